@@ -1,0 +1,53 @@
+# Entry points. Every target first makes sure the system packages are there.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+BENCH_BUILD ?= build-bench
+JOBS       ?= $(shell nproc)
+WERROR     ?= $(if $(CI),ON,OFF)
+FUZZ_SECONDS ?= 60
+
+.PHONY: all setup build test test-plain test-asan run bench fuzz format clean
+
+all: build
+
+setup:
+	@bash scripts/setup.sh
+
+build: setup
+	cmake -S . -B $(BUILD) -G Ninja -DWERROR=$(WERROR)
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: test-plain test-asan
+
+test-plain: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: setup
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON -DWERROR=$(WERROR)
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+run: build
+	@if [ -x $(BUILD)/examples/demo ]; then $(BUILD)/examples/demo; \
+	else echo "The demo comes with the class library; nothing to run yet."; fi
+
+bench: setup
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_BENCH=ON
+	cmake --build $(BENCH_BUILD) -j $(JOBS)
+	@for b in $(BENCH_BUILD)/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+
+# libFuzzer under ASan+UBSan, FUZZ_SECONDS per target.
+fuzz: setup
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON -DBUILD_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@for f in $(FUZZ_BUILD)/*_fuzz; do \
+	  name=$$(basename $$f); mkdir -p $(FUZZ_BUILD)/corpus/$$name; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_BUILD)/corpus/$$name fuzz/corpus/$$name || exit 1; \
+	done
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)
