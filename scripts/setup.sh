@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(
   g++ make cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libicu-dev
+  libicu-dev libpng-dev libfreetype-dev libfontconfig-dev
+  fonts-dejavu-core fonts-wqy-microhei
   clang libclang-rt-14-dev
 )
 

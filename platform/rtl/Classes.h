@@ -61,7 +61,8 @@ class TComponent : public TPersistent, public virtual IInterface {
  public:
   explicit TComponent(TComponent* AOwner);
   ~TComponent() override;
-  // Sets csDestroying and tells the owner's siblings and every free-notification client.
+  // Sets csDestroying (on owned components too) and tells every free-notification client
+  // while the object is still whole; the owner and its components hear from the destructor.
   void BeforeDestruction() override;
 
   static void DescribeClass(TClassBuilder<TComponent>& c);  // Name (not stored), Tag
@@ -123,7 +124,8 @@ class TComponent : public TPersistent, public virtual IInterface {
   bool GetInterface(const TGUID& iid, void*& obj) override;
 
  protected:
-  // Called on every component that asked for notification, and on owned components.
+  // Called on the owner and its components when a component joins or leaves the owner, and
+  // on free-notification clients. The default drops a removed component's free notification.
   virtual void Notification(TComponent* AComponent, TOperation Operation);
   virtual void ValidateRename(TComponent* AComponent, const std::string& CurName, const std::string& NewName);
   virtual void ValidateInsert(TComponent* AComponent) {}
@@ -134,6 +136,10 @@ class TComponent : public TPersistent, public virtual IInterface {
   void Insert(TComponent* AComponent);
   void Remove(TComponent* AComponent);
   void RemoveNotification(TComponent* AComponent);
+  // Notification to this owner and its components (not to AComponent itself on removal).
+  void Broadcast(TComponent* AComponent, TOperation Operation);
+  // Tells every free-notification client, unlinking both sides.
+  void RemoveFreeNotifications();
 
   TComponent* owner_ = nullptr;
   std::string name_;
@@ -155,6 +161,8 @@ class TCollectionItem : public TPersistent {
  public:
   explicit TCollectionItem(TCollection* Collection);
   ~TCollectionItem() override;  // leaves its collection
+  // The collection hears cnDeleting while the item is still whole.
+  void BeforeDestruction() override;
 
   TCollection* Collection() const { return collection_; }
   virtual void SetCollection(TCollection* Value);
@@ -173,8 +181,10 @@ class TCollectionItem : public TPersistent {
 
  private:
   friend class TCollection;
+  void NotifyDeleting();
   TCollection* collection_ = nullptr;
   int id_ = 0;
+  bool deletingNotified_ = false;
 };
 
 class TCollection : public TPersistent {
@@ -251,3 +261,15 @@ class TInterfacedObject : public TObject, public virtual IInterface {
  private:
   int32_t refCount_ = 0;
 };
+
+// Components and interfaced objects are both TObjects and IInterfaces; these pick the
+// object form of Supports (asked through GetInterface, no reference added) so that a call
+// such as Supports<IFoo>(grid) is not ambiguous.
+template <class I>
+I* Supports(TComponent* obj) {
+  return Supports<I>(static_cast<TObject*>(obj));
+}
+template <class I>
+I* Supports(TInterfacedObject* obj) {
+  return Supports<I>(static_cast<TObject*>(obj));
+}

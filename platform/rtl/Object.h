@@ -389,9 +389,10 @@ class TClassBuilder {
 };
 
 namespace rtl_detail {
+// Fills `info` for class C. Name and parent come first: a property typed with the class being
+// described (or a class that points back at it) reads them while the rest is still in work.
 template <class C>
-TClassInfo BuildClassInfo(const char* name) {
-  TClassInfo info;
+void BuildClassInfo(TClassInfo& info, const char* name) {
   info.Name = name;
   info.Parent = C::inherited::StaticClass();
   info.Create = MakeFactory<C>();
@@ -401,7 +402,6 @@ TClassInfo BuildClassInfo(const char* name) {
       C::DescribeClass(builder);
     }
   }
-  return info;
 }
 }  // namespace rtl_detail
 
@@ -411,10 +411,17 @@ TClassInfo BuildClassInfo(const char* name) {
   static TClass StaticClass();                                    \
   TClass ClassType() const override { return StaticClass(); }
 
-#define RTL_IMPLEMENT_CLASS_NAMED(Cls, NameText)                                    \
-  TClass Cls::StaticClass() {                                                       \
-    static const TClassInfo info = rtl_detail::BuildClassInfo<Cls>(NameText);       \
-    return &info;                                                                   \
+// The class information is built on first use; a recursive request made while it is being
+// built (self-referencing property types) answers the same, partly built object.
+#define RTL_IMPLEMENT_CLASS_NAMED(Cls, NameText)            \
+  TClass Cls::StaticClass() {                               \
+    static TClassInfo info;                                 \
+    static bool built = false;                              \
+    if (!built) {                                           \
+      built = true;                                         \
+      rtl_detail::BuildClassInfo<Cls>(info, NameText);      \
+    }                                                       \
+    return &info;                                           \
   }
 
 #define RTL_IMPLEMENT_CLASS(Cls) RTL_IMPLEMENT_CLASS_NAMED(Cls, #Cls)

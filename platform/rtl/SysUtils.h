@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/rtl/Currency.h"
 #include "platform/rtl/Types.h"
 
 // Case and comparison. Compare* answer <0, 0 or >0.
@@ -77,6 +78,7 @@ struct TVarRec {
   TVarRec(std::string v) : VType(vtString), VString(std::move(v)) {}
   TVarRec(std::string_view v) : VType(vtString), VString(v) {}
   TVarRec(const void* v) : VType(vtPointer), VPointer(v) {}
+  TVarRec(Currency v) : VType(vtCurrency), VInt(v.Raw()) {}  // VInt holds the raw ten-thousandths
 };
 std::string Format(const std::string& Fmt, const std::vector<TVarRec>& Args);
 template <class... A>
@@ -97,6 +99,11 @@ int Utf8Length(std::string_view S);
 int Utf8CharLength(std::string_view S, size_t i);
 // The first `count` characters.
 std::string Utf8Left(std::string_view S, int Count);
+// Decodes the character at S[i] (i < S.size()) into CodePoint and its byte length; answers
+// false for an invalid byte, with CodePoint = U+FFFD and Length = 1.
+bool Utf8Decode(std::string_view S, size_t i, char32_t& CodePoint, int& Length);
+// Appends the UTF-8 form of CodePoint (U+FFFD for surrogates and values past U+10FFFF).
+void Utf8Append(std::string& Out, char32_t CodePoint);
 
 // Identifiers: a letter or "_" followed by letters, digits or "_".
 bool IsValidIdent(const std::string& Ident);

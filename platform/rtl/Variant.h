@@ -6,12 +6,14 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/rtl/Currency.h"
 #include "platform/rtl/Types.h"
 
 class IInterface;
+struct VariantPayload;
 
 using TVarType = uint16_t;
 
@@ -66,41 +68,64 @@ enum class TVariantRelationship { vrEqual, vrLessThan, vrGreaterThan, vrNotEqual
 class Variant {
  public:
   Variant() = default;  // Empty
-  Variant(const Variant& other);
-  Variant(Variant&& other) noexcept;
-  Variant& operator=(const Variant& other);
-  Variant& operator=(Variant&& other) noexcept;
-  ~Variant();
+  // Scalars live in the 8-byte value; only text, arrays, interfaces and the custom types
+  // take the out-of-line reference path, so copying a cell value stays a 16-byte copy.
+  Variant(const Variant& other) : type_(other.type_), v_(other.v_) {
+    if (IsManaged(type_)) AddRefManaged();
+  }
+  Variant(Variant&& other) noexcept : type_(other.type_), v_(other.v_) {
+    other.type_ = varEmpty;
+    other.v_.i64 = 0;
+  }
+  Variant& operator=(const Variant& other) {
+    Variant copy(other);
+    Swap(copy);
+    return *this;
+  }
+  Variant& operator=(Variant&& other) noexcept {
+    Variant moved(std::move(other));
+    Swap(moved);
+    return *this;
+  }
+  ~Variant() {
+    if (IsManaged(type_)) ReleaseManaged();
+  }
+  void Swap(Variant& other) noexcept {
+    std::swap(type_, other.type_);
+    std::swap(v_, other.v_);
+  }
 
-  Variant(bool v);
-  Variant(int v);        // varInteger
-  Variant(long v);       // varInt64
-  Variant(long long v);  // varInt64
-  Variant(unsigned v);   // varLongWord
-  Variant(unsigned long v);       // varUInt64
-  Variant(unsigned long long v);  // varUInt64
-  Variant(double v);     // varDouble
-  Variant(long double v);  // varDouble
-  Variant(float v);      // varSingle
-  Variant(Currency v);   // varCurrency
-  Variant(const char* v);  // varString
-  Variant(std::string v);  // varString
-  Variant(std::u16string v);  // varOleStr
+  Variant(bool v) : type_(varBoolean), v_{.i64 = v ? 1 : 0} {}
+  Variant(int v) : type_(varInteger), v_{.i64 = v} {}
+  Variant(long v) : type_(varInt64), v_{.i64 = v} {}
+  Variant(long long v) : type_(varInt64), v_{.i64 = v} {}
+  Variant(unsigned v) : type_(varLongWord), v_{.i64 = v} {}
+  Variant(unsigned long v) : type_(varUInt64), v_{.u64 = v} {}
+  Variant(unsigned long long v) : type_(varUInt64), v_{.u64 = v} {}
+  Variant(double v) : type_(varDouble), v_{.dbl = v} {}
+  Variant(long double v) : type_(varDouble), v_{.dbl = static_cast<double>(v)} {}
+  Variant(float v) : type_(varSingle), v_{.sgl = v} {}
+  Variant(Currency v) : type_(varCurrency), v_{.i64 = v.Raw()} {}
+  Variant(const char* v);         // varString
+  Variant(std::string v);         // varString
+  Variant(std::u16string v);      // varOleStr
+  Variant(const char16_t* v);     // varOleStr (a literal would otherwise become a Boolean)
+  Variant(const void*) = delete;  // no pointer may silently turn into a Boolean
   Variant(const TSQLTimeStamp& v);
   Variant(const TBcd& v);
   Variant(IInterface* v);  // varUnknown; holds a reference
 
   static Variant Null();
   static Variant Empty() { return Variant(); }
-  static Variant FromDate(TDateTime v);     // varDate
-  static Variant FromSmallint(Smallint v);  // varSmallint
-  static Variant FromByte(Byte v);          // varByte
-  static Variant FromWord(Word v);          // varWord
-  static Variant FromShortInt(ShortInt v);  // varShortInt
-  static Variant FromError(int32_t code);   // varError (the calculator's error state)
+  static Variant FromDate(TDateTime v);        // varDate
+  static Variant FromSmallint(Smallint v);     // varSmallint
+  static Variant FromByte(Byte v);             // varByte
+  static Variant FromWord(Word v);             // varWord
+  static Variant FromShortInt(ShortInt v);     // varShortInt
+  static Variant FromError(int32_t code);      // varError (the calculator's error state)
   static Variant FromDispatch(IInterface* v);  // varDispatch; holds a reference
 
-  TVarType VarType() const;
+  TVarType VarType() const { return type_; }
   bool IsEmpty() const { return VarType() == varEmpty; }
   bool IsNull() const { return VarType() == varNull; }
   bool IsArray() const { return (VarType() & varArray) != 0; }
@@ -156,28 +181,49 @@ class Variant {
   Variant operator-() const;
 
  private:
-  struct Payload;  // heap part for text, arrays, interfaces and custom types
-  TVarType type_ = varEmpty;
-  union {
-    int64_t i64_;
-    uint64_t u64_;
-    double dbl_;
-    float sgl_;
-    bool bool_;
-    int64_t curr_;
+  // Types whose value holds a reference: an interface (counted by the interface itself) or
+  // a shared payload (text, arrays, custom types; arrays copy on write).
+  static constexpr bool IsManaged(TVarType t) {
+    return t >= varString || t == varOleStr || t == varDispatch || t == varUnknown;
+  }
+  void AddRefManaged() const noexcept;
+  void ReleaseManaged() noexcept;
+
+  union Value {
+    int64_t i64;  // every integer type, Boolean as 0/1, Currency as its raw count
+    uint64_t u64;
+    double dbl;  // Double and Date
+    float sgl;
+    IInterface* intf;
+    VariantPayload* payload;
   };
-  std::shared_ptr<Payload> payload_;  // copy-on-write
+  TVarType type_ = varEmpty;
+  Value v_{};
   friend struct VariantAccess;
 };
 
 // The class library's free functions over Variants.
-inline Variant Null() { return Variant::Null(); }
-inline Variant Unassigned() { return Variant(); }
-inline bool VarIsNull(const Variant& v) { return v.IsNull(); }
-inline bool VarIsEmpty(const Variant& v) { return v.IsEmpty(); }
-inline bool VarIsClear(const Variant& v) { return v.IsEmpty(); }
-inline TVarType VarType(const Variant& v) { return v.VarType(); }
-inline bool VarIsArray(const Variant& v) { return v.IsArray(); }
+inline Variant Null() {
+  return Variant::Null();
+}
+inline Variant Unassigned() {
+  return Variant();
+}
+inline bool VarIsNull(const Variant& v) {
+  return v.IsNull();
+}
+inline bool VarIsEmpty(const Variant& v) {
+  return v.IsEmpty();
+}
+inline bool VarIsClear(const Variant& v) {
+  return v.IsEmpty();
+}
+inline TVarType VarType(const Variant& v) {
+  return v.VarType();
+}
+inline bool VarIsArray(const Variant& v) {
+  return v.IsArray();
+}
 bool VarIsNumeric(const Variant& v);
 bool VarIsStr(const Variant& v);
 // Null and Empty give ""; other values use the locale settings.

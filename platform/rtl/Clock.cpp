@@ -1,0 +1,59 @@
+#include "platform/rtl/Clock.h"
+
+#include <chrono>
+
+namespace {
+
+struct ClockState {
+  // A fixed, recognisable start so that tests see the same dates on every run.
+  TDateTime baseDate = 46023.375;  // 2026-01-01 09:00:00
+  uint64_t ticks = 0;
+  bool realTime = false;
+  std::chrono::steady_clock::time_point realStart = std::chrono::steady_clock::now();
+  uint64_t realBaseTicks = 0;
+};
+
+ClockState& State() {
+  static ClockState state;
+  return state;
+}
+
+uint64_t CurrentTicks() {
+  ClockState& s = State();
+  if (!s.realTime) return s.ticks;
+  auto elapsed = std::chrono::steady_clock::now() - s.realStart;
+  return s.realBaseTicks + s.ticks +
+         static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}
+
+}  // namespace
+
+uint32_t GetTickCount() { return static_cast<uint32_t>(CurrentTicks()); }
+
+TDateTime ClockNow() { return State().baseDate + static_cast<double>(CurrentTicks()) / 86400000.0; }
+
+namespace VirtualClock {
+
+void Advance(uint32_t ms) { State().ticks += ms; }
+
+void Set(TDateTime now, uint32_t tickCount) {
+  ClockState& s = State();
+  s.ticks = tickCount;
+  s.realBaseTicks = 0;
+  s.realStart = std::chrono::steady_clock::now();
+  s.baseDate = now - static_cast<double>(tickCount) / 86400000.0;
+}
+
+void UseRealTime(bool on) {
+  ClockState& s = State();
+  if (on == s.realTime) return;
+  if (on) {
+    s.realStart = std::chrono::steady_clock::now();
+    s.realBaseTicks = 0;
+  } else {
+    s.ticks = CurrentTicks();
+  }
+  s.realTime = on;
+}
+
+}  // namespace VirtualClock

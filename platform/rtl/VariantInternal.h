@@ -1,0 +1,142 @@
+#pragma once
+// Internal to the Variant sources: the shared payloads, raw access to a Variant's value and
+// the helpers the conversion, array and operator files share. Not for other units.
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/rtl/Variant.h"
+
+__extension__ typedef __int128 VarInt128;
+__extension__ typedef unsigned __int128 VarUInt128;
+
+struct VariantPayload {
+  std::atomic<int32_t> refs{1};
+  virtual ~VariantPayload() = default;
+};
+
+struct VarStringPayload : VariantPayload {
+  explicit VarStringPayload(std::string s) : text(std::move(s)) {}
+  std::string text;
+};
+
+struct VarWideStringPayload : VariantPayload {
+  explicit VarWideStringPayload(std::u16string s) : text(std::move(s)) {}
+  std::u16string text;
+};
+
+struct VarTimeStampPayload : VariantPayload {
+  explicit VarTimeStampPayload(const TSQLTimeStamp& v) : value(v) {}
+  TSQLTimeStamp value;
+};
+
+struct VarBcdPayload : VariantPayload {
+  explicit VarBcdPayload(TBcd v) : value(std::move(v)) {}
+  TBcd value;
+};
+
+struct VarArrayBound {
+  int low;
+  int count;
+};
+
+// Elements are stored with the last index varying fastest. A byte array keeps its bytes
+// compactly; every other element type is held as Variants of exactly that type.
+struct VarArrayPayload : VariantPayload {
+  TVarType elementType = varVariant;
+  std::vector<VarArrayBound> bounds;
+  std::vector<Variant> items;
+  std::vector<uint8_t> bytes;
+  size_t Count() const { return elementType == varByte ? bytes.size() : items.size(); }
+};
+
+struct VariantAccess {
+  static TVarType Type(const Variant& v) { return v.type_; }
+  static int64_t I64(const Variant& v) { return v.v_.i64; }
+  static uint64_t U64(const Variant& v) { return v.v_.u64; }
+  static double Dbl(const Variant& v) { return v.v_.dbl; }
+  static float Sgl(const Variant& v) { return v.v_.sgl; }
+  static IInterface* Intf(const Variant& v) { return v.v_.intf; }
+  static VariantPayload* Payload(const Variant& v) { return v.v_.payload; }
+
+  static const std::string& Str(const Variant& v) {
+    return static_cast<const VarStringPayload*>(v.v_.payload)->text;
+  }
+  static const std::u16string& WStr(const Variant& v) {
+    return static_cast<const VarWideStringPayload*>(v.v_.payload)->text;
+  }
+  static const TSQLTimeStamp& TimeStamp(const Variant& v) {
+    return static_cast<const VarTimeStampPayload*>(v.v_.payload)->value;
+  }
+  static const TBcd& Bcd(const Variant& v) { return static_cast<const VarBcdPayload*>(v.v_.payload)->value; }
+  static const VarArrayPayload& Array(const Variant& v) {
+    return *static_cast<const VarArrayPayload*>(v.v_.payload);
+  }
+  // The array payload, unshared first so that writing leaves other copies untouched.
+  static VarArrayPayload& MutableArray(Variant& v);
+
+  // Builds a scalar of `type` from raw bits.
+  static Variant MakeInt(TVarType type, int64_t bits) {
+    Variant r;
+    r.type_ = type;
+    r.v_.i64 = bits;
+    return r;
+  }
+  static Variant MakeDouble(TVarType type, double d) {
+    Variant r;
+    r.type_ = type;
+    r.v_.dbl = d;
+    return r;
+  }
+  // Adopts `p` (its initial reference) as the value of a Variant of `type`.
+  static Variant Adopt(TVarType type, VariantPayload* p) {
+    Variant r;
+    r.type_ = type;
+    r.v_.payload = p;
+    return r;
+  }
+};
+
+// Messages and raising helpers shared by the Variant sources.
+[[noreturn]] void VarCastError(TVarType from, TVarType to);
+[[noreturn]] void VarOverflowError();
+[[noreturn]] void VarInvalidOpError();
+[[noreturn]] void VarNotArrayError();
+[[noreturn]] void VarBadIndexError();
+[[noreturn]] void VarInvalidTypeError();
+
+// A numeric view of a scalar: integers (Boolean as -1/0) exactly, Currency as its raw
+// count, floating values as long double.
+struct VarNumber {
+  enum Kind { Int, Curr, Float } kind = Int;
+  VarInt128 i = 0;
+  long double f = 0;
+  long double AsFloat() const {
+    return kind == Float  ? f
+           : kind == Curr ? static_cast<long double>(i) / 10000.0L
+                          : static_cast<long double>(i);
+  }
+};
+// False for text, Null, errors, interfaces and arrays.
+bool VarToNumber(const Variant& v, VarNumber& n);
+// Parses text as a number: an integer exactly, else a floating value with the locale.
+bool VarTextToNumber(const std::string& s, VarNumber& n);
+// Text -> Boolean: "True"/"False" in any case, or a number (non-zero is True).
+bool VarTextToBoolean(const std::string& s, bool& b);
+// Calendar conversions of the SQL time stamp; false when the value is not a valid date.
+bool VarTimeStampToDate(const TSQLTimeStamp& ts, TDateTime& d);
+bool VarDateToTimeStamp(TDateTime d, TSQLTimeStamp& ts);
+// Canonical decimal text ("-12.50"); false when `s` is not a decimal number of at most
+// 64 digits. `separator` is the decimal separator accepted besides ".".
+bool VarCanonicalBcd(const std::string& s, const std::string& separator, std::string& out);
+// <0, 0, >0 for two canonical decimal texts.
+int VarCompareBcd(const std::string& a, const std::string& b);
+// The text of a byte array's bytes.
+std::string VarBytesAsString(const Variant& v);
+// Element `i` in storage order.
+Variant VarArrayFlatGet(const VarArrayPayload& a, size_t i);
+// A copy of the array `v` with every element converted to `elementType`.
+Variant VarArrayConvert(const Variant& v, TVarType elementType);
+// Names of the scalar types as VarTypeAsText gives them.
+const char* VarScalarTypeName(TVarType t);
