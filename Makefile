@@ -6,6 +6,7 @@ BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc)
 WERROR     ?= $(if $(CI),ON,OFF)
 FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := $(basename $(notdir $(wildcard fuzz/*_fuzz.cpp)))
 
 .PHONY: all setup build test test-plain test-asan run bench fuzz format clean
 
@@ -40,8 +41,8 @@ bench: setup
 # libFuzzer under ASan+UBSan, FUZZ_SECONDS per target.
 fuzz: setup
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON -DBUILD_FUZZ=ON
-	cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	@for f in $(FUZZ_BUILD)/*_fuzz; do \
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
+	@for f in $(addprefix $(FUZZ_BUILD)/,$(FUZZ_TARGETS)); do \
 	  name=$$(basename $$f); mkdir -p $(FUZZ_BUILD)/corpus/$$name; \
 	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_BUILD)/corpus/$$name fuzz/corpus/$$name || exit 1; \
 	done

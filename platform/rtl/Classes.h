@@ -54,6 +54,10 @@ using enum TComponentStyleItem;
 
 enum TOperation { opInsert, opRemove };
 
+// Horizontal alignment of text (controls, field columns).
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+RTL_ENUM_INFO(TAlignment, "taLeftJustify", "taRightJustify", "taCenter");
+
 using TGetChildProc = std::function<void(TComponent* Child)>;
 
 class TComponent : public TPersistent, public virtual IInterface {
