@@ -1,0 +1,338 @@
+// TDataSet: the record-buffer window and navigation.
+//
+// buffers_[0 .. recordCount_-1] hold the records around the current one (activeRecord_);
+// currentRecord_ is the buffer whose record the descendant's cursor is on (-1: unknown).
+// Fetching a record past either end of a full window rotates the buffers, and
+// deDataSetScroll carries that shift so every link can keep its own window in step.
+#include <algorithm>
+
+#include "platform/db/DB.h"
+#include "platform/db/Fields.h"
+
+// --- buffers ---------------------------------------------------------------------------------
+
+void TDataSet::AllocateBuffers(int Count) {
+  const size_t slots = static_cast<size_t>(RecordSlotCount());
+  const size_t old = buffers_.size();
+  buffers_.resize(static_cast<size_t>(Count));
+  for (size_t i = old; i < buffers_.size(); ++i) buffers_[i].Values.assign(slots, Variant::Null());
+}
+
+void TDataSet::MoveBuffer(int CurIndex, int NewIndex) {
+  if (CurIndex == NewIndex) return;
+  auto base = buffers_.begin();
+  if (CurIndex < NewIndex)
+    std::rotate(base + CurIndex, base + CurIndex + 1, base + NewIndex + 1);
+  else
+    std::rotate(base + NewIndex, base + CurIndex, base + CurIndex + 1);
+}
+
+void TDataSet::ClearBuffers() {
+  recordCount_ = 0;
+  activeRecord_ = 0;
+  currentRecord_ = -1;
+  bof_ = true;
+  eof_ = true;
+}
+
+void TDataSet::ActivateBuffers() {
+  recordCount_ = 1;
+  activeRecord_ = 0;
+  currentRecord_ = 0;
+  bof_ = false;
+  eof_ = false;
+}
+
+TRecordBuffer& TDataSet::ActiveBuffer() {
+  if (buffers_.empty()) DatabaseError(SDataSetClosed, this);
+  size_t i = static_cast<size_t>(std::clamp(activeRecord_, 0, static_cast<int>(buffers_.size()) - 1));
+  return buffers_[i];
+}
+
+const TRecordBuffer& TDataSet::Buffer(int Index) const {
+  if (Index < 0 || static_cast<size_t>(Index) >= buffers_.size())
+    DatabaseError("Record buffer index out of range", const_cast<TDataSet*>(this));
+  return buffers_[static_cast<size_t>(Index)];
+}
+
+void TDataSet::UpdateBufferCount() {
+  if (!internalOpenComplete_) return;
+  int maxCount = 1;
+  for (TDataSource* s : dataSources_)
+    for (TDataLink* l : s->dataLinks_) maxCount = std::max(maxCount, l->bufferCount_);
+  SetBufferCount(maxCount);
+}
+
+void TDataSet::SetBufferCount(int Value) {
+  if (Value == bufferCount_) return;
+  auto adjustFirstRecords = [this](int Delta) {
+    if (Delta == 0) return;
+    for (TDataSource* s : dataSources_)
+      for (TDataLink* l : s->dataLinks_)
+        if (l->active_) l->firstRecord_ = std::max(0, l->firstRecord_ + Delta);
+  };
+  if (Value < bufferCount_ && recordCount_ > 0) {
+    // Drop rows from the front first, as far as no link's window starts there, but always
+    // enough to keep the active record inside the smaller window.
+    int delta = activeRecord_;
+    for (TDataSource* s : dataSources_)
+      for (TDataLink* l : s->dataLinks_)
+        if (l->active_) delta = std::min(delta, l->firstRecord_);
+    delta = std::max({delta, activeRecord_ - Value + 1, 0});
+    for (int i = 0; i < delta; ++i) MoveBuffer(0, bufferCount_);
+    activeRecord_ -= delta;
+    recordCount_ = std::min(recordCount_ - delta, Value);
+    if (currentRecord_ != -1) {
+      currentRecord_ -= delta;
+      if (currentRecord_ < 0 || currentRecord_ >= recordCount_) currentRecord_ = -1;
+    }
+    adjustFirstRecords(-delta);
+  }
+  if (Value + 1 < static_cast<int>(buffers_.size())) buffers_.resize(static_cast<size_t>(Value + 1));
+  AllocateBuffers(Value + 1);
+  bufferCount_ = Value;
+  if (recordCount_ > bufferCount_) recordCount_ = bufferCount_;
+  if (activeRecord_ >= bufferCount_) activeRecord_ = bufferCount_ - 1;
+  if (currentRecord_ >= recordCount_) currentRecord_ = -1;
+  GetNextRecords();
+  adjustFirstRecords(GetPriorRecords());
+}
+
+// --- fetching --------------------------------------------------------------------------------
+
+TGetResult TDataSet::FetchRecord(TRecordBuffer& Buffer, TGetMode GetMode, bool DoCheck) {
+  TGetResult result = GetRecord(Buffer, GetMode, DoCheck);
+  if (result == grOK) {
+    if (Buffer.Values.size() < static_cast<size_t>(RecordSlotCount()))
+      Buffer.Values.resize(static_cast<size_t>(RecordSlotCount()), Variant::Null());
+    GetCalcFields(Buffer);
+  }
+  return result;
+}
+
+void TDataSet::SetCurrentRecord(int Index) {
+  if (currentRecord_ == Index) return;
+  const TRecordBuffer& buffer = buffers_[static_cast<size_t>(Index)];
+  switch (GetBookmarkFlag(buffer)) {
+    case bfCurrent:
+    case bfInserted:
+      InternalSetToRecord(buffer);
+      break;
+    case bfBOF:
+      InternalFirst();
+      break;
+    case bfEOF:
+      InternalLast();
+      break;
+  }
+  currentRecord_ = Index;
+}
+
+void TDataSet::UpdateCursorPos() {
+  if (recordCount_ > 0) SetCurrentRecord(activeRecord_);
+}
+
+void TDataSet::InternalSetToRecord(const TRecordBuffer& Buffer) {
+  InternalGotoBookmark(GetBookmarkData(Buffer));
+}
+
+bool TDataSet::GetNextRecord() {
+  TGetMode mode = gmNext;
+  if (recordCount_ > 0) {
+    SetCurrentRecord(recordCount_ - 1);
+    // The last row is the record being inserted: the cursor went to the record it is inserted
+    // before, which is the next one to show.
+    if (state_ == dsInsert && currentRecord_ == activeRecord_) {
+      const TBookmarkFlag flag = GetBookmarkFlag(ActiveBuffer());
+      if (flag == bfInserted || flag == bfCurrent) mode = gmCurrent;
+    }
+  }
+  const bool ok = FetchRecord(buffers_[static_cast<size_t>(recordCount_)], mode, true) == grOK;
+  if (ok) {
+    if (recordCount_ == 0) {
+      ActivateBuffers();
+    } else if (recordCount_ < bufferCount_) {
+      ++recordCount_;
+    } else {
+      MoveBuffer(0, recordCount_);
+    }
+    currentRecord_ = recordCount_ - 1;
+  } else {
+    CursorPosChanged();
+  }
+  return ok;
+}
+
+bool TDataSet::GetPriorRecord() {
+  if (recordCount_ > 0) SetCurrentRecord(0);
+  const bool ok = FetchRecord(buffers_[static_cast<size_t>(recordCount_)], gmPrior, true) == grOK;
+  if (ok) {
+    if (recordCount_ == 0) {
+      ActivateBuffers();
+    } else {
+      MoveBuffer(recordCount_, 0);
+      if (recordCount_ < bufferCount_) {
+        ++recordCount_;
+        ++activeRecord_;
+      }
+    }
+    currentRecord_ = 0;
+  } else {
+    CursorPosChanged();
+  }
+  return ok;
+}
+
+int TDataSet::GetNextRecords() {
+  int n = 0;
+  while (recordCount_ < bufferCount_ && GetNextRecord()) ++n;
+  return n;
+}
+
+int TDataSet::GetPriorRecords() {
+  int n = 0;
+  while (recordCount_ < bufferCount_ && GetPriorRecord()) ++n;
+  return n;
+}
+
+// --- navigation ------------------------------------------------------------------------------
+
+void TDataSet::First() {
+  CheckBrowseMode();
+  DoBeforeScroll();
+  ClearBuffers();
+  try {
+    InternalFirst();
+    GetNextRecord();
+    GetNextRecords();
+  } catch (...) {
+    bof_ = true;
+    DataEvent(deDataSetChange, 0);
+    throw;
+  }
+  bof_ = true;
+  DataEvent(deDataSetChange, 0);
+  DoAfterScroll();
+}
+
+void TDataSet::Last() {
+  CheckBrowseMode();
+  DoBeforeScroll();
+  ClearBuffers();
+  try {
+    InternalLast();
+    GetPriorRecord();
+    GetPriorRecords();
+  } catch (...) {
+    eof_ = true;
+    DataEvent(deDataSetChange, 0);
+    throw;
+  }
+  eof_ = true;
+  DataEvent(deDataSetChange, 0);
+  DoAfterScroll();
+}
+
+int TDataSet::MoveBy(int Distance) {
+  CheckBrowseMode();
+  int result = 0;
+  DoBeforeScroll();
+  if ((Distance > 0 && !eof_) || (Distance < 0 && !bof_)) {
+    bof_ = false;
+    eof_ = false;
+    // How far the buffers shifted: negative when rows left at the front.
+    int scrollCount = 0;
+    try {
+      while (Distance > 0) {
+        if (activeRecord_ < recordCount_ - 1) {
+          ++activeRecord_;
+        } else {
+          const int shift = recordCount_ < bufferCount_ ? 0 : 1;
+          if (!GetNextRecord()) {
+            eof_ = true;
+            break;
+          }
+          scrollCount -= shift;
+          if (activeRecord_ < recordCount_ - 1) ++activeRecord_;
+        }
+        --Distance;
+        ++result;
+      }
+      while (Distance < 0) {
+        if (activeRecord_ > 0) {
+          --activeRecord_;
+        } else {
+          const int shift = recordCount_ < bufferCount_ ? 0 : 1;
+          if (!GetPriorRecord()) {
+            bof_ = true;
+            break;
+          }
+          scrollCount += shift;
+          if (activeRecord_ > 0) --activeRecord_;
+        }
+        ++Distance;
+        --result;
+      }
+    } catch (...) {
+      DataEvent(deDataSetScroll, scrollCount);
+      throw;
+    }
+    DataEvent(deDataSetScroll, scrollCount);
+    DoAfterScroll();
+  }
+  return result;
+}
+
+void TDataSet::Resync(TResyncMode Mode) {
+  TRecordBuffer& spare = buffers_[static_cast<size_t>(recordCount_)];
+  if (Mode.Contains(rmExact)) {
+    CursorPosChanged();
+    if (FetchRecord(spare, gmCurrent, true) != grOK) DatabaseError(SRecordNotFound, this);
+  } else if (FetchRecord(spare, gmCurrent, false) != grOK && FetchRecord(spare, gmNext, false) != grOK &&
+             FetchRecord(spare, gmPrior, false) != grOK) {
+    ClearBuffers();
+    DataEvent(deDataSetChange, 0);
+    return;
+  }
+  int count = Mode.Contains(rmCenter) ? (bufferCount_ - 1) / 2 : activeRecord_;
+  MoveBuffer(recordCount_, 0);
+  ActivateBuffers();
+  try {
+    while (count > 0 && GetPriorRecord()) --count;
+    GetNextRecords();
+    GetPriorRecords();
+  } catch (...) {
+    DataEvent(deDataSetChange, 0);
+    throw;
+  }
+  DataEvent(deDataSetChange, 0);
+}
+
+// --- bookmarks -------------------------------------------------------------------------------
+
+bool TDataSet::BookmarkAvailable() const {
+  if (state_ != dsBrowse && state_ != dsEdit && state_ != dsInsert) return false;
+  if (IsEmpty()) return false;
+  return GetBookmarkFlag(buffers_[static_cast<size_t>(activeRecord_)]) == bfCurrent;
+}
+
+TBookmark TDataSet::Bookmark() {
+  if (!BookmarkAvailable()) return TBookmark();
+  return GetBookmarkData(ActiveBuffer());
+}
+
+void TDataSet::GotoBookmark(const TBookmark& Value) {
+  if (Value.empty()) return;
+  CheckBrowseMode();
+  DoBeforeScroll();
+  InternalGotoBookmark(Value);
+  Resync({rmExact, rmCenter});
+  DoAfterScroll();
+}
+
+int TDataSet::CompareBookmarks(const TBookmark& A, const TBookmark& B) {
+  if (A.empty() && B.empty()) return 0;
+  if (A.empty()) return -1;
+  if (B.empty()) return 1;
+  return 0;
+}

@@ -1,0 +1,595 @@
+#include "platform/db/MemoryDataSet.h"
+
+#include <algorithm>
+
+#include "platform/db/Fields.h"
+#include "platform/db/FilterExpression.h"
+#include "platform/rtl/SysUtils.h"
+
+RTL_IMPLEMENT_CLASS(TMemoryDataSet)
+
+namespace {
+
+TFilterValueKind FilterKindOf(TFieldType t) {
+  switch (t) {
+    case ftString:
+    case ftFixedChar:
+    case ftWideString:
+    case ftGuid:
+    case ftMemo:
+    case ftFmtMemo:
+    case ftOraClob:
+      return TFilterValueKind::Text;
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftAutoInc:
+    case ftLargeint:
+      return TFilterValueKind::Integer;
+    case ftFloat:
+    case ftBCD:
+    case ftFMTBcd:
+      return TFilterValueKind::Float;
+    case ftCurrency:
+      return TFilterValueKind::Currency;
+    case ftBoolean:
+      return TFilterValueKind::Boolean;
+    case ftDate:
+      return TFilterValueKind::Date;
+    case ftTime:
+      return TFilterValueKind::Time;
+    case ftDateTime:
+    case ftTimeStamp:
+      return TFilterValueKind::DateTime;
+    default:
+      return TFilterValueKind::Other;
+  }
+}
+
+TSortValueKind SortKindOf(TFieldType t) {
+  switch (FilterKindOf(t)) {
+    case TFilterValueKind::Text:
+      return TSortValueKind::Text;
+    case TFilterValueKind::Integer:
+      return TSortValueKind::Integer;
+    case TFilterValueKind::Float:
+    case TFilterValueKind::Currency:
+      return t == ftBCD ? TSortValueKind::Currency : TSortValueKind::Float;
+    case TFilterValueKind::Boolean:
+      return TSortValueKind::Boolean;
+    case TFilterValueKind::Date:
+    case TFilterValueKind::Time:
+    case TFilterValueKind::DateTime:
+      return TSortValueKind::DateTime;
+    default:
+      return TSortValueKind::Bytes;
+  }
+}
+
+TKeyValueKind KeyKindOf(TFieldType t) {
+  switch (FilterKindOf(t)) {
+    case TFilterValueKind::Integer:
+      return TKeyValueKind::Integer;
+    case TFilterValueKind::Float:
+    case TFilterValueKind::Currency:
+      return t == ftBCD ? TKeyValueKind::Currency : TKeyValueKind::Float;
+    case TFilterValueKind::Boolean:
+      return TKeyValueKind::Boolean;
+    case TFilterValueKind::Date:
+    case TFilterValueKind::Time:
+    case TFilterValueKind::DateTime:
+      return TKeyValueKind::DateTime;
+    default:
+      return TKeyValueKind::Text;
+  }
+}
+
+bool IsStoredField(const TField* f, int dataSlots) {
+  return (f->FieldKind() == fkData || f->FieldKind() == fkInternalCalc) && f->FieldNo() >= 1 &&
+         f->FieldNo() <= dataSlots;
+}
+
+// The values of a key: the value itself for one field, the elements of an array otherwise.
+std::vector<Variant> KeyValuesOf(const Variant& KeyValues, size_t fieldCount) {
+  std::vector<Variant> values;
+  if (KeyValues.IsArray() && (fieldCount > 1 || KeyValues.ElementType() == varVariant)) {
+    for (int i = KeyValues.LowBound(1); i <= KeyValues.HighBound(1); ++i)
+      values.push_back(KeyValues.GetElement(i));
+  } else {
+    values.push_back(KeyValues);
+  }
+  return values;
+}
+
+}  // namespace
+
+TMemoryDataSet::TMemoryDataSet(TComponent* AOwner) : TDataSet(AOwner) {}
+
+TMemoryDataSet::~TMemoryDataSet() = default;
+
+void TMemoryDataSet::DescribeClass(TClassBuilder<TMemoryDataSet>& c) {
+  c.Property("IndexFieldNames", &TMemoryDataSet::IndexFieldNames, &TMemoryDataSet::SetIndexFieldNames);
+  c.Property("SortCaseSensitive", &TMemoryDataSet::SortCaseSensitive, &TMemoryDataSet::SetSortCaseSensitive);
+  c.Property("Sequenced", &TMemoryDataSet::Sequenced, &TMemoryDataSet::SetSequenced).Default(1);
+}
+
+// --- opening and closing -------------------------------------------------------------------
+
+void TMemoryDataSet::CreateDataSet() {
+  CheckInactive();
+  Open();
+}
+
+void TMemoryDataSet::InternalOpen() {
+  // Without definitions, the persistent data fields describe the records.
+  if (FieldDefs()->Count() == 0) {
+    for (TField* f : *Fields()) {
+      if (f->FieldKind() != fkData) continue;
+      FieldDefs()->Add(f->FieldName(), f->DataType(), f->Size(), f->Required());
+    }
+  }
+  store_.Reset(FieldDefs()->Count());
+  SetPos(-1);
+  cursorOpen_ = true;
+}
+
+void TMemoryDataSet::InternalClose() {
+  store_.Reset(0);
+  scratch_ = TRecordBuffer();
+  SetPos(-1);
+  cursorOpen_ = false;
+}
+
+void TMemoryDataSet::InternalInitFieldDefs() {
+  // The definitions are the caller's; nothing to discover.
+}
+
+void TMemoryDataSet::BindFields(bool Binding) {
+  inherited::BindFields(Binding);
+  keyNames_.clear();
+  keyFields_.clear();
+  if (!Binding || !cursorOpen_) return;
+  // Fields have their slots now: the order and the filter can be bound to them. A bad
+  // filter text or index name fails the open.
+  store_.SetOrder(BuildOrder(indexFieldNames_));
+  store_.SetFilter(BuildFilter());
+  for (const auto& [names, caseInsensitive] : keptIndexes_)
+    store_.KeepIndex(ResolveKeyFields(names, caseInsensitive));
+}
+
+std::vector<TKeyField> TMemoryDataSet::ResolveKeyFields(const std::string& KeyFields, bool CaseInsensitive) {
+  std::vector<TField*> list;
+  GetFieldList(list, KeyFields);
+  std::vector<TKeyField> fields;
+  for (TField* f : list) {
+    if (!IsStoredField(f, store_.SlotCount()))
+      DatabaseError(Fmt("Field '%s' cannot be used in an index", f->DisplayName()), this);
+    TKeyField k;
+    k.Slot = f->FieldNo() - 1;
+    k.Kind = KeyKindOf(f->DataType());
+    k.CaseInsensitive = CaseInsensitive && k.Kind == TKeyValueKind::Text;
+    fields.push_back(k);
+  }
+  return fields;
+}
+
+void TMemoryDataSet::AddKeyIndex(const std::string& KeyFields, bool CaseInsensitive) {
+  if (cursorOpen_) store_.KeepIndex(ResolveKeyFields(KeyFields, CaseInsensitive));
+  keptIndexes_.emplace_back(KeyFields, CaseInsensitive);
+}
+
+void TMemoryDataSet::EmptyDataSet() {
+  CheckActive();
+  CheckBrowseMode();
+  store_.ClearRecords();
+  SetPos(-1);
+  Resync({});
+}
+
+void TMemoryDataSet::LoadFromRows(const std::vector<std::vector<Variant>>& Rows) {
+  if (!Active()) Open();
+  CheckBrowseMode();
+  const int slots = store_.SlotCount();
+  // The Variant type each slot stores, from the field bound to it.
+  std::vector<TVarType> types(static_cast<size_t>(slots), varVariant);
+  for (TField* f : *Fields())
+    if (IsStoredField(f, slots)) types[static_cast<size_t>(f->FieldNo() - 1)] = f->GetVarType();
+  for (const std::vector<Variant>& row : Rows) {
+    uint32_t id = store_.NewRecord();
+    Variant* dst = store_.Row(id);
+    try {
+      for (size_t i = 0; i < row.size() && i < static_cast<size_t>(slots); ++i) {
+        const Variant& v = row[i];
+        if (v.IsNull() || v.IsEmpty()) continue;
+        const TVarType want = types[i];
+        dst[i] = want == varVariant || v.VarType() == want ? v : VarAsType(v, want);
+      }
+    } catch (...) {
+      store_.AddToBase(id);
+      store_.Remove(id);
+      store_.RefreshView();
+      First();
+      throw;
+    }
+    store_.AddToBase(id);
+  }
+  store_.RefreshView();
+  First();
+}
+
+// --- the cursor ------------------------------------------------------------------------------
+
+uint32_t TMemoryDataSet::CursorRecord() const {
+  if (pos_ < 0 || pos_ >= store_.Count()) return TRecordStore::kNoRecord;
+  return posId_ != TRecordStore::kNoRecord ? posId_ : store_.At(pos_);
+}
+
+TGetResult TMemoryDataSet::GetRecord(TRecordBuffer& Buffer, TGetMode GetMode, bool DoCheck) {
+  const int count = store_.Count();
+  switch (GetMode) {
+    case gmCurrent:
+      if (pos_ < 0 || pos_ >= count) return grError;
+      break;
+    case gmNext:
+      if (pos_ >= count - 1) {
+        SetPos(count);
+        return grEOF;
+      }
+      SetPos(std::max(pos_, -1) + 1);
+      break;
+    case gmPrior:
+      if (pos_ <= 0) {
+        SetPos(-1);
+        return grBOF;
+      }
+      SetPos(std::min(pos_, count) - 1);
+      break;
+  }
+  const uint32_t id = CursorRecord();
+  posId_ = id;
+  const size_t slots = static_cast<size_t>(store_.SlotCount());
+  if (Buffer.Values.size() < slots) Buffer.Values.resize(slots);
+  const Variant* row = store_.Row(id);
+  std::copy(row, row + slots, Buffer.Values.begin());
+  store_.WriteBookmark(id, Buffer.Bookmark);
+  Buffer.BookmarkFlag = bfCurrent;
+  return grOK;
+}
+
+void TMemoryDataSet::InternalGotoBookmark(const TBookmark& Bookmark) {
+  const uint32_t id = store_.FromBookmark(Bookmark);
+  const int pos = id == TRecordStore::kNoRecord ? -1 : store_.PositionOf(id);
+  if (pos < 0)
+    SetPos(kNowhere);
+  else
+    SetPos(pos, id);
+}
+
+// After a write the record may have moved (sort) or left the view (filter): follow it, or
+// stay at `Fallback`, which then holds the record after it.
+void TMemoryDataSet::PlaceCursorOn(uint32_t Id, int Fallback) {
+  const int pos = store_.PositionOf(Id);
+  if (pos >= 0)
+    SetPos(pos, Id);
+  else
+    SetPos(std::clamp(Fallback, -1, store_.Count()));
+}
+
+int TMemoryDataSet::GetRecordCount() {
+  if (!cursorOpen_) CheckActive();
+  return store_.Count();
+}
+
+uint32_t TMemoryDataSet::ActiveRecordId() {
+  const TRecordBuffer& buffer = State() == dsCalcFields && CalcBuffer() ? *CalcBuffer() : ActiveBuffer();
+  return store_.FromBookmark(GetBookmarkData(buffer));
+}
+
+int TMemoryDataSet::GetRecNo() {
+  if (!sequenced_ || !Active()) return -1;
+  if (State() == dsInsert) {
+    // A record being inserted shows the number it will take.
+    const TRecordBuffer& buffer = ActiveBuffer();
+    switch (GetBookmarkFlag(buffer)) {
+      case bfEOF:
+        return store_.Count() + 1;
+      case bfBOF:
+        return 1;
+      default: {
+        const uint32_t before = store_.FromBookmark(GetBookmarkData(buffer));
+        const int pos = before == TRecordStore::kNoRecord ? -1 : store_.PositionOf(before);
+        return pos < 0 ? -1 : pos + 1;
+      }
+    }
+  }
+  if (IsEmpty() && State() != dsCalcFields) return -1;
+  const uint32_t id = ActiveRecordId();
+  const int pos = id == TRecordStore::kNoRecord ? -1 : store_.PositionOf(id);
+  return pos < 0 ? -1 : pos + 1;
+}
+
+void TMemoryDataSet::DoSetRecNo(int Value) {
+  if (!sequenced_) return;
+  CheckBrowseMode();
+  const int count = store_.Count();
+  if (count == 0) return;
+  Value = std::clamp(Value, 1, count);
+  if (Value == RecNo()) return;
+  DoBeforeScroll();
+  SetPos(Value - 1);
+  Resync({rmExact, rmCenter});
+  DoAfterScroll();
+}
+
+void TMemoryDataSet::MakeCurrent(uint32_t Id) {
+  DoBeforeScroll();
+  SetPos(store_.PositionOf(Id), Id);
+  Resync({rmExact, rmCenter});
+  DoAfterScroll();
+}
+
+// --- editing ---------------------------------------------------------------------------------
+
+void TMemoryDataSet::WriteRow(uint32_t Id, const TRecordBuffer& Buffer) {
+  Variant* row = store_.Row(Id);
+  const size_t slots = std::min(Buffer.Values.size(), static_cast<size_t>(store_.SlotCount()));
+  for (size_t i = 0; i < slots; ++i) row[i] = Buffer.Values[i].IsEmpty() ? Variant::Null() : Buffer.Values[i];
+}
+
+void TMemoryDataSet::InternalAddRecord(const TRecordBuffer& Buffer, bool Append) {
+  const uint32_t before = Append ? TRecordStore::kNoRecord : CursorRecord();
+  const int fallback = pos_;
+  const uint32_t id = store_.NewRecord();
+  WriteRow(id, Buffer);
+  try {
+    store_.Add(id, before);
+  } catch (...) {
+    store_.Remove(id);
+    throw;
+  }
+  PlaceCursorOn(id, fallback);
+}
+
+void TMemoryDataSet::InternalPost() {
+  const TRecordBuffer& buffer = ActiveBuffer();
+  if (State() == dsInsert) {
+    // The buffer names the record it was inserted before; an appended one goes last.
+    uint32_t before = TRecordStore::kNoRecord;
+    if (GetBookmarkFlag(buffer) == bfInserted) {
+      before = store_.FromBookmark(GetBookmarkData(buffer));
+      if (before == TRecordStore::kNoRecord) before = CursorRecord();
+    }
+    const int beforePos = before == TRecordStore::kNoRecord ? store_.Count() : store_.PositionOf(before);
+    const uint32_t id = store_.NewRecord();
+    WriteRow(id, buffer);
+    try {
+      store_.Add(id, before);
+    } catch (...) {
+      store_.Remove(id);
+      throw;
+    }
+    PlaceCursorOn(id, beforePos);
+    return;
+  }
+  const uint32_t id = store_.FromBookmark(GetBookmarkData(buffer));
+  if (id == TRecordStore::kNoRecord) DatabaseError(SRecordNotFound, this);
+  const int fallback = store_.PositionOf(id);
+  store_.BeginChange(id);
+  WriteRow(id, buffer);
+  store_.EndChange(id);
+  PlaceCursorOn(id, fallback);
+}
+
+void TMemoryDataSet::InternalDelete() {
+  const uint32_t id = CursorRecord();
+  if (id == TRecordStore::kNoRecord) DatabaseError(SRecordNotFound, this);
+  store_.Remove(id);
+  SetPos(pos_);
+  // pos_ now holds the record that followed; past the end, Resync falls back to the prior one.
+}
+
+void TMemoryDataSet::InternalRefresh() {
+  // The order and filter are applied again, so a filter event that changed its mind is heard.
+  const uint32_t current = CursorRecord();
+  store_.SetFilter(BuildFilter());
+  if (current != TRecordStore::kNoRecord)
+    PlaceCursorOn(current, pos_);
+  else
+    SetPos(pos_);
+}
+
+// --- bookmarks -------------------------------------------------------------------------------
+
+int TMemoryDataSet::CompareBookmarks(const TBookmark& A, const TBookmark& B) {
+  if (A.empty() || B.empty()) return inherited::CompareBookmarks(A, B);
+  const uint32_t a = store_.FromBookmark(A), b = store_.FromBookmark(B);
+  if (a != TRecordStore::kNoRecord && b != TRecordStore::kNoRecord) return store_.CompareRecords(a, b);
+  // A stale bookmark still compares consistently: by its bytes.
+  int c = A.compare(B);
+  return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
+bool TMemoryDataSet::BookmarkValid(const TBookmark& B) {
+  if (!cursorOpen_) return false;
+  const uint32_t id = store_.FromBookmark(B);
+  return id != TRecordStore::kNoRecord && store_.PositionOf(id) >= 0;
+}
+
+// --- order and filter ------------------------------------------------------------------------
+
+TRecordKeyBuilder TMemoryDataSet::BuildOrder(const std::string& Names) {
+  std::vector<TSortField> fields;
+  for (const TIndexFieldEntry& entry : ParseIndexFieldNames(Names)) {
+    TField* f = FieldByName(entry.Name);
+    if (!IsStoredField(f, store_.SlotCount()))
+      DatabaseError(Fmt("Field '%s' cannot be used in an index", f->DisplayName()), this);
+    TSortField s;
+    s.Slot = f->FieldNo() - 1;
+    s.Kind = SortKindOf(f->DataType());
+    s.Descending = entry.Descending;
+    s.CaseInsensitive = !sortCaseSensitive_;
+    fields.push_back(s);
+  }
+  return TRecordKeyBuilder(std::move(fields));
+}
+
+void TMemoryDataSet::SetIndexFieldNames(const std::string& Value) {
+  if (!cursorOpen_) {
+    indexFieldNames_ = Value;
+    return;
+  }
+  CheckBrowseMode();
+  TRecordKeyBuilder order = BuildOrder(Value);
+  const uint32_t current = IsEmpty() ? TRecordStore::kNoRecord : ActiveRecordId();
+  store_.SetOrder(order);
+  indexFieldNames_ = Value;
+  if (current != TRecordStore::kNoRecord && store_.PositionOf(current) >= 0) {
+    SetPos(store_.PositionOf(current), current);
+    Resync({rmExact, rmCenter});
+  } else {
+    SetPos(-1);
+    Resync({});
+  }
+}
+
+void TMemoryDataSet::SetSortCaseSensitive(bool Value) {
+  if (sortCaseSensitive_ == Value) return;
+  sortCaseSensitive_ = Value;
+  if (cursorOpen_ && !indexFieldNames_.empty()) {
+    // Re-sort under the new rule.
+    std::string names = indexFieldNames_;
+    indexFieldNames_.clear();
+    SetIndexFieldNames(names);
+  }
+}
+
+TRecordStore::FilterPredicate TMemoryDataSet::BuildFilter() {
+  if (!Filtered()) return nullptr;
+  std::shared_ptr<TFilterExpression> expr;
+  if (!Filter().empty()) {
+    TFilterParseOptions options;
+    options.CaseInsensitive = FilterOptions().Contains(foCaseInsensitive);
+    options.PartialCompare = !FilterOptions().Contains(foNoPartialCompare);
+    auto resolve = [this](const std::string& name, TFilterField& out) {
+      TField* f = FindField(name);
+      if (!f || f->FieldNo() < 1) return false;
+      out.Slot = f->FieldNo() - 1;
+      out.Kind = FilterKindOf(f->DataType());
+      return true;
+    };
+    try {
+      expr = std::make_shared<TFilterExpression>(Filter(), resolve, options);
+    } catch (const EFilterExpressionError& e) {
+      if (!e.UnknownField.empty()) DatabaseErrorFmt(SFieldNotFound, {e.UnknownField}, this);
+      DatabaseError(e.Message(), this);
+    }
+    if (expr->IsEmpty()) expr.reset();
+  }
+  if (!expr && !OnFilterRecord) return nullptr;
+  const int dataSlots = store_.SlotCount();
+  const bool readsCalcSlots = expr && expr->HighestSlot() >= dataSlots;
+  return [this, expr, dataSlots, readsCalcSlots](uint32_t id) -> bool {
+    const Variant* row = store_.Row(id);
+    if (!OnFilterRecord && !readsCalcSlots) return expr->Evaluate(row);
+    // The event and calculated fields need the record in a buffer of its own.
+    scratch_.Values.assign(row, row + dataSlots);
+    scratch_.Values.resize(static_cast<size_t>(std::max(RecordSlotCount(), dataSlots)), Variant::Null());
+    store_.WriteBookmark(id, scratch_.Bookmark);
+    scratch_.BookmarkFlag = bfCurrent;
+    if (expr) {
+      if (readsCalcSlots) GetCalcFields(scratch_);
+      if (!expr->Evaluate(scratch_.Values.data())) return false;
+    }
+    return EvaluateFilterRecord(scratch_);
+  };
+}
+
+void TMemoryDataSet::FilterChanged() {
+  // Bind the text first: a bad one raises before anything moves.
+  TRecordStore::FilterPredicate accept = BuildFilter();
+  CheckBrowseMode();
+  store_.SetFilter(std::move(accept));
+  First();
+}
+
+// --- search ----------------------------------------------------------------------------------
+
+bool TMemoryDataSet::KeyFieldsOf(const std::string& KeyFields, const Variant& KeyValues, bool CaseInsensitive,
+                                 std::vector<TKeyField>& Fields, std::vector<Variant>& Values) {
+  if (KeyFields != keyNames_ || keyFields_.empty()) {
+    keyNames_.clear();
+    keyFields_.clear();
+    std::vector<TField*> list;
+    GetFieldList(list, KeyFields);
+    if (list.empty()) return false;
+    for (TField* f : list) {
+      if (!IsStoredField(f, store_.SlotCount())) return false;
+      TKeyField k;
+      k.Slot = f->FieldNo() - 1;
+      k.Kind = KeyKindOf(f->DataType());
+      keyFields_.push_back(k);
+    }
+    keyNames_ = KeyFields;
+  }
+  Fields = keyFields_;
+  for (TKeyField& k : Fields) k.CaseInsensitive = CaseInsensitive && k.Kind == TKeyValueKind::Text;
+  if (Fields.size() == 1 && !KeyValues.IsArray()) {
+    Values.resize(1);
+    Values[0] = KeyValues;
+  } else {
+    Values = KeyValuesOf(KeyValues, Fields.size());
+  }
+  if (Values.size() != Fields.size())
+    throw EVariantBadIndexError("Variant or safe array index out of bounds");
+  return true;
+}
+
+bool TMemoryDataSet::Locate(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) {
+  CheckBrowseMode();
+  std::vector<TKeyField>& fields = locateFields_;
+  std::vector<Variant>& values = keyValues_;
+  if (!KeyFieldsOf(KeyFields, KeyValues, Options.Contains(loCaseInsensitive), fields, values))
+    return inherited::Locate(KeyFields, KeyValues, Options);  // calculated keys: the generic scan
+  const uint32_t id = store_.Locate(fields, values, Options.Contains(loPartialKey));
+  if (id == TRecordStore::kNoRecord) return false;
+  MakeCurrent(id);
+  return true;
+}
+
+Variant TMemoryDataSet::Lookup(const std::string& KeyFields, const Variant& KeyValues,
+                               const std::string& ResultFields) {
+  CheckActive();
+  std::vector<TKeyField> fields;
+  std::vector<Variant> values;
+  if (!KeyFieldsOf(KeyFields, KeyValues, false, fields, values))
+    return inherited::Lookup(KeyFields, KeyValues, ResultFields);
+  std::vector<TField*> results;
+  GetFieldList(results, ResultFields);
+  const uint32_t id = store_.Locate(fields, values, false);
+  if (id == TRecordStore::kNoRecord || results.empty()) return Variant::Null();
+  const int dataSlots = store_.SlotCount();
+  const Variant* row = store_.Row(id);
+  const bool stored = std::all_of(results.begin(), results.end(),
+                                  [dataSlots](const TField* f) { return IsStoredField(f, dataSlots); });
+  if (!stored) {
+    // Calculated results: compute them on a copy of the record, leaving the cursor alone.
+    TRecordBuffer buffer;
+    buffer.Values.assign(row, row + dataSlots);
+    buffer.Values.resize(static_cast<size_t>(RecordSlotCount()), Variant::Null());
+    store_.WriteBookmark(id, buffer.Bookmark);
+    CalculateFields(buffer);
+    auto value = [&buffer](const TField* f) {
+      const size_t slot = static_cast<size_t>(f->FieldNo() - 1);
+      return slot < buffer.Values.size() ? buffer.Values[slot] : Variant::Null();
+    };
+    if (results.size() == 1) return value(results[0]);
+    std::vector<Variant> out;
+    for (const TField* f : results) out.push_back(value(f));
+    return VarArrayOf(out);
+  }
+  if (results.size() == 1) return row[results[0]->FieldNo() - 1];
+  std::vector<Variant> out;
+  out.reserve(results.size());
+  for (const TField* f : results) out.push_back(row[f->FieldNo() - 1]);
+  return VarArrayOf(out);
+}

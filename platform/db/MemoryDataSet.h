@@ -1,0 +1,113 @@
+#pragma once
+// TMemoryDataSet: a data set that keeps its records in memory (RecordStore.h).
+//
+// Open it with field definitions (CreateDataSet, or Open with FieldDefs filled; persistent
+// fields alone also describe it), fill it through the usual editing calls, AppendRecord or
+// LoadFromRows. Closing drops the records.
+//
+// Beyond the data-set protocol it offers a filter text (FilterExpression.h), a sort order
+// (IndexFieldNames: "Name;Amount DESC;Date", stable, text in the locale's collation, case
+// ignored unless SortCaseSensitive, Nulls first), hash-indexed Locate and Lookup, bookmarks
+// that stay valid while other records come and go, and a switch to answer as a
+// non-sequenced data set (RecNo -1).
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/db/DB.h"
+#include "platform/db/RecordStore.h"
+
+class TMemoryDataSet : public TDataSet {
+  RTL_CLASS(TMemoryDataSet, TDataSet)
+ public:
+  explicit TMemoryDataSet(TComponent* AOwner);
+  ~TMemoryDataSet() override;
+  static void DescribeClass(TClassBuilder<TMemoryDataSet>& c);
+
+  // Opens an empty data set with the field definitions ("Cannot perform this operation on
+  // an open dataset" when open).
+  void CreateDataSet();
+  // Deletes every record; the data set stays open.
+  void EmptyDataSet();
+  // Appends rows (values in FieldDefs order, converted to each field's type; a short row
+  // leaves the rest Null) without per-record events, then goes to the first record. Opens
+  // the data set when it is closed.
+  void LoadFromRows(const std::vector<std::vector<Variant>>& Rows);
+
+  // Keeps a hash index on these ";"-separated key fields for Locate and Lookup from now on,
+  // filled as records arrive (otherwise an index is built on the first search and kept
+  // while it is among the few most recently used). Applies again at every open.
+  void AddKeyIndex(const std::string& KeyFields, bool CaseInsensitive = false);
+
+  const std::string& IndexFieldNames() const { return indexFieldNames_; }
+  // Re-sorts an open data set and keeps the current record current; "" is the order the
+  // records were added in. "Field '%s' not found" for an unknown name.
+  void SetIndexFieldNames(const std::string& Value);
+  bool SortCaseSensitive() const { return sortCaseSensitive_; }
+  void SetSortCaseSensitive(bool Value);
+  // False: IsSequenced() answers false and RecNo -1.
+  bool Sequenced() const { return sequenced_; }
+  void SetSequenced(bool Value) { sequenced_ = Value; }
+
+  int CompareBookmarks(const TBookmark& A, const TBookmark& B) override;
+  bool BookmarkValid(const TBookmark& B) override;
+  bool Locate(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) override;
+  Variant Lookup(const std::string& KeyFields, const Variant& KeyValues,
+                 const std::string& ResultFields) override;
+
+ protected:
+  void InternalOpen() override;
+  void InternalClose() override;
+  bool IsCursorOpen() const override { return cursorOpen_; }
+  void InternalInitFieldDefs() override;
+  TGetResult GetRecord(TRecordBuffer& Buffer, TGetMode GetMode, bool DoCheck) override;
+  void InternalFirst() override { SetPos(-1); }
+  void InternalLast() override { SetPos(store_.Count()); }
+  void InternalAddRecord(const TRecordBuffer& Buffer, bool Append) override;
+  void InternalPost() override;
+  void InternalDelete() override;
+  void InternalRefresh() override;
+  void InternalGotoBookmark(const TBookmark& Bookmark) override;
+  int GetRecordCount() override;
+  int GetRecNo() override;
+  void DoSetRecNo(int Value) override;
+  bool DoIsSequenced() override { return sequenced_; }
+  void FilterChanged() override;
+  void BindFields(bool Binding) override;
+
+ private:
+  // Cursor positions besides 0..Count()-1: -1 the crack before the first record, Count()
+  // the one after the last, kNowhere a bookmark that named no record.
+  static constexpr int kNowhere = -2;
+
+  // Moves the cursor; `Id` is the record at `Pos` when the caller knows it.
+  void SetPos(int Pos, uint32_t Id = TRecordStore::kNoRecord) {
+    pos_ = Pos;
+    posId_ = Id;
+  }
+  uint32_t CursorRecord() const;
+  uint32_t ActiveRecordId();
+  void WriteRow(uint32_t Id, const TRecordBuffer& Buffer);
+  void PlaceCursorOn(uint32_t Id, int Fallback);
+  TRecordKeyBuilder BuildOrder(const std::string& Names);
+  TRecordStore::FilterPredicate BuildFilter();
+  bool KeyFieldsOf(const std::string& KeyFields, const Variant& KeyValues, bool CaseInsensitive,
+                   std::vector<TKeyField>& Fields, std::vector<Variant>& Values);
+  void MakeCurrent(uint32_t Id);
+  std::vector<TKeyField> ResolveKeyFields(const std::string& KeyFields, bool CaseInsensitive);
+
+  TRecordStore store_;
+  TRecordBuffer scratch_;  // a record copied out for the filter event or calculated lookups
+  int pos_ = -1;
+  uint32_t posId_ = TRecordStore::kNoRecord;  // the record at pos_, when known
+  // The last key list Locate and Lookup resolved, reused while the fields stay bound.
+  std::string keyNames_;
+  std::vector<TKeyField> keyFields_;
+  std::vector<TKeyField> locateFields_;
+  std::vector<Variant> keyValues_;
+  bool cursorOpen_ = false;
+  bool sequenced_ = true;
+  bool sortCaseSensitive_ = false;
+  std::string indexFieldNames_;
+  std::vector<std::pair<std::string, bool>> keptIndexes_;
+};

@@ -1,0 +1,310 @@
+#include "platform/db/RecordSort.h"
+
+#include <unicode/ucol.h>
+#include <unicode/ustring.h>
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/SysUtils.h"
+
+std::vector<TIndexFieldEntry> ParseIndexFieldNames(const std::string& Text) {
+  std::vector<TIndexFieldEntry> result;
+  size_t start = 0;
+  while (start <= Text.size()) {
+    size_t end = Text.find(';', start);
+    if (end == std::string::npos) end = Text.size();
+    std::string item = Trim(Text.substr(start, end - start));
+    start = end + 1;
+    if (item.empty()) continue;
+    TIndexFieldEntry entry;
+    // A trailing word DESC/ASC, separated by blanks, is the direction.
+    size_t blank = item.find_last_of(" \t");
+    if (blank != std::string::npos) {
+      std::string word = item.substr(blank + 1);
+      if (SameText(word, "DESC") || SameText(word, "ASC")) {
+        entry.Descending = SameText(word, "DESC");
+        item = Trim(item.substr(0, blank));
+      }
+    }
+    entry.Name = item;
+    if (!entry.Name.empty()) result.push_back(std::move(entry));
+  }
+  return result;
+}
+
+namespace {
+
+struct CollatorDeleter {
+  void operator()(UCollator* c) const {
+    if (c) ucol_close(c);
+  }
+};
+using CollatorPtr = std::unique_ptr<UCollator, CollatorDeleter>;
+
+// The same collation the runtime library's text comparison uses (locale from the settings,
+// digits and Latin ahead of other scripts); secondary strength ignores case.
+CollatorPtr OpenCollator(const std::string& locale, bool ignoreCase) {
+  UErrorCode status = U_ZERO_ERROR;
+  CollatorPtr c(ucol_open(locale.c_str(), &status));
+  if (U_FAILURE(status) || !c) {
+    status = U_ZERO_ERROR;
+    c.reset(ucol_open("", &status));
+    if (U_FAILURE(status)) return nullptr;
+  }
+  ucol_setStrength(c.get(), ignoreCase ? UCOL_SECONDARY : UCOL_TERTIARY);
+  const int32_t noReordering[] = {UCOL_REORDER_CODE_NONE};
+  status = U_ZERO_ERROR;
+  ucol_setReorderCodes(c.get(), noReordering, 1, &status);
+  return c;
+}
+
+UCollator* SortCollator(bool ignoreCase) {
+  thread_local std::string locale;
+  thread_local bool ready = false;
+  thread_local CollatorPtr caseless, sensitive;
+  const std::string& wanted = FormatSettings().CollationLocale;
+  if (!ready || wanted != locale) {
+    locale = wanted;
+    caseless = OpenCollator(locale, true);
+    sensitive = OpenCollator(locale, false);
+    ready = true;
+  }
+  return ignoreCase ? caseless.get() : sensitive.get();
+}
+
+void AppendBigEndian(std::string& out, uint64_t v) {
+  char b[8];
+  for (int i = 7; i >= 0; --i) {
+    b[i] = static_cast<char>(v & 0xFF);
+    v >>= 8;
+  }
+  out.append(b, 8);
+}
+
+void AppendInt(std::string& out, int64_t v) {
+  AppendBigEndian(out, static_cast<uint64_t>(v) ^ (uint64_t{1} << 63));
+}
+
+void AppendFloat(std::string& out, double d) {
+  if (d == 0) d = 0;  // -0 and 0 are one value
+  if (std::isnan(d)) d = -std::numeric_limits<double>::infinity();
+  uint64_t bits = std::bit_cast<uint64_t>(d);
+  bits = (bits & (uint64_t{1} << 63)) ? ~bits : bits | (uint64_t{1} << 63);
+  AppendBigEndian(out, bits);
+}
+
+// Raw bytes, prefix-free: 0x00 escaped as 00 01, ended by 00 00.
+void AppendBytes(std::string& out, std::string_view s) {
+  for (char c : s) {
+    out.push_back(c);
+    if (c == '\0') out.push_back('\1');
+  }
+  out.append(2, '\0');
+}
+
+// The collation key, which ICU ends with its only zero byte.
+void AppendCollationKey(std::string& out, const std::string& text, bool ignoreCase) {
+  UCollator* coll = SortCollator(ignoreCase);
+  if (!coll) {
+    AppendBytes(out, text);
+    return;
+  }
+  thread_local std::vector<UChar> utf16;
+  utf16.resize(text.size() + 1);
+  int32_t len = 0;
+  bool ascii = true;
+  for (size_t i = 0; i < text.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x80) {
+      ascii = false;
+      break;
+    }
+    utf16[i] = c;
+  }
+  if (ascii) {
+    len = static_cast<int32_t>(text.size());
+  } else {
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t needed = 0;
+    u_strFromUTF8WithSub(utf16.data(), static_cast<int32_t>(utf16.size()), &needed, text.data(),
+                         static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
+    if (U_FAILURE(status)) {
+      AppendBytes(out, text);
+      return;
+    }
+    len = needed;
+  }
+  size_t at = out.size();
+  int32_t room = std::max<int32_t>(32, len * 4 + 8);
+  out.resize(at + static_cast<size_t>(room));
+  int32_t got = ucol_getSortKey(coll, utf16.data(), len, reinterpret_cast<uint8_t*>(&out[at]), room);
+  if (got > room) {
+    out.resize(at + static_cast<size_t>(got));
+    got = ucol_getSortKey(coll, utf16.data(), len, reinterpret_cast<uint8_t*>(&out[at]), got);
+  }
+  out.resize(at + static_cast<size_t>(std::max(got, 0)));
+  if (got == 0) out.push_back('\0');
+}
+
+// Integer-typed values exactly; anything else through its numeric value.
+int64_t IntegerOf(const Variant& v) {
+  switch (v.VarType()) {
+    case varSmallint:
+    case varInteger:
+    case varShortInt:
+    case varByte:
+    case varWord:
+    case varLongWord:
+    case varInt64:
+    case varBoolean:
+      return v.AsInt64();
+    default: {
+      double d = v.AsDouble();
+      if (std::isnan(d)) return INT64_MIN;
+      if (d >= 9.2e18) return INT64_MAX;
+      if (d <= -9.2e18) return INT64_MIN;
+      return static_cast<int64_t>(std::llround(d));
+    }
+  }
+}
+
+void AppendValue(std::string& out, const TSortField& f, const Variant& v) {
+  switch (f.Kind) {
+    case TSortValueKind::Text:
+      AppendCollationKey(out, v.IsString() ? v.AsString() : VarToStr(v), f.CaseInsensitive);
+      break;
+    case TSortValueKind::Integer:
+      AppendInt(out, IntegerOf(v));
+      break;
+    case TSortValueKind::Currency:
+      AppendInt(out, v.AsCurrency().Raw());
+      break;
+    case TSortValueKind::Float:
+    case TSortValueKind::DateTime:
+      AppendFloat(out, v.VarType() == varDate ? v.AsDateTime() : v.AsDouble());
+      break;
+    case TSortValueKind::Boolean:
+      out.push_back(v.AsBoolean() ? '\1' : '\0');
+      break;
+    case TSortValueKind::Bytes:
+      AppendBytes(out, v.IsArray() ? VarToStr(v) : VarToStr(v));
+      break;
+  }
+}
+
+}  // namespace
+
+void TRecordKeyBuilder::AppendKey(const Variant* Row, std::string& Out) const {
+  for (const TSortField& f : fields_) {
+    size_t start = Out.size();
+    const Variant& v = Row[f.Slot];
+    if (v.IsNull() || v.IsEmpty()) {
+      Out.push_back('\0');
+    } else {
+      Out.push_back('\1');
+      try {
+        AppendValue(Out, f, v);
+      } catch (const Exception&) {
+        // A value the field's kind cannot read sorts with the Nulls.
+        Out.resize(start);
+        Out.push_back('\0');
+      }
+    }
+    if (f.Descending)
+      for (size_t i = start; i < Out.size(); ++i)
+        Out[i] = static_cast<char>(~static_cast<unsigned char>(Out[i]));
+  }
+}
+
+int TRecordKeyBuilder::Compare(const Variant* A, const Variant* B) const {
+  std::string ka, kb;
+  AppendKey(A, ka);
+  AppendKey(B, kb);
+  int c = ka.compare(kb);
+  return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
+// --- keys by record id ---------------------------------------------------------------------
+
+void TSortKeys::Clear() {
+  arena_.clear();
+  refs_.clear();
+  live_ = 0;
+}
+
+void TSortKeys::Set(uint32_t Id, std::string_view Key) {
+  if (Id >= refs_.size()) refs_.resize(static_cast<size_t>(Id) + 1);
+  Ref& r = refs_[Id];
+  live_ -= r.Length;
+  r.Offset = arena_.size();
+  r.Length = static_cast<uint32_t>(Key.size());
+  arena_.insert(arena_.end(), Key.begin(), Key.end());
+  live_ += Key.size();
+  if (arena_.size() > 4096 && arena_.size() > 2 * live_) Compact();
+}
+
+void TSortKeys::Erase(uint32_t Id) {
+  if (Id >= refs_.size()) return;
+  live_ -= refs_[Id].Length;
+  refs_[Id] = Ref{};
+}
+
+void TSortKeys::Compact() {
+  std::vector<char> fresh;
+  fresh.reserve(live_);
+  for (Ref& r : refs_) {
+    uint64_t at = fresh.size();
+    fresh.insert(fresh.end(), arena_.begin() + static_cast<ptrdiff_t>(r.Offset),
+                 arena_.begin() + static_cast<ptrdiff_t>(r.Offset + r.Length));
+    r.Offset = at;
+  }
+  arena_ = std::move(fresh);
+}
+
+int TSortKeys::Compare(uint32_t A, uint32_t B) const {
+  int c = Get(A).compare(Get(B));
+  return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
+namespace {
+
+uint64_t KeyPrefix(std::string_view k) {
+  uint64_t v = 0;
+  size_t n = std::min<size_t>(8, k.size());
+  for (size_t i = 0; i < 8; ++i) v = (v << 8) | (i < n ? static_cast<unsigned char>(k[i]) : 0u);
+  return v;
+}
+
+struct SortItem {
+  uint64_t Prefix;
+  uint32_t Id;
+  uint32_t Order;
+};
+
+}  // namespace
+
+void SortIdsByKeys(std::vector<uint32_t>& Ids, const TSortKeys& Keys) {
+  std::vector<SortItem> items(Ids.size());
+  for (size_t i = 0; i < Ids.size(); ++i)
+    items[i] = SortItem{KeyPrefix(Keys.Get(Ids[i])), Ids[i], static_cast<uint32_t>(i)};
+  // The first eight bytes settle most comparisons; the position breaks ties, which makes the
+  // unstable sort stable.
+  std::sort(items.begin(), items.end(), [&Keys](const SortItem& a, const SortItem& b) {
+    if (a.Prefix != b.Prefix) return a.Prefix < b.Prefix;
+    std::string_view ka = Keys.Get(a.Id), kb = Keys.Get(b.Id);
+    if (ka.size() > 8 || kb.size() > 8) {
+      int c = ka.compare(kb);
+      if (c != 0) return c < 0;
+    } else if (ka.size() != kb.size()) {
+      return ka.size() < kb.size();
+    }
+    return a.Order < b.Order;
+  });
+  for (size_t i = 0; i < Ids.size(); ++i) Ids[i] = items[i].Id;
+}

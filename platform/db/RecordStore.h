@@ -1,0 +1,178 @@
+#pragma once
+// Record storage of the in-memory data set.
+//
+// Records live in slots addressed by a record id; a slot's values are one Variant a field,
+// so numbers stay inline and text shares the Variant's payload (reading a record copies no
+// text). Ids are never handed out twice for live records, and a bookmark carries the id and
+// the slot's generation, so it survives inserts and deletes of other records and goes stale
+// when its own record is deleted.
+//
+// Orders are TIdSequence: ids in chunks with a Fenwick tree over the chunk sizes, so the
+// record at a position, the position of a record, inserting and erasing cost O(log n) plus a
+// bounded chunk move. The base order is the physical one (Insert puts a record before the
+// cursor record, Append at the end); the view is what the data set shows: the records that
+// pass the filter, in the sort order when one is set (ties in base order: a stable sort).
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/db/LargeArray.h"
+#include "platform/db/RecordIndex.h"
+#include "platform/db/RecordSort.h"
+#include "platform/rtl/Variant.h"
+
+class TIdSequence {
+ public:
+  static constexpr uint32_t kNone = UINT32_MAX;
+
+  int Count() const { return count_; }
+  uint32_t At(int Pos) const;         // 0 <= Pos < Count()
+  int PositionOf(uint32_t Id) const;  // -1 when absent
+  bool Contains(uint32_t Id) const { return Id < where_.size() && where_[Id].Chunk != kNone; }
+  void Insert(int Pos, uint32_t Id);  // 0 <= Pos <= Count(); Id not yet present
+  void PushBack(uint32_t Id) { Insert(count_, Id); }
+  void Erase(uint32_t Id);  // no effect when absent
+  void Assign(const std::vector<uint32_t>& Ids);
+  void Clear();
+  std::vector<uint32_t> ToVector() const;
+  template <class F>
+  void ForEach(F f) const {
+    for (uint32_t slot : order_)
+      for (uint32_t id : chunks_[slot].Ids) f(id);
+  }
+
+ private:
+  static constexpr size_t kChunk = 512;
+  struct Chunk {
+    std::vector<uint32_t> Ids;
+    uint32_t Rank = 0;  // index in order_
+  };
+  struct Location {
+    uint32_t Chunk = kNone;
+    uint32_t Offset = 0;
+  };
+
+  uint32_t NewChunk();
+  void FreeChunk(uint32_t slot);
+  void Renumber(size_t fromRank);
+  void RebuildTree();
+  void TreeAdd(size_t rank, int delta);
+  int Prefix(size_t rank) const;  // records in the chunks before `rank`
+  size_t RankAt(int pos, int& start) const;
+  void Reindex(uint32_t slot, size_t from);
+  void EnsureWhere(uint32_t id);
+
+  std::vector<Chunk> chunks_;  // stable slots
+  std::vector<uint32_t> freeChunks_;
+  std::vector<uint32_t> order_;  // chunk slots in sequence order
+  std::vector<int> tree_;        // Fenwick tree over order_, 1-based
+  TLargeArray<Location> where_;  // by id
+  int count_ = 0;
+  // The chunk the last At() landed in, so walking the sequence costs O(1) a step.
+  mutable size_t hintRank_ = SIZE_MAX;
+  mutable int hintStart_ = 0;
+};
+
+class TRecordStore {
+ public:
+  static constexpr uint32_t kNoRecord = UINT32_MAX;
+  using FilterPredicate = std::function<bool(uint32_t Id)>;
+
+  TRecordStore();
+  ~TRecordStore();
+  TRecordStore(const TRecordStore&) = delete;
+  TRecordStore& operator=(const TRecordStore&) = delete;
+
+  // Drops every record, the order, the filter and the indexes; rows get `SlotCount` values.
+  void Reset(int SlotCount);
+  int SlotCount() const { return slotCount_; }
+
+  // --- records
+  uint32_t NewRecord();  // Nulls, in no order until Add
+  Variant* Row(uint32_t Id) {
+    return &pages_[Id >> kPageBits][static_cast<size_t>(Id & kPageMask) * slotCount_];
+  }
+  const Variant* Row(uint32_t Id) const {
+    return &pages_[Id >> kPageBits][static_cast<size_t>(Id & kPageMask) * slotCount_];
+  }
+  bool IsLive(uint32_t Id) const { return Id < live_.size() && live_[Id]; }
+  int LiveCount() const { return base_.Count(); }
+  std::string BookmarkOf(uint32_t Id) const;
+  void WriteBookmark(uint32_t Id, std::string& Out) const;   // reuses Out's storage
+  uint32_t FromBookmark(const std::string& Bookmark) const;  // kNoRecord unless live
+
+  // --- placing records
+  // Puts a new record into the base order before `Before` (kNoRecord: at the end) and into
+  // the view when it passes the filter.
+  void Add(uint32_t Id, uint32_t Before);
+  // Bulk loading: puts the record at the end of the base order only; call RefreshView once
+  // the batch is in.
+  void AddToBase(uint32_t Id);
+  // Takes the record out of every order and index and frees its slot.
+  void Remove(uint32_t Id);
+  // Drops every record; the order and the filter stay.
+  void ClearRecords();
+  // Around rewriting a live record's values: indexes, sort key and filter follow.
+  void BeginChange(uint32_t Id);
+  void EndChange(uint32_t Id);
+
+  // --- the view
+  int Count() const { return HasView() ? view_.Count() : base_.Count(); }
+  uint32_t At(int Pos) const { return HasView() ? view_.At(Pos) : base_.At(Pos); }
+  int PositionOf(uint32_t Id) const { return HasView() ? view_.PositionOf(Id) : base_.PositionOf(Id); }
+  int BasePositionOf(uint32_t Id) const { return base_.PositionOf(Id); }
+  const TIdSequence& Base() const { return base_; }
+  // A sort order (an empty builder restores the base order) and a filter (empty: none). Both
+  // rebuild the view; the predicate may raise, which leaves the previous view in place.
+  void SetOrder(const TRecordKeyBuilder& Order);
+  void SetFilter(FilterPredicate Accept);
+  // Applies the order and the filter again to every record.
+  void RefreshView() { RebuildView(order_, accept_); }
+  bool Sorted() const { return !order_.Empty(); }
+  bool HasFilter() const { return static_cast<bool>(accept_); }
+  const TRecordKeyBuilder& Order() const { return order_; }
+  // <0, 0, >0: view order of two live records (base order for records outside the view).
+  int CompareRecords(uint32_t A, uint32_t B) const;
+
+  // --- search
+  // The first record of the view whose key fields match `Values` (one a field); kNoRecord.
+  // Exact keys go through a hash index built on first use and kept up to date.
+  uint32_t Locate(const std::vector<TKeyField>& Fields, const std::vector<Variant>& Values, bool Partial);
+  // Keeps an index on `Fields` from now on (never evicted), so searches on them pay no
+  // first-use build; it is filled as records arrive.
+  void KeepIndex(const std::vector<TKeyField>& Fields);
+
+ private:
+  static constexpr uint32_t kPageBits = 10;
+  static constexpr uint32_t kPageMask = (1u << kPageBits) - 1;
+
+  bool HasView() const { return Sorted() || HasFilter(); }
+  bool ViewLess(uint32_t A, uint32_t B) const;
+  void InsertIntoView(uint32_t Id);
+  void RebuildView(const TRecordKeyBuilder& order, const FilterPredicate& accept);
+  TKeyIndex& IndexFor(const std::vector<TKeyField>& Fields, bool Keep = false);
+  uint32_t ScanFor(const std::vector<TKeyField>& Fields, const std::vector<TKeyAtom>& Key,
+                   bool Partial) const;
+
+  int slotCount_ = 0;
+  std::vector<std::unique_ptr<Variant[]>> pages_;
+  std::vector<uint8_t> live_;
+  TLargeArray<uint32_t> generation_;
+  std::vector<uint32_t> freeIds_;
+  uint32_t nextId_ = 0;
+  uint32_t generationCounter_ = 0;
+
+  TIdSequence base_;
+  TIdSequence view_;
+  TRecordKeyBuilder order_;
+  TSortKeys keys_;
+  FilterPredicate accept_;
+  struct TIndexEntry {
+    std::unique_ptr<TKeyIndex> Index;
+    bool Kept = false;
+  };
+  std::vector<TIndexEntry> indexes_;  // most recently used first
+  std::vector<TKeyAtom> searchKey_;
+};
