@@ -1,5 +1,7 @@
 #include "platform/db/RecordSort.h"
 
+#include "platform/rtl/Collation.h"
+
 #include <unicode/ucol.h>
 #include <unicode/ustring.h>
 
@@ -40,44 +42,6 @@ std::vector<TIndexFieldEntry> ParseIndexFieldNames(const std::string& Text) {
 
 namespace {
 
-struct CollatorDeleter {
-  void operator()(UCollator* c) const {
-    if (c) ucol_close(c);
-  }
-};
-using CollatorPtr = std::unique_ptr<UCollator, CollatorDeleter>;
-
-// The same collation the runtime library's text comparison uses (locale from the settings,
-// digits and Latin ahead of other scripts); secondary strength ignores case.
-CollatorPtr OpenCollator(const std::string& locale, bool ignoreCase) {
-  UErrorCode status = U_ZERO_ERROR;
-  CollatorPtr c(ucol_open(locale.c_str(), &status));
-  if (U_FAILURE(status) || !c) {
-    status = U_ZERO_ERROR;
-    c.reset(ucol_open("", &status));
-    if (U_FAILURE(status)) return nullptr;
-  }
-  ucol_setStrength(c.get(), ignoreCase ? UCOL_SECONDARY : UCOL_TERTIARY);
-  const int32_t noReordering[] = {UCOL_REORDER_CODE_NONE};
-  status = U_ZERO_ERROR;
-  ucol_setReorderCodes(c.get(), noReordering, 1, &status);
-  return c;
-}
-
-UCollator* SortCollator(bool ignoreCase) {
-  thread_local std::string locale;
-  thread_local bool ready = false;
-  thread_local CollatorPtr caseless, sensitive;
-  const std::string& wanted = FormatSettings().CollationLocale;
-  if (!ready || wanted != locale) {
-    locale = wanted;
-    caseless = OpenCollator(locale, true);
-    sensitive = OpenCollator(locale, false);
-    ready = true;
-  }
-  return ignoreCase ? caseless.get() : sensitive.get();
-}
-
 void AppendBigEndian(std::string& out, uint64_t v) {
   char b[8];
   for (int i = 7; i >= 0; --i) {
@@ -110,7 +74,7 @@ void AppendBytes(std::string& out, std::string_view s) {
 
 // The collation key, which ICU ends with its only zero byte.
 void AppendCollationKey(std::string& out, const std::string& text, bool ignoreCase) {
-  UCollator* coll = SortCollator(ignoreCase);
+  UCollator* coll = CurrentCollator(ignoreCase);
   if (!coll) {
     AppendBytes(out, text);
     return;

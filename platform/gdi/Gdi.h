@@ -371,6 +371,31 @@ BOOL GetTextMetrics(HDC dc, TEXTMETRIC* tm);
 int DrawText(HDC dc, const std::string& text, RECT* rect, UINT format);  // answers the text height
 int DrawTextEx(HDC dc, std::string& text, RECT* rect, UINT format, DRAWTEXTPARAMS* params);
 
+// --- icons and cursors: a colour image with an AND mask ----------------------------------------------
+
+struct ICONINFO {
+  BOOL fIcon = 1;  // FALSE: a cursor with a hot spot
+  DWORD xHotspot = 0;
+  DWORD yHotspot = 0;
+  HBITMAP hbmMask = nullptr;   // 1 where the destination shows through
+  HBITMAP hbmColor = nullptr;  // nullptr: a monochrome icon (mask above image in hbmMask)
+};
+constexpr UINT DI_MASK = 1, DI_IMAGE = 2, DI_NORMAL = 3, DI_DEFAULTSIZE = 8;
+constexpr UINT IMAGE_BITMAP = 0, IMAGE_ICON = 1, IMAGE_CURSOR = 2;
+constexpr UINT LR_COPYRETURNORG = 0x4, LR_COPYDELETEORG = 0x8, LR_COPYFROMRESOURCE = 0x4000;
+
+// The icon keeps its own copies of the bitmaps; the caller keeps (and deletes) its own.
+HICON CreateIconIndirect(const ICONINFO* info);
+// Fills copies of the icon's bitmaps that the caller must delete.
+BOOL GetIconInfo(HICON icon, ICONINFO* info);
+HICON CopyIcon(HICON icon);
+BOOL DestroyIcon(HICON icon);
+// Mask with SRCAND, then the image with SRCINVERT, stretched to cx x cy (0: the icon's size).
+BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step, HBRUSH flickerFree, UINT flags);
+BOOL DrawIcon(HDC dc, int x, int y, HICON icon);
+// Copies an icon or bitmap, resized when cx/cy are given; LR_COPYDELETEORG deletes the original.
+void* CopyImage(void* image, UINT type, int cx, int cy, UINT flags);
+
 // --- palettes (no-ops on a true-colour device) ------------------------------------------------------
 
 HPALETTE SelectPalette(HDC dc, HPALETTE pal, BOOL forceBackground);

@@ -10,7 +10,7 @@
 
 namespace gdi_internal {
 
-enum class TObjKind : uint8_t { None = 0, DC = 1, Pen, Brush, Font, Bitmap, Region, Palette };
+enum class TObjKind : uint8_t { None = 0, DC = 1, Pen, Brush, Font, Bitmap, Region, Palette, Icon };
 
 class TGdiObject {
  public:

@@ -66,9 +66,13 @@ int ClampInt(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-int CollateText(std::string_view S1, std::string_view S2, bool IgnoreCase) {
+UCollator* CurrentCollator(bool IgnoreCase) {
   thread_local ThreadCollators collators;
-  UCollator* coll = collators.Get(IgnoreCase);
+  return collators.Get(IgnoreCase);
+}
+
+int CollateText(std::string_view S1, std::string_view S2, bool IgnoreCase) {
+  UCollator* coll = CurrentCollator(IgnoreCase);
   if (!coll) return ClampInt(S1, S2);
   // ICU takes int32_t lengths; longer texts go through character iterators.
   UErrorCode status = U_ZERO_ERROR;

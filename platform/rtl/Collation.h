@@ -10,6 +10,12 @@
 // tertiary strength. Texts that collate equal answer 0 even when their bytes differ.
 int CollateText(std::string_view S1, std::string_view S2, bool IgnoreCase);
 
+// The collator behind CollateText, for callers that build ICU sort keys themselves (the
+// data sets' sorting). Owned by the calling thread; valid until the locale setting changes.
+// nullptr when ICU could not open any collator.
+struct UCollator;
+UCollator* CurrentCollator(bool IgnoreCase);
+
 // Unicode simple case mapping and simple case folding of one code point.
 char32_t UnicodeToUpper(char32_t C);
 char32_t UnicodeToLower(char32_t C);
