@@ -1,0 +1,283 @@
+// System metrics and parameters from fixed tables: the classic desktop at 96 dpi on a
+// 1920 x 1080 screen with a 40-pixel taskbar, as NT 5.1 reports it. Tests may change entries.
+#include <array>
+
+#include "platform/win/TestInput.h"
+#include "platform/win/WindowManager.h"
+
+namespace {
+
+constexpr int kMetricCount = SM_CMETRICS;
+
+std::array<int, kMetricCount> DefaultMetrics() {
+  std::array<int, kMetricCount> m{};
+  m[SM_CXSCREEN] = 1920;
+  m[SM_CYSCREEN] = 1080;
+  m[SM_CXVSCROLL] = 16;
+  m[SM_CYHSCROLL] = 16;
+  m[SM_CYCAPTION] = 19;
+  m[SM_CXBORDER] = 1;
+  m[SM_CYBORDER] = 1;
+  m[SM_CXDLGFRAME] = 3;
+  m[SM_CYDLGFRAME] = 3;
+  m[SM_CYVTHUMB] = 16;
+  m[SM_CXHTHUMB] = 16;
+  m[SM_CXICON] = 32;
+  m[SM_CYICON] = 32;
+  m[SM_CXCURSOR] = 32;
+  m[SM_CYCURSOR] = 32;
+  m[SM_CYMENU] = 19;
+  m[SM_CXFULLSCREEN] = 1920;
+  m[SM_CYFULLSCREEN] = 1040 - 19;
+  m[SM_MOUSEPRESENT] = 1;
+  m[SM_CYVSCROLL] = 16;
+  m[SM_CXHSCROLL] = 16;
+  m[SM_CXMIN] = 112;
+  m[SM_CYMIN] = 27;
+  m[SM_CXSIZE] = 18;
+  m[SM_CYSIZE] = 18;
+  m[SM_CXFRAME] = 4;
+  m[SM_CYFRAME] = 4;
+  m[SM_CXMINTRACK] = 112;
+  m[SM_CYMINTRACK] = 27;
+  m[SM_CXDOUBLECLK] = 4;
+  m[SM_CYDOUBLECLK] = 4;
+  m[SM_CXICONSPACING] = 75;
+  m[SM_CYICONSPACING] = 75;
+  m[SM_CMOUSEBUTTONS] = 3;
+  m[SM_CXEDGE] = 2;
+  m[SM_CYEDGE] = 2;
+  m[SM_CXMINSPACING] = 160;
+  m[SM_CYMINSPACING] = 24;
+  m[SM_CXSMICON] = 16;
+  m[SM_CYSMICON] = 16;
+  m[SM_CYSMCAPTION] = 15;
+  m[SM_CXSMSIZE] = 12;
+  m[SM_CYSMSIZE] = 14;
+  m[SM_CXMENUSIZE] = 18;
+  m[SM_CYMENUSIZE] = 18;
+  m[SM_ARRANGE] = 8;  // ARW_HIDE
+  m[SM_CXMINIMIZED] = 160;
+  m[SM_CYMINIMIZED] = 24;
+  m[SM_CXMAXTRACK] = 1932;
+  m[SM_CYMAXTRACK] = 1092;
+  m[SM_CXMAXIMIZED] = 1928;
+  m[SM_CYMAXIMIZED] = 1048;
+  m[SM_NETWORK] = 3;
+  m[SM_CXDRAG] = 4;
+  m[SM_CYDRAG] = 4;
+  m[SM_CXMENUCHECK] = 13;
+  m[SM_CYMENUCHECK] = 13;
+  m[SM_MOUSEWHEELPRESENT] = 1;
+  m[SM_CXVIRTUALSCREEN] = 1920;
+  m[SM_CYVIRTUALSCREEN] = 1080;
+  m[SM_CMONITORS] = 1;
+  m[SM_SAMEDISPLAYFORMAT] = 1;
+  m[SM_CXFOCUSBORDER] = 1;
+  m[SM_CYFOCUSBORDER] = 1;
+  return m;
+}
+
+struct TParameters {
+  RECT WorkArea{0, 0, 1920, 1040};
+  int KeyboardDelay = 1;
+  DWORD KeyboardSpeed = 31;
+  UINT WheelScrollLines = 3;
+  BOOL DragFullWindows = TRUE;
+};
+
+struct TMetricsState {
+  std::array<int, kMetricCount> Metrics = DefaultMetrics();
+  TParameters Params;
+  int Beeps = 0;
+};
+
+TMetricsState& State() {
+  static TMetricsState* s = new TMetricsState;
+  return *s;
+}
+
+LOGFONT UiFont(LONG weight = FW_NORMAL) {
+  LOGFONT f;
+  f.lfHeight = -11;
+  f.lfWeight = weight;
+  f.lfCharSet = 1;
+  f.lfFaceName = "Tahoma";
+  return f;
+}
+
+template <class T>
+BOOL Put(void* out, const T& value) {
+  if (!out) return FALSE;
+  *static_cast<T*>(out) = value;
+  return TRUE;
+}
+
+}  // namespace
+
+int GetSystemMetrics(int index) {
+  if (index == SM_REMOTESESSION) return 0;
+  if (index < 0 || index >= kMetricCount) return 0;
+  return State().Metrics[static_cast<size_t>(index)];
+}
+
+void SetSystemMetricForTest(int index, int value) {
+  if (index >= 0 && index < kMetricCount) State().Metrics[static_cast<size_t>(index)] = value;
+}
+
+void ResetSystemMetrics() {
+  State().Metrics = DefaultMetrics();
+}
+
+BOOL SystemParametersInfo(UINT action, UINT uiParam, void* pvParam, UINT) {
+  TParameters& p = State().Params;
+  switch (action) {
+    case SPI_GETWORKAREA:
+      return Put(pvParam, p.WorkArea);
+    case SPI_SETWORKAREA: {
+      if (!pvParam) return FALSE;
+      const RECT r = *static_cast<const RECT*>(pvParam);
+      if (IsRectEmpty(r)) return FALSE;
+      p.WorkArea = r;
+      return TRUE;
+    }
+    case SPI_GETNONCLIENTMETRICS: {
+      if (!pvParam) return FALSE;
+      auto* m = static_cast<NONCLIENTMETRICS*>(pvParam);
+      m->iBorderWidth = 1;
+      m->iScrollWidth = GetSystemMetrics(SM_CXVSCROLL);
+      m->iScrollHeight = GetSystemMetrics(SM_CYHSCROLL);
+      m->iCaptionWidth = GetSystemMetrics(SM_CXSIZE);
+      m->iCaptionHeight = GetSystemMetrics(SM_CYSIZE);
+      m->lfCaptionFont = UiFont(FW_BOLD);
+      m->iSmCaptionWidth = GetSystemMetrics(SM_CXSMSIZE);
+      m->iSmCaptionHeight = GetSystemMetrics(SM_CYSMSIZE);
+      m->lfSmCaptionFont = UiFont();
+      m->iMenuWidth = GetSystemMetrics(SM_CXMENUSIZE);
+      m->iMenuHeight = GetSystemMetrics(SM_CYMENUSIZE);
+      m->lfMenuFont = UiFont();
+      m->lfStatusFont = UiFont();
+      m->lfMessageFont = UiFont();
+      return TRUE;
+    }
+    case SPI_GETICONTITLELOGFONT:
+      return Put(pvParam, UiFont());
+    case SPI_GETKEYBOARDDELAY:
+      return Put(pvParam, p.KeyboardDelay);
+    case SPI_SETKEYBOARDDELAY:
+      if (uiParam > 3) return FALSE;
+      p.KeyboardDelay = static_cast<int>(uiParam);
+      return TRUE;
+    case SPI_GETKEYBOARDSPEED:
+      return Put(pvParam, p.KeyboardSpeed);
+    case SPI_SETKEYBOARDSPEED:
+      if (uiParam > 31) return FALSE;
+      p.KeyboardSpeed = uiParam;
+      return TRUE;
+    case SPI_GETWHEELSCROLLLINES:
+      return Put(pvParam, p.WheelScrollLines);
+    case SPI_SETWHEELSCROLLLINES:
+      p.WheelScrollLines = uiParam;
+      return TRUE;
+    case SPI_GETWHEELSCROLLCHARS:
+      return Put(pvParam, UINT{3});
+    case SPI_GETDRAGFULLWINDOWS:
+      return Put(pvParam, p.DragFullWindows);
+    case SPI_SETDRAGFULLWINDOWS:
+      p.DragFullWindows = uiParam ? TRUE : FALSE;
+      return TRUE;
+    case SPI_SETDOUBLECLICKTIME:
+      return SetDoubleClickTime(uiParam);
+    case SPI_GETMOUSEHOVERTIME:
+      return Put(pvParam, UINT{400});
+    case SPI_GETMOUSEHOVERWIDTH:
+    case SPI_GETMOUSEHOVERHEIGHT:
+      return Put(pvParam, UINT{4});
+    case SPI_GETMENUSHOWDELAY:
+      return Put(pvParam, int{400});
+    case SPI_GETCARETWIDTH:
+    case SPI_GETFOCUSBORDERWIDTH:
+    case SPI_GETFOCUSBORDERHEIGHT:
+      return Put(pvParam, DWORD{1});
+    case SPI_GETBORDER:
+      return Put(pvParam, int{1});
+    case SPI_GETMENUDROPALIGNMENT:
+      return Put(pvParam, BOOL{FALSE});
+    case SPI_GETFOREGROUNDLOCKTIMEOUT:
+      return Put(pvParam, DWORD{200000});
+    case SPI_GETMOUSESPEED:
+      return Put(pvParam, int{10});
+    case SPI_GETSCREENSAVETIMEOUT:
+      return Put(pvParam, int{600});
+    // Animations, fades, shadows, flat menus and keyboard cues are off; captions keep their
+    // gradient; the screen saver, high contrast and the screen reader are off.
+    case SPI_GETGRADIENTCAPTIONS:
+    case SPI_GETICONTITLEWRAP:
+    case SPI_GETBEEP:
+    case SPI_GETFONTSMOOTHING:
+    case SPI_GETSHOWIMEUI:
+      return Put(pvParam, BOOL{TRUE});
+    case SPI_GETMENUANIMATION:
+    case SPI_GETCOMBOBOXANIMATION:
+    case SPI_GETLISTBOXSMOOTHSCROLLING:
+    case SPI_GETKEYBOARDCUES:
+    case SPI_GETHOTTRACKING:
+    case SPI_GETMENUFADE:
+    case SPI_GETSELECTIONFADE:
+    case SPI_GETTOOLTIPANIMATION:
+    case SPI_GETTOOLTIPFADE:
+    case SPI_GETCURSORSHADOW:
+    case SPI_GETFLATMENU:
+    case SPI_GETDROPSHADOW:
+    case SPI_GETUIEFFECTS:
+    case SPI_GETACTIVEWINDOWTRACKING:
+    case SPI_GETSCREENSAVEACTIVE:
+    case SPI_GETSCREENREADER:
+    case SPI_GETKEYBOARDPREF:
+    case SPI_GETSHOWSOUNDS:
+      return Put(pvParam, BOOL{FALSE});
+    default:
+      return FALSE;
+  }
+}
+
+DWORD GetVersion() {
+  return 0x0A280105;
+}
+
+BOOL GetVersionEx(OSVERSIONINFO* info) {
+  if (!info) return FALSE;
+  info->dwMajorVersion = 5;
+  info->dwMinorVersion = 1;
+  info->dwBuildNumber = 2600;
+  info->dwPlatformId = VER_PLATFORM_WIN32_NT;
+  info->szCSDVersion = "Service Pack 3";
+  return TRUE;
+}
+
+BOOL MessageBeep(UINT) {
+  ++State().Beeps;
+  return TRUE;
+}
+
+namespace win_internal {
+
+RECT WorkArea() {
+  return State().Params.WorkArea;
+}
+
+void ResetSystemParameters() {
+  State().Params = TParameters{};
+}
+
+void ResetBeepCount() {
+  State().Beeps = 0;
+}
+void CountBeep() {
+  ++State().Beeps;
+}
+int BeepCountValue() {
+  return State().Beeps;
+}
+
+}  // namespace win_internal
