@@ -13,8 +13,8 @@ std::array<int, kMetricCount> DefaultMetrics() {
   std::array<int, kMetricCount> m{};
   m[SM_CXSCREEN] = 1920;
   m[SM_CYSCREEN] = 1080;
-  m[SM_CXVSCROLL] = 16;
-  m[SM_CYHSCROLL] = 16;
+  m[SM_CXVSCROLL] = 17;
+  m[SM_CYHSCROLL] = 17;
   m[SM_CYCAPTION] = 19;
   m[SM_CXBORDER] = 1;
   m[SM_CYBORDER] = 1;
@@ -30,8 +30,8 @@ std::array<int, kMetricCount> DefaultMetrics() {
   m[SM_CXFULLSCREEN] = 1920;
   m[SM_CYFULLSCREEN] = 1040 - 19;
   m[SM_MOUSEPRESENT] = 1;
-  m[SM_CYVSCROLL] = 16;
-  m[SM_CXHSCROLL] = 16;
+  m[SM_CYVSCROLL] = 17;
+  m[SM_CXHSCROLL] = 17;
   m[SM_CXMIN] = 112;
   m[SM_CYMIN] = 27;
   m[SM_CXSIZE] = 18;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/win/WindowManager.h"
+#include "platform/win/Controls.h"
 
 namespace {
 
@@ -88,6 +89,7 @@ void EnsureBuiltInClasses() {
   wc.hbrBackground = nullptr;
   wc.lpszClassName = "Message";
   Register(wc, true);
+  RegisterBuiltinClasses();
 }
 
 void Fill(const TWndClass& c, WNDCLASSEX* wc) {

@@ -298,6 +298,8 @@ struct TPaintHooks {
 };
 // Installed once; the painting slice replaces the members it implements.
 TPaintHooks& PaintHooks();
+// The painting layer's set-up, called when PaintHooks() is first used.
+void InstallPaintingLayer(TPaintHooks& hooks);
 
 struct TNonClientHooks {
   std::function<int(HWND)> MenuBarHeight;  // 0: no menu bar

@@ -128,6 +128,7 @@ TPaintHooks& PaintHooks() {
   static TPaintHooks* hooks = [] {
     auto* h = new TPaintHooks;
     h->PosChanged = DefaultPosChanged;
+    InstallPaintingLayer(*h);
     return h;
   }();
   return *hooks;

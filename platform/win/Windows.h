@@ -806,3 +806,10 @@ int GetSystemMetrics(int index);
 BOOL SystemParametersInfo(UINT action, UINT uiParam, void* pvParam, UINT winIni);
 DWORD GetVersion();  // NT 5.1, build 2600
 BOOL GetVersionEx(OSVERSIONINFO* info);
+#include "platform/win/Painting.h"
+#include "platform/win/Clipboard.h"
+#include "platform/win/Caret.h"
+#include "platform/win/Cursors.h"
+#include "platform/win/Controls.h"
+#include "platform/win/Menus.h"
+#include "platform/win/MessageBox.h"

@@ -93,7 +93,7 @@ TEST_F(TDefWindowProcTest, ChildrenAskTheirParentAboutActivationAndTheCursor) {
 }
 
 TEST_F(TDefWindowProcTest, ALaterLayerCanTakeAMessageOverAndFallBack) {
-  constexpr UINT kMsg = WM_NCLBUTTONDOWN;
+  constexpr UINT kMsg = WM_GETDLGCODE;  // a message no later layer takes over
   int calls = 0;
   auto previous = win_internal::SetDefWindowProcHandler(kMsg, [&calls](HWND h, UINT m, WPARAM w, LPARAM l) {
     ++calls;

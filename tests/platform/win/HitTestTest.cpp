@@ -35,7 +35,8 @@ void CheckHits(HWND w, const std::vector<THitCase>& cases) {
 
 TEST_F(THitTestTest, SizableFrameWithCaptionButtonsEdgeAndScrollBars) {
   HWND w = Window(WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL, WS_EX_CLIENTEDGE);
-  // Window coordinates: frame 4, caption 4..23, client edge 2, bars 16; corners reach 18 px.
+  // Window coordinates: frame 4, caption 4..23, client edge 2, then the bars; corners reach 18 px.
+  const int cxv = GetSystemMetrics(SM_CXVSCROLL), cyh = GetSystemMetrics(SM_CYHSCROLL);
   CheckHits(
       w, {
              {0, 0, HTTOPLEFT},      {1, 17, HTTOPLEFT},        {1, 18, HTLEFT},       {17, 1, HTTOPLEFT},
@@ -43,13 +44,14 @@ TEST_F(THitTestTest, SizableFrameWithCaptionButtonsEdgeAndScrollBars) {
              {299, 100, HTRIGHT},    {299, 199, HTBOTTOMRIGHT}, {150, 199, HTBOTTOM},  {0, 199, HTBOTTOMLEFT},
              {4, 4, HTSYSMENU},      {21, 20, HTSYSMENU},       {22, 10, HTCAPTION},   {241, 10, HTCAPTION},
              {242, 10, HTMINBUTTON}, {260, 10, HTMAXBUTTON},    {278, 22, HTCLOSE},    {295, 4, HTCLOSE},
-             {5, 100, HTBORDER},     {150, 24, HTBORDER},       {6, 25, HTCLIENT},     {277, 177, HTCLIENT},
-             {278, 100, HTVSCROLL},  {293, 25, HTVSCROLL},      {100, 178, HTHSCROLL}, {285, 185, HTNOWHERE},
+             {5, 100, HTBORDER},     {150, 24, HTBORDER},       {6, 25, HTCLIENT},     {293 - cxv, 193 - cyh, HTCLIENT},
+             {294 - cxv, 100, HTVSCROLL}, {293, 25, HTVSCROLL}, {100, 194 - cyh, HTHSCROLL}, {285, 185, HTNOWHERE},
              {300, 100, HTNOWHERE},  {-1, 0, HTNOWHERE},
          });
 }
 
 TEST_F(THitTestTest, OtherFrames) {
+  const int cxv = GetSystemMetrics(SM_CXVSCROLL);
   struct Case {
     const char* name;
     DWORD style, exStyle;
@@ -73,7 +75,7 @@ TEST_F(THitTestTest, OtherFrames) {
       {"scroll bar on the left",
        WS_POPUP | WS_VSCROLL,
        WS_EX_LEFTSCROLLBAR,
-       {{0, 50, HTVSCROLL}, {15, 50, HTVSCROLL}, {16, 50, HTCLIENT}, {299, 50, HTCLIENT}}},
+       {{0, 50, HTVSCROLL}, {cxv - 1, 50, HTVSCROLL}, {cxv, 50, HTCLIENT}, {299, 50, HTCLIENT}}},
       {"no frame at all", WS_POPUP, 0, {{0, 0, HTCLIENT}, {299, 199, HTCLIENT}}},
   };
   for (const Case& c : cases) {
@@ -101,6 +103,7 @@ TEST_F(THitTestTest, MenuBarBandAndMinimisedWindows) {
 }
 
 TEST_F(THitTestTest, ClientRectangles) {
+  const int cxv = GetSystemMetrics(SM_CXVSCROLL), cyh = GetSystemMetrics(SM_CYHSCROLL);
   struct Case {
     const char* name;
     DWORD style, exStyle;
@@ -117,7 +120,7 @@ TEST_F(THitTestTest, ClientRectangles) {
       {"tool window caption", WS_POPUP | WS_CAPTION, WS_EX_TOOLWINDOW, {0, 0, 294, 179}},
       {"client edge", WS_POPUP, WS_EX_CLIENTEDGE, {0, 0, 296, 196}},
       {"static edge", WS_POPUP, WS_EX_STATICEDGE, {0, 0, 298, 198}},
-      {"scroll bars", WS_POPUP | WS_VSCROLL | WS_HSCROLL, 0, {0, 0, 284, 184}},
+      {"scroll bars", WS_POPUP | WS_VSCROLL | WS_HSCROLL, 0, {0, 0, 300 - cxv, 200 - cyh}},
       {"one caption bit is no caption", WS_POPUP | WS_BORDER | WS_SYSMENU, 0, {0, 0, 298, 198}},
   };
   for (const Case& c : cases) {
@@ -127,8 +130,8 @@ TEST_F(THitTestTest, ClientRectangles) {
     GetClientRect(w, &r);
     EXPECT_EQ(r, c.client);
     // AdjustWindowRectEx is the way back (scroll bars are not part of it).
-    RECT back = RECT{0, 0, r.Width() + ((c.style & WS_VSCROLL) ? 16 : 0),
-                     r.Height() + ((c.style & WS_HSCROLL) ? 16 : 0)};
+    RECT back = RECT{0, 0, r.Width() + ((c.style & WS_VSCROLL) ? cxv : 0),
+                     r.Height() + ((c.style & WS_HSCROLL) ? cyh : 0)};
     AdjustWindowRectEx(&back, GetWindowLong(w, GWL_STYLE), FALSE, GetWindowLong(w, GWL_EXSTYLE));
     EXPECT_EQ(back.Width(), 300);
     EXPECT_EQ(back.Height(), 200);

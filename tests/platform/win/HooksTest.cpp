@@ -119,6 +119,7 @@ TEST_F(THooksTest, SystemCommandsGoThroughTheHook) {
 
 TEST_F(THooksTest, AModalLoopPassesEveryMessageThroughTheFilter) {
   HWND w = Make("w", WS_OVERLAPPEDWINDOW | WS_VISIBLE, {0, 0, 200, 200});
+  Pump();  // the first paint
   std::vector<UINT> filtered;
   SetWindowsHookEx(
       WH_MSGFILTER,

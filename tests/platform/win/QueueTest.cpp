@@ -10,16 +10,17 @@ namespace {
 class TQueueTest : public TWinTest {
  protected:
   void SetUp() override {
+    savedHooks = win_internal::PaintHooks();
     TWinTest::SetUp();
     frame = Make("frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, {0, 0, 200, 200});
     child = Make("child", WS_CHILD | WS_VISIBLE, {0, 0, 50, 50}, frame);
     other = Make("other", WS_POPUP, {0, 0, 10, 10});
     SetFocus(frame);
+    Pump();  // the first paint: WM_PAINT stays queued until it is dispatched
     Log().Clear();
   }
   void TearDown() override {
-    win_internal::PaintHooks().NextPaint = nullptr;
-    win_internal::PaintHooks().AnyPaintPending = nullptr;
+    win_internal::PaintHooks() = savedHooks;  // a test may stand in for the painting layer
     TWinTest::TearDown();
   }
 
@@ -35,6 +36,7 @@ class TQueueTest : public TWinTest {
   }
 
   HWND frame = nullptr, child = nullptr, other = nullptr;
+  win_internal::TPaintHooks savedHooks;
 };
 
 TEST_F(TQueueTest, RetrievalPriority) {

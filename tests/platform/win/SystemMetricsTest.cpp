@@ -14,8 +14,8 @@ TEST_F(TSystemMetricsTest, ClassicMetricsAtNinetySixDpi) {
   const Case cases[] = {
       {SM_CXSCREEN, 1920},
       {SM_CYSCREEN, 1080},
-      {SM_CXVSCROLL, 16},
-      {SM_CYHSCROLL, 16},
+      {SM_CXVSCROLL, 17},
+      {SM_CYHSCROLL, 17},
       {SM_CYCAPTION, 19},
       {SM_CXBORDER, 1},
       {SM_CXFRAME, 4},
@@ -31,8 +31,8 @@ TEST_F(TSystemMetricsTest, ClassicMetricsAtNinetySixDpi) {
       {SM_CYMAXIMIZED, 1048},
       {SM_CYSMCAPTION, 15},
       {SM_CXSIZE, 18},
-      {SM_CYVSCROLL, 16},
-      {SM_CXHSCROLL, 16},
+      {SM_CYVSCROLL, 17},
+      {SM_CXHSCROLL, 17},
       {SM_DBCSENABLED, 0},
       {SM_MIDEASTENABLED, 0},
       {SM_CMONITORS, 1},
@@ -48,7 +48,7 @@ TEST_F(TSystemMetricsTest, ClassicMetricsAtNinetySixDpi) {
   EXPECT_EQ(GetSystemMetrics(SM_CXVSCROLL), 20);
   SetSystemMetricForTest(-5, 1);  // ignored
   ResetSystemMetrics();
-  EXPECT_EQ(GetSystemMetrics(SM_CXVSCROLL), 16);
+  EXPECT_EQ(GetSystemMetrics(SM_CXVSCROLL), 17);
 }
 
 TEST_F(TSystemMetricsTest, Parameters) {
@@ -60,7 +60,7 @@ TEST_F(TSystemMetricsTest, Parameters) {
   EXPECT_EQ(ncm.lfMessageFont.lfFaceName, "Tahoma");
   EXPECT_EQ(ncm.lfMessageFont.lfHeight, -11);
   EXPECT_EQ(ncm.lfCaptionFont.lfWeight, FW_BOLD);
-  EXPECT_EQ(ncm.iScrollWidth, 16);
+  EXPECT_EQ(ncm.iScrollWidth, GetSystemMetrics(SM_CXVSCROLL));
   UINT lines = 0;
   ASSERT_TRUE(SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &lines, 0));
   EXPECT_EQ(lines, 3u);

@@ -1,0 +1,53 @@
+#pragma once
+// What the display host's files share. The only place that includes Xlib; include it after
+// every other header, since Xlib's macros (KeyPress, None, Status ...) would break them.
+#include <cstdint>
+
+#include "platform/win/Windows.h"
+
+// After the window manager's headers, for the reason above.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace host_internal {
+
+struct TAtoms {
+  Atom Clipboard = None;
+  Atom Targets = None;
+  Atom Utf8String = None;
+  Atom TextPlainUtf8 = None;
+  Atom TextPlain = None;
+  Atom String = None;
+  Atom Text = None;
+  Atom TextCsv = None;
+  Atom TextRtf = None;
+  Atom Incr = None;
+  Atom Transfer = None;  // the property incoming selections are delivered to
+  Atom WmProtocols = None;
+  Atom WmDeleteWindow = None;
+  Atom NetWmName = None;
+  Atom MotifHints = None;
+};
+
+struct TConnection {
+  Display* Dpy = nullptr;
+  int Screen = 0;
+  Window Root = 0;
+  Window Helper = 0;  // unmapped; owns the selection and receives conversions
+  Time LastTime = CurrentTime;
+  TAtoms Atoms;
+};
+
+TConnection& Conn();
+
+// The window manager's virtual key for an X11 keysym (0 for none).
+int VirtualKeyOf(unsigned long keysym);
+
+// The selection bridge (HostClipboard.cpp).
+void StartClipboardBridge();
+void StopClipboardBridge();
+// True when the event belonged to the selection protocol.
+bool HandleSelectionEvent(const XEvent& event);
+
+}  // namespace host_internal

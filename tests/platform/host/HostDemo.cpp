@@ -1,0 +1,127 @@
+// A small program run through the display host by XvfbTest: a frame "HostDemo" (400 x 300 at
+// 100, 100) with two painted children, "left" and "right". It reports on stdout, one line each:
+// "ready" once shown, "click <child> <x> <y>" for a left click in a child (client coordinates),
+// "copied" after the key c put text and CSV on the clipboard, "paste <text>" after the key v,
+// and ends on the key q, on closing, or after a minute at the latest.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "platform/host/DisplayHost.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/win/Windows.h"
+
+namespace {
+
+constexpr COLORREF kLeftColor = RGB(220, 40, 40);
+constexpr COLORREF kRightColor = RGB(30, 120, 230);
+constexpr COLORREF kFrameColor = RGB(240, 240, 240);
+constexpr UINT_PTR kLifetimeTimer = 1;
+const std::string kCopiedText =
+    "Gr\xC3\xBC\xC3\x9F"
+    "e from the grid";
+
+void FillClient(HWND h, COLORREF color) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(h, &ps);
+  RECT r;
+  GetClientRect(h, &r);
+  HBRUSH brush = CreateSolidBrush(color);
+  FillRect(dc, &r, brush);
+  DeleteObject(brush);
+  EndPaint(h, &ps);
+}
+
+void Copy(HWND owner) {
+  if (!OpenClipboard(owner)) return;
+  EmptyClipboard();
+  const std::u16string wide = Utf8ToUtf16(kCopiedText);
+  SetClipboardData(CF_UNICODETEXT, GlobalAllocFrom(wide.c_str(), (wide.size() + 1) * 2));
+  const std::string csv = "a,b\r\n1,2\r\n";
+  SetClipboardData(RegisterClipboardFormat("Csv"), GlobalAllocFrom(csv.c_str(), csv.size() + 1));
+  CloseClipboard();
+  std::printf("copied\n");
+}
+
+void Paste(HWND owner) {
+  std::string text;
+  if (OpenClipboard(owner)) {
+    if (HANDLE h = GetClipboardData(CF_TEXT)) {
+      if (const char* p = static_cast<const char*>(GlobalLock(h))) text.assign(p, strnlen(p, GlobalSize(h)));
+      GlobalUnlock(h);
+    }
+    CloseClipboard();
+  }
+  std::printf("paste %s\n", text.c_str());
+}
+
+LRESULT FrameProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_PAINT:
+      FillClient(h, kFrameColor);
+      return 0;
+    case WM_CHAR:
+      if (wParam == 'c') Copy(h);
+      if (wParam == 'v') Paste(h);
+      if (wParam == 'q') DestroyWindow(h);
+      return 0;
+    case WM_TIMER:
+      if (wParam == kLifetimeTimer) DestroyWindow(h);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProc(h, msg, wParam, lParam);
+  }
+}
+
+LRESULT ChildProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_PAINT:
+      FillClient(h, static_cast<COLORREF>(GetWindowLongPtr(h, GWLP_USERDATA)));
+      return 0;
+    case WM_LBUTTONDOWN:
+      std::printf("click %s %d %d\n", GetWindowText(h).c_str(), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      return 0;
+    default:
+      return DefWindowProc(h, msg, wParam, lParam);
+  }
+}
+
+HWND Child(HWND parent, const char* name, int x, COLORREF color) {
+  HWND h = CreateWindowEx(0, "HostDemoChild", name, WS_CHILD | WS_VISIBLE, x, 10, 150, 100, parent, nullptr,
+                          MainInstance(), nullptr);
+  SetWindowLongPtr(h, GWLP_USERDATA, static_cast<LONG_PTR>(color));
+  return h;
+}
+
+}  // namespace
+
+int main() {
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  if (!StartDisplayHost()) {
+    std::printf("no display\n");
+    return 2;
+  }
+  WNDCLASSEX wc;
+  wc.lpfnWndProc = FrameProc;
+  wc.hInstance = MainInstance();
+  wc.lpszClassName = "HostDemoFrame";
+  RegisterClassEx(&wc);
+  wc.lpfnWndProc = ChildProc;
+  wc.lpszClassName = "HostDemoChild";
+  RegisterClassEx(&wc);
+
+  HWND frame = CreateWindowEx(0, "HostDemoFrame", "HostDemo", WS_OVERLAPPEDWINDOW, 100, 100, 400, 300,
+                              nullptr, nullptr, MainInstance(), nullptr);
+  Child(frame, "left", 10, kLeftColor);
+  Child(frame, "right", 200, kRightColor);
+  SetTimer(frame, kLifetimeTimer, 60000);
+  ShowWindow(frame, SW_SHOW);
+  UpdateWindow(frame);
+  std::printf("ready\n");
+  const int code = RunHostMessageLoop();
+  StopDisplayHost();
+  return code;
+}

@@ -1,0 +1,140 @@
+// MessageBox: a real "#32770" dialog with its children, the owner disabled during the loop,
+// scripted answers, and Enter, Escape and clicks answering.
+#include "tests/platform/win/MessageLog.h"
+
+namespace wintest {
+namespace {
+
+class TMessageBoxTest : public TWinTest {
+ protected:
+  void SetUp() override {
+    TWinTest::SetUp();
+    owner_ = Make("owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, {100, 100, 500, 400});
+    SetActiveWindow(owner_);
+  }
+  void TearDown() override {
+    ClearMessageBoxAnswers();
+    TWinTest::TearDown();
+  }
+  HWND owner_ = nullptr;
+};
+
+TEST_F(TMessageBoxTest, TheDialogIsARealWindowWithChildrenSeenByTheCreationHook) {
+  struct TCreated {
+    std::string Class;
+    std::string Text;
+    HWND Parent;
+  };
+  std::vector<TCreated> created;
+  SetWindowsHookEx(
+      WH_CBT,
+      [&created](int code, WPARAM, LPARAM l) -> LRESULT {
+        if (code == HCBT_CREATEWND) {
+          const CREATESTRUCT* cs = reinterpret_cast<CBT_CREATEWND*>(l)->lpcs;
+          created.push_back(TCreated{cs->lpszClass, cs->lpszName, cs->hwndParent});
+        }
+        return 0;
+      },
+      nullptr, GetCurrentThreadId());
+  HWND box = nullptr;
+  bool ownerEnabledDuring = true;
+  RECT boxRect{};
+  SetMessageBoxScript([&](const std::string& caption, const std::string& text, UINT type) {
+    EXPECT_EQ(caption, "Confirm");
+    EXPECT_EQ(text, "Delete the record?");
+    EXPECT_EQ(type, MB_YESNO | MB_ICONQUESTION);
+    box = GetActiveWindow();
+    GetWindowRect(box, &boxRect);
+    ownerEnabledDuring = IsWindowEnabled(owner_) != FALSE;
+    return IDNO;
+  });
+  EXPECT_EQ(MessageBox(nullptr, "Delete the record?", "Confirm", MB_YESNO | MB_ICONQUESTION), IDNO);
+
+  ASSERT_EQ(created.size(), 4u);
+  EXPECT_EQ(created[0].Class, "#32770");
+  EXPECT_EQ(created[0].Text, "Confirm");
+  EXPECT_EQ(created[0].Parent, owner_);  // owned by the active window
+  const std::vector<std::pair<std::string, std::string>> children = {
+      {"Static", "Delete the record?"}, {"Button", "&Yes"}, {"Button", "&No"}};
+  for (size_t i = 0; i < children.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(created[i + 1].Class, children[i].first);
+    EXPECT_EQ(created[i + 1].Text, children[i].second);
+  }
+  EXPECT_FALSE(ownerEnabledDuring);
+  EXPECT_TRUE(IsWindowEnabled(owner_));
+  EXPECT_FALSE(IsWindow(box));
+  EXPECT_EQ(GetActiveWindow(), owner_);
+  // Centred on the owner.
+  EXPECT_EQ(boxRect.Left + boxRect.Right, 100 + 500);
+  EXPECT_EQ(boxRect.Top + boxRect.Bottom, 100 + 400);
+}
+
+TEST_F(TMessageBoxTest, QueuedAnswersComeFirstAndTheBoxBelongsToTheSystemModule) {
+  HINSTANCE instance = nullptr;
+  std::string cls;
+  SetWindowsHookEx(
+      WH_CBT,
+      [&](int code, WPARAM w, LPARAM) -> LRESULT {
+        if (code == HCBT_ACTIVATE && cls.empty()) {  // the box, not the owner after it
+          instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtr(reinterpret_cast<HWND>(w), GWLP_HINSTANCE));
+          cls = GetClassName(reinterpret_cast<HWND>(w));
+        }
+        return 0;
+      },
+      nullptr, GetCurrentThreadId());
+  PushMessageBoxAnswer(IDRETRY);
+  PushMessageBoxAnswer(IDIGNORE);
+  int scripted = 0;
+  SetMessageBoxScript([&scripted](const std::string&, const std::string&, UINT) {
+    ++scripted;
+    return IDCANCEL;
+  });
+  EXPECT_EQ(MessageBox(owner_, "a", "x", MB_ABORTRETRYIGNORE), IDRETRY);
+  EXPECT_EQ(cls, "#32770");
+  EXPECT_NE(instance, MainInstance());
+  EXPECT_EQ(instance, GetModuleHandle("user32"));
+  EXPECT_EQ(MessageBox(owner_, "b", "x", MB_ABORTRETRYIGNORE), IDIGNORE);
+  EXPECT_EQ(MessageBox(owner_, "c", "x", MB_RETRYCANCEL), IDCANCEL);
+  EXPECT_EQ(scripted, 1);
+}
+
+TEST_F(TMessageBoxTest, KeysAnswerTheDefaultAndTheCancelButtons) {
+  struct TCase {
+    UINT Type;
+    int Key;
+    int Expected;
+  };
+  const TCase cases[] = {
+      {MB_OK, VK_RETURN, IDOK},
+      {MB_OK, VK_ESCAPE, IDOK},
+      {MB_OKCANCEL, VK_ESCAPE, IDCANCEL},
+      {MB_YESNO | MB_DEFBUTTON2, VK_RETURN, IDNO},
+      {MB_YESNOCANCEL | MB_DEFBUTTON3, VK_RETURN, IDCANCEL},
+      {MB_YESNOCANCEL, VK_RETURN, IDYES},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(std::to_string(c.Type) + " key " + std::to_string(c.Key));
+    TestInput::KeyPress(c.Key);
+    EXPECT_EQ(MessageBox(owner_, "text", "caption", c.Type), c.Expected);
+    Pump();
+  }
+}
+
+TEST_F(TMessageBoxTest, EscapeDoesNotAnswerABoxWithoutCancelAndAClickDoes) {
+  HWND box = nullptr;
+  TestInput::KeyPress(VK_ESCAPE);  // ignored: Yes/No has no cancel answer
+  TestInput::Schedule([&] {
+    box = GetActiveWindow();
+    HWND yes = GetDlgItem(box, IDYES);
+    ASSERT_NE(yes, nullptr);
+    RECT r{};
+    GetWindowRect(yes, &r);
+    TestInput::Click(POINT{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
+  });
+  EXPECT_EQ(MessageBox(owner_, "Sure?", "caption", MB_YESNO), IDYES);
+  EXPECT_FALSE(IsWindow(box));
+}
+
+}  // namespace
+}  // namespace wintest

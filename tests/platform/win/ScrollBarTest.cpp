@@ -1,0 +1,283 @@
+// Window scroll bars: SetScrollInfo's rules, showing and disabling, GetScrollBarInfo's geometry,
+// and the tracking loop driven by scripted mouse input on the virtual clock.
+#include "platform/win/ScrollBarImpl.h"
+#include "tests/platform/win/MessageLog.h"
+
+namespace wintest {
+namespace {
+
+class TScrollBarTest : public TWinTest {
+ protected:
+  // A 200 x 200 popup at (100, 100) with a vertical bar at window x 183..200.
+  HWND Bar(int min, int max, UINT page, int pos) {
+    HWND w = Make("w", WS_POPUP | WS_VISIBLE | WS_VSCROLL, {100, 100, 300, 300});
+    SCROLLINFO si;
+    si.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
+    si.nMin = min;
+    si.nMax = max;
+    si.nPage = page;
+    si.nPos = pos;
+    SetScrollInfo(w, SB_VERT, &si, TRUE);
+    Pump();
+    Log().Clear();
+    return w;
+  }
+  static SCROLLBARINFO Info(HWND w) {
+    SCROLLBARINFO sbi;
+    EXPECT_TRUE(GetScrollBarInfo(w, OBJID_VSCROLL, &sbi));
+    return sbi;
+  }
+  // Scroll codes the window received; the window moves its position the way programs do.
+  std::vector<std::string> codes;
+  void FollowScrolls(HWND w, int line = 1) {
+    Log().Handle("w", [this, line](HWND h, UINT m, WPARAM wp, LPARAM) -> std::optional<LRESULT> {
+      if (m != WM_VSCROLL) return std::nullopt;
+      SCROLLINFO si;
+      si.fMask = SIF_ALL;
+      GetScrollInfo(h, SB_VERT, &si);
+      int pos = si.nPos;
+      const int page = static_cast<int>(si.nPage);
+      switch (LOWORD(wp)) {
+        case SB_LINEDOWN:
+          pos += line;
+          codes.push_back("linedown");
+          break;
+        case SB_LINEUP:
+          pos -= line;
+          codes.push_back("lineup");
+          break;
+        case SB_PAGEDOWN:
+          pos += page;
+          codes.push_back("pagedown");
+          break;
+        case SB_PAGEUP:
+          pos -= page;
+          codes.push_back("pageup");
+          break;
+        case SB_THUMBTRACK:
+          pos = si.nTrackPos;
+          codes.push_back("track " + std::to_string(HIWORD(wp)));
+          break;
+        case SB_THUMBPOSITION:
+          codes.push_back("position " + std::to_string(HIWORD(wp)));
+          break;
+        case SB_ENDSCROLL:
+          codes.push_back("end");
+          break;
+      }
+      SetScrollPos(h, SB_VERT, pos, TRUE);
+      return 0;
+    });
+    (void)w;
+  }
+  // Presses at a window point of the bar and schedules the rest of the gesture.
+  static void Press(HWND w, POINT windowPt) {
+    RECT r;
+    GetWindowRect(w, &r);
+    TestInput::MouseDown(VK_LBUTTON, POINT{r.Left + windowPt.X, r.Top + windowPt.Y});
+  }
+  static POINT Screen(HWND w, POINT windowPt) {
+    RECT r;
+    GetWindowRect(w, &r);
+    return POINT{r.Left + windowPt.X, r.Top + windowPt.Y};
+  }
+};
+
+TEST_F(TScrollBarTest, SetScrollInfoRules) {
+  struct Case {
+    const char* name;
+    UINT mask;
+    int min, max;
+    UINT page;
+    int pos;
+    int wantPos;
+    UINT wantPage;
+  };
+  const Case cases[] = {
+      {"position inside", SIF_ALL, 0, 100, 10, 50, 50, 10},
+      {"page clamps the position to max - page + 1", SIF_ALL, 0, 100, 10, 100, 91, 10},
+      {"no page: up to max", SIF_ALL, 0, 100, 0, 500, 100, 0},
+      {"below the minimum", SIF_ALL, 10, 20, 0, -5, 10, 0},
+      {"page beyond the range is cut to it", SIF_ALL, 0, 9, 50, 5, 0, 10},
+      {"negative range", SIF_ALL, -50, -10, 5, 0, -14, 5},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HWND w = Make("w", WS_POPUP, {0, 0, 100, 100});
+    SCROLLINFO si;
+    si.fMask = c.mask;
+    si.nMin = c.min;
+    si.nMax = c.max;
+    si.nPage = c.page;
+    si.nPos = c.pos;
+    EXPECT_EQ(SetScrollInfo(w, SB_VERT, &si, FALSE), c.wantPos);
+    SCROLLINFO out;
+    out.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(w, SB_VERT, &out));
+    EXPECT_EQ(out.nPos, c.wantPos);
+    EXPECT_EQ(out.nPage, c.wantPage);
+    EXPECT_EQ(out.nTrackPos, c.wantPos);
+    EXPECT_EQ(GetScrollPos(w, SB_VERT), c.wantPos);
+    DestroyWindow(w);
+  }
+  HWND plain = Make("w", WS_POPUP, {0, 0, 100, 100});
+  SCROLLINFO none;
+  none.fMask = SIF_ALL;
+  EXPECT_FALSE(GetScrollInfo(plain, SB_HORZ, &none));  // never had a bar
+  EXPECT_EQ(SetScrollPos(plain, SB_HORZ, 30, FALSE), 0);
+  EXPECT_EQ(SetScrollPos(plain, SB_HORZ, 40, FALSE), 30);  // default range 0..100
+  int lo = -1, hi = -1;
+  EXPECT_TRUE(GetScrollRange(plain, SB_HORZ, &lo, &hi));
+  EXPECT_EQ(lo, 0);
+  EXPECT_EQ(hi, 100);
+}
+
+TEST_F(TScrollBarTest, RangeShowsHidesOrDisablesTheBar) {
+  HWND w = Make("w", WS_POPUP | WS_VISIBLE, {0, 0, 200, 100});
+  const int cxv = GetSystemMetrics(SM_CXVSCROLL);
+  auto clientWidth = [w] {
+    RECT r;
+    GetClientRect(w, &r);
+    return r.Width();
+  };
+  SCROLLINFO si;
+  si.fMask = SIF_RANGE | SIF_PAGE;
+  si.nMax = 99;
+  si.nPage = 20;
+  SetScrollInfo(w, SB_VERT, &si, TRUE);
+  EXPECT_TRUE(GetWindowLong(w, GWL_STYLE) & WS_VSCROLL);
+  EXPECT_EQ(clientWidth(), 200 - cxv);
+  si.nPage = 100;  // the page holds the whole range
+  SetScrollInfo(w, SB_VERT, &si, TRUE);
+  EXPECT_FALSE(GetWindowLong(w, GWL_STYLE) & WS_VSCROLL);
+  EXPECT_EQ(clientWidth(), 200);
+  EXPECT_EQ(Info(w).rgstate[0] & STATE_SYSTEM_INVISIBLE, STATE_SYSTEM_INVISIBLE);
+  si.fMask |= SIF_DISABLENOSCROLL;
+  SetScrollInfo(w, SB_VERT, &si, TRUE);
+  EXPECT_TRUE(GetWindowLong(w, GWL_STYLE) & WS_VSCROLL);
+  EXPECT_EQ(Info(w).rgstate[0], STATE_SYSTEM_UNAVAILABLE);
+  si.nPage = 10;
+  SetScrollInfo(w, SB_VERT, &si, TRUE);
+  EXPECT_EQ(Info(w).rgstate[0], 0u);
+  EXPECT_TRUE(EnableScrollBar(w, SB_VERT, ESB_DISABLE_BOTH));
+  EXPECT_FALSE(EnableScrollBar(w, SB_VERT, ESB_DISABLE_BOTH));  // no change
+  EXPECT_EQ(Info(w).rgstate[0], STATE_SYSTEM_UNAVAILABLE);
+  EnableScrollBar(w, SB_VERT, ESB_ENABLE_BOTH);
+  ShowScrollBar(w, SB_BOTH, FALSE);
+  EXPECT_FALSE(GetWindowLong(w, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL));
+  ShowScrollBar(w, SB_HORZ, TRUE);
+  EXPECT_TRUE(GetWindowLong(w, GWL_STYLE) & WS_HSCROLL);
+}
+
+TEST_F(TScrollBarTest, ScrollBarInfoGeometry) {
+  const int a = GetSystemMetrics(SM_CYVSCROLL);
+  const int track = 200 - 2 * a;
+  const int noPageThumb = GetSystemMetrics(SM_CYVTHUMB);
+  struct Case {
+    const char* name;
+    int min, max;
+    UINT page;
+    int pos;
+    int top, bottom;
+  };
+  const Case cases[] = {
+      {"no page, at the start", 0, 100, 0, 0, a, a + noPageThumb},
+      {"no page, at the end", 0, 100, 0, 100, a + track - noPageThumb, a + track},
+      {"half page, at the start", 0, 99, 50, 0, a, a + track / 2},
+      {"half page, at the end", 0, 99, 50, 50, a + track - track / 2, a + track},
+      {"tiny page keeps the minimum thumb", 0, 9999, 1, 0, a, a + win_internal::kScrollMinThumb},
+      {"tiny page at the end", 0, 9999, 1, 9999, a + track - win_internal::kScrollMinThumb, a + track},
+      {"nothing to scroll: no thumb", 0, 10, 50, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HWND w = Bar(c.min, c.max, c.page, c.pos);
+    const SCROLLBARINFO sbi = Info(w);
+    EXPECT_EQ(sbi.cbSize, 60u);
+    EXPECT_EQ(sbi.rcScrollBar, (RECT{300 - a, 100, 300, 300}));
+    EXPECT_EQ(sbi.dxyLineButton, a);
+    EXPECT_EQ(sbi.xyThumbTop, c.top);
+    EXPECT_EQ(sbi.xyThumbBottom, c.bottom);
+    DestroyWindow(w);
+  }
+  HWND w = Bar(0, 100, 10, 0);
+  SCROLLBARINFO sbi;
+  EXPECT_TRUE(GetScrollBarInfo(w, OBJID_HSCROLL, &sbi));
+  EXPECT_EQ(sbi.rgstate[0] & STATE_SYSTEM_INVISIBLE, STATE_SYSTEM_INVISIBLE);
+  EXPECT_FALSE(GetScrollBarInfo(w, 12345, &sbi));
+  // The hit test agrees with the bar's rectangle.
+  EXPECT_EQ(SendMessage(w, WM_NCHITTEST, 0, MAKELPARAM(300 - a, 150)), HTVSCROLL);
+  EXPECT_EQ(SendMessage(w, WM_NCHITTEST, 0, MAKELPARAM(299 - a, 150)), HTCLIENT);
+}
+
+TEST_F(TScrollBarTest, ArrowRepeatsOnTheVirtualClockUntilTheButtonGoesUp) {
+  HWND w = Bar(0, 100, 10, 0);
+  FollowScrolls(w);
+  int filtered = 0;
+  SetWindowsHookEx(
+      WH_MSGFILTER,
+      [&filtered](int code, WPARAM, LPARAM) -> LRESULT {
+        if (code == MSGF_SCROLLBAR) ++filtered;
+        return 0;
+      },
+      nullptr, GetCurrentThreadId());
+  const POINT down = Screen(w, POINT{190, 195});  // the down arrow
+  Press(w, POINT{190, 195});
+  // Timers at first delay, then every repeat delay; the button goes up in between.
+  TestInput::Schedule([down] { TestInput::MouseUp(VK_LBUTTON, down); },
+                      win_internal::kScrollFirstDelay + 2 * win_internal::kScrollRepeatDelay +
+                          win_internal::kScrollRepeatDelay / 2);
+  Pump();
+  EXPECT_EQ(codes, (std::vector<std::string>{"linedown", "linedown", "linedown", "linedown", "end"}));
+  EXPECT_EQ(GetScrollPos(w, SB_VERT), 4);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_GT(filtered, 0);
+}
+
+TEST_F(TScrollBarTest, PageRepeatsUntilTheThumbReachesTheCursor) {
+  HWND w = Bar(0, 99, 10, 0);
+  FollowScrolls(w);
+  const int a = GetSystemMetrics(SM_CYVSCROLL);
+  // Just above the down arrow: reached after several pages.
+  const POINT at{190, 200 - a - 2};
+  Press(w, at);
+  TestInput::Schedule([p = Screen(w, at)] { TestInput::MouseUp(VK_LBUTTON, p); }, 2000);
+  Pump();
+  ASSERT_GE(codes.size(), 3u);
+  EXPECT_EQ(codes.back(), "end");
+  // Pages stop once the thumb covers the cursor: the last page brought it there.
+  const int pos = GetScrollPos(w, SB_VERT);
+  EXPECT_EQ(pos, 90);
+  EXPECT_EQ(std::count(codes.begin(), codes.end(), "pagedown"), 9);
+}
+
+TEST_F(TScrollBarTest, ThumbDragTracksAndEndsWithThePosition) {
+  HWND w = Bar(0, 100, 0, 0);
+  FollowScrolls(w);
+  const int a = GetSystemMetrics(SM_CYVSCROLL);
+  const POINT grab{190, a + 5};
+  Press(w, grab);
+  const POINT start = Screen(w, grab);
+  const int movable = 200 - 2 * a - GetSystemMetrics(SM_CYVTHUMB);
+  TestInput::Schedule([start, movable] { TestInput::MouseMove(POINT{start.X, start.Y + movable / 2}); });
+  TestInput::Schedule([start, movable] { TestInput::MouseMove(POINT{start.X + 40, start.Y + movable * 2}); });
+  TestInput::Schedule([start, movable] {
+    TestInput::MouseUp(VK_LBUTTON, POINT{start.X, start.Y + movable * 2});
+  });
+  Pump();
+  EXPECT_EQ(codes, (std::vector<std::string>{"track 50", "track 100", "position 100", "end"}));
+  EXPECT_EQ(GetScrollPos(w, SB_VERT), 100);
+}
+
+TEST_F(TScrollBarTest, CancelModeEndsTheLoop) {
+  HWND w = Bar(0, 100, 10, 0);
+  FollowScrolls(w);
+  Press(w, POINT{190, 195});
+  TestInput::Schedule([w] { SendMessage(w, WM_CANCELMODE, 0, 0); }, 10);
+  Pump();
+  EXPECT_EQ(codes, (std::vector<std::string>{"linedown", "end"}));
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+}  // namespace
+}  // namespace wintest
