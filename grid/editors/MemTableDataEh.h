@@ -1,0 +1,884 @@
+#pragma once
+// The in-memory table store: a table's structure of typed fields (TMTDataStructEh), its rows
+// (TMemoryRecordEh in a TRecordsListEh, with edit buffers, change tracking and cached
+// updates), sorted key indexes over the rows (TMTIndexesEh), and the container that ties them
+// together and hands changes to attached clients (TMemTableDataEh).
+//
+// How the parts meet:
+// - A record holds one Variant a field, in structure order. Values are cast to the field's
+//   Variant type when they are written.
+// - Every change of a records list goes first to its indexes, then through the owning table
+//   to the clients, as a notification (record, position, kind).
+// - Without cached updates each single change is also offered to the clients' apply handlers
+//   in a throw-away shadow table; with cached updates changes wait in a pending list until
+//   they are merged, applied, or cancelled.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/db/DB.h"
+#include "platform/db/Fields.h"
+#include "platform/rtl/Classes.h"
+#include "platform/rtl/Event.h"
+#include "platform/rtl/Filer.h"
+#include "platform/rtl/Lists.h"
+#include "platform/rtl/Variant.h"
+
+class TMTDataStructEh;
+class TMTDataFieldEh;
+class TMemoryRecordEh;
+class TRecordsListEh;
+class TMemTableDataEh;
+class TMemTableDataShadowEh;
+class TMTIndexesEh;
+class TMTIndexEh;
+class TMTDataClientEh;
+
+// --- type enumerations of the typed fields -----------------------------------------------
+
+enum TStringDataFieldTypesEh { fdtStringEh, fdtFixedCharEh, fdtWideStringEh, fdtGuidEh };
+enum TNumericDataFieldTypesEh {
+  fdtSmallintEh,
+  fdtIntegerEh,
+  fdtWordEh,
+  fdtFloatEh,
+  fdtCurrencyEh,
+  fdtBCDEh,
+  fdtAutoIncEh,
+  fdtLargeintEh,
+  fdtFMTBcdEh
+};
+enum TDateTimeDataFieldTypesEh { fdtDateEh, fdtTimeEh, fdtDateTimeEh };
+enum TInterfaceDataFieldTypesEh { fdtInterfaceEh, fdtIDispatchEh };
+enum TVariantDataFieldTypesEh { fdtVariant, fdtBytes, fdtVarBytes };
+enum TSQLTimeStampDataFieldTypesEh { fdtTimeStampEh };
+
+RTL_ENUM_INFO(TStringDataFieldTypesEh, "fdtStringEh", "fdtFixedCharEh", "fdtWideStringEh", "fdtGuidEh");
+RTL_ENUM_INFO(TNumericDataFieldTypesEh, "fdtSmallintEh", "fdtIntegerEh", "fdtWordEh", "fdtFloatEh",
+              "fdtCurrencyEh", "fdtBCDEh", "fdtAutoIncEh", "fdtLargeintEh", "fdtFMTBcdEh");
+RTL_ENUM_INFO(TDateTimeDataFieldTypesEh, "fdtDateEh", "fdtTimeEh", "fdtDateTimeEh");
+RTL_ENUM_INFO(TInterfaceDataFieldTypesEh, "fdtInterfaceEh", "fdtIDispatchEh");
+RTL_ENUM_INFO(TVariantDataFieldTypesEh, "fdtVariant", "fdtBytes", "fdtVarBytes");
+RTL_ENUM_INFO(TSQLTimeStampDataFieldTypesEh, "fdtTimeStampEh");
+
+// Which values of a record GetDataValue / SetDataValue reach.
+enum TRecDataValueKindEh {
+  dvkOldEh = 0,            // old values; fails when the record keeps none
+  dvkEditOrCurrentEh = 1,  // the edit copy while editing, else the current values
+  dvkEditEh = 2,           // the current values; fails when the record is not being edited
+  dvkCurrentEh = 3,        // the current values
+  dvkOldOrEditEh = 4,      // old values when kept, else as dvkEditOrCurrentEh
+  dvkOldOrCurrentEh = 5    // old values when kept, else the current values
+};
+
+// Change notifications a records list sends to its indexes and, through its table, to the
+// table's clients: (record, position, kind).
+enum TRecordsListNotificationEh {
+  rlnBeforeInsertEh = 0,  // position: the insert position (the count when appending)
+  rlnAfterInsertEh = 1,
+  rlnBeforePostEh = 2,  // a posted edit is about to be stored
+  rlnAfterPostEh = 3,
+  rlnBeforeDeleteEh = 4,  // a record is about to leave the active list
+  rlnAfterDeleteEh = 5,
+  rlnBeforeOwnerChangeEh = 6,  // record nil, position -1
+  rlnBulkChangeEh = 7,         // owner exchanged, list cleared or notification lock released
+  rlnMarkedDeletedEh = 9       // a record was marked deleted under cached updates
+};
+
+// Record states.
+constexpr uint8_t mrsBrowseEh = 0;
+constexpr uint8_t mrsEditEh = 1;
+constexpr uint8_t mrsInsertEh = 2;   // a new record, not yet in a list
+constexpr uint8_t mrsPendingEh = 3;  // another pending state that Post only ends
+
+// Update status under cached updates.
+constexpr uint8_t usUnmodifiedEh = 0;
+constexpr uint8_t usModifiedEh = 1;
+constexpr uint8_t usInsertedEh = 2;
+constexpr uint8_t usDeletedEh = 3;
+
+// --- fields ----------------------------------------------------------------------------------
+
+// One column of an in-memory table: its data type, the Variant type its values are held in,
+// display attributes, and the encoding of its values in a component stream.
+class TMTDataFieldEh : public TComponent {
+  RTL_CLASS(TMTDataFieldEh, TComponent)
+ public:
+  // With a structure as owner the field joins it.
+  explicit TMTDataFieldEh(TComponent* AOwner);
+  ~TMTDataFieldEh() override;
+  static void DescribeClass(TClassBuilder<TMTDataFieldEh>& c);
+
+  virtual TAlignment Alignment() const { return alignment_; }
+  virtual bool AutoIncrement() const { return autoIncrement_; }
+  virtual TFieldType DataType() const { return ftUnknown; }
+  virtual const std::string& DefaultExpression() const { return defaultExpression_; }
+  virtual int DefaultDisplayWidth() const { return 10; }
+  virtual const std::string& DisplayLabel() const { return displayLabel_; }
+  // 0 stored means the type's default width.
+  virtual int DisplayWidth() const { return displayWidth_ > 0 ? displayWidth_ : DefaultDisplayWidth(); }
+  virtual const std::string& EditMask() const { return editMask_; }
+  virtual const std::string& FieldName() const { return fieldName_; }
+  virtual bool ReadOnly() const { return readOnly_; }
+  virtual bool Required() const { return required_; }
+  virtual int Size() const { return size_; }
+  virtual bool Visible() const { return visible_; }
+
+  virtual void SetAlignment(TAlignment Value);
+  virtual void SetAutoIncrement(bool Value);
+  virtual void SetDefaultExpression(const std::string& Value);
+  virtual void SetDisplayLabel(const std::string& Value);
+  virtual void SetDisplayWidth(int Value);
+  virtual void SetEditMask(const std::string& Value);
+  // Checks the name against the structure (when the case-insensitive name changes) and makes
+  // the component name from it.
+  virtual void SetFieldName(const std::string& Value);
+  virtual void SetReadOnly(bool Value);
+  virtual void SetRequired(bool Value);
+  // EDatabaseError "Invalid field size" when the type has no size.
+  virtual void SetSize(int Value);
+  virtual void SetVisible(bool Value);
+
+  virtual bool HasSize() const { return false; }
+  // The Variant type of the field's values for its data type.
+  virtual TVarType GetVarType() const;
+  // Base: Exception "Can't assign DataType from Field"; typed classes map the type to their
+  // own type value or fail with "Can not assign DataType from Field".
+  virtual void AssignDataTypeFromField(TFieldType Value);
+  virtual void AssignPropsFromField(TField* Field);
+  virtual void AssignPropsToField(TField* Field);
+  // One value in a component stream. Byte-stream kinds: vaBinary, a 32-bit length, the bytes.
+  // Others: the stream's Variant encoding (SQL time stamps as a list of seven integers, FMTBcd
+  // values as their decimal text).
+  virtual void WriteValue(TWriter& Writer, const Variant& Value);
+  virtual Variant ReadValue(TReader& Reader);
+
+  // The cached value type, recomputed whenever the data type changes.
+  TVarType ValueVarType() const { return varType_; }
+  Int64 FieldID() const { return fieldId_; }
+  // A GUID text made at creation; a structure copy made by TMTDataStructEh::Assign keeps it,
+  // so that records convert across a restructure.
+  const std::string& Identity() const { return identity_; }
+  TMTDataStructEh* DataStruct() const { return struct_; }
+  // DisplayWidth is written only when set.
+  bool HasStoredDisplayWidth() const { return displayWidth_ > 0; }
+  // True for the string field class (values are cut to Size on conversion).
+  virtual bool IsStringField() const { return false; }
+
+  // Copies the definition (not the identity) of another field.
+  void Assign(TPersistent* Source) override;
+
+  bool HasParent() const override { return true; }
+  TComponent* GetParentComponent() const override;
+  void SetParentComponent(TComponent* Value) override;
+
+ protected:
+  // Reports a structure change to the structure, if any.
+  void Changed();
+  void UpdateVarType();
+  void SetSizeValue(int Value) { size_ = Value; }
+
+ private:
+  friend class TMTDataStructEh;
+  void MakeComponentName();
+
+  TAlignment alignment_ = taLeftJustify;
+  bool autoIncrement_ = false;
+  TMTDataStructEh* struct_ = nullptr;
+  std::string defaultExpression_;
+  std::string displayLabel_;
+  int displayWidth_ = 0;
+  std::string editMask_;
+  Int64 fieldId_ = 0;
+  std::string fieldName_;
+  std::string identity_;
+  bool readOnly_ = false;
+  bool required_ = false;
+  int size_ = 0;
+  bool visible_ = true;
+  TVarType varType_ = varError;
+};
+
+class TMTStringDataFieldEh : public TMTDataFieldEh {
+  RTL_CLASS(TMTStringDataFieldEh, TMTDataFieldEh)
+ public:
+  explicit TMTStringDataFieldEh(TComponent* AOwner);
+  static void DescribeClass(TClassBuilder<TMTStringDataFieldEh>& c);
+  TStringDataFieldTypesEh StringDataType() const { return dataType_; }
+  void SetStringDataType(TStringDataFieldTypesEh Value);
+  bool FixedChar() const { return fixedChar_; }
+  void SetFixedChar(bool Value);
+  bool Transliterate() const { return transliterate_; }
+  void SetTransliterate(bool Value);
+
+  TFieldType DataType() const override;
+  int DefaultDisplayWidth() const override;
+  bool HasSize() const override { return true; }
+  bool IsStringField() const override { return true; }
+  void AssignDataTypeFromField(TFieldType Value) override;
+  void AssignPropsFromField(TField* Field) override;
+  void AssignPropsToField(TField* Field) override;
+  void Assign(TPersistent* Source) override;
+
+ private:
+  TStringDataFieldTypesEh dataType_ = fdtStringEh;
+  bool fixedChar_ = false;
+  bool transliterate_ = false;
+};
+
+class TMTNumericDataFieldEh : public TMTDataFieldEh {
+  RTL_CLASS(TMTNumericDataFieldEh, TMTDataFieldEh)
+ public:
+  explicit TMTNumericDataFieldEh(TComponent* AOwner);
+  static void DescribeClass(TClassBuilder<TMTNumericDataFieldEh>& c);
+  TNumericDataFieldTypesEh NumericDataType() const { return dataType_; }
+  void SetNumericDataType(TNumericDataFieldTypesEh Value);
+  const std::string& DisplayFormat() const { return displayFormat_; }
+  void SetDisplayFormat(const std::string& Value);
+  const std::string& EditFormat() const { return editFormat_; }
+  void SetEditFormat(const std::string& Value);
+  // Published as "currency".
+  bool IsCurrency() const { return currency_; }
+  void SetCurrency(bool Value);
+  double MaxValue() const { return maxValue_; }
+  void SetMaxValue(double Value);
+  double MinValue() const { return minValue_; }
+  void SetMinValue(double Value);
+  int Precision() const { return precision_; }
+  void SetPrecision(int Value);
+  // The field's Size.
+  int Scale() const { return Size(); }
+  void SetScale(int Value) { SetSize(Value); }
+
+  TFieldType DataType() const override;
+  int DefaultDisplayWidth() const override;
+  bool HasSize() const override { return dataType_ == fdtBCDEh || dataType_ == fdtFMTBcdEh; }
+  void AssignDataTypeFromField(TFieldType Value) override;
+  void AssignPropsFromField(TField* Field) override;
+  void AssignPropsToField(TField* Field) override;
+  void Assign(TPersistent* Source) override;
+
+ private:
+  TNumericDataFieldTypesEh dataType_ = fdtIntegerEh;
+  std::string displayFormat_;
+  std::string editFormat_;
+  bool currency_ = false;
+  double maxValue_ = 0;
+  double minValue_ = 0;
+  int precision_ = 15;
+};
+
+class TMTDateTimeDataFieldEh : public TMTDataFieldEh {
+  RTL_CLASS(TMTDateTimeDataFieldEh, TMTDataFieldEh)
+ public:
+  explicit TMTDateTimeDataFieldEh(TComponent* AOwner);
+  static void DescribeClass(TClassBuilder<TMTDateTimeDataFieldEh>& c);
+  TDateTimeDataFieldTypesEh DateTimeDataType() const { return dataType_; }
+  void SetDateTimeDataType(TDateTimeDataFieldTypesEh Value);
+  const std::string& DisplayFormat() const { return displayFormat_; }
+  void SetDisplayFormat(const std::string& Value);
+
+  TFieldType DataType() const override;
+  int DefaultDisplayWidth() const override { return 18; }
+  void AssignDataTypeFromField(TFieldType Value) override;
+  void AssignPropsFromField(TField* Field) override;
+  void AssignPropsToField(TField* Field) override;
+  void Assign(TPersistent* Source) override;
+
+ private:
+  TDateTimeDataFieldTypesEh dataType_ = fdtDateTimeEh;
+  std::string displayFormat_;
+};
+
+class TMTBlobDataFieldEh : public TMTDataFieldEh {
+  RTL_CLASS(TMTBlobDataFieldEh, TMTDataFieldEh)
+ public:
+  explicit TMTBlobDataFieldEh(TComponent* AOwner);
+  static void DescribeClass(TClassBuilder<TMTBlobDataFieldEh>& c);
+  TBlobType BlobType() const { return blobType_; }
+  // ftBlob .. ftOraClob; EDatabaseError "Invalid field type" otherwise.
+  void SetBlobType(TBlobType Value);
+  bool GraphicHeader() const { return graphicHeader_; }
+  void SetGraphicHeader(bool Value);
+  bool Transliterate() const { return transliterate_; }
+  void SetTransliterate(bool Value);
+
+  TFieldType DataType() const override { return blobType_; }
+  void AssignDataTypeFromField(TFieldType Value) override;
+  void AssignPropsFromField(TField* Field) override;
+  void AssignPropsToField(TField* Field) override;
+  void Assign(TPersistent* Source) override;
+
+ private:
+  TBlobType blobType_ = ftBlob;
+  bool graphicHeader_ = false;
+  bool transliterate_ = false;
+};
+
+class TMTBooleanDataFieldEh : public TMTDataFieldEh {
+  RTL_CLASS(TMTBooleanDataFieldEh, TMTDataFieldEh)
+ public:
+  explicit TMTBooleanDataFieldEh(TComponent* AOwner);
+  static void DescribeClass(TClassBuilder<TMTBooleanDataFieldEh>& c);
+  const std::string& DisplayValues() const { return displayValues_; }
+  void SetDisplayValues(const std::string& Value);
+
+  TFieldType DataType() const override { return ftBoolean; }
+  int DefaultDisplayWidth() const override;
+  void AssignDataTypeFromField(TFieldType Value) override;
+  void AssignPropsFromField(TField* Field) override;
+  void AssignPropsToField(TField* Field) override;
+  void Assign(TPersistent* Source) override;
+
+ private:
+  std::string displayValues_;
+};
+
+class TMTInterfaceDataFieldEh : public TMTDataFieldEh {
+  RTL_CLASS(TMTInterfaceDataFieldEh, TMTDataFieldEh)
+ public:
+  explicit TMTInterfaceDataFieldEh(TComponent* AOwner);
+  static void DescribeClass(TClassBuilder<TMTInterfaceDataFieldEh>& c);
+  TInterfaceDataFieldTypesEh InterfaceDataType() const { return dataType_; }
+  void SetInterfaceDataType(TInterfaceDataFieldTypesEh Value);
+
+  TFieldType DataType() const override { return dataType_ == fdtIDispatchEh ? ftIDispatch : ftInterface; }
+  void AssignDataTypeFromField(TFieldType Value) override;
+  void Assign(TPersistent* Source) override;
+
+ private:
+  TInterfaceDataFieldTypesEh dataType_ = fdtInterfaceEh;
+};
+
+class TMTVariantDataFieldEh : public TMTDataFieldEh {
+  RTL_CLASS(TMTVariantDataFieldEh, TMTDataFieldEh)
+ public:
+  explicit TMTVariantDataFieldEh(TComponent* AOwner);
+  static void DescribeClass(TClassBuilder<TMTVariantDataFieldEh>& c);
+  TVariantDataFieldTypesEh VariantDataType() const { return dataType_; }
+  void SetVariantDataType(TVariantDataFieldTypesEh Value);
+
+  TFieldType DataType() const override;
+  int DefaultDisplayWidth() const override { return 15; }
+  bool HasSize() const override { return dataType_ == fdtVariant || dataType_ == fdtBytes; }
+  void AssignDataTypeFromField(TFieldType Value) override;
+  void Assign(TPersistent* Source) override;
+
+ private:
+  TVariantDataFieldTypesEh dataType_ = fdtVariant;
+};
+
+// Object references held as 32-bit integers.
+class TMTRefObjectFieldEh : public TMTDataFieldEh {
+  RTL_CLASS(TMTRefObjectFieldEh, TMTDataFieldEh)
+ public:
+  explicit TMTRefObjectFieldEh(TComponent* AOwner);
+  static void DescribeClass(TClassBuilder<TMTRefObjectFieldEh>& c);
+  TFieldType DataType() const override { return ftUnknown; }
+  bool HasSize() const override { return true; }
+  TVarType GetVarType() const override { return varInteger; }
+  void AssignDataTypeFromField(TFieldType Value) override;
+};
+
+class TMTSQLTimeStampDataFieldEh : public TMTDataFieldEh {
+  RTL_CLASS(TMTSQLTimeStampDataFieldEh, TMTDataFieldEh)
+ public:
+  explicit TMTSQLTimeStampDataFieldEh(TComponent* AOwner);
+  static void DescribeClass(TClassBuilder<TMTSQLTimeStampDataFieldEh>& c);
+  TSQLTimeStampDataFieldTypesEh SQLTimeStampDataFieldType() const { return fdtTimeStampEh; }
+  void SetSQLTimeStampDataFieldType(TSQLTimeStampDataFieldTypesEh Value) {}
+  const std::string& DisplayFormat() const { return displayFormat_; }
+  void SetDisplayFormat(const std::string& Value);
+
+  TFieldType DataType() const override { return ftTimeStamp; }
+  int DefaultDisplayWidth() const override { return 18; }
+  void AssignDataTypeFromField(TFieldType Value) override;
+  void AssignPropsFromField(TField* Field) override;
+  void AssignPropsToField(TField* Field) override;
+  void Assign(TPersistent* Source) override;
+
+ private:
+  std::string displayFormat_;
+};
+
+// --- structure ---------------------------------------------------------------------------
+
+// The ordered fields of one in-memory table. Its fields are its children in a stream.
+class TMTDataStructEh : public TComponent {
+  RTL_CLASS(TMTDataStructEh, TComponent)
+ public:
+  // The owner becomes the structure's table when it is a TMemTableDataEh.
+  explicit TMTDataStructEh(TComponent* AOwner);
+  ~TMTDataStructEh() override;
+
+  // A field of FieldClass owned by the structure, with the next field ID, added at the end.
+  TMTDataFieldEh* CreateField(TClass FieldClass);
+  template <class F>
+  F* CreateField() {
+    return static_cast<F*>(CreateField(F::StaticClass()));
+  }
+  void AddField(TMTDataFieldEh* Field);
+  // Takes the field out of the list and out of the structure's ownership.
+  void RemoveField(TMTDataFieldEh* Field);
+  void Clear();
+  int FieldsCount() const { return static_cast<int>(fields_.size()); }
+  TMTDataFieldEh* Fields(int Index) const;  // EListError when out of range
+  // Case-insensitive; nullptr / -1 when absent.
+  TMTDataFieldEh* FindField(const std::string& FieldName) const;
+  TMTDataFieldEh* FieldByName(const std::string& FieldName) const;  // "Field '%s' not found"
+  int FieldIndex(const std::string& FieldName) const;
+  // The position of a field of this structure; -1 for others.
+  int IndexOf(const TMTDataFieldEh* Field) const;
+  // The fields of a ";"-separated list, each resolved with FieldByName.
+  void GetFieldList(std::vector<TMTDataFieldEh*>& List, const std::string& FieldNames) const;
+  void GetFieldList(TList* List, const std::string& FieldNames) const;
+  // "Field name missing" for "", "Duplicate field name '%s'" for a name in use.
+  void CheckFieldName(const std::string& FieldName) const;
+  void BeginUpdate();
+  void EndUpdate();
+  // Replaces the fields with copies of another structure's (each keeping its identity and
+  // field ID), converting the table's records field by field first.
+  void Assign(TPersistent* Source) override;
+
+  TMemTableDataEh* MemTableData() const { return table_; }
+  // A change reported while updating (or without a table) waits here.
+  bool ChangedFlag() const { return changed_; }
+  // Grows with every reported change; indexes use it to refresh what they cached.
+  uint64_t Version() const { return version_; }
+  TEvent<void(TMTDataStructEh* Sender)> OnChange;
+
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+  TComponent* GetChildOwner() override { return this; }
+
+ private:
+  friend class TMTDataFieldEh;
+  friend class TMemTableDataEh;
+  void FieldChanged();
+  void Detach(TMTDataFieldEh* Field);
+
+  std::vector<TMTDataFieldEh*> fields_;
+  TMemTableDataEh* table_ = nullptr;
+  Int64 fieldIdCounter_ = 0;
+  int updateCount_ = 0;
+  bool changed_ = false;
+  bool destroying_ = false;
+  uint64_t version_ = 0;
+};
+
+// --- records -----------------------------------------------------------------------------
+
+// One row: the current values, an edit copy while editing, old values under cached updates.
+class TMemoryRecordEh : public TPersistent {
+  RTL_CLASS(TMemoryRecordEh, TPersistent)
+ public:
+  TMemoryRecordEh();
+  ~TMemoryRecordEh() override;
+  // Refuses (and keeps the record) while it is still in a list: "Can not delete Record if it
+  // present in DeletedList." / "...in CachedUpdate pending list." / "...in active list.".
+  void BeforeDestruction() override;
+
+  // Browse state only: state 1 with an edit copy of the values.
+  void Edit();
+  // EDatabaseError "Dataset not in edit or insert mode" outside states 1..3.
+  void Post();
+  // Drops the edit copy and takes the values back (state 1); other states are left alone.
+  void Cancel();
+  void MergeChanges();
+
+  int Index() const { return index_; }
+  uint8_t State() const { return state_; }
+  uint8_t UpdateStatus() const { return updateStatus_; }
+  int RecordID() const { return recordId_; }
+  bool EditMark() const { return editMark_; }
+  bool HasOldValues() const { return hasOld_; }
+  bool IsEditing() const { return hasEdit_; }
+  TRecordsListEh* RecordsList() const { return list_; }
+  TMTDataStructEh* DataStruct() const;
+  TObject* AttachedObject() const { return attached_; }
+  // The record owns the object; a previous one is freed.
+  void SetAttachedObject(TObject* Value);
+  int PendingIndex() const { return pendingIndex_; }
+
+  Variant GetDataValue(int FieldIndex, TRecDataValueKindEh Kind) const;
+  void SetDataValue(int FieldIndex, TRecDataValueKindEh Kind, const Variant& Value);
+  // One name: the plain value; several (";"): a Variant array of varVariant, lower bound 0.
+  Variant GetDataValues(const std::string& FieldNames, TRecDataValueKindEh Kind) const;
+  // A list of the values written by each field's WriteValue.
+  void ReadData(TReader& Reader);
+  void WriteData(TWriter& Writer);
+
+ private:
+  friend class TRecordsListEh;
+  friend class TMTDataStructEh;
+  friend class TMTIndexEh;
+  const std::vector<Variant>& ValuesFor(TRecDataValueKindEh Kind) const;
+  std::vector<Variant>& ValuesFor(TRecDataValueKindEh Kind);
+  void DropOldValues();
+  void DropEditValues();
+  void CheckFieldIndex(int FieldIndex) const;
+  void ResizeValues(size_t Count);
+
+  // What every scan touches comes first, in one cache line.
+  std::vector<Variant> values_;
+  int index_ = -1;
+  uint8_t state_ = mrsInsertEh;
+  uint8_t updateStatus_ = usUnmodifiedEh;
+  bool editMark_ = false;
+  bool hasOld_ = false;
+  bool hasEdit_ = false;
+  bool inDeletedList_ = false;
+  bool loose_ = false;
+  int pendingIndex_ = -1;
+  int recordId_ = 0;
+  TRecordsListEh* list_ = nullptr;
+  std::vector<Variant> oldValues_;
+  std::vector<Variant> editValues_;
+  TObject* attached_ = nullptr;
+  // Records made by NewRecord and not yet in a list stay owned by the list through this chain.
+  TMemoryRecordEh* loosePrev_ = nullptr;
+  TMemoryRecordEh* looseNext_ = nullptr;
+};
+
+// The rows of one table: the active list, the deleted list, and the pending list of changes
+// under cached updates. Streams its rows as the property "Data".
+class TRecordsListEh : public TComponent {
+  RTL_CLASS(TRecordsListEh, TComponent)
+ public:
+  // The owner must be a TMemTableDataEh or nil (else an Exception naming the owner's class).
+  explicit TRecordsListEh(TComponent* AOwner);
+  ~TRecordsListEh() override;
+  void DefineProperties(TFiler& Filer) override;
+  bool HasParent() const override { return false; }
+
+  // Indexes first, then the table's clients; nothing while notifications are locked.
+  virtual void Notify(TMemoryRecordEh* Rec, int Index, TRecordsListNotificationEh Kind);
+  virtual void RecordMoved(int FromIndex, int ToIndex);
+  virtual void BeginNotifyLock();
+  // Reaching 0 sends rlnBulkChangeEh.
+  virtual void EndNotifyLock();
+
+  // A record of the record class with the next record ID and a Null value a field; owned by
+  // the list until it enters it (or is freed), not yet in the active list.
+  TMemoryRecordEh* NewRecord();
+  int AddRecord(TMemoryRecordEh* Rec);
+  // A failed insert (a unique or comparability error, an apply handler's error) leaves the
+  // list, the record and the auto-increment counter as they were.
+  void InsertRecord(TMemoryRecordEh* Rec, int Index, bool Fetching, bool Append);
+  // Appends as loaded data: no auto-increment values, no cached-update status.
+  int FetchRecord(TMemoryRecordEh* Rec);
+  void MarkDelete(int Index);
+  void DeleteRecord(int Index);
+  void MoveToDeleted(int Index);
+  // Moves a record inside the active list and tells the indexes and the table.
+  void MoveRecord(int FromIndex, int ToIndex);
+  void Clear();
+
+  int Count() const { return static_cast<int>(active_.size()); }
+  TMemoryRecordEh* Rec(int Index) const;  // EListError when out of range
+  int FieldsCount() const;
+  TMTDataStructEh* DataStruct() const;
+  TMemTableDataEh* MemTableData() const { return table_; }
+  bool CachedUpdates() const { return cachedUpdates_; }
+  void SetCachedUpdates(bool Value) { cachedUpdates_ = Value; }
+  TMTIndexesEh* Indexes() const { return indexes_.get(); }
+  TClass RecordClass() const { return recordClass_; }
+  void SetRecordClass(TClass Value);
+  int NotifyLockCount() const { return notifyLock_; }
+
+  // The pending list keeps a slot per change; a merged change leaves its slot empty.
+  int PendingCount() const { return static_cast<int>(pending_.size()); }
+  TMemoryRecordEh* PendingRecord(int Slot) const;
+  int DeletedCount() const { return static_cast<int>(deleted_.size()); }
+  TMemoryRecordEh* DeletedRecord(int Index) const;
+
+  // Cached updates: merges every pending change (deleted records go to the deleted list) and
+  // empties the pending list.
+  void MergeChangeLog();
+  // Hands every pending change to the clients' apply handlers in one shadow table; when they
+  // all succeed the changes are merged, else everything stays pending.
+  void ApplyUpdates();
+  // Takes back one pending change: old values return, an inserted record leaves, a record
+  // marked deleted comes back.
+  void RevertRecord(TMemoryRecordEh* Rec);
+  // Takes back every pending change, newest first.
+  void CancelUpdates();
+
+  // The records as a list of lists of field values; reading replaces the records only when the
+  // whole stream is sound, and raises EReadError otherwise.
+  void ReadData(TReader& Reader);
+  void WriteData(TWriter& Writer);
+
+ private:
+  friend class TMemoryRecordEh;
+  friend class TMemTableDataEh;
+  friend class TMTDataStructEh;
+  friend class TMTIndexEh;
+  void Renumber(int From);
+  // Frees every record; Notify false skips the bulk-change notification.
+  void DoClear(bool Notify);
+  void ForwardChange(TMemoryRecordEh* Rec, int Kind);
+  void AddPending(TMemoryRecordEh* Rec);
+  void DropPending(TMemoryRecordEh* Rec);
+  void LinkLoose(TMemoryRecordEh* Rec);
+  void UnlinkLoose(TMemoryRecordEh* Rec);
+  void FreeRecords(std::vector<TMemoryRecordEh*>& Records);
+  bool DataDiffers(TRecordsListEh* Ancestor);
+  void ResizeRecords(size_t FieldCount);
+
+  bool cachedUpdates_ = false;
+  std::vector<TMemoryRecordEh*> deleted_;
+  std::vector<TMemoryRecordEh*> pending_;
+  std::unique_ptr<TMTIndexesEh> indexes_;
+  TClass recordClass_;
+  TMemTableDataEh* table_ = nullptr;
+  int nextRecordId_ = 1;
+  std::vector<TMemoryRecordEh*> active_;
+  int notifyLock_ = 0;
+  TMemoryRecordEh* looseHead_ = nullptr;
+  bool destroying_ = false;
+};
+
+// --- the table ---------------------------------------------------------------------------
+
+// The table's auto-increment counter. With the defaults the values handed out are -1, -2, ...
+class TAutoIncrementEh : public TPersistent {
+  RTL_CLASS(TAutoIncrementEh, TPersistent)
+ public:
+  TAutoIncrementEh() = default;
+  static void DescribeClass(TClassBuilder<TAutoIncrementEh>& c);
+  int Step() const { return step_; }
+  void SetStep(int Value) { step_ = Value; }
+  int InitValue() const { return initValue_; }
+  // Moves the current value along only while it still equals the old InitValue.
+  void SetInitValue(int Value);
+  int CurValue() const { return curValue_; }
+  void SetCurValue(int Value) { curValue_ = Value; }
+  // Answers the current value and adds Step; EIntOverflow "Integer overflow" (changing
+  // nothing) when the next value leaves 32 bits.
+  int Next();
+  void Reset() { curValue_ = initValue_; }
+  void Assign(TPersistent* Source) override;
+
+ private:
+  int step_ = -1;
+  int initValue_ = -1;
+  int curValue_ = -1;
+};
+
+// The container of one in-memory table: structure, rows, counter and attached clients.
+class TMemTableDataEh : public TComponent {
+  RTL_CLASS(TMemTableDataEh, TComponent)
+ public:
+  explicit TMemTableDataEh(TComponent* AOwner);
+  ~TMemTableDataEh() override;
+  // Detaches every client first.
+  void BeforeDestruction() override;
+  static void DescribeClass(TClassBuilder<TMemTableDataEh>& c);
+  // Published as "AutoIncrement".
+  TAutoIncrementEh* AutoIncrementObject() const { return autoIncrement_.get(); }
+
+  virtual TAutoIncrementEh* GetAutoIncrement() { return autoIncrement_.get(); }
+  virtual TMTDataStructEh* GetDataStruct();
+  virtual TRecordsListEh* GetRecordsList();
+  virtual void RegisterClient(TMTDataClientEh* Client);
+  virtual void ApplyToClients(TMemTableDataShadowEh* Shadow);
+  virtual TMemTableDataEh* GetMemTableData() { return this; }
+  virtual void NotifyClients(TMemoryRecordEh* Rec, int Index, TRecordsListNotificationEh Kind);
+  virtual void RecordMovedToClients(int FromIndex, int ToIndex, int Extra);
+  // Assigns Step and InitValue from another counter.
+  virtual void SetAutoIncrement(TAutoIncrementEh* Value);
+  // One counter value a record, in every field that is ftAutoInc or flagged AutoIncrement.
+  virtual void SetAutoIncValues(TMemoryRecordEh* Rec);
+  virtual void StructChanged();
+  // Exception "MemTableData already in RestructMode." when already on.
+  virtual TMTDataStructEh* BeginRestruct();
+  virtual int ClientsCount(int Argument);
+  virtual void CancelRestruct();
+  // Moves the edited copy into DataStruct, converting the records; on failure nothing changes
+  // and restructure mode stays on.
+  virtual void ApplyRestruct();
+  virtual void ClearAll();
+  virtual void ClearRecords();
+  void UnregisterClient(TMTDataClientEh* Client);
+  bool HasApplyHandlers() const;
+
+  TAutoIncrementEh* AutoIncrement() { return GetAutoIncrement(); }
+  TMTDataStructEh* DataStruct() { return GetDataStruct(); }
+  TRecordsListEh* RecordsList() { return GetRecordsList(); }
+  bool RestructMode() const { return restructMode_; }
+  TMTDataStructEh* RestructStruct() const { return restructStruct_.get(); }
+  const std::vector<int>& AutoIncFields() const { return autoIncFields_; }
+  int ClientCount() const { return static_cast<int>(clients_.size()); }
+  TMTDataClientEh* Clients(int Index) const { return clients_.at(static_cast<size_t>(Index)); }
+  // Whether DataStruct and RecordsList are written as child components.
+  bool StreamStructure() const { return streamStructure_; }
+  void SetStreamStructure(bool Value) { streamStructure_ = Value; }
+  bool StreamRecords() const { return streamRecords_; }
+  void SetStreamRecords(bool Value) { streamRecords_ = Value; }
+
+  void DefineProperties(TFiler& Filer) override;
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+  void ReadState(TReader& Reader) override;
+
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+ private:
+  void DetachClients();
+  std::unique_ptr<TAutoIncrementEh> autoIncrement_;
+  TMTDataStructEh* dataStruct_ = nullptr;  // owned as a component
+  std::vector<int> autoIncFields_;
+  std::unique_ptr<TMTDataStructEh> restructStruct_;
+  std::vector<TMTDataClientEh*> clients_;
+  TRecordsListEh* recordsList_ = nullptr;  // owned as a component
+  bool restructMode_ = false;
+  bool streamStructure_ = false;
+  bool streamRecords_ = false;
+  bool destroying_ = false;
+};
+
+// A throw-away table that shows another table's structure; the records list fills one with a
+// single change to hand to the clients' apply handlers.
+class TMemTableDataShadowEh : public TMemTableDataEh {
+  RTL_CLASS(TMemTableDataShadowEh, TMemTableDataEh)
+ public:
+  // The source is also the owner.
+  explicit TMemTableDataShadowEh(TMemTableDataEh* Source);
+  TMTDataStructEh* GetDataStruct() override;
+  void SetAutoIncValues(TMemoryRecordEh* Rec) override {}
+  TMemTableDataEh* Source() const { return source_; }
+
+ private:
+  TMemTableDataEh* source_;
+};
+
+// The side of an object that shows or stores a table: it attaches with SetMemTableData and
+// hears of every change. Descendants override the hooks; the apply handler is optional.
+class TMTDataClientEh : public TComponent {
+  RTL_CLASS(TMTDataClientEh, TComponent)
+ public:
+  explicit TMTDataClientEh(TComponent* AOwner);
+  ~TMTDataClientEh() override;
+  TObject* MemTableData() const { return memTableData_; }
+
+  virtual void MTDataEvent(TMemoryRecordEh* Rec, int Index, TRecordsListNotificationEh Kind) {}
+  virtual void MTRecordMoved(int FromIndex, int ToIndex, int Extra) {}
+  virtual void MTStructChanged(TMemTableDataEh* Table) {}
+  virtual int MTCount(int Argument) { return 0; }
+  // Receives single changes (or a batch of cached ones) to store.
+  TEvent<void(TMemTableDataShadowEh* Shadow)> OnApplyChanges;
+
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+ private:
+  friend void SetMemTableData(TMTDataClientEh* Client, TObject* Table);
+  TObject* memTableData_ = nullptr;
+};
+
+// Attaches Client to Table (kind 6 before, kind 7 after). Only a TMemTableDataEh is
+// registered with; any other object (and nil) is simply stored.
+void SetMemTableData(TMTDataClientEh* Client, TObject* Table);
+
+// --- indexes -----------------------------------------------------------------------------
+
+struct TIndexItemEh {
+  Variant Key;  // the value of a single key field, or a Variant array for several
+  int RecordIndex = -1;
+};
+
+// Sorted keys of the active records for a list of key fields. Items with equal keys are kept
+// in record order, so the item of a given record is found by binary search.
+class TMTIndexEh : public TCollectionItem {
+  RTL_CLASS(TMTIndexEh, TCollectionItem)
+ public:
+  explicit TMTIndexEh(TCollection* Collection);
+  ~TMTIndexEh() override;
+
+  void Clear();
+  void Rebuild();
+  // Binary search answering the first equal item probed, or where the key would go.
+  // Exception "TMTIndexEh.FindKeyValueIndex: values is not comparable." for keys that do
+  // not compare.
+  bool FindKeyValueIndex(const Variant& Key, int& Position);
+  void RecordChanged(TMemoryRecordEh* Rec, int RecordIndex, TRecordsListNotificationEh Kind);
+  virtual void RecordMoved(int FromIndex, int ToIndex);
+  // Inserts at Position, or appends when Position equals the count.
+  virtual void InsertItem(int Position, const TIndexItemEh& Item);
+
+  bool Active() const { return active_; }
+  void SetActive(bool Value);
+  const std::string& Fields() const { return fields_; }
+  // Rebuilds an active index; unknown names fail and keep the previous fields.
+  void SetFields(const std::string& Value);
+  bool Unique() const { return unique_; }
+  // Turning uniqueness on fails with the violation message when equal keys are present.
+  void SetUnique(bool Value);
+  int KeySwitch() const { return keySwitch_; }
+  void SetKeySwitch(int Value);
+  int Count() const { return static_cast<int>(items_.size()); }
+  const TIndexItemEh& Items(int Index) const;
+  TRecordsListEh* RecordsList() const;
+  // The record's current key (value kind 3).
+  Variant RecordKey(TMemoryRecordEh* Rec) const;
+  // Whether Records (not yet in the list) could all enter it: their keys compare, and a unique
+  // index gets no equal keys. Raises the index's error otherwise.
+  void CheckNewRecords(const std::vector<TMemoryRecordEh*>& Records);
+  // Puts back the item of a record that comes back into the index (a revert of a deletion).
+  void CheckRestore(TMemoryRecordEh* Rec);
+  void RestoreRecord(TMemoryRecordEh* Rec);
+
+ private:
+  struct Entry : TIndexItemEh {
+    uint64_t P0 = 0, P1 = 0;  // an order-preserving prefix of the key, when the index has one
+  };
+  struct Layout;
+  enum class Scheme { Ascii, Collation };
+  enum class Encoded { Ok, NonAscii, No };
+  bool UniqueDemanded() const { return unique_ || keySwitch_ != 0; }
+  bool Follows() const { return active_ && !fields_.empty(); }
+  // Resolves the key fields again after a structure change; re-sorts after a locale change.
+  void Refresh();
+  Encoded Encode(const Variant& Key, Scheme S, uint64_t& P0, uint64_t& P1) const;
+  // Gives every entry its prefix; answers whether they all have one.
+  bool EncodeEntries(std::vector<Entry>& Entries, Scheme& S) const;
+  Entry MakeEntry(const Variant& Key, int RecordIndex);
+  void SortEntries(std::vector<Entry>& Entries, bool Prefixed) const;
+  int CompareEntryKeys(const Entry& A, const Entry& B, bool Prefixed) const;
+  int CompareKey(const Entry& A, const Variant& Key, bool Prefixed, uint64_t P0, uint64_t P1) const;
+  // The position of (Key, RecordIndex) in the record-ordered item list.
+  int LocateItem(const Variant& Key, int RecordIndex, bool& Found) const;
+  // The item of that record, or -1.
+  int FindItemOf(const Variant& Key, int RecordIndex) const;
+  void CheckKey(const Variant& Key, bool MustBeUnique);
+  void CheckNoDuplicates() const;
+  Variant ValuesKey(const std::vector<Variant>& Values) const;
+
+  bool active_ = false;
+  std::string fields_;
+  Variant savedKey_;
+  int keySwitch_ = 0;
+  std::vector<Entry> items_;
+  bool unique_ = false;
+  std::unique_ptr<Layout> layout_;
+  bool prefixed_ = false;
+  Scheme scheme_ = Scheme::Ascii;
+};
+
+class TMTIndexesEh : public TCollection {
+  RTL_CLASS(TMTIndexesEh, TCollection)
+ public:
+  explicit TMTIndexesEh(TRecordsListEh* RecordsList);
+  TMTIndexEh* Add() { return static_cast<TMTIndexEh*>(TCollection::Add()); }
+  TMTIndexEh* Items(int Index) const { return static_cast<TMTIndexEh*>(TCollection::Items(Index)); }
+  void RecordChanged(TMemoryRecordEh* Rec, int RecordIndex, TRecordsListNotificationEh Kind);
+  void RecordMoved(int FromIndex, int ToIndex);
+  TRecordsListEh* RecordsList() const { return recordsList_; }
+
+ private:
+  TRecordsListEh* recordsList_;
+};
+
+// Registers the unit's classes for streaming (also done at start-up).
+void RegisterMemTableDataClasses();
