@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchRows.h"
 #include "platform/db/DB.h"
 #include "platform/db/Fields.h"
 #include "platform/db/MemoryDataSet.h"
@@ -28,33 +29,12 @@
 
 namespace {
 
-constexpr int kRecords = 1000000;
 constexpr int kLocates = 10000;
 constexpr const char* kLikePattern = "%ab%";
 
-struct Row {
-  int Id;
-  std::string Name;
-  double Amount;
-  double When;
-};
-
-const std::vector<Row>& Rows() {
-  static const std::vector<Row> rows = [] {
-    std::mt19937_64 rng(20240607);
-    std::vector<Row> r;
-    r.reserve(kRecords);
-    const double base = EncodeDate(2020, 1, 1);
-    for (int i = 0; i < kRecords; ++i) {
-      std::string name(8 + rng() % 9, ' ');
-      for (char& c : name) c = static_cast<char>('a' + rng() % 26);
-      r.push_back({i + 1, std::move(name), static_cast<double>(rng() % 1000000) / 100.0,
-                   base + static_cast<double>(rng() % (5 * 365 * 24 * 60)) / (24 * 60)});
-    }
-    return r;
-  }();
-  return rows;
-}
+using bench_rows::kRecords;
+using bench_rows::Row;
+using bench_rows::Rows;
 
 std::vector<int> LocateKeys() {
   std::mt19937 rng(99);

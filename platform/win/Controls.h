@@ -1,8 +1,8 @@
 #pragma once
 // The built-in window classes with their styles, messages and notifications at the customary
-// values. Registered so far: "Button", "Static", "Edit" and "ListBox". The constants and
-// structures of "ComboBox", "ScrollBar", "SysMonthCal32", "MDIClient" and the common controls
-// are declared for the layers above; those classes are not registered yet.
+// values: "Button", "Static", "Edit", "ListBox", "ComboBox", "ScrollBar", "SysMonthCal32",
+// "MDIClient" and the common controls (most of those keep and answer state only; "ComboBoxEx32",
+// "SysTreeView32" and "ToolbarWindow32" are registered names with the default behaviour).
 //
 // Text is UTF-8; the Edit class counts positions in characters (code points), so EM_GETSEL and
 // friends answer character indexes while WM_GETTEXTLENGTH answers bytes.
@@ -180,6 +180,10 @@ struct COMBOBOXINFO {
   HWND hwndList = nullptr;
 };
 
+// Fails unless cbSize is 52. rcItem and rcButton are in the combo box's client coordinates;
+// hwndItem is the edit (null for CBS_DROPDOWNLIST), hwndList the "ComboLBox" list.
+BOOL GetComboBoxInfo(HWND combo, COMBOBOXINFO* info);
+
 // --- ScrollBar ------------------------------------------------------------------------------------
 
 constexpr DWORD SBS_HORZ = 0x0, SBS_VERT = 0x1, SBS_TOPALIGN = 0x2, SBS_LEFTALIGN = 0x2,
@@ -231,3 +235,119 @@ struct MDICREATESTRUCT {
 };
 
 constexpr WPARAM MDITILE_VERTICAL = 0x0, MDITILE_HORIZONTAL = 0x1, MDITILE_SKIPDISABLED = 0x2;
+
+// The frame's and the children's default procedures: the frame sizes the client to its client
+// area and activates a child picked by id; a child routes closing, maximising, restoring and
+// cycling to the client.
+LRESULT DefFrameProc(HWND hwnd, HWND client, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT DefMDIChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// --- Common controls ------------------------------------------------------------------------------
+
+constexpr UINT NM_FIRST = 0, NM_CUSTOMDRAW = NM_FIRST - 12;
+constexpr DWORD CDDS_PREPAINT = 0x1, CDDS_POSTPAINT = 0x2, CDDS_PREERASE = 0x3, CDDS_POSTERASE = 0x4,
+                CDDS_ITEM = 0x10000, CDDS_ITEMPREPAINT = CDDS_ITEM | CDDS_PREPAINT,
+                CDDS_ITEMPOSTPAINT = CDDS_ITEM | CDDS_POSTPAINT, CDDS_SUBITEM = 0x20000;
+constexpr LRESULT CDRF_DODEFAULT = 0x0, CDRF_NEWFONT = 0x2, CDRF_SKIPDEFAULT = 0x4,
+                  CDRF_NOTIFYPOSTPAINT = 0x10, CDRF_NOTIFYITEMDRAW = 0x20, CDRF_NOTIFYSUBITEMDRAW = 0x20,
+                  CDRF_NOTIFYPOSTERASE = 0x40;
+constexpr UINT CDIS_SELECTED = 0x1, CDIS_GRAYED = 0x2, CDIS_DISABLED = 0x4, CDIS_CHECKED = 0x8,
+               CDIS_FOCUS = 0x10, CDIS_DEFAULT = 0x20, CDIS_HOT = 0x40;
+
+struct NMCUSTOMDRAW {
+  NMHDR hdr;
+  DWORD dwDrawStage = 0;
+  HDC hdc = nullptr;
+  RECT rc{};
+  DWORD_PTR dwItemSpec = 0;
+  UINT uItemState = 0;
+  LPARAM lItemlParam = 0;
+};
+
+// Tab control
+constexpr DWORD TCS_SCROLLOPPOSITE = 0x1, TCS_BOTTOM = 0x2, TCS_RIGHT = 0x2, TCS_MULTISELECT = 0x4,
+                TCS_FLATBUTTONS = 0x8, TCS_FORCEICONLEFT = 0x10, TCS_FORCELABELLEFT = 0x20,
+                TCS_HOTTRACK = 0x40, TCS_VERTICAL = 0x80, TCS_TABS = 0x0, TCS_BUTTONS = 0x100,
+                TCS_SINGLELINE = 0x0, TCS_MULTILINE = 0x200, TCS_FIXEDWIDTH = 0x400, TCS_RAGGEDRIGHT = 0x800,
+                TCS_FOCUSONBUTTONDOWN = 0x1000, TCS_OWNERDRAWFIXED = 0x2000, TCS_TOOLTIPS = 0x4000,
+                TCS_FOCUSNEVER = 0x8000;
+constexpr UINT TCM_FIRST = 0x1300, TCM_GETITEMCOUNT = TCM_FIRST + 4, TCM_GETITEM = TCM_FIRST + 5,
+               TCM_SETITEM = TCM_FIRST + 6, TCM_INSERTITEM = TCM_FIRST + 7, TCM_DELETEITEM = TCM_FIRST + 8,
+               TCM_DELETEALLITEMS = TCM_FIRST + 9, TCM_GETITEMRECT = TCM_FIRST + 10,
+               TCM_GETCURSEL = TCM_FIRST + 11, TCM_SETCURSEL = TCM_FIRST + 12,
+               TCM_ADJUSTRECT = TCM_FIRST + 40, TCM_GETCURFOCUS = TCM_FIRST + 47,
+               TCM_SETCURFOCUS = TCM_FIRST + 48;
+constexpr UINT TCIF_TEXT = 0x1, TCIF_IMAGE = 0x2, TCIF_RTLREADING = 0x4, TCIF_PARAM = 0x8, TCIF_STATE = 0x10;
+constexpr UINT ODT_TAB = 101, ODT_HEADER = 100;
+
+struct TCITEM {
+  UINT mask = 0;
+  DWORD dwState = 0;
+  DWORD dwStateMask = 0;
+  char* pszText = nullptr;  // UTF-8
+  int cchTextMax = 0;
+  int iImage = -1;
+  LPARAM lParam = 0;
+};
+
+// Header
+constexpr UINT HDM_FIRST = 0x1200, HDM_GETITEMCOUNT = HDM_FIRST + 0, HDM_INSERTITEM = HDM_FIRST + 1,
+               HDM_DELETEITEM = HDM_FIRST + 2, HDM_GETITEM = HDM_FIRST + 3, HDM_SETITEM = HDM_FIRST + 4,
+               HDM_GETITEMRECT = HDM_FIRST + 7;
+constexpr UINT HDI_WIDTH = 0x1, HDI_HEIGHT = HDI_WIDTH, HDI_TEXT = 0x2, HDI_FORMAT = 0x4, HDI_LPARAM = 0x8,
+               HDI_BITMAP = 0x10, HDI_IMAGE = 0x20, HDI_ORDER = 0x80;
+constexpr int HDF_LEFT = 0x0, HDF_RIGHT = 0x1, HDF_CENTER = 0x2, HDF_JUSTIFYMASK = 0x3, HDF_STRING = 0x4000,
+              HDF_OWNERDRAW = 0x8000;
+
+struct HDITEM {
+  UINT mask = 0;
+  int cxy = 0;
+  char* pszText = nullptr;  // UTF-8
+  HBITMAP hbm = nullptr;
+  int cchTextMax = 0;
+  int fmt = 0;
+  LPARAM lParam = 0;
+  int iImage = 0;
+  int iOrder = 0;
+};
+
+// Track bar. TBM_GETCHANNELRECT answers the channel as if the bar were horizontal, also for
+// TBS_VERT (the customary behaviour callers correct for).
+constexpr DWORD TBS_AUTOTICKS = 0x1, TBS_VERT = 0x2, TBS_HORZ = 0x0, TBS_TOP = 0x4, TBS_BOTTOM = 0x0,
+                TBS_LEFT = 0x4, TBS_RIGHT = 0x0, TBS_BOTH = 0x8, TBS_NOTICKS = 0x10,
+                TBS_ENABLESELRANGE = 0x20, TBS_FIXEDLENGTH = 0x40, TBS_NOTHUMB = 0x80;
+constexpr UINT TBM_GETPOS = WM_USER, TBM_GETRANGEMIN = WM_USER + 1, TBM_GETRANGEMAX = WM_USER + 2,
+               TBM_SETPOS = WM_USER + 5, TBM_SETRANGE = WM_USER + 6, TBM_SETRANGEMIN = WM_USER + 7,
+               TBM_SETRANGEMAX = WM_USER + 8, TBM_GETTHUMBRECT = WM_USER + 25,
+               TBM_GETCHANNELRECT = WM_USER + 26;
+constexpr DWORD_PTR TBCD_TICS = 0x1, TBCD_THUMB = 0x2, TBCD_CHANNEL = 0x3;
+
+// Up-down
+constexpr DWORD UDS_WRAP = 0x1, UDS_SETBUDDYINT = 0x2, UDS_ALIGNRIGHT = 0x4, UDS_ALIGNLEFT = 0x8,
+                UDS_AUTOBUDDY = 0x10, UDS_ARROWKEYS = 0x20, UDS_HORZ = 0x40, UDS_NOTHOUSANDS = 0x80,
+                UDS_HOTTRACK = 0x100;
+// UDM_SETRANGE/UDM_GETRANGE pack the maximum in the low word and the minimum in the high word.
+constexpr UINT UDM_SETRANGE = WM_USER + 101, UDM_GETRANGE = WM_USER + 102, UDM_SETPOS = WM_USER + 103,
+               UDM_GETPOS = WM_USER + 104;
+
+// Progress bar
+constexpr DWORD PBS_SMOOTH = 0x1, PBS_VERTICAL = 0x4;
+constexpr UINT PBM_SETRANGE = WM_USER + 1, PBM_SETPOS = WM_USER + 2, PBM_DELTAPOS = WM_USER + 3,
+               PBM_SETSTEP = WM_USER + 4, PBM_STEPIT = WM_USER + 5, PBM_SETRANGE32 = WM_USER + 6,
+               PBM_GETRANGE = WM_USER + 7, PBM_GETPOS = WM_USER + 8;
+
+struct PBRANGE {
+  int iLow = 0;
+  int iHigh = 0;
+};
+
+// Status bar
+constexpr DWORD SBARS_SIZEGRIP = 0x100;
+constexpr UINT SB_SETTEXT = WM_USER + 1, SB_GETTEXT = WM_USER + 2, SB_GETTEXTLENGTH = WM_USER + 3,
+               SB_SETPARTS = WM_USER + 4, SB_GETPARTS = WM_USER + 6, SB_GETRECT = WM_USER + 10;
+constexpr WORD SBT_OWNERDRAW = 0x1000, SBT_NOBORDERS = 0x100, SBT_POPOUT = 0x200;
+
+// List view
+constexpr DWORD LVS_ICON = 0x0, LVS_REPORT = 0x1, LVS_SMALLICON = 0x2, LVS_LIST = 0x3, LVS_TYPEMASK = 0x3,
+                LVS_NOCOLUMNHEADER = 0x4000;
+constexpr UINT LVM_FIRST = 0x1000, LVM_GETHEADER = LVM_FIRST + 31;

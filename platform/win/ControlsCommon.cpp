@@ -3,8 +3,13 @@
 
 namespace win_controls {
 
+HWND ControlParent(HWND control) {
+  if (HWND combo = ComboOfList(control)) return combo;
+  return GetParent(control);
+}
+
 void NotifyParent(HWND control, WORD code) {
-  HWND parent = GetParent(control);
+  HWND parent = ControlParent(control);
   if (!parent) return;
   SendMessage(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code), reinterpret_cast<LPARAM>(control));
 }
@@ -12,13 +17,13 @@ void NotifyParent(HWND control, WORD code) {
 LRESULT NotifyParent(HWND control, NMHDR& hdr) {
   hdr.hwndFrom = control;
   hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(control));
-  HWND parent = GetParent(control);
+  HWND parent = ControlParent(control);
   if (!parent) return 0;
   return SendMessage(parent, WM_NOTIFY, hdr.idFrom, reinterpret_cast<LPARAM>(&hdr));
 }
 
 HBRUSH ControlColor(HWND control, HDC dc, UINT msg) {
-  HWND parent = GetParent(control);
+  HWND parent = ControlParent(control);
   LRESULT r = 0;
   if (parent) r = SendMessage(parent, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
   if (!r) r = DefWindowProc(control, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
@@ -127,4 +132,9 @@ void RegisterBuiltinClasses() {
   win_controls::RegisterStaticClass();
   win_controls::RegisterEditClass();
   win_controls::RegisterListBoxClass();
+  win_controls::RegisterScrollBarClass();
+  win_controls::RegisterComboBoxClass();
+  win_controls::RegisterMonthCalClass();
+  win_controls::RegisterMdiClientClass();
+  win_controls::RegisterCommonControlClasses();
 }

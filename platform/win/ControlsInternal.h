@@ -22,6 +22,12 @@ T* StateIf(HWND hwnd) {
   return w ? w->Get<T>(win_internal::TExtSlot::Control) : nullptr;
 }
 
+// Where a control's notifications, owner-draw and colour requests go: its parent, or for the
+// list of a combo box (a pop-up while dropped) the combo box.
+HWND ControlParent(HWND control);
+// The combo box a "ComboLBox" list belongs to, or null.
+HWND ComboOfList(HWND list);
+
 // WM_COMMAND to the parent (the owner for a top-level window): control id and code in wParam,
 // the control in lParam.
 void NotifyParent(HWND control, WORD code);
@@ -63,6 +69,11 @@ void RegisterButtonClass();
 void RegisterStaticClass();
 void RegisterEditClass();
 void RegisterListBoxClass();
+void RegisterScrollBarClass();
+void RegisterComboBoxClass();
+void RegisterMonthCalClass();
+void RegisterMdiClientClass();
+void RegisterCommonControlClasses();
 
 // Registers a system class with the usual defaults of a built-in control.
 void RegisterControlClass(const char* name, TWndProcFunction proc, UINT style, HCURSOR cursor = nullptr,

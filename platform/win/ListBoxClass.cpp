@@ -171,7 +171,7 @@ int Insert(HWND h, TListState& s, int index, LPARAM value, bool sorted) {
     mis.itemID = static_cast<UINT>(index);
     mis.itemHeight = static_cast<UINT>(s.ItemHeight);
     mis.itemData = HasStrings(h) ? 0 : item.Data;
-    SendMessage(GetParent(h), WM_MEASUREITEM, mis.CtlID, reinterpret_cast<LPARAM>(&mis));
+    SendMessage(ControlParent(h), WM_MEASUREITEM, mis.CtlID, reinterpret_cast<LPARAM>(&mis));
     s.Items[static_cast<size_t>(index)].Height = static_cast<int>(std::min<UINT>(mis.itemHeight, 255));
   }
   if (s.Cur >= index) ++s.Cur;
@@ -255,7 +255,7 @@ void Paint(HWND h, HDC dc) {
       dis.hDC = dc;
       dis.rcItem = r;
       dis.itemData = item.Data;
-      SendMessage(GetParent(h), WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+      SendMessage(ControlParent(h), WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
       continue;
     }
     if (item.Selected) {
@@ -332,7 +332,7 @@ LRESULT ListBoxProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
         mis.CtlType = ODT_LISTBOX;
         mis.CtlID = static_cast<UINT>(GetDlgCtrlID(h));
         mis.itemHeight = static_cast<UINT>(s.ItemHeight);
-        SendMessage(GetParent(h), WM_MEASUREITEM, mis.CtlID, reinterpret_cast<LPARAM>(&mis));
+        SendMessage(ControlParent(h), WM_MEASUREITEM, mis.CtlID, reinterpret_cast<LPARAM>(&mis));
         s.ItemHeight = std::clamp(static_cast<int>(mis.itemHeight), 1, 255);
       }
       UpdateScrollBar(h, s);
