@@ -319,108 +319,90 @@ BOOL DoBlit(const TBlitRequest& r) {
 }  // namespace
 
 BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD rop) {
-  TBlitRequest r;
-  r.Api = "BitBlt";
-  r.Dst = dst;
-  r.X = x;
-  r.Y = y;
-  r.W = w;
-  r.H = h;
-  r.Src = src;
-  r.SX = sx;
-  r.SY = sy;
-  r.Rop = rop;
-  return DoBlit(r);
+  return DoBlit({.Api = "BitBlt",
+                 .Dst = dst,
+                 .X = x,
+                 .Y = y,
+                 .W = w,
+                 .H = h,
+                 .Src = src,
+                 .SX = sx,
+                 .SY = sy,
+                 .Rop = rop});
 }
 
 BOOL StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, DWORD rop) {
-  TBlitRequest r;
-  r.Api = "StretchBlt";
-  r.Dst = dst;
-  r.X = x;
-  r.Y = y;
-  r.W = w;
-  r.H = h;
-  r.Src = src;
-  r.SX = sx;
-  r.SY = sy;
-  r.SW = sw;
-  r.SH = sh;
-  r.Rop = rop;
-  r.Stretch = true;
-  return DoBlit(r);
+  return DoBlit({.Api = "StretchBlt",
+                 .Dst = dst,
+                 .X = x,
+                 .Y = y,
+                 .W = w,
+                 .H = h,
+                 .Src = src,
+                 .SX = sx,
+                 .SY = sy,
+                 .SW = sw,
+                 .SH = sh,
+                 .Rop = rop,
+                 .Stretch = true});
 }
 
 BOOL PatBlt(HDC dc, int x, int y, int w, int h, DWORD rop) {
   if (RopIndexUsesSource(RopIndex(rop))) return kGdiFalse;
-  TBlitRequest r;
-  r.Api = "PatBlt";
-  r.Dst = dc;
-  r.X = x;
-  r.Y = y;
-  r.W = w;
-  r.H = h;
-  r.Rop = rop;
-  return DoBlit(r);
+  return DoBlit({.Api = "PatBlt", .Dst = dc, .X = x, .Y = y, .W = w, .H = h, .Rop = rop});
 }
 
 BOOL MaskBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, HBITMAP mask, int mx, int my,
              DWORD rop) {
   if (!mask) return BitBlt(dst, x, y, w, h, src, sx, sy, rop & 0x00FFFFFF);
-  TBlitRequest r;
-  r.Kind = TBlitKind::Mask;
-  r.Api = "MaskBlt";
-  r.Dst = dst;
-  r.X = x;
-  r.Y = y;
-  r.W = w;
-  r.H = h;
-  r.Src = src;
-  r.SX = sx;
-  r.SY = sy;
-  r.Mask = mask;
-  r.MX = mx;
-  r.MY = my;
-  r.Rop = rop;
-  return DoBlit(r);
+  return DoBlit({.Kind = TBlitKind::Mask,
+                 .Api = "MaskBlt",
+                 .Dst = dst,
+                 .X = x,
+                 .Y = y,
+                 .W = w,
+                 .H = h,
+                 .Src = src,
+                 .SX = sx,
+                 .SY = sy,
+                 .Rop = rop,
+                 .Mask = mask,
+                 .MX = mx,
+                 .MY = my});
 }
 
 BOOL TransparentBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh,
                     UINT transparent) {
-  TBlitRequest r;
-  r.Kind = TBlitKind::Transparent;
-  r.Api = "TransparentBlt";
-  r.Dst = dst;
-  r.X = x;
-  r.Y = y;
-  r.W = w;
-  r.H = h;
-  r.Src = src;
-  r.SX = sx;
-  r.SY = sy;
-  r.SW = sw;
-  r.SH = sh;
-  r.Transparent = transparent & kColorMask;
-  r.Stretch = true;
-  return DoBlit(r);
+  return DoBlit({.Kind = TBlitKind::Transparent,
+                 .Api = "TransparentBlt",
+                 .Dst = dst,
+                 .X = x,
+                 .Y = y,
+                 .W = w,
+                 .H = h,
+                 .Src = src,
+                 .SX = sx,
+                 .SY = sy,
+                 .SW = sw,
+                 .SH = sh,
+                 .Transparent = transparent & kColorMask,
+                 .Stretch = true});
 }
 
 BOOL AlphaBlend(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh,
                 BLENDFUNCTION blend) {
-  TBlitRequest r;
-  r.Kind = TBlitKind::Alpha;
-  r.Api = "AlphaBlend";
-  r.Dst = dst;
-  r.X = x;
-  r.Y = y;
-  r.W = w;
-  r.H = h;
-  r.Src = src;
-  r.SX = sx;
-  r.SY = sy;
-  r.SW = sw;
-  r.SH = sh;
-  r.Blend = blend;
-  r.Stretch = true;
-  return DoBlit(r);
+  return DoBlit({.Kind = TBlitKind::Alpha,
+                 .Api = "AlphaBlend",
+                 .Dst = dst,
+                 .X = x,
+                 .Y = y,
+                 .W = w,
+                 .H = h,
+                 .Src = src,
+                 .SX = sx,
+                 .SY = sy,
+                 .SW = sw,
+                 .SH = sh,
+                 .Blend = blend,
+                 .Stretch = true});
 }
