@@ -117,7 +117,7 @@ TRegion VisibleRegion(const TWnd& w, bool client, bool clipChildren, bool clipSi
 
 HDC MakeWindowDC(TWnd& w, bool window, const TRegion& visible) {
   TWnd* top = TopLevelOf(&w);
-  HBITMAP surface = top ? EnsureSurface(*top) : nullptr;
+  HBITMAP surface = top && !RedrawSuppressed(w) ? EnsureSurface(*top) : nullptr;
   const RECT area = window ? WindowRectInTop(w) : ClientRectInTop(w);
   HDC dc = nullptr;
   if (surface) {

@@ -21,6 +21,7 @@ struct TPaintData : TWndData {
   bool Frame = false;         // WM_NCPAINT still due
   bool Internal = false;      // RDW_INTERNALPAINT: WM_PAINT without an update region
   bool Pending = false;       // listed among the windows waiting for WM_PAINT
+  bool NoRedraw = false;      // WM_SETREDRAW FALSE: no WM_PAINT and no output until TRUE
   HBITMAP Surface = nullptr;  // top-level windows: the composed bitmap, window-sized
   IDrawRecorder* Recorder = nullptr;
 };
@@ -82,5 +83,11 @@ void SetWindowDrawRecorder(HWND hwnd, IDrawRecorder* recorder);
 
 void InstallNonClientHandlers();
 void InstallScrollBarHandlers();
+
+// --- moving and sizing (SizeMoveLoop.cpp) ---------------------------------------------------------------
+
+// The window or an ancestor has redrawing turned off (WM_SETREDRAW FALSE).
+bool RedrawSuppressed(const TWnd& w);
+void InstallSizeMoveHandlers();
 
 }  // namespace win_internal

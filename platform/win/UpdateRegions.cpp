@@ -78,7 +78,7 @@ void EraseNow(TWnd& w) {
 
 bool NeedsPaint(const TWnd& w) {
   const TPaintData* d = w.Get<TPaintData>(TExtSlot::Paint);
-  return d && d->Pending && IsVisibleChain(w);
+  return d && d->Pending && IsVisibleChain(w) && !RedrawSuppressed(w);
 }
 
 void UpdateNow(TWnd& w, bool allChildren, bool noChildren, bool eraseOnly) {
@@ -123,7 +123,7 @@ bool NextPaint(HWND filter, bool /*remove*/, MSG& msg) {
 
 bool AnyPaintPending() {
   for (HWND h : PendingWindows())
-    if (TWnd* w = Find(h); w && IsVisibleChain(*w)) return true;
+    if (TWnd* w = Find(h); w && IsVisibleChain(*w) && !RedrawSuppressed(*w)) return true;
   return false;
 }
 
@@ -229,6 +229,7 @@ void InstallPaintingLayer(TPaintHooks& hooks) {
   hooks.PaintDispatched = PaintDispatched;
   InstallNonClientHandlers();
   InstallScrollBarHandlers();
+  InstallSizeMoveHandlers();
 }
 
 }  // namespace win_internal
