@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "bench/BenchRows.h"
+#include "bench/SideBySide.h"
 #include "platform/db/DB.h"
 #include "platform/db/Fields.h"
 #include "platform/db/MemoryDataSet.h"
@@ -315,30 +316,15 @@ PAIR(Filter, 3);
 PAIR(Locate, 3);
 BENCHMARK(BM_LocateCold_Memory)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
-// Collects the real time of every run for the side-by-side table.
-class TTableReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& r : runs)
-      if (!r.error_occurred) times[r.benchmark_name()] = r.GetAdjustedRealTime();
-  }
-  std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  TTableReporter reporter;
+  side_by_side::TTableReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
-  auto find = [&reporter](const std::string& prefix) {
-    for (const auto& [name, t] : reporter.times)
-      if (name.rfind(prefix, 0) == 0) return t;
-    return -1.0;
-  };
+  auto find = [&reporter](const std::string& prefix) { return reporter.TimeOf(prefix); };
   std::printf("\n%-28s %16s %12s %10s\n", "work (1,000,000 records)", "TMemoryDataSet", "SQLite", "ratio");
   // Each row of ours against the SQLite work it stands for.
   const std::pair<const char*, const char*> works[] = {

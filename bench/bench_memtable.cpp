@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "bench/BenchRows.h"
+#include "bench/SideBySide.h"
 #include "grid/editors/MemTableDataEh.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/SysUtils.h"
@@ -351,30 +352,15 @@ PAIR(LocateName, 3);
 PAIR(LocateId, 3);
 PAIR(Update, 3);
 
-// Collects the real time of every run for the side-by-side table.
-class TTableReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& r : runs)
-      if (!r.error_occurred) times[r.benchmark_name()] = r.GetAdjustedRealTime();
-  }
-  std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  TTableReporter reporter;
+  side_by_side::TTableReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
-  auto find = [&reporter](const std::string& prefix) {
-    for (const auto& [name, t] : reporter.times)
-      if (name.rfind(prefix, 0) == 0) return t;
-    return -1.0;
-  };
+  auto find = [&reporter](const std::string& prefix) { return reporter.TimeOf(prefix); };
   std::printf("\n%-28s %16s %12s %10s\n", "work (1,000,000 records)", "TMemTableDataEh", "SQLite", "ratio");
   for (const char* w : {"Load", "IndexName", "IndexId", "LocateName", "LocateId", "Update"}) {
     const double mine = find(std::string("BM_") + w + "_Table");
