@@ -30,8 +30,7 @@ test-asan: setup
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
 run: build
-	@if [ -x $(BUILD)/examples/demo ]; then $(BUILD)/examples/demo; \
-	else echo "The demo comes with the class library; nothing to run yet."; fi
+	$(BUILD)/examples/demo
 
 bench: setup
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_BENCH=ON

@@ -1,0 +1,190 @@
+// The demo: a bookkeeping-style form with a menu bar, a popup menu and one of each standard
+// control. With a display it runs in a real window until the form is closed; without one it
+// renders its forms to PNG files under build/demo-output/ and prints their paths.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/gdi/FontEngine.h"
+#include "platform/gdi/PngWriter.h"
+#include "platform/host/DisplayHost.h"
+#include "platform/vcl/Buttons.h"
+#include "platform/vcl/ComCtrls.h"
+#include "platform/vcl/Dialogs.h"
+#include "platform/vcl/ExtCtrls.h"
+#include "platform/vcl/Forms.h"
+#include "platform/vcl/Mask.h"
+#include "platform/vcl/Menus.h"
+#include "platform/vcl/StdCtrls.h"
+
+namespace {
+
+template <class T>
+T* Place(TWinControl* parent, int x, int y, int w, int h) {
+  auto* c = new T(parent->Owner() ? parent->Owner() : parent);
+  c->SetParent(parent);
+  c->SetBounds(x, y, w, h);
+  return c;
+}
+
+TMenuItem* AddItem(TMenu* menu, TMenuItem* parent, const std::string& caption,
+                   TNotifyEvent onClick = nullptr) {
+  auto* item = new TMenuItem(menu);
+  item->SetCaption(caption);
+  item->OnClick = onClick;
+  parent->Add(item);
+  return item;
+}
+
+class TDemoForm : public TForm {
+  RTL_CLASS(TDemoForm, TForm)
+ public:
+  explicit TDemoForm(TComponent* AOwner) : TForm(AOwner, 0) {
+    SetCaption("账户 — 收入与支出");
+    SetBounds(60, 40, 640, 480);
+    SetPosition(poScreenCenter);
+    BuildMenus();
+    BuildControls();
+  }
+
+  TStatusBar* status = nullptr;
+  TPopupMenu* popup = nullptr;
+
+ private:
+  void Say(const std::string& text) {
+    if (status) status->SetSimpleText(text);
+  }
+
+  void BuildMenus() {
+    auto* menu = new TMainMenu(this);
+    TMenuItem* file = AddItem(menu, menu->Items(), "文件(&F)");
+    AddItem(menu, file, "新建账户", [this](TObject*) { Say("新建账户"); });
+    AddItem(menu, file, "-");
+    AddItem(menu, file, "退出(&X)", [this](TObject*) { Close(); });
+    TMenuItem* edit = AddItem(menu, menu->Items(), "编辑(&E)");
+    AddItem(menu, edit, "收入", [this](TObject*) { Say("收入"); });
+    AddItem(menu, edit, "支出", [this](TObject*) { Say("支出"); });
+    TMenuItem* help = AddItem(menu, menu->Items(), "帮助(&H)");
+    AddItem(menu, help, "关于…", [](TObject*) { ShowMessage("账户 demo"); });
+    SetMenu(menu);
+
+    popup = new TPopupMenu(this);
+    AddItem(popup, popup->Items(), "复制", [this](TObject*) { Say("复制"); });
+    AddItem(popup, popup->Items(), "粘贴", [this](TObject*) { Say("粘贴"); });
+    SetPopupMenu(popup);
+  }
+
+  void BuildControls() {
+    auto* toolbar = Place<TToolBar>(this, 0, 0, 640, 26);
+    toolbar->SetAlign(alTop);
+    toolbar->SetShowCaptions(true);
+    for (const char* caption : {"收入", "支出", "账户"}) {
+      auto* b = new TToolButton(this);
+      b->SetParent(toolbar);
+      b->SetCaption(caption);
+    }
+
+    status = Place<TStatusBar>(this, 0, 0, 640, 20);
+    status->SetAlign(alBottom);
+    status->SetSimplePanel(true);
+    Say("就绪");
+
+    auto* pages = Place<TPageControl>(this, 8, 34, 616, 370);
+    auto* inputs = new TTabSheet(this);
+    inputs->SetPageControl(pages);
+    inputs->SetCaption("收入");
+    auto* more = new TTabSheet(this);
+    more->SetPageControl(pages);
+    more->SetCaption("支出");
+    pages->SetActivePage(inputs);
+
+    auto* label = Place<TLabel>(inputs, 8, 12, 60, 16);
+    label->SetCaption("账户:");
+    auto* edit = Place<TEdit>(inputs, 70, 8, 150, 22);
+    edit->SetText("现金");
+    auto* mask = Place<TMaskEdit>(inputs, 230, 8, 100, 22);
+    mask->SetEditMask("!9999/99/99;1;_");
+    auto* combo = Place<TComboBox>(inputs, 340, 8, 150, 22);
+    for (const char* s : {"收入", "支出", "转账"}) combo->Items()->Add(s);
+    combo->SetItemIndex(0);
+    auto* memo = Place<TMemo>(inputs, 8, 40, 210, 80);
+    memo->Lines()->Add("备注：");
+    memo->Lines()->Add("三月份的账户");
+    auto* list = Place<TListBox>(inputs, 230, 40, 130, 80);
+    for (const char* s : {"工资", "奖金", "利息", "房租", "餐饮"}) list->Items()->Add(s);
+    auto* button = Place<TButton>(inputs, 370, 40, 90, 25);
+    button->SetCaption("收入");
+    button->OnClick = [this](TObject*) { Say("按下了 收入"); };
+    auto* bit = Place<TBitBtn>(inputs, 470, 40, 90, 25);
+    bit->SetKind(bkOK);
+    bit->SetCaption("确定");
+    auto* speed = Place<TSpeedButton>(inputs, 370, 72, 90, 25);
+    speed->SetCaption("支出");
+    auto* check = Place<TCheckBox>(inputs, 8, 130, 120, 20);
+    check->SetCaption("已核对");
+    check->SetChecked(true);
+    auto* group = Place<TGroupBox>(inputs, 140, 128, 220, 70);
+    group->SetCaption("类型");
+    auto* r1 = Place<TRadioButton>(group, 10, 18, 80, 20);
+    r1->SetCaption("收入");
+    r1->SetChecked(true);
+    auto* r2 = Place<TRadioButton>(group, 100, 18, 80, 20);
+    r2->SetCaption("支出");
+    auto* panel = Place<TPanel>(inputs, 370, 128, 190, 70);
+    panel->SetCaption("账户");
+    auto* shape = Place<TShape>(inputs, 8, 160, 40, 40);
+    shape->SetShape(stEllipse);
+    auto* bevel = Place<TBevel>(inputs, 60, 160, 70, 40);
+    bevel->SetShape(bsFrame);
+    auto* scroll = Place<TScrollBar>(inputs, 8, 210, 350, 18);
+    scroll->SetMax(100);
+    scroll->SetPosition(30);
+    auto* track = Place<TTrackBar>(inputs, 8, 236, 200, 30);
+    track->SetMax(10);
+    track->SetPosition(4);
+    auto* upDownEdit = Place<TEdit>(inputs, 220, 240, 60, 22);
+    upDownEdit->SetText("1");
+    auto* upDown = Place<TUpDown>(inputs, 280, 240, 16, 22);
+    upDown->SetAssociate(upDownEdit);
+    auto* progress = Place<TProgressBar>(inputs, 8, 276, 350, 16);
+    progress->SetMax(100);
+    progress->SetPosition(65);
+    Place<TMonthCalendar>(more, 8, 8, 220, 160);
+  }
+};
+
+int RunHeadless(std::vector<TForm*> forms) {
+  std::filesystem::path dir = std::filesystem::path("build") / "demo-output";
+  std::filesystem::create_directories(dir);
+  Application->ProcessMessages();
+  int n = 0;
+  for (TForm* f : forms) {
+    HBITMAP surface = GetTopLevelSurface(f->Handle());
+    if (!surface) continue;
+    std::filesystem::path file = dir / ("form" + std::to_string(++n) + ".png");
+    WritePng(file.string(), surface);
+    std::printf("%s\n", file.string().c_str());
+  }
+  return 0;
+}
+
+}  // namespace
+
+RTL_IMPLEMENT_CLASS(TDemoForm)
+
+int main() {
+  InitVcl();
+  Application->SetTitle("账户");
+  bool display = StartDisplayHost();
+  // Headless pictures are for people too: draw them with the real fonts.
+  if (!display) UseSystemFonts(true);
+  // The main form: closing it ends the program.
+  TDemoForm* demo = nullptr;
+  Application->CreateForm(demo);
+  demo->Show();
+  if (!display) return RunHeadless({demo});
+  Application->Run();
+  StopDisplayHost();
+  return 0;
+}

@@ -1,0 +1,79 @@
+#pragma once
+// Message dialogs: a form of class "TMessageForm" with an icon area, the message in a label and
+// a row of buttons, shown modally. Each button's ModalResult is the answer.
+//
+// Scripted answers for tests: when an answer is queued or a script is set, the dialog is still
+// created and shown (hooks and observers see it), then answers at once and is closed.
+#include <functional>
+#include <string>
+
+#include "platform/vcl/Forms.h"
+
+enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+RTL_ENUM_INFO(TMsgDlgType, "mtWarning", "mtError", "mtInformation", "mtConfirmation", "mtCustom");
+
+enum class TMsgDlgBtn {
+  mbYes,
+  mbNo,
+  mbOK,
+  mbCancel,
+  mbAbort,
+  mbRetry,
+  mbIgnore,
+  mbAll,
+  mbNoToAll,
+  mbYesToAll,
+  mbHelp
+};
+RTL_ENUM_INFO(TMsgDlgBtn, "mbYes", "mbNo", "mbOK", "mbCancel", "mbAbort", "mbRetry", "mbIgnore", "mbAll",
+              "mbNoToAll", "mbYesToAll", "mbHelp");
+using TMsgDlgButtons = TSet<TMsgDlgBtn>;
+using enum TMsgDlgBtn;
+
+inline const TMsgDlgButtons mbYesNoCancel{mbYes, mbNo, mbCancel};
+inline const TMsgDlgButtons mbYesAllNoAllCancel{mbYes, mbYesToAll, mbNo, mbNoToAll, mbCancel};
+inline const TMsgDlgButtons mbOKCancel{mbOK, mbCancel};
+inline const TMsgDlgButtons mbAbortRetryIgnore{mbAbort, mbRetry, mbIgnore};
+inline const TMsgDlgButtons mbAbortIgnore{mbAbort, mbIgnore};
+
+// The dialog form. Its label is named "Message"; its buttons are named after the button kind
+// ("Yes", "No", "OK", "Cancel", "Abort", "Retry", "Ignore", "All", "NoToAll", "YesToAll",
+// "Help") and carry the matching ModalResult.
+class TMessageForm : public TForm {
+  RTL_CLASS(TMessageForm, TForm)
+ public:
+  explicit TMessageForm(TComponent* AOwner);
+  ~TMessageForm() override;
+  const std::string& MessageText() const { return message_; }
+  TMsgDlgType DlgType() const { return dlgType_; }
+  TMsgDlgButtons Buttons() const { return buttons_; }
+
+ protected:
+  void Dispatch(TMessage& Message) override;
+
+ private:
+  friend TForm* CreateMessageDialog(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons);
+  std::string message_;
+  TMsgDlgType dlgType_ = mtCustom;
+  TMsgDlgButtons buttons_;
+};
+
+// Builds the dialog (not shown): caption "Warning", "Error", "Information", "Confirm" or the
+// application title for mtCustom; buttons in the customary order, the first default, the
+// cancel answer (Cancel, else No, else OK) on Escape.
+TForm* CreateMessageDialog(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons);
+// Shows the dialog modally, centred on the screen (or at X, Y when both are >= 0); answers the
+// ModalResult of the button chosen.
+int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx);
+int MessageDlgPos(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx, int X,
+                  int Y);
+// An information-less dialog with an OK button, captioned with the application title.
+void ShowMessage(const std::string& Msg);
+
+// Test answers: the queue first, then the script (which sees the dialog form, so it can read
+// its caption and text or click one of its buttons itself and answer mrNone to let the click
+// decide). ClearMessageDlgAnswers drops both.
+using TMessageDlgScript = std::function<TModalResult(TMessageForm& Dialog)>;
+void PushMessageDlgAnswer(TModalResult Answer);
+void SetMessageDlgScript(TMessageDlgScript Script);
+void ClearMessageDlgAnswers();

@@ -1,0 +1,144 @@
+// TComboBox: items before and after the window, dropping down, choosing, typing.
+#include "tests/platform/vcl/StdCtrlsTestSupport.h"
+
+namespace stdctrls_test {
+namespace {
+
+class TComboBoxTest : public TStdCtrlsTest {
+ protected:
+  TComboBox* Combo(TComboBoxStyle Style) {
+    auto* cb = new TComboBox(form);
+    cb->SetStyle(Style);
+    for (const char* s : {"收入", "支出", "账户"}) cb->Items()->Add(s);
+    cb->SetParent(form);
+    cb->SetBounds(10, 10, 120, 21);
+    cb->OnChange = [this](TObject*) { log.push_back("change"); };
+    cb->OnDropDown = [this](TObject*) { log.push_back("dropdown"); };
+    cb->OnCloseUp = [this](TObject*) { log.push_back("closeup"); };
+    cb->OnClick = [this](TObject*) { log.push_back("click"); };
+    return cb;
+  }
+  std::vector<std::string> log;
+};
+
+TEST_F(TComboBoxTest, StylesMapToTheWindowAndTheEditChild) {
+  struct Case {
+    TComboBoxStyle Style;
+    DWORD Kind;
+    bool HasEdit;
+  };
+  const Case cases[] = {{csDropDown, CBS_DROPDOWN, true},
+                        {csSimple, CBS_SIMPLE, true},
+                        {csDropDownList, CBS_DROPDOWNLIST, false},
+                        {csOwnerDrawFixed, CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.Style));
+    TComboBox* cb = Combo(c.Style);
+    cb->HandleNeeded();
+    EXPECT_EQ(StyleOf(cb) & (0x3 | CBS_OWNERDRAWFIXED), c.Kind);
+    EXPECT_EQ(cb->EditHandle() != nullptr, c.HasEdit);
+    EXPECT_NE(cb->ListHandle(), nullptr);
+    EXPECT_EQ(cb->Items()->Count(), 3);
+    delete cb;
+  }
+}
+
+TEST_F(TComboBoxTest, DropDownAndChooseByKeyboard) {
+  TComboBox* cb = Combo(csDropDownList);
+  cb->SetFocus();
+  Pump();
+  cb->SetDroppedDown(true);
+  Pump();
+  EXPECT_TRUE(cb->DroppedDown());
+  TestInput::KeyPress(VK_DOWN);
+  TestInput::KeyPress(VK_DOWN);
+  TestInput::KeyPress(VK_RETURN);
+  Pump();
+  EXPECT_FALSE(cb->DroppedDown());
+  EXPECT_EQ(cb->ItemIndex(), 1);
+  EXPECT_EQ(cb->Text(), "支出");
+  // Each move in the dropped list is a choice already.
+  const std::vector<std::string> want{"dropdown", "click", "change", "click", "change", "closeup"};
+  EXPECT_EQ(log, want);
+}
+
+TEST_F(TComboBoxTest, OnSelectReplacesChangeForAChoice) {
+  TComboBox* cb = Combo(csDropDownList);
+  int selects = 0;
+  cb->OnSelect = [&](TObject*) { ++selects; };
+  cb->SetFocus();
+  Pump();
+  TestInput::KeyPress(VK_DOWN);  // closed: the arrow chooses the next item at once
+  Pump();
+  EXPECT_EQ(cb->ItemIndex(), 0);
+  EXPECT_EQ(selects, 1);
+  EXPECT_EQ(std::count(log.begin(), log.end(), "change"), 0);
+}
+
+TEST_F(TComboBoxTest, DropDownCountSizesTheList) {
+  TComboBox* cb = Combo(csDropDown);
+  for (int i = 0; i < 20; ++i) cb->Items()->Add("x" + std::to_string(i));
+  cb->SetDropDownCount(5);
+  cb->SetDroppedDown(true);
+  Pump();
+  RECT list{};
+  GetWindowRect(cb->ListHandle(), &list);
+  EXPECT_GE(list.Bottom - list.Top, 5 * cb->ItemHeight());
+  EXPECT_LT(list.Bottom - list.Top, 6 * cb->ItemHeight());
+  cb->SetDroppedDown(false);
+}
+
+TEST_F(TComboBoxTest, TypingChangesAndProgramTextDoesNot) {
+  TComboBox* cb = Combo(csDropDown);
+  cb->SetText("start");
+  EXPECT_TRUE(log.empty());
+  cb->SetFocus();
+  Pump();
+  cb->SelectAll();
+  TestInput::Type("ab");
+  Pump();
+  EXPECT_EQ(cb->Text(), "ab");
+  EXPECT_EQ(std::count(log.begin(), log.end(), "change"), 2);
+  EXPECT_EQ(cb->SelStart(), 2);
+  cb->SetSelStart(0);
+  cb->SetSelLength(1);
+  EXPECT_EQ(cb->SelText(), "a");
+}
+
+TEST_F(TComboBoxTest, KeysTypedInTheEditReachTheComboBoxEvents) {
+  TComboBox* cb = Combo(csDropDown);
+  std::string pressed;
+  cb->OnKeyPress = [&](TObject* Sender, char32_t& Key) {
+    EXPECT_EQ(Sender, cb);
+    pressed.push_back(static_cast<char>(Key));
+    if (Key == U'x') Key = 0;
+  };
+  cb->SetText("");
+  cb->SetFocus();
+  Pump();
+  TestInput::Type("axb");
+  Pump();
+  EXPECT_EQ(pressed, "axb");
+  EXPECT_EQ(cb->Text(), "ab") << "a key set to 0 is swallowed";
+}
+
+TEST_F(TComboBoxTest, ItemIndexAndItemsKeptWithoutWindowAndAcrossRecreate) {
+  auto* cb = new TComboBox(form);
+  cb->Items()->Add("b");
+  cb->Items()->Add("a");
+  cb->SetItemIndex(1);
+  EXPECT_EQ(cb->Text(), "a");
+  cb->SetParent(form);
+  cb->HandleNeeded();
+  EXPECT_EQ(cb->ItemIndex(), 1);
+  cb->SetSorted(true);  // recreates with a sorted list
+  EXPECT_EQ(cb->Items()->Strings(0), "a");
+  EXPECT_EQ(cb->Items()->Strings(1), "b");
+  EXPECT_TRUE(StyleOf(cb) & CBS_SORT);
+  cb->Clear();
+  EXPECT_EQ(cb->Items()->Count(), 0);
+  EXPECT_EQ(cb->ItemIndex(), -1);
+}
+
+}  // namespace
+}  // namespace stdctrls_test
