@@ -245,4 +245,4 @@ Variant VarArrayFromBytes(const std::vector<uint8_t>& bytes);
 std::string VarTypeAsText(TVarType type);  // "Integer", "Null", "String", "Array Variant"...
 TVariantRelationship VarCompareValue(const Variant& a, const Variant& b);
 bool VarSameValue(const Variant& a, const Variant& b);
-bool VarEquals(const Variant& a, const Variant& b);  // equal, with Null = Null and arrays element-wise
+bool VariantsEqual(const Variant& a, const Variant& b);  // equal, with Null = Null and arrays element-wise

@@ -429,6 +429,6 @@ bool VarSameValue(const Variant& a, const Variant& b) {
   return a == b;
 }
 
-bool VarEquals(const Variant& a, const Variant& b) {
+bool VariantsEqual(const Variant& a, const Variant& b) {
   return a == b;
 }

@@ -35,7 +35,7 @@ bool IsDateType(const std::string& typeName) {
 bool SameVariant(const Variant& a, const Variant& b) {
   if (a.VarType() != b.VarType()) return false;
   try {
-    return VarEquals(a, b);
+    return VariantsEqual(a, b);
   } catch (const Exception&) {
     return false;
   }

@@ -155,36 +155,17 @@ void TCustomComboBox::CNDrawItem(TMessage& Message) {
   if (!dis) return;
   TOwnerDrawState state = OwnerDrawStateFromItemState(dis->itemState & 0xFFFF);
   if (dis->itemState & ODS_COMBOBOXEDIT) state.Include(odComboBoxEdit);
-  canvas_->SetHandle(dis->hDC);
-  canvas_->SetFont(Font());
-  canvas_->SetBrush(Brush());
-  const auto index = static_cast<int>(dis->itemID);
-  const TRect rect = dis->rcItem;
-  if (index >= 0 && state.Contains(odSelected)) {
-    canvas_->Brush()->SetColor(clHighlight);
-    canvas_->Font()->SetColor(clHighlightText);
-  }
-  if (index >= 0)
-    DrawItem(index, rect, state);
-  else
-    canvas_->FillRect(rect);
-  if (state.Contains(odFocused)) {
-    RECT r = rect;
-    DrawFocusRect(dis->hDC, &r);
-  }
-  canvas_->SetHandle(nullptr);
+  vcl_detail::DrawOwnerDrawItem(
+      canvas_.get(), this, *dis, state,
+      [this](int Index, const TRect& Rect, TOwnerDrawState State) { DrawItem(Index, Rect, State); });
   Message.Result = 1;
 }
 
 void TCustomComboBox::CNMeasureItem(TMessage& Message) {
   MEASUREITEMSTRUCT* mis = Message.MeasureItemStruct();
   if (!mis) return;
-  mis->itemHeight = static_cast<UINT>(itemHeight_);
-  if (style_ == csOwnerDrawVariable) {
-    int height = itemHeight_;
-    MeasureItem(static_cast<int>(mis->itemID), height);
-    mis->itemHeight = static_cast<UINT>(std::max(0, height));
-  }
+  vcl_detail::MeasureOwnerDrawItem(*mis, itemHeight_, style_ == csOwnerDrawVariable,
+                                   [this](int Index, int& Height) { MeasureItem(Index, Height); });
   Message.Result = 1;
 }
 

@@ -267,4 +267,36 @@ void TItemStrings::SortKept() {
                    [](const TItem& a, const TItem& b) { return CompareItemText(a.Text, b.Text) < 0; });
 }
 
+void DrawOwnerDrawItem(TControlCanvas* Canvas, TWinControl* Control, DRAWITEMSTRUCT& Item,
+                       TOwnerDrawState State,
+                       const std::function<void(int, const TRect&, TOwnerDrawState)>& Draw) {
+  Canvas->SetHandle(Item.hDC);
+  Canvas->SetFont(Control->Font());
+  Canvas->SetBrush(Control->Brush());
+  const auto index = static_cast<int>(Item.itemID);
+  const TRect rect = Item.rcItem;
+  if (index >= 0 && State.Contains(odSelected)) {
+    Canvas->Brush()->SetColor(clHighlight);
+    Canvas->Font()->SetColor(clHighlightText);
+  }
+  if (index >= 0)
+    Draw(index, rect, State);
+  else
+    Canvas->FillRect(rect);
+  if (State.Contains(odFocused)) {
+    RECT r = rect;
+    DrawFocusRect(Item.hDC, &r);
+  }
+  Canvas->SetHandle(nullptr);
+}
+
+void MeasureOwnerDrawItem(MEASUREITEMSTRUCT& Item, int ItemHeight, bool Variable,
+                          const std::function<void(int, int&)>& Measure) {
+  Item.itemHeight = static_cast<UINT>(ItemHeight);
+  if (!Variable) return;
+  int height = ItemHeight;
+  Measure(static_cast<int>(Item.itemID), height);
+  Item.itemHeight = static_cast<UINT>(std::max(0, height));
+}
+
 }  // namespace vcl_detail

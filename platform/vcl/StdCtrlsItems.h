@@ -2,6 +2,7 @@
 // The item list of a list box or combo box: the window's items while it has a window, a
 // list of its own before (and between) windows, handed over in CreateWnd and taken back in
 // DestroyWnd.
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,5 +75,15 @@ void CanvasDrawText(TCanvas* Canvas, TRect& Rect, const std::string& Text, UINT 
 
 // Characters [Start, Start + Length) of UTF-8 text, clamped to it.
 std::string Utf8Sub(const std::string& S, int Start, int Length);
+
+// Answers a reflected WM_DRAWITEM of a list box or combo box: binds the control's canvas to
+// the item's DC in the selection colours, lets Draw paint a real item (an empty list only gets
+// its background) and adds the focus rectangle.
+void DrawOwnerDrawItem(TControlCanvas* Canvas, TWinControl* Control, DRAWITEMSTRUCT& Item,
+                       TOwnerDrawState State,
+                       const std::function<void(int, const TRect&, TOwnerDrawState)>& Draw);
+// Answers a reflected WM_MEASUREITEM: the fixed height, or Measure's for variable heights.
+void MeasureOwnerDrawItem(MEASUREITEMSTRUCT& Item, int ItemHeight, bool Variable,
+                          const std::function<void(int, int&)>& Measure);
 
 }  // namespace vcl_detail

@@ -116,37 +116,18 @@ void TCustomListBox::CNCommand(TMessage& Message) {
 void TCustomListBox::CNDrawItem(TMessage& Message) {
   DRAWITEMSTRUCT* dis = Message.DrawItemStruct();
   if (!dis) return;
-  const TOwnerDrawState state = OwnerDrawStateFromItemState(dis->itemState & 0xFFFF);
-  canvas_->SetHandle(dis->hDC);
-  canvas_->SetFont(Font());
-  canvas_->SetBrush(Brush());
-  const auto index = static_cast<int>(dis->itemID);
-  const TRect rect = dis->rcItem;
-  if (index >= 0 && state.Contains(odSelected)) {
-    canvas_->Brush()->SetColor(clHighlight);
-    canvas_->Font()->SetColor(clHighlightText);
-  }
-  if (index >= 0)
-    DrawItem(index, rect, state);
-  else
-    canvas_->FillRect(rect);
-  if (state.Contains(odFocused)) {
-    RECT r = rect;
-    DrawFocusRect(dis->hDC, &r);
-  }
-  canvas_->SetHandle(nullptr);
+  TOwnerDrawState state = OwnerDrawStateFromItemState(dis->itemState & 0xFFFF);
+  vcl_detail::DrawOwnerDrawItem(
+      canvas_.get(), this, *dis, state,
+      [this](int Index, const TRect& Rect, TOwnerDrawState State) { DrawItem(Index, Rect, State); });
   Message.Result = 1;
 }
 
 void TCustomListBox::CNMeasureItem(TMessage& Message) {
   MEASUREITEMSTRUCT* mis = Message.MeasureItemStruct();
   if (!mis) return;
-  mis->itemHeight = static_cast<UINT>(itemHeight_);
-  if (style_ == lbOwnerDrawVariable) {
-    int height = itemHeight_;
-    MeasureItem(static_cast<int>(mis->itemID), height);
-    mis->itemHeight = static_cast<UINT>(std::max(0, height));
-  }
+  vcl_detail::MeasureOwnerDrawItem(*mis, itemHeight_, style_ == lbOwnerDrawVariable,
+                                   [this](int Index, int& Height) { MeasureItem(Index, Height); });
   Message.Result = 1;
 }
 

@@ -111,7 +111,7 @@ TEST(MemTableStreaming, EveryKindOfValueRoundTrips) {
     TMTDataFieldEh* f = c.Make();
     Variant back = RoundTrip(f, c.Value);
     EXPECT_EQ(back.VarType(), c.Value.VarType());
-    EXPECT_TRUE(VarEquals(back, c.Value)) << VarToStr(back);
+    EXPECT_TRUE(VariantsEqual(back, c.Value)) << VarToStr(back);
     // Null comes back as Null, except from byte-stream kinds, where it is an empty value.
     Variant null = RoundTrip(f, Null());
     bool byteStream = f->DataType() == ftBlob || f->DataType() == ftGraphic || f->DataType() == ftBytes ||

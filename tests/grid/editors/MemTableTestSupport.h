@@ -92,7 +92,7 @@ inline void ExpectIndexConsistent(TMTIndexEh* index) {
     ASSERT_GE(item.RecordIndex, 0);
     ASSERT_LT(item.RecordIndex, list->Count());
     ++seen[static_cast<size_t>(item.RecordIndex)];
-    EXPECT_TRUE(VarEquals(item.Key, index->RecordKey(list->Rec(item.RecordIndex)))) << "item " << i;
+    EXPECT_TRUE(VariantsEqual(item.Key, index->RecordKey(list->Rec(item.RecordIndex)))) << "item " << i;
     if (i > 0) {
       EXPECT_FALSE(index->Items(i).Key < index->Items(i - 1).Key) << "order at " << i;
     }

@@ -139,7 +139,7 @@ TEST(FieldConversion, BadTextRaisesAndChangesNothing) {
     f->OnChange = [&](TField*) { ++changes; };
     EXPECT_EQ(MessageOf<EConvertError>([&] { f->SetAsString(c.bad); }), c.message);
     EXPECT_EQ(MessageOf<EConvertError>([&] { f->SetText(c.bad); }), c.message);
-    EXPECT_TRUE(VarEquals(f->AsVariant(), before));
+    EXPECT_TRUE(VariantsEqual(f->AsVariant(), before));
     EXPECT_EQ(changes, 0);
   }
 }
@@ -216,7 +216,7 @@ TEST(FieldConversion, RangeChecksNameTheBounds) {
     if (c.bounds) c.bounds(f);
     f->SetAsVariant(c.good);
     EXPECT_EQ(MessageOf<EDatabaseError>([&] { f->SetAsVariant(c.bad); }), c.message);
-    EXPECT_TRUE(VarEquals(f->AsVariant(), VarAsType(c.good, f->GetVarType())));
+    EXPECT_TRUE(VariantsEqual(f->AsVariant(), VarAsType(c.good, f->GetVarType())));
   }
 }
 

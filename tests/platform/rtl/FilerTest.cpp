@@ -152,7 +152,7 @@ TEST(FilerValues, VariantsRoundTrip) {
     TStringStream s(bytes);
     TReader r(s);
     Variant back = r.ReadVariant();
-    EXPECT_TRUE(VarEquals(back, v));
+    EXPECT_TRUE(VariantsEqual(back, v));
     EXPECT_EQ(back.IsArray(), v.IsArray());
     EXPECT_EQ(back.VarType() == varOleStr, v.VarType() == varOleStr);
     EXPECT_EQ(r.ReadInteger(), 99);
@@ -286,7 +286,7 @@ TEST(FilerComponents, RoundTripRestoresEveryProperty) {
   EXPECT_EQ(button->Column(1)->Width(), 80);
   EXPECT_EQ(button->Extra(), (std::vector<int>{1, 300, -70000}));
   EXPECT_EQ(button->Data(), (std::vector<uint8_t>{0x0A, 0x0B, 0x0C}));
-  EXPECT_TRUE(VarEquals(edit->Value(), VarArrayOf({Variant(1), Null(), Variant("x")})));
+  EXPECT_TRUE(VariantsEqual(edit->Value(), VarArrayOf({Variant(1), Null(), Variant("x")})));
   ASSERT_TRUE(static_cast<bool>(button->OnClick));
   button->OnClick(button);
   EXPECT_EQ(form.clicks, 1);

@@ -222,7 +222,7 @@ TEST(ObjectText, HandWrittenFormsAreAccepted) {
   EXPECT_EQ(c.Caption(), "abcAB");
   EXPECT_EQ(c.Left(), 16);
   EXPECT_EQ(c.Top(), -16);
-  EXPECT_TRUE(VarEquals(c.Value(), VarArrayOf({Variant(1), Null(), Variant("x")})));
+  EXPECT_TRUE(VariantsEqual(c.Value(), VarArrayOf({Variant(1), Null(), Variant("x")})));
   ASSERT_EQ(c.Columns()->Count(), 2);
   EXPECT_EQ(c.Column(0)->Width(), 5);
 }

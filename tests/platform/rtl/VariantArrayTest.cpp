@@ -226,7 +226,7 @@ TEST(VariantArrayTest, EqualityIsElementWise) {
   for (size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(cases[i].a == cases[i].b, cases[i].equal);
-    EXPECT_EQ(VarEquals(cases[i].b, cases[i].a), cases[i].equal);
+    EXPECT_EQ(VariantsEqual(cases[i].b, cases[i].a), cases[i].equal);
   }
   // Same values, other bounds: unequal.
   Variant shifted = VarArrayCreate({1, 2}, varVariant);

@@ -369,7 +369,7 @@ TEST(VariantTest, VarAsTypeCastsWithRangeChecks) {
     SCOPED_TRACE(VarTypeAsText(c.v.VarType()) + " -> " + VarTypeAsText(c.to));
     Variant r = VarAsType(c.v, c.to);
     EXPECT_EQ(r.VarType(), c.expected.VarType());
-    EXPECT_TRUE(VarEquals(r, c.expected));
+    EXPECT_TRUE(VariantsEqual(r, c.expected));
   }
   struct Bad {
     Variant v;
@@ -503,7 +503,7 @@ TEST(VariantTest, CompareValueAcrossTypes) {
     EXPECT_EQ(VarCompareValue(c.a, c.b), c.r);
     EXPECT_EQ(VarCompareValue(c.b, c.a), flip(c.r));
     EXPECT_EQ(c.a == c.b, c.r == R::vrEqual);
-    EXPECT_EQ(VarEquals(c.a, c.b), c.r == R::vrEqual);
+    EXPECT_EQ(VariantsEqual(c.a, c.b), c.r == R::vrEqual);
     if (c.r == R::vrLessThan || c.r == R::vrGreaterThan) {
       EXPECT_EQ(c.a < c.b, c.r == R::vrLessThan);
       EXPECT_EQ(c.a > c.b, c.r == R::vrGreaterThan);
