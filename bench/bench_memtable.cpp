@@ -23,6 +23,7 @@
 
 #include "bench/BenchRows.h"
 #include "bench/SideBySide.h"
+#include "bench/SqliteSupport.h"
 #include "grid/editors/MemTableDataEh.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/SysUtils.h"
@@ -205,18 +206,8 @@ void BM_Update_Table(benchmark::State& state) {
 
 // --- the SQLite side -----------------------------------------------------------------------
 
-struct CloseDb {
-  void operator()(sqlite3* db) const { sqlite3_close(db); }
-};
-using DbPtr = std::unique_ptr<sqlite3, CloseDb>;
-
-void Exec(sqlite3* db, const char* sql) {
-  char* error = nullptr;
-  if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-    std::fprintf(stderr, "sqlite: %s\n", error ? error : "?");
-    sqlite3_free(error);
-  }
-}
+using bench_sqlite::DbPtr;
+using bench_sqlite::Exec;
 
 DbPtr NewDb() {
   sqlite3* db = nullptr;

@@ -1,0 +1,192 @@
+#pragma once
+// The sum list producer: footer totals (sum, average, record count) over the records of a data
+// set, kept current through the data set's own events, which the producer borrows while it is
+// active and gives back when it stops or moves to another data set.
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/db/DB.h"
+#include "platform/rtl/Classes.h"
+#include "platform/rtl/Currency.h"
+
+class TDBSumListProducer;
+
+enum TGroupOperation { goSum, goAvg, goCount };
+RTL_ENUM_INFO(TGroupOperation, "goSum", "goAvg", "goCount");
+
+// One total. goCount counts records whatever the field; goSum and goAvg skip Null values, and
+// the average of no values is 0.
+class TDBSum : public TCollectionItem {
+  RTL_CLASS(TDBSum, TCollectionItem)
+ public:
+  explicit TDBSum(TCollection* Collection);
+  static void DescribeClass(TClassBuilder<TDBSum>& c);
+  void Assign(TPersistent* Source) override;
+
+  const std::string& FieldName() const { return fieldName_; }
+  void SetFieldName(const std::string& Value);
+  TGroupOperation GroupOperation() const { return groupOperation_; }
+  void SetGroupOperation(TGroupOperation Value);
+  // The accumulated value: the sum, the average (sum / counted values) or the record count.
+  Currency SumValue() const;
+  // Sets the result directly, for a total computed outside the producer (ExternalRecalc).
+  void SetSumValue(Currency Value);
+  // How many values went into the total.
+  int ValueCount() const { return count_; }
+
+ private:
+  friend class TDBSumListProducer;
+  void Reset() {
+    sum_ = Currency();
+    count_ = 0;
+    external_ = false;
+  }
+
+  std::string fieldName_;
+  TGroupOperation groupOperation_ = goSum;
+  Currency sum_;
+  int count_ = 0;
+  bool external_ = false;  // sum_ holds the result itself
+};
+
+class TDBSumCollection : public TCollection {
+  RTL_CLASS(TDBSumCollection, TCollection)
+ public:
+  explicit TDBSumCollection(TDBSumListProducer* AOwner = nullptr);
+  TPersistent* GetOwner() override;
+  TDBSum* Add() { return static_cast<TDBSum*>(TCollection::Add()); }
+  TDBSum* Items(int Index) const { return static_cast<TDBSum*>(TCollection::Items(Index)); }
+  // The first total with that operation whose field name matches, ignoring case; nullptr.
+  TDBSum* FindSum(TGroupOperation GroupOperation, const std::string& FieldName) const;
+
+ protected:
+  // A changed or added total recalculates the producer that keeps totals.
+  void Update(TCollectionItem* Item) override;
+
+ private:
+  TDBSumListProducer* owner_;
+};
+
+class TSumListDataSetWatch;
+
+class TDBSumListProducer : public TPersistent {
+  RTL_CLASS(TDBSumListProducer, TPersistent)
+ public:
+  explicit TDBSumListProducer(TComponent* AOwner = nullptr);
+  ~TDBSumListProducer() override;
+  void Assign(TPersistent* Source) override;
+  TPersistent* GetOwner() override { return owner_; }
+  TComponent* Owner() const { return owner_; }
+
+  TDataSet* DataSet() const { return dataSet_; }
+  // Gives the old data set its events back (only forgets it when it is being destroyed);
+  // while active, hooks the new one and recalculates, unless the owner is loading or designing.
+  void SetDataSet(TDataSet* Value);
+  bool Active() const { return active_; }
+  // True hooks the data set's events and recalculates; False gives the events back.
+  void SetActive(bool Value);
+  // The totals come from OnRecalcAll (TDBSum::SetSumValue): no record walk, and every change
+  // of the data recalculates all.
+  bool ExternalRecalc() const { return externalRecalc_; }
+  void SetExternalRecalc(bool Value) { externalRecalc_ = Value; }
+  // The producer keeps its own list of the records, in data-set order, so that record numbers
+  // and the record count are known even when the data set does not number its records.
+  bool VirtualRecords() const { return virtualRecords_; }
+  void SetVirtualRecords(bool Value);
+  // Lets Active be switched on while the owner is being designed.
+  bool DesignTimeWork() const { return designTimeWork_; }
+  void SetDesignTimeWork(bool Value) { designTimeWork_ = Value; }
+  bool EventsHooked() const { return eventsHooked_; }
+
+  TDBSumCollection* SumCollection() const { return sums_.get(); }
+  void SetSumCollection(TDBSumCollection* Value) { sums_->Assign(Value); }
+
+  // Recomputes every total over all the records (the filtered view when the data set is
+  // filtered); OnRecalcAll fires before, OnAfterRecalcAll and SumListChanged after. With the
+  // data set closed the totals are 0; while it is in an edit state nothing happens.
+  virtual void RecalcAll();
+  // Put the producer's handlers in place of the data set's own (kept to be called on), or
+  // give them back. A handler the program replaced meanwhile is left alone.
+  virtual void SetDataSetEvents();
+  virtual void ResetDataSetEvents();
+
+  // --- record numbers
+  // The data set numbers its records, or the producer keeps its own record list.
+  virtual bool IsSequenced();
+  virtual int RecordCount();
+  // 1-based; 0 when the current record has no number (inserting, or not in the list).
+  virtual int RecNo();
+  virtual void SetRecNo(int Value);
+  // The record number used for even and odd row colours.
+  int GetRecNo() { return RecNo(); }
+
+  TNotifyEvent OnRecalcAll;
+  TNotifyEvent OnAfterRecalcAll;
+  TNotifyEvent SumListChanged;
+
+ protected:
+  virtual void DoSumListChanged() { SumListChanged(this); }
+  void SetEventsHooked(bool Value) { eventsHooked_ = Value; }
+  bool OwnerLoadingOrDesigning() const;
+  bool VirtualListActive() const { return virtualRecords_ && virtualListBuilt_; }
+
+ private:
+  friend class TSumListDataSetWatch;
+  struct SavedEvents {
+    TDataSetNotifyEvent AfterOpen, AfterClose, BeforeEdit, BeforePost, AfterPost, AfterCancel, BeforeDelete,
+        AfterDelete, AfterScroll, AfterRefresh;
+  };
+  enum class Pending { None, Edit, Insert };
+  // A borrowed event, where its own handler is kept, and the producer's replacement.
+  struct HookEntry;
+  static const std::vector<HookEntry>& Hooks();
+
+  void DataSetDestroyed();
+  void ClearTotals();
+  void ResolveFields();
+  // Adds (Sign 1) or removes (Sign -1) the current record's values.
+  void Accumulate(int Sign);
+  // The current record's value of each total, for taking them out again.
+  void CaptureOldValues();
+  void TakeOutOldValues();
+  void Changed();
+  // True when the incremental step cannot be trusted and everything is recalculated.
+  bool NeedsFullRecalc() const;
+
+  void HandleAfterOpen(TDataSet* DataSet);
+  void HandleAfterClose(TDataSet* DataSet);
+  void HandleBeforeEdit(TDataSet* DataSet);
+  void HandleBeforePost(TDataSet* DataSet);
+  void HandleAfterPost(TDataSet* DataSet);
+  void HandleAfterCancel(TDataSet* DataSet);
+  void HandleBeforeDelete(TDataSet* DataSet);
+  void HandleAfterDelete(TDataSet* DataSet);
+  void HandleAfterScroll(TDataSet* DataSet);
+  void HandleAfterRefresh(TDataSet* DataSet);
+
+  TComponent* owner_;
+  TDataSet* dataSet_ = nullptr;
+  std::unique_ptr<TSumListDataSetWatch> watch_;
+  std::unique_ptr<TDBSumCollection> sums_;
+  SavedEvents saved_;
+  std::vector<TField*> fields_;  // per total; nullptr for a count or an unknown field
+  // Each distinct field once, so totals over one field read it once a record.
+  std::vector<TField*> distinct_;
+  std::vector<int> slotOf_;  // per total: its field's place in distinct_, or -1
+  std::vector<Currency> values_;
+  std::vector<char> hasValue_;
+  std::vector<Variant> oldValues_;
+  Pending pending_ = Pending::None;
+  bool oldCaptured_ = false;
+  std::vector<TBookmark> records_;  // the virtual record list
+  std::unordered_map<TBookmark, int> recordIndex_;
+  bool virtualListBuilt_ = false;
+  bool active_ = false;
+  bool externalRecalc_ = false;
+  bool virtualRecords_ = false;
+  bool designTimeWork_ = false;
+  bool eventsHooked_ = false;
+  bool walking_ = false;
+};

@@ -1,0 +1,165 @@
+#pragma once
+// In-memory trees: TBaseTreeNodeEh nodes owned by a TTreeListEh under one root node.
+// The tree owns every node it made, attached or not; DeleteNode frees a node with its
+// subtree.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/rtl/Classes.h"
+
+class TTreeListEh;
+class TBaseTreeNodeEh;
+
+// Compares two nodes for sorting: below 0, 0 or above 0.
+using TCompareNodesEh =
+    std::function<int(TBaseTreeNodeEh* Node1, TBaseTreeNodeEh* Node2, intptr_t SortParam)>;
+// Makes a node of the tree's node class (the virtual constructor).
+using TTreeNodeFactoryEh = std::function<TBaseTreeNodeEh*()>;
+
+// Where AddNode and MoveTo attach a node relative to the destination.
+enum TNodeAttachModeEh {
+  naAddEh,            // last sibling of Dest
+  naAddFirstEh,       // first sibling of Dest
+  naAddChildEh,       // last child of Dest
+  naAddChildFirstEh,  // first child of Dest
+  naInsertEh,         // before Dest
+  naInsertAfterEh     // after Dest
+};
+
+class TBaseTreeNodeEh : public TPersistent {
+  RTL_CLASS(TBaseTreeNodeEh, TPersistent)
+ public:
+  TBaseTreeNodeEh();
+  ~TBaseTreeNodeEh() override;  // frees the children
+
+  TBaseTreeNodeEh* Parent() const { return parent_; }
+  TTreeListEh* Owner() const { return owner_; }
+  int Count() const { return static_cast<int>(items_.size()); }
+  // nullptr outside 0..Count()-1.
+  TBaseTreeNodeEh* Items(int Index) const;
+  int Level() const { return level_; }
+  int Index() const { return index_; }
+  bool Expanded() const { return expanded_; }
+  // Changes the flag when it differs and ExpandedChanging allows it, then ExpandedChanged.
+  void SetExpanded(bool Value);
+  bool Visible() const { return visible_; }
+  void SetVisible(bool Value) { visible_ = Value; }
+  void* Data() const { return data_; }
+  void SetData(void* Value) { data_ = Value; }
+  const std::string& Text() const { return text_; }
+  void SetText(const std::string& Value) { text_ = Value; }
+  bool HasChildren() const { return !items_.empty(); }
+
+  // Appends a child; "TBaseTreeNodeEh.Add: Tree nodes can not has different Owners" when
+  // the child belongs to another tree. A child attached elsewhere is detached first.
+  void Add(TBaseTreeNodeEh* Item);
+  // Sets the level and the levels below; "TBaseTreeNodeEh.SetLevel: Max level exceed - <n>"
+  // beyond the tree's maximum, leaving the levels as they were.
+  void SetLevel(int ALevel);
+  // Quick sort of the children L..R (middle pivot); Index follows each exchange.
+  void QuickSortItems(int L, int R, const TCompareNodesEh& Compare, intptr_t SortParam);
+
+  // Asks the owner tree whether the expanded state may change.
+  virtual bool ExpandedChanging();
+  // A node below changed its visibility or content; empty in the base.
+  virtual void VisibleChanged() {}
+  // Children were added, removed or re-ordered.
+  virtual void ItemsChanged() { itemsChanged_ = true; }
+  virtual void ChildChanged(TBaseTreeNodeEh* Child) {}
+  // Empties the child list without freeing the nodes.
+  virtual void ClearItems();
+  virtual void ExpandedChanged();
+  // Sorts the children; with Recurse each child sorts its own.
+  virtual void SortData(const TCompareNodesEh& Compare, intptr_t SortParam, bool Recurse);
+  // Tells the parent that this node changed.
+  virtual void NotifyParent() {
+    if (parent_ != nullptr) parent_->ChildChanged(this);
+  }
+
+  bool ItemsWereChanged() const { return itemsChanged_; }
+  void ResetItemsChanged() { itemsChanged_ = false; }
+
+ private:
+  friend class TTreeListEh;
+  void SetLevelUnchecked(int ALevel);
+  void Renumber(int From);
+  void Detach();
+  int SubtreeDepth() const;
+
+  TBaseTreeNodeEh* parent_ = nullptr;
+  TTreeListEh* owner_ = nullptr;
+  std::vector<TBaseTreeNodeEh*> items_;
+  int level_ = 0;
+  int index_ = -1;
+  bool expanded_ = false;
+  bool visible_ = true;
+  bool itemsChanged_ = false;
+  void* data_ = nullptr;
+  std::string text_;
+};
+
+using TTreeNodeEventEh = TEvent<void(TObject* Sender, TBaseTreeNodeEh* Node)>;
+using TTreeNodeChangingEventEh = TEvent<void(TObject* Sender, TBaseTreeNodeEh* Node, bool& AllowChange)>;
+
+class TTreeListEh : public TComponent {
+  RTL_CLASS(TTreeListEh, TComponent)
+ public:
+  static constexpr int DefaultMaxLevel = 1000;
+
+  // NodeFactory makes nodes of the tree's node class; TBaseTreeNodeEh when empty.
+  explicit TTreeListEh(TComponent* AOwner, TTreeNodeFactoryEh NodeFactory = nullptr);
+  ~TTreeListEh() override;
+
+  TBaseTreeNodeEh* Root() const { return root_.get(); }
+  int MaxLevel() const { return maxLevel_; }
+  void SetMaxLevel(int Value) { maxLevel_ = Value; }
+
+  // A detached node (no parent, level 0, index -1) owned by the tree until attached.
+  TBaseTreeNodeEh* CreateNodeApart(const std::string& Text, void* Data);
+  // A new node attached as the last child of Parent (the root when nullptr).
+  TBaseTreeNodeEh* AddChild(TBaseTreeNodeEh* Parent, const std::string& Text, void* Data);
+  // Attaches Node relative to Dest (the root when nullptr) by Mode; with the root as Dest
+  // only the child modes act. A node attached elsewhere is detached first; with ReIndex the
+  // following siblings are renumbered. Then NodeMoved.
+  void AddNode(TBaseTreeNodeEh* Node, TBaseTreeNodeEh* Dest, TNodeAttachModeEh Mode, bool ReIndex);
+  // Frees the node with its subtree, renumbering the siblings after it; the root only loses
+  // its children.
+  void DeleteNode(TBaseTreeNodeEh* Node, bool ReIndex = true);
+
+  // Pre-order walks; nullptr at the end.
+  TBaseTreeNodeEh* GetFirst() const;
+  TBaseTreeNodeEh* GetNext(TBaseTreeNodeEh* Node) const;
+  TBaseTreeNodeEh* GetPrevious(TBaseTreeNodeEh* Node) const;
+  TBaseTreeNodeEh* GetLast() const;
+  // Visible nodes only (a hidden node hides its subtree); ConsiderCollapsed skips the
+  // children of collapsed nodes.
+  TBaseTreeNodeEh* GetFirstVisible(bool ConsiderCollapsed = true) const;
+  TBaseTreeNodeEh* GetNextVisible(TBaseTreeNodeEh* Node, bool ConsiderCollapsed = true) const;
+
+  // Fires OnExpandedChanging; true when there is no handler.
+  virtual bool ExpandedChanging(TBaseTreeNodeEh* Node);
+  virtual void ExpandedChanged(TBaseTreeNodeEh* Node);
+  // Moves Node by Mode; "Reference-loop found" when Dest lies in Node's own subtree.
+  virtual void MoveTo(TBaseTreeNodeEh* Node, TBaseTreeNodeEh* Dest, TNodeAttachModeEh Mode,
+                      bool ReIndex = true);
+  // Sorts the whole tree from the root.
+  virtual void SortData(const TCompareNodesEh& Compare, intptr_t SortParam, bool Recurse = true);
+  // After a node left its parent or was attached; empty in the base.
+  virtual void NodeMoved(TBaseTreeNodeEh* Node) {}
+
+  TTreeNodeChangingEventEh OnExpandedChanging;
+  TTreeNodeEventEh OnExpandedChanged;
+
+ private:
+  friend class TBaseTreeNodeEh;
+  TBaseTreeNodeEh* MakeNode();
+  void ReleaseApart(TBaseTreeNodeEh* Node);
+
+  TTreeNodeFactoryEh nodeFactory_;
+  std::unique_ptr<TBaseTreeNodeEh> root_;
+  std::vector<TBaseTreeNodeEh*> apart_;  // made by the tree, not attached
+  int maxLevel_ = DefaultMaxLevel;
+};
