@@ -5,6 +5,8 @@
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/SysUtils.h"
 
+RTL_IMPLEMENT_CLASS(TStringListEh)
+
 namespace {
 
 bool IsNoValue(const Variant& v) {

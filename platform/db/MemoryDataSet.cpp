@@ -184,6 +184,8 @@ void TMemoryDataSet::EmptyDataSet() {
   store_.ClearRecords();
   SetPos(-1);
   Resync({});
+  // The records were replaced wholesale: listeners that keep totals start again.
+  AfterRefresh(this);
 }
 
 void TMemoryDataSet::LoadFromRows(const std::vector<std::vector<Variant>>& Rows) {
@@ -215,6 +217,7 @@ void TMemoryDataSet::LoadFromRows(const std::vector<std::vector<Variant>>& Rows)
   }
   store_.RefreshView();
   First();
+  AfterRefresh(this);
 }
 
 // --- the cursor ------------------------------------------------------------------------------

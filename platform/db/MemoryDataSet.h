@@ -27,11 +27,12 @@ class TMemoryDataSet : public TDataSet {
   // Opens an empty data set with the field definitions ("Cannot perform this operation on
   // an open dataset" when open).
   void CreateDataSet();
-  // Deletes every record; the data set stays open.
+  // Deletes every record; the data set stays open. Fires AfterRefresh, as the record set was
+  // replaced wholesale.
   void EmptyDataSet();
   // Appends rows (values in FieldDefs order, converted to each field's type; a short row
-  // leaves the rest Null) without per-record events, then goes to the first record. Opens
-  // the data set when it is closed.
+  // leaves the rest Null) without per-record events, then goes to the first record and fires
+  // AfterRefresh. Opens the data set when it is closed.
   void LoadFromRows(const std::vector<std::vector<Variant>>& Rows);
 
   // Keeps a hash index on these ";"-separated key fields for Locate and Lookup from now on,

@@ -92,6 +92,14 @@ TEST_F(SumListTest, InsertEditDeleteKeepTotalsCurrent) {
   ExpectTotals(39.25, 19.625, 2);
 }
 
+TEST_F(SumListTest, WholesaleReplacementRecalculates) {
+  ds->EmptyDataSet();
+  ExpectTotals(0, 0, 0);
+  ds->LoadFromRows(
+      {{Variant(7), Variant(1.5), Variant(Money(1.5))}, {Variant(8), Variant(2.5), Variant(Money(2.5))}});
+  ExpectTotals(4, 2, 2);
+}
+
 TEST_F(SumListTest, CancelLeavesTotals) {
   ds->Edit();
   ds->FieldByName("Amount")->SetAsVariant(1000.0);

@@ -1,0 +1,19 @@
+#include "grid/editors/EditorsRegistryEh.h"
+
+#include "grid/editors/DBCheckBoxEh.h"
+#include "grid/editors/DBComboBoxEh.h"
+#include "grid/editors/DBDateTimeEditEh.h"
+#include "grid/editors/DBEditEh.h"
+#include "grid/editors/DBNumberEditEh.h"
+#include "grid/editors/EditDecorationsEh.h"
+#include "grid/editors/MemTableDataEh.h"
+
+void RegisterGridEditorClasses() {
+  RegisterDBEditClasses();
+  RegisterEditDecorationsClasses();
+  RegisterDBDateTimeEditClasses();
+  RegisterDBComboBoxClasses();
+  RegisterDBNumberEditClasses();
+  RegisterDBCheckBoxClasses();
+  RegisterMemTableDataClasses();
+}

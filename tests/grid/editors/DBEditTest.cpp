@@ -1,0 +1,698 @@
+// The base data-aware editor on a shown form, driven through messages: bound to a real
+// in-memory data set and unbound; value entry, change marking, leaving, read-only rules, keys,
+// characters, paste, wheel and the in-place holder.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "grid/editors/DBEditEh.h"
+#include "platform/db/MemoryDataSet.h"
+#include "platform/rtl/Clock.h"
+#include "platform/rtl/Filer.h"
+#include "platform/rtl/Streams.h"
+#include "platform/vcl/Forms.h"
+#include "platform/vcl/Menus.h"
+#include "platform/vcl/StdCtrls.h"
+#include "platform/vcl/VclTesting.h"
+#include "platform/win/Clipboard.h"
+#include "platform/win/TestInput.h"
+
+namespace {
+
+// Counts the data changes the link reports.
+class TProbeDBEditEh : public TDBEditEh {
+ public:
+  explicit TProbeDBEditEh(TComponent* AOwner) : TDBEditEh(AOwner) {}
+  using TCustomDBEditEh::EditorFocused;
+  int dataChanges = 0;
+
+ protected:
+  void DataChanged() override {
+    ++dataChanges;
+    TDBEditEh::DataChanged();
+  }
+};
+
+// A grid stand-in that hosts the editor.
+class TTestHolderEh : public TCustomControl, public IInplaceEditHolderEh {
+ public:
+  explicit TTestHolderEh(TComponent* AOwner) : TCustomControl(AOwner) {}
+  bool GetInterface(const TGUID& iid, void*& obj) override {
+    if (iid == IInplaceEditHolderEh::IID) {
+      obj = static_cast<IInplaceEditHolderEh*>(this);
+      return true;
+    }
+    return TCustomControl::GetInterface(iid, obj);
+  }
+  bool InplaceEditCanModify(TControl*) override { return canModify; }
+  void GetMouseDownInfo(TPoint& Pos, int32_t& Time) override {
+    Pos = TPoint{-1000, -1000};
+    Time = 0;
+  }
+  void InplaceEditWndProc(TControl*, TMessage&) override { ++messages; }
+  void InplaceEditKeyDown(TControl*, Word& Key, TShiftState) override {
+    if (Key == eatKey) Key = 0;
+  }
+  void InplaceEditKeyPress(TControl*, char32_t& Key) override {
+    if (Key == eatChar) Key = 0;
+  }
+  void InplaceEditKeyUp(TControl*, Word&, TShiftState) override {}
+
+  bool canModify = false;
+  int messages = 0;
+  Word eatKey = 0;
+  char32_t eatChar = 0;
+};
+
+class DBEditTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetVcl();
+    ds_ = new TMemoryDataSet(nullptr);
+    ds_->FieldDefs()->Add("ID", ftInteger);
+    ds_->FieldDefs()->Add("Name", ftString, 20);
+    ds_->FieldDefs()->Add("Code", ftString, 10);
+    ds_->FieldDefs()->Add("Amount", ftFloat);
+    ds_->FieldDefs()->Add("Notes", ftMemo);
+    ds_->CreateDataSet();
+    ds_->AppendRecord({1, "Ann", "A1", 2.5, "first line"});
+    ds_->AppendRecord({2, "Bob", "B2", 7.0, "second"});
+    ds_->First();
+    src_ = new TDataSource(nullptr);
+    src_->SetDataSet(ds_);
+
+    form_ = new TForm(Application, 0);
+    form_->AfterConstruction();
+    form_->SetBounds(100, 100, 320, 200);
+    form_->Show();
+    edit_ = new TProbeDBEditEh(form_);
+    edit_->SetParent(form_);
+    edit_->SetBounds(8, 8, 150, 24);
+    other_ = new TEdit(form_);
+    other_->SetParent(form_);
+    other_->SetBounds(8, 40, 150, 24);
+    edit_->OnChange = [this](TObject*) { ++changes_; };
+    Application->OnException = [this](TObject*, const Exception& e) { errors_.push_back(e.Message()); };
+    Application->ProcessMessages();
+  }
+  void TearDown() override {
+    ResetVcl();
+    delete src_;
+    delete ds_;
+  }
+
+  void Bind(const std::string& field) {
+    edit_->SetDataSource(src_);
+    edit_->SetDataField(field);
+    Application->ProcessMessages();
+  }
+  void Focus(TWinControl* c) {
+    c->SetFocus();
+    Application->ProcessMessages();
+  }
+  void Type(const std::string& keys) {
+    TestInput::Type(keys);
+    Application->ProcessMessages();
+  }
+  void Press(int vk, TShiftState shift = {}) {
+    if (shift.Contains(ssCtrl)) TestInput::KeyDown(VK_CONTROL);
+    if (shift.Contains(ssShift)) TestInput::KeyDown(VK_SHIFT);
+    TestInput::KeyPress(vk);
+    if (shift.Contains(ssShift)) TestInput::KeyUp(VK_SHIFT);
+    if (shift.Contains(ssCtrl)) TestInput::KeyUp(VK_CONTROL);
+    Application->ProcessMessages();
+  }
+  void SelectAllText() { SendMessage(edit_->Handle(), EM_SETSEL, 0, -1); }
+  void SetClipboard(const std::string& text) {
+    ASSERT_TRUE(OpenClipboard(edit_->Handle()));
+    EmptyClipboard();
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    std::memcpy(GlobalLock(mem), text.c_str(), text.size() + 1);
+    GlobalUnlock(mem);
+    SetClipboardData(CF_TEXT, mem);
+    CloseClipboard();
+  }
+  std::string FieldText(const char* name) { return ds_->FieldByName(name)->AsString(); }
+
+  TMemoryDataSet* ds_ = nullptr;
+  TDataSource* src_ = nullptr;
+  TForm* form_ = nullptr;
+  TProbeDBEditEh* edit_ = nullptr;
+  TEdit* other_ = nullptr;
+  int changes_ = 0;
+  std::vector<std::string> errors_;
+};
+
+// --- bound -------------------------------------------------------------------------------------
+
+TEST_F(DBEditTest, BoundEditorShowsTheFieldAndFollowsTheRecord) {
+  Bind("Name");
+  EXPECT_FALSE(edit_->DataLink()->DataIndependent());
+  EXPECT_EQ(edit_->Field(), ds_->FieldByName("Name"));
+  EXPECT_EQ(edit_->Text(), "Ann");
+  ds_->Next();
+  EXPECT_EQ(edit_->Text(), "Bob");
+  EXPECT_EQ(edit_->MaxLength(), 20);
+}
+
+TEST_F(DBEditTest, TypingMarksTheLinkModifiedAndLeavingWritesTheFieldOnce) {
+  Bind("Name");
+  int updates = 0;
+  edit_->OnUpdateData = [&](TObject*, bool&) { ++updates; };
+  Focus(edit_);
+  EXPECT_TRUE(edit_->EditorFocused());
+  SelectAllText();
+  changes_ = 0;
+  Type("Zed");
+  EXPECT_EQ(edit_->Text(), "Zed");
+  EXPECT_EQ(ds_->State(), dsEdit);
+  // Typed edits mark the link, so the record would be written on post.
+  EXPECT_TRUE(edit_->DataLink()->IsModified());
+  EXPECT_EQ(changes_, 3);
+  EXPECT_EQ(FieldText("Name"), "Ann");
+  Focus(other_);
+  EXPECT_EQ(updates, 1);
+  EXPECT_EQ(FieldText("Name"), "Zed");
+  EXPECT_FALSE(edit_->DataLink()->IsModified());
+  EXPECT_FALSE(edit_->EditorFocused());
+  EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(DBEditTest, TypedTextReachesThePostedRecord) {
+  Bind("Name");
+  Focus(edit_);
+  SelectAllText();
+  Type("Kim");
+  // Post asks the link for its data before the record is written.
+  ds_->Post();
+  EXPECT_EQ(ds_->State(), dsBrowse);
+  EXPECT_EQ(FieldText("Name"), "Kim");
+}
+
+TEST_F(DBEditTest, HandledUpdateDataKeepsTheFieldUntouched) {
+  Bind("Name");
+  int updates = 0;
+  edit_->OnUpdateData = [&](TObject* sender, bool& handled) {
+    EXPECT_EQ(sender, edit_);
+    ++updates;
+    handled = true;
+  };
+  Focus(edit_);
+  SelectAllText();
+  Type("Max");
+  Focus(other_);
+  EXPECT_EQ(updates, 1);
+  EXPECT_EQ(FieldText("Name"), "Ann");
+}
+
+TEST_F(DBEditTest, TextWritePutsTheDataSetIntoEditAndWritesWithoutPosting) {
+  Bind("Name");
+  edit_->SetText("Lee");
+  EXPECT_EQ(ds_->State(), dsEdit);
+  EXPECT_EQ(FieldText("Name"), "Lee");
+  EXPECT_EQ(edit_->Text(), "Lee");
+  edit_->Clear();
+  EXPECT_EQ(FieldText("Name"), "");
+}
+
+TEST_F(DBEditTest, MemoFieldIsEditedAsItsStringValue) {
+  Bind("Notes");
+  EXPECT_EQ(edit_->Text(), "first line");
+  edit_->SetText("changed");
+  EXPECT_EQ(FieldText("Notes"), "changed");
+}
+
+TEST_F(DBEditTest, UnconvertibleTextRaisesTheFieldErrorAndKeepsRecordAndText) {
+  Bind("Amount");
+  Focus(edit_);
+  SelectAllText();
+  // Letters are refused as typed...
+  const int beeps = TestInput::BeepCount();
+  Type("x");
+  EXPECT_GT(TestInput::BeepCount(), beeps);
+  EXPECT_EQ(edit_->Text(), "2.5");
+  // ...but a paste brings them in.
+  SetClipboard("12x");
+  SelectAllText();
+  SendMessage(edit_->Handle(), WM_PASTE, 0, 0);
+  Application->ProcessMessages();
+  EXPECT_EQ(edit_->Text(), "12x");
+  Focus(other_);
+  ASSERT_EQ(errors_.size(), 1u);
+  EXPECT_NE(errors_[0].find("12x"), std::string::npos);
+  EXPECT_DOUBLE_EQ(ds_->FieldByName("Amount")->AsFloat(), 2.5);
+  EXPECT_EQ(edit_->Text(), "12x");
+  EXPECT_TRUE(edit_->Focused());
+  // Corrected, it goes in.
+  SelectAllText();
+  Type("12");
+  Focus(other_);
+  EXPECT_DOUBLE_EQ(ds_->FieldByName("Amount")->AsFloat(), 12.0);
+}
+
+TEST_F(DBEditTest, EscapeDropsTheEditsAndShowsTheFieldAgain) {
+  Bind("Name");
+  Focus(edit_);
+  SelectAllText();
+  Type("Tom");
+  EXPECT_EQ(edit_->Text(), "Tom");
+  Press(VK_ESCAPE);
+  EXPECT_EQ(edit_->Text(), "Ann");
+  EXPECT_EQ(edit_->SelLength(), 3);
+  Focus(other_);
+  EXPECT_EQ(FieldText("Name"), "Ann");
+}
+
+TEST_F(DBEditTest, ReadOnlyFieldAndReadOnlyEditorRefuseTyping) {
+  struct Case {
+    const char* name;
+    bool fieldReadOnly;
+    bool editorReadOnly;
+  };
+  for (const Case& c : {Case{"field", true, false}, Case{"editor", false, true}}) {
+    SCOPED_TRACE(c.name);
+    ds_->FieldByName("Name")->SetReadOnly(c.fieldReadOnly);
+    edit_->SetReadOnly(c.editorReadOnly);
+    Bind("Name");
+    Focus(edit_);
+    SelectAllText();
+    Type("Q");
+    Press(VK_DELETE);
+    EXPECT_EQ(edit_->Text(), "Ann");
+    EXPECT_EQ(ds_->State(), dsBrowse);
+    EXPECT_TRUE(static_cast<TCustomEdit*>(edit_)->ReadOnly());
+    Focus(other_);
+    ds_->FieldByName("Name")->SetReadOnly(false);
+    edit_->SetReadOnly(false);
+  }
+}
+
+TEST_F(DBEditTest, FieldRejectedCharactersBeepAndAreDropped) {
+  Bind("ID");
+  Focus(edit_);
+  SelectAllText();
+  const int beeps = TestInput::BeepCount();
+  Type("4a2");
+  EXPECT_EQ(edit_->Text(), "42");
+  EXPECT_EQ(TestInput::BeepCount(), beeps + 1);
+}
+
+TEST_F(DBEditTest, ClosingTheDataSetEmptiesTheEditorAndOpeningRebinds) {
+  Bind("Name");
+  ds_->Close();
+  EXPECT_EQ(edit_->Text(), "");
+  EXPECT_EQ(edit_->Field(), nullptr);
+  ds_->Open();
+  ds_->AppendRecord({3, "Cy", "C3", 1.0, "x"});
+  EXPECT_EQ(edit_->Field(), ds_->FieldByName("Name"));
+  EXPECT_EQ(edit_->Text(), "Cy");
+  EXPECT_EQ(edit_->MaxLength(), 20);
+}
+
+// --- MaxLength follows the bound string field ---------------------------------------------------
+
+TEST_F(DBEditTest, MaxLengthFollowsTheNextStringFieldButAnExplicitOneStays) {
+  Bind("Name");
+  EXPECT_EQ(edit_->MaxLength(), 20);
+  edit_->SetDataField("Code");
+  EXPECT_EQ(edit_->MaxLength(), 10);
+  edit_->SetDataField("Amount");
+  EXPECT_EQ(edit_->MaxLength(), 0);
+  edit_->SetDataField("Name");
+  EXPECT_EQ(edit_->MaxLength(), 20);
+
+  edit_->SetMaxLength(5);
+  edit_->SetDataField("Code");
+  EXPECT_EQ(edit_->MaxLength(), 5);
+  edit_->SetDataField("Name");
+  EXPECT_EQ(edit_->MaxLength(), 5);
+}
+
+TEST_F(DBEditTest, MissingFieldRaisesTheDataSetError) {
+  edit_->SetDataSource(src_);
+  EXPECT_THROW(edit_->SetDataField("Nope"), Exception);
+  EXPECT_EQ(edit_->Field(), nullptr);
+}
+
+// --- unbound ---------------------------------------------------------------------------------------
+
+TEST_F(DBEditTest, UnboundEditorKeepsTypedTextInTheLink) {
+  EXPECT_TRUE(edit_->DataLink()->DataIndependent());
+  Focus(edit_);
+  Type("hello");
+  EXPECT_EQ(edit_->Text(), "hello");
+  EXPECT_TRUE(edit_->DataLink()->IsModified());
+  Focus(other_);
+  EXPECT_EQ(edit_->DataLink()->DataIndependentValue(), Variant(std::string("hello")));
+  EXPECT_EQ(edit_->Value(), Variant(std::string("hello")));
+  EXPECT_EQ(edit_->Text(), "hello");
+}
+
+TEST_F(DBEditTest, UnboundValueWriteStoresInTheLinkWithOneDataChange) {
+  edit_->dataChanges = 0;
+  edit_->SetValue(Variant(42));
+  EXPECT_EQ(edit_->dataChanges, 1);
+  EXPECT_EQ(edit_->DataLink()->DataIndependentValue(), Variant(std::string("42")));
+  EXPECT_EQ(edit_->Text(), "42");
+  edit_->SetValue(Variant::Null());
+  EXPECT_EQ(edit_->Text(), "");
+  edit_->SetText("abc");
+  EXPECT_EQ(edit_->Value(), Variant(std::string("abc")));
+}
+
+TEST_F(DBEditTest, FieldNameWithoutDataSourceWritesWithoutADataSet) {
+  edit_->SetDataField("Name");
+  EXPECT_FALSE(edit_->DataLink()->DataIndependent());
+  EXPECT_NO_THROW(edit_->SetText("x"));
+  EXPECT_NO_THROW(edit_->SetValue(Variant(3)));
+  EXPECT_NO_THROW(edit_->Clear());
+  Focus(edit_);
+  Type("abc");
+  EXPECT_NO_THROW(Focus(other_));
+  EXPECT_TRUE(errors_.empty());
+}
+
+// --- keys, characters, paste, wheel -------------------------------------------------------------------
+
+TEST_F(DBEditTest, LineBreaksNeverEnterASingleLineEditor) {
+  Focus(edit_);
+  Type("ab");
+  Press(VK_RETURN);
+  Press(VK_RETURN, TShiftState{ssCtrl});
+  SendMessage(edit_->Handle(), WM_CHAR, '\n', 0);
+  Type("c");
+  EXPECT_EQ(edit_->Text(), "abc");
+  EXPECT_EQ(SendMessage(edit_->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS, 0);
+  edit_->SetWantReturns(true);
+  EXPECT_NE(SendMessage(edit_->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS, 0);
+}
+
+TEST_F(DBEditTest, PasteTakesTheFirstLineOnly) {
+  Bind("Name");
+  Focus(edit_);
+  SelectAllText();
+  SetClipboard("one\r\ntwo");
+  SendMessage(edit_->Handle(), WM_PASTE, 0, 0);
+  Application->ProcessMessages();
+  EXPECT_EQ(edit_->Text(), "one");
+  EXPECT_TRUE(edit_->DataLink()->IsModified());
+  Focus(other_);
+  EXPECT_EQ(FieldText("Name"), "one");
+}
+
+TEST_F(DBEditTest, PasteIntoAReadOnlyEditorDoesNothing) {
+  Bind("Name");
+  edit_->SetReadOnly(true);
+  Focus(edit_);
+  SetClipboard("zzz");
+  SendMessage(edit_->Handle(), WM_PASTE, 0, 0);
+  Application->ProcessMessages();
+  EXPECT_EQ(edit_->Text(), "Ann");
+  EXPECT_EQ(ds_->State(), dsBrowse);
+}
+
+TEST_F(DBEditTest, CtrlASelectsAll) {
+  Bind("Name");
+  Focus(edit_);
+  edit_->SetSelStart(1);
+  edit_->SetSelLength(0);
+  Press('A', TShiftState{ssCtrl});
+  EXPECT_EQ(edit_->SelStart(), 0);
+  EXPECT_EQ(edit_->SelLength(), 3);
+}
+
+TEST_F(DBEditTest, EnteringSelectsAllWithAutoSelect) {
+  Bind("Name");
+  Focus(edit_);
+  EXPECT_EQ(edit_->SelLength(), 3);
+}
+
+TEST_F(DBEditTest, WheelLeavesTheValueAlone) {
+  Bind("Name");
+  Focus(edit_);
+  const TPoint p = edit_->ClientToScreen(TPoint{5, 5});
+  TestInput::MouseWheel(-120, POINT{p.X, p.Y});
+  Application->ProcessMessages();
+  EXPECT_EQ(edit_->Text(), "Ann");
+  EXPECT_EQ(ds_->State(), dsBrowse);
+}
+
+TEST_F(DBEditTest, EscapeIsWantedOnlyWhileModified) {
+  Bind("Name");
+  Focus(edit_);
+  EXPECT_EQ(edit_->Perform(CM_WANTSPECIALKEY, VK_ESCAPE, 0), 0);
+  Type("x");
+  EXPECT_EQ(edit_->Perform(CM_WANTSPECIALKEY, VK_ESCAPE, 0), 1);
+}
+
+// --- in-place mode ----------------------------------------------------------------------------------
+
+TEST_F(DBEditTest, InplaceHolderMustOfferTheInterface) {
+  try {
+    edit_->SetInplaceEditHolder(other_);
+    FAIL() << "no exception";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "InplaceEditHolder have to support IInplaceEditHolderEh interface");
+  }
+  EXPECT_EQ(edit_->InplaceEditHolder(), nullptr);
+}
+
+TEST_F(DBEditTest, InplaceHolderSeesMessagesKeysAndDecidesReadOnly) {
+  auto* holder = new TTestHolderEh(form_);
+  holder->SetParent(form_);
+  holder->SetBounds(170, 8, 140, 100);
+  ds_->FieldByName("Name")->SetReadOnly(true);
+  Bind("Name");
+  edit_->SetInplaceEditHolder(holder);
+  EXPECT_TRUE(edit_->InplaceMode());
+  EXPECT_TRUE(static_cast<TCustomEdit*>(edit_)->ReadOnly());
+  holder->canModify = true;
+  edit_->SetReadOnly(true);
+  edit_->SetReadOnly(false);
+  EXPECT_FALSE(static_cast<TCustomEdit*>(edit_)->ReadOnly());
+  ds_->FieldByName("Name")->SetReadOnly(false);
+
+  holder->messages = 0;
+  Focus(edit_);
+  EXPECT_GT(holder->messages, 0);
+  holder->eatChar = U'q';
+  SelectAllText();
+  Type("pqr");
+  EXPECT_EQ(edit_->Text(), "pr");
+  // Enter is always wanted in place (the grid takes it from the editor).
+  EXPECT_EQ(edit_->Perform(CM_WANTSPECIALKEY, VK_RETURN, 0), 1);
+  edit_->SetInplaceEditHolder(nullptr);
+  EXPECT_EQ(edit_->Perform(CM_WANTSPECIALKEY, VK_RETURN, 0), 0);
+}
+
+TEST_F(DBEditTest, InplaceBoundsShowAndAnEmptyRectangleHides) {
+  auto* holder = new TTestHolderEh(form_);
+  holder->SetParent(form_);
+  holder->SetBounds(170, 8, 140, 100);
+  edit_->SetParent(holder);
+  edit_->SetInplaceEditHolder(holder);
+  edit_->SetBoundsRect(TRect{2, 2, 100, 22});
+  EXPECT_TRUE(edit_->Visible());
+  EXPECT_EQ(edit_->Width(), 98);
+  Focus(edit_);
+  edit_->SetBoundsRect(TRect{0, 0, 0, 0});
+  Application->ProcessMessages();
+  EXPECT_FALSE(edit_->Visible());
+  EXPECT_EQ(GetFocus(), holder->Handle());
+}
+
+TEST_F(DBEditTest, FreedDataSourceIsForgotten) {
+  Bind("Name");
+  delete src_;
+  src_ = nullptr;
+  EXPECT_EQ(edit_->DataSource(), nullptr);
+  EXPECT_NO_THROW(edit_->SetText("free"));
+}
+
+// --- masks --------------------------------------------------------------------------------------------
+
+TEST_F(DBEditTest, MaskedEditorsTakeTypedDigitsBoundAndUnbound) {
+  for (bool bound : {false, true}) {
+    SCOPED_TRACE(bound ? "bound" : "unbound");
+    if (bound) Bind("Code");
+    edit_->SetEditMask("000;0;_");
+    Focus(edit_);
+    Type("123");
+    EXPECT_EQ(edit_->Text(), "123");
+    Focus(other_);
+    EXPECT_TRUE(errors_.empty());
+    if (bound)
+      EXPECT_EQ(FieldText("Code"), "123");
+    else
+      EXPECT_EQ(edit_->DataLink()->DataIndependentValue(), Variant(std::string("123")));
+  }
+}
+
+TEST_F(DBEditTest, IncompleteMaskStopsLeavingAndKeepsTheRecord) {
+  Bind("Code");
+  edit_->SetEditMask("000;0;_");
+  Focus(edit_);
+  Type("9");
+  Focus(other_);
+  ASSERT_EQ(errors_.size(), 1u);
+  EXPECT_EQ(errors_[0], SMaskEditErr);
+  EXPECT_TRUE(edit_->Focused());
+  EXPECT_EQ(FieldText("Code"), "A1");
+}
+
+// --- edit button short cuts ---------------------------------------------------------------------------
+
+TEST_F(DBEditTest, ShortCutClicksTheFirstMatchingButtonUnlessItIsDisabled) {
+  const TShortCut sc = ShortCut('K', TShiftState{ssCtrl});
+  TEditButtonEh* first = edit_->EditButtons()->Add();
+  TEditButtonEh* second = edit_->EditButtons()->Add();
+  first->SetShortCut(sc);
+  second->SetShortCut(sc);
+  int firstClicks = 0, secondClicks = 0;
+  first->OnClick = [&](TObject*) { ++firstClicks; };
+  second->OnClick = [&](TObject*) { ++secondClicks; };
+  Focus(edit_);
+  Press('K', TShiftState{ssCtrl});
+  EXPECT_EQ(firstClicks, 1);
+  EXPECT_EQ(secondClicks, 0);
+  first->SetEnabled(false);
+  Press('K', TShiftState{ssCtrl});
+  EXPECT_EQ(firstClicks, 1);
+  EXPECT_EQ(secondClicks, 0);
+}
+
+// --- in-place double click ------------------------------------------------------------------------------
+
+class TClickHolderEh : public TTestHolderEh {
+ public:
+  using TTestHolderEh::TTestHolderEh;
+  void GetMouseDownInfo(TPoint& Pos, int32_t& Time) override {
+    Pos = pos;
+    Time = static_cast<int32_t>(GetTickCount());
+  }
+  TPoint pos;
+};
+
+TEST_F(DBEditTest, InplaceClickCloseToTheOpeningClickIsADoubleClick) {
+  auto* holder = new TClickHolderEh(form_);
+  holder->SetParent(form_);
+  holder->SetBounds(170, 8, 140, 100);
+  edit_->SetInplaceEditHolder(holder);
+  int doubles = 0;
+  edit_->OnDblClick = [&](TObject*) { ++doubles; };
+  for (bool near : {false, true}) {
+    SCOPED_TRACE(near ? "near" : "far");
+    // Each click lands elsewhere, so the clicks do not pair up among themselves.
+    const TPoint p = edit_->ClientToScreen(TPoint{near ? 80 : 10, 5});
+    holder->pos = near ? p : TPoint{p.X + 200, p.Y};
+    TestInput::Click(POINT{p.X, p.Y});
+    Application->ProcessMessages();
+    EXPECT_EQ(doubles, near ? 1 : 0);
+  }
+}
+
+// --- descriptions ---------------------------------------------------------------------------------------
+
+TEST_F(DBEditTest, OnlyAnUnboundEditorStoresItsText) {
+  auto describe = [](TDBEditEh* e) {
+    TMemoryStream binary;
+    binary.WriteComponent(e);
+    binary.SetPosition(0);
+    TStringStream text;
+    ObjectBinaryToText(binary, text);
+    return text.DataString();
+  };
+  TDBEditEh unbound(nullptr);
+  unbound.SetText("kept");
+  EXPECT_NE(describe(&unbound).find("Text = 'kept'"), std::string::npos);
+  TDBEditEh empty(nullptr);
+  EXPECT_EQ(describe(&empty).find("Text ="), std::string::npos);
+  TDBEditEh bound(nullptr);
+  bound.SetDataField("Name");
+  bound.SetText("lost");
+  const std::string d = describe(&bound);
+  EXPECT_EQ(d.find("Text ="), std::string::npos);
+  EXPECT_NE(d.find("DataField = 'Name'"), std::string::npos);
+
+  TDBEditEh read(nullptr);
+  TMemoryStream binary;
+  binary.WriteComponent(&unbound);
+  binary.SetPosition(0);
+  binary.ReadComponent(&read);
+  EXPECT_EQ(read.Text(), "kept");
+  EXPECT_EQ(read.DataLink()->DataIndependentValue(), Variant(std::string("kept")));
+}
+
+// --- more keys and edits ---------------------------------------------------------------------------------
+
+TEST_F(DBEditTest, EnterReachesTheDefaultButtonUnlessWantReturns) {
+  auto* ok = new TButton(form_);
+  ok->SetParent(form_);
+  ok->SetBounds(200, 40, 80, 24);
+  ok->SetDefault(true);
+  int clicks = 0;
+  ok->OnClick = [&](TObject*) { ++clicks; };
+  Focus(edit_);
+  Press(VK_RETURN);
+  EXPECT_EQ(clicks, 1);
+  edit_->SetWantReturns(true);
+  Press(VK_RETURN);
+  EXPECT_EQ(clicks, 1);
+  // Taken by the editor itself.
+  EXPECT_NE(edit_->Text().find('\n'), std::string::npos);
+}
+
+TEST_F(DBEditTest, DeleteAndCutStartEditingTheRecord) {
+  struct Case {
+    const char* name;
+    int vk;
+    TShiftState shift;
+  };
+  for (const Case& c : {Case{"Delete", VK_DELETE, {}}, Case{"Ctrl+X", 'X', TShiftState{ssCtrl}}}) {
+    SCOPED_TRACE(c.name);
+    Bind("Name");
+    Focus(edit_);
+    SelectAllText();
+    Press(c.vk, c.shift);
+    EXPECT_EQ(edit_->Text(), "");
+    EXPECT_EQ(ds_->State(), dsEdit);
+    Focus(other_);
+    EXPECT_EQ(FieldText("Name"), "");
+    ds_->Cancel();
+  }
+}
+
+TEST_F(DBEditTest, PasteIsCutToTheFieldSize) {
+  Bind("Code");
+  Focus(edit_);
+  SelectAllText();
+  SetClipboard("0123456789ABCDE");
+  SendMessage(edit_->Handle(), WM_PASTE, 0, 0);
+  Application->ProcessMessages();
+  EXPECT_EQ(edit_->Text(), "0123456789");
+  Focus(other_);
+  EXPECT_EQ(FieldText("Code"), "0123456789");
+}
+
+TEST_F(DBEditTest, UpdateDataHandlerKeepsTheWindowWritableWhileTheRecordIsEdited) {
+  Bind("Name");
+  EXPECT_TRUE(static_cast<TCustomEdit*>(edit_)->ReadOnly());
+  edit_->OnUpdateData = [](TObject*, bool&) {};
+  ds_->Edit();
+  // The data set's editing reaches the editor through its link.
+  EXPECT_FALSE(static_cast<TCustomEdit*>(edit_)->ReadOnly());
+  ds_->Cancel();
+  EXPECT_TRUE(static_cast<TCustomEdit*>(edit_)->ReadOnly());
+}
+
+TEST_F(DBEditTest, LeavingAddsTheTextToAnActiveMRUList) {
+  edit_->MRUList()->SetActive(true);
+  Focus(edit_);
+  Type("pear");
+  Focus(other_);
+  ASSERT_EQ(edit_->MRUList()->Items()->Count(), 1);
+  EXPECT_EQ(edit_->MRUList()->Items()->Strings(0), "pear");
+}
+
+}  // namespace
