@@ -1,11 +1,14 @@
 // The demo: a bookkeeping-style form with a menu bar, a popup menu and one of each standard
-// control. With a display it runs in a real window until the form is closed; without one it
+// control, a ledger entry form with one data-aware editor of each kind, and a ledger grid.
+// With a display it runs in real windows until the main form is closed; without one it
 // renders its forms to PNG files under build/demo-output/ and prints their paths.
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "examples/demo/DemoSupport.h"
+#include "grid/editors/EditorsRegistryEh.h"
 #include "platform/gdi/FontEngine.h"
 #include "platform/gdi/PngWriter.h"
 #include "platform/host/DisplayHost.h"
@@ -19,14 +22,6 @@
 #include "platform/vcl/StdCtrls.h"
 
 namespace {
-
-template <class T>
-T* Place(TWinControl* parent, int x, int y, int w, int h) {
-  auto* c = new T(parent->Owner() ? parent->Owner() : parent);
-  c->SetParent(parent);
-  c->SetBounds(x, y, w, h);
-  return c;
-}
 
 TMenuItem* AddItem(TMenu* menu, TMenuItem* parent, const std::string& caption,
                    TNotifyEvent onClick = nullptr) {
@@ -175,6 +170,7 @@ RTL_IMPLEMENT_CLASS(TDemoForm)
 
 int main() {
   InitVcl();
+  RegisterGridEditorClasses();
   Application->SetTitle("账户");
   bool display = StartDisplayHost();
   // Headless pictures are for people too: draw them with the real fonts.
@@ -183,7 +179,12 @@ int main() {
   TDemoForm* demo = nullptr;
   Application->CreateForm(demo);
   demo->Show();
-  if (!display) return RunHeadless({demo});
+  TMemoryDataSet* ledger = CreateLedger(Application);
+  TForm* editors = CreateLedgerEditorsForm(Application, ledger);
+  editors->Show();
+  TForm* grid = CreateLedgerGridForm(Application, ledger);
+  grid->Show();
+  if (!display) return RunHeadless({demo, editors, grid});
   Application->Run();
   StopDisplayHost();
   return 0;

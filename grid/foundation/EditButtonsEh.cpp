@@ -130,6 +130,9 @@ bool TEditButtonImagesEh::GetStateImage(TButtonPaintStateEh State, TCustomImageL
 
 TEditButtonEh::TEditButtonEh(TCollection* Collection) : TCollectionItem(Collection) {
   Init();
+  // The collection heard of the item while only its base part existed (and held its report
+  // back): it reports the new item now that the item can be read.
+  if (Collection) Changed(false);
 }
 
 TEditButtonEh::TEditButtonEh(TWinControl* Editor) : TCollectionItem(nullptr), editor_(Editor) {
@@ -307,6 +310,8 @@ void TEditButtonEh::Click(TObject* Sender, bool& Handled) {
 
 TVisibleEditButtonEh::TVisibleEditButtonEh(TCollection* Collection) : TEditButtonEh(Collection) {
   InitDefaults(true, kAltDown);
+  // The item's own defaults change its look: reported again.
+  if (Collection) Changed(false);
 }
 
 TVisibleEditButtonEh::TVisibleEditButtonEh(TWinControl* Editor) : TEditButtonEh(Editor) {
@@ -322,6 +327,8 @@ void TVisibleEditButtonEh::DescribeClass(TClassBuilder<TVisibleEditButtonEh>& c)
 
 TDropDownEditButtonEh::TDropDownEditButtonEh(TCollection* Collection) : TEditButtonEh(Collection) {
   InitDefaults(false, kAltDown);
+  // The item's own defaults change its look: reported again.
+  if (Collection) Changed(false);
 }
 
 TDropDownEditButtonEh::TDropDownEditButtonEh(TWinControl* Editor) : TEditButtonEh(Editor) {
@@ -340,6 +347,10 @@ TEditButtonsEh::TEditButtonsEh(TPersistent* Owner, TClass ItemClass)
     : TCollection(ItemClass), owner_(Owner) {}
 
 void TEditButtonsEh::Update(TCollectionItem*) {
+  // An item joins from its base constructor, before it is an edit button; its own constructor
+  // reports it once it is complete.
+  for (int i = 0; i < Count(); ++i)
+    if (!dynamic_cast<TEditButtonEh*>(TCollection::Items(i))) return;
   if (OnChange) OnChange(this);
 }
 

@@ -1,0 +1,24 @@
+#pragma once
+// Small helpers the demo's forms share.
+#include <string>
+
+#include "platform/db/MemoryDataSet.h"
+#include "platform/vcl/Controls.h"
+#include "platform/vcl/Forms.h"
+
+template <class T>
+T* Place(TWinControl* parent, int x, int y, int w, int h) {
+  auto* c = new T(parent->Owner() ? parent->Owner() : parent);
+  c->SetParent(parent);
+  c->SetBounds(x, y, w, h);
+  return c;
+}
+
+// The ledger the data-aware forms show: date, account, kind ("I" income, "E" expense),
+// amount, cleared flag and a note. Owned by Owner.
+TMemoryDataSet* CreateLedger(TComponent* Owner);
+
+// A form with one editor of each kind bound to the ledger through a data source.
+TForm* CreateLedgerEditorsForm(TComponent* Owner, TMemoryDataSet* Ledger);
+// A form with a base-grid descendant showing the ledger with fixed, contra and frozen bands.
+TForm* CreateLedgerGridForm(TComponent* Owner, TMemoryDataSet* Ledger);

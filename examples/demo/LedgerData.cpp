@@ -1,0 +1,39 @@
+// The demo ledger: a few months of household entries in an in-memory data set.
+#include <vector>
+
+#include "examples/demo/DemoSupport.h"
+#include "platform/rtl/DateTime.h"
+
+TMemoryDataSet* CreateLedger(TComponent* Owner) {
+  auto* ds = new TMemoryDataSet(Owner);
+  ds->FieldDefs()->Add("Date", ftDate);
+  ds->FieldDefs()->Add("Account", ftString, 20);
+  ds->FieldDefs()->Add("Kind", ftString, 1);
+  ds->FieldDefs()->Add("Amount", ftCurrency);
+  ds->FieldDefs()->Add("Cleared", ftBoolean);
+  ds->FieldDefs()->Add("Note", ftString, 40);
+  ds->CreateDataSet();
+  struct Entry {
+    int month, day;
+    const char* account;
+    const char* kind;
+    double amount;
+    bool cleared;
+    const char* note;
+  };
+  const Entry entries[] = {
+      {1, 3, "工资", "I", 8200.00, true, "一月工资"},  {1, 5, "房租", "E", 2600.00, true, "一月房租"},
+      {1, 9, "餐饮", "E", 312.40, true, "超市"},       {1, 18, "利息", "I", 21.37, true, "活期利息"},
+      {2, 3, "工资", "I", 8200.00, true, "二月工资"},  {2, 5, "房租", "E", 2600.00, true, "二月房租"},
+      {2, 14, "餐饮", "E", 486.90, false, "聚餐"},     {2, 20, "交通", "E", 150.00, true, "公交卡充值"},
+      {3, 3, "工资", "I", 8200.00, true, "三月工资"},  {3, 4, "奖金", "I", 3000.00, false, "季度奖金"},
+      {3, 5, "房租", "E", 2600.00, false, "三月房租"}, {3, 11, "医疗", "E", 220.50, false, "体检"},
+  };
+  std::vector<std::vector<Variant>> rows;
+  for (const Entry& e : entries)
+    rows.push_back({Variant::FromDate(EncodeDate(2026, e.month, e.day)), Variant(std::string(e.account)),
+                    Variant(std::string(e.kind)), Variant(e.amount), Variant(e.cleared),
+                    Variant(std::string(e.note))});
+  ds->LoadFromRows(rows);
+  return ds;
+}
