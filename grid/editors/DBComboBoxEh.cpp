@@ -902,6 +902,7 @@ void TDBComboBoxEh::DescribeClass(TClassBuilder<TDBComboBoxEh>& c) {
   c.Property("EditButtons", &TCustomDBEditEh::EditButtons, &TCustomDBEditEh::SetEditButtons);
   c.Property("EmptyDataInfo", &TCustomDBEditEh::EmptyDataInfo, &TCustomDBEditEh::SetEmptyDataInfo);
   c.Property("Images", &TCustomDBEditEh::Images, &TCustomDBEditEh::SetImages);
+  c.Property("EditImage", &TCustomDBEditEh::EditImage, &TCustomDBEditEh::SetEditImage);
   c.Property("MRUList", &TCustomDBEditEh::MRUList, &TCustomDBEditEh::SetMRUList);
   c.Property("Visible", &TCustomDBEditEh::Visible, &TCustomDBEditEh::SetVisible).StoredIf([](const TObject&) {
     return true;

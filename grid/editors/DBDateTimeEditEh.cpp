@@ -4,6 +4,7 @@
 
 #include <cctype>
 
+#include "grid/editors/EditDecorationsEh.h"
 #include "grid/foundation/DropDownPlacementEh.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Exceptions.h"
@@ -619,6 +620,7 @@ void TDBDateTimeEditEh::DescribeClass(TClassBuilder<TDBDateTimeEditEh>& c) {
   c.Property("EditButton", &TCustomDBEditEh::EditButton, &TCustomDBEditEh::SetEditButton);
   c.Property("EditButtons", &TCustomDBEditEh::EditButtons, &TCustomDBEditEh::SetEditButtons);
   c.Property("Images", &TCustomDBEditEh::Images, &TCustomDBEditEh::SetImages);
+  c.Property("EditImage", &TCustomDBEditEh::EditImage, &TCustomDBEditEh::SetEditImage);
   c.Property("MRUList", &TCustomDBEditEh::MRUList, &TCustomDBEditEh::SetMRUList);
   c.Property("Visible", &TCustomDBEditEh::Visible, &TCustomDBEditEh::SetVisible).StoredIf([](const TObject&) {
     return true;

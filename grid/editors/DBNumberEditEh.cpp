@@ -727,6 +727,7 @@ void TDBNumberEditEh::DescribeClass(TClassBuilder<TDBNumberEditEh>& c) {
   c.Property("EditButtons", &TCustomDBEditEh::EditButtons, &TCustomDBEditEh::SetEditButtons);
   c.Property("EmptyDataInfo", &TCustomDBEditEh::EmptyDataInfo, &TCustomDBEditEh::SetEmptyDataInfo);
   c.Property("Images", &TCustomDBEditEh::Images, &TCustomDBEditEh::SetImages);
+  c.Property("EditImage", &TCustomDBEditEh::EditImage, &TCustomDBEditEh::SetEditImage);
   c.Property("MRUList", &TCustomDBEditEh::MRUList, &TCustomDBEditEh::SetMRUList);
   // In-place aware; no default, always stored.
   c.Property("Visible", &TCustomDBEditEh::Visible, &TCustomDBEditEh::SetVisible).StoredIf([](const TObject&) {

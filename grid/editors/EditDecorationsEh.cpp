@@ -806,7 +806,8 @@ void TCustomDBEditEh::UpdateImageIndex() {
     case varDouble:
     case varCurrency: {
       const double d = v.AsDouble();
-      if (std::isfinite(d) && std::fabs(d) < 2147483647.0) index = static_cast<int>(std::lround(d));
+      // The platform's rounding: ties go to the even integer.
+      if (std::isfinite(d) && std::fabs(d) < 2147483647.0) index = RoundHalfEven(d);
       break;
     }
     default:

@@ -484,6 +484,7 @@ void TCustomGridEh::SetDesignOptionsBoost(TGridOptionsEh Value) {
 void TCustomGridEh::SetOptions(TGridOptionsEh Value) {
   if (Value == options_) return;
   if (Value.Contains(goRowSelectEh)) Value.Exclude(goAlwaysShowEditorEh);
+  const bool rowSelectChanged = Value.Contains(goRowSelectEh) != options_.Contains(goRowSelectEh);
   options_ = Value;
   if (!editorMode_) {
     if (Value.Contains(goAlwaysShowEditorEh))
@@ -491,7 +492,8 @@ void TCustomGridEh::SetOptions(TGridOptionsEh Value) {
     else
       HideEditor();
   }
-  if (Value.Contains(goRowSelectEh)) MoveColRow(curCol_, curRow_, true, false);
+  // Leaving row select drops the whole-row selection too.
+  if (Value.Contains(goRowSelectEh) || rowSelectChanged) MoveColRow(curCol_, curRow_, true, false);
   CalcHorzScrollExtent();
   CalcVertScrollExtent();
   UpdateScrollRange();

@@ -333,6 +333,14 @@ void TCustomGridEh::SetEditorMode(bool Value) {
   if (inplaceEdit_) inplaceEdit_->SelectAll();
 }
 
+void TCustomGridEh::Notification(TComponent* AComponent, TOperation Operation) {
+  inherited::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent && AComponent == inplaceEdit_) {
+    inplaceEdit_ = nullptr;
+    inplaceCol_ = inplaceRow_ = -1;
+  }
+}
+
 // --- focus -----------------------------------------------------------------------------------------------
 
 void TCustomGridEh::WMSetFocus(TMessage& Message) {

@@ -3,6 +3,11 @@
 
 #include "grid/foundation/GridsEh.h"
 
+namespace {
+// Margins and strips beyond any screen size; keeps the area arithmetic far from overflow.
+constexpr int kMaxBackgroundMargin = 1 << 24;
+}  // namespace
+
 RTL_IMPLEMENT_CLASS(TGridLineColorsEh)
 RTL_IMPLEMENT_CLASS(TGridOutBoundaryDataEh)
 RTL_IMPLEMENT_CLASS(TGridBackgroundDataEh)
@@ -107,7 +112,7 @@ void TGridOutBoundaryDataEh::Assign(TPersistent* Source) {
 }
 
 void TGridOutBoundaryDataEh::SetIndent(int& Field, int Value) {
-  if (Value < 0) Value = 0;
+  Value = std::clamp(Value, 0, kMaxBackgroundMargin);
   if (Value == Field) return;
   Field = Value;
   if (grid_) grid_->OutBoundaryDataChanged();
@@ -215,12 +220,14 @@ void TGridBackgroundDataEh::SetPlacement(TImagePlacementEh Value) {
 }
 
 void TGridBackgroundDataEh::SetHorzMargin(int Value) {
+  Value = std::clamp(Value, -kMaxBackgroundMargin, kMaxBackgroundMargin);
   if (Value == horzMargin_) return;
   horzMargin_ = Value;
   Changed();
 }
 
 void TGridBackgroundDataEh::SetVertMargin(int Value) {
+  Value = std::clamp(Value, -kMaxBackgroundMargin, kMaxBackgroundMargin);
   if (Value == vertMargin_) return;
   vertMargin_ = Value;
   Changed();
@@ -255,12 +262,14 @@ void TGridBackgroundDataEh::GetBackgroundRect(const TGridDrawInfoEh& DrawInfo, T
         const bool byWidth = placement_ == ipFitEh
                                  ? static_cast<long long>(aw) * ph <= static_cast<long long>(ah) * pw
                                  : static_cast<long long>(aw) * ph >= static_cast<long long>(ah) * pw;
+        // A very thin picture would scale beyond any client size.
+        const long long limit = 1LL << 28;
         if (byWidth) {
           w = aw;
-          h = static_cast<int>(static_cast<long long>(ph) * aw / pw);
+          h = static_cast<int>(std::min(limit, static_cast<long long>(ph) * aw / pw));
         } else {
           h = ah;
-          w = static_cast<int>(static_cast<long long>(pw) * ah / ph);
+          w = static_cast<int>(std::min(limit, static_cast<long long>(pw) * ah / ph));
         }
       }
       break;

@@ -176,9 +176,14 @@ void TCustomGridEh::DrawSizingLine(const TGridDrawInfoEh& DrawInfo) {
   const bool rtl = UseRightToLeftAlignment();
   HDC dc = GetDC(Handle());
   if (!dc) return;
-  HPEN pen = CreatePen(PS_DOT, 1, 0);
+  // XOR with the canvas pen colour (descendants set it before sizing starts), so drawing the
+  // line twice erases it; black would draw nothing, so silver stands in for it.
+  COLORREF color = static_cast<COLORREF>(ColorToRGB(Canvas()->Pen()->Color())) & 0xFFFFFF;
+  if (color == 0) color = 0xC0C0C0;
+  HPEN pen = CreatePen(PS_DOT, 1, color);
   HGDIOBJ oldPen = SelectObject(dc, pen);
-  const int oldRop = SetROP2(dc, R2_NOT);
+  const int oldRop = SetROP2(dc, R2_XORPEN);
+  const int oldBkMode = SetBkMode(dc, TRANSPARENT);  // the gaps of the dotted line stay as they are
   if (gridState_ == gsRowSizing) {
     if (rtl) {
       const int w = DrawInfo.Horz.GridExtent;
@@ -193,6 +198,7 @@ void TCustomGridEh::DrawSizingLine(const TGridDrawInfoEh& DrawInfo) {
     MoveToEx(dc, x, startPos, nullptr);
     LineTo(dc, x, endPos);
   }
+  SetBkMode(dc, oldBkMode);
   SetROP2(dc, oldRop);
   SelectObject(dc, oldPen);
   DeleteObject(pen);
@@ -559,6 +565,18 @@ void TCustomGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
 
 void TCustomGridEh::DblClick() {
   inherited::DblClick();
+}
+
+bool TCustomGridEh::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
+  if (inherited::DoMouseWheelDown(Shift, MousePos)) return true;
+  if (curRow_ < rowCount_ - 1) SetRow(curRow_ + 1);
+  return true;
+}
+
+bool TCustomGridEh::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
+  if (inherited::DoMouseWheelUp(Shift, MousePos)) return true;
+  if (curRow_ > fixedRows_) SetRow(curRow_ - 1);
+  return true;
 }
 
 void TCustomGridEh::WMLButtonDown(TMessage& Message) {

@@ -197,12 +197,20 @@ void TCustomGridEh::DrawBackground(const TGridDrawInfoEh& DrawInfo) {
   TRect pic;
   bg->GetBackgroundRect(DrawInfo, pic);
   if (IsRectEmpty(pic)) return;
+  // A tile without extent would never advance.
+  if (bg->Placement() == ipTileEh && (graphic->Width() <= 0 || graphic->Height() <= 0)) return;
   HRGN saved = SelectClipRectangle(c, rtl ? MirrorRect(area, w) : area);
   try {
     if (bg->Placement() == ipTileEh) {
       const int gw = graphic->Width(), gh = graphic->Height();
-      for (int y = pic.Top; y < pic.Bottom; y += gh)
-        for (int x = pic.Left; x < pic.Right; x += gw) {
+      // Only the tiles that meet the area are drawn (negative margins make the tiled rectangle
+      // far larger than the window).
+      auto firstTile = [](int Start, int Visible, int Step) {
+        return Visible <= Start ? Start : Start + (Visible - Start) / Step * Step;
+      };
+      const int endX = std::min(pic.Right, area.Right), endY = std::min(pic.Bottom, area.Bottom);
+      for (int y = firstTile(pic.Top, area.Top, gh); y < endY; y += gh)
+        for (int x = firstTile(pic.Left, area.Left, gw); x < endX; x += gw) {
           const TRect tile{x, y, x + gw, y + gh};
           const TRect t = rtl ? MirrorRect(tile, w) : tile;
           c->Draw(t.Left, t.Top, graphic);

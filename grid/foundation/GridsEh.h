@@ -517,6 +517,9 @@ class TCustomGridEh : public TCustomControl {
   TGridHotTrackSpotEh* HotTrackSpot() { return &hotTrackSpot_; }
   TGridHotTrackSpotEh* OldHotTrackSpot() { return &oldHotTrackSpot_; }
   void DblClick() override;
+  // The wheel moves the current row by one when the wheel event leaves it alone.
+  bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
+  bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
   void WMSetCursor(TMessage& Message) override;
   void WMCancelMode(TMessage& Message) override;
   void CMCancelMode(TMessage& Message);
@@ -578,6 +581,8 @@ class TCustomGridEh : public TCustomControl {
   void WMKillFocus(TMessage& Message) override;
   void CMWantSpecialKey(TMessage& Message);
   void DoExit() override;
+  // A freed editor is forgotten; the next UpdateEdit makes a new one.
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
  protected:
   // editor state (declared here for GridKeyboardEh.cpp)

@@ -59,7 +59,8 @@ void TApplication::HintMouseMessage(TControl* Control, TMessage& Message) {
   if (!showHint_ || !Control) return;
   TPoint p = Control->ClientToScreen(TPoint{Message.XPos(), Message.YPos()});
   TControl* newControl = HintControlAt(p);
-  if (!newControl || newControl->Hint().empty()) {
+  // An empty Hint still asks the control (CM_HINTSHOW may supply the text).
+  if (!newControl) {
     CancelHint();
     return;
   }

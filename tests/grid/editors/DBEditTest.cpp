@@ -7,6 +7,7 @@
 #include <string>
 
 #include "grid/editors/DBEditEh.h"
+#include "grid/editors/EditDecorationsEh.h"
 #include "platform/db/MemoryDataSet.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Filer.h"
@@ -63,6 +64,19 @@ class TTestHolderEh : public TCustomControl, public IInplaceEditHolderEh {
   int messages = 0;
   Word eatKey = 0;
   char32_t eatChar = 0;
+};
+
+// A holder that takes Tab itself (as a grid that moves between cells does).
+class TTabHolderEh : public TTestHolderEh {
+ public:
+  explicit TTabHolderEh(TComponent* AOwner) : TTestHolderEh(AOwner) {}
+  void WndProc(TMessage& Message) override {
+    if (Message.Msg == WM_GETDLGCODE) {
+      Message.Result = DLGC_WANTTAB;
+      return;
+    }
+    TTestHolderEh::WndProc(Message);
+  }
 };
 
 class DBEditTest : public ::testing::Test {
@@ -696,3 +710,66 @@ TEST_F(DBEditTest, LeavingAddsTheTextToAnActiveMRUList) {
 }
 
 }  // namespace
+
+TEST_F(DBEditTest, DialogCodesFollowWantTabsWantReturnsAndTheHolder) {
+  const auto code = [this] { return static_cast<LRESULT>(edit_->Perform(WM_GETDLGCODE, 0, 0)); };
+  const LRESULT always = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
+  EXPECT_EQ(code(), always);
+  edit_->SetWantTabs(true);
+  EXPECT_EQ(code(), always | DLGC_WANTTAB);
+  edit_->SetWantTabs(false);
+  edit_->SetWantReturns(true);
+  EXPECT_EQ(code(), always | DLGC_WANTALLKEYS);
+  edit_->SetWantReturns(false);
+  // In place, Tab is wanted when the holder itself wants it.
+  auto* holder = new TTabHolderEh(form_);
+  holder->SetParent(form_);
+  edit_->SetInplaceEditHolder(holder);
+  EXPECT_EQ(code(), always | DLGC_WANTTAB);
+  edit_->SetInplaceEditHolder(nullptr);
+  EXPECT_EQ(code(), always);
+}
+
+TEST_F(DBEditTest, HintFlagsFollowTheParentUntilSetAndTooltipsTurnThePlatformFlagOn) {
+  ASSERT_TRUE(edit_->ParentShowHint());
+  for (bool parent : {true, false}) {
+    SCOPED_TRACE(parent);
+    form_->SetShowHint(parent);
+    EXPECT_EQ(edit_->ShowHint(), parent);
+    EXPECT_EQ(edit_->TControl::ShowHint(), parent);
+  }
+  edit_->SetTooltips(true);
+  EXPECT_FALSE(edit_->ShowHint());
+  EXPECT_TRUE(edit_->TControl::ShowHint());
+  EXPECT_TRUE(edit_->ParentShowHint());
+  edit_->SetTooltips(false);
+  // Setting the editor's own flag ends following the parent.
+  edit_->SetShowHint(true);
+  EXPECT_FALSE(edit_->ParentShowHint());
+  form_->SetShowHint(false);
+  EXPECT_TRUE(edit_->ShowHint());
+  EXPECT_TRUE(edit_->TControl::ShowHint());
+}
+
+TEST_F(DBEditTest, ImageSettingsAreDescribedWithTheEditor) {
+  TDBEditEh source(nullptr);
+  source.EditImage()->SetWidth(12);
+  source.EditImage()->SetUseImageHeight(false);
+  source.EditImage()->SetImageIndex(3);
+  TMemoryStream binary;
+  binary.WriteComponent(&source);
+  binary.SetPosition(0);
+  TStringStream text;
+  ObjectBinaryToText(binary, text);
+  EXPECT_NE(text.DataString().find("EditImage.Width = 12"), std::string::npos);
+  // Defaults are left out.
+  EXPECT_EQ(text.DataString().find("EditImage.Visible"), std::string::npos);
+
+  TDBEditEh read(nullptr);
+  binary.SetPosition(0);
+  binary.ReadComponent(&read);
+  EXPECT_EQ(read.EditImage()->Width(), 12);
+  EXPECT_FALSE(read.EditImage()->UseImageHeight());
+  EXPECT_EQ(read.EditImage()->ImageIndex(), 3);
+  EXPECT_FALSE(read.EditImage()->Visible());
+}

@@ -10,6 +10,7 @@
 #include "grid/editors/DBEditEh.h"
 #include "grid/editors/EditDecorationsEh.h"
 #include "platform/db/MemoryDataSet.h"
+#include "platform/rtl/Clock.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/StdCtrls.h"
@@ -427,6 +428,25 @@ TEST_F(EditDecorationsMRUTest, TypingOpensFilteredListAndClearingClosesIt) {
   EXPECT_FALSE(ListShown());
 }
 
+TEST_F(EditDecorationsMRUTest, BackspaceToAnEmptyTextOffersTheWholeList) {
+  const std::vector<std::string> all{"apple", "apricot", "banana"};
+  for (const char* before : {"", "b"}) {
+    SCOPED_TRACE(before);
+    Type(before);
+    edit->MRUList()->CloseUp(false);
+    Key(VK_BACK);
+    EXPECT_EQ(edit->Text(), "");
+    ASSERT_TRUE(ListShown());
+    EXPECT_EQ(ListItems(), all);
+  }
+  // Emptied otherwise, the text closes the list.
+  Type("a");
+  ASSERT_TRUE(ListShown());
+  edit->SelectAll();
+  Key(VK_DELETE);
+  EXPECT_FALSE(ListShown());
+}
+
 TEST_F(EditDecorationsMRUTest, KeysMoveInTheListAndEnterAccepts) {
   Type("ap");
   ASSERT_TRUE(ListShown());
@@ -771,6 +791,54 @@ TEST_F(EditDecorationsTest, ToolTipWindowShowsTheWholeClippedText) {
   Application->CancelHint();
 }
 
+TEST_F(EditDecorationsTest, HoverShowsClippedTextAlsoWithoutAHint) {
+  const std::string longText(50, 'w');
+  edit->SetHint("");
+  edit->SetTooltips(true);
+  const auto hintShowing = [] {
+    THintWindow* w = Application->HintWindow();
+    return w && w->HandleAllocated() && IsWindowVisible(w->Handle());
+  };
+  const struct {
+    const char* name;
+    std::string text;
+    bool shown;
+  } cases[] = {{"clipped text", longText, true}, {"fitting text", "short", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    edit->SetText(c.text);
+    const TPoint away = other->ClientToScreen(TPoint{5, 5});
+    TestInput::MouseMove(POINT{away.X, away.Y});
+    Application->ProcessMessages();
+    Application->CancelHint();
+    const TPoint p = edit->ClientToScreen(TPoint{20, 5});
+    TestInput::MouseMove(POINT{p.X, p.Y});
+    Application->ProcessMessages();
+    VirtualClock::Advance(static_cast<uint32_t>(Application->HintPause() + 10));
+    Application->ProcessMessages();
+    ASSERT_EQ(hintShowing(), c.shown);
+    if (c.shown) {
+      EXPECT_EQ(Application->HintWindow()->Caption(), longText);
+    }
+    Application->CancelHint();
+  }
+}
+
+TEST_F(EditDecorationsTest, ANewButtonIsLaidOutAtOnce) {
+  edit->EditButton()->SetVisible(true);
+  Application->ProcessMessages();
+  const int before = edit->ButtonsWidth();
+  // Items are visible by default; no paint runs between adding and looking.
+  edit->EditButtons()->Add();
+  ASSERT_EQ(edit->ButtonControlCount(), 2);
+  EXPECT_EQ(edit->ButtonControl(1)->Width(), 18);
+  EXPECT_EQ(edit->ButtonsWidth(), before + 18);
+  EXPECT_EQ(edit->CalcEditRect().Right, edit->ButtonsRect().Left);
+  edit->EditButtons()->Delete(0);
+  EXPECT_EQ(edit->ButtonControlCount(), 1);
+  EXPECT_EQ(edit->ButtonsWidth(), before);
+}
+
 TEST_F(EditDecorationsTest, NumericValueChoosesTheImageIndex) {
   auto* list = new TImageList(form);
   auto* numeric = new TNumericValueEditEh(form);
@@ -784,6 +852,8 @@ TEST_F(EditDecorationsTest, NumericValueChoosesTheImageIndex) {
       {"null: the default", Variant::Null(), -1},
       {"integer", Variant(3), 3},
       {"double to the nearest", Variant(2.6), 3},
+      {"a tie goes to the even index", Variant(2.5), 2},
+      {"a tie above an odd number goes up", Variant(3.5), 4},
       {"text is no number", Variant(std::string("4")), -1},
   };
   for (const auto& c : cases) {

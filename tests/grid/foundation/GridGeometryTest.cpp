@@ -22,7 +22,9 @@ class TNotifiedGridEh : public TTestGridEh {
   void SizeChanged(int OldColCount, int OldRowCount) override {
     sizeChanges.push_back({OldColCount, OldRowCount});
   }
+  void FlatChanged() override { ++flatChanges; }
   int outBoundaryChanges = 0;
+  int flatChanges = 0;
   std::vector<TGridCoord> sizeChanges;
 };
 
@@ -369,6 +371,36 @@ TEST_F(GridGeometryTest, RowSelectRemovesAlwaysShowEditor) {
   EXPECT_FALSE(grid->Options().Contains(goAlwaysShowEditorEh));
   // The selection is anchored on the current row, across the row.
   EXPECT_EQ(grid->Selection(), (TGridRect{3, 2, 7, 2}));
+  // Leaving row select leaves only the current cell selected.
+  o -= goRowSelectEh;
+  grid->SetOptions(o);
+  EXPECT_EQ(grid->Selection(), (TGridRect{3, 2, 3, 2}));
+  EXPECT_EQ(grid->Col(), 3);
+}
+
+TEST_F(GridGeometryTest, FlatNotifiesRepaintsAndChangesTheBorder) {
+  auto* g = new TNotifiedGridEh(form);
+  g->SetScrollBars(ssNone);
+  g->SetParent(form);
+  g->SetAlign(alClient);
+  Application->ProcessMessages();
+  ASSERT_EQ(g->BorderStyle(), bsSingle);
+  EXPECT_NE(GetWindowLong(g->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
+  g->SetFlat(true);
+  EXPECT_TRUE(g->Flat());
+  EXPECT_EQ(g->flatChanges, 1);
+  // The flat look has a thin border in place of the sunken edge.
+  EXPECT_EQ(GetWindowLong(g->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
+  EXPECT_NE(GetWindowLong(g->Handle(), GWL_STYLE) & WS_BORDER, 0);
+  RECT upd{};
+  EXPECT_TRUE(GetUpdateRect(g->Handle(), &upd, FALSE));
+  Application->ProcessMessages();
+  g->SetFlat(true);  // unchanged: nothing happens
+  EXPECT_EQ(g->flatChanges, 1);
+  EXPECT_FALSE(GetUpdateRect(g->Handle(), &upd, FALSE));
+  g->SetFlat(false);
+  EXPECT_EQ(g->flatChanges, 2);
+  EXPECT_NE(GetWindowLong(g->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
 }
 
 TEST_F(GridGeometryTest, OutBoundaryStripsMoveTheCells) {
@@ -408,6 +440,16 @@ TEST_F(GridGeometryTest, OutBoundaryStripsMoveTheCells) {
   ob->SetTopIndent(-5);
   EXPECT_EQ(ob->TopIndent(), 0);
   EXPECT_FALSE(ob->GetOutBoundaryRect(r, 0));
+  // Sizes from a stream are bounded: the strips fill the window, the grid still works.
+  ob->SetLeftIndent(INT_MAX);
+  ob->SetRightIndent(INT_MAX);
+  ob->SetBottomIndent(INT_MAX);
+  EXPECT_LT(ob->LeftIndent(), INT_MAX / 4);
+  for (int side = 0; side < 4; ++side) ob->GetOutBoundaryRect(r, side);
+  EXPECT_EQ(g->MouseCoord(100, 30), (TGridCoord{-1, -1}));
+  g->MoveColRow(2, 2, true, true);
+  g->Invalidate();
+  g->Update();
 }
 
 TEST_F(GridGeometryTest, InvalidateCellMarksOnlyThatCell) {
@@ -495,6 +537,21 @@ TEST_F(GridGeometryTest, BackgroundRectFollowsThePlacement) {
   TRect r;
   bg->GetBackgroundRect(di, r);
   EXPECT_EQ(r, (TRect{70, 28, 110, 48}));
+  // Margins from a stream are bounded: no overflow, and the grid still paints.
+  bg->SetHorzMargin(INT_MAX);
+  bg->SetVertMargin(INT_MIN);
+  EXPECT_LT(bg->HorzMargin(), INT_MAX / 4);
+  EXPECT_GT(bg->VertMargin(), INT_MIN / 4);
+  for (int margin : {INT_MAX, INT_MIN}) {
+    bg->SetHorzMargin(margin);
+    for (TImagePlacementEh p : {ipTopLeftEh, ipFillEh, ipFitEh, ipTileEh}) {
+      SCOPED_TRACE(static_cast<int>(p));
+      bg->SetPlacement(p);
+      bg->GetBackgroundRect(di, r);
+      grid->Invalidate();
+      grid->Update();
+    }
+  }
 }
 
 }  // namespace

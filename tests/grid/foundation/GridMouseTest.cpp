@@ -3,6 +3,7 @@
 //
 // Layout with the defaults (widths 64, heights 24, line width 1): column edges at x = 64, 129,
 // 194, 259, 324; row edges at y = 24, 49, 74, 99, 124.
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -21,6 +22,11 @@ class TMouseGridEh : public TTestGridEh {
   bool CanHotTrackCell(int ACol, int ARow) override {
     return hotTracking && ACol >= FixedCols() && ARow >= FixedRows();
   }
+  // As a descendant does: the pen colour for the sizing line is set before the press is handled.
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override {
+    if (sizingPen) Canvas()->Pen()->SetColor(static_cast<TColor>(*sizingPen));
+    TTestGridEh::MouseDown(Button, Shift, X, Y);
+  }
   bool SizingLineShown() const { return sizingLineShown_; }
   bool TimerActive() const { return timerActive_; }
   int MovePos() const { return movePos_; }
@@ -28,6 +34,7 @@ class TMouseGridEh : public TTestGridEh {
   std::vector<std::pair<int, int>> columnMoves;
   std::vector<std::pair<int, int>> rowMoves;
   bool hotTracking = false;
+  std::optional<COLORREF> sizingPen;
 };
 
 class GridMouseTest : public GridTestBase {
@@ -189,6 +196,29 @@ TEST_F(GridMouseTest, SizingLineIsDrawnAndErased) {
   EXPECT_FALSE(mgrid->SizingLineShown());
   EXPECT_EQ(grid->GridState(), gsNormal);
   EXPECT_EQ(PixelsAlong(true, 160, 100), PixelsAlong(true, 170, 100));
+}
+
+TEST_F(GridMouseTest, SizingLineXorsThePenColour) {
+  AddOptions(TGridOptionsEh{goColSizingEh});
+  Application->ProcessMessages();
+  for (COLORREF pen : {COLORREF(0xC0C0C0), COLORREF(0x0000FF), COLORREF(0)}) {
+    SCOPED_TRACE(pen);
+    mgrid->sizingPen = pen;
+    const COLORREF expected = pen ? pen : 0xC0C0C0;  // black would draw nothing
+    const std::vector<COLORREF> before = PixelsAlong(true, 150, 100);
+    Press(129, 10);
+    Move(150, 10);
+    const std::vector<COLORREF> after = PixelsAlong(true, 150, 100);
+    int changed = 0;
+    for (size_t i = 0; i < before.size(); ++i) {
+      if (after[i] == before[i]) continue;  // a gap of the dotted line
+      EXPECT_EQ(after[i], before[i] ^ expected) << i;
+      ++changed;
+    }
+    EXPECT_GT(changed, 30);
+    grid->Perform(WM_CANCELMODE, 0, 0);
+    EXPECT_EQ(PixelsAlong(true, 150, 100), before);
+  }
 }
 
 TEST_F(GridMouseTest, SizingLineRange) {
@@ -456,6 +486,31 @@ TEST_F(GridMouseTest, DoubleClickFiresOnce) {
   grid->Perform(WM_LBUTTONUP, 0, MAKELPARAM(100, 35));
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(grid->GridState(), gsNormal);
+}
+
+TEST_F(GridMouseTest, WheelMovesTheCurrentRowWithinTheDataRows) {
+  grid->SetRowCount(4);
+  grid->SetFocus();
+  Application->ProcessMessages();
+  auto wheel = [&](int Delta) {
+    TestInput::MouseWheel(Delta, GridToScreen(100, 35));
+    Application->ProcessMessages();
+  };
+  ASSERT_EQ(grid->Row(), 1);
+  wheel(-WHEEL_DELTA);
+  EXPECT_EQ(grid->Row(), 2);
+  wheel(-WHEEL_DELTA);
+  wheel(-WHEEL_DELTA);
+  EXPECT_EQ(grid->Row(), 3);  // stops at the last row
+  wheel(WHEEL_DELTA);
+  EXPECT_EQ(grid->Row(), 2);
+  wheel(WHEEL_DELTA);
+  wheel(WHEEL_DELTA);
+  EXPECT_EQ(grid->Row(), 1);  // and at the first data row
+  // A wheel event that handles the turn leaves the row alone.
+  grid->OnMouseWheelDown = [](TObject*, TShiftState, TPoint, bool& Handled) { Handled = true; };
+  wheel(-WHEEL_DELTA);
+  EXPECT_EQ(grid->Row(), 1);
 }
 
 TEST_F(GridMouseTest, ClickFiresOnceForAPressThatMovesTheCell) {

@@ -9,6 +9,7 @@
 #include "grid/foundation/InplaceEditEh.h"
 #include "platform/rtl/Clock.h"
 #include "platform/vcl/StdCtrls.h"
+#include "platform/win/Clipboard.h"
 
 namespace {
 
@@ -364,6 +365,60 @@ TEST_F(InplaceEditTest, ALimitOfMinusOneMakesTheCellReadOnly) {
   egrid->limit = 0;
   Press(VK_DOWN);
   EXPECT_TRUE(grid->CanEditModify());
+}
+
+TEST_F(InplaceEditTest, AReadOnlyCellRefusesPasteCutAndClear) {
+  ASSERT_TRUE(SetClipboardTextFromHost("pasted"));
+  egrid->limit = -1;
+  Press(VK_F2);
+  ASSERT_TRUE(EditorShown());
+  const HWND h = Editor()->Handle();
+  Press(VK_INSERT, true);  // Shift+Insert pastes
+  for (UINT msg : {WM_PASTE, WM_CUT, WM_CLEAR}) {
+    SCOPED_TRACE(msg);
+    Editor()->SelectAll();
+    SendMessage(h, msg, 0, 0);
+    EXPECT_EQ(Editor()->Text(), "alpha");
+  }
+  // A writable cell takes them.
+  egrid->limit = 0;
+  Press(VK_DOWN);
+  Press(VK_F2);
+  ASSERT_TRUE(EditorShown());
+  ASSERT_EQ(Editor()->Text(), "beta");
+  Editor()->SelectAll();
+  Press(VK_INSERT, true);
+  EXPECT_EQ(Editor()->Text(), "pasted");
+  Editor()->SelectAll();
+  SendMessage(Editor()->Handle(), WM_CLEAR, 0, 0);
+  EXPECT_EQ(Editor()->Text(), "");
+}
+
+TEST_F(InplaceEditTest, InvalidateEditorReloadsTheCell) {
+  Press(VK_F2);
+  ASSERT_TRUE(EditorShown());
+  Type("typed");
+  egrid->texts[{1, 1}] = "reloaded";
+  egrid->committed.clear();
+  grid->InvalidateEditor();
+  // The typed text is not handed back: the editor forgot its cell first.
+  EXPECT_TRUE(egrid->committed.empty());
+  EXPECT_TRUE(EditorShown());
+  EXPECT_EQ(Editor()->Text(), "reloaded");
+}
+
+TEST_F(InplaceEditTest, AFreedEditorIsForgottenAndMadeAgain) {
+  Press(VK_F2);
+  ASSERT_TRUE(EditorShown());
+  delete Editor();
+  EXPECT_EQ(grid->InplaceEditor(), nullptr);
+  Application->ProcessMessages();
+  // Hiding, moving and showing again work on a new editor.
+  grid->SetEditorMode(false);
+  Press(VK_DOWN);
+  Press(VK_F2);
+  ASSERT_TRUE(EditorShown());
+  EXPECT_EQ(Editor()->Text(), "beta");
 }
 
 TEST_F(InplaceEditTest, AnAlwaysShownEditorTakesTheFocusWithTheGrid) {
