@@ -173,8 +173,8 @@ int main() {
   RegisterGridEditorClasses();
   Application->SetTitle("账户");
   bool display = StartDisplayHost();
-  // Headless pictures are for people too: draw them with the real fonts.
-  if (!display) UseSystemFonts(true);
+  // Windows and headless pictures are for people: draw them with the real fonts.
+  UseSystemFonts(true);
   // The main form: closing it ends the program.
   TDemoForm* demo = nullptr;
   Application->CreateForm(demo);

@@ -2,7 +2,7 @@
 // The font interface behind text drawing: a LOGFONT is realised by the current engine into a
 // face that answers metrics, advances and glyph coverage masks. Two engines exist: the
 // built-in deterministic test font (the default, so every layout and pixel test is exact)
-// and the system engine (FreeType with fontconfig) that the display host switches on with
+// and the system engine (FreeType with fontconfig) that programs switch on with
 // UseSystemFonts(true). The system engine falls back to the test font when its font files
 // are missing, so a missing package degrades the look and never the program.
 #include <cstdint>
