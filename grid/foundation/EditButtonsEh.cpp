@@ -16,30 +16,7 @@ RTL_IMPLEMENT_CLASS(TDropDownEditButtonEh)
 RTL_IMPLEMENT_CLASS(TEditButtonsEh)
 RTL_IMPLEMENT_CLASS(TEditButtonControlEh)
 
-// Stands in for a non-component owner in free notifications: components it watches tell it
-// when they go, and it hands the news on.
-class TEditButtonRefWatcherEh : public TComponent {
-  RTL_CLASS(TEditButtonRefWatcherEh, TComponent)
- public:
-  explicit TEditButtonRefWatcherEh(std::function<void(TComponent*)> OnRemoved)
-      : TComponent(nullptr), onRemoved_(std::move(OnRemoved)) {}
-  void Watch(TComponent* AComponent) {
-    if (AComponent) AComponent->FreeNotification(this);
-  }
-  void Unwatch(TComponent* AComponent) {
-    if (AComponent) AComponent->RemoveFreeNotification(this);
-  }
-
- protected:
-  void Notification(TComponent* AComponent, TOperation Operation) override {
-    inherited::Notification(AComponent, Operation);
-    if (Operation == opRemove && onRemoved_) onRemoved_(AComponent);
-  }
-
- private:
-  std::function<void(TComponent*)> onRemoved_;
-};
-RTL_IMPLEMENT_CLASS(TEditButtonRefWatcherEh)
+RTL_IMPLEMENT_CLASS(TFreeNotifierEh)
 
 namespace {
 
@@ -54,8 +31,7 @@ int RoundHalfEven(double Value) {
 // --- TEditButtonImagesEh ---------------------------------------------------------------------
 
 TEditButtonImagesEh::TEditButtonImagesEh(TPersistent* AOwner)
-    : owner_(AOwner),
-      watcher_(std::make_unique<TEditButtonRefWatcherEh>([this](TComponent* c) { ListFreed(c); })) {}
+    : owner_(AOwner), watcher_(std::make_unique<TFreeNotifierEh>([this](TComponent* c) { ListFreed(c); })) {}
 
 TEditButtonImagesEh::~TEditButtonImagesEh() {
   for (TCustomImageList* list : lists_) watcher_->Unwatch(list);
@@ -140,7 +116,7 @@ TEditButtonEh::TEditButtonEh(TWinControl* Editor) : TCollectionItem(nullptr), ed
 }
 
 void TEditButtonEh::Init() {
-  watcher_ = std::make_unique<TEditButtonRefWatcherEh>([this](TComponent* c) { ReferenceFreed(c); });
+  watcher_ = std::make_unique<TFreeNotifierEh>([this](TComponent* c) { ReferenceFreed(c); });
   dropDownFormParams_ = std::make_unique<TDropDownFormCallParamsEh>();
   glyph_ = std::make_unique<TBitmap>();
   images_ = std::make_unique<TEditButtonImagesEh>(this);

@@ -7,6 +7,7 @@
 
 #include "grid/foundation/ButtonPainterEh.h"
 #include "grid/foundation/DropDownFormEh.h"
+#include "grid/foundation/FreeNotifierEh.h"
 #include "platform/rtl/Classes.h"
 #include "platform/vcl/ActnList.h"
 #include "platform/vcl/Buttons.h"
@@ -15,7 +16,6 @@
 #include "platform/vcl/Menus.h"
 
 class TEditButtonControlEh;
-class TEditButtonRefWatcherEh;
 
 // A press of an edit button: TopButton tells the upper half of an up-down button; a handler
 // sets AutoRepeat to have the press repeated while the button is held, Handled to stop the
@@ -63,7 +63,7 @@ class TEditButtonImagesEh : public TPersistent {
   void ListFreed(TComponent* AComponent);
 
   TPersistent* owner_;
-  std::unique_ptr<TEditButtonRefWatcherEh> watcher_;
+  std::unique_ptr<TFreeNotifierEh> watcher_;
   TCustomImageList* lists_[4] = {nullptr, nullptr, nullptr, nullptr};
   int indexes_[4] = {0, 0, 0, 0};
 };
@@ -141,7 +141,7 @@ class TEditButtonEh : public TCollectionItem {
   void ReferenceFreed(TComponent* AComponent);
 
   TWinControl* editor_ = nullptr;
-  std::unique_ptr<TEditButtonRefWatcherEh> watcher_;
+  std::unique_ptr<TFreeNotifierEh> watcher_;
   TBasicAction* action_ = nullptr;
   TPopupMenu* dropdownMenu_ = nullptr;
   std::unique_ptr<TDropDownFormCallParamsEh> dropDownFormParams_;

@@ -265,7 +265,11 @@ void TCustomGridEh::ShowEditorChar(char32_t Ch) {
 
 void TCustomGridEh::HideEditor() {
   editorMode_ = false;
-  if (!inplaceEdit_) return;
+  if (inplaceEdit_) HideEdit();
+}
+
+void TCustomGridEh::HideEdit() {
+  // The editor hides even when handing its text to the cell raises.
   struct THide {
     TCustomGridEh* g;
     ~THide() {
@@ -287,16 +291,6 @@ void TCustomGridEh::UpdateText() {
 }
 
 void TCustomGridEh::UpdateEdit() {
-  auto hideEdit = [this] {
-    struct THide {
-      TCustomGridEh* g;
-      ~THide() {
-        g->inplaceCol_ = g->inplaceRow_ = -1;
-        g->inplaceEdit_->Hide();
-      }
-    } hide{this};
-    UpdateText();
-  };
   auto loadEditor = [this] {
     inplaceCol_ = curCol_;
     inplaceRow_ = curRow_;
@@ -308,7 +302,7 @@ void TCustomGridEh::UpdateEdit() {
   };
   if (!CanEditShow()) {
     // An editor hidden because its cell scrolled away may still hold typed text.
-    if (inplaceEdit_ && (inplaceEdit_->Visible() || inplaceCol_ != -1)) hideEdit();
+    if (inplaceEdit_ && (inplaceEdit_->Visible() || inplaceCol_ != -1)) HideEdit();
     return;
   }
   if (!inplaceEdit_) {
@@ -317,7 +311,7 @@ void TCustomGridEh::UpdateEdit() {
     inplaceEdit_->SetParent(this);
     loadEditor();
   } else if (curCol_ != inplaceCol_ || curRow_ != inplaceRow_) {
-    hideEdit();
+    HideEdit();
     loadEditor();
   }
   // Loading the cell may have changed what the grid allows.

@@ -230,33 +230,34 @@ bool TCustomGridEh::EndRowDrag(int& Origin, int& Destination, const TPoint& Mous
 }
 
 void TCustomGridEh::MoveColumn(int FromIndex, int ToIndex) {
-  if (FromIndex < 0 || ToIndex < 0 || FromIndex >= colCount_ || ToIndex >= colCount_)
-    throw EInvalidGridOperationEh("Grid index out of range");
-  if (FromIndex == ToIndex) return;
-  const bool hadWidths = !colWidths_.empty();
-  if (hadWidths) MoveExtent(colWidths_, FromIndex, ToIndex, defaultColWidth_);
-  MoveAdjust(curCol_, FromIndex, ToIndex);
-  MoveAdjust(anchorCol_, FromIndex, ToIndex);
-  if (inplaceCol_ >= 0) MoveAdjust(inplaceCol_, FromIndex, ToIndex);
-  InvalidateGrid();
+  if (!MoveLine(FromIndex, ToIndex, colCount_, colWidths_, defaultColWidth_, curCol_, anchorCol_,
+                inplaceCol_))
+    return;
   ColumnMoved(FromIndex, ToIndex);
-  if (hadWidths) ColWidthsChanged();
+  if (!colWidths_.empty()) ColWidthsChanged();
   UpdateEdit();
 }
 
 void TCustomGridEh::MoveRow(int FromIndex, int ToIndex) {
-  if (FromIndex < 0 || ToIndex < 0 || FromIndex >= rowCount_ || ToIndex >= rowCount_)
-    throw EInvalidGridOperationEh("Grid index out of range");
-  if (FromIndex == ToIndex) return;
-  const bool hadHeights = !rowHeights_.empty();
-  if (hadHeights) MoveExtent(rowHeights_, FromIndex, ToIndex, defaultRowHeight_);
-  MoveAdjust(curRow_, FromIndex, ToIndex);
-  MoveAdjust(anchorRow_, FromIndex, ToIndex);
-  if (inplaceRow_ >= 0) MoveAdjust(inplaceRow_, FromIndex, ToIndex);
-  InvalidateGrid();
+  if (!MoveLine(FromIndex, ToIndex, rowCount_, rowHeights_, defaultRowHeight_, curRow_, anchorRow_,
+                inplaceRow_))
+    return;
   RowMoved(FromIndex, ToIndex);
-  if (hadHeights) RowHeightsChanged();
+  if (!rowHeights_.empty()) RowHeightsChanged();
   UpdateEdit();
+}
+
+bool TCustomGridEh::MoveLine(int FromIndex, int ToIndex, int Count, std::vector<int>& Extents,
+                             int DefaultExtent, int& Current, int& Anchor, int& Inplace) {
+  if (FromIndex < 0 || ToIndex < 0 || FromIndex >= Count || ToIndex >= Count)
+    throw EInvalidGridOperationEh("Grid index out of range");
+  if (FromIndex == ToIndex) return false;
+  if (!Extents.empty()) MoveExtent(Extents, FromIndex, ToIndex, DefaultExtent);
+  MoveAdjust(Current, FromIndex, ToIndex);
+  MoveAdjust(Anchor, FromIndex, ToIndex);
+  if (Inplace >= 0) MoveAdjust(Inplace, FromIndex, ToIndex);
+  InvalidateGrid();
+  return true;
 }
 
 void TCustomGridEh::ShowMoveLine(const TGridDrawInfoEh& DrawInfo) {

@@ -541,6 +541,10 @@ class TCustomGridEh : public TCustomControl {
   bool sizingLineShown_ = false;
   TGridHotTrackSpotEh hotTrackSpot_;
   TGridHotTrackSpotEh oldHotTrackSpot_;
+  // Moves one column or row of Count with its extent and the positions that name it; false
+  // when From equals To.
+  bool MoveLine(int FromIndex, int ToIndex, int Count, std::vector<int>& Extents, int DefaultExtent,
+                int& Current, int& Anchor, int& Inplace);
   // Move line at the drop place of the line being moved; hidden at the end of the move.
   void ShowMoveLine(const TGridDrawInfoEh& DrawInfo);
   void HideMoveLine();
@@ -568,6 +572,8 @@ class TCustomGridEh : public TCustomControl {
   virtual void ShowEditor();
   void ShowEditorChar(char32_t Ch);
   virtual void HideEditor();
+  // Hands the text to the cell and hides the editor, leaving editor mode as it is.
+  void HideEdit();
   virtual void InvalidateEditor();
   virtual void UpdateEdit();
   virtual void UpdateText();

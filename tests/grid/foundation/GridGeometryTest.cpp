@@ -231,11 +231,7 @@ TEST_F(GridGeometryTest, MouseCoordFindsTheCellUnderAPoint) {
 }
 
 TEST_F(GridGeometryTest, RightToLeftMirrorsRectanglesAndHitTests) {
-  struct TRestore {
-    bool old = SysLocale().MiddleEast;
-    ~TRestore() { SysLocale().MiddleEast = old; }
-  } restore;
-  SysLocale().MiddleEast = true;
+  TRightToLeftLocaleScope rightToLeft;
   grid->SetBiDiMode(bdRightToLeft);
   ASSERT_TRUE(grid->UseRightToLeftAlignment());
   EXPECT_EQ(grid->CellRect(0, 0), (TRect{336, 0, 400, 24}));

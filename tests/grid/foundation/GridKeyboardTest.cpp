@@ -212,11 +212,7 @@ TEST_F(GridKeyboardTest, CtrlArrowsMoveByAPageOfColumns) {
 }
 
 TEST_F(GridKeyboardTest, RightToLeftMirrorsTheSidewaysKeys) {
-  struct TRestore {
-    bool old = SysLocale().MiddleEast;
-    ~TRestore() { SysLocale().MiddleEast = old; }
-  } restore;
-  SysLocale().MiddleEast = true;
+  TRightToLeftLocaleScope rightToLeft;
   grid->SetBiDiMode(bdRightToLeft);
   GoTo(3, 2);
   Press(VK_LEFT);

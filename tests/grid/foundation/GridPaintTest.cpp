@@ -413,11 +413,7 @@ TEST_F(GridPaintTest, PolylineAndSegmentsUseThePen) {
 }
 
 TEST_F(GridPaintTest, RightToLeftMirrorsCellsLinesAndSegments) {
-  struct TRestore {
-    bool old = SysLocale().MiddleEast;
-    ~TRestore() { SysLocale().MiddleEast = old; }
-  } restore;
-  SysLocale().MiddleEast = true;
+  TRightToLeftLocaleScope rightToLeft;
   grid->SetBiDiMode(bdRightToLeft);
   ASSERT_TRUE(grid->UseRightToLeftAlignment());
   ExpectVisibleCellsDrawn();

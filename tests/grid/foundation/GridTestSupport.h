@@ -43,6 +43,14 @@ class TTestGridEh : public TCustomGridEh {
   using TCustomGridEh::MoveTopLeft;
 };
 
+// Switches the locale to one that reads right to left for the scope, so a right-to-left
+// BiDiMode takes effect.
+struct TRightToLeftLocaleScope {
+  bool old = SysLocale().MiddleEast;
+  TRightToLeftLocaleScope() { SysLocale().MiddleEast = true; }
+  ~TRightToLeftLocaleScope() { SysLocale().MiddleEast = old; }
+};
+
 // A form of FormClientWidth x FormClientHeight client pixels holding a TTestGridEh aligned to
 // its client area. The grid starts without border and scroll bars, so its client area is the
 // form's; tests that need them switch them on.
