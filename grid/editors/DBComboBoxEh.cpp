@@ -3,8 +3,8 @@
 #include "grid/editors/DBComboBoxEh.h"
 
 #include <algorithm>
-#include <cstring>
 
+#include "grid/editors/DBEditPublishEh.h"
 #include "grid/editors/EditDecorationsEh.h"
 #include "grid/foundation/DropDownPlacementEh.h"
 #include "platform/rtl/SysUtils.h"
@@ -512,30 +512,14 @@ void TCustomDBComboBoxEh::CMWantSpecialKey(TMessage& Message) {
   inherited::CMWantSpecialKey(Message);
 }
 
-std::string TCustomDBComboBoxEh::ClipboardText() {
-  if (!HandleAllocated() || !IsClipboardFormatAvailable(CF_TEXT) || !OpenClipboard(Handle())) return {};
-  std::string clip;
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
-    HGLOBAL mem = static_cast<HGLOBAL>(data);
-    if (const char* p = static_cast<const char*>(GlobalLock(mem))) {
-      clip.assign(p, strnlen(p, GlobalSize(mem)));
-      GlobalUnlock(mem);
-    }
-  }
-  CloseClipboard();
-  const size_t lineEnd = clip.find_first_of("\r\n");
-  if (lineEnd != std::string::npos) clip.erase(lineEnd);
-  return clip;
-}
-
 void TCustomDBComboBoxEh::WMPaste(TMessage& Message) {
   if (!keyMode_) {
     inherited::WMPaste(Message);
     return;
   }
   if (ReadOnly()) return;
-  const std::string clip = ClipboardText();
-  if (!clip.empty()) TypeAhead(clip);
+  std::string clip;
+  if (IsClipboardFormatAvailable(CF_TEXT) && ReadClipboardLine(clip) && !clip.empty()) TypeAhead(clip);
 }
 
 // --- mouse -------------------------------------------------------------------------------------
@@ -850,86 +834,20 @@ void TCustomDBComboBoxEh::CloseUp(bool Accept) {
 
 // --- the published combo box -------------------------------------------------------------------
 
-namespace {
-
-template <class E>
-void PublishEvent(TClassBuilder<TDBComboBoxEh>& c, const char* Name, E TCustomDBEditEh::*Member) {
-  c.Property(
-      Name, [Member](const TDBComboBoxEh& o) -> const E& { return o.*Member; },
-      [Member](TDBComboBoxEh& o, const E& e) { o.*Member = e; });
-}
-
-template <class E>
-void PublishComboEvent(TClassBuilder<TDBComboBoxEh>& c, const char* Name, E TCustomDBComboBoxEh::*Member) {
-  c.Property(
-      Name, [Member](const TDBComboBoxEh& o) -> const E& { return o.*Member; },
-      [Member](TDBComboBoxEh& o, const E& e) { o.*Member = e; });
-}
-
-TDBComboBoxEh& Mutable(const TObject& o) {
-  return const_cast<TDBComboBoxEh&>(static_cast<const TDBComboBoxEh&>(o));
-}
-
-}  // namespace
-
 void TDBComboBoxEh::DescribeClass(TClassBuilder<TDBComboBoxEh>& c) {
-  PublishControl(
-      c, {"Align",       "Anchors",     "BevelEdges",  "BevelInner",     "BevelKind",  "BevelOuter",
-          "BiDiMode",    "Color",       "Constraints", "Ctl3D",          "DragCursor", "DragKind",
-          "DragMode",    "Enabled",     "Font",        "ImeMode",        "ImeName",    "ParentBiDiMode",
-          "ParentColor", "ParentCtl3D", "ParentFont",  "ParentShowHint", "PopupMenu",  "TabOrder",
-          "TabStop",     "OnChange",    "OnClick",     "OnContextPopup", "OnDblClick", "OnDragDrop",
-          "OnDragOver",  "OnEndDock",   "OnEndDrag",   "OnEnter",        "OnExit",     "OnKeyDown",
-          "OnKeyPress",  "OnKeyUp",     "OnMouseDown", "OnMouseMove",    "OnMouseUp",  "OnStartDock",
-          "OnStartDrag"});
-  c.Property("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect).Default(1);
-  c.Property("AutoSize", &TCustomEdit::AutoSize, &TCustomEdit::SetAutoSize).Default(1);
-  c.Property("BorderStyle", &TCustomEdit::BorderStyle, &TCustomEdit::SetBorderStyle).Default(bsSingle);
-  c.Property("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase).Default(ecNormal);
-  c.Property("MaxLength", &TCustomEdit::MaxLength, &TCustomMaskEdit::SetMaxLength).Default(0);
-  c.Property("AlwaysShowBorder", &TCustomDBEditEh::AlwaysShowBorder, &TCustomDBEditEh::SetAlwaysShowBorder);
-  c.Property("Flat", &TCustomDBEditEh::Flat, &TCustomDBEditEh::SetFlat);
-  c.Property("HighlightRequired", &TCustomDBEditEh::HighlightRequired,
-             &TCustomDBEditEh::SetHighlightRequired);
-  c.Property("ReadOnly", &TCustomDBEditEh::ReadOnly, &TCustomDBEditEh::SetReadOnly);
-  c.Property("ShowHint", &TCustomDBEditEh::ShowHint, &TCustomDBEditEh::SetShowHint);
-  c.Property("Tooltips", &TCustomDBEditEh::Tooltips, &TCustomDBEditEh::SetTooltips);
-  c.Property("WordWrap", &TCustomDBEditEh::WordWrap, &TCustomDBEditEh::SetWordWrap);
-  c.Property("DataField", &TCustomDBEditEh::DataField, &TCustomDBEditEh::SetDataField);
-  c.Property("DataSource", &TCustomDBEditEh::DataSource, &TCustomDBEditEh::SetDataSource);
-  c.Property("DynProps", &TCustomDBEditEh::DynProps, &TCustomDBEditEh::SetDynProps);
-  c.Property("EditButton", &TCustomDBEditEh::EditButton, &TCustomDBEditEh::SetEditButton);
-  c.Property("EditButtons", &TCustomDBEditEh::EditButtons, &TCustomDBEditEh::SetEditButtons);
-  c.Property("EmptyDataInfo", &TCustomDBEditEh::EmptyDataInfo, &TCustomDBEditEh::SetEmptyDataInfo);
-  c.Property("Images", &TCustomDBEditEh::Images, &TCustomDBEditEh::SetImages);
-  c.Property("EditImage", &TCustomDBEditEh::EditImage, &TCustomDBEditEh::SetEditImage);
-  c.Property("MRUList", &TCustomDBEditEh::MRUList, &TCustomDBEditEh::SetMRUList);
-  c.Property("Visible", &TCustomDBEditEh::Visible, &TCustomDBEditEh::SetVisible).StoredIf([](const TObject&) {
-    return true;
-  });
-  c.Property("Alignment", &TCustomDBEditEh::Alignment, &TCustomDBEditEh::SetAlignment)
-      .StoredIf([](const TObject& o) { return Mutable(o).IsAlignmentStored(); });
-  c.Property("EditMask", &TCustomDBEditEh::EditMask, &TCustomDBEditEh::SetEditMask)
-      .StoredIf([](const TObject& o) { return Mutable(o).IsEditMaskStored(); });
+  using db_edit_publish::PublishEvent;
+  PublishDBEditProperties(c, db_edit_publish::dpoTextCase | db_edit_publish::dpoEmptyDataInfo);
+  PublishDBEditMask(c);
   c.Property("DropDownBox", &TCustomDBComboBoxEh::DropDownBox, &TCustomDBComboBoxEh::SetDropDownBox);
   // The lists come before the text, so a described text finds its item.
   c.Property("Items", &TCustomDBComboBoxEh::Items, &TCustomDBComboBoxEh::SetItems);
   c.Property("KeyItems", &TCustomDBComboBoxEh::KeyItems, &TCustomDBComboBoxEh::SetKeyItems);
-  c.Property(
-       "Text", [](const TDBComboBoxEh& o) { return Mutable(o).Text(); },
-       [](TDBComboBoxEh& o, const std::string& v) { o.SetText(v); })
-      .StoredIf([](const TObject& o) {
-        return Mutable(o).DataLink()->DataIndependent() && !Mutable(o).Text().empty();
-      });
-  PublishEvent(c, "OnButtonClick", &TCustomDBEditEh::OnButtonClick);
-  PublishEvent(c, "OnButtonDown", &TCustomDBEditEh::OnButtonDown);
-  PublishEvent(c, "OnCheckDrawRequiredState", &TCustomDBEditEh::OnCheckDrawRequiredState);
-  PublishEvent(c, "OnGetImageIndex", &TCustomDBEditEh::OnGetImageIndex);
-  PublishEvent(c, "OnUpdateData", &TCustomDBEditEh::OnUpdateData);
-  PublishComboEvent(c, "OnCloseUp", &TCustomDBComboBoxEh::OnCloseUp);
-  PublishComboEvent(c, "OnDropDown", &TCustomDBComboBoxEh::OnDropDown);
-  PublishComboEvent(c, "OnGetItemImageIndex", &TCustomDBComboBoxEh::OnGetItemImageIndex);
-  PublishComboEvent(c, "OnNotInList", &TCustomDBComboBoxEh::OnNotInList);
+  PublishDBEditText(c);
+  PublishDBEditEvents(c);
+  PublishEvent(c, "OnCloseUp", &TCustomDBComboBoxEh::OnCloseUp);
+  PublishEvent(c, "OnDropDown", &TCustomDBComboBoxEh::OnDropDown);
+  PublishEvent(c, "OnGetItemImageIndex", &TCustomDBComboBoxEh::OnGetItemImageIndex);
+  PublishEvent(c, "OnNotInList", &TCustomDBComboBoxEh::OnNotInList);
 }
 
 void RegisterDBComboBoxClasses() {

@@ -162,7 +162,6 @@ class TCustomDBComboBoxEh : public TCustomDBEditEh {
   int WidestItemWidth();
   // Key-mode mouse on the edit area; True when the message was handled.
   bool KeyModeMouse(TMessage& Message);
-  std::string ClipboardText();
 
   std::unique_ptr<TDropDownBoxEh> dropDownBox_;
   std::unique_ptr<TStringList> items_;

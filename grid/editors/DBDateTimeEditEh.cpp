@@ -4,6 +4,7 @@
 
 #include <cctype>
 
+#include "grid/editors/DBEditPublishEh.h"
 #include "grid/editors/EditDecorationsEh.h"
 #include "grid/foundation/DropDownPlacementEh.h"
 #include "platform/rtl/DateTime.h"
@@ -579,70 +580,16 @@ void TCustomDBDateTimeEditEh::DefineProperties(TFiler& Filer) {
 
 // --- the published editor -------------------------------------------------------------------------
 
-namespace {
-
-template <class E, class C>
-void PublishEvent(TClassBuilder<TDBDateTimeEditEh>& c, const char* Name, E C::*Member) {
-  c.Property(
-      Name, [Member](const TDBDateTimeEditEh& o) -> const E& { return o.*Member; },
-      [Member](TDBDateTimeEditEh& o, const E& e) { o.*Member = e; });
-}
-
-TDBDateTimeEditEh& Mutable(const TObject& o) {
-  return const_cast<TDBDateTimeEditEh&>(static_cast<const TDBDateTimeEditEh&>(o));
-}
-
-}  // namespace
-
 void TDBDateTimeEditEh::DescribeClass(TClassBuilder<TDBDateTimeEditEh>& c) {
-  PublishControl(
-      c, {"Align",       "Anchors",     "BevelEdges",  "BevelInner",     "BevelKind",  "BevelOuter",
-          "BiDiMode",    "Color",       "Constraints", "Ctl3D",          "DragCursor", "DragKind",
-          "DragMode",    "Enabled",     "Font",        "ImeMode",        "ImeName",    "ParentBiDiMode",
-          "ParentColor", "ParentCtl3D", "ParentFont",  "ParentShowHint", "PopupMenu",  "TabOrder",
-          "TabStop",     "OnChange",    "OnClick",     "OnContextPopup", "OnDblClick", "OnDragDrop",
-          "OnDragOver",  "OnEndDock",   "OnEndDrag",   "OnEnter",        "OnExit",     "OnKeyDown",
-          "OnKeyPress",  "OnKeyUp",     "OnMouseDown", "OnMouseMove",    "OnMouseUp",  "OnStartDock",
-          "OnStartDrag"});
-  c.Property("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect).Default(1);
-  c.Property("AutoSize", &TCustomEdit::AutoSize, &TCustomEdit::SetAutoSize).Default(1);
-  c.Property("BorderStyle", &TCustomEdit::BorderStyle, &TCustomEdit::SetBorderStyle).Default(bsSingle);
-  c.Property("AlwaysShowBorder", &TCustomDBEditEh::AlwaysShowBorder, &TCustomDBEditEh::SetAlwaysShowBorder);
-  c.Property("Flat", &TCustomDBEditEh::Flat, &TCustomDBEditEh::SetFlat);
-  c.Property("HighlightRequired", &TCustomDBEditEh::HighlightRequired,
-             &TCustomDBEditEh::SetHighlightRequired);
-  c.Property("ReadOnly", &TCustomDBEditEh::ReadOnly, &TCustomDBEditEh::SetReadOnly);
-  c.Property("ShowHint", &TCustomDBEditEh::ShowHint, &TCustomDBEditEh::SetShowHint);
-  c.Property("Tooltips", &TCustomDBEditEh::Tooltips, &TCustomDBEditEh::SetTooltips);
-  c.Property("DataField", &TCustomDBEditEh::DataField, &TCustomDBEditEh::SetDataField);
-  c.Property("DataSource", &TCustomDBEditEh::DataSource, &TCustomDBEditEh::SetDataSource);
-  c.Property("DynProps", &TCustomDBEditEh::DynProps, &TCustomDBEditEh::SetDynProps);
-  c.Property("EditButton", &TCustomDBEditEh::EditButton, &TCustomDBEditEh::SetEditButton);
-  c.Property("EditButtons", &TCustomDBEditEh::EditButtons, &TCustomDBEditEh::SetEditButtons);
-  c.Property("Images", &TCustomDBEditEh::Images, &TCustomDBEditEh::SetImages);
-  c.Property("EditImage", &TCustomDBEditEh::EditImage, &TCustomDBEditEh::SetEditImage);
-  c.Property("MRUList", &TCustomDBEditEh::MRUList, &TCustomDBEditEh::SetMRUList);
-  c.Property("Visible", &TCustomDBEditEh::Visible, &TCustomDBEditEh::SetVisible).StoredIf([](const TObject&) {
-    return true;
-  });
-  c.Property("Alignment", &TCustomDBEditEh::Alignment, &TCustomDBEditEh::SetAlignment)
-      .StoredIf([](const TObject& o) { return Mutable(o).IsAlignmentStored(); });
+  using db_edit_publish::Mutable;
+  using db_edit_publish::PublishEvent;
+  PublishDBEditProperties(c, 0);
   // A custom kind is described by its EditFormat (DefineProperties).
   c.Property("Kind", &TCustomDBDateTimeEditEh::Kind, &TCustomDBDateTimeEditEh::SetKind)
       .Default(dtkDateEh)
-      .StoredIf([](const TObject& o) { return Mutable(o).Kind() != dtkCustomEh; });
-  // Stored only for an unbound editor holding a value.
-  c.Property(
-       "Value", [](const TDBDateTimeEditEh& o) { return Mutable(o).Value(); },
-       [](TDBDateTimeEditEh& o, const Variant& v) { o.SetValue(v); })
-      .StoredIf([](const TObject& o) {
-        return Mutable(o).DataLink()->DataIndependent() && !Mutable(o).Value().IsNull();
-      });
-  PublishEvent(c, "OnButtonClick", &TCustomDBEditEh::OnButtonClick);
-  PublishEvent(c, "OnButtonDown", &TCustomDBEditEh::OnButtonDown);
-  PublishEvent(c, "OnCheckDrawRequiredState", &TCustomDBEditEh::OnCheckDrawRequiredState);
-  PublishEvent(c, "OnGetImageIndex", &TCustomDBEditEh::OnGetImageIndex);
-  PublishEvent(c, "OnUpdateData", &TCustomDBEditEh::OnUpdateData);
+      .StoredIf([](const TObject& o) { return Mutable<TDBDateTimeEditEh>(o).Kind() != dtkCustomEh; });
+  PublishDBEditValue(c);
+  PublishDBEditEvents(c);
   PublishEvent(c, "OnCloseUp", &TCustomDBDateTimeEditEh::OnCloseUp);
   PublishEvent(c, "OnDropDown", &TCustomDBDateTimeEditEh::OnDropDown);
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "grid/editors/DBEditPublishEh.h"
 #include "grid/editors/EditDecorationsEh.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Menus.h"
@@ -550,19 +551,26 @@ void TCustomDBEditEh::WMPaste(TMessage& Message) {
     return;
   }
   // The window is multi-line: a pasted text ends at its first line break.
-  if (!EditCanModify() || TCustomEdit::ReadOnly() || !HandleAllocated() || !OpenClipboard(Handle())) return;
+  if (!EditCanModify() || TCustomEdit::ReadOnly()) return;
   std::string clip;
+  if (!ReadClipboardLine(clip)) return;
+  SendMessage(Handle(), EM_REPLACESEL, 1, reinterpret_cast<LPARAM>(clip.c_str()));
+}
+
+bool TCustomDBEditEh::ReadClipboardLine(std::string& Line) {
+  Line.clear();
+  if (!HandleAllocated() || !OpenClipboard(Handle())) return false;
   if (HANDLE data = GetClipboardData(CF_TEXT)) {
     HGLOBAL mem = static_cast<HGLOBAL>(data);
     if (const char* p = static_cast<const char*>(GlobalLock(mem))) {
-      clip.assign(p, strnlen(p, GlobalSize(mem)));
+      Line.assign(p, strnlen(p, GlobalSize(mem)));
       GlobalUnlock(mem);
     }
   }
   CloseClipboard();
-  const size_t lineEnd = clip.find_first_of("\r\n");
-  if (lineEnd != std::string::npos) clip.erase(lineEnd);
-  SendMessage(Handle(), EM_REPLACESEL, 1, reinterpret_cast<LPARAM>(clip.c_str()));
+  const size_t lineEnd = Line.find_first_of("\r\n");
+  if (lineEnd != std::string::npos) Line.erase(lineEnd);
+  return true;
 }
 
 void TCustomDBEditEh::WMLButtonDown(TMessage& Message) {
@@ -777,74 +785,12 @@ void TCustomDBEditEh::SetFocus() {
 
 // --- the published edit ------------------------------------------------------------------------------
 
-namespace {
-
-template <class E>
-void PublishEvent(TClassBuilder<TDBEditEh>& c, const char* Name, E TCustomDBEditEh::*Member) {
-  c.Property(
-      Name, [Member](const TDBEditEh& o) -> const E& { return o.*Member; },
-      [Member](TDBEditEh& o, const E& e) { o.*Member = e; });
-}
-
-TDBEditEh& Mutable(const TObject& o) {
-  return const_cast<TDBEditEh&>(static_cast<const TDBEditEh&>(o));
-}
-
-}  // namespace
-
 void TDBEditEh::DescribeClass(TClassBuilder<TDBEditEh>& c) {
-  PublishControl(
-      c, {"Align",       "Anchors",     "BevelEdges",  "BevelInner",     "BevelKind",  "BevelOuter",
-          "BiDiMode",    "Color",       "Constraints", "Ctl3D",          "DragCursor", "DragKind",
-          "DragMode",    "Enabled",     "Font",        "ImeMode",        "ImeName",    "ParentBiDiMode",
-          "ParentColor", "ParentCtl3D", "ParentFont",  "ParentShowHint", "PopupMenu",  "TabOrder",
-          "TabStop",     "OnChange",    "OnClick",     "OnContextPopup", "OnDblClick", "OnDragDrop",
-          "OnDragOver",  "OnEndDock",   "OnEndDrag",   "OnEnter",        "OnExit",     "OnKeyDown",
-          "OnKeyPress",  "OnKeyUp",     "OnMouseDown", "OnMouseMove",    "OnMouseUp",  "OnStartDock",
-          "OnStartDrag"});
-  c.Property("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect).Default(1);
-  c.Property("AutoSize", &TCustomEdit::AutoSize, &TCustomEdit::SetAutoSize).Default(1);
-  c.Property("BorderStyle", &TCustomEdit::BorderStyle, &TCustomEdit::SetBorderStyle).Default(bsSingle);
-  c.Property("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase).Default(ecNormal);
-  c.Property("MaxLength", &TCustomEdit::MaxLength, &TCustomMaskEdit::SetMaxLength).Default(0);
-  c.Property("AlwaysShowBorder", &TCustomDBEditEh::AlwaysShowBorder, &TCustomDBEditEh::SetAlwaysShowBorder);
-  c.Property("Flat", &TCustomDBEditEh::Flat, &TCustomDBEditEh::SetFlat);
-  c.Property("HighlightRequired", &TCustomDBEditEh::HighlightRequired,
-             &TCustomDBEditEh::SetHighlightRequired);
-  c.Property("ReadOnly", &TCustomDBEditEh::ReadOnly, &TCustomDBEditEh::SetReadOnly);
-  c.Property("ShowHint", &TCustomDBEditEh::ShowHint, &TCustomDBEditEh::SetShowHint);
-  c.Property("Tooltips", &TCustomDBEditEh::Tooltips, &TCustomDBEditEh::SetTooltips);
-  c.Property("WordWrap", &TCustomDBEditEh::WordWrap, &TCustomDBEditEh::SetWordWrap);
-  c.Property("DataField", &TCustomDBEditEh::DataField, &TCustomDBEditEh::SetDataField);
-  c.Property("DataSource", &TCustomDBEditEh::DataSource, &TCustomDBEditEh::SetDataSource);
-  c.Property("DynProps", &TCustomDBEditEh::DynProps, &TCustomDBEditEh::SetDynProps);
-  c.Property("EditButton", &TCustomDBEditEh::EditButton, &TCustomDBEditEh::SetEditButton);
-  c.Property("EditButtons", &TCustomDBEditEh::EditButtons, &TCustomDBEditEh::SetEditButtons);
-  c.Property("EmptyDataInfo", &TCustomDBEditEh::EmptyDataInfo, &TCustomDBEditEh::SetEmptyDataInfo);
-  c.Property("Images", &TCustomDBEditEh::Images, &TCustomDBEditEh::SetImages);
-  c.Property("EditImage", &TCustomDBEditEh::EditImage, &TCustomDBEditEh::SetEditImage);
-  c.Property("MRUList", &TCustomDBEditEh::MRUList, &TCustomDBEditEh::SetMRUList);
-  // In-place aware; no default, always stored.
-  c.Property("Visible", &TCustomDBEditEh::Visible, &TCustomDBEditEh::SetVisible).StoredIf([](const TObject&) {
-    return true;
-  });
-  c.Property("Alignment", &TCustomDBEditEh::Alignment, &TCustomDBEditEh::SetAlignment)
-      .StoredIf([](const TObject& o) { return Mutable(o).IsAlignmentStored(); });
+  PublishDBEditProperties(c, db_edit_publish::dpoTextCase | db_edit_publish::dpoEmptyDataInfo);
   // The mask is read before the text, so a described text is laid into it.
-  c.Property("EditMask", &TCustomDBEditEh::EditMask, &TCustomDBEditEh::SetEditMask)
-      .StoredIf([](const TObject& o) { return Mutable(o).IsEditMaskStored(); });
-  // Stored only for an unbound editor.
-  c.Property(
-       "Text", [](const TDBEditEh& o) { return Mutable(o).Text(); },
-       [](TDBEditEh& o, const std::string& v) { o.SetText(v); })
-      .StoredIf([](const TObject& o) {
-        return Mutable(o).DataLink()->DataIndependent() && !Mutable(o).Text().empty();
-      });
-  PublishEvent(c, "OnButtonClick", &TCustomDBEditEh::OnButtonClick);
-  PublishEvent(c, "OnButtonDown", &TCustomDBEditEh::OnButtonDown);
-  PublishEvent(c, "OnCheckDrawRequiredState", &TCustomDBEditEh::OnCheckDrawRequiredState);
-  PublishEvent(c, "OnGetImageIndex", &TCustomDBEditEh::OnGetImageIndex);
-  PublishEvent(c, "OnUpdateData", &TCustomDBEditEh::OnUpdateData);
+  PublishDBEditMask(c);
+  PublishDBEditText(c);
+  PublishDBEditEvents(c);
 }
 
 void RegisterDBEditClasses() {

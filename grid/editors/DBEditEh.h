@@ -185,6 +185,8 @@ class TCustomDBEditEh : public TCustomMaskEdit {
  protected:
   // Marks the link modified unless the text is being set internally, then OnChange.
   void Change() override;
+  // The clipboard's text up to its first line break; false when the clipboard cannot be opened.
+  bool ReadClipboardLine(std::string& Line);
 
   // Virtual operations of the editor family, in slot order.
   virtual bool CanUseEditButtons();

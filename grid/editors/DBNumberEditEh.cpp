@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "grid/editors/DBEditPublishEh.h"
 #include "grid/editors/EditDecorationsEh.h"
 #include "grid/foundation/DropDownPlacementEh.h"
 #include "grid/foundation/GridPlatformEh.h"
@@ -684,57 +685,10 @@ void TCustomDBNumberEditEh::WndProc(TMessage& Message) {
 
 // --- the published editor ---
 
-namespace {
-
-template <class E>
-void PublishEvent(TClassBuilder<TDBNumberEditEh>& c, const char* Name, E TCustomDBEditEh::*Member) {
-  c.Property(
-      Name, [Member](const TDBNumberEditEh& o) -> const E& { return o.*Member; },
-      [Member](TDBNumberEditEh& o, const E& e) { o.*Member = e; });
-}
-
-TDBNumberEditEh& Mutable(const TObject& o) {
-  return const_cast<TDBNumberEditEh&>(static_cast<const TDBNumberEditEh&>(o));
-}
-
-}  // namespace
-
 void TDBNumberEditEh::DescribeClass(TClassBuilder<TDBNumberEditEh>& c) {
   using E = TDBNumberEditEh;
-  PublishControl(
-      c, {"Align",       "Anchors",     "BevelEdges",  "BevelInner",     "BevelKind",  "BevelOuter",
-          "BiDiMode",    "Color",       "Constraints", "Ctl3D",          "DragCursor", "DragKind",
-          "DragMode",    "Enabled",     "Font",        "ImeMode",        "ImeName",    "ParentBiDiMode",
-          "ParentColor", "ParentCtl3D", "ParentFont",  "ParentShowHint", "PopupMenu",  "TabOrder",
-          "TabStop",     "OnChange",    "OnClick",     "OnContextPopup", "OnDblClick", "OnDragDrop",
-          "OnDragOver",  "OnEndDock",   "OnEndDrag",   "OnEnter",        "OnExit",     "OnKeyDown",
-          "OnKeyPress",  "OnKeyUp",     "OnMouseDown", "OnMouseMove",    "OnMouseUp",  "OnStartDock",
-          "OnStartDrag"});
-  c.Property("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect).Default(1);
-  c.Property("AutoSize", &TCustomEdit::AutoSize, &TCustomEdit::SetAutoSize).Default(1);
-  c.Property("BorderStyle", &TCustomEdit::BorderStyle, &TCustomEdit::SetBorderStyle).Default(bsSingle);
-  c.Property("AlwaysShowBorder", &TCustomDBEditEh::AlwaysShowBorder, &TCustomDBEditEh::SetAlwaysShowBorder);
-  c.Property("Flat", &TCustomDBEditEh::Flat, &TCustomDBEditEh::SetFlat);
-  c.Property("HighlightRequired", &TCustomDBEditEh::HighlightRequired,
-             &TCustomDBEditEh::SetHighlightRequired);
-  c.Property("ReadOnly", &TCustomDBEditEh::ReadOnly, &TCustomDBEditEh::SetReadOnly);
-  c.Property("ShowHint", &TCustomDBEditEh::ShowHint, &TCustomDBEditEh::SetShowHint);
-  c.Property("Tooltips", &TCustomDBEditEh::Tooltips, &TCustomDBEditEh::SetTooltips);
-  c.Property("DataField", &TCustomDBEditEh::DataField, &TCustomDBEditEh::SetDataField);
-  c.Property("DataSource", &TCustomDBEditEh::DataSource, &TCustomDBEditEh::SetDataSource);
-  c.Property("DynProps", &TCustomDBEditEh::DynProps, &TCustomDBEditEh::SetDynProps);
-  c.Property("EditButton", &TCustomDBEditEh::EditButton, &TCustomDBEditEh::SetEditButton);
-  c.Property("EditButtons", &TCustomDBEditEh::EditButtons, &TCustomDBEditEh::SetEditButtons);
-  c.Property("EmptyDataInfo", &TCustomDBEditEh::EmptyDataInfo, &TCustomDBEditEh::SetEmptyDataInfo);
-  c.Property("Images", &TCustomDBEditEh::Images, &TCustomDBEditEh::SetImages);
-  c.Property("EditImage", &TCustomDBEditEh::EditImage, &TCustomDBEditEh::SetEditImage);
-  c.Property("MRUList", &TCustomDBEditEh::MRUList, &TCustomDBEditEh::SetMRUList);
-  // In-place aware; no default, always stored.
-  c.Property("Visible", &TCustomDBEditEh::Visible, &TCustomDBEditEh::SetVisible).StoredIf([](const TObject&) {
-    return true;
-  });
-  c.Property("Alignment", &TCustomDBEditEh::Alignment, &TCustomDBEditEh::SetAlignment)
-      .StoredIf([](const TObject& o) { return Mutable(o).IsAlignmentStored(); });
+  using db_edit_publish::Mutable;
+  PublishDBEditProperties(c, db_edit_publish::dpoEmptyDataInfo);
   // One character, written as text; empty for none.
   c.Property(
       "PasswordChar",
@@ -746,31 +700,22 @@ void TDBNumberEditEh::DescribeClass(TClassBuilder<TDBNumberEditEh>& c) {
       });
   c.Property("DecimalPlaces", &E::DecimalPlaces, &E::SetDecimalPlaces).Default(2);
   c.Property("DisplayFormat", &E::DisplayFormat, &E::SetDisplayFormat).StoredIf([](const TObject& o) {
-    return Mutable(o).IsDisplayFormatStored();
+    return Mutable<E>(o).IsDisplayFormatStored();
   });
   c.Property("currency", &E::IsCurrency, &E::SetCurrency).StoredIf([](const TObject& o) {
-    return Mutable(o).IsCurrencyStored();
+    return Mutable<E>(o).IsCurrencyStored();
   });
   c.Property("Increment", &E::Increment, &E::SetIncrement).StoredIf([](const TObject& o) {
-    return Mutable(o).Increment() != 1.0L;
+    return Mutable<E>(o).Increment() != 1.0L;
   });
   c.Property("MaxValue", &E::MaxValue, &E::SetMaxValue).StoredIf([](const TObject& o) {
-    return Mutable(o).IsMaxValueStored();
+    return Mutable<E>(o).IsMaxValueStored();
   });
   c.Property("MinValue", &E::MinValue, &E::SetMinValue).StoredIf([](const TObject& o) {
-    return Mutable(o).IsMinValueStored();
+    return Mutable<E>(o).IsMinValueStored();
   });
-  // Stored only for an unbound editor with a value.
-  c.Property(
-       "Value", [](const E& o) { return Mutable(o).Value(); }, [](E& o, const Variant& v) { o.SetValue(v); })
-      .StoredIf([](const TObject& o) {
-        return Mutable(o).DataLink()->DataIndependent() && !Mutable(o).Value().IsNull();
-      });
-  PublishEvent(c, "OnButtonClick", &TCustomDBEditEh::OnButtonClick);
-  PublishEvent(c, "OnButtonDown", &TCustomDBEditEh::OnButtonDown);
-  PublishEvent(c, "OnCheckDrawRequiredState", &TCustomDBEditEh::OnCheckDrawRequiredState);
-  PublishEvent(c, "OnGetImageIndex", &TCustomDBEditEh::OnGetImageIndex);
-  PublishEvent(c, "OnUpdateData", &TCustomDBEditEh::OnUpdateData);
+  PublishDBEditValue(c);
+  PublishDBEditEvents(c);
 }
 
 void RegisterDBNumberEditClasses() {

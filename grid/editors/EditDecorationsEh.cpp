@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <functional>
 
 #include "grid/editors/DBEditEh.h"
 #include "grid/foundation/DropDownPlacementEh.h"
+#include "grid/foundation/FreeNotifierEh.h"
 #include "grid/foundation/GridPlatformEh.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Forms.h"
@@ -17,30 +17,6 @@
 #include "platform/vcl/Messages.h"
 #include "platform/win/Painting.h"
 
-// Tells its owner when a watched component is freed.
-class TEditDecorationWatcherEh : public TComponent {
-  RTL_CLASS(TEditDecorationWatcherEh, TComponent)
- public:
-  explicit TEditDecorationWatcherEh(std::function<void(TComponent*)> OnRemoved = {})
-      : TComponent(nullptr), onRemoved_(std::move(OnRemoved)) {}
-  void Watch(TComponent* AComponent) {
-    if (AComponent) AComponent->FreeNotification(this);
-  }
-  void Unwatch(TComponent* AComponent) {
-    if (AComponent) AComponent->RemoveFreeNotification(this);
-  }
-
- protected:
-  void Notification(TComponent* AComponent, TOperation Operation) override {
-    inherited::Notification(AComponent, Operation);
-    if (Operation == opRemove && onRemoved_) onRemoved_(AComponent);
-  }
-
- private:
-  std::function<void(TComponent*)> onRemoved_;
-};
-
-RTL_IMPLEMENT_CLASS(TEditDecorationWatcherEh)
 RTL_IMPLEMENT_CLASS(TEditImageEh)
 RTL_IMPLEMENT_CLASS(TControlEmptyDataInfoEh)
 RTL_IMPLEMENT_CLASS(TEditToolTipsWindowEh)
@@ -92,7 +68,7 @@ RTL_IMPLEMENT_CLASS(TEditDropDownSysParamsEh)
 
 TEditImageEh::TEditImageEh(TCustomDBEditEh* AEditor)
     : editor_(AEditor),
-      watcher_(std::make_unique<TEditDecorationWatcherEh>([this](TComponent* c) { ImagesFreed(c); })) {}
+      watcher_(std::make_unique<TFreeNotifierEh>([this](TComponent* c) { ImagesFreed(c); })) {}
 
 TEditImageEh::~TEditImageEh() {
   watcher_->Unwatch(images_);

@@ -12,7 +12,7 @@
 #include "platform/vcl/ImgList.h"
 
 class TCustomDBEditEh;
-class TEditDecorationWatcherEh;
+class TFreeNotifierEh;
 
 // Sent to the editor when the image settings change (the first user message + 101): the editor
 // re-creates its window so that its height and edit rectangle follow.
@@ -53,7 +53,7 @@ class TEditImageEh : public TPersistent {
   void ImagesFreed(TComponent* AComponent);
 
   TCustomDBEditEh* editor_;
-  std::unique_ptr<TEditDecorationWatcherEh> watcher_;
+  std::unique_ptr<TFreeNotifierEh> watcher_;
   int imageIndex_ = -1;
   TCustomImageList* images_ = nullptr;
   bool useImageHeight_ = true;

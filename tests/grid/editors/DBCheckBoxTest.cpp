@@ -22,8 +22,12 @@
 #include "platform/vcl/VclTesting.h"
 #include "platform/win/Painting.h"
 #include "platform/win/TestInput.h"
+#include "tests/grid/editors/EditorTestSupport.h"
 
 namespace {
+
+using editor_test::Focus;
+using editor_test::Pump;
 
 class DBCheckBoxTest : public ::testing::Test {
  protected:
@@ -66,7 +70,6 @@ class DBCheckBoxTest : public ::testing::Test {
     ClearButtonsBitmapCache();
   }
 
-  static void Pump() { Application->ProcessMessages(); }
   void Bind(const char* field) {
     cb->SetDataSource(src);
     cb->SetDataField(field);
@@ -74,10 +77,6 @@ class DBCheckBoxTest : public ::testing::Test {
   }
   void ClickBox() {
     TestInput::Click(ScreenOf(cb, 5, 8));
-    Pump();
-  }
-  void Focus(TWinControl* c) {
-    c->SetFocus();
     Pump();
   }
   static POINT ScreenOf(TControl* c, int x, int y) {
@@ -105,6 +104,16 @@ class DBCheckBoxTest : public ::testing::Test {
   }
   // The mark's low point of a 3-D box (see the painter): the interior starts 2 pixels in.
   static TPoint MarkPoint(const TRect& box) { return {box.Left + 2 + 3, box.Top + 2 + 5}; }
+
+  // Records what the check box draws for WM_PAINT into a bitmap of its size.
+  void RecordPaint(TDrawLog& log) {
+    auto bmp = std::make_unique<TBitmap>();
+    bmp->SetSize(97, 17);
+    HDC dc = bmp->Canvas()->Handle();
+    AttachDrawRecorder(dc, &log);
+    cb->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    AttachDrawRecorder(dc, nullptr);
+  }
 
   Variant Flag() { return ds->FieldByName("Flag")->Value(); }
   Variant Code() { return ds->FieldByName("Code")->Value(); }
@@ -554,13 +563,8 @@ TEST_F(DBCheckBoxTest, CaptionAndFocusRectangleArePlacedBesideTheBox) {
     SCOPED_TRACE(c.alignment);
     cb->SetAlignment(c.alignment);
     Focus(cb);
-    auto bmp = std::make_unique<TBitmap>();
-    bmp->SetSize(97, 17);
     TDrawLog log;
-    HDC dc = bmp->Canvas()->Handle();
-    AttachDrawRecorder(dc, &log);
-    cb->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    AttachDrawRecorder(dc, nullptr);
+    RecordPaint(log);
     auto texts = log.OfKind(TDrawKind::Text);
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_EQ(texts[0]->Text, "Active");
@@ -578,13 +582,8 @@ TEST_F(DBCheckBoxTest, CaptionAndFocusRectangleArePlacedBesideTheBox) {
 
 TEST_F(DBCheckBoxTest, DisabledCaptionIsEmbossed) {
   cb->SetEnabled(false);
-  auto bmp = std::make_unique<TBitmap>();
-  bmp->SetSize(97, 17);
   TDrawLog log;
-  HDC dc = bmp->Canvas()->Handle();
-  AttachDrawRecorder(dc, &log);
-  cb->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-  AttachDrawRecorder(dc, nullptr);
+  RecordPaint(log);
   auto texts = log.OfKind(TDrawKind::Text);
   ASSERT_EQ(texts.size(), 2u);
   EXPECT_EQ(texts[0]->Color, Sys(clBtnHighlight));
@@ -669,14 +668,7 @@ TEST_F(DBCheckBoxTest, PaintedCopyShowsTheFieldStateNeitherHotNorFocused) {
 
 // --- streaming -------------------------------------------------------------------------------------------
 
-std::string AsText(TComponent* c) {
-  TMemoryStream bin;
-  bin.WriteComponent(c);
-  bin.SetPosition(0);
-  TStringStream text;
-  ObjectBinaryToText(bin, text);
-  return text.DataString();
-}
+using editor_test::AsText;
 
 TEST_F(DBCheckBoxTest, ValueListsStreamOnlyWhenChanged) {
   std::string text = AsText(cb);

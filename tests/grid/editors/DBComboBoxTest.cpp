@@ -7,14 +7,9 @@
 
 #include "grid/editors/DBComboBoxEh.h"
 #include "grid/editors/EditDecorationsEh.h"
-#include "platform/db/MemoryDataSet.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/Streams.h"
-#include "platform/vcl/Forms.h"
-#include "platform/vcl/StdCtrls.h"
-#include "platform/vcl/VclTesting.h"
-#include "platform/win/Clipboard.h"
-#include "platform/win/TestInput.h"
+#include "tests/grid/editors/EditorTestSupport.h"
 
 namespace {
 
@@ -33,66 +28,24 @@ TEST(DropDownBoxEh, AssignCopiesLayoutButNotAutoDrop) {
   EXPECT_FALSE(b.AutoDrop());
 }
 
-class DBComboBoxTest : public ::testing::Test {
+class DBComboBoxTest : public editor_test::EditorFormTest<TDBComboBoxEh> {
  protected:
   void SetUp() override {
     ResetVcl();
-    form = new TForm(Application, 0);
-    form->AfterConstruction();
-    form->SetBorderStyle(bsNone);
-    form->SetBounds(100, 100, 300, 200);
-    ds = new TMemoryDataSet(form);
+    MakeForm(300, 200);
     ds->FieldDefs()->Add("ID", ftInteger);
     ds->FieldDefs()->Add("Status", ftInteger);
     ds->FieldDefs()->Add("Name", ftString, 20);
     ds->CreateDataSet();
     ds->AppendRecord({1, 2, "Apricot"});
     ds->AppendRecord({2, Variant::Null(), Variant::Null()});
-    ds->First();
-    src = new TDataSource(form);
-    src->SetDataSet(ds);
-    ed = new TDBComboBoxEh(form);
-    ed->SetParent(form);
-    ed->SetBounds(10, 10, 150, 21);
-    other = new TEdit(form);
-    other->SetParent(form);
-    other->SetBounds(10, 100, 80, 21);
-    form->Show();
-    Pump();
+    PlaceControls(Bounds(10, 10, 150, 21), Bounds(10, 100, 80, 21));
   }
   void TearDown() override { ResetVcl(); }
 
-  static void Pump() { Application->ProcessMessages(); }
-  void Bind(const char* field) {
-    ed->SetDataSource(src);
-    ed->SetDataField(field);
-  }
   void KeyMode() {
     ed->Items()->SetCommaText("a,b,c");
     ed->KeyItems()->SetCommaText("1,2,3");
-  }
-  void Focus(TWinControl* c) {
-    c->SetFocus();
-    Pump();
-  }
-  void Type(const std::string& s) {
-    TestInput::Type(s);
-    Pump();
-  }
-  void Key(int vk) {
-    TestInput::KeyPress(vk);
-    Pump();
-  }
-  void AltKey(int vk) {
-    TestInput::KeyDown(VK_MENU);
-    TestInput::KeyPress(vk);
-    TestInput::KeyUp(VK_MENU);
-    Pump();
-  }
-  void Wheel(int delta) {
-    const TPoint p = ed->ClientToScreen({20, 10});
-    TestInput::MouseWheel(delta, {p.X, p.Y});
-    Pump();
   }
   void Click(TControl* c, TPoint at, int button = VK_LBUTTON) {
     const TPoint p = c->ClientToScreen(at);
@@ -105,13 +58,6 @@ class DBComboBoxTest : public ::testing::Test {
     Click(list, {r.Left + 5, (r.Top + r.Bottom) / 2});
   }
   bool ListOpen() { return ed->ListVisible(); }
-  Variant FieldValue(const char* name) { return ds->FieldByName(name)->Value(); }
-
-  TForm* form = nullptr;
-  TMemoryDataSet* ds = nullptr;
-  TDataSource* src = nullptr;
-  TDBComboBoxEh* ed = nullptr;
-  TEdit* other = nullptr;
 };
 
 // --- lists and values ----------------------------------------------------------------------------
@@ -316,11 +262,7 @@ TEST_F(DBComboBoxTest, PasteInKeyModeTypesAhead) {
   KeyMode();
   ed->Items()->SetCommaText("alpha,beta,gamma");
   Focus(ed);
-  ASSERT_TRUE(OpenClipboard(ed->Handle()));
-  EmptyClipboard();
-  const std::string clip = "gam";
-  SetClipboardData(CF_TEXT, GlobalAllocFrom(clip.c_str(), clip.size() + 1));
-  CloseClipboard();
+  editor_test::SetClipboardText(ed->Handle(), "gam");
   TestInput::KeyDown(VK_CONTROL);
   TestInput::KeyPress('V');
   TestInput::KeyUp(VK_CONTROL);

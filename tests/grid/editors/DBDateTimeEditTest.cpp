@@ -8,8 +8,6 @@
 #include <memory>
 #include <string>
 
-#include "grid/foundation/GridInterfacesEh.h"
-#include "platform/db/MemoryDataSet.h"
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/DateTime.h"
@@ -17,11 +15,7 @@
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/FormatSettings.h"
 #include "platform/rtl/Streams.h"
-#include "platform/vcl/Forms.h"
-#include "platform/vcl/StdCtrls.h"
-#include "platform/vcl/VclTesting.h"
-#include "platform/win/Clipboard.h"
-#include "platform/win/TestInput.h"
+#include "tests/grid/editors/EditorTestSupport.h"
 
 namespace {
 
@@ -51,36 +45,8 @@ class TProbeDateTimeEditEh : public TDBDateTimeEditEh {
   using TDBDateTimeEditEh::GetPaintText;
 };
 
-// A grid stand-in hosting the editor: records the order in which keys reach it.
-class TTestHolderEh : public TCustomControl, public IInplaceEditHolderEh {
- public:
-  explicit TTestHolderEh(TComponent* AOwner) : TCustomControl(AOwner) {}
-  bool GetInterface(const TGUID& iid, void*& obj) override {
-    if (iid == IInplaceEditHolderEh::IID) {
-      obj = static_cast<IInplaceEditHolderEh*>(this);
-      return true;
-    }
-    return TCustomControl::GetInterface(iid, obj);
-  }
-  bool InplaceEditCanModify(TControl*) override { return true; }
-  void GetMouseDownInfo(TPoint& Pos, int32_t& Time) override {
-    Pos = TPoint{-1000, -1000};
-    Time = 0;
-  }
-  void InplaceEditWndProc(TControl*, TMessage&) override {}
-  void InplaceEditKeyDown(TControl*, Word& Key, TShiftState) override {
-    if (Key == VK_UP || Key == VK_DOWN) log += "holder ";
-    if (Key == eatKey) Key = 0;
-  }
-  void InplaceEditKeyPress(TControl*, char32_t&) override {}
-  void InplaceEditKeyUp(TControl*, Word&, TShiftState) override {}
-
-  std::string log;
-  Word eatKey = 0;
-};
-
 // Today is pinned to 2026-03-15 10:20:30; the locale edits day-month-year with "/" and ":".
-class DBDateTimeEditTest : public ::testing::Test {
+class DBDateTimeEditTest : public editor_test::EditorFormTest<TDBDateTimeEditEh> {
  protected:
   void SetUp() override {
     ResetVcl();
@@ -88,11 +54,7 @@ class DBDateTimeEditTest : public ::testing::Test {
     savedTick_ = GetTickCount();
     VirtualClock::Set(EncodeDate(2026, 3, 15) + EncodeTime(10, 20, 30, 0), savedTick_);
     scope_ = std::make_unique<TFormatSettingsScope>(Locale("dd/MM/yyyy"));
-    form = new TForm(Application, 0);
-    form->AfterConstruction();
-    form->SetBorderStyle(bsNone);
-    form->SetBounds(100, 100, 400, 300);
-    ds = new TMemoryDataSet(form);
+    MakeForm(400, 300);
     ds->FieldDefs()->Add("ID", ftInteger);
     ds->FieldDefs()->Add("D", ftDate);
     ds->FieldDefs()->Add("T", ftTime);
@@ -101,17 +63,7 @@ class DBDateTimeEditTest : public ::testing::Test {
     ds->AppendRecord(
         {1, At(2024, 1, 31), Variant::FromDate(EncodeTime(8, 30, 0, 0)), At(2024, 1, 31, 14, 45, 10)});
     ds->AppendRecord({2, Variant::Null(), Variant::Null(), Variant::Null()});
-    ds->First();
-    src = new TDataSource(form);
-    src->SetDataSet(ds);
-    ed = new TDBDateTimeEditEh(form);
-    ed->SetParent(form);
-    ed->SetBounds(10, 10, 180, 21);
-    other = new TEdit(form);
-    other->SetParent(form);
-    other->SetBounds(10, 200, 80, 21);
-    form->Show();
-    Pump();
+    PlaceControls(Bounds(10, 10, 180, 21), Bounds(10, 200, 80, 21));
   }
   void TearDown() override {
     ResetVcl();
@@ -119,54 +71,11 @@ class DBDateTimeEditTest : public ::testing::Test {
     VirtualClock::Set(savedNow_, savedTick_);
   }
 
-  static void Pump() { Application->ProcessMessages(); }
-  void Bind(const char* field) {
-    ed->SetDataSource(src);
-    ed->SetDataField(field);
-  }
-  void Focus(TWinControl* c) {
-    c->SetFocus();
-    Pump();
-  }
-  void Type(const std::string& s) {
-    TestInput::Type(s);
-    Pump();
-  }
-  void Key(int vk) {
-    TestInput::KeyPress(vk);
-    Pump();
-  }
-  void AltKey(int vk) {
-    TestInput::KeyDown(VK_MENU);
-    TestInput::KeyPress(vk);
-    TestInput::KeyUp(VK_MENU);
-    Pump();
-  }
-  void Wheel(int delta) {
-    const TPoint p = ed->ClientToScreen(TPoint{5, 5});
-    TestInput::MouseWheel(delta, POINT{p.X, p.Y});
-    Pump();
-  }
   // Puts the caret on a text position of the focused editor.
   void Caret(int pos) {
     ed->SetSelStart(pos);
     ed->SetSelLength(0);
   }
-  Variant Row(const char* name) { return ds->FieldByName(name)->Value(); }
-  void Paste(const std::string& s) {
-    ASSERT_TRUE(OpenClipboard(ed->Handle()));
-    EmptyClipboard();
-    SetClipboardData(CF_TEXT, GlobalAllocFrom(s.c_str(), s.size() + 1));
-    CloseClipboard();
-    SendMessage(ed->Handle(), WM_PASTE, 0, 0);
-    Pump();
-  }
-
-  TForm* form = nullptr;
-  TMemoryDataSet* ds = nullptr;
-  TDataSource* src = nullptr;
-  TDBDateTimeEditEh* ed = nullptr;
-  TEdit* other = nullptr;
 
  private:
   TDateTime savedNow_ = 0;
@@ -303,9 +212,9 @@ TEST_F(DBDateTimeEditTest, TypingRecomputesTheValueAndLeavingWritesTheField) {
   Caret(0);
   Type("05");
   EXPECT_EQ(Show(ed->Value()), "2024-01-05 00:00:00");
-  EXPECT_EQ(Show(Row("D")), "2024-01-31 00:00:00");
+  EXPECT_EQ(Show(FieldValue("D")), "2024-01-31 00:00:00");
   Focus(other);
-  EXPECT_EQ(Show(Row("D")), "2024-01-05 00:00:00");
+  EXPECT_EQ(Show(FieldValue("D")), "2024-01-05 00:00:00");
   EXPECT_EQ(ds->State(), dsEdit);
 }
 
@@ -316,7 +225,7 @@ TEST_F(DBDateTimeEditTest, DateKindOverADateTimeFieldKeepsTheStoredTime) {
   Caret(3);
   Type("03");
   Focus(other);
-  EXPECT_EQ(Show(Row("DT")), "2024-03-31 14:45:10");
+  EXPECT_EQ(Show(FieldValue("DT")), "2024-03-31 14:45:10");
 }
 
 TEST_F(DBDateTimeEditTest, TimeKindOverATimeFieldWritesTheTime) {
@@ -327,7 +236,7 @@ TEST_F(DBDateTimeEditTest, TimeKindOverATimeFieldWritesTheTime) {
   Caret(0);
   Type("2315");
   Focus(other);
-  EXPECT_EQ(FormatDateTime("hh:nn:ss", Row("T").AsDateTime()), "23:15:00");
+  EXPECT_EQ(FormatDateTime("hh:nn:ss", FieldValue("T").AsDateTime()), "23:15:00");
 }
 
 TEST_F(DBDateTimeEditTest, ADayAloneIsCompletedFromTodayAndClampedOnLeaving) {
@@ -339,7 +248,7 @@ TEST_F(DBDateTimeEditTest, ADayAloneIsCompletedFromTodayAndClampedOnLeaving) {
   Type("31");
   Focus(other);
   // March 2026 has 31 days.
-  EXPECT_EQ(Show(Row("D")), "2026-03-31 00:00:00");
+  EXPECT_EQ(Show(FieldValue("D")), "2026-03-31 00:00:00");
   ed->SetKind(dtkDateEh);
   ds->Edit();
   ds->FieldByName("D")->Clear();
@@ -347,7 +256,7 @@ TEST_F(DBDateTimeEditTest, ADayAloneIsCompletedFromTodayAndClampedOnLeaving) {
   Caret(0);
   Type("3102");  // 31 February: clamped to the last day
   Focus(other);
-  EXPECT_EQ(Show(Row("D")), "2026-02-28 00:00:00");
+  EXPECT_EQ(Show(FieldValue("D")), "2026-02-28 00:00:00");
 }
 
 TEST_F(DBDateTimeEditTest, ClearingTheTextAndLeavingWritesNull) {
@@ -357,7 +266,7 @@ TEST_F(DBDateTimeEditTest, ClearingTheTextAndLeavingWritesNull) {
   Key(VK_DELETE);
   EXPECT_TRUE(ed->Value().IsNull());
   Focus(other);
-  EXPECT_TRUE(Row("D").IsNull());
+  EXPECT_TRUE(FieldValue("D").IsNull());
   EXPECT_EQ(ed->EditText(), "  /  /    ");
 }
 
@@ -371,7 +280,7 @@ TEST_F(DBDateTimeEditTest, MonthAndYearTypedOverTheEndOfAMonthClampTheKeptDay) {
   Type("02");
   EXPECT_EQ(Show(ed->Value()), "2024-02-29 14:45:10");
   Focus(other);
-  EXPECT_EQ(Show(Row("DT")), "2024-02-29 14:45:10");
+  EXPECT_EQ(Show(FieldValue("DT")), "2024-02-29 14:45:10");
   // Unbound as well: the independent value is merged.
   ed->SetDataSource(nullptr);
   ed->SetDataField("");
@@ -439,7 +348,7 @@ TEST_F(DBDateTimeEditTest, SteppedValueIsWrittenToTheFieldOnLeaving) {
   EXPECT_EQ(ed->EditText(), "01/01/2024");
   EXPECT_EQ(Show(ed->Value()), "2024-01-01 00:00:00");
   Focus(other);
-  EXPECT_EQ(Show(Row("D")), "2024-01-01 00:00:00");
+  EXPECT_EQ(Show(FieldValue("D")), "2024-01-01 00:00:00");
 }
 
 TEST_F(DBDateTimeEditTest, TheWheelStepsTheSectionAtTheCaret) {
@@ -494,7 +403,8 @@ TEST_F(DBDateTimeEditTest, OnKeyDownSeesTheArrowFirstAndCanSwallowIt) {
 }
 
 TEST_F(DBDateTimeEditTest, InPlaceTheEventThenTheHolderSeeTheArrowBeforeTheStep) {
-  auto* holder = new TTestHolderEh(form);
+  auto* holder = new editor_test::TTestHolderEh(form);
+  holder->canModify = true;
   holder->SetParent(form);
   holder->SetBounds(200, 10, 190, 100);
   ed->SetParent(holder);
@@ -654,9 +564,9 @@ TEST_F(DBDateTimeEditTest, AcceptedDayKeepsTheTimeOfTheOldValueAndIsWrittenOnLea
   EXPECT_FALSE(ed->CalendarDropped());
   EXPECT_EQ(Show(ed->Value()), "2024-01-30 14:45:10");
   EXPECT_EQ(ed->EditText(), "30/01/2024");
-  EXPECT_EQ(Show(Row("DT")), "2024-01-31 14:45:10");
+  EXPECT_EQ(Show(FieldValue("DT")), "2024-01-31 14:45:10");
   Focus(other);
-  EXPECT_EQ(Show(Row("DT")), "2024-01-30 14:45:10");
+  EXPECT_EQ(Show(FieldValue("DT")), "2024-01-30 14:45:10");
 }
 
 TEST_F(DBDateTimeEditTest, EscapeAndFocusLossCloseWithoutAccepting) {
@@ -790,7 +700,7 @@ TEST_F(DBDateTimeEditTest, PastedTextGoesThroughTheMaskAndNeverWritesAHalfValue)
   Paste("abc\x01");
   // Whatever the mask kept, leaving completes it into a whole date or Null.
   Focus(other);
-  const Variant v = Row("D");
+  const Variant v = FieldValue("D");
   EXPECT_TRUE(v.IsNull() || v.AsDateTime() >= EncodeDate(1, 1, 1));
   EXPECT_EQ(ed->EditText(), v.IsNull() ? "  /  /    " : FormatDateTime("dd/mm/yyyy", v.AsDateTime()));
 }
@@ -871,23 +781,15 @@ TEST_F(DBDateTimeEditTest, PaintCopyShowsTheFieldInTheDisplayFormat) {
 
 TEST_F(DBDateTimeEditTest, EditFormatIsStreamedOnlyForTheCustomKind) {
   RegisterDBDateTimeEditClasses();
-  auto describe = [](TComponent* c) {
-    TMemoryStream bin;
-    bin.WriteComponent(c);
-    bin.SetPosition(0);
-    TStringStream text("");
-    ObjectBinaryToText(bin, text);
-    return text.DataString();
-  };
   TDBDateTimeEditEh a(nullptr);
   a.SetName("A");
   a.SetKind(dtkTimeEh);
-  std::string d = describe(&a);
+  std::string d = editor_test::AsText(&a);
   EXPECT_NE(d.find("Kind = dtkTimeEh"), std::string::npos) << d;
   EXPECT_EQ(d.find("EditFormat"), std::string::npos) << d;
   a.SetEditFormat("YYYY/MM");
   a.SetValue(At(2024, 5, 1));
-  d = describe(&a);
+  d = editor_test::AsText(&a);
   EXPECT_EQ(d.find("Kind ="), std::string::npos) << d;
   EXPECT_NE(d.find("EditFormat = 'YYYY/MM'"), std::string::npos) << d;
 

@@ -3,21 +3,15 @@
 // characters, paste, wheel and the in-place holder.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "grid/editors/DBEditEh.h"
 #include "grid/editors/EditDecorationsEh.h"
-#include "platform/db/MemoryDataSet.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/Streams.h"
-#include "platform/vcl/Forms.h"
 #include "platform/vcl/Menus.h"
-#include "platform/vcl/StdCtrls.h"
-#include "platform/vcl/VclTesting.h"
-#include "platform/win/Clipboard.h"
-#include "platform/win/TestInput.h"
+#include "tests/grid/editors/EditorTestSupport.h"
 
 namespace {
 
@@ -35,36 +29,9 @@ class TProbeDBEditEh : public TDBEditEh {
   }
 };
 
-// A grid stand-in that hosts the editor.
-class TTestHolderEh : public TCustomControl, public IInplaceEditHolderEh {
- public:
-  explicit TTestHolderEh(TComponent* AOwner) : TCustomControl(AOwner) {}
-  bool GetInterface(const TGUID& iid, void*& obj) override {
-    if (iid == IInplaceEditHolderEh::IID) {
-      obj = static_cast<IInplaceEditHolderEh*>(this);
-      return true;
-    }
-    return TCustomControl::GetInterface(iid, obj);
-  }
-  bool InplaceEditCanModify(TControl*) override { return canModify; }
-  void GetMouseDownInfo(TPoint& Pos, int32_t& Time) override {
-    Pos = TPoint{-1000, -1000};
-    Time = 0;
-  }
-  void InplaceEditWndProc(TControl*, TMessage&) override { ++messages; }
-  void InplaceEditKeyDown(TControl*, Word& Key, TShiftState) override {
-    if (Key == eatKey) Key = 0;
-  }
-  void InplaceEditKeyPress(TControl*, char32_t& Key) override {
-    if (Key == eatChar) Key = 0;
-  }
-  void InplaceEditKeyUp(TControl*, Word&, TShiftState) override {}
-
-  bool canModify = false;
-  int messages = 0;
-  Word eatKey = 0;
-  char32_t eatChar = 0;
-};
+using editor_test::Focus;
+using editor_test::TTestHolderEh;
+using editor_test::Type;
 
 // A holder that takes Tab itself (as a grid that moves between cells does).
 class TTabHolderEh : public TTestHolderEh {
@@ -121,14 +88,6 @@ class DBEditTest : public ::testing::Test {
     edit_->SetDataField(field);
     Application->ProcessMessages();
   }
-  void Focus(TWinControl* c) {
-    c->SetFocus();
-    Application->ProcessMessages();
-  }
-  void Type(const std::string& keys) {
-    TestInput::Type(keys);
-    Application->ProcessMessages();
-  }
   void Press(int vk, TShiftState shift = {}) {
     if (shift.Contains(ssCtrl)) TestInput::KeyDown(VK_CONTROL);
     if (shift.Contains(ssShift)) TestInput::KeyDown(VK_SHIFT);
@@ -138,15 +97,7 @@ class DBEditTest : public ::testing::Test {
     Application->ProcessMessages();
   }
   void SelectAllText() { SendMessage(edit_->Handle(), EM_SETSEL, 0, -1); }
-  void SetClipboard(const std::string& text) {
-    ASSERT_TRUE(OpenClipboard(edit_->Handle()));
-    EmptyClipboard();
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    std::memcpy(GlobalLock(mem), text.c_str(), text.size() + 1);
-    GlobalUnlock(mem);
-    SetClipboardData(CF_TEXT, mem);
-    CloseClipboard();
-  }
+  void SetClipboard(const std::string& text) { editor_test::SetClipboardText(edit_->Handle(), text); }
   std::string FieldText(const char* name) { return ds_->FieldByName(name)->AsString(); }
 
   TMemoryDataSet* ds_ = nullptr;
@@ -609,23 +560,15 @@ TEST_F(DBEditTest, InplaceClickCloseToTheOpeningClickIsADoubleClick) {
 // --- descriptions ---------------------------------------------------------------------------------------
 
 TEST_F(DBEditTest, OnlyAnUnboundEditorStoresItsText) {
-  auto describe = [](TDBEditEh* e) {
-    TMemoryStream binary;
-    binary.WriteComponent(e);
-    binary.SetPosition(0);
-    TStringStream text;
-    ObjectBinaryToText(binary, text);
-    return text.DataString();
-  };
   TDBEditEh unbound(nullptr);
   unbound.SetText("kept");
-  EXPECT_NE(describe(&unbound).find("Text = 'kept'"), std::string::npos);
+  EXPECT_NE(editor_test::AsText(&unbound).find("Text = 'kept'"), std::string::npos);
   TDBEditEh empty(nullptr);
-  EXPECT_EQ(describe(&empty).find("Text ="), std::string::npos);
+  EXPECT_EQ(editor_test::AsText(&empty).find("Text ="), std::string::npos);
   TDBEditEh bound(nullptr);
   bound.SetDataField("Name");
   bound.SetText("lost");
-  const std::string d = describe(&bound);
+  const std::string d = editor_test::AsText(&bound);
   EXPECT_EQ(d.find("Text ="), std::string::npos);
   EXPECT_NE(d.find("DataField = 'Name'"), std::string::npos);
 

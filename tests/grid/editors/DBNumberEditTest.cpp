@@ -7,21 +7,17 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <string>
 
 #include "grid/editors/DBNumberEditEh.h"
 #include "grid/editors/EditDecorationsEh.h"
-#include "platform/db/MemoryDataSet.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/FormatSettings.h"
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/TypInfo.h"
-#include "platform/vcl/Forms.h"
-#include "platform/vcl/StdCtrls.h"
-#include "platform/vcl/VclTesting.h"
-#include "platform/win/Clipboard.h"
-#include "platform/win/TestInput.h"
+#include "tests/grid/editors/EditorTestSupport.h"
 
 namespace {
 
@@ -197,16 +193,12 @@ TEST(DBNumberEditRoutines, FormatsDisplayTextAndMoneyBeyondTheCurrencyRange) {
 
 // --- the editor on a form ---------------------------------------------------------------------------
 
-class DBNumberEditTest : public ::testing::Test {
+class DBNumberEditTest : public editor_test::EditorFormTest<TDBNumberEditEh> {
  protected:
   void SetUp() override {
     ResetVcl();
     scope_ = std::make_unique<TFormatSettingsScope>(Locale(".", ","));
-    form = new TForm(Application, 0);
-    form->AfterConstruction();
-    form->SetBorderStyle(bsNone);
-    form->SetBounds(100, 100, 300, 200);
-    ds = new TMemoryDataSet(form);
+    MakeForm(300, 200);
     ds->FieldDefs()->Add("ID", ftInteger);
     ds->FieldDefs()->Add("Amount", ftFloat);
     ds->FieldDefs()->Add("Price", ftCurrency);
@@ -215,40 +207,13 @@ class DBNumberEditTest : public ::testing::Test {
     ds->CreateDataSet();
     ds->AppendRecord({1, 12.5, 3.25, 7.5, static_cast<long long>(9007199254740993LL)});
     ds->AppendRecord({2, Variant::Null(), Variant::Null(), Variant::Null(), Variant::Null()});
-    ds->First();
-    src = new TDataSource(form);
-    src->SetDataSet(ds);
-    ed = new TDBNumberEditEh(form);
-    ed->SetParent(form);
-    ed->SetBounds(10, 10, 150, 21);
-    other = new TEdit(form);
-    other->SetParent(form);
-    other->SetBounds(10, 100, 80, 21);
-    form->Show();
-    Pump();
+    PlaceControls(Bounds(10, 10, 150, 21), Bounds(10, 100, 80, 21));
   }
   void TearDown() override {
     ResetVcl();
     scope_.reset();
   }
 
-  static void Pump() { Application->ProcessMessages(); }
-  void Bind(const char* field) {
-    ed->SetDataSource(src);
-    ed->SetDataField(field);
-  }
-  void Focus(TWinControl* c) {
-    c->SetFocus();
-    Pump();
-  }
-  void Type(const std::string& s) {
-    TestInput::Type(s);
-    Pump();
-  }
-  void Key(int vk) {
-    TestInput::KeyPress(vk);
-    Pump();
-  }
   // Focuses the editor and replaces its text by typing.
   void TypeFresh(const std::string& s) {
     Focus(ed);
@@ -256,28 +221,9 @@ class DBNumberEditTest : public ::testing::Test {
     Key(VK_DELETE);
     Type(s);
   }
-  void Paste(const std::string& s) {
-    ASSERT_TRUE(OpenClipboard(ed->Handle()));
-    EmptyClipboard();
-    SetClipboardData(CF_TEXT, GlobalAllocFrom(s.c_str(), s.size() + 1));
-    CloseClipboard();
-    SendMessage(ed->Handle(), WM_PASTE, 0, 0);
-    Pump();
-  }
-  void Wheel(int delta) {
-    const TPoint p = ed->ClientToScreen({20, 10});
-    TestInput::MouseWheel(delta, {p.X, p.Y});
-    Pump();
-  }
   double Val() { return ed->Value().AsDouble(); }
-  Variant FieldValue(const char* name) { return ds->FieldByName(name)->Value(); }
 
   std::unique_ptr<TFormatSettingsScope> scope_;
-  TForm* form = nullptr;
-  TMemoryDataSet* ds = nullptr;
-  TDataSource* src = nullptr;
-  TDBNumberEditEh* ed = nullptr;
-  TEdit* other = nullptr;
 };
 
 TEST_F(DBNumberEditTest, StartsUnboundEmptyRightAlignedWithTwoDecimals) {
@@ -669,14 +615,7 @@ TEST_F(DBNumberEditTest, ACancelModeFromAnotherControlClosesTheCalculator) {
   EXPECT_FALSE(ed->CalculatorDroppedDown());
 }
 
-std::string AsText(TComponent* c) {
-  TMemoryStream bin;
-  bin.WriteComponent(c);
-  bin.SetPosition(0);
-  TStringStream text;
-  ObjectBinaryToText(bin, text);
-  return text.DataString();
-}
+using editor_test::AsText;
 
 TEST_F(DBNumberEditTest, StreamsOwnSettingsAndTheUnboundValue) {
   RegisterDBNumberEditClasses();

@@ -16,6 +16,7 @@
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/VclTesting.h"
 #include "platform/win/TestInput.h"
+#include "tests/grid/editors/EditorTestSupport.h"
 
 namespace {
 
@@ -77,6 +78,9 @@ RTL_IMPLEMENT_CLASS(TNumericValueEditEh)
 
 namespace {
 
+using editor_test::Key;
+using editor_test::Type;
+
 constexpr COLORREF kSilver = RGB(192, 192, 192);
 constexpr COLORREF kRed = RGB(255, 0, 0);
 
@@ -103,14 +107,6 @@ class EditDecorationsTest : public ::testing::Test {
   void ClickOn(TControl* c) {
     const TPoint p = c->ClientToScreen(TPoint{c->Width() / 2, c->Height() / 2});
     TestInput::Click(POINT{p.X, p.Y});
-    Application->ProcessMessages();
-  }
-  void Key(int vk) {
-    TestInput::KeyPress(vk);
-    Application->ProcessMessages();
-  }
-  void Type(const std::string& s) {
-    TestInput::Type(s);
     Application->ProcessMessages();
   }
   // Pixels of one colour in the editor as PaintTo draws it into a memory bitmap.
