@@ -16,7 +16,7 @@ class TLedgerEditorsForm : public TForm {
  public:
   TLedgerEditorsForm(TComponent* AOwner, TMemoryDataSet* Ledger) : TForm(AOwner, 0), ledger_(Ledger) {
     SetCaption("账目 — 编辑");
-    SetBounds(120, 80, 420, 300);
+    SetBounds(690, 40, 420, 300);
     source_ = new TDataSource(this);
     source_->SetDataSet(Ledger);
     int y = 12;

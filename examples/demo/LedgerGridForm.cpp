@@ -92,7 +92,7 @@ class TLedgerGridForm : public TForm {
  public:
   TLedgerGridForm(TComponent* AOwner, TMemoryDataSet* Ledger) : TForm(AOwner, 0) {
     SetCaption("账目 — 表格");
-    SetBounds(160, 120, 560, 320);
+    SetBounds(690, 360, 560, 320);
     auto* grid = new TLedgerGridEh(this);
     grid->SetParent(this);
     grid->SetAlign(alClient);
