@@ -370,6 +370,10 @@ class TCustomComboBox : public TWinControl {
   TDrawItemEvent OnDrawItem;
   TMeasureItemEvent OnMeasureItem;
 
+  // The edit child or the list holding the focus counts as the combo box's, so that recreating
+  // the window gives the focus back.
+  bool Focused() override;
+
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   void DestroyWnd() override;

@@ -44,6 +44,12 @@ void TCustomComboBox::SetItems(TStrings* Value) {
   items_->Assign(Value);
 }
 
+bool TCustomComboBox::Focused() {
+  if (!HandleAllocated()) return false;
+  const HWND focus = GetFocus();
+  return focus && (focus == Handle() || focus == editHandle_ || focus == listHandle_);
+}
+
 void TCustomComboBox::CreateParams(TCreateParams& Params) {
   static constexpr DWORD kStyles[] = {CBS_DROPDOWN, CBS_SIMPLE, CBS_DROPDOWNLIST,
                                       CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED,

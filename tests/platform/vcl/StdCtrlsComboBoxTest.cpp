@@ -122,6 +122,60 @@ TEST_F(TComboBoxTest, KeysTypedInTheEditReachTheComboBoxEvents) {
   EXPECT_EQ(cb->Text(), "ab") << "a key set to 0 is swallowed";
 }
 
+// Recreating the window while the user types in the edit child (a style change, say) gives
+// the new edit child the focus, and its keys reach the events, over two recreations and both
+// ways of recreating.
+TEST_F(TComboBoxTest, KeysTypedInTheEditSurviveRecreatingTheWindow) {
+  struct Case {
+    const char* Name;
+    void (*Recreate)(TComboBox*);
+  };
+  const Case cases[] = {
+      {"RecreateWnd", [](TComboBox* cb) { cb->RecreateWnd(); }},
+      {"style round trip",
+       [](TComboBox* cb) {
+         cb->SetStyle(csDropDownList);
+         cb->SetStyle(csDropDown);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TComboBox* cb = Combo(csDropDown);
+    std::string pressed, down;
+    cb->OnKeyPress = [&](TObject* Sender, char32_t& Key) {
+      EXPECT_EQ(Sender, cb);
+      pressed.push_back(static_cast<char>(Key));
+      if (Key == U'x') Key = 0;
+    };
+    cb->OnKeyDown = [&](TObject*, WORD& Key, TShiftState) { down.push_back(static_cast<char>(Key)); };
+    cb->SetText("");
+    cb->SetFocus();
+    Pump();
+    TestInput::Type("a");
+    Pump();
+    ASSERT_EQ(pressed, "a");
+    for (int round = 1; round <= 2; ++round) {
+      SCOPED_TRACE(round);
+      const HWND oldEdit = cb->EditHandle();
+      c.Recreate(cb);
+      Pump();
+      ASSERT_NE(cb->EditHandle(), nullptr);
+      EXPECT_NE(cb->EditHandle(), oldEdit);
+      EXPECT_EQ(GetFocus(), cb->EditHandle());
+      EXPECT_TRUE(cb->Focused());
+      pressed.clear();
+      down.clear();
+      cb->SetText("");
+      TestInput::Type("axb");
+      Pump();
+      EXPECT_EQ(pressed, "axb");
+      EXPECT_EQ(down, "AXB");
+      EXPECT_EQ(cb->Text(), "ab") << "a key set to 0 is swallowed";
+    }
+    delete cb;
+  }
+}
+
 TEST_F(TComboBoxTest, ItemIndexAndItemsKeptWithoutWindowAndAcrossRecreate) {
   auto* cb = new TComboBox(form);
   cb->Items()->Add("b");
