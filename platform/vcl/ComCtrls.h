@@ -569,8 +569,10 @@ enum TTickStyle { tsNone, tsAuto, tsManual };
 RTL_ENUM_INFO(TTickStyle, "tsNone", "tsAuto", "tsManual");
 
 // The slider over "msctls_trackbar32". Position stays within Min..Max; the arrow keys move it
-// by LineSize, Page Up/Down by PageSize, Home/End to the ends. NM_CUSTOMDRAW from the window
-// reaches CustomDraw through CN_NOTIFY.
+// by LineSize, Page Up/Down by PageSize, Home/End to the ends. The window takes the mouse (a
+// drag of the thumb, a press beside it pages by PageSize) and reports through WM_HSCROLL/
+// WM_VSCROLL, which come back as CN_HSCROLL/CN_VSCROLL and fire OnChange when the position moved.
+// NM_CUSTOMDRAW from the window reaches CustomDraw through CN_NOTIFY.
 class TTrackBar : public TWinControl {
   RTL_CLASS(TTrackBar, TWinControl)
  public:
@@ -594,9 +596,9 @@ class TTrackBar : public TWinControl {
   TTickMark TickMarks() const { return tickMarks_; }
   void SetTickMarks(TTickMark Value);
   int PageSize() const { return pageSize_; }
-  void SetPageSize(int Value) { pageSize_ = Value; }
+  void SetPageSize(int Value);
   int LineSize() const { return lineSize_; }
-  void SetLineSize(int Value) { lineSize_ = Value; }
+  void SetLineSize(int Value);
   int SelStart() const { return selStart_; }
   void SetSelStart(int Value);
   int SelEnd() const { return selEnd_; }
@@ -620,6 +622,7 @@ class TTrackBar : public TWinControl {
 
  private:
   void SendParams();
+  void SendSettings();
   int min_ = 0;
   int max_ = 10;
   int position_ = 0;

@@ -78,6 +78,7 @@ void TTrackBar::CreateParams(TCreateParams& Params) {
 void TTrackBar::CreateWnd() {
   inherited::CreateWnd();
   SendParams();
+  SendSettings();
 }
 
 void TTrackBar::SendParams() {
@@ -85,6 +86,19 @@ void TTrackBar::SendParams() {
   SendMessage(Handle(), TBM_SETRANGEMIN, FALSE, min_);
   SendMessage(Handle(), TBM_SETRANGEMAX, FALSE, max_);
   SendMessage(Handle(), TBM_SETPOS, TRUE, position_);
+}
+
+// What the window keeps besides the range: sizes for paging, tics and the selection.
+void TTrackBar::SendSettings() {
+  if (!HandleAllocated()) return;
+  SendMessage(Handle(), TBM_SETPAGESIZE, 0, pageSize_);
+  SendMessage(Handle(), TBM_SETLINESIZE, 0, lineSize_);
+  SendMessage(Handle(), TBM_SETTICFREQ, static_cast<WPARAM>(std::max(1, frequency_)), 0);
+  SendMessage(Handle(), TBM_CLEARTICS, FALSE, 0);
+  if (tickStyle_ == tsManual)
+    for (int tick : ticks_) SendMessage(Handle(), TBM_SETTIC, 0, tick);
+  SendMessage(Handle(), TBM_SETSELSTART, FALSE, selStart_);
+  SendMessage(Handle(), TBM_SETSELEND, TRUE, selEnd_);
 }
 
 void TTrackBar::SetParams(int APosition, int AMin, int AMax) {
@@ -120,7 +134,17 @@ void TTrackBar::SetOrientation(TTrackBarOrientation Value) {
 
 void TTrackBar::SetFrequency(int Value) {
   frequency_ = Value;
-  Invalidate();
+  SendSettings();
+}
+
+void TTrackBar::SetPageSize(int Value) {
+  pageSize_ = Value;
+  SendSettings();
+}
+
+void TTrackBar::SetLineSize(int Value) {
+  lineSize_ = Value;
+  SendSettings();
 }
 
 void TTrackBar::SetTickStyle(TTickStyle Value) {
@@ -137,12 +161,12 @@ void TTrackBar::SetTickMarks(TTickMark Value) {
 
 void TTrackBar::SetSelStart(int Value) {
   selStart_ = Value;
-  Invalidate();
+  SendSettings();
 }
 
 void TTrackBar::SetSelEnd(int Value) {
   selEnd_ = Value;
-  Invalidate();
+  SendSettings();
 }
 
 void TTrackBar::SetSliderVisible(bool Value) {
@@ -154,7 +178,7 @@ void TTrackBar::SetSliderVisible(bool Value) {
 void TTrackBar::SetTick(int Value) {
   const auto at = std::lower_bound(ticks_.begin(), ticks_.end(), Value);
   if (at == ticks_.end() || *at != Value) ticks_.insert(at, Value);
-  Invalidate();
+  SendSettings();
 }
 
 void TTrackBar::Changed() {

@@ -1,5 +1,6 @@
 // Track bar, up-down and progress bar: positions within their limits, the window agreeing,
-// keys and clicks, custom draw, and the up-down's associated control.
+// keys and clicks, the track bar's drag and paging and its drawn ticks and selection, custom
+// draw, and the up-down's associated control.
 #include <string>
 #include <vector>
 
@@ -83,6 +84,219 @@ TEST_F(ComCtrlsTrackBarTest, OrientationTurnsTheBarAndItsWindow) {
   EXPECT_EQ(t->Width(), 45);
   EXPECT_EQ(t->Height(), 150);
   EXPECT_TRUE(GetWindowLong(t->Handle(), GWL_STYLE) & TBS_VERT);
+}
+
+// --- track bar and the mouse ---------------------------------------------------------------------
+
+// A track bar on the form with the form's WM_HSCROLL/WM_VSCROLL from it recorded as (code, position).
+class ComCtrlsTrackBarMouseTest : public TComCtrlsTest {
+ protected:
+  void SetUp() override {
+    TComCtrlsTest::SetUp();
+    t = Make<TTrackBar>();
+    t->SetBounds(10, 10, 216, 45);
+    t->OnChange = [this](TObject*) { ++changes; };
+    const TWndMethod saved = form->WindowProc();
+    form->SetWindowProc([this, saved](TMessage& m) {
+      if ((m.Msg == WM_HSCROLL || m.Msg == WM_VSCROLL) && t->HandleAllocated() &&
+          m.LParam == reinterpret_cast<LPARAM>(t->Handle()))
+        Record(m);
+      saved(m);
+    });
+    ShowForm();
+  }
+
+  void Record(const TMessage& m) {
+    EXPECT_EQ(m.Msg, t->Orientation() == trVertical ? WM_VSCROLL : WM_HSCROLL);
+    const int code = LOWORD(m.WParam);
+    const int pos = static_cast<SHORT>(HIWORD(m.WParam));
+    codes.emplace_back(code, pos);
+  }
+
+  void Orient(TTrackBarOrientation o) {
+    t->SetOrientation(o);
+    if (o == trVertical && t->Width() > t->Height()) t->SetBounds(10, 10, 45, 216);
+    Application->ProcessMessages();
+  }
+
+  RECT Rc(UINT msg) {
+    RECT r{};
+    SendMessage(t->Handle(), msg, 0, reinterpret_cast<LPARAM>(&r));
+    return r;
+  }
+  // Along the channel (the channel rect is answered as if horizontal) where a value sits.
+  int AlongOf(int value) {
+    const RECT ch = Rc(TBM_GETCHANNELRECT);
+    return ch.Left + (value - t->Min()) * ch.Width() / (t->Max() - t->Min());
+  }
+  int ThumbAlong() {
+    const RECT th = Rc(TBM_GETTHUMBRECT);
+    return t->Orientation() == trVertical ? (th.Top + th.Bottom) / 2 : (th.Left + th.Right) / 2;
+  }
+  // A screen point at `along`, across the middle of the thumb.
+  TPoint At(int along) {
+    const RECT th = Rc(TBM_GETTHUMBRECT);
+    const TPoint p = t->Orientation() == trVertical ? TPoint{(th.Left + th.Right) / 2, along}
+                                                    : TPoint{along, (th.Top + th.Bottom) / 2};
+    return t->ClientToScreen(p);
+  }
+  void Down(int along) {
+    TestInput::MouseDown(VK_LBUTTON, At(along));
+    Application->ProcessMessages();
+  }
+  void Move(int along) {
+    TestInput::MouseMove(At(along));
+    Application->ProcessMessages();
+  }
+  void Up(int along) {
+    TestInput::MouseUp(VK_LBUTTON, At(along));
+    Application->ProcessMessages();
+  }
+
+  TTrackBar* t = nullptr;
+  std::vector<std::pair<int, int>> codes;
+  int changes = 0;
+};
+
+using TCodes = std::vector<std::pair<int, int>>;
+
+TEST_F(ComCtrlsTrackBarMouseTest, DraggingTheThumbTracksWithinTheRangeAndReportsOnRelease) {
+  struct Case {
+    TTrackBarOrientation orientation;
+    int min, max;
+  } cases[] = {{trHorizontal, 0, 10}, {trVertical, 0, 10}, {trHorizontal, -30, -20}, {trVertical, -30, -20}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "vertical " << (c.orientation == trVertical) << " min " << c.min);
+    Orient(c.orientation);
+    t->SetParams(c.min + 5, c.min, c.max);
+    codes.clear();
+    changes = 0;
+    // Pressed off the thumb's centre: the thumb keeps that offset from the cursor.
+    const int grip = ThumbAlong() + 2;
+    Down(grip);
+    Move(AlongOf(c.min + 7) + 2);
+    Move(AlongOf(c.max) + 40);  // past the end
+    Move(AlongOf(c.min) - 30);  // before the start
+    Move(AlongOf(c.min + 3) + 2);
+    Up(AlongOf(c.min + 3) + 2);
+    const TCodes expected{{TB_THUMBTRACK, c.min + 7}, {TB_THUMBTRACK, c.max},        {TB_THUMBTRACK, c.min},
+                          {TB_THUMBTRACK, c.min + 3}, {TB_THUMBPOSITION, c.min + 3}, {TB_ENDTRACK, 0}};
+    EXPECT_EQ(codes, expected);
+    EXPECT_EQ(t->Position(), c.min + 3);
+    EXPECT_EQ(changes, 4);
+    EXPECT_EQ(GetCapture(), nullptr);
+  }
+}
+
+TEST_F(ComCtrlsTrackBarMouseTest, APressBesideTheThumbPagesTowardsIt) {
+  for (TTrackBarOrientation o : {trHorizontal, trVertical}) {
+    SCOPED_TRACE(o);
+    Orient(o);
+    t->SetParams(5, 0, 10);
+    t->SetPageSize(3);
+    codes.clear();
+    changes = 0;
+    struct Step {
+      int at, position, code;
+    } steps[] = {
+        {9, 8, TB_PAGEDOWN}, {9, 10, TB_PAGEDOWN}, {0, 7, TB_PAGEUP}, {1, 4, TB_PAGEUP}, {1, 1, TB_PAGEUP}};
+    TCodes expected;
+    for (const Step& s : steps) {
+      Down(AlongOf(s.at));
+      Up(AlongOf(s.at));
+      EXPECT_EQ(t->Position(), s.position);
+      expected.insert(expected.end(), {{s.code, 0}, {TB_ENDTRACK, 0}});
+    }
+    EXPECT_EQ(codes, expected);
+    EXPECT_EQ(changes, 5);
+    // On the thumb at the end: a press and release without a move changes nothing.
+    Down(ThumbAlong());
+    Up(ThumbAlong());
+    EXPECT_EQ(t->Position(), 1);
+    EXPECT_EQ(changes, 5);
+  }
+}
+
+TEST_F(ComCtrlsTrackBarMouseTest, AHeldPressRepeatsPagingUntilTheThumbReachesTheCursor) {
+  t->SetParams(0, 0, 10);
+  t->SetPageSize(2);
+  Down(AlongOf(9));
+  const int target = AlongOf(9);
+  TestInput::Schedule([this, target] { TestInput::MouseUp(VK_LBUTTON, At(target)); }, 2000);
+  while (TestInput::ScheduledSteps() > 0 || TestInput::PendingInput() > 0) Application->HandleMessage();
+  Application->ProcessMessages();
+  EXPECT_EQ(t->Position(), 10);
+  TCodes expected(5, {TB_PAGEDOWN, 0});
+  expected.emplace_back(TB_ENDTRACK, 0);
+  EXPECT_EQ(codes, expected);
+}
+
+TEST_F(ComCtrlsTrackBarMouseTest, ADisabledBarIgnoresTheMouse) {
+  t->SetParams(5, 0, 10);
+  t->SetEnabled(false);
+  Application->ProcessMessages();
+  Down(AlongOf(9));
+  Up(AlongOf(9));
+  Down(ThumbAlong());
+  Move(AlongOf(8));
+  Up(AlongOf(8));
+  EXPECT_EQ(t->Position(), 5);
+  EXPECT_TRUE(codes.empty());
+}
+
+TEST_F(ComCtrlsTrackBarMouseTest, SelectionAndTicksAreDrawn) {
+  const COLORREF black = RGB(0, 0, 0);
+  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+  t->SetParams(10, 0, 10);
+  t->SetSelStart(2);
+  t->SetSelEnd(6);
+  Application->ProcessMessages();
+  for (TTrackBarOrientation o : {trHorizontal, trVertical}) {
+    SCOPED_TRACE(o);
+    Orient(o);
+    const RECT ch = Rc(TBM_GETCHANNELRECT);
+    const int across = (ch.Top + ch.Bottom) / 2;
+    auto pixel = [&](int along, int acrossAt) {
+      return o == trVertical ? PixelOf(t, acrossAt, along) : PixelOf(t, along, acrossAt);
+    };
+    EXPECT_EQ(pixel(AlongOf(4), across), highlight);
+    EXPECT_NE(pixel(AlongOf(8), across), highlight);
+    EXPECT_NE(pixel(AlongOf(1), across), highlight);
+  }
+  Orient(trHorizontal);
+  struct Case {
+    TTickStyle style;
+    TTickMark marks;
+    int frequency;
+    std::vector<int> ticked, plain;
+  } cases[] = {{tsManual, tmBottomRight, 1, {0, 3, 10}, {4, 5}},
+               {tsAuto, tmBottomRight, 5, {0, 5, 10}, {3, 4}},
+               {tsAuto, tmTopLeft, 1, {0, 3, 4}, {}},
+               {tsNone, tmBottomRight, 1, {}, {0, 3, 10}}};
+  t->SetTick(3);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "style " << c.style << " marks " << c.marks);
+    t->SetTickStyle(c.style);
+    t->SetTickMarks(c.marks);
+    t->SetFrequency(c.frequency);
+    t->SetPosition(c.style == tsManual ? 7 : 10);  // the thumb clear of the probes
+    Application->ProcessMessages();
+    const RECT th = Rc(TBM_GETTHUMBRECT);
+    const int row = c.marks == tmTopLeft ? th.Top - 2 : th.Bottom + 2;
+    const int other = c.marks == tmTopLeft ? th.Bottom + 2 : th.Top - 2;
+    for (int v : c.ticked) {
+      SCOPED_TRACE(v);
+      EXPECT_EQ(PixelOf(t, AlongOf(v), row), black);
+      if (other >= 0) {
+        EXPECT_NE(PixelOf(t, AlongOf(v), other), black);
+      }
+    }
+    for (int v : c.plain) {
+      SCOPED_TRACE(v);
+      EXPECT_NE(PixelOf(t, AlongOf(v), row), black);
+      EXPECT_NE(PixelOf(t, AlongOf(v), th.Bottom + 2), black);
+    }
+  }
 }
 
 // --- up-down --------------------------------------------------------------------------------------

@@ -1,5 +1,5 @@
 // The state-only common controls: what they store and answer, their geometry by style, the
-// track bar's custom draw, and the registered names.
+// track bar's custom draw, settings and mouse, and the registered names.
 #include "tests/platform/win/ControlTestUtil.h"
 
 namespace wintest {
@@ -248,6 +248,69 @@ TEST_F(TCommonControlsTest, TrackBarCustomDrawStages) {
     EXPECT_EQ(tics, c.Pre != CDRF_SKIPDEFAULT);
   }
   parentHandler_ = nullptr;
+}
+
+TEST_F(TCommonControlsTest, TrackBarSettingsTicsAndSelection) {
+  HWND track = Control(TRACKBAR_CLASS, "", 0, RECT{0, 0, 216, 30});
+  EXPECT_EQ(SendMessage(track, TBM_GETPAGESIZE, 0, 0), 20);  // a fifth of the range until set
+  EXPECT_EQ(SendMessage(track, TBM_SETPAGESIZE, 0, 7), 20);  // answers the previous size
+  EXPECT_EQ(SendMessage(track, TBM_GETPAGESIZE, 0, 0), 7);
+  EXPECT_EQ(SendMessage(track, TBM_SETLINESIZE, 0, 3), 1);
+  EXPECT_EQ(SendMessage(track, TBM_GETLINESIZE, 0, 0), 3);
+
+  EXPECT_FALSE(SendMessage(track, TBM_SETTIC, 0, 101));  // outside the range
+  for (int tic : {30, 10, 30}) EXPECT_TRUE(SendMessage(track, TBM_SETTIC, 0, tic));
+  EXPECT_EQ(SendMessage(track, TBM_GETTIC, 0, 0), 10);
+  EXPECT_EQ(SendMessage(track, TBM_GETTIC, 1, 0), 30);
+  EXPECT_EQ(SendMessage(track, TBM_GETTIC, 2, 0), -1);
+  EXPECT_EQ(SendMessage(track, TBM_GETNUMTICS, 0, 0), 4);  // both ends and the two set
+  SendMessage(track, TBM_CLEARTICS, FALSE, 0);
+  EXPECT_EQ(SendMessage(track, TBM_GETNUMTICS, 0, 0), 2);
+
+  HWND autoTicks = Control(TRACKBAR_CLASS, "", TBS_AUTOTICKS, RECT{0, 40, 216, 70}, 6);
+  SendMessage(autoTicks, TBM_SETTICFREQ, 25, 0);
+  EXPECT_EQ(SendMessage(autoTicks, TBM_GETNUMTICS, 0, 0), 5);
+  HWND none = Control(TRACKBAR_CLASS, "", TBS_NOTICKS, RECT{0, 80, 216, 110}, 7);
+  EXPECT_EQ(SendMessage(none, TBM_GETNUMTICS, 0, 0), 0);
+
+  SendMessage(track, TBM_SETSEL, FALSE, MAKELPARAM(10, 40));
+  EXPECT_EQ(SendMessage(track, TBM_GETSELSTART, 0, 0), 10);
+  EXPECT_EQ(SendMessage(track, TBM_GETSELEND, 0, 0), 40);
+  SendMessage(track, TBM_CLEARSEL, FALSE, 0);
+  EXPECT_EQ(SendMessage(track, TBM_GETSELEND, 0, 0), 0);
+}
+
+TEST_F(TCommonControlsTest, TrackBarDragInAReversedRangeStaysAtTheMinimum) {
+  HWND track = Control(TRACKBAR_CLASS, "", 0, RECT{0, 0, 216, 30});
+  SendMessage(track, TBM_SETRANGEMIN, FALSE, 50);
+  SendMessage(track, TBM_SETRANGEMAX, FALSE, 10);
+  EXPECT_EQ(SendMessage(track, TBM_GETPOS, 0, 0), 50);
+  std::vector<std::pair<int, int>> codes;
+  parentHandler_ = [&](UINT m, WPARAM w, LPARAM l) -> std::optional<LRESULT> {
+    if (m != WM_HSCROLL) return std::nullopt;
+    EXPECT_EQ(l, reinterpret_cast<LPARAM>(track));
+    codes.emplace_back(LOWORD(w), HIWORD(w));
+    return 0;
+  };
+  const RECT thumb = Rc(track, TBM_GETTHUMBRECT);
+  const int y = (thumb.Top + thumb.Bottom) / 2;
+  SendMessage(track, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((thumb.Left + thumb.Right) / 2, y));
+  EXPECT_EQ(GetCapture(), track);
+  for (int x : {200, 0, 120}) SendMessage(track, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y));
+  SendMessage(track, WM_LBUTTONUP, 0, MAKELPARAM(120, y));
+  EXPECT_EQ(SendMessage(track, TBM_GETPOS, 0, 0), 50);
+  EXPECT_EQ(codes, (std::vector<std::pair<int, int>>{{TB_THUMBPOSITION, 50}, {TB_ENDTRACK, 0}}));
+  EXPECT_EQ(GetCapture(), nullptr);
+
+  // Capture taken away mid-drag ends the drag at once.
+  codes.clear();
+  SendMessage(track, TBM_SETRANGEMAX, FALSE, 100);
+  const RECT moved = Rc(track, TBM_GETTHUMBRECT);
+  SendMessage(track, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((moved.Left + moved.Right) / 2, y));
+  ReleaseCapture();
+  SendMessage(track, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(200, y));
+  EXPECT_EQ(SendMessage(track, TBM_GETPOS, 0, 0), 50);
+  EXPECT_EQ(codes, (std::vector<std::pair<int, int>>{{TB_THUMBPOSITION, 50}, {TB_ENDTRACK, 0}}));
 }
 
 TEST_F(TCommonControlsTest, UpDownRangeAndPosition) {
