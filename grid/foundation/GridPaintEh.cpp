@@ -101,7 +101,8 @@ void TCustomGridEh::GetCellLineParams(int ACol, int ARow, int Side, bool& DrawFi
                                       bool& Visible) {
   DrawFirst = true;
   const TGridOptionsEh opts = Options();
-  Visible = (Side == 1 || Side == 3) ? opts.Contains(goVertLineEh) : opts.Contains(goHorzLineEh);
+  Visible = (Side == lsLeftLineEh || Side == lsRightLineEh) ? opts.Contains(goVertLineEh)
+                                                            : opts.Contains(goHorzLineEh);
   TGridLineColorsEh* colors = GridLineColors();
   const bool fixedCell = ACol < fixedCols_ || ARow < fixedRows_;
   Color = fixedCell ? colors->GetBrightColor() : colors->GetDarkColor();
@@ -372,13 +373,13 @@ void TCustomGridEh::Paint() {
             bool drawFirst = true, visible = false;
             TColor color = clBlack;
             if (vertLine > 0) {
-              GetCellLineParams(col.Index, r.Index, 3, drawFirst, color, visible);
+              GetCellLineParams(col.Index, r.Index, lsRightLineEh, drawFirst, color, visible);
               if (visible)
                 addVertTo(columnLines[ci], col.Start + col.Extent, r.Start, r.Start + r.Room, vertLine, color,
                           drawFirst);
             }
             if (horzLine > 0) {
-              GetCellLineParams(col.Index, r.Index, 2, drawFirst, color, visible);
+              GetCellLineParams(col.Index, r.Index, lsBottomLineEh, drawFirst, color, visible);
               if (visible)
                 addHorz(r.Start + r.Extent, col.Start, col.Start + col.Room, horzLine, color, drawFirst);
             }
@@ -406,7 +407,7 @@ void TCustomGridEh::Paint() {
       const int col = di.Horz.GridCellCount;
       for (const auto& band : rows)
         for (const TShownCellEh& r : band.Cells) {
-          GetCellLineParams(col, r.Index, 1, drawFirst, color, visible);
+          GetCellLineParams(col, r.Index, lsLeftLineEh, drawFirst, color, visible);
           if (visible)
             addVert(di.Horz.ContraBoundary - vertLine, r.Start, r.Start + r.Room, vertLine, color, drawFirst);
         }
@@ -417,7 +418,7 @@ void TCustomGridEh::Paint() {
       const int row = di.Vert.GridCellCount;
       for (const auto& band : cols)
         for (const TShownCellEh& col : band.Cells) {
-          GetCellLineParams(col.Index, row, 0, drawFirst, color, visible);
+          GetCellLineParams(col.Index, row, lsTopLineEh, drawFirst, color, visible);
           if (visible)
             addHorz(di.Vert.ContraBoundary - horzLine, col.Start, col.Start + col.Room, horzLine, color,
                     drawFirst);
@@ -442,7 +443,7 @@ void TCustomGridEh::Paint() {
       for (const TShownCellEh& col : cols[hb].Cells) {
         bool drawFirst = true, visible = false;
         TColor color = clBlack;
-        GetCellLineParams(col.Index, di.Vert.FullCellCount - 1, 3, drawFirst, color, visible);
+        GetCellLineParams(col.Index, di.Vert.FullCellCount - 1, lsRightLineEh, drawFirst, color, visible);
         const int x = col.Start + col.Extent;
         if (visible && x >= cols[hb].Lo && x < cols[hb].Hi)
           addVert(x, bottomStrip, di.Vert.GridExtent, vertLine, color, drawFirst);

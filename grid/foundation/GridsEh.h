@@ -251,6 +251,10 @@ class TGridBackgroundDataEh : public TPersistent {
   bool visible_ = false;
 };
 
+// The side of a cell whose line GetCellLineParams describes. Descendants receive it as an int,
+// so the numbers are part of their contract.
+enum TGridCellLineSideEh : int { lsTopLineEh = 0, lsLeftLineEh = 1, lsBottomLineEh = 2, lsRightLineEh = 3 };
+
 // A cell the mouse is over, for hot tracking (-1, -1: none).
 struct TGridHotTrackSpotEh {
   int Col = -1;
@@ -602,7 +606,7 @@ class TCustomGridEh : public TCustomControl {
   // --- painting --- (GridPaintEh.cpp)
   void Paint() override;
   virtual void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) = 0;
-  // Side 0 top, 1 left, 2 bottom, 3 right.
+  // The line on one side of a cell; Side is a TGridCellLineSideEh.
   virtual void GetCellLineParams(int ACol, int ARow, int Side, bool& DrawFirst, TColor& Color, bool& Visible);
   virtual void DrawTopOutBoundaryData(const TRect& ARect);
   virtual void DrawLeftOutBoundaryData(const TRect& ARect);
