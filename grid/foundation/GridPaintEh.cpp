@@ -11,6 +11,7 @@
 
 #include "grid/foundation/GridsEh.h"
 #include "grid/foundation/InplaceEditEh.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace {
 
@@ -201,33 +202,28 @@ void TCustomGridEh::DrawBackground(const TGridDrawInfoEh& DrawInfo) {
   // A tile without extent would never advance.
   if (bg->Placement() == ipTileEh && (graphic->Width() <= 0 || graphic->Height() <= 0)) return;
   HRGN saved = SelectClipRectangle(c, rtl ? MirrorRect(area, w) : area);
-  try {
-    if (bg->Placement() == ipTileEh) {
-      const int gw = graphic->Width(), gh = graphic->Height();
-      // Only the tiles that meet the area are drawn (negative margins make the tiled rectangle
-      // far larger than the window).
-      auto firstTile = [](int Start, int Visible, int Step) {
-        return Visible <= Start ? Start : Start + (Visible - Start) / Step * Step;
-      };
-      const int endX = std::min(pic.Right, area.Right), endY = std::min(pic.Bottom, area.Bottom);
-      for (int y = firstTile(pic.Top, area.Top, gh); y < endY; y += gh)
-        for (int x = firstTile(pic.Left, area.Left, gw); x < endX; x += gw) {
-          const TRect tile{x, y, x + gw, y + gh};
-          const TRect t = rtl ? MirrorRect(tile, w) : tile;
-          c->Draw(t.Left, t.Top, graphic);
-        }
-    } else {
-      const TRect r = rtl ? MirrorRect(pic, w) : pic;
-      if (r.Width() == graphic->Width() && r.Height() == graphic->Height())
-        c->Draw(r.Left, r.Top, graphic);
-      else
-        c->StretchDraw(r, graphic);
-    }
-  } catch (...) {
-    RestoreClipRegion(c, saved);
-    throw;
+  TScopeExit restoreClip([&] { RestoreClipRegion(c, saved); });
+  if (bg->Placement() == ipTileEh) {
+    const int gw = graphic->Width(), gh = graphic->Height();
+    // Only the tiles that meet the area are drawn (negative margins make the tiled rectangle
+    // far larger than the window).
+    auto firstTile = [](int Start, int Visible, int Step) {
+      return Visible <= Start ? Start : Start + (Visible - Start) / Step * Step;
+    };
+    const int endX = std::min(pic.Right, area.Right), endY = std::min(pic.Bottom, area.Bottom);
+    for (int y = firstTile(pic.Top, area.Top, gh); y < endY; y += gh)
+      for (int x = firstTile(pic.Left, area.Left, gw); x < endX; x += gw) {
+        const TRect tile{x, y, x + gw, y + gh};
+        const TRect t = rtl ? MirrorRect(tile, w) : tile;
+        c->Draw(t.Left, t.Top, graphic);
+      }
+  } else {
+    const TRect r = rtl ? MirrorRect(pic, w) : pic;
+    if (r.Width() == graphic->Width() && r.Height() == graphic->Height())
+      c->Draw(r.Left, r.Top, graphic);
+    else
+      c->StretchDraw(r, graphic);
   }
-  RestoreClipRegion(c, saved);
 }
 
 void TCustomGridEh::DrawFocusRectangle(const TGridDrawInfoEh& DrawInfo) {
@@ -334,64 +330,59 @@ void TCustomGridEh::Paint() {
       if (!IntersectRect(area, TRect{cb.Lo, rb.Lo, cb.Hi, rb.Hi}, clip)) continue;
       const bool fixedBand = vb == abFixed || vb == abContra || hb == abFixed || hb == abContra;
       HRGN saved = SelectClipRectangle(c, toScreen(TRect{cb.Lo, rb.Lo, cb.Hi, rb.Hi}));
-      try {
-        // Line places whose line is not drawn keep the band's colour.
-        if (!(background && hb == abData && vb == abData)) {
-          c->Brush()->SetStyle(bsSolid);
-          c->Brush()->SetColor(fixedBand ? FixedColor() : Color());
-          c->FillRect(toScreen(area));
-        }
-        columnLines.assign(cb.Cells.size(), {});
-        for (const TShownCellEh& r : rb.Cells) {
-          for (size_t ci = 0; ci < cb.Cells.size(); ++ci) {
-            const TShownCellEh& col = cb.Cells[ci];
-            const TRect cell{col.Start, r.Start, std::min(col.Start + col.Extent, cb.Hi),
-                             std::min(r.Start + r.Extent, rb.Hi)};
-            if (IsRectEmpty(cell)) continue;
-            TGridDrawState state;
-            const bool current = col.Index == curCol_ && r.Index == curRow_;
-            if (fixedBand) {
-              state.Include(gdFixed);
-            } else {
-              if (current) {
-                state.Include(gdCurrent);
-                if (focused) state.Include(gdFocused);
-              }
-              const bool inSel = r.Index >= sel.Top && r.Index <= sel.Bottom &&
-                                 (rowSelect || (col.Index >= sel.Left && col.Index <= sel.Right));
-              // The current cell shows selected only when asked to (or in row select).
-              if (inSel && (!current || rowSelect || opts.Contains(goDrawFocusSelectedEh)))
-                state.Include(gdSelected);
+      TScopeExit restoreClip([&] { RestoreClipRegion(c, saved); });
+      // Line places whose line is not drawn keep the band's colour.
+      if (!(background && hb == abData && vb == abData)) {
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(fixedBand ? FixedColor() : Color());
+        c->FillRect(toScreen(area));
+      }
+      columnLines.assign(cb.Cells.size(), {});
+      for (const TShownCellEh& r : rb.Cells) {
+        for (size_t ci = 0; ci < cb.Cells.size(); ++ci) {
+          const TShownCellEh& col = cb.Cells[ci];
+          const TRect cell{col.Start, r.Start, std::min(col.Start + col.Extent, cb.Hi),
+                           std::min(r.Start + r.Extent, rb.Hi)};
+          if (IsRectEmpty(cell)) continue;
+          TGridDrawState state;
+          const bool current = col.Index == curCol_ && r.Index == curRow_;
+          if (fixedBand) {
+            state.Include(gdFixed);
+          } else {
+            if (current) {
+              state.Include(gdCurrent);
+              if (focused) state.Include(gdFocused);
             }
-            if (hot.Col == col.Index && hot.Row == r.Index && CanHotTrackCell(col.Index, r.Index))
-              state.Include(gdHotTrack);
-            if (!(current && editorCovers)) {
-              c->Brush()->SetColor(fixedBand ? FixedColor() : Color());
-              c->Brush()->SetStyle(bsSolid);
-              DrawCell(col.Index, r.Index, toScreen(cell), state);
-            }
-            bool drawFirst = true, visible = false;
-            TColor color = clBlack;
-            if (vertLine > 0) {
-              GetCellLineParams(col.Index, r.Index, lsRightLineEh, drawFirst, color, visible);
-              if (visible)
-                addVertTo(columnLines[ci], col.Start + col.Extent, r.Start, r.Start + r.Room, vertLine, color,
-                          drawFirst);
-            }
-            if (horzLine > 0) {
-              GetCellLineParams(col.Index, r.Index, lsBottomLineEh, drawFirst, color, visible);
-              if (visible)
-                addHorz(r.Start + r.Extent, col.Start, col.Start + col.Room, horzLine, color, drawFirst);
-            }
+            const bool inSel = r.Index >= sel.Top && r.Index <= sel.Bottom &&
+                               (rowSelect || (col.Index >= sel.Left && col.Index <= sel.Right));
+            // The current cell shows selected only when asked to (or in row select).
+            if (inSel && (!current || rowSelect || opts.Contains(goDrawFocusSelectedEh)))
+              state.Include(gdSelected);
+          }
+          if (hot.Col == col.Index && hot.Row == r.Index && CanHotTrackCell(col.Index, r.Index))
+            state.Include(gdHotTrack);
+          if (!(current && editorCovers)) {
+            c->Brush()->SetColor(fixedBand ? FixedColor() : Color());
+            c->Brush()->SetStyle(bsSolid);
+            DrawCell(col.Index, r.Index, toScreen(cell), state);
+          }
+          bool drawFirst = true, visible = false;
+          TColor color = clBlack;
+          if (vertLine > 0) {
+            GetCellLineParams(col.Index, r.Index, lsRightLineEh, drawFirst, color, visible);
+            if (visible)
+              addVertTo(columnLines[ci], col.Start + col.Extent, r.Start, r.Start + r.Room, vertLine, color,
+                        drawFirst);
+          }
+          if (horzLine > 0) {
+            GetCellLineParams(col.Index, r.Index, lsBottomLineEh, drawFirst, color, visible);
+            if (visible)
+              addHorz(r.Start + r.Extent, col.Start, col.Start + col.Room, horzLine, color, drawFirst);
           }
         }
-        for (const auto& column : columnLines) lines.insert(lines.end(), column.begin(), column.end());
-        flushLines();
-      } catch (...) {
-        RestoreClipRegion(c, saved);
-        throw;
       }
-      RestoreClipRegion(c, saved);
+      for (const auto& column : columnLines) lines.insert(lines.end(), column.begin(), column.end());
+      flushLines();
     }
   }
 
@@ -399,6 +390,7 @@ void TCustomGridEh::Paint() {
   {
     TRect cells{di.Horz.StartBoundary, di.Vert.StartBoundary, di.Horz.GridBoundary, di.Vert.GridBoundary};
     HRGN saved = SelectClipRectangle(c, toScreen(cells));
+    TScopeExit restoreClip([&] { RestoreClipRegion(c, saved); });
     bool drawFirst = true, visible = false;
     TColor color = clBlack;
     if (vertLine > 0 && !cols[abContra].Cells.empty() &&
@@ -432,7 +424,6 @@ void TCustomGridEh::Paint() {
       addHorz(di.Vert.GridBoundary - horzLine, di.Horz.StartBoundary, di.Horz.GridBoundary, horzLine,
               lc->GetDarkColor(), false);
     flushLines();
-    RestoreClipRegion(c, saved);
   }
 
   // Extended vertical lines run on below the last row through the empty space.
