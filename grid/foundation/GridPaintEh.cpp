@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <optional>
 
+#include "grid/foundation/GridLineBatchEh.h"
 #include "grid/foundation/GridsEh.h"
 #include "grid/foundation/InplaceEditEh.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -70,26 +72,6 @@ void CollectAxis(const TGridAxisDrawInfoEh& A, int ClipLo, int ClipHi, TAxisBand
               ClipHi, Bands[abContra]);
 }
 
-// One line segment waiting for its batch.
-struct TLineEh {
-  TColor Color;
-  bool First;
-  TPoint A, B;
-};
-
-// Joins a segment to the previous one of the same colour and pass when it continues it.
-void AddLine(std::vector<TLineEh>& Lines, const TLineEh& L) {
-  if (!Lines.empty()) {
-    TLineEh& p = Lines.back();
-    if (p.Color == L.Color && p.First == L.First && p.B == L.A &&
-        ((p.A.X == p.B.X && L.A.X == L.B.X) || (p.A.Y == p.B.Y && L.A.Y == L.B.Y))) {
-      p.B = L.B;
-      return;
-    }
-  }
-  Lines.push_back(L);
-}
-
 TRect MirrorRect(const TRect& R, int Width) {
   return TRect{Width - R.Right, R.Top, Width - R.Left, R.Bottom};
 }
@@ -121,19 +103,8 @@ void TCustomGridEh::DrawPolyline(const std::vector<TPoint>& Points, int LastInde
 }
 
 void TCustomGridEh::DrawLineSegments(const std::vector<TPoint>& Points) {
-  const size_t n = Points.size() / 2;
-  if (n == 0) return;
-  const bool rtl = UseRightToLeftAlignment();
-  const int w = rtl ? ClientWidth() : 0;
-  std::vector<POINT> pts(n * 2);
-  for (size_t i = 0; i < n * 2; ++i) {
-    pts[i].X = rtl ? w - 1 - Points[i].X : Points[i].X;
-    pts[i].Y = Points[i].Y;
-  }
-  std::vector<DWORD> counts(n, 2);
-  TCanvas* c = Canvas();
-  c->RequiredState(TCanvasState{csHandleValid, csPenValid});
-  PolyPolyline(c->Handle(), pts.data(), counts.data(), static_cast<DWORD>(n));
+  TGridLineBatchEh::DrawSegments(
+      Canvas(), Points, UseRightToLeftAlignment() ? std::optional<int>(ClientWidth()) : std::nullopt);
 }
 
 void TCustomGridEh::FillGradientRect(const TRect& ARect, TColor FromColor, TColor ToColor) {
@@ -281,44 +252,10 @@ void TCustomGridEh::Paint() {
   const int horzLine = di.Vert.EffectiveLineWidth;
   const TGridHotTrackSpotEh hot = hotTrackSpot_;
 
-  std::vector<TLineEh> lines;
-  std::vector<TPoint> batch;
-  auto flushLines = [&]() {
-    // Lines marked to go first are drawn first, so that the others cross over them.
-    for (int pass = 0; pass < 2; ++pass) {
-      const bool first = pass == 0;
-      std::vector<bool> done(lines.size(), false);
-      for (size_t i = 0; i < lines.size(); ++i) {
-        if (done[i] || lines[i].First != first) continue;
-        const TColor color = lines[i].Color;
-        batch.clear();
-        for (size_t j = i; j < lines.size(); ++j) {
-          if (done[j] || lines[j].First != first || lines[j].Color != color) continue;
-          done[j] = true;
-          batch.push_back(lines[j].A);
-          batch.push_back(lines[j].B);
-        }
-        c->Pen()->SetStyle(psSolid);
-        c->Pen()->SetWidth(1);
-        c->Pen()->SetColor(color);
-        DrawLineSegments(batch);
-      }
-    }
-    lines.clear();
-  };
-  // A line of Width pixels as one-pixel segments: vertical along x from Y1 to Y2, or
-  // horizontal along y from X1 to X2 (end pixels excluded).
-  auto addVertTo = [](std::vector<TLineEh>& To, int X, int Y1, int Y2, int Width, TColor Color, bool First) {
-    for (int k = 0; k < Width; ++k) AddLine(To, {Color, First, TPoint{X + k, Y1}, TPoint{X + k, Y2}});
-  };
-  auto addVert = [&](int X, int Y1, int Y2, int Width, TColor Color, bool First) {
-    addVertTo(lines, X, Y1, Y2, Width, Color, First);
-  };
+  TGridLineBatchEh lines;
+  auto flushLines = [&]() { lines.Flush(c, rtl ? std::optional<int>(ClientWidth()) : std::nullopt); };
   // Vertical lines gather per column, so that a column's line joins into one segment.
-  std::vector<std::vector<TLineEh>> columnLines;
-  auto addHorz = [&](int Y, int X1, int X2, int Width, TColor Color, bool First) {
-    for (int k = 0; k < Width; ++k) AddLine(lines, {Color, First, TPoint{X1, Y + k}, TPoint{X2, Y + k}});
-  };
+  std::vector<TGridLineBatchEh> columnLines;
 
   for (int vb = 0; vb < abCount; ++vb) {
     const TAxisBandCellsEh& rb = rows[vb];
@@ -337,7 +274,7 @@ void TCustomGridEh::Paint() {
         c->Brush()->SetColor(fixedBand ? FixedColor() : Color());
         c->FillRect(toScreen(area));
       }
-      columnLines.assign(cb.Cells.size(), {});
+      columnLines.assign(cb.Cells.size(), TGridLineBatchEh{});
       for (const TShownCellEh& r : rb.Cells) {
         for (size_t ci = 0; ci < cb.Cells.size(); ++ci) {
           const TShownCellEh& col = cb.Cells[ci];
@@ -371,17 +308,18 @@ void TCustomGridEh::Paint() {
           if (vertLine > 0) {
             GetCellLineParams(col.Index, r.Index, lsRightLineEh, drawFirst, color, visible);
             if (visible)
-              addVertTo(columnLines[ci], col.Start + col.Extent, r.Start, r.Start + r.Room, vertLine, color,
-                        drawFirst);
+              columnLines[ci].AddVertLine(col.Start + col.Extent, r.Start, r.Start + r.Room, vertLine, color,
+                                          drawFirst);
           }
           if (horzLine > 0) {
             GetCellLineParams(col.Index, r.Index, lsBottomLineEh, drawFirst, color, visible);
             if (visible)
-              addHorz(r.Start + r.Extent, col.Start, col.Start + col.Room, horzLine, color, drawFirst);
+              lines.AddHorzLine(r.Start + r.Extent, col.Start, col.Start + col.Room, horzLine, color,
+                                drawFirst);
           }
         }
       }
-      for (const auto& column : columnLines) lines.insert(lines.end(), column.begin(), column.end());
+      for (TGridLineBatchEh& column : columnLines) lines.Append(column);
       flushLines();
     }
   }
@@ -401,7 +339,8 @@ void TCustomGridEh::Paint() {
         for (const TShownCellEh& r : band.Cells) {
           GetCellLineParams(col, r.Index, lsLeftLineEh, drawFirst, color, visible);
           if (visible)
-            addVert(di.Horz.ContraBoundary - vertLine, r.Start, r.Start + r.Room, vertLine, color, drawFirst);
+            lines.AddVertLine(di.Horz.ContraBoundary - vertLine, r.Start, r.Start + r.Room, vertLine, color,
+                              drawFirst);
         }
     }
     if (horzLine > 0 && !rows[abContra].Cells.empty() &&
@@ -412,17 +351,17 @@ void TCustomGridEh::Paint() {
         for (const TShownCellEh& col : band.Cells) {
           GetCellLineParams(col.Index, row, lsTopLineEh, drawFirst, color, visible);
           if (visible)
-            addHorz(di.Vert.ContraBoundary - horzLine, col.Start, col.Start + col.Room, horzLine, color,
-                    drawFirst);
+            lines.AddHorzLine(di.Vert.ContraBoundary - horzLine, col.Start, col.Start + col.Room, horzLine,
+                              color, drawFirst);
         }
     }
     TGridLineColorsEh* lc = GridLineColors();
     if (vertLine > 0 && NeedGridBoundaryLine(true) && di.Horz.GridBoundary > di.Horz.StartBoundary)
-      addVert(di.Horz.GridBoundary - vertLine, di.Vert.StartBoundary, di.Vert.GridBoundary, vertLine,
-              lc->GetDarkColor(), false);
+      lines.AddVertLine(di.Horz.GridBoundary - vertLine, di.Vert.StartBoundary, di.Vert.GridBoundary,
+                        vertLine, lc->GetDarkColor(), false);
     if (horzLine > 0 && NeedGridBoundaryLine(false) && di.Vert.GridBoundary > di.Vert.StartBoundary)
-      addHorz(di.Vert.GridBoundary - horzLine, di.Horz.StartBoundary, di.Horz.GridBoundary, horzLine,
-              lc->GetDarkColor(), false);
+      lines.AddHorzLine(di.Vert.GridBoundary - horzLine, di.Horz.StartBoundary, di.Horz.GridBoundary,
+                        horzLine, lc->GetDarkColor(), false);
     flushLines();
   }
 
@@ -437,7 +376,7 @@ void TCustomGridEh::Paint() {
         GetCellLineParams(col.Index, di.Vert.FullCellCount - 1, lsRightLineEh, drawFirst, color, visible);
         const int x = col.Start + col.Extent;
         if (visible && x >= cols[hb].Lo && x < cols[hb].Hi)
-          addVert(x, bottomStrip, di.Vert.GridExtent, vertLine, color, drawFirst);
+          lines.AddVertLine(x, bottomStrip, di.Vert.GridExtent, vertLine, color, drawFirst);
       }
     flushLines();
   }
