@@ -1,39 +1,23 @@
 // The base grid's painting: the cell walk over the visible fixed, frozen, data and contra
 // areas, the batched grid lines, the focus rectangle, the empty space, the out-boundary
-// strips and the background picture.
+// strips and the background picture. Paint is a list of steps over one TGridPaintContextEh.
 //
 // Paint works in left-to-right client coordinates and mirrors at the edge: cell rectangles
 // handed to DrawCell and clip rectangles are mirrored, and DrawPolyline/DrawLineSegments
 // mirror their points (x becomes ClientWidth - 1 - x, so a one-pixel line keeps its pixel).
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdint>
 #include <optional>
 
 #include "grid/foundation/GridLineBatchEh.h"
+#include "grid/foundation/GridPaintContextEh.h"
 #include "grid/foundation/GridsEh.h"
 #include "grid/foundation/InplaceEditEh.h"
 #include "platform/rtl/ScopeGuard.h"
 
 namespace {
-
-// The four bands of an axis in screen order.
-enum TAxisBandEh { abFixed, abFrozen, abData, abContra, abCount };
-
-// One shown cell of an axis: where it starts, its extent and the room it takes (extent
-// plus line), all in left-to-right client pixels.
-struct TShownCellEh {
-  int Index = 0;
-  int Start = 0;
-  int Extent = 0;
-  int Room = 0;
-};
-
-struct TAxisBandCellsEh {
-  int Lo = 0;  // the band's area
-  int Hi = 0;
-  std::vector<TShownCellEh> Cells;
-};
 
 int Saturate(int64_t V) {
   return static_cast<int>(std::clamp<int64_t>(V, INT_MIN / 2, INT_MAX / 2));
@@ -42,7 +26,7 @@ int Saturate(int64_t V) {
 // The cells of one band that meet [ClipLo, ClipHi); the walk starts at the band's first cell
 // and ends at the band's end, so only what shows is visited whatever the cell count.
 void CollectBand(const TGridAxisDrawInfoEh& A, int First, int Last, int64_t Pos, int Lo, int Hi, int ClipLo,
-                 int ClipHi, TAxisBandCellsEh& Out) {
+                 int ClipHi, TGridBandCellsEh& Out) {
   Out.Lo = std::max(Lo, 0);
   Out.Hi = std::min(Hi, A.GridExtent);
   Out.Cells.clear();
@@ -57,19 +41,20 @@ void CollectBand(const TGridAxisDrawInfoEh& A, int First, int Last, int64_t Pos,
   }
 }
 
-void CollectAxis(const TGridAxisDrawInfoEh& A, int ClipLo, int ClipHi, TAxisBandCellsEh (&Bands)[abCount]) {
+void CollectAxis(const TGridAxisDrawInfoEh& A, int ClipLo, int ClipHi, TGridAxisBandCellsEh& Bands) {
+  auto band = [&](TGridAxisBandEh B) -> TGridBandCellsEh& { return Bands[static_cast<size_t>(B)]; };
   const int firstFrozen = A.FixedCellCount - A.FrozenCellCount;
   int64_t pos = A.StartBoundary;
   for (int i = 0; i < firstFrozen; ++i) pos += A.GetExtentWithLine(i);
   CollectBand(A, 0, firstFrozen, A.StartBoundary, A.StartBoundary, A.FrozenBoundary, ClipLo, ClipHi,
-              Bands[abFixed]);
+              band(abFixedEh));
   CollectBand(A, firstFrozen, A.FixedCellCount, pos, A.FrozenBoundary, A.FixedBoundary, ClipLo, ClipHi,
-              Bands[abFrozen]);
+              band(abFrozenEh));
   CollectBand(A, std::max(A.FirstGridCell, A.FixedCellCount), A.GridCellCount,
               static_cast<int64_t>(A.FixedBoundary) - A.GridScrollOffset, A.FixedBoundary, A.ContraBoundary,
-              ClipLo, ClipHi, Bands[abData]);
+              ClipLo, ClipHi, band(abDataEh));
   CollectBand(A, A.GridCellCount, A.FullCellCount, A.ContraBoundary, A.ContraBoundary, A.GridBoundary, ClipLo,
-              ClipHi, Bands[abContra]);
+              ClipHi, band(abContraEh));
 }
 
 TRect MirrorRect(const TRect& R, int Width) {
@@ -216,176 +201,222 @@ void TCustomGridEh::DrawFocusRectangle(const TGridDrawInfoEh& DrawInfo) {
   c->DrawFocusRect(r);
 }
 
-// --- the cell walk ---------------------------------------------------------------------------------------
+// --- the paint context ------------------------------------------------------------------------------------
+
+TRect TGridPaintContextEh::BandRect(TGridAxisBandEh ColBand, TGridAxisBandEh RowBand) const {
+  const TGridBandCellsEh& cols = this->ColBand(ColBand);
+  const TGridBandCellsEh& rows = this->RowBand(RowBand);
+  return TRect{cols.Lo, rows.Lo, cols.Hi, rows.Hi};
+}
+
+bool TGridPaintContextEh::GetBandArea(TGridAxisBandEh ColBand, TGridAxisBandEh RowBand, TRect& Area) const {
+  if (this->ColBand(ColBand).Cells.empty() || this->RowBand(RowBand).Cells.empty()) return false;
+  return IntersectRect(Area, BandRect(ColBand, RowBand), Clip);
+}
+
+TRect TGridPaintContextEh::ToScreen(const TRect& R) const {
+  return RightToLeft ? MirrorRect(R, DrawInfo.Horz.GridExtent) : R;
+}
+
+// --- the steps -------------------------------------------------------------------------------------------
 
 void TCustomGridEh::Paint() {
   if (paintLock_ > 0) return;
-  TCanvas* c = Canvas();
-  TGridDrawInfoEh di;
-  CalcDrawInfo(di);
-  const bool rtl = UseRightToLeftAlignment();
-  const int clientW = di.Horz.GridExtent;
-  auto toScreen = [&](const TRect& R) { return rtl ? MirrorRect(R, clientW) : R; };
+  TGridPaintContextEh ctx;
+  if (!PreparePaint(ctx)) return;
+  PaintBackground(ctx);
+  CollectShownCells(ctx);
+  PaintCellBands(ctx);
+  PaintContraLines(ctx);
+  PaintExtendedLines(ctx);
+  DrawFocusRectangle(ctx.DrawInfo);
+  PaintOutBoundaryStrips();
+}
 
+bool TCustomGridEh::PreparePaint(TGridPaintContextEh& Ctx) {
+  CalcDrawInfo(Ctx.DrawInfo);
+  Ctx.RightToLeft = UseRightToLeftAlignment();
   // Only the cells that meet the area to paint are visited.
-  TRect clip = c->ClipRect();
-  if (rtl) clip = MirrorRect(clip, clientW);
-  if (IsRectEmpty(clip)) return;
+  Ctx.Clip = Canvas()->ClipRect();
+  if (Ctx.RightToLeft) Ctx.Clip = MirrorRect(Ctx.Clip, Ctx.DrawInfo.Horz.GridExtent);
+  return !IsRectEmpty(Ctx.Clip);
+}
 
-  DrawEmptySpace(di);
-  const bool background = IsBackgroundVisible();
-  if (background) DrawBackground(di);
+void TCustomGridEh::PaintBackground(TGridPaintContextEh& Ctx) {
+  DrawEmptySpace(Ctx.DrawInfo);
+  Ctx.BackgroundVisible = IsBackgroundVisible();
+  if (Ctx.BackgroundVisible) DrawBackground(Ctx.DrawInfo);
+}
 
-  TAxisBandCellsEh cols[abCount], rows[abCount];
-  CollectAxis(di.Horz, clip.Left, clip.Right, cols);
-  CollectAxis(di.Vert, clip.Top, clip.Bottom, rows);
-
-  const TGridOptionsEh opts = Options();
-  const TGridRect sel = Selection();
-  const bool rowSelect = opts.Contains(goRowSelectEh);
-  const bool focused = Focused();
+void TCustomGridEh::CollectShownCells(TGridPaintContextEh& Ctx) {
+  CollectAxis(Ctx.DrawInfo.Horz, Ctx.Clip.Left, Ctx.Clip.Right, Ctx.Cols);
+  CollectAxis(Ctx.DrawInfo.Vert, Ctx.Clip.Top, Ctx.Clip.Bottom, Ctx.Rows);
+  Ctx.Options = Options();
+  Ctx.Selection = Selection();
+  Ctx.Focused = Focused();
   const bool designing = ComponentState().Contains(csDesigning);
-  // The shown editor covers the focused cell.
-  const bool editorCovers = editorMode_ && opts.Contains(goEditingEh) && !designing && inplaceEdit_ &&
-                            inplaceEdit_->HandleAllocated() && inplaceEdit_->Visible();
-  const int vertLine = di.Horz.EffectiveLineWidth;  // the vertical lines' width
-  const int horzLine = di.Vert.EffectiveLineWidth;
-  const TGridHotTrackSpotEh hot = hotTrackSpot_;
+  Ctx.EditorCovers = editorMode_ && Ctx.Options.Contains(goEditingEh) && !designing && inplaceEdit_ &&
+                     inplaceEdit_->HandleAllocated() && inplaceEdit_->Visible();
+  Ctx.HotTrack = hotTrackSpot_;
+}
 
-  TGridLineBatchEh lines;
-  auto flushLines = [&]() { lines.Flush(c, rtl ? std::optional<int>(ClientWidth()) : std::nullopt); };
-  // Vertical lines gather per column, so that a column's line joins into one segment.
-  std::vector<TGridLineBatchEh> columnLines;
-
-  for (int vb = 0; vb < abCount; ++vb) {
-    const TAxisBandCellsEh& rb = rows[vb];
-    if (rb.Cells.empty()) continue;
-    for (int hb = 0; hb < abCount; ++hb) {
-      const TAxisBandCellsEh& cb = cols[hb];
-      if (cb.Cells.empty()) continue;
+void TCustomGridEh::PaintCellBands(TGridPaintContextEh& Ctx) {
+  for (const TGridAxisBandEh rowBand : kGridAxisBandsEh)
+    for (const TGridAxisBandEh colBand : kGridAxisBandsEh) {
       TRect area;
-      if (!IntersectRect(area, TRect{cb.Lo, rb.Lo, cb.Hi, rb.Hi}, clip)) continue;
-      const bool fixedBand = vb == abFixed || vb == abContra || hb == abFixed || hb == abContra;
-      HRGN saved = SelectClipRectangle(c, toScreen(TRect{cb.Lo, rb.Lo, cb.Hi, rb.Hi}));
-      TScopeExit restoreClip([&] { RestoreClipRegion(c, saved); });
-      // Line places whose line is not drawn keep the band's colour.
-      if (!(background && hb == abData && vb == abData)) {
-        c->Brush()->SetStyle(bsSolid);
+      if (Ctx.GetBandArea(colBand, rowBand, area)) PaintCellBand(Ctx, colBand, rowBand);
+    }
+}
+
+void TCustomGridEh::PaintCellBand(TGridPaintContextEh& Ctx, TGridAxisBandEh ColBand,
+                                  TGridAxisBandEh RowBand) {
+  TRect area;
+  if (!Ctx.GetBandArea(ColBand, RowBand, area)) return;
+  const TGridBandCellsEh& cb = Ctx.ColBand(ColBand);
+  const TGridBandCellsEh& rb = Ctx.RowBand(RowBand);
+  const bool fixedBand =
+      RowBand == abFixedEh || RowBand == abContraEh || ColBand == abFixedEh || ColBand == abContraEh;
+  const int vertLine = Ctx.VertLineWidth(), horzLine = Ctx.HorzLineWidth();
+  TCanvas* c = Canvas();
+  HRGN saved = SelectClipRectangle(c, Ctx.ToScreen(Ctx.BandRect(ColBand, RowBand)));
+  TScopeExit restoreClip([&] { RestoreClipRegion(c, saved); });
+  // Line places whose line is not drawn keep the band's colour.
+  if (!(Ctx.BackgroundVisible && ColBand == abDataEh && RowBand == abDataEh)) {
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(fixedBand ? FixedColor() : Color());
+    c->FillRect(Ctx.ToScreen(area));
+  }
+  Ctx.ColumnLines.assign(cb.Cells.size(), TGridLineBatchEh{});
+  for (const TGridShownCellEh& r : rb.Cells) {
+    for (size_t ci = 0; ci < cb.Cells.size(); ++ci) {
+      const TGridShownCellEh& col = cb.Cells[ci];
+      const TRect cell{col.Start, r.Start, std::min(col.Start + col.Extent, cb.Hi),
+                       std::min(r.Start + r.Extent, rb.Hi)};
+      if (IsRectEmpty(cell)) continue;
+      const TGridDrawState state = GetCellPaintState(Ctx, col.Index, r.Index, fixedBand);
+      const bool current = col.Index == curCol_ && r.Index == curRow_;
+      if (!(current && Ctx.EditorCovers)) {
         c->Brush()->SetColor(fixedBand ? FixedColor() : Color());
-        c->FillRect(toScreen(area));
+        c->Brush()->SetStyle(bsSolid);
+        DrawCell(col.Index, r.Index, Ctx.ToScreen(cell), state);
       }
-      columnLines.assign(cb.Cells.size(), TGridLineBatchEh{});
-      for (const TShownCellEh& r : rb.Cells) {
-        for (size_t ci = 0; ci < cb.Cells.size(); ++ci) {
-          const TShownCellEh& col = cb.Cells[ci];
-          const TRect cell{col.Start, r.Start, std::min(col.Start + col.Extent, cb.Hi),
-                           std::min(r.Start + r.Extent, rb.Hi)};
-          if (IsRectEmpty(cell)) continue;
-          TGridDrawState state;
-          const bool current = col.Index == curCol_ && r.Index == curRow_;
-          if (fixedBand) {
-            state.Include(gdFixed);
-          } else {
-            if (current) {
-              state.Include(gdCurrent);
-              if (focused) state.Include(gdFocused);
-            }
-            const bool inSel = r.Index >= sel.Top && r.Index <= sel.Bottom &&
-                               (rowSelect || (col.Index >= sel.Left && col.Index <= sel.Right));
-            // The current cell shows selected only when asked to (or in row select).
-            if (inSel && (!current || rowSelect || opts.Contains(goDrawFocusSelectedEh)))
-              state.Include(gdSelected);
-          }
-          if (hot.Col == col.Index && hot.Row == r.Index && CanHotTrackCell(col.Index, r.Index))
-            state.Include(gdHotTrack);
-          if (!(current && editorCovers)) {
-            c->Brush()->SetColor(fixedBand ? FixedColor() : Color());
-            c->Brush()->SetStyle(bsSolid);
-            DrawCell(col.Index, r.Index, toScreen(cell), state);
-          }
-          bool drawFirst = true, visible = false;
-          TColor color = clBlack;
-          if (vertLine > 0) {
-            GetCellLineParams(col.Index, r.Index, lsRightLineEh, drawFirst, color, visible);
-            if (visible)
-              columnLines[ci].AddVertLine(col.Start + col.Extent, r.Start, r.Start + r.Room, vertLine, color,
+      bool drawFirst = true, visible = false;
+      TColor color = clBlack;
+      if (vertLine > 0) {
+        GetCellLineParams(col.Index, r.Index, lsRightLineEh, drawFirst, color, visible);
+        if (visible)
+          Ctx.ColumnLines[ci].AddVertLine(col.Start + col.Extent, r.Start, r.Start + r.Room, vertLine, color,
                                           drawFirst);
-          }
-          if (horzLine > 0) {
-            GetCellLineParams(col.Index, r.Index, lsBottomLineEh, drawFirst, color, visible);
-            if (visible)
-              lines.AddHorzLine(r.Start + r.Extent, col.Start, col.Start + col.Room, horzLine, color,
+      }
+      if (horzLine > 0) {
+        GetCellLineParams(col.Index, r.Index, lsBottomLineEh, drawFirst, color, visible);
+        if (visible)
+          Ctx.Lines.AddHorzLine(r.Start + r.Extent, col.Start, col.Start + col.Room, horzLine, color,
                                 drawFirst);
-          }
-        }
       }
-      for (TGridLineBatchEh& column : columnLines) lines.Append(column);
-      flushLines();
     }
   }
+  for (TGridLineBatchEh& column : Ctx.ColumnLines) Ctx.Lines.Append(column);
+  FlushPaintLines(Ctx);
+}
 
+TGridDrawState TCustomGridEh::GetCellPaintState(const TGridPaintContextEh& Ctx, int ACol, int ARow,
+                                                bool FixedBand) {
+  TGridDrawState state;
+  if (FixedBand) {
+    state.Include(gdFixed);
+  } else {
+    const bool current = ACol == curCol_ && ARow == curRow_;
+    if (current) {
+      state.Include(gdCurrent);
+      if (Ctx.Focused) state.Include(gdFocused);
+    }
+    const TGridRect& sel = Ctx.Selection;
+    const bool rowSelect = Ctx.Options.Contains(goRowSelectEh);
+    const bool inSel =
+        ARow >= sel.Top && ARow <= sel.Bottom && (rowSelect || (ACol >= sel.Left && ACol <= sel.Right));
+    // The current cell shows selected only when asked to (or in row select).
+    if (inSel && (!current || rowSelect || Ctx.Options.Contains(goDrawFocusSelectedEh)))
+      state.Include(gdSelected);
+  }
+  if (Ctx.HotTrack.Col == ACol && Ctx.HotTrack.Row == ARow && CanHotTrackCell(ACol, ARow))
+    state.Include(gdHotTrack);
+  return state;
+}
+
+void TCustomGridEh::PaintContraLines(TGridPaintContextEh& Ctx) {
+  const TGridDrawInfoEh& di = Ctx.DrawInfo;
+  const int vertLine = Ctx.VertLineWidth(), horzLine = Ctx.HorzLineWidth();
+  TCanvas* c = Canvas();
+  const TRect cells{di.Horz.StartBoundary, di.Vert.StartBoundary, di.Horz.GridBoundary, di.Vert.GridBoundary};
+  HRGN saved = SelectClipRectangle(c, Ctx.ToScreen(cells));
+  TScopeExit restoreClip([&] { RestoreClipRegion(c, saved); });
+  bool drawFirst = true, visible = false;
+  TColor color = clBlack;
   // The line before the contra cells is theirs: it stays when the data area ends inside a cell.
-  {
-    TRect cells{di.Horz.StartBoundary, di.Vert.StartBoundary, di.Horz.GridBoundary, di.Vert.GridBoundary};
-    HRGN saved = SelectClipRectangle(c, toScreen(cells));
-    TScopeExit restoreClip([&] { RestoreClipRegion(c, saved); });
-    bool drawFirst = true, visible = false;
-    TColor color = clBlack;
-    if (vertLine > 0 && !cols[abContra].Cells.empty() &&
-        cols[abContra].Cells.front().Index == di.Horz.GridCellCount &&
-        di.Horz.ContraBoundary - vertLine >= di.Horz.FixedBoundary) {
-      const int col = di.Horz.GridCellCount;
-      for (const auto& band : rows)
-        for (const TShownCellEh& r : band.Cells) {
-          GetCellLineParams(col, r.Index, lsLeftLineEh, drawFirst, color, visible);
-          if (visible)
-            lines.AddVertLine(di.Horz.ContraBoundary - vertLine, r.Start, r.Start + r.Room, vertLine, color,
-                              drawFirst);
-        }
-    }
-    if (horzLine > 0 && !rows[abContra].Cells.empty() &&
-        rows[abContra].Cells.front().Index == di.Vert.GridCellCount &&
-        di.Vert.ContraBoundary - horzLine >= di.Vert.FixedBoundary) {
-      const int row = di.Vert.GridCellCount;
-      for (const auto& band : cols)
-        for (const TShownCellEh& col : band.Cells) {
-          GetCellLineParams(col.Index, row, lsTopLineEh, drawFirst, color, visible);
-          if (visible)
-            lines.AddHorzLine(di.Vert.ContraBoundary - horzLine, col.Start, col.Start + col.Room, horzLine,
-                              color, drawFirst);
-        }
-    }
-    TGridLineColorsEh* lc = GridLineColors();
-    if (vertLine > 0 && NeedGridBoundaryLine(true) && di.Horz.GridBoundary > di.Horz.StartBoundary)
-      lines.AddVertLine(di.Horz.GridBoundary - vertLine, di.Vert.StartBoundary, di.Vert.GridBoundary,
-                        vertLine, lc->GetDarkColor(), false);
-    if (horzLine > 0 && NeedGridBoundaryLine(false) && di.Vert.GridBoundary > di.Vert.StartBoundary)
-      lines.AddHorzLine(di.Vert.GridBoundary - horzLine, di.Horz.StartBoundary, di.Horz.GridBoundary,
-                        horzLine, lc->GetDarkColor(), false);
-    flushLines();
-  }
-
-  // Extended vertical lines run on below the last row through the empty space.
-  if (vertLine > 0 && opts.Contains(goExtendedVertLinesEh) && di.Vert.GridBoundary < di.Vert.GridExtent) {
-    const int bottomStrip =
-        std::min(di.Vert.GridExtent, di.Vert.GridBoundary + outBoundaryData_->BottomIndent());
-    for (int hb = 0; hb < abCount; ++hb)
-      for (const TShownCellEh& col : cols[hb].Cells) {
-        bool drawFirst = true, visible = false;
-        TColor color = clBlack;
-        GetCellLineParams(col.Index, di.Vert.FullCellCount - 1, lsRightLineEh, drawFirst, color, visible);
-        const int x = col.Start + col.Extent;
-        if (visible && x >= cols[hb].Lo && x < cols[hb].Hi)
-          lines.AddVertLine(x, bottomStrip, di.Vert.GridExtent, vertLine, color, drawFirst);
+  const TGridBandCellsEh& contraCols = Ctx.ColBand(abContraEh);
+  if (vertLine > 0 && !contraCols.Cells.empty() && contraCols.Cells.front().Index == di.Horz.GridCellCount &&
+      di.Horz.ContraBoundary - vertLine >= di.Horz.FixedBoundary) {
+    const int col = di.Horz.GridCellCount;
+    for (const TGridBandCellsEh& band : Ctx.Rows)
+      for (const TGridShownCellEh& r : band.Cells) {
+        GetCellLineParams(col, r.Index, lsLeftLineEh, drawFirst, color, visible);
+        if (visible)
+          Ctx.Lines.AddVertLine(di.Horz.ContraBoundary - vertLine, r.Start, r.Start + r.Room, vertLine, color,
+                                drawFirst);
       }
-    flushLines();
   }
+  const TGridBandCellsEh& contraRows = Ctx.RowBand(abContraEh);
+  if (horzLine > 0 && !contraRows.Cells.empty() && contraRows.Cells.front().Index == di.Vert.GridCellCount &&
+      di.Vert.ContraBoundary - horzLine >= di.Vert.FixedBoundary) {
+    const int row = di.Vert.GridCellCount;
+    for (const TGridBandCellsEh& band : Ctx.Cols)
+      for (const TGridShownCellEh& col : band.Cells) {
+        GetCellLineParams(col.Index, row, lsTopLineEh, drawFirst, color, visible);
+        if (visible)
+          Ctx.Lines.AddHorzLine(di.Vert.ContraBoundary - horzLine, col.Start, col.Start + col.Room, horzLine,
+                                color, drawFirst);
+      }
+  }
+  TGridLineColorsEh* lc = GridLineColors();
+  if (vertLine > 0 && NeedGridBoundaryLine(true) && di.Horz.GridBoundary > di.Horz.StartBoundary)
+    Ctx.Lines.AddVertLine(di.Horz.GridBoundary - vertLine, di.Vert.StartBoundary, di.Vert.GridBoundary,
+                          vertLine, lc->GetDarkColor(), false);
+  if (horzLine > 0 && NeedGridBoundaryLine(false) && di.Vert.GridBoundary > di.Vert.StartBoundary)
+    Ctx.Lines.AddHorzLine(di.Vert.GridBoundary - horzLine, di.Horz.StartBoundary, di.Horz.GridBoundary,
+                          horzLine, lc->GetDarkColor(), false);
+  FlushPaintLines(Ctx);
+}
 
-  DrawFocusRectangle(di);
+void TCustomGridEh::PaintExtendedLines(TGridPaintContextEh& Ctx) {
+  const TGridDrawInfoEh& di = Ctx.DrawInfo;
+  const int vertLine = Ctx.VertLineWidth();
+  // They run through the empty space, below the bottom strip.
+  if (vertLine <= 0 || !Ctx.Options.Contains(goExtendedVertLinesEh) ||
+      di.Vert.GridBoundary >= di.Vert.GridExtent)
+    return;
+  const int bottomStrip =
+      std::min(di.Vert.GridExtent, di.Vert.GridBoundary + outBoundaryData_->BottomIndent());
+  for (const TGridBandCellsEh& band : Ctx.Cols)
+    for (const TGridShownCellEh& col : band.Cells) {
+      bool drawFirst = true, visible = false;
+      TColor color = clBlack;
+      GetCellLineParams(col.Index, di.Vert.FullCellCount - 1, lsRightLineEh, drawFirst, color, visible);
+      const int x = col.Start + col.Extent;
+      if (visible && x >= band.Lo && x < band.Hi)
+        Ctx.Lines.AddVertLine(x, bottomStrip, di.Vert.GridExtent, vertLine, color, drawFirst);
+    }
+  FlushPaintLines(Ctx);
+}
 
+void TCustomGridEh::PaintOutBoundaryStrips() {
   TRect strip;
   if (outBoundaryData_->GetOutBoundaryRect(strip, 0)) DrawTopOutBoundaryData(strip);
   if (outBoundaryData_->GetOutBoundaryRect(strip, 1)) DrawLeftOutBoundaryData(strip);
   if (outBoundaryData_->GetOutBoundaryRect(strip, 2)) DrawBottomOutBoundaryData(strip);
   if (outBoundaryData_->GetOutBoundaryRect(strip, 3)) DrawRightOutBoundaryData(strip);
+}
+
+void TCustomGridEh::FlushPaintLines(TGridPaintContextEh& Ctx) {
+  Ctx.Lines.Flush(Canvas(), Ctx.RightToLeft ? std::optional<int>(ClientWidth()) : std::nullopt);
 }

@@ -255,6 +255,14 @@ class TGridBackgroundDataEh : public TPersistent {
 // so the numbers are part of their contract.
 enum TGridCellLineSideEh : int { lsTopLineEh = 0, lsLeftLineEh = 1, lsBottomLineEh = 2, lsRightLineEh = 3 };
 
+// The bands of an axis in screen order: the fixed cells, the frozen cells (the last fixed
+// ones), the scrollable data cells and the contra cells at the end.
+enum class TGridAxisBandEh { abFixedEh, abFrozenEh, abDataEh, abContraEh };
+using enum TGridAxisBandEh;
+
+// What the steps of one Paint share (GridPaintContextEh.h).
+struct TGridPaintContextEh;
+
 // A cell the mouse is over, for hot tracking (-1, -1: none).
 struct TGridHotTrackSpotEh {
   int Col = -1;
@@ -632,6 +640,28 @@ class TCustomGridEh : public TCustomControl {
   int PaintLockCount() const { return paintLock_; }
 
  protected:
+  // The steps of Paint, in their order (DrawFocusRectangle comes before the strips).
+  // The draw information and the area to paint; false when there is nothing to paint.
+  bool PreparePaint(TGridPaintContextEh& Ctx);
+  // The empty space, then the background picture when it shows.
+  void PaintBackground(TGridPaintContextEh& Ctx);
+  // The cells of each band that meet the area to paint, and the grid state they are drawn in.
+  void CollectShownCells(TGridPaintContextEh& Ctx);
+  // PaintCellBand for each row band and column band whose cells meet the area to paint.
+  void PaintCellBands(TGridPaintContextEh& Ctx);
+  // One band pair under its own clip: its colour, its cells and the lines right of and below them.
+  virtual void PaintCellBand(TGridPaintContextEh& Ctx, TGridAxisBandEh ColBand, TGridAxisBandEh RowBand);
+  // The lines before the contra cells and the grid boundary lines, clipped to the cells.
+  void PaintContraLines(TGridPaintContextEh& Ctx);
+  // With goExtendedVertLinesEh, the vertical lines run on below the last row.
+  void PaintExtendedLines(TGridPaintContextEh& Ctx);
+  // The four out-boundary strips.
+  void PaintOutBoundaryStrips();
+  // The state a shown cell of a band is drawn in.
+  TGridDrawState GetCellPaintState(const TGridPaintContextEh& Ctx, int ACol, int ARow, bool FixedBand);
+  // Draws the lines waiting in Ctx.Lines.
+  void FlushPaintLines(TGridPaintContextEh& Ctx);
+
   // painting state
   int paintLock_ = 0;
 };
