@@ -4,6 +4,7 @@
 
 #include "platform/db/DB.h"
 #include "platform/db/Fields.h"
+#include "platform/rtl/ScopeGuard.h"
 
 RTL_IMPLEMENT_CLASS(TDataLink)
 RTL_IMPLEMENT_CLASS(TDetailDataLink)
@@ -123,14 +124,8 @@ bool TDataLink::Edit() {
 }
 
 void TDataLink::UpdateRecord() {
-  updating_ = true;
-  try {
-    UpdateData();
-  } catch (...) {
-    updating_ = false;
-    throw;
-  }
-  updating_ = false;
+  TValueRestorer<bool> keepUpdating(updating_, true);
+  UpdateData();
 }
 
 int TDataLink::MoveBy(int Distance) {
@@ -211,12 +206,8 @@ void TMasterDataLink::SetFieldNames(const std::string& Value) {
 void TMasterDataLink::ActiveChanged() {
   fields_.clear();
   if (Active()) {
-    try {
-      DataSet()->GetFieldList(fields_, fieldNames_);
-    } catch (...) {
-      fields_.clear();
-      throw;
-    }
+    TScopeFail forget([this] { fields_.clear(); });
+    DataSet()->GetFieldList(fields_, fieldNames_);
   }
   if (dataSet_ && !dataSet_->ComponentState().Contains(csDestroying)) {
     if (Active())

@@ -3,6 +3,7 @@
 
 #include "platform/db/DB.h"
 #include "platform/db/Fields.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 
 RTL_IMPLEMENT_CLASS(TDataSet)
@@ -118,15 +119,13 @@ void TDataSet::SetActive(bool Value) {
   if (Value) {
     if (destroying) return;
     BeforeOpen(this);
-    try {
-      DoInternalOpen();
-    } catch (...) {
-      state_ = dsInactive;
-      try {
+    {
+      // A failed open closes again; the open's error is the one reported.
+      TScopeFail closeAgain([this] {
+        state_ = dsInactive;
         CloseCursor();
-      } catch (...) {
-      }
-      throw;
+      });
+      DoInternalOpen();
     }
     OpenCursorComplete();
   } else {
@@ -164,20 +163,14 @@ void TDataSet::CloseCursor() {
   bufferCount_ = 0;
   hasOldBuffer_ = false;
   oldBuffer_ = TRecordBuffer();
-  auto unbind = [this] {
+  TScopeExit unbind([this] {
     BindFields(false);
     if (defaultFields_) DestroyFields();
     defaultFields_ = false;
     dataSlotCount_ = 0;
     calcSlotCount_ = 0;
-  };
-  try {
-    InternalClose();
-  } catch (...) {
-    unbind();
-    throw;
-  }
-  unbind();
+  });
+  InternalClose();
 }
 
 void TDataSet::InitFieldDefs() {
@@ -285,24 +278,16 @@ void TDataSet::SetFilter(const std::string& Value) {
   std::string previous = filter_;
   filter_ = Value;
   if (!Active() || !filtered_) return;
-  try {
-    FilterChanged();
-  } catch (...) {
-    filter_ = previous;
-    throw;
-  }
+  TScopeFail undo([&] { filter_ = previous; });
+  FilterChanged();
 }
 
 void TDataSet::SetFiltered(bool Value) {
   if (filtered_ == Value) return;
   filtered_ = Value;
   if (!Active()) return;
-  try {
-    FilterChanged();
-  } catch (...) {
-    filtered_ = !Value;
-    throw;
-  }
+  TScopeFail undo([this, Value] { filtered_ = !Value; });
+  FilterChanged();
 }
 
 void TDataSet::SetFilterOptions(TFilterOptions Value) {
@@ -310,12 +295,8 @@ void TDataSet::SetFilterOptions(TFilterOptions Value) {
   TFilterOptions previous = filterOptions_;
   filterOptions_ = Value;
   if (!Active() || !filtered_) return;
-  try {
-    FilterChanged();
-  } catch (...) {
-    filterOptions_ = previous;
-    throw;
-  }
+  TScopeFail undo([this, previous] { filterOptions_ = previous; });
+  FilterChanged();
 }
 
 void TDataSet::FilterChanged() {
@@ -326,19 +307,11 @@ void TDataSet::FilterChanged() {
 bool TDataSet::EvaluateFilterRecord(TRecordBuffer& Buffer) {
   if (!OnFilterRecord) return true;
   GetCalcFields(Buffer);
-  TRecordBuffer* savedFilter = filterBuffer_;
   TDataSetState saved = SetTempState(dsFilter);
-  filterBuffer_ = &Buffer;
+  TScopeExit restoreState([this, saved] { RestoreState(saved); });
+  TValueRestorer<TRecordBuffer*> keepFilter(filterBuffer_, &Buffer);
   bool accept = true;
-  try {
-    OnFilterRecord(this, accept);
-  } catch (...) {
-    filterBuffer_ = savedFilter;
-    RestoreState(saved);
-    throw;
-  }
-  filterBuffer_ = savedFilter;
-  RestoreState(saved);
+  OnFilterRecord(this, accept);
   return accept;
 }
 

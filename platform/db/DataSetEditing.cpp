@@ -2,6 +2,7 @@
 // check that every move makes first.
 #include "platform/db/DB.h"
 #include "platform/db/Fields.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace {
 bool IsEditState(TDataSetState s) {
@@ -90,14 +91,14 @@ void TDataSet::EndInsertAppend() {
   std::fill(oldBuffer_.Values.begin(), oldBuffer_.Values.end(), Variant::Null());
   hasOldBuffer_ = true;
   SetState(dsInsert);
-  try {
+  {
+    TScopeFail cancel([this] {
+      UpdateCursorPos();
+      InternalCancel();
+      SetState(dsBrowse);
+      Resync({});
+    });
     OnNewRecord(this);
-  } catch (...) {
-    UpdateCursorPos();
-    InternalCancel();
-    SetState(dsBrowse);
-    Resync({});
-    throw;
   }
   modified_ = false;
   DataEvent(deDataSetChange, 0);

@@ -4,6 +4,7 @@
 
 #include "platform/db/DB.h"
 #include "platform/db/Fields.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 
 RTL_IMPLEMENT_CLASS(TFields)
@@ -96,14 +97,9 @@ TField* TFields::FieldByNumber(int FieldNo) const {
 void TFields::GetFieldNames(TStrings* List) const {
   if (!List) return;
   List->BeginUpdate();
-  try {
-    List->Clear();
-    for (TField* f : list_) List->Add(f->FieldName());
-  } catch (...) {
-    List->EndUpdate();
-    throw;
-  }
-  List->EndUpdate();
+  TScopeExit endUpdate([List] { List->EndUpdate(); });
+  List->Clear();
+  for (TField* f : list_) List->Add(f->FieldName());
 }
 
 int TFields::IndexOf(const TField* Field) const {
@@ -359,18 +355,9 @@ void TDataSet::ClearCalcFields(TRecordBuffer& Buffer) {
 }
 
 void TDataSet::CalculateFields(TRecordBuffer& Buffer) {
-  TRecordBuffer* savedCalc = calcBuffer_;
   const TDataSetState saved = SetTempState(dsCalcFields);
-  calcBuffer_ = &Buffer;
-  struct Restore {
-    TDataSet* ds;
-    TRecordBuffer* calc;
-    TDataSetState state;
-    ~Restore() {
-      ds->calcBuffer_ = calc;
-      ds->RestoreState(state);
-    }
-  } restore{this, savedCalc, saved};
+  TScopeExit restoreState([this, saved] { RestoreState(saved); });
+  TValueRestorer<TRecordBuffer*> keepCalc(calcBuffer_, &Buffer);
 
   ClearCalcFields(Buffer);
   for (TField* f : *fields_) {
@@ -469,27 +456,22 @@ bool TDataSet::ScanFor(const std::vector<TField*>& Keys, const Variant& KeyValue
   Found.Values.assign(static_cast<size_t>(RecordSlotCount()), Variant::Null());
   bool found = false;
   CursorPosChanged();
-  try {
-    InternalFirst();
-    while (!found && FetchRecord(Found, gmNext, false) == grOK) {
-      found = true;
-      for (size_t i = 0; i < Keys.size() && found; ++i) {
-        const int slot = Keys[i]->FieldNo() - 1;
-        const Variant& v = slot >= 0 && static_cast<size_t>(slot) < Found.Values.size()
-                               ? Found.Values[static_cast<size_t>(slot)]
-                               : Variant::Null();
-        found = ValueMatches(v, matchers[i], Options);
-      }
+  TScopeExit restoreCursor([this] {
+    CursorPosChanged();
+    UpdateCursorPos();
+  });
+  InternalFirst();
+  while (!found && FetchRecord(Found, gmNext, false) == grOK) {
+    found = true;
+    for (size_t i = 0; i < Keys.size() && found; ++i) {
+      const int slot = Keys[i]->FieldNo() - 1;
+      const Variant& v = slot >= 0 && static_cast<size_t>(slot) < Found.Values.size()
+                             ? Found.Values[static_cast<size_t>(slot)]
+                             : Variant::Null();
+      found = ValueMatches(v, matchers[i], Options);
     }
-  } catch (...) {
-    CursorPosChanged();
-    UpdateCursorPos();
-    throw;
   }
-  if (RestoreCursor || !found) {
-    CursorPosChanged();
-    UpdateCursorPos();
-  }
+  if (found && !RestoreCursor) restoreCursor.Dismiss();  // the cursor stays on the match
   return found;
 }
 

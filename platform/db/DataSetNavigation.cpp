@@ -8,6 +8,7 @@
 
 #include "platform/db/DB.h"
 #include "platform/db/Fields.h"
+#include "platform/rtl/ScopeGuard.h"
 
 // --- buffers ---------------------------------------------------------------------------------
 
@@ -201,17 +202,15 @@ void TDataSet::First() {
   CheckBrowseMode();
   DoBeforeScroll();
   ClearBuffers();
-  try {
+  {
+    TScopeExit announce([this] {
+      bof_ = true;
+      DataEvent(deDataSetChange, 0);
+    });
     InternalFirst();
     GetNextRecord();
     GetNextRecords();
-  } catch (...) {
-    bof_ = true;
-    DataEvent(deDataSetChange, 0);
-    throw;
   }
-  bof_ = true;
-  DataEvent(deDataSetChange, 0);
   DoAfterScroll();
 }
 
@@ -219,17 +218,15 @@ void TDataSet::Last() {
   CheckBrowseMode();
   DoBeforeScroll();
   ClearBuffers();
-  try {
+  {
+    TScopeExit announce([this] {
+      eof_ = true;
+      DataEvent(deDataSetChange, 0);
+    });
     InternalLast();
     GetPriorRecord();
     GetPriorRecords();
-  } catch (...) {
-    eof_ = true;
-    DataEvent(deDataSetChange, 0);
-    throw;
   }
-  eof_ = true;
-  DataEvent(deDataSetChange, 0);
   DoAfterScroll();
 }
 
@@ -242,7 +239,8 @@ int TDataSet::MoveBy(int Distance) {
     eof_ = false;
     // How far the buffers shifted: negative when rows left at the front.
     int scrollCount = 0;
-    try {
+    {
+      TScopeExit announce([this, &scrollCount] { DataEvent(deDataSetScroll, scrollCount); });
       while (Distance > 0) {
         if (activeRecord_ < recordCount_ - 1) {
           ++activeRecord_;
@@ -273,11 +271,7 @@ int TDataSet::MoveBy(int Distance) {
         ++Distance;
         --result;
       }
-    } catch (...) {
-      DataEvent(deDataSetScroll, scrollCount);
-      throw;
     }
-    DataEvent(deDataSetScroll, scrollCount);
     DoAfterScroll();
   }
   return result;
@@ -297,15 +291,10 @@ void TDataSet::Resync(TResyncMode Mode) {
   int count = Mode.Contains(rmCenter) ? (bufferCount_ - 1) / 2 : activeRecord_;
   MoveBuffer(recordCount_, 0);
   ActivateBuffers();
-  try {
-    while (count > 0 && GetPriorRecord()) --count;
-    GetNextRecords();
-    GetPriorRecords();
-  } catch (...) {
-    DataEvent(deDataSetChange, 0);
-    throw;
-  }
-  DataEvent(deDataSetChange, 0);
+  TScopeExit announce([this] { DataEvent(deDataSetChange, 0); });
+  while (count > 0 && GetPriorRecord()) --count;
+  GetNextRecords();
+  GetPriorRecords();
 }
 
 // --- bookmarks -------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 // TFieldDef and TFieldDefs: the physical field descriptions of a data set.
 #include "platform/db/DB.h"
 #include "platform/db/Fields.h"
+#include "platform/rtl/ScopeGuard.h"
 
 RTL_IMPLEMENT_CLASS(TFieldDef)
 RTL_IMPLEMENT_CLASS(TFieldDefs)
@@ -86,24 +87,20 @@ void TFieldDef::Assign(TPersistent* Source) {
 TField* TFieldDef::CreateField(TComponent* Owner, const std::string& FieldName) {
   TField* field = CreateFieldForType(dataType_, Owner);
   if (!field) DatabaseErrorFmt(SUnknownFieldType, {name_});
-  try {
-    if (size_ != 0) field->SetSize(size_);
-    field->SetFieldName(FieldName.empty() ? name_ : FieldName);
-    field->SetRequired(attributes_.Contains(faRequired));
-    field->SetReadOnly(attributes_.Contains(faReadonly));
-    field->SetFieldType(dataType_);
-    if (attributes_.Contains(faFixed) && dataType_ == ftString) field->SetFieldType(ftFixedChar);
-    // Precision lives on the numeric classes only; it is published there.
-    if (precision_ > 0)
-      if (const TPropInfo* p = field->ClassType()->FindProp("Precision"); p && p->SetOrd)
-        p->SetOrd(*field, precision_);
-    if (internalCalc_) field->SetFieldKind(fkInternalCalc);
-    if (attributes_.Contains(faUnNamed)) field->SetVisible(false);
-    if (TDataSet* ds = DataSet()) field->SetDataSet(ds);
-  } catch (...) {
-    field->Free();
-    throw;
-  }
+  TScopeFail freeField([field] { field->Free(); });
+  if (size_ != 0) field->SetSize(size_);
+  field->SetFieldName(FieldName.empty() ? name_ : FieldName);
+  field->SetRequired(attributes_.Contains(faRequired));
+  field->SetReadOnly(attributes_.Contains(faReadonly));
+  field->SetFieldType(dataType_);
+  if (attributes_.Contains(faFixed) && dataType_ == ftString) field->SetFieldType(ftFixedChar);
+  // Precision lives on the numeric classes only; it is published there.
+  if (precision_ > 0)
+    if (const TPropInfo* p = field->ClassType()->FindProp("Precision"); p && p->SetOrd)
+      p->SetOrd(*field, precision_);
+  if (internalCalc_) field->SetFieldKind(fkInternalCalc);
+  if (attributes_.Contains(faUnNamed)) field->SetVisible(false);
+  if (TDataSet* ds = DataSet()) field->SetDataSet(ds);
   return field;
 }
 
@@ -117,18 +114,12 @@ TFieldDef* TFieldDefs::Add(const std::string& Name, TFieldType DataType, int Siz
   if (IndexOf(Name) >= 0) DatabaseErrorFmt(SDuplicateFieldName, {Name}, dataSet_);
   if (Size < 0) DatabaseError(SInvalidFieldSize, dataSet_);
   BeginUpdate();
-  TFieldDef* def = nullptr;
-  try {
-    def = AddFieldDef();
-    def->SetName(Name);
-    def->SetDataType(DataType);
-    def->SetSize(Size);
-    def->SetRequired(Required);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeExit endUpdate([this] { EndUpdate(); });
+  TFieldDef* def = AddFieldDef();
+  def->SetName(Name);
+  def->SetDataType(DataType);
+  def->SetSize(Size);
+  def->SetRequired(Required);
   return def;
 }
 

@@ -8,6 +8,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/NumberFormat.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 
 using namespace fields_detail;
@@ -326,15 +327,8 @@ void TField::SetData(const Variant& Value) {
   CheckCanWrite();
   if (OnValidate) {
     // While OnValidate runs the field reads the proposed value.
-    const Variant* saved = validating_;
-    validating_ = &Value;
-    try {
-      OnValidate(this);
-    } catch (...) {
-      validating_ = saved;
-      throw;
-    }
-    validating_ = saved;
+    TValueRestorer<const Variant*> keepValidating(validating_, &Value);
+    OnValidate(this);
   }
   dataSet_->SetFieldData(this, Value);
   if (OnChange) OnChange(this);
@@ -348,15 +342,9 @@ bool TField::IsNull() const {
 Variant TField::OldValue() const {
   TDataSet* ds = CheckDataSet();
   TDataSetState saved = ds->SetTempState(dsOldValue);
+  TScopeExit restoreState([ds, saved] { ds->RestoreState(saved); });
   Variant v;
-  bool has = false;
-  try {
-    has = ds->GetFieldData(this, v);
-  } catch (...) {
-    ds->RestoreState(saved);
-    throw;
-  }
-  ds->RestoreState(saved);
+  const bool has = ds->GetFieldData(this, v);
   return has && !v.IsEmpty() ? v : Variant::Null();
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/db/Fields.h"
 #include "platform/db/FilterExpression.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 
 RTL_IMPLEMENT_CLASS(TMemoryDataSet)
@@ -199,19 +200,20 @@ void TMemoryDataSet::LoadFromRows(const std::vector<std::vector<Variant>>& Rows)
   for (const std::vector<Variant>& row : Rows) {
     uint32_t id = store_.NewRecord();
     Variant* dst = store_.Row(id);
-    try {
+    {
+      // A value that does not convert drops its row; the rows before it stay loaded.
+      TScopeFail drop([this, id] {
+        store_.AddToBase(id);
+        store_.Remove(id);
+        store_.RefreshView();
+        First();
+      });
       for (size_t i = 0; i < row.size() && i < static_cast<size_t>(slots); ++i) {
         const Variant& v = row[i];
         if (v.IsNull() || v.IsEmpty()) continue;
         const TVarType want = types[i];
         dst[i] = want == varVariant || v.VarType() == want ? v : VarAsType(v, want);
       }
-    } catch (...) {
-      store_.AddToBase(id);
-      store_.Remove(id);
-      store_.RefreshView();
-      First();
-      throw;
     }
     store_.AddToBase(id);
   }
@@ -344,11 +346,9 @@ void TMemoryDataSet::InternalAddRecord(const TRecordBuffer& Buffer, bool Append)
   const int fallback = pos_;
   const uint32_t id = store_.NewRecord();
   WriteRow(id, Buffer);
-  try {
+  {
+    TScopeFail drop([this, id] { store_.Remove(id); });
     store_.Add(id, before);
-  } catch (...) {
-    store_.Remove(id);
-    throw;
   }
   PlaceCursorOn(id, fallback);
 }
@@ -365,11 +365,9 @@ void TMemoryDataSet::InternalPost() {
     const int beforePos = before == TRecordStore::kNoRecord ? store_.Count() : store_.PositionOf(before);
     const uint32_t id = store_.NewRecord();
     WriteRow(id, buffer);
-    try {
+    {
+      TScopeFail drop([this, id] { store_.Remove(id); });
       store_.Add(id, before);
-    } catch (...) {
-      store_.Remove(id);
-      throw;
     }
     PlaceCursorOn(id, beforePos);
     return;

@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstring>
 
+#include "platform/rtl/ScopeGuard.h"
+
 // --- TIdSequence ----------------------------------------------------------------------------
 
 uint32_t TIdSequence::NewChunk() {
@@ -404,12 +406,8 @@ void TRecordStore::SetOrder(const TRecordKeyBuilder& Order) {
   // Build first: a failure leaves the previous order in force.
   TRecordKeyBuilder previous = order_;
   order_ = Order;
-  try {
-    RebuildView(order_, accept_);
-  } catch (...) {
-    order_ = previous;
-    throw;
-  }
+  TScopeFail undo([&] { order_ = previous; });
+  RebuildView(order_, accept_);
 }
 
 void TRecordStore::SetFilter(FilterPredicate Accept) {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 
 RTL_IMPLEMENT_CLASS(TPersistent)
 RTL_IMPLEMENT_CLASS(TComponent)
@@ -81,14 +82,12 @@ void TPersistent::DefineProperties(TFiler&) {}
 
 TComponent::TComponent(TComponent* AOwner) {
   if (!AOwner) return;
-  try {
-    AOwner->InsertComponent(this);
-  } catch (...) {
-    // Nobody may keep a pointer to an object that never finished construction.
+  // Nobody may keep a pointer to an object that never finished construction.
+  TScopeFail forget([this] {
     if (owner_) owner_->Remove(this);
     for (TComponent* client : freeNotifies_) client->RemoveNotification(this);
-    throw;
-  }
+  });
+  AOwner->InsertComponent(this);
 }
 
 TComponent::~TComponent() {
@@ -391,13 +390,8 @@ void TCollection::Delete(int Index) {
 void TCollection::Clear() {
   if (items_.empty()) return;
   BeginUpdate();
-  try {
-    while (!items_.empty()) items_.back()->Free();
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeExit endUpdate([this] { EndUpdate(); });
+  while (!items_.empty()) items_.back()->Free();
 }
 
 TCollectionItem* TCollection::Items(int Index) const {
@@ -428,14 +422,9 @@ void TCollection::Assign(TPersistent* Source) {
   }
   if (source == this) return;
   BeginUpdate();
-  try {
-    Clear();
-    for (TCollectionItem* item : source->items_) Add()->Assign(item);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeExit endUpdate([this] { EndUpdate(); });
+  Clear();
+  for (TCollectionItem* item : source->items_) Add()->Assign(item);
 }
 
 std::string TCollection::GetNamePath() {

@@ -3,6 +3,7 @@
 // as the defined property "Strings".
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/Lists.h"
+#include "platform/rtl/ScopeGuard.h"
 
 void TComponent::ReadState(TReader& Reader) {
   Reader.ReadData(this);
@@ -38,15 +39,12 @@ void TStrings::DefineProperties(TFiler& Filer) {
       "Strings",
       [this](TReader& Reader) {
         Reader.ReadListBegin();
-        BeginUpdate();
-        try {
+        {
+          BeginUpdate();
+          TScopeExit endUpdate([this] { EndUpdate(); });
           Clear();
           while (!Reader.EndOfList()) Add(Reader.ReadString());
-        } catch (...) {
-          EndUpdate();
-          throw;
         }
-        EndUpdate();
         Reader.ReadListEnd();
       },
       [this](TWriter& Writer) {

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "platform/rtl/Filer.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
@@ -92,14 +93,8 @@ bool InitInheritedComponent(TComponent* Root) {
   // Already loading (a root read inside another description): Loaded comes with that read.
   if (Root->ComponentState().Contains(csLoading)) return loadAll();
   BeginGlobalLoading();
-  bool any;
-  try {
-    any = loadAll();
-    NotifyGlobalLoading();
-  } catch (...) {
-    EndGlobalLoading();
-    throw;
-  }
-  EndGlobalLoading();
+  TScopeExit endLoading([] { EndGlobalLoading(); });
+  bool any = loadAll();
+  NotifyGlobalLoading();
   return any;
 }

@@ -18,6 +18,7 @@
 #include "platform/rtl/Event.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Object.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Set.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/Types.h"
@@ -181,7 +182,8 @@ class TReader : public TFiler {
 
  private:
   struct State;
-  struct Nesting;  // bounds the depth of components, lists and collections
+  // One level deeper for the length of a component, list or collection; raises past the bound.
+  TCounterScope<int> Nest();
 
   uint8_t PeekByte();
   bool FillBuffer();

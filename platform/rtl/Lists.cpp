@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -36,18 +37,6 @@ void MergeSort(std::vector<T>& v, Less less) {
     v.swap(buf);
   }
 }
-
-// BeginUpdate/EndUpdate that also closes when an exception leaves the bracket.
-class UpdateScope {
- public:
-  explicit UpdateScope(TStrings& s) : s_(s) { s_.BeginUpdate(); }
-  ~UpdateScope() { s_.EndUpdate(); }
-  UpdateScope(const UpdateScope&) = delete;
-  UpdateScope& operator=(const UpdateScope&) = delete;
-
- private:
-  TStrings& s_;
-};
 
 bool IsBlank(char c) {
   return static_cast<unsigned char>(c) <= ' ';
@@ -199,7 +188,8 @@ void TStrings::IndexError(int Index) {
 
 void TStrings::Put(int Index, const std::string& S) {
   TObject* obj = GetObject(Index);
-  UpdateScope update(*this);
+  BeginUpdate();
+  TScopeExit endUpdate([this] { EndUpdate(); });
   PutObject(Index, nullptr);  // an owning list must not free what stays
   Delete(Index);
   InsertObject(Index, S, obj);
@@ -227,12 +217,14 @@ void TStrings::AddStrings(TStrings* Strings) {
   // A snapshot, so that adding a list to itself (or to a list it watches) stays finite.
   std::vector<std::pair<std::string, TObject*>> items;
   for (int i = 0; i < Strings->Count(); ++i) items.emplace_back(Strings->Get(i), Strings->GetObject(i));
-  UpdateScope update(*this);
+  BeginUpdate();
+  TScopeExit endUpdate([this] { EndUpdate(); });
   for (auto& [s, obj] : items) AddObject(s, obj);
 }
 
 void TStrings::Exchange(int Index1, int Index2) {
-  UpdateScope update(*this);
+  BeginUpdate();
+  TScopeExit endUpdate([this] { EndUpdate(); });
   std::string s = Get(Index1);
   TObject* obj = GetObject(Index1);
   Put(Index1, Get(Index2));
@@ -243,7 +235,8 @@ void TStrings::Exchange(int Index1, int Index2) {
 
 void TStrings::Move(int CurIndex, int NewIndex) {
   if (CurIndex == NewIndex) return;
-  UpdateScope update(*this);
+  BeginUpdate();
+  TScopeExit endUpdate([this] { EndUpdate(); });
   std::string s = Get(CurIndex);
   TObject* obj = GetObject(CurIndex);
   PutObject(CurIndex, nullptr);  // an owning list must not free what only moves
@@ -286,7 +279,8 @@ bool TStrings::Equals(TStrings* Strings) const {
 void TStrings::Assign(TPersistent* Source) {
   if (auto* src = dynamic_cast<TStrings*>(Source)) {
     if (src == this) return;
-    UpdateScope update(*this);
+    BeginUpdate();
+    TScopeExit endUpdate([this] { EndUpdate(); });
     Clear();
     delimiter_ = src->delimiter_;
     quoteChar_ = src->quoteChar_;
@@ -320,7 +314,8 @@ std::string TStrings::Text() const {
 }
 
 void TStrings::SetText(const std::string& Value) {
-  UpdateScope update(*this);
+  BeginUpdate();
+  TScopeExit endUpdate([this] { EndUpdate(); });
   Clear();
   size_t i = 0;
   while (i < Value.size()) {
@@ -384,7 +379,8 @@ std::string TStrings::DelimitedText() const {
 
 void TStrings::SetDelimitedText(const std::string& Value) {
   std::vector<std::string> items = SplitDelimited(Value, delimiter_, quoteChar_, strictDelimiter_);
-  UpdateScope update(*this);
+  BeginUpdate();
+  TScopeExit endUpdate([this] { EndUpdate(); });
   Clear();
   for (const std::string& s : items) Add(s);
 }
@@ -395,7 +391,8 @@ std::string TStrings::CommaText() const {
 
 void TStrings::SetCommaText(const std::string& Value) {
   std::vector<std::string> items = SplitDelimited(Value, ',', '"', false);
-  UpdateScope update(*this);
+  BeginUpdate();
+  TScopeExit endUpdate([this] { EndUpdate(); });
   Clear();
   for (const std::string& s : items) Add(s);
 }

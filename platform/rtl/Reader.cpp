@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "platform/rtl/Filer.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 
 static_assert(std::endian::native == std::endian::little, "the binary form is little-endian");
@@ -113,18 +114,10 @@ struct TReader::State {
   }
 };
 
-struct TReader::Nesting {
-  explicit Nesting(TReader& r) : reader(r) {
-    if (++reader.depth_ > kMaxDepth) {
-      --reader.depth_;
-      reader.LimitError("Description nested too deeply");
-    }
-  }
-  ~Nesting() { --reader.depth_; }
-  Nesting(const Nesting&) = delete;
-  Nesting& operator=(const Nesting&) = delete;
-  TReader& reader;
-};
+TCounterScope<int> TReader::Nest() {
+  if (depth_ >= kMaxDepth) LimitError("Description nested too deeply");
+  return TCounterScope<int>(depth_);
+}
 
 TReader::TReader(TStream& Stream, int BufSize) : TFiler(Stream, BufSize), st_(std::make_unique<State>()) {
   buf_.resize(static_cast<size_t>(bufSize_));
@@ -457,7 +450,7 @@ Variant TReader::ReadVariantValue(bool InList) {
       return Null();
     case vaList: {
       ReadValue();
-      Nesting nest(*this);
+      auto nest = Nest();
       std::vector<Variant> items;
       while (!EndOfList()) {
         if (++items_ > kMaxItems) LimitError("Too many values in description");
@@ -521,7 +514,7 @@ void TReader::SkipValue() {
     case vaNil:
       break;
     case vaList: {
-      Nesting nest(*this);
+      auto nest = Nest();
       while (!EndOfList()) SkipValue();
       ReadListEnd();
       break;
@@ -567,7 +560,7 @@ void TReader::SkipValue() {
       }
       break;
     case vaCollection: {
-      Nesting nest(*this);
+      auto nest = Nest();
       while (!EndOfList()) {
         TValueType t = NextValue();
         if (t == vaInt8 || t == vaInt16 || t == vaInt32) ReadInteger();
@@ -588,7 +581,7 @@ void TReader::SkipProperty() {
 }
 
 void TReader::SkipComponent(bool SkipHeader) {
-  Nesting nest(*this);
+  auto nest = Nest();
   if (SkipHeader) {
     TFilerFlags flags;
     int pos = 0;
@@ -888,40 +881,29 @@ void TReader::ResolveFixups() {
 // --- collections and components ----------------------------------------------------------
 
 void TReader::ReadCollection(TCollection* Collection) {
-  Nesting nest(*this);
+  auto nest = Nest();
   DropItemFixups(Collection);
   Collection->BeginUpdate();
-  try {
-    Collection->Clear();
-    while (!EndOfList()) {
-      if (++items_ > kMaxItems) LimitError("Too many properties in description");
-      TValueType t = NextValue();
-      if (t == vaInt8 || t == vaInt16 || t == vaInt32) ReadInteger();  // the item's order: unused
-      TCollectionItem* item = Collection->Add();
-      CheckValue(vaList);
-      Nesting itemNest(*this);
-      auto node = std::make_shared<State::ItemNode>();
-      if (!st_->ItemStack.empty()) node->Parent = st_->ItemStack.back().second;
-      st_->ItemNodes[item] = node;
-      st_->ItemStack.emplace_back(item, node);
-      try {
-        while (!EndOfList()) ReadProperty(item);
-      } catch (...) {
-        st_->ItemStack.pop_back();
-        throw;
-      }
-      st_->ItemStack.pop_back();
-      ReadListEnd();
+  TScopeExit endUpdate([Collection] { Collection->EndUpdate(); });
+  Collection->Clear();
+  while (!EndOfList()) {
+    if (++items_ > kMaxItems) LimitError("Too many properties in description");
+    TValueType t = NextValue();
+    if (t == vaInt8 || t == vaInt16 || t == vaInt32) ReadInteger();  // the item's order: unused
+    TCollectionItem* item = Collection->Add();
+    CheckValue(vaList);
+    auto itemNest = Nest();
+    auto node = std::make_shared<State::ItemNode>();
+    if (!st_->ItemStack.empty()) node->Parent = st_->ItemStack.back().second;
+    st_->ItemNodes[item] = node;
+    st_->ItemStack.emplace_back(item, node);
+    {
+      TScopeExit popItem([this] { st_->ItemStack.pop_back(); });
+      while (!EndOfList()) ReadProperty(item);
     }
     ReadListEnd();
-  } catch (...) {
-    try {
-      Collection->EndUpdate();
-    } catch (...) {  // the first failure is the one to report
-    }
-    throw;
   }
-  Collection->EndUpdate();
+  ReadListEnd();
 }
 
 TClass TReader::FindComponentClass(const std::string& ClassName) {
@@ -952,36 +934,24 @@ void TReader::ReadData(TComponent* Instance) {
     return;
   }
   st_->FixupsOpen = true;
-  try {
-    ReadDataInner(Instance);
-    st_->FixupsOpen = false;
-    ResolveFixups();
-  } catch (...) {
+  TScopeFail dropFixups([this] {
     st_->FixupsOpen = false;
     st_->Fixups.clear();
     st_->FixupIndex.clear();
-    throw;
-  }
+  });
+  ReadDataInner(Instance);
+  st_->FixupsOpen = false;
+  ResolveFixups();
 }
 
 void TReader::ReadDataInner(TComponent* Instance) {
   while (!EndOfList()) ReadProperty(Instance);
   ReadListEnd();
-  TComponent* oldParent = parent_;
-  TComponent* oldOwner = owner_;
-  parent_ = Instance->GetChildParent();
-  owner_ = Instance->GetChildOwner();
+  TValueRestorer<TComponent*> keepParent(parent_, Instance->GetChildParent());
+  TValueRestorer<TComponent*> keepOwner(owner_, Instance->GetChildOwner());
   if (!owner_) owner_ = root_;
-  try {
-    while (!EndOfList()) ReadComponent(nullptr);
-    ReadListEnd();
-  } catch (...) {
-    parent_ = oldParent;
-    owner_ = oldOwner;
-    throw;
-  }
-  parent_ = oldParent;
-  owner_ = oldOwner;
+  while (!EndOfList()) ReadComponent(nullptr);
+  ReadListEnd();
 }
 
 namespace {
@@ -999,107 +969,99 @@ void FreeCreated(std::vector<TComponent*>& created, size_t from) {
 }  // namespace
 
 TComponent* TReader::ReadComponent(TComponent* Component) {
-  Nesting nest(*this);
+  auto nest = Nest();
   if (++items_ > kMaxItems) LimitError("Too many components in description");
   bool outermost = st_->Loaded == nullptr && !st_->FixupsOpen;
   size_t createdMark = st_->Created.size();
-  TComponent* oldParent = parent_;
-  TComponent* oldLookupRoot = lookupRoot_;
-  TComponent* oldRoot = root_;
+  // Declared first, so it runs after the restorers below.
+  TScopeFail freeCreated([&] {
+    if (outermost) FreeCreated(st_->Created, createdMark);
+  });
+  TValueRestorer<TComponent*> keepParent(parent_);
+  TValueRestorer<TComponent*> keepLookupRoot(lookupRoot_);
+  TValueRestorer<TComponent*> keepRoot(root_);
   TComponent* result = Component;
-  try {
-    TFilerFlags flags;
-    int childPos = 0;
-    ReadPrefix(flags, childPos);
-    std::string className = ReadStr();
-    std::string name = ReadStr();
-    bool created = false;
-    // OnError may skip a component whose class or name is refused.
-    auto recover = [&](const Exception& e) {
-      if (fatal_ || !Error(e.Message())) return false;
-      if (created && result) {
-        Forget(result);
-        result->Free();
-      }
-      result = nullptr;
-      SkipComponent(false);
-      return true;
-    };
-    if (!result) {
-      if (flags.Contains(ffInherited)) {
-        try {
-          if (owner_) result = owner_->FindComponent(name);
-          if (!result && root_) result = root_->FindComponent(name);
-          if (!result) throw EReadError("Ancestor for '" + name + "' not found");
-          parent_ = result->GetParentComponent();
-          if (!parent_) parent_ = root_;
-        } catch (const Exception& e) {
-          if (!recover(e)) throw;
-          parent_ = oldParent;
-          return nullptr;
-        }
-      } else {
-        try {
-          TClass cls = FindComponentClass(className);
-          OnCreateComponent(this, cls, result);
-          if (!result) {
-            if (!cls->Create) throw EReadError("Cannot create an instance of " + cls->Name);
-            TObject* obj = cls->Create(owner_);
-            result = ObjectAsComponent(obj);
-            if (!result) {
-              obj->Free();
-              throw EClassNotFound("Class " + className + " not found");
-            }
-          }
-          created = true;
-          Created(result);
-        } catch (const Exception& e) {
-          if (!recover(e)) throw;
-          return nullptr;
-        }
-      }
+  TFilerFlags flags;
+  int childPos = 0;
+  ReadPrefix(flags, childPos);
+  std::string className = ReadStr();
+  std::string name = ReadStr();
+  bool created = false;
+  // OnError may skip a component whose class or name is refused.
+  auto recover = [&](const Exception& e) {
+    if (fatal_ || !Error(e.Message())) return false;
+    if (created && result) {
+      Forget(result);
+      result->Free();
     }
-    result->Loading();
-    if (!flags.Contains(ffInherited)) {
+    result = nullptr;
+    SkipComponent(false);
+    return true;
+  };
+  if (!result) {
+    if (flags.Contains(ffInherited)) {
       try {
-        try {
-          if (result->HasParent()) result->SetParentComponent(parent_);
-          result->SetName(name);
-        } catch (const EFilerError&) {
-          throw;
-        } catch (const EAbort&) {
-          throw;
-        } catch (const Exception& e) {
-          throw EReadError(e.Message());  // a refused name is a fault of the description
+        if (owner_) result = owner_->FindComponent(name);
+        if (!result && root_) result = root_->FindComponent(name);
+        if (!result) throw EReadError("Ancestor for '" + name + "' not found");
+        parent_ = result->GetParentComponent();
+        if (!parent_) parent_ = root_;
+      } catch (const Exception& e) {
+        if (!recover(e)) throw;
+        return nullptr;
+      }
+    } else {
+      try {
+        TClass cls = FindComponentClass(className);
+        OnCreateComponent(this, cls, result);
+        if (!result) {
+          if (!cls->Create) throw EReadError("Cannot create an instance of " + cls->Name);
+          TObject* obj = cls->Create(owner_);
+          result = ObjectAsComponent(obj);
+          if (!result) {
+            obj->Free();
+            throw EClassNotFound("Class " + className + " not found");
+          }
         }
+        created = true;
+        Created(result);
       } catch (const Exception& e) {
         if (!recover(e)) throw;
         return nullptr;
       }
     }
-    if (!root_) {  // read on its own: the component is the root of what follows
-      root_ = result;
-      lookupRoot_ = result;
-    }
-    if (flags.Contains(ffInline)) {
-      result->SetInline(true);
-      lookupRoot_ = result;
-    }
-    if (st_->Loaded) st_->Loaded->Add(result);
-    result->SetReading(true);
-    result->ReadState(*this);
-    result->SetReading(false);
-    if (flags.Contains(ffChildPos) && parent_) parent_->SetChildOrder(result, childPos);
-  } catch (...) {
-    parent_ = oldParent;
-    lookupRoot_ = oldLookupRoot;
-    root_ = oldRoot;
-    if (outermost) FreeCreated(st_->Created, createdMark);
-    throw;
   }
-  parent_ = oldParent;
-  lookupRoot_ = oldLookupRoot;
-  root_ = oldRoot;
+  result->Loading();
+  if (!flags.Contains(ffInherited)) {
+    try {
+      try {
+        if (result->HasParent()) result->SetParentComponent(parent_);
+        result->SetName(name);
+      } catch (const EFilerError&) {
+        throw;
+      } catch (const EAbort&) {
+        throw;
+      } catch (const Exception& e) {
+        throw EReadError(e.Message());  // a refused name is a fault of the description
+      }
+    } catch (const Exception& e) {
+      if (!recover(e)) throw;
+      return nullptr;
+    }
+  }
+  if (!root_) {  // read on its own: the component is the root of what follows
+    root_ = result;
+    lookupRoot_ = result;
+  }
+  if (flags.Contains(ffInline)) {
+    result->SetInline(true);
+    lookupRoot_ = result;
+  }
+  if (st_->Loaded) st_->Loaded->Add(result);
+  result->SetReading(true);
+  result->ReadState(*this);
+  result->SetReading(false);
+  if (flags.Contains(ffChildPos) && parent_) parent_->SetChildOrder(result, childPos);
   return result;
 }
 
@@ -1128,40 +1090,7 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
   size_t createdMark = st_->Created.size();
   TComponent* result = Root;
   bool createdRoot = false;
-  try {
-    TFilerFlags flags;
-    int childPos = 0;
-    ReadPrefix(flags, childPos);
-    std::string className = ReadStr();
-    std::string name = ReadStr();
-    if (!result) {
-      TClass cls = FindComponentClass(className);
-      if (!cls->Create) throw EReadError("Cannot create an instance of " + cls->Name);
-      TObject* obj = cls->Create(nullptr);
-      result = ObjectAsComponent(obj);
-      if (!result) {
-        obj->Free();
-        throw EClassNotFound("Class " + className + " not found");
-      }
-      createdRoot = true;
-    }
-    result->Loading();
-    result->SetReading(true);
-    try {
-      result->SetName(createdRoot ? name : UniqueRootName(result, name));
-    } catch (const EAbort&) {
-      throw;
-    } catch (const Exception& e) {
-      throw EReadError(e.Message());
-    }
-    root_ = result;
-    lookupRoot_ = result;
-    owner_ = result;
-    st_->Loaded->AddRoot(result);
-    result->ReadState(*this);
-    result->SetReading(false);
-    if (!global) local.CallLoaded();
-  } catch (...) {
+  TScopeFail rollBack([&] {
     std::unordered_set<TComponent*> gone(st_->Created.begin() + static_cast<std::ptrdiff_t>(createdMark),
                                          st_->Created.end());
     if (result) {
@@ -1173,8 +1102,39 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
     if (createdRoot) result->Free();
     st_->Loaded = nullptr;
     root_ = lookupRoot_ = owner_ = nullptr;
-    throw;
+  });
+  TFilerFlags flags;
+  int childPos = 0;
+  ReadPrefix(flags, childPos);
+  std::string className = ReadStr();
+  std::string name = ReadStr();
+  if (!result) {
+    TClass cls = FindComponentClass(className);
+    if (!cls->Create) throw EReadError("Cannot create an instance of " + cls->Name);
+    TObject* obj = cls->Create(nullptr);
+    result = ObjectAsComponent(obj);
+    if (!result) {
+      obj->Free();
+      throw EClassNotFound("Class " + className + " not found");
+    }
+    createdRoot = true;
   }
+  result->Loading();
+  result->SetReading(true);
+  try {
+    result->SetName(createdRoot ? name : UniqueRootName(result, name));
+  } catch (const EAbort&) {
+    throw;
+  } catch (const Exception& e) {
+    throw EReadError(e.Message());
+  }
+  root_ = result;
+  lookupRoot_ = result;
+  owner_ = result;
+  st_->Loaded->AddRoot(result);
+  result->ReadState(*this);
+  result->SetReading(false);
+  if (!global) local.CallLoaded();
   st_->Loaded = nullptr;
   st_->Created.resize(createdMark);
   return result;

@@ -131,19 +131,15 @@ void Put(Variant& self, const int* indexes, size_t n, const Variant& value) {
 VarArrayPayload& VariantAccess::MutableArray(Variant& v) {
   auto* p = static_cast<VarArrayPayload*>(v.v_.payload);
   if (p->refs.load(std::memory_order_acquire) == 1) return *p;
-  auto* copy = new VarArrayPayload;
+  auto copy = std::make_unique<VarArrayPayload>();
   copy->elementType = p->elementType;
   copy->bounds = p->bounds;
-  try {
-    copy->items = p->items;
-    copy->bytes = p->bytes;
-  } catch (...) {
-    delete copy;
-    throw;
-  }
-  v.v_.payload = copy;
+  copy->items = p->items;
+  copy->bytes = p->bytes;
+  VarArrayPayload& result = *copy;
+  v.v_.payload = copy.release();
   if (p->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) delete p;
-  return *copy;
+  return result;
 }
 
 Variant VarArrayFlatGet(const VarArrayPayload& a, size_t i) {

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "platform/rtl/Filer.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 
 RTL_IMPLEMENT_CLASS(TWriter)
@@ -12,20 +13,6 @@ RTL_IMPLEMENT_CLASS(TWriter)
 namespace {
 
 constexpr int kMaxNesting = 256;
-
-// Restores a member when a scope ends, however it ends.
-template <class T>
-class TRestore {
- public:
-  explicit TRestore(T& ref) : ref_(ref), saved_(ref) {}
-  ~TRestore() { ref_ = std::move(saved_); }
-  TRestore(const TRestore&) = delete;
-  TRestore& operator=(const TRestore&) = delete;
-
- private:
-  T& ref_;
-  T saved_;
-};
 
 bool IsDateType(const std::string& typeName) {
   return SameText(typeName, "TDateTime") || SameText(typeName, "TDate") || SameText(typeName, "TTime");
@@ -489,8 +476,8 @@ void TWriter::WriteObjectProp(TPersistent* Instance, const TPropInfo* Prop) {
   // A sub-object: its own properties under dotted names, compared with the ancestor's.
   if (propPath_.size() > 255)
     throw EWriteError("Name too long to stream: " + propPath_.substr(0, 32) + "...");
-  TRestore<TPersistent*> restoreAncestor(ancestor_);
-  TRestore<std::string> restorePath(propPath_);
+  TValueRestorer<TPersistent*> restoreAncestor(ancestor_);
+  TValueRestorer<std::string> restorePath(propPath_);
   ancestor_ = has ? dynamic_cast<TPersistent*>(ancestorValue) : nullptr;
   propPath_ += Prop->Name + ".";
   WriteProperties(persistent);
@@ -516,8 +503,8 @@ bool TWriter::CollectionsEqual(TCollection* A, TCollection* B) {
 }
 
 void TWriter::WriteCollection(TCollection* Value) {
-  TRestore<TPersistent*> restoreAncestor(ancestor_);
-  TRestore<std::string> restorePath(propPath_);
+  TValueRestorer<TPersistent*> restoreAncestor(ancestor_);
+  TValueRestorer<std::string> restorePath(propPath_);
   ancestor_ = nullptr;
   propPath_.clear();
   WriteValue(vaCollection);
@@ -534,8 +521,8 @@ void TWriter::WriteCollection(TCollection* Value) {
 // --- components --------------------------------------------------------------------------
 
 void TWriter::WriteComponent(TComponent* Component) {
-  TRestore<TPersistent*> restoreAncestor(ancestor_);
-  TRestore<TComponent*> restoreRootAncestor(rootAncestor_);
+  TValueRestorer<TPersistent*> restoreAncestor(ancestor_);
+  TValueRestorer<TComponent*> restoreRootAncestor(rootAncestor_);
   if (hasAncestorList_ && !Component->ComponentState().Contains(csInline)) {
     ancestor_ = nullptr;
     for (TComponent* c : ancestorList_)
@@ -549,22 +536,16 @@ void TWriter::WriteComponent(TComponent* Component) {
     if (Component->Components(i)->ComponentStyle().Contains(csSubComponent))
       marked.push_back(Component->Components(i));
   for (TComponent* c : marked) c->SetWriting(true);
-  try {
-    Component->WriteState(*this);
-  } catch (...) {
+  TScopeExit writingDone([&marked] {
     for (TComponent* c : marked) c->SetWriting(false);
-    throw;
-  }
-  for (TComponent* c : marked) c->SetWriting(false);
+  });
+  Component->WriteState(*this);
 }
 
 void TWriter::WriteData(TComponent* Instance) {
   static thread_local int nesting = 0;
   if (nesting >= kMaxNesting) throw EWriteError("Components nested too deeply to stream");
-  ++nesting;
-  struct Leave {
-    ~Leave() { --nesting; }
-  } leave;
+  TCounterScope<int> level(nesting);
 
   auto* ancestorComponent = dynamic_cast<TComponent*>(ancestor_);
   TFilerFlags flags;
@@ -584,13 +565,9 @@ void TWriter::WriteData(TComponent* Instance) {
   bool mayDrop = Instance != root_ && flags == TFilerFlags{ffInherited};
   size_t mark = out_.size();
   if (mayDrop) ++hold_;
-  struct Release {
-    TWriter& w;
-    bool on;
-    ~Release() {
-      if (on) --w.hold_;
-    }
-  } release{*this, mayDrop};
+  TScopeExit release([this, mayDrop] {
+    if (mayDrop) --hold_;
+  });
 
   WritePrefix(flags, childPos_);
   WriteStr(Instance->ClassName());
@@ -601,17 +578,17 @@ void TWriter::WriteData(TComponent* Instance) {
     ++childPos_;
   }
   {
-    TRestore<TComponent*> restoreLookup(lookupRoot_);
+    TValueRestorer<TComponent*> restoreLookup(lookupRoot_);
     if (flags.Contains(ffInline)) lookupRoot_ = Instance;
     WriteProperties(Instance);
     WriteListEnd();
 
-    TRestore<std::vector<TComponent*>> restoreList(ancestorList_);
-    TRestore<size_t> restorePos(ancestorPos_);
-    TRestore<int> restoreChildPos(childPos_);
-    TRestore<bool> restoreHasList(hasAncestorList_);
-    TRestore<TComponent*> restoreRoot(root_);
-    TRestore<TComponent*> restoreRootAncestor(rootAncestor_);
+    TValueRestorer<std::vector<TComponent*>> restoreList(ancestorList_);
+    TValueRestorer<size_t> restorePos(ancestorPos_);
+    TValueRestorer<int> restoreChildPos(childPos_);
+    TValueRestorer<bool> restoreHasList(hasAncestorList_);
+    TValueRestorer<TComponent*> restoreRoot(root_);
+    TValueRestorer<TComponent*> restoreRootAncestor(rootAncestor_);
     ancestorList_.clear();
     ancestorPos_ = 0;
     childPos_ = 0;

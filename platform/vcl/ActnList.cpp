@@ -4,6 +4,7 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Filer.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/ImgList.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/Messages.h"
@@ -61,12 +62,9 @@ bool TBasicActionLink::Execute(TComponent* AComponent) {
   if (!action_) return false;
   TBasicAction* action = action_;
   action->SetActionComponent(AComponent);
-  struct Reset {
-    TBasicActionLink* link;
-    ~Reset() {
-      if (link->action_) link->action_->SetActionComponent(nullptr);
-    }
-  } reset{this};
+  TScopeExit reset([this] {
+    if (action_) action_->SetActionComponent(nullptr);
+  });
   return action->Execute();
 }
 
@@ -280,11 +278,7 @@ void TCustomAction::SetCaption(const std::string& Value) {
 
 void TCustomAction::SetChecked(bool Value) {
   if (checking_ || Value == checked_) return;
-  checking_ = true;
-  struct Done {
-    bool& f;
-    ~Done() { f = false; }
-  } done{checking_};
+  TValueRestorer<bool> keepChecking(checking_, true);
   ForEachLink([&](TBasicActionLink* l) {
     if (auto* al = dynamic_cast<TActionLink*>(l)) al->SetChecked(Value);
   });

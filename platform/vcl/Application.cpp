@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/ActnList.h"
 #include "platform/vcl/Forms.h"
@@ -227,10 +228,7 @@ void TApplication::DoActionIdle() {
 
 void TApplication::Run() {
   running_ = true;
-  struct TRunning {
-    bool& flag;
-    ~TRunning() { flag = false; }
-  } guard{running_};
+  TScopeExit stopped([this] { running_ = false; });
   if (mainForm_ && showMainForm_) {
     if (mainForm_->WindowState() == wsMinimized) Minimize();
     mainForm_->SetVisible(true);

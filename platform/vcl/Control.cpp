@@ -6,6 +6,7 @@
 
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/ControlInternal.h"
 #include "platform/vcl/Controls.h"
@@ -615,13 +616,10 @@ void TControl::SetParentComponent(TComponent* Value) {
 void TControl::ReadState(TReader& Reader) {
   controlState_ += csReadingState;
   if (auto* p = dynamic_cast<TWinControl*>(Reader.Parent())) SetParent(p);
-  try {
+  {
+    TScopeExit readDone([this] { controlState_ -= csReadingState; });
     inherited::ReadState(Reader);
-  } catch (...) {
-    controlState_ -= csReadingState;
-    throw;
   }
-  controlState_ -= csReadingState;
   if (parent_) {
     Perform(CM_PARENTCOLORCHANGED, 0, 0);
     Perform(CM_PARENTFONTCHANGED, 0, 0);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/ControlInternal.h"
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/Forms.h"
@@ -429,14 +430,8 @@ void TControl::WMMouseWheel(TMessage& Message) {
     Message.WParam = original;
   }
   if (Message.Result == 0) {
-    ++passingOn;
-    try {
-      DefaultHandler(Message);
-    } catch (...) {
-      --passingOn;
-      throw;
-    }
-    --passingOn;
+    TCounterScope<int> passing(passingOn);
+    DefaultHandler(Message);
   }
 }
 

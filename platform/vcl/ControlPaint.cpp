@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/ControlInternal.h"
 #include "platform/vcl/Controls.h"
@@ -156,13 +157,9 @@ void TGraphicControl::WMPaint(TMessage& Message) {
   if (!Message.DC() || ComponentState().Contains(csDestroying)) return;
   canvas_->Lock();
   canvas_->SetHandle(Message.DC());
-  try {
-    Paint();
-  } catch (...) {
+  TScopeExit release([this] {
     canvas_->SetHandle(nullptr);
     canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  });
+  Paint();
 }

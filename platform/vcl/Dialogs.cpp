@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <deque>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/StdCtrls.h"
 
 RTL_IMPLEMENT_CLASS(TMessageForm)
@@ -82,62 +83,58 @@ void TMessageForm::Dispatch(TMessage& Message) {
 TForm* CreateMessageDialog(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons) {
   InitVcl();
   auto* form = new TMessageForm(Application);
-  try {
-    form->message_ = Msg;
-    form->dlgType_ = DlgType;
-    form->buttons_ = Buttons;
-    form->SetBorderStyle(bsDialog);
-    form->SetPosition(poScreenCenter);
-    const char* caption = kCaptions[DlgType];
-    form->SetCaption(caption ? std::string(caption) : Application->Title());
+  TScopeFail freeForm([form] { form->Free(); });
+  form->message_ = Msg;
+  form->dlgType_ = DlgType;
+  form->buttons_ = Buttons;
+  form->SetBorderStyle(bsDialog);
+  form->SetPosition(poScreenCenter);
+  const char* caption = kCaptions[DlgType];
+  form->SetCaption(caption ? std::string(caption) : Application->Title());
 
-    // The text's size decides the dialog's width (at least the button row's).
-    TRect textRect{0, 0, kMaxTextWidth, 0};
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ oldFont = SelectObject(dc, form->Font()->Handle());
-    ::DrawText(dc, Msg.empty() ? std::string(" ") : Msg, &textRect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, oldFont);
-    ReleaseDC(nullptr, dc);
+  // The text's size decides the dialog's width (at least the button row's).
+  TRect textRect{0, 0, kMaxTextWidth, 0};
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ oldFont = SelectObject(dc, form->Font()->Handle());
+  ::DrawText(dc, Msg.empty() ? std::string(" ") : Msg, &textRect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(dc, oldFont);
+  ReleaseDC(nullptr, dc);
 
-    int count = 0;
-    for (const TButtonKind& k : kButtons)
-      if (Buttons.Contains(k.Button)) ++count;
-    int rowWidth = count * kButtonWidth + std::max(0, count - 1) * kButtonSpacing;
-    int clientWidth = std::max(rowWidth, textRect.Width()) + 2 * kMargin;
-    int clientHeight = kMargin + textRect.Height() + kLabelGap + kButtonHeight + kMargin;
-    form->SetClientWidth(clientWidth);
-    form->SetClientHeight(clientHeight);
+  int count = 0;
+  for (const TButtonKind& k : kButtons)
+    if (Buttons.Contains(k.Button)) ++count;
+  int rowWidth = count * kButtonWidth + std::max(0, count - 1) * kButtonSpacing;
+  int clientWidth = std::max(rowWidth, textRect.Width()) + 2 * kMargin;
+  int clientHeight = kMargin + textRect.Height() + kLabelGap + kButtonHeight + kMargin;
+  form->SetClientWidth(clientWidth);
+  form->SetClientHeight(clientHeight);
 
-    auto* label = new TLabel(form);
-    label->SetName("Message");
-    label->SetParent(form);
-    label->SetWordWrap(true);
-    label->SetShowAccelChar(false);
-    label->SetBounds(kMargin, kMargin, textRect.Width(), textRect.Height());
-    label->SetCaption(Msg);
+  auto* label = new TLabel(form);
+  label->SetName("Message");
+  label->SetParent(form);
+  label->SetWordWrap(true);
+  label->SetShowAccelChar(false);
+  label->SetBounds(kMargin, kMargin, textRect.Width(), textRect.Height());
+  label->SetCaption(Msg);
 
-    TMsgDlgBtn defaultButton = Buttons.Contains(mbOK) ? mbOK : Buttons.Contains(mbYes) ? mbYes : mbRetry;
-    TMsgDlgBtn cancelButton = Buttons.Contains(mbCancel) ? mbCancel : Buttons.Contains(mbNo) ? mbNo : mbOK;
-    int x = (clientWidth - rowWidth) / 2;
-    int y = kMargin + textRect.Height() + kLabelGap;
-    for (const TButtonKind& k : kButtons) {
-      if (!Buttons.Contains(k.Button)) continue;
-      auto* button = new TButton(form);
-      button->SetName(k.Name);
-      button->SetParent(form);
-      button->SetCaption(k.Caption);
-      button->SetModalResult(k.Result);
-      button->SetBounds(x, y, kButtonWidth, kButtonHeight);
-      if (k.Button == defaultButton) {
-        button->SetDefault(true);
-        form->SetActiveControl(button);
-      }
-      if (k.Button == cancelButton) button->SetCancel(true);
-      x += kButtonWidth + kButtonSpacing;
+  TMsgDlgBtn defaultButton = Buttons.Contains(mbOK) ? mbOK : Buttons.Contains(mbYes) ? mbYes : mbRetry;
+  TMsgDlgBtn cancelButton = Buttons.Contains(mbCancel) ? mbCancel : Buttons.Contains(mbNo) ? mbNo : mbOK;
+  int x = (clientWidth - rowWidth) / 2;
+  int y = kMargin + textRect.Height() + kLabelGap;
+  for (const TButtonKind& k : kButtons) {
+    if (!Buttons.Contains(k.Button)) continue;
+    auto* button = new TButton(form);
+    button->SetName(k.Name);
+    button->SetParent(form);
+    button->SetCaption(k.Caption);
+    button->SetModalResult(k.Result);
+    button->SetBounds(x, y, kButtonWidth, kButtonHeight);
+    if (k.Button == defaultButton) {
+      button->SetDefault(true);
+      form->SetActiveControl(button);
     }
-  } catch (...) {
-    form->Free();
-    throw;
+    if (k.Button == cancelButton) button->SetCancel(true);
+    x += kButtonWidth + kButtonSpacing;
   }
   return form;
 }
@@ -146,20 +143,13 @@ int MessageDlgPos(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Bu
                   int Y) {
   (void)HelpCtx;
   TForm* dialog = CreateMessageDialog(Msg, DlgType, Buttons);
-  int result = mrNone;
-  try {
-    if (X >= 0 && Y >= 0) {
-      dialog->SetPosition(poDesigned);
-      dialog->SetBounds(X, Y, dialog->Width(), dialog->Height());
-    }
-    if (HasScriptedAnswer()) PostMessage(dialog->Handle(), kScriptedAnswer, 0, 0);
-    result = dialog->ShowModal();
-  } catch (...) {
-    dialog->Free();
-    throw;
+  TScopeExit freeDialog([dialog] { dialog->Free(); });
+  if (X >= 0 && Y >= 0) {
+    dialog->SetPosition(poDesigned);
+    dialog->SetBounds(X, Y, dialog->Width(), dialog->Height());
   }
-  dialog->Free();
-  return result;
+  if (HasScriptedAnswer()) PostMessage(dialog->Handle(), kScriptedAnswer, 0, 0);
+  return dialog->ShowModal();
 }
 
 int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx) {

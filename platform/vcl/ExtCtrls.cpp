@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/gdi/Theme.h"
+#include "platform/rtl/ScopeGuard.h"
 
 RTL_IMPLEMENT_CLASS(TCustomPanel)
 RTL_IMPLEMENT_CLASS(TPanel)
@@ -455,14 +456,8 @@ TRect TImage::DestRect() {
 void TImage::Paint() {
   TGraphic* graphic = picture_->Graphic();
   if (!graphic || graphic->Empty()) return;
-  drawing_ = true;
-  try {
-    TGraphicControl::Canvas()->StretchDraw(DestRect(), graphic);
-  } catch (...) {
-    drawing_ = false;
-    throw;
-  }
-  drawing_ = false;
+  TValueRestorer<bool> keepDrawing(drawing_, true);
+  TGraphicControl::Canvas()->StretchDraw(DestRect(), graphic);
 }
 
 void TImage::PictureChanged(TObject*) {

@@ -2,6 +2,7 @@
 // styles, the menu, the icon, the MDI client and the form's message handling.
 #include "platform/vcl/Forms.h"
 #include "platform/rtl/Filer.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Graphics.h"
 #include "platform/vcl/Menus.h"
@@ -43,16 +44,13 @@ void TCustomForm::AfterConstruction() {
   if (constructed_) return;
   constructed_ = true;
   formState_.Include(fsCreating);
-  try {
+  {
+    TScopeExit created([this] { formState_.Exclude(fsCreating); });
     if (withDescription_ && ClassType() != TForm::StaticClass() &&
         ClassType() != TCustomForm::StaticClass()) {
       if (!InitInheritedComponent(this)) throw EResNotFound(Format("Resource %s not found", {ClassName()}));
     }
-  } catch (...) {
-    formState_.Exclude(fsCreating);
-    throw;
   }
-  formState_.Exclude(fsCreating);
   DoCreate();
   if (formState_.Contains(fsVisible)) SetVisible(true);
 }
@@ -153,17 +151,13 @@ TComponent* ConstructComponent(TClass InstanceClass, TComponent* AOwner) {
     delete obj;
     throw EInvalidCast("Invalid class typecast");
   }
-  try {
-    if (auto* form = dynamic_cast<TCustomForm*>(c))
-      form->AfterConstruction();
-    else if (auto* frame = dynamic_cast<TCustomFrame*>(c))
-      frame->AfterConstruction();
-    else if (auto* module = dynamic_cast<TDataModule*>(c))
-      module->AfterConstruction();
-  } catch (...) {
-    c->Free();
-    throw;
-  }
+  TScopeFail freeHalfMade([c] { c->Free(); });
+  if (auto* form = dynamic_cast<TCustomForm*>(c))
+    form->AfterConstruction();
+  else if (auto* frame = dynamic_cast<TCustomFrame*>(c))
+    frame->AfterConstruction();
+  else if (auto* module = dynamic_cast<TDataModule*>(c))
+    module->AfterConstruction();
   return c;
 }
 
@@ -395,16 +389,12 @@ void TCustomForm::DefaultHandler(TMessage& Message) {
 
 void TCustomForm::PaintWindow(HDC DC) {
   canvas_->Lock();
-  try {
-    canvas_->SetHandle(DC);
-    Paint();
-  } catch (...) {
+  TScopeExit release([this] {
     canvas_->SetHandle(nullptr);
     canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  });
+  canvas_->SetHandle(DC);
+  Paint();
 }
 
 void TCustomForm::Paint() {

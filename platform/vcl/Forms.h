@@ -15,6 +15,7 @@
 
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Controls.h"
 #include "platform/win/Windows.h"
 
@@ -450,12 +451,8 @@ TComponent* ConstructComponent(TClass InstanceClass, TComponent* AOwner);
 template <class T>
 T* Construct(TComponent* AOwner) {
   T* instance = new T(AOwner);
-  try {
-    instance->AfterConstruction();
-  } catch (...) {
-    instance->Free();
-    throw;
-  }
+  TScopeFail freeHalfMade([instance] { instance->Free(); });
+  instance->AfterConstruction();
   return instance;
 }
 

@@ -1,6 +1,7 @@
 // The form's focus and activation: the focused control with its CM_EXIT /
 // CM_ENTER chain, ActiveControl, activation and deactivation, and the dialog
 // keys.
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Messages.h"
 
@@ -24,10 +25,7 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
   if (Screen) Screen->UpdateActive(this, Control);
   if (!Control || Control->ControlState().Contains(csFocusing)) return false;
   Control->SetControlState(Control->ControlState() + csFocusing);
-  struct TFocusing {
-    TWinControl* c;
-    ~TFocusing() { c->SetControlState(c->ControlState() - csFocusing); }
-  } guard{Control};
+  TScopeExit focused([Control] { Control->SetControlState(Control->ControlState() - csFocusing); });
   if (Screen && Screen->FocusedForm() != this) {
     if (TCustomForm* old = Screen->FocusedForm()) {
       Screen->SetFocusedForm(nullptr);

@@ -1,6 +1,7 @@
 // Showing, hiding, closing and modal forms.
 #include <algorithm>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Messages.h"
 #include "platform/win/TestInput.h"
@@ -108,7 +109,7 @@ TModalResult TCustomForm::ShowModal() {
   HWND activeWindow = GetActiveWindow();
   TCustomForm* saveFocused = Screen ? Screen->FocusedForm() : nullptr;
   std::vector<HWND> disabled = DisableTaskWindows(HandleAllocated() ? Handle() : nullptr);
-  auto finish = [&] {
+  TScopeExit finish([&] {
     if (Visible()) Hide();
     EnableTaskWindows(disabled);
     if (Screen && saveFocused && Screen->FocusedForm() == nullptr) Screen->SetFocusedForm(saveFocused);
@@ -116,29 +117,22 @@ TModalResult TCustomForm::ShowModal() {
       SetActiveWindow(activeWindow);
     formState_.Exclude(fsModal);
     Application->ModalFinished();
-  };
-  TModalResult result;
-  try {
-    Show();
-    SendMessage(Handle(), CM_ACTIVATE, 0, 0);
-    modalResult_ = mrNone;
-    do {
-      Application->HandleMessage();
-      if (Application->Terminated())
-        modalResult_ = mrCancel;
-      else if (modalResult_ != mrNone)
-        CloseModal();
-      else if (!Visible())
-        modalResult_ = mrCancel;
-    } while (modalResult_ == mrNone);
-    result = modalResult_;
-    SendMessage(Handle(), CM_DEACTIVATE, 0, 0);
-    if (GetActiveWindow() != Handle()) activeWindow = nullptr;
-  } catch (...) {
-    finish();
-    throw;
-  }
-  finish();
+  });
+  Show();
+  SendMessage(Handle(), CM_ACTIVATE, 0, 0);
+  modalResult_ = mrNone;
+  do {
+    Application->HandleMessage();
+    if (Application->Terminated())
+      modalResult_ = mrCancel;
+    else if (modalResult_ != mrNone)
+      CloseModal();
+    else if (!Visible())
+      modalResult_ = mrCancel;
+  } while (modalResult_ == mrNone);
+  const TModalResult result = modalResult_;
+  SendMessage(Handle(), CM_DEACTIVATE, 0, 0);
+  if (GetActiveWindow() != Handle()) activeWindow = nullptr;
   return result;
 }
 
@@ -181,10 +175,7 @@ void TCustomForm::CMShowingChanged(TMessage& Message) {
   (void)Message;
   if (formState_.Contains(fsShowing)) throw EInvalidOperation("Cannot change Visible in OnShow or OnHide");
   formState_.Include(fsShowing);
-  struct TShowingScope {
-    TFormState& s;
-    ~TShowingScope() { s.Exclude(fsShowing); }
-  } scope{formState_};
+  TScopeExit shown([this] { formState_.Exclude(fsShowing); });
   if (!HandleAllocated()) return;
   if (Showing()) {
     try {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/rtl/Filer.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Graphics.h"
 
@@ -208,7 +209,11 @@ void TIcon::SaveToStream(TStream* Stream) {
   ICONINFO info;
   if (!GetIconInfo(handle_, &info)) throw EInvalidGraphic("Icon image is not valid");
   TBmpImage color, mask;
-  try {
+  {
+    TScopeExit freeBitmaps([&info] {
+      if (info.hbmColor) DeleteObject(info.hbmColor);
+      if (info.hbmMask) DeleteObject(info.hbmMask);
+    });
     if (info.hbmColor) {
       color = BmpImageFromBitmap(info.hbmColor);
       mask = BmpImageFromBitmap(info.hbmMask);
@@ -221,13 +226,7 @@ void TIcon::SaveToStream(TStream* Stream) {
       mask.Pixels.assign(both.Pixels.begin(), mid);
       color.Pixels.assign(mid, both.Pixels.end());
     }
-  } catch (...) {
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-    if (info.hbmMask) DeleteObject(info.hbmMask);
-    throw;
   }
-  if (info.hbmColor) DeleteObject(info.hbmColor);
-  if (info.hbmMask) DeleteObject(info.hbmMask);
 
   const int w = color.Width, h = color.Height;
   const uint32_t maskStride = static_cast<uint32_t>((w + 31) / 32 * 4);

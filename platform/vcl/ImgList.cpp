@@ -5,6 +5,7 @@
 
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/Resources.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/ImgList.h"
 
 RTL_IMPLEMENT_CLASS(TChangeLink)
@@ -217,40 +218,25 @@ void TCustomImageList::AddImages(TCustomImageList* Value) {
 void TCustomImageList::Insert(int Index, TBitmap* Image, TBitmap* Mask) {
   if (Index < 0 || Index > Count()) throw EInvalidOperation("Invalid ImageList Index");
   BeginUpdate();
-  try {
-    const int added = Add(Image, Mask);
-    if (added >= 0) Move(added, Index);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeExit endUpdate([this] { EndUpdate(); });
+  const int added = Add(Image, Mask);
+  if (added >= 0) Move(added, Index);
 }
 
 void TCustomImageList::InsertMasked(int Index, TBitmap* Image, TColor MaskColor) {
   if (Index < 0 || Index > Count()) throw EInvalidOperation("Invalid ImageList Index");
   BeginUpdate();
-  try {
-    const int added = AddMasked(Image, MaskColor);
-    if (added >= 0) Move(added, Index);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeExit endUpdate([this] { EndUpdate(); });
+  const int added = AddMasked(Image, MaskColor);
+  if (added >= 0) Move(added, Index);
 }
 
 void TCustomImageList::InsertIcon(int Index, TIcon* Image) {
   if (Index < 0 || Index > Count()) throw EInvalidOperation("Invalid ImageList Index");
   BeginUpdate();
-  try {
-    const int added = AddIcon(Image);
-    if (added >= 0) Move(added, Index);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeExit endUpdate([this] { EndUpdate(); });
+  const int added = AddIcon(Image);
+  if (added >= 0) Move(added, Index);
 }
 
 void TCustomImageList::Replace(int Index, TBitmap* Image, TBitmap* Mask) {
@@ -370,20 +356,15 @@ bool TCustomImageList::ResourceLoad(TResType ResType, const std::string& Name, T
   }
   if (bmp.Empty()) return false;
   BeginUpdate();
-  try {
-    height_ = bmp.Height();
-    masked_ = MaskColor != clNone;
-    Recreate();
-    if (masked_)
-      AddMasked(&bmp, MaskColor);
-    else
-      Add(&bmp, nullptr);
-    Change();
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeExit endUpdate([this] { EndUpdate(); });
+  height_ = bmp.Height();
+  masked_ = MaskColor != clNone;
+  Recreate();
+  if (masked_)
+    AddMasked(&bmp, MaskColor);
+  else
+    Add(&bmp, nullptr);
+  Change();
   return true;
 }
 
@@ -441,22 +422,17 @@ void TCustomImageList::Assign(TPersistent* Source) {
   if (auto* list = dynamic_cast<TCustomImageList*>(Source)) {
     if (list == this) return;
     BeginUpdate();
-    try {
-      width_ = list->width_;
-      height_ = list->height_;
-      masked_ = list->masked_;
-      bkColor_ = list->bkColor_;
-      blendColor_ = list->blendColor_;
-      drawingStyle_ = list->drawingStyle_;
-      imageType_ = list->imageType_;
-      allocBy_ = list->allocBy_;
-      Recreate();
-      AddImages(list);
-    } catch (...) {
-      EndUpdate();
-      throw;
-    }
-    EndUpdate();
+    TScopeExit endUpdate([this] { EndUpdate(); });
+    width_ = list->width_;
+    height_ = list->height_;
+    masked_ = list->masked_;
+    bkColor_ = list->bkColor_;
+    blendColor_ = list->blendColor_;
+    drawingStyle_ = list->drawingStyle_;
+    imageType_ = list->imageType_;
+    allocBy_ = list->allocBy_;
+    Recreate();
+    AddImages(list);
     return;
   }
   inherited::Assign(Source);
@@ -490,31 +466,26 @@ void TCustomImageList::ReadData(TStream& Stream) {
     if (masked && (mask.Width < needW || mask.Height < needH)) ReadFail();
   }
   BeginUpdate();
-  try {
-    width_ = cx;
-    height_ = cy;
-    masked_ = masked;
-    bkColor_ = bk == CLR_NONE ? clNone : static_cast<TColor>(bk & 0xFFFFFF);
-    Recreate();
-    const size_t n = static_cast<size_t>(cx) * cy;
-    std::vector<uint32_t> pixels(n);
-    std::vector<bool> transparent(n);
-    for (int i = 0; i < count; ++i) {
-      const int ox = (i % kImagesPerRow) * cx, oy = (i / kImagesPerRow) * cy;
-      for (int y = 0; y < cy; ++y)
-        for (int x = 0; x < cx; ++x) {
-          const size_t k = static_cast<size_t>(y) * cx + x;
-          pixels[k] = image.Pixel(ox + x, oy + y) & 0xFFFFFF;
-          transparent[k] = masked && (mask.Pixel(ox + x, oy + y) & 0xFFFFFF) != 0;
-        }
-      AddPixels(handle_, cx, cy, pixels, transparent);
-    }
-    Change();
-  } catch (...) {
-    EndUpdate();
-    throw;
+  TScopeExit endUpdate([this] { EndUpdate(); });
+  width_ = cx;
+  height_ = cy;
+  masked_ = masked;
+  bkColor_ = bk == CLR_NONE ? clNone : static_cast<TColor>(bk & 0xFFFFFF);
+  Recreate();
+  const size_t n = static_cast<size_t>(cx) * cy;
+  std::vector<uint32_t> pixels(n);
+  std::vector<bool> transparent(n);
+  for (int i = 0; i < count; ++i) {
+    const int ox = (i % kImagesPerRow) * cx, oy = (i / kImagesPerRow) * cy;
+    for (int y = 0; y < cy; ++y)
+      for (int x = 0; x < cx; ++x) {
+        const size_t k = static_cast<size_t>(y) * cx + x;
+        pixels[k] = image.Pixel(ox + x, oy + y) & 0xFFFFFF;
+        transparent[k] = masked && (mask.Pixel(ox + x, oy + y) & 0xFFFFFF) != 0;
+      }
+    AddPixels(handle_, cx, cy, pixels, transparent);
   }
-  EndUpdate();
+  Change();
 }
 
 void TCustomImageList::WriteData(TStream& Stream) {

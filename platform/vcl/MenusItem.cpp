@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <bitset>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Graphics.h"
 #include "platform/vcl/ImgList.h"
@@ -325,11 +326,7 @@ bool TMenuItem::IsLineReduced() const {
 
 void TMenuItem::RebuildHandle() {
   if (!handle_ || rebuilding_ || !IsMenu(handle_)) return;
-  rebuilding_ = true;
-  struct Done {
-    bool& f;
-    ~Done() { f = false; }
-  } done{rebuilding_};
+  TValueRestorer<bool> keepRebuilding(rebuilding_, true);
   while (GetMenuItemCount(handle_) > 0) RemoveMenu(handle_, 0, MF_BYPOSITION);
   std::vector<TMenuItem*> shown;
   for (TMenuItem* item : items_)

@@ -2,6 +2,7 @@
 // extend past its client area, with the window's own scroll bars moving them.
 #include <algorithm>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Messages.h"
 
@@ -255,32 +256,21 @@ void TScrollingWinControl::CalcAutoRange() {
 
 void TScrollingWinControl::UpdateScrollBars() {
   if (updatingScrollBars_ || !HandleAllocated()) return;
-  updatingScrollBars_ = true;
-  try {
-    // Showing one bar shrinks the client along the other, so the order matters
-    // little; two passes settle both.
-    for (int pass = 0; pass < 2; ++pass) {
-      vert_->Update();
-      horz_->Update();
-    }
-  } catch (...) {
-    updatingScrollBars_ = false;
-    throw;
+  TValueRestorer<bool> keepUpdating(updatingScrollBars_, true);
+  // Showing one bar shrinks the client along the other, so the order matters
+  // little; two passes settle both.
+  for (int pass = 0; pass < 2; ++pass) {
+    vert_->Update();
+    horz_->Update();
   }
-  updatingScrollBars_ = false;
 }
 
 // Moves the children without realigning them, so the scrolled origin is kept.
 void TScrollingWinControl::ScrollChildren(int DeltaX, int DeltaY) {
   if (DeltaX == 0 && DeltaY == 0) return;
-  DisableAutoRange();
-  try {
-    ScrollBy(DeltaX, DeltaY);
-  } catch (...) {
-    --autoRangeCount_;
-    throw;
-  }
-  --autoRangeCount_;
+  // As DisableAutoRange, but the end does not recalculate the range.
+  TCounterScope<int> noAutoRange(autoRangeCount_);
+  ScrollBy(DeltaX, DeltaY);
 }
 
 void TScrollingWinControl::AlignControls(TControl* AControl, TRect& ARect) {

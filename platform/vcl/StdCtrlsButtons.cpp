@@ -1,4 +1,5 @@
 // TButtonControl, TButton, TCustomCheckBox, TCheckBox and TRadioButton over the "Button" class.
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/StdCtrls.h"
 
 RTL_IMPLEMENT_CLASS(TButtonActionLink)
@@ -30,13 +31,8 @@ void TButtonActionLink::SetChecked(bool Value) {
   // The action's change is not a click of the button.
   const bool was = button->ClicksDisabled();
   button->SetClicksDisabled(true);
-  try {
-    button->SetChecked(Value);
-  } catch (...) {
-    button->SetClicksDisabled(was);
-    throw;
-  }
-  button->SetClicksDisabled(was);
+  TScopeExit restoreClicks([button, was] { button->SetClicksDisabled(was); });
+  button->SetChecked(Value);
 }
 
 // --- TButtonControl --------------------------------------------------------------------------------

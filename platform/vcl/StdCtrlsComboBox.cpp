@@ -1,6 +1,7 @@
 // TCustomComboBox and TComboBox over the "ComboBox" class.
 #include <algorithm>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/StdCtrlsItems.h"
 #include "platform/win/Painting.h"
@@ -110,15 +111,8 @@ void TCustomComboBox::Dispatch(TMessage& Message) {
       CNMeasureItem(Message);
       return;
     case WM_SETTEXT: {
-      const bool was = settingText_;
-      settingText_ = true;
-      try {
-        inherited::Dispatch(Message);
-      } catch (...) {
-        settingText_ = was;
-        throw;
-      }
-      settingText_ = was;
+      TValueRestorer<bool> keepSettingText(settingText_, true);
+      inherited::Dispatch(Message);
       return;
     }
     default:

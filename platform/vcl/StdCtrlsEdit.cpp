@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/StdCtrlsItems.h"
 #include "platform/win/Painting.h"
@@ -47,14 +48,10 @@ void TCustomEdit::CreateParams(TCreateParams& Params) {
 }
 
 void TCustomEdit::CreateWnd() {
-  creating_ = true;
-  try {
+  {
+    TValueRestorer<bool> keepCreating(creating_, true);
     inherited::CreateWnd();
-  } catch (...) {
-    creating_ = false;
-    throw;
   }
-  creating_ = false;
   DoSetMaxLength(maxLength_);
   SetModified(modified_);
   if (passwordChar_) SendMessage(Handle(), EM_SETPASSWORDCHAR, static_cast<WPARAM>(passwordChar_), 0);

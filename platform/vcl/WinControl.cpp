@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/ControlInternal.h"
 #include "platform/vcl/Controls.h"
@@ -180,14 +181,11 @@ void TWinControl::CreateWnd() {
     if (::RegisterClass(&params.WindowClass) == 0)
       throw EOutOfResources(Fmt("Cannot register window class %s", params.WinClassName));
   }
-  gCreationControl = this;
-  try {
+  {
+    gCreationControl = this;
+    TScopeExit forget([] { gCreationControl = nullptr; });
     CreateWindowHandle(params);
-  } catch (...) {
-    gCreationControl = nullptr;
-    throw;
   }
-  gCreationControl = nullptr;
   if (!handle_) throw EOutOfResources("Error creating window handle");
   if ((GetWindowLong(handle_, GWL_STYLE) & WS_CHILD) && GetWindowLong(handle_, GWL_ID) == 0)
     SetWindowLong(handle_, GWL_ID, gNextControlId++);
@@ -258,15 +256,11 @@ void TWinControl::RecreateWnd() {
 
 void TWinControl::CMRecreateWnd(TMessage&) {
   const bool wasFocused = Focused();
-  recreating_ = true;
-  try {
+  {
+    TValueRestorer<bool> keepRecreating(recreating_, true);
     DestroyHandle();
     UpdateControlState();
-  } catch (...) {
-    recreating_ = false;
-    throw;
   }
-  recreating_ = false;
   if (wasFocused && handle_) ::SetFocus(handle_);
 }
 
@@ -290,12 +284,8 @@ void TWinControl::UpdateShowing() {
   }
   if (handle_ && showing_ != show) {
     showing_ = show;
-    try {
-      Perform(CM_SHOWINGCHANGED, 0, 0);
-    } catch (...) {
-      showing_ = !show;
-      throw;
-    }
+    TScopeFail undo([this, show] { showing_ = !show; });
+    Perform(CM_SHOWINGCHANGED, 0, 0);
   }
 }
 
@@ -439,13 +429,8 @@ void TWinControl::SetChildOrder(TComponent* Child, int Order) {
 
 void TWinControl::ReadState(TReader& Reader) {
   DisableAlign();
-  try {
-    inherited::ReadState(Reader);
-  } catch (...) {
-    EnableAlign();
-    throw;
-  }
-  EnableAlign();
+  TScopeExit enableAlign([this] { EnableAlign(); });
+  inherited::ReadState(Reader);
 }
 
 void TWinControl::Loaded() {
@@ -474,16 +459,12 @@ void TWinControl::AlignControl(TControl* AControl) {
     return;
   }
   DisableAlign();
-  try {
-    TRect r = GetClientRect();
-    AlignControls(AControl, r);
-  } catch (...) {
+  TScopeExit enableAlign([this] {
     controlState_ -= csAlignmentNeeded;
     EnableAlign();
-    throw;
-  }
-  controlState_ -= csAlignmentNeeded;
-  EnableAlign();
+  });
+  TRect r = GetClientRect();
+  AlignControls(AControl, r);
 }
 
 void TWinControl::EnableAlign() {
@@ -548,14 +529,10 @@ void TWinControl::DoAlign(TControl* AControl, TAlign AAlign, TRect& Rect) {
       } else if (!a.Contains(akTop)) {
         t = MulDiv(c->anchorRules_.Y, size.Y, c->originalParentSize_.Y) - h / 2;
       }
-      c->anchorMove_ = true;
-      try {
+      {
+        TValueRestorer<bool> keepAnchors(c->anchorMove_, true);
         c->SetBounds(l, t, w, h);
-      } catch (...) {
-        c->anchorMove_ = false;
-        throw;
       }
-      c->anchorMove_ = false;
       continue;
     }
     int w = Rect.Right - Rect.Left;
@@ -585,14 +562,10 @@ void TWinControl::DoAlign(TControl* AControl, TAlign AAlign, TRect& Rect) {
       default:
         break;
     }
-    c->anchorMove_ = true;
-    try {
+    {
+      TValueRestorer<bool> keepAnchors(c->anchorMove_, true);
       c->SetBounds(l, t, w, h);
-    } catch (...) {
-      c->anchorMove_ = false;
-      throw;
     }
-    c->anchorMove_ = false;
     // A control that refused the size (constraints) gives the rest back.
     if (c->width_ != w || c->height_ != h) {
       switch (AAlign) {
@@ -851,14 +824,9 @@ void TWinControl::ScaleBy(int M, int D) {
 
 void TWinControl::ChangeScale(int M, int D) {
   DisableAlign();
-  try {
-    ScaleControls(M, D);
-    inherited::ChangeScale(M, D);
-  } catch (...) {
-    EnableAlign();
-    throw;
-  }
-  EnableAlign();
+  TScopeExit enableAlign([this] { EnableAlign(); });
+  ScaleControls(M, D);
+  inherited::ChangeScale(M, D);
 }
 
 // --- frame properties ------------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 // Painting of windowed controls: WM_PAINT through PaintHandler (the window, then the graphic
 // children on top), double buffering, the background, the non-client bevels, PaintTo, and
 // TCustomControl's canvas.
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/ControlInternal.h"
 #include "platform/vcl/Controls.h"
 #include "platform/win/Painting.h"
@@ -57,23 +58,17 @@ void TWinControl::WMPaint(TMessage& Message) {
   HGDIOBJ old = SelectObject(mem, bitmap);
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(handle_, &ps);
-  try {
-    Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem), reinterpret_cast<LPARAM>(mem));
-    Message.WParam = reinterpret_cast<WPARAM>(mem);
-    WMPaint(Message);
-    Message.WParam = 0;
-  } catch (...) {
+  TScopeExit release([&] {
     EndPaint(handle_, &ps);
     SelectObject(mem, old);
     DeleteDC(mem);
     DeleteObject(bitmap);
-    throw;
-  }
+  });
+  Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem), reinterpret_cast<LPARAM>(mem));
+  Message.WParam = reinterpret_cast<WPARAM>(mem);
+  WMPaint(Message);
+  Message.WParam = 0;
   BitBlt(dc, 0, 0, client.Right, client.Bottom, mem, 0, 0, SRCCOPY);
-  EndPaint(handle_, &ps);
-  SelectObject(mem, old);
-  DeleteDC(mem);
-  DeleteObject(bitmap);
 }
 
 void TWinControl::PaintHandler(TMessage& Message) {
@@ -81,28 +76,25 @@ void TWinControl::PaintHandler(TMessage& Message) {
   HDC dc = Message.DC();
   const bool own = dc == nullptr;
   if (own) dc = BeginPaint(handle_, &ps);
-  try {
-    if (controls_.empty()) {
-      PaintWindow(dc);
-    } else {
-      // Opaque graphic children cover their part: the window need not paint under them.
-      const int saved = SaveDC(dc);
-      int clip = SIMPLEREGION;
-      for (TControl* c : controls_) {
-        if (c->Visible() && c->ControlStyle().Contains(csOpaque)) {
-          clip = ExcludeClipRect(dc, c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height());
-          if (clip == NULLREGION) break;
-        }
-      }
-      if (clip != NULLREGION) PaintWindow(dc);
-      RestoreDC(dc, saved);
-    }
-    PaintControls(dc, nullptr);
-  } catch (...) {
+  TScopeExit endPaint([&] {
     if (own) EndPaint(handle_, &ps);
-    throw;
+  });
+  if (controls_.empty()) {
+    PaintWindow(dc);
+  } else {
+    // Opaque graphic children cover their part: the window need not paint under them.
+    const int saved = SaveDC(dc);
+    int clip = SIMPLEREGION;
+    for (TControl* c : controls_) {
+      if (c->Visible() && c->ControlStyle().Contains(csOpaque)) {
+        clip = ExcludeClipRect(dc, c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height());
+        if (clip == NULLREGION) break;
+      }
+    }
+    if (clip != NULLREGION) PaintWindow(dc);
+    RestoreDC(dc, saved);
   }
-  if (own) EndPaint(handle_, &ps);
+  PaintControls(dc, nullptr);
 }
 
 void TWinControl::PaintWindow(HDC DC) {
@@ -125,20 +117,18 @@ void TWinControl::PaintControls(HDC DC, TControl* First) {
     const int saved = SaveDC(DC);
     OffsetViewportOrgEx(DC, c->Left(), c->Top(), nullptr);
     IntersectClipRect(DC, 0, 0, c->Width(), c->Height());
-    try {
-      c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
-    } catch (...) {
+    TScopeExit restore([DC, saved, c] {
       RestoreDC(DC, saved);
       c->controlState_ -= csPaintCopy;
-      throw;
-    }
-    RestoreDC(DC, saved);
-    c->controlState_ -= csPaintCopy;
+    });
+    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
   }
 }
 
 void TWinControl::PaintTo(HDC DC, int X, int Y) {
   controlState_ += csPaintCopy;
+  // Also when a child's paint raises: left marked, the control would paint as a copy from then on.
+  TScopeExit copied([this] { controlState_ -= csPaintCopy; });
   const int saved = SaveDC(DC);
   OffsetViewportOrgEx(DC, X, Y, nullptr);
   IntersectClipRect(DC, 0, 0, width_, height_);
@@ -163,18 +153,13 @@ void TWinControl::PaintTo(HDC DC, int X, int Y) {
   }
   OffsetViewportOrgEx(DC, origin.X, origin.Y, nullptr);
   IntersectClipRect(DC, 0, 0, client.Width(), client.Height());
-  try {
+  {
+    TScopeExit restoreDC([DC, saved] { RestoreDC(DC, saved); });
     Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), 0);
     Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
-  } catch (...) {
-    RestoreDC(DC, saved);
-    controlState_ -= csPaintCopy;
-    throw;
   }
-  RestoreDC(DC, saved);
   for (TWinControl* w : winControls_)
     if (w->Visible()) w->PaintTo(DC, X + origin.X + w->Left(), Y + origin.Y + w->Top());
-  controlState_ -= csPaintCopy;
 }
 
 // WParam == LParam marks the double-buffering pass, which erases into its memory DC.
@@ -242,28 +227,19 @@ TCustomControl::~TCustomControl() {
 
 void TCustomControl::WMPaint(TMessage& Message) {
   controlState_ += csCustomPaint;
-  try {
-    inherited::WMPaint(Message);
-  } catch (...) {
-    controlState_ -= csCustomPaint;
-    throw;
-  }
-  controlState_ -= csCustomPaint;
+  TScopeExit painted([this] { controlState_ -= csCustomPaint; });
+  inherited::WMPaint(Message);
 }
 
 void TCustomControl::PaintWindow(HDC DC) {
   canvas_->Lock();
   canvas_->SetHandle(DC);
-  try {
-    canvas_->UpdateTextFlags();
-    Paint();
-  } catch (...) {
+  TScopeExit release([this] {
     canvas_->SetHandle(nullptr);
     canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  });
+  canvas_->UpdateTextFlags();
+  Paint();
 }
 
 // --- registration ------------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/win/WindowManager.h"
 
 namespace {
@@ -61,14 +62,11 @@ LRESULT CallFrom(int id, size_t from, int code, WPARAM wParam, LPARAM lParam) {
   std::vector<std::shared_ptr<THook>> chain = Chain(id);
   for (size_t i = from; i < chain.size(); ++i) {
     if (chain[i]->Removed) continue;
-    THookState& s = State();
-    ++s.Depth;
-    struct TDepth {
-      ~TDepth() {
-        --State().Depth;
-        Purge();
-      }
-    } depth;
+    ++State().Depth;
+    TScopeExit leave([] {
+      --State().Depth;
+      Purge();
+    });
     HOOKPROC proc = chain[i]->Proc;
     return proc(code, wParam, lParam);
   }

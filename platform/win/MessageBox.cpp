@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/win/Controls.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Painting.h"
@@ -221,15 +222,12 @@ int MessageBox(HWND owner, const std::string& text, const std::string& caption, 
   if (!box) return 0;
   SetWindowLongPtr(box, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
   // The box never outlives its state, however the loop is left.
-  struct TBoxGuard {
-    HWND Box;
-    ~TBoxGuard() {
-      if (IsWindow(Box)) {
-        SetWindowLongPtr(Box, GWLP_USERDATA, 0);
-        DestroyWindow(Box);
-      }
+  TScopeExit destroyBox([box] {
+    if (IsWindow(box)) {
+      SetWindowLongPtr(box, GWLP_USERDATA, 0);
+      DestroyWindow(box);
     }
-  } guard{box};
+  });
   CreateWindowEx(0, "Static", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, kMargin + iconRoom,
                  kMargin, textSize.cx, textSize.cy, box,
                  reinterpret_cast<HMENU>(static_cast<uintptr_t>(kTextId)), system, nullptr);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 #include "platform/rtl/Exceptions.h"
@@ -228,6 +229,39 @@ TEST_F(StringListTest, ChangeEventsFireOncePerChangeOrOncePerUpdate) {
   EXPECT_EQ(log, (V{"changing", "change"}));
   list_.EndUpdate();  // unbalanced: ignored
   EXPECT_EQ(list_.UpdateCount(), 0);
+}
+
+// A change handler that raises when an update bracket closes: the error reaches the caller,
+// the bracket is closed and the change is kept. A raising handler used to end the program.
+TEST_F(StringListTest, ChangeHandlerRaisingAtEndOfUpdateReachesCaller) {
+  TStringList source;
+  source.SetText("p\r\nq");
+  struct Case {
+    const char* id;
+    std::function<void(TStringList&)> run;
+    V after;
+  };
+  const Case cases[] = {
+      {"add-strings", [&](TStringList& l) { l.AddStrings(&source); }, {"a", "b", "p", "q"}},
+      {"assign", [&](TStringList& l) { l.Assign(&source); }, {"p", "q"}},
+      {"set-text", [](TStringList& l) { l.SetText("x\r\ny"); }, {"x", "y"}},
+      {"set-delimited-text", [](TStringList& l) { l.SetDelimitedText("x,y,z"); }, {"x", "y", "z"}},
+      {"set-comma-text", [](TStringList& l) { l.SetCommaText("x"); }, {"x"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    TStringList list;
+    list.SetText("a\r\nb");
+    int changes = 0;
+    list.OnChange = [&](TObject*) {
+      ++changes;
+      throw EStringListError("change refused");
+    };
+    EXPECT_THROW(c.run(list), EStringListError);
+    EXPECT_EQ(1, changes);
+    EXPECT_EQ(0, list.UpdateCount());
+    EXPECT_EQ(c.after, Lines(list));
+  }
 }
 
 TEST_F(StringListTest, AssignAddStringsAndEquals) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/rtl/Filer.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/ImgList.h"
 #include "platform/vcl/Messages.h"
 #include "tests/platform/vcl/MenuTestSupport.h"
@@ -120,10 +121,8 @@ TEST_F(ActionTest, ADisabledActionDoesNotRun) {
 
 TEST_F(ActionTest, ExecutionAsksListThenApplicationThenActionThenTargets) {
   TRecordingAppHandler app;
-  struct TRestore {
-    IApplicationActionHandler* Old;
-    ~TRestore() { SetApplicationActionHandler(Old); }
-  } restore{SetApplicationActionHandler(&app)};
+  IApplicationActionHandler* old = SetApplicationActionHandler(&app);
+  TScopeExit restore([old] { SetApplicationActionHandler(old); });
   std::vector<std::string> log;
   list_->OnExecute = [&](TBasicAction* a, bool& handled) {
     EXPECT_EQ(a, action_);

@@ -21,10 +21,12 @@ class TPanelish : public TCustomControl {
     SetTabStop(true);
   }
   void Paint() override {
+    if (RaiseInPaint) throw Exception("paint failed");
     Canvas()->Brush()->SetColor(Fill);
     Canvas()->FillRect(ClientRect());
   }
   TColor Fill = clLime;
+  bool RaiseInPaint = false;
 };
 RTL_IMPLEMENT_CLASS(TPanelish)
 
@@ -169,6 +171,41 @@ TEST_F(WinControlFrameTest, PaintToDrawsTheControlAndItsChildrenIntoAnotherDC) {
   EXPECT_EQ(GetPixel(mem, 6, 6), RGB(255, 0, 0));
   EXPECT_EQ(GetPixel(mem, 5 + 20 + 2, 5 + 10 + 2), RGB(0, 0, 255));
   EXPECT_NE(GetPixel(mem, 2, 2), RGB(255, 0, 0));
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+}
+
+// A paint that raises while PaintTo copies a control leaves no control marked as a copy: the
+// marked one would paint its graphic children as copies from then on.
+TEST_F(WinControlFrameTest, PaintToClearsThePaintCopyStateWhenAPaintRaises) {
+  TPanelish* outer = Panel(10, 10, 60, 40);
+  outer->Fill = clRed;
+  TPanelish* inner = Panel(20, 10, 10, 10, outer);
+  inner->Fill = clBlue;
+  Application->ProcessMessages();
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 100, 60);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  struct Case {
+    const char* id;
+    TPanelish* raising;
+  };
+  const Case cases[] = {{"own-paint", outer}, {"child-paint", inner}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    c.raising->RaiseInPaint = true;
+    EXPECT_THROW(outer->PaintTo(mem, 5, 5), Exception);
+    c.raising->RaiseInPaint = false;
+    EXPECT_FALSE(outer->ControlState().Contains(csPaintCopy));
+    EXPECT_FALSE(inner->ControlState().Contains(csPaintCopy));
+    // The DC is back at its own state: the next copy lands where it belongs.
+    outer->PaintTo(mem, 5, 5);
+    EXPECT_EQ(GetPixel(mem, 6, 6), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(mem, 5 + 20 + 2, 5 + 10 + 2), RGB(0, 0, 255));
+  }
   SelectObject(mem, old);
   DeleteObject(bmp);
   DeleteDC(mem);
