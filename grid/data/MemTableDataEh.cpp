@@ -2,8 +2,8 @@
 // streaming of its structure and records as sub-components, and the unit's class registration.
 #include <algorithm>
 
-#include "grid/editors/MemTableDataEh.h"
-#include "grid/editors/MemTableInternal.h"
+#include "grid/data/MemTableDataEh.h"
+#include "grid/data/MemTableInternalEh.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
 

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "platform/db/Fields.h"
-#include "tests/grid/editors/MemTableTestSupport.h"
+#include "tests/grid/data/MemTableTestSupport.h"
 
 TEST(MemTableStruct, FieldNamesDifferingOnlyInCaseAreDuplicates) {
   auto t = NewTable();

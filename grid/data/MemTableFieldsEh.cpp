@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "grid/editors/MemTableDataEh.h"
+#include "grid/data/MemTableDataEh.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
 

@@ -1,7 +1,7 @@
 // The table component: its auto-increment counter, attaching clients, and clearing.
 #include <gtest/gtest.h>
 
-#include "tests/grid/editors/MemTableTestSupport.h"
+#include "tests/grid/data/MemTableTestSupport.h"
 
 TEST(MemTableData, CounterGivesOneValueARecord) {
   auto t = NewTable();

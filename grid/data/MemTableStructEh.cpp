@@ -4,8 +4,8 @@
 #include <cstring>
 #include <utility>
 
-#include "grid/editors/MemTableDataEh.h"
-#include "grid/editors/MemTableInternal.h"
+#include "grid/data/MemTableDataEh.h"
+#include "grid/data/MemTableInternalEh.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Guid.h"
 #include "platform/rtl/SysUtils.h"

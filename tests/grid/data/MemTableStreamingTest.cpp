@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "platform/rtl/Streams.h"
-#include "tests/grid/editors/MemTableTestSupport.h"
+#include "tests/grid/data/MemTableTestSupport.h"
 
 namespace {
 

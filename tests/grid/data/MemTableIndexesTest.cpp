@@ -7,7 +7,7 @@
 #include <random>
 
 #include "platform/rtl/FormatSettings.h"
-#include "tests/grid/editors/MemTableTestSupport.h"
+#include "tests/grid/data/MemTableTestSupport.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // key comparison and the message texts.
 #include <string>
 
-#include "grid/editors/MemTableDataEh.h"
+#include "grid/data/MemTableDataEh.h"
 #include "platform/rtl/Variant.h"
 
 namespace memtable_detail {

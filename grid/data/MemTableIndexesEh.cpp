@@ -16,8 +16,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "grid/editors/MemTableDataEh.h"
-#include "grid/editors/MemTableInternal.h"
+#include "grid/data/MemTableDataEh.h"
+#include "grid/data/MemTableInternalEh.h"
 #include "platform/rtl/Collation.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FormatSettings.h"

@@ -9,7 +9,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "grid/editors/MemTableDataEh.h"
+#include "grid/data/MemTableDataEh.h"
 #include "platform/rtl/Exceptions.h"
 
 struct FreeObject {

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "tests/grid/editors/MemTableTestSupport.h"
+#include "tests/grid/data/MemTableTestSupport.h"
 
 TEST(MemTableRecords, NewRecordIsANullRowOwnedByTheList) {
   auto t = NewPeopleTable();
