@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "grid/foundation/GridPlatformEh.h"
+#include "grid/data/DataRoutinesEh.h"
+#include "platform/db/Fields.h"
 
 // Marks the values stale on every change of the data, but not for the owner's own walk.
 class TDatasetFieldValueListEh::TValuesDataLink : public TDataLink {

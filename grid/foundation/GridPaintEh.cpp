@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdint>
 
+#include "grid/foundation/DrawRoutinesEh.h"
 #include "grid/foundation/GridsEh.h"
 #include "grid/foundation/InplaceEditEh.h"
 

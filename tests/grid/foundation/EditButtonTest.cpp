@@ -3,8 +3,8 @@
 // shared button measures.
 #include <gtest/gtest.h>
 
+#include "grid/foundation/DrawRoutinesEh.h"
 #include "grid/foundation/EditButtonsEh.h"
-#include "grid/foundation/GridPlatformEh.h"
 #include "platform/gdi/DCInternal.h"
 #include "platform/gdi/Theme.h"
 #include "platform/rtl/Clock.h"

@@ -1,6 +1,6 @@
-#include "grid/foundation/GridPlatformEh.h"
+#include "grid/data/LocaleRoutinesEh.h"
+
 #include "platform/rtl/SysUtils.h"
-#include "platform/win/Windows.h"
 
 int NlsCompareText(const std::string& S1, const std::string& S2) {
   return AnsiCompareText(S1, S2);
@@ -16,14 +16,6 @@ std::string NlsUpperCase(const std::string& S) {
 
 std::string NlsLowerCase(const std::string& S) {
   return AnsiLowerCase(S);
-}
-
-TShiftState GetShiftState() {
-  TShiftState s;
-  if (GetKeyState(VK_SHIFT) < 0) s.Include(ssShift);
-  if (GetKeyState(VK_CONTROL) < 0) s.Include(ssCtrl);
-  if (GetKeyState(VK_MENU) < 0) s.Include(ssAlt);
-  return s;
 }
 
 TCharSetEh TCharSetEh::Range(unsigned char First, unsigned char Last) {

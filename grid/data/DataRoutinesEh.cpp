@@ -1,11 +1,12 @@
+#include "grid/data/DataRoutinesEh.h"
+
 #include <algorithm>
 
-#include "grid/foundation/GridPlatformEh.h"
+#include "grid/data/SharedTypesEh.h"
+#include "platform/db/Fields.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/SysUtils.h"
-
-RTL_IMPLEMENT_CLASS(TStringListEh)
 
 namespace {
 
