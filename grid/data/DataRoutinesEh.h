@@ -7,7 +7,7 @@
 #include "platform/rtl/Lists.h"
 #include "platform/rtl/Variant.h"
 
-// Equality of the foundation: arrays are equal with the same dimension count, bounds and
+// Equality of the grid library: arrays are equal with the same dimension count, bounds and
 // elements; Null and Empty are equal to each other and never to a value.
 bool VarEquals(const Variant& A, const Variant& B);
 // Equal, less, greater or not comparable; Null sorts before any value and equals Null;

@@ -37,7 +37,7 @@ class TCharSetEh {
 bool CharInSetEh(char C, const TCharSetEh& CharSet);
 bool CharInSetEh(char32_t C, const TCharSetEh& CharSet);  // false beyond 255
 
-// The shared format settings of the foundation (the process settings).
+// The shared format settings of the grid library (the process settings).
 TFormatSettings& FormatSettingsProxy();
 std::string GetDecimalSeparator();
 std::string GetThousandSeparator();

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "grid/foundation/FieldValueListEh.h"
+#include "grid/data/FieldValueListEh.h"
 #include "platform/db/Fields.h"
 #include "platform/db/MemoryDataSet.h"
 

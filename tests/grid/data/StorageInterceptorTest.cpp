@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "grid/foundation/PropFilerEh.h"
+#include "grid/data/PropFilerEh.h"
 #include "platform/rtl/Exceptions.h"
 
 namespace {

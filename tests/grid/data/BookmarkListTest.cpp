@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "grid/foundation/BookmarkListEh.h"
+#include "grid/data/BookmarkListEh.h"
 #include "platform/db/Fields.h"
 #include "platform/db/MemoryDataSet.h"
 

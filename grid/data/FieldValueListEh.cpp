@@ -1,4 +1,4 @@
-#include "grid/foundation/FieldValueListEh.h"
+#include "grid/data/FieldValueListEh.h"
 
 #include <algorithm>
 

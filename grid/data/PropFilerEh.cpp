@@ -1,4 +1,4 @@
-#include "grid/foundation/PropFilerEh.h"
+#include "grid/data/PropFilerEh.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "grid/foundation/DynVarsEh.h"
+#include "grid/data/DynVarsEh.h"
 #include "platform/rtl/Exceptions.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // set's events, recalculation, record numbers, and the borrowed events given back.
 #include <gtest/gtest.h>
 
-#include "grid/foundation/DBSumListEh.h"
+#include "grid/data/DBSumListEh.h"
 #include "platform/db/Fields.h"
 #include "platform/db/MemoryDataSet.h"
 

@@ -1,4 +1,4 @@
-#include "grid/foundation/MemTreeEh.h"
+#include "grid/data/MemTreeEh.h"
 
 #include <algorithm>
 #include <utility>

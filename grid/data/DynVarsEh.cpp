@@ -1,4 +1,4 @@
-#include "grid/foundation/DynVarsEh.h"
+#include "grid/data/DynVarsEh.h"
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"

@@ -1,4 +1,4 @@
-#include "grid/foundation/DBSumListEh.h"
+#include "grid/data/DBSumListEh.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
-#include "grid/foundation/BookmarkListEh.h"
+#include "grid/data/BookmarkListEh.h"
 
-#include "grid/foundation/MemoryStreamEh.h"
+#include "grid/data/MemoryStreamEh.h"
 #include "platform/rtl/Exceptions.h"
 
 RTL_IMPLEMENT_CLASS(TBMListEh)

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "grid/foundation/MemTreeEh.h"
+#include "grid/data/MemTreeEh.h"
 #include "platform/rtl/Exceptions.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "grid/foundation/MemoryStreamEh.h"
+#include "grid/data/MemoryStreamEh.h"
 
 #include <limits>
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "grid/foundation/MemoryStreamEh.h"
+#include "grid/data/MemoryStreamEh.h"
 #include "platform/db/MemoryDataSet.h"
 
 namespace {
