@@ -24,7 +24,7 @@
 #include "bench/BenchRows.h"
 #include "bench/SideBySide.h"
 #include "bench/SqliteSupport.h"
-#include "grid/editors/MemTableDataEh.h"
+#include "grid/data/MemTableDataEh.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/SysUtils.h"
 

@@ -16,7 +16,7 @@
 #include "bench/BenchRows.h"
 #include "bench/SideBySide.h"
 #include "bench/SqliteSupport.h"
-#include "grid/foundation/DBSumListEh.h"
+#include "grid/data/DBSumListEh.h"
 #include "platform/db/DB.h"
 #include "platform/db/Fields.h"
 #include "platform/db/MemoryDataSet.h"

@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "platform/gdi/DCInternal.h"
 #include "platform/gdi/FontEngine.h"
 #include "platform/gdi/Gdi.h"
 
@@ -19,7 +18,7 @@ class TScreen {
     dc_ = CreateCompatibleDC(GetScreenDC());
     bitmap_ = CreateCompatibleBitmap(GetScreenDC(), kWidth, kHeight);
     old_ = SelectObject(dc_, bitmap_);
-    gdi_internal::FillSolidRect(dc_, RECT{0, 0, kWidth, kHeight}, RGB(255, 255, 255));
+    PatBlt(dc_, 0, 0, kWidth, kHeight, WHITENESS);
     SetBkMode(dc_, TRANSPARENT);
   }
   ~TScreen() {

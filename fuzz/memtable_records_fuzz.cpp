@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "grid/editors/MemTableDataEh.h"
+#include "grid/data/MemTableDataEh.h"
 #include "platform/rtl/Streams.h"
 
 namespace {

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  g++ make cmake ninja-build pkg-config ccache
+  g++ make cmake ninja-build pkg-config ccache python3
   libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
   libicu-dev libpng-dev libfreetype-dev libfontconfig-dev
   fonts-dejavu-core fonts-wqy-microhei

@@ -8,6 +8,7 @@
 
 #include "examples/demo/DemoSupport.h"
 #include "grid/foundation/GridsEh.h"
+#include "platform/db/Fields.h"
 #include "platform/rtl/DateTime.h"
 
 namespace {

@@ -4,8 +4,11 @@
 
 #include <algorithm>
 
+#include "grid/data/DataRoutinesEh.h"
+#include "grid/data/LocaleRoutinesEh.h"
 #include "grid/foundation/ButtonPainterEh.h"
-#include "grid/foundation/GridPlatformEh.h"
+#include "grid/foundation/DrawRoutinesEh.h"
+#include "platform/gdi/Theme.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/FormatSettings.h"
 #include "platform/rtl/SysUtils.h"

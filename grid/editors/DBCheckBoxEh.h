@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "grid/data/DynVarsEh.h"
 #include "grid/editors/FieldDataLinkEh.h"
-#include "grid/foundation/DynVarsEh.h"
 #include "platform/db/DB.h"
 #include "platform/rtl/Event.h"
 #include "platform/vcl/Controls.h"

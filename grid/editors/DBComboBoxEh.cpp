@@ -6,7 +6,9 @@
 
 #include "grid/editors/DBEditPublishEh.h"
 #include "grid/editors/EditDecorationsEh.h"
+#include "grid/foundation/DrawRoutinesEh.h"
 #include "grid/foundation/DropDownPlacementEh.h"
+#include "grid/foundation/KeyboardStateEh.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Menus.h"

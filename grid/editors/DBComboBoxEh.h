@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
+#include "grid/data/SharedTypesEh.h"
 #include "grid/editors/DBEditEh.h"
 #include "grid/foundation/DropDownFormEh.h"
-#include "grid/foundation/GridPlatformEh.h"
 #include "grid/foundation/PopupListboxEh.h"
 #include "platform/rtl/Lists.h"
 #include "platform/rtl/Variant.h"

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "grid/data/DynVarsEh.h"
 #include "grid/editors/FieldDataLinkEh.h"
 #include "grid/foundation/DropDownFormEh.h"
-#include "grid/foundation/DynVarsEh.h"
 #include "grid/foundation/EditButtonsEh.h"
-#include "grid/foundation/GridInterfacesEh.h"
+#include "grid/foundation/InplaceEditHolderEh.h"
 #include "grid/foundation/MRUListEh.h"
 #include "platform/db/DB.h"
 #include "platform/rtl/Variant.h"

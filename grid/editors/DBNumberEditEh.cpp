@@ -3,10 +3,10 @@
 #include <cmath>
 #include <limits>
 
+#include "grid/data/LocaleRoutinesEh.h"
 #include "grid/editors/DBEditPublishEh.h"
 #include "grid/editors/EditDecorationsEh.h"
 #include "grid/foundation/DropDownPlacementEh.h"
-#include "grid/foundation/GridPlatformEh.h"
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Forms.h"

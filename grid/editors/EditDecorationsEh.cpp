@@ -7,10 +7,13 @@
 #include <climits>
 #include <cmath>
 
+#include "grid/data/DataRoutinesEh.h"
 #include "grid/editors/DBEditEh.h"
+#include "grid/foundation/DrawRoutinesEh.h"
 #include "grid/foundation/DropDownPlacementEh.h"
 #include "grid/foundation/FreeNotifierEh.h"
-#include "grid/foundation/GridPlatformEh.h"
+#include "grid/foundation/KeyboardStateEh.h"
+#include "platform/gdi/Theme.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/MaskUtils.h"

@@ -1,12 +1,12 @@
 #include "grid/editors/EditorsRegistryEh.h"
 
+#include "grid/data/MemTableDataEh.h"
 #include "grid/editors/DBCheckBoxEh.h"
 #include "grid/editors/DBComboBoxEh.h"
 #include "grid/editors/DBDateTimeEditEh.h"
 #include "grid/editors/DBEditEh.h"
 #include "grid/editors/DBNumberEditEh.h"
 #include "grid/editors/EditDecorationsEh.h"
-#include "grid/editors/MemTableDataEh.h"
 
 void RegisterGridEditorClasses() {
   RegisterDBEditClasses();

@@ -2,8 +2,8 @@
 // its own value when it has neither data source nor field name.
 #include <algorithm>
 
+#include "grid/data/DataRoutinesEh.h"
 #include "grid/editors/FieldDataLinkEh.h"
-#include "grid/foundation/GridPlatformEh.h"
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/Messages.h"
 #include "platform/win/Windows.h"

@@ -8,8 +8,8 @@
 #include <map>
 #include <memory>
 
+#include "grid/foundation/DrawRoutinesEh.h"
 #include "grid/foundation/EditButtonsEh.h"
-#include "grid/foundation/GridPlatformEh.h"
 #include "platform/gdi/Theme.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "grid/foundation/GridPlatformEh.h"
+#include "grid/foundation/DrawRoutinesEh.h"
 #include "platform/rtl/FormatSettings.h"
 #include "platform/rtl/NumberFormat.h"
 #include "platform/vcl/Forms.h"

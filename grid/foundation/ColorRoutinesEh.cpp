@@ -1,7 +1,7 @@
+#include "grid/foundation/ColorRoutinesEh.h"
+
 #include <algorithm>
 #include <cmath>
-
-#include "grid/foundation/GridPlatformEh.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
+#include "grid/foundation/DrawRoutinesEh.h"
+
 #include <algorithm>
 #include <cmath>
 
-#include "grid/foundation/GridPlatformEh.h"
 #include "platform/win/Painting.h"
 
 namespace {

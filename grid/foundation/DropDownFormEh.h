@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "grid/foundation/DynVarsEh.h"
+#include "grid/data/DynVarsEh.h"
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Interfaces.h"
 #include "platform/vcl/Controls.h"

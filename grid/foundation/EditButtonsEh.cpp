@@ -5,7 +5,7 @@
 #include <cmath>
 #include <functional>
 
-#include "grid/foundation/GridPlatformEh.h"
+#include "grid/foundation/DrawRoutinesEh.h"
 #include "platform/gdi/Theme.h"
 #include "platform/win/Windows.h"
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "grid/data/LocaleRoutinesEh.h"
+#include "grid/foundation/DrawRoutinesEh.h"
 #include "platform/gdi/Theme.h"
 #include "platform/win/Painting.h"
 

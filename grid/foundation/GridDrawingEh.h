@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "grid/foundation/GridPlatformEh.h"
+#include "grid/foundation/DrawRoutinesEh.h"
 
 // The tree elements; the numbers are part of the contract with the painters that pass them.
 enum class TTreeElementEh {

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdint>
 
+#include "grid/data/SharedTypesEh.h"
 #include "grid/foundation/GridsEh.h"
 
 RTL_IMPLEMENT_CLASS(TCustomGridEh)

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdint>
 
+#include "grid/data/SharedTypesEh.h"
 #include "grid/foundation/GridMoveLineEh.h"
 #include "grid/foundation/GridsEh.h"
 #include "grid/foundation/InplaceEditEh.h"

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "grid/foundation/DrawRoutinesEh.h"
 #include "grid/foundation/GridLineBatchEh.h"
 #include "grid/foundation/GridPaintContextEh.h"
 #include "grid/foundation/GridsEh.h"

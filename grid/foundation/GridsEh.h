@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "grid/foundation/GridPlatformEh.h"
 #include "platform/rtl/Set.h"
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/Forms.h"

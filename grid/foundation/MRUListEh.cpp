@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "grid/foundation/GridPlatformEh.h"
+#include "grid/data/LocaleRoutinesEh.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/win/Windows.h"
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "grid/foundation/GridPlatformEh.h"
+#include "grid/foundation/DrawRoutinesEh.h"
 #include "platform/vcl/Forms.h"
 #include "platform/win/Windows.h"
 

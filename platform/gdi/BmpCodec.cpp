@@ -7,7 +7,7 @@
 #include <optional>
 #include <unordered_map>
 
-#include "platform/gdi/DCInternal.h"
+#include "platform/gdi/SurfaceAccess.h"
 
 namespace {
 

@@ -1,9 +1,8 @@
 #pragma once
-// What the text, theme and window layers need of a device context beyond the public entry
-// points: the state that text drawing reads, and primitives that honour the DC's mapping,
-// layout and clipping. Not for use above platform/.
+// What the text and theme painters of this library need of a device context beyond the public
+// entry points: the state that text drawing reads, and primitives that honour the DC's
+// mapping, layout and clipping. Internal to platform/gdi.
 #include <cstdint>
-#include <vector>
 
 #include "platform/gdi/DrawRecorder.h"
 #include "platform/gdi/Gdi.h"
@@ -35,16 +34,5 @@ bool DrawCoverageMask(HDC dc, int x, int y, int width, int height, const uint8_t
 
 // Logs a call on the DC's recorder, when one is attached (fills DeviceRect from Rect).
 void Record(HDC dc, TDrawCall call);
-
-// Device-space access for the window manager: a DC drawing into `target` with the device
-// origin at `origin` (the window's place in its top-level bitmap), limited to the
-// rectangles of `visible` (target coordinates). The window manager deletes it with DeleteDC.
-HDC CreateSurfaceDC(HBITMAP target, POINT origin, const std::vector<RECT>& visible);
-// The device size of a surface DC (the window's size): the width a mirrored layout (LAYOUT_RTL)
-// reflects about, and the area a clip with no region stands for. Without it, the part of the
-// target right of and below the origin.
-void SetSurfaceExtent(HDC dc, SIZE extent);
-// Direct pixel access to a 32-bit bitmap (0x00RRGGBB per pixel, top-down rows).
-uint32_t* BitmapPixels(HBITMAP bitmap, int* width, int* height);
 
 }  // namespace gdi_internal

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "platform/gdi/BmpCodec.h"
-#include "platform/gdi/DCInternal.h"
+#include "platform/gdi/SurfaceAccess.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gdi/DCInternal.h"
+#include "platform/gdi/SurfaceAccess.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/win/TestInput.h"

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/gdi/DCInternal.h"
+#include "platform/gdi/SurfaceAccess.h"
 #include "platform/win/PaintingInternal.h"
 
 namespace win_internal {

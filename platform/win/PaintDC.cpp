@@ -5,8 +5,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/gdi/DCInternal.h"
 #include "platform/gdi/GdiObjects.h"
+#include "platform/gdi/SurfaceAccess.h"
 #include "platform/win/Caret.h"
 #include "platform/win/PaintingInternal.h"
 

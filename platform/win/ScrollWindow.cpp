@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/gdi/DCInternal.h"
+#include "platform/gdi/SurfaceAccess.h"
 #include "platform/win/PaintingInternal.h"
 
 namespace win_internal {

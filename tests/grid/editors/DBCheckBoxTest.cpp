@@ -10,12 +10,12 @@
 
 #include "grid/editors/DBCheckBoxEh.h"
 #include "grid/foundation/ButtonPainterEh.h"
-#include "grid/foundation/GridPlatformEh.h"
+#include "grid/foundation/DrawRoutinesEh.h"
 #include "platform/db/MemoryDataSet.h"
-#include "platform/gdi/DCInternal.h"
 #include "platform/gdi/DrawRecorder.h"
 #include "platform/gdi/Theme.h"
 #include "platform/rtl/Filer.h"
+#include "platform/rtl/FormatSettings.h"
 #include "platform/rtl/Streams.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StdCtrls.h"
@@ -23,6 +23,7 @@
 #include "platform/win/Painting.h"
 #include "platform/win/TestInput.h"
 #include "tests/grid/editors/EditorTestSupport.h"
+#include "tests/support/SurfacePixels.h"
 
 namespace {
 
@@ -86,15 +87,7 @@ class DBCheckBoxTest : public ::testing::Test {
   // A pixel of the control as the form's surface shows it.
   COLORREF Pixel(TControl* c, int x, int y) {
     Pump();
-    const TPoint p = c->ClientToScreen({x, y});
-    RECT wr{};
-    GetWindowRect(form->Handle(), &wr);
-    int w = 0, h = 0;
-    const uint32_t* px = gdi_internal::BitmapPixels(GetTopLevelSurface(form->Handle()), &w, &h);
-    const int sx = p.X - wr.Left, sy = p.Y - wr.Top;
-    if (!px || sx < 0 || sy < 0 || sx >= w || sy >= h) return 0xFFFFFFFF;
-    const uint32_t v = px[static_cast<size_t>(sy) * w + sx] & 0xFFFFFF;
-    return ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
+    return test_support::ScreenPixel(form->Handle(), c->ClientToScreen({x, y}));
   }
   static COLORREF Sys(TColor c) { return ColorToRGB(c) & 0xFFFFFF; }
   // The box square inside the 97 x 17 control with the caption on the right.

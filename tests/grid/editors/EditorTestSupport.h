@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "grid/foundation/GridInterfacesEh.h"
+#include "grid/foundation/InplaceEditHolderEh.h"
 #include "platform/db/MemoryDataSet.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/Streams.h"

@@ -3,15 +3,15 @@
 // shared button measures.
 #include <gtest/gtest.h>
 
+#include "grid/foundation/DrawRoutinesEh.h"
 #include "grid/foundation/EditButtonsEh.h"
-#include "grid/foundation/GridPlatformEh.h"
-#include "platform/gdi/DCInternal.h"
 #include "platform/gdi/Theme.h"
 #include "platform/rtl/Clock.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/VclTesting.h"
 #include "platform/win/Painting.h"
 #include "platform/win/TestInput.h"
+#include "tests/support/SurfacePixels.h"
 
 namespace {
 
@@ -44,15 +44,7 @@ class EditButtonTest : public ::testing::Test {
     Application->ProcessMessages();
   }
   COLORREF Pixel(TControl* c, int x, int y) {
-    const TPoint p = c->ClientToScreen({x, y});
-    RECT wr{};
-    GetWindowRect(form->Handle(), &wr);
-    int w = 0, h = 0;
-    const uint32_t* px = gdi_internal::BitmapPixels(GetTopLevelSurface(form->Handle()), &w, &h);
-    const int sx = p.X - wr.Left, sy = p.Y - wr.Top;
-    if (!px || sx < 0 || sy < 0 || sx >= w || sy >= h) return 0xFFFFFFFF;
-    const uint32_t v = px[static_cast<size_t>(sy) * w + sx] & 0xFFFFFF;
-    return ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
+    return test_support::ScreenPixel(form->Handle(), c->ClientToScreen({x, y}));
   }
   static POINT ScreenOf(TControl* c, int x, int y) {
     const TPoint p = c->ClientToScreen({x, y});

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "grid/foundation/DrawRoutinesEh.h"
 #include "grid/foundation/GridDrawingEh.h"
 #include "platform/gdi/Theme.h"
 

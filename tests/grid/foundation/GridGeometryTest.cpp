@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "grid/data/SharedTypesEh.h"
 #include "tests/grid/foundation/GridTestSupport.h"
 
 namespace {

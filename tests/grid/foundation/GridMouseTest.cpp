@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "GridTestSupport.h"
+#include "grid/data/SharedTypesEh.h"
 #include "grid/foundation/GridMoveLineEh.h"
 #include "platform/rtl/Clock.h"
 #include "platform/win/Cursors.h"

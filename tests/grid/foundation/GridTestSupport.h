@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "grid/foundation/GridsEh.h"
+#include "platform/rtl/FormatSettings.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/VclTesting.h"
 #include "platform/win/TestInput.h"

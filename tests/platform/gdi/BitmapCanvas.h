@@ -9,6 +9,7 @@
 
 #include "platform/gdi/DCInternal.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/SurfaceAccess.h"
 
 class TBitmapCanvas {
  public:

@@ -8,7 +8,7 @@
 #include <functional>
 #include <set>
 
-#include "platform/gdi/DCInternal.h"
+#include "platform/gdi/SurfaceAccess.h"
 
 namespace {
 

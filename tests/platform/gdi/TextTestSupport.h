@@ -7,6 +7,7 @@
 
 #include "platform/gdi/DCInternal.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/SurfaceAccess.h"
 
 inline LOGFONT TestLogFont(LONG height = -11) {
   LOGFONT lf;

@@ -2,10 +2,10 @@
 // A borderless form to host the controls under test, and pixel probes of its surface.
 #include <gtest/gtest.h>
 
-#include "platform/gdi/DCInternal.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/VclTesting.h"
 #include "platform/win/TestInput.h"
+#include "tests/support/SurfacePixels.h"
 
 namespace vclext_test {
 
@@ -25,15 +25,7 @@ class THostFormTest : public ::testing::Test {
   }
   // The colour (as a colour reference) at the client point (X, Y) of Control.
   COLORREF Pixel(TControl* Control, int X, int Y) {
-    const TPoint p = Control->ClientToScreen({X, Y});
-    RECT wr{};
-    GetWindowRect(form->Handle(), &wr);
-    int w = 0, h = 0;
-    const uint32_t* px = gdi_internal::BitmapPixels(GetTopLevelSurface(form->Handle()), &w, &h);
-    const int x = p.X - wr.Left, y = p.Y - wr.Top;
-    if (!px || x < 0 || y < 0 || x >= w || y >= h) return 0xFFFFFFFF;
-    const uint32_t c = px[static_cast<size_t>(y) * w + x] & 0xFFFFFF;
-    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+    return test_support::ScreenPixel(form->Handle(), Control->ClientToScreen({X, Y}));
   }
   static COLORREF RGBOf(TColor c) { return ColorToRGB(c) & 0xFFFFFF; }
   // Screen point of a control's client point, for scripted input.

@@ -1,25 +1,19 @@
 // Non-client painting: the frame-changed order with real WM_NCPAINT and WM_ERASEBKGND, the
 // pixels of borders and edges, the caption on activation, and WM_PRINT.
-#include "platform/gdi/DCInternal.h"
 #include "tests/platform/win/MessageLog.h"
+#include "tests/support/SurfacePixels.h"
 
 namespace wintest {
 namespace {
+
+using test_support::SurfacePixel;
 
 uint32_t Px(COLORREF c) {  // a system colour as a surface pixel
   return (static_cast<uint32_t>(GetRValue(c)) << 16) | (static_cast<uint32_t>(GetGValue(c)) << 8) |
          GetBValue(c);
 }
 
-class TNonClientPaintTest : public TWinTest {
- protected:
-  static uint32_t SurfacePixel(HWND top, int x, int y) {
-    int w = 0, h = 0;
-    const uint32_t* px = gdi_internal::BitmapPixels(GetTopLevelSurface(top), &w, &h);
-    if (!px || x < 0 || y < 0 || x >= w || y >= h) return 0xDEADBEEF;
-    return px[static_cast<size_t>(y) * w + x];
-  }
-};
+class TNonClientPaintTest : public TWinTest {};
 
 TEST_F(TNonClientPaintTest, FrameChangedPaintsFrameAndBackgroundBeforePosChanged) {
   HWND w = Make("w", WS_POPUP | WS_VISIBLE, {0, 0, 100, 50});

@@ -1,13 +1,15 @@
 // The painting protocol: update regions, WM_PAINT's place in retrieval and its order, the
 // erase flag of BeginPaint, children under WS_CLIPCHILDREN, and window DCs drawing into the
 // right place of the top-level surface.
-#include "platform/gdi/DCInternal.h"
 #include "platform/rtl/Clock.h"
 #include "platform/win/Caret.h"
 #include "tests/platform/win/MessageLog.h"
+#include "tests/support/SurfacePixels.h"
 
 namespace wintest {
 namespace {
+
+using test_support::SurfacePixel;
 
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr uint32_t kRedPixel = 0xFF0000;
@@ -18,12 +20,6 @@ class TPaintProtocolTest : public TWinTest {
   static void Settle() {
     Pump();
     Log().Clear();
-  }
-  static uint32_t SurfacePixel(HWND top, int x, int y) {
-    int w = 0, h = 0;
-    const uint32_t* px = gdi_internal::BitmapPixels(GetTopLevelSurface(top), &w, &h);
-    if (!px || x < 0 || y < 0 || x >= w || y >= h) return 0xDEADBEEF;
-    return px[static_cast<size_t>(y) * w + x];
   }
   static void FillClient(HWND h, COLORREF color) {
     HDC dc = GetDC(h);

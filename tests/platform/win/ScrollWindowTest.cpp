@@ -1,6 +1,5 @@
 // ScrollWindow and ScrollWindowEx: pixels move, the uncovered strip becomes invalid, the
 // pending update region moves along, and children move with SW_SCROLLCHILDREN.
-#include "platform/gdi/DCInternal.h"
 #include "tests/platform/win/MessageLog.h"
 
 namespace wintest {

@@ -1,0 +1,506 @@
+#include "grid/data/DBSumListEh.h"
+
+#include <cmath>
+
+#include "platform/db/Fields.h"
+#include "platform/rtl/SysUtils.h"
+
+RTL_IMPLEMENT_CLASS(TDBSum)
+RTL_IMPLEMENT_CLASS(TDBSumCollection)
+RTL_IMPLEMENT_CLASS(TDBSumListProducer)
+
+namespace {
+
+// A float value as currency, as Variant::AsCurrency gives it. The general conversion rounds in
+// extended precision, which dominates a walk over a float field; in double precision the
+// product can differ from it by less than 2^-13 below 2^40 ten-thousandths, so away from a
+// rounding tie both round alike and the double result is taken.
+Currency ToCurrency(const Variant& v) {
+  if (v.VarType() == varDouble) {
+    const double scaled = v.AsDouble() * 10000.0;
+    const double rounded = std::nearbyint(scaled);
+    if (std::fabs(scaled) < 1099511627776.0 && std::fabs(std::fabs(scaled - rounded) - 0.5) > 1e-3)
+      return Currency::FromRaw(static_cast<int64_t>(rounded));
+  }
+  return v.AsCurrency();
+}
+
+}  // namespace
+
+// --- TDBSum ------------------------------------------------------------------------------------
+
+TDBSum::TDBSum(TCollection* Collection) : TCollectionItem(Collection) {}
+
+void TDBSum::DescribeClass(TClassBuilder<TDBSum>& c) {
+  c.Property("FieldName", &TDBSum::FieldName, &TDBSum::SetFieldName);
+  c.Property("GroupOperation", &TDBSum::GroupOperation, &TDBSum::SetGroupOperation).Default(goSum);
+}
+
+void TDBSum::Assign(TPersistent* Source) {
+  if (auto* other = dynamic_cast<TDBSum*>(Source)) {
+    SetFieldName(other->fieldName_);
+    SetGroupOperation(other->groupOperation_);
+    return;
+  }
+  TCollectionItem::Assign(Source);
+}
+
+void TDBSum::SetFieldName(const std::string& Value) {
+  if (Value == fieldName_) return;
+  fieldName_ = Value;
+  Changed(false);
+}
+
+void TDBSum::SetGroupOperation(TGroupOperation Value) {
+  if (Value == groupOperation_) return;
+  groupOperation_ = Value;
+  Changed(false);
+}
+
+Currency TDBSum::SumValue() const {
+  if (external_) return sum_;
+  switch (groupOperation_) {
+    case goCount:
+      return Currency::FromInt(count_);
+    case goAvg:
+      return count_ == 0 ? Currency() : sum_ / Currency::FromInt(count_);
+    case goSum:
+      break;
+  }
+  return sum_;
+}
+
+void TDBSum::SetSumValue(Currency Value) {
+  sum_ = Value;
+  external_ = true;
+}
+
+// --- TDBSumCollection --------------------------------------------------------------------------
+
+TDBSumCollection::TDBSumCollection(TDBSumListProducer* AOwner)
+    : TCollection(TDBSum::StaticClass()), owner_(AOwner) {}
+
+TPersistent* TDBSumCollection::GetOwner() {
+  return owner_;
+}
+
+TDBSum* TDBSumCollection::FindSum(TGroupOperation GroupOperation, const std::string& FieldName) const {
+  for (int i = 0; i < Count(); ++i) {
+    TDBSum* s = Items(i);
+    if (s->GroupOperation() == GroupOperation && AnsiSameText(s->FieldName(), FieldName)) return s;
+  }
+  return nullptr;
+}
+
+void TDBSumCollection::Update(TCollectionItem* Item) {
+  // A new or changed total is worth a walk only while the producer keeps totals.
+  if (owner_ && owner_->EventsHooked()) owner_->RecalcAll();
+}
+
+// --- the data set's free notification ------------------------------------------------------------
+
+// The producer is no component, so this stands in for it to hear when its data set is freed.
+class TSumListDataSetWatch : public TComponent {
+ public:
+  explicit TSumListDataSetWatch(TDBSumListProducer* Producer) : TComponent(nullptr), producer_(Producer) {}
+
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == producer_->dataSet_) producer_->DataSetDestroyed();
+  }
+
+ private:
+  TDBSumListProducer* producer_;
+};
+
+// --- TDBSumListProducer ------------------------------------------------------------------------
+
+TDBSumListProducer::TDBSumListProducer(TComponent* AOwner)
+    : owner_(AOwner),
+      watch_(std::make_unique<TSumListDataSetWatch>(this)),
+      sums_(std::make_unique<TDBSumCollection>(this)) {}
+
+TDBSumListProducer::~TDBSumListProducer() {
+  if (dataSet_) {
+    ResetDataSetEvents();
+    dataSet_->RemoveFreeNotification(watch_.get());
+    dataSet_ = nullptr;
+  }
+  // The totals must not call back into a half-destroyed producer.
+  sums_.reset();
+}
+
+void TDBSumListProducer::Assign(TPersistent* Source) {
+  if (auto* other = dynamic_cast<TDBSumListProducer*>(Source)) {
+    externalRecalc_ = other->externalRecalc_;
+    virtualRecords_ = other->virtualRecords_;
+    designTimeWork_ = other->designTimeWork_;
+    OnRecalcAll = other->OnRecalcAll;
+    OnAfterRecalcAll = other->OnAfterRecalcAll;
+    SumListChanged = other->SumListChanged;
+    sums_->Assign(other->sums_.get());
+    SetActive(other->active_);
+    return;
+  }
+  TPersistent::Assign(Source);
+}
+
+bool TDBSumListProducer::OwnerLoadingOrDesigning() const {
+  if (!owner_) return false;
+  TComponentState s = owner_->ComponentState();
+  return s.Contains(csLoading) || (s.Contains(csDesigning) && !designTimeWork_);
+}
+
+void TDBSumListProducer::SetDataSet(TDataSet* Value) {
+  if (Value == dataSet_) return;
+  if (dataSet_) {
+    if (dataSet_->ComponentState().Contains(csDestroying))
+      eventsHooked_ = false;
+    else
+      ResetDataSetEvents();
+    dataSet_->RemoveFreeNotification(watch_.get());
+  }
+  dataSet_ = Value;
+  ClearTotals();
+  if (!dataSet_) return;
+  dataSet_->FreeNotification(watch_.get());
+  if (active_ && !OwnerLoadingOrDesigning()) {
+    SetDataSetEvents();
+    RecalcAll();
+  }
+}
+
+void TDBSumListProducer::SetActive(bool Value) {
+  if (Value == active_) return;
+  active_ = Value;
+  if (Value) {
+    if (dataSet_ && !OwnerLoadingOrDesigning()) {
+      SetDataSetEvents();
+      RecalcAll();
+    }
+  } else {
+    ResetDataSetEvents();
+    records_.clear();
+    recordIndex_.clear();
+    virtualListBuilt_ = false;
+  }
+}
+
+void TDBSumListProducer::SetVirtualRecords(bool Value) {
+  if (Value == virtualRecords_) return;
+  virtualRecords_ = Value;
+  if (eventsHooked_) {
+    RecalcAll();
+  } else {
+    records_.clear();
+    recordIndex_.clear();
+    virtualListBuilt_ = false;
+  }
+}
+
+void TDBSumListProducer::DataSetDestroyed() {
+  dataSet_ = nullptr;
+  eventsHooked_ = false;
+  saved_ = SavedEvents();
+  ClearTotals();
+}
+
+// --- hooking ---------------------------------------------------------------------------------
+
+struct TDBSumListProducer::HookEntry {
+  TDataSetNotifyEvent TDataSet::*Event;
+  TDataSetNotifyEvent SavedEvents::*Saved;
+  void (TDBSumListProducer::*Handler)(TDataSet*);
+};
+
+const std::vector<TDBSumListProducer::HookEntry>& TDBSumListProducer::Hooks() {
+  using D = TDataSet;
+  using S = SavedEvents;
+  using P = TDBSumListProducer;
+  static const std::vector<HookEntry> hooks = {
+      {&D::AfterOpen, &S::AfterOpen, &P::HandleAfterOpen},
+      {&D::AfterClose, &S::AfterClose, &P::HandleAfterClose},
+      {&D::BeforeEdit, &S::BeforeEdit, &P::HandleBeforeEdit},
+      {&D::BeforePost, &S::BeforePost, &P::HandleBeforePost},
+      {&D::AfterPost, &S::AfterPost, &P::HandleAfterPost},
+      {&D::AfterCancel, &S::AfterCancel, &P::HandleAfterCancel},
+      {&D::BeforeDelete, &S::BeforeDelete, &P::HandleBeforeDelete},
+      {&D::AfterDelete, &S::AfterDelete, &P::HandleAfterDelete},
+      {&D::AfterScroll, &S::AfterScroll, &P::HandleAfterScroll},
+      {&D::AfterRefresh, &S::AfterRefresh, &P::HandleAfterRefresh},
+  };
+  return hooks;
+}
+
+void TDBSumListProducer::SetDataSetEvents() {
+  if (eventsHooked_ || !dataSet_) return;
+  for (const HookEntry& h : Hooks()) {
+    saved_.*h.Saved = dataSet_->*h.Event;
+    dataSet_->*h.Event = TDataSetNotifyEvent::Method(this, h.Handler);
+  }
+  eventsHooked_ = true;
+}
+
+void TDBSumListProducer::ResetDataSetEvents() {
+  if (eventsHooked_ && dataSet_) {
+    for (const HookEntry& h : Hooks()) {
+      TDataSetNotifyEvent& current = dataSet_->*h.Event;
+      if (current == TDataSetNotifyEvent::Method(this, h.Handler)) current = saved_.*h.Saved;
+    }
+  }
+  saved_ = SavedEvents();
+  eventsHooked_ = false;
+}
+
+// --- totals ----------------------------------------------------------------------------------
+
+void TDBSumListProducer::ClearTotals() {
+  if (sums_)
+    for (int i = 0; i < sums_->Count(); ++i) sums_->Items(i)->Reset();
+  fields_.clear();
+  oldValues_.clear();
+  oldCaptured_ = false;
+  pending_ = Pending::None;
+  records_.clear();
+  recordIndex_.clear();
+  virtualListBuilt_ = false;
+}
+
+void TDBSumListProducer::ResolveFields() {
+  const size_t n = static_cast<size_t>(sums_->Count());
+  fields_.assign(n, nullptr);
+  slotOf_.assign(n, -1);
+  distinct_.clear();
+  if (!dataSet_) return;
+  for (size_t i = 0; i < n; ++i) {
+    TDBSum* s = sums_->Items(static_cast<int>(i));
+    if (s->GroupOperation() == goCount || s->FieldName().empty()) continue;
+    TField* f = dataSet_->FindField(s->FieldName());
+    fields_[i] = f;
+    if (!f) continue;
+    size_t slot = 0;
+    while (slot < distinct_.size() && distinct_[slot] != f) ++slot;
+    if (slot == distinct_.size()) distinct_.push_back(f);
+    slotOf_[i] = static_cast<int>(slot);
+  }
+  values_.assign(distinct_.size(), Currency());
+  hasValue_.assign(distinct_.size(), 0);
+}
+
+void TDBSumListProducer::Accumulate(int Sign) {
+  for (size_t k = 0; k < distinct_.size(); ++k) {
+    const Variant v = distinct_[k]->AsVariant();
+    hasValue_[k] = !(v.IsNull() || v.IsEmpty());
+    if (hasValue_[k]) values_[k] = ToCurrency(v);
+  }
+  for (size_t i = 0; i < slotOf_.size(); ++i) {
+    TDBSum* s = sums_->Items(static_cast<int>(i));
+    if (s->GroupOperation() == goCount) {
+      s->count_ += Sign;
+      continue;
+    }
+    const int slot = slotOf_[i];
+    if (slot < 0 || !hasValue_[static_cast<size_t>(slot)]) continue;
+    const Currency c = values_[static_cast<size_t>(slot)];
+    if (Sign > 0)
+      s->sum_ += c;
+    else
+      s->sum_ -= c;
+    s->count_ += Sign;
+  }
+}
+
+void TDBSumListProducer::CaptureOldValues() {
+  ResolveFields();
+  oldValues_.assign(fields_.size(), Variant::Null());
+  for (size_t i = 0; i < fields_.size(); ++i)
+    if (fields_[i]) oldValues_[i] = fields_[i]->AsVariant();
+  oldCaptured_ = true;
+}
+
+void TDBSumListProducer::TakeOutOldValues() {
+  for (size_t i = 0; i < oldValues_.size() && i < static_cast<size_t>(sums_->Count()); ++i) {
+    TDBSum* s = sums_->Items(static_cast<int>(i));
+    if (s->GroupOperation() == goCount) {
+      --s->count_;
+      continue;
+    }
+    const Variant& v = oldValues_[i];
+    if (v.IsNull() || v.IsEmpty()) continue;
+    s->sum_ -= ToCurrency(v);
+    --s->count_;
+  }
+  oldCaptured_ = false;
+}
+
+bool TDBSumListProducer::NeedsFullRecalc() const {
+  if (externalRecalc_ || VirtualListActive()) return true;
+  // A total set from outside cannot be stepped.
+  for (int i = 0; i < sums_->Count(); ++i)
+    if (sums_->Items(i)->external_) return true;
+  // An edited record may leave (or a new one miss) the filtered view.
+  return dataSet_ && dataSet_->Filtered() && (!dataSet_->Filter().empty() || dataSet_->OnFilterRecord);
+}
+
+void TDBSumListProducer::Changed() {
+  DoSumListChanged();
+}
+
+void TDBSumListProducer::RecalcAll() {
+  // A walk would post the pending edit; the totals wait for its AfterPost or AfterCancel.
+  if (dataSet_ && dataSet_->Active() && dataSet_->State() != dsBrowse) return;
+  ClearTotals();
+  OnRecalcAll(this);
+  const bool walk = dataSet_ && dataSet_->Active() && (!externalRecalc_ || virtualRecords_);
+  if (walk) {
+    ResolveFields();
+    TDataSet* ds = dataSet_;
+    const TBookmark mark = ds->Bookmark();
+    ds->DisableControls();
+    walking_ = true;
+    auto restore = [&] {
+      try {
+        if (!mark.empty() && ds->BookmarkValid(mark)) ds->GotoBookmark(mark);
+      } catch (const EDatabaseError&) {
+        // The record left the view: stay where the walk ended.
+      }
+      walking_ = false;
+      ds->EnableControls();
+    };
+    try {
+      ds->First();
+      while (!ds->Eof()) {
+        if (!externalRecalc_) Accumulate(1);
+        if (virtualRecords_) {
+          recordIndex_.emplace(ds->Bookmark(), static_cast<int>(records_.size()));
+          records_.push_back(ds->Bookmark());
+        }
+        ds->Next();
+      }
+    } catch (...) {
+      restore();
+      throw;
+    }
+    restore();
+    virtualListBuilt_ = virtualRecords_;
+  }
+  OnAfterRecalcAll(this);
+  Changed();
+}
+
+// --- the borrowed events ------------------------------------------------------------------------
+
+void TDBSumListProducer::HandleAfterOpen(TDataSet* DataSet) {
+  RecalcAll();
+  saved_.AfterOpen(DataSet);
+}
+
+void TDBSumListProducer::HandleAfterClose(TDataSet* DataSet) {
+  ClearTotals();
+  saved_.AfterClose(DataSet);
+  Changed();
+}
+
+void TDBSumListProducer::HandleBeforeEdit(TDataSet* DataSet) {
+  CaptureOldValues();
+  saved_.BeforeEdit(DataSet);
+}
+
+void TDBSumListProducer::HandleBeforePost(TDataSet* DataSet) {
+  saved_.BeforePost(DataSet);
+  pending_ = DataSet->State() == dsInsert ? Pending::Insert
+             : DataSet->State() == dsEdit ? Pending::Edit
+                                          : Pending::None;
+}
+
+void TDBSumListProducer::HandleAfterPost(TDataSet* DataSet) {
+  const Pending what = pending_;
+  pending_ = Pending::None;
+  // A total added during the edit has no old value to take out.
+  const bool totalsChanged =
+      what == Pending::Edit && oldValues_.size() != static_cast<size_t>(sums_->Count());
+  if (NeedsFullRecalc() || totalsChanged) {
+    oldCaptured_ = false;
+    RecalcAll();
+    saved_.AfterPost(DataSet);
+    return;
+  }
+  ResolveFields();
+  if (what == Pending::Edit && oldCaptured_) {
+    TakeOutOldValues();
+    Accumulate(1);
+  } else if (what == Pending::Insert) {
+    Accumulate(1);
+  }
+  oldCaptured_ = false;
+  saved_.AfterPost(DataSet);
+  Changed();
+}
+
+void TDBSumListProducer::HandleAfterCancel(TDataSet* DataSet) {
+  pending_ = Pending::None;
+  oldCaptured_ = false;
+  saved_.AfterCancel(DataSet);
+  Changed();
+}
+
+void TDBSumListProducer::HandleBeforeDelete(TDataSet* DataSet) {
+  CaptureOldValues();
+  saved_.BeforeDelete(DataSet);
+}
+
+void TDBSumListProducer::HandleAfterDelete(TDataSet* DataSet) {
+  if (NeedsFullRecalc()) {
+    oldCaptured_ = false;
+    RecalcAll();
+    saved_.AfterDelete(DataSet);
+    return;
+  }
+  if (oldCaptured_) TakeOutOldValues();
+  saved_.AfterDelete(DataSet);
+  Changed();
+}
+
+void TDBSumListProducer::HandleAfterScroll(TDataSet* DataSet) {
+  saved_.AfterScroll(DataSet);
+  // The walk of RecalcAll reports once, at its end.
+  if (!walking_) Changed();
+}
+
+void TDBSumListProducer::HandleAfterRefresh(TDataSet* DataSet) {
+  RecalcAll();
+  saved_.AfterRefresh(DataSet);
+}
+
+// --- record numbers ----------------------------------------------------------------------------
+
+bool TDBSumListProducer::IsSequenced() {
+  if (VirtualListActive()) return true;
+  return dataSet_ && dataSet_->Active() && dataSet_->IsSequenced();
+}
+
+int TDBSumListProducer::RecordCount() {
+  if (VirtualListActive()) return static_cast<int>(records_.size());
+  return dataSet_ && dataSet_->Active() ? dataSet_->RecordCount() : 0;
+}
+
+int TDBSumListProducer::RecNo() {
+  if (!dataSet_ || !dataSet_->Active()) return 0;
+  if (VirtualListActive()) {
+    if (dataSet_->State() == dsInsert || dataSet_->IsEmpty()) return 0;
+    auto it = recordIndex_.find(dataSet_->Bookmark());
+    return it == recordIndex_.end() ? 0 : it->second + 1;
+  }
+  return dataSet_->RecNo();
+}
+
+void TDBSumListProducer::SetRecNo(int Value) {
+  if (!dataSet_ || !dataSet_->Active()) return;
+  if (VirtualListActive()) {
+    if (Value >= 1 && Value <= static_cast<int>(records_.size()))
+      dataSet_->GotoBookmark(records_[static_cast<size_t>(Value - 1)]);
+    return;
+  }
+  dataSet_->SetRecNo(Value);
+}

@@ -1,0 +1,348 @@
+#include "grid/data/MemTreeEh.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SysUtils.h"
+
+RTL_IMPLEMENT_CLASS(TBaseTreeNodeEh)
+RTL_IMPLEMENT_CLASS(TTreeListEh)
+
+// --- TBaseTreeNodeEh ---------------------------------------------------------------------------
+
+TBaseTreeNodeEh::TBaseTreeNodeEh() = default;
+
+TBaseTreeNodeEh::~TBaseTreeNodeEh() {
+  for (TBaseTreeNodeEh* child : items_) delete child;
+}
+
+TBaseTreeNodeEh* TBaseTreeNodeEh::Items(int Index) const {
+  if (Index < 0 || Index >= Count()) return nullptr;
+  return items_[static_cast<size_t>(Index)];
+}
+
+void TBaseTreeNodeEh::SetExpanded(bool Value) {
+  if (Value == expanded_ || !ExpandedChanging()) return;
+  expanded_ = Value;
+  ExpandedChanged();
+}
+
+bool TBaseTreeNodeEh::ExpandedChanging() {
+  return owner_ == nullptr || owner_->ExpandedChanging(this);
+}
+
+void TBaseTreeNodeEh::ExpandedChanged() {
+  if (owner_ != nullptr) owner_->ExpandedChanged(this);
+}
+
+void TBaseTreeNodeEh::ClearItems() {
+  items_.clear();
+  ItemsChanged();
+}
+
+int TBaseTreeNodeEh::SubtreeDepth() const {
+  int depth = 0;
+  // Iterative: a deep chain must not exhaust the stack.
+  std::vector<std::pair<const TBaseTreeNodeEh*, int>> stack{{this, 0}};
+  while (!stack.empty()) {
+    auto [node, d] = stack.back();
+    stack.pop_back();
+    depth = std::max(depth, d);
+    for (const TBaseTreeNodeEh* child : node->items_) stack.emplace_back(child, d + 1);
+  }
+  return depth;
+}
+
+void TBaseTreeNodeEh::SetLevel(int ALevel) {
+  const int maxLevel = owner_ != nullptr ? owner_->MaxLevel() : TTreeListEh::DefaultMaxLevel;
+  int exceeded = 0;
+  if (ALevel > maxLevel)
+    exceeded = ALevel;
+  else if (ALevel + SubtreeDepth() > maxLevel)
+    exceeded = maxLevel + 1;
+  if (exceeded != 0) throw Exception("TBaseTreeNodeEh.SetLevel: Max level exceed - " + IntToStr(exceeded));
+  SetLevelUnchecked(ALevel);
+}
+
+void TBaseTreeNodeEh::SetLevelUnchecked(int ALevel) {
+  std::vector<std::pair<TBaseTreeNodeEh*, int>> stack{{this, ALevel}};
+  while (!stack.empty()) {
+    auto [node, level] = stack.back();
+    stack.pop_back();
+    node->level_ = level;
+    for (TBaseTreeNodeEh* child : node->items_) stack.emplace_back(child, level + 1);
+  }
+}
+
+void TBaseTreeNodeEh::Renumber(int From) {
+  for (int i = std::max(From, 0); i < Count(); ++i) items_[static_cast<size_t>(i)]->index_ = i;
+}
+
+void TBaseTreeNodeEh::Detach() {
+  if (parent_ == nullptr) return;
+  TBaseTreeNodeEh* oldParent = parent_;
+  auto it = std::find(oldParent->items_.begin(), oldParent->items_.end(), this);
+  if (it != oldParent->items_.end()) {
+    const int at = static_cast<int>(it - oldParent->items_.begin());
+    oldParent->items_.erase(it);
+    oldParent->Renumber(at);
+    oldParent->ItemsChanged();
+  }
+  parent_ = nullptr;
+  index_ = -1;
+}
+
+void TBaseTreeNodeEh::Add(TBaseTreeNodeEh* Item) {
+  if (Item == nullptr) return;
+  if (Item->owner_ != owner_) throw Exception("TBaseTreeNodeEh.Add: Tree nodes can not has different Owners");
+  for (const TBaseTreeNodeEh* p = this; p != nullptr; p = p->parent_)
+    if (p == Item) throw Exception("Reference-loop found");
+  Item->SetLevel(level_ + 1);
+  if (owner_ != nullptr) owner_->ReleaseApart(Item);
+  Item->Detach();
+  items_.push_back(Item);
+  Item->parent_ = this;
+  Item->index_ = Count() - 1;
+  ItemsChanged();
+}
+
+void TBaseTreeNodeEh::QuickSortItems(int L, int R, const TCompareNodesEh& Compare, intptr_t SortParam) {
+  L = std::max(L, 0);
+  R = std::min(R, Count() - 1);
+  // Recurse on the smaller part, loop on the larger: the stack stays logarithmic.
+  while (L < R) {
+    int i = L, j = R;
+    TBaseTreeNodeEh* pivot = items_[static_cast<size_t>(L + (R - L) / 2)];
+    while (i <= j) {
+      while (Compare(items_[static_cast<size_t>(i)], pivot, SortParam) < 0) ++i;
+      while (Compare(items_[static_cast<size_t>(j)], pivot, SortParam) > 0) --j;
+      if (i <= j) {
+        if (i != j) {
+          std::swap(items_[static_cast<size_t>(i)], items_[static_cast<size_t>(j)]);
+          items_[static_cast<size_t>(i)]->index_ = i;
+          items_[static_cast<size_t>(j)]->index_ = j;
+        }
+        ++i;
+        --j;
+      }
+    }
+    if (j - L < R - i) {
+      QuickSortItems(L, j, Compare, SortParam);
+      L = i;
+    } else {
+      QuickSortItems(i, R, Compare, SortParam);
+      R = j;
+    }
+  }
+}
+
+void TBaseTreeNodeEh::SortData(const TCompareNodesEh& Compare, intptr_t SortParam, bool Recurse) {
+  if (!Compare) return;
+  if (Count() > 1) {
+    QuickSortItems(0, Count() - 1, Compare, SortParam);
+    ItemsChanged();
+  }
+  if (Recurse)
+    for (TBaseTreeNodeEh* child : items_) child->SortData(Compare, SortParam, true);
+}
+
+// --- TTreeListEh -------------------------------------------------------------------------------
+
+TTreeListEh::TTreeListEh(TComponent* AOwner, TTreeNodeFactoryEh NodeFactory)
+    : TComponent(AOwner), nodeFactory_(std::move(NodeFactory)) {
+  root_.reset(MakeNode());
+  root_->owner_ = this;
+  root_->expanded_ = true;
+}
+
+TTreeListEh::~TTreeListEh() {
+  for (TBaseTreeNodeEh* node : apart_) delete node;
+}
+
+TBaseTreeNodeEh* TTreeListEh::MakeNode() {
+  TBaseTreeNodeEh* node = nodeFactory_ ? nodeFactory_() : new TBaseTreeNodeEh();
+  if (node == nullptr) throw Exception("Tree node factory made no node");
+  return node;
+}
+
+void TTreeListEh::ReleaseApart(TBaseTreeNodeEh* Node) {
+  auto it = std::find(apart_.begin(), apart_.end(), Node);
+  if (it != apart_.end()) apart_.erase(it);
+}
+
+TBaseTreeNodeEh* TTreeListEh::CreateNodeApart(const std::string& Text, void* Data) {
+  std::unique_ptr<TBaseTreeNodeEh> node(MakeNode());
+  node->owner_ = this;
+  node->text_ = Text;
+  node->data_ = Data;
+  apart_.push_back(node.get());
+  return node.release();
+}
+
+TBaseTreeNodeEh* TTreeListEh::AddChild(TBaseTreeNodeEh* Parent, const std::string& Text, void* Data) {
+  TBaseTreeNodeEh* node = CreateNodeApart(Text, Data);
+  try {
+    AddNode(node, Parent, naAddChildEh, false);
+  } catch (...) {
+    DeleteNode(node);
+    throw;
+  }
+  return node;
+}
+
+void TTreeListEh::AddNode(TBaseTreeNodeEh* Node, TBaseTreeNodeEh* Dest, TNodeAttachModeEh Mode,
+                          bool ReIndex) {
+  if (Node == nullptr || Node == root_.get()) return;
+  if (Node->owner_ != this) throw Exception("TBaseTreeNodeEh.Add: Tree nodes can not has different Owners");
+  if (Dest == nullptr) Dest = root_.get();
+  if (Dest->owner_ != this) throw Exception("TBaseTreeNodeEh.Add: Tree nodes can not has different Owners");
+  TBaseTreeNodeEh* parent = nullptr;
+  int at = 0;
+  switch (Mode) {
+    case naAddChildEh:
+      parent = Dest;
+      at = Dest->Count();
+      break;
+    case naAddChildFirstEh:
+      parent = Dest;
+      at = 0;
+      break;
+    case naAddEh:
+    case naAddFirstEh:
+    case naInsertEh:
+    case naInsertAfterEh:
+      if (Dest == root_.get() || Dest->parent_ == nullptr) return;
+      if (Dest == Node && (Mode == naInsertEh || Mode == naInsertAfterEh)) return;
+      parent = Dest->parent_;
+      if (Mode == naAddEh) {
+        at = parent->Count();
+      } else if (Mode != naAddFirstEh) {
+        // The place by position: indexes may be stale when renumbering was not asked for.
+        at = static_cast<int>(std::find(parent->items_.begin(), parent->items_.end(), Dest) -
+                              parent->items_.begin());
+        if (Mode == naInsertAfterEh) ++at;
+      }
+      break;
+    default:
+      return;
+  }
+  for (const TBaseTreeNodeEh* p = parent; p != nullptr; p = p->parent_)
+    if (p == Node) throw Exception("Reference-loop found");
+  Node->SetLevel(parent->level_ + 1);
+  // Leaving the same parent shifts the places after it.
+  if (Node->parent_ == parent) {
+    const auto own = std::find(parent->items_.begin(), parent->items_.end(), Node) - parent->items_.begin();
+    if (own < at) --at;
+  }
+  ReleaseApart(Node);
+  Node->Detach();
+  at = std::clamp(at, 0, parent->Count());
+  parent->items_.insert(parent->items_.begin() + at, Node);
+  Node->parent_ = parent;
+  Node->index_ = at;
+  if (ReIndex) parent->Renumber(at + 1);
+  parent->ItemsChanged();
+  NodeMoved(Node);
+}
+
+void TTreeListEh::DeleteNode(TBaseTreeNodeEh* Node, bool ReIndex) {
+  if (Node == nullptr) return;
+  if (Node->owner_ != this) throw Exception("TBaseTreeNodeEh.Add: Tree nodes can not has different Owners");
+  if (Node == root_.get()) {
+    std::vector<TBaseTreeNodeEh*> children = std::move(Node->items_);
+    Node->items_.clear();
+    for (TBaseTreeNodeEh* child : children) delete child;
+    Node->ItemsChanged();
+    return;
+  }
+  ReleaseApart(Node);
+  TBaseTreeNodeEh* parent = Node->parent_;
+  if (parent != nullptr) {
+    auto it = std::find(parent->items_.begin(), parent->items_.end(), Node);
+    if (it != parent->items_.end()) {
+      const int at = static_cast<int>(it - parent->items_.begin());
+      parent->items_.erase(it);
+      if (ReIndex) parent->Renumber(at);
+      parent->ItemsChanged();
+    }
+  }
+  delete Node;
+}
+
+TBaseTreeNodeEh* TTreeListEh::GetFirst() const {
+  return root_->Items(0);
+}
+
+TBaseTreeNodeEh* TTreeListEh::GetNext(TBaseTreeNodeEh* Node) const {
+  if (Node == nullptr) return nullptr;
+  if (Node->HasChildren()) return Node->items_.front();
+  for (TBaseTreeNodeEh* n = Node; n != nullptr && n != root_.get(); n = n->parent_) {
+    TBaseTreeNodeEh* p = n->parent_;
+    if (p == nullptr) return nullptr;
+    auto it = std::find(p->items_.begin(), p->items_.end(), n);
+    if (it != p->items_.end() && it + 1 != p->items_.end()) return *(it + 1);
+  }
+  return nullptr;
+}
+
+TBaseTreeNodeEh* TTreeListEh::GetPrevious(TBaseTreeNodeEh* Node) const {
+  if (Node == nullptr || Node->parent_ == nullptr) return nullptr;
+  TBaseTreeNodeEh* p = Node->parent_;
+  auto it = std::find(p->items_.begin(), p->items_.end(), Node);
+  if (it == p->items_.begin() || it == p->items_.end()) return p == root_.get() ? nullptr : p;
+  TBaseTreeNodeEh* n = *(it - 1);
+  while (n->HasChildren()) n = n->items_.back();
+  return n;
+}
+
+TBaseTreeNodeEh* TTreeListEh::GetLast() const {
+  TBaseTreeNodeEh* n = root_.get();
+  while (n->HasChildren()) n = n->items_.back();
+  return n == root_.get() ? nullptr : n;
+}
+
+TBaseTreeNodeEh* TTreeListEh::GetNextVisible(TBaseTreeNodeEh* Node, bool ConsiderCollapsed) const {
+  if (Node == nullptr) return nullptr;
+  const bool descend = Node == root_.get() || (Node->visible_ && (!ConsiderCollapsed || Node->expanded_));
+  TBaseTreeNodeEh* n = Node;
+  if (descend && Node->HasChildren()) {
+    n = Node->items_.front();
+    if (n->visible_) return n;
+  }
+  // Next sibling, else the nearest ancestor's next sibling, skipping hidden subtrees.
+  for (;;) {
+    TBaseTreeNodeEh* p = n->parent_;
+    if (p == nullptr) return nullptr;
+    auto it = std::find(p->items_.begin(), p->items_.end(), n);
+    for (++it; it < p->items_.end(); ++it)
+      if ((*it)->visible_) return *it;
+    if (p == root_.get()) return nullptr;
+    n = p;
+  }
+}
+
+TBaseTreeNodeEh* TTreeListEh::GetFirstVisible(bool ConsiderCollapsed) const {
+  return GetNextVisible(root_.get(), ConsiderCollapsed);
+}
+
+bool TTreeListEh::ExpandedChanging(TBaseTreeNodeEh* Node) {
+  bool allow = true;
+  OnExpandedChanging(this, Node, allow);
+  return allow;
+}
+
+void TTreeListEh::ExpandedChanged(TBaseTreeNodeEh* Node) {
+  OnExpandedChanged(this, Node);
+}
+
+void TTreeListEh::MoveTo(TBaseTreeNodeEh* Node, TBaseTreeNodeEh* Dest, TNodeAttachModeEh Mode, bool ReIndex) {
+  if (Node == nullptr) return;
+  for (const TBaseTreeNodeEh* p = Dest; p != nullptr; p = p->parent_)
+    if (p == Node) throw Exception("Reference-loop found");
+  AddNode(Node, Dest, Mode, ReIndex);
+}
+
+void TTreeListEh::SortData(const TCompareNodesEh& Compare, intptr_t SortParam, bool Recurse) {
+  root_->SortData(Compare, SortParam, Recurse);
+}

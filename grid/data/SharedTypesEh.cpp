@@ -1,0 +1,3 @@
+#include "grid/data/SharedTypesEh.h"
+
+RTL_IMPLEMENT_CLASS(TStringListEh)

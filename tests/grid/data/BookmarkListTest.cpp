@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "grid/data/BookmarkListEh.h"
+#include "platform/db/Fields.h"
+#include "platform/db/MemoryDataSet.h"
+
+namespace {
+
+class TLinkedBMList : public TBMListEh {
+ public:
+  explicit TLinkedBMList(TDataSet* ADataSet) : dataSet_(ADataSet) {}
+  TDataSet* GetDataSet() override { return dataSet_; }
+  int clearedHooks = 0;
+
+ protected:
+  void Cleared() override { ++clearedHooks; }
+
+ private:
+  TDataSet* dataSet_;
+};
+
+class BookmarkListTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ds = std::make_unique<TMemoryDataSet>(nullptr);
+    ds->FieldDefs()->Add("ID", ftInteger);
+    ds->CreateDataSet();
+    std::vector<std::vector<Variant>> rows;
+    for (int i = 1; i <= 6; ++i) rows.push_back({Variant(i)});
+    ds->LoadFromRows(rows);
+    list = std::make_unique<TLinkedBMList>(ds.get());
+    list->SetLinkActive(true);
+  }
+  void SelectRecNo(int RecNo) {
+    ds->SetRecNo(RecNo);
+    list->SetCurrentRowSelected(true);
+  }
+  int IdAt(int Index) {
+    ds->GotoBookmark(list->Item(Index));
+    return ds->FieldByName("ID")->AsInteger();
+  }
+  std::unique_ptr<TMemoryDataSet> ds;
+  std::unique_ptr<TLinkedBMList> list;
+};
+
+TEST_F(BookmarkListTest, SelectingInAnyOrderKeepsDataSetOrder) {
+  for (int recNo : {5, 2, 6, 1, 2}) SelectRecNo(recNo);
+  ASSERT_EQ(list->Count(), 4);
+  const int expected[] = {1, 2, 5, 6};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(IdAt(i), expected[i]) << i;
+  ds->SetRecNo(5);
+  EXPECT_TRUE(list->CurrentRowSelected());
+  list->SetCurrentRowSelected(false);
+  EXPECT_FALSE(list->CurrentRowSelected());
+  EXPECT_EQ(list->Count(), 3);
+  ds->SetRecNo(3);
+  EXPECT_EQ(list->IndexOf(ds->Bookmark()), -1);
+}
+
+TEST_F(BookmarkListTest, CacheIsClearedWhenTheListChanges) {
+  ds->SetRecNo(4);
+  const TBookmark bm = ds->Bookmark();
+  EXPECT_EQ(list->IndexOf(bm), -1);  // the miss is cached
+  list->SetCurrentRowSelected(true);
+  EXPECT_EQ(list->IndexOf(bm), 0);
+  list->Clear();
+  EXPECT_EQ(list->IndexOf(bm), -1);
+}
+
+TEST_F(BookmarkListTest, SelectAllListsEachRecordOnceAndReturns) {
+  SelectRecNo(2);
+  SelectRecNo(3);
+  ds->SetRecNo(4);
+  list->SelectAll();
+  ASSERT_EQ(list->Count(), 6);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(IdAt(i), i + 1);
+  for (int i = 0; i + 1 < 6; ++i) EXPECT_LT(list->CompareBookmarks(list->Item(i), list->Item(i + 1)), 0);
+  ds->SetRecNo(1);
+  ds->SetRecNo(4);
+  list->SelectAll();
+  EXPECT_EQ(ds->RecNo(), 4);
+}
+
+TEST_F(BookmarkListTest, DeleteSelectedRecordsSkipsStaleBookmarks) {
+  SelectRecNo(2);
+  SelectRecNo(4);
+  SelectRecNo(6);
+  ds->SetRecNo(4);
+  ds->Delete();  // the listed bookmark of record 4 goes stale
+  list->DeleteSelectedRecords();
+  EXPECT_EQ(list->Count(), 0);
+  std::vector<int> left;
+  for (ds->First(); !ds->Eof(); ds->Next()) left.push_back(ds->FieldByName("ID")->AsInteger());
+  EXPECT_EQ(left, (std::vector<int>{1, 3, 5}));
+}
+
+TEST_F(BookmarkListTest, FailedDeletionKeepsUnhandledEntriesAndReenablesControls) {
+  SelectRecNo(1);
+  SelectRecNo(3);
+  SelectRecNo(5);
+  int calls = 0;
+  ds->BeforeDelete = [&](TDataSet*) {
+    if (++calls == 2) throw Exception("refused");
+  };
+  EXPECT_THROW(list->DeleteSelectedRecords(), Exception);
+  EXPECT_FALSE(ds->ControlsDisabled());
+  // Record 5 was deleted and dropped; 3 refused; 1 not reached.
+  EXPECT_EQ(list->Count(), 2);
+  EXPECT_EQ(ds->RecordCount(), 5);
+}
+
+TEST_F(BookmarkListTest, CurrentBookmarkNeedsAnActiveLink) {
+  list->SetLinkActive(false);
+  try {
+    list->CurrentBookmark();
+    FAIL() << "no exception";
+  } catch (const EDatabaseError& e) {
+    EXPECT_STREQ(e.what(), "Cannot perform this operation on a closed dataset");
+  }
+  list->SetLinkActive(true);
+  ds->Close();
+  EXPECT_THROW(list->CurrentBookmark(), EDatabaseError);
+  TBMListEh unlinked;
+  EXPECT_THROW(unlinked.CurrentRowSelected(), EDatabaseError);
+}
+
+TEST_F(BookmarkListTest, SetLinkActiveClearsAndCallsHooks) {
+  SelectRecNo(1);
+  const int before = list->clearedHooks;
+  list->SetLinkActive(false);
+  EXPECT_EQ(list->Count(), 0);
+  EXPECT_EQ(list->clearedHooks, before + 1);
+  list->SelectAll();  // not linked: nothing
+  EXPECT_EQ(list->Count(), 0);
+}
+
+TEST_F(BookmarkListTest, CustomSortUsesTheCallersOrder) {
+  list->SelectAll();
+  list->CustomSort(
+      [this](TStringList* L, int A, int B) { return -list->CompareBookmarks(L->Strings(A), L->Strings(B)); });
+  EXPECT_EQ(IdAt(0), 6);
+  EXPECT_EQ(IdAt(5), 1);
+}
+
+}  // namespace

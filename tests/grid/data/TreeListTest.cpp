@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "grid/data/MemTreeEh.h"
+#include "platform/rtl/Exceptions.h"
+
+namespace {
+
+std::string Walk(const TTreeListEh& Tree) {
+  std::string s;
+  for (TBaseTreeNodeEh* n = Tree.GetFirst(); n != nullptr; n = Tree.GetNext(n)) s += n->Text();
+  return s;
+}
+
+std::string WalkBack(const TTreeListEh& Tree) {
+  std::string s;
+  for (TBaseTreeNodeEh* n = Tree.GetLast(); n != nullptr; n = Tree.GetPrevious(n)) s += n->Text();
+  return s;
+}
+
+// Every node's Index is its place and its Level its depth.
+void ExpectConsistent(TBaseTreeNodeEh* Node) {
+  for (int i = 0; i < Node->Count(); ++i) {
+    TBaseTreeNodeEh* c = Node->Items(i);
+    EXPECT_EQ(c->Index(), i) << c->Text();
+    EXPECT_EQ(c->Parent(), Node) << c->Text();
+    EXPECT_EQ(c->Level(), Node->Level() + 1) << c->Text();
+    ExpectConsistent(c);
+  }
+}
+
+class TreeListTest : public ::testing::Test {
+ protected:
+  // a(b c(d)) e
+  void SetUp() override {
+    a = tree.AddChild(nullptr, "a", nullptr);
+    b = tree.AddChild(a, "b", nullptr);
+    c = tree.AddChild(a, "c", nullptr);
+    d = tree.AddChild(c, "d", nullptr);
+    e = tree.AddChild(nullptr, "e", nullptr);
+  }
+  TTreeListEh tree{nullptr};
+  TBaseTreeNodeEh *a, *b, *c, *d, *e;
+};
+
+TEST_F(TreeListTest, WalksArePreOrder) {
+  EXPECT_EQ(Walk(tree), "abcde");
+  EXPECT_EQ(WalkBack(tree), "edcba");
+  EXPECT_EQ(d->Level(), 3);
+  EXPECT_EQ(tree.Root()->Level(), 0);
+  ExpectConsistent(tree.Root());
+}
+
+TEST_F(TreeListTest, VisibleWalkSkipsCollapsedAndHidden) {
+  std::string s;
+  for (auto* n = tree.GetFirstVisible(); n; n = tree.GetNextVisible(n)) s += n->Text();
+  EXPECT_EQ(s, "ae");
+  a->SetExpanded(true);
+  c->SetExpanded(true);
+  b->SetVisible(false);
+  s.clear();
+  for (auto* n = tree.GetFirstVisible(); n; n = tree.GetNextVisible(n)) s += n->Text();
+  EXPECT_EQ(s, "acde");
+  a->SetExpanded(false);
+  s.clear();
+  for (auto* n = tree.GetFirstVisible(false); n; n = tree.GetNextVisible(n, false)) s += n->Text();
+  EXPECT_EQ(s, "acde");
+}
+
+TEST_F(TreeListTest, AttachModes) {
+  struct Case {
+    TNodeAttachModeEh mode;
+    const char* order;
+  } cases[] = {{naAddEh, "abcdxe"},           {naAddFirstEh, "axbcde"}, {naAddChildEh, "abcdxe"},
+               {naAddChildFirstEh, "abcxde"}, {naInsertEh, "abxcde"},   {naInsertAfterEh, "abcdxe"}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.mode);
+    TTreeListEh t(nullptr);
+    auto* ta = t.AddChild(nullptr, "a", nullptr);
+    t.AddChild(ta, "b", nullptr);
+    auto* tc = t.AddChild(ta, "c", nullptr);
+    t.AddChild(tc, "d", nullptr);
+    t.AddChild(nullptr, "e", nullptr);
+    auto* x = t.CreateNodeApart("x", nullptr);
+    EXPECT_EQ(x->Index(), -1);
+    t.AddNode(x, tc, k.mode, true);
+    std::string s;
+    for (auto* n = t.GetFirst(); n; n = t.GetNext(n)) s += n->Text();
+    EXPECT_EQ(s, k.order);
+    ExpectConsistent(t.Root());
+  }
+}
+
+TEST_F(TreeListTest, RootAsDestinationTakesOnlyChildModes) {
+  auto* x = tree.CreateNodeApart("x", nullptr);
+  tree.AddNode(x, nullptr, naInsertEh, true);
+  EXPECT_EQ(x->Parent(), nullptr);
+  tree.AddNode(x, nullptr, naAddChildFirstEh, true);
+  EXPECT_EQ(Walk(tree), "xabcde");
+  tree.AddNode(tree.Root(), a, naAddChildEh, true);  // the root is never attached
+  EXPECT_EQ(tree.Root()->Parent(), nullptr);
+  ExpectConsistent(tree.Root());
+}
+
+TEST_F(TreeListTest, DeleteNodeRenumbersFollowingSiblings) {
+  auto* f = tree.AddChild(a, "f", nullptr);
+  tree.DeleteNode(b);
+  EXPECT_EQ(c->Index(), 0);
+  EXPECT_EQ(f->Index(), 1);
+  tree.DeleteNode(c);  // with its child d
+  EXPECT_EQ(Walk(tree), "afe");
+  ExpectConsistent(tree.Root());
+}
+
+TEST_F(TreeListTest, MoveToRejectsReferenceLoops) {
+  for (TBaseTreeNodeEh* dest : {a, c, d}) {
+    try {
+      tree.MoveTo(a, dest, naAddChildEh);
+      ADD_FAILURE() << "no exception for " << dest->Text();
+    } catch (const Exception& ex) {
+      EXPECT_STREQ(ex.what(), "Reference-loop found");
+    }
+  }
+  EXPECT_EQ(Walk(tree), "abcde");
+  tree.MoveTo(c, e, naAddChildEh);
+  EXPECT_EQ(Walk(tree), "abecd");
+  EXPECT_EQ(d->Level(), 3);
+  tree.MoveTo(e, b, naInsertEh);
+  EXPECT_EQ(Walk(tree), "aecdb");
+  ExpectConsistent(tree.Root());
+}
+
+TEST_F(TreeListTest, ErrorTexts) {
+  TTreeListEh other(nullptr);
+  auto* stranger = other.CreateNodeApart("s", nullptr);
+  try {
+    a->Add(stranger);
+    FAIL();
+  } catch (const Exception& ex) {
+    EXPECT_STREQ(ex.what(), "TBaseTreeNodeEh.Add: Tree nodes can not has different Owners");
+  }
+  tree.SetMaxLevel(3);
+  try {
+    tree.AddChild(d, "deep", nullptr);
+    FAIL();
+  } catch (const Exception& ex) {
+    EXPECT_STREQ(ex.what(), "TBaseTreeNodeEh.SetLevel: Max level exceed - 4");
+  }
+  EXPECT_EQ(Walk(tree), "abcde");
+  // Moving c (with d) one level down would put d at 4: refused, levels untouched.
+  EXPECT_THROW(tree.MoveTo(c, b, naAddChildEh), Exception);
+  EXPECT_EQ(d->Level(), 3);
+  ExpectConsistent(tree.Root());
+}
+
+TEST_F(TreeListTest, ExpandingAsksTheTree) {
+  int changed = 0;
+  bool allow = false;
+  tree.OnExpandedChanging = [&](TObject*, TBaseTreeNodeEh*, bool& Allow) { Allow = allow; };
+  tree.OnExpandedChanged = [&](TObject*, TBaseTreeNodeEh*) { ++changed; };
+  a->SetExpanded(true);
+  EXPECT_FALSE(a->Expanded());
+  allow = true;
+  a->SetExpanded(true);
+  a->SetExpanded(true);
+  EXPECT_TRUE(a->Expanded());
+  EXPECT_EQ(changed, 1);
+}
+
+TEST_F(TreeListTest, SortKeepsIndexesAndRecurses) {
+  const std::string texts = "qwertyuiopasdfg";
+  for (char ch : texts) tree.AddChild(c, std::string(1, ch), nullptr);
+  tree.SortData([](TBaseTreeNodeEh* x, TBaseTreeNodeEh* y,
+                   intptr_t dir) { return static_cast<int>(dir) * x->Text().compare(y->Text()); },
+                -1);
+  std::string kids;
+  for (int i = 0; i < c->Count(); ++i) kids += c->Items(i)->Text();
+  EXPECT_EQ(kids, "ywutsrqpoigfedda");
+  EXPECT_EQ(tree.Root()->Items(0), e);
+  ExpectConsistent(tree.Root());
+}
+
+}  // namespace
