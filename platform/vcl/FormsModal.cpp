@@ -3,7 +3,7 @@
 
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Messages.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/Input.h"
 
 namespace {
 

@@ -5,7 +5,8 @@
 #include "platform/gdi/DCInternal.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/VclTesting.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/Input.h"
+#include "platform/win/WinTesting.h"
 
 namespace vclext_test {
 
