@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/ControlsInternal.h"
+#include "platform/win/ControlClassesInternal.h"
 
 namespace win_controls {
 namespace {

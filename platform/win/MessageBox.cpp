@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/win/Controls.h"
+#include "platform/win/ControlClasses.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Painting.h"
 #include "platform/win/WindowManager.h"

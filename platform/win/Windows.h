@@ -810,6 +810,6 @@ BOOL GetVersionEx(OSVERSIONINFO* info);
 #include "platform/win/Clipboard.h"
 #include "platform/win/Caret.h"
 #include "platform/win/Cursors.h"
-#include "platform/win/Controls.h"
-#include "platform/win/Menus.h"
+#include "platform/win/ControlClasses.h"
+#include "platform/win/MenuApi.h"
 #include "platform/win/MessageBox.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/gdi/DrawRecorder.h"
-#include "platform/win/Controls.h"
+#include "platform/win/ControlClasses.h"
 #include "tests/platform/win/MessageLog.h"
 
 namespace wintest {

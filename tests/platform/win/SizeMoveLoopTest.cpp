@@ -1,6 +1,6 @@
 // Moving and sizing with the mouse (caption, borders, the size grip), Escape, the caption
 // double-click, WM_SETREDRAW and switching windows with SC_NEXTWINDOW / SC_PREVWINDOW.
-#include "platform/win/Controls.h"
+#include "platform/win/ControlClasses.h"
 #include "tests/platform/win/MessageLog.h"
 
 namespace wintest {

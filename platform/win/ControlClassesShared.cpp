@@ -1,5 +1,5 @@
 #include "platform/rtl/SysUtils.h"
-#include "platform/win/ControlsInternal.h"
+#include "platform/win/ControlClassesInternal.h"
 
 namespace win_controls {
 

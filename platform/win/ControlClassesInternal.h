@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/win/Controls.h"
+#include "platform/win/ControlClasses.h"
 #include "platform/win/WindowManager.h"
 
 namespace win_controls {
