@@ -17,7 +17,7 @@
 #include "platform/gdi/SurfaceAccess.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/Input.h"
 #include "platform/win/WindowManager.h"
 
 // Last: Xlib's macros.
@@ -432,7 +432,7 @@ class THost : public IEventSource {
       case MotionNotify: {
         XEvent next;
         while (XCheckTypedWindowEvent(c.Dpy, hw.Xid, MotionNotify, &next)) e = next;
-        TestInput::MouseMove(ToScreen(hw, e.xmotion.x, e.xmotion.y));
+        Input::MouseMove(ToScreen(hw, e.xmotion.x, e.xmotion.y));
         break;
       }
       case KeyPress:
@@ -497,7 +497,7 @@ class THost : public IEventSource {
         break;
       case Button4:
       case Button5:
-        if (down) TestInput::MouseWheel(e.button == Button4 ? WHEEL_DELTA : -WHEEL_DELTA, pt);
+        if (down) Input::MouseWheel(e.button == Button4 ? WHEEL_DELTA : -WHEEL_DELTA, pt);
         return;
       case 8:
         vk = VK_XBUTTON1;
@@ -508,11 +508,11 @@ class THost : public IEventSource {
       default:
         return;
     }
-    TestInput::MouseMove(pt);
+    Input::MouseMove(pt);
     if (down)
-      TestInput::MouseDown(vk, pt);
+      Input::MouseDown(vk, pt);
     else
-      TestInput::MouseUp(vk, pt);
+      Input::MouseUp(vk, pt);
   }
 
   void OnKeyPress(const THostWindow& hw, XKeyEvent& e) {
@@ -543,11 +543,11 @@ class THost : public IEventSource {
     size_t next = 0;
     if (vk) {
       const char32_t first = !chars.empty() && printable(chars[0]) ? chars[0] : 0;
-      TestInput::KeyDown(vk, first);
+      Input::KeyDown(vk, first);
       next = first ? 1 : chars.size();
     }
     for (; next < chars.size(); ++next)
-      if (printable(chars[next])) TestInput::Char(chars[next]);
+      if (printable(chars[next])) Input::Char(chars[next]);
   }
 
   void OnKeyRelease(XKeyEvent& e) {
@@ -558,7 +558,7 @@ class THost : public IEventSource {
       XPeekEvent(dpy, &next);
       if (next.type == KeyPress && next.xkey.keycode == e.keycode && next.xkey.time == e.time) return;
     }
-    if (int vk = VirtualKeyOf(XLookupKeysym(&e, 0))) TestInput::KeyUp(vk);
+    if (int vk = VirtualKeyOf(XLookupKeysym(&e, 0))) Input::KeyUp(vk);
   }
 
   Visual* visual_ = nullptr;

@@ -12,7 +12,7 @@
 #include "platform/vcl/Graphics.h"
 #include "platform/vcl/HintWindow.h"
 #include "platform/vcl/Messages.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/Input.h"
 
 RTL_IMPLEMENT_CLASS(TApplication)
 

@@ -4,7 +4,7 @@
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/VclTesting.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/WinTesting.h"
 
 std::vector<TCustomFrame*> LiveFramesForReset();
 
@@ -40,6 +40,6 @@ void ResetVcl() {
   Application = nullptr;
   delete Screen;
   Screen = nullptr;
-  TestInput::ResetWindowManager();
+  WinTesting::ResetWindowManager();
   InitVcl();
 }

@@ -16,7 +16,7 @@
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/Graphics.h"
 #include "platform/vcl/ImgList.h"
-#include "platform/win/Controls.h"
+#include "platform/win/ControlClasses.h"
 
 class TPopupMenu;
 class TMenuItem;

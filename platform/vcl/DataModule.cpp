@@ -2,7 +2,7 @@
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Forms.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/Input.h"
 
 RTL_IMPLEMENT_CLASS(TDataModule)
 

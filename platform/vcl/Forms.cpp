@@ -7,7 +7,7 @@
 #include "platform/vcl/Graphics.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/Messages.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/Input.h"
 
 RTL_IMPLEMENT_CLASS(TCustomForm)
 RTL_IMPLEMENT_CLASS(TForm)

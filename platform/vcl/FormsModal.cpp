@@ -4,7 +4,7 @@
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Messages.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/Input.h"
 
 namespace {
 

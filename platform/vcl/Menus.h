@@ -22,8 +22,8 @@
 #include "platform/rtl/Geometry.h"
 #include "platform/rtl/ShiftState.h"
 #include "platform/vcl/ActnList.h"
-#include "platform/win/Controls.h"
-#include "platform/win/Menus.h"
+#include "platform/win/ControlClasses.h"
+#include "platform/win/MenuApi.h"
 #include "platform/win/Windows.h"
 
 class TBitmap;

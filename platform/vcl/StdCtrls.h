@@ -18,7 +18,7 @@
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Graphics.h"
 #include "platform/vcl/Messages.h"
-#include "platform/win/Controls.h"
+#include "platform/win/ControlClasses.h"
 
 // --- types ---------------------------------------------------------------------------------------
 

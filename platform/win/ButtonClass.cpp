@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/win/ControlsInternal.h"
+#include "platform/win/ControlClassesInternal.h"
 
 namespace win_controls {
 namespace {

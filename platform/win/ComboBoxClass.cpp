@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "platform/win/ControlsInternal.h"
+#include "platform/win/ControlClassesInternal.h"
 
 namespace win_controls {
 namespace {

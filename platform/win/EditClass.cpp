@@ -10,7 +10,7 @@
 #include "platform/rtl/Collation.h"
 #include "platform/win/Caret.h"
 #include "platform/win/Clipboard.h"
-#include "platform/win/ControlsInternal.h"
+#include "platform/win/ControlClassesInternal.h"
 
 namespace win_controls {
 namespace {

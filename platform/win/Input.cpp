@@ -17,9 +17,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <functional>
 
 #include "platform/rtl/Clock.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/Input.h"
 #include "platform/win/WindowManager.h"
 
 namespace win_internal {
@@ -393,34 +394,6 @@ bool ValidKey(int vk) {
   return vk > 0 && vk < 255;
 }
 
-std::u32string DecodeUtf8(const std::string& s) {
-  std::u32string out;
-  for (size_t i = 0; i < s.size();) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    int len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-    if (len == 0 || i + static_cast<size_t>(len) > s.size()) {
-      out.push_back(0xFFFD);
-      ++i;
-      continue;
-    }
-    char32_t cp = len == 1 ? b : b & (0xFF >> (len + 1));
-    bool ok = true;
-    for (int k = 1; k < len; ++k) {
-      const auto c = static_cast<unsigned char>(s[i + static_cast<size_t>(k)]);
-      if ((c & 0xC0) != 0x80) ok = false;
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    if (!ok || cp > 0x10FFFF) {
-      out.push_back(0xFFFD);
-      ++i;
-      continue;
-    }
-    out.push_back(cp);
-    i += static_cast<size_t>(len);
-  }
-  return out;
-}
-
 // Whether a message range could take any mouse or any keyboard message: events of a kind the
 // range excludes are not even hit-tested.
 bool RangeTakes(TRawKind kind, UINT min, UINT max) {
@@ -504,6 +477,14 @@ void ResetInput() {
   s = TInputState{};
 }
 
+void ScheduleStep(std::function<void()> step, uint32_t delayMs) {
+  State().Steps.push_back(TStep{std::move(step), delayMs});
+}
+
+size_t ScheduledStepCount() {
+  return State().Steps.size();
+}
+
 void RunScheduledStep(int64_t msUntilTimer) {
   auto& steps = State().Steps;
   if (!steps.empty()) {
@@ -565,7 +546,7 @@ BOOL GetCursorPos(POINT* point) {
 BOOL SetCursorPos(int x, int y) {
   x = std::clamp(x, 0, std::max(0, GetSystemMetrics(SM_CXSCREEN) - 1));
   y = std::clamp(y, 0, std::max(0, GetSystemMetrics(SM_CYSCREEN) - 1));
-  TestInput::MouseMove(POINT{x, y});
+  Input::MouseMove(POINT{x, y});
   return TRUE;
 }
 
@@ -610,7 +591,7 @@ BOOL SwapMouseButton(BOOL) {
   return FALSE;
 }
 
-namespace TestInput {
+namespace Input {
 
 void MouseMove(POINT screen) {
   Feed(TRawEvent{TRawKind::Move, 0, screen, 0, 0, 0});
@@ -640,62 +621,8 @@ void Char(char32_t ch) {
   if (ch && ch <= 0x10FFFF) Feed(TRawEvent{TRawKind::Char, 0, POINT{}, 0, ch, 0});
 }
 
-void Click(POINT screen, int button) {
-  MouseMove(screen);
-  MouseDown(button, screen);
-  MouseUp(button, screen);
-}
-
-void KeyPress(int vk) {
-  KeyDown(vk);
-  KeyUp(vk);
-}
-
-void Type(const std::string& utf8) {
-  for (char32_t cp : DecodeUtf8(utf8)) {
-    const SHORT k = cp == '\n' ? static_cast<SHORT>(VK_RETURN) : VkKeyScan(cp);
-    if (k == -1) {
-      Char(cp);
-      continue;
-    }
-    const int vk = k & 0xFF;
-    const bool shift = (k & 0x100) != 0;
-    if (shift) KeyDown(VK_SHIFT);
-    KeyPress(vk);
-    if (shift) KeyUp(VK_SHIFT);
-  }
-}
-
 size_t PendingInput() {
   return State().Queue.size();
 }
 
-void Schedule(std::function<void()> step, uint32_t delayMs) {
-  State().Steps.push_back(TStep{std::move(step), delayMs});
-}
-
-size_t ScheduledSteps() {
-  return State().Steps.size();
-}
-
-int BeepCount() {
-  return BeepCountValue();
-}
-
-void ResetWindowManager() {
-  ResetHooks();
-  SetEventSource(nullptr);
-  ReleaseCapture();
-  DestroyAllWindows();
-  ResetTimers();
-  ResetQueue();
-  ResetInput();
-  ResetFocusState();
-  UnregisterProgramClasses();
-  ResetProcessAtoms();
-  ResetSystemMetrics();
-  ResetSystemParameters();
-  ResetBeepCount();
-}
-
-}  // namespace TestInput
+}  // namespace Input

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/rtl/Collation.h"
-#include "platform/win/ControlsInternal.h"
+#include "platform/win/ControlClassesInternal.h"
 
 namespace win_controls {
 namespace {

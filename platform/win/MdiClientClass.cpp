@@ -6,8 +6,8 @@
 #include <cmath>
 #include <vector>
 
-#include "platform/win/ControlsInternal.h"
-#include "platform/win/Menus.h"
+#include "platform/win/ControlClassesInternal.h"
+#include "platform/win/MenuApi.h"
 
 namespace win_controls {
 namespace {

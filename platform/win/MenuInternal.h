@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/Menus.h"
+#include "platform/win/MenuApi.h"
 #include "platform/win/WindowManager.h"
 
 namespace win_internal {

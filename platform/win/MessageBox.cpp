@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/rtl/ScopeGuard.h"
-#include "platform/win/Controls.h"
+#include "platform/win/ControlClasses.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Painting.h"
 #include "platform/win/WindowManager.h"

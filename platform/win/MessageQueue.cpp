@@ -4,7 +4,7 @@
 #include <deque>
 
 #include "platform/rtl/Clock.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/Input.h"
 #include "platform/win/WindowManager.h"
 
 namespace win_internal {

@@ -6,7 +6,7 @@
 
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/FormatSettings.h"
-#include "platform/win/ControlsInternal.h"
+#include "platform/win/ControlClassesInternal.h"
 
 namespace win_controls {
 namespace {

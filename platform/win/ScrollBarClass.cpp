@@ -1,7 +1,7 @@
 // The "ScrollBar" class: a horizontal or vertical SB_CTL bar with the SBM_ messages, tracking
 // that reports WM_HSCROLL / WM_VSCROLL to the parent with the control in lParam, the keyboard,
 // and the size box (SBS_SIZEBOX / SBS_SIZEGRIP) that hit-tests as the parent's sizing corner.
-#include "platform/win/ControlsInternal.h"
+#include "platform/win/ControlClassesInternal.h"
 #include "platform/win/ScrollBarImpl.h"
 
 namespace win_controls {

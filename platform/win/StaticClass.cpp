@@ -1,6 +1,6 @@
 // The "Static" class: a label (left, centred or right, with or without "&" prefixes), simple
 // rectangles and frames, and a minimal icon or bitmap picture.
-#include "platform/win/ControlsInternal.h"
+#include "platform/win/ControlClassesInternal.h"
 
 namespace win_controls {
 namespace {

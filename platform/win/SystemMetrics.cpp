@@ -2,7 +2,6 @@
 // 1920 x 1080 screen with a 40-pixel taskbar, as NT 5.1 reports it. Tests may change entries.
 #include <array>
 
-#include "platform/win/TestInput.h"
 #include "platform/win/WindowManager.h"
 
 namespace {
@@ -119,14 +118,6 @@ int GetSystemMetrics(int index) {
   if (index == SM_REMOTESESSION) return 0;
   if (index < 0 || index >= kMetricCount) return 0;
   return State().Metrics[static_cast<size_t>(index)];
-}
-
-void SetSystemMetricForTest(int index, int value) {
-  if (index >= 0 && index < kMetricCount) State().Metrics[static_cast<size_t>(index)] = value;
-}
-
-void ResetSystemMetrics() {
-  State().Metrics = DefaultMetrics();
 }
 
 BOOL SystemParametersInfo(UINT action, UINT uiParam, void* pvParam, UINT) {
@@ -264,6 +255,14 @@ namespace win_internal {
 
 RECT WorkArea() {
   return State().Params.WorkArea;
+}
+
+void OverrideSystemMetric(int index, int value) {
+  if (index >= 0 && index < kMetricCount) State().Metrics[static_cast<size_t>(index)] = value;
+}
+
+void RestoreSystemMetrics() {
+  State().Metrics = DefaultMetrics();
 }
 
 void ResetSystemParameters() {

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win/ControlClasses.h"
 #include "platform/win/WindowManager.h"
-#include "platform/win/Controls.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 //   activation, focus and capture (the display host mirrors top-level windows with them).
 // - Built-in classes: RegisterSystemClass registers a class every module can use.
 // - Atoms: the user atom table (window messages, classes) is shared with clipboard formats.
-// - Waiting: IEventSource (TestInput.h); input enters through the TestInput functions.
+// - Waiting: IEventSource (Input.h); input enters through the Input functions.
 // - Modal loops: RunModalLoop with a CallMsgFilter code, TModalOwnerScope.
 #include <array>
 #include <functional>
@@ -243,6 +243,9 @@ THostKeyChar& LastHostKeyChar();
 const BYTE* KeyStateTable();
 void UpdateMessagePos(const MSG& msg);
 void ResetInput();
+// The headless source's steps: queued by tests, run by RunScheduledStep when a loop would wait.
+void ScheduleStep(std::function<void()> step, uint32_t delayMs);
+size_t ScheduledStepCount();
 void RunScheduledStep(int64_t msUntilTimer);  // the headless source
 
 // --- non-client geometry ------------------------------------------------------------------------------
@@ -339,6 +342,9 @@ void NotifyObservers(TWindowEvent event, HWND hwnd, const TPosChange* change = n
 // --- metrics --------------------------------------------------------------------------------------------
 
 RECT WorkArea();
+// A fixed value for one metric until RestoreSystemMetrics brings back the default table.
+void OverrideSystemMetric(int index, int value);
+void RestoreSystemMetrics();
 void ResetSystemParameters();
 void ResetBeepCount();
 void CountBeep();

@@ -772,7 +772,7 @@ BOOL SetCursorPos(int x, int y);
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* track);
 UINT GetDoubleClickTime();
 BOOL SetDoubleClickTime(UINT ms);
-BOOL MessageBeep(UINT type);  // silent; counted (TestInput::BeepCount)
+BOOL MessageBeep(UINT type);  // silent; counted (WinTesting::BeepCount)
 BOOL SwapMouseButton(BOOL swap);
 // The US keyboard layout: scan codes and characters of virtual keys.
 constexpr UINT MAPVK_VK_TO_VSC = 0, MAPVK_VSC_TO_VK = 1, MAPVK_VK_TO_CHAR = 2, MAPVK_VSC_TO_VK_EX = 3;
@@ -810,6 +810,6 @@ BOOL GetVersionEx(OSVERSIONINFO* info);
 #include "platform/win/Clipboard.h"
 #include "platform/win/Caret.h"
 #include "platform/win/Cursors.h"
-#include "platform/win/Controls.h"
-#include "platform/win/Menus.h"
+#include "platform/win/ControlClasses.h"
+#include "platform/win/MenuApi.h"
 #include "platform/win/MessageBox.h"

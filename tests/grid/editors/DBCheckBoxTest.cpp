@@ -20,8 +20,9 @@
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/VclTesting.h"
+#include "platform/win/Input.h"
 #include "platform/win/Painting.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/WinTesting.h"
 #include "tests/grid/editors/EditorTestSupport.h"
 #include "tests/support/SurfacePixels.h"
 
@@ -77,7 +78,7 @@ class DBCheckBoxTest : public ::testing::Test {
     clicks = 0;
   }
   void ClickBox() {
-    TestInput::Click(ScreenOf(cb, 5, 8));
+    WinTesting::Click(ScreenOf(cb, 5, 8));
     Pump();
   }
   static POINT ScreenOf(TControl* c, int x, int y) {
@@ -206,7 +207,7 @@ TEST_F(DBCheckBoxTest, UnboundStateWritesTheLinkAndCheckedFollowsState) {
 
 TEST_F(DBCheckBoxTest, UnboundEditEndsWhenFocusLeaves) {
   Focus(cb);
-  TestInput::KeyPress(VK_SPACE);
+  WinTesting::KeyPress(VK_SPACE);
   Pump();
   EXPECT_EQ(cb->State(), cbChecked);
   EXPECT_TRUE(cb->DataLink()->Editing());
@@ -362,7 +363,7 @@ TEST_F(DBCheckBoxTest, ReadOnlyIgnoresClicksAndSpace) {
     Bind("Flag");
     c.lock();
     ClickBox();
-    TestInput::KeyPress(VK_SPACE);
+    WinTesting::KeyPress(VK_SPACE);
     Pump();
     EXPECT_EQ(cb->State(), cbChecked);
     EXPECT_EQ(ds->State(), dsBrowse);
@@ -425,19 +426,19 @@ TEST_F(DBCheckBoxTest, UpdateEventCanTakeOverWriting) {
 TEST_F(DBCheckBoxTest, SpaceTogglesOnReleaseAndBackspaceEdits) {
   Bind("Flag");
   Focus(cb);
-  TestInput::KeyDown(VK_SPACE);
+  Input::KeyDown(VK_SPACE);
   Pump();
   EXPECT_TRUE(cb->SpaceDown());
   EXPECT_EQ(ds->State(), dsEdit) << "the space character puts the link into edit state";
   EXPECT_EQ(cb->State(), cbChecked) << "nothing toggles before the key comes up";
-  TestInput::KeyUp(VK_SPACE);
+  Input::KeyUp(VK_SPACE);
   Pump();
   EXPECT_FALSE(cb->SpaceDown());
   EXPECT_EQ(cb->State(), cbUnchecked);
   EXPECT_EQ(Flag(), Variant(false));
   ds->Cancel();
   EXPECT_EQ(ds->State(), dsBrowse);
-  TestInput::KeyPress(VK_BACK);
+  WinTesting::KeyPress(VK_BACK);
   Pump();
   EXPECT_EQ(ds->State(), dsEdit);
   EXPECT_EQ(cb->State(), cbChecked);
@@ -448,12 +449,12 @@ TEST_F(DBCheckBoxTest, EscapeIsWantedWhileModifiedAndShowsTheFieldAgain) {
   cb->OnUpdateData = [](TObject*, bool& handled) { handled = true; };
   Focus(cb);
   EXPECT_EQ(cb->Perform(CM_WANTSPECIALKEY, VK_ESCAPE, 0), 0);
-  TestInput::KeyPress(VK_SPACE);
+  WinTesting::KeyPress(VK_SPACE);
   Pump();
   EXPECT_EQ(cb->State(), cbUnchecked);
   EXPECT_EQ(cb->Perform(CM_WANTSPECIALKEY, VK_ESCAPE, 0), 1);
   EXPECT_EQ(cb->Perform(CM_WANTSPECIALKEY, VK_RETURN, 0), 0);
-  TestInput::KeyPress(VK_ESCAPE);
+  WinTesting::KeyPress(VK_ESCAPE);
   Pump();
   EXPECT_EQ(cb->State(), cbChecked) << "the field's value is shown again";
   EXPECT_FALSE(cb->Modified());
@@ -497,24 +498,24 @@ TEST_F(DBCheckBoxTest, ButtonClickNotificationTogglesUnlessClicksAreDisabled) {
 // --- mouse ----------------------------------------------------------------------------------------------
 
 TEST_F(DBCheckBoxTest, MouseOverTracksEnterAndLeave) {
-  TestInput::MouseMove(ScreenOf(cb, 30, 8));
+  Input::MouseMove(ScreenOf(cb, 30, 8));
   Pump();
   EXPECT_TRUE(cb->MouseOver());
-  TestInput::MouseMove(ScreenOf(form, 200, 100));
+  Input::MouseMove(ScreenOf(form, 200, 100));
   Pump();
   EXPECT_FALSE(cb->MouseOver());
 }
 
 TEST_F(DBCheckBoxTest, CancelModeEndsAPressWithoutAClick) {
   Focus(cb);
-  TestInput::MouseDown(VK_LBUTTON, ScreenOf(cb, 5, 8));
+  Input::MouseDown(VK_LBUTTON, ScreenOf(cb, 5, 8));
   Pump();
   EXPECT_TRUE(cb->ControlState().Contains(csLButtonDown));
   cb->Perform(WM_CANCELMODE, 0, 0);
   EXPECT_FALSE(cb->ControlState().Contains(csLButtonDown));
   EXPECT_FALSE(cb->ControlState().Contains(csClicked));
   EXPECT_NE(GetCapture(), cb->Handle());
-  TestInput::MouseUp(VK_LBUTTON, ScreenOf(cb, 5, 8));
+  Input::MouseUp(VK_LBUTTON, ScreenOf(cb, 5, 8));
   Pump();
   EXPECT_EQ(cb->State(), cbUnchecked);
   EXPECT_EQ(clicks, 0);
@@ -597,12 +598,12 @@ TEST_F(DBCheckBoxTest, FlatBorderShowsWhenHotPressedOrAlwaysShown) {
   cb->SetAlwaysShowBorder(true);
   EXPECT_EQ(Pixel(cb, box.Left, box.Top), Sys(clBtnShadow));
   cb->SetAlwaysShowBorder(false);
-  TestInput::MouseMove(ScreenOf(cb, 40, 8));
+  Input::MouseMove(ScreenOf(cb, 40, 8));
   EXPECT_EQ(Pixel(cb, box.Left, box.Top), Sys(clBtnShadow)) << "hot";
   EXPECT_EQ(Pixel(cb, box.Left + 3, box.Top + 3), Sys(clWindow));
-  TestInput::MouseDown(VK_LBUTTON, ScreenOf(cb, 40, 8));
+  Input::MouseDown(VK_LBUTTON, ScreenOf(cb, 40, 8));
   EXPECT_EQ(Pixel(cb, box.Left + 3, box.Top + 3), Sys(clBtnFace)) << "pressed";
-  TestInput::MouseUp(VK_LBUTTON, ScreenOf(cb, 40, 8));
+  Input::MouseUp(VK_LBUTTON, ScreenOf(cb, 40, 8));
   EXPECT_EQ(Pixel(cb, box.Left + 3, box.Top + 3), Sys(clWindow));
   EXPECT_EQ(cb->State(), cbChecked);
 }
@@ -611,9 +612,9 @@ TEST_F(DBCheckBoxTest, SpaceHeldDownPaintsThePressedBox) {
   Focus(cb);
   const TRect box = LeftBox();
   EXPECT_EQ(Pixel(cb, box.Left + 3, box.Top + 3), Sys(clWindow));
-  TestInput::KeyDown(VK_SPACE);
+  Input::KeyDown(VK_SPACE);
   EXPECT_EQ(Pixel(cb, box.Left + 3, box.Top + 3), Sys(clBtnFace));
-  TestInput::KeyUp(VK_SPACE);
+  Input::KeyUp(VK_SPACE);
   EXPECT_EQ(Pixel(cb, box.Left + 3, box.Top + 3), Sys(clWindow));
 }
 
@@ -631,7 +632,7 @@ TEST_F(DBCheckBoxTest, ThemedBoxIgnoresAlwaysShowBorder) {
   cb->Invalidate();
   const TRect box = LeftBox();
   EXPECT_EQ(Pixel(cb, box.Left, box.Top), normal & 0xFFFFFF);
-  TestInput::MouseMove(ScreenOf(cb, 40, 8));
+  Input::MouseMove(ScreenOf(cb, 40, 8));
   EXPECT_EQ(Pixel(cb, box.Left, box.Top), hot & 0xFFFFFF);
 }
 

@@ -49,7 +49,7 @@ class DBComboBoxTest : public editor_test::EditorFormTest<TDBComboBoxEh> {
   }
   void Click(TControl* c, TPoint at, int button = VK_LBUTTON) {
     const TPoint p = c->ClientToScreen(at);
-    TestInput::Click({p.X, p.Y}, button);
+    WinTesting::Click({p.X, p.Y}, button);
     Pump();
   }
   void ClickRow(int row) {
@@ -263,9 +263,9 @@ TEST_F(DBComboBoxTest, PasteInKeyModeTypesAhead) {
   ed->Items()->SetCommaText("alpha,beta,gamma");
   Focus(ed);
   editor_test::SetClipboardText(ed->Handle(), "gam");
-  TestInput::KeyDown(VK_CONTROL);
-  TestInput::KeyPress('V');
-  TestInput::KeyUp(VK_CONTROL);
+  Input::KeyDown(VK_CONTROL);
+  WinTesting::KeyPress('V');
+  Input::KeyUp(VK_CONTROL);
   Pump();
   EXPECT_EQ(ed->Text(), "gamma");
   EXPECT_EQ(VarToStr(ed->Value()), "3");
@@ -441,16 +441,16 @@ TEST_F(DBComboBoxTest, DragFromTheButtonIntoTheListChoosesTheRowUnderTheRelease)
   TControl* button = ed->ButtonControl(0);
   ASSERT_NE(button, nullptr);
   const TPoint press = button->ClientToScreen({button->Width() / 2, button->Height() / 2});
-  TestInput::MouseDown(VK_LBUTTON, {press.X, press.Y});
+  Input::MouseDown(VK_LBUTTON, {press.X, press.Y});
   Pump();
   ASSERT_TRUE(ListOpen());
   TPopupListboxEh* list = ed->PopupListbox();
   const TRect r = list->ItemRect(3);
   const TPoint over = list->ClientToScreen({r.Left + 5, (r.Top + r.Bottom) / 2});
-  TestInput::MouseMove({over.X, over.Y});
+  Input::MouseMove({over.X, over.Y});
   Pump();
   EXPECT_EQ(list->ItemIndex(), 3);
-  TestInput::MouseUp(VK_LBUTTON, {over.X, over.Y});
+  Input::MouseUp(VK_LBUTTON, {over.X, over.Y});
   Pump();
   EXPECT_FALSE(ListOpen());
   EXPECT_EQ(ed->Text(), "four");
@@ -464,13 +464,13 @@ TEST_F(DBComboBoxTest, ReleaseOutsideTheListClosesWithoutAccepting) {
   TPopupListboxEh* list = ed->PopupListbox();
   const TRect r = list->ItemRect(1);
   const TPoint in = list->ClientToScreen({r.Left + 5, (r.Top + r.Bottom) / 2});
-  TestInput::MouseDown(VK_LBUTTON, {in.X, in.Y});
+  Input::MouseDown(VK_LBUTTON, {in.X, in.Y});
   Pump();
   EXPECT_EQ(list->ItemIndex(), 1);
   EXPECT_TRUE(ed->Focused());  // the list takes the mouse, not the focus
   const TPoint out = list->ClientToScreen({list->ClientWidth() + 40, -60});
-  TestInput::MouseMove({out.X, out.Y});
-  TestInput::MouseUp(VK_LBUTTON, {out.X, out.Y});
+  Input::MouseMove({out.X, out.Y});
+  Input::MouseUp(VK_LBUTTON, {out.X, out.Y});
   Pump();
   EXPECT_FALSE(ListOpen());
   EXPECT_EQ(ed->ItemIndex(), -1);
@@ -566,9 +566,9 @@ TEST_F(DBComboBoxTest, KeyModeMouseNeitherPlacesACaretNorSelects) {
 TEST_F(DBComboBoxTest, WheelWithAModifierDoesNotStep) {
   ed->Items()->SetCommaText("a,b,c");
   Focus(ed);
-  TestInput::KeyDown(VK_CONTROL);
+  Input::KeyDown(VK_CONTROL);
   Wheel(-WHEEL_DELTA);
-  TestInput::KeyUp(VK_CONTROL);
+  Input::KeyUp(VK_CONTROL);
   Pump();
   EXPECT_EQ(ed->ItemIndex(), -1);
   Wheel(-WHEEL_DELTA);

@@ -361,9 +361,9 @@ TEST_F(DBDateTimeEditTest, TheWheelStepsTheSectionAtTheCaret) {
   Wheel(-WHEEL_DELTA);
   EXPECT_EQ(ed->EditText(), "31/12/2024");
   // With a modifier held the wheel does not step.
-  TestInput::KeyDown(VK_CONTROL);
+  Input::KeyDown(VK_CONTROL);
   Wheel(WHEEL_DELTA);
-  TestInput::KeyUp(VK_CONTROL);
+  Input::KeyUp(VK_CONTROL);
   Pump();
   EXPECT_EQ(ed->EditText(), "31/12/2024");
 }
@@ -433,11 +433,11 @@ TEST_F(DBDateTimeEditTest, UpDownButtonStepsTheSectionAtTheCaret) {
   TEditButtonControlEh* button = ed->ButtonControl(0);
   ASSERT_NE(button, nullptr);
   const TPoint top = button->ClientToScreen(TPoint{button->Width() / 2, 2});
-  TestInput::Click(POINT{top.X, top.Y});
+  WinTesting::Click(POINT{top.X, top.Y});
   Pump();
   EXPECT_EQ(ed->EditText(), "31/02/2024");
   const TPoint bottom = button->ClientToScreen(TPoint{button->Width() / 2, button->Height() - 2});
-  TestInput::Click(POINT{bottom.X, bottom.Y});
+  WinTesting::Click(POINT{bottom.X, bottom.Y});
   Pump();
   EXPECT_EQ(ed->EditText(), "31/01/2024");
   EXPECT_FALSE(ed->CalendarDropped());
@@ -610,7 +610,7 @@ TEST_F(DBDateTimeEditTest, ClickingADayInTheCalendarAcceptsIt) {
   RECT client{};
   GetClientRect(cal->Handle(), &client);
   const TPoint screen = cal->ClientToScreen(TPoint{client.Right / 2, client.Bottom * 3 / 5});
-  TestInput::Click(POINT{screen.X, screen.Y});
+  WinTesting::Click(POINT{screen.X, screen.Y});
   Pump();
   EXPECT_FALSE(ed->CalendarDropped());
   const TDateTime picked = DateOf(cal->Date());
@@ -627,10 +627,10 @@ TEST_F(DBDateTimeEditTest, TheButtonOpensAndClosesTheCalendar) {
   ASSERT_NE(button, nullptr);
   EXPECT_TRUE(button->Visible());
   const TPoint p = button->ClientToScreen(TPoint{button->Width() / 2, button->Height() / 2});
-  TestInput::Click(POINT{p.X, p.Y});
+  WinTesting::Click(POINT{p.X, p.Y});
   Pump();
   EXPECT_TRUE(ed->CalendarDropped());
-  TestInput::Click(POINT{p.X, p.Y});
+  WinTesting::Click(POINT{p.X, p.Y});
   Pump();
   EXPECT_FALSE(ed->CalendarDropped());
   EXPECT_EQ(ed->EditText(), "31/01/2024");
@@ -672,15 +672,15 @@ TEST_F(DBDateTimeEditTest, DraggingFromTheButtonIntoTheCalendarPicksADay) {
   TEditButtonControlEh* button = ed->ButtonControl(0);
   ASSERT_NE(button, nullptr);
   const TPoint p = button->ClientToScreen(TPoint{button->Width() / 2, button->Height() / 2});
-  TestInput::MouseDown(VK_LBUTTON, POINT{p.X, p.Y});
+  Input::MouseDown(VK_LBUTTON, POINT{p.X, p.Y});
   Pump();
   ASSERT_TRUE(ed->CalendarDropped());
   RECT client{};
   GetClientRect(ed->Calendar()->Handle(), &client);
   const TPoint in = ed->Calendar()->ClientToScreen(TPoint{client.Right / 2, client.Bottom * 3 / 5});
-  TestInput::MouseMove(POINT{in.X, in.Y});
+  Input::MouseMove(POINT{in.X, in.Y});
   Pump();
-  TestInput::MouseUp(VK_LBUTTON, POINT{in.X, in.Y});
+  Input::MouseUp(VK_LBUTTON, POINT{in.X, in.Y});
   Pump();
   EXPECT_FALSE(ed->CalendarDropped());
   EXPECT_NE(ed->EditText(), "31/01/2024");

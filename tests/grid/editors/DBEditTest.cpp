@@ -89,11 +89,11 @@ class DBEditTest : public ::testing::Test {
     Application->ProcessMessages();
   }
   void Press(int vk, TShiftState shift = {}) {
-    if (shift.Contains(ssCtrl)) TestInput::KeyDown(VK_CONTROL);
-    if (shift.Contains(ssShift)) TestInput::KeyDown(VK_SHIFT);
-    TestInput::KeyPress(vk);
-    if (shift.Contains(ssShift)) TestInput::KeyUp(VK_SHIFT);
-    if (shift.Contains(ssCtrl)) TestInput::KeyUp(VK_CONTROL);
+    if (shift.Contains(ssCtrl)) Input::KeyDown(VK_CONTROL);
+    if (shift.Contains(ssShift)) Input::KeyDown(VK_SHIFT);
+    WinTesting::KeyPress(vk);
+    if (shift.Contains(ssShift)) Input::KeyUp(VK_SHIFT);
+    if (shift.Contains(ssCtrl)) Input::KeyUp(VK_CONTROL);
     Application->ProcessMessages();
   }
   void SelectAllText() { SendMessage(edit_->Handle(), EM_SETSEL, 0, -1); }
@@ -193,9 +193,9 @@ TEST_F(DBEditTest, UnconvertibleTextRaisesTheFieldErrorAndKeepsRecordAndText) {
   Focus(edit_);
   SelectAllText();
   // Letters are refused as typed...
-  const int beeps = TestInput::BeepCount();
+  const int beeps = WinTesting::BeepCount();
   Type("x");
-  EXPECT_GT(TestInput::BeepCount(), beeps);
+  EXPECT_GT(WinTesting::BeepCount(), beeps);
   EXPECT_EQ(edit_->Text(), "2.5");
   // ...but a paste brings them in.
   SetClipboard("12x");
@@ -257,10 +257,10 @@ TEST_F(DBEditTest, FieldRejectedCharactersBeepAndAreDropped) {
   Bind("ID");
   Focus(edit_);
   SelectAllText();
-  const int beeps = TestInput::BeepCount();
+  const int beeps = WinTesting::BeepCount();
   Type("4a2");
   EXPECT_EQ(edit_->Text(), "42");
-  EXPECT_EQ(TestInput::BeepCount(), beeps + 1);
+  EXPECT_EQ(WinTesting::BeepCount(), beeps + 1);
 }
 
 TEST_F(DBEditTest, ClosingTheDataSetEmptiesTheEditorAndOpeningRebinds) {
@@ -397,7 +397,7 @@ TEST_F(DBEditTest, WheelLeavesTheValueAlone) {
   Bind("Name");
   Focus(edit_);
   const TPoint p = edit_->ClientToScreen(TPoint{5, 5});
-  TestInput::MouseWheel(-120, POINT{p.X, p.Y});
+  Input::MouseWheel(-120, POINT{p.X, p.Y});
   Application->ProcessMessages();
   EXPECT_EQ(edit_->Text(), "Ann");
   EXPECT_EQ(ds_->State(), dsBrowse);
@@ -551,7 +551,7 @@ TEST_F(DBEditTest, InplaceClickCloseToTheOpeningClickIsADoubleClick) {
     // Each click lands elsewhere, so the clicks do not pair up among themselves.
     const TPoint p = edit_->ClientToScreen(TPoint{near ? 80 : 10, 5});
     holder->pos = near ? p : TPoint{p.X + 200, p.Y};
-    TestInput::Click(POINT{p.X, p.Y});
+    WinTesting::Click(POINT{p.X, p.Y});
     Application->ProcessMessages();
     EXPECT_EQ(doubles, near ? 1 : 0);
   }

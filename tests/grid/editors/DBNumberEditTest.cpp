@@ -372,11 +372,11 @@ TEST_F(DBNumberEditTest, StepsWithArrowKeysWheelAndUpDownButton) {
   TEditButtonControlEh* button = ed->ButtonControl(0);
   ASSERT_NE(button, nullptr);
   const TPoint bottom = button->ClientToScreen({button->Width() / 2, button->Height() - 3});
-  TestInput::Click({bottom.X, bottom.Y});
+  WinTesting::Click({bottom.X, bottom.Y});
   Pump();
   EXPECT_DOUBLE_EQ(Val(), 5.5);
   const TPoint top = button->ClientToScreen({button->Width() / 2, 2});
-  TestInput::Click({top.X, top.Y});
+  WinTesting::Click({top.X, top.Y});
   Pump();
   EXPECT_DOUBLE_EQ(Val(), 8);
 
@@ -394,9 +394,9 @@ TEST_F(DBNumberEditTest, CalculatorDropsDownAndWritesItsValueOnCloseUp) {
   ed->OnDropDown = [&](TObject*) { ++drops; };
   ed->OnCloseUp = [&](TObject*, bool Accept) { closes.push_back(Accept); };
   Focus(ed);
-  TestInput::KeyDown(VK_MENU);
+  Input::KeyDown(VK_MENU);
   Key(VK_DOWN);
-  TestInput::KeyUp(VK_MENU);
+  Input::KeyUp(VK_MENU);
   Pump();
   ASSERT_TRUE(ed->CalculatorDroppedDown());
   EXPECT_EQ(drops, 1);
@@ -416,9 +416,9 @@ TEST_F(DBNumberEditTest, CalculatorDropsDownAndWritesItsValueOnCloseUp) {
   EXPECT_TRUE(closes[0]);
 
   // Escape closes without taking the value.
-  TestInput::KeyDown(VK_MENU);
+  Input::KeyDown(VK_MENU);
   Key(VK_DOWN);
-  TestInput::KeyUp(VK_MENU);
+  Input::KeyUp(VK_MENU);
   Pump();
   ASSERT_TRUE(ed->CalculatorDroppedDown());
   Type("5");
@@ -433,9 +433,9 @@ TEST_F(DBNumberEditTest, CalculatorErrorIsNotAcceptedAndFocusLossClosesIt) {
   ed->SetValue(Variant(4.0));
   Focus(ed);
   ed->EditButton()->SetVisible(true);
-  TestInput::KeyDown(VK_MENU);
+  Input::KeyDown(VK_MENU);
   Key(VK_DOWN);
-  TestInput::KeyUp(VK_MENU);
+  Input::KeyUp(VK_MENU);
   Pump();
   ASSERT_TRUE(ed->CalculatorDroppedDown());
   Type("/0");
@@ -447,9 +447,9 @@ TEST_F(DBNumberEditTest, CalculatorErrorIsNotAcceptedAndFocusLossClosesIt) {
   EXPECT_FALSE(ed->CalculatorDroppedDown());
   EXPECT_DOUBLE_EQ(Val(), 4);
 
-  TestInput::KeyDown(VK_MENU);
+  Input::KeyDown(VK_MENU);
   Key(VK_DOWN);
-  TestInput::KeyUp(VK_MENU);
+  Input::KeyUp(VK_MENU);
   Pump();
   ASSERT_TRUE(ed->CalculatorDroppedDown());
   Focus(other);
@@ -603,9 +603,9 @@ TEST_F(DBNumberEditTest, JunkPastedIsKeptForCorrectionAndNeverCrashes) {
 TEST_F(DBNumberEditTest, ACancelModeFromAnotherControlClosesTheCalculator) {
   Focus(ed);
   ed->EditButton()->SetVisible(true);
-  TestInput::KeyDown(VK_MENU);
+  Input::KeyDown(VK_MENU);
   Key(VK_DOWN);
-  TestInput::KeyUp(VK_MENU);
+  Input::KeyUp(VK_MENU);
   Pump();
   ASSERT_TRUE(ed->CalculatorDroppedDown());
   TPopupCalculatorEh* calc = ed->GetCalculator();

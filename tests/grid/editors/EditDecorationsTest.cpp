@@ -15,7 +15,8 @@
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/VclTesting.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/Input.h"
+#include "platform/win/WinTesting.h"
 #include "tests/grid/editors/EditorTestSupport.h"
 
 namespace {
@@ -106,7 +107,7 @@ class EditDecorationsTest : public ::testing::Test {
 
   void ClickOn(TControl* c) {
     const TPoint p = c->ClientToScreen(TPoint{c->Width() / 2, c->Height() / 2});
-    TestInput::Click(POINT{p.X, p.Y});
+    WinTesting::Click(POINT{p.X, p.Y});
     Application->ProcessMessages();
   }
   // Pixels of one colour in the editor as PaintTo draws it into a memory bitmap.
@@ -359,7 +360,7 @@ TEST_F(EditDecorationsTest, DropdownMenuPopsUpUnderTheButton) {
     edit->EditButton()->SetDropdownMenu(menu);
     Application->ProcessMessages();
     TEditButtonControlEh* button = edit->ButtonControl(0);
-    TestInput::Schedule([] { TestInput::KeyPress(VK_ESCAPE); });
+    WinTesting::Schedule([] { WinTesting::KeyPress(VK_ESCAPE); });
     ClickOn(button);
     EXPECT_EQ(popups, 1);
     const TPoint corner =
@@ -481,7 +482,7 @@ TEST_F(EditDecorationsMRUTest, ClickInTheListAccepts) {
   TMRUListboxEh* box = edit->MRUListBox();
   const int rowHeight = box->ItemHeight();
   const TPoint p = box->ClientToScreen(TPoint{5, rowHeight + rowHeight / 2});
-  TestInput::Click(POINT{p.X, p.Y});
+  WinTesting::Click(POINT{p.X, p.Y});
   Application->ProcessMessages();
   EXPECT_FALSE(edit->MRUList()->DroppedDown());
   EXPECT_EQ(edit->Text(), "apricot");
@@ -517,7 +518,7 @@ TEST_F(EditDecorationsMRUTest, WheelScrollsTheOpenList) {
   EXPECT_EQ(box->Rows(), 7);
   EXPECT_EQ(box->TopIndex(), 0);
   const TPoint p = edit->ClientToScreen(TPoint{5, 5});
-  TestInput::MouseWheel(-WHEEL_DELTA, POINT{p.X, p.Y});
+  Input::MouseWheel(-WHEEL_DELTA, POINT{p.X, p.Y});
   Application->ProcessMessages();
   EXPECT_EQ(box->TopIndex(), 1);
   EXPECT_TRUE(edit->MRUList()->DroppedDown());
@@ -804,11 +805,11 @@ TEST_F(EditDecorationsTest, HoverShowsClippedTextAlsoWithoutAHint) {
     SCOPED_TRACE(c.name);
     edit->SetText(c.text);
     const TPoint away = other->ClientToScreen(TPoint{5, 5});
-    TestInput::MouseMove(POINT{away.X, away.Y});
+    Input::MouseMove(POINT{away.X, away.Y});
     Application->ProcessMessages();
     Application->CancelHint();
     const TPoint p = edit->ClientToScreen(TPoint{20, 5});
-    TestInput::MouseMove(POINT{p.X, p.Y});
+    Input::MouseMove(POINT{p.X, p.Y});
     Application->ProcessMessages();
     VirtualClock::Advance(static_cast<uint32_t>(Application->HintPause() + 10));
     Application->ProcessMessages();

@@ -15,7 +15,8 @@
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/VclTesting.h"
 #include "platform/win/Clipboard.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/Input.h"
+#include "platform/win/WinTesting.h"
 
 namespace editor_test {
 
@@ -29,12 +30,12 @@ inline void Focus(TWinControl* c) {
 }
 
 inline void Type(const std::string& s) {
-  TestInput::Type(s);
+  WinTesting::Type(s);
   Pump();
 }
 
 inline void Key(int vk) {
-  TestInput::KeyPress(vk);
+  WinTesting::KeyPress(vk);
   Pump();
 }
 
@@ -123,9 +124,9 @@ class EditorFormTest : public ::testing::Test {
   static void Type(const std::string& s) { editor_test::Type(s); }
   static void Key(int vk) { editor_test::Key(vk); }
   static void AltKey(int vk) {
-    TestInput::KeyDown(VK_MENU);
-    TestInput::KeyPress(vk);
-    TestInput::KeyUp(VK_MENU);
+    Input::KeyDown(VK_MENU);
+    WinTesting::KeyPress(vk);
+    Input::KeyUp(VK_MENU);
     Pump();
   }
   void Bind(const char* field) {
@@ -134,7 +135,7 @@ class EditorFormTest : public ::testing::Test {
   }
   void Wheel(int delta) {
     const TPoint p = ed->ClientToScreen(TPoint{20, 10});
-    TestInput::MouseWheel(delta, POINT{p.X, p.Y});
+    Input::MouseWheel(delta, POINT{p.X, p.Y});
     Pump();
   }
   void Paste(const std::string& s) {

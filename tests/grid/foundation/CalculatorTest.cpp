@@ -6,7 +6,7 @@
 #include "platform/rtl/FormatSettings.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/VclTesting.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/WinTesting.h"
 
 namespace {
 
@@ -29,13 +29,13 @@ class CalculatorTest : public ::testing::Test {
 
   // Types the keys of Text into the focused calculator ("\n" presses Return).
   void Type(const std::string& Text) {
-    TestInput::Type(Text);
+    WinTesting::Type(Text);
     Application->ProcessMessages();
   }
   void Click(TCalcButtonKindEh Kind) {
     TSpeedButton* b = calc->Buttons(Kind);
     const TPoint p = b->ClientToScreen(TPoint{b->Width() / 2, b->Height() / 2});
-    TestInput::Click(POINT{p.X, p.Y});
+    WinTesting::Click(POINT{p.X, p.Y});
     Application->ProcessMessages();
   }
 
@@ -109,14 +109,14 @@ TEST_F(CalculatorTest, SignChange) {
     calc->Clear();
     Type(c.keys);
     for (int i = 0; i < c.signPresses; ++i) {
-      TestInput::KeyPress(VK_F9);
+      WinTesting::KeyPress(VK_F9);
       Application->ProcessMessages();
     }
     EXPECT_EQ(calc->DisplayText(), c.display);
   }
   calc->Clear();
   Type("12");
-  TestInput::KeyPress(VK_F9);
+  WinTesting::KeyPress(VK_F9);
   Type("5+10=");
   EXPECT_EQ(calc->DisplayText(), "-115");
 }
@@ -170,10 +170,10 @@ TEST_F(CalculatorTest, ErrorStateAndRecovery) {
   EXPECT_TRUE(calc->Error());
   EXPECT_EQ(calc->GetValue().VarType(), varError);
   EXPECT_EQ(calc->Buttons(cbEqualEh)->Caption(), "Ok");
-  TestInput::KeyPress(VK_F9);
+  WinTesting::KeyPress(VK_F9);
   Type("\b");
   EXPECT_TRUE(calc->Error());
-  TestInput::KeyPress(VK_DELETE);
+  WinTesting::KeyPress(VK_DELETE);
   Application->ProcessMessages();
   EXPECT_FALSE(calc->Error());
   EXPECT_EQ(calc->GetValue().VarType(), varDouble);
@@ -273,7 +273,7 @@ TEST_F(PopupCalculatorTest, OffersTheValueInterfaceAndClosesOnOk) {
   // A click on the calculator does not take the focus from the form's control.
   TSpeedButton* ok = popup->Buttons(cbEqualEh);
   const TPoint p = ok->ClientToScreen(TPoint{ok->Width() / 2, ok->Height() / 2});
-  TestInput::Click(POINT{p.X, p.Y});
+  WinTesting::Click(POINT{p.X, p.Y});
   Application->ProcessMessages();
   EXPECT_EQ(closes.size(), 2u);
   EXPECT_NE(GetActiveWindow(), popup->Handle());

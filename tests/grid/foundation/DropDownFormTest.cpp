@@ -7,7 +7,8 @@
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/VclTesting.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/Input.h"
+#include "platform/win/WinTesting.h"
 
 namespace {
 
@@ -96,7 +97,7 @@ class DropDownFormTest : public ::testing::Test {
 
   void ClickOn(TControl* c) {
     const TPoint p = c->ClientToScreen(TPoint{c->Width() / 2, c->Height() / 2});
-    TestInput::Click(POINT{p.X, p.Y});
+    WinTesting::Click(POINT{p.X, p.Y});
   }
   std::string Value() { return params.GetDynVar("Value")->AsString(); }
   TDropDownFormCallbackProcEh Recorder() {
@@ -134,7 +135,7 @@ TEST_F(DropDownFormTest, OffersTheInterface) {
 // --- modal ---
 
 TEST_F(DropDownFormTest, ModalOkReturnsTheValues) {
-  TestInput::Schedule([&] {
+  WinTesting::Schedule([&] {
     EXPECT_TRUE(form->Visible());
     EXPECT_TRUE(form->Modal());
     EXPECT_EQ(form->edit->Text(), "start");
@@ -156,14 +157,14 @@ TEST_F(DropDownFormTest, ModalCancelKeepsTheValues) {
     std::function<void(TTestDropDownForm*)> end;
   };
   const Case cases[] = {
-      {"escape", [](TTestDropDownForm*) { TestInput::KeyPress(VK_ESCAPE); }},
+      {"escape", [](TTestDropDownForm*) { WinTesting::KeyPress(VK_ESCAPE); }},
       {"close", [](TTestDropDownForm* f) { f->Close(); }},
       {"hide", [](TTestDropDownForm* f) { f->Hide(); }},
       {"result", [](TTestDropDownForm* f) { f->SetModalResult(mrAbort); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    TestInput::Schedule([&] {
+    WinTesting::Schedule([&] {
       form->edit->SetText("changed");
       c.end(form);
     });
@@ -213,7 +214,7 @@ TEST_F(DropDownFormTest, NomodalClosingWithoutOkDoesNotReturnValues) {
   const Case cases[] = {
       {"close", [](TTestDropDownForm* f) { f->Close(); }},
       {"hide", [](TTestDropDownForm* f) { f->Hide(); }},
-      {"escape", [](TTestDropDownForm*) { TestInput::KeyPress(VK_ESCAPE); }},
+      {"escape", [](TTestDropDownForm*) { WinTesting::KeyPress(VK_ESCAPE); }},
       {"result", [](TTestDropDownForm* f) { f->SetModalResult(mrCancel); }},
   };
   for (const Case& c : cases) {
@@ -264,7 +265,7 @@ TEST_F(DropDownFormTest, NomodalResultSetWhileAChildHandlesInput) {
   Application->ProcessMessages();
   inner->SetFocus();
   Application->ProcessMessages();
-  TestInput::Char(U'y');
+  Input::Char(U'y');
   Application->ProcessMessages();
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_TRUE(calls[0].accept);

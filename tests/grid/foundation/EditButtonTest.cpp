@@ -9,8 +9,9 @@
 #include "platform/rtl/Clock.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/VclTesting.h"
+#include "platform/win/Input.h"
 #include "platform/win/Painting.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/WinTesting.h"
 #include "tests/support/SurfacePixels.h"
 
 namespace {
@@ -338,7 +339,7 @@ TEST_F(EditButtonTest, SetAlwaysDownHoldsThePressedLook) {
   EXPECT_EQ(Pixel(b, 0, 0), Sys(clBtnShadow));
 
   // A click while held keeps it down.
-  TestInput::Click(ScreenOf(b, 5, 5));
+  WinTesting::Click(ScreenOf(b, 5, 5));
   Application->ProcessMessages();
   EXPECT_EQ(clicks, 1);
   EXPECT_TRUE(b->Down());
@@ -361,13 +362,13 @@ TEST_F(EditButtonTest, PressReportsTheHalfOfAnUpDownButton) {
     b->OnClick = [&](TObject*) { ++clicks; };
   }
   ShowAndPaint();
-  TestInput::MouseDown(VK_LBUTTON, ScreenOf(upDown, 8, 15));
+  Input::MouseDown(VK_LBUTTON, ScreenOf(upDown, 8, 15));
   Application->ProcessMessages();
   EXPECT_EQ(upDown->PaintPart(), udpBottomEh);
-  TestInput::MouseUp(VK_LBUTTON, ScreenOf(upDown, 8, 15));
+  Input::MouseUp(VK_LBUTTON, ScreenOf(upDown, 8, 15));
   Application->ProcessMessages();
-  TestInput::Click(ScreenOf(upDown, 8, 3));
-  TestInput::Click(ScreenOf(dropDown, 8, 18));  // any half of other styles counts as the top
+  WinTesting::Click(ScreenOf(upDown, 8, 3));
+  WinTesting::Click(ScreenOf(dropDown, 8, 18));  // any half of other styles counts as the top
   Application->ProcessMessages();
   const std::vector<std::pair<TObject*, bool>> expected = {{upDown, false}, {upDown, true}, {dropDown, true}};
   EXPECT_EQ(presses, expected);
@@ -383,7 +384,7 @@ TEST_F(EditButtonTest, AutoRepeatRepeatsThePressWhileHeld) {
     autoRepeat = presses < 4;  // the handler may stop the repeat
   };
   ShowAndPaint();
-  TestInput::MouseDown(VK_LBUTTON, ScreenOf(b, 8, 3));
+  Input::MouseDown(VK_LBUTTON, ScreenOf(b, 8, 3));
   Application->ProcessMessages();
   EXPECT_EQ(presses, 1);
   VirtualClock::Advance(TEditButtonControlEh::kRepeatDelay - 1);
@@ -400,11 +401,11 @@ TEST_F(EditButtonTest, AutoRepeatRepeatsThePressWhileHeld) {
 
   // Released, nothing repeats any more.
   presses = 0;
-  TestInput::MouseUp(VK_LBUTTON, ScreenOf(b, 8, 3));
+  Input::MouseUp(VK_LBUTTON, ScreenOf(b, 8, 3));
   Application->ProcessMessages();
-  TestInput::MouseDown(VK_LBUTTON, ScreenOf(b, 8, 3));
+  Input::MouseDown(VK_LBUTTON, ScreenOf(b, 8, 3));
   Application->ProcessMessages();
-  TestInput::MouseUp(VK_LBUTTON, ScreenOf(b, 8, 3));
+  Input::MouseUp(VK_LBUTTON, ScreenOf(b, 8, 3));
   Application->ProcessMessages();
   VirtualClock::Advance(2000);
   Application->ProcessMessages();

@@ -43,11 +43,11 @@ class GridKeyboardTest : public GridTestBase {
   }
 
   void Press(int Vk, int Mods = kNone) {
-    if (Mods & kShift) TestInput::KeyDown(VK_SHIFT);
-    if (Mods & kCtrl) TestInput::KeyDown(VK_CONTROL);
-    TestInput::KeyPress(Vk);
-    if (Mods & kCtrl) TestInput::KeyUp(VK_CONTROL);
-    if (Mods & kShift) TestInput::KeyUp(VK_SHIFT);
+    if (Mods & kShift) Input::KeyDown(VK_SHIFT);
+    if (Mods & kCtrl) Input::KeyDown(VK_CONTROL);
+    WinTesting::KeyPress(Vk);
+    if (Mods & kCtrl) Input::KeyUp(VK_CONTROL);
+    if (Mods & kShift) Input::KeyUp(VK_SHIFT);
     Application->ProcessMessages();
   }
 

@@ -55,19 +55,19 @@ class GridMouseTest : public GridTestBase {
   void AddOptions(TGridOptionsEh Extra) { grid->SetOptions(grid->Options() + Extra); }
 
   void Move(int X, int Y) {
-    TestInput::MouseMove(GridToScreen(X, Y));
+    Input::MouseMove(GridToScreen(X, Y));
     Application->ProcessMessages();
   }
   void Press(int X, int Y) {
     // Far enough from the last press not to make a double click.
     VirtualClock::Advance(1000);
     Move(X, Y);
-    TestInput::MouseDown(VK_LBUTTON, GridToScreen(X, Y));
+    Input::MouseDown(VK_LBUTTON, GridToScreen(X, Y));
     Application->ProcessMessages();
   }
   void Release(int X, int Y) {
     Move(X, Y);
-    TestInput::MouseUp(VK_LBUTTON, GridToScreen(X, Y));
+    Input::MouseUp(VK_LBUTTON, GridToScreen(X, Y));
     Application->ProcessMessages();
   }
   void Drag(int X1, int Y1, int X2, int Y2) {
@@ -399,11 +399,11 @@ TEST_F(GridMouseTest, RangeSelectionByDrag) {
 
   // Shift extends from the same anchor.
   Move(280, 110);
-  TestInput::KeyDown(VK_SHIFT);
+  Input::KeyDown(VK_SHIFT);
   Application->ProcessMessages();
   Press(280, 110);  // cell (4, 4)
   Release(280, 110);
-  TestInput::KeyUp(VK_SHIFT);
+  Input::KeyUp(VK_SHIFT);
   Application->ProcessMessages();
   EXPECT_EQ(grid->Selection(), (TGridRect{1, 1, 4, 4}));
 }
@@ -494,7 +494,7 @@ TEST_F(GridMouseTest, WheelMovesTheCurrentRowWithinTheDataRows) {
   grid->SetFocus();
   Application->ProcessMessages();
   auto wheel = [&](int Delta) {
-    TestInput::MouseWheel(Delta, GridToScreen(100, 35));
+    Input::MouseWheel(Delta, GridToScreen(100, 35));
     Application->ProcessMessages();
   };
   ASSERT_EQ(grid->Row(), 1);

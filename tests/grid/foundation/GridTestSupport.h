@@ -9,7 +9,8 @@
 #include "platform/rtl/FormatSettings.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/VclTesting.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/Input.h"
+#include "platform/win/WinTesting.h"
 
 // One DrawCell call.
 struct TDrawCellCallEh {
@@ -88,7 +89,7 @@ class GridTestBase : public ::testing::Test {
     return grid->Drawn;
   }
 
-  // Screen point of a client point of the grid (for TestInput).
+  // Screen point of a client point of the grid (for scripted input).
   POINT GridToScreen(int X, int Y) {
     TPoint p = grid->ClientToScreen(TPoint{X, Y});
     return POINT{p.X, p.Y};

@@ -57,13 +57,13 @@ class InplaceEditTest : public GridTestBase {
   }
 
   void Press(int Vk, bool Shift = false) {
-    if (Shift) TestInput::KeyDown(VK_SHIFT);
-    TestInput::KeyPress(Vk);
-    if (Shift) TestInput::KeyUp(VK_SHIFT);
+    if (Shift) Input::KeyDown(VK_SHIFT);
+    WinTesting::KeyPress(Vk);
+    if (Shift) Input::KeyUp(VK_SHIFT);
     Application->ProcessMessages();
   }
   void Type(const std::string& Text) {
-    TestInput::Type(Text);
+    WinTesting::Type(Text);
     Application->ProcessMessages();
   }
 
@@ -251,10 +251,10 @@ TEST_F(InplaceEditTest, RowSelectRemovesAlwaysShowEditor) {
 TEST_F(InplaceEditTest, RefusedCharactersAreDropped) {
   egrid->digitsRefused = true;
   Press(VK_F2);
-  const int beeps = TestInput::BeepCount();
+  const int beeps = WinTesting::BeepCount();
   Type("a1b2");
   EXPECT_EQ(Editor()->Text(), "ab");
-  EXPECT_EQ(TestInput::BeepCount(), beeps + 2);
+  EXPECT_EQ(WinTesting::BeepCount(), beeps + 2);
 }
 
 TEST_F(InplaceEditTest, TabWithTheTabsOptionLeavesTheEditorForTheNextCell) {
@@ -300,9 +300,9 @@ TEST_F(InplaceEditTest, TextOfACellScrolledOutOfViewIsStillCommitted) {
   Press(VK_F2);
   Type("kept");
   // Ctrl+Down in the editor scrolls the grid; row 1 leaves the view and the editor hides.
-  TestInput::KeyDown(VK_CONTROL);
+  Input::KeyDown(VK_CONTROL);
   Press(VK_DOWN);
-  TestInput::KeyUp(VK_CONTROL);
+  Input::KeyUp(VK_CONTROL);
   Application->ProcessMessages();
   EXPECT_EQ(grid->TopRow(), 2);
   EXPECT_FALSE(EditorShown());
@@ -321,12 +321,12 @@ TEST_F(InplaceEditTest, TheOpeningClickAndTheNextMakeADoubleClick) {
   // The current cell (1, 1) spans x 65..129, y 25..49.
   const POINT pt = GridToScreen(90, 35);
   VirtualClock::Advance(1000);
-  TestInput::MouseMove(pt);
-  TestInput::Click(pt);
+  Input::MouseMove(pt);
+  WinTesting::Click(pt);
   Application->ProcessMessages();
   ASSERT_TRUE(EditorShown());
   Editor()->OnDblClick = [&](TObject*) { doubled = true; };
-  TestInput::Click(pt);
+  WinTesting::Click(pt);
   Application->ProcessMessages();
   EXPECT_TRUE(doubled);
 }

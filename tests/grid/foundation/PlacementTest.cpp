@@ -8,7 +8,8 @@
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/VclTesting.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/Input.h"
+#include "platform/win/WinTesting.h"
 
 namespace {
 
@@ -222,10 +223,10 @@ TEST_F(PlacementWindowTest, PeekClickOnControlTakesOnlyPressesOnTheControl) {
 
 TEST_F(PlacementWindowTest, PeekClickOnControlSeesScriptedInput) {
   const TPoint p = edit->ClientToScreen(TPoint{10, 10});
-  TestInput::MouseDown(VK_LBUTTON, POINT{p.X, p.Y});
+  Input::MouseDown(VK_LBUTTON, POINT{p.X, p.Y});
   EXPECT_TRUE(PeekClickOnControl(edit));
   EXPECT_FALSE(Waiting(edit->Handle(), WM_LBUTTONDOWN));
-  TestInput::MouseUp(VK_LBUTTON, POINT{p.X, p.Y});
+  Input::MouseUp(VK_LBUTTON, POINT{p.X, p.Y});
   Application->ProcessMessages();
 }
 

@@ -6,7 +6,7 @@
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/VclTesting.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/Input.h"
 
 namespace {
 
@@ -219,10 +219,10 @@ TEST_F(PopupListboxTest, SizeGripResizesToWholeRowsAndMarksTheList) {
   EXPECT_FALSE(list->SizeGripResized());
 
   const TPoint p = grip->ClientToScreen(TPoint{grip->Width() - 2, grip->Height() - 2});
-  TestInput::MouseMove(POINT{p.X, p.Y});
-  TestInput::MouseDown(VK_LBUTTON, POINT{p.X, p.Y});
-  TestInput::MouseMove(POINT{p.X + 25, p.Y + 37});
-  TestInput::MouseUp(VK_LBUTTON, POINT{p.X + 25, p.Y + 37});
+  Input::MouseMove(POINT{p.X, p.Y});
+  Input::MouseDown(VK_LBUTTON, POINT{p.X, p.Y});
+  Input::MouseMove(POINT{p.X + 25, p.Y + 37});
+  Input::MouseUp(VK_LBUTTON, POINT{p.X + 25, p.Y + 37});
   Application->ProcessMessages();
 
   EXPECT_EQ(list->Width(), 145);

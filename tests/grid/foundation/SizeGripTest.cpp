@@ -5,7 +5,7 @@
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/VclTesting.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/Input.h"
 
 namespace {
 
@@ -44,11 +44,11 @@ class SizeGripTest : public ::testing::Test {
   }
   void Drag(int DX, int DY) {
     const TPoint p = grip->ClientToScreen(TPoint{grip->Width() / 2, grip->Height() / 2});
-    TestInput::MouseMove(POINT{p.X, p.Y});
-    TestInput::MouseDown(VK_LBUTTON, POINT{p.X, p.Y});
-    TestInput::MouseMove(POINT{p.X + DX / 2, p.Y + DY / 2});
-    TestInput::MouseMove(POINT{p.X + DX, p.Y + DY});
-    TestInput::MouseUp(VK_LBUTTON, POINT{p.X + DX, p.Y + DY});
+    Input::MouseMove(POINT{p.X, p.Y});
+    Input::MouseDown(VK_LBUTTON, POINT{p.X, p.Y});
+    Input::MouseMove(POINT{p.X + DX / 2, p.Y + DY / 2});
+    Input::MouseMove(POINT{p.X + DX, p.Y + DY});
+    Input::MouseUp(VK_LBUTTON, POINT{p.X + DX, p.Y + DY});
     Application->ProcessMessages();
   }
 

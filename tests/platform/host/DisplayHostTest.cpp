@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/host/DisplayHost.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/Input.h"
 
 namespace {
 

@@ -112,7 +112,7 @@ TEST_F(ActionStdEditTest, PasteNeedsTextOnTheClipboardAndSelectAllNeedsText) {
 TEST_F(ActionStdEditTest, UndoFollowsTheEdit) {
   auto* undo = new TEditUndo(form);
   edit->SetSelStart(11);
-  TestInput::Type("!");
+  WinTesting::Type("!");
   Pump();
   ASSERT_EQ(edit->Text(), "hello world!");
   undo->UpdateTarget(edit);

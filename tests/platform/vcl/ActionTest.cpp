@@ -252,10 +252,10 @@ TEST_F(ActionTest, ShortCutsRunTheActionOrTheMenuItem) {
   TMessage f9(WM_KEYDOWN, VK_F9, 0);
   TMessage plainD(WM_KEYDOWN, 'D', 0);
   EXPECT_FALSE(list_->IsShortCut(plainD));  // Ctrl is not down
-  TestInput::KeyDown(VK_CONTROL);
+  Input::KeyDown(VK_CONTROL);
   Pump();
   EXPECT_TRUE(list_->IsShortCut(ctrlD));
-  TestInput::KeyUp(VK_CONTROL);
+  Input::KeyUp(VK_CONTROL);
   Pump();
   EXPECT_TRUE(list_->IsShortCut(f9));
   EXPECT_EQ(runs, 2);

@@ -42,19 +42,19 @@ TEST_F(Application_, ExceptionsAreShownTitledWithTheApplicationAndAbortIsSilent)
   auto* c = new TThrowingControl(f);
   c->SetParent(f);
   c->SetBounds(10, 10, 50, 30);
-  TestInput::Click(CenterOf(c));
+  WinTesting::Click(CenterOf(c));
   Application->ProcessMessages();
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0], "Books|'x' is not a valid integer value.|" + std::to_string(MB_ICONSTOP));
   c->abort = true;
-  TestInput::Click(CenterOf(c));
+  WinTesting::Click(CenterOf(c));
   Application->ProcessMessages();
   EXPECT_EQ(shown.size(), 1u);
   // OnException takes the place of the message box.
   std::string seen;
   Application->OnException = [&](TObject*, const Exception& E) { seen = E.Message(); };
   c->abort = false;
-  TestInput::Click(CenterOf(c));
+  WinTesting::Click(CenterOf(c));
   Application->ProcessMessages();
   EXPECT_EQ(seen, "'x' is not a valid integer value");
   EXPECT_EQ(shown.size(), 1u);
@@ -91,7 +91,7 @@ TEST_F(Application_, IdleRunsOnIdleAndUpdatesTheActionsOfVisibleForms) {
     Done = true;
   };
   Application->ProcessMessages();
-  TestInput::Schedule([] {});
+  WinTesting::Schedule([] {});
   Application->HandleMessage();  // nothing queued: idle, then the wait runs the step
   EXPECT_EQ(idles, 1);
   EXPECT_GE(updates, 1);
@@ -100,7 +100,7 @@ TEST_F(Application_, IdleRunsOnIdleAndUpdatesTheActionsOfVisibleForms) {
 TEST_F(Application_, TerminateEndsRun) {
   TForm* main = nullptr;
   Application->CreateForm(main);
-  TestInput::Schedule([] { Application->Terminate(); });
+  WinTesting::Schedule([] { Application->Terminate(); });
   Application->Run();
   EXPECT_TRUE(Application->Terminated());
   EXPECT_TRUE(main->Visible());

@@ -20,7 +20,7 @@ class SpeedButtonTest : public THostFormTest {
     return b;
   }
   void Press(TSpeedButton* b) {
-    TestInput::Click(ScreenOf(b, 5, 5));
+    WinTesting::Click(ScreenOf(b, 5, 5));
     Application->ProcessMessages();
   }
   std::vector<TObject*> clicks;
@@ -95,24 +95,24 @@ TEST_F(SpeedButtonTest, PressDragReleaseRules) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     clicks.clear();
-    TestInput::MouseDown(VK_LBUTTON, ScreenOf(b, 5, 5));
+    Input::MouseDown(VK_LBUTTON, ScreenOf(b, 5, 5));
     Application->ProcessMessages();
     EXPECT_EQ(b->State(), bsDown);
-    TestInput::MouseMove(ScreenOf(b, c.release.X, c.release.Y));
+    Input::MouseMove(ScreenOf(b, c.release.X, c.release.Y));
     Application->ProcessMessages();
     EXPECT_EQ(b->State(), c.clicked ? bsDown : bsUp);
-    TestInput::MouseUp(VK_LBUTTON, ScreenOf(b, c.release.X, c.release.Y));
+    Input::MouseUp(VK_LBUTTON, ScreenOf(b, c.release.X, c.release.Y));
     Application->ProcessMessages();
     EXPECT_EQ(b->State(), bsUp);
     EXPECT_EQ(clicks.size(), c.clicked ? 1u : 0u);
   }
   // Coming back inside while the button is held shows it down again.
-  TestInput::MouseDown(VK_LBUTTON, ScreenOf(b, 5, 5));
-  TestInput::MouseMove(ScreenOf(b, 40, 5));
-  TestInput::MouseMove(ScreenOf(b, 6, 6));
+  Input::MouseDown(VK_LBUTTON, ScreenOf(b, 5, 5));
+  Input::MouseMove(ScreenOf(b, 40, 5));
+  Input::MouseMove(ScreenOf(b, 6, 6));
   Application->ProcessMessages();
   EXPECT_EQ(b->State(), bsDown);
-  TestInput::MouseUp(VK_LBUTTON, ScreenOf(b, 6, 6));
+  Input::MouseUp(VK_LBUTTON, ScreenOf(b, 6, 6));
   Application->ProcessMessages();
 }
 
@@ -130,12 +130,12 @@ TEST_F(SpeedButtonTest, FlatButtonIsHotOnlyWhileTheMouseIsOver) {
   TSpeedButton* plain = Add(50);
   flat->SetFlat(true);
   ShowAndPaint();
-  TestInput::MouseMove(ScreenOf(flat, 5, 5));
+  Input::MouseMove(ScreenOf(flat, 5, 5));
   Application->ProcessMessages();
   EXPECT_TRUE(flat->MouseInControl());
   // Hot flat buttons draw a raised edge; cold ones draw nothing on a transparent face.
   EXPECT_EQ(Pixel(flat, 0, 0), RGBOf(clBtnHighlight));
-  TestInput::MouseMove(ScreenOf(plain, 5, 5));
+  Input::MouseMove(ScreenOf(plain, 5, 5));
   Application->ProcessMessages();
   EXPECT_FALSE(flat->MouseInControl());
   EXPECT_FALSE(plain->MouseInControl());

@@ -151,13 +151,13 @@ TEST_F(ComCtrlsHeaderTest, DraggingADividerResizesWithinTheLimits) {
   header->Sections()->Items(0)->SetMaxWidth(100);
   ShowForm();
   const TPoint from = header->ClientToScreen(TPoint{80, 5});
-  TestInput::MouseMove(from);
-  TestInput::MouseDown(VK_LBUTTON, from);
-  TestInput::MouseMove(TPoint{from.X + 10, from.Y});
+  Input::MouseMove(from);
+  Input::MouseDown(VK_LBUTTON, from);
+  Input::MouseMove(TPoint{from.X + 10, from.Y});
   Application->ProcessMessages();
   EXPECT_EQ(header->Sections()->Items(0)->Width(), 90);
-  TestInput::MouseMove(TPoint{from.X + 60, from.Y});
-  TestInput::MouseUp(VK_LBUTTON, TPoint{from.X + 60, from.Y});
+  Input::MouseMove(TPoint{from.X + 60, from.Y});
+  Input::MouseUp(VK_LBUTTON, TPoint{from.X + 60, from.Y});
   Application->ProcessMessages();
   EXPECT_EQ(header->Sections()->Items(0)->Width(), 100);
   EXPECT_EQ(header->Sections()->Items(1)->Left(), 100);
@@ -268,7 +268,7 @@ TEST_F(ComCtrlsToolBarTest, DropDownArrowPopsUpTheMenuUnderTheButton) {
   int clicks = 0;
   drop->OnClick = [&](TObject*) { ++clicks; };
   ShowForm();
-  TestInput::Schedule([] { TestInput::KeyPress(VK_ESCAPE); });
+  WinTesting::Schedule([] { WinTesting::KeyPress(VK_ESCAPE); });
   ClickAt(drop, drop->Width() - 3, 5);
   EXPECT_EQ(menu->PopupPoint(), drop->ClientToScreen(TPoint{0, drop->Height()}));
   EXPECT_EQ(clicks, 0);  // the arrow opens the menu instead of clicking

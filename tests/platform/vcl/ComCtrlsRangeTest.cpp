@@ -141,15 +141,15 @@ class ComCtrlsTrackBarMouseTest : public TComCtrlsTest {
     return t->ClientToScreen(p);
   }
   void Down(int along) {
-    TestInput::MouseDown(VK_LBUTTON, At(along));
+    Input::MouseDown(VK_LBUTTON, At(along));
     Application->ProcessMessages();
   }
   void Move(int along) {
-    TestInput::MouseMove(At(along));
+    Input::MouseMove(At(along));
     Application->ProcessMessages();
   }
   void Up(int along) {
-    TestInput::MouseUp(VK_LBUTTON, At(along));
+    Input::MouseUp(VK_LBUTTON, At(along));
     Application->ProcessMessages();
   }
 
@@ -222,8 +222,8 @@ TEST_F(ComCtrlsTrackBarMouseTest, AHeldPressRepeatsPagingUntilTheThumbReachesThe
   t->SetPageSize(2);
   Down(AlongOf(9));
   const int target = AlongOf(9);
-  TestInput::Schedule([this, target] { TestInput::MouseUp(VK_LBUTTON, At(target)); }, 2000);
-  while (TestInput::ScheduledSteps() > 0 || TestInput::PendingInput() > 0) Application->HandleMessage();
+  WinTesting::Schedule([this, target] { Input::MouseUp(VK_LBUTTON, At(target)); }, 2000);
+  while (WinTesting::ScheduledSteps() > 0 || Input::PendingInput() > 0) Application->HandleMessage();
   Application->ProcessMessages();
   EXPECT_EQ(t->Position(), 10);
   TCodes expected(5, {TB_PAGEDOWN, 0});

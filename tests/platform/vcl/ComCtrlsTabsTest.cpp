@@ -141,14 +141,14 @@ TEST_F(ComCtrlsPageControlTest, SelectNextPageAsksOnChanging) {
 TEST_F(ComCtrlsPageControlTest, CtrlTabInsideSelectsTheNextPage) {
   ShowForm();
   pages->SetFocus();
-  TestInput::KeyDown(VK_CONTROL);
+  Input::KeyDown(VK_CONTROL);
   Press(VK_TAB);
   EXPECT_EQ(pages->ActivePage(), sheets[1]);
-  TestInput::KeyDown(VK_SHIFT);
+  Input::KeyDown(VK_SHIFT);
   Press(VK_TAB);
   Press(VK_TAB);
-  TestInput::KeyUp(VK_SHIFT);
-  TestInput::KeyUp(VK_CONTROL);
+  Input::KeyUp(VK_SHIFT);
+  Input::KeyUp(VK_CONTROL);
   Application->ProcessMessages();
   EXPECT_EQ(pages->ActivePage(), sheets[2]);
   EXPECT_EQ(log, (std::vector<std::string>{"changing 0", "change 1", "changing 1", "change 0", "changing 0",

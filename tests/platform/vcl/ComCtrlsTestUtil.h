@@ -5,7 +5,8 @@
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/VclTesting.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/Input.h"
+#include "platform/win/WinTesting.h"
 
 class TComCtrlsTest : public ::testing::Test {
  protected:
@@ -17,7 +18,7 @@ class TComCtrlsTest : public ::testing::Test {
 
   // The mouse leaves the controls while they are still alive.
   void TearDown() override {
-    TestInput::MouseMove(TPoint{0, 0});
+    Input::MouseMove(TPoint{0, 0});
     Application->ProcessMessages();
     ResetVcl();
   }
@@ -34,11 +35,11 @@ class TComCtrlsTest : public ::testing::Test {
     Application->ProcessMessages();
   }
   void ClickAt(TControl* c, int x, int y) {
-    TestInput::Click(c->ClientToScreen(TPoint{x, y}));
+    WinTesting::Click(c->ClientToScreen(TPoint{x, y}));
     Application->ProcessMessages();
   }
   void Press(int vk) {
-    TestInput::KeyPress(vk);
+    WinTesting::KeyPress(vk);
     Application->ProcessMessages();
   }
   // A pixel of what the window shows, in its client coordinates.

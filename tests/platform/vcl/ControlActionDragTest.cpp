@@ -10,7 +10,7 @@
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/VclTesting.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/Input.h"
 
 namespace {
 
@@ -127,13 +127,13 @@ TEST_F(ControlActionDragTest, AutomaticDragDropsOnAnAcceptingTarget) {
     log.push_back(std::string("end ") + (t == target ? "target " : "none ") + std::to_string(x) + "," +
                   std::to_string(y));
   };
-  TestInput::MouseDown(VK_LBUTTON, source->ClientToScreen({5, 5}));
+  Input::MouseDown(VK_LBUTTON, source->ClientToScreen({5, 5}));
   Application->ProcessMessages();
   EXPECT_TRUE(source->Dragging());
-  TestInput::MouseMove(target->ClientToScreen({4, 4}));
+  Input::MouseMove(target->ClientToScreen({4, 4}));
   Application->ProcessMessages();
-  TestInput::MouseMove(target->ClientToScreen({6, 7}));
-  TestInput::MouseUp(VK_LBUTTON, target->ClientToScreen({6, 7}));
+  Input::MouseMove(target->ClientToScreen({6, 7}));
+  Input::MouseUp(VK_LBUTTON, target->ClientToScreen({6, 7}));
   Application->ProcessMessages();
   EXPECT_FALSE(source->Dragging());
   const std::vector<std::string> expected = {"over 0 4,4", "over 2 6,7", "drop source 6,7", "end target 6,7"};
@@ -141,9 +141,9 @@ TEST_F(ControlActionDragTest, AutomaticDragDropsOnAnAcceptingTarget) {
 
   // Dropped where nobody accepts: the drag ends without a target.
   log.clear();
-  TestInput::MouseDown(VK_LBUTTON, source->ClientToScreen({5, 5}));
-  TestInput::MouseMove(f->ClientToScreen({100, 150}));
-  TestInput::MouseUp(VK_LBUTTON, f->ClientToScreen({100, 150}));
+  Input::MouseDown(VK_LBUTTON, source->ClientToScreen({5, 5}));
+  Input::MouseMove(f->ClientToScreen({100, 150}));
+  Input::MouseUp(VK_LBUTTON, f->ClientToScreen({100, 150}));
   Application->ProcessMessages();
   EXPECT_EQ(log, (std::vector<std::string>{"end none 0,0"}));
 }

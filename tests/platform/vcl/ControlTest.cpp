@@ -10,8 +10,9 @@
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/VclTesting.h"
+#include "platform/win/Input.h"
 #include "platform/win/Painting.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/WinTesting.h"
 
 namespace {
 
@@ -314,25 +315,25 @@ TEST_F(ControlTest, GraphicControlIsPaintedByItsParentAndGetsItsMouseMessages) {
 
   int clicks = 0;
   g->OnClick = [&](TObject*) { ++clicks; };
-  TestInput::MouseMove(f->ClientToScreen({35, 45}));
-  TestInput::MouseDown(VK_LBUTTON, f->ClientToScreen({35, 45}));
+  Input::MouseMove(f->ClientToScreen({35, 45}));
+  Input::MouseDown(VK_LBUTTON, f->ClientToScreen({35, 45}));
   Application->ProcessMessages();
   EXPECT_TRUE(g->MouseCapture());
   // Released outside: the capture kept the messages on the control, but it is no click.
-  TestInput::MouseMove(f->ClientToScreen({80, 80}));
-  TestInput::MouseUp(VK_LBUTTON, f->ClientToScreen({80, 80}));
+  Input::MouseMove(f->ClientToScreen({80, 80}));
+  Input::MouseUp(VK_LBUTTON, f->ClientToScreen({80, 80}));
   Application->ProcessMessages();
   EXPECT_EQ(clicks, 0);
   EXPECT_FALSE(g->MouseCapture());
   // A second press soon after is a double click, which is no click either.
   int doubles = 0;
   g->OnDblClick = [&](TObject*) { ++doubles; };
-  TestInput::Click(f->ClientToScreen({36, 46}));
+  WinTesting::Click(f->ClientToScreen({36, 46}));
   Application->ProcessMessages();
   EXPECT_EQ(doubles, 1);
   EXPECT_EQ(clicks, 0);
   VirtualClock::Advance(GetDoubleClickTime() + 1);
-  TestInput::Click(f->ClientToScreen({37, 47}));
+  WinTesting::Click(f->ClientToScreen({37, 47}));
   Application->ProcessMessages();
   EXPECT_EQ(clicks, 1);
   const std::vector<std::string> expected = {"enter",    "down 5,5", "leave",    "up 50,40", "enter",
@@ -368,7 +369,7 @@ TEST_F(ControlTest, RightClickOnAGraphicControlAsksItForItsContextMenu) {
     at = p;
     handled = true;
   };
-  TestInput::Click(f->ClientToScreen({14, 17}), VK_RBUTTON);
+  WinTesting::Click(f->ClientToScreen({14, 17}), VK_RBUTTON);
   Application->ProcessMessages();
   EXPECT_EQ(at, (TPoint{4, 7}));
 }

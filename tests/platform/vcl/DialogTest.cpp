@@ -50,7 +50,7 @@ TEST_F(Dialogs_, ScriptSeesTheDialogAndMayClickIt) {
         if (auto* b = dynamic_cast<TButton*>(d.Components(i))) names.push_back(b->Name());
       auto* target = dynamic_cast<TButton*>(d.FindComponent(c.click));
       EXPECT_NE(target, nullptr);
-      if (target) TestInput::Click(target->ClientToScreen(TPoint{10, 10}));
+      if (target) WinTesting::Click(target->ClientToScreen(TPoint{10, 10}));
       return mrNone;  // the click decides
     });
     EXPECT_EQ(MessageDlg("清除选择的单元？", c.type, c.buttons, 0), c.result);
@@ -103,7 +103,7 @@ TEST_F(Dialogs_, EscapeAndEnterAnswerTheCancelAndDefaultButtons) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key);
-    TestInput::Schedule([&] { TestInput::KeyPress(c.key); });
+    WinTesting::Schedule([&] { WinTesting::KeyPress(c.key); });
     EXPECT_EQ(MessageDlg("Delete %d selected records?", mtConfirmation, c.buttons, 0), c.result);
   }
 }

@@ -57,7 +57,7 @@ TEST_F(RadioGroupTest, ClickingAButtonSelectsIt) {
   group->Items()->Add("B");
   ShowAndPaint();
   TRadioButton* b = group->Buttons(1);
-  TestInput::Click(ScreenOf(b, 4, b->Height() / 2));
+  WinTesting::Click(ScreenOf(b, 4, b->Height() / 2));
   Application->ProcessMessages();
   EXPECT_EQ(group->ItemIndex(), 1);
   EXPECT_TRUE(b->Checked());

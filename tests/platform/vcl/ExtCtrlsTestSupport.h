@@ -4,7 +4,8 @@
 
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/VclTesting.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/Input.h"
+#include "platform/win/WinTesting.h"
 #include "tests/support/SurfacePixels.h"
 
 namespace vclext_test {

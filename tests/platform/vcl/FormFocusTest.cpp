@@ -137,9 +137,9 @@ TEST_F(FormFocus, TabAndShiftTabFollowTheTabOrder) {
   };
   const Step steps[] = {{false, 0}, {false, 1}, {false, 2}, {true, 1}, {true, 0}, {true, 2}};
   for (const Step& s : steps) {
-    if (s.shift) TestInput::KeyDown(VK_SHIFT);
-    TestInput::KeyPress(VK_TAB);
-    if (s.shift) TestInput::KeyUp(VK_SHIFT);
+    if (s.shift) Input::KeyDown(VK_SHIFT);
+    WinTesting::KeyPress(VK_TAB);
+    if (s.shift) Input::KeyUp(VK_SHIFT);
     Application->ProcessMessages();
     EXPECT_EQ(f->ActiveControl(), edits[static_cast<size_t>(s.expected)]) << "shift " << s.shift;
   }
@@ -156,13 +156,13 @@ TEST_F(FormFocus, KeyPreviewShowsKeysToTheFormFirst) {
     if (Key == 'X') Key = 0;
   };
   e->OnKeyDown = [&](TObject*, WORD& Key, TShiftState) { log.push_back("edit " + std::to_string(Key)); };
-  TestInput::KeyPress('A');
+  WinTesting::KeyPress('A');
   Application->ProcessMessages();
   EXPECT_EQ(log, (std::vector<std::string>{"edit 65"}));  // no preview yet
   log.clear();
   f->SetKeyPreview(true);
-  TestInput::KeyPress('A');
-  TestInput::KeyPress('X');
+  WinTesting::KeyPress('A');
+  WinTesting::KeyPress('X');
   Application->ProcessMessages();
   EXPECT_EQ(log, (std::vector<std::string>{"form 65", "edit 65", "form 88"}));
 }
@@ -186,9 +186,9 @@ TEST_F(FormFocus, MenuCommandsAndShortCutsReachTheItems) {
   auto* e = new TLogControl(f);
   e->SetParent(f);
   e->SetFocus();
-  TestInput::KeyDown(VK_CONTROL);
-  TestInput::KeyPress('F');
-  TestInput::KeyUp(VK_CONTROL);
+  Input::KeyDown(VK_CONTROL);
+  WinTesting::KeyPress('F');
+  Input::KeyUp(VK_CONTROL);
   Application->ProcessMessages();
   EXPECT_EQ(clicks, 2);
   // The form lets go of the menu bar: the menu object keeps owning its handle.

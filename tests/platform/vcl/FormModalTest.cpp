@@ -30,11 +30,11 @@ TEST_F(FormModal, ClickedButtonAnswersItsModalResultAndOtherWindowsComeBack) {
   TButton *ok, *cancel;
   TForm* dialog = NewDialog(ok, cancel);
   bool mainDisabledWhileModal = false;
-  TestInput::Schedule([&] {
+  WinTesting::Schedule([&] {
     mainDisabledWhileModal = !IsWindowEnabled(main->Handle());
     EXPECT_TRUE(dialog->Visible());
     EXPECT_TRUE(dialog->FormState().Contains(fsModal));
-    TestInput::Click(CenterOf(ok));
+    WinTesting::Click(CenterOf(ok));
   });
   EXPECT_EQ(dialog->ShowModal(), mrOk);
   EXPECT_TRUE(mainDisabledWhileModal);
@@ -47,7 +47,7 @@ TEST_F(FormModal, ClickedButtonAnswersItsModalResultAndOtherWindowsComeBack) {
 TEST_F(FormModal, EscapeAnswersTheCancelButton) {
   TButton *ok, *cancel;
   TForm* dialog = NewDialog(ok, cancel);
-  TestInput::Schedule([] { TestInput::KeyPress(VK_ESCAPE); });
+  WinTesting::Schedule([] { WinTesting::KeyPress(VK_ESCAPE); });
   EXPECT_EQ(dialog->ShowModal(), mrCancel);
 }
 
@@ -58,8 +58,8 @@ TEST_F(FormModal, NestedModalFormsEndInTurn) {
   inner->SetBounds(200, 200, 200, 120);
   TModalResult innerResult = mrNone;
   int levelInside = 0;
-  TestInput::Schedule([&] {
-    TestInput::Schedule([&] {
+  WinTesting::Schedule([&] {
+    WinTesting::Schedule([&] {
       levelInside = Application->ModalLevel();
       inner->SetModalResult(mrRetry);
     });
@@ -87,8 +87,8 @@ TEST_F(FormModal, RefusedCloseQueryKeepsTheLoopRunning) {
   TForm* dialog = NewDialog(ok, cancel);
   int queries = 0;
   dialog->OnCloseQuery = [&](TObject*, bool& CanClose) { CanClose = ++queries > 1; };
-  TestInput::Schedule([&] { dialog->SetModalResult(mrOk); });
-  TestInput::Schedule([&] {
+  WinTesting::Schedule([&] { dialog->SetModalResult(mrOk); });
+  WinTesting::Schedule([&] {
     EXPECT_EQ(dialog->ModalResult(), mrNone);  // reset by the refusal
     dialog->SetModalResult(mrIgnore);
   });
@@ -99,7 +99,7 @@ TEST_F(FormModal, RefusedCloseQueryKeepsTheLoopRunning) {
 TEST_F(FormModal, HidingTheFormEndsTheLoop) {
   TButton *ok, *cancel;
   TForm* dialog = NewDialog(ok, cancel);
-  TestInput::Schedule([&] { dialog->Hide(); });
+  WinTesting::Schedule([&] { dialog->Hide(); });
   EXPECT_EQ(dialog->ShowModal(), mrCancel);
 }
 
@@ -157,7 +157,7 @@ TEST_F(FormModal, ReleaseFreesAfterTheCurrentMessage) {
     f->Release();
     EXPECT_FALSE(destroyed);
   };
-  TestInput::Click(CenterOf(button));
+  WinTesting::Click(CenterOf(button));
   Application->ProcessMessages();
   EXPECT_TRUE(destroyed);
   EXPECT_EQ(Screen->FormCount(), 0);
@@ -170,7 +170,7 @@ TEST_F(FormModal, ClosingTheMainFormTerminatesTheApplication) {
   TForm* second = nullptr;
   Application->CreateForm(second);
   EXPECT_EQ(Application->MainForm(), main);  // the first stays the main form
-  TestInput::Schedule([&] { main->Close(); });
+  WinTesting::Schedule([&] { main->Close(); });
   Application->Run();
   EXPECT_TRUE(Application->Terminated());
   EXPECT_TRUE(main->Showing());  // Run showed it; closing the main form hides nothing

@@ -8,7 +8,8 @@
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Messages.h"
 #include "platform/vcl/VclTesting.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/Input.h"
+#include "platform/win/WinTesting.h"
 
 // The focus messages TLogControls saw; cleared for each test.
 inline std::vector<std::string>& FocusLog() {

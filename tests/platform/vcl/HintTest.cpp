@@ -50,7 +50,7 @@ class Hints : public VclFormTest {
 
 TEST_F(Hints, ShownAfterThePauseAndHiddenAfterTheHidePause) {
   THintedControl* c = NewHinted("Short|Long text");
-  TestInput::MouseMove(CenterOf(c));
+  Input::MouseMove(CenterOf(c));
   Wait(Application->HintPause() - 10);
   EXPECT_FALSE(HintShowing());
   Wait(20);
@@ -70,7 +70,7 @@ TEST_F(Hints, ControlMayChangeTheTextOrRefuse) {
   THintedControl* c = NewHinted("Tip");
   c->replacement = "收入 changed";
   c->shiftX = 40;
-  TestInput::MouseMove(CenterOf(c));
+  Input::MouseMove(CenterOf(c));
   Wait(Application->HintPause() + 10);
   ASSERT_TRUE(HintShowing());
   EXPECT_EQ(Application->HintWindow()->Caption(), "收入 changed");
@@ -87,10 +87,10 @@ TEST_F(Hints, ControlMayChangeTheTextOrRefuse) {
 
 TEST_F(Hints, KeyPressTakesTheHintDown) {
   THintedControl* c = NewHinted("Tip");
-  TestInput::MouseMove(CenterOf(c));
+  Input::MouseMove(CenterOf(c));
   Wait(Application->HintPause() + 10);
   ASSERT_TRUE(HintShowing());
-  TestInput::KeyPress('A');
+  WinTesting::KeyPress('A');
   Application->ProcessMessages();
   EXPECT_FALSE(HintShowing());
 }
@@ -98,7 +98,7 @@ TEST_F(Hints, KeyPressTakesTheHintDown) {
 TEST_F(Hints, NoHintWithoutShowHint) {
   THintedControl* c = NewHinted("Tip");
   c->SetShowHint(false);
-  TestInput::MouseMove(CenterOf(c));
+  Input::MouseMove(CenterOf(c));
   Wait(Application->HintPause() + 10);
   EXPECT_FALSE(HintShowing());
   EXPECT_EQ(c->requests, 0);

@@ -14,8 +14,9 @@
 #include "platform/vcl/Mask.h"
 #include "platform/vcl/VclTesting.h"
 #include "platform/win/Clipboard.h"
+#include "platform/win/Input.h"
 #include "platform/win/MessageBox.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/WinTesting.h"
 
 namespace {
 
@@ -43,13 +44,13 @@ class MaskEditTest : public ::testing::Test {
     Application->ProcessMessages();
   }
   void Type(const std::string& keys) {
-    TestInput::Type(keys);
+    WinTesting::Type(keys);
     Application->ProcessMessages();
   }
   void Press(int vk, bool shift = false) {
-    if (shift) TestInput::KeyDown(VK_SHIFT);
-    TestInput::KeyPress(vk);
-    if (shift) TestInput::KeyUp(VK_SHIFT);
+    if (shift) Input::KeyDown(VK_SHIFT);
+    WinTesting::KeyPress(vk);
+    if (shift) Input::KeyUp(VK_SHIFT);
     Application->ProcessMessages();
   }
   void Select(int start, int stop) {
@@ -140,14 +141,14 @@ TEST_F(MaskEditTest, RefusedCharactersBeepAndAreDropped) {
   Focus();
   Select(0, 0);
   changes_ = 0;
-  const int beeps = TestInput::BeepCount();
+  const int beeps = WinTesting::BeepCount();
   Type("1");
-  EXPECT_EQ(beeps + 1, TestInput::BeepCount());
+  EXPECT_EQ(beeps + 1, WinTesting::BeepCount());
   EXPECT_EQ("__-__", edit_->EditText());
   EXPECT_EQ(0, changes_);
   Type("ab-x7");
   EXPECT_EQ("AB-7_", edit_->EditText());
-  EXPECT_EQ(beeps + 2, TestInput::BeepCount());
+  EXPECT_EQ(beeps + 2, WinTesting::BeepCount());
 }
 
 TEST_F(MaskEditTest, BackspaceAndDeleteBlankPositions) {
@@ -212,17 +213,17 @@ TEST_F(MaskEditTest, PasteAppliesCharactersPositionByPosition) {
   SetClipboard(edit_->Handle(), "415-555x1212\r\nmore");
   Select(0, 0);
   changes_ = 0;
-  const int beeps = TestInput::BeepCount();
+  const int beeps = WinTesting::BeepCount();
   edit_->PasteFromClipboard();
   EXPECT_EQ("(415)555-1212", edit_->EditText());
   EXPECT_EQ(1, changes_);
-  EXPECT_EQ(beeps + 1, TestInput::BeepCount());  // '-' and 'x' had no place
+  EXPECT_EQ(beeps + 1, WinTesting::BeepCount());  // '-' and 'x' had no place
   // Ctrl+V from the keyboard goes the same way.
   SetClipboard(edit_->Handle(), "99");
   Select(5, 5);
-  TestInput::KeyDown(VK_CONTROL);
-  TestInput::KeyPress('V');
-  TestInput::KeyUp(VK_CONTROL);
+  Input::KeyDown(VK_CONTROL);
+  WinTesting::KeyPress('V');
+  Input::KeyUp(VK_CONTROL);
   Application->ProcessMessages();
   EXPECT_EQ("(415)995-1212", edit_->EditText());
 }
@@ -246,7 +247,7 @@ TEST_F(MaskEditTest, AClickLeavesTheOneCharacterCaret) {
   edit_->SetEditMask("00-00;1;_");
   edit_->SetText("12-34");
   Focus();
-  TestInput::Click(edit_->ClientToScreen(TPoint{10, edit_->ClientHeight() / 2}));
+  WinTesting::Click(edit_->ClientToScreen(TPoint{10, edit_->ClientHeight() / 2}));
   Application->ProcessMessages();
   EXPECT_EQ(1, edit_->SelLength());
   EXPECT_LT(edit_->SelStart(), 5);

@@ -39,10 +39,10 @@ class MenuPopupTest : public ::testing::Test {
 
   // Clicks entry `position` of `menu` once the loop shows it.
   void ScheduleClick(HMENU menu, int position) {
-    TestInput::Schedule([menu, position] {
+    WinTesting::Schedule([menu, position] {
       RECT r{};
       ASSERT_TRUE(GetMenuItemRect(PopupList().Window(), menu, static_cast<UINT>(position), &r));
-      TestInput::Click(Center(r));
+      WinTesting::Click(Center(r));
     });
   }
 
@@ -58,7 +58,7 @@ TEST_F(MenuPopupTest, AScriptedClickRunsTheItemOnceAfterTheMenuCloses) {
     EXPECT_EQ(sender, popup_);
     poppedUp = true;
   };
-  TestInput::Schedule([&] { EXPECT_TRUE(poppedUp); });  // OnPopup came before the menu showed
+  WinTesting::Schedule([&] { EXPECT_TRUE(poppedUp); });  // OnPopup came before the menu showed
   ScheduleClick(popup_->Handle(), 1);
   popup_->Popup(120, 80);
   EXPECT_TRUE(clicked_.empty());  // the choice is posted to the popup list window
@@ -70,7 +70,7 @@ TEST_F(MenuPopupTest, AScriptedClickRunsTheItemOnceAfterTheMenuCloses) {
 }
 
 TEST_F(MenuPopupTest, EscapeChoosesNothing) {
-  TestInput::Schedule([] { TestInput::KeyPress(VK_ESCAPE); });
+  WinTesting::Schedule([] { WinTesting::KeyPress(VK_ESCAPE); });
   popup_->Popup(50, 50);
   Pump();
   EXPECT_TRUE(clicked_.empty());
@@ -111,9 +111,9 @@ TEST_F(MenuPopupTest, AlignmentAndTrackButtonBecomeTrackFlags) {
 TEST_F(MenuPopupTest, RightAlignmentPutsTheMenuLeftOfThePoint) {
   popup_->SetAlignment(paRight);
   RECT first{};
-  TestInput::Schedule([&] {
+  WinTesting::Schedule([&] {
     GetMenuItemRect(PopupList().Window(), popup_->Handle(), 0, &first);
-    TestInput::KeyPress(VK_ESCAPE);
+    WinTesting::KeyPress(VK_ESCAPE);
   });
   popup_->Popup(300, 200);
   EXPECT_LE(first.Right, 300);
@@ -147,7 +147,7 @@ TEST_F(MenuPopupTest, OwnerDrawnItemsAreMeasuredAndDrawnOnTheMenuCanvas) {
   }
   COLORREF pixel = 0;
   RECT second{};
-  TestInput::Schedule([&] {
+  WinTesting::Schedule([&] {
     GetMenuItemRect(PopupList().Window(), popup_->Handle(), 1, &second);
     POINT p = Center(second);
     HWND menuWindow = WindowFromPoint(p);
@@ -155,7 +155,7 @@ TEST_F(MenuPopupTest, OwnerDrawnItemsAreMeasuredAndDrawnOnTheMenuCanvas) {
     HDC dc = GetDC(menuWindow);
     pixel = GetPixel(dc, p.X, p.Y);
     ReleaseDC(menuWindow, dc);
-    TestInput::KeyPress(VK_ESCAPE);
+    WinTesting::KeyPress(VK_ESCAPE);
   });
   popup_->Popup(60, 60);
   Pump();
@@ -171,7 +171,7 @@ TEST_F(MenuPopupTest, DefaultOwnerDrawingPaintsTextAndHighlight) {
   popup_->SetOwnerDraw(true);
   COLORREF background = 0;
   bool sawText = false;
-  TestInput::Schedule([&] {
+  WinTesting::Schedule([&] {
     RECT r{};
     GetMenuItemRect(PopupList().Window(), popup_->Handle(), 0, &r);
     HWND menuWindow = WindowFromPoint(Center(r));
@@ -184,7 +184,7 @@ TEST_F(MenuPopupTest, DefaultOwnerDrawingPaintsTextAndHighlight) {
       for (int y = tl.Y; y < tl.Y + (r.Bottom - r.Top); ++y)
         if (GetPixel(dc, x, y) == text) sawText = true;
     ReleaseDC(menuWindow, dc);
-    TestInput::KeyPress(VK_ESCAPE);
+    WinTesting::KeyPress(VK_ESCAPE);
   });
   popup_->Popup(60, 60);
   EXPECT_EQ(background, ColorToRGB(clMenu));
@@ -204,7 +204,7 @@ TEST_F(MenuPopupTest, AnItemWithAnImageIsOwnerDrawnWithItsImage) {
   EXPECT_TRUE(Entry(h, 0).Type & MFT_OWNERDRAW);
   EXPECT_FALSE(Entry(h, 1).Type & MFT_OWNERDRAW);  // no image: drawn by the menu itself
   COLORREF glyph = 0;
-  TestInput::Schedule([&] {
+  WinTesting::Schedule([&] {
     RECT r{};
     GetMenuItemRect(PopupList().Window(), h, 0, &r);
     HWND menuWindow = WindowFromPoint(Center(r));
@@ -213,7 +213,7 @@ TEST_F(MenuPopupTest, AnItemWithAnImageIsOwnerDrawnWithItsImage) {
     HDC dc = GetDC(menuWindow);
     glyph = GetPixel(dc, p.X, p.Y);
     ReleaseDC(menuWindow, dc);
-    TestInput::KeyPress(VK_ESCAPE);
+    WinTesting::KeyPress(VK_ESCAPE);
   });
   popup_->Popup(60, 60);
   EXPECT_EQ(glyph, ColorToRGB(clBlue));
@@ -224,20 +224,20 @@ TEST_F(MenuPopupTest, AnItemWithAnImageIsOwnerDrawnWithItsImage) {
 TEST_F(MenuPopupTest, TheHighlightedItemsLongHintBecomesTheApplicationHint) {
   popup_->Items()->Items(1)->SetHint("Beta|The second letter");
   std::string beta, alpha;
-  TestInput::Schedule([&] {
+  WinTesting::Schedule([&] {
     RECT r{};
     GetMenuItemRect(PopupList().Window(), popup_->Handle(), 1, &r);
-    TestInput::MouseMove(Center(r));
+    Input::MouseMove(Center(r));
   });
-  TestInput::Schedule([&] {
+  WinTesting::Schedule([&] {
     beta = Application->Hint();
     RECT r{};
     GetMenuItemRect(PopupList().Window(), popup_->Handle(), 0, &r);
-    TestInput::MouseMove(Center(r));
+    Input::MouseMove(Center(r));
   });
-  TestInput::Schedule([&] {
+  WinTesting::Schedule([&] {
     alpha = Application->Hint();
-    TestInput::KeyPress(VK_ESCAPE);
+    WinTesting::KeyPress(VK_ESCAPE);
   });
   popup_->Popup(60, 60);
   EXPECT_EQ(beta, "The second letter");
@@ -245,7 +245,7 @@ TEST_F(MenuPopupTest, TheHighlightedItemsLongHintBecomesTheApplicationHint) {
 }
 
 TEST_F(MenuPopupTest, AFreedPopupLeavesThePopupList) {
-  TestInput::Schedule([] { TestInput::KeyPress(VK_ESCAPE); });
+  WinTesting::Schedule([] { WinTesting::KeyPress(VK_ESCAPE); });
   popup_->Popup(10, 10);
   const int count = PopupList().Count();
   delete popup_;

@@ -5,7 +5,8 @@
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/VclTesting.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/Input.h"
+#include "platform/win/WinTesting.h"
 
 namespace menutest {
 

@@ -7,7 +7,7 @@ namespace {
 class TButtonTest : public TStdCtrlsTest {
  protected:
   void ClickOn(TControl* c) {
-    TestInput::Click(ScreenOf(c, c->Width() / 2, c->Height() / 2));
+    WinTesting::Click(ScreenOf(c, c->Width() / 2, c->Height() / 2));
     Pump();
   }
 };
@@ -35,10 +35,10 @@ TEST_F(TButtonTest, EnterClicksTheDefaultAndEscapeTheCancelButton) {
   Pump();
   EXPECT_TRUE(ok->Active());
   EXPECT_TRUE(StyleOf(ok) & BS_DEFPUSHBUTTON);
-  TestInput::KeyPress(VK_RETURN);
+  WinTesting::KeyPress(VK_RETURN);
   Pump();
   EXPECT_EQ(form->ModalResult(), mrOk);
-  TestInput::KeyPress(VK_ESCAPE);
+  WinTesting::KeyPress(VK_ESCAPE);
   Pump();
   EXPECT_EQ(form->ModalResult(), mrCancel);
 }
@@ -55,7 +55,7 @@ TEST_F(TButtonTest, TheFocusedButtonTakesTheDefaultLook) {
   EXPECT_EQ(StyleOf(other) & BS_TYPEMASK, static_cast<DWORD>(BS_DEFPUSHBUTTON));
   int clicks = 0;
   other->OnClick = [&](TObject*) { ++clicks; };
-  TestInput::KeyPress(VK_RETURN);
+  WinTesting::KeyPress(VK_RETURN);
   Pump();
   EXPECT_EQ(clicks, 1) << "Enter clicks the focused button, not the default one";
 }

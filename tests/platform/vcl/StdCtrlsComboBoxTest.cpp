@@ -50,9 +50,9 @@ TEST_F(TComboBoxTest, DropDownAndChooseByKeyboard) {
   cb->SetDroppedDown(true);
   Pump();
   EXPECT_TRUE(cb->DroppedDown());
-  TestInput::KeyPress(VK_DOWN);
-  TestInput::KeyPress(VK_DOWN);
-  TestInput::KeyPress(VK_RETURN);
+  WinTesting::KeyPress(VK_DOWN);
+  WinTesting::KeyPress(VK_DOWN);
+  WinTesting::KeyPress(VK_RETURN);
   Pump();
   EXPECT_FALSE(cb->DroppedDown());
   EXPECT_EQ(cb->ItemIndex(), 1);
@@ -68,7 +68,7 @@ TEST_F(TComboBoxTest, OnSelectReplacesChangeForAChoice) {
   cb->OnSelect = [&](TObject*) { ++selects; };
   cb->SetFocus();
   Pump();
-  TestInput::KeyPress(VK_DOWN);  // closed: the arrow chooses the next item at once
+  WinTesting::KeyPress(VK_DOWN);  // closed: the arrow chooses the next item at once
   Pump();
   EXPECT_EQ(cb->ItemIndex(), 0);
   EXPECT_EQ(selects, 1);
@@ -95,7 +95,7 @@ TEST_F(TComboBoxTest, TypingChangesAndProgramTextDoesNot) {
   cb->SetFocus();
   Pump();
   cb->SelectAll();
-  TestInput::Type("ab");
+  WinTesting::Type("ab");
   Pump();
   EXPECT_EQ(cb->Text(), "ab");
   EXPECT_EQ(std::count(log.begin(), log.end(), "change"), 2);
@@ -116,7 +116,7 @@ TEST_F(TComboBoxTest, KeysTypedInTheEditReachTheComboBoxEvents) {
   cb->SetText("");
   cb->SetFocus();
   Pump();
-  TestInput::Type("axb");
+  WinTesting::Type("axb");
   Pump();
   EXPECT_EQ(pressed, "axb");
   EXPECT_EQ(cb->Text(), "ab") << "a key set to 0 is swallowed";
@@ -151,7 +151,7 @@ TEST_F(TComboBoxTest, KeysTypedInTheEditSurviveRecreatingTheWindow) {
     cb->SetText("");
     cb->SetFocus();
     Pump();
-    TestInput::Type("a");
+    WinTesting::Type("a");
     Pump();
     ASSERT_EQ(pressed, "a");
     for (int round = 1; round <= 2; ++round) {
@@ -166,7 +166,7 @@ TEST_F(TComboBoxTest, KeysTypedInTheEditSurviveRecreatingTheWindow) {
       pressed.clear();
       down.clear();
       cb->SetText("");
-      TestInput::Type("axb");
+      WinTesting::Type("axb");
       Pump();
       EXPECT_EQ(pressed, "axb");
       EXPECT_EQ(down, "AXB");

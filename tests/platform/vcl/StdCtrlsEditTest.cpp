@@ -28,12 +28,12 @@ class TEditTest : public TStdCtrlsTest {
 
 TEST_F(TEditTest, TypingChangesOncePerCharacter) {
   TEdit* e = FocusedEdit();
-  TestInput::Type("abc");
+  WinTesting::Type("abc");
   Pump();
   EXPECT_EQ(e->Text(), "abc");
   EXPECT_EQ(changes, 3);
   EXPECT_TRUE(e->Modified());
-  TestInput::KeyPress(VK_BACK);
+  WinTesting::KeyPress(VK_BACK);
   Pump();
   EXPECT_EQ(e->Text(), "ab");
   EXPECT_EQ(changes, 4);
@@ -69,7 +69,7 @@ TEST_F(TEditTest, CharCaseMapsToStylesAndConvertsTyping) {
     e->SetFocus();
     Pump();
     EXPECT_EQ(StyleOf(e) & (ES_UPPERCASE | ES_LOWERCASE), c.Style);
-    TestInput::Type("aBc");
+    WinTesting::Type("aBc");
     Pump();
     EXPECT_EQ(e->Text(), c.Typed);
     delete e;
@@ -79,7 +79,7 @@ TEST_F(TEditTest, CharCaseMapsToStylesAndConvertsTyping) {
 TEST_F(TEditTest, MaxLengthLimitsTypingAndSurvivesRecreate) {
   TEdit* e = FocusedEdit();
   e->SetMaxLength(3);
-  TestInput::Type("abcde");
+  WinTesting::Type("abcde");
   Pump();
   EXPECT_EQ(e->Text(), "abc");
   EXPECT_EQ(changes, 3);
@@ -166,7 +166,7 @@ TEST_F(TEditTest, AutoSelectSelectsAllWhenTabbedInto) {
   second->SetText("select me");
   first->SetFocus();
   Pump();
-  TestInput::KeyPress(VK_TAB);
+  WinTesting::KeyPress(VK_TAB);
   Pump();
   ASSERT_TRUE(second->Focused());
   EXPECT_EQ(second->SelLength(), 9);
@@ -174,7 +174,7 @@ TEST_F(TEditTest, AutoSelectSelectsAllWhenTabbedInto) {
   second->SetSelLength(0);
   first->SetFocus();
   Pump();
-  TestInput::KeyPress(VK_TAB);
+  WinTesting::KeyPress(VK_TAB);
   Pump();
   EXPECT_EQ(second->SelLength(), 0);
 }
@@ -228,7 +228,7 @@ TEST_F(TEditTest, MemoTypingReturnsAndCaretPos) {
   changes = 0;
   m->SetFocus();
   Pump();
-  TestInput::Type("ab\ncd");
+  WinTesting::Type("ab\ncd");
   Pump();
   EXPECT_EQ(m->Lines()->Count(), 2);
   EXPECT_EQ(m->Lines()->Strings(1), "cd");

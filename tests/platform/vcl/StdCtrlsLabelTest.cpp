@@ -34,9 +34,9 @@ TEST_F(TLabelTest, AcceleratorFocusesTheFocusControl) {
   l->SetFocusControl(target);
   first->SetFocus();
   Pump();
-  TestInput::KeyDown(VK_MENU);
-  TestInput::KeyPress('A');
-  TestInput::KeyUp(VK_MENU);
+  Input::KeyDown(VK_MENU);
+  WinTesting::KeyPress('A');
+  Input::KeyUp(VK_MENU);
   Pump();
   EXPECT_TRUE(target->Focused());
   delete target;
@@ -141,7 +141,7 @@ TEST_F(TScrollBarTest, KeysScrollWithTheirCodes) {
     SCOPED_TRACE(s.Key);
     codes.clear();
     positions.clear();
-    TestInput::KeyPress(s.Key);
+    WinTesting::KeyPress(s.Key);
     Pump();
     ASSERT_FALSE(codes.empty());
     EXPECT_EQ(codes.front(), s.Code);

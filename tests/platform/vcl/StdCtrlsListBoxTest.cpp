@@ -55,14 +55,14 @@ TEST_F(TListBoxTest, ClickSelectsAndFiresOnClick) {
   lb->OnClick = [&](TObject*) { ++clicks; };
   lb->OnDblClick = [&](TObject*) { ++dbl; };
   const TRect r = lb->ItemRect(1);
-  TestInput::Click(ScreenOf(lb, r.Left + 5, r.Top + 2));
+  WinTesting::Click(ScreenOf(lb, r.Left + 5, r.Top + 2));
   Pump();
   EXPECT_EQ(lb->ItemIndex(), 1);
   EXPECT_EQ(clicks, 1);
   lb->SetItemIndex(2);
   EXPECT_EQ(clicks, 1) << "a program's selection does not click";
-  TestInput::Click(ScreenOf(lb, r.Left + 5, r.Top + 2));
-  TestInput::Click(ScreenOf(lb, r.Left + 5, r.Top + 2));
+  WinTesting::Click(ScreenOf(lb, r.Left + 5, r.Top + 2));
+  WinTesting::Click(ScreenOf(lb, r.Left + 5, r.Top + 2));
   Pump();
   EXPECT_EQ(dbl, 1);
 }

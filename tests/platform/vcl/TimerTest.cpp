@@ -8,7 +8,6 @@
 #include "platform/rtl/TypInfo.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/VclTesting.h"
-#include "platform/win/TestInput.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/VclTesting.h"
+#include "platform/win/Input.h"
 #include "platform/win/Painting.h"
-#include "platform/win/TestInput.h"
 
 namespace {
 
@@ -119,11 +119,11 @@ TEST_F(WinControlFrameTest, HidingAndDisablingReachTheWindowsOfTheChildren) {
 TEST_F(WinControlFrameTest, TheCursorComesFromTheControlUnderTheMouseUnlessTheScreenSetsOne) {
   TPanelish* p = Panel(10, 10, 100, 50);
   p->SetCursor(crHandPoint);
-  TestInput::MouseMove(p->ClientToScreen({5, 5}));
+  Input::MouseMove(p->ClientToScreen({5, 5}));
   Application->ProcessMessages();
   EXPECT_EQ(GetCursor(), Screen->Cursors(crHandPoint));
   Screen->SetCursor(crHourGlass);
-  TestInput::MouseMove(p->ClientToScreen({6, 5}));
+  Input::MouseMove(p->ClientToScreen({6, 5}));
   Application->ProcessMessages();
   EXPECT_EQ(GetCursor(), Screen->Cursors(crHourGlass));
   Screen->SetCursor(crDefault);
@@ -145,13 +145,13 @@ TEST_F(WinControlFrameTest, WheelGoesToTheFocusedControlAndAccumulatesToWholeSte
   };
   bool outerAsked = false;
   outer->OnMouseWheel = [&](TObject*, TShiftState, int, TPoint, bool&) { outerAsked = true; };
-  TestInput::MouseWheel(-WHEEL_DELTA, p->ClientToScreen({1, 1}));
-  TestInput::MouseWheel(60, p->ClientToScreen({1, 1}));
+  Input::MouseWheel(-WHEEL_DELTA, p->ClientToScreen({1, 1}));
+  Input::MouseWheel(60, p->ClientToScreen({1, 1}));
   Application->ProcessMessages();
   EXPECT_EQ(log, (std::vector<std::string>{"down"}));
   // Half a step is not handled here: the parent is asked.
   EXPECT_TRUE(outerAsked);
-  TestInput::MouseWheel(60, p->ClientToScreen({1, 1}));
+  Input::MouseWheel(60, p->ClientToScreen({1, 1}));
   Application->ProcessMessages();
   EXPECT_EQ(log, (std::vector<std::string>{"down", "up"}));
 }

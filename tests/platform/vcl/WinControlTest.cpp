@@ -9,8 +9,9 @@
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/VclTesting.h"
+#include "platform/win/Input.h"
 #include "platform/win/Painting.h"
-#include "platform/win/TestInput.h"
+#include "platform/win/WinTesting.h"
 
 namespace {
 
@@ -165,7 +166,7 @@ TEST_F(WinControlTest, SubclassedControlBehavesAsTheWindowClassItWraps) {
   EXPECT_TRUE(e->DefWndProc() == edit.lpfnWndProc);
   e->SetFocus();
   SendMessage(h, EM_SETSEL, 3, 3);
-  TestInput::Type("de");
+  WinTesting::Type("de");
   Application->ProcessMessages();
   EXPECT_EQ(e->Text(), "abcde");
   // The edit claims characters and arrows through WM_GETDLGCODE.
@@ -240,10 +241,10 @@ TEST_F(WinControlTest, FocusMovesWithExitBeforeEnterAndTabKeys) {
   EXPECT_TRUE(b->Focused());
   EXPECT_EQ(log, (std::vector<std::string>{"exit a", "enter b"}));
   log.clear();
-  TestInput::KeyPress(VK_TAB);
+  WinTesting::KeyPress(VK_TAB);
   Application->ProcessMessages();
   EXPECT_TRUE(a->Focused());
-  TestInput::KeyPress(VK_TAB);
+  WinTesting::KeyPress(VK_TAB);
   Application->ProcessMessages();
   EXPECT_TRUE(b->Focused());
   EXPECT_EQ(log, (std::vector<std::string>{"exit b", "enter a", "exit a", "enter b"}));
@@ -274,7 +275,7 @@ TEST_F(WinControlTest, DialogKeysGoToTheFormUnlessTheControlClaimsThem) {
     a->DlgCode = k.DlgCode;
     a->WantKey = k.WantKey;
     log.clear();
-    TestInput::KeyPress(k.Key);
+    WinTesting::KeyPress(k.Key);
     Application->ProcessMessages();
     const std::string keydown = "a keydown " + std::to_string(k.Key);
     if (k.ToForm)
@@ -298,13 +299,13 @@ TEST_F(WinControlTest, KeyPreviewLetsTheFormSeeKeysFirstAndSwallowThem) {
     if (Key == 'c') Key = 'C';
   };
   log.clear();
-  TestInput::Type("ab");
+  WinTesting::Type("ab");
   Application->ProcessMessages();
   const std::vector<std::string> expected = {"form keydown 65", "a keydown 65", "a char a", "form keydown 66",
                                              "a char b"};
   EXPECT_EQ(log, expected);
   log.clear();
-  TestInput::Type("c");
+  WinTesting::Type("c");
   Application->ProcessMessages();
   EXPECT_EQ(log, (std::vector<std::string>{"form keydown 67", "a keydown 67", "a char C"}));
 }
@@ -329,8 +330,8 @@ TEST_F(WinControlTest, ChildKeyTravelsUpTheParentsAndCanBeClaimed) {
     saved(m);
   });
   log.clear();
-  TestInput::KeyPress(VK_F2);
-  TestInput::KeyPress(VK_F3);
+  WinTesting::KeyPress(VK_F2);
+  WinTesting::KeyPress(VK_F3);
   Application->ProcessMessages();
   EXPECT_EQ(seen, (std::vector<TWinControl*>{inner, inner}));
   EXPECT_EQ(log, (std::vector<std::string>{"inner keydown " + std::to_string(VK_F3)}));
@@ -354,17 +355,17 @@ TEST_F(WinControlTest, MouseCaptureFollowsThePressAndMouseEnterLeaveFollowTheMou
   };
   Application->ProcessMessages();
   log.clear();
-  TestInput::MouseMove(a->ClientToScreen({5, 5}));
-  TestInput::MouseDown(VK_LBUTTON, a->ClientToScreen({5, 5}));
+  Input::MouseMove(a->ClientToScreen({5, 5}));
+  Input::MouseDown(VK_LBUTTON, a->ClientToScreen({5, 5}));
   Application->ProcessMessages();
   EXPECT_TRUE(a->MouseCapture());
   EXPECT_EQ(GetCaptureControl(), a);
-  TestInput::MouseMove(b->ClientToScreen({5, 5}));
-  TestInput::MouseUp(VK_LBUTTON, b->ClientToScreen({5, 5}));
+  Input::MouseMove(b->ClientToScreen({5, 5}));
+  Input::MouseUp(VK_LBUTTON, b->ClientToScreen({5, 5}));
   Application->ProcessMessages();
   EXPECT_FALSE(a->MouseCapture());
   // While a held the capture, b heard nothing; the next move enters it.
-  TestInput::MouseMove(b->ClientToScreen({6, 5}));
+  Input::MouseMove(b->ClientToScreen({6, 5}));
   Application->ProcessMessages();
   EXPECT_EQ(mouse, (std::vector<std::string>{"move 5,5", "down 5,5 left", "move 95,5", "up 95,5"}));
   EXPECT_EQ(log, (std::vector<std::string>{"mouse enter a", "mouse leave a", "mouse enter b"}));

@@ -32,19 +32,19 @@ TEST_F(TButtonTest, ClicksCycleTheCheckStateOfEachType) {
 TEST_F(TButtonTest, CapturesWhilePressedAndClicksOnlyWhenReleasedInside) {
   HWND b = Control(WC_BUTTON, "OK", BS_PUSHBUTTON, RECT{10, 10, 90, 30});
   Notes();
-  TestInput::MouseDown(VK_LBUTTON, ScreenPoint(b, 5, 5));
+  Input::MouseDown(VK_LBUTTON, ScreenPoint(b, 5, 5));
   Pump();
   EXPECT_EQ(GetCapture(), b);
   EXPECT_EQ(GetFocus(), b);
   EXPECT_EQ(SendMessage(b, BM_GETSTATE, 0, 0) & BST_PUSHED, BST_PUSHED);
-  TestInput::MouseMove(ScreenPoint(b, 200, 5));
+  Input::MouseMove(ScreenPoint(b, 200, 5));
   Pump();
   EXPECT_EQ(SendMessage(b, BM_GETSTATE, 0, 0) & BST_PUSHED, 0);
-  TestInput::MouseMove(ScreenPoint(b, 6, 6));
+  Input::MouseMove(ScreenPoint(b, 6, 6));
   Pump();
   EXPECT_EQ(SendMessage(b, BM_GETSTATE, 0, 0) & BST_PUSHED, BST_PUSHED);
-  TestInput::MouseMove(ScreenPoint(b, 200, 5));
-  TestInput::MouseUp(VK_LBUTTON, ScreenPoint(b, 200, 5));
+  Input::MouseMove(ScreenPoint(b, 200, 5));
+  Input::MouseUp(VK_LBUTTON, ScreenPoint(b, 200, 5));
   Pump();
   EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_TRUE(Notes().empty());
@@ -56,11 +56,11 @@ TEST_F(TButtonTest, SpaceClicksOnReleaseAndEnterClicksPushButtons) {
   SetFocus(check);
   Pump();
   Notes();
-  TestInput::KeyDown(VK_SPACE);
+  Input::KeyDown(VK_SPACE);
   Pump();
   EXPECT_EQ(SendMessage(check, BM_GETSTATE, 0, 0), BST_PUSHED | BST_FOCUS);
   EXPECT_TRUE(Notes().empty());
-  TestInput::KeyUp(VK_SPACE);
+  Input::KeyUp(VK_SPACE);
   Pump();
   EXPECT_EQ(SendMessage(check, BM_GETCHECK, 0, 0), BST_CHECKED);
   SetFocus(push);

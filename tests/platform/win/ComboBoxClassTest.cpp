@@ -153,7 +153,7 @@ TEST_F(TComboBoxTest, ClickToDropThenPickAnItem) {
   EXPECT_EQ(lr.Top, cr.Bottom);
   EXPECT_EQ(Notes(), (std::vector<std::string>{Cmd(CBN_SETFOCUS), Cmd(CBN_DROPDOWN)}));
 
-  TestInput::Click(ListItemScreen(c, 2));
+  WinTesting::Click(ListItemScreen(c, 2));
   Pump();
   EXPECT_EQ(Notes(), (std::vector<std::string>{Cmd(CBN_SELENDOK), Cmd(CBN_CLOSEUP), Cmd(CBN_SELCHANGE)}));
   EXPECT_EQ(SendMessage(c, CB_GETCURSEL, 0, 0), 2);
@@ -187,7 +187,7 @@ TEST_F(TComboBoxTest, WaysOfClosingAndWhatTheyReport) {
       SetFocus(c);
       Press(VK_F4);
       ASSERT_EQ(SendMessage(c, CB_GETDROPPEDSTATE, 0, 0), TRUE);
-      TestInput::MouseMove(ListItemScreen(c, 1));  // hover highlights without reporting
+      Input::MouseMove(ListItemScreen(c, 1));  // hover highlights without reporting
       Pump();
       Notes();
       t.Close(*this, c);
@@ -230,7 +230,7 @@ TEST_F(TComboBoxTest, TypingInTheEditReportsEditNotifications) {
   HWND c = Combo(CBS_DROPDOWN, {"one"});
   SetFocus(c);
   EXPECT_EQ(Notes(), (std::vector<std::string>{Cmd(CBN_SETFOCUS)}));
-  TestInput::Type("ab");
+  WinTesting::Type("ab");
   Pump();
   EXPECT_EQ(Notes(), (std::vector<std::string>{Cmd(CBN_EDITUPDATE), Cmd(CBN_EDITCHANGE), Cmd(CBN_EDITUPDATE),
                                                Cmd(CBN_EDITCHANGE)}));
@@ -242,7 +242,7 @@ TEST_F(TComboBoxTest, TypingInTheEditReportsEditNotifications) {
   EXPECT_EQ(start, 1u);
   EXPECT_EQ(end, 2u);
   EXPECT_EQ(SendMessage(c, CB_LIMITTEXT, 3, 0), TRUE);
-  TestInput::Type("xyz");
+  WinTesting::Type("xyz");
   Pump();
   EXPECT_EQ(Text(c), "axy");  // "b" replaced, cut at the limit
   SetFocus(parent_);
@@ -334,7 +334,7 @@ TEST_F(TComboBoxTest, DroppedListScrollsByItsOwnBarAndStaysOpen) {
   ASSERT_EQ(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE, 0u);
   const POINT down{bar.rcScrollBar.Left + 2, bar.rcScrollBar.Bottom - 2};
   Notes();
-  TestInput::Click(down);
+  WinTesting::Click(down);
   Pump();
   EXPECT_EQ(SendMessage(list, LB_GETTOPINDEX, 0, 0), 1);
   EXPECT_EQ(SendMessage(c, CB_GETDROPPEDSTATE, 0, 0), TRUE);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/gdi/DrawRecorder.h"
-#include "platform/win/Controls.h"
+#include "platform/win/ControlClasses.h"
 #include "tests/platform/win/MessageLog.h"
 
 namespace wintest {
@@ -41,18 +41,18 @@ class TControlTest : public TWinTest {
     return p;
   }
   static void ClickAt(HWND h, int x, int y) {
-    TestInput::Click(ScreenPoint(h, x, y));
+    WinTesting::Click(ScreenPoint(h, x, y));
     Pump();
   }
   static void Press(int vk) {
-    TestInput::KeyPress(vk);
+    WinTesting::KeyPress(vk);
     Pump();
   }
   // Presses `vk` with a modifier held.
   static void PressWith(int modifier, int vk) {
-    TestInput::KeyDown(modifier);
-    TestInput::KeyPress(vk);
-    TestInput::KeyUp(modifier);
+    Input::KeyDown(modifier);
+    WinTesting::KeyPress(vk);
+    Input::KeyUp(modifier);
     Pump();
   }
 

@@ -147,7 +147,7 @@ TEST_F(TCursorTest, MouseInputSetsTheCursorThroughTheDefault) {
   RECT r;
   GetWindowRect(frame, &r);
   SetCursor(nullptr);
-  TestInput::MouseMove(POINT{r.Left + 1, r.Top + 60});  // the left sizing border
+  Input::MouseMove(POINT{r.Left + 1, r.Top + 60});  // the left sizing border
   Pump();
   EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_SIZEWE));
 }

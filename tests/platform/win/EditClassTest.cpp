@@ -28,7 +28,7 @@ class TEditTest : public TControlTest {
 
 TEST_F(TEditTest, TypingInsertsAndNotifiesUpdateThenChange) {
   HWND e = Edit();
-  TestInput::Type("ab");
+  WinTesting::Type("ab");
   Pump();
   EXPECT_EQ(GetWindowText(e), "ab");
   EXPECT_EQ(Sel(e), std::make_pair(2, 2));
@@ -79,7 +79,7 @@ TEST_F(TEditTest, LimitRefusesExtraCharactersWithMaxText) {
   HWND e = Edit();
   SendMessage(e, EM_LIMITTEXT, 3, 0);
   EXPECT_EQ(SendMessage(e, EM_GETLIMITTEXT, 0, 0), 3);
-  TestInput::Type("abcd");
+  WinTesting::Type("abcd");
   Pump();
   EXPECT_EQ(GetWindowText(e), "abc");
   auto notes = Notes();
@@ -142,11 +142,11 @@ TEST_F(TEditTest, StyleFiltersTypedCharacters) {
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Typed);
     HWND e = Edit(ES_AUTOHSCROLL | c.Style);
-    const int before = TestInput::BeepCount();
-    TestInput::Type(c.Typed);
+    const int before = WinTesting::BeepCount();
+    WinTesting::Type(c.Typed);
     Pump();
     EXPECT_EQ(GetWindowText(e), c.Text);
-    EXPECT_EQ(TestInput::BeepCount() - before, c.Beeps);
+    EXPECT_EQ(WinTesting::BeepCount() - before, c.Beeps);
     DestroyWindow(e);
   }
 }
@@ -208,7 +208,7 @@ TEST_F(TEditTest, MultiLineLinesAnswerTheLineMessages) {
   SetSel(e, 1, 1);
   Press(VK_DOWN);
   EXPECT_EQ(Sel(e), std::make_pair(6, 6));
-  TestInput::Type("\n");
+  WinTesting::Type("\n");
   Pump();
   EXPECT_EQ(SendMessage(e, EM_GETLINECOUNT, 0, 0), 4);
 }
@@ -259,7 +259,7 @@ TEST_F(TEditTest, FormattingRectangleAndMargins) {
 
 TEST_F(TEditTest, SetTextResetsSelectionUndoAndModify) {
   HWND e = Edit(ES_AUTOHSCROLL, "abc");
-  TestInput::Type("x");
+  WinTesting::Type("x");
   Pump();
   Notes();
   SetWindowText(e, "new");

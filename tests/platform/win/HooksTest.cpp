@@ -132,9 +132,9 @@ TEST_F(THooksTest, AModalLoopPassesEveryMessageThroughTheFilter) {
       },
       nullptr, GetCurrentThreadId());
   bool done = false;
-  TestInput::KeyDown(VK_LEFT);
+  Input::KeyDown(VK_LEFT);
   PostMessage(w, WM_USER, 0, 0);
-  TestInput::Schedule([&done] { done = true; });
+  WinTesting::Schedule([&done] { done = true; });
   RunModalLoop([&done] { return done; }, nullptr, MSGF_MENU);
   EXPECT_EQ(filtered, (std::vector<UINT>{WM_USER, WM_KEYDOWN}));
   EXPECT_TRUE(SequenceIs(Log().Only({WM_USER, WM_KEYDOWN}), {"w WM_KEYDOWN 39"}));
@@ -173,8 +173,8 @@ TEST_F(THooksTest, MessageHooksSeeRetrievedAndSentMessages) {
   PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE);
   EXPECT_EQ(msg.message, WM_USER + 1);
   SendMessage(w, WM_USER + 5, 0, 0);
-  TestInput::KeyDown(VK_ESCAPE);
-  TestInput::KeyDown('A');
+  Input::KeyDown(VK_ESCAPE);
+  Input::KeyDown('A');
   PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE);
   EXPECT_EQ(msg.wParam, static_cast<WPARAM>('A'));
   EXPECT_EQ(trace,

@@ -23,8 +23,8 @@ class TKeyboardTest : public TWinTest {
 };
 
 TEST_F(TKeyboardTest, KeyStateFollowsTheMessagesRetrieved) {
-  TestInput::KeyDown(VK_CONTROL);
-  TestInput::KeyDown('C');
+  Input::KeyDown(VK_CONTROL);
+  Input::KeyDown('C');
   EXPECT_EQ(GetKeyState(VK_CONTROL), 0);
   MSG m;
   ASSERT_TRUE(PeekMessage(&m, nullptr, 0, 0, PM_NOREMOVE));
@@ -38,15 +38,15 @@ TEST_F(TKeyboardTest, KeyStateFollowsTheMessagesRetrieved) {
   GetKeyboardState(keys);
   EXPECT_TRUE(keys['C'] & 0x80);
   EXPECT_TRUE(keys[VK_LCONTROL] & 0x80);
-  TestInput::KeyUp('C');
-  TestInput::KeyUp(VK_CONTROL);
+  Input::KeyUp('C');
+  Input::KeyUp(VK_CONTROL);
   Pump();
   EXPECT_EQ(GetKeyState(VK_CONTROL) & 0x8000, 0);
   // Toggle keys flip their low bit on each press.
-  TestInput::KeyPress(VK_CAPITAL);
+  WinTesting::KeyPress(VK_CAPITAL);
   Pump();
   EXPECT_EQ(GetKeyState(VK_CAPITAL), 1);
-  TestInput::KeyPress(VK_CAPITAL);
+  WinTesting::KeyPress(VK_CAPITAL);
   Pump();
   EXPECT_EQ(GetKeyState(VK_CAPITAL), 0);
 }
@@ -74,9 +74,9 @@ TEST_F(TKeyboardTest, KeyMessagesAndTheirFlags) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     SetFocus(c.focusless ? nullptr : edit);
-    for (int k : c.held) TestInput::KeyDown(k);
+    for (int k : c.held) Input::KeyDown(k);
     Pump();
-    TestInput::KeyDown(c.vk);
+    Input::KeyDown(c.vk);
     MSG m = Take();
     EXPECT_EQ(Log().NameOf(m.hwnd), c.target);
     EXPECT_EQ(m.message, c.message);
@@ -84,16 +84,16 @@ TEST_F(TKeyboardTest, KeyMessagesAndTheirFlags) {
     EXPECT_EQ(m.lParam & 0xFFFF, 1);
     EXPECT_EQ((m.lParam >> 16) & 0xFF,
               static_cast<LPARAM>(MapVirtualKey(static_cast<UINT>(c.vk), MAPVK_VK_TO_VSC)));
-    TestInput::KeyUp(c.vk);
-    for (int k : c.held) TestInput::KeyUp(k);
+    Input::KeyUp(c.vk);
+    for (int k : c.held) Input::KeyUp(k);
     Pump();
   }
 }
 
 TEST_F(TKeyboardTest, RepeatAndReleaseBits) {
-  TestInput::KeyDown('A');
-  TestInput::KeyDown('A');  // auto-repeat
-  TestInput::KeyUp('A');
+  Input::KeyDown('A');
+  Input::KeyDown('A');  // auto-repeat
+  Input::KeyUp('A');
   const LPARAM kPrevious = LPARAM{1} << 30, kTransition = LPARAM{1} << 31;
   EXPECT_EQ(Take().lParam & (kPrevious | kTransition), 0);
   EXPECT_EQ(Take().lParam & (kPrevious | kTransition), kPrevious);
@@ -103,17 +103,17 @@ TEST_F(TKeyboardTest, RepeatAndReleaseBits) {
 }
 
 TEST_F(TKeyboardTest, SidedModifiersReportTheGenericKey) {
-  TestInput::KeyDown(VK_RSHIFT);
+  Input::KeyDown(VK_RSHIFT);
   MSG m = Take();
   EXPECT_EQ(m.wParam, static_cast<WPARAM>(VK_SHIFT));
   EXPECT_LT(GetKeyState(VK_SHIFT), 0);
   EXPECT_LT(GetKeyState(VK_RSHIFT), 0);
   EXPECT_EQ(GetKeyState(VK_LSHIFT) & 0x8000, 0);
-  TestInput::KeyDown(VK_LSHIFT);
-  TestInput::KeyUp(VK_RSHIFT);
+  Input::KeyDown(VK_LSHIFT);
+  Input::KeyUp(VK_RSHIFT);
   Pump();
   EXPECT_LT(GetKeyState(VK_SHIFT), 0);  // the left one is still down
-  TestInput::KeyUp(VK_LSHIFT);
+  Input::KeyUp(VK_LSHIFT);
   Pump();
   EXPECT_EQ(GetKeyState(VK_SHIFT) & 0x8000, 0);
 }
@@ -124,15 +124,15 @@ TEST_F(TKeyboardTest, DefaultKeyHandling) {
     if (m == WM_CONTEXTMENU) menus.push_back(l);
     return std::nullopt;
   });
-  TestInput::KeyDown(VK_SHIFT);
-  TestInput::KeyPress(VK_F10);
-  TestInput::KeyUp(VK_SHIFT);
-  TestInput::KeyPress(VK_APPS);
+  Input::KeyDown(VK_SHIFT);
+  WinTesting::KeyPress(VK_F10);
+  Input::KeyUp(VK_SHIFT);
+  WinTesting::KeyPress(VK_APPS);
   Pump();
   EXPECT_EQ(menus, (std::vector<LPARAM>{-1, -1}));  // from the keyboard: (-1, -1), passed up to the frame
   Log().Clear();
-  TestInput::KeyDown(VK_MENU);
-  TestInput::KeyPress(VK_F4);
+  Input::KeyDown(VK_MENU);
+  WinTesting::KeyPress(VK_F4);
   Pump();
   EXPECT_FALSE(IsWindow(frame));
   EXPECT_TRUE(SequenceIs(Log().Only({WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY}),
@@ -140,12 +140,12 @@ TEST_F(TKeyboardTest, DefaultKeyHandling) {
 }
 
 TEST_F(TKeyboardTest, TypingUsesKeysWhereTheLayoutHasThemAndCharactersElsewhere) {
-  TestInput::Type("a\n\xE4\xB8\xAD");  // a, Return, 中
+  WinTesting::Type("a\n\xE4\xB8\xAD");  // a, Return, 中
   Pump();
   EXPECT_TRUE(SequenceIs(Log().Only({WM_KEYDOWN, WM_CHAR}),
                          {"edit WM_KEYDOWN 65", "edit WM_CHAR 97", "edit WM_KEYDOWN 13", "edit WM_CHAR 13",
                           "edit WM_CHAR 20013"}));
-  TestInput::Type("\xFF");  // not UTF-8: the replacement character
+  WinTesting::Type("\xFF");  // not UTF-8: the replacement character
   Pump();
   EXPECT_TRUE(SequenceIs(Log().Only({WM_CHAR}), {"edit WM_CHAR 65533"}));
 }
@@ -153,11 +153,11 @@ TEST_F(TKeyboardTest, TypingUsesKeysWhereTheLayoutHasThemAndCharactersElsewhere)
 TEST_F(TKeyboardTest, KeysWithoutAnyWindowStillChangeTheState) {
   DestroyWindow(frame);
   ASSERT_EQ(GetActiveWindow(), nullptr);
-  TestInput::KeyDown(VK_SHIFT);
+  Input::KeyDown(VK_SHIFT);
   MSG m;
   EXPECT_FALSE(PeekMessage(&m, nullptr, 0, 0, PM_REMOVE));
   EXPECT_LT(GetKeyState(VK_SHIFT), 0);
-  EXPECT_EQ(TestInput::PendingInput(), 0u);
+  EXPECT_EQ(Input::PendingInput(), 0u);
 }
 
 TEST_F(TKeyboardTest, LayoutQueries) {

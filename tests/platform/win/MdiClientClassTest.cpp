@@ -1,7 +1,7 @@
 // The "MDIClient" class: creating and destroying children, activation with its notifications,
 // the maximised flag, cycling, tiling, cascading, the menu set, and the default frame and child
 // procedures.
-#include "platform/win/Menus.h"
+#include "platform/win/MenuApi.h"
 #include "tests/platform/win/ControlTestUtil.h"
 
 namespace wintest {

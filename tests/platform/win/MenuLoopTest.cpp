@@ -87,8 +87,8 @@ class TMenuLoopTest : public TWinTest {
 
 TEST_F(TMenuLoopTest, KeyboardChoiceRunsInTheDocumentedOrder) {
   HookPopups();
-  TestInput::KeyPress(VK_DOWN);
-  TestInput::KeyPress(VK_RETURN);
+  WinTesting::KeyPress(VK_DOWN);
+  WinTesting::KeyPress(VK_RETURN);
   EXPECT_TRUE(TrackPopupMenu(menu_, TPM_LEFTALIGN, 100, 100, 0, owner_, nullptr));
   Pump();
   EXPECT_TRUE(SequenceIs(
@@ -102,7 +102,7 @@ TEST_F(TMenuLoopTest, ThePopupHasAThreePixelFrameAndIsNotActivated) {
   HookPopups();
   RECT window{}, item{}, client{};
   DWORD style = 0;
-  TestInput::Schedule([&] {
+  WinTesting::Schedule([&] {
     ASSERT_EQ(popups_.size(), 1u);
     GetWindowRect(popups_[0], &window);
     GetClientRect(popups_[0], &client);
@@ -133,7 +133,7 @@ TEST_F(TMenuLoopTest, AlignmentFlagsPlaceThePopupAroundThePoint) {
     SCOPED_TRACE(c.Flags);
     popups_.clear();
     RECT r{};
-    TestInput::Schedule([&] {
+    WinTesting::Schedule([&] {
       GetWindowRect(popups_.at(0), &r);
       EndMenu();
     });
@@ -145,10 +145,10 @@ TEST_F(TMenuLoopTest, AlignmentFlagsPlaceThePopupAroundThePoint) {
 
 TEST_F(TMenuLoopTest, AClickOnAnItemChoosesIt) {
   HookPopups();
-  TestInput::Schedule([&] {
+  WinTesting::Schedule([&] {
     RECT r{};
     GetMenuItemRect(owner_, menu_, 2, &r);
-    TestInput::Click(Center(r));
+    WinTesting::Click(Center(r));
   });
   EXPECT_EQ(TrackPopupMenu(menu_, TPM_RETURNCMD, 100, 100, 0, owner_, nullptr), 102);
   Pump();
@@ -160,18 +160,18 @@ TEST_F(TMenuLoopTest, AClickOnAnItemChoosesIt) {
 TEST_F(TMenuLoopTest, HoverCascadesASubmenuToTheRight) {
   HookPopups();
   RECT parent{}, child{};
-  TestInput::Schedule([&] {
+  WinTesting::Schedule([&] {
     RECT r{};
     GetMenuItemRect(owner_, menu_, 3, &r);
-    TestInput::MouseMove(Center(r));
+    Input::MouseMove(Center(r));
   });
-  TestInput::Schedule([&] {
+  WinTesting::Schedule([&] {
     ASSERT_EQ(popups_.size(), 2u);
     GetWindowRect(popups_[0], &parent);
     GetWindowRect(popups_[1], &child);
     RECT inner{};
     GetMenuItemRect(owner_, sub_, 0, &inner);
-    TestInput::Click(Center(inner));
+    WinTesting::Click(Center(inner));
   });
   EXPECT_EQ(TrackPopupMenu(menu_, TPM_RETURNCMD, 100, 100, 0, owner_, nullptr), 200);
   EXPECT_EQ(child.Left, parent.Right - 3);
@@ -182,7 +182,7 @@ TEST_F(TMenuLoopTest, HoverCascadesASubmenuToTheRight) {
 TEST_F(TMenuLoopTest, APressOutsideEndsTheLoopAndStaysQueued) {
   HookPopups();
   const POINT outside{400, 300};  // in the owner's client area, below the menu
-  TestInput::Schedule([&] { TestInput::MouseDown(VK_LBUTTON, outside); });
+  WinTesting::Schedule([&] { Input::MouseDown(VK_LBUTTON, outside); });
   EXPECT_EQ(TrackPopupMenu(menu_, TPM_RETURNCMD, 100, 100, 0, owner_, nullptr), 0);
   MSG msg{};
   ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE));
@@ -204,21 +204,21 @@ TEST_F(TMenuLoopTest, TheMessageFilterSeesMenuMessagesAndMayRewriteOrSwallowThem
       },
       nullptr, GetCurrentThreadId());
   // Escape is swallowed; Left, turned into Right, opens the submenu on "More".
-  for (int vk : {VK_ESCAPE, VK_UP, VK_LEFT, VK_RETURN}) TestInput::KeyPress(vk);
+  for (int vk : {VK_ESCAPE, VK_UP, VK_LEFT, VK_RETURN}) WinTesting::KeyPress(vk);
   EXPECT_EQ(TrackPopupMenu(menu_, TPM_RETURNCMD, 100, 100, 0, owner_, nullptr), 200);
   ASSERT_FALSE(codes.empty());
   EXPECT_TRUE(std::all_of(codes.begin(), codes.end(), [](int c) { return c == MSGF_MENU; }));
 }
 
 TEST_F(TMenuLoopTest, MnemonicsEscapeAndCancelModeEndTheLoop) {
-  TestInput::Type("m");
-  TestInput::Type("i");
+  WinTesting::Type("m");
+  WinTesting::Type("i");
   EXPECT_EQ(TrackPopupMenu(menu_, TPM_RETURNCMD, 100, 100, 0, owner_, nullptr), 200);
 
-  TestInput::KeyPress(VK_ESCAPE);
+  WinTesting::KeyPress(VK_ESCAPE);
   EXPECT_EQ(TrackPopupMenu(menu_, TPM_RETURNCMD, 100, 100, 0, owner_, nullptr), 0);
 
-  TestInput::Schedule([&] { SendMessage(owner_, WM_CANCELMODE, 0, 0); });
+  WinTesting::Schedule([&] { SendMessage(owner_, WM_CANCELMODE, 0, 0); });
   EXPECT_FALSE(TrackPopupMenu(menu_, 0, 100, 100, 0, owner_, nullptr));
   Pump();
   const auto seq = Log().Only({});
@@ -229,15 +229,15 @@ TEST_F(TMenuLoopTest, MnemonicsEscapeAndCancelModeEndTheLoop) {
 
 TEST_F(TMenuLoopTest, TheSystemMenuPostsSysCommandsAndNoNotifyStaysSilent) {
   HMENU sys = GetSystemMenu(owner_, FALSE);
-  TestInput::Type("c");
+  WinTesting::Type("c");
   EXPECT_TRUE(TrackPopupMenu(sys, 0, 100, 100, 0, owner_, nullptr));
   MSG msg{};
   ASSERT_TRUE(PeekMessage(&msg, owner_, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE));
   EXPECT_EQ(msg.wParam, SC_CLOSE);
   Log().Clear();
 
-  TestInput::KeyPress(VK_DOWN);
-  TestInput::KeyPress(VK_RETURN);
+  WinTesting::KeyPress(VK_DOWN);
+  WinTesting::KeyPress(VK_RETURN);
   EXPECT_EQ(TrackPopupMenu(menu_, TPM_RETURNCMD | TPM_NONOTIFY, 100, 100, 0, owner_, nullptr), 100);
   EXPECT_TRUE(SequenceIs(Log().Only({}), {"WM_MEASUREITEM 102", "WM_DRAWITEM 102"}));
 }
@@ -249,10 +249,10 @@ TEST_F(TMenuLoopTest, AltLetterOpensTheMenuBar) {
   AppendMenu(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
   SetMenu(owner_, bar);
   Log().Clear();
-  TestInput::KeyDown(VK_MENU);
-  TestInput::KeyPress('F');
-  TestInput::KeyUp(VK_MENU);
-  TestInput::KeyPress('X');
+  Input::KeyDown(VK_MENU);
+  WinTesting::KeyPress('F');
+  Input::KeyUp(VK_MENU);
+  WinTesting::KeyPress('X');
   Pump();
   const auto seq = Log().Only({});
   EXPECT_NE(std::find(seq.begin(), seq.end(), "WM_ENTERMENULOOP 0"), seq.end());

@@ -115,7 +115,7 @@ TEST_F(TMessageBoxTest, KeysAnswerTheDefaultAndTheCancelButtons) {
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(std::to_string(c.Type) + " key " + std::to_string(c.Key));
-    TestInput::KeyPress(c.Key);
+    WinTesting::KeyPress(c.Key);
     EXPECT_EQ(MessageBox(owner_, "text", "caption", c.Type), c.Expected);
     Pump();
   }
@@ -123,14 +123,14 @@ TEST_F(TMessageBoxTest, KeysAnswerTheDefaultAndTheCancelButtons) {
 
 TEST_F(TMessageBoxTest, EscapeDoesNotAnswerABoxWithoutCancelAndAClickDoes) {
   HWND box = nullptr;
-  TestInput::KeyPress(VK_ESCAPE);  // ignored: Yes/No has no cancel answer
-  TestInput::Schedule([&] {
+  WinTesting::KeyPress(VK_ESCAPE);  // ignored: Yes/No has no cancel answer
+  WinTesting::Schedule([&] {
     box = GetActiveWindow();
     HWND yes = GetDlgItem(box, IDYES);
     ASSERT_NE(yes, nullptr);
     RECT r{};
     GetWindowRect(yes, &r);
-    TestInput::Click(POINT{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
+    WinTesting::Click(POINT{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
   });
   EXPECT_EQ(MessageBox(owner_, "Sure?", "caption", MB_YESNO), IDYES);
   EXPECT_FALSE(IsWindow(box));

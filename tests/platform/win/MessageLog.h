@@ -16,7 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/TestInput.h"
+#include "platform/win/Input.h"
+#include "platform/win/WinTesting.h"
 #include "platform/win/Windows.h"
 
 namespace wintest {
@@ -300,7 +301,7 @@ constexpr const char* kLogDblClass = "LogWndDbl";
 class TWinTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    TestInput::ResetWindowManager();
+    WinTesting::ResetWindowManager();
     Log().Reset();
     for (auto [name, style] : {std::pair{kLogClass, 0u}, std::pair{kLogDblClass, CS_DBLCLKS}}) {
       WNDCLASSEX wc;
@@ -314,7 +315,7 @@ class TWinTest : public ::testing::Test {
   }
   void TearDown() override {
     Log().SetRecording(false);
-    TestInput::ResetWindowManager();
+    WinTesting::ResetWindowManager();
     Log().Reset();
   }
 

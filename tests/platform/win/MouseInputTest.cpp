@@ -35,11 +35,11 @@ class TMouseInputTest : public TWinTest {
 TEST_F(TMouseInputTest, ClickIntoAnInactiveWindow) {
   HWND other = Make("other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, {500, 500, 600, 600});
   ASSERT_EQ(GetActiveWindow(), other);
-  TestInput::MouseMove({150, 150});
+  Input::MouseMove({150, 150});
   Pump();
   Log().Clear();
-  TestInput::MouseDown(VK_LBUTTON, {150, 150});
-  TestInput::MouseUp(VK_LBUTTON, {150, 150});
+  Input::MouseDown(VK_LBUTTON, {150, 150});
+  Input::MouseUp(VK_LBUTTON, {150, 150});
   Pump();
   EXPECT_TRUE(SequenceIs(Log().Only(MouseMessages()), {
                                                           "button WM_NCHITTEST",
@@ -76,7 +76,7 @@ TEST_F(TMouseInputTest, MouseActivateAnswers) {
       return std::nullopt;
     });
     Log().Clear();
-    TestInput::Click({150, 150});
+    WinTesting::Click({150, 150});
     Pump();
     const auto seq = Log().Only({WM_LBUTTONDOWN, WM_LBUTTONUP});
     EXPECT_EQ(GetActiveWindow() == frame, c.activates);
@@ -87,10 +87,10 @@ TEST_F(TMouseInputTest, MouseActivateAnswers) {
 }
 
 TEST_F(TMouseInputTest, ClientCoordinatesAndKeyFlags) {
-  TestInput::KeyDown(VK_SHIFT);
-  TestInput::MouseMove({120, 140});
-  TestInput::MouseDown(VK_LBUTTON, {120, 140});
-  TestInput::MouseDown(VK_RBUTTON, {121, 140});
+  Input::KeyDown(VK_SHIFT);
+  Input::MouseMove({120, 140});
+  Input::MouseDown(VK_LBUTTON, {120, 140});
+  Input::MouseDown(VK_RBUTTON, {121, 140});
   EXPECT_EQ(GetKeyState(VK_LBUTTON), 0);  // nothing retrieved yet
   Next();                                 // the shift key
   MSG m = Next();
@@ -109,7 +109,7 @@ TEST_F(TMouseInputTest, ClientCoordinatesAndKeyFlags) {
 }
 
 TEST_F(TMouseInputTest, NonClientMessagesCarryTheHitCodeAndTheScreenPoint) {
-  TestInput::Click({200, 110});  // the caption
+  WinTesting::Click({200, 110});  // the caption
   Pump();
   EXPECT_TRUE(
       SequenceIs(Log().Only({WM_NCMOUSEMOVE, WM_NCLBUTTONDOWN, WM_NCLBUTTONUP}),
@@ -120,7 +120,7 @@ TEST_F(TMouseInputTest, NonClientMessagesCarryTheHitCodeAndTheScreenPoint) {
     }
     return std::nullopt;
   });
-  TestInput::Click({398, 298});  // the bottom-right sizing corner
+  WinTesting::Click({398, 298});  // the bottom-right sizing corner
   Pump();
   EXPECT_TRUE(SequenceIs(Log().Only({WM_NCLBUTTONDOWN}), {"frame WM_NCLBUTTONDOWN ht17"}));
 }
@@ -128,12 +128,12 @@ TEST_F(TMouseInputTest, NonClientMessagesCarryTheHitCodeAndTheScreenPoint) {
 TEST_F(TMouseInputTest, CaptureTakesEveryMouseMessageAsAClientMessage) {
   SetCapture(button);
   Log().Clear();
-  TestInput::MouseMove({50, 50});                // outside everything
-  TestInput::MouseDown(VK_LBUTTON, {200, 110});  // over the caption
+  Input::MouseMove({50, 50});                // outside everything
+  Input::MouseDown(VK_LBUTTON, {200, 110});  // over the caption
   Pump();
   EXPECT_TRUE(SequenceIs(Log().Only(MouseMessages()), {"button WM_MOUSEMOVE", "button WM_LBUTTONDOWN"}));
   MSG m;
-  TestInput::MouseUp(VK_LBUTTON, {50, 50});
+  Input::MouseUp(VK_LBUTTON, {50, 50});
   ASSERT_TRUE(PeekMessage(&m, nullptr, 0, 0, PM_REMOVE));
   EXPECT_EQ(GET_X_LPARAM(m.lParam), 50 - 114);
   EXPECT_EQ(GET_Y_LPARAM(m.lParam), 50 - 133);
@@ -171,9 +171,9 @@ TEST_F(TMouseInputTest, DoubleClicks) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     VirtualClock::Advance(1000);  // no double click with the previous case
-    TestInput::Click(c.first);
+    WinTesting::Click(c.first);
     VirtualClock::Advance(c.gap);
-    TestInput::Click(c.second);
+    WinTesting::Click(c.second);
     Pump();
     const auto seq = Log().Only({WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_NCLBUTTONDOWN, WM_NCLBUTTONDBLCLK});
     ASSERT_EQ(seq.size(), 2u);
@@ -181,7 +181,7 @@ TEST_F(TMouseInputTest, DoubleClicks) {
   }
   // A third click starts over.
   VirtualClock::Advance(1000);
-  for (int i = 0; i < 3; ++i) TestInput::Click({210, 140});
+  for (int i = 0; i < 3; ++i) WinTesting::Click({210, 140});
   Pump();
   EXPECT_TRUE(SequenceIs(Log().Only({WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_LBUTTONUP}),
                          {"dbl WM_LBUTTONDOWN", "dbl WM_LBUTTONUP", "dbl WM_LBUTTONDBLCLK",
@@ -191,7 +191,7 @@ TEST_F(TMouseInputTest, DoubleClicks) {
 TEST_F(TMouseInputTest, WheelGoesToTheFocusAndUpThroughTheParents) {
   SetFocus(button);
   Log().Clear();
-  TestInput::MouseWheel(-WHEEL_DELTA, {390, 290});  // far from the button
+  Input::MouseWheel(-WHEEL_DELTA, {390, 290});  // far from the button
   MSG m = Next();
   EXPECT_EQ(m.message, WM_MOUSEWHEEL);
   EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(m.wParam), -120);
@@ -205,7 +205,7 @@ TEST_F(TMouseInputTest, RightButtonReleaseAsksForAContextMenu) {
     if (m == WM_CONTEXTMENU) seen = POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
     return std::nullopt;
   });
-  TestInput::Click({130, 150}, VK_RBUTTON);
+  WinTesting::Click({130, 150}, VK_RBUTTON);
   Pump();
   EXPECT_TRUE(SequenceIs(Log().Only({WM_RBUTTONUP, WM_CONTEXTMENU}),
                          {"button WM_RBUTTONUP", "button WM_CONTEXTMENU", "frame WM_CONTEXTMENU"}));
@@ -213,7 +213,7 @@ TEST_F(TMouseInputTest, RightButtonReleaseAsksForAContextMenu) {
 }
 
 TEST_F(TMouseInputTest, LeaveTrackingIsOneShot) {
-  TestInput::MouseMove({120, 140});
+  Input::MouseMove({120, 140});
   Pump();
   TRACKMOUSEEVENT tme;
   tme.dwFlags = TME_LEAVE;
@@ -224,10 +224,10 @@ TEST_F(TMouseInputTest, LeaveTrackingIsOneShot) {
   TrackMouseEvent(&query);
   EXPECT_EQ(query.hwndTrack, button);
   Log().Clear();
-  TestInput::MouseMove({125, 145});  // still inside
-  TestInput::MouseMove({300, 250});  // out
-  TestInput::MouseMove({120, 140});  // in again: not armed any more
-  TestInput::MouseMove({300, 250});
+  Input::MouseMove({125, 145});  // still inside
+  Input::MouseMove({300, 250});  // out
+  Input::MouseMove({120, 140});  // in again: not armed any more
+  Input::MouseMove({300, 250});
   Pump();
   EXPECT_TRUE(SequenceIs(Log().Only({WM_MOUSELEAVE}), {"button WM_MOUSELEAVE"}));
   // Armed while the mouse is elsewhere: the leave comes at once.
@@ -235,11 +235,11 @@ TEST_F(TMouseInputTest, LeaveTrackingIsOneShot) {
   Pump();
   EXPECT_TRUE(SequenceIs(Log().Only({WM_MOUSELEAVE}), {"button WM_MOUSELEAVE"}));
   // Cancelled: nothing.
-  TestInput::MouseMove({120, 140});
+  Input::MouseMove({120, 140});
   TrackMouseEvent(&tme);
   tme.dwFlags = TME_LEAVE | TME_CANCEL;
   TrackMouseEvent(&tme);
-  TestInput::MouseMove({300, 250});
+  Input::MouseMove({300, 250});
   Pump();
   EXPECT_TRUE(Log().Only({WM_MOUSELEAVE}).empty());
 }
@@ -250,7 +250,7 @@ TEST_F(TMouseInputTest, TransparentAndDisabledWindowsPassTheMouseOn) {
     if (m == WM_NCHITTEST) return HTTRANSPARENT;
     return std::nullopt;
   });
-  TestInput::Click({120, 140});
+  WinTesting::Click({120, 140});
   Pump();
   EXPECT_TRUE(
       SequenceIs(Log().Only({WM_NCHITTEST, WM_LBUTTONDOWN}),
@@ -258,7 +258,7 @@ TEST_F(TMouseInputTest, TransparentAndDisabledWindowsPassTheMouseOn) {
                   "button WM_LBUTTONDOWN", "label WM_NCHITTEST", "button WM_NCHITTEST"}));
   EnableWindow(button, FALSE);
   Log().Clear();
-  TestInput::Click({120, 140});
+  WinTesting::Click({120, 140});
   Pump();
   EXPECT_TRUE(SequenceIs(Log().Only({WM_LBUTTONDOWN}), {"frame WM_LBUTTONDOWN"}));
 }
@@ -269,11 +269,11 @@ TEST_F(TMouseInputTest, AClickOnADisabledOwnerBeepsAndBringsItsPopupForward) {
   EnableWindow(frame, FALSE);
   ASSERT_EQ(GetActiveWindow(), other);
   Log().Clear();
-  TestInput::Click({200, 200});
+  WinTesting::Click({200, 200});
   Pump();
   EXPECT_TRUE(SequenceIs(Log().Only({WM_NCHITTEST, WM_SETCURSOR, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE}),
                          {"frame WM_SETCURSOR", "frame WM_SETCURSOR", "frame WM_SETCURSOR"}));
-  EXPECT_EQ(TestInput::BeepCount(), 1);
+  EXPECT_EQ(WinTesting::BeepCount(), 1);
   EXPECT_EQ(GetActiveWindow(), dialog);
 }
 

@@ -50,7 +50,7 @@ TEST_F(TQueueTest, RetrievalPriority) {
   };
   SetTimer(frame, 1, 10, nullptr);
   VirtualClock::Advance(10);
-  TestInput::KeyDown('A');
+  Input::KeyDown('A');
   PostQuitMessage(3);
   PostMessage(child, WM_USER, 0, 0);
   PostMessage(frame, WM_USER + 1, 0, 0);
@@ -102,13 +102,13 @@ TEST_F(TQueueTest, FiltersByWindowAndRange) {
 }
 
 TEST_F(TQueueTest, APeekForKeysLeavesMouseInputUntouched) {
-  TestInput::MouseMove({20, 60});
-  TestInput::Char(U'x');
+  Input::MouseMove({20, 60});
+  Input::Char(U'x');
   MSG msg;
   ASSERT_TRUE(PeekMessage(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE));
   EXPECT_EQ(msg.message, WM_CHAR);
   EXPECT_TRUE(Log().Only({WM_NCHITTEST, WM_SETCURSOR}).empty());  // the move was not even hit-tested
-  EXPECT_EQ(TestInput::PendingInput(), 1u);
+  EXPECT_EQ(Input::PendingInput(), 1u);
 }
 
 TEST_F(TQueueTest, QuitIsTakenWhateverTheFilterAfterThePostedMessages) {
@@ -133,7 +133,7 @@ TEST_F(TQueueTest, QuitEndsEveryNestedLoopInTurn) {
     return 0;
   });
   PostMessage(frame, kOpenInner, 0, 0);
-  TestInput::Schedule([] { PostQuitMessage(42); });
+  WinTesting::Schedule([] { PostQuitMessage(42); });
   const bool ended = RunModalLoop([] { return false; });
   trace.push_back(ended ? "outer done" : "outer quit");
   EXPECT_EQ(trace, (std::vector<std::string>{"inner starts", "inner quit", "outer quit"}));
@@ -144,11 +144,11 @@ TEST_F(TQueueTest, QuitEndsEveryNestedLoopInTurn) {
 
 TEST_F(TQueueTest, ModalLoopEndsOnItsConditionOrWithItsWindow) {
   bool done = false;
-  TestInput::Schedule([&] { done = true; }, 250);
+  WinTesting::Schedule([&] { done = true; }, 250);
   const DWORD start = GetTickCount();
   EXPECT_TRUE(RunModalLoop([&] { return done; }));
   EXPECT_EQ(GetTickCount() - start, 250u);
-  TestInput::Schedule([&] { DestroyWindow(other); });
+  WinTesting::Schedule([&] { DestroyWindow(other); });
   EXPECT_TRUE(RunModalLoop([] { return false; }, other));
   EXPECT_FALSE(IsWindow(other));
 }
@@ -176,24 +176,24 @@ TEST_F(TQueueTest, TranslateMessageUsesTheUsLayoutAndTheKeyStateAsRetrieved) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    for (int k : c.held) TestInput::KeyDown(k);
+    for (int k : c.held) Input::KeyDown(k);
     Pump();
     Log().Clear();
-    TestInput::KeyDown(c.vk, c.host);
-    TestInput::KeyUp(c.vk);
+    Input::KeyDown(c.vk, c.host);
+    Input::KeyUp(c.vk);
     Pump();
     std::vector<std::string> got;
     for (const auto& e : Log().Only({WM_KEYDOWN, WM_KEYUP, WM_CHAR, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_SYSCHAR}))
       got.push_back(e.substr(e.find(' ') + 1));
     EXPECT_EQ(got, c.messages);
-    for (int k : c.held) TestInput::KeyUp(k);
+    for (int k : c.held) Input::KeyUp(k);
     Pump();
   }
 }
 
 TEST_F(TQueueTest, TheCharacterFollowsItsKeyEvenWithMessagesWaiting) {
-  TestInput::Type("Hi!");
-  TestInput::Char(U'\u4e2d');
+  WinTesting::Type("Hi!");
+  Input::Char(U'\u4e2d');
   MSG msg;
   std::vector<std::string> seen;
   while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -210,13 +210,13 @@ TEST_F(TQueueTest, TheCharacterFollowsItsKeyEvenWithMessagesWaiting) {
 TEST_F(TQueueTest, QueueStatus) {
   EXPECT_EQ(GetQueueStatus(QS_ALLINPUT), 0u);
   PostMessage(frame, WM_USER, 0, 0);
-  TestInput::MouseMove({5, 5});
+  Input::MouseMove({5, 5});
   const DWORD status = GetQueueStatus(QS_ALLINPUT);
   EXPECT_EQ(HIWORD(status), QS_POSTMESSAGE | QS_MOUSEMOVE);
   EXPECT_EQ(LOWORD(status), QS_POSTMESSAGE | QS_MOUSEMOVE);
   EXPECT_EQ(LOWORD(GetQueueStatus(QS_ALLINPUT)), 0u);  // nothing new since
   EXPECT_FALSE(GetInputState());
-  TestInput::KeyDown(VK_SPACE);
+  Input::KeyDown(VK_SPACE);
   EXPECT_TRUE(GetInputState());
   EXPECT_EQ(GetQueueStatus(QS_KEY), MAKELONG(QS_KEY, QS_KEY));
 }
@@ -244,11 +244,11 @@ TEST_F(TQueueTest, WaitingWithNothingToComeFailsInsteadOfHanging) {
 }
 
 TEST_F(TQueueTest, MessageTimeAndPositionAreThoseOfTheLastRetrievedMessage) {
-  TestInput::MouseMove({30, 40});
+  Input::MouseMove({30, 40});
   VirtualClock::Advance(5);
   const DWORD posted = GetTickCount();
   PostMessage(frame, WM_USER, 0, 0);
-  TestInput::MouseMove({60, 70});
+  Input::MouseMove({60, 70});
   MSG msg;
   ASSERT_TRUE(GetMessage(&msg, nullptr, WM_USER, WM_USER));
   EXPECT_EQ(static_cast<DWORD>(GetMessageTime()), posted);

@@ -133,9 +133,9 @@ TEST_F(TScrollBarClassTest, ThumbDragReportsTrackAndPosition) {
   ASSERT_TRUE(GetScrollBarInfo(b, OBJID_CLIENT, &info));
   const int movable = 200 - 2 * info.dxyLineButton - (info.xyThumbBottom - info.xyThumbTop);
   const POINT grab = ScreenPoint(b, info.xyThumbTop + 2, 8);
-  TestInput::MouseDown(VK_LBUTTON, grab);
-  TestInput::Schedule([grab, movable] { TestInput::MouseMove(POINT{grab.X + movable, grab.Y + 30}); });
-  TestInput::Schedule([grab, movable] { TestInput::MouseUp(VK_LBUTTON, POINT{grab.X + movable, grab.Y}); });
+  Input::MouseDown(VK_LBUTTON, grab);
+  WinTesting::Schedule([grab, movable] { Input::MouseMove(POINT{grab.X + movable, grab.Y + 30}); });
+  WinTesting::Schedule([grab, movable] { Input::MouseUp(VK_LBUTTON, POINT{grab.X + movable, grab.Y}); });
   Pump();
   const std::string track = std::to_string(SB_THUMBTRACK), done = std::to_string(SB_THUMBPOSITION);
   EXPECT_EQ(codes, (std::vector<std::string>{"h " + track + " 100", "h " + done + " 100",

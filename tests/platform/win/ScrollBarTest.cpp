@@ -74,7 +74,7 @@ class TScrollBarTest : public TWinTest {
   static void Press(HWND w, POINT windowPt) {
     RECT r;
     GetWindowRect(w, &r);
-    TestInput::MouseDown(VK_LBUTTON, POINT{r.Left + windowPt.X, r.Top + windowPt.Y});
+    Input::MouseDown(VK_LBUTTON, POINT{r.Left + windowPt.X, r.Top + windowPt.Y});
   }
   static POINT Screen(HWND w, POINT windowPt) {
     RECT r;
@@ -224,9 +224,9 @@ TEST_F(TScrollBarTest, ArrowRepeatsOnTheVirtualClockUntilTheButtonGoesUp) {
   const POINT down = Screen(w, POINT{190, 195});  // the down arrow
   Press(w, POINT{190, 195});
   // Timers at first delay, then every repeat delay; the button goes up in between.
-  TestInput::Schedule([down] { TestInput::MouseUp(VK_LBUTTON, down); },
-                      win_internal::kScrollFirstDelay + 2 * win_internal::kScrollRepeatDelay +
-                          win_internal::kScrollRepeatDelay / 2);
+  WinTesting::Schedule([down] { Input::MouseUp(VK_LBUTTON, down); },
+                       win_internal::kScrollFirstDelay + 2 * win_internal::kScrollRepeatDelay +
+                           win_internal::kScrollRepeatDelay / 2);
   Pump();
   EXPECT_EQ(codes, (std::vector<std::string>{"linedown", "linedown", "linedown", "linedown", "end"}));
   EXPECT_EQ(GetScrollPos(w, SB_VERT), 4);
@@ -241,7 +241,7 @@ TEST_F(TScrollBarTest, PageRepeatsUntilTheThumbReachesTheCursor) {
   // Just above the down arrow: reached after several pages.
   const POINT at{190, 200 - a - 2};
   Press(w, at);
-  TestInput::Schedule([p = Screen(w, at)] { TestInput::MouseUp(VK_LBUTTON, p); }, 2000);
+  WinTesting::Schedule([p = Screen(w, at)] { Input::MouseUp(VK_LBUTTON, p); }, 2000);
   Pump();
   ASSERT_GE(codes.size(), 3u);
   EXPECT_EQ(codes.back(), "end");
@@ -259,10 +259,10 @@ TEST_F(TScrollBarTest, ThumbDragTracksAndEndsWithThePosition) {
   Press(w, grab);
   const POINT start = Screen(w, grab);
   const int movable = 200 - 2 * a - GetSystemMetrics(SM_CYVTHUMB);
-  TestInput::Schedule([start, movable] { TestInput::MouseMove(POINT{start.X, start.Y + movable / 2}); });
-  TestInput::Schedule([start, movable] { TestInput::MouseMove(POINT{start.X + 40, start.Y + movable * 2}); });
-  TestInput::Schedule([start, movable] {
-    TestInput::MouseUp(VK_LBUTTON, POINT{start.X, start.Y + movable * 2});
+  WinTesting::Schedule([start, movable] { Input::MouseMove(POINT{start.X, start.Y + movable / 2}); });
+  WinTesting::Schedule([start, movable] { Input::MouseMove(POINT{start.X + 40, start.Y + movable * 2}); });
+  WinTesting::Schedule([start, movable] {
+    Input::MouseUp(VK_LBUTTON, POINT{start.X, start.Y + movable * 2});
   });
   Pump();
   EXPECT_EQ(codes, (std::vector<std::string>{"track 50", "track 100", "position 100", "end"}));
@@ -273,7 +273,7 @@ TEST_F(TScrollBarTest, CancelModeEndsTheLoop) {
   HWND w = Bar(0, 100, 10, 0);
   FollowScrolls(w);
   Press(w, POINT{190, 195});
-  TestInput::Schedule([w] { SendMessage(w, WM_CANCELMODE, 0, 0); }, 10);
+  WinTesting::Schedule([w] { SendMessage(w, WM_CANCELMODE, 0, 0); }, 10);
   Pump();
   EXPECT_EQ(codes, (std::vector<std::string>{"linedown", "end"}));
   EXPECT_EQ(GetCapture(), nullptr);

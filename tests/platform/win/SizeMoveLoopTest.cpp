@@ -1,6 +1,6 @@
 // Moving and sizing with the mouse (caption, borders, the size grip), Escape, the caption
 // double-click, WM_SETREDRAW and switching windows with SC_NEXTWINDOW / SC_PREVWINDOW.
-#include "platform/win/Controls.h"
+#include "platform/win/ControlClasses.h"
 #include "tests/platform/win/MessageLog.h"
 
 namespace wintest {
@@ -34,21 +34,21 @@ std::string Entry(UINT msg, const std::string& extra = "") {
 
 // Presses at `from`, moves through `path` and lets go at the last point.
 void Drag(POINT from, const std::vector<POINT>& path) {
-  TestInput::MouseDown(VK_LBUTTON, from);
-  for (POINT p : path) TestInput::MouseMove(p);
-  TestInput::MouseUp(VK_LBUTTON, path.empty() ? from : path.back());
+  Input::MouseDown(VK_LBUTTON, from);
+  for (POINT p : path) Input::MouseMove(p);
+  Input::MouseUp(VK_LBUTTON, path.empty() ? from : path.back());
 }
 
 TEST_F(TSizeMoveLoopTest, CaptionDragMovesWithTheLoopMessages) {
   HWND w = Make("w", kFrameStyle, kStart);
   const POINT p = CaptionPoint(w);
   ASSERT_EQ(HitAt(w, p), HTCAPTION);
-  TestInput::MouseDown(VK_LBUTTON, p);
-  TestInput::MouseMove(POINT{p.X + 10, p.Y + 5});
+  Input::MouseDown(VK_LBUTTON, p);
+  Input::MouseMove(POINT{p.X + 10, p.Y + 5});
   // Queued moves coalesce: the second arrives once the loop waits.
-  TestInput::Schedule([p] {
-    TestInput::MouseMove(POINT{p.X + 30, p.Y + 20});
-    TestInput::MouseUp(VK_LBUTTON, POINT{p.X + 30, p.Y + 20});
+  WinTesting::Schedule([p] {
+    Input::MouseMove(POINT{p.X + 30, p.Y + 20});
+    Input::MouseUp(VK_LBUTTON, POINT{p.X + 30, p.Y + 20});
   });
   Log().Clear();
   Pump();
@@ -135,11 +135,11 @@ TEST_F(TSizeMoveLoopTest, EscapeRestoresTheOriginalRectangle) {
     SCOPED_TRACE(sizing ? "size" : "move");
     HWND w = Make("w", kFrameStyle, kStart);
     const POINT p = sizing ? POINT{kStart.Right - 1, kStart.Bottom - 1} : CaptionPoint(w);
-    TestInput::MouseDown(VK_LBUTTON, p);
-    TestInput::MouseMove(POINT{p.X + 25, p.Y + 15});
-    TestInput::KeyDown(VK_ESCAPE);
-    TestInput::KeyUp(VK_ESCAPE);
-    TestInput::MouseUp(VK_LBUTTON, POINT{p.X + 25, p.Y + 15});
+    Input::MouseDown(VK_LBUTTON, p);
+    Input::MouseMove(POINT{p.X + 25, p.Y + 15});
+    Input::KeyDown(VK_ESCAPE);
+    Input::KeyUp(VK_ESCAPE);
+    Input::MouseUp(VK_LBUTTON, POINT{p.X + 25, p.Y + 15});
     Log().Clear();
     Pump();
     EXPECT_EQ(WindowRectOf(w), kStart);
@@ -152,16 +152,16 @@ TEST_F(TSizeMoveLoopTest, EscapeRestoresTheOriginalRectangle) {
 TEST_F(TSizeMoveLoopTest, CancelModeEndsTheLoopWhereItIs) {
   HWND w = Make("w", kFrameStyle, kStart);
   const POINT p = CaptionPoint(w);
-  TestInput::MouseDown(VK_LBUTTON, p);
-  TestInput::MouseMove(POINT{p.X + 20, p.Y});
-  TestInput::Schedule([w] { SendMessage(w, WM_CANCELMODE, 0, 0); });
+  Input::MouseDown(VK_LBUTTON, p);
+  Input::MouseMove(POINT{p.X + 20, p.Y});
+  WinTesting::Schedule([w] { SendMessage(w, WM_CANCELMODE, 0, 0); });
   Log().Clear();
   Pump();  // the loop waits for more input; the scheduled step cancels it
   EXPECT_EQ(WindowRectOf(w), (RECT{120, 100, 420, 300}));
   EXPECT_EQ(GetCapture(), nullptr);
   const auto seq = Log().Only({WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE});
   EXPECT_TRUE(SequenceIs(seq, {Entry(WM_ENTERSIZEMOVE), Entry(WM_EXITSIZEMOVE)}));
-  TestInput::MouseUp(VK_LBUTTON, POINT{p.X + 20, p.Y});
+  Input::MouseUp(VK_LBUTTON, POINT{p.X + 20, p.Y});
   Pump();
 }
 
@@ -185,14 +185,14 @@ TEST_F(TSizeMoveLoopTest, SizeGripSizesTheTopLevelWindow) {
 TEST_F(TSizeMoveLoopTest, CaptionDoubleClickMaximisesAndRestores) {
   HWND w = Make("w", kFrameStyle, kStart);
   const POINT p = CaptionPoint(w);
-  TestInput::Click(p);
-  TestInput::Click(p);
+  WinTesting::Click(p);
+  WinTesting::Click(p);
   Pump();
   EXPECT_TRUE(IsZoomed(w));
   const POINT q = CaptionPoint(w);
   ASSERT_EQ(HitAt(w, q), HTCAPTION);
-  TestInput::Click(q);
-  TestInput::Click(q);
+  WinTesting::Click(q);
+  WinTesting::Click(q);
   Pump();
   EXPECT_FALSE(IsZoomed(w));
   EXPECT_EQ(WindowRectOf(w), kStart);
@@ -200,8 +200,8 @@ TEST_F(TSizeMoveLoopTest, CaptionDoubleClickMaximisesAndRestores) {
   HWND fixed = Make("fixed", (kFrameStyle & ~WS_MAXIMIZEBOX), {500, 100, 700, 300});
   const POINT f = CaptionPoint(fixed);
   ASSERT_EQ(HitAt(fixed, f), HTCAPTION);
-  TestInput::Click(f);
-  TestInput::Click(f);
+  WinTesting::Click(f);
+  WinTesting::Click(f);
   Pump();
   EXPECT_FALSE(IsZoomed(fixed));
 }

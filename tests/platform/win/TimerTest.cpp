@@ -156,8 +156,8 @@ TEST_F(TTimerTest, ScheduledStepsAndTimersInterleaveByTime) {
            [&](HWND, UINT, UINT_PTR, DWORD t) { events.push_back("timer@" + std::to_string(t - 0)); });
   const DWORD start = GetTickCount();
   bool done = false;
-  TestInput::Schedule([&] { events.push_back("step@" + std::to_string(GetTickCount() - start)); }, 250);
-  TestInput::Schedule([&] { done = true; });
+  WinTesting::Schedule([&] { events.push_back("step@" + std::to_string(GetTickCount() - start)); }, 250);
+  WinTesting::Schedule([&] { done = true; });
   RunModalLoop([&] { return done; });
   ASSERT_EQ(events.size(), 3u);
   EXPECT_EQ(events[2], "step@250");

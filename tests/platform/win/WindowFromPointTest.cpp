@@ -86,7 +86,7 @@ TEST_F(TWindowFromPointTest, RegionsShapeHitTesting) {
   EXPECT_EQ(At(120, 120), "front");
   EXPECT_EQ(At(200, 200), "back");  // through the hole
   // The raw mouse path follows the same shape.
-  TestInput::Click({200, 200});
+  WinTesting::Click({200, 200});
   Pump();
   EXPECT_TRUE(SequenceIs(Log().Only({WM_LBUTTONDOWN}), {"back WM_LBUTTONDOWN"}));
 }

@@ -145,7 +145,7 @@ TEST_F(TWindowTreeTest, ObserversHearAboutTheLifeOfWindows) {
 
 TEST_F(TWindowTreeTest, ResetLeavesNothingBehind) {
   EXPECT_GT(win_internal::WindowCount(), 0u);
-  TestInput::ResetWindowManager();
+  WinTesting::ResetWindowManager();
   EXPECT_EQ(win_internal::WindowCount(), 0u);
   EXPECT_EQ(GetActiveWindow(), nullptr);
   EXPECT_EQ(GetTopWindow(nullptr), nullptr);

@@ -10,7 +10,7 @@
 // (ODT_MENU), which the built-in controls share.
 #include <string>
 
-#include "platform/win/Controls.h"
+#include "platform/win/ControlClasses.h"
 #include "platform/win/Windows.h"
 
 // --- flags --------------------------------------------------------------------------------------------

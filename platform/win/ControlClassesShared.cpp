@@ -1,5 +1,9 @@
+// What the built-in window classes share (ControlClassesInternal.h), and their registration in
+// one fixed order.
+#include <initializer_list>
+
 #include "platform/rtl/SysUtils.h"
-#include "platform/win/ControlsInternal.h"
+#include "platform/win/ControlClassesInternal.h"
 
 namespace win_controls {
 
@@ -122,6 +126,19 @@ void RegisterControlClass(const char* name, TWndProcFunction proc, UINT style, H
   win_internal::RegisterSystemClass(wc);
 }
 
+namespace {
+
+LRESULT NameOnlyProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProc(h, msg, wParam, lParam);
+}
+
+}  // namespace
+
+void RegisterNameOnlyClasses() {
+  for (const char* name : {WC_COMBOBOXEX, WC_TREEVIEW, TOOLBARCLASSNAME})
+    RegisterControlClass(name, NameOnlyProc, CS_DBLCLKS);
+}
+
 }  // namespace win_controls
 
 void RegisterBuiltinClasses() {
@@ -136,5 +153,12 @@ void RegisterBuiltinClasses() {
   win_controls::RegisterComboBoxClass();
   win_controls::RegisterMonthCalClass();
   win_controls::RegisterMdiClientClass();
-  win_controls::RegisterCommonControlClasses();
+  win_controls::RegisterTabControlClass();
+  win_controls::RegisterHeaderClass();
+  win_controls::RegisterTrackBarClass();
+  win_controls::RegisterUpDownClass();
+  win_controls::RegisterProgressBarClass();
+  win_controls::RegisterStatusBarClass();
+  win_controls::RegisterListViewClass();
+  win_controls::RegisterNameOnlyClasses();
 }

@@ -1,15 +1,14 @@
 #pragma once
-// The raw input path and the headless event source. Mouse and keyboard events enter the
-// system input queue here; the queue turns them into messages as they are retrieved, which is
-// when the key state (GetKeyState and friends) changes. The display host feeds real input
-// through these same functions; tests feed scripted input.
+// The raw input path and the event source. Mouse and keyboard events enter the system input
+// queue here; the queue turns them into messages as they are retrieved, which is when the key
+// state (GetKeyState and friends) changes. The display host feeds real input through these
+// functions; tests feed scripted input through the same ones (WinTesting.h adds conveniences).
 //
 // When a message loop finds nothing to do, it asks the event source (SetEventSource). The
 // headless source runs the next scripted step, or else advances the virtual clock to the next
 // due timer; when nothing at all can happen it raises EWaitForever instead of hanging.
+#include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <string>
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/win/Windows.h"
@@ -33,7 +32,7 @@ class IEventSource {
 void SetEventSource(IEventSource* source);
 IEventSource* GetEventSource();
 
-namespace TestInput {
+namespace Input {
 
 // Mouse buttons are given as VK_LBUTTON, VK_RBUTTON, VK_MBUTTON, VK_XBUTTON1 or VK_XBUTTON2.
 void MouseMove(POINT screen);
@@ -47,32 +46,7 @@ void KeyUp(int vk);
 // A character with no key behind it (input methods, characters beyond the US layout).
 void Char(char32_t ch);
 
-// Conveniences built on the above.
-void Click(POINT screen, int button = VK_LBUTTON);
-void KeyPress(int vk);  // down and up
-// Presses the US-layout keys for each character (with Shift where needed) and injects the
-// characters the layout lacks directly. "\n" presses Return.
-void Type(const std::string& utf8);
-
 // Events fed but not yet retrieved.
 size_t PendingInput();
 
-// Headless source: steps run one at a time when a loop would otherwise wait. A step with a
-// delay first lets that much virtual time pass (timers falling due earlier fire first).
-void Schedule(std::function<void()> step, uint32_t delayMs = 0);
-size_t ScheduledSteps();
-
-// MessageBeep calls since the last reset.
-int BeepCount();
-
-// Back to a clean state between tests: destroys every window, removes hooks, timers, queued
-// messages and input, releases focus, capture and activation, clears the key state, the
-// scheduled steps and the beep count, unregisters the program's classes, and resets system
-// metrics and parameters. The virtual clock keeps running.
-void ResetWindowManager();
-
-}  // namespace TestInput
-
-// Fixed system metrics for tests; ResetSystemMetrics restores the table.
-void SetSystemMetricForTest(int index, int value);
-void ResetSystemMetrics();
+}  // namespace Input

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/win/Controls.h"
+#include "platform/win/ControlClasses.h"
 #include "platform/win/WindowManager.h"
 
 namespace win_controls {
@@ -73,7 +73,16 @@ void RegisterScrollBarClass();
 void RegisterComboBoxClass();
 void RegisterMonthCalClass();
 void RegisterMdiClientClass();
-void RegisterCommonControlClasses();
+void RegisterTabControlClass();
+void RegisterHeaderClass();
+void RegisterTrackBarClass();
+void RegisterUpDownClass();
+void RegisterProgressBarClass();
+void RegisterStatusBarClass();
+void RegisterListViewClass();
+// "ComboBoxEx32", "SysTreeView32" and "ToolbarWindow32": registered names with the default
+// behaviour.
+void RegisterNameOnlyClasses();
 
 // Registers a system class with the usual defaults of a built-in control.
 void RegisterControlClass(const char* name, TWndProcFunction proc, UINT style, HCURSOR cursor = nullptr,
