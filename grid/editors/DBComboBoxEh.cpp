@@ -7,6 +7,7 @@
 #include "grid/editors/DBEditPublishEh.h"
 #include "grid/editors/EditDecorationsEh.h"
 #include "grid/foundation/DropDownPlacementEh.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Menus.h"
@@ -37,18 +38,6 @@ bool Within(TControl* C, TControl* Root) {
     if (C == Root) return true;
   return false;
 }
-
-class TFlagGuard {
- public:
-  explicit TFlagGuard(bool& Flag) : flag_(Flag), old_(Flag) { flag_ = true; }
-  ~TFlagGuard() { flag_ = old_; }
-  TFlagGuard(const TFlagGuard&) = delete;
-  TFlagGuard& operator=(const TFlagGuard&) = delete;
-
- private:
-  bool& flag_;
-  bool old_;
-};
 
 }  // namespace
 
@@ -131,7 +120,7 @@ void TCustomDBComboBoxEh::UpdateItemsState() {
   itemCount_ = keyMode_ ? std::min(items_->Count(), keyItems_->Count()) : items_->Count();
   if (keyMode_ && !wasKeyMode) {
     itemIndex_ = -1;
-    TFlagGuard guard(settingItemText_);
+    TValueRestorer settingItemText(settingItemText_, true);
     TCustomDBEditEh::InternalSetText(std::string());
   } else if (keyMode_) {
     // The key stays; its item may have moved.
@@ -194,7 +183,7 @@ void TCustomDBComboBoxEh::SetItemIndexInternal(int Index) {
   }
   UpdateImageIndex();
   if (ListVisible()) popupListbox_->SetItemIndex(itemIndex_);
-  TFlagGuard guard(settingItemText_);
+  TValueRestorer settingItemText(settingItemText_, true);
   TCustomDBEditEh::InternalSetText(itemIndex_ >= 0 ? items_->Strings(itemIndex_) : std::string());
 }
 
@@ -284,7 +273,7 @@ void TCustomDBComboBoxEh::SetVariantValue(const Variant& V) {
   if (index >= itemCount_) index = -1;
   itemIndex_ = index;
   {
-    TFlagGuard guard(settingItemText_);
+    TValueRestorer settingItemText(settingItemText_, true);
     TCustomDBEditEh::InternalSetText(index >= 0 ? items_->Strings(index) : std::string());
   }
   UpdateImageIndex();
@@ -303,7 +292,7 @@ void TCustomDBComboBoxEh::InternalSetText(const std::string& AText) {
   itemIndex_ = index;
   keyValue_ = Variant(keyItems_->Strings(index));
   {
-    TFlagGuard guard(settingItemText_);
+    TValueRestorer settingItemText(settingItemText_, true);
     inherited::InternalSetText(items_->Strings(index));
   }
   UpdateImageIndex();
@@ -802,7 +791,7 @@ void TCustomDBComboBoxEh::DropDown() {
 
 void TCustomDBComboBoxEh::CloseUp(bool Accept) {
   if (!ListVisible() || closingUp_) return;
-  TFlagGuard guard(closingUp_);
+  TValueRestorer closingUp(closingUp_, true);
   TPopupListboxEh* list = popupListbox_;
   listTracking_ = false;
   if (HWND capture = GetCapture(); capture && ((list->HandleAllocated() && capture == list->Handle()) ||

@@ -8,6 +8,7 @@
 #include "grid/foundation/DropDownPlacementEh.h"
 #include "grid/foundation/GridPlatformEh.h"
 #include "platform/rtl/NumberFormat.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Messages.h"
@@ -329,15 +330,8 @@ std::string TCustomDBNumberEditEh::FormatDisplayText() {
 }
 
 void TCustomDBNumberEditEh::SetNumberText(const std::string& S) {
-  const bool saved = internalText_;
-  internalText_ = true;
-  try {
-    SetEditTextInternally(S);
-  } catch (...) {
-    internalText_ = saved;
-    throw;
-  }
-  internalText_ = saved;
+  TValueRestorer internalText(internalText_, true);
+  SetEditTextInternally(S);
 }
 
 void TCustomDBNumberEditEh::SetVariantValue(const Variant& V) {

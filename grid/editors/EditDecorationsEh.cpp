@@ -11,6 +11,7 @@
 #include "grid/foundation/DropDownPlacementEh.h"
 #include "grid/foundation/FreeNotifierEh.h"
 #include "grid/foundation/GridPlatformEh.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/MaskUtils.h"
@@ -234,15 +235,10 @@ void TControlEmptyDataInfoEh::RefreshDefaultFont() {
   if (!parentFont_ || !editor_) return;
   TFont* src = editor_->Font();
   refreshing_ = true;
-  try {
-    font_->SetHeight(src->Height());
-    font_->SetName(src->Name());
-    font_->SetCharset(src->Charset());
-  } catch (...) {
-    refreshing_ = false;
-    throw;
-  }
-  refreshing_ = false;
+  TScopeExit endRefresh([&] { refreshing_ = false; });
+  font_->SetHeight(src->Height());
+  font_->SetName(src->Name());
+  font_->SetCharset(src->Charset());
 }
 
 void TControlEmptyDataInfoEh::FontChanged(TObject*) {
@@ -875,13 +871,10 @@ void TCustomDBEditEh::MRUListCloseUp(TObject*, bool Accept) {
   if (Accept && index >= 0 && !ReadOnly() && DataLink()->Edit()) {
     const std::string text = mruListBox_->Items()->Strings(index);
     mruClosing_ = true;
-    try {
+    {
+      TScopeExit endClosing([&] { mruClosing_ = false; });
       SetEditText(text);
-    } catch (...) {
-      mruClosing_ = false;
-      throw;
     }
-    mruClosing_ = false;
     if (Focused()) SelectAll();
   }
 }
@@ -1136,7 +1129,11 @@ void TCustomDBEditEh::WMPaint(TMessage& Message) {
   const bool ownDC = dc == nullptr;
   if (ownDC) dc = BeginPaint(Handle(), &ps);
   TCanvas canvas;
-  try {
+  {
+    TScopeExit release([&] {
+      canvas.SetHandle(nullptr);
+      if (ownDC) EndPaint(Handle(), &ps);
+    });
     canvas.SetHandle(dc);
     if (ownText) {
       const TRect client = ClientRect();
@@ -1172,13 +1169,7 @@ void TCustomDBEditEh::WMPaint(TMessage& Message) {
     PaintEditImage(&canvas);
     PaintEmptyDataInfo(&canvas);
     DrawRequiredState(&canvas);
-  } catch (...) {
-    canvas.SetHandle(nullptr);
-    if (ownDC) EndPaint(Handle(), &ps);
-    throw;
   }
-  canvas.SetHandle(nullptr);
-  if (ownDC) EndPaint(Handle(), &ps);
   Message.Result = 0;
 }
 

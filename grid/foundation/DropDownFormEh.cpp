@@ -3,6 +3,7 @@
 #include <map>
 
 #include "grid/foundation/DropDownPlacementEh.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Messages.h"
 #include "platform/win/Windows.h"
 
@@ -289,19 +290,17 @@ void TCustomDropDownFormEh::ExecuteNomodal(TControl* RelativePosControl, TContro
   callback_ = CallbackProc;
   nomodal_ = true;
   SetModalResult(mrNone);
-  try {
-    InitDataForm(DynParams);
-    PlaceForm(RelativePosControl, Align);
-    StartWatching();
-    Show();
-  } catch (...) {
+  TScopeFail forgetCall([&] {
     StopWatching();
     nomodal_ = false;
     dynParams_ = nullptr;
     sysParams_ = nullptr;
     callback_ = nullptr;
-    throw;
-  }
+  });
+  InitDataForm(DynParams);
+  PlaceForm(RelativePosControl, Align);
+  StartWatching();
+  Show();
 }
 
 void TCustomDropDownFormEh::FinishNomodal(bool Accept) {
@@ -317,16 +316,12 @@ void TCustomDropDownFormEh::FinishNomodal(bool Accept) {
   sysParams_ = nullptr;
   callback_ = nullptr;
   const bool freeForm = sysParams && sysParams->FreeFormOnClose();
-  try {
-    if (Accept) ReturnParams(dynParams);
-    callback(this, Accept, dynParams, sysParams);
-  } catch (...) {
+  TScopeExit finish([&] {
     finishing_ = false;
     if (freeForm && !ComponentState().Contains(csDestroying)) Release();
-    throw;
-  }
-  finishing_ = false;
-  if (freeForm && !ComponentState().Contains(csDestroying)) Release();
+  });
+  if (Accept) ReturnParams(dynParams);
+  callback(this, Accept, dynParams, sysParams);
 }
 
 void TCustomDropDownFormEh::CMShowingChanged(TMessage& Message) {
