@@ -371,13 +371,7 @@ void TCustomDBNumberEditEh::DataChanged() {
   editFormat_ =
       (format.empty() && IsCurrency()) ? CurrencyEditFormatEh() : DisplayFormatToEditFormatEh(format);
   TField* f = Field();
-  const bool saved = inDataChanged_;
-  inDataChanged_ = true;
-  struct TRestore {
-    bool& flag;
-    bool value;
-    ~TRestore() { flag = value; }
-  } restore{inDataChanged_, saved};
+  TValueRestorer inDataChanged(inDataChanged_, true);
   // The window aligns its text by style: a new alignment (the field's, or right without one)
   // needs a new window.
   if (HandleAllocated() && Alignment() != windowAlignment_) RecreateWnd();

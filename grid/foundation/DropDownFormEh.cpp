@@ -265,10 +265,7 @@ bool TCustomDropDownFormEh::Execute(TControl* RelativePosControl, TControl* Down
   if (Visible()) Hide();
   dynParams_ = DynParams;
   sysParams_ = nullptr;
-  struct TForget {
-    TCustomDropDownFormEh* form;
-    ~TForget() { form->dynParams_ = nullptr; }
-  } forget{this};
+  TScopeExit forget([&] { dynParams_ = nullptr; });
   InitDataForm(DynParams);
   PlaceForm(RelativePosControl, Align);
   const bool ok = ShowModal() == mrOk;
