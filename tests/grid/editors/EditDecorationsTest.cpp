@@ -524,6 +524,18 @@ TEST_F(EditDecorationsMRUTest, WheelScrollsTheOpenList) {
   EXPECT_EQ(edit->Text(), "a");
 }
 
+TEST_F(EditDecorationsMRUTest, AcceptedTextThatRaisesStillLetsTheListOpenAgain) {
+  Type("ap");
+  ASSERT_TRUE(ListShown());
+  Key(VK_DOWN);
+  edit->OnChange = [](TObject*) { throw Exception("change refused"); };
+  EXPECT_THROW(edit->MRUList()->CloseUp(true), Exception);
+  edit->OnChange = nullptr;
+  edit->SelectAll();
+  Type("b");
+  EXPECT_TRUE(ListShown());
+}
+
 TEST_F(EditDecorationsMRUTest, InactiveListNeverOpens) {
   edit->MRUList()->SetActive(false);
   Type("ap");

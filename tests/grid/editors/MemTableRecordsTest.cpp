@@ -442,6 +442,32 @@ TEST(MemTableRecords, CancelUpdatesTakesEveryChangeBack) {
   EXPECT_EQ(index->Count(), 3);
 }
 
+TEST(MemTableRecords, RevertingAnEditThatBreaksUniquenessKeepsThePostedValues) {
+  auto t = NewPeopleTable();
+  TRecordsListEh* list = t->RecordsList();
+  Append(t.get(), {1, "a", 0.0});
+  Append(t.get(), {2, "b", 0.0});
+  TMTIndexEh* index = list->Indexes()->Add();
+  index->SetFields("ID");
+  index->SetUnique(true);
+  index->SetActive(true);
+  list->SetCachedUpdates(true);
+  TMemoryRecordEh* first = list->Rec(0);
+  TMemoryRecordEh* second = list->Rec(1);
+  first->Edit();
+  first->SetDataValue(0, dvkCurrentEh, 3);
+  first->Post();
+  second->Edit();
+  second->SetDataValue(0, dvkCurrentEh, 1);  // the key the first gave up
+  second->Post();
+  EXPECT_EQ(MessageOf<Exception>([&] { list->RevertRecord(first); }), "Unical key violation 1");
+  EXPECT_EQ(Column(t.get(), 0), (std::vector<Variant>{3, 1}));
+  EXPECT_FALSE(first->IsEditing());
+  EXPECT_TRUE(first->HasOldValues());
+  EXPECT_EQ(first->UpdateStatus(), usModifiedEh);
+  ExpectIndexConsistent(index);
+}
+
 TEST(MemTableRecords, RevertingADeletionChecksUniqueness) {
   auto t = NewPeopleTable();
   TRecordsListEh* list = t->RecordsList();
