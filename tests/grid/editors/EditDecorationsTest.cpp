@@ -15,6 +15,7 @@
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/VclTesting.h"
+#include "platform/win/Caret.h"
 #include "platform/win/TestInput.h"
 #include "tests/grid/editors/EditorTestSupport.h"
 
@@ -644,6 +645,24 @@ TEST_F(EditDecorationsBoundTest, RequiredHighlightWhileTheInsertedValueIsMissing
   edit->OnCheckDrawRequiredState = TCheckDrawRequiredStateEventEh();
   edit->SetHighlightRequired(false);
   EXPECT_EQ(CountWindowPixels(kRed, bottom), 0);
+}
+
+TEST_F(EditDecorationsTest, PaintThatRaisesStillEndsThePaint) {
+  edit->SetHighlightRequired(true);
+  edit->SetFocus();
+  Application->ProcessMessages();
+  ASSERT_EQ(GetCaretWindow(), edit->Handle());
+  edit->OnCheckDrawRequiredState = [](TObject*, bool&) { throw Exception("paint failed"); };
+  EXPECT_THROW(edit->Perform(WM_PAINT, 0, 0), Exception);
+  edit->OnCheckDrawRequiredState = TCheckDrawRequiredStateEventEh();
+  // The paint hid the caret; ending it shows the caret again, so it blinks on.
+  bool drawn = false;
+  for (int i = 0; i < 4 && !drawn; ++i) {
+    VirtualClock::Advance(GetCaretBlinkTime());
+    Application->ProcessMessages();
+    drawn = IsCaretDrawn();
+  }
+  EXPECT_TRUE(drawn);
 }
 
 TEST_F(EditDecorationsTest, FlatBorderShowsItsActiveLook) {

@@ -306,6 +306,14 @@ TEST_F(GridMouseTest, MouseHandlersThatRaiseStillEndTheMouseState) {
     EXPECT_FALSE(GetGridMoveLine()->Visible());
     EXPECT_EQ(errors, (std::vector<std::string>{"handler failed"}));
   }
+  // Called directly, with no capture whose loss would cancel it, the press cancels the move it
+  // started itself.
+  grid->OnMouseDown = raising;
+  grid->OnMouseUp = TMouseEvent();
+  EXPECT_THROW(mgrid->MouseDown(mbLeft, TShiftState{}, 100, 10), Exception);
+  EXPECT_EQ(grid->GridState(), gsNormal);
+  EXPECT_FALSE(mgrid->TimerActive());
+  EXPECT_FALSE(GetGridMoveLine()->Visible());
 }
 
 // --- cursor --------------------------------------------------------------------------------------------
