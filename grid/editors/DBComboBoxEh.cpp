@@ -4,8 +4,9 @@
 
 #include <algorithm>
 
+#include "grid/editors/ControlEmptyDataInfoEh.h"
 #include "grid/editors/DBEditPublishEh.h"
-#include "grid/editors/EditDecorationsEh.h"
+#include "grid/editors/EditImageEh.h"
 #include "grid/foundation/DropDownPlacementEh.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"

@@ -4,8 +4,9 @@
 
 #include <cctype>
 
+#include "grid/editors/ControlEmptyDataInfoEh.h"
 #include "grid/editors/DBEditPublishEh.h"
-#include "grid/editors/EditDecorationsEh.h"
+#include "grid/editors/EditImageEh.h"
 #include "grid/foundation/DropDownPlacementEh.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Exceptions.h"

@@ -1,12 +1,15 @@
 // The base data-aware editor: value model, data link reactions, read-only rules, keys and
-// characters, focus, and the in-place mode. The decorations are in EditDecorationsEh.cpp.
+// characters, focus, and the in-place mode. What it shows around its text is in DBEditButtonsEh.cpp,
+// DBEditDropDownFormEh.cpp, DBEditMRUEh.cpp, DBEditHintsEh.cpp and DBEditPaintEh.cpp.
 #include "grid/editors/DBEditEh.h"
 
 #include <cstdlib>
 #include <cstring>
 
+#include "grid/editors/ControlEmptyDataInfoEh.h"
 #include "grid/editors/DBEditPublishEh.h"
-#include "grid/editors/EditDecorationsEh.h"
+#include "grid/editors/EditImageEh.h"
+#include "grid/editors/EditToolTipsWindowEh.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Menus.h"
@@ -781,5 +784,6 @@ void TDBEditEh::DescribeClass(TClassBuilder<TDBEditEh>& c) {
 }
 
 void RegisterDBEditClasses() {
-  RegisterClass(TDBEditEh::StaticClass());
+  RegisterClasses({TDBEditEh::StaticClass(), TEditImageEh::StaticClass(),
+                   TControlEmptyDataInfoEh::StaticClass(), TEditToolTipsWindowEh::StaticClass()});
 }

@@ -3,8 +3,9 @@
 #include <cmath>
 #include <limits>
 
+#include "grid/editors/ControlEmptyDataInfoEh.h"
 #include "grid/editors/DBEditPublishEh.h"
-#include "grid/editors/EditDecorationsEh.h"
+#include "grid/editors/EditImageEh.h"
 #include "grid/foundation/DropDownPlacementEh.h"
 #include "grid/foundation/GridPlatformEh.h"
 #include "platform/rtl/NumberFormat.h"

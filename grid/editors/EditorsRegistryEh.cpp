@@ -5,12 +5,10 @@
 #include "grid/editors/DBDateTimeEditEh.h"
 #include "grid/editors/DBEditEh.h"
 #include "grid/editors/DBNumberEditEh.h"
-#include "grid/editors/EditDecorationsEh.h"
 #include "grid/editors/MemTableDataEh.h"
 
 void RegisterGridEditorClasses() {
   RegisterDBEditClasses();
-  RegisterEditDecorationsClasses();
   RegisterDBDateTimeEditClasses();
   RegisterDBComboBoxClasses();
   RegisterDBNumberEditClasses();

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "grid/editors/DBEditEh.h"
-#include "grid/editors/EditDecorationsEh.h"
+#include "grid/editors/EditImageEh.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/Streams.h"
