@@ -2,6 +2,7 @@
 
 #include "grid/data/MemoryStreamEh.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 
 RTL_IMPLEMENT_CLASS(TBMListEh)
 
@@ -103,34 +104,27 @@ void TBMListEh::SelectAll() {
   TDataSet* ds = GetDataSet();
   if (!linkActive_ || ds == nullptr) return;
   ds->DisableControls();
-  try {
-    const TBookmark saved = ds->Bookmark();
-    Clear();
-    list_->BeginUpdate();
-    try {
-      ds->First();
-      while (!ds->Eof()) {
-        list_->Add(ds->Bookmark());
-        ds->Next();
-      }
-    } catch (...) {
-      list_->EndUpdate();
-      throw;
+  TScopeExit enableControls([&] { ds->EnableControls(); });
+  const TBookmark saved = ds->Bookmark();
+  Clear();
+  list_->BeginUpdate();
+  {
+    TScopeExit endUpdate([&] { list_->EndUpdate(); });
+    ds->First();
+    while (!ds->Eof()) {
+      list_->Add(ds->Bookmark());
+      ds->Next();
     }
-    list_->EndUpdate();
-    if (!saved.empty() && ds->BookmarkValid(saved)) ds->GotoBookmark(saved);
-  } catch (...) {
-    ds->EnableControls();
-    throw;
   }
-  ds->EnableControls();
+  if (!saved.empty() && ds->BookmarkValid(saved)) ds->GotoBookmark(saved);
 }
 
 void TBMListEh::DeleteSelectedRecords() {
   TDataSet* ds = GetDataSet();
   if (!linkActive_ || ds == nullptr) return;
   ds->DisableControls();
-  try {
+  {
+    TScopeExit enableControls([&] { ds->EnableControls(); });
     for (int i = Count() - 1; i >= 0; --i) {
       const TBookmark bm = list_->Strings(i);
       if (ds->BookmarkValid(bm)) {
@@ -139,11 +133,7 @@ void TBMListEh::DeleteSelectedRecords() {
       }
       list_->Delete(i);
     }
-  } catch (...) {
-    ds->EnableControls();
-    throw;
   }
-  ds->EnableControls();
   Clear();
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "platform/db/Fields.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 
 RTL_IMPLEMENT_CLASS(TDBSum)
@@ -359,16 +360,16 @@ void TDBSumListProducer::RecalcAll() {
     const TBookmark mark = ds->Bookmark();
     ds->DisableControls();
     walking_ = true;
-    auto restore = [&] {
-      try {
-        if (!mark.empty() && ds->BookmarkValid(mark)) ds->GotoBookmark(mark);
-      } catch (const EDatabaseError&) {
-        // The record left the view: stay where the walk ended.
-      }
-      walking_ = false;
-      ds->EnableControls();
-    };
-    try {
+    {
+      TScopeExit restore([&] {
+        try {
+          if (!mark.empty() && ds->BookmarkValid(mark)) ds->GotoBookmark(mark);
+        } catch (const EDatabaseError&) {
+          // The record left the view: stay where the walk ended.
+        }
+        walking_ = false;
+        ds->EnableControls();
+      });
       ds->First();
       while (!ds->Eof()) {
         if (!externalRecalc_) Accumulate(1);
@@ -378,11 +379,7 @@ void TDBSumListProducer::RecalcAll() {
         }
         ds->Next();
       }
-    } catch (...) {
-      restore();
-      throw;
     }
-    restore();
     virtualListBuilt_ = virtualRecords_;
   }
   OnAfterRecalcAll(this);

@@ -4,6 +4,7 @@
 
 #include "grid/data/DataRoutinesEh.h"
 #include "platform/db/Fields.h"
+#include "platform/rtl/ScopeGuard.h"
 
 // Marks the values stale on every change of the data, but not for the owner's own walk.
 class TDatasetFieldValueListEh::TValuesDataLink : public TDataLink {
@@ -72,29 +73,21 @@ void TDatasetFieldValueListEh::Rebuild() {
   TDataSet* ds = dataLink_->DataSet();
   TField* field = ds != nullptr && ds->Active() ? ds->FindField(fieldName_) : nullptr;
   building_ = true;
-  try {
+  {
+    TScopeExit endBuilding([&] { building_ = false; });
     if (field != nullptr && !ds->IsEmpty()) {
       ds->DisableControls();
-      try {
-        const TBookmark saved = ds->Bookmark();
-        ds->First();
-        while (!ds->Eof()) {
-          Variant v = field->AsVariant();
-          if (!v.IsNull() && !v.IsEmpty()) found.push_back(std::move(v));
-          ds->Next();
-        }
-        if (!saved.empty() && ds->BookmarkValid(saved)) ds->GotoBookmark(saved);
-      } catch (...) {
-        ds->EnableControls();
-        throw;
+      TScopeExit enableControls([&] { ds->EnableControls(); });
+      const TBookmark saved = ds->Bookmark();
+      ds->First();
+      while (!ds->Eof()) {
+        Variant v = field->AsVariant();
+        if (!v.IsNull() && !v.IsEmpty()) found.push_back(std::move(v));
+        ds->Next();
       }
-      ds->EnableControls();
+      if (!saved.empty() && ds->BookmarkValid(saved)) ds->GotoBookmark(saved);
     }
-  } catch (...) {
-    building_ = false;
-    throw;
   }
-  building_ = false;
   const auto less = [](const Variant& a, const Variant& b) {
     return DBVarCompareValues(a, b) == TVariantRelationship::vrLessThan;
   };

@@ -5,6 +5,7 @@
 #include "grid/data/MemTableDataEh.h"
 #include "grid/data/MemTableInternalEh.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 
 // --- TAutoIncrementEh ----------------------------------------------------------------------
@@ -254,13 +255,8 @@ void TMemTableDataEh::ReadState(TReader& Reader) {
     }
     saved(R, Cls, C);
   };
-  try {
-    inherited::ReadState(Reader);
-  } catch (...) {
-    Reader.OnCreateComponent = saved;
-    throw;
-  }
-  Reader.OnCreateComponent = saved;
+  TScopeExit restoreHook([&] { Reader.OnCreateComponent = saved; });
+  inherited::ReadState(Reader);
 }
 
 // --- TMemTableDataShadowEh -----------------------------------------------------------------

@@ -21,6 +21,7 @@
 #include "platform/rtl/Collation.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 
 using namespace memtable_detail;
@@ -686,22 +687,12 @@ void TMTIndexEh::SetActive(bool Value) {
     Clear();
     return;
   }
-  try {
-    Rebuild();
-  } catch (...) {
+  TScopeFail deactivate([&] {
     active_ = false;
     Clear();
-    throw;
-  }
-  if (UniqueDemanded()) {
-    try {
-      CheckNoDuplicates();
-    } catch (...) {
-      active_ = false;
-      Clear();
-      throw;
-    }
-  }
+  });
+  Rebuild();
+  if (UniqueDemanded()) CheckNoDuplicates();
 }
 
 void TMTIndexEh::SetFields(const std::string& Value) {
@@ -710,10 +701,7 @@ void TMTIndexEh::SetFields(const std::string& Value) {
   fields_ = Value;
   layout_.reset();
   if (!active_) return;
-  try {
-    Rebuild();
-    if (UniqueDemanded()) CheckNoDuplicates();
-  } catch (...) {
+  TScopeFail backToOldFields([&] {
     fields_ = old;
     layout_.reset();
     try {
@@ -721,8 +709,9 @@ void TMTIndexEh::SetFields(const std::string& Value) {
     } catch (const Exception&) {
       Clear();
     }
-    throw;
-  }
+  });
+  Rebuild();
+  if (UniqueDemanded()) CheckNoDuplicates();
 }
 
 void TMTIndexEh::SetUnique(bool Value) {

@@ -8,6 +8,7 @@
 #include "grid/data/MemTableDataEh.h"
 #include "grid/data/MemTableInternalEh.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -387,16 +388,16 @@ void TRecordsListEh::InsertRecord(TMemoryRecordEh* Rec, int Index, bool Fetching
     savedValues = Rec->values_;
     table_->SetAutoIncValues(Rec);
   }
-  try {
+  {
+    TScopeFail takeBackAutoInc([&] {
+      if (autoInc) {
+        table_->GetAutoIncrement()->SetCurValue(savedCounter);
+        Rec->values_ = std::move(savedValues);
+      }
+    });
     Notify(Rec, pos, rlnBeforeInsertEh);
     if (!cachedUpdates_ && !Fetching && table_ && table_->HasApplyHandlers())
       ForwardChange(Rec, static_cast<int>(Change::Insert));
-  } catch (...) {
-    if (autoInc) {
-      table_->GetAutoIncrement()->SetCurValue(savedCounter);
-      Rec->values_ = std::move(savedValues);
-    }
-    throw;
   }
   UnlinkLoose(Rec);
   active_.insert(active_.begin() + pos, Rec);
@@ -437,15 +438,11 @@ void TRecordsListEh::DeleteRecord(int Index) {
   active_.erase(active_.begin() + Index);
   rec->index_ = -1;
   Renumber(Index);
-  try {
-    Notify(rec, Index, rlnAfterDeleteEh);
-  } catch (...) {
+  TScopeExit release([&] {
     DropPending(rec);
     rec->Free();
-    throw;
-  }
-  DropPending(rec);
-  rec->Free();
+  });
+  Notify(rec, Index, rlnAfterDeleteEh);
 }
 
 void TRecordsListEh::MoveToDeleted(int Index) {
@@ -584,14 +581,10 @@ void TRecordsListEh::RevertRecord(TMemoryRecordEh* Rec) {
         Rec->editValues_ = Rec->values_;
         Rec->hasEdit_ = true;
         Rec->values_ = Rec->oldValues_;
-        try {
-          Notify(Rec, idx, rlnBeforePostEh);
-        } catch (...) {
-          Rec->values_ = std::move(Rec->editValues_);
-          Rec->DropEditValues();
-          throw;
-        }
-        Rec->DropEditValues();
+        TScopeExit dropEdit([&] { Rec->DropEditValues(); });
+        // Refused: the record keeps the values it had.
+        TScopeFail keepValues([&] { Rec->values_ = std::move(Rec->editValues_); });
+        Notify(Rec, idx, rlnBeforePostEh);
       }
       Rec->DropOldValues();
       Rec->updateStatus_ = usUnmodifiedEh;
@@ -632,7 +625,8 @@ void TRecordsListEh::CancelUpdates() {
 
 void TRecordsListEh::ReadData(TReader& Reader) {
   std::vector<TMemoryRecordEh*> fresh;
-  try {
+  {
+    TScopeFail freeFresh([&] { FreeRecords(fresh); });
     Reader.ReadListBegin();
     while (!Reader.EndOfList()) {
       TMemoryRecordEh* r = NewRecord();
@@ -641,9 +635,6 @@ void TRecordsListEh::ReadData(TReader& Reader) {
     }
     Reader.ReadListEnd();
     for (int i = 0; i < indexes_->Count(); ++i) indexes_->Items(i)->CheckNewRecords(fresh);
-  } catch (...) {
-    FreeRecords(fresh);
-    throw;
   }
   // The whole stream is sound: only now do the old records go.
   Clear();

@@ -8,6 +8,7 @@
 #include "grid/data/MemTableInternalEh.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Guid.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 
 using namespace memtable_detail;
@@ -665,7 +666,8 @@ void TMTDataStructEh::Assign(TPersistent* Source) {
     for (TMemoryRecordEh* r = list->looseHead_; r; r = r->looseNext_) add(r);
   }
   BeginUpdate();
-  try {
+  {
+    TScopeExit endUpdate([&] { EndUpdate(); });
     Clear();
     for (int i = 0; i < src->FieldsCount(); ++i) {
       TMTDataFieldEh* from = src->Fields(i);
@@ -681,10 +683,6 @@ void TMTDataStructEh::Assign(TPersistent* Source) {
       if (c.Rec->hasOld_) c.Rec->oldValues_ = std::move(c.Old);
       if (c.Rec->hasEdit_) c.Rec->editValues_ = std::move(c.Edit);
     }
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
   if (list && list->Count() > 0) list->Notify(nullptr, -1, rlnBulkChangeEh);
 }

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 
 RTL_IMPLEMENT_CLASS(TBaseTreeNodeEh)
@@ -182,12 +183,8 @@ TBaseTreeNodeEh* TTreeListEh::CreateNodeApart(const std::string& Text, void* Dat
 
 TBaseTreeNodeEh* TTreeListEh::AddChild(TBaseTreeNodeEh* Parent, const std::string& Text, void* Data) {
   TBaseTreeNodeEh* node = CreateNodeApart(Text, Data);
-  try {
-    AddNode(node, Parent, naAddChildEh, false);
-  } catch (...) {
-    DeleteNode(node);
-    throw;
-  }
+  TScopeFail deleteNode([&] { DeleteNode(node); });
+  AddNode(node, Parent, naAddChildEh, false);
   return node;
 }
 

@@ -11,6 +11,7 @@
 #include "platform/gdi/Theme.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/Messages.h"
@@ -189,13 +190,10 @@ void TCustomDBCheckBoxEh::SetState(TCheckBoxState Value) {
 void TCustomDBCheckBoxEh::UpdateDataWithEvent() {
   bool handled = false;
   inUpdateEvent_ = true;
-  try {
+  {
+    TScopeExit endUpdateEvent([&] { inUpdateEvent_ = false; });
     OnUpdateData(this, handled);
-  } catch (...) {
-    inUpdateEvent_ = false;
-    throw;
   }
-  inUpdateEvent_ = false;
   if (!handled) WriteStateToField();
 }
 
@@ -250,13 +248,10 @@ void TCustomDBCheckBoxEh::WndProc(TMessage& Message) {
       // The press first takes the focus; the clicks that focusing causes are not the user's.
       if (!ComponentState().Contains(csDesigning) && HandleAllocated() && !Focused()) {
         SetClicksDisabled(true);
-        try {
+        {
+          TScopeExit enableClicks([&] { SetClicksDisabled(false); });
           ::SetFocus(Handle());
-        } catch (...) {
-          SetClicksDisabled(false);
-          throw;
         }
-        SetClicksDisabled(false);
         if (!Focused()) return;
       }
       break;
@@ -405,13 +400,8 @@ void TCustomDBCheckBoxEh::WMCancelMode(TMessage& Message) {
 
 void TCustomDBCheckBoxEh::WMPaint(TMessage& Message) {
   SetControlState(ControlState() + TControlState{csCustomPaint});
-  try {
-    inherited::WMPaint(Message);
-  } catch (...) {
-    SetControlState(ControlState() - TControlState{csCustomPaint});
-    throw;
-  }
-  SetControlState(ControlState() - TControlState{csCustomPaint});
+  TScopeExit endCustomPaint([&] { SetControlState(ControlState() - TControlState{csCustomPaint}); });
+  inherited::WMPaint(Message);
 }
 
 void TCustomDBCheckBoxEh::WMEraseBkgnd(TMessage& Message) {
@@ -432,16 +422,12 @@ void TCustomDBCheckBoxEh::WMEraseBkgnd(TMessage& Message) {
 void TCustomDBCheckBoxEh::PaintWindow(HDC DC) {
   canvas_->Lock();
   canvas_->SetHandle(DC);
-  try {
-    canvas_->UpdateTextFlags();
-    Paint();
-  } catch (...) {
+  TScopeExit release([&] {
     canvas_->SetHandle(nullptr);
     canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  });
+  canvas_->UpdateTextFlags();
+  Paint();
 }
 
 void TCustomDBCheckBoxEh::Paint() {

@@ -4,11 +4,13 @@
 
 #include <algorithm>
 
+#include "grid/editors/ControlEmptyDataInfoEh.h"
 #include "grid/editors/DBEditPublishEh.h"
-#include "grid/editors/EditDecorationsEh.h"
+#include "grid/editors/EditImageEh.h"
 #include "grid/foundation/DrawRoutinesEh.h"
 #include "grid/foundation/DropDownPlacementEh.h"
 #include "grid/foundation/KeyboardStateEh.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Menus.h"
@@ -39,18 +41,6 @@ bool Within(TControl* C, TControl* Root) {
     if (C == Root) return true;
   return false;
 }
-
-class TFlagGuard {
- public:
-  explicit TFlagGuard(bool& Flag) : flag_(Flag), old_(Flag) { flag_ = true; }
-  ~TFlagGuard() { flag_ = old_; }
-  TFlagGuard(const TFlagGuard&) = delete;
-  TFlagGuard& operator=(const TFlagGuard&) = delete;
-
- private:
-  bool& flag_;
-  bool old_;
-};
 
 }  // namespace
 
@@ -133,7 +123,7 @@ void TCustomDBComboBoxEh::UpdateItemsState() {
   itemCount_ = keyMode_ ? std::min(items_->Count(), keyItems_->Count()) : items_->Count();
   if (keyMode_ && !wasKeyMode) {
     itemIndex_ = -1;
-    TFlagGuard guard(settingItemText_);
+    TValueRestorer settingItemText(settingItemText_, true);
     TCustomDBEditEh::InternalSetText(std::string());
   } else if (keyMode_) {
     // The key stays; its item may have moved.
@@ -196,7 +186,7 @@ void TCustomDBComboBoxEh::SetItemIndexInternal(int Index) {
   }
   UpdateImageIndex();
   if (ListVisible()) popupListbox_->SetItemIndex(itemIndex_);
-  TFlagGuard guard(settingItemText_);
+  TValueRestorer settingItemText(settingItemText_, true);
   TCustomDBEditEh::InternalSetText(itemIndex_ >= 0 ? items_->Strings(itemIndex_) : std::string());
 }
 
@@ -286,7 +276,7 @@ void TCustomDBComboBoxEh::SetVariantValue(const Variant& V) {
   if (index >= itemCount_) index = -1;
   itemIndex_ = index;
   {
-    TFlagGuard guard(settingItemText_);
+    TValueRestorer settingItemText(settingItemText_, true);
     TCustomDBEditEh::InternalSetText(index >= 0 ? items_->Strings(index) : std::string());
   }
   UpdateImageIndex();
@@ -305,7 +295,7 @@ void TCustomDBComboBoxEh::InternalSetText(const std::string& AText) {
   itemIndex_ = index;
   keyValue_ = Variant(keyItems_->Strings(index));
   {
-    TFlagGuard guard(settingItemText_);
+    TValueRestorer settingItemText(settingItemText_, true);
     inherited::InternalSetText(items_->Strings(index));
   }
   UpdateImageIndex();
@@ -804,7 +794,7 @@ void TCustomDBComboBoxEh::DropDown() {
 
 void TCustomDBComboBoxEh::CloseUp(bool Accept) {
   if (!ListVisible() || closingUp_) return;
-  TFlagGuard guard(closingUp_);
+  TValueRestorer closingUp(closingUp_, true);
   TPopupListboxEh* list = popupListbox_;
   listTracking_ = false;
   if (HWND capture = GetCapture(); capture && ((list->HandleAllocated() && capture == list->Handle()) ||

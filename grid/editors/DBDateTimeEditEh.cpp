@@ -4,13 +4,15 @@
 
 #include <cctype>
 
+#include "grid/editors/ControlEmptyDataInfoEh.h"
 #include "grid/editors/DBEditPublishEh.h"
-#include "grid/editors/EditDecorationsEh.h"
+#include "grid/editors/EditImageEh.h"
 #include "grid/foundation/DropDownPlacementEh.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/MaskUtils.h"
 #include "platform/win/Windows.h"
@@ -38,28 +40,6 @@ RTL_IMPLEMENT_CLASS(TCustomDBDateTimeEditEh)
 RTL_IMPLEMENT_CLASS(TDBDateTimeEditEh)
 
 namespace {
-
-class TCountGuard {
- public:
-  explicit TCountGuard(int& Count) : count_(Count) { ++count_; }
-  ~TCountGuard() { --count_; }
-  TCountGuard(const TCountGuard&) = delete;
-  TCountGuard& operator=(const TCountGuard&) = delete;
-
- private:
-  int& count_;
-};
-
-class TFlagGuard {
- public:
-  explicit TFlagGuard(bool& Flag) : flag_(Flag) { flag_ = true; }
-  ~TFlagGuard() { flag_ = false; }
-  TFlagGuard(const TFlagGuard&) = delete;
-  TFlagGuard& operator=(const TFlagGuard&) = delete;
-
- private:
-  bool& flag_;
-};
 
 bool IsUpDownStyle(TEditButtonStyleEh Style) {
   return Style == ebsUpDownEh || Style == ebsAltUpDownEh;
@@ -186,15 +166,10 @@ void TCustomDBDateTimeEditEh::UpdateEditFormat() {
   if (!editFormat_.empty()) ParseEditFormatEh(editFormat_, elements, mask);
   displayFormat_ = editFormat_.empty() ? std::string() : EditFormatToDisplayFormatEh(editFormat_);
   elements_ = elements;
-  TCountGuard guard(inSetText_);
+  TCounterScope settingText(inSetText_);
   BeginInternalText();
-  try {
-    SetEditMask(mask);
-  } catch (...) {
-    EndInternalText();
-    throw;
-  }
-  EndInternalText();
+  TScopeExit endInternalText([&] { EndInternalText(); });
+  SetEditMask(mask);
 }
 
 void TCustomDBDateTimeEditEh::ReReadValue() {
@@ -204,7 +179,7 @@ void TCustomDBDateTimeEditEh::ReReadValue() {
 // --- value and text -------------------------------------------------------------------------------
 
 void TCustomDBDateTimeEditEh::SetTextGuarded(const std::string& AText) {
-  TCountGuard guard(inSetText_);
+  TCounterScope settingText(inSetText_);
   SetEditTextInternally(AText);
 }
 
@@ -260,7 +235,7 @@ void TCustomDBDateTimeEditEh::InternalSetText(const std::string& AText) {
 
 void TCustomDBDateTimeEditEh::ValidateEdit() {
   if (inValidate_) return;
-  TFlagGuard guard(inValidate_);
+  TValueRestorer validating(inValidate_, true);
   inherited::ValidateEdit();
   if (!HasMask()) return;
   TDateTimePartsEh parts;

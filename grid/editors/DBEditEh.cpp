@@ -1,12 +1,16 @@
 // The base data-aware editor: value model, data link reactions, read-only rules, keys and
-// characters, focus, and the in-place mode. The decorations are in EditDecorationsEh.cpp.
+// characters, focus, and the in-place mode. What it shows around its text is in DBEditButtonsEh.cpp,
+// DBEditDropDownFormEh.cpp, DBEditMRUEh.cpp, DBEditHintsEh.cpp and DBEditPaintEh.cpp.
 #include "grid/editors/DBEditEh.h"
 
 #include <cstdlib>
 #include <cstring>
 
+#include "grid/editors/ControlEmptyDataInfoEh.h"
 #include "grid/editors/DBEditPublishEh.h"
-#include "grid/editors/EditDecorationsEh.h"
+#include "grid/editors/EditImageEh.h"
+#include "grid/editors/EditToolTipsWindowEh.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Menus.h"
 #include "platform/win/Clipboard.h"
@@ -29,17 +33,6 @@ std::string VariantToText(const Variant& V) {
   if (V.IsArray() || V.IsNull() || V.IsEmpty()) return std::string();
   return VarToStr(V);
 }
-
-class TInternalTextGuard {
- public:
-  explicit TInternalTextGuard(int& Count) : count_(Count) { ++count_; }
-  ~TInternalTextGuard() { --count_; }
-  TInternalTextGuard(const TInternalTextGuard&) = delete;
-  TInternalTextGuard& operator=(const TInternalTextGuard&) = delete;
-
- private:
-  int& count_;
-};
 
 }  // namespace
 
@@ -193,12 +186,12 @@ void TCustomDBEditEh::SetWordWrap(bool Value) {
 // --- value ----------------------------------------------------------------------------------------
 
 void TCustomDBEditEh::SetEditTextInternally(const std::string& Value) {
-  TInternalTextGuard guard(internalText_);
+  TCounterScope internalText(internalText_);
   TCustomMaskEdit::SetEditText(Value);
 }
 
 void TCustomDBEditEh::InternalSetText(const std::string& AText) {
-  TInternalTextGuard guard(internalText_);
+  TCounterScope internalText(internalText_);
   // Through the mask edit's text setter, which lays the value into a mask.
   TCustomMaskEdit::SetText(AText);
 }
@@ -243,13 +236,10 @@ void TCustomDBEditEh::UpdateData() {
   if (focused_) ValidateEdit();
   bool handled = false;
   inUpdateData_ = true;
-  try {
+  {
+    TScopeExit endUpdateData([&] { inUpdateData_ = false; });
     OnUpdateData(this, handled);
-  } catch (...) {
-    inUpdateData_ = false;
-    throw;
   }
-  inUpdateData_ = false;
   // A value the field cannot take raises here: the record and the text stay as they were.
   if (!handled) WriteValueToField();
   SetModified(false);
@@ -607,13 +597,13 @@ void TCustomDBEditEh::CMEnter(TMessage& Message) {
 void TCustomDBEditEh::CMExit(TMessage& Message) {
   // Mask validation and OnExit.
   inherited::CMExit(Message);
-  try {
-    dataLink_->UpdateRecord();
-  } catch (...) {
+  {
     // The text stays for correction and the focus comes back.
-    SelectAll();
-    if (CanFocus()) SetFocus();
-    throw;
+    TScopeFail refocus([&] {
+      SelectAll();
+      if (CanFocus()) SetFocus();
+    });
+    dataLink_->UpdateRecord();
   }
   SetFocused(false);
   if (IsMasked()) CheckCursor();
@@ -794,5 +784,6 @@ void TDBEditEh::DescribeClass(TClassBuilder<TDBEditEh>& c) {
 }
 
 void RegisterDBEditClasses() {
-  RegisterClass(TDBEditEh::StaticClass());
+  RegisterClasses({TDBEditEh::StaticClass(), TEditImageEh::StaticClass(),
+                   TControlEmptyDataInfoEh::StaticClass(), TEditToolTipsWindowEh::StaticClass()});
 }

@@ -5,7 +5,9 @@
 // highlight, and an in-place mode in which a grid hosts it through IInplaceEditHolderEh.
 //
 // The value model, the data link reactions, keys, read-only rules and the in-place mode live in
-// DBEditEh.cpp; the members of the section marked "decorations" live in EditDecorationsEh.cpp.
+// DBEditEh.cpp; the members of the sections marked "around the text" live in DBEditButtonsEh.cpp
+// (edit buttons, border-active state), DBEditDropDownFormEh.cpp, DBEditMRUEh.cpp,
+// DBEditHintsEh.cpp and DBEditPaintEh.cpp (image, empty-data text, required highlight, frame).
 #include <memory>
 #include <string>
 #include <vector>
@@ -108,8 +110,7 @@ class TCustomDBEditEh : public TCustomMaskEdit {
   // --- events ---
   TUpdateDataEventEh OnUpdateData;
 
-  // --- decorations ---
-  // (implemented in EditDecorationsEh.cpp)
+  // --- around the text: buttons, image, MRU list, hints, empty-data text ---
   TEditButtonEh* EditButton() const { return editButton_.get(); }
   void SetEditButton(TEditButtonEh* Value);
   TEditButtonsEh* EditButtons() const { return editButtons_.get(); }
@@ -154,7 +155,7 @@ class TCustomDBEditEh : public TCustomMaskEdit {
   TGetImageIndexEventEh OnGetImageIndex;
   TEditControlShowDropDownFormEventEh OnOpenDropDownForm;
   TEditControlCloseDropDownFormEventEh OnCloseDropDownForm;
-  // --- end of decorations ---
+  // --- end of around the text ---
 
   // --- platform overrides ---
   void Dispatch(TMessage& Message) override;
@@ -192,44 +193,44 @@ class TCustomDBEditEh : public TCustomMaskEdit {
   virtual bool CanUseEditButtons();
   virtual std::unique_ptr<TFieldDataLinkEh> CreateDataLink();
   virtual std::unique_ptr<TEditButtonEh> CreateEditButton();
-  virtual TEditButtonControlEh* CreateEditButtonControl();  // decorations
+  virtual TEditButtonControlEh* CreateEditButtonControl();  // DBEditButtonsEh
   virtual std::unique_ptr<TEditButtonsEh> CreateEditButtons();
   virtual std::unique_ptr<TEditImageEh> CreateEditImage();
-  virtual TMRUListboxEh* CreateMRUListBox();  // decorations
+  virtual TMRUListboxEh* CreateMRUListBox();  // DBEditMRUEh
   virtual bool IsDataIndependent() const;
   virtual TAlignment DefaultAlignment() const;
   virtual std::string DefaultEditMask() const;
   virtual int DefaultImageIndex() const;
   virtual std::string GetDataField() const;
   virtual TDataSource* GetDataSource() const;
-  virtual std::string GetPaintText();  // decorations
+  virtual std::string GetPaintText();  // DBEditPaintEh
   virtual Variant GetVariantValue();
   // True without a field, else the field's character test.
   virtual bool IsValidChar(char32_t Key);
   virtual void ActiveChanged();
   virtual void AdjustHeight();
   // A press of the built-in button (TopButton: the upper half of an up-down button).
-  virtual void ButtonDropDown(bool TopButton);  // decorations
-  virtual TRect CalcEditRect();                 // decorations
+  virtual void ButtonDropDown(bool TopButton);  // DBEditButtonsEh
+  virtual TRect CalcEditRect();                 // DBEditPaintEh
   virtual void ShowDropDownForm(TEditButtonEh* EditButton, TEditButtonControlEh* Control,
-                                bool& Handled);  // decorations
+                                bool& Handled);  // DBEditDropDownFormEh
   virtual void CloseUp(bool Accept);
   virtual void DataChanged();
   virtual void DropDown();
-  virtual void EditButtonClick(TObject* Sender);  // decorations
+  virtual void EditButtonClick(TObject* Sender);  // DBEditButtonsEh
   virtual void EditButtonDown(TObject* Sender, bool TopButton, bool& AutoRepeat,
-                              bool& Handled);                                          // decorations
-  virtual void EditButtonMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);  // decorations
+                              bool& Handled);                                          // DBEditButtonsEh
+  virtual void EditButtonMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);  // DBEditButtonsEh
   virtual void EditButtonMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X,
-                                 int Y);  // decorations
+                                 int Y);  // DBEditButtonsEh
   virtual void EditingChanged();
-  virtual void FilterMRUItem(const std::string& AText, bool& Accept);  // decorations
+  virtual void FilterMRUItem(const std::string& AText, bool& Accept);  // DBEditMRUEh
   // Puts the text into the edit without posting (as internal text: no Modified mark).
   virtual void InternalSetText(const std::string& AText);
   virtual void SetVariantValue(const Variant& V);
   virtual void WriteValueToField();
-  virtual void MRUListboxResized(TObject* Sender);   // decorations
-  virtual void DrawRequiredState(TCanvas* ACanvas);  // decorations
+  virtual void MRUListboxResized(TObject* Sender);   // DBEditMRUEh
+  virtual void DrawRequiredState(TCanvas* ACanvas);  // DBEditPaintEh
   virtual void ResetMaxLength();
 
  public:
@@ -242,9 +243,9 @@ class TCustomDBEditEh : public TCustomMaskEdit {
   virtual void InternalSetValue(const Variant& Value);
   virtual void UpdateEditReadOnly();
   virtual void UpdateHeight();
-  virtual void UpdateShowHint();     // decorations
-  virtual void UpdateImageIndex();   // decorations
-  virtual void UpdateMRUDropDown();  // decorations
+  virtual void UpdateShowHint();     // DBEditHintsEh
+  virtual void UpdateImageIndex();   // DBEditPaintEh
+  virtual void UpdateMRUDropDown();  // DBEditMRUEh
 
   // The text is set internally while the count is above zero (no Modified mark).
   void BeginInternalText() { ++internalText_; }
@@ -265,8 +266,7 @@ class TCustomDBEditEh : public TCustomMaskEdit {
   // constructor cannot reach the override).
   void RecreateEditButton();
 
-  // --- decorations (protected) ---
-  // (implemented in EditDecorationsEh.cpp)
+  // --- around the text (protected) ---
   struct TButtonControlPairEh {
     TShape* Separator = nullptr;
     TEditButtonControlEh* Button = nullptr;
@@ -330,7 +330,7 @@ class TCustomDBEditEh : public TCustomMaskEdit {
   void CMFocusChanged(TMessage& Message) override;
   // An item told its change while still being made: the layout runs before the next paint.
   bool buttonLayoutPending_ = false;
-  // --- end of decorations (protected) ---
+  // --- end of around the text (protected) ---
 
  private:
   void DataLinkDataChange(TObject* Sender);
@@ -374,5 +374,6 @@ class TDBEditEh : public TCustomDBEditEh {
   static void DescribeClass(TClassBuilder<TDBEditEh>& c);
 };
 
-// Registers the classes of this unit for descriptions.
+// Registers the plain editor and the classes of the parts it owns (image, empty-data text,
+// tool-tip window) for descriptions.
 void RegisterDBEditClasses();

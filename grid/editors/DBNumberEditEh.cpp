@@ -4,10 +4,12 @@
 #include <limits>
 
 #include "grid/data/LocaleRoutinesEh.h"
+#include "grid/editors/ControlEmptyDataInfoEh.h"
 #include "grid/editors/DBEditPublishEh.h"
-#include "grid/editors/EditDecorationsEh.h"
+#include "grid/editors/EditImageEh.h"
 #include "grid/foundation/DropDownPlacementEh.h"
 #include "platform/rtl/NumberFormat.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Messages.h"
@@ -329,15 +331,8 @@ std::string TCustomDBNumberEditEh::FormatDisplayText() {
 }
 
 void TCustomDBNumberEditEh::SetNumberText(const std::string& S) {
-  const bool saved = internalText_;
-  internalText_ = true;
-  try {
-    SetEditTextInternally(S);
-  } catch (...) {
-    internalText_ = saved;
-    throw;
-  }
-  internalText_ = saved;
+  TValueRestorer internalText(internalText_, true);
+  SetEditTextInternally(S);
 }
 
 void TCustomDBNumberEditEh::SetVariantValue(const Variant& V) {
@@ -377,13 +372,7 @@ void TCustomDBNumberEditEh::DataChanged() {
   editFormat_ =
       (format.empty() && IsCurrency()) ? CurrencyEditFormatEh() : DisplayFormatToEditFormatEh(format);
   TField* f = Field();
-  const bool saved = inDataChanged_;
-  inDataChanged_ = true;
-  struct TRestore {
-    bool& flag;
-    bool value;
-    ~TRestore() { flag = value; }
-  } restore{inDataChanged_, saved};
+  TValueRestorer inDataChanged(inDataChanged_, true);
   // The window aligns its text by style: a new alignment (the field's, or right without one)
   // needs a new window.
   if (HandleAllocated() && Alignment() != windowAlignment_) RecreateWnd();

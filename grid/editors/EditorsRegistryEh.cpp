@@ -6,11 +6,9 @@
 #include "grid/editors/DBDateTimeEditEh.h"
 #include "grid/editors/DBEditEh.h"
 #include "grid/editors/DBNumberEditEh.h"
-#include "grid/editors/EditDecorationsEh.h"
 
 void RegisterGridEditorClasses() {
   RegisterDBEditClasses();
-  RegisterEditDecorationsClasses();
   RegisterDBDateTimeEditClasses();
   RegisterDBComboBoxClasses();
   RegisterDBNumberEditClasses();

@@ -4,12 +4,12 @@
 #include "grid/foundation/ButtonPainterEh.h"
 
 #include <algorithm>
+#include <cmath>
 #include <compare>
 #include <map>
 #include <memory>
 
 #include "grid/foundation/DrawRoutinesEh.h"
-#include "grid/foundation/EditButtonsEh.h"
 #include "platform/gdi/Theme.h"
 
 namespace {
@@ -374,6 +374,28 @@ void PaintButtonEh(TCanvas* Canvas, const TRect& ARect, TColor Color, bool Press
   k.Enabled = Enabled;
   k.Themed = ThemesEnabled();
   PaintCached(Canvas, ARect, k);
+}
+
+// --- measures --------------------------------------------------------------------------------
+
+namespace {
+
+int RoundHalfEven(double Value) {
+  return static_cast<int>(std::nearbyint(Value));
+}
+
+}  // namespace
+
+int DefaultEditButtonHeight(int Width, bool Flat) {
+  return Flat ? RoundHalfEven(Width * 4.0 / 3.0) : Width;
+}
+
+int GetDefaultFlatButtonWidth() {
+  TFont font;
+  int width = RoundHalfEven(GetFontTextHeight(&font) * 2.0 / 3.0);
+  const bool wantEven = ThemesEnabled();
+  if ((width % 2 == 0) != wantEven) ++width;
+  return std::min(width, GetSystemMetrics(SM_CXVSCROLL));
 }
 
 int ButtonsBitmapCacheCount() {

@@ -58,3 +58,11 @@ int ButtonArrowWidthEh(int W, int H);
 // The content box of a face: inside the edge of its look (pressed 3-D faces shift the symbol
 // by one pixel to the right and down on top of that).
 TRect ButtonContentRectEh(const TRect& ARect, TEditButtonStyleEh Style, bool Flat);
+
+// --- measures of edit buttons ------------------------------------------------------------------
+
+// Width * 4 / 3 to the nearest integer (ties to even) when Flat, else Width.
+int DefaultEditButtonHeight(int Width, bool Flat);
+// Two thirds of the screen font's text height (nearest, ties to even), made even with themes
+// or odd without them by adding 1, at most the vertical scroll-bar width.
+int GetDefaultFlatButtonWidth();

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "grid/foundation/DropDownPlacementEh.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Messages.h"
 #include "platform/win/Windows.h"
 
@@ -264,10 +265,7 @@ bool TCustomDropDownFormEh::Execute(TControl* RelativePosControl, TControl* Down
   if (Visible()) Hide();
   dynParams_ = DynParams;
   sysParams_ = nullptr;
-  struct TForget {
-    TCustomDropDownFormEh* form;
-    ~TForget() { form->dynParams_ = nullptr; }
-  } forget{this};
+  TScopeExit forget([&] { dynParams_ = nullptr; });
   InitDataForm(DynParams);
   PlaceForm(RelativePosControl, Align);
   const bool ok = ShowModal() == mrOk;
@@ -289,19 +287,17 @@ void TCustomDropDownFormEh::ExecuteNomodal(TControl* RelativePosControl, TContro
   callback_ = CallbackProc;
   nomodal_ = true;
   SetModalResult(mrNone);
-  try {
-    InitDataForm(DynParams);
-    PlaceForm(RelativePosControl, Align);
-    StartWatching();
-    Show();
-  } catch (...) {
+  TScopeFail forgetCall([&] {
     StopWatching();
     nomodal_ = false;
     dynParams_ = nullptr;
     sysParams_ = nullptr;
     callback_ = nullptr;
-    throw;
-  }
+  });
+  InitDataForm(DynParams);
+  PlaceForm(RelativePosControl, Align);
+  StartWatching();
+  Show();
 }
 
 void TCustomDropDownFormEh::FinishNomodal(bool Accept) {
@@ -317,16 +313,12 @@ void TCustomDropDownFormEh::FinishNomodal(bool Accept) {
   sysParams_ = nullptr;
   callback_ = nullptr;
   const bool freeForm = sysParams && sysParams->FreeFormOnClose();
-  try {
-    if (Accept) ReturnParams(dynParams);
-    callback(this, Accept, dynParams, sysParams);
-  } catch (...) {
+  TScopeExit finish([&] {
     finishing_ = false;
     if (freeForm && !ComponentState().Contains(csDestroying)) Release();
-    throw;
-  }
-  finishing_ = false;
-  if (freeForm && !ComponentState().Contains(csDestroying)) Release();
+  });
+  if (Accept) ReturnParams(dynParams);
+  callback(this, Accept, dynParams, sysParams);
 }
 
 void TCustomDropDownFormEh::CMShowingChanged(TMessage& Message) {

@@ -2,7 +2,6 @@
 #include "grid/foundation/EditButtonsEh.h"
 
 #include <algorithm>
-#include <cmath>
 #include <functional>
 
 #include "grid/foundation/DrawRoutinesEh.h"
@@ -21,10 +20,6 @@ RTL_IMPLEMENT_CLASS(TFreeNotifierEh)
 namespace {
 
 constexpr TShortCut kAltDown = scAlt | VK_DOWN;
-
-int RoundHalfEven(double Value) {
-  return static_cast<int>(std::nearbyint(Value));
-}
 
 }  // namespace
 
@@ -463,20 +458,6 @@ void TEditButtonControlEh::RepeatTimer(TObject*) {
 
 void TEditButtonControlEh::StopRepeat() {
   if (repeatTimer_) repeatTimer_->SetEnabled(false);
-}
-
-// --- measures --------------------------------------------------------------------------------
-
-int DefaultEditButtonHeight(int Width, bool Flat) {
-  return Flat ? RoundHalfEven(Width * 4.0 / 3.0) : Width;
-}
-
-int GetDefaultFlatButtonWidth() {
-  TFont font;
-  int width = RoundHalfEven(GetFontTextHeight(&font) * 2.0 / 3.0);
-  const bool wantEven = ThemesEnabled();
-  if ((width % 2 == 0) != wantEven) ++width;
-  return std::min(width, GetSystemMetrics(SM_CXVSCROLL));
 }
 
 void RegisterEditButtonsClasses() {

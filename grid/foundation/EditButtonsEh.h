@@ -261,11 +261,5 @@ class TEditButtonControlEh : public TSpeedButton {
   std::unique_ptr<TTimer> repeatTimer_;
 };
 
-// Width * 4 / 3 to the nearest integer (ties to even) when Flat, else Width.
-int DefaultEditButtonHeight(int Width, bool Flat);
-// Two thirds of the screen font's text height (nearest, ties to even), made even with themes
-// or odd without them by adding 1, at most the vertical scroll-bar width.
-int GetDefaultFlatButtonWidth();
-
 // Registers the classes of this unit for descriptions.
 void RegisterEditButtonsClasses();

@@ -6,6 +6,7 @@
 #include "grid/data/LocaleRoutinesEh.h"
 #include "grid/foundation/DrawRoutinesEh.h"
 #include "platform/gdi/Theme.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/win/Painting.h"
 
 namespace {
@@ -220,21 +221,16 @@ void WriteTextHighlightedEh(TCanvas* ACanvas, const TRect& ARect, bool FillRect,
     brush->SetStyle(bsClear);
     ACanvas->TextOut(x0, y, Text.substr(from, to - from));
   };
-  try {
-    size_t at = 0;
-    for (const auto& [start, len] : fragments) {
-      writePiece(at, start, false);
-      writePiece(start, start + len, true);
-      at = start + len;
-    }
-    writePiece(at, Text.size(), false);
-  } catch (...) {
+  TScopeExit restore([&] {
     RestoreClipRegion(ACanvas, saved);
     brush->SetColor(savedColor);
     brush->SetStyle(savedStyle);
-    throw;
+  });
+  size_t at = 0;
+  for (const auto& [start, len] : fragments) {
+    writePiece(at, start, false);
+    writePiece(start, start + len, true);
+    at = start + len;
   }
-  RestoreClipRegion(ACanvas, saved);
-  brush->SetColor(savedColor);
-  brush->SetStyle(savedStyle);
+  writePiece(at, Text.size(), false);
 }

@@ -2,6 +2,7 @@
 // (when the editor shows, where, and how its text goes back to the grid).
 #include "grid/foundation/GridsEh.h"
 #include "grid/foundation/InplaceEditEh.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Forms.h"
 
 namespace {
@@ -270,13 +271,10 @@ void TCustomGridEh::HideEditor() {
 
 void TCustomGridEh::HideEdit() {
   // The editor hides even when handing its text to the cell raises.
-  struct THide {
-    TCustomGridEh* g;
-    ~THide() {
-      g->inplaceCol_ = g->inplaceRow_ = -1;
-      g->inplaceEdit_->Hide();
-    }
-  } hide{this};
+  TScopeExit hide([&] {
+    inplaceCol_ = inplaceRow_ = -1;
+    inplaceEdit_->Hide();
+  });
   UpdateText();
 }
 

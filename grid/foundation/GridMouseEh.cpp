@@ -9,6 +9,7 @@
 #include "grid/foundation/GridMoveLineEh.h"
 #include "grid/foundation/GridsEh.h"
 #include "grid/foundation/InplaceEditEh.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace {
 
@@ -459,12 +460,10 @@ void TCustomGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
       }
     }
   }
-  try {
-    inherited::MouseDown(Button, Shift, X, Y);
-  } catch (...) {
+  TScopeFail cancelMove([&] {
     if (moveShown) CancelMode();
-    throw;
-  }
+  });
+  inherited::MouseDown(Button, Shift, X, Y);
 }
 
 void TCustomGridEh::MouseMove(TShiftState Shift, int X, int Y) {
@@ -508,61 +507,56 @@ void TCustomGridEh::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TCustomGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  try {
-    switch (gridState_) {
-      case gsSelecting:
-        MouseMove(Shift, X, Y);
-        StopMouseTimer();
-        UpdateEdit();
-        if (!ControlStyle().Contains(csClickEvents)) Click();
-        break;
-      case gsRowSizing:
-      case gsColSizing: {
-        TGridDrawInfoEh di;
-        CalcDrawInfo(di);
-        if (sizingLineShown_) DrawSizingLine(di);
-        const bool cols = gridState_ == gsColSizing;
-        const TGridAxisDrawInfoEh& A = cols ? di.Horz : di.Vert;
-        if (sizingIndex_ >= 0 && sizingIndex_ < A.FullCellCount) {
-          const int newSize = sizingPos_ - CellStart(A, sizingIndex_);
-          const int oldSize = cols ? GetColWidths(sizingIndex_) : GetRowHeights(sizingIndex_);
-          if (newSize >= kMinSizingExtent && newSize != oldSize) {
-            if (cols)
-              SetColWidths(sizingIndex_, newSize);
-            else
-              SetRowHeights(sizingIndex_, newSize);
-            UpdateDesigner();
-          }
-        }
-        break;
-      }
-      case gsColMoving:
-      case gsRowMoving: {
-        const bool cols = gridState_ == gsColMoving;
-        HideMoveLine();
-        StopMouseTimer();
-        int from = moveIndex_, to = movePos_;
-        const TPoint mousePt{X, Y};
-        if ((cols ? EndColumnDrag(from, to, mousePt) : EndRowDrag(from, to, mousePt)) && from != to) {
+  TScopeExit backToNormal([&] { gridState_ = gsNormal; });
+  switch (gridState_) {
+    case gsSelecting:
+      MouseMove(Shift, X, Y);
+      StopMouseTimer();
+      UpdateEdit();
+      if (!ControlStyle().Contains(csClickEvents)) Click();
+      break;
+    case gsRowSizing:
+    case gsColSizing: {
+      TGridDrawInfoEh di;
+      CalcDrawInfo(di);
+      if (sizingLineShown_) DrawSizingLine(di);
+      const bool cols = gridState_ == gsColSizing;
+      const TGridAxisDrawInfoEh& A = cols ? di.Horz : di.Vert;
+      if (sizingIndex_ >= 0 && sizingIndex_ < A.FullCellCount) {
+        const int newSize = sizingPos_ - CellStart(A, sizingIndex_);
+        const int oldSize = cols ? GetColWidths(sizingIndex_) : GetRowHeights(sizingIndex_);
+        if (newSize >= kMinSizingExtent && newSize != oldSize) {
           if (cols)
-            MoveColumn(from, to);
+            SetColWidths(sizingIndex_, newSize);
           else
-            MoveRow(from, to);
+            SetRowHeights(sizingIndex_, newSize);
           UpdateDesigner();
         }
-        UpdateEdit();
-        break;
       }
-      default:
-        UpdateEdit();
-        break;
+      break;
     }
-    inherited::MouseUp(Button, Shift, X, Y);
-  } catch (...) {
-    gridState_ = gsNormal;
-    throw;
+    case gsColMoving:
+    case gsRowMoving: {
+      const bool cols = gridState_ == gsColMoving;
+      HideMoveLine();
+      StopMouseTimer();
+      int from = moveIndex_, to = movePos_;
+      const TPoint mousePt{X, Y};
+      if ((cols ? EndColumnDrag(from, to, mousePt) : EndRowDrag(from, to, mousePt)) && from != to) {
+        if (cols)
+          MoveColumn(from, to);
+        else
+          MoveRow(from, to);
+        UpdateDesigner();
+      }
+      UpdateEdit();
+      break;
+    }
+    default:
+      UpdateEdit();
+      break;
   }
-  gridState_ = gsNormal;
+  inherited::MouseUp(Button, Shift, X, Y);
 }
 
 void TCustomGridEh::DblClick() {
@@ -592,34 +586,30 @@ void TCustomGridEh::WMLButtonDown(TMessage& Message) {
 // --- cancel mode --------------------------------------------------------------------------------------
 
 void TCustomGridEh::CancelMode() {
-  try {
-    switch (gridState_) {
-      case gsSelecting:
-        StopMouseTimer();
-        break;
-      case gsRowSizing:
-      case gsColSizing:
-        if (sizingLineShown_) {
-          TGridDrawInfoEh di;
-          CalcDrawInfo(di);
-          DrawSizingLine(di);
-        }
-        break;
-      case gsColMoving:
-      case gsRowMoving:
-        HideMoveLine();
-        StopMouseTimer();
-        break;
-      default:
-        break;
-    }
-  } catch (...) {
+  TScopeExit backToNormal([&] {
     gridState_ = gsNormal;
     sizingLineShown_ = false;
-    throw;
+  });
+  switch (gridState_) {
+    case gsSelecting:
+      StopMouseTimer();
+      break;
+    case gsRowSizing:
+    case gsColSizing:
+      if (sizingLineShown_) {
+        TGridDrawInfoEh di;
+        CalcDrawInfo(di);
+        DrawSizingLine(di);
+      }
+      break;
+    case gsColMoving:
+    case gsRowMoving:
+      HideMoveLine();
+      StopMouseTimer();
+      break;
+    default:
+      break;
   }
-  gridState_ = gsNormal;
-  sizingLineShown_ = false;
 }
 
 void TCustomGridEh::WMCancelMode(TMessage& Message) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "grid/foundation/GridsEh.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace {
 
@@ -309,11 +310,7 @@ void TCustomGridEh::UpdateVertScrollPos() {
 
 void TCustomGridEh::UpdateScrollRange() {
   if (paintLock_ > 0 || updatingScrollRange_ || !HandleAllocated()) return;
-  updatingScrollRange_ = true;
-  struct TReset {
-    bool& flag;
-    ~TReset() { flag = false; }
-  } reset{updatingScrollRange_};
+  TValueRestorer updating(updatingScrollRange_, true);
   // Showing or hiding one bar changes the client size and so the other bar's range.
   for (int pass = 0; pass < 3; ++pass) {
     const TRect before = ClientRect();

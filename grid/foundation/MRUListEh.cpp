@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "grid/data/LocaleRoutinesEh.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/win/Windows.h"
 
@@ -68,10 +69,7 @@ bool KeyPressWaiting() {
 bool TMRUListEh::FilterItemsTo(TStrings* List, const std::string& Text) {
   const std::string prefix = caseSensitive_ ? Text : NlsUpperCase(Text);
   List->BeginUpdate();
-  struct TEnd {
-    TStrings* list;
-    ~TEnd() { list->EndUpdate(); }
-  } end{List};
+  TScopeExit endUpdate([&] { List->EndUpdate(); });
   List->Clear();
   for (int i = 0; i < items_->Count(); ++i) {
     if (cancelIfKeyInQueue_ && i > 0 && i % 100 == 0 && KeyPressWaiting()) return false;
@@ -138,11 +136,7 @@ void TMRUListboxEh::Resize() {
 
 void TMRUListboxEh::UpdateScrollBar() {
   if (!scrollBar_ || !HandleAllocated() || updating_) return;
-  updating_ = true;
-  struct TDone {
-    bool& flag;
-    ~TDone() { flag = false; }
-  } done{updating_};
+  TValueRestorer updating(updating_, true);
   const int count = Count();
   const int itemHeight = ItemHeight();
   const int rows = itemHeight > 0 ? std::max(1, ClientHeight() / itemHeight) : 1;

@@ -13,9 +13,14 @@ class TLinkedBMList : public TBMListEh {
   explicit TLinkedBMList(TDataSet* ADataSet) : dataSet_(ADataSet) {}
   TDataSet* GetDataSet() override { return dataSet_; }
   int clearedHooks = 0;
+  int stringsChanges = 0;
 
  protected:
   void Cleared() override { ++clearedHooks; }
+  void StringsChanged(TObject* Sender) override {
+    ++stringsChanges;
+    TBMListEh::StringsChanged(Sender);
+  }
 
  private:
   TDataSet* dataSet_;
@@ -109,6 +114,20 @@ TEST_F(BookmarkListTest, FailedDeletionKeepsUnhandledEntriesAndReenablesControls
   // Record 5 was deleted and dropped; 3 refused; 1 not reached.
   EXPECT_EQ(list->Count(), 2);
   EXPECT_EQ(ds->RecordCount(), 5);
+}
+
+TEST_F(BookmarkListTest, SelectAllThatFailsMidwayEndsItsUpdateAndReenablesControls) {
+  int scrolls = 0;
+  ds->AfterScroll = [&](TDataSet*) {
+    if (++scrolls == 3) throw Exception("refused");
+  };
+  EXPECT_THROW(list->SelectAll(), Exception);
+  ds->AfterScroll = TDataSetNotifyEvent();
+  EXPECT_FALSE(ds->ControlsDisabled());
+  // The list's own update is over: a selection reaches its change hook at once.
+  const int before = list->stringsChanges;
+  SelectRecNo(6);
+  EXPECT_EQ(list->stringsChanges, before + 1);
 }
 
 TEST_F(BookmarkListTest, CurrentBookmarkNeedsAnActiveLink) {

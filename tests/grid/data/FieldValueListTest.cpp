@@ -65,4 +65,17 @@ TEST_F(FieldValueListTest, RebuiltOnlyAfterAChange) {
   EXPECT_EQ(Text(), "");
 }
 
+TEST_F(FieldValueListTest, RebuildThatFailsMidwayReenablesControlsAndTriesAgain) {
+  impl->SetDataSource(src.get());
+  impl->SetFieldName("S");
+  int scrolls = 0;
+  ds->AfterScroll = [&](TDataSet*) {
+    if (++scrolls == 2) throw Exception("refused");
+  };
+  EXPECT_THROW(Text(), Exception);
+  ds->AfterScroll = TDataSetNotifyEvent();
+  EXPECT_FALSE(ds->ControlsDisabled());
+  EXPECT_EQ(Text(), "apple,fig,pear");
+}
+
 }  // namespace

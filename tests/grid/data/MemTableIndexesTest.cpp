@@ -268,6 +268,33 @@ TEST(MemTableIndexes, SettingsCheckWhatTheyCan) {
   EXPECT_FALSE(index->Unique());
 }
 
+TEST(MemTableIndexes, ActivationThatFailsLeavesTheIndexInactiveAndEmpty) {
+  struct Case {
+    const char* id;
+    bool unique;
+    std::vector<Variant> keys;
+  };
+  const Case cases[] = {
+      {"duplicate-keys", true, {1, 2, 1}},
+      {"incomparable-keys", false, {"x", VarArrayOf({1, 2}), "y"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    auto t = NewTable();
+    t->DataStruct()->CreateField<TMTVariantDataFieldEh>()->SetFieldName("K");
+    for (const Variant& k : c.keys) Append(t.get(), {k});
+    TMTIndexEh* index = t->RecordsList()->Indexes()->Add();
+    index->SetFields("K");
+    index->SetUnique(c.unique);
+    EXPECT_THROW(index->SetActive(true), Exception);
+    EXPECT_FALSE(index->Active());
+    EXPECT_EQ(index->Count(), 0);
+    // Inactive, it follows no change.
+    Append(t.get(), {7});
+    EXPECT_EQ(index->Count(), 0);
+  }
+}
+
 TEST(MemTableIndexes, MovedRecordsKeepTheirItems) {
   auto t = NewPeopleTable();
   for (int i = 0; i < 6; ++i) Append(t.get(), {i % 3, "n", 0.0});

@@ -354,6 +354,26 @@ TEST(MemTableRecords, SingleChangesReachTheApplyHandlers) {
   SetMemTableData(&client, nullptr);
 }
 
+TEST(MemTableRecords, ClientRaisingAfterADeleteStillFindsTheRecordGone) {
+  // A client that refuses to hear of a finished deletion.
+  class TRaisingClient : public TRecordingClient {
+   public:
+    using TRecordingClient::TRecordingClient;
+    void MTDataEvent(TMemoryRecordEh* Rec, int Index, TRecordsListNotificationEh Kind) override {
+      TRecordingClient::MTDataEvent(Rec, Index, Kind);
+      if (Kind == rlnAfterDeleteEh) throw Exception("client failed");
+    }
+  };
+  auto t = NewPeopleTable();
+  for (int i = 1; i <= 3; ++i) Append(t.get(), {i, "x", 0.0});
+  TRaisingClient client(nullptr);
+  SetMemTableData(&client, t.get());
+  EXPECT_EQ(MessageOf<Exception>([&] { t->RecordsList()->DeleteRecord(1); }), "client failed");
+  EXPECT_EQ(Column(t.get(), 0), (std::vector<Variant>{1, 3}));
+  EXPECT_EQ(t->RecordsList()->PendingCount(), 0);
+  SetMemTableData(&client, nullptr);
+}
+
 TEST(MemTableRecords, FailedApplyHandlerLeavesTheChangeUndone) {
   auto t = NewPeopleTable();
   AddNumeric(t.get(), "Key", fdtAutoIncEh);
@@ -440,6 +460,32 @@ TEST(MemTableRecords, CancelUpdatesTakesEveryChangeBack) {
   EXPECT_FALSE(edited->HasOldValues());
   ExpectIndexConsistent(index);
   EXPECT_EQ(index->Count(), 3);
+}
+
+TEST(MemTableRecords, RevertingAnEditThatBreaksUniquenessKeepsThePostedValues) {
+  auto t = NewPeopleTable();
+  TRecordsListEh* list = t->RecordsList();
+  Append(t.get(), {1, "a", 0.0});
+  Append(t.get(), {2, "b", 0.0});
+  TMTIndexEh* index = list->Indexes()->Add();
+  index->SetFields("ID");
+  index->SetUnique(true);
+  index->SetActive(true);
+  list->SetCachedUpdates(true);
+  TMemoryRecordEh* first = list->Rec(0);
+  TMemoryRecordEh* second = list->Rec(1);
+  first->Edit();
+  first->SetDataValue(0, dvkCurrentEh, 3);
+  first->Post();
+  second->Edit();
+  second->SetDataValue(0, dvkCurrentEh, 1);  // the key the first gave up
+  second->Post();
+  EXPECT_EQ(MessageOf<Exception>([&] { list->RevertRecord(first); }), "Unical key violation 1");
+  EXPECT_EQ(Column(t.get(), 0), (std::vector<Variant>{3, 1}));
+  EXPECT_FALSE(first->IsEditing());
+  EXPECT_TRUE(first->HasOldValues());
+  EXPECT_EQ(first->UpdateStatus(), usModifiedEh);
+  ExpectIndexConsistent(index);
 }
 
 TEST(MemTableRecords, RevertingADeletionChecksUniqueness) {

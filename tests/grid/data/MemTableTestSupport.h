@@ -11,6 +11,7 @@
 
 #include "grid/data/MemTableDataEh.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 
 struct FreeObject {
   void operator()(TObject* o) const {
@@ -59,12 +60,8 @@ inline TMemoryRecordEh* Append(TMemTableDataEh* t, const std::vector<Variant>& v
   TRecordsListEh* list = t->RecordsList();
   TMemoryRecordEh* r = list->NewRecord();
   for (size_t i = 0; i < values.size(); ++i) r->SetDataValue(static_cast<int>(i), dvkCurrentEh, values[i]);
-  try {
-    r->Post();
-  } catch (...) {
-    r->Free();
-    throw;
-  }
+  TScopeFail freeRecord([&] { r->Free(); });
+  r->Post();
   return r;
 }
 

@@ -200,6 +200,26 @@ TEST_F(SumListTest, RecalcAllOrderAndPosition) {
   EXPECT_FALSE(ds->ControlsDisabled());
 }
 
+TEST_F(SumListTest, RecalcThatFailsMidwayEndsTheWalk) {
+  producer.SetActive(false);
+  bool raise = false;
+  int scrolls = 0;
+  ds->AfterScroll = [&](TDataSet*) {
+    if (raise && ++scrolls == 2) throw Exception("refused");
+  };
+  producer.SetActive(true);
+  ASSERT_TRUE(ds->Locate("ID", 3, {}));
+  raise = true;
+  EXPECT_THROW(producer.RecalcAll(), Exception);
+  raise = false;
+  EXPECT_FALSE(ds->ControlsDisabled());
+  EXPECT_EQ(ds->FieldByName("ID")->AsVariant().AsInteger(), 3);
+  // The walk is over: a scroll reports a change again.
+  changes = 0;
+  ds->First();
+  EXPECT_EQ(changes, 1);
+}
+
 TEST_F(SumListTest, RecalcWaitsForAPendingEdit) {
   ds->Edit();
   ds->FieldByName("Amount")->SetAsVariant(100.0);

@@ -182,4 +182,28 @@ TEST_F(TreeListTest, SortKeepsIndexesAndRecurses) {
   ExpectConsistent(tree.Root());
 }
 
+// Counts the nodes alive, so that a test sees when a node is freed.
+class TCountedNodeEh : public TBaseTreeNodeEh {
+ public:
+  explicit TCountedNodeEh(int& Alive) : alive_(Alive) { ++alive_; }
+  ~TCountedNodeEh() override { --alive_; }
+
+ private:
+  int& alive_;
+};
+
+TEST(TreeListNodesTest, ChildRefusedByTheLevelLimitIsFreedAtOnce) {
+  int alive = 0;
+  {
+    TTreeListEh tree(nullptr, [&] { return new TCountedNodeEh(alive); });
+    TBaseTreeNodeEh* top = tree.AddChild(nullptr, "top", nullptr);
+    tree.SetMaxLevel(1);
+    ASSERT_EQ(alive, 2);  // the root and top
+    EXPECT_THROW(tree.AddChild(top, "deep", nullptr), Exception);
+    EXPECT_EQ(alive, 2);
+    EXPECT_EQ(top->Count(), 0);
+  }
+  EXPECT_EQ(alive, 0);
+}
+
 }  // namespace

@@ -219,6 +219,20 @@ TEST_F(DBCheckBoxTest, UnboundEditEndsWhenFocusLeaves) {
   EXPECT_EQ(cb->DataLink()->DataIndependentValue(), Variant(true));
 }
 
+TEST_F(DBCheckBoxTest, UpdateDataHandlerThatRaisesDoesNotStopLaterUpdates) {
+  int updates = 0;
+  bool raise = true;
+  cb->OnUpdateData = [&](TObject*, bool&) {
+    ++updates;
+    if (raise) throw Exception("handler failed");
+  };
+  EXPECT_THROW(cb->SetState(cbChecked), Exception);
+  raise = false;
+  cb->SetState(cbUnchecked);
+  EXPECT_EQ(updates, 2);
+  EXPECT_EQ(cb->DataLink()->DataIndependentValue(), Variant(false));
+}
+
 // --- bound to a Boolean field -------------------------------------------------------------------------
 
 TEST_F(DBCheckBoxTest, BooleanFieldStatesFollowTheRecord) {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "grid/editors/DBComboBoxEh.h"
-#include "grid/editors/EditDecorationsEh.h"
+#include "grid/editors/EditImageEh.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/Streams.h"
 #include "tests/grid/editors/EditorTestSupport.h"

@@ -158,6 +158,17 @@ TEST_F(DBDateTimeEditTest, AMalformedEditFormatRaisesAndChangesNothing) {
   }
 }
 
+TEST_F(DBDateTimeEditTest, FormatChangeWhoseChangeEventRaisesStillLetsTypingMarkTheLink) {
+  ed->SetValue(At(2024, 1, 31));
+  ed->OnChange = [](TObject*) { throw Exception("change refused"); };
+  EXPECT_THROW(ed->SetEditFormat("YYYY/MM/DD"), Exception);
+  ed->OnChange = nullptr;
+  Focus(ed);
+  Caret(0);
+  Type("1");
+  EXPECT_TRUE(ed->DataLink()->IsModified());
+}
+
 // --- value and text, unbound ---------------------------------------------------------------------
 
 TEST_F(DBDateTimeEditTest, UnboundValueAndTextRoundTrip) {

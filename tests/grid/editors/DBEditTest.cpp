@@ -6,7 +6,7 @@
 #include <string>
 
 #include "grid/editors/DBEditEh.h"
-#include "grid/editors/EditDecorationsEh.h"
+#include "grid/editors/EditImageEh.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/Streams.h"
@@ -20,6 +20,7 @@ class TProbeDBEditEh : public TDBEditEh {
  public:
   explicit TProbeDBEditEh(TComponent* AOwner) : TDBEditEh(AOwner) {}
   using TCustomDBEditEh::EditorFocused;
+  using TCustomDBEditEh::InUpdateData;
   int dataChanges = 0;
 
  protected:
@@ -169,6 +170,21 @@ TEST_F(DBEditTest, HandledUpdateDataKeepsTheFieldUntouched) {
   Focus(other_);
   EXPECT_EQ(updates, 1);
   EXPECT_EQ(FieldText("Name"), "Ann");
+}
+
+TEST_F(DBEditTest, UpdateDataHandlerThatRaisesDoesNotStopLaterUpdates) {
+  int updates = 0;
+  bool raise = true;
+  edit_->OnUpdateData = [&](TObject*, bool&) {
+    ++updates;
+    if (raise) throw Exception("handler failed");
+  };
+  EXPECT_THROW(edit_->SetText("abc"), Exception);
+  EXPECT_FALSE(edit_->InUpdateData());
+  raise = false;
+  edit_->SetText("def");
+  EXPECT_EQ(updates, 2);
+  EXPECT_EQ(edit_->DataLink()->DataIndependentValue(), Variant(std::string("def")));
 }
 
 TEST_F(DBEditTest, TextWritePutsTheDataSetIntoEditAndWritesWithoutPosting) {

@@ -11,7 +11,6 @@
 #include <string>
 
 #include "grid/editors/DBNumberEditEh.h"
-#include "grid/editors/EditDecorationsEh.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/FormatSettings.h"
 #include "platform/rtl/NumberFormat.h"

@@ -7,8 +7,9 @@
 TEST(EditorsRegistry, EveryEditorClassCanBeFoundByName) {
   RegisterGridEditorClasses();
   RegisterGridEditorClasses();  // a second call is harmless
-  for (const char* name : {"TDBEditEh", "TDBDateTimeEditEh", "TDBComboBoxEh", "TDBNumberEditEh",
-                           "TDBCheckBoxEh", "TMemTableDataEh"}) {
+  for (const char* name :
+       {"TDBEditEh", "TDBDateTimeEditEh", "TDBComboBoxEh", "TDBNumberEditEh", "TDBCheckBoxEh",
+        "TMemTableDataEh", "TEditImageEh", "TControlEmptyDataInfoEh", "TEditToolTipsWindowEh"}) {
     SCOPED_TRACE(name);
     TClass c = GetClass(name);
     ASSERT_NE(c, nullptr);

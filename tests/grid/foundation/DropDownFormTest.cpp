@@ -345,6 +345,47 @@ TEST_F(DropDownFormTest, FreeFormOnCloseReleasesTheFormAfterTheCallback) {
   EXPECT_TRUE(destroyed);
 }
 
+TEST_F(DropDownFormTest, CallsWhoseFormFailsToStartAreForgotten) {
+  form->OnInitForm = [](TCustomDropDownFormEh*, TDynVarsEh*) { throw Exception("init failed"); };
+  EXPECT_THROW(form->Execute(host, nullptr, daLeft, &params), Exception);
+  EXPECT_EQ(form->DynParams(), nullptr);
+  EXPECT_THROW(form->ExecuteNomodal(host, nullptr, daLeft, &params, &sys, Recorder()), Exception);
+  EXPECT_FALSE(form->NomodalExecuting());
+  EXPECT_EQ(form->DynParams(), nullptr);
+  EXPECT_EQ(form->SysParams(), nullptr);
+  form->Close();
+  Application->ProcessMessages();
+  EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(DropDownFormTest, CallbackThatRaisesStillEndsTheCall) {
+  bool destroyed = false;
+  form->destroyed = &destroyed;
+  int callbacks = 0;
+  auto raising = [&](TCustomForm*, bool, TDynVarsEh*, TDropDownFormSysParams*) {
+    ++callbacks;
+    throw Exception("callback failed");
+  };
+  form->ExecuteNomodal(host, nullptr, daLeft, &params, &sys, raising);
+  Application->ProcessMessages();
+  EXPECT_THROW(form->Close(), Exception);
+  EXPECT_EQ(callbacks, 1);
+  // The next call ends normally and calls back once.
+  form->ExecuteNomodal(host, nullptr, daLeft, &params, &sys, Recorder());
+  Application->ProcessMessages();
+  form->Close();
+  Application->ProcessMessages();
+  EXPECT_EQ(calls.size(), 1u);
+  // A form freed on close goes even when the callback raises.
+  sys.SetFreeFormOnClose(true);
+  form->ExecuteNomodal(host, nullptr, daLeft, &params, &sys, raising);
+  Application->ProcessMessages();
+  EXPECT_THROW(form->Close(), Exception);
+  Application->ProcessMessages();
+  EXPECT_EQ(callbacks, 2);
+  EXPECT_TRUE(destroyed);
+}
+
 TEST_F(DropDownFormTest, FreeingAnOpenFormEndsTheCall) {
   form->ExecuteNomodal(host, nullptr, daLeft, &params, &sys, Recorder());
   Application->ProcessMessages();

@@ -275,6 +275,48 @@ TEST_F(GridMouseTest, CancelModeEndsEveryMouseState) {
   }
 }
 
+TEST_F(GridMouseTest, MouseHandlersThatRaiseStillEndTheMouseState) {
+  AddOptions(TGridOptionsEh{goColSizingEh, goColMovingEh});
+  std::vector<std::string> errors;
+  Application->OnException = [&](TObject*, const Exception& e) { errors.push_back(e.Message()); };
+  const TMouseEvent raising = [](TObject*, TMouseButton, TShiftState, int, int) {
+    throw Exception("handler failed");
+  };
+  struct Case {
+    const char* what;
+    int pressX, pressY;
+    bool raiseOnPress;
+    TGridState afterPress;
+  } cases[] = {
+      {"sizing, raising release", 129, 10, false, gsColSizing},
+      {"moving, raising release", 100, 10, false, gsColMoving},
+      {"moving, raising press", 100, 10, true, gsNormal},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    errors.clear();
+    grid->OnMouseDown = c.raiseOnPress ? raising : TMouseEvent();
+    grid->OnMouseUp = c.raiseOnPress ? TMouseEvent() : raising;
+    Press(c.pressX, c.pressY);
+    EXPECT_EQ(grid->GridState(), c.afterPress);
+    Move(250, 10);
+    Release(250, 10);
+    EXPECT_EQ(grid->GridState(), gsNormal);
+    EXPECT_FALSE(mgrid->TimerActive());
+    EXPECT_FALSE(mgrid->SizingLineShown());
+    EXPECT_FALSE(GetGridMoveLine()->Visible());
+    EXPECT_EQ(errors, (std::vector<std::string>{"handler failed"}));
+  }
+  // Called directly, with no capture whose loss would cancel it, the press cancels the move it
+  // started itself.
+  grid->OnMouseDown = raising;
+  grid->OnMouseUp = TMouseEvent();
+  EXPECT_THROW(mgrid->MouseDown(mbLeft, TShiftState{}, 100, 10), Exception);
+  EXPECT_EQ(grid->GridState(), gsNormal);
+  EXPECT_FALSE(mgrid->TimerActive());
+  EXPECT_FALSE(GetGridMoveLine()->Visible());
+}
+
 // --- cursor --------------------------------------------------------------------------------------------
 
 TEST_F(GridMouseTest, SizingCursorsOnSetCursor) {

@@ -22,6 +22,7 @@ class TEditGridEh : public TTestGridEh {
     return it == texts.end() ? std::string() : it->second;
   }
   void SetEditText(int ACol, int ARow, const std::string& Value) override {
+    if (commitRaises) throw Exception("commit refused");
     committed.push_back({{ACol, ARow}, Value});
     texts[{ACol, ARow}] = Value;
   }
@@ -34,6 +35,7 @@ class TEditGridEh : public TTestGridEh {
   std::string mask;
   int limit = 0;
   bool digitsRefused = false;
+  bool commitRaises = false;
 };
 
 class InplaceEditTest : public GridTestBase {
@@ -293,6 +295,21 @@ TEST_F(InplaceEditTest, SetEditorModeShowsWithEverythingSelected) {
   EXPECT_FALSE(EditorShown());
   ASSERT_EQ(egrid->committed.size(), 1u);
   EXPECT_EQ(egrid->committed[0].second, "alpha");
+}
+
+TEST_F(InplaceEditTest, CommitThatRaisesStillHidesTheEditor) {
+  grid->SetEditorMode(true);
+  ASSERT_TRUE(EditorShown());
+  egrid->commitRaises = true;
+  EXPECT_THROW(grid->SetEditorMode(false), Exception);
+  egrid->commitRaises = false;
+  EXPECT_FALSE(EditorShown());
+  EXPECT_FALSE(grid->EditorMode());
+  // The editor is unloaded as well: showing it again reads the cell anew.
+  egrid->texts[{1, 1}] = "reloaded";
+  grid->SetEditorMode(true);
+  ASSERT_TRUE(EditorShown());
+  EXPECT_EQ(Editor()->Text(), "reloaded");
 }
 
 TEST_F(InplaceEditTest, TextOfACellScrolledOutOfViewIsStillCommitted) {

@@ -134,6 +134,15 @@ TEST_F(MRUListWindowTest, FilteringStopsForAWaitingKeyPress) {
   EXPECT_EQ(out.Count(), 111);  // 1, 10-19, 100-199
 }
 
+TEST(MRUListTest, FilterHandlerThatRaisesEndsTheTargetsUpdate) {
+  TMRUListEh mru;
+  mru.Items()->Add("apple");
+  mru.OnFilterItem = TFilterMRUItemEventEh([](TObject*, bool&) { throw Exception("filter failed"); });
+  TStringList out;
+  EXPECT_THROW(mru.FilterItemsTo(&out, "a"), Exception);
+  EXPECT_EQ(out.UpdateCount(), 0);
+}
+
 TEST(MRUListTest, EditorEventsAndAssign) {
   TMRUListEh mru;
   std::vector<std::string> log;

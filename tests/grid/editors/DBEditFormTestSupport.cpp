@@ -1,0 +1,3 @@
+#include "tests/grid/editors/DBEditFormTestSupport.h"
+
+RTL_IMPLEMENT_CLASS(TExposedDBEditEh)
