@@ -7,6 +7,8 @@
 - bench/, fuzz/, examples/ and tests/support/ may include any layer.
 - A header named *Internal.h, *InternalEh.h or *Private.h is internal to its folder (and that
   folder's tests).
+- Only platform/host includes the X11 headers: every other layer reaches the display through
+  the window manager, so every test runs headless.
 
 Prints file:line and the offending include for each breach and exits 1 when there is one.
 --self-test runs the rules over a small made-up tree instead.
@@ -21,6 +23,8 @@ FREE = ("bench/", "fuzz/", "examples/", "tests/support/")
 SOURCE = re.compile(r"\.(h|hpp|cpp|cc)$")
 INTERNAL = re.compile(r"(Internal|InternalEh|Private)\.h$")
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
+X11_INCLUDE = re.compile(r"^\s*#\s*include\s*<(X11/[^>]+)>")
+X11_HOME = ("platform/host/", "tests/platform/host/")
 
 
 def read_layers(markdown):
@@ -89,6 +93,9 @@ def check(sources, allowed):
     problems = []
     for path in sorted(sources):
         for number, line in enumerate(sources[path].splitlines(), 1):
+            x11 = X11_INCLUDE.match(line)
+            if x11 and not path.startswith(X11_HOME):
+                problems.append(f"{path}:{number}: #include <{x11.group(1)}> (only platform/host uses X11)")
             m = INCLUDE.match(line)
             target = m and resolve(path, m.group(1), sources)
             why = target and breach(path, target, allowed)
@@ -135,15 +142,18 @@ def self_test():
         ("fuzz/f.cpp", "mid/MPrivate.h", "internal to mid"),
         ("tests/support/Probe.h", "low/LInternalEh.h", "internal to low"),
         ("top/sub/X.cpp", "Near.h", None),  # resolved beside the includer
+        ("mid/M.cpp", "<X11/Xlib.h>", "only platform/host uses X11"),
+        ("platform/host/H.cpp", "<X11/Xlib.h>", None),
     ]
     tree = ["low/L.h", "low/LInternal.h", "low/LInternalEh.h", "mid/M.h", "mid/MPrivate.h", "top/T.h",
             "top/sub/Near.h", "tests/support/Probe.h", "tests/low/LSupport.h"]
     allowed = read_layers(table)
     failures = 0
     for includer, include, expected in cases:
-        sources = dict.fromkeys(tree, "") | {includer: f'#include "{include}"\n'}
+        spelled = include if include.startswith("<") else f'"{include}"'
+        sources = dict.fromkeys(tree, "") | {includer: f"#include {spelled}\n"}
         got = check(sources, allowed)
-        want = [f'{includer}:1: #include "{include}" ({expected})'] if expected else []
+        want = [f"{includer}:1: #include {spelled} ({expected})"] if expected else []
         if got != want:
             failures += 1
             print(f"self-test {includer} -> {include}: expected {want}, got {got}")
