@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/vcl/Controls.h"
@@ -30,6 +31,27 @@ class TPanelish : public TCustomControl {
 };
 RTL_IMPLEMENT_CLASS(TPanelish)
 
+// A memory DC with a screen-compatible bitmap selected, released at the end of the scope.
+struct TMemoryBitmapDC {
+  TMemoryBitmapDC(int Width, int Height) {
+    HDC screen = GetDC(nullptr);
+    DC = CreateCompatibleDC(screen);
+    bitmap_ = CreateCompatibleBitmap(screen, Width, Height);
+    ReleaseDC(nullptr, screen);
+    old_ = SelectObject(DC, bitmap_);
+  }
+  ~TMemoryBitmapDC() {
+    SelectObject(DC, old_);
+    DeleteObject(bitmap_);
+    DeleteDC(DC);
+  }
+  HDC DC = nullptr;
+
+ private:
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+};
+
 class WinControlFrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -45,6 +67,15 @@ class WinControlFrameTest : public ::testing::Test {
     p->SetBounds(l, t, w, h);
     p->SetParent(parent ? parent : form);
     return p;
+  }
+  // A red panel at (10, 10) with a blue child at (20, 10) inside it, both painted.
+  std::pair<TPanelish*, TPanelish*> RedPanelWithBlueChild() {
+    TPanelish* outer = Panel(10, 10, 60, 40);
+    outer->Fill = clRed;
+    TPanelish* inner = Panel(20, 10, 10, 10, outer);
+    inner->Fill = clBlue;
+    Application->ProcessMessages();
+    return {outer, inner};
   }
   TForm* form = nullptr;
 };
@@ -157,38 +188,21 @@ TEST_F(WinControlFrameTest, WheelGoesToTheFocusedControlAndAccumulatesToWholeSte
 }
 
 TEST_F(WinControlFrameTest, PaintToDrawsTheControlAndItsChildrenIntoAnotherDC) {
-  TPanelish* outer = Panel(10, 10, 60, 40);
-  outer->Fill = clRed;
-  TPanelish* inner = Panel(20, 10, 10, 10, outer);
-  inner->Fill = clBlue;
-  Application->ProcessMessages();
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  HBITMAP bmp = CreateCompatibleBitmap(screen, 100, 60);
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(mem, bmp);
+  auto [outer, inner] = RedPanelWithBlueChild();
+  TMemoryBitmapDC target(100, 60);
+  HDC mem = target.DC;
   outer->PaintTo(mem, 5, 5);
   EXPECT_EQ(GetPixel(mem, 6, 6), RGB(255, 0, 0));
   EXPECT_EQ(GetPixel(mem, 5 + 20 + 2, 5 + 10 + 2), RGB(0, 0, 255));
   EXPECT_NE(GetPixel(mem, 2, 2), RGB(255, 0, 0));
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
 }
 
 // A paint that raises while PaintTo copies a control leaves no control marked as a copy: the
 // marked one would paint its graphic children as copies from then on.
 TEST_F(WinControlFrameTest, PaintToClearsThePaintCopyStateWhenAPaintRaises) {
-  TPanelish* outer = Panel(10, 10, 60, 40);
-  outer->Fill = clRed;
-  TPanelish* inner = Panel(20, 10, 10, 10, outer);
-  inner->Fill = clBlue;
-  Application->ProcessMessages();
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  HBITMAP bmp = CreateCompatibleBitmap(screen, 100, 60);
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(mem, bmp);
+  auto [outer, inner] = RedPanelWithBlueChild();
+  TMemoryBitmapDC target(100, 60);
+  HDC mem = target.DC;
   struct Case {
     const char* id;
     TPanelish* raising;
@@ -206,9 +220,6 @@ TEST_F(WinControlFrameTest, PaintToClearsThePaintCopyStateWhenAPaintRaises) {
     EXPECT_EQ(GetPixel(mem, 6, 6), RGB(255, 0, 0));
     EXPECT_EQ(GetPixel(mem, 5 + 20 + 2, 5 + 10 + 2), RGB(0, 0, 255));
   }
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
 }
 
 TEST_F(WinControlFrameTest, ControlAtPosFindsWindowsOnlyWhenAskedAndTheTopmostFirst) {
