@@ -8,8 +8,15 @@ namespace {
 
 class THitTestTest : public TWinTest {
  protected:
-  void TearDown() override {
+  // A test may give every window a bar; the menus' own hook, installed once by an earlier
+  // test, comes back afterwards.
+  void SetUp() override {
+    TWinTest::SetUp();
+    menuBarHeight_ = win_internal::NonClientHooks().MenuBarHeight;
     win_internal::NonClientHooks().MenuBarHeight = nullptr;
+  }
+  void TearDown() override {
+    win_internal::NonClientHooks().MenuBarHeight = menuBarHeight_;
     TWinTest::TearDown();
   }
   // A 300 x 200 window at (100, 100).
@@ -19,6 +26,9 @@ class THitTestTest : public TWinTest {
   static LRESULT HitAt(HWND w, int x, int y) {
     return SendMessage(w, WM_NCHITTEST, 0, MAKELPARAM(100 + x, 100 + y));
   }
+
+ private:
+  std::function<int(HWND)> menuBarHeight_;
 };
 
 struct THitCase {
