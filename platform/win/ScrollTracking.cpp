@@ -1,4 +1,5 @@
-// The scroll bar tracking loop, and DefWindowProc's WM_NCLBUTTONDOWN on a window scroll bar.
+// The scroll bar tracking loop, and DefWindowProc's WM_NCLBUTTONDOWN and WM_NCLBUTTONDBLCLK on a
+// window scroll bar.
 //
 // The loop takes its own messages rather than dispatching them: the mouse (captured by the
 // bar's window) and the auto-repeat timer drive the bar; everything else is dispatched as in
@@ -188,14 +189,17 @@ void TrackScrollBar(const TScrollTracker& tracker, POINT screen) {
 
 namespace {
 
-TDefHandler& PreviousNcButtonDown() {
-  static auto* previous = new TDefHandler;
-  return *previous;
+TDefHandler& Previous(UINT msg) {
+  static auto* down = new TDefHandler;
+  static auto* dblClk = new TDefHandler;
+  return msg == WM_NCLBUTTONDOWN ? *down : *dblClk;
 }
 
+// A press on a window scroll bar tracks it; a second quick press (WM_NCLBUTTONDBLCLK) is just
+// another press, so fast clicks on an arrow each scroll.
 LRESULT OnNcLButtonDown(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (wParam != static_cast<WPARAM>(HTVSCROLL) && wParam != static_cast<WPARAM>(HTHSCROLL)) {
-    if (PreviousNcButtonDown()) return PreviousNcButtonDown()(hwnd, msg, wParam, lParam);
+    if (Previous(msg)) return Previous(msg)(hwnd, msg, wParam, lParam);
     return CoreDefWindowProc(hwnd, msg, wParam, lParam);
   }
   TWnd* w = Find(hwnd);
@@ -227,7 +231,8 @@ LRESULT OnNcLButtonDown(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void InstallScrollBarHandlers() {
-  PreviousNcButtonDown() = SetDefWindowProcHandler(WM_NCLBUTTONDOWN, OnNcLButtonDown);
+  Previous(WM_NCLBUTTONDOWN) = SetDefWindowProcHandler(WM_NCLBUTTONDOWN, OnNcLButtonDown);
+  Previous(WM_NCLBUTTONDBLCLK) = SetDefWindowProcHandler(WM_NCLBUTTONDBLCLK, OnNcLButtonDown);
 }
 
 }  // namespace win_internal

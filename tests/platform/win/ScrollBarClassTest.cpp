@@ -126,6 +126,28 @@ TEST_F(TScrollBarClassTest, ArrowClicksScrollTheParent) {
   }
 }
 
+TEST_F(TScrollBarClassTest, FastClicksOnAnArrowEachScroll) {
+  HWND b = Bar(SBS_VERT, RECT{10, 10, 27, 210}, 0, 99, 10);
+  FollowScrolls(b);
+  std::vector<UINT> presses;  // the button-down messages the bar is sent
+  SetWindowsHookEx(
+      WH_MOUSE,
+      [&presses, b](int, WPARAM m, LPARAM l) -> LRESULT {
+        const auto* mh = reinterpret_cast<const MOUSEHOOKSTRUCT*>(l);
+        if (mh->hwnd == b && (m == WM_LBUTTONDOWN || m == WM_LBUTTONDBLCLK))
+          presses.push_back(static_cast<UINT>(m));
+        return 0;
+      },
+      nullptr, GetCurrentThreadId());
+  for (int i = 0; i < 3; ++i) WinTesting::Click(ScreenPoint(b, 8, 195));
+  Pump();
+  EXPECT_EQ(presses, (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_LBUTTONDOWN}));
+  const std::string line = "v " + std::to_string(SB_LINEDOWN), end = "v " + std::to_string(SB_ENDSCROLL);
+  EXPECT_EQ(codes, (std::vector<std::string>{line, end, line, end, line, end}));
+  EXPECT_EQ(GetScrollPos(b, SB_CTL), 3);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
 TEST_F(TScrollBarClassTest, ThumbDragReportsTrackAndPosition) {
   HWND b = Bar(SBS_HORZ, RECT{10, 10, 210, 27}, 0, 100, 0);
   FollowScrolls(b);

@@ -279,5 +279,47 @@ TEST_F(TScrollBarTest, CancelModeEndsTheLoop) {
   EXPECT_EQ(GetCapture(), nullptr);
 }
 
+TEST_F(TScrollBarTest, FastClicksOnAnArrowEachScroll) {
+  // The second press of a quick pair comes as WM_NCLBUTTONDBLCLK, whatever the class style.
+  struct Case {
+    const char* id;
+    const char* cls;
+    int startPos;
+    POINT at;  // window point on the bar
+    int clicks;
+    int endPos;
+    std::vector<std::string> presses;
+  };
+  const std::string down = "w WM_NCLBUTTONDOWN ht7", dbl = "w WM_NCLBUTTONDBLCLK ht7";
+  const Case cases[] = {
+      {"down arrow twice", kLogClass, 0, {190, 195}, 2, 2, {down, dbl}},
+      {"up arrow twice", kLogClass, 10, {190, 5}, 2, 8, {down, dbl}},
+      {"down arrow three times", kLogClass, 0, {190, 195}, 3, 3, {down, dbl, down}},
+      {"double-click class", kLogDblClass, 0, {190, 195}, 2, 2, {down, dbl}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    HWND w = Make("w", WS_POPUP | WS_VISIBLE | WS_VSCROLL, {100, 100, 300, 300}, nullptr, 0, c.cls);
+    SCROLLINFO si;
+    si.fMask = SIF_ALL;
+    si.nMin = 0;
+    si.nMax = 100;
+    si.nPage = 10;
+    si.nPos = c.startPos;
+    SetScrollInfo(w, SB_VERT, &si, TRUE);
+    Pump();
+    codes.clear();
+    FollowScrolls(w);
+    Log().Clear();
+    for (int i = 0; i < c.clicks; ++i) WinTesting::Click(Screen(w, c.at));
+    Pump();
+    EXPECT_EQ(GetScrollPos(w, SB_VERT), c.endPos);
+    EXPECT_EQ(codes.size(), static_cast<size_t>(2 * c.clicks));  // a line step and the end, each
+    EXPECT_TRUE(SequenceIs(Log().Only({WM_NCLBUTTONDOWN, WM_NCLBUTTONDBLCLK}), c.presses));
+    EXPECT_EQ(GetCapture(), nullptr);
+    DestroyWindow(w);
+  }
+}
+
 }  // namespace
 }  // namespace wintest
