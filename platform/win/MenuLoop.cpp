@@ -612,8 +612,16 @@ class TTrackingScope {
   }
   ~TTrackingScope() {
     ClosePopupsFrom(t_, 0);
+    // However the loop ended (a choice, Escape on the bar, a click elsewhere), the bar shows no
+    // item lit afterwards: nothing else repaints the band until the frame is painted again.
+    bool lit = false;
     if (TMenu* bar = FindMenu(t_.Bar))
-      for (TMenuItem& it : bar->Items) it.State &= ~MF_HILITE;
+      for (TMenuItem& it : bar->Items) {
+        lit = lit || (it.State & MF_HILITE);
+        it.State &= ~MF_HILITE;
+      }
+    t_.BarHilite = -1;
+    if (lit) RedrawBar(t_.Owner);
     if (GetCapture() == t_.Owner) ReleaseCapture();
     Current() = nullptr;
   }

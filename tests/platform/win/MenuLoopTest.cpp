@@ -1,6 +1,8 @@
 // The modal menu loop: the message order, the "#32768" popup and its frame, owner draw,
-// keyboard and mouse, the press outside that stays queued, and the message-filter hook.
+// keyboard and mouse, the press outside that stays queued, the message-filter hook, and the
+// menu bar's highlight.
 #include "tests/platform/win/MessageLog.h"
+#include "tests/support/SurfacePixels.h"
 
 namespace wintest {
 namespace {
@@ -257,6 +259,72 @@ TEST_F(TMenuLoopTest, AltLetterOpensTheMenuBar) {
   const auto seq = Log().Only({});
   EXPECT_NE(std::find(seq.begin(), seq.end(), "WM_ENTERMENULOOP 0"), seq.end());
   EXPECT_NE(std::find(seq.begin(), seq.end(), "WM_COMMAND 300"), seq.end());
+}
+
+TEST_F(TMenuLoopTest, BarHighlightIsGoneFromTheScreenWhenTheLoopEnds) {
+  HMENU bar = CreateMenu();
+  HMENU file = CreatePopupMenu();
+  AppendMenu(file, MF_STRING, 300, "E&xit");
+  AppendMenu(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+  AppendMenu(bar, MF_STRING, 301, "&Help");
+  SetMenu(owner_, bar);
+  Pump();
+  RECT item{};
+  ASSERT_TRUE(GetMenuItemRect(owner_, bar, 0, &item));
+  const POINT onItem = Center(item);
+  const POINT inItem{item.Left + 1, item.Top + 1};  // clear of the text
+  const POINT elsewhere{250, 300};                  // the owner's client area
+  const COLORREF lit = GetSysColor(COLOR_HIGHLIGHT), plain = GetSysColor(COLOR_MENU);
+  ASSERT_EQ(test_support::ScreenPixel(owner_, inItem), plain);
+
+  struct Case {
+    const char* id;
+    std::function<void()> open;   // leaves the first bar item lit and the loop waiting
+    std::function<void()> close;  // ends the loop
+  };
+  const Case cases[] = {
+      {"alt, escape", [] { WinTesting::KeyPress(VK_MENU); }, [] { WinTesting::KeyPress(VK_ESCAPE); }},
+      {"alt+f, escape back to the bar, escape",
+       [] {
+         Input::KeyDown(VK_MENU);
+         WinTesting::KeyPress('F');
+         Input::KeyUp(VK_MENU);
+       },
+       [] {
+         WinTesting::KeyPress(VK_ESCAPE);
+         WinTesting::KeyPress(VK_ESCAPE);
+       }},
+      {"click, escape back to the bar, escape", [onItem] { WinTesting::Click(onItem); },
+       [] {
+         WinTesting::KeyPress(VK_ESCAPE);
+         WinTesting::KeyPress(VK_ESCAPE);
+       }},
+      {"click, click elsewhere", [onItem] { WinTesting::Click(onItem); },
+       [elsewhere] { WinTesting::Click(elsewhere); }},
+      {"alt, click elsewhere", [] { WinTesting::KeyPress(VK_MENU); },
+       [elsewhere] { WinTesting::Click(elsewhere); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    COLORREF during = CLR_INVALID;
+    // Later than a double click after the last case's press on the bar.
+    WinTesting::Schedule(
+        [&] {
+          during = test_support::ScreenPixel(owner_, inItem);
+          c.close();
+        },
+        GetDoubleClickTime() + 1);
+    Log().Clear();
+    c.open();
+    Pump();
+    const auto seq = Log().Only({});
+    EXPECT_EQ(std::count(seq.begin(), seq.end(), "WM_ENTERMENULOOP 0"), 1);
+    EXPECT_EQ(std::count(seq.begin(), seq.end(), "WM_EXITMENULOOP 0"), 1);
+    EXPECT_EQ(during, lit);
+    EXPECT_EQ(GetMenuState(bar, 0, MF_BYPOSITION) & MF_HILITE, 0u);
+    EXPECT_EQ(test_support::ScreenPixel(owner_, inItem), plain);
+    EXPECT_EQ(GetCapture(), nullptr);
+  }
 }
 
 }  // namespace
