@@ -37,6 +37,9 @@ void SplitItemText(const std::string& text, std::string& label, std::string& acc
 char32_t MnemonicOf(const std::string& text);
 bool IsSelectable(const TMenuItem& item);  // not a separator
 bool IsEnabled(const TMenuItem& item);
+// Whether the window's own system menu greys or disables the command; false while the window
+// has none (GetSystemMenu(FALSE) was never asked for, so the default menu applies).
+bool SystemCommandDisabled(const TWnd& w, UINT command);
 
 // The menu font, created on each call; the caller deletes it.
 HFONT CreateMenuFont();

@@ -548,6 +548,13 @@ HMENU GetSystemMenu(HWND hwnd, BOOL revert) {
 
 namespace win_internal {
 
+bool SystemCommandDisabled(const TWnd& w, UINT command) {
+  const auto* d = w.Get<TMenuWndData>(TExtSlot::Menu);
+  if (!d || !FindMenu(d->SystemMenu)) return false;
+  const TMenuItem* it = FindItem(d->SystemMenu, command, false);
+  return it && !IsEnabled(*it);
+}
+
 void InstallMenuDestructionObserver() {
   AddWindowObserver([](const TWindowNotice& n) {
     if (n.Event == TWindowEvent::Destroyed) OnWindowDestroyed(n.Hwnd);

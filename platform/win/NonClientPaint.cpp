@@ -30,20 +30,30 @@ void PaintFrame(const TWnd& w, HDC dc, const TNcGeometry& g) {
   }
 }
 
+void PaintCaptionButtons(const TWnd& w, HDC dc, const TNcGeometry& g) {
+  const LRESULT pushed = PushedCaptionButton(w);
+  auto button = [&](RECT r, LRESULT hit, UINT kind) {
+    if (IsRectEmpty(r)) return;
+    InflateRect(r, -1, -2);  // classic buttons stand 2 pixels inside the band
+    if (r.Width() <= 0 || r.Height() <= 0) return;
+    const UINT state = (CaptionButtonEnabled(w, hit) ? 0 : DFCS_INACTIVE) | (pushed == hit ? DFCS_PUSHED : 0);
+    DrawFrameControl(dc, &r, DFC_CAPTION, kind | state);
+  };
+  const bool minimized = (w.Style & WS_MINIMIZE) != 0, maximized = (w.Style & WS_MAXIMIZE) != 0;
+  button(g.CloseButton, HTCLOSE, DFCS_CAPTIONCLOSE);
+  button(g.MaxButton, HTMAXBUTTON, maximized ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMAX);
+  button(g.MinButton, HTMINBUTTON, minimized ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMIN);
+}
+
+TNcGeometry WindowNcGeometry(const TWnd& w) {
+  return NcGeometry(w.Style, w.ExStyle, RECT{0, 0, w.Rect.Width(), w.Rect.Height()}, MenuBarHeight(w));
+}
+
 void PaintCaption(const TWnd& w, HDC dc, const TNcGeometry& g) {
   if (IsRectEmpty(g.Caption)) return;
   const bool active = w.NcActive;
   Fill(dc, g.Caption, active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
-  auto button = [&](RECT r, UINT kind, bool enabled) {
-    if (IsRectEmpty(r)) return;
-    InflateRect(r, -1, -2);  // classic buttons stand 2 pixels inside the band
-    if (r.Width() <= 0 || r.Height() <= 0) return;
-    DrawFrameControl(dc, &r, DFC_CAPTION, kind | (enabled ? 0 : DFCS_INACTIVE));
-  };
-  const bool minimized = (w.Style & WS_MINIMIZE) != 0, maximized = (w.Style & WS_MAXIMIZE) != 0;
-  button(g.CloseButton, DFCS_CAPTIONCLOSE, !(w.Class->Style & CS_NOCLOSE));
-  button(g.MaxButton, maximized ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMAX, (w.Style & WS_MAXIMIZEBOX) != 0);
-  button(g.MinButton, minimized ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMIN, (w.Style & WS_MINIMIZEBOX) != 0);
+  PaintCaptionButtons(w, dc, g);
   if (w.Text.empty()) return;
   NONCLIENTMETRICS ncm;
   SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
@@ -170,8 +180,7 @@ TNcPaintHooks& NcPaintHooks() {
 }
 
 void PaintNonClient(TWnd& w, HDC dc) {
-  const TNcGeometry g =
-      NcGeometry(w.Style, w.ExStyle, RECT{0, 0, w.Rect.Width(), w.Rect.Height()}, MenuBarHeight(w));
+  const TNcGeometry g = WindowNcGeometry(w);
   PaintFrame(w, dc, g);
   PaintCaption(w, dc, g);
   if (!IsRectEmpty(g.Menu)) {
@@ -193,6 +202,14 @@ void RedrawWindowScrollBar(TWnd& w, int bar) {
   HDC dc = GetWindowDC(w.Handle);
   if (!dc) return;
   PaintBar(w, dc, r, bar);
+  ReleaseDC(w.Handle, dc);
+}
+
+void RedrawCaptionButtons(TWnd& w) {
+  if (!IsVisibleChain(w) || (w.Style & WS_CAPTION) != WS_CAPTION) return;
+  HDC dc = GetWindowDC(w.Handle);
+  if (!dc) return;
+  PaintCaptionButtons(w, dc, WindowNcGeometry(w));
   ReleaseDC(w.Handle, dc);
 }
 

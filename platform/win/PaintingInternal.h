@@ -71,6 +71,8 @@ void UpdatePending(TWnd& w);  // re-evaluates whether the window waits for WM_PA
 void PaintNonClient(TWnd& w, HDC windowDC);
 // Draws one window scroll bar at once (after SetScrollInfo with redraw).
 void RedrawWindowScrollBar(TWnd& w, int bar);
+// Draws the caption buttons at once (a press on one of them is being tracked).
+void RedrawCaptionButtons(TWnd& w);
 
 struct TNcPaintHooks {
   // Paints the menu bar band (window coordinates) of a window with a menu.
@@ -83,6 +85,17 @@ void SetWindowDrawRecorder(HWND hwnd, IDrawRecorder* recorder);
 
 void InstallNonClientHandlers();
 void InstallScrollBarHandlers();
+
+// --- caption buttons (CaptionButtons.cpp) ---------------------------------------------------------------
+
+// Whether a caption button (HTCLOSE, HTMAXBUTTON, HTMINBUTTON) acts: the minimise and maximise
+// buttons with their WS_ style, the close button unless the class has CS_NOCLOSE or the
+// window's system menu greys SC_CLOSE. A button that does not act is drawn inactive.
+bool CaptionButtonEnabled(const TWnd& w, LRESULT hit);
+// The caption button drawn pushed: the one a press is tracking while the pointer is over it;
+// HTNOWHERE when none.
+LRESULT PushedCaptionButton(const TWnd& w);
+void InstallCaptionButtonHandlers();
 
 // --- moving and sizing (SizeMoveLoop.cpp) ---------------------------------------------------------------
 

@@ -230,6 +230,7 @@ void InstallPaintingLayer(TPaintHooks& hooks) {
   InstallNonClientHandlers();
   InstallScrollBarHandlers();
   InstallSizeMoveHandlers();
+  InstallCaptionButtonHandlers();
 }
 
 }  // namespace win_internal
