@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "examples/demo/DemoSupport.h"
+#include "platform/db/Fields.h"
 #include "platform/rtl/DateTime.h"
 
 TMemoryDataSet* CreateLedger(TComponent* Owner) {
@@ -13,6 +14,9 @@ TMemoryDataSet* CreateLedger(TComponent* Owner) {
   ds->FieldDefs()->Add("Cleared", ftBoolean);
   ds->FieldDefs()->Add("Note", ftString, 40);
   ds->CreateDataSet();
+  // Amounts read with thousands separators and two decimals wherever they are shown: the
+  // entry form's number editor and the grid both take the field's display format.
+  static_cast<TNumericField*>(ds->FieldByName("Amount"))->SetDisplayFormat(",0.00");
   struct Entry {
     int month, day;
     const char* account;

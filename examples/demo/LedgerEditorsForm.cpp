@@ -42,7 +42,6 @@ class TLedgerEditorsForm : public TForm {
     y += 32;
     label("金额:");
     auto* amount = Place<TDBNumberEditEh>(this, 100, y, 140, 22);
-    amount->SetDisplayFormat(",0.00");
     Bind(amount, "Amount");
     y += 32;
     auto* cleared = Place<TDBCheckBoxEh>(this, 100, y, 140, 20);

@@ -1,13 +1,14 @@
 // The demo: a bookkeeping-style form with a menu bar, a popup menu and one of each standard
 // control, a ledger entry form with one data-aware editor of each kind, and a ledger grid.
 // With a display it runs in real windows until the main form is closed; without one it
-// renders its forms to PNG files under build/demo-output/ and prints their paths.
+// renders its forms to PNG files in demo-output/ of its build folder and prints their paths.
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "examples/demo/DemoSupport.h"
+#include "examples/demo/HeadlessOutput.h"
 #include "grid/editors/EditorsRegistryEh.h"
 #include "platform/gdi/FontEngine.h"
 #include "platform/gdi/PngWriter.h"
@@ -149,17 +150,22 @@ class TDemoForm : public TForm {
   }
 };
 
-int RunHeadless(std::vector<TForm*> forms) {
-  std::filesystem::path dir = std::filesystem::path("build") / "demo-output";
-  std::filesystem::create_directories(dir);
+// A form and the name of the picture it is drawn to.
+struct TNamedForm {
+  TForm* form;
+  const char* file;
+};
+
+int RunHeadless(const std::filesystem::path& Folder, const std::vector<TNamedForm>& Forms) {
+  std::filesystem::create_directories(Folder);
   Application->ProcessMessages();
-  int n = 0;
-  for (TForm* f : forms) {
-    HBITMAP surface = GetTopLevelSurface(f->Handle());
+  std::printf("%s\n", NoDisplayMessage(Folder).c_str());
+  for (const TNamedForm& f : Forms) {
+    HBITMAP surface = GetTopLevelSurface(f.form->Handle());
     if (!surface) continue;
-    std::filesystem::path file = dir / ("form" + std::to_string(++n) + ".png");
+    const std::filesystem::path file = Folder / f.file;
     WritePng(file.string(), surface);
-    std::printf("%s\n", file.string().c_str());
+    std::printf("  %s\n", file.string().c_str());
   }
   return 0;
 }
@@ -168,7 +174,7 @@ int RunHeadless(std::vector<TForm*> forms) {
 
 RTL_IMPLEMENT_CLASS(TDemoForm)
 
-int main() {
+int main(int argc, char** argv) {
   InitVcl();
   RegisterGridEditorClasses();
   Application->SetTitle("账户");
@@ -184,7 +190,9 @@ int main() {
   editors->Show();
   TForm* grid = CreateLedgerGridForm(Application, ledger);
   grid->Show();
-  if (!display) return RunHeadless({demo, editors, grid});
+  if (!display)
+    return RunHeadless(DemoOutputFolder(DemoExecutablePath(argc > 0 ? argv[0] : nullptr)),
+                       {{demo, "accounts.png"}, {editors, "ledger-entry.png"}, {grid, "ledger-grid.png"}});
   Application->Run();
   StopDisplayHost();
   return 0;

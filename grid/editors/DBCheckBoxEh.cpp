@@ -149,15 +149,34 @@ TCheckBoxState TCustomDBCheckBoxEh::GetFieldState() {
   }
   TField* f = Field();
   if (!f) return cbUnchecked;
-  if (f->DataType() == ftBoolean && valueChecked_ == DefaultValueChecked &&
-      valueUnchecked_ == DefaultValueUnchecked) {
+  if (ReadsBooleanValue(f)) {
     if (f->IsNull()) return cbGrayed;
     return f->AsBoolean() ? cbChecked : cbUnchecked;
   }
-  const std::string text = f->Text();
-  if (CheckBoxValueInListEh(valueChecked_, text)) return cbChecked;
-  if (CheckBoxValueInListEh(valueUnchecked_, text)) return cbUnchecked;
+  return StateOfText(f->Text());
+}
+
+bool TCustomDBCheckBoxEh::ReadsBooleanValue(const TField* F) const {
+  return F->DataType() == ftBoolean && valueChecked_ == DefaultValueChecked &&
+         valueUnchecked_ == DefaultValueUnchecked;
+}
+
+TCheckBoxState TCustomDBCheckBoxEh::StateOfText(const std::string& Text) const {
+  if (CheckBoxValueInListEh(valueChecked_, Text)) return cbChecked;
+  if (CheckBoxValueInListEh(valueUnchecked_, Text)) return cbUnchecked;
   return cbGrayed;
+}
+
+bool TCustomDBCheckBoxEh::GrayedInToggleCycle() {
+  if (!allowGrayed_) return false;
+  if (IsDataIndependent()) return true;
+  TField* f = Field();
+  // Without a field nothing is written, so nothing can read back as another state.
+  if (!f) return true;
+  if (f->Required()) return false;
+  if (ReadsBooleanValue(f)) return true;
+  // A Null field shows the empty text.
+  return StateOfText("") == cbGrayed;
 }
 
 void TCustomDBCheckBoxEh::DataChange(TObject*) {
@@ -216,7 +235,7 @@ void TCustomDBCheckBoxEh::Toggle() {
   if (!dataLink_->Edit()) return;
   switch (state_) {
     case cbUnchecked:
-      SetState(allowGrayed_ ? cbGrayed : cbChecked);
+      SetState(GrayedInToggleCycle() ? cbGrayed : cbChecked);
       break;
     case cbChecked:
       SetState(cbUnchecked);

@@ -120,8 +120,17 @@ class TCustomDBCheckBoxEh : public TButtonControl {
   // the check box modified.
   virtual void InternalSetState(TCheckBoxState Value);
   virtual void WriteStateToField();
-  // Unchecked -> (Grayed when AllowGrayed) -> Checked -> Unchecked, once the link is editing.
+  // Once the link is editing: Unchecked -> Grayed -> Checked -> Unchecked, where Grayed takes
+  // part only when GrayedInToggleCycle allows it; a shown Grayed (a value in neither list) is
+  // followed by Checked.
   virtual void Toggle();
+  // Grayed writes a Null, so it belongs to the cycle only when AllowGrayed is set and the field
+  // can keep a Null that reads back as grayed: always unbound, for a Boolean field read by its
+  // value and for a field whose empty text (what a Null shows) is in neither list; never for a
+  // required field, which refuses the Null on posting. Otherwise the Null would show as
+  // Unchecked (or Checked), every click would land there again and the stored text would be
+  // replaced by the Null, so the cycle is Unchecked <-> Checked.
+  bool GrayedInToggleCycle();
   // OnUpdateData, and unless it handled the value, WriteStateToField.
   virtual void UpdateDataWithEvent();
 
@@ -131,6 +140,10 @@ class TCustomDBCheckBoxEh : public TButtonControl {
 
  private:
   void DataChange(TObject* Sender);
+  // A Boolean field with both lists at their defaults is read by its value, not its text.
+  bool ReadsBooleanValue(const TField* F) const;
+  // The state a field text stands for through the value lists.
+  TCheckBoxState StateOfText(const std::string& Text) const;
   void LinkUpdateData(TObject* Sender);
 
   TLeftRight alignment_ = taRightJustify;

@@ -64,7 +64,7 @@ std::string ButtonCaption(TCalcButtonKindEh Kind) {
     case cbDivideEh:
       return "/";
     case cbEqualEh:
-      return "Ok";
+      return FormatSettings().OkCaption;
     case cbSignEh:
       return "\xC2\xB1";  // plus-minus sign
     case cbClearEh:
@@ -179,7 +179,7 @@ std::string TCalculatorEh::DisplayText() const {
 }
 
 std::string TCalculatorEh::MainButtonCaption() const {
-  return pending_ != coNoneEh ? "=" : "Ok";
+  return pending_ != coNoneEh ? "=" : FormatSettings().OkCaption;
 }
 
 void TCalculatorEh::SetFlat(bool Value) {

@@ -11,7 +11,8 @@
 #include "platform/vcl/Controls.h"
 
 // The buttons of the calculator. The main button (cbEqualEh) reads "=" while an operation is
-// pending and "Ok" when the shown value is ready to be taken.
+// pending and the locale's accept word (FormatSettings().OkCaption) when the shown value is
+// ready to be taken.
 enum TCalcButtonKindEh {
   cb0Eh,
   cb1Eh,
@@ -58,7 +59,7 @@ class TCalculatorEh : public TCustomControl {
   std::string DisplayText() const;
   bool Error() const { return error_; }
   TCalcOperationEh PendingOperation() const { return pending_; }
-  // "=" while an operation is pending, else "Ok".
+  // "=" while an operation is pending, else the locale's accept word.
   std::string MainButtonCaption() const;
   bool Flat() const { return flat_; }
   void SetFlat(bool Value);
@@ -71,7 +72,7 @@ class TCalculatorEh : public TCustomControl {
   // Back to 0 with nothing pending and no error.
   void Clear();
 
-  // The main button was pressed (or Enter typed) while it reads "Ok".
+  // The main button was pressed (or Enter typed) while it accepts.
   TNotifyEvent OnOk;
   // The display changed.
   TNotifyEvent OnDisplayChange;
@@ -140,7 +141,7 @@ class IPopupCalculatorEh : public virtual IInterface {
 using TCloseUpEventEh = TEvent<void(TObject* Sender, bool Accept)>;
 
 // The calculator dropped below an editor: a pop-up window without a tab stop, with a 3-D
-// frame. Enter while the main button reads "Ok", or a click on "Ok", closes it with the value
+// frame. Enter while the main button accepts, or a click on it then, closes it with the value
 // (OnCloseUp with Accept True); the editor hides it.
 class TPopupCalculatorEh : public TCalculatorEh, public IPopupCalculatorEh {
   RTL_CLASS(TPopupCalculatorEh, TCalculatorEh)

@@ -18,6 +18,8 @@ TFormatSettings TFormatSettings::Invariant() {
                       "July",    "August",   "September", "October", "November", "December"};
   s.ShortDayNames = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
   s.LongDayNames = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+  s.OkCaption = "OK";
+  s.TodayCaption = "Today:";
   s.CollationLocale = "en_US";
   return s;
 }
@@ -31,7 +33,9 @@ TFormatSettingsScope::TFormatSettingsScope(const TFormatSettings& settings) : sa
   FormatSettings() = settings;
 }
 
-TFormatSettingsScope::~TFormatSettingsScope() { FormatSettings() = saved_; }
+TFormatSettingsScope::~TFormatSettingsScope() {
+  FormatSettings() = saved_;
+}
 
 TSysLocale& SysLocale() {
   static TSysLocale locale;

@@ -22,14 +22,18 @@ struct TFormatSettings {
   std::string TimePMString = "下午";
   std::string ShortTimeFormat = "H:mm";
   std::string LongTimeFormat = "H:mm:ss";
-  std::array<std::string, 12> ShortMonthNames{"一月", "二月", "三月", "四月",  "五月",   "六月",
+  std::array<std::string, 12> ShortMonthNames{"一月", "二月", "三月", "四月", "五月",   "六月",
                                               "七月", "八月", "九月", "十月", "十一月", "十二月"};
-  std::array<std::string, 12> LongMonthNames{"一月", "二月", "三月", "四月",  "五月",   "六月",
+  std::array<std::string, 12> LongMonthNames{"一月", "二月", "三月", "四月", "五月",   "六月",
                                              "七月", "八月", "九月", "十月", "十一月", "十二月"};
   // Index 0 is Sunday, as in the class library.
   std::array<std::string, 7> ShortDayNames{"周日", "周一", "周二", "周三", "周四", "周五", "周六"};
   std::array<std::string, 7> LongDayNames{"星期日", "星期一", "星期二", "星期三",
                                           "星期四", "星期五", "星期六"};
+  // Words the system's own controls show, in the locale's language: the caption of the button
+  // that accepts a pop-up's value, and the label before the date on a month calendar's today line.
+  std::string OkCaption = "确定";
+  std::string TodayCaption = "今天:";
   int TwoDigitYearCenturyWindow = 50;
   std::string CollationLocale = "zh_CN";  // ICU locale for string comparison and case mapping
 

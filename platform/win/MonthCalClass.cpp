@@ -213,7 +213,8 @@ void Paint(HWND h, HDC dc) {
   if (!(style & MCS_NOTODAY)) {
     RECT t = l.TodayLine;
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    DrawText(dc, FormatDateTime("ddddd", today), &t, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    const std::string line = fs.TodayCaption + " " + FormatDateTime("ddddd", today);
+    DrawText(dc, line, &t, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
   }
 }
 

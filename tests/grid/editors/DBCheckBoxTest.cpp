@@ -362,6 +362,106 @@ TEST_F(DBCheckBoxTest, NumberFieldTakesTheListTextsAndRefusesOthers) {
   EXPECT_EQ(ds->FieldByName("Num")->Value(), Variant(1));
 }
 
+// --- the toggle cycle -----------------------------------------------------------------------------------
+
+// One click or space press and what it leaves: the state shown and the value the field holds.
+struct ToggleStep {
+  TCheckBoxState state;
+  Variant stored;
+};
+
+// Each row starts from its value (posted) and toggles three times, once by clicks and once by
+// space presses; Grayed takes part only where a Null can be kept and reads back as grayed.
+TEST_F(DBCheckBoxTest, ToggleCycleReachesEveryStateTheFieldCanKeep) {
+  const Variant null = Variant::Null(), yes("Yes"), no("No"), t(true), f(false), one(1), zero(0);
+  const TCheckBoxState C = cbChecked, U = cbUnchecked, G = cbGrayed;
+  // AllowGrayed, and whether the field is required.
+  enum Setup { noGray, gray, grayRequired };
+  struct Case {
+    const char* id;
+    const char* field;
+    const char* checked;
+    const char* unchecked;
+    Setup setup;
+    Variant start;
+    TCheckBoxState startState;
+    std::vector<ToggleStep> steps;
+  } cases[] = {
+      {"str-empty-unchecked", "Code", "Yes", "No;", gray, no, U, {{C, yes}, {U, no}, {C, yes}}},
+      {"str-empty-unchecked-from-null", "Code", "Yes", "No;", gray, null, U, {{C, yes}, {U, no}, {C, yes}}},
+      {"str-empty-checked", "Code", "Yes;", "No", gray, no, U, {{C, yes}, {U, no}, {C, yes}}},
+      {"str-strict-lists", "Code", "Yes", "No", gray, no, U, {{G, null}, {C, yes}, {U, no}}},
+      {"str-shown-grayed", "Code", "Yes", "No;", gray, Variant("maybe"), G, {{C, yes}, {U, no}, {C, yes}}},
+      {"str-not-allowed", "Code", "Yes", "No", noGray, no, U, {{C, yes}, {U, no}, {C, yes}}},
+      {"str-required", "Code", "Yes", "No", grayRequired, no, U, {{C, yes}, {U, no}, {C, yes}}},
+      {"bool-by-value", "Flag", "True", "False", gray, f, U, {{G, null}, {C, t}, {U, f}}},
+      {"bool-required", "Flag", "True", "False", grayRequired, f, U, {{C, t}, {U, f}, {C, t}}},
+      {"bool-text-empty-unchecked", "Flag", "true", "false;", gray, f, U, {{C, t}, {U, f}, {C, t}}},
+      {"int-strict-lists", "Num", "1", "0", gray, zero, U, {{G, null}, {C, one}, {U, zero}}},
+      {"int-empty-unchecked", "Num", "1", "0;", gray, zero, U, {{C, one}, {U, zero}, {C, one}}},
+  };
+  const struct {
+    const char* name;
+    std::function<void()> toggle;
+  } ways[] = {
+      {"click", [this] { ClickBox(); }},
+      {"space",
+       [] {
+         WinTesting::KeyPress(VK_SPACE);
+         Pump();
+       }},
+  };
+  for (const Case& c : cases) {
+    for (const auto& way : ways) {
+      SCOPED_TRACE(testing::Message() << c.id << " by " << way.name);
+      TField* field = ds->FieldByName(c.field);
+      cb->SetDataSource(nullptr);
+      cb->SetValueChecked(c.checked);
+      cb->SetValueUnchecked(c.unchecked);
+      cb->SetAllowGrayed(c.setup != noGray);
+      field->SetRequired(false);
+      ds->First();
+      ds->Edit();
+      field->SetValue(c.start);
+      ds->Post();
+      field->SetRequired(c.setup == grayRequired);
+      Bind(c.field);
+      Focus(cb);
+      ASSERT_EQ(cb->State(), c.startState);
+      for (size_t i = 0; i < c.steps.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << "step " << i + 1);
+        way.toggle();
+        EXPECT_EQ(cb->State(), c.steps[i].state);
+        if (c.steps[i].stored.IsNull())
+          EXPECT_TRUE(field->IsNull()) << field->AsString();
+        else
+          EXPECT_EQ(field->Value(), c.steps[i].stored);
+        EXPECT_EQ(cb->GetFieldState(), cb->State()) << "the stored value reads back as the shown state";
+      }
+      EXPECT_EQ(clicks, static_cast<int>(c.steps.size())) << "one click event a change";
+      ds->Cancel();
+      field->SetRequired(false);
+    }
+  }
+}
+
+TEST_F(DBCheckBoxTest, StringFieldWithEmptyUncheckedValueCanBeChecked) {
+  cb->SetValueChecked("Y");
+  cb->SetValueUnchecked("N;");
+  cb->SetAllowGrayed(true);
+  Bind("Code");
+  ds->Next();
+  ds->Next();  // "": shows unchecked
+  ASSERT_EQ(cb->State(), cbUnchecked);
+  ClickBox();
+  ds->Post();
+  ds->First();
+  ds->Next();
+  ds->Next();
+  EXPECT_EQ(Code(), Variant("Y")) << "the posted value is kept";
+  EXPECT_EQ(cb->State(), cbChecked);
+}
+
 // --- read-only and unattached ------------------------------------------------------------------------
 
 TEST_F(DBCheckBoxTest, ReadOnlyIgnoresClicksAndSpace) {

@@ -402,13 +402,15 @@ TEST_F(DBNumberEditTest, CalculatorDropsDownAndWritesItsValueOnCloseUp) {
   TPopupCalculatorEh* calc = ed->GetCalculator();
   EXPECT_TRUE(static_cast<IPopupCalculatorEh*>(calc)->GetIsDropDown());
   EXPECT_EQ(calc->DisplayText(), "4");
+  EXPECT_EQ(calc->Buttons(cbEqualEh)->Caption(), "确定") << "the locale's accept word";
   EXPECT_TRUE(ed->Focused());
   // Keys go to the calculator while it is down.
   Type("*3");
   EXPECT_EQ(calc->DisplayText(), "3");
   Key(VK_RETURN);  // "="
   EXPECT_TRUE(ed->CalculatorDroppedDown());
-  Key(VK_RETURN);  // "Ok"
+  EXPECT_EQ(calc->Buttons(cbEqualEh)->Caption(), "确定");
+  Key(VK_RETURN);  // accepts
   EXPECT_FALSE(ed->CalculatorDroppedDown());
   EXPECT_DOUBLE_EQ(Val(), 12);
   ASSERT_EQ(closes.size(), 1u);

@@ -134,7 +134,7 @@ TEST_F(CalculatorTest, ClicksDriveTheSameMachine) {
   Click(cbSignEh);
   Click(cbEqualEh);
   EXPECT_EQ(calc->DisplayText(), "-6");
-  EXPECT_EQ(calc->Buttons(cbEqualEh)->Caption(), "Ok");
+  EXPECT_EQ(calc->Buttons(cbEqualEh)->Caption(), FormatSettings().OkCaption);
   Click(cbMultiplyEh);
   Click(cbDecimalEh);
   Click(cb5Eh);
@@ -150,13 +150,13 @@ TEST_F(CalculatorTest, MainButtonReadsOkUnlessAnOperationIsPending) {
     EXPECT_EQ(Sender, calc);
     ++oks;
   };
-  EXPECT_EQ(calc->Buttons(cbEqualEh)->Caption(), "Ok");
+  EXPECT_EQ(calc->Buttons(cbEqualEh)->Caption(), FormatSettings().OkCaption);
   Type("2+");
   EXPECT_EQ(calc->Buttons(cbEqualEh)->Caption(), "=");
   Type("3\n");  // Return finishes the operation first
   EXPECT_EQ(calc->DisplayText(), "5");
   EXPECT_EQ(oks, 0);
-  EXPECT_EQ(calc->Buttons(cbEqualEh)->Caption(), "Ok");
+  EXPECT_EQ(calc->Buttons(cbEqualEh)->Caption(), FormatSettings().OkCaption);
   Type("\n");
   EXPECT_EQ(oks, 1);
   Click(cbEqualEh);
@@ -165,11 +165,38 @@ TEST_F(CalculatorTest, MainButtonReadsOkUnlessAnOperationIsPending) {
   EXPECT_EQ(oks, 2);
 }
 
+// The accept word is the locale's, as the month names of a calendar beside it are.
+TEST_F(CalculatorTest, MainButtonSpeaksTheLocaleLanguage) {
+  struct Case {
+    const char* id;
+    TFormatSettings locale;
+    const char* accept;
+  } cases[] = {
+      {"chinese-defaults", TFormatSettings{}, "确定"},
+      {"invariant", TFormatSettings::Invariant(), "OK"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    TFormatSettingsScope scope(c.locale);
+    auto* own = new TCalculatorEh(form);
+    own->SetParent(form);
+    own->SetBounds(170, 10, 120, 150);
+    EXPECT_EQ(own->Buttons(cbEqualEh)->Caption(), c.accept);
+    own->SetFocus();
+    Type("4*");
+    EXPECT_EQ(own->Buttons(cbEqualEh)->Caption(), "=");
+    Type("2\n");
+    EXPECT_EQ(own->DisplayText(), "8");
+    EXPECT_EQ(own->Buttons(cbEqualEh)->Caption(), c.accept);
+    delete own;
+  }
+}
+
 TEST_F(CalculatorTest, ErrorStateAndRecovery) {
   Type("1/0=");
   EXPECT_TRUE(calc->Error());
   EXPECT_EQ(calc->GetValue().VarType(), varError);
-  EXPECT_EQ(calc->Buttons(cbEqualEh)->Caption(), "Ok");
+  EXPECT_EQ(calc->Buttons(cbEqualEh)->Caption(), FormatSettings().OkCaption);
   WinTesting::KeyPress(VK_F9);
   Type("\b");
   EXPECT_TRUE(calc->Error());
@@ -266,7 +293,7 @@ TEST_F(PopupCalculatorTest, OffersTheValueInterfaceAndClosesOnOk) {
   send(U'\r');  // finishes the pending operation
   EXPECT_TRUE(closes.empty());
   EXPECT_DOUBLE_EQ(intf->GetValue().AsDouble(), 12.0);
-  send(U'\r');  // now "Ok"
+  send(U'\r');  // now accepting
   ASSERT_EQ(closes.size(), 1u);
   EXPECT_TRUE(closes[0]);
 

@@ -3,6 +3,7 @@
 // minimum size from the font.
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/FormatSettings.h"
 #include "tests/platform/win/ControlTestUtil.h"
 
 namespace wintest {
@@ -149,6 +150,26 @@ TEST_F(TMonthCalTest, TitleShowsTheMonthOfTheSelection) {
   for (const TDrawCall* c : log.OfKind(TDrawKind::DrawText)) found |= c->Text == "2023 " + month;
   EXPECT_TRUE(found);
   EXPECT_EQ(log.OfKind(TDrawKind::FrameControl).size(), 2u);  // the two arrows
+}
+
+// The today line speaks the locale's language, as the title and the day names do.
+TEST_F(TMonthCalTest, TodayLineSpeaksTheLocaleLanguage) {
+  struct Case {
+    const char* id;
+    TFormatSettings locale;
+    const char* line;
+  } cases[] = {
+      {"chinese-defaults", TFormatSettings{}, "今天: 2024-03-15"},
+      {"invariant", TFormatSettings::Invariant(), "Today: 03/15/2024"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    TFormatSettingsScope scope(c.locale);
+    TDrawLog log = Painted(cal_);
+    std::vector<const TDrawCall*> texts = log.OfKind(TDrawKind::DrawText);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.back()->Text, c.line) << "the today line comes last";
+  }
 }
 
 TEST_F(TMonthCalTest, RangeClampsSelectionAndNavigation) {

@@ -1,0 +1,97 @@
+// Where the demo draws its forms without a display: the folder is found from the program's path,
+// and the demo itself, started from elsewhere without a display, says so and writes there.
+#include "examples/demo/HeadlessOutput.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A folder of its own under the test temporary folder, removed afterwards.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const std::string& name) : path_(fs::path(testing::TempDir()) / name) {
+    fs::remove_all(path_);
+    fs::create_directories(path_);
+  }
+  ~ScratchFolder() { fs::remove_all(path_); }
+  const fs::path& path() const { return path_; }
+  void Touch(const fs::path& relative) const {
+    fs::create_directories((path_ / relative).parent_path());
+    std::ofstream(path_ / relative) << "x";
+  }
+
+ private:
+  fs::path path_;
+};
+
+TEST(DemoOutputFolder, IsInTheNearestBuildFolderAboveTheProgram) {
+  struct Case {
+    const char* id;
+    std::vector<const char*> caches;  // CMakeCache.txt files of the tree
+    const char* program;
+    const char* folder;
+  } cases[] = {
+      {"build-tree", {"build/CMakeCache.txt"}, "build/examples/demo", "build/demo-output"},
+      {"beside", {"out/CMakeCache.txt"}, "out/demo", "out/demo-output"},
+      {"nearest", {"b/CMakeCache.txt", "b/inner/CMakeCache.txt"}, "b/inner/x/demo", "b/inner/demo-output"},
+      {"no-build-folder", {}, "bin/demo", "bin/demo-output"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    ScratchFolder tree(std::string("demo-output-") + c.id);
+    for (const char* cache : c.caches) tree.Touch(cache);
+    tree.Touch(c.program);
+    EXPECT_EQ(DemoOutputFolder(tree.path() / c.program), tree.path() / c.folder);
+  }
+}
+
+TEST(DemoOutputFolder, ProgramPathIsTheRunningProgram) {
+  const fs::path self = DemoExecutablePath("ignored");
+  EXPECT_TRUE(self.is_absolute());
+  EXPECT_EQ(self.filename(), "demo_tests");
+  EXPECT_TRUE(fs::is_regular_file(self));
+}
+
+// The demo started without a display from a folder of no importance: one line, then the
+// pictures, all in demo-output/ of the build folder.
+TEST(DemoWithoutDisplay, SaysSoAndDrawsItsFormsInTheBuildFolder) {
+  ScratchFolder elsewhere("demo-elsewhere");
+  const fs::path folder = fs::path(DEMO_BUILD_DIR) / "demo-output";
+  const std::string command = "cd '" + elsewhere.path().string() + "' && env -u DISPLAY '" DEMO_PATH "'";
+  std::unique_ptr<FILE, int (*)(FILE*)> out(popen(command.c_str(), "r"), pclose);
+  ASSERT_NE(out, nullptr);
+  std::vector<std::string> lines;
+  char buf[4096];
+  while (fgets(buf, sizeof buf, out.get())) {
+    std::string line = buf;
+    if (!line.empty() && line.back() == '\n') line.pop_back();
+    lines.push_back(line);
+  }
+  EXPECT_EQ(pclose(out.release()), 0);
+  const std::vector<std::string> expected = {
+      NoDisplayMessage(folder),
+      "  " + (folder / "accounts.png").string(),
+      "  " + (folder / "ledger-entry.png").string(),
+      "  " + (folder / "ledger-grid.png").string(),
+  };
+  EXPECT_EQ(lines, expected);
+  for (const char* name : {"accounts.png", "ledger-entry.png", "ledger-grid.png"}) {
+    SCOPED_TRACE(name);
+    std::ifstream png(folder / name, std::ios::binary);
+    char signature[8] = {};
+    png.read(signature, sizeof signature);
+    EXPECT_EQ(std::string(signature, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+  }
+  EXPECT_TRUE(fs::is_empty(elsewhere.path())) << "nothing lands in the working directory";
+}
+
+}  // namespace
