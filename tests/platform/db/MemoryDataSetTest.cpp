@@ -666,4 +666,47 @@ TEST(MemoryDataSetConsistency, TrickyChangesKeepTheStoreConsistent) {
   }
 }
 
+TEST_F(MemoryDataSetTest, ForEachRecordReadsEveryRecordWithoutMoving) {
+  Fill(*ds, 6);
+  ds->SetIndexFieldNames("Amount DESC");
+  ds->SetFilter("ID <> 3");
+  ds->SetFiltered(true);
+  ASSERT_TRUE(ds->Locate("ID", 4, {}));
+  int scrolls = 0;
+  ds->BeforeScroll = [&](TDataSet*) { ++scrolls; };
+  ds->AfterScroll = [&](TDataSet*) { ++scrolls; };
+  const int events = watch.Checks;
+  std::vector<int> seen;
+  std::vector<TBookmark> marks;
+  ds->ForEachRecord([&](const TBookmark& b) {
+    seen.push_back(Id(*ds));  // the fields read the record visited
+    marks.push_back(b);
+  });
+  EXPECT_EQ(seen, (std::vector<int>{6, 5, 4, 2, 1}));
+  EXPECT_EQ(Id(*ds), 4);
+  EXPECT_EQ(ds->RecNo(), 3);
+  EXPECT_EQ(ds->State(), dsBrowse);
+  EXPECT_FALSE(ds->ControlsDisabled());
+  EXPECT_EQ(scrolls, 0);
+  EXPECT_EQ(watch.Checks, events);  // no data event either
+  ds->GotoBookmark(marks[1]);
+  EXPECT_EQ(Id(*ds), 5);
+  // A visitor's exception leaves the cursor and the state as they were.
+  EXPECT_THROW(ds->ForEachRecord([&](const TBookmark&) {
+    if (Id(*ds) == 2) throw Exception("stop");
+  }),
+               Exception);
+  EXPECT_EQ(Id(*ds), 5);
+  EXPECT_EQ(ds->State(), dsBrowse);
+  EXPECT_FALSE(ds->ControlsDisabled());
+  ds->Edit();
+  try {
+    ds->ForEachRecord([](const TBookmark&) {});
+    ADD_FAILURE() << "no exception";
+  } catch (const EDatabaseError& e) {
+    EXPECT_STREQ(e.what(), "People: Dataset not in browse mode");
+  }
+  ds->Cancel();
+}
+
 }  // namespace
