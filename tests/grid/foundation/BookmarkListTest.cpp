@@ -170,7 +170,7 @@ TEST_F(BookmarkListTest, CustomSortUsesTheCallersOrder) {
 TEST_F(BookmarkListTest, TrickySelectionsKeepTheListConsistent) {
   using Step = std::function<void()>;
   auto select = [this](int id, bool value) -> Step {
-    return [=] {
+    return [=, this] {
       ASSERT_TRUE(ds->Locate("ID", id, {}));
       list->SetCurrentRowSelected(value);
     };
