@@ -39,7 +39,7 @@ TEST(IdSequence, MatchesAVectorThroughRandomInsertsAndErases) {
     }
     // A full check walks the whole sequence: after every step while it is small, then now and
     // then (debug builds check the touched chunks of every step themselves).
-    if (step < 2000 || step % 61 == 0) ExpectConsistent(seq);
+    if (step < 500 || step % 211 == 0) ExpectConsistent(seq);
     if (step % 997 == 0 || step > 19900) {
       ASSERT_EQ(seq.Count(), static_cast<int>(model.size()));
       ASSERT_EQ(seq.ToVector(), model);
@@ -58,7 +58,7 @@ TEST(IdSequence, MatchesAVectorThroughRandomInsertsAndErases) {
     model.pop_back();
     seq.Erase(model.front());
     model.erase(model.begin());
-    ExpectConsistent(seq);
+    if (model.size() < 300 || model.size() % 101 == 0) ExpectConsistent(seq);  // merges near the end
   }
   EXPECT_EQ(seq.ToVector(), model);
   EXPECT_EQ(seq.PositionOf(nextId + 5), -1);
@@ -234,7 +234,7 @@ TEST(RecordStore, IndexedSearchAgreesWithAScan) {
       store.Remove(ids.back());
       ids.pop_back();
     }
-    if (round % 25 == 0) ExpectConsistent(store);  // a walk of 2000 records
+    if (round % 100 == 0) ExpectConsistent(store);  // a walk of 2000 records
   }
 }
 
@@ -276,7 +276,7 @@ TEST(RecordStore, IntegerKeyIndexAgreesWithAScanAcrossItsForms) {
       store.Remove(ids[at]);
       ids.erase(ids.begin() + static_cast<ptrdiff_t>(at));
     }
-    if (round % 20 == 0) ExpectConsistent(store);  // a walk of 2000 records
+    if (round % 50 == 0) ExpectConsistent(store);  // a walk of 2000 records
   }
   check(2600);
   add(1 << 30);  // far away: the direct table gives way to hashing
