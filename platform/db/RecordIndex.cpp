@@ -595,7 +595,7 @@ void TKeyIndex::CheckConsistency(const std::vector<uint8_t>& Live) const {
 // The touched part after Insert (Held) or Remove of one record: an inserted record heads the
 // chain its key finds; a removed one keeps no links and heads nothing.
 void TKeyIndex::CheckLinksOf(uint32_t id, bool held) const {
-  std::vector<TKeyAtom> atoms;
+  std::vector<TKeyAtom>& atoms = scratchA_;  // Find compares with the other scratch key
   AtomsOf(id, atoms);
   if (held) {
     CheckRule(id < next_.size() && Find(atoms) == id, kKeyIndexName,

@@ -553,10 +553,15 @@ void TIdSequence::CheckRank(size_t rank, bool ids) const {
   CheckRule(!held.empty() && held.size() <= kChunk, kSequenceName, "chunk empty or overfull", "rank", at);
   CheckRule(Prefix(rank + 1) - Prefix(rank) == static_cast<int>(held.size()), kSequenceName,
             "tree disagrees with a chunk's size", "rank", at);
-  for (size_t k = 0; ids && k < held.size(); ++k) {
-    const uint32_t id = held[k];
-    CheckRule(id < where_.size() && where_[id].Chunk == slot && where_[id].Offset == k, kSequenceName,
-              "id not located where it sits", "id", id);
+  if (!ids) return;
+  // Plain pointers: this runs after every change in debug builds, where each call counts.
+  const uint32_t* p = held.data();
+  const Location* where = where_.data();
+  const size_t located = where_.size();
+  for (size_t k = 0; k < held.size(); ++k) {
+    const uint32_t id = p[k];
+    if (id >= located || where[id].Chunk != slot || where[id].Offset != k)
+      CheckRule(false, kSequenceName, "id not located where it sits", "id", id);
   }
 }
 
@@ -592,7 +597,8 @@ void TIdSequence::CheckConsistency() const {
   CheckRule(held == static_cast<size_t>(count_) && (order_.empty() || Prefix(order_.size()) == count_),
             kSequenceName, "count differs from the ids held");
   size_t located = 0;
-  for (const Location& loc : where_) located += loc.Chunk != kNone ? 1 : 0;
+  const Location* where = where_.data();
+  for (size_t id = 0; id < where_.size(); ++id) located += where[id].Chunk != kNone ? 1 : 0;
   CheckRule(located == held, kSequenceName, "ids located that the sequence does not hold");
   if (hintRank_ < order_.size())
     CheckRule(hintStart_ == Prefix(hintRank_), kSequenceName, "walking hint names the wrong position", "rank",
