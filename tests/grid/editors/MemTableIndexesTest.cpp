@@ -462,3 +462,16 @@ TEST(MemTableIndexes, CheckerNamesAKeyChangedBehindTheIndex) {
   EXPECT_EQ(MessageOf<EInternalError>([&] { t->RecordsList()->CheckConsistency(); }),
             "TMTIndexEh: item key differs from its record's key at position 0");
 }
+
+#ifndef NDEBUG
+// Debug builds check the touched records after each change: moving the record whose key was
+// written past the index stops at the move.
+TEST(MemTableIndexes, DebugBuildsCheckTheRecordsAChangeTouched) {
+  auto t = NewPeopleTable();
+  for (int id : {1, 2, 3}) Append(t.get(), {id, "n", 0.0});
+  AddIndex(t.get(), "ID");
+  t->RecordsList()->Rec(0)->SetDataValue(0, dvkCurrentEh, 9);
+  EXPECT_EQ(MessageOf<EInternalError>([&] { t->RecordsList()->MoveRecord(0, 2); }),
+            "TMTIndexEh: record without an item at record 2");
+}
+#endif
