@@ -4,9 +4,11 @@
 //         byte as it was; a successful one must write back a stream that reads the same.
 //   odd:  the rest is a component description read into a table (structure and records as
 //         sub-components); whatever survives must still take a record.
-// Only the runtime library's exceptions may leave the readers; nothing may crash or leak.
+// Only the runtime library's exceptions may leave the readers; nothing may crash or leak, and
+// after every step the records list and its indexes keep their rules.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -98,13 +100,28 @@ std::string MemTableFuzzRecordsBytes(TRecordsListEh* list) {
 
 namespace {
 
+// A broken rule is a fault of the library, whatever the input: stop with its text.
+[[noreturn]] void InternalFault(const Exception& e) {
+  std::fprintf(stderr, "%s\n", e.Message().c_str());
+  std::abort();
+}
+
+void ExpectConsistent(TRecordsListEh* list) {
+  try {
+    list->CheckConsistency();
+  } catch (const EInternalError& e) {
+    InternalFault(e);
+  }
+}
+
 bool ReadRecords(TRecordsListEh* list, const std::string& bytes) {
   try {
     TStringStream stream(bytes);
     TReader reader(stream);
     list->ReadData(reader);
     return true;
-  } catch (const Exception&) {
+  } catch (const Exception& e) {
+    if (dynamic_cast<const EInternalError*>(&e) != nullptr) InternalFault(e);  // a debug build's own check
     return false;
   }
 }
@@ -113,10 +130,13 @@ void FuzzRecords(const std::string& input) {
   TablePtr t = MemTableFuzzTable();
   TRecordsListEh* list = t->RecordsList();
   const std::string before = MemTableFuzzRecordsBytes(list);
+  ExpectConsistent(list);
   if (!ReadRecords(list, input)) {
+    ExpectConsistent(list);
     if (MemTableFuzzRecordsBytes(list) != before) std::abort();  // a failed read changed the table
     return;
   }
+  ExpectConsistent(list);
   // What was read writes back to a stream that reads the same (unless a value cannot be written).
   std::string written;
   try {
@@ -126,6 +146,7 @@ void FuzzRecords(const std::string& input) {
   }
   TablePtr again = MemTableFuzzTable();
   if (!ReadRecords(again->RecordsList(), written)) std::abort();
+  ExpectConsistent(again->RecordsList());
   if (MemTableFuzzRecordsBytes(again->RecordsList()) != written) std::abort();
 }
 
@@ -134,15 +155,19 @@ void FuzzDescription(const std::string& input) {
   try {
     TStringStream stream(input);
     stream.ReadComponent(t.get());
-  } catch (const Exception&) {
+  } catch (const Exception& e) {
+    if (dynamic_cast<const EInternalError*>(&e) != nullptr) InternalFault(e);
   }
+  ExpectConsistent(t->RecordsList());
   try {
     TRecordsListEh* list = t->RecordsList();
     TMemoryRecordEh* r = list->NewRecord();
     r->Post();
     MemTableFuzzRecordsBytes(list);
-  } catch (const Exception&) {
+  } catch (const Exception& e) {
+    if (dynamic_cast<const EInternalError*>(&e) != nullptr) InternalFault(e);
   }
+  ExpectConsistent(t->RecordsList());
 }
 
 }  // namespace

@@ -83,15 +83,18 @@ void TBMListEh::SetCurrentRowSelected(bool Value) {
   const TBookmark current = CurrentBookmark();
   int index = 0;
   if (current.empty() || Find(current, index) == Value) return;
-  if (Value)
+  if (Value) {
     list_->Insert(index, current);
-  else
+    DEBUG_CHECK(CheckInserted(index));
+  } else {
     list_->Delete(index);
+  }
 }
 
 void TBMListEh::Clear() {
   if (list_->Count() > 0) list_->Clear();
   ClearCache();
+  DEBUG_CHECK_CONSISTENCY(*this);  // empty: nothing to walk
   Cleared();
   ListChanged();
 }
@@ -140,4 +143,52 @@ void TBMListEh::DeleteSelectedRecords() {
 void TBMListEh::SetLinkActive(bool Value) {
   Clear();
   linkActive_ = Value;
+}
+
+// --- consistency -------------------------------------------------------------------------------
+
+namespace {
+
+constexpr const char* kBMListName = "TBMListEh";
+
+}  // namespace
+
+// The touched part after an insert: the new entry between neighbours in the data set's order.
+void TBMListEh::CheckInserted(int Index) const {
+  auto* self = const_cast<TBMListEh*>(this);  // the comparison only reads
+  const TBookmark item = list_->Strings(Index);
+  CheckRule(!item.empty(), kBMListName, "empty bookmark listed", "position", Index);
+  if (Index > 0)
+    CheckRule(self->CompareBookmarks(list_->Strings(Index - 1), item) < 0, kBMListName,
+              "bookmarks out of order", "position", Index);
+  if (Index + 1 < Count())
+    CheckRule(self->CompareBookmarks(item, list_->Strings(Index + 1)) < 0, kBMListName,
+              "bookmarks out of order", "position", Index + 1);
+}
+
+// Rules: no entry is empty and none is listed twice; the entries whose records the data set
+// still holds never descend in its bookmark order (a record deleted meanwhile has no place
+// left to keep); the search cache, while valid, answers what a search would: a place of the
+// list and, when it found, the entry there is its bookmark.
+void TBMListEh::CheckConsistency() const {
+  auto* self = const_cast<TBMListEh*>(this);  // the data set's comparison only reads
+  TDataSet* ds = self->GetDataSet();
+  const int n = Count();
+  std::unordered_set<TBookmark> seen;
+  seen.reserve(static_cast<size_t>(n));
+  TBookmark prev;
+  for (int i = 0; i < n; ++i) {
+    TBookmark item = list_->Strings(i);
+    CheckRule(!item.empty(), kBMListName, "empty bookmark listed", "position", i);
+    CheckRule(seen.insert(item).second, kBMListName, "bookmark listed twice", "position", i);
+    if (ds != nullptr && !ds->BookmarkValid(item)) continue;
+    if (!prev.empty())
+      CheckRule(self->CompareBookmarks(prev, item) <= 0, kBMListName, "bookmarks out of order", "position",
+                i);
+    prev = std::move(item);
+  }
+  if (!cacheValid_) return;
+  CheckRule(cacheIndex_ >= 0 && cacheIndex_ <= n, kBMListName, "search cache points outside the list");
+  CheckRule(!cacheFound_ || (cacheIndex_ < n && list_->Strings(cacheIndex_) == cacheItem_), kBMListName,
+            "search cache names another entry", "position", cacheIndex_);
 }

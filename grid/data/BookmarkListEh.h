@@ -4,8 +4,10 @@
 // (not the list's own sorting), searched by bisection with the data set's comparison.
 #include <memory>
 #include <string>
+#include <unordered_set>
 
 #include "platform/db/DB.h"
+#include "platform/rtl/Consistency.h"
 #include "platform/rtl/Lists.h"
 
 class TBMListEh : public TObject {
@@ -49,6 +51,10 @@ class TBMListEh : public TObject {
   bool LinkActive() const { return linkActive_; }
   TStringList* List() const { return list_.get(); }
 
+  // Raises EInternalError naming the first broken rule (order, duplicates, search cache). A
+  // list sorted in another order (CustomSort) breaks the order rule on purpose.
+  void CheckConsistency() const;
+
  protected:
   // Change hook called after Clear; empty in the base.
   virtual void Cleared() {}
@@ -60,6 +66,7 @@ class TBMListEh : public TObject {
 
  private:
   void ClearCache();
+  void CheckInserted(int Index) const;
 
   std::unique_ptr<TStringList> list_;
   bool linkActive_ = false;

@@ -1,6 +1,7 @@
 #include "grid/data/DBSumListEh.h"
 
 #include <cmath>
+#include <limits>
 
 #include "platform/db/Fields.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -25,6 +26,11 @@ Currency ToCurrency(const Variant& v) {
   }
   return v.AsCurrency();
 }
+
+// The recount after each posted change reads every record, so entering records one by one
+// costs a debug build time growing with the square of their number: it stops at a size where
+// that is still small.
+constexpr int kDebugRecountLimit = 1000;
 
 }  // namespace
 
@@ -384,6 +390,7 @@ void TDBSumListProducer::RecalcAll() {
   }
   OnAfterRecalcAll(this);
   Changed();
+  DEBUG_CHECK_CONSISTENCY_BOUNDED(*this, RecountSize(), kDebugRecountLimit);
 }
 
 // --- the borrowed events ------------------------------------------------------------------------
@@ -431,6 +438,7 @@ void TDBSumListProducer::HandleAfterPost(TDataSet* DataSet) {
     Accumulate(1);
   }
   oldCaptured_ = false;
+  DEBUG_CHECK_CONSISTENCY_BOUNDED(*this, RecountSize(), kDebugRecountLimit);
   saved_.AfterPost(DataSet);
   Changed();
 }
@@ -455,6 +463,7 @@ void TDBSumListProducer::HandleAfterDelete(TDataSet* DataSet) {
     return;
   }
   if (oldCaptured_) TakeOutOldValues();
+  DEBUG_CHECK_CONSISTENCY_BOUNDED(*this, RecountSize(), kDebugRecountLimit);
   saved_.AfterDelete(DataSet);
   Changed();
 }
@@ -500,4 +509,70 @@ void TDBSumListProducer::SetRecNo(int Value) {
     return;
   }
   dataSet_->SetRecNo(Value);
+}
+
+// --- consistency -------------------------------------------------------------------------------
+
+int TDBSumListProducer::RecountSize() const {
+  if (!dataSet_ || !dataSet_->Active()) return 0;
+  const int n = dataSet_->RecordCount();
+  return n < 0 ? std::numeric_limits<int>::max() : n;
+}
+
+// Rules: the virtual record list and its index agree both ways. While the totals are meant to
+// be current (the events hooked, the data set open and browsing, no edit pending), each total
+// the producer keeps itself (not one set from outside) equals a recount over the data set's
+// records in view: a count counts records; a sum or average adds every non-Null value,
+// converted to currency as the incremental steps convert it, and counts those values; a total
+// over an unknown field stays 0. Totals are sums of exact ten-thousandths, so they must match
+// to the last digit, whatever the order of the additions: no float tolerance. When built, the
+// virtual record list holds the records' bookmarks in view order. The recount reads the
+// records without moving the cursor or firing events (TDataSet::ForEachRecord). The producer
+// does not hear a filter switched or an order changed; its owner recalculates then.
+void TDBSumListProducer::CheckConsistency() const {
+  static constexpr const char* kName = "TDBSumListProducer";
+  CheckRule(records_.size() == recordIndex_.size(), kName, "virtual record index differs from the list");
+  for (size_t i = 0; i < records_.size(); ++i) {
+    auto it = recordIndex_.find(records_[i]);
+    CheckRule(it != recordIndex_.end() && it->second == static_cast<int>(i), kName,
+              "virtual record index differs from the list", "record", static_cast<int64_t>(i));
+  }
+  if (!eventsHooked_ || !dataSet_ || !dataSet_->Active() || dataSet_->State() != dsBrowse ||
+      pending_ != Pending::None)
+    return;
+  const int n = sums_->Count();
+  std::vector<TField*> fields(static_cast<size_t>(n), nullptr);
+  for (int i = 0; i < n; ++i) {
+    const TDBSum* s = sums_->Items(i);
+    if (s->GroupOperation() != goCount && !s->FieldName().empty())
+      fields[static_cast<size_t>(i)] = dataSet_->FindField(s->FieldName());
+  }
+  std::vector<Currency> sums(static_cast<size_t>(n));
+  std::vector<int> counts(static_cast<size_t>(n), 0);
+  std::vector<TBookmark> marks;
+  const bool listed = VirtualListActive();
+  dataSet_->ForEachRecord([&](const TBookmark& Bookmark) {
+    for (size_t i = 0; i < fields.size(); ++i) {
+      if (sums_->Items(static_cast<int>(i))->GroupOperation() == goCount) {
+        ++counts[i];
+        continue;
+      }
+      if (fields[i] == nullptr) continue;
+      const Variant v = fields[i]->AsVariant();
+      if (v.IsNull() || v.IsEmpty()) continue;
+      sums[i] += ToCurrency(v);
+      ++counts[i];
+    }
+    if (listed) marks.push_back(Bookmark);
+  });
+  if (!externalRecalc_) {
+    for (int i = 0; i < n; ++i) {
+      const TDBSum* s = sums_->Items(i);
+      if (s->external_) continue;
+      CheckRule(s->count_ == counts[static_cast<size_t>(i)], kName,
+                "total counts other values than a recount", "total", i);
+      CheckRule(s->sum_ == sums[static_cast<size_t>(i)], kName, "total differs from a recount", "total", i);
+    }
+  }
+  if (listed) CheckRule(marks == records_, kName, "virtual record list differs from the records in view");
 }

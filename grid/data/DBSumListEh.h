@@ -9,6 +9,7 @@
 
 #include "platform/db/DB.h"
 #include "platform/rtl/Classes.h"
+#include "platform/rtl/Consistency.h"
 #include "platform/rtl/Currency.h"
 
 class TDBSumListProducer;
@@ -122,6 +123,10 @@ class TDBSumListProducer : public TPersistent {
   // The record number used for even and odd row colours.
   int GetRecNo() { return RecNo(); }
 
+  // Raises EInternalError naming the first total that differs from a recount over the data
+  // set (read without moving its cursor), or a broken rule of the virtual record list.
+  void CheckConsistency() const;
+
   TNotifyEvent OnRecalcAll;
   TNotifyEvent OnAfterRecalcAll;
   TNotifyEvent SumListChanged;
@@ -154,6 +159,8 @@ class TDBSumListProducer : public TPersistent {
   void Changed();
   // True when the incremental step cannot be trusted and everything is recalculated.
   bool NeedsFullRecalc() const;
+  // The records a recount reads; the largest int when the data set cannot tell.
+  int RecountSize() const;
 
   void HandleAfterOpen(TDataSet* DataSet);
   void HandleAfterClose(TDataSet* DataSet);

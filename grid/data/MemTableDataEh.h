@@ -20,6 +20,7 @@
 #include "platform/db/DB.h"
 #include "platform/db/Fields.h"
 #include "platform/rtl/Classes.h"
+#include "platform/rtl/Consistency.h"
 #include "platform/rtl/Event.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/Lists.h"
@@ -609,6 +610,9 @@ class TRecordsListEh : public TComponent {
   void ReadData(TReader& Reader);
   void WriteData(TWriter& Writer);
 
+  // Raises EInternalError naming the first broken rule of the list or of one of its indexes.
+  void CheckConsistency() const;
+
  private:
   friend class TMemoryRecordEh;
   friend class TMemTableDataEh;
@@ -625,6 +629,7 @@ class TRecordsListEh : public TComponent {
   void FreeRecords(std::vector<TMemoryRecordEh*>& Records);
   bool DataDiffers(TRecordsListEh* Ancestor);
   void ResizeRecords(size_t FieldCount);
+  void CheckRecordAt(int Index) const;
 
   bool cachedUpdates_ = false;
   std::vector<TMemoryRecordEh*> deleted_;
@@ -829,7 +834,13 @@ class TMTIndexEh : public TCollectionItem {
   void CheckRestore(TMemoryRecordEh* Rec);
   void RestoreRecord(TMemoryRecordEh* Rec);
 
+  // Raises EInternalError naming the first broken rule: the items are those of the records in
+  // view, one each, under the key of the record's posted values, ascending (equal keys by
+  // record position), with no equal keys when uniqueness is demanded.
+  void CheckConsistency() const;
+
  private:
+  friend class TRecordsListEh;
   struct Entry : TIndexItemEh {
     uint64_t P0 = 0, P1 = 0;  // an order-preserving prefix of the key, when the index has one
   };
@@ -854,6 +865,10 @@ class TMTIndexEh : public TCollectionItem {
   void CheckKey(const Variant& Key, bool MustBeUnique);
   void CheckNoDuplicates() const;
   Variant ValuesKey(const std::vector<Variant>& Values) const;
+  void CheckItems(bool UniqueRule) const;
+  void CheckItemPair(size_t I, bool UniqueRule) const;
+  void CheckRebuilt() const;
+  void CheckRecordItem(int RecordIndex) const;
 
   bool active_ = false;
   std::string fields_;

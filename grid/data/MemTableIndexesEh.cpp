@@ -520,6 +520,7 @@ void TMTIndexEh::Rebuild() {
     }
     SortEntries(entries, false);
     items_ = std::move(entries);
+    DEBUG_CHECK(CheckRebuilt());
     return;
   }
   const bool exact = layout_->ExactPrefix;
@@ -543,6 +544,7 @@ void TMTIndexEh::Rebuild() {
     e.P0 = o.P0;
     e.P1 = o.P1;
   }
+  DEBUG_CHECK(CheckRebuilt());
 }
 
 void TMTIndexEh::InsertItem(int Position, const TIndexItemEh& Item) {
@@ -737,4 +739,107 @@ void TMTIndexesEh::RecordChanged(TMemoryRecordEh* Rec, int RecordIndex, TRecords
 
 void TMTIndexesEh::RecordMoved(int FromIndex, int ToIndex) {
   for (int i = 0; i < Count(); ++i) Items(i)->RecordMoved(FromIndex, ToIndex);
+}
+
+// --- consistency ---------------------------------------------------------------------------
+
+namespace {
+
+constexpr const char* kIndexName = "TMTIndexEh";
+
+}  // namespace
+
+// Items i-1 and i ascend: by key, equal keys by record position, no equal keys in a unique
+// index; the prefixes (when kept) never descend, as the searches compare them first.
+void TMTIndexEh::CheckItemPair(size_t I, bool UniqueRule) const {
+  if (I == 0 || I >= items_.size()) return;
+  const Entry& a = items_[I - 1];
+  const Entry& b = items_[I];
+  const int r = CompareKeys(a.Key, b.Key);
+  CheckRule(r != kNotComparable, kIndexName, "keys do not compare", "position", static_cast<int64_t>(I));
+  CheckRule(r == kLess || (r == kEqual && a.RecordIndex < b.RecordIndex), kIndexName, "keys out of order",
+            "position", static_cast<int64_t>(I));
+  CheckRule(!UniqueRule || r != kEqual, kIndexName, "equal keys in a unique index", "position",
+            static_cast<int64_t>(I));
+  if (prefixed_)
+    CheckRule(a.P0 < b.P0 || (a.P0 == b.P0 && a.P1 <= b.P1), kIndexName, "prefixes out of order", "position",
+              static_cast<int64_t>(I));
+}
+
+void TMTIndexEh::CheckItems(bool UniqueRule) const {
+  TRecordsListEh* list = RecordsList();
+  if (!Follows() || !list) {
+    CheckRule(items_.empty(), kIndexName, "an index that follows no fields holds items");
+    return;
+  }
+  // While the list holds its notifications the items wait for the rebuild that ends the lock.
+  if (list->NotifyLockCount() > 0 || !layout_) return;
+  const int count = list->Count();
+  std::vector<uint8_t> seen(static_cast<size_t>(count), 0);
+  for (size_t i = 0; i < items_.size(); ++i) {
+    const Entry& e = items_[i];
+    const auto at = static_cast<int64_t>(i);
+    CheckRule(e.RecordIndex >= 0 && e.RecordIndex < count, kIndexName, "item names no active record",
+              "position", at);
+    const TMemoryRecordEh* rec = list->active_[static_cast<size_t>(e.RecordIndex)];
+    CheckRule(rec->updateStatus_ != usDeletedEh, kIndexName, "item of a record marked deleted", "position",
+              at);
+    CheckRule(seen[static_cast<size_t>(e.RecordIndex)]++ == 0, kIndexName, "record with two items",
+              "position", at);
+    // While a record is edited its posted values stay in the edit copy.
+    CheckRule(VariantsEqual(e.Key, ValuesKey(rec->ValuesFor(dvkEditOrCurrentEh))), kIndexName,
+              "item key differs from its record's key", "position", at);
+    if (prefixed_) {
+      uint64_t p0 = 0, p1 = 0;
+      CheckRule(Encode(e.Key, scheme_, p0, p1) == Encoded::Ok && p0 == e.P0 && p1 == e.P1, kIndexName,
+                "item prefix differs from its key", "position", at);
+    }
+    CheckItemPair(i, UniqueRule);
+  }
+  for (int r = 0; r < count; ++r)
+    if (list->active_[static_cast<size_t>(r)]->updateStatus_ != usDeletedEh)
+      CheckRule(seen[static_cast<size_t>(r)] == 1, kIndexName, "record without an item", "record", r);
+}
+
+// Rules: every item names an active record that is not marked deleted, each such record has
+// exactly one item, an item's key is the key of its record's posted values (and its prefix
+// that key's encoding), items ascend by key and equal keys by record position, and a unique
+// index (or one with a key switch) holds no equal keys. An index that follows no fields is
+// empty. The field layout is brought up to date first, as any use of the index would.
+void TMTIndexEh::CheckConsistency() const {
+  if (Follows() && RecordsList() && RecordsList()->DataStruct()) {
+    try {
+      const_cast<TMTIndexEh*>(this)->Refresh();
+    } catch (const EDatabaseError&) {
+      // Key fields the structure no longer has (a description read over it): every use of
+      // the index refuses until they are back, and there are no keys to check.
+      return;
+    }
+  }
+  CheckItems(UniqueDemanded());
+}
+
+// After a rebuild: the whole order, up to the debug limit. An equal key in a unique index is
+// for the caller to report with its own message.
+void TMTIndexEh::CheckRebuilt() const {
+  if (items_.size() <= static_cast<size_t>(kDebugConsistencyLimit)) CheckItems(false);
+}
+
+// The touched part after a change of one record: its item (or, when it is marked deleted, the
+// lack of one) where the order puts it, between neighbours in order.
+void TMTIndexEh::CheckRecordItem(int RecordIndex) const {
+  TRecordsListEh* list = RecordsList();
+  if (!Follows() || !list || !layout_ || list->NotifyLockCount() > 0) return;
+  if (RecordIndex < 0 || RecordIndex >= list->Count()) return;
+  CheckRule(items_.size() <= static_cast<size_t>(list->Count()), kIndexName, "more items than records");
+  const TMemoryRecordEh* rec = list->active_[static_cast<size_t>(RecordIndex)];
+  bool found = false;
+  const int pos = LocateItem(ValuesKey(rec->ValuesFor(dvkEditOrCurrentEh)), RecordIndex, found);
+  if (rec->updateStatus_ == usDeletedEh) {
+    CheckRule(!found, kIndexName, "item of a record marked deleted", "record", RecordIndex);
+    return;
+  }
+  CheckRule(found, kIndexName, "record without an item", "record", RecordIndex);
+  CheckItemPair(static_cast<size_t>(pos), UniqueDemanded());
+  CheckItemPair(static_cast<size_t>(pos) + 1, UniqueDemanded());
 }

@@ -3,6 +3,7 @@
 // clients, and the "Data" stream of all rows.
 #include <algorithm>
 #include <cstring>
+#include <unordered_set>
 #include <utility>
 
 #include "grid/data/MemTableDataEh.h"
@@ -292,12 +293,21 @@ TMemoryRecordEh* TRecordsListEh::DeletedRecord(int Index) const {
 void TRecordsListEh::Notify(TMemoryRecordEh* Rec, int Index, TRecordsListNotificationEh Kind) {
   if (notifyLock_ > 0) return;
   indexes_->RecordChanged(Rec, Index, Kind);
+  // Once the indexes know of a finished change: the touched record, or the whole list after a
+  // bulk change (which rebuilt the indexes at the cost of a walk anyway).
+  if (Kind == rlnBulkChangeEh)
+    DEBUG_CHECK_CONSISTENCY_BOUNDED(*this, Count(), kDebugConsistencyLimit);
+  else if (Kind == rlnAfterInsertEh || Kind == rlnAfterPostEh || Kind == rlnAfterDeleteEh ||
+           Kind == rlnMarkedDeletedEh)
+    DEBUG_CHECK(CheckRecordAt(Index));
   if (table_ && !destroying_) table_->NotifyClients(Rec, Index, Kind);
 }
 
 void TRecordsListEh::RecordMoved(int FromIndex, int ToIndex) {
   if (notifyLock_ > 0) return;
   indexes_->RecordMoved(FromIndex, ToIndex);
+  DEBUG_CHECK(CheckRecordAt(FromIndex));
+  DEBUG_CHECK(CheckRecordAt(ToIndex));
   if (table_) table_->RecordMovedToClients(FromIndex, ToIndex, 0);
 }
 
@@ -534,6 +544,7 @@ void TRecordsListEh::MergeChangeLog() {
   for (size_t i = 0; i < pending_.size(); ++i)
     if (TMemoryRecordEh* r = pending_[i]) r->MergeChanges();
   pending_.clear();
+  DEBUG_CHECK_CONSISTENCY_BOUNDED(*this, Count(), kDebugConsistencyLimit);
 }
 
 void TRecordsListEh::ApplyUpdates() {
@@ -605,6 +616,7 @@ void TRecordsListEh::RevertRecord(TMemoryRecordEh* Rec) {
       }
       Rec->updateStatus_ = usUnmodifiedEh;
       DropPending(Rec);
+      DEBUG_CHECK(CheckRecordAt(Rec->index_));
       // The record is back in view: clients refresh.
       if (table_ && notifyLock_ == 0) table_->NotifyClients(nullptr, -1, rlnBulkChangeEh);
       break;
@@ -619,6 +631,7 @@ void TRecordsListEh::CancelUpdates() {
     if (i < pending_.size())
       if (TMemoryRecordEh* r = pending_[i]) RevertRecord(r);
   pending_.clear();
+  DEBUG_CHECK_CONSISTENCY_BOUNDED(*this, Count(), kDebugConsistencyLimit);
 }
 
 // --- "Data" --------------------------------------------------------------------------------
@@ -674,4 +687,82 @@ void TRecordsListEh::DefineProperties(TFiler& Filer) {
   Filer.DefineProperty(
       "Data", [this](TReader& Reader) { ReadData(Reader); }, [this](TWriter& Writer) { WriteData(Writer); },
       hasData);
+}
+
+// --- consistency ---------------------------------------------------------------------------
+
+namespace {
+
+constexpr const char* kListName = "TRecordsListEh";
+
+}  // namespace
+
+// The touched part after a change at one position: the record there and the last one know
+// their positions (so the renumbering reached the end), the record's pending slot points back
+// at it, and each index holds its item in order.
+void TRecordsListEh::CheckRecordAt(int Index) const {
+  if (Index < 0 || Index >= Count()) return;
+  const TMemoryRecordEh* rec = active_[static_cast<size_t>(Index)];
+  CheckRule(rec->index_ == Index && rec->list_ == this, kListName, "record does not know its position",
+            "position", Index);
+  CheckRule(active_.back()->index_ == Count() - 1, kListName, "record does not know its position", "position",
+            Count() - 1);
+  const int slot = rec->pendingIndex_;
+  CheckRule(slot < 0 || (slot < PendingCount() && pending_[static_cast<size_t>(slot)] == rec), kListName,
+            "pending slot does not hold its record", "position", Index);
+  for (int i = 0; i < indexes_->Count(); ++i) indexes_->Items(i)->CheckRecordItem(Index);
+}
+
+// Rules: every active record knows its list and position and is neither loose nor in the
+// deleted list, with an edit copy exactly while it is edited, old values only when modified,
+// and one value a field while the structure has no change waiting; record IDs are distinct
+// and below the next one; a filled pending slot holds an active record with a change that
+// points back at the slot; records of the deleted list are nowhere else; the chain of loose
+// records (made, not yet listed) links both ways; and every index keeps its own rules.
+void TRecordsListEh::CheckConsistency() const {
+  TMTDataStructEh* ds = DataStruct();
+  const bool sized = ds && !ds->ChangedFlag();
+  std::unordered_set<int> ids;
+  for (size_t i = 0; i < active_.size(); ++i) {
+    const TMemoryRecordEh* r = active_[i];
+    const auto at = static_cast<int64_t>(i);
+    CheckRule(r != nullptr && r->list_ == this && r->index_ == static_cast<int>(i), kListName,
+              "record does not know its position", "position", at);
+    CheckRule(!r->loose_ && !r->inDeletedList_, kListName, "active record also loose or deleted", "position",
+              at);
+    CheckRule(r->hasEdit_ == (r->state_ == mrsEditEh) && r->state_ != mrsInsertEh, kListName,
+              "record state and edit copy disagree", "position", at);
+    CheckRule(!r->hasOld_ || r->updateStatus_ == usModifiedEh, kListName,
+              "old values of an unmodified record", "position", at);
+    CheckRule(!sized || r->values_.size() == static_cast<size_t>(ds->FieldsCount()), kListName,
+              "record values do not match the fields", "position", at);
+    CheckRule(r->recordId_ > 0 && r->recordId_ < nextRecordId_ && ids.insert(r->recordId_).second, kListName,
+              "record ID repeated or not handed out", "position", at);
+    const int slot = r->pendingIndex_;
+    CheckRule(slot < 0 || (slot < PendingCount() && pending_[static_cast<size_t>(slot)] == r), kListName,
+              "pending slot does not hold its record", "position", at);
+  }
+  for (size_t k = 0; k < pending_.size(); ++k) {
+    const TMemoryRecordEh* r = pending_[k];
+    if (r == nullptr) continue;
+    CheckRule(r->pendingIndex_ == static_cast<int>(k) && r->list_ == this && r->index_ >= 0, kListName,
+              "pending record not active or not pointing back", "slot", static_cast<int64_t>(k));
+    CheckRule(r->updateStatus_ != usUnmodifiedEh, kListName, "pending record without a change", "slot",
+              static_cast<int64_t>(k));
+  }
+  for (size_t i = 0; i < deleted_.size(); ++i) {
+    const TMemoryRecordEh* r = deleted_[i];
+    CheckRule(r != nullptr && r->list_ == this && r->inDeletedList_ && r->index_ < 0 &&
+                  r->pendingIndex_ < 0 && !r->loose_,
+              kListName, "deleted record also elsewhere", "position", static_cast<int64_t>(i));
+  }
+  std::unordered_set<const TMemoryRecordEh*> loose;
+  const TMemoryRecordEh* prev = nullptr;
+  for (const TMemoryRecordEh* r = looseHead_; r != nullptr; prev = r, r = r->looseNext_) {
+    CheckRule(loose.insert(r).second, kListName, "loose chain runs in a circle", "record",
+              static_cast<int64_t>(loose.size()));
+    CheckRule(r->loose_ && r->list_ == this && r->loosePrev_ == prev && r->index_ < 0 && !r->inDeletedList_,
+              kListName, "loose chain broken", "record", static_cast<int64_t>(loose.size()));
+  }
+  for (int i = 0; i < indexes_->Count(); ++i) indexes_->Items(i)->CheckConsistency();
 }

@@ -1,6 +1,7 @@
 #include "grid/data/MemTreeEh.h"
 
 #include <algorithm>
+#include <unordered_set>
 #include <utility>
 
 #include "platform/rtl/Exceptions.h"
@@ -39,6 +40,7 @@ void TBaseTreeNodeEh::ExpandedChanged() {
 
 void TBaseTreeNodeEh::ClearItems() {
   items_.clear();
+  indexesStale_ = false;
   ItemsChanged();
 }
 
@@ -78,6 +80,7 @@ void TBaseTreeNodeEh::SetLevelUnchecked(int ALevel) {
 
 void TBaseTreeNodeEh::Renumber(int From) {
   for (int i = std::max(From, 0); i < Count(); ++i) items_[static_cast<size_t>(i)]->index_ = i;
+  if (From <= 0) indexesStale_ = false;
 }
 
 void TBaseTreeNodeEh::Detach() {
@@ -105,6 +108,8 @@ void TBaseTreeNodeEh::Add(TBaseTreeNodeEh* Item) {
   items_.push_back(Item);
   Item->parent_ = this;
   Item->index_ = Count() - 1;
+  DEBUG_CHECK(CheckChildrenAround(Count() - 1));
+  DEBUG_CHECK(Item->CheckChildrenAround(0));
   ItemsChanged();
 }
 
@@ -142,6 +147,7 @@ void TBaseTreeNodeEh::SortData(const TCompareNodesEh& Compare, intptr_t SortPara
   if (!Compare) return;
   if (Count() > 1) {
     QuickSortItems(0, Count() - 1, Compare, SortParam);
+    DEBUG_CHECK(CheckChildren());  // costs less than the sort
     ItemsChanged();
   }
   if (Recurse)
@@ -238,7 +244,13 @@ void TTreeListEh::AddNode(TBaseTreeNodeEh* Node, TBaseTreeNodeEh* Dest, TNodeAtt
   parent->items_.insert(parent->items_.begin() + at, Node);
   Node->parent_ = parent;
   Node->index_ = at;
-  if (ReIndex) parent->Renumber(at + 1);
+  if (ReIndex)
+    parent->Renumber(at + 1);
+  else if (at + 1 < parent->Count())
+    parent->indexesStale_ = true;
+  // The search and the renumbering above cost as much as looking at the neighbours.
+  DEBUG_CHECK(parent->CheckChildrenAround(at));
+  DEBUG_CHECK(Node->CheckChildrenAround(0));
   parent->ItemsChanged();
   NodeMoved(Node);
 }
@@ -260,7 +272,11 @@ void TTreeListEh::DeleteNode(TBaseTreeNodeEh* Node, bool ReIndex) {
     if (it != parent->items_.end()) {
       const int at = static_cast<int>(it - parent->items_.begin());
       parent->items_.erase(it);
-      if (ReIndex) parent->Renumber(at);
+      if (ReIndex)
+        parent->Renumber(at);
+      else if (at < parent->Count())
+        parent->indexesStale_ = true;
+      DEBUG_CHECK(parent->CheckChildrenAround(at));
       parent->ItemsChanged();
     }
   }
@@ -342,4 +358,70 @@ void TTreeListEh::MoveTo(TBaseTreeNodeEh* Node, TBaseTreeNodeEh* Dest, TNodeAtta
 
 void TTreeListEh::SortData(const TCompareNodesEh& Compare, intptr_t SortParam, bool Recurse) {
   root_->SortData(Compare, SortParam, Recurse);
+}
+
+// --- consistency -------------------------------------------------------------------------------
+
+namespace {
+
+constexpr const char* kTreeName = "TTreeListEh";
+
+}  // namespace
+
+// Child I knows this node as its parent and the tree as its owner, sits one level below, and
+// has its place as Index unless renumbering was skipped here.
+void TBaseTreeNodeEh::CheckChild(int I, const char* Place, int64_t Number) const {
+  const TBaseTreeNodeEh* child = items_[static_cast<size_t>(I)];
+  CheckRule(child != nullptr && child->parent_ == this, kTreeName, "node does not know its parent", Place,
+            Number);
+  CheckRule(child->owner_ == owner_, kTreeName, "node of another owner", Place, Number);
+  CheckRule(child->level_ == level_ + 1, kTreeName, "node not one level below its parent", Place, Number);
+  CheckRule(indexesStale_ || child->index_ == I, kTreeName, "node's index is not its place", Place, Number);
+}
+
+// The touched part after a child came or went at At: its neighbours and the last child (the
+// renumbering reached the end).
+void TBaseTreeNodeEh::CheckChildrenAround(int At) const {
+  for (int i = std::max(At - 1, 0); i <= At + 1 && i < Count(); ++i) CheckChild(i, "child", i);
+  if (Count() > 0) CheckChild(Count() - 1, "child", Count() - 1);
+}
+
+void TBaseTreeNodeEh::CheckChildren() const {
+  for (int i = 0; i < Count(); ++i) CheckChild(i, "child", i);
+}
+
+// Rules: the root has no parent, level 0, index -1 and this tree as owner; every node is
+// reached once (no loop, no node under two parents) and keeps CheckChild's rules; nodes made
+// apart belong to the tree, are listed once, hang nowhere (no parent, index -1, not reached
+// from the root), and their own subtrees keep the same rules. Nodes are numbered in pre-order
+// from the root (0), then through the subtrees made apart.
+void TTreeListEh::CheckConsistency() const {
+  const TBaseTreeNodeEh* root = root_.get();
+  CheckRule(root->parent_ == nullptr && root->owner_ == this && root->level_ == 0 && root->index_ == -1,
+            kTreeName, "root attached, moved or of another owner");
+  std::unordered_set<const TBaseTreeNodeEh*> seen;
+  int64_t number = -1;
+  struct Place {
+    const TBaseTreeNodeEh* Node;
+    const TBaseTreeNodeEh* Parent;
+    int Index;
+  };
+  auto walk = [&](const TBaseTreeNodeEh* top) {
+    std::vector<Place> stack{{top, nullptr, -1}};
+    while (!stack.empty()) {
+      const Place p = stack.back();
+      stack.pop_back();
+      ++number;
+      if (p.Parent != nullptr) p.Parent->CheckChild(p.Index, "node", number);
+      CheckRule(seen.insert(p.Node).second, kTreeName, "node reached twice", "node", number);
+      for (int i = p.Node->Count(); i-- > 0;)
+        stack.push_back({p.Node->items_[static_cast<size_t>(i)], p.Node, i});
+    }
+  };
+  walk(root);
+  for (const TBaseTreeNodeEh* node : apart_) {
+    CheckRule(node != nullptr && node->owner_ == this && node->parent_ == nullptr && node->index_ == -1,
+              kTreeName, "node made apart hangs somewhere", "node", number + 1);
+    walk(node);  // one listed twice, or also reached from the root, is reached twice
+  }
 }

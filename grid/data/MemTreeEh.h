@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/rtl/Classes.h"
+#include "platform/rtl/Consistency.h"
 
 class TTreeListEh;
 class TBaseTreeNodeEh;
@@ -88,6 +89,9 @@ class TBaseTreeNodeEh : public TPersistent {
   void Renumber(int From);
   void Detach();
   int SubtreeDepth() const;
+  void CheckChild(int I, const char* Place, int64_t Number) const;
+  void CheckChildrenAround(int At) const;
+  void CheckChildren() const;
 
   TBaseTreeNodeEh* parent_ = nullptr;
   TTreeListEh* owner_ = nullptr;
@@ -97,6 +101,9 @@ class TBaseTreeNodeEh : public TPersistent {
   bool expanded_ = false;
   bool visible_ = true;
   bool itemsChanged_ = false;
+  // A caller skipped renumbering (ReIndex false): the children's Index may lag their places
+  // until the next renumbering from the first child.
+  bool indexesStale_ = false;
   void* data_ = nullptr;
   std::string text_;
 };
@@ -149,6 +156,10 @@ class TTreeListEh : public TComponent {
   virtual void SortData(const TCompareNodesEh& Compare, intptr_t SortParam, bool Recurse = true);
   // After a node left its parent or was attached; empty in the base.
   virtual void NodeMoved(TBaseTreeNodeEh* Node) {}
+
+  // Raises EInternalError naming the first broken rule of the tree (links, levels, places,
+  // ownership of nodes made apart).
+  void CheckConsistency() const;
 
   TTreeNodeChangingEventEh OnExpandedChanging;
   TTreeNodeEventEh OnExpandedChanged;

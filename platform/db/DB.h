@@ -14,6 +14,7 @@
 //   for a BufferCount; the data set's window is the largest of them, and each link keeps its
 //   own FirstRecord offset into that window.
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -370,6 +371,11 @@ class TDataSet : public TComponent {
   void SetRecNo(int Value) { DoSetRecNo(Value); }
   int RecordCount() { return GetRecordCount(); }
   bool IsSequenced() { return DoIsSequenced(); }
+  // Calls Visit once for every record of the view, in order, with the record's bookmark and
+  // with the fields reading that record. The cursor, the record window and the state are as
+  // before afterwards, whatever happens, and no scroll or data event fires; calculated fields
+  // are computed as for any record fetched. Browse state only ("Dataset not in browse mode").
+  void ForEachRecord(const std::function<void(const TBookmark& Bookmark)>& Visit);
   TBookmark Bookmark();
   void SetBookmark(const TBookmark& Value) { GotoBookmark(Value); }
   // Does nothing for an empty bookmark.

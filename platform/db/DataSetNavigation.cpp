@@ -325,3 +325,30 @@ int TDataSet::CompareBookmarks(const TBookmark& A, const TBookmark& B) {
   if (B.empty()) return 1;
   return 0;
 }
+
+// --- walking without moving ------------------------------------------------------------------
+
+void TDataSet::ForEachRecord(const std::function<void(const TBookmark& Bookmark)>& Visit) {
+  CheckActive();
+  if (state_ != dsBrowse) DatabaseError(SNotBrowsing, this);
+  TRecordBuffer record;
+  record.Values.assign(static_cast<size_t>(RecordSlotCount()), Variant::Null());
+  // The descendant's cursor goes back to the current record; the window was never touched.
+  CursorPosChanged();
+  TScopeExit back([this] {
+    CursorPosChanged();
+    UpdateCursorPos();
+  });
+  InternalFirst();
+  while (FetchRecord(record, gmNext, false) == grOK) {
+    // Fields read the calculation buffer in this state: point it at the record.
+    TRecordBuffer* const savedCalc = calcBuffer_;
+    const TDataSetState saved = SetTempState(dsCalcFields);
+    calcBuffer_ = &record;
+    TScopeExit restore([&] {
+      calcBuffer_ = savedCalc;
+      RestoreState(saved);
+    });
+    Visit(GetBookmarkData(record));
+  }
+}

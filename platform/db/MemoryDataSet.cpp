@@ -187,6 +187,7 @@ void TMemoryDataSet::EmptyDataSet() {
   Resync({});
   // The records were replaced wholesale: listeners that keep totals start again.
   AfterRefresh(this);
+  DEBUG_CHECK_CONSISTENCY_BOUNDED(*this, store_.LiveCount(), kDebugConsistencyLimit);
 }
 
 void TMemoryDataSet::LoadFromRows(const std::vector<std::vector<Variant>>& Rows) {
@@ -220,6 +221,7 @@ void TMemoryDataSet::LoadFromRows(const std::vector<std::vector<Variant>>& Rows)
   store_.RefreshView();
   First();
   AfterRefresh(this);
+  DEBUG_CHECK_CONSISTENCY_BOUNDED(*this, store_.LiveCount(), kDebugConsistencyLimit);
 }
 
 // --- the cursor ------------------------------------------------------------------------------
@@ -379,6 +381,7 @@ void TMemoryDataSet::InternalPost() {
   WriteRow(id, buffer);
   store_.EndChange(id);
   PlaceCursorOn(id, fallback);
+  DEBUG_CHECK(CheckCursor());
 }
 
 void TMemoryDataSet::InternalDelete() {
@@ -387,6 +390,7 @@ void TMemoryDataSet::InternalDelete() {
   store_.Remove(id);
   SetPos(pos_);
   // pos_ now holds the record that followed; past the end, Resync falls back to the prior one.
+  DEBUG_CHECK(CheckCursor());
 }
 
 void TMemoryDataSet::InternalRefresh() {
@@ -397,6 +401,7 @@ void TMemoryDataSet::InternalRefresh() {
     PlaceCursorOn(current, pos_);
   else
     SetPos(pos_);
+  DEBUG_CHECK_CONSISTENCY_BOUNDED(*this, store_.LiveCount(), kDebugConsistencyLimit);
 }
 
 // --- bookmarks -------------------------------------------------------------------------------
@@ -451,6 +456,7 @@ void TMemoryDataSet::SetIndexFieldNames(const std::string& Value) {
     SetPos(-1);
     Resync({});
   }
+  DEBUG_CHECK_CONSISTENCY_BOUNDED(*this, store_.LiveCount(), kDebugConsistencyLimit);
 }
 
 void TMemoryDataSet::SetSortCaseSensitive(bool Value) {
@@ -511,6 +517,7 @@ void TMemoryDataSet::FilterChanged() {
   CheckBrowseMode();
   store_.SetFilter(std::move(accept));
   First();
+  DEBUG_CHECK_CONSISTENCY_BOUNDED(*this, store_.LiveCount(), kDebugConsistencyLimit);
 }
 
 // --- search ----------------------------------------------------------------------------------
@@ -593,4 +600,21 @@ Variant TMemoryDataSet::Lookup(const std::string& KeyFields, const Variant& KeyV
   out.reserve(results.size());
   for (const TField* f : results) out.push_back(row[f->FieldNo() - 1]);
   return VarArrayOf(out);
+}
+
+// --- consistency -----------------------------------------------------------------------------
+
+// The cursor, where it knows its record, is at that record's place in the view (reads of the
+// current record take the known record without asking the view).
+void TMemoryDataSet::CheckCursor() const {
+  CheckRule(
+      posId_ == TRecordStore::kNoRecord || (pos_ >= 0 && pos_ < store_.Count() && store_.At(pos_) == posId_),
+      "TMemoryDataSet", "cursor's record is not the one at its place", "position", pos_);
+}
+
+// Rules: the record store keeps its rules (TRecordStore::CheckConsistency) and so does the
+// cursor (CheckCursor).
+void TMemoryDataSet::CheckConsistency() const {
+  store_.CheckConsistency();
+  CheckCursor();
 }

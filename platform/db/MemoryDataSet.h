@@ -52,6 +52,8 @@ class TMemoryDataSet : public TDataSet {
 
   int CompareBookmarks(const TBookmark& A, const TBookmark& B) override;
   bool BookmarkValid(const TBookmark& B) override;
+  // Raises EInternalError naming the first broken rule of the record store or the cursor.
+  void CheckConsistency() const;
   bool Locate(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) override;
   Variant Lookup(const std::string& KeyFields, const Variant& KeyValues,
                  const std::string& ResultFields) override;
@@ -96,6 +98,7 @@ class TMemoryDataSet : public TDataSet {
                    std::vector<TKeyField>& Fields, std::vector<Variant>& Values);
   void MakeCurrent(uint32_t Id);
   std::vector<TKeyField> ResolveKeyFields(const std::string& KeyFields, bool CaseInsensitive);
+  void CheckCursor() const;
 
   TRecordStore store_;
   TRecordBuffer scratch_;  // a record copied out for the filter event or calculated lookups

@@ -421,6 +421,7 @@ void TKeyIndex::Insert(uint32_t Id) {
     if (DenseSlot(a, k)) {
       Link(Id, heads_[k]);
       ++size_;
+      DEBUG_CHECK(CheckLinksOf(Id, true));
       return;
     }
     LeaveDense();
@@ -429,6 +430,7 @@ void TKeyIndex::Insert(uint32_t Id) {
   // Linear probing stays short below a load of 0.7.
   if ((used_ + tombs_ + 1) * 10 > table_.size() * 7) Grow();
   InsertHashed(Id, HashOf(scratchA_), true);
+  DEBUG_CHECK(CheckLinksOf(Id, true));
 }
 
 void TKeyIndex::InsertHashed(uint32_t id, uint32_t h, bool atomsReady) {
@@ -467,6 +469,7 @@ void TKeyIndex::Remove(uint32_t Id) {
   if (dense_) {
     size_t k;
     if (DenseSlot(scratchA_[0], k) && Unlink(Id, heads_[k])) --size_;
+    DEBUG_CHECK(CheckLinksOf(Id, false));
     return;
   }
   const uint32_t h = HashOf(scratchA_);
@@ -484,6 +487,7 @@ void TKeyIndex::Remove(uint32_t Id) {
       --used_;
       ++tombs_;
     }
+    DEBUG_CHECK(CheckLinksOf(Id, false));
     return;
   }
 }
@@ -502,5 +506,106 @@ uint32_t TKeyIndex::Find(const std::vector<TKeyAtom>& Key) const {
     AtomsOf(s.Head, scratchB_);
     if (scratchB_ != Key) continue;
     return s.Head;
+  }
+}
+
+// --- consistency ----------------------------------------------------------------------------
+
+namespace {
+
+constexpr const char* kKeyIndexName = "TKeyIndex";
+
+}  // namespace
+
+void TKeyIndex::CheckChains(const std::vector<uint8_t>* live) const {
+  CheckRule(!prevReady_ || prev_.size() == next_.size(), kKeyIndexName,
+            "back links do not cover the records");
+  CheckRule(dense_ || heads_.empty(), kKeyIndexName, "direct table kept while hashing");
+  std::vector<uint8_t> chained(next_.size(), 0);
+  size_t records = 0;
+  std::vector<TKeyAtom> first, atoms;
+  // One chain: each record once, all under one key, back links mirroring the forward ones.
+  auto walk = [&](uint32_t head) {
+    uint32_t prev = kNone;
+    for (uint32_t id = head; id != kNone; id = next_[id]) {
+      CheckRule(id < next_.size() && chained[id]++ == 0, kKeyIndexName, "record chained twice or unknown",
+                "id", id);
+      CheckRule(!prevReady_ || prev_[id] == prev, kKeyIndexName, "back link differs from the chain", "id",
+                id);
+      AtomsOf(id, id == head ? first : atoms);
+      CheckRule(id == head || atoms == first, kKeyIndexName, "chain mixes keys", "id", id);
+      prev = id;
+      ++records;
+    }
+  };
+  if (dense_) {
+    for (size_t k = 0; k < heads_.size(); ++k) {
+      if (heads_[k] == kNone) continue;
+      walk(heads_[k]);
+      size_t slot = 0;
+      CheckRule(DenseSlot(first[0], slot) && slot == k, kKeyIndexName, "record under another direct key",
+                "id", heads_[k]);
+    }
+  }
+  const size_t size = table_.size();
+  CheckRule(size >= 16 && (size & (size - 1)) == 0, kKeyIndexName, "hash table size not a power of two");
+  size_t used = 0, tombs = 0;
+  for (const Slot& s : table_) {
+    if (s.Head == kEmpty) continue;
+    if (s.Head == kTomb) {
+      ++tombs;
+      continue;
+    }
+    ++used;
+    walk(s.Head);
+    CheckRule(HashOf(first) == s.Hash, kKeyIndexName, "slot hash differs from its key", "id", s.Head);
+    // Probing from the hash must reach this slot before any other slot of the same key.
+    CheckRule(Find(first) == s.Head, kKeyIndexName, "key not found at its slot", "id", s.Head);
+  }
+  CheckRule(used == used_ && tombs == tombs_, kKeyIndexName, "slot counts differ from the table");
+  CheckRule(used + tombs < size, kKeyIndexName, "no empty slot left to end a probe");
+  CheckRule(records == size_, kKeyIndexName, "record count differs from the chains");
+  for (size_t id = 0; id < chained.size(); ++id) {
+    if (!chained[id])
+      CheckRule(next_[id] == kNone && (!prevReady_ || prev_[id] == kNone), kKeyIndexName,
+                "record outside the index keeps links", "id", static_cast<int64_t>(id));
+  }
+  if (live == nullptr) return;
+  const size_t n = std::max(live->size(), chained.size());
+  for (size_t id = 0; id < n; ++id) {
+    const bool isLive = id < live->size() && (*live)[id] != 0;
+    const bool isChained = id < chained.size() && chained[id] != 0;
+    CheckRule(isLive == isChained, kKeyIndexName,
+              isLive ? "live record missing" : "freed record still indexed", "id", static_cast<int64_t>(id));
+  }
+}
+
+// Rules: every record is chained once; the records of a chain share one key, the one its
+// direct-table place or hash slot stands for, and searching that key finds the chain; back
+// links, where kept, mirror forward links, and records outside the index have none; the
+// counts of records, used slots and emptied slots are right, and an empty slot remains.
+void TKeyIndex::CheckConsistency() const {
+  CheckChains(nullptr);
+}
+
+void TKeyIndex::CheckConsistency(const std::vector<uint8_t>& Live) const {
+  CheckChains(&Live);
+}
+
+// The touched part after Insert (Held) or Remove of one record: an inserted record heads the
+// chain its key finds; a removed one keeps no links and heads nothing.
+void TKeyIndex::CheckLinksOf(uint32_t id, bool held) const {
+  std::vector<TKeyAtom>& atoms = scratchA_;  // Find compares with the other scratch key
+  AtomsOf(id, atoms);
+  if (held) {
+    CheckRule(id < next_.size() && Find(atoms) == id, kKeyIndexName,
+              "inserted record does not head its chain", "id", id);
+    const uint32_t n = next_[id];
+    CheckRule(n == kNone || !prevReady_ || prev_[n] == id, kKeyIndexName, "back link differs from the chain",
+              "id", n);
+  } else {
+    CheckRule(id >= next_.size() || (next_[id] == kNone && (!prevReady_ || prev_[id] == kNone)),
+              kKeyIndexName, "removed record keeps links", "id", id);
+    CheckRule(Find(atoms) != id, kKeyIndexName, "removed record still heads a chain", "id", id);
   }
 }

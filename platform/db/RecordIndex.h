@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/db/LargeArray.h"
+#include "platform/rtl/Consistency.h"
 #include "platform/rtl/Variant.h"
 
 enum class TKeyValueKind { Text, Integer, Currency, Float, DateTime, Boolean };
@@ -75,6 +76,11 @@ class TKeyIndex {
   size_t Size() const { return size_; }
   bool IsDense() const { return dense_; }
 
+  // Raises EInternalError naming the first broken rule (chains, keys, links, counts, probing).
+  void CheckConsistency() const;
+  // The same, and the records held are exactly those with Live[Id] != 0.
+  void CheckConsistency(const std::vector<uint8_t>& Live) const;
+
  private:
   struct Slot {
     uint32_t Hash = 0;
@@ -99,6 +105,8 @@ class TKeyIndex {
   void BuildHashed(const std::vector<uint32_t>& ids);
   void InsertHashed(uint32_t id, uint32_t hash, bool atomsReady);
   void Grow(size_t forRecords = 0);
+  void CheckChains(const std::vector<uint8_t>* live) const;
+  void CheckLinksOf(uint32_t id, bool held) const;
 
   std::vector<TKeyField> fields_;
   RowOf rows_;

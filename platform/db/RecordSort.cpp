@@ -229,6 +229,7 @@ void TSortKeys::Compact() {
     r.Offset = at;
   }
   arena_ = std::move(fresh);
+  DEBUG_CHECK_CONSISTENCY_BOUNDED(*this, refs_.size(), static_cast<size_t>(kDebugConsistencyLimit));
 }
 
 int TSortKeys::Compare(uint32_t A, uint32_t B) const {
@@ -271,4 +272,17 @@ void SortIdsByKeys(std::vector<uint32_t>& Ids, const TSortKeys& Keys) {
     return a.Order < b.Order;
   });
   for (size_t i = 0; i < Ids.size(); ++i) Ids[i] = items[i].Id;
+}
+
+// Rules: every key lies inside the arena, and the live byte count is the sum of the key
+// lengths (so compaction keeps exactly the keys in use).
+void TSortKeys::CheckConsistency() const {
+  uint64_t bytes = 0;
+  for (size_t id = 0; id < refs_.size(); ++id) {
+    const Ref& r = refs_[id];
+    CheckRule(r.Offset + r.Length <= arena_.size(), "TSortKeys", "key outside the arena", "id",
+              static_cast<int64_t>(id));
+    bytes += r.Length;
+  }
+  CheckRule(bytes == live_, "TSortKeys", "live byte count differs from the keys");
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/rtl/Consistency.h"
 #include "platform/rtl/Variant.h"
 
 // How a field's values order.
@@ -72,6 +73,8 @@ class TSortKeys {
     }
   }
   size_t ArenaBytes() const { return arena_.size(); }
+  // Raises EInternalError when a key lies outside the arena or the live byte count is off.
+  void CheckConsistency() const;
 
  private:
   struct Ref {

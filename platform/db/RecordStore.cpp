@@ -6,6 +6,13 @@
 
 #include "platform/rtl/ScopeGuard.h"
 
+namespace {
+
+constexpr const char* kSequenceName = "TIdSequence";
+constexpr const char* kStoreName = "TRecordStore";
+
+}  // namespace
+
 // --- TIdSequence ----------------------------------------------------------------------------
 
 uint32_t TIdSequence::NewChunk() {
@@ -115,6 +122,7 @@ void TIdSequence::Insert(int Pos, uint32_t Id) {
     where_[Id] = Location{slot, 0};
     count_ = 1;
     RebuildTree();
+    DEBUG_CHECK(CheckNear(0));
     return;
   }
   size_t rank;
@@ -138,6 +146,7 @@ void TIdSequence::Insert(int Pos, uint32_t Id) {
     chunks_[fresh].Rank = static_cast<uint32_t>(rank + 1);
     where_[Id] = Location{fresh, 0};
     RebuildTree();
+    DEBUG_CHECK(CheckNear(rank + 1));
     return;
   }
   std::vector<uint32_t>& ids = chunks_[slot].Ids;
@@ -155,6 +164,7 @@ void TIdSequence::Insert(int Pos, uint32_t Id) {
     Renumber(rank + 1);
     RebuildTree();
   }
+  DEBUG_CHECK(CheckNear(chunks_[where_[Id].Chunk].Rank));  // after a split, either half
 }
 
 void TIdSequence::Erase(uint32_t Id) {
@@ -174,6 +184,7 @@ void TIdSequence::Erase(uint32_t Id) {
     FreeChunk(slot);
     Renumber(rank);
     RebuildTree();
+    DEBUG_CHECK(CheckNear(rank));
     return;
   }
   // A small chunk joins a neighbour when both fit in most of one chunk.
@@ -194,8 +205,10 @@ void TIdSequence::Erase(uint32_t Id) {
       FreeChunk(from);
       Renumber(left + 1);
       RebuildTree();
+      rank = left;  // the merged chunk
     }
   }
+  DEBUG_CHECK(CheckNear(rank));
 }
 
 void TIdSequence::Assign(const std::vector<uint32_t>& Ids) {
@@ -215,6 +228,7 @@ void TIdSequence::Assign(const std::vector<uint32_t>& Ids) {
   }
   count_ = static_cast<int>(Ids.size());
   RebuildTree();
+  DEBUG_CHECK_CONSISTENCY_BOUNDED(*this, count_, kDebugConsistencyLimit);
 }
 
 void TIdSequence::Clear() {
@@ -306,11 +320,13 @@ void TRecordStore::Add(uint32_t Id, uint32_t Before) {
   base_.Insert(pos < 0 ? base_.Count() : pos, Id);
   for (auto& entry : indexes_) entry.Index->Insert(Id);
   if (HasView()) InsertIntoView(Id);
+  DEBUG_CHECK(CheckRecord(Id));
 }
 
 void TRecordStore::AddToBase(uint32_t Id) {
   base_.PushBack(Id);
   for (auto& entry : indexes_) entry.Index->Insert(Id);
+  DEBUG_CHECK(CheckRecord(Id));
 }
 
 void TRecordStore::ClearRecords() {
@@ -323,6 +339,7 @@ void TRecordStore::ClearRecords() {
   accept_ = std::move(accept);
   indexes_ = std::move(indexes);
   for (auto& entry : indexes_) entry.Index->Clear();
+  DEBUG_CHECK_CONSISTENCY(*this);  // nothing left to walk
 }
 
 void TRecordStore::Remove(uint32_t Id) {
@@ -335,6 +352,8 @@ void TRecordStore::Remove(uint32_t Id) {
   for (int i = 0; i < slotCount_; ++i) row[i] = Variant::Null();
   live_[Id] = 0;
   freeIds_.push_back(Id);
+  DEBUG_CHECK(CheckRule(!base_.Contains(Id) && !view_.Contains(Id), kStoreName, "freed record still in order",
+                        "id", Id));
 }
 
 void TRecordStore::BeginChange(uint32_t Id) {
@@ -347,6 +366,7 @@ void TRecordStore::EndChange(uint32_t Id) {
     view_.Erase(Id);
     InsertIntoView(Id);
   }
+  DEBUG_CHECK(CheckRecord(Id));
 }
 
 bool TRecordStore::ViewLess(uint32_t A, uint32_t B) const {
@@ -400,6 +420,7 @@ void TRecordStore::RebuildView(const TRecordKeyBuilder& order, const FilterPredi
   }
   view_.Assign(ids);
   keys_ = std::move(keys);
+  DEBUG_CHECK(view_.Count() <= kDebugConsistencyLimit ? CheckView() : void());
 }
 
 void TRecordStore::SetOrder(const TRecordKeyBuilder& Order) {
@@ -453,6 +474,8 @@ TKeyIndex& TRecordStore::IndexFor(const std::vector<TKeyField>& Fields, bool Kee
   auto index = std::make_unique<TKeyIndex>(
       Fields, [this](uint32_t id) { return static_cast<const Variant*>(Row(id)); });
   index->Build(live_);
+  DEBUG_CHECK(index->Size() <= static_cast<size_t>(kDebugConsistencyLimit) ? index->CheckConsistency(live_)
+                                                                           : void());
   indexes_.insert(indexes_.begin(), TIndexEntry{std::move(index), Keep});
   return *indexes_.front().Index;
 }
@@ -513,4 +536,134 @@ uint32_t TRecordStore::Locate(const std::vector<TKeyField>& Fields, const std::v
     }
   }
   return ScanFor(Fields, key, Partial);
+}
+
+// --- consistency ----------------------------------------------------------------------------
+
+// The chunk at `rank`: it knows its rank, holds 1..kChunk ids (with `ids`, each located where
+// it sits), and the tree counts exactly its ids for it.
+void TIdSequence::CheckRank(size_t rank, bool ids) const {
+  const auto at = static_cast<int64_t>(rank);
+  const uint32_t slot = order_[rank];
+  CheckRule(slot < chunks_.size() && chunks_[slot].Rank == rank, kSequenceName,
+            "chunk does not know its rank", "rank", at);
+  const std::vector<uint32_t>& held = chunks_[slot].Ids;
+  CheckRule(!held.empty() && held.size() <= kChunk, kSequenceName, "chunk empty or overfull", "rank", at);
+  CheckRule(Prefix(rank + 1) - Prefix(rank) == static_cast<int>(held.size()), kSequenceName,
+            "tree disagrees with a chunk's size", "rank", at);
+  if (!ids) return;
+  // Plain pointers: this runs after every change in debug builds, where each call counts.
+  const uint32_t* p = held.data();
+  const Location* where = where_.data();
+  const size_t located = where_.size();
+  for (size_t k = 0; k < held.size(); ++k) {
+    const uint32_t id = p[k];
+    if (id >= located || where[id].Chunk != slot || where[id].Offset != k)
+      CheckRule(false, kSequenceName, "id not located where it sits", "id", id);
+  }
+}
+
+// The touched part: the chunk at `rank` with its ids, its neighbours' sizes (a split or a
+// merge changes a neighbour), and the total.
+void TIdSequence::CheckNear(size_t rank) const {
+  CheckRule(tree_.size() == order_.size() + 1, kSequenceName, "tree does not cover the chunks");
+  for (size_t r = rank > 0 ? rank - 1 : 0; r <= rank + 1 && r < order_.size(); ++r) CheckRank(r, r == rank);
+  CheckRule(Prefix(order_.size()) == count_, kSequenceName, "tree total differs from the count");
+}
+
+// Rules: the chunks in order and the free chunks are all the chunks, each once, free ones
+// empty; every chunk in order keeps CheckRank's rules; the tree's total is the count; no id
+// outside the chunks is located anywhere; the walking hint names the first position of its
+// chunk.
+void TIdSequence::CheckConsistency() const {
+  CheckRule(tree_.size() == order_.size() + 1 || (order_.empty() && tree_.empty()), kSequenceName,
+            "tree does not cover the chunks");
+  std::vector<uint8_t> seen(chunks_.size(), 0);
+  for (uint32_t slot : freeChunks_)
+    CheckRule(slot < chunks_.size() && seen[slot]++ == 0 && chunks_[slot].Ids.empty(), kSequenceName,
+              "free chunk listed twice or not empty", "chunk", slot);
+  size_t held = 0;
+  for (size_t r = 0; r < order_.size(); ++r) {
+    CheckRule(order_[r] < chunks_.size() && seen[order_[r]]++ == 0, kSequenceName,
+              "chunk in order twice or also free", "rank", static_cast<int64_t>(r));
+    CheckRank(r, true);
+    held += chunks_[order_[r]].Ids.size();
+  }
+  for (size_t slot = 0; slot < seen.size(); ++slot)
+    CheckRule(seen[slot] != 0, kSequenceName, "chunk neither in order nor free", "chunk",
+              static_cast<int64_t>(slot));
+  CheckRule(held == static_cast<size_t>(count_) && (order_.empty() || Prefix(order_.size()) == count_),
+            kSequenceName, "count differs from the ids held");
+  size_t located = 0;
+  const Location* where = where_.data();
+  for (size_t id = 0; id < where_.size(); ++id) located += where[id].Chunk != kNone ? 1 : 0;
+  CheckRule(located == held, kSequenceName, "ids located that the sequence does not hold");
+  if (hintRank_ < order_.size())
+    CheckRule(hintStart_ == Prefix(hintRank_), kSequenceName, "walking hint names the wrong position", "rank",
+              static_cast<int64_t>(hintRank_));
+}
+
+// The touched part after a record came or changed: it is live and in the base order; in the
+// view (when it passes) between neighbours in view order, under the key of its current values.
+void TRecordStore::CheckRecord(uint32_t Id) const {
+  CheckRule(IsLive(Id) && base_.Contains(Id), kStoreName, "placed record not live or not in order", "id", Id);
+  if (!HasView() || !view_.Contains(Id)) return;
+  const int pos = view_.PositionOf(Id);
+  if (pos > 0) CheckRule(ViewLess(view_.At(pos - 1), Id), kStoreName, "view out of order", "position", pos);
+  if (pos + 1 < view_.Count())
+    CheckRule(ViewLess(Id, view_.At(pos + 1)), kStoreName, "view out of order", "position", pos + 1);
+  if (Sorted()) {
+    std::string key;
+    order_.AppendKey(Row(Id), key);
+    CheckRule(keys_.Get(Id) == key, kStoreName, "sort key differs from the record's values", "id", Id);
+  }
+}
+
+// The view: records of the base order only, each once, in view order (sort keys, then base
+// order), each under the key of its current values when sorted.
+void TRecordStore::CheckView() const {
+  view_.CheckConsistency();
+  keys_.CheckConsistency();
+  int pos = 0;
+  uint32_t prev = kNoRecord;
+  std::string key;
+  view_.ForEach([&](uint32_t id) {
+    CheckRule(base_.Contains(id), kStoreName, "view holds a record outside the base order", "position", pos);
+    if (prev != kNoRecord) CheckRule(ViewLess(prev, id), kStoreName, "view out of order", "position", pos);
+    if (Sorted()) {
+      key.clear();
+      order_.AppendKey(Row(id), key);
+      CheckRule(keys_.Get(id) == key, kStoreName, "sort key differs from the record's values", "position",
+                pos);
+    }
+    prev = id;
+    ++pos;
+  });
+}
+
+// Rules: the base order keeps its rules and holds live records only; the live and free ids
+// are the ids handed out, each once; without an order or a filter the view is empty (the base
+// order is shown), with an order but no filter it holds every record, and it keeps CheckView's
+// rules; every search index holds exactly the live records. The filter is not asked again:
+// it may run the program's handlers.
+void TRecordStore::CheckConsistency() const {
+  base_.CheckConsistency();
+  CheckRule(live_.size() == nextId_ && generation_.size() == nextId_, kStoreName,
+            "record tables differ from the ids handed out");
+  std::vector<uint8_t> freed(nextId_, 0);
+  for (uint32_t id : freeIds_)
+    CheckRule(id < nextId_ && !live_[id] && freed[id]++ == 0, kStoreName, "free id live or listed twice",
+              "id", id);
+  size_t live = 0;
+  for (uint8_t l : live_) live += l != 0 ? 1 : 0;
+  CheckRule(live + freeIds_.size() == nextId_, kStoreName, "id neither live nor free");
+  base_.ForEach(
+      [&](uint32_t id) { CheckRule(IsLive(id), kStoreName, "base order holds a freed record", "id", id); });
+  if (!HasView()) {
+    CheckRule(view_.Count() == 0, kStoreName, "view kept without an order or a filter");
+  } else {
+    CheckRule(HasFilter() || view_.Count() == base_.Count(), kStoreName, "unfiltered view misses records");
+    CheckView();
+  }
+  for (const TIndexEntry& entry : indexes_) entry.Index->CheckConsistency(live_);
 }

@@ -21,6 +21,7 @@
 #include "platform/db/LargeArray.h"
 #include "platform/db/RecordIndex.h"
 #include "platform/db/RecordSort.h"
+#include "platform/rtl/Consistency.h"
 #include "platform/rtl/Variant.h"
 
 class TIdSequence {
@@ -43,7 +44,11 @@ class TIdSequence {
       for (uint32_t id : chunks_[slot].Ids) f(id);
   }
 
+  // Raises EInternalError naming the first broken rule (chunks, tree, locations, hint).
+  void CheckConsistency() const;
+
  private:
+  friend struct TIdSequenceTestAccess;  // tests break the structure on purpose
   static constexpr size_t kChunk = 512;
   struct Chunk {
     std::vector<uint32_t> Ids;
@@ -63,6 +68,8 @@ class TIdSequence {
   size_t RankAt(int pos, int& start) const;
   void Reindex(uint32_t slot, size_t from);
   void EnsureWhere(uint32_t id);
+  void CheckRank(size_t rank, bool ids) const;
+  void CheckNear(size_t rank) const;
 
   std::vector<Chunk> chunks_;  // stable slots
   std::vector<uint32_t> freeChunks_;
@@ -144,6 +151,10 @@ class TRecordStore {
   // first-use build; it is filled as records arrive.
   void KeepIndex(const std::vector<TKeyField>& Fields);
 
+  // Raises EInternalError naming the first broken rule of the store, its orders, sort keys or
+  // search indexes.
+  void CheckConsistency() const;
+
  private:
   static constexpr uint32_t kPageBits = 10;
   static constexpr uint32_t kPageMask = (1u << kPageBits) - 1;
@@ -155,6 +166,8 @@ class TRecordStore {
   TKeyIndex& IndexFor(const std::vector<TKeyField>& Fields, bool Keep = false);
   uint32_t ScanFor(const std::vector<TKeyField>& Fields, const std::vector<TKeyAtom>& Key,
                    bool Partial) const;
+  void CheckView() const;
+  void CheckRecord(uint32_t Id) const;
 
   int slotCount_ = 0;
   std::vector<std::unique_ptr<Variant[]>> pages_;

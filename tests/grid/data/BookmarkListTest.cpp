@@ -1,12 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "grid/data/BookmarkListEh.h"
 #include "platform/db/Fields.h"
 #include "platform/db/MemoryDataSet.h"
 
 namespace {
+
+void ExpectConsistent(const TBMListEh& List) {
+  try {
+    List.CheckConsistency();
+  } catch (const EInternalError& e) {
+    ADD_FAILURE() << e.Message();
+  }
+}
 
 class TLinkedBMList : public TBMListEh {
  public:
@@ -38,9 +48,11 @@ class BookmarkListTest : public ::testing::Test {
     list = std::make_unique<TLinkedBMList>(ds.get());
     list->SetLinkActive(true);
   }
+  void TearDown() override { ExpectConsistent(*list); }
   void SelectRecNo(int RecNo) {
     ds->SetRecNo(RecNo);
     list->SetCurrentRowSelected(true);
+    ExpectConsistent(*list);
   }
   int IdAt(int Index) {
     ds->GotoBookmark(list->Item(Index));
@@ -161,6 +173,73 @@ TEST_F(BookmarkListTest, CustomSortUsesTheCallersOrder) {
       [this](TStringList* L, int A, int B) { return -list->CompareBookmarks(L->Strings(A), L->Strings(B)); });
   EXPECT_EQ(IdAt(0), 6);
   EXPECT_EQ(IdAt(5), 1);
+  // The checker is not blind: the caller's order is not the data set's.
+  try {
+    list->CheckConsistency();
+    ADD_FAILURE() << "no exception";
+  } catch (const EInternalError& e) {
+    EXPECT_STREQ(e.what(), "TBMListEh: bookmarks out of order at position 1");
+  }
+  list->CustomSort(
+      [this](TStringList* L, int A, int B) { return list->CompareBookmarks(L->Strings(A), L->Strings(B)); });
+}
+
+// Selections at the edges and in reverse, records inserted or deleted between selections,
+// a sort order, select-all and clearing, each step followed by the list's own checks.
+TEST_F(BookmarkListTest, TrickySelectionsKeepTheListConsistent) {
+  using Step = std::function<void()>;
+  auto select = [this](int id, bool value) -> Step {
+    return [=, this] {
+      ASSERT_TRUE(ds->Locate("ID", id, {}));
+      list->SetCurrentRowSelected(value);
+    };
+  };
+  const Step insertFirst = [this] {
+    ds->First();
+    ds->InsertRecord({0});
+  };
+  struct Case {
+    const char* Id;
+    std::vector<Step> Steps;
+    std::vector<int> Ids;  // the listed records afterwards, in list order; -1 one deleted meanwhile
+  };
+  const std::vector<Case> cases = {
+      {"edges-in-reverse",
+       {select(6, true), select(1, true), select(5, true), select(2, true)},
+       {1, 2, 5, 6}},
+      {"unselect-middle-and-ends",
+       {select(2, true), select(3, true), select(4, true), select(3, false), select(2, false),
+        select(4, false), select(4, true)},
+       {4}},
+      {"record-inserted-before-all", {select(3, true), insertFirst, select(0, true)}, {0, 3}},
+      {"record-deleted-between",
+       {select(2, true), select(4, true), select(4, false), select(3, true),
+        [this] {
+          ASSERT_TRUE(ds->Locate("ID", 2, {}));
+          ds->Delete();
+        },
+        select(1, true), select(6, true)},
+       {1, -1, 3, 6}},
+      {"under-a-sort-order",
+       {[this] { ds->SetIndexFieldNames("ID DESC"); }, select(2, true), select(5, true), select(1, true)},
+       {5, 2, 1}},
+      {"select-all-then-thin-out",
+       {[this] { list->SelectAll(); }, select(1, false), select(6, false)},
+       {2, 3, 4, 5}},
+      {"clear-then-select", {select(4, true), [this] { list->Clear(); }, select(3, true)}, {3}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Id);
+    SetUp();
+    for (size_t i = 0; i < c.Steps.size(); ++i) {
+      SCOPED_TRACE(i);
+      c.Steps[i]();
+      ExpectConsistent(*list);
+    }
+    std::vector<int> ids;
+    for (int i = 0; i < list->Count(); ++i) ids.push_back(ds->BookmarkValid(list->Item(i)) ? IdAt(i) : -1);
+    EXPECT_EQ(ids, c.Ids);
+  }
 }
 
 }  // namespace

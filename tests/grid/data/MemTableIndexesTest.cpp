@@ -373,3 +373,132 @@ TEST(MemTableIndexes, LocaleChangeReordersText) {
   ExpectIndexConsistent(index);
   EXPECT_EQ(IndexOrder(index), ExpectedOrder(t.get(), 0));
 }
+
+// Changes at the edges of the list, re-keying, cached updates, re-sorting and bulk loading,
+// each step followed by the list's and its indexes' own checks.
+TEST(MemTableIndexes, TrickyChangesKeepTheListConsistent) {
+  using Step = std::function<void(TMemTableDataEh*, TRecordsListEh*)>;
+  auto insertAt = [](int id, int at, bool append = false) -> Step {
+    return [=](TMemTableDataEh*, TRecordsListEh* list) {
+      TMemoryRecordEh* r = list->NewRecord();
+      r->SetDataValue(0, dvkCurrentEh, id);
+      r->SetDataValue(1, dvkCurrentEh, "new");
+      list->InsertRecord(r, at < 0 ? list->Count() : at, false, append);
+    };
+  };
+  auto rekey = [](int at, int id) -> Step {
+    return [=](TMemTableDataEh*, TRecordsListEh* list) {
+      TMemoryRecordEh* r = list->Rec(at);
+      r->Edit();
+      r->SetDataValue(0, dvkCurrentEh, id);
+      r->Post();
+    };
+  };
+  auto cached = [](TMemTableDataEh*, TRecordsListEh* list) { list->SetCachedUpdates(true); };
+  struct Case {
+    const char* Id;
+    std::vector<Step> Steps;
+    std::vector<Variant> Ids;  // the ID column in list order afterwards
+  };
+  const std::vector<Case> cases = {
+      {"insert-first", {insertAt(60, 0)}, {60, 10, 20, 30, 40, 50}},
+      {"insert-at-end", {insertAt(60, -1), insertAt(5, -1, true)}, {10, 20, 30, 40, 50, 60, 5}},
+      {"delete-edges",
+       {[](TMemTableDataEh*, TRecordsListEh* l) { l->DeleteRecord(0); },
+        [](TMemTableDataEh*, TRecordsListEh* l) { l->DeleteRecord(l->Count() - 1); }},
+       {20, 30, 40}},
+      {"move-edges",
+       {[](TMemTableDataEh*, TRecordsListEh* l) { l->MoveRecord(0, 4); },
+        [](TMemTableDataEh*, TRecordsListEh* l) { l->MoveRecord(4, 0); },
+        [](TMemTableDataEh*, TRecordsListEh* l) { l->MoveRecord(4, 0); }},
+       {50, 10, 20, 30, 40}},
+      {"rekey-to-both-ends", {rekey(2, 1), rekey(0, 99)}, {99, 20, 1, 40, 50}},
+      {"refused-post-then-cancel",
+       {[](TMemTableDataEh*, TRecordsListEh* l) {
+         TMemoryRecordEh* r = l->Rec(1);
+         r->Edit();
+         r->SetDataValue(0, dvkCurrentEh, 30);
+         EXPECT_THROW(r->Post(), Exception);
+         r->Cancel();
+       }},
+       {10, 20, 30, 40, 50}},
+      {"cached-mark-revert-merge",
+       {cached, [](TMemTableDataEh*, TRecordsListEh* l) { l->MarkDelete(0); },
+        [](TMemTableDataEh*, TRecordsListEh* l) { l->RevertRecord(l->Rec(0)); },
+        [](TMemTableDataEh*, TRecordsListEh* l) { l->MarkDelete(4); },
+        [](TMemTableDataEh*, TRecordsListEh* l) { l->MergeChangeLog(); }},
+       {10, 20, 30, 40}},
+      {"cached-cancel-everything",
+       {cached, insertAt(25, 2), rekey(0, 5), [](TMemTableDataEh*, TRecordsListEh* l) { l->MarkDelete(3); },
+        [](TMemTableDataEh*, TRecordsListEh* l) { l->CancelUpdates(); }},
+       {10, 20, 30, 40, 50}},
+      {"resort-and-toggle",
+       {[](TMemTableDataEh*, TRecordsListEh* l) { l->Indexes()->Items(1)->SetFields("Amount"); },
+        [](TMemTableDataEh*, TRecordsListEh* l) { l->Indexes()->Items(1)->SetUnique(true); },
+        [](TMemTableDataEh*, TRecordsListEh* l) { l->Indexes()->Items(1)->SetFields("Name;Amount"); },
+        [](TMemTableDataEh*, TRecordsListEh* l) { l->Indexes()->Items(0)->SetActive(false); },
+        [](TMemTableDataEh*, TRecordsListEh* l) { l->Indexes()->Items(0)->SetActive(true); }},
+       {10, 20, 30, 40, 50}},
+      {"fetch-under-notify-lock",
+       {[](TMemTableDataEh*, TRecordsListEh* l) { l->BeginNotifyLock(); },
+        [](TMemTableDataEh*, TRecordsListEh* l) {
+          for (int id : {5, 70}) {
+            TMemoryRecordEh* r = l->NewRecord();
+            r->SetDataValue(0, dvkCurrentEh, id);
+            l->FetchRecord(r);
+          }
+        },
+        [](TMemTableDataEh*, TRecordsListEh* l) { l->EndNotifyLock(); }},
+       {10, 20, 30, 40, 50, 5, 70}},
+      {"restructure-adds-a-field",
+       {[](TMemTableDataEh* t, TRecordsListEh*) {
+         t->BeginRestruct()->CreateField<TMTBooleanDataFieldEh>()->SetFieldName("Extra");
+         t->ApplyRestruct();
+       }},
+       {10, 20, 30, 40, 50}},
+      {"clear-then-append",
+       {[](TMemTableDataEh*, TRecordsListEh* l) { l->Clear(); }, insertAt(60, 0, true)},
+       {60}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Id);
+    auto t = NewPeopleTable();
+    TRecordsListEh* list = t->RecordsList();
+    for (int i = 0; i < 5; ++i) Append(t.get(), {(i + 1) * 10, std::string(1, char('e' - i)), 1.0 + i});
+    AddIndex(t.get(), "ID", true);
+    AddIndex(t.get(), "Name;Amount");
+    for (size_t s = 0; s < c.Steps.size(); ++s) {
+      SCOPED_TRACE(s);
+      c.Steps[s](t.get(), list);
+      ExpectConsistent(list);
+    }
+    EXPECT_EQ(Column(t.get(), 0), c.Ids);
+  }
+}
+
+// The checker is not blind: a key written past the indexes (current values of a listed record,
+// without Edit and Post) is reported with its item.
+TEST(MemTableIndexes, CheckerNamesAKeyChangedBehindTheIndex) {
+  auto t = NewPeopleTable();
+  for (int id : {1, 2, 3}) Append(t.get(), {id, "n", 0.0});
+  TMTIndexEh* index = AddIndex(t.get(), "ID");
+  ExpectIndexConsistent(index);
+  t->RecordsList()->Rec(0)->SetDataValue(0, dvkCurrentEh, 9);
+  EXPECT_EQ(MessageOf<EInternalError>([&] { index->CheckConsistency(); }),
+            "TMTIndexEh: item key differs from its record's key at position 0");
+  EXPECT_EQ(MessageOf<EInternalError>([&] { t->RecordsList()->CheckConsistency(); }),
+            "TMTIndexEh: item key differs from its record's key at position 0");
+}
+
+#ifndef NDEBUG
+// Debug builds check the touched records after each change: moving the record whose key was
+// written past the index stops at the move.
+TEST(MemTableIndexes, DebugBuildsCheckTheRecordsAChangeTouched) {
+  auto t = NewPeopleTable();
+  for (int id : {1, 2, 3}) Append(t.get(), {id, "n", 0.0});
+  AddIndex(t.get(), "ID");
+  t->RecordsList()->Rec(0)->SetDataValue(0, dvkCurrentEh, 9);
+  EXPECT_EQ(MessageOf<EInternalError>([&] { t->RecordsList()->MoveRecord(0, 2); }),
+            "TMTIndexEh: record without an item at record 2");
+}
+#endif

@@ -2,6 +2,9 @@
 // set's events, recalculation, record numbers, and the borrowed events given back.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "grid/data/DBSumListEh.h"
 #include "platform/db/Fields.h"
 #include "platform/db/MemoryDataSet.h"
@@ -28,6 +31,14 @@ Currency Money(double v) {
   return Currency::FromDouble(v);
 }
 
+void ExpectConsistent(const TDBSumListProducer& Producer) {
+  try {
+    Producer.CheckConsistency();
+  } catch (const EInternalError& e) {
+    ADD_FAILURE() << e.Message();
+  }
+}
+
 class SumListTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -44,10 +55,13 @@ class SumListTest : public ::testing::Test {
     producer.SetActive(true);
   }
 
+  void TearDown() override { ExpectConsistent(producer); }
+
   void ExpectTotals(double s, double a, int c) {
     EXPECT_EQ(sum->SumValue(), Money(s));
     EXPECT_EQ(avg->SumValue(), Money(a));
     EXPECT_EQ(count->SumValue(), Currency::FromInt(c));
+    ExpectConsistent(producer);
   }
 
   DataSetPtr ds;
@@ -416,6 +430,153 @@ TEST(SumListRecNoTest, SequencedDataSetAnswersItself) {
   producer.SetRecNo(2);
   EXPECT_EQ(producer.RecNo(), 2);
   EXPECT_EQ(ds->RecNo(), 2);
+}
+
+// Changes at the edges, Nulls, cancelled and refused work, a sort order, a filter (with the
+// recalculation its owner does), virtual records and currency extremes, each step followed by
+// the recount of CheckConsistency.
+TEST(SumListConsistency, TrickyChangesKeepTheTotalsEqualToARecount) {
+  // Rows 1: 10.5, 2: 20.25, 3: 30; totals: the sum of Amount, the average of Price, a count.
+  struct Context {
+    DataSetPtr ds = NewDataSet({{1, 10.5}, {2, 20.25}, {3, 30}});
+    TDBSumListProducer producer;
+    TDBSum* sum = nullptr;
+    TDBSum* count = nullptr;
+    Context() {
+      sum = producer.SumCollection()->Add();
+      sum->SetFieldName("Amount");
+      TDBSum* avg = producer.SumCollection()->Add();
+      avg->SetFieldName("Price");
+      avg->SetGroupOperation(goAvg);
+      count = producer.SumCollection()->Add();
+      count->SetGroupOperation(goCount);
+      producer.SetDataSet(ds.get());
+      producer.SetActive(true);
+    }
+  };
+  using Step = std::function<void(Context&)>;
+  auto editAmount = [](int id, Variant value) -> Step {
+    return [=](Context& x) {
+      ASSERT_TRUE(x.ds->Locate("ID", id, {}));
+      x.ds->Edit();
+      x.ds->FieldByName("Amount")->SetAsVariant(value);
+      x.ds->Post();
+    };
+  };
+  auto remove = [](int id) -> Step {
+    return [=](Context& x) {
+      ASSERT_TRUE(x.ds->Locate("ID", id, {}));
+      x.ds->Delete();
+    };
+  };
+  auto append = [](int id, double amount, Currency price) -> Step {
+    return [=](Context& x) { x.ds->AppendRecord({id, amount, price}); };
+  };
+  struct Case {
+    const char* Id;
+    std::vector<Step> Steps;
+    double Sum;  // of Amount afterwards
+    int Count;   // records afterwards
+  };
+  const std::vector<Case> cases = {
+      {"insert-before-first",
+       {[](Context& x) {
+         x.ds->First();
+         x.ds->InsertRecord({0, 0.5, Money(0.5)});
+       }},
+       61.25,
+       4},
+      {"delete-first-and-last", {remove(1), remove(3)}, 20.25, 1},
+      {"delete-everything", {remove(2), remove(1), remove(3)}, 0, 0},
+      {"null-and-back", {editAmount(2, Variant::Null()), editAmount(2, 1.25)}, 41.75, 3},
+      {"cancelled-insert-and-edit",
+       {[](Context& x) {
+          x.ds->Append();
+          x.ds->FieldByName("Amount")->SetAsFloat(99);
+          x.ds->Cancel();
+        },
+        [](Context& x) {
+          x.ds->Edit();
+          x.ds->FieldByName("Amount")->SetAsFloat(99);
+          x.ds->Cancel();
+        }},
+       60.75,
+       3},
+      {"refused-delete",
+       {[](Context& x) {
+         x.ds->BeforeDelete = [](TDataSet*) { throw Exception("refused"); };
+         ASSERT_TRUE(x.ds->Locate("ID", 3, {}));
+         EXPECT_THROW(x.ds->Delete(), Exception);
+       }},
+       60.75,
+       3},
+      {"sort-order",
+       {[](Context& x) { x.ds->SetIndexFieldNames("Amount DESC"); }, editAmount(3, 1.0)},
+       31.75,
+       3},
+      {"filter-and-recalculate",
+       {[](Context& x) {
+          x.ds->SetFilter("Amount > 15");
+          x.ds->SetFiltered(true);
+          x.producer.RecalcAll();
+        },
+        editAmount(3, 16.0), editAmount(2, 1.0),
+        [](Context& x) {
+          x.ds->SetFiltered(false);
+          x.producer.RecalcAll();
+        }},
+       27.5,
+       3},
+      {"virtual-records",
+       {[](Context& x) { x.producer.SetVirtualRecords(true); }, append(4, 4.0, Money(4)), remove(1),
+        editAmount(2, 2.0)},
+       36,
+       3},
+      {"currency-extremes",
+       {append(4, 1e12 + 0.00005, Currency::FromRaw(900000000000000003)),
+        append(5, -1e12, Currency::FromRaw(-900000000000000000)), remove(4)},
+       -999999999939.25,
+       4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Id);
+    Context x;
+    for (size_t i = 0; i < c.Steps.size(); ++i) {
+      SCOPED_TRACE(i);
+      c.Steps[i](x);
+      ExpectConsistent(x.producer);
+    }
+    EXPECT_EQ(x.sum->SumValue(), Money(c.Sum));
+    EXPECT_EQ(x.count->SumValue(), Currency::FromInt(c.Count));
+  }
+}
+
+// The recount reads the records without moving the cursor or firing the data set's events.
+TEST_F(SumListTest, CheckLeavesTheDataSetAlone) {
+  ASSERT_TRUE(ds->Locate("ID", 2, {}));
+  int scrolls = 0;
+  ds->AfterScroll = [&](TDataSet*) { ++scrolls; };
+  changes = 0;
+  producer.CheckConsistency();
+  EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 2);
+  EXPECT_EQ(scrolls, 0);
+  EXPECT_EQ(changes, 0);
+  EXPECT_FALSE(ds->ControlsDisabled());
+}
+
+// The checker is not blind: a deletion the producer did not hear leaves totals a recount
+// does not reach.
+TEST_F(SumListTest, CheckerNamesATotalThatMissedAChange) {
+  ds->AfterDelete = nullptr;  // the program took the event back
+  ASSERT_TRUE(ds->Locate("ID", 2, {}));
+  ds->Delete();
+  try {
+    producer.CheckConsistency();
+    ADD_FAILURE() << "no exception";
+  } catch (const EInternalError& e) {
+    EXPECT_STREQ(e.what(), "TDBSumListProducer: total counts other values than a recount at total 0");
+  }
+  producer.RecalcAll();  // for the fixture's own check
 }
 
 }  // namespace

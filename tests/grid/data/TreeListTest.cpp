@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "grid/data/MemTreeEh.h"
 #include "platform/rtl/Exceptions.h"
@@ -20,8 +22,18 @@ std::string WalkBack(const TTreeListEh& Tree) {
   return s;
 }
 
-// Every node's Index is its place and its Level its depth.
+// The tree keeps its own rules (TTreeListEh::CheckConsistency).
+void ExpectTreeConsistent(const TTreeListEh& Tree) {
+  try {
+    Tree.CheckConsistency();
+  } catch (const EInternalError& e) {
+    ADD_FAILURE() << e.Message();
+  }
+}
+
+// Every node's Index is its place and its Level its depth; the tree keeps its own rules.
 void ExpectConsistent(TBaseTreeNodeEh* Node) {
+  if (Node->Parent() == nullptr && Node->Owner() != nullptr) ExpectTreeConsistent(*Node->Owner());
   for (int i = 0; i < Node->Count(); ++i) {
     TBaseTreeNodeEh* c = Node->Items(i);
     EXPECT_EQ(c->Index(), i) << c->Text();
@@ -41,6 +53,7 @@ class TreeListTest : public ::testing::Test {
     d = tree.AddChild(c, "d", nullptr);
     e = tree.AddChild(nullptr, "e", nullptr);
   }
+  void TearDown() override { ExpectTreeConsistent(tree); }
   TTreeListEh tree{nullptr};
   TBaseTreeNodeEh *a, *b, *c, *d, *e;
 };
@@ -204,6 +217,88 @@ TEST(TreeListNodesTest, ChildRefusedByTheLevelLimitIsFreedAtOnce) {
     EXPECT_EQ(top->Count(), 0);
   }
   EXPECT_EQ(alive, 0);
+}
+
+// Moves at the edges, moves within one parent, skipped renumbering, sorting and subtrees
+// made apart, each step followed by the tree's own checks; starts from a(b c(d)) e.
+TEST(TreeListConsistency, TrickyChangesKeepTheTreeConsistent) {
+  using Step = std::function<void(TTreeListEh&)>;
+  auto node = [](TTreeListEh& t, const std::string& text) {
+    for (TBaseTreeNodeEh* n = t.GetFirst(); n; n = t.GetNext(n))
+      if (n->Text() == text) return n;
+    ADD_FAILURE() << "no node " << text;
+    return t.Root();
+  };
+  auto move = [node](const char* what, const char* dest, TNodeAttachModeEh mode,
+                     bool reIndex = true) -> Step {
+    return [=](TTreeListEh& t) { t.MoveTo(node(t, what), node(t, dest), mode, reIndex); };
+  };
+  auto attachNew = [node](const char* dest, TNodeAttachModeEh mode, bool reIndex = true) -> Step {
+    return [=](TTreeListEh& t) { t.AddNode(t.CreateNodeApart("x", nullptr), node(t, dest), mode, reIndex); };
+  };
+  auto remove = [node](const char* what, bool reIndex = true) -> Step {
+    return [=](TTreeListEh& t) { t.DeleteNode(node(t, what), reIndex); };
+  };
+  struct Case {
+    const char* Id;
+    std::vector<Step> Steps;
+    const char* Walk;
+  };
+  const std::vector<Case> cases = {
+      {"subtree-one-level-down", {move("c", "e", naAddChildEh)}, "abecd"},
+      {"first-after-last", {move("a", "e", naInsertAfterEh)}, "eabcd"},
+      {"within-one-parent", {move("b", "c", naInsertAfterEh), move("b", "c", naInsertEh)}, "abcde"},
+      {"new-before-first-child", {attachNew("b", naInsertEh)}, "axbcde"},
+      {"new-first-child-of-a-leaf", {attachNew("d", naAddChildFirstEh)}, "abcdxe"},
+      {"delete-first-then-last", {remove("b"), remove("e")}, "acd"},
+      {"insert-without-renumbering",
+       {attachNew("b", naInsertEh, false), move("x", "e", naAddChildEh)},
+       "abcdex"},
+      {"delete-without-renumbering", {remove("b", false), attachNew("c", naAddFirstEh)}, "axcde"},
+      {"sort-descending",
+       {[](TTreeListEh& t) {
+         t.SortData(
+             [](TBaseTreeNodeEh* x, TBaseTreeNodeEh* y, intptr_t) { return y->Text().compare(x->Text()); },
+             0);
+       }},
+       "eacdb"},
+      {"subtree-made-apart",
+       {[](TTreeListEh& t) {
+         TBaseTreeNodeEh* x = t.CreateNodeApart("x", nullptr);
+         t.AddChild(x, "y", nullptr);
+         ExpectTreeConsistent(t);
+         t.AddNode(x, t.Root()->Items(0), naAddChildEh, true);
+       }},
+       "abcdxye"},
+      {"root-loses-its-children", {[](TTreeListEh& t) { t.DeleteNode(t.Root()); }}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Id);
+    TTreeListEh t(nullptr);
+    TBaseTreeNodeEh* a = t.AddChild(nullptr, "a", nullptr);
+    t.AddChild(a, "b", nullptr);
+    t.AddChild(t.AddChild(a, "c", nullptr), "d", nullptr);
+    t.AddChild(nullptr, "e", nullptr);
+    for (size_t i = 0; i < c.Steps.size(); ++i) {
+      SCOPED_TRACE(i);
+      c.Steps[i](t);
+      ExpectTreeConsistent(t);
+    }
+    EXPECT_EQ(Walk(t), c.Walk);
+  }
+}
+
+// The checker is not blind: a level set by hand on an attached node breaks the level rule,
+// reported at the node's pre-order number (root 0, a 1, b 2, c 3).
+TEST_F(TreeListTest, CheckerNamesANodeOffItsLevel) {
+  c->SetLevel(5);
+  try {
+    tree.CheckConsistency();
+    ADD_FAILURE() << "no exception";
+  } catch (const EInternalError& ex) {
+    EXPECT_STREQ(ex.what(), "TTreeListEh: node not one level below its parent at node 3");
+  }
+  c->SetLevel(2);  // put back for the fixture's own check
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // lookup fields, bulk loading.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "platform/db/MemoryDataSet.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/FormatSettings.h"
+#include "tests/platform/db/ConsistencyTestSupport.h"
 
 namespace {
 
@@ -52,6 +54,7 @@ std::vector<int> Ids(TDataSet& ds) {
 class MemoryDataSetTest : public ::testing::Test {
  protected:
   MemoryDataSetPtr ds = NewPeople();
+  TConsistencyWatch watch{ds.get()};  // checks the store after every change
 };
 
 TEST_F(MemoryDataSetTest, NavigatesWithBofEofAndDistances) {
@@ -580,6 +583,130 @@ TEST(MemoryDataSetFields, CalculatedAndLookupFields) {
   EXPECT_THROW(people->SetIndexFieldNames("Twice"), EDatabaseError);
   people->Close();
   cities->Close();
+}
+
+// Inserts and deletes at the edges, re-sorting, filtering and bulk loading, each step
+// followed by the store's own checks (and the watch's after every data event).
+TEST(MemoryDataSetConsistency, TrickyChangesKeepTheStoreConsistent) {
+  using Step = std::function<void(TMemoryDataSet&)>;
+  auto edit = [](const char* field, Variant value) -> Step {
+    return [=](TMemoryDataSet& d) {
+      d.Edit();
+      d.FieldByName(field)->SetAsVariant(value);
+      d.Post();
+    };
+  };
+  auto locate = [](int id) -> Step {
+    return [=](TMemoryDataSet& d) { ASSERT_TRUE(d.Locate("ID", id, {})); };
+  };
+  auto sortBy = [](const char* names) -> Step {
+    return [=](TMemoryDataSet& d) { d.SetIndexFieldNames(names); };
+  };
+  const Step first = [](TMemoryDataSet& d) { d.First(); };
+  const Step remove = [](TMemoryDataSet& d) { d.Delete(); };
+  struct Case {
+    const char* Id;
+    std::vector<Step> Steps;
+    std::vector<int> Ids;  // the view afterwards
+  };
+  const std::vector<Case> cases = {
+      {"insert-before-first",
+       {first, [](TMemoryDataSet& d) { d.Insert(); },
+        [](TMemoryDataSet& d) { d.FieldByName("ID")->SetAsInteger(10); },
+        [](TMemoryDataSet& d) { d.Post(); }},
+       {10, 1, 2, 3, 4}},
+      {"delete-last-then-append",
+       {[](TMemoryDataSet& d) { d.Last(); }, remove,
+        [](TMemoryDataSet& d) {
+          d.AppendRecord({9, "N9", 0.5});
+        }},
+       {1, 2, 3, 9}},
+      {"delete-first-under-a-sort", {sortBy("Amount DESC"), first, remove}, {3, 2, 1}},
+      {"resort-there-and-back", {sortBy("Name DESC"), sortBy("ID DESC"), sortBy("")}, {1, 2, 3, 4}},
+      {"edit-out-of-the-filter",
+       {[](TMemoryDataSet& d) { d.SetFilter("Amount > 2"); }, [](TMemoryDataSet& d) { d.SetFiltered(true); },
+        locate(3), edit("Amount", 0.0),
+        [](TMemoryDataSet& d) {
+          EXPECT_EQ(Ids(d), (std::vector<int>{2, 4}));
+        },
+        [](TMemoryDataSet& d) { d.SetFiltered(false); }},
+       {1, 2, 3, 4}},
+      {"rekey-first-to-last-under-a-sort", {sortBy("ID"), first, edit("ID", 99)}, {2, 3, 4, 99}},
+      {"kept-index-follows-an-edit",
+       {[](TMemoryDataSet& d) { d.AddKeyIndex("ID"); }, locate(2), edit("ID", 20), locate(20)},
+       {1, 20, 3, 4}},
+      {"empty-then-load",
+       {[](TMemoryDataSet& d) { d.EmptyDataSet(); },
+        [](TMemoryDataSet& d) {
+          d.LoadFromRows({{Variant(7)}, {Variant(8), Variant("N8")}});
+        }},
+       {7, 8}},
+      {"delete-everything",
+       {[](TMemoryDataSet& d) {
+         while (!d.IsEmpty()) {
+           d.First();
+           d.Delete();
+           ExpectConsistent(d);
+         }
+       }},
+       {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Id);
+    MemoryDataSetPtr ds = NewPeople();
+    TConsistencyWatch watch(ds.get());
+    Fill(*ds, 4);
+    for (size_t i = 0; i < c.Steps.size(); ++i) {
+      SCOPED_TRACE(i);
+      c.Steps[i](*ds);
+      ExpectConsistent(*ds);
+    }
+    EXPECT_EQ(Ids(*ds), c.Ids);
+    EXPECT_GT(watch.Checks, 0);
+  }
+}
+
+TEST_F(MemoryDataSetTest, ForEachRecordReadsEveryRecordWithoutMoving) {
+  Fill(*ds, 6);
+  ds->SetIndexFieldNames("Amount DESC");
+  ds->SetFilter("ID <> 3");
+  ds->SetFiltered(true);
+  ASSERT_TRUE(ds->Locate("ID", 4, {}));
+  int scrolls = 0;
+  ds->BeforeScroll = [&](TDataSet*) { ++scrolls; };
+  ds->AfterScroll = [&](TDataSet*) { ++scrolls; };
+  const int events = watch.Checks;
+  std::vector<int> seen;
+  std::vector<TBookmark> marks;
+  ds->ForEachRecord([&](const TBookmark& b) {
+    seen.push_back(Id(*ds));  // the fields read the record visited
+    marks.push_back(b);
+  });
+  EXPECT_EQ(seen, (std::vector<int>{6, 5, 4, 2, 1}));
+  EXPECT_EQ(Id(*ds), 4);
+  EXPECT_EQ(ds->RecNo(), 3);
+  EXPECT_EQ(ds->State(), dsBrowse);
+  EXPECT_FALSE(ds->ControlsDisabled());
+  EXPECT_EQ(scrolls, 0);
+  EXPECT_EQ(watch.Checks, events);  // no data event either
+  ds->GotoBookmark(marks[1]);
+  EXPECT_EQ(Id(*ds), 5);
+  // A visitor's exception leaves the cursor and the state as they were.
+  EXPECT_THROW(ds->ForEachRecord([&](const TBookmark&) {
+    if (Id(*ds) == 2) throw Exception("stop");
+  }),
+               Exception);
+  EXPECT_EQ(Id(*ds), 5);
+  EXPECT_EQ(ds->State(), dsBrowse);
+  EXPECT_FALSE(ds->ControlsDisabled());
+  ds->Edit();
+  try {
+    ds->ForEachRecord([](const TBookmark&) {});
+    ADD_FAILURE() << "no exception";
+  } catch (const EDatabaseError& e) {
+    EXPECT_STREQ(e.what(), "People: Dataset not in browse mode");
+  }
+  ds->Cancel();
 }
 
 }  // namespace

@@ -10,6 +10,12 @@
 
 #include "platform/db/RecordStore.h"
 #include "platform/rtl/FormatSettings.h"
+#include "tests/platform/db/ConsistencyTestSupport.h"
+
+// Reaches into the sequence to break it on purpose.
+struct TIdSequenceTestAccess {
+  static std::vector<int>& Tree(TIdSequence& s) { return s.tree_; }
+};
 
 namespace {
 
@@ -31,6 +37,9 @@ TEST(IdSequence, MatchesAVectorThroughRandomInsertsAndErases) {
       seq.Erase(model[at]);
       model.erase(model.begin() + static_cast<ptrdiff_t>(at));
     }
+    // A full check walks the whole sequence: after every step while it is small, then now and
+    // then (debug builds check the touched chunks of every step themselves).
+    if (step < 500 || step % 211 == 0) ExpectConsistent(seq);
     if (step % 997 == 0 || step > 19900) {
       ASSERT_EQ(seq.Count(), static_cast<int>(model.size()));
       ASSERT_EQ(seq.ToVector(), model);
@@ -49,6 +58,7 @@ TEST(IdSequence, MatchesAVectorThroughRandomInsertsAndErases) {
     model.pop_back();
     seq.Erase(model.front());
     model.erase(model.begin());
+    if (model.size() < 300 || model.size() % 101 == 0) ExpectConsistent(seq);  // merges near the end
   }
   EXPECT_EQ(seq.ToVector(), model);
   EXPECT_EQ(seq.PositionOf(nextId + 5), -1);
@@ -61,6 +71,7 @@ TEST(IdSequence, AssignBuildsTheOrderAtOnce) {
   for (uint32_t i = 0; i < 3000; ++i) ids.push_back((i * 7919) % 3000);
   TIdSequence seq;
   seq.Assign(ids);
+  ExpectConsistent(seq);
   EXPECT_EQ(seq.ToVector(), ids);
   EXPECT_EQ(seq.PositionOf(ids[2500]), 2500);
   seq.Insert(1000, 5000);
@@ -147,6 +158,7 @@ TEST(RecordStore, SortedFilteredViewFollowsEveryChange) {
       m.store.Remove(m.base[at]);
       m.base.erase(m.base.begin() + static_cast<ptrdiff_t>(at));
     }
+    if (step < 300 || step % 23 == 0) ExpectConsistent(m.store);  // a walk: every step while small
     if (step % 100 == 0) {
       ASSERT_EQ(m.Actual(), m.Expected()) << "step " << step;
     }
@@ -156,7 +168,9 @@ TEST(RecordStore, SortedFilteredViewFollowsEveryChange) {
   for (size_t i = 1; i < view.size(); ++i) EXPECT_LT(m.store.CompareRecords(view[i - 1], view[i]), 0);
   // Dropping the order and the filter gives the base order back.
   m.store.SetOrder(TRecordKeyBuilder());
+  ExpectConsistent(m.store);
   m.store.SetFilter(nullptr);
+  ExpectConsistent(m.store);
   EXPECT_EQ(m.Actual(), m.base);
 }
 
@@ -220,6 +234,7 @@ TEST(RecordStore, IndexedSearchAgreesWithAScan) {
       store.Remove(ids.back());
       ids.pop_back();
     }
+    if (round % 100 == 0) ExpectConsistent(store);  // a walk of 2000 records
   }
 }
 
@@ -261,19 +276,72 @@ TEST(RecordStore, IntegerKeyIndexAgreesWithAScanAcrossItsForms) {
       store.Remove(ids[at]);
       ids.erase(ids.begin() + static_cast<ptrdiff_t>(at));
     }
+    if (round % 50 == 0) ExpectConsistent(store);  // a walk of 2000 records
   }
   check(2600);
   add(1 << 30);  // far away: the direct table gives way to hashing
+  ExpectConsistent(store);
   add(Variant::Null());
   add(-7);
+  ExpectConsistent(store);
   check(2600);
   EXPECT_EQ(store.Locate(key, {Variant(1 << 30)}, false), ids[ids.size() - 3]);
   EXPECT_EQ(store.Locate(key, {Variant::Null()}, false), ids[ids.size() - 2]);
   store.ClearRecords();
+  ExpectConsistent(store);
   ids.clear();
   EXPECT_EQ(store.Locate(key, {Variant(5)}, false), TRecordStore::kNoRecord);
   for (int i = 0; i < 100; ++i) add(100 - i);  // descending keys
+  ExpectConsistent(store);
   check(120);
+}
+
+// The checkers are not blind: a broken tree of chunk sizes, and rows rewritten behind the
+// store's back (without BeginChange and EndChange) under a sort order and under a search index.
+TEST(RecordStore, CheckersNameWhatWasBroken) {
+  TIdSequence seq;
+  for (uint32_t id = 0; id < 600; ++id) seq.PushBack(id);  // two chunks
+  ExpectConsistent(seq);
+  TIdSequenceTestAccess::Tree(seq)[1] += 1;
+  try {
+    seq.CheckConsistency();
+    ADD_FAILURE() << "no exception";
+  } catch (const EInternalError& e) {
+    EXPECT_EQ(e.Message(), "TIdSequence: tree disagrees with a chunk's size at rank 0");
+  }
+
+  struct Case {
+    const char* Id;
+    bool Sorted;
+    const char* Message;
+  };
+  const Case cases[] = {
+      {"sort key", true, "TRecordStore: sort key differs from the record's values at position 1"},
+      {"search index", false, "TKeyIndex: record under another direct key at id 1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Id);
+    TRecordStore store;
+    store.Reset(1);
+    if (c.Sorted)
+      store.SetOrder(TRecordKeyBuilder({TSortField{0, TSortValueKind::Integer, false, true}}));
+    else
+      store.KeepIndex({{0, TKeyValueKind::Integer, false}});
+    std::vector<uint32_t> ids;
+    for (int k = 1; k <= 3; ++k) {
+      ids.push_back(store.NewRecord());
+      store.Row(ids.back())[0] = k * 10;
+      store.Add(ids.back(), TRecordStore::kNoRecord);
+    }
+    ExpectConsistent(store);
+    store.Row(ids[1])[0] = 25;  // keeps its place in the view, but not its key
+    try {
+      store.CheckConsistency();
+      ADD_FAILURE() << "no exception";
+    } catch (const EInternalError& e) {
+      EXPECT_EQ(e.Message(), c.Message);
+    }
+  }
 }
 
 }  // namespace

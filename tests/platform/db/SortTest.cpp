@@ -12,6 +12,7 @@
 #include "platform/db/MemoryDataSet.h"
 #include "platform/db/RecordSort.h"
 #include "platform/rtl/FormatSettings.h"
+#include "tests/platform/db/ConsistencyTestSupport.h"
 
 namespace {
 
@@ -149,6 +150,7 @@ class DataSetSortTest : public ::testing::Test {
   }
   TFormatSettingsScope scope{TFormatSettings{}};
   MemoryDataSetPtr ds{new TMemoryDataSet(nullptr)};
+  TConsistencyWatch watch{ds.get()};  // checks the store after every change
 };
 
 TEST_F(DataSetSortTest, PinyinOrderWithTheDefaultLocale) {
