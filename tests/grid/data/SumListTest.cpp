@@ -214,7 +214,7 @@ TEST_F(SumListTest, RecalcAllOrderAndPosition) {
   EXPECT_FALSE(ds->ControlsDisabled());
 }
 
-TEST_F(SumListTest, RecalcThatFailsMidwayEndsTheWalk) {
+TEST_F(SumListTest, RecalcThatFailsMidwayEndsTheWalkAndKeepsTheTotals) {
   producer.SetActive(false);
   bool raise = false;
   int scrolls = 0;
@@ -223,9 +223,14 @@ TEST_F(SumListTest, RecalcThatFailsMidwayEndsTheWalk) {
   };
   producer.SetActive(true);
   ASSERT_TRUE(ds->Locate("ID", 3, {}));
+  const Currency sumBefore = sum->SumValue(), countBefore = count->SumValue();
   raise = true;
   EXPECT_THROW(producer.RecalcAll(), Exception);
   raise = false;
+  // The totals are not left at a partial count.
+  EXPECT_EQ(sum->SumValue(), sumBefore);
+  EXPECT_EQ(count->SumValue(), countBefore);
+  producer.CheckConsistency();
   EXPECT_FALSE(ds->ControlsDisabled());
   EXPECT_EQ(ds->FieldByName("ID")->AsVariant().AsInteger(), 3);
   // The walk is over: a scroll reports a change again.
