@@ -40,7 +40,7 @@ set_source_files_properties(${unity_build_alone} PROPERTIES SKIP_UNITY_BUILD_INC
 set(unity_build_off_libraries win)
 
 # Line tables and function names are enough for backtraces and sanitizer reports; the full
-# variable and type information costs a third of an optimised build's compile time.
+# variable and type information adds a quarter to an optimised build's compile time.
 option(FULL_DEBUG_INFO "Full debug information in RelWithDebInfo builds" OFF)
 if(NOT FULL_DEBUG_INFO)
   add_compile_options($<$<CONFIG:RelWithDebInfo>:-g1>)
