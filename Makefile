@@ -8,15 +8,17 @@ WERROR     ?= $(if $(CI),ON,OFF)
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := $(basename $(notdir $(wildcard fuzz/*_fuzz.cpp)))
 
-.PHONY: all setup build test test-plain test-asan run bench fuzz format clean
+.PHONY: all setup configure build test test-plain test-asan run bench fuzz format clean
 
 all: build
 
 setup:
 	@bash scripts/setup.sh
 
-build: setup
+configure: setup
 	cmake -S . -B $(BUILD) -G Ninja -DWERROR=$(WERROR)
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 test: test-plain test-asan
@@ -29,7 +31,9 @@ test-asan: setup
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
-run: build
+# Only what the demo needs.
+run: configure
+	cmake --build $(BUILD) -j $(JOBS) --target demo
 	$(BUILD)/examples/demo
 
 bench: setup

@@ -9,13 +9,10 @@
 #include "grid/foundation/DrawRoutinesEh.h"
 #include "grid/foundation/DropDownPlacementEh.h"
 #include "platform/gdi/Theme.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Menus.h"
 
 namespace {
-
-int RoundHalfEven(double Value) {
-  return static_cast<int>(std::nearbyint(Value));
-}
 
 bool IsUpDownStyle(TEditButtonStyleEh Style) {
   return Style == ebsUpDownEh || Style == ebsAltUpDownEh;

@@ -10,14 +10,11 @@
 #include "grid/foundation/DrawRoutinesEh.h"
 #include "platform/gdi/Theme.h"
 #include "platform/rtl/ScopeGuard.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/vcl/MaskUtils.h"
 #include "platform/win/Painting.h"
 
 namespace {
-
-int RoundHalfEven(double Value) {
-  return static_cast<int>(std::nearbyint(Value));
-}
 
 // The left margin of the edit's formatting rectangle.
 int EditLeftMargin(TWinControl* Edit) {

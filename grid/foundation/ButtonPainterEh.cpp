@@ -11,6 +11,7 @@
 
 #include "grid/foundation/DrawRoutinesEh.h"
 #include "platform/gdi/Theme.h"
+#include "platform/rtl/SysUtils.h"
 
 namespace {
 
@@ -377,14 +378,6 @@ void PaintButtonEh(TCanvas* Canvas, const TRect& ARect, TColor Color, bool Press
 }
 
 // --- measures --------------------------------------------------------------------------------
-
-namespace {
-
-int RoundHalfEven(double Value) {
-  return static_cast<int>(std::nearbyint(Value));
-}
-
-}  // namespace
 
 int DefaultEditButtonHeight(int Width, bool Flat) {
   return Flat ? RoundHalfEven(Width * 4.0 / 3.0) : Width;

@@ -5,9 +5,13 @@
 #include <cstdint>
 
 #include "grid/data/SharedTypesEh.h"
+#include "grid/foundation/GridInternalEh.h"
 #include "grid/foundation/GridsEh.h"
 
 RTL_IMPLEMENT_CLASS(TCustomGridEh)
+
+using grid_internal::MirrorRect;
+using grid_internal::Saturate;
 
 namespace {
 
@@ -24,10 +28,6 @@ constexpr int MaxLineWidth = 1 << 10;
 
 [[noreturn]] void InvalidOp(const char* Msg) {
   throw EInvalidGridOperationEh(Msg);
-}
-
-int Saturate(int64_t V) {
-  return static_cast<int>(std::clamp<int64_t>(V, INT_MIN / 2, INT_MAX / 2));
 }
 
 // Walks the cells an axis shows, in screen order: fixed cells, the scrollable cells from the
@@ -100,10 +100,6 @@ int AxisHit(const TGridAxisDrawInfoEh& A, int P) {
     return true;
   });
   return result;
-}
-
-TRect MirrorRect(const TRect& R, int Width) {
-  return TRect{Width - R.Right, R.Top, Width - R.Left, R.Bottom};
 }
 
 }  // namespace

@@ -6,10 +6,13 @@
 #include <cstdint>
 
 #include "grid/data/SharedTypesEh.h"
+#include "grid/foundation/GridInternalEh.h"
 #include "grid/foundation/GridMoveLineEh.h"
 #include "grid/foundation/GridsEh.h"
 #include "grid/foundation/InplaceEditEh.h"
 #include "platform/rtl/ScopeGuard.h"
+
+using grid_internal::Saturate;
 
 namespace {
 
@@ -19,10 +22,6 @@ constexpr UINT kMouseTimerInterval = 60;
 constexpr int kMinSizingExtent = 1;
 // How many pixels around an edge count as the edge, when the line itself is thinner.
 constexpr int kSizingZone = 7;
-
-int Saturate(int64_t V) {
-  return static_cast<int>(std::clamp<int64_t>(V, INT_MIN / 2, INT_MAX / 2));
-}
 
 bool IsMovingState(TGridState State) {
   return State == gsColMoving || State == gsRowMoving;

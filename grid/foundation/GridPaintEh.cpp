@@ -12,17 +12,17 @@
 #include <optional>
 
 #include "grid/foundation/DrawRoutinesEh.h"
+#include "grid/foundation/GridInternalEh.h"
 #include "grid/foundation/GridLineBatchEh.h"
 #include "grid/foundation/GridPaintContextEh.h"
 #include "grid/foundation/GridsEh.h"
 #include "grid/foundation/InplaceEditEh.h"
 #include "platform/rtl/ScopeGuard.h"
 
-namespace {
+using grid_internal::MirrorRect;
+using grid_internal::Saturate;
 
-int Saturate(int64_t V) {
-  return static_cast<int>(std::clamp<int64_t>(V, INT_MIN / 2, INT_MAX / 2));
-}
+namespace {
 
 // The cells of one band that meet [ClipLo, ClipHi); the walk starts at the band's first cell
 // and ends at the band's end, so only what shows is visited whatever the cell count.
@@ -56,10 +56,6 @@ void CollectAxis(const TGridAxisDrawInfoEh& A, int ClipLo, int ClipHi, TGridAxis
               ClipLo, ClipHi, band(abDataEh));
   CollectBand(A, A.GridCellCount, A.FullCellCount, A.ContraBoundary, A.ContraBoundary, A.GridBoundary, ClipLo,
               ClipHi, band(abContraEh));
-}
-
-TRect MirrorRect(const TRect& R, int Width) {
-  return TRect{Width - R.Right, R.Top, Width - R.Left, R.Bottom};
 }
 
 }  // namespace

@@ -5,14 +5,13 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "grid/foundation/GridInternalEh.h"
 #include "grid/foundation/GridsEh.h"
 #include "platform/rtl/ScopeGuard.h"
 
-namespace {
+using grid_internal::Saturate;
 
-int Saturate(int64_t V) {
-  return static_cast<int>(std::clamp<int64_t>(V, INT_MIN / 2, INT_MAX / 2));
-}
+namespace {
 
 int64_t ContraExtent(const TGridAxisDrawInfoEh& A) {
   int64_t sum = 0;

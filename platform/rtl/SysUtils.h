@@ -2,6 +2,7 @@
 // Text routines of the runtime library. Text is UTF-8; a "character" is a code point.
 // Locale-aware comparison and case mapping use ICU collation for the configured locale
 // (FormatSettings().CollationLocale), so Chinese text sorts in pinyin order.
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,8 +20,8 @@ int AnsiCompareStr(const std::string& S1, const std::string& S2);   // collation
 int AnsiCompareText(const std::string& S1, const std::string& S2);  // collation, case-insensitive
 bool AnsiSameText(const std::string& S1, const std::string& S2);
 bool AnsiSameStr(const std::string& S1, const std::string& S2);
-std::string UpperCase(const std::string& S);  // ASCII only
-std::string LowerCase(const std::string& S);  // ASCII only
+std::string UpperCase(const std::string& S);      // ASCII only
+std::string LowerCase(const std::string& S);      // ASCII only
 std::string AnsiUpperCase(const std::string& S);  // Unicode simple case mapping
 std::string AnsiLowerCase(const std::string& S);
 int AnsiPos(const std::string& Substr, const std::string& S);  // 1-based, in code points; 0 = none
@@ -34,8 +35,8 @@ std::string Copy(const std::string& S, int Index, int Count);  // 1-based, clamp
 enum TReplaceFlag { rfReplaceAll = 1, rfIgnoreCase = 2 };
 std::string StringReplace(const std::string& S, const std::string& OldPattern, const std::string& NewPattern,
                           int Flags);
-std::string QuotedStr(const std::string& S);                     // 'it''s'
-std::string AnsiQuotedStr(const std::string& S, char Quote);     // never splits a character
+std::string QuotedStr(const std::string& S);                  // 'it''s'
+std::string AnsiQuotedStr(const std::string& S, char Quote);  // never splits a character
 std::string AnsiDequotedStr(const std::string& S, char Quote);
 // Reads a quoted string starting at `pos` (0-based byte index); advances `pos` past it.
 std::string AnsiExtractQuotedStr(const std::string& S, size_t& pos, char Quote);
@@ -107,3 +108,8 @@ void Utf8Append(std::string& Out, char32_t CodePoint);
 
 // Identifiers: a letter or "_" followed by letters, digits or "_".
 bool IsValidIdent(const std::string& Ident);
+
+// The nearest integer, a half going to the even neighbour (the runtime's Round).
+inline int RoundHalfEven(double Value) {
+  return static_cast<int>(std::nearbyint(Value));
+}

@@ -20,7 +20,7 @@
 
 namespace {
 
-TFormatSettings Locale(const std::string& ds, const std::string& ts, int currDecimals = 2) {
+TFormatSettings NumberLocale(const std::string& ds, const std::string& ts, int currDecimals = 2) {
   TFormatSettings s;
   s.DecimalSeparator = ds;
   s.ThousandSeparator = ts;
@@ -56,7 +56,7 @@ TEST(DBNumberEditRoutines, DisplayFormatToEditFormatKeepsDigitPlaceholdersOfTheF
 }
 
 TEST(DBNumberEditRoutines, InsertsThousandSeparatorsIntoTheIntegerPartOnly) {
-  TFormatSettingsScope scope(Locale(",", " "));
+  TFormatSettingsScope scope(NumberLocale(",", " "));
   const struct {
     const char* text;
     bool group;
@@ -90,13 +90,13 @@ TEST(DBNumberEditRoutines, NormalizesSeparatorsForEachLocale) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.ds) + c.ts + c.text);
-    TFormatSettingsScope scope(Locale(c.ds, c.ts));
+    TFormatSettingsScope scope(NumberLocale(c.ds, c.ts));
     EXPECT_EQ(NormalizeNumberTextEh(c.text), c.result);
   }
 }
 
 TEST(DBNumberEditRoutines, ReadsNumbersAndNumbersBeingTyped) {
-  TFormatSettingsScope scope(Locale(",", "."));
+  TFormatSettingsScope scope(NumberLocale(",", "."));
   const struct {
     const char* text;
     bool ok;
@@ -165,7 +165,7 @@ TEST(DBNumberEditRoutines, ClampsByTheRangeRule) {
 }
 
 TEST(DBNumberEditRoutines, CountsIntegerDigitsAndBuildsTheCurrencyFormat) {
-  TFormatSettingsScope scope(Locale(".", ",", 3));
+  TFormatSettingsScope scope(NumberLocale(".", ",", 3));
   EXPECT_EQ(IntegerDigitCountEh("-1,234,567.89"), 7);
   EXPECT_EQ(IntegerDigitCountEh(".5"), 0);
   EXPECT_EQ(IntegerDigitCountEh("12E345"), 2);
@@ -175,7 +175,7 @@ TEST(DBNumberEditRoutines, CountsIntegerDigitsAndBuildsTheCurrencyFormat) {
 }
 
 TEST(DBNumberEditRoutines, FormatsDisplayTextAndMoneyBeyondTheCurrencyRange) {
-  TFormatSettingsScope scope(Locale(".", ","));
+  TFormatSettingsScope scope(NumberLocale(".", ","));
   EXPECT_EQ(FormatNumberDisplayTextEh(Variant::Null(), "0.00", true), "");
   EXPECT_EQ(FormatNumberDisplayTextEh(Variant(1234.5), "#,##0.000", true), "1,234.500");
   EXPECT_EQ(FormatNumberDisplayTextEh(Variant(1234.5), "", false), "1234.5");
@@ -196,7 +196,7 @@ class DBNumberEditTest : public editor_test::EditorFormTest<TDBNumberEditEh> {
  protected:
   void SetUp() override {
     ResetVcl();
-    scope_ = std::make_unique<TFormatSettingsScope>(Locale(".", ","));
+    scope_ = std::make_unique<TFormatSettingsScope>(NumberLocale(".", ","));
     MakeForm(300, 200);
     ds->FieldDefs()->Add("ID", ftInteger);
     ds->FieldDefs()->Add("Amount", ftFloat);
@@ -256,7 +256,7 @@ TEST_F(DBNumberEditTest, TypingRegroupsTheTextAndKeepsTheCaretAfterTheLastDigit)
 
 TEST_F(DBNumberEditTest, CommaAndPointTypeTheLocaleDecimalSeparator) {
   scope_.reset();
-  scope_ = std::make_unique<TFormatSettingsScope>(Locale(",", " "));
+  scope_ = std::make_unique<TFormatSettingsScope>(NumberLocale(",", " "));
   for (const char* sep : {".", ","}) {
     SCOPED_TRACE(sep);
     TypeFresh(std::string("12") + sep + "5");

@@ -10,7 +10,7 @@ using dbtest::TTestLink;
 namespace {
 
 template <class F>
-std::string ErrorOf(F&& f) {
+std::string LinkErrorOf(F&& f) {
   try {
     f();
   } catch (const EDatabaseError& e) {
@@ -112,9 +112,11 @@ TEST_F(DataSourceLinkFixture, CircularLinksAreRefused) {
   detailSource->SetDataSet(detail);
   detail->SetDataSource(src);  // Detail follows Master
   ASSERT_EQ(detail->DataSource(), src);
-  EXPECT_EQ(ErrorOf([&] { ds->SetDataSource(detailSource); }), "Master: Circular datalinks are not allowed");
-  EXPECT_EQ(ErrorOf([&] { ds->SetDataSource(src); }), "Master: Circular datalinks are not allowed");
-  EXPECT_EQ(ErrorOf([&] { src->SetDataSet(detail); }), "MasterSource: Circular datalinks are not allowed");
+  EXPECT_EQ(LinkErrorOf([&] { ds->SetDataSource(detailSource); }),
+            "Master: Circular datalinks are not allowed");
+  EXPECT_EQ(LinkErrorOf([&] { ds->SetDataSource(src); }), "Master: Circular datalinks are not allowed");
+  EXPECT_EQ(LinkErrorOf([&] { src->SetDataSet(detail); }),
+            "MasterSource: Circular datalinks are not allowed");
   EXPECT_EQ(ds->DataSource(), nullptr);
   EXPECT_EQ(src->DataSet(), ds);
 }
@@ -141,7 +143,7 @@ TEST_F(DataSourceLinkFixture, MasterLinkTellsTheDetailOfMasterMoves) {
 TEST_F(DataSourceLinkFixture, DataSourceFixedRefusesChanges) {
   link.SetDataSourceFixed(true);
   TDataSource other(nullptr);
-  EXPECT_EQ(ErrorOf([&] { link.SetDataSource(&other); }),
+  EXPECT_EQ(LinkErrorOf([&] { link.SetDataSource(&other); }),
             "MasterSource: Operation not allowed in a DBCtrlGrid");
   EXPECT_EQ(link.DataSource(), src);
   link.SetDataSourceFixed(false);
@@ -270,7 +272,7 @@ TEST_F(DataSourceLinkFieldFixture, MissingRequiredValueAsksForFocus) {
 
 TEST_F(DataSourceLinkFieldFixture, UnknownFieldNameRaises) {
   ds->Open();
-  EXPECT_EQ(ErrorOf([&] { fieldLink.SetFieldName("Nope"); }), "Master: Field 'Nope' not found");
+  EXPECT_EQ(LinkErrorOf([&] { fieldLink.SetFieldName("Nope"); }), "Master: Field 'Nope' not found");
 }
 
 }  // namespace

@@ -130,10 +130,10 @@ TEST(SortKeys, ReplacingKeysKeepsEveryKeyReadable) {
 
 // --- through the data set -----------------------------------------------------------------
 
-struct FreeComponent {
+struct FreeSortedSet {
   void operator()(TComponent* c) const { c->Free(); }
 };
-using MemoryDataSetPtr = std::unique_ptr<TMemoryDataSet, FreeComponent>;
+using SortedSetPtr = std::unique_ptr<TMemoryDataSet, FreeSortedSet>;
 
 class DataSetSortTest : public ::testing::Test {
  protected:
@@ -149,7 +149,7 @@ class DataSetSortTest : public ::testing::Test {
     return r;
   }
   TFormatSettingsScope scope{TFormatSettings{}};
-  MemoryDataSetPtr ds{new TMemoryDataSet(nullptr)};
+  SortedSetPtr ds{new TMemoryDataSet(nullptr)};
   TConsistencyWatch watch{ds.get()};  // checks the store after every change
 };
 

@@ -9,7 +9,7 @@
 namespace {
 
 // What every component saw, in order, across one test.
-std::vector<std::string> gLog;
+std::vector<std::string> gComponentLog;
 
 class TLogComp : public TComponent {
   RTL_CLASS(TLogComp, TComponent)
@@ -19,11 +19,12 @@ class TLogComp : public TComponent {
     SetName(name);
     if (AOwner) AOwner->InsertComponent(this);
   }
-  ~TLogComp() override { gLog.push_back("~" + Name()); }
+  ~TLogComp() override { gComponentLog.push_back("~" + Name()); }
 
   // Names only: the subject may already be in its base destructor.
   void Notification(TComponent* AComponent, TOperation Operation) override {
-    gLog.push_back(Name() + (Operation == opInsert ? " +" : " -") + (AComponent ? AComponent->Name() : "?"));
+    gComponentLog.push_back(Name() + (Operation == opInsert ? " +" : " -") +
+                            (AComponent ? AComponent->Name() : "?"));
     if (onNote) onNote(AComponent, Operation);
     TComponent::Notification(AComponent, Operation);
   }
@@ -41,10 +42,10 @@ std::string Joined(const std::vector<T>& v) {
 
 class ComponentTest : public ::testing::Test {
  protected:
-  void SetUp() override { gLog.clear(); }
+  void SetUp() override { gComponentLog.clear(); }
   std::string Log() {
-    std::string s = Joined(gLog);
-    gLog.clear();
+    std::string s = Joined(gComponentLog);
+    gComponentLog.clear();
     return s;
   }
 };

@@ -9,13 +9,13 @@
 
 namespace {
 
-struct TDateCase {
+struct TSerialCase {
   Word Year, Month, Day;
   double Serial;
 };
 
 TEST(DateTimeTest, EncodeDateKnownSerials) {
-  const TDateCase cases[] = {
+  const TSerialCase cases[] = {
       {1899, 12, 30, 0},   {1899, 12, 31, 1},    {1900, 1, 1, 2},     {1899, 12, 29, -1},
       {2000, 1, 1, 36526}, {2024, 2, 29, 45351}, {1, 1, 1, -693593},  {9999, 12, 31, 2958465},
       {1900, 3, 1, 61},    {2000, 3, 1, 36586},  {1970, 1, 1, 25569}, {2100, 3, 1, 73110},
