@@ -329,7 +329,10 @@ void Create(HWND h, TComboState& s, const CREATESTRUCT& cs) {
     SendMessage(GetParent(h), WM_MEASUREITEM, mis.CtlID, reinterpret_cast<LPARAM>(&mis));
     s.FieldItemHeight = std::clamp(static_cast<int>(mis.itemHeight), 1, 255);
   }
-  DWORD listStyle = WS_VSCROLL | WS_BORDER | LBS_COMBOBOX | LBS_NOINTEGRALHEIGHT;
+  // The scroll-bar styles asked for the combo box are its list's (the combo box dropped them
+  // from itself in WM_NCCREATE).
+  DWORD listStyle = (static_cast<DWORD>(cs.style) & (WS_VSCROLL | WS_HSCROLL)) | WS_BORDER | LBS_COMBOBOX |
+                    LBS_NOINTEGRALHEIGHT;
   if (style & CBS_SORT) listStyle |= LBS_SORT;
   if (style & CBS_OWNERDRAWFIXED) listStyle |= LBS_OWNERDRAWFIXED;
   if (style & CBS_OWNERDRAWVARIABLE) listStyle |= LBS_OWNERDRAWVARIABLE;
@@ -476,6 +479,12 @@ LRESULT ComboBoxProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto& s = State<TComboState>(h);
   const auto index = static_cast<WPARAM>(wParam);
   switch (msg) {
+    case WM_NCCREATE:
+      // WS_VSCROLL and WS_HSCROLL describe the list; on the field they would reserve a
+      // scroll bar beside the button.
+      SetWindowLong(h, GWL_STYLE,
+                    static_cast<LONG_PTR>(StyleOf(h) & ~static_cast<DWORD>(WS_VSCROLL | WS_HSCROLL)));
+      return DefWindowProc(h, msg, wParam, lParam);
     case WM_CREATE:
       Create(h, s, *reinterpret_cast<const CREATESTRUCT*>(lParam));
       return s.List ? 0 : -1;

@@ -43,6 +43,22 @@ TEST_F(TComboBoxTest, StylesMapToTheWindowAndTheEditChild) {
   }
 }
 
+// The class library asks WS_VSCROLL for the list; the combo window kept it and grew a dead
+// scroll bar beside its drop button.
+TEST_F(TComboBoxTest, TheComboWindowGrowsNoScrollBar) {
+  for (TComboBoxStyle style : {csDropDown, csSimple, csDropDownList}) {
+    SCOPED_TRACE(static_cast<int>(style));
+    TComboBox* cb = Combo(style);
+    Pump();
+    EXPECT_EQ(StyleOf(cb) & WS_VSCROLL, 0u);
+    EXPECT_EQ(cb->ClientWidth(), cb->Width());
+    SCROLLBARINFO bar;
+    ASSERT_TRUE(GetScrollBarInfo(cb->Handle(), OBJID_VSCROLL, &bar));
+    EXPECT_EQ(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE, static_cast<DWORD>(STATE_SYSTEM_INVISIBLE));
+    delete cb;
+  }
+}
+
 TEST_F(TComboBoxTest, DropDownAndChooseByKeyboard) {
   TComboBox* cb = Combo(csDropDownList);
   cb->SetFocus();
