@@ -107,7 +107,8 @@ void Redraw(HWND h) {
   InvalidateRect(h, nullptr, FALSE);
 }
 
-// The field shows the selection: the edit gets its text, all of it selected.
+// The field shows the selection: the edit gets its text, all of it selected while the combo
+// box has the focus (an unfocused field shows no highlight).
 void ShowSelection(HWND h, TComboState& s) {
   if (s.Edit) {
     const int cur = CurSel(s);
@@ -115,7 +116,7 @@ void ShowSelection(HWND h, TComboState& s) {
     s.SettingText = true;
     SetWindowText(s.Edit, text);
     s.SettingText = false;
-    SendMessage(s.Edit, EM_SETSEL, 0, -1);
+    if (s.Focused) SendMessage(s.Edit, EM_SETSEL, 0, -1);
   }
   Redraw(h);
 }
@@ -347,7 +348,8 @@ void Create(HWND h, TComboState& s, const CREATESTRUCT& cs) {
                             0, h, nullptr, cs.hInstance, self);
   }
   if (!IsDropList(h)) {
-    DWORD editStyle = WS_CHILD | WS_VISIBLE | ES_NOHIDESEL;
+    // Without ES_NOHIDESEL: the field's highlight shows only while the combo box has the focus.
+    DWORD editStyle = WS_CHILD | WS_VISIBLE;
     if (style & CBS_AUTOHSCROLL) editStyle |= ES_AUTOHSCROLL;
     if (style & CBS_UPPERCASE) editStyle |= ES_UPPERCASE;
     if (style & CBS_LOWERCASE) editStyle |= ES_LOWERCASE;
@@ -557,6 +559,8 @@ LRESULT ComboBoxProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
           case EN_KILLFOCUS:
             CloseUp(h, s, false);
             s.Focused = false;
+            // The next focus selects the whole text again; until then nothing is selected.
+            SendMessage(s.Edit, EM_SETSEL, static_cast<WPARAM>(-1), 0);
             NotifyParent(h, CBN_KILLFOCUS);
             break;
           case EN_CHANGE:

@@ -1,5 +1,6 @@
 // TComboBox: items before and after the window, dropping down, choosing, typing.
 #include "tests/platform/vcl/StdCtrlsTestSupport.h"
+#include "tests/support/SurfacePixels.h"
 
 namespace stdctrls_test {
 namespace {
@@ -56,6 +57,49 @@ TEST_F(TComboBoxTest, TheComboWindowGrowsNoScrollBar) {
     ASSERT_TRUE(GetScrollBarInfo(cb->Handle(), OBJID_VSCROLL, &bar));
     EXPECT_EQ(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE, static_cast<DWORD>(STATE_SYSTEM_INVISIBLE));
     delete cb;
+  }
+}
+
+// An edit and a combo box with a chosen item, as on a form: the combo box's text is
+// highlighted only while Tab has put the focus in it.
+TEST_F(TComboBoxTest, TheHighlightShowsOnlyWhileTheComboHasTheFocus) {
+  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+  for (TComboBoxStyle style : {csDropDown, csDropDownList}) {
+    SCOPED_TRACE(static_cast<int>(style));
+    auto* edit = Make<TEdit>(10, 60);
+    TComboBox* cb = Combo(style);
+    cb->SetItemIndex(0);
+    WinTesting::Click(ScreenOf(edit, 5, 5));
+    Pump();
+    ASSERT_TRUE(edit->Focused());
+    const auto highlighted = [&] {
+      int n = 0;
+      for (int y = 0; y < cb->Height(); ++y)
+        for (int x = 0; x < cb->Width(); ++x)
+          if (test_support::ScreenPixel(form->Handle(), ScreenOf(cb, x, y)) == highlight) ++n;
+      return n;
+    };
+    EXPECT_EQ(highlighted(), 0) << "unfocused";
+    WinTesting::KeyPress(VK_TAB);
+    Pump();
+    ASSERT_TRUE(cb->Focused());
+    // A point the highlight covers: the first character's corner in the edit; in the face of a
+    // drop-down list, right of the text and inside the focus frame.
+    COMBOBOXINFO info;
+    ASSERT_TRUE(GetComboBoxInfo(cb->Handle(), &info));
+    POINT probe{info.rcItem.Right - 3, info.rcItem.Top + info.rcItem.Height() / 2};
+    if (cb->EditHandle()) {
+      const auto pos = static_cast<uintptr_t>(SendMessage(cb->EditHandle(), EM_POSFROMCHAR, 0, 0));
+      probe = POINT{info.rcItem.Left + LOWORD(pos), info.rcItem.Top + HIWORD(pos)};
+    }
+    EXPECT_EQ(test_support::ScreenPixel(form->Handle(), ScreenOf(cb, probe.X, probe.Y)), highlight)
+        << "focused";
+    WinTesting::KeyPress(VK_TAB);
+    Pump();
+    ASSERT_TRUE(edit->Focused());
+    EXPECT_EQ(highlighted(), 0) << "after Tab left it";
+    delete cb;
+    delete edit;
   }
 }
 
