@@ -374,7 +374,9 @@ TEST_F(TComboBoxTest, ScrollBarStyleLandsOnTheListNotTheField) {
     EXPECT_EQ(client.Width(), window.Width()) << "no scroll bar beside the field";
     EXPECT_EQ(client.Height(), window.Height());
     const COMBOBOXINFO info = Info(h);
-    if (!(c.Style & CBS_SIMPLE)) EXPECT_EQ(info.rcButton.Right, client.Right - 2);
+    if (!(c.Style & CBS_SIMPLE)) {
+      EXPECT_EQ(info.rcButton.Right, client.Right - 2);
+    }
     const DWORD listStyle = static_cast<DWORD>(GetWindowLong(info.hwndList, GWL_STYLE));
     EXPECT_EQ((listStyle & WS_VSCROLL) != 0, c.ListBar);
     EXPECT_EQ(listStyle & WS_HSCROLL, c.Style & WS_HSCROLL);
