@@ -103,6 +103,38 @@ TEST_F(TComboBoxTest, TheHighlightShowsOnlyWhileTheComboHasTheFocus) {
   }
 }
 
+// A click straight into the edit child of a drop-down combo box: the form did not hear of the
+// new focus, so the button focused before kept the default frame and the Default button did not
+// get it back, and the combo box saw no OnEnter.
+TEST_F(TComboBoxTest, AClickIntoTheEditMovesTheFormsFocusToTheCombo) {
+  auto* ok = Make<TButton>(10, 60);
+  ok->SetDefault(true);
+  auto* other = Make<TButton>(100, 60);
+  TComboBox* cb = Combo(csDropDown);
+  cb->OnEnter = [this](TObject*) { log.push_back("enter"); };
+  cb->OnExit = [this](TObject*) { log.push_back("exit"); };
+  WinTesting::Click(ScreenOf(other, 5, 5));
+  Pump();
+  ASSERT_TRUE(other->Focused());
+  EXPECT_EQ(StyleOf(other) & BS_TYPEMASK, static_cast<DWORD>(BS_DEFPUSHBUTTON));
+  EXPECT_EQ(StyleOf(ok) & BS_TYPEMASK, static_cast<DWORD>(BS_PUSHBUTTON));
+
+  RECT edit;
+  GetWindowRect(cb->EditHandle(), &edit);
+  WinTesting::Click(POINT{edit.Left + 3, edit.Top + 3});
+  Pump();
+  EXPECT_EQ(GetFocus(), cb->EditHandle());
+  EXPECT_EQ(form->ActiveControl(), cb);
+  EXPECT_EQ(log, (std::vector<std::string>{"enter"}));
+  EXPECT_EQ(StyleOf(other) & BS_TYPEMASK, static_cast<DWORD>(BS_PUSHBUTTON));
+  EXPECT_EQ(StyleOf(ok) & BS_TYPEMASK, static_cast<DWORD>(BS_DEFPUSHBUTTON));
+
+  WinTesting::Click(ScreenOf(other, 5, 5));
+  Pump();
+  EXPECT_EQ(log, (std::vector<std::string>{"enter", "exit"}));
+  EXPECT_EQ(StyleOf(other) & BS_TYPEMASK, static_cast<DWORD>(BS_DEFPUSHBUTTON));
+}
+
 TEST_F(TComboBoxTest, DropDownAndChooseByKeyboard) {
   TComboBox* cb = Combo(csDropDownList);
   cb->SetFocus();
