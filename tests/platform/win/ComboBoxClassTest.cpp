@@ -391,7 +391,8 @@ TEST_F(TComboBoxTest, UnfocusedComboShowsNoHighlight) {
   const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
   const auto highlights = [highlight](HWND painted) {
     int n = 0;
-    for (const TDrawCall* call : Painted(painted).OfKind(TDrawKind::FillRect))
+    const TDrawLog log = Painted(painted);
+    for (const TDrawCall* call : log.OfKind(TDrawKind::FillRect))
       if (call->Color == highlight) ++n;
     return n;
   };

@@ -40,7 +40,8 @@ class TDialogDefaultButtonTest : public TControlTest {
     const COLORREF frame = GetSysColor(COLOR_WINDOWFRAME);
     for (HWND b : {ok_, cancel_, apply_}) {
       int frames = 0;
-      for (const TDrawCall* call : TControlTest::Painted(b).OfKind(TDrawKind::FrameRect))
+      const TDrawLog log = TControlTest::Painted(b);
+      for (const TDrawCall* call : log.OfKind(TDrawKind::FrameRect))
         if (call->Color == frame) ++frames;
       out += frames == 1 ? 'D' : frames == 0 ? '-' : '?';
     }
