@@ -16,22 +16,16 @@
 
 namespace {
 
-// The left margin of the edit's formatting rectangle.
-int EditLeftMargin(TWinControl* Edit) {
-  if (!Edit->HandleAllocated()) return 1;
-  const auto margins = static_cast<uintptr_t>(SendMessage(Edit->Handle(), EM_GETMARGINS, 0, 0));
-  return static_cast<int>(LOWORD(margins));
-}
-
-// X of a text of TextWidth in Rect by alignment, at the edit's margin.
-int AlignedTextX(const TRect& Rect, int TextWidth, TAlignment Alignment, int Margin) {
+// X of a text of TextWidth placed by alignment in the edit's formatting rectangle (EM_GETRECT:
+// inside the border inset and the margins), where the edit itself draws it.
+int AlignedTextX(const RECT& Format, int TextWidth, TAlignment Alignment) {
   switch (Alignment) {
     case taRightJustify:
-      return Rect.Right - TextWidth - Margin;
+      return Format.Right - TextWidth;
     case taCenter:
-      return Rect.Left + (Rect.Width() - TextWidth) / 2;
+      return Format.Left + (Format.Right - Format.Left - TextWidth) / 2;
     default:
-      return Rect.Left + Margin;
+      return Format.Left;
   }
 }
 
@@ -206,7 +200,7 @@ void TCustomDBEditEh::WMPaint(TMessage& Message) {
       TAlignment align = Alignment();
       if (UseRightToLeftAlignment() && align != taCenter)
         align = align == taLeftJustify ? taRightJustify : taLeftJustify;
-      const int x = AlignedTextX(edit, canvas.TextWidth(text), align, EditLeftMargin(this));
+      const int x = AlignedTextX(fr, canvas.TextWidth(text), align);
       canvas.TextRect(edit, x, fr.Top, text);
     } else {
       Message.WParam = reinterpret_cast<WPARAM>(dc);
@@ -236,7 +230,7 @@ void TCustomDBEditEh::PaintEmptyDataInfo(TCanvas* ACanvas) {
   ACanvas->Font()->Assign(emptyDataInfo_->Font());
   ACanvas->Brush()->SetColor(Color());
   const std::string& text = emptyDataInfo_->Text();
-  const int x = AlignedTextX(edit, ACanvas->TextWidth(text), align, EditLeftMargin(this));
+  const int x = AlignedTextX(fr, ACanvas->TextWidth(text), align);
   ACanvas->TextRect(edit, x, fr.Top, text);
 }
 

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "platform/rtl/ScopeGuard.h"
+#include "platform/vcl/Forms.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/StdCtrlsItems.h"
 #include "platform/win/Painting.h"
@@ -186,6 +187,16 @@ void TCustomComboBox::MeasureItem(int Index, int& Height) {
 
 void TCustomComboBox::EditWndProc(TMessage& Message) {
   switch (Message.Msg) {
+    case WM_SETFOCUS: {
+      // The focus that a click puts straight into the edit child is the combo box's for the
+      // form: its focused control, CM_ENTER and CM_EXIT, CM_FOCUSCHANGED.
+      TCustomForm* form = GetParentForm(this);
+      if (form && !form->SetFocusedControl(this)) return;
+      break;
+    }
+    case WM_KILLFOCUS:
+      if (ControlState().Contains(csFocusing)) return;
+      break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
       if (DoKeyDown(Message)) return;

@@ -282,6 +282,9 @@ LRESULT ButtonProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SETFOCUS:
       s.Focused = true;
+      // In a dialog the focused push button shows the default frame.
+      if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)
+        if (HWND dialog = DialogKeepingDefault(h)) CheckDefaultPushButton(dialog, h);
       Redraw(h);
       if (GetWindowLong(h, GWL_STYLE) & BS_NOTIFY) NotifyParent(h, BN_SETFOCUS);
       return 0;
@@ -290,6 +293,12 @@ LRESULT ButtonProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       s.SpaceDown = false;
       if (s.Tracking) ReleaseCapture();
       SetPushed(h, s, false);
+      // The focus moving to another control of the dialog gives the default frame back.
+      if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) {
+        HWND dialog = DialogKeepingDefault(h);
+        HWND next = reinterpret_cast<HWND>(wParam);
+        if (dialog && next && IsChild(dialog, next)) CheckDefaultPushButton(dialog, next);
+      }
       Redraw(h);
       if (GetWindowLong(h, GWL_STYLE) & BS_NOTIFY) NotifyParent(h, BN_KILLFOCUS);
       return 0;

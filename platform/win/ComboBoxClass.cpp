@@ -107,7 +107,8 @@ void Redraw(HWND h) {
   InvalidateRect(h, nullptr, FALSE);
 }
 
-// The field shows the selection: the edit gets its text, all of it selected.
+// The field shows the selection: the edit gets its text, all of it selected while the combo
+// box has the focus (an unfocused field shows no highlight).
 void ShowSelection(HWND h, TComboState& s) {
   if (s.Edit) {
     const int cur = CurSel(s);
@@ -115,7 +116,7 @@ void ShowSelection(HWND h, TComboState& s) {
     s.SettingText = true;
     SetWindowText(s.Edit, text);
     s.SettingText = false;
-    SendMessage(s.Edit, EM_SETSEL, 0, -1);
+    if (s.Focused) SendMessage(s.Edit, EM_SETSEL, 0, -1);
   }
   Redraw(h);
 }
@@ -329,7 +330,10 @@ void Create(HWND h, TComboState& s, const CREATESTRUCT& cs) {
     SendMessage(GetParent(h), WM_MEASUREITEM, mis.CtlID, reinterpret_cast<LPARAM>(&mis));
     s.FieldItemHeight = std::clamp(static_cast<int>(mis.itemHeight), 1, 255);
   }
-  DWORD listStyle = WS_VSCROLL | WS_BORDER | LBS_COMBOBOX | LBS_NOINTEGRALHEIGHT;
+  // The scroll-bar styles asked for the combo box are its list's (the combo box dropped them
+  // from itself in WM_NCCREATE).
+  DWORD listStyle = (static_cast<DWORD>(cs.style) & (WS_VSCROLL | WS_HSCROLL)) | WS_BORDER | LBS_COMBOBOX |
+                    LBS_NOINTEGRALHEIGHT;
   if (style & CBS_SORT) listStyle |= LBS_SORT;
   if (style & CBS_OWNERDRAWFIXED) listStyle |= LBS_OWNERDRAWFIXED;
   if (style & CBS_OWNERDRAWVARIABLE) listStyle |= LBS_OWNERDRAWVARIABLE;
@@ -344,7 +348,8 @@ void Create(HWND h, TComboState& s, const CREATESTRUCT& cs) {
                             0, h, nullptr, cs.hInstance, self);
   }
   if (!IsDropList(h)) {
-    DWORD editStyle = WS_CHILD | WS_VISIBLE | ES_NOHIDESEL;
+    // Without ES_NOHIDESEL: the field's highlight shows only while the combo box has the focus.
+    DWORD editStyle = WS_CHILD | WS_VISIBLE;
     if (style & CBS_AUTOHSCROLL) editStyle |= ES_AUTOHSCROLL;
     if (style & CBS_UPPERCASE) editStyle |= ES_UPPERCASE;
     if (style & CBS_LOWERCASE) editStyle |= ES_LOWERCASE;
@@ -476,6 +481,12 @@ LRESULT ComboBoxProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto& s = State<TComboState>(h);
   const auto index = static_cast<WPARAM>(wParam);
   switch (msg) {
+    case WM_NCCREATE:
+      // WS_VSCROLL and WS_HSCROLL describe the list; on the field they would reserve a
+      // scroll bar beside the button.
+      SetWindowLong(h, GWL_STYLE,
+                    static_cast<LONG_PTR>(StyleOf(h) & ~static_cast<DWORD>(WS_VSCROLL | WS_HSCROLL)));
+      return DefWindowProc(h, msg, wParam, lParam);
     case WM_CREATE:
       Create(h, s, *reinterpret_cast<const CREATESTRUCT*>(lParam));
       return s.List ? 0 : -1;
@@ -548,6 +559,8 @@ LRESULT ComboBoxProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
           case EN_KILLFOCUS:
             CloseUp(h, s, false);
             s.Focused = false;
+            // The next focus selects the whole text again; until then nothing is selected.
+            SendMessage(s.Edit, EM_SETSEL, static_cast<WPARAM>(-1), 0);
             NotifyParent(h, CBN_KILLFOCUS);
             break;
           case EN_CHANGE:

@@ -28,6 +28,14 @@ HWND ControlParent(HWND control);
 // The combo box a "ComboLBox" list belongs to, or null.
 HWND ComboOfList(HWND list);
 
+// The dialog whose default push button `control` takes part in: its parent when that keeps a
+// default id (answers DM_GETDEFID), else null.
+HWND DialogKeepingDefault(HWND control);
+// The dialog manager's rule for the default frame: while one of the dialog's push buttons has
+// the focus (`newFocus`), that one is BS_DEFPUSHBUTTON; otherwise the button with the default
+// id is. Every other push button of the dialog becomes BS_PUSHBUTTON.
+void CheckDefaultPushButton(HWND dialog, HWND newFocus);
+
 // WM_COMMAND to the parent (the owner for a top-level window): control id and code in wParam,
 // the control in lParam.
 void NotifyParent(HWND control, WORD code);

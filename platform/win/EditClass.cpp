@@ -35,10 +35,10 @@ struct TEditState : win_internal::TWndData {
   int UndoAnchor = 0;
   int UndoCaret = 0;
   char32_t PasswordChar = U'*';
-  int LeftMargin = 1;
-  int RightMargin = 1;
+  int LeftMargin = 0;  // from the font (EC_USEFONTINFO) until EM_SETMARGINS says otherwise
+  int RightMargin = 0;
   bool RectSet = false;
-  RECT Rect{};
+  RECT Rect{};  // EM_SETRECT's rectangle, which the border inset and the margins narrow
   HFONT Font = nullptr;
   std::map<char32_t, int> Widths;
   int FirstLine = 0;  // multi-line: the top visible line
@@ -83,17 +83,42 @@ int LineHeight(TEditState& s) {
   return std::max(1, FontHeight(s.Font));
 }
 
-RECT DefaultRect(HWND h, const TEditState& s) {
+// EC_USEFONTINFO: a margin of a quarter of the font's average character width (at least a
+// pixel), so that no glyph touches the edge.
+int FontMargin(HFONT font) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, ControlFont(font));
+  TEXTMETRIC tm{};
+  GetTextMetrics(dc, &tm);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return std::max(1, (tm.tmAveCharWidth + 2) / 4);
+}
+
+// The formatting rectangle: the client area (or EM_SETRECT's rectangle) moved in off a border
+// drawn right around it, a pixel under a sunken client edge (and off its top when a line and
+// a pixel above and below fit), two with WS_BORDER; then the margins left and right.
+RECT FormatRect(HWND h, TEditState& s) {
   RECT r;
-  GetClientRect(h, &r);
+  if (s.RectSet)
+    r = s.Rect;
+  else
+    GetClientRect(h, &r);
+  int inset = 0;
+  if (GetWindowLong(h, GWL_EXSTYLE) & WS_EX_CLIENTEDGE)
+    inset = 1;
+  else if (StyleOf(h) & WS_BORDER)
+    inset = GetSystemMetrics(SM_CXBORDER) + 1;
+  r.Left += inset;
+  r.Right -= inset;
+  if (r.Height() >= LineHeight(s) + 2 * inset) {
+    r.Top += inset;
+    r.Bottom -= inset;
+  }
   r.Left += s.LeftMargin;
   r.Right -= s.RightMargin;
   if (r.Right < r.Left) r.Right = r.Left;
   return r;
-}
-
-RECT FormatRect(HWND h, const TEditState& s) {
-  return s.RectSet ? s.Rect : DefaultRect(h, s);
 }
 
 int WidthOf(HWND h, TEditState& s, int from, int to) {
@@ -557,6 +582,7 @@ LRESULT EditProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CREATE: {
       const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
+      s.LeftMargin = s.RightMargin = FontMargin(s.Font);
       OnSetText(h, s, cs ? cs->lpszName : nullptr);
       return 0;
     }
@@ -580,6 +606,8 @@ LRESULT EditProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETFONT:
       s.Font = reinterpret_cast<HFONT>(wParam);
       s.Widths.clear();
+      // A new font brings its own margins, as EC_USEFONTINFO would.
+      s.LeftMargin = s.RightMargin = FontMargin(s.Font);
       Layout(h, s);
       ScrollCaret(h, s);
       if (s.CaretMade) {
@@ -788,11 +816,10 @@ LRESULT EditProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     case EM_SETMARGINS: {
       int left = LOWORD(static_cast<uintptr_t>(lParam));
       int right = HIWORD(static_cast<uintptr_t>(lParam));
-      if (LOWORD(static_cast<uintptr_t>(lParam)) == EC_USEFONTINFO) left = 1;
-      if (HIWORD(static_cast<uintptr_t>(lParam)) == EC_USEFONTINFO) right = 1;
+      if (LOWORD(static_cast<uintptr_t>(lParam)) == EC_USEFONTINFO) left = FontMargin(s.Font);
+      if (HIWORD(static_cast<uintptr_t>(lParam)) == EC_USEFONTINFO) right = FontMargin(s.Font);
       if (wParam & EC_LEFTMARGIN) s.LeftMargin = left;
       if (wParam & EC_RIGHTMARGIN) s.RightMargin = right;
-      s.RectSet = false;
       Layout(h, s);
       ScrollCaret(h, s);
       Redraw(h);

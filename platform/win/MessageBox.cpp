@@ -84,7 +84,7 @@ LRESULT BoxProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (TBoxState* s = StateOf(h); s && s->CancelId) Answer(h, s->CancelId);
       return 0;
     default:
-      return DefWindowProc(h, msg, wParam, lParam);
+      return DefDlgProc(h, msg, wParam, lParam);
   }
 }
 
@@ -243,6 +243,7 @@ int MessageBox(HWND owner, const std::string& text, const std::string& caption, 
     if (i == defIndex) defaultButton = b;
     bx += kButtonWidth + kGap;
   }
+  SendMessage(box, DM_SETDEFID, static_cast<WPARAM>(defaultId), 0);
 
   int result = 0;
   {

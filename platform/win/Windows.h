@@ -147,6 +147,10 @@ void DeallocateHWnd(HWND hwnd);
 
 LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// The dialog manager's default procedure as far as this window manager has one: a dialog keeps
+// the id of its default push button (DM_SETDEFID, DM_GETDEFID) and moves the default frame
+// with the focus; every other message goes to DefWindowProc.
+LRESULT DefDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // --- structures -------------------------------------------------------------------------------------
 
@@ -387,6 +391,9 @@ constexpr WPARAM ICON_SMALL = 0, ICON_BIG = 1, ICON_SMALL2 = 2;
 constexpr LRESULT DLGC_WANTARROWS = 0x1, DLGC_WANTTAB = 0x2, DLGC_WANTALLKEYS = 0x4, DLGC_WANTMESSAGE = 0x4,
                   DLGC_HASSETSEL = 0x8, DLGC_DEFPUSHBUTTON = 0x10, DLGC_UNDEFPUSHBUTTON = 0x20,
                   DLGC_RADIOBUTTON = 0x40, DLGC_WANTCHARS = 0x80, DLGC_STATIC = 0x100, DLGC_BUTTON = 0x2000;
+// The default push button of a dialog: DM_GETDEFID answers MAKELRESULT(id, DC_HASDEFID), or 0.
+constexpr UINT DM_GETDEFID = WM_USER, DM_SETDEFID = WM_USER + 1;
+constexpr WORD DC_HASDEFID = 0x534B;
 
 // WM_NCHITTEST codes
 constexpr LRESULT HTERROR = -2, HTTRANSPARENT = -1, HTNOWHERE = 0, HTCLIENT = 1, HTCAPTION = 2, HTSYSMENU = 3,

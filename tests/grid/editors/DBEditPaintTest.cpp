@@ -191,6 +191,39 @@ TEST_F(DBEditPaintTest, EmptyTextAlignment) {
   EXPECT_GT(right, center + 50);
 }
 
+// The grey text of an empty editor starts at the very pixel where the edit draws the text
+// typed there: both sit in the edit's formatting rectangle, inside its border and margins.
+TEST_F(DBEditPaintTest, EmptyTextStartsWhereTheEditDrawsItsText) {
+  edit->EmptyDataInfo()->SetText("x");
+  edit->EmptyDataInfo()->Font()->SetStyle({});
+  // The top-left corner of the ink in a colour.
+  auto inkCorner = [&](COLORREF Color) {
+    edit->Invalidate();
+    Application->ProcessMessages();
+    HDC dc = GetDC(edit->Handle());
+    POINT corner{-1, -1};
+    const TRect r = edit->ClientRect();
+    for (int y = 0; y < r.Bottom; ++y)
+      for (int x = 0; x < r.Right; ++x)
+        if (GetPixel(dc, x, y) == Color) {
+          if (corner.X < 0 || x < corner.X) corner.X = x;
+          if (corner.Y < 0) corner.Y = y;
+        }
+    ReleaseDC(edit->Handle(), dc);
+    return corner;
+  };
+  const POINT empty = inkCorner(kSilver);
+  edit->SetText("x");
+  const POINT typed = inkCorner(ColorToRGB(edit->Font()->Color()));
+  ASSERT_GE(empty.X, 0);
+  EXPECT_EQ(empty.X, typed.X);
+  EXPECT_EQ(empty.Y, typed.Y);
+  RECT fr{};
+  SendMessage(edit->Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&fr));
+  EXPECT_GE(typed.X, fr.Left) << "no glyph left of the margin";
+  EXPECT_GE(typed.Y, 1) << "no glyph on the top edge";
+}
+
 TEST_F(DBEditPaintTest, RequiredHighlightOfAnUnboundEditorWhileEmpty) {
   const int bottom = edit->ClientHeight() - 1;
   edit->SetHighlightRequired(true);
@@ -320,7 +353,12 @@ TEST_F(DBEditPaintTest, RightAlignedTextIsPaintedAtTheRightWhileUnfocused) {
   Application->ProcessMessages();
   inkSpan(first, last);
   ASSERT_GE(first, 0);
-  EXPECT_LT(first, 10);  // edits left-aligned
+  // Edits left-aligned: the ink (the caret behind the selected "x") lies within one character
+  // (7 px in the test font) from the formatting rectangle's margin.
+  RECT fr{};
+  SendMessage(edit->Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&fr));
+  EXPECT_GE(first, fr.Left);
+  EXPECT_LE(last, fr.Left + 7);
 }
 
 TEST_F(DBEditPaintTest, ImageIsPaintedLeftOfTheTextByIndex) {

@@ -3,7 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi/DrawRecorder.h"
 #include "platform/rtl/Lists.h"
+#include "platform/vcl/StdCtrls.h"
 #include "tests/platform/vcl/ComCtrlsTestUtil.h"
 
 namespace {
@@ -153,6 +155,64 @@ TEST_F(ComCtrlsPageControlTest, CtrlTabInsideSelectsTheNextPage) {
   EXPECT_EQ(pages->ActivePage(), sheets[2]);
   EXPECT_EQ(log, (std::vector<std::string>{"changing 0", "change 1", "changing 1", "change 0", "changing 0",
                                            "change 2"}));
+}
+
+// The active page's tab looked like the others. It stands two pixels higher than its
+// neighbours and is open onto its page: no page edge runs under it, while the page's edge
+// runs under the others. A click on another tab moves the look along.
+TEST_F(ComCtrlsPageControlTest, TheActiveTabIsRaisedAndOpenOntoItsPage) {
+  ShowForm();
+  const COLORREF face = GetSysColor(COLOR_3DFACE), light = GetSysColor(COLOR_3DHILIGHT);
+  // Per tab: the row just above its item (the selected tab's top edge, else background) and
+  // the inner row of the page's edge below it.
+  const auto look = [&](int index) {
+    const TRect r = pages->TabRect(index);
+    const int x = (r.Left + r.Right) / 2;
+    std::string out;
+    out += PixelOf(pages, x, r.Top - 1) == light ? 'T' : PixelOf(pages, x, r.Top - 1) == face ? '.' : '?';
+    out += PixelOf(pages, x, r.Bottom + 1) == light  ? '_'
+           : PixelOf(pages, x, r.Bottom + 1) == face ? 'o'
+                                                     : '?';
+    return out;
+  };
+  EXPECT_EQ(look(0) + look(1) + look(2), "To._._");
+  ClickTab(1);
+  EXPECT_EQ(look(0) + look(1) + look(2), "._To._");
+}
+
+// Tab into the page control: the active tab's label gets the focus frame, and loses it when
+// Tab moves on.
+TEST_F(ComCtrlsPageControlTest, TheFocusFrameMarksTheActiveTabWhileFocused) {
+  auto* edit = Make<TEdit>();
+  edit->SetBounds(10, 220, 100, 22);
+  ShowForm();
+  const auto focusFrames = [&] {
+    TDrawLog log;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bm = CreateCompatibleBitmap(GetScreenDC(), pages->Width(), pages->Height());
+    HGDIOBJ old = SelectObject(dc, bm);
+    AttachDrawRecorder(dc, &log);
+    SendMessage(pages->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    AttachDrawRecorder(dc, nullptr);
+    SelectObject(dc, old);
+    DeleteObject(bm);
+    DeleteDC(dc);
+    std::vector<RECT> frames;
+    for (const TDrawCall* call : log.OfKind(TDrawKind::FocusRect)) frames.push_back(call->Rect);
+    return frames;
+  };
+  ClickAt(edit, 5, 5);
+  EXPECT_TRUE(focusFrames().empty());
+  Press(VK_TAB);
+  ASSERT_TRUE(pages->Focused());
+  const std::vector<RECT> frames = focusFrames();
+  ASSERT_EQ(frames.size(), 1u);
+  RECT inside;
+  EXPECT_TRUE(IntersectRect(inside, frames[0], pages->TabRect(0)));
+  EXPECT_EQ(inside, frames[0]) << "inside the active tab";
+  Press(VK_TAB);
+  ASSERT_TRUE(edit->Focused());
+  EXPECT_TRUE(focusFrames().empty());
 }
 
 TEST_F(ComCtrlsPageControlTest, PageIndexReordersTabsAndCaptionsRenameThem) {

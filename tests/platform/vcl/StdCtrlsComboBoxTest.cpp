@@ -1,5 +1,6 @@
 // TComboBox: items before and after the window, dropping down, choosing, typing.
 #include "tests/platform/vcl/StdCtrlsTestSupport.h"
+#include "tests/support/SurfacePixels.h"
 
 namespace stdctrls_test {
 namespace {
@@ -41,6 +42,97 @@ TEST_F(TComboBoxTest, StylesMapToTheWindowAndTheEditChild) {
     EXPECT_EQ(cb->Items()->Count(), 3);
     delete cb;
   }
+}
+
+// The class library asks WS_VSCROLL for the list; the combo window kept it and grew a dead
+// scroll bar beside its drop button.
+TEST_F(TComboBoxTest, TheComboWindowGrowsNoScrollBar) {
+  for (TComboBoxStyle style : {csDropDown, csSimple, csDropDownList}) {
+    SCOPED_TRACE(static_cast<int>(style));
+    TComboBox* cb = Combo(style);
+    Pump();
+    EXPECT_EQ(StyleOf(cb) & WS_VSCROLL, 0u);
+    EXPECT_EQ(cb->ClientWidth(), cb->Width());
+    SCROLLBARINFO bar;
+    ASSERT_TRUE(GetScrollBarInfo(cb->Handle(), OBJID_VSCROLL, &bar));
+    EXPECT_EQ(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE, static_cast<DWORD>(STATE_SYSTEM_INVISIBLE));
+    delete cb;
+  }
+}
+
+// An edit and a combo box with a chosen item, as on a form: the combo box's text is
+// highlighted only while Tab has put the focus in it.
+TEST_F(TComboBoxTest, TheHighlightShowsOnlyWhileTheComboHasTheFocus) {
+  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+  for (TComboBoxStyle style : {csDropDown, csDropDownList}) {
+    SCOPED_TRACE(static_cast<int>(style));
+    auto* edit = Make<TEdit>(10, 60);
+    TComboBox* cb = Combo(style);
+    cb->SetItemIndex(0);
+    WinTesting::Click(ScreenOf(edit, 5, 5));
+    Pump();
+    ASSERT_TRUE(edit->Focused());
+    const auto highlighted = [&] {
+      int n = 0;
+      for (int y = 0; y < cb->Height(); ++y)
+        for (int x = 0; x < cb->Width(); ++x)
+          if (test_support::ScreenPixel(form->Handle(), ScreenOf(cb, x, y)) == highlight) ++n;
+      return n;
+    };
+    EXPECT_EQ(highlighted(), 0) << "unfocused";
+    WinTesting::KeyPress(VK_TAB);
+    Pump();
+    ASSERT_TRUE(cb->Focused());
+    // A point the highlight covers: the first character's corner in the edit; in the face of a
+    // drop-down list, right of the text and inside the focus frame.
+    COMBOBOXINFO info;
+    ASSERT_TRUE(GetComboBoxInfo(cb->Handle(), &info));
+    POINT probe{info.rcItem.Right - 3, info.rcItem.Top + info.rcItem.Height() / 2};
+    if (cb->EditHandle()) {
+      const auto pos = static_cast<uintptr_t>(SendMessage(cb->EditHandle(), EM_POSFROMCHAR, 0, 0));
+      probe = POINT{info.rcItem.Left + LOWORD(pos), info.rcItem.Top + HIWORD(pos)};
+    }
+    EXPECT_EQ(test_support::ScreenPixel(form->Handle(), ScreenOf(cb, probe.X, probe.Y)), highlight)
+        << "focused";
+    WinTesting::KeyPress(VK_TAB);
+    Pump();
+    ASSERT_TRUE(edit->Focused());
+    EXPECT_EQ(highlighted(), 0) << "after Tab left it";
+    delete cb;
+    delete edit;
+  }
+}
+
+// A click straight into the edit child of a drop-down combo box: the form did not hear of the
+// new focus, so the button focused before kept the default frame and the Default button did not
+// get it back, and the combo box saw no OnEnter.
+TEST_F(TComboBoxTest, AClickIntoTheEditMovesTheFormsFocusToTheCombo) {
+  auto* ok = Make<TButton>(10, 60);
+  ok->SetDefault(true);
+  auto* other = Make<TButton>(100, 60);
+  TComboBox* cb = Combo(csDropDown);
+  cb->OnEnter = [this](TObject*) { log.push_back("enter"); };
+  cb->OnExit = [this](TObject*) { log.push_back("exit"); };
+  WinTesting::Click(ScreenOf(other, 5, 5));
+  Pump();
+  ASSERT_TRUE(other->Focused());
+  EXPECT_EQ(StyleOf(other) & BS_TYPEMASK, static_cast<DWORD>(BS_DEFPUSHBUTTON));
+  EXPECT_EQ(StyleOf(ok) & BS_TYPEMASK, static_cast<DWORD>(BS_PUSHBUTTON));
+
+  RECT edit;
+  GetWindowRect(cb->EditHandle(), &edit);
+  WinTesting::Click(POINT{edit.Left + 3, edit.Top + 3});
+  Pump();
+  EXPECT_EQ(GetFocus(), cb->EditHandle());
+  EXPECT_EQ(form->ActiveControl(), cb);
+  EXPECT_EQ(log, (std::vector<std::string>{"enter"}));
+  EXPECT_EQ(StyleOf(other) & BS_TYPEMASK, static_cast<DWORD>(BS_PUSHBUTTON));
+  EXPECT_EQ(StyleOf(ok) & BS_TYPEMASK, static_cast<DWORD>(BS_DEFPUSHBUTTON));
+
+  WinTesting::Click(ScreenOf(other, 5, 5));
+  Pump();
+  EXPECT_EQ(log, (std::vector<std::string>{"enter", "exit"}));
+  EXPECT_EQ(StyleOf(other) & BS_TYPEMASK, static_cast<DWORD>(BS_DEFPUSHBUTTON));
 }
 
 TEST_F(TComboBoxTest, DropDownAndChooseByKeyboard) {

@@ -324,8 +324,8 @@ TEST_F(TComboBoxTest, ButtonIsDrawnAsAComboButton) {
 }
 
 TEST_F(TComboBoxTest, DroppedListScrollsByItsOwnBarAndStaysOpen) {
-  HWND c = Combo(CBS_DROPDOWNLIST, {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"},
-                 RECT{10, 10, 160, 90});
+  HWND c = Combo(CBS_DROPDOWNLIST | WS_VSCROLL,
+                 {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"}, RECT{10, 10, 160, 90});
   SetFocus(c);
   SendMessage(c, CB_SHOWDROPDOWN, TRUE, 0);
   HWND list = Info(c).hwndList;
@@ -342,6 +342,79 @@ TEST_F(TComboBoxTest, DroppedListScrollsByItsOwnBarAndStaysOpen) {
   EXPECT_TRUE(Notes().empty());
   Press(VK_ESCAPE);
   EXPECT_EQ(GetCapture(), nullptr);
+}
+
+// WS_VSCROLL (and WS_HSCROLL) asked for the combo box describe its list: on the combo window
+// itself a dead scroll bar stood beside the drop button.
+TEST_F(TComboBoxTest, ScrollBarStyleLandsOnTheListNotTheField) {
+  struct TCase {
+    const char* Id;
+    DWORD Style;
+    bool ListBar;
+  };
+  const TCase cases[] = {
+      {"simple", CBS_SIMPLE, false},
+      {"simple-vscroll", CBS_SIMPLE | WS_VSCROLL, true},
+      {"dropdown", CBS_DROPDOWN, false},
+      {"dropdown-vscroll", CBS_DROPDOWN | WS_VSCROLL, true},
+      {"droplist-vscroll", CBS_DROPDOWNLIST | WS_VSCROLL, true},
+      {"droplist-both", CBS_DROPDOWNLIST | WS_VSCROLL | WS_HSCROLL, true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Id);
+    // More items than the list shows, so that a list with the style shows its bar.
+    HWND h = Combo(c.Style, {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"},
+                   RECT{10, 10, 160, 110});
+    SendMessage(h, CB_SHOWDROPDOWN, TRUE, 0);
+    const DWORD style = static_cast<DWORD>(GetWindowLong(h, GWL_STYLE));
+    EXPECT_EQ(style & (WS_VSCROLL | WS_HSCROLL), 0u);
+    RECT window, client;
+    GetWindowRect(h, &window);
+    GetClientRect(h, &client);
+    EXPECT_EQ(client.Width(), window.Width()) << "no scroll bar beside the field";
+    EXPECT_EQ(client.Height(), window.Height());
+    const COMBOBOXINFO info = Info(h);
+    if (!(c.Style & CBS_SIMPLE)) {
+      EXPECT_EQ(info.rcButton.Right, client.Right - 2);
+    }
+    const DWORD listStyle = static_cast<DWORD>(GetWindowLong(info.hwndList, GWL_STYLE));
+    EXPECT_EQ((listStyle & WS_VSCROLL) != 0, c.ListBar);
+    EXPECT_EQ(listStyle & WS_HSCROLL, c.Style & WS_HSCROLL);
+    SendMessage(h, CB_SHOWDROPDOWN, FALSE, 0);
+    DestroyWindow(h);
+  }
+}
+
+// Neither the dropped-down combo's edit nor the drop-down list's face may keep a highlight
+// while another control has the focus: an unfocused combo box looked focused beside it.
+TEST_F(TComboBoxTest, UnfocusedComboShowsNoHighlight) {
+  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+  const auto highlights = [highlight](HWND painted) {
+    int n = 0;
+    const TDrawLog log = Painted(painted);
+    for (const TDrawCall* call : log.OfKind(TDrawKind::FillRect))
+      if (call->Color == highlight) ++n;
+    return n;
+  };
+  HWND other = Control(WC_BUTTON, "other", BS_PUSHBUTTON, RECT{200, 10, 280, 35}, 6);
+  for (DWORD kind : {CBS_DROPDOWN, CBS_DROPDOWNLIST}) {
+    SCOPED_TRACE(kind);
+    HWND c = Combo(kind, {"one", "two"});
+    HWND field = kind == CBS_DROPDOWN ? Info(c).hwndItem : c;
+    SendMessage(c, CB_SETCURSEL, 1, 0);
+    EXPECT_EQ(highlights(field), 0) << "selected while unfocused";
+    // Focused by the drop button; Escape closes the list again.
+    ClickButton(c);
+    Press(VK_ESCAPE);
+    EXPECT_EQ(SendMessage(c, CB_GETDROPPEDSTATE, 0, 0), FALSE);
+    EXPECT_EQ(highlights(field), 1) << "focused";
+    ClickAt(other, 5, 5);
+    EXPECT_EQ(GetFocus(), other);
+    EXPECT_EQ(highlights(field), 0) << "after the focus left";
+    SendMessage(c, CB_SETCURSEL, 0, 0);
+    EXPECT_EQ(highlights(field), 0) << "selected after the focus left";
+    DestroyWindow(c);
+  }
 }
 
 TEST_F(TComboBoxTest, DestroyingTheComboTakesTheDroppedListAlong) {

@@ -1,6 +1,7 @@
 // The state-only common controls: what they store and answer, their geometry by style, the
 // track bar's custom draw, settings and mouse, and the registered names.
 #include "tests/platform/win/ControlTestUtil.h"
+#include "tests/support/SurfacePixels.h"
 
 namespace wintest {
 namespace {
@@ -101,6 +102,125 @@ TEST_F(TCommonControlsTest, TabGeometryFollowsTheStyle) {
     EXPECT_FALSE(SendMessage(tab, TCM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&both)));
     DestroyWindow(tab);
   }
+}
+
+RECT Grown(RECT r, int by) {
+  InflateRect(r, by, by);
+  return r;
+}
+
+// The selected tab looked like the others. It is drawn last, over its neighbours and the
+// page's edge: its item rectangle grown by two pixels on every side, with edges on the three
+// sides away from the page; the others stand on the page's edge.
+TEST_F(TCommonControlsTest, TheSelectedTabStandsRaisedOverThePageEdge) {
+  struct TCase {
+    const char* Id;
+    DWORD Style;
+    UINT Open;  // the edges a tab draws
+  };
+  const TCase cases[] = {{"top", 0, BF_LEFT | BF_TOP | BF_RIGHT},
+                         {"bottom", TCS_BOTTOM, BF_LEFT | BF_BOTTOM | BF_RIGHT},
+                         {"left", TCS_VERTICAL, BF_LEFT | BF_TOP | BF_BOTTOM},
+                         {"right", TCS_VERTICAL | TCS_RIGHT, BF_TOP | BF_RIGHT | BF_BOTTOM}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Id);
+    HWND tab = Control(WC_TABCONTROL, "", c.Style, RECT{0, 0, 300, 200});
+    InsertTab(tab, 0, "One");
+    InsertTab(tab, 1, "Two");
+    InsertTab(tab, 2, "Three");
+    SendMessage(tab, TCM_SETCURSEL, 1, 0);
+    const RECT item[] = {Rc(tab, TCM_GETITEMRECT, 0), Rc(tab, TCM_GETITEMRECT, 1),
+                         Rc(tab, TCM_GETITEMRECT, 2)};
+    const TDrawLog log = Painted(tab);
+    const auto edges = log.OfKind(TDrawKind::Edge);
+    ASSERT_EQ(edges.size(), 4u);
+    const RECT page = edges[0]->Rect;
+    EXPECT_EQ(edges[0]->Flags, BF_RECT);
+    EXPECT_EQ(edges[1]->Rect, item[0]);
+    EXPECT_EQ(edges[2]->Rect, item[2]);
+    EXPECT_EQ(edges[3]->Rect, Grown(item[1], 2));
+    for (const TDrawCall* edge : {edges[1], edges[2], edges[3]}) {
+      EXPECT_EQ(edge->Flags, c.Open);
+      EXPECT_EQ(edge->Note, "EDGE_RAISED");
+    }
+    // The tabs stand on the page's outer edge.
+    const int side = c.Open == (BF_LEFT | BF_TOP | BF_RIGHT)      ? item[0].Bottom - page.Top
+                     : c.Open == (BF_LEFT | BF_BOTTOM | BF_RIGHT) ? page.Bottom - item[0].Top
+                     : c.Open == (BF_LEFT | BF_TOP | BF_BOTTOM)   ? item[0].Right - page.Left
+                                                                  : page.Right - item[0].Left;
+    EXPECT_EQ(side, 0);
+    // The selected tab's face is filled just before its edges, over what lay there.
+    const auto fill = std::find_if(log.Calls.begin(), log.Calls.end(), [&](const TDrawCall& call) {
+      return call.Kind == TDrawKind::FillRect && call.Rect == Grown(item[1], 2);
+    });
+    ASSERT_NE(fill, log.Calls.end());
+    EXPECT_EQ(&*(fill + 1), edges[3]);
+    DestroyWindow(tab);
+  }
+}
+
+// What the window shows around the selected tab (the second of three) and its neighbour.
+TEST_F(TCommonControlsTest, NoLineBetweenTheSelectedTabAndItsPage) {
+  const COLORREF face = GetSysColor(COLOR_3DFACE), light = GetSysColor(COLOR_3DHILIGHT),
+                 shadow = GetSysColor(COLOR_3DSHADOW);
+  struct TProbe {
+    const char* Id;
+    DWORD Style;
+    int Tab;     // probe in the middle of this tab's item, along the row
+    int Across;  // and across the row, from the item's edge on the page side (+ into the page)
+    COLORREF Expected;
+  };
+  const TProbe probes[] = {
+      {"top: page edge under the selected tab", 0, 1, 0, face},
+      {"top: inner page edge under the selected tab", 0, 1, 1, face},
+      {"top: page edge under a neighbour", 0, 0, 1, light},
+      {"bottom: page edge under the selected tab", TCS_BOTTOM, 1, 0, face},
+      {"bottom: inner page edge under the selected tab", TCS_BOTTOM, 1, 1, face},
+      {"bottom: page edge under a neighbour", TCS_BOTTOM, 0, 1, shadow},
+  };
+  for (const TProbe& p : probes) {
+    SCOPED_TRACE(p.Id);
+    HWND tab = Control(WC_TABCONTROL, "", p.Style, RECT{0, 0, 300, 200});
+    InsertTab(tab, 0, "One");
+    InsertTab(tab, 1, "Two");
+    InsertTab(tab, 2, "Three");
+    SendMessage(tab, TCM_SETCURSEL, 1, 0);
+    UpdateWindow(tab);
+    const RECT r = Rc(tab, TCM_GETITEMRECT, static_cast<WPARAM>(p.Tab));
+    const int x = (r.Left + r.Right) / 2;
+    const int y = p.Style & TCS_BOTTOM ? r.Top - 1 - p.Across : r.Bottom + p.Across;
+    EXPECT_EQ(test_support::ScreenPixel(parent_, ScreenPoint(tab, x, y)), p.Expected);
+    DestroyWindow(tab);
+  }
+  // The neighbours stand lower than the selected tab: above them is the background, where the
+  // selected tab shows its top edge.
+  HWND tab = Control(WC_TABCONTROL, "", 0, RECT{0, 0, 300, 200});
+  InsertTab(tab, 0, "One");
+  InsertTab(tab, 1, "Two");
+  SendMessage(tab, TCM_SETCURSEL, 1, 0);
+  UpdateWindow(tab);
+  const RECT one = Rc(tab, TCM_GETITEMRECT, 0), two = Rc(tab, TCM_GETITEMRECT, 1);
+  EXPECT_EQ(test_support::ScreenPixel(parent_, ScreenPoint(tab, (one.Left + one.Right) / 2, one.Top - 1)),
+            face);
+  EXPECT_EQ(test_support::ScreenPixel(parent_, ScreenPoint(tab, (two.Left + two.Right) / 2, two.Top - 1)),
+            light);
+}
+
+// TCS_BUTTONS: push buttons without a page, the selected one pushed in.
+TEST_F(TCommonControlsTest, TabButtonsShowTheSelectedOnePushedIn) {
+  HWND tab = Control(WC_TABCONTROL, "", TCS_BUTTONS, RECT{0, 0, 300, 200});
+  InsertTab(tab, 0, "One");
+  InsertTab(tab, 1, "Two");
+  SendMessage(tab, TCM_SETCURSEL, 1, 0);
+  const TDrawLog log = Painted(tab);
+  const auto edges = log.OfKind(TDrawKind::Edge);
+  ASSERT_EQ(edges.size(), 2u);
+  EXPECT_EQ(edges[0]->Rect, Rc(tab, TCM_GETITEMRECT, 0));
+  EXPECT_EQ(edges[1]->Rect, Rc(tab, TCM_GETITEMRECT, 1));
+  EXPECT_EQ(edges[0]->Flags, BF_RECT);
+  EXPECT_EQ(edges[1]->Flags, BF_RECT);
+  EXPECT_EQ(edges[0]->Note, "EDGE_RAISED");
+  EXPECT_EQ(edges[1]->Note, "EDGE_SUNKEN");
 }
 
 TEST_F(TCommonControlsTest, OwnerDrawnTabsAskTheParent) {

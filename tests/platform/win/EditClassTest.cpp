@@ -3,6 +3,7 @@
 // lines of multi-line text with and without word wrap.
 #include <cstring>
 
+#include "platform/rtl/Clock.h"
 #include "platform/win/Clipboard.h"
 #include "tests/platform/win/ControlTestUtil.h"
 
@@ -241,20 +242,109 @@ TEST_F(TEditTest, MouseClickPlacesTheCaretAndDoubleClickSelectsAWord) {
   EXPECT_EQ(Sel(e), std::make_pair(4, 8));
 }
 
+// The test font's margins: a quarter of its 7-pixel average character width, rounded.
+constexpr int kFontMargin = 2;
+
 TEST_F(TEditTest, FormattingRectangleAndMargins) {
   HWND e = Edit(ES_MULTILINE, "text", RECT{0, 0, 100, 50});
+  EXPECT_EQ(SendMessage(e, EM_GETMARGINS, 0, 0), MAKELRESULT(kFontMargin, kFontMargin));
   RECT r{};
   SendMessage(e, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
-  EXPECT_EQ(r, (RECT{1, 0, 99, 50}));
+  EXPECT_EQ(r, (RECT{kFontMargin, 0, 100 - kFontMargin, 50}));
   SendMessage(e, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(5, 7));
   EXPECT_EQ(SendMessage(e, EM_GETMARGINS, 0, 0), MAKELRESULT(5, 7));
   SendMessage(e, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
   EXPECT_EQ(r, (RECT{5, 0, 93, 50}));
+  // The margins narrow a rectangle set by EM_SETRECTNP as well.
   const RECT set{10, 10, 60, 40};
   SendMessage(e, EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&set));
   SendMessage(e, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
-  EXPECT_EQ(r, set);
-  EXPECT_EQ(LOWORD(SendMessage(e, EM_POSFROMCHAR, 0, 0)), 10);
+  EXPECT_EQ(r, (RECT{15, 10, 53, 40}));
+  EXPECT_EQ(LOWORD(SendMessage(e, EM_POSFROMCHAR, 0, 0)), 15);
+  SendMessage(e, EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(EC_USEFONTINFO, 0));
+  EXPECT_EQ(SendMessage(e, EM_GETMARGINS, 0, 0), MAKELRESULT(kFontMargin, 7));
+}
+
+// The text touched the border: glyphs sat on the left and top edge of the client area. The
+// formatting rectangle keeps off a border drawn around the client area (a pixel under a sunken
+// client edge, two with WS_BORDER, downwards too when the line has room) and then the margins.
+TEST_F(TEditTest, TextKeepsOffTheBorderByTheMargins) {
+  struct TCase {
+    const char* Id;
+    DWORD Style;
+    DWORD ExStyle;
+    int Height;  // of the window
+    RECT Format;
+  };
+  // Client areas: 120 x 24 without a border, 116 x 20 in a client edge, 118 x 22 in WS_BORDER.
+  const TCase cases[] = {
+      {"plain", 0, 0, 24, RECT{2, 0, 118, 24}},
+      {"client-edge", 0, WS_EX_CLIENTEDGE, 24, RECT{3, 1, 113, 19}},
+      {"border", WS_BORDER, 0, 24, RECT{4, 2, 114, 20}},
+      {"client-edge-multiline", ES_MULTILINE, WS_EX_CLIENTEDGE, 24, RECT{3, 1, 113, 19}},
+      // A line (13 pixels) and a pixel above and below do not fit in 14: the text keeps the top.
+      {"client-edge-low", 0, WS_EX_CLIENTEDGE, 18, RECT{3, 0, 113, 14}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Id);
+    HWND e = CreateWindowEx(c.ExStyle, WC_EDIT, "abc", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | c.Style, 10,
+                            10, 120, c.Height, parent_, reinterpret_cast<HMENU>(static_cast<intptr_t>(7)),
+                            MainInstance(), nullptr);
+    RECT r{};
+    SendMessage(e, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
+    EXPECT_EQ(r, c.Format);
+    EXPECT_EQ(SendMessage(e, EM_POSFROMCHAR, 0, 0), MAKELRESULT(c.Format.Left, c.Format.Top));
+    const TDrawLog log = Painted(e);
+    const auto texts = log.OfKind(TDrawKind::Text);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0]->Points[0], (POINT{c.Format.Left, c.Format.Top}));
+    DestroyWindow(e);
+  }
+}
+
+// Clicks hit the character under the mouse, counted from the margin; a click in the margin
+// puts the caret before the first character.
+TEST_F(TEditTest, ClicksHitCharactersFromTheMargin) {
+  HWND e = Control(WC_EDIT, "abcdef", ES_AUTOHSCROLL, RECT{10, 10, 210, 30});
+  const int left = kFontMargin;  // the test font: 7 pixels a character
+  struct TCase {
+    int X;
+    int Caret;
+  };
+  // The boundary between two characters is the middle of the first (3 of its 7 pixels).
+  const TCase cases[] = {
+      {0, 0}, {left + 2, 0}, {left + 3, 1}, {left + 7 + 2, 1}, {left + 7 + 3, 2}, {left + 6 * 7 + 20, 6}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.X);
+    VirtualClock::Advance(1000);  // single clicks, not double clicks
+    ClickAt(e, c.X, 5);
+    EXPECT_EQ(Sel(e), std::make_pair(c.Caret, c.Caret));
+    EXPECT_EQ(LOWORD(SendMessage(e, EM_CHARFROMPOS, 0, MAKELPARAM(c.X, 5))), c.Caret);
+    POINT caret{};
+    GetCaretPos(&caret);
+    EXPECT_EQ(caret.X, left + 7 * c.Caret);
+  }
+}
+
+// Typing past the right margin scrolls the text so that the caret stays inside the margins;
+// Home scrolls back to the margin.
+TEST_F(TEditTest, LongTextScrollsWithinTheMargins) {
+  HWND e = Edit(ES_AUTOHSCROLL, "", RECT{10, 10, 80, 30});  // 70 wide: 66 between the margins
+  RECT fr{};
+  SendMessage(e, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&fr));
+  ASSERT_EQ(fr, (RECT{kFontMargin, 0, 70 - kFontMargin, 20}));
+  WinTesting::Type("abcdefghijklmno");  // 105 pixels
+  Pump();
+  POINT caret{};
+  GetCaretPos(&caret);
+  EXPECT_EQ(SendMessage(e, EM_POSFROMCHAR, 15, 0), MAKELRESULT(caret.X, 0));
+  EXPECT_GE(caret.X, fr.Left);
+  EXPECT_LE(caret.X, fr.Right);
+  EXPECT_LT(static_cast<int16_t>(LOWORD(SendMessage(e, EM_POSFROMCHAR, 0, 0))), fr.Left) << "scrolled";
+  Press(VK_HOME);
+  GetCaretPos(&caret);
+  EXPECT_EQ(caret.X, fr.Left);
+  EXPECT_EQ(LOWORD(SendMessage(e, EM_POSFROMCHAR, 0, 0)), fr.Left);
 }
 
 TEST_F(TEditTest, SetTextResetsSelectionUndoAndModify) {
