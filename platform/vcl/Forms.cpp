@@ -95,6 +95,9 @@ TCustomForm::~TCustomForm() {
     // The window goes while this object is whole, so its last messages reach
     // the form.
     DestroyHandle();
+    // Those last messages may have focused a child again, which made the form the screen's
+    // focused and active form once more.
+    if (Screen) Screen->RemoveForm(this);
   }
   if (menu_) menu_->RemoveFreeNotification(this);
 }
