@@ -1,7 +1,8 @@
 // A small program run through the display host by XvfbTest: a frame "HostDemo" (400 x 300 at
 // 100, 100) with two painted children, "left" and "right". It reports on stdout, one line each:
 // "screen <width> <height> work <left> <top> <right> <bottom>" and "today <yyyy-mm-dd>" as the
-// window manager and the clock see them once the host runs, "ready" once shown,
+// window manager and the clock see them once the host runs (the screen line again after the key
+// w), "ready" once shown,
 // "click <child> <x> <y>" for a left click in a child (client coordinates), "copied" after the
 // key c put text and CSV on the clipboard, "paste <text>" after the key v, "titled" after the
 // key t gave the frame a title beyond ASCII, "maximized" after the key m maximised it, "rect
@@ -27,6 +28,12 @@ const std::string kWideTitle = "HostDemo 账户 \xE2\x9C\x93";
 const std::string kCopiedText =
     "Gr\xC3\xBC\xC3\x9F"
     "e from the grid";
+
+void ReportScreen() {
+  const TDisplayGeometry screen = DisplayGeometry();
+  std::printf("screen %d %d work %d %d %d %d\n", screen.Width, screen.Height, screen.WorkArea.Left,
+              screen.WorkArea.Top, screen.WorkArea.Right, screen.WorkArea.Bottom);
+}
 
 void FillClient(HWND h, COLORREF color) {
   PAINTSTRUCT ps;
@@ -79,6 +86,7 @@ LRESULT FrameProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
         ShowWindow(h, SW_MAXIMIZE);
         std::printf("maximized\n");
       }
+      if (wParam == 'w') ReportScreen();
       if (wParam == 'r') {
         RECT r{};
         GetWindowRect(h, &r);
@@ -124,9 +132,7 @@ int main() {
     std::printf("no display\n");
     return 2;
   }
-  const TDisplayGeometry screen = DisplayGeometry();
-  std::printf("screen %d %d work %d %d %d %d\n", screen.Width, screen.Height, screen.WorkArea.Left,
-              screen.WorkArea.Top, screen.WorkArea.Right, screen.WorkArea.Bottom);
+  ReportScreen();
   Word year = 0, month = 0, day = 0;
   DecodeDate(Date(), year, month, day);
   std::printf("today %04d-%02d-%02d\n", year, month, day);

@@ -441,4 +441,29 @@ TEST_F(THostXvfbTest, TheProgramSeesTheServersScreenAndTheRealDate) {
   }
 }
 
+// A window manager publishes a work area (a panel on top): the program follows it while it
+// runs, and maximising fills the work area, not the screen.
+TEST_F(THostXvfbTest, TheProgramFollowsTheWorkAreaAWindowManagerPublishes) {
+  const std::string id = StartDemo();
+  ASSERT_FALSE(id.empty()) << DemoOutput();
+  ASSERT_EQ(
+      Run({"xprop", "-root", "-f", "_NET_WORKAREA", "32c", "-set", "_NET_WORKAREA", "0,24,1280,1000"}).first,
+      0);
+  ASSERT_TRUE(WaitFor([&] {
+    if (Run({"xdotool", "key", "--window", id, "w"}).first != 0) return false;
+    std::this_thread::sleep_for(100ms);
+    return DemoOutput().find("screen 1280 1024 work 0 24 1280 1024\n") != std::string::npos;
+  })) << DemoOutput();
+  ASSERT_EQ(Run({"xdotool", "key", "--window", id, "m"}).first, 0);
+  ASSERT_TRUE(DemoSaid("maximized")) << DemoOutput();
+  std::string info;
+  EXPECT_TRUE(WaitFor([&] {
+    info = Run({"xwininfo", "-id", id}).second;
+    return Field(info, "Absolute upper-left Y:") == 20;
+  })) << info;
+  EXPECT_EQ(Field(info, "Absolute upper-left X:"), -4) << info;
+  EXPECT_EQ(Field(info, "Width:"), 1288) << info;
+  EXPECT_EQ(Field(info, "Height:"), 1008) << info;
+}
+
 }  // namespace
