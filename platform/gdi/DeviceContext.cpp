@@ -1,6 +1,7 @@
 #include "platform/gdi/DeviceContext.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
 #include <utility>
@@ -49,6 +50,13 @@ bool HatchBit(uintptr_t hatch, int x, int y) {
 }
 
 int g_screenBits = 32;
+int g_screenWidth = 1920;
+int g_screenHeight = 1080;
+
+// Millimetres of `pixels` at 96 dpi, rounded.
+int Millimetres(int pixels) {
+  return static_cast<int>((static_cast<int64_t>(pixels) * 254 + 480) / 960);
+}
 
 }  // namespace
 
@@ -452,6 +460,12 @@ void SetScreenColorDepthForTest(int bitsPerPixel) {
   }
 }
 
+void SetScreenResolution(int width, int height) {
+  if (width < 1 || height < 1) return;
+  g_screenWidth = width;
+  g_screenHeight = height;
+}
+
 int GetDeviceCaps(HDC dc, int index) {
   if (!LookupDC(dc)) return 0;
   const int bits = ScreenBitsPerPixel();
@@ -459,13 +473,13 @@ int GetDeviceCaps(HDC dc, int index) {
     case 2:  // TECHNOLOGY: a raster display
       return 1;
     case 4:  // HORZSIZE in millimetres
-      return 508;
+      return Millimetres(g_screenWidth);
     case 6:  // VERTSIZE
-      return 286;
+      return Millimetres(g_screenHeight);
     case HORZRES:
-      return 1920;
+      return g_screenWidth;
     case VERTRES:
-      return 1080;
+      return g_screenHeight;
     case BITSPIXEL:
       return bits;
     case PLANES:

@@ -246,6 +246,9 @@ HDC GetScreenDC();
 int GetDeviceCaps(HDC dc, int index);
 // The colour-depth switch for tests (BITSPIXEL / NUMCOLORS answers); 32 by default.
 void SetScreenColorDepthForTest(int bitsPerPixel);
+// The screen size HORZRES and VERTRES answer (and HORZSIZE and VERTSIZE at 96 dpi); the window
+// manager passes on the display's. 1920 x 1080 until then; sizes below 1 are ignored.
+void SetScreenResolution(int width, int height);
 int SaveDC(HDC dc);
 BOOL RestoreDC(HDC dc, int savedDC);  // by index, or -1 for the last
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj);  // a region selects a copy as the clip

@@ -99,6 +99,11 @@ class THost : public IEventSource {
                              CWColormap | CWEventMask, &a);
     gc_ = XCreateGC(dpy, c.Helper, 0, nullptr);
     im_ = XOpenIM(dpy, nullptr, nullptr, nullptr);
+    // The screen's size and work area, now and as they change.
+    XSelectInput(dpy, c.Root, StructureNotifyMask | PropertyChangeMask);
+    ReportScreenGeometry();
+    // Real windows show the user's date and time, and time runs as the user's clock does.
+    VirtualClock::SetToSystemTime();
     VirtualClock::UseRealTime(true);
     observer_ =
         win_internal::AddWindowObserver([this](const win_internal::TWindowNotice& n) { OnNotice(n); });
@@ -209,6 +214,9 @@ class THost : public IEventSource {
     a.WmProtocols = intern("WM_PROTOCOLS");
     a.WmDeleteWindow = intern("WM_DELETE_WINDOW");
     a.NetWmName = intern("_NET_WM_NAME");
+    a.NetWmIconName = intern("_NET_WM_ICON_NAME");
+    a.NetWorkarea = intern("_NET_WORKAREA");
+    a.NetCurrentDesktop = intern("_NET_CURRENT_DESKTOP");
     a.MotifHints = intern("_MOTIF_WM_HINTS");
   }
 
@@ -236,7 +244,8 @@ class THost : public IEventSource {
         DestroyMirror(n.Hwnd);
         break;
       case TWindowEvent::TextChanged:
-        if (auto it = windows_.find(n.Hwnd); it != windows_.end()) SetTitle(it->second.Xid, n.Hwnd);
+        if (auto it = windows_.find(n.Hwnd); it != windows_.end())
+          SetWindowNames(it->second.Xid, GetWindowText(n.Hwnd));
         break;
       case TWindowEvent::Activated:
         Activated(n.Hwnd);
@@ -304,22 +313,13 @@ class THost : public IEventSource {
     hints.width = r.Width();
     hints.height = r.Height();
     XSetWMNormalHints(c.Dpy, hw.Xid, &hints);
-    XClassHint cls{const_cast<char*>("grid"), const_cast<char*>("Grid")};
-    XSetClassHint(c.Dpy, hw.Xid, &cls);
-    SetTitle(hw.Xid, h);
+    SetWindowClass(hw.Xid);
+    SetWindowNames(hw.Xid, GetWindowText(h));
     if (im_)
       hw.Ic = XCreateIC(im_, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, hw.Xid,
                         XNFocusWindow, hw.Xid, nullptr);
     byXid_[hw.Xid] = h;
     return hw;
-  }
-
-  static void SetTitle(Window xid, HWND h) {
-    TConnection& c = Conn();
-    const std::string title = GetWindowText(h);
-    XStoreName(c.Dpy, xid, title.c_str());
-    XChangeProperty(c.Dpy, xid, c.Atoms.NetWmName, c.Atoms.Utf8String, 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
   }
 
   void DestroyMirror(HWND h) {
@@ -412,7 +412,7 @@ class THost : public IEventSource {
       default:
         break;
     }
-    if (HandleSelectionEvent(e)) return;
+    if (HandleSelectionEvent(e) || HandleScreenEvent(e)) return;
     auto found = byXid_.find(e.xany.window);
     if (found == byXid_.end()) return;
     const HWND h = found->second;
@@ -464,21 +464,37 @@ class THost : public IEventSource {
     return POINT{hw.Rect.Left + x, hw.Rect.Top + y};
   }
 
-  void OnConfigure(HWND h, THostWindow& hw, const XConfigureEvent& e) {
+  // Another client (a window manager, xdotool) moved or sized the X window. The window manager
+  // follows, so that the screen coordinates of input and of the windows it places stay those of
+  // the screen; the X window is moved again only when the program refuses the new rectangle
+  // (a fixed size, constraints), never to echo what the X server already did.
+  void OnConfigure(HWND h, THostWindow& hw, XConfigureEvent e) {
     TConnection& c = Conn();
-    int x = e.x, y = e.y;
+    // Of a burst (a drag by a window manager) only the latest counts.
+    XEvent next;
+    while (XCheckTypedWindowEvent(c.Dpy, hw.Xid, ConfigureNotify, &next)) e = next.xconfigure;
+    RECT reported{e.x, e.y, e.x + e.width, e.y + e.height};
     if (!e.send_event) {
-      // A window manager may have reparented the window: its place on the root counts.
+      // A real event is relative to the parent, which a window manager may have made its frame:
+      // ask the server where the window is on the root now.
+      XWindowAttributes attrs{};
       Window child = 0;
-      XTranslateCoordinates(c.Dpy, hw.Xid, c.Root, 0, 0, &x, &y, &child);
+      int x = 0, y = 0;
+      if (!XGetWindowAttributes(c.Dpy, hw.Xid, &attrs) ||
+          !XTranslateCoordinates(c.Dpy, hw.Xid, c.Root, 0, 0, &x, &y, &child))
+        return;
+      reported = RECT{x, y, x + attrs.width, y + attrs.height};
     }
-    const RECT reported{x, y, x + e.width, y + e.height};
     if (SameRect(reported, hw.Rect)) return;
     hw.Rect = reported;
     RECT current{};
     GetWindowRect(h, &current);
-    if (!SameRect(current, reported))
-      SetWindowPos(h, nullptr, x, y, e.width, e.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (SameRect(current, reported)) return;
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+    if (current.Width() == reported.Width() && current.Height() == reported.Height()) flags |= SWP_NOSIZE;
+    // Sync, called back as the window moves, finds the X window already there; if the program
+    // kept another rectangle, Sync moves the X window to it.
+    SetWindowPos(h, nullptr, reported.Left, reported.Top, reported.Width(), reported.Height(), flags);
   }
 
   void OnButton(const THostWindow& hw, const XButtonEvent& e) {

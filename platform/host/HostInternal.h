@@ -2,6 +2,7 @@
 // What the display host's files share. The only place that includes Xlib; include it after
 // every other header, since Xlib's macros (KeyPress, None, Status ...) would break them.
 #include <cstdint>
+#include <string>
 
 #include "platform/win/Windows.h"
 
@@ -27,6 +28,9 @@ struct TAtoms {
   Atom WmProtocols = None;
   Atom WmDeleteWindow = None;
   Atom NetWmName = None;
+  Atom NetWmIconName = None;
+  Atom NetWorkarea = None;
+  Atom NetCurrentDesktop = None;
   Atom MotifHints = None;
 };
 
@@ -43,6 +47,15 @@ TConnection& Conn();
 
 // The window manager's virtual key for an X11 keysym (0 for none).
 int VirtualKeyOf(unsigned long keysym);
+
+// The screen (HostScreen.cpp): passes the root window's size and the work area to the window
+// manager; HandleScreenEvent answers true for the root window's events.
+void ReportScreenGeometry();
+bool HandleScreenEvent(const XEvent& event);
+
+// The names of a mirrored window (HostWindowNames.cpp): its title and icon name, its class.
+void SetWindowNames(Window xid, const std::string& title);
+void SetWindowClass(Window xid);
 
 // The selection bridge (HostClipboard.cpp).
 void StartClipboardBridge();

@@ -1,6 +1,7 @@
 #include "platform/rtl/Clock.h"
 
 #include <chrono>
+#include <ctime>
 
 namespace {
 
@@ -42,6 +43,22 @@ void Set(TDateTime now, uint32_t tickCount) {
   s.realBaseTicks = 0;
   s.realStart = std::chrono::steady_clock::now();
   s.baseDate = now - static_cast<double>(tickCount) / 86400000.0;
+}
+
+TDateTime SystemLocalTime() {
+  using namespace std::chrono;
+  const auto now = system_clock::now();
+  const std::time_t seconds = system_clock::to_time_t(now);
+  std::tm local{};
+  // The zone's offset at this instant, summer time included; UTC when the zone is unknown.
+  const long offset = localtime_r(&seconds, &local) ? local.tm_gmtoff : 0;
+  const double ms = static_cast<double>(duration_cast<milliseconds>(now.time_since_epoch()).count());
+  constexpr double kUnixEpoch = 25569.0;  // 1970-01-01 as a TDateTime
+  return kUnixEpoch + (ms + static_cast<double>(offset) * 1000.0) / 86400000.0;
+}
+
+void SetToSystemTime() {
+  Set(SystemLocalTime(), GetTickCount());
 }
 
 void UseRealTime(bool on) {

@@ -17,4 +17,9 @@ void Advance(uint32_t ms);
 void Set(TDateTime now, uint32_t tickCount = 0);
 // Follows the real monotonic clock from now on (the display host uses this); Advance still adds.
 void UseRealTime(bool on);
+// Moves the date and time to the system's local date and time, keeping the tick count: with a
+// display, Now, Date and the calendars' today are the user's. Tests keep the fixed start.
+void SetToSystemTime();
+// The system's local date and time (the operating system's clock and time zone).
+TDateTime SystemLocalTime();
 }  // namespace VirtualClock

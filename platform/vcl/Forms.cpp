@@ -1,6 +1,10 @@
 // TCustomForm and TForm: construction from the window description, window
 // styles, the menu, the icon, the MDI client and the form's message handling.
 #include "platform/vcl/Forms.h"
+
+#include <algorithm>
+#include <utility>
+
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
@@ -91,6 +95,9 @@ TCustomForm::~TCustomForm() {
     // The window goes while this object is whole, so its last messages reach
     // the form.
     DestroyHandle();
+    // Those last messages may have focused a child again, which made the form the screen's
+    // focused and active form once more.
+    if (Screen) Screen->RemoveForm(this);
   }
   if (menu_) menu_->RemoveFreeNotification(this);
 }
@@ -111,10 +118,10 @@ void TForm::DescribeClass(TClassBuilder<TForm>& c) {
   c.Property("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle).Default(bsSizeable);
   c.Property(
       "ClientHeight", [](const TForm& f) { return const_cast<TForm&>(f).ClientHeight(); },
-      &TControl::SetClientHeight);
+      &TCustomForm::SetClientHeight);
   c.Property(
       "ClientWidth", [](const TForm& f) { return const_cast<TForm&>(f).ClientWidth(); },
-      &TControl::SetClientWidth);
+      &TCustomForm::SetClientWidth);
   c.Property("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle);
   c.Property("Icon", &TCustomForm::Icon, &TCustomForm::SetIcon);
   c.Property("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview);
@@ -272,6 +279,8 @@ void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
 
 void TCustomForm::Loaded() {
   inherited::Loaded();
+  if (pendingClientWidth_ >= 0) TControl::SetClientWidth(std::exchange(pendingClientWidth_, -1));
+  if (pendingClientHeight_ >= 0) TControl::SetClientHeight(std::exchange(pendingClientHeight_, -1));
   if (activeControl_) {
     TWinControl* c = activeControl_;
     activeControl_ = nullptr;
@@ -293,46 +302,8 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
     Params.X = CW_USEDEFAULT;
     Params.Y = CW_USEDEFAULT;
   }
-  TBorderIcons icons = borderIcons_;
-  TFormBorderStyle style = borderStyle_;
-  if (formStyle_ == fsMDIChild && (style == bsNone || style == bsDialog)) style = bsSizeable;
-  switch (style) {
-    case bsNone:
-      if (!Parent() && !ParentWindow()) Params.Style |= WS_POPUP;
-      icons = TBorderIcons{};
-      break;
-    case bsSingle:
-    case bsToolWindow:
-      Params.Style |= WS_CAPTION | WS_BORDER;
-      break;
-    case bsSizeable:
-    case bsSizeToolWin:
-      Params.Style |= WS_CAPTION | WS_THICKFRAME;
-      break;
-    case bsDialog:
-      Params.Style |= WS_POPUP | WS_CAPTION;
-      Params.ExStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
-      icons = icons * TBorderIcons{biSystemMenu, biHelp};
-      Params.WindowClass.style |= CS_DBLCLKS | CS_SAVEBITS | CS_BYTEALIGNWINDOW;
-      break;
-  }
-  if (style == bsToolWindow || style == bsSizeToolWin) {
-    Params.ExStyle = WS_EX_TOOLWINDOW;
-    icons = icons * TBorderIcons{biSystemMenu};
-  }
-  if (style == bsSingle || style == bsSizeable || style == bsNone) {
-    if (formStyle_ != fsMDIChild || icons.Contains(biSystemMenu)) {
-      if (icons.Contains(biMinimize)) Params.Style |= WS_MINIMIZEBOX;
-      if (icons.Contains(biMaximize)) Params.Style |= WS_MAXIMIZEBOX;
-    }
-    if (windowState_ == wsMinimized)
-      Params.Style |= WS_MINIMIZE;
-    else if (windowState_ == wsMaximized)
-      Params.Style |= WS_MAXIMIZE;
-  }
-  if (icons.Contains(biSystemMenu)) Params.Style |= WS_SYSMENU;
-  if (icons.Contains(biHelp)) Params.ExStyle |= WS_EX_CONTEXTHELP;
-  if (formStyle_ == fsStayOnTop) Params.ExStyle |= WS_EX_TOPMOST;
+  if (AddFrameStyles(Params.Style, Params.ExStyle) == bsDialog)
+    Params.WindowClass.style |= CS_DBLCLKS | CS_SAVEBITS | CS_BYTEALIGNWINDOW;
   if (formStyle_ == fsMDIChild) {
     TForm* frame = Application ? Application->MainForm() : nullptr;
     if (!frame || frame->FormStyle() != fsMDIForm || !frame->ClientHandle())
@@ -341,6 +312,78 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
     Params.Style = (Params.Style & ~WS_POPUP) | WS_CHILD | WS_CLIPSIBLINGS;
     Params.ExStyle |= WS_EX_MDICHILD;
   }
+}
+
+TFormBorderStyle TCustomForm::AddFrameStyles(DWORD& Style, DWORD& ExStyle) const {
+  TBorderIcons icons = borderIcons_;
+  TFormBorderStyle style = borderStyle_;
+  if (formStyle_ == fsMDIChild && (style == bsNone || style == bsDialog)) style = bsSizeable;
+  switch (style) {
+    case bsNone:
+      if (!Parent() && !ParentWindow()) Style |= WS_POPUP;
+      icons = TBorderIcons{};
+      break;
+    case bsSingle:
+    case bsToolWindow:
+      Style |= WS_CAPTION | WS_BORDER;
+      break;
+    case bsSizeable:
+    case bsSizeToolWin:
+      Style |= WS_CAPTION | WS_THICKFRAME;
+      break;
+    case bsDialog:
+      Style |= WS_POPUP | WS_CAPTION;
+      ExStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+      icons = icons * TBorderIcons{biSystemMenu, biHelp};
+      break;
+  }
+  if (style == bsToolWindow || style == bsSizeToolWin) {
+    ExStyle = WS_EX_TOOLWINDOW;
+    icons = icons * TBorderIcons{biSystemMenu};
+  }
+  if (style == bsSingle || style == bsSizeable || style == bsNone) {
+    if (formStyle_ != fsMDIChild || icons.Contains(biSystemMenu)) {
+      if (icons.Contains(biMinimize)) Style |= WS_MINIMIZEBOX;
+      if (icons.Contains(biMaximize)) Style |= WS_MAXIMIZEBOX;
+    }
+    if (windowState_ == wsMinimized)
+      Style |= WS_MINIMIZE;
+    else if (windowState_ == wsMaximized)
+      Style |= WS_MAXIMIZE;
+  }
+  if (icons.Contains(biSystemMenu)) Style |= WS_SYSMENU;
+  if (icons.Contains(biHelp)) ExStyle |= WS_EX_CONTEXTHELP;
+  if (formStyle_ == fsStayOnTop) ExStyle |= WS_EX_TOPMOST;
+  return style;
+}
+
+// Before the window exists the client is what the frame the window will get leaves of the
+// bounds; afterwards the window knows, its menu bar and scroll bars included.
+TRect TCustomForm::GetClientRect() {
+  if (HandleAllocated()) return inherited::GetClientRect();
+  DWORD style = 0, exStyle = 0;
+  AddFrameStyles(style, exStyle);
+  // A top-level window without WS_POPUP always gets a caption (CreateWindowEx adds it).
+  if (!Parent() && !ParentWindow() && !(style & WS_POPUP)) style |= WS_CAPTION;
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, style, menu_ && formStyle_ != fsMDIChild, exStyle);
+  return Rect(0, 0, std::max(0, Width() - frame.Width()), std::max(0, Height() - frame.Height()));
+}
+
+// A description sets the client size before its menu and border are known (the menu is a
+// reference, resolved at the end): the size waits for Loaded.
+void TCustomForm::SetClientWidth(int Value) {
+  if (ComponentState().Contains(csLoading))
+    pendingClientWidth_ = Value;
+  else
+    TControl::SetClientWidth(Value);
+}
+
+void TCustomForm::SetClientHeight(int Value) {
+  if (ComponentState().Contains(csLoading))
+    pendingClientHeight_ = Value;
+  else
+    TControl::SetClientHeight(Value);
 }
 
 void TCustomForm::CreateWnd() {

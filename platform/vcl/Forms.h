@@ -213,6 +213,12 @@ class TCustomForm : public TScrollingWinControl {
   void SetBorderStyle(TFormBorderStyle Value);
   TBorderIcons BorderIcons() const { return borderIcons_; }
   void SetBorderIcons(TBorderIcons Value);
+  // The client also before the window exists: the bounds less the frame, caption and menu bar
+  // the window will get.
+  TRect GetClientRect() override;
+  // While a description loads, the client size waits for Loaded (the menu comes later).
+  void SetClientWidth(int Value);
+  void SetClientHeight(int Value);
   TPosition Position() const { return position_; }
   void SetPosition(TPosition Value);
   TFormStyle FormStyle() const { return formStyle_; }
@@ -341,6 +347,9 @@ class TCustomForm : public TScrollingWinControl {
   friend class TApplication;
   friend class TScreen;
   void InitForm();
+  // Adds the frame's window styles (border, caption, boxes, system menu); answers the border
+  // style in force (an MDI child has no bsNone or bsDialog).
+  TFormBorderStyle AddFrameStyles(DWORD& Style, DWORD& ExStyle) const;
   // Moves the window where Position asks, once, when the form first shows.
   void ApplyPosition();
   void SetActive(bool Value);
@@ -373,6 +382,8 @@ class TCustomForm : public TScrollingWinControl {
   HWND clientHandle_ = nullptr;
   bool withDescription_ = false;  // made by the Create constructor, not CreateNew
   bool constructed_ = false;
+  int pendingClientWidth_ = -1;  // set while loading, applied by Loaded; -1: none
+  int pendingClientHeight_ = -1;
 };
 
 class TForm : public TCustomForm {

@@ -1,17 +1,44 @@
-// System metrics and parameters from fixed tables: the classic desktop at 96 dpi on a
-// 1920 x 1080 screen with a 40-pixel taskbar, as NT 5.1 reports it. Tests may change entries.
+// System metrics and parameters from fixed tables: the classic desktop at 96 dpi, as NT 5.1
+// reports it, on a 1920 x 1080 screen with a 40-pixel taskbar until a display reports its own
+// screen (Display.h). Tests may change entries.
+#include <algorithm>
 #include <array>
 
+#include "platform/win/Display.h"
 #include "platform/win/WindowManager.h"
 
 namespace {
 
 constexpr int kMetricCount = SM_CMETRICS;
 
-std::array<int, kMetricCount> DefaultMetrics() {
+TDisplayGeometry ClassicDisplay() {
+  return TDisplayGeometry{1920, 1080, RECT{0, 0, 1920, 1040}};
+}
+
+// The metrics that follow the work area.
+void PutWorkAreaMetrics(std::array<int, kMetricCount>& m, const RECT& work) {
+  // A maximised window's client: the work area less the caption.
+  m[SM_CXFULLSCREEN] = work.Width();
+  m[SM_CYFULLSCREEN] = std::max(0, work.Height() - m[SM_CYCAPTION]);
+  // A maximised window: the work area with its sizing frame outside.
+  m[SM_CXMAXIMIZED] = work.Width() + 2 * m[SM_CXFRAME];
+  m[SM_CYMAXIMIZED] = work.Height() + 2 * m[SM_CYFRAME];
+}
+
+// The metrics that follow the screen and its work area.
+void PutScreenMetrics(std::array<int, kMetricCount>& m, const TDisplayGeometry& d) {
+  m[SM_CXSCREEN] = d.Width;
+  m[SM_CYSCREEN] = d.Height;
+  m[SM_CXVIRTUALSCREEN] = d.Width;
+  m[SM_CYVIRTUALSCREEN] = d.Height;
+  // A window may be tracked a little larger than the screen: frame plus edge on each side.
+  m[SM_CXMAXTRACK] = d.Width + 2 * (m[SM_CXFRAME] + m[SM_CXEDGE]);
+  m[SM_CYMAXTRACK] = d.Height + 2 * (m[SM_CYFRAME] + m[SM_CYEDGE]);
+  PutWorkAreaMetrics(m, d.WorkArea);
+}
+
+std::array<int, kMetricCount> DefaultMetrics(const TDisplayGeometry& display) {
   std::array<int, kMetricCount> m{};
-  m[SM_CXSCREEN] = 1920;
-  m[SM_CYSCREEN] = 1080;
   m[SM_CXVSCROLL] = 17;
   m[SM_CYHSCROLL] = 17;
   m[SM_CYCAPTION] = 19;
@@ -26,8 +53,6 @@ std::array<int, kMetricCount> DefaultMetrics() {
   m[SM_CXCURSOR] = 32;
   m[SM_CYCURSOR] = 32;
   m[SM_CYMENU] = 19;
-  m[SM_CXFULLSCREEN] = 1920;
-  m[SM_CYFULLSCREEN] = 1040 - 19;
   m[SM_MOUSEPRESENT] = 1;
   m[SM_CYVSCROLL] = 17;
   m[SM_CXHSCROLL] = 17;
@@ -58,27 +83,22 @@ std::array<int, kMetricCount> DefaultMetrics() {
   m[SM_ARRANGE] = 8;  // ARW_HIDE
   m[SM_CXMINIMIZED] = 160;
   m[SM_CYMINIMIZED] = 24;
-  m[SM_CXMAXTRACK] = 1932;
-  m[SM_CYMAXTRACK] = 1092;
-  m[SM_CXMAXIMIZED] = 1928;
-  m[SM_CYMAXIMIZED] = 1048;
   m[SM_NETWORK] = 3;
   m[SM_CXDRAG] = 4;
   m[SM_CYDRAG] = 4;
   m[SM_CXMENUCHECK] = 13;
   m[SM_CYMENUCHECK] = 13;
   m[SM_MOUSEWHEELPRESENT] = 1;
-  m[SM_CXVIRTUALSCREEN] = 1920;
-  m[SM_CYVIRTUALSCREEN] = 1080;
   m[SM_CMONITORS] = 1;
   m[SM_SAMEDISPLAYFORMAT] = 1;
   m[SM_CXFOCUSBORDER] = 1;
   m[SM_CYFOCUSBORDER] = 1;
+  PutScreenMetrics(m, display);
   return m;
 }
 
 struct TParameters {
-  RECT WorkArea{0, 0, 1920, 1040};
+  RECT WorkArea = ClassicDisplay().WorkArea;
   int KeyboardDelay = 1;
   DWORD KeyboardSpeed = 31;
   UINT WheelScrollLines = 3;
@@ -86,7 +106,8 @@ struct TParameters {
 };
 
 struct TMetricsState {
-  std::array<int, kMetricCount> Metrics = DefaultMetrics();
+  TDisplayGeometry Display = ClassicDisplay();
+  std::array<int, kMetricCount> Metrics = DefaultMetrics(Display);
   TParameters Params;
   int Beeps = 0;
 };
@@ -130,6 +151,7 @@ BOOL SystemParametersInfo(UINT action, UINT uiParam, void* pvParam, UINT) {
       const RECT r = *static_cast<const RECT*>(pvParam);
       if (IsRectEmpty(r)) return FALSE;
       p.WorkArea = r;
+      PutWorkAreaMetrics(State().Metrics, r);
       return TRUE;
     }
     case SPI_GETNONCLIENTMETRICS: {
@@ -261,8 +283,23 @@ void OverrideSystemMetric(int index, int value) {
   if (index >= 0 && index < kMetricCount) State().Metrics[static_cast<size_t>(index)] = value;
 }
 
+// Tests start from the classic desktop, whatever display set before.
 void RestoreSystemMetrics() {
-  State().Metrics = DefaultMetrics();
+  State().Display = ClassicDisplay();
+  State().Metrics = DefaultMetrics(State().Display);
+  SetScreenResolution(State().Display.Width, State().Display.Height);
+}
+
+TDisplayGeometry ScreenGeometry() {
+  return TDisplayGeometry{State().Display.Width, State().Display.Height, State().Params.WorkArea};
+}
+
+void SetScreenGeometry(const TDisplayGeometry& display) {
+  TMetricsState& s = State();
+  s.Display = display;
+  s.Params.WorkArea = display.WorkArea;
+  PutScreenMetrics(s.Metrics, display);
+  SetScreenResolution(display.Width, display.Height);
 }
 
 void ResetSystemParameters() {

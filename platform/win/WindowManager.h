@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win/Display.h"
 #include "platform/win/Windows.h"
 
 namespace win_internal {
@@ -342,6 +343,12 @@ void NotifyObservers(TWindowEvent event, HWND hwnd, const TPosChange* change = n
 // --- metrics --------------------------------------------------------------------------------------------
 
 RECT WorkArea();
+// The screen and work area the metrics describe, and a new one for them (Display.cpp checks it
+// first and tells the windows).
+TDisplayGeometry ScreenGeometry();
+void SetScreenGeometry(const TDisplayGeometry& display);
+// Fits the maximised top-level windows to the work area again.
+void RefitMaximizedWindows();
 // A fixed value for one metric until RestoreSystemMetrics brings back the default table.
 void OverrideSystemMetric(int index, int value);
 void RestoreSystemMetrics();

@@ -5,6 +5,7 @@
 // of a top-level window unless SWP_NOACTIVATE → the painting steps (WM_NCPAINT, WM_ERASEBKGND)
 // → WM_WINDOWPOSCHANGED, whose default sends WM_MOVE and WM_SIZE.
 #include <algorithm>
+#include <vector>
 
 #include "platform/win/WindowManager.h"
 
@@ -270,6 +271,22 @@ void ApplyWindowState(TWnd& w, int cmd) {
   if (!MinMaximize(w, mm, r)) return;
   SetWindowPosInternal(w, nullptr, r.Left, r.Top, r.Width(), r.Height(),
                        SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | SWP_STATECHANGED);
+}
+
+void RefitMaximizedWindows() {
+  std::vector<HWND> maximized;
+  for (const TWnd* w : Desktop().Children)
+    if (!w->Dead && (w->Style & WS_MAXIMIZE)) maximized.push_back(w->Handle);
+  for (HWND h : maximized) {
+    TWnd* w = Find(h);
+    if (!w || !(w->Style & WS_MAXIMIZE)) continue;
+    auto keep = Hold(w);
+    const MINMAXINFO mmi = QueryMinMaxInfo(*w);
+    if (w->Dead) continue;
+    const RECT r = MaximizedRect(mmi);
+    w->MaxPos = r.TopLeft();
+    SetWindowPosInternal(*w, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 }  // namespace win_internal

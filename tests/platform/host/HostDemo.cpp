@@ -1,14 +1,21 @@
 // A small program run through the display host by XvfbTest: a frame "HostDemo" (400 x 300 at
 // 100, 100) with two painted children, "left" and "right". It reports on stdout, one line each:
-// "ready" once shown, "click <child> <x> <y>" for a left click in a child (client coordinates),
-// "copied" after the key c put text and CSV on the clipboard, "paste <text>" after the key v,
-// and ends on the key q, on closing, or after a minute at the latest.
+// "screen <width> <height> work <left> <top> <right> <bottom>" and "today <yyyy-mm-dd>" as the
+// window manager and the clock see them once the host runs (the screen line again after the key
+// w), "ready" once shown,
+// "click <child> <x> <y>" for a left click in a child (client coordinates), "copied" after the
+// key c put text and CSV on the clipboard, "paste <text>" after the key v, "titled" after the
+// key t gave the frame a title beyond ASCII, "maximized" after the key m maximised it, "rect
+// <left> <top> <right> <bottom>" for the frame's window rectangle after the key r, and ends on
+// the key q, on closing, or after a minute at the latest.
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "platform/host/DisplayHost.h"
+#include "platform/rtl/DateTime.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/win/Display.h"
 #include "platform/win/Windows.h"
 
 namespace {
@@ -17,9 +24,16 @@ constexpr COLORREF kLeftColor = RGB(220, 40, 40);
 constexpr COLORREF kRightColor = RGB(30, 120, 230);
 constexpr COLORREF kFrameColor = RGB(240, 240, 240);
 constexpr UINT_PTR kLifetimeTimer = 1;
+const std::string kWideTitle = "HostDemo 账户 \xE2\x9C\x93";
 const std::string kCopiedText =
     "Gr\xC3\xBC\xC3\x9F"
     "e from the grid";
+
+void ReportScreen() {
+  const TDisplayGeometry screen = DisplayGeometry();
+  std::printf("screen %d %d work %d %d %d %d\n", screen.Width, screen.Height, screen.WorkArea.Left,
+              screen.WorkArea.Top, screen.WorkArea.Right, screen.WorkArea.Bottom);
+}
 
 void FillClient(HWND h, COLORREF color) {
   PAINTSTRUCT ps;
@@ -64,6 +78,20 @@ LRESULT FrameProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (wParam == 'c') Copy(h);
       if (wParam == 'v') Paste(h);
       if (wParam == 'q') DestroyWindow(h);
+      if (wParam == 't') {
+        SetWindowText(h, kWideTitle);
+        std::printf("titled\n");
+      }
+      if (wParam == 'm') {
+        ShowWindow(h, SW_MAXIMIZE);
+        std::printf("maximized\n");
+      }
+      if (wParam == 'w') ReportScreen();
+      if (wParam == 'r') {
+        RECT r{};
+        GetWindowRect(h, &r);
+        std::printf("rect %d %d %d %d\n", r.Left, r.Top, r.Right, r.Bottom);
+      }
       return 0;
     case WM_TIMER:
       if (wParam == kLifetimeTimer) DestroyWindow(h);
@@ -104,6 +132,10 @@ int main() {
     std::printf("no display\n");
     return 2;
   }
+  ReportScreen();
+  Word year = 0, month = 0, day = 0;
+  DecodeDate(Date(), year, month, day);
+  std::printf("today %04d-%02d-%02d\n", year, month, day);
   WNDCLASSEX wc;
   wc.lpfnWndProc = FrameProc;
   wc.hInstance = MainInstance();

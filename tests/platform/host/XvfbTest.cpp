@@ -1,8 +1,10 @@
 // The display host in a real X server: starts Xvfb on a free display, runs host_demo through
 // it, and checks with the X utilities that the window appears with its size, that a click
-// reaches the right child, that the screen shows its pixels, and that text travels through the
-// CLIPBOARD selection both ways. Every wait is bounded, so a broken X setup fails instead of
-// hanging. Skipped when Xvfb or the utilities are missing.
+// reaches the right child, that the screen shows its pixels, that text travels through the
+// CLIPBOARD selection both ways, that the window's names are UTF-8 and its class the program's,
+// that a window moved by another client stays where it was put and takes clicks there, and that
+// the program sees the server's screen size and the real date. Every wait is bounded, so a
+// broken X setup fails instead of hanging. Skipped when Xvfb or the utilities are missing.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -15,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <functional>
 #include <optional>
@@ -118,10 +121,26 @@ class TProcess {
   int status_ = 0;
 };
 
+size_t CountOf(const std::string& text, const std::string& part) {
+  size_t n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+  return n;
+}
+
+// Today in the local zone, as "yyyy-mm-dd".
+std::string LocalDate() {
+  const std::time_t t = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  char text[16];
+  std::strftime(text, sizeof text, "%Y-%m-%d", &tm);
+  return text;
+}
+
 class THostXvfbTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* tool : {"xdotool", "xwininfo", "xclip", "xwd"})
+    for (const char* tool : {"xdotool", "xwininfo", "xclip", "xwd", "xprop"})
       if (Which(tool).empty())
         GTEST_SKIP() << tool
                      << " is not installed (scripts/setup.sh installs it); the real-window test is skipped";
@@ -131,7 +150,7 @@ class THostXvfbTest : public ::testing::Test {
     char dir[] = "/tmp/hostxvfbXXXXXX";
     ASSERT_NE(mkdtemp(dir), nullptr);
     dir_ = dir;
-    ASSERT_TRUE(StartServer()) << "Xvfb did not accept connections on any display from :90";
+    ASSERT_TRUE(StartServer("1280x1024")) << "Xvfb did not accept connections on any display from :90";
   }
   void TearDown() override {
     demo_.reset();
@@ -139,7 +158,8 @@ class THostXvfbTest : public ::testing::Test {
     if (!dir_.empty()) std::system(("rm -rf '" + dir_ + "'").c_str());
   }
 
-  bool StartServer() {
+  // A server with one screen of `size` ("WIDTHxHEIGHT"), on the first free display from :90.
+  bool StartServer(const std::string& size) {
     for (int n = 90; n < 130; ++n) {
       const std::string display = ":" + std::to_string(n);
       struct stat st;
@@ -147,8 +167,8 @@ class THostXvfbTest : public ::testing::Test {
           stat(("/tmp/.X" + std::to_string(n) + "-lock").c_str(), &st) == 0)
         continue;
       server_ = std::make_unique<TProcess>(
-          std::vector<std::string>{xvfb_, display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"},
-          display, dir_ + "/xvfb.log");
+          std::vector<std::string>{xvfb_, display, "-screen", "0", size + "x24", "-nolisten", "tcp"}, display,
+          dir_ + "/xvfb.log");
       if (!server_->Started()) return false;
       display_ = display;
       if (WaitFor(
@@ -175,6 +195,28 @@ class THostXvfbTest : public ::testing::Test {
   }
 
   std::string DemoOutput() const { return ReadFile(dir_ + "/demo.out"); }
+  // Starts host_demo and waits for its window to be mapped; answers the window's id.
+  std::string StartDemo() {
+    demo_ =
+        std::make_unique<TProcess>(std::vector<std::string>{HOST_DEMO_PATH}, display_, dir_ + "/demo.out");
+    if (!demo_->Started() || !DemoSaid("ready")) return "";
+    std::string id;
+    WaitFor([&] {
+      auto [code, out] = Run({"xdotool", "search", "--name", "^HostDemo$"});
+      id = code == 0 ? out.substr(0, out.find('\n')) : "";
+      return !id.empty() && Run({"xwininfo", "-id", id}).second.find("IsViewable") != std::string::npos;
+    });
+    return id;
+  }
+  // The value of one demo line "<key> <rest>" (the first such line), or "".
+  std::string DemoLine(const std::string& key) {
+    const std::string out = DemoOutput();
+    const size_t at = out.find(key + " ");
+    if (at == std::string::npos) return "";
+    const size_t end = out.find('\n', at);
+    return out.substr(at + key.size() + 1,
+                      end == std::string::npos ? std::string::npos : end - at - key.size() - 1);
+  }
   bool DemoSaid(const std::string& line, std::chrono::milliseconds timeout = 5s) {
     return WaitFor([&] { return DemoOutput().find(line + "\n") != std::string::npos; }, timeout);
   }
@@ -280,6 +322,148 @@ TEST_F(THostXvfbTest, ShowsClicksPaintsAndSharesTheClipboard) {
 
   ASSERT_EQ(Run({"xdotool", "key", "q"}).first, 0);
   EXPECT_EQ(demo_->WaitExit(5s).value_or(-1), 0) << DemoOutput();
+}
+
+// Read with xprop: the title as UTF-8 under both name properties, the icon name likewise, and
+// the class after the program; a new title travels the same way.
+TEST_F(THostXvfbTest, NamesAreUtf8AndTheClassIsTheProgram) {
+  const std::string id = StartDemo();
+  ASSERT_FALSE(id.empty()) << DemoOutput();
+  struct Case {
+    const char* property;
+    std::string expected;  // xprop's line after "<property>"
+  };
+  const std::string wide = "\"HostDemo \xE8\xB4\xA6\xE6\x88\xB7 \xE2\x9C\x93\"";
+  const Case before[] = {
+      {"WM_NAME", "(UTF8_STRING) = \"HostDemo\""},
+      {"_NET_WM_NAME", "(UTF8_STRING) = \"HostDemo\""},
+      {"WM_ICON_NAME", "(UTF8_STRING) = \"HostDemo\""},
+      {"_NET_WM_ICON_NAME", "(UTF8_STRING) = \"HostDemo\""},
+      {"WM_CLASS", "(STRING) = \"host_demo\", \"Host_demo\""},
+  };
+  const Case after[] = {
+      {"WM_NAME", "(UTF8_STRING) = " + wide},
+      {"_NET_WM_NAME", "(UTF8_STRING) = " + wide},
+      {"WM_ICON_NAME", "(UTF8_STRING) = " + wide},
+      {"_NET_WM_ICON_NAME", "(UTF8_STRING) = " + wide},
+  };
+  auto check = [&](const Case& c) {
+    SCOPED_TRACE(c.property);
+    auto [code, out] = Run({"xprop", "-id", id, c.property});
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(out, std::string(c.property) + c.expected + "\n");
+  };
+  for (const Case& c : before) check(c);
+  ASSERT_EQ(Run({"xdotool", "key", "--window", id, "t"}).first, 0);
+  ASSERT_TRUE(DemoSaid("titled")) << DemoOutput();
+  ASSERT_TRUE(WaitFor([&] {
+    return Run({"xprop", "-id", id, "WM_NAME"}).second.find("UTF8") != std::string::npos &&
+           Run({"xprop", "-id", id, "WM_NAME"}).second.find("\xE2\x9C\x93") != std::string::npos;
+  }));
+  for (const Case& c : after) check(c);
+}
+
+// Another client moves the window (as a window manager or xdotool does): it stays where it was
+// put, shows its pixels there, and a click there reaches the child under the pointer.
+TEST_F(THostXvfbTest, AWindowMovedByAnotherClientStaysAndTakesClicksThere) {
+  const std::string id = StartDemo();
+  ASSERT_FALSE(id.empty()) << DemoOutput();
+  struct Move {
+    int x, y;
+  };
+  const Move moves[] = {{600, 500}, {20, 700}, {-50, -40}};
+  for (const Move& m : moves) {
+    SCOPED_TRACE(std::to_string(m.x) + "," + std::to_string(m.y));
+    ASSERT_EQ(Run({"xdotool", "windowmove", "--sync", id, std::to_string(m.x), std::to_string(m.y)}).first,
+              0);
+    // The program's window manager follows: its rectangle is the X window's.
+    const std::string expected = std::to_string(m.x) + " " + std::to_string(m.y) + " " +
+                                 std::to_string(m.x + 400) + " " + std::to_string(m.y + 300);
+    ASSERT_TRUE(WaitFor([&] {
+      if (Run({"xdotool", "key", "--window", id, "r"}).first != 0) return false;
+      std::this_thread::sleep_for(100ms);
+      const std::string out = DemoOutput();
+      return out.rfind("rect " + expected + "\n") != std::string::npos;
+    })) << DemoOutput();
+    // Still mapped, still where it was put.
+    std::string info = Run({"xwininfo", "-id", id}).second;
+    EXPECT_NE(info.find("Map State: IsViewable"), std::string::npos) << info;
+    EXPECT_EQ(Field(info, "Absolute upper-left X:"), m.x) << info;
+    EXPECT_EQ(Field(info, "Absolute upper-left Y:"), m.y) << info;
+    // The screen shows the right child at its new place, and a click there reaches it.
+    const std::string dumpPath = dir_ + "/moved.xwd";
+    EXPECT_TRUE(WaitFor([&] {
+      TProcess xwd({Which("xwd"), "-root", "-silent", "-out", dumpPath}, display_, dir_ + "/xwd.out");
+      xwd.WaitExit(5s);
+      return XwdPixel(ReadFile(dumpPath), m.x + 290, m.y + 90) == 0x1E78E6L;
+    }));
+    const size_t clicksBefore = CountOf(DemoOutput(), "click right ");
+    ASSERT_EQ(Run({"xdotool", "mousemove", std::to_string(m.x + 290), std::to_string(m.y + 90), "click", "1"})
+                  .first,
+              0);
+    EXPECT_TRUE(WaitFor([&] { return CountOf(DemoOutput(), "click right ") == clicksBefore + 1; }))
+        << DemoOutput();
+  }
+  EXPECT_EQ(DemoOutput().find("click left"), std::string::npos) << DemoOutput();
+}
+
+// The program sees the server's screen, whatever its size, and maximising fills it; its clock
+// starts at the real local date.
+TEST_F(THostXvfbTest, TheProgramSeesTheServersScreenAndTheRealDate) {
+  struct Case {
+    const char* size;
+    int width, height;
+  };
+  const Case cases[] = {{"1280x1024", 1280, 1024}, {"1024x768", 1024, 768}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.size);
+    demo_.reset();
+    server_.reset();
+    ASSERT_TRUE(StartServer(c.size));
+    const std::string today = LocalDate();
+    const std::string id = StartDemo();
+    ASSERT_FALSE(id.empty()) << DemoOutput();
+    const std::string w = std::to_string(c.width), h = std::to_string(c.height);
+    EXPECT_EQ(DemoLine("screen"), w + " " + h + " work 0 0 " + w + " " + h);
+    const std::string reported = DemoLine("today");
+    EXPECT_TRUE(reported == today || reported == LocalDate()) << reported;  // midnight may pass
+    ASSERT_EQ(Run({"xdotool", "key", "--window", id, "m"}).first, 0);
+    ASSERT_TRUE(DemoSaid("maximized")) << DemoOutput();
+    // The sizing frame (4 px) lies outside the screen; the client and caption fill it.
+    std::string info;
+    EXPECT_TRUE(WaitFor([&] {
+      info = Run({"xwininfo", "-id", id}).second;
+      return Field(info, "Width:") == c.width + 8;
+    })) << info;
+    EXPECT_EQ(Field(info, "Height:"), c.height + 8) << info;
+    EXPECT_EQ(Field(info, "Absolute upper-left X:"), -4) << info;
+    EXPECT_EQ(Field(info, "Absolute upper-left Y:"), -4) << info;
+  }
+}
+
+// A window manager publishes a work area (a panel on top): the program follows it while it
+// runs, and maximising fills the work area, not the screen.
+TEST_F(THostXvfbTest, TheProgramFollowsTheWorkAreaAWindowManagerPublishes) {
+  const std::string id = StartDemo();
+  ASSERT_FALSE(id.empty()) << DemoOutput();
+  ASSERT_EQ(
+      Run({"xprop", "-root", "-f", "_NET_WORKAREA", "32c", "-set", "_NET_WORKAREA", "0,24,1280,1000"}).first,
+      0);
+  ASSERT_TRUE(WaitFor([&] {
+    if (Run({"xdotool", "key", "--window", id, "w"}).first != 0) return false;
+    std::this_thread::sleep_for(100ms);
+    return DemoOutput().find("screen 1280 1024 work 0 24 1280 1024\n") != std::string::npos;
+  })) << DemoOutput();
+  ASSERT_EQ(Run({"xdotool", "key", "--window", id, "m"}).first, 0);
+  ASSERT_TRUE(DemoSaid("maximized")) << DemoOutput();
+  std::string info;
+  EXPECT_TRUE(WaitFor([&] {
+    info = Run({"xwininfo", "-id", id}).second;
+    return Field(info, "Absolute upper-left Y:") == 20;
+  })) << info;
+  EXPECT_EQ(Field(info, "Absolute upper-left X:"), -4) << info;
+  EXPECT_EQ(Field(info, "Width:"), 1288) << info;
+  EXPECT_EQ(Field(info, "Height:"), 1008) << info;
 }
 
 }  // namespace

@@ -1,12 +1,59 @@
 // Message dialogs: the TMessageForm, scripted answers and answers given by clicks and keys.
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/StdCtrls.h"
+#include "platform/win/Display.h"
 #include "platform/win/WindowManager.h"
 #include "tests/platform/vcl/FormTestSupport.h"
 
 namespace {
 
-class Dialogs_ : public VclFormTest {};
+class Dialogs_ : public VclFormTest {
+ protected:
+  // What a shown dialog looked like, read while it waited for its answer.
+  struct TSeen {
+    std::string ClassName;
+    TRect Window;
+    TRect Client;
+    TRect Label;
+    std::vector<TRect> Buttons;
+    DWORD Style = 0;
+    bool ScrollBarsVisible = true;
+  };
+
+  // Opens the dialog as a user does, by clicking a button whose OnClick calls MessageDlg, reads
+  // it, and closes it with Escape.
+  TSeen OpenByClick(const std::string& text, TMsgDlgButtons buttons) {
+    TForm* main = NewShownForm("Main");
+    auto* open = new TButton(main);
+    open->SetParent(main);
+    open->SetBounds(10, 10, 80, 25);
+    open->OnClick = [&](TObject*) { MessageDlg(text, mtCustom, buttons, 0); };
+    TSeen seen;
+    WinTesting::Schedule([&] {
+      auto* dialog = dynamic_cast<TMessageForm*>(FindControl(GetActiveWindow()));
+      ASSERT_NE(dialog, nullptr);
+      seen.ClassName = dialog->ClassName();
+      RECT r{};
+      GetWindowRect(dialog->Handle(), &r);
+      seen.Window = r;
+      ::GetClientRect(dialog->Handle(), &r);
+      seen.Client = r;
+      seen.Style = static_cast<DWORD>(GetWindowLong(dialog->Handle(), GWL_STYLE));
+      seen.ScrollBarsVisible =
+          dialog->HorzScrollBar()->IsScrollBarVisible() || dialog->VertScrollBar()->IsScrollBarVisible();
+      if (auto* label = dynamic_cast<TLabel*>(dialog->FindComponent("Message")))
+        seen.Label = label->BoundsRect();
+      for (int i = 0; i < dialog->ComponentCount(); ++i)
+        if (auto* b = dynamic_cast<TButton*>(dialog->Components(i))) seen.Buttons.push_back(b->BoundsRect());
+      WinTesting::KeyPress(VK_ESCAPE);
+    });
+    WinTesting::Click(CenterOf(open));
+    Application->ProcessMessages();
+    EXPECT_EQ(WinTesting::ScheduledSteps(), 0u);
+    main->Free();
+    return seen;
+  }
+};
 
 }  // namespace
 
@@ -105,5 +152,72 @@ TEST_F(Dialogs_, EscapeAndEnterAnswerTheCancelAndDefaultButtons) {
     SCOPED_TRACE(c.key);
     WinTesting::Schedule([&] { WinTesting::KeyPress(c.key); });
     EXPECT_EQ(MessageDlg("Delete %d selected records?", mtConfirmation, c.buttons, 0), c.result);
+  }
+}
+
+TEST_F(Dialogs_, TheDialogIsSizedFromItsTextAndButtonsAndNeverScrolls) {
+  struct Case {
+    const char* id;
+    std::string text;
+    TMsgDlgButtons buttons;
+    TRect label;             // the text at the margin, as large as it draws
+    TSize client;            // margin, text, gap, buttons, margin
+    std::vector<TRect> row;  // the buttons, centred under the text
+  };
+  // The test font: 7 px a character (14 for a wide one), 13 px a line; text wraps at 420 px.
+  const std::string words =
+      "abcdef abcdef abcdef abcdef abcdef abcdef abcdef abcdef abcdef abcdef abcdef abcdef";
+  const Case cases[] = {
+      {"short", "Hi", TMsgDlgButtons{mbOK}, {8, 8, 22, 21}, {91, 66}, {{8, 33, 83, 58}}},
+      {"long", words, TMsgDlgButtons{mbOK}, {8, 8, 393, 34}, {401, 79}, {{163, 46, 238, 71}}},
+      {"lines",
+       "Line one\nLine two is longer",
+       TMsgDlgButtons{mbOK},
+       {8, 8, 134, 34},
+       {142, 79},
+       {{33, 46, 108, 71}}},
+      {"chinese",
+       "清除选择的单元？",
+       mbYesNoCancel,
+       {8, 8, 120, 21},
+       {257, 66},
+       {{8, 33, 83, 58}, {91, 33, 166, 58}, {174, 33, 249, 58}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    const TSeen seen = OpenByClick(c.text, c.buttons);
+    EXPECT_EQ(seen.ClassName, "TMessageForm");
+    EXPECT_EQ(seen.Client, (TRect{0, 0, c.client.cx, c.client.cy}));
+    EXPECT_EQ(seen.Label, c.label);
+    EXPECT_EQ(seen.Buttons, c.row);
+    EXPECT_EQ(seen.Style & (WS_HSCROLL | WS_VSCROLL), 0u);
+    EXPECT_FALSE(seen.ScrollBarsVisible);
+    // A dialog frame (3 px) and a caption (19 px) around the client, centred on the screen.
+    EXPECT_EQ(seen.Window.Width(), c.client.cx + 6);
+    EXPECT_EQ(seen.Window.Height(), c.client.cy + 6 + 19);
+    EXPECT_EQ(seen.Window.Left, (1920 - seen.Window.Width()) / 2);
+    EXPECT_EQ(seen.Window.Top, (1080 - seen.Window.Height()) / 2);
+  }
+}
+
+TEST_F(Dialogs_, TheDialogIsCentredOnTheScreenTheDisplayReports) {
+  struct Case {
+    const char* id;
+    int width, height;
+    TPoint topLeft;  // of the 97 x 91 window "Hi" makes
+  };
+  const Case cases[] = {
+      {"xvfb", 1280, 1024, {591, 466}},
+      {"small", 1024, 768, {463, 338}},
+      {"wide", 2560, 1080, {1231, 494}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    ASSERT_TRUE(SetDisplayGeometry(c.width, c.height, RECT{0, 0, c.width, c.height - 30}));
+    EXPECT_EQ(Screen->Width(), c.width);
+    EXPECT_EQ(Screen->Height(), c.height);
+    EXPECT_EQ(Screen->WorkAreaRect(), (TRect{0, 0, c.width, c.height - 30}));
+    const TSeen seen = OpenByClick("Hi", TMsgDlgButtons{mbOK});
+    EXPECT_EQ(seen.Window, (TRect{c.topLeft.X, c.topLeft.Y, c.topLeft.X + 97, c.topLeft.Y + 91}));
   }
 }

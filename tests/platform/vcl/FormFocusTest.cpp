@@ -197,3 +197,33 @@ TEST_F(FormFocus, MenuCommandsAndShortCutsReachTheItems) {
   EXPECT_EQ(GetMenu(f->Handle()), nullptr);
   EXPECT_TRUE(IsMenu(h));
 }
+
+TEST_F(FormFocus, AFreedFormIsNoLongerTheScreensFocusedForm) {
+  struct Case {
+    const char* id;
+    bool afterModal;  // a modal form closed just before, as a message dialog does
+  };
+  const Case cases[] = {{"focused-child", false}, {"after-modal", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    TForm* f = NewShownForm("Main");
+    TLogControl* child = AddPair(f, "Group", "Edit", 10);
+    child->SetFocus();
+    Application->ProcessMessages();
+    if (c.afterModal) {
+      auto* modal = new TForm(Application, 0);
+      WinTesting::Schedule([] { WinTesting::KeyPress(VK_ESCAPE); });
+      modal->OnKeyDown = [modal](TObject*, WORD& key, TShiftState) {
+        if (key == VK_ESCAPE) modal->SetModalResult(mrCancel);
+      };
+      modal->SetKeyPreview(true);
+      modal->ShowModal();
+      modal->Free();
+    }
+    ASSERT_EQ(Screen->FocusedForm(), f);
+    f->Free();
+    EXPECT_EQ(Screen->FocusedForm(), nullptr);
+    EXPECT_EQ(Screen->ActiveCustomForm(), nullptr);
+    EXPECT_EQ(Screen->CustomFormCount(), 0);
+  }
+}

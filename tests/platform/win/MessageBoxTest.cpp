@@ -1,5 +1,6 @@
 // MessageBox: a real "#32770" dialog with its children, the owner disabled during the loop,
 // scripted answers, and Enter, Escape and clicks answering.
+#include "platform/win/Display.h"
 #include "tests/platform/win/MessageLog.h"
 
 namespace wintest {
@@ -134,6 +135,53 @@ TEST_F(TMessageBoxTest, EscapeDoesNotAnswerABoxWithoutCancelAndAClickDoes) {
   });
   EXPECT_EQ(MessageBox(owner_, "Sure?", "caption", MB_YESNO), IDYES);
   EXPECT_FALSE(IsWindow(box));
+}
+
+TEST_F(TMessageBoxTest, TheBoxIsSizedFromItsTextAndCentredOnItsOwnerOrTheScreen) {
+  struct TCase {
+    const char* Id;
+    std::string Text;
+    UINT Type;
+    bool Owned;  // else the box has no owner and centres on the work area
+    int ScreenWidth, ScreenHeight;
+    SIZE Client;  // margins of 12, the text (an icon's 32 x 32 beside it), buttons 75 x 23
+    POINT TopLeft;
+  };
+  // The test font: 7 px a character (14 for a wide one), 13 px a line; text wraps at 480 px.
+  // The window: a dialog frame of 3 and a caption of 19 around the client.
+  const std::string words =
+      "abcdef abcdef abcdef abcdef abcdef abcdef abcdef abcdef abcdef abcdef abcdef abcdef";
+  const TCase cases[] = {
+      {"short-owner", "Hi", MB_OK, true, 1920, 1080, {99, 72}, {247, 201}},
+      {"icon-owner", "Hi", MB_OK | MB_ICONQUESTION, true, 1920, 1080, {99, 91}, {247, 192}},
+      {"long-owner", words, MB_OK, true, 1920, 1080, {458, 85}, {68, 195}},
+      {"chinese-screen", "清除选择的单元？", MB_YESNOCANCEL, false, 1920, 1080, {261, 72}, {826, 471}},
+      {"lines-xvfb", "Line one\nLine two is longer", MB_OKCANCEL, false, 1280, 1024, {180, 85}, {547, 457}},
+      {"short-small", "Hi", MB_OK, false, 1024, 768, {99, 72}, {459, 335}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Id);
+    ASSERT_TRUE(
+        SetDisplayGeometry(c.ScreenWidth, c.ScreenHeight,
+                           RECT{0, 0, c.ScreenWidth, c.ScreenHeight - (c.ScreenWidth == 1920 ? 40 : 0)}));
+    HWND owner = c.Owned ? owner_ : nullptr;
+    if (!c.Owned) SetActiveWindow(nullptr);
+    RECT window{}, client{};
+    DWORD style = 0;
+    SetMessageBoxScript([&](const std::string&, const std::string&, UINT) {
+      HWND box = GetActiveWindow();
+      GetWindowRect(box, &window);
+      GetClientRect(box, &client);
+      style = static_cast<DWORD>(GetWindowLong(box, GWL_STYLE));
+      return IDCANCEL;
+    });
+    MessageBox(owner, c.Text, "caption", c.Type);
+    EXPECT_EQ(client, (RECT{0, 0, c.Client.cx, c.Client.cy}));
+    EXPECT_EQ(window, (RECT{c.TopLeft.X, c.TopLeft.Y, c.TopLeft.X + c.Client.cx + 6,
+                            c.TopLeft.Y + c.Client.cy + 6 + 19}));
+    EXPECT_EQ(style & (WS_HSCROLL | WS_VSCROLL), 0u);
+    ClearMessageBoxAnswers();
+  }
 }
 
 }  // namespace

@@ -43,6 +43,8 @@ inline std::string MessageName(UINT m) {
       {WM_CLOSE, "WM_CLOSE"},
       {WM_QUIT, "WM_QUIT"},
       {WM_QUERYOPEN, "WM_QUERYOPEN"},
+      {WM_DISPLAYCHANGE, "WM_DISPLAYCHANGE"},
+      {WM_SETTINGCHANGE, "WM_SETTINGCHANGE"},
       {WM_ERASEBKGND, "WM_ERASEBKGND"},
       {WM_SHOWWINDOW, "WM_SHOWWINDOW"},
       {WM_ACTIVATEAPP, "WM_ACTIVATEAPP"},
@@ -216,6 +218,10 @@ class TMessageLog {
         return std::to_string(w);
       case WM_ACTIVATE:
         return std::to_string(LOWORD(w)) + " " + NameOf(reinterpret_cast<HWND>(l));
+      case WM_DISPLAYCHANGE:
+        return std::to_string(w) + " " + std::to_string(LOWORD(l)) + "x" + std::to_string(HIWORD(l));
+      case WM_SETTINGCHANGE:
+        return std::to_string(w);
       case WM_SETFOCUS:
       case WM_KILLFOCUS:
         return NameOf(reinterpret_cast<HWND>(w));
