@@ -94,6 +94,7 @@ TPixelDifference ComparePixels(const TWindowPixels& Actual, const TWindowPixels&
     d.Bounds = RECT{0, 0, std::max(Actual.Width, Expected.Width), std::max(Actual.Height, Expected.Height)};
     return d;
   }
+  if (Actual.Pixels == Expected.Pixels) return d;
   RECT b{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
   for (int y = 0; y < Actual.Height; ++y)
     for (int x = 0; x < Actual.Width; ++x) {
