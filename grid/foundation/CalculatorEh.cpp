@@ -449,7 +449,7 @@ TRect TCalculatorEh::DisplayRect() {
   const TRect client = ClientRect();
   // Measured on the screen: the layout runs before the control has a window.
   const int h = std::max(16, GetFontTextHeight(Font()) + 8);
-  return TRect(client.Left + kMargin, client.Top + kMargin, client.Right - kMargin, client.Top + kMargin + h);
+  return TRect{client.Left + kMargin, client.Top + kMargin, client.Right - kMargin, client.Top + kMargin + h};
 }
 
 void TCalculatorEh::LayoutButtons() {
@@ -486,7 +486,7 @@ void TCalculatorEh::Paint() {
   const std::string text = DisplayText();
   const int x = r.Right - 4 - c->TextWidth(text);
   const int y = r.Top + (r.Height() - c->TextHeight(text)) / 2;
-  TRect clip(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
+  TRect clip{r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1};
   c->TextRect(clip, std::max(x, clip.Left), y, text);
 }
 

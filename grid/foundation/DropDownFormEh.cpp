@@ -244,12 +244,12 @@ void TCustomDropDownFormEh::PlaceForm(TControl* RelativePosControl, TDropDownAli
     GetWindowRect(winHost->Handle(), &host);
   } else if (RelativePosControl->Parent()) {
     TPoint p = RelativePosControl->Parent()->ClientToScreen(
-        TPoint(RelativePosControl->Left(), RelativePosControl->Top()));
+        TPoint{RelativePosControl->Left(), RelativePosControl->Top()});
     host = Bounds(p.X, p.Y, RelativePosControl->Width(), RelativePosControl->Height());
   } else {
     host = RelativePosControl->BoundsRect();
   }
-  const TRect work = Screen ? Screen->WorkAreaRect() : TRect(0, 0, 0, 0);
+  const TRect work = Screen ? Screen->WorkAreaRect() : TRect{0, 0, 0, 0};
   if (work.Width() <= 0 || work.Height() <= 0) {
     SetBounds(host.Left, host.Bottom, Width(), Height());
     return;

@@ -683,8 +683,16 @@ void TCustomGridEh::SetSelection(const TGridRect& Value) {
 
 void TCustomGridEh::SelectionMoved(const TGridRect& OldSel) {
   if (!HandleAllocated()) return;
+  const TGridRect sel = Selection();
+  // Row select shows whole rows selected, the frozen cells too, whichever column is current.
+  if (Options().Contains(goRowSelectEh)) {
+    const int first = fixedCols_ - std::min(frozenCols_, fixedCols_);
+    InvalidateRect(TGridRect{first, OldSel.Top, colCount_ - 1, OldSel.Bottom});
+    InvalidateRect(TGridRect{first, sel.Top, colCount_ - 1, sel.Bottom});
+    return;
+  }
   InvalidateRect(OldSel);
-  InvalidateRect(Selection());
+  InvalidateRect(sel);
 }
 
 void TCustomGridEh::SetCol(int Value) {

@@ -46,7 +46,6 @@ void TCustomGridEh::KeyDown(WORD& Key, TShiftState Shift) {
   TGridCoord cur{curCol_, curRow_};
   TGridCoord topLeft{leftCol_, topRow_};
   bool moveAnchor = !Shift.Contains(ssShift);
-  bool needsInvalidating = false;
 
   if (Shift.Contains(ssCtrl)) {
     switch (Key) {
@@ -76,11 +75,9 @@ void TCustomGridEh::KeyDown(WORD& Key, TShiftState Shift) {
         break;
       case VK_HOME:
         cur = TGridCoord{fixedCols_, fixedRows_};
-        needsInvalidating = UseRightToLeftAlignment();
         break;
       case VK_END:
         cur = TGridCoord{colCount_ - 1, rowCount_ - 1};
-        needsInvalidating = UseRightToLeftAlignment();
         break;
       default:
         break;
@@ -151,10 +148,12 @@ void TCustomGridEh::KeyDown(WORD& Key, TShiftState Shift) {
 
   TGridCoord maxTopLeft = CalcMaxTopLeft(TGridCoord{colCount_ - 1, rowCount_ - 1}, di);
   Restrict(topLeft, fixedCols_, fixedRows_, maxTopLeft.X, maxTopLeft.Y);
-  if (topLeft.X != leftCol_ || topLeft.Y != topRow_) MoveTopLeft(topLeft.X, topLeft.Y);
+  // An axis whose first cell stays keeps its pixel offset.
+  if (topLeft.X != leftCol_ || topLeft.Y != topRow_)
+    MoveTopLeftOffsets(topLeft.X, topLeft.Y, topLeft.X == leftCol_ ? horzScrollOffset_ : 0,
+                       topLeft.Y == topRow_ ? vertScrollOffset_ : 0);
   Restrict(cur, fixedCols_, fixedRows_, colCount_ - 1, rowCount_ - 1);
   if (cur.X != curCol_ || cur.Y != curRow_) FocusCell(cur.X, cur.Y, moveAnchor);
-  if (needsInvalidating) Invalidate();
 }
 
 bool TCustomGridEh::IsEditorKeyForGrid(WORD Key, TShiftState Shift) {
@@ -254,6 +253,8 @@ TRect TCustomGridEh::GetEditRect(int ACol, int ARow) {
 }
 
 void TCustomGridEh::ShowEditor() {
+  // The focus frame gives way to the editor, which may not cover all of it.
+  if (!editorMode_) InvalidateFocusRectangle();
   editorMode_ = true;
   UpdateEdit();
 }
@@ -265,7 +266,10 @@ void TCustomGridEh::ShowEditorChar(char32_t Ch) {
 }
 
 void TCustomGridEh::HideEditor() {
+  const bool was = editorMode_;
   editorMode_ = false;
+  // The focus frame comes back over the whole cell, also where the editor did not reach.
+  if (was) InvalidateFocusRectangle();
   if (inplaceEdit_) HideEdit();
 }
 
@@ -337,8 +341,10 @@ void TCustomGridEh::Notification(TComponent* AComponent, TOperation Operation) {
 
 void TCustomGridEh::WMSetFocus(TMessage& Message) {
   inherited::WMSetFocus(Message);
-  // Focus coming back from the editor changes nothing; from elsewhere the editor may show.
   const HWND from = reinterpret_cast<HWND>(Message.WParam);
+  // The frame shows again, also when a closed editor hands the focus back.
+  InvalidateFocusRectangle();
+  // Focus coming back from the editor changes nothing else; from elsewhere the editor may show.
   if (inplaceEdit_ && inplaceEdit_->HandleAllocated() && from == inplaceEdit_->Handle()) return;
   InvalidateRect(Selection());
   UpdateEdit();
@@ -346,6 +352,8 @@ void TCustomGridEh::WMSetFocus(TMessage& Message) {
 
 void TCustomGridEh::WMKillFocus(TMessage& Message) {
   inherited::WMKillFocus(Message);
+  // The frame of row select spans more than the selection.
+  InvalidateFocusRectangle();
   InvalidateRect(Selection());
   const HWND to = reinterpret_cast<HWND>(Message.WParam);
   if (inplaceEdit_ && inplaceEdit_->HandleAllocated() && to != inplaceEdit_->Handle())

@@ -179,20 +179,42 @@ void TCustomGridEh::DrawBackground(const TGridDrawInfoEh& DrawInfo) {
   }
 }
 
-void TCustomGridEh::DrawFocusRectangle(const TGridDrawInfoEh& DrawInfo) {
-  if (ComponentState().Contains(csDesigning) || !Focused()) return;
+bool TCustomGridEh::FocusRectangleShown() {
+  if (ComponentState().Contains(csDesigning) || !Focused()) return false;
   const TGridOptionsEh opts = Options();
   // The editor shows the focus itself.
-  if (editorMode_ && opts.Contains(goEditingEh) && !opts.Contains(goRowSelectEh)) return;
-  TRect r;
-  if (opts.Contains(goRowSelectEh)) {
+  return !(editorMode_ && opts.Contains(goEditingEh) && !opts.Contains(goRowSelectEh));
+}
+
+bool TCustomGridEh::GetFocusRectangle(const TGridDrawInfoEh& DrawInfo, TRect& ARect) {
+  if (Options().Contains(goRowSelectEh)) {
     const TGridRect sel = Selection();
-    r = CalcBoxRect(DrawInfo, fixedCols_, sel.Top, colCount_ - 1, sel.Bottom);
+    ARect = CalcBoxRect(DrawInfo, fixedCols_, sel.Top, colCount_ - 1, sel.Bottom);
   } else {
-    r = CalcBoxRect(DrawInfo, curCol_, curRow_, curCol_, curRow_);
+    ARect = CalcBoxRect(DrawInfo, curCol_, curRow_, curCol_, curRow_);
   }
-  if (IsRectEmpty(r)) return;
+  return !IsRectEmpty(ARect);
+}
+
+void TCustomGridEh::InvalidateFocusRectangle() {
+  if (!HandleAllocated()) return;
+  TGridDrawInfoEh di;
+  CalcDrawInfo(di);
+  TRect r;
+  if (GetFocusRectangle(di, r)) ::InvalidateRect(Handle(), &r, FALSE);
+}
+
+void TCustomGridEh::DrawFocusRectangle(const TGridDrawInfoEh& DrawInfo) {
+  TRect r;
+  if (!FocusRectangleShown() || !GetFocusRectangle(DrawInfo, r)) return;
+  // A cell partly scrolled under the fixed or frozen cells keeps its frame to the data area.
+  const TGridAxisDrawInfoEh& h = DrawInfo.Horz;
+  const TGridAxisDrawInfoEh& v = DrawInfo.Vert;
+  TRect area{h.FixedBoundary, v.FixedBoundary, h.ContraBoundary, v.ContraBoundary};
+  if (UseRightToLeftAlignment()) area = MirrorRect(area, h.GridExtent);
   TCanvas* c = Canvas();
+  HRGN saved = SelectClipRectangle(c, area);
+  TScopeExit restoreClip([&] { RestoreClipRegion(c, saved); });
   c->Brush()->SetStyle(bsSolid);
   c->Brush()->SetColor(Color());
   c->DrawFocusRect(r);
@@ -287,8 +309,9 @@ void TCustomGridEh::PaintCellBand(TGridPaintContextEh& Ctx, TGridAxisBandEh ColB
   for (const TGridShownCellEh& r : rb.Cells) {
     for (size_t ci = 0; ci < cb.Cells.size(); ++ci) {
       const TGridShownCellEh& col = cb.Cells[ci];
-      const TRect cell{col.Start, r.Start, std::min(col.Start + col.Extent, cb.Hi),
-                       std::min(r.Start + r.Extent, rb.Hi)};
+      // The whole cell, also where the band's end cuts it (the band's clip hides the rest): what
+      // a cell shows must not depend on where the view ends, since scrolling moves its pixels.
+      const TRect cell{col.Start, r.Start, col.Start + col.Extent, r.Start + r.Extent};
       if (IsRectEmpty(cell)) continue;
       const TGridDrawState state = GetCellPaintState(Ctx, col.Index, r.Index, fixedBand);
       const bool current = col.Index == curCol_ && r.Index == curRow_;
@@ -351,28 +374,32 @@ void TCustomGridEh::PaintContraLines(TGridPaintContextEh& Ctx) {
   bool drawFirst = true, visible = false;
   TColor color = clBlack;
   // The line before the contra cells is theirs: it stays when the data area ends inside a cell.
-  const TGridBandCellsEh& contraCols = Ctx.ColBand(abContraEh);
-  if (vertLine > 0 && !contraCols.Cells.empty() && contraCols.Cells.front().Index == di.Horz.GridCellCount &&
-      di.Horz.ContraBoundary - vertLine >= di.Horz.FixedBoundary) {
+  // Whether it shows follows from the layout, not from the cells met by the area to paint, so
+  // that repainting only the line draws it too.
+  auto contraShown = [](const TGridAxisDrawInfoEh& A) {
+    return A.ContraCellCount > 0 && A.GetExtentWithLine(A.GridCellCount) > 0 &&
+           A.ContraBoundary < A.GridBoundary;
+  };
+  if (vertLine > 0 && contraShown(di.Horz) && di.Horz.ContraBoundary - vertLine >= di.Horz.FixedBoundary) {
     const int col = di.Horz.GridCellCount;
+    // Each row's piece stays in its band: a row scrolled partly under the fixed rows must not
+    // draw its line over them.
     for (const TGridBandCellsEh& band : Ctx.Rows)
       for (const TGridShownCellEh& r : band.Cells) {
         GetCellLineParams(col, r.Index, lsLeftLineEh, drawFirst, color, visible);
-        if (visible)
-          Ctx.Lines.AddVertLine(di.Horz.ContraBoundary - vertLine, r.Start, r.Start + r.Room, vertLine, color,
-                                drawFirst);
+        const int top = std::max(r.Start, band.Lo), bottom = std::min(r.Start + r.Room, band.Hi);
+        if (visible && top < bottom)
+          Ctx.Lines.AddVertLine(di.Horz.ContraBoundary - vertLine, top, bottom, vertLine, color, drawFirst);
       }
   }
-  const TGridBandCellsEh& contraRows = Ctx.RowBand(abContraEh);
-  if (horzLine > 0 && !contraRows.Cells.empty() && contraRows.Cells.front().Index == di.Vert.GridCellCount &&
-      di.Vert.ContraBoundary - horzLine >= di.Vert.FixedBoundary) {
+  if (horzLine > 0 && contraShown(di.Vert) && di.Vert.ContraBoundary - horzLine >= di.Vert.FixedBoundary) {
     const int row = di.Vert.GridCellCount;
     for (const TGridBandCellsEh& band : Ctx.Cols)
       for (const TGridShownCellEh& col : band.Cells) {
         GetCellLineParams(col.Index, row, lsTopLineEh, drawFirst, color, visible);
-        if (visible)
-          Ctx.Lines.AddHorzLine(di.Vert.ContraBoundary - horzLine, col.Start, col.Start + col.Room, horzLine,
-                                color, drawFirst);
+        const int left = std::max(col.Start, band.Lo), right = std::min(col.Start + col.Room, band.Hi);
+        if (visible && left < right)
+          Ctx.Lines.AddHorzLine(di.Vert.ContraBoundary - horzLine, left, right, horzLine, color, drawFirst);
       }
   }
   TGridLineColorsEh* lc = GridLineColors();

@@ -76,6 +76,26 @@ void CellAtPixel(const TGridAxisDrawInfoEh& A, bool Uniform, int64_t Pos, int& F
   Offset = static_cast<int>(std::clamp<int64_t>(rem, 0, std::max(0, A.GetExtentWithLine(i) - 1)));
 }
 
+// The last pixels of an axis's data area that stay in place when the cells scroll: the line
+// before the contra cells (or the grid boundary line) is drawn there over the last scrollable
+// cell, whatever the position.
+int TrailWidth(const TGridAxisDrawInfoEh& A, bool BoundaryLine) {
+  if (A.ContraCellCount == 0 && !BoundaryLine) return 0;
+  return std::clamp(A.EffectiveLineWidth, 0, std::max(0, A.ContraBoundary - A.FixedBoundary));
+}
+
+// Where the cells after the data area begin to differ between two layouts of an axis (the
+// contra cells and the space after them follow the end of the data area), or INT_MAX when
+// they stay. D is the scroll: data pixels move by it, and when the data area grew, what lay
+// after its old end moved into it.
+int MovedBandStart(const TGridAxisDrawInfoEh& Old, const TGridAxisDrawInfoEh& New, int D, bool BoundaryLine) {
+  if (Old.ContraBoundary == New.ContraBoundary && Old.GridBoundary == New.GridBoundary) return INT_MAX;
+  int start = std::min(Old.ContraBoundary - TrailWidth(Old, BoundaryLine),
+                       New.ContraBoundary - TrailWidth(New, BoundaryLine));
+  if (Old.ContraBoundary < New.ContraBoundary) start += std::min(0, D);
+  return std::max(0, start);
+}
+
 }  // namespace
 
 // --- top-left cell -------------------------------------------------------------------------------------
@@ -122,10 +142,14 @@ void TCustomGridEh::MoveTopLeftOffsets(int ALeft, int ATop, int AHorzOffset, int
   if (HandleAllocated()) {
     const int64_t w = old.Horz.ContraBoundary - old.Horz.FixedBoundary;
     const int64_t h = old.Vert.ContraBoundary - old.Vert.FixedBoundary;
-    if (std::llabs(dx) >= w || std::llabs(dy) >= h)
+    if (std::llabs(dx) >= w || std::llabs(dy) >= h) {
       InvalidateGrid();
-    else
+    } else {
       ScrollData(static_cast<int>(dx), static_cast<int>(dy));
+      TGridDrawInfoEh now;
+      CalcDrawInfo(now);
+      InvalidateMovedBands(old, now, static_cast<int>(dx), static_cast<int>(dy));
+    }
   }
   CalcHorzScrollExtent();
   CalcVertScrollExtent();
@@ -186,19 +210,61 @@ void TCustomGridEh::ScrollDataInfo(int DX, int DY, TGridDrawInfoEh& DrawInfo) {
     InvalidateGrid();
     return;
   }
+  const TGridAxisDrawInfoEh& h = DrawInfo.Horz;
+  const TGridAxisDrawInfoEh& v = DrawInfo.Vert;
   const bool rtl = UseRightToLeftAlignment();
-  const int width = DrawInfo.Horz.GridExtent;
+  auto toScreen = [&](TRect R) {
+    return rtl ? TRect{h.GridExtent - R.Right, R.Top, h.GridExtent - R.Left, R.Bottom} : R;
+  };
+  auto invalidate = [&](const TRect& R) {
+    if (IsRectEmpty(R)) return;
+    const TRect r = toScreen(R);
+    ::InvalidateRect(Handle(), &r, FALSE);
+  };
+  auto scroll = [&](const TRect& R, int X, int Y) {
+    if (IsRectEmpty(R)) return;
+    const TRect r = toScreen(R);
+    ScrollWindow(Handle(), rtl ? -X : X, Y, &r, &r);
+  };
+  // The focus frame is dotted in a pattern fixed to the window, not to the cells: moved pixels
+  // would show it out of step, so it is repainted where it was and where it comes.
+  TRect focus;
+  if (FocusRectangleShown() && GetFocusRectangle(DrawInfo, focus)) {
+    const int screenDX = rtl ? -DX : DX;
+    const TRect was{focus.Left - screenDX, focus.Top - DY, focus.Right - screenDX, focus.Bottom - DY};
+    ::InvalidateRect(Handle(), &was, FALSE);
+    ::InvalidateRect(Handle(), &focus, FALSE);
+  }
+  const int trailH = TrailWidth(h, NeedGridBoundaryLine(true)),
+            trailV = TrailWidth(v, NeedGridBoundaryLine(false));
   if (DX != 0) {
-    TRect r{DrawInfo.Horz.FixedBoundary, DrawInfo.Vert.StartBoundary, DrawInfo.Horz.ContraBoundary,
-            DrawInfo.Vert.GridBoundary};
-    if (rtl) r = TRect{width - r.Right, r.Top, width - r.Left, r.Bottom};
-    ScrollWindow(Handle(), rtl ? -DX : DX, 0, &r, &r);
+    // The scrollable columns move in every row band; the line after them stays.
+    scroll(TRect{h.FixedBoundary, v.StartBoundary, h.ContraBoundary - trailH, v.GridBoundary}, DX, 0);
+    invalidate(TRect{h.ContraBoundary - trailH, v.StartBoundary, h.ContraBoundary, v.GridBoundary});
+    // Extended lines run on below the cells, along the columns.
+    if (Options().Contains(goExtendedVertLinesEh))
+      invalidate(TRect{h.FixedBoundary, v.GridBoundary, h.ContraBoundary, v.GridExtent});
   }
   if (DY != 0) {
-    TRect r{DrawInfo.Horz.StartBoundary, DrawInfo.Vert.FixedBoundary, DrawInfo.Horz.GridBoundary,
-            DrawInfo.Vert.ContraBoundary};
-    if (rtl) r = TRect{width - r.Right, r.Top, width - r.Left, r.Bottom};
-    ScrollWindow(Handle(), 0, DY, &r, &r);
+    scroll(TRect{h.StartBoundary, v.FixedBoundary, h.GridBoundary, v.ContraBoundary - trailV}, 0, DY);
+    invalidate(TRect{h.StartBoundary, v.ContraBoundary - trailV, h.GridBoundary, v.ContraBoundary});
+  }
+}
+
+void TCustomGridEh::InvalidateMovedBands(const TGridDrawInfoEh& Old, const TGridDrawInfoEh& New, int DX,
+                                         int DY) {
+  if (!HandleAllocated()) return;
+  const int x = MovedBandStart(Old.Horz, New.Horz, DX, NeedGridBoundaryLine(true));
+  const int y = MovedBandStart(Old.Vert, New.Vert, DY, NeedGridBoundaryLine(false));
+  const int width = New.Horz.GridExtent, height = New.Vert.GridExtent;
+  if (x != INT_MAX) {
+    TRect r{x, 0, width, height};
+    if (UseRightToLeftAlignment()) r = TRect{width - r.Right, r.Top, width - r.Left, r.Bottom};
+    ::InvalidateRect(Handle(), &r, FALSE);
+  }
+  if (y != INT_MAX) {
+    const TRect r{0, y, width, height};
+    ::InvalidateRect(Handle(), &r, FALSE);
   }
 }
 
@@ -226,7 +292,7 @@ void TCustomGridEh::CalcVertScrollExtent() {
 
 void TCustomGridEh::ScrollByPixels(int DX, int DY) {
   TGridDrawInfoEh di;
-  CalcFixedInfo(di);
+  CalcDrawInfo(di);
   CalcHorzScrollExtent();
   CalcVertScrollExtent();
   int64_t moveX = 0, moveY = 0;
@@ -247,10 +313,12 @@ void TCustomGridEh::ScrollByPixels(int DX, int DY) {
     TGridDrawInfoEh now;
     CalcDrawInfo(now);
     if (std::llabs(moveX) >= now.Horz.ContraBoundary - now.Horz.FixedBoundary ||
-        std::llabs(moveY) >= now.Vert.ContraBoundary - now.Vert.FixedBoundary)
+        std::llabs(moveY) >= now.Vert.ContraBoundary - now.Vert.FixedBoundary) {
       InvalidateGrid();
-    else
+    } else {
       ScrollDataInfo(static_cast<int>(moveX), static_cast<int>(moveY), now);
+      InvalidateMovedBands(di, now, static_cast<int>(moveX), static_cast<int>(moveY));
+    }
   }
   CalcHorzScrollExtent();
   CalcVertScrollExtent();
@@ -479,10 +547,11 @@ void TCustomGridEh::ModifyScrollBar(int ScrollBar, int ScrollCode, int Pos, bool
       return;
   }
   target = std::clamp(target, fixed, std::max(fixed, maxFirst));
+  // The other axis keeps its pixel offset.
   if (horz)
-    MoveTopLeft(target, topRow_);
+    MoveTopLeftOffsets(target, topRow_, 0, vertScrollOffset_);
   else
-    MoveTopLeft(leftCol_, target);
+    MoveTopLeftOffsets(leftCol_, target, horzScrollOffset_, 0);
 }
 
 void TCustomGridEh::WMHScroll(TMessage& Message) {
@@ -498,6 +567,8 @@ void TCustomGridEh::WMVScroll(TMessage& Message) {
 void TCustomGridEh::WMSize(TMessage& Message) {
   inherited::WMSize(Message);
   UpdateScrollRange();
+  // The end of the view may cut the current cell elsewhere now: the editor follows.
+  if (editorMode_) UpdateEdit();
   // Contra cells, strips and mirrored cells are placed from the far edge.
   if (contraColCount_ > 0 || contraRowCount_ > 0 || outBoundaryData_->RightIndent() > 0 ||
       outBoundaryData_->BottomIndent() > 0 || UseRightToLeftAlignment())

@@ -449,8 +449,15 @@ class TCustomGridEh : public TCustomControl {
   virtual bool SelectCell(int ACol, int ARow) { return true; }
   // Repaints what a changed selection touched.
   void SelectionMoved(const TGridRect& OldSel);
+  // Moves the pixels of the cells by (DX, DY) after the top-left cell moved, DrawInfo being the
+  // layout after the move: the scrollable cells in every band across, and every cell band
+  // down to the data area's end; what they uncover, the line at the data area's end and the
+  // focus frame are repainted.
   virtual void ScrollData(int DX, int DY);
   virtual void ScrollDataInfo(int DX, int DY, TGridDrawInfoEh& DrawInfo);
+  // After a scroll from the layout Old to New: repaints the contra cells, strips and empty
+  // space that moved because the data area's end moved.
+  void InvalidateMovedBands(const TGridDrawInfoEh& Old, const TGridDrawInfoEh& New, int DX, int DY);
   void ChangeSize(int NewColCount, int NewRowCount);
   // MoveTopLeft with the pixels of the first cells hidden (pixel scrolling).
   void MoveTopLeftOffsets(int ALeft, int ATop, int AHorzOffset, int AVertOffset);
@@ -624,6 +631,13 @@ class TCustomGridEh : public TCustomControl {
   virtual bool IsBackgroundVisible();
   virtual void DrawBackground(const TGridDrawInfoEh& DrawInfo);
   virtual void DrawFocusRectangle(const TGridDrawInfoEh& DrawInfo);
+  // Whether the focus frame is drawn: the grid has the focus and no editor shows it instead.
+  virtual bool FocusRectangleShown();
+  // Where the focus frame goes, in client coordinates (mirrored for right to left), drawn or
+  // not; false when its cells do not show. The frame shows only over the data area.
+  virtual bool GetFocusRectangle(const TGridDrawInfoEh& DrawInfo, TRect& ARect);
+  // Repaints where the focus frame goes: after what it depends on changed.
+  void InvalidateFocusRectangle();
   // Does the grid draw the line at the end of the cells on that axis?
   virtual bool NeedGridBoundaryLine(bool Vertical) { return false; }
   // Polyline through Points[0..LastIndex] with the canvas pen.

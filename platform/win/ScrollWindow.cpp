@@ -1,11 +1,18 @@
 // ScrollWindow and ScrollWindowEx: the visible client pixels inside the scroll rectangle move
 // by (dx, dy) within the clip rectangle; what they uncover (and what could not be copied
 // because it was covered) becomes invalid. The pending update region moves with the pixels.
+//
+// Only the window's own pixels move: those of its child windows and of siblings above it stay
+// where they are (they belong to those windows, whatever the clip styles say about painting),
+// and what would have come from under them is uncovered. A caret of the window is taken off
+// while its pixels move.
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "platform/gdi/SurfaceAccess.h"
+#include "platform/rtl/ScopeGuard.h"
+#include "platform/win/Caret.h"
 #include "platform/win/PaintingInternal.h"
 
 namespace win_internal {
@@ -60,10 +67,12 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
   const RECT inTop = ClientRectInTop(*w);
   const bool visible = IsVisibleChain(*w);
   if (visible) {
+    const bool caretHidden = (dx || dy) && GetCaretWindow() == hwnd && HideCaret(hwnd);
+    TScopeExit showCaret([&] {
+      if (caretHidden && IsWindow(hwnd)) ShowCaret(hwnd);
+    });
     // Client coordinates throughout; the surface is reached through the client's offset.
-    const TRegion vis =
-        Offset(VisibleRegion(*w, true, (w->Style & WS_CLIPCHILDREN) != 0, (w->Style & WS_CLIPSIBLINGS) != 0),
-               -inTop.Left, -inTop.Top);
+    const TRegion vis = Offset(VisibleRegion(*w, true, true, true), -inTop.Left, -inTop.Top);
     const TRegion area = Intersect(TRegion(src), TRegion(clipRect));
     const TRegion dest = Intersect(Intersect(Offset(Intersect(TRegion(src), vis), dx, dy), area), vis);
     if (TWnd* top = TopLevelOf(w); top && (dx || dy)) {
@@ -76,11 +85,12 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
         }
       }
     }
-    uncovered = Subtract(area, dest);
-    if (TPaintData* d = w->Get<TPaintData>(TExtSlot::Paint); d && !d->Update.IsEmpty()) {
-      const TRegion inside = Intersect(d->Update, TRegion(src));
-      d->Update =
-          Unite(Subtract(d->Update, TRegion(src)), Intersect(Offset(inside, dx, dy), TRegion(clipRect)));
+    // What the window shows of the area and did not get moved pixels. Under its children and
+    // the siblings above it nothing of the window shows, so nothing there is uncovered.
+    uncovered = Intersect(Subtract(area, dest), vis);
+    // A moved pixel is as valid as the one it came from; the others keep their state.
+    if (TPaintData* d = w->Get<TPaintData>(TExtSlot::Paint); d && !d->Update.IsEmpty() && (dx || dy)) {
+      d->Update = Unite(Subtract(d->Update, dest), Intersect(Offset(d->Update, dx, dy), dest));
       UpdatePending(*w);
     }
   }

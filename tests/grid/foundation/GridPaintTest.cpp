@@ -45,14 +45,20 @@ class GridPaintTest : public GridTestBase {
     return cells;
   }
 
-  // DrawCell was called exactly once for each visible cell, with its CellRect.
+  // DrawCell was called exactly once for each visible cell, with the whole cell: CellRect where
+  // the end of the view does not cut it (the clip hides what lies beyond).
   void ExpectVisibleCellsDrawn() {
     PaintToBitmap();
     std::set<std::pair<int, int>> seen;
     for (const auto& d : grid->Drawn) {
       SCOPED_TRACE(testing::Message() << "cell " << d.Col << "," << d.Row);
       EXPECT_TRUE(seen.insert({d.Col, d.Row}).second) << "drawn twice";
-      EXPECT_EQ(d.Rect, grid->CellRect(d.Col, d.Row));
+      const TRect shown = grid->CellRect(d.Col, d.Row);
+      const int w = grid->ColWidths(d.Col), h = grid->RowHeights(d.Row);
+      const TRect whole = grid->UseRightToLeftAlignment()
+                              ? TRect{shown.Right - w, shown.Top, shown.Right, shown.Top + h}
+                              : TRect{shown.Left, shown.Top, shown.Left + w, shown.Top + h};
+      EXPECT_EQ(d.Rect, whole);
     }
     EXPECT_EQ(seen, ExpectedCells());
   }

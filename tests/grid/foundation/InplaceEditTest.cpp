@@ -10,6 +10,7 @@
 #include "platform/rtl/Clock.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/win/Clipboard.h"
+#include "tests/support/PaintOracle.h"
 
 namespace {
 
@@ -28,12 +29,17 @@ class TEditGridEh : public TTestGridEh {
   }
   std::string GetEditMask(int ACol, int ARow) override { return mask; }
   int GetEditLimit() override { return limit; }
+  TRect GetEditRect(int ACol, int ARow) override {
+    const TRect r = TTestGridEh::GetEditRect(ACol, ARow);
+    return TRect{r.Left + editInset, r.Top + editInset, r.Right - editInset, r.Bottom - editInset};
+  }
   bool CanEditAcceptKey(char32_t Key) override { return !(digitsRefused && Key >= '0' && Key <= '9'); }
 
   std::map<std::pair<int, int>, std::string> texts;
   std::vector<std::pair<std::pair<int, int>, std::string>> committed;
   std::string mask;
   int limit = 0;
+  int editInset = 0;  // the editor leaves this much of the cell's edge uncovered
   bool digitsRefused = false;
   bool commitRaises = false;
 };
@@ -95,6 +101,19 @@ TEST_F(InplaceEditTest, F2ShowsTheEditorOverTheCurrentCell) {
   EXPECT_TRUE(EditorShown());
   EXPECT_EQ(Editor()->SelLength(), 0);
   EXPECT_EQ(Editor()->SelStart(), 5);
+}
+
+TEST_F(InplaceEditTest, FocusFrameGivesWayToAnInsetEditorAndComesBackWhole) {
+  // A descendant's editor may leave the edge of the cell, where the frame is, uncovered.
+  egrid->editInset = 3;
+  test_support::TPaintOracle oracle(grid->Handle(), "inset-editor");
+  ASSERT_EQ(oracle.Check(), "");
+  Press(VK_F2);
+  ASSERT_TRUE(EditorShown());
+  EXPECT_EQ(oracle.Check(), "");
+  Press(VK_ESCAPE);
+  ASSERT_FALSE(EditorShown());
+  EXPECT_EQ(oracle.Check(), "");
 }
 
 TEST_F(InplaceEditTest, EnterBelongsToTheGridOnlyWhileEditingIsAllowed) {

@@ -1,5 +1,6 @@
 // ScrollWindow and ScrollWindowEx: pixels move, the uncovered strip becomes invalid, the
 // pending update region moves along, and children move with SW_SCROLLCHILDREN.
+#include "platform/win/Caret.h"
 #include "tests/platform/win/MessageLog.h"
 
 namespace wintest {
@@ -76,6 +77,75 @@ TEST_F(TScrollWindowTest, PendingUpdateMovesWithThePixels) {
   RECT pending;
   ASSERT_TRUE(GetUpdateRect(w, &pending, FALSE));
   EXPECT_EQ(pending, (RECT{10, 5, 20, 15}));
+}
+
+TEST_F(TScrollWindowTest, ChildPixelsStayWithTheChild) {
+  // The parent does not clip its children, as a grid hosting its cell editor does not.
+  HWND w = Painted();
+  HWND c = Make("c", WS_CHILD | WS_VISIBLE, {10, 20, 30, 40}, w);
+  Pump();
+  const COLORREF childColour = RGB(200, 0, 0);
+  HDC dc = GetDC(c);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 20; ++x) SetPixel(dc, x, y, childColour);
+  ReleaseDC(c, dc);
+  const RECT scroll{0, 0, 100, 100};  // with a scroll rectangle the child stays where it is
+  RECT box;
+  ScrollWindowEx(w, 0, -15, &scroll, &scroll, nullptr, &box, SW_INVALIDATE);
+  struct Probe {
+    const char* name;
+    POINT at;        // in the parent
+    COLORREF shown;  // what the parent's area shows there
+  } probes[] = {
+      {"above the child: not a copy of it", {15, 10}, RGB(15, 10, 7)},  // left as it was, and invalid
+      {"beside the child: moved", {5, 10}, RGB(5, 25, 7)},
+      {"the child itself: untouched", {15, 30}, childColour},
+      {"below the child: moved from below it", {15, 50}, RGB(15, 65, 7)},
+  };
+  for (const Probe& p : probes) {
+    SCOPED_TRACE(p.name);
+    EXPECT_EQ(At(w, p.at.X, p.at.Y), p.shown);
+  }
+  // Invalid: the strip scrolled in at the bottom and what would have come from under the child;
+  // not the child.
+  HRGN pending = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetUpdateRgn(w, pending, FALSE), ERROR);
+  HRGN expected = CreateRectRgn(0, 85, 100, 100);
+  HRGN fromUnderChild = CreateRectRgn(10, 5, 30, 20);
+  CombineRgn(expected, expected, fromUnderChild, RGN_OR);
+  EXPECT_TRUE(EqualRgn(pending, expected));
+  EXPECT_EQ(box, (RECT{0, 5, 100, 100}));
+  RECT childPending;
+  EXPECT_FALSE(GetUpdateRect(c, &childPending, FALSE));
+  DeleteObject(pending);
+  DeleteObject(expected);
+  DeleteObject(fromUnderChild);
+}
+
+TEST_F(TScrollWindowTest, InvalidAreaOutsideTheClipStaysInvalid) {
+  HWND w = Painted();
+  RECT bad{10, 60, 20, 70};
+  InvalidateRect(w, &bad, FALSE);
+  const RECT scroll{0, 0, 100, 100}, clip{0, 0, 100, 50};
+  ScrollWindowEx(w, 0, 10, &scroll, &clip, nullptr, nullptr, 0);
+  EXPECT_EQ(At(w, 15, 65), RGB(15, 65, 7));  // outside the clip nothing moved
+  RECT pending;
+  ASSERT_TRUE(GetUpdateRect(w, &pending, FALSE));
+  EXPECT_EQ(pending, bad);
+}
+
+TEST_F(TScrollWindowTest, CaretIsTakenOffWhileItsWindowScrolls) {
+  HWND w = Painted();
+  ASSERT_TRUE(CreateCaret(w, nullptr, 2, 10));
+  SetCaretPos(40, 40);
+  ShowCaret(w);
+  ASSERT_TRUE(IsCaretDrawn());
+  ScrollWindowEx(w, 0, -20, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+  // The pixels under the caret moved up without it; the caret shows at its place again.
+  EXPECT_EQ(At(w, 40, 25), RGB(40, 45, 7));
+  EXPECT_TRUE(IsCaretDrawn());
+  EXPECT_EQ(At(w, 40, 45), RGB(255 - 40, 255 - 65, 255 - 7));
+  DestroyCaret();
 }
 
 TEST_F(TScrollWindowTest, ScrollWindowMovesChildrenAndErases) {
