@@ -85,6 +85,11 @@ class TLedgerGridEh : public TCustomGridEh {
     inherited::RowHeightsChanged();
     AnchorTotalsRow();
   }
+  // Scrolled to the end, the last rows may leave room below them.
+  void TopLeftChanged() override {
+    inherited::TopLeftChanged();
+    AnchorTotalsRow();
+  }
 
   // Every move of the current cell by keys, wheel or a finished mouse selection ends here.
   void Click() override {
@@ -198,8 +203,9 @@ class TLedgerGridEh : public TCustomGridEh {
   }
 
   // The base grid places the contra rows right after the last data row. The totals belong at
-  // the bottom edge, so the totals row takes the room the data rows leave free; it keeps the
-  // default height when the rows fill the client area.
+  // the bottom edge, so the totals row takes the room the rows shown from the top row on leave
+  // free (all of them, or the last ones when scrolled to the end); it keeps the default height
+  // when the rows fill the client area.
   void AnchorTotalsRow() {
     if (ContraRowCount() == 0 || anchoring_) return;
     TValueRestorer<bool> anchoring(anchoring_, true);
@@ -207,7 +213,8 @@ class TLedgerGridEh : public TCustomGridEh {
     for (int pass = 0; pass < 3; ++pass) {
       const int line = GetHorzLineWidth();
       int64_t used = OutBoundaryData()->TopIndent() + OutBoundaryData()->BottomIndent();
-      for (int i = 0; i < RowCount(); ++i) used += std::max(0, RowHeights(i) + line);
+      for (int i = 0; i < RowCount(); ++i)
+        if (i < FixedRows() || i >= TopRow()) used += std::max(0, RowHeights(i) + line);
       const int64_t room = static_cast<int64_t>(ClientHeight()) - used - line;
       const int height = static_cast<int>(std::clamp<int64_t>(room, DefaultRowHeight(), INT32_MAX / 4));
       if (height == RowHeights(RowCount())) return;

@@ -183,15 +183,23 @@ TEST_F(LedgerGridFormTest, TotalsRowStaysAtTheBottomEdge) {
     int dy;           // how far the frame's bottom edge is dragged
     int visibleRows;  // data rows shown whole
     bool vertBar;     // the vertical scroll bar shows
+    bool toEnd;       // Ctrl+End first: the last rows leave room below them
   } cases[] = {
-      {"short", 0, 8, true},
-      {"tall", 260, 12, false},
-      {"taller", 120, 12, false},
-      {"short-again", -380, 8, true},
+      {"short", 0, 8, true, false},           {"tall", 260, 12, false, false},
+      {"taller", 120, 12, false, false},      {"short-again", -380, 8, true, false},
+      {"short-at-the-end", 0, 8, true, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
     if (c.dy != 0) DragBottomEdge(c.dy);
+    if (c.toEnd) {
+      WinTesting::Click(CellCentre(kAccount, 2));
+      Input::KeyDown(VK_CONTROL);
+      WinTesting::KeyPress(VK_END);
+      Input::KeyUp(VK_CONTROL);
+      Pump();
+      ASSERT_EQ(grid->Row(), TotalsRow() - 1);
+    }
     const int line = grid->GetHorzLineWidth();
     const TRect totals = grid->CellRect(kAmount, TotalsRow());
     EXPECT_EQ(totals.Bottom, grid->ClientHeight() - line);
