@@ -6,18 +6,26 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "platform/db/DB.h"
 #include "platform/db/MemoryDataSet.h"
 #include "platform/rtl/Consistency.h"
 
+// The rule a structure's CheckConsistency names as broken, or "" when all hold.
 template <class T>
-void ExpectConsistent(const T& Structure) {
+std::string BrokenRule(const T& Structure) {
   try {
     Structure.CheckConsistency();
   } catch (const EInternalError& e) {
-    ADD_FAILURE() << e.Message();
+    return e.Message();
   }
+  return "";
+}
+
+template <class T>
+void ExpectConsistent(const T& Structure) {
+  EXPECT_EQ(BrokenRule(Structure), "");
 }
 
 class TConsistencyWatch : public TDataLink {
