@@ -11,20 +11,8 @@ namespace {
 
 constexpr DWORD kFrameStyle = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
 const RECT kStart{100, 100, 400, 300};
-constexpr const char* kNoCloseClass = "LogWndNoClose";
-
 class TCaptionButtonsTest : public TWinTest {
  protected:
-  void SetUp() override {
-    TWinTest::SetUp();
-    WNDCLASSEX wc;
-    wc.style = CS_NOCLOSE;
-    wc.lpfnWndProc = &TMessageLog::Proc;
-    wc.hInstance = MainInstance();
-    wc.lpszClassName = kNoCloseClass;
-    ASSERT_NE(RegisterClassEx(&wc), 0);
-  }
-
   // A frame whose system commands are noted as "syscommand F060" before the default handles them.
   HWND Frame(DWORD style = kFrameStyle, const char* cls = kLogClass) {
     HWND w = Make("w", style, kStart, nullptr, 0, cls);
@@ -73,29 +61,30 @@ class TCaptionButtonsTest : public TWinTest {
 };
 
 TEST_F(TCaptionButtonsTest, ClickOnAButtonSendsItsSystemCommand) {
-  enum TSetUp { kPlain, kMaximized, kGreyedClose };
+  enum TSetUp { kPlain, kMaximized, kClassWithoutClose, kGreyedClose };
   struct Case {
     const char* id;
     DWORD style;
-    const char* cls;
     TSetUp setUp;
     int button;           // from the right: 0 close, 1 maximise, 2 minimise
     const char* command;  // nullptr: the click does nothing
     const char* after;    // "gone", "zoomed", "iconic", "normal"
   };
   const Case cases[] = {
-      {"close", kFrameStyle, kLogClass, kPlain, 0, "syscommand F060", "gone"},
-      {"maximise", kFrameStyle, kLogClass, kPlain, 1, "syscommand F030", "zoomed"},
-      {"restore a maximised window", kFrameStyle, kLogClass, kMaximized, 1, "syscommand F120", "normal"},
-      {"minimise", kFrameStyle, kLogClass, kPlain, 2, "syscommand F020", "iconic"},
-      {"no maximise box", kFrameStyle & ~WS_MAXIMIZEBOX, kLogClass, kPlain, 1, nullptr, "normal"},
-      {"no minimise box", kFrameStyle & ~WS_MINIMIZEBOX, kLogClass, kPlain, 2, nullptr, "normal"},
-      {"class without close", kFrameStyle, kNoCloseClass, kPlain, 0, nullptr, "normal"},
-      {"close greyed in the system menu", kFrameStyle, kLogClass, kGreyedClose, 0, nullptr, "normal"},
+      {"close", kFrameStyle, kPlain, 0, "syscommand F060", "gone"},
+      {"maximise", kFrameStyle, kPlain, 1, "syscommand F030", "zoomed"},
+      {"restore a maximised window", kFrameStyle, kMaximized, 1, "syscommand F120", "normal"},
+      {"minimise", kFrameStyle, kPlain, 2, "syscommand F020", "iconic"},
+      {"no maximise box", kFrameStyle & ~WS_MAXIMIZEBOX, kPlain, 1, nullptr, "normal"},
+      {"no minimise box", kFrameStyle & ~WS_MINIMIZEBOX, kPlain, 2, nullptr, "normal"},
+      {"class without close", kFrameStyle, kClassWithoutClose, 0, nullptr, "normal"},
+      {"close greyed in the system menu", kFrameStyle, kGreyedClose, 0, nullptr, "normal"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
-    HWND w = Frame(c.style, c.cls);
+    // The double-click class serves no other row: it may lose its close button.
+    HWND w = Frame(c.style, c.setUp == kClassWithoutClose ? kLogDblClass : kLogClass);
+    if (c.setUp == kClassWithoutClose) SetClassLong(w, GCL_STYLE, CS_NOCLOSE);
     if (c.setUp == kMaximized) ShowWindow(w, SW_MAXIMIZE);
     if (c.setUp == kGreyedClose) EnableMenuItem(GetSystemMenu(w, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
     Pump();
