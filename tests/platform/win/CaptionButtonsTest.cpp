@@ -131,6 +131,7 @@ TEST_F(TCaptionButtonsTest, CloseClickMessageOrder) {
                           "syscommand F060", "w WM_CLOSE", "w WM_DESTROY"}));
 }
 
+// The close button's look as drawn and, while pressed and after, on the surface.
 TEST_F(TCaptionButtonsTest, ButtonLooksPushedOnlyWhileThePointerIsOverIt) {
   struct Case {
     const char* id;
@@ -152,44 +153,31 @@ TEST_F(TCaptionButtonsTest, ButtonLooksPushedOnlyWhileThePointerIsOverIt) {
     TDrawLog draws;
     win_internal::SetWindowDrawRecorder(w, &draws);
     const POINT over = ButtonPoint(w, 0), away = CaptionPoint(w);
+    // On the surface: the outer corner of the button face, 1 x 2 pixels inside its hit zone.
+    const RECT r = WindowRectOf(w);
+    const POINT face{r.Right - GetSystemMetrics(SM_CXFRAME) - GetSystemMetrics(SM_CXSIZE) + 1,
+                     r.Top + GetSystemMetrics(SM_CYFRAME) + 2};
+    EXPECT_EQ(test_support::ScreenPixel(w, face), GetSysColor(COLOR_3DHIGHLIGHT));
+    COLORREF pressed = 0;
     Input::MouseMove(over);
     Input::MouseDown(VK_LBUTTON, over);
+    WinTesting::Schedule([&] { pressed = test_support::ScreenPixel(w, face); });
     // One move a step: queued moves coalesce.
     for (int at : c.path) WinTesting::Schedule([p = at ? over : away] { Input::MouseMove(p); });
     WinTesting::Schedule([p = c.releaseOver ? over : away] { Input::MouseUp(VK_LBUTTON, p); });
     Pump();
     EXPECT_EQ(Looks(draws), c.looks);
+    EXPECT_EQ(pressed, GetSysColor(COLOR_3DSHADOW));
     EXPECT_EQ(Log().Only({}),
               c.closes ? std::vector<std::string>{"syscommand F060"} : std::vector<std::string>{});
     EXPECT_EQ(IsWindow(w) == FALSE, c.closes);
     EXPECT_EQ(GetCapture(), nullptr);
     if (IsWindow(w)) {
+      EXPECT_EQ(test_support::ScreenPixel(w, face), GetSysColor(COLOR_3DHIGHLIGHT));
       win_internal::SetWindowDrawRecorder(w, nullptr);
       DestroyWindow(w);
     }
   }
-}
-
-TEST_F(TCaptionButtonsTest, PushedButtonIsSunkenOnTheSurface) {
-  HWND w = Frame();
-  RECT r;
-  GetWindowRect(w, &r);
-  const POINT p = ButtonPoint(w, 0);
-  // The outer corner of the button face, which stands 1 x 2 pixels inside its hit zone.
-  const POINT face{r.Right - GetSystemMetrics(SM_CXFRAME) - GetSystemMetrics(SM_CXSIZE) + 1,
-                   r.Top + GetSystemMetrics(SM_CYFRAME) + 2};
-  EXPECT_EQ(test_support::ScreenPixel(w, face), GetSysColor(COLOR_3DHIGHLIGHT));
-  COLORREF held = 0;
-  Input::MouseMove(p);
-  Input::MouseDown(VK_LBUTTON, p);
-  WinTesting::Schedule([&] {
-    held = test_support::ScreenPixel(w, face);
-    Input::MouseUp(VK_LBUTTON, CaptionPoint(w));
-  });
-  Pump();
-  EXPECT_EQ(held, GetSysColor(COLOR_3DSHADOW));
-  EXPECT_TRUE(IsWindow(w));
-  EXPECT_EQ(test_support::ScreenPixel(w, face), GetSysColor(COLOR_3DHIGHLIGHT));
 }
 
 TEST_F(TCaptionButtonsTest, CancelModeEndsThePressWithoutACommand) {
