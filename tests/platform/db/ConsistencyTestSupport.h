@@ -1,8 +1,8 @@
 #pragma once
-// Invariant checks in the data-set tests: a structure's CheckConsistency reported as a test
-// failure with the rule it names, and a data link that checks a memory data set whenever it
-// reports what it shows changed (the end of each change, scroll and state change; not the
-// browse-mode check that opens an operation).
+// Invariant checks in the data-set tests and the grid/data tests: the rule a structure's
+// CheckConsistency names (BrokenRule), that rule reported as a test failure, and a data link
+// that checks a memory data set whenever it reports what it shows changed (the end of each
+// change, scroll and state change; not the browse-mode check that opens an operation).
 #include <gtest/gtest.h>
 
 #include <memory>
