@@ -155,29 +155,17 @@ TEST_F(LedgerGridFormTest, ClearedColumnShowsCheckBoxesNotWords) {
   }
 }
 
-TEST_F(LedgerGridFormTest, TotalsRowShowsTheColumnTotals) {
-  const TDrawLog log = RecordPaint();
-  struct Case {
+// The totals row shows the column totals and stays at the bottom edge as the form grows and
+// shrinks.
+TEST_F(LedgerGridFormTest, TotalsRowStaysAtTheBottomEdge) {
+  const struct {
     int col;
     const char* text;  // "" for nothing at all
-  } cases[] = {
+  } totals[] = {
       {kNumber, "合计"},      {kDate, ""}, {kAccount, ""},          {kKind, ""},
       {kAmount, "36,591.17"},                                        // the sum of the amount column
       {kCleared, ""},         {kNote, ""}, {kBalance, "18,651.57"},  // where the balance column ends
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.col);
-    const std::vector<const TDrawCall*> texts = TextsIn(log, grid->CellRect(c.col, TotalsRow()));
-    if (*c.text == 0) {
-      EXPECT_TRUE(texts.empty());
-      continue;
-    }
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0]->Text, c.text);
-  }
-}
-
-TEST_F(LedgerGridFormTest, TotalsRowStaysAtTheBottomEdge) {
   struct Case {
     const char* id;
     int dy;           // how far the frame's bottom edge is dragged
@@ -201,17 +189,22 @@ TEST_F(LedgerGridFormTest, TotalsRowStaysAtTheBottomEdge) {
       ASSERT_EQ(grid->Row(), TotalsRow() - 1);
     }
     const int line = grid->GetHorzLineWidth();
-    const TRect totals = grid->CellRect(kAmount, TotalsRow());
-    EXPECT_EQ(totals.Bottom, grid->ClientHeight() - line);
+    const TRect row = grid->CellRect(kAmount, TotalsRow());
+    EXPECT_EQ(row.Bottom, grid->ClientHeight() - line);
     EXPECT_EQ(grid->VisibleRowCount(), c.visibleRows);
     const bool vertBar = (GetWindowLong(grid->Handle(), GWL_STYLE) & WS_VSCROLL) != 0;
     EXPECT_EQ(vertBar, c.vertBar);
     // The totals themselves keep a row's height at the bottom of the stretched row.
     const TDrawLog log = RecordPaint();
-    const std::vector<const TDrawCall*> texts = TextsIn(log, totals);
-    ASSERT_EQ(texts.size(), 1u);
-    const int mid = totals.Bottom - grid->DefaultRowHeight() / 2;
-    EXPECT_LE(std::abs((texts[0]->Rect.Top + texts[0]->Rect.Bottom) / 2 - mid), 1);
+    const int mid = row.Bottom - grid->DefaultRowHeight() / 2;
+    for (const auto& t : totals) {
+      SCOPED_TRACE(t.col);
+      const std::vector<const TDrawCall*> texts = TextsIn(log, grid->CellRect(t.col, TotalsRow()));
+      ASSERT_EQ(texts.size(), *t.text ? 1u : 0u);
+      if (texts.empty()) continue;
+      EXPECT_EQ(texts[0]->Text, t.text);
+      EXPECT_LE(std::abs((texts[0]->Rect.Top + texts[0]->Rect.Bottom) / 2 - mid), 1);
+    }
   }
 }
 

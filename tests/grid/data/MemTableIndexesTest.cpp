@@ -470,7 +470,7 @@ TEST(MemTableIndexes, TrickyChangesKeepTheListConsistent) {
     for (size_t s = 0; s < c.Steps.size(); ++s) {
       SCOPED_TRACE(s);
       c.Steps[s](t.get(), list);
-      ExpectConsistent(list);
+      ExpectConsistent(*list);
     }
     EXPECT_EQ(Column(t.get(), 0), c.Ids);
   }
@@ -484,9 +484,8 @@ TEST(MemTableIndexes, CheckerNamesAKeyChangedBehindTheIndex) {
   TMTIndexEh* index = AddIndex(t.get(), "ID");
   ExpectIndexConsistent(index);
   t->RecordsList()->Rec(0)->SetDataValue(0, dvkCurrentEh, 9);
-  EXPECT_EQ(MessageOf<EInternalError>([&] { index->CheckConsistency(); }),
-            "TMTIndexEh: item key differs from its record's key at position 0");
-  EXPECT_EQ(MessageOf<EInternalError>([&] { t->RecordsList()->CheckConsistency(); }),
+  EXPECT_EQ(BrokenRule(*index), "TMTIndexEh: item key differs from its record's key at position 0");
+  EXPECT_EQ(BrokenRule(*t->RecordsList()),
             "TMTIndexEh: item key differs from its record's key at position 0");
 }
 

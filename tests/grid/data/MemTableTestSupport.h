@@ -12,6 +12,7 @@
 #include "grid/data/MemTableDataEh.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/ScopeGuard.h"
+#include "tests/platform/db/ConsistencyTestSupport.h"
 
 struct FreeObject {
   void operator()(TObject* o) const {
@@ -55,16 +56,6 @@ inline Owned<TMemTableDataEh> NewPeopleTable() {
   return t;
 }
 
-// A structure's CheckConsistency, reported as a test failure with the rule it names.
-template <class T>
-void ExpectConsistent(const T* structure) {
-  try {
-    structure->CheckConsistency();
-  } catch (const EInternalError& e) {
-    ADD_FAILURE() << e.Message();
-  }
-}
-
 // Appends a record through NewRecord/Post with the values in field order; the list (with its
 // indexes) must be consistent afterwards.
 inline TMemoryRecordEh* Append(TMemTableDataEh* t, const std::vector<Variant>& values) {
@@ -73,7 +64,7 @@ inline TMemoryRecordEh* Append(TMemTableDataEh* t, const std::vector<Variant>& v
   for (size_t i = 0; i < values.size(); ++i) r->SetDataValue(static_cast<int>(i), dvkCurrentEh, values[i]);
   TScopeFail freeRecord([&] { r->Free(); });
   r->Post();
-  ExpectConsistent(list);
+  ExpectConsistent(*list);
   return r;
 }
 
@@ -94,8 +85,8 @@ inline std::vector<int> IndexOrder(TMTIndexEh* index) {
 
 // The index keeps its rules (TMTIndexEh::CheckConsistency), and its records list keeps its own.
 inline void ExpectIndexConsistent(TMTIndexEh* index) {
-  ExpectConsistent(index);
-  ExpectConsistent(index->RecordsList());
+  ExpectConsistent(*index);
+  ExpectConsistent(*index->RecordsList());
 }
 
 // Records every notification it hears.

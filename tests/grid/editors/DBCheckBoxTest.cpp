@@ -389,6 +389,14 @@ TEST_F(DBCheckBoxTest, ToggleCycleReachesEveryStateTheFieldCanKeep) {
   } cases[] = {
       {"str-empty-unchecked", "Code", "Yes", "No;", gray, no, U, {{C, yes}, {U, no}, {C, yes}}},
       {"str-empty-unchecked-from-null", "Code", "Yes", "No;", gray, null, U, {{C, yes}, {U, no}, {C, yes}}},
+      {"str-empty-text-can-be-checked",
+       "Code",
+       "Yes",
+       "No;",
+       gray,
+       Variant(""),
+       U,
+       {{C, yes}, {U, no}, {C, yes}}},
       {"str-empty-checked", "Code", "Yes;", "No", gray, no, U, {{C, yes}, {U, no}, {C, yes}}},
       {"str-strict-lists", "Code", "Yes", "No", gray, no, U, {{G, null}, {C, yes}, {U, no}}},
       {"str-shown-grayed", "Code", "Yes", "No;", gray, Variant("maybe"), G, {{C, yes}, {U, no}, {C, yes}}},
@@ -443,23 +451,6 @@ TEST_F(DBCheckBoxTest, ToggleCycleReachesEveryStateTheFieldCanKeep) {
       field->SetRequired(false);
     }
   }
-}
-
-TEST_F(DBCheckBoxTest, StringFieldWithEmptyUncheckedValueCanBeChecked) {
-  cb->SetValueChecked("Y");
-  cb->SetValueUnchecked("N;");
-  cb->SetAllowGrayed(true);
-  Bind("Code");
-  ds->Next();
-  ds->Next();  // "": shows unchecked
-  ASSERT_EQ(cb->State(), cbUnchecked);
-  ClickBox();
-  ds->Post();
-  ds->First();
-  ds->Next();
-  ds->Next();
-  EXPECT_EQ(Code(), Variant("Y")) << "the posted value is kept";
-  EXPECT_EQ(cb->State(), cbChecked);
 }
 
 // --- read-only and unattached ------------------------------------------------------------------------

@@ -7,31 +7,7 @@ namespace {
 
 class GridCellLinesTest : public GridTestBase {};
 
-TEST_F(GridCellLinesTest, LineOptionGovernsItsSides) {
-  struct Case {
-    const char* id;
-    TGridCellLineSideEh side;
-    TGridOptionEh option;  // the only line option set
-    bool visible;
-  };
-  const Case cases[] = {
-      {"vert-left", lsLeftLineEh, goVertLineEh, true},  {"vert-right", lsRightLineEh, goVertLineEh, true},
-      {"vert-top", lsTopLineEh, goVertLineEh, false},   {"vert-bottom", lsBottomLineEh, goVertLineEh, false},
-      {"horz-left", lsLeftLineEh, goHorzLineEh, false}, {"horz-right", lsRightLineEh, goHorzLineEh, false},
-      {"horz-top", lsTopLineEh, goHorzLineEh, true},    {"horz-bottom", lsBottomLineEh, goHorzLineEh, true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.id);
-    grid->SetOptions(TGridOptionsEh{c.option});
-    bool drawFirst = false, visible = !c.visible;
-    TColor color = clNone;
-    grid->GetCellLineParams(2, 2, c.side, drawFirst, color, visible);
-    EXPECT_EQ(visible, c.visible);
-    EXPECT_TRUE(drawFirst);
-  }
-}
-
-TEST_F(GridCellLinesTest, FixedCellsTakeTheBrightColourDataCellsTheDark) {
+TEST_F(GridCellLinesTest, LineOptionGovernsItsSidesAndFixedCellsTakeTheBrightColour) {
   grid->SetColCount(6);
   grid->SetRowCount(6);
   grid->SetFixedCols(2);
@@ -50,13 +26,19 @@ TEST_F(GridCellLinesTest, FixedCellsTakeTheBrightColourDataCellsTheDark) {
       {"data", 2, 1, clBlue},
   };
   for (const Case& c : cases)
-    for (const TGridCellLineSideEh side : {lsTopLineEh, lsLeftLineEh, lsBottomLineEh, lsRightLineEh}) {
-      SCOPED_TRACE(testing::Message() << c.id << " side " << static_cast<int>(side));
-      bool drawFirst = false, visible = false;
-      TColor color = clNone;
-      grid->GetCellLineParams(c.col, c.row, side, drawFirst, color, visible);
-      EXPECT_EQ(color, c.color);
-    }
+    for (const TGridOptionEh option : {goVertLineEh, goHorzLineEh})  // the only line option set
+      for (const TGridCellLineSideEh side : {lsTopLineEh, lsLeftLineEh, lsBottomLineEh, lsRightLineEh}) {
+        SCOPED_TRACE(testing::Message()
+                     << c.id << " option " << static_cast<int>(option) << " side " << static_cast<int>(side));
+        grid->SetOptions(TGridOptionsEh{option});
+        const bool shown = (side == lsLeftLineEh || side == lsRightLineEh) == (option == goVertLineEh);
+        bool drawFirst = false, visible = !shown;
+        TColor color = clNone;
+        grid->GetCellLineParams(c.col, c.row, side, drawFirst, color, visible);
+        EXPECT_EQ(visible, shown);
+        EXPECT_TRUE(drawFirst);
+        EXPECT_EQ(color, c.color);
+      }
 }
 
 }  // namespace

@@ -1,23 +1,31 @@
 #pragma once
-// Invariant checks in the data-set tests: a structure's CheckConsistency reported as a test
-// failure with the rule it names, and a data link that checks a memory data set whenever it
-// reports what it shows changed (the end of each change, scroll and state change; not the
-// browse-mode check that opens an operation).
+// Invariant checks in the data-set tests and the grid/data tests: the rule a structure's
+// CheckConsistency names (BrokenRule), that rule reported as a test failure, and a data link
+// that checks a memory data set whenever it reports what it shows changed (the end of each
+// change, scroll and state change; not the browse-mode check that opens an operation).
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "platform/db/DB.h"
 #include "platform/db/MemoryDataSet.h"
 #include "platform/rtl/Consistency.h"
 
+// The rule a structure's CheckConsistency names as broken, or "" when all hold.
 template <class T>
-void ExpectConsistent(const T& Structure) {
+std::string BrokenRule(const T& Structure) {
   try {
     Structure.CheckConsistency();
   } catch (const EInternalError& e) {
-    ADD_FAILURE() << e.Message();
+    return e.Message();
   }
+  return "";
+}
+
+template <class T>
+void ExpectConsistent(const T& Structure) {
+  EXPECT_EQ(BrokenRule(Structure), "");
 }
 
 class TConsistencyWatch : public TDataLink {

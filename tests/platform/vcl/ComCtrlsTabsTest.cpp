@@ -188,15 +188,12 @@ TEST_F(ComCtrlsPageControlTest, TheFocusFrameMarksTheActiveTabWhileFocused) {
   ShowForm();
   const auto focusFrames = [&] {
     TDrawLog log;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bm = CreateCompatibleBitmap(GetScreenDC(), pages->Width(), pages->Height());
-    HGDIOBJ old = SelectObject(dc, bm);
+    TBitmap bitmap;
+    bitmap.SetSize(pages->Width(), pages->Height());
+    HDC dc = bitmap.Canvas()->Handle();
     AttachDrawRecorder(dc, &log);
     SendMessage(pages->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
     AttachDrawRecorder(dc, nullptr);
-    SelectObject(dc, old);
-    DeleteObject(bm);
-    DeleteDC(dc);
     std::vector<RECT> frames;
     for (const TDrawCall* call : log.OfKind(TDrawKind::FocusRect)) frames.push_back(call->Rect);
     return frames;

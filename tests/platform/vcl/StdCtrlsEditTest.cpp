@@ -160,38 +160,6 @@ TEST_F(TEditTest, BorderStyleAndAutoSize) {
   EXPECT_FALSE(e->ControlStyle().Contains(csFixedHeight));
 }
 
-// Typed text touched the sunken edge: its glyphs began in the client area's first column and
-// row. Now the ink keeps a pixel off the edge plus the font's margin on the left and a pixel
-// off the top.
-TEST_F(TEditTest, TypedTextKeepsOffTheSunkenEdge) {
-  for (TBorderStyle border : {bsSingle, bsNone}) {
-    SCOPED_TRACE(static_cast<int>(border));
-    TEdit* e = FocusedEdit();
-    e->SetBorderStyle(border);
-    e->SetFocus();
-    Pump();
-    WinTesting::Type("WMW");
-    Pump();
-    HDC dc = GetDC(e->Handle());
-    int left = -1, top = -1;
-    for (int y = 0; y < e->ClientHeight(); ++y)
-      for (int x = 0; x < e->ClientWidth(); ++x)
-        if (GetPixel(dc, x, y) == GetSysColor(COLOR_WINDOWTEXT)) {
-          if (left < 0 || x < left) left = x;
-          if (top < 0) top = y;
-        }
-    ReleaseDC(e->Handle(), dc);
-    RECT fr{};
-    SendMessage(e->Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&fr));
-    // The client edge's pixel and the test font's 2-pixel margin; without a border, the margin.
-    EXPECT_EQ(fr.Left, border == bsSingle ? 3 : 2);
-    EXPECT_EQ(fr.Top, border == bsSingle ? 1 : 0);
-    EXPECT_GE(left, fr.Left);
-    EXPECT_GE(top, fr.Top);
-    delete e;
-  }
-}
-
 TEST_F(TEditTest, AutoSelectSelectsAllWhenTabbedInto) {
   auto* first = Make<TEdit>(10, 10);
   auto* second = Make<TEdit>(10, 40);

@@ -31,27 +31,6 @@ class TPanelish : public TCustomControl {
 };
 RTL_IMPLEMENT_CLASS(TPanelish)
 
-// A memory DC with a screen-compatible bitmap selected, released at the end of the scope.
-struct TMemoryBitmapDC {
-  TMemoryBitmapDC(int Width, int Height) {
-    HDC screen = GetDC(nullptr);
-    DC = CreateCompatibleDC(screen);
-    bitmap_ = CreateCompatibleBitmap(screen, Width, Height);
-    ReleaseDC(nullptr, screen);
-    old_ = SelectObject(DC, bitmap_);
-  }
-  ~TMemoryBitmapDC() {
-    SelectObject(DC, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(DC);
-  }
-  HDC DC = nullptr;
-
- private:
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ old_ = nullptr;
-};
-
 class WinControlFrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -189,8 +168,9 @@ TEST_F(WinControlFrameTest, WheelGoesToTheFocusedControlAndAccumulatesToWholeSte
 
 TEST_F(WinControlFrameTest, PaintToDrawsTheControlAndItsChildrenIntoAnotherDC) {
   auto [outer, inner] = RedPanelWithBlueChild();
-  TMemoryBitmapDC target(100, 60);
-  HDC mem = target.DC;
+  TBitmap target;
+  target.SetSize(100, 60);
+  HDC mem = target.Canvas()->Handle();
   outer->PaintTo(mem, 5, 5);
   EXPECT_EQ(GetPixel(mem, 6, 6), RGB(255, 0, 0));
   EXPECT_EQ(GetPixel(mem, 5 + 20 + 2, 5 + 10 + 2), RGB(0, 0, 255));
@@ -201,8 +181,9 @@ TEST_F(WinControlFrameTest, PaintToDrawsTheControlAndItsChildrenIntoAnotherDC) {
 // marked one would paint its graphic children as copies from then on.
 TEST_F(WinControlFrameTest, PaintToClearsThePaintCopyStateWhenAPaintRaises) {
   auto [outer, inner] = RedPanelWithBlueChild();
-  TMemoryBitmapDC target(100, 60);
-  HDC mem = target.DC;
+  TBitmap target;
+  target.SetSize(100, 60);
+  HDC mem = target.Canvas()->Handle();
   struct Case {
     const char* id;
     TPanelish* raising;

@@ -11,20 +11,8 @@ namespace {
 
 constexpr DWORD kFrameStyle = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
 const RECT kStart{100, 100, 400, 300};
-constexpr const char* kNoCloseClass = "LogWndNoClose";
-
 class TCaptionButtonsTest : public TWinTest {
  protected:
-  void SetUp() override {
-    TWinTest::SetUp();
-    WNDCLASSEX wc;
-    wc.style = CS_NOCLOSE;
-    wc.lpfnWndProc = &TMessageLog::Proc;
-    wc.hInstance = MainInstance();
-    wc.lpszClassName = kNoCloseClass;
-    ASSERT_NE(RegisterClassEx(&wc), 0);
-  }
-
   // A frame whose system commands are noted as "syscommand F060" before the default handles them.
   HWND Frame(DWORD style = kFrameStyle, const char* cls = kLogClass) {
     HWND w = Make("w", style, kStart, nullptr, 0, cls);
@@ -61,47 +49,42 @@ class TCaptionButtonsTest : public TWinTest {
     GetWindowRect(w, &r);
     return r;
   }
-  static RECT MaximizedRect() {
-    RECT work;
-    SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
-    InflateRect(work, GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CYFRAME));
-    return work;
-  }
 
-  // "pushed" or "raised" for each drawing of the close button in the log.
-  static std::vector<std::string> CloseLooks(const TDrawLog& log) {
+  // "pushed" or "raised" for each drawing of a caption button (DFCS_CAPTIONCLOSE, ...) in the log.
+  static std::vector<std::string> Looks(const TDrawLog& log, UINT button = DFCS_CAPTIONCLOSE) {
     std::vector<std::string> looks;
     for (const TDrawCall* c : log.OfKind(TDrawKind::FrameControl))
-      if (c->Note == "DFC_CAPTION" && (c->Flags & 0xFF) == DFCS_CAPTIONCLOSE)
+      if (c->Note == "DFC_CAPTION" && (c->Flags & 0xFF) == button)
         looks.push_back((c->Flags & DFCS_PUSHED) ? "pushed" : "raised");
     return looks;
   }
 };
 
 TEST_F(TCaptionButtonsTest, ClickOnAButtonSendsItsSystemCommand) {
-  enum TSetUp { kPlain, kMaximized, kGreyedClose };
+  enum TSetUp { kPlain, kMaximized, kClassWithoutClose, kGreyedClose };
   struct Case {
     const char* id;
     DWORD style;
-    const char* cls;
     TSetUp setUp;
     int button;           // from the right: 0 close, 1 maximise, 2 minimise
     const char* command;  // nullptr: the click does nothing
     const char* after;    // "gone", "zoomed", "iconic", "normal"
   };
   const Case cases[] = {
-      {"close", kFrameStyle, kLogClass, kPlain, 0, "syscommand F060", "gone"},
-      {"maximise", kFrameStyle, kLogClass, kPlain, 1, "syscommand F030", "zoomed"},
-      {"restore a maximised window", kFrameStyle, kLogClass, kMaximized, 1, "syscommand F120", "normal"},
-      {"minimise", kFrameStyle, kLogClass, kPlain, 2, "syscommand F020", "iconic"},
-      {"no maximise box", kFrameStyle & ~WS_MAXIMIZEBOX, kLogClass, kPlain, 1, nullptr, "normal"},
-      {"no minimise box", kFrameStyle & ~WS_MINIMIZEBOX, kLogClass, kPlain, 2, nullptr, "normal"},
-      {"class without close", kFrameStyle, kNoCloseClass, kPlain, 0, nullptr, "normal"},
-      {"close greyed in the system menu", kFrameStyle, kLogClass, kGreyedClose, 0, nullptr, "normal"},
+      {"close", kFrameStyle, kPlain, 0, "syscommand F060", "gone"},
+      {"maximise", kFrameStyle, kPlain, 1, "syscommand F030", "zoomed"},
+      {"restore a maximised window", kFrameStyle, kMaximized, 1, "syscommand F120", "normal"},
+      {"minimise", kFrameStyle, kPlain, 2, "syscommand F020", "iconic"},
+      {"no maximise box", kFrameStyle & ~WS_MAXIMIZEBOX, kPlain, 1, nullptr, "normal"},
+      {"no minimise box", kFrameStyle & ~WS_MINIMIZEBOX, kPlain, 2, nullptr, "normal"},
+      {"class without close", kFrameStyle, kClassWithoutClose, 0, nullptr, "normal"},
+      {"close greyed in the system menu", kFrameStyle, kGreyedClose, 0, nullptr, "normal"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
-    HWND w = Frame(c.style, c.cls);
+    // The double-click class serves no other row: it may lose its close button.
+    HWND w = Frame(c.style, c.setUp == kClassWithoutClose ? kLogDblClass : kLogClass);
+    if (c.setUp == kClassWithoutClose) SetClassLong(w, GCL_STYLE, CS_NOCLOSE);
     if (c.setUp == kMaximized) ShowWindow(w, SW_MAXIMIZE);
     if (c.setUp == kGreyedClose) EnableMenuItem(GetSystemMenu(w, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
     Pump();
@@ -119,9 +102,16 @@ TEST_F(TCaptionButtonsTest, ClickOnAButtonSendsItsSystemCommand) {
                                             : "normal";
     EXPECT_EQ(after, c.after);
     if (after == "zoomed") {
-      EXPECT_EQ(WindowRectOf(w), MaximizedRect());
+      RECT work;
+      SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+      InflateRect(work, GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CYFRAME));
+      EXPECT_EQ(WindowRectOf(w), work);
     }
-    if (after == "normal") {
+    if (after == "iconic") {
+      EXPECT_NE(GetActiveWindow(), w);
+      SendMessage(w, WM_SYSCOMMAND, SC_RESTORE, 0);
+    }
+    if (after != "gone" && after != "zoomed") {
       EXPECT_EQ(WindowRectOf(w), kStart);
     }
     if (IsWindow(w)) DestroyWindow(w);
@@ -141,6 +131,7 @@ TEST_F(TCaptionButtonsTest, CloseClickMessageOrder) {
                           "syscommand F060", "w WM_CLOSE", "w WM_DESTROY"}));
 }
 
+// The close button's look as drawn and, while pressed and after, on the surface.
 TEST_F(TCaptionButtonsTest, ButtonLooksPushedOnlyWhileThePointerIsOverIt) {
   struct Case {
     const char* id;
@@ -162,50 +153,31 @@ TEST_F(TCaptionButtonsTest, ButtonLooksPushedOnlyWhileThePointerIsOverIt) {
     TDrawLog draws;
     win_internal::SetWindowDrawRecorder(w, &draws);
     const POINT over = ButtonPoint(w, 0), away = CaptionPoint(w);
+    // On the surface: the outer corner of the button face, 1 x 2 pixels inside its hit zone.
+    const RECT r = WindowRectOf(w);
+    const POINT face{r.Right - GetSystemMetrics(SM_CXFRAME) - GetSystemMetrics(SM_CXSIZE) + 1,
+                     r.Top + GetSystemMetrics(SM_CYFRAME) + 2};
+    EXPECT_EQ(test_support::ScreenPixel(w, face), GetSysColor(COLOR_3DHIGHLIGHT));
+    COLORREF pressed = 0;
     Input::MouseMove(over);
     Input::MouseDown(VK_LBUTTON, over);
+    WinTesting::Schedule([&] { pressed = test_support::ScreenPixel(w, face); });
     // One move a step: queued moves coalesce.
     for (int at : c.path) WinTesting::Schedule([p = at ? over : away] { Input::MouseMove(p); });
     WinTesting::Schedule([p = c.releaseOver ? over : away] { Input::MouseUp(VK_LBUTTON, p); });
     Pump();
-    EXPECT_EQ(CloseLooks(draws), c.looks);
+    EXPECT_EQ(Looks(draws), c.looks);
+    EXPECT_EQ(pressed, GetSysColor(COLOR_3DSHADOW));
     EXPECT_EQ(Log().Only({}),
               c.closes ? std::vector<std::string>{"syscommand F060"} : std::vector<std::string>{});
     EXPECT_EQ(IsWindow(w) == FALSE, c.closes);
     EXPECT_EQ(GetCapture(), nullptr);
     if (IsWindow(w)) {
+      EXPECT_EQ(test_support::ScreenPixel(w, face), GetSysColor(COLOR_3DHIGHLIGHT));
       win_internal::SetWindowDrawRecorder(w, nullptr);
       DestroyWindow(w);
     }
   }
-}
-
-TEST_F(TCaptionButtonsTest, PushedButtonIsSunkenOnTheSurface) {
-  HWND w = Frame();
-  RECT r;
-  GetWindowRect(w, &r);
-  const POINT p = ButtonPoint(w, 0);
-  // The outer corner of the button face, which stands 1 x 2 pixels inside its hit zone.
-  const int x = r.Width() - GetSystemMetrics(SM_CXFRAME) - GetSystemMetrics(SM_CXSIZE) + 1;
-  const int y = GetSystemMetrics(SM_CYFRAME) + 2;
-  auto px = [](int color) {
-    const COLORREF c = GetSysColor(color);
-    return (static_cast<uint32_t>(GetRValue(c)) << 16) | (static_cast<uint32_t>(GetGValue(c)) << 8) |
-           GetBValue(c);
-  };
-  const uint32_t raised = test_support::SurfacePixel(w, x, y);
-  EXPECT_EQ(raised, px(COLOR_3DHIGHLIGHT));
-  uint32_t held = 0;
-  Input::MouseMove(p);
-  Input::MouseDown(VK_LBUTTON, p);
-  WinTesting::Schedule([&] {
-    held = test_support::SurfacePixel(w, x, y);
-    Input::MouseUp(VK_LBUTTON, CaptionPoint(w));
-  });
-  Pump();
-  EXPECT_EQ(held, px(COLOR_3DSHADOW));
-  EXPECT_TRUE(IsWindow(w));
-  EXPECT_EQ(test_support::SurfacePixel(w, x, y), raised);
 }
 
 TEST_F(TCaptionButtonsTest, CancelModeEndsThePressWithoutACommand) {
@@ -222,33 +194,8 @@ TEST_F(TCaptionButtonsTest, CancelModeEndsThePressWithoutACommand) {
   Pump();
   EXPECT_TRUE(Log().Only({}).empty());
   EXPECT_FALSE(IsZoomed(w));
-  std::vector<UINT> maxLooks;
-  for (const TDrawCall* c : draws.OfKind(TDrawKind::FrameControl))
-    if (c->Note == "DFC_CAPTION" && (c->Flags & 0xFF) == DFCS_CAPTIONMAX)
-      maxLooks.push_back(c->Flags & DFCS_PUSHED);
-  EXPECT_EQ(maxLooks, (std::vector<UINT>{DFCS_PUSHED, 0}));
+  EXPECT_EQ(Looks(draws, DFCS_CAPTIONMAX), (std::vector<std::string>{"pushed", "raised"}));
   win_internal::SetWindowDrawRecorder(w, nullptr);
-}
-
-TEST_F(TCaptionButtonsTest, MinimiseAndMaximiseThenRestoreBringTheRectangleBack) {
-  HWND w = Frame();
-  WinTesting::Click(ButtonPoint(w, 1));
-  Pump();
-  ASSERT_TRUE(IsZoomed(w));
-  // The maximised caption shows the restore glyph in the same place.
-  WinTesting::Click(ButtonPoint(w, 1));
-  Pump();
-  EXPECT_FALSE(IsZoomed(w));
-  EXPECT_EQ(WindowRectOf(w), kStart);
-  WinTesting::Click(ButtonPoint(w, 2));
-  Pump();
-  EXPECT_TRUE(IsIconic(w));
-  EXPECT_NE(GetActiveWindow(), w);
-  SendMessage(w, WM_SYSCOMMAND, SC_RESTORE, 0);
-  EXPECT_FALSE(IsIconic(w));
-  EXPECT_EQ(WindowRectOf(w), kStart);
-  EXPECT_EQ(Log().Only({}), (std::vector<std::string>{"syscommand F030", "syscommand F120", "syscommand F020",
-                                                      "syscommand F120"}));
 }
 
 }  // namespace

@@ -385,38 +385,6 @@ TEST_F(TComboBoxTest, ScrollBarStyleLandsOnTheListNotTheField) {
   }
 }
 
-// Neither the dropped-down combo's edit nor the drop-down list's face may keep a highlight
-// while another control has the focus: an unfocused combo box looked focused beside it.
-TEST_F(TComboBoxTest, UnfocusedComboShowsNoHighlight) {
-  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
-  const auto highlights = [highlight](HWND painted) {
-    int n = 0;
-    const TDrawLog log = Painted(painted);
-    for (const TDrawCall* call : log.OfKind(TDrawKind::FillRect))
-      if (call->Color == highlight) ++n;
-    return n;
-  };
-  HWND other = Control(WC_BUTTON, "other", BS_PUSHBUTTON, RECT{200, 10, 280, 35}, 6);
-  for (DWORD kind : {CBS_DROPDOWN, CBS_DROPDOWNLIST}) {
-    SCOPED_TRACE(kind);
-    HWND c = Combo(kind, {"one", "two"});
-    HWND field = kind == CBS_DROPDOWN ? Info(c).hwndItem : c;
-    SendMessage(c, CB_SETCURSEL, 1, 0);
-    EXPECT_EQ(highlights(field), 0) << "selected while unfocused";
-    // Focused by the drop button; Escape closes the list again.
-    ClickButton(c);
-    Press(VK_ESCAPE);
-    EXPECT_EQ(SendMessage(c, CB_GETDROPPEDSTATE, 0, 0), FALSE);
-    EXPECT_EQ(highlights(field), 1) << "focused";
-    ClickAt(other, 5, 5);
-    EXPECT_EQ(GetFocus(), other);
-    EXPECT_EQ(highlights(field), 0) << "after the focus left";
-    SendMessage(c, CB_SETCURSEL, 0, 0);
-    EXPECT_EQ(highlights(field), 0) << "selected after the focus left";
-    DestroyWindow(c);
-  }
-}
-
 TEST_F(TComboBoxTest, DestroyingTheComboTakesTheDroppedListAlong) {
   HWND c = Combo(CBS_DROPDOWNLIST, {"one"});
   SendMessage(c, CB_SHOWDROPDOWN, TRUE, 0);

@@ -159,53 +159,6 @@ TEST_F(TCommonControlsTest, TheSelectedTabStandsRaisedOverThePageEdge) {
   }
 }
 
-// What the window shows around the selected tab (the second of three) and its neighbour.
-TEST_F(TCommonControlsTest, NoLineBetweenTheSelectedTabAndItsPage) {
-  const COLORREF face = GetSysColor(COLOR_3DFACE), light = GetSysColor(COLOR_3DHILIGHT),
-                 shadow = GetSysColor(COLOR_3DSHADOW);
-  struct TProbe {
-    const char* Id;
-    DWORD Style;
-    int Tab;     // probe in the middle of this tab's item, along the row
-    int Across;  // and across the row, from the item's edge on the page side (+ into the page)
-    COLORREF Expected;
-  };
-  const TProbe probes[] = {
-      {"top: page edge under the selected tab", 0, 1, 0, face},
-      {"top: inner page edge under the selected tab", 0, 1, 1, face},
-      {"top: page edge under a neighbour", 0, 0, 1, light},
-      {"bottom: page edge under the selected tab", TCS_BOTTOM, 1, 0, face},
-      {"bottom: inner page edge under the selected tab", TCS_BOTTOM, 1, 1, face},
-      {"bottom: page edge under a neighbour", TCS_BOTTOM, 0, 1, shadow},
-  };
-  for (const TProbe& p : probes) {
-    SCOPED_TRACE(p.Id);
-    HWND tab = Control(WC_TABCONTROL, "", p.Style, RECT{0, 0, 300, 200});
-    InsertTab(tab, 0, "One");
-    InsertTab(tab, 1, "Two");
-    InsertTab(tab, 2, "Three");
-    SendMessage(tab, TCM_SETCURSEL, 1, 0);
-    UpdateWindow(tab);
-    const RECT r = Rc(tab, TCM_GETITEMRECT, static_cast<WPARAM>(p.Tab));
-    const int x = (r.Left + r.Right) / 2;
-    const int y = p.Style & TCS_BOTTOM ? r.Top - 1 - p.Across : r.Bottom + p.Across;
-    EXPECT_EQ(test_support::ScreenPixel(parent_, ScreenPoint(tab, x, y)), p.Expected);
-    DestroyWindow(tab);
-  }
-  // The neighbours stand lower than the selected tab: above them is the background, where the
-  // selected tab shows its top edge.
-  HWND tab = Control(WC_TABCONTROL, "", 0, RECT{0, 0, 300, 200});
-  InsertTab(tab, 0, "One");
-  InsertTab(tab, 1, "Two");
-  SendMessage(tab, TCM_SETCURSEL, 1, 0);
-  UpdateWindow(tab);
-  const RECT one = Rc(tab, TCM_GETITEMRECT, 0), two = Rc(tab, TCM_GETITEMRECT, 1);
-  EXPECT_EQ(test_support::ScreenPixel(parent_, ScreenPoint(tab, (one.Left + one.Right) / 2, one.Top - 1)),
-            face);
-  EXPECT_EQ(test_support::ScreenPixel(parent_, ScreenPoint(tab, (two.Left + two.Right) / 2, two.Top - 1)),
-            light);
-}
-
 // TCS_BUTTONS: push buttons without a page, the selected one pushed in.
 TEST_F(TCommonControlsTest, TabButtonsShowTheSelectedOnePushedIn) {
   HWND tab = Control(WC_TABCONTROL, "", TCS_BUTTONS, RECT{0, 0, 300, 200});

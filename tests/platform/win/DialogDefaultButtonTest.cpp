@@ -64,9 +64,10 @@ class TDialogDefaultButtonTest : public TControlTest {
   HWND ok_ = nullptr, cancel_ = nullptr, apply_ = nullptr, edit_ = nullptr;
 };
 
-// Focus moves by the mouse (and one DM_SETDEFID) through a dialog whose default id is OK.
+// Focus moves by the mouse and DM_SETDEFID through a dialog; before any DM_SETDEFID it answers
+// the button created with BS_DEFPUSHBUTTON. The frame stays while the focus is outside.
 TEST_F(TDialogDefaultButtonTest, TheDefaultFrameFollowsTheFocusedPushButton) {
-  SendMessage(parent_, DM_SETDEFID, kOk, 0);
+  HWND elsewhere = Make("elsewhere", WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT{500, 0, 700, 200});
   struct TStep {
     const char* Id;
     std::function<void()> Act;
@@ -74,8 +75,11 @@ TEST_F(TDialogDefaultButtonTest, TheDefaultFrameFollowsTheFocusedPushButton) {
     int DefId;
   };
   const TStep steps[] = {
+      {"start", [] {}, "D--", kOk},
+      {"setdefid-ok", [this] { SendMessage(parent_, DM_SETDEFID, kOk, 0); }, "D--", kOk},
       {"edit", [this] { ClickCentre(edit_); }, "D--", kOk},
       {"press-cancel", [this] { PressAndSlideOff(cancel_); }, "-D-", kOk},
+      {"other-window", [elsewhere] { ClickAt(elsewhere, 50, 50); }, "-D-", kOk},
       {"click-apply", [this] { ClickCentre(apply_); }, "--D", kOk},
       {"back-to-edit", [this] { ClickCentre(edit_); }, "D--", kOk},
       {"setdefid-apply", [this] { SendMessage(parent_, DM_SETDEFID, kApply, 0); }, "--D", kApply},
@@ -94,19 +98,6 @@ TEST_F(TDialogDefaultButtonTest, TheDefaultFrameFollowsTheFocusedPushButton) {
     EXPECT_EQ(SendMessage(ok_, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON,
               step.Frames[0] == 'D' ? DLGC_DEFPUSHBUTTON : 0);
   }
-}
-
-// Before any DM_SETDEFID the dialog answers the button created with BS_DEFPUSHBUTTON; the frame
-// stays on the last focused button while the focus is outside the dialog.
-TEST_F(TDialogDefaultButtonTest, TheFrameStaysWhenTheFocusLeavesTheDialog) {
-  EXPECT_EQ(SendMessage(parent_, DM_GETDEFID, 0, 0), MAKELRESULT(kOk, DC_HASDEFID));
-  HWND elsewhere = Make("elsewhere", WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT{500, 0, 700, 200});
-  ClickCentre(cancel_);
-  EXPECT_EQ(Styles(), "-D-");
-  ClickAt(elsewhere, 50, 50);
-  ASSERT_EQ(GetFocus(), elsewhere);
-  EXPECT_EQ(Styles(), "-D-");
-  EXPECT_EQ(Painted(), "-D-");
 }
 
 // A parent that keeps no default id (a plain window, or a form of the class library, which

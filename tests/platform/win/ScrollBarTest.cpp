@@ -9,8 +9,8 @@ namespace {
 class TScrollBarTest : public TWinTest {
  protected:
   // A 200 x 200 popup at (100, 100) with a vertical bar at window x 183..200.
-  HWND Bar(int min, int max, UINT page, int pos) {
-    HWND w = Make("w", WS_POPUP | WS_VISIBLE | WS_VSCROLL, {100, 100, 300, 300});
+  HWND Bar(int min, int max, UINT page, int pos, const char* cls = kLogClass) {
+    HWND w = Make("w", WS_POPUP | WS_VISIBLE | WS_VSCROLL, {100, 100, 300, 300}, nullptr, 0, cls);
     SCROLLINFO si;
     si.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
     si.nMin = min;
@@ -299,18 +299,9 @@ TEST_F(TScrollBarTest, FastClicksOnAnArrowEachScroll) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
-    HWND w = Make("w", WS_POPUP | WS_VISIBLE | WS_VSCROLL, {100, 100, 300, 300}, nullptr, 0, c.cls);
-    SCROLLINFO si;
-    si.fMask = SIF_ALL;
-    si.nMin = 0;
-    si.nMax = 100;
-    si.nPage = 10;
-    si.nPos = c.startPos;
-    SetScrollInfo(w, SB_VERT, &si, TRUE);
-    Pump();
+    HWND w = Bar(0, 100, 10, c.startPos, c.cls);
     codes.clear();
     FollowScrolls(w);
-    Log().Clear();
     for (int i = 0; i < c.clicks; ++i) WinTesting::Click(Screen(w, c.at));
     Pump();
     EXPECT_EQ(GetScrollPos(w, SB_VERT), c.endPos);
