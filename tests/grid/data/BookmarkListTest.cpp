@@ -7,7 +7,7 @@
 #include "grid/data/BookmarkListEh.h"
 #include "platform/db/Fields.h"
 #include "platform/db/MemoryDataSet.h"
-#include "tests/platform/db/ConsistencyTestSupport.h"
+#include "tests/support/ConsistencyTestSupport.h"
 
 namespace {
 

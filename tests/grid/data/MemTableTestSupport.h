@@ -12,7 +12,7 @@
 #include "grid/data/MemTableDataEh.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/ScopeGuard.h"
-#include "tests/platform/db/ConsistencyTestSupport.h"
+#include "tests/support/ConsistencyTestSupport.h"
 
 struct FreeObject {
   void operator()(TObject* o) const {

@@ -8,7 +8,7 @@
 #include "grid/data/DBSumListEh.h"
 #include "platform/db/Fields.h"
 #include "platform/db/MemoryDataSet.h"
-#include "tests/platform/db/ConsistencyTestSupport.h"
+#include "tests/support/ConsistencyTestSupport.h"
 
 namespace {
 

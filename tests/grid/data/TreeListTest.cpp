@@ -7,7 +7,7 @@
 
 #include "grid/data/MemTreeEh.h"
 #include "platform/rtl/Exceptions.h"
-#include "tests/platform/db/ConsistencyTestSupport.h"
+#include "tests/support/ConsistencyTestSupport.h"
 
 namespace {
 

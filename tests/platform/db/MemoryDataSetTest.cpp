@@ -13,7 +13,7 @@
 #include "platform/db/MemoryDataSet.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/FormatSettings.h"
-#include "tests/platform/db/ConsistencyTestSupport.h"
+#include "tests/support/ConsistencyTestSupport.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "platform/db/RecordStore.h"
 #include "platform/rtl/FormatSettings.h"
-#include "tests/platform/db/ConsistencyTestSupport.h"
+#include "tests/support/ConsistencyTestSupport.h"
 
 // Reaches into the sequence to break it on purpose.
 struct TIdSequenceTestAccess {

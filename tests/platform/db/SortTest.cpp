@@ -12,7 +12,7 @@
 #include "platform/db/MemoryDataSet.h"
 #include "platform/db/RecordSort.h"
 #include "platform/rtl/FormatSettings.h"
-#include "tests/platform/db/ConsistencyTestSupport.h"
+#include "tests/support/ConsistencyTestSupport.h"
 
 namespace {
 
