@@ -1,4 +1,5 @@
 // The month calendar over "SysMonthCal32" and the date-time picker's state model.
+#include <algorithm>
 #include <cmath>
 
 #include "platform/rtl/SysUtils.h"
@@ -117,6 +118,24 @@ void TCommonCalendar::CreateWnd() {
               firstDayOfWeek_ == dowLocaleDefault ? -1 : static_cast<LPARAM>(firstDayOfWeek_));
   SendRange();
   SendSelection();
+  KeepMinimumSize();
+}
+
+void TCommonCalendar::ConstrainedResize(int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight) {
+  if (HandleAllocated()) {
+    RECT month{}, window{}, client{};
+    SendMessage(Handle(), MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&month));
+    ::GetWindowRect(Handle(), &window);
+    ::GetClientRect(Handle(), &client);
+    MinWidth = std::max(MinWidth, month.Width() + window.Width() - client.Width());
+    MinHeight = std::max(MinHeight, month.Height() + window.Height() - client.Height());
+  }
+  inherited::ConstrainedResize(MinWidth, MinHeight, MaxWidth, MaxHeight);
+}
+
+void TCommonCalendar::CMFontChanged(TMessage& Message) {
+  inherited::CMFontChanged(Message);
+  if (HandleAllocated()) KeepMinimumSize();
 }
 
 void TCommonCalendar::SendRange() {
