@@ -13,8 +13,8 @@ RTL_IMPLEMENT_CLASS(TDateTimePicker)
 namespace {
 
 // MCM_SETCOLOR indexes in the order of TMonthCalColors' colours.
-constexpr WPARAM kColorIndex[6] = {0 /*MCSC_BACKGROUND*/, 1 /*MCSC_TEXT*/,    2 /*MCSC_TITLEBK*/,
-                                   3 /*MCSC_TITLETEXT*/,  4 /*MCSC_MONTHBK*/, 5 /*MCSC_TRAILINGTEXT*/};
+constexpr WPARAM kColorIndex[6] = {MCSC_BACKGROUND, MCSC_TEXT,    MCSC_TITLEBK,
+                                   MCSC_TITLETEXT,  MCSC_MONTHBK, MCSC_TRAILINGTEXT};
 
 SYSTEMTIME ToSystemTime(TDateTime Value) {
   SYSTEMTIME st;
