@@ -126,6 +126,11 @@ class TCommonCalendar : public TWinControl {
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   void Dispatch(TMessage& Message) override;
+  // A month is shown whole: the control is never smaller than the window's minimum rectangle
+  // for its font (MCM_GETMINREQRECT) with the frame around it. The window answers for its
+  // font only once it exists, so creating it and changing its font size the control again.
+  void ConstrainedResize(int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight) override;
+  void CMFontChanged(TMessage& Message) override;
   virtual void CNNotify(TMessage& Message);
   // Answers the bold days of a month (bit n = day n + 1) through OnGetMonthInfo. The window
   // class keeps no day states, so it never asks.
@@ -138,6 +143,8 @@ class TCommonCalendar : public TWinControl {
   friend class TMonthCalColors;
   void SendRange();
   void SendSelection();
+  // Applies the size constraints to the present bounds (a no-op while they hold).
+  void KeepMinimumSize() { SetBounds(Left(), Top(), Width(), Height()); }
   TDateTime date_ = 0;
   TDateTime endDate_ = 0;
   TDateTime minDate_ = 0;

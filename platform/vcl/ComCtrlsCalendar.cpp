@@ -1,4 +1,5 @@
 // The month calendar over "SysMonthCal32" and the date-time picker's state model.
+#include <algorithm>
 #include <cmath>
 
 #include "platform/rtl/SysUtils.h"
@@ -12,8 +13,8 @@ RTL_IMPLEMENT_CLASS(TDateTimePicker)
 namespace {
 
 // MCM_SETCOLOR indexes in the order of TMonthCalColors' colours.
-constexpr WPARAM kColorIndex[6] = {0 /*MCSC_BACKGROUND*/, 1 /*MCSC_TEXT*/,    2 /*MCSC_TITLEBK*/,
-                                   3 /*MCSC_TITLETEXT*/,  4 /*MCSC_MONTHBK*/, 5 /*MCSC_TRAILINGTEXT*/};
+constexpr WPARAM kColorIndex[6] = {MCSC_BACKGROUND, MCSC_TEXT,    MCSC_TITLEBK,
+                                   MCSC_TITLETEXT,  MCSC_MONTHBK, MCSC_TRAILINGTEXT};
 
 SYSTEMTIME ToSystemTime(TDateTime Value) {
   SYSTEMTIME st;
@@ -117,6 +118,24 @@ void TCommonCalendar::CreateWnd() {
               firstDayOfWeek_ == dowLocaleDefault ? -1 : static_cast<LPARAM>(firstDayOfWeek_));
   SendRange();
   SendSelection();
+  KeepMinimumSize();
+}
+
+void TCommonCalendar::ConstrainedResize(int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight) {
+  if (HandleAllocated()) {
+    RECT month{}, window{}, client{};
+    SendMessage(Handle(), MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&month));
+    ::GetWindowRect(Handle(), &window);
+    ::GetClientRect(Handle(), &client);
+    MinWidth = std::max(MinWidth, month.Width() + window.Width() - client.Width());
+    MinHeight = std::max(MinHeight, month.Height() + window.Height() - client.Height());
+  }
+  inherited::ConstrainedResize(MinWidth, MinHeight, MaxWidth, MaxHeight);
+}
+
+void TCommonCalendar::CMFontChanged(TMessage& Message) {
+  inherited::CMFontChanged(Message);
+  if (HandleAllocated()) KeepMinimumSize();
 }
 
 void TCommonCalendar::SendRange() {

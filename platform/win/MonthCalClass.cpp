@@ -1,8 +1,9 @@
 // The "SysMonthCal32" class: one month as a grid (title with arrows, day-of-week header, six
-// weeks, today line), single-date selection by keyboard and mouse, a basic date range, and its
-// minimum size from the font.
+// weeks, today line), single-date selection by keyboard and mouse, a basic date range, its six
+// colours, and its minimum size from the font.
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/FormatSettings.h"
@@ -16,6 +17,10 @@ constexpr int kLocaleFirstDay = 0;
 constexpr int kMargin = 4;
 // Dates a SYSTEMTIME may carry.
 constexpr Word kMinYear = 1601, kMaxYear = 9999;
+// The system colour of each MCSC_ index until MCM_SETCOLOR sets one.
+constexpr int kDefaultColors[] = {COLOR_WINDOW,      COLOR_WINDOWTEXT, COLOR_ACTIVECAPTION,
+                                  COLOR_CAPTIONTEXT, COLOR_WINDOW,     COLOR_GRAYTEXT};
+constexpr size_t kColorCount = std::size(kDefaultColors);
 
 struct TMonthCalState : win_internal::TWndData {
   HFONT Font = nullptr;
@@ -29,6 +34,21 @@ struct TMonthCalState : win_internal::TWndData {
   int Min = 0;
   int Max = 0;
   bool Initialised = false;
+  COLORREF Colors[kColorCount] = {CLR_INVALID, CLR_INVALID, CLR_INVALID,
+                                  CLR_INVALID, CLR_INVALID, CLR_INVALID};  // CLR_INVALID: the default
+};
+
+COLORREF ColorOf(const TMonthCalState& s, WPARAM index) {
+  return s.Colors[index] != CLR_INVALID ? s.Colors[index] : GetSysColor(kDefaultColors[index]);
+}
+
+// A solid brush of a colour for the length of a paint.
+struct TSolidBrush {
+  explicit TSolidBrush(COLORREF Color) : Brush(CreateSolidBrush(Color)) {}
+  ~TSolidBrush() { DeleteObject(Brush); }
+  TSolidBrush(const TSolidBrush&) = delete;
+  TSolidBrush& operator=(const TSolidBrush&) = delete;
+  HBRUSH Brush;
 };
 
 bool Find(HWND h) {
@@ -166,28 +186,33 @@ void Paint(HWND h, HDC dc) {
   const TLayout l = LayoutFor(s.Font, style);
   RECT client;
   GetClientRect(h, &client);
-  FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
+  const TSolidBrush background(ColorOf(s, MCSC_BACKGROUND)), monthBack(ColorOf(s, MCSC_MONTHBK)),
+      titleBack(ColorOf(s, MCSC_TITLEBK));
+  FillRect(dc, &client, background.Brush);
+  RECT month = Rect(l.Title.Left, l.Title.Bottom, l.Title.Right, l.MinRect.Bottom);
+  FillRect(dc, &month, monthBack.Brush);
   SelectObject(dc, ControlFont(s.Font));
   SetBkMode(dc, TRANSPARENT);
   const TFormatSettings& fs = FormatSettings();
 
   RECT title = l.Title;
-  FillRect(dc, &title, GetSysColorBrush(COLOR_BTNFACE));
-  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  FillRect(dc, &title, titleBack.Brush);
+  SetTextColor(dc, ColorOf(s, MCSC_TITLETEXT));
   const std::string caption = std::to_string(s.ShownYear) + " " + fs.LongMonthNames[s.ShownMonth - 1];
   DrawText(dc, caption, &title, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   RECT prev = l.PrevArrow, next = l.NextArrow;
   DrawFrameControl(dc, &prev, DFC_SCROLL, DFCS_SCROLLLEFT);
   DrawFrameControl(dc, &next, DFC_SCROLL, DFCS_SCROLLRIGHT);
 
-  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  // The day names and the line under them take the title's colour.
+  SetTextColor(dc, ColorOf(s, MCSC_TITLEBK));
   for (int i = 0; i < 7; ++i) {
     RECT cell = Bounds(l.Header.Left + i * l.CellW, l.Header.Top, l.CellW, l.Header.Height());
     const int sundayBased = (s.FirstDay + i + 1) % 7;
     DrawText(dc, fs.ShortDayNames[sundayBased], &cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   }
   RECT line = Bounds(l.Header.Left, l.Header.Bottom - 1, l.Header.Width(), 1);
-  FillRect(dc, &line, GetSysColorBrush(COLOR_BTNSHADOW));
+  FillRect(dc, &line, titleBack.Brush);
 
   const int start = GridStart(s);
   const int today = TodayOf(s);
@@ -196,12 +221,13 @@ void Paint(HWND h, HDC dc) {
     Word y, m, d;
     DecodeDate(day, y, m, d);
     RECT cell = CellRect(l, i);
-    const bool inMonth = m == s.ShownMonth;
     if (day == s.Sel) {
       FillRect(dc, &cell, GetSysColorBrush(COLOR_HIGHLIGHT));
       SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    } else if (m != s.ShownMonth) {
+      SetTextColor(dc, ColorOf(s, MCSC_TRAILINGTEXT));
     } else {
-      SetTextColor(dc, GetSysColor(inMonth && InRange(s, day) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+      SetTextColor(dc, InRange(s, day) ? ColorOf(s, MCSC_TEXT) : GetSysColor(COLOR_GRAYTEXT));
     }
     DrawText(dc, std::to_string(d), &cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     if (day == today && !(style & MCS_NOTODAYCIRCLE)) {
@@ -212,7 +238,7 @@ void Paint(HWND h, HDC dc) {
   }
   if (!(style & MCS_NOTODAY)) {
     RECT t = l.TodayLine;
-    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetTextColor(dc, ColorOf(s, MCSC_TEXT));
     const std::string line = fs.TodayCaption + " " + FormatDateTime("ddddd", today);
     DrawText(dc, line, &t, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
   }
@@ -378,6 +404,15 @@ LRESULT MonthCalProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return static_cast<LRESULT>(s.RangeFlags);
     }
+    case MCM_SETCOLOR: {
+      if (wParam >= kColorCount) return static_cast<LRESULT>(-1);
+      const COLORREF previous = ColorOf(s, wParam);
+      s.Colors[wParam] = static_cast<COLORREF>(lParam);
+      InvalidateRect(h, nullptr, TRUE);
+      return static_cast<LRESULT>(previous);
+    }
+    case MCM_GETCOLOR:
+      return wParam < kColorCount ? static_cast<LRESULT>(ColorOf(s, wParam)) : static_cast<LRESULT>(-1);
     case MCM_GETFIRSTDAYOFWEEK:
       return FirstDayAnswer(s);
     case MCM_SETFIRSTDAYOFWEEK: {

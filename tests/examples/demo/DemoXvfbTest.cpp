@@ -1,0 +1,396 @@
+// The demo program in a real X server: each test starts Xvfb (1280x1024, no window manager)
+// and the demo on it, drives the demo's windows through real X input (xdotool) and reads them
+// back through the X utilities (xwininfo, xprop, xwd). The ledger grid shows after a click,
+// the wheel and keys what a full repaint shows; a caption's close button hides its form while
+// the program runs on; the About box is sized from its text, centred, without scroll bars, and
+// shows what the class library draws for it headless. Pictures of the windows go to
+// demo-output/ in the build folder for a person to look at; their paths are printed.
+//
+// Every wait polls with a timeout; the demo and the server are stopped however a test ends.
+// Skipped when Xvfb or an X utility is missing (scripts/setup.sh installs them).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "examples/demo/HeadlessOutput.h"
+#include "platform/gdi/FontEngine.h"
+#include "platform/rtl/ScopeGuard.h"
+#include "platform/vcl/Dialogs.h"
+#include "platform/vcl/Forms.h"
+#include "platform/vcl/VclTesting.h"
+#include "platform/win/Windows.h"
+#include "tests/support/PaintOracle.h"
+#include "tests/support/XvfbSession.h"
+#include "tests/support/XwdPicture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using test_support::TProcess;
+using test_support::TWindowPixels;
+using test_support::WaitFor;
+
+// The demo's windows, by the titles it gives them.
+const char* const kAccountsTitle = "账户 — 收入与支出";
+const char* const kEntryTitle = "账目 — 编辑";
+const char* const kGridTitle = "账目 — 表格";
+// The About box is a message box: the application's title over the message.
+const char* const kAboutTitle = "账户";
+const char* const kAboutText = "账户 demo";
+constexpr int kScreenWidth = 1280, kScreenHeight = 1024;
+
+struct TGeometry {
+  int X = 0, Y = 0, Width = 0, Height = 0;
+  RECT Rect() const { return RECT{X, Y, X + Width, Y + Height}; }
+};
+
+std::string Str(int V) {
+  return std::to_string(V);
+}
+
+// The lines of a utility's output.
+std::vector<std::string> Lines(const std::string& Text) {
+  std::vector<std::string> out;
+  std::stringstream s(Text);
+  for (std::string line; std::getline(s, line);)
+    if (!line.empty()) out.push_back(line);
+  return out;
+}
+
+class DemoXvfbTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string missing =
+        test_support::MissingTool({"Xvfb", "xdotool", "xwininfo", "xwd", "xprop", "xlogo"});
+    if (!missing.empty())
+      GTEST_SKIP() << missing
+                   << " is not installed (scripts/setup.sh installs it); the demo's X test is skipped";
+    ASSERT_TRUE(server_.Start(Str(kScreenWidth) + "x" + Str(kScreenHeight)))
+        << "Xvfb did not accept connections on any display from :90";
+    demo_ = server_.Spawn({DEMO_PATH}, "demo");
+    ASSERT_TRUE(demo_->Started()) << "could not start " << DEMO_PATH;
+    for (const char* title : {kAccountsTitle, kEntryTitle, kGridTitle})
+      ASSERT_FALSE(WaitForWindow(title).empty())
+          << "the window \"" << title << "\" did not appear" << DemoSaid();
+  }
+  void TearDown() override { demo_.reset(); }
+
+  // What the demo printed, for failure messages.
+  std::string DemoSaid() const {
+    return "\ndemo output: " + server_.OutputOf("demo") + "\ndemo errors: " + server_.ErrorsOf("demo");
+  }
+
+  std::pair<int, std::string> Run(const std::vector<std::string>& Argv) { return server_.Run(Argv); }
+  // xdotool with Args; false when it failed.
+  bool Xdo(std::vector<std::string> Args) {
+    Args.insert(Args.begin(), "xdotool");
+    return Run(Args).first == 0;
+  }
+  bool ClickAt(int X, int Y) { return Xdo({"mousemove", Str(X), Str(Y), "click", "1"}); }
+  bool Drag(int X, int Y, int ToX, int ToY) {
+    return Xdo({"mousemove", Str(X), Str(Y), "mousedown", "1", "mousemove", Str((X + ToX) / 2),
+                Str((Y + ToY) / 2), "mousemove", Str(ToX), Str(ToY), "mouseup", "1"});
+  }
+
+  // The ids of the viewable windows whose name matches Pattern (xdotool's regular expression).
+  std::vector<std::string> Visible(const std::string& Pattern, const char* By = "--name") {
+    auto [code, out] = Run({"xdotool", "search", "--onlyvisible", By, Pattern});
+    return code == 0 ? Lines(out) : std::vector<std::string>{};
+  }
+  // The id of the viewable window named Title, waiting for it to appear; "" when it does not.
+  std::string WaitForWindow(const std::string& Title, std::chrono::milliseconds Timeout = 10s) {
+    std::string id;
+    WaitFor(
+        [&] {
+          const std::vector<std::string> ids = Visible("^" + Title + "$");
+          id = ids.size() == 1 ? ids[0] : "";
+          return !id.empty();
+        },
+        Timeout);
+    return id;
+  }
+  bool WaitUntilGone(const std::string& Pattern, const char* By = "--name") {
+    return WaitFor([&] { return Visible(Pattern, By).empty(); });
+  }
+
+  TGeometry Geometry(const std::string& Id) {
+    TGeometry g;
+    for (const std::string& line : Lines(Run({"xdotool", "getwindowgeometry", "--shell", Id}).second)) {
+      const size_t eq = line.find('=');
+      if (eq == std::string::npos) continue;
+      const std::string key = line.substr(0, eq);
+      const int value = std::atoi(line.c_str() + eq + 1);
+      if (key == "X") g.X = value;
+      if (key == "Y") g.Y = value;
+      if (key == "WIDTH") g.Width = value;
+      if (key == "HEIGHT") g.Height = value;
+    }
+    return g;
+  }
+
+  // A picture of one window ("-id <window>") or of the screen ("-root"), through xwd.
+  std::optional<TWindowPixels> Picture(const std::string& Which = "-root", const std::string& Id = "") {
+    const std::string path = server_.Folder() + "/picture.xwd";
+    std::vector<std::string> argv = {"xwd", "-silent", "-out", path, Which};
+    if (!Id.empty()) argv.push_back(Id);
+    if (Run(argv).first != 0) return std::nullopt;
+    return test_support::ParseXwd(test_support::ReadFile(path));
+  }
+  std::optional<TWindowPixels> WindowPicture(const std::string& Id) { return Picture("-id", Id); }
+
+  // Pictures of the window until two in a row are equal and Accept takes the picture: the
+  // program has handled the input sent and painted. nullopt when that does not happen in time.
+  std::optional<TWindowPixels> Settled(const std::string& Id,
+                                       const std::function<bool(const TWindowPixels&)>& Accept = nullptr,
+                                       std::chrono::milliseconds Timeout = 5s) {
+    std::optional<TWindowPixels> last, settled;
+    WaitFor(
+        [&] {
+          std::optional<TWindowPixels> now = WindowPicture(Id);
+          if (now && last && *now == *last && (!Accept || Accept(*now))) settled = now;
+          last = std::move(now);
+          return settled.has_value();
+        },
+        Timeout);
+    return settled;
+  }
+  std::optional<TWindowPixels> SettledChange(const std::string& Id, const TWindowPixels& From) {
+    return Settled(Id, [&](const TWindowPixels& p) { return !(p == From); });
+  }
+
+  // Writes a picture to demo-output/ of the build folder and prints its path.
+  void Keep(const TWindowPixels& Picture, const std::string& Name) {
+    const std::filesystem::path folder = DemoOutputFolder(DEMO_PATH);
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    const std::string path = (folder / Name).string();
+    EXPECT_TRUE(test_support::WritePicturePng(path, Picture)) << "could not write " << path;
+    std::printf("  picture: %s\n", path.c_str());
+  }
+
+  // Where a click lands on the close button of a window with a caption: the button is the
+  // last SM_CXSIZE-wide strip at the right end of the caption, inside the frame.
+  static POINT CloseButtonCentre(const TGeometry& G, int FrameX, int FrameY) {
+    return POINT{G.X + G.Width - FrameX - GetSystemMetrics(SM_CXSIZE) / 2,
+                 G.Y + FrameY + GetSystemMetrics(SM_CYCAPTION) / 2};
+  }
+  // The forms of the demo have the sizing frame.
+  static POINT SizeableCloseButton(const TGeometry& G) {
+    return CloseButtonCentre(G, GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CYFRAME));
+  }
+
+  test_support::TXvfbServer server_;
+  std::unique_ptr<TProcess> demo_;
+};
+
+// The message box the demo shows for its About item, built and painted here by the class
+// library with the system fonts the demo uses: the picture the X server must show.
+TWindowPixels HeadlessAboutBox() {
+  ResetVcl();
+  UseSystemFonts(true);
+  TScopeExit restore([] {
+    ResetVcl();
+    UseSystemFonts(false);
+  });
+  Application->SetTitle(kAboutTitle);
+  TForm* dialog = CreateMessageDialog(kAboutText, mtCustom, TMsgDlgButtons{mbOK});
+  dialog->Show();
+  Application->ProcessMessages();
+  return test_support::CaptureWindowPixels(dialog->Handle());
+}
+
+// The grid is clicked, then moved by keys and the wheel; after the keys its picture must
+// equal the one a full repaint gives. The full repaint is made as a user can: the row number
+// column's divider is dragged out and back to its old width (each width change repaints the
+// whole grid). Then a window of another program covers the grid and goes away: the exposed
+// grid shows the same picture again.
+TEST_F(DemoXvfbTest, LedgerGridAfterScrollingShowsWhatAFullRepaintShows) {
+  const std::string grid = WaitForWindow(kGridTitle);
+  const TGeometry g = Geometry(grid);
+  ASSERT_GT(g.Width, 0) << "no geometry for the grid window";
+  // The grid fills the client area, which lies inside the sizing frame and under the caption;
+  // the grid's own sunken edge comes next.
+  const int clientX = g.X + GetSystemMetrics(SM_CXFRAME) + GetSystemMetrics(SM_CXEDGE);
+  const int clientY =
+      g.Y + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYEDGE);
+  // The demo's grid: the row number column is 40 px wide, the date column 92 px; the title row
+  // and the data rows are between 16 and 40 px high.
+  const int numberColumn = 40, dateColumn = 92, titleMiddle = clientY + 8;
+
+  std::optional<TWindowPixels> shown = Settled(grid);
+  ASSERT_TRUE(shown) << "the grid window's picture did not settle";
+  // A cell of the account column in a data row below the first (the current one).
+  ASSERT_TRUE(ClickAt(clientX + numberColumn + dateColumn + 30, clientY + 90));
+  shown = SettledChange(grid, *shown);
+  ASSERT_TRUE(shown) << "the click on a cell changed nothing" << DemoSaid();
+
+  struct TStep {
+    const char* id;
+    std::vector<std::string> input;  // xdotool's arguments
+  };
+  const TStep steps[] = {
+      {"ctrl-end", {"key", "ctrl+End"}},       {"wheel-up", {"click", "--repeat", "3", "4"}},
+      {"arrows", {"key", "Up", "Up", "Left"}}, {"page-up", {"key", "Prior"}},
+      {"wheel-down", {"click", "5"}},          {"page-down", {"key", "Next"}},
+      {"home-down", {"key", "Home", "Down"}},
+  };
+  for (const TStep& step : steps) {
+    SCOPED_TRACE(step.id);
+    ASSERT_TRUE(Xdo(step.input));
+    shown = SettledChange(grid, *shown);
+    ASSERT_TRUE(shown) << "the picture did not change and settle" << DemoSaid();
+  }
+  const TWindowPixels afterKeys = *shown;
+  Keep(afterKeys, "xvfb-ledger-grid.png");
+
+  const int divider = clientX + numberColumn;
+  ASSERT_TRUE(Drag(divider, titleMiddle, divider + 24, titleMiddle));
+  ASSERT_TRUE(SettledChange(grid, afterKeys)) << "the row number column did not widen" << DemoSaid();
+  ASSERT_TRUE(Drag(divider + 24, titleMiddle, divider, titleMiddle));
+  std::optional<TWindowPixels> repainted = Settled(
+      grid, [&](const TWindowPixels& p) { return p == afterKeys; }, 3s);
+  if (!repainted) {
+    repainted = WindowPicture(grid);
+    ASSERT_TRUE(repainted);
+    Keep(*repainted, "xvfb-ledger-grid-repainted.png");
+    FAIL() << "the grid after the keys differs from its full repaint: "
+           << test_support::DescribeDifference(afterKeys, *repainted);
+  }
+
+  // xlogo covers the grid window whole, then ends.
+  const auto cover = server_.Spawn(
+      {"xlogo", "-geometry", Str(g.Width) + "x" + Str(g.Height) + "+" + Str(g.X) + "+" + Str(g.Y)}, "xlogo");
+  ASSERT_TRUE(SettledChange(grid, afterKeys)) << "xlogo did not cover the grid";
+  cover->Stop();
+  const std::optional<TWindowPixels> exposed = Settled(
+      grid, [&](const TWindowPixels& p) { return p == afterKeys; }, 3s);
+  EXPECT_TRUE(exposed) << "the grid shows after an expose: "
+                       << test_support::DescribeDifference(*WindowPicture(grid), afterKeys);
+  EXPECT_FALSE(demo_->Exited()) << DemoSaid();
+}
+
+// The ledger entry form: its date editor drops its calendar down (pictured), then a real click
+// on the caption's close button hides the form; the other windows stay and the program runs on.
+TEST_F(DemoXvfbTest, CaptionCloseButtonHidesTheFormAndTheProgramRunsOn) {
+  const std::string entry = WaitForWindow(kEntryTitle);
+  const TGeometry e = Geometry(entry);
+  ASSERT_GT(e.Width, 0);
+  const std::set<std::string> forms = {WaitForWindow(kAccountsTitle), entry, WaitForWindow(kGridTitle)};
+
+  // The date editor is the first one, 140 x 22 at (100, 12) of the client area; its drop-down
+  // button is at its right end.
+  const int clientX = e.X + GetSystemMetrics(SM_CXFRAME);
+  const int clientY = e.Y + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
+  ASSERT_TRUE(ClickAt(clientX + 100 + 140 - 8, clientY + 12 + 11));
+  std::string dropDown;
+  ASSERT_TRUE(WaitFor([&] {
+    for (const std::string& id : Visible("^Demo$", "--class"))
+      if (!forms.count(id)) dropDown = id;
+    return !dropDown.empty();
+  })) << "the date editor's calendar did not drop down"
+      << DemoSaid();
+  const TGeometry d = Geometry(dropDown);
+  // Below the editor, whole on the screen.
+  EXPECT_NEAR(d.X, clientX + 100, 2);
+  EXPECT_GE(d.Y, clientY + 12 + 22);
+  EXPECT_LE(d.X + d.Width, kScreenWidth);
+  EXPECT_LE(d.Y + d.Height, kScreenHeight);
+  ASSERT_TRUE(Settled(dropDown));
+  const std::optional<TWindowPixels> screen = Picture();
+  ASSERT_TRUE(screen);
+  RECT both = e.Rect();
+  both.Right = std::max(both.Right, d.X + d.Width);
+  both.Bottom = std::max(both.Bottom, d.Y + d.Height);
+  Keep(test_support::CropPixels(*screen, both), "xvfb-ledger-entry.png");
+  ASSERT_TRUE(Xdo({"key", "Escape"}));
+  ASSERT_TRUE(WaitFor([&] { return Visible("^Demo$", "--class").size() == forms.size(); }))
+      << "Escape did not close the calendar";
+
+  const POINT close = SizeableCloseButton(e);
+  ASSERT_TRUE(ClickAt(close.X, close.Y));
+  EXPECT_TRUE(WaitUntilGone("^" + std::string(kEntryTitle) + "$")) << "the entry form is still shown";
+  EXPECT_FALSE(demo_->Exited()) << "the program ended" << DemoSaid();
+  EXPECT_FALSE(WaitForWindow(kAccountsTitle, 1s).empty()) << "the main form went too";
+  EXPECT_FALSE(WaitForWindow(kGridTitle, 1s).empty()) << "the grid form went too";
+}
+
+// The Help menu's About item, by keys: a message box with the application's title, sized
+// from its text, centred on the screen, without scroll bars, showing what the class library
+// draws for the same box headless (the same fonts on the same machine: pixel for pixel).
+// Closing the main form by its caption's close button then ends the program.
+TEST_F(DemoXvfbTest, AboutBoxIsSizedFromItsTextAndCentred) {
+  const std::string main = WaitForWindow(kAccountsTitle);
+  const TGeometry m = Geometry(main);
+  ASSERT_GT(m.Width, 0);
+  // A click on the caption activates the form; Ctrl+Tab shows the second page (the calendar).
+  const std::optional<TWindowPixels> before = Settled(main);
+  ASSERT_TRUE(before);
+  ASSERT_TRUE(
+      ClickAt(m.X + m.Width / 2, m.Y + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2));
+  ASSERT_TRUE(Xdo({"key", "ctrl+Tab"}));
+  ASSERT_TRUE(SettledChange(main, *before)) << "Ctrl+Tab changed nothing" << DemoSaid();
+
+  ASSERT_TRUE(Xdo({"key", "alt+h"}));
+  ASSERT_TRUE(WaitFor([&] { return Visible("^Demo$", "--class").size() == 4; }))
+      << "the Help menu did not open";
+  ASSERT_TRUE(Xdo({"key", "Return"}));
+  const std::string about = WaitForWindow(kAboutTitle);
+  ASSERT_FALSE(about.empty()) << "no About box" << DemoSaid();
+
+  EXPECT_EQ(Run({"xprop", "-id", about, "WM_NAME"}).second,
+            "WM_NAME(UTF8_STRING) = \"" + std::string(kAboutTitle) + "\"\n");
+  const TGeometry a = Geometry(about);
+  EXPECT_NEAR(a.X, (kScreenWidth - a.Width) / 2, 2) << "not centred across";
+  EXPECT_NEAR(a.Y, (kScreenHeight - a.Height) / 2, 2) << "not centred down";
+  EXPECT_LE(a.Width, 400);
+  EXPECT_LE(a.Height, 200);
+
+  const std::optional<TWindowPixels> shown = Settled(about);
+  ASSERT_TRUE(shown);
+  Keep(*shown, "xvfb-about.png");
+  const TWindowPixels expected = HeadlessAboutBox();
+  EXPECT_EQ(shown->Width, expected.Width);
+  EXPECT_EQ(shown->Height, expected.Height);
+  EXPECT_EQ(test_support::DescribeDifference(*shown, expected), "")
+      << "the About box differs from its headless picture";
+
+  // No scroll bars: what the client area shows (text, button) keeps clear of its right and
+  // bottom edges, where a scroll bar would run along the whole side.
+  const int frameX = GetSystemMetrics(SM_CXDLGFRAME), frameY = GetSystemMetrics(SM_CYDLGFRAME);
+  const RECT client{frameX, frameY + GetSystemMetrics(SM_CYCAPTION), a.Width - frameX, a.Height - frameY};
+  const uint32_t face = test_support::PixelAt(*shown, client.Left, client.Top);
+  RECT content{client.Right, client.Bottom, client.Left, client.Top};
+  for (int y = client.Top; y < client.Bottom; ++y)
+    for (int x = client.Left; x < client.Right; ++x)
+      if (test_support::PixelAt(*shown, x, y) != face)
+        content = RECT{std::min(content.Left, x), std::min(content.Top, y), std::max(content.Right, x + 1),
+                       std::max(content.Bottom, y + 1)};
+  EXPECT_GT(content.Left, client.Left + 4) << "something runs along the left edge";
+  EXPECT_GT(content.Top, client.Top + 4) << "something runs along the top edge";
+  EXPECT_LT(content.Right, client.Right - 4) << "something runs along the right edge";
+  EXPECT_LT(content.Bottom, client.Bottom - 4) << "something runs along the bottom edge";
+  EXPECT_GE(content.Right - content.Left, 75) << "no OK button";
+
+  ASSERT_TRUE(Xdo({"key", "Return"}));
+  EXPECT_TRUE(WaitUntilGone("^" + std::string(kAboutTitle) + "$")) << "the About box stayed";
+  const std::optional<TWindowPixels> accounts = Settled(main);
+  ASSERT_TRUE(accounts);
+  Keep(*accounts, "xvfb-accounts.png");
+
+  const POINT close = SizeableCloseButton(m);
+  ASSERT_TRUE(ClickAt(close.X, close.Y));
+  EXPECT_EQ(demo_->WaitExit(5s).value_or(-1), 0)
+      << "closing the main form did not end the program" << DemoSaid();
+}
+
+}  // namespace
