@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -146,6 +147,9 @@ class Variant {
   Currency AsCurrency() const;
   TDateTime AsDateTime() const;
   std::string AsString() const;  // Null raises; use VarToStr for "" on Null
+  // The UTF-8 text of a varString without copying it; false (Out untouched) for every other
+  // type. The view lives as long as this Variant is neither changed nor destroyed.
+  bool TryTextView(std::string_view& Out) const;
   std::u16string AsWideString() const;
   TSQLTimeStamp AsSQLTimeStamp() const;
   TBcd AsBcd() const;

@@ -412,6 +412,12 @@ TDateTime Variant::AsDateTime() const {
   return ToDouble(FloatOf(*this, varDate));
 }
 
+bool Variant::TryTextView(std::string_view& Out) const {
+  if (type_ != varString) return false;
+  Out = VariantAccess::Str(*this);
+  return true;
+}
+
 std::string Variant::AsString() const {
   switch (type_) {
     case varEmpty:

@@ -666,3 +666,15 @@ TEST(VariantTest, UnaryMinus) {
 }
 
 }  // namespace
+
+TEST(VariantTest, TextViewIsOfferedForUtf8TextOnly) {
+  std::string_view view = "untouched";
+  EXPECT_TRUE(Variant("äbc").TryTextView(view) && view == "äbc");
+  const Variant empty = std::string();
+  EXPECT_TRUE(empty.TryTextView(view) && view.empty());
+  for (const Variant& other : {Variant(), Variant::Null(), Variant(12), Variant(u"wide")}) {
+    view = "untouched";
+    EXPECT_FALSE(other.TryTextView(view));
+    EXPECT_EQ(view, "untouched");
+  }
+}
