@@ -37,8 +37,8 @@ class TMemoryDataSet : public TDataSet {
   // AfterRefresh. Opens the data set when it is closed.
   void LoadFromRows(const std::vector<std::vector<Variant>>& Rows);
   // The same load with rows from a callback, so that no row needs a container of its own:
-  // NextRow fills Row (one slot a field definition, Empty on entry or left as the last row
-  // left it: Empty or Null) and answers false when there is no row left.
+  // NextRow fills Row (one slot a field definition, each without a value on entry) and
+  // answers false when there is no row left.
   using TLoadRowEvent = std::function<bool(std::span<Variant> Row)>;
   void LoadRows(const TLoadRowEvent& NextRow);
 
@@ -61,7 +61,8 @@ class TMemoryDataSet : public TDataSet {
   bool BookmarkValid(const TBookmark& B) override;
   // Raises EInternalError naming the first broken rule of the record store or the cursor.
   void CheckConsistency() const;
-  // The records in view in the order of their storage slots (TRecordStore::ScanView).
+  // The records in view in the order of their storage slots (TRecordStore::ScanView). A
+  // descendant that fetches records other than the stored rows must answer false.
   bool ScanStoredRecords(const TStoredRecordVisit& Visit) override;
   bool Locate(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) override;
   Variant Lookup(const std::string& KeyFields, const Variant& KeyValues,
