@@ -1,9 +1,12 @@
 #include "grid/data/DBSumListEh.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <typeinfo>
 
 #include "platform/db/Fields.h"
+#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -27,6 +30,18 @@ Currency ToCurrency(const Variant& v) {
   return v.AsCurrency();
 }
 
+__extension__ typedef __int128 TSumListWideSum;
+
+// The field classes whose value (AsVariant) is the stored value itself when it has the class's
+// Variant type: a scan may read those without the field. Exact classes only, as a descendant
+// may read its value otherwise.
+bool ReadsStoredValueAsIs(const TField* f) {
+  const std::type_info& t = typeid(*f);
+  return t == typeid(TFloatField) || t == typeid(TCurrencyField) || t == typeid(TIntegerField) ||
+         t == typeid(TSmallintField) || t == typeid(TWordField) || t == typeid(TAutoIncField) ||
+         t == typeid(TLargeintField) || t == typeid(TBCDField);
+}
+
 // Debug builds recount after RecalcAll only. A posted change or a delete updates the totals
 // by the difference, which matches a recount only while the totals were current before: the
 // producer does not hear a filter or sort switch (its owner recalculates then), so between
@@ -35,6 +50,34 @@ Currency ToCurrency(const Variant& v) {
 constexpr int kDebugRecountLimit = 1000;
 
 }  // namespace
+
+// The running totals of one recalculation, one a slot, and the records met. Values are added
+// as raw ten-thousandths in 128 bits, so a total is exact whatever order the records come in
+// (a scan meets them in storage order, a walk in view order) and only a final total outside
+// the currency range raises.
+struct TDBSumListProducer::TRecount {
+  explicit TRecount(size_t Slots) : Sums(Slots, 0), Counts(Slots, 0) {}
+  void Clear() {
+    std::fill(Sums.begin(), Sums.end(), 0);
+    std::fill(Counts.begin(), Counts.end(), 0);
+    Records = 0;
+  }
+  void Add(size_t Slot, Currency Value) {
+    Sums[Slot] += Value.Raw();
+    ++Counts[Slot];
+  }
+  // EOverflow as currency arithmetic raises it.
+  Currency Total(size_t Slot) const {
+    const TSumListWideSum v = Sums[Slot];
+    if (v < std::numeric_limits<int64_t>::min() || v > std::numeric_limits<int64_t>::max())
+      throw EOverflow("Floating point overflow");
+    return Currency::FromRaw(static_cast<int64_t>(v));
+  }
+
+  std::vector<TSumListWideSum> Sums;
+  std::vector<int> Counts;
+  int Records = 0;
+};
 
 // --- TDBSum ------------------------------------------------------------------------------------
 
@@ -144,6 +187,7 @@ void TDBSumListProducer::Assign(TPersistent* Source) {
   if (auto* other = dynamic_cast<TDBSumListProducer*>(Source)) {
     externalRecalc_ = other->externalRecalc_;
     virtualRecords_ = other->virtualRecords_;
+    storedRecordScan_ = other->storedRecordScan_;
     designTimeWork_ = other->designTimeWork_;
     OnRecalcAll = other->OnRecalcAll;
     OnAfterRecalcAll = other->OnAfterRecalcAll;
@@ -391,35 +435,102 @@ void TDBSumListProducer::RecalcAll() {
   const bool walk = dataSet_ && dataSet_->Active() && (!externalRecalc_ || virtualRecords_);
   if (walk) {
     ResolveFields();
-    TDataSet* ds = dataSet_;
-    const TBookmark mark = ds->Bookmark();
-    ds->DisableControls();
-    walking_ = true;
-    {
-      TScopeExit restore([&] {
-        try {
-          if (!mark.empty() && ds->BookmarkValid(mark)) ds->GotoBookmark(mark);
-        } catch (const EDatabaseError&) {
-          // The record left the view: stay where the walk ended.
-        }
-        walking_ = false;
-        ds->EnableControls();
-      });
-      ds->First();
-      while (!ds->Eof()) {
-        if (!externalRecalc_) Accumulate(1);
-        if (virtualRecords_) {
-          recordIndex_.emplace(ds->Bookmark(), static_cast<int>(records_.size()));
-          records_.push_back(ds->Bookmark());
-        }
-        ds->Next();
-      }
+    TRecount recount(distinct_.size());
+    if (!ScanAllowed() || !ScanTotals(recount)) {
+      recount.Clear();
+      WalkTotals(recount);
     }
+    if (!externalRecalc_) StoreTotals(recount);
     virtualListBuilt_ = virtualRecords_;
   }
   OnAfterRecalcAll(this);
   Changed();
   DEBUG_CHECK_CONSISTENCY_BOUNDED(*this, RecountSize(), kDebugRecountLimit);
+}
+
+bool TDBSumListProducer::ScanAllowed() {
+  // The walk builds the virtual record list, and scroll handlers would miss its steps.
+  if (!storedRecordScan_ || virtualRecords_ || externalRecalc_ || dataSet_->BeforeScroll) return false;
+  const TDataSetNotifyEvent& afterScroll = dataSet_->AfterScroll;
+  const bool borrowed = eventsHooked_ && afterScroll == TDataSetNotifyEvent::Method(
+                                                            this, &TDBSumListProducer::HandleAfterScroll);
+  if (borrowed ? static_cast<bool>(saved_.AfterScroll) : static_cast<bool>(afterScroll)) return false;
+  // Calculated and lookup values exist only in a fetched record.
+  for (const TField* f : distinct_)
+    if (f->FieldKind() != fkData || f->DataSet() != dataSet_ || f->FieldNo() < 1 ||
+        f->FieldNo() > dataSet_->DataSlotCount() || !ReadsStoredValueAsIs(f))
+      return false;
+  return true;
+}
+
+bool TDBSumListProducer::ScanTotals(TRecount& Recount) {
+  std::vector<int> fieldNos;
+  std::vector<TVarType> types;
+  for (const TField* f : distinct_) {
+    fieldNos.push_back(f->FieldNo());
+    types.push_back(f->GetVarType());
+  }
+  try {
+    return dataSet_->ScanStoredRecords([&](const TStoredRecord& Record) {
+      for (size_t k = 0; k < fieldNos.size(); ++k) {
+        const Variant& v = Record.Value(fieldNos[k]);
+        if (v.IsNull() || v.IsEmpty()) continue;
+        // The field would convert a value of another type: that is the walk's to do.
+        if (v.VarType() != types[k]) return false;
+        // The same Variant the field would answer, converted as the walk converts it.
+        Recount.Add(k, ToCurrency(v));
+      }
+      ++Recount.Records;
+      return true;
+    });
+  } catch (const Exception&) {
+    // A value that does not convert: the walk meets the records in view order and raises
+    // what it meets first.
+    return false;
+  }
+}
+
+void TDBSumListProducer::WalkTotals(TRecount& Recount) {
+  TDataSet* ds = dataSet_;
+  const TBookmark mark = ds->Bookmark();
+  ds->DisableControls();
+  walking_ = true;
+  TScopeExit restore([&] {
+    try {
+      if (!mark.empty() && ds->BookmarkValid(mark)) ds->GotoBookmark(mark);
+    } catch (const EDatabaseError&) {
+      // The record left the view: stay where the walk ended.
+    }
+    walking_ = false;
+    ds->EnableControls();
+  });
+  for (ds->First(); !ds->Eof(); ds->Next()) {
+    if (!externalRecalc_) {
+      for (size_t k = 0; k < distinct_.size(); ++k) {
+        const Variant v = distinct_[k]->AsVariant();
+        if (!(v.IsNull() || v.IsEmpty())) Recount.Add(k, ToCurrency(v));
+      }
+      ++Recount.Records;
+    }
+    if (virtualRecords_) {
+      recordIndex_.emplace(ds->Bookmark(), static_cast<int>(records_.size()));
+      records_.push_back(ds->Bookmark());
+    }
+  }
+}
+
+void TDBSumListProducer::StoreTotals(const TRecount& Recount) {
+  for (size_t i = 0; i < slotOf_.size(); ++i) {
+    TDBSum* s = sums_->Items(static_cast<int>(i));
+    if (s->GroupOperation() == goCount) {
+      s->count_ = Recount.Records;
+      continue;
+    }
+    const int slot = slotOf_[i];
+    if (slot < 0) continue;
+    s->sum_ = Recount.Total(static_cast<size_t>(slot));
+    s->count_ = Recount.Counts[static_cast<size_t>(slot)];
+  }
 }
 
 // --- the borrowed events ------------------------------------------------------------------------
@@ -574,21 +685,19 @@ void TDBSumListProducer::CheckConsistency() const {
     if (s->GroupOperation() != goCount && !s->FieldName().empty())
       fields[static_cast<size_t>(i)] = dataSet_->FindField(s->FieldName());
   }
-  std::vector<Currency> sums(static_cast<size_t>(n));
-  std::vector<int> counts(static_cast<size_t>(n), 0);
+  TRecount recount(static_cast<size_t>(n));
   std::vector<TBookmark> marks;
   const bool listed = VirtualListActive();
   dataSet_->ForEachRecord([&](const TBookmark& Bookmark) {
     for (size_t i = 0; i < fields.size(); ++i) {
       if (sums_->Items(static_cast<int>(i))->GroupOperation() == goCount) {
-        ++counts[i];
+        recount.Add(i, Currency());
         continue;
       }
       if (fields[i] == nullptr) continue;
       const Variant v = fields[i]->AsVariant();
       if (v.IsNull() || v.IsEmpty()) continue;
-      sums[i] += ToCurrency(v);
-      ++counts[i];
+      recount.Add(i, ToCurrency(v));
     }
     if (listed) marks.push_back(Bookmark);
   });
@@ -596,9 +705,10 @@ void TDBSumListProducer::CheckConsistency() const {
     for (int i = 0; i < n; ++i) {
       const TDBSum* s = sums_->Items(i);
       if (s->external_) continue;
-      CheckRule(s->count_ == counts[static_cast<size_t>(i)], kName,
-                "total counts other values than a recount", "total", i);
-      CheckRule(s->sum_ == sums[static_cast<size_t>(i)], kName, "total differs from a recount", "total", i);
+      const size_t slot = static_cast<size_t>(i);
+      CheckRule(s->count_ == recount.Counts[slot], kName, "total counts other values than a recount", "total",
+                i);
+      CheckRule(recount.Sums[slot] == s->sum_.Raw(), kName, "total differs from a recount", "total", i);
     }
   }
   if (listed) CheckRule(marks == records_, kName, "virtual record list differs from the records in view");

@@ -96,6 +96,13 @@ class TDBSumListProducer : public TPersistent {
   // and the record count are known even when the data set does not number its records.
   bool VirtualRecords() const { return virtualRecords_; }
   void SetVirtualRecords(bool Value);
+  // Lets RecalcAll read the records' stored values in place (TDataSet::ScanStoredRecords)
+  // instead of walking the cursor, when nothing observable depends on the walk: every summed
+  // field is a stored number field of the plain classes, no scroll handler is assigned, no
+  // virtual record list is kept, and the data set offers the scan. The totals are the same
+  // either way; False always walks. On by default.
+  bool StoredRecordScan() const { return storedRecordScan_; }
+  void SetStoredRecordScan(bool Value) { storedRecordScan_ = Value; }
   // Lets Active be switched on while the owner is being designed.
   bool DesignTimeWork() const { return designTimeWork_; }
   void SetDesignTimeWork(bool Value) { designTimeWork_ = Value; }
@@ -157,6 +164,14 @@ class TDBSumListProducer : public TPersistent {
   void CaptureOldValues();
   void TakeOutOldValues();
   void Changed();
+  // Running totals of one recalculation.
+  struct TRecount;
+  // The recalculation's two ways: the records' stored values read in place (false when the
+  // scan may not or could not be used) or the cursor walked.
+  bool ScanAllowed();
+  bool ScanTotals(TRecount& Recount);
+  void WalkTotals(TRecount& Recount);
+  void StoreTotals(const TRecount& Recount);
   // True when the incremental step cannot be trusted and everything is recalculated.
   bool NeedsFullRecalc() const;
   // The records a recount reads; the largest int when the data set cannot tell.
@@ -194,6 +209,7 @@ class TDBSumListProducer : public TPersistent {
   bool externalRecalc_ = false;
   bool virtualRecords_ = false;
   bool designTimeWork_ = false;
+  bool storedRecordScan_ = true;
   bool eventsHooked_ = false;
   bool walking_ = false;
 };

@@ -201,6 +201,31 @@ struct TRecordBuffer {
   TBookmarkFlag BookmarkFlag = bfCurrent;
 };
 
+// One record's stored values as a scan of stored records (TDataSet::ScanStoredRecords) hands
+// them over: the data fields' slots (FieldNo()-1), read in place, no copy. Valid during the
+// visit only.
+class TStoredRecord {
+ public:
+  TStoredRecord(const Variant* Values, int SlotCount) : values_(Values), slotCount_(SlotCount) {}
+  int SlotCount() const { return slotCount_; }
+  // The stored value of data field FieldNo (1-based); Null or Empty when it has none, and
+  // Null outside the data slots.
+  const Variant& Value(int FieldNo) const {
+    if (FieldNo < 1 || FieldNo > slotCount_) return NoValue();
+    return values_[FieldNo - 1];
+  }
+
+ private:
+  static const Variant& NoValue() {
+    static const Variant null = Variant::Null();
+    return null;
+  }
+  const Variant* values_;
+  int slotCount_;
+};
+// Answers false to end the scan.
+using TStoredRecordVisit = std::function<bool(const TStoredRecord& Record)>;
+
 using TDataSetNotifyEvent = TEvent<void(TDataSet* DataSet)>;
 using TFilterRecordEvent = TEvent<void(TDataSet* DataSet, bool& Accept)>;
 using TDataSetErrorEvent = TEvent<void(TDataSet* DataSet, EDatabaseError& E, TDataAction& Action)>;
@@ -376,6 +401,16 @@ class TDataSet : public TComponent {
   // before afterwards, whatever happens, and no scroll or data event fires; calculated fields
   // are computed as for any record fetched. Browse state only ("Dataset not in browse mode").
   void ForEachRecord(const std::function<void(const TBookmark& Bookmark)>& Visit);
+  // Calls Visit once for every record of the view, in the order the data set stores them
+  // (not the view's order), with the stored values read in place. Nothing moves, no event
+  // fires, no calculated field is computed. Answers true when every record was visited; false
+  // when Visit ended the scan, outside browse state, or when the data set offers no such scan
+  // (the base): the caller then walks. A descendant offers it only when its records are
+  // exactly its stored rows.
+  // Apart from ForEachRecord, which serves any descendant by fetching each record in view
+  // order into a buffer that fields read, calculated fields and all: this one is for readers
+  // of stored values (totals) that must not pay a record copy and a step of the view a record.
+  virtual bool ScanStoredRecords(const TStoredRecordVisit& Visit) { return false; }
   TBookmark Bookmark();
   void SetBookmark(const TBookmark& Value) { GotoBookmark(Value); }
   // Does nothing for an empty bookmark.

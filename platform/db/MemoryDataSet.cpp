@@ -1,6 +1,7 @@
 #include "platform/db/MemoryDataSet.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/db/Fields.h"
 #include "platform/db/FilterExpression.h"
@@ -191,6 +192,16 @@ void TMemoryDataSet::EmptyDataSet() {
 }
 
 void TMemoryDataSet::LoadFromRows(const std::vector<std::vector<Variant>>& Rows) {
+  size_t next = 0;
+  LoadRows([&Rows, &next](std::span<Variant> Row) {
+    if (next == Rows.size()) return false;
+    const std::vector<Variant>& row = Rows[next++];
+    std::copy_n(row.begin(), std::min(row.size(), Row.size()), Row.begin());
+    return true;
+  });
+}
+
+void TMemoryDataSet::LoadRows(const TLoadRowEvent& NextRow) {
   if (!Active()) Open();
   CheckBrowseMode();
   const int slots = store_.SlotCount();
@@ -198,25 +209,35 @@ void TMemoryDataSet::LoadFromRows(const std::vector<std::vector<Variant>>& Rows)
   std::vector<TVarType> types(static_cast<size_t>(slots), varVariant);
   for (TField* f : *Fields())
     if (IsStoredField(f, slots)) types[static_cast<size_t>(f->FieldNo() - 1)] = f->GetVarType();
-  for (const std::vector<Variant>& row : Rows) {
-    uint32_t id = store_.NewRecord();
-    Variant* dst = store_.Row(id);
-    {
-      // A value that does not convert drops its row; the rows before it stay loaded.
-      TScopeFail drop([this, id] {
-        store_.AddToBase(id);
-        store_.Remove(id);
-        store_.RefreshView();
-        First();
-      });
-      for (size_t i = 0; i < row.size() && i < static_cast<size_t>(slots); ++i) {
-        const Variant& v = row[i];
-        if (v.IsNull() || v.IsEmpty()) continue;
-        const TVarType want = types[i];
-        dst[i] = want == varVariant || v.VarType() == want ? v : VarAsType(v, want);
+  std::vector<Variant> row(static_cast<size_t>(slots));
+  {
+    // A failing row (a value that does not convert, or NextRow raising) ends the load; the
+    // rows before it stay loaded.
+    TScopeFail showLoaded([this] {
+      store_.RefreshView();
+      First();
+    });
+    while (NextRow(std::span<Variant>(row))) {
+      const uint32_t id = store_.NewRecord();
+      Variant* dst = store_.Row(id);
+      {
+        TScopeFail drop([this, id] {
+          store_.AddToBase(id);
+          store_.Remove(id);
+        });
+        for (size_t i = 0; i < row.size(); ++i) {
+          Variant& v = row[i];
+          if (v.IsNull() || v.IsEmpty()) continue;
+          const TVarType want = types[i];
+          // Moving leaves the slot Empty for the next row.
+          if (want == varVariant || v.VarType() == want)
+            dst[i] = std::move(v);
+          else
+            dst[i] = VarAsType(std::exchange(v, Variant()), want);
+        }
       }
+      store_.AddToBase(id);
     }
-    store_.AddToBase(id);
   }
   store_.RefreshView();
   First();

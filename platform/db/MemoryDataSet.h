@@ -10,7 +10,9 @@
 // ignored unless SortCaseSensitive, Nulls first), hash-indexed Locate and Lookup, bookmarks
 // that stay valid while other records come and go, and a switch to answer as a
 // non-sequenced data set (RecNo -1).
+#include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,11 @@ class TMemoryDataSet : public TDataSet {
   // leaves the rest Null) without per-record events, then goes to the first record and fires
   // AfterRefresh. Opens the data set when it is closed.
   void LoadFromRows(const std::vector<std::vector<Variant>>& Rows);
+  // The same load with rows from a callback, so that no row needs a container of its own:
+  // NextRow fills Row (one slot a field definition, each without a value on entry) and
+  // answers false when there is no row left.
+  using TLoadRowEvent = std::function<bool(std::span<Variant> Row)>;
+  void LoadRows(const TLoadRowEvent& NextRow);
 
   // Keeps a hash index on these ";"-separated key fields for Locate and Lookup from now on,
   // filled as records arrive (otherwise an index is built on the first search and kept
@@ -54,6 +61,9 @@ class TMemoryDataSet : public TDataSet {
   bool BookmarkValid(const TBookmark& B) override;
   // Raises EInternalError naming the first broken rule of the record store or the cursor.
   void CheckConsistency() const;
+  // The records in view in the order of their storage slots (TRecordStore::ScanView). A
+  // descendant that fetches records other than the stored rows must answer false.
+  bool ScanStoredRecords(const TStoredRecordVisit& Visit) override;
   bool Locate(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) override;
   Variant Lookup(const std::string& KeyFields, const Variant& KeyValues,
                  const std::string& ResultFields) override;

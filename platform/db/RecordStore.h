@@ -142,6 +142,11 @@ class TRecordStore {
   const TRecordKeyBuilder& Order() const { return order_; }
   // <0, 0, >0: view order of two live records (base order for records outside the view).
   int CompareRecords(uint32_t A, uint32_t B) const;
+  // Visit(Id, Row) for every record of the view, in storage order (by id, page after page,
+  // so the rows are read in memory order whatever the sort), until Visit answers false.
+  // Answers true when every record was visited.
+  template <class F>
+  bool ScanView(F&& Visit) const;
 
   // --- search
   // The first record of the view whose key fields match `Values` (one a field); kNoRecord.
@@ -189,3 +194,17 @@ class TRecordStore {
   std::vector<TIndexEntry> indexes_;  // most recently used first
   std::vector<TKeyAtom> searchKey_;
 };
+
+template <class F>
+bool TRecordStore::ScanView(F&& Visit) const {
+  // A filter decides through the view; otherwise the view is the base order, which holds
+  // every live record but one made by NewRecord and not yet placed.
+  const bool filtered = HasFilter();
+  const TIdSequence& members = filtered ? view_ : base_;
+  const bool everyLive = !filtered && static_cast<size_t>(base_.Count()) + freeIds_.size() == nextId_;
+  for (uint32_t id = 0; id < nextId_; ++id) {
+    if (!live_[id] || (!everyLive && !members.Contains(id))) continue;
+    if (!Visit(id, Row(id))) return false;
+  }
+  return true;
+}

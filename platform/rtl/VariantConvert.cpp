@@ -370,6 +370,8 @@ int64_t Variant::AsInt64() const {
 }
 
 double Variant::AsDouble() const {
+  // The common case without the round trip through the numeric view (which answers it alike).
+  if (type_ == varDouble) return v_.dbl;
   return ToDouble(FloatOf(*this, varDouble));
 }
 

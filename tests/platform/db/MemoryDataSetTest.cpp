@@ -685,4 +685,30 @@ TEST_F(MemoryDataSetTest, ForEachRecordReadsEveryRecordWithoutMoving) {
   ds->Cancel();
 }
 
+TEST_F(MemoryDataSetTest, ScanStoredRecordsVisitsTheViewWithoutMoving) {
+  Fill(*ds, 8);
+  ASSERT_TRUE(ds->Locate("ID", 2, {}));
+  ds->Delete();
+  ds->AppendRecord({9, "N9", 13.5});  // stored in the slot ID 2 left
+  ds->SetIndexFieldNames("Name DESC");
+  ds->SetFilter("ID <> 5");
+  ds->SetFiltered(true);
+  ASSERT_TRUE(ds->Locate("ID", 4, {}));
+  ds->AfterScroll = [](TDataSet*) { ADD_FAILURE() << "scrolled"; };
+  const int events = watch.Checks;
+  std::vector<int> ids;
+  EXPECT_TRUE(ds->ScanStoredRecords([&](const TStoredRecord& r) {
+    ids.push_back(r.Value(1).AsInteger());
+    EXPECT_EQ(r.Value(3), Variant(ids.back() * 1.5));
+    return ids.size() < 100;
+  }));
+  EXPECT_EQ(ids, (std::vector<int>{1, 9, 3, 4, 6, 7, 8}));  // storage order, the view's records only
+  EXPECT_EQ(Id(*ds), 4);
+  EXPECT_EQ(watch.Checks, events);
+  EXPECT_FALSE(ds->ScanStoredRecords([&](const TStoredRecord&) { return ids.size() > 100; }));
+  ds->Edit();  // the record in edit is not stored yet: no scan
+  EXPECT_FALSE(ds->ScanStoredRecords([&](const TStoredRecord&) { return ids.size() > 100; }));
+  ds->Cancel();
+}
+
 }  // namespace
