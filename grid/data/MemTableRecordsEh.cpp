@@ -139,12 +139,14 @@ void TMemoryRecordEh::ResizeCurrent(size_t Count) {
   }
   if (inline_) {
     // Outgrew the room behind the record: the values move to the side part for good.
+    // Everything that can fail comes before the first value moves.
+    TSide& side = Side();
+    TScopeFail trim([&] { TrimSide(); });
     std::vector<Variant> moved;
     moved.reserve(Count);
     std::span<Variant> values = Values();
     std::move(values.begin(), values.end(), std::back_inserter(moved));
     moved.resize(Count, Null());
-    TSide& side = Side();
     for (Variant& v : values) v.~Variant();
     count_ = 0;
     inline_ = false;
