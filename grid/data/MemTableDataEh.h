@@ -554,6 +554,8 @@ class TMemoryRecordEh : public TPersistent {
   std::span<const Variant> Values() const;
   TWhich WhichFor(TRecDataValueKindEh Kind) const;
   std::span<Variant> ValuesOf(TWhich Which);
+  // The values a kind reaches, where they live (the current ones may sit behind the record,
+  // so this is a view, not a vector).
   TRecordValuesEh ValuesFor(TRecDataValueKindEh Kind) const;
   TSide& Side();
   // Frees the side part once nothing in it is in use.
