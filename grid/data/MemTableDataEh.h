@@ -13,7 +13,9 @@
 //   in a throw-away shadow table; with cached updates changes wait in a pending list until
 //   they are merged, applied, or cancelled.
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -469,12 +471,27 @@ class TMTDataStructEh : public TComponent {
 
 // --- records -----------------------------------------------------------------------------
 
+// A record's values seen where they live. Converts to a vector copy for code that takes one.
+class TRecordValuesEh : public std::span<const Variant> {
+ public:
+  using std::span<const Variant>::span;
+  TRecordValuesEh(std::span<const Variant> Values) : std::span<const Variant>(Values) {}
+  operator std::vector<Variant>() const { return {begin(), end()}; }
+};
+
 // One row: the current values, an edit copy while editing, old values under cached updates.
+// A record made by its list carries its values in the same allocation, right behind the
+// object; what most rows never need (old values, the edit copy, the pending slot, an attached
+// object, values that outgrew that room) lives in a side part made on first use and dropped
+// when it empties.
 class TMemoryRecordEh : public TPersistent {
   RTL_CLASS(TMemoryRecordEh, TPersistent)
  public:
   TMemoryRecordEh();
   ~TMemoryRecordEh() override;
+  // Pairs with the raw allocation of records that carry their values.
+  static void* operator new(size_t Size) { return ::operator new(Size); }
+  static void operator delete(void* P) { ::operator delete(P); }
   // Refuses (and keeps the record) while it is still in a list: "Can not delete Record if it
   // present in DeletedList." / "...in CachedUpdate pending list." / "...in active list.".
   void BeforeDestruction() override;
@@ -487,19 +504,22 @@ class TMemoryRecordEh : public TPersistent {
   void Cancel();
   void MergeChanges();
 
-  int Index() const { return index_; }
+  // -1 unless the record is in the active list.
+  int Index() const { return index_ < 0 ? -1 : index_; }
   uint8_t State() const { return state_; }
   uint8_t UpdateStatus() const { return updateStatus_; }
   int RecordID() const { return recordId_; }
   bool EditMark() const { return editMark_; }
-  bool HasOldValues() const { return hasOld_; }
-  bool IsEditing() const { return hasEdit_; }
+  bool HasOldValues() const { return side_ && side_->HasOld; }
+  bool IsEditing() const { return side_ && side_->HasEdit; }
   TRecordsListEh* RecordsList() const { return list_; }
   TMTDataStructEh* DataStruct() const;
-  TObject* AttachedObject() const { return attached_; }
+  TObject* AttachedObject() const { return side_ ? side_->Attached : nullptr; }
   // The record owns the object; a previous one is freed.
   void SetAttachedObject(TObject* Value);
-  int PendingIndex() const { return pendingIndex_; }
+  int PendingIndex() const { return side_ ? side_->PendingIndex : -1; }
+  // Whether the side part is there (it holds what the record needs only now and then).
+  bool HasSidePart() const { return side_ != nullptr; }
 
   Variant GetDataValue(int FieldIndex, TRecDataValueKindEh Kind) const;
   void SetDataValue(int FieldIndex, TRecDataValueKindEh Kind, const Variant& Value);
@@ -513,32 +533,75 @@ class TMemoryRecordEh : public TPersistent {
   friend class TRecordsListEh;
   friend class TMTDataStructEh;
   friend class TMTIndexEh;
-  const std::vector<Variant>& ValuesFor(TRecDataValueKindEh Kind) const;
-  std::vector<Variant>& ValuesFor(TRecDataValueKindEh Kind);
+  // The rarely needed state; the record drops it once nothing in it is in use.
+  struct TSide {
+    std::vector<Variant> Old;
+    std::vector<Variant> Edit;
+    std::vector<Variant> Values;  // the current values when they are not behind the record
+    TObject* Attached = nullptr;
+    int PendingIndex = -1;
+    bool HasOld = false;
+    bool HasEdit = false;
+  };
+  enum class TWhich : uint8_t { Current, Old, Edit };
+
+  // A record with room for Count values behind it, all Null; the list's way to make records
+  // of this very class.
+  static TMemoryRecordEh* MakeWithValues(uint32_t Count);
+  explicit TMemoryRecordEh(uint32_t InlineCount);
+
+  std::span<Variant> Values();
+  std::span<const Variant> Values() const;
+  TWhich WhichFor(TRecDataValueKindEh Kind) const;
+  std::span<Variant> ValuesOf(TWhich Which);
+  // The values a kind reaches, where they live (the current ones may sit behind the record,
+  // so this is a view, not a vector).
+  TRecordValuesEh ValuesFor(TRecDataValueKindEh Kind) const;
+  TSide& Side();
+  // Frees the side part once nothing in it is in use.
+  void TrimSide();
+  // The current values become a copy of From (resized to it).
+  void AssignValues(std::span<const Variant> From);
+  // Gives the current values Count slots: Nulls added, the rest dropped.
+  void ResizeCurrent(size_t Count);
   void DropOldValues();
   void DropEditValues();
+  void SetPendingIndex(int Value);
   void CheckFieldIndex(int FieldIndex) const;
   void ResizeValues(size_t Count);
 
-  // What every scan touches comes first, in one cache line.
-  std::vector<Variant> values_;
+  // The values behind the record: only there while inline_ is set; count_ of them.
+  Variant* InlineValues() const { return reinterpret_cast<Variant*>(const_cast<TMemoryRecordEh*>(this) + 1); }
+
+  TRecordsListEh* list_ = nullptr;
+  std::unique_ptr<TSide> side_;
+  // The position in the active list; a record made by NewRecord and not yet in a list holds
+  // -2 - (its slot in the list's loose records) instead. Negative: not in the active list.
   int index_ = -1;
+  int recordId_ = 0;
+  uint32_t count_ = 0;
   uint8_t state_ = mrsInsertEh;
   uint8_t updateStatus_ = usUnmodifiedEh;
-  bool editMark_ = false;
-  bool hasOld_ = false;
-  bool hasEdit_ = false;
-  bool inDeletedList_ = false;
-  bool loose_ = false;
-  int pendingIndex_ = -1;
-  int recordId_ = 0;
-  TRecordsListEh* list_ = nullptr;
-  std::vector<Variant> oldValues_;
-  std::vector<Variant> editValues_;
-  TObject* attached_ = nullptr;
-  // Records made by NewRecord and not yet in a list stay owned by the list through this chain.
-  TMemoryRecordEh* loosePrev_ = nullptr;
-  TMemoryRecordEh* looseNext_ = nullptr;
+  bool editMark_ : 1 = false;
+  bool inDeletedList_ : 1 = false;
+  bool inline_ : 1 = false;
+
+ public:
+  // The current values as the index code still reads them (Rec->values_), until it goes
+  // through the accessors; takes the last byte of the record, no room of its own.
+  struct TCurrentValuesRef {
+    const Variant* data() const { return Owner()->Values().data(); }
+    operator std::vector<Variant>() const { return TRecordValuesEh(Owner()->Values()); }
+
+   private:
+    const TMemoryRecordEh* Owner() const {
+      return reinterpret_cast<const TMemoryRecordEh*>(reinterpret_cast<const char*>(this + 1) -
+                                                      sizeof(TMemoryRecordEh));
+    }
+  };
+
+ private:
+  TCurrentValuesRef values_;
 };
 
 // The rows of one table: the active list, the deleted list, and the pending list of changes
@@ -568,6 +631,14 @@ class TRecordsListEh : public TComponent {
   void InsertRecord(TMemoryRecordEh* Rec, int Index, bool Fetching, bool Append);
   // Appends as loaded data: no auto-increment values, no cached-update status.
   int FetchRecord(TMemoryRecordEh* Rec);
+  // Bulk load: appends rows as loaded data (as FetchRecord does) with one bulk-change
+  // notification for all. The values come FieldsCount() a row, row after row, and are cast to
+  // the fields' types. A failure (a cast, a key an index refuses) appends nothing.
+  void FetchRecords(std::span<const Variant> Values);
+  // The same, each of RowCount rows written by Fill into a row of Nulls. Fill must leave the
+  // list alone.
+  using TRowFillEh = std::function<void(size_t Row, std::span<Variant> Values)>;
+  void FetchRecords(size_t RowCount, const TRowFillEh& Fill);
   void MarkDelete(int Index);
   void DeleteRecord(int Index);
   void MoveToDeleted(int Index);
@@ -626,6 +697,10 @@ class TRecordsListEh : public TComponent {
   void DropPending(TMemoryRecordEh* Rec);
   void LinkLoose(TMemoryRecordEh* Rec);
   void UnlinkLoose(TMemoryRecordEh* Rec);
+  // A record of the record class with the next ID and a Null a field, linked nowhere.
+  TMemoryRecordEh* MakeRecord();
+  // Casts each value of a row to its field's type.
+  void CastRow(std::span<Variant> Row) const;
   void FreeRecords(std::vector<TMemoryRecordEh*>& Records);
   bool DataDiffers(TRecordsListEh* Ancestor);
   void ResizeRecords(size_t FieldCount);
@@ -640,7 +715,8 @@ class TRecordsListEh : public TComponent {
   int nextRecordId_ = 1;
   std::vector<TMemoryRecordEh*> active_;
   int notifyLock_ = 0;
-  TMemoryRecordEh* looseHead_ = nullptr;
+  // Records made by NewRecord and not yet in a list, owned by the list; each knows its slot.
+  std::vector<TMemoryRecordEh*> loose_;
   bool destroying_ = false;
 };
 

@@ -3,6 +3,7 @@
 // clients, and the "Data" stream of all rows.
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <unordered_set>
 #include <utility>
 
@@ -36,19 +37,36 @@ enum class Change { Modify, Insert, Delete };
 
 RTL_IMPLEMENT_CLASS(TMemoryRecordEh)
 
+// The last member is the empty reference of the index code, so the values start right at
+// the end of the object.
+static_assert(sizeof(void*) != 8 || sizeof(TMemoryRecordEh) == 40,
+              "a record grew: its header is a cost of every row");
+static_assert(sizeof(TMemoryRecordEh) % alignof(Variant) == 0);
+
 TMemoryRecordEh::TMemoryRecordEh() = default;
 
+TMemoryRecordEh::TMemoryRecordEh(uint32_t InlineCount) : count_(InlineCount), inline_(true) {
+  Variant* values = InlineValues();
+  for (uint32_t i = 0; i < InlineCount; ++i) new (values + i) Variant(Variant::Null());
+}
+
+TMemoryRecordEh* TMemoryRecordEh::MakeWithValues(uint32_t Count) {
+  void* raw = ::operator new(sizeof(TMemoryRecordEh) + size_t(Count) * sizeof(Variant));
+  return ::new (raw) TMemoryRecordEh(Count);
+}
+
 TMemoryRecordEh::~TMemoryRecordEh() {
-  if (loose_ && list_) list_->UnlinkLoose(this);
-  for (Variant& v : values_) v = Null();
-  for (Variant& v : oldValues_) v = Null();
-  for (Variant& v : editValues_) v = Null();
-  if (attached_) attached_->Free();
+  if (index_ < -1 && list_) list_->UnlinkLoose(this);
+  if (inline_) {
+    Variant* values = InlineValues();
+    for (uint32_t i = 0; i < count_; ++i) values[i].~Variant();
+  }
+  if (side_ && side_->Attached) side_->Attached->Free();
 }
 
 void TMemoryRecordEh::BeforeDestruction() {
   if (inDeletedList_) throw Exception("Can not delete Record if it present in DeletedList.");
-  if (pendingIndex_ >= 0)
+  if (PendingIndex() >= 0)
     throw Exception("Can not delete Record if it present in CachedUpdate pending list.");
   if (index_ >= 0) throw Exception("Can not delete Record if it present in active list.");
 }
@@ -57,39 +75,115 @@ TMTDataStructEh* TMemoryRecordEh::DataStruct() const {
   return list_ ? list_->DataStruct() : nullptr;
 }
 
+TMemoryRecordEh::TSide& TMemoryRecordEh::Side() {
+  if (!side_) side_ = std::make_unique<TSide>();
+  return *side_;
+}
+
+void TMemoryRecordEh::TrimSide() {
+  if (side_ && !side_->HasOld && !side_->HasEdit && !side_->Attached && side_->PendingIndex < 0 && inline_)
+    side_.reset();
+}
+
+std::span<Variant> TMemoryRecordEh::Values() {
+  if (inline_) return {InlineValues(), count_};
+  if (side_) return side_->Values;
+  return {};
+}
+
+std::span<const Variant> TMemoryRecordEh::Values() const {
+  return const_cast<TMemoryRecordEh*>(this)->Values();
+}
+
 void TMemoryRecordEh::SetAttachedObject(TObject* Value) {
-  if (attached_ == Value) return;
-  if (attached_) attached_->Free();
-  attached_ = Value;
+  if (AttachedObject() == Value) return;
+  if (TObject* old = AttachedObject()) {
+    side_->Attached = nullptr;
+    old->Free();
+  }
+  if (Value) Side().Attached = Value;
+  TrimSide();
+}
+
+void TMemoryRecordEh::SetPendingIndex(int Value) {
+  if (Value >= 0) {
+    Side().PendingIndex = Value;
+  } else if (side_) {
+    side_->PendingIndex = -1;
+    TrimSide();
+  }
 }
 
 void TMemoryRecordEh::DropOldValues() {
-  oldValues_.clear();
-  hasOld_ = false;
+  if (!side_) return;
+  side_->Old.clear();
+  side_->Old.shrink_to_fit();
+  side_->HasOld = false;
+  TrimSide();
 }
 
 void TMemoryRecordEh::DropEditValues() {
-  editValues_.clear();
-  hasEdit_ = false;
+  if (!side_) return;
+  side_->Edit.clear();
+  side_->Edit.shrink_to_fit();
+  side_->HasEdit = false;
+  TrimSide();
+}
+
+void TMemoryRecordEh::ResizeCurrent(size_t Count) {
+  if (inline_ && Count <= count_) {
+    Variant* values = InlineValues();
+    for (size_t i = Count; i < count_; ++i) values[i].~Variant();
+    count_ = static_cast<uint32_t>(Count);
+    return;
+  }
+  if (inline_) {
+    // Outgrew the room behind the record: the values move to the side part for good.
+    // Everything that can fail comes before the first value moves.
+    TSide& side = Side();
+    TScopeFail trim([&] { TrimSide(); });
+    std::vector<Variant> moved;
+    moved.reserve(Count);
+    std::span<Variant> values = Values();
+    std::move(values.begin(), values.end(), std::back_inserter(moved));
+    moved.resize(Count, Null());
+    for (Variant& v : values) v.~Variant();
+    count_ = 0;
+    inline_ = false;
+    side.Values = std::move(moved);
+    return;
+  }
+  Side().Values.resize(Count, Null());
+}
+
+void TMemoryRecordEh::AssignValues(std::span<const Variant> From) {
+  if (From.size() != Values().size()) ResizeCurrent(From.size());
+  std::copy(From.begin(), From.end(), Values().begin());
 }
 
 void TMemoryRecordEh::ResizeValues(size_t Count) {
-  values_.resize(Count, Null());
-  if (hasOld_) oldValues_.resize(Count, Null());
-  if (hasEdit_) editValues_.resize(Count, Null());
+  if (Values().size() != Count) ResizeCurrent(Count);
+  if (HasOldValues()) side_->Old.resize(Count, Null());
+  if (IsEditing()) side_->Edit.resize(Count, Null());
 }
 
 void TMemoryRecordEh::Edit() {
   if (state_ != mrsBrowseEh) return;
+  std::span<const Variant> values = Values();
+  TSide& side = Side();
+  side.Edit.assign(values.begin(), values.end());
+  side.HasEdit = true;
   state_ = mrsEditEh;
   editMark_ = false;
-  editValues_ = values_;
-  hasEdit_ = true;
 }
 
 void TMemoryRecordEh::Cancel() {
   if (state_ != mrsEditEh) return;
-  values_ = std::move(editValues_);
+  if (IsEditing()) {
+    std::vector<Variant>& edit = side_->Edit;
+    if (edit.size() != Values().size()) ResizeCurrent(edit.size());
+    std::move(edit.begin(), edit.end(), Values().begin());
+  }
   DropEditValues();
   state_ = mrsBrowseEh;
 }
@@ -106,10 +200,12 @@ void TMemoryRecordEh::Post() {
         list_->Notify(this, idx, rlnBeforePostEh);
         if (list_->CachedUpdates()) {
           if (updateStatus_ == usUnmodifiedEh) updateStatus_ = usModifiedEh;
-          if (pendingIndex_ < 0) list_->AddPending(this);
-          if (updateStatus_ == usModifiedEh && !hasOld_) {
-            oldValues_ = editValues_;
-            hasOld_ = true;
+          if (PendingIndex() < 0) list_->AddPending(this);
+          if (updateStatus_ == usModifiedEh && !HasOldValues()) {
+            // The edit copy is dropped next: it becomes the old values.
+            TSide& side = Side();
+            side.Old = side.HasEdit ? std::move(side.Edit) : std::vector<Variant>();
+            side.HasOld = true;
           }
         } else if (list_->MemTableData() && list_->MemTableData()->HasApplyHandlers()) {
           list_->ForwardChange(this, static_cast<int>(Change::Modify));
@@ -140,53 +236,71 @@ void TMemoryRecordEh::MergeChanges() {
 
 void TMemoryRecordEh::CheckFieldIndex(int FieldIndex) const {
   TMTDataStructEh* ds = DataStruct();
-  int count = ds ? ds->FieldsCount() : static_cast<int>(values_.size());
+  int count = ds ? ds->FieldsCount() : static_cast<int>(Values().size());
   if (FieldIndex < 0 || FieldIndex >= count) ListIndexError(FieldIndex);
 }
 
-const std::vector<Variant>& TMemoryRecordEh::ValuesFor(TRecDataValueKindEh Kind) const {
+TMemoryRecordEh::TWhich TMemoryRecordEh::WhichFor(TRecDataValueKindEh Kind) const {
+  const bool hasOld = HasOldValues(), hasEdit = IsEditing();
   switch (Kind) {
     case dvkOldEh:
-      if (!hasOld_) throw Exception(SOldValuesNotAccessible);
-      return oldValues_;
+      if (!hasOld) throw Exception(SOldValuesNotAccessible);
+      return TWhich::Old;
     case dvkEditOrCurrentEh:
-      return hasEdit_ ? editValues_ : values_;
+      return hasEdit ? TWhich::Edit : TWhich::Current;
     case dvkEditEh:
-      if (!hasEdit_) throw Exception(SEditValuesNotAccessible);
-      return values_;
+      if (!hasEdit) throw Exception(SEditValuesNotAccessible);
+      return TWhich::Current;
     case dvkCurrentEh:
-      return values_;
+      return TWhich::Current;
     case dvkOldOrEditEh:
-      return hasOld_ ? oldValues_ : hasEdit_ ? editValues_ : values_;
+      return hasOld ? TWhich::Old : hasEdit ? TWhich::Edit : TWhich::Current;
     case dvkOldOrCurrentEh:
-      return hasOld_ ? oldValues_ : values_;
+      return hasOld ? TWhich::Old : TWhich::Current;
   }
   throw Exception(Fmt("TMemoryRecordEh.GetDataValues: invalid value kind %d", static_cast<int>(Kind)));
 }
 
-std::vector<Variant>& TMemoryRecordEh::ValuesFor(TRecDataValueKindEh Kind) {
-  return const_cast<std::vector<Variant>&>(static_cast<const TMemoryRecordEh&>(*this).ValuesFor(Kind));
+std::span<Variant> TMemoryRecordEh::ValuesOf(TWhich Which) {
+  switch (Which) {
+    case TWhich::Old:
+      return side_->Old;
+    case TWhich::Edit:
+      return side_->Edit;
+    case TWhich::Current:
+      break;
+  }
+  return Values();
+}
+
+TRecordValuesEh TMemoryRecordEh::ValuesFor(TRecDataValueKindEh Kind) const {
+  return TRecordValuesEh(const_cast<TMemoryRecordEh*>(this)->ValuesOf(WhichFor(Kind)));
 }
 
 Variant TMemoryRecordEh::GetDataValue(int FieldIndex, TRecDataValueKindEh Kind) const {
   CheckFieldIndex(FieldIndex);
-  const std::vector<Variant>& values = ValuesFor(Kind);
+  TRecordValuesEh values = ValuesFor(Kind);
   size_t i = static_cast<size_t>(FieldIndex);
   return i < values.size() ? values[i] : Null();
 }
 
 void TMemoryRecordEh::SetDataValue(int FieldIndex, TRecDataValueKindEh Kind, const Variant& Value) {
   CheckFieldIndex(FieldIndex);
-  std::vector<Variant>& values = ValuesFor(Kind);
+  const TWhich which = WhichFor(Kind);
   TMTDataStructEh* ds = DataStruct();
   Variant v = ds ? CastValue(Value, ds->Fields(FieldIndex)->ValueVarType()) : Value;
   size_t i = static_cast<size_t>(FieldIndex);
-  if (i >= values.size()) values.resize(i + 1, Null());
-  values[i] = std::move(v);
+  if (i >= ValuesOf(which).size()) {
+    if (which == TWhich::Current)
+      ResizeCurrent(i + 1);
+    else
+      (which == TWhich::Old ? side_->Old : side_->Edit).resize(i + 1, Null());
+  }
+  ValuesOf(which)[i] = std::move(v);
 }
 
 Variant TMemoryRecordEh::GetDataValues(const std::string& FieldNames, TRecDataValueKindEh Kind) const {
-  if (Kind == dvkOldEh && !hasOld_) throw Exception(SOldValuesNotAccessible);
+  if (Kind == dvkOldEh && !HasOldValues()) throw Exception(SOldValuesNotAccessible);
   TMTDataStructEh* ds = DataStruct();
   if (!ds) DatabaseErrorFmt(SFieldNotFound, {FieldNames});
   if (FieldNames.find(';') != std::string::npos) {
@@ -202,28 +316,36 @@ Variant TMemoryRecordEh::GetDataValues(const std::string& FieldNames, TRecDataVa
   return GetDataValue(i, Kind);
 }
 
-void TMemoryRecordEh::ReadData(TReader& Reader) {
-  TMTDataStructEh* ds = DataStruct();
-  int count = ds ? ds->FieldsCount() : 0;
-  std::vector<Variant> values;
-  values.reserve(static_cast<size_t>(count));
+namespace {
+
+// One row of a "Data" list into Values, which has a slot a field of Struct.
+void ReadRow(TReader& Reader, TMTDataStructEh* Struct, std::span<Variant> Values) {
   Reader.ReadListBegin();
-  for (int i = 0; i < count; ++i) {
+  for (size_t i = 0; i < Values.size(); ++i) {
     if (Reader.EndOfList()) throw EReadError("Record data holds fewer values than the table has fields");
-    values.push_back(ds->Fields(i)->ReadValue(Reader));
+    Values[i] = Struct->Fields(static_cast<int>(i))->ReadValue(Reader);
   }
   if (!Reader.EndOfList()) throw EReadError("Record data holds more values than the table has fields");
   Reader.ReadListEnd();
-  values_ = std::move(values);
+}
+
+}  // namespace
+
+void TMemoryRecordEh::ReadData(TReader& Reader) {
+  TMTDataStructEh* ds = DataStruct();
+  std::vector<Variant> values(static_cast<size_t>(ds ? ds->FieldsCount() : 0), Null());
+  ReadRow(Reader, ds, values);
+  AssignValues(values);
 }
 
 void TMemoryRecordEh::WriteData(TWriter& Writer) {
   TMTDataStructEh* ds = DataStruct();
   int count = ds ? ds->FieldsCount() : 0;
+  std::span<const Variant> values = Values();
   Writer.WriteListBegin();
   for (int i = 0; i < count; ++i) {
     size_t k = static_cast<size_t>(i);
-    ds->Fields(i)->WriteValue(Writer, k < values_.size() ? values_[k] : Null());
+    ds->Fields(i)->WriteValue(Writer, k < values.size() ? values[k] : Null());
   }
   Writer.WriteListEnd();
 }
@@ -250,11 +372,11 @@ TRecordsListEh::TRecordsListEh(TComponent* AOwner)
 TRecordsListEh::~TRecordsListEh() {
   destroying_ = true;
   for (TMemoryRecordEh* r : pending_)
-    if (r) r->pendingIndex_ = -1;
+    if (r) r->SetPendingIndex(-1);
   pending_.clear();
   DoClear(false);
-  while (looseHead_) {
-    TMemoryRecordEh* r = looseHead_;
+  while (!loose_.empty()) {
+    TMemoryRecordEh* r = loose_.back();
     UnlinkLoose(r);
     r->Free();
   }
@@ -320,35 +442,57 @@ void TRecordsListEh::EndNotifyLock() {
   if (--notifyLock_ == 0) Notify(nullptr, -1, rlnBulkChangeEh);
 }
 
+namespace {
+
+// A loose record's slot, kept in its (otherwise negative) position: -2, -3, ...
+int LooseCode(size_t Slot) {
+  return -2 - static_cast<int>(Slot);
+}
+size_t LooseSlot(int Code) {
+  return static_cast<size_t>(-2 - Code);
+}
+
+}  // namespace
+
 void TRecordsListEh::LinkLoose(TMemoryRecordEh* Rec) {
-  Rec->loose_ = true;
-  Rec->loosePrev_ = nullptr;
-  Rec->looseNext_ = looseHead_;
-  if (looseHead_) looseHead_->loosePrev_ = Rec;
-  looseHead_ = Rec;
+  loose_.push_back(Rec);
+  Rec->index_ = LooseCode(loose_.size() - 1);
 }
 
 void TRecordsListEh::UnlinkLoose(TMemoryRecordEh* Rec) {
-  if (!Rec->loose_) return;
-  if (Rec->loosePrev_)
-    Rec->loosePrev_->looseNext_ = Rec->looseNext_;
-  else
-    looseHead_ = Rec->looseNext_;
-  if (Rec->looseNext_) Rec->looseNext_->loosePrev_ = Rec->loosePrev_;
-  Rec->loosePrev_ = Rec->looseNext_ = nullptr;
-  Rec->loose_ = false;
+  if (Rec->index_ >= -1) return;
+  const size_t slot = LooseSlot(Rec->index_);
+  if (slot >= loose_.size() || loose_[slot] != Rec) return;
+  // The last loose record takes the freed slot.
+  loose_[slot] = loose_.back();
+  loose_[slot]->index_ = LooseCode(slot);
+  loose_.pop_back();
+  Rec->index_ = -1;
 }
 
-TMemoryRecordEh* TRecordsListEh::NewRecord() {
-  TObject* obj = recordClass_->Create(nullptr);
-  auto* rec = dynamic_cast<TMemoryRecordEh*>(obj);
-  if (!rec) {
-    delete obj;
-    throw EInvalidCast("Invalid class typecast");
+TMemoryRecordEh* TRecordsListEh::MakeRecord() {
+  const size_t count = static_cast<size_t>(FieldsCount());
+  TMemoryRecordEh* rec;
+  if (recordClass_ == TMemoryRecordEh::StaticClass()) {
+    rec = TMemoryRecordEh::MakeWithValues(static_cast<uint32_t>(count));
+  } else {
+    TObject* obj = recordClass_->Create(nullptr);
+    rec = dynamic_cast<TMemoryRecordEh*>(obj);
+    if (!rec) {
+      delete obj;
+      throw EInvalidCast("Invalid class typecast");
+    }
+    TScopeFail release([&] { rec->Free(); });
+    rec->ResizeCurrent(count);
   }
   rec->list_ = this;
   rec->recordId_ = nextRecordId_++;
-  rec->values_.assign(static_cast<size_t>(FieldsCount()), Null());
+  return rec;
+}
+
+TMemoryRecordEh* TRecordsListEh::NewRecord() {
+  TMemoryRecordEh* rec = MakeRecord();
+  TScopeFail release([&] { rec->Free(); });
   LinkLoose(rec);
   return rec;
 }
@@ -359,15 +503,16 @@ void TRecordsListEh::Renumber(int From) {
 }
 
 void TRecordsListEh::AddPending(TMemoryRecordEh* Rec) {
-  Rec->pendingIndex_ = static_cast<int>(pending_.size());
   pending_.push_back(Rec);
+  TScopeFail unlist([&] { pending_.pop_back(); });
+  Rec->SetPendingIndex(static_cast<int>(pending_.size() - 1));
 }
 
 void TRecordsListEh::DropPending(TMemoryRecordEh* Rec) {
-  int slot = Rec->pendingIndex_;
+  int slot = Rec->PendingIndex();
   if (slot >= 0 && slot < PendingCount() && pending_[static_cast<size_t>(slot)] == Rec)
     pending_[static_cast<size_t>(slot)] = nullptr;
-  Rec->pendingIndex_ = -1;
+  Rec->SetPendingIndex(-1);
 }
 
 int TRecordsListEh::AddRecord(TMemoryRecordEh* Rec) {
@@ -378,6 +523,64 @@ int TRecordsListEh::AddRecord(TMemoryRecordEh* Rec) {
 int TRecordsListEh::FetchRecord(TMemoryRecordEh* Rec) {
   InsertRecord(Rec, Count(), true, true);
   return Rec->index_;
+}
+
+void TRecordsListEh::CastRow(std::span<Variant> Row) const {
+  TMTDataStructEh* ds = DataStruct();
+  if (!ds) return;
+  for (size_t i = 0; i < Row.size(); ++i) {
+    Variant& v = Row[i];
+    const TVarType type = ds->Fields(static_cast<int>(i))->ValueVarType();
+    if (v.IsNull() || v.VarType() == type) continue;  // nothing a cast would change
+    v = CastValue(v, type);
+  }
+}
+
+void TRecordsListEh::FetchRecords(std::span<const Variant> Values) {
+  const size_t fields = static_cast<size_t>(FieldsCount());
+  if (fields == 0 ? !Values.empty() : Values.size() % fields != 0)
+    throw Exception(Fmt("%d values do not make whole rows of %d fields", static_cast<int>(Values.size()),
+                        static_cast<int>(fields)));
+  const size_t rows = fields == 0 ? 0 : Values.size() / fields;
+  FetchRecords(rows, [&](size_t Row, std::span<Variant> To) {
+    std::copy_n(Values.begin() + static_cast<std::ptrdiff_t>(Row * fields), fields, To.begin());
+  });
+}
+
+void TRecordsListEh::FetchRecords(size_t RowCount, const TRowFillEh& Fill) {
+  if (RowCount == 0) return;
+  const size_t base = active_.size();
+  active_.reserve(base + RowCount);
+  {
+    // The new records wait at the end of the active list, out of the indexes' and the
+    // clients' view, until the last one is filled and every index accepts them.
+    TScopeFail takeBack([&] {
+      std::vector<TMemoryRecordEh*> fresh(active_.begin() + static_cast<std::ptrdiff_t>(base), active_.end());
+      active_.resize(base);
+      FreeRecords(fresh);
+    });
+    for (size_t i = 0; i < RowCount; ++i) {
+      TMemoryRecordEh* r = MakeRecord();
+      active_.push_back(r);  // reserved: cannot fail
+      r->index_ = static_cast<int>(base + i);
+      r->state_ = mrsBrowseEh;
+      std::span<Variant> values = r->Values();
+      Fill(i, values);
+      CastRow(values);
+    }
+    if (indexes_->Count() > 0) {
+      // The indexes check the rows in view: the earlier records not marked deleted, and the
+      // new ones.
+      std::vector<TMemoryRecordEh*> inView;
+      inView.reserve(active_.size());
+      for (TMemoryRecordEh* r : active_)
+        if (r->updateStatus_ != usDeletedEh) inView.push_back(r);
+      for (int i = 0; i < indexes_->Count(); ++i) indexes_->Items(i)->CheckNewRecords(inView);
+    }
+  }
+  // One bulk change for all: the indexes rebuild once and the clients refresh once.
+  BeginNotifyLock();
+  EndNotifyLock();
 }
 
 void TRecordsListEh::InsertRecord(TMemoryRecordEh* Rec, int Index, bool Fetching, bool Append) {
@@ -395,14 +598,15 @@ void TRecordsListEh::InsertRecord(TMemoryRecordEh* Rec, int Index, bool Fetching
   std::vector<Variant> savedValues;
   if (autoInc) {
     savedCounter = table_->GetAutoIncrement()->CurValue();
-    savedValues = Rec->values_;
+    std::span<const Variant> values = Rec->Values();
+    savedValues.assign(values.begin(), values.end());
     table_->SetAutoIncValues(Rec);
   }
   {
     TScopeFail takeBackAutoInc([&] {
       if (autoInc) {
         table_->GetAutoIncrement()->SetCurValue(savedCounter);
-        Rec->values_ = std::move(savedValues);
+        Rec->AssignValues(savedValues);
       }
     });
     Notify(Rec, pos, rlnBeforeInsertEh);
@@ -415,7 +619,7 @@ void TRecordsListEh::InsertRecord(TMemoryRecordEh* Rec, int Index, bool Fetching
   if (pos != count) Renumber(pos + 1);
   if (cachedUpdates_ && !Fetching) {
     Rec->updateStatus_ = usInsertedEh;
-    if (Rec->pendingIndex_ < 0) AddPending(Rec);
+    if (Rec->PendingIndex() < 0) AddPending(Rec);
   } else {
     Rec->updateStatus_ = usUnmodifiedEh;
   }
@@ -480,7 +684,7 @@ void TRecordsListEh::FreeRecords(std::vector<TMemoryRecordEh*>& Records) {
   for (TMemoryRecordEh* r : Records) {
     r->index_ = -1;
     r->inDeletedList_ = false;
-    r->pendingIndex_ = -1;
+    r->SetPendingIndex(-1);
     r->Free();
   }
   Records.clear();
@@ -494,7 +698,7 @@ void TRecordsListEh::DoClear(bool Notify) {
   // Pending slots and the deleted list let go of their records first: a record refuses to
   // be freed while a list still holds it.
   for (TMemoryRecordEh* r : pending_)
-    if (r) r->pendingIndex_ = -1;
+    if (r) r->SetPendingIndex(-1);
   pending_.clear();
   for (int i = 0; i < indexes_->Count(); ++i) indexes_->Items(i)->Clear();
   std::vector<TMemoryRecordEh*> active = std::move(active_);
@@ -509,7 +713,7 @@ void TRecordsListEh::DoClear(bool Notify) {
 void TRecordsListEh::ResizeRecords(size_t FieldCount) {
   for (TMemoryRecordEh* r : active_) r->ResizeValues(FieldCount);
   for (TMemoryRecordEh* r : deleted_) r->ResizeValues(FieldCount);
-  for (TMemoryRecordEh* r = looseHead_; r; r = r->looseNext_) r->ResizeValues(FieldCount);
+  for (TMemoryRecordEh* r : loose_) r->ResizeValues(FieldCount);
 }
 
 void TRecordsListEh::ForwardChange(TMemoryRecordEh* Rec, int Kind) {
@@ -519,25 +723,25 @@ void TRecordsListEh::ForwardChange(TMemoryRecordEh* Rec, int Kind) {
   TMemoryRecordEh* copy = list->NewRecord();
   switch (static_cast<Change>(Kind)) {
     case Change::Modify:
-      copy->values_ = Rec->ValuesFor(dvkOldOrEditEh);
+      copy->AssignValues(Rec->ValuesFor(dvkOldOrEditEh));
       list->FetchRecord(copy);
       copy->Edit();
-      copy->values_ = Rec->values_;
+      copy->AssignValues(Rec->Values());
       copy->Post();
       break;
     case Change::Insert:
-      copy->values_ = Rec->values_;
+      copy->AssignValues(Rec->Values());
       copy->Post();
       break;
     case Change::Delete:
-      copy->values_ = Rec->ValuesFor(dvkOldOrEditEh);
+      copy->AssignValues(Rec->ValuesFor(dvkOldOrEditEh));
       list->FetchRecord(copy);
       list->MarkDelete(copy->index_);
       break;
   }
   table_->ApplyToClients(shadow.get());
   // Values the clients set (generated keys, say) reach the record.
-  if (static_cast<Change>(Kind) != Change::Delete) Rec->values_ = copy->values_;
+  if (static_cast<Change>(Kind) != Change::Delete) Rec->AssignValues(copy->Values());
 }
 
 void TRecordsListEh::MergeChangeLog() {
@@ -559,18 +763,18 @@ void TRecordsListEh::ApplyUpdates() {
       TMemoryRecordEh* copy = list->NewRecord();
       switch (rec->updateStatus_) {
         case usModifiedEh:
-          copy->values_ = rec->ValuesFor(dvkOldOrCurrentEh);
+          copy->AssignValues(rec->ValuesFor(dvkOldOrCurrentEh));
           list->FetchRecord(copy);
           copy->Edit();
-          copy->values_ = rec->values_;
+          copy->AssignValues(rec->Values());
           copy->Post();
           break;
         case usInsertedEh:
-          copy->values_ = rec->values_;
+          copy->AssignValues(rec->Values());
           copy->Post();
           break;
         default:
-          copy->values_ = rec->ValuesFor(dvkOldOrCurrentEh);
+          copy->AssignValues(rec->ValuesFor(dvkOldOrCurrentEh));
           list->FetchRecord(copy);
           list->MarkDelete(copy->index_);
           break;
@@ -587,14 +791,16 @@ void TRecordsListEh::RevertRecord(TMemoryRecordEh* Rec) {
   switch (Rec->updateStatus_) {
     case usModifiedEh: {
       int idx = Rec->index_;
-      if (Rec->hasOld_ && idx >= 0) {
+      if (Rec->HasOldValues() && idx >= 0) {
         // A posted edit back to the old values, so that the indexes follow.
-        Rec->editValues_ = Rec->values_;
-        Rec->hasEdit_ = true;
-        Rec->values_ = Rec->oldValues_;
+        TMemoryRecordEh::TSide& side = *Rec->side_;
+        std::span<const Variant> values = Rec->Values();
+        side.Edit.assign(values.begin(), values.end());
+        side.HasEdit = true;
         TScopeExit dropEdit([&] { Rec->DropEditValues(); });
+        Rec->AssignValues(side.Old);
         // Refused: the record keeps the values it had.
-        TScopeFail keepValues([&] { Rec->values_ = std::move(Rec->editValues_); });
+        TScopeFail keepValues([&] { Rec->AssignValues(side.Edit); });
         Notify(Rec, idx, rlnBeforePostEh);
       }
       Rec->DropOldValues();
@@ -640,11 +846,15 @@ void TRecordsListEh::ReadData(TReader& Reader) {
   std::vector<TMemoryRecordEh*> fresh;
   {
     TScopeFail freeFresh([&] { FreeRecords(fresh); });
+    TMTDataStructEh* ds = DataStruct();
     Reader.ReadListBegin();
     while (!Reader.EndOfList()) {
-      TMemoryRecordEh* r = NewRecord();
-      fresh.push_back(r);
-      r->ReadData(Reader);
+      TMemoryRecordEh* r = MakeRecord();
+      {
+        TScopeFail freeRecord([&] { r->Free(); });
+        fresh.push_back(r);
+      }
+      ReadRow(Reader, ds, r->Values());
     }
     Reader.ReadListEnd();
     for (int i = 0; i < indexes_->Count(); ++i) indexes_->Items(i)->CheckNewRecords(fresh);
@@ -707,7 +917,7 @@ void TRecordsListEh::CheckRecordAt(int Index) const {
             "position", Index);
   CheckRule(active_.back()->index_ == Count() - 1, kListName, "record does not know its position", "position",
             Count() - 1);
-  const int slot = rec->pendingIndex_;
+  const int slot = rec->PendingIndex();
   CheckRule(slot < 0 || (slot < PendingCount() && pending_[static_cast<size_t>(slot)] == rec), kListName,
             "pending slot does not hold its record", "position", Index);
   for (int i = 0; i < indexes_->Count(); ++i) indexes_->Items(i)->CheckRecordItem(Index);
@@ -717,52 +927,59 @@ void TRecordsListEh::CheckRecordAt(int Index) const {
 // deleted list, with an edit copy exactly while it is edited, old values only when modified,
 // and one value a field while the structure has no change waiting; record IDs are distinct
 // and below the next one; a filled pending slot holds an active record with a change that
-// points back at the slot; records of the deleted list are nowhere else; the chain of loose
-// records (made, not yet listed) links both ways; and every index keeps its own rules.
+// points back at the slot; records of the deleted list are nowhere else; each loose record
+// (made, not yet listed) knows its slot; a record keeps its values behind it or in its side
+// part, and no side part that holds nothing; and every index keeps its own rules.
 void TRecordsListEh::CheckConsistency() const {
   TMTDataStructEh* ds = DataStruct();
   const bool sized = ds && !ds->ChangedFlag();
+  if (!active_.empty()) {
+    const TMemoryRecordEh* r = active_.front();
+    CheckRule(reinterpret_cast<const char*>(&r->values_ + 1) ==
+                  reinterpret_cast<const char*>(r) + sizeof(TMemoryRecordEh),
+              kListName, "values reference not in the last byte of a record", "position", 0);
+  }
   std::unordered_set<int> ids;
   for (size_t i = 0; i < active_.size(); ++i) {
     const TMemoryRecordEh* r = active_[i];
     const auto at = static_cast<int64_t>(i);
     CheckRule(r != nullptr && r->list_ == this && r->index_ == static_cast<int>(i), kListName,
               "record does not know its position", "position", at);
-    CheckRule(!r->loose_ && !r->inDeletedList_, kListName, "active record also loose or deleted", "position",
-              at);
-    CheckRule(r->hasEdit_ == (r->state_ == mrsEditEh) && r->state_ != mrsInsertEh, kListName,
+    CheckRule(!r->inDeletedList_, kListName, "active record also loose or deleted", "position", at);
+    CheckRule(r->IsEditing() == (r->state_ == mrsEditEh) && r->state_ != mrsInsertEh, kListName,
               "record state and edit copy disagree", "position", at);
-    CheckRule(!r->hasOld_ || r->updateStatus_ == usModifiedEh, kListName,
+    CheckRule(!r->HasOldValues() || r->updateStatus_ == usModifiedEh, kListName,
               "old values of an unmodified record", "position", at);
-    CheckRule(!sized || r->values_.size() == static_cast<size_t>(ds->FieldsCount()), kListName,
+    CheckRule(!sized || r->Values().size() == static_cast<size_t>(ds->FieldsCount()), kListName,
               "record values do not match the fields", "position", at);
+    CheckRule(r->inline_ || r->side_, kListName, "record values neither behind the record nor aside",
+              "position", at);
+    CheckRule(!r->side_ || !r->inline_ || r->side_->HasOld || r->side_->HasEdit || r->side_->Attached ||
+                  r->side_->PendingIndex >= 0,
+              kListName, "idle side part kept", "position", at);
     CheckRule(r->recordId_ > 0 && r->recordId_ < nextRecordId_ && ids.insert(r->recordId_).second, kListName,
               "record ID repeated or not handed out", "position", at);
-    const int slot = r->pendingIndex_;
+    const int slot = r->PendingIndex();
     CheckRule(slot < 0 || (slot < PendingCount() && pending_[static_cast<size_t>(slot)] == r), kListName,
               "pending slot does not hold its record", "position", at);
   }
   for (size_t k = 0; k < pending_.size(); ++k) {
     const TMemoryRecordEh* r = pending_[k];
     if (r == nullptr) continue;
-    CheckRule(r->pendingIndex_ == static_cast<int>(k) && r->list_ == this && r->index_ >= 0, kListName,
+    CheckRule(r->PendingIndex() == static_cast<int>(k) && r->list_ == this && r->index_ >= 0, kListName,
               "pending record not active or not pointing back", "slot", static_cast<int64_t>(k));
     CheckRule(r->updateStatus_ != usUnmodifiedEh, kListName, "pending record without a change", "slot",
               static_cast<int64_t>(k));
   }
   for (size_t i = 0; i < deleted_.size(); ++i) {
     const TMemoryRecordEh* r = deleted_[i];
-    CheckRule(r != nullptr && r->list_ == this && r->inDeletedList_ && r->index_ < 0 &&
-                  r->pendingIndex_ < 0 && !r->loose_,
+    CheckRule(r != nullptr && r->list_ == this && r->inDeletedList_ && r->index_ < 0 && r->PendingIndex() < 0,
               kListName, "deleted record also elsewhere", "position", static_cast<int64_t>(i));
   }
-  std::unordered_set<const TMemoryRecordEh*> loose;
-  const TMemoryRecordEh* prev = nullptr;
-  for (const TMemoryRecordEh* r = looseHead_; r != nullptr; prev = r, r = r->looseNext_) {
-    CheckRule(loose.insert(r).second, kListName, "loose chain runs in a circle", "record",
-              static_cast<int64_t>(loose.size()));
-    CheckRule(r->loose_ && r->list_ == this && r->loosePrev_ == prev && r->index_ < 0 && !r->inDeletedList_,
-              kListName, "loose chain broken", "record", static_cast<int64_t>(loose.size()));
+  for (size_t k = 0; k < loose_.size(); ++k) {
+    const TMemoryRecordEh* r = loose_[k];
+    CheckRule(r != nullptr && r->index_ == LooseCode(k) && r->list_ == this && !r->inDeletedList_, kListName,
+              "loose record does not know its slot", "slot", static_cast<int64_t>(k));
   }
   for (int i = 0; i < indexes_->Count(); ++i) indexes_->Items(i)->CheckConsistency();
 }

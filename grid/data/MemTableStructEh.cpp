@@ -645,7 +645,7 @@ void TMTDataStructEh::Assign(TPersistent* Source) {
           match[static_cast<size_t>(i)] = j;
           break;
         }
-    auto convert = [&](const std::vector<Variant>& from) {
+    auto convert = [&](std::span<const Variant> from) {
       std::vector<Variant> to(match.size(), Null());
       for (size_t i = 0; i < match.size(); ++i) {
         int j = match[i];
@@ -656,14 +656,14 @@ void TMTDataStructEh::Assign(TPersistent* Source) {
       return to;
     };
     auto add = [&](TMemoryRecordEh* r) {
-      Converted c{r, convert(r->values_), {}, {}};
-      if (r->hasOld_) c.Old = convert(r->oldValues_);
-      if (r->hasEdit_) c.Edit = convert(r->editValues_);
+      Converted c{r, convert(r->Values()), {}, {}};
+      if (r->HasOldValues()) c.Old = convert(r->side_->Old);
+      if (r->IsEditing()) c.Edit = convert(r->side_->Edit);
       converted.push_back(std::move(c));
     };
     for (TMemoryRecordEh* r : list->active_) add(r);
     for (TMemoryRecordEh* r : list->deleted_) add(r);
-    for (TMemoryRecordEh* r = list->looseHead_; r; r = r->looseNext_) add(r);
+    for (TMemoryRecordEh* r : list->loose_) add(r);
   }
   BeginUpdate();
   {
@@ -679,9 +679,9 @@ void TMTDataStructEh::Assign(TPersistent* Source) {
       fieldIdCounter_ = std::max(fieldIdCounter_, from->fieldId_);
     }
     for (Converted& c : converted) {
-      c.Rec->values_ = std::move(c.Values);
-      if (c.Rec->hasOld_) c.Rec->oldValues_ = std::move(c.Old);
-      if (c.Rec->hasEdit_) c.Rec->editValues_ = std::move(c.Edit);
+      c.Rec->AssignValues(c.Values);
+      if (c.Rec->HasOldValues()) c.Rec->side_->Old = std::move(c.Old);
+      if (c.Rec->IsEditing()) c.Rec->side_->Edit = std::move(c.Edit);
     }
   }
   if (list && list->Count() > 0) list->Notify(nullptr, -1, rlnBulkChangeEh);

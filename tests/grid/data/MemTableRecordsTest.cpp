@@ -504,3 +504,92 @@ TEST(MemTableRecords, RevertingADeletionChecksUniqueness) {
   EXPECT_EQ(gone->UpdateStatus(), usDeletedEh);
   ExpectIndexConsistent(index);
 }
+
+// The side part (edit copy, old values, pending slot, attached object, values that outgrew
+// the record) is there exactly while something in it is in use. After each step: whether the
+// record has one, and its current name.
+TEST(MemTableRecords, SidePartLivesWhileItHoldsSomething) {
+  using Act = std::function<void(TRecordsListEh*, TMemoryRecordEh*)>;
+  struct Step {
+    Act Do;
+    bool Side;
+    const char* Name;
+  };
+  auto edit = [](const char* v) {
+    return [v](TRecordsListEh*, TMemoryRecordEh* r) {
+      r->Edit();
+      r->SetDataValue(1, dvkCurrentEh, v);
+    };
+  };
+  const Act post = [](TRecordsListEh*, TMemoryRecordEh* r) { r->Post(); };
+  const Act cancel = [](TRecordsListEh*, TMemoryRecordEh* r) { r->Cancel(); };
+  const Act merge = [](TRecordsListEh* l, TMemoryRecordEh*) { l->MergeChangeLog(); };
+  struct Case {
+    const char* Id;
+    bool Cached;
+    std::vector<Step> Steps;
+  };
+  const Case cases[] = {
+      {"edit-cancel", false, {{edit("B"), true, "B"}, {cancel, false, "A"}}},
+      {"edit-post", false, {{edit("B"), true, "B"}, {post, false, "B"}}},
+      {"cached-post-merge", true, {{edit("B"), true, "B"}, {post, true, "B"}, {merge, false, "B"}}},
+      {"cached-post-edit-cancel",
+       true,
+       {{edit("B"), true, "B"}, {post, true, "B"}, {edit("C"), true, "C"}, {cancel, true, "B"}}},
+      {"cached-revert",
+       true,
+       {{edit("B"), true, "B"},
+        {post, true, "B"},
+        {[](TRecordsListEh* l, TMemoryRecordEh* r) { l->RevertRecord(r); }, false, "A"}}},
+      {"cached-mark-delete-revert",
+       true,
+       {{[](TRecordsListEh* l, TMemoryRecordEh*) { l->MarkDelete(0); }, true, "A"},
+        {[](TRecordsListEh* l, TMemoryRecordEh* r) { l->RevertRecord(r); }, false, "A"}}},
+      {"attached",
+       false,
+       {{[](TRecordsListEh*, TMemoryRecordEh* r) { r->SetAttachedObject(new TObject()); }, true, "A"},
+        {[](TRecordsListEh*, TMemoryRecordEh* r) { r->SetAttachedObject(nullptr); }, false, "A"}}},
+      // A new field: the values leave the room behind the record for good.
+      {"field-added",
+       false,
+       {{[](TRecordsListEh* l, TMemoryRecordEh*) { AddString(l->MemTableData(), "Extra"); }, true, "A"},
+        {edit("B"), true, "B"},
+        {cancel, true, "A"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Id);
+    auto t = NewPeopleTable();
+    TRecordsListEh* list = t->RecordsList();
+    TMemoryRecordEh* r = Append(t.get(), {1, "A", 0.0});
+    EXPECT_FALSE(r->HasSidePart());
+    list->SetCachedUpdates(c.Cached);
+    for (size_t i = 0; i < c.Steps.size(); ++i) {
+      SCOPED_TRACE(i);
+      c.Steps[i].Do(list, r);
+      EXPECT_EQ(r->HasSidePart(), c.Steps[i].Side);
+      EXPECT_EQ(r->GetDataValue(1, dvkCurrentEh), Variant(c.Steps[i].Name));
+      ExpectConsistent(*list);
+    }
+  }
+}
+
+// Old values stay while the change is pending, whatever else comes and goes in the side part.
+TEST(MemTableRecords, OldValuesOutliveTheEditCopy) {
+  auto t = NewPeopleTable();
+  TRecordsListEh* list = t->RecordsList();
+  TMemoryRecordEh* r = Append(t.get(), {1, "A", 0.0});
+  list->SetCachedUpdates(true);
+  r->Edit();
+  r->SetDataValue(1, dvkCurrentEh, "B");
+  r->Post();
+  r->Edit();
+  r->SetDataValue(1, dvkCurrentEh, "C");
+  EXPECT_EQ(r->GetDataValue(1, dvkOldEh), Variant("A"));
+  EXPECT_EQ(r->GetDataValue(1, dvkEditOrCurrentEh), Variant("B"));
+  r->Post();
+  EXPECT_FALSE(r->IsEditing());
+  EXPECT_EQ(r->GetDataValue(1, dvkOldEh), Variant("A"));
+  list->MergeChangeLog();
+  EXPECT_FALSE(r->HasOldValues());
+  EXPECT_FALSE(r->HasSidePart());
+}
