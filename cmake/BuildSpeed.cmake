@@ -133,11 +133,19 @@ endfunction()
 # Called by add_layer_tests for a test program: batches, precompiled headers, and the
 # registration with ctest. A program of n sources runs as ceil(n / TEST_FILES_PER_SHARD) ctest
 # tests named <program>.<i>of<n> (just <program> when one), each a gtest shard of the program.
+# Programs that start their own X server run one at a time: two servers coming up and going
+# down side by side have left a program started on one of them without a display.
+set(test_programs_with_an_x_server host_tests demo_tests)
+
 function(build_speed_tests target)
   set_target_properties(${target} PROPERTIES UNITY_BUILD_BATCH_SIZE ${UNITY_BATCH_TESTS})
   build_speed_pch(${target} tests)
+  set(lock "")
+  if(target IN_LIST test_programs_with_an_x_server)
+    set(lock RESOURCE_LOCK x_server)
+  endif()
   if(TEST_EACH_CASE)
-    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60)
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES ${lock})
     return()
   endif()
   get_target_property(sources ${target} SOURCES)
@@ -145,7 +153,7 @@ function(build_speed_tests target)
   math(EXPR shards "(${count} + ${TEST_FILES_PER_SHARD} - 1) / ${TEST_FILES_PER_SHARD}")
   if(shards LESS_EQUAL 1)
     add_test(NAME ${target} COMMAND ${target})
-    set_tests_properties(${target} PROPERTIES ENVIRONMENT "GTEST_BRIEF=1" LABELS ${target})
+    set_tests_properties(${target} PROPERTIES ENVIRONMENT "GTEST_BRIEF=1" LABELS ${target} ${lock})
     return()
   endif()
   math(EXPR last "${shards} - 1")
@@ -155,6 +163,6 @@ function(build_speed_tests target)
     add_test(NAME ${name} COMMAND ${target})
     set_tests_properties(
       ${name} PROPERTIES ENVIRONMENT "GTEST_TOTAL_SHARDS=${shards};GTEST_SHARD_INDEX=${index};GTEST_BRIEF=1"
-                         LABELS ${target})
+                         LABELS ${target} ${lock})
   endforeach()
 endfunction()
