@@ -365,12 +365,18 @@ Variant TMTIndexEh::RecordKey(TMemoryRecordEh* Rec) const {
   return ValuesKey(Rec->ValuesFor(dvkCurrentEh));
 }
 
-const TMTIndexEh::Values& TMTIndexEh::PostedValues(int RecordIndex) const {
+const TMTIndexEh::Values& TMTIndexEh::PostedValuesOf(const std::vector<TMemoryRecordEh*>& Records,
+                                                     int RecordIndex) {
   static const Values none;
-  TRecordsListEh* list = RecordsList();
   // Out of range only while the list holds back its notifications: a rebuild follows.
-  if (!list || RecordIndex < 0 || static_cast<size_t>(RecordIndex) >= list->active_.size()) return none;
-  return list->active_[static_cast<size_t>(RecordIndex)]->ValuesFor(dvkEditOrCurrentEh);
+  if (RecordIndex < 0 || static_cast<size_t>(RecordIndex) >= Records.size()) return none;
+  return Records[static_cast<size_t>(RecordIndex)]->ValuesFor(dvkEditOrCurrentEh);
+}
+
+const TMTIndexEh::Values& TMTIndexEh::PostedValues(int RecordIndex) const {
+  static const std::vector<TMemoryRecordEh*> noRecords;
+  TRecordsListEh* list = RecordsList();
+  return PostedValuesOf(list ? list->active_ : noRecords, RecordIndex);
 }
 
 // --- prefixes ------------------------------------------------------------------------------
@@ -407,13 +413,13 @@ TMTIndexEh::Encoded TMTIndexEh::EncodeValues(const Values& V, Scheme S, uint64_t
   return r == PrefixResult::Ok ? Encoded::Ok : r == PrefixResult::NonAscii ? Encoded::NonAscii : Encoded::No;
 }
 
-bool TMTIndexEh::EncodeEntries(std::vector<Entry>& Entries, const std::vector<const Values*>& By,
+bool TMTIndexEh::EncodeEntries(std::vector<Entry>& Entries, const std::vector<TMemoryRecordEh*>& Records,
                                Scheme& S) const {
   if (!layout_ || !layout_->Prefixable) return false;
   S = Scheme::Ascii;
   for (size_t i = 0; i < Entries.size(); ++i) {
     Entry& e = Entries[i];
-    Encoded r = EncodeValues(*By[static_cast<size_t>(e.RecordIndex)], S, e.P0, e.P1);
+    Encoded r = EncodeValues(PostedValuesOf(Records, e.RecordIndex), S, e.P0, e.P1);
     if (r == Encoded::NonAscii && S == Scheme::Ascii) {
       S = Scheme::Collation;
       i = static_cast<size_t>(-1);  // start over with collation weights
@@ -478,10 +484,10 @@ int TMTIndexEh::CompareKey(const Entry& A, const Variant& Key, bool Prefixed, ui
   return r;
 }
 
-void TMTIndexEh::SortEntries(std::vector<Entry>& Entries, const std::vector<const Values*>& By,
+void TMTIndexEh::SortEntries(std::vector<Entry>& Entries, const std::vector<TMemoryRecordEh*>& Records,
                              bool Prefixed) const {
-  auto keyLess = [this, &By](const Entry& a, const Entry& b) {
-    int r = CompareValues(*By[static_cast<size_t>(a.RecordIndex)], *By[static_cast<size_t>(b.RecordIndex)]);
+  auto keyLess = [this, &Records](const Entry& a, const Entry& b) {
+    int r = CompareValues(PostedValuesOf(Records, a.RecordIndex), PostedValuesOf(Records, b.RecordIndex));
     if (r == kNotComparable) NotComparable();
     return r < 0;
   };
@@ -614,7 +620,6 @@ void TMTIndexEh::Rebuild() {
   RefreshLayout();
   const std::vector<TMemoryRecordEh*>& records = list->active_;
   const size_t count = records.size();
-  std::vector<const Values*> by(count, nullptr);  // a record's posted values by position
   std::vector<Entry> entries;
   entries.reserve(count);
   bool prefixed = layout_->Prefixable;
@@ -631,7 +636,6 @@ void TMTIndexEh::Rebuild() {
     TMemoryRecordEh* rec = records[i];
     if (rec->updateStatus_ == usDeletedEh) continue;  // marked deleted: out of view
     const Values& values = rec->ValuesFor(dvkEditOrCurrentEh);
-    by[i] = &values;
     Entry& e = entries.emplace_back();
     e.RecordIndex = static_cast<int>(i);
     if (!prefixed) continue;
@@ -639,7 +643,7 @@ void TMTIndexEh::Rebuild() {
     if (r == Encoded::NonAscii && scheme == Scheme::Ascii) {
       scheme = Scheme::Collation;  // the first text outside ASCII: collation weights for all
       for (Entry& done : entries)
-        if (EncodeValues(*by[static_cast<size_t>(done.RecordIndex)], scheme, done.P0, done.P1) != Encoded::Ok)
+        if (EncodeValues(PostedValuesOf(records, done.RecordIndex), scheme, done.P0, done.P1) != Encoded::Ok)
           prefixed = false;
       continue;
     }
@@ -647,7 +651,7 @@ void TMTIndexEh::Rebuild() {
   }
   prefixed_ = prefixed;
   scheme_ = scheme;
-  SortEntries(entries, by, prefixed);
+  SortEntries(entries, records, prefixed);
   items_ = std::move(entries);
   DEBUG_CHECK(CheckRebuilt());
 }
@@ -753,23 +757,19 @@ void TMTIndexEh::RecordMoved(int FromIndex, int ToIndex) {
 void TMTIndexEh::CheckNewRecords(const std::vector<TMemoryRecordEh*>& Records) {
   if (!Follows() || Records.empty()) return;
   Refresh();
-  std::vector<const Values*> by(Records.size());
   std::vector<Entry> entries(Records.size());
-  for (size_t i = 0; i < Records.size(); ++i) {
-    by[i] = &Records[i]->ValuesFor(dvkCurrentEh);
-    entries[i].RecordIndex = static_cast<int>(i);
-  }
+  for (size_t i = 0; i < Records.size(); ++i) entries[i].RecordIndex = static_cast<int>(i);
   Scheme scheme = Scheme::Ascii;
-  bool prefixed = EncodeEntries(entries, by, scheme);
+  bool prefixed = EncodeEntries(entries, Records, scheme);
   if (prefixed && !UniqueDemanded()) return;  // typed keys always compare
-  SortEntries(entries, by, prefixed);
+  SortEntries(entries, Records, prefixed);
   if (!UniqueDemanded()) return;
   for (size_t i = 1; i < entries.size(); ++i) {
     const Entry& a = entries[i - 1];
     const Entry& b = entries[i];
     if (prefixed && (a.P0 != b.P0 || a.P1 != b.P1)) continue;
-    const Values& key = *by[static_cast<size_t>(b.RecordIndex)];
-    if (CompareValues(*by[static_cast<size_t>(a.RecordIndex)], key) == kEqual)
+    const Values& key = PostedValuesOf(Records, b.RecordIndex);
+    if (CompareValues(PostedValuesOf(Records, a.RecordIndex), key) == kEqual)
       throw Exception(SUniqueViolation + KeyText(ValuesKey(key)));
   }
 }

@@ -90,14 +90,19 @@ class TMTIndexEh : public TCollectionItem {
   // in a record's values.
   Encoded Encode(const Variant& Key, Scheme S, uint64_t& P0, uint64_t& P1) const;
   Encoded EncodeValues(const Values& V, Scheme S, uint64_t& P0, uint64_t& P1) const;
-  // Gives every entry the prefix of its values (By[RecordIndex]); answers whether all have one.
-  bool EncodeEntries(std::vector<Entry>& Entries, const std::vector<const Values*>& By, Scheme& S) const;
+  // Gives every entry the prefix of its record's key (Records[RecordIndex]); answers whether
+  // all have one.
+  bool EncodeEntries(std::vector<Entry>& Entries, const std::vector<TMemoryRecordEh*>& Records,
+                     Scheme& S) const;
   // An item for a record's values; the first text outside ASCII turns every prefix into
   // collation weights, a key without a prefix drops them all.
   Entry MakeEntry(const Values& V, int RecordIndex);
-  // Sorts entries by key, equal keys in their present order; By[RecordIndex] holds the values.
-  void SortEntries(std::vector<Entry>& Entries, const std::vector<const Values*>& By, bool Prefixed) const;
-  // The posted values of the record at a position (the edit copy while it is edited).
+  // Sorts entries by key (of Records[RecordIndex]), equal keys in their present order.
+  void SortEntries(std::vector<Entry>& Entries, const std::vector<TMemoryRecordEh*>& Records,
+                   bool Prefixed) const;
+  // The posted values of the record at a position (the edit copy while it is edited); none
+  // for a position out of range.
+  static const Values& PostedValuesOf(const std::vector<TMemoryRecordEh*>& Records, int RecordIndex);
   const Values& PostedValues(int RecordIndex) const;
   // Full key comparisons in the answers of CompareKeys (kNotComparable included).
   int CompareValues(const Values& A, const Values& B) const;
