@@ -858,20 +858,23 @@ constexpr const char* kIndexName = "TMTIndexEh";
 }  // namespace
 
 // Items i-1 and i ascend: by key, equal keys by record position, no equal keys in a unique
-// index; the prefixes (when kept) never descend, as the searches compare them first.
+// index. Where the index keeps prefixes and they differ, they decide, as for the searches: a
+// prefix that is its key's encoding orders as the key does (which CheckItemPrefix holds).
 void TMTIndexEh::CheckItemPair(size_t I, bool UniqueRule) const {
   if (I == 0 || I >= items_.size()) return;
   const Entry& a = items_[I - 1];
   const Entry& b = items_[I];
+  const auto at = static_cast<int64_t>(I);
+  if (prefixed_) {
+    const int p = ComparePrefixes(a.P0, a.P1, b.P0, b.P1);
+    CheckRule(p <= 0, kIndexName, "prefixes out of order", "position", at);
+    if (p < 0) return;
+  }
   const int r = CompareValues(PostedValues(a.RecordIndex), PostedValues(b.RecordIndex));
-  CheckRule(r != kNotComparable, kIndexName, "keys do not compare", "position", static_cast<int64_t>(I));
+  CheckRule(r != kNotComparable, kIndexName, "keys do not compare", "position", at);
   CheckRule(r == kLess || (r == kEqual && a.RecordIndex < b.RecordIndex), kIndexName, "keys out of order",
-            "position", static_cast<int64_t>(I));
-  CheckRule(!UniqueRule || r != kEqual, kIndexName, "equal keys in a unique index", "position",
-            static_cast<int64_t>(I));
-  if (prefixed_)
-    CheckRule(ComparePrefixes(a.P0, a.P1, b.P0, b.P1) <= 0, kIndexName, "prefixes out of order", "position",
-              static_cast<int64_t>(I));
+            "position", at);
+  CheckRule(!UniqueRule || r != kEqual, kIndexName, "equal keys in a unique index", "position", at);
 }
 
 // The item keeps of its key only the prefix: it must be the prefix of the record's posted key
