@@ -295,12 +295,15 @@ void TMTIndexEh::Clear() {
   items_.shrink_to_fit();
 }
 
-TIndexItemEh TMTIndexEh::Items(int Index) const {
+int TMTIndexEh::RecordIndexAt(int Index) const {
   if (Index < 0 || Index >= Count()) throw EListError(Fmt("List index out of bounds (%d)", Index));
-  const Entry& e = items_[static_cast<size_t>(Index)];
+  return items_[static_cast<size_t>(Index)].RecordIndex;
+}
+
+TIndexItemEh TMTIndexEh::Items(int Index) const {
   TIndexItemEh item;
-  item.Key = layout_ ? ValuesKey(PostedValues(e.RecordIndex)) : Null();
-  item.RecordIndex = e.RecordIndex;
+  item.RecordIndex = RecordIndexAt(Index);
+  item.Key = layout_ ? ValuesKey(PostedValues(item.RecordIndex)) : Null();
   return item;
 }
 
