@@ -790,4 +790,4 @@ void SetMemTableData(TMTDataClientEh* Client, TObject* Table);
 void RegisterMemTableDataClasses();
 
 // The indexes' declarations complete the store's public interface.
-#include "grid/data/MemTableIndexesEh.h"  // IWYU pragma: export
+#include "grid/data/MemTableIndexesEh.h"

@@ -637,7 +637,7 @@ void TMTIndexEh::Rebuild() {
       if (lead < ahead.size()) __builtin_prefetch(&ahead[lead]);
     }
     TMemoryRecordEh* rec = records[i];
-    if (rec->updateStatus_ == usDeletedEh) continue;  // marked deleted: out of view
+    if (rec->UpdateStatus() == usDeletedEh) continue;  // marked deleted: out of view
     const Values& values = rec->ValuesFor(dvkEditOrCurrentEh);
     Entry& e = entries.emplace_back();
     e.RecordIndex = static_cast<int>(i);
@@ -908,7 +908,7 @@ void TMTIndexEh::CheckItems(bool UniqueRule) const {
     CheckRule(e.RecordIndex >= 0 && e.RecordIndex < count, kIndexName, "item names no active record",
               "position", at);
     const TMemoryRecordEh* rec = list->active_[static_cast<size_t>(e.RecordIndex)];
-    CheckRule(rec->updateStatus_ != usDeletedEh, kIndexName, "item of a record marked deleted", "position",
+    CheckRule(rec->UpdateStatus() != usDeletedEh, kIndexName, "item of a record marked deleted", "position",
               at);
     CheckRule(seen[static_cast<size_t>(e.RecordIndex)]++ == 0, kIndexName, "record with two items",
               "position", at);
@@ -916,7 +916,7 @@ void TMTIndexEh::CheckItems(bool UniqueRule) const {
     CheckItemPair(i, UniqueRule);
   }
   for (int r = 0; r < count; ++r)
-    if (list->active_[static_cast<size_t>(r)]->updateStatus_ != usDeletedEh)
+    if (list->active_[static_cast<size_t>(r)]->UpdateStatus() != usDeletedEh)
       CheckRule(seen[static_cast<size_t>(r)] == 1, kIndexName, "record without an item", "record", r);
 }
 
@@ -955,7 +955,7 @@ void TMTIndexEh::CheckRecordItem(int RecordIndex) const {
   const TMemoryRecordEh* rec = list->active_[static_cast<size_t>(RecordIndex)];
   bool found = false;
   const int pos = LocateItem(ValuesKey(rec->ValuesFor(dvkEditOrCurrentEh)), RecordIndex, found);
-  if (rec->updateStatus_ == usDeletedEh) {
+  if (rec->UpdateStatus() == usDeletedEh) {
     CheckRule(!found, kIndexName, "item of a record marked deleted", "record", RecordIndex);
     return;
   }
