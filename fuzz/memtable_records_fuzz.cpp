@@ -4,8 +4,10 @@
 //         byte as it was; a successful one must write back a stream that reads the same.
 //   odd:  the rest is a component description read into a table (structure and records as
 //         sub-components); whatever survives must still take a record.
-// Only the runtime library's exceptions may leave the readers; nothing may crash or leak, and
-// after every step the records list and its indexes keep their rules.
+// Then the input's bytes, read as a list of changes (edits of key fields, deletions, moves,
+// cached updates marked, reverted and merged, new index fields), change the table read.
+// Only the runtime library's exceptions may leave the readers and the changes; nothing may
+// crash or leak, and after every step the records list and its indexes keep their rules.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -14,6 +16,7 @@
 #include <string>
 
 #include "grid/data/MemTableDataEh.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Streams.h"
 
 namespace {
@@ -126,6 +129,80 @@ bool ReadRecords(TRecordsListEh* list, const std::string& bytes) {
   }
 }
 
+// Runs the library call; an exception of the runtime library is an answer, a broken rule a
+// fault.
+template <class Call>
+void Try(Call&& call) {
+  try {
+    call();
+  } catch (const EInternalError& e) {
+    InternalFault(e);
+  } catch (const Exception&) {
+  }
+}
+
+// Up to 48 changes, one an input byte: the low three bits pick the change, the rest a record.
+// An empty list takes a new record instead.
+void ChangeSteps(TMemTableDataEh* t, const std::string& input) {
+  TRecordsListEh* list = t->RecordsList();
+  TMTDataStructEh* ds = t->DataStruct();
+  const int name = ds->FieldIndex("Name"), id = ds->FieldIndex("ID");
+  for (size_t k = 0; k < input.size() && k < 48; ++k) {
+    const auto byte = static_cast<uint8_t>(input[k]);
+    const int count = list->Count();
+    const int at = count > 0 ? (byte >> 3) % count : 0;
+    const int other = count > 0 ? (at * 7 + 3) % count : 0;
+    switch (count == 0 ? 6 : byte & 7) {  // an empty list takes a record first
+      case 0:                             // another record's name (and so its key) for this one
+      case 1:                             // a key of the unique index that may already be taken
+        if (count == 0 || ((byte & 7) == 0 ? name : id) < 0) break;
+        Try([&] {
+          TMemoryRecordEh* r = list->Rec(at);
+          if (r->UpdateStatus() == usDeletedEh) return;
+          const int field = (byte & 7) == 0 ? name : id;
+          TScopeFail cancel([&] { r->Cancel(); });
+          r->Edit();
+          r->SetDataValue(field, dvkCurrentEh, list->Rec(other)->GetDataValue(field, dvkCurrentEh));
+          r->Post();
+        });
+        break;
+      case 2:
+        if (count > 0) Try([&] { list->DeleteRecord(at); });
+        break;
+      case 3:
+        if (count > 0) Try([&] { list->MoveRecord(at, other); });
+        break;
+      case 4:
+        Try([&] {
+          list->SetCachedUpdates(true);
+          if (count > 0 && list->Rec(at)->UpdateStatus() != usDeletedEh) list->MarkDelete(at);
+        });
+        break;
+      case 5:
+        Try([&] { byte & 8 ? list->CancelUpdates() : list->MergeChangeLog(); });
+        break;
+      case 6:
+        Try([&] {
+          TMemoryRecordEh* r = list->NewRecord();
+          TScopeFail freeRecord([&] { r->Free(); });
+          if (count > 0)
+            for (int f = 0; f < ds->FieldsCount(); ++f)
+              r->SetDataValue(f, dvkCurrentEh, list->Rec(at)->GetDataValue(f, dvkCurrentEh));
+          r->Post();
+        });
+        break;
+      default: {
+        static const char* const kFields[] = {"Name",        "Wide;ID",          "Any",
+                                              "Amount;Name", "When;Small;Large", "Nope"};
+        if (list->Indexes()->Count() > 1)
+          Try([&] { list->Indexes()->Items(1)->SetFields(kFields[(byte >> 3) % 6]); });
+        break;
+      }
+    }
+    ExpectConsistent(list);
+  }
+}
+
 void FuzzRecords(const std::string& input) {
   TablePtr t = MemTableFuzzTable();
   TRecordsListEh* list = t->RecordsList();
@@ -148,6 +225,7 @@ void FuzzRecords(const std::string& input) {
   if (!ReadRecords(again->RecordsList(), written)) std::abort();
   ExpectConsistent(again->RecordsList());
   if (MemTableFuzzRecordsBytes(again->RecordsList()) != written) std::abort();
+  ChangeSteps(again.get(), input);
 }
 
 void FuzzDescription(const std::string& input) {
@@ -168,6 +246,7 @@ void FuzzDescription(const std::string& input) {
     if (dynamic_cast<const EInternalError*>(&e) != nullptr) InternalFault(e);
   }
   ExpectConsistent(t->RecordsList());
+  ChangeSteps(t.get(), input);
 }
 
 }  // namespace

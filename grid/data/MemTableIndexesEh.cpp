@@ -2,11 +2,15 @@
 // change the list reports.
 //
 // Items are ordered by key and, among equal keys, by record position, so the item of one
-// record is found by binary search. Each item may carry a 16-byte prefix of its key whose
-// unsigned order agrees with the key order (numbers order-preserving, text as collation
-// weights), so most comparisons never look at the Variants: equal prefixes fall back to the
-// exact comparison. Text prefixes stop the prefix, since texts that collate alike still
+// record is found by binary search. An item holds no key, only the record's position and,
+// when every key field has a fixed encoding, a 16-byte prefix of its key whose unsigned order
+// agrees with the key order (numbers order-preserving, text as collation weights). Most
+// comparisons stop at the prefixes; equal prefixes fall back to the exact comparison of the
+// keys, read from the records. Text stops the prefix, since texts that collate alike still
 // differ by their bytes.
+//
+// A build encodes every record's prefix in one pass that reads text in place, sorts the
+// prefixes by radix, and then orders only the runs of equal prefixes by their keys.
 #include <unicode/ucol.h>
 #include <unicode/uiter.h>
 #include <unicode/uset.h>
@@ -15,9 +19,11 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <string_view>
 
 #include "grid/data/MemTableDataEh.h"
 #include "grid/data/MemTableInternalEh.h"
+#include "grid/data/PrefixSortEh.h"
 #include "platform/rtl/Collation.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FormatSettings.h"
@@ -151,8 +157,102 @@ struct PrefixWriter {
   }
 };
 
+enum class PrefixResult { Ok, NonAscii, No };
+
+// The prefix of a key whose field values At(0..Types.size()) gives: per field a Null flag
+// byte, then the value order-preserving; text writes collation weights (primary ranks of
+// ASCII characters when Ascii, else ICU sort key bytes) and ends the prefix.
+template <class ValueAt>
+PrefixResult EncodePrefix(const std::vector<TVarType>& Types, const AsciiRanks& Ranks, bool Ascii,
+                          ValueAt&& At, uint64_t& P0, uint64_t& P1) {
+  PrefixWriter w;
+  for (size_t k = 0; k < Types.size() && !w.Full(); ++k) {
+    const Variant& v = At(k);
+    if (v.IsNull()) {
+      w.Put(0);
+      continue;
+    }
+    const TVarType t = Types[k];
+    if (v.VarType() != t) return PrefixResult::No;
+    w.Put(1);
+    switch (t) {
+      case varSmallint:
+      case varInteger:
+        w.PutBigEndian(static_cast<uint32_t>(v.AsInteger()) ^ 0x80000000u, 4);
+        break;
+      case varInt64:
+        w.PutBigEndian(static_cast<uint64_t>(v.AsInt64()) ^ (uint64_t{1} << 63), 8);
+        break;
+      case varCurrency:
+        w.PutBigEndian(static_cast<uint64_t>(v.AsCurrency().Raw()) ^ (uint64_t{1} << 63), 8);
+        break;
+      case varDouble:
+      case varDate: {
+        double d = t == varDate ? v.AsDateTime() : v.AsDouble();
+        if (std::isnan(d)) return PrefixResult::No;
+        if (d == 0) d = 0;  // -0 and 0 are one value
+        uint64_t bits = std::bit_cast<uint64_t>(d);
+        bits = (bits & (uint64_t{1} << 63)) ? ~bits : bits | (uint64_t{1} << 63);
+        w.PutBigEndian(bits, 8);
+        break;
+      }
+      case varBoolean:
+        w.Put(v.AsBoolean() ? 1 : 0);
+        break;
+      default: {  // text
+        std::string_view text;
+        std::string converted;  // UTF-16 text has no UTF-8 bytes to view
+        if (!v.TryTextView(text)) {
+          converted = v.AsString();
+          text = converted;
+        }
+        if (Ascii) {
+          if (!Ranks.Usable) return PrefixResult::NonAscii;
+          // Every character must be ASCII, not only those the prefix takes: a later one may
+          // change how the earlier ones collate.
+          for (unsigned char c : text) {
+            if (c >= 128) return PrefixResult::NonAscii;
+            if (uint8_t r = Ranks.Rank[c]) w.Put(r);
+          }
+        } else {
+          UCollator* coll = CurrentCollator(false);
+          if (!coll || text.size() > INT32_MAX) return PrefixResult::No;
+          UCharIterator it;
+          uiter_setUTF8(&it, text.data(), static_cast<int32_t>(text.size()));
+          uint32_t state[2] = {0, 0};
+          UErrorCode st = U_ZERO_ERROR;
+          int32_t room = static_cast<int32_t>(kPrefixBytes - w.N);
+          int32_t got = ucol_nextSortKeyPart(coll, &it, state, w.Buf + w.N, room, &st);
+          if (U_FAILURE(st) || got < 0 || got > room) return PrefixResult::No;
+          w.N += static_cast<size_t>(got);
+        }
+        w.Finish(P0, P1);
+        return PrefixResult::Ok;
+      }
+    }
+  }
+  w.Finish(P0, P1);
+  return PrefixResult::Ok;
+}
+
+const Variant& NullValue() {
+  static const Variant null = Null();
+  return null;
+}
+
+// A field's value in a record's values; Null for a field the record has no value for.
+const Variant& ValueAt(const std::vector<Variant>& V, int Field) {
+  return Field >= 0 && static_cast<size_t>(Field) < V.size() ? V[static_cast<size_t>(Field)] : NullValue();
+}
+
 int Sign(int64_t a, int64_t b) {
   return a < b ? -1 : a > b ? 1 : 0;
+}
+
+int ComparePrefixes(uint64_t A0, uint64_t A1, uint64_t B0, uint64_t B1) {
+  if (A0 != B0) return A0 < B0 ? -1 : 1;
+  if (A1 != B1) return A1 < B1 ? -1 : 1;
+  return 0;
 }
 
 [[noreturn]] void NotComparable() {
@@ -175,6 +275,8 @@ struct TMTIndexEh::Layout {
   bool HasText = false;
   // Equal prefixes mean equal keys: no text, and the whole key fits.
   bool ExactPrefix = false;
+  // The collation's ASCII ranks for Locale, taken once for every prefix made under it.
+  AsciiRanks Ranks;
 };
 
 RTL_IMPLEMENT_CLASS(TMTIndexEh)
@@ -193,22 +295,28 @@ void TMTIndexEh::Clear() {
   items_.shrink_to_fit();
 }
 
-const TIndexItemEh& TMTIndexEh::Items(int Index) const {
+int TMTIndexEh::RecordIndexAt(int Index) const {
   if (Index < 0 || Index >= Count()) throw EListError(Fmt("List index out of bounds (%d)", Index));
-  return items_[static_cast<size_t>(Index)];
+  return items_[static_cast<size_t>(Index)].RecordIndex;
 }
 
-void TMTIndexEh::Refresh() {
+TIndexItemEh TMTIndexEh::Items(int Index) const {
+  TIndexItemEh item;
+  item.RecordIndex = RecordIndexAt(Index);
+  item.Key = layout_ ? ValuesKey(PostedValues(item.RecordIndex)) : Null();
+  return item;
+}
+
+bool TMTIndexEh::RefreshLayout() {
   TRecordsListEh* list = RecordsList();
   TMTDataStructEh* ds = list ? list->DataStruct() : nullptr;
   if (!ds) DatabaseErrorFmt(SFieldNotFound, {fields_});
   const std::string& locale = FormatSettings().CollationLocale;
   if (layout_ && layout_->Struct == ds && layout_->Version == ds->Version() && layout_->Fields == fields_) {
-    if (layout_->HasText && layout_->Locale != locale) {
-      layout_->Locale = locale;
-      Rebuild();  // text orders differently now
-    }
-    return;
+    if (!layout_->HasText || layout_->Locale == locale) return false;
+    layout_->Locale = locale;
+    layout_->Ranks = CurrentRanks();
+    return true;  // text orders differently now
   }
   auto layout = std::make_unique<Layout>();
   std::vector<TMTDataFieldEh*> fields;
@@ -231,111 +339,93 @@ void TMTIndexEh::Refresh() {
       bytes += 1 + EncodedSize(t);
   }
   layout->ExactPrefix = layout->Prefixable && !layout->HasText && bytes <= kPrefixBytes;
-  bool changedShape =
-      !layout_ || layout_->FieldIndexes != layout->FieldIndexes || layout_->Types != layout->Types;
+  layout->Ranks = CurrentRanks();
+  const bool relocale = layout_ && layout_->HasText && layout_->Locale != locale;
+  // The prefixes depend on the key values and their types only: values that moved to other
+  // fields keep them; values of another type (a rebuild follows their conversion) drop them.
+  if (!items_.empty() && (!layout_ || layout_->Types != layout->Types || !layout->Prefixable))
+    prefixed_ = false;
   layout_ = std::move(layout);
-  if (changedShape && !items_.empty()) prefixed_ = EncodeEntries(items_, scheme_);
+  return relocale;
 }
 
-Variant TMTIndexEh::ValuesKey(const std::vector<Variant>& Values) const {
-  auto at = [&Values](int i) {
-    return i >= 0 && static_cast<size_t>(i) < Values.size() ? Values[size_t(i)] : Null();
-  };
-  if (!layout_->Multi) return at(layout_->FieldIndexes[0]);
+bool TMTIndexEh::Refresh() {
+  if (!RefreshLayout()) return false;
+  Rebuild();
+  return true;
+}
+
+Variant TMTIndexEh::ValuesKey(const Values& V) const {
+  if (!layout_->Multi) return ValueAt(V, layout_->FieldIndexes[0]);
   std::vector<Variant> items;
   items.reserve(layout_->FieldIndexes.size());
-  for (int i : layout_->FieldIndexes) items.push_back(at(i));
+  for (int i : layout_->FieldIndexes) items.push_back(ValueAt(V, i));
   return VarArrayOf(items);
 }
 
 Variant TMTIndexEh::RecordKey(TMemoryRecordEh* Rec) const {
   const_cast<TMTIndexEh*>(this)->Refresh();
-  return ValuesKey(Rec->values_);
+  return ValuesKey(Rec->ValuesFor(dvkCurrentEh));
+}
+
+const TMTIndexEh::Values& TMTIndexEh::PostedValuesOf(const std::vector<TMemoryRecordEh*>& Records,
+                                                     int RecordIndex) {
+  static const Values none;
+  // Out of range only while the list holds back its notifications: a rebuild follows.
+  if (RecordIndex < 0 || static_cast<size_t>(RecordIndex) >= Records.size()) return none;
+  return Records[static_cast<size_t>(RecordIndex)]->ValuesFor(dvkEditOrCurrentEh);
+}
+
+const TMTIndexEh::Values& TMTIndexEh::PostedValues(int RecordIndex) const {
+  static const std::vector<TMemoryRecordEh*> noRecords;
+  TRecordsListEh* list = RecordsList();
+  return PostedValuesOf(list ? list->active_ : noRecords, RecordIndex);
 }
 
 // --- prefixes ------------------------------------------------------------------------------
 
 TMTIndexEh::Encoded TMTIndexEh::Encode(const Variant& Key, Scheme S, uint64_t& P0, uint64_t& P1) const {
   if (!layout_ || !layout_->Prefixable) return Encoded::No;
-  size_t count = layout_->Types.size();
-  if (layout_->Multi && (!Key.IsArray() || Key.DimCount() != 1 || Key.ElementType() != varVariant ||
-                         Key.HighBound(1) - Key.LowBound(1) + 1 != static_cast<int>(count)))
-    return Encoded::No;
-  PrefixWriter w;
-  for (size_t k = 0; k < count && !w.Full(); ++k) {
-    Variant element = layout_->Multi ? Key.GetElement(Key.LowBound(1) + static_cast<int>(k)) : Variant();
-    const Variant& v = layout_->Multi ? element : Key;
-    if (v.IsNull()) {
-      w.Put(0);
-      continue;
-    }
-    TVarType t = layout_->Types[k];
-    if (v.VarType() != t) return Encoded::No;
-    w.Put(1);
-    switch (t) {
-      case varSmallint:
-      case varInteger:
-        w.PutBigEndian(static_cast<uint32_t>(v.AsInteger()) ^ 0x80000000u, 4);
-        break;
-      case varInt64:
-        w.PutBigEndian(static_cast<uint64_t>(v.AsInt64()) ^ (uint64_t{1} << 63), 8);
-        break;
-      case varCurrency:
-        w.PutBigEndian(static_cast<uint64_t>(v.AsCurrency().Raw()) ^ (uint64_t{1} << 63), 8);
-        break;
-      case varDouble:
-      case varDate: {
-        double d = t == varDate ? v.AsDateTime() : v.AsDouble();
-        if (std::isnan(d)) return Encoded::No;
-        if (d == 0) d = 0;  // -0 and 0 are one value
-        uint64_t bits = std::bit_cast<uint64_t>(d);
-        bits = (bits & (uint64_t{1} << 63)) ? ~bits : bits | (uint64_t{1} << 63);
-        w.PutBigEndian(bits, 8);
-        break;
-      }
-      case varBoolean:
-        w.Put(v.AsBoolean() ? 1 : 0);
-        break;
-      default: {  // text: collation weights, then the prefix ends
-        std::string text = v.AsString();
-        if (S == Scheme::Ascii) {
-          const AsciiRanks& ranks = CurrentRanks();
-          if (!ranks.Usable) return Encoded::NonAscii;
-          for (unsigned char c : text)
-            if (c >= 128) return Encoded::NonAscii;
-          for (unsigned char c : text) {
-            if (w.Full()) break;
-            if (uint8_t r = ranks.Rank[c]) w.Put(r);
-          }
-        } else {
-          UCollator* coll = CurrentCollator(false);
-          if (!coll || text.size() > INT32_MAX) return Encoded::No;
-          UCharIterator it;
-          uiter_setUTF8(&it, text.data(), static_cast<int32_t>(text.size()));
-          uint32_t state[2] = {0, 0};
-          UErrorCode st = U_ZERO_ERROR;
-          int32_t room = static_cast<int32_t>(kPrefixBytes - w.N);
-          int32_t got = ucol_nextSortKeyPart(coll, &it, state, w.Buf + w.N, room, &st);
-          if (U_FAILURE(st) || got < 0 || got > room) return Encoded::No;
-          w.N += static_cast<size_t>(got);
-        }
-        w.Finish(P0, P1);
-        return Encoded::Ok;
-      }
-    }
+  const size_t count = layout_->Types.size();
+  PrefixResult r;
+  if (layout_->Multi) {
+    if (!Key.IsArray() || Key.DimCount() != 1 || Key.ElementType() != varVariant ||
+        Key.HighBound(1) - Key.LowBound(1) + 1 != static_cast<int>(count))
+      return Encoded::No;
+    std::vector<Variant> elements;
+    elements.reserve(count);
+    for (size_t k = 0; k < count; ++k)
+      elements.push_back(Key.GetElement(Key.LowBound(1) + static_cast<int>(k)));
+    r = EncodePrefix(
+        layout_->Types, layout_->Ranks, S == Scheme::Ascii,
+        [&](size_t k) -> const Variant& { return elements[k]; }, P0, P1);
+  } else {
+    r = EncodePrefix(
+        layout_->Types, layout_->Ranks, S == Scheme::Ascii, [&](size_t) -> const Variant& { return Key; }, P0,
+        P1);
   }
-  w.Finish(P0, P1);
-  return Encoded::Ok;
+  return r == PrefixResult::Ok ? Encoded::Ok : r == PrefixResult::NonAscii ? Encoded::NonAscii : Encoded::No;
 }
 
-bool TMTIndexEh::EncodeEntries(std::vector<Entry>& Entries, Scheme& S) const {
+TMTIndexEh::Encoded TMTIndexEh::EncodeValues(const Values& V, Scheme S, uint64_t& P0, uint64_t& P1) const {
+  if (!layout_ || !layout_->Prefixable) return Encoded::No;
+  const std::vector<int>& fields = layout_->FieldIndexes;
+  PrefixResult r = EncodePrefix(
+      layout_->Types, layout_->Ranks, S == Scheme::Ascii,
+      [&](size_t k) -> const Variant& { return ValueAt(V, fields[k]); }, P0, P1);
+  return r == PrefixResult::Ok ? Encoded::Ok : r == PrefixResult::NonAscii ? Encoded::NonAscii : Encoded::No;
+}
+
+bool TMTIndexEh::EncodeEntries(std::vector<Entry>& Entries, const std::vector<TMemoryRecordEh*>& Records,
+                               Scheme& S) const {
   if (!layout_ || !layout_->Prefixable) return false;
   S = Scheme::Ascii;
   for (size_t i = 0; i < Entries.size(); ++i) {
-    Encoded r = Encode(Entries[i].Key, S, Entries[i].P0, Entries[i].P1);
+    Entry& e = Entries[i];
+    Encoded r = EncodeValues(PostedValuesOf(Records, e.RecordIndex), S, e.P0, e.P1);
     if (r == Encoded::NonAscii && S == Scheme::Ascii) {
       S = Scheme::Collation;
-      i = static_cast<size_t>(-1);  // start over with collation keys
+      i = static_cast<size_t>(-1);  // start over with collation weights
       continue;
     }
     if (r != Encoded::Ok) return false;
@@ -343,21 +433,19 @@ bool TMTIndexEh::EncodeEntries(std::vector<Entry>& Entries, Scheme& S) const {
   return true;
 }
 
-TMTIndexEh::Entry TMTIndexEh::MakeEntry(const Variant& Key, int RecordIndex) {
+TMTIndexEh::Entry TMTIndexEh::MakeEntry(const Values& V, int RecordIndex) {
   Entry e;
-  e.Key = Key;
   e.RecordIndex = RecordIndex;
   if (!prefixed_) return e;
-  Encoded r = Encode(Key, scheme_, e.P0, e.P1);
+  Encoded r = EncodeValues(V, scheme_, e.P0, e.P1);
   if (r == Encoded::NonAscii && scheme_ == Scheme::Ascii) {
-    // The first text outside ASCII: every prefix becomes collation weights.
     scheme_ = Scheme::Collation;
     for (Entry& item : items_)
-      if (Encode(item.Key, scheme_, item.P0, item.P1) != Encoded::Ok) {
+      if (EncodeValues(PostedValues(item.RecordIndex), scheme_, item.P0, item.P1) != Encoded::Ok) {
         prefixed_ = false;
         return e;
       }
-    r = Encode(Key, scheme_, e.P0, e.P1);
+    r = EncodeValues(V, scheme_, e.P0, e.P1);
   }
   if (r != Encoded::Ok) prefixed_ = false;
   return e;
@@ -365,47 +453,82 @@ TMTIndexEh::Entry TMTIndexEh::MakeEntry(const Variant& Key, int RecordIndex) {
 
 // --- comparison ----------------------------------------------------------------------------
 
-int TMTIndexEh::CompareEntryKeys(const Entry& A, const Entry& B, bool Prefixed) const {
-  if (Prefixed) {
-    if (A.P0 != B.P0) return A.P0 < B.P0 ? -1 : 1;
-    if (A.P1 != B.P1) return A.P1 < B.P1 ? -1 : 1;
-    if (layout_->ExactPrefix) return 0;
+// Field by field, as CompareKeys orders the Variant arrays of several key fields.
+int TMTIndexEh::CompareValues(const Values& A, const Values& B) const {
+  for (int f : layout_->FieldIndexes) {
+    int r = CompareKeys(ValueAt(A, f), ValueAt(B, f));
+    if (r != kEqual) return r;
   }
-  int r = CompareKeys(A.Key, B.Key);
-  if (r == kNotComparable) NotComparable();
-  return r;
+  return kEqual;
+}
+
+int TMTIndexEh::CompareValuesWithKey(const Values& A, const Variant& Key) const {
+  const std::vector<int>& fields = layout_->FieldIndexes;
+  if (!layout_->Multi) return CompareKeys(ValueAt(A, fields[0]), Key);
+  if (!Key.IsArray() || Key.DimCount() != 1 || Key.ElementType() != varVariant)
+    return CompareKeys(ValuesKey(A), Key);
+  const int low = Key.LowBound(1);
+  const int na = static_cast<int>(fields.size()), nb = Key.HighBound(1) - low + 1;
+  for (int i = 0; i < std::min(na, nb); ++i) {
+    int r = CompareKeys(ValueAt(A, fields[static_cast<size_t>(i)]), Key.GetElement(low + i));
+    if (r != kEqual) return r;
+  }
+  return na == nb ? kEqual : na < nb ? kLess : kGreater;
 }
 
 int TMTIndexEh::CompareKey(const Entry& A, const Variant& Key, bool Prefixed, uint64_t P0,
                            uint64_t P1) const {
   if (Prefixed) {
-    if (A.P0 != P0) return A.P0 < P0 ? -1 : 1;
-    if (A.P1 != P1) return A.P1 < P1 ? -1 : 1;
+    if (int r = ComparePrefixes(A.P0, A.P1, P0, P1)) return r;
     if (layout_->ExactPrefix) return 0;
   }
-  int r = CompareKeys(A.Key, Key);
+  int r = CompareValuesWithKey(PostedValues(A.RecordIndex), Key);
   if (r == kNotComparable) NotComparable();
   return r;
 }
 
-void TMTIndexEh::SortEntries(std::vector<Entry>& Entries, bool Prefixed) const {
-  std::sort(Entries.begin(), Entries.end(), [this, Prefixed](const Entry& a, const Entry& b) {
-    int r = CompareEntryKeys(a, b, Prefixed);
-    return r != 0 ? r < 0 : a.RecordIndex < b.RecordIndex;
-  });
+void TMTIndexEh::SortEntries(std::vector<Entry>& Entries, const std::vector<TMemoryRecordEh*>& Records,
+                             bool Prefixed) const {
+  auto keyLess = [this, &Records](const Entry& a, const Entry& b) {
+    int r = CompareValues(PostedValuesOf(Records, a.RecordIndex), PostedValuesOf(Records, b.RecordIndex));
+    if (r == kNotComparable) NotComparable();
+    return r < 0;
+  };
+  // Stable sorts keep equal keys in their present (record) order, and a comparison that
+  // is not a strict order cannot make them run past the ends.
+  if (!Prefixed) {
+    std::stable_sort(Entries.begin(), Entries.end(), keyLess);
+    return;
+  }
+  auto prefixLess = [](const Entry& a, const Entry& b) {
+    return ComparePrefixes(a.P0, a.P1, b.P0, b.P1) < 0;
+  };
+  // Records loaded in key order need no sort at all.
+  if (!std::is_sorted(Entries.begin(), Entries.end(), prefixLess)) SortByPrefix(Entries);
+  if (layout_->ExactPrefix) return;
+  // Runs of equal prefixes: the keys decide.
+  const size_t n = Entries.size();
+  for (size_t i = 0; i < n;) {
+    size_t j = i + 1;
+    while (j < n && Entries[j].P0 == Entries[i].P0 && Entries[j].P1 == Entries[i].P1) ++j;
+    if (j - i > 1)
+      std::stable_sort(Entries.begin() + static_cast<ptrdiff_t>(i),
+                       Entries.begin() + static_cast<ptrdiff_t>(j), keyLess);
+    i = j;
+  }
 }
 
 // --- search --------------------------------------------------------------------------------
 
 bool TMTIndexEh::FindKeyValueIndex(const Variant& Key, int& Position) {
   bool found = false;
-  int low = 0, high = Count() - 1;
   uint64_t p0 = 0, p1 = 0;
   bool pre = false;
   if (!items_.empty()) {
     Refresh();
     pre = prefixed_ && Encode(Key, scheme_, p0, p1) == Encoded::Ok;
   }
+  int low = 0, high = Count() - 1;
   while (low <= high) {
     int middle = (low + high) / 2;
     int r = CompareKey(items_[static_cast<size_t>(middle)], Key, pre, p0, p1);
@@ -423,6 +546,8 @@ bool TMTIndexEh::FindKeyValueIndex(const Variant& Key, int& Position) {
   return found;
 }
 
+// The record's own item counts as equal whatever its record holds now: after a post the
+// record has its new key while its item still sits at the old one.
 int TMTIndexEh::LocateItem(const Variant& Key, int RecordIndex, bool& Found) const {
   uint64_t p0 = 0, p1 = 0;
   bool pre = prefixed_ && Encode(Key, scheme_, p0, p1) == Encoded::Ok;
@@ -430,16 +555,31 @@ int TMTIndexEh::LocateItem(const Variant& Key, int RecordIndex, bool& Found) con
   while (low < high) {
     size_t middle = (low + high) / 2;
     const Entry& e = items_[middle];
-    int r = CompareKey(e, Key, pre, p0, p1);
+    int r = e.RecordIndex == RecordIndex ? 0 : CompareKey(e, Key, pre, p0, p1);
     if (r == 0) r = Sign(e.RecordIndex, RecordIndex);
     if (r < 0)
       low = middle + 1;
     else
       high = middle;
   }
-  Found = low < items_.size() && items_[low].RecordIndex == RecordIndex &&
-          CompareKey(items_[low], Key, pre, p0, p1) == 0;
+  Found = low < items_.size() && items_[low].RecordIndex == RecordIndex;
   return static_cast<int>(low);
+}
+
+size_t TMTIndexEh::LocateEntry(const Entry& E) const {
+  const Values& key = PostedValues(E.RecordIndex);
+  auto before = [this, &key](const Entry& item, const Entry& e) {
+    if (prefixed_) {
+      if (int r = ComparePrefixes(item.P0, item.P1, e.P0, e.P1)) return r < 0;
+    }
+    if (!prefixed_ || !layout_->ExactPrefix) {
+      int r = CompareValues(PostedValues(item.RecordIndex), key);
+      if (r == kNotComparable) NotComparable();
+      if (r != kEqual) return r < 0;
+    }
+    return item.RecordIndex < e.RecordIndex;
+  };
+  return static_cast<size_t>(std::lower_bound(items_.begin(), items_.end(), E, before) - items_.begin());
 }
 
 int TMTIndexEh::FindItemOf(const Variant& Key, int RecordIndex) const {
@@ -463,9 +603,14 @@ void TMTIndexEh::CheckKey(const Variant& Key, bool MustBeUnique) {
 }
 
 void TMTIndexEh::CheckNoDuplicates() const {
-  for (size_t i = 1; i < items_.size(); ++i)
-    if (CompareKeys(items_[i - 1].Key, items_[i].Key) == kEqual)
-      throw Exception(SUniqueViolation + KeyText(items_[i].Key));
+  for (size_t i = 1; i < items_.size(); ++i) {
+    const Entry& a = items_[i - 1];
+    const Entry& b = items_[i];
+    if (prefixed_ && (a.P0 != b.P0 || a.P1 != b.P1)) continue;  // other prefixes, other keys
+    const Values& key = PostedValues(b.RecordIndex);
+    if (CompareValues(PostedValues(a.RecordIndex), key) == kEqual)
+      throw Exception(SUniqueViolation + KeyText(ValuesKey(key)));
+  }
 }
 
 // --- maintenance ---------------------------------------------------------------------------
@@ -475,83 +620,51 @@ void TMTIndexEh::Rebuild() {
   if (fields_.empty()) return;
   TRecordsListEh* list = RecordsList();
   if (!list) return;
-  Refresh();
+  RefreshLayout();
   const std::vector<TMemoryRecordEh*>& records = list->active_;
   const size_t count = records.size();
-  std::vector<Variant> keys;
-  std::vector<int> positions;
-  keys.reserve(count);
-  positions.reserve(count);
-  for (size_t i = 0; i < count; ++i) {
-    // Records live apart from each other: ask for the next ones ahead of time.
-    if (i + 16 < count) __builtin_prefetch(records[i + 16]);
-    if (i + 8 < count) __builtin_prefetch(records[i + 8]->values_.data());
-    TMemoryRecordEh* rec = records[i];
-    if (rec->updateStatus_ == usDeletedEh) continue;  // marked deleted: out of view
-    keys.push_back(ValuesKey(rec->values_));
-    positions.push_back(static_cast<int>(i));
-  }
-  // Sorting small prefix records, then building the items once in order, keeps the sort in
-  // cache. Keys are in record order, so their position breaks ties of equal keys.
-  struct Sortable {
-    uint64_t P0, P1;
-    uint32_t At;
-  };
-  std::vector<Sortable> order(keys.size());
-  Scheme scheme = Scheme::Ascii;
+  std::vector<Entry> entries;
+  entries.reserve(count);
   bool prefixed = layout_->Prefixable;
-  for (size_t i = 0; prefixed && i < keys.size(); ++i) {
-    Encoded r = Encode(keys[i], scheme, order[i].P0, order[i].P1);
+  Scheme scheme = Scheme::Ascii;
+  const size_t lead =
+      static_cast<size_t>(std::max(layout_->FieldIndexes.empty() ? 0 : layout_->FieldIndexes[0], 0));
+  for (size_t i = 0; i < count; ++i) {
+    // Records and their values live apart from each other: ask for the next ones ahead.
+    if (i + 16 < count) __builtin_prefetch(records[i + 16]);
+    if (i + 8 < count) {
+      const Values& ahead = records[i + 8]->ValuesFor(dvkEditOrCurrentEh);
+      if (lead < ahead.size()) __builtin_prefetch(&ahead[lead]);
+    }
+    TMemoryRecordEh* rec = records[i];
+    if (rec->UpdateStatus() == usDeletedEh) continue;  // marked deleted: out of view
+    const Values& values = rec->ValuesFor(dvkEditOrCurrentEh);
+    Entry& e = entries.emplace_back();
+    e.RecordIndex = static_cast<int>(i);
+    if (!prefixed) continue;
+    Encoded r = EncodeValues(values, scheme, e.P0, e.P1);
     if (r == Encoded::NonAscii && scheme == Scheme::Ascii) {
-      scheme = Scheme::Collation;
-      i = static_cast<size_t>(-1);  // start over with collation weights
+      scheme = Scheme::Collation;  // the first text outside ASCII: collation weights for all
+      for (Entry& done : entries)
+        if (EncodeValues(PostedValuesOf(records, done.RecordIndex), scheme, done.P0, done.P1) != Encoded::Ok)
+          prefixed = false;
       continue;
     }
     if (r != Encoded::Ok) prefixed = false;
   }
   prefixed_ = prefixed;
   scheme_ = scheme;
-  for (size_t i = 0; i < order.size(); ++i) order[i].At = static_cast<uint32_t>(i);
-  if (!prefixed) {
-    std::vector<Entry> entries(keys.size());
-    for (size_t i = 0; i < keys.size(); ++i) {
-      entries[i].Key = std::move(keys[i]);
-      entries[i].RecordIndex = positions[i];
-    }
-    SortEntries(entries, false);
-    items_ = std::move(entries);
-    DEBUG_CHECK(CheckRebuilt());
-    return;
-  }
-  const bool exact = layout_->ExactPrefix;
-  auto less = [&keys, exact](const Sortable& a, const Sortable& b) {
-    if (a.P0 != b.P0) return a.P0 < b.P0;
-    if (a.P1 != b.P1) return a.P1 < b.P1;
-    if (!exact) {
-      int r = CompareKeys(keys[a.At], keys[b.At]);
-      if (r == kNotComparable) NotComparable();
-      if (r != kEqual) return r < 0;
-    }
-    return a.At < b.At;
-  };
-  // Records loaded in key order need no sort at all.
-  if (!std::is_sorted(order.begin(), order.end(), less)) std::sort(order.begin(), order.end(), less);
-  items_.reserve(order.size());
-  for (const Sortable& o : order) {
-    Entry& e = items_.emplace_back();
-    e.Key = std::move(keys[o.At]);
-    e.RecordIndex = positions[o.At];
-    e.P0 = o.P0;
-    e.P1 = o.P1;
-  }
+  SortEntries(entries, records, prefixed);
+  items_ = std::move(entries);
   DEBUG_CHECK(CheckRebuilt());
 }
 
 void TMTIndexEh::InsertItem(int Position, const TIndexItemEh& Item) {
   if (Position < 0 || Position > Count()) throw EListError(Fmt("List index out of bounds (%d)", Position));
   if (layout_ == nullptr && !fields_.empty()) Refresh();
-  Entry e = MakeEntry(Item.Key, Item.RecordIndex);
-  items_.insert(items_.begin() + Position, std::move(e));
+  if (layout_ == nullptr) return;
+  Entry e = MakeEntry(PostedValues(Item.RecordIndex), Item.RecordIndex);
+  items_.insert(items_.begin() + Position, e);
 }
 
 void TMTIndexEh::RecordChanged(TMemoryRecordEh* Rec, int RecordIndex, TRecordsListNotificationEh Kind) {
@@ -561,55 +674,58 @@ void TMTIndexEh::RecordChanged(TMemoryRecordEh* Rec, int RecordIndex, TRecordsLi
     return;
   }
   if (!Rec) return;
-  Refresh();
+  // A re-sort for a new locale reads the list as it is now: a finished change is in it.
+  const bool rebuilt = Refresh();
   TRecordsListEh* list = RecordsList();
   switch (Kind) {
     case rlnBeforeInsertEh:
       // Every index checks that the key compares before the record goes in, so that a failed
       // insert changes nothing; unique ones also refuse an equal key.
-      CheckKey(ValuesKey(Rec->values_), UniqueDemanded());
+      CheckKey(ValuesKey(Rec->ValuesFor(dvkCurrentEh)), UniqueDemanded());
       break;
     case rlnAfterInsertEh: {
+      if (rebuilt) break;
       if (list && RecordIndex < list->Count() - 1)
         for (Entry& e : items_)
           if (e.RecordIndex >= RecordIndex) ++e.RecordIndex;
-      Entry e = MakeEntry(ValuesKey(Rec->values_), RecordIndex);
-      bool found = false;
-      int pos = LocateItem(e.Key, RecordIndex, found);
-      items_.insert(items_.begin() + pos, std::move(e));
+      Entry e = MakeEntry(Rec->ValuesFor(dvkCurrentEh), RecordIndex);
+      items_.insert(items_.begin() + static_cast<ptrdiff_t>(LocateEntry(e)), e);
       break;
     }
     case rlnBeforePostEh: {
       savedKey_ = ValuesKey(Rec->ValuesFor(dvkEditOrCurrentEh));
-      Variant key = ValuesKey(Rec->values_);
+      Variant key = ValuesKey(Rec->ValuesFor(dvkCurrentEh));
       if (CompareKeys(key, savedKey_) != kEqual) CheckKey(key, UniqueDemanded());
       break;
     }
     case rlnAfterPostEh: {
-      if (Rec->UpdateStatus() == usDeletedEh) break;
-      Variant key = ValuesKey(Rec->values_);
+      if (rebuilt || Rec->UpdateStatus() == usDeletedEh) break;
+      const Values& now = Rec->ValuesFor(dvkCurrentEh);
       int old = FindItemOf(savedKey_, RecordIndex);
-      if (old >= 0 && CompareKeys(key, savedKey_) == kEqual && key.VarType() == savedKey_.VarType()) {
-        items_[static_cast<size_t>(old)].Key = key;
-        break;
-      }
+      if (old >= 0 && CompareValuesWithKey(now, savedKey_) == kEqual) break;  // the item stays
       if (old >= 0) items_.erase(items_.begin() + old);
-      Entry e = MakeEntry(key, RecordIndex);
-      bool found = false;
-      int pos = LocateItem(e.Key, RecordIndex, found);
-      items_.insert(items_.begin() + pos, std::move(e));
+      Entry e = MakeEntry(now, RecordIndex);
+      items_.insert(items_.begin() + static_cast<ptrdiff_t>(LocateEntry(e)), e);
       break;
     }
-    case rlnAfterDeleteEh:
-    case rlnMarkedDeletedEh: {
-      // A record marked deleted left the index already; its later removal finds nothing.
-      if (Kind == rlnMarkedDeletedEh || Rec->UpdateStatus() != usDeletedEh) {
-        int pos = FindItemOf(ValuesKey(Rec->values_), RecordIndex);
-        if (pos >= 0) items_.erase(items_.begin() + pos);
+    case rlnAfterDeleteEh: {
+      if (rebuilt) break;
+      // The record has left the list: its item goes (a record marked deleted has none) and
+      // the later records move up, in one pass.
+      size_t kept = 0;
+      for (const Entry& e : items_) {
+        if (e.RecordIndex == RecordIndex) continue;
+        Entry& to = items_[kept++];
+        to = e;
+        if (to.RecordIndex > RecordIndex) --to.RecordIndex;
       }
-      if (Kind == rlnAfterDeleteEh)
-        for (Entry& e : items_)
-          if (e.RecordIndex > RecordIndex) --e.RecordIndex;
+      items_.resize(kept);
+      break;
+    }
+    case rlnMarkedDeletedEh: {
+      if (rebuilt) break;
+      int pos = FindItemOf(ValuesKey(Rec->ValuesFor(dvkEditOrCurrentEh)), RecordIndex);
+      if (pos >= 0) items_.erase(items_.begin() + pos);
       break;
     }
     default:
@@ -621,50 +737,44 @@ void TMTIndexEh::RecordMoved(int FromIndex, int ToIndex) {
   if (!Follows()) return;
   TRecordsListEh* list = RecordsList();
   if (!list || ToIndex < 0 || ToIndex >= list->Count()) return;
-  Refresh();
-  TMemoryRecordEh* rec = list->Rec(ToIndex);
-  Variant key = ValuesKey(rec->values_);
-  int pos = rec->UpdateStatus() == usDeletedEh ? -1 : FindItemOf(key, FromIndex);
-  Entry moved;
-  bool have = pos >= 0;
-  if (have) {
-    moved = std::move(items_[static_cast<size_t>(pos)]);
-    items_.erase(items_.begin() + pos);
-  }
-  for (Entry& e : items_) {
-    if (ToIndex >= FromIndex) {
+  if (Refresh()) return;  // re-sorted from the list as it is
+  // The list has moved already, so the items are renumbered before any key is read.
+  size_t pos = items_.size();
+  for (size_t i = 0; i < items_.size(); ++i) {
+    Entry& e = items_[i];
+    if (e.RecordIndex == FromIndex && pos == items_.size()) {
+      pos = i;
+    } else if (ToIndex >= FromIndex) {
       if (e.RecordIndex > FromIndex && e.RecordIndex <= ToIndex) --e.RecordIndex;
     } else if (e.RecordIndex >= ToIndex && e.RecordIndex < FromIndex) {
       ++e.RecordIndex;
     }
   }
-  if (have) {
-    moved.RecordIndex = ToIndex;
-    bool found = false;
-    int at = LocateItem(moved.Key, ToIndex, found);
-    items_.insert(items_.begin() + at, std::move(moved));
-  }
+  if (pos == items_.size()) return;  // marked deleted: no item
+  Entry moved = items_[pos];
+  items_.erase(items_.begin() + static_cast<ptrdiff_t>(pos));
+  moved.RecordIndex = ToIndex;
+  items_.insert(items_.begin() + static_cast<ptrdiff_t>(LocateEntry(moved)), moved);
 }
 
 void TMTIndexEh::CheckNewRecords(const std::vector<TMemoryRecordEh*>& Records) {
   if (!Follows() || Records.empty()) return;
   Refresh();
-  std::vector<Entry> entries;
-  entries.reserve(Records.size());
-  for (size_t i = 0; i < Records.size(); ++i) {
-    Entry e;
-    e.Key = ValuesKey(Records[i]->values_);
-    e.RecordIndex = static_cast<int>(i);
-    entries.push_back(std::move(e));
-  }
+  std::vector<Entry> entries(Records.size());
+  for (size_t i = 0; i < Records.size(); ++i) entries[i].RecordIndex = static_cast<int>(i);
   Scheme scheme = Scheme::Ascii;
-  bool prefixed = EncodeEntries(entries, scheme);
+  bool prefixed = EncodeEntries(entries, Records, scheme);
   if (prefixed && !UniqueDemanded()) return;  // typed keys always compare
-  SortEntries(entries, prefixed);
+  SortEntries(entries, Records, prefixed);
   if (!UniqueDemanded()) return;
-  for (size_t i = 1; i < entries.size(); ++i)
-    if (CompareEntryKeys(entries[i - 1], entries[i], prefixed) == 0)
-      throw Exception(SUniqueViolation + KeyText(entries[i].Key));
+  for (size_t i = 1; i < entries.size(); ++i) {
+    const Entry& a = entries[i - 1];
+    const Entry& b = entries[i];
+    if (prefixed && (a.P0 != b.P0 || a.P1 != b.P1)) continue;
+    const Values& key = PostedValuesOf(Records, b.RecordIndex);
+    if (CompareValues(PostedValuesOf(Records, a.RecordIndex), key) == kEqual)
+      throw Exception(SUniqueViolation + KeyText(ValuesKey(key)));
+  }
 }
 
 void TMTIndexEh::CheckRestore(TMemoryRecordEh* Rec) {
@@ -674,10 +784,11 @@ void TMTIndexEh::CheckRestore(TMemoryRecordEh* Rec) {
 
 void TMTIndexEh::RestoreRecord(TMemoryRecordEh* Rec) {
   if (!Follows()) return;
-  Entry e = MakeEntry(RecordKey(Rec), Rec->Index());
-  bool found = false;
-  int pos = LocateItem(e.Key, e.RecordIndex, found);
-  if (!found) items_.insert(items_.begin() + pos, std::move(e));
+  Refresh();
+  Entry e = MakeEntry(Rec->ValuesFor(dvkCurrentEh), Rec->Index());
+  size_t pos = LocateEntry(e);
+  if (pos < items_.size() && items_[pos].RecordIndex == e.RecordIndex) return;
+  items_.insert(items_.begin() + static_cast<ptrdiff_t>(pos), e);
 }
 
 // --- settings ------------------------------------------------------------------------------
@@ -750,20 +861,34 @@ constexpr const char* kIndexName = "TMTIndexEh";
 }  // namespace
 
 // Items i-1 and i ascend: by key, equal keys by record position, no equal keys in a unique
-// index; the prefixes (when kept) never descend, as the searches compare them first.
+// index. Where the index keeps prefixes and they differ, they decide, as for the searches: a
+// prefix that is its key's encoding orders as the key does (which CheckItemPrefix holds).
 void TMTIndexEh::CheckItemPair(size_t I, bool UniqueRule) const {
   if (I == 0 || I >= items_.size()) return;
   const Entry& a = items_[I - 1];
   const Entry& b = items_[I];
-  const int r = CompareKeys(a.Key, b.Key);
-  CheckRule(r != kNotComparable, kIndexName, "keys do not compare", "position", static_cast<int64_t>(I));
+  const auto at = static_cast<int64_t>(I);
+  if (prefixed_) {
+    const int p = ComparePrefixes(a.P0, a.P1, b.P0, b.P1);
+    CheckRule(p <= 0, kIndexName, "prefixes out of order", "position", at);
+    if (p < 0) return;
+  }
+  const int r = CompareValues(PostedValues(a.RecordIndex), PostedValues(b.RecordIndex));
+  CheckRule(r != kNotComparable, kIndexName, "keys do not compare", "position", at);
   CheckRule(r == kLess || (r == kEqual && a.RecordIndex < b.RecordIndex), kIndexName, "keys out of order",
-            "position", static_cast<int64_t>(I));
-  CheckRule(!UniqueRule || r != kEqual, kIndexName, "equal keys in a unique index", "position",
-            static_cast<int64_t>(I));
-  if (prefixed_)
-    CheckRule(a.P0 < b.P0 || (a.P0 == b.P0 && a.P1 <= b.P1), kIndexName, "prefixes out of order", "position",
-              static_cast<int64_t>(I));
+            "position", at);
+  CheckRule(!UniqueRule || r != kEqual, kIndexName, "equal keys in a unique index", "position", at);
+}
+
+// The item keeps of its key only the prefix: it must be the prefix of the record's posted key
+// under the index's scheme (which also holds the scheme to ASCII texts while it is Ascii).
+void TMTIndexEh::CheckItemPrefix(size_t I) const {
+  if (!prefixed_ || I >= items_.size()) return;
+  const Entry& e = items_[I];
+  uint64_t p0 = 0, p1 = 0;
+  CheckRule(
+      EncodeValues(PostedValues(e.RecordIndex), scheme_, p0, p1) == Encoded::Ok && p0 == e.P0 && p1 == e.P1,
+      kIndexName, "item key differs from its record's key", "position", static_cast<int64_t>(I));
 }
 
 void TMTIndexEh::CheckItems(bool UniqueRule) const {
@@ -775,6 +900,7 @@ void TMTIndexEh::CheckItems(bool UniqueRule) const {
   // While the list holds its notifications the items wait for the rebuild that ends the lock.
   if (list->NotifyLockCount() > 0 || !layout_) return;
   const int count = list->Count();
+  CheckRule(layout_->Prefixable || !prefixed_, kIndexName, "prefixes kept for keys that have none");
   std::vector<uint8_t> seen(static_cast<size_t>(count), 0);
   for (size_t i = 0; i < items_.size(); ++i) {
     const Entry& e = items_[i];
@@ -782,29 +908,23 @@ void TMTIndexEh::CheckItems(bool UniqueRule) const {
     CheckRule(e.RecordIndex >= 0 && e.RecordIndex < count, kIndexName, "item names no active record",
               "position", at);
     const TMemoryRecordEh* rec = list->active_[static_cast<size_t>(e.RecordIndex)];
-    CheckRule(rec->updateStatus_ != usDeletedEh, kIndexName, "item of a record marked deleted", "position",
+    CheckRule(rec->UpdateStatus() != usDeletedEh, kIndexName, "item of a record marked deleted", "position",
               at);
     CheckRule(seen[static_cast<size_t>(e.RecordIndex)]++ == 0, kIndexName, "record with two items",
               "position", at);
-    // While a record is edited its posted values stay in the edit copy.
-    CheckRule(VariantsEqual(e.Key, ValuesKey(rec->ValuesFor(dvkEditOrCurrentEh))), kIndexName,
-              "item key differs from its record's key", "position", at);
-    if (prefixed_) {
-      uint64_t p0 = 0, p1 = 0;
-      CheckRule(Encode(e.Key, scheme_, p0, p1) == Encoded::Ok && p0 == e.P0 && p1 == e.P1, kIndexName,
-                "item prefix differs from its key", "position", at);
-    }
+    CheckItemPrefix(i);
     CheckItemPair(i, UniqueRule);
   }
   for (int r = 0; r < count; ++r)
-    if (list->active_[static_cast<size_t>(r)]->updateStatus_ != usDeletedEh)
+    if (list->active_[static_cast<size_t>(r)]->UpdateStatus() != usDeletedEh)
       CheckRule(seen[static_cast<size_t>(r)] == 1, kIndexName, "record without an item", "record", r);
 }
 
 // Rules: every item names an active record that is not marked deleted, each such record has
-// exactly one item, an item's key is the key of its record's posted values (and its prefix
-// that key's encoding), items ascend by key and equal keys by record position, and a unique
-// index (or one with a key switch) holds no equal keys. An index that follows no fields is
+// exactly one item, an item's prefix (when the index keeps them) is the encoding of its
+// record's posted key, items ascend by key (read from the records) and equal keys by record
+// position, prefixes never descend, and a unique index (or one with a key switch) holds no
+// equal keys. An index that follows no fields is
 // empty. The field layout is brought up to date first, as any use of the index would.
 void TMTIndexEh::CheckConsistency() const {
   if (Follows() && RecordsList() && RecordsList()->DataStruct()) {
@@ -835,11 +955,12 @@ void TMTIndexEh::CheckRecordItem(int RecordIndex) const {
   const TMemoryRecordEh* rec = list->active_[static_cast<size_t>(RecordIndex)];
   bool found = false;
   const int pos = LocateItem(ValuesKey(rec->ValuesFor(dvkEditOrCurrentEh)), RecordIndex, found);
-  if (rec->updateStatus_ == usDeletedEh) {
+  if (rec->UpdateStatus() == usDeletedEh) {
     CheckRule(!found, kIndexName, "item of a record marked deleted", "record", RecordIndex);
     return;
   }
   CheckRule(found, kIndexName, "record without an item", "record", RecordIndex);
+  CheckItemPrefix(static_cast<size_t>(pos));
   CheckItemPair(static_cast<size_t>(pos), UniqueDemanded());
   CheckItemPair(static_cast<size_t>(pos) + 1, UniqueDemanded());
 }
