@@ -585,23 +585,6 @@ class TMemoryRecordEh : public TPersistent {
   bool editMark_ : 1 = false;
   bool inDeletedList_ : 1 = false;
   bool inline_ : 1 = false;
-
- public:
-  // The current values as the index code still reads them (Rec->values_), until it goes
-  // through the accessors; takes the last byte of the record, no room of its own.
-  struct TCurrentValuesRef {
-    const Variant* data() const { return Owner()->Values().data(); }
-    operator std::vector<Variant>() const { return TRecordValuesEh(Owner()->Values()); }
-
-   private:
-    const TMemoryRecordEh* Owner() const {
-      return reinterpret_cast<const TMemoryRecordEh*>(reinterpret_cast<const char*>(this + 1) -
-                                                      sizeof(TMemoryRecordEh));
-    }
-  };
-
- private:
-  TCurrentValuesRef values_;
 };
 
 // The rows of one table: the active list, the deleted list, and the pending list of changes

@@ -19,6 +19,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <span>
 #include <string_view>
 
 #include "grid/data/MemTableDataEh.h"
@@ -241,7 +242,7 @@ const Variant& NullValue() {
 }
 
 // A field's value in a record's values; Null for a field the record has no value for.
-const Variant& ValueAt(const std::vector<Variant>& V, int Field) {
+const Variant& ValueAt(std::span<const Variant> V, int Field) {
   return Field >= 0 && static_cast<size_t>(Field) < V.size() ? V[static_cast<size_t>(Field)] : NullValue();
 }
 
@@ -368,15 +369,13 @@ Variant TMTIndexEh::RecordKey(TMemoryRecordEh* Rec) const {
   return ValuesKey(Rec->ValuesFor(dvkCurrentEh));
 }
 
-const TMTIndexEh::Values& TMTIndexEh::PostedValuesOf(const std::vector<TMemoryRecordEh*>& Records,
-                                                     int RecordIndex) {
-  static const Values none;
+TMTIndexEh::Values TMTIndexEh::PostedValuesOf(const std::vector<TMemoryRecordEh*>& Records, int RecordIndex) {
   // Out of range only while the list holds back its notifications: a rebuild follows.
-  if (RecordIndex < 0 || static_cast<size_t>(RecordIndex) >= Records.size()) return none;
+  if (RecordIndex < 0 || static_cast<size_t>(RecordIndex) >= Records.size()) return Values();
   return Records[static_cast<size_t>(RecordIndex)]->ValuesFor(dvkEditOrCurrentEh);
 }
 
-const TMTIndexEh::Values& TMTIndexEh::PostedValues(int RecordIndex) const {
+TMTIndexEh::Values TMTIndexEh::PostedValues(int RecordIndex) const {
   static const std::vector<TMemoryRecordEh*> noRecords;
   TRecordsListEh* list = RecordsList();
   return PostedValuesOf(list ? list->active_ : noRecords, RecordIndex);

@@ -78,7 +78,7 @@ class TMTIndexEh : public TCollectionItem {
     int RecordIndex = -1;
   };
   struct Layout;
-  using Values = std::vector<Variant>;
+  using Values = TRecordValuesEh;  // a view of a record's values
   enum class Scheme { Ascii, Collation };
   enum class Encoded { Ok, NonAscii, No };
   bool UniqueDemanded() const { return unique_ || keySwitch_ != 0; }
@@ -104,8 +104,8 @@ class TMTIndexEh : public TCollectionItem {
                    bool Prefixed) const;
   // The posted values of the record at a position (the edit copy while it is edited); none
   // for a position out of range.
-  static const Values& PostedValuesOf(const std::vector<TMemoryRecordEh*>& Records, int RecordIndex);
-  const Values& PostedValues(int RecordIndex) const;
+  static Values PostedValuesOf(const std::vector<TMemoryRecordEh*>& Records, int RecordIndex);
+  Values PostedValues(int RecordIndex) const;
   // Full key comparisons in the answers of CompareKeys (kNotComparable included).
   int CompareValues(const Values& A, const Values& B) const;
   int CompareValuesWithKey(const Values& A, const Variant& Key) const;

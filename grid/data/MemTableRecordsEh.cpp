@@ -933,12 +933,6 @@ void TRecordsListEh::CheckRecordAt(int Index) const {
 void TRecordsListEh::CheckConsistency() const {
   TMTDataStructEh* ds = DataStruct();
   const bool sized = ds && !ds->ChangedFlag();
-  if (!active_.empty()) {
-    const TMemoryRecordEh* r = active_.front();
-    CheckRule(reinterpret_cast<const char*>(&r->values_ + 1) ==
-                  reinterpret_cast<const char*>(r) + sizeof(TMemoryRecordEh),
-              kListName, "values reference not in the last byte of a record", "position", 0);
-  }
   std::unordered_set<int> ids;
   for (size_t i = 0; i < active_.size(); ++i) {
     const TMemoryRecordEh* r = active_[i];
