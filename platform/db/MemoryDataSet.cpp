@@ -252,15 +252,93 @@ TGetResult TMemoryDataSet::GetRecord(TRecordBuffer& Buffer, TGetMode GetMode, bo
       SetPos(std::min(pos_, count) - 1);
       break;
   }
-  const uint32_t id = CursorRecord();
-  posId_ = id;
-  const size_t slots = static_cast<size_t>(store_.SlotCount());
-  if (Buffer.Values.size() < slots) Buffer.Values.resize(slots);
-  const Variant* row = store_.Row(id);
-  std::copy(row, row + slots, Buffer.Values.begin());
-  store_.WriteBookmark(id, Buffer.Bookmark);
+  posId_ = CursorRecord();
+  // Only the record's identity: fields read the store when asked, the bookmark is made when
+  // someone wants it.
+  Buffer.StoredRecord = posId_;
   Buffer.BookmarkFlag = bfCurrent;
   return grOK;
+}
+
+uint32_t TMemoryDataSet::RecordOf(const TRecordBuffer& Buffer) const {
+  if (Buffer.StoredRecord != TRecordBuffer::kValuesHere)
+    return store_.IsLive(Buffer.StoredRecord) ? Buffer.StoredRecord : TRecordStore::kNoRecord;
+  return store_.FromBookmark(Buffer.Bookmark);
+}
+
+void TMemoryDataSet::HoldValues(TRecordBuffer& Buffer) {
+  const uint32_t id = Buffer.StoredRecord;
+  if (id == TRecordBuffer::kValuesHere) return;
+  const size_t slots = static_cast<size_t>(store_.SlotCount());
+  if (Buffer.Values.size() < slots) Buffer.Values.resize(slots);
+  if (store_.IsLive(id)) {
+    const Variant* row = store_.Row(id);
+    std::copy(row, row + slots, Buffer.Values.begin());
+    store_.WriteBookmark(id, Buffer.Bookmark);
+  } else {
+    std::fill(Buffer.Values.begin(), Buffer.Values.begin() + static_cast<long>(slots), Variant::Null());
+    Buffer.Bookmark.clear();
+  }
+  Buffer.StoredRecord = TRecordBuffer::kValuesHere;
+}
+
+bool TMemoryDataSet::GetFieldData(const TField* Field, Variant& Value) {
+  const TRecordBuffer* buffer = ReadBuffer();
+  if (buffer && buffer->StoredRecord != TRecordBuffer::kValuesHere && Field) {
+    const int slot = Field->FieldNo() - 1;
+    if (slot >= 0 && slot < store_.SlotCount()) {
+      if (!store_.IsLive(buffer->StoredRecord)) {
+        Value = Variant::Null();
+        return false;
+      }
+      const Variant& v = store_.Row(buffer->StoredRecord)[slot];
+      if (v.IsEmpty())
+        Value = Variant::Null();
+      else
+        Value = v;
+      return true;
+    }
+  }
+  return inherited::GetFieldData(Field, Value);
+}
+
+void TMemoryDataSet::SetFieldData(TField* Field, const Variant& Value) {
+  // A stored value about to change in a buffer that only names its record: copy the record
+  // in first. Calculated slots live in the buffer anyway.
+  TRecordBuffer* buffer = ReadBuffer();
+  if (buffer && buffer->StoredRecord != TRecordBuffer::kValuesHere && Field && Field->FieldNo() >= 1 &&
+      Field->FieldNo() <= store_.SlotCount())
+    HoldValues(*buffer);
+  inherited::SetFieldData(Field, Value);
+}
+
+void TMemoryDataSet::InternalInitRecord(TRecordBuffer& Buffer) {
+  Buffer.StoredRecord = TRecordBuffer::kValuesHere;
+  inherited::InternalInitRecord(Buffer);
+}
+
+void TMemoryDataSet::InternalEdit() {
+  // The edit buffer holds its own values from here on; Cancel fetches the record again.
+  HoldValues(ActiveBuffer());
+}
+
+void TMemoryDataSet::InternalSetToRecord(const TRecordBuffer& Buffer) {
+  if (Buffer.StoredRecord == TRecordBuffer::kValuesHere) {
+    inherited::InternalSetToRecord(Buffer);
+    return;
+  }
+  const uint32_t id = RecordOf(Buffer);
+  const int pos = id == TRecordStore::kNoRecord ? -1 : store_.PositionOf(id);
+  if (pos < 0)
+    SetPos(kNowhere);
+  else
+    SetPos(pos, id);
+}
+
+TBookmark TMemoryDataSet::GetBookmarkData(const TRecordBuffer& Buffer) const {
+  if (Buffer.StoredRecord == TRecordBuffer::kValuesHere) return Buffer.Bookmark;
+  const uint32_t id = RecordOf(Buffer);
+  return id == TRecordStore::kNoRecord ? TBookmark() : store_.BookmarkOf(id);
 }
 
 void TMemoryDataSet::InternalGotoBookmark(const TBookmark& Bookmark) {
@@ -289,7 +367,7 @@ int TMemoryDataSet::GetRecordCount() {
 
 uint32_t TMemoryDataSet::ActiveRecordId() {
   const TRecordBuffer& buffer = State() == dsCalcFields && CalcBuffer() ? *CalcBuffer() : ActiveBuffer();
-  return store_.FromBookmark(GetBookmarkData(buffer));
+  return RecordOf(buffer);
 }
 
 int TMemoryDataSet::GetRecNo() {
@@ -339,6 +417,14 @@ void TMemoryDataSet::MakeCurrent(uint32_t Id) {
 
 void TMemoryDataSet::WriteRow(uint32_t Id, const TRecordBuffer& Buffer) {
   Variant* row = store_.Row(Id);
+  if (Buffer.StoredRecord != TRecordBuffer::kValuesHere) {
+    // The buffer only names a record: its values are that record's.
+    const uint32_t from = RecordOf(Buffer);
+    if (from == Id) return;
+    for (int i = 0; i < store_.SlotCount(); ++i)
+      row[i] = from == TRecordStore::kNoRecord ? Variant::Null() : store_.Row(from)[i];
+    return;
+  }
   const size_t slots = std::min(Buffer.Values.size(), static_cast<size_t>(store_.SlotCount()));
   for (size_t i = 0; i < slots; ++i) row[i] = Buffer.Values[i].IsEmpty() ? Variant::Null() : Buffer.Values[i];
 }
@@ -374,7 +460,7 @@ void TMemoryDataSet::InternalPost() {
     PlaceCursorOn(id, beforePos);
     return;
   }
-  const uint32_t id = store_.FromBookmark(GetBookmarkData(buffer));
+  const uint32_t id = RecordOf(buffer);
   if (id == TRecordStore::kNoRecord) DatabaseError(SRecordNotFound, this);
   const int fallback = store_.PositionOf(id);
   store_.BeginChange(id);

@@ -57,6 +57,10 @@ class TMemoryDataSet : public TDataSet {
   bool Locate(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) override;
   Variant Lookup(const std::string& KeyFields, const Variant& KeyValues,
                  const std::string& ResultFields) override;
+  // A fetched buffer names its record (TRecordBuffer::StoredRecord): data fields read the
+  // store, and the first write into such a buffer copies the record into it.
+  bool GetFieldData(const TField* Field, Variant& Value) override;
+  void SetFieldData(TField* Field, const Variant& Value) override;
 
  protected:
   void InternalOpen() override;
@@ -77,6 +81,11 @@ class TMemoryDataSet : public TDataSet {
   bool DoIsSequenced() override { return sequenced_; }
   void FilterChanged() override;
   void BindFields(bool Binding) override;
+  // The cursor record's buffer: fetching names the record, the bookmark is made on demand.
+  void InternalInitRecord(TRecordBuffer& Buffer) override;
+  void InternalEdit() override;
+  void InternalSetToRecord(const TRecordBuffer& Buffer) override;
+  TBookmark GetBookmarkData(const TRecordBuffer& Buffer) const override;
 
  private:
   // Cursor positions besides 0..Count()-1: -1 the crack before the first record, Count()
@@ -91,6 +100,10 @@ class TMemoryDataSet : public TDataSet {
   uint32_t CursorRecord() const;
   uint32_t ActiveRecordId();
   void WriteRow(uint32_t Id, const TRecordBuffer& Buffer);
+  // The record a buffer shows (kNoRecord: none, or a stale bookmark).
+  uint32_t RecordOf(const TRecordBuffer& Buffer) const;
+  // Copies the named record into the buffer's data slots, so it can be written.
+  void HoldValues(TRecordBuffer& Buffer);
   void PlaceCursorOn(uint32_t Id, int Fallback);
   TRecordKeyBuilder BuildOrder(const std::string& Names);
   TRecordStore::FilterPredicate BuildFilter();
