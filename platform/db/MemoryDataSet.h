@@ -91,6 +91,8 @@ class TMemoryDataSet : public TDataSet {
   // Cursor positions besides 0..Count()-1: -1 the crack before the first record, Count()
   // the one after the last, kNowhere a bookmark that named no record.
   static constexpr int kNowhere = -2;
+  // How many records ahead a cursor step prefetches the row of.
+  static constexpr int kPrefetchDistance = 32;
 
   // Moves the cursor; `Id` is the record at `Pos` when the caller knows it.
   void SetPos(int Pos, uint32_t Id = TRecordStore::kNoRecord) {
@@ -112,6 +114,7 @@ class TMemoryDataSet : public TDataSet {
   void MakeCurrent(uint32_t Id);
   std::vector<TKeyField> ResolveKeyFields(const std::string& KeyFields, bool CaseInsensitive);
   void CheckCursor() const;
+  void CheckWindow() const;
 
   TRecordStore store_;
   TRecordBuffer scratch_;  // a record copied out for the filter event or calculated lookups
