@@ -448,6 +448,8 @@ class TDataSet : public TComponent {
   int BufferedRecordCount() const { return recordCount_; }
   // The buffer the current record lives in (the spare buffer when the window is empty).
   TRecordBuffer& ActiveBuffer();
+  // Window buffer Index. Its Values may hold only the calculated slots (StoredRecord): read
+  // another row's values through the fields, after TDataLink::SetActiveRecord.
   const TRecordBuffer& Buffer(int Index) const;
   // Sends Event to the data sources (not while controls are disabled) after the data set's
   // own bookkeeping. Info carries a TField* for deFieldChange/deRecordChange, a TField** for

@@ -323,6 +323,13 @@ bool TDataSet::GetFieldData(const TField* Field, Variant& Value) {
 }
 
 bool TDataSet::ReadFieldOf(TRecordBuffer& Buffer, const TField* Field, Variant& Value) {
+  if (Buffer.StoredRecord == TRecordBuffer::kValuesHere) {
+    const int slot = Field->FieldNo() - 1;
+    const bool has = slot >= 0 && static_cast<size_t>(slot) < Buffer.Values.size();
+    Value = has ? Buffer.Values[static_cast<size_t>(slot)] : Variant::Null();
+    return has;
+  }
+  // Only the descendant knows where the values of a buffer that names its record are.
   const TDataSetState saved = SetTempState(dsCalcFields);
   TScopeExit restoreState([this, saved] { RestoreState(saved); });
   TValueRestorer<TRecordBuffer*> keepCalc(calcBuffer_, &Buffer);
