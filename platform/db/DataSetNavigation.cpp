@@ -248,8 +248,7 @@ int TDataSet::MoveBy(int Distance) {
     eof_ = false;
     // How far the buffers shifted: negative when rows left at the front.
     int scrollCount = 0;
-    {
-      TScopeExit announce([this, &scrollCount] { DataEvent(deDataSetScroll, scrollCount); });
+    auto walk = [&] {
       while (Distance > 0) {
         if (activeRecord_ < recordCount_ - 1) {
           ++activeRecord_;
@@ -280,6 +279,16 @@ int TDataSet::MoveBy(int Distance) {
         ++Distance;
         --result;
       }
+    };
+    if (dataSources_.empty()) {
+      // Nobody to tell should a fetch raise: the guard's exception bookkeeping would be the
+      // dearest part of a step.
+      walk();
+      DataEvent(deDataSetScroll, scrollCount);
+    } else {
+      // Listeners hear of the shifted window however the walk ends.
+      TScopeExit announce([this, &scrollCount] { DataEvent(deDataSetScroll, scrollCount); });
+      walk();
     }
     DoAfterScroll();
   }
