@@ -194,11 +194,17 @@ inline constexpr const char* SNotBrowsing = "Dataset not in browse mode";
 // --- record buffers -----------------------------------------------------------------------
 
 struct TRecordBuffer {
+  static constexpr uint32_t kValuesHere = UINT32_MAX;
   // One slot a field: index TField::FieldNo()-1. Calculated and lookup fields have slots
   // after the data fields. A never-set slot is Null.
   std::vector<Variant> Values;
   TBookmark Bookmark;
   TBookmarkFlag BookmarkFlag = bfCurrent;
+  // A descendant that reads stored values when a field asks (instead of copying the row on
+  // every fetch) names the record here: the data slots of Values are then unused, the
+  // calculated ones are filled as usual, and the descendant answers GetFieldData and
+  // GetBookmarkData from the record. kValuesHere: the data slots hold the values.
+  uint32_t StoredRecord = kValuesHere;
 };
 
 // One record's stored values as a scan of stored records (TDataSet::ScanStoredRecords) hands
@@ -477,6 +483,8 @@ class TDataSet : public TComponent {
   int BufferedRecordCount() const { return recordCount_; }
   // The buffer the current record lives in (the spare buffer when the window is empty).
   TRecordBuffer& ActiveBuffer();
+  // Window buffer Index. Its Values may hold only the calculated slots (StoredRecord): read
+  // another row's values through the fields, after TDataLink::SetActiveRecord.
   const TRecordBuffer& Buffer(int Index) const;
   // Sends Event to the data sources (not while controls are disabled) after the data set's
   // own bookkeeping. Info carries a TField* for deFieldChange/deRecordChange, a TField** for
@@ -580,6 +588,8 @@ class TDataSet : public TComponent {
   void CursorPosChanged() { currentRecord_ = -1; }
   void UpdateCursorPos();
   void ClearBuffers();
+  // The buffer field reads target in the current state (nullptr: no record).
+  TRecordBuffer* ReadBuffer();
   void SetState(TDataSetState Value);
   void SetModified(bool Value) { modified_ = Value; }
   void DoBeforeScroll();
@@ -618,7 +628,16 @@ class TDataSet : public TComponent {
   int GetPriorRecords();
   TGetResult FetchRecord(TRecordBuffer& Buffer, TGetMode GetMode, bool DoCheck);
   void InitRecord(TRecordBuffer& Buffer);
-  TRecordBuffer* ReadBuffer();
+  // Window buffer Index (0..bufferCount_, the spare last) through the ring.
+  TRecordBuffer& BufferAt(int Index) { return buffers_[RingSlot(Index)]; }
+  const TRecordBuffer& BufferAt(int Index) const { return buffers_[RingSlot(Index)]; }
+  size_t RingSlot(int Index) const {
+    const int slot = ringStart_ + Index;
+    return static_cast<size_t>(
+        slot < static_cast<int>(buffers_.size()) ? slot : slot - static_cast<int>(buffers_.size()));
+  }
+  // Reads Field from Buffer as field reads would (calculation state on that buffer).
+  bool ReadFieldOf(TRecordBuffer& Buffer, const TField* Field, Variant& Value);
 
   // Editing.
   void BeginInsertAppend();
@@ -648,8 +667,11 @@ class TDataSet : public TComponent {
   TDataSetState disableState_ = dsInactive;
   TDataEvent enableEvent_ = deDataSetChange;
 
-  // Buffers 0..bufferCount_-1 are the window; buffers_[bufferCount_] is the spare one.
+  // A ring: window buffer i is buffers_[(ringStart_ + i) % buffers_.size()]. Buffers
+  // 0..bufferCount_-1 are the window, buffer bufferCount_ the spare one; a scroll of a full
+  // window turns the ring instead of moving buffers.
   std::vector<TRecordBuffer> buffers_;
+  int ringStart_ = 0;
   int bufferCount_ = 0;
   int recordCount_ = 0;
   int activeRecord_ = 0;

@@ -249,6 +249,12 @@ void TDataSet::DataEvent(TDataEvent Event, intptr_t Info) {
       break;
   }
   if (!ControlsDisabled() && state_ != dsBlockRead) {
+    // Nobody listens (a cursor walk without controls): nothing to build.
+    if (dataSources_.empty()) return;
+    if (dataSources_.size() == 1) {
+      dataSources_.front()->DataEvent(Event, Info);
+      return;
+    }
     // A handler may unhook a source while it hears the event.
     std::vector<TDataSource*> sources(dataSources_);
     for (TDataSource* s : sources)

@@ -307,7 +307,7 @@ TRecordBuffer* TDataSet::ReadBuffer() {
       break;
   }
   if (buffers_.empty() || IsEmpty()) return nullptr;
-  return &buffers_[static_cast<size_t>(activeRecord_)];
+  return &BufferAt(activeRecord_);
 }
 
 bool TDataSet::GetFieldData(const TField* Field, Variant& Value) {
@@ -320,6 +320,20 @@ bool TDataSet::GetFieldData(const TField* Field, Variant& Value) {
   Value = buffer->Values[static_cast<size_t>(slot)];
   if (Value.IsEmpty()) Value = Variant::Null();
   return true;
+}
+
+bool TDataSet::ReadFieldOf(TRecordBuffer& Buffer, const TField* Field, Variant& Value) {
+  if (Buffer.StoredRecord == TRecordBuffer::kValuesHere) {
+    const int slot = Field->FieldNo() - 1;
+    const bool has = slot >= 0 && static_cast<size_t>(slot) < Buffer.Values.size();
+    Value = has ? Buffer.Values[static_cast<size_t>(slot)] : Variant::Null();
+    return has;
+  }
+  // Only the descendant knows where the values of a buffer that names its record are.
+  const TDataSetState saved = SetTempState(dsCalcFields);
+  TScopeExit restoreState([this, saved] { RestoreState(saved); });
+  TValueRestorer<TRecordBuffer*> keepCalc(calcBuffer_, &Buffer);
+  return GetFieldData(Field, Value);
 }
 
 void TDataSet::SetFieldData(TField* Field, const Variant& Value) {
@@ -464,10 +478,8 @@ bool TDataSet::ScanFor(const std::vector<TField*>& Keys, const Variant& KeyValue
   while (!found && FetchRecord(Found, gmNext, false) == grOK) {
     found = true;
     for (size_t i = 0; i < Keys.size() && found; ++i) {
-      const int slot = Keys[i]->FieldNo() - 1;
-      const Variant& v = slot >= 0 && static_cast<size_t>(slot) < Found.Values.size()
-                             ? Found.Values[static_cast<size_t>(slot)]
-                             : Variant::Null();
+      Variant v;
+      ReadFieldOf(Found, Keys[i], v);
       found = ValueMatches(v, matchers[i], Options);
     }
   }
@@ -498,10 +510,9 @@ Variant TDataSet::Lookup(const std::string& KeyFields, const Variant& KeyValues,
   if (keys.empty() || results.empty()) return Variant::Null();
   TRecordBuffer scratch;
   if (!ScanFor(keys, KeyValues, {}, scratch, true)) return Variant::Null();
-  auto valueOf = [&scratch](TField* f) {
-    const int slot = f->FieldNo() - 1;
-    if (slot < 0 || static_cast<size_t>(slot) >= scratch.Values.size()) return Variant::Null();
-    const Variant& v = scratch.Values[static_cast<size_t>(slot)];
+  auto valueOf = [this, &scratch](TField* f) {
+    Variant v;
+    ReadFieldOf(scratch, f, v);
     return v.IsEmpty() ? Variant::Null() : v;
   };
   if (results.size() == 1) return valueOf(results[0]);

@@ -1,8 +1,8 @@
 // TDataSet: the record-buffer window and navigation.
 //
-// buffers_[0 .. recordCount_-1] hold the records around the current one (activeRecord_);
+// Window buffers 0 .. recordCount_-1 hold the records around the current one (activeRecord_);
 // currentRecord_ is the buffer whose record the descendant's cursor is on (-1: unknown).
-// Fetching a record past either end of a full window rotates the buffers, and
+// Fetching a record past either end of a full window turns the ring of buffers by one, and
 // deDataSetScroll carries that shift so every link can keep its own window in step.
 #include <algorithm>
 
@@ -13,22 +13,33 @@
 // --- buffers ---------------------------------------------------------------------------------
 
 void TDataSet::AllocateBuffers(int Count) {
+  // Growing needs the ring laid out flat first.
+  std::rotate(buffers_.begin(), buffers_.begin() + ringStart_, buffers_.end());
+  ringStart_ = 0;
   const size_t slots = static_cast<size_t>(RecordSlotCount());
   const size_t old = buffers_.size();
   buffers_.resize(static_cast<size_t>(Count));
   for (size_t i = old; i < buffers_.size(); ++i) buffers_[i].Values.assign(slots, Variant::Null());
 }
 
+// Moves window buffer CurIndex to NewIndex, shifting the ones between by one. Moving the
+// first to the last place of the whole ring, or back, only turns the ring.
 void TDataSet::MoveBuffer(int CurIndex, int NewIndex) {
   if (CurIndex == NewIndex) return;
-  auto base = buffers_.begin();
-  if (CurIndex < NewIndex)
-    std::rotate(base + CurIndex, base + CurIndex + 1, base + NewIndex + 1);
-  else
-    std::rotate(base + NewIndex, base + CurIndex, base + CurIndex + 1);
+  const int size = static_cast<int>(buffers_.size());
+  if (CurIndex == 0 && NewIndex == size - 1) {
+    ringStart_ = (ringStart_ + 1) % size;
+  } else if (CurIndex == size - 1 && NewIndex == 0) {
+    ringStart_ = (ringStart_ + size - 1) % size;
+  } else {
+    const int step = CurIndex < NewIndex ? 1 : -1;
+    for (int i = CurIndex; i != NewIndex; i += step) std::swap(BufferAt(i), BufferAt(i + step));
+  }
 }
 
 void TDataSet::ClearBuffers() {
+  // No buffer holds a record: window buffer 0 is buffers_[0] again.
+  ringStart_ = 0;
   recordCount_ = 0;
   activeRecord_ = 0;
   currentRecord_ = -1;
@@ -46,14 +57,13 @@ void TDataSet::ActivateBuffers() {
 
 TRecordBuffer& TDataSet::ActiveBuffer() {
   if (buffers_.empty()) DatabaseError(SDataSetClosed, this);
-  size_t i = static_cast<size_t>(std::clamp(activeRecord_, 0, static_cast<int>(buffers_.size()) - 1));
-  return buffers_[i];
+  return BufferAt(std::clamp(activeRecord_, 0, static_cast<int>(buffers_.size()) - 1));
 }
 
 const TRecordBuffer& TDataSet::Buffer(int Index) const {
   if (Index < 0 || static_cast<size_t>(Index) >= buffers_.size())
     DatabaseError("Record buffer index out of range", const_cast<TDataSet*>(this));
-  return buffers_[static_cast<size_t>(Index)];
+  return BufferAt(Index);
 }
 
 void TDataSet::UpdateBufferCount() {
@@ -89,7 +99,6 @@ void TDataSet::SetBufferCount(int Value) {
     }
     adjustFirstRecords(-delta);
   }
-  if (Value + 1 < static_cast<int>(buffers_.size())) buffers_.resize(static_cast<size_t>(Value + 1));
   AllocateBuffers(Value + 1);
   bufferCount_ = Value;
   if (recordCount_ > bufferCount_) recordCount_ = bufferCount_;
@@ -113,7 +122,7 @@ TGetResult TDataSet::FetchRecord(TRecordBuffer& Buffer, TGetMode GetMode, bool D
 
 void TDataSet::SetCurrentRecord(int Index) {
   if (currentRecord_ == Index) return;
-  const TRecordBuffer& buffer = buffers_[static_cast<size_t>(Index)];
+  const TRecordBuffer& buffer = BufferAt(Index);
   switch (GetBookmarkFlag(buffer)) {
     case bfCurrent:
     case bfInserted:
@@ -148,7 +157,7 @@ bool TDataSet::GetNextRecord() {
       if (flag == bfInserted || flag == bfCurrent) mode = gmCurrent;
     }
   }
-  const bool ok = FetchRecord(buffers_[static_cast<size_t>(recordCount_)], mode, true) == grOK;
+  const bool ok = FetchRecord(BufferAt(recordCount_), mode, true) == grOK;
   if (ok) {
     if (recordCount_ == 0) {
       ActivateBuffers();
@@ -166,7 +175,7 @@ bool TDataSet::GetNextRecord() {
 
 bool TDataSet::GetPriorRecord() {
   if (recordCount_ > 0) SetCurrentRecord(0);
-  const bool ok = FetchRecord(buffers_[static_cast<size_t>(recordCount_)], gmPrior, true) == grOK;
+  const bool ok = FetchRecord(BufferAt(recordCount_), gmPrior, true) == grOK;
   if (ok) {
     if (recordCount_ == 0) {
       ActivateBuffers();
@@ -239,8 +248,7 @@ int TDataSet::MoveBy(int Distance) {
     eof_ = false;
     // How far the buffers shifted: negative when rows left at the front.
     int scrollCount = 0;
-    {
-      TScopeExit announce([this, &scrollCount] { DataEvent(deDataSetScroll, scrollCount); });
+    auto walk = [&] {
       while (Distance > 0) {
         if (activeRecord_ < recordCount_ - 1) {
           ++activeRecord_;
@@ -271,6 +279,16 @@ int TDataSet::MoveBy(int Distance) {
         ++Distance;
         --result;
       }
+    };
+    if (dataSources_.empty()) {
+      // Nobody to tell should a fetch raise: the guard's exception bookkeeping would be the
+      // dearest part of a step.
+      walk();
+      DataEvent(deDataSetScroll, scrollCount);
+    } else {
+      // Listeners hear of the shifted window however the walk ends.
+      TScopeExit announce([this, &scrollCount] { DataEvent(deDataSetScroll, scrollCount); });
+      walk();
     }
     DoAfterScroll();
   }
@@ -278,7 +296,7 @@ int TDataSet::MoveBy(int Distance) {
 }
 
 void TDataSet::Resync(TResyncMode Mode) {
-  TRecordBuffer& spare = buffers_[static_cast<size_t>(recordCount_)];
+  TRecordBuffer& spare = BufferAt(recordCount_);
   if (Mode.Contains(rmExact)) {
     CursorPosChanged();
     if (FetchRecord(spare, gmCurrent, true) != grOK) DatabaseError(SRecordNotFound, this);
@@ -302,7 +320,7 @@ void TDataSet::Resync(TResyncMode Mode) {
 bool TDataSet::BookmarkAvailable() const {
   if (state_ != dsBrowse && state_ != dsEdit && state_ != dsInsert) return false;
   if (IsEmpty()) return false;
-  return GetBookmarkFlag(buffers_[static_cast<size_t>(activeRecord_)]) == bfCurrent;
+  return GetBookmarkFlag(BufferAt(activeRecord_)) == bfCurrent;
 }
 
 TBookmark TDataSet::Bookmark() {

@@ -273,15 +273,100 @@ TGetResult TMemoryDataSet::GetRecord(TRecordBuffer& Buffer, TGetMode GetMode, bo
       SetPos(std::min(pos_, count) - 1);
       break;
   }
-  const uint32_t id = CursorRecord();
-  posId_ = id;
-  const size_t slots = static_cast<size_t>(store_.SlotCount());
-  if (Buffer.Values.size() < slots) Buffer.Values.resize(slots);
-  const Variant* row = store_.Row(id);
-  std::copy(row, row + slots, Buffer.Values.begin());
-  store_.WriteBookmark(id, Buffer.Bookmark);
+  posId_ = CursorRecord();
+  if (GetMode != gmCurrent) {
+    // A walk in sort order reads rows scattered over memory: ask for the row a few steps on
+    // now, so the cache miss overlaps with the steps before it.
+    const int ahead = pos_ + (GetMode == gmNext ? kPrefetchDistance : -kPrefetchDistance);
+    if (ahead >= 0 && ahead < count) __builtin_prefetch(store_.Row(store_.At(ahead)));
+  }
+  // Only the record's identity: fields read the store when asked, the bookmark is made when
+  // someone wants it.
+  Buffer.StoredRecord = posId_;
   Buffer.BookmarkFlag = bfCurrent;
   return grOK;
+}
+
+uint32_t TMemoryDataSet::RecordOf(const TRecordBuffer& Buffer) const {
+  if (Buffer.StoredRecord != TRecordBuffer::kValuesHere)
+    return store_.IsLive(Buffer.StoredRecord) ? Buffer.StoredRecord : TRecordStore::kNoRecord;
+  return store_.FromBookmark(Buffer.Bookmark);
+}
+
+void TMemoryDataSet::HoldValues(TRecordBuffer& Buffer) {
+  const uint32_t id = Buffer.StoredRecord;
+  if (id == TRecordBuffer::kValuesHere) return;
+  const size_t slots = static_cast<size_t>(store_.SlotCount());
+  if (Buffer.Values.size() < slots) Buffer.Values.resize(slots);
+  if (store_.IsLive(id)) {
+    const Variant* row = store_.Row(id);
+    std::copy(row, row + slots, Buffer.Values.begin());
+    store_.WriteBookmark(id, Buffer.Bookmark);
+  } else {
+    std::fill(Buffer.Values.begin(), Buffer.Values.begin() + static_cast<long>(slots), Variant::Null());
+    Buffer.Bookmark.clear();
+  }
+  Buffer.StoredRecord = TRecordBuffer::kValuesHere;
+}
+
+bool TMemoryDataSet::GetFieldData(const TField* Field, Variant& Value) {
+  const TRecordBuffer* buffer = ReadBuffer();
+  if (buffer && buffer->StoredRecord != TRecordBuffer::kValuesHere && Field) {
+    const int slot = Field->FieldNo() - 1;
+    if (slot >= 0 && slot < store_.SlotCount()) {
+      // No liveness test here: it would cost a second cache miss a step. Every write to the
+      // store is followed by a Resync, so the window never names a removed record
+      // (CheckWindow).
+      DEBUG_CHECK(CheckRule(store_.IsLive(buffer->StoredRecord), "TMemoryDataSet",
+                            "a field reads a deleted record", "record", buffer->StoredRecord));
+      const Variant& v = store_.Row(buffer->StoredRecord)[slot];
+      if (v.IsEmpty())
+        Value = Variant::Null();
+      else
+        Value = v;
+      return true;
+    }
+  }
+  return inherited::GetFieldData(Field, Value);
+}
+
+void TMemoryDataSet::SetFieldData(TField* Field, const Variant& Value) {
+  // A stored value about to change in a buffer that only names its record: copy the record
+  // in first. Calculated slots live in the buffer anyway.
+  TRecordBuffer* buffer = ReadBuffer();
+  if (buffer && buffer->StoredRecord != TRecordBuffer::kValuesHere && Field && Field->FieldNo() >= 1 &&
+      Field->FieldNo() <= store_.SlotCount())
+    HoldValues(*buffer);
+  inherited::SetFieldData(Field, Value);
+}
+
+void TMemoryDataSet::InternalInitRecord(TRecordBuffer& Buffer) {
+  Buffer.StoredRecord = TRecordBuffer::kValuesHere;
+  inherited::InternalInitRecord(Buffer);
+}
+
+void TMemoryDataSet::InternalEdit() {
+  // The edit buffer holds its own values from here on; Cancel fetches the record again.
+  HoldValues(ActiveBuffer());
+}
+
+void TMemoryDataSet::InternalSetToRecord(const TRecordBuffer& Buffer) {
+  if (Buffer.StoredRecord == TRecordBuffer::kValuesHere) {
+    inherited::InternalSetToRecord(Buffer);
+    return;
+  }
+  const uint32_t id = RecordOf(Buffer);
+  const int pos = id == TRecordStore::kNoRecord ? -1 : store_.PositionOf(id);
+  if (pos < 0)
+    SetPos(kNowhere);
+  else
+    SetPos(pos, id);
+}
+
+TBookmark TMemoryDataSet::GetBookmarkData(const TRecordBuffer& Buffer) const {
+  if (Buffer.StoredRecord == TRecordBuffer::kValuesHere) return Buffer.Bookmark;
+  const uint32_t id = RecordOf(Buffer);
+  return id == TRecordStore::kNoRecord ? TBookmark() : store_.BookmarkOf(id);
 }
 
 void TMemoryDataSet::InternalGotoBookmark(const TBookmark& Bookmark) {
@@ -310,7 +395,7 @@ int TMemoryDataSet::GetRecordCount() {
 
 uint32_t TMemoryDataSet::ActiveRecordId() {
   const TRecordBuffer& buffer = State() == dsCalcFields && CalcBuffer() ? *CalcBuffer() : ActiveBuffer();
-  return store_.FromBookmark(GetBookmarkData(buffer));
+  return RecordOf(buffer);
 }
 
 int TMemoryDataSet::GetRecNo() {
@@ -360,6 +445,14 @@ void TMemoryDataSet::MakeCurrent(uint32_t Id) {
 
 void TMemoryDataSet::WriteRow(uint32_t Id, const TRecordBuffer& Buffer) {
   Variant* row = store_.Row(Id);
+  if (Buffer.StoredRecord != TRecordBuffer::kValuesHere) {
+    // The buffer only names a record: its values are that record's.
+    const uint32_t from = RecordOf(Buffer);
+    if (from == Id) return;
+    for (int i = 0; i < store_.SlotCount(); ++i)
+      row[i] = from == TRecordStore::kNoRecord ? Variant::Null() : store_.Row(from)[i];
+    return;
+  }
   const size_t slots = std::min(Buffer.Values.size(), static_cast<size_t>(store_.SlotCount()));
   for (size_t i = 0; i < slots; ++i) row[i] = Buffer.Values[i].IsEmpty() ? Variant::Null() : Buffer.Values[i];
 }
@@ -395,7 +488,7 @@ void TMemoryDataSet::InternalPost() {
     PlaceCursorOn(id, beforePos);
     return;
   }
-  const uint32_t id = store_.FromBookmark(GetBookmarkData(buffer));
+  const uint32_t id = RecordOf(buffer);
   if (id == TRecordStore::kNoRecord) DatabaseError(SRecordNotFound, this);
   const int fallback = store_.PositionOf(id);
   store_.BeginChange(id);
@@ -633,9 +726,20 @@ void TMemoryDataSet::CheckCursor() const {
       "TMemoryDataSet", "cursor's record is not the one at its place", "position", pos_);
 }
 
-// Rules: the record store keeps its rules (TRecordStore::CheckConsistency) and so does the
-// cursor (CheckCursor).
+// A window buffer that names a record names a live one: one that outlived its record would
+// read a freed (or reused) slot.
+void TMemoryDataSet::CheckWindow() const {
+  for (int i = 0; i < BufferedRecordCount(); ++i) {
+    const uint32_t id = Buffer(i).StoredRecord;
+    CheckRule(id == TRecordBuffer::kValuesHere || store_.IsLive(id), "TMemoryDataSet",
+              "window buffer names a deleted record", "buffer", i);
+  }
+}
+
+// Rules: the record store keeps its rules (TRecordStore::CheckConsistency) and so do the
+// cursor (CheckCursor) and the buffer window (CheckWindow).
 void TMemoryDataSet::CheckConsistency() const {
   store_.CheckConsistency();
   CheckCursor();
+  CheckWindow();
 }

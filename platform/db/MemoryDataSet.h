@@ -67,6 +67,10 @@ class TMemoryDataSet : public TDataSet {
   bool Locate(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) override;
   Variant Lookup(const std::string& KeyFields, const Variant& KeyValues,
                  const std::string& ResultFields) override;
+  // A fetched buffer names its record (TRecordBuffer::StoredRecord): data fields read the
+  // store, and the first write into such a buffer copies the record into it.
+  bool GetFieldData(const TField* Field, Variant& Value) override;
+  void SetFieldData(TField* Field, const Variant& Value) override;
 
  protected:
   void InternalOpen() override;
@@ -87,11 +91,18 @@ class TMemoryDataSet : public TDataSet {
   bool DoIsSequenced() override { return sequenced_; }
   void FilterChanged() override;
   void BindFields(bool Binding) override;
+  // The cursor record's buffer: fetching names the record, the bookmark is made on demand.
+  void InternalInitRecord(TRecordBuffer& Buffer) override;
+  void InternalEdit() override;
+  void InternalSetToRecord(const TRecordBuffer& Buffer) override;
+  TBookmark GetBookmarkData(const TRecordBuffer& Buffer) const override;
 
  private:
   // Cursor positions besides 0..Count()-1: -1 the crack before the first record, Count()
   // the one after the last, kNowhere a bookmark that named no record.
   static constexpr int kNowhere = -2;
+  // How many records ahead a cursor step prefetches the row of.
+  static constexpr int kPrefetchDistance = 32;
 
   // Moves the cursor; `Id` is the record at `Pos` when the caller knows it.
   void SetPos(int Pos, uint32_t Id = TRecordStore::kNoRecord) {
@@ -101,6 +112,10 @@ class TMemoryDataSet : public TDataSet {
   uint32_t CursorRecord() const;
   uint32_t ActiveRecordId();
   void WriteRow(uint32_t Id, const TRecordBuffer& Buffer);
+  // The record a buffer shows (kNoRecord: none, or a stale bookmark).
+  uint32_t RecordOf(const TRecordBuffer& Buffer) const;
+  // Copies the named record into the buffer's data slots, so it can be written.
+  void HoldValues(TRecordBuffer& Buffer);
   void PlaceCursorOn(uint32_t Id, int Fallback);
   TRecordKeyBuilder BuildOrder(const std::string& Names);
   TRecordStore::FilterPredicate BuildFilter();
@@ -109,6 +124,7 @@ class TMemoryDataSet : public TDataSet {
   void MakeCurrent(uint32_t Id);
   std::vector<TKeyField> ResolveKeyFields(const std::string& KeyFields, bool CaseInsensitive);
   void CheckCursor() const;
+  void CheckWindow() const;
 
   TRecordStore store_;
   TRecordBuffer scratch_;  // a record copied out for the filter event or calculated lookups
