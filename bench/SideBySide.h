@@ -27,7 +27,8 @@ class TTableReporter : public benchmark::ConsoleReporter {
     for (const Run& r : runs) {
       // Aggregates (mean, median...) are made from these very runs.
       if (r.run_type != Run::RT_Iteration) continue;
-      const std::string& name = r.run_name.function_name;
+      // The name without repetition or aggregate: "BM_Work_Side/arguments.../real_time".
+      const std::string name = r.run_name.str();
       if (r.error_occurred) {
         failed_[name] = r.error_message;
         continue;
@@ -36,25 +37,30 @@ class TTableReporter : public benchmark::ConsoleReporter {
       for (const auto& [counter, value] : r.counters) counters_[name][counter].push_back(value.value);
     }
   }
-  // The median real time of the benchmark whose function is named `name` (or, failing that,
-  // the first whose name starts with it); -1 when it did not run or failed its check.
+  // The median real time of the benchmark `name`, given whole or up to a '/' of its full name
+  // ("BM_Sum_SumList", "BM_PaintGrid/100"); -1 when it did not run or failed its check.
   double TimeOf(const std::string& name) const {
-    if (failed_.count(name)) return -1.0;
-    if (auto it = times_.find(name); it != times_.end()) return Median(it->second);
-    for (const auto& [n, t] : times_)
-      if (n.rfind(name, 0) == 0) return Median(t);
-    return -1.0;
+    const std::string* full = Find(name);
+    return full && !failed_.count(*full) ? Median(times_.at(*full)) : -1.0;
   }
   // The median of a counter the benchmark set; -1 when it has none.
   double CounterOf(const std::string& name, const std::string& counter) const {
-    auto it = counters_.find(name);
-    if (it == counters_.end() || failed_.count(name)) return -1.0;
-    auto c = it->second.find(counter);
-    return c == it->second.end() ? -1.0 : Median(c->second);
+    const std::string* full = Find(name);
+    if (!full || failed_.count(*full) || !counters_.count(*full)) return -1.0;
+    const auto& c = counters_.at(*full);
+    return c.count(counter) ? Median(c.at(counter)) : -1.0;
   }
   const std::map<std::string, std::string>& Failed() const { return failed_; }
 
  private:
+  const std::string* Find(const std::string& name) const {
+    for (const auto& [full, t] : times_)
+      if (full == name || full.rfind(name + "/", 0) == 0) return &full;
+    for (const auto& [full, why] : failed_)
+      if (full == name || full.rfind(name + "/", 0) == 0) return &full;
+    return nullptr;
+  }
+
   std::map<std::string, std::vector<double>> times_;
   std::map<std::string, std::map<std::string, std::vector<double>>> counters_;
   std::map<std::string, std::string> failed_;
