@@ -2,7 +2,7 @@
 """Runs the side-by-side benchmarks (our data path against SQLite in memory) in a way whose
 figures can be compared from one run to the next, and prints one summary table at the end.
 
-    python3 bench/run_side_by_side.py [BUILD_DIR] [--repetitions N] [--filter REGEX]
+    python3 bench/run_side_by_side.py [BUILD_DIR] [--repetitions N] [--filter REGEX] [--json OUT]
 
 BUILD_DIR defaults to build-bench (configured with -DBUILD_BENCH=ON, Release). `make bench`
 builds it and runs this.
@@ -130,6 +130,7 @@ def main():
     ap.add_argument("build", nargs="?", default="build-bench")
     ap.add_argument("--repetitions", type=int, default=5)
     ap.add_argument("--filter", default=".", help="regex on benchmark names (default: all)")
+    ap.add_argument("--json", help="also write every run's figures to this file, for a later comparison")
     args = ap.parse_args()
 
     started = time.time()
@@ -205,11 +206,15 @@ def main():
         mem[label] = median(values) if values and name not in failed else None
     sqlite_bytes = mem.get("SQLite")
     print("%-52s %s" % ("memory a row (peak resident, bytes)",
-                        "  ".join("%s %s" % (k, "%.1f" % v if v is not None else "failed") for k, v in mem.items())))
+                        "  ".join("%s %s" % (k, "%.1f" % v if v is not None else "no figure") for k, v in mem.items())))
     for label in ("data set", "table store"):
         if mem.get(label) and sqlite_bytes:
             print("%-52s %43.2fx" % ("  SQLite bytes / %s bytes" % label, sqlite_bytes / mem[label]))
 
+    if args.json:
+        with open(args.json, "w") as f:
+            json.dump({"repetitions": args.repetitions, "real_ms": real, "cpu_ms": cpu, "counters": counters,
+                       "failed": failed}, f, indent=1)
     load_after = os.getloadavg()
     affinity = sorted(os.sched_getaffinity(0))
     print("\nload average before %.2f %.2f %.2f, after %.2f %.2f %.2f; cpus %s; %d cores online; %.0f s" %
