@@ -36,10 +36,19 @@ run: configure
 	cmake --build $(BUILD) -j $(JOBS) --target demo
 	$(BUILD)/examples/demo
 
+# The data path against SQLite through bench/run_side_by_side.py (each benchmark in a fresh
+# process, BENCH_REPETITIONS rounds, medians; BENCH_CPU=5 pins the runs to that core), then the
+# other benchmark programs once each.
+BENCH_REPETITIONS ?= 5
+BENCH_CPU ?=
+SIDE_BY_SIDE := bench_sumlist bench_memtable bench_memory_dataset bench_row_memory
 bench: setup
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_BENCH=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
-	@for b in $(BENCH_BUILD)/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+	$(if $(BENCH_CPU),taskset -c $(BENCH_CPU)) python3 bench/run_side_by_side.py $(BENCH_BUILD) --repetitions $(BENCH_REPETITIONS)
+	@for b in $(BENCH_BUILD)/bench_*; do \
+	  case " $(SIDE_BY_SIDE) " in *" $$(basename $$b) "*) continue;; esac; \
+	  [ -x "$$b" ] && "$$b"; done; true
 
 # libFuzzer under ASan+UBSan, FUZZ_SECONDS per target.
 fuzz: setup

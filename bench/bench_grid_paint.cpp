@@ -82,15 +82,8 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   // A single run's time, or the median with --benchmark_repetitions.
-  auto timeOf = [&](const std::string& name) {
-    for (const char* suffix : {"/real_time", "/real_time_median"}) {
-      auto it = reporter.times.find(name + suffix);
-      if (it != reporter.times.end()) return it->second;
-    }
-    return -1.0;
-  };
-  const double few = timeOf("BM_PaintGrid/100");
-  const double many = timeOf("BM_PaintGrid/1000000");
+  const double few = reporter.TimeOf("BM_PaintGrid/100");
+  const double many = reporter.TimeOf("BM_PaintGrid/1000000");
   if (few > 0 && many > 0) {
     std::printf("\n%-34s %12s\n", "paint 1280x800, 20 columns", "ms a frame");
     std::printf("%-34s %12.3f\n", "100 rows", few);
