@@ -1,7 +1,7 @@
 // The in-memory data set against SQLite's in-memory database on the same work, 1,000,000
 // records of (Integer id, String of 8-16 letters, Float, DateTime):
 //   Append   - every record through the data set's Append/Post path (AppendRecord), and through
-//              LoadFromRows (AppendBulk); SQLite: one prepared INSERT a row inside a
+//              LoadRows (AppendBulk); SQLite: one prepared INSERT a row inside a
 //              transaction. Both keep the id key while adding. One load a process, into a
 //              fresh heap.
 //   LoadAfterFree - the same bulk load, after another 1,000,000-record data set (SQLite: another

@@ -171,8 +171,7 @@ void Locate(benchmark::State& state) {
     state.ResumeTiming();
     for (const Variant& k : keys) {
       int pos = 0;
-      if (index->FindKeyValueIndex(k, pos))
-        found.push_back(t->RecordsList()->Rec(index->Items(pos).RecordIndex));
+      if (index->FindKeyValueIndex(k, pos)) found.push_back(t->RecordsList()->Rec(index->RecordIndexAt(pos)));
     }
     state.PauseTiming();
     bool ok = found.size() == keys.size();
@@ -200,7 +199,7 @@ void BM_Update_Table(benchmark::State& state) {
     for (int p : probes) {
       int pos = 0;
       byId->FindKeyValueIndex(IdOf(p), pos);
-      TMemoryRecordEh* r = t->RecordsList()->Rec(byId->Items(pos).RecordIndex);
+      TMemoryRecordEh* r = t->RecordsList()->Rec(byId->RecordIndexAt(pos));
       r->Edit();
       r->SetDataValue(2, dvkCurrentEh, Rows()[size_t(p)].Amount + delta);
       r->Post();
@@ -213,7 +212,7 @@ void BM_Update_Table(benchmark::State& state) {
     const Row& row = Rows()[size_t(probes[i])];
     int pos = 0;
     ok = byId->FindKeyValueIndex(IdOf(probes[i]), pos) &&
-         t->RecordsList()->Rec(byId->Items(pos).RecordIndex)->GetDataValue(2, dvkCurrentEh).AsDouble() ==
+         t->RecordsList()->Rec(byId->RecordIndexAt(pos))->GetDataValue(2, dvkCurrentEh).AsDouble() ==
              row.Amount + (delta - 1);
   }
   if (!ok) state.SkipWithError("update: a record does not hold the amount written");

@@ -4,7 +4,7 @@
 // row count. Each child is this program started again with --resident=WHAT, so no heap of the
 // measuring process is counted. None of the three keeps an index: the data set and the table
 // store hold the rows alone, and the SQLite table has no key but its rowid. The data set is
-// filled through LoadFromRows 16,384 rows at a time, so no copy of all the rows sits beside it.
+// filled through LoadRows a row at a time, so no copy of all the rows sits beside it.
 // The counter bytes_per_row carries the figure; after the runs a table prints the medians.
 #include <benchmark/benchmark.h>
 #include <spawn.h>
@@ -53,7 +53,7 @@ int Resident(const std::string& what) {
   bench_rows::Rows();
   if (what == "dataset") {
     bench_dataset::MemoryDataSetPtr ds = bench_dataset::NewDataSet(false);
-    bench_dataset::LoadInChunks(*ds);
+    bench_dataset::LoadAll(*ds);
     Finish(what, ds->RecordCount());
   }
   if (what == "table") {
