@@ -39,7 +39,7 @@ Variant VariantAccess::MakeText(std::string_view s) {
   Variant r;
   if (s.size() <= Variant::kInlineBytes) {
     r.r_.utf8.type = static_cast<TVarType>(Variant::kInlineText + s.size());
-    std::memcpy(r.r_.utf8.text, s.data(), s.size());
+    if (!s.empty()) std::memcpy(r.r_.utf8.text, s.data(), s.size());  // an empty view may hold no pointer
   } else {
     r.r_.tagged = {varString, {.payload = VarStringPayload::Make(s)}};
   }
@@ -50,7 +50,7 @@ Variant VariantAccess::MakeWideText(std::u16string_view s) {
   Variant r;
   if (s.size() <= Variant::kInlineUnits) {
     r.r_.utf16.type = static_cast<TVarType>((Variant::kInlineText | Variant::kInlineWide) + s.size());
-    std::memcpy(r.r_.utf16.text, s.data(), s.size() * sizeof(char16_t));
+    if (!s.empty()) std::memcpy(r.r_.utf16.text, s.data(), s.size() * sizeof(char16_t));
   } else {
     r.r_.tagged = {varOleStr, {.payload = new VarWideStringPayload(std::u16string(s))}};
   }

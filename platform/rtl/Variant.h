@@ -233,7 +233,8 @@ class Variant {
   Rep r_{};
   friend struct VariantAccess;
 };
-static_assert(sizeof(Variant) == 16, "a Variant is a table cell: the tag and 14 bytes of value");
+static_assert(sizeof(Variant) == 16,
+              "every table cell is a Variant: a 2-byte tag and 14 bytes of value or text");
 
 // The class library's free functions over Variants.
 inline Variant Null() {
