@@ -371,7 +371,7 @@ int64_t Variant::AsInt64() const {
 
 double Variant::AsDouble() const {
   // The common case without the round trip through the numeric view (which answers it alike).
-  if (type_ == varDouble) return v_.dbl;
+  if (VarType() == varDouble) return A::Dbl(*this);
   return ToDouble(FloatOf(*this, varDouble));
 }
 
