@@ -1,5 +1,7 @@
 // The Variant's life cycle, constructors, type tests and names.
 #include <cstdio>
+#include <cstring>
+#include <new>
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Interfaces.h"
@@ -8,39 +10,66 @@
 using A = VariantAccess;
 
 void Variant::AddRefManaged() const noexcept {
-  if (type_ == varDispatch || type_ == varUnknown) {
-    if (v_.intf) v_.intf->_AddRef();
+  const Tagged& t = r_.tagged;
+  if (t.type == varDispatch || t.type == varUnknown) {
+    if (t.v.intf) t.v.intf->_AddRef();
   } else {
-    v_.payload->refs.fetch_add(1, std::memory_order_relaxed);
+    t.v.payload->refs.fetch_add(1, std::memory_order_relaxed);
   }
 }
 
 void Variant::ReleaseManaged() noexcept {
-  if (type_ == varDispatch || type_ == varUnknown) {
-    if (v_.intf) v_.intf->_Release();
-  } else if (v_.payload->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-    delete v_.payload;
+  const Tagged& t = r_.tagged;
+  if (t.type == varDispatch || t.type == varUnknown) {
+    if (t.v.intf) t.v.intf->_Release();
+  } else if (t.v.payload->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+    delete t.v.payload;
   }
-  type_ = varEmpty;
-  v_.i64 = 0;
+  r_ = Rep{};
 }
 
-Variant::Variant(const char* v) : Variant(std::string(v ? v : "")) {}
-Variant::Variant(std::string v) : type_(varString) {
-  v_.payload = new VarStringPayload(std::move(v));
+VarStringPayload* VarStringPayload::Make(std::string_view s) {
+  void* memory = ::operator new(sizeof(VarStringPayload) + s.size());
+  auto* p = new (memory) VarStringPayload(s.size());
+  std::memcpy(reinterpret_cast<char*>(p + 1), s.data(), s.size());
+  return p;
 }
-Variant::Variant(const char16_t* v) : Variant(std::u16string(v ? v : u"")) {}
-Variant::Variant(std::u16string v) : type_(varOleStr) {
-  v_.payload = new VarWideStringPayload(std::move(v));
+
+Variant VariantAccess::MakeText(std::string_view s) {
+  Variant r;
+  if (s.size() <= Variant::kInlineBytes) {
+    r.r_.utf8.type = static_cast<TVarType>(Variant::kInlineText + s.size());
+    if (!s.empty()) std::memcpy(r.r_.utf8.text, s.data(), s.size());  // an empty view may hold no pointer
+  } else {
+    r.r_.tagged = {varString, {.payload = VarStringPayload::Make(s)}};
+  }
+  return r;
 }
-Variant::Variant(const TSQLTimeStamp& v) : type_(varSQLTimeStamp) {
-  v_.payload = new VarTimeStampPayload(v);
+
+Variant VariantAccess::MakeWideText(std::u16string_view s) {
+  Variant r;
+  if (s.size() <= Variant::kInlineUnits) {
+    r.r_.utf16.type = static_cast<TVarType>((Variant::kInlineText | Variant::kInlineWide) + s.size());
+    if (!s.empty()) std::memcpy(r.r_.utf16.text, s.data(), s.size() * sizeof(char16_t));
+  } else {
+    r.r_.tagged = {varOleStr, {.payload = new VarWideStringPayload(std::u16string(s))}};
+  }
+  return r;
 }
-Variant::Variant(const TBcd& v) : type_(varFMTBcd) {
-  v_.payload = new VarBcdPayload(v);
+
+Variant::Variant(const char* v) : Variant(A::MakeText(v ? std::string_view(v) : std::string_view())) {}
+Variant::Variant(std::string v) : Variant(A::MakeText(v)) {}
+Variant::Variant(const char16_t* v)
+    : Variant(A::MakeWideText(v ? std::u16string_view(v) : std::u16string_view())) {}
+Variant::Variant(std::u16string v) {
+  if (v.size() <= kInlineUnits)
+    *this = A::MakeWideText(v);
+  else
+    r_.tagged = {varOleStr, {.payload = new VarWideStringPayload(std::move(v))}};
 }
-Variant::Variant(IInterface* v) : type_(varUnknown) {
-  v_.intf = v;
+Variant::Variant(const TSQLTimeStamp& v) : r_{{varSQLTimeStamp, {.payload = new VarTimeStampPayload(v)}}} {}
+Variant::Variant(const TBcd& v) : r_{{varFMTBcd, {.payload = new VarBcdPayload(v)}}} {}
+Variant::Variant(IInterface* v) : r_{{varUnknown, {.intf = v}}} {
   if (v) v->_AddRef();
 }
 
@@ -67,12 +96,12 @@ Variant Variant::FromError(int32_t code) {
 }
 Variant Variant::FromDispatch(IInterface* v) {
   Variant r(v);
-  r.type_ = varDispatch;
+  r.r_.tagged.type = varDispatch;
   return r;
 }
 
 bool Variant::IsNumeric() const {
-  switch (type_) {
+  switch (VarType()) {
     case varSmallint:
     case varInteger:
     case varSingle:
@@ -92,7 +121,7 @@ bool Variant::IsNumeric() const {
 }
 
 bool Variant::IsOrdinal() const {
-  switch (type_) {
+  switch (VarType()) {
     case varSmallint:
     case varInteger:
     case varBoolean:
@@ -109,11 +138,13 @@ bool Variant::IsOrdinal() const {
 }
 
 bool Variant::IsString() const {
-  return type_ == varString || type_ == varOleStr;
+  const TVarType t = VarType();
+  return t == varString || t == varOleStr;
 }
 
 bool Variant::IsFloat() const {
-  return type_ == varSingle || type_ == varDouble || type_ == varCurrency || type_ == varDate;
+  const TVarType t = VarType();
+  return t == varSingle || t == varDouble || t == varCurrency || t == varDate;
 }
 
 bool VarIsNumeric(const Variant& v) {

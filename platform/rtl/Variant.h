@@ -69,15 +69,13 @@ enum class TVariantRelationship { vrEqual, vrLessThan, vrGreaterThan, vrNotEqual
 class Variant {
  public:
   Variant() = default;  // Empty
-  // Scalars live in the 8-byte value; only text, arrays, interfaces and the custom types
-  // take the out-of-line reference path, so copying a cell value stays a 16-byte copy.
-  Variant(const Variant& other) : type_(other.type_), v_(other.v_) {
-    if (IsManaged(type_)) AddRefManaged();
+  // Scalars and short texts live in the 16 bytes; only longer texts, arrays, interfaces and
+  // the custom types take the out-of-line reference path, so copying a cell value stays a
+  // 16-byte copy.
+  Variant(const Variant& other) : r_(other.r_) {
+    if (IsManaged(r_.tagged.type)) AddRefManaged();
   }
-  Variant(Variant&& other) noexcept : type_(other.type_), v_(other.v_) {
-    other.type_ = varEmpty;
-    other.v_.i64 = 0;
-  }
+  Variant(Variant&& other) noexcept : r_(other.r_) { other.r_ = Rep{}; }
   Variant& operator=(const Variant& other) {
     Variant copy(other);
     Swap(copy);
@@ -89,24 +87,21 @@ class Variant {
     return *this;
   }
   ~Variant() {
-    if (IsManaged(type_)) ReleaseManaged();
+    if (IsManaged(r_.tagged.type)) ReleaseManaged();
   }
-  void Swap(Variant& other) noexcept {
-    std::swap(type_, other.type_);
-    std::swap(v_, other.v_);
-  }
+  void Swap(Variant& other) noexcept { std::swap(r_, other.r_); }
 
-  Variant(bool v) : type_(varBoolean), v_{.i64 = v ? 1 : 0} {}
-  Variant(int v) : type_(varInteger), v_{.i64 = v} {}
-  Variant(long v) : type_(varInt64), v_{.i64 = v} {}
-  Variant(long long v) : type_(varInt64), v_{.i64 = v} {}
-  Variant(unsigned v) : type_(varLongWord), v_{.i64 = v} {}
-  Variant(unsigned long v) : type_(varUInt64), v_{.u64 = v} {}
-  Variant(unsigned long long v) : type_(varUInt64), v_{.u64 = v} {}
-  Variant(double v) : type_(varDouble), v_{.dbl = v} {}
-  Variant(long double v) : type_(varDouble), v_{.dbl = static_cast<double>(v)} {}
-  Variant(float v) : type_(varSingle), v_{.sgl = v} {}
-  Variant(Currency v) : type_(varCurrency), v_{.i64 = v.Raw()} {}
+  Variant(bool v) : r_{{varBoolean, {.i64 = v ? 1 : 0}}} {}
+  Variant(int v) : r_{{varInteger, {.i64 = v}}} {}
+  Variant(long v) : r_{{varInt64, {.i64 = v}}} {}
+  Variant(long long v) : r_{{varInt64, {.i64 = v}}} {}
+  Variant(unsigned v) : r_{{varLongWord, {.i64 = v}}} {}
+  Variant(unsigned long v) : r_{{varUInt64, {.u64 = v}}} {}
+  Variant(unsigned long long v) : r_{{varUInt64, {.u64 = v}}} {}
+  Variant(double v) : r_{{varDouble, {.dbl = v}}} {}
+  Variant(long double v) : r_{{varDouble, {.dbl = static_cast<double>(v)}}} {}
+  Variant(float v) : r_{{varSingle, {.sgl = v}}} {}
+  Variant(Currency v) : r_{{varCurrency, {.i64 = v.Raw()}}} {}
   Variant(const char* v);         // varString
   Variant(std::string v);         // varString
   Variant(std::u16string v);      // varOleStr
@@ -126,7 +121,10 @@ class Variant {
   static Variant FromError(int32_t code);      // varError (the calculator's error state)
   static Variant FromDispatch(IInterface* v);  // varDispatch; holds a reference
 
-  TVarType VarType() const { return type_; }
+  TVarType VarType() const {
+    const TVarType t = r_.tagged.type;
+    return t < kInlineText ? t : (t & kInlineWide) ? varOleStr : varString;
+  }
   bool IsEmpty() const { return VarType() == varEmpty; }
   bool IsNull() const { return VarType() == varNull; }
   bool IsArray() const { return (VarType() & varArray) != 0; }
@@ -148,7 +146,8 @@ class Variant {
   TDateTime AsDateTime() const;
   std::string AsString() const;  // Null raises; use VarToStr for "" on Null
   // The UTF-8 text of a varString without copying it; false (Out untouched) for every other
-  // type. The view lives as long as this Variant is neither changed nor destroyed.
+  // type. The view lives as long as this Variant is neither changed, moved nor destroyed
+  // (a short text lives inside the Variant itself).
   bool TryTextView(std::string_view& Out) const;
   std::u16string AsWideString() const;
   TSQLTimeStamp AsSQLTimeStamp() const;
@@ -185,10 +184,20 @@ class Variant {
   Variant operator-() const;
 
  private:
+  // Short texts are stored in the bytes after the tag instead of a shared payload; the tag
+  // says which and how long: kInlineText + byte count (0..14) for UTF-8, kInlineText |
+  // kInlineWide + unit count (0..7) for UTF-16. VarType() folds both back to varString /
+  // varOleStr, so only the life cycle and VariantAccess ever see these tags. The bytes past
+  // the length are unspecified; nothing reads them.
+  static constexpr TVarType kInlineText = 0x8000;
+  static constexpr TVarType kInlineWide = 0x4000;
+  static constexpr size_t kInlineBytes = 14;
+  static constexpr size_t kInlineUnits = kInlineBytes / sizeof(char16_t);
+
   // Types whose value holds a reference: an interface (counted by the interface itself) or
-  // a shared payload (text, arrays, custom types; arrays copy on write).
+  // a shared payload (long text, arrays, custom types; arrays copy on write).
   static constexpr bool IsManaged(TVarType t) {
-    return t >= varString || t == varOleStr || t == varDispatch || t == varUnknown;
+    return (t >= varString && t < kInlineText) || t == varOleStr || t == varDispatch || t == varUnknown;
   }
   void AddRefManaged() const noexcept;
   void ReleaseManaged() noexcept;
@@ -201,10 +210,31 @@ class Variant {
     IInterface* intf;
     VariantPayload* payload;
   };
-  TVarType type_ = varEmpty;
-  Value v_{};
+  // Every form but inline text: the tag, then an 8-byte value.
+  struct Tagged {
+    TVarType type;
+    Value v;
+  };
+  struct InlineUtf8 {
+    TVarType type;
+    char text[kInlineBytes];
+  };
+  struct InlineUtf16 {
+    TVarType type;
+    char16_t text[kInlineUnits];
+  };
+  // All three forms begin with the tag, so it may be read through `tagged` whichever is
+  // stored. The union is copied whole: copying one member would drop inline text bytes.
+  union Rep {
+    Tagged tagged;
+    InlineUtf8 utf8;
+    InlineUtf16 utf16;
+  };
+  Rep r_{};
   friend struct VariantAccess;
 };
+static_assert(sizeof(Variant) == 16,
+              "every table cell is a Variant: a 2-byte tag and 14 bytes of value or text");
 
 // The class library's free functions over Variants.
 inline Variant Null() {

@@ -129,7 +129,7 @@ void Put(Variant& self, const int* indexes, size_t n, const Variant& value) {
 }  // namespace
 
 VarArrayPayload& VariantAccess::MutableArray(Variant& v) {
-  auto* p = static_cast<VarArrayPayload*>(v.v_.payload);
+  auto* p = static_cast<VarArrayPayload*>(v.r_.tagged.v.payload);
   if (p->refs.load(std::memory_order_acquire) == 1) return *p;
   auto copy = std::make_unique<VarArrayPayload>();
   copy->elementType = p->elementType;
@@ -137,7 +137,7 @@ VarArrayPayload& VariantAccess::MutableArray(Variant& v) {
   copy->items = p->items;
   copy->bytes = p->bytes;
   VarArrayPayload& result = *copy;
-  v.v_.payload = copy.release();
+  v.r_.tagged.v.payload = copy.release();
   if (p->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) delete p;
   return result;
 }
@@ -236,7 +236,7 @@ void Variant::PutElement(const std::vector<int>& indexes, const Variant& value) 
 
 std::vector<uint8_t> Variant::ArrayBytes() const {
   const VarArrayPayload& a = ArrayOf(*this);
-  if (a.elementType != varByte) VarCastError(type_, varArray | varByte);
+  if (a.elementType != varByte) VarCastError(VarType(), varArray | varByte);
   return a.bytes;
 }
 

@@ -28,7 +28,7 @@ bool IsText(TVarType t) {
 }
 
 std::string TextOf(const Variant& v) {
-  return A::Type(v) == varString ? A::Str(v) : Utf16ToUtf8(A::WStr(v));
+  return A::Type(v) == varString ? std::string(A::Str(v)) : Utf16ToUtf8(A::WStr(v));
 }
 
 // n / 10000 rounded to nearest, ties to even (Currency to integer).
@@ -371,7 +371,7 @@ int64_t Variant::AsInt64() const {
 
 double Variant::AsDouble() const {
   // The common case without the round trip through the numeric view (which answers it alike).
-  if (type_ == varDouble) return v_.dbl;
+  if (VarType() == varDouble) return A::Dbl(*this);
   return ToDouble(FloatOf(*this, varDouble));
 }
 
@@ -380,48 +380,52 @@ Extended Variant::AsExtended() const {
 }
 
 bool Variant::AsBoolean() const {
-  if (IsText(type_)) {
+  const TVarType type = VarType();
+  if (IsText(type)) {
     bool b;
-    if (!VarTextToBoolean(TextOf(*this), b)) VarCastError(type_, varBoolean);
+    if (!VarTextToBoolean(TextOf(*this), b)) VarCastError(type, varBoolean);
     return b;
   }
-  if (type_ == varBoolean) return v_.i64 != 0;
+  if (type == varBoolean) return A::I64(*this) != 0;
   VarNumber n = NumberOf(*this, varBoolean);
   return n.kind == VarNumber::Float ? n.f != 0 : n.i != 0;
 }
 
 Currency Variant::AsCurrency() const {
-  if (IsText(type_)) {
+  const TVarType type = VarType();
+  if (IsText(type)) {
     std::string s = TextOf(*this);
     Currency c;
     if (TryStrToCurr(s, c)) return c;
     VarNumber n;
-    if (!VarTextToNumber(s, n)) VarCastError(type_, varCurrency);
+    if (!VarTextToNumber(s, n)) VarCastError(type, varCurrency);
     return CurrencyOf(n);
   }
   return CurrencyOf(NumberOf(*this, varCurrency));
 }
 
 TDateTime Variant::AsDateTime() const {
-  if (IsText(type_)) {
+  const TVarType type = VarType();
+  if (IsText(type)) {
     std::string s = TextOf(*this);
     TDateTime d;
     if (TryStrToDateTime(s, d)) return d;
     VarNumber n;
-    if (!VarTextToNumber(s, n)) VarCastError(type_, varDate);
+    if (!VarTextToNumber(s, n)) VarCastError(type, varDate);
     return ToDouble(n.AsFloat());
   }
   return ToDouble(FloatOf(*this, varDate));
 }
 
 bool Variant::TryTextView(std::string_view& Out) const {
-  if (type_ != varString) return false;
-  Out = VariantAccess::Str(*this);
+  if (VarType() != varString) return false;
+  Out = A::Str(*this);
   return true;
 }
 
 std::string Variant::AsString() const {
-  switch (type_) {
+  const TVarType type = VarType();
+  switch (type) {
     case varEmpty:
       return std::string();
     case varSmallint:
@@ -431,26 +435,26 @@ std::string Variant::AsString() const {
     case varWord:
     case varLongWord:
     case varInt64:
-      return std::to_string(v_.i64);
+      return std::to_string(A::I64(*this));
     case varUInt64:
-      return std::to_string(v_.u64);
+      return std::to_string(A::U64(*this));
     case varBoolean:
-      return v_.i64 ? "True" : "False";
+      return A::I64(*this) ? "True" : "False";
     case varSingle:
-      return FloatToStrF(v_.sgl, ffGeneral, 7, 0);
+      return FloatToStrF(A::Sgl(*this), ffGeneral, 7, 0);
     case varDouble:
-      return FloatToStr(v_.dbl);
+      return FloatToStr(A::Dbl(*this));
     case varCurrency:
-      return CurrToStr(Currency::FromRaw(v_.i64));
+      return CurrToStr(Currency::FromRaw(A::I64(*this)));
     case varDate:
-      return DateTimeToStr(v_.dbl);
+      return DateTimeToStr(A::Dbl(*this));
     case varString:
-      return A::Str(*this);
+      return std::string(A::Str(*this));
     case varOleStr:
       return Utf16ToUtf8(A::WStr(*this));
     case varSQLTimeStamp: {
       TDateTime d;
-      if (!VarTimeStampToDate(A::TimeStamp(*this), d)) VarCastError(type_, varString);
+      if (!VarTimeStampToDate(A::TimeStamp(*this), d)) VarCastError(type, varString);
       return DateTimeToStr(d);
     }
     case varFMTBcd: {
@@ -462,36 +466,39 @@ std::string Variant::AsString() const {
     case varArray | varByte:
       return VarBytesAsString(*this);
     default:
-      VarCastError(type_, varString);
+      VarCastError(type, varString);
   }
 }
 
 std::u16string Variant::AsWideString() const {
-  if (type_ == varOleStr) return A::WStr(*this);
-  if (type_ == varNull) VarCastError(type_, varOleStr);
+  const TVarType type = VarType();
+  if (type == varOleStr) return std::u16string(A::WStr(*this));
+  if (type == varNull) VarCastError(type, varOleStr);
   return Utf8ToUtf16(AsString());
 }
 
 TSQLTimeStamp Variant::AsSQLTimeStamp() const {
-  if (type_ == varSQLTimeStamp) return A::TimeStamp(*this);
-  if (type_ == varNull) VarCastError(type_, varSQLTimeStamp);
+  const TVarType type = VarType();
+  if (type == varSQLTimeStamp) return A::TimeStamp(*this);
+  if (type == varNull) VarCastError(type, varSQLTimeStamp);
   TSQLTimeStamp ts;
   if (!VarDateToTimeStamp(AsDateTime(), ts)) VarOverflowError();
   return ts;
 }
 
 TBcd Variant::AsBcd() const {
-  if (type_ == varFMTBcd) return A::Bcd(*this);
+  const TVarType type = VarType();
+  if (type == varFMTBcd) return A::Bcd(*this);
   TBcd r;
-  if (IsText(type_)) {
+  if (IsText(type)) {
     if (!VarCanonicalBcd(TextOf(*this), FormatSettings().DecimalSeparator, r.Digits))
-      VarCastError(type_, varFMTBcd);
+      VarCastError(type, varFMTBcd);
     return r;
   }
-  if (type_ == varSingle || type_ == varDouble || type_ == varDate) {
-    double d = type_ == varSingle ? v_.sgl : v_.dbl;
+  if (type == varSingle || type == varDouble || type == varDate) {
+    double d = type == varSingle ? A::Sgl(*this) : A::Dbl(*this);
     if (!std::isfinite(d)) VarOverflowError();
-    r.Digits = type_ == varSingle ? PlainDecimal(v_.sgl) : PlainDecimal(d);
+    r.Digits = type == varSingle ? PlainDecimal(A::Sgl(*this)) : PlainDecimal(d);
     return r;
   }
   VarNumber n = NumberOf(*this, varFMTBcd);
@@ -512,12 +519,13 @@ TBcd Variant::AsBcd() const {
 }
 
 IInterface* Variant::AsInterface() const {
-  return type_ == varUnknown || type_ == varDispatch ? v_.intf : nullptr;
+  const TVarType type = VarType();
+  return type == varUnknown || type == varDispatch ? A::Intf(*this) : nullptr;
 }
 
 int32_t Variant::AsError() const {
-  if (type_ != varError) VarCastError(type_, varError);
-  return static_cast<int32_t>(v_.i64);
+  if (VarType() != varError) VarCastError(VarType(), varError);
+  return static_cast<int32_t>(A::I64(*this));
 }
 
 Variant VarAsType(const Variant& v, TVarType type) {

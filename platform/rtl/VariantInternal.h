@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/rtl/Variant.h"
@@ -16,9 +17,16 @@ struct VariantPayload {
   virtual ~VariantPayload() = default;
 };
 
-struct VarStringPayload : VariantPayload {
-  explicit VarStringPayload(std::string s) : text(std::move(s)) {}
-  std::string text;
+// UTF-8 text too long for the inline form, in one allocation: this header, then the bytes.
+struct VarStringPayload final : VariantPayload {
+  static VarStringPayload* Make(std::string_view s);
+  std::string_view Text() const { return {reinterpret_cast<const char*>(this + 1), size}; }
+  // Make allocates more than sizeof(*this); a sized delete would name the wrong size.
+  static void operator delete(void* p) { ::operator delete(p); }
+
+ private:
+  explicit VarStringPayload(size_t n) : size(n) {}
+  size_t size;  // bytes after the header
 };
 
 struct VarWideStringPayload : VariantPayload {
@@ -51,27 +59,39 @@ struct VarArrayPayload : VariantPayload {
   size_t Count() const { return elementType == varByte ? bytes.size() : items.size(); }
 };
 
+// Raw access to a Variant's value. Type() answers the public type (an inline text is
+// varString / varOleStr like any other); the scalar accessors read the 8-byte value and are
+// meaningful only for the types that keep one there.
 struct VariantAccess {
-  static TVarType Type(const Variant& v) { return v.type_; }
-  static int64_t I64(const Variant& v) { return v.v_.i64; }
-  static uint64_t U64(const Variant& v) { return v.v_.u64; }
-  static double Dbl(const Variant& v) { return v.v_.dbl; }
-  static float Sgl(const Variant& v) { return v.v_.sgl; }
-  static IInterface* Intf(const Variant& v) { return v.v_.intf; }
-  static VariantPayload* Payload(const Variant& v) { return v.v_.payload; }
+  static TVarType Type(const Variant& v) { return v.VarType(); }
+  static int64_t I64(const Variant& v) { return v.r_.tagged.v.i64; }
+  static uint64_t U64(const Variant& v) { return v.r_.tagged.v.u64; }
+  static double Dbl(const Variant& v) { return v.r_.tagged.v.dbl; }
+  static float Sgl(const Variant& v) { return v.r_.tagged.v.sgl; }
+  static IInterface* Intf(const Variant& v) { return v.r_.tagged.v.intf; }
 
-  static const std::string& Str(const Variant& v) {
-    return static_cast<const VarStringPayload*>(v.v_.payload)->text;
+  // The text of a varString / varOleStr; points into `v` when the text is inline.
+  static std::string_view Str(const Variant& v) {
+    const TVarType t = v.r_.tagged.type;
+    if (t == varString) return static_cast<const VarStringPayload*>(v.r_.tagged.v.payload)->Text();
+    return {v.r_.utf8.text, static_cast<size_t>(t - Variant::kInlineText)};
   }
-  static const std::u16string& WStr(const Variant& v) {
-    return static_cast<const VarWideStringPayload*>(v.v_.payload)->text;
+  static std::u16string_view WStr(const Variant& v) {
+    const TVarType t = v.r_.tagged.type;
+    if (t == varOleStr) return static_cast<const VarWideStringPayload*>(v.r_.tagged.v.payload)->text;
+    return {v.r_.utf16.text, static_cast<size_t>(t - (Variant::kInlineText | Variant::kInlineWide))};
   }
+  // A varString / varOleStr of `s`: inline when it fits, else a new shared payload.
+  static Variant MakeText(std::string_view s);
+  static Variant MakeWideText(std::u16string_view s);
   static const TSQLTimeStamp& TimeStamp(const Variant& v) {
-    return static_cast<const VarTimeStampPayload*>(v.v_.payload)->value;
+    return static_cast<const VarTimeStampPayload*>(v.r_.tagged.v.payload)->value;
   }
-  static const TBcd& Bcd(const Variant& v) { return static_cast<const VarBcdPayload*>(v.v_.payload)->value; }
+  static const TBcd& Bcd(const Variant& v) {
+    return static_cast<const VarBcdPayload*>(v.r_.tagged.v.payload)->value;
+  }
   static const VarArrayPayload& Array(const Variant& v) {
-    return *static_cast<const VarArrayPayload*>(v.v_.payload);
+    return *static_cast<const VarArrayPayload*>(v.r_.tagged.v.payload);
   }
   // The array payload, unshared first so that writing leaves other copies untouched.
   static VarArrayPayload& MutableArray(Variant& v);
@@ -79,21 +99,18 @@ struct VariantAccess {
   // Builds a scalar of `type` from raw bits.
   static Variant MakeInt(TVarType type, int64_t bits) {
     Variant r;
-    r.type_ = type;
-    r.v_.i64 = bits;
+    r.r_.tagged = {type, {.i64 = bits}};
     return r;
   }
   static Variant MakeDouble(TVarType type, double d) {
     Variant r;
-    r.type_ = type;
-    r.v_.dbl = d;
+    r.r_.tagged = {type, {.dbl = d}};
     return r;
   }
   // Adopts `p` (its initial reference) as the value of a Variant of `type`.
   static Variant Adopt(TVarType type, VariantPayload* p) {
     Variant r;
-    r.type_ = type;
-    r.v_.payload = p;
+    r.r_.tagged = {type, {.payload = p}};
     return r;
   }
 };

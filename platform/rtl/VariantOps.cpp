@@ -6,6 +6,7 @@
 #include <limits>
 #include <tuple>
 
+#include "platform/rtl/Collation.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FormatSettings.h"
@@ -42,12 +43,12 @@ bool IsInterface(TVarType t) {
 }
 
 std::string TextOf(const Variant& v) {
-  return A::Type(v) == varString ? A::Str(v) : Utf16ToUtf8(A::WStr(v));
+  return A::Type(v) == varString ? std::string(A::Str(v)) : Utf16ToUtf8(A::WStr(v));
 }
 
-int CompareText(const std::string& a, const std::string& b) {
+int CompareText(std::string_view a, std::string_view b) {
   if (a == b) return 0;
-  int r = AnsiCompareStr(a, b);
+  int r = CollateText(a, b, false);
   // Collation may call different texts equal; equality stays exact, so break the tie.
   if (r == 0) r = a.compare(b);
   return r < 0 ? -1 : 1;
@@ -317,7 +318,7 @@ Variant Arithmetic(const Variant& a, const Variant& b, Op op) {
   if (op == Op::Add && (IsText(ta) || IsText(tb)) && (IsText(ta) || ta == varEmpty) &&
       (IsText(tb) || tb == varEmpty)) {
     if (ta != varString && tb != varString) {
-      std::u16string r = ta == varOleStr ? A::WStr(a) : std::u16string();
+      std::u16string r = ta == varOleStr ? std::u16string(A::WStr(a)) : std::u16string();
       if (tb == varOleStr) r += A::WStr(b);
       return Variant(std::move(r));
     }
@@ -381,24 +382,24 @@ Variant Variant::operator/(const Variant& o) const {
 }
 
 Variant Variant::operator-() const {
-  switch (type_) {
+  switch (VarType()) {
     case varNull:
       return *this;
     case varSingle:
-      return Variant(-v_.sgl);
+      return Variant(-A::Sgl(*this));
     case varDouble:
-      return Variant(-v_.dbl);
+      return Variant(-A::Dbl(*this));
     case varDate:
-      return FromDate(-v_.dbl);
+      return FromDate(-A::Dbl(*this));
     case varCurrency:
-      return Variant(-Currency::FromRaw(v_.i64));
+      return Variant(-Currency::FromRaw(A::I64(*this)));
     case varFMTBcd:
       return Variant(TBcd{NegatedBcd(A::Bcd(*this).Digits)});
     case varSmallint:
-      if (v_.i64 != INT16_MIN) return FromSmallint(static_cast<Smallint>(-v_.i64));
+      if (A::I64(*this) != INT16_MIN) return FromSmallint(static_cast<Smallint>(-A::I64(*this)));
       break;
     case varShortInt:
-      if (v_.i64 != INT8_MIN) return FromShortInt(static_cast<ShortInt>(-v_.i64));
+      if (A::I64(*this) != INT8_MIN) return FromShortInt(static_cast<ShortInt>(-A::I64(*this)));
       break;
     default:
       break;
