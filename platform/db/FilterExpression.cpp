@@ -54,7 +54,7 @@ bool GlobMatch(const Text& text, const std::vector<Seg>& segs, bool anchoredStar
 
 }  // namespace
 
-void FoldCaseUtf8(const std::string& Text, std::u32string& Out) {
+void FoldCaseUtf8(std::string_view Text, std::u32string& Out) {
   Out.clear();
   Out.reserve(Text.size());
   for (size_t i = 0; i < Text.size();) {
@@ -121,7 +121,7 @@ TLikePattern::TLikePattern(const std::string& Pattern) {
   if (!ascii_) asciiSegments_.clear();
 }
 
-bool TLikePattern::Matches(const std::string& Text) const {
+bool TLikePattern::Matches(std::string_view Text) const {
   if (ascii_) {
     // Fold ASCII text in one pass into a small buffer and match with plain searches; the
     // first byte past ASCII sends the text down the Unicode path.
@@ -933,7 +933,10 @@ bool TFilterExpression::Eval(int index, const Variant* row) const {
       const Variant& v = row[n.Lhs.Slot];
       if (v.IsNull() || v.IsEmpty()) return false;
       try {
-        const std::string text = v.IsString() ? v.AsString() : VarToStr(v);
+        // Stored UTF-8 text is matched where it lies; other values through their text.
+        std::string_view view;
+        if (v.TryTextView(view)) return n.Pattern->Matches(view) != n.Negate;
+        const std::string text = VarToStr(v);
         return n.Pattern->Matches(text) != n.Negate;
       } catch (const Exception&) {
         return false;

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/rtl/Exceptions.h"
@@ -82,7 +83,7 @@ class TFilterExpression {
 class TLikePattern {
  public:
   explicit TLikePattern(const std::string& Pattern);
-  bool Matches(const std::string& Text) const;
+  bool Matches(std::string_view Text) const;
 
  private:
   bool anchoredStart_ = true;
@@ -93,5 +94,5 @@ class TLikePattern {
 };
 
 // Folds UTF-8 text for case-insensitive equality (Unicode simple case folding).
-void FoldCaseUtf8(const std::string& Text, std::u32string& Out);
+void FoldCaseUtf8(std::string_view Text, std::u32string& Out);
 std::string FoldCaseText(const std::string& Text);
