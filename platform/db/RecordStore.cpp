@@ -21,6 +21,9 @@ uint32_t TIdSequence::NewChunk() {
     freeChunks_.pop_back();
     return slot;
   }
+  // A location names its chunk in 22 bits; 4M chunks of 128 to 512 ids is far past any table
+  // this store is meant for.
+  if (chunks_.size() >= kNoChunk) throw Exception("Too many records for one data set");
   chunks_.emplace_back();
   return static_cast<uint32_t>(chunks_.size() - 1);
 }
@@ -596,7 +599,7 @@ void TIdSequence::CheckConsistency() const {
             kSequenceName, "count differs from the ids held");
   size_t located = 0;
   const Location* where = where_.data();
-  for (size_t id = 0; id < where_.size(); ++id) located += where[id].Chunk != kNone ? 1 : 0;
+  for (size_t id = 0; id < where_.size(); ++id) located += where[id].Chunk != kNoChunk ? 1 : 0;
   CheckRule(located == held, kSequenceName, "ids located that the sequence does not hold");
   if (hintRank_ < order_.size())
     CheckRule(hintStart_ == Prefix(hintRank_), kSequenceName, "walking hint names the wrong position", "rank",

@@ -31,7 +31,7 @@ class TIdSequence {
   int Count() const { return count_; }
   uint32_t At(int Pos) const;         // 0 <= Pos < Count()
   int PositionOf(uint32_t Id) const;  // -1 when absent
-  bool Contains(uint32_t Id) const { return Id < where_.size() && where_[Id].Chunk != kNone; }
+  bool Contains(uint32_t Id) const { return Id < where_.size() && where_[Id].Chunk != kNoChunk; }
   void Insert(int Pos, uint32_t Id);  // 0 <= Pos <= Count(); Id not yet present
   void PushBack(uint32_t Id) { Insert(count_, Id); }
   void Erase(uint32_t Id);  // no effect when absent
@@ -54,9 +54,14 @@ class TIdSequence {
     std::vector<uint32_t> Ids;
     uint32_t Rank = 0;  // index in order_
   };
+  // Where an id sits, in four bytes a record: a chunk holds at most kChunk + 1 ids for a
+  // moment before it splits, so the offset takes 10 bits and the chunk slot the other 22.
+  static constexpr uint32_t kOffsetBits = 10;
+  static constexpr uint32_t kNoChunk = (1u << (32 - kOffsetBits)) - 1;
+  static_assert(kChunk + 1 < (1u << kOffsetBits));
   struct Location {
-    uint32_t Chunk = kNone;
-    uint32_t Offset = 0;
+    uint32_t Chunk : 32 - kOffsetBits = kNoChunk;
+    uint32_t Offset : kOffsetBits = 0;
   };
 
   uint32_t NewChunk();
