@@ -97,31 +97,18 @@ void BM_Append_Memory(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kRecords);
 }
 
-void BM_AppendBulk_Memory(benchmark::State& state) {
-  for (auto _ : state) {
-    state.PauseTiming();
-    MemoryDataSetPtr ds = NewDataSet();
-    state.ResumeTiming();
-    LoadAll(*ds);
-    state.PauseTiming();
-    const bool ok = ds->RecordCount() == kRecords;
-    ds.reset();
-    state.ResumeTiming();
-    if (Fails(state, ok, "bulk load: wrong record count")) break;
-  }
-  state.SetItemsProcessed(state.iterations() * kRecords);
-}
-
 // What the heap looks like after a data set of all the rows was loaded and freed.
 void LoadAndFree() {
   MemoryDataSetPtr ds = NewDataSet();
   LoadAll(*ds);
 }
 
-void BM_LoadAfterFree_Memory(benchmark::State& state) {
+// One bulk load an iteration into a fresh data set; `FreeFirst` loads and frees another one
+// first, untimed.
+void BulkLoad(benchmark::State& state, bool FreeFirst, const char* Failure) {
   for (auto _ : state) {
     state.PauseTiming();
-    LoadAndFree();
+    if (FreeFirst) LoadAndFree();
     MemoryDataSetPtr ds = NewDataSet();
     state.ResumeTiming();
     LoadAll(*ds);
@@ -129,9 +116,17 @@ void BM_LoadAfterFree_Memory(benchmark::State& state) {
     const bool ok = ds->RecordCount() == kRecords;
     ds.reset();
     state.ResumeTiming();
-    if (Fails(state, ok, "load after free: wrong record count")) break;
+    if (Fails(state, ok, Failure)) break;
   }
   state.SetItemsProcessed(state.iterations() * kRecords);
+}
+
+void BM_AppendBulk_Memory(benchmark::State& state) {
+  BulkLoad(state, false, "bulk load: wrong record count");
+}
+
+void BM_LoadAfterFree_Memory(benchmark::State& state) {
+  BulkLoad(state, true, "load after free: wrong record count");
 }
 
 void BM_Scan_Memory(benchmark::State& state) {
