@@ -73,7 +73,7 @@ void AppendBytes(std::string& out, std::string_view s) {
 }
 
 // The collation key, which ICU ends with its only zero byte.
-void AppendCollationKey(std::string& out, const std::string& text, bool ignoreCase) {
+void AppendCollationKey(std::string& out, std::string_view text, bool ignoreCase) {
   UCollator* coll = CurrentCollator(ignoreCase);
   if (!coll) {
     AppendBytes(out, text);
@@ -140,9 +140,15 @@ int64_t IntegerOf(const Variant& v) {
 
 void AppendValue(std::string& out, const TSortField& f, const Variant& v) {
   switch (f.Kind) {
-    case TSortValueKind::Text:
-      AppendCollationKey(out, v.IsString() ? v.AsString() : VarToStr(v), f.CaseInsensitive);
+    case TSortValueKind::Text: {
+      // Stored UTF-8 text is collated where it lies; other values through their text.
+      std::string_view view;
+      if (v.TryTextView(view))
+        AppendCollationKey(out, view, f.CaseInsensitive);
+      else
+        AppendCollationKey(out, VarToStr(v), f.CaseInsensitive);
       break;
+    }
     case TSortValueKind::Integer:
       AppendInt(out, IntegerOf(v));
       break;
