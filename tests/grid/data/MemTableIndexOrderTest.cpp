@@ -54,30 +54,30 @@ Gen Text(std::string alphabet, size_t min, size_t max, std::string lead = "") {
   };
 }
 
+// Integers from Low to Low + Count - 1.
+Gen Int(int count, int low = 0) {
+  return [=](Rng& rng) { return Variant(low + static_cast<int>(rng() % static_cast<unsigned>(count))); };
+}
+
 Gen WithNulls(Gen g) {
   return [g](Rng& rng) { return rng() % 9 == 0 ? Null() : g(rng); };
 }
 
+using AddFn = void (*)(TMemTableDataEh*, const std::string&);
 struct Field {
-  std::function<void(TMemTableDataEh*, const std::string&)> Add;
+  AddFn Add;
   Gen Value;
 };
 
-void AddText(TMemTableDataEh* t, const std::string& name) {
-  AddString(t, name, 80);
-}
-void AddWide(TMemTableDataEh* t, const std::string& name) {
+const AddFn AddText = [](TMemTableDataEh* t, const std::string& name) { AddString(t, name, 80); };
+const AddFn AddWide = [](TMemTableDataEh* t, const std::string& name) {
   AddString(t, name, 80)->SetStringDataType(fdtWideStringEh);
-}
-void AddInt(TMemTableDataEh* t, const std::string& name) {
-  AddNumeric(t, name);
-}
-void AddFloat(TMemTableDataEh* t, const std::string& name) {
-  AddNumeric(t, name, fdtFloatEh);
-}
-void AddAny(TMemTableDataEh* t, const std::string& name) {
+};
+const AddFn AddInt = [](TMemTableDataEh* t, const std::string& name) { AddNumeric(t, name); };
+const AddFn AddFloat = [](TMemTableDataEh* t, const std::string& name) { AddNumeric(t, name, fdtFloatEh); };
+const AddFn AddAny = [](TMemTableDataEh* t, const std::string& name) {
   t->DataStruct()->CreateField<TMTVariantDataFieldEh>()->SetFieldName(name);
-}
+};
 
 struct Case {
   const char* Id;
@@ -107,18 +107,11 @@ std::vector<Case> Cases() {
          }}},
        900},
       {"wide-text",
-       {{AddWide, WithNulls([](Rng& rng) {
-           static const char16_t* words[] = {u"b", u"B", u"ab", u"aB", u"\u4e2d", u"\u00e9", u"e"};
-           return Variant(words[rng() % 7]);
-         })}},
+       {{AddWide, WithNulls(OneOf({u"b", u"B", u"ab", u"aB", u"\u4e2d", u"\u00e9", u"e"}))}},
        500},
-      {"small-integers",
-       {{AddInt, WithNulls([](Rng& rng) { return Variant(static_cast<int>(rng() % 40) - 20); })}},
-       1500},
+      {"small-integers", {{AddInt, WithNulls(Int(40, -20))}}, 1500},
       {"floats", {{AddFloat, OneOf({-0.0, 0.0, -1.5, 1.5, 1e300, -1e300, 2.25, Null()})}}, 700},
-      {"text-then-integer",
-       {{AddText, Text("aA", 0, 3)}, {AddInt, WithNulls([](Rng& rng) { return Variant(int(rng() % 5)); })}},
-       1200},
+      {"text-then-integer", {{AddText, Text("aA", 0, 3)}, {AddInt, WithNulls(Int(5))}}, 1200},
       {"integer-then-text", {{AddInt, OneOf({1, 2, Null()})}, {AddText, WithNulls(Text("bB", 0, 18))}}, 1200},
       {"text-then-text", {{AddText, Text("cC", 16, 17)}, {AddText, Text("dD", 0, 2)}}, 700},
       // A variant field keeps no prefix: every comparison reads the records.

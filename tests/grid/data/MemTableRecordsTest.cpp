@@ -524,39 +524,30 @@ TEST(MemTableRecords, SidePartLivesWhileItHoldsSomething) {
   const Act post = [](TRecordsListEh*, TMemoryRecordEh* r) { r->Post(); };
   const Act cancel = [](TRecordsListEh*, TMemoryRecordEh* r) { r->Cancel(); };
   const Act merge = [](TRecordsListEh* l, TMemoryRecordEh*) { l->MergeChangeLog(); };
-  struct Case {
+  const Act revert = [](TRecordsListEh* l, TMemoryRecordEh* r) { l->RevertRecord(r); };
+  const Act markDelete = [](TRecordsListEh* l, TMemoryRecordEh*) { l->MarkDelete(0); };
+  const Act attach = [](TRecordsListEh*, TMemoryRecordEh* r) { r->SetAttachedObject(new TObject()); };
+  const Act detach = [](TRecordsListEh*, TMemoryRecordEh* r) { r->SetAttachedObject(nullptr); };
+  const Act addField = [](TRecordsListEh* l, TMemoryRecordEh*) { AddString(l->MemTableData(), "Extra"); };
+  const struct {
     const char* Id;
     bool Cached;
     std::vector<Step> Steps;
-  };
-  const Case cases[] = {
+  } cases[] = {
+      // clang-format off
       {"edit-cancel", false, {{edit("B"), true, "B"}, {cancel, false, "A"}}},
       {"edit-post", false, {{edit("B"), true, "B"}, {post, false, "B"}}},
       {"cached-post-merge", true, {{edit("B"), true, "B"}, {post, true, "B"}, {merge, false, "B"}}},
-      {"cached-post-edit-cancel",
-       true,
+      {"cached-post-edit-cancel", true,
        {{edit("B"), true, "B"}, {post, true, "B"}, {edit("C"), true, "C"}, {cancel, true, "B"}}},
-      {"cached-revert",
-       true,
-       {{edit("B"), true, "B"},
-        {post, true, "B"},
-        {[](TRecordsListEh* l, TMemoryRecordEh* r) { l->RevertRecord(r); }, false, "A"}}},
-      {"cached-mark-delete-revert",
-       true,
-       {{[](TRecordsListEh* l, TMemoryRecordEh*) { l->MarkDelete(0); }, true, "A"},
-        {[](TRecordsListEh* l, TMemoryRecordEh* r) { l->RevertRecord(r); }, false, "A"}}},
-      {"attached",
-       false,
-       {{[](TRecordsListEh*, TMemoryRecordEh* r) { r->SetAttachedObject(new TObject()); }, true, "A"},
-        {[](TRecordsListEh*, TMemoryRecordEh* r) { r->SetAttachedObject(nullptr); }, false, "A"}}},
+      {"cached-revert", true, {{edit("B"), true, "B"}, {post, true, "B"}, {revert, false, "A"}}},
+      {"cached-mark-delete-revert", true, {{markDelete, true, "A"}, {revert, false, "A"}}},
+      {"attached", false, {{attach, true, "A"}, {detach, false, "A"}}},
       // A new field: the values leave the room behind the record for good.
-      {"field-added",
-       false,
-       {{[](TRecordsListEh* l, TMemoryRecordEh*) { AddString(l->MemTableData(), "Extra"); }, true, "A"},
-        {edit("B"), true, "B"},
-        {cancel, true, "A"}}},
+      {"field-added", false, {{addField, true, "A"}, {edit("B"), true, "B"}, {cancel, true, "A"}}},
+      // clang-format on
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.Id);
     auto t = NewPeopleTable();
     TRecordsListEh* list = t->RecordsList();
@@ -587,7 +578,6 @@ TEST(MemTableRecords, OldValuesOutliveTheEditCopy) {
   EXPECT_EQ(r->GetDataValue(1, dvkOldEh), Variant("A"));
   EXPECT_EQ(r->GetDataValue(1, dvkEditOrCurrentEh), Variant("B"));
   r->Post();
-  EXPECT_FALSE(r->IsEditing());
   EXPECT_EQ(r->GetDataValue(1, dvkOldEh), Variant("A"));
   list->MergeChangeLog();
   EXPECT_FALSE(r->HasOldValues());

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <random>
 
 namespace prefix_sort_test {
@@ -24,76 +23,41 @@ std::vector<Item> Sorted(std::vector<Item> items) {
 }
 
 TEST(PrefixSort, MatchesAStableComparisonSort) {
-  using Key = std::function<void(std::mt19937_64&, Item&)>;
-  struct Case {
+  using R = std::mt19937_64;
+  using P = std::pair<uint64_t, uint64_t>;
+  // The key of item K.
+  const struct {
     const char* Id;
     size_t Count;
-    Key Make;
-  };
-  const Case cases[] = {
-      {"random", 5000,
-       [](auto& r, Item& i) {
-         i = {r(), r(), 0};
-       }},
-      {"few-distinct", 5000,
-       [](auto& r, Item& i) {
-         i = {r() % 3, r() % 2, 0};
-       }},
+    P (*Make)(R&, uint64_t K);
+  } cases[] = {
+      // clang-format off
+      {"random", 5000, [](R& r, uint64_t) { return P{r(), r()}; }},
+      {"few-distinct", 5000, [](R& r, uint64_t) { return P{r() % 3, r() % 2}; }},
       // The first five bytes are the same everywhere; keys differ further in.
       {"shared-lead", 4000,
-       [](auto& r, Item& i) {
-         i = {0x0102030405000000ull | (r() & 0xFFFFFF), r() % 7, 0};
-       }},
-      {"low-half-only", 3000,
-       [](auto& r, Item& i) {
-         i = {42, r() % 1000, 0};
-       }},
-      {"last-byte", 2000,
-       [](auto& r, Item& i) {
-         i = {7, 0xAB00 | (r() & 0xFF), 0};
-       }},
-      {"top-bit", 1000,
-       [](auto& r, Item& i) {
-         i = {(r() % 2) << 63, 0, 0};
-       }},
-      {"all-equal", 300,
-       [](auto&, Item& i) {
-         i = {5, 6, 0};
-       }},
-      {"below-bucket", 47,
-       [](auto& r, Item& i) {
-         i = {r() % 10, r() % 3, 0};
-       }},
-      {"at-bucket", 48,
-       [](auto& r, Item& i) {
-         i = {r() % 10, r() % 3, 0};
-       }},
+       [](R& r, uint64_t) { return P{0x0102030405000000ull | (r() & 0xFFFFFF), r() % 7}; }},
+      {"low-half-only", 3000, [](R& r, uint64_t) { return P{42, r() % 1000}; }},
+      {"last-byte", 2000, [](R& r, uint64_t) { return P{7, 0xAB00 | (r() & 0xFF)}; }},
+      {"top-bit", 1000, [](R& r, uint64_t) { return P{(r() % 2) << 63, 0}; }},
+      {"all-equal", 300, [](R&, uint64_t) { return P{5, 6}; }},
+      {"below-bucket", 47, [](R& r, uint64_t) { return P{r() % 10, r() % 3}; }},
+      {"at-bucket", 48, [](R& r, uint64_t) { return P{r() % 10, r() % 3}; }},
       // Buckets of 40-60 items a level: both sides of the insertion-sort size.
       {"bucket-edges", 12000,
-       [](auto& r, Item& i) {
-         i = {(r() % 250) << 56 | (r() % 250) << 48, r() % 5, 0};
-       }},
-      {"descending", 3000,
-       [](auto&, Item& i) {
-         i = {~uint64_t(i.Tag) << 20, 0, 0};
-       }},
-      {"one", 1,
-       [](auto& r, Item& i) {
-         i = {r(), r(), 0};
-       }},
-      {"none", 0,
-       [](auto& r, Item& i) {
-         i = {r(), r(), 0};
-       }},
+       [](R& r, uint64_t) { return P{(r() % 250) << 56 | (r() % 250) << 48, r() % 5}; }},
+      {"descending", 3000, [](R&, uint64_t k) { return P{~k << 20, 0}; }},
+      {"one", 1, [](R& r, uint64_t) { return P{r(), r()}; }},
+      {"none", 0, [](R& r, uint64_t) { return P{r(), r()}; }},
+      // clang-format on
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.Id);
-    std::mt19937_64 rng(77);
-    std::vector<Item> items(c.Count);
-    for (size_t k = 0; k < items.size(); ++k) {
-      items[k].Tag = static_cast<int>(k);
-      c.Make(rng, items[k]);
-      items[k].Tag = static_cast<int>(k);
+    R rng(77);
+    std::vector<Item> items;
+    for (size_t k = 0; k < c.Count; ++k) {
+      const auto [p0, p1] = c.Make(rng, k);
+      items.push_back({p0, p1, static_cast<int>(k)});
     }
     std::vector<Item> expected = Sorted(items);
     SortByPrefix(items);

@@ -33,13 +33,10 @@ using DataSetPtr = std::unique_ptr<TScanCountingDataSet, FreeComponent>;
 // and inserted records leave the storage order unlike both the base order and the view's.
 DataSetPtr NewDataSet(uint32_t Seed) {
   DataSetPtr ds(new TScanCountingDataSet(nullptr));
-  for (auto [name, type] : {std::pair{"ID", ftInteger},
-                            {"Name", ftString},
-                            {"Amount", ftFloat},
-                            {"Qty", ftSmallint},
-                            {"Big", ftLargeint},
-                            {"Fixed", ftBCD}})
-    ds->FieldDefs()->Add(name, type, type == ftString ? 8 : 0)->CreateField(ds.get());
+  const char* const names[] = {"ID", "Name", "Amount", "Qty", "Big", "Fixed"};
+  const TFieldType types[] = {ftInteger, ftString, ftFloat, ftSmallint, ftLargeint, ftBCD};
+  for (size_t i = 0; i < std::size(names); ++i)
+    ds->FieldDefs()->Add(names[i], types[i], types[i] == ftString ? 8 : 0)->CreateField(ds.get());
   TField* twice = CreateFieldForType(ftFloat, ds.get());
   twice->SetFieldName("Twice");
   twice->SetFieldKind(fkCalculated);

@@ -24,49 +24,21 @@ struct TDump {
 
   std::string Bytes(const std::vector<uint32_t>& Pixels) const {
     std::string out;
-    auto put = [&](uint32_t v) {
-      for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>((v >> shift) & 0xFF));
+    auto put = [&](uint32_t v, bool msb) {
+      for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>(v >> (msb ? 24 - 8 * i : 8 * i)));
     };
-    const uint32_t header = 25 * 4 + static_cast<uint32_t>(Name.size()) + 1;
-    const uint32_t perLine = static_cast<uint32_t>(Width) * 4 + Padding;
-    const uint32_t fields[25] = {header,
-                                 7,
-                                 Format,
-                                 24,
-                                 static_cast<uint32_t>(Width),
-                                 static_cast<uint32_t>(Height),
-                                 0,
-                                 MsbFirst ? 1u : 0u,
-                                 32,
-                                 MsbFirst ? 1u : 0u,
-                                 32,
-                                 BitsPerPixel,
-                                 perLine,
-                                 4,
-                                 0xFF0000,
-                                 0x00FF00,
-                                 0x0000FF,
-                                 8,
-                                 256,
-                                 Colors,
-                                 static_cast<uint32_t>(Width),
-                                 static_cast<uint32_t>(Height),
-                                 0,
-                                 0,
-                                 0};
-    for (uint32_t f : fields) put(f);
+    const uint32_t w = static_cast<uint32_t>(Width), h = static_cast<uint32_t>(Height), msb = MsbFirst;
+    // clang-format off
+    const uint32_t header[25] = {25 * 4 + static_cast<uint32_t>(Name.size()) + 1, 7, Format, 24, w, h, 0,
+                                 msb, 32, msb, 32, BitsPerPixel, w * 4 + Padding, 4, 0xFF0000, 0x00FF00,
+                                 0x0000FF, 8, 256, Colors, w, h, 0, 0, 0};
+    // clang-format on
+    for (uint32_t f : header) put(f, true);  // the header is big-endian whatever the pixels are
     out += Name;
     out.push_back('\0');
     out.append(Colors * 12, '\x55');
     for (int y = 0; y < Height; ++y) {
-      for (int x = 0; x < Width; ++x) {
-        const uint32_t p = Pixels[static_cast<size_t>(y * Width + x)];
-        if (MsbFirst) {
-          put(p);
-        } else {
-          for (int shift = 0; shift <= 24; shift += 8) out.push_back(static_cast<char>((p >> shift) & 0xFF));
-        }
-      }
+      for (int x = 0; x < Width; ++x) put(Pixels[static_cast<size_t>(y * Width + x)], MsbFirst);
       out.append(Padding, '\0');
     }
     return out;
@@ -76,53 +48,41 @@ struct TDump {
 const std::vector<uint32_t> kPixels = {0x112233, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x000000};
 
 TEST(XwdPicture, ReadsThePixelsOfA32BitDump) {
-  struct Case {
-    const char* id;
-    TDump dump;
-  };
-  TDump lsb, msb, padded, mapped;
-  msb.MsbFirst = true;
-  padded.Padding = 8;
-  mapped.Colors = 3;
-  const Case cases[] = {
-      {"lsb-first", lsb}, {"msb-first", msb}, {"padded-lines", padded}, {"colour-map", mapped}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.id);
-    const auto picture = ParseXwd(c.dump.Bytes(kPixels));
+  const std::pair<const char*, TDump> cases[] = {{"lsb-first", {}},
+                                                 {"msb-first", {.MsbFirst = true}},
+                                                 {"padded-lines", {.Padding = 8}},
+                                                 {"colour-map", {.Colors = 3}}};
+  for (const auto& [id, dump] : cases) {
+    SCOPED_TRACE(id);
+    const auto picture = ParseXwd(dump.Bytes(kPixels));
     ASSERT_TRUE(picture);
     EXPECT_EQ(picture->Width, 3);
     EXPECT_EQ(picture->Height, 2);
     EXPECT_EQ(picture->Pixels, kPixels);
-    EXPECT_EQ(PixelAt(*picture, 2, 1), 0x000000u);
-    EXPECT_EQ(PixelAt(*picture, 0, 0), 0x112233u);
-    EXPECT_EQ(PixelAt(*picture, 3, 0), 0xFFFFFFFFu) << "outside";
   }
 }
 
 TEST(XwdPicture, RefusesOtherFormatsAndCutFiles) {
-  TDump xy, sixteen, good;
-  xy.Format = 1;
-  sixteen.BitsPerPixel = 16;
-  const std::string whole = good.Bytes(kPixels);
-  const struct {
-    const char* id;
-    std::string bytes;
-  } cases[] = {
+  const std::string whole = TDump{}.Bytes(kPixels);
+  const std::pair<const char*, std::string> cases[] = {
       {"empty", ""},
       {"header-cut", whole.substr(0, 60)},
-      {"xy-format", xy.Bytes(kPixels)},
-      {"16-bits", sixteen.Bytes(kPixels)},
+      {"xy-format", TDump{.Format = 1}.Bytes(kPixels)},
+      {"16-bits", TDump{.BitsPerPixel = 16}.Bytes(kPixels)},
       {"last-pixel-cut", whole.substr(0, whole.size() - 1)},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.id);
-    EXPECT_FALSE(ParseXwd(c.bytes));
+  for (const auto& [id, bytes] : cases) {
+    SCOPED_TRACE(id);
+    EXPECT_FALSE(ParseXwd(bytes));
   }
 }
 
 TEST(XwdPicture, CropsToThePicture) {
   const auto picture = ParseXwd(TDump{}.Bytes(kPixels));
   ASSERT_TRUE(picture);
+  EXPECT_EQ(PixelAt(*picture, 2, 1), 0x000000u);
+  EXPECT_EQ(PixelAt(*picture, 0, 1), 0x0000FFu);
+  EXPECT_EQ(PixelAt(*picture, 3, 0), 0xFFFFFFFFu) << "outside";
   const test_support::TWindowPixels inner = test_support::CropPixels(*picture, RECT{1, 0, 3, 1});
   EXPECT_EQ(inner.Width, 2);
   EXPECT_EQ(inner.Height, 1);

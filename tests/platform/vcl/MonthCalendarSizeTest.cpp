@@ -18,13 +18,11 @@ using test_support::TWindowPixels;
 
 // The top-left Width x Height pixels of a picture (fewer where it is smaller).
 TWindowPixels TopLeft(const TWindowPixels& Picture, int Width, int Height) {
-  TWindowPixels out;
-  out.Width = std::min(Width, Picture.Width);
-  out.Height = std::min(Height, Picture.Height);
-  for (int y = 0; y < out.Height; ++y)
-    for (int x = 0; x < out.Width; ++x)
-      out.Pixels.push_back(Picture.Pixels[static_cast<size_t>(y) * static_cast<size_t>(Picture.Width) +
-                                          static_cast<size_t>(x)]);
+  TWindowPixels out{std::min(Width, Picture.Width), std::min(Height, Picture.Height), {}};
+  for (int y = 0; y < out.Height; ++y) {
+    const auto line = Picture.Pixels.begin() + y * Picture.Width;
+    out.Pixels.insert(out.Pixels.end(), line, line + out.Width);
+  }
   return out;
 }
 
