@@ -2,8 +2,8 @@
 // Record storage of the in-memory data set.
 //
 // Records live in slots addressed by a record id; a slot's values are one Variant a field,
-// so numbers stay inline and text shares the Variant's payload (reading a record copies no
-// text). Ids are never handed out twice for live records, and a bookmark carries the id and
+// so numbers and short texts stay inline and longer text shares the Variant's payload
+// (reading a record copies no text). Ids are never handed out twice for live records, and a bookmark carries the id and
 // the slot's generation, so it survives inserts and deletes of other records and goes stale
 // when its own record is deleted.
 //
