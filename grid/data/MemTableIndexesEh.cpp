@@ -24,7 +24,7 @@
 
 #include "grid/data/MemTableDataEh.h"
 #include "grid/data/MemTableInternalEh.h"
-#include "grid/data/PrefixSortEh.h"
+#include "platform/db/PrefixSort.h"
 #include "platform/rtl/Collation.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FormatSettings.h"

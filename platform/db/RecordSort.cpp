@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/db/PrefixSort.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FormatSettings.h"
 #include "platform/rtl/SysUtils.h"
@@ -245,38 +246,41 @@ int TSortKeys::Compare(uint32_t A, uint32_t B) const {
 
 namespace {
 
-uint64_t KeyPrefix(std::string_view k) {
+// Eight key bytes from `from` on as a big-endian number, zero-padded past the key's end.
+uint64_t KeyBytes(std::string_view k, size_t from) {
   uint64_t v = 0;
-  size_t n = std::min<size_t>(8, k.size());
-  for (size_t i = 0; i < 8; ++i) v = (v << 8) | (i < n ? static_cast<unsigned char>(k[i]) : 0u);
+  for (size_t i = from; i < from + 8; ++i)
+    v = (v << 8) | (i < k.size() ? static_cast<unsigned char>(k[i]) : 0u);
   return v;
 }
 
 struct SortItem {
-  uint64_t Prefix;
+  uint64_t P0;  // key bytes 0-7
+  uint64_t P1;  // key bytes 8-15
   uint32_t Id;
-  uint32_t Order;
 };
 
 }  // namespace
 
 void SortIdsByKeys(std::vector<uint32_t>& Ids, const TSortKeys& Keys) {
   std::vector<SortItem> items(Ids.size());
-  for (size_t i = 0; i < Ids.size(); ++i)
-    items[i] = SortItem{KeyPrefix(Keys.Get(Ids[i])), Ids[i], static_cast<uint32_t>(i)};
-  // The first eight bytes settle most comparisons; the position breaks ties, which makes the
-  // unstable sort stable.
-  std::sort(items.begin(), items.end(), [&Keys](const SortItem& a, const SortItem& b) {
-    if (a.Prefix != b.Prefix) return a.Prefix < b.Prefix;
-    std::string_view ka = Keys.Get(a.Id), kb = Keys.Get(b.Id);
-    if (ka.size() > 8 || kb.size() > 8) {
-      int c = ka.compare(kb);
-      if (c != 0) return c < 0;
-    } else if (ka.size() != kb.size()) {
-      return ka.size() < kb.size();
-    }
-    return a.Order < b.Order;
-  });
+  for (size_t i = 0; i < Ids.size(); ++i) {
+    const std::string_view key = Keys.Get(Ids[i]);
+    items[i] = SortItem{KeyBytes(key, 0), KeyBytes(key, 8), Ids[i]};
+  }
+  // The first sixteen bytes settle almost every pair, by a stable radix sort; runs that tie on
+  // them are finished on the whole keys, stably, so equal keys keep their input order.
+  SortByPrefix(items);
+  for (size_t begin = 0; begin < items.size();) {
+    size_t end = begin + 1;
+    while (end < items.size() && items[end].P0 == items[begin].P0 && items[end].P1 == items[begin].P1) ++end;
+    if (end - begin > 1)
+      std::stable_sort(
+          items.begin() + static_cast<std::ptrdiff_t>(begin),
+          items.begin() + static_cast<std::ptrdiff_t>(end),
+          [&Keys](const SortItem& a, const SortItem& b) { return Keys.Get(a.Id) < Keys.Get(b.Id); });
+    begin = end;
+  }
   for (size_t i = 0; i < Ids.size(); ++i) Ids[i] = items[i].Id;
 }
 

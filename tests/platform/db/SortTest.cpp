@@ -100,21 +100,37 @@ TEST(RecordKey, LaterFieldsBreakTiesAndDescendingInvertsOnlyItsField) {
 }
 
 TEST(SortIdsByKeys, IsStableAndFollowsTheKeys) {
-  TSortKeys keys;
-  // Ids 0..999 with keys that repeat every 7 ids: equal keys must keep id order.
-  std::vector<uint32_t> ids;
-  for (uint32_t id = 0; id < 1000; ++id) {
-    ids.push_back(999 - id);
-    std::string k(12, 'k');  // longer than the 8-byte prefix, so ties reach the full compare
-    k[10] = static_cast<char>('0' + id % 7);
-    keys.Set(id, k);
-  }
-  SortIdsByKeys(ids, keys);
-  for (size_t i = 1; i < ids.size(); ++i) {
-    const int c = keys.Compare(ids[i - 1], ids[i]);
-    ASSERT_LE(c, 0);
-    if (c == 0) {
-      ASSERT_GT(ids[i - 1], ids[i]) << "ties keep their incoming order";
+  // Ids 0..999 come in reverse, with keys that repeat every 7 ids: equal keys must keep the
+  // incoming order. The keys differ inside the sixteen bytes the radix pass sees, past them,
+  // or by length alone (a key that is another's start, zero bytes included).
+  struct Case {
+    size_t Length;
+    size_t DiffersAt;
+    bool ByLength;
+  };
+  for (const Case& c : {Case{12, 10, false}, Case{24, 20, false}, Case{14, 0, true}}) {
+    SCOPED_TRACE(testing::Message() << "length " << c.Length << ", at " << c.DiffersAt);
+    TSortKeys keys;
+    std::vector<uint32_t> ids;
+    for (uint32_t id = 0; id < 1000; ++id) {
+      ids.push_back(999 - id);
+      std::string k(c.Length, 'k');
+      if (c.ByLength) {
+        k.resize(14);
+        k.append(id % 7, '\0');  // 14 to 20 bytes, all alike in the first sixteen
+      } else {
+        k[c.DiffersAt] = static_cast<char>('0' + id % 7);
+      }
+      keys.Set(id, k);
+    }
+    SortIdsByKeys(ids, keys);
+    ASSERT_EQ(ids.size(), 1000u);
+    for (size_t i = 1; i < ids.size(); ++i) {
+      const int order = keys.Compare(ids[i - 1], ids[i]);
+      ASSERT_LE(order, 0);
+      if (order == 0) {
+        ASSERT_GT(ids[i - 1], ids[i]) << "ties keep their incoming order";
+      }
     }
   }
 }

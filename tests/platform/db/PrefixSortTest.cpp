@@ -1,7 +1,7 @@
 // The prefix radix sort gives what a stable comparison sort of the same items gives, for key
 // distributions that take each of its paths: shared leading bytes, buckets around the size
 // where insertion sort takes over, keys that differ only in their last byte, and all equal.
-#include "grid/data/PrefixSortEh.h"
+#include "platform/db/PrefixSort.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 // A stable most-significant-byte-first radix sort of items by a 16-byte key held in two
 // big-endian halves, P0 (bytes 0-7) and P1 (bytes 8-15), compared as unsigned numbers. The
-// indexes of the table store sort their order-preserving key prefixes with it: a handful of
-// counting passes over small items instead of a comparison sort.
+// data set's sort orders and the table store's indexes sort their order-preserving key
+// prefixes with it: a handful of counting passes over small items instead of a comparison sort.
 //
 // Items with equal keys keep their order, so a caller that fills them in record order gets
 // ties in record order.
