@@ -319,6 +319,12 @@ bool TMemoryDataSet::GetFieldData(const TField* Field, Variant& Value) {
       // (CheckWindow).
       DEBUG_CHECK(CheckRule(store_.IsLive(buffer->StoredRecord), "TMemoryDataSet",
                             "a field reads a deleted record", "record", buffer->StoredRecord));
+      // The bound costs nothing and keeps a read between emptying the store and the Resync
+      // inside the store's memory: such a read answers Null.
+      if (!store_.HasRowSlot(buffer->StoredRecord)) {
+        Value = Variant::Null();
+        return false;
+      }
       const Variant& v = store_.Row(buffer->StoredRecord)[slot];
       if (v.IsEmpty())
         Value = Variant::Null();

@@ -3,9 +3,9 @@
 //
 // Records live in slots addressed by a record id; a slot's values are one Variant a field,
 // so numbers and short texts stay inline and longer text shares the Variant's payload
-// (reading a record copies no text). Ids are never handed out twice for live records, and a bookmark carries the id and
-// the slot's generation, so it survives inserts and deletes of other records and goes stale
-// when its own record is deleted.
+// (reading a record copies no text). Ids are never handed out twice for live records, and a bookmark carries
+// the id and the slot's generation, so it survives inserts and deletes of other records and goes stale when
+// its own record is deleted.
 //
 // Orders are TIdSequence: ids in chunks with a Fenwick tree over the chunk sizes, so the
 // record at a position, the position of a record, inserting and erasing cost O(log n) plus a
@@ -110,6 +110,8 @@ class TRecordStore {
     return &pages_[Id >> kPageBits][static_cast<size_t>(Id & kPageMask) * slotCount_];
   }
   bool IsLive(uint32_t Id) const { return Id < live_.size() && live_[Id]; }
+  // Whether Row(Id) lies in the store's pages (live or not): a cheap bound, no liveness.
+  bool HasRowSlot(uint32_t Id) const { return (Id >> kPageBits) < pages_.size(); }
   int LiveCount() const { return base_.Count(); }
   std::string BookmarkOf(uint32_t Id) const;
   void WriteBookmark(uint32_t Id, std::string& Out) const;   // reuses Out's storage
