@@ -26,6 +26,7 @@
 #include "platform/rtl/Event.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/Lists.h"
+#include "platform/rtl/TextPool.h"
 #include "platform/rtl/Variant.h"
 
 class TMTDataStructEh;
@@ -690,6 +691,8 @@ class TRecordsListEh : public TComponent {
   void CheckRecordAt(int Index) const;
 
   bool cachedUpdates_ = false;
+  // Where bulk loads place long texts, so that rows fetched together keep theirs together.
+  TTextPool texts_;
   std::vector<TMemoryRecordEh*> deleted_;
   std::vector<TMemoryRecordEh*> pending_;
   std::unique_ptr<TMTIndexesEh> indexes_;

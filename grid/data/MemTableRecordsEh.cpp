@@ -567,6 +567,9 @@ void TRecordsListEh::FetchRecords(size_t RowCount, const TRowFillEh& Fill) {
       std::span<Variant> values = r->Values();
       Fill(i, values);
       CastRow(values);
+      std::string_view text;
+      for (Variant& v : values)
+        if (v.TryTextView(text)) v = texts_.MakeText(text);
     }
     if (indexes_->Count() > 0) {
       // The indexes check the rows in view: the earlier records not marked deleted, and the

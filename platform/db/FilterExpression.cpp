@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "platform/rtl/Collation.h"
@@ -14,13 +16,56 @@
 namespace {
 
 bool IsAsciiText(std::string_view s) {
-  for (unsigned char c : s)
-    if (c >= 0x80) return false;
+  size_t i = 0;
+  for (; i + 8 <= s.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, s.data() + i, 8);
+    if (word & 0x8080808080808080u) return false;
+  }
+  for (; i < s.size(); ++i)
+    if (static_cast<unsigned char>(s[i]) >= 0x80) return false;
   return true;
 }
 
 char AsciiFold(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
+// ASCII text against a folded ASCII segment, folding as it reads, so a match copies nothing.
+bool FoldedEqualAt(std::string_view s, size_t at, std::string_view seg) {
+  if (s.size() - at < seg.size()) return false;
+  for (size_t k = 0; k < seg.size(); ++k)
+    if (AsciiFold(s[at + k]) != seg[k]) return false;
+  return true;
+}
+
+// Eight ASCII bytes with 'A'..'Z' lowered: a byte's high bit after adding 0x3F says it is at
+// least 'A', after adding 0x25 that it is past 'Z'; no byte carries into the next one.
+uint64_t FoldWord(uint64_t w) {
+  const uint64_t upper = ((w + 0x3F3F3F3F3F3F3F3Fu) ^ (w + 0x2525252525252525u)) & 0x8080808080808080u;
+  return w | (upper >> 2);
+}
+
+// The first place from `from` on where `seg` starts, folding as it reads: eight bytes at a
+// time look for the segment's first byte (the lowest flagged byte of the zero-byte test is
+// exact), and each hit is checked whole.
+size_t FoldedFind(std::string_view s, size_t from, std::string_view seg) {
+  if (seg.empty()) return from <= s.size() ? from : std::string_view::npos;
+  const uint64_t first = 0x0101010101010101u * static_cast<unsigned char>(seg[0]);
+  for (size_t i = from; i < s.size() && s.size() - i >= seg.size(); i += 8) {
+    const size_t n = std::min<size_t>(8, s.size() - i);
+    uint64_t word = 0;
+    std::memcpy(&word, s.data() + i, n);
+    const uint64_t x = FoldWord(word) ^ first;
+    uint64_t hits = (x - 0x0101010101010101u) & ~x & 0x8080808080808080u;
+    if (n < 8) hits &= (uint64_t{1} << (8 * n)) - 1;  // not the bytes past the text
+    while (hits) {
+      const size_t at = i + static_cast<size_t>(__builtin_ctzll(hits)) / 8;
+      if (FoldedEqualAt(s, at, seg)) return at;
+      hits &= hits - 1;
+    }
+  }
+  return std::string_view::npos;
 }
 
 // The glob walk shared by both representations: segments in order, greedy leftmost, the
@@ -122,35 +167,13 @@ TLikePattern::TLikePattern(const std::string& Pattern) {
 }
 
 bool TLikePattern::Matches(std::string_view Text) const {
-  if (ascii_) {
-    // Fold ASCII text in one pass into a small buffer and match with plain searches; the
-    // first byte past ASCII sends the text down the Unicode path.
-    char local[64];
-    thread_local std::string wide;
-    char* folded = local;
-    if (Text.size() > sizeof(local)) {
-      wide.resize(Text.size());
-      folded = wide.data();
-    }
-    bool ascii = true;
-    for (size_t i = 0; i < Text.size(); ++i) {
-      const unsigned char c = static_cast<unsigned char>(Text[i]);
-      if (c >= 0x80) {
-        ascii = false;
-        break;
-      }
-      folded[i] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
-    }
-    if (ascii) {
-      std::string_view t(folded, Text.size());
-      return GlobMatch(
-          t, asciiSegments_, anchoredStart_, anchoredEnd_,
-          [](std::string_view s, size_t at, const std::string& seg) {
-            return s.size() - at >= seg.size() && s.compare(at, seg.size(), seg) == 0;
-          },
-          [](std::string_view s, size_t from, const std::string& seg) { return s.find(seg, from); });
-    }
-  }
+  // Folding can turn a letter past ASCII into an ASCII one (the Kelvin sign into 'k'), so only
+  // text that is all ASCII may take the byte path.
+  if (ascii_ && IsAsciiText(Text))
+    return GlobMatch(
+        Text, asciiSegments_, anchoredStart_, anchoredEnd_,
+        [](std::string_view t, size_t at, const std::string& seg) { return FoldedEqualAt(t, at, seg); },
+        [](std::string_view t, size_t from, const std::string& seg) { return FoldedFind(t, from, seg); });
   thread_local std::u32string folded;
   FoldCaseUtf8(Text, folded);
   std::u32string_view t(folded);

@@ -229,8 +229,14 @@ void TMemoryDataSet::LoadRows(const TLoadRowEvent& NextRow) {
           Variant& v = row[i];
           if (v.IsNull() || v.IsEmpty()) continue;
           const TVarType want = types[i];
-          // Moving leaves the slot Empty for the next row.
-          if (want == varVariant || v.VarType() == want)
+          std::string_view text;
+          // Texts are copied into the store's pool and the caller's copy freed at once, so the
+          // next row's text reuses its memory; anything else moves. Either way the slot is left
+          // Empty for the next row.
+          if ((want == varVariant || want == varString) && v.TryTextView(text)) {
+            dst[i] = store_.Texts().MakeText(text);
+            v = Variant();
+          } else if (want == varVariant || v.VarType() == want)
             dst[i] = std::move(v);
           else
             dst[i] = VarAsType(std::exchange(v, Variant()), want);

@@ -22,6 +22,7 @@
 #include "platform/db/RecordIndex.h"
 #include "platform/db/RecordSort.h"
 #include "platform/rtl/Consistency.h"
+#include "platform/rtl/TextPool.h"
 #include "platform/rtl/Variant.h"
 
 class TIdSequence {
@@ -103,6 +104,8 @@ class TRecordStore {
 
   // --- records
   uint32_t NewRecord();  // Nulls, in no order until Add
+  // Where bulk loads place long texts, so that rows loaded together keep theirs together.
+  TTextPool& Texts() { return texts_; }
   Variant* Row(uint32_t Id) {
     return &pages_[Id >> kPageBits][static_cast<size_t>(Id & kPageMask) * slotCount_];
   }
@@ -182,6 +185,7 @@ class TRecordStore {
   void CheckRecord(uint32_t Id) const;
 
   int slotCount_ = 0;
+  TTextPool texts_;
   std::vector<std::unique_ptr<Variant[]>> pages_;
   std::vector<uint8_t> live_;
   TLargeArray<uint32_t> generation_;

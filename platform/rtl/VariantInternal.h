@@ -18,14 +18,18 @@ struct VariantPayload {
 };
 
 // UTF-8 text too long for the inline form, in one allocation: this header, then the bytes.
-struct VarStringPayload final : VariantPayload {
+// A text pool (TextPool.h) places the same layout inside its blocks through a subclass that
+// adds no member and returns its memory to the block.
+struct VarStringPayload : VariantPayload {
   static VarStringPayload* Make(std::string_view s);
   std::string_view Text() const { return {reinterpret_cast<const char*>(this + 1), size}; }
   // Make allocates more than sizeof(*this); a sized delete would name the wrong size.
   static void operator delete(void* p) { ::operator delete(p); }
 
- private:
+ protected:
   explicit VarStringPayload(size_t n) : size(n) {}
+
+ private:
   size_t size;  // bytes after the header
 };
 
@@ -81,6 +85,7 @@ struct VariantAccess {
     if (t == varOleStr) return static_cast<const VarWideStringPayload*>(v.r_.tagged.v.payload)->text;
     return {v.r_.utf16.text, static_cast<size_t>(t - (Variant::kInlineText | Variant::kInlineWide))};
   }
+  static bool FitsInline(std::string_view s) { return s.size() <= Variant::kInlineBytes; }
   // A varString / varOleStr of `s`: inline when it fits, else a new shared payload.
   static Variant MakeText(std::string_view s);
   static Variant MakeWideText(std::u16string_view s);

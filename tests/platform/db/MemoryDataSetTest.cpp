@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "platform/db/MemoryDataSet.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/TextPool.h"
 #include "tests/support/ConsistencyTestSupport.h"
 
 namespace {
@@ -459,6 +461,33 @@ TEST_F(MemoryDataSetTest, LoadFromRowsConvertsToTheFieldTypes) {
   EXPECT_EQ(ds->RecordCount(), 3);
   ds->EmptyDataSet();
   EXPECT_TRUE(ds->IsEmpty());
+}
+
+TEST(MemoryDataSetLoad, LoadedTextsLiveInBlocksThatGoWithTheirLastText) {
+  const size_t before = TTextPool::LiveBlocks();
+  {
+    MemoryDataSetPtr ds = NewPeople();
+    int next = 0;
+    ds->LoadRows([&next](std::span<Variant> Row) {
+      if (next == 3000) return false;
+      ++next;
+      Row[0] = next;
+      Row[1] = "a longer name " + std::to_string(100000 + next);  // 20 bytes: not inline
+      return true;
+    });
+    EXPECT_EQ(TTextPool::LiveBlocks(), before + 3);  // 1,364 texts a block
+    ds->SetRecNo(2500);
+    EXPECT_EQ(ds->FieldByName("Name")->AsString(), "a longer name 102500");
+    ds->Edit();
+    ds->FieldByName("Name")->SetAsString("renamed");
+    ds->Post();
+    ds->SetIndexFieldNames("Name");
+    ds->Last();
+    EXPECT_EQ(ds->FieldByName("Name")->AsString(), "renamed");
+    ds->First();
+    EXPECT_EQ(ds->FieldByName("Name")->AsString(), "a longer name 100001");
+  }
+  EXPECT_EQ(TTextPool::LiveBlocks(), before);
 }
 
 TEST(MemoryDataSetTypes, StoresEveryFieldType) {
