@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/rtl/Clock.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/win/PaintingInternal.h"
 
 namespace win_internal {
@@ -70,8 +71,11 @@ void EraseNow(TWnd& w) {
       Intersect(VisibleRegion(w, true, (w.Style & WS_CLIPCHILDREN) != 0, (w.Style & WS_CLIPSIBLINGS) != 0),
                 Offset(d.Update, client.Left, client.Top));
   HDC dc = MakeWindowDC(w, false, vis);
-  const LRESULT erased = dc ? SendMessage(h, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) : 0;
-  ReleaseDC(h, dc);
+  LRESULT erased = 0;
+  {
+    TScopeExit release([h, dc] { ReleaseDC(h, dc); });
+    if (dc) erased = SendMessage(h, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  }
   if (w.Dead) return;
   if (erased) PaintData(w).Erase = false;
 }

@@ -122,6 +122,12 @@ TWnd& Desktop();
 TWnd& MessageRoot();
 // Live windows, roots excluded.
 size_t WindowCount();
+// DCs handed out for windows (GetDC, GetWindowDC, BeginPaint ...) and not yet released.
+size_t WindowDCCount();
+// Paints begun (BeginPaint) and not yet ended. A message delivery notes the count when the
+// procedure is called and, when the procedure raises, ends the paints it left open.
+size_t OpenPaintCount();
+void EndOpenPaints(size_t keep);
 
 TWnd* TopLevelOf(TWnd* w);                             // GA_ROOT
 bool IsAncestor(const TWnd* ancestor, const TWnd* w);  // strict, through parents
