@@ -231,6 +231,7 @@ bool AnyTimerDue();
 int64_t MsUntilNextTimer();  // -1 when no timer runs
 bool DispatchTimerProc(const MSG& msg);
 void KillTimersFor(HWND hwnd);
+bool CheckTimerConsistency();  // the timer list and its index agree
 void ResetTimers();
 
 bool NextInputMessage(HWND filter, UINT min, UINT max, UINT types, bool remove, MSG& msg);
