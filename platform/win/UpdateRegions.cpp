@@ -16,6 +16,11 @@
 namespace win_internal {
 namespace {
 
+// Past this many rectangles an update region becomes its bounding box: scattered invalidation
+// would otherwise make every further union dearer (each one copies the whole band list), and a
+// box paints more, never less.
+constexpr size_t kMaxUpdateRects = 64;
+
 std::vector<HWND>& PendingWindows() {
   static auto* pending = new std::vector<HWND>;
   return *pending;
@@ -211,6 +216,7 @@ void InvalidateClient(TWnd& w, const TRegion& rgn, bool erase, bool allChildren,
   TPaintData& d = PaintData(w);
   if (!part.IsEmpty()) {
     d.Update = Unite(d.Update, part);
+    if (d.Update.Rects().size() > kMaxUpdateRects) d.Update = TRegion(d.Update.Bounds());
     if (erase) d.Erase = true;
   }
   if (frame) d.Frame = true;
