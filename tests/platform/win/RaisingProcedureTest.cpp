@@ -35,33 +35,43 @@ class TRaisingProcedureTest : public TWinTest {
 };
 
 TEST_F(TRaisingProcedureTest, CreationThatRaisesLeavesNoWindowBehind) {
-  enum TKind { kTop, kChild, kParentOfChild };  // a visible overlapped window or child; who raises
+  // Every message creating a visible overlapped window or a visible child of the (active)
+  // frame sends, to the new window or to the frame.
   struct Case {
     const char* id;
     UINT msg;
-    TKind kind;
+    bool child;
+    bool frameRaises;
   };
   const Case cases[] = {
-      {"create-1", WM_GETMINMAXINFO, kTop},
-      {"create-2", WM_NCCREATE, kTop},
-      {"create-3", WM_NCCALCSIZE, kTop},
-      {"create-4", WM_CREATE, kTop},
-      {"create-5", WM_SIZE, kTop},
-      {"create-6", WM_MOVE, kTop},
-      {"create-7", WM_SHOWWINDOW, kTop},
-      {"create-8", WM_WINDOWPOSCHANGING, kTop},
-      {"create-9", WM_NCACTIVATE, kTop},
-      {"create-10", WM_ACTIVATE, kTop},
-      {"create-11", WM_SETFOCUS, kTop},
-      {"create-12", WM_NCPAINT, kTop},
-      {"create-13", WM_ERASEBKGND, kTop},
-      {"create-14", WM_WINDOWPOSCHANGED, kTop},
-      {"create-15", WM_NCCREATE, kChild},
-      {"create-16", WM_CREATE, kChild},
-      {"create-17", WM_PARENTNOTIFY, kParentOfChild},
-      {"create-18", WM_SHOWWINDOW, kChild},
-      {"create-19", WM_ERASEBKGND, kChild},
-      {"create-20", WM_WINDOWPOSCHANGED, kChild},
+      {"create-1", WM_GETMINMAXINFO, false, false},
+      {"create-2", WM_NCCREATE, false, false},
+      {"create-3", WM_NCCALCSIZE, false, false},
+      {"create-4", WM_CREATE, false, false},
+      {"create-5", WM_SIZE, false, false},
+      {"create-6", WM_MOVE, false, false},
+      {"create-7", WM_SHOWWINDOW, false, false},
+      {"create-8", WM_WINDOWPOSCHANGING, false, false},
+      {"create-9", WM_NCACTIVATE, false, true},
+      {"create-10", WM_ACTIVATE, false, true},
+      {"create-11", WM_NCACTIVATE, false, false},
+      {"create-12", WM_ACTIVATE, false, false},
+      {"create-13", WM_KILLFOCUS, false, true},
+      {"create-14", WM_SETFOCUS, false, false},
+      {"create-15", WM_NCPAINT, false, false},
+      {"create-16", WM_ERASEBKGND, false, false},
+      {"create-17", WM_WINDOWPOSCHANGED, false, false},
+      {"create-18", WM_NCCREATE, true, false},
+      {"create-19", WM_NCCALCSIZE, true, false},
+      {"create-20", WM_CREATE, true, false},
+      {"create-21", WM_SIZE, true, false},
+      {"create-22", WM_MOVE, true, false},
+      {"create-23", WM_PARENTNOTIFY, true, true},
+      {"create-24", WM_SHOWWINDOW, true, false},
+      {"create-25", WM_WINDOWPOSCHANGING, true, false},
+      {"create-26", WM_NCPAINT, true, false},
+      {"create-27", WM_ERASEBKGND, true, false},
+      {"create-28", WM_WINDOWPOSCHANGED, true, false},
   };
   HWND frame = Make("frame", WS_POPUP | WS_VISIBLE, {0, 0, 400, 300});
   // Drawing objects made once and kept (the caption font) are not counted as leaks.
@@ -71,10 +81,11 @@ TEST_F(TRaisingProcedureTest, CreationThatRaisesLeavesNoWindowBehind) {
     const size_t windows = WindowCount(), dcs = WindowDCCount(), objects = gdi_internal::LiveObjectCount();
     HWND made = nullptr;
     raised = false;
-    Watch("w", c.kind == kParentOfChild ? 0 : c.msg, &made);
-    Watch("frame", c.kind == kParentOfChild ? c.msg : 0);
-    const DWORD style = c.kind == kTop ? WS_OVERLAPPEDWINDOW : WS_CHILD;
-    EXPECT_THROW(Make("w", style | WS_VISIBLE, {10, 10, 210, 160}, c.kind == kTop ? nullptr : frame), TRaise);
+    SetActiveWindow(frame);
+    Watch("w", c.frameRaises ? 0 : c.msg, &made);
+    Watch("frame", c.frameRaises ? c.msg : 0);
+    const DWORD style = c.child ? WS_CHILD : WS_OVERLAPPEDWINDOW;
+    EXPECT_THROW(Make("w", style | WS_VISIBLE, {10, 10, 210, 160}, c.child ? frame : nullptr), TRaise);
     EXPECT_TRUE(raised);
     EXPECT_FALSE(IsWindow(made));
     EXPECT_EQ(WindowCount(), windows);
@@ -121,16 +132,18 @@ TEST_F(TRaisingProcedureTest, DestructionThatRaisesStillDestroysEveryWindow) {
 }
 
 TEST_F(TRaisingProcedureTest, PaintingThatRaisesEndsItsPaint) {
+  enum TVia { kUpdateWindow, kQueue, kEraseNow };  // how WM_PAINT (or the erasing) is asked for
   struct Case {
     const char* id;
-    UINT msg;           // WM_PAINT raises between BeginPaint and EndPaint
-    bool dispatched;    // WM_PAINT through the queue, else UpdateWindow
-    bool stillInvalid;  // raised (at the frame) before BeginPaint took the update region
+    UINT msg;  // WM_PAINT raises between BeginPaint and EndPaint
+    TVia via;
+    bool stillInvalid;  // raised before the update region was taken
   };
   const Case cases[] = {
-      {"paint-1", WM_PAINT, false, false},      {"paint-2", WM_PAINT, true, false},
-      {"paint-3", WM_ERASEBKGND, false, false}, {"paint-4", WM_ERASEBKGND, true, false},
-      {"paint-5", WM_NCPAINT, false, true},     {"paint-6", WM_NCPAINT, true, true},
+      {"paint-1", WM_PAINT, kUpdateWindow, false},      {"paint-2", WM_PAINT, kQueue, false},
+      {"paint-3", WM_ERASEBKGND, kUpdateWindow, false}, {"paint-4", WM_ERASEBKGND, kQueue, false},
+      {"paint-5", WM_NCPAINT, kUpdateWindow, true},     {"paint-6", WM_NCPAINT, kQueue, true},
+      {"paint-7", WM_ERASEBKGND, kEraseNow, true},      {"paint-8", WM_NCPAINT, kEraseNow, true},
   };
   HWND w = Make("w", WS_POPUP | WS_VISIBLE | WS_BORDER, {0, 0, 200, 100});
   Pump();
@@ -141,7 +154,10 @@ TEST_F(TRaisingProcedureTest, PaintingThatRaisesEndsItsPaint) {
     Watch("w", c.msg, nullptr, true);
     const RECT r{-5, 10, 50, 30};  // over the border: the frame is due too
     RedrawWindow(w, &r, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-    EXPECT_THROW(c.dispatched ? Pump() : void(UpdateWindow(w)), TRaise);
+    EXPECT_THROW(c.via == kQueue      ? Pump()
+                 : c.via == kEraseNow ? void(RedrawWindow(w, nullptr, nullptr, RDW_ERASENOW))
+                                      : void(UpdateWindow(w)),
+                 TRaise);
     EXPECT_TRUE(raised);
     EXPECT_EQ(WindowDCCount(), dcs);
     EXPECT_EQ(gdi_internal::LiveObjectCount(), objects);
