@@ -4,6 +4,7 @@
 #include <deque>
 
 #include "platform/rtl/Clock.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/win/Input.h"
 #include "platform/win/WindowManager.h"
 
@@ -26,6 +27,15 @@ struct TQueueState {
 TQueueState& Queue() {
   static TQueueState* q = new TQueueState;
   return *q;
+}
+
+// The window's procedure, or DefWindowProc without one. Paints the procedure begins and does
+// not end before it raises are ended on the way out, so their DCs do not leak.
+LRESULT CallProc(TWnd& w, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  const size_t paints = OpenPaintCount();
+  TScopeFail endPaints([paints] { EndOpenPaints(paints); });
+  return w.Proc ? CallWindowProc(w.Proc, hwnd, msg, wParam, lParam)
+                : DefWindowProc(hwnd, msg, wParam, lParam);
 }
 
 POINT CursorNow() {
@@ -166,8 +176,7 @@ LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     CallHooks(WH_CALLWNDPROC, HC_ACTION, 1, reinterpret_cast<LPARAM>(&cwp));
     if (w->Dead) return 0;
   }
-  const LRESULT result =
-      w->Proc ? CallWindowProc(w->Proc, hwnd, msg, wParam, lParam) : DefWindowProc(hwnd, msg, wParam, lParam);
+  const LRESULT result = CallProc(*w, hwnd, msg, wParam, lParam);
   if (HasHooks(WH_CALLWNDPROCRET)) {
     CWPRETSTRUCT ret{result, lParam, wParam, msg, hwnd};
     CallHooks(WH_CALLWNDPROCRET, HC_ACTION, 1, reinterpret_cast<LPARAM>(&ret));
@@ -234,8 +243,7 @@ LRESULT DispatchMessage(const MSG* msg) {
   TWnd* w = Find(msg->hwnd);
   if (!w || w->IsRoot) return 0;
   auto keep = Hold(w);
-  const LRESULT r = w->Proc ? CallWindowProc(w->Proc, msg->hwnd, msg->message, msg->wParam, msg->lParam)
-                            : DefWindowProc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+  const LRESULT r = CallProc(*w, msg->hwnd, msg->message, msg->wParam, msg->lParam);
   if (msg->message == WM_PAINT && PaintHooks().PaintDispatched && !w->Dead)
     PaintHooks().PaintDispatched(msg->hwnd);
   return r;

@@ -3,6 +3,7 @@
 // again), WM_PAINT (an empty BeginPaint/EndPaint) and WM_PRINT.
 #include <algorithm>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/win/PaintingInternal.h"
 #include "platform/win/ScrollBarImpl.h"
 
@@ -109,8 +110,8 @@ LRESULT OnNcPaint(HWND hwnd, UINT, WPARAM wParam, LPARAM) {
   RECT client = w->Client;
   OffsetRect(client, -w->Rect.Left, -w->Rect.Top);
   ExcludeClipRect(dc, client.Left, client.Top, client.Right, client.Bottom);
+  TScopeExit release([hwnd, dc] { ReleaseDC(hwnd, dc); });  // the menu bar may call out
   PaintNonClient(*w, dc);
-  ReleaseDC(hwnd, dc);
   return 0;
 }
 
@@ -120,8 +121,8 @@ LRESULT OnNcActivate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   // lParam -1: the caller paints the frame itself.
   if (w && lParam != -1 && IsVisibleChain(*w) && (w->Style & WS_CAPTION) == WS_CAPTION) {
     HDC dc = GetWindowDC(hwnd);
+    TScopeExit release([hwnd, dc] { ReleaseDC(hwnd, dc); });
     PaintNonClient(*w, dc);
-    ReleaseDC(hwnd, dc);
   }
   return r;
 }

@@ -7,6 +7,7 @@
 
 #include "platform/gdi/GdiObjects.h"
 #include "platform/gdi/SurfaceAccess.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/win/Caret.h"
 #include "platform/win/PaintingInternal.h"
 
@@ -23,6 +24,24 @@ struct TDCRecord {
 std::unordered_map<HDC, TDCRecord>& DCs() {
   static auto* dcs = new std::unordered_map<HDC, TDCRecord>;
   return *dcs;
+}
+
+// A paint between BeginPaint and EndPaint, newest last.
+struct TOpenPaint {
+  HWND Hwnd = nullptr;
+  HDC Dc = nullptr;
+  bool CaretHidden = false;
+};
+
+std::vector<TOpenPaint>& OpenPaints() {
+  static auto* paints = new std::vector<TOpenPaint>;
+  return *paints;
+}
+
+// What EndPaint does after the paint is off the list: the DC goes and the caret comes back.
+void FinishPaint(const TOpenPaint& p) {
+  ReleaseDC(p.Hwnd, p.Dc);
+  if (p.CaretHidden) ShowCaret(p.Hwnd);
 }
 
 std::vector<int>& ScreenSaves() {
@@ -148,6 +167,23 @@ void SetWindowDrawRecorder(HWND hwnd, IDrawRecorder* recorder) {
   if (TWnd* w = Find(hwnd); w && !w->IsRoot) PaintData(*w).Recorder = recorder;
 }
 
+size_t WindowDCCount() {
+  return DCs().size();
+}
+
+size_t OpenPaintCount() {
+  return OpenPaints().size();
+}
+
+void EndOpenPaints(size_t keep) {
+  auto& paints = OpenPaints();
+  while (paints.size() > keep) {
+    const TOpenPaint p = paints.back();
+    paints.pop_back();
+    FinishPaint(p);
+  }
+}
+
 }  // namespace win_internal
 
 using namespace win_internal;
@@ -239,7 +275,11 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
   ps->rgbReserved[0] = GetCaretWindow() == hwnd && HideCaret(hwnd) ? 1 : 0;
   ps->hdc = MakeWindowDC(*w, false, vis);
   ps->rcPaint = update.Bounds();
+  if (ps->hdc) OpenPaints().push_back(TOpenPaint{hwnd, ps->hdc, ps->rgbReserved[0] != 0});
   if (erase && ps->hdc) {
+    // The caller never gets to EndPaint when the erasing raises.
+    const size_t mine = OpenPaints().size() - 1;
+    TScopeFail end([mine] { EndOpenPaints(mine); });
     const LRESULT erased = SendMessage(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(ps->hdc), 0);
     ps->fErase = erased ? FALSE : TRUE;
   }
@@ -248,6 +288,15 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
 
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
   if (!ps) return FALSE;
+  auto& paints = OpenPaints();
+  const auto it = std::find_if(paints.rbegin(), paints.rend(),
+                               [ps](const TOpenPaint& p) { return p.Dc == ps->hdc && p.Dc; });
+  if (it != paints.rend()) {
+    const TOpenPaint p = *it;
+    paints.erase(std::next(it).base());
+    FinishPaint(p);
+    return TRUE;
+  }
   ReleaseDC(hwnd, ps->hdc);
   if (ps->rgbReserved[0]) ShowCaret(hwnd);
   return TRUE;

@@ -3,6 +3,8 @@
 // message out of the queue starts the next period. A timer with a procedure carries a token
 // in lParam that DispatchMessage turns back into the procedure.
 #include <algorithm>
+#include <map>
+#include <utility>
 #include <vector>
 
 #include "platform/rtl/Clock.h"
@@ -21,11 +23,47 @@ struct TTimer {
   uint64_t Order = 0;
 };
 
+using TTimerKey = std::pair<uintptr_t, UINT_PTR>;  // window, id
+
+TTimerKey KeyOf(HWND hwnd, UINT_PTR id) {
+  return {reinterpret_cast<uintptr_t>(hwnd), id};
+}
+
+// The running timers in no particular order (which one fires first follows Due, then Order,
+// never the place in the list), and an index by window and id: finding, replacing and killing
+// a timer cost O(log n), and a window's timers are one range of the index.
 struct TTimerState {
   std::vector<TTimer> Timers;
+  std::map<TTimerKey, size_t> Index;  // key -> position in Timers
   uint64_t NextOrder = 1;
   LPARAM NextToken = 1;
   UINT_PTR NextThreadId = 1;
+
+  TTimer* Find(HWND hwnd, UINT_PTR id) {
+    auto it = Index.find(KeyOf(hwnd, id));
+    return it == Index.end() ? nullptr : &Timers[it->second];
+  }
+  void Add(TTimer t) {
+    Index.emplace(KeyOf(t.Hwnd, t.Id), Timers.size());
+    Timers.push_back(std::move(t));
+  }
+  // The last timer takes the freed place.
+  void Remove(std::map<TTimerKey, size_t>::iterator it) {
+    const size_t pos = it->second;
+    Index.erase(it);
+    if (pos + 1 != Timers.size()) {
+      Timers[pos] = std::move(Timers.back());
+      Index[KeyOf(Timers[pos].Hwnd, Timers[pos].Id)] = pos;
+    }
+    Timers.pop_back();
+  }
+  // Every timer is indexed once under its own key.
+  bool CheckConsistency() const {
+    if (Index.size() != Timers.size()) return false;
+    for (const auto& [key, pos] : Index)
+      if (pos >= Timers.size() || KeyOf(Timers[pos].Hwnd, Timers[pos].Id) != key) return false;
+    return true;
+  }
 };
 
 TTimerState& State() {
@@ -41,12 +79,6 @@ UINT Clamp(UINT elapse) {
 
 bool IsDue(const TTimer& t, uint32_t now) {
   return static_cast<int32_t>(now - t.Due) >= 0;
-}
-
-TTimer* FindTimer(HWND hwnd, UINT_PTR id) {
-  for (TTimer& t : State().Timers)
-    if (t.Hwnd == hwnd && t.Id == id) return &t;
-  return nullptr;
 }
 
 }  // namespace
@@ -97,7 +129,14 @@ bool DispatchTimerProc(const MSG& msg) {
 
 void KillTimersFor(HWND hwnd) {
   if (!hwnd) return;
-  std::erase_if(State().Timers, [hwnd](const TTimer& t) { return t.Hwnd == hwnd; });
+  TTimerState& s = State();
+  const uintptr_t window = KeyOf(hwnd, 0).first;
+  for (auto it = s.Index.lower_bound(KeyOf(hwnd, 0)); it != s.Index.end() && it->first.first == window;)
+    s.Remove(it++);
+}
+
+bool CheckTimerConsistency() {
+  return State().CheckConsistency();
 }
 
 void ResetTimers() {
@@ -113,11 +152,11 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
   if (hwnd) {
     TWnd* w = Find(hwnd);
     if (!w || w->IsRoot) return 0;
-  } else if (!id || !FindTimer(nullptr, id)) {
+  } else if (!id || !s.Find(nullptr, id)) {
     // A thread timer gets a fresh id unless it names a running one.
     do {
       id = s.NextThreadId++;
-    } while (FindTimer(nullptr, id));
+    } while (s.Find(nullptr, id));
   }
   TTimer t;
   t.Hwnd = hwnd;
@@ -127,18 +166,17 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
   t.Proc = std::move(proc);
   t.Token = t.Proc ? s.NextToken++ : 0;
   t.Order = s.NextOrder++;
-  if (TTimer* running = FindTimer(hwnd, id))
+  if (TTimer* running = s.Find(hwnd, id))
     *running = std::move(t);
   else
-    s.Timers.push_back(std::move(t));
+    s.Add(std::move(t));
   return hwnd ? (id ? id : 1) : id;
 }
 
 BOOL KillTimer(HWND hwnd, UINT_PTR id) {
-  auto& timers = State().Timers;
-  auto it = std::find_if(timers.begin(), timers.end(),
-                         [&](const TTimer& t) { return t.Hwnd == hwnd && t.Id == id; });
-  if (it == timers.end()) return FALSE;
-  timers.erase(it);
+  TTimerState& s = State();
+  auto it = s.Index.find(KeyOf(hwnd, id));
+  if (it == s.Index.end()) return FALSE;
+  s.Remove(it);
   return TRUE;
 }

@@ -10,10 +10,16 @@
 #include <vector>
 
 #include "platform/rtl/Clock.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/win/PaintingInternal.h"
 
 namespace win_internal {
 namespace {
+
+// Past this many rectangles an update region becomes its bounding box: scattered invalidation
+// would otherwise make every further union dearer (each one copies the whole band list), and a
+// box paints more, never less.
+constexpr size_t kMaxUpdateRects = 64;
 
 std::vector<HWND>& PendingWindows() {
   static auto* pending = new std::vector<HWND>;
@@ -70,8 +76,11 @@ void EraseNow(TWnd& w) {
       Intersect(VisibleRegion(w, true, (w.Style & WS_CLIPCHILDREN) != 0, (w.Style & WS_CLIPSIBLINGS) != 0),
                 Offset(d.Update, client.Left, client.Top));
   HDC dc = MakeWindowDC(w, false, vis);
-  const LRESULT erased = dc ? SendMessage(h, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) : 0;
-  ReleaseDC(h, dc);
+  LRESULT erased = 0;
+  {
+    TScopeExit release([h, dc] { ReleaseDC(h, dc); });
+    if (dc) erased = SendMessage(h, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  }
   if (w.Dead) return;
   if (erased) PaintData(w).Erase = false;
 }
@@ -207,6 +216,7 @@ void InvalidateClient(TWnd& w, const TRegion& rgn, bool erase, bool allChildren,
   TPaintData& d = PaintData(w);
   if (!part.IsEmpty()) {
     d.Update = Unite(d.Update, part);
+    if (d.Update.Rects().size() > kMaxUpdateRects) d.Update = TRegion(d.Update.Bounds());
     if (erase) d.Erase = true;
   }
   if (frame) d.Frame = true;

@@ -122,6 +122,12 @@ TWnd& Desktop();
 TWnd& MessageRoot();
 // Live windows, roots excluded.
 size_t WindowCount();
+// DCs handed out for windows (GetDC, GetWindowDC, BeginPaint ...) and not yet released.
+size_t WindowDCCount();
+// Paints begun (BeginPaint) and not yet ended. A message delivery notes the count when the
+// procedure is called and, when the procedure raises, ends the paints it left open.
+size_t OpenPaintCount();
+void EndOpenPaints(size_t keep);
 
 TWnd* TopLevelOf(TWnd* w);                             // GA_ROOT
 bool IsAncestor(const TWnd* ancestor, const TWnd* w);  // strict, through parents
@@ -225,6 +231,7 @@ bool AnyTimerDue();
 int64_t MsUntilNextTimer();  // -1 when no timer runs
 bool DispatchTimerProc(const MSG& msg);
 void KillTimersFor(HWND hwnd);
+bool CheckTimerConsistency();  // the timer list and its index agree
 void ResetTimers();
 
 bool NextInputMessage(HWND filter, UINT min, UINT max, UINT types, bool remove, MSG& msg);

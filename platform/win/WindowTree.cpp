@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <exception>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/win/WindowManager.h"
 
 namespace win_internal {
@@ -138,11 +140,13 @@ void Cleanup(TWnd& w) {
     if (p.OwnsAtom) GlobalDeleteAtom(p.Atom);
   w.Props.clear();
   FreeWindowRegion(w);
-  // Windows still owned lose their owner; children left over go with it.
+  // Windows still owned lose their owner; children left over (a procedure raised before they
+  // were freed) go with it.
   for (TWnd* top : std::vector<TWnd*>(Desktop().Children))
     if (top->Owner == &w) top->Owner = nullptr;
   for (TWnd* child : std::vector<TWnd*>(w.Children)) {
     auto keep = Hold(child);
+    NotifyObservers(TWindowEvent::Destroyed, child->Handle);
     Cleanup(*child);
   }
   Unlink(w);
@@ -155,25 +159,64 @@ void Cleanup(TWnd& w) {
   RetireHandle(w);
 }
 
+// Runs `step` on each window still alive: one that raises does not keep the others from their
+// turn, and the first error goes on once all have had it.
+template <class F>
+void EachWindow(const std::vector<HWND>& handles, F step) {
+  std::exception_ptr first;
+  for (HWND h : handles) {
+    TWnd* w = Find(h);
+    if (!w) continue;
+    try {
+      step(*w);
+    } catch (...) {
+      if (!first) first = std::current_exception();
+    }
+  }
+  if (first) std::rethrow_exception(first);
+}
+
 void SendDestroyMessages(TWnd& w) {
   auto keep = Hold(&w);
   w.Destroying = true;
+  // The children hear of it even when this window's procedure raises.
+  TScopeExit children([&w] {
+    if (w.Dead) return;
+    EachWindow(Handles(w.Children), [](TWnd& c) {
+      if (!c.Destroying) SendDestroyMessages(c);
+    });
+  });
   SendMessage(w.Handle, WM_DESTROY, 0, 0);
+}
+
+// WM_NCDESTROY, then the window is let go whatever its procedure does with the message.
+void FreeSelf(TWnd& w) {
   if (w.Dead) return;
-  for (HWND c : Handles(w.Children))
-    if (TWnd* child = Find(c); child && !child->Destroying) SendDestroyMessages(*child);
+  w.Destroying = true;
+  TScopeExit release([&w] {
+    if (w.Dead) return;
+    NotifyObservers(TWindowEvent::Destroyed, w.Handle);
+    Cleanup(w);
+  });
+  SendMessage(w.Handle, WM_NCDESTROY, 0, 0);
 }
 
 void FreeWindow(TWnd& w) {
   auto keep = Hold(&w);
-  for (HWND c : Handles(w.Children))
-    if (TWnd* child = Find(c)) FreeWindow(*child);
+  // The window is freed after its children even when one of theirs raises.
+  TScopeExit self([&w] { FreeSelf(w); });
+  EachWindow(Handles(w.Children), [](TWnd& c) { FreeWindow(c); });
+}
+
+// WM_DESTROY down the tree (unless under way) and WM_NCDESTROY up: the window and its children
+// are gone at the end, however their procedures answer.
+void TearDown(TWnd& w) {
   if (w.Dead) return;
-  w.Destroying = true;
-  SendMessage(w.Handle, WM_NCDESTROY, 0, 0);
-  if (w.Dead) return;
-  NotifyObservers(TWindowEvent::Destroyed, w.Handle);
-  Cleanup(w);
+  auto keep = Hold(&w);
+  TScopeExit free([&w] {
+    if (!w.Dead) FreeWindow(w);
+  });
+  if (!w.Destroying) SendDestroyMessages(w);
 }
 
 // Windows that vanish before they were fully made: no messages, as if they never existed.
@@ -450,6 +493,24 @@ HWND CreateWindowEx(DWORD exStyle, const std::string& className, const std::stri
   w.Instance = instance;
   w.Proc = cls->Proc;
   RetainProc(w.Proc);
+
+  // How far the window got: what undoing it takes when creation fails or a procedure raises.
+  enum { kUnseen, kNcCreateSent, kCreateSent } stage = kUnseen;
+  auto abandon = [&w, &stage, h] {
+    TScopeExit last([&w] {
+      if (!w.Dead) Discard(w);
+    });
+    if (w.Dead) return;
+    if (stage == kCreateSent) {
+      DestroyWindow(h);
+      TearDown(w);
+    } else if (stage == kNcCreateSent) {
+      FreeWindow(w);
+    }
+  };
+  // The caller never sees the handle of a creation that raised: the window goes with the error.
+  TScopeFail undo(abandon);
+
   w.Extra.assign(static_cast<size_t>(cls->WndExtra), 0);
   w.Rect = RECT{x, y, x + width, y + height};
   w.Client = w.Rect;
@@ -472,7 +533,7 @@ HWND CreateWindowEx(DWORD exStyle, const std::string& className, const std::stri
   if (HasHooks(WH_CBT)) {
     CBT_CREATEWND cbt{&cs, insertAfter};
     if (CallHooks(WH_CBT, HCBT_CREATEWND, reinterpret_cast<WPARAM>(h), reinterpret_cast<LPARAM>(&cbt))) {
-      Discard(w);
+      abandon();
       return nullptr;
     }
     if (w.Dead) return nullptr;
@@ -502,8 +563,9 @@ HWND CreateWindowEx(DWORD exStyle, const std::string& className, const std::stri
   }
   w.NormalRect = w.Rect;
 
+  stage = kNcCreateSent;
   if (!SendMessage(h, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs))) {
-    if (!w.Dead) FreeWindow(w);
+    abandon();
     return nullptr;
   }
   if (w.Dead) return nullptr;
@@ -515,12 +577,9 @@ HWND CreateWindowEx(DWORD exStyle, const std::string& className, const std::stri
   if (client.Bottom < client.Top) client.Bottom = client.Top;
   w.Client = client;
 
+  stage = kCreateSent;
   if (SendMessage(h, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
-    DestroyWindow(h);
-    if (!w.Dead) {
-      SendDestroyMessages(w);
-      FreeWindow(w);
-    }
+    abandon();
     return nullptr;
   }
   if (w.Dead) return nullptr;
@@ -555,6 +614,13 @@ BOOL DestroyWindow(HWND hwnd) {
   auto keep = Hold(w);
   if (CallHooks(WH_CBT, HCBT_DESTROYWND, reinterpret_cast<WPARAM>(hwnd), 0)) return FALSE;
   if (w->Dead || w->Destroying) return FALSE;
+  // Past the hook the window goes, whatever a procedure raises on the way; the error still
+  // reaches the caller.
+  TScopeFail finish([w] {
+    TScopeExit self([w] { TearDown(*w); });
+    if (w->IsTopLevel())
+      EachWindow(Handles(OwnedWindows(*w)), [](TWnd& owned) { DestroyWindow(owned.Handle); });
+  });
 
   if (!w->IsTopLevel()) ParentNotify(*w, WM_DESTROY);
   if (w->Dead) return TRUE;
@@ -567,7 +633,7 @@ BOOL DestroyWindow(HWND hwnd) {
   }
 
   if (w->IsTopLevel())
-    for (HWND owned : Handles(OwnedWindows(*w))) DestroyWindow(owned);
+    EachWindow(Handles(OwnedWindows(*w)), [](TWnd& owned) { DestroyWindow(owned.Handle); });
   if (w->Dead || w->Destroying) return TRUE;
 
   if (FocusState().Active == hwnd) ActivateOtherWindow(w, true);
@@ -576,8 +642,7 @@ BOOL DestroyWindow(HWND hwnd) {
   ReleaseCaptureFrom(*w);
   if (w->Dead || w->Destroying) return TRUE;
 
-  SendDestroyMessages(*w);
-  if (!w->Dead) FreeWindow(*w);
+  TearDown(*w);
   return TRUE;
 }
 

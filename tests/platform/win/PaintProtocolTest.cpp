@@ -3,6 +3,7 @@
 // right place of the top-level surface.
 #include "platform/rtl/Clock.h"
 #include "platform/win/Caret.h"
+#include "platform/win/PaintingInternal.h"
 #include "tests/platform/win/MessageLog.h"
 #include "tests/support/SurfacePixels.h"
 
@@ -232,6 +233,32 @@ TEST_F(TPaintProtocolTest, BeginPaintClipsToTheUpdateRegion) {
   EXPECT_NE(SurfacePixel(w, 30, 30), kRedPixel);
   ASSERT_EQ(dirty.size(), 1u);
   EXPECT_EQ(dirty[0], (RECT{0, 0, 60, 60}));
+}
+
+TEST_F(TPaintProtocolTest, ScatteredInvalidationPaintsEveryRectangleWithinABoundedRegion) {
+  // 2x2 rectangles on an 8-pixel grid, none touching another; few are kept one by one.
+  for (const int count : {10, 300}) {
+    SCOPED_TRACE(count);
+    HWND w = Make("w", WS_POPUP | WS_VISIBLE, {0, 0, 400, 300});
+    Settle();
+    std::vector<RECT> spots;
+    for (int i = 0; i < count; ++i) {
+      const int x = (i * 7 % 50) * 8, y = (i * 3 % 37) * 8;
+      spots.push_back(RECT{x, y, x + 2, y + 2});
+      InvalidateRect(w, &spots.back(), FALSE);
+    }
+    HRGN update = CreateRectRgn(0, 0, 0, 0);
+    GetUpdateRgn(w, update, FALSE);
+    const size_t rects = win_internal::RegionOf(update)->Rects().size();
+    EXPECT_EQ(rects, count == 10 ? 10u : 1u);  // past the bound, the bounding box
+    int covered = 0;
+    for (const RECT& r : spots)
+      covered += PtInRegion(update, r.Left, r.Top) && PtInRegion(update, r.Right - 1, r.Bottom - 1);
+    EXPECT_EQ(covered, count);
+    EXPECT_EQ(PtInRegion(update, 5, 5), count == 10 ? FALSE : TRUE);
+    DeleteObject(update);
+    DestroyWindow(w);
+  }
 }
 
 TEST_F(TPaintProtocolTest, RedrawWindowFlags) {

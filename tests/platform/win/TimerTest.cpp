@@ -1,6 +1,7 @@
 // Timers on the virtual clock: due times, coalescing, replacement, clamping, procedures, and
 // their place at the end of the retrieval order.
 #include "platform/rtl/Clock.h"
+#include "platform/win/WindowManager.h"
 #include "tests/platform/win/MessageLog.h"
 
 namespace wintest {
@@ -138,6 +139,27 @@ TEST_F(TTimerTest, TimersDieWithTheirWindow) {
   MSG msg;
   EXPECT_FALSE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
   EXPECT_FALSE(KillTimer(w, 1));
+}
+
+TEST_F(TTimerTest, KillingTimersKeepsTheOthersFiringInTheirOrder) {
+  // Equal due times fire in the order the timers were set, wherever the list keeps them.
+  StartClock();
+  const UINT intervals[] = {30, 20, 30, 10, 20, 30, 10, 20};
+  for (UINT_PTR id = 1; id <= 8; ++id) SetTimer(w, id, intervals[id - 1], nullptr);
+  HWND other = Make("other", WS_POPUP, {0, 0, 10, 10});
+  SetTimer(other, 4, 10, nullptr);
+  // The last timer is killed after it took a killed one's place; the other window's timer with
+  // the same id stays until its window goes.
+  for (UINT_PTR id : {4, 8, 2}) {
+    EXPECT_TRUE(KillTimer(w, id));
+    EXPECT_TRUE(win_internal::CheckTimerConsistency());
+  }
+  EXPECT_FALSE(KillTimer(w, 8));
+  EXPECT_FALSE(KillTimer(w, 9));
+  DestroyWindow(other);
+  EXPECT_TRUE(win_internal::CheckTimerConsistency());
+  EXPECT_EQ(Run(60), (std::vector<std::string>{"10:7", "20:5", "20:7", "30:1", "30:3", "30:6", "30:7", "40:5",
+                                               "40:7", "50:7", "60:1", "60:3", "60:5", "60:6", "60:7"}));
 }
 
 TEST_F(TTimerTest, GetMessageWaitsForTheNextTimerByAdvancingTheClock) {
