@@ -2,6 +2,7 @@
 // separator keys, the calendar drop-down, and the published class.
 #include "grid/editors/DBDateTimeEditEh.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "grid/editors/ControlEmptyDataInfoEh.h"
@@ -214,15 +215,28 @@ void TCustomDBDateTimeEditEh::SetVariantValue(const Variant& V) {
   SetTextGuarded(text);
 }
 
+bool TCustomDBDateTimeEditEh::LayIntoMask(std::string& EditText, int SelStart, int SelStop,
+                                          const std::string& Clip, Variant& Value) const {
+  std::u32string text = MaskToCodePoints(EditText);
+  // A character the mask drops (a sign, a letter, a digit beyond the last position) would
+  // leave the rest to stand for another value.
+  const bool all = MaskModel().Paste(text, SelStart, SelStop, MaskToCodePoints(Clip));
+  EditText = MaskFromCodePoints(text);
+  TDateTimePartsEh parts;
+  const bool numbers = TextToDatePartsEh(EditText, elements_, parts);
+  const bool blank = std::all_of(parts.begin(), parts.end(), [](int p) { return p == -1; });
+  Value = value_;
+  if (blank) Value = Variant::Null();
+  return all && (blank || (numbers && DatePartsToValueEh(parts, elements_, Value, false)));
+}
+
 void TCustomDBDateTimeEditEh::InternalSetText(const std::string& AText) {
   Variant v;
   std::string text;
   if (HasMask()) {
-    text = FormatMaskText(EditMask(), AText);
-    TDateTimePartsEh parts;
-    TextToDatePartsEh(text, elements_, parts);
-    v = value_;
-    if (!DatePartsToValueEh(parts, elements_, v, false))
+    // Laid in as a paste over the whole blank text, so that both refuse the same texts.
+    text = MaskFromCodePoints(MaskModel().EmptyText());
+    if (!LayIntoMask(text, 0, MaskModel().Count(), AText, v))
       throw Exception("Invalid datetime: \"" + AText + "\"");
   } else {
     text = AText;
@@ -438,6 +452,26 @@ void TCustomDBDateTimeEditEh::WMMouseWheel(TMessage& Message) {
     return;
   }
   inherited::WMMouseWheel(Message);
+}
+
+void TCustomDBDateTimeEditEh::WMPaste(TMessage& Message) {
+  if (!HasMask() || !EditCanModify() || TCustomEdit::ReadOnly()) {
+    // Without a mask the text stays for correction and its write raises, as a typed one.
+    inherited::WMPaste(Message);
+    return;
+  }
+  std::string clip;
+  if (!ReadClipboardLine(clip)) return;
+  // Refused as the mask refuses a typed character: leaving would otherwise complete the parts
+  // into whatever date they come nearest to.
+  std::string text = EditText();
+  const int selStart = SelStart();
+  Variant unused;
+  if (!LayIntoMask(text, selStart, selStart + SelLength(), clip, unused)) {
+    MessageBeep(0);
+    return;
+  }
+  inherited::WMPaste(Message);
 }
 
 bool TCustomDBDateTimeEditEh::IsCalendarWindow(HWND Wnd) const {

@@ -48,6 +48,9 @@ class TCustomDBDateTimeEditEh : public TCustomDBEditEh {
   void DefineProperties(TFiler& Filer) override;
   void KeyDown(WORD& Key, TShiftState Shift) override;
   void KeyPress(char32_t& Key) override;
+  // A paste whose text the mask cannot take whole, or that leaves parts forming no date, is
+  // refused with a beep: the text and the value stay as they were.
+  void WMPaste(TMessage& Message) override;
   void CMEnter(TMessage& Message) override;
   void CMWantSpecialKey(TMessage& Message) override;
   void WMGetDlgCode(TMessage& Message) override;
@@ -85,6 +88,11 @@ class TCustomDBDateTimeEditEh : public TCustomDBEditEh {
   std::string ValueToText(const Variant& V) const;
   // The value the current text stands for (not completed); Null when it forms none.
   Variant TextToValue(const std::string& AText) const;
+  // Lays Clip over [SelStart, SelStop) of the edit text EditText as a paste into the mask
+  // does. True when the mask took every character and the text is blank (Value Null) or forms
+  // a value without completion.
+  bool LayIntoMask(std::string& EditText, int SelStart, int SelStop, const std::string& Clip,
+                   Variant& Value) const;
   // Re-reads the value from the link after the format changed.
   void ReReadValue();
   bool HasMask() const { return !EditMask().empty(); }

@@ -209,14 +209,26 @@ void TCustomDBEditEh::SetText(const std::string& Value) {
   // The link's own Edit: it does nothing without a data set.
   if (!IsDataIndependent()) dataLink_->Edit();
   InternalSetText(Value);
-  if (!inUpdateData_) UpdateData();
+  if (!inUpdateData_) UpdateDataKeepingFailedText();
 }
 
 void TCustomDBEditEh::InternalSetValue(const Variant& Value) {
   if (ComponentState().Contains(csDesigning) && !IsDataIndependent()) return;
   if (!IsDataIndependent()) dataLink_->Edit();
   SetVariantValue(Value);
-  if (!inUpdateData_) UpdateData();
+  if (!inUpdateData_) UpdateDataKeepingFailedText();
+}
+
+void TCustomDBEditEh::UpdateDataKeepingFailedText() {
+  // A text whose write failed is treated as a typed one is: it stays for correction and the
+  // link stays modified, so the record's Post writes it again (and raises while it still
+  // fails) instead of dropping it. Showing the field's value instead would lose the text
+  // without a word, which is what the link's design avoids for typed text (see CMExit).
+  TScopeFail keepModified([&] {
+    dataLink_->Modified();
+    SetModified(true);
+  });
+  UpdateData();
 }
 
 void TCustomDBEditEh::Clear() {

@@ -343,6 +343,8 @@ class TCustomDBEditEh : public TCustomMaskEdit {
   bool ShortCutKey(WORD& Key, TShiftState Shift);
   // Takes a string field's size as MaxLength when MaxLength is 0.
   void ApplyFieldMaxLength(TField* F);
+  // UpdateData for a text or value set from code; a failed write leaves the link modified.
+  void UpdateDataKeepingFailedText();
   void HideInplace();
 
   std::unique_ptr<TFieldDataLinkEh> dataLink_;

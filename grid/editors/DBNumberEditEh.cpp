@@ -63,6 +63,10 @@ size_t ByteOffset(const std::string& S, int Chars) {
   return std::min(i, S.size());
 }
 
+[[noreturn]] void RaiseNotANumber(const std::string& Text) {
+  throw EConvertError("'" + Text + "' is not a valid floating point value");
+}
+
 }  // namespace
 
 // --- number text routines -----------------------------------------------------------------------
@@ -118,6 +122,41 @@ bool TryTextToNumberEh(const std::string& S, Extended& Value) {
   Extended v = 0;
   if (!TextToFloat(t, v, fs)) return false;
   if (!std::isfinite(v) || std::fabs(v) > static_cast<Extended>(std::numeric_limits<double>::max()))
+    return false;
+  Value = v;
+  return true;
+}
+
+bool TryWholeNumberTextEh(const std::string& S, Extended& Value) {
+  const std::string DS = GetDecimalSeparator();
+  const auto isDigit = [&](size_t i) { return i < S.size() && S[i] >= '0' && S[i] <= '9'; };
+  const auto isSign = [&](size_t i) { return i < S.size() && (S[i] == '+' || S[i] == '-'); };
+  // The shape is checked here, so that no spelling the float reader may take ("nan", "inf")
+  // gets through.
+  size_t i = isSign(0) ? 1 : 0;
+  int digits = 0;
+  for (bool separator = false; i < S.size();) {
+    if (isDigit(i)) {
+      ++digits;
+      ++i;
+    } else if (!separator && StartsWithAt(S, i, DS)) {
+      separator = true;
+      i += DS.size();
+    } else {
+      break;
+    }
+  }
+  if (digits == 0) return false;
+  if (i < S.size() && (S[i] == 'E' || S[i] == 'e')) {
+    i += isSign(i + 1) ? 2 : 1;
+    if (!isDigit(i)) return false;
+    while (isDigit(i)) ++i;
+  }
+  if (i != S.size()) return false;
+  TFormatSettings fs = FormatSettingsProxy();
+  Extended v = 0;
+  if (!TextToFloat(S, v, fs) || !std::isfinite(v) ||
+      std::fabs(v) > static_cast<Extended>(std::numeric_limits<double>::max()))
     return false;
   Value = v;
   return true;
@@ -356,14 +395,17 @@ void TCustomDBNumberEditEh::InternalSetText(const std::string& AText) {
     SetVariantValue(Variant::Null());
     return;
   }
-  // The set-text path reports text that is not a number with the platform's conversion error.
-  SetVariantValue(Variant(static_cast<double>(StrToFloat(NormalizeNumberTextEh(AText)))));
+  // The set-text path reports text that is no whole number with the conversion error.
+  const std::string text = NormalizeNumberTextEh(AText);
+  Extended v = 0;
+  if (!TryWholeNumberTextEh(text, v)) RaiseNotANumber(text);
+  SetVariantValue(Variant(static_cast<double>(v)));
 }
 
 void TCustomDBNumberEditEh::WriteValueToField() {
   // Text that is not a number is never written as some other value: the field stays as it was
   // and the editor keeps the text for correction.
-  if (textInvalid_) StrToFloat(NormalizeNumberTextEh(Text()));
+  if (textInvalid_) RaiseNotANumber(NormalizeNumberTextEh(Text()));
   DataLink()->SetValue(value_);
 }
 
@@ -531,8 +573,19 @@ bool TCustomDBNumberEditEh::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
 }
 
 void TCustomDBNumberEditEh::WMPaste(TMessage& Message) {
+  const std::string before = Text();
+  const Variant value = value_;
   inherited::WMPaste(Message);
+  if (Text() == before) return;  // nothing went in (read-only, an empty clipboard)
   UpdateValueFromText();
+  // A pasted text is judged whole, as a text set from code: a sign, a separator or an exponent
+  // mark alone reads as a number being typed, never as a pasted one. It stays for correction.
+  const std::string text = NormalizeNumberTextEh(Text());
+  Extended unused = 0;
+  if (!text.empty() && !TryWholeNumberTextEh(text, unused)) {
+    textInvalid_ = true;
+    value_ = value;
+  }
 }
 
 void TCustomDBNumberEditEh::CreateParams(TCreateParams& Params) {

@@ -32,6 +32,11 @@ Extended RoundToDecimalPlacesEh(Extended V, Cardinal DecimalPlaces);
 // as 0. A number still being typed (a trailing "E", "E+" or "E-", or a separator with no digit
 // yet) reads as what it has so far. The result must fit a double.
 bool TryTextToNumberEh(const std::string& S, Extended& Value);
+// A whole number, as a text set from code or a paste must hold: an optional sign, digits with
+// at most one decimal separator (at least one digit), an optional exponent of "E", an optional
+// sign and digits; finite and within a double. A number still being typed ("-", ".", "1E") is
+// not whole, nor is any spelling of a non-finite value.
+bool TryWholeNumberTextEh(const std::string& S, Extended& Value);
 // A leading sign stays apart; the integer part ends before the first decimal separator or "E";
 // with Group the thousands separator goes after every third integer digit from the right.
 std::string InsertThousandSeparatorsEh(const std::string& S, bool Group);
@@ -151,8 +156,8 @@ class TCustomDBNumberEditEh : public TCustomDBEditEh {
   Extended maxValue_ = 0;
   bool internalText_ = false;
   bool inDataChanged_ = false;
-  // The text could not be read as a number (pasted junk): writing it raises the conversion
-  // error and leaves the field as it was.
+  // The text could not be read as a number (pasted junk, or a paste that is no whole number):
+  // writing it raises the conversion error and leaves the field as it was.
   bool textInvalid_ = false;
   TAlignment windowAlignment_ = taLeftJustify;
   Variant value_ = Variant::Null();

@@ -716,6 +716,44 @@ TEST_F(DBDateTimeEditTest, PastedTextGoesThroughTheMaskAndNeverWritesAHalfValue)
   EXPECT_EQ(ed->EditText(), v.IsNull() ? "  /  /    " : FormatDateTime("dd/mm/yyyy", v.AsDateTime()));
 }
 
+TEST_F(DBDateTimeEditTest, PasteAndSetTextTakeOnlyTextsTheMaskTakesWholeAsADate) {
+  Bind("D");
+  const struct {
+    const char* text;
+    const char* stored;  // nullptr: refused (a beep, an exception), the field keeps 31/01/2024
+  } cases[] = {
+      {"1,2,3", nullptr},
+      {"00/00/0000", nullptr},
+      {"-99999999999", nullptr},
+      {"-15062025", nullptr},  // its digits alone would be 15/06/2025
+      {"nan", nullptr},
+      {"inf", nullptr},
+      {"-", nullptr},
+      {"15/06/2025", "2025-06-15 00:00:00"},
+      {"15062025", "2025-06-15 00:00:00"},
+      {"", "Null"},
+      {"  /  /    ", "Null"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const std::string stored = c.stored ? c.stored : "2024-01-31 00:00:00";
+    Focus(ed);
+    ed->SelectAll();
+    const int beeps = WinTesting::BeepCount();
+    Paste(c.text);
+    EXPECT_EQ(WinTesting::BeepCount(), beeps + (c.stored ? 0 : 1));
+    Focus(other);
+    EXPECT_EQ(Show(FieldValue("D")), stored);
+    ds->Cancel();
+    if (c.stored)
+      ed->SetText(c.text);
+    else
+      EXPECT_THROW(ed->SetText(c.text), Exception);
+    EXPECT_EQ(Show(FieldValue("D")), stored);
+    ds->Cancel();
+  }
+}
+
 TEST_F(DBDateTimeEditTest, MRUItemsAreFilteredByTheTextWithoutTrailingBlanksAndSeparators) {
   TProbeDateTimeEditEh probe(nullptr);
   probe.SetText("31/01/2024");

@@ -187,6 +187,22 @@ TEST_F(DBEditTest, UpdateDataHandlerThatRaisesDoesNotStopLaterUpdates) {
   EXPECT_EQ(edit_->DataLink()->DataIndependentValue(), Variant(std::string("def")));
 }
 
+TEST_F(DBEditTest, TextWhoseUpdateHandlerRaisesStaysModifiedSoThatPostRaises) {
+  Bind("Name");
+  bool raise = true;
+  edit_->OnUpdateData = [&](TObject*, bool&) {
+    if (raise) throw Exception("handler failed");
+  };
+  EXPECT_THROW(edit_->SetText("Zed"), Exception);
+  EXPECT_EQ(edit_->Text(), "Zed");
+  EXPECT_TRUE(edit_->DataLink()->IsModified());
+  EXPECT_THROW(ds_->Post(), Exception);
+  EXPECT_EQ(FieldText("Name"), "Ann");
+  raise = false;
+  ds_->Post();
+  EXPECT_EQ(FieldText("Name"), "Zed");
+}
+
 TEST_F(DBEditTest, TextWritePutsTheDataSetIntoEditAndWritesWithoutPosting) {
   Bind("Name");
   edit_->SetText("Lee");

@@ -554,6 +554,40 @@ TEST_F(DBNumberEditTest, AValueTheFieldCannotTakeLeavesTheRecordAndTheText) {
   EXPECT_DOUBLE_EQ(FieldValue("Amount").AsDouble(), 12.5);
 }
 
+TEST_F(DBNumberEditTest, PastedTextsThatAreNoWholeNumberNeverReachTheField) {
+  const struct {
+    const char* text;
+    double stored;  // NAN: refused, the field keeps 12.5 and the text stays for correction
+  } cases[] = {{"1e400", NAN}, {"nan", NAN}, {"inf", NAN},   {"-", NAN},
+               {".", NAN},     {"1E", NAN},  {"-2.5", -2.5}, {"1e3", 1000}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const bool refused = std::isnan(c.stored);
+    Bind("Amount");
+    Focus(ed);
+    ed->SelectAll();
+    Paste(c.text);
+    EXPECT_EQ(ed->Text(), c.text);
+    if (refused)
+      EXPECT_THROW(ed->UpdateData(), EConvertError);
+    else
+      ed->UpdateData();
+    EXPECT_DOUBLE_EQ(FieldValue("Amount").AsDouble(), refused ? 12.5 : c.stored);
+    ds->Cancel();
+    // The text path agrees; unbound, a refused text leaves the value Null.
+    ed->SetDataSource(nullptr);
+    ed->SetDataField("");
+    if (refused)
+      EXPECT_THROW(ed->SetText(c.text), EConvertError);
+    else
+      ed->SetText(c.text);
+    const Variant v = ed->DataLink()->DataIndependentValue();
+    EXPECT_EQ(v.IsNull(), refused);
+    EXPECT_DOUBLE_EQ(v.IsNull() ? 0 : v.AsDouble(), refused ? 0 : c.stored);
+    Focus(other);
+  }
+}
+
 TEST_F(DBNumberEditTest, LargeIntegersKeepTheirDigitsWhenNotEdited) {
   Bind("Big");
   EXPECT_EQ(ed->Alignment(), ds->FieldByName("Big")->Alignment());
