@@ -215,12 +215,30 @@ void TCustomDBDateTimeEditEh::SetVariantValue(const Variant& V) {
   SetTextGuarded(text);
 }
 
-bool TCustomDBDateTimeEditEh::LayIntoMask(std::string& EditText, int SelStart, int SelStop,
+namespace {
+
+// "15-06-2025" or "15.06.2025" where the mask shows "15/06/2025" is the same date: a common
+// date separator between two digits becomes the locale's before the text is laid in.
+std::string WithLocaleDateSeparators(const std::string& Clip) {
+  const std::string& separator = FormatSettings().DateSeparator;
+  if (separator.size() != 1) return Clip;
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  std::string text = Clip;
+  for (size_t i = 1; i + 1 < text.size(); ++i)
+    if ((text[i] == '-' || text[i] == '.' || text[i] == '/') && digit(text[i - 1]) && digit(text[i + 1]))
+      text[i] = separator[0];
+  return text;
+}
+
+}  // namespace
+
+bool TCustomDBDateTimeEditEh::LayIntoMask(std::string& EditText, int& SelStart, int SelStop,
                                           const std::string& Clip, Variant& Value) const {
   std::u32string text = MaskToCodePoints(EditText);
   // A character the mask drops (a sign, a letter, a digit beyond the last position) would
   // leave the rest to stand for another value.
-  const bool all = MaskModel().Paste(text, SelStart, SelStop, MaskToCodePoints(Clip));
+  const std::string clip = kind_ == dtkTimeEh ? Clip : WithLocaleDateSeparators(Clip);
+  const bool all = MaskModel().Paste(text, SelStart, SelStop, MaskToCodePoints(clip));
   EditText = MaskFromCodePoints(text);
   TDateTimePartsEh parts;
   const bool numbers = TextToDatePartsEh(EditText, elements_, parts);
@@ -236,7 +254,8 @@ void TCustomDBDateTimeEditEh::InternalSetText(const std::string& AText) {
   if (HasMask()) {
     // Laid in as a paste over the whole blank text, so that both refuse the same texts.
     text = MaskFromCodePoints(MaskModel().EmptyText());
-    if (!LayIntoMask(text, 0, MaskModel().Count(), AText, v))
+    int caret = 0;
+    if (!LayIntoMask(text, caret, MaskModel().Count(), AText, v))
       throw Exception("Invalid datetime: \"" + AText + "\"");
   } else {
     text = AText;
@@ -465,13 +484,14 @@ void TCustomDBDateTimeEditEh::WMPaste(TMessage& Message) {
   // Refused as the mask refuses a typed character: leaving would otherwise complete the parts
   // into whatever date they come nearest to.
   std::string text = EditText();
-  const int selStart = SelStart();
+  int caret = SelStart();
   Variant unused;
-  if (!LayIntoMask(text, selStart, selStart + SelLength(), clip, unused)) {
+  if (!LayIntoMask(text, caret, caret + SelLength(), clip, unused)) {
     MessageBeep(0);
     return;
   }
-  inherited::WMPaste(Message);
+  // What was laid in, separators made the locale's, as one edit.
+  ApplyEdit(MaskToCodePoints(text), caret);
 }
 
 bool TCustomDBDateTimeEditEh::IsCalendarWindow(HWND Wnd) const {

@@ -89,9 +89,9 @@ class TCustomDBDateTimeEditEh : public TCustomDBEditEh {
   // The value the current text stands for (not completed); Null when it forms none.
   Variant TextToValue(const std::string& AText) const;
   // Lays Clip over [SelStart, SelStop) of the edit text EditText as a paste into the mask
-  // does. True when the mask took every character and the text is blank (Value Null) or forms
-  // a value without completion.
-  bool LayIntoMask(std::string& EditText, int SelStart, int SelStop, const std::string& Clip,
+  // does, leaving SelStart at the caret after it. True when the mask took every character and
+  // the text is blank (Value Null) or forms a value without completion.
+  bool LayIntoMask(std::string& EditText, int& SelStart, int SelStop, const std::string& Clip,
                    Variant& Value) const;
   // Re-reads the value from the link after the format changed.
   void ReReadValue();

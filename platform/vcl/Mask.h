@@ -76,13 +76,13 @@ class TCustomMaskEdit : public TCustomEdit {
   TMaskedState MaskState() const { return maskState_; }
   void SetMaskState(TMaskedState Value) { maskState_ = Value; }
   const TEditMaskModel& MaskModel() const { return model_; }
+  // Writes the changed span of NewText into the window as one replacement (one change
+  // notification, undoable), then places the caret.
+  void ApplyEdit(const std::u32string& NewText, int Caret);
 
  private:
   std::u32string CurrentEditText();
   void GetSel(int& SelStart, int& SelStop);
-  // Writes the changed span of NewText into the window as one replacement (one change
-  // notification, undoable), then places the caret.
-  void ApplyEdit(const std::u32string& NewText, int Caret);
   void ArrowKeys(WORD Key, TShiftState Shift);
   void HomeEndKeys(WORD Key, TShiftState Shift);
   void DeleteKeys(WORD Key);

@@ -731,6 +731,8 @@ TEST_F(DBDateTimeEditTest, PasteAndSetTextTakeOnlyTextsTheMaskTakesWholeAsADate)
       {"-", nullptr},
       {"15/06/2025", "2025-06-15 00:00:00"},
       {"15062025", "2025-06-15 00:00:00"},
+      {"15-06-2025", "2025-06-15 00:00:00"},
+      {"15.06.2025", "2025-06-15 00:00:00"},
       {"", "Null"},
       {"  /  /    ", "Null"},
   };
