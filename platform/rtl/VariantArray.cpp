@@ -1,6 +1,8 @@
 // Variant arrays: creation with bounds per dimension, checked element access,
 // copy-on-write and the compact byte array.
+#include <algorithm>
 #include <memory>
+#include <string>
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/VariantInternal.h"
@@ -66,6 +68,22 @@ Variant InitialElement(TVarType t) {
   throw EVariantError("Error creating variant or safe array");
 }
 
+[[noreturn]] void DepthError() {
+  throw EVariantError("Variant arrays nested more than " + std::to_string(MaxVarArrayDepth) + " levels deep");
+}
+
+int DepthOf(const Variant& v) {
+  return v.IsArray() ? A::Array(v).depth : 0;
+}
+
+// The depth of an array holding `items`; raises when it passes the limit.
+int DepthHolding(const std::vector<Variant>& items) {
+  int deepest = 0;
+  for (const Variant& item : items) deepest = std::max(deepest, DepthOf(item));
+  if (deepest >= MaxVarArrayDepth) DepthError();
+  return deepest + 1;
+}
+
 std::unique_ptr<VarArrayPayload> NewArray(const std::vector<VarArrayBound>& bounds, TVarType elementType) {
   if (!IsValidElementType(elementType)) VarInvalidTypeError();
   uint64_t total = 1;
@@ -119,11 +137,19 @@ void Put(Variant& self, const int* indexes, size_t n, const Variant& value) {
   const VarArrayPayload& current = ArrayOf(self);
   size_t flat = FlatIndex(current, indexes, n);
   Variant stored = current.elementType == varVariant ? value : VarAsType(value, current.elementType);
+  const int storedDepth = DepthOf(stored);
+  if (storedDepth >= MaxVarArrayDepth) DepthError();
   VarArrayPayload& a = A::MutableArray(self);
-  if (a.elementType == varByte)
+  if (a.elementType == varByte) {
     a.bytes[flat] = static_cast<uint8_t>(A::I64(stored));
-  else
-    a.items[flat] = std::move(stored);
+    return;
+  }
+  const int replacedDepth = DepthOf(a.items[flat]);
+  a.items[flat] = std::move(stored);
+  if (storedDepth + 1 > a.depth)
+    a.depth = storedDepth + 1;
+  else if (replacedDepth + 1 == a.depth && storedDepth < replacedDepth)
+    a.depth = DepthHolding(a.items);  // the deepest item may have gone
 }
 
 }  // namespace
@@ -133,6 +159,7 @@ VarArrayPayload& VariantAccess::MutableArray(Variant& v) {
   if (p->refs.load(std::memory_order_acquire) == 1) return *p;
   auto copy = std::make_unique<VarArrayPayload>();
   copy->elementType = p->elementType;
+  copy->depth = p->depth;
   copy->bounds = p->bounds;
   copy->items = p->items;
   copy->bytes = p->bytes;
@@ -162,6 +189,7 @@ Variant VarArrayConvert(const Variant& v, TVarType elementType) {
     else
       p->items[i] = std::move(converted);
   }
+  if (elementType == varVariant) p->depth = source.depth;
   return AdoptArray(std::move(p));
 }
 
@@ -185,6 +213,7 @@ Variant VarArrayOf(const std::vector<Variant>& values) {
   if (values.size() > kMaxArrayBytes / sizeof(Variant)) CreateError();
   auto p = std::make_unique<VarArrayPayload>();
   p->elementType = varVariant;
+  p->depth = DepthHolding(values);
   p->bounds = {{0, static_cast<int>(values.size())}};
   p->items = values;
   return AdoptArray(std::move(p));

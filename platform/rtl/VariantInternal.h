@@ -51,8 +51,11 @@ struct VarArrayBound {
 
 // Elements are stored with the last index varying fastest. A byte array keeps its bytes
 // compactly; every other element type is held as Variants of exactly that type.
+// `depth` is 1 plus the deepest array among the items, never above MaxVarArrayDepth: release
+// and comparison recurse once a level, so the bound is what keeps them off the stack's end.
 struct VarArrayPayload : VariantPayload {
   TVarType elementType = varVariant;
+  int depth = 1;
   std::vector<VarArrayBound> bounds;
   std::vector<Variant> items;
   std::vector<uint8_t> bytes;
