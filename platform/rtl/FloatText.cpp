@@ -247,7 +247,7 @@ bool ToCurrencyRaw(const TNumberText& n, int64_t& raw) {
 }
 
 [[noreturn]] void RaiseInvalidFloat(const std::string& s) {
-  throw EConvertError("'" + s + "' is not a valid floating point value");
+  throw EConvertError(QuotedInput(s) + " is not a valid floating point value");
 }
 
 [[noreturn]] void RaiseInvalidOp() {
