@@ -76,11 +76,27 @@ int DepthOf(const Variant& v) {
   return v.IsArray() ? A::Array(v).depth : 0;
 }
 
-// The depth of an array holding `items`; raises when it passes the limit.
+// Walks the whole value, so only for one whose recorded depth reaches the limit; the
+// recursion stays within that depth.
+int ExactDepth(const Variant& v) {
+  if (!v.IsArray()) return 0;
+  const VarArrayPayload& a = A::Array(v);
+  int deepest = 0;
+  if (a.depth > 1)
+    for (const Variant& item : a.items) deepest = std::max(deepest, ExactDepth(item));
+  return deepest + 1;
+}
+
+// The depth of a value about to become an element; raises when the holder would pass the limit.
+int ElementDepth(const Variant& v) {
+  int depth = DepthOf(v);
+  if (depth >= MaxVarArrayDepth && (depth = ExactDepth(v)) >= MaxVarArrayDepth) DepthError();
+  return depth;
+}
+
 int DepthHolding(const std::vector<Variant>& items) {
   int deepest = 0;
-  for (const Variant& item : items) deepest = std::max(deepest, DepthOf(item));
-  if (deepest >= MaxVarArrayDepth) DepthError();
+  for (const Variant& item : items) deepest = std::max(deepest, ElementDepth(item));
   return deepest + 1;
 }
 
@@ -137,19 +153,14 @@ void Put(Variant& self, const int* indexes, size_t n, const Variant& value) {
   const VarArrayPayload& current = ArrayOf(self);
   size_t flat = FlatIndex(current, indexes, n);
   Variant stored = current.elementType == varVariant ? value : VarAsType(value, current.elementType);
-  const int storedDepth = DepthOf(stored);
-  if (storedDepth >= MaxVarArrayDepth) DepthError();
+  const int storedDepth = ElementDepth(stored);
   VarArrayPayload& a = A::MutableArray(self);
   if (a.elementType == varByte) {
     a.bytes[flat] = static_cast<uint8_t>(A::I64(stored));
     return;
   }
-  const int replacedDepth = DepthOf(a.items[flat]);
   a.items[flat] = std::move(stored);
-  if (storedDepth + 1 > a.depth)
-    a.depth = storedDepth + 1;
-  else if (replacedDepth + 1 == a.depth && storedDepth < replacedDepth)
-    a.depth = DepthHolding(a.items);  // the deepest item may have gone
+  a.depth = std::max(a.depth, storedDepth + 1);
 }
 
 }  // namespace
