@@ -8,7 +8,8 @@
 #include "platform/rtl/Types.h"
 
 constexpr double DateDelta = 693594;  // days from 0001-01-01 to 1899-12-31
-constexpr double HoursPerDay = 24, MinsPerDay = 24 * 60, SecsPerDay = 24 * 60 * 60, MSecsPerDay = SecsPerDay * 1000;
+constexpr double HoursPerDay = 24, MinsPerDay = 24 * 60, SecsPerDay = 24 * 60 * 60,
+                 MSecsPerDay = SecsPerDay * 1000;
 
 bool IsLeapYear(Word Year);
 Word MonthDays(Word Year, Word Month);  // 0 for an invalid month
@@ -32,7 +33,9 @@ TDateTime Time();
 
 // The format language: c d dd ddd dddd ddddd dddddd e ee g gg m mm mmm mmmm h hh n nn s ss z zzz
 // t tt am/pm a/p ampm y yy yyyy / : and quoted literals in '...' or "..."; "/" and ":" become the
-// locale separators. An "m" right after an "h"/"hh" means minutes.
+// locale separators. An "m" right after an "h"/"hh" means minutes. NaN, infinities and values
+// outside the years 1..9999 raise EConvertError "Invalid argument to date encode" (they have no
+// calendar date to print).
 std::string FormatDateTime(const std::string& Format, TDateTime DateTime);
 std::string FormatDateTime(const std::string& Format, TDateTime DateTime, const TFormatSettings& Settings);
 void DateTimeToString(std::string& Result, const std::string& Format, TDateTime DateTime);

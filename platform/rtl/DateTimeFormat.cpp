@@ -4,6 +4,7 @@
 
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/DateTimeInternal.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace {
 
@@ -261,6 +262,7 @@ bool TDateTimeFormatter::AppendAmPm(std::string_view f, size_t& pos, bool& use12
 }  // namespace
 
 std::string FormatDateTime(const std::string& Format, TDateTime DateTime, const TFormatSettings& Settings) {
+  if (!DateTimeDetail::ToTimeStamp(DateTime).Valid) throw EConvertError("Invalid argument to date encode");
   return TDateTimeFormatter(DateTime, Settings).Run(Format);
 }
 

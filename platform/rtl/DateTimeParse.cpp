@@ -177,7 +177,7 @@ bool TDateTimeScanner::ScanTime(TDateTime& time) {
 }
 
 [[noreturn]] void RaiseConvert(const std::string& text, const char* what) {
-  throw EConvertError("'" + text + "' is not a valid " + what);
+  throw EConvertError(QuotedInput(text) + " is not a valid " + what);
 }
 
 }  // namespace

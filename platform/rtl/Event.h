@@ -2,10 +2,15 @@
 // TEvent<Sig>: the class library's method pointer. It calls like a std::function, tests as
 // "assigned" with operator bool, and compares by identity: two events are equal when they
 // call the same member function on the same object (or are copies of one callable).
+//
+// Copies share the callable, and a call holds a reference to it while it runs: a handler may
+// clear or replace its own event (OnChange = nullptr inside OnChange) without destroying the
+// closure it is running in. Calling takes no allocation, only a reference count.
 #include <array>
 #include <atomic>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -24,16 +29,25 @@ uint64_t NextEventSerial();
 template <class Sig>
 class TEvent;
 
+namespace rtl_detail {
+template <class F>
+struct IsStdFunction : std::false_type {};
+template <class Sig>
+struct IsStdFunction<std::function<Sig>> : std::true_type {};
+}  // namespace rtl_detail
+
 template <class R, class... A>
 class TEvent<R(A...)> {
  public:
-  using Function = std::function<R(A...)>;
-
   TEvent() = default;
   TEvent(std::nullptr_t) {}
   template <class F, class = std::enable_if_t<!std::is_same_v<std::decay_t<F>, TEvent> &&
                                               std::is_invocable_r_v<R, F&, A...>>>
-  TEvent(F f) : fn_(std::move(f)) {
+  TEvent(F f) {
+    // What std::function treats as empty stays unassigned here too.
+    if constexpr (std::is_pointer_v<F> || std::is_member_pointer_v<F> || rtl_detail::IsStdFunction<F>::value)
+      if (!f) return;
+    fn_ = std::make_shared<Callable<F>>(std::move(f));
     id_.Serial = NextEventSerial();
   }
 
@@ -42,7 +56,8 @@ class TEvent<R(A...)> {
   static TEvent Method(Obj* obj, R (C::*method)(A...), std::string name = {}) {
     TEvent e;
     C* target = obj;
-    e.fn_ = [target, method](A... a) -> R { return (target->*method)(std::forward<A>(a)...); };
+    auto call = [target, method](A... a) -> R { return (target->*method)(std::forward<A>(a)...); };
+    e.fn_ = std::make_shared<Callable<decltype(call)>>(std::move(call));
     e.id_.Data = static_cast<const void*>(target);
     static_assert(sizeof(method) <= sizeof(e.id_.Code), "member pointer too large");
     std::memcpy(e.id_.Code.data(), &method, sizeof(method));
@@ -61,7 +76,8 @@ class TEvent<R(A...)> {
         return R{};
       }
     }
-    return fn_(std::forward<A>(a)...);
+    const std::shared_ptr<CallableBase> keep = fn_;  // the handler may clear this event
+    return keep->Invoke(std::forward<A>(a)...);
   }
 
   bool operator==(const TEvent& o) const {
@@ -75,7 +91,23 @@ class TEvent<R(A...)> {
   const TMethodIdentity& Identity() const { return id_; }
 
  private:
-  Function fn_;
+  struct CallableBase {
+    virtual ~CallableBase() = default;
+    virtual R Invoke(A... a) = 0;
+  };
+  template <class F>
+  struct Callable final : CallableBase {
+    explicit Callable(F f) : fn(std::move(f)) {}
+    R Invoke(A... a) override {
+      if constexpr (std::is_void_v<R>)
+        std::invoke(fn, std::forward<A>(a)...);
+      else
+        return std::invoke(fn, std::forward<A>(a)...);
+    }
+    F fn;
+  };
+
+  std::shared_ptr<CallableBase> fn_;
   TMethodIdentity id_;
   std::string name_;
 };

@@ -1,8 +1,10 @@
 #pragma once
 // The exception hierarchy of the runtime library. Messages are fixed English texts;
 // EAbort is the silent one that the application object never shows.
+#include <cstddef>
 #include <exception>
 #include <string>
+#include <string_view>
 
 class Exception : public std::exception {
  public:
@@ -15,9 +17,9 @@ class Exception : public std::exception {
   std::string message_;
 };
 
-#define RTL_EXCEPTION(Name, Base)                   \
-  class Name : public Base {                        \
-   public:                                          \
+#define RTL_EXCEPTION(Name, Base)                        \
+  class Name : public Base {                             \
+   public:                                               \
     explicit Name(std::string m) : Base(std::move(m)) {} \
   }
 
@@ -59,3 +61,9 @@ RTL_EXCEPTION(EAssertionFailed, Exception);
 
 // Raises the silent EAbort.
 [[noreturn]] void Abort();
+
+// How a message quotes the input it refused: 'text', cut after MaxQuotedChars characters
+// (never inside a UTF-8 sequence) and marked with "...", so that a huge input gives a short
+// message.
+constexpr size_t MaxQuotedChars = 100;
+std::string QuotedInput(std::string_view Text);

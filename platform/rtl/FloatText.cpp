@@ -140,7 +140,6 @@ namespace {
 
 // A number as typed: Digits * 10^Exponent, Digits without leading or trailing zeros.
 struct TNumberText {
-  enum TSpecial { None, NaN, Inf } Special = None;
   bool Negative = false;
   std::string Digits;
   long long Exponent = 0;
@@ -155,17 +154,8 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-bool SameAsciiText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    const char x = (a[i] >= 'a' && a[i] <= 'z') ? static_cast<char>(a[i] - 32) : a[i];
-    const char y = (b[i] >= 'a' && b[i] <= 'z') ? static_cast<char>(b[i] - 32) : b[i];
-    if (x != y) return false;
-  }
-  return true;
-}
-
-// [blanks][sign]digits[sep digits][E[sign]digits][blanks], or INF / NAN.
+// [blanks][sign]digits[sep digits][E[sign]digits][blanks]. No INF or NAN: a value read from
+// text is always finite, so whatever stores it can write it back as a number.
 bool ParseNumberText(std::string_view s, const std::string& decimalSeparator, TNumberText& out) {
   size_t begin = 0, end = s.size();
   while (begin < end && static_cast<unsigned char>(s[begin]) <= ' ') ++begin;
@@ -173,14 +163,6 @@ bool ParseNumberText(std::string_view s, const std::string& decimalSeparator, TN
   s = s.substr(begin, end - begin);
   size_t pos = 0;
   if (pos < s.size() && (s[pos] == '+' || s[pos] == '-')) out.Negative = s[pos++] == '-';
-  if (SameAsciiText(s.substr(pos), "INF")) {
-    out.Special = TNumberText::Inf;
-    return true;
-  }
-  if (SameAsciiText(s.substr(pos), "NAN")) {
-    out.Special = TNumberText::NaN;
-    return true;
-  }
   std::string digits;
   long long fractionDigits = 0;
   bool anyDigit = false;
@@ -218,17 +200,6 @@ bool ParseNumberText(std::string_view s, const std::string& decimalSeparator, TN
 }
 
 bool ToExtended(const TNumberText& n, Extended& value) {
-  switch (n.Special) {
-    case TNumberText::NaN:
-      value = std::numeric_limits<Extended>::quiet_NaN();
-      return true;
-    case TNumberText::Inf:
-      value =
-          n.Negative ? -std::numeric_limits<Extended>::infinity() : std::numeric_limits<Extended>::infinity();
-      return true;
-    case TNumberText::None:
-      break;
-  }
   Extended v = 0;
   if (!n.Digits.empty()) {
     const long long magnitude = n.Exponent + static_cast<long long>(n.Digits.size());
@@ -246,7 +217,6 @@ bool ToExtended(const TNumberText& n, Extended& value) {
 
 // Ten-thousandths, exactly from the decimal text, ties to even.
 bool ToCurrencyRaw(const TNumberText& n, int64_t& raw) {
-  if (n.Special != TNumberText::None) return false;
   raw = 0;
   if (n.Digits.empty()) return true;
   const long long shift = n.Exponent + 4;
@@ -277,7 +247,7 @@ bool ToCurrencyRaw(const TNumberText& n, int64_t& raw) {
 }
 
 [[noreturn]] void RaiseInvalidFloat(const std::string& s) {
-  throw EConvertError("'" + s + "' is not a valid floating point value");
+  throw EConvertError(QuotedInput(s) + " is not a valid floating point value");
 }
 
 [[noreturn]] void RaiseInvalidOp() {
@@ -345,7 +315,7 @@ bool TryStrToFloat(const std::string& S, Extended& Value) {
 bool TryStrToFloat(const std::string& S, double& Value) {
   Extended v;
   if (!TextToFloat(S, v, FormatSettings())) return false;
-  if (std::isfinite(v) && std::fabs(v) > static_cast<Extended>(DBL_MAX)) return false;
+  if (std::fabs(v) > static_cast<Extended>(DBL_MAX)) return false;
   Value = static_cast<double>(v);
   return true;
 }

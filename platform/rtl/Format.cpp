@@ -243,7 +243,7 @@ class Formatter {
 
  private:
   [[noreturn]] void Fail() const {
-    throw EConvertError("Format '" + fmt_ + "' invalid or incompatible with argument");
+    throw EConvertError("Format " + QuotedInput(fmt_) + " invalid or incompatible with argument");
   }
 
   char Peek() const { return i_ < fmt_.size() ? fmt_[i_] : '\0'; }

@@ -75,6 +75,6 @@ bool TryStringToGUID(const std::string& s, TGUID& g) {
 
 TGUID StringToGUID(const std::string& s) {
   TGUID g;
-  if (!TryStringToGUID(s, g)) throw EConvertError("'" + s + "' is not a valid GUID value");
+  if (!TryStringToGUID(s, g)) throw EConvertError(QuotedInput(s) + " is not a valid GUID value");
   return g;
 }

@@ -28,7 +28,8 @@ std::string CurrToStrF(Currency Value, TFloatFormat Format, int Digits, const TF
 std::string FloatToStrInvariant(Extended Value);
 
 // Parsing: optional sign, digits with the locale's decimal separator, optional exponent;
-// surrounding blanks allowed. EConvertError "'%s' is not a valid floating point value".
+// surrounding blanks allowed. Only finite values: INF, NAN and numbers beyond the target's
+// range are refused. EConvertError "'%s' is not a valid floating point value".
 Extended StrToFloat(const std::string& S);
 Extended StrToFloat(const std::string& S, const TFormatSettings& Settings);
 Extended StrToFloatDef(const std::string& S, Extended Default);

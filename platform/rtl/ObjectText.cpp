@@ -465,7 +465,7 @@ class TTextToBinary {
       while (std::isxdigit(static_cast<unsigned char>(At(pos_)))) ++pos_;
       token_ = TToken::Integer;
       text_.assign(src_.substr(start, pos_ - start));
-      if (IdentChar(At(pos_))) Error("'" + text_ + At(pos_) + "' is not a valid number");
+      if (IdentChar(At(pos_))) Error(QuotedInput(text_ + At(pos_)) + " is not a valid number");
       return;
     }
     bool isFloat = false;
@@ -494,7 +494,7 @@ class TTextToBinary {
     if (IdentChar(At(pos_))) {
       size_t end = pos_;
       while (IdentChar(At(end))) ++end;
-      Error("'" + std::string(src_.substr(start, end - start)) + "' is not a valid number");
+      Error(QuotedInput(src_.substr(start, end - start)) + " is not a valid number");
     }
     token_ = isFloat ? TToken::Float : TToken::Integer;
   }
@@ -526,18 +526,18 @@ class TTextToBinary {
     auto r = std::from_chars(digits.data(), digits.data() + digits.size(), magnitude, hex ? 16 : 10);
     uint64_t limit = negative ? uint64_t(1) << 63 : (uint64_t(1) << 63) - 1;
     if (digits.empty() || r.ec != std::errc() || r.ptr != digits.data() + digits.size() || magnitude > limit)
-      Error("'" + text_ + "' is not a valid integer value");
+      Error(QuotedInput(text_) + " is not a valid integer value");
     return negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
   }
 
   int32_t Integer32Value() {
     int64_t v = IntegerValue();
     if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
-      Error("'" + text_ + "' is not a valid integer value");
+      Error(QuotedInput(text_) + " is not a valid integer value");
     return static_cast<int32_t>(v);
   }
 
-  [[noreturn]] void FloatError() { Error("'" + text_ + "' is not a valid floating point value"); }
+  [[noreturn]] void FloatError() { Error(QuotedInput(text_) + " is not a valid floating point value"); }
 
   void ConvertFloat() {
     switch (suffix_) {

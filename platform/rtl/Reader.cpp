@@ -3,6 +3,7 @@
 // nesting and counts are bounded, and a failure frees what the reader created.
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
@@ -367,26 +368,48 @@ std::string TReader::ReadIdent() {
   }
 }
 
+namespace {
+
+// The magnitudes from which a value rounds to infinity in the narrower types.
+constexpr long double kDoubleOverflow = (2.0L - 0x1p-53L) * 0x1p1023L;
+constexpr long double kSingleOverflow = (2.0L - 0x1p-24L) * 0x1p127L;
+
+bool FitsDouble(Extended v) {
+  return std::fabs(v) < kDoubleOverflow;
+}
+
+bool IsDateTypeName(const std::string& typeName) {
+  return SameText(typeName, "TDateTime") || SameText(typeName, "TDate") || SameText(typeName, "TTime");
+}
+
+}  // namespace
+
+// NaN and infinities are refused wherever they come from: no property holds them, and the
+// text form would write them as words that no reader takes back.
 Extended TReader::ReadFloat() {
+  Extended v = 0;
   switch (NextValue()) {
     case vaExtended: {
       ReadValue();
-      long double v = 0;
-      Read(&v, 10);
-      return v;
+      long double x = 0;
+      Read(&x, 10);
+      v = x;
+      break;
     }
     case vaDouble:
     case vaDate: {
       ReadValue();
-      double v;
-      Read(&v, 8);
-      return v;
+      double x;
+      Read(&x, 8);
+      v = x;
+      break;
     }
     case vaSingle: {
       ReadValue();
-      float v;
-      Read(&v, 4);
-      return v;
+      float x;
+      Read(&x, 4);
+      v = x;
+      break;
     }
     case vaCurrency: {
       ReadValue();
@@ -403,18 +426,32 @@ Extended TReader::ReadFloat() {
       ReadValue();
       PropValueError();
   }
+  if (!std::isfinite(v)) PropValueError();
+  return v;
 }
 
 Single TReader::ReadSingle() {
-  if (NextValue() != vaSingle) return static_cast<Single>(ReadFloat());
+  if (NextValue() != vaSingle) {
+    Extended v = ReadFloat();
+    if (!(std::fabs(v) < kSingleOverflow)) PropValueError();
+    return static_cast<Single>(v);
+  }
   ReadValue();
   float v;
   Read(&v, 4);
+  if (!std::isfinite(v)) PropValueError();
   return v;
 }
 
 Currency TReader::ReadCurrency() {
-  if (NextValue() != vaCurrency) return Currency::FromExtended(ReadFloat());
+  if (NextValue() != vaCurrency) {
+    Extended v = ReadFloat();
+    try {
+      return Currency::FromExtended(v);
+    } catch (const EOverflow&) {
+      PropValueError();
+    }
+  }
   ReadValue();
   int64_t raw;
   Read(&raw, 8);
@@ -422,10 +459,15 @@ Currency TReader::ReadCurrency() {
 }
 
 TDateTime TReader::ReadDate() {
-  if (NextValue() != vaDate) return static_cast<TDateTime>(ReadFloat());
+  if (NextValue() != vaDate) {
+    Extended v = ReadFloat();
+    if (!FitsDouble(v)) PropValueError();
+    return static_cast<TDateTime>(v);
+  }
   ReadValue();
   double v;
   Read(&v, 8);
+  if (!std::isfinite(v)) PropValueError();
   return v;
 }
 
@@ -468,8 +510,11 @@ Variant TReader::ReadVariantValue(bool InList) {
     case vaInt64:
       return Variant(static_cast<long long>(ReadInt64()));
     case vaExtended:
-    case vaDouble:
-      return Variant(static_cast<double>(ReadFloat()));
+    case vaDouble: {
+      Extended v = ReadFloat();
+      if (!FitsDouble(v)) PropValueError();
+      return Variant(static_cast<double>(v));
+    }
     case vaSingle:
       return Variant(ReadSingle());
     case vaCurrency:
@@ -712,9 +757,17 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo* Prop) {
       Prop->SetOrd(obj, static_cast<int64_t>(bits));
       break;
     }
-    case TTypeKind::tkFloat:
-      Prop->SetFloat(obj, ReadFloat());
+    case TTypeKind::tkFloat: {
+      // Read as the type the writer stores, so that what is read can be written back.
+      const std::string& type = Prop->TypeName;
+      Extended value = SameText(type, "Single")     ? ReadSingle()
+                       : SameText(type, "Currency") ? ReadCurrency().ToExtended()
+                       : IsDateTypeName(type)       ? ReadDate()
+                                                    : ReadFloat();
+      if (!SameText(type, "Extended") && !FitsDouble(value)) PropValueError();
+      Prop->SetFloat(obj, value);
       break;
+    }
     case TTypeKind::tkString:
     case TTypeKind::tkLString:
       Prop->SetStr(obj, ReadString());

@@ -44,7 +44,7 @@ size_t MatchFolded(std::string_view s, size_t at, std::string_view pattern) {
 }
 
 [[noreturn]] void InvalidInteger(const std::string& s) {
-  throw EConvertError("'" + s + "' is not a valid integer value");
+  throw EConvertError(QuotedInput(s) + " is not a valid integer value");
 }
 
 // The class library's integer syntax: leading blanks, optional sign, decimal digits or
@@ -369,7 +369,7 @@ bool TryStrToBool(const std::string& S, bool& Value) {
 
 bool StrToBool(const std::string& S) {
   bool v;
-  if (!TryStrToBool(S, v)) throw EConvertError("'" + S + "' is not a valid boolean value");
+  if (!TryStrToBool(S, v)) throw EConvertError(QuotedInput(S) + " is not a valid boolean value");
   return v;
 }
 

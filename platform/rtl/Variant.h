@@ -267,6 +267,9 @@ std::u16string VarToWideStr(const Variant& v);
 // Casts to `type` (EVariantTypeCastError when it cannot): Null stays Null only for
 // varNull/varVariant targets, casting Null to any other type raises.
 Variant VarAsType(const Variant& v, TVarType type);
+// Arrays of Variants may hold arrays, at most this many levels in all (an array of scalars is
+// one level); building a deeper one raises EVariantError.
+constexpr int MaxVarArrayDepth = 64;
 // [lo, hi] bounds per dimension; elements start as Empty (0 for numeric element types).
 Variant VarArrayCreate(std::initializer_list<int> bounds, TVarType elementType);
 Variant VarArrayOf(std::initializer_list<Variant> values);

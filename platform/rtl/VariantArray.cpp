@@ -1,6 +1,8 @@
 // Variant arrays: creation with bounds per dimension, checked element access,
 // copy-on-write and the compact byte array.
+#include <algorithm>
 #include <memory>
+#include <string>
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/VariantInternal.h"
@@ -66,6 +68,38 @@ Variant InitialElement(TVarType t) {
   throw EVariantError("Error creating variant or safe array");
 }
 
+[[noreturn]] void DepthError() {
+  throw EVariantError("Variant arrays nested more than " + std::to_string(MaxVarArrayDepth) + " levels deep");
+}
+
+int DepthOf(const Variant& v) {
+  return v.IsArray() ? A::Array(v).depth : 0;
+}
+
+// Walks the whole value, so only for one whose recorded depth reaches the limit; the
+// recursion stays within that depth.
+int ExactDepth(const Variant& v) {
+  if (!v.IsArray()) return 0;
+  const VarArrayPayload& a = A::Array(v);
+  int deepest = 0;
+  if (a.depth > 1)
+    for (const Variant& item : a.items) deepest = std::max(deepest, ExactDepth(item));
+  return deepest + 1;
+}
+
+// The depth of a value about to become an element; raises when the holder would pass the limit.
+int ElementDepth(const Variant& v) {
+  int depth = DepthOf(v);
+  if (depth >= MaxVarArrayDepth && (depth = ExactDepth(v)) >= MaxVarArrayDepth) DepthError();
+  return depth;
+}
+
+int DepthHolding(const std::vector<Variant>& items) {
+  int deepest = 0;
+  for (const Variant& item : items) deepest = std::max(deepest, ElementDepth(item));
+  return deepest + 1;
+}
+
 std::unique_ptr<VarArrayPayload> NewArray(const std::vector<VarArrayBound>& bounds, TVarType elementType) {
   if (!IsValidElementType(elementType)) VarInvalidTypeError();
   uint64_t total = 1;
@@ -119,11 +153,14 @@ void Put(Variant& self, const int* indexes, size_t n, const Variant& value) {
   const VarArrayPayload& current = ArrayOf(self);
   size_t flat = FlatIndex(current, indexes, n);
   Variant stored = current.elementType == varVariant ? value : VarAsType(value, current.elementType);
+  const int storedDepth = ElementDepth(stored);
   VarArrayPayload& a = A::MutableArray(self);
-  if (a.elementType == varByte)
+  if (a.elementType == varByte) {
     a.bytes[flat] = static_cast<uint8_t>(A::I64(stored));
-  else
-    a.items[flat] = std::move(stored);
+    return;
+  }
+  a.items[flat] = std::move(stored);
+  a.depth = std::max(a.depth, storedDepth + 1);
 }
 
 }  // namespace
@@ -133,6 +170,7 @@ VarArrayPayload& VariantAccess::MutableArray(Variant& v) {
   if (p->refs.load(std::memory_order_acquire) == 1) return *p;
   auto copy = std::make_unique<VarArrayPayload>();
   copy->elementType = p->elementType;
+  copy->depth = p->depth;
   copy->bounds = p->bounds;
   copy->items = p->items;
   copy->bytes = p->bytes;
@@ -162,6 +200,7 @@ Variant VarArrayConvert(const Variant& v, TVarType elementType) {
     else
       p->items[i] = std::move(converted);
   }
+  if (elementType == varVariant) p->depth = source.depth;
   return AdoptArray(std::move(p));
 }
 
@@ -185,6 +224,7 @@ Variant VarArrayOf(const std::vector<Variant>& values) {
   if (values.size() > kMaxArrayBytes / sizeof(Variant)) CreateError();
   auto p = std::make_unique<VarArrayPayload>();
   p->elementType = varVariant;
+  p->depth = DepthHolding(values);
   p->bounds = {{0, static_cast<int>(values.size())}};
   p->items = values;
   return AdoptArray(std::move(p));

@@ -55,8 +55,13 @@ struct VarArrayBound {
 
 // Elements are stored with the last index varying fastest. A byte array keeps its bytes
 // compactly; every other element type is held as Variants of exactly that type.
+// `depth` bounds the nesting from above: 1 plus the deepest array among the items when built,
+// kept when a write replaces the deepest item (recounting would make such a write cost a pass
+// over all items). It never exceeds MaxVarArrayDepth: release and comparison recurse once a
+// level, and the bound keeps them off the stack's end.
 struct VarArrayPayload : VariantPayload {
   TVarType elementType = varVariant;
+  int depth = 1;
   std::vector<VarArrayBound> bounds;
   std::vector<Variant> items;
   std::vector<uint8_t> bytes;

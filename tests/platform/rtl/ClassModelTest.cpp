@@ -219,6 +219,27 @@ TEST(ClassModelTest, EventsCompareByIdentity) {
   EXPECT_EQ(unassigned(), 0);
 }
 
+// What the handler below observes, kept outside its closure: after clearing its event it may
+// touch nothing the closure holds unless the call keeps the closure alive.
+struct TSelfClearing {
+  static inline TNotifyEvent event;
+  static inline std::weak_ptr<int> capture;
+  static inline bool captureAliveAfterClear = false;
+};
+
+TEST(ClassModelTest, HandlerMayClearItsOwnEventWhileRunning) {
+  auto token = std::make_shared<int>(7);
+  TSelfClearing::capture = token;
+  TSelfClearing::event = [token = std::move(token)](TObject*) {
+    TSelfClearing::event = nullptr;  // the customary idiom
+    TSelfClearing::captureAliveAfterClear = !TSelfClearing::capture.expired() && *token == 7;
+  };
+  TSelfClearing::event(nullptr);
+  EXPECT_TRUE(TSelfClearing::captureAliveAfterClear);
+  EXPECT_FALSE(static_cast<bool>(TSelfClearing::event));
+  EXPECT_TRUE(TSelfClearing::capture.expired());  // released once the call returned
+}
+
 enum class TGlyphKind { gkNone, gkArrow, gkCheck };
 }  // namespace
 RTL_ENUM_INFO(TGlyphKind, "gkNone", "gkArrow", "gkCheck");

@@ -2,6 +2,7 @@
 // an ancestor, event binding, references, Loaded order and the reader's hooks.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -672,4 +673,50 @@ TEST(FilerErrors, InheritedComponentMustExist) {
 TEST(FilerErrors, ReadOnlyPropertyIsRefused) {
   TTestForm form(nullptr);
   EXPECT_THROW(LoadText(ControlText("Font = nil\r\n"), form), EReadError);
+}
+
+// A value the property's type cannot hold would read as infinity (or raise only when the form
+// is saved again); it is refused on reading, with the property named.
+TEST(FilerErrors, FloatsBeyondThePropertyTypeAreRefused) {
+  const struct {
+    const char* line;
+    const char* property;  // nullptr: the value loads
+  } cases[] = {
+      {"Ratio = 1e400", "Ratio"},
+      {"Ratio = -1e309", "Ratio"},
+      {"Ratio = 1.7976931348623157e308", nullptr},
+      {"Scale = 1e39", "Scale"},
+      {"Scale = 3.4028234e38", nullptr},
+      {"Price = 1e30", "Price"},
+      {"Price = 922337203685477", nullptr},
+      {"When = 1e400", "When"},
+      {"Value = 1e400", "Value"},
+      {"Value = (1 -1e400)", "Value"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    TTestForm form(nullptr);
+    std::string message = "no exception";
+    try {
+      LoadText(ControlText(std::string(c.line) + "\r\n"), form);
+      // What was read must also write and read back.
+      TTestForm again(nullptr);
+      ReadBinaryInto(ComponentToBinary(&form), &again);
+    } catch (const Exception& e) {
+      message = e.Message();
+    }
+    EXPECT_EQ(message, c.property
+                           ? "Error reading Button1." + std::string(c.property) + ": Invalid property value"
+                           : "no exception");
+  }
+  // Non-finite bytes in the binary form are refused by every float read.
+  const double inf = std::numeric_limits<double>::infinity();
+  const std::string stored[] = {Written([&](TWriter& w) { w.WriteFloat(inf); }),
+                                Written([&](TWriter& w) { w.WriteSingle(std::nanf("")); }),
+                                Written([&](TWriter& w) { w.WriteDate(-inf); })};
+  for (const std::string& bytes : stored) {
+    TStringStream s(bytes);
+    TReader reader(s);
+    EXPECT_THROW(reader.ReadVariant(), EReadError);
+  }
 }

@@ -166,21 +166,14 @@ TEST(FloatTextTest, StrToFloatAcceptsTheDocumentedSyntax) {
     EXPECT_EQ(v, c.Expected);
     EXPECT_EQ(StrToFloat(c.Text, s), c.Expected);
   }
-  long double v = 0;
-  ASSERT_TRUE(TryStrToFloat("inf", v, s));
-  EXPECT_EQ(v, kInf);
-  ASSERT_TRUE(TryStrToFloat("-INF", v, s));
-  EXPECT_EQ(v, -kInf);
-  ASSERT_TRUE(TryStrToFloat("NaN", v, s));
-  EXPECT_TRUE(std::isnan(v));
 }
 
 TEST(FloatTextTest, StrToFloatRejectsEverythingElse) {
   TFormatSettingsScope scope{TFormatSettings::Invariant()};
   const char* const cases[] = {
-      "",      "   ",  "1,5", "1,000.5", "e5",     "1e",  "1e+",    "--1",
-      "1.2.3", "0x10", ".",   "-",       "1.5abc", "1 5", "1e5000", "1e99999999999999999999",
-      "$1",    "1_000"};
+      "",      "   ",   "1,5", "1,000.5", "e5",     "1e",  "1e+",    "--1",
+      "1.2.3", "0x10",  ".",   "-",       "1.5abc", "1 5", "1e5000", "1e99999999999999999999",
+      "$1",    "1_000", "inf", "-INF",    "NaN"};
   for (const char* text : cases) {
     SCOPED_TRACE(text);
     long double v = 42;

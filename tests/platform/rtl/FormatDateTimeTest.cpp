@@ -124,9 +124,26 @@ TEST(FormatDateTimeTest, RoundsMillisecondsOnceAndNeverPrintsSecondSixty) {
 TEST(FormatDateTimeTest, NegativeDatesAndInvalidValues) {
   TFormatSettingsScope scope{TFormatSettings()};
   EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn", -1.25), "1899-12-29 06:00");
-  // Values without a calendar date still give text, never a crash.
-  const std::string text = FormatDateTime("yyyy-mm-dd mmm dddd c", 1e300);
-  EXPECT_EQ(text.substr(0, 10), "0000-00-00");
+  EXPECT_EQ(FormatDateTime("yyyy-mm-dd", EncodeDate(9999, 12, 31)), "9999-12-31");
+  EXPECT_EQ(FormatDateTime("yyyy-mm-dd", EncodeDate(1, 1, 1)), "0001-01-01");
+  // Values without a calendar date raise instead of printing a zero date.
+  const double invalid[] = {std::numeric_limits<double>::quiet_NaN(),
+                            std::numeric_limits<double>::infinity(),
+                            -std::numeric_limits<double>::infinity(),
+                            1e300,
+                            EncodeDate(9999, 12, 31) + 1,
+                            EncodeDate(1, 1, 1) - 1};
+  for (double v : invalid) {
+    SCOPED_TRACE(v);
+    for (const char* format : {"yyyy-mm-dd", "hh:nn", ""}) {
+      try {
+        FormatDateTime(format, v);
+        ADD_FAILURE() << "no exception for " << format;
+      } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message(), "Invalid argument to date encode");
+      }
+    }
+  }
 }
 
 TEST(FormatDateTimeTest, SelfReferringLocaleFormatsDoNotRecurse) {

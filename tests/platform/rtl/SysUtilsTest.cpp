@@ -3,8 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 
+#include "platform/rtl/DateTime.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Filer.h"
+#include "platform/rtl/Guid.h"
+#include "platform/rtl/NumberFormat.h"
 
 namespace {
 
@@ -228,3 +233,42 @@ TEST(SysUtilsTest, IsValidIdent) {
 }
 
 }  // namespace
+
+// A message quotes at most 100 characters of what it refused, so a huge input cannot make a
+// huge message; the cut never splits a UTF-8 sequence.
+TEST(SysUtilsTest, ConversionErrorsQuoteAShortenedInput) {
+  std::string hundred;
+  for (int i = 0; i < 100; ++i) hundred += "\xC3\xA9";  // é, two bytes
+  EXPECT_EQ(QuotedInput(hundred), "'" + hundred + "'");
+  EXPECT_EQ(QuotedInput(hundred + "x"), "'" + hundred + "...'");
+  EXPECT_EQ(QuotedInput(""), "''");
+
+  const std::string huge = hundred + std::string(4 << 20, '9') + "?";
+  const std::string quoted = "'" + hundred + "...'";
+  const struct {
+    const char* id;
+    std::function<void()> convert;
+    std::string message;
+  } cases[] = {
+      {"int", [&] { StrToInt(huge); }, quoted + " is not a valid integer value"},
+      {"float", [&] { StrToFloat(huge); }, quoted + " is not a valid floating point value"},
+      {"curr", [&] { StrToCurr(huge); }, quoted + " is not a valid floating point value"},
+      {"bool", [&] { StrToBool(huge); }, quoted + " is not a valid boolean value"},
+      {"date", [&] { StrToDate(huge); }, quoted + " is not a valid date"},
+      {"datetime", [&] { StrToDateTime(huge); }, quoted + " is not a valid date and time"},
+      {"guid", [&] { StringToGUID(huge); }, quoted + " is not a valid GUID value"},
+      {"format", [&] { Format(huge + "%q", {1}); },
+       "Format " + quoted + " invalid or incompatible with argument"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.id);
+    EXPECT_EQ(ConvertErrorOf(c.convert), c.message);
+  }
+  TStringStream in("object A: TB\r\n  Left = 1" + std::string(4 << 20, '5') + "x\r\nend\r\n"), out;
+  try {
+    ObjectTextToBinary(in, out);
+    ADD_FAILURE() << "no error";
+  } catch (const EParserError& e) {
+    EXPECT_EQ(e.Message(), "'1" + std::string(99, '5') + "...' is not a valid number on line 2");
+  }
+}

@@ -237,6 +237,30 @@ TEST(VariantArrayTest, EqualityIsElementWise) {
             TVariantRelationship::vrNotEqual);
 }
 
+// Release and comparison recurse once a level: code that nests without end must be stopped
+// at the documented depth, long before the stack runs out.
+TEST(VariantArrayTest, NestingIsBoundedWhicheverWayItIsBuilt) {
+  const std::string kTooDeep = "Variant arrays nested more than 64 levels deep";
+  Variant nested = 1;
+  int levels = 0;
+  std::string message = "no exception";
+  for (; levels < 100000 && message == "no exception"; ++levels)
+    message = MessageOf([&] { nested = VarArrayOf({nested}); });
+  EXPECT_EQ(message, kTooDeep);
+  EXPECT_EQ(levels - 1, MaxVarArrayDepth);
+  Variant copy = nested;
+  EXPECT_TRUE(copy == nested);  // the deepest array still compares
+
+  Variant holder = VarArrayCreate({0, 1}, varVariant);
+  EXPECT_EQ(MessageOf([&] { holder.PutElement(0, nested); }), kTooDeep);
+  EXPECT_TRUE(holder.GetElement(0).IsEmpty());
+  // Replacing the deepest element makes room again.
+  Variant shallow = VarArrayOf({nested.GetElement(0), 2});
+  EXPECT_EQ(MessageOf([&] { VarArrayOf({shallow}); }), kTooDeep);
+  shallow.PutElement(0, 1);
+  EXPECT_EQ(MessageOf([&] { VarArrayOf({shallow}); }), "no exception");
+}
+
 TEST(VariantArrayTest, GroupKeysSortLexicographically) {
   std::vector<Variant> keys = {
       VarArrayOf({"b", 1}),
