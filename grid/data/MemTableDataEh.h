@@ -24,6 +24,7 @@
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Consistency.h"
 #include "platform/rtl/Event.h"
+#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/Lists.h"
 #include "platform/rtl/Variant.h"
@@ -599,6 +600,18 @@ class TRecordsListEh : public TComponent {
   bool HasParent() const override { return false; }
 
   // Indexes first, then the table's clients; nothing while notifications are locked.
+  //
+  // Error rules: a call that raises has changed nothing. The before kinds (and the apply
+  // handlers) are where a client refuses a change: its raise takes the change back. The after
+  // kinds report a finished change that the apply handlers may have stored and earlier
+  // clients have heard of, so it cannot be taken back: every client still hears of it, the
+  // change stands, and a client's raise goes to the table's OnNotifyError instead of the
+  // caller.
+  //
+  // While the list notifies or hands a change to the apply handlers it is busy: the
+  // operation under way holds positions and keys that a nested change would invalidate, so
+  // every change of the list (insert, post, delete, move, clear, cached-update merges and
+  // reverts, freeing it or its table) raises instead.
   virtual void Notify(TMemoryRecordEh* Rec, int Index, TRecordsListNotificationEh Kind);
   virtual void RecordMoved(int FromIndex, int ToIndex);
   virtual void BeginNotifyLock();
@@ -640,6 +653,10 @@ class TRecordsListEh : public TComponent {
   TClass RecordClass() const { return recordClass_; }
   void SetRecordClass(TClass Value);
   int NotifyLockCount() const { return notifyLock_; }
+  // Whether a notification or an apply handler is running (see Notify).
+  bool Busy() const { return busy_ > 0; }
+  // Refuses while busy: the list can not be freed from its own callbacks.
+  void BeforeDestruction() override;
 
   // The pending list keeps a slot per change; a merged change leaves its slot empty.
   int PendingCount() const { return static_cast<int>(pending_.size()); }
@@ -656,7 +673,8 @@ class TRecordsListEh : public TComponent {
   // Takes back one pending change: old values return, an inserted record leaves, a record
   // marked deleted comes back.
   void RevertRecord(TMemoryRecordEh* Rec);
-  // Takes back every pending change, newest first.
+  // Takes back every pending change as one bulk change. All or nothing: when the indexes
+  // refuse the values it would bring back (a key taken since), nothing changes.
   void CancelUpdates();
 
   // The records as a list of lists of field values; reading replaces the records only when the
@@ -672,6 +690,8 @@ class TRecordsListEh : public TComponent {
   friend class TMemTableDataEh;
   friend class TMTDataStructEh;
   friend class TMTIndexEh;
+  // Exception "Records list is busy..." while a notification or apply handler runs.
+  void CheckNotBusy() const;
   void Renumber(int From);
   // Frees every record; Notify false skips the bulk-change notification.
   void DoClear(bool Notify);
@@ -698,6 +718,7 @@ class TRecordsListEh : public TComponent {
   int nextRecordId_ = 1;
   std::vector<TMemoryRecordEh*> active_;
   int notifyLock_ = 0;
+  int busy_ = 0;  // nesting of running notifications and apply handlers
   // Records made by NewRecord and not yet in a list, owned by the list; each knows its slot.
   std::vector<TMemoryRecordEh*> loose_;
   bool destroying_ = false;
@@ -736,7 +757,9 @@ class TMemTableDataEh : public TComponent {
  public:
   explicit TMemTableDataEh(TComponent* AOwner);
   ~TMemTableDataEh() override;
-  // Detaches every client first.
+  // Detaches every client first. Refused (Exception) while its records list is busy: the
+  // operation under way still uses the table once the callback returns; deferring the free
+  // would hand the caller a table that vanishes under it, so refusing is the safe choice.
   void BeforeDestruction() override;
   static void DescribeClass(TClassBuilder<TMemTableDataEh>& c);
   // Published as "AutoIncrement".
@@ -748,7 +771,10 @@ class TMemTableDataEh : public TComponent {
   virtual void RegisterClient(TMTDataClientEh* Client);
   virtual void ApplyToClients(TMemTableDataShadowEh* Shadow);
   virtual TMemTableDataEh* GetMemTableData() { return this; }
+  // Before kinds stop at the first client that raises; after kinds reach every client and
+  // report raises to OnNotifyError (see TRecordsListEh::Notify).
   virtual void NotifyClients(TMemoryRecordEh* Rec, int Index, TRecordsListNotificationEh Kind);
+  // An after kind: raises go to OnNotifyError.
   virtual void RecordMovedToClients(int FromIndex, int ToIndex, int Extra);
   // Assigns Step and InitValue from another counter.
   virtual void SetAutoIncrement(TAutoIncrementEh* Value);
@@ -780,6 +806,9 @@ class TMemTableDataEh : public TComponent {
   void SetStreamStructure(bool Value) { streamStructure_ = Value; }
   bool StreamRecords() const { return streamRecords_; }
   void SetStreamRecords(bool Value) { streamRecords_ = Value; }
+  // Hears of a client's raise in an after notification (the change stood); unassigned, the
+  // raise is dropped.
+  TEvent<void(TMemTableDataEh* Sender, const Exception& E)> OnNotifyError;
 
   void DefineProperties(TFiler& Filer) override;
   void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
@@ -790,6 +819,8 @@ class TMemTableDataEh : public TComponent {
 
  private:
   void DetachClients();
+  void CheckRecordsNotBusy();
+  void ReportNotifyError(const Exception& E);
   std::unique_ptr<TAutoIncrementEh> autoIncrement_;
   TMTDataStructEh* dataStruct_ = nullptr;  // owned as a component
   std::vector<int> autoIncFields_;

@@ -195,6 +195,7 @@ void TMemoryRecordEh::Post() {
       list_->AddRecord(this);
       return;
     case mrsEditEh: {
+      if (list_ && index_ >= 0) list_->CheckNotBusy();
       int idx = index_;
       if (list_ && idx >= 0) {
         list_->Notify(this, idx, rlnBeforePostEh);
@@ -217,6 +218,7 @@ void TMemoryRecordEh::Post() {
       return;
     }
     case mrsPendingEh:
+      if (list_ && index_ >= 0) list_->CheckNotBusy();
       state_ = mrsBrowseEh;
       if (list_ && index_ >= 0) list_->Notify(this, index_, rlnAfterPostEh);
       return;
@@ -412,8 +414,19 @@ TMemoryRecordEh* TRecordsListEh::DeletedRecord(int Index) const {
   return deleted_[static_cast<size_t>(Index)];
 }
 
+void TRecordsListEh::BeforeDestruction() {
+  CheckNotBusy();
+  inherited::BeforeDestruction();
+}
+
+void TRecordsListEh::CheckNotBusy() const {
+  if (busy_ > 0)
+    throw Exception("Records list is busy: it can not change from its own notification or apply handler.");
+}
+
 void TRecordsListEh::Notify(TMemoryRecordEh* Rec, int Index, TRecordsListNotificationEh Kind) {
   if (notifyLock_ > 0) return;
+  TCounterScope busy(busy_);
   indexes_->RecordChanged(Rec, Index, Kind);
   // Once the indexes know of a finished change: the touched record, or the whole list after a
   // bulk change (which rebuilt the indexes at the cost of a walk anyway).
@@ -427,6 +440,7 @@ void TRecordsListEh::Notify(TMemoryRecordEh* Rec, int Index, TRecordsListNotific
 
 void TRecordsListEh::RecordMoved(int FromIndex, int ToIndex) {
   if (notifyLock_ > 0) return;
+  TCounterScope busy(busy_);
   indexes_->RecordMoved(FromIndex, ToIndex);
   DEBUG_CHECK(CheckRecordAt(FromIndex));
   DEBUG_CHECK(CheckRecordAt(ToIndex));
@@ -548,6 +562,7 @@ void TRecordsListEh::FetchRecords(std::span<const Variant> Values) {
 }
 
 void TRecordsListEh::FetchRecords(size_t RowCount, const TRowFillEh& Fill) {
+  CheckNotBusy();
   if (RowCount == 0) return;
   const size_t base = active_.size();
   active_.reserve(base + RowCount);
@@ -584,6 +599,7 @@ void TRecordsListEh::FetchRecords(size_t RowCount, const TRowFillEh& Fill) {
 }
 
 void TRecordsListEh::InsertRecord(TMemoryRecordEh* Rec, int Index, bool Fetching, bool Append) {
+  CheckNotBusy();
   if (!Rec || Rec->list_ != this) throw Exception("Record.RecordsList is not the same.");
   if (Rec->index_ >= 0 || Rec->inDeletedList_)
     throw Exception("The record is already attached to RecordsList.");
@@ -628,6 +644,7 @@ void TRecordsListEh::InsertRecord(TMemoryRecordEh* Rec, int Index, bool Fetching
 }
 
 void TRecordsListEh::MarkDelete(int Index) {
+  CheckNotBusy();
   TMemoryRecordEh* rec = Rec(Index);
   if (!cachedUpdates_) {
     DeleteRecord(Index);
@@ -645,6 +662,7 @@ void TRecordsListEh::MarkDelete(int Index) {
 }
 
 void TRecordsListEh::DeleteRecord(int Index) {
+  CheckNotBusy();
   TMemoryRecordEh* rec = Rec(Index);
   Notify(rec, Index, rlnBeforeDeleteEh);
   if (!cachedUpdates_ && table_ && table_->HasApplyHandlers())
@@ -660,6 +678,7 @@ void TRecordsListEh::DeleteRecord(int Index) {
 }
 
 void TRecordsListEh::MoveToDeleted(int Index) {
+  CheckNotBusy();
   TMemoryRecordEh* rec = Rec(Index);
   Notify(rec, Index, rlnBeforeDeleteEh);
   deleted_.push_back(rec);
@@ -671,6 +690,7 @@ void TRecordsListEh::MoveToDeleted(int Index) {
 }
 
 void TRecordsListEh::MoveRecord(int FromIndex, int ToIndex) {
+  CheckNotBusy();
   TMemoryRecordEh* rec = Rec(FromIndex);
   if (ToIndex < 0 || ToIndex >= Count()) ListIndexError(ToIndex);
   if (FromIndex == ToIndex) return;
@@ -691,6 +711,7 @@ void TRecordsListEh::FreeRecords(std::vector<TMemoryRecordEh*>& Records) {
 }
 
 void TRecordsListEh::Clear() {
+  CheckNotBusy();
   DoClear(true);
 }
 
@@ -739,12 +760,16 @@ void TRecordsListEh::ForwardChange(TMemoryRecordEh* Rec, int Kind) {
       list->MarkDelete(copy->index_);
       break;
   }
-  table_->ApplyToClients(shadow.get());
+  {
+    TCounterScope busy(busy_);
+    table_->ApplyToClients(shadow.get());
+  }
   // Values the clients set (generated keys, say) reach the record.
   if (static_cast<Change>(Kind) != Change::Delete) Rec->AssignValues(copy->Values());
 }
 
 void TRecordsListEh::MergeChangeLog() {
+  CheckNotBusy();
   for (size_t i = 0; i < pending_.size(); ++i)
     if (TMemoryRecordEh* r = pending_[i]) r->MergeChanges();
   pending_.clear();
@@ -752,6 +777,7 @@ void TRecordsListEh::MergeChangeLog() {
 }
 
 void TRecordsListEh::ApplyUpdates() {
+  CheckNotBusy();
   bool any = std::any_of(pending_.begin(), pending_.end(), [](TMemoryRecordEh* r) { return r != nullptr; });
   if (!any) return;
   if (table_ && table_->HasApplyHandlers()) {
@@ -780,12 +806,14 @@ void TRecordsListEh::ApplyUpdates() {
           break;
       }
     }
+    TCounterScope busy(busy_);
     table_->ApplyToClients(shadow.get());
   }
   MergeChangeLog();
 }
 
 void TRecordsListEh::RevertRecord(TMemoryRecordEh* Rec) {
+  CheckNotBusy();
   if (!Rec || Rec->list_ != this) throw Exception("Record.RecordsList is not the same.");
   if (Rec->state_ == mrsEditEh) Rec->Cancel();
   switch (Rec->updateStatus_) {
@@ -833,16 +861,59 @@ void TRecordsListEh::RevertRecord(TMemoryRecordEh* Rec) {
 }
 
 void TRecordsListEh::CancelUpdates() {
-  for (size_t i = pending_.size(); i-- > 0;)
-    if (i < pending_.size())
-      if (TMemoryRecordEh* r = pending_[i]) RevertRecord(r);
-  pending_.clear();
+  CheckNotBusy();
+  if (indexes_->Count() > 0) {
+    // The indexes judge the view the revert would leave before anything changes: inserted
+    // records gone, records marked deleted back, modified ones with their old values (shown
+    // by stand-in records that belong to no list).
+    std::vector<TMemoryRecordEh*> standIns;
+    TScopeExit freeStandIns([&] {
+      for (TMemoryRecordEh* r : standIns) r->Free();
+    });
+    std::vector<TMemoryRecordEh*> view;
+    view.reserve(active_.size());
+    for (TMemoryRecordEh* r : active_) {
+      const bool reverted = r->PendingIndex() >= 0;
+      if (!reverted) {
+        if (r->updateStatus_ != usDeletedEh) view.push_back(r);
+      } else if (r->updateStatus_ == usModifiedEh && r->HasOldValues()) {
+        const std::vector<Variant>& old = r->side_->Old;
+        standIns.reserve(standIns.size() + 1);
+        TMemoryRecordEh* standIn = TMemoryRecordEh::MakeWithValues(static_cast<uint32_t>(old.size()));
+        standIns.push_back(standIn);
+        std::copy(old.begin(), old.end(), standIn->Values().begin());
+        view.push_back(standIn);
+      } else if (r->updateStatus_ != usInsertedEh) {
+        view.push_back(r);
+      }
+    }
+    for (int i = 0; i < indexes_->Count(); ++i) indexes_->Items(i)->CheckNewRecords(view);
+  }
+  // Past the check only a lack of memory can stop a revert: no notification goes out until
+  // the end (one bulk change), and a reverted insertion is no change for the apply handlers.
+  TValueRestorer<bool> keepCached(cachedUpdates_);
+  cachedUpdates_ = true;
+  BeginNotifyLock();
+  {
+    TScopeFail unlock([&] {
+      try {
+        EndNotifyLock();
+      } catch (const Exception&) {
+      }
+    });
+    for (size_t i = pending_.size(); i-- > 0;)
+      if (i < pending_.size())
+        if (TMemoryRecordEh* r = pending_[i]) RevertRecord(r);
+    pending_.clear();
+  }
+  EndNotifyLock();
   DEBUG_CHECK_CONSISTENCY_BOUNDED(*this, Count(), kDebugConsistencyLimit);
 }
 
 // --- "Data" --------------------------------------------------------------------------------
 
 void TRecordsListEh::ReadData(TReader& Reader) {
+  CheckNotBusy();
   std::vector<TMemoryRecordEh*> fresh;
   {
     TScopeFail freeFresh([&] { FreeRecords(fresh); });
