@@ -505,8 +505,9 @@ class TMemoryRecordEh : public TPersistent {
   void Cancel();
   void MergeChanges();
 
-  // -1 unless the record is in the active list.
-  int Index() const { return index_ < 0 ? -1 : index_; }
+  // -1 unless the record is in the active list. The list numbers its records lazily: a read
+  // past its first change since the last read renumbers the tail once.
+  int Index() const;
   uint8_t State() const { return state_; }
   uint8_t UpdateStatus() const { return updateStatus_; }
   int RecordID() const { return recordId_; }
@@ -576,8 +577,10 @@ class TMemoryRecordEh : public TPersistent {
 
   TRecordsListEh* list_ = nullptr;
   std::unique_ptr<TSide> side_;
-  // The position in the active list; a record made by NewRecord and not yet in a list holds
-  // -2 - (its slot in the list's loose records) instead. Negative: not in the active list.
+  // The position in the active list, exact below the list's staleFrom_ (at or past it, the
+  // position it had before later changes: Index() settles it); a record made by NewRecord and
+  // not yet in a list holds -2 - (its slot in the list's loose records) instead. Negative:
+  // not in the active list.
   int index_ = -1;
   int recordId_ = 0;
   uint32_t count_ = 0;
@@ -692,7 +695,11 @@ class TRecordsListEh : public TComponent {
   friend class TMTIndexEh;
   // Exception "Records list is busy..." while a notification or apply handler runs.
   void CheckNotBusy() const;
+  // Records from From on may hold stale positions: a change in the middle costs no walk.
   void Renumber(int From);
+  // Brings every stale position up to date (one walk of the stale tail).
+  void Settle() const;
+  bool KnowsPosition(const TMemoryRecordEh* Rec, size_t Position) const;
   // Frees every record; Notify false skips the bulk-change notification.
   void DoClear(bool Notify);
   void ForwardChange(TMemoryRecordEh* Rec, int Kind);
@@ -719,6 +726,9 @@ class TRecordsListEh : public TComponent {
   std::vector<TMemoryRecordEh*> active_;
   int notifyLock_ = 0;
   int busy_ = 0;  // nesting of running notifications and apply handlers
+  // Positions from here on may be stale; a stale one is never below it (it is the old
+  // position of a record at or past the first change), so a record below it is exact.
+  mutable size_t staleFrom_ = SIZE_MAX;
   // Records made by NewRecord and not yet in a list, owned by the list; each knows its slot.
   std::vector<TMemoryRecordEh*> loose_;
   bool destroying_ = false;

@@ -71,6 +71,12 @@ void TMemoryRecordEh::BeforeDestruction() {
   if (index_ >= 0) throw Exception("Can not delete Record if it present in active list.");
 }
 
+int TMemoryRecordEh::Index() const {
+  if (index_ < 0) return -1;
+  if (list_ && static_cast<size_t>(index_) >= list_->staleFrom_) list_->Settle();
+  return index_;
+}
+
 TMTDataStructEh* TMemoryRecordEh::DataStruct() const {
   return list_ ? list_->DataStruct() : nullptr;
 }
@@ -196,7 +202,7 @@ void TMemoryRecordEh::Post() {
       return;
     case mrsEditEh: {
       if (list_ && index_ >= 0) list_->CheckNotBusy();
-      int idx = index_;
+      int idx = Index();
       if (list_ && idx >= 0) {
         list_->Notify(this, idx, rlnBeforePostEh);
         if (list_->CachedUpdates()) {
@@ -220,7 +226,7 @@ void TMemoryRecordEh::Post() {
     case mrsPendingEh:
       if (list_ && index_ >= 0) list_->CheckNotBusy();
       state_ = mrsBrowseEh;
-      if (list_ && index_ >= 0) list_->Notify(this, index_, rlnAfterPostEh);
+      if (list_ && index_ >= 0) list_->Notify(this, Index(), rlnAfterPostEh);
       return;
     default:
       DatabaseError(SNotEditing);
@@ -229,7 +235,7 @@ void TMemoryRecordEh::Post() {
 
 void TMemoryRecordEh::MergeChanges() {
   if (updateStatus_ == usUnmodifiedEh) return;
-  if (updateStatus_ == usDeletedEh && list_ && index_ >= 0) list_->MoveToDeleted(index_);
+  if (updateStatus_ == usDeletedEh && list_ && index_ >= 0) list_->MoveToDeleted(Index());
   DropOldValues();
   updateStatus_ = usUnmodifiedEh;
   if (list_) list_->DropPending(this);
@@ -512,8 +518,19 @@ TMemoryRecordEh* TRecordsListEh::NewRecord() {
 }
 
 void TRecordsListEh::Renumber(int From) {
-  for (size_t i = static_cast<size_t>(std::max(From, 0)); i < active_.size(); ++i)
-    active_[i]->index_ = static_cast<int>(i);
+  staleFrom_ = std::min(staleFrom_, static_cast<size_t>(std::max(From, 0)));
+  if (staleFrom_ >= active_.size()) staleFrom_ = SIZE_MAX;
+}
+
+// Exact, or stale in the stale tail (where a stale position is never below its start).
+bool TRecordsListEh::KnowsPosition(const TMemoryRecordEh* Rec, size_t Position) const {
+  if (Rec->index_ == static_cast<int>(Position)) return true;
+  return Position >= staleFrom_ && Rec->index_ >= 0 && static_cast<size_t>(Rec->index_) >= staleFrom_;
+}
+
+void TRecordsListEh::Settle() const {
+  for (size_t i = staleFrom_; i < active_.size(); ++i) active_[i]->index_ = static_cast<int>(i);
+  staleFrom_ = SIZE_MAX;
 }
 
 void TRecordsListEh::AddPending(TMemoryRecordEh* Rec) {
@@ -531,12 +548,12 @@ void TRecordsListEh::DropPending(TMemoryRecordEh* Rec) {
 
 int TRecordsListEh::AddRecord(TMemoryRecordEh* Rec) {
   InsertRecord(Rec, Count(), false, true);
-  return Rec->index_;
+  return Rec->Index();
 }
 
 int TRecordsListEh::FetchRecord(TMemoryRecordEh* Rec) {
   InsertRecord(Rec, Count(), true, true);
-  return Rec->index_;
+  return Rec->Index();
 }
 
 void TRecordsListEh::CastRow(std::span<Variant> Row) const {
@@ -632,7 +649,8 @@ void TRecordsListEh::InsertRecord(TMemoryRecordEh* Rec, int Index, bool Fetching
   UnlinkLoose(Rec);
   active_.insert(active_.begin() + pos, Rec);
   Rec->index_ = pos;
-  if (pos != count) Renumber(pos + 1);
+  // The record that held pos keeps pos as its stale position: the tail starts at pos.
+  if (pos != count) Renumber(pos);
   if (cachedUpdates_ && !Fetching) {
     Rec->updateStatus_ = usInsertedEh;
     if (Rec->PendingIndex() < 0) AddPending(Rec);
@@ -726,6 +744,7 @@ void TRecordsListEh::DoClear(bool Notify) {
   std::vector<TMemoryRecordEh*> deleted = std::move(deleted_);
   active_.clear();
   deleted_.clear();
+  staleFrom_ = SIZE_MAX;
   FreeRecords(active);
   FreeRecords(deleted);
   if (Notify && !destroying_) this->Notify(nullptr, -1, rlnBulkChangeEh);
@@ -757,7 +776,7 @@ void TRecordsListEh::ForwardChange(TMemoryRecordEh* Rec, int Kind) {
     case Change::Delete:
       copy->AssignValues(Rec->ValuesFor(dvkOldOrEditEh));
       list->FetchRecord(copy);
-      list->MarkDelete(copy->index_);
+      list->MarkDelete(copy->Index());
       break;
   }
   {
@@ -802,7 +821,7 @@ void TRecordsListEh::ApplyUpdates() {
         default:
           copy->AssignValues(rec->ValuesFor(dvkOldOrCurrentEh));
           list->FetchRecord(copy);
-          list->MarkDelete(copy->index_);
+          list->MarkDelete(copy->Index());
           break;
       }
     }
@@ -818,7 +837,7 @@ void TRecordsListEh::RevertRecord(TMemoryRecordEh* Rec) {
   if (Rec->state_ == mrsEditEh) Rec->Cancel();
   switch (Rec->updateStatus_) {
     case usModifiedEh: {
-      int idx = Rec->index_;
+      int idx = Rec->Index();
       if (Rec->HasOldValues() && idx >= 0) {
         // A posted edit back to the old values, so that the indexes follow.
         TMemoryRecordEh::TSide& side = *Rec->side_;
@@ -839,7 +858,7 @@ void TRecordsListEh::RevertRecord(TMemoryRecordEh* Rec) {
     }
     case usInsertedEh:
       if (Rec->index_ >= 0)
-        DeleteRecord(Rec->index_);
+        DeleteRecord(Rec->Index());
       else
         DropPending(Rec);
       break;
@@ -850,7 +869,7 @@ void TRecordsListEh::RevertRecord(TMemoryRecordEh* Rec) {
       }
       Rec->updateStatus_ = usUnmodifiedEh;
       DropPending(Rec);
-      DEBUG_CHECK(CheckRecordAt(Rec->index_));
+      DEBUG_CHECK(CheckRecordAt(Rec->Index()));
       // The record is back in view: clients refresh.
       if (table_ && notifyLock_ == 0) table_->NotifyClients(nullptr, -1, rlnBulkChangeEh);
       break;
@@ -984,10 +1003,12 @@ constexpr const char* kListName = "TRecordsListEh";
 void TRecordsListEh::CheckRecordAt(int Index) const {
   if (Index < 0 || Index >= Count()) return;
   const TMemoryRecordEh* rec = active_[static_cast<size_t>(Index)];
-  CheckRule(rec->index_ == Index && rec->list_ == this, kListName, "record does not know its position",
-            "position", Index);
-  CheckRule(active_.back()->index_ == Count() - 1, kListName, "record does not know its position", "position",
-            Count() - 1);
+  CheckRule(KnowsPosition(rec, static_cast<size_t>(Index)) && rec->list_ == this, kListName,
+            "record does not know its position", "position", Index);
+  const int last = Count() - 1;
+  if (static_cast<size_t>(last) < staleFrom_)
+    CheckRule(active_.back()->index_ == last, kListName, "record does not know its position", "position",
+              last);
   const int slot = rec->PendingIndex();
   CheckRule(slot < 0 || (slot < PendingCount() && pending_[static_cast<size_t>(slot)] == rec), kListName,
             "pending slot does not hold its record", "position", Index);
@@ -1008,7 +1029,7 @@ void TRecordsListEh::CheckConsistency() const {
   for (size_t i = 0; i < active_.size(); ++i) {
     const TMemoryRecordEh* r = active_[i];
     const auto at = static_cast<int64_t>(i);
-    CheckRule(r != nullptr && r->list_ == this && r->index_ == static_cast<int>(i), kListName,
+    CheckRule(r != nullptr && r->list_ == this && KnowsPosition(r, i), kListName,
               "record does not know its position", "position", at);
     CheckRule(!r->inDeletedList_, kListName, "active record also loose or deleted", "position", at);
     CheckRule(r->IsEditing() == (r->state_ == mrsEditEh) && r->state_ != mrsInsertEh, kListName,
