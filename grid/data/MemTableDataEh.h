@@ -505,8 +505,7 @@ class TMemoryRecordEh : public TPersistent {
   void Cancel();
   void MergeChanges();
 
-  // -1 unless the record is in the active list. The list numbers its records lazily: a read
-  // past its first change since the last read renumbers the tail once.
+  // -1 unless the record is in the active list; O(log n) (see TRecordOrderEh).
   int Index() const;
   uint8_t State() const { return state_; }
   uint8_t UpdateStatus() const { return updateStatus_; }
@@ -533,6 +532,7 @@ class TMemoryRecordEh : public TPersistent {
 
  private:
   friend class TRecordsListEh;
+  friend class TRecordOrderEh;
   friend class TMTDataStructEh;
   friend class TMTIndexEh;
   // The rarely needed state; the record drops it once nothing in it is in use.
@@ -577,10 +577,9 @@ class TMemoryRecordEh : public TPersistent {
 
   TRecordsListEh* list_ = nullptr;
   std::unique_ptr<TSide> side_;
-  // The position in the active list, exact below the list's staleFrom_ (at or past it, the
-  // position it had before later changes: Index() settles it); a record made by NewRecord and
-  // not yet in a list holds -2 - (its slot in the list's loose records) instead. Negative:
-  // not in the active list.
+  // In the active list: the id of its block there (TRecordOrderEh); a record made by NewRecord
+  // and not yet in a list holds -2 - (its slot in the list's loose records) instead.
+  // Negative: not in the active list.
   int index_ = -1;
   int recordId_ = 0;
   uint32_t count_ = 0;
@@ -589,6 +588,68 @@ class TMemoryRecordEh : public TPersistent {
   bool editMark_ : 1 = false;
   bool inDeletedList_ : 1 = false;
   bool inline_ : 1 = false;
+};
+
+// The active records of a list in order, in blocks of at most kBlockMax records. A record in
+// it holds its block's id (its index_ field), a block knows its place among the blocks, and a
+// Fenwick tree over the block sizes gives a block's first position: finding the record at a
+// position and the position of a record take O(log n) plus a scan of one block, and an insert
+// or a delete anywhere moves at most one block's pointers (a block split renumbers the block
+// list only). Reads in position order stay O(1) through the last block found.
+class TRecordOrderEh {
+ public:
+  static constexpr size_t kBlockMax = 512;
+  TRecordOrderEh() = default;
+  TRecordOrderEh(const TRecordOrderEh&) = delete;
+  TRecordOrderEh& operator=(const TRecordOrderEh&) = delete;
+  ~TRecordOrderEh();
+
+  size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  TMemoryRecordEh* operator[](size_t Position) const;
+  TMemoryRecordEh* back() const { return (*this)[size_ - 1]; }
+  // Rec takes Position (Position == size() appends); it learns its block.
+  void insert(size_t Position, TMemoryRecordEh* Rec);
+  void push_back(TMemoryRecordEh* Rec) { insert(size_, Rec); }
+  // Takes out the record at Position and answers it; its index_ is left for the caller.
+  TMemoryRecordEh* erase(size_t Position);
+  size_t PositionOf(const TMemoryRecordEh* Rec) const;
+  // Every record in order, the order left empty.
+  std::vector<TMemoryRecordEh*> TakeAll();
+  // The records from Position on, in order, taken out.
+  std::vector<TMemoryRecordEh*> TakeFrom(size_t Position);
+  std::vector<TMemoryRecordEh*> ToVector() const;
+  template <class F>
+  void ForEach(F&& Visit) const {
+    for (int id : order_)
+      for (TMemoryRecordEh* r : blocks_[static_cast<size_t>(id)]->Recs) Visit(r);
+  }
+  // Raises EInternalError naming the first broken rule (see the definition).
+  void CheckConsistency() const;
+
+ private:
+  struct Block {
+    std::vector<TMemoryRecordEh*> Recs;
+    int Order = 0;  // its place in order_
+  };
+  // The block (as its place in order_) holding Position, and the offset in it.
+  void Find(size_t Position, size_t& Order, size_t& Offset) const;
+  size_t BlockStart(size_t Order) const;
+  void AddToSize(size_t Order, int Delta);
+  // After the block list changed: places and the tree anew.
+  void Reorder(size_t From);
+  int NewBlock();
+  void DropBlock(size_t Order);
+  void SplitBlock(size_t Order);
+
+  std::vector<std::unique_ptr<Block>> blocks_;  // by id; nullptr for an id free again
+  std::vector<int> freeIds_;
+  std::vector<int> order_;    // block ids in order
+  std::vector<size_t> tree_;  // Fenwick tree over the sizes of order_'s blocks, 1-based
+  size_t size_ = 0;
+  // The last block found: its place and first position (valid while cacheValid_).
+  mutable size_t cacheOrder_ = 0, cacheStart_ = 0;
+  mutable bool cacheValid_ = false;
 };
 
 // The rows of one table: the active list, the deleted list, and the pending list of changes
@@ -695,11 +756,6 @@ class TRecordsListEh : public TComponent {
   friend class TMTIndexEh;
   // Exception "Records list is busy..." while a notification or apply handler runs.
   void CheckNotBusy() const;
-  // Records from From on may hold stale positions: a change in the middle costs no walk.
-  void Renumber(int From);
-  // Brings every stale position up to date (one walk of the stale tail).
-  void Settle() const;
-  bool KnowsPosition(const TMemoryRecordEh* Rec, size_t Position) const;
   // Frees every record; Notify false skips the bulk-change notification.
   void DoClear(bool Notify);
   void ForwardChange(TMemoryRecordEh* Rec, int Kind);
@@ -723,12 +779,9 @@ class TRecordsListEh : public TComponent {
   TClass recordClass_;
   TMemTableDataEh* table_ = nullptr;
   int nextRecordId_ = 1;
-  std::vector<TMemoryRecordEh*> active_;
+  TRecordOrderEh active_;
   int notifyLock_ = 0;
   int busy_ = 0;  // nesting of running notifications and apply handlers
-  // Positions from here on may be stale; a stale one is never below it (it is the old
-  // position of a record at or past the first change), so a record below it is exact.
-  mutable size_t staleFrom_ = SIZE_MAX;
   // Records made by NewRecord and not yet in a list, owned by the list; each knows its slot.
   std::vector<TMemoryRecordEh*> loose_;
   bool destroying_ = false;

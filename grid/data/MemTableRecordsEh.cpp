@@ -72,9 +72,8 @@ void TMemoryRecordEh::BeforeDestruction() {
 }
 
 int TMemoryRecordEh::Index() const {
-  if (index_ < 0) return -1;
-  if (list_ && static_cast<size_t>(index_) >= list_->staleFrom_) list_->Settle();
-  return index_;
+  if (index_ < 0 || !list_) return -1;
+  return static_cast<int>(list_->active_.PositionOf(this));
 }
 
 TMTDataStructEh* TMemoryRecordEh::DataStruct() const {
@@ -517,22 +516,6 @@ TMemoryRecordEh* TRecordsListEh::NewRecord() {
   return rec;
 }
 
-void TRecordsListEh::Renumber(int From) {
-  staleFrom_ = std::min(staleFrom_, static_cast<size_t>(std::max(From, 0)));
-  if (staleFrom_ >= active_.size()) staleFrom_ = SIZE_MAX;
-}
-
-// Exact, or stale in the stale tail (where a stale position is never below its start).
-bool TRecordsListEh::KnowsPosition(const TMemoryRecordEh* Rec, size_t Position) const {
-  if (Rec->index_ == static_cast<int>(Position)) return true;
-  return Position >= staleFrom_ && Rec->index_ >= 0 && static_cast<size_t>(Rec->index_) >= staleFrom_;
-}
-
-void TRecordsListEh::Settle() const {
-  for (size_t i = staleFrom_; i < active_.size(); ++i) active_[i]->index_ = static_cast<int>(i);
-  staleFrom_ = SIZE_MAX;
-}
-
 void TRecordsListEh::AddPending(TMemoryRecordEh* Rec) {
   pending_.push_back(Rec);
   TScopeFail unlist([&] { pending_.pop_back(); });
@@ -582,19 +565,19 @@ void TRecordsListEh::FetchRecords(size_t RowCount, const TRowFillEh& Fill) {
   CheckNotBusy();
   if (RowCount == 0) return;
   const size_t base = active_.size();
-  active_.reserve(base + RowCount);
   {
     // The new records wait at the end of the active list, out of the indexes' and the
     // clients' view, until the last one is filled and every index accepts them.
     TScopeFail takeBack([&] {
-      std::vector<TMemoryRecordEh*> fresh(active_.begin() + static_cast<std::ptrdiff_t>(base), active_.end());
-      active_.resize(base);
+      std::vector<TMemoryRecordEh*> fresh = active_.TakeFrom(base);
       FreeRecords(fresh);
     });
     for (size_t i = 0; i < RowCount; ++i) {
       TMemoryRecordEh* r = MakeRecord();
-      active_.push_back(r);  // reserved: cannot fail
-      r->index_ = static_cast<int>(base + i);
+      {
+        TScopeFail freeRecord([&] { r->Free(); });
+        active_.push_back(r);
+      }
       r->state_ = mrsBrowseEh;
       std::span<Variant> values = r->Values();
       Fill(i, values);
@@ -605,8 +588,9 @@ void TRecordsListEh::FetchRecords(size_t RowCount, const TRowFillEh& Fill) {
       // new ones.
       std::vector<TMemoryRecordEh*> inView;
       inView.reserve(active_.size());
-      for (TMemoryRecordEh* r : active_)
+      active_.ForEach([&](TMemoryRecordEh* r) {
         if (r->updateStatus_ != usDeletedEh) inView.push_back(r);
+      });
       for (int i = 0; i < indexes_->Count(); ++i) indexes_->Items(i)->CheckNewRecords(inView);
     }
   }
@@ -647,10 +631,7 @@ void TRecordsListEh::InsertRecord(TMemoryRecordEh* Rec, int Index, bool Fetching
       ForwardChange(Rec, static_cast<int>(Change::Insert));
   }
   UnlinkLoose(Rec);
-  active_.insert(active_.begin() + pos, Rec);
-  Rec->index_ = pos;
-  // The record that held pos keeps pos as its stale position: the tail starts at pos.
-  if (pos != count) Renumber(pos);
+  active_.insert(static_cast<size_t>(pos), Rec);
   if (cachedUpdates_ && !Fetching) {
     Rec->updateStatus_ = usInsertedEh;
     if (Rec->PendingIndex() < 0) AddPending(Rec);
@@ -685,9 +666,8 @@ void TRecordsListEh::DeleteRecord(int Index) {
   Notify(rec, Index, rlnBeforeDeleteEh);
   if (!cachedUpdates_ && table_ && table_->HasApplyHandlers())
     ForwardChange(rec, static_cast<int>(Change::Delete));
-  active_.erase(active_.begin() + Index);
+  active_.erase(static_cast<size_t>(Index));
   rec->index_ = -1;
-  Renumber(Index);
   TScopeExit release([&] {
     DropPending(rec);
     rec->Free();
@@ -701,9 +681,8 @@ void TRecordsListEh::MoveToDeleted(int Index) {
   Notify(rec, Index, rlnBeforeDeleteEh);
   deleted_.push_back(rec);
   rec->inDeletedList_ = true;
-  active_.erase(active_.begin() + Index);
+  active_.erase(static_cast<size_t>(Index));
   rec->index_ = -1;
-  Renumber(Index);
   Notify(rec, Index, rlnAfterDeleteEh);
 }
 
@@ -712,9 +691,8 @@ void TRecordsListEh::MoveRecord(int FromIndex, int ToIndex) {
   TMemoryRecordEh* rec = Rec(FromIndex);
   if (ToIndex < 0 || ToIndex >= Count()) ListIndexError(ToIndex);
   if (FromIndex == ToIndex) return;
-  active_.erase(active_.begin() + FromIndex);
-  active_.insert(active_.begin() + ToIndex, rec);
-  Renumber(std::min(FromIndex, ToIndex));
+  active_.erase(static_cast<size_t>(FromIndex));
+  active_.insert(static_cast<size_t>(ToIndex), rec);
   RecordMoved(FromIndex, ToIndex);
 }
 
@@ -740,18 +718,16 @@ void TRecordsListEh::DoClear(bool Notify) {
     if (r) r->SetPendingIndex(-1);
   pending_.clear();
   for (int i = 0; i < indexes_->Count(); ++i) indexes_->Items(i)->Clear();
-  std::vector<TMemoryRecordEh*> active = std::move(active_);
+  std::vector<TMemoryRecordEh*> active = active_.TakeAll();
   std::vector<TMemoryRecordEh*> deleted = std::move(deleted_);
-  active_.clear();
   deleted_.clear();
-  staleFrom_ = SIZE_MAX;
   FreeRecords(active);
   FreeRecords(deleted);
   if (Notify && !destroying_) this->Notify(nullptr, -1, rlnBulkChangeEh);
 }
 
 void TRecordsListEh::ResizeRecords(size_t FieldCount) {
-  for (TMemoryRecordEh* r : active_) r->ResizeValues(FieldCount);
+  active_.ForEach([&](TMemoryRecordEh* r) { r->ResizeValues(FieldCount); });
   for (TMemoryRecordEh* r : deleted_) r->ResizeValues(FieldCount);
   for (TMemoryRecordEh* r : loose_) r->ResizeValues(FieldCount);
 }
@@ -891,7 +867,7 @@ void TRecordsListEh::CancelUpdates() {
     });
     std::vector<TMemoryRecordEh*> view;
     view.reserve(active_.size());
-    for (TMemoryRecordEh* r : active_) {
+    for (TMemoryRecordEh* r : active_.ToVector()) {
       const bool reverted = r->PendingIndex() >= 0;
       if (!reverted) {
         if (r->updateStatus_ != usDeletedEh) view.push_back(r);
@@ -958,7 +934,7 @@ void TRecordsListEh::ReadData(TReader& Reader) {
 
 void TRecordsListEh::WriteData(TWriter& Writer) {
   Writer.WriteListBegin();
-  for (TMemoryRecordEh* r : active_) r->WriteData(Writer);
+  active_.ForEach([&](TMemoryRecordEh* r) { r->WriteData(Writer); });
   Writer.WriteListEnd();
 }
 
@@ -997,18 +973,13 @@ constexpr const char* kListName = "TRecordsListEh";
 
 }  // namespace
 
-// The touched part after a change at one position: the record there and the last one know
-// their positions (so the renumbering reached the end), the record's pending slot points back
-// at it, and each index holds its item in order.
+// The touched part after a change at one position: the record there knows its position, its
+// pending slot points back at it, and each index holds its item in order.
 void TRecordsListEh::CheckRecordAt(int Index) const {
   if (Index < 0 || Index >= Count()) return;
   const TMemoryRecordEh* rec = active_[static_cast<size_t>(Index)];
-  CheckRule(KnowsPosition(rec, static_cast<size_t>(Index)) && rec->list_ == this, kListName,
-            "record does not know its position", "position", Index);
-  const int last = Count() - 1;
-  if (static_cast<size_t>(last) < staleFrom_)
-    CheckRule(active_.back()->index_ == last, kListName, "record does not know its position", "position",
-              last);
+  CheckRule(rec->list_ == this && rec->Index() == Index, kListName, "record does not know its position",
+            "position", Index);
   const int slot = rec->PendingIndex();
   CheckRule(slot < 0 || (slot < PendingCount() && pending_[static_cast<size_t>(slot)] == rec), kListName,
             "pending slot does not hold its record", "position", Index);
@@ -1026,11 +997,11 @@ void TRecordsListEh::CheckConsistency() const {
   TMTDataStructEh* ds = DataStruct();
   const bool sized = ds && !ds->ChangedFlag();
   std::unordered_set<int> ids;
-  for (size_t i = 0; i < active_.size(); ++i) {
-    const TMemoryRecordEh* r = active_[i];
-    const auto at = static_cast<int64_t>(i);
-    CheckRule(r != nullptr && r->list_ == this && KnowsPosition(r, i), kListName,
-              "record does not know its position", "position", at);
+  active_.CheckConsistency();
+  size_t i = 0;
+  active_.ForEach([&](const TMemoryRecordEh* r) {
+    const auto at = static_cast<int64_t>(i++);
+    CheckRule(r->list_ == this, kListName, "record does not know its list", "position", at);
     CheckRule(!r->inDeletedList_, kListName, "active record also loose or deleted", "position", at);
     CheckRule(r->IsEditing() == (r->state_ == mrsEditEh) && r->state_ != mrsInsertEh, kListName,
               "record state and edit copy disagree", "position", at);
@@ -1048,7 +1019,7 @@ void TRecordsListEh::CheckConsistency() const {
     const int slot = r->PendingIndex();
     CheckRule(slot < 0 || (slot < PendingCount() && pending_[static_cast<size_t>(slot)] == r), kListName,
               "pending slot does not hold its record", "position", at);
-  }
+  });
   for (size_t k = 0; k < pending_.size(); ++k) {
     const TMemoryRecordEh* r = pending_[k];
     if (r == nullptr) continue;
