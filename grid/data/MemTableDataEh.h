@@ -591,14 +591,16 @@ class TMemoryRecordEh : public TPersistent {
 };
 
 // The active records of a list in order, in blocks of at most kBlockMax records. A record in
-// it holds its block's id (its index_ field), a block knows its place among the blocks, and a
-// Fenwick tree over the block sizes gives a block's first position: finding the record at a
-// position and the position of a record take O(log n) plus a scan of one block, and an insert
-// or a delete anywhere moves at most one block's pointers (a block split renumbers the block
-// list only). Reads in position order stay O(1) through the last block found.
+// it holds its block's id (its index_ field); the list of blocks in order keeps each block's
+// size beside it, and a Fenwick tree over those sizes gives a block's first position. Finding
+// the record at a position takes O(log n) (one block read), the position of a record O(log n)
+// plus a scan of its block; an insert or a delete anywhere moves at most one block's
+// pointers. A block that splits or empties renumbers the block list (n / kBlockMax entries
+// side by side, no record), once in kBlockMax / 2 changes at most. Reads in position order
+// stay O(1) through the last block found.
 class TRecordOrderEh {
  public:
-  static constexpr size_t kBlockMax = 512;
+  static constexpr size_t kBlockMax = 256;
   TRecordOrderEh() = default;
   TRecordOrderEh(const TRecordOrderEh&) = delete;
   TRecordOrderEh& operator=(const TRecordOrderEh&) = delete;
@@ -621,31 +623,36 @@ class TRecordOrderEh {
   std::vector<TMemoryRecordEh*> ToVector() const;
   template <class F>
   void ForEach(F&& Visit) const {
-    for (int id : order_)
-      for (TMemoryRecordEh* r : blocks_[static_cast<size_t>(id)]->Recs) Visit(r);
+    for (const Slot& s : slots_)
+      for (uint32_t i = 0; i < s.Count; ++i) Visit(s.Recs[i]);
   }
   // Raises EInternalError naming the first broken rule (see the definition).
   void CheckConsistency() const;
 
  private:
-  struct Block {
-    std::vector<TMemoryRecordEh*> Recs;
-    int Order = 0;  // its place in order_
+  // A block in order: its records (storage owned by blocks_), their count and its id.
+  struct Slot {
+    TMemoryRecordEh** Recs = nullptr;
+    uint32_t Count = 0;
+    int Id = 0;
   };
-  // The block (as its place in order_) holding Position, and the offset in it.
+  using BlockStorage = std::unique_ptr<TMemoryRecordEh*[]>;
+  // The block (as its place in slots_) holding Position, and the offset in it.
   void Find(size_t Position, size_t& Order, size_t& Offset) const;
   size_t BlockStart(size_t Order) const;
   void AddToSize(size_t Order, int Delta);
-  // After the block list changed: places and the tree anew.
+  // After the block list changed from From on: places and the tree anew.
   void Reorder(size_t From);
-  int NewBlock();
+  // A block with an id, in no place yet; the lists have room for one more place.
+  Slot NewBlock();
   void DropBlock(size_t Order);
   void SplitBlock(size_t Order);
 
-  std::vector<std::unique_ptr<Block>> blocks_;  // by id; nullptr for an id free again
+  std::vector<BlockStorage> blocks_;  // by id; empty for an id free again
+  std::vector<int> orderOf_;          // by id: the block's place in slots_
   std::vector<int> freeIds_;
-  std::vector<int> order_;    // block ids in order
-  std::vector<size_t> tree_;  // Fenwick tree over the sizes of order_'s blocks, 1-based
+  std::vector<Slot> slots_;   // the blocks in order
+  std::vector<size_t> tree_;  // Fenwick tree over the slots' counts, 1-based
   size_t size_ = 0;
   // The last block found: its place and first position (valid while cacheValid_).
   mutable size_t cacheOrder_ = 0, cacheStart_ = 0;
