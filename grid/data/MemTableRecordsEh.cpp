@@ -847,7 +847,10 @@ void TRecordsListEh::RevertRecord(TMemoryRecordEh* Rec) {
       DropPending(Rec);
       DEBUG_CHECK(CheckRecordAt(Rec->Index()));
       // The record is back in view: clients refresh.
-      if (table_ && notifyLock_ == 0) table_->NotifyClients(nullptr, -1, rlnBulkChangeEh);
+      if (table_ && notifyLock_ == 0) {
+        TCounterScope busy(busy_);
+        table_->NotifyClients(nullptr, -1, rlnBulkChangeEh);
+      }
       break;
     }
     default:
