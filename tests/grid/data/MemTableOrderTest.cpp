@@ -55,7 +55,7 @@ TEST(MemTableOrder, FollowsAPlainVectorThroughInsertsAndDeletesAnywhere) {
 
 TEST(MemTableOrder, FrontChangesKeepTheListAndItsIndexesConsistent) {
   // Front inserts and deletes through the list with a unique and a plain index, past a
-  // block's size; positions, items and notifications agree after each step.
+  // block's size: positions and items agree after each step.
   auto t = NewPeopleTable();
   TRecordsListEh* list = t->RecordsList();
   TMTIndexEh* byId = list->Indexes()->Add();
@@ -65,8 +65,6 @@ TEST(MemTableOrder, FrontChangesKeepTheListAndItsIndexesConsistent) {
   TMTIndexEh* byName = list->Indexes()->Add();
   byName->SetFields("Name");
   byName->SetActive(true);
-  TRecordingClient client(nullptr);
-  SetMemTableData(&client, t.get());
   const int n = static_cast<int>(TRecordOrderEh::kBlockMax) + 40;
   for (int i = 0; i < n; ++i) {
     TMemoryRecordEh* r = list->NewRecord();
@@ -74,21 +72,13 @@ TEST(MemTableOrder, FrontChangesKeepTheListAndItsIndexesConsistent) {
     r->SetDataValue(1, dvkCurrentEh, std::string(1, char('a' + i % 7)));
     list->InsertRecord(r, 0, false, false);
     ASSERT_EQ(r->Index(), 0);
-    ASSERT_EQ(list->Rec(i)->GetDataValue(0, dvkCurrentEh), Variant(0));
-    if (i % 64 == 0) ExpectConsistent(*list);
+    ExpectConsistent(*list);
   }
-  ExpectConsistent(*list);
-  EXPECT_EQ(byId->Count(), n);
-  EXPECT_EQ(byId->Items(0).RecordIndex, n - 1);  // ID 0 went in first and is last now
+  EXPECT_EQ(byId->RecordIndexAt(0), n - 1);  // ID 0 went in first and is last now
   for (int i = 0; i < n / 2; ++i) {
     list->DeleteRecord(0);
-    if (i % 64 == 0) ExpectConsistent(*list);
+    ExpectConsistent(*list);
   }
-  ExpectConsistent(*list);
-  EXPECT_EQ(list->Count(), n - n / 2);
   EXPECT_EQ(list->Rec(0)->GetDataValue(0, dvkCurrentEh), Variant(n - n / 2 - 1));
   EXPECT_EQ(byName->Count(), n - n / 2);
-  // Before and after of each change, and the two of the attach.
-  EXPECT_EQ(client.Events.size(), static_cast<size_t>(2 * n + 2 * (n / 2) + 2));
-  SetMemTableData(&client, nullptr);
 }
