@@ -714,7 +714,8 @@ class TRecordsListEh : public TComponent {
   void Clear();
 
   int Count() const { return static_cast<int>(active_.size()); }
-  TMemoryRecordEh* Rec(int Index) const;  // EListError when out of range
+  // EListError when out of range; O(log n), O(1) for reads in position order.
+  TMemoryRecordEh* Rec(int Index) const;
   int FieldsCount() const;
   TMTDataStructEh* DataStruct() const;
   TMemTableDataEh* MemTableData() const { return table_; }
