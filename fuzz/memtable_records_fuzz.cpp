@@ -5,7 +5,9 @@
 //   odd:  the rest is a component description read into a table (structure and records as
 //         sub-components); whatever survives must still take a record.
 // Then the input's bytes, read as a list of changes (edits of key fields, deletions, moves,
-// cached updates marked, reverted and merged, new index fields), change the table read.
+// cached updates marked, reverted and merged, new index fields), change the table read; on a
+// quarter of the steps (picked by the next byte) a client tries a change of its own from one
+// notification kind or the apply handler, which the list must refuse, and may then raise.
 // Only the runtime library's exceptions may leave the readers and the changes; nothing may
 // crash or leak, and after every step the records list and its indexes keep their rules.
 #include <cstddef>
@@ -141,14 +143,80 @@ void Try(Call&& call) {
   }
 }
 
+// A client that, from notification kind Trigger (kApply: the apply handler), tries a change
+// of the list (Action 0..2) and raises afterwards when Action is 3. The list is busy then: a
+// change that goes through is a fault.
+class TMeddlingClient : public TMTDataClientEh {
+ public:
+  static constexpr int kApply = 8;
+  using TMTDataClientEh::TMTDataClientEh;
+  void MTDataEvent(TMemoryRecordEh*, int, TRecordsListNotificationEh Kind) override {
+    if (static_cast<int>(Kind) == Trigger) Meddle();
+  }
+  void Arm(TRecordsListEh* List, int Trigger, int Action) {
+    list_ = List;
+    this->Trigger = Trigger;
+    action_ = Action;
+    if (Trigger == kApply)
+      OnApplyChanges = [this](TMemTableDataShadowEh*) { Meddle(); };
+    else
+      OnApplyChanges = nullptr;
+  }
+  int Trigger = -1;
+
+ private:
+  void Meddle() {
+    if (!list_) return;
+    const int count = list_->Count();
+    bool refused = true;
+    try {
+      switch (action_) {
+        case 0:
+          if (count > 0) list_->DeleteRecord(0);
+          break;
+        case 1: {
+          TMemoryRecordEh* r = list_->NewRecord();
+          TScopeFail freeRecord([&] { r->Free(); });
+          r->Post();
+          break;
+        }
+        case 2:
+          if (count > 1) list_->MoveRecord(0, count - 1);
+          break;
+        default:
+          break;
+      }
+      refused = action_ == 3 || (action_ == 0 && count == 0) || (action_ == 2 && count <= 1);
+    } catch (const EInternalError& e) {
+      InternalFault(e);
+    } catch (const Exception&) {
+    }
+    if (!refused) std::abort();  // the list changed under its own notification
+    if (action_ == 3) throw Exception("client refused");
+  }
+  TRecordsListEh* list_ = nullptr;
+  int action_ = 0;
+};
+
 // Up to 48 changes, one an input byte: the low three bits pick the change, the rest a record.
 // An empty list takes a new record instead.
 void ChangeSteps(TMemTableDataEh* t, const std::string& input) {
   TRecordsListEh* list = t->RecordsList();
   TMTDataStructEh* ds = t->DataStruct();
   const int name = ds->FieldIndex("Name"), id = ds->FieldIndex("ID");
+  TMeddlingClient meddler(nullptr);
+  SetMemTableData(&meddler, t);
+  TScopeExit detach([&] {
+    meddler.Arm(nullptr, -1, 0);  // the detach itself notifies
+    SetMemTableData(&meddler, nullptr);
+  });
   for (size_t k = 0; k < input.size() && k < 48; ++k) {
     const auto byte = static_cast<uint8_t>(input[k]);
+    const auto next = static_cast<uint8_t>(input[(k + 1) % input.size()]);
+    if (next >> 6 == 3)
+      meddler.Arm(list, next % 10, (next >> 4) & 3);
+    else
+      meddler.Arm(nullptr, -1, 0);
     const int count = list->Count();
     const int at = count > 0 ? (byte >> 3) % count : 0;
     const int other = count > 0 ? (at * 7 + 3) % count : 0;

@@ -68,6 +68,7 @@ TMemTableDataEh::~TMemTableDataEh() {
 }
 
 void TMemTableDataEh::BeforeDestruction() {
+  CheckRecordsNotBusy();
   DetachClients();
   inherited::BeforeDestruction();
 }
@@ -145,12 +146,46 @@ void TMemTableDataEh::ApplyToClients(TMemTableDataShadowEh* Shadow) {
     if (clients_[i]->OnApplyChanges) clients_[i]->OnApplyChanges(Shadow);
 }
 
+void TMemTableDataEh::CheckRecordsNotBusy() {
+  if (recordsList_) recordsList_->CheckNotBusy();
+}
+
+void TMemTableDataEh::ReportNotifyError(const Exception& E) {
+  if (OnNotifyError) OnNotifyError(this, E);
+}
+
+namespace {
+
+bool IsAfterKind(TRecordsListNotificationEh Kind) {
+  return Kind != rlnBeforeInsertEh && Kind != rlnBeforePostEh && Kind != rlnBeforeDeleteEh &&
+         Kind != rlnBeforeOwnerChangeEh;
+}
+
+}  // namespace
+
 void TMemTableDataEh::NotifyClients(TMemoryRecordEh* Rec, int Index, TRecordsListNotificationEh Kind) {
-  for (size_t i = 0; i < clients_.size(); ++i) clients_[i]->MTDataEvent(Rec, Index, Kind);
+  const bool after = IsAfterKind(Kind);
+  for (size_t i = 0; i < clients_.size(); ++i) {
+    if (!after) {
+      clients_[i]->MTDataEvent(Rec, Index, Kind);
+      continue;
+    }
+    try {
+      clients_[i]->MTDataEvent(Rec, Index, Kind);
+    } catch (const Exception& e) {
+      ReportNotifyError(e);
+    }
+  }
 }
 
 void TMemTableDataEh::RecordMovedToClients(int FromIndex, int ToIndex, int Extra) {
-  for (size_t i = 0; i < clients_.size(); ++i) clients_[i]->MTRecordMoved(FromIndex, ToIndex, Extra);
+  for (size_t i = 0; i < clients_.size(); ++i) {
+    try {
+      clients_[i]->MTRecordMoved(FromIndex, ToIndex, Extra);
+    } catch (const Exception& e) {
+      ReportNotifyError(e);
+    }
+  }
 }
 
 int TMemTableDataEh::ClientsCount(int Argument) {
@@ -203,17 +238,20 @@ void TMemTableDataEh::CancelRestruct() {
 
 void TMemTableDataEh::ApplyRestruct() {
   if (!restructMode_) return;
+  CheckRecordsNotBusy();
   GetDataStruct()->Assign(restructStruct_.get());
   restructMode_ = false;
   restructStruct_->Clear();
 }
 
 void TMemTableDataEh::ClearAll() {
+  CheckRecordsNotBusy();
   ClearRecords();
   GetDataStruct()->Clear();
 }
 
 void TMemTableDataEh::ClearRecords() {
+  CheckRecordsNotBusy();
   TRecordsListEh* list = GetRecordsList();
   list->Indexes()->Clear();
   list->Clear();

@@ -24,6 +24,7 @@
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Consistency.h"
 #include "platform/rtl/Event.h"
+#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/Lists.h"
 #include "platform/rtl/TextPool.h"
@@ -505,8 +506,8 @@ class TMemoryRecordEh : public TPersistent {
   void Cancel();
   void MergeChanges();
 
-  // -1 unless the record is in the active list.
-  int Index() const { return index_ < 0 ? -1 : index_; }
+  // -1 unless the record is in the active list; O(log n) (see TRecordOrderEh).
+  int Index() const;
   uint8_t State() const { return state_; }
   uint8_t UpdateStatus() const { return updateStatus_; }
   int RecordID() const { return recordId_; }
@@ -532,6 +533,7 @@ class TMemoryRecordEh : public TPersistent {
 
  private:
   friend class TRecordsListEh;
+  friend class TRecordOrderEh;
   friend class TMTDataStructEh;
   friend class TMTIndexEh;
   // The rarely needed state; the record drops it once nothing in it is in use.
@@ -576,8 +578,9 @@ class TMemoryRecordEh : public TPersistent {
 
   TRecordsListEh* list_ = nullptr;
   std::unique_ptr<TSide> side_;
-  // The position in the active list; a record made by NewRecord and not yet in a list holds
-  // -2 - (its slot in the list's loose records) instead. Negative: not in the active list.
+  // In the active list: the id of its block there (TRecordOrderEh); a record made by NewRecord
+  // and not yet in a list holds -2 - (its slot in the list's loose records) instead.
+  // Negative: not in the active list.
   int index_ = -1;
   int recordId_ = 0;
   uint32_t count_ = 0;
@@ -586,6 +589,75 @@ class TMemoryRecordEh : public TPersistent {
   bool editMark_ : 1 = false;
   bool inDeletedList_ : 1 = false;
   bool inline_ : 1 = false;
+};
+
+// The active records of a list in order, in blocks of at most kBlockMax records. A record in
+// it holds its block's id (its index_ field); the list of blocks in order keeps each block's
+// size beside it, and a Fenwick tree over those sizes gives a block's first position. Finding
+// the record at a position takes O(log n) (one block read), the position of a record O(log n)
+// plus a scan of its block; an insert or a delete anywhere moves at most one block's
+// pointers. A block that splits or empties renumbers the block list (n / kBlockMax entries
+// side by side, no record), once in kBlockMax / 2 changes at most. Reads in position order
+// stay O(1) through the last block found.
+class TRecordOrderEh {
+ public:
+  static constexpr size_t kBlockMax = 256;
+  TRecordOrderEh() = default;
+  TRecordOrderEh(const TRecordOrderEh&) = delete;
+  TRecordOrderEh& operator=(const TRecordOrderEh&) = delete;
+  ~TRecordOrderEh();
+
+  size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  TMemoryRecordEh* operator[](size_t Position) const;
+  TMemoryRecordEh* back() const { return (*this)[size_ - 1]; }
+  // Rec takes Position (Position == size() appends); it learns its block.
+  void insert(size_t Position, TMemoryRecordEh* Rec);
+  void push_back(TMemoryRecordEh* Rec) { insert(size_, Rec); }
+  // Takes out the record at Position and answers it; its index_ is left for the caller.
+  TMemoryRecordEh* erase(size_t Position);
+  size_t PositionOf(const TMemoryRecordEh* Rec) const;
+  // Every record in order, the order left empty.
+  std::vector<TMemoryRecordEh*> TakeAll();
+  // The records from Position on, in order, taken out.
+  std::vector<TMemoryRecordEh*> TakeFrom(size_t Position);
+  std::vector<TMemoryRecordEh*> ToVector() const;
+  template <class F>
+  void ForEach(F&& Visit) const {
+    for (const Slot& s : slots_)
+      for (uint32_t i = 0; i < s.Count; ++i) Visit(s.Recs[i]);
+  }
+  // Raises EInternalError naming the first broken rule (see the definition).
+  void CheckConsistency() const;
+
+ private:
+  // A block in order: its records (storage owned by blocks_), their count and its id.
+  struct Slot {
+    TMemoryRecordEh** Recs = nullptr;
+    uint32_t Count = 0;
+    int Id = 0;
+  };
+  using BlockStorage = std::unique_ptr<TMemoryRecordEh*[]>;
+  // The block (as its place in slots_) holding Position, and the offset in it.
+  void Find(size_t Position, size_t& Order, size_t& Offset) const;
+  size_t BlockStart(size_t Order) const;
+  void AddToSize(size_t Order, int Delta);
+  // After the block list changed from From on: places and the tree anew.
+  void Reorder(size_t From);
+  // A block with an id, in no place yet; the lists have room for one more place.
+  Slot NewBlock();
+  void DropBlock(size_t Order);
+  void SplitBlock(size_t Order);
+
+  std::vector<BlockStorage> blocks_;  // by id; empty for an id free again
+  std::vector<int> orderOf_;          // by id: the block's place in slots_
+  std::vector<int> freeIds_;
+  std::vector<Slot> slots_;   // the blocks in order
+  std::vector<size_t> tree_;  // Fenwick tree over the slots' counts, 1-based
+  size_t size_ = 0;
+  // The last block found: its place and first position (valid while cacheValid_).
+  mutable size_t cacheOrder_ = 0, cacheStart_ = 0;
+  mutable bool cacheValid_ = false;
 };
 
 // The rows of one table: the active list, the deleted list, and the pending list of changes
@@ -600,6 +672,18 @@ class TRecordsListEh : public TComponent {
   bool HasParent() const override { return false; }
 
   // Indexes first, then the table's clients; nothing while notifications are locked.
+  //
+  // Error rules: a call that raises has changed nothing. The before kinds (and the apply
+  // handlers) are where a client refuses a change: its raise takes the change back. The after
+  // kinds report a finished change that the apply handlers may have stored and earlier
+  // clients have heard of, so it cannot be taken back: every client still hears of it, the
+  // change stands, and a client's raise goes to the table's OnNotifyError instead of the
+  // caller.
+  //
+  // While the list notifies or hands a change to the apply handlers it is busy: the
+  // operation under way holds positions and keys that a nested change would invalidate, so
+  // every change of the list (insert, post, delete, move, clear, cached-update merges and
+  // reverts, freeing it or its table) raises instead.
   virtual void Notify(TMemoryRecordEh* Rec, int Index, TRecordsListNotificationEh Kind);
   virtual void RecordMoved(int FromIndex, int ToIndex);
   virtual void BeginNotifyLock();
@@ -631,7 +715,8 @@ class TRecordsListEh : public TComponent {
   void Clear();
 
   int Count() const { return static_cast<int>(active_.size()); }
-  TMemoryRecordEh* Rec(int Index) const;  // EListError when out of range
+  // EListError when out of range; O(log n), O(1) for reads in position order.
+  TMemoryRecordEh* Rec(int Index) const;
   int FieldsCount() const;
   TMTDataStructEh* DataStruct() const;
   TMemTableDataEh* MemTableData() const { return table_; }
@@ -641,6 +726,10 @@ class TRecordsListEh : public TComponent {
   TClass RecordClass() const { return recordClass_; }
   void SetRecordClass(TClass Value);
   int NotifyLockCount() const { return notifyLock_; }
+  // Whether a notification or an apply handler is running (see Notify).
+  bool Busy() const { return busy_ > 0; }
+  // Refuses while busy: the list can not be freed from its own callbacks.
+  void BeforeDestruction() override;
 
   // The pending list keeps a slot per change; a merged change leaves its slot empty.
   int PendingCount() const { return static_cast<int>(pending_.size()); }
@@ -657,7 +746,8 @@ class TRecordsListEh : public TComponent {
   // Takes back one pending change: old values return, an inserted record leaves, a record
   // marked deleted comes back.
   void RevertRecord(TMemoryRecordEh* Rec);
-  // Takes back every pending change, newest first.
+  // Takes back every pending change as one bulk change. All or nothing: when the indexes
+  // refuse the values it would bring back (a key taken since), nothing changes.
   void CancelUpdates();
 
   // The records as a list of lists of field values; reading replaces the records only when the
@@ -673,7 +763,8 @@ class TRecordsListEh : public TComponent {
   friend class TMemTableDataEh;
   friend class TMTDataStructEh;
   friend class TMTIndexEh;
-  void Renumber(int From);
+  // Exception "Records list is busy..." while a notification or apply handler runs.
+  void CheckNotBusy() const;
   // Frees every record; Notify false skips the bulk-change notification.
   void DoClear(bool Notify);
   void ForwardChange(TMemoryRecordEh* Rec, int Kind);
@@ -699,8 +790,9 @@ class TRecordsListEh : public TComponent {
   TClass recordClass_;
   TMemTableDataEh* table_ = nullptr;
   int nextRecordId_ = 1;
-  std::vector<TMemoryRecordEh*> active_;
+  TRecordOrderEh active_;
   int notifyLock_ = 0;
+  int busy_ = 0;  // nesting of running notifications and apply handlers
   // Records made by NewRecord and not yet in a list, owned by the list; each knows its slot.
   std::vector<TMemoryRecordEh*> loose_;
   bool destroying_ = false;
@@ -739,7 +831,9 @@ class TMemTableDataEh : public TComponent {
  public:
   explicit TMemTableDataEh(TComponent* AOwner);
   ~TMemTableDataEh() override;
-  // Detaches every client first.
+  // Detaches every client first. Refused (Exception) while its records list is busy: the
+  // operation under way still uses the table once the callback returns; deferring the free
+  // would hand the caller a table that vanishes under it, so refusing is the safe choice.
   void BeforeDestruction() override;
   static void DescribeClass(TClassBuilder<TMemTableDataEh>& c);
   // Published as "AutoIncrement".
@@ -751,7 +845,10 @@ class TMemTableDataEh : public TComponent {
   virtual void RegisterClient(TMTDataClientEh* Client);
   virtual void ApplyToClients(TMemTableDataShadowEh* Shadow);
   virtual TMemTableDataEh* GetMemTableData() { return this; }
+  // Before kinds stop at the first client that raises; after kinds reach every client and
+  // report raises to OnNotifyError (see TRecordsListEh::Notify).
   virtual void NotifyClients(TMemoryRecordEh* Rec, int Index, TRecordsListNotificationEh Kind);
+  // An after kind: raises go to OnNotifyError.
   virtual void RecordMovedToClients(int FromIndex, int ToIndex, int Extra);
   // Assigns Step and InitValue from another counter.
   virtual void SetAutoIncrement(TAutoIncrementEh* Value);
@@ -783,6 +880,9 @@ class TMemTableDataEh : public TComponent {
   void SetStreamStructure(bool Value) { streamStructure_ = Value; }
   bool StreamRecords() const { return streamRecords_; }
   void SetStreamRecords(bool Value) { streamRecords_ = Value; }
+  // Hears of a client's raise in an after notification (the change stood); unassigned, the
+  // raise is dropped.
+  TEvent<void(TMemTableDataEh* Sender, const Exception& E)> OnNotifyError;
 
   void DefineProperties(TFiler& Filer) override;
   void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
@@ -793,6 +893,8 @@ class TMemTableDataEh : public TComponent {
 
  private:
   void DetachClients();
+  void CheckRecordsNotBusy();
+  void ReportNotifyError(const Exception& E);
   std::unique_ptr<TAutoIncrementEh> autoIncrement_;
   TMTDataStructEh* dataStruct_ = nullptr;  // owned as a component
   std::vector<int> autoIncFields_;

@@ -376,9 +376,10 @@ TMTIndexEh::Values TMTIndexEh::PostedValuesOf(const std::vector<TMemoryRecordEh*
 }
 
 TMTIndexEh::Values TMTIndexEh::PostedValues(int RecordIndex) const {
-  static const std::vector<TMemoryRecordEh*> noRecords;
   TRecordsListEh* list = RecordsList();
-  return PostedValuesOf(list ? list->active_ : noRecords, RecordIndex);
+  // Out of range only while the list holds back its notifications: a rebuild follows.
+  if (!list || RecordIndex < 0 || RecordIndex >= list->Count()) return Values();
+  return list->active_[static_cast<size_t>(RecordIndex)]->ValuesFor(dvkEditOrCurrentEh);
 }
 
 // --- prefixes ------------------------------------------------------------------------------
@@ -620,7 +621,7 @@ void TMTIndexEh::Rebuild() {
   TRecordsListEh* list = RecordsList();
   if (!list) return;
   RefreshLayout();
-  const std::vector<TMemoryRecordEh*>& records = list->active_;
+  const std::vector<TMemoryRecordEh*> records = list->active_.ToVector();
   const size_t count = records.size();
   std::vector<Entry> entries;
   entries.reserve(count);

@@ -71,6 +71,11 @@ void TMemoryRecordEh::BeforeDestruction() {
   if (index_ >= 0) throw Exception("Can not delete Record if it present in active list.");
 }
 
+int TMemoryRecordEh::Index() const {
+  if (index_ < 0 || !list_) return -1;
+  return static_cast<int>(list_->active_.PositionOf(this));
+}
+
 TMTDataStructEh* TMemoryRecordEh::DataStruct() const {
   return list_ ? list_->DataStruct() : nullptr;
 }
@@ -195,7 +200,8 @@ void TMemoryRecordEh::Post() {
       list_->AddRecord(this);
       return;
     case mrsEditEh: {
-      int idx = index_;
+      if (list_ && index_ >= 0) list_->CheckNotBusy();
+      int idx = Index();
       if (list_ && idx >= 0) {
         list_->Notify(this, idx, rlnBeforePostEh);
         if (list_->CachedUpdates()) {
@@ -217,8 +223,9 @@ void TMemoryRecordEh::Post() {
       return;
     }
     case mrsPendingEh:
+      if (list_ && index_ >= 0) list_->CheckNotBusy();
       state_ = mrsBrowseEh;
-      if (list_ && index_ >= 0) list_->Notify(this, index_, rlnAfterPostEh);
+      if (list_ && index_ >= 0) list_->Notify(this, Index(), rlnAfterPostEh);
       return;
     default:
       DatabaseError(SNotEditing);
@@ -227,7 +234,7 @@ void TMemoryRecordEh::Post() {
 
 void TMemoryRecordEh::MergeChanges() {
   if (updateStatus_ == usUnmodifiedEh) return;
-  if (updateStatus_ == usDeletedEh && list_ && index_ >= 0) list_->MoveToDeleted(index_);
+  if (updateStatus_ == usDeletedEh && list_ && index_ >= 0) list_->MoveToDeleted(Index());
   DropOldValues();
   updateStatus_ = usUnmodifiedEh;
   if (list_) list_->DropPending(this);
@@ -412,8 +419,19 @@ TMemoryRecordEh* TRecordsListEh::DeletedRecord(int Index) const {
   return deleted_[static_cast<size_t>(Index)];
 }
 
+void TRecordsListEh::BeforeDestruction() {
+  CheckNotBusy();
+  inherited::BeforeDestruction();
+}
+
+void TRecordsListEh::CheckNotBusy() const {
+  if (busy_ > 0)
+    throw Exception("Records list is busy: it can not change from its own notification or apply handler.");
+}
+
 void TRecordsListEh::Notify(TMemoryRecordEh* Rec, int Index, TRecordsListNotificationEh Kind) {
   if (notifyLock_ > 0) return;
+  TCounterScope busy(busy_);
   indexes_->RecordChanged(Rec, Index, Kind);
   // Once the indexes know of a finished change: the touched record, or the whole list after a
   // bulk change (which rebuilt the indexes at the cost of a walk anyway).
@@ -427,6 +445,7 @@ void TRecordsListEh::Notify(TMemoryRecordEh* Rec, int Index, TRecordsListNotific
 
 void TRecordsListEh::RecordMoved(int FromIndex, int ToIndex) {
   if (notifyLock_ > 0) return;
+  TCounterScope busy(busy_);
   indexes_->RecordMoved(FromIndex, ToIndex);
   DEBUG_CHECK(CheckRecordAt(FromIndex));
   DEBUG_CHECK(CheckRecordAt(ToIndex));
@@ -497,11 +516,6 @@ TMemoryRecordEh* TRecordsListEh::NewRecord() {
   return rec;
 }
 
-void TRecordsListEh::Renumber(int From) {
-  for (size_t i = static_cast<size_t>(std::max(From, 0)); i < active_.size(); ++i)
-    active_[i]->index_ = static_cast<int>(i);
-}
-
 void TRecordsListEh::AddPending(TMemoryRecordEh* Rec) {
   pending_.push_back(Rec);
   TScopeFail unlist([&] { pending_.pop_back(); });
@@ -517,12 +531,12 @@ void TRecordsListEh::DropPending(TMemoryRecordEh* Rec) {
 
 int TRecordsListEh::AddRecord(TMemoryRecordEh* Rec) {
   InsertRecord(Rec, Count(), false, true);
-  return Rec->index_;
+  return Rec->Index();
 }
 
 int TRecordsListEh::FetchRecord(TMemoryRecordEh* Rec) {
   InsertRecord(Rec, Count(), true, true);
-  return Rec->index_;
+  return Rec->Index();
 }
 
 void TRecordsListEh::CastRow(std::span<Variant> Row) const {
@@ -548,21 +562,22 @@ void TRecordsListEh::FetchRecords(std::span<const Variant> Values) {
 }
 
 void TRecordsListEh::FetchRecords(size_t RowCount, const TRowFillEh& Fill) {
+  CheckNotBusy();
   if (RowCount == 0) return;
   const size_t base = active_.size();
-  active_.reserve(base + RowCount);
   {
     // The new records wait at the end of the active list, out of the indexes' and the
     // clients' view, until the last one is filled and every index accepts them.
     TScopeFail takeBack([&] {
-      std::vector<TMemoryRecordEh*> fresh(active_.begin() + static_cast<std::ptrdiff_t>(base), active_.end());
-      active_.resize(base);
+      std::vector<TMemoryRecordEh*> fresh = active_.TakeFrom(base);
       FreeRecords(fresh);
     });
     for (size_t i = 0; i < RowCount; ++i) {
       TMemoryRecordEh* r = MakeRecord();
-      active_.push_back(r);  // reserved: cannot fail
-      r->index_ = static_cast<int>(base + i);
+      {
+        TScopeFail freeRecord([&] { r->Free(); });
+        active_.push_back(r);
+      }
       r->state_ = mrsBrowseEh;
       std::span<Variant> values = r->Values();
       Fill(i, values);
@@ -576,8 +591,9 @@ void TRecordsListEh::FetchRecords(size_t RowCount, const TRowFillEh& Fill) {
       // new ones.
       std::vector<TMemoryRecordEh*> inView;
       inView.reserve(active_.size());
-      for (TMemoryRecordEh* r : active_)
+      active_.ForEach([&](TMemoryRecordEh* r) {
         if (r->updateStatus_ != usDeletedEh) inView.push_back(r);
+      });
       for (int i = 0; i < indexes_->Count(); ++i) indexes_->Items(i)->CheckNewRecords(inView);
     }
   }
@@ -587,6 +603,7 @@ void TRecordsListEh::FetchRecords(size_t RowCount, const TRowFillEh& Fill) {
 }
 
 void TRecordsListEh::InsertRecord(TMemoryRecordEh* Rec, int Index, bool Fetching, bool Append) {
+  CheckNotBusy();
   if (!Rec || Rec->list_ != this) throw Exception("Record.RecordsList is not the same.");
   if (Rec->index_ >= 0 || Rec->inDeletedList_)
     throw Exception("The record is already attached to RecordsList.");
@@ -617,9 +634,7 @@ void TRecordsListEh::InsertRecord(TMemoryRecordEh* Rec, int Index, bool Fetching
       ForwardChange(Rec, static_cast<int>(Change::Insert));
   }
   UnlinkLoose(Rec);
-  active_.insert(active_.begin() + pos, Rec);
-  Rec->index_ = pos;
-  if (pos != count) Renumber(pos + 1);
+  active_.insert(static_cast<size_t>(pos), Rec);
   if (cachedUpdates_ && !Fetching) {
     Rec->updateStatus_ = usInsertedEh;
     if (Rec->PendingIndex() < 0) AddPending(Rec);
@@ -631,6 +646,7 @@ void TRecordsListEh::InsertRecord(TMemoryRecordEh* Rec, int Index, bool Fetching
 }
 
 void TRecordsListEh::MarkDelete(int Index) {
+  CheckNotBusy();
   TMemoryRecordEh* rec = Rec(Index);
   if (!cachedUpdates_) {
     DeleteRecord(Index);
@@ -648,13 +664,13 @@ void TRecordsListEh::MarkDelete(int Index) {
 }
 
 void TRecordsListEh::DeleteRecord(int Index) {
+  CheckNotBusy();
   TMemoryRecordEh* rec = Rec(Index);
   Notify(rec, Index, rlnBeforeDeleteEh);
   if (!cachedUpdates_ && table_ && table_->HasApplyHandlers())
     ForwardChange(rec, static_cast<int>(Change::Delete));
-  active_.erase(active_.begin() + Index);
+  active_.erase(static_cast<size_t>(Index));
   rec->index_ = -1;
-  Renumber(Index);
   TScopeExit release([&] {
     DropPending(rec);
     rec->Free();
@@ -663,23 +679,23 @@ void TRecordsListEh::DeleteRecord(int Index) {
 }
 
 void TRecordsListEh::MoveToDeleted(int Index) {
+  CheckNotBusy();
   TMemoryRecordEh* rec = Rec(Index);
   Notify(rec, Index, rlnBeforeDeleteEh);
   deleted_.push_back(rec);
   rec->inDeletedList_ = true;
-  active_.erase(active_.begin() + Index);
+  active_.erase(static_cast<size_t>(Index));
   rec->index_ = -1;
-  Renumber(Index);
   Notify(rec, Index, rlnAfterDeleteEh);
 }
 
 void TRecordsListEh::MoveRecord(int FromIndex, int ToIndex) {
+  CheckNotBusy();
   TMemoryRecordEh* rec = Rec(FromIndex);
   if (ToIndex < 0 || ToIndex >= Count()) ListIndexError(ToIndex);
   if (FromIndex == ToIndex) return;
-  active_.erase(active_.begin() + FromIndex);
-  active_.insert(active_.begin() + ToIndex, rec);
-  Renumber(std::min(FromIndex, ToIndex));
+  active_.erase(static_cast<size_t>(FromIndex));
+  active_.insert(static_cast<size_t>(ToIndex), rec);
   RecordMoved(FromIndex, ToIndex);
 }
 
@@ -694,6 +710,7 @@ void TRecordsListEh::FreeRecords(std::vector<TMemoryRecordEh*>& Records) {
 }
 
 void TRecordsListEh::Clear() {
+  CheckNotBusy();
   DoClear(true);
 }
 
@@ -704,9 +721,8 @@ void TRecordsListEh::DoClear(bool Notify) {
     if (r) r->SetPendingIndex(-1);
   pending_.clear();
   for (int i = 0; i < indexes_->Count(); ++i) indexes_->Items(i)->Clear();
-  std::vector<TMemoryRecordEh*> active = std::move(active_);
+  std::vector<TMemoryRecordEh*> active = active_.TakeAll();
   std::vector<TMemoryRecordEh*> deleted = std::move(deleted_);
-  active_.clear();
   deleted_.clear();
   FreeRecords(active);
   FreeRecords(deleted);
@@ -714,7 +730,7 @@ void TRecordsListEh::DoClear(bool Notify) {
 }
 
 void TRecordsListEh::ResizeRecords(size_t FieldCount) {
-  for (TMemoryRecordEh* r : active_) r->ResizeValues(FieldCount);
+  active_.ForEach([&](TMemoryRecordEh* r) { r->ResizeValues(FieldCount); });
   for (TMemoryRecordEh* r : deleted_) r->ResizeValues(FieldCount);
   for (TMemoryRecordEh* r : loose_) r->ResizeValues(FieldCount);
 }
@@ -739,15 +755,19 @@ void TRecordsListEh::ForwardChange(TMemoryRecordEh* Rec, int Kind) {
     case Change::Delete:
       copy->AssignValues(Rec->ValuesFor(dvkOldOrEditEh));
       list->FetchRecord(copy);
-      list->MarkDelete(copy->index_);
+      list->MarkDelete(copy->Index());
       break;
   }
-  table_->ApplyToClients(shadow.get());
+  {
+    TCounterScope busy(busy_);
+    table_->ApplyToClients(shadow.get());
+  }
   // Values the clients set (generated keys, say) reach the record.
   if (static_cast<Change>(Kind) != Change::Delete) Rec->AssignValues(copy->Values());
 }
 
 void TRecordsListEh::MergeChangeLog() {
+  CheckNotBusy();
   for (size_t i = 0; i < pending_.size(); ++i)
     if (TMemoryRecordEh* r = pending_[i]) r->MergeChanges();
   pending_.clear();
@@ -755,6 +775,7 @@ void TRecordsListEh::MergeChangeLog() {
 }
 
 void TRecordsListEh::ApplyUpdates() {
+  CheckNotBusy();
   bool any = std::any_of(pending_.begin(), pending_.end(), [](TMemoryRecordEh* r) { return r != nullptr; });
   if (!any) return;
   if (table_ && table_->HasApplyHandlers()) {
@@ -779,21 +800,23 @@ void TRecordsListEh::ApplyUpdates() {
         default:
           copy->AssignValues(rec->ValuesFor(dvkOldOrCurrentEh));
           list->FetchRecord(copy);
-          list->MarkDelete(copy->index_);
+          list->MarkDelete(copy->Index());
           break;
       }
     }
+    TCounterScope busy(busy_);
     table_->ApplyToClients(shadow.get());
   }
   MergeChangeLog();
 }
 
 void TRecordsListEh::RevertRecord(TMemoryRecordEh* Rec) {
+  CheckNotBusy();
   if (!Rec || Rec->list_ != this) throw Exception("Record.RecordsList is not the same.");
   if (Rec->state_ == mrsEditEh) Rec->Cancel();
   switch (Rec->updateStatus_) {
     case usModifiedEh: {
-      int idx = Rec->index_;
+      int idx = Rec->Index();
       if (Rec->HasOldValues() && idx >= 0) {
         // A posted edit back to the old values, so that the indexes follow.
         TMemoryRecordEh::TSide& side = *Rec->side_;
@@ -814,7 +837,7 @@ void TRecordsListEh::RevertRecord(TMemoryRecordEh* Rec) {
     }
     case usInsertedEh:
       if (Rec->index_ >= 0)
-        DeleteRecord(Rec->index_);
+        DeleteRecord(Rec->Index());
       else
         DropPending(Rec);
       break;
@@ -825,9 +848,12 @@ void TRecordsListEh::RevertRecord(TMemoryRecordEh* Rec) {
       }
       Rec->updateStatus_ = usUnmodifiedEh;
       DropPending(Rec);
-      DEBUG_CHECK(CheckRecordAt(Rec->index_));
+      DEBUG_CHECK(CheckRecordAt(Rec->Index()));
       // The record is back in view: clients refresh.
-      if (table_ && notifyLock_ == 0) table_->NotifyClients(nullptr, -1, rlnBulkChangeEh);
+      if (table_ && notifyLock_ == 0) {
+        TCounterScope busy(busy_);
+        table_->NotifyClients(nullptr, -1, rlnBulkChangeEh);
+      }
       break;
     }
     default:
@@ -836,16 +862,59 @@ void TRecordsListEh::RevertRecord(TMemoryRecordEh* Rec) {
 }
 
 void TRecordsListEh::CancelUpdates() {
-  for (size_t i = pending_.size(); i-- > 0;)
-    if (i < pending_.size())
-      if (TMemoryRecordEh* r = pending_[i]) RevertRecord(r);
-  pending_.clear();
+  CheckNotBusy();
+  if (indexes_->Count() > 0) {
+    // The indexes judge the view the revert would leave before anything changes: inserted
+    // records gone, records marked deleted back, modified ones with their old values (shown
+    // by stand-in records that belong to no list).
+    std::vector<TMemoryRecordEh*> standIns;
+    TScopeExit freeStandIns([&] {
+      for (TMemoryRecordEh* r : standIns) r->Free();
+    });
+    std::vector<TMemoryRecordEh*> view;
+    view.reserve(active_.size());
+    for (TMemoryRecordEh* r : active_.ToVector()) {
+      const bool reverted = r->PendingIndex() >= 0;
+      if (!reverted) {
+        if (r->updateStatus_ != usDeletedEh) view.push_back(r);
+      } else if (r->updateStatus_ == usModifiedEh && r->HasOldValues()) {
+        const std::vector<Variant>& old = r->side_->Old;
+        standIns.reserve(standIns.size() + 1);
+        TMemoryRecordEh* standIn = TMemoryRecordEh::MakeWithValues(static_cast<uint32_t>(old.size()));
+        standIns.push_back(standIn);
+        std::copy(old.begin(), old.end(), standIn->Values().begin());
+        view.push_back(standIn);
+      } else if (r->updateStatus_ != usInsertedEh) {
+        view.push_back(r);
+      }
+    }
+    for (int i = 0; i < indexes_->Count(); ++i) indexes_->Items(i)->CheckNewRecords(view);
+  }
+  // Past the check only a lack of memory can stop a revert: no notification goes out until
+  // the end (one bulk change), and a reverted insertion is no change for the apply handlers.
+  TValueRestorer<bool> keepCached(cachedUpdates_);
+  cachedUpdates_ = true;
+  BeginNotifyLock();
+  {
+    TScopeFail unlock([&] {
+      try {
+        EndNotifyLock();
+      } catch (const Exception&) {
+      }
+    });
+    for (size_t i = pending_.size(); i-- > 0;)
+      if (i < pending_.size())
+        if (TMemoryRecordEh* r = pending_[i]) RevertRecord(r);
+    pending_.clear();
+  }
+  EndNotifyLock();
   DEBUG_CHECK_CONSISTENCY_BOUNDED(*this, Count(), kDebugConsistencyLimit);
 }
 
 // --- "Data" --------------------------------------------------------------------------------
 
 void TRecordsListEh::ReadData(TReader& Reader) {
+  CheckNotBusy();
   std::vector<TMemoryRecordEh*> fresh;
   {
     TScopeFail freeFresh([&] { FreeRecords(fresh); });
@@ -871,7 +940,7 @@ void TRecordsListEh::ReadData(TReader& Reader) {
 
 void TRecordsListEh::WriteData(TWriter& Writer) {
   Writer.WriteListBegin();
-  for (TMemoryRecordEh* r : active_) r->WriteData(Writer);
+  active_.ForEach([&](TMemoryRecordEh* r) { r->WriteData(Writer); });
   Writer.WriteListEnd();
 }
 
@@ -910,16 +979,13 @@ constexpr const char* kListName = "TRecordsListEh";
 
 }  // namespace
 
-// The touched part after a change at one position: the record there and the last one know
-// their positions (so the renumbering reached the end), the record's pending slot points back
-// at it, and each index holds its item in order.
+// The touched part after a change at one position: the record there knows its position, its
+// pending slot points back at it, and each index holds its item in order.
 void TRecordsListEh::CheckRecordAt(int Index) const {
   if (Index < 0 || Index >= Count()) return;
   const TMemoryRecordEh* rec = active_[static_cast<size_t>(Index)];
-  CheckRule(rec->index_ == Index && rec->list_ == this, kListName, "record does not know its position",
+  CheckRule(rec->list_ == this && rec->Index() == Index, kListName, "record does not know its position",
             "position", Index);
-  CheckRule(active_.back()->index_ == Count() - 1, kListName, "record does not know its position", "position",
-            Count() - 1);
   const int slot = rec->PendingIndex();
   CheckRule(slot < 0 || (slot < PendingCount() && pending_[static_cast<size_t>(slot)] == rec), kListName,
             "pending slot does not hold its record", "position", Index);
@@ -937,11 +1003,11 @@ void TRecordsListEh::CheckConsistency() const {
   TMTDataStructEh* ds = DataStruct();
   const bool sized = ds && !ds->ChangedFlag();
   std::unordered_set<int> ids;
-  for (size_t i = 0; i < active_.size(); ++i) {
-    const TMemoryRecordEh* r = active_[i];
-    const auto at = static_cast<int64_t>(i);
-    CheckRule(r != nullptr && r->list_ == this && r->index_ == static_cast<int>(i), kListName,
-              "record does not know its position", "position", at);
+  active_.CheckConsistency();
+  size_t i = 0;
+  active_.ForEach([&](const TMemoryRecordEh* r) {
+    const auto at = static_cast<int64_t>(i++);
+    CheckRule(r->list_ == this, kListName, "record does not know its list", "position", at);
     CheckRule(!r->inDeletedList_, kListName, "active record also loose or deleted", "position", at);
     CheckRule(r->IsEditing() == (r->state_ == mrsEditEh) && r->state_ != mrsInsertEh, kListName,
               "record state and edit copy disagree", "position", at);
@@ -959,7 +1025,7 @@ void TRecordsListEh::CheckConsistency() const {
     const int slot = r->PendingIndex();
     CheckRule(slot < 0 || (slot < PendingCount() && pending_[static_cast<size_t>(slot)] == r), kListName,
               "pending slot does not hold its record", "position", at);
-  }
+  });
   for (size_t k = 0; k < pending_.size(); ++k) {
     const TMemoryRecordEh* r = pending_[k];
     if (r == nullptr) continue;

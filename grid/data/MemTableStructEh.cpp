@@ -661,7 +661,7 @@ void TMTDataStructEh::Assign(TPersistent* Source) {
       if (r->IsEditing()) c.Edit = convert(r->side_->Edit);
       converted.push_back(std::move(c));
     };
-    for (TMemoryRecordEh* r : list->active_) add(r);
+    list->active_.ForEach(add);
     for (TMemoryRecordEh* r : list->deleted_) add(r);
     for (TMemoryRecordEh* r : list->loose_) add(r);
   }

@@ -354,26 +354,6 @@ TEST(MemTableRecords, SingleChangesReachTheApplyHandlers) {
   SetMemTableData(&client, nullptr);
 }
 
-TEST(MemTableRecords, ClientRaisingAfterADeleteStillFindsTheRecordGone) {
-  // A client that refuses to hear of a finished deletion.
-  class TRaisingClient : public TRecordingClient {
-   public:
-    using TRecordingClient::TRecordingClient;
-    void MTDataEvent(TMemoryRecordEh* Rec, int Index, TRecordsListNotificationEh Kind) override {
-      TRecordingClient::MTDataEvent(Rec, Index, Kind);
-      if (Kind == rlnAfterDeleteEh) throw Exception("client failed");
-    }
-  };
-  auto t = NewPeopleTable();
-  for (int i = 1; i <= 3; ++i) Append(t.get(), {i, "x", 0.0});
-  TRaisingClient client(nullptr);
-  SetMemTableData(&client, t.get());
-  EXPECT_EQ(MessageOf<Exception>([&] { t->RecordsList()->DeleteRecord(1); }), "client failed");
-  EXPECT_EQ(Column(t.get(), 0), (std::vector<Variant>{1, 3}));
-  EXPECT_EQ(t->RecordsList()->PendingCount(), 0);
-  SetMemTableData(&client, nullptr);
-}
-
 TEST(MemTableRecords, FailedApplyHandlerLeavesTheChangeUndone) {
   auto t = NewPeopleTable();
   AddNumeric(t.get(), "Key", fdtAutoIncEh);
