@@ -14,23 +14,46 @@ RTL_IMPLEMENT_CLASS(TPaintBox)
 RTL_IMPLEMENT_CLASS(TImage)
 
 void Frame3D(TCanvas* Canvas, TRect& Rect, TColor TopColor, TColor BottomColor, int Width) {
-  Canvas->Pen()->SetWidth(1);
-  // Work on the inclusive corners: the polylines leave out their last point.
-  --Rect.Bottom;
-  --Rect.Right;
-  while (Width > 0) {
-    --Width;
-    TPoint topRight{Rect.Right, Rect.Top};
-    TPoint bottomLeft{Rect.Left, Rect.Bottom};
-    Canvas->Pen()->SetColor(TopColor);
-    Canvas->Polyline({bottomLeft, Rect.TopLeft(), topRight});
-    Canvas->Pen()->SetColor(BottomColor);
-    --bottomLeft.X;
-    Canvas->Polyline({topRight, Rect.BottomRight(), bottomLeft});
-    InflateRect(Rect, -1, -1);
+  // Rings past the middle of the rectangle would have nothing left to draw on.
+  const int shown = std::clamp(Width, 0, (std::max(0, std::min(Rect.Width(), Rect.Height())) + 1) / 2);
+  if (TopColor == BottomColor && shown > 1) {
+    // One colour: the rings make four bands, drawn as fills.
+    TBrush* brush = Canvas->Brush();
+    const TColor oldColor = brush->Color();
+    const TBrushStyle oldStyle = brush->Style();
+    TScopeExit restore([&] {
+      brush->SetColor(oldColor);
+      brush->SetStyle(oldStyle);
+    });
+    brush->SetColor(TopColor);
+    brush->SetStyle(bsSolid);
+    const TRect r = Rect;
+    const int inTop = r.Top + shown, inBottom = std::max(inTop, r.Bottom - shown);
+    Canvas->FillRect(TRect{r.Left, r.Top, r.Right, inTop});
+    Canvas->FillRect(TRect{r.Left, inBottom, r.Right, r.Bottom});
+    Canvas->FillRect(TRect{r.Left, inTop, r.Left + shown, inBottom});
+    Canvas->FillRect(TRect{std::max(r.Left, r.Right - shown), inTop, r.Right, inBottom});
+    InflateRect(Rect, -shown, -shown);
+  } else {
+    Canvas->Pen()->SetWidth(1);
+    // Work on the inclusive corners: the polylines leave out their last point.
+    --Rect.Bottom;
+    --Rect.Right;
+    for (int ring = 0; ring < shown; ++ring) {
+      TPoint topRight{Rect.Right, Rect.Top};
+      TPoint bottomLeft{Rect.Left, Rect.Bottom};
+      Canvas->Pen()->SetColor(TopColor);
+      Canvas->Polyline({bottomLeft, Rect.TopLeft(), topRight});
+      Canvas->Pen()->SetColor(BottomColor);
+      --bottomLeft.X;
+      Canvas->Polyline({topRight, Rect.BottomRight(), bottomLeft});
+      InflateRect(Rect, -1, -1);
+    }
+    ++Rect.Bottom;
+    ++Rect.Right;
   }
-  ++Rect.Bottom;
-  ++Rect.Right;
+  // Nothing is left inside a frame that fills the rectangle.
+  if (Width > shown) Rect = TRect{Rect.Left, Rect.Top, Rect.Left, Rect.Top};
 }
 
 // --- TCustomPanel ------------------------------------------------------------------------------------
@@ -69,7 +92,7 @@ void TCustomPanel::SetBevelOuter(TPanelBevel Value) {
 }
 
 void TCustomPanel::SetBevelWidth(TBevelWidth Value) {
-  Value = std::max(Value, 1);
+  Value = std::clamp(Value, 1, kWindowCoordLimit);
   if (bevelWidth_ == Value) return;
   bevelWidth_ = Value;
   Realign();
@@ -77,7 +100,7 @@ void TCustomPanel::SetBevelWidth(TBevelWidth Value) {
 }
 
 void TCustomPanel::SetBorderWidth(TBorderWidth Value) {
-  Value = std::max(Value, 0);
+  Value = ClampControlSize(Value);
   if (borderWidth_ == Value) return;
   borderWidth_ = Value;
   Realign();
