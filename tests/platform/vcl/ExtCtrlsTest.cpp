@@ -44,6 +44,7 @@ TEST(Frame3DTest, WideFramesStopAtTheMiddle) {
   };
   struct Case {
     const char* id;
+    TRect frame;
     TColor top, bottom;
     int width;
     TRect left;
@@ -51,6 +52,7 @@ TEST(Frame3DTest, WideFramesStopAtTheMiddle) {
   };
   const Case cases[] = {
       {"two colours, wider than the rectangle",
+       Rect(0, 0, 10, 6),
        clRed,
        clBlue,
        1000,
@@ -64,17 +66,27 @@ TEST(Frame3DTest, WideFramesStopAtTheMiddle) {
         {0, 4, clRed},
         {0, 5, clBlue}}},
       {"one colour, wider than the rectangle",
+       Rect(0, 0, 10, 6),
        clLime,
        clLime,
        1000,
        Rect(3, 3, 3, 3),
        {{0, 0, clLime}, {4, 2, clLime}, {5, 3, clLime}, {9, 5, clLime}}},
       {"one colour, two wide",
+       Rect(0, 0, 10, 6),
        clLime,
        clLime,
        2,
        Rect(2, 2, 8, 4),
        {{1, 1, clLime}, {2, 2, clWhite}, {7, 3, clWhite}, {8, 4, clLime}, {9, 0, clLime}}},
+      // Only the rings over the bitmap are drawn: here those near the top and left edges.
+      {"two colours, most rings off the bitmap",
+       Rect(-5, -5, 1000, 1000),
+       clRed,
+       clBlue,
+       100000,
+       Rect(498, 498, 498, 498),
+       {{0, 0, clRed}, {9, 5, clRed}, {5, 2, clRed}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
@@ -82,7 +94,7 @@ TEST(Frame3DTest, WideFramesStopAtTheMiddle) {
     b.SetSize(10, 6);
     b.Canvas()->Brush()->SetColor(clWhite);
     b.Canvas()->FillRect(Rect(0, 0, 10, 6));
-    TRect r = Rect(0, 0, 10, 6);
+    TRect r = c.frame;
     Frame3D(b.Canvas(), r, c.top, c.bottom, c.width);
     EXPECT_EQ(r, c.left);
     for (const Probe& p : c.probes) {
