@@ -255,6 +255,9 @@ void TComponent::Broadcast(TComponent* AComponent, TOperation Operation) {
   // A removal may concern every component that refers to the leaving one; an arrival only
   // the newcomer and those that asked.
   const bool arrival = Operation == opInsert;
+  // An owner being destroyed has marked its components destroying too: like the ones it frees
+  // itself, they need not hear of each other's going.
+  if (!arrival && state_.Contains(csDestroying)) return;
   if (arrival && AComponent->owner_ == this) AComponent->Notification(AComponent, Operation);
   const std::vector<TComponent*>& list = arrival ? arrivalListeners_ : components_;
   // Backwards, re-checking the bound: a handler may free components of this owner.
