@@ -277,6 +277,22 @@ TEST_P(ComponentFreeTest, ClientsMayFreeOtherComponentsWhileBeingTold) {
 INSTANTIATE_TEST_SUITE_P(Ways, ComponentFreeTest, ::testing::Values(FreeWay::Delete, FreeWay::Free),
                          [](const auto& info) { return info.param == FreeWay::Delete ? "Delete" : "Free"; });
 
+TEST_F(ComponentTest, ComponentsLeavingAnOwnerBeingDestroyedAreNotToldOfEachOther) {
+  // As a parent control frees its children before its components go.
+  struct TFreesOwnFirst : TLogComp {
+    using TLogComp::TLogComp;
+    ~TFreesOwnFirst() override {
+      Destroying();
+      while (ComponentCount() > 0) delete Components(ComponentCount() - 1);
+    }
+  };
+  auto* form = new TFreesOwnFirst(nullptr, "form");
+  for (const char* name : {"a", "b", "c"}) new TLogComp(form, name);
+  Log();
+  delete form;
+  EXPECT_EQ(Log(), "~c,form -c,~b,form -b,~a,form -a,~form");
+}
+
 TEST_F(ComponentTest, FreeLetsDestructorsSeeCsDestroying) {
   bool seen = false;
   struct Watch : TComponent {
