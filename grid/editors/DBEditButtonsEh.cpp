@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 
 #include "grid/editors/DBEditEh.h"
 #include "grid/foundation/DrawRoutinesEh.h"
@@ -176,25 +177,29 @@ void TCustomDBEditEh::UpdateEditButtonControlList() {
   // With no visible button nothing narrowed the height: the buttons rectangle's own height.
   if (commonHeight == INT_MAX) commonHeight = h0;
 
-  int total = 0;
+  // Many wide buttons add up past 32 bits: sums in 64, positions kept in the window range.
+  int64_t total = 0;
   for (const TButtonControlPairEh& pair : buttonControls_)
-    total += pair.Button->Width() + pair.Separator->Width();
+    total += int64_t{pair.Button->Width()} + pair.Separator->Width();
   if (flat_ && total > 0 && !themes) --total;
-  buttonsWidth_ = total;
+  buttonsWidth_ = static_cast<int>(std::min<int64_t>(total, kWindowCoordLimit));
 
   const bool rtl = UseRightToLeftAlignment();
-  int x = rtl ? buttonsWidth_ : 0;
+  auto at = [](int64_t v) {
+    return static_cast<int>(std::clamp<int64_t>(v, -kWindowCoordLimit, kWindowCoordLimit));
+  };
+  int64_t x = rtl ? buttonsWidth_ : 0;
   for (TButtonControlPairEh& pair : buttonControls_) {
     const int bw = pair.Button->Width(), sw = pair.Separator->Width();
     if (rtl) {
-      pair.Button->SetBounds(x - bw, 0, bw, commonHeight);
+      pair.Button->SetBounds(at(x - bw), 0, bw, commonHeight);
       x -= bw;
-      pair.Separator->SetBounds(x - sw, 0, sw, commonHeight);
+      pair.Separator->SetBounds(at(x - sw), 0, sw, commonHeight);
       x -= sw;
     } else {
-      pair.Button->SetBounds(x, 0, bw, commonHeight);
+      pair.Button->SetBounds(at(x), 0, bw, commonHeight);
       x += bw;
-      pair.Separator->SetBounds(x, 0, sw, commonHeight);
+      pair.Separator->SetBounds(at(x), 0, sw, commonHeight);
       x += sw;
     }
   }

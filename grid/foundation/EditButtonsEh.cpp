@@ -259,6 +259,7 @@ void TEditButtonEh::SetVisible(bool Value) {
 }
 
 void TEditButtonEh::SetWidth(int Value) {
+  Value = ClampControlSize(Value);
   if (width_ == Value) return;
   width_ = Value;
   LookChanged();

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
+#include "platform/rtl/Consistency.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/ScopeGuard.h"
 
@@ -36,11 +39,22 @@ bool IsIdent(std::string_view s) {
   throw EListError("List index out of bounds (" + std::to_string(index) + ")");
 }
 
+// From the back: owners and collections free their members newest first.
 template <class T>
 void EraseOne(std::vector<T*>& list, T* item) {
-  auto it = std::find(list.begin(), list.end(), item);
-  if (it != list.end()) list.erase(it);
+  auto it = std::find(list.rbegin(), list.rend(), item);
+  if (it != list.rend()) list.erase(std::next(it).base());
 }
+
+// The key of a component name in its owner's index (names are ASCII identifiers).
+std::string NameKey(std::string_view name) {
+  std::string key(name);
+  for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return key;
+}
+
+// Per-change checks stay cheap in debug builds while an owner is small.
+constexpr size_t kOwnerCheckLimit = 64;
 
 }  // namespace
 
@@ -154,9 +168,62 @@ void TComponent::SetComponentIndex(int Value) {
 
 TComponent* TComponent::FindComponent(const std::string& AName) const {
   if (AName.empty()) return nullptr;
+  auto [first, last] = names_.equal_range(NameKey(AName));
+  if (first == last) return nullptr;
+  if (std::next(first) == last) return first->second;
+  // A name given twice through ChangeName: the first in component order wins.
   for (TComponent* c : components_)
     if (SameName(c->name_, AName)) return c;
   return nullptr;
+}
+
+void TComponent::ChangeName(const std::string& NewName) {
+  if (owner_) owner_->UnindexName(this);
+  name_ = NewName;
+  if (owner_) owner_->IndexName(this);
+}
+
+void TComponent::IndexName(TComponent* AComponent) {
+  if (!AComponent->name_.empty()) names_.emplace(NameKey(AComponent->name_), AComponent);
+}
+
+void TComponent::UnindexName(TComponent* AComponent) {
+  if (AComponent->name_.empty()) return;
+  auto [first, last] = names_.equal_range(NameKey(AComponent->name_));
+  for (auto it = first; it != last; ++it)
+    if (it->second == AComponent) {
+      names_.erase(it);
+      return;
+    }
+}
+
+void TComponent::SetListensForArrivals(bool Value) {
+  if (listensForArrivals_ == Value) return;
+  if (owner_) {
+    if (Value)
+      owner_->arrivalListeners_.push_back(this);
+    else
+      EraseOne(owner_->arrivalListeners_, this);
+  }
+  listensForArrivals_ = Value;
+}
+
+void TComponent::CheckConsistency() const {
+  size_t named = 0, listening = 0;
+  for (TComponent* c : components_) {
+    CheckRule(c->owner_ == this, "TComponent", "owned component names another owner");
+    if (c->listensForArrivals_) ++listening;
+    if (c->name_.empty()) continue;
+    ++named;
+    auto [first, last] = names_.equal_range(NameKey(c->name_));
+    CheckRule(std::any_of(first, last, [c](const auto& entry) { return entry.second == c; }), "TComponent",
+              "named component missing from the name index");
+  }
+  CheckRule(names_.size() == named, "TComponent", "name index holds other components");
+  CheckRule(arrivalListeners_.size() == listening, "TComponent", "arrival listeners miscounted");
+  for (TComponent* c : arrivalListeners_)
+    CheckRule(c->owner_ == this && c->listensForArrivals_, "TComponent",
+              "arrival listener not a listening component");
 }
 
 void TComponent::SetSubComponent(bool IsSubComponent) {
@@ -185,14 +252,22 @@ void TComponent::RemoveComponent(TComponent* AComponent) {
 
 void TComponent::Broadcast(TComponent* AComponent, TOperation Operation) {
   Notification(AComponent, Operation);
+  // A removal may concern every component that refers to the leaving one; an arrival only
+  // the newcomer and those that asked.
+  const bool arrival = Operation == opInsert;
+  // An owner being destroyed has marked its components destroying too: like the ones it frees
+  // itself, they need not hear of each other's going.
+  if (!arrival && state_.Contains(csDestroying)) return;
+  if (arrival && AComponent->owner_ == this) AComponent->Notification(AComponent, Operation);
+  const std::vector<TComponent*>& list = arrival ? arrivalListeners_ : components_;
   // Backwards, re-checking the bound: a handler may free components of this owner.
-  for (int i = ComponentCount() - 1; i >= 0; --i) {
-    if (i >= ComponentCount()) {
-      i = ComponentCount();
+  for (int i = static_cast<int>(list.size()) - 1; i >= 0; --i) {
+    if (i >= static_cast<int>(list.size())) {
+      i = static_cast<int>(list.size());
       continue;
     }
-    TComponent* c = components_[static_cast<size_t>(i)];
-    if (Operation == opRemove && c == AComponent) continue;
+    TComponent* c = list[static_cast<size_t>(i)];
+    if (c == AComponent) continue;
     c->Notification(AComponent, Operation);
   }
 }
@@ -200,11 +275,52 @@ void TComponent::Broadcast(TComponent* AComponent, TOperation Operation) {
 void TComponent::Insert(TComponent* AComponent) {
   components_.push_back(AComponent);
   AComponent->owner_ = this;
+  {
+    TScopeFail undo([&] {
+      components_.pop_back();
+      AComponent->owner_ = nullptr;
+    });
+    IndexName(AComponent);
+  }
+  if (AComponent->listensForArrivals_) {
+    TScopeFail undo([&] { Remove(AComponent); });
+    arrivalListeners_.push_back(AComponent);
+  }
+  DEBUG_CHECK_CONSISTENCY_BOUNDED(*this, components_.size(), kOwnerCheckLimit);
 }
 
 void TComponent::Remove(TComponent* AComponent) {
   EraseOne(components_, AComponent);
+  UnindexName(AComponent);
+  if (AComponent->listensForArrivals_) EraseOne(arrivalListeners_, AComponent);
   AComponent->owner_ = nullptr;
+  DEBUG_CHECK_CONSISTENCY_BOUNDED(*this, components_.size(), kOwnerCheckLimit);
+}
+
+void TComponent::FreeComponents(const std::vector<TComponent*>& Components) {
+  for (TComponent* c : Components) c->Destroying();
+  std::vector<TComponent*> owners;
+  std::unordered_map<TComponent*, std::vector<TComponent*>> leaving;  // by owner, in creation order
+  for (TComponent* c : Components) {
+    if (!c->owner_) continue;
+    std::vector<TComponent*>& list = leaving[c->owner_];
+    if (list.empty()) owners.push_back(c->owner_);
+    list.push_back(c);
+  }
+  for (TComponent* owner : owners) {
+    const std::vector<TComponent*>& gone = leaving[owner];
+    const std::unordered_set<TComponent*> goneSet(gone.begin(), gone.end());
+    auto isGone = [&goneSet](TComponent* c) { return goneSet.count(c) != 0; };
+    std::erase_if(owner->components_, isGone);
+    std::erase_if(owner->arrivalListeners_, isGone);
+    for (TComponent* c : gone) {
+      owner->UnindexName(c);
+      c->owner_ = nullptr;
+    }
+    for (auto it = gone.rbegin(); it != gone.rend(); ++it) owner->Broadcast(*it, opRemove);
+    DEBUG_CHECK_CONSISTENCY_BOUNDED(*owner, owner->components_.size(), kOwnerCheckLimit);
+  }
+  for (auto it = Components.rbegin(); it != Components.rend(); ++it) (*it)->Free();
 }
 
 void TComponent::DestroyComponents() {

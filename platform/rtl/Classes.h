@@ -3,6 +3,7 @@
 // names, state, free notification) and collections of items.
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/rtl/Interfaces.h"
@@ -92,6 +93,11 @@ class TComponent : public TPersistent, public virtual IInterface {
   void InsertComponent(TComponent* AComponent);
   void RemoveComponent(TComponent* AComponent);
   void DestroyComponents();
+  // Frees `Components` (in creation order), newest first, as a failed read must. They are
+  // marked destroying and taken out of their owners together: each owner and its remaining
+  // components hear once of each leaving one, the leaving ones not of each other (as when an
+  // owner frees its own), so that freeing many costs no more than creating them.
+  static void FreeComponents(const std::vector<TComponent*>& Components);
   void Destroying();
 
   // `AComponent` is told (opRemove) when this component is freed, and vice versa.
@@ -128,13 +134,19 @@ class TComponent : public TPersistent, public virtual IInterface {
   bool GetInterface(const TGUID& iid, void*& obj) override;
 
  protected:
-  // Called on the owner and its components when a component joins or leaves the owner, and
-  // on free-notification clients. The default drops a removed component's free notification.
+  // Called on the owner and its components when a component leaves the owner, on the owner,
+  // the newcomer and the components that listen for arrivals when one joins, and on
+  // free-notification clients. The default drops a removed component's free notification.
   virtual void Notification(TComponent* AComponent, TOperation Operation);
+  // Whether this component is told (opInsert) when its owner gains another component. Off by
+  // default: a newcomer cannot be referred to yet, and telling every sibling would make
+  // filling an owner quadratic.
+  void SetListensForArrivals(bool Value);
+  bool ListensForArrivals() const { return listensForArrivals_; }
   virtual void ValidateRename(TComponent* AComponent, const std::string& CurName, const std::string& NewName);
   virtual void ValidateInsert(TComponent* AComponent) {}
   virtual void ValidateContainer(TComponent* AComponent) {}
-  void ChangeName(const std::string& NewName) { name_ = NewName; }
+  void ChangeName(const std::string& NewName);
 
  private:
   void Insert(TComponent* AComponent);
@@ -144,11 +156,24 @@ class TComponent : public TPersistent, public virtual IInterface {
   void Broadcast(TComponent* AComponent, TOperation Operation);
   // Tells every free-notification client, unlinking both sides.
   void RemoveFreeNotifications();
+  void IndexName(TComponent* AComponent);
+  void UnindexName(TComponent* AComponent);
 
+ public:
+  // The name index holds exactly the named owned components, each under its upper-cased
+  // name, and the listeners are the owned components that listen (EInternalError otherwise).
+  void CheckConsistency() const;
+
+ private:
   TComponent* owner_ = nullptr;
   std::string name_;
   int tag_ = 0;
   std::vector<TComponent*> components_;
+  // Owned components by upper-cased name: names are checked and found without a scan. A
+  // name may appear twice only when a derived class renamed through ChangeName.
+  std::unordered_multimap<std::string, TComponent*> names_;
+  std::vector<TComponent*> arrivalListeners_;  // owned components that listen for arrivals
+  bool listensForArrivals_ = false;
   std::vector<TComponent*> freeNotifies_;
   TComponentState state_;
   TComponentStyle style_{csInheritable};

@@ -1010,13 +1010,11 @@ void TReader::ReadDataInner(TComponent* Instance) {
 namespace {
 
 // Frees, newest first, the components a failed read created: an owner is created before
-// what it owns, so nothing is freed twice.
+// what it owns, so nothing is freed twice. Together, so that many cost no more than reading.
 void FreeCreated(std::vector<TComponent*>& created, size_t from) {
-  while (created.size() > from) {
-    TComponent* c = created.back();
-    created.pop_back();
-    c->Free();
-  }
+  std::vector<TComponent*> gone(created.begin() + static_cast<std::ptrdiff_t>(from), created.end());
+  created.resize(from);
+  TComponent::FreeComponents(gone);
 }
 
 }  // namespace

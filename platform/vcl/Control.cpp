@@ -233,6 +233,13 @@ void TControl::SetParent(TWinControl* AParent) {
   }
 }
 
+void TControl::ClampBounds(int& ALeft, int& ATop, int& AWidth, int& AHeight) {
+  ALeft = ClampControlCoord(ALeft);
+  ATop = ClampControlCoord(ATop);
+  AWidth = ClampControlSize(AWidth);
+  AHeight = ClampControlSize(AHeight);
+}
+
 void TControl::SetBoundsFields(int ALeft, int ATop, int AWidth, int AHeight) {
   left_ = ALeft;
   top_ = ATop;
@@ -241,7 +248,9 @@ void TControl::SetBoundsFields(int ALeft, int ATop, int AWidth, int AHeight) {
 }
 
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  ClampBounds(ALeft, ATop, AWidth, AHeight);
   if (!CheckNewSize(AWidth, AHeight)) return;
+  ClampBounds(ALeft, ATop, AWidth, AHeight);  // an OnCanResize answer too
   if (ALeft == left_ && ATop == top_ && AWidth == width_ && AHeight == height_) return;
   InvalidateControl(Visible(), false);
   SetBoundsFields(ALeft, ATop, AWidth, AHeight);
@@ -350,6 +359,7 @@ void TControl::SetAlign(TAlign Value) {
   TAlign old = align_;
   align_ = Value;
   anchors_ = AnchorAlign(Value);
+  CountPlacement();
   if (!ComponentState().Contains(csLoading) && parent_) {
     bool oldVertical = old == alTop || old == alBottom;
     bool newHorizontal = Value == alLeft || Value == alRight;
@@ -364,7 +374,15 @@ void TControl::SetAlign(TAlign Value) {
 void TControl::SetAnchors(TAnchors Value) {
   if (anchors_ == Value) return;
   anchors_ = Value;
+  CountPlacement();
   if (!ComponentState().Contains(csLoading)) UpdateAnchorRules();
+}
+
+void TControl::CountPlacement() {
+  const bool placed = parent_ && (align_ != alNone || anchors_ != TAnchors{akLeft, akTop});
+  if (placed == countedAsPlaced_) return;
+  if (parent_) parent_->placedChildren_ += placed ? 1 : -1;
+  countedAsPlaced_ = placed;
 }
 
 void TControl::RequestAlign() {

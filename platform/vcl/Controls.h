@@ -15,6 +15,7 @@
 // HelpContext. Descendants publish the rest as their class does, with the base accessors:
 //   c.Property("Color", &TControl::Color, &TControl::SetColor).Default(clWindow)...
 // (PublishControl below offers the common ones).
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -111,6 +112,15 @@ enum TBevelKind { bkNone, bkTile, bkSoft, bkFlat };
 RTL_ENUM_INFO(TBevelKind, "bkNone", "bkTile", "bkSoft", "bkFlat");
 using TBevelWidth = int;
 using TBorderWidth = int;
+
+// Positions, sizes and frame widths from properties are kept within the window layer's
+// range, so that sums of a few of them never overflow.
+inline int ClampControlCoord(int Value) {
+  return std::clamp(Value, -kWindowCoordLimit, kWindowCoordLimit);
+}
+inline int ClampControlSize(int Value) {
+  return std::clamp(Value, 0, kWindowCoordLimit);
+}
 
 enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 RTL_ENUM_INFO(TBiDiMode, "bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign",
@@ -562,6 +572,9 @@ class TControl : public TComponent {
   void DoActionChange(TObject* Sender);
   // Bounds set without aligning or notifying (the window did it).
   void SetBoundsFields(int ALeft, int ATop, int AWidth, int AHeight);
+  static void ClampBounds(int& ALeft, int& ATop, int& AWidth, int& AHeight);
+  // Keeps the parent's count of placed children after a change of parent, alignment or anchors.
+  void CountPlacement();
 
   TWinControl* parent_ = nullptr;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
@@ -579,9 +592,10 @@ class TControl : public TComponent {
   bool enabled_ = true;
   TAlign align_ = alNone;
   TAnchors anchors_{akLeft, akTop};
-  TPoint anchorRules_{};         // what the anchors keep: a size, an offset or a centre
-  TPoint originalParentSize_{};  // the parent's client size the rules were taken at
-  bool anchorMove_ = false;      // the parent is placing the control: keep the rules
+  bool countedAsPlaced_ = false;  // in the parent's placedChildren_
+  TPoint anchorRules_{};          // what the anchors keep: a size, an offset or a centre
+  TPoint originalParentSize_{};   // the parent's client size the rules were taken at
+  bool anchorMove_ = false;       // the parent is placing the control: keep the rules
   std::unique_ptr<TSizeConstraints> constraints_;
   TColor color_ = clWindow;
   bool parentColor_ = true;
@@ -837,7 +851,9 @@ class TWinControl : public TControl {
   static LRESULT InitWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   void Insert(TControl* AControl);
   void Remove(TControl* AControl);
-  void DoAlign(TControl* AControl, TAlign AAlign, TRect& Rect);
+  // Places List (the visible children of one alignment, in control order) and AControl,
+  // when it has that alignment, into Rect.
+  void DoAlign(TControl* AControl, TAlign AAlign, std::vector<TControl*>& List, TRect& Rect);
 
   HWND parentWindow_ = nullptr;
   std::unique_ptr<TWndProcInstance> objectInstance_;
@@ -845,6 +861,9 @@ class TWinControl : public TControl {
   std::vector<TWinControl*> winControls_;  // windowed children
   std::vector<TWinControl*> tabList_;
   int alignLevel_ = 0;
+  // Children that are aligned or anchored other than left and top: with none, aligning
+  // has nothing to place.
+  int placedChildren_ = 0;
   bool tabStop_ = false;
   bool ctl3D_ = true;
   bool parentCtl3D_ = true;

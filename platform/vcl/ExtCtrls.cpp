@@ -2,6 +2,7 @@
 #include "platform/vcl/ExtCtrls.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/gdi/Theme.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -14,23 +15,67 @@ RTL_IMPLEMENT_CLASS(TPaintBox)
 RTL_IMPLEMENT_CLASS(TImage)
 
 void Frame3D(TCanvas* Canvas, TRect& Rect, TColor TopColor, TColor BottomColor, int Width) {
-  Canvas->Pen()->SetWidth(1);
-  // Work on the inclusive corners: the polylines leave out their last point.
-  --Rect.Bottom;
-  --Rect.Right;
-  while (Width > 0) {
-    --Width;
-    TPoint topRight{Rect.Right, Rect.Top};
-    TPoint bottomLeft{Rect.Left, Rect.Bottom};
-    Canvas->Pen()->SetColor(TopColor);
-    Canvas->Polyline({bottomLeft, Rect.TopLeft(), topRight});
-    Canvas->Pen()->SetColor(BottomColor);
-    --bottomLeft.X;
-    Canvas->Polyline({topRight, Rect.BottomRight(), bottomLeft});
-    InflateRect(Rect, -1, -1);
+  // Rings past the middle of the rectangle would have nothing left to draw on.
+  const int shown = std::clamp(Width, 0, (std::max(0, std::min(Rect.Width(), Rect.Height())) + 1) / 2);
+  if (TopColor == BottomColor && shown > 1) {
+    // One colour: the rings make four bands, drawn as fills.
+    TBrush* brush = Canvas->Brush();
+    const TColor oldColor = brush->Color();
+    const TBrushStyle oldStyle = brush->Style();
+    TScopeExit restore([&] {
+      brush->SetColor(oldColor);
+      brush->SetStyle(oldStyle);
+    });
+    brush->SetColor(TopColor);
+    brush->SetStyle(bsSolid);
+    const TRect r = Rect;
+    const int inTop = r.Top + shown, inBottom = std::max(inTop, r.Bottom - shown);
+    Canvas->FillRect(TRect{r.Left, r.Top, r.Right, inTop});
+    Canvas->FillRect(TRect{r.Left, inBottom, r.Right, r.Bottom});
+    Canvas->FillRect(TRect{r.Left, inTop, r.Left + shown, inBottom});
+    Canvas->FillRect(TRect{std::max(r.Left, r.Right - shown), inTop, r.Right, inBottom});
+    InflateRect(Rect, -shown, -shown);
+  } else {
+    // Only the rings that cross the visible part are drawn: a wide frame on a large control
+    // costs what is shown, not its width. A pixel's ring is its distance from the nearest edge.
+    int first = 0, last = shown - 1;
+    const TRect clip = Canvas->ClipRect();
+    if (shown > 1 && clip.Right > clip.Left && clip.Bottom > clip.Top) {
+      const int64_t l = Rect.Left, t = Rect.Top, r = int64_t{Rect.Right} - 1, b = int64_t{Rect.Bottom} - 1;
+      const int64_t x0 = std::max<int64_t>(clip.Left, l), x1 = std::min<int64_t>(clip.Right - 1, r);
+      const int64_t y0 = std::max<int64_t>(clip.Top, t), y1 = std::min<int64_t>(clip.Bottom - 1, b);
+      if (x0 > x1 || y0 > y1) {
+        last = -1;
+      } else {
+        const int64_t nearest = std::min({x0 - l, y0 - t, r - x1, b - y1});
+        const int64_t cx = std::clamp((l + r) / 2, x0, x1), cy = std::clamp((t + b) / 2, y0, y1);
+        const int64_t deepest = std::min({cx - l, r - cx, cy - t, b - cy});
+        first = static_cast<int>(std::min<int64_t>(nearest, shown));
+        last = static_cast<int>(std::min<int64_t>(deepest, shown - 1));
+      }
+    }
+    Canvas->Pen()->SetWidth(1);
+    // Work on the inclusive corners: the polylines leave out their last point.
+    --Rect.Bottom;
+    --Rect.Right;
+    InflateRect(Rect, -first, -first);
+    for (int ring = first; ring <= last; ++ring) {
+      TPoint topRight{Rect.Right, Rect.Top};
+      TPoint bottomLeft{Rect.Left, Rect.Bottom};
+      Canvas->Pen()->SetColor(TopColor);
+      Canvas->Polyline({bottomLeft, Rect.TopLeft(), topRight});
+      Canvas->Pen()->SetColor(BottomColor);
+      --bottomLeft.X;
+      Canvas->Polyline({topRight, Rect.BottomRight(), bottomLeft});
+      InflateRect(Rect, -1, -1);
+    }
+    const int passed = shown - std::max(first, last + 1);
+    InflateRect(Rect, -passed, -passed);
+    ++Rect.Bottom;
+    ++Rect.Right;
   }
-  ++Rect.Bottom;
-  ++Rect.Right;
+  // Nothing is left inside a frame that fills the rectangle.
+  if (Width > shown) Rect = TRect{Rect.Left, Rect.Top, Rect.Left, Rect.Top};
 }
 
 // --- TCustomPanel ------------------------------------------------------------------------------------
@@ -69,7 +114,7 @@ void TCustomPanel::SetBevelOuter(TPanelBevel Value) {
 }
 
 void TCustomPanel::SetBevelWidth(TBevelWidth Value) {
-  Value = std::max(Value, 1);
+  Value = std::clamp(Value, 1, kWindowCoordLimit);
   if (bevelWidth_ == Value) return;
   bevelWidth_ = Value;
   Realign();
@@ -77,7 +122,7 @@ void TCustomPanel::SetBevelWidth(TBevelWidth Value) {
 }
 
 void TCustomPanel::SetBorderWidth(TBorderWidth Value) {
-  Value = std::max(Value, 0);
+  Value = ClampControlSize(Value);
   if (borderWidth_ == Value) return;
   borderWidth_ = Value;
   Realign();

@@ -1,6 +1,7 @@
 // TControlScrollBar and TScrollingWinControl: a container whose children may
 // extend past its client area, with the window's own scroll bars moving them.
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Forms.h"
@@ -88,7 +89,7 @@ void TControlScrollBar::SetVisible(bool Value) {
 }
 
 void TControlScrollBar::SetMargin(int Value) {
-  margin_ = Value;
+  margin_ = ClampControlCoord(Value);
   if (visible_) control_->UpdateScrollBars();
 }
 
@@ -104,20 +105,20 @@ void TControlScrollBar::SetStyle(TScrollBarStyle Value) {
 
 // The children's extent along this bar, measured from the unscrolled origin.
 void TControlScrollBar::CalcAutoRange() {
-  int extent = 0;
+  int64_t extent = 0;
   for (int i = 0; i < control_->ControlCount(); ++i) {
     TControl* c = control_->Controls(i);
     if (!c->Visible()) continue;
     if (kind_ == sbHorizontal) {
       // Controls aligned to the top, bottom, right or client follow the client width.
       if (c->Align() != alNone && c->Align() != alLeft) continue;
-      extent = std::max(extent, c->Left() + c->Width() + position_);
+      extent = std::max(extent, int64_t{c->Left()} + c->Width() + position_);
     } else {
       if (c->Align() != alNone && c->Align() != alTop) continue;
-      extent = std::max(extent, c->Top() + c->Height() + position_);
+      extent = std::max(extent, int64_t{c->Top()} + c->Height() + position_);
     }
   }
-  range_ = extent > 0 ? extent + margin_ : 0;
+  range_ = extent > 0 ? static_cast<int>(std::clamp<int64_t>(extent + margin_, 0, INT32_MAX)) : 0;
 }
 
 void TControlScrollBar::Update() {

@@ -1,6 +1,7 @@
 // TWinControl: the window's lifecycle (CreateParams, CreateWnd, the binding of a new window to
 // its control, DestroyWnd, RecreateWnd, showing), children, alignment, tab order and focus.
 #include <algorithm>
+#include <array>
 #include <unordered_map>
 
 #include "platform/rtl/ScopeGuard.h"
@@ -329,17 +330,29 @@ void TWinControl::Insert(TControl* AControl) {
     controls_.push_back(AControl);
   }
   AControl->parent_ = this;
+  AControl->CountPlacement();
 }
 
+namespace {
+// From the back: a parent frees its children newest first.
+template <class T>
+bool EraseControl(std::vector<T*>& list, const TControl* control) {
+  auto it = std::find_if(list.rbegin(), list.rend(),
+                         [control](T* c) { return static_cast<TControl*>(c) == control; });
+  if (it == list.rend()) return false;
+  list.erase(std::next(it).base());
+  return true;
+}
+}  // namespace
+
 void TWinControl::Remove(TControl* AControl) {
-  controls_.erase(std::remove(controls_.begin(), controls_.end(), AControl), controls_.end());
-  auto* w = static_cast<TControl*>(AControl);
-  winControls_.erase(std::remove_if(winControls_.begin(), winControls_.end(),
-                                    [w](TWinControl* c) { return static_cast<TControl*>(c) == w; }),
-                     winControls_.end());
-  tabList_.erase(std::remove_if(tabList_.begin(), tabList_.end(),
-                                [w](TWinControl* c) { return static_cast<TControl*>(c) == w; }),
-                 tabList_.end());
+  // A windowed control part-way through its destructor no longer says so: look further then.
+  if (dynamic_cast<TWinControl*>(AControl) || !EraseControl(controls_, AControl)) {
+    EraseControl(winControls_, AControl);
+    EraseControl(tabList_, AControl);
+  }
+  if (AControl->countedAsPlaced_) --placedChildren_;
+  AControl->countedAsPlaced_ = false;
   AControl->parent_ = nullptr;
 }
 
@@ -477,33 +490,39 @@ void TWinControl::Realign() {
 }
 
 namespace {
-// Whether C1 goes before C2 among controls of the same alignment.
-bool InsertBefore(TControl* c1, TControl* c2, TAlign align) {
+// The edge a control of this alignment is ordered by: the top and left ones by their
+// near edge, the bottom and right ones by their far edge, from the far side in.
+int64_t AlignKey(const TControl* c, TAlign align) {
   switch (align) {
     case alTop:
-      return c1->Top() < c2->Top();
+      return c->Top();
     case alBottom:
-      return c1->Top() + c1->Height() >= c2->Top() + c2->Height();
+      return -(int64_t{c->Top()} + c->Height());
     case alLeft:
-      return c1->Left() < c2->Left();
+      return c->Left();
     case alRight:
-      return c1->Left() + c1->Width() >= c2->Left() + c2->Width();
+      return -(int64_t{c->Left()} + c->Width());
     default:
-      return false;
+      return 0;
   }
+}
+
+// A control that neither aligns nor has anchors to follow needs no placing.
+bool NeedsPlacing(const TControl* c, TPoint originalParentSize) {
+  if (c->Align() != alNone) return true;
+  return originalParentSize.X != 0 && originalParentSize.Y != 0 && c->Anchors() != TAnchors{akLeft, akTop};
 }
 }  // namespace
 
-void TWinControl::DoAlign(TControl* AControl, TAlign AAlign, TRect& Rect) {
-  std::vector<TControl*> list;
-  if (AControl && AControl->Align() == AAlign && AControl->Visible()) list.push_back(AControl);
-  for (int i = 0; i < ControlCount(); ++i) {
-    TControl* c = Controls(i);
-    if (c == AControl || c->Align() != AAlign || !c->Visible()) continue;
-    size_t at = 0;
-    while (at < list.size() && !InsertBefore(c, list[at], AAlign)) ++at;
-    list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), c);
-  }
+void TWinControl::DoAlign(TControl* AControl, TAlign AAlign, std::vector<TControl*>& list, TRect& Rect) {
+  // Ordered by the alignment's edge; AControl comes first among equal top and left edges,
+  // and among equal bottom and right edges the later control goes nearer the edge.
+  if (AControl) list.insert(list.begin(), AControl);
+  if (AAlign == alBottom || AAlign == alRight) std::reverse(list.begin(), list.end());
+  if (AAlign >= alTop && AAlign <= alRight)
+    std::stable_sort(list.begin(), list.end(), [AAlign](TControl* a, TControl* b) {
+      return AlignKey(a, AAlign) < AlignKey(b, AAlign);
+    });
   for (TControl* c : list) {
     if (AAlign == alNone) {
       // Anchored controls keep their distances to the edges the anchors name.
@@ -594,7 +613,21 @@ void TWinControl::DoAlign(TControl* AControl, TAlign AAlign, TRect& Rect) {
 
 void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
   AdjustClientRect(Rect);
-  for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient, alCustom, alNone}) DoAlign(AControl, a, Rect);
+  if (placedChildren_ == 0) return;
+  // One pass sorts the children into their alignments; a child that is neither aligned nor
+  // anchored is left alone, so adding plain controls costs one pass, not a sort.
+  std::array<std::vector<TControl*>, alCustom + 1> byAlign;
+  for (int i = 0; i < ControlCount(); ++i) {
+    TControl* c = Controls(i);
+    if (c != AControl && c->Visible() && NeedsPlacing(c, c->originalParentSize_))
+      byAlign[static_cast<size_t>(c->Align())].push_back(c);
+  }
+  for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient, alCustom, alNone}) {
+    TControl* placed = AControl && AControl->Align() == a && AControl->Visible() ? AControl : nullptr;
+    auto& list = byAlign[static_cast<size_t>(a)];
+    if (list.empty() && (!placed || !NeedsPlacing(placed, placed->originalParentSize_))) continue;
+    DoAlign(placed, a, list, Rect);
+  }
 }
 
 // --- tab order and focus ----------------------------------------------------------------------------
@@ -712,7 +745,9 @@ void TWinControl::CMExit(TMessage&) {
 // --- geometry ------------------------------------------------------------------------------------------
 
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  ClampBounds(ALeft, ATop, AWidth, AHeight);
   if (!CheckNewSize(AWidth, AHeight)) return;
+  ClampBounds(ALeft, ATop, AWidth, AHeight);  // an OnCanResize answer too
   if (ALeft == left_ && ATop == top_ && AWidth == width_ && AHeight == height_) return;
   if (handle_ && !IsIconic(handle_)) {
     SetWindowPos(handle_, nullptr, ALeft, ATop, AWidth, AHeight, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -882,14 +917,14 @@ void TWinControl::SetBevelKind(TBevelKind Value) {
 }
 
 void TWinControl::SetBevelWidth(TBevelWidth Value) {
-  if (Value < 1) Value = 1;
+  Value = std::clamp(Value, 1, kWindowCoordLimit);
   if (bevelWidth_ == Value) return;
   bevelWidth_ = Value;
   Perform(CM_BORDERCHANGED, 0, 0);
 }
 
 void TWinControl::SetBorderWidth(TBorderWidth Value) {
-  if (Value < 0) Value = 0;
+  Value = ClampControlSize(Value);
   if (borderWidth_ == Value) return;
   borderWidth_ = Value;
   Perform(CM_BORDERCHANGED, 0, 0);

@@ -12,7 +12,7 @@
 namespace win_internal {
 namespace {
 
-constexpr int kCoordLimit = 1 << 26;
+constexpr int kCoordLimit = kWindowCoordLimit;
 
 int ClampCoord(int v) {
   return std::clamp(v, -kCoordLimit, kCoordLimit);

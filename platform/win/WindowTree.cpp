@@ -17,8 +17,7 @@ namespace {
 
 constexpr uint32_t kDesktopSlot = 0x14;
 constexpr uint32_t kMaxSlots = 0x10000;
-// Coordinates and sizes stay well inside 32 bits so sums never overflow.
-constexpr int kCoordLimit = 1 << 26;
+constexpr int kCoordLimit = kWindowCoordLimit;
 
 struct TSlot {
   std::shared_ptr<TWnd> Wnd;

@@ -686,6 +686,9 @@ HANDLE RemoveProp(HWND hwnd, const std::string& name);
 HANDLE RemoveProp(HWND hwnd, ATOM atom);
 
 // --- geometry ---------------------------------------------------------------------------------------
+// Window positions are kept within +-kWindowCoordLimit and sizes within 0..kWindowCoordLimit,
+// well inside 32 bits, so sums of a few coordinates never overflow.
+constexpr int kWindowCoordLimit = 1 << 26;
 
 BOOL GetWindowRect(HWND hwnd, RECT* rect);  // screen coordinates
 BOOL GetClientRect(HWND hwnd, RECT* rect);  // (0, 0, width, height)
@@ -813,10 +816,10 @@ int GetSystemMetrics(int index);
 BOOL SystemParametersInfo(UINT action, UINT uiParam, void* pvParam, UINT winIni);
 DWORD GetVersion();  // NT 5.1, build 2600
 BOOL GetVersionEx(OSVERSIONINFO* info);
-#include "platform/win/Painting.h"
-#include "platform/win/Clipboard.h"
 #include "platform/win/Caret.h"
-#include "platform/win/Cursors.h"
+#include "platform/win/Clipboard.h"
 #include "platform/win/ControlClasses.h"
+#include "platform/win/Cursors.h"
 #include "platform/win/MenuApi.h"
 #include "platform/win/MessageBox.h"
+#include "platform/win/Painting.h"

@@ -2,6 +2,8 @@
 // several, flat), state following the editor, clicks and drop-down menus.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -47,6 +49,16 @@ TEST_F(DBEditButtonsTest, ButtonLayoutGeometry) {
       {"own width", 60, false, {true, 25}, {}, 25, 25, {0}, {25}},
       // Flat: 1-pixel separators, one less in total, heights of 4/3 the width.
       {"flat with separators", 60, true, {true, 12}, {{true, 10}}, 23, 13, {0, 13}, {12, 10}},
+      // Widths past the window range are kept inside it, and so is their sum.
+      {"widths past the window range",
+       60,
+       false,
+       {true, INT_MAX},
+       {{true, INT_MAX}},
+       kWindowCoordLimit,
+       56,
+       {0, kWindowCoordLimit},
+       {kWindowCoordLimit, kWindowCoordLimit}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -81,7 +93,7 @@ TEST_F(DBEditButtonsTest, ButtonLayoutGeometry) {
     if (c.buttonsWidth > 0) {
       EXPECT_EQ(BoundsOf(edit->InnerPanel()), buttons);
     }
-    EXPECT_EQ(edit->CalcEditRect(), (TRect{0, 0, client.Right - c.buttonsWidth, client.Bottom}));
+    EXPECT_EQ(edit->CalcEditRect(), (TRect{0, 0, std::max(0, client.Right - c.buttonsWidth), client.Bottom}));
   }
 }
 

@@ -29,6 +29,7 @@ class TLogComp : public TComponent {
     TComponent::Notification(AComponent, Operation);
   }
 
+  using TComponent::SetListensForArrivals;
   std::function<void(TComponent*, TOperation)> onNote;
 };
 RTL_IMPLEMENT_CLASS(TLogComp)
@@ -50,13 +51,13 @@ class ComponentTest : public ::testing::Test {
   }
 };
 
-TEST_F(ComponentTest, OwnerInsertsAndBroadcastsInsertToItselfAndAllComponents) {
+TEST_F(ComponentTest, OwnerInsertsAndTellsItselfTheNewcomerAndListeners) {
   auto* form = new TLogComp(nullptr, "form");
   auto* a = new TLogComp(form, "a");
   EXPECT_EQ(Log(), "form +a,a +a");
   auto* b = new TLogComp(form, "b");
-  // Owned components are told backwards, the newcomer included.
-  EXPECT_EQ(Log(), "form +b,b +b,a +b");
+  // Siblings that do not listen for arrivals are not told: filling an owner stays linear.
+  EXPECT_EQ(Log(), "form +b,b +b");
   EXPECT_EQ(form->ComponentCount(), 2);
   EXPECT_EQ(form->Components(0), a);
   EXPECT_EQ(form->Components(1), b);
@@ -71,6 +72,49 @@ TEST_F(ComponentTest, OwnerInsertsAndBroadcastsInsertToItselfAndAllComponents) {
   }
   EXPECT_THROW(form->Components(-1), EListError);
   delete form;
+}
+
+TEST_F(ComponentTest, ArrivalsReachOnlyTheListenersAmongTheSiblings) {
+  auto* form = new TLogComp(nullptr, "form");
+  auto* a = new TLogComp(form, "a");
+  new TLogComp(form, "b");
+  a->SetListensForArrivals(true);
+  Log();
+  new TLogComp(form, "c");
+  EXPECT_EQ(Log(), "form +c,c +c,a +c");
+  // Removals still reach every sibling; a listener that left hears no more arrivals.
+  form->RemoveComponent(a);
+  EXPECT_EQ(Log(), "form -a,c -a,b -a");
+  new TLogComp(form, "d");
+  EXPECT_EQ(Log(), "form +d,d +d");
+  form->InsertComponent(a);
+  new TLogComp(form, "e");
+  EXPECT_EQ(Log(), "form +a,a +a,form +e,e +e,a +e");
+  form->CheckConsistency();
+  a->SetListensForArrivals(false);
+  for (int i = 0; i < 200; ++i) new TLogComp(form);
+  EXPECT_EQ(gComponentLog.size(), 400u);
+  form->CheckConsistency();
+  delete form;
+}
+
+TEST_F(ComponentTest, NameIndexFollowsRenamesAndMoves) {
+  TComponent form(nullptr), other(nullptr);
+  auto* a = new TComponent(&form);
+  a->SetName("Edit1");
+  a->SetName("Edit2");
+  EXPECT_EQ(form.FindComponent("edit1"), nullptr);
+  EXPECT_EQ(form.FindComponent("EDIT2"), a);
+  auto* b = new TComponent(&form);
+  EXPECT_NO_THROW(b->SetName("Edit1"));  // the old name is free again
+  other.InsertComponent(a);
+  EXPECT_EQ(form.FindComponent("Edit2"), nullptr);
+  EXPECT_EQ(other.FindComponent("edit2"), a);
+  EXPECT_NO_THROW(new TComponent(&form));  // unnamed ones never collide
+  b->SetName("");
+  EXPECT_EQ(form.FindComponent("Edit1"), nullptr);
+  form.CheckConsistency();
+  other.CheckConsistency();
 }
 
 TEST_F(ComponentTest, SetNameValidatesIdentifiers) {
@@ -232,6 +276,22 @@ TEST_P(ComponentFreeTest, ClientsMayFreeOtherComponentsWhileBeingTold) {
 
 INSTANTIATE_TEST_SUITE_P(Ways, ComponentFreeTest, ::testing::Values(FreeWay::Delete, FreeWay::Free),
                          [](const auto& info) { return info.param == FreeWay::Delete ? "Delete" : "Free"; });
+
+TEST_F(ComponentTest, ComponentsLeavingAnOwnerBeingDestroyedAreNotToldOfEachOther) {
+  // As a parent control frees its children before its components go.
+  struct TFreesOwnFirst : TLogComp {
+    using TLogComp::TLogComp;
+    ~TFreesOwnFirst() override {
+      Destroying();
+      while (ComponentCount() > 0) delete Components(ComponentCount() - 1);
+    }
+  };
+  auto* form = new TFreesOwnFirst(nullptr, "form");
+  for (const char* name : {"a", "b", "c"}) new TLogComp(form, name);
+  Log();
+  delete form;
+  EXPECT_EQ(Log(), "~c,form -c,~b,form -b,~a,form -a,~form");
+}
 
 TEST_F(ComponentTest, FreeLetsDestructorsSeeCsDestroying) {
   bool seen = false;

@@ -117,6 +117,49 @@ TEST_F(DescriptionLoader, FailedLoadFreesWhatItCreated) {
   EXPECT_TRUE(LoadedLog().empty());
 }
 
+namespace {
+
+// A part that counts what it is told, to show how the notifications grow with the count.
+class TCountedPart : public TComponent {
+  RTL_CLASS(TCountedPart, TComponent)
+ public:
+  using TComponent::TComponent;
+  static void DescribeClass(TClassBuilder<TCountedPart>&) {}
+  static inline int64_t told = 0;
+
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    ++told;
+    inherited::Notification(AComponent, Operation);
+  }
+};
+RTL_IMPLEMENT_CLASS(TCountedPart)
+
+}  // namespace
+
+// Reading N components tells none of them of another's arrival, and a read that fails after
+// them frees them without telling them of each other (a component is not yet itself while
+// its constructor tells it of its own arrival). Both would grow with the square of N.
+TEST_F(DescriptionLoader, ManyComponentsCostNotificationsInProportion) {
+  RegisterClass(TCountedPart::StaticClass());
+  constexpr int kParts = 300;
+  for (bool fail : {false, true}) {
+    SCOPED_TRACE(fail);
+    std::string text = "object Form: TTestForm\n";
+    for (int i = 0; i < kParts; ++i) text += "  object P" + std::to_string(i) + ": TCountedPart\n  end\n";
+    if (fail) text += "  object Q: TNoSuchClass\n  end\n";
+    text += "end\n";
+    TTestForm form(nullptr);
+    TCountedPart::told = 0;
+    if (fail)
+      EXPECT_THROW(ReadComponentFromText(text, &form), EFilerError);
+    else
+      ReadComponentFromText(text, &form);
+    EXPECT_EQ(form.ComponentCount(), fail ? 0 : kParts);
+    EXPECT_EQ(TCountedPart::told, 0);
+  }
+}
+
 TEST_F(DescriptionLoader, InheritedDescriptionsLoadAncestorsFirst) {
   RegisterDescription("TTestForm", kBaseForm);
   RegisterDescription("ttestform2", kDerivedForm);  // class names ignore case

@@ -1,6 +1,9 @@
 // Panels, bevels, shapes, paint boxes and images: what they paint where, and their layout rules.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <vector>
+
 #include "platform/rtl/TypInfo.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "tests/platform/vcl/ExtCtrlsTestSupport.h"
@@ -29,6 +32,75 @@ TEST(Frame3DTest, RingsTopLeftAndBottomRightAndShrinksTheRect) {
   for (const Probe& p : probes) {
     SCOPED_TRACE(testing::Message() << p.x << "," << p.y);
     EXPECT_EQ(BitmapPixel(&b, p.x, p.y), ColorToRGB(p.color));
+  }
+}
+
+// Frames wider than the rectangle stop at its middle and leave nothing inside; a frame of
+// one colour is drawn as bands, with the same pixels as its rings.
+TEST(Frame3DTest, WideFramesStopAtTheMiddle) {
+  struct Probe {
+    int x, y;
+    TColor color;
+  };
+  struct Case {
+    const char* id;
+    TRect frame;
+    TColor top, bottom;
+    int width;
+    TRect left;
+    std::vector<Probe> probes;
+  };
+  const Case cases[] = {
+      {"two colours, wider than the rectangle",
+       Rect(0, 0, 10, 6),
+       clRed,
+       clBlue,
+       1000,
+       Rect(3, 3, 3, 3),
+       {{0, 0, clRed},
+        {9, 0, clBlue},
+        {6, 2, clRed},
+        {7, 2, clBlue},
+        {1, 3, clRed},
+        {2, 3, clBlue},
+        {0, 4, clRed},
+        {0, 5, clBlue}}},
+      {"one colour, wider than the rectangle",
+       Rect(0, 0, 10, 6),
+       clLime,
+       clLime,
+       1000,
+       Rect(3, 3, 3, 3),
+       {{0, 0, clLime}, {4, 2, clLime}, {5, 3, clLime}, {9, 5, clLime}}},
+      {"one colour, two wide",
+       Rect(0, 0, 10, 6),
+       clLime,
+       clLime,
+       2,
+       Rect(2, 2, 8, 4),
+       {{1, 1, clLime}, {2, 2, clWhite}, {7, 3, clWhite}, {8, 4, clLime}, {9, 0, clLime}}},
+      // Only the rings over the bitmap are drawn: here those near the top and left edges.
+      {"two colours, most rings off the bitmap",
+       Rect(-5, -5, 1000, 1000),
+       clRed,
+       clBlue,
+       100000,
+       Rect(498, 498, 498, 498),
+       {{0, 0, clRed}, {9, 5, clRed}, {5, 2, clRed}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    TBitmap b;
+    b.SetSize(10, 6);
+    b.Canvas()->Brush()->SetColor(clWhite);
+    b.Canvas()->FillRect(Rect(0, 0, 10, 6));
+    TRect r = c.frame;
+    Frame3D(b.Canvas(), r, c.top, c.bottom, c.width);
+    EXPECT_EQ(r, c.left);
+    for (const Probe& p : c.probes) {
+      SCOPED_TRACE(testing::Message() << p.x << "," << p.y);
+      EXPECT_EQ(BitmapPixel(&b, p.x, p.y), ColorToRGB(p.color));
+    }
   }
 }
 
@@ -73,6 +145,27 @@ TEST_F(PanelTest, PaintsBevelsAndBorderAndAlignsChildrenInside) {
 
   p->SetBevelOuter(bvNone);  // the frame shrinks by one: the child grows
   EXPECT_EQ(child->BoundsRect(), Rect(3, 3, 47, 27));
+}
+
+// Hostile widths are kept in the window range (their sum in the frame size does not
+// overflow) and paint in as many rings as the panel can show.
+TEST_F(PanelTest, HugeBevelAndBorderWidthsAreClampedAndFillThePanel) {
+  auto* p = new TPanel(form);
+  p->SetParent(form);
+  p->SetBounds(10, 10, 40, 30);
+  p->SetCaption("");
+  p->SetBevelInner(bvLowered);
+  p->SetBevelWidth(INT_MAX);
+  p->SetBorderWidth(INT_MAX);
+  auto* child = new TPanel(form);
+  child->SetParent(p);
+  child->SetAlign(alClient);
+  EXPECT_EQ(p->BevelWidth(), kWindowCoordLimit);
+  EXPECT_EQ(p->BorderWidth(), kWindowCoordLimit);
+  ShowAndPaint();
+  EXPECT_EQ(Pixel(p, 0, 0), RGBOf(clBtnHighlight));
+  EXPECT_EQ(Pixel(p, 39, 29), RGBOf(clBtnShadow));
+  EXPECT_EQ(Pixel(p, 14, 14), RGBOf(clBtnHighlight));
 }
 
 TEST_F(PanelTest, CaptionFollowsAlignment) {

@@ -1,4 +1,6 @@
 // Forms, frames and data modules loaded from window descriptions; window styles; scrolling.
+#include <climits>
+
 #include "platform/rtl/Filer.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/StdCtrls.h"
@@ -266,6 +268,34 @@ TEST_F(FormDescription, MDIFormHasAClientAndListsItsChildren) {
   EXPECT_EQ(frame->MDIChildCount(), 1);
   EXPECT_EQ(frame->MDIChildren(0), child);
   EXPECT_EQ(frame->ActiveMDIChild(), child);
+}
+
+// Bounds and margins near the integer limits are kept in the window range, so the
+// automatic range adds them up without overflowing.
+TEST_F(FormDescription, AutoScrollRangeOfHostileBoundsStaysInRange) {
+  struct Case {
+    const char* id;
+    int left, width, margin;
+    int range;
+  };
+  const Case cases[] = {
+      {"far right", INT_MAX - 5, 100, 0, kWindowCoordLimit + 100},
+      {"far left, negative width", INT_MIN + 5, -100, 0, 0},
+      {"huge margin", 300, 50, INT_MAX, 350 + kWindowCoordLimit},
+  };
+  TForm* f = NewShownForm();
+  auto* c = new TShape(f);  // no window of its own to clamp the bounds
+  c->SetParent(f);
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.id);
+    f->HorzScrollBar()->SetPosition(0);
+    f->HorzScrollBar()->SetMargin(k.margin);
+    c->SetBounds(k.left, 10, k.width, 20);
+    Application->ProcessMessages();
+    EXPECT_EQ(c->Left(), ClampControlCoord(k.left));
+    EXPECT_EQ(c->Width(), ClampControlSize(k.width));
+    EXPECT_EQ(f->HorzScrollBar()->Range(), k.range);
+  }
 }
 
 TEST_F(FormDescription, AutoScrollFollowsTheChildrenAndScrollsThem) {
