@@ -4,6 +4,7 @@
 // as it was; an accepted one must keep exactly the rows that the expression, evaluated on its
 // own over the same values, accepts, and the data set must stay consistent while it is
 // walked both ways and a record is added under the filter.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -129,6 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // The expression on its own over the same values.
   int expected = 0;
+  std::vector<int> expectedIds;  // the ID column (slot 2) of the rows the expression accepts
   if (!text.empty()) {
     TFilterParseOptions parse;
     parse.CaseInsensitive = flags & 1;
@@ -143,13 +145,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       return false;
     };
     TFilterExpression expression(text, resolve, parse);
-    for (const std::vector<Variant>& row : values) expected += expression.Evaluate(row.data());
+    for (const std::vector<Variant>& row : values) {
+      if (!expression.Evaluate(row.data())) continue;
+      ++expected;
+      expectedIds.push_back(row[2].AsInteger());
+    }
   } else {
     expected = static_cast<int>(values.size());
+    for (const std::vector<Variant>& row : values) expectedIds.push_back(row[2].AsInteger());
   }
 
   const int forward = CountWalking(*ds, true), backward = CountWalking(*ds, false);
   if (forward != expected) Fail("the data set keeps other records than the expression accepts");
+  std::vector<int> ids;
+  for (ds->First(); !ds->Eof(); ds->Next()) ids.push_back(ds->FieldByName("ID")->AsInteger());
+  std::sort(ids.begin(), ids.end());
+  std::sort(expectedIds.begin(), expectedIds.end());
+  if (ids != expectedIds) Fail("the data set keeps other records than the expression accepts");
   if (forward != backward) Fail("walking forward and backward see different records");
   if (ds->RecordCount() != forward) Fail("RecordCount differs from the records walked");
 
