@@ -2,6 +2,7 @@
 // canvas. 24-bit scan lines are a shadow copy written back before the pixels are next used.
 #include <algorithm>
 #include <cstring>
+#include <unordered_set>
 
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/Resources.h"
@@ -147,6 +148,25 @@ TPixelFormat FormatOfBitCount(int bits) {
 }
 
 constexpr int kFileHeaderSize = 14;
+// The palette a bitmap of 1, 4 or 8 bits a pixel is saved with: black and white for a
+// monochrome one that holds only those (index 0 black, as SetMonochrome makes it), else the
+// image's own colours (a file's colour palette). Empty when they do not fit the bit count.
+std::vector<uint32_t> PaletteToSave(const TBmpImage& image, int bits) {
+  const size_t max = size_t{1} << bits;
+  std::vector<uint32_t> colours;
+  std::unordered_set<uint32_t> seen;
+  for (uint32_t p : image.Pixels) {
+    const uint32_t c = p & 0xFFFFFF;
+    if (!seen.insert(c).second) continue;
+    if (colours.size() == max) return {};
+    colours.push_back(c);
+  }
+  const bool blackAndWhite =
+      std::all_of(colours.begin(), colours.end(), [](uint32_t c) { return c == 0 || c == 0xFFFFFF; });
+  if (bits == 1 && blackAndWhite) return {0x000000, 0xFFFFFF};
+  return colours;
+}
+
 }  // namespace
 
 TBitmap::TBitmap() = default;
@@ -432,10 +452,13 @@ void TBitmap::LoadFromStream(TStream* Stream) {
 
 void TBitmap::SaveToStream(TStream* Stream) {
   if (Empty()) return;
+  const TBmpImage image = ToImage();
   TBmpWriteOptions options;
   options.BitCount = BitCountOf(pixelFormat_);
-  if (options.BitCount == 1) options.Palette = {0x000000, 0xFFFFFF};
-  const std::vector<uint8_t> bytes = EncodeBmp(ToImage(), options);
+  if (options.BitCount <= 8) options.Palette = PaletteToSave(image, options.BitCount);
+  // More colours than the format holds (drawn after a palette file was loaded): keep them all.
+  if (options.BitCount <= 8 && options.Palette.empty()) options.BitCount = 24;
+  const std::vector<uint8_t> bytes = EncodeBmp(image, options);
   Stream->WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
 }
 

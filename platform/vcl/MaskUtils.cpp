@@ -323,6 +323,22 @@ std::u32string Layout(const TEditMaskModel& M, char32_t Blank, const std::u32str
   std::u32string out(n, Blank);
   auto put = [&](int i, char32_t c) { out[i] = (SpacesToBlank && c == U' ') ? Blank : c; };
   const int m = static_cast<int>(Value.size());
+  if (WithLiterals && m == n) {
+    // A text laid out already (every literal in its place) is taken position by position: a
+    // blank before a literal space is not the end of its field.
+    bool laidOut = true;
+    for (int i = 0; i < n && laidOut; ++i)
+      laidOut = !M.IsLiteral(i) || Value[i] == M.MaskChar(i) || Value[i] == Blank || Value[i] == U' ';
+    if (laidOut) {
+      for (int i = 0; i < n; ++i) {
+        if (M.IsLiteral(i))
+          out[i] = M.MaskChar(i);
+        else
+          put(i, Value[i]);
+      }
+      return out;
+    }
+  }
   if (WithLiterals) {
     // Walks the positions (backwards under '!'). A literal position takes its own character
     // or a blank from Value; at an input position, a character that the position refuses and

@@ -266,7 +266,12 @@ void TCheckBox::DescribeClass(TClassBuilder<TCheckBox>& c) {
   c.Property("Alignment", &TCustomCheckBox::Alignment, &TCustomCheckBox::SetAlignment)
       .Default(taRightJustify);
   c.Property("AllowGrayed", &TCustomCheckBox::AllowGrayed, &TCustomCheckBox::SetAllowGrayed);
-  // Checked is State seen as a flag; State carries it in descriptions.
+  // Checked is State seen as a flag; State carries it in descriptions, and Checked is only
+  // read (hand-written descriptions use it).
+  c.Property(
+       "Checked", [](const TCheckBox& b) { return b.State() == cbChecked; },
+       [](TCheckBox& b, bool v) { b.SetChecked(v); })
+      .StoredIf([](const TObject&) { return false; });
   c.Property("State", &TCustomCheckBox::State, &TCustomCheckBox::SetState);
   c.Property("WordWrap", &TButtonControl::WordWrap, &TButtonControl::SetWordWrap);
 }

@@ -98,6 +98,44 @@ TEST(GraphicsBitmapTest, MonochromeTurnsEverythingButWhiteBlack) {
   EXPECT_EQ(b.ToImage().Pixels, a.ToImage().Pixels);
 }
 
+// A palette file's colours (not only black and white) and colours drawn beyond what the
+// format's palette holds are saved, not refused.
+TEST(GraphicsBitmapTest, PaletteFormatsSaveTheColoursTheyHold) {
+  TBmpImage redBlue;
+  redBlue.Width = 3;
+  redBlue.Height = 1;
+  redBlue.Pixels = {0xFF0000, 0x0000FF, 0xFF0000};
+  TBmpWriteOptions mono;
+  mono.BitCount = 1;
+  const std::vector<uint8_t> file = EncodeBmp(redBlue, mono);
+  TMemoryStream in;
+  in.WriteBuffer(file.data(), static_cast<int64_t>(file.size()));
+  in.SetPosition(0);
+  TBitmap one;
+  one.LoadFromStream(&in);
+  EXPECT_EQ(one.PixelFormat(), pf1bit);
+
+  TBitmap many;
+  many.SetSize(20, 20);
+  for (int i = 0; i < 400; ++i) many.Canvas()->SetPixels(i % 20, i / 20, RGB(i % 256, i / 256, 9));
+  many.SetPixelFormat(pf8bit);
+
+  const struct {
+    TBitmap* bitmap;
+    int bits;  // biBitCount written
+  } cases[] = {{&one, 1}, {&many, 24}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bits);
+    TMemoryStream s;
+    ASSERT_NO_THROW(c.bitmap->SaveToStream(&s));
+    EXPECT_EQ(Bytes(s)[28], c.bits);
+    s.SetPosition(0);
+    TBitmap again;
+    again.LoadFromStream(&s);
+    EXPECT_EQ(again.ToImage().Pixels, c.bitmap->ToImage().Pixels);
+  }
+}
+
 TEST(GraphicsBitmapTest, BadStreamsRaiseInvalidGraphic) {
   TBitmap good;
   Paint(good);

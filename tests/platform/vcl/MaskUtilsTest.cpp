@@ -317,6 +317,11 @@ TEST_F(MaskModelTest, TextWithAndWithoutSavedLiterals) {
   const TEditMaskModel save("000-000;1;*");
   EXPECT_EQ("12 -   ", S(save.ToText(U("12*-***"))));
   EXPECT_EQ("12*-4**", S(save.FromText(U("12 -4"))));
+  // A blank shown as a space before a literal space stays in its own position.
+  const TEditMaskModel spaced("00 00;1;_");
+  EXPECT_EQ("1_ 23", S(spaced.FromText(spaced.ToText(U("1_ 23")))));
+  const TEditMaskModel spacedReverse("!00 00;1;_");
+  EXPECT_EQ("12 _3", S(spacedReverse.FromText(spacedReverse.ToText(U("12 _3")))));
   const TEditMaskModel reverse("!999;0;_");
   EXPECT_EQ("__7", S(reverse.FromText(U("7"))));
   EXPECT_EQ("  7", S(reverse.ToText(U("__7"))));

@@ -64,6 +64,7 @@ TEST_F(TLabelTest, DescriptionsLoadTheControls) {
       "'b')\n"
       "    Style = lbOwnerDrawFixed\n  end\n"
       "  object CheckBox1: TCheckBox\n    State = cbGrayed\n    AllowGrayed = True\n  end\n"
+      "  object CheckBox2: TCheckBox\n    Checked = True\n  end\n"
       "  object ScrollBar1: TScrollBar\n    Max = 50\n    Position = 20\n    Kind = sbVertical\n  end\n"
       "end\n",
       form);
@@ -81,6 +82,9 @@ TEST_F(TLabelTest, DescriptionsLoadTheControls) {
   auto* check = dynamic_cast<TCheckBox*>(form->FindComponent("CheckBox1"));
   ASSERT_NE(check, nullptr);
   EXPECT_EQ(check->State(), cbGrayed);
+  auto* checked = dynamic_cast<TCheckBox*>(form->FindComponent("CheckBox2"));
+  ASSERT_NE(checked, nullptr);
+  EXPECT_EQ(checked->State(), cbChecked);
   auto* bar = dynamic_cast<TScrollBar*>(form->FindComponent("ScrollBar1"));
   ASSERT_NE(bar, nullptr);
   EXPECT_EQ(bar->Position(), 20);
