@@ -70,7 +70,7 @@ void TBooleanField::SetAsString(const std::string& Value) {
   else if (AnsiSameText(Value, Utf8Left(trueText_, len)))
     SetAsBoolean(true);
   else
-    ConvertError(Fmt(SInvalidBoolValue, Value, DisplayName()));
+    ConvertError(Fmt(SInvalidBoolValue, ShortInput(Value), DisplayName()));
 }
 
 bool TBooleanField::AsBoolean() const {

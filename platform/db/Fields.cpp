@@ -22,11 +22,11 @@ void ConvertError(const std::string& Message) {
 }
 
 void IntegerValueError(const std::string& Text) {
-  ConvertError(Fmt(SInvalidIntegerValue, Text));
+  ConvertError(Fmt(SInvalidIntegerValue, ShortInput(Text)));
 }
 
 void FloatValueError(const std::string& Text) {
-  ConvertError(Fmt(SInvalidFloatValue, Text));
+  ConvertError(Fmt(SInvalidFloatValue, ShortInput(Text)));
 }
 
 bool ParseInt64(const std::string& Text, Int64& Value) {

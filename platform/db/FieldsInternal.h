@@ -2,8 +2,10 @@
 // What the field classes' source files share: the message texts DB.h does not hold and
 // small helpers.
 #include <string>
+#include <string_view>
 
 #include "platform/db/Fields.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace fields_detail {
 
@@ -18,6 +20,12 @@ inline constexpr const char* SInvalidFieldType = "Invalid field type";
 
 // EConvertError with the message.
 [[noreturn]] void ConvertError(const std::string& Message);
+// Refused input as the messages above quote it between their own quotes: cut short, so that a
+// huge input gives a short message.
+inline std::string ShortInput(std::string_view Text) {
+  const std::string quoted = QuotedInput(Text);
+  return quoted.substr(1, quoted.size() - 2);
+}
 // EConvertError "'%s' is not a valid integer value" / "... floating point value".
 [[noreturn]] void IntegerValueError(const std::string& Text);
 [[noreturn]] void FloatValueError(const std::string& Text);

@@ -183,7 +183,7 @@ void TGuidField::SetAsString(const std::string& Value) {
     return;
   }
   TGUID g;
-  if (!TryStringToGUID(Value, g)) ConvertError(Fmt("'%s' is not a valid GUID value", Value));
+  if (!TryStringToGUID(Value, g)) ConvertError(Fmt("'%s' is not a valid GUID value", ShortInput(Value)));
   SetAsGuid(g);
 }
 
@@ -202,7 +202,7 @@ T TVariantField::Read(T Default, F Convert, const char* ErrorFormat) const {
   try {
     return Convert(v);
   } catch (const EVariantError&) {
-    ConvertError(Fmt(ErrorFormat, VarToStr(v)));
+    ConvertError(Fmt(ErrorFormat, ShortInput(VarToStr(v))));
   }
 }
 

@@ -108,6 +108,11 @@ TEST(FieldConversion, NullReadsAsEmptyValues) {
 
 TEST(FieldConversion, BadTextRaisesAndChangesNothing) {
   TFormatSettingsScope scope(Pinned());
+  // A huge input is quoted cut short.
+  const std::string huge(100000, 'x');
+  const std::string integerMessage = "'" + huge.substr(0, 100) + "...' is not a valid integer value";
+  const std::string booleanMessage =
+      "'" + huge.substr(0, 100) + "...' is not a valid boolean value for field 'F'";
   struct Case {
     TFieldType type;
     int size;
@@ -128,6 +133,8 @@ TEST(FieldConversion, BadTextRaisesAndChangesNothing) {
       {ftDate, 0, "2024-03-05", "2024-13-45", "'2024-13-45' is not a valid date"},
       {ftDateTime, 0, "2024-03-05 10:20:30", "noon", "'noon' is not a valid date and time"},
       {ftGuid, 38, "{00000000-0000-0000-0000-000000000001}", "{zz}", "'{zz}' is not a valid GUID value"},
+      {ftInteger, 0, "7", huge.c_str(), integerMessage.c_str()},
+      {ftBoolean, 0, "True", huge.c_str(), booleanMessage.c_str()},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(TEnumTraits<TFieldType>::Info().NameOf(c.type)) + " <- " + c.bad);
