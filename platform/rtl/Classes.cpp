@@ -127,7 +127,7 @@ void TComponent::DescribeClass(TClassBuilder<TComponent>& c) {
 void TComponent::SetName(const std::string& NewName) {
   if (name_ == NewName) return;
   if (!NewName.empty() && !IsIdent(NewName))
-    throw EComponentError("'" + NewName + "' is not a valid component name");
+    throw EComponentError(QuotedInput(NewName) + " is not a valid component name");
   if (owner_)
     owner_->ValidateRename(this, name_, NewName);
   else
