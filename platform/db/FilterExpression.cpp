@@ -54,8 +54,19 @@ size_t FoldedFind(std::string_view s, size_t from, std::string_view seg) {
   const uint64_t first = 0x0101010101010101u * static_cast<unsigned char>(seg[0]);
   for (size_t i = from; i < s.size() && s.size() - i >= seg.size(); i += 8) {
     const size_t n = std::min<size_t>(8, s.size() - i);
-    uint64_t word = 0;
-    std::memcpy(&word, s.data() + i, n);
+    uint64_t word;
+    if (n == 8) {
+      std::memcpy(&word, s.data() + i, 8);
+    } else if (s.size() >= 8) {
+      // The last eight bytes, shifted down to the n wanted: one load, where bytes copied one by
+      // one into a word would stall the load that reads them back.
+      std::memcpy(&word, s.data() + s.size() - 8, 8);
+      word >>= 8 * (8 - n);
+    } else {
+      for (size_t at = i; at < s.size(); ++at)
+        if (AsciiFold(s[at]) == seg[0] && FoldedEqualAt(s, at, seg)) return at;
+      return std::string_view::npos;
+    }
     const uint64_t x = FoldWord(word) ^ first;
     uint64_t hits = (x - 0x0101010101010101u) & ~x & 0x8080808080808080u;
     if (n < 8) hits &= (uint64_t{1} << (8 * n)) - 1;  // not the bytes past the text
