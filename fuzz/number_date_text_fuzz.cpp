@@ -171,7 +171,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FloatToStr(raw, settings);
     FormatFloat(format, raw, settings);
     FloatToStrF(raw, ffNumber, 15, 2, settings);
-    if (std::isfinite(raw) && std::fabs(raw) < 2.9e6) FormatDateTime(format, raw, settings);
+    // Years 1 to 9999 (days -693593 to 2958465) format; NaN, infinities and values clear of
+    // that range raise the conversion error; a day at either edge may go either way.
+    const bool hasDate = raw > -693592.0 && raw < 2958465.0;
+    const bool noDate = !(raw > -693595.0 && raw < 2958467.0);
+    try {
+      FormatDateTime(format, raw, settings);
+      if (noDate) std::abort();
+    } catch (const EConvertError&) {
+      if (hasDate) std::abort();
+    }
   }
   return 0;
 }
