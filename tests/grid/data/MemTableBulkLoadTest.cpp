@@ -97,10 +97,7 @@ TEST(MemTableBulkLoad, FailedLoadAppendsNothing) {
     SCOPED_TRACE(c.Id);
     auto t = NewPeopleTable();
     TRecordsListEh* list = t->RecordsList();
-    TMTIndexEh* byId = list->Indexes()->Add();
-    byId->SetFields("ID");
-    byId->SetUnique(true);
-    byId->SetActive(true);
+    TMTIndexEh* byId = AddIndex(t.get(), "ID", true);
     Append(t.get(), {1, "A", 0.0});
     TRecordingClient client(nullptr);
     SetMemTableData(&client, t.get());

@@ -18,13 +18,6 @@ namespace index_order {
 using Rng = std::mt19937;
 using Gen = std::function<Variant(Rng&)>;
 
-TMTIndexEh* AddIndex(TMemTableDataEh* t, const std::string& fields) {
-  TMTIndexEh* index = t->RecordsList()->Indexes()->Add();
-  index->SetFields(fields);
-  index->SetActive(true);
-  return index;
-}
-
 // Record positions by key (the Variant comparison of whole keys, Nulls first), ties by position.
 std::vector<int> ReferenceOrder(TMemTableDataEh* t, const std::string& fields) {
   TRecordsListEh* list = t->RecordsList();

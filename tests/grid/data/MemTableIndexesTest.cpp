@@ -11,14 +11,6 @@
 
 namespace {
 
-TMTIndexEh* AddIndex(TMemTableDataEh* t, const std::string& fields, bool unique = false) {
-  TMTIndexEh* index = t->RecordsList()->Indexes()->Add();
-  index->SetFields(fields);
-  index->SetUnique(unique);
-  index->SetActive(true);
-  return index;
-}
-
 // Record positions ordered by key (Null first, ties by position), as the index must hold them.
 std::vector<int> ExpectedOrder(TMemTableDataEh* t, int field) {
   std::vector<Variant> keys = Column(t, field);

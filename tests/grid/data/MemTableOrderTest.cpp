@@ -58,13 +58,8 @@ TEST(MemTableOrder, FrontChangesKeepTheListAndItsIndexesConsistent) {
   // block's size: positions and items agree after each step.
   auto t = NewPeopleTable();
   TRecordsListEh* list = t->RecordsList();
-  TMTIndexEh* byId = list->Indexes()->Add();
-  byId->SetFields("ID");
-  byId->SetUnique(true);
-  byId->SetActive(true);
-  TMTIndexEh* byName = list->Indexes()->Add();
-  byName->SetFields("Name");
-  byName->SetActive(true);
+  TMTIndexEh* byId = AddIndex(t.get(), "ID", true);
+  TMTIndexEh* byName = AddIndex(t.get(), "Name");
   const int n = static_cast<int>(TRecordOrderEh::kBlockMax) + 40;
   for (int i = 0; i < n; ++i) {
     TMemoryRecordEh* r = list->NewRecord();

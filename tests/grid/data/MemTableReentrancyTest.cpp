@@ -47,10 +47,7 @@ class TMeddlingClient : public TRecordingClient {
 Owned<TMemTableDataEh> IndexedPeople() {
   auto t = NewPeopleTable();
   for (int i = 1; i <= 3; ++i) Append(t.get(), {i, "p", 0.0});
-  TMTIndexEh* index = t->RecordsList()->Indexes()->Add();
-  index->SetFields("ID");
-  index->SetUnique(true);
-  index->SetActive(true);
+  AddIndex(t.get(), "ID", true);
   return t;
 }
 

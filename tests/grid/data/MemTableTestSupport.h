@@ -58,6 +58,15 @@ inline Owned<TMemTableDataEh> NewPeopleTable() {
 
 // Appends a record through NewRecord/Post with the values in field order; the list (with its
 // indexes) must be consistent afterwards.
+// An active index on `fields` (names separated by ';').
+inline TMTIndexEh* AddIndex(TMemTableDataEh* t, const std::string& fields, bool unique = false) {
+  TMTIndexEh* index = t->RecordsList()->Indexes()->Add();
+  index->SetFields(fields);
+  index->SetUnique(unique);
+  index->SetActive(true);
+  return index;
+}
+
 inline TMemoryRecordEh* Append(TMemTableDataEh* t, const std::vector<Variant>& values) {
   TRecordsListEh* list = t->RecordsList();
   TMemoryRecordEh* r = list->NewRecord();
