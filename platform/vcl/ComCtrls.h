@@ -32,6 +32,15 @@ class EDateTimeError : public Exception {
   explicit EDateTimeError(std::string m) : Exception(std::move(m)) {}
 };
 
+// The edges of a control that its own border drawing paints.
+enum class TEdgeBorder { ebLeft, ebTop, ebRight, ebBottom };
+using enum TEdgeBorder;
+RTL_ENUM_INFO(TEdgeBorder, "ebLeft", "ebTop", "ebRight", "ebBottom");
+using TEdgeBorders = TSet<TEdgeBorder, 8>;
+inline TEdgeBorders AllEdgeBorders() {
+  return TEdgeBorders{ebLeft, ebTop, ebRight, ebBottom};
+}
+
 using TDate = TDateTime;
 using TTime = TDateTime;
 

@@ -1,0 +1,95 @@
+#pragma once
+// Shared test support of the axis grid: a thin grid that supplies the hooks the data grid
+// supplies later (the selected column is the current grid column, the editor text comes from
+// the column, cells are drawn through DrawDataCell), its column class, and a fixture with the
+// grid on a shown form over a TMemoryDataSet.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "grid/axis/DBAxisGridEh.h"
+#include "platform/db/MemoryDataSet.h"
+#include "platform/vcl/Forms.h"
+#include "platform/vcl/VclTesting.h"
+
+// A column that takes its widths from the grid and lets a test change its cell parameters.
+class TTestAxisBarEh : public TBaseColumnEh {
+  RTL_CLASS(TTestAxisBarEh, TBaseColumnEh)
+ public:
+  explicit TTestAxisBarEh(TCollection* Collection);
+
+  // Runs on every GetColCellParams (the data grid's column event).
+  std::function<void(TAxisColCellParamsEh*)> OnGetCellParams;
+  void GetColCellParams(TAxisColCellParamsEh* Params) override;
+  void SetTextArea(const TRect& ARect) override {}
+  bool GetAutoFitColWidth() override { return false; }
+  int GetWidth() override;
+  int GetMaxWidth() override { return 0; }
+  int GetMinWidth() override { return 0; }
+  void SetAutoFitColWidth(bool Value) override {}
+  void SetMaxWidth(int Value) override {}
+  void SetMinWidth(int Value) override {}
+  void SetWidth(int Value) override;
+};
+
+// Row 0 holds the titles; row r > 0 shows record r - 1 of the data link's window. Column i is
+// column i of Columns.
+class TTestAxisGridEh : public TCustomDBAxisGridEh {
+  RTL_CLASS(TTestAxisGridEh, TCustomDBAxisGridEh)
+ public:
+  explicit TTestAxisGridEh(TComponent* AOwner);
+  ~TTestAxisGridEh() override;
+
+  // How many records the link keeps in its window.
+  static constexpr int kBufferRows = 20;
+
+  int GetSelectedIndex() override;
+  void SetSelectedIndex(int Value) override;
+  std::string GetEditText(int ACol, int ARow) override;
+  std::string GetEditMask(int ACol, int ARow) override;
+  TFont* GetTitleFont() override { return titleFont_.get(); }
+  void SetTitleFont(TFont* Value) override { titleFont_->Assign(Value); }
+  bool CanEditModify() override { return CanEditModifyField(); }
+  void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
+  void LinkActive(bool Value) override;
+  void DataChanged() override;
+  void Scroll(int Distance) override;
+  bool SelectCell(int ACol, int ARow) override;
+  // Counts of the hooks, for tests of the layout protocol.
+  int InternalLayoutCount = 0;
+  int DataChangedCount = 0;
+  int EditingChangedCount = 0;
+  std::vector<int> Scrolls;
+  void EditingChanged() override { ++EditingChangedCount; }
+
+  // Protected members tests reach.
+  using TCustomDBAxisGridEh::InternalLayout;
+  using TCustomDBAxisGridEh::WMDeferredLayout;
+
+ protected:
+  TGridAxisBarsEh* CreateAxisBars() override;
+  void InternalLayout() override;
+
+ private:
+  // Rows and columns follow the columns and the link's window.
+  void SyncDimensions();
+};
+
+// A shown form with a TTestAxisGridEh over a TMemoryDataSet of three fields (ID integer,
+// NAME string of 20, AMOUNT float), filled with Rows rows by the test.
+class AxisGridTestBase : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  // Appends rows (ID, NAME, AMOUNT) and leaves the data set on the first.
+  void AddRows(const std::vector<std::tuple<int, std::string, double>>& Rows);
+  void Pump();
+
+  TForm* form = nullptr;
+  TTestAxisGridEh* grid = nullptr;
+  TMemoryDataSet* dataSet = nullptr;
+  TDataSource* source = nullptr;
+};
