@@ -478,6 +478,11 @@ class TAxisBarEh : public TCollectionItem {
   // the lookup data set's Active test.
   TInplaceEditStyleEh ResolveAutoStyle(bool ForCellButton);
   void SetAssignedBool(TAxisBarAssignedValueEh V, bool& Own, bool Value, bool Notify);
+  // The key fields of a lookup field in order; empty when it names none or names a field its
+  // data set lacks (AxisBarValuesEh.cpp).
+  static std::vector<TField*> LookupKeyFieldList(TField* Field);
+  // The style table alone, without the edit-button rule (AxisBarEditStyleEh.cpp).
+  TInplaceEditStyleEh StyleFromButtonStyle(bool ForCellButton);
 
  private:
   friend class TAxisBarTitleEh;
@@ -581,6 +586,7 @@ class TGridAxisBarsEh : public TCollection {
   void ResetFieldLinks();
 
  protected:
+  friend class TAxisBarEh;  // reports its own addition and moves
   void Notify(TCollectionItem* Item, TCollectionNotification Action) override;
   void Update(TCollectionItem* Item) override {}
   // Kind: 0 added, 1 removed, 2 moved.
@@ -608,3 +614,6 @@ class TAxisBarsEhList {
  private:
   std::vector<TAxisBarEh*> items_;
 };
+
+// Registers the column, title, collection and default-value classes for window descriptions.
+void RegisterAxisBarClasses();

@@ -249,6 +249,10 @@ class TField : public TComponent {
   TDataSet* loadingDataSet_ = nullptr;  // the parent named while the field is read
 };
 
+// Whether a right-to-left control may mirror the alignment of a cell showing Field
+// (FieldAlignment.cpp).
+bool OkToChangeFieldAlignment(TField* Field, TAlignment Alignment);
+
 // Creates the field class that holds values of `DataType`, owned by `Owner`, with that data
 // type set; nullptr for the types no field class holds (ftUnknown, ftCursor, ftADT, ...).
 TField* CreateFieldForType(TFieldType DataType, TComponent* Owner);
