@@ -208,6 +208,8 @@ class TCustomDBAxisGridEh : public TCustomGridEh, public IInplaceEditHolderEh {
   void FillTranslucentRect(TCanvas* ACanvas, const TRect& ARect, TCustomImageList* Images, int ImageIndex,
                            TColor Background, int Transparency, bool Pressed, bool Hot, bool Flat,
                            bool Active, bool Enabled, int Kind);
+  // The size of the one bitmap translucent buttons are drawn into (it only grows).
+  static TSize TranslucentBitmapSize();
   // The hint text and rectangle of a cell; False when the cell offers none.
   virtual bool GetCellHint(int ACol, int ARow, std::string& HintText, TRect& HintRect);
   virtual TGridCellFillStyleEh GetDefaultFillStyle();
@@ -268,6 +270,9 @@ class TCustomDBAxisGridEh : public TCustomGridEh, public IInplaceEditHolderEh {
   void WMCommand(TMessage& Message) override;
   void WMSetFocus(TMessage& Message) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  // A data cell whose column has ToolTips and whose text does not show whole shows it in a
+  // TGridToolTipsWindowEh over the cell.
+  void CMHintShow(TMessage& Message) override;
   // The deferred-layout message.
   virtual void WMDeferredLayout(TMessage& Message);
   // Timer 1 ticks; the base grid's automatic scrolling runs here too.
