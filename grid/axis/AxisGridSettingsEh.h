@@ -61,6 +61,8 @@ class TDBAxisGridLineParamsEh : public TGridLineColorsEh {
   virtual bool DefaultDataVertLines();
   virtual bool DefaultDataHorzLines();
   virtual TDBGridLinesColorSchemeEh GetActualColorScheme();
+  // The border colour of a themed list view, as the theme painter answers it.
+  static TColor ThemedListBorderColor();
 
  protected:
   void Invalidate();
@@ -128,3 +130,6 @@ class TGridToolTipsWindowEh : public THintWindow {
  protected:
   void Paint() override;
 };
+
+// Registers the settings classes and the tool-tip window for window descriptions.
+void RegisterAxisGridSettingsClasses();
