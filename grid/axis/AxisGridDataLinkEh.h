@@ -11,6 +11,9 @@ class TCustomDBAxisGridEh;
 
 class TAxisGridDataLinkEh : public TDataLink {
   RTL_CLASS(TAxisGridDataLinkEh, TDataLink)
+  // The grid relays its own layout changes through LayoutChanged.
+  friend class TCustomDBAxisGridEh;
+
  public:
   // The most entries the map can hold (the message of the error keeps its old wording).
   static constexpr int32_t kMaxMapEntries = 268435455;
@@ -50,6 +53,8 @@ class TAxisGridDataLinkEh : public TDataLink {
   const std::string& BookmarkText() const { return bookmark_; }
 
  protected:
+  // The most entries this link's map may hold.
+  virtual int32_t MaxMapEntries() const { return kMaxMapEntries; }
   void ActiveChanged() override;
   void DataEvent(TDataEvent Event, intptr_t Info) override;
   void DataSetChanged() override;

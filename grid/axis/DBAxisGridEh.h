@@ -181,7 +181,7 @@ class TCustomDBAxisGridEh : public TCustomGridEh, public IInplaceEditHolderEh {
   // Timer 1, shared with the base grid's automatic scrolling.
   void StartGridTimer(int Interval);
   void StopGridTimer();
-  bool GridTimerRunning() const { return gridTimerRunning_; }
+  bool GridTimerRunning() const { return timerActive_; }
   int GridTimerInterval() const { return gridTimerInterval_; }
   // The mouse cursor lies inside ARect (client coordinates).
   bool IsCursorInRect(const TRect& ARect);
@@ -277,6 +277,10 @@ class TCustomDBAxisGridEh : public TCustomGridEh, public IInplaceEditHolderEh {
   virtual void WMDeferredLayout(TMessage& Message);
   // Timer 1 ticks; the base grid's automatic scrolling runs here too.
   void GridTimerTick();
+  void WMTimer(TMessage& Message) override;
+  // The automatic scrolling drives timer 1 through StartGridTimer and StopGridTimer.
+  void StartMouseTimer() override;
+  void StopMouseTimer() override;
   void ReadColumns(TReader& Reader);
   void WriteColumns(TWriter& Writer);
   bool ColumnsStoredInDescription(TFiler& Filer);
@@ -309,7 +313,6 @@ class TCustomDBAxisGridEh : public TCustomGridEh, public IInplaceEditHolderEh {
   bool drawGraphicData_ = false;
   int editButtonDefaultWidth_ = 0;
   IMemTableEh* dataIntf_ = nullptr;
-  bool gridTimerRunning_ = false;
   int gridTimerInterval_ = -1;
   int scrollNesting_ = 0;
   int cellTextMargin_ = 4;
@@ -317,4 +320,15 @@ class TCustomDBAxisGridEh : public TCustomGridEh, public IInplaceEditHolderEh {
   std::string editText_;
   Variant editKeyValue_;
   bool editorRefreshing_ = false;
+
+ private:
+  // The outermost EndLayout's and CancelLayout's closing steps: the columns' update, the
+  // pending flag and both locks.
+  void CloseLayout();
+  // The pixels the extended border takes on each drawn side.
+  int ExtendedBorderWidth() const;
+  // Set by CreateParams: the grid draws its single border itself.
+  bool extendedBorderDrawing_ = false;
+  // The field whose removal is being handled: the layout leaves it out.
+  TField* removingField_ = nullptr;
 };

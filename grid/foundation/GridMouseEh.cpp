@@ -307,6 +307,11 @@ void TCustomGridEh::UpdateMovePos(int X, int Y) {
 
 // --- the timer ---------------------------------------------------------------------------------------
 
+void TCustomGridEh::StartMouseTimer() {
+  SetTimer(Handle(), kMouseTimerId, kMouseTimerInterval, nullptr);
+  timerActive_ = true;
+}
+
 void TCustomGridEh::StopMouseTimer() {
   if (timerActive_ && HandleAllocated()) KillTimer(Handle(), kMouseTimerId);
   timerActive_ = false;
@@ -317,6 +322,10 @@ void TCustomGridEh::WMTimer(TMessage& Message) {
     inherited::Dispatch(Message);
     return;
   }
+  AutoScrollTick();
+}
+
+void TCustomGridEh::AutoScrollTick() {
   if (gridState_ != gsSelecting && !IsMovingState(gridState_)) return;
   POINT screen{};
   GetCursorPos(&screen);
@@ -392,10 +401,6 @@ void TCustomGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
     gridState_ = State;
     if (!MouseCapture()) SetMouseCapture(true);
   };
-  auto startTimer = [&] {
-    SetTimer(Handle(), kMouseTimerId, kMouseTimerInterval, nullptr);
-    timerActive_ = true;
-  };
   if (Button == mbLeft && Shift.Contains(ssDouble)) {
     // With click events the control core has fired the double click already.
     if (!ControlStyle().Contains(csClickEvents)) DblClick();
@@ -429,7 +434,7 @@ void TCustomGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
         }
       } else {
         enterState(gsSelecting);
-        startTimer();
+        StartMouseTimer();
         if (Shift.Contains(ssShift) && opts.Contains(goRangeSelectEh))
           MoveColRow(hit.X, hit.Y, false, true);
         else if (SelectCell(hit.X, hit.Y))
@@ -444,7 +449,7 @@ void TCustomGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
         CalcDrawInfo(di);
         ShowMoveLine(di);
         moveShown = true;
-        startTimer();
+        StartMouseTimer();
       }
     } else if (opts.Contains(goColMovingEh) && hit.Y >= 0 && hit.Y < fixedRows_ && hit.X >= fixedCols_ &&
                hit.X < colCount_) {
@@ -455,7 +460,7 @@ void TCustomGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
         CalcDrawInfo(di);
         ShowMoveLine(di);
         moveShown = true;
-        startTimer();
+        StartMouseTimer();
       }
     }
   }

@@ -543,7 +543,8 @@ class TCustomGridEh : public TCustomControl {
   void CMCancelMode(TMessage& Message);
   void CMDesignHitTest(TMessage& Message);
   void CMMouseLeave(TMessage& Message) override;
-  void WMTimer(TMessage& Message);
+  // Timer 1 runs the automatic scrolling; a descendant that shares the timer overrides this.
+  virtual void WMTimer(TMessage& Message);
   void WMLButtonDown(TMessage& Message) override;
 
  protected:
@@ -568,7 +569,12 @@ class TCustomGridEh : public TCustomControl {
   void HideMoveLine();
   // The drop place under a client point follows the mouse (states 4 and 5).
   void UpdateMovePos(int X, int Y);
-  void StopMouseTimer();
+  // Window timer 1 for the automatic scrolling while selecting or moving. A descendant that
+  // uses timer 1 for its own work too overrides both, so that one timer runs at a time.
+  virtual void StartMouseTimer();
+  virtual void StopMouseTimer();
+  // One step of the automatic scrolling (a tick of timer 1).
+  void AutoScrollTick();
 
  public:
   // --- keyboard and in-place editor --- (GridKeyboardEh.cpp)

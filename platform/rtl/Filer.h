@@ -258,6 +258,9 @@ class TWriter : public TFiler {
   void WritePrefix(TFilerFlags Flags, int AChildPos);
 
   void WriteCollection(TCollection* Value);
+  // Whether A (against this writer's root) and B (against the root's ancestor) write alike: how
+  // a stored collection is compared with its ancestor's.
+  bool CollectionsEqual(TCollection* A, TCollection* B);
   void WriteComponent(TComponent* Component);
   void WriteRootComponent(TComponent* Root);
   // Writes Root with only the values that differ from Ancestor (nullptr: from the defaults).
@@ -275,7 +278,6 @@ class TWriter : public TFiler {
   void WriteObjectProp(TPersistent* Instance, const TPropInfo* Prop);
   std::string ComponentRefName(TComponent* Component, TComponent* Root) const;
   std::string MethodName(const TMethodRef& Method, TComponent* Root) const;
-  bool CollectionsEqual(TCollection* A, TCollection* B);
 
   std::vector<uint8_t> out_;  // not yet written to the stream
   int64_t flushed_ = 0;       // stream position of out_[0]

@@ -1,9 +1,17 @@
 #include "tests/grid/axis/AxisGridTestSupport.h"
 
+#include "platform/gdi/Theme.h"
 #include "platform/rtl/ScopeGuard.h"
 
 RTL_IMPLEMENT_CLASS(TTestAxisBarEh)
 RTL_IMPLEMENT_CLASS(TTestAxisGridEh)
+RTL_IMPLEMENT_CLASS(TTestAxisLineParamsEh)
+
+TDBGridLinesColorSchemeEh TTestAxisLineParamsEh::GetActualColorScheme() {
+  if (ColorScheme() != glcsDefaultEh) return ColorScheme();
+  if (ThemesEnabled()) return glcsThemedEh;
+  return AxisGrid() && AxisGrid()->Flat() ? glcsFlatEh : glcsClassicEh;
+}
 
 TTestAxisBarEh::TTestAxisBarEh(TCollection* Collection) : TBaseColumnEh(Collection) {}
 
@@ -31,7 +39,7 @@ TTestAxisGridEh::TTestAxisGridEh(TComponent* AOwner) : TCustomDBAxisGridEh(AOwne
 TTestAxisGridEh::~TTestAxisGridEh() = default;
 
 TGridAxisBarsEh* TTestAxisGridEh::CreateAxisBars() {
-  return new TBaseColumnsEh(this, TTestAxisBarEh::ClassInfo());
+  return new TBaseColumnsEh(this, TTestAxisBarEh::StaticClass());
 }
 
 int TTestAxisGridEh::GetSelectedIndex() {
