@@ -27,17 +27,22 @@ namespace axis_drawing_detail {
 // One edit button painted in a cell: its kind (a TEditButtonStyleEh ordinal), width and image.
 struct TCellButtonEh {
   int Kind = 0;
-  int Width = 0;
+  int Width = 0;      // the slot, separator included
+  int Separator = 0;  // the pixels after the face
   TCustomImageList* Images = nullptr;
   int ImageIndex = -1;
   bool Enabled = true;
 };
 
 // The cell's own button first, then the visible items of the column, left to right (as the
-// data-aware editors lay out theirs).
+// data-aware editors lay out theirs). The slots add up to the column's GetEditButtonsWidth: a
+// flat grid without themes keeps a pixel after each face for the separator.
 std::vector<TCellButtonEh> CollectCellButtons(TAxisBarEh* Bar) {
   std::vector<TCellButtonEh> out;
-  const int defWidth = std::max(0, Bar->GetDefaultEditButtonWidth());
+  TCustomDBAxisGridEh* grid = Bar->GetGrid();
+  const bool flat = grid && grid->Flat();
+  const int separator = flat && !ThemesEnabled() ? 1 : 0;
+  const int defWidth = flat ? FlatButtonWidth() + separator : GetSystemMetrics(SM_CXVSCROLL);
   int ownKind = -1;
   switch (Bar->GetCellButtonStyle()) {
     case esEllipsisEh:
@@ -62,14 +67,15 @@ std::vector<TCellButtonEh> CollectCellButtons(TAxisBarEh* Bar) {
     case esSimpleEh:
       break;
   }
-  if (ownKind >= 0) out.push_back({ownKind, defWidth, nullptr, -1, true});
+  if (ownKind >= 0) out.push_back({ownKind, defWidth, separator, nullptr, -1, true});
   TEditButtonsEh* items = Bar->EditButtons();
   for (int i = 0; items && i < items->Count(); ++i) {
     TEditButtonEh* item = items->Items(i);
     if (!item->Visible()) continue;
     TCellButtonEh b;
     b.Kind = static_cast<int>(item->Style());
-    b.Width = item->Width() > 0 ? item->Width() : defWidth;
+    b.Width = (item->Width() > 0 ? item->Width() : defWidth) + separator;
+    b.Separator = separator;
     b.Enabled = item->Enabled();
     if (!item->Images()->GetStateImage(b.Enabled ? bpsNormalEh : bpsDisabledEh, b.Images, b.ImageIndex)) {
       b.Images = nullptr;
@@ -78,6 +84,13 @@ std::vector<TCellButtonEh> CollectCellButtons(TAxisBarEh* Bar) {
     out.push_back(b);
   }
   return out;
+}
+
+// Step 1 of a cell's drawing: gdFixed through the grid's hook, or a cell the data grid draws
+// itself through the second hook.
+bool HasFixedLook(TCustomDBAxisGridEh* Grid, int ACol, int ARow, TGridDrawState AState, bool DrawsItself) {
+  if (!AState.Contains(gdFixed) && DrawsItself) return Grid->IsOwnDrawnCellFixedLook();
+  return Grid->IsFixedLookCell(ACol, ARow, AState);
 }
 
 // The constant alpha of a translucent button: (100 - P) * 2.55 to the nearest integer, in
@@ -166,8 +179,7 @@ void TCustomDBAxisGridEh::DrawDataCell(int ACol, int ARow, int AreaCol, int Area
   if (!params || !canvas) return;
 
   // 1. The fixed look.
-  bool fixedLook = IsFixedLookCell(ACol, ARow, AState);
-  if (!AState.Contains(gdFixed) && params->DrawsCellItself) fixedLook = IsOwnDrawnCellFixedLook();
+  const bool fixedLook = HasFixedLook(this, ACol, ARow, AState, params->DrawsCellItself);
 
   // 2. The text area.
   TRect textRect = ARect;
@@ -208,7 +220,6 @@ void TCustomDBAxisGridEh::DrawDataCell(int ACol, int ARow, int AreaCol, int Area
   // 5. The background.
   canvas->Brush()->SetColor(params->Background);
   bool painted = DrawCellSelectionBackground(ACol, ARow, AreaCol, AreaRow, Bar, ARect, params);
-  canvas->Brush()->SetColor(params->Background);
   if (IsBackgroundVisible() && canvas->Brush()->Color() == Color()) painted = true;
 
   // 6 and 7. The image and the content.
@@ -252,14 +263,16 @@ void TCustomDBAxisGridEh::DrawDataCell(int ACol, int ARow, int AreaCol, int Area
   // 8. The edit buttons, left to right.
   if (!buttons.empty()) {
     const int transparency = std::min(GetEditButtonTransparency(ACol, ARow), 255);
+    // The separators between flat faces show the cell's colour.
+    if (!painted) canvas->FillRect(buttonsRect);
     int64_t x = buttonsRect.Left;
     for (const TCellButtonEh& b : buttons) {
       if (x >= buttonsRect.Right) break;
-      const int right = static_cast<int>(std::min<int64_t>(x + b.Width, buttonsRect.Right));
+      const int right = static_cast<int>(std::min<int64_t>(x + b.Width - b.Separator, buttonsRect.Right));
       const TRect r{static_cast<int>(x), buttonsRect.Top, right, buttonsRect.Bottom};
       FillTranslucentRect(canvas, r, b.Images, b.ImageIndex, params->Background, transparency, false, false,
                           Flat(), AState.Contains(gdFocused), b.Enabled, b.Kind);
-      x += b.Width;
+      x += std::max(0, b.Width);
     }
     if (fixedLook && !ThemesEnabled()) {
       canvas->Pen()->SetColor(clBtnShadow);
@@ -280,7 +293,7 @@ bool TCustomDBAxisGridEh::DrawCellSelectionBackground(int ACol, int ARow, int Ar
                                                       TAxisBarEh* Bar, const TRect& ARect,
                                                       TAxisColCellParamsEh* Params) {
   if (!Params) return false;
-  const bool fixedLook = IsFixedLookCell(ACol, ARow, Params->State);
+  const bool fixedLook = HasFixedLook(this, ACol, ARow, Params->State, Params->DrawsCellItself);
   if (!fixedLook || Params->State.Contains(gdSelected)) return false;
   if (!Params->ThemedCell && !(Flat() && ThemesEnabled())) return false;
   DrawCellBackground(Params->ThemedCell ? cfstThemedEh : GetDefaultFillStyle(), ARect, false,
@@ -540,15 +553,8 @@ bool TCustomDBAxisGridEh::GetCellHint(int ACol, int ARow, std::string& HintText,
   TScopeExit back([&] { link->SetActiveRecord(oldActive); });
 
   const TAxisBarKindEh kind = bar->GetColumnType();
-  std::string text;
-  if (kind == abkKeyPickListEh) {
-    TField* field = bar->GetField();
-    int index = field ? bar->KeyList()->IndexOf(field->AsString()) : -1;
-    if (index < 0) index = bar->NotInKeyListIndex();
-    if (index >= 0 && index < bar->PickList()->Count()) text = bar->PickList()->Strings(index);
-  } else {
-    text = bar->GetDisplayText();
-  }
+  // The display text names a key pick list's entry, not the key.
+  const std::string text = bar->GetDisplayText();
 
   if (!hintFont_) hintFont_ = std::make_unique<TFont>();
   hintFont_->Assign(bar->Font());
