@@ -35,6 +35,18 @@ class TTestAxisBarEh : public TBaseColumnEh {
   void SetWidth(int Value) override;
 };
 
+// Line parameters answering the data grid's hooks: data lines on; the scheme is Scheme, where
+// glcsDefaultEh resolves as the data grid does (themed with themes on, flat for a flat grid,
+// else classic).
+class TTestAxisLineParamsEh : public TDBAxisGridLineParamsEh {
+  RTL_CLASS(TTestAxisLineParamsEh, TDBAxisGridLineParamsEh)
+ public:
+  explicit TTestAxisLineParamsEh(TCustomDBAxisGridEh* AGrid) : TDBAxisGridLineParamsEh(AGrid) {}
+  bool DefaultDataVertLines() override { return true; }
+  bool DefaultDataHorzLines() override { return true; }
+  TDBGridLinesColorSchemeEh GetActualColorScheme() override;
+};
+
 // Row 0 holds the titles; row r > 0 shows record r - 1 of the data link's window. Column i is
 // column i of Columns.
 class TTestAxisGridEh : public TCustomDBAxisGridEh {
@@ -71,6 +83,7 @@ class TTestAxisGridEh : public TCustomDBAxisGridEh {
 
  protected:
   TGridAxisBarsEh* CreateAxisBars() override;
+  TGridLineColorsEh* CreateGridLineColors() override { return new TTestAxisLineParamsEh(this); }
   void InternalLayout() override;
 
  private:
