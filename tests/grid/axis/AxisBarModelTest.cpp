@@ -5,6 +5,7 @@
 
 #include "grid/axis/AxisBarEh.h"
 #include "platform/rtl/Filer.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Streams.h"
 #include "tests/grid/axis/AxisGridTestSupport.h"
 
@@ -45,6 +46,36 @@ class AxisBarModel : public AxisGridTestBase {
   TField* Field(const char* Name) { return dataSet->FieldByName(Name); }
   std::unique_ptr<TGridAxisBarsEh> bars;
 };
+
+// A lookup grid that notes what the column hands it; Freed tells when the column let it go.
+class TLookupGridDoubleEh : public TComponent, public ILookupGridEh {
+  RTL_CLASS(TLookupGridDoubleEh, TComponent)
+  RTL_INTERFACES(ILookupGridEh)
+ public:
+  explicit TLookupGridDoubleEh(bool* AFreed) : TComponent(nullptr), freed_(AFreed) {}
+  ~TLookupGridDoubleEh() override { *freed_ = true; }
+  TComponent* LookupGridComponent() override { return this; }
+  TGridAxisBarsEh* LookupColumns() override { return nullptr; }
+  TAxisBarDefValuesEh* LookupColumnDefValues() override { return nullptr; }
+  TDBLookupGridEhOptions LookupOptions() override { return options; }
+  void SetLookupOptions(TDBLookupGridEhOptions Value) override { options = Value; }
+  bool SortLocal() override { return sortLocal; }
+  void SetSortLocal(bool Value) override { sortLocal = Value; }
+  TDataSource* ListSource() override { return listSource; }
+  void SetListSource(TDataSource* Value) override { listSource = Value; }
+  void SetKeyField(const std::string&) override {}
+  void SetListField(const std::string& Value) override { listField = Value; }
+  void AssignSpecRow(TSpecRowEh* Value) override { specRowText = Value->CellsText(); }
+
+  TDBLookupGridEhOptions options{dlgColLinesEh};
+  bool sortLocal = false;
+  TDataSource* listSource = nullptr;
+  std::string listField, specRowText;
+
+ private:
+  bool* freed_;
+};
+RTL_IMPLEMENT_CLASS(TLookupGridDoubleEh)
 
 const TPropInfo& Prop(const char* Name) {
   return *TAxisBarEh::StaticClass()->FindProp(Name);
@@ -257,6 +288,32 @@ TEST_F(AxisBarModel, NamesAndLookupByName) {
   }
 }
 
+TEST_F(AxisBarModel, DataListComesFromTheFactoryAndGoesWithTheColumn) {
+  bool freed = false;
+  TLookupGridDoubleEh* made = nullptr;
+  RegisterLookupGridFactoryEh([&](TAxisBarEh*) { return made = new TLookupGridDoubleEh(&freed); });
+  TScopeExit unregister([] { RegisterLookupGridFactoryEh(nullptr); });
+  TNoticeCountingBarEh* bar = NewBar("NAME");
+  EXPECT_FALSE(bar->HasDataList());
+  ILookupGridEh* list = bar->GetDataList();
+  ASSERT_EQ(list, static_cast<ILookupGridEh*>(made));
+  EXPECT_EQ(bar->GetDataList(), list) << "made once";
+  bar->SetLookupDisplayFields("City");
+  EXPECT_EQ(made->listField, "City");
+  bar->DropDownSpecRow()->SetCellsText("(none)");
+  EXPECT_EQ(made->specRowText, "(none)");
+  TColumnDropDownBoxEh* box = bar->DropDownBox();
+  box->SetSortLocal(true);
+  box->SetListSource(source);
+  box->SetOptions(TDBLookupGridEhOptions{dlgRowLinesEh});
+  EXPECT_TRUE(made->sortLocal);
+  EXPECT_EQ(made->listSource, source);
+  EXPECT_TRUE(box->Options() == TDBLookupGridEhOptions{dlgRowLinesEh});
+  EXPECT_EQ(box->GetListSourceWildcard(dataSet), "*") << "a data set without the in-memory table's interface";
+  bar->Free();
+  EXPECT_TRUE(freed);
+}
+
 // Every published property with a declared default holds it on a fresh object.
 TEST_F(AxisBarModel, DeclaredDefaultsMatchFreshObjects) {
   auto* fresh = new TTestAxisGridEh(form);
@@ -272,6 +329,12 @@ TEST_F(AxisBarModel, DeclaredDefaultsMatchFreshObjects) {
       EXPECT_EQ(p->GetOrd(*o), p->DefaultValue) << o->ClassName() << "." << p->Name;
     }
   EXPECT_EQ(checked, 43);
+  RegisterAxisBarClasses();
+  RegisterAxisGridSettingsClasses();
+  for (const char* name :
+       {"TAxisBarEh", "TAxisBarTitleEh", "TGridAxisBarsEh", "TAxisBarDefValuesEh", "TColumnDropDownBoxEh",
+        "TDBAxisGridLineParamsEh", "TControlBorderEh", "TGridToolTipsWindowEh"})
+    EXPECT_NE(GetClass(name), nullptr) << name;
 }
 
 TEST_F(AxisBarModel, ColumnsRoundTripThroughTheGridsDescription) {
