@@ -1,0 +1,158 @@
+// The axis grid's data link: the field map both ways, its growth and cap, and how each data-set
+// notification reaches the grid.
+#include "grid/axis/AxisGridDataLinkEh.h"
+#include "grid/data/SharedTypesEh.h"
+#include "tests/grid/axis/AxisGridTestSupport.h"
+
+namespace {
+
+class AxisGridDataLink : public AxisGridTestBase {
+ protected:
+  std::vector<int32_t> Map() {
+    std::vector<int32_t> m;
+    for (int i = 0; i < grid->DataLink()->FieldCount(); ++i) m.push_back(grid->DataLink()->FieldMapEntry(i));
+    return m;
+  }
+};
+
+// A link whose map holds at most three entries.
+class TCappedLink : public TAxisGridDataLinkEh {
+ public:
+  using TAxisGridDataLinkEh::TAxisGridDataLinkEh;
+
+ protected:
+  int32_t MaxMapEntries() const override { return 3; }
+};
+
+TEST_F(AxisGridDataLink, MapFromVisibleFieldsOrFromPersistentColumns) {
+  TAxisGridDataLinkEh* link = grid->DataLink();
+  EXPECT_EQ(Map(), (std::vector<int32_t>{0, 1, 2}));
+  EXPECT_FALSE(link->SparseMap());
+  EXPECT_TRUE(link->GetDefaultFields());
+  dataSet->FieldByName("NAME")->SetVisible(false);
+  grid->LayoutChanged();
+  EXPECT_EQ(Map(), (std::vector<int32_t>{0, 2}));
+
+  grid->BeginLayout();
+  grid->Columns()->Clear();
+  for (const char* name : {"AMOUNT", "MISSING", "ID"}) grid->Columns()->Add()->SetFieldName(name);
+  grid->EndLayout();
+  EXPECT_EQ(Map(), (std::vector<int32_t>{2, -1, 0}));
+  EXPECT_TRUE(link->SparseMap());
+  EXPECT_FALSE(link->GetDefaultFields());
+  EXPECT_EQ(link->Fields(0), dataSet->FieldByName("AMOUNT"));
+  EXPECT_EQ(link->Fields(1), nullptr);
+  EXPECT_EQ(link->Fields(3), nullptr);
+  EXPECT_EQ(link->Fields(-1), nullptr);
+}
+
+TEST_F(AxisGridDataLink, MapGrowsByDoublingFromEight) {
+  TAxisGridDataLinkEh* link = grid->DataLink();
+  link->ClearMapping();
+  EXPECT_EQ(link->MapCapacity(), 0);
+  link->AddMapping("ID");
+  EXPECT_EQ(link->MapCapacity(), 8);
+  for (int i = 1; i < 9; ++i) link->AddMapping("NAME");
+  EXPECT_EQ(link->FieldCount(), 9);
+  EXPECT_EQ(link->MapCapacity(), 16);
+  // Automatic maps look names up strictly.
+  EXPECT_ANY_THROW(link->AddMapping("MISSING"));
+  EXPECT_EQ(link->FieldCount(), 9);
+}
+
+TEST_F(AxisGridDataLink, FullMapRaisesAndKeepsItsEntries) {
+  TCappedLink link(grid);
+  for (int i = 0; i < 3; ++i) link.AddMapping("F");
+  EXPECT_EQ(link.MapCapacity(), 3);  // growth stops at the cap
+  try {
+    link.AddMapping("F");
+    FAIL() << "no error";
+  } catch (const EInvalidGridOperationEh& e) {
+    EXPECT_STREQ(e.what(), "Grid requested to display more than 256 columns");
+  }
+  EXPECT_EQ(link.FieldCount(), 3);
+  EXPECT_EQ(link.FieldMapEntry(2), -1);
+}
+
+TEST_F(AxisGridDataLink, NotificationsReachTheGrid) {
+  AddRows({{1, "a", 1.0}, {2, "b", 2.0}, {3, "c", 3.0}});
+  TAxisGridDataLinkEh* link = grid->DataLink();
+  grid->Scrolls.clear();
+  dataSet->Next();
+  EXPECT_EQ(grid->Scrolls, (std::vector<int>{0}));
+  const int changed = grid->DataChangedCount;
+  link->Modified();
+  dataSet->Refresh();
+  EXPECT_EQ(grid->DataChangedCount, changed + 1);
+  EXPECT_FALSE(link->IsModified());
+
+  const int editing = grid->EditingChangedCount;
+  dataSet->Edit();
+  link->Modified();
+  dataSet->Cancel();
+  EXPECT_EQ(grid->EditingChangedCount, editing + 2);
+  EXPECT_FALSE(link->IsModified());
+
+  // Re-enabled controls make the columns look their fields up again.
+  TAxisBarEh* bar = grid->Columns()->GetAxisBar(1);
+  bar->GetField();
+  ASSERT_NE(bar->CachedField(), nullptr);
+  dataSet->DisableControls();
+  dataSet->EnableControls();
+  EXPECT_EQ(bar->CachedField(), nullptr);
+
+  // Focusing a shown field selects its column; a field no column shows changes nothing.
+  grid->SetFocus();
+  TField* amount = dataSet->FieldByName("AMOUNT");
+  amount->FocusControl();
+  EXPECT_EQ(grid->Col(), 2);
+  grid->Columns()->GetAxisBar(2)->SetFieldName("ID");
+  grid->SetCol(0);
+  amount->FocusControl();
+  EXPECT_EQ(grid->Col(), 0);
+
+  dataSet->Close();
+  EXPECT_FALSE(link->Active());
+  EXPECT_FALSE(link->IsModified());
+}
+
+TEST_F(AxisGridDataLink, LayoutChangeFromTheDataSetIsFlaggedForItsDuration) {
+  bool seen = false;
+  struct TProbe : TTestAxisGridEh {
+    using TTestAxisGridEh::TTestAxisGridEh;
+    bool* seen = nullptr;
+    void LayoutChanged() override {
+      *seen = LayoutFromDataLink();
+      TTestAxisGridEh::LayoutChanged();
+    }
+  };
+  auto* probe = new TProbe(form);
+  probe->seen = &seen;
+  probe->SetParent(form);
+  probe->SetDataSource(source);
+  dataSet->FieldByName("NAME")->SetVisible(false);
+  EXPECT_TRUE(seen);
+  EXPECT_FALSE(probe->LayoutFromDataLink());
+  probe->LayoutChanged();
+  EXPECT_FALSE(seen);
+}
+
+TEST_F(AxisGridDataLink, FailedWriteLeavesTheEditPendingAndStopsThePost) {
+  AddRows({{1, "a", 1.0}});
+  TAxisGridDataLinkEh* link = grid->DataLink();
+  grid->SetCol(0);
+  dataSet->Edit();
+  grid->SetEditText(0, 1, "not a number");
+  link->Modified();
+  EXPECT_ANY_THROW(dataSet->Post());
+  EXPECT_EQ(dataSet->State(), dsEdit);
+  EXPECT_TRUE(link->IsModified());
+  EXPECT_FALSE(link->InUpdateData());
+
+  grid->SetEditText(0, 1, "7");
+  dataSet->Post();
+  EXPECT_EQ(dataSet->FieldByName("ID")->AsInteger(), 7);
+  EXPECT_FALSE(link->IsModified());
+}
+
+}  // namespace

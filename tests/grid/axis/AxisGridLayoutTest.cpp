@@ -1,0 +1,166 @@
+// The axis grid's layout protocol (locks, the deferred layout message, errors inside a layout)
+// and InternalLayout's columns over an opening, closing and changing data set.
+#include "tests/grid/axis/AxisGridTestSupport.h"
+
+namespace {
+
+class AxisGridLayout : public AxisGridTestBase {
+ protected:
+  std::vector<std::string> FieldNames() {
+    std::vector<std::string> names;
+    for (int i = 0; i < grid->Columns()->Count(); ++i)
+      names.push_back(grid->Columns()->GetAxisBar(i)->FieldName());
+    return names;
+  }
+  int QueuedLayouts() {
+    MSG msg{};
+    int n = 0;
+    while (PeekMessage(&msg, grid->Handle(), WM_AXISGRID_DEFERRED_LAYOUT, WM_AXISGRID_DEFERRED_LAYOUT,
+                       PM_REMOVE))
+      ++n;
+    return n;
+  }
+  void ExpectUnlocked() {
+    EXPECT_EQ(grid->LayoutLock(), 0);
+    EXPECT_EQ(grid->LayoutChangeLock(), 0);
+    EXPECT_FALSE(grid->LayoutChangePending());
+    EXPECT_EQ(grid->Columns()->GetUpdateCount(), 0);
+  }
+};
+
+// A grid whose layouts raise while Fail is set.
+struct TFailingGrid : TTestAxisGridEh {
+  using TTestAxisGridEh::TTestAxisGridEh;
+  bool Fail = false;
+  void InternalLayout() override {
+    if (Fail) throw Exception("layout failed");
+    TTestAxisGridEh::InternalLayout();
+  }
+};
+
+TEST_F(AxisGridLayout, NestedBracketsLayOutOnceAtTheOutermostEnd) {
+  const int before = grid->InternalLayoutCount;
+  for (int i = 0; i < 10; ++i) grid->BeginLayout();
+  grid->LayoutChanged();
+  for (int i = 0; i < 10; ++i) grid->EndLayout();
+  EXPECT_EQ(grid->InternalLayoutCount, before + 1);
+  ExpectUnlocked();
+
+  // Changes under the change lock are collected and run once at unlock.
+  grid->LockLayoutChange();
+  grid->LayoutChanged();
+  grid->LayoutChanged();
+  EXPECT_TRUE(grid->LayoutChangePending());
+  grid->UnlockLayoutChange();
+  EXPECT_EQ(grid->InternalLayoutCount, before + 2);
+  ExpectUnlocked();
+}
+
+TEST_F(AxisGridLayout, CountersNeverGoBelowZero) {
+  const int before = grid->InternalLayoutCount;
+  grid->UnlockLayoutChange();
+  grid->EndLayout();
+  grid->CancelLayout();
+  ExpectUnlocked();
+  EXPECT_EQ(grid->InternalLayoutCount, before);
+
+  // Posting releases no lock it did not take, and queues one message at most.
+  grid->BeginLayout();
+  grid->PostLayoutChanged();
+  grid->PostLayoutChanged();
+  EXPECT_EQ(grid->LayoutLock(), 1);
+  EXPECT_EQ(grid->LayoutChangeLock(), 1);
+  // Delivered while locked, the message waits for another turn.
+  grid->Perform(WM_AXISGRID_DEFERRED_LAYOUT, 0, 0);
+  EXPECT_EQ(grid->InternalLayoutCount, before);
+  EXPECT_EQ(QueuedLayouts(), 1);
+  grid->EndLayout();
+  ExpectUnlocked();
+
+  grid->PostLayoutChanged();
+  Pump();
+  EXPECT_EQ(grid->InternalLayoutCount, before + 2);
+  grid->Loaded();
+  EXPECT_EQ(grid->InternalLayoutCount, before + 3);
+  Pump();
+  EXPECT_EQ(grid->InternalLayoutCount, before + 4);
+  ExpectUnlocked();
+}
+
+TEST_F(AxisGridLayout, FailedLayoutClosesItsBrackets) {
+  auto* failing = new TFailingGrid(form);
+  failing->SetParent(form);
+  const int before = failing->InternalLayoutCount;
+  failing->Fail = true;
+  failing->BeginLayout();
+  failing->BeginLayout();
+  failing->EndLayout();
+  EXPECT_THROW(failing->EndLayout(), Exception);
+  EXPECT_EQ(failing->LayoutLock(), 0);
+  EXPECT_EQ(failing->LayoutChangeLock(), 0);
+  EXPECT_FALSE(failing->LayoutChangePending());
+  EXPECT_EQ(failing->Columns()->GetUpdateCount(), 0);
+  failing->Fail = false;
+  failing->LayoutChanged();
+  EXPECT_EQ(failing->InternalLayoutCount, before + 1);
+}
+
+TEST_F(AxisGridLayout, AutomaticColumnsFollowTheDataSet) {
+  EXPECT_EQ(FieldNames(), (std::vector<std::string>{"ID", "NAME", "AMOUNT"}));
+  EXPECT_EQ(grid->VisibleAxisBars().Count(), 3);
+  dataSet->Close();
+  // Default fields are gone: one empty column stays.
+  EXPECT_EQ(FieldNames(), (std::vector<std::string>{""}));
+  dataSet->Open();
+  EXPECT_EQ(FieldNames(), (std::vector<std::string>{"ID", "NAME", "AMOUNT"}));
+  dataSet->FieldByName("NAME")->SetVisible(false);
+  EXPECT_EQ(FieldNames(), (std::vector<std::string>{"ID", "AMOUNT"}));
+  EXPECT_TRUE(grid->Columns()->GetAxisBar(0)->IsAutomatic());
+}
+
+TEST_F(AxisGridLayout, PersistentColumnsFindTheirFieldsAgainAndReplaceAutomaticOnes) {
+  // One persistent column among automatic ones: the automatic ones go.
+  grid->BeginLayout();
+  grid->Columns()->Add()->SetFieldName("AMOUNT");
+  grid->EndLayout();
+  EXPECT_EQ(FieldNames(), (std::vector<std::string>{"AMOUNT"}));
+  grid->Columns()->Add()->SetFieldName("ID");
+  dataSet->Close();
+  dataSet->Open();
+  EXPECT_EQ(FieldNames(), (std::vector<std::string>{"AMOUNT", "ID"}));
+  EXPECT_EQ(grid->Columns()->GetAxisBar(0)->GetField(), dataSet->FieldByName("AMOUNT"));
+  EXPECT_EQ(grid->Columns()->GetAxisBar(1)->GetField(), dataSet->FieldByName("ID"));
+}
+
+TEST_F(AxisGridLayout, FreedFieldLeavesNoColumnPointingAtIt) {
+  dataSet->Close();
+  for (int i = 0; i < dataSet->FieldDefs()->Count(); ++i)
+    dataSet->FieldDefs()->Items(i)->CreateField(dataSet);
+  grid->Columns()->Clear();
+  for (const char* name : {"ID", "NAME"}) grid->Columns()->Add()->SetFieldName(name);
+  // The map of the open data set asks to hear of NAME's end; closed, the column still binds it.
+  dataSet->Open();
+  dataSet->Close();
+  TAxisBarEh* bar = grid->Columns()->GetAxisBar(1);
+  TField* name = dataSet->FieldByName("NAME");
+  ASSERT_EQ(bar->GetField(), name);
+  // Also while the layout waits for its lock, no column keeps the freed field.
+  grid->BeginLayout();
+  name->Free();
+  EXPECT_EQ(bar->CachedField(), nullptr);
+  EXPECT_EQ(bar->GetField(), nullptr);
+  grid->EndLayout();
+
+  // Freed while open: the map is built again without it.
+  dataSet->Open();
+  TField* amount = dataSet->FieldByName("AMOUNT");
+  grid->Columns()->GetAxisBar(1)->SetFieldName("AMOUNT");
+  grid->LayoutChanged();
+  ASSERT_EQ(grid->DataLink()->Fields(1), amount);
+  amount->Free();
+  EXPECT_EQ(grid->DataLink()->Fields(1), nullptr);
+  EXPECT_EQ(grid->Columns()->GetAxisBar(1)->CachedField(), nullptr);
+  Pump();
+}
+
+}  // namespace
