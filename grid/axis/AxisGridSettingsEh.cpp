@@ -83,6 +83,8 @@ void TDBAxisGridLineParamsEh::SetDataVertLines(bool Value) {
 }
 
 void TDBAxisGridLineParamsEh::SetDataVertLinesStored(bool Value) {
+  // Turning on again keeps the own value: a description reads it before this flag.
+  if (Value && dataVertLinesStored_) return;
   dataVertLines_ = DefaultDataVertLines();
   dataVertLinesStored_ = Value;
   Invalidate();
@@ -99,6 +101,8 @@ void TDBAxisGridLineParamsEh::SetDataHorzLines(bool Value) {
 }
 
 void TDBAxisGridLineParamsEh::SetDataHorzLinesStored(bool Value) {
+  // Turning on again keeps the own value: a description reads it before this flag.
+  if (Value && dataHorzLinesStored_) return;
   dataHorzLines_ = DefaultDataHorzLines();
   dataHorzLinesStored_ = Value;
   Invalidate();
@@ -246,6 +250,8 @@ void TControlBorderEh::SetExtendedDraw(bool Value) {
 }
 
 void TControlBorderEh::SetExtendedDrawStored(bool Value) {
+  // Turning on again keeps the own value: a description reads it before this flag.
+  if (Value && extendedDrawStored_) return;
   extendedDraw_ = DefaultExtendedDraw();
   extendedDrawStored_ = Value;
   if (grid_) grid_->InvalidateGrid();

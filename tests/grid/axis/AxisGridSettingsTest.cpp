@@ -83,6 +83,7 @@ TEST_F(AxisGridSettings, DataLinesAndTheHooksOfTheDataGrid) {
   EXPECT_TRUE(Lines()->DataVertLines()) << "the data grid's default";
   Lines()->SetDataVertLines(false);
   EXPECT_TRUE(Lines()->DataVertLinesStored());
+  Lines()->SetDataVertLinesStored(true);  // as a description reads it, after the value
   EXPECT_FALSE(Lines()->DataVertLines());
   Lines()->SetDataVertLinesStored(false);
   EXPECT_TRUE(Lines()->DataVertLines());
@@ -143,6 +144,7 @@ TEST_F(AxisGridSettings, BorderNeedsOwnDrawingOnlyWhenFlatAndCustomised) {
 
   border->SetExtendedDraw(true);
   EXPECT_TRUE(border->ExtendedDrawStored());
+  border->SetExtendedDrawStored(true);  // as a description reads it, after the value
   EXPECT_TRUE(border->ExtendedDraw());
   border->SetExtendedDrawStored(false);
   EXPECT_FALSE(border->ExtendedDraw());
