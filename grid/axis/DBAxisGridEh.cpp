@@ -24,6 +24,8 @@ constexpr int kAutoScrollInterval = 60;
 constexpr UINT_PTR kGridTimerId = 1;
 // EN_CHANGE: the edit-change notification of an edit window.
 constexpr WORD kEditChangeCode = 768;
+// The control message a grid broadcasts to its children at design time when its window is made.
+constexpr UINT kDesignGridChanged = 45111;
 
 }  // namespace axis_grid_detail
 
@@ -337,6 +339,13 @@ void TCustomDBAxisGridEh::CreateWnd() {
   editButtonDefaultWidth_ = Flat() ? FlatButtonWidth() : GetSystemMetrics(SM_CXVSCROLL);
   gridImeMode_ = ImeMode();
   gridImeName_ = ImeName();
+  if (ComponentState().Contains(csDesigning)) {
+    // Child controls placed on the grid at design time learn that it has a window now.
+    TMessage changed;
+    changed.Msg = axis_grid_detail::kDesignGridChanged;
+    changed.LParam = reinterpret_cast<LPARAM>(this);
+    Broadcast(changed);
+  }
 }
 
 void TCustomDBAxisGridEh::FlatChanged() {

@@ -1,7 +1,9 @@
 // The axis grid's data link: the field map both ways, its growth and cap, and how each data-set
 // notification reaches the grid.
 #include "grid/axis/AxisGridDataLinkEh.h"
+#include "grid/data/MemTableInterfacesEh.h"
 #include "grid/data/SharedTypesEh.h"
+#include "platform/rtl/Streams.h"
 #include "tests/grid/axis/AxisGridTestSupport.h"
 
 namespace {
@@ -22,6 +24,35 @@ class TCappedLink : public TAxisGridDataLinkEh {
 
  protected:
   int32_t MaxMapEntries() const override { return 3; }
+};
+
+// An in-memory data set that offers the in-memory-table interface (answers of no interest).
+class TMemTableDataSet : public TMemoryDataSet, public IMemTableEh {
+ public:
+  using TMemoryDataSet::TMemoryDataSet;
+  RTL_INTERFACES(IMemTableEh)
+  void RequestRows(int) override {}
+  bool GetTreeNodeExpanded() override { return false; }
+  bool GetTreeNodeHasChildren() override { return false; }
+  int GetTreeNodeLevel() override { return 1; }
+  int GetNextTreeNodeLevel() override { return -1; }
+  int GetRowCount() override { return RecordCount(); }
+  int GetRowIndex() override { return 0; }
+  bool IsTreeViewMode() override { return false; }
+  void RemoveFilterItem(TMemTableFilterItemEh) override {}
+  bool GetTreeNodeHasNextSibling(int) override { return false; }
+  int SetTreeNodeExpanded(int, bool) override { return 0; }
+  void InstantReadEnter(int) override {}
+  void InstantReadLeave() override {}
+  void RegisterEventReceiver(IMemTableEventReceiverEh*) override {}
+  void UnregisterEventReceiver(IMemTableEventReceiverEh*) override {}
+  TMemTableFilterItemEh AddFilterItem(const TFilterRecordEvent&) override { return 1; }
+  void ApplyFilterItems() override {}
+  int GetCurrentRecordIndex() override { return -1; }
+  TBookmark GetPositionedBookmark() override { return {}; }
+  void GotoBookmarkEh(const TBookmark&) override {}
+  bool IsTreeMode() override { return false; }
+  std::string GetAutoFilterWildcard() override { return "*"; }
 };
 
 TEST_F(AxisGridDataLink, MapFromVisibleFieldsOrFromPersistentColumns) {
@@ -85,6 +116,13 @@ TEST_F(AxisGridDataLink, NotificationsReachTheGrid) {
   dataSet->Refresh();
   EXPECT_EQ(grid->DataChangedCount, changed + 1);
   EXPECT_FALSE(link->IsModified());
+
+  // A field's change reaches the grid as a record change and ends the modified state.
+  dataSet->Edit();
+  link->Modified();
+  dataSet->FieldByName("NAME")->SetAsString("z");
+  EXPECT_FALSE(link->IsModified());
+  dataSet->Cancel();
 
   const int editing = grid->EditingChangedCount;
   dataSet->Edit();
@@ -153,6 +191,47 @@ TEST_F(AxisGridDataLink, FailedWriteLeavesTheEditPendingAndStopsThePost) {
   dataSet->Post();
   EXPECT_EQ(dataSet->FieldByName("ID")->AsInteger(), 7);
   EXPECT_FALSE(link->IsModified());
+}
+
+TEST_F(AxisGridDataLink, DataInterfaceHeldOnlyWhileTheLinkIsActive) {
+  EXPECT_FALSE(grid->IsDataIntfAssigned());  // the plain data set offers none
+  auto* mem = new TMemTableDataSet(form);
+  mem->FieldDefs()->Add("ID", ftInteger);
+  mem->CreateDataSet();
+  source->SetDataSet(mem);
+  EXPECT_EQ(grid->DataIntf(), static_cast<IMemTableEh*>(mem));
+  mem->Close();
+  EXPECT_FALSE(grid->IsDataIntfAssigned());
+  mem->Open();
+  EXPECT_TRUE(grid->IsDataIntfAssigned());
+  mem->Free();
+  EXPECT_FALSE(grid->IsDataIntfAssigned());
+}
+
+TEST_F(AxisGridDataLink, PersistentColumnsTravelUnderTheDefinedName) {
+  TMemoryStream stream;
+  stream.WriteComponent(grid);
+  const size_t automaticSize = static_cast<size_t>(stream.Size());
+  grid->BeginLayout();
+  grid->Columns()->Clear();
+  for (const char* name : {"AMOUNT", "ID"}) grid->Columns()->Add()->SetFieldName(name);
+  grid->EndLayout();
+  TMemoryStream persistent;
+  persistent.WriteComponent(grid);
+  const std::string bytes(reinterpret_cast<const char*>(persistent.Memory()),
+                          static_cast<size_t>(persistent.Size()));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(stream.Memory()), automaticSize)
+                .find("<Define property Name>"),
+            std::string::npos);
+  EXPECT_NE(bytes.find("<Define property Name>"), std::string::npos);
+
+  auto* copy = new TTestAxisGridEh(form);
+  persistent.SetPosition(0);
+  persistent.ReadComponent(copy);
+  ASSERT_EQ(copy->Columns()->Count(), 2);
+  EXPECT_EQ(copy->Columns()->GetAxisBar(0)->FieldName(), "AMOUNT");
+  EXPECT_EQ(copy->Columns()->GetAxisBar(1)->FieldName(), "ID");
+  EXPECT_FALSE(copy->Columns()->GetAxisBar(0)->IsAutomatic());
 }
 
 }  // namespace
