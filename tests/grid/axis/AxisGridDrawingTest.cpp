@@ -15,6 +15,7 @@
 #include "platform/vcl/ImgList.h"
 #include "platform/vcl/StdCtrls.h"
 #include "tests/grid/axis/AxisGridTestSupport.h"
+#include "tests/support/SurfacePixels.h"
 
 namespace {
 
@@ -322,6 +323,36 @@ TEST_F(AxisGridDrawing, RightToLeftTextStandsAtTheCellsRight) {
   const int width = grid->Canvas()->TextWidth("Ann");
   EXPECT_EQ(texts[0]->DeviceRect.Right, 200 - 3);
   EXPECT_EQ(texts[0]->DeviceRect.Left, 200 - 3 - width);
+}
+
+// A flat grid without 3-D look and with a border colour draws its one-pixel frame itself, on
+// the chosen sides only.
+TEST_F(AxisGridDrawing, ExtendedBorderPaintsTheChosenSidesInItsColour) {
+  struct Case {
+    const char* id;
+    TEdgeBorders edges;
+    bool left, right;  // red at the window's left, right edge
+  };
+  const Case cases[] = {{"all", AllEdgeBorders(), true, true}, {"left-top", {ebLeft, ebTop}, true, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    grid->SetBorderStyle(bsSingle);
+    grid->SetFlat(true);
+    grid->Border()->SetCtl3D(false);
+    grid->Border()->SetColor(clRed);
+    grid->Border()->SetEdgeBorders(c.edges);
+    Pump();
+    ASSERT_TRUE(grid->Border()->ExtendedDraw());
+    RECT w{};
+    GetWindowRect(grid->Handle(), &w);
+    const int y = (w.Top + w.Bottom) / 2;
+    auto redAt = [&](int x) {
+      return test_support::ScreenPixel(form->Handle(), POINT{x, y}) == ColorToRGB(clRed);
+    };
+    EXPECT_EQ(redAt(w.Left), c.left);
+    EXPECT_EQ(redAt(w.Right - 1), c.right);
+    EXPECT_FALSE(redAt(w.Left + 1));
+  }
 }
 
 TEST_F(AxisGridDrawing, CutTextShowsAToolTipOverItsCell) {
