@@ -568,7 +568,9 @@ class TGridAxisBarsEh : public TCollection {
   void Assign(TPersistent* Source) override;
   TPersistent* GetOwner() override;
 
-  TAxisBarEh* Add() { return static_cast<TAxisBarEh*>(TCollection::Add()); }
+  // Within the grid's layout brackets, so that the grid lays out a whole column (the column's
+  // own brackets close before its descendant's constructor has run).
+  TAxisBarEh* Add();
   // Add, then the new column is not persistent.
   TAxisBarEh* AddAutomatic();
   TAxisBarEh* GetAxisBar(int Index) const { return static_cast<TAxisBarEh*>(Items(Index)); }

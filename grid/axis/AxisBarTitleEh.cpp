@@ -323,7 +323,19 @@ void TGridAxisBarsEh::Assign(TPersistent* Source) {
   TCollection::Assign(Source);
 }
 
+TAxisBarEh* TGridAxisBarsEh::Add() {
+  if (!grid_) return static_cast<TAxisBarEh*>(TCollection::Add());
+  grid_->BeginLayout();
+  TScopeExit endLayout([this] { grid_->EndLayout(); });
+  return static_cast<TAxisBarEh*>(TCollection::Add());
+}
+
 TAxisBarEh* TGridAxisBarsEh::AddAutomatic() {
+  // The layout sees the column only once it is marked automatic.
+  if (grid_) grid_->BeginLayout();
+  TScopeExit endLayout([this] {
+    if (grid_) grid_->EndLayout();
+  });
   TAxisBarEh* bar = Add();
   bar->SetPersistent(false);
   return bar;

@@ -15,12 +15,15 @@ namespace {
 class TNoticeCountingBarEh : public TTestAxisBarEh {
   RTL_CLASS(TNoticeCountingBarEh, TTestAxisBarEh)
  public:
-  explicit TNoticeCountingBarEh(TCollection* Collection) : TTestAxisBarEh(Collection) {}
+  explicit TNoticeCountingBarEh(TCollection* Collection) : TTestAxisBarEh(Collection) {
+    if (auto* grid = dynamic_cast<TTestAxisGridEh*>(GetGrid())) layoutsWhileMade = grid->InternalLayoutCount;
+  }
   void NotifyChanged(bool AllItems) override {
     ++Notices;
     TTestAxisBarEh::NotifyChanged(AllItems);
   }
   int Notices = 0;
+  int layoutsWhileMade = -1;
 };
 RTL_IMPLEMENT_CLASS(TNoticeCountingBarEh)
 
@@ -256,6 +259,13 @@ TEST_F(AxisBarModel, SetIndexOfAnAutomaticColumnMovesItsField) {
   columns->GetAxisBar(2)->SetIndex(0);
   EXPECT_EQ(Field("AMOUNT")->Index(), 0);
   EXPECT_EQ(columns->GetAxisBar(0)->FieldName(), "AMOUNT");
+}
+
+TEST_F(AxisBarModel, TheGridLaysOutANewColumnOnlyWhenItIsWhole) {
+  const int before = grid->InternalLayoutCount;
+  auto* bar = static_cast<TNoticeCountingBarEh*>(bars->Add());
+  EXPECT_EQ(bar->layoutsWhileMade, before);
+  EXPECT_EQ(grid->InternalLayoutCount, before + 1);
 }
 
 TEST_F(AxisBarModel, NamesAndLookupByName) {
