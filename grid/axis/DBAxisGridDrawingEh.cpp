@@ -543,7 +543,8 @@ bool TCustomDBAxisGridEh::GetCellHint(int ACol, int ARow, std::string& HintText,
   TAxisGridDataLinkEh* link = DataLink();
   if (!bar || !link->Active() || record >= link->RecordCount()) return false;
 
-  TRect full = CellRect(ACol, ARow);
+  // The visible part of the cell: narrower than its column when the view cuts it.
+  const TRect full = CellRect(ACol, ARow);
   if (IsRectEmpty(full)) return false;
   TRect area = full;
   if (bar->IsAlwaysShowEditButton()) area.Right -= std::max(0, bar->GetEditButtonsWidth());
@@ -587,7 +588,7 @@ bool TCustomDBAxisGridEh::GetCellHint(int ACol, int ARow, std::string& HintText,
     alignment = taLeftJustify;
   } else if (!text.empty()) {
     offer = IsTextTooLongForRect(&measure, text, area, bar->IsWordWrapEffective(full.Height()), 0, 0) ||
-            (alignment == taRightJustify && full.Right > ClientWidth());
+            (alignment == taRightJustify && full.Width() < ColWidths(ACol));
   }
   if (!offer) return false;
 

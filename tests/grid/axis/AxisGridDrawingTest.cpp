@@ -359,15 +359,32 @@ TEST_F(AxisGridDrawing, CutTextShowsAToolTipOverItsCell) {
   const int col = ColOf("NAME");
   Bar("NAME")->SetToolTips(true);
   grid->SetShowHint(true);
+  const TRect cell = grid->CellRect(col, 2);
+  struct Case {
+    const char* id;
+    int row;
+    TAlignment alignment;
+    bool shown;
+    int edge;  // the hint's left (left aligned) or right edge
+  };
+  const Case cases[] = {{"fits", 1, taLeftJustify, false, 0},
+                        {"cut-left", 2, taLeftJustify, true, cell.Left + 1},
+                        {"cut-right", 2, taRightJustify, true, cell.Right + 1}};
   std::string text;
   TRect rect;
-  EXPECT_FALSE(grid->GetCellHint(col, 1, text, rect));  // "Ann" fits
-  EXPECT_EQ(text, "");
-  const TRect cell = grid->CellRect(col, 2);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    static_cast<TTestAxisBarEh*>(Bar("NAME"))->OnGetCellParams = [&](TAxisColCellParamsEh* p) {
+      p->Alignment = c.alignment;
+    };
+    ASSERT_EQ(grid->GetCellHint(col, c.row, text, rect), c.shown);
+    EXPECT_EQ(text, c.shown ? "a rather long name for one cell" : "");
+    if (!c.shown) continue;
+    EXPECT_EQ(rect.Top, cell.Top);
+    EXPECT_EQ(c.alignment == taLeftJustify ? rect.Left : rect.Right, c.edge);
+  }
+  static_cast<TTestAxisBarEh*>(Bar("NAME"))->OnGetCellParams = nullptr;
   ASSERT_TRUE(grid->GetCellHint(col, 2, text, rect));
-  EXPECT_EQ(text, "a rather long name for one cell");
-  EXPECT_EQ(rect.TopLeft(), (TPoint{cell.Left + 1, cell.Top}));
-
   Application->ActivateHint(grid->ClientToScreen(TPoint{cell.Left + 5, cell.Top + 5}));
   auto* tip = dynamic_cast<TGridToolTipsWindowEh*>(Application->HintWindow());
   ASSERT_NE(tip, nullptr);
