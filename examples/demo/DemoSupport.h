@@ -15,7 +15,8 @@ T* Place(TWinControl* parent, int x, int y, int w, int h) {
 }
 
 // The ledger the data-aware forms show: date, account, kind ("I" income, "E" expense),
-// amount, cleared flag and a note. Owned by Owner.
+// amount, cleared flag, a note and, for expenses, a picture of the receipt (a BMP). Owned by
+// Owner.
 TMemoryDataSet* CreateLedger(TComponent* Owner);
 
 // A form with one editor of each kind bound to the ledger through a data source.

@@ -4,6 +4,34 @@
 #include "examples/demo/DemoSupport.h"
 #include "platform/db/Fields.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/Streams.h"
+#include "platform/vcl/Graphics.h"
+
+namespace {
+
+// A small receipt: a slip of paper with printed lines and a stamp, as BMP bytes. The stamp is
+// red on a paid receipt, grey on one not yet cleared.
+std::string ReceiptPicture(bool Cleared) {
+  TBitmap bmp;
+  bmp.SetSize(32, 20);
+  TCanvas* c = bmp.Canvas();
+  c->Brush()->SetColor(clWhite);
+  c->Pen()->SetColor(clGray);
+  c->Rectangle(0, 0, 32, 20);
+  c->Pen()->SetColor(clNavy);
+  for (int y = 4; y < 17; y += 4) {
+    c->MoveTo(3, y);
+    c->LineTo(y == 16 ? 12 : 20, y);
+  }
+  c->Brush()->SetColor(Cleared ? clRed : clSilver);
+  c->Pen()->SetColor(Cleared ? clMaroon : clGray);
+  c->Ellipse(20, 9, 30, 19);
+  TStringStream bytes;
+  bmp.SaveToStream(&bytes);
+  return bytes.DataString();
+}
+
+}  // namespace
 
 TMemoryDataSet* CreateLedger(TComponent* Owner) {
   auto* ds = new TMemoryDataSet(Owner);
@@ -13,6 +41,8 @@ TMemoryDataSet* CreateLedger(TComponent* Owner) {
   ds->FieldDefs()->Add("Amount", ftCurrency);
   ds->FieldDefs()->Add("Cleared", ftBoolean);
   ds->FieldDefs()->Add("Note", ftString, 40);
+  // Expenses keep a picture of their receipt.
+  ds->FieldDefs()->Add("Receipt", ftGraphic);
   ds->CreateDataSet();
   // Amounts read with thousands separators and two decimals wherever they are shown: the
   // entry form's number editor and the grid both take the field's display format.
@@ -37,7 +67,8 @@ TMemoryDataSet* CreateLedger(TComponent* Owner) {
   for (const Entry& e : entries)
     rows.push_back({Variant::FromDate(EncodeDate(2026, e.month, e.day)), Variant(std::string(e.account)),
                     Variant(std::string(e.kind)), Variant(e.amount), Variant(e.cleared),
-                    Variant(std::string(e.note))});
+                    Variant(std::string(e.note)),
+                    *e.kind == 'E' ? Variant(ReceiptPicture(e.cleared)) : Variant::Null()});
   ds->LoadFromRows(rows);
   return ds;
 }

@@ -1,5 +1,6 @@
 // The demo: a bookkeeping-style form with a menu bar, a popup menu and one of each standard
-// control, a ledger entry form with one data-aware editor of each kind, and a ledger grid.
+// control, a ledger entry form with one data-aware editor of each kind, a ledger grid, and
+// (from the Window menu) the ledger in a data-aware grid that edits it in place.
 // With a display it runs in real windows until the main form is closed; without one it
 // renders its forms to PNG files in demo-output/ of its build folder and prints their paths.
 #include <cstdio>
@@ -9,6 +10,7 @@
 
 #include "examples/demo/DemoSupport.h"
 #include "examples/demo/HeadlessOutput.h"
+#include "examples/demo/LedgerAxisGridForm.h"
 #include "grid/editors/EditorsRegistryEh.h"
 #include "platform/gdi/FontEngine.h"
 #include "platform/gdi/PngWriter.h"
@@ -46,6 +48,13 @@ class TDemoForm : public TForm {
 
   TStatusBar* status = nullptr;
   TPopupMenu* popup = nullptr;
+  TMemoryDataSet* ledger = nullptr;  // what the Window menu's ledger detail shows
+
+  // Made on first use, shown again later.
+  void OpenLedgerDetail() {
+    if (!ledgerDetail_) ledgerDetail_ = CreateLedgerAxisGridForm(Application, ledger);
+    ledgerDetail_->Show();
+  }
 
  private:
   void Say(const std::string& text) {
@@ -61,6 +70,8 @@ class TDemoForm : public TForm {
     TMenuItem* edit = AddItem(menu, menu->Items(), "编辑(&E)");
     AddItem(menu, edit, "收入", [this](TObject*) { Say("收入"); });
     AddItem(menu, edit, "支出", [this](TObject*) { Say("支出"); });
+    TMenuItem* window = AddItem(menu, menu->Items(), "窗口(&W)");
+    AddItem(menu, window, "账目明细(&L)", [this](TObject*) { OpenLedgerDetail(); });
     TMenuItem* help = AddItem(menu, menu->Items(), "帮助(&H)");
     AddItem(menu, help, "关于…", [](TObject*) { ShowMessage("账户 demo"); });
     SetMenu(menu);
@@ -70,6 +81,8 @@ class TDemoForm : public TForm {
     AddItem(popup, popup->Items(), "粘贴", [this](TObject*) { Say("粘贴"); });
     SetPopupMenu(popup);
   }
+
+  TForm* ledgerDetail_ = nullptr;
 
   void BuildControls() {
     auto* toolbar = Place<TToolBar>(this, 0, 0, 640, 26);
@@ -186,6 +199,7 @@ int main(int argc, char** argv) {
   Application->CreateForm(demo);
   demo->Show();
   TMemoryDataSet* ledger = CreateLedger(Application);
+  demo->ledger = ledger;
   TForm* editors = CreateLedgerEditorsForm(Application, ledger);
   editors->Show();
   TForm* grid = CreateLedgerGridForm(Application, ledger);

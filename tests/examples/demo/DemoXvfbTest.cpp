@@ -3,8 +3,9 @@
 // back through the X utilities (xwininfo, xprop, xwd). The ledger grid shows after a click,
 // the wheel and keys what a full repaint shows; a caption's close button hides its form while
 // the program runs on; the About box is sized from its text, centred, without scroll bars, and
-// shows what the class library draws for it headless. Pictures of the windows go to
-// demo-output/ in the build folder for a person to look at; their paths are printed.
+// shows what the class library draws for it headless; the ledger detail opens from the Window
+// menu and takes typed text in a cell. Pictures of the windows go to demo-output/ in the build
+// folder for a person to look at; their paths are printed.
 //
 // Every wait polls with a timeout; the demo and the server are stopped however a test ends.
 // Skipped when Xvfb or an X utility is missing (scripts/setup.sh installs them).
@@ -45,6 +46,7 @@ using test_support::WaitFor;
 const char* const kAccountsTitle = "账户 — 收入与支出";
 const char* const kEntryTitle = "账目 — 编辑";
 const char* const kGridTitle = "账目 — 表格";
+const char* const kDetailTitle = "账目 — 明细";  // opened from the Window menu
 // The About box is a message box: the application's title over the message.
 const char* const kAboutTitle = "账户";
 const char* const kAboutText = "账户 demo";
@@ -187,6 +189,41 @@ class DemoXvfbTest : public ::testing::Test {
   test_support::TXvfbServer server_;
   std::unique_ptr<TProcess> demo_;
 };
+
+// The Window menu opens the ledger detail (an axis grid over the ledger itself). A click on a
+// note cell, Enter, typed text and Enter again change what the cell shows; the picture is kept.
+TEST_F(DemoXvfbTest, LedgerDetailOpensFromTheMenuAndEditsInPlace) {
+  const std::string main = WaitForWindow(kAccountsTitle);
+  const TGeometry m = Geometry(main);
+  ASSERT_GT(m.Width, 0);
+  ASSERT_TRUE(
+      ClickAt(m.X + m.Width / 2, m.Y + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2));
+  ASSERT_TRUE(Xdo({"key", "alt+w"}));
+  ASSERT_TRUE(WaitFor([&] { return DemoWindows().size() == 4; })) << "the Window menu did not open";
+  ASSERT_TRUE(Xdo({"key", "Return"}));
+  const std::string detail = WaitForWindow(kDetailTitle);
+  ASSERT_FALSE(detail.empty()) << "no ledger detail window" << DemoSaid();
+  const TGeometry g = Geometry(detail);
+  // The grid fills the client area, inside its own sunken edge. Its columns are 90, 90, 50,
+  // 28, 84 and 52 px wide before the note, each with a 1 px line; rows are 26 px and a line.
+  const int clientX = g.X + GetSystemMetrics(SM_CXFRAME) + GetSystemMetrics(SM_CXEDGE);
+  const int clientY =
+      g.Y + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYEDGE);
+  const int noteX = clientX + 90 + 90 + 50 + 28 + 84 + 52 + 6 + 30, row3Y = clientY + 27 * 3 + 13;
+
+  std::optional<TWindowPixels> shown = Settled(detail);
+  ASSERT_TRUE(shown) << "the detail window's picture did not settle";
+  ASSERT_TRUE(ClickAt(noteX, row3Y));
+  shown = SettledChange(detail, *shown);
+  ASSERT_TRUE(shown) << "the click on a note changed nothing" << DemoSaid();
+  ASSERT_TRUE(Xdo({"key", "Return"}));
+  ASSERT_TRUE(Xdo({"type", "Receipt 42"}));
+  ASSERT_TRUE(Xdo({"key", "Return"}));
+  shown = SettledChange(detail, *shown);
+  ASSERT_TRUE(shown) << "typing changed nothing" << DemoSaid();
+  Keep(*shown, "xvfb-ledger-detail.png");
+  EXPECT_FALSE(demo_->Exited()) << DemoSaid();
+}
 
 // The message box the demo shows for its About item, built and painted here by the class
 // library with the system fonts the demo uses: the picture the X server must show.
