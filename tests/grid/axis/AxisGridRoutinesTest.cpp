@@ -1,9 +1,8 @@
 // The axis grid's unit routines: integers from fields, saved fonts, the text-fit test, the
-// read-only test of lookup fields, pending messages and the editor's text without selection.
+// read-only test of lookup fields and the editor's text without selection.
 #include <cmath>
 
 #include "grid/axis/AxisGridRoutinesEh.h"
-#include "grid/data/SharedTypesEh.h"
 #include "platform/vcl/StdCtrls.h"
 #include "tests/grid/axis/AxisGridTestSupport.h"
 
@@ -124,18 +123,6 @@ TEST_F(AxisGridRoutines, LookupFieldReadOnlyFollowsItsKeys) {
     EXPECT_EQ(FieldIsReadOnly(lookup), c.expected);
   }
   EXPECT_FALSE(FieldIsReadOnly(dataSet->FieldByName("AMOUNT")));
-}
-
-TEST_F(AxisGridRoutines, PendingMessageRemovedOnce) {
-  const UINT code = WM_USER + 7;
-  PostMessage(grid->Handle(), code, 0, 0);
-  PostMessage(grid->Handle(), code, 0, 0);
-  RemovePendingMessage(grid->Handle(), code);
-  MSG msg{};
-  int left = 0;
-  while (PeekMessage(&msg, grid->Handle(), code, code, PM_REMOVE)) ++left;
-  EXPECT_EQ(left, 1);
-  EXPECT_THROW(InvalidAxisGridOp("x"), EInvalidGridOperationEh);
 }
 
 TEST_F(AxisGridRoutines, EditTextWithoutSelection) {
