@@ -101,8 +101,7 @@ TAxisBarEh::~TAxisBarEh() {
   dataListOwner_.reset();
   dropDownBox_.reset();
   mruList_.reset();
-  if (imageList_ && imageChangeLink_) imageList_->UnRegisterChanges(imageChangeLink_.get());
-  imageChangeLink_.reset();
+  imageChangeLink_.reset();  // leaves the image list if that still exists
   dropDownFormParams_.reset();
 }
 
@@ -718,8 +717,8 @@ bool TAxisBarEh::IsHighlightRequiredStored() {
 }
 
 void TAxisBarEh::SetImageList(TCustomImageList* Value) {
-  if (imageList_ == Value) return;
-  if (imageList_) imageList_->UnRegisterChanges(imageChangeLink_.get());
+  if (ImageList() == Value) return;
+  if (TCustomImageList* old = imageChangeLink_->Sender()) old->UnRegisterChanges(imageChangeLink_.get());
   imageList_ = Value;
   TCustomDBAxisGridEh* grid = GetGrid();
   if (imageList_) {

@@ -327,7 +327,10 @@ class TAxisBarEh : public TCollectionItem {
   bool HighlightRequired();
   virtual void SetHighlightRequired(bool Value);
   bool IsHighlightRequiredStored();
-  TCustomImageList* ImageList() const { return imageList_; }
+  // Forgotten once the list is gone (its destructor cuts the change link).
+  TCustomImageList* ImageList() const {
+    return imageChangeLink_ && imageChangeLink_->Sender() == imageList_ ? imageList_ : nullptr;
+  }
   void SetImageList(TCustomImageList* Value);
   TImeMode ImeMode();
   virtual void SetImeMode(TImeMode Value);

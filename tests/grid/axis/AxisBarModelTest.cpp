@@ -7,6 +7,7 @@
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Streams.h"
+#include "platform/vcl/ImgList.h"
 #include "tests/grid/axis/AxisGridTestSupport.h"
 
 namespace {
@@ -266,6 +267,17 @@ TEST_F(AxisBarModel, TheGridLaysOutANewColumnOnlyWhenItIsWhole) {
   auto* bar = static_cast<TNoticeCountingBarEh*>(bars->Add());
   EXPECT_EQ(bar->layoutsWhileMade, before);
   EXPECT_EQ(grid->InternalLayoutCount, before + 1);
+}
+
+TEST_F(AxisBarModel, AFreedImageListIsForgotten) {
+  TNoticeCountingBarEh* bar = NewBar("NAME");
+  {
+    TImageList images(16, 16);
+    bar->SetImageList(&images);
+    EXPECT_EQ(bar->ImageList(), &images);
+  }
+  EXPECT_EQ(bar->ImageList(), nullptr);
+  bar->Free();  // does not reach the freed list
 }
 
 TEST_F(AxisBarModel, NamesAndLookupByName) {
