@@ -332,6 +332,9 @@ TEST_F(AxisBarModel, DataListComesFromTheFactoryAndGoesWithTheColumn) {
   EXPECT_EQ(made->listSource, source);
   EXPECT_TRUE(box->Options() == TDBLookupGridEhOptions{dlgRowLinesEh});
   EXPECT_EQ(box->GetListSourceWildcard(dataSet), "*") << "a data set without the in-memory table's interface";
+  TTestMemTableDataSetEh table(form);
+  table.Wildcard = "%";
+  EXPECT_EQ(box->GetListSourceWildcard(&table), "%");
   bar->Free();
   EXPECT_TRUE(freed);
 }

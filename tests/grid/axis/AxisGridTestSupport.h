@@ -35,6 +35,37 @@ class TTestAxisBarEh : public TBaseColumnEh {
   void SetWidth(int Value) override;
 };
 
+// An in-memory data set that offers the in-memory-table interface; only the auto filter's
+// wildcard (Wildcard) and the row count answer anything of interest.
+class TTestMemTableDataSetEh : public TMemoryDataSet, public IMemTableEh {
+ public:
+  using TMemoryDataSet::TMemoryDataSet;
+  RTL_INTERFACES(IMemTableEh)
+  std::string Wildcard = "*";
+  void RequestRows(int) override {}
+  bool GetTreeNodeExpanded() override { return false; }
+  bool GetTreeNodeHasChildren() override { return false; }
+  int GetTreeNodeLevel() override { return 1; }
+  int GetNextTreeNodeLevel() override { return -1; }
+  int GetRowCount() override { return RecordCount(); }
+  int GetRowIndex() override { return 0; }
+  bool IsTreeViewMode() override { return false; }
+  void RemoveFilterItem(TMemTableFilterItemEh) override {}
+  bool GetTreeNodeHasNextSibling(int) override { return false; }
+  int SetTreeNodeExpanded(int, bool) override { return 0; }
+  void InstantReadEnter(int) override {}
+  void InstantReadLeave() override {}
+  void RegisterEventReceiver(IMemTableEventReceiverEh*) override {}
+  void UnregisterEventReceiver(IMemTableEventReceiverEh*) override {}
+  TMemTableFilterItemEh AddFilterItem(const TFilterRecordEvent&) override { return 1; }
+  void ApplyFilterItems() override {}
+  int GetCurrentRecordIndex() override { return -1; }
+  TBookmark GetPositionedBookmark() override { return {}; }
+  void GotoBookmarkEh(const TBookmark&) override {}
+  bool IsTreeMode() override { return false; }
+  std::string GetAutoFilterWildcard() override { return Wildcard; }
+};
+
 // Line parameters answering the data grid's hooks: data lines on; the scheme is Scheme, where
 // glcsDefaultEh resolves as the data grid does (themed with themes on, flat for a flat grid,
 // else classic).
