@@ -144,6 +144,7 @@ TEST_F(AxisGridDataLink, NotificationsReachTheGrid) {
   TField* amount = dataSet->FieldByName("AMOUNT");
   amount->FocusControl();
   EXPECT_EQ(grid->Col(), 2);
+  EXPECT_TRUE(grid->IsInplaceEditorVisible());
   grid->Columns()->GetAxisBar(2)->SetFieldName("ID");
   grid->SetCol(0);
   amount->FocusControl();
