@@ -1,7 +1,6 @@
 // The axis grid's data link: the field map both ways, its growth and cap, and how each data-set
 // notification reaches the grid.
 #include "grid/axis/AxisGridDataLinkEh.h"
-#include "grid/data/MemTableInterfacesEh.h"
 #include "grid/data/SharedTypesEh.h"
 #include "platform/rtl/Streams.h"
 #include "tests/grid/axis/AxisGridTestSupport.h"
@@ -24,35 +23,6 @@ class TCappedLink : public TAxisGridDataLinkEh {
 
  protected:
   int32_t MaxMapEntries() const override { return 3; }
-};
-
-// An in-memory data set that offers the in-memory-table interface (answers of no interest).
-class TMemTableDataSet : public TMemoryDataSet, public IMemTableEh {
- public:
-  using TMemoryDataSet::TMemoryDataSet;
-  RTL_INTERFACES(IMemTableEh)
-  void RequestRows(int) override {}
-  bool GetTreeNodeExpanded() override { return false; }
-  bool GetTreeNodeHasChildren() override { return false; }
-  int GetTreeNodeLevel() override { return 1; }
-  int GetNextTreeNodeLevel() override { return -1; }
-  int GetRowCount() override { return RecordCount(); }
-  int GetRowIndex() override { return 0; }
-  bool IsTreeViewMode() override { return false; }
-  void RemoveFilterItem(TMemTableFilterItemEh) override {}
-  bool GetTreeNodeHasNextSibling(int) override { return false; }
-  int SetTreeNodeExpanded(int, bool) override { return 0; }
-  void InstantReadEnter(int) override {}
-  void InstantReadLeave() override {}
-  void RegisterEventReceiver(IMemTableEventReceiverEh*) override {}
-  void UnregisterEventReceiver(IMemTableEventReceiverEh*) override {}
-  TMemTableFilterItemEh AddFilterItem(const TFilterRecordEvent&) override { return 1; }
-  void ApplyFilterItems() override {}
-  int GetCurrentRecordIndex() override { return -1; }
-  TBookmark GetPositionedBookmark() override { return {}; }
-  void GotoBookmarkEh(const TBookmark&) override {}
-  bool IsTreeMode() override { return false; }
-  std::string GetAutoFilterWildcard() override { return "*"; }
 };
 
 TEST_F(AxisGridDataLink, MapFromVisibleFieldsOrFromPersistentColumns) {
@@ -196,7 +166,7 @@ TEST_F(AxisGridDataLink, FailedWriteLeavesTheEditPendingAndStopsThePost) {
 
 TEST_F(AxisGridDataLink, DataInterfaceHeldOnlyWhileTheLinkIsActive) {
   EXPECT_FALSE(grid->IsDataIntfAssigned());  // the plain data set offers none
-  auto* mem = new TMemTableDataSet(form);
+  auto* mem = new TTestMemTableDataSetEh(form);
   mem->FieldDefs()->Add("ID", ftInteger);
   mem->CreateDataSet();
   source->SetDataSet(mem);
