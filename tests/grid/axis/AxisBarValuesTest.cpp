@@ -122,6 +122,18 @@ TEST_F(AxisBarValues, DisplayEditTextAndImageIndex) {
     EXPECT_EQ(bar->GetEditText(), c.edit);
     EXPECT_EQ(bar->GetImageIndex(), c.image);
   }
+  // The special row of a lookup column names its value and, when asked, a missing key.
+  Bind("CITY");
+  bar->DropDownSpecRow()->SetCellsText("(none);x");
+  bar->DropDownSpecRow()->SetVisible(true);
+  bar->DropDownSpecRow()->SetValue(3);
+  EXPECT_EQ(bar->GetDisplayText(), "(none)");
+  bar->DropDownSpecRow()->SetValue(9);
+  EXPECT_EQ(bar->GetDisplayText(), "Xian");
+  Put("CODE", Variant::Null());
+  EXPECT_EQ(bar->GetDisplayText(), "(none)");
+  bar->DropDownSpecRow()->SetShowIfNotInKeyList(false);
+  EXPECT_EQ(bar->GetDisplayText(), "");
   // Past the 32-bit range a float is no image index.
   Bind("AMOUNT");
   bar->KeyList()->Clear();
@@ -291,6 +303,15 @@ TEST_F(AxisBarValues, UpdateDataWritesTextOrValueUnlessHandled) {
   bar->UpdateData("3", Variant(), true);
   EXPECT_TRUE(grid->DataLink()->InUpdateData());
   grid->DataLink()->SetInUpdateData(false);
+  // The shown editor's text joins an active, auto-adding MRU list.
+  bar->MRUList()->SetActive(true);
+  bar->MRUList()->SetAutoAdd(true);
+  grid->SetFocus();
+  grid->ShowEditor();
+  ASSERT_TRUE(grid->IsInplaceEditorVisible());
+  bar->UpdateData("2", Variant(), true);
+  EXPECT_EQ(bar->MRUList()->Items()->IndexOf(grid->InplaceEditor()->Text()), 0);
+  grid->HideEditor();
   // A lookup column writes the value to the key fields.
   bar->OnUpdateData = {};
   Bind("CITY");
