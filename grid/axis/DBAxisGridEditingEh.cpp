@@ -96,6 +96,13 @@ bool TCustomDBAxisGridEh::CanEditShow() {
 
 bool TCustomDBAxisGridEh::CanEditModifyField() {
   TAxisGridDataLinkEh* link = DataLink();
+  bool imposedReadOnly = false;
+  if (GetImposedEditorReadOnly(imposedReadOnly)) {
+    if (imposedReadOnly) return false;
+    link->Edit();
+    link->Modified();
+    return true;
+  }
   if (readOnly_ || !link->Active() || link->ReadOnly()) return false;
   TAxisBarEh* bar = SelectedAxisBar();
   if (!bar || bar->ReadOnly()) return false;
@@ -118,12 +125,12 @@ bool TCustomDBAxisGridEh::CanEditModifyField() {
 }
 
 bool TCustomDBAxisGridEh::CanEditAcceptKey(char32_t Key) {
-  if (!DataLink()->Active()) return false;
-  TField* field = SelectedField();
-  if (!field) return false;
-  TAxisBarEh* bar = SelectedAxisBar();
-  if (bar->HasKeyListItems()) return true;
-  return field->IsValidChar(Key);
+  bool imposedReadOnly = false;
+  const bool imposed = GetImposedEditorReadOnly(imposedReadOnly);
+  TField* field = DataLink()->Active() ? SelectedField() : nullptr;
+  if (!field) return imposed && !imposedReadOnly;
+  if (imposed && imposedReadOnly) return false;
+  return SelectedAxisBar()->HasKeyListItems() || field->IsValidChar(Key);
 }
 
 bool TCustomDBAxisGridEh::CanUpdateByAllowedOperations() {

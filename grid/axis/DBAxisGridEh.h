@@ -138,6 +138,10 @@ class TCustomDBAxisGridEh : public TCustomGridEh, public IInplaceEditHolderEh {
   bool CanEditAcceptKey(char32_t Key) override;
   virtual bool CanUpdateByAllowedOperations();
   virtual bool CanEditAxisBar(TAxisBarEh* Bar) { return false; }
+  // True when the cell parameters imposed the cell editor's read-only state (it differs from
+  // what the column's own rule gives), with that state in ReadOnly; the grid's cell editor
+  // answers it. Such a state decides CanEditModifyField and CanEditAcceptKey. None here.
+  virtual bool GetImposedEditorReadOnly(bool& ReadOnly) { return false; }
   virtual bool IsAlwaysShowEditor() { return false; }
   int GetEditLimit() override;
   // Raise "Must be rewrited in the inherited class" here.

@@ -107,6 +107,50 @@ TEST_F(AxisGridEditing, ReadOnlyAnywhereForbidsEditing) {
   EXPECT_FALSE(grid->DataLink()->IsModified());
 }
 
+// A grid whose cell editor reports an imposed read-only state: -1 none, 0 writable, 1 read-only.
+struct TImposingGrid : TTestAxisGridEh {
+  using TTestAxisGridEh::TTestAxisGridEh;
+  int Imposed = -1;
+  bool GetImposedEditorReadOnly(bool& ReadOnly) override {
+    ReadOnly = Imposed == 1;
+    return Imposed >= 0;
+  }
+};
+
+TEST_F(AxisGridEditing, ImposedEditorStateDecidesKeysAndEditing) {
+  AddRows({{1, "a", 1.0}});
+  auto* imposing = new TImposingGrid(form);
+  imposing->SetParent(form);
+  imposing->SetDataSource(source);
+  imposing->SetCol(0);  // ID takes digits only
+  imposing->SetReadOnly(true);
+  struct Case {
+    const char* id;
+    bool linked;
+    int imposed;
+    char32_t key;
+    bool accepts, modifies;
+  };
+  const Case cases[] = {
+      {"digit", true, -1, U'5', true, false},
+      {"letter", true, -1, U'a', false, false},
+      {"imposed-ro", true, 1, U'5', false, false},
+      {"imposed-writable", true, 0, U'5', true, true},
+      {"unlinked-imposed", false, 0, U'a', true, false},
+      {"unlinked", false, -1, U'5', false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    imposing->SetDataSource(c.linked ? source : nullptr);
+    imposing->Imposed = c.imposed;
+    EXPECT_EQ(imposing->CanEditAcceptKey(c.key), c.accepts);
+    if (c.linked) {
+      EXPECT_EQ(imposing->CanEditModifyField(), c.modifies);
+    }
+    dataSet->Cancel();
+  }
+}
+
 TEST_F(AxisGridEditing, BlobAndLookupFields) {
   UseRichDataSet();
   TField* note = rich->FieldByName("NOTE");
