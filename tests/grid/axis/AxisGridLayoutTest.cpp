@@ -174,6 +174,22 @@ TEST_F(AxisGridLayout, TopRowClampsToFillTheView) {
   for (auto [asked, expected] : cases) EXPECT_EQ(grid->ClampTopRow(asked, false), expected) << asked;
 }
 
+TEST_F(AxisGridLayout, ScaleAndFontChangeReachTheColumns) {
+  TAxisBarEh* own = grid->Columns()->GetAxisBar(0);
+  own->Font()->SetSize(10);
+  ASSERT_TRUE(own->IsAssigned(abvFont));
+  grid->SetParentFont(false);
+  grid->GetTitleFont()->SetSize(9);
+  grid->ScaleBy(2, 1);
+  EXPECT_EQ(own->Font()->Size(), 20);
+  EXPECT_EQ(grid->GetTitleFont()->Size(), 18);
+  // A font change lays the grid out once; a column that follows the grid's font takes it.
+  const int before = grid->InternalLayoutCount;
+  grid->Font()->SetSize(12);
+  EXPECT_EQ(grid->InternalLayoutCount, before + 1);
+  EXPECT_EQ(grid->Columns()->GetAxisBar(1)->Font()->Size(), 12);
+}
+
 TEST_F(AxisGridLayout, FlatMarginAndExtendedBorder) {
   EXPECT_EQ(grid->CellTextMargin(), 4);
   grid->SetFlat(true);
