@@ -397,6 +397,11 @@ void TAxisBarEh::SetNextFieldValue(long double Step) {
     return;
   }
 
+  if (field->DataType() == ftBoolean) {
+    // A Boolean shown as text steps by turning over, as its check box would.
+    UpdateData(std::string(), Variant(field->IsNull() || !field->AsBoolean()), false);
+    return;
+  }
   if (!IsNumberType(field->DataType())) return;
   if (IsWholeNumberType(field->DataType()) && Step == std::trunc(Step) && std::fabs(Step) < 1e18L) {
     // Whole steps of whole numbers stay exact; past the 64-bit range the float path below

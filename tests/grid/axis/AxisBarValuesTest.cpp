@@ -1,7 +1,5 @@
 // The value side of a column: kinds, texts, check boxes, image indexes, writing, stepping, the
 // lookup list's auto filter and the edit style of the cell.
-#include <functional>
-#include <memory>
 
 #include "grid/axis/AxisBarEh.h"
 #include "grid/foundation/DrawRoutinesEh.h"
@@ -22,9 +20,7 @@ class AxisBarValues : public AxisGridTestBase {
     cities = new TMemoryDataSet(form);
     cities->FieldDefs()->Add("Code", ftInteger);
     cities->FieldDefs()->Add("City", ftString, 20);
-    cities->CreateDataSet();
-    for (auto [code, city] : {std::pair{1, "Beijing"}, {2, "Shanghai"}, {3, "Xian"}})
-      cities->AppendRecord({code, city});
+    cities->LoadFromRows({{1, "Beijing"}, {2, "Shanghai"}, {3, "Xian"}});
     people = new TMemoryDataSet(form);
     const TFieldType types[] = {ftInteger, ftString, ftFloat, ftBoolean, ftDate, ftInteger, ftGraphic};
     const char* names[] = {"ID", "NAME", "AMOUNT", "FLAG", "DAY", "CODE", "PIC"};
@@ -217,6 +213,7 @@ TEST_F(AxisBarValues, SetNextFieldValueStepsEachKind) {
       {"null-counts-zero", "ID", "", false, Variant::Null(), -2, -2},
       {"check-toggles", "AMOUNT", "", true, 1.0, 1, 0.0},
       {"check-from-null", "FLAG", "", true, Variant::Null(), 1, true},
+      {"bool-as-text", "FLAG", "", false, true, -1, false},
       {"lookup-wraps-next", "CITY", "", false, 3, 1, 1},
       {"lookup-wraps-prior", "CITY", "", false, 1, -1, 3},
       {"lookup-unknown-first", "CITY", "", false, 9, -1, 1},
@@ -427,15 +424,11 @@ TEST_F(AxisBarValues, CharsMaskButtonsWrapAndDirection) {
   const int extra = ThemesEnabled() ? 0 : 1;
   EXPECT_EQ(bar->GetEditButtonsWidth(), FlatButtonWidth() + extra + 10 + extra);
 
+  bar->SetWordWrap(false);
+  EXPECT_FALSE(bar->IsWordWrapEffective(1000));
   bar->SetWordWrap(true);
-  TEXTMETRIC tm{};
-  HDC dc = GetDC(nullptr);
-  SelectObject(dc, bar->Font()->Handle());
-  GetTextMetrics(dc, &tm);
-  ReleaseDC(nullptr, dc);
-  const int line = tm.tmHeight + tm.tmInternalLeading + tm.tmExternalLeading + grid->CellTextMargin();
-  EXPECT_TRUE(bar->IsWordWrapEffective(line + 1));
-  EXPECT_FALSE(bar->IsWordWrapEffective(line));
+  EXPECT_TRUE(bar->IsWordWrapEffective(1000));
+  EXPECT_FALSE(bar->IsWordWrapEffective(grid->CellTextMargin() + 1));  // below one line
 
   bar->SetBiDiMode(bdRightToLeft);
   EXPECT_TRUE(bar->UseRightToLeftAlignment());
