@@ -471,9 +471,11 @@ class TAxisBarEh : public TCollectionItem {
   virtual int GetTextMargin() { return 3; }
 
   // --- the edit style (AxisBarEditStyleEh.cpp) ---
-  // The editor's style for this column's cell.
+  // The editor's style for this column's cell; where the table gives esSimpleEh, the first
+  // visible edit button lends its role (an ellipsis, up-down or the field's drop-down).
   TInplaceEditStyleEh GetInplaceEditStyle();
   // The button painted in the cell: the same table, a lookup field's data set must be active.
+  // The edit buttons are painted as buttons of their own and do not count here.
   TInplaceEditStyleEh GetCellButtonStyle();
 
  protected:
