@@ -326,7 +326,7 @@ bool TAxisBarEh::CanModify(bool TryEdit) {
     } else {
       // A column outside a grid edits its field's data set itself.
       TDataSet* ds = target->DataSet();
-      if (ds->State() != dsEdit && ds->State() != dsInsert) ds->Edit();
+      if (ds->Active() && ds->State() != dsEdit && ds->State() != dsInsert) ds->Edit();
       result = ds->State() == dsEdit || ds->State() == dsInsert;
     }
   }

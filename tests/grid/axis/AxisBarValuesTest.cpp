@@ -270,6 +270,7 @@ TEST_F(AxisBarValues, WithoutAGridEveryGridStepIsSkipped) {
   EXPECT_TRUE(col->IsEditableDataBar());  // the field itself is not read-only
   city->SetKeyFields("CODE");
   EXPECT_TRUE(col->CanModify(false));
+  EXPECT_FALSE(col->CanModify(true));  // a closed data set cannot start editing
   EXPECT_EQ(col->GetInplaceEditStyle(), esDataListEh);
 }
 
