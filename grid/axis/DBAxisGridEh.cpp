@@ -432,7 +432,14 @@ void TCustomDBAxisGridEh::Notification(TComponent* AComponent, TOperation Operat
     SetDataSource(nullptr);
     return;
   }
-  if (auto* field = dynamic_cast<TField*>(AComponent)) {
+  // A component deleted without Free() is told from its destructor, where its class is gone:
+  // references are therefore compared by address, not found by cast.
+  auto* field = dynamic_cast<TField*>(AComponent);
+  if (!field && columns_)
+    for (int i = 0; i < columns_->Count() && !field; ++i)
+      if (columns_->GetAxisBar(i)->CachedField() == AComponent)
+        field = columns_->GetAxisBar(i)->CachedField();
+  if (field) {
     // The columns and the map must not keep the freed field; the layout finds the rest again.
     TValueRestorer<TField*> removing(removingField_, field);
     Columns()->ResetFieldLinks();
@@ -442,16 +449,17 @@ void TCustomDBAxisGridEh::Notification(TComponent* AComponent, TOperation Operat
     return;
   }
   if (!columns_) return;
-  auto* menu = dynamic_cast<TPopupMenu*>(AComponent);
-  auto* images = dynamic_cast<TCustomImageList*>(AComponent);
-  auto* source = dynamic_cast<TDataSource*>(AComponent);
-  if (!menu && !images && !source) return;
   for (int i = 0; i < columns_->Count(); ++i) {
     TAxisBarEh* bar = columns_->GetAxisBar(i);
-    if (menu && bar->PopupMenu() == menu) bar->SetPopupMenu(nullptr);
-    if (menu && bar->Title()->PopupMenu() == menu) bar->Title()->SetPopupMenu(nullptr);
-    if (images && bar->ImageList() == images) bar->SetImageList(nullptr);
-    if (source && bar->DropDownBox()->ListSource() == source) bar->DropDownBox()->SetListSource(nullptr);
+    if (bar->PopupMenu() && static_cast<TComponent*>(bar->PopupMenu()) == AComponent)
+      bar->SetPopupMenu(nullptr);
+    if (bar->Title()->PopupMenu() && static_cast<TComponent*>(bar->Title()->PopupMenu()) == AComponent)
+      bar->Title()->SetPopupMenu(nullptr);
+    if (bar->ImageList() && static_cast<TComponent*>(bar->ImageList()) == AComponent)
+      bar->SetImageList(nullptr);
+    if (bar->DropDownBox()->ListSource() &&
+        static_cast<TComponent*>(bar->DropDownBox()->ListSource()) == AComponent)
+      bar->DropDownBox()->SetListSource(nullptr);
   }
 }
 

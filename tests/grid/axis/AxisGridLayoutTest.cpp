@@ -1,5 +1,7 @@
 // The axis grid's layout protocol (locks, the deferred layout message, errors inside a layout)
 // and InternalLayout's columns over an opening, closing and changing data set.
+#include "platform/vcl/ImgList.h"
+#include "platform/vcl/Menus.h"
 #include "tests/grid/axis/AxisGridTestSupport.h"
 
 namespace {
@@ -161,6 +163,26 @@ TEST_F(AxisGridLayout, FreedFieldLeavesNoColumnPointingAtIt) {
   EXPECT_EQ(grid->DataLink()->Fields(1), nullptr);
   EXPECT_EQ(grid->Columns()->GetAxisBar(1)->CachedField(), nullptr);
   Pump();
+}
+
+// A component deleted without Free() tells the grid from its destructor, when its class is
+// gone: the columns still drop every reference to it.
+TEST_F(AxisGridLayout, ReferencesGoWithComponentsDeletedPlainly) {
+  TAxisBarEh* bar = grid->Columns()->Add();
+  auto* menu = new TPopupMenu(form);
+  auto* images = new TImageList(form);
+  auto* list = new TDataSource(form);
+  bar->SetPopupMenu(menu);
+  bar->Title()->SetPopupMenu(menu);
+  bar->SetImageList(images);
+  bar->DropDownBox()->SetListSource(list);
+  delete menu;
+  delete images;
+  delete list;
+  EXPECT_EQ(bar->PopupMenu(), nullptr);
+  EXPECT_EQ(bar->Title()->PopupMenu(), nullptr);
+  EXPECT_EQ(bar->ImageList(), nullptr);
+  EXPECT_EQ(bar->DropDownBox()->ListSource(), nullptr);
 }
 
 TEST_F(AxisGridLayout, TopRowClampsToFillTheView) {
