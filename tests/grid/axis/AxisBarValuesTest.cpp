@@ -439,15 +439,4 @@ TEST_F(AxisBarValues, CharsMaskButtonsWrapAndDirection) {
   EXPECT_FALSE(bar->UseRightToLeftAlignment());
 }
 
-TEST(FieldAlignment, RightToLeftMirrorsOnlyTexts) {
-  TStringField text(nullptr);
-  TFloatField number(nullptr);
-  TDateTimeField when(nullptr);
-  EXPECT_TRUE(OkToChangeFieldAlignment(&text, taLeftJustify));
-  EXPECT_FALSE(OkToChangeFieldAlignment(&text, taCenter));
-  EXPECT_FALSE(OkToChangeFieldAlignment(&number, taRightJustify));
-  EXPECT_FALSE(OkToChangeFieldAlignment(&when, taLeftJustify));
-  EXPECT_TRUE(OkToChangeFieldAlignment(nullptr, taRightJustify));
-}
-
 }  // namespace
