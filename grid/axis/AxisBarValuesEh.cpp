@@ -164,13 +164,12 @@ std::string TAxisBarEh::GetDisplayText() {
   }
   TCustomDBAxisGridEh* grid = GetGrid();
   if (grid && grid->DrawMemoText() && IsMemoType(field->DataType())) return field->AsString();
-  if (GetColumnType() == abkLookupEh && DropDownSpecRow()->Visible() && !field->KeyFields().empty() &&
+  TSpecRowEh* spec = DropDownSpecRow();
+  if (GetColumnType() == abkLookupEh && spec->Visible() && field->DataSet()->Active() &&
       !LookupKeyFieldList(field).empty()) {
-    TDataSet* ds = field->DataSet();
-    const Variant key = ds->FieldValues(field->KeyFields());
-    if (SameKey(key, DropDownSpecRow()->Value())) return DropDownSpecRow()->GetCellText(0);
-    if (DropDownSpecRow()->ShowIfNotInKeyList() && ds->Active() && key.IsNull())
-      return DropDownSpecRow()->GetCellText(0);
+    const Variant key = field->DataSet()->FieldValues(field->KeyFields());
+    if (SameKey(key, spec->Value()) || (spec->ShowIfNotInKeyList() && key.IsNull()))
+      return spec->GetCellText(0);
   }
   return FormatDisplayValue(field, DisplayFormat());
 }
