@@ -12,9 +12,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "bench/BenchRows.h"
 #include "bench/SideBySide.h"
@@ -359,6 +361,29 @@ BENCHMARK(BM_BaseGridPaint)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+// Also keeps the medians of --benchmark_report_aggregates_only, where the repetitions
+// themselves are not reported.
+class TMedianReporter : public side_by_side::TTableReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    TTableReporter::ReportRuns(runs);
+    for (const Run& r : runs)
+      if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median" && !r.error_occurred)
+        medians_[r.run_name.str()] = r.GetAdjustedRealTime();
+  }
+  // The median of the benchmark whose full name starts with Name + "/".
+  double TimeOf(const std::string& Name) const {
+    const double t = TTableReporter::TimeOf(Name);
+    if (t > 0) return t;
+    for (const auto& [full, median] : medians_)
+      if (full.rfind(Name + "/", 0) == 0) return median;
+    return -1.0;
+  }
+
+ private:
+  std::map<std::string, double> medians_;
+};
+
 }  // namespace
 
 RTL_IMPLEMENT_CLASS(TBenchAxisBarEh)
@@ -370,7 +395,7 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   // The rows are made once, before any run is timed.
   bench_rows::Rows();
-  side_by_side::TTableReporter reporter;
+  TMedianReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   const std::string many = "/1000000";

@@ -241,10 +241,14 @@ class TLedgerAxisGridForm : public TForm {
       kind->PickList()->Add("支出");
     }
     TAxisBarEh* note = grid->Columns()->GetAxisBar(lacNote);
+    note->SetEndEllipsis(true);
     note->SetToolTips(true);
     note->SetAlwaysShowEditButton(true);
     note->SetButtonStyle(cbsEllipsis);
     grid->SetDataSource(source);
+    // One line cut with an ellipsis, the tool tip shows the whole note. Text fields wrap by
+    // default, which is known only once the column has its field.
+    note->SetWordWrap(false);
     for (const TColumnDef& d : defs) grid->SetColWidths(static_cast<int>(&d - defs), d.width);
   }
 };

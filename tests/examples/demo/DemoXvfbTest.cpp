@@ -191,7 +191,8 @@ class DemoXvfbTest : public ::testing::Test {
 };
 
 // The Window menu opens the ledger detail (an axis grid over the ledger itself). A click on a
-// note cell, Enter, typed text and Enter again change what the cell shows; the picture is kept.
+// note cell, Enter, typed text and Enter again change what the cell shows; the text is longer
+// than the cell, so a tool tip shows it whole. Both pictures are kept.
 TEST_F(DemoXvfbTest, LedgerDetailOpensFromTheMenuAndEditsInPlace) {
   const std::string main = WaitForWindow(kAccountsTitle);
   const TGeometry m = Geometry(main);
@@ -217,11 +218,26 @@ TEST_F(DemoXvfbTest, LedgerDetailOpensFromTheMenuAndEditsInPlace) {
   shown = SettledChange(detail, *shown);
   ASSERT_TRUE(shown) << "the click on a note changed nothing" << DemoSaid();
   ASSERT_TRUE(Xdo({"key", "Return"}));
-  ASSERT_TRUE(Xdo({"type", "Receipt 42"}));
+  ASSERT_TRUE(Xdo({"type", "Receipt 42: milk, bread and eggs"}));
   ASSERT_TRUE(Xdo({"key", "Return"}));
   shown = SettledChange(detail, *shown);
   ASSERT_TRUE(shown) << "typing changed nothing" << DemoSaid();
   Keep(*shown, "xvfb-ledger-detail.png");
+
+  // The note is now longer than its cell: resting the mouse on it shows the whole text.
+  const size_t windows = DemoWindows().size();
+  ASSERT_TRUE(Xdo({"mousemove", Str(noteX + 4), Str(row3Y)}));
+  std::string tip;
+  ASSERT_TRUE(WaitFor([&] {
+    for (const std::string& id : DemoWindows())
+      if (id != detail && Geometry(id).Y > row3Y - 20 && Geometry(id).Y < row3Y + 20) tip = id;
+    return DemoWindows().size() == windows + 1 && !tip.empty();
+  })) << "no tool tip over the cut note"
+      << DemoSaid();
+  ASSERT_TRUE(Settled(tip));
+  const std::optional<TWindowPixels> screen = Picture();
+  ASSERT_TRUE(screen);
+  Keep(test_support::CropPixels(*screen, g.Rect()), "xvfb-ledger-detail-tip.png");
   EXPECT_FALSE(demo_->Exited()) << DemoSaid();
 }
 

@@ -113,6 +113,8 @@ TEST_F(LedgerAxisGridFormTest, CellsShowTextsImagesCheckBoxesAndReceipts) {
 
 // Typed text goes to the field when Enter closes the editor, and the record is posted; a
 // click on a check box flips the flag.
+constexpr const char* kLongNote = "超市购物：牛奶、面包、鸡蛋、水果、蔬菜和日用品";
+
 TEST_F(LedgerAxisGridFormTest, EditsInPlaceReachTheLedger) {
   const struct {
     const char* id;
@@ -122,7 +124,8 @@ TEST_F(LedgerAxisGridFormTest, EditsInPlaceReachTheLedger) {
     std::string value;  // the field's text afterwards
     const char* shown;  // what the cell shows then
   } cases[] = {
-      {"note", lacNote, 3, [] { WinTesting::Type("\n超市购物\n"); }, "Note", "超市购物", "超市购物"},
+      {"note", lacNote, 3, [] { WinTesting::Type(std::string("\n") + kLongNote + "\n"); }, "Note", kLongNote,
+       "超市购物：牛奶、面..."},  // cut with an ellipsis
       {"amount", lacAmount, 4, [] { WinTesting::Type("\n1234.5\n"); }, "Amount", "1234.5", "1,234.50"},
       {"kind", lacKind, 5, [] { WinTesting::Type("\n收入\n"); }, "Kind", "I", "收入"},
       {"cleared", lacCleared, 7, [] {}, "Cleared", "True", ""},
@@ -139,6 +142,13 @@ TEST_F(LedgerAxisGridFormTest, EditsInPlaceReachTheLedger) {
     EXPECT_EQ(ledger->FieldByName(c.field)->AsString(), c.value);
     EXPECT_EQ(TextOf(RecordPaint(), c.col, c.row), c.shown);
   }
+  // The long note does not fit its cell: its tool tip shows it whole; a short one has none.
+  std::string tip;
+  TRect area{};
+  EXPECT_TRUE(grid->GetCellHint(lacNote, 3, tip, area));
+  EXPECT_EQ(tip, kLongNote);
+  EXPECT_FALSE(grid->GetCellHint(lacNote, 2, tip, area));
+  EXPECT_EQ(tip, "");
 }
 
 }  // namespace
