@@ -1,5 +1,5 @@
-// The axis grid's data link: the field map both ways, its growth and cap, and how each data-set
-// notification reaches the grid.
+// The axis grid's data link: the field map and the columns both ways, the map's growth and cap,
+// the streamed columns, and how each data-set notification reaches the grid.
 #include "grid/axis/AxisGridDataLinkEh.h"
 #include "grid/data/SharedTypesEh.h"
 #include "platform/rtl/Streams.h"
@@ -7,14 +7,21 @@
 
 namespace {
 
-class AxisGridDataLink : public AxisGridTestBase {
- protected:
-  std::vector<int32_t> Map() {
-    std::vector<int32_t> m;
-    for (int i = 0; i < grid->DataLink()->FieldCount(); ++i) m.push_back(grid->DataLink()->FieldMapEntry(i));
-    return m;
-  }
-};
+using Names = std::vector<std::string>;
+using Map = std::vector<int32_t>;
+
+Names FieldNamesOf(TCustomDBAxisGridEh* Grid) {
+  Names names;
+  for (int i = 0; i < Grid->Columns()->Count(); ++i)
+    names.push_back(Grid->Columns()->GetAxisBar(i)->FieldName());
+  return names;
+}
+
+Map MapOf(TAxisGridDataLinkEh* Link) {
+  Map m;
+  for (int i = 0; i < Link->FieldCount(); ++i) m.push_back(Link->FieldMapEntry(i));
+  return m;
+}
 
 // A link whose map holds at most three entries.
 class TCappedLink : public TAxisGridDataLinkEh {
@@ -25,54 +32,71 @@ class TCappedLink : public TAxisGridDataLinkEh {
   int32_t MaxMapEntries() const override { return 3; }
 };
 
-TEST_F(AxisGridDataLink, MapFromVisibleFieldsOrFromPersistentColumns) {
+class AxisGridDataLink : public AxisGridTestBase {};
+
+TEST_F(AxisGridDataLink, AutomaticColumnsFollowTheVisibleFields) {
   TAxisGridDataLinkEh* link = grid->DataLink();
-  EXPECT_EQ(Map(), (std::vector<int32_t>{0, 1, 2}));
+  EXPECT_EQ(FieldNamesOf(grid), (Names{"ID", "NAME", "AMOUNT"}));
+  EXPECT_EQ(MapOf(link), (Map{0, 1, 2}));
   EXPECT_FALSE(link->SparseMap());
   EXPECT_TRUE(link->GetDefaultFields());
+  EXPECT_TRUE(grid->Columns()->GetAxisBar(0)->IsAutomatic());
   dataSet->FieldByName("NAME")->SetVisible(false);
-  grid->LayoutChanged();
-  EXPECT_EQ(Map(), (std::vector<int32_t>{0, 2}));
+  EXPECT_EQ(FieldNamesOf(grid), (Names{"ID", "AMOUNT"}));
+  EXPECT_EQ(MapOf(link), (Map{0, 2}));
+  dataSet->Close();  // default fields are gone: one empty column stays
+  EXPECT_EQ(FieldNamesOf(grid), (Names{""}));
+  dataSet->Open();
+  EXPECT_EQ(FieldNamesOf(grid), (Names{"ID", "NAME", "AMOUNT"}));
+}
 
+TEST_F(AxisGridDataLink, PersistentColumnsReplaceAutomaticOnesAndTravelUnderTheDefinedName) {
+  TAxisGridDataLinkEh* link = grid->DataLink();
   grid->BeginLayout();
-  grid->Columns()->Clear();
   for (const char* name : {"AMOUNT", "MISSING", "ID"}) grid->Columns()->Add()->SetFieldName(name);
   grid->EndLayout();
-  EXPECT_EQ(Map(), (std::vector<int32_t>{2, -1, 0}));
+  dataSet->Close();
+  dataSet->Open();
+  EXPECT_EQ(FieldNamesOf(grid), (Names{"AMOUNT", "MISSING", "ID"}));
+  EXPECT_EQ(MapOf(link), (Map{2, -1, 0}));
   EXPECT_TRUE(link->SparseMap());
   EXPECT_FALSE(link->GetDefaultFields());
-  EXPECT_EQ(link->Fields(0), dataSet->FieldByName("AMOUNT"));
-  EXPECT_EQ(link->Fields(1), nullptr);
-  EXPECT_EQ(link->Fields(3), nullptr);
-  EXPECT_EQ(link->Fields(-1), nullptr);
+  EXPECT_EQ(grid->Columns()->GetAxisBar(2)->GetField(), dataSet->FieldByName("ID"));
+  for (int i : {1, 3, -1}) EXPECT_EQ(link->Fields(i), nullptr) << i;
+
+  TMemoryStream persistent;
+  persistent.WriteComponent(grid);
+  const std::string bytes(reinterpret_cast<const char*>(persistent.Memory()),
+                          static_cast<size_t>(persistent.Size()));
+  EXPECT_NE(bytes.find("<Define property Name>"), std::string::npos);
+  auto* copy = new TTestAxisGridEh(form);
+  persistent.SetPosition(0);
+  persistent.ReadComponent(copy);
+  EXPECT_EQ(FieldNamesOf(copy), (Names{"AMOUNT", "MISSING", "ID"}));
+  EXPECT_FALSE(copy->Columns()->GetAxisBar(0)->IsAutomatic());
 }
 
-TEST_F(AxisGridDataLink, MapGrowsByDoublingFromEight) {
+TEST_F(AxisGridDataLink, MapGrowsUpToItsCap) {
   TAxisGridDataLinkEh* link = grid->DataLink();
   link->ClearMapping();
-  EXPECT_EQ(link->MapCapacity(), 0);
-  link->AddMapping("ID");
-  EXPECT_EQ(link->MapCapacity(), 8);
-  for (int i = 1; i < 9; ++i) link->AddMapping("NAME");
+  for (int i = 0; i < 9; ++i) link->AddMapping("NAME");
   EXPECT_EQ(link->FieldCount(), 9);
   EXPECT_EQ(link->MapCapacity(), 16);
-  // Automatic maps look names up strictly.
-  EXPECT_ANY_THROW(link->AddMapping("MISSING"));
+  EXPECT_ANY_THROW(link->AddMapping("MISSING"));  // automatic maps look names up strictly
   EXPECT_EQ(link->FieldCount(), 9);
-}
 
-TEST_F(AxisGridDataLink, FullMapRaisesAndKeepsItsEntries) {
-  TCappedLink link(grid);
-  for (int i = 0; i < 3; ++i) link.AddMapping("F");
-  EXPECT_EQ(link.MapCapacity(), 3);  // growth stops at the cap
+  // A full map raises and keeps its entries.
+  TCappedLink capped(grid);
+  for (int i = 0; i < 3; ++i) capped.AddMapping("F");
+  EXPECT_EQ(capped.MapCapacity(), 3);
   try {
-    link.AddMapping("F");
-    FAIL() << "no error";
+    capped.AddMapping("F");
+    ADD_FAILURE() << "no error";
   } catch (const EInvalidGridOperationEh& e) {
     EXPECT_STREQ(e.what(), "Grid requested to display more than 256 columns");
   }
-  EXPECT_EQ(link.FieldCount(), 3);
-  EXPECT_EQ(link.FieldMapEntry(2), -1);
+  EXPECT_EQ(capped.FieldCount(), 3);
+  EXPECT_EQ(capped.FieldMapEntry(2), -1);
 }
 
 TEST_F(AxisGridDataLink, NotificationsReachTheGrid) {
@@ -119,31 +143,25 @@ TEST_F(AxisGridDataLink, NotificationsReachTheGrid) {
   grid->SetCol(0);
   amount->FocusControl();
   EXPECT_EQ(grid->Col(), 0);
-
-  dataSet->Close();
-  EXPECT_FALSE(link->Active());
-  EXPECT_FALSE(link->IsModified());
 }
 
 TEST_F(AxisGridDataLink, LayoutChangeFromTheDataSetIsFlaggedForItsDuration) {
-  bool seen = false;
   struct TProbe : TTestAxisGridEh {
     using TTestAxisGridEh::TTestAxisGridEh;
-    bool* seen = nullptr;
+    bool Seen = false;
     void LayoutChanged() override {
-      *seen = LayoutFromDataLink();
+      Seen = LayoutFromDataLink();
       TTestAxisGridEh::LayoutChanged();
     }
   };
   auto* probe = new TProbe(form);
-  probe->seen = &seen;
   probe->SetParent(form);
   probe->SetDataSource(source);
   dataSet->FieldByName("NAME")->SetVisible(false);
-  EXPECT_TRUE(seen);
+  EXPECT_TRUE(probe->Seen);
   EXPECT_FALSE(probe->LayoutFromDataLink());
   probe->LayoutChanged();
-  EXPECT_FALSE(seen);
+  EXPECT_FALSE(probe->Seen);
 }
 
 TEST_F(AxisGridDataLink, FailedWriteLeavesTheEditPendingAndStopsThePost) {
@@ -177,26 +195,6 @@ TEST_F(AxisGridDataLink, DataInterfaceHeldOnlyWhileTheLinkIsActive) {
   EXPECT_TRUE(grid->IsDataIntfAssigned());
   mem->Free();
   EXPECT_FALSE(grid->IsDataIntfAssigned());
-}
-
-TEST_F(AxisGridDataLink, PersistentColumnsTravelUnderTheDefinedName) {
-  grid->BeginLayout();
-  grid->Columns()->Clear();
-  for (const char* name : {"AMOUNT", "ID"}) grid->Columns()->Add()->SetFieldName(name);
-  grid->EndLayout();
-  TMemoryStream persistent;
-  persistent.WriteComponent(grid);
-  const std::string bytes(reinterpret_cast<const char*>(persistent.Memory()),
-                          static_cast<size_t>(persistent.Size()));
-  EXPECT_NE(bytes.find("<Define property Name>"), std::string::npos);
-
-  auto* copy = new TTestAxisGridEh(form);
-  persistent.SetPosition(0);
-  persistent.ReadComponent(copy);
-  ASSERT_EQ(copy->Columns()->Count(), 2);
-  EXPECT_EQ(copy->Columns()->GetAxisBar(0)->FieldName(), "AMOUNT");
-  EXPECT_EQ(copy->Columns()->GetAxisBar(1)->FieldName(), "ID");
-  EXPECT_FALSE(copy->Columns()->GetAxisBar(0)->IsAutomatic());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The axis grid's cell drawing, read from the recording device context and at key pixels of an
 // in-memory bitmap the grid's canvas is bound to: fill styles, selection colours, translucent
-// buttons, pictures, check boxes, image lists, edges, word wrap, right to left and tool tips.
+// buttons, pictures, check boxes, image lists, edges, word wrap, right to left, the extended
+// border and tool tips.
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +26,15 @@ TColor Rgb(TColor Color) {
   return static_cast<TColor>(ColorToRGB(Color));
 }
 
+std::string Bmp(int W, int H) {
+  TBmpImage image;
+  image.Width = W;
+  image.Height = H;
+  image.Pixels.assign(static_cast<size_t>(W) * H, 0xFF0000);
+  const std::vector<uint8_t> bytes = EncodeBmp(image);
+  return std::string(bytes.begin(), bytes.end());
+}
+
 class AxisGridDrawing : public AxisGridTestBase {
  protected:
   void SetUp() override {
@@ -44,13 +54,13 @@ class AxisGridDrawing : public AxisGridTestBase {
     Pump();
   }
   void TearDown() override {
-    Unbind();
+    if (bitmap) grid->Canvas()->SetHandle(nullptr);
     SetThemesEnabled(false);
     AxisGridTestBase::TearDown();
   }
   // The grid's canvas paints into a fresh W x H bitmap filled with Fill, every call recorded.
   void Bind(int W, int H, TColor Fill = clFuchsia) {
-    Unbind();
+    if (bitmap) grid->Canvas()->SetHandle(nullptr);
     bitmap = std::make_unique<TBitmap>();
     bitmap->SetSize(W, H);
     bitmap->Canvas()->Brush()->SetColor(Fill);
@@ -59,32 +69,21 @@ class AxisGridDrawing : public AxisGridTestBase {
     AttachDrawRecorder(bitmap->Canvas()->Handle(), &log);
     grid->Canvas()->SetHandle(bitmap->Canvas()->Handle());
   }
-  void Unbind() {
-    if (bitmap) grid->Canvas()->SetHandle(nullptr);
-  }
   TColor Pixel(int X, int Y) { return static_cast<TColor>(GetPixel(bitmap->Canvas()->Handle(), X, Y)); }
-  TAxisBarEh* Bar(const char* Name) { return grid->FindColumnByFieldName(Name); }
-  int ColOf(const char* Name) { return Bar(Name)->Index(); }
-  std::vector<const TDrawCall*> Calls(TDrawKind Kind) { return log.OfKind(Kind); }
-  void PutPicture(const std::string& Bytes) {
-    people->Edit();
-    people->FieldByName("PIC")->SetAsString(Bytes);
-    people->Post();
+  TTestAxisBarEh* Bar(const char* Name) {
+    return static_cast<TTestAxisBarEh*>(grid->FindColumnByFieldName(Name));
+  }
+  // The only call of Kind, or none.
+  const TDrawCall* OneCall(TDrawKind Kind, bool Expected) {
+    const auto calls = log.OfKind(Kind);
+    EXPECT_EQ(calls.size(), Expected ? 1u : 0u);
+    return calls.size() == 1 ? calls[0] : nullptr;
   }
 
   TMemoryDataSet* people = nullptr;
   std::unique_ptr<TBitmap> bitmap;
   TDrawLog log;
 };
-
-std::string Bmp(int W, int H, uint32_t Rgb) {
-  TBmpImage image;
-  image.Width = W;
-  image.Height = H;
-  image.Pixels.assign(static_cast<size_t>(W) * H, Rgb);
-  const std::vector<uint8_t> bytes = EncodeBmp(image);
-  return std::string(bytes.begin(), bytes.end());
-}
 
 TEST_F(AxisGridDrawing, FillStyles) {
   grid->SetColor(0xE0F0F0);
@@ -114,10 +113,8 @@ TEST_F(AxisGridDrawing, FillStyles) {
     grid->Canvas()->Brush()->SetColor(kBrush);
     grid->DrawCellBackground(c.style, TRect{0, 0, 40, 20}, false, c.selected, EmptyRect(), true, false,
                              c.color);
-    const auto parts = Calls(TDrawKind::ThemePart);
-    ASSERT_EQ(parts.size(), c.themePart ? 1u : 0u);
-    if (c.themePart) {
-      EXPECT_EQ(parts[0]->Note, c.themePart);
+    if (const TDrawCall* part = OneCall(TDrawKind::ThemePart, c.themePart)) {
+      EXPECT_EQ(part->Note, c.themePart);
       continue;
     }
     EXPECT_EQ(Pixel(20, 0), c.top);
@@ -128,33 +125,23 @@ TEST_F(AxisGridDrawing, FillStyles) {
 TEST_F(AxisGridDrawing, SelectionColoursFollowTheFocusAndTheMarkedCurrentCell) {
   auto* other = new TEdit(form);
   other->SetParent(form);
-  struct Case {
-    const char* id;
-    bool focused, marked;
-    TColor back, text;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, bool, bool, TColor, TColor> cases[] = {
       {"selected-focused", true, false, Rgb(clHighlight), Rgb(clHighlightText)},
       {"selected-unfocused", false, false, Rgb(clWindow), Rgb(clWindowText)},
       {"current-marked", true, true, Rgb(clWindow), Rgb(clWindowText)},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.id);
-    Unbind();
-    if (c.focused)
-      grid->SetFocus();
-    else
-      other->SetFocus();
+  for (const auto& [id, focused, marked, back, text] : cases) {
+    SCOPED_TRACE(id);
+    grid->Canvas()->SetHandle(nullptr);
+    (focused ? static_cast<TWinControl*>(grid) : other)->SetFocus();
     Pump();
-    static_cast<TTestAxisBarEh*>(Bar("NAME"))->OnGetCellParams = [&](TAxisColCellParamsEh* p) {
-      p->IsCurrentCellMarked = c.marked;
-    };
+    Bar("NAME")->OnGetCellParams = [m = marked](TAxisColCellParamsEh* p) { p->IsCurrentCellMarked = m; };
     Bind(64, 24);
-    grid->DrawCell(ColOf("NAME"), grid->Row(), TRect{0, 0, 64, 24}, TGridDrawState{gdSelected});
-    EXPECT_EQ(Pixel(60, 20), c.back);
-    const auto texts = Calls(TDrawKind::Text);
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0]->Color, static_cast<COLORREF>(c.text));
+    grid->DrawCell(Bar("NAME")->Index(), grid->Row(), TRect{0, 0, 64, 24}, TGridDrawState{gdSelected});
+    EXPECT_EQ(Pixel(60, 20), back);
+    if (const TDrawCall* drawn = OneCall(TDrawKind::Text, true)) {
+      EXPECT_EQ(drawn->Color, static_cast<COLORREF>(text));
+    }
   }
 }
 
@@ -171,28 +158,15 @@ TEST_F(AxisGridDrawing, TranslucentButtonsBlendByTheClampedPercentage) {
   };
   const uint32_t face = faceAt(0), blue = ColorToRGB(clBlue);
   ASSERT_NE(face, blue);
-  auto blend = [&](uint32_t alpha) {
-    uint32_t out = 0;
-    for (int shift = 0; shift < 24; shift += 8) {
-      const uint32_t s = (face >> shift) & 0xFF, d = (blue >> shift) & 0xFF;
-      out |= ((s * alpha + d * (255 - alpha) + 127) / 255) << shift;
-    }
-    return out;
-  };
-  struct Case {
-    int percent;
-    uint32_t expected;
-  };
-  for (const Case& c : {Case{50, blend(128)}, Case{100, blue}, Case{255, blue}, Case{-5, face}}) {
-    SCOPED_TRACE(c.percent);
-    EXPECT_EQ(faceAt(c.percent), c.expected);
+  uint32_t half = 0;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const uint32_t s = (face >> shift) & 0xFF, d = (blue >> shift) & 0xFF;
+    half |= ((s * 128 + d * 127 + 127) / 255) << shift;
   }
-  const TSize grown = TCustomDBAxisGridEh::TranslucentBitmapSize();
-  EXPECT_GE(grown.cx, 30);
-  EXPECT_GE(grown.cy, 20);
-  grid->FillTranslucentRect(target.Canvas(), TRect{0, 0, 10, 10}, nullptr, -1, clBlue, 50, false, false,
-                            false, false, true, 2);
-  EXPECT_EQ(TCustomDBAxisGridEh::TranslucentBitmapSize(), grown);
+  for (auto [percent, expected] : {std::pair{50, half}, {100, blue}, {255, blue}, {-5, face}}) {
+    SCOPED_TRACE(percent);
+    EXPECT_EQ(faceAt(percent), expected);
+  }
 }
 
 TEST_F(AxisGridDrawing, PicturesFitCentredOrShowWhyNot) {
@@ -205,36 +179,32 @@ TEST_F(AxisGridDrawing, PicturesFitCentredOrShowWhyNot) {
     std::string suffix;  // the centred text ends with it (empty: no text; "*": the field's text)
   };
   const Case cases[] = {
-      {"smaller", Bmp(4, 3, 0xFF0000), true, {0, 0, 40, 20}, {18, 8, 22, 11}, ""},
-      {"wider", Bmp(80, 20, 0xFF0000), true, {0, 0, 40, 20}, {0, 5, 40, 15}, ""},
-      {"taller", Bmp(10, 40, 0xFF0000), true, {0, 0, 40, 20}, {17, 0, 22, 20}, ""},
+      {"smaller", Bmp(4, 3), true, {0, 0, 40, 20}, {18, 8, 22, 11}, ""},
+      {"wider", Bmp(80, 20), true, {0, 0, 40, 20}, {0, 5, 40, 15}, ""},
+      {"taller", Bmp(10, 40), true, {0, 0, 40, 20}, {17, 0, 22, 20}, ""},
       {"not-a-picture", "hello", true, {0, 0, 400, 20}, {}, " - Incorrect image format."},
-      {"truncated", Bmp(4, 3, 0).substr(0, 30), true, {0, 0, 400, 20}, {}, " - Incorrect image format."},
-      {"zero-wide-cell", Bmp(4, 3, 0xFF0000), true, {5, 0, 5, 20}, {}, ""},
-      {"zero-high-cell", Bmp(4, 3, 0xFF0000), true, {0, 5, 40, 5}, {}, ""},
+      {"truncated", Bmp(4, 3).substr(0, 30), true, {0, 0, 400, 20}, {}, " - Incorrect image format."},
+      {"zero-wide-cell", Bmp(4, 3), true, {5, 0, 5, 20}, {}, ""},
+      {"zero-high-cell", Bmp(4, 3), true, {0, 5, 40, 5}, {}, ""},
       {"graphic-off", "hello", false, {0, 0, 400, 20}, {}, "*"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
-    PutPicture(c.bytes);
+    people->Edit();
+    people->FieldByName("PIC")->SetAsString(c.bytes);
+    people->Post();
     grid->SetDrawGraphicData(c.drawGraphic);
     Bind(400, 20, clWhite);
     grid->DrawGraphicData(Bar("PIC"), c.rect, true);
-    const auto blts = Calls(TDrawKind::Blt);
-    const auto texts = Calls(TDrawKind::Text);
-    ASSERT_EQ(blts.size(), IsRectEmpty(c.picture) ? 0u : 1u);
-    ASSERT_EQ(texts.size(), c.suffix.empty() ? 0u : 1u);
-    if (!blts.empty()) {
-      EXPECT_EQ(blts[0]->Rect, c.picture);
+    if (const TDrawCall* blt = OneCall(TDrawKind::Blt, !IsRectEmpty(c.picture))) {
+      EXPECT_EQ(blt->Rect, c.picture);
       EXPECT_EQ(Pixel(c.picture.Left, c.picture.Top), clRed);
     }
-    if (!texts.empty()) {
-      const std::string& text = texts[0]->Text;
+    if (const TDrawCall* text = OneCall(TDrawKind::Text, !c.suffix.empty())) {
       const std::string suffix = c.suffix == "*" ? people->FieldByName("PIC")->DisplayText() : c.suffix;
-      ASSERT_GE(text.size(), suffix.size());
-      EXPECT_EQ(text.substr(text.size() - suffix.size()), suffix);
-      const int width = grid->Canvas()->TextWidth(text);
-      EXPECT_EQ(texts[0]->Points[0].X, c.rect.Left + (c.rect.Width() - width) / 2);
+      EXPECT_TRUE(text->Text.ends_with(suffix)) << text->Text;
+      const int width = grid->Canvas()->TextWidth(text->Text);
+      EXPECT_EQ(text->Points[0].X, c.rect.Left + (c.rect.Width() - width) / 2);
     }
   }
 }
@@ -246,108 +216,92 @@ TEST_F(AxisGridDrawing, CellContentByKind) {
   red.Canvas()->Brush()->SetColor(clRed);
   red.Canvas()->FillRect(TRect{0, 0, 16, 16});
   images.Add(&red, nullptr);
+  const TRect box = CalcAlignedRect(TRect{0, 0, 64, 24}, taCenter, tlCenter,
+                                    TSize{DefaultCheckBoxWidth(), DefaultCheckBoxHeight()});
   struct Case {
     const char* id;
     const char* field;
-    bool checkboxes, imageList, showText, fixed, flat, themes, wordWrap;
-    int textX;         // the text's left, or -1: no text
-    bool image;        // red at the image's place
-    TRect box;         // the check box (empty: none)
-    const char* edge;  // the edge's flags, or nullptr
+    bool checkboxes, imageList, showText, fixed, flatThemed, wordWrap, rightToLeft;
+    int textX;   // the text's left, or -1: no text
+    bool image;  // red at the image's place
+    UINT edge;   // the edge's flags, or 0: none
   };
-  const TRect none{};
+  // "Ann" is 21 px wide; the text keeps 3 px off the cell's side.
   const Case cases[] = {
-      {"check-box", "DONE", true, false, false, false, false, false, false, -1, false,
-       CalcAlignedRect(TRect{0, 0, 64, 24}, taCenter, tlCenter,
-                       TSize{DefaultCheckBoxWidth(), DefaultCheckBoxHeight()}),
-       nullptr},
-      {"image-list", "ID", false, true, false, false, false, false, false, -1, true, none, nullptr},
-      {"image-and-text", "NAME", false, true, true, false, false, false, false, 2 + 16 + 4 + 3, true, none,
-       nullptr},
-      {"fixed-3d", "NAME", false, false, false, true, false, false, false, 1 + 2, false, none, "F"},
-      {"fixed-flat-themed", "NAME", false, false, false, true, true, true, false, 1 + 2, false, none, "C"},
-      {"word-wrap", "NAME", false, false, false, false, false, false, true, 3, false, none, nullptr},
+      {"check-box", "DONE", true, false, false, false, false, false, false, -1, false, 0},
+      {"image-list", "ID", false, true, false, false, false, false, false, -1, true, 0},
+      {"image-and-text", "NAME", false, true, true, false, false, false, false, 2 + 16 + 4 + 3, true, 0},
+      {"fixed-3d", "NAME", false, false, false, true, false, false, false, 1 + 2, false, BF_RECT},
+      {"fixed-flat-themed", "NAME", false, false, false, true, true, false, false, 1 + 2, false,
+       BF_RIGHT | BF_BOTTOM | BF_FLAT},
+      {"word-wrap", "NAME", false, false, false, false, false, true, false, 3, false, 0},
+      {"right-to-left", "NAME", false, false, false, false, false, false, true, 64 - 3 - 21, false, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
-    SetThemesEnabled(c.themes);
-    grid->SetFlat(c.flat);
-    TAxisBarEh* bar = Bar(c.field);
+    SetThemesEnabled(c.flatThemed);
+    grid->SetFlat(c.flatThemed);
+    TTestAxisBarEh* bar = Bar(c.field);
     bar->SetCheckboxes(c.checkboxes);
     bar->SetImageList(c.imageList ? &images : nullptr);
     bar->SetShowImageAndText(c.showText);
     bar->SetWordWrap(c.wordWrap);
-    static_cast<TTestAxisBarEh*>(bar)->OnGetCellParams = [](TAxisColCellParamsEh* p) {
+    bar->SetBiDiMode(c.rightToLeft ? bdRightToLeft : bdLeftToRight);
+    bar->OnGetCellParams = [](TAxisColCellParamsEh* p) {
       p->ImageIndex = 0;
       p->Alignment = taLeftJustify;
     };
     Bind(64, 40, clWhite);
     grid->DrawCell(bar->Index(), 1, TRect{0, 0, 64, c.wordWrap ? 40 : 24},
                    c.fixed ? TGridDrawState{gdFixed} : TGridDrawState{});
-    const auto texts = Calls(TDrawKind::Text);
-    if (c.textX < 0) {
-      EXPECT_EQ(texts.size(), 0u);
-    } else {
-      ASSERT_FALSE(texts.empty());
-      EXPECT_EQ(texts[0]->Points[0].X, c.textX);
-      const auto formats = Calls(TDrawKind::DrawText);
-      ASSERT_EQ(formats.size(), 1u);
-      EXPECT_EQ((formats[0]->Flags & DT_WORDBREAK) != 0, c.wordWrap);
+    if (const TDrawCall* text = OneCall(TDrawKind::Text, c.textX >= 0)) {
+      EXPECT_EQ(text->DeviceRect.Left, c.textX);
+      const TDrawCall* format = OneCall(TDrawKind::DrawText, true);
+      EXPECT_EQ(format && (format->Flags & DT_WORDBREAK) != 0, c.wordWrap);
     }
-    if (c.image) {
-      EXPECT_EQ(Pixel(2 + 8, 12), clRed);
+    EXPECT_EQ(Pixel(2 + 8, 12) == clRed, c.image);
+    if (c.checkboxes) {
+      const TDrawCall* blt = OneCall(TDrawKind::Blt, true);
+      EXPECT_EQ(blt ? blt->Rect : TRect{}, box);
     }
-    if (!IsRectEmpty(c.box)) {
-      const auto blts = Calls(TDrawKind::Blt);
-      ASSERT_EQ(blts.size(), 1u);
-      EXPECT_EQ(blts[0]->Rect, c.box);
-    }
-    const auto edges = Calls(TDrawKind::Edge);
-    ASSERT_EQ(edges.size(), c.edge ? 1u : 0u);
-    if (c.edge) {
-      EXPECT_EQ(edges[0]->Rect, (TRect{0, 0, 64, 24}));
-      EXPECT_EQ(edges[0]->Flags, c.edge[0] == 'F' ? static_cast<UINT>(BF_RECT)
-                                                  : static_cast<UINT>(BF_RIGHT | BF_BOTTOM | BF_FLAT));
+    if (const TDrawCall* edge = OneCall(TDrawKind::Edge, c.edge != 0)) {
+      EXPECT_EQ(edge->Rect, (TRect{0, 0, 64, 24}));
+      EXPECT_EQ(edge->Flags, c.edge);
     }
   }
 }
 
-TEST_F(AxisGridDrawing, RightToLeftTextStandsAtTheCellsRight) {
-  TAxisBarEh* bar = Bar("NAME");
-  bar->SetBiDiMode(bdRightToLeft);
-  ASSERT_TRUE(bar->UseRightToLeftAlignment());
-  Bind(200, 24, clWhite);
-  grid->DrawCell(bar->Index(), 1, TRect{100, 0, 200, 24}, TGridDrawState{});
-  const auto texts = Calls(TDrawKind::Text);
-  ASSERT_EQ(texts.size(), 1u);
-  const int width = grid->Canvas()->TextWidth("Ann");
-  EXPECT_EQ(texts[0]->DeviceRect.Right, 200 - 3);
-  EXPECT_EQ(texts[0]->DeviceRect.Left, 200 - 3 - width);
-}
-
-// A flat grid without 3-D look and with a border colour draws its one-pixel frame itself, on
-// the chosen sides only.
-TEST_F(AxisGridDrawing, ExtendedBorderPaintsTheChosenSidesInItsColour) {
+// A flat grid draws its single border itself on the chosen sides only, taking them from the
+// client area: in its colour 1 px a side, or sunken 2 px a side with 3-D look.
+TEST_F(AxisGridDrawing, ExtendedBorderTakesAndPaintsTheChosenSides) {
   struct Case {
     const char* id;
     TEdgeBorders edges;
-    bool left, right;  // red at the window's left, right edge
+    bool ctl3D;
+    TColor color;
+    bool left, right;   // red at the window's left, right edge
+    int width, height;  // taken from the client area
   };
-  const Case cases[] = {{"all", AllEdgeBorders(), true, true}, {"left-top", {ebLeft, ebTop}, true, false}};
+  const Case cases[] = {{"all", AllEdgeBorders(), false, clRed, true, true, 2, 2},
+                        {"left-top", {ebLeft, ebTop}, false, clRed, true, false, 1, 1},
+                        {"3d-left-top", {ebLeft, ebTop}, true, clDefault, false, false, 2, 2}};
+  grid->SetBorderStyle(bsSingle);
+  grid->SetFlat(true);
+  EXPECT_EQ(grid->CellTextMargin(), 2);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
-    grid->SetBorderStyle(bsSingle);
-    grid->SetFlat(true);
-    grid->Border()->SetCtl3D(false);
-    grid->Border()->SetColor(clRed);
+    grid->Border()->SetCtl3D(c.ctl3D);
+    grid->Border()->SetColor(c.color);
     grid->Border()->SetEdgeBorders(c.edges);
     Pump();
     ASSERT_TRUE(grid->Border()->ExtendedDraw());
+    EXPECT_EQ(GetWindowLong(grid->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
+    EXPECT_EQ(grid->Width() - grid->ClientWidth(), c.width);
+    EXPECT_EQ(grid->Height() - grid->ClientHeight(), c.height);
     RECT w{};
     GetWindowRect(grid->Handle(), &w);
-    const int y = (w.Top + w.Bottom) / 2;
     auto redAt = [&](int x) {
-      return test_support::ScreenPixel(form->Handle(), POINT{x, y}) == ColorToRGB(clRed);
+      return test_support::ScreenPixel(form->Handle(), POINT{x, (w.Top + w.Bottom) / 2}) == ColorToRGB(clRed);
     };
     EXPECT_EQ(redAt(w.Left), c.left);
     EXPECT_EQ(redAt(w.Right - 1), c.right);
@@ -356,7 +310,7 @@ TEST_F(AxisGridDrawing, ExtendedBorderPaintsTheChosenSidesInItsColour) {
 }
 
 TEST_F(AxisGridDrawing, CutTextShowsAToolTipOverItsCell) {
-  const int col = ColOf("NAME");
+  const int col = Bar("NAME")->Index();
   Bar("NAME")->SetToolTips(true);
   grid->SetShowHint(true);
   const TRect cell = grid->CellRect(col, 2);
@@ -374,16 +328,15 @@ TEST_F(AxisGridDrawing, CutTextShowsAToolTipOverItsCell) {
   TRect rect;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
-    static_cast<TTestAxisBarEh*>(Bar("NAME"))->OnGetCellParams = [&](TAxisColCellParamsEh* p) {
-      p->Alignment = c.alignment;
-    };
+    Bar("NAME")->OnGetCellParams = [a = c.alignment](TAxisColCellParamsEh* p) { p->Alignment = a; };
     ASSERT_EQ(grid->GetCellHint(col, c.row, text, rect), c.shown);
     EXPECT_EQ(text, c.shown ? "a rather long name for one cell" : "");
     if (!c.shown) continue;
     EXPECT_EQ(rect.Top, cell.Top);
     EXPECT_EQ(c.alignment == taLeftJustify ? rect.Left : rect.Right, c.edge);
   }
-  static_cast<TTestAxisBarEh*>(Bar("NAME"))->OnGetCellParams = nullptr;
+  // The tip shows in the cell tool-tip window at the rectangle asked for.
+  Bar("NAME")->OnGetCellParams = nullptr;
   ASSERT_TRUE(grid->GetCellHint(col, 2, text, rect));
   Application->ActivateHint(grid->ClientToScreen(TPoint{cell.Left + 5, cell.Top + 5}));
   auto* tip = dynamic_cast<TGridToolTipsWindowEh*>(Application->HintWindow());

@@ -1,6 +1,8 @@
 // The axis grid's editing protocol: when a cell may be edited, what UpdateData hands the column,
 // the texts of the hooks only the data grid supplies, timer 1 shared with the automatic
 // scrolling, and data-aware editors hosted through the holder interface.
+#include <array>
+
 #include "grid/data/SharedTypesEh.h"
 #include "grid/editors/DBComboBoxEh.h"
 #include "grid/editors/DBEditEh.h"
@@ -8,6 +10,8 @@
 #include "tests/grid/axis/AxisGridTestSupport.h"
 
 namespace {
+
+using Ops = TGridAllowedOperationsEh;
 
 class AxisGridEditing : public AxisGridTestBase {
  protected:
@@ -36,71 +40,65 @@ class AxisGridEditing : public AxisGridTestBase {
     source->SetDataSet(rich);
     Pump();
   }
-  void Select(const char* FieldName) { grid->SetCol(grid->GetColumnByFieldName(FieldName)->Index()); }
+  // Selects the field's column and asks whether its cell may be edited, leaving no edit behind.
+  bool CanEdit(const char* FieldName) {
+    grid->SetCol(grid->GetColumnByFieldName(FieldName)->Index());
+    const bool can = grid->CanEditModifyField();
+    source->DataSet()->Cancel();
+    return can;
+  }
   TMemoryDataSet* cities = nullptr;
   TMemoryDataSet* rich = nullptr;
 };
 
 TEST_F(AxisGridEditing, AllowedOperationsDecideEditing) {
-  AddRows({{1, "a", 1.0}});
-  Select("NAME");
-  using Ops = TGridAllowedOperationsEh;
-  struct Case {
-    const char* id;
-    Ops ops;
-    bool inserting;
-    bool expected;
-  };
-  const Case cases[] = {
-      {"all-existing", Ops{alopInsertEh, alopUpdateEh, alopDeleteEh, alopAppendEh}, false, true},
-      {"no-update-existing", Ops{alopInsertEh, alopAppendEh}, false, false},
-      {"no-update-inserting", Ops{alopInsertEh, alopAppendEh}, true, true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.id);
-    dataSet->Cancel();
-    grid->SetAllowedOperations(c.ops);
-    if (c.inserting) dataSet->Insert();
-    grid->DataLink()->ClearModified();
-    EXPECT_EQ(grid->CanEditModifyField(), c.expected);
-    EXPECT_EQ(grid->DataLink()->IsModified(), c.expected);
-  }
-}
-
-TEST_F(AxisGridEditing, EmptyDataSetNeedsInsertOrAppend) {
-  using Ops = TGridAllowedOperationsEh;
-  const std::pair<Ops, bool> cases[] = {{Ops{alopUpdateEh}, false},
+  // An empty data set is edited by inserting or appending.
+  const std::pair<Ops, bool> empty[] = {{Ops{alopUpdateEh}, false},
                                         {Ops{alopUpdateEh, alopInsertEh}, true},
                                         {Ops{alopUpdateEh, alopAppendEh}, true},
                                         {Ops{alopInsertEh}, false}};
-  for (const auto& [ops, expected] : cases) {
+  for (const auto& [ops, expected] : empty) {
     grid->SetAllowedOperations(ops);
     EXPECT_EQ(grid->CanUpdateByAllowedOperations(), expected) << ops.ToBits();
+  }
+  // A record is edited with updates allowed, or while it is being inserted; the test marks the
+  // link modified when it starts the edit.
+  AddRows({{1, "a", 1.0}});
+  grid->SetCol(1);
+  const std::tuple<Ops, bool, bool> cases[] = {
+      {Ops{alopInsertEh, alopUpdateEh, alopDeleteEh, alopAppendEh}, false, true},
+      {Ops{alopInsertEh, alopAppendEh}, false, false},
+      {Ops{alopInsertEh, alopAppendEh}, true, true},
+  };
+  for (const auto& [ops, inserting, expected] : cases) {
+    SCOPED_TRACE(testing::Message() << ops.ToBits() << " inserting " << inserting);
+    dataSet->Cancel();
+    grid->SetAllowedOperations(ops);
+    if (inserting) dataSet->Insert();
+    grid->DataLink()->ClearModified();
+    EXPECT_EQ(grid->CanEditModifyField(), expected);
+    EXPECT_EQ(grid->DataLink()->IsModified(), expected);
   }
 }
 
 TEST_F(AxisGridEditing, ReadOnlyAnywhereForbidsEditing) {
   AddRows({{1, "a", 1.0}});
-  Select("NAME");
-  TAxisBarEh* bar = grid->SelectedAxisBar();
-  TField* name = dataSet->FieldByName("NAME");
+  TAxisBarEh* bar = grid->GetColumnByFieldName("NAME");
   const std::pair<const char*, std::function<void(bool)>> cases[] = {
       {"grid", [&](bool v) { grid->SetReadOnly(v); }},
       {"column", [&](bool v) { bar->SetReadOnly(v); }},
-      {"field", [&](bool v) { name->SetReadOnly(v); }},
+      {"field", [&](bool v) { dataSet->FieldByName("NAME")->SetReadOnly(v); }},
       {"link", [&](bool v) { grid->DataLink()->SetReadOnly(v); }},
   };
   for (const auto& [id, set] : cases) {
     SCOPED_TRACE(id);
-    dataSet->Cancel();
     set(true);
-    EXPECT_FALSE(grid->CanEditModifyField());
+    EXPECT_FALSE(CanEdit("NAME"));
     EXPECT_EQ(dataSet->State(), dsBrowse);
     set(false);
-    EXPECT_TRUE(grid->CanEditModifyField());
+    EXPECT_TRUE(CanEdit("NAME"));
   }
   // The column's own test edits without marking the link modified.
-  dataSet->Cancel();
   grid->DataLink()->ClearModified();
   EXPECT_TRUE(bar->CanModify(true));
   EXPECT_TRUE(grid->DataLink()->Editing());
@@ -124,14 +122,8 @@ TEST_F(AxisGridEditing, ImposedEditorStateDecidesKeysAndEditing) {
   imposing->SetDataSource(source);
   imposing->SetCol(0);  // ID takes digits only
   imposing->SetReadOnly(true);
-  struct Case {
-    const char* id;
-    bool linked;
-    int imposed;
-    char32_t key;
-    bool accepts, modifies;
-  };
-  const Case cases[] = {
+  // Linked, the imposed state, the key: whether the key is accepted and the field edited.
+  const std::tuple<const char*, bool, int, char32_t, bool, bool> cases[] = {
       {"digit", true, -1, U'5', true, false},
       {"letter", true, -1, U'a', false, false},
       {"imposed-ro", true, 1, U'5', false, false},
@@ -139,36 +131,30 @@ TEST_F(AxisGridEditing, ImposedEditorStateDecidesKeysAndEditing) {
       {"unlinked-imposed", false, 0, U'a', true, false},
       {"unlinked", false, -1, U'5', false, false},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.id);
-    imposing->SetDataSource(c.linked ? source : nullptr);
-    imposing->Imposed = c.imposed;
-    EXPECT_EQ(imposing->CanEditAcceptKey(c.key), c.accepts);
-    if (c.linked) {
-      EXPECT_EQ(imposing->CanEditModifyField(), c.modifies);
-    }
+  for (const auto& [id, linked, imposed, key, accepts, modifies] : cases) {
+    SCOPED_TRACE(id);
+    imposing->SetDataSource(linked ? source : nullptr);
+    imposing->Imposed = imposed;
+    EXPECT_EQ(imposing->CanEditAcceptKey(key), accepts);
+    EXPECT_EQ(linked && imposing->CanEditModifyField(), modifies);
     dataSet->Cancel();
   }
 }
 
 TEST_F(AxisGridEditing, BlobAndLookupFields) {
   UseRichDataSet();
-  TField* note = rich->FieldByName("NOTE");
-  Select("NOTE");
-  EXPECT_FALSE(grid->CanEditModifyField());
+  // A memo is edited when the grid shows its text or the field takes text itself.
+  EXPECT_FALSE(CanEdit("NOTE"));
   grid->SetDrawMemoText(true);
-  EXPECT_TRUE(grid->CanEditModifyField());
-  rich->Cancel();
+  EXPECT_TRUE(CanEdit("NOTE"));
   grid->SetDrawMemoText(false);
-  note->OnSetText = TFieldSetTextEvent([](TField* F, const std::string& T) { F->SetAsString(T); });
-  EXPECT_TRUE(grid->CanEditModifyField());
-
-  rich->Cancel();
-  Select("CITY");
-  EXPECT_TRUE(grid->CanEditModifyField());
-  rich->Cancel();
+  rich->FieldByName("NOTE")->OnSetText =
+      TFieldSetTextEvent([](TField* F, const std::string& T) { F->SetAsString(T); });
+  EXPECT_TRUE(CanEdit("NOTE"));
+  // A lookup field is edited through its key fields.
+  EXPECT_TRUE(CanEdit("CITY"));
   rich->FieldByName("CODE")->SetReadOnly(true);
-  EXPECT_FALSE(grid->CanEditModifyField());
+  EXPECT_FALSE(CanEdit("CITY"));
 }
 
 TEST_F(AxisGridEditing, UpdateDataHandsTheColumnTextOrValue) {
@@ -201,15 +187,8 @@ TEST_F(AxisGridEditing, UpdateDataHandsTheColumnTextOrValue) {
           Handled = true;
         });
   grid->SetEditKeyValue(3);
-  struct Case {
-    const char* id;
-    int col;
-    const char* text;
-    Variant value;
-    bool useText;
-    int notInList;
-  };
-  const Case cases[] = {
+  // The column, the typed text: what the column is handed and how often the text is not in the list.
+  const std::tuple<const char*, int, const char*, Variant, bool, int> cases[] = {
       {"no-field", 0, "x", "x", true, 0},
       {"pick-list-in", 1, "a", "a", true, 0},
       {"pick-list-not-in", 1, "b", "b", true, 1},
@@ -220,42 +199,27 @@ TEST_F(AxisGridEditing, UpdateDataHandsTheColumnTextOrValue) {
       {"lookup", 3, "Xian", 3, false, 0},
       {"other", 4, "long note", "long note", true, 0},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.id);
+  for (const auto& [id, col, text, value, useText, misses] : cases) {
+    SCOPED_TRACE(id);
     notInList = 0;
-    grid->SetCol(c.col);
-    grid->SetEditText(c.col, 1, c.text);
+    grid->SetCol(col);
+    grid->SetEditText(col, 1, text);
     grid->UpdateData();
-    EXPECT_EQ(gotText, c.text);
-    EXPECT_TRUE(VarSameValue(gotValue, c.value)) << VarToStr(gotValue);
-    EXPECT_EQ(gotUseText, c.useText);
-    EXPECT_EQ(notInList, c.notInList);
+    EXPECT_EQ(gotText, text);
+    EXPECT_TRUE(VarSameValue(gotValue, value)) << VarToStr(gotValue);
+    EXPECT_EQ(gotUseText, useText);
+    EXPECT_EQ(notInList, misses);
   }
 }
 
-TEST_F(AxisGridEditing, HooksForTheDataGridRaiseWithTheirTexts) {
-  TCustomDBAxisGridEh* base = grid;
-  const std::pair<const char*, std::function<void()>> cases[] = {
-      {"Must be rewrited in the inherited class", [&] { base->TCustomDBAxisGridEh::GetEditMask(0, 1); }},
-      {"Must be rewrited in the inherited class", [&] { base->TCustomDBAxisGridEh::GetEditText(0, 1); }},
-      {" TCustomDBAxisGridEh.SetSelectedIndex must be realized in the inherited class.",
-       [&] { base->TCustomDBAxisGridEh::SetSelectedIndex(0); }},
-      {"Write TCustomDBAxisGridEh.SetTitleFont in the inherited class",
-       [&] { base->TCustomDBAxisGridEh::SetTitleFont(nullptr); }},
-      {"Write TCustomDBAxisGridEh.GetTitleFont in the inherited class",
-       [&] { base->TCustomDBAxisGridEh::GetTitleFont(); }},
-      {"字段名 'NOPE' 没有找到", [&] { grid->GetColumnByFieldName("NOPE"); }},
-  };
-  for (const auto& [text, call] : cases) {
-    SCOPED_TRACE(text);
-    try {
-      call();
-      ADD_FAILURE() << "no error";
-    } catch (const Exception& e) {
-      EXPECT_STREQ(e.what(), text);
-    }
-  }
+TEST_F(AxisGridEditing, ColumnsAreFoundByFieldNameIgnoringCase) {
   EXPECT_EQ(grid->GetColumnByFieldName("name"), grid->Columns()->GetAxisBar(1));
+  try {
+    grid->GetColumnByFieldName("NOPE");
+    ADD_FAILURE() << "no error";
+  } catch (const Exception& e) {
+    EXPECT_STREQ(e.what(), "字段名 'NOPE' 没有找到");
+  }
 }
 
 TEST_F(AxisGridEditing, TimerOneIsSharedWithTheAutomaticScrolling) {
@@ -281,7 +245,7 @@ TEST_F(AxisGridEditing, TimerOneIsSharedWithTheAutomaticScrolling) {
   grid->GetMouseDownInfo(pos, time);
   EXPECT_EQ(pos, grid->ClientToScreen(TPoint{cell.Left + 2, cell.Top + 2}));
   grid->GetMouseDownInfo(pos, time);
-  EXPECT_EQ(time, 0);
+  EXPECT_EQ(time, 0);  // the press's time is handed out once
   // The cursor rests above the grid: a tick of timer 1 scrolls up one row.
   SetCursorPos(0, 0);
   grid->Perform(WM_TIMER, 1, 0);
@@ -317,10 +281,8 @@ TEST_F(AxisGridEditing, HostedEditorsTalkToTheGrid) {
     Pump();
     WinTesting::Type("ax");
     Pump();
-    EXPECT_EQ(holder->KeyDowns, 2);
-    EXPECT_EQ(holder->KeyPresses, 2);
-    EXPECT_EQ(holder->KeyUps, 2);
-    EXPECT_EQ(holder->Chars, 2);
+    EXPECT_EQ((std::array{holder->KeyDowns, holder->KeyPresses, holder->KeyUps, holder->Chars}),
+              (std::array{2, 2, 2, 2}));
     EXPECT_EQ(editor->Text(), "a");
   }
 }

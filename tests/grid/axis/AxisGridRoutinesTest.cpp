@@ -11,45 +11,34 @@ namespace {
 class AxisGridRoutines : public AxisGridTestBase {};
 
 TEST_F(AxisGridRoutines, FieldAsIntegerRoundsThenChecksTheRange) {
-  TMemoryDataSet* ds = new TMemoryDataSet(form);
-  for (auto [name, type] : {std::pair{"I", ftInteger},
-                            {"S", ftSmallint},
-                            {"L", ftLargeint},
-                            {"F", ftFloat},
-                            {"C", ftCurrency},
-                            {"T", ftString}})
-    ds->FieldDefs()->Add(name, type, type == ftString ? 10 : 0);
+  auto* ds = new TMemoryDataSet(form);
+  for (auto [name, type] : {std::pair{"I", ftInteger}, {"L", ftLargeint}, {"F", ftFloat}, {"C", ftCurrency}})
+    ds->FieldDefs()->Add(name, type);
+  ds->FieldDefs()->Add("T", ftString, 10);
   ds->CreateDataSet();
   ds->Append();
-  struct Case {
-    const char* id;
-    const char* field;
-    Variant value;
-    int32_t expected;
-  };
   const double two31 = std::ldexp(1.0, 31);
-  const Case cases[] = {
-      {"int", "I", 42, 42},
-      {"smallint", "S", -7, -7},
-      {"large-in", "L", Variant(Int64{-2147483648LL}), INT32_MIN},
-      {"large-out", "L", Variant(Int64{2147483648LL}), -1},
-      {"float-2^31", "F", two31, -1},
-      {"float--2^31", "F", -two31, INT32_MIN},
-      {"float-rounds-down-into-range", "F", 2147483647.4, INT32_MAX},
-      {"float-rounds-up-out-of-range", "F", 2147483647.6, -1},
-      {"float-half-even", "F", 2.5, 2},
-      {"float-null", "F", Variant::Null(), -1},
-      {"currency", "C", 3.5, 4},
-      {"string", "T", "12", -1},
+  const std::tuple<const char*, Variant, int32_t> cases[] = {
+      {"I", 42, 42},
+      {"L", Variant(Int64{-2147483648LL}), INT32_MIN},
+      {"L", Variant(Int64{2147483648LL}), -1},
+      {"F", two31, -1},
+      {"F", -two31, INT32_MIN},
+      {"F", 2147483647.4, INT32_MAX},  // rounds down into the range
+      {"F", 2147483647.6, -1},         // rounds up out of it
+      {"F", 2.5, 2},                   // half to even
+      {"F", Variant::Null(), -1},
+      {"C", 3.5, 4},
+      {"T", "12", -1},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.id);
-    ds->FieldByName(c.field)->SetValue(c.value);
-    EXPECT_EQ(GetFieldAsInteger(ds->FieldByName(c.field), -1), c.expected);
+  for (const auto& [field, value, expected] : cases) {
+    SCOPED_TRACE(testing::Message() << field << " " << VarToStr(value));
+    ds->FieldByName(field)->SetValue(value);
+    EXPECT_EQ(GetFieldAsInteger(ds->FieldByName(field), -1), expected);
   }
 }
 
-TEST_F(AxisGridRoutines, FontRecordWritesOnlyWhatDiffers) {
+TEST_F(AxisGridRoutines, FontRecordWritesOnlyWhatDiffersAndEditTextDropsTheSelection) {
   TFont font;
   font.SetName("Serif");
   font.SetStyle(TFontStyles{fsBold});
@@ -63,28 +52,30 @@ TEST_F(AxisGridRoutines, FontRecordWritesOnlyWhatDiffers) {
   SetFontDataRec(rec, &font);
   EXPECT_EQ(changes, 1);
   EXPECT_EQ(font.Color(), clRed);
+
+  auto* edit = new TEdit(form);
+  edit->SetParent(form);
+  edit->SetText("h\xC3\xA9llo");  // the selection counts characters, not bytes
+  edit->SetSelStart(1);
+  edit->SetSelLength(2);
+  EXPECT_EQ(GetTextWithoutSelection(edit), "hlo");
 }
 
 TEST_F(AxisGridRoutines, TextTooLongForRect) {
-  // The test font: 7 px a character, 13 px a line; "abc" is 21 px wide.
+  // The test font: 7 px a character, 13 px a line; "abc" is 21 px wide, 4 px go to margins.
   TControlCanvas canvas;
   canvas.SetControl(grid);
   struct Case {
-    const char* id;
     int width, height, extraWidth, extraHeight;
     bool expected;
   };
   const Case cases[] = {
-      {"fits", 25, 13, 0, 0, false},
-      {"one-px-too-narrow", 24, 13, 0, 0, true},
-      {"extra-width", 30, 13, 6, 0, true},
-      {"height-plus-one-still-fits", 40, 12, 0, 0, false},
-      {"too-high", 40, 11, 0, 0, true},
-      {"extra-height", 40, 14, 3, 0, false},
-      {"extra-height-too-high", 40, 14, 0, 3, true},
+      {25, 13, 0, 0, false}, {24, 13, 0, 0, true},  {30, 13, 6, 0, true}, {40, 12, 0, 0, false},
+      {40, 11, 0, 0, true},  {40, 14, 3, 0, false}, {40, 14, 0, 3, true},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.id);
+    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " +" << c.extraWidth << "/"
+                                    << c.extraHeight);
     EXPECT_EQ(IsTextTooLongForRect(&canvas, "abc", TRect{0, 0, c.width, c.height}, false, c.extraWidth,
                                    c.extraHeight),
               c.expected);
@@ -99,39 +90,24 @@ TEST_F(AxisGridRoutines, LookupFieldReadOnlyFollowsItsKeys) {
   lookup->SetFieldName("LK");
   lookup->SetFieldKind(fkLookup);
   lookup->SetDataSet(dataSet);
-  TField* id = dataSet->FieldByName("ID");
-  TField* name = dataSet->FieldByName("NAME");
   struct Case {
-    const char* id;
     const char* keys;
-    bool lookupRO, idRO, nameRO;
-    bool expected;
+    bool lookupRO, idRO, nameRO, expected;
   };
   const Case cases[] = {
-      {"no-keys", "", false, true, true, false},
-      {"no-keys-itself-ro", "", true, false, false, true},
-      {"one-key-writable", "ID", false, false, true, false},
-      {"all-keys-ro", "ID;NAME", false, true, true, true},
-      {"one-of-two-writable", "ID;NAME", false, true, false, false},
+      {"", false, true, true, false},         {"", true, false, false, true},
+      {"ID", false, false, true, false},      {"ID;NAME", false, true, true, true},
+      {"ID;NAME", false, true, false, false},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.id);
+    SCOPED_TRACE(testing::Message() << c.keys << " " << c.lookupRO << c.idRO << c.nameRO);
     lookup->SetKeyFields(c.keys);
     lookup->SetReadOnly(c.lookupRO);
-    id->SetReadOnly(c.idRO);
-    name->SetReadOnly(c.nameRO);
+    dataSet->FieldByName("ID")->SetReadOnly(c.idRO);
+    dataSet->FieldByName("NAME")->SetReadOnly(c.nameRO);
     EXPECT_EQ(FieldIsReadOnly(lookup), c.expected);
   }
   EXPECT_FALSE(FieldIsReadOnly(dataSet->FieldByName("AMOUNT")));
-}
-
-TEST_F(AxisGridRoutines, EditTextWithoutSelection) {
-  TEdit* edit = new TEdit(form);
-  edit->SetParent(form);
-  edit->SetText("h\xC3\xA9llo");
-  edit->SetSelStart(1);
-  edit->SetSelLength(2);
-  EXPECT_EQ(GetTextWithoutSelection(edit), "hlo");
 }
 
 }  // namespace
