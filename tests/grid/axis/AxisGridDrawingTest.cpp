@@ -170,15 +170,9 @@ TEST_F(AxisGridDrawing, TranslucentButtonsBlendByTheClampedPercentage) {
 }
 
 TEST_F(AxisGridDrawing, PicturesFitCentredOrShowWhyNot) {
-  struct Case {
-    const char* id;
-    std::string bytes;
-    bool drawGraphic;
-    TRect rect;
-    TRect picture;       // where the picture goes (empty: none drawn)
-    std::string suffix;  // the centred text ends with it (empty: no text; "*": the field's text)
-  };
-  const Case cases[] = {
+  // The bytes, whether pictures are drawn, the cell: where the picture goes (empty: none drawn)
+  // and how the centred text ends (empty: no text; "*": the field's text).
+  const std::tuple<const char*, std::string, bool, TRect, TRect, std::string> cases[] = {
       {"smaller", Bmp(4, 3), true, {0, 0, 40, 20}, {18, 8, 22, 11}, ""},
       {"wider", Bmp(80, 20), true, {0, 0, 40, 20}, {0, 5, 40, 15}, ""},
       {"taller", Bmp(10, 40), true, {0, 0, 40, 20}, {17, 0, 22, 20}, ""},
@@ -188,23 +182,22 @@ TEST_F(AxisGridDrawing, PicturesFitCentredOrShowWhyNot) {
       {"zero-high-cell", Bmp(4, 3), true, {0, 5, 40, 5}, {}, ""},
       {"graphic-off", "hello", false, {0, 0, 400, 20}, {}, "*"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.id);
+  for (const auto& [id, bytes, drawGraphic, rect, picture, ending] : cases) {
+    SCOPED_TRACE(id);
     people->Edit();
-    people->FieldByName("PIC")->SetAsString(c.bytes);
+    people->FieldByName("PIC")->SetAsString(bytes);
     people->Post();
-    grid->SetDrawGraphicData(c.drawGraphic);
+    grid->SetDrawGraphicData(drawGraphic);
     Bind(400, 20, clWhite);
-    grid->DrawGraphicData(Bar("PIC"), c.rect, true);
-    if (const TDrawCall* blt = OneCall(TDrawKind::Blt, !IsRectEmpty(c.picture))) {
-      EXPECT_EQ(blt->Rect, c.picture);
-      EXPECT_EQ(Pixel(c.picture.Left, c.picture.Top), clRed);
+    grid->DrawGraphicData(Bar("PIC"), rect, true);
+    if (const TDrawCall* blt = OneCall(TDrawKind::Blt, !IsRectEmpty(picture))) {
+      EXPECT_EQ(blt->Rect, picture);
+      EXPECT_EQ(Pixel(picture.Left, picture.Top), clRed);
     }
-    if (const TDrawCall* text = OneCall(TDrawKind::Text, !c.suffix.empty())) {
-      const std::string suffix = c.suffix == "*" ? people->FieldByName("PIC")->DisplayText() : c.suffix;
-      EXPECT_TRUE(text->Text.ends_with(suffix)) << text->Text;
+    if (const TDrawCall* text = OneCall(TDrawKind::Text, !ending.empty())) {
+      EXPECT_TRUE(text->Text.ends_with(ending == "*" ? people->FieldByName("PIC")->DisplayText() : ending));
       const int width = grid->Canvas()->TextWidth(text->Text);
-      EXPECT_EQ(text->Points[0].X, c.rect.Left + (c.rect.Width() - width) / 2);
+      EXPECT_EQ(text->Points[0].X, rect.Left + (rect.Width() - width) / 2);
     }
   }
 }
@@ -274,37 +267,32 @@ TEST_F(AxisGridDrawing, CellContentByKind) {
 // A flat grid draws its single border itself on the chosen sides only, taking them from the
 // client area: in its colour 1 px a side, or sunken 2 px a side with 3-D look.
 TEST_F(AxisGridDrawing, ExtendedBorderTakesAndPaintsTheChosenSides) {
-  struct Case {
-    const char* id;
-    TEdgeBorders edges;
-    bool ctl3D;
-    TColor color;
-    bool left, right;   // red at the window's left, right edge
-    int width, height;  // taken from the client area
-  };
-  const Case cases[] = {{"all", AllEdgeBorders(), false, clRed, true, true, 2, 2},
-                        {"left-top", {ebLeft, ebTop}, false, clRed, true, false, 1, 1},
-                        {"3d-left-top", {ebLeft, ebTop}, true, clDefault, false, false, 2, 2}};
+  // The sides, 3-D look, colour: red at the window's left and right edge, and the width and
+  // height taken from the client area.
+  const std::tuple<const char*, TEdgeBorders, bool, TColor, bool, bool, int, int> cases[] = {
+      {"all", AllEdgeBorders(), false, clRed, true, true, 2, 2},
+      {"left-top", {ebLeft, ebTop}, false, clRed, true, false, 1, 1},
+      {"3d-left-top", {ebLeft, ebTop}, true, clDefault, false, false, 2, 2}};
   grid->SetBorderStyle(bsSingle);
   grid->SetFlat(true);
   EXPECT_EQ(grid->CellTextMargin(), 2);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.id);
-    grid->Border()->SetCtl3D(c.ctl3D);
-    grid->Border()->SetColor(c.color);
-    grid->Border()->SetEdgeBorders(c.edges);
+  for (const auto& [id, edges, ctl3D, color, left, right, width, height] : cases) {
+    SCOPED_TRACE(id);
+    grid->Border()->SetCtl3D(ctl3D);
+    grid->Border()->SetColor(color);
+    grid->Border()->SetEdgeBorders(edges);
     Pump();
     ASSERT_TRUE(grid->Border()->ExtendedDraw());
     EXPECT_EQ(GetWindowLong(grid->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
-    EXPECT_EQ(grid->Width() - grid->ClientWidth(), c.width);
-    EXPECT_EQ(grid->Height() - grid->ClientHeight(), c.height);
+    EXPECT_EQ(grid->Width() - grid->ClientWidth(), width);
+    EXPECT_EQ(grid->Height() - grid->ClientHeight(), height);
     RECT w{};
     GetWindowRect(grid->Handle(), &w);
     auto redAt = [&](int x) {
       return test_support::ScreenPixel(form->Handle(), POINT{x, (w.Top + w.Bottom) / 2}) == ColorToRGB(clRed);
     };
-    EXPECT_EQ(redAt(w.Left), c.left);
-    EXPECT_EQ(redAt(w.Right - 1), c.right);
+    EXPECT_EQ(redAt(w.Left), left);
+    EXPECT_EQ(redAt(w.Right - 1), right);
     EXPECT_FALSE(redAt(w.Left + 1));
   }
 }
@@ -314,30 +302,24 @@ TEST_F(AxisGridDrawing, CutTextShowsAToolTipOverItsCell) {
   Bar("NAME")->SetToolTips(true);
   grid->SetShowHint(true);
   const TRect cell = grid->CellRect(col, 2);
-  struct Case {
-    const char* id;
-    int row;
-    TAlignment alignment;
-    bool shown;
-    int edge;  // the hint's left (left aligned) or right edge
+  // The row and alignment: the hint's left (left aligned) or right edge, or -1: no hint.
+  const std::tuple<const char*, int, TAlignment, int> cases[] = {
+      {"fits", 1, taLeftJustify, -1},
+      {"cut-right", 2, taRightJustify, cell.Right + 1},
+      {"cut-left", 2, taLeftJustify, cell.Left + 1},
   };
-  const Case cases[] = {{"fits", 1, taLeftJustify, false, 0},
-                        {"cut-left", 2, taLeftJustify, true, cell.Left + 1},
-                        {"cut-right", 2, taRightJustify, true, cell.Right + 1}};
   std::string text;
   TRect rect;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.id);
-    Bar("NAME")->OnGetCellParams = [a = c.alignment](TAxisColCellParamsEh* p) { p->Alignment = a; };
-    ASSERT_EQ(grid->GetCellHint(col, c.row, text, rect), c.shown);
-    EXPECT_EQ(text, c.shown ? "a rather long name for one cell" : "");
-    if (!c.shown) continue;
+  for (const auto& [id, row, alignment, edge] : cases) {
+    SCOPED_TRACE(id);
+    Bar("NAME")->OnGetCellParams = [a = alignment](TAxisColCellParamsEh* p) { p->Alignment = a; };
+    ASSERT_EQ(grid->GetCellHint(col, row, text, rect), edge >= 0);
+    EXPECT_EQ(text, edge >= 0 ? "a rather long name for one cell" : "");
+    if (edge < 0) continue;
     EXPECT_EQ(rect.Top, cell.Top);
-    EXPECT_EQ(c.alignment == taLeftJustify ? rect.Left : rect.Right, c.edge);
+    EXPECT_EQ(alignment == taLeftJustify ? rect.Left : rect.Right, edge);
   }
-  // The tip shows in the cell tool-tip window at the rectangle asked for.
-  Bar("NAME")->OnGetCellParams = nullptr;
-  ASSERT_TRUE(grid->GetCellHint(col, 2, text, rect));
+  // The last tip shows in the cell tool-tip window at the rectangle asked for.
   Application->ActivateHint(grid->ClientToScreen(TPoint{cell.Left + 5, cell.Top + 5}));
   auto* tip = dynamic_cast<TGridToolTipsWindowEh*>(Application->HintWindow());
   ASSERT_NE(tip, nullptr);

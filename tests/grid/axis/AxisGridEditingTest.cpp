@@ -1,6 +1,6 @@
 // The axis grid's editing protocol: when a cell may be edited, what UpdateData hands the column,
-// the texts of the hooks only the data grid supplies, timer 1 shared with the automatic
-// scrolling, and data-aware editors hosted through the holder interface.
+// finding columns by field name, timer 1 shared with the automatic scrolling, and data-aware
+// editors hosted through the holder interface.
 #include <array>
 
 #include "grid/data/SharedTypesEh.h"
@@ -90,11 +90,12 @@ TEST_F(AxisGridEditing, ReadOnlyAnywhereForbidsEditing) {
       {"field", [&](bool v) { dataSet->FieldByName("NAME")->SetReadOnly(v); }},
       {"link", [&](bool v) { grid->DataLink()->SetReadOnly(v); }},
   };
+  grid->SetCol(bar->Index());
   for (const auto& [id, set] : cases) {
     SCOPED_TRACE(id);
     set(true);
-    EXPECT_FALSE(CanEdit("NAME"));
-    EXPECT_EQ(dataSet->State(), dsBrowse);
+    EXPECT_FALSE(grid->CanEditModifyField());
+    EXPECT_EQ(dataSet->State(), dsBrowse);  // no edit started
     set(false);
     EXPECT_TRUE(CanEdit("NAME"));
   }

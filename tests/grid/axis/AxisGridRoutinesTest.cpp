@@ -65,20 +65,21 @@ TEST_F(AxisGridRoutines, TextTooLongForRect) {
   // The test font: 7 px a character, 13 px a line; "abc" is 21 px wide, 4 px go to margins.
   TControlCanvas canvas;
   canvas.SetControl(grid);
-  struct Case {
-    int width, height, extraWidth, extraHeight;
-    bool expected;
+  // The rect's width and height, the extra width and height: whether the text is too long.
+  const std::tuple<const char*, int, int, int, int, bool> cases[] = {
+      {"fits", 25, 13, 0, 0, false},
+      {"one-px-too-narrow", 24, 13, 0, 0, true},
+      {"extra-width", 30, 13, 6, 0, true},
+      {"height-plus-one-still-fits", 40, 12, 0, 0, false},
+      {"too-high", 40, 11, 0, 0, true},
+      {"extra-height", 40, 14, 3, 0, false},
+      {"extra-height-too-high", 40, 14, 0, 3, true},
   };
-  const Case cases[] = {
-      {25, 13, 0, 0, false}, {24, 13, 0, 0, true},  {30, 13, 6, 0, true}, {40, 12, 0, 0, false},
-      {40, 11, 0, 0, true},  {40, 14, 3, 0, false}, {40, 14, 0, 3, true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " +" << c.extraWidth << "/"
-                                    << c.extraHeight);
-    EXPECT_EQ(IsTextTooLongForRect(&canvas, "abc", TRect{0, 0, c.width, c.height}, false, c.extraWidth,
-                                   c.extraHeight),
-              c.expected);
+  for (const auto& [id, width, height, extraWidth, extraHeight, expected] : cases) {
+    SCOPED_TRACE(id);
+    EXPECT_EQ(
+        IsTextTooLongForRect(&canvas, "abc", TRect{0, 0, width, height}, false, extraWidth, extraHeight),
+        expected);
   }
 }
 
@@ -90,22 +91,21 @@ TEST_F(AxisGridRoutines, LookupFieldReadOnlyFollowsItsKeys) {
   lookup->SetFieldName("LK");
   lookup->SetFieldKind(fkLookup);
   lookup->SetDataSet(dataSet);
-  struct Case {
-    const char* keys;
-    bool lookupRO, idRO, nameRO, expected;
+  // The key fields; whether the lookup field, ID and NAME are read-only: the lookup's answer.
+  const std::tuple<const char*, const char*, bool, bool, bool, bool> cases[] = {
+      {"no-keys", "", false, true, true, false},
+      {"no-keys-itself-ro", "", true, false, false, true},
+      {"one-key-writable", "ID", false, false, true, false},
+      {"all-keys-ro", "ID;NAME", false, true, true, true},
+      {"one-of-two-writable", "ID;NAME", false, true, false, false},
   };
-  const Case cases[] = {
-      {"", false, true, true, false},         {"", true, false, false, true},
-      {"ID", false, false, true, false},      {"ID;NAME", false, true, true, true},
-      {"ID;NAME", false, true, false, false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.keys << " " << c.lookupRO << c.idRO << c.nameRO);
-    lookup->SetKeyFields(c.keys);
-    lookup->SetReadOnly(c.lookupRO);
-    dataSet->FieldByName("ID")->SetReadOnly(c.idRO);
-    dataSet->FieldByName("NAME")->SetReadOnly(c.nameRO);
-    EXPECT_EQ(FieldIsReadOnly(lookup), c.expected);
+  for (const auto& [id, keys, lookupRO, idRO, nameRO, expected] : cases) {
+    SCOPED_TRACE(id);
+    lookup->SetKeyFields(keys);
+    lookup->SetReadOnly(lookupRO);
+    dataSet->FieldByName("ID")->SetReadOnly(idRO);
+    dataSet->FieldByName("NAME")->SetReadOnly(nameRO);
+    EXPECT_EQ(FieldIsReadOnly(lookup), expected);
   }
   EXPECT_FALSE(FieldIsReadOnly(dataSet->FieldByName("AMOUNT")));
 }
