@@ -1,8 +1,7 @@
 // The axis grid's data link: the field map and the columns both ways, the map's growth and cap,
-// the streamed columns, and how each data-set notification reaches the grid.
+// and how each data-set notification reaches the grid.
 #include "grid/axis/AxisGridDataLinkEh.h"
 #include "grid/data/SharedTypesEh.h"
-#include "platform/rtl/Streams.h"
 #include "tests/grid/axis/AxisGridTestSupport.h"
 
 namespace {
@@ -50,7 +49,7 @@ TEST_F(AxisGridDataLink, AutomaticColumnsFollowTheVisibleFields) {
   EXPECT_EQ(FieldNamesOf(grid), (Names{"ID", "NAME", "AMOUNT"}));
 }
 
-TEST_F(AxisGridDataLink, PersistentColumnsReplaceAutomaticOnesAndTravelUnderTheDefinedName) {
+TEST_F(AxisGridDataLink, PersistentColumnsReplaceAutomaticOnesAndFindTheirFieldsAgain) {
   TAxisGridDataLinkEh* link = grid->DataLink();
   grid->BeginLayout();
   for (const char* name : {"AMOUNT", "MISSING", "ID"}) grid->Columns()->Add()->SetFieldName(name);
@@ -63,17 +62,6 @@ TEST_F(AxisGridDataLink, PersistentColumnsReplaceAutomaticOnesAndTravelUnderTheD
   EXPECT_FALSE(link->GetDefaultFields());
   EXPECT_EQ(grid->Columns()->GetAxisBar(2)->GetField(), dataSet->FieldByName("ID"));
   for (int i : {1, 3, -1}) EXPECT_EQ(link->Fields(i), nullptr) << i;
-
-  TMemoryStream persistent;
-  persistent.WriteComponent(grid);
-  const std::string bytes(reinterpret_cast<const char*>(persistent.Memory()),
-                          static_cast<size_t>(persistent.Size()));
-  EXPECT_NE(bytes.find("<Define property Name>"), std::string::npos);
-  auto* copy = new TTestAxisGridEh(form);
-  persistent.SetPosition(0);
-  persistent.ReadComponent(copy);
-  EXPECT_EQ(FieldNamesOf(copy), (Names{"AMOUNT", "MISSING", "ID"}));
-  EXPECT_FALSE(copy->Columns()->GetAxisBar(0)->IsAutomatic());
 }
 
 TEST_F(AxisGridDataLink, MapGrowsUpToItsCap) {
