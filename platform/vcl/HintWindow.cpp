@@ -67,8 +67,9 @@ TRect THintWindow::CalcHintRect(int MaxWidth, const std::string& AHint, void* AD
   ::DrawText(dc, AHint, &r, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
+  // Room for the border on both sides and the 2-pixel offset Paint draws the text at.
   r.Right += 6;
-  r.Bottom += 2;
+  r.Bottom += 4;
   return r;
 }
 

@@ -16,7 +16,8 @@ class THintWindow : public TCustomControl {
   virtual void ActivateHint(TRect Rect, const std::string& AHint);
   virtual void ActivateHintData(TRect Rect, const std::string& AHint, void* AData);
   // The window rectangle (at 0, 0) the text needs, wrapped at MaxWidth: DrawText with
-  // DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX, plus 6 pixels across and 2 down.
+  // DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX, plus 6 pixels across and 4 down
+  // (the border and the offset Paint draws the text at).
   virtual TRect CalcHintRect(int MaxWidth, const std::string& AHint, void* AData);
   // Whether a message should take the hint down (keys, clicks, and the like).
   virtual bool IsHintMsg(const MSG& Msg);

@@ -108,7 +108,10 @@ TEST_F(Hints, CalcHintRectWrapsAtTheMaximumWidthWithMargins) {
   auto* w = new THintWindow(Application);
   TRect one = w->CalcHintRect(1000, "abc", nullptr);
   // The test font advances 7 pixels a character and is 13 pixels high.
-  EXPECT_EQ(one, (TRect{0, 0, 3 * 7 + 6, 13 + 2}));
+  EXPECT_EQ(one, (TRect{0, 0, 3 * 7 + 6, 13 + 4}));
+  // Shown at that size, the text drawn 2 pixels down inside the border is not cut at the bottom.
+  w->ActivateHint(TRect{10, 10, 10 + one.Width(), 10 + one.Height()}, "abc");
+  EXPECT_GE(w->ClientHeight() - 2, 13);
   TRect wrapped = w->CalcHintRect(40, "abc def ghi", nullptr);
   EXPECT_LE(wrapped.Width(), 40 + 6);
   EXPECT_GT(wrapped.Height(), one.Height());
