@@ -10,6 +10,8 @@
 #include "platform/db/DB.h"
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Interfaces.h"
+#include "platform/rtl/Variant.h"
+#include "platform/vcl/Controls.h"
 #include "platform/vcl/StdCtrls.h"  // TTextLayout
 
 class TCustomDBAxisGridEh;
@@ -57,6 +59,35 @@ class ILookupGridEh : public virtual IInterface {
   // ";"-separated list fields.
   virtual void SetListField(const std::string& Value) = 0;
   virtual void AssignSpecRow(TSpecRowEh* Value) = 0;
+
+  // --- what the cell editor's drop-down asks ---
+  using TCloseUpEventEh = TEvent<void(TObject* Sender, bool Accept)>;
+  // The window to size, place and show.
+  virtual TWinControl* LookupGridControl() = 0;
+  virtual Variant KeyValue() = 0;
+  virtual void SetKeyValue(const Variant& Value) = 0;
+  // The display text of the list's current row.
+  virtual std::string DisplayText() = 0;
+  virtual int RowCount() = 0;
+  virtual void SetRowCount(int Value) = 0;
+  virtual void SetShowTitles(bool Value) = 0;
+  virtual void SetListFieldIndex(int Value) = 0;
+  // The name of the field the list shows and searches (its current list field).
+  virtual std::string ListFieldName() = 0;
+  virtual void SetAutoFitColWidths(bool Value) = 0;
+  virtual void SetUseMultiTitle(bool Value) = 0;
+  // The sum of the list's column widths.
+  virtual int GetColumnsWidth() = 0;
+  virtual void SetSizeGripVisible(bool Value) = 0;
+  // The user resized the list with its grip since the flag was cleared.
+  virtual bool SizeChangedByUser() = 0;
+  virtual void ClearSizeChangedByUser() = 0;
+  // The special row's cell texts, in the list's column order.
+  virtual std::string SpecRowCellsText() = 0;
+  virtual void SetSortMarkerStyle(int Value) = 0;
+  virtual void SetHighlightText(const std::string& Value) = 0;
+  virtual void SetOnCloseUp(TCloseUpEventEh Value) = 0;
+  virtual void SetOnColumnMoved(TNotifyEvent Value) = 0;
 
  protected:
   ~ILookupGridEh() override = default;

@@ -152,6 +152,12 @@ class TCustomDBAxisGridEh : public TCustomGridEh, public IInplaceEditHolderEh {
   bool IsInplaceEditorVisible();
   bool EditorRefreshing() const { return editorRefreshing_; }
 
+  // Makes the grid's TDBAxisGridInplaceEdit.
+  TInplaceEdit* CreateEditor() override;
+  // Fires OnEditButtonClick (the cell editor's main button, Ctrl+Enter).
+  virtual void EditButtonClick();
+  TNotifyEvent OnEditButtonClick;
+
   // --- IInplaceEditHolderEh ---
   bool InplaceEditCanModify(TControl* Editor) override { return true; }
   void GetMouseDownInfo(TPoint& Pos, int32_t& Time) override;

@@ -50,34 +50,6 @@ class AxisBarModel : public AxisGridTestBase {
   std::unique_ptr<TGridAxisBarsEh> bars;
 };
 
-// A lookup grid that notes what the column hands it; Freed tells when the column let it go.
-class TLookupGridDoubleEh : public TComponent, public ILookupGridEh {
-  RTL_CLASS(TLookupGridDoubleEh, TComponent)
-  RTL_INTERFACES(ILookupGridEh)
- public:
-  explicit TLookupGridDoubleEh(bool* AFreed) : TComponent(nullptr), freed_(AFreed) {}
-  ~TLookupGridDoubleEh() override { *freed_ = true; }
-  TComponent* LookupGridComponent() override { return this; }
-  TGridAxisBarsEh* LookupColumns() override { return nullptr; }
-  TAxisBarDefValuesEh* LookupColumnDefValues() override { return nullptr; }
-  TDBLookupGridEhOptions LookupOptions() override { return {}; }
-  void SetLookupOptions(TDBLookupGridEhOptions) override {}
-  bool SortLocal() override { return false; }
-  void SetSortLocal(bool) override {}
-  TDataSource* ListSource() override { return listSource; }
-  void SetListSource(TDataSource* Value) override { listSource = Value; }
-  void SetKeyField(const std::string&) override {}
-  void SetListField(const std::string& Value) override { listField = Value; }
-  void AssignSpecRow(TSpecRowEh* Value) override { specRowText = Value->CellsText(); }
-
-  TDataSource* listSource = nullptr;
-  std::string listField, specRowText;
-
- private:
-  bool* freed_;
-};
-RTL_IMPLEMENT_CLASS(TLookupGridDoubleEh)
-
 const TPropInfo& Prop(const char* Name) {
   return *TAxisBarEh::StaticClass()->FindProp(Name);
 }
