@@ -164,4 +164,18 @@ class TDBAxisGridInplaceEdit : public TInplaceEdit {
   std::unique_ptr<TControlCanvas> canvas_;
   bool listVisible_ = false;
   bool dropDownFormPending_ = false;
+  bool mruClosing_ = false;  // the MRU choice is being put into the text
+
+ private:
+  // The type-ahead completion of Candidate (the text up to the caret plus what was typed).
+  void CompleteTypedText(const std::string& Candidate);
+  // After a key went to the open list, the editor shows the list's current entry.
+  void FollowOpenList();
+  // After the text changed by a key, an open list shows the grid's edit value.
+  void FollowTypedValue();
+  void SetGridEditText(const std::string& Value);
+  // The lookup list's component, for its free notification.
+  TComponent* dataListComponent_ = nullptr;
+  // The WM_CHAR of an Enter or Escape that closed a list is not typed.
+  bool swallowChar_ = false;
 };

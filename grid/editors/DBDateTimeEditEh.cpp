@@ -7,6 +7,7 @@
 
 #include "grid/editors/ControlEmptyDataInfoEh.h"
 #include "grid/editors/DBEditPublishEh.h"
+#include "grid/editors/DropDownCallEh.h"
 #include "grid/editors/EditImageEh.h"
 #include "grid/foundation/DropDownPlacementEh.h"
 #include "platform/rtl/DateTime.h"
@@ -566,10 +567,7 @@ void TCustomDBDateTimeEditEh::CloseUp(bool Accept) {
   inherited::CloseUp(Accept);
   if (Accept && !ReadOnly() && DataLink()->Edit()) {
     TDateTime picked = DateOf(calendar_->Date());
-    if (!value_.IsNull()) {
-      const TDateTime time = TimeOf(value_.AsDateTime());
-      picked = picked >= 0 ? picked + time : picked - time;
-    }
+    if (!value_.IsNull()) picked = JoinDateWithTimeOfDayEh(picked, value_.AsDateTime());
     Variant v = value_;
     if (!HasMask() || !DatePartsToValueEh(DecodeParts(picked), elements_, v, false))
       v = Variant::FromDate(picked);

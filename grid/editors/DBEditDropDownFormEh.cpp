@@ -2,8 +2,8 @@
 // passes, and the values the form gives back go to the editor or to the record.
 #include <memory>
 
-#include "grid/data/DataRoutinesEh.h"
 #include "grid/editors/DBEditEh.h"
+#include "grid/editors/DropDownCallEh.h"
 #include "platform/vcl/Forms.h"
 
 namespace {
@@ -14,9 +14,7 @@ class TEditDropDownSysParamsEh : public TEditControlDropDownFormSysParams {
   RTL_CLASS(TEditDropDownSysParamsEh, TEditControlDropDownFormSysParams)
  public:
   TEditDropDownSysParamsEh() = default;
-  bool SizeSaved = false;
-  int OwnWidth = 0;
-  int OwnHeight = 0;
+  TDropDownFormSizeEh Size;
 };
 
 }  // namespace
@@ -27,47 +25,20 @@ void TCustomDBEditEh::ShowDropDownForm(TEditButtonEh* EditButton, TEditButtonCon
                                        bool& Handled) {
   if (!EditButton) return;
   if (Control && Control->AlwaysDown()) return;
-  if (HandleAllocated()) {
-    MSG msg{};
-    if (PeekMessage(&msg, Handle(), WM_DROPDOWNFORMCLOSEDEH, WM_DROPDOWNFORMCLOSEDEH, PM_NOREMOVE) &&
-        msg.wParam == reinterpret_cast<WPARAM>(Handle()) &&
-        msg.lParam == reinterpret_cast<LPARAM>(static_cast<TObject*>(EditButton))) {
-      Handled = true;
-      return;
-    }
+  if (HandleAllocated() && DropDownFormClosePendingEh(Handle(), EditButton)) {
+    Handled = true;
+    return;
   }
 
   TDropDownFormCallParamsEh* params = EditButton->DropDownFormParams();
   if (!params) return;
-  TCustomForm* form = params->DropDownForm();
   bool freeFormOnClose = false;
-  if (!form) {
-    const std::string& className = params->DropDownFormClassName();
-    if (className.empty()) return;
-    TClass cls = GetClass(className);
-    if (!cls) throw Exception("Class '" + className + "' is not registered");
-    form = TCustomDropDownFormEh::GetGlobalRef(cls);
-    if (!form) {
-      form = dynamic_cast<TCustomForm*>(ConstructComponent(cls, Application));
-      if (!form) return;
-      freeFormOnClose = TCustomDropDownFormEh::GetGlobalRef(cls) == nullptr;
-    }
-  }
+  TCustomForm* form = ResolveDropDownFormEh(params, freeFormOnClose);
+  if (!form) return;
 
   auto dynParams = std::make_unique<TDynVarsEh>();
   TDataSet* dataSet = DataSource() ? DataSource()->DataSet() : nullptr;
-  if (!params->PassFieldNames().empty()) {
-    if (dataSet)
-      for (TField* f : GetFieldsArray(dataSet, params->PassFieldNames(), this))
-        dynParams->CreateDynVar(f->FieldName(), f->Value());
-  } else if (params->PassParams() == pspFieldValueEh) {
-    dynParams->CreateDynVar(DataField(), Variant(Text()));
-  } else if (params->PassParams() == pspRecordValuesEh && dataSet) {
-    for (int i = 0; i < dataSet->FieldCount(); ++i) {
-      TField* f = dataSet->Fields()->Fields(i);
-      if (!dynParams->FindDynVar(f->FieldName())) dynParams->CreateDynVar(f->FieldName(), f->Value());
-    }
-  }
+  FillDropDownFormParamsEh(dynParams.get(), params, dataSet, DataField(), Text(), this);
 
   auto sysParams = std::make_unique<TEditDropDownSysParamsEh>();
   sysParams->SetFreeFormOnClose(freeFormOnClose);
@@ -75,23 +46,14 @@ void TCustomDBEditEh::ShowDropDownForm(TEditButtonEh* EditButton, TEditButtonCon
   sysParams->SetEditButton(EditButton);
 
   IDropDownFormEh* intf = Supports<IDropDownFormEh>(form);
-  if (intf) {
-    intf->SetReadOnly(false);
-    if (Field() && Field()->ReadOnly()) intf->SetReadOnly(true);
-  }
+  if (intf) intf->SetReadOnly(Field() && Field()->ReadOnly());
   if (OnOpenDropDownForm) {
     OnOpenDropDownForm(this, nullptr, form, dynParams.get());
     intf = form ? Supports<IDropDownFormEh>(form) : nullptr;
   }
   if (!intf) return;  // both parameter objects go with the unique pointers
 
-  if (params->SaveFormSize()) {
-    sysParams->SizeSaved = true;
-    sysParams->OwnWidth = form->Width();
-    sysParams->OwnHeight = form->Height();
-    if (params->FormWidth() > 0) form->SetWidth(params->FormWidth());
-    if (params->FormHeight() > 0) form->SetHeight(params->FormHeight());
-  }
+  sysParams->Size.Apply(form, params);
   if (Control) Control->SetAlwaysDown(true);
   Handled = true;
   // The callback frees both parameter objects.
@@ -108,39 +70,18 @@ void TCustomDBEditEh::DropDownFormCallback(TCustomForm* DropDownForm, bool Accep
   TEditButtonEh* button = sys ? sys->EditButton() : nullptr;
   TDropDownFormCallParamsEh* params = button ? button->DropDownFormParams() : nullptr;
 
-  if (Accept && params && dynParams &&
-      (params->PassParams() == pspFieldValueEh || params->PassParams() == pspRecordValuesEh ||
-       !params->AssignBackFieldNames().empty())) {
+  if (Accept && params && dynParams && DropDownFormAssignsBackEh(params)) {
     TDataSet* dataSet = DataSource() ? DataSource()->DataSet() : nullptr;
-    if (!dataSet) {
-      // Unbound or bound by name only: there is no record to put into edit state.
-      if (dynParams->Count() > 0) SetValue(dynParams->GetItem(0)->Value());
-    } else {
-      const bool wasEditing = dataSet->State() == dsEdit || dataSet->State() == dsInsert;
-      if (!wasEditing) dataSet->Edit();
-      if (!params->AssignBackFieldNames().empty()) {
-        for (TField* f : GetFieldsArray(dataSet, params->AssignBackFieldNames(), this))
-          f->SetValue(dynParams->GetDynVar(f->FieldName())->Value());
-      } else if (dynParams->Count() > 0) {
-        SetValue(dynParams->GetItem(0)->Value());
-      }
-      if (!wasEditing) dataSet->Post();
-    }
+    AssignBackDropDownFormEh(dataSet, params, dynParams.get(), DataField(), this,
+                             [this](const Variant& V) { SetValue(V); });
   }
 
   if (DropDownForm) {
     DropDownForm->Hide();
-    if (params && sys && sys->SizeSaved) {
-      params->SetFormWidth(DropDownForm->Width());
-      params->SetFormHeight(DropDownForm->Height());
-      DropDownForm->SetBounds(DropDownForm->Left(), DropDownForm->Top(), sys->OwnWidth, sys->OwnHeight);
-    }
+    if (sys) sys->Size.Restore(DropDownForm, params);
   }
   if (OnCloseDropDownForm)
     OnCloseDropDownForm(this, nullptr, Accept, params ? params->DropDownForm() : nullptr, dynParams.get());
-  if (HandleAllocated()) {
-    const LPARAM item = button ? reinterpret_cast<LPARAM>(static_cast<TObject*>(button))
-                               : reinterpret_cast<LPARAM>(static_cast<TObject*>(this));
-    PostMessage(Handle(), WM_DROPDOWNFORMCLOSEDEH, reinterpret_cast<WPARAM>(Handle()), item);
-  }
+  if (HandleAllocated())
+    PostDropDownFormClosedEh(Handle(), button ? static_cast<TObject*>(button) : static_cast<TObject*>(this));
 }

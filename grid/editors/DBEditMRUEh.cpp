@@ -3,21 +3,12 @@
 #include <algorithm>
 
 #include "grid/editors/DBEditEh.h"
+#include "grid/editors/DropDownCallEh.h"
 #include "grid/foundation/DrawRoutinesEh.h"
 #include "grid/foundation/KeyboardStateEh.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/MaskUtils.h"
-
-namespace {
-
-bool StartsWithText(const std::string& S, const std::string& Prefix, bool CaseSensitive) {
-  if (Prefix.size() > S.size()) return false;
-  const std::string head = S.substr(0, Prefix.size());
-  return CaseSensitive ? head == Prefix : AnsiCompareText(head, Prefix) == 0;
-}
-
-}  // namespace
 
 void TCustomDBEditEh::SetMRUList(TMRUListEh* Value) {
   mruList_->Assign(Value);
@@ -32,7 +23,7 @@ TMRUListboxEh* TCustomDBEditEh::CreateMRUListBox() {
 }
 
 void TCustomDBEditEh::FilterMRUItem(const std::string& AText, bool& Accept) {
-  Accept = Accept && StartsWithText(AText, Text(), mruList_->CaseSensitive());
+  Accept = Accept && MRUItemMatchesEh(AText, Text(), mruList_->CaseSensitive());
 }
 
 void TCustomDBEditEh::MRUListDropDown(TObject*) {
@@ -43,40 +34,13 @@ void TCustomDBEditEh::MRUListDropDown(TObject*) {
     mruListBox_->OnSizeGripResized = TNotifyEvent::Method(this, &TCustomDBEditEh::MRUListboxResized);
     mruListBox_->OnMouseUp = TMouseEvent::Method(this, &TCustomDBEditEh::MRUListBoxMouseUp);
   }
-  TStringList found;
-  if (!mruList_->FilterItemsTo(&found, Text())) {
+  const bool shown =
+      DropDownMRUListBoxEh(mruListBox_, mruList_.get(), this, CalcEditRect(), Text(), Font(), Color(),
+                           [this](const std::string& Item, bool& Accept) { FilterMRUItem(Item, Accept); });
+  if (!shown) {
     mruList_->CloseUp(false);
     return;
   }
-  TStrings* items = mruListBox_->Items();
-  items->BeginUpdate();
-  items->Clear();
-  for (int i = 0; i < found.Count(); ++i) {
-    bool accept = true;
-    FilterMRUItem(found.Strings(i), accept);
-    if (accept) items->Add(found.Strings(i));
-  }
-  items->EndUpdate();
-  if (items->Count() == 0) {
-    mruList_->CloseUp(false);
-    return;
-  }
-  const int rows = std::min(items->Count(), std::max(1, mruList_->Rows()));
-  const TRect edit = CalcEditRect();
-  const TPoint origin = ClientToScreen(TPoint{edit.Left, ClientHeight()});
-  const int width = mruList_->Width() > 0 ? mruList_->Width() : edit.Width();
-  mruListBox_->SetColor(Color());
-  mruListBox_->Font()->Assign(Font());
-  mruListBox_->SetItemHeight(GetFontTextHeight(Font()));
-  mruListBox_->SetBounds(origin.X, origin.Y, width, 0);
-  mruListBox_->SetHeightForRows(rows);
-  mruListBox_->HandleNeeded();
-  mruListBox_->SetItemIndex(-1);
-  mruListBox_->UpdateScrollBar();
-  SetWindowPos(mruListBox_->Handle(), HWND_TOPMOST, origin.X, origin.Y, mruListBox_->Width(),
-               mruListBox_->Height(), SWP_NOACTIVATE | SWP_SHOWWINDOW);
-  mruListBox_->SetVisible(true);
-  if (mruListBox_->SizeGrip()) mruListBox_->SizeGrip()->SetVisible(true);
   mruList_->SetDroppedDown(true);
 }
 
@@ -84,12 +48,7 @@ void TCustomDBEditEh::MRUListCloseUp(TObject*, bool Accept) {
   if (!mruList_->DroppedDown()) return;
   mruList_->SetDroppedDown(false);
   if (!mruListBox_) return;
-  if (mruListBox_->HandleAllocated() && GetCapture() == mruListBox_->Handle()) ReleaseCapture();
-  const bool listHadFocus = mruListBox_->HandleAllocated() && GetFocus() == mruListBox_->Handle();
-  if (mruListBox_->HandleAllocated())
-    SetWindowPos(mruListBox_->Handle(), nullptr, 0, 0, 0, 0,
-                 SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
-  mruListBox_->SetVisible(false);
+  const bool listHadFocus = HideMRUListBoxEh(mruListBox_);
   if (listHadFocus && CanFocus()) SetFocus();
   const int index = mruListBox_->ItemIndex();
   if (Accept && index >= 0 && !ReadOnly() && DataLink()->Edit()) {

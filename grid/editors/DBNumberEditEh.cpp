@@ -6,6 +6,7 @@
 #include "grid/data/LocaleRoutinesEh.h"
 #include "grid/editors/ControlEmptyDataInfoEh.h"
 #include "grid/editors/DBEditPublishEh.h"
+#include "grid/editors/DropDownCallEh.h"
 #include "grid/editors/EditImageEh.h"
 #include "grid/foundation/DropDownPlacementEh.h"
 #include "platform/rtl/NumberFormat.h"
@@ -667,8 +668,7 @@ void TCustomDBNumberEditEh::CloseUp(bool Accept) {
   if (Accept && calculator_ && !ReadOnly() && DataLink()->Edit()) {
     IPopupCalculatorEh* intf = calculator_;
     const Variant v = intf->GetValue();
-    const TVarType t = v.VarType();
-    if (t == varSmallint || t == varInteger || t == varSingle || t == varDouble || t == varCurrency) {
+    if (IsCalculatorNumberEh(v)) {
       SetVariantValue(v);
       if (HandleAllocated() && Focused()) SelectAll();
     }
