@@ -9,6 +9,7 @@
 #include "grid/editors/DBEditEh.h"
 #include "grid/foundation/DrawRoutinesEh.h"
 #include "grid/foundation/DropDownPlacementEh.h"
+#include "grid/foundation/EditButtonRowEh.h"
 #include "platform/gdi/Theme.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Menus.h"
@@ -19,29 +20,10 @@ bool IsUpDownStyle(TEditButtonStyleEh Style) {
   return Style == ebsUpDownEh || Style == ebsAltUpDownEh;
 }
 
-// The width of a flat button: computed once, then shared.
-int SharedFlatButtonWidth() {
-  if (FlatButtonWidth() <= 0) SetFlatButtonWidth(GetDefaultFlatButtonWidth());
-  return FlatButtonWidth();
-}
-
 // The item at Index, or nullptr while it is still being made (a new item tells its collection
 // before its own part exists).
 TEditButtonEh* ReadyItem(TEditButtonsEh* Buttons, int Index) {
   return dynamic_cast<TEditButtonEh*>(static_cast<TCollection*>(Buttons)->Items(Index));
-}
-
-// Pops the button's menu up under the control (its bottom-left corner, bottom-right for a
-// right-aligned menu).
-void PopupButtonMenu(TPopupMenu* Menu, TEditButtonControlEh* Control) {
-  if (!Menu || !Control) return;
-  const bool right = Menu->Alignment() == paRight;
-  const TPoint p = Control->ClientToScreen(TPoint{right ? Control->Width() : 0, Control->Height()});
-  Menu->Popup(p.X, p.Y);
-  // The menu loop took the release of the press that opened it; the click that closed the
-  // menu must not press the button again. Released off the button: no click follows.
-  PeekClickOnControl(Control);
-  Control->Perform(WM_LBUTTONUP, 0, MAKELPARAM(static_cast<WORD>(-1), static_cast<WORD>(-1)));
 }
 
 }  // namespace
@@ -145,22 +127,9 @@ void TCustomDBEditEh::UpdateEditButtonControlList() {
     TEditButtonEh* item = i == 0 ? editButton_.get() : editButtons_->Items(static_cast<int>(i) - 1);
     TButtonControlPairEh& pair = buttonControls_[i];
     TEditButtonControlEh* control = pair.Button;
-    control->SetVisible(item->Visible());
-    control->SetEnabled(item->Enabled());
-    control->SetStyle(item->Style());
-    control->SetGlyph(item->Glyph());
-    control->SetNumGlyphs(item->NumGlyphs());
-    control->SetHint(item->Hint());
-    control->SetButtonImages(item->Images());
-    control->SetFlat(flat_);
-    int width = 0;
+    AssignEditButtonLookEh(control, item, flat_);
+    const int width = EditButtonRowWidthEh(item->Visible(), item->Width(), flat_);
     if (item->Visible()) {
-      if (item->Width() > 0)
-        width = item->Width();
-      else if (flat_)
-        width = SharedFlatButtonWidth();
-      else
-        width = GetSystemMetrics(SM_CXVSCROLL);
       const int h = h0 > RoundHalfEven(width * 1.5) ? DefaultEditButtonHeight(width, flat_) : h0;
       commonHeight = std::min(commonHeight, h);
     }
@@ -310,7 +279,7 @@ void TCustomDBEditEh::EditButtonDown(TObject* Sender, bool TopButton, bool& Auto
     if (!Handled) ShowDropDownForm(editButton_.get(), control, Handled);
     if (Handled) return;
     if (editButton_->DropdownMenu())
-      PopupButtonMenu(editButton_->DropdownMenu(), control);
+      PopupEditButtonMenuEh(editButton_->DropdownMenu(), control);
     else if (!editButton_->Action())
       ButtonDropDown(TopButton);
     return;
@@ -319,7 +288,7 @@ void TCustomDBEditEh::EditButtonDown(TObject* Sender, bool TopButton, bool& Auto
   TEditButtonEh* item = editButtons_->Items(index - 1);
   if (item->OnDown) item->OnDown(Sender, TopButton, AutoRepeat, Handled);
   if (!Handled) ShowDropDownForm(item, control, Handled);
-  if (!Handled && item->DropdownMenu()) PopupButtonMenu(item->DropdownMenu(), control);
+  if (!Handled && item->DropdownMenu()) PopupEditButtonMenuEh(item->DropdownMenu(), control);
 }
 
 void TCustomDBEditEh::ButtonDropDown(bool) {

@@ -10,6 +10,7 @@
 #include "grid/editors/DBEditPublishEh.h"
 #include "grid/editors/EditImageEh.h"
 #include "grid/editors/EditToolTipsWindowEh.h"
+#include "grid/foundation/ClipboardLineEh.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Menus.h"
@@ -561,18 +562,7 @@ void TCustomDBEditEh::WMPaste(TMessage& Message) {
 
 bool TCustomDBEditEh::ReadClipboardLine(std::string& Line) {
   Line.clear();
-  if (!HandleAllocated() || !OpenClipboard(Handle())) return false;
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
-    HGLOBAL mem = static_cast<HGLOBAL>(data);
-    if (const char* p = static_cast<const char*>(GlobalLock(mem))) {
-      Line.assign(p, strnlen(p, GlobalSize(mem)));
-      GlobalUnlock(mem);
-    }
-  }
-  CloseClipboard();
-  const size_t lineEnd = Line.find_first_of("\r\n");
-  if (lineEnd != std::string::npos) Line.erase(lineEnd);
-  return true;
+  return HandleAllocated() && ReadClipboardLineEh(Handle(), Line);
 }
 
 void TCustomDBEditEh::WMLButtonDown(TMessage& Message) {
