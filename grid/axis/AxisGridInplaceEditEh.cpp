@@ -81,7 +81,8 @@ void TDBAxisGridInplaceEdit::Notification(TComponent* AComponent, TOperation Ope
   inherited::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
   if (AComponent == dataListComponent_ && AComponent) {
-    if (activeList_ && dataList_ && activeList_ == dataList_->LookupGridControl()) activeList_ = nullptr;
+    // The list is being destroyed: nothing of it may be asked any more.
+    if (editStyle_ == esDataListEh) activeList_ = nullptr;
     dataList_ = nullptr;
     dataListComponent_ = nullptr;
   }
