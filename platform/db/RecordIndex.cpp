@@ -147,8 +147,35 @@ void NormalizeSearchValue(const TKeyField& Field, const Variant& Value, TKeyAtom
   Atom.AtomType = TKeyAtom::atInvalid;
 }
 
+// A prefix search over stored text, read in place: the general path copies and folds every
+// record's text, which a scan of many records pays for on each keystroke of a type-ahead. The
+// answer is settled here while the text's bytes under the key are ASCII (a byte folds to one
+// byte there, so the folded text starts with them); other text goes the general way. -1: not
+// settled.
+namespace record_index_detail {
+
+int MatchesTextPrefixInPlace(const TKeyField& Field, const Variant& Value, const std::string& Key) {
+  std::string_view text;
+  if (!Value.TryTextView(text)) return -1;
+  if (!Field.CaseInsensitive) return text.substr(0, Key.size()) == Key ? 1 : 0;
+  const size_t n = std::min(text.size(), Key.size());
+  for (size_t i = 0; i < n; ++i) {
+    const char c = text[i];
+    if (static_cast<unsigned char>(c) >= 0x80) return -1;
+    const char folded = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+    if (folded != Key[i]) return 0;
+  }
+  return n == Key.size() ? 1 : 0;
+}
+
+}  // namespace record_index_detail
+
 bool StoredValueMatches(const TKeyField& Field, const Variant& Value, const TKeyAtom& Key, bool Partial) {
   if (Key.AtomType == TKeyAtom::atInvalid) return false;
+  if (Partial && Field.Kind == TKeyValueKind::Text && Key.AtomType == TKeyAtom::atText) {
+    const int settled = record_index_detail::MatchesTextPrefixInPlace(Field, Value, Key.Text);
+    if (settled >= 0) return settled == 1;
+  }
   thread_local TKeyAtom stored;
   NormalizeStoredValue(Field, Value, stored);
   if (stored.AtomType == TKeyAtom::atInvalid) return false;

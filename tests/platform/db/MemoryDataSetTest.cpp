@@ -315,6 +315,35 @@ TEST_F(MemoryDataSetTest, MalformedFilterLeavesTheDataSetAsItWas) {
   EXPECT_FALSE(ds->Active());
 }
 
+// A partial key is matched in place while the stored text's bytes under it are ASCII; other
+// text is folded whole, so a prefix with folding letters and keys longer than the text agree.
+TEST_F(MemoryDataSetTest, PartialKeyLocateOverMixedText) {
+  ds->AppendRecord({1, "Ärger", 1.0});
+  ds->AppendRecord({2, "ärmel", 2.0});
+  ds->AppendRecord({3, "ab", 3.0});
+  ds->AppendRecord({4, "Abc", 4.0});
+  const struct {
+    const char* Key;
+    TLocateOptions Options;
+    int Found;  // 0: not found
+  } cases[] = {
+      {"äR", {loCaseInsensitive, loPartialKey}, 1},
+      {"ÄRM", {loCaseInsensitive, loPartialKey}, 2},
+      {"ÄRM", {loPartialKey}, 0},
+      {"ABC", {loCaseInsensitive, loPartialKey}, 4},
+      {"abcd", {loCaseInsensitive, loPartialKey}, 0},
+      {"Ab", {loPartialKey}, 4},
+      {"AB", {loPartialKey}, 0},
+      {"", {loCaseInsensitive, loPartialKey}, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Key);
+    ds->Last();
+    EXPECT_EQ(ds->Locate("Name", c.Key, c.Options), c.Found != 0);
+    EXPECT_EQ(Id(*ds), c.Found ? c.Found : 4);
+  }
+}
+
 TEST_F(MemoryDataSetTest, LocateWithOptionsAndSeveralKeys) {
   ds->AppendRecord({1, "Anna", 10.0});
   ds->AppendRecord({2, "anton", 20.0});
