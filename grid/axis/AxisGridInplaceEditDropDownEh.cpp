@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "grid/axis/AxisBarDefValuesEh.h"
-#include "grid/data/DataRoutinesEh.h"
 #include "grid/axis/AxisGridDataLinkEh.h"
 #include "grid/axis/AxisGridInplaceEditEh.h"
 #include "grid/axis/DBAxisGridEh.h"
+#include "grid/data/DataRoutinesEh.h"
 #include "grid/editors/DropDownCallEh.h"
 #include "grid/foundation/DropDownPlacementEh.h"
 #include "platform/rtl/DateTime.h"
@@ -52,8 +52,6 @@ void TDBAxisGridInplaceEdit::DropDown() {
     } else {
       items->Assign(pickList);
     }
-    const int rows = std::min<int>(items->Count(), static_cast<int>(column->DropDownRows()));
-    pickListBox_->SetHeight(pickListBox_->ItemHeight() * rows + 4);
     if (column->DropDownWidth() > 0) pickListBox_->SetWidth(column->DropDownWidth());
     TField* field = column->GetField();
     if (field && field->IsNull())
@@ -68,6 +66,10 @@ void TDBAxisGridInplaceEdit::DropDown() {
     canvas->Font()->Assign(pickListBox_->Font());
     for (int i = 0; i < items->Count(); ++i) widest = std::max(widest, canvas->TextWidth(items->Strings(i)));
     if (widest + 4 > pickListBox_->ClientWidth()) pickListBox_->SetClientWidth(widest + 4);
+    const int rows = std::min<int>(items->Count(), static_cast<int>(column->DropDownRows()));
+    // Last, as the box's own SetBounds would round the height to its real frame.
+    pickListBox_->TCustomListBox::SetBounds(pickListBox_->Left(), pickListBox_->Top(), pickListBox_->Width(),
+                                            pickListBox_->ItemHeight() * rows + 4);
   } else if (calculator_ && activeList_ == calculator_) {
     IPopupCalculatorEh* intf = calculator_;
     double value = 0;
@@ -164,6 +166,7 @@ void TDBAxisGridInplaceEdit::CloseUp(bool Accept) {
   const bool fromDataList = dataList_ && activeList_ == dataList_->LookupGridControl();
   Variant listValue = Variant::Null();
   int pickIndex = -1;
+  std::string listText;  // the lookup list's text of the chosen row, read while it is linked
   if (fromPickList) {
     pickIndex = pickListBox_->ItemIndex();
     if (pickIndex >= 0 && column) {
@@ -180,6 +183,7 @@ void TDBAxisGridInplaceEdit::CloseUp(bool Accept) {
     }
   } else if (fromDataList) {
     listValue = dataList_->KeyValue();
+    listText = dataList_->DisplayText();
     if (column && dataList_->SizeChangedByUser()) {
       column->SetDropDownRows(static_cast<uint32_t>(dataList_->RowCount()));
       column->SetDropDownWidth(activeList_->Width());
@@ -254,8 +258,7 @@ void TDBAxisGridInplaceEdit::CloseUp(bool Accept) {
     if (!grid->DataLink()->Editing()) return;
     grid->DataLink()->Modified();
     grid->SetEditKeyValue(listValue);
-    const std::string text = dataList_->DisplayText();
-    takeText(text);
+    takeText(listText);
     SelectAll();
     grid->UpdateData();
   }

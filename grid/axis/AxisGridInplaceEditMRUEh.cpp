@@ -6,11 +6,7 @@
 #include "platform/rtl/ScopeGuard.h"
 
 TMRUListboxEh* TDBAxisGridInplaceEdit::CreateMRUListBox() {
-  auto* box = new TMRUListboxEh(this);
-  box->SetVisible(false);
-  box->SetSorted(true);
-  box->SetCtl3D(false);
-  return box;
+  return NewMRUListBoxEh(this);
 }
 
 void TDBAxisGridInplaceEdit::FilterMRUItem(const std::string& Item, bool& Accept) {

@@ -15,11 +15,7 @@ void TCustomDBEditEh::SetMRUList(TMRUListEh* Value) {
 }
 
 TMRUListboxEh* TCustomDBEditEh::CreateMRUListBox() {
-  auto* box = new TMRUListboxEh(this);
-  box->SetVisible(false);
-  box->SetSorted(true);
-  box->SetCtl3D(false);
-  return box;
+  return NewMRUListBoxEh(this);
 }
 
 void TCustomDBEditEh::FilterMRUItem(const std::string& AText, bool& Accept) {

@@ -150,6 +150,14 @@ bool DropDownMRUListBoxEh(TMRUListboxEh* Box, TMRUListEh* List, TWinControl* Hos
   return true;
 }
 
+TMRUListboxEh* NewMRUListBoxEh(TComponent* Owner) {
+  auto* box = new TMRUListboxEh(Owner);
+  box->SetVisible(false);
+  box->SetSorted(true);
+  box->SetCtl3D(false);
+  return box;
+}
+
 bool HideMRUListBoxEh(TMRUListboxEh* Box) {
   if (!Box->HandleAllocated()) {
     Box->SetVisible(false);

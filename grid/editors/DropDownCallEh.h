@@ -72,5 +72,7 @@ bool MRUItemMatchesEh(const std::string& Item, const std::string& Text, bool Cas
 bool DropDownMRUListBoxEh(TMRUListboxEh* Box, TMRUListEh* List, TWinControl* Host, const TRect& EditRect,
                           const std::string& Text, TFont* Font, TColor Color,
                           const std::function<void(const std::string& Item, bool& Accept)>& Filter);
+// A hidden, sorted, flat MRU list box owned by Owner.
+TMRUListboxEh* NewMRUListBoxEh(TComponent* Owner);
 // Hides Box (releasing its mouse capture); answers whether it had the keyboard focus.
 bool HideMRUListBoxEh(TMRUListboxEh* Box);
