@@ -497,30 +497,24 @@ void TDBAxisGridInplaceEdit::WMLButtonDblClk(TMessage& Message) {
   inherited::WMLButtonDblClk(Message);
 }
 
-bool TDBAxisGridInplaceEdit::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
+// The wheel moves an open list, or steps an up-down cell; False leaves it to the default.
+bool TDBAxisGridInplaceEdit::WheelStep(bool Down) {
   if (listVisible_ && activeList_ && activeList_->HandleAllocated()) {
-    SendMessage(activeList_->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+    SendMessage(activeList_->Handle(), WM_KEYDOWN, Down ? VK_DOWN : VK_UP, 0);
     FollowOpenList();
     return true;
   }
-  if (IsUpDownEditStyle(editStyle_)) {
-    StepValue(true);
-    return true;
-  }
-  return inherited::DoMouseWheelDown(Shift, MousePos);
+  if (!IsUpDownEditStyle(editStyle_)) return false;
+  StepValue(Down);
+  return true;
+}
+
+bool TDBAxisGridInplaceEdit::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
+  return WheelStep(true) || inherited::DoMouseWheelDown(Shift, MousePos);
 }
 
 bool TDBAxisGridInplaceEdit::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
-  if (listVisible_ && activeList_ && activeList_->HandleAllocated()) {
-    SendMessage(activeList_->Handle(), WM_KEYDOWN, VK_UP, 0);
-    FollowOpenList();
-    return true;
-  }
-  if (IsUpDownEditStyle(editStyle_)) {
-    StepValue(false);
-    return true;
-  }
-  return inherited::DoMouseWheelUp(Shift, MousePos);
+  return WheelStep(false) || inherited::DoMouseWheelUp(Shift, MousePos);
 }
 
 void TDBAxisGridInplaceEdit::WMSetCursor(TMessage& Message) {

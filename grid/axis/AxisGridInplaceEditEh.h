@@ -131,6 +131,8 @@ class TDBAxisGridInplaceEdit : public TInplaceEdit {
   virtual void WMLButtonDblClk(TMessage& Message);
   virtual void CMCancelMode(TMessage& Message);
   virtual void CNCommand(TMessage& Message);
+  // Typing offers the column's MRU items (AxisGridInplaceEditMRUEh.cpp).
+  void Change() override;
 
   // The grid's edit text and key value follow the editor's text (lookup: through Locate).
   void DeriveEditValueFromText();
@@ -173,7 +175,10 @@ class TDBAxisGridInplaceEdit : public TInplaceEdit {
   void FollowOpenList();
   // After the text changed by a key, an open list shows the grid's edit value.
   void FollowTypedValue();
+  // A key shortened the text of a keyed cell: the editor and the grid's edit value take it.
+  void TakeShortenedText(const std::string& Value, int Caret);
   void SetGridEditText(const std::string& Value);
+  bool WheelStep(bool Down);
   // The lookup list's component, for its free notification.
   TComponent* dataListComponent_ = nullptr;
   // The WM_CHAR of an Enter or Escape that closed a list is not typed.

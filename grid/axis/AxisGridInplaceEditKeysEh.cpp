@@ -10,28 +10,11 @@
 #include "platform/rtl/FormatSettings.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/vcl/MaskUtils.h"
 #include "platform/vcl/Menus.h"
 #include "platform/win/Clipboard.h"
 
 namespace axis_inplace_keys_detail {
-
-std::u32string ToChars(const std::string& S) {
-  std::u32string out;
-  for (size_t i = 0; i < S.size();) {
-    char32_t c = 0;
-    int length = 1;
-    Utf8Decode(S, i, c, length);
-    out.push_back(c);
-    i += static_cast<size_t>(length);
-  }
-  return out;
-}
-
-std::string ToUtf8(const std::u32string& S) {
-  std::string out;
-  for (char32_t c : S) Utf8Append(out, c);
-  return out;
-}
 
 bool IsListStyle(TInplaceEditStyleEh Style) {
   return Style == esPickListEh || Style == esDataListEh || Style == esDateCalendarEh ||
@@ -209,7 +192,7 @@ void TDBAxisGridInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
   }
 
   if (Key == VK_DELETE && mods.Empty() && IsKeyedKind(column) && column->CanModify(false)) {
-    const std::u32string text = ToChars(Text());
+    const std::u32string text = MaskToCodePoints(Text());
     const int length = static_cast<int>(text.size());
     const int start = SelStart(), selected = SelLength();
     if (selected == 0 && start >= length && column->CanModify(true)) {
@@ -233,12 +216,7 @@ void TDBAxisGridInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
       std::u32string rest = text;
       rest.erase(static_cast<size_t>(std::min(start, length)),
                  static_cast<size_t>(std::min(selected, length - std::min(start, length))));
-      if (column->CanModify(true)) {
-        SetText(ToUtf8(rest));
-        SetSelStart(start);
-        DeriveEditValueFromText();
-        FollowTypedValue();
-      }
+      TakeShortenedText(MaskFromCodePoints(rest), start);
       Key = 0;
       return;
     } else {
@@ -252,7 +230,7 @@ void TDBAxisGridInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
       // Nothing is deleted: the caret only moves.
       Key = VK_LEFT;
     } else {
-      std::u32string text = ToChars(Text());
+      std::u32string text = MaskToCodePoints(Text());
       const int length = static_cast<int>(text.size());
       const int start = std::min(SelStart(), length);
       const int selected = std::min(SelLength(), length - start);
@@ -267,12 +245,7 @@ void TDBAxisGridInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
       } else {
         text.erase(static_cast<size_t>(start), static_cast<size_t>(selected));
       }
-      if (column->CanModify(true)) {
-        SetText(ToUtf8(text));
-        SetSelStart(caret);
-        DeriveEditValueFromText();
-        FollowTypedValue();
-      }
+      TakeShortenedText(MaskFromCodePoints(text), caret);
       Key = 0;
       return;
     }
@@ -287,7 +260,7 @@ void TDBAxisGridInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
       if ((Key == VK_UP && line == 0) || (Key == VK_DOWN && line + 1 == lines))
         stays = false;
       else
-        stays = SelLength() != static_cast<int>(ToChars(Text()).size());
+        stays = SelLength() != static_cast<int>(MaskToCodePoints(Text()).size());
     }
     if (stays) {
       TCustomMaskEdit::KeyDown(Key, Shift);
@@ -331,7 +304,7 @@ void TDBAxisGridInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
 void TDBAxisGridInplaceEdit::KeyPress(char32_t& Key) {
   TAxisBarEh* column = GetColumn();
   if (column && dynamic_cast<TNumericField*>(column->GetField()) && (Key == U'.' || Key == U',')) {
-    const std::u32string sep = ToChars(FormatSettings().DecimalSeparator);
+    const std::u32string sep = MaskToCodePoints(FormatSettings().DecimalSeparator);
     if (!sep.empty()) Key = sep[0];
   }
   if (Key == 10 && !multiLine_) {
@@ -362,20 +335,20 @@ void TDBAxisGridInplaceEdit::KeyUp(WORD& Key, TShiftState Shift) {
 
 void TDBAxisGridInplaceEdit::TypeAheadKey(char32_t Key) {
   if (Key == 8) return;
-  std::u32string candidate = ToChars(Text()).substr(0, static_cast<size_t>(std::max(0, SelStart())));
+  std::u32string candidate = MaskToCodePoints(Text()).substr(0, static_cast<size_t>(std::max(0, SelStart())));
   candidate.push_back(Key);
-  CompleteTypedText(ToUtf8(candidate));
+  CompleteTypedText(MaskFromCodePoints(candidate));
 }
 
 void TDBAxisGridInplaceEdit::CompleteTypedText(const std::string& Candidate) {
   TCustomDBAxisGridEh* grid = GetGrid();
   TAxisBarEh* column = GetColumn();
   if (!grid || !column) return;
-  const int typed = static_cast<int>(ToChars(Candidate).size());
+  const int typed = static_cast<int>(MaskToCodePoints(Candidate).size());
   auto showCompleted = [&](const std::string& Whole) {
     SetText(Whole);
     SetSelStart(typed);
-    SetSelLength(std::max(0, static_cast<int>(ToChars(Whole).size()) - typed));
+    SetSelLength(std::max(0, static_cast<int>(MaskToCodePoints(Whole).size()) - typed));
   };
   auto showAsTyped = [&] {
     SetText(Candidate);
@@ -437,11 +410,11 @@ void TDBAxisGridInplaceEdit::WMPaste(TMessage& Message) {
   if (ReadOnly() || !HandleAllocated() || !IsClipboardFormatAvailable(CF_TEXT)) return;
   std::string clip;
   if (!ReadClipboardLineEh(Handle(), clip) || clip.empty()) return;
-  std::u32string candidate = ToChars(Text()).substr(0, static_cast<size_t>(std::max(0, SelStart())));
-  candidate += ToChars(clip);
+  std::u32string candidate = MaskToCodePoints(Text()).substr(0, static_cast<size_t>(std::max(0, SelStart())));
+  candidate += MaskToCodePoints(clip);
   if (MaxLength() > 0 && static_cast<int>(candidate.size()) > MaxLength())
     candidate.resize(static_cast<size_t>(MaxLength()));
-  CompleteTypedText(ToUtf8(candidate));
+  CompleteTypedText(MaskFromCodePoints(candidate));
 }
 
 void TDBAxisGridInplaceEdit::DeriveEditValueFromText() {
@@ -460,6 +433,15 @@ void TDBAxisGridInplaceEdit::DeriveEditValueFromText() {
   else
     grid->SetEditKeyValue(Null());
   SetGridEditText(text);
+}
+
+void TDBAxisGridInplaceEdit::TakeShortenedText(const std::string& Value, int Caret) {
+  TAxisBarEh* column = GetColumn();
+  if (!column || !column->CanModify(true)) return;
+  SetText(Value);
+  SetSelStart(Caret);
+  DeriveEditValueFromText();
+  FollowTypedValue();
 }
 
 void TDBAxisGridInplaceEdit::FollowTypedValue() {
