@@ -14,6 +14,11 @@ void TDBAxisGridInplaceEdit::FilterMRUItem(const std::string& Item, bool& Accept
   Accept = Accept && MRUItemMatchesEh(Item, Text(), caseSensitive);
 }
 
+void TDBAxisGridInplaceEdit::Change() {
+  inherited::Change();
+  MRUListChanged();
+}
+
 void TDBAxisGridInplaceEdit::MRUListChanged() {
   if (mruClosing_ || !mruList_ || !mruList_->Active() || listVisible_ || !Modified()) return;
   if (Text().empty()) {

@@ -448,9 +448,9 @@ TEST_F(AxisGridInplaceDropDown, MRUListOffersMatchingItems) {
     dataSet->Cancel();
     mru->SetCaseSensitive(c.caseSensitive);
     TDBAxisGridInplaceEdit* edit = EditOn("NAME");
-    edit->SetText(c.typed);
-    edit->SetModified(true);
-    edit->MRUListChanged();
+    edit->SelectAll();
+    WinTesting::Type(c.typed);
+    Pump();
     TMRUListboxEh* box = edit->MRUListBox();
     EXPECT_EQ(box && box->Visible() ? box->Items()->Count() : 0, c.shown);
     if (c.shown) {
