@@ -222,4 +222,43 @@ TEST_F(AxisInplaceKeys, UpDownInMultiLineCell) {
   EXPECT_EQ(grid->Row(), 2);
 }
 
+TEST_F(AxisInplaceKeys, MRUBoxOpensOnEmptiedTextAndTakesItsKeys) {
+  TAxisBarEh* name = Column("NAME");
+  name->MRUList()->SetActive(true);
+  for (const char* s : {"apple", "apricot"}) name->MRUList()->Items()->Add(s);
+  TDBAxisGridInplaceEdit* ed = Edit("NAME");
+  ed->SelectAll();
+  Key(VK_BACK);
+  ASSERT_TRUE(ed->MRUListBox() && ed->MRUListBox()->Visible());
+  Key(VK_DOWN);
+  Key(VK_DOWN);
+  Key(VK_RETURN);
+  EXPECT_FALSE(ed->MRUListBox()->Visible());
+  EXPECT_EQ(ed->Text(), "apricot");
+}
+
+TEST_F(AxisInplaceKeys, CalculatorTakesTheKeysWhileOpen) {
+  Column("AMOUNT")->SetButtonStyle(cbsDropDown);
+  TDBAxisGridInplaceEdit* ed = Edit("AMOUNT");
+  Chord(VK_MENU, VK_DOWN);
+  ASSERT_TRUE(ed->ListVisible());
+  Type("7");
+  EXPECT_EQ(ed->Text(), "1.5");
+  EXPECT_TRUE(ed->ListVisible());
+}
+
+TEST_F(AxisInplaceKeys, LeavingTheEditorClosesItsListAndWritesTheCell) {
+  TDBAxisGridInplaceEdit* ed = PickList();
+  ed->SelectAll();
+  Type("b");
+  Chord(VK_MENU, VK_DOWN);
+  ASSERT_TRUE(ed->ListVisible());
+  auto* other = new TEdit(form);
+  other->SetParent(form);
+  other->SetFocus();
+  Pump();
+  EXPECT_FALSE(ed->ListVisible());
+  EXPECT_EQ(Name(), "beta");
+}
+
 }  // namespace
