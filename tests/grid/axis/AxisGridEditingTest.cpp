@@ -26,15 +26,7 @@ class AxisGridEditing : public AxisGridTestBase {
     rich->FieldDefs()->Add("CODE", ftInteger);
     rich->FieldDefs()->Add("NOTE", ftMemo);
     for (int i = 0; i < rich->FieldDefs()->Count(); ++i) rich->FieldDefs()->Items(i)->CreateField(rich);
-    TField* city = CreateFieldForType(ftString, rich);
-    city->SetFieldName("CITY");
-    city->SetSize(20);
-    city->SetFieldKind(fkLookup);
-    city->SetKeyFields("CODE");
-    city->SetLookupDataSet(cities);
-    city->SetLookupKeyFields("Code");
-    city->SetLookupResultField("City");
-    city->SetDataSet(rich);
+    AddCityLookupField(rich, cities);
     rich->CreateDataSet();
     rich->AppendRecord({3, "note"});
     source->SetDataSet(rich);

@@ -33,15 +33,7 @@ class AxisInplaceEditBase : public AxisGridTestBase {
     rows->FieldDefs()->Add("DAY", ftDate);
     rows->FieldDefs()->Add("CODE", ftInteger);
     for (int i = 0; i < rows->FieldDefs()->Count(); ++i) rows->FieldDefs()->Items(i)->CreateField(rows);
-    TField* city = CreateFieldForType(ftString, rows);
-    city->SetFieldName("CITY");
-    city->SetSize(20);
-    city->SetFieldKind(fkLookup);
-    city->SetKeyFields("CODE");
-    city->SetLookupDataSet(cities);
-    city->SetLookupKeyFields("Code");
-    city->SetLookupResultField("City");
-    city->SetDataSet(rows);
+    AddCityLookupField(rows, cities);
     rows->CreateDataSet();
     rows->AppendRecord({"alpha", 1.5, Variant(), 2});
     rows->First();

@@ -147,6 +147,18 @@ void TTestAxisGridEh::SyncDimensions() {
     MoveColRow(Col(), DataLink()->ActiveRecord() + 1, true, false);
 }
 
+void AddCityLookupField(TDataSet* DataSet, TDataSet* List) {
+  TField* city = CreateFieldForType(ftString, DataSet);
+  city->SetFieldName("CITY");
+  city->SetSize(20);
+  city->SetFieldKind(fkLookup);
+  city->SetKeyFields("CODE");
+  city->SetLookupDataSet(List);
+  city->SetLookupKeyFields("Code");
+  city->SetLookupResultField("City");
+  city->SetDataSet(DataSet);
+}
+
 void AxisGridTestBase::SetUp() {
   ResetVcl();
   form = new TForm(Application, 0);

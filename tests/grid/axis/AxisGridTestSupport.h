@@ -177,6 +177,10 @@ class TLookupGridDoubleEh : public TComponent, public ILookupGridEh {
   bool* freed_;
 };
 
+// Adds to DataSet (fields made, not yet created) the string lookup field CITY of 20 over
+// CODE, showing List's City for its Code.
+void AddCityLookupField(TDataSet* DataSet, TDataSet* List);
+
 // A shown form with a TTestAxisGridEh over a TMemoryDataSet of three fields (ID integer,
 // NAME string of 20, AMOUNT float), filled with Rows rows by the test.
 class AxisGridTestBase : public ::testing::Test {
