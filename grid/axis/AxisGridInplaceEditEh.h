@@ -169,8 +169,9 @@ class TDBAxisGridInplaceEdit : public TInplaceEdit {
   bool mruClosing_ = false;  // the MRU choice is being put into the text
 
  private:
-  // The type-ahead completion of Candidate (the text up to the caret plus what was typed).
-  void CompleteTypedText(const std::string& Candidate);
+  // The type-ahead completion of the text up to the selection followed by Typed (a key or the
+  // clipboard's line).
+  void CompleteTypedText(const std::u32string& Typed);
   // After a key went to the open list, the editor shows the list's current entry.
   void FollowOpenList();
   // After the text changed by a key, an open list shows the grid's edit value.

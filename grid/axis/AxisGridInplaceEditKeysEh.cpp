@@ -334,24 +334,33 @@ void TDBAxisGridInplaceEdit::KeyUp(WORD& Key, TShiftState Shift) {
 // --- type-ahead -------------------------------------------------------------------------------------
 
 void TDBAxisGridInplaceEdit::TypeAheadKey(char32_t Key) {
-  if (Key == 8) return;
-  std::u32string candidate = MaskToCodePoints(Text()).substr(0, static_cast<size_t>(std::max(0, SelStart())));
-  candidate.push_back(Key);
-  CompleteTypedText(MaskFromCodePoints(candidate));
+  if (Key != 8) CompleteTypedText(std::u32string(1, Key));
 }
 
-void TDBAxisGridInplaceEdit::CompleteTypedText(const std::string& Candidate) {
+void TDBAxisGridInplaceEdit::CompleteTypedText(const std::u32string& Typed) {
   TCustomDBAxisGridEh* grid = GetGrid();
   TAxisBarEh* column = GetColumn();
   if (!grid || !column) return;
-  const int typed = static_cast<int>(MaskToCodePoints(Candidate).size());
+  // What the typed text may take: the limit counts characters, the selection makes room.
+  const std::u32string text = MaskToCodePoints(Text());
+  const size_t start = std::min(text.size(), static_cast<size_t>(std::max(0, SelStart())));
+  const size_t stop = std::min(text.size(), start + static_cast<size_t>(std::max(0, SelLength())));
+  std::u32string typedPart = Typed;
+  if (MaxLength() > 0) {
+    const size_t kept = text.size() - (stop - start);
+    typedPart.resize(std::min(typedPart.size(), static_cast<size_t>(MaxLength()) -
+                                                    std::min(kept, static_cast<size_t>(MaxLength()))));
+  }
+  const std::string candidate = MaskFromCodePoints(text.substr(0, start) + typedPart);
+  const int typed = static_cast<int>(start + typedPart.size());
   auto showCompleted = [&](const std::string& Whole) {
     SetText(Whole);
     SetSelStart(typed);
     SetSelLength(std::max(0, static_cast<int>(MaskToCodePoints(Whole).size()) - typed));
   };
+  // Without an entry the typed text replaces the selection and the rest stays.
   auto showAsTyped = [&] {
-    SetText(Candidate);
+    SetText(MaskFromCodePoints(text.substr(0, start) + typedPart + text.substr(stop)));
     SetSelStart(typed);
   };
 
@@ -359,9 +368,9 @@ void TDBAxisGridInplaceEdit::CompleteTypedText(const std::string& Candidate) {
     TField* field = column->GetField();
     TDataSet* list = field ? field->LookupDataSet() : nullptr;
     if (!list || !grid->CanEditModifyField()) return;
-    if (LocateLookupText(column, Candidate, {loCaseInsensitive, loPartialKey})) {
+    if (LocateLookupText(column, candidate, {loCaseInsensitive, loPartialKey})) {
       TField* result = list->FindField(field->LookupResultField());
-      const std::string whole = result ? result->DisplayText() : Candidate;
+      const std::string whole = result ? result->DisplayText() : candidate;
       const Variant key = list->FieldValues(field->LookupKeyFields());
       showCompleted(whole);
       grid->SetEditKeyValue(key);
@@ -372,7 +381,7 @@ void TDBAxisGridInplaceEdit::CompleteTypedText(const std::string& Candidate) {
     if (!column->OnNotInList) return;
     showAsTyped();
     grid->DataLink()->Modified();
-    SetGridEditText(Candidate);
+    SetGridEditText(Text());
     grid->SetEditKeyValue(Null());
     if (listVisible_ && column->DropDownBox()->ListSourceAutoFilter()) {
       TDataSource* source = column->DropDownBox()->ListSource();
@@ -381,13 +390,13 @@ void TDBAxisGridInplaceEdit::CompleteTypedText(const std::string& Candidate) {
       TScopeExit enable([listData] {
         if (listData) listData->EnableControls();
       });
-      ApplyListFilter(Candidate);
+      ApplyListFilter(candidate);
     }
     return;
   }
 
   if (editStyle_ != esPickListEh || !EditCanModify()) return;
-  const int index = LocateTextInStrings(column->PickList(), Candidate, true);
+  const int index = LocateTextInStrings(column->PickList(), candidate, true);
   if (index >= 0) {
     const std::string whole = column->PickList()->Strings(index);
     showCompleted(whole);
@@ -399,7 +408,7 @@ void TDBAxisGridInplaceEdit::CompleteTypedText(const std::string& Candidate) {
   // A key pick list takes only its own entries unless the column hears of new ones.
   if (column->GetColumnType() == abkKeyPickListEh && !column->OnNotInList) return;
   showAsTyped();
-  SetGridEditText(Candidate);
+  SetGridEditText(Text());
 }
 
 void TDBAxisGridInplaceEdit::WMPaste(TMessage& Message) {
@@ -410,11 +419,7 @@ void TDBAxisGridInplaceEdit::WMPaste(TMessage& Message) {
   if (ReadOnly() || !HandleAllocated() || !IsClipboardFormatAvailable(CF_TEXT)) return;
   std::string clip;
   if (!ReadClipboardLineEh(Handle(), clip) || clip.empty()) return;
-  std::u32string candidate = MaskToCodePoints(Text()).substr(0, static_cast<size_t>(std::max(0, SelStart())));
-  candidate += MaskToCodePoints(clip);
-  if (MaxLength() > 0 && static_cast<int>(candidate.size()) > MaxLength())
-    candidate.resize(static_cast<size_t>(MaxLength()));
-  CompleteTypedText(MaskFromCodePoints(candidate));
+  CompleteTypedText(MaskToCodePoints(clip));
 }
 
 void TDBAxisGridInplaceEdit::DeriveEditValueFromText() {

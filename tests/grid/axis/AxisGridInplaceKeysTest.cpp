@@ -90,6 +90,8 @@ TEST_F(AxisInplaceKeys, TypeAheadAndPasteComplete) {
   const Case cases[] = {
       {"pick list", "NAME", false, typed("g"), "gamma", 1, 4, Variant()},
       {"pick list, no entry", "NAME", false, typed("q"), "q", 1, 0, Variant()},
+      {"pick list, no entry, the rest stays", "NAME", false,
+       [this](TDBAxisGridInplaceEdit* ed) { Select(ed, 2, 0), Type("q"); }, "alqpha", 3, 0, Variant()},
       {"lookup, first of two", "CITY", false, typed("be"), "Beijing", 2, 5, Variant(1)},
       {"lookup, narrowed", "CITY", false, typed("ber"), "Berlin", 3, 3, Variant(2)},
       {"lookup, no row drops the key", "CITY", false, typed("berx"), "Berlin", 3, 3, Variant(2)},
