@@ -38,9 +38,10 @@ using axis_dropdown_test::TCellPickFormEh;
 class AxisGridInplaceDropDown : public AxisInplaceEditBase {
  protected:
   bool MainButtonDown(TDBAxisGridInplaceEdit* E) { return E->EditButtonControls()[0].second->AlwaysDown(); }
-  void SetName(const std::string& S) {
+  void SetRecord(const std::string& Name, double Amount = 1.5) {
     rows->Edit();
-    rows->FieldByName("NAME")->SetAsString(S);
+    rows->FieldByName("NAME")->SetAsString(Name);
+    rows->FieldByName("AMOUNT")->SetAsFloat(Amount);
     rows->Post();
   }
   void PickList(int Count) {
@@ -51,31 +52,26 @@ class AxisGridInplaceDropDown : public AxisInplaceEditBase {
 
 TEST_F(AxisGridInplaceDropDown, PickListSizeSelectionAndResize) {
   // Items, key list, field text, DropDownWidth; rows shown and the item selected.
-  struct Case {
-    int items;
-    bool keys;
-    const char* text;
-    int width, rows, index;
-  } cases[] = {{3, false, "p1", 0, 3, 1},
-               {20, false, "p19", 0, 7, 19},
-               {3, true, "p2", 0, 3, 2},
-               {3, false, "x", 300, 3, -1}};
+  const std::tuple<int, bool, const char*, int, int, int> cases[] = {{3, false, "p1", 0, 3, 1},
+                                                                     {20, false, "p19", 0, 7, 19},
+                                                                     {3, true, "p2", 0, 3, 2},
+                                                                     {3, false, "x", 300, 3, -1}};
   TAxisBarEh* col = Column("NAME");
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.items * 1000 + c.width + c.keys);
-    PickList(c.items);
+  for (const auto& [items, keys, text, width, shown, index] : cases) {
+    SCOPED_TRACE(items * 1000 + width + keys);
+    PickList(items);
     col->KeyList()->Clear();
-    if (c.keys) col->KeyList()->AddStrings(col->PickList());
+    if (keys) col->KeyList()->AddStrings(col->PickList());
     col->SetDropDownRows(7);
-    col->SetDropDownWidth(c.width);
-    SetName(c.text);
+    col->SetDropDownWidth(width);
+    SetRecord(text);
     TDBAxisGridInplaceEdit* edit = Edit("NAME");
     edit->DropDown();
     TPopupListboxEh* box = edit->PickListBox();
     ASSERT_TRUE(edit->ListShown() && edit->ListVisible() && MainButtonDown(edit));
-    EXPECT_EQ(box->Height(), box->ItemHeight() * c.rows + 4);
-    EXPECT_EQ(box->ItemIndex(), c.index);
-    EXPECT_EQ(box->Width(), c.width ? c.width : edit->Width());
+    EXPECT_EQ(box->Height(), box->ItemHeight() * shown + 4);
+    EXPECT_EQ(box->ItemIndex(), index);
+    EXPECT_EQ(box->Width(), width ? width : edit->Width());
     EXPECT_EQ(GetFocus(), edit->Handle());
     edit->CloseUp(false);
     EXPECT_FALSE(edit->ListShown() || edit->ListVisible() || box->Visible() || MainButtonDown(edit));
@@ -118,7 +114,7 @@ TEST_F(AxisGridInplaceDropDown, PickListClosesByKeyAndMouse) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
-    SetName("alpha");
+    SetRecord("alpha");
     Column("NAME")->KeyList()->Clear();
     if (c.keys)
       for (const char* s : {"K0", "K1", "K2"}) Column("NAME")->KeyList()->Add(s);
@@ -136,24 +132,21 @@ TEST_F(AxisGridInplaceDropDown, PickListClosesByKeyAndMouse) {
 TEST_F(AxisGridInplaceDropDown, ListsOpenInsideTheScreen) {
   const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
   PickList(10);
-  struct Case {
-    int top;
-    TBiDiMode mode;
-    bool above;
-  } cases[] = {{0, bdLeftToRight, false}, {screenH - 120, bdLeftToRight, true}, {0, bdRightToLeft, false}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.top + static_cast<int>(c.mode));
-    form->SetBounds(screenW - 500, c.top, 500, 400);
+  // The form's top, right-to-left, the list opens above.
+  const std::tuple<int, bool, bool> cases[] = {
+      {0, false, false}, {screenH - 120, false, true}, {0, true, false}};
+  for (const auto& [top, rtl, above] : cases) {
+    SCOPED_TRACE(top + rtl);
+    form->SetBounds(screenW - 500, top, 500, 400);
     TDBAxisGridInplaceEdit* edit = Edit("NAME");
-    edit->SetBiDiMode(c.mode);
+    edit->SetBiDiMode(rtl ? bdRightToLeft : bdLeftToRight);
     edit->DropDown();
     RECT r{};
     GetWindowRect(edit->PickListBox()->Handle(), &r);
     const TPoint e = edit->ClientToScreen(TPoint{0, 0});
-    EXPECT_EQ(r.Bottom <= e.Y, c.above);
+    EXPECT_EQ(r.Bottom <= e.Y, above);
     EXPECT_TRUE(r.Top >= 0 && r.Bottom <= screenH && r.Right <= screenW);
-    EXPECT_EQ(c.mode == bdRightToLeft ? r.Right : r.Left,
-              c.mode == bdRightToLeft ? e.X + edit->Width() : e.X);
+    EXPECT_EQ(rtl ? r.Right : r.Left, rtl ? e.X + edit->Width() : e.X);
     edit->CloseUp(false);
   }
 }
@@ -162,8 +155,7 @@ TEST_F(AxisGridInplaceDropDown, CalendarKeepsTheTimeOfDay) {
   auto* dates = new TMemoryDataSet(form);
   dates->FieldDefs()->Add("WHEN", ftDateTime);
   dates->CreateDataSet();
-  dates->Append();
-  dates->Post();
+  dates->AppendRecord({Variant()});
   source->SetDataSet(dates);
   const TDateTime t0630 = EncodeTime(6, 30, 0, 0);
   // The old value, the day picked, the value written.
@@ -290,10 +282,7 @@ TEST_F(AxisGridInplaceDropDown, DropDownFormPassesAndTakesBackValues) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answerName + std::to_string(c.pass));
-    SetName("alpha");
-    rows->Edit();
-    rows->FieldByName("AMOUNT")->SetAsFloat(1.5);
-    rows->Post();
+    SetRecord("alpha");
     params->SetPassParams(c.pass);
     params->SetPassFieldNames(c.names);
     params->SetAssignBackFieldNames(c.names);
