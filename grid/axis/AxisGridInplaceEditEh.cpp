@@ -570,6 +570,12 @@ void TDBAxisGridInplaceEdit::CNCommand(TMessage& Message) {
   inherited::CNCommand(Message);
 }
 
+void TDBAxisGridInplaceEdit::CMTextChanged(TMessage& Message) {
+  inherited::CMTextChanged(Message);
+  // The image beside the text shows what the text now names.
+  UpdateImageIndex();
+}
+
 void TDBAxisGridInplaceEdit::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case CM_CANCELMODE:

@@ -180,6 +180,7 @@ class TDBAxisGridInplaceEdit : public TInplaceEdit {
   void TakeShortenedText(const std::string& Value, int Caret);
   void SetGridEditText(const std::string& Value);
   bool WheelStep(bool Down);
+  void CMTextChanged(TMessage& Message) override;
   // The lookup list's component, for its free notification.
   TComponent* dataListComponent_ = nullptr;
   // The WM_CHAR of an Enter or Escape that closed a list is not typed.

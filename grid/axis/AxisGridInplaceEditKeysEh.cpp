@@ -57,13 +57,14 @@ using namespace axis_inplace_keys_detail;
 
 void TDBAxisGridInplaceEdit::WndProc(TMessage& Message) {
   const UINT msg = Message.Msg;
+  // Only the character of the key that closed a list is dropped.
+  if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) swallowChar_ = false;
   if ((msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN || msg == WM_CHAR) && HandleListKeyMessage(Message)) return;
   if (msg == WM_CHAR && swallowChar_) {
     swallowChar_ = false;
     const WPARAM ch = Message.WParam;
     if (ch == 13 || ch == 27 || ch == 10) return;
   }
-  if (msg == WM_KEYDOWN) swallowChar_ = false;
   const bool backspace = msg == WM_CHAR && Message.WParam == 8;
   inherited::WndProc(Message);
   // The text is only shorter once the window ran its own Backspace.

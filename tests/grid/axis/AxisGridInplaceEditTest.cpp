@@ -181,4 +181,26 @@ TEST_F(AxisInplaceEdit, StepsByButtonAndDoubleClick) {
   EXPECT_EQ(ed->Text(), "gamma");
 }
 
+TEST_F(AxisInplaceEdit, ImagePartFollowsTheText) {
+  TImageList images(16, 16);
+  TBitmap red;
+  red.SetSize(16, 16);
+  for (int i = 0; i < 3; ++i) images.Add(&red, nullptr);
+  TAxisBarEh* name = Column("NAME");
+  for (const char* s : {"alpha", "beta", "gamma"}) name->PickList()->Add(s);
+  name->SetImageList(&images);
+  name->SetShowImageAndText(true);
+  name->SetNotInKeyListIndex(1);
+  TDBAxisGridInplaceEdit* ed = Edit("NAME");
+  EXPECT_EQ(ed->CalcEditRect().Left, 2 + 16 + 4);
+  const std::pair<const char*, int> typed[] = {{"", 0}, {"g", 2}, {"q", 1}};
+  for (const auto& [text, index] : typed) {
+    SCOPED_TRACE(text);
+    ed->SelectAll();
+    Type(text);
+    EXPECT_EQ(ed->ImageIndex(), index);
+  }
+  name->SetImageList(nullptr);
+}
+
 }  // namespace
