@@ -152,6 +152,13 @@ void TDBAxisGridInplaceEdit::UpdateContents() {
   SetEditMask(column->GetEditorEditMask());
   SetText(grid->GetEditText(grid->Col(), grid->Row()));
   SetMaxLength(grid->GetEditLimit());
+  // The grid's edit value starts as the cell's: closing a list without accepting goes back to it.
+  SetGridEditText(Text());
+  TField* field = column->GetField();
+  if (field && field->FieldKind() == fkLookup && !field->KeyFields().empty() && field->DataSet())
+    grid->SetEditKeyValue(field->DataSet()->FieldValues(field->KeyFields()));
+  else
+    grid->SetEditKeyValue(Null());
   if (!editButtonControls_.empty() && editButtonControls_[0].second)
     editButtonControls_[0].second->SetAlwaysDown(false);
   UpdateImageIndex();

@@ -263,4 +263,34 @@ TEST_F(AxisInplaceKeys, LeavingTheEditorClosesItsListAndWritesTheCell) {
   EXPECT_EQ(Name(), "beta");
 }
 
+TEST_F(AxisInplaceKeys, CancelModeClosesTheListForOutsideSendersOnly) {
+  TDBAxisGridInplaceEdit* ed = PickList();
+  auto* other = new TEdit(form);
+  other->SetParent(form);
+  const std::pair<const char*, TControl*> senders[] = {
+      {"the editor", ed}, {"its button", ed->EditButtonControls()[0].second}, {"another control", other}};
+  for (const auto& [name, sender] : senders) {
+    SCOPED_TRACE(name);
+    if (!ed->ListVisible()) Chord(VK_MENU, VK_DOWN);
+    ASSERT_TRUE(ed->ListVisible());
+    ed->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(sender));
+    EXPECT_EQ(ed->ListVisible(), sender != other);
+  }
+  EXPECT_EQ(ed->Text(), "alpha");
+}
+
+TEST_F(AxisInplaceKeys, ArrowCursorOverTheButtons) {
+  Column("NAME")->SetButtonStyle(cbsEllipsis);
+  TDBAxisGridInplaceEdit* ed = Edit("NAME");
+  TEditButtonControlEh* b = ed->EditButtonControls()[0].second;
+  for (const auto& [x, arrow] : {std::pair{b->Left() + 1, true}, std::pair{4, false}}) {
+    const TPoint p = ed->ClientToScreen(TPoint{x, 2});
+    Input::MouseMove(p);
+    Pump();
+    SetCursor(LoadCursor(nullptr, IDC_IBEAM));
+    ed->Perform(WM_SETCURSOR, reinterpret_cast<WPARAM>(ed->Handle()), HTCLIENT);
+    EXPECT_EQ(GetCursor() == LoadCursor(nullptr, IDC_ARROW), arrow) << x;
+  }
+}
+
 }  // namespace
