@@ -355,6 +355,15 @@ TEST_F(AxisGridInplaceDropDown, MRUListOffersMatchingItems) {
     }
     EXPECT_EQ(edit->Text(), text);
   }
+  // The list's filter event has the last word.
+  mru->OnFilterItem = [mru](TObject*, bool& Accept) { Accept = mru->FilteredItem() == "Apricot"; };
+  mru->SetCaseSensitive(false);
+  Edit("NAME")->SelectAll();
+  Type("ap");
+  EXPECT_EQ(grid->InplaceEditor()
+                ? dynamic_cast<TDBAxisGridInplaceEdit*>(grid->InplaceEditor())->MRUListBox()->Items()->Count()
+                : 0,
+            1);
 }
 
 }  // namespace
