@@ -293,4 +293,21 @@ TEST_F(AxisInplaceKeys, ArrowCursorOverTheButtons) {
   }
 }
 
+TEST_F(AxisInplaceKeys, FilterErrorLeavesTheListDataSetsControlsOn) {
+  TAxisBarEh* city = Column("CITY");
+  city->OnNotInList = [](TObject*, const std::string&, bool&) {};
+  auto* citySource = new TDataSource(form);
+  citySource->SetDataSet(cities);
+  city->DropDownBox()->SetListSource(citySource);
+  city->DropDownBox()->SetListSourceAutoFilter(true);
+  TDBAxisGridInplaceEdit* ed = Edit("CITY");
+  Chord(VK_MENU, VK_DOWN);
+  ASSERT_TRUE(ed->ListVisible());
+  // A list field the data set lacks makes the filter fail.
+  lookupList->listField = "Nope";
+  ed->SelectAll();
+  EXPECT_THROW(ed->TypeAheadKey(U'q'), Exception);
+  EXPECT_FALSE(cities->ControlsDisabled());
+}
+
 }  // namespace
