@@ -310,4 +310,21 @@ TEST_F(AxisInplaceKeys, FilterErrorLeavesTheListDataSetsControlsOn) {
   EXPECT_FALSE(cities->ControlsDisabled());
 }
 
+TEST_F(AxisInplaceKeys, CalendarTakesArrowsAndEnterWritesItsDate) {
+  rows->Edit();
+  rows->FieldByName("DAY")->SetAsDateTime(EncodeDate(2024, 3, 10));
+  rows->Post();
+  TDBAxisGridInplaceEdit* ed = Edit("DAY");
+  const std::string shown = ed->Text();
+  Chord(VK_MENU, VK_DOWN);
+  ASSERT_TRUE(ed->ListVisible());
+  Key(VK_RIGHT);
+  Key(VK_DOWN);
+  EXPECT_TRUE(ed->ListVisible());
+  EXPECT_EQ(ed->Text(), shown);
+  Key(VK_RETURN);
+  EXPECT_FALSE(ed->ListVisible());
+  EXPECT_EQ(rows->FieldByName("DAY")->AsDateTime(), EncodeDate(2024, 3, 18));
+}
+
 }  // namespace
