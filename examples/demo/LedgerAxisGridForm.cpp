@@ -9,12 +9,14 @@
 #include <string>
 
 #include "examples/demo/DemoSupport.h"
+#include "grid/axis/AxisGridInplaceEditEh.h"
 #include "grid/axis/AxisGridSettingsEh.h"
 #include "grid/axis/DBAxisGridEh.h"
 #include "platform/db/Fields.h"
 #include "platform/gdi/Theme.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/ImgList.h"
+#include "platform/vcl/StdCtrls.h"
 
 namespace {
 
@@ -86,11 +88,12 @@ class TLedgerAxisGridEh : public TCustomDBAxisGridEh {
     TAxisBarEh* bar = SelectedAxisBar();
     return bar && bar->GetColumnType() != abkCheckboxesEh && CanEditModifyField();
   }
-  // The text reaches the field at once; closing the editor posts the record.
+  // The text reaches the field at once; closing the editor posts the record, also when the
+  // text arrived earlier (the editor hands on each completion of a pick list as it is typed).
   void SetEditText(int ACol, int ARow, const std::string& Value) override {
     TCustomDBAxisGridEh::SetEditText(ACol, ARow, Value);
-    if (!DataLink()->Active() || !DataLink()->IsModified()) return;
-    DataLink()->UpdateRecord();
+    if (!DataLink()->Active()) return;
+    if (DataLink()->IsModified()) DataLink()->UpdateRecord();
     TDataSet* ds = DataLink()->DataSet();
     if (!EditorMode() && (ds->State() == dsEdit || ds->State() == dsInsert)) ds->Post();
   }
@@ -178,6 +181,42 @@ class TLedgerAxisGridEh : public TCustomDBAxisGridEh {
   }
 };
 
+// The note's drop-down form: an edit over the whole note, taken back with Enter or OK and
+// dropped with Escape. The cell editor finds the class by its registered name.
+class TLedgerNoteDropDownForm : public TCustomDropDownFormEh {
+  RTL_CLASS(TLedgerNoteDropDownForm, TCustomDropDownFormEh)
+ public:
+  explicit TLedgerNoteDropDownForm(TComponent* AOwner) : TCustomDropDownFormEh(AOwner, 0) {
+    SetBounds(0, 0, 300, 66);
+    edit_ = new TEdit(this);
+    edit_->SetParent(this);
+    edit_->SetBounds(6, 6, 282, 24);
+    edit_->SetAnchors({akLeft, akTop, akRight});
+    edit_->OnKeyPress = [this](TObject*, char32_t& Key) {
+      if (Key != '\r') return;
+      Key = 0;
+      SetModalResult(mrOk);
+    };
+    auto* ok = new TButton(this);
+    ok->SetParent(this);
+    ok->SetCaption("确定");
+    ok->SetBounds(208, 34, 80, 24);
+    ok->SetAnchors({akRight, akTop});
+    ok->SetModalResult(mrOk);
+    OnInitForm = [this](TCustomDropDownFormEh*, TDynVarsEh* Params) {
+      edit_->SetText(Params && Params->Count() > 0 ? Params->GetItem(0)->AsString() : std::string());
+      edit_->SelectAll();
+      SetActiveControl(edit_);
+    };
+    OnReturnParams = [this](TCustomDropDownFormEh*, TDynVarsEh* Params) {
+      if (Params && Params->Count() > 0) Params->GetItem(0)->SetValue(Variant(edit_->Text()));
+    };
+  }
+
+ private:
+  TEdit* edit_ = nullptr;
+};
+
 // An arrow of 16 x 16 on white: up and green for income, down and red for expenses.
 void AddKindImage(TCustomImageList* Images, bool Up) {
   TBitmap bmp;
@@ -240,11 +279,30 @@ class TLedgerAxisGridForm : public TForm {
       kind->PickList()->Add("收入");
       kind->PickList()->Add("支出");
     }
+    // The date drops a calendar; the amount a calculator, and its second button steps it by 10.
+    grid->Columns()->GetAxisBar(lacDate)->SetAlwaysShowEditButton(true);
+    TAxisBarEh* amount = grid->Columns()->GetAxisBar(lacAmount);
+    amount->SetButtonStyle(cbsDropDown);
+    amount->SetIncrement(10);
+    TEditButtonEh* step = amount->EditButtons()->Add();
+    step->SetStyle(ebsUpDownEh);
+    step->SetHint("±10");
+    step->OnDown = [grid](TObject*, bool TopButton, bool& AutoRepeat, bool& Handled) {
+      if (auto* editor = dynamic_cast<TDBAxisGridInplaceEdit*>(grid->InplaceEditor())) {
+        editor->StepValue(!TopButton);
+        Handled = true;
+      }
+    };
+    // The note's ellipsis drops a form with the whole text; typing offers the notes used before.
     TAxisBarEh* note = grid->Columns()->GetAxisBar(lacNote);
     note->SetEndEllipsis(true);
     note->SetToolTips(true);
     note->SetAlwaysShowEditButton(true);
     note->SetButtonStyle(cbsEllipsis);
+    note->DropDownFormParams()->SetDropDownFormClassName(TLedgerNoteDropDownForm::StaticClass()->Name);
+    note->DropDownFormParams()->SetAlign(daRight);
+    note->MRUList()->SetActive(true);
+    for (const char* n : {"超市", "聚餐", "公交卡充值", "体检"}) note->MRUList()->Items()->Add(n);
     grid->SetDataSource(source);
     // One line cut with an ellipsis, the tool tip shows the whole note. Text fields wrap by
     // default, which is known only once the column has its field.
@@ -257,10 +315,12 @@ RTL_IMPLEMENT_CLASS(TLedgerAxisBarEh)
 RTL_IMPLEMENT_CLASS(TLedgerAxisLineParamsEh)
 RTL_IMPLEMENT_CLASS(TLedgerAxisGridEh)
 RTL_IMPLEMENT_CLASS(TLedgerAxisGridForm)
+RTL_IMPLEMENT_CLASS(TLedgerNoteDropDownForm)
 
 }  // namespace
 
 TForm* CreateLedgerAxisGridForm(TComponent* Owner, TMemoryDataSet* Ledger) {
+  RegisterClass(TLedgerNoteDropDownForm::StaticClass());
   auto* form = new TLedgerAxisGridForm(Owner, Ledger);
   form->AfterConstruction();
   return form;

@@ -4,8 +4,8 @@
 // the wheel and keys what a full repaint shows; a caption's close button hides its form while
 // the program runs on; the About box is sized from its text, centred, without scroll bars, and
 // shows what the class library draws for it headless; the ledger detail opens from the Window
-// menu and takes typed text in a cell. Pictures of the windows go to demo-output/ in the build
-// folder for a person to look at; their paths are printed.
+// menu, takes typed text in a cell and drops an account's pick list. Pictures of the windows go to
+// demo-output/ in the build folder for a person to look at; their paths are printed.
 //
 // Every wait polls with a timeout; the demo and the server are stopped however a test ends.
 // Skipped when Xvfb or an X utility is missing (scripts/setup.sh installs them).
@@ -238,6 +238,30 @@ TEST_F(DemoXvfbTest, LedgerDetailOpensFromTheMenuAndEditsInPlace) {
   const std::optional<TWindowPixels> screen = Picture();
   ASSERT_TRUE(screen);
   Keep(test_support::CropPixels(*screen, g.Rect()), "xvfb-ledger-detail-tip.png");
+
+  // Alt+Down in an account cell drops its pick list, a window of its own below the cell.
+  const int accountX = clientX + 90 + 1 + 45, row2Y = clientY + 27 * 2 + 13;
+  ASSERT_TRUE(ClickAt(accountX, row2Y));
+  ASSERT_TRUE(WaitFor([&] { return DemoWindows().size() == windows; })) << "the tool tip stayed";
+  ASSERT_TRUE(Xdo({"key", "Return"}));
+  const size_t before = windows;
+  ASSERT_TRUE(Xdo({"key", "alt+Down"}));
+  std::string list;
+  ASSERT_TRUE(WaitFor([&] {
+    for (const std::string& id : DemoWindows())
+      if (id != detail && Geometry(id).Y > row2Y) list = id;
+    return DemoWindows().size() == before + 1 && !list.empty();
+  })) << "Alt+Down dropped no list"
+      << DemoSaid();
+  ASSERT_TRUE(Settled(list));
+  const TGeometry l = Geometry(list);
+  EXPECT_GE(l.X, accountX - 45 - 1) << "the list starts at the cell's left edge";
+  EXPECT_GT(l.Height, 7 * 8) << "the list shows the seven accounts";
+  const std::optional<TWindowPixels> dropped = Picture();
+  ASSERT_TRUE(dropped);
+  Keep(test_support::CropPixels(*dropped, g.Rect()), "xvfb-ledger-detail-picklist.png");
+  ASSERT_TRUE(Xdo({"key", "Escape"}));
+  EXPECT_TRUE(WaitFor([&] { return DemoWindows().size() == before; })) << "Escape left the list open";
   EXPECT_FALSE(demo_->Exited()) << DemoSaid();
 }
 

@@ -10,10 +10,12 @@
 
 #include "examples/demo/DemoSupport.h"
 #include "examples/demo/LedgerAxisGridForm.h"
+#include "grid/axis/AxisGridInplaceEditEh.h"
 #include "grid/axis/DBAxisGridEh.h"
 #include "grid/foundation/DrawRoutinesEh.h"
 #include "platform/gdi/DrawRecorder.h"
 #include "platform/vcl/VclTesting.h"
+#include "platform/win/Input.h"
 #include "platform/win/WinTesting.h"
 #include "tests/support/SurfacePixels.h"
 
@@ -149,6 +151,30 @@ TEST_F(LedgerAxisGridFormTest, EditsInPlaceReachTheLedger) {
   EXPECT_EQ(tip, kLongNote);
   EXPECT_FALSE(grid->GetCellHint(lacNote, 2, tip, area));
   EXPECT_EQ(tip, "");
+}
+
+// Alt+Down in an account cell drops the pick list on the current account; Down and Enter take
+// the next one into the record.
+TEST_F(LedgerAxisGridFormTest, AccountPickListChoosesByKeys) {
+  grid->SetFocus();
+  WinTesting::Click(CellCentre(lacAccount, 1));
+  WinTesting::KeyPress(VK_RETURN);
+  Pump();
+  auto* editor = dynamic_cast<TDBAxisGridInplaceEdit*>(grid->InplaceEditor());
+  ASSERT_NE(editor, nullptr);
+  Input::KeyDown(VK_MENU);
+  WinTesting::KeyPress(VK_DOWN);
+  Input::KeyUp(VK_MENU);
+  Pump();
+  ASSERT_TRUE(editor->ListVisible());
+  ASSERT_NE(editor->PickListBox(), nullptr);
+  EXPECT_EQ(editor->PickListBox()->ItemIndex(), 0) << "工资";
+  WinTesting::KeyPress(VK_DOWN);
+  WinTesting::KeyPress(VK_RETURN);
+  Pump();
+  EXPECT_FALSE(editor->ListVisible());
+  EXPECT_EQ(editor->Text(), "奖金");
+  EXPECT_EQ(ledger->FieldByName("Account")->AsString(), "奖金");
 }
 
 }  // namespace
