@@ -1,0 +1,356 @@
+// Fuzz target for the axis grid's cell editor. The input bytes are put on the clipboard and
+// pasted (WM_PASTE) into the editor of each column of a grid over a TMemoryDataSet: plain
+// text, a number, a date with its calendar, a pick list, a key list (codes shown as names) and
+// a lookup column whose drop-down is a small stand-in for the lookup grid. Each paste is then
+// accepted as a user does: Enter, then the focus goes elsewhere.
+//
+// Whatever the bytes, nothing may crash or overrun, and the only exceptions are the field's
+// own refusals (conversion or database errors). When the field refuses, the record keeps every
+// value it had and the editor keeps the pasted text; when it takes a plain text, the field
+// holds that text.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <typeinfo>
+#include <vector>
+
+#include "grid/axis/AxisGridInplaceEditEh.h"
+#include "grid/axis/AxisGridSettingsEh.h"
+#include "grid/axis/DBAxisGridEh.h"
+#include "platform/db/Fields.h"
+#include "platform/db/MemoryDataSet.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
+#include "platform/vcl/Forms.h"
+#include "platform/vcl/StdCtrls.h"
+#include "platform/vcl/VclTesting.h"
+#include "platform/win/Clipboard.h"
+#include "platform/win/WinTesting.h"
+
+namespace {
+
+void Fail(const char* what, const std::string& detail = {}) {
+  std::fprintf(stderr, "invariant broken: %s %s\n", what, detail.c_str());
+  std::abort();
+}
+
+class TEditorFuzzBarEh : public TBaseColumnEh {
+  RTL_CLASS(TEditorFuzzBarEh, TBaseColumnEh)
+ public:
+  explicit TEditorFuzzBarEh(TCollection* Collection) : TBaseColumnEh(Collection) {}
+  void GetColCellParams(TAxisColCellParamsEh* Params) override {}
+  void SetTextArea(const TRect& ARect) override {}
+  bool GetAutoFitColWidth() override { return false; }
+  int GetWidth() override { return GetGrid() ? GetGrid()->ColWidths(Index()) : 64; }
+  int GetMaxWidth() override { return 0; }
+  int GetMinWidth() override { return 0; }
+  void SetAutoFitColWidth(bool Value) override {}
+  void SetMaxWidth(int Value) override {}
+  void SetMinWidth(int Value) override {}
+  void SetWidth(int Value) override {}
+};
+
+// Data lines on, the classic scheme.
+class TEditorFuzzLineParamsEh : public TDBAxisGridLineParamsEh {
+  RTL_CLASS(TEditorFuzzLineParamsEh, TDBAxisGridLineParamsEh)
+ public:
+  explicit TEditorFuzzLineParamsEh(TCustomDBAxisGridEh* AGrid) : TDBAxisGridLineParamsEh(AGrid) {}
+  bool DefaultDataVertLines() override { return true; }
+  bool DefaultDataHorzLines() override { return true; }
+  TDBGridLinesColorSchemeEh GetActualColorScheme() override { return glcsClassicEh; }
+};
+
+// Row 0 holds the titles, row r the link's record r - 1; the selected column is the grid's
+// column. Closing the editor writes its text to the record at once, as the demo's grid does.
+class TEditorFuzzGridEh : public TCustomDBAxisGridEh {
+  RTL_CLASS(TEditorFuzzGridEh, TCustomDBAxisGridEh)
+ public:
+  explicit TEditorFuzzGridEh(TComponent* AOwner) : TCustomDBAxisGridEh(AOwner) {
+    SetFixedCols(0);
+    SetFixedRows(1);
+    SetOptions(Options() + goEditingEh);
+    DataLink()->SetBufferCount(8);
+  }
+  int GetSelectedIndex() override { return Col() < Columns()->Count() ? Col() : -1; }
+  void SetSelectedIndex(int Value) override {
+    if (Value >= 0 && Value < ColCount()) SetCol(Value);
+  }
+  std::string GetEditText(int ACol, int ARow) override {
+    TAxisBarEh* bar = SelectedAxisBar();
+    return bar ? bar->GetEditText() : std::string();
+  }
+  std::string GetEditMask(int ACol, int ARow) override {
+    TAxisBarEh* bar = SelectedAxisBar();
+    return bar ? bar->GetEditorEditMask() : std::string();
+  }
+  TFont* GetTitleFont() override { return Font(); }
+  void SetTitleFont(TFont* Value) override {}
+  bool CanEditModify() override { return CanEditModifyField(); }
+  void SetEditText(int ACol, int ARow, const std::string& Value) override {
+    TCustomDBAxisGridEh::SetEditText(ACol, ARow, Value);
+    if (DataLink()->Active() && DataLink()->IsModified()) DataLink()->UpdateRecord();
+  }
+  void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override {
+    Canvas()->FillRect(ARect);
+  }
+  void LinkActive(bool Value) override {
+    TCustomDBAxisGridEh::LinkActive(Value);
+    SyncDimensions();
+  }
+  void DataChanged() override { SyncDimensions(); }
+  void Scroll(int Distance) override { SyncDimensions(); }
+  bool SelectCell(int ACol, int ARow) override {
+    if (ARow != Row() && DataLink()->Active() && ARow > 0)
+      DataLink()->MoveBy(ARow - 1 - DataLink()->ActiveRecord());
+    return true;
+  }
+
+ protected:
+  TGridLineColorsEh* CreateGridLineColors() override { return new TEditorFuzzLineParamsEh(this); }
+  TGridAxisBarsEh* CreateAxisBars() override {
+    return new TBaseColumnsEh(this, TEditorFuzzBarEh::StaticClass());
+  }
+  void InternalLayout() override {
+    TCustomDBAxisGridEh::InternalLayout();
+    SyncDimensions();
+  }
+
+ private:
+  void SyncDimensions() {
+    const int cols = std::max(1, Columns()->Count());
+    const int rows = 1 + (DataLink()->Active() ? std::max(1, DataLink()->RecordCount()) : 1);
+    if (ColCount() != cols) SetColCount(cols);
+    if (RowCount() != rows) SetRowCount(rows);
+    if (DataLink()->Active() && Row() != DataLink()->ActiveRecord() + 1)
+      MoveColRow(Col(), DataLink()->ActiveRecord() + 1, true, false);
+  }
+};
+
+// The lookup grid a lookup column drops down, without a window of its own: it keeps what it
+// is told and shows the list field of its source's current record.
+class TEditorFuzzLookupEh : public TComponent, public ILookupGridEh {
+  RTL_CLASS(TEditorFuzzLookupEh, TComponent)
+  RTL_INTERFACES(ILookupGridEh)
+ public:
+  TEditorFuzzLookupEh() : TComponent(nullptr) {}
+  TComponent* LookupGridComponent() override { return this; }
+  TGridAxisBarsEh* LookupColumns() override { return nullptr; }
+  TAxisBarDefValuesEh* LookupColumnDefValues() override { return nullptr; }
+  TDBLookupGridEhOptions LookupOptions() override { return {}; }
+  void SetLookupOptions(TDBLookupGridEhOptions) override {}
+  bool SortLocal() override { return false; }
+  void SetSortLocal(bool) override {}
+  TDataSource* ListSource() override { return listSource_; }
+  void SetListSource(TDataSource* Value) override { listSource_ = Value; }
+  void SetKeyField(const std::string&) override {}
+  void SetListField(const std::string& Value) override { listField_ = Value; }
+  void AssignSpecRow(TSpecRowEh*) override {}
+  TWinControl* LookupGridControl() override { return nullptr; }
+  Variant KeyValue() override { return keyValue_; }
+  void SetKeyValue(const Variant& Value) override { keyValue_ = Value; }
+  std::string DisplayText() override {
+    TDataSet* ds = listSource_ ? listSource_->DataSet() : nullptr;
+    TField* f = ds && ds->Active() ? ds->FindField(listField_) : nullptr;
+    return f ? f->DisplayText() : std::string();
+  }
+  int RowCount() override { return rowCount_; }
+  void SetRowCount(int Value) override { rowCount_ = Value; }
+  void SetShowTitles(bool) override {}
+  void SetListFieldIndex(int) override {}
+  std::string ListFieldName() override { return listField_; }
+  void SetAutoFitColWidths(bool) override {}
+  void SetUseMultiTitle(bool) override {}
+  int GetColumnsWidth() override { return 0; }
+  void SetSizeGripVisible(bool) override {}
+  bool SizeChangedByUser() override { return false; }
+  void ClearSizeChangedByUser() override {}
+  std::string SpecRowCellsText() override { return {}; }
+  void SetSortMarkerStyle(int) override {}
+  void SetHighlightText(const std::string&) override {}
+  void SetOnCloseUp(TCloseUpEventEh) override {}
+  void SetOnColumnMoved(TNotifyEvent) override {}
+
+ private:
+  TDataSource* listSource_ = nullptr;
+  std::string listField_;
+  Variant keyValue_;
+  int rowCount_ = 0;
+};
+
+}  // namespace
+
+RTL_IMPLEMENT_CLASS(TEditorFuzzBarEh)
+RTL_IMPLEMENT_CLASS(TEditorFuzzLineParamsEh)
+RTL_IMPLEMENT_CLASS(TEditorFuzzGridEh)
+RTL_IMPLEMENT_CLASS(TEditorFuzzLookupEh)
+
+namespace {
+
+// The columns, left to right, by the field each shows.
+const char* const kColumns[] = {"TEXT", "NUM", "DAY", "PICK", "KIND", "CITY"};
+constexpr int kTextCol = 0;
+
+struct TWorld {
+  TForm* form = nullptr;
+  TMemoryDataSet* ds = nullptr;
+  TEditorFuzzGridEh* grid = nullptr;
+  TEdit* other = nullptr;
+};
+
+void Pump() {
+  Application->ProcessMessages();
+}
+
+TWorld Build() {
+  TWorld w;
+  w.form = new TForm(Application, 0);
+  w.form->AfterConstruction();
+  w.form->SetBounds(20, 20, 320, 150);  // small: painting costs most of a run
+  w.form->SetAutoScroll(false);
+  auto* cities = new TMemoryDataSet(w.form);
+  cities->FieldDefs()->Add("Code", ftInteger);
+  cities->FieldDefs()->Add("City", ftString, 20);
+  cities->CreateDataSet();
+  for (const auto& [code, city] : std::vector<std::pair<int, const char*>>{
+           {1, "Xian"}, {2, "xiamen"}, {3, "北京"}, {4, "Ürümqi"}, {5, "it's"}, {6, ""}})
+    cities->AppendRecord({code, city});
+
+  w.ds = new TMemoryDataSet(w.form);
+  TFieldDefs* defs = w.ds->FieldDefs();
+  defs->Add("ID", ftInteger);
+  defs->Add("TEXT", ftString, 24);
+  defs->Add("NUM", ftFloat);
+  defs->Add("DAY", ftDate);
+  defs->Add("PICK", ftString, 12);
+  defs->Add("KIND", ftString, 1);
+  defs->Add("CODE", ftInteger);
+  for (int i = 0; i < defs->Count(); ++i) defs->Items(i)->CreateField(w.ds);
+  TField* city = CreateFieldForType(ftString, w.ds);
+  city->SetFieldName("CITY");
+  city->SetSize(20);
+  city->SetFieldKind(fkLookup);
+  city->SetKeyFields("CODE");
+  city->SetLookupDataSet(cities);
+  city->SetLookupKeyFields("Code");
+  city->SetLookupResultField("City");
+  city->SetDataSet(w.ds);
+  w.ds->CreateDataSet();
+  w.ds->AppendRecord({1, "plain", 12.5, Variant::FromDate(EncodeDate(2024, 2, 29)), "apple", "I", 3});
+  w.ds->AppendRecord({2, Variant::Null(), Variant::Null(), Variant::Null(), Variant::Null(), Variant::Null(),
+                      Variant::Null()});
+  w.ds->First();
+  auto* source = new TDataSource(w.form);
+  source->SetDataSet(w.ds);
+
+  w.grid = new TEditorFuzzGridEh(w.form);
+  w.grid->SetParent(w.form);
+  w.grid->SetBounds(0, 0, 300, 60);
+  for (const char* name : kColumns) w.grid->Columns()->Add()->SetFieldName(name);
+  TAxisBarEh* pick = w.grid->Columns()->GetAxisBar(3);
+  for (const char* item : {"apple", "apricot", "a*b", "北京", "it's", "100%"}) pick->PickList()->Add(item);
+  TAxisBarEh* kind = w.grid->Columns()->GetAxisBar(4);
+  kind->KeyList()->Add("I");
+  kind->KeyList()->Add("E");
+  kind->PickList()->Add("收入");
+  kind->PickList()->Add("支出");
+  w.grid->SetDataSource(source);
+  for (int c = 0; c < w.grid->ColCount(); ++c) w.grid->SetColWidths(c, 48);
+
+  w.other = new TEdit(w.form);
+  w.other->SetParent(w.form);
+  w.other->SetBounds(0, 64, 60, 20);
+  w.form->Show();
+  Pump();
+  return w;
+}
+
+void Paste(HWND window, const std::string& text) {
+  if (!OpenClipboard(window)) Fail("the clipboard did not open");
+  EmptyClipboard();
+  SetClipboardData(CF_TEXT, GlobalAllocFrom(text.c_str(), text.size() + 1));
+  CloseClipboard();
+  SendMessage(window, WM_PASTE, 0, 0);
+}
+
+// The record's values as texts (Null apart), field by field.
+std::vector<std::string> Snapshot(TDataSet* ds) {
+  std::vector<std::string> values;
+  for (int i = 0; i < ds->Fields()->Count(); ++i) {
+    TField* f = ds->Fields()->Fields(i);
+    values.push_back(f->IsNull() ? std::string("\x01null") : f->AsString());
+  }
+  return values;
+}
+
+int refusals = 0;
+
+// Runs a step of user input; a refusal by the field is counted, any other exception is a fault.
+template <class F>
+void Guarded(F step) {
+  try {
+    step();
+  } catch (const EConvertError&) {
+    ++refusals;
+  } catch (const EDatabaseError&) {
+    ++refusals;
+  }
+}
+
+void PasteIntoColumn(TWorld& w, int col, const std::string& text) {
+  w.grid->SetFocus();
+  Pump();
+  w.grid->SetCol(col);
+  w.grid->SetEditorMode(true);
+  Pump();
+  auto* editor = dynamic_cast<TDBAxisGridInplaceEdit*>(w.grid->InplaceEditor());
+  if (!editor || !editor->Visible()) Fail("the cell editor did not show", kColumns[col]);
+  const std::vector<std::string> before = Snapshot(w.ds);
+  refusals = 0;
+  Guarded([&] {
+    Paste(editor->Handle(), text);
+    Pump();
+  });
+  if (refusals) Fail("pasting alone raised", kColumns[col]);
+  const std::string pasted = editor->Text();
+  Guarded([&] {
+    WinTesting::KeyPress(VK_RETURN);
+    Pump();
+  });
+  Guarded([&] {
+    w.other->SetFocus();
+    Pump();
+  });
+  w.ds->CheckConsistency();
+  if (refusals) {
+    if (Snapshot(w.ds) != before) Fail("a refused value changed the record", kColumns[col]);
+    if (editor->Text() != pasted) Fail("a refused value left the editor without its text", kColumns[col]);
+  } else if (col == kTextCol && w.ds->FieldByName("TEXT")->AsString() != pasted) {
+    Fail("a plain text did not reach its field", pasted);
+  }
+  // Each column starts from the record as it was.
+  if (w.ds->State() == dsEdit || w.ds->State() == dsInsert) w.ds->Cancel();
+  if (w.grid->EditorMode()) w.grid->SetEditorMode(false);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size > 512) return 0;
+  // One world for every input: each paste leaves the record as it found it.
+  static TWorld w = [] {
+    RegisterLookupGridFactoryEh([](TAxisBarEh*) { return new TEditorFuzzLookupEh; });
+    ResetVcl();
+    // What the message loop catches lands here instead of in a message box.
+    Application->OnException = [](TObject*, const Exception& e) {
+      if (!dynamic_cast<const EConvertError*>(&e) && !dynamic_cast<const EDatabaseError*>(&e))
+        Fail("unexpected exception", std::string(typeid(e).name()) + ": " + e.Message());
+      ++refusals;
+    };
+    return Build();
+  }();
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  for (int col = 0; col < static_cast<int>(std::size(kColumns)); ++col) PasteIntoColumn(w, col, text);
+  return 0;
+}
