@@ -202,6 +202,7 @@ void TDBAxisGridInplaceEdit::BindActiveList() {
     case esAltDateCalendarEh:
       if (!calendar_) {
         calendar_ = new TPopupMonthCalendarEh(this);
+        calendar_->OnDayPicked = TNotifyEvent::Method(this, &TDBAxisGridInplaceEdit::CalendarDayPicked);
         calendar_->SetVisible(false);
         calendar_->SetParentFont(false);
         calendar_->SetParent(this);
@@ -601,4 +602,8 @@ TInplaceEdit* TCustomDBAxisGridEh::CreateEditor() {
 
 void TCustomDBAxisGridEh::EditButtonClick() {
   if (OnEditButtonClick) OnEditButtonClick(this);
+}
+
+void TDBAxisGridInplaceEdit::CalendarDayPicked(TObject* Sender) {
+  CloseUp(true);
 }

@@ -142,6 +142,8 @@ class TDBAxisGridInplaceEdit : public TInplaceEdit {
   void RebuildButtonControls();
   void PickListMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
   void DataListCloseUp(TObject* Sender, bool Accept);
+  // A day picked with the mouse closes the calendar, accepting it.
+  void CalendarDayPicked(TObject* Sender);
   void ListColumnMoved(TObject* Sender);
   void DropDownFormClosed(TCustomForm* DropDownForm, bool Accept, TDynVarsEh* DynParams,
                           TDropDownFormSysParams* SysParams);

@@ -19,25 +19,6 @@
 #include "platform/vcl/MaskUtils.h"
 #include "platform/win/Windows.h"
 
-// The editor's calendar: a day picked in it closes the drop-down, accepting the day.
-class TDateTimeEditCalendarEh : public TPopupMonthCalendarEh {
-  RTL_CLASS(TDateTimeEditCalendarEh, TPopupMonthCalendarEh)
- public:
-  explicit TDateTimeEditCalendarEh(TComponent* AOwner)
-      : TPopupMonthCalendarEh(AOwner), editor_(dynamic_cast<TCustomDBDateTimeEditEh*>(AOwner)) {}
-
- protected:
-  void CNNotify(TMessage& Message) override {
-    inherited::CNNotify(Message);
-    const NMHDR* hdr = Message.NMHdr();
-    if (hdr && hdr->code == MCN_SELECT && editor_) editor_->CalendarPicked();
-  }
-
- private:
-  TCustomDBDateTimeEditEh* editor_;
-};
-
-RTL_IMPLEMENT_CLASS(TDateTimeEditCalendarEh)
 RTL_IMPLEMENT_CLASS(TCustomDBDateTimeEditEh)
 RTL_IMPLEMENT_CLASS(TDBDateTimeEditEh)
 
@@ -540,7 +521,8 @@ void TCustomDBDateTimeEditEh::DropDown() {
   if (calendarDropped_) return;
   OnDropDown(this);
   if (!calendar_) {
-    calendar_ = new TDateTimeEditCalendarEh(this);
+    calendar_ = new TPopupMonthCalendarEh(this);
+    calendar_->OnDayPicked = TNotifyEvent::Method(this, &TCustomDBDateTimeEditEh::CalendarPicked);
     calendar_->SetVisible(false);
     calendar_->SetParent(this);
   }
@@ -579,7 +561,7 @@ void TCustomDBDateTimeEditEh::CloseUp(bool Accept) {
   OnCloseUp(this, Accept);
 }
 
-void TCustomDBDateTimeEditEh::CalendarPicked() {
+void TCustomDBDateTimeEditEh::CalendarPicked(TObject* Sender) {
   CloseUp(true);
 }
 

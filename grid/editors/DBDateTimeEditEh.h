@@ -81,7 +81,6 @@ class TCustomDBDateTimeEditEh : public TCustomDBEditEh {
   void MoveToNextSection(char32_t Separator);
 
  private:
-  friend class TDateTimeEditCalendarEh;
   // Sets the edit text without the change reaction.
   void SetTextGuarded(const std::string& AText);
   // The value formatted for the edit (empty for Null).
@@ -96,7 +95,7 @@ class TCustomDBDateTimeEditEh : public TCustomDBEditEh {
   // Re-reads the value from the link after the format changed.
   void ReReadValue();
   bool HasMask() const { return !EditMask().empty(); }
-  void CalendarPicked();
+  void CalendarPicked(TObject* Sender);
   bool IsCalendarWindow(HWND Wnd) const;
 
   TPopupMonthCalendarEh* calendar_ = nullptr;  // owned by the editor as a component

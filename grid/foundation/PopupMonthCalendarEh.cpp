@@ -52,3 +52,9 @@ void TPopupMonthCalendarEh::Dispatch(TMessage& Message) {
   }
   inherited::Dispatch(Message);
 }
+
+void TPopupMonthCalendarEh::CNNotify(TMessage& Message) {
+  inherited::CNNotify(Message);
+  const NMHDR* hdr = Message.NMHdr();
+  if (hdr && hdr->code == MCN_SELECT && OnDayPicked) OnDayPicked(this);
+}

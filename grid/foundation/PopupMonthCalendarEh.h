@@ -17,6 +17,11 @@ class TPopupMonthCalendarEh : public TMonthCalendar {
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
 
+  // A day picked with the mouse (the calendar's selection notice): the editor that dropped the
+  // calendar closes it, accepting the day.
+  TNotifyEvent OnDayPicked;
+
  protected:
   void Dispatch(TMessage& Message) override;
+  void CNNotify(TMessage& Message) override;
 };

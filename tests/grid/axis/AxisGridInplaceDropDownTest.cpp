@@ -4,6 +4,7 @@
 #include "grid/axis/AxisGridDataLinkEh.h"
 #include "grid/editors/DBEditEh.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/win/WinTesting.h"
 #include "tests/grid/axis/AxisGridInplaceEditTestSupport.h"
 
 namespace axis_dropdown_test {
@@ -180,6 +181,18 @@ TEST_F(AxisGridInplaceDropDown, CalendarKeepsTheTimeOfDay) {
     EXPECT_FALSE(edit->ListShown());
     EXPECT_DOUBLE_EQ(dates->FieldByName("WHEN")->AsDateTime(), expected);
   }
+  // A day clicked in the calendar closes it and is taken, with the old time of day.
+  TDBAxisGridInplaceEdit* edit = Edit("WHEN");
+  edit->DropDown();
+  ASSERT_TRUE(edit->ListShown());
+  TPopupMonthCalendarEh* cal = edit->Calendar();
+  RECT client{};
+  GetClientRect(cal->Handle(), &client);
+  const TPoint day = cal->ClientToScreen(TPoint{client.Right / 2, client.Bottom * 3 / 5});
+  WinTesting::Click(POINT{day.X, day.Y});
+  Application->ProcessMessages();
+  EXPECT_FALSE(edit->ListShown());
+  EXPECT_DOUBLE_EQ(dates->FieldByName("WHEN")->AsDateTime(), DateOf(cal->Date()));
 }
 
 TEST_F(AxisGridInplaceDropDown, RefusedCalculatorValueLeavesNoGuardSet) {
