@@ -283,6 +283,8 @@ class TLedgerAxisGridForm : public TForm {
     grid->Columns()->GetAxisBar(lacDate)->SetAlwaysShowEditButton(true);
     TAxisBarEh* amount = grid->Columns()->GetAxisBar(lacAmount);
     amount->SetButtonStyle(cbsDropDown);
+    // The calculator reads the editor's text: no thousands separators while editing.
+    if (auto* field = dynamic_cast<TNumericField*>(Ledger->FindField("Amount"))) field->SetEditFormat("0.00");
     amount->SetIncrement(10);
     TEditButtonEh* step = amount->EditButtons()->Add();
     step->SetStyle(ebsUpDownEh);
