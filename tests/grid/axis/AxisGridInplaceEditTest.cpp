@@ -5,6 +5,7 @@
 
 #include "grid/foundation/ButtonPainterEh.h"
 #include "grid/foundation/EditButtonRowEh.h"
+#include "platform/vcl/Menus.h"
 #include "tests/grid/axis/AxisGridInplaceEditTestSupport.h"
 
 namespace {
@@ -12,12 +13,13 @@ namespace {
 class AxisInplaceEdit : public AxisInplaceEditBase {};
 
 TEST_F(AxisInplaceEdit, EachCellTakesItsStyleListAndMainButton) {
+  // The list: 0 none, 1 pick list, 2 calendar, 3 calculator, 4 lookup list.
   struct Case {
-    const char* name;
     const char* field;
+    TCellButtonStyleEh button;
     std::function<void(TAxisBarEh*)> setup;
     TInplaceEditStyleEh style;
-    int list;  // 0 none, 1 pick list, 2 calendar, 3 calculator, 4 lookup list
+    int list;
     TEditButtonStyleEh face;
   };
   auto button = [](TEditButtonStyleEh s) {
@@ -28,40 +30,35 @@ TEST_F(AxisInplaceEdit, EachCellTakesItsStyleListAndMainButton) {
     };
   };
   auto pick = [](TAxisBarEh* c) { c->PickList()->Add("x"); };
+  auto readOnlyPick = [&](TAxisBarEh* c) { pick(c), c->SetReadOnly(true); };
+  auto keyReadOnly = [&](TAxisBarEh* c) { pick(c), rows->FieldByName("CODE")->SetReadOnly(true); };
   const Case cases[] = {
-      {"plain", "NAME", {}, esSimpleEh, 0, ebsDropDownEh},
-      {"pick list", "NAME", pick, esPickListEh, 1, ebsDropDownEh},
-      {"read-only pick list", "NAME", [&](TAxisBarEh* c) { pick(c), c->SetReadOnly(true); }, esSimpleEh, 0,
-       ebsDropDownEh},
-      {"date", "DAY", {}, esDateCalendarEh, 2, ebsDropDownEh},
-      {"lookup", "CITY", {}, esDataListEh, 4, ebsDropDownEh},
-      {"lookup, key read-only", "CITY",
-       [&](TAxisBarEh* c) { pick(c), rows->FieldByName("CODE")->SetReadOnly(true); }, esSimpleEh, 0,
-       ebsDropDownEh},
-      {"ellipsis", "NAME", [](TAxisBarEh* c) { c->SetButtonStyle(cbsEllipsis); }, esEllipsisEh, 0,
-       ebsEllipsisEh},
-      {"up-down", "NAME", [](TAxisBarEh* c) { c->SetButtonStyle(cbsUpDown); }, esUpDownEh, 0, ebsUpDownEh},
-      {"drop-down number", "AMOUNT", [](TAxisBarEh* c) { c->SetButtonStyle(cbsDropDown); }, esDropDownEh, 3,
-       ebsDropDownEh},
-      {"drop-down text", "NAME", [](TAxisBarEh* c) { c->SetButtonStyle(cbsDropDown); }, esDropDownEh, 0,
-       ebsDropDownEh},
-      {"alt up-down", "NAME", [](TAxisBarEh* c) { c->SetButtonStyle(cbsAltUpDown); }, esAltUpDownEh, 0,
-       ebsAltUpDownEh},
-      {"alt drop-down date", "DAY", [](TAxisBarEh* c) { c->SetButtonStyle(cbsAltDropDown); },
-       esAltDateCalendarEh, 2, ebsAltDropDownEh},
-      {"alt drop-down number", "AMOUNT", [](TAxisBarEh* c) { c->SetButtonStyle(cbsAltDropDown); },
-       esAltDropDownEh, 3, ebsAltDropDownEh},
-      {"none", "DAY", [](TAxisBarEh* c) { c->SetButtonStyle(cbsNone); }, esSimpleEh, 0, ebsDropDownEh},
-      {"button ellipsis", "NAME", button(ebsEllipsisEh), esEllipsisEh, 0, ebsEllipsisEh},
-      {"button up-down", "NAME", button(ebsUpDownEh), esUpDownEh, 0, ebsUpDownEh},
-      {"button alt up-down", "NAME", button(ebsAltUpDownEh), esAltUpDownEh, 0, ebsAltUpDownEh},
-      {"button drop-down, plain field", "NAME", button(ebsDropDownEh), esSimpleEh, 0, ebsDropDownEh},
-      {"button glyph", "NAME", button(ebsGlyphEh), esSimpleEh, 0, ebsDropDownEh},
+      {"NAME", cbsAuto, {}, esSimpleEh, 0, ebsDropDownEh},
+      {"NAME", cbsAuto, pick, esPickListEh, 1, ebsDropDownEh},
+      {"NAME", cbsAuto, readOnlyPick, esSimpleEh, 0, ebsDropDownEh},
+      {"DAY", cbsAuto, {}, esDateCalendarEh, 2, ebsDropDownEh},
+      {"CITY", cbsAuto, {}, esDataListEh, 4, ebsDropDownEh},
+      {"CITY", cbsAuto, keyReadOnly, esSimpleEh, 0, ebsDropDownEh},
+      {"NAME", cbsEllipsis, {}, esEllipsisEh, 0, ebsEllipsisEh},
+      {"NAME", cbsUpDown, {}, esUpDownEh, 0, ebsUpDownEh},
+      {"AMOUNT", cbsDropDown, {}, esDropDownEh, 3, ebsDropDownEh},
+      {"NAME", cbsDropDown, {}, esDropDownEh, 0, ebsDropDownEh},
+      {"NAME", cbsAltUpDown, {}, esAltUpDownEh, 0, ebsAltUpDownEh},
+      {"DAY", cbsAltDropDown, {}, esAltDateCalendarEh, 2, ebsAltDropDownEh},
+      {"AMOUNT", cbsAltDropDown, {}, esAltDropDownEh, 3, ebsAltDropDownEh},
+      {"DAY", cbsNone, {}, esSimpleEh, 0, ebsDropDownEh},
+      {"NAME", cbsAuto, button(ebsEllipsisEh), esEllipsisEh, 0, ebsEllipsisEh},
+      {"NAME", cbsAuto, button(ebsUpDownEh), esUpDownEh, 0, ebsUpDownEh},
+      {"NAME", cbsAuto, button(ebsAltUpDownEh), esAltUpDownEh, 0, ebsAltUpDownEh},
+      {"NAME", cbsAuto, button(ebsDropDownEh), esSimpleEh, 0, ebsDropDownEh},
+      {"NAME", cbsAuto, button(ebsGlyphEh), esSimpleEh, 0, ebsDropDownEh},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    SCOPED_TRACE(i);
     TearDown();
     SetUp();
+    Column(c.field)->SetButtonStyle(c.button);
     if (c.setup) c.setup(Column(c.field));
     TDBAxisGridInplaceEdit* ed = Edit(c.field);
     ASSERT_TRUE(ed);
@@ -69,9 +66,7 @@ TEST_F(AxisInplaceEdit, EachCellTakesItsStyleListAndMainButton) {
     TWinControl* lists[] = {nullptr, ed->PickListBox(), ed->Calendar(), ed->Calculator(),
                             lookupList ? lookupList->LookupGridControl() : nullptr};
     EXPECT_EQ(ed->ActiveList(), lists[c.list]);
-    if (c.list == 4) {
-      EXPECT_EQ(ed->DataList(), lookupList);
-    }
+    EXPECT_EQ(ed->DataList(), c.list == 4 ? lookupList : nullptr);
     TEditButtonControlEh* main = ed->EditButtonControls()[0].second;
     EXPECT_EQ(main->Visible(), c.style != esSimpleEh);
     if (main->Visible()) {
@@ -121,7 +116,7 @@ TEST_F(AxisInplaceEdit, ButtonRowWidthsHeightsAndSeparators) {
   }
 }
 
-TEST_F(AxisInplaceEdit, ButtonClicksReachGridColumnAndItems) {
+TEST_F(AxisInplaceEdit, ButtonsAnswerClicksAndShortCuts) {
   TAxisBarEh* col = Column("NAME");
   col->SetButtonStyle(cbsEllipsis);
   int gridClicks = 0, columnClicks = 0, itemClicks = 0;
@@ -129,6 +124,7 @@ TEST_F(AxisInplaceEdit, ButtonClicksReachGridColumnAndItems) {
   col->OnEditButtonClick = [&](TObject*, bool&) { ++columnClicks; };
   TEditButtonEh* item = col->EditButtons()->Add();
   item->SetVisible(true);
+  item->SetShortCut(::ShortCut('B', TShiftState{ssCtrl}));
   item->OnClick = [&](TObject*) { ++itemClicks; };
   TDBAxisGridInplaceEdit* ed = Edit("NAME");
   for (size_t i : {0u, 1u}) {
@@ -136,7 +132,11 @@ TEST_F(AxisInplaceEdit, ButtonClicksReachGridColumnAndItems) {
     WinTesting::Click(b->ClientToScreen(TPoint{b->Width() / 2, b->Height() / 2}));
     Pump();
   }
-  EXPECT_EQ((std::array{gridClicks, columnClicks, itemClicks}), (std::array{1, 1, 1}));
+  // Ctrl+Enter is the main button's short cut; it goes to the grid alone.
+  Chord(VK_CONTROL, VK_RETURN);
+  Chord(VK_CONTROL, 'B');
+  EXPECT_EQ((std::array{gridClicks, columnClicks, itemClicks}), (std::array{2, 1, 2}));
+  EXPECT_EQ(ed->Text(), "alpha");
 }
 
 TEST_F(AxisInplaceEdit, StepsByButtonAndDoubleClick) {
@@ -146,9 +146,7 @@ TEST_F(AxisInplaceEdit, StepsByButtonAndDoubleClick) {
   TDBAxisGridInplaceEdit* ed = Edit("AMOUNT");
   TEditButtonControlEh* b = ed->EditButtonControls()[0].second;
   auto press = [&](bool top) {
-    const TPoint p = b->ClientToScreen(TPoint{b->Width() / 2, top ? 1 : b->Height() - 2});
-    Input::MouseDown(VK_LBUTTON, p);
-    Input::MouseUp(VK_LBUTTON, p);
+    WinTesting::Click(b->ClientToScreen(TPoint{b->Width() / 2, top ? 1 : b->Height() - 2}));
     Pump();
     return rows->FieldByName("AMOUNT")->AsFloat();
   };
@@ -168,10 +166,7 @@ TEST_F(AxisInplaceEdit, StepsByButtonAndDoubleClick) {
     // Apart, so that the first click of a pair does not pair with the one before.
     const TPoint text = ed->ClientToScreen(TPoint{shift ? 30 : 6, ed->Height() / 2});
     if (shift) Input::KeyDown(VK_SHIFT);
-    for (int i = 0; i < 2; ++i) {
-      Input::MouseDown(VK_LBUTTON, text);
-      Input::MouseUp(VK_LBUTTON, text);
-    }
+    for (int i = 0; i < 2; ++i) WinTesting::Click(text);
     if (shift) Input::KeyUp(VK_SHIFT);
     Pump();
     return rows->FieldByName("NAME")->AsString();

@@ -4,7 +4,6 @@
 #include <functional>
 
 #include "grid/foundation/ClipboardLineEh.h"
-#include "platform/vcl/Menus.h"
 #include "platform/win/Clipboard.h"
 #include "tests/grid/axis/AxisGridInplaceEditTestSupport.h"
 
@@ -56,19 +55,6 @@ TEST_F(AxisInplaceKeys, ListKeysOpenCloseForwardAndFollow) {
     EXPECT_EQ(ed->Text(), s.text);
   }
   EXPECT_EQ(Name(), "gamma");
-}
-
-TEST_F(AxisInplaceKeys, EnterInLookupListKeepsValueForUnknownText) {
-  Column("CITY")->OnNotInList = [](TObject*, const std::string&, bool&) {};
-  TDBAxisGridInplaceEdit* ed = Edit("CITY");
-  Chord(VK_MENU, VK_DOWN);
-  ASSERT_TRUE(ed->ListVisible());
-  ed->SelectAll();
-  Type("Zz");
-  EXPECT_EQ(ed->Text(), "Zz");
-  Key(VK_RETURN);
-  EXPECT_FALSE(ed->ListVisible());
-  EXPECT_EQ(rows->FieldByName("CODE")->AsInteger(), 2);
 }
 
 TEST_F(AxisInplaceKeys, TypeAheadAndPasteComplete) {
@@ -161,59 +147,39 @@ TEST_F(AxisInplaceKeys, BackspaceAndDeleteInKeyedCells) {
   }
 }
 
-TEST_F(AxisInplaceKeys, ShortCutsAndTypedCharacters) {
-  TAxisBarEh* name = Column("NAME");
-  name->SetButtonStyle(cbsEllipsis);
-  int gridClicks = 0, itemClicks = 0;
-  grid->OnEditButtonClick = [&](TObject*) { ++gridClicks; };
-  TEditButtonEh* item = name->EditButtons()->Add();
-  item->SetVisible(true);
-  item->SetShortCut(::ShortCut('B', TShiftState{ssCtrl}));
-  item->OnClick = [&](TObject*) { ++itemClicks; };
-  TDBAxisGridInplaceEdit* ed = Edit("NAME");
-  Chord(VK_CONTROL, VK_RETURN);
-  Chord(VK_CONTROL, 'B');
-  EXPECT_EQ((std::array{gridClicks, itemClicks}), (std::array{1, 1}));
-  EXPECT_EQ(ed->Text(), "alpha");
-
-  // The special row's short cut in a lookup cell.
+TEST_F(AxisInplaceKeys, SpecialRowShortCutAndDecimalMarks) {
   TAxisBarEh* city = Column("CITY");
   city->DropDownSpecRow()->SetVisible(true);
   city->DropDownSpecRow()->SetCellsText("(none)");
   city->DropDownSpecRow()->SetValue(Variant(0));
-  ed = Edit("CITY");
+  TDBAxisGridInplaceEdit* ed = Edit("CITY");
   Chord(VK_MENU, VK_DELETE);
   EXPECT_EQ(ed->Text(), "(none)");
   EXPECT_EQ(VarToStr(grid->EditKeyValue()), "0");
-
-  // A number takes either mark as the decimal separator; a line feed needs a multi-line cell.
+  // A number takes either mark as the decimal separator.
   ed = Edit("AMOUNT");
   ed->SelectAll();
   Type("2,5");
   EXPECT_EQ(ed->Text(), "2" + FormatSettings().DecimalSeparator + "5");
-  name->SetButtonStyle(cbsAuto);
-  name->SetWordWrap(false);
-  ed = Edit("NAME");
+}
+
+TEST_F(AxisInplaceKeys, LineFeedsAndArrowsInMultiLineCells) {
+  rows->AppendRecord({"second", 2.0, Variant(), 1});
+  rows->First();
+  // Ctrl+Enter adds a line only to a cell of more than one.
+  Column("NAME")->SetWordWrap(false);
+  TDBAxisGridInplaceEdit* ed = Edit("NAME");
   Chord(VK_CONTROL, VK_RETURN);
-  EXPECT_FALSE(ed->MultiLine());
   EXPECT_EQ(ed->Text(), "alpha");
-  name->SetWordWrap(true);
+  Column("NAME")->SetWordWrap(true);
   grid->SetDefaultRowHeight(60);
   ed = Edit("NAME");
   ASSERT_TRUE(ed->MultiLine());
   ed->SetSelStart(5);
   Chord(VK_CONTROL, VK_RETURN);
-  EXPECT_NE(ed->Text().find('\n'), std::string::npos);
-}
-
-TEST_F(AxisInplaceKeys, UpDownInMultiLineCell) {
-  rows->AppendRecord({"second", 2.0, Variant(), 1});
-  rows->First();
-  TAxisBarEh* name = Column("NAME");
-  name->SetWordWrap(true);
-  grid->SetDefaultRowHeight(60);
-  TDBAxisGridInplaceEdit* ed = Edit("NAME");
-  ASSERT_TRUE(ed->MultiLine());
+  EXPECT_EQ(ed->Text(), "alpha\r\n");
+  Key(VK_ESCAPE);
+  ed = Edit("NAME");
   Key(VK_DOWN);
   EXPECT_EQ(grid->Row(), 1);
   // With the editor always shown, the last line hands Down to the grid.
@@ -224,46 +190,7 @@ TEST_F(AxisInplaceKeys, UpDownInMultiLineCell) {
   EXPECT_EQ(grid->Row(), 2);
 }
 
-TEST_F(AxisInplaceKeys, MRUBoxOpensOnEmptiedTextAndTakesItsKeys) {
-  TAxisBarEh* name = Column("NAME");
-  name->MRUList()->SetActive(true);
-  for (const char* s : {"apple", "apricot"}) name->MRUList()->Items()->Add(s);
-  TDBAxisGridInplaceEdit* ed = Edit("NAME");
-  ed->SelectAll();
-  Key(VK_BACK);
-  ASSERT_TRUE(ed->MRUListBox() && ed->MRUListBox()->Visible());
-  Key(VK_DOWN);
-  Key(VK_DOWN);
-  Key(VK_RETURN);
-  EXPECT_FALSE(ed->MRUListBox()->Visible());
-  EXPECT_EQ(ed->Text(), "apricot");
-}
-
-TEST_F(AxisInplaceKeys, CalculatorTakesTheKeysWhileOpen) {
-  Column("AMOUNT")->SetButtonStyle(cbsDropDown);
-  TDBAxisGridInplaceEdit* ed = Edit("AMOUNT");
-  Chord(VK_MENU, VK_DOWN);
-  ASSERT_TRUE(ed->ListVisible());
-  Type("7");
-  EXPECT_EQ(ed->Text(), "1.5");
-  EXPECT_TRUE(ed->ListVisible());
-}
-
-TEST_F(AxisInplaceKeys, LeavingTheEditorClosesItsListAndWritesTheCell) {
-  TDBAxisGridInplaceEdit* ed = PickList();
-  ed->SelectAll();
-  Type("b");
-  Chord(VK_MENU, VK_DOWN);
-  ASSERT_TRUE(ed->ListVisible());
-  auto* other = new TEdit(form);
-  other->SetParent(form);
-  other->SetFocus();
-  Pump();
-  EXPECT_FALSE(ed->ListVisible());
-  EXPECT_EQ(Name(), "beta");
-}
-
-TEST_F(AxisInplaceKeys, CancelModeClosesTheListForOutsideSendersOnly) {
+TEST_F(AxisInplaceKeys, CancelModeFromOutsideAndFocusLossCloseTheList) {
   TDBAxisGridInplaceEdit* ed = PickList();
   auto* other = new TEdit(form);
   other->SetParent(form);
@@ -277,6 +204,15 @@ TEST_F(AxisInplaceKeys, CancelModeClosesTheListForOutsideSendersOnly) {
     EXPECT_EQ(ed->ListVisible(), sender != other);
   }
   EXPECT_EQ(ed->Text(), "alpha");
+  // Leaving the editor closes its list and writes the cell.
+  ed->SelectAll();
+  Type("b");
+  Chord(VK_MENU, VK_DOWN);
+  ASSERT_TRUE(ed->ListVisible());
+  other->SetFocus();
+  Pump();
+  EXPECT_FALSE(ed->ListVisible());
+  EXPECT_EQ(Name(), "beta");
 }
 
 TEST_F(AxisInplaceKeys, ArrowCursorOverTheButtons) {
@@ -291,40 +227,6 @@ TEST_F(AxisInplaceKeys, ArrowCursorOverTheButtons) {
     ed->Perform(WM_SETCURSOR, reinterpret_cast<WPARAM>(ed->Handle()), HTCLIENT);
     EXPECT_EQ(GetCursor() == LoadCursor(nullptr, IDC_ARROW), arrow) << x;
   }
-}
-
-TEST_F(AxisInplaceKeys, FilterErrorLeavesTheListDataSetsControlsOn) {
-  TAxisBarEh* city = Column("CITY");
-  city->OnNotInList = [](TObject*, const std::string&, bool&) {};
-  auto* citySource = new TDataSource(form);
-  citySource->SetDataSet(cities);
-  city->DropDownBox()->SetListSource(citySource);
-  city->DropDownBox()->SetListSourceAutoFilter(true);
-  TDBAxisGridInplaceEdit* ed = Edit("CITY");
-  Chord(VK_MENU, VK_DOWN);
-  ASSERT_TRUE(ed->ListVisible());
-  // A list field the data set lacks makes the filter fail.
-  lookupList->listField = "Nope";
-  ed->SelectAll();
-  EXPECT_THROW(ed->TypeAheadKey(U'q'), Exception);
-  EXPECT_FALSE(cities->ControlsDisabled());
-}
-
-TEST_F(AxisInplaceKeys, CalendarTakesArrowsAndEnterWritesItsDate) {
-  rows->Edit();
-  rows->FieldByName("DAY")->SetAsDateTime(EncodeDate(2024, 3, 10));
-  rows->Post();
-  TDBAxisGridInplaceEdit* ed = Edit("DAY");
-  const std::string shown = ed->Text();
-  Chord(VK_MENU, VK_DOWN);
-  ASSERT_TRUE(ed->ListVisible());
-  Key(VK_RIGHT);
-  Key(VK_DOWN);
-  EXPECT_TRUE(ed->ListVisible());
-  EXPECT_EQ(ed->Text(), shown);
-  Key(VK_RETURN);
-  EXPECT_FALSE(ed->ListVisible());
-  EXPECT_EQ(rows->FieldByName("DAY")->AsDateTime(), EncodeDate(2024, 3, 18));
 }
 
 }  // namespace
