@@ -223,6 +223,8 @@ void TDBAxisGridInplaceEdit::BindActiveList() {
 
 TPopupCalculatorEh* TDBAxisGridInplaceEdit::CreateCalculator() {
   auto* calculator = new TPopupCalculatorEh(this);
+  // Its main button or Enter closes it, accepting the result.
+  calculator->OnCloseUp = TCloseUpEventEh::Method(this, &TDBAxisGridInplaceEdit::CalculatorCloseUp);
   calculator->SetVisible(false);
   calculator->SetParent(this);
   calculator->HandleNeeded();
@@ -606,4 +608,8 @@ void TCustomDBAxisGridEh::EditButtonClick() {
 
 void TDBAxisGridInplaceEdit::CalendarDayPicked(TObject* Sender) {
   CloseUp(true);
+}
+
+void TDBAxisGridInplaceEdit::CalculatorCloseUp(TObject* Sender, bool Accept) {
+  CloseUp(Accept);
 }

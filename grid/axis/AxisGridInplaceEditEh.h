@@ -144,6 +144,7 @@ class TDBAxisGridInplaceEdit : public TInplaceEdit {
   void DataListCloseUp(TObject* Sender, bool Accept);
   // A day picked with the mouse closes the calendar, accepting it.
   void CalendarDayPicked(TObject* Sender);
+  void CalculatorCloseUp(TObject* Sender, bool Accept);
   void ListColumnMoved(TObject* Sender);
   void DropDownFormClosed(TCustomForm* DropDownForm, bool Accept, TDynVarsEh* DynParams,
                           TDropDownFormSysParams* SysParams);

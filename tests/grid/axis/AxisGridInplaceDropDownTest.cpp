@@ -220,6 +220,12 @@ TEST_F(AxisGridInplaceDropDown, CalculatorTakesKeysAndARefusedValueLeavesNoGuard
   calc->SetValue(Variant(42.0));
   edit->CloseUp(true);
   EXPECT_EQ(rows->FieldByName("CODE")->AsInteger(), 42);
+  // Enter in the open calculator closes it and takes its result.
+  edit->DropDown();
+  Type("5");
+  Key(VK_RETURN);
+  EXPECT_FALSE(edit->ListShown());
+  EXPECT_EQ(rows->FieldByName("CODE")->AsInteger(), 5);
 }
 
 TEST_F(AxisGridInplaceDropDown, LookupListIsSetUpAndSized) {
