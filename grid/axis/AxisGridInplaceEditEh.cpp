@@ -613,3 +613,17 @@ void TDBAxisGridInplaceEdit::CalendarDayPicked(TObject* Sender) {
 void TDBAxisGridInplaceEdit::CalculatorCloseUp(TObject* Sender, bool Accept) {
   CloseUp(Accept);
 }
+
+bool TCustomDBAxisGridEh::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
+  auto* editor = dynamic_cast<TDBAxisGridInplaceEdit*>(InplaceEditor());
+  if (editor && editor->HandleAllocated() && GetFocus() == editor->Handle() && editor->WheelStep(true))
+    return true;
+  return inherited::DoMouseWheelDown(Shift, MousePos);
+}
+
+bool TCustomDBAxisGridEh::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
+  auto* editor = dynamic_cast<TDBAxisGridInplaceEdit*>(InplaceEditor());
+  if (editor && editor->HandleAllocated() && GetFocus() == editor->Handle() && editor->WheelStep(false))
+    return true;
+  return inherited::DoMouseWheelUp(Shift, MousePos);
+}

@@ -103,6 +103,9 @@ class TDBAxisGridInplaceEdit : public TInplaceEdit {
   // Filters the lookup list's data set by Text (drop-down boxes with ListSourceAutoFilter).
   void ApplyListFilter(const std::string& Text);
   void PaintImage();
+  // The wheel over the editor or its grid: moves the open list, or steps an up-down cell; false
+  // when it does neither.
+  bool WheelStep(bool Down);
   // The MRU drop-down under the editor with the items that begin with the text.
   void ShowMRUList();
   void CloseMRUList(bool Accept);
@@ -182,7 +185,6 @@ class TDBAxisGridInplaceEdit : public TInplaceEdit {
   // A key shortened the text of a keyed cell: the editor and the grid's edit value take it.
   void TakeShortenedText(const std::string& Value, int Caret);
   void SetGridEditText(const std::string& Value);
-  bool WheelStep(bool Down);
   void CMTextChanged(TMessage& Message) override;
   // The lookup list's component, for its free notification.
   TComponent* dataListComponent_ = nullptr;

@@ -154,6 +154,10 @@ class TCustomDBAxisGridEh : public TCustomGridEh, public IInplaceEditHolderEh {
 
   // Makes the grid's TDBAxisGridInplaceEdit.
   TInplaceEdit* CreateEditor() override;
+  // While the cell editor has the focus, the wheel goes to it first (an open list, an up-down
+  // cell); the form hands the wheel to the grid, not to its editor.
+  bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
+  bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
   // Fires OnEditButtonClick (the cell editor's main button, Ctrl+Enter).
   virtual void EditButtonClick();
   TNotifyEvent OnEditButtonClick;

@@ -152,6 +152,14 @@ TEST_F(AxisInplaceEdit, StepsByButtonAndDoubleClick) {
   };
   EXPECT_DOUBLE_EQ(press(true), 4.0);
   EXPECT_DOUBLE_EQ(press(false), 1.5);
+  // The wheel over the editor steps an up-down cell too (down: the negative step).
+  auto wheel = [&](int delta) {
+    SendMessage(ed->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), 0);
+    Pump();
+    return rows->FieldByName("AMOUNT")->AsFloat();
+  };
+  EXPECT_DOUBLE_EQ(wheel(-120), -1.0);
+  EXPECT_DOUBLE_EQ(wheel(120), 1.5);
   // A pick list runs as shown: the top button goes to the entry above; a double click to the
   // next entry, with Shift to the one before.
   TAxisBarEh* name = Column("NAME");
