@@ -164,12 +164,12 @@ std::string TAxisBarEh::GetDisplayText() {
   }
   TCustomDBAxisGridEh* grid = GetGrid();
   if (grid && grid->DrawMemoText() && IsMemoType(field->DataType())) return field->AsString();
-  TSpecRowEh* spec = DropDownSpecRow();
-  if (GetColumnType() == abkLookupEh && spec->Visible() && field->DataSet()->Active() &&
+  TSpecRowEh* specialRow = DropDownSpecRow();
+  if (GetColumnType() == abkLookupEh && specialRow->Visible() && field->DataSet()->Active() &&
       !LookupKeyFieldList(field).empty()) {
     const Variant key = field->DataSet()->FieldValues(field->KeyFields());
-    if (SameKey(key, spec->Value()) || (spec->ShowIfNotInKeyList() && key.IsNull()))
-      return spec->GetCellText(0);
+    if (SameKey(key, specialRow->Value()) || (specialRow->ShowIfNotInKeyList() && key.IsNull()))
+      return specialRow->GetCellText(0);
   }
   return FormatDisplayValue(field, DisplayFormat());
 }

@@ -271,12 +271,12 @@ void TDBAxisGridInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
 
   if (editStyle_ == esDataListEh && column->DropDownSpecRow()->Visible() &&
       ::ShortCut(Key, mods) == column->DropDownSpecRow()->ShortCut() && column->CanModify(true)) {
-    TSpecRowEh* spec = column->DropDownSpecRow();
-    const std::string text = spec->GetCellText(0);
+    TSpecRowEh* specialRow = column->DropDownSpecRow();
+    const std::string text = specialRow->GetCellText(0);
     SetText(text);
     SetGridEditText(text);
-    grid->SetEditKeyValue(spec->Value());
-    if (listVisible_ && dataList_) dataList_->SetKeyValue(spec->Value());
+    grid->SetEditKeyValue(specialRow->Value());
+    if (listVisible_ && dataList_) dataList_->SetKeyValue(specialRow->Value());
     SelectAll();
     Key = 0;
     return;
