@@ -28,82 +28,11 @@
 #include "platform/db/MemoryDataSet.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/VclTesting.h"
+#include "tests/support/ThinAxisGrid.h"
 
 namespace {
 
 using bench_rows::kRecords;
-
-class TEditorBenchBarEh : public TBaseColumnEh {
-  RTL_CLASS(TEditorBenchBarEh, TBaseColumnEh)
- public:
-  explicit TEditorBenchBarEh(TCollection* Collection) : TBaseColumnEh(Collection) {}
-  void GetColCellParams(TAxisColCellParamsEh* Params) override {}
-  void SetTextArea(const TRect& ARect) override {}
-  bool GetAutoFitColWidth() override { return false; }
-  int GetWidth() override { return GetGrid() ? GetGrid()->ColWidths(Index()) : 64; }
-  int GetMaxWidth() override { return 0; }
-  int GetMinWidth() override { return 0; }
-  void SetAutoFitColWidth(bool Value) override {}
-  void SetMaxWidth(int Value) override {}
-  void SetMinWidth(int Value) override {}
-  void SetWidth(int Value) override {}
-};
-
-// Data lines on, the classic scheme.
-class TEditorBenchLineParamsEh : public TDBAxisGridLineParamsEh {
-  RTL_CLASS(TEditorBenchLineParamsEh, TDBAxisGridLineParamsEh)
- public:
-  explicit TEditorBenchLineParamsEh(TCustomDBAxisGridEh* AGrid) : TDBAxisGridLineParamsEh(AGrid) {}
-  bool DefaultDataVertLines() override { return true; }
-  bool DefaultDataHorzLines() override { return true; }
-  TDBGridLinesColorSchemeEh GetActualColorScheme() override { return glcsClassicEh; }
-};
-
-// Row 0 holds the titles, row r the link's record r - 1; the selected column is the grid's.
-class TEditorBenchGridEh : public TCustomDBAxisGridEh {
-  RTL_CLASS(TEditorBenchGridEh, TCustomDBAxisGridEh)
- public:
-  explicit TEditorBenchGridEh(TComponent* AOwner) : TCustomDBAxisGridEh(AOwner) {
-    SetFixedCols(0);
-    SetFixedRows(1);
-    SetOptions(Options() + goEditingEh);
-  }
-  int GetSelectedIndex() override { return Col() < Columns()->Count() ? Col() : -1; }
-  void SetSelectedIndex(int Value) override { SetCol(Value); }
-  std::string GetEditText(int ACol, int ARow) override {
-    TAxisBarEh* bar = SelectedAxisBar();
-    return bar ? bar->GetEditText() : std::string();
-  }
-  std::string GetEditMask(int ACol, int ARow) override { return {}; }
-  TFont* GetTitleFont() override { return Font(); }
-  void SetTitleFont(TFont* Value) override {}
-  bool CanEditModify() override { return CanEditModifyField(); }
-  void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override {
-    Canvas()->FillRect(ARect);
-  }
-  void LinkActive(bool Value) override {
-    TCustomDBAxisGridEh::LinkActive(Value);
-    SyncDimensions();
-  }
-  void DataChanged() override { SyncDimensions(); }
-
- protected:
-  TGridLineColorsEh* CreateGridLineColors() override { return new TEditorBenchLineParamsEh(this); }
-  TGridAxisBarsEh* CreateAxisBars() override {
-    return new TBaseColumnsEh(this, TEditorBenchBarEh::StaticClass());
-  }
-  void InternalLayout() override {
-    TCustomDBAxisGridEh::InternalLayout();
-    SyncDimensions();
-  }
-
- private:
-  void SyncDimensions() {
-    const int rows = 1 + (DataLink()->Active() ? std::max(1, DataLink()->RecordCount()) : 1);
-    if (ColCount() != std::max(1, Columns()->Count())) SetColCount(std::max(1, Columns()->Count()));
-    if (RowCount() != rows) SetRowCount(rows);
-  }
-};
 
 // The lookup grid the column drops down, without a window: the keystroke is measured closed.
 class TEditorBenchLookupEh : public TComponent, public ILookupGridEh {
@@ -152,9 +81,6 @@ class TEditorBenchLookupEh : public TComponent, public ILookupGridEh {
 
 }  // namespace
 
-RTL_IMPLEMENT_CLASS(TEditorBenchBarEh)
-RTL_IMPLEMENT_CLASS(TEditorBenchLineParamsEh)
-RTL_IMPLEMENT_CLASS(TEditorBenchGridEh)
 RTL_IMPLEMENT_CLASS(TEditorBenchLookupEh)
 
 namespace {
@@ -210,7 +136,8 @@ struct TEditorSetup {
     ledger->AppendRecord({1});
     auto* source = new TDataSource(form);
     source->SetDataSet(ledger);
-    grid = new TEditorBenchGridEh(form);
+    grid = new TThinAxisGridEh(form);
+    grid->SetPlainCells(true);
     grid->SetParent(form);
     grid->SetAlign(alClient);
     grid->Columns()->Add()->SetFieldName("NAME");
@@ -237,7 +164,7 @@ struct TEditorSetup {
   TForm* form = nullptr;
   TMemoryDataSet* list = nullptr;
   TMemoryDataSet* ledger = nullptr;
-  TEditorBenchGridEh* grid = nullptr;
+  TThinAxisGridEh* grid = nullptr;
   TDBAxisGridInplaceEdit* editor = nullptr;
 };
 

@@ -24,11 +24,11 @@
 #include "grid/axis/DBAxisGridEh.h"
 #include "platform/db/Fields.h"
 #include "platform/db/MemoryDataSet.h"
-#include "platform/gdi/Theme.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/ImgList.h"
 #include "platform/vcl/VclTesting.h"
+#include "tests/support/ThinAxisGrid.h"
 
 namespace {
 
@@ -38,120 +38,24 @@ static_assert(bench_rows::kRecords == 1000000);
 constexpr int kColWidth = kClientWidth / kCols;
 const char* const kAccounts[] = {"cash", "bank", "card", "wallet", "loan"};
 
-// A column whose width is the grid's column width.
-class TBenchAxisBarEh : public TBaseColumnEh {
-  RTL_CLASS(TBenchAxisBarEh, TBaseColumnEh)
+// The thin grid counting its layouts and the cells it draws through DrawDataCell.
+class TBenchAxisGridEh : public TThinAxisGridEh {
+  RTL_CLASS(TBenchAxisGridEh, TThinAxisGridEh)
  public:
-  explicit TBenchAxisBarEh(TCollection* Collection) : TBaseColumnEh(Collection) {}
-  void GetColCellParams(TAxisColCellParamsEh* Params) override {}
-  void SetTextArea(const TRect& ARect) override {}
-  bool GetAutoFitColWidth() override { return false; }
-  int GetWidth() override {
-    TCustomDBAxisGridEh* grid = GetGrid();
-    return grid && Index() < grid->ColCount() ? grid->ColWidths(Index()) : kColWidth;
-  }
-  int GetMaxWidth() override { return 0; }
-  int GetMinWidth() override { return 0; }
-  void SetAutoFitColWidth(bool Value) override {}
-  void SetMaxWidth(int Value) override {}
-  void SetMinWidth(int Value) override {}
-  void SetWidth(int Value) override {}
-};
-
-// The grid lines as the data grid sets them: data lines on, the scheme from the look.
-class TBenchAxisLineParamsEh : public TDBAxisGridLineParamsEh {
-  RTL_CLASS(TBenchAxisLineParamsEh, TDBAxisGridLineParamsEh)
- public:
-  explicit TBenchAxisLineParamsEh(TCustomDBAxisGridEh* AGrid) : TDBAxisGridLineParamsEh(AGrid) {}
-  bool DefaultDataVertLines() override { return true; }
-  bool DefaultDataHorzLines() override { return true; }
-  TDBGridLinesColorSchemeEh GetActualColorScheme() override {
-    if (ColorScheme() != glcsDefaultEh) return ColorScheme();
-    if (ThemesEnabled()) return glcsThemedEh;
-    return AxisGrid() && AxisGrid()->Flat() ? glcsFlatEh : glcsClassicEh;
-  }
-};
-
-// Row 0 holds the titles; row r > 0 shows record r - 1 of the link's window, which holds as many
-// records as rows fit. Column i is column i of Columns.
-class TBenchAxisGridEh : public TCustomDBAxisGridEh {
-  RTL_CLASS(TBenchAxisGridEh, TCustomDBAxisGridEh)
- public:
-  explicit TBenchAxisGridEh(TComponent* AOwner) : TCustomDBAxisGridEh(AOwner) {
-    SetFixedCols(0);
-    SetFixedRows(1);
-  }
-  int GetSelectedIndex() override { return Col() < Columns()->Count() ? Col() : -1; }
-  void SetSelectedIndex(int Value) override { SetCol(Value); }
-  std::string GetEditText(int ACol, int ARow) override {
-    TAxisBarEh* bar = SelectedAxisBar();
-    return bar ? bar->GetEditText() : std::string();
-  }
-  std::string GetEditMask(int ACol, int ARow) override { return {}; }
-  TFont* GetTitleFont() override { return Font(); }
-  void SetTitleFont(TFont* Value) override {}
-
-  void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override {
-    TAxisBarEh* bar = ACol < Columns()->Count() ? Columns()->GetAxisBar(ACol) : nullptr;
-    const int record = ARow - 1;
-    if (!bar || (ARow > 0 && record >= DataLink()->RecordCount())) {
-      Canvas()->FillRect(ARect);
-      return;
-    }
-    if (ARow == 0) {
-      Canvas()->Brush()->SetColor(GetTitleColor());
-      Canvas()->TextRect(ARect, ARect.Left + 2, ARect.Top + 2, bar->Title()->Caption());
-      return;
-    }
-    const int oldActive = DataLink()->ActiveRecord();
-    DataLink()->SetActiveRecord(record);
-    TScopeExit restore([&] { DataLink()->SetActiveRecord(oldActive); });
-    Canvas()->Font()->Assign(bar->Font());
-    TAxisColCellParamsEh* params = ColCellParams();
-    bar->FillColCellParams(params);
-    params->Font = Canvas()->Font();
-    params->State = AState;
-    params->Col = params->DataCol = ACol;
-    params->Row = ARow;
-    params->DataRow = record;
-    params->CellRect = ARect;
-    DrawDataCell(ACol, ARow, ACol, record, ARect, AState, bar);
-  }
-
+  using TThinAxisGridEh::TThinAxisGridEh;
   void DrawDataCell(int ACol, int ARow, int AreaCol, int AreaRow, const TRect& ARect, TGridDrawState AState,
                     TAxisBarEh* Bar) override {
     ++DataCells;
-    TCustomDBAxisGridEh::DrawDataCell(ACol, ARow, AreaCol, AreaRow, ARect, AState, Bar);
+    TThinAxisGridEh::DrawDataCell(ACol, ARow, AreaCol, AreaRow, ARect, AState, Bar);
   }
   // What the runs did, for their checks.
   int64_t DataCells = 0;
   int64_t Layouts = 0;
 
-  void LinkActive(bool Value) override {
-    TCustomDBAxisGridEh::LinkActive(Value);
-    SyncDimensions();
-  }
-  void DataChanged() override { SyncDimensions(); }
-  void Scroll(int Distance) override { SyncDimensions(); }
-
  protected:
-  TGridLineColorsEh* CreateGridLineColors() override { return new TBenchAxisLineParamsEh(this); }
-  TGridAxisBarsEh* CreateAxisBars() override {
-    return new TBaseColumnsEh(this, TBenchAxisBarEh::StaticClass());
-  }
   void InternalLayout() override {
     ++Layouts;
-    TCustomDBAxisGridEh::InternalLayout();
-    SyncDimensions();
-  }
-
- private:
-  void SyncDimensions() {
-    const int rows = 1 + (DataLink()->Active() ? std::max(1, DataLink()->RecordCount()) : 1);
-    if (ColCount() != kCols) SetColCount(kCols);
-    if (RowCount() != rows) SetRowCount(rows);
-    if (DataLink()->Active() && Row() != DataLink()->ActiveRecord() + 1)
-      MoveColRow(Col(), DataLink()->ActiveRecord() + 1, false, false);
+    TThinAxisGridEh::InternalLayout();
   }
 };
 
@@ -210,6 +114,8 @@ struct TAxisSetup {
     images = new TImageList(form);
     FillImages(*images);
     grid = new TBenchAxisGridEh(form);
+    // Nothing is edited here.
+    grid->SetOptions(grid->Options() - TGridOptionsEh{goEditingEh});
     grid->SetBorderStyle(bsNone);
     grid->SetScrollBars(ssNone);
     grid->SetParent(form);
@@ -388,8 +294,6 @@ class TMedianReporter : public side_by_side::TTableReporter {
 
 }  // namespace
 
-RTL_IMPLEMENT_CLASS(TBenchAxisBarEh)
-RTL_IMPLEMENT_CLASS(TBenchAxisLineParamsEh)
 RTL_IMPLEMENT_CLASS(TBenchAxisGridEh)
 
 int main(int argc, char** argv) {

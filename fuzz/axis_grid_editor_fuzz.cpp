@@ -28,6 +28,7 @@
 #include "platform/vcl/VclTesting.h"
 #include "platform/win/Clipboard.h"
 #include "platform/win/WinTesting.h"
+#include "tests/support/ThinAxisGrid.h"
 
 namespace {
 
@@ -36,95 +37,15 @@ void Fail(const char* what, const std::string& detail = {}) {
   std::abort();
 }
 
-class TEditorFuzzBarEh : public TBaseColumnEh {
-  RTL_CLASS(TEditorFuzzBarEh, TBaseColumnEh)
+// The thin grid, its cells filled plain; closing the editor writes its text to the record at
+// once, as the demo's grid does.
+class TEditorFuzzGridEh : public TThinAxisGridEh {
+  RTL_CLASS(TEditorFuzzGridEh, TThinAxisGridEh)
  public:
-  explicit TEditorFuzzBarEh(TCollection* Collection) : TBaseColumnEh(Collection) {}
-  void GetColCellParams(TAxisColCellParamsEh* Params) override {}
-  void SetTextArea(const TRect& ARect) override {}
-  bool GetAutoFitColWidth() override { return false; }
-  int GetWidth() override { return GetGrid() ? GetGrid()->ColWidths(Index()) : 64; }
-  int GetMaxWidth() override { return 0; }
-  int GetMinWidth() override { return 0; }
-  void SetAutoFitColWidth(bool Value) override {}
-  void SetMaxWidth(int Value) override {}
-  void SetMinWidth(int Value) override {}
-  void SetWidth(int Value) override {}
-};
-
-// Data lines on, the classic scheme.
-class TEditorFuzzLineParamsEh : public TDBAxisGridLineParamsEh {
-  RTL_CLASS(TEditorFuzzLineParamsEh, TDBAxisGridLineParamsEh)
- public:
-  explicit TEditorFuzzLineParamsEh(TCustomDBAxisGridEh* AGrid) : TDBAxisGridLineParamsEh(AGrid) {}
-  bool DefaultDataVertLines() override { return true; }
-  bool DefaultDataHorzLines() override { return true; }
-  TDBGridLinesColorSchemeEh GetActualColorScheme() override { return glcsClassicEh; }
-};
-
-// Row 0 holds the titles, row r the link's record r - 1; the selected column is the grid's
-// column. Closing the editor writes its text to the record at once, as the demo's grid does.
-class TEditorFuzzGridEh : public TCustomDBAxisGridEh {
-  RTL_CLASS(TEditorFuzzGridEh, TCustomDBAxisGridEh)
- public:
-  explicit TEditorFuzzGridEh(TComponent* AOwner) : TCustomDBAxisGridEh(AOwner) {
-    SetFixedCols(0);
-    SetFixedRows(1);
-    SetOptions(Options() + goEditingEh);
-    DataLink()->SetBufferCount(8);
-  }
-  int GetSelectedIndex() override { return Col() < Columns()->Count() ? Col() : -1; }
-  void SetSelectedIndex(int Value) override {
-    if (Value >= 0 && Value < ColCount()) SetCol(Value);
-  }
-  std::string GetEditText(int ACol, int ARow) override {
-    TAxisBarEh* bar = SelectedAxisBar();
-    return bar ? bar->GetEditText() : std::string();
-  }
-  std::string GetEditMask(int ACol, int ARow) override {
-    TAxisBarEh* bar = SelectedAxisBar();
-    return bar ? bar->GetEditorEditMask() : std::string();
-  }
-  TFont* GetTitleFont() override { return Font(); }
-  void SetTitleFont(TFont* Value) override {}
-  bool CanEditModify() override { return CanEditModifyField(); }
+  explicit TEditorFuzzGridEh(TComponent* AOwner) : TThinAxisGridEh(AOwner, 8) { SetPlainCells(true); }
   void SetEditText(int ACol, int ARow, const std::string& Value) override {
-    TCustomDBAxisGridEh::SetEditText(ACol, ARow, Value);
+    TThinAxisGridEh::SetEditText(ACol, ARow, Value);
     if (DataLink()->Active() && DataLink()->IsModified()) DataLink()->UpdateRecord();
-  }
-  void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override {
-    Canvas()->FillRect(ARect);
-  }
-  void LinkActive(bool Value) override {
-    TCustomDBAxisGridEh::LinkActive(Value);
-    SyncDimensions();
-  }
-  void DataChanged() override { SyncDimensions(); }
-  void Scroll(int Distance) override { SyncDimensions(); }
-  bool SelectCell(int ACol, int ARow) override {
-    if (ARow != Row() && DataLink()->Active() && ARow > 0)
-      DataLink()->MoveBy(ARow - 1 - DataLink()->ActiveRecord());
-    return true;
-  }
-
- protected:
-  TGridLineColorsEh* CreateGridLineColors() override { return new TEditorFuzzLineParamsEh(this); }
-  TGridAxisBarsEh* CreateAxisBars() override {
-    return new TBaseColumnsEh(this, TEditorFuzzBarEh::StaticClass());
-  }
-  void InternalLayout() override {
-    TCustomDBAxisGridEh::InternalLayout();
-    SyncDimensions();
-  }
-
- private:
-  void SyncDimensions() {
-    const int cols = std::max(1, Columns()->Count());
-    const int rows = 1 + (DataLink()->Active() ? std::max(1, DataLink()->RecordCount()) : 1);
-    if (ColCount() != cols) SetColCount(cols);
-    if (RowCount() != rows) SetRowCount(rows);
-    if (DataLink()->Active() && Row() != DataLink()->ActiveRecord() + 1)
-      MoveColRow(Col(), DataLink()->ActiveRecord() + 1, true, false);
   }
 };
 
@@ -181,8 +102,6 @@ class TEditorFuzzLookupEh : public TComponent, public ILookupGridEh {
 
 }  // namespace
 
-RTL_IMPLEMENT_CLASS(TEditorFuzzBarEh)
-RTL_IMPLEMENT_CLASS(TEditorFuzzLineParamsEh)
 RTL_IMPLEMENT_CLASS(TEditorFuzzGridEh)
 RTL_IMPLEMENT_CLASS(TEditorFuzzLookupEh)
 

@@ -18,6 +18,7 @@
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/VclTesting.h"
+#include "tests/support/ThinAxisGrid.h"
 
 namespace {
 
@@ -25,25 +26,6 @@ void Fail(const char* what) {
   std::fprintf(stderr, "invariant broken: %s\n", what);
   std::abort();
 }
-
-// The least an axis grid needs to stand alone: cells painted plain and a title font.
-class TFuzzAxisGridEh : public TCustomDBAxisGridEh {
-  RTL_CLASS(TFuzzAxisGridEh, TCustomDBAxisGridEh)
- public:
-  explicit TFuzzAxisGridEh(TComponent* AOwner) : TCustomDBAxisGridEh(AOwner) {}
-  void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override {
-    Canvas()->FillRect(ARect);
-  }
-  TFont* GetTitleFont() override { return &titleFont; }
-  void SetTitleFont(TFont* Value) override { titleFont.Assign(Value); }
-  TFont titleFont;
-};
-
-}  // namespace
-
-RTL_IMPLEMENT_CLASS(TFuzzAxisGridEh)
-
-namespace {
 
 const char* const kListKeys[] = {"apple", "apricot", "a*b",  "a?c",    "it's",
                                  "100%",  "[x]",     "北京", "_under", ""};
@@ -53,7 +35,7 @@ struct TWorld {
   TForm* form = nullptr;
   TMemoryDataSet* pictures = nullptr;
   TMemoryDataSet* list = nullptr;
-  TFuzzAxisGridEh* grid = nullptr;
+  TThinAxisGridEh* grid = nullptr;
   TAxisBarEh* bar = nullptr;
   TBitmap canvas;
 };
@@ -76,7 +58,8 @@ TWorld& World() {
     w->list->AppendRecord({Variant::Null()});
     auto* source = new TDataSource(w->form);
     source->SetDataSet(w->pictures);
-    w->grid = new TFuzzAxisGridEh(w->form);
+    w->grid = new TThinAxisGridEh(w->form);
+    w->grid->SetPlainCells(true);
     w->grid->SetParent(w->form);
     w->grid->SetDataSource(source);
     w->grid->SetDrawGraphicData(true);

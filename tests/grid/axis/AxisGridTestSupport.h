@@ -1,8 +1,6 @@
 #pragma once
-// Shared test support of the axis grid: a thin grid that supplies the hooks the data grid
-// supplies later (the selected column is the current grid column, the editor text comes from
-// the column, cells are drawn through DrawDataCell), its column class, and a fixture with the
-// grid on a shown form over a TMemoryDataSet.
+// Shared test support of the axis grid: the thin grid of tests/support with counts of its
+// hooks, and a fixture with the grid on a shown form over a TMemoryDataSet.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -14,26 +12,11 @@
 #include "platform/db/MemoryDataSet.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/VclTesting.h"
+#include "tests/support/ThinAxisGrid.h"
 
-// A column that takes its widths from the grid and lets a test change its cell parameters.
-class TTestAxisBarEh : public TBaseColumnEh {
-  RTL_CLASS(TTestAxisBarEh, TBaseColumnEh)
- public:
-  explicit TTestAxisBarEh(TCollection* Collection);
-
-  // Runs on every GetColCellParams (the data grid's column event).
-  std::function<void(TAxisColCellParamsEh*)> OnGetCellParams;
-  void GetColCellParams(TAxisColCellParamsEh* Params) override;
-  void SetTextArea(const TRect& ARect) override {}
-  bool GetAutoFitColWidth() override { return false; }
-  int GetWidth() override;
-  int GetMaxWidth() override { return 0; }
-  int GetMinWidth() override { return 0; }
-  void SetAutoFitColWidth(bool Value) override {}
-  void SetMaxWidth(int Value) override {}
-  void SetMinWidth(int Value) override {}
-  void SetWidth(int Value) override;
-};
+// The thin grid's column and line parameters, under the names the tests use.
+using TTestAxisBarEh = TThinAxisBarEh;
+using TTestAxisLineParamsEh = TThinAxisLineParamsEh;
 
 // An in-memory data set that offers the in-memory-table interface; only the auto filter's
 // wildcard (Wildcard) and the row count answer anything of interest.
@@ -66,60 +49,29 @@ class TTestMemTableDataSetEh : public TMemoryDataSet, public IMemTableEh {
   std::string GetAutoFilterWildcard() override { return Wildcard; }
 };
 
-// Line parameters answering the data grid's hooks: data lines on; the scheme is Scheme, where
-// glcsDefaultEh resolves as the data grid does (themed with themes on, flat for a flat grid,
-// else classic).
-class TTestAxisLineParamsEh : public TDBAxisGridLineParamsEh {
-  RTL_CLASS(TTestAxisLineParamsEh, TDBAxisGridLineParamsEh)
+// The thin grid with counts of its hooks, for tests of the layout protocol.
+class TTestAxisGridEh : public TThinAxisGridEh {
+  RTL_CLASS(TTestAxisGridEh, TThinAxisGridEh)
  public:
-  explicit TTestAxisLineParamsEh(TCustomDBAxisGridEh* AGrid) : TDBAxisGridLineParamsEh(AGrid) {}
-  bool DefaultDataVertLines() override { return true; }
-  bool DefaultDataHorzLines() override { return true; }
-  TDBGridLinesColorSchemeEh GetActualColorScheme() override;
-};
-
-// Row 0 holds the titles; row r > 0 shows record r - 1 of the data link's window. Column i is
-// column i of Columns.
-class TTestAxisGridEh : public TCustomDBAxisGridEh {
-  RTL_CLASS(TTestAxisGridEh, TCustomDBAxisGridEh)
- public:
-  explicit TTestAxisGridEh(TComponent* AOwner);
-  ~TTestAxisGridEh() override;
+  explicit TTestAxisGridEh(TComponent* AOwner) : TThinAxisGridEh(AOwner, kBufferRows) {}
 
   // How many records the link keeps in its window.
   static constexpr int kBufferRows = 20;
 
-  int GetSelectedIndex() override;
-  void SetSelectedIndex(int Value) override;
-  std::string GetEditText(int ACol, int ARow) override;
-  std::string GetEditMask(int ACol, int ARow) override;
-  TFont* GetTitleFont() override { return titleFont_.get(); }
-  void SetTitleFont(TFont* Value) override { titleFont_->Assign(Value); }
-  bool CanEditModify() override { return CanEditModifyField(); }
-  void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
-  void LinkActive(bool Value) override;
   void DataChanged() override;
   void Scroll(int Distance) override;
-  bool SelectCell(int ACol, int ARow) override;
-  // Counts of the hooks, for tests of the layout protocol.
+  void EditingChanged() override { ++EditingChangedCount; }
   int InternalLayoutCount = 0;
   int DataChangedCount = 0;
   int EditingChangedCount = 0;
   std::vector<int> Scrolls;
-  void EditingChanged() override { ++EditingChangedCount; }
 
   // Protected members tests reach.
   using TCustomDBAxisGridEh::InternalLayout;
   using TCustomDBAxisGridEh::WMDeferredLayout;
 
  protected:
-  TGridAxisBarsEh* CreateAxisBars() override;
-  TGridLineColorsEh* CreateGridLineColors() override { return new TTestAxisLineParamsEh(this); }
   void InternalLayout() override;
-
- private:
-  // Rows and columns follow the columns and the link's window.
-  void SyncDimensions();
 };
 
 // A lookup grid that notes what the column and the cell editor hand it; Freed (when given)
