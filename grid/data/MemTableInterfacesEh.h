@@ -67,6 +67,10 @@ class IMemTableEh : public virtual IInterface {
   virtual bool IsTreeMode() = 0;
   // The wildcard for "several characters" of the automatic list filter ("*" by default).
   virtual std::string GetAutoFilterWildcard() = 0;
+  // An update bracket (nesting): while it is open the receivers hear nothing; when the
+  // outermost one closes after held-back changes, they hear mtcDataReloaded once.
+  virtual void BeginUpdate() = 0;
+  virtual void EndUpdate() = 0;
 
  protected:
   ~IMemTableEh() override = default;

@@ -590,6 +590,10 @@ class TDataSet : public TComponent {
   void ClearBuffers();
   // The buffer field reads target in the current state (nullptr: no record).
   TRecordBuffer* ReadBuffer();
+  // While set, field reads in browse, edit and insert state target Buffer instead of the
+  // active record (a descendant's reading of another record); nullptr ends it.
+  void SetReadingBuffer(TRecordBuffer* Buffer) { readingBuffer_ = Buffer; }
+  TRecordBuffer* ReadingBuffer() const { return readingBuffer_; }
   void SetState(TDataSetState Value);
   void SetModified(bool Value) { modified_ = Value; }
   void DoBeforeScroll();
@@ -655,6 +659,7 @@ class TDataSet : public TComponent {
   void RemoveDataSource(TDataSource* Source);
 
   TDataSetState state_ = dsInactive;
+  TRecordBuffer* readingBuffer_ = nullptr;
   bool modified_ = false;
   bool readOnly_ = false;
   bool bof_ = true;

@@ -64,6 +64,14 @@ class TMemoryDataSet : public TDataSet {
   // The records in view in the order of their storage slots (TRecordStore::ScanView). A
   // descendant that fetches records other than the stored rows must answer false.
   bool ScanStoredRecords(const TStoredRecordVisit& Visit) override;
+  // Field reads answer the record at place Index (0-based, in the current order and filter)
+  // until the matching EndRecordReading, without moving the cursor or firing an event;
+  // calculated fields are computed for it. Readings nest: the innermost one answers. In edit
+  // or insert state the record being edited (Index == RecNo() - 1) is read from its buffer,
+  // unposted values included. "Record index out of range" for an Index outside 0..count-1.
+  void BeginRecordReading(int Index);
+  void EndRecordReading();
+  int RecordReadingDepth() const { return static_cast<int>(readings_.size()); }
   bool Locate(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) override;
   Variant Lookup(const std::string& KeyFields, const Variant& KeyValues,
                  const std::string& ResultFields) override;
@@ -73,6 +81,11 @@ class TMemoryDataSet : public TDataSet {
   void SetFieldData(TField* Field, const Variant& Value) override;
 
  protected:
+  // Further record tests a descendant applies with the filter (and also while Filtered is
+  // off): HasExtraRecordTests says whether there are any; AcceptsExtraRecordTests runs them
+  // with field reads on the record being tested.
+  virtual bool HasExtraRecordTests() const { return false; }
+  virtual bool AcceptsExtraRecordTests() { return true; }
   void InternalOpen() override;
   void InternalClose() override;
   bool IsCursorOpen() const override { return cursorOpen_; }
@@ -128,6 +141,8 @@ class TMemoryDataSet : public TDataSet {
 
   TRecordStore store_;
   TRecordBuffer scratch_;  // a record copied out for the filter event or calculated lookups
+  // The buffers of the open record readings, innermost last (nullptr: read the active buffer).
+  std::vector<std::unique_ptr<TRecordBuffer>> readings_;
   int pos_ = -1;
   uint32_t posId_ = TRecordStore::kNoRecord;  // the record at pos_, when known
   // The last key list Locate and Lookup resolved, reused while the fields stay bound.
