@@ -47,6 +47,8 @@ class TTestMemTableDataSetEh : public TMemoryDataSet, public IMemTableEh {
   void GotoBookmarkEh(const TBookmark&) override {}
   bool IsTreeMode() override { return false; }
   std::string GetAutoFilterWildcard() override { return Wildcard; }
+  void BeginUpdate() override {}
+  void EndUpdate() override {}
 };
 
 // The thin grid with counts of its hooks, for tests of the layout protocol.
