@@ -77,8 +77,7 @@ class TMemoryDataSetEh : public TMemoryDataSet, public IMemTableEh {
   void InternalClose() override;
   void InternalPost() override;
   void InternalDelete() override;
-  void InternalRefresh() override;
-  void FilterChanged() override;
+  void RecordsReplaced() override;
   // Sends the queued notices before the data sources hear the change.
   void DataEvent(TDataEvent Event, intptr_t Info) override;
   bool HasExtraRecordTests() const override { return !filterItems_.empty(); }
@@ -91,11 +90,16 @@ class TMemoryDataSetEh : public TMemoryDataSet, public IMemTableEh {
   };
   void Queue(TMemTableChangeKindEh Kind, int RecIndex);
   void SendNotices();
+  void Tell(const TNotice& Notice);
 
   std::vector<IMemTableEventReceiverEh*> receivers_;
   std::vector<TNotice> pending_;
   std::vector<std::pair<TMemTableFilterItemEh, TFilterRecordEvent>> filterItems_;
+  // The record index of each open InstantReadEnter, innermost last.
+  std::vector<int> readIndexes_;
   TMemTableFilterItemEh nextFilterItem_ = 1;
   int updateCount_ = 0;
   bool heldBack_ = false;  // a change came while the update bracket was open
+  bool sending_ = false;   // SendNotices is telling the receivers
+  bool opening_ = false;   // opened: the reload is heard when the state turns browse
 };

@@ -285,6 +285,8 @@ void TDataSet::SetFieldValues(const std::string& FieldNames, const Variant& Valu
 // --- values ----------------------------------------------------------------------------------
 
 TRecordBuffer* TDataSet::ReadBuffer() {
+  // A descendant's reading of another record (SetReadingBuffer) answers in the states a
+  // reader meets: browse, edit and insert, and a filter test run outside the filter event.
   switch (state_) {
     case dsInactive:
     case dsOpening:
@@ -295,14 +297,20 @@ TRecordBuffer* TDataSet::ReadBuffer() {
       break;
     case dsFilter:
       if (filterBuffer_) return filterBuffer_;
+      if (readingBuffer_) return readingBuffer_;
       break;
     case dsOldValue:
       if (hasOldBuffer_) return &oldBuffer_;
       break;
     case dsEdit:
     case dsInsert:
+      if (readingBuffer_) return readingBuffer_;
+      return buffers_.empty() ? nullptr : &ActiveBuffer();
     case dsSetKey:
       return buffers_.empty() ? nullptr : &ActiveBuffer();
+    case dsBrowse:
+      if (readingBuffer_) return readingBuffer_;
+      break;
     default:
       break;
   }

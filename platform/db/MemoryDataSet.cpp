@@ -136,6 +136,10 @@ void TMemoryDataSet::InternalOpen() {
 }
 
 void TMemoryDataSet::InternalClose() {
+  // A reading names a record of the store being dropped.
+  readings_.clear();
+  readingPool_.clear();
+  SetReadingBuffer(nullptr);
   store_.Reset(0);
   scratch_ = TRecordBuffer();
   SetPos(-1);
@@ -185,6 +189,7 @@ void TMemoryDataSet::EmptyDataSet() {
   CheckBrowseMode();
   store_.ClearRecords();
   SetPos(-1);
+  RecordsReplaced();
   Resync({});
   // The records were replaced wholesale: listeners that keep totals start again.
   AfterRefresh(this);
@@ -215,6 +220,7 @@ void TMemoryDataSet::LoadRows(const TLoadRowEvent& NextRow) {
     // rows before it stay loaded.
     TScopeFail showLoaded([this] {
       store_.RefreshView();
+      RecordsReplaced();
       First();
     });
     while (NextRow(std::span<Variant>(row))) {
@@ -246,6 +252,7 @@ void TMemoryDataSet::LoadRows(const TLoadRowEvent& NextRow) {
     }
   }
   store_.RefreshView();
+  RecordsReplaced();
   First();
   AfterRefresh(this);
   DEBUG_CHECK_CONSISTENCY_BOUNDED(*this, store_.LiveCount(), kDebugConsistencyLimit);
@@ -315,6 +322,40 @@ void TMemoryDataSet::HoldValues(TRecordBuffer& Buffer) {
   Buffer.StoredRecord = TRecordBuffer::kValuesHere;
 }
 
+// --- reading a record without moving the cursor ----------------------------------------------
+
+void TMemoryDataSet::BeginRecordReading(int Index) {
+  CheckActive();
+  const TDataSetState state = State();
+  if ((state == dsEdit || state == dsInsert) && Index == ActiveRecordPlace()) {
+    // The record being edited: its buffer holds the unposted values.
+    readings_.push_back(nullptr);
+    SetReadingBuffer(nullptr);
+    return;
+  }
+  if (Index < 0 || Index >= store_.Count()) DatabaseError("Record index out of range", this);
+  const size_t depth = readings_.size();
+  if (readingPool_.size() <= depth) readingPool_.push_back(std::make_unique<TRecordBuffer>());
+  TRecordBuffer& buffer = *readingPool_[depth];
+  // Only the record's identity: data fields read the store in place.
+  buffer.StoredRecord = store_.At(Index);
+  buffer.BookmarkFlag = bfCurrent;
+  if (HasCalcFields()) {
+    const size_t slots = static_cast<size_t>(RecordSlotCount());
+    if (buffer.Values.size() < slots) buffer.Values.resize(slots);
+    GetCalcFields(buffer);
+  }
+  readings_.push_back(&buffer);
+  SetReadingBuffer(&buffer);
+}
+
+void TMemoryDataSet::EndRecordReading() {
+  // Unbalanced ends are no-ops: closing drops the readings, so a reader's end may come late.
+  if (readings_.empty()) return;
+  readings_.pop_back();
+  SetReadingBuffer(readings_.empty() ? nullptr : readings_.back());
+}
+
 bool TMemoryDataSet::GetFieldData(const TField* Field, Variant& Value) {
   const TRecordBuffer* buffer = ReadBuffer();
   if (buffer && buffer->StoredRecord != TRecordBuffer::kValuesHere && Field) {
@@ -346,6 +387,8 @@ void TMemoryDataSet::SetFieldData(TField* Field, const Variant& Value) {
   // A stored value about to change in a buffer that only names its record: copy the record
   // in first. Calculated slots live in the buffer anyway.
   TRecordBuffer* buffer = ReadBuffer();
+  // A record being read is not the one being edited: a write would be lost with the reading.
+  if (buffer && buffer == ReadingBuffer() && State() != dsFilter) DatabaseError(SNotEditing, this);
   if (buffer && buffer->StoredRecord != TRecordBuffer::kValuesHere && Field && Field->FieldNo() >= 1 &&
       Field->FieldNo() <= store_.SlotCount())
     HoldValues(*buffer);
@@ -410,27 +453,33 @@ uint32_t TMemoryDataSet::ActiveRecordId() {
   return RecordOf(buffer);
 }
 
-int TMemoryDataSet::GetRecNo() {
-  if (!sequenced_ || !Active()) return -1;
+int TMemoryDataSet::ActiveRecordPlace() {
+  if (!Active()) return -1;
   if (State() == dsInsert) {
-    // A record being inserted shows the number it will take.
+    // A record being inserted has the place it will take.
     const TRecordBuffer& buffer = ActiveBuffer();
     switch (GetBookmarkFlag(buffer)) {
       case bfEOF:
-        return store_.Count() + 1;
+        return store_.Count();
       case bfBOF:
-        return 1;
+        return 0;
       default: {
         const uint32_t before = store_.FromBookmark(GetBookmarkData(buffer));
         const int pos = before == TRecordStore::kNoRecord ? -1 : store_.PositionOf(before);
-        return pos < 0 ? -1 : pos + 1;
+        return pos < 0 ? -1 : pos;
       }
     }
   }
   if (IsEmpty() && State() != dsCalcFields) return -1;
   const uint32_t id = ActiveRecordId();
   const int pos = id == TRecordStore::kNoRecord ? -1 : store_.PositionOf(id);
-  return pos < 0 ? -1 : pos + 1;
+  return pos < 0 ? -1 : pos;
+}
+
+int TMemoryDataSet::GetRecNo() {
+  if (!sequenced_) return -1;
+  const int place = ActiveRecordPlace();
+  return place < 0 ? -1 : place + 1;
 }
 
 void TMemoryDataSet::DoSetRecNo(int Value) {
@@ -527,6 +576,7 @@ void TMemoryDataSet::InternalRefresh() {
     PlaceCursorOn(current, pos_);
   else
     SetPos(pos_);
+  RecordsReplaced();
   DEBUG_CHECK_CONSISTENCY_BOUNDED(*this, store_.LiveCount(), kDebugConsistencyLimit);
 }
 
@@ -575,6 +625,7 @@ void TMemoryDataSet::SetIndexFieldNames(const std::string& Value) {
   const uint32_t current = IsEmpty() ? TRecordStore::kNoRecord : ActiveRecordId();
   store_.SetOrder(order);
   indexFieldNames_ = Value;
+  RecordsReplaced();
   if (current != TRecordStore::kNoRecord && store_.PositionOf(current) >= 0) {
     SetPos(store_.PositionOf(current), current);
     Resync({rmExact, rmCenter});
@@ -597,9 +648,11 @@ void TMemoryDataSet::SetSortCaseSensitive(bool Value) {
 }
 
 TRecordStore::FilterPredicate TMemoryDataSet::BuildFilter() {
-  if (!Filtered()) return nullptr;
+  const bool filtered = Filtered();
+  const bool extra = HasExtraRecordTests();
+  if (!filtered && !extra) return nullptr;
   std::shared_ptr<TFilterExpression> expr;
-  if (!Filter().empty()) {
+  if (filtered && !Filter().empty()) {
     TFilterParseOptions options;
     options.CaseInsensitive = FilterOptions().Contains(foCaseInsensitive);
     options.PartialCompare = !FilterOptions().Contains(foNoPartialCompare);
@@ -618,12 +671,37 @@ TRecordStore::FilterPredicate TMemoryDataSet::BuildFilter() {
     }
     if (expr->IsEmpty()) expr.reset();
   }
-  if (!expr && !OnFilterRecord) return nullptr;
+  if (!expr && !(filtered && OnFilterRecord) && !extra) return nullptr;
   const int dataSlots = store_.SlotCount();
   const bool readsCalcSlots = expr && expr->HighestSlot() >= dataSlots;
-  return [this, expr, dataSlots, readsCalcSlots](uint32_t id) -> bool {
+  return [this, expr, dataSlots, readsCalcSlots, filtered, extra](uint32_t id) -> bool {
     const Variant* row = store_.Row(id);
-    if (!OnFilterRecord && !readsCalcSlots) return expr->Evaluate(row);
+    const bool event = filtered && OnFilterRecord;
+    // The descendant's tests read the fields of the record in Buffer, in filter state.
+    auto extraTests = [this](TRecordBuffer& buffer) {
+      const TDataSetState saved = SetTempState(dsFilter);
+      TRecordBuffer* reading = ReadingBuffer();
+      SetReadingBuffer(&buffer);
+      TScopeExit restore([this, saved, reading] {
+        SetReadingBuffer(reading);
+        RestoreState(saved);
+      });
+      return AcceptsExtraRecordTests();
+    };
+    if (!event && !readsCalcSlots) {
+      if (expr && !expr->Evaluate(row)) return false;
+      if (!extra) return true;
+      // Only the descendant's tests read fields: they read the store in place.
+      scratch_.StoredRecord = id;
+      scratch_.BookmarkFlag = bfCurrent;
+      TScopeExit valuesHere([this] { scratch_.StoredRecord = TRecordBuffer::kValuesHere; });
+      if (HasCalcFields()) {
+        const size_t slots = static_cast<size_t>(RecordSlotCount());
+        if (scratch_.Values.size() < slots) scratch_.Values.resize(slots);
+        GetCalcFields(scratch_);
+      }
+      return extraTests(scratch_);
+    }
     // The event and calculated fields need the record in a buffer of its own.
     scratch_.Values.assign(row, row + dataSlots);
     scratch_.Values.resize(static_cast<size_t>(std::max(RecordSlotCount(), dataSlots)), Variant::Null());
@@ -633,7 +711,8 @@ TRecordStore::FilterPredicate TMemoryDataSet::BuildFilter() {
       if (readsCalcSlots) GetCalcFields(scratch_);
       if (!expr->Evaluate(scratch_.Values.data())) return false;
     }
-    return EvaluateFilterRecord(scratch_);
+    if (event && !EvaluateFilterRecord(scratch_)) return false;
+    return !extra || extraTests(scratch_);
   };
 }
 
@@ -642,6 +721,7 @@ void TMemoryDataSet::FilterChanged() {
   TRecordStore::FilterPredicate accept = BuildFilter();
   CheckBrowseMode();
   store_.SetFilter(std::move(accept));
+  RecordsReplaced();
   First();
   DEBUG_CHECK_CONSISTENCY_BOUNDED(*this, store_.LiveCount(), kDebugConsistencyLimit);
 }

@@ -86,6 +86,14 @@ class TMemoryDataSet : public TDataSet {
   // with field reads on the record being tested.
   virtual bool HasExtraRecordTests() const { return false; }
   virtual bool AcceptsExtraRecordTests() { return true; }
+  // Called when the records in view were replaced or reordered wholesale (emptied, loaded,
+  // sorted, filtered, refreshed), before the data sources hear of it.
+  virtual void RecordsReplaced() {}
+  // The place (0-based, in view) of the active record: in insert state the place the new
+  // record will take; -1 when there is none. Unlike RecNo, also when not Sequenced.
+  int ActiveRecordPlace();
+  // The cursor's place in view: 0..RecordCount()-1 on a record, else a crack.
+  int CursorPlace() const { return pos_; }
   void InternalOpen() override;
   void InternalClose() override;
   bool IsCursorOpen() const override { return cursorOpen_; }
@@ -141,8 +149,12 @@ class TMemoryDataSet : public TDataSet {
 
   TRecordStore store_;
   TRecordBuffer scratch_;  // a record copied out for the filter event or calculated lookups
-  // The buffers of the open record readings, innermost last (nullptr: read the active buffer).
-  std::vector<std::unique_ptr<TRecordBuffer>> readings_;
+  // The open record readings, innermost last: a buffer of readingPool_, or nullptr to read
+  // the active buffer.
+  std::vector<TRecordBuffer*> readings_;
+  // Buffers reused by the readings, one a nesting depth, so that a reading allocates nothing
+  // once the depth was reached before.
+  std::vector<std::unique_ptr<TRecordBuffer>> readingPool_;
   int pos_ = -1;
   uint32_t posId_ = TRecordStore::kNoRecord;  // the record at pos_, when known
   // The last key list Locate and Lookup resolved, reused while the fields stay bound.
