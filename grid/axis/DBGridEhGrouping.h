@@ -173,6 +173,7 @@ class TGridDataGroupFooterColumnItemEh : public TCollectionItem {
   void AggregateFieldValue(Variant& AggValue, const Variant& V, TGroupDataTreeNodeEh* Node);
 
  private:
+  friend class TGridDataGroupFooterEh;  // UpdateColumnItems matches items by column ID
   void FontChanged(TObject* Sender);
   void RefreshParentFont() const;
   TAlignment alignment_ = taRightJustify;
@@ -305,9 +306,14 @@ class TGridDataGroupFootersEh : public TCollection {
   void Notify(TCollectionItem* Item, TCollectionNotification Action) override;
 
  private:
+  friend class TGridDataGroupFooterEh;
+  // The footer's constructor has finished: a deferred structure change is applied now.
+  void FooterConstructed(TGridDataGroupFooterEh* Footer);
   TGridDataGroupsEh* dataGroups_;
   TGridDataGroupLevelEh* level_;
   std::vector<TGridDataGroupFooterEh*> visibleItems_;
+  TCollectionItem* constructing_ = nullptr;  // added, its constructor still running
+  bool structureChanged_ = false;            // footers added or removed since the last refresh
 };
 
 // ================================================================================================
@@ -442,8 +448,14 @@ class TGridDataGroupLevelEh : public TCollectionItem {
   TGroupLevelGetGroupRowTextEventEh OnGetGroupRowText;
 
  private:
+  friend class TGridDataGroupsEh;
   void FontChanged(TObject* Sender);
   void RefreshParentFont() const;
+  TAxisBarEh* FindNamedColumn(const std::string& Name) const;
+  // Resolves a name kept while loading; True when the level got its column.
+  bool ResolveColumnName();
+  // The column is going away: the level lets go without an update of its own.
+  void ReleaseColumn();
   TColor color_ = clWindow;
   TAxisBarEh* column_ = nullptr;
   std::string columnName_;  // kept while the column cannot be resolved yet (loading)
@@ -572,6 +584,8 @@ class TGridDataGroupsEh : public TPersistent {
  private:
   void FontChanged(TObject* Sender);
   void RefreshParentFont() const;
+  // Levels and footers look at their parent fonts again.
+  void RefreshChildFonts();
 
   TCustomDBAxisGridEh* grid_;
   IGridDataGroupsHostEh* host_;
@@ -593,6 +607,7 @@ class TGridDataGroupsEh : public TPersistent {
   std::vector<TAxisBarEh*> activeColumns_;
   Variant newRecordKeyValues_;
   bool footersColumnItemsInitialized_ = false;
+  bool destroying_ = false;  // set while the destructor takes the parts down
 };
 
 // ================================================================================================
@@ -646,6 +661,7 @@ class TGroupDataTreeNodeEh : public TBaseTreeNodeEh {
   friend class TGridGroupDataTreeEh;
   int footerCount_ = 0;
   int rowHeight_ = 0;
+  int flatIndex_ = -1;  // place in the tree's flat list when last rebuilt; checked on use
 };
 
 class TGridGroupDataTreeEh : public TTreeListEh {
@@ -699,8 +715,25 @@ class TGridGroupDataTreeEh : public TTreeListEh {
   void CheckConsistency() const;
 
  private:
+  friend class TGroupDataTreeNodeEh;
+  TGroupDataTreeNodeEh* FileRecordNode(const Variant& KeyArray, int RecNo, TGroupDataTreeNodeEh* Node);
+  TGroupDataTreeNodeEh* SearchDataChildren(TGroupDataTreeNodeEh* Parent, const Variant& Key, bool Descending,
+                                           int& Code) const;
+  void AttachNode(TGroupDataTreeNodeEh* Node, TGroupDataTreeNodeEh* Parent, TGroupDataTreeNodeEh* Neighbour,
+                  int Code);
+  void RegisterRecordNode(TGroupDataTreeNodeEh* Node);
+  void ForgetRecordNode(TGroupDataTreeNodeEh* Node);
+  Variant ReadRecordKeys(IMemTableEh* Intf, int RecIndex);
+  void DeleteEmptyAncestors(TGroupDataTreeNodeEh* Node);
+  void RenewGroupRecNos(TGroupDataTreeNodeEh* Node);
+  void FlatListChanged();
+  void CollectFlatRows(std::vector<TGroupDataTreeNodeEh*>& Rows) const;
+  void CheckNode(const TGroupDataTreeNodeEh* Node, int64_t Number, int& DataRows) const;
+
   TGridDataGroupsEh* dataGroups_;
   std::vector<TGroupDataTreeNodeEh*> flatList_;
+  // recordNodes_[r]: the data row of record r (nullptr while it has none).
+  std::vector<TGroupDataTreeNodeEh*> recordNodes_;
   int32_t updateCount_ = 0;
 };
 
