@@ -335,7 +335,7 @@ void TMemoryDataSet::BeginRecordReading(int Index) {
   }
   if (Index < 0 || Index >= store_.Count()) DatabaseError("Record index out of range", this);
   const size_t depth = readings_.size();
-  if (readingPool_.size() <= depth) readingPool_.push_back(std::make_unique<TRecordBuffer>());
+  while (readingPool_.size() <= depth) readingPool_.push_back(std::make_unique<TRecordBuffer>());
   TRecordBuffer& buffer = *readingPool_[depth];
   // Only the record's identity: data fields read the store in place.
   buffer.StoredRecord = store_.At(Index);

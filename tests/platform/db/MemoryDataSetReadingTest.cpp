@@ -1,0 +1,217 @@
+// TMemoryDataSet: reading a record without moving the cursor (BeginRecordReading), and the
+// record tests a descendant applies with the filter.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/db/DB.h"
+#include "platform/db/Fields.h"
+#include "platform/db/MemoryDataSet.h"
+
+namespace memory_data_set_reading_test {
+
+struct FreeComponent {
+  void operator()(TComponent* c) const { c->Free(); }
+};
+
+// A descendant whose record test is a function of the data set (empty: no test).
+class TTestedDataSet : public TMemoryDataSet {
+ public:
+  using TMemoryDataSet::TMemoryDataSet;
+  std::function<bool(TDataSet&)> Test;
+  int Tested = 0;
+
+ protected:
+  bool HasExtraRecordTests() const override { return static_cast<bool>(Test); }
+  bool AcceptsExtraRecordTests() override {
+    ++Tested;
+    return Test(*this);
+  }
+};
+
+using DataSetPtr = std::unique_ptr<TTestedDataSet, FreeComponent>;
+
+// Name, Age and a calculated Twice (= Age * 2); sorted by Name descending so that places
+// differ from the order the records were added in.
+DataSetPtr NewPeople(int* calcCount = nullptr) {
+  DataSetPtr ds(new TTestedDataSet(nullptr));
+  ds->SetName("People");
+  ds->FieldDefs()->Add("Name", ftString, 20);
+  ds->FieldDefs()->Add("Age", ftInteger);
+  for (int i = 0; i < ds->FieldDefs()->Count(); ++i) ds->FieldDefs()->Items(i)->CreateField(ds.get());
+  TField* twice = CreateFieldForType(ftInteger, ds.get());
+  twice->SetFieldName("Twice");
+  twice->SetFieldKind(fkCalculated);
+  twice->SetDataSet(ds.get());
+  ds->OnCalcFields = [calcCount](TDataSet* d) {
+    if (calcCount) ++*calcCount;
+    d->FieldByName("Twice")->SetAsInteger(d->FieldByName("Age")->AsInteger() * 2);
+  };
+  ds->CreateDataSet();
+  for (auto [name, age] : {std::pair{"Ann", 20}, {"Bob", 30}, {"Cid", 40}, {"Dee", 50}})
+    ds->AppendRecord({name, age});
+  ds->SetIndexFieldNames("Name DESC");  // Dee, Cid, Bob, Ann
+  return ds;
+}
+
+std::string Name(TDataSet& ds) {
+  return ds.FieldByName("Name")->AsString();
+}
+
+int Twice(TDataSet& ds) {
+  return ds.FieldByName("Twice")->AsInteger();
+}
+
+TEST(MemoryDataSetReading, ReadsAnyRecordWithoutMovingAndNests) {
+  int calcs = 0;
+  DataSetPtr ds = NewPeople(&calcs);
+  int scrolls = 0;
+  ds->AfterScroll = [&scrolls](TDataSet*) { ++scrolls; };
+  ds->SetRecNo(2);  // Cid
+  scrolls = 0;
+  calcs = 0;
+
+  ds->BeginRecordReading(3);
+  EXPECT_EQ(Name(*ds), "Ann");
+  EXPECT_EQ(Twice(*ds), 40);  // calculated for the record read
+  EXPECT_EQ(calcs, 1);
+  ds->BeginRecordReading(0);
+  EXPECT_EQ(ds->RecordReadingDepth(), 2);
+  EXPECT_EQ(Name(*ds), "Dee");
+  EXPECT_EQ(Twice(*ds), 100);
+  ds->EndRecordReading();
+  EXPECT_EQ(Name(*ds), "Ann");  // the outer reading answers again, not recalculated
+  EXPECT_EQ(Twice(*ds), 40);
+  EXPECT_EQ(calcs, 2);
+  ds->EndRecordReading();
+  EXPECT_EQ(ds->RecordReadingDepth(), 0);
+  EXPECT_EQ(Name(*ds), "Cid");
+  EXPECT_EQ(Twice(*ds), 80);
+  EXPECT_EQ(ds->RecNo(), 2);
+  EXPECT_EQ(scrolls, 0);
+
+  // A record read again after another at the same depth reads the new one (buffer reused).
+  ds->BeginRecordReading(2);
+  EXPECT_EQ(Name(*ds), "Bob");
+  ds->EndRecordReading();
+  ds->BeginRecordReading(3);
+  EXPECT_EQ(Name(*ds), "Ann");
+  EXPECT_EQ(Twice(*ds), 40);
+  ds->EndRecordReading();
+}
+
+TEST(MemoryDataSetReading, EditAndInsertStatesReadTheirBufferForTheirOwnPlace) {
+  DataSetPtr ds = NewPeople();
+  ds->SetSequenced(false);  // places do not depend on RecNo
+  ds->First();
+  ds->Next();  // Cid, place 1
+  ds->Edit();
+  ds->FieldByName("Age")->SetAsInteger(99);
+
+  ds->BeginRecordReading(1);
+  EXPECT_EQ(ds->FieldByName("Age")->AsInteger(), 99);  // unposted
+  EXPECT_EQ(Twice(*ds), 198);
+  ds->BeginRecordReading(2);
+  EXPECT_EQ(Name(*ds), "Bob");
+  // The record read is not the one being edited.
+  EXPECT_THROW(ds->FieldByName("Age")->SetAsInteger(1), EDatabaseError);
+  ds->EndRecordReading();
+  // The record being edited takes writes again.
+  ds->FieldByName("Age")->SetAsInteger(98);
+  EXPECT_EQ(ds->FieldByName("Age")->AsInteger(), 98);
+  ds->EndRecordReading();
+  ds->Cancel();
+  EXPECT_EQ(ds->FieldByName("Age")->AsInteger(), 40);
+
+  // An appended record reads at the place it will take, one past the stored ones.
+  ds->Append();
+  ds->FieldByName("Name")->SetAsString("Eve");
+  ds->BeginRecordReading(4);
+  EXPECT_EQ(Name(*ds), "Eve");
+  ds->EndRecordReading();
+  ds->BeginRecordReading(0);
+  EXPECT_EQ(Name(*ds), "Dee");
+  ds->EndRecordReading();
+  EXPECT_THROW(ds->BeginRecordReading(5), EDatabaseError);
+  ds->Cancel();
+}
+
+TEST(MemoryDataSetReading, BadIndexUnbalancedEndAndClose) {
+  DataSetPtr ds = NewPeople();
+  for (int bad : {-1, 4, 1000}) {
+    SCOPED_TRACE(bad);
+    try {
+      ds->BeginRecordReading(bad);
+      ADD_FAILURE() << "no error";
+    } catch (const EDatabaseError& e) {
+      EXPECT_EQ(e.Message(), "People: Record index out of range");
+    }
+    EXPECT_EQ(ds->RecordReadingDepth(), 0);
+  }
+  // An end without a beginning changes nothing.
+  ds->EndRecordReading();
+  EXPECT_EQ(ds->RecordReadingDepth(), 0);
+  EXPECT_EQ(Name(*ds), "Dee");
+
+  ds->BeginRecordReading(2);
+  ds->BeginRecordReading(3);
+  ds->Close();
+  EXPECT_EQ(ds->RecordReadingDepth(), 0);
+  EXPECT_THROW(ds->BeginRecordReading(0), EDatabaseError);  // closed
+  ds->Open();
+  ds->AppendRecord({"Zed", 1});
+  EXPECT_EQ(Name(*ds), "Zed");  // no reading of the closed store lingers
+  ds->BeginRecordReading(0);
+  EXPECT_EQ(Name(*ds), "Zed");
+  ds->EndRecordReading();
+}
+
+// The descendant's record tests apply with the filter, also while Filtered is off; they
+// read the record being tested, calculated fields included.
+TEST(MemoryDataSetReading, ExtraRecordTestsApplyWithTheFilter) {
+  struct Case {
+    const char* id;
+    bool filtered;
+    const char* filter;
+    bool event;  // OnFilterRecord refuses Bob
+    std::vector<std::string> names;
+    int testedOnPost;  // the text rejects first: the tests are not asked
+  };
+  const Case cases[] = {
+      {"tests-alone", false, "", false, {"Dee", "Cid"}, 1},
+      {"tests-ignore-unfiltered-text", false, "Age < 45", true, {"Dee", "Cid"}, 1},
+      {"tests-and-text", true, "Age < 45", false, {"Cid"}, 1},
+      {"tests-and-event", true, "", true, {"Dee", "Cid"}, 1},
+      {"tests-text-and-event", true, "Twice > 50", true, {"Dee", "Cid"}, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    DataSetPtr ds = NewPeople();
+    ds->OnFilterRecord = [&c](TDataSet* d, bool& accept) {
+      accept = !c.event || d->FieldByName("Name")->AsString() != "Bob";
+    };
+    ds->SetFilter(c.filter);
+    ds->SetFiltered(c.filtered);
+    ds->Test = [](TDataSet& d) {
+      EXPECT_EQ(d.State(), dsFilter);
+      return d.FieldByName("Twice")->AsInteger() > 70;
+    };
+    ds->Refresh();
+    std::vector<std::string> names;
+    for (ds->First(); !ds->Eof(); ds->Next()) names.push_back(Name(*ds));
+    EXPECT_EQ(names, c.names);
+    // A posted edit is tested too: Cid, made younger, leaves the view.
+    ASSERT_TRUE(ds->Locate("Name", "Cid", {}));
+    ds->Tested = 0;
+    ds->Edit();
+    ds->FieldByName("Age")->SetAsInteger(10);
+    ds->Post();
+    EXPECT_EQ(ds->Tested, c.testedOnPost);
+    EXPECT_EQ(ds->RecordCount(), static_cast<int>(c.names.size()) - 1);
+  }
+}
+
+}  // namespace memory_data_set_reading_test
