@@ -1,0 +1,402 @@
+// TMemoryDataSetEh: instant reading, the update bracket, and the record notices each change
+// sends, in order, before the data links hear of it.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "grid/data/MemoryDataSetEh.h"
+#include "platform/db/Fields.h"
+#include "platform/rtl/Interfaces.h"
+
+namespace memory_data_set_eh_test {
+
+struct FreeComponent {
+  void operator()(TComponent* c) const { c->Free(); }
+};
+using DataSetPtr = std::unique_ptr<TMemoryDataSetEh, FreeComponent>;
+
+// ID, Name, Amount and a calculated Double (= Amount * 2); records (1, E, 10) .. (5, A, 50).
+DataSetPtr NewData() {
+  DataSetPtr ds(new TMemoryDataSetEh(nullptr));
+  ds->SetName("Data");
+  ds->FieldDefs()->Add("ID", ftInteger);
+  ds->FieldDefs()->Add("Name", ftString, 10);
+  ds->FieldDefs()->Add("Amount", ftFloat);
+  for (int i = 0; i < ds->FieldDefs()->Count(); ++i) ds->FieldDefs()->Items(i)->CreateField(ds.get());
+  TField* twice = CreateFieldForType(ftFloat, ds.get());
+  twice->SetFieldName("Double");
+  twice->SetFieldKind(fkCalculated);
+  twice->SetDataSet(ds.get());
+  ds->OnCalcFields = [](TDataSet* d) {
+    d->FieldByName("Double")->SetAsFloat(d->FieldByName("Amount")->AsFloat() * 2);
+  };
+  ds->CreateDataSet();
+  const char* names[] = {"E", "D", "C", "B", "A"};
+  for (int i = 1; i <= 5; ++i) ds->AppendRecord({i, names[i - 1], i * 10.0});
+  ds->First();
+  return ds;
+}
+
+std::string Name(TDataSet& ds) {
+  return ds.FieldByName("Name")->AsString();
+}
+
+// Logs each notice; an inserted or changed record is read at once through instant reading,
+// so the log shows that the data set had settled.
+class TLogReceiver : public IMemTableEventReceiverEh {
+ public:
+  TLogReceiver(TMemoryDataSetEh* DataSet, std::vector<std::string>* Log) : ds_(DataSet), log_(Log) {}
+  std::function<void(TMemTableChangeKindEh Kind)> OnNotice;
+  void MemTableRecordsChanged(TMemTableChangeKindEh Kind, int RecIndex) override {
+    std::string entry;
+    switch (Kind) {
+      case mtcRecordInserted:
+      case mtcRecordChanged:
+        entry = (Kind == mtcRecordInserted ? "ins " : "chg ") + std::to_string(RecIndex) + " ";
+        ds_->InstantReadEnter(RecIndex);
+        entry += Name(*ds_);
+        ds_->InstantReadLeave();
+        break;
+      case mtcRecordDeleted:
+        entry = "del " + std::to_string(RecIndex);
+        break;
+      case mtcDataReloaded:
+        entry = "reload " + std::to_string(ds_->GetRowCount());
+        break;
+    }
+    log_->push_back(entry);
+    if (OnNotice) OnNotice(Kind);
+  }
+
+ private:
+  TMemoryDataSetEh* ds_;
+  std::vector<std::string>* log_;
+};
+
+// Logs "link" when the data link hears that the data set changed.
+class TLogLink : public TDataLink {
+ public:
+  explicit TLogLink(std::vector<std::string>* Log) : log_(Log) {}
+
+ protected:
+  void DataSetChanged() override { log_->push_back("link"); }
+  void DataSetScrolled(int) override {}
+
+ private:
+  std::vector<std::string>* log_;
+};
+
+struct Watched {
+  DataSetPtr ds = NewData();
+  std::vector<std::string> log;
+  TLogReceiver receiver{ds.get(), &log};
+  std::unique_ptr<TDataSource> source{new TDataSource(nullptr)};
+  TLogLink link{&log};
+  Watched() {
+    source->SetDataSet(ds.get());
+    link.SetDataSource(source.get());
+    ds->RegisterEventReceiver(&receiver);
+    ds->RegisterEventReceiver(&receiver);  // told once all the same
+  }
+  ~Watched() {
+    link.SetDataSource(nullptr);
+    ds->UnregisterEventReceiver(&receiver);
+  }
+};
+
+TEST(MemoryDataSetEh, InstantReadingLeavesTheCursorAlone) {
+  DataSetPtr ds = NewData();
+  ds->SetRecNo(2);  // D
+  int scrolls = 0;
+  ds->AfterScroll = [&scrolls](TDataSet*) { ++scrolls; };
+  IMemTableEh* table = Supports<IMemTableEh>(static_cast<TObject*>(ds.get()));
+  ASSERT_EQ(table, static_cast<IMemTableEh*>(ds.get()));
+
+  EXPECT_EQ(table->GetRowIndex(), 1);
+  table->InstantReadEnter(4);
+  EXPECT_EQ(Name(*ds), "A");
+  EXPECT_EQ(ds->FieldByName("Double")->AsFloat(), 100.0);
+  EXPECT_EQ(table->GetRowIndex(), 4);
+  EXPECT_EQ(table->GetNextTreeNodeLevel(), -1);  // the last record
+  EXPECT_FALSE(table->GetTreeNodeHasNextSibling(1));
+  const TBookmark atA = table->GetPositionedBookmark();
+  table->InstantReadEnter(0);
+  EXPECT_EQ(Name(*ds), "E");
+  EXPECT_EQ(table->GetRowIndex(), 0);
+  EXPECT_EQ(table->GetNextTreeNodeLevel(), 1);
+  EXPECT_TRUE(table->GetTreeNodeHasNextSibling(1));
+  table->InstantReadLeave();
+  EXPECT_EQ(Name(*ds), "A");
+  table->InstantReadLeave();
+  table->InstantReadLeave();  // unbalanced: nothing to end
+  EXPECT_EQ(Name(*ds), "D");
+  EXPECT_EQ(ds->RecNo(), 2);
+  EXPECT_EQ(table->GetCurrentRecordIndex(), 1);
+  EXPECT_EQ(scrolls, 0);
+  table->GotoBookmarkEh(atA);
+  EXPECT_EQ(Name(*ds), "A");
+
+  // In edit state the edited record reads its unposted values; another reads the store.
+  ds->SetRecNo(3);  // C
+  ds->Edit();
+  ds->FieldByName("Amount")->SetAsFloat(7);
+  table->InstantReadEnter(2);
+  EXPECT_EQ(ds->FieldByName("Amount")->AsFloat(), 7.0);
+  EXPECT_EQ(ds->FieldByName("Double")->AsFloat(), 14.0);
+  table->InstantReadEnter(3);
+  EXPECT_EQ(ds->FieldByName("Amount")->AsFloat(), 40.0);
+  table->InstantReadLeave();
+  table->InstantReadLeave();
+  ds->Cancel();
+
+  try {
+    table->InstantReadEnter(5);
+    ADD_FAILURE() << "no error";
+  } catch (const EDatabaseError& e) {
+    EXPECT_EQ(e.Message(), "Data: Record index out of range");
+  }
+  EXPECT_EQ(table->GetRowIndex(), 2);  // the failed enter left no reading behind
+  ds->Close();
+  EXPECT_EQ(table->GetRowCount(), 0);
+  EXPECT_EQ(table->GetCurrentRecordIndex(), -1);
+  EXPECT_TRUE(table->GetPositionedBookmark().empty());
+}
+
+TEST(MemoryDataSetEh, RegisteredForStreaming) {
+  TClass cls = FindClass("TMemoryDataSetEh");
+  ASSERT_EQ(cls, TMemoryDataSetEh::StaticClass());
+  DataSetPtr made(dynamic_cast<TMemoryDataSetEh*>(cls->Create(nullptr)));
+  EXPECT_NE(made, nullptr);
+}
+
+// Every change tells the receivers, in this order, before the data link hears it.
+TEST(MemoryDataSetEh, EachChangeSendsItsNotices) {
+  using Step = std::function<void(TMemoryDataSetEh&)>;
+  auto edit = [](const char* field, Variant value) {
+    return [field, value](TMemoryDataSetEh& ds) {
+      ds.Edit();
+      ds.FieldByName(field)->SetValue(value);
+    };
+  };
+  auto item = [](TMemoryDataSetEh& ds) {
+    return ds.AddFilterItem(
+        [](TDataSet* d, bool& accept) { accept = d->FieldByName("Amount")->AsFloat() > 20; });
+  };
+  TMemTableFilterItemEh handle = 0;
+  struct Case {
+    const char* id;
+    Step prepare;  // not logged
+    Step act;
+    std::vector<std::string> notices;
+    int count;  // the record count afterwards
+  };
+  const Case cases[] = {
+      {"insert",
+       [](TMemoryDataSetEh& ds) {
+         ds.SetRecNo(3);
+         ds.Insert();
+         ds.FieldByName("Name")->SetAsString("X");
+       },
+       [](TMemoryDataSetEh& ds) { ds.Post(); },
+       {"ins 2 X", "link"},
+       6},
+      {"append",
+       [](TMemoryDataSetEh& ds) {
+         ds.Append();
+         ds.FieldByName("Name")->SetAsString("X");
+       },
+       [](TMemoryDataSetEh& ds) { ds.Post(); },
+       {"ins 5 X", "link"},
+       6},
+      {"edit-in-place",
+       [&](TMemoryDataSetEh& ds) {
+         ds.SetRecNo(3);
+         edit("Amount", 99.0)(ds);
+       },
+       [](TMemoryDataSetEh& ds) { ds.Post(); },
+       {"chg 2 C", "link"},
+       5},
+      {"edit-moves-in-sort-order",
+       [&](TMemoryDataSetEh& ds) {
+         ds.SetIndexFieldNames("Name");  // A B C D E
+         ds.First();
+         edit("Name", "Z")(ds);
+       },
+       [](TMemoryDataSetEh& ds) { ds.Post(); },
+       {"del 0", "ins 4 Z", "link"},
+       5},
+      {"edit-leaves-filter",
+       [&](TMemoryDataSetEh& ds) {
+         ds.SetFilter("Amount < 45");  // E D C B
+         ds.SetFiltered(true);
+         ds.SetRecNo(2);
+         edit("Amount", 100.0)(ds);
+       },
+       [](TMemoryDataSetEh& ds) { ds.Post(); },
+       {"del 1", "link"},
+       3},
+      {"insert-outside-filter",
+       [](TMemoryDataSetEh& ds) {
+         ds.SetFilter("Amount < 45");
+         ds.SetFiltered(true);
+         ds.Append();
+         ds.FieldByName("Amount")->SetAsFloat(100);
+       },
+       [](TMemoryDataSetEh& ds) { ds.Post(); },
+       {"link"},
+       4},
+      {"cancel", edit("Amount", 1.0), [](TMemoryDataSetEh& ds) { ds.Cancel(); }, {"link"}, 5},
+      {"scroll", nullptr, [](TMemoryDataSetEh& ds) { ds.MoveBy(3); }, {}, 5},
+      {"delete",
+       [](TMemoryDataSetEh& ds) { ds.SetRecNo(3); },
+       [](TMemoryDataSetEh& ds) { ds.Delete(); },
+       {"del 2", "link"},
+       4},
+      {"empty", nullptr, [](TMemoryDataSetEh& ds) { ds.EmptyDataSet(); }, {"reload 0", "link"}, 0},
+      {"load",
+       nullptr,
+       [](TMemoryDataSetEh& ds) {
+         ds.LoadFromRows({{Variant(7), Variant("Q"), Variant(1.0)}});
+       },
+       {"reload 6", "link"},
+       6},
+      {"sort", nullptr, [](TMemoryDataSetEh& ds) { ds.SetIndexFieldNames("Name"); }, {"reload 5", "link"}, 5},
+      {"sort-case",
+       [](TMemoryDataSetEh& ds) { ds.SetIndexFieldNames("Name"); },
+       [](TMemoryDataSetEh& ds) { ds.SetSortCaseSensitive(true); },
+       {"reload 5", "link"},
+       5},
+      {"filter-text",
+       [](TMemoryDataSetEh& ds) { ds.SetFiltered(true); },
+       [](TMemoryDataSetEh& ds) { ds.SetFilter("Amount > 20"); },
+       {"reload 3", "link"},
+       3},
+      {"filter-on",
+       [](TMemoryDataSetEh& ds) { ds.SetFilter("Amount > 20"); },
+       [](TMemoryDataSetEh& ds) { ds.SetFiltered(true); },
+       {"reload 3", "link"},
+       3},
+      {"item-add", nullptr, [&](TMemoryDataSetEh& ds) { item(ds); }, {}, 5},
+      {"item-apply",
+       [&](TMemoryDataSetEh& ds) { item(ds); },
+       [](TMemoryDataSetEh& ds) { ds.ApplyFilterItems(); },
+       {"reload 3", "link"},
+       3},
+      {"item-with-filter",
+       [&](TMemoryDataSetEh& ds) {
+         ds.SetFilter("Amount < 45");
+         ds.SetFiltered(true);
+         item(ds);
+       },
+       [](TMemoryDataSetEh& ds) { ds.ApplyFilterItems(); },
+       {"reload 2", "link"},
+       2},
+      {"item-remove",
+       [&](TMemoryDataSetEh& ds) {
+         handle = item(ds);
+         ds.ApplyFilterItems();
+       },
+       [&](TMemoryDataSetEh& ds) {
+         ds.RemoveFilterItem(handle);
+         ds.RemoveFilterItem(12345);  // unknown: nothing
+       },
+       {},
+       3},
+      {"item-remove-apply",
+       [&](TMemoryDataSetEh& ds) {
+         handle = item(ds);
+         ds.ApplyFilterItems();
+         ds.RemoveFilterItem(handle);
+       },
+       [](TMemoryDataSetEh& ds) { ds.ApplyFilterItems(); },
+       {"reload 5", "link"},
+       5},
+      {"refresh", nullptr, [](TMemoryDataSetEh& ds) { ds.Refresh(); }, {"reload 5", "link"}, 5},
+      {"close", nullptr, [](TMemoryDataSetEh& ds) { ds.Close(); }, {"reload 0"}, 0},
+      {"open",
+       [](TMemoryDataSetEh& ds) { ds.Close(); },
+       [](TMemoryDataSetEh& ds) { ds.Open(); },
+       {"reload 0"},
+       0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    Watched w;
+    if (c.prepare) c.prepare(*w.ds);
+    w.log.clear();
+    c.act(*w.ds);
+    EXPECT_EQ(w.log, c.notices);
+    EXPECT_EQ(w.ds->GetRowCount(), c.count);
+  }
+}
+
+TEST(MemoryDataSetEh, UpdateBracketHoldsBackAndReloadsOnce) {
+  Watched w;
+  w.link.SetDataSource(nullptr);
+  w.ds->BeginUpdate();
+  w.ds->AppendRecord({6, "F", 60.0});
+  w.ds->BeginUpdate();
+  w.ds->Delete();
+  w.ds->EndUpdate();
+  w.ds->SetIndexFieldNames("Name");
+  EXPECT_EQ(w.log, std::vector<std::string>{});
+  EXPECT_EQ(w.ds->UpdateCount(), 1);
+  w.ds->EndUpdate();
+  EXPECT_EQ(w.log, std::vector<std::string>{"reload 5"});
+  w.ds->EndUpdate();  // unbalanced: nothing
+  EXPECT_EQ(w.ds->UpdateCount(), 0);
+
+  // Nothing changed inside: nothing to tell at the end.
+  w.log.clear();
+  w.ds->BeginUpdate();
+  w.ds->Next();
+  w.ds->EndUpdate();
+  EXPECT_EQ(w.log, std::vector<std::string>{});
+  w.ds->Edit();
+  w.ds->FieldByName("Amount")->SetAsFloat(1);
+  w.ds->Post();
+  EXPECT_EQ(w.log, std::vector<std::string>{"chg 1 B"});
+}
+
+// A receiver may unregister itself and others while it is told; the one dropped is not told.
+TEST(MemoryDataSetEh, ReceiversMayUnregisterWhileTold) {
+  Watched w;
+  TLogReceiver second(w.ds.get(), &w.log);
+  w.ds->RegisterEventReceiver(&second);
+  w.receiver.OnNotice = [&](TMemTableChangeKindEh) {
+    w.ds->UnregisterEventReceiver(&second);
+    w.ds->UnregisterEventReceiver(&w.receiver);
+    w.ds->UnregisterEventReceiver(&w.receiver);  // unknown by now: nothing
+  };
+  w.ds->Delete();
+  EXPECT_EQ(w.log, (std::vector<std::string>{"del 0", "link"}));
+  w.log.clear();
+  w.ds->Delete();
+  EXPECT_EQ(w.log, std::vector<std::string>{"link"});
+}
+
+// A receiver that moves the cursor and edits while it is told: each notice is sent once, the
+// ones its edit queues after the one being told.
+TEST(MemoryDataSetEh, ReceiverThatMovesAndEditsWhileTold) {
+  Watched w;
+  w.link.SetDataSource(nullptr);
+  bool once = true;
+  w.receiver.OnNotice = [&](TMemTableChangeKindEh Kind) {
+    if (!once) return;
+    once = false;
+    w.ds->Last();
+    w.ds->First();
+    w.ds->Edit();
+    w.ds->FieldByName("Name")->SetAsString("Y");
+    w.ds->Post();
+  };
+  w.ds->SetRecNo(3);
+  w.ds->Delete();
+  EXPECT_EQ(w.log, (std::vector<std::string>{"del 2", "chg 0 Y"}));
+  EXPECT_EQ(w.ds->RecNo(), 1);
+}
+
+}  // namespace memory_data_set_eh_test
