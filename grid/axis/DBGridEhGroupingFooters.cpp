@@ -36,6 +36,11 @@ const Variant& NullVariant() {
   return value;
 }
 
+const Variant& EmptyTextVariant() {
+  static const Variant value = std::string();
+  return value;
+}
+
 // The value types whose aggregate uses the record's value (and whose prefix is shown).
 bool UsesFieldValue(TGroupFooterValueTypeEh Type) {
   return Type >= gfvSumEh && Type <= gfvMinEh;
@@ -60,11 +65,11 @@ const char* FunctionPrefix(TGroupFooterValueTypeEh Type) {
 
 // The built-in aggregation step of Item on a record value V already read; the relay is asked
 // first (Host and Column resolved by the caller).
-void AggregateStep(TGridDataGroupFooterColumnItemEh* Item, Variant& AggValue, const Variant& V,
-                   TGroupDataTreeNodeEh* Node, IGridDataGroupsHostEh* Host, TAxisBarEh* Column) {
+void AggregateStep(TGridDataGroupFooterColumnItemEh* Item, TGridDataGroupFooterEh* Footer, Variant& AggValue,
+                   const Variant& V, TGroupDataTreeNodeEh* Node, IGridDataGroupsHostEh* Host,
+                   TAxisBarEh* Column) {
   const TGroupFooterValueTypeEh type = Item->ValueType();
-  if (type != gfvNonEh && Host &&
-      Host->DoDataGroupFooterAggregateValue(Column, Item->Footer(), Item, AggValue, Node))
+  if (type != gfvNonEh && Host && Host->DoDataGroupFooterAggregateValue(Column, Footer, Item, AggValue, Node))
     return;
   if (AggValue.IsEmpty()) {
     switch (type) {
@@ -98,7 +103,7 @@ void AggregateStep(TGridDataGroupFooterColumnItemEh* Item, Variant& AggValue, co
   }
   switch (type) {
     case gfvNonEh:
-      AggValue = std::string();
+      AggValue = EmptyTextVariant();
       break;
     case gfvSumEh:
       if (V.IsNull()) break;
@@ -412,7 +417,7 @@ void TGridDataGroupFooterColumnItemEh::AggregateValue(Variant& AggValue, TGroupD
 void TGridDataGroupFooterColumnItemEh::AggregateFieldValue(Variant& AggValue, const Variant& V,
                                                            TGroupDataTreeNodeEh* Node) {
   TGridDataGroupsEh* groups = DataGroups();
-  gfd::AggregateStep(this, AggValue, V, Node, groups ? groups->Host() : nullptr, Column());
+  gfd::AggregateStep(this, Footer(), AggValue, V, Node, groups ? groups->Host() : nullptr, Column());
 }
 
 void TGridDataGroupFooterColumnItemEh::FinalizeValue(Variant& AggValue) {
@@ -902,7 +907,7 @@ void TGridGroupDataTreeEh::RecalcFooterValues() {
             continue;
           }
           const int slot = plan->Slots[j];
-          gfd::AggregateStep(plan->Items[j], footerNode->FooterValues[j],
+          gfd::AggregateStep(plan->Items[j], plan->Footer, footerNode->FooterValues[j],
                              slot >= 0 ? values[static_cast<size_t>(slot)] : gfd::NullVariant(), footerNode,
                              host, plan->Columns[j]);
         }
