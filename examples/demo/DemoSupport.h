@@ -2,6 +2,7 @@
 // Small helpers the demo's forms share.
 #include <string>
 
+#include "grid/data/MemoryDataSetEh.h"
 #include "platform/db/MemoryDataSet.h"
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/Forms.h"
@@ -16,8 +17,8 @@ T* Place(TWinControl* parent, int x, int y, int w, int h) {
 
 // The ledger the data-aware forms show: date, account, kind ("I" income, "E" expense),
 // amount, cleared flag, a note and, for expenses, a picture of the receipt (a BMP). Owned by
-// Owner.
-TMemoryDataSet* CreateLedger(TComponent* Owner);
+// Owner. It offers the table interface, so the ledger detail can group it by account.
+TMemoryDataSetEh* CreateLedger(TComponent* Owner);
 
 // A form with one editor of each kind bound to the ledger through a data source.
 TForm* CreateLedgerEditorsForm(TComponent* Owner, TMemoryDataSet* Ledger);

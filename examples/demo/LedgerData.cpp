@@ -33,8 +33,8 @@ std::string ReceiptPicture(bool Cleared) {
 
 }  // namespace
 
-TMemoryDataSet* CreateLedger(TComponent* Owner) {
-  auto* ds = new TMemoryDataSet(Owner);
+TMemoryDataSetEh* CreateLedger(TComponent* Owner) {
+  auto* ds = new TMemoryDataSetEh(Owner);
   ds->FieldDefs()->Add("Date", ftDate);
   ds->FieldDefs()->Add("Account", ftString, 20);
   ds->FieldDefs()->Add("Kind", ftString, 1);

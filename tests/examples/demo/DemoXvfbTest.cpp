@@ -4,8 +4,9 @@
 // the wheel and keys what a full repaint shows; a caption's close button hides its form while
 // the program runs on; the About box is sized from its text, centred, without scroll bars, and
 // shows what the class library draws for it headless; the ledger detail opens from the Window
-// menu, takes typed text in a cell and drops an account's pick list. Pictures of the windows go to
-// demo-output/ in the build folder for a person to look at; their paths are printed.
+// menu, takes typed text in a cell, drops an account's pick list, and groups its rows by account
+// at a click on its switch. Pictures of the windows go to demo-output/ in the build folder for a
+// person to look at; their paths are printed.
 //
 // Every wait polls with a timeout; the demo and the server are stopped however a test ends.
 // Skipped when Xvfb or an X utility is missing (scripts/setup.sh installs them).
@@ -186,6 +187,20 @@ class DemoXvfbTest : public ::testing::Test {
                    G.Y + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2);
   }
 
+  // Opens the ledger detail from the main form's Window menu by keys; its window id, "" when
+  // it did not show.
+  std::string OpenLedgerDetail() {
+    const std::string main = WaitForWindow(kAccountsTitle);
+    const TGeometry m = Geometry(main);
+    if (m.Width <= 0) return "";
+    if (!ClickAt(m.X + m.Width / 2,
+                 m.Y + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2) ||
+        !Xdo({"key", "alt+w"}) || !WaitFor([&] { return DemoWindows().size() == 4; }) ||
+        !Xdo({"key", "Return"}))
+      return "";
+    return WaitForWindow(kDetailTitle);
+  }
+
   test_support::TXvfbServer server_;
   std::unique_ptr<TProcess> demo_;
 };
@@ -194,15 +209,7 @@ class DemoXvfbTest : public ::testing::Test {
 // note cell, Enter, typed text and Enter again change what the cell shows; the text is longer
 // than the cell, so a tool tip shows it whole. Both pictures are kept.
 TEST_F(DemoXvfbTest, LedgerDetailOpensFromTheMenuAndEditsInPlace) {
-  const std::string main = WaitForWindow(kAccountsTitle);
-  const TGeometry m = Geometry(main);
-  ASSERT_GT(m.Width, 0);
-  ASSERT_TRUE(
-      ClickAt(m.X + m.Width / 2, m.Y + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2));
-  ASSERT_TRUE(Xdo({"key", "alt+w"}));
-  ASSERT_TRUE(WaitFor([&] { return DemoWindows().size() == 4; })) << "the Window menu did not open";
-  ASSERT_TRUE(Xdo({"key", "Return"}));
-  const std::string detail = WaitForWindow(kDetailTitle);
+  const std::string detail = OpenLedgerDetail();
   ASSERT_FALSE(detail.empty()) << "no ledger detail window" << DemoSaid();
   const TGeometry g = Geometry(detail);
   // The grid fills the client area, inside its own sunken edge. Its columns are 90, 90, 50,
@@ -262,6 +269,51 @@ TEST_F(DemoXvfbTest, LedgerDetailOpensFromTheMenuAndEditsInPlace) {
   Keep(test_support::CropPixels(*dropped, g.Rect()), "xvfb-ledger-detail-picklist.png");
   ASSERT_TRUE(Xdo({"key", "Escape"}));
   EXPECT_TRUE(WaitFor([&] { return DemoWindows().size() == before; })) << "Escape left the list open";
+  EXPECT_FALSE(demo_->Exited()) << DemoSaid();
+}
+
+// The ledger detail's switch "按账户分组", clicked, turns the rows into group rows (tinted, one
+// an account, with its count and sum) with their entries under them; pictured. A click on the
+// first group row and the - key collapse it, so the next group row moves up to the second row;
+// a double click expands it again.
+TEST_F(DemoXvfbTest, LedgerDetailGroupsByAccount) {
+  const std::string detail = OpenLedgerDetail();
+  ASSERT_FALSE(detail.empty()) << "no ledger detail window" << DemoSaid();
+  const TGeometry g = Geometry(detail);
+  // The switch lies in a 32 px strip at the bottom of the client area, 8 px in and 6 px down.
+  const int frameX = GetSystemMetrics(SM_CXFRAME), frameY = GetSystemMetrics(SM_CYFRAME);
+  const int switchX = g.X + frameX + 8 + 8, switchY = g.Y + g.Height - frameY - 32 + 6 + 10;
+  // In window coordinates: the grid inside its sunken edge, rows of 26 px and a line; a point
+  // of the account column right of its text and left of its button.
+  const int gridX = frameX + GetSystemMetrics(SM_CXEDGE);
+  const int gridY = frameY + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYEDGE);
+  const int probeX = gridX + 90 + 1 + 60;
+  const auto rowY = [&](int row) { return gridY + 27 * row + 13; };
+
+  std::optional<TWindowPixels> shown = Settled(detail);
+  ASSERT_TRUE(shown) << "the detail window's picture did not settle";
+  const uint32_t entry = test_support::PixelAt(*shown, probeX, rowY(1));
+  ASSERT_TRUE(ClickAt(switchX, switchY));
+  shown = SettledChange(detail, *shown);
+  ASSERT_TRUE(shown) << "the switch changed nothing" << DemoSaid();
+  Keep(*shown, "xvfb-ledger-grouped.png");
+  const uint32_t group = test_support::PixelAt(*shown, probeX, rowY(1));
+  EXPECT_NE(group, entry) << "the first row is not a tinted group row";
+  EXPECT_EQ(test_support::PixelAt(*shown, probeX, rowY(3)), entry) << "the third row is not an entry";
+
+  ASSERT_TRUE(ClickAt(g.X + probeX, g.Y + rowY(1)));
+  shown = SettledChange(detail, *shown);
+  ASSERT_TRUE(shown) << "the click on the group row changed nothing" << DemoSaid();
+  ASSERT_TRUE(Xdo({"key", "minus"}));
+  shown = SettledChange(detail, *shown);
+  ASSERT_TRUE(shown) << "- collapsed nothing" << DemoSaid();
+  Keep(*shown, "xvfb-ledger-grouped-collapsed.png");
+  EXPECT_EQ(test_support::PixelAt(*shown, probeX, rowY(2)), group) << "the next group row did not move up";
+
+  ASSERT_TRUE(Xdo({"mousemove", Str(g.X + probeX), Str(g.Y + rowY(1)), "click", "--repeat", "2", "1"}));
+  shown = SettledChange(detail, *shown);
+  ASSERT_TRUE(shown) << "the double click expanded nothing" << DemoSaid();
+  EXPECT_NE(test_support::PixelAt(*shown, probeX, rowY(2)), group) << "the group's entries did not come back";
   EXPECT_FALSE(demo_->Exited()) << DemoSaid();
 }
 

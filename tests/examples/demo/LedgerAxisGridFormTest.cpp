@@ -1,19 +1,23 @@
 // The demo's ledger detail window on a shown form: what its cells show (texts, the kind's
-// image, check boxes, receipt pictures), and edits typed in a cell or clicked on a check box
-// reaching the ledger.
+// image, check boxes, receipt pictures), edits typed in a cell or clicked on a check box
+// reaching the ledger, and the switch that groups the rows by account: group rows with their
+// count and sum, collapsed and expanded by keys and double clicks, following edits.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "examples/demo/DemoSupport.h"
 #include "examples/demo/LedgerAxisGridForm.h"
+#include "examples/demo/LedgerGroupingGrid.h"
 #include "grid/axis/AxisGridInplaceEditEh.h"
 #include "grid/axis/DBAxisGridEh.h"
 #include "grid/foundation/DrawRoutinesEh.h"
 #include "platform/gdi/DrawRecorder.h"
+#include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/VclTesting.h"
 #include "platform/win/Input.h"
 #include "platform/win/WinTesting.h"
@@ -27,11 +31,14 @@ class LedgerAxisGridFormTest : public ::testing::Test {
     ResetVcl();
     ledger = CreateLedger(Application);
     form = CreateLedgerAxisGridForm(Application, ledger);
+    // Tall enough for every row of the grouped ledger.
+    form->SetHeight(660);
     form->Show();
     Pump();
-    ASSERT_EQ(form->ControlCount(), 1);
-    grid = dynamic_cast<TCustomDBAxisGridEh*>(form->Controls(0));
+    grid = dynamic_cast<TLedgerGroupingGridEh*>(form->FindComponent("LedgerGrid"));
     ASSERT_NE(grid, nullptr);
+    groupSwitch = dynamic_cast<TCheckBox*>(form->FindComponent("GroupByAccount"));
+    ASSERT_NE(groupSwitch, nullptr);
   }
   void TearDown() override { ResetVcl(); }
   static void Pump() { Application->ProcessMessages(); }
@@ -75,9 +82,23 @@ class LedgerAxisGridFormTest : public ::testing::Test {
     return n;
   }
 
+  // The distinct texts drawn in a row, left to right (a group row draws its texts in each of
+  // its cells).
+  std::vector<std::string> RowTexts(const TDrawLog& log, int row) const {
+    const TRect first = grid->CellRect(0, row);
+    std::map<std::pair<int, std::string>, bool> seen;
+    for (const TDrawCall* c : log.OfKind(TDrawKind::Text))
+      if (c->Rect.Top >= first.Top && c->Rect.Bottom <= first.Bottom && !c->Text.empty())
+        seen[{c->Points.empty() ? c->Rect.Left : c->Points[0].X, c->Text}] = true;
+    std::vector<std::string> texts;
+    for (const auto& [key, unused] : seen) texts.push_back(key.second);
+    return texts;
+  }
+
   TMemoryDataSet* ledger = nullptr;
   TForm* form = nullptr;
-  TCustomDBAxisGridEh* grid = nullptr;
+  TLedgerGroupingGridEh* grid = nullptr;
+  TCheckBox* groupSwitch = nullptr;
 };
 
 TEST_F(LedgerAxisGridFormTest, CellsShowTextsImagesCheckBoxesAndReceipts) {
@@ -175,6 +196,168 @@ TEST_F(LedgerAxisGridFormTest, AccountPickListChoosesByKeys) {
   EXPECT_FALSE(editor->ListVisible());
   EXPECT_EQ(editor->Text(), "奖金");
   EXPECT_EQ(ledger->FieldByName("Account")->AsString(), "奖金");
+}
+
+// The ledger's accounts: their entries and the sum of their amounts.
+struct TAccountTotal {
+  int count;
+  const char* sum;
+};
+const std::map<std::string, TAccountTotal> kAccounts = {
+    {"工资", {3, "24,600.00"}}, {"房租", {3, "7,800.00"}}, {"餐饮", {2, "799.30"}}, {"利息", {1, "21.37"}},
+    {"奖金", {1, "3,000.00"}},  {"交通", {1, "150.00"}},   {"医疗", {1, "220.50"}},
+};
+
+// The switch on: every account's group row shows its name, "N 笔" and its sum, its entries
+// follow it (the account column names the group), the grand totals come last. Off: the
+// records again, one a row.
+TEST_F(LedgerAxisGridFormTest, SwitchGroupsTheRowsByAccount) {
+  groupSwitch->SetChecked(true);
+  Pump();
+  ASSERT_TRUE(grid->GroupedByAccount());
+  ASSERT_EQ(grid->RowCount(), 1 + 7 + 12 + 1) << "titles, groups, entries, grand totals";
+  const TDrawLog log = RecordPaint();
+  std::map<std::string, int> entriesSeen;
+  std::string group;
+  int groups = 0;
+  for (int row = 1; row < grid->RowCount() - 1; ++row) {
+    SCOPED_TRACE(row);
+    TGroupDataTreeNodeEh* node = grid->RowNode(row);
+    ASSERT_NE(node, nullptr);
+    if (node->NodeType == dntDataGroupEh) {
+      ++groups;
+      const std::vector<std::string> texts = RowTexts(log, row);
+      ASSERT_EQ(texts.size(), 3u);
+      group = texts[0];
+      ASSERT_EQ(kAccounts.count(group), 1u) << group;
+      EXPECT_EQ(texts[1], std::to_string(kAccounts.at(group).count) + " 笔");
+      EXPECT_EQ(texts[2], kAccounts.at(group).sum);
+      continue;
+    }
+    EXPECT_EQ(TextOf(log, lacAccount, row), group) << "an entry under another account's group";
+    ++entriesSeen[group];
+  }
+  EXPECT_EQ(groups, 7);
+  for (const auto& [account, total] : kAccounts) EXPECT_EQ(entriesSeen[account], total.count) << account;
+  EXPECT_EQ(RowTexts(log, grid->RowCount() - 1), (std::vector<std::string>{"合计", "12 笔", "36,591.17"}));
+
+  groupSwitch->SetChecked(false);
+  Pump();
+  EXPECT_FALSE(grid->GroupedByAccount());
+  EXPECT_EQ(grid->RowCount(), 13);
+  const TDrawLog flat = RecordPaint();
+  EXPECT_EQ(TextOf(flat, lacAccount, 1), "工资");
+  EXPECT_EQ(TextOf(flat, lacAmount, 12), "220.50");
+}
+
+// A group row collapses with - (the keypad's or the typed sign) and a double click, and
+// expands with + and another double click; it stays the current row. A double click on a
+// title, or - on an entry's row, folds nothing.
+TEST_F(LedgerAxisGridFormTest, GroupRowsCollapseAndExpandByKeysAndDoubleClicks) {
+  groupSwitch->SetChecked(true);
+  Pump();
+  grid->SetFocus();
+  const int salary =
+      1 + grid->GroupTree()->IndexOfFlatNode(grid->GroupTree()->FindRecordNode(0)->GetParent());
+  ASSERT_EQ(grid->RowNode(salary)->DataGroupLevel->GetNodeKeyValue(grid->RowNode(salary)->KeyValue), "工资");
+  WinTesting::Click(CellCentre(lacNote, salary));
+  Pump();
+  ASSERT_EQ(grid->Row(), salary);
+  const auto doubleClick = [&](int row) {
+    WinTesting::Click(CellCentre(lacNote, row));
+    WinTesting::Click(CellCentre(lacNote, row));
+  };
+  const struct {
+    const char* id;
+    std::function<void()> input;
+    int rows;  // the grid's row count afterwards
+  } steps[] = {
+      {"keypad-minus", [] { WinTesting::KeyPress(VK_SUBTRACT); }, 21 - 3},
+      {"keypad-plus", [] { WinTesting::KeyPress(VK_ADD); }, 21},
+      {"typed-minus", [] { WinTesting::Type("-"); }, 21 - 3},
+      {"typed-plus", [] { WinTesting::Type("+"); }, 21},
+      {"double-click", [&] { doubleClick(salary); }, 21 - 3},
+      {"double-click-title", [&] { doubleClick(0); }, 21 - 3},
+      {"double-click-again", [&] { doubleClick(salary); }, 21},
+      // The typed sign opens the entry's editor instead; Escape drops it.
+      {"minus-on-entry",
+       [&] {
+         WinTesting::Click(CellCentre(lacDate, salary + 1));
+         WinTesting::KeyPress(VK_SUBTRACT);
+         WinTesting::KeyPress(VK_ESCAPE);
+       },
+       21},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.id);
+    step.input();
+    Pump();
+    EXPECT_EQ(grid->RowCount(), step.rows);
+    EXPECT_EQ(grid->RowNode(salary)->Expanded(), step.rows == 21);
+    if (step.id != std::string("minus-on-entry")) {
+      EXPECT_EQ(grid->Row(), salary);
+    }
+    EXPECT_FALSE(grid->EditorMode());
+  }
+  EXPECT_EQ(ledger->FieldByName("Amount")->AsFloat(), 8200.0) << "the entry's amount is untouched";
+}
+
+// Edits of entries typed into the grouped grid reach the ledger, and the group rows follow:
+// a new amount changes its group's sum and the grand total; a new account moves the entry to
+// that group and removes the group it left empty.
+TEST_F(LedgerAxisGridFormTest, GroupSumsFollowEditsOfEntries) {
+  groupSwitch->SetChecked(true);
+  Pump();
+  grid->SetFocus();
+  const auto groupTexts = [&](const std::string& account) {
+    for (int row = 1; row < grid->RowCount() - 1; ++row)
+      if (TGroupDataTreeNodeEh* node = grid->RowNode(row); node->NodeType == dntDataGroupEh) {
+        const std::vector<std::string> texts = RowTexts(RecordPaint(), row);
+        if (!texts.empty() && texts[0] == account) return texts;
+      }
+    return std::vector<std::string>{};
+  };
+  const struct {
+    const char* id;
+    int record;  // the entry's record index
+    int col;
+    const char* typed;
+    int rows;  // afterwards
+    const char* group;
+    std::vector<std::string> groupShows, totalShows;
+  } cases[] = {
+      {"amount",
+       2,
+       lacAmount,
+       "1000",
+       21,
+       "餐饮",
+       {"餐饮", "2 笔", "1,486.90"},
+       {"合计", "12 笔", "37,278.77"}},
+      {"account",
+       3,
+       lacAccount,
+       "工资",
+       20,
+       "工资",
+       {"工资", "4 笔", "24,621.37"},
+       {"合计", "12 笔", "37,278.77"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.id);
+    const int row = 1 + grid->GroupTree()->FlatIndexOfRecord(c.record);
+    WinTesting::Click(CellCentre(c.col, row));
+    Pump();
+    WinTesting::Type(std::string("\n") + c.typed + "\n");
+    Pump();
+    EXPECT_EQ(ledger->State(), dsBrowse);
+    EXPECT_EQ(ledger->RecNo(), c.record + 1);
+    EXPECT_EQ(grid->RowCount(), c.rows);
+    EXPECT_EQ(groupTexts(c.group), c.groupShows);
+    EXPECT_EQ(RowTexts(RecordPaint(), grid->RowCount() - 1), c.totalShows);
+    EXPECT_EQ(grid->Row(), 1 + grid->GroupTree()->FlatIndexOfRecord(c.record)) << "the row follows the entry";
+  }
+  EXPECT_EQ(groupTexts("利息"), std::vector<std::string>{}) << "the emptied group is gone";
 }
 
 }  // namespace
