@@ -449,6 +449,7 @@ class TGridDataGroupLevelEh : public TCollectionItem {
 
  private:
   friend class TGridDataGroupsEh;
+  friend class TGridDataGroupLevelsEh;
   void FontChanged(TObject* Sender);
   void RefreshParentFont() const;
   TAxisBarEh* FindNamedColumn(const std::string& Name) const;
@@ -490,6 +491,9 @@ class TGridDataGroupLevelsEh : public TCollection {
  protected:
   // UpdateActiveGroupLevels, then the grid is refreshed.
   void Update(TCollectionItem* Item) override;
+  // An active level that is being deleted leaves the active levels (and the tree) while it is
+  // still whole: the tree's group rows point at it.
+  void Notify(TCollectionItem* Item, TCollectionNotification Action) override;
 
  private:
   TGridDataGroupsEh* dataGroups_;

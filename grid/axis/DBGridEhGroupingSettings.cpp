@@ -502,6 +502,14 @@ void TGridDataGroupLevelsEh::LevelSortOrderChanged(TGridDataGroupLevelEh* Level)
   if (index >= 0) dataGroups_->ResortLevel(index, Level->SortOrder());
 }
 
+void TGridDataGroupLevelsEh::Notify(TCollectionItem* Item, TCollectionNotification Action) {
+  if (Action != cnDeleting || !dataGroups_) return;
+  auto* level = dynamic_cast<TGridDataGroupLevelEh*>(Item);
+  if (!level || level->ActiveIndex() < 0) return;
+  level->ReleaseColumn();
+  dataGroups_->UpdateActiveGroupLevels();
+}
+
 void TGridDataGroupLevelsEh::Update(TCollectionItem* /*Item*/) {
   if (!dataGroups_) return;
   dataGroups_->UpdateActiveGroupLevels();
@@ -826,9 +834,9 @@ void TGridDataGroupsEh::UpdateActiveGroupLevels() {
   if (prefix == wanted.size() && prefix == oldCount) return;
 
   {
-    // Group rows of the levels after the unchanged ones go, the deepest first.
-    if (tree_)
-      for (size_t depth = oldCount; depth > prefix; --depth) tree_->DeleteLevelNodes(static_cast<int>(depth));
+    // The group rows of the levels after the unchanged ones go, with what they hold; the data
+    // rows come back at the rebuild.
+    if (tree_ && prefix < oldCount) tree_->DeleteLevelNodes(static_cast<int>(prefix) + 1);
     if (tree_) tree_->BeginUpdate();
     TScopeExit endTreeUpdate([this] {
       if (tree_) tree_->EndUpdate();
