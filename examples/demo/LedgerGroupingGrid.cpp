@@ -415,9 +415,15 @@ bool TLedgerGroupingGridEh::SelectCell(int ACol, int ARow) {
   // A group row or the totals leave the data set where it is.
   TGroupDataTreeNodeEh* node = RowNode(ARow);
   followRecord_ = IsDataNode(node);
-  if (followRecord_ && DataIntf() && node->RecNo != DataIntf()->GetCurrentRecordIndex())
-    DataLink()->DataSet()->SetRecNo(node->RecNo + 1);
-  return true;
+  if (!followRecord_ || !DataIntf() || node->RecNo == DataIntf()->GetCurrentRecordIndex()) return true;
+  DataLink()->DataSet()->SetRecNo(node->RecNo + 1);
+  // Leaving the record posted a pending edit, which may have moved rows: ARow may now show
+  // another node. Go to the record's row itself instead.
+  const int row = FixedRows() + GroupTree()->FlatIndexOfRecord(DataIntf()->GetCurrentRecordIndex());
+  if (row == ARow || row < FixedRows()) return true;
+  if (row != Row()) MoveColRow(ACol, row, true, true);
+  UpdateEdit();
+  return false;
 }
 
 void TLedgerGroupingGridEh::InternalLayout() {

@@ -360,4 +360,25 @@ TEST_F(LedgerAxisGridFormTest, GroupSumsFollowEditsOfEntries) {
   EXPECT_EQ(groupTexts("利息"), std::vector<std::string>{}) << "the emptied group is gone";
 }
 
+// A click on another entry posts an account typed but not yet taken: the posted entry moves to
+// its new group and the emptied group goes, so the rows below shift while the click is being
+// handled. The grid lands on the entry clicked, the one the ledger is now on.
+TEST_F(LedgerAxisGridFormTest, ClickAfterAPendingMoveLandsOnTheClickedEntry) {
+  groupSwitch->SetChecked(true);
+  Pump();
+  grid->SetFocus();
+  WinTesting::Click(CellCentre(lacAccount, 1 + grid->GroupTree()->FlatIndexOfRecord(3)));
+  WinTesting::Type("\n工资");
+  Pump();
+  ASSERT_TRUE(grid->EditorMode());
+  WinTesting::Click(CellCentre(lacNote, 1 + grid->GroupTree()->FlatIndexOfRecord(11)));
+  Pump();
+  EXPECT_EQ(ledger->RecNo(), 12);
+  ASSERT_NE(grid->RowNode(grid->Row()), nullptr);
+  EXPECT_EQ(grid->RowNode(grid->Row())->RecNo, 11);
+  EXPECT_EQ(grid->RowCount(), 20);
+  ledger->SetRecNo(4);
+  EXPECT_EQ(ledger->FieldByName("Account")->AsString(), "工资");
+}
+
 }  // namespace
