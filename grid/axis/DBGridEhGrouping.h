@@ -728,7 +728,7 @@ class TGridGroupDataTreeEh : public TTreeListEh {
   void RegisterRecordNode(TGroupDataTreeNodeEh* Node);
   void ForgetRecordNode(TGroupDataTreeNodeEh* Node);
   Variant ReadRecordKeys(IMemTableEh* Intf, int RecIndex);
-  void DeleteEmptyAncestors(TGroupDataTreeNodeEh* Node);
+  TGroupDataTreeNodeEh* DeleteEmptyAncestors(TGroupDataTreeNodeEh* Node);
   void RenewGroupRecNos(TGroupDataTreeNodeEh* Node);
   void FlatListChanged();
   void CollectFlatRows(std::vector<TGroupDataTreeNodeEh*>& Rows) const;

@@ -621,13 +621,13 @@ void TGridGroupDataTreeEh::DataRecordDeleted(int RecIndex) {
 
 // Deletes Node and the group rows above it while they are left without rows; answers the first
 // node kept (the root at most).
-void TGridGroupDataTreeEh::DeleteEmptyAncestors(TGroupDataTreeNodeEh* Node) {
-  while (Node != nullptr && Node != GetRoot() && Node->NodeType == dntDataGroupEh &&
-         Node->GetRowsCount() == 0) {
+TGroupDataTreeNodeEh* TGridGroupDataTreeEh::DeleteEmptyAncestors(TGroupDataTreeNodeEh* Node) {
+  while (Node != nullptr && Node != GetRoot() && Node->NodeType == dntDataGroupEh && Node->GetRowsCount() == 0) {
     TGroupDataTreeNodeEh* parent = Node->GetParent();
     DeleteNode(Node);
     Node = parent;
   }
+  return Node;
 }
 
 // The group rows from Node up take the lowest record left among their rows.
@@ -641,11 +641,7 @@ void TGridGroupDataTreeEh::MoveRecordNode(TGroupDataTreeNodeEh* Node) {
   TGroupDataTreeNodeEh* oldParent = Node->GetParent();
   FileRecordNode(Node->KeyValues, Node->RecNo, Node);
   if (oldParent != nullptr && oldParent != Node->GetParent()) {
-    TGroupDataTreeNodeEh* kept = oldParent;
-    while (kept != GetRoot() && kept->NodeType == dntDataGroupEh && kept->GetRowsCount() == 0)
-      kept = kept->GetParent();
-    DeleteEmptyAncestors(oldParent);
-    RenewGroupRecNos(kept);
+    RenewGroupRecNos(DeleteEmptyAncestors(oldParent));
   }
   FlatListChanged();
 }
@@ -668,30 +664,15 @@ void TGridGroupDataTreeEh::DeleteEmptyGroupNodes() {
 void TGridGroupDataTreeEh::ClearDataNodes() {
   recordNodes_.clear();
   flatList_.clear();
-  // Each node sheds its data rows in one pass: deleting them one by one would look each up
-  // among its siblings.
+  // From the back: each deletion then renumbers only the footers after the row.
   auto shed = [&](auto& self, TGroupDataTreeNodeEh* node) -> void {
-    bool hasData = false;
-    for (int i = 0, count = node->Count(); i < count && !hasData; ++i)
-      hasData = static_cast<TGroupDataTreeNodeEh*>(node->Items(i))->NodeType == dntDataSetRecordEh;
-    if (hasData) {
-      std::vector<TBaseTreeNodeEh*> keep, drop;
-      for (int i = 0, count = node->Count(); i < count; ++i) {
-        TBaseTreeNodeEh* child = node->Items(i);
-        (static_cast<TGroupDataTreeNodeEh*>(child)->NodeType == dntDataSetRecordEh ? drop : keep)
-            .push_back(child);
-      }
-      node->ClearItems();
-      for (TBaseTreeNodeEh* child : keep) node->Add(child);
-      for (TBaseTreeNodeEh* child : drop) delete child;
-    }
     node->RecNo = -1;
-    for (int i = 0, count = node->Count(); i < count; ++i) {
-      auto* child = static_cast<TGroupDataTreeNodeEh*>(node->Items(i));
-      if (child->NodeType == dntDataGroupEh)
-        self(self, child);
-      else
-        child->RecNo = -1;
+    for (int i = node->GetRowsCount() - 1; i >= 0; --i) {
+      TGroupDataTreeNodeEh* row = node->GetItem(i);
+      if (row->NodeType == dntDataSetRecordEh)
+        DeleteNode(row);
+      else if (row->NodeType == dntDataGroupEh)
+        self(self, row);
     }
   };
   shed(shed, GetRoot());

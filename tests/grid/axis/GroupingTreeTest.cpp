@@ -1,0 +1,401 @@
+// The group tree over a grouping grid: filing and order, the flat list, single edits heard
+// from the data set, inserting into a group, sorting and expanding a level, large groups, and
+// the brackets closed when an application's event raises.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "grid/data/MemoryDataSetEh.h"
+#include "platform/vcl/Forms.h"
+#include "platform/vcl/VclTesting.h"
+#include "tests/support/ThinGroupingGrid.h"
+
+namespace {
+
+// Answers row heights as the data grid would, noting which record was read and raising on
+// request.
+class TRecordingGroupingGrid : public TThinGroupingGridEh {
+ public:
+  using TThinGroupingGridEh::TThinGroupingGridEh;
+  int CalcDataRowHeight() override {
+    ReadRecord = DataIntf()->GetRowIndex();
+    if (RaiseHeight) throw Exception("height");
+    return DataRowHeight;
+  }
+  int ReadRecord = -1;
+  bool RaiseHeight = false;
+};
+
+using Row = std::pair<Variant, Variant>;  // CAT, SUB
+
+class GroupingTree : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetVcl();
+    form = new TForm(Application, 0);
+    form->AfterConstruction();
+    dataSet = new TMemoryDataSetEh(form);
+    dataSet->FieldDefs()->Add("ID", ftInteger);
+    dataSet->FieldDefs()->Add("CAT", ftString, 20);
+    dataSet->FieldDefs()->Add("SUB", ftString, 20);
+    dataSet->CreateDataSet();
+    source = new TDataSource(form);
+    source->SetDataSet(dataSet);
+    grid = new TRecordingGroupingGrid(form);
+    grid->SetParent(form);
+    form->Show();
+    grid->SetDataSource(source);
+    groups = grid->DataGrouping();
+    tree = grid->GroupTree();
+  }
+  void TearDown() override { ResetVcl(); }
+
+  void AddRows(const std::vector<Row>& Rows) {
+    for (const auto& [cat, sub] : Rows) dataSet->AppendRecord({++lastId, cat, sub});
+  }
+  // Grouping on by the fields (a "-" before a name: descending), optionally with a visible
+  // grand-total footer that the levels share.
+  void Group(std::initializer_list<std::string> Fields, bool Footer = false) {
+    if (Footer) groups->Footers()->Add()->SetVisible(true);
+    for (const std::string& f : Fields)
+      grid->AddGroupLevel(f[0] == '-' ? f.substr(1) : f, f[0] == '-' ? soDescEh : soAscEh);
+    groups->SetActive(true);
+  }
+  static std::string Key(const Variant& V) {
+    if (V.IsNull() || V.IsEmpty()) return "~";
+    return V.VarType() == varString ? "'" + VarToStr(V) + "'" : VarToStr(V);
+  }
+  // The rows below Node: group rows as key:RecNo(children), data rows as their record, footers F.
+  static std::string Dump(const TGroupDataTreeNodeEh* Node) {
+    std::string s;
+    for (int i = 0; i < Node->Count(); ++i) {
+      auto* n = static_cast<const TGroupDataTreeNodeEh*>(Node->Items(i));
+      if (!s.empty()) s += ' ';
+      if (n->NodeType == dntDataGroupEh)
+        s += Key(n->KeyValue) + ":" + std::to_string(n->RecNo) + "(" + Dump(n) + ")";
+      else
+        s += n->NodeType == dntDataGroupFooterEh ? "F" : std::to_string(n->RecNo);
+    }
+    return s;
+  }
+  std::string Tree() {
+    tree->CheckConsistency();
+    return Dump(tree->GetRoot());
+  }
+  std::string Flat() {
+    tree->CheckConsistency();
+    std::string s;
+    for (int i = 0; i < tree->GetFlatCount(); ++i) {
+      TGroupDataTreeNodeEh* n = tree->GetFlatNode(i);
+      s += (i ? " " : "") + (n->NodeType == dntDataGroupEh         ? Key(n->KeyValue)
+                             : n->NodeType == dntDataGroupFooterEh ? std::string("F")
+                                                                   : std::to_string(n->RecNo));
+    }
+    return s;
+  }
+  TGroupDataTreeNodeEh* GroupRow(const Variant& Key) {
+    for (int i = 0; i < tree->GetRoot()->GetRowsCount(); ++i)
+      if (CompareGroupKeysEh(tree->GetRoot()->GetItem(i)->KeyValue, Key) == 0)
+        return tree->GetRoot()->GetItem(i);
+    return nullptr;
+  }
+  void EditRecord(int RecIndex, const char* Field, const Variant& Value) {
+    dataSet->SetRecNo(RecIndex + 1);
+    dataSet->Edit();
+    dataSet->FieldByName(Field)->SetAsVariant(Value);
+    dataSet->Post();
+  }
+
+  TForm* form = nullptr;
+  TMemoryDataSetEh* dataSet = nullptr;
+  TDataSource* source = nullptr;
+  TRecordingGroupingGrid* grid = nullptr;
+  TGridDataGroupsEh* groups = nullptr;
+  TGridGroupDataTreeEh* tree = nullptr;
+  int lastId = 0;
+};
+
+const std::vector<Row> kRows = {{"b", "x"}, {"a", "y"}, {Null(), "x"}, {"b", "y"}, {"a", "x"}, {"b", "x"}};
+
+TEST_F(GroupingTree, FilesRecordsInKeyOrderWithNullFirstAndEqualKeysTogether) {
+  struct Case {
+    std::initializer_list<std::string> levels;
+    const char* tree;
+  } const cases[] = {
+      {{}, "0 1 2 3 4 5"},
+      {{"CAT"}, "~:2(2) 'a':1(1 4) 'b':0(0 3 5)"},
+      {{"-CAT"}, "'b':0(0 3 5) 'a':1(1 4) ~:2(2)"},
+      {{"CAT", "-SUB"}, "~:2('x':2(2)) 'a':1('y':1(1) 'x':4(4)) 'b':0('y':3(3) 'x':0(0 5))"},
+      {{"-CAT", "SUB"}, "'b':0('x':0(0 5) 'y':3(3)) 'a':1('x':4(4) 'y':1(1)) ~:2('x':2(2))"},
+  };
+  AddRows(kRows);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tree);
+    groups->SetActive(false);
+    groups->GroupLevels()->Clear();
+    Group(c.levels);
+    EXPECT_EQ(Tree(), c.tree);
+    tree->Rebuild();  // the group rows kept from before change nothing
+    EXPECT_EQ(Tree(), c.tree);
+  }
+}
+
+TEST_F(GroupingTree, MixedTextAndNumberKeysOrderByTypeAndFindTheirGroup) {
+  // Texts after numbers whatever they read as; "10" < "9" as texts, 9 < 10 as numbers.
+  const std::vector<Variant> keys = {10, "10", 9, "9", 10, Null(), "9", 9.5};
+  AddRows(std::vector<Row>(keys.size(), Row{"", ""}));
+  Group({"CAT"});
+  groups->GetActiveGroupLevel(0)->OnGetKeyValue = [&](TGridDataGroupLevelEh*, Variant& Key) {
+    Key = keys[static_cast<size_t>(groups->DataIntf()->GetRowIndex())];
+  };
+  tree->Rebuild();
+  EXPECT_EQ(Tree(), "~:5(5) 9:2(2) 9.5:7(7) 10:0(0 4) '10':1(1) '9':3(3 6)");
+  EXPECT_LT(CompareGroupKeysEh(VarArrayOf({1, "a"}), VarArrayOf({1, "b"})), 0);
+  EXPECT_GT(CompareGroupKeysEh(VarArrayOf({2}), VarArrayOf({1, "b"})), 0);
+}
+
+TEST_F(GroupingTree, FlatListSkipsCollapsedRowsRootFootersAndHiddenFootersAndCountsTheRootExpanded) {
+  AddRows(kRows);
+  groups->SetDefaultStateExpanded(true);
+  Group({"CAT", "SUB"}, true);
+  TGridDataGroupLevelEh* sub = groups->GetActiveGroupLevel(1);
+  struct Case {
+    const char* id;
+    std::function<void()> step;
+    const char* flat;
+  } const cases[] = {
+      {"expanded", nullptr, "~ 'x' 2 F F 'a' 'x' 4 F 'y' 1 F F 'b' 'x' 0 5 F 'y' 3 F F"},
+      {"a collapsed", [&] { GroupRow("a")->SetExpanded(false); }, "~ 'x' 2 F F 'a' 'b' 'x' 0 5 F 'y' 3 F F"},
+      {"level 2 collapsed", [&] { sub->CollapseNodes(); }, "~ 'x' F 'a' 'b' 'x' 'y' F"},
+      {"root collapsed", [&] { tree->GetRoot()->SetExpanded(false); }, "~ 'x' F 'a' 'b' 'x' 'y' F"},
+      {"all expanded", [&] { sub->ExpandNodes(), GroupRow("a")->SetExpanded(true); },
+       "~ 'x' 2 F F 'a' 'x' 4 F 'y' 1 F F 'b' 'x' 0 5 F 'y' 3 F F"},
+      {"footer in group row", [&] { groups->GroupRowDefValues()->SetFooterInGroupRow(true); },
+       "~ 'x' 2 'a' 'x' 4 'y' 1 'b' 'x' 0 5 'y' 3"},
+      {"footer hidden",
+       [&] {
+         groups->GroupRowDefValues()->SetFooterInGroupRow(false),
+             groups->Footers()->Items(0)->SetVisible(false);
+       },
+       "~ 'x' 2 'a' 'x' 4 'y' 1 'b' 'x' 0 5 'y' 3"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    const int updates = grid->RowCountUpdates;
+    if (c.step) c.step();
+    EXPECT_EQ(Flat(), c.flat);
+    EXPECT_EQ(grid->RowCountUpdates > updates, c.step != nullptr);
+  }
+  groups->GroupRowDefValues()->SetFooterInGroupRow(true);
+  groups->Footers()->Items(0)->SetVisible(true);
+  GroupRow("b")->SetExpanded(false);
+  EXPECT_EQ(tree->FlatIndexOfRecord(2), 2);
+  EXPECT_EQ(tree->FlatIndexOfRecord(0), -1);
+  EXPECT_FALSE(tree->IsNodeVisible(tree->FindRecordNode(0)));
+  EXPECT_TRUE(tree->IsNodeVisible(tree->FindRecordNode(4)));
+  EXPECT_EQ(tree->IndexOfFlatNode(GroupRow("b")), tree->GetFlatCount() - 1);
+}
+
+TEST_F(GroupingTree, SingleEditsFollowTheDataSetsNotices) {
+  struct Case {
+    const char* id;
+    std::initializer_list<std::string> levels;
+    std::function<void()> edit;
+    const char* tree;
+  } const cases[] = {
+      {"move to a group",
+       {"CAT"},
+       [&] { EditRecord(0, "CAT", "a"); },
+       "~:2(2 F) 'a':0(0 1 4 F) 'b':3(3 5 F) F"},
+      {"move to a new group, the old one emptied",
+       {"CAT"},
+       [&] { EditRecord(2, "CAT", "c"); },
+       "'a':1(1 4 F) 'b':0(0 3 5 F) 'c':2(2 F) F"},
+      {"other field", {"CAT"}, [&] { EditRecord(3, "SUB", "z"); }, "~:2(2 F) 'a':1(1 4 F) 'b':0(0 3 5 F) F"},
+      // a record inserted ahead of its group's rows is filed in record order
+      {"insert",
+       {"CAT"},
+       [&] {
+         dataSet->SetRecNo(2);
+         dataSet->Insert();
+         dataSet->FieldByName("CAT")->SetAsVariant("b");
+         dataSet->Post();
+       },
+       "~:3(3 F) 'a':2(2 5 F) 'b':0(0 1 4 6 F) F"},
+      {"append",
+       {"CAT"},
+       [&] {
+         AddRows({{Null(), "x"}});
+       },
+       "~:2(2 6 F) 'a':1(1 4 F) 'b':0(0 3 5 F) F"},
+      // the group row that named the deleted record names its first remaining one
+      {"delete a group's first",
+       {"CAT"},
+       [&] { dataSet->SetRecNo(1), dataSet->Delete(); },
+       "~:1(1 F) 'a':0(0 3 F) 'b':2(2 4 F) F"},
+      {"delete a group's only",
+       {"CAT", "SUB"},
+       [&] { dataSet->SetRecNo(3), dataSet->Delete(); },
+       "'a':1('x':3(3 F) 'y':1(1 F) F) 'b':0('x':0(0 4 F) 'y':2(2 F) F) F"},
+      {"move empties a subgroup",
+       {"CAT", "SUB"},
+       [&] { EditRecord(1, "CAT", "b"); },
+       "~:2('x':2(2 F) F) 'a':4('x':4(4 F) F) 'b':0('x':0(0 5 F) 'y':1(1 3 F) F) F"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    groups->SetActive(false);
+    groups->GroupLevels()->Clear();
+    groups->Footers()->Clear();
+    dataSet->EmptyDataSet();
+    lastId = 0;
+    AddRows(kRows);
+    Group(c.levels, true);
+    grid->InvalidatedRows.clear();
+    c.edit();
+    EXPECT_EQ(Tree(), c.tree);
+  }
+  ASSERT_EQ(grid->InvalidatedRows.size(), 0u);  // the last edit moved its row
+  EditRecord(4, "ID", 99);
+  ASSERT_EQ(grid->InvalidatedRows.size(), 1u);
+  EXPECT_EQ(grid->InvalidatedRows[0], tree->FindRecordNode(4));
+}
+
+TEST_F(GroupingTree, InsertRecordInGroupWritesTheGroupsKeysIntoTheNewRecord) {
+  AddRows(kRows);
+  Group({"CAT"}, true);
+  struct Case {
+    const char* group;
+    const char* tree;
+  } const cases[] = {
+      {"a", "~:2(2 F) 'a':1(1 4 5 F) 'b':0(0 3 6 F) F"},    // inserted after record 4
+      {"b", "~:2(2 F) 'a':1(1 4 5 F) 'b':0(0 3 6 7 F) F"},  // appended
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.group);
+    GroupRow(c.group)->InsertRecordInGroup();
+    ASSERT_EQ(dataSet->State(), dsInsert);
+    EXPECT_EQ(dataSet->FieldByName("CAT")->AsString(), c.group);
+    EXPECT_TRUE(dataSet->FieldByName("SUB")->IsNull());  // not a key
+    EXPECT_TRUE(groups->NewRecordKeyValues().IsEmpty());
+    dataSet->FieldByName("ID")->SetAsInteger(++lastId);
+    dataSet->Post();
+    EXPECT_EQ(Tree(), c.tree);
+  }
+}
+
+TEST_F(GroupingTree, SortOrderOfAnActiveLevelResortsItsGroupsAndLaterFilingFollows) {
+  AddRows(kRows);
+  Group({"CAT", "SUB"});
+  groups->GetActiveGroupLevel(1)->SetSortOrder(soDescEh);
+  EXPECT_EQ(Tree(), "~:2('x':2(2)) 'a':1('y':1(1) 'x':4(4)) 'b':0('y':3(3) 'x':0(0 5))");
+  groups->GetActiveGroupLevel(0)->SetSortOrder(soDescEh);
+  EXPECT_EQ(Tree(), "'b':0('y':3(3) 'x':0(0 5)) 'a':1('y':1(1) 'x':4(4)) ~:2('x':2(2))");
+  EditRecord(2, "CAT", "ab");
+  EditRecord(3, "SUB", "w");
+  EXPECT_EQ(Tree(), "'b':0('x':0(0 5) 'w':3(3)) 'ab':2('x':2(2)) 'a':1('y':1(1) 'x':4(4))");
+}
+
+TEST_F(GroupingTree, WalksAndLookupsStayLinearOnALargeGroup) {
+  constexpr int kCount = 100000;
+  for (int i = 0; i < kCount; ++i) dataSet->AppendRecord({i, i % 7 == 3 ? "b" : "a", ""});
+  groups->SetDefaultStateExpanded(true);
+  Group({"CAT"}, true);
+  const int bCount = kCount / 7 + (kCount % 7 > 3 ? 1 : 0);
+  ASSERT_EQ(tree->GetFlatCount(), kCount + 2 + 2);  // two group rows, their footers
+  int visible = 0, all = 0;
+  for (TBaseTreeNodeEh* n = tree->GetFirstVisible(); n != nullptr; n = tree->GetNextVisible(n)) ++visible;
+  for (TBaseTreeNodeEh* n = tree->GetFirst(); n != nullptr; n = tree->GetNext(n)) ++all;
+  EXPECT_EQ(visible, kCount + 5);  // with the grand total
+  EXPECT_EQ(all, kCount + 5);
+  TGroupDataTreeNodeEh* b = GroupRow("b");
+  EXPECT_EQ(b->GetRowsCount(), bCount);
+  EXPECT_EQ(tree->IndexOfFlatNode(b), kCount - bCount + 2);
+  int misplaced = 0;
+  for (int r = 0; r < kCount; ++r) {
+    const int flat = tree->FlatIndexOfRecord(r);
+    misplaced += tree->GetFlatNode(flat)->RecNo != r;
+  }
+  EXPECT_EQ(misplaced, 0);
+  dataSet->SetRecNo(kCount / 2);
+  dataSet->Delete();
+  EXPECT_EQ(tree->GetFlatCount(), kCount + 3);
+  tree->CheckConsistency();
+  EXPECT_EQ(tree->FlatIndexOfRecord(kCount - 2), tree->IndexOfFlatNode(b) - 2);  // before a's footer
+}
+
+TEST_F(GroupingTree, RowHeightsComeFromTheHostWithTheRecordRead) {
+  AddRows(kRows);
+  Group({"CAT"}, true);
+  TGroupDataTreeNodeEh* row = tree->FindRecordNode(3);
+  EXPECT_EQ(row->GetRowHeight(), 18);
+  EXPECT_EQ(grid->ReadRecord, 3);
+  EXPECT_EQ(GroupRow("a")->GetRowHeight(), 22);
+  EXPECT_EQ(GroupRow("a")->GetFooterNode(0)->GetRowHeight(), 22);
+  EXPECT_TRUE(GroupRow("a")->IsInLastLevel());
+  EXPECT_TRUE(GroupRow("a")->GetFooterNode(0)->IsInLastLevel());
+  EXPECT_TRUE(tree->FindRecordNode(4)->IsLastDataNode());
+  EXPECT_FALSE(tree->FindRecordNode(1)->IsLastDataNode());
+  TGridDataGroupsEh hostless(grid, nullptr);
+  hostless.GroupDataTree()->Rebuild();
+  ASSERT_EQ(hostless.GroupDataTree()->GetRoot()->GetRowsCount(), 6);
+  EXPECT_EQ(hostless.GroupDataTree()->FindRecordNode(0)->GetRowHeight(), grid->DefaultRowHeight());
+}
+
+// --- mended faults ---
+
+TEST_F(GroupingTree, ChangeOfARecordWithoutItsRowRebuildsTheTree) {
+  AddRows(kRows);
+  Group({"CAT"});
+  const std::string full = Tree();
+  tree->ClearDataNodes();
+  tree->DataRecordChanged(3);
+  EXPECT_EQ(Tree(), full);
+}
+
+TEST_F(GroupingTree, EmptyGroupRowsGoUpToTheRootButFootersAndTheRootStay) {
+  AddRows(kRows);
+  Group({"CAT", "SUB"}, true);
+  tree->ClearDataNodes();
+  tree->DeleteEmptyGroupNodes();
+  EXPECT_EQ(Tree(), "F");
+  EXPECT_EQ(Flat(), "");
+}
+
+TEST_F(GroupingTree, KeyEventOrHostRaisingClosesTheReadingAndTheTreeUpdate) {
+  AddRows(kRows);
+  Group({"CAT"});
+  IMemTableEh* intf = groups->DataIntf();
+  const int current = intf->GetCurrentRecordIndex();
+  int raiseAt = 3;
+  groups->GetActiveGroupLevel(0)->OnGetKeyValue = [&](TGridDataGroupLevelEh*, Variant& Key) {
+    if (intf->GetRowIndex() == raiseAt) throw Exception("key");
+    Key = dataSet->FieldByName("CAT")->AsVariant();
+  };
+  struct Case {
+    const char* id;
+    std::function<void()> call;
+  } const cases[] = {
+      {"rebuild", [&] { tree->Rebuild(); }},
+      {"changed", [&] { tree->DataRecordChanged(3); }},
+      {"row height", [&] { grid->RaiseHeight = true, tree->FindRecordNode(3)->GetRowHeight(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    EXPECT_THROW(c.call(), Exception);
+    EXPECT_EQ(intf->GetRowIndex(), current);
+    EXPECT_EQ(tree->UpdateCount(), 0);
+    raiseAt = -1;
+    tree->Rebuild();
+    raiseAt = 3;
+  }
+  grid->RaiseHeight = false;
+  EXPECT_TRUE(tree->FindRecordNode(3)->NeedRecalc);
+  EXPECT_EQ(tree->FindRecordNode(3)->GetRowHeight(), 18);
+  GroupRow("a")->SetExpanded(true);  // the flat list follows again
+  EXPECT_EQ(Flat(), "~ 'a' 1 4 'b'");
+}
+
+}  // namespace
