@@ -83,13 +83,20 @@ void TBaseTreeNodeEh::Renumber(int From) {
   if (From <= 0) indexesStale_ = false;
 }
 
+int TBaseTreeNodeEh::PlaceOf(const TBaseTreeNodeEh* Child) {
+  const int index = Child->index_;
+  if (index >= 0 && index < Count() && items_[static_cast<size_t>(index)] == Child) return index;
+  if (Child->parent_ != this) return -1;
+  Renumber(0);
+  return Child->index_;
+}
+
 void TBaseTreeNodeEh::Detach() {
   if (parent_ == nullptr) return;
   TBaseTreeNodeEh* oldParent = parent_;
-  auto it = std::find(oldParent->items_.begin(), oldParent->items_.end(), this);
-  if (it != oldParent->items_.end()) {
-    const int at = static_cast<int>(it - oldParent->items_.begin());
-    oldParent->items_.erase(it);
+  const int at = oldParent->PlaceOf(this);
+  if (at >= 0) {
+    oldParent->items_.erase(oldParent->items_.begin() + at);
     oldParent->Renumber(at);
     oldParent->ItemsChanged();
   }
@@ -174,8 +181,11 @@ TBaseTreeNodeEh* TTreeListEh::MakeNode() {
 }
 
 void TTreeListEh::ReleaseApart(TBaseTreeNodeEh* Node) {
-  auto it = std::find(apart_.begin(), apart_.end(), Node);
-  if (it != apart_.end()) apart_.erase(it);
+  if (!Node->madeApart_) return;
+  // A node made apart is usually attached at once: look from the most recent.
+  auto it = std::find(apart_.rbegin(), apart_.rend(), Node);
+  if (it != apart_.rend()) apart_.erase(std::next(it).base());
+  Node->madeApart_ = false;
 }
 
 TBaseTreeNodeEh* TTreeListEh::CreateNodeApart(const std::string& Text, void* Data) {
@@ -184,6 +194,7 @@ TBaseTreeNodeEh* TTreeListEh::CreateNodeApart(const std::string& Text, void* Dat
   node->text_ = Text;
   node->data_ = Data;
   apart_.push_back(node.get());
+  node->madeApart_ = true;
   return node.release();
 }
 
@@ -221,9 +232,7 @@ void TTreeListEh::AddNode(TBaseTreeNodeEh* Node, TBaseTreeNodeEh* Dest, TNodeAtt
       if (Mode == naAddEh) {
         at = parent->Count();
       } else if (Mode != naAddFirstEh) {
-        // The place by position: indexes may be stale when renumbering was not asked for.
-        at = static_cast<int>(std::find(parent->items_.begin(), parent->items_.end(), Dest) -
-                              parent->items_.begin());
+        at = parent->PlaceOf(Dest);
         if (Mode == naInsertAfterEh) ++at;
       }
       break;
@@ -234,10 +243,7 @@ void TTreeListEh::AddNode(TBaseTreeNodeEh* Node, TBaseTreeNodeEh* Dest, TNodeAtt
     if (p == Node) throw Exception("Reference-loop found");
   Node->SetLevel(parent->level_ + 1);
   // Leaving the same parent shifts the places after it.
-  if (Node->parent_ == parent) {
-    const auto own = std::find(parent->items_.begin(), parent->items_.end(), Node) - parent->items_.begin();
-    if (own < at) --at;
-  }
+  if (Node->parent_ == parent && parent->PlaceOf(Node) < at) --at;
   ReleaseApart(Node);
   Node->Detach();
   at = std::clamp(at, 0, parent->Count());
@@ -268,10 +274,9 @@ void TTreeListEh::DeleteNode(TBaseTreeNodeEh* Node, bool ReIndex) {
   ReleaseApart(Node);
   TBaseTreeNodeEh* parent = Node->parent_;
   if (parent != nullptr) {
-    auto it = std::find(parent->items_.begin(), parent->items_.end(), Node);
-    if (it != parent->items_.end()) {
-      const int at = static_cast<int>(it - parent->items_.begin());
-      parent->items_.erase(it);
+    const int at = parent->PlaceOf(Node);
+    if (at >= 0) {
+      parent->items_.erase(parent->items_.begin() + at);
       if (ReIndex)
         parent->Renumber(at);
       else if (at < parent->Count())
@@ -293,8 +298,8 @@ TBaseTreeNodeEh* TTreeListEh::GetNext(TBaseTreeNodeEh* Node) const {
   for (TBaseTreeNodeEh* n = Node; n != nullptr && n != root_.get(); n = n->parent_) {
     TBaseTreeNodeEh* p = n->parent_;
     if (p == nullptr) return nullptr;
-    auto it = std::find(p->items_.begin(), p->items_.end(), n);
-    if (it != p->items_.end() && it + 1 != p->items_.end()) return *(it + 1);
+    const int at = p->PlaceOf(n);
+    if (at >= 0 && at + 1 < p->Count()) return p->items_[static_cast<size_t>(at + 1)];
   }
   return nullptr;
 }
@@ -302,9 +307,9 @@ TBaseTreeNodeEh* TTreeListEh::GetNext(TBaseTreeNodeEh* Node) const {
 TBaseTreeNodeEh* TTreeListEh::GetPrevious(TBaseTreeNodeEh* Node) const {
   if (Node == nullptr || Node->parent_ == nullptr) return nullptr;
   TBaseTreeNodeEh* p = Node->parent_;
-  auto it = std::find(p->items_.begin(), p->items_.end(), Node);
-  if (it == p->items_.begin() || it == p->items_.end()) return p == root_.get() ? nullptr : p;
-  TBaseTreeNodeEh* n = *(it - 1);
+  const int at = p->PlaceOf(Node);
+  if (at <= 0) return p == root_.get() ? nullptr : p;
+  TBaseTreeNodeEh* n = p->items_[static_cast<size_t>(at - 1)];
   while (n->HasChildren()) n = n->items_.back();
   return n;
 }
@@ -327,9 +332,10 @@ TBaseTreeNodeEh* TTreeListEh::GetNextVisible(TBaseTreeNodeEh* Node, bool Conside
   for (;;) {
     TBaseTreeNodeEh* p = n->parent_;
     if (p == nullptr) return nullptr;
-    auto it = std::find(p->items_.begin(), p->items_.end(), n);
-    for (++it; it < p->items_.end(); ++it)
-      if ((*it)->visible_) return *it;
+    const int at = p->PlaceOf(n);
+    if (at < 0) return nullptr;
+    for (int i = at + 1; i < p->Count(); ++i)
+      if (p->items_[static_cast<size_t>(i)]->visible_) return p->items_[static_cast<size_t>(i)];
     if (p == root_.get()) return nullptr;
     n = p;
   }
@@ -414,6 +420,8 @@ void TTreeListEh::CheckConsistency() const {
       ++number;
       if (p.Parent != nullptr) p.Parent->CheckChild(p.Index, "node", number);
       CheckRule(seen.insert(p.Node).second, kTreeName, "node reached twice", "node", number);
+      CheckRule(p.Node->madeApart_ == (p.Parent == nullptr && p.Node != root), kTreeName,
+                "node listed as made apart is attached, or the other way round", "node", number);
       for (int i = p.Node->Count(); i-- > 0;)
         stack.push_back({p.Node->items_[static_cast<size_t>(i)], p.Node, i});
     }

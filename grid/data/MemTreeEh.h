@@ -87,6 +87,9 @@ class TBaseTreeNodeEh : public TPersistent {
   friend class TTreeListEh;
   void SetLevelUnchecked(int ALevel);
   void Renumber(int From);
+  // Child's place among the children (-1 when it is not one): its Index when current, else
+  // after renumbering them all once, so that a walk over n children costs n steps.
+  int PlaceOf(const TBaseTreeNodeEh* Child);
   void Detach();
   int SubtreeDepth() const;
   void CheckChild(int I, const char* Place, int64_t Number) const;
@@ -104,6 +107,7 @@ class TBaseTreeNodeEh : public TPersistent {
   // A caller skipped renumbering (ReIndex false): the children's Index may lag their places
   // until the next renumbering from the first child.
   bool indexesStale_ = false;
+  bool madeApart_ = false;  // listed among the tree's nodes made apart
   void* data_ = nullptr;
   std::string text_;
 };
