@@ -109,15 +109,15 @@ void TLedgerGroupingGridEh::SetGroupedByAccount(bool Value) {
   HideEditor();
   TGridDataGroupsEh* groups = dataGrouping_.get();
   if (Value && groups->GroupLevels()->Count() == 0) {
-    // One grand-total footer that the level shares, counting the dates (every entry has one)
-    // and summing the amounts, shown inside the group row.
+    // One grand-total footer that the level shares, counting the entries under the account
+    // column and summing the amounts, shown inside the group row.
     groups->SetDefaultStateExpanded(true);
     groups->GroupRowDefValues()->SetFooterInGroupRow(true);
     TGridDataGroupFooterEh* footer = groups->Footers()->Add();
     groups->InitFootersColumnItems();
     for (int i = 0; i < footer->ColumnItems()->Count(); ++i) {
       TGridDataGroupFooterColumnItemEh* item = footer->ColumnItems()->Items(i);
-      if (item->Column() == Columns()->GetAxisBar(lacDate)) item->SetValueType(gfvCountEh);
+      if (item->Column() == Columns()->GetAxisBar(lacAccount)) item->SetValueType(gfvCountEh);
       if (item->Column() != Columns()->GetAxisBar(lacAmount)) continue;
       item->SetValueType(gfvSumEh);
       // Footers format a currency without a format of their own as currency: the sums read
@@ -169,7 +169,7 @@ TLedgerGroupingGridEh::TGroupRowTexts TLedgerGroupingGridEh::GroupRowTexts(TGrou
   } else {
     texts.Caption = "合计";
   }
-  const std::string count = FooterText(group, lacDate);
+  const std::string count = FooterText(group, lacAccount);
   texts.Count = (count.empty() ? "0" : count) + " 笔";
   texts.Sum = FooterText(group, lacAmount);
   return texts;
@@ -188,6 +188,17 @@ bool TLedgerGroupingGridEh::SetRowExpanded(int ARow, bool Expanded) {
 void TLedgerGroupingGridEh::UpdateRowCountForGrouping() {
   SyncDimensions();
   Invalidate();
+}
+
+// A count skips the Nulls of its column, yet an entry counts whatever it lacks: the count of the
+// account column counts records.
+bool TLedgerGroupingGridEh::DoDataGroupFooterAggregateValue(TAxisBarEh* Column,
+                                                            TGridDataGroupFooterEh* Footer,
+                                                            TGridDataGroupFooterColumnItemEh* Item,
+                                                            Variant& AggValue, TGroupDataTreeNodeEh* Node) {
+  if (Item->ValueType() != gfvCountEh || Column != Columns()->GetAxisBar(lacAccount)) return false;
+  AggValue = Variant(AggValue.IsEmpty() ? 1 : AggValue.AsInteger() + 1);
+  return true;
 }
 
 // A record's row changed, and so may the sums of its group and the grand totals: the whole

@@ -79,11 +79,10 @@ class TLedgerGroupingGridEh : public TCustomDBAxisGridEh,
   void UpdateRowCountForGrouping() override;
   void InvalidateGroupFlatRow(TGroupDataTreeNodeEh* Node) override;
   void UpdateGroupingLayout() override { Invalidate(); }
-  bool DoDataGroupFooterAggregateValue(TAxisBarEh*, TGridDataGroupFooterEh*,
-                                       TGridDataGroupFooterColumnItemEh*, Variant&,
-                                       TGroupDataTreeNodeEh*) override {
-    return false;
-  }
+  // The account column's count counts the records (a count skips the Nulls of its column).
+  bool DoDataGroupFooterAggregateValue(TAxisBarEh* Column, TGridDataGroupFooterEh* Footer,
+                                       TGridDataGroupFooterColumnItemEh* Item, Variant& AggValue,
+                                       TGroupDataTreeNodeEh* Node) override;
   bool DoDataGroupFooterFinalizeValue(TAxisBarEh*, TGridDataGroupFooterEh*, TGridDataGroupFooterColumnItemEh*,
                                       Variant&) override {
     return false;

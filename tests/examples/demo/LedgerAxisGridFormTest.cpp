@@ -360,6 +360,23 @@ TEST_F(LedgerAxisGridFormTest, GroupSumsFollowEditsOfEntries) {
   EXPECT_EQ(groupTexts("利息"), std::vector<std::string>{}) << "the emptied group is gone";
 }
 
+// An entry whose account is cleared forms a group of its own, first (Null before any key), and
+// still counts as an entry there and in the grand totals.
+TEST_F(LedgerAxisGridFormTest, EntryWithoutAccountIsCountedInAGroupOfItsOwn) {
+  groupSwitch->SetChecked(true);
+  Pump();
+  ledger->SetRecNo(12);
+  ledger->Edit();
+  ledger->FieldByName("Account")->Clear();
+  ledger->Post();
+  Pump();
+  EXPECT_EQ(grid->RowCount(), 1 + 7 + 12 + 1) << "医疗 went, the group without account came";
+  const TDrawLog log = RecordPaint();
+  EXPECT_EQ(RowTexts(log, 1), (std::vector<std::string>{"(无账户)", "1 笔", "220.50"}));
+  EXPECT_EQ(TextOf(log, lacNote, 2), "体检");
+  EXPECT_EQ(RowTexts(log, grid->RowCount() - 1), (std::vector<std::string>{"合计", "12 笔", "36,591.17"}));
+}
+
 // A click on another entry posts an account typed but not yet taken: the posted entry moves to
 // its new group and the emptied group goes, so the rows below shift while the click is being
 // handled. The grid lands on the entry clicked, the one the ledger is now on.
