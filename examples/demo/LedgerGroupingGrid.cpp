@@ -462,12 +462,20 @@ void TLedgerGroupingGridEh::SyncDimensions() {
 // --- mouse and keys -----------------------------------------------------------------------------
 
 void TLedgerGroupingGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  lastDownCell_ = MouseCoord(X, Y);
-  TCustomDBAxisGridEh::MouseDown(Button, Shift, X, Y);
   const TGridCoord cell = MouseCoord(X, Y);
+  lastDownCell_ = cell;
+  lastDownOnSign_ = false;
+  if (IsGroupNode(RowNode(cell.Y)) && cell.X == 0) {
+    const int rowLeft = CellRect(0, cell.Y).Left;
+    lastDownOnSign_ = X >= rowLeft + kSignLeft - 2 && X < rowLeft + kSignLeft + kSignSize + 2;
+  }
+  TCustomDBAxisGridEh::MouseDown(Button, Shift, X, Y);
   if (dataGrouping_->IsGroupingActive() && !IsDataNode(RowNode(Row()))) {
     // A click on the current cell asks for the editor, which other rows have not.
     if (EditorMode()) HideEditor();
+    // A click on the sign folds; the second click of a double click leaves it to DblClick.
+    if (Button == mbLeft && lastDownOnSign_ && cell.Y == Row() && !Shift.Contains(ssDouble))
+      SetRowExpanded(cell.Y, !RowNode(cell.Y)->Expanded());
     return;
   }
   if (Button != mbLeft || cell.X != lacCleared || cell.Y < 1 || cell.Y != Row()) return;
@@ -480,8 +488,9 @@ void TLedgerGroupingGridEh::MouseDown(TMouseButton Button, TShiftState Shift, in
 
 void TLedgerGroupingGridEh::DblClick() {
   TCustomDBAxisGridEh::DblClick();
-  // Only on the group row the double click landed on (not, say, on a title).
-  if (lastDownCell_.Y != Row()) return;
+  // Only on the group row the double click landed on (not, say, on a title), and not on its
+  // sign, whose first click folded it already.
+  if (lastDownCell_.Y != Row() || lastDownOnSign_) return;
   if (TGroupDataTreeNodeEh* node = RowNode(Row()); IsGroupNode(node))
     SetRowExpanded(Row(), !node->Expanded());
 }

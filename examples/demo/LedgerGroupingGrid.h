@@ -102,7 +102,7 @@ class TLedgerGroupingGridEh : public TCustomDBAxisGridEh,
   void InternalLayout() override;
   // A click on a check box flips it.
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-  // Double click, + and - on a group row expand and collapse it.
+  // A click on a group row's sign, a double click on the row, + and - expand and collapse it.
   void DblClick() override;
   void KeyDown(WORD& Key, TShiftState Shift) override;
   void WMChar(TMessage& Message) override;
@@ -119,6 +119,7 @@ class TLedgerGroupingGridEh : public TCustomDBAxisGridEh,
   IMemTableEh* registeredIntf_ = nullptr;
   TComponent* registeredDataSet_ = nullptr;  // the component behind registeredIntf_
   TGridCoord lastDownCell_{-1, -1};
+  bool lastDownOnSign_ = false;  // the last mouse press was on a group row's sign
   // The current row shows a record: it follows the data set's current record as rows move.
   bool followRecord_ = true;
 };

@@ -250,8 +250,9 @@ TEST_F(LedgerAxisGridFormTest, SwitchGroupsTheRowsByAccount) {
   EXPECT_EQ(TextOf(flat, lacAmount, 12), "220.50");
 }
 
-// A group row collapses with - (the keypad's or the typed sign) and a double click, and
-// expands with + and another double click; it stays the current row. A double click on a
+// A group row collapses with - (the keypad's or the typed sign), a double click and a click on
+// its sign, and expands with + and another double click; it stays the current row. A double
+// click on the sign folds it once. A double click on a
 // title, or - on an entry's row, folds nothing.
 TEST_F(LedgerAxisGridFormTest, GroupRowsCollapseAndExpandByKeysAndDoubleClicks) {
   groupSwitch->SetChecked(true);
@@ -263,6 +264,9 @@ TEST_F(LedgerAxisGridFormTest, GroupRowsCollapseAndExpandByKeysAndDoubleClicks) 
   WinTesting::Click(CellCentre(lacNote, salary));
   Pump();
   ASSERT_EQ(grid->Row(), salary);
+  const auto signY = [&](int row) {
+    return (grid->CellRect(0, row).Top + grid->CellRect(0, row).Bottom) / 2;
+  };
   const auto doubleClick = [&](int row) {
     WinTesting::Click(CellCentre(lacNote, row));
     WinTesting::Click(CellCentre(lacNote, row));
@@ -279,6 +283,14 @@ TEST_F(LedgerAxisGridFormTest, GroupRowsCollapseAndExpandByKeysAndDoubleClicks) 
       {"double-click", [&] { doubleClick(salary); }, 21 - 3},
       {"double-click-title", [&] { doubleClick(0); }, 21 - 3},
       {"double-click-again", [&] { doubleClick(salary); }, 21},
+      {"sign-click", [&] { WinTesting::Click(Screen(grid->CellRect(0, salary).Left + 10, signY(salary))); },
+       21 - 3},
+      {"sign-double-click",
+       [&] {
+         WinTesting::Click(Screen(grid->CellRect(0, salary).Left + 10, signY(salary)));
+         WinTesting::Click(Screen(grid->CellRect(0, salary).Left + 10, signY(salary)));
+       },
+       21},
       // The typed sign opens the entry's editor instead; Escape drops it.
       {"minus-on-entry",
        [&] {
