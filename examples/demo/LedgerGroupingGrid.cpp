@@ -400,6 +400,13 @@ void TLedgerGroupingGridEh::GetCellLineParams(int ACol, int ARow, int Side, bool
   if (IsGroupNode(RowNode(ARow)) || IsGrandTotalRow(ARow)) Visible = false;
 }
 
+bool TLedgerGroupingGridEh::GetFocusRectangle(const TGridDrawInfoEh& DrawInfo, TRect& ARect) {
+  if (!IsGroupNode(RowNode(Row())) && !IsGrandTotalRow(Row()))
+    return TCustomDBAxisGridEh::GetFocusRectangle(DrawInfo, ARect);
+  ARect = CalcBoxRect(DrawInfo, FixedCols(), Row(), ColCount() - 1, Row());
+  return !IsRectEmpty(ARect);
+}
+
 // --- rows and the data set ----------------------------------------------------------------------
 
 void TLedgerGroupingGridEh::LinkActive(bool Value) {
@@ -418,6 +425,8 @@ void TLedgerGroupingGridEh::Scroll(int Distance) {
 }
 
 bool TLedgerGroupingGridEh::SelectCell(int ACol, int ARow) {
+  // The grid repaints only the cell it leaves; a group row's frame ran round the whole row.
+  if (ARow != Row() && (IsGroupNode(RowNode(Row())) || IsGrandTotalRow(Row()))) InvalidateRow(Row());
   if (ARow == Row() || !DataLink()->Active() || ARow <= 0) return true;
   if (!dataGrouping_->IsGroupingActive()) {
     DataLink()->MoveBy(ARow - 1 - DataLink()->ActiveRecord());

@@ -66,6 +66,8 @@ class TLedgerGroupingGridEh : public TCustomDBAxisGridEh,
   void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
   void GetCellLineParams(int ACol, int ARow, int Side, bool& DrawFirst, TColor& Color,
                          bool& Visible) override;
+  // On a group or grand-total row the focus frame goes round the whole row.
+  bool GetFocusRectangle(const TGridDrawInfoEh& DrawInfo, TRect& ARect) override;
   void LinkActive(bool Value) override;
   void DataChanged() override;
   void Scroll(int Distance) override;
