@@ -42,8 +42,10 @@ int TMemoryDataSetEh::GetCurrentRecordIndex() {
 }
 
 void TMemoryDataSetEh::InstantReadEnter(int RecIndex) {
+  // Room first, so that the push after a successful beginning cannot fail (and no guard is
+  // paid for on every record).
+  if (readIndexes_.size() == readIndexes_.capacity()) readIndexes_.reserve(readIndexes_.size() * 2 + 4);
   BeginRecordReading(RecIndex);
-  TScopeFail end([this] { EndRecordReading(); });
   readIndexes_.push_back(RecIndex);
 }
 
