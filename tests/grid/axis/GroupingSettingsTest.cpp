@@ -91,6 +91,7 @@ using Keys = std::vector<std::string>;
 TEST_F(GroupingSettings, LevelIsActiveOnlyWithAColumn) {
   TGridDataGroupLevelEh* level = Groups()->GroupLevels()->Add();
   EXPECT_EQ(Groups()->GetActiveGroupLevelsCount(), 0);
+  EXPECT_EQ(level->GetDisplayName(), "Grid1.DataGrouping");
   level->SetColumnName("Column_9_NONE");
   EXPECT_EQ(Groups()->GetActiveGroupLevelsCount(), 0);
   EXPECT_EQ(level->ColumnName(), "Column_9_NONE");
@@ -102,6 +103,7 @@ TEST_F(GroupingSettings, LevelIsActiveOnlyWithAColumn) {
   ASSERT_EQ(Groups()->GetActiveGroupLevelsCount(), 1);
   EXPECT_EQ(Groups()->GetActiveGroupColumn(0), cat);
   EXPECT_EQ(level->ActiveIndex(), 0);
+  EXPECT_EQ(level->GetDisplayName(), "Grid1.DataGrouping['CAT']");
   level->SetColumn(nullptr);
   EXPECT_EQ(Groups()->GetActiveGroupLevelsCount(), 0);
 
@@ -148,7 +150,7 @@ TEST_F(GroupingSettings, RemovingTheMiddleOfThreeLevelsRegroupsByTheOuterTwo) {
   grid->GroupTree()->CheckConsistency();
 }
 
-TEST_F(GroupingSettings, SortOrderResortsOnlyAnActiveLevel) {
+TEST_F(GroupingSettings, SortOrderAndExpansionActOnlyOnAnActiveLevel) {
   TGridDataGroupLevelEh* cat = grid->AddGroupLevel("CAT");
   TGridDataGroupLevelEh* idle = Groups()->GroupLevels()->Add();
   Groups()->SetActive(true);
@@ -156,13 +158,19 @@ TEST_F(GroupingSettings, SortOrderResortsOnlyAnActiveLevel) {
   const int recounts = grid->RowCountUpdates;
 
   idle->SetSortOrder(soDescEh);
+  idle->ExpandNodes();
   EXPECT_EQ(idle->SortOrder(), soDescEh);
   EXPECT_EQ(FlatGroupKeys(), (Keys{"A", "B", "C"}));
+  EXPECT_EQ(grid->GroupTree()->GetFlatCount(), 3);
   EXPECT_EQ(grid->RowCountUpdates, recounts);
 
   cat->SetSortOrder(soDescEh);
   EXPECT_EQ(FlatGroupKeys(), (Keys{"C", "B", "A"}));
   EXPECT_EQ(grid->RowCountUpdates, recounts + 1);
+  cat->ExpandNodes();
+  EXPECT_EQ(grid->GroupTree()->GetFlatCount(), 8);
+  cat->CollapseNodes();
+  EXPECT_EQ(grid->GroupTree()->GetFlatCount(), 3);
 }
 
 TEST_F(GroupingSettings, AssignCopiesActiveLevelsAndPanelOnly) {
@@ -274,13 +282,6 @@ TEST_F(GroupingSettings, LevelRowHeightAndRowLinesFollowTheDefaultsUntilStored) 
     EXPECT_EQ(c.value(), 30);
     EXPECT_FALSE(IsStored(level, c.name));
   }
-}
-
-TEST_F(GroupingSettings, LevelDisplayNameNamesTheField) {
-  TGridDataGroupLevelEh* level = Groups()->GroupLevels()->Add();
-  EXPECT_EQ(level->GetDisplayName(), "Grid1.DataGrouping");
-  level->SetColumn(grid->FindColumnByFieldName("ITEM"));
-  EXPECT_EQ(level->GetDisplayName(), "Grid1.DataGrouping['ITEM']");
 }
 
 TEST_F(GroupingSettings, GroupKeyValuesReadARecordAndKeepThePosition) {
