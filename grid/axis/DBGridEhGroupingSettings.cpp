@@ -574,8 +574,9 @@ void TGridDataGroupsEh::Assign(TPersistent* Source) {
     return;
   }
   if (src == this) return;
-  SetActive(src->Active());
+  // The levels before activation: the tree is then built once, with the new levels.
   GroupLevels()->Assign(src->GroupLevels());
+  SetActive(src->Active());
   SetGroupPanelVisible(src->GroupPanelVisible());
 }
 
