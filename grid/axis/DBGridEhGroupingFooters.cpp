@@ -103,7 +103,7 @@ void AggregateStep(TGridDataGroupFooterColumnItemEh* Item, TGridDataGroupFooterE
   }
   switch (type) {
     case gfvNonEh:
-      AggValue = EmptyTextVariant();
+      if (AggValue.VarType() != varString) AggValue = EmptyTextVariant();
       break;
     case gfvSumEh:
       if (V.IsNull()) break;
@@ -149,6 +149,17 @@ struct TFooterPlan {
   std::vector<int> Slots;
   // An item of a descendant class goes through its own (virtual) AggregateValue.
   std::vector<bool> OwnStep;
+};
+
+// One column item of one footer node on the walk's path: what a record adds to it.
+struct TAggregateStep {
+  Variant* Value;
+  TGridDataGroupFooterColumnItemEh* Item;
+  TGridDataGroupFooterEh* Footer;
+  TAxisBarEh* Column;
+  TGroupDataTreeNodeEh* FooterNode;
+  int Slot;
+  bool OwnStep;
 };
 
 }  // namespace grouping_footers_detail
@@ -826,9 +837,10 @@ void TGridDataGroupFootersEh::FooterConstructed(TGridDataGroupFooterEh* Footer) 
 // TGridGroupDataTreeEh::RecalcFooterValues
 // ================================================================================================
 
-// Every data row adds its record's values into the footers of all its ancestors. The field of
-// each item is resolved once, each record's field values are read once for all ancestors, and
-// the rows are walked through the children of the group rows.
+// Every data row, in tree order, adds its record's values into the footers of all its ancestors;
+// then every value is finalised, once. The field of each item is resolved once, each record's
+// field values are read once for all ancestors, the rows are walked through the children of the
+// group rows, and the steps of the ancestors' footer items are laid out once per group.
 void TGridGroupDataTreeEh::RecalcFooterValues() {
   TGridDataGroupsEh* groups = dataGroups_;
   if (!groups) return;
@@ -845,9 +857,9 @@ void TGridGroupDataTreeEh::RecalcFooterValues() {
   std::vector<Variant> values;
   std::vector<TGroupDataTreeNodeEh*> groupNodes;
 
-  auto planOf = [&](TGridDataGroupFooterEh* footer) -> gfd::TFooterPlan* {
-    for (gfd::TFooterPlan& plan : plans)
-      if (plan.Footer == footer) return &plan;
+  auto planOf = [&](TGridDataGroupFooterEh* footer) -> const gfd::TFooterPlan& {
+    for (const gfd::TFooterPlan& plan : plans)
+      if (plan.Footer == footer) return plan;
     gfd::TFooterPlan& plan = plans.emplace_back();
     plan.Footer = footer;
     TGridDataGroupFooterColumnItemsEh* items = footer->ColumnItems();
@@ -868,20 +880,37 @@ void TGridGroupDataTreeEh::RecalcFooterValues() {
       plan.Slots.push_back(slot);
       plan.OwnStep.push_back(ownStep);
     }
-    return &plan;
+    return plan;
   };
 
-  // Empties the footer values of a group row (or the root), sized to their items.
-  auto resetFooters = [&](TGroupDataTreeNodeEh* node) {
+  // The groups on the walk's path, root first, each with where its steps begin in `steps`.
+  struct TFrame {
+    TGroupDataTreeNodeEh* Node;
+    int Next;
+    size_t StepsBegin;
+  };
+  std::vector<TFrame> stack;
+  std::vector<gfd::TAggregateStep> steps;
+
+  // Empties the footer values of a group row (or the root), sized to their items, and lays out
+  // the steps its rows take on them.
+  auto enterGroup = [&](TGroupDataTreeNodeEh* node) {
     groupNodes.push_back(node);
+    stack.push_back({node, 0, steps.size()});
     for (int f = 0; f < node->GetFooterCount(); ++f) {
       TGroupDataTreeNodeEh* footerNode = node->GetFooterNode(f);
       if (!footerNode) continue;
       TGridDataGroupFooterEh* footer = footerNode->DataGroupFooter;
       const size_t count = footer ? static_cast<size_t>(footer->ColumnItems()->Count()) : 0;
       footerNode->FooterValues.assign(count, Variant());
-      if (footer) planOf(footer);
+      if (!footer) continue;
+      const gfd::TFooterPlan& plan = planOf(footer);
+      for (size_t j = 0; j < std::min(count, plan.Items.size()); ++j)
+        steps.push_back({&footerNode->FooterValues[j], plan.Items[j], footer, plan.Columns[j], footerNode,
+                         plan.Slots[j], plan.OwnStep[j]});
     }
+    // A group met later may bring a footer that reads further fields.
+    values.resize(fields.size());
   };
 
   bool reading = false;
@@ -889,60 +918,46 @@ void TGridGroupDataTreeEh::RecalcFooterValues() {
     if (reading) intf->InstantReadLeave();
   });
 
-  // The footer node is the one handed to the relay: its parent is the group, its footer the
+  // The record's values go into the footers of its ancestors from the parent up to the root. The
+  // footer node is the one handed to the relay: its parent is the group, its footer the
   // definition.
   auto aggregate = [&](TGroupDataTreeNodeEh* row) {
     intf->InstantReadEnter(row->RecNo);
     reading = true;
     for (size_t s = 0; s < fields.size(); ++s) values[s] = fields[s]->AsVariant();
-    for (TGroupDataTreeNodeEh* group = row->GetParent(); group; group = group->GetParent()) {
-      for (int f = 0; f < group->GetFooterCount(); ++f) {
-        TGroupDataTreeNodeEh* footerNode = group->GetFooterNode(f);
-        if (!footerNode || !footerNode->DataGroupFooter) continue;
-        gfd::TFooterPlan* plan = planOf(footerNode->DataGroupFooter);
-        const size_t n = std::min(plan->Items.size(), footerNode->FooterValues.size());
-        for (size_t j = 0; j < n; ++j) {
-          if (plan->OwnStep[j]) {
-            plan->Items[j]->AggregateValue(footerNode->FooterValues[j], footerNode);
-            continue;
-          }
-          const int slot = plan->Slots[j];
-          gfd::AggregateStep(plan->Items[j], plan->Footer, footerNode->FooterValues[j],
-                             slot >= 0 ? values[static_cast<size_t>(slot)] : gfd::NullVariant(), footerNode,
-                             host, plan->Columns[j]);
-        }
+    size_t end = steps.size();
+    for (size_t f = stack.size(); f-- > 0;) {
+      const size_t begin = stack[f].StepsBegin;
+      for (size_t k = begin; k < end; ++k) {
+        const gfd::TAggregateStep& step = steps[k];
+        if (step.OwnStep)
+          step.Item->AggregateValue(*step.Value, step.FooterNode);
+        else
+          gfd::AggregateStep(step.Item, step.Footer, *step.Value,
+                             step.Slot >= 0 ? values[static_cast<size_t>(step.Slot)] : gfd::NullVariant(),
+                             step.FooterNode, host, step.Column);
       }
+      end = begin;
     }
     reading = false;
     intf->InstantReadLeave();
   };
 
   // Pre-order over the group rows: a group's footers are emptied before its rows add to them.
-  TGroupDataTreeNodeEh* root = GetRoot();
-  resetFooters(root);
-  struct TFrame {
-    TGroupDataTreeNodeEh* Node;
-    int Next;
-  };
-  std::vector<TFrame> stack;
-  stack.push_back({root, 0});
+  enterGroup(GetRoot());
   while (!stack.empty()) {
     TFrame& top = stack.back();
-    TGroupDataTreeNodeEh* parent = top.Node;
-    if (top.Next >= parent->GetRowsCount()) {
+    if (top.Next >= top.Node->GetRowsCount()) {
+      steps.resize(top.StepsBegin);
       stack.pop_back();
       continue;
     }
-    TGroupDataTreeNodeEh* child = parent->GetItem(top.Next++);
+    TGroupDataTreeNodeEh* child = top.Node->GetItem(top.Next++);
     if (!child) continue;
-    if (child->NodeType == dntDataGroupEh) {
-      resetFooters(child);
-      stack.push_back({child, 0});
-    } else if (child->NodeType == dntDataSetRecordEh && intf && child->RecNo >= 0) {
-      // A group met later may bring a footer that reads further fields.
-      if (values.size() != fields.size()) values.resize(fields.size());
+    if (child->NodeType == dntDataGroupEh)
+      enterGroup(child);
+    else if (child->NodeType == dntDataSetRecordEh && intf && child->RecNo >= 0)
       aggregate(child);
-    }
   }
 
   for (TGroupDataTreeNodeEh* node : groupNodes)
