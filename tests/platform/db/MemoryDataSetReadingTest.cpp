@@ -65,108 +65,72 @@ int Twice(TDataSet& ds) {
   return ds.FieldByName("Twice")->AsInteger();
 }
 
+// Browse: another record reads in place, calculated for it, the cursor stays. Edit and
+// insert: the record being edited reads its buffer at its own place (a reading without a
+// buffer of its own, nested with ones that have one), and refuses writes while another is read.
 TEST(MemoryDataSetReading, ReadsAnyRecordWithoutMovingAndNests) {
   int calcs = 0;
   DataSetPtr ds = NewPeople(&calcs);
+  ds->SetSequenced(false);  // places do not depend on RecNo
   int scrolls = 0;
   ds->AfterScroll = [&scrolls](TDataSet*) { ++scrolls; };
-  ds->SetRecNo(2);  // Cid
-  scrolls = 0;
-  calcs = 0;
-
-  ds->BeginRecordReading(3);
-  EXPECT_EQ(Name(*ds), "Ann");
-  EXPECT_EQ(Twice(*ds), 40);  // calculated for the record read
-  EXPECT_EQ(calcs, 1);
-  ds->BeginRecordReading(0);
-  EXPECT_EQ(ds->RecordReadingDepth(), 2);
-  EXPECT_EQ(Name(*ds), "Dee");
-  EXPECT_EQ(Twice(*ds), 100);
-  ds->EndRecordReading();
-  EXPECT_EQ(Name(*ds), "Ann");  // the outer reading answers again, not recalculated
-  EXPECT_EQ(Twice(*ds), 40);
-  EXPECT_EQ(calcs, 2);
-  ds->EndRecordReading();
-  EXPECT_EQ(ds->RecordReadingDepth(), 0);
-  EXPECT_EQ(Name(*ds), "Cid");
-  EXPECT_EQ(Twice(*ds), 80);
-  EXPECT_EQ(ds->RecNo(), 2);
-  EXPECT_EQ(scrolls, 0);
-
-  // A record read again after another at the same depth reads the new one (buffer reused).
-  ds->BeginRecordReading(2);
-  EXPECT_EQ(Name(*ds), "Bob");
-  ds->EndRecordReading();
-  ds->BeginRecordReading(3);
-  EXPECT_EQ(Name(*ds), "Ann");
-  EXPECT_EQ(Twice(*ds), 40);
-  ds->EndRecordReading();
-}
-
-TEST(MemoryDataSetReading, EditAndInsertStatesReadTheirBufferForTheirOwnPlace) {
-  DataSetPtr ds = NewPeople();
-  ds->SetSequenced(false);  // places do not depend on RecNo
-  ds->First();
-  ds->Next();  // Cid, place 1
+  ds->MoveBy(1);  // Cid, place 1
   ds->Edit();
   ds->FieldByName("Age")->SetAsInteger(99);
-
+  calcs = 0;
+  ds->BeginRecordReading(3);
+  EXPECT_EQ(Name(*ds), "Ann");
+  EXPECT_EQ(Twice(*ds), 40);
   ds->BeginRecordReading(1);
-  EXPECT_EQ(ds->FieldByName("Age")->AsInteger(), 99);  // unposted
-  EXPECT_EQ(Twice(*ds), 198);
+  EXPECT_EQ(Twice(*ds), 198);  // unposted
   ds->BeginRecordReading(2);
   EXPECT_EQ(Name(*ds), "Bob");
-  // The record read is not the one being edited.
   EXPECT_THROW(ds->FieldByName("Age")->SetAsInteger(1), EDatabaseError);
   ds->EndRecordReading();
-  // The record being edited takes writes again.
-  ds->FieldByName("Age")->SetAsInteger(98);
-  EXPECT_EQ(ds->FieldByName("Age")->AsInteger(), 98);
+  ds->FieldByName("Age")->SetAsInteger(98);  // the record being edited takes writes again
+  EXPECT_EQ(ds->RecordReadingDepth(), 2);
   ds->EndRecordReading();
+  EXPECT_EQ(Twice(*ds), 40);  // the outer reading answers again, not recalculated
+  EXPECT_EQ(calcs, 3);        // Ann, Bob, and Cid's edit
+  ds->EndRecordReading();
+  EXPECT_EQ(Twice(*ds), 196);
   ds->Cancel();
-  EXPECT_EQ(ds->FieldByName("Age")->AsInteger(), 40);
+  EXPECT_EQ(Name(*ds), "Cid");
+  EXPECT_EQ(scrolls, 1);
 
   // An appended record reads at the place it will take, one past the stored ones.
   ds->Append();
   ds->FieldByName("Name")->SetAsString("Eve");
   ds->BeginRecordReading(4);
   EXPECT_EQ(Name(*ds), "Eve");
-  ds->EndRecordReading();
   ds->BeginRecordReading(0);
   EXPECT_EQ(Name(*ds), "Dee");
-  ds->EndRecordReading();
   EXPECT_THROW(ds->BeginRecordReading(5), EDatabaseError);
+  ds->EndRecordReading();
+  ds->EndRecordReading();
   ds->Cancel();
 }
 
 TEST(MemoryDataSetReading, BadIndexUnbalancedEndAndClose) {
   DataSetPtr ds = NewPeople();
-  for (int bad : {-1, 4, 1000}) {
-    SCOPED_TRACE(bad);
+  for (int bad : {-1, 4}) {
     try {
       ds->BeginRecordReading(bad);
-      ADD_FAILURE() << "no error";
+      ADD_FAILURE() << "no error for " << bad;
     } catch (const EDatabaseError& e) {
       EXPECT_EQ(e.Message(), "People: Record index out of range");
     }
-    EXPECT_EQ(ds->RecordReadingDepth(), 0);
   }
-  // An end without a beginning changes nothing.
-  ds->EndRecordReading();
+  ds->EndRecordReading();  // without a beginning: nothing
   EXPECT_EQ(ds->RecordReadingDepth(), 0);
   EXPECT_EQ(Name(*ds), "Dee");
-
   ds->BeginRecordReading(2);
   ds->BeginRecordReading(3);
   ds->Close();
   EXPECT_EQ(ds->RecordReadingDepth(), 0);
-  EXPECT_THROW(ds->BeginRecordReading(0), EDatabaseError);  // closed
   ds->Open();
   ds->AppendRecord({"Zed", 1});
   EXPECT_EQ(Name(*ds), "Zed");  // no reading of the closed store lingers
-  ds->BeginRecordReading(0);
-  EXPECT_EQ(Name(*ds), "Zed");
-  ds->EndRecordReading();
 }
 
 // The descendant's record tests apply with the filter, also while Filtered is off; they
