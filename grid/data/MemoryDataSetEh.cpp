@@ -116,8 +116,7 @@ void TMemoryDataSetEh::EndUpdate() {
   if (--updateCount_ > 0 || !heldBack_) return;
   heldBack_ = false;
   // One reload stands for every change held back, and for anything queued before it.
-  pending_.clear();
-  Queue(mtcDataReloaded, -1);
+  QueueReload();
   SendNotices();
 }
 
@@ -131,7 +130,6 @@ void TMemoryDataSetEh::InternalOpen() {
 
 void TMemoryDataSetEh::InternalClose() {
   readIndexes_.clear();
-  pending_.clear();
   opening_ = false;
   inherited::InternalClose();
 }
@@ -169,8 +167,7 @@ void TMemoryDataSetEh::RecordsReplaced() {
 void TMemoryDataSetEh::DataEvent(TDataEvent Event, intptr_t Info) {
   if (Event == deUpdateState && State() == dsInactive) {
     // Closed: whatever was queued is moot.
-    pending_.clear();
-    Queue(mtcDataReloaded, -1);
+    QueueReload();
     SendNotices();
   } else if (State() == dsBrowse) {
     // Settled: after a write the window was resynchronised (deDataSetChange); after an open
@@ -190,6 +187,12 @@ void TMemoryDataSetEh::Queue(TMemTableChangeKindEh Kind, int RecIndex) {
     return;
   }
   pending_.push_back({Kind, RecIndex});
+}
+
+void TMemoryDataSetEh::QueueReload() {
+  // While the receivers are told, the queue is being walked: the reload goes after it.
+  if (!sending_) pending_.clear();
+  Queue(mtcDataReloaded, -1);
 }
 
 void TMemoryDataSetEh::SendNotices() {

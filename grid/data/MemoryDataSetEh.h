@@ -89,6 +89,8 @@ class TMemoryDataSetEh : public TMemoryDataSet, public IMemTableEh {
     int RecIndex;
   };
   void Queue(TMemTableChangeKindEh Kind, int RecIndex);
+  // Queues mtcDataReloaded in place of what is queued.
+  void QueueReload();
   void SendNotices();
   void Tell(const TNotice& Notice);
 

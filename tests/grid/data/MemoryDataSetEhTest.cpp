@@ -213,6 +213,8 @@ TEST(MemoryDataSetEh, EachChangeSendsItsNotices) {
       {"item-add", {}, add, {}, 5},
       {"item-apply", {add}, apply, {"reload 3", "link"}, 3},
       {"item-and-filter", {filter("Amount < 45"), on, add}, apply, {"reload 2", "link"}, 2},
+      {"insert-outside-item", {add, apply, append, set("Amount", 5.0)}, post, {"link"}, 3},
+      {"edit-into-item", {add, apply, edit, set("Amount", 1.0)}, post, {"del 0", "link"}, 2},
       {"item-remove", {add, apply}, remove, {}, 3},
       {"item-remove-apply", {add, apply, remove}, apply, {"reload 5", "link"}, 5},
       {"refresh", {}, [](TMemoryDataSetEh& ds) { ds.Refresh(); }, {"reload 5", "link"}, 5},
@@ -298,6 +300,15 @@ TEST(MemoryDataSetEh, ReceiverThatMovesAndEditsWhileTold) {
   w.ds->Delete();
   EXPECT_EQ(w.log, (std::vector<std::string>{"del 2", "chg 0 Y"}));
   EXPECT_EQ(w.ds->RecNo(), 1);
+  // One that closes the data set while told hears the reload after the notice.
+  w.receiver.OnNotice = [&](TMemTableChangeKindEh Kind) {
+    if (Kind == mtcRecordChanged) w.ds->Close();
+  };
+  w.log.clear();
+  w.ds->Edit();
+  w.ds->FieldByName("Name")->SetAsString("W");
+  w.ds->Post();
+  EXPECT_EQ(w.log, (std::vector<std::string>{"chg 0 W", "reload 0"}));
 }
 
 }  // namespace memory_data_set_eh_test
