@@ -125,7 +125,8 @@ void TMemoryDataSetEh::EndUpdate() {
 void TMemoryDataSetEh::InternalOpen() {
   inherited::InternalOpen();
   opening_ = true;
-  Queue(mtcDataReloaded, -1);
+  // Also stands for a reload left by an open that failed.
+  QueueReload();
 }
 
 void TMemoryDataSetEh::InternalClose() {
