@@ -590,8 +590,9 @@ class TDataSet : public TComponent {
   void ClearBuffers();
   // The buffer field reads target in the current state (nullptr: no record).
   TRecordBuffer* ReadBuffer();
-  // While set, field reads in browse, edit and insert state target Buffer instead of the
-  // active record (a descendant's reading of another record); nullptr ends it.
+  // While set, field reads in browse, edit and insert state (and in filter state outside the
+  // filter event) target Buffer instead of the active record (a descendant's reading of
+  // another record, or the record its own filter tests); nullptr ends it.
   void SetReadingBuffer(TRecordBuffer* Buffer) { readingBuffer_ = Buffer; }
   TRecordBuffer* ReadingBuffer() const { return readingBuffer_; }
   void SetState(TDataSetState Value);
