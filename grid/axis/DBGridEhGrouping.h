@@ -738,6 +738,10 @@ class TGridGroupDataTreeEh : public TTreeListEh {
   std::vector<TGroupDataTreeNodeEh*> flatList_;
   // recordNodes_[r]: the data row of record r (nullptr while it has none).
   std::vector<TGroupDataTreeNodeEh*> recordNodes_;
+  // While Rebuild files the records: the group rows found for text keys, by parent and text.
+  struct TSearchMemo;
+  TSearchMemo* searchMemo_ = nullptr;
+  std::vector<Variant> keyBuffer_;  // ReadRecordKeys' keys before they become an array
   int32_t updateCount_ = 0;
 };
 

@@ -8,6 +8,8 @@
 // renumbers the records after it (linear by nature).
 #include <algorithm>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "grid/axis/AxisGridDataLinkEh.h"
@@ -113,7 +115,7 @@ TGroupDataTreeNodeEh::TGroupDataTreeNodeEh() = default;
 
 TGroupDataTreeNodeEh::~TGroupDataTreeNodeEh() {
   // While the tree itself is being destroyed the cast fails and nothing is looked up.
-  if (NodeType == dntDataSetRecordEh)
+  if (NodeType == dntDataSetRecordEh && RecNo >= 0)
     if (auto* tree = dynamic_cast<TGridGroupDataTreeEh*>(Owner())) tree->ForgetRecordNode(this);
 }
 
@@ -315,6 +317,23 @@ void TGridGroupDataTreeEh::ForgetRecordNode(TGroupDataTreeNodeEh* Node) {
 
 // --- filing ------------------------------------------------------------------------------------
 
+// Equal texts are equal bytes (the collation breaks its ties by bytes), so a group row found for a
+// text is the one the bisection finds for the same text again; the memo lives while Rebuild
+// files the records and group rows are only added.
+struct TGridGroupDataTreeEh::TSearchMemo {
+  std::unordered_map<std::string, TGroupDataTreeNodeEh*> Groups;
+  std::string Key;  // reused: parent address, then the text
+
+  // The memo's key for a text key under Parent; false for other keys.
+  bool MakeKey(const TGroupDataTreeNodeEh* Parent, const Variant& K) {
+    std::string_view text;
+    if (!K.TryTextView(text)) return false;
+    Key.assign(reinterpret_cast<const char*>(&Parent), sizeof Parent);
+    Key.append(text);
+    return true;
+  }
+};
+
 TGroupDataTreeNodeEh* TGridGroupDataTreeEh::SearchDataChildren(TGroupDataTreeNodeEh* Parent,
                                                                const Variant& Key, bool Descending,
                                                                int& Code) const {
@@ -383,8 +402,17 @@ TGroupDataTreeNodeEh* TGridGroupDataTreeEh::FileRecordNode(const Variant& KeyArr
     const Variant k = key(i);
     TGroupDataTreeNodeEh* neighbour = nullptr;
     int code = kCodeAfter;
+    const bool memo = searchMemo_ != nullptr && searchMemo_->MakeKey(parent, k);
     if (searching) {
-      neighbour = SearchDataChildren(parent, k, level->SortOrder() == soDescEh, code);
+      if (memo) {
+        auto it = searchMemo_->Groups.find(searchMemo_->Key);
+        if (it != searchMemo_->Groups.end()) neighbour = it->second, code = kCodeFound;
+      }
+      if (neighbour == nullptr) {
+        neighbour = SearchDataChildren(parent, k, level->SortOrder() == soDescEh, code);
+        if (memo && code == kCodeFound && neighbour != nullptr)
+          searchMemo_->Groups.emplace(searchMemo_->Key, neighbour);
+      }
       if (code == kCodeFound && neighbour != nullptr) {
         parent = neighbour;
         // The group row names its lowest record (the first filed while rebuilding).
@@ -406,6 +434,7 @@ TGroupDataTreeNodeEh* TGridGroupDataTreeEh::FileRecordNode(const Variant& KeyArr
     }
     AttachNode(group, parent, neighbour, code);
     group->RefreshGroupNode();
+    if (memo) searchMemo_->Groups.emplace(searchMemo_->Key, group);
     parent = group;
     searching = false;
   }
@@ -431,15 +460,15 @@ TGroupDataTreeNodeEh* TGridGroupDataTreeEh::FileRecordNode(const Variant& KeyArr
 
 Variant TGridGroupDataTreeEh::ReadRecordKeys(IMemTableEh* Intf, int RecIndex) {
   const int levels = dataGroups_->GetActiveGroupLevelsCount();
-  std::vector<Variant> keys(static_cast<size_t>(levels) + 1);
+  keyBuffer_.resize(static_cast<size_t>(levels) + 1);
   {
     Intf->InstantReadEnter(RecIndex);
     TScopeExit leave([Intf] { Intf->InstantReadLeave(); });
     for (int i = 0; i < levels; ++i)
-      keys[static_cast<size_t>(i)] = dataGroups_->GetActiveGroupLevel(i)->GetKeyValue();
+      keyBuffer_[static_cast<size_t>(i)] = dataGroups_->GetActiveGroupLevel(i)->GetKeyValue();
   }
-  keys[static_cast<size_t>(levels)] = RecIndex;
-  return VarArrayOf(keys);
+  keyBuffer_[static_cast<size_t>(levels)] = RecIndex;
+  return VarArrayOf(keyBuffer_);
 }
 
 void TGridGroupDataTreeEh::Rebuild() {
@@ -462,6 +491,8 @@ void TGridGroupDataTreeEh::Rebuild() {
       refresh(refresh, GetRoot());
       const int count = intf->GetRowCount();
       recordNodes_.assign(static_cast<size_t>(std::max(count, 0)), nullptr);
+      TSearchMemo memo;
+      TValueRestorer<TSearchMemo*> keepMemo(searchMemo_, &memo);
       for (int r = 0; r < count; ++r) {
         Variant keys = ReadRecordKeys(intf, r);
         TGroupDataTreeNodeEh* node = FileRecordNode(keys, r, nullptr);
@@ -622,7 +653,8 @@ void TGridGroupDataTreeEh::DataRecordDeleted(int RecIndex) {
 // Deletes Node and the group rows above it while they are left without rows; answers the first
 // node kept (the root at most).
 TGroupDataTreeNodeEh* TGridGroupDataTreeEh::DeleteEmptyAncestors(TGroupDataTreeNodeEh* Node) {
-  while (Node != nullptr && Node != GetRoot() && Node->NodeType == dntDataGroupEh && Node->GetRowsCount() == 0) {
+  while (Node != nullptr && Node != GetRoot() && Node->NodeType == dntDataGroupEh &&
+         Node->GetRowsCount() == 0) {
     TGroupDataTreeNodeEh* parent = Node->GetParent();
     DeleteNode(Node);
     Node = parent;
@@ -669,9 +701,10 @@ void TGridGroupDataTreeEh::ClearDataNodes() {
     node->RecNo = -1;
     for (int i = node->GetRowsCount() - 1; i >= 0; --i) {
       TGroupDataTreeNodeEh* row = node->GetItem(i);
-      if (row->NodeType == dntDataSetRecordEh)
+      if (row->NodeType == dntDataSetRecordEh) {
+        row->RecNo = -1;  // the record index is already empty
         DeleteNode(row);
-      else if (row->NodeType == dntDataGroupEh)
+      } else if (row->NodeType == dntDataGroupEh)
         self(self, row);
     }
   };
