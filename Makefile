@@ -41,7 +41,7 @@ run: configure
 # other benchmark programs once each.
 BENCH_REPETITIONS ?= 5
 BENCH_CPU ?=
-SIDE_BY_SIDE := bench_sumlist bench_memtable bench_memory_dataset bench_row_memory
+SIDE_BY_SIDE := bench_sumlist bench_memtable bench_memory_dataset bench_row_memory bench_grouping
 bench: setup
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_BENCH=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS)

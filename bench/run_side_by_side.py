@@ -8,8 +8,8 @@ BUILD_DIR defaults to build-bench (configured with -DBUILD_BENCH=ON, Release). `
 builds it and runs this.
 
 How it runs them:
-  * Every benchmark of bench_memory_dataset, bench_memtable, bench_sumlist and bench_row_memory
-    runs alone in a fresh child process (--benchmark_filter=^NAME/), so the heap one benchmark
+  * Every benchmark of bench_memory_dataset, bench_memtable, bench_sumlist, bench_row_memory and
+    bench_grouping runs alone in a fresh child process (--benchmark_filter=^NAME/), so the heap one benchmark
     leaves never moves another's figure, and a load always starts from a fresh heap (the
     LoadAfterFree and FilterAfterFree benchmarks load and free another data set first, on
     purpose).
@@ -36,7 +36,7 @@ import sys
 import tempfile
 import time
 
-PROGRAMS = ["bench_sumlist", "bench_memtable", "bench_memory_dataset", "bench_row_memory"]
+PROGRAMS = ["bench_sumlist", "bench_memtable", "bench_memory_dataset", "bench_row_memory", "bench_grouping"]
 
 # Each of ours against the SQLite work it stands for: (what, ours, theirs). A "theirs" that is
 # not SQLite's says so in `what`.
@@ -60,6 +60,8 @@ PAIRS = [
     ("data set filter after a free", "BM_FilterAfterFree_Memory", "BM_FilterAfterFree_SQLite"),
     ("data set locate", "BM_Locate_Memory", "BM_Locate_SQLite"),
     ("data set cold locate", "BM_LocateCold_Memory", "BM_Locate_SQLite"),
+    ("grouped view: category, item, footer sum", "BM_Group_Tree", "BM_Group_SQLite"),
+    ("grouped by two values (theirs: by category, item)", "BM_GroupTwoValues_Tree", "BM_Group_Tree"),
 ]
 
 # The rows of the closing summary: (label, ours, theirs). Memory rows follow them.
@@ -74,6 +76,7 @@ SUMMARY = [
     ("data set sorted by the text field, every row", "BM_Sort_Memory", "BM_Sort_SQLite"),
     ("load after another 1M-row data set was freed", "BM_LoadAfterFree_Memory", "BM_LoadAfterFree_SQLite"),
     ("filter after the same", "BM_FilterAfterFree_Memory", "BM_FilterAfterFree_SQLite"),
+    ("grouped view vs three GROUP BY and the grouped listing", "BM_Group_Tree", "BM_Group_SQLite"),
 ]
 MEMORY = [("data set", "BM_RowBytes_DataSet"), ("table store", "BM_RowBytes_Table"), ("SQLite", "BM_RowBytes_SQLite")]
 
