@@ -803,9 +803,11 @@ void TGridDataGroupFootersEh::Update(TCollectionItem* /*Item*/) {
   std::vector<TGridDataGroupFooterEh*> visible;
   visible.reserve(visibleItems_.size());
   for (int i = 0; i < Count(); ++i) {
-    auto* footer = static_cast<TGridDataGroupFooterEh*>(TCollection::Items(i));
-    if (std::find(visibleItems_.begin(), visibleItems_.end(), footer) != visibleItems_.end())
-      visible.push_back(footer);
+    // Compared as items: a footer still being made is no footer yet to cast to.
+    TCollectionItem* item = TCollection::Items(i);
+    const auto kept = std::find_if(visibleItems_.begin(), visibleItems_.end(),
+                                   [item](TGridDataGroupFooterEh* f) { return f == item; });
+    if (kept != visibleItems_.end()) visible.push_back(*kept);
   }
   visibleItems_ = std::move(visible);
   if (!structureChanged_ || constructing_) return;
