@@ -357,7 +357,8 @@ void TLedgerGroupingGridEh::DrawGroupRow(int ACol, int ARow, const TRect& ARect,
     for (int i = c; i < ACol; ++i) x -= ColWidths(i) + GridLineWidth();
     return x;
   };
-  const int rowLeft = colLeft(0);
+  // The sign, caption and count keep to the first shown column when the columns scroll.
+  const int rowLeft = colLeft(LeftCol());
   const TGroupRowTexts texts = GroupRowTexts(Node);
   canvas->Font()->Assign(Font());
   canvas->Font()->SetStyle(TFontStyles{fsBold});
@@ -370,9 +371,11 @@ void TLedgerGroupingGridEh::DrawGroupRow(int ACol, int ARow, const TRect& ARect,
   };
   const int captionX = rowLeft + kCaptionLeft;
   put(captionX, texts.Caption);
-  put(captionX + canvas->TextWidth(texts.Caption) + 14, texts.Count);
-  // The sum stands under the amounts, right-aligned as they are.
-  put(colLeft(lacAmount) + ColWidths(lacAmount) - 4 - canvas->TextWidth(texts.Sum), texts.Sum);
+  const int countX = captionX + canvas->TextWidth(texts.Caption) + 14;
+  put(countX, texts.Count);
+  // The sum stands under the amounts, right-aligned as they are, but never over the count.
+  const int sumX = colLeft(lacAmount) + ColWidths(lacAmount) - 4 - canvas->TextWidth(texts.Sum);
+  put(std::max(sumX, countX + canvas->TextWidth(texts.Count) + 14), texts.Sum);
   canvas->Brush()->SetStyle(bsSolid);
 
   // The sign: minus on an expanded group, plus on a collapsed one.
@@ -474,8 +477,8 @@ void TLedgerGroupingGridEh::MouseDown(TMouseButton Button, TShiftState Shift, in
   const TGridCoord cell = MouseCoord(X, Y);
   lastDownCell_ = cell;
   lastDownOnSign_ = false;
-  if (IsGroupNode(RowNode(cell.Y)) && cell.X == 0) {
-    const int rowLeft = CellRect(0, cell.Y).Left;
+  if (IsGroupNode(RowNode(cell.Y)) && cell.X == LeftCol()) {
+    const int rowLeft = CellRect(LeftCol(), cell.Y).Left;
     lastDownOnSign_ = X >= rowLeft + kSignLeft - 2 && X < rowLeft + kSignLeft + kSignSize + 2;
   }
   TCustomDBAxisGridEh::MouseDown(Button, Shift, X, Y);

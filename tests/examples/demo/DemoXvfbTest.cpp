@@ -275,7 +275,7 @@ TEST_F(DemoXvfbTest, LedgerDetailOpensFromTheMenuAndEditsInPlace) {
 // The ledger detail's switch "按账户分组", clicked, turns the rows into group rows (tinted, one
 // an account, with its count and sum) with their entries under them; pictured. A click on the
 // first group row and the - key collapse it, so the next group row moves up to the second row;
-// a double click expands it again.
+// a double click expands it again; Ctrl+End shows the grand totals (pictured).
 TEST_F(DemoXvfbTest, LedgerDetailGroupsByAccount) {
   const std::string detail = OpenLedgerDetail();
   ASSERT_FALSE(detail.empty()) << "no ledger detail window" << DemoSaid();
@@ -314,6 +314,11 @@ TEST_F(DemoXvfbTest, LedgerDetailGroupsByAccount) {
   shown = SettledChange(detail, *shown);
   ASSERT_TRUE(shown) << "the double click expanded nothing" << DemoSaid();
   EXPECT_NE(test_support::PixelAt(*shown, probeX, rowY(2)), group) << "the group's entries did not come back";
+  // Ctrl+End goes to the last row, the grand totals (pictured).
+  ASSERT_TRUE(Xdo({"key", "ctrl+End"}));
+  shown = SettledChange(detail, *shown);
+  ASSERT_TRUE(shown) << "Ctrl+End moved nothing" << DemoSaid();
+  Keep(*shown, "xvfb-ledger-grouped-totals.png");
   EXPECT_FALSE(demo_->Exited()) << DemoSaid();
 }
 

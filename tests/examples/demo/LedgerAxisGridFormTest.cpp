@@ -85,7 +85,7 @@ class LedgerAxisGridFormTest : public ::testing::Test {
   // The distinct texts drawn in a row, left to right (a group row draws its texts in each of
   // its cells).
   std::vector<std::string> RowTexts(const TDrawLog& log, int row) const {
-    const TRect first = grid->CellRect(0, row);
+    const TRect first = grid->CellRect(grid->LeftCol(), row);
     std::map<std::pair<int, std::string>, bool> seen;
     for (const TDrawCall* c : log.OfKind(TDrawKind::Text))
       if (c->Rect.Top >= first.Top && c->Rect.Bottom <= first.Bottom && !c->Text.empty())
@@ -240,6 +240,20 @@ TEST_F(LedgerAxisGridFormTest, SwitchGroupsTheRowsByAccount) {
   EXPECT_EQ(groups, 7);
   for (const auto& [account, total] : kAccounts) EXPECT_EQ(entriesSeen[account], total.count) << account;
   EXPECT_EQ(RowTexts(log, grid->RowCount() - 1), (std::vector<std::string>{"合计", "12 笔", "36,591.17"}));
+  // Scrolled to the right, the group rows still name their accounts; the sums stay under the
+  // amounts.
+  grid->SetLeftCol(lacKind);
+  const TDrawLog scrolled = RecordPaint();
+  const std::vector<std::string> first = RowTexts(scrolled, 1);
+  ASSERT_EQ(first.size(), 3u);
+  EXPECT_EQ(first[1], std::to_string(kAccounts.at(first[0]).count) + " 笔");
+  EXPECT_EQ(first[2], kAccounts.at(first[0]).sum);
+  const TDrawCall* sum = nullptr;
+  for (const TDrawCall* c : scrolled.OfKind(TDrawKind::Text))
+    if (c->Text == first[2]) sum = c;
+  ASSERT_NE(sum, nullptr);
+  EXPECT_EQ(sum->Rect.Right, grid->CellRect(lacAmount, 1).Right - 4);
+  grid->SetLeftCol(0);
 
   groupSwitch->SetChecked(false);
   Pump();
