@@ -623,6 +623,10 @@ class TGroupDataTreeNodeEh : public TBaseTreeNodeEh {
  public:
   TGroupDataTreeNodeEh();
   ~TGroupDataTreeNodeEh() override;
+  // Nodes of this exact class come from slabs of blocks: a rebuild frees and makes a node per
+  // record, and the general heap's coalescing would cost more than the grouping itself.
+  static void* operator new(size_t Size);
+  static void operator delete(void* Block, size_t Size);
 
   TGroupDataTreeNodeEh* GetParent() const { return static_cast<TGroupDataTreeNodeEh*>(Parent()); }
   TGridGroupDataTreeEh* GetOwnerTree() const;
@@ -728,6 +732,10 @@ class TGridGroupDataTreeEh : public TTreeListEh {
   void RegisterRecordNode(TGroupDataTreeNodeEh* Node);
   void ForgetRecordNode(TGroupDataTreeNodeEh* Node);
   Variant ReadRecordKeys(IMemTableEh* Intf, int RecIndex);
+  // The same into Keys, in place when Keys already is such an array held only there.
+  void ReadRecordKeysInto(IMemTableEh* Intf, int RecIndex, Variant& Keys);
+  // ClearDataNodes; with Spare the data rows are taken out into it instead of freed.
+  void ShedDataNodes(std::vector<TGroupDataTreeNodeEh*>* Spare);
   TGroupDataTreeNodeEh* DeleteEmptyAncestors(TGroupDataTreeNodeEh* Node);
   void RenewGroupRecNos(TGroupDataTreeNodeEh* Node);
   void FlatListChanged();

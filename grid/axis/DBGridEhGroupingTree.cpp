@@ -7,6 +7,8 @@
 // place is kept on the node, so neither lookup walks the tree. Inserting or deleting a record
 // renumbers the records after it (linear by nature).
 #include <algorithm>
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -88,6 +90,77 @@ void SetLastKey(Variant& Keys, int RecIndex) {
   if (Keys.IsArray() && Keys.HighBound() >= Keys.LowBound()) Keys.PutElement(Keys.HighBound(), RecIndex);
 }
 
+// Fixed-size blocks carved from slabs, kept on a free list. Everything runs on the one
+// user-interface thread. The slabs go back to the heap when the last block is returned. Under
+// the address sanitizer blocks come from the heap, so it still sees every node's lifetime.
+class TNodeBlockPool {
+ public:
+  static TNodeBlockPool& Instance() {
+    // Never destroyed: a tree freed during the program's exit may still return its nodes.
+    static TNodeBlockPool* pool = new TNodeBlockPool;
+    return *pool;
+  }
+
+  void* Allocate(size_t Size) {
+    if (!Pooled(Size)) return ::operator new(Size);
+    if (free_ == nullptr) AddSlab();
+    TFreeBlock* block = free_;
+    free_ = block->Next;
+    ++live_;
+    return block;
+  }
+
+  void Release(void* Block, size_t Size) {
+    if (!Pooled(Size)) {
+      ::operator delete(Block);
+      return;
+    }
+    auto* block = static_cast<TFreeBlock*>(Block);
+    block->Next = free_;
+    free_ = block;
+    if (--live_ == 0) {
+      slabs_.clear();
+      free_ = nullptr;
+    }
+  }
+
+ private:
+  struct TFreeBlock {
+    TFreeBlock* Next;
+  };
+  static constexpr size_t kBlock = (sizeof(TGroupDataTreeNodeEh) + alignof(std::max_align_t) - 1) /
+                                   alignof(std::max_align_t) * alignof(std::max_align_t);
+  static constexpr size_t kBlocksPerSlab = 4096;
+
+  static bool Pooled(size_t Size) {
+#if defined(__SANITIZE_ADDRESS__)
+    return false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    return false;
+#else
+    return Size == sizeof(TGroupDataTreeNodeEh);
+#endif
+#else
+    return Size == sizeof(TGroupDataTreeNodeEh);
+#endif
+  }
+
+  void AddSlab() {
+    slabs_.push_back(std::make_unique<std::byte[]>(kBlock * kBlocksPerSlab));
+    std::byte* slab = slabs_.back().get();
+    for (size_t i = kBlocksPerSlab; i-- > 0;) {
+      auto* block = reinterpret_cast<TFreeBlock*>(slab + i * kBlock);
+      block->Next = free_;
+      free_ = block;
+    }
+  }
+
+  std::vector<std::unique_ptr<std::byte[]>> slabs_;
+  TFreeBlock* free_ = nullptr;
+  size_t live_ = 0;
+};
+
 }  // namespace grouping_tree_detail
 
 using namespace grouping_tree_detail;
@@ -112,6 +185,14 @@ int CompareGroupKeysEh(const Variant& A, const Variant& B) {
 // --- TGroupDataTreeNodeEh ----------------------------------------------------------------------
 
 TGroupDataTreeNodeEh::TGroupDataTreeNodeEh() = default;
+
+void* TGroupDataTreeNodeEh::operator new(size_t Size) {
+  return TNodeBlockPool::Instance().Allocate(Size);
+}
+
+void TGroupDataTreeNodeEh::operator delete(void* Block, size_t Size) {
+  TNodeBlockPool::Instance().Release(Block, Size);
+}
 
 TGroupDataTreeNodeEh::~TGroupDataTreeNodeEh() {
   // While the tree itself is being destroyed the cast fails and nothing is looked up.
@@ -471,11 +552,31 @@ Variant TGridGroupDataTreeEh::ReadRecordKeys(IMemTableEh* Intf, int RecIndex) {
   return VarArrayOf(keyBuffer_);
 }
 
+void TGridGroupDataTreeEh::ReadRecordKeysInto(IMemTableEh* Intf, int RecIndex, Variant& Keys) {
+  const int levels = dataGroups_->GetActiveGroupLevelsCount();
+  if (!Keys.IsArray() || Keys.DimCount() != 1 || Keys.LowBound() != 0 || Keys.HighBound() != levels) {
+    Keys = ReadRecordKeys(Intf, RecIndex);
+    return;
+  }
+  {
+    Intf->InstantReadEnter(RecIndex);
+    TScopeExit leave([Intf] { Intf->InstantReadLeave(); });
+    for (int i = 0; i < levels; ++i) Keys.PutElement(i, dataGroups_->GetActiveGroupLevel(i)->GetKeyValue());
+  }
+  Keys.PutElement(levels, RecIndex);
+}
+
 void TGridGroupDataTreeEh::Rebuild() {
   IMemTableEh* intf = dataGroups_ != nullptr ? dataGroups_->DataIntf() : nullptr;
   {
     TCounterScope update(updateCount_);
-    ClearDataNodes();
+    // The data rows are used again for the new records: a rebuild then makes and frees almost
+    // nothing, and each row's key array is rewritten in place.
+    std::vector<TGroupDataTreeNodeEh*> spare;
+    TScopeExit freeSpare([&] {
+      for (TGroupDataTreeNodeEh* node : spare) DeleteNode(node);
+    });
+    ShedDataNodes(&spare);
     if (intf != nullptr) {
       // Group rows kept from before take the footers their levels have now.
       GetRoot()->RefreshGroupNode();
@@ -494,9 +595,20 @@ void TGridGroupDataTreeEh::Rebuild() {
       TSearchMemo memo;
       TValueRestorer<TSearchMemo*> keepMemo(searchMemo_, &memo);
       for (int r = 0; r < count; ++r) {
-        Variant keys = ReadRecordKeys(intf, r);
-        TGroupDataTreeNodeEh* node = FileRecordNode(keys, r, nullptr);
-        node->KeyValues = std::move(keys);
+        if (spare.empty()) {
+          Variant keys = ReadRecordKeys(intf, r);
+          TGroupDataTreeNodeEh* node = FileRecordNode(keys, r, nullptr);
+          node->KeyValues = std::move(keys);
+          continue;
+        }
+        TGroupDataTreeNodeEh* node = spare.back();
+        spare.pop_back();
+        TScopeFail keepSpare([&] { spare.push_back(node); });
+        node->SetVisible(true);
+        node->FooterValues.clear();
+        node->DisplayValue.clear();
+        ReadRecordKeysInto(intf, r, node->KeyValues);
+        FileRecordNode(Variant(node->KeyValues), r, node);
       }
       RecalcFooterValues();
     }
@@ -694,6 +806,10 @@ void TGridGroupDataTreeEh::DeleteEmptyGroupNodes() {
 }
 
 void TGridGroupDataTreeEh::ClearDataNodes() {
+  ShedDataNodes(nullptr);
+}
+
+void TGridGroupDataTreeEh::ShedDataNodes(std::vector<TGroupDataTreeNodeEh*>* Spare) {
   recordNodes_.clear();
   flatList_.clear();
   // From the back: each deletion then renumbers only the footers after the row.
@@ -703,7 +819,12 @@ void TGridGroupDataTreeEh::ClearDataNodes() {
       TGroupDataTreeNodeEh* row = node->GetItem(i);
       if (row->NodeType == dntDataSetRecordEh) {
         row->RecNo = -1;  // the record index is already empty
-        DeleteNode(row);
+        if (Spare != nullptr) {
+          Spare->push_back(row);
+          TakeOutNode(row);
+        } else {
+          DeleteNode(row);
+        }
       } else if (row->NodeType == dntDataGroupEh)
         self(self, row);
     }

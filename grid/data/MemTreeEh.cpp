@@ -62,13 +62,18 @@ void TBaseTreeNodeEh::SetLevel(int ALevel) {
   int exceeded = 0;
   if (ALevel > maxLevel)
     exceeded = ALevel;
-  else if (ALevel + SubtreeDepth() > maxLevel)
+  else if (!items_.empty() && ALevel + SubtreeDepth() > maxLevel)
     exceeded = maxLevel + 1;
   if (exceeded != 0) throw Exception("TBaseTreeNodeEh.SetLevel: Max level exceed - " + IntToStr(exceeded));
   SetLevelUnchecked(ALevel);
 }
 
 void TBaseTreeNodeEh::SetLevelUnchecked(int ALevel) {
+  // Most nodes placed are leaves: no walk, no allocation.
+  if (items_.empty()) {
+    level_ = ALevel;
+    return;
+  }
   std::vector<std::pair<TBaseTreeNodeEh*, int>> stack{{this, ALevel}};
   while (!stack.empty()) {
     auto [node, level] = stack.back();
@@ -181,11 +186,35 @@ TBaseTreeNodeEh* TTreeListEh::MakeNode() {
 }
 
 void TTreeListEh::ReleaseApart(TBaseTreeNodeEh* Node) {
-  if (!Node->madeApart_) return;
-  // A node made apart is usually attached at once: look from the most recent.
-  auto it = std::find(apart_.rbegin(), apart_.rend(), Node);
-  if (it != apart_.rend()) apart_.erase(std::next(it).base());
-  Node->madeApart_ = false;
+  const int at = Node->apartAt_;
+  if (at < 0) return;
+  // The last one takes the place: no search, no shifting.
+  TBaseTreeNodeEh* last = apart_.back();
+  apart_[static_cast<size_t>(at)] = last;
+  last->apartAt_ = at;
+  apart_.pop_back();
+  Node->apartAt_ = -1;
+}
+
+void TTreeListEh::ReserveApart() {
+  if (apart_.size() == apart_.capacity()) apart_.reserve(apart_.size() * 2 + 16);
+}
+
+void TTreeListEh::ListApart(TBaseTreeNodeEh* Node) {
+  Node->apartAt_ = static_cast<int>(apart_.size());
+  apart_.push_back(Node);
+}
+
+void TTreeListEh::TakeOutNode(TBaseTreeNodeEh* Node) {
+  if (Node == nullptr || Node == root_.get() || Node->parent_ == nullptr) return;
+  if (Node->owner_ != this) throw Exception("TBaseTreeNodeEh.Add: Tree nodes can not has different Owners");
+  ReserveApart();  // nothing can fail once the node has left its parent
+  [[maybe_unused]] TBaseTreeNodeEh* parent = Node->parent_;
+  Node->Detach();
+  Node->SetLevelUnchecked(0);
+  ListApart(Node);
+  DEBUG_CHECK(parent->CheckChildrenAround(0));
+  NodeMoved(Node);
 }
 
 TBaseTreeNodeEh* TTreeListEh::CreateNodeApart(const std::string& Text, void* Data) {
@@ -193,8 +222,8 @@ TBaseTreeNodeEh* TTreeListEh::CreateNodeApart(const std::string& Text, void* Dat
   node->owner_ = this;
   node->text_ = Text;
   node->data_ = Data;
-  apart_.push_back(node.get());
-  node->madeApart_ = true;
+  ReserveApart();
+  ListApart(node.get());
   return node.release();
 }
 
@@ -420,16 +449,19 @@ void TTreeListEh::CheckConsistency() const {
       ++number;
       if (p.Parent != nullptr) p.Parent->CheckChild(p.Index, "node", number);
       CheckRule(seen.insert(p.Node).second, kTreeName, "node reached twice", "node", number);
-      CheckRule(p.Node->madeApart_ == (p.Parent == nullptr && p.Node != root), kTreeName,
+      CheckRule((p.Node->apartAt_ >= 0) == (p.Parent == nullptr && p.Node != root), kTreeName,
                 "node listed as made apart is attached, or the other way round", "node", number);
       for (int i = p.Node->Count(); i-- > 0;)
         stack.push_back({p.Node->items_[static_cast<size_t>(i)], p.Node, i});
     }
   };
   walk(root);
-  for (const TBaseTreeNodeEh* node : apart_) {
+  for (size_t i = 0; i < apart_.size(); ++i) {
+    const TBaseTreeNodeEh* node = apart_[i];
     CheckRule(node != nullptr && node->owner_ == this && node->parent_ == nullptr && node->index_ == -1,
               kTreeName, "node made apart hangs somewhere", "node", number + 1);
+    CheckRule(node->apartAt_ == static_cast<int>(i), kTreeName, "node made apart does not know its place",
+              "node", number + 1);
     walk(node);  // one listed twice, or also reached from the root, is reached twice
   }
 }

@@ -107,7 +107,7 @@ class TBaseTreeNodeEh : public TPersistent {
   // A caller skipped renumbering (ReIndex false): the children's Index may lag their places
   // until the next renumbering from the first child.
   bool indexesStale_ = false;
-  bool madeApart_ = false;  // listed among the tree's nodes made apart
+  int apartAt_ = -1;  // place in the tree's list of nodes made apart; -1 when attached
   void* data_ = nullptr;
   std::string text_;
 };
@@ -139,6 +139,9 @@ class TTreeListEh : public TComponent {
   // Frees the node with its subtree, renumbering the siblings after it; the root only loses
   // its children.
   void DeleteNode(TBaseTreeNodeEh* Node, bool ReIndex = true);
+  // Takes Node (not the root) out of its parent with its subtree: it is then apart again, owned
+  // by the tree and attachable by AddNode, as if CreateNodeApart had made it.
+  void TakeOutNode(TBaseTreeNodeEh* Node);
 
   // Pre-order walks; nullptr at the end.
   TBaseTreeNodeEh* GetFirst() const;
@@ -172,6 +175,9 @@ class TTreeListEh : public TComponent {
   friend class TBaseTreeNodeEh;
   TBaseTreeNodeEh* MakeNode();
   void ReleaseApart(TBaseTreeNodeEh* Node);
+  // Room for one more node made apart, growing geometrically.
+  void ReserveApart();
+  void ListApart(TBaseTreeNodeEh* Node);
 
   TTreeNodeFactoryEh nodeFactory_;
   std::unique_ptr<TBaseTreeNodeEh> root_;

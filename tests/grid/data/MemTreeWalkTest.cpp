@@ -136,4 +136,25 @@ TEST(TreeListWalks, WalksAfterAttachingAndDeletingWithoutRenumbering) {
   ExpectConsistent(t.tree);
 }
 
+// Nodes taken out are apart again: listed once, attachable anywhere, freed with the tree.
+TEST(TreeListWalks, NodesTakenOutAreApartAndAttachAgain) {
+  BigTree t;
+  std::vector<TBaseTreeNodeEh*> out;
+  for (int k = 0; k < 1000; ++k) {
+    out.push_back(t.p->Items(t.p->Count() - 1 - k * 100));
+    t.tree.TakeOutNode(out.back());
+    t.order.erase(t.order.begin() + (t.p->Count() - k * 100));
+  }
+  ExpectPlaceOrder(t);
+  EXPECT_EQ(out[0]->Parent(), nullptr);
+  EXPECT_EQ(out[0]->Index(), -1);
+  ExpectConsistent(t.tree);
+  // Back in another order, under Q; the rest stay apart until the tree goes.
+  for (size_t k = 0; k < out.size(); k += 2) t.tree.AddNode(out[k], t.q, naAddChildFirstEh, true);
+  EXPECT_EQ(t.q->Count(), 500);
+  EXPECT_EQ(t.q->Items(0), out[998]);
+  EXPECT_EQ(out[998]->Level(), 2);
+  ExpectConsistent(t.tree);
+}
+
 }  // namespace mem_tree_walk_test
