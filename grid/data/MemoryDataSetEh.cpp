@@ -16,7 +16,11 @@ namespace memory_data_set_eh_detail {
 
 TMemoryDataSetEh::TMemoryDataSetEh(TComponent* AOwner) : TMemoryDataSet(AOwner) {}
 
-TMemoryDataSetEh::~TMemoryDataSetEh() = default;
+TMemoryDataSetEh::~TMemoryDataSetEh() {
+  // Closed while this object is still whole: a grid registered as a receiver lets go of it
+  // when its link goes inactive, and would otherwise reach a half-destroyed data set.
+  if (Active()) TDataSet::BeforeDestruction();
+}
 
 // --- rows and reading ------------------------------------------------------------------------
 

@@ -147,6 +147,15 @@ TEST_F(GroupingTree, FilesRecordsInKeyOrderWithNullFirstAndEqualKeysTogether) {
   }
 }
 
+// Freed with delete (not Free), the data set still lets its receivers go while it is whole.
+TEST_F(GroupingTree, DeletedDataSetLetsTheGridGo) {
+  AddRows({{"a", "x"}, {"b", "y"}});
+  Group({"CAT"});
+  delete dataSet;
+  EXPECT_EQ(grid->DataIntf(), nullptr);
+  EXPECT_EQ(tree->GetFlatCount(), 0);
+}
+
 TEST_F(GroupingTree, MixedTextAndNumberKeysOrderByTypeAndFindTheirGroup) {
   // Texts after numbers whatever they read as; "10" < "9" as texts, 9 < 10 as numbers.
   const std::vector<Variant> keys = {10, "10", 9, "9", 10, Null(), "9", 9.5};
