@@ -576,7 +576,17 @@ void TGridGroupDataTreeEh::Rebuild() {
     TScopeExit freeSpare([&] {
       for (TGroupDataTreeNodeEh* node : spare) DeleteNode(node);
     });
+    // Handed out in the order of the records they showed, so that a record's row is most
+    // likely the one it had, and its memory is near the rows of the records around it.
+    const std::vector<TGroupDataTreeNodeEh*> byRecord(recordNodes_);
     ShedDataNodes(&spare);
+    const size_t listed = static_cast<size_t>(
+        std::count_if(byRecord.begin(), byRecord.end(), [](auto* n) { return n != nullptr; }));
+    if (listed == spare.size()) {
+      spare.clear();
+      for (auto it = byRecord.rbegin(); it != byRecord.rend(); ++it)
+        if (*it != nullptr) spare.push_back(*it);
+    }
     if (intf != nullptr) {
       // Group rows kept from before take the footers their levels have now.
       GetRoot()->RefreshGroupNode();
