@@ -34,57 +34,6 @@ namespace {
 
 using bench_rows::kRecords;
 
-// The lookup grid the column drops down, without a window: the keystroke is measured closed.
-class TEditorBenchLookupEh : public TComponent, public ILookupGridEh {
-  RTL_CLASS(TEditorBenchLookupEh, TComponent)
-  RTL_INTERFACES(ILookupGridEh)
- public:
-  TEditorBenchLookupEh() : TComponent(nullptr) {}
-  TComponent* LookupGridComponent() override { return this; }
-  TGridAxisBarsEh* LookupColumns() override { return nullptr; }
-  TAxisBarDefValuesEh* LookupColumnDefValues() override { return nullptr; }
-  TDBLookupGridEhOptions LookupOptions() override { return {}; }
-  void SetLookupOptions(TDBLookupGridEhOptions) override {}
-  bool SortLocal() override { return false; }
-  void SetSortLocal(bool) override {}
-  TDataSource* ListSource() override { return listSource_; }
-  void SetListSource(TDataSource* Value) override { listSource_ = Value; }
-  void SetKeyField(const std::string&) override {}
-  void SetListField(const std::string& Value) override { listField_ = Value; }
-  void AssignSpecRow(TSpecRowEh*) override {}
-  TWinControl* LookupGridControl() override { return nullptr; }
-  Variant KeyValue() override { return keyValue_; }
-  void SetKeyValue(const Variant& Value) override { keyValue_ = Value; }
-  std::string DisplayText() override { return {}; }
-  int RowCount() override { return 0; }
-  void SetRowCount(int) override {}
-  void SetShowTitles(bool) override {}
-  void SetListFieldIndex(int) override {}
-  std::string ListFieldName() override { return listField_; }
-  void SetAutoFitColWidths(bool) override {}
-  void SetUseMultiTitle(bool) override {}
-  int GetColumnsWidth() override { return 0; }
-  void SetSizeGripVisible(bool) override {}
-  bool SizeChangedByUser() override { return false; }
-  void ClearSizeChangedByUser() override {}
-  std::string SpecRowCellsText() override { return {}; }
-  void SetSortMarkerStyle(int) override {}
-  void SetHighlightText(const std::string&) override {}
-  void SetOnCloseUp(TCloseUpEventEh) override {}
-  void SetOnColumnMoved(TNotifyEvent) override {}
-
- private:
-  TDataSource* listSource_ = nullptr;
-  std::string listField_;
-  Variant keyValue_;
-};
-
-}  // namespace
-
-RTL_IMPLEMENT_CLASS(TEditorBenchLookupEh)
-
-namespace {
-
 // The shortest prefix of the last name that no earlier name begins with, so a search for it
 // walks every record; in capitals, so only a case-insensitive search finds it.
 std::string LastPrefix() {
@@ -107,7 +56,7 @@ const std::string kNoMatch = "QQ7";
 // The editor on a lookup column whose list is the benchmark names: ledger.CODE -> list.ID.
 struct TEditorSetup {
   TEditorSetup() {
-    RegisterLookupGridFactoryEh([](TAxisBarEh*) { return new TEditorBenchLookupEh; });
+    RegisterLookupGridFactoryEh([](TAxisBarEh*) { return new TThinLookupGridEh; });
     ResetVcl();
     form = new TForm(Application, 0);
     form->AfterConstruction();

@@ -8,6 +8,7 @@
 RTL_IMPLEMENT_CLASS(TThinAxisBarEh)
 RTL_IMPLEMENT_CLASS(TThinAxisLineParamsEh)
 RTL_IMPLEMENT_CLASS(TThinAxisGridEh)
+RTL_IMPLEMENT_CLASS(TThinLookupGridEh)
 
 TDBGridLinesColorSchemeEh TThinAxisLineParamsEh::GetActualColorScheme() {
   if (ColorScheme() != glcsDefaultEh) return ColorScheme();
@@ -130,4 +131,17 @@ void TThinAxisGridEh::SyncDimensions() {
   if (RowCount() != rows) SetRowCount(rows);
   if (DataLink()->Active() && Row() != DataLink()->ActiveRecord() + 1)
     MoveColRow(Col(), DataLink()->ActiveRecord() + 1, true, false);
+}
+
+TThinLookupGridEh::TThinLookupGridEh(bool* AFreed) : TComponent(nullptr), freed_(AFreed) {}
+
+TThinLookupGridEh::~TThinLookupGridEh() {
+  if (freed_) *freed_ = true;
+}
+
+std::string TThinLookupGridEh::DisplayText() {
+  TDataSet* ds = listSource ? listSource->DataSet() : nullptr;
+  if (!ds || !ds->Active() || listField.empty()) return {};
+  TField* field = ds->FindField(listField);
+  return field ? field->DisplayText() : std::string();
 }

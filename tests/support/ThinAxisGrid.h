@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "grid/axis/AxisBarDefValuesEh.h"
 #include "grid/axis/DBAxisGridEh.h"
 
 // A column that takes its widths from the grid and lets a caller change its cell parameters.
@@ -75,4 +76,59 @@ class TThinAxisGridEh : public TCustomDBAxisGridEh {
   void SyncDimensions();
 
   bool plainCells_ = false;
+};
+
+// A lookup grid without a window of its own, for tests, benchmarks and fuzz targets: it notes
+// what the column and the cell editor hand it; Freed (when given) tells when the column let it
+// go. Its display text is the list field's text of the list source's current record.
+class TThinLookupGridEh : public TComponent, public ILookupGridEh {
+  RTL_CLASS(TThinLookupGridEh, TComponent)
+  RTL_INTERFACES(ILookupGridEh)
+ public:
+  explicit TThinLookupGridEh(bool* AFreed = nullptr);
+  ~TThinLookupGridEh() override;
+  TComponent* LookupGridComponent() override { return this; }
+  TGridAxisBarsEh* LookupColumns() override { return nullptr; }
+  TAxisBarDefValuesEh* LookupColumnDefValues() override { return nullptr; }
+  TDBLookupGridEhOptions LookupOptions() override { return {}; }
+  void SetLookupOptions(TDBLookupGridEhOptions) override {}
+  bool SortLocal() override { return false; }
+  void SetSortLocal(bool) override {}
+  TDataSource* ListSource() override { return listSource; }
+  void SetListSource(TDataSource* Value) override { listSource = Value; }
+  void SetKeyField(const std::string& Value) override { keyField = Value; }
+  void SetListField(const std::string& Value) override { listField = Value; }
+  void AssignSpecRow(TSpecRowEh* Value) override { specRowText = Value->CellsText(); }
+  TWinControl* LookupGridControl() override { return control; }
+  Variant KeyValue() override { return keyValue; }
+  void SetKeyValue(const Variant& Value) override { keyValue = Value; }
+  std::string DisplayText() override;
+  int RowCount() override { return rowCount; }
+  void SetRowCount(int Value) override { rowCount = Value; }
+  void SetShowTitles(bool Value) override { showTitles = Value; }
+  void SetListFieldIndex(int Value) override { listFieldIndex = Value; }
+  std::string ListFieldName() override { return listField; }
+  void SetAutoFitColWidths(bool Value) override { autoFit = Value; }
+  void SetUseMultiTitle(bool Value) override { useMultiTitle = Value; }
+  int GetColumnsWidth() override { return columnsWidth; }
+  void SetSizeGripVisible(bool Value) override { sizeGrip = Value; }
+  bool SizeChangedByUser() override { return sizeChanged; }
+  void ClearSizeChangedByUser() override { sizeChanged = false; }
+  std::string SpecRowCellsText() override { return specRowText; }
+  void SetSortMarkerStyle(int Value) override { sortMarkerStyle = Value; }
+  void SetHighlightText(const std::string& Value) override { highlightText = Value; }
+  void SetOnCloseUp(TCloseUpEventEh Value) override { onCloseUp = Value; }
+  void SetOnColumnMoved(TNotifyEvent Value) override { onColumnMoved = Value; }
+
+  TDataSource* listSource = nullptr;
+  std::string keyField, listField, specRowText, highlightText;
+  TWinControl* control = nullptr;  // the window the editor places; nullptr: none
+  Variant keyValue;
+  int rowCount = 0, listFieldIndex = -1, columnsWidth = 0, sortMarkerStyle = 0;
+  bool showTitles = false, autoFit = false, useMultiTitle = false, sizeGrip = false, sizeChanged = false;
+  TCloseUpEventEh onCloseUp;
+  TNotifyEvent onColumnMoved;
+
+ private:
+  bool* freed_;
 };

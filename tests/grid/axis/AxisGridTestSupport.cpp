@@ -1,20 +1,7 @@
 #include "tests/grid/axis/AxisGridTestSupport.h"
 
 RTL_IMPLEMENT_CLASS(TTestAxisGridEh)
-RTL_IMPLEMENT_CLASS(TLookupGridDoubleEh)
 
-TLookupGridDoubleEh::TLookupGridDoubleEh(bool* AFreed) : TComponent(nullptr), freed_(AFreed) {}
-
-TLookupGridDoubleEh::~TLookupGridDoubleEh() {
-  if (freed_) *freed_ = true;
-}
-
-std::string TLookupGridDoubleEh::DisplayText() {
-  TDataSet* ds = listSource ? listSource->DataSet() : nullptr;
-  if (!ds || !ds->Active() || listField.empty()) return {};
-  TField* field = ds->FindField(listField);
-  return field ? field->DisplayText() : std::string();
-}
 void TTestAxisGridEh::DataChanged() {
   ++DataChangedCount;
   TThinAxisGridEh::DataChanged();
