@@ -17,6 +17,7 @@ struct FreeComponent {
   void operator()(TComponent* c) const { c->Free(); }
 };
 using DataSetPtr = std::unique_ptr<TMemoryDataSetEh, FreeComponent>;
+using Log = std::vector<std::string>;
 
 // ID, Name, Amount and a calculated Double (= Amount * 2); records (1, E, 10) .. (5, A, 50).
 DataSetPtr NewData() {
@@ -46,44 +47,36 @@ std::string Name(TDataSet& ds) {
 
 // Logs each notice; an inserted or changed record is read at once through instant reading,
 // so the log shows that the data set had settled.
-class TLogReceiver : public IMemTableEventReceiverEh {
- public:
-  TLogReceiver(TMemoryDataSetEh* DataSet, std::vector<std::string>* Log) : ds_(DataSet), log_(Log) {}
+struct TLogReceiver : IMemTableEventReceiverEh {
+  TLogReceiver(TMemoryDataSetEh* DataSet, Log* L) : ds(DataSet), log(L) {}
+  TMemoryDataSetEh* ds;
+  Log* log;
   std::function<void(TMemTableChangeKindEh Kind)> OnNotice;
   void MemTableRecordsChanged(TMemTableChangeKindEh Kind, int RecIndex) override {
     const char* kinds[] = {"ins ", "del ", "chg ", "reload "};
     std::string entry = kinds[static_cast<int>(Kind)];
-    entry += std::to_string(Kind == mtcDataReloaded ? ds_->GetRowCount() : RecIndex);
+    entry += std::to_string(Kind == mtcDataReloaded ? ds->GetRowCount() : RecIndex);
     if (Kind == mtcRecordInserted || Kind == mtcRecordChanged) {
-      ds_->InstantReadEnter(RecIndex);
-      entry += " " + Name(*ds_);
-      ds_->InstantReadLeave();
+      ds->InstantReadEnter(RecIndex);
+      entry += " " + Name(*ds);
+      ds->InstantReadLeave();
     }
-    log_->push_back(entry);
+    log->push_back(entry);
     if (OnNotice) OnNotice(Kind);
   }
-
- private:
-  TMemoryDataSetEh* ds_;
-  std::vector<std::string>* log_;
 };
 
 // Logs "link" when the data link hears that the data set changed.
-class TLogLink : public TDataLink {
- public:
-  explicit TLogLink(std::vector<std::string>* Log) : log_(Log) {}
-
- protected:
-  void DataSetChanged() override { log_->push_back("link"); }
+struct TLogLink : TDataLink {
+  explicit TLogLink(Log* L) : log(L) {}
+  Log* log;
+  void DataSetChanged() override { log->push_back("link"); }
   void DataSetScrolled(int) override {}
-
- private:
-  std::vector<std::string>* log_;
 };
 
 struct Watched {
   DataSetPtr ds = NewData();
-  std::vector<std::string> log;
+  Log log;
   TLogReceiver receiver{ds.get(), &log};
   std::unique_ptr<TDataSource> source{new TDataSource(nullptr)};
   TLogLink link{&log};
@@ -100,6 +93,10 @@ struct Watched {
 };
 
 TEST(MemoryDataSetEh, InstantReadingLeavesTheCursorAlone) {
+  TClass cls = FindClass("TMemoryDataSetEh");  // registered for streaming
+  ASSERT_EQ(cls, TMemoryDataSetEh::StaticClass());
+  EXPECT_NE(DataSetPtr(dynamic_cast<TMemoryDataSetEh*>(cls->Create(nullptr))), nullptr);
+
   DataSetPtr ds = NewData();
   ds->SetRecNo(2);  // D
   int scrolls = 0;
@@ -140,45 +137,36 @@ TEST(MemoryDataSetEh, InstantReadingLeavesTheCursorAlone) {
   EXPECT_EQ(table->GetCurrentRecordIndex(), -1);
 }
 
-TEST(MemoryDataSetEh, RegisteredForStreaming) {
-  TClass cls = FindClass("TMemoryDataSetEh");
-  ASSERT_EQ(cls, TMemoryDataSetEh::StaticClass());
-  DataSetPtr made(dynamic_cast<TMemoryDataSetEh*>(cls->Create(nullptr)));
-  EXPECT_NE(made, nullptr);
-}
+using Step = std::function<void(TMemoryDataSetEh&)>;
+#define STEP(...) Step([=](TMemoryDataSetEh& ds) { __VA_ARGS__; })
 
-// Every change tells the receivers, in this order, before the data link hears it.
+// Every change tells the receivers, in this order, before the data link hears it; the update
+// bracket holds the notices back and ends in one reload if anything changed inside.
 TEST(MemoryDataSetEh, EachChangeSendsItsNotices) {
-  using Step = std::function<void(TMemoryDataSetEh&)>;
-  auto set = [](const char* field, Variant value) -> Step {
-    return [=](TMemoryDataSetEh& ds) { ds.FieldByName(field)->SetValue(value); };
-  };
-  auto recNo = [](int n) -> Step { return [n](TMemoryDataSetEh& ds) { ds.SetRecNo(n); }; };
-  auto sort = [](const char* names) -> Step {
-    return [=](TMemoryDataSetEh& ds) { ds.SetIndexFieldNames(names); };
-  };
-  auto filter = [](const char* text) -> Step { return [=](TMemoryDataSetEh& ds) { ds.SetFilter(text); }; };
-  const Step on = [](TMemoryDataSetEh& ds) { ds.SetFiltered(true); };
-  const Step edit = [](TMemoryDataSetEh& ds) { ds.Edit(); };
-  const Step insert = [](TMemoryDataSetEh& ds) { ds.Insert(); };
-  const Step append = [](TMemoryDataSetEh& ds) { ds.Append(); };
-  const Step post = [](TMemoryDataSetEh& ds) { ds.Post(); };
-  TMemTableFilterItemEh item = 0;
-  const Step add = [&item](TMemoryDataSetEh& ds) {
-    item = ds.AddFilterItem(
-        [](TDataSet* d, bool& accept) { accept = d->FieldByName("Amount")->AsFloat() > 20; });
-  };
-  const Step apply = [](TMemoryDataSetEh& ds) { ds.ApplyFilterItems(); };
-  const Step remove = [&item](TMemoryDataSetEh& ds) {
-    ds.RemoveFilterItem(item);
-    ds.RemoveFilterItem(12345);  // unknown: nothing
-  };
+  auto set = [](const char* field, Variant value) { return STEP(ds.FieldByName(field)->SetValue(value)); };
+  auto recNo = [](int n) { return STEP(ds.SetRecNo(n)); };
+  auto sort = [](const char* names) { return STEP(ds.SetIndexFieldNames(names)); };
+  auto filter = [](const char* text) { return STEP(ds.SetFilter(text)); };
+  const Step on = STEP(ds.SetFiltered(true)), edit = STEP(ds.Edit()), insert = STEP(ds.Insert());
+  const Step append = STEP(ds.Append()), post = STEP(ds.Post()), close = STEP(ds.Close());
+  const Step begin = STEP(ds.BeginUpdate()), end = STEP(ds.EndUpdate());
+  static TMemTableFilterItemEh item = 0;
+  const Step add = STEP(item = ds.AddFilterItem([](TDataSet* d, bool& accept) {
+    accept = d->FieldByName("Amount")->AsFloat() > 20;
+  }));
+  const Step apply = STEP(ds.ApplyFilterItems());
+  const Step remove = STEP(ds.RemoveFilterItem(item); ds.RemoveFilterItem(12345));  // unknown: nothing
+  const Step bracket = STEP(ds.BeginUpdate(); ds.AppendRecord({6, "F", 60.0}); ds.BeginUpdate(); ds.Delete();
+                            ds.EndUpdate(); ds.SetIndexFieldNames("Name"); EXPECT_EQ(ds.UpdateCount(), 1);
+                            ds.EndUpdate(); ds.EndUpdate();  // unbalanced: nothing
+                            EXPECT_EQ(ds.UpdateCount(), 0));
   struct Case {
     const char* id;
     std::vector<Step> prepare;  // not logged
     Step act;
-    std::vector<std::string> notices;
+    Log notices;
     int count;  // the record count afterwards
+    bool link = true;
   };
   const Case cases[] = {
       {"insert", {recNo(3), insert, set("Name", "X")}, post, {"ins 2 X", "link"}, 6},
@@ -191,23 +179,13 @@ TEST(MemoryDataSetEh, EachChangeSendsItsNotices) {
        {"del 1", "link"},
        3},
       {"insert-outside-filter", {filter("Amount < 45"), on, append, set("Amount", 100.0)}, post, {"link"}, 4},
-      {"cancel", {edit, set("Amount", 1.0)}, [](TMemoryDataSetEh& ds) { ds.Cancel(); }, {"link"}, 5},
-      {"scroll", {}, [](TMemoryDataSetEh& ds) { ds.MoveBy(3); }, {}, 5},
-      {"delete", {recNo(3)}, [](TMemoryDataSetEh& ds) { ds.Delete(); }, {"del 2", "link"}, 4},
-      {"empty", {}, [](TMemoryDataSetEh& ds) { ds.EmptyDataSet(); }, {"reload 0", "link"}, 0},
-      {"load",
-       {},
-       [](TMemoryDataSetEh& ds) {
-         ds.LoadFromRows({{7, "Q", 1.0}});
-       },
-       {"reload 6", "link"},
-       6},
+      {"cancel", {edit, set("Amount", 1.0)}, STEP(ds.Cancel()), {"link"}, 5},
+      {"scroll", {}, STEP(ds.MoveBy(3)), {}, 5},
+      {"delete", {recNo(3)}, STEP(ds.Delete()), {"del 2", "link"}, 4},
+      {"empty", {}, STEP(ds.EmptyDataSet()), {"reload 0", "link"}, 0},
+      {"load", {}, STEP(ds.LoadFromRows({{7, "Q", 1.0}})), {"reload 6", "link"}, 6},
       {"sort", {}, sort("Name"), {"reload 5", "link"}, 5},
-      {"sort-case",
-       {sort("Name")},
-       [](TMemoryDataSetEh& ds) { ds.SetSortCaseSensitive(true); },
-       {"reload 5", "link"},
-       5},
+      {"sort-case", {sort("Name")}, STEP(ds.SetSortCaseSensitive(true)), {"reload 5", "link"}, 5},
       {"filter-text", {on}, filter("Amount > 20"), {"reload 3", "link"}, 3},
       {"filter-on", {filter("Amount > 20")}, on, {"reload 3", "link"}, 3},
       {"item-add", {}, add, {}, 5},
@@ -217,17 +195,17 @@ TEST(MemoryDataSetEh, EachChangeSendsItsNotices) {
       {"edit-into-item", {add, apply, edit, set("Amount", 1.0)}, post, {"del 0", "link"}, 2},
       {"item-remove", {add, apply}, remove, {}, 3},
       {"item-remove-apply", {add, apply, remove}, apply, {"reload 5", "link"}, 5},
-      {"refresh", {}, [](TMemoryDataSetEh& ds) { ds.Refresh(); }, {"reload 5", "link"}, 5},
-      {"close", {}, [](TMemoryDataSetEh& ds) { ds.Close(); }, {"reload 0"}, 0},
-      {"open",
-       {[](TMemoryDataSetEh& ds) { ds.Close(); }},
-       [](TMemoryDataSetEh& ds) { ds.Open(); },
-       {"reload 0"},
-       0},
+      {"refresh", {}, STEP(ds.Refresh()), {"reload 5", "link"}, 5},
+      {"close", {}, close, {"reload 0"}, 0},
+      {"open", {close}, STEP(ds.Open()), {"reload 0"}, 0},
+      {"bracket", {}, bracket, {"reload 5"}, 5, false},
+      {"bracket-unchanged", {}, STEP(ds.BeginUpdate(); ds.Next(); ds.EndUpdate()), {}, 5, false},
+      {"after-bracket", {begin, end, end, recNo(2), edit, set("Amount", 1.0)}, post, {"chg 1 D"}, 5, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
     Watched w;
+    if (!c.link) w.link.SetDataSource(nullptr);
     for (const Step& step : c.prepare) step(*w.ds);
     w.log.clear();
     c.act(*w.ds);
@@ -236,36 +214,10 @@ TEST(MemoryDataSetEh, EachChangeSendsItsNotices) {
   }
 }
 
-TEST(MemoryDataSetEh, UpdateBracketHoldsBackAndReloadsOnce) {
-  Watched w;
-  w.link.SetDataSource(nullptr);
-  w.ds->BeginUpdate();
-  w.ds->AppendRecord({6, "F", 60.0});
-  w.ds->BeginUpdate();
-  w.ds->Delete();
-  w.ds->EndUpdate();
-  w.ds->SetIndexFieldNames("Name");
-  EXPECT_EQ(w.log, std::vector<std::string>{});
-  EXPECT_EQ(w.ds->UpdateCount(), 1);
-  w.ds->EndUpdate();
-  EXPECT_EQ(w.log, std::vector<std::string>{"reload 5"});
-  w.ds->EndUpdate();  // unbalanced: nothing
-  EXPECT_EQ(w.ds->UpdateCount(), 0);
-
-  // Nothing changed inside: nothing to tell at the end.
-  w.log.clear();
-  w.ds->BeginUpdate();
-  w.ds->Next();
-  w.ds->EndUpdate();
-  EXPECT_EQ(w.log, std::vector<std::string>{});
-  w.ds->Edit();
-  w.ds->FieldByName("Amount")->SetAsFloat(1);
-  w.ds->Post();
-  EXPECT_EQ(w.log, std::vector<std::string>{"chg 1 B"});
-}
-
 // A receiver may unregister itself and others while it is told; the one dropped is not told.
-TEST(MemoryDataSetEh, ReceiversMayUnregisterWhileTold) {
+// One that moves and edits while told: each notice goes out once, the ones its edit queues
+// after the one being told; one that closes the data set hears the reload after the notice.
+TEST(MemoryDataSetEh, ReceiversMayActWhileTold) {
   Watched w;
   TLogReceiver second(w.ds.get(), &w.log);
   w.ds->RegisterEventReceiver(&second);
@@ -275,19 +227,15 @@ TEST(MemoryDataSetEh, ReceiversMayUnregisterWhileTold) {
     w.ds->UnregisterEventReceiver(&w.receiver);  // unknown by now: nothing
   };
   w.ds->Delete();
-  EXPECT_EQ(w.log, (std::vector<std::string>{"del 0", "link"}));
+  EXPECT_EQ(w.log, (Log{"del 0", "link"}));
   w.log.clear();
   w.ds->Delete();
-  EXPECT_EQ(w.log, std::vector<std::string>{"link"});
-}
+  EXPECT_EQ(w.log, Log{"link"});
 
-// A receiver that moves the cursor and edits while it is told: each notice is sent once, the
-// ones its edit queues after the one being told.
-TEST(MemoryDataSetEh, ReceiverThatMovesAndEditsWhileTold) {
-  Watched w;
   w.link.SetDataSource(nullptr);
+  w.ds->RegisterEventReceiver(&w.receiver);
   bool once = true;
-  w.receiver.OnNotice = [&](TMemTableChangeKindEh Kind) {
+  w.receiver.OnNotice = [&](TMemTableChangeKindEh) {
     if (!once) return;
     once = false;
     w.ds->Last();
@@ -296,11 +244,11 @@ TEST(MemoryDataSetEh, ReceiverThatMovesAndEditsWhileTold) {
     w.ds->FieldByName("Name")->SetAsString("Y");
     w.ds->Post();
   };
+  w.log.clear();
   w.ds->SetRecNo(3);
   w.ds->Delete();
-  EXPECT_EQ(w.log, (std::vector<std::string>{"del 2", "chg 0 Y"}));
+  EXPECT_EQ(w.log, (Log{"del 2", "chg 0 Y"}));
   EXPECT_EQ(w.ds->RecNo(), 1);
-  // One that closes the data set while told hears the reload after the notice.
   w.receiver.OnNotice = [&](TMemTableChangeKindEh Kind) {
     if (Kind == mtcRecordChanged) w.ds->Close();
   };
@@ -308,7 +256,7 @@ TEST(MemoryDataSetEh, ReceiverThatMovesAndEditsWhileTold) {
   w.ds->Edit();
   w.ds->FieldByName("Name")->SetAsString("W");
   w.ds->Post();
-  EXPECT_EQ(w.log, (std::vector<std::string>{"chg 0 W", "reload 0"}));
+  EXPECT_EQ(w.log, (Log{"chg 0 W", "reload 0"}));
 }
 
 }  // namespace memory_data_set_eh_test
