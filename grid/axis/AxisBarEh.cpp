@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "grid/axis/AxisGridRoutinesEh.h"
 #include "grid/axis/DBAxisGridEh.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Forms.h"
@@ -13,21 +14,6 @@ RTL_IMPLEMENT_CLASS(TAxisBarEh)
 RTL_IMPLEMENT_CLASS(TBaseColumnEh)
 
 namespace axis_bar_detail {
-
-// Reloads Font from Source without letting its change handler see the reload.
-void ReloadFontSilently(TFont* Font, TFont* Source) {
-  if (!Font || !Source || Font == Source) return;
-  TValueRestorer<TNotifyEvent> keepHandler(Font->OnChange);
-  Font->OnChange = TNotifyEvent();
-  Font->Assign(Source);
-}
-
-// The font follows its fallback while it has no value of its own: the fallback may have
-// changed since the last read.
-bool FontDiffers(TFont* Font, TFont* Source) {
-  return Font && Source && Font != Source &&
-         (Font->Handle() != Source->Handle() || Font->Color() != Source->Color());
-}
 
 bool IsWrappingFieldType(TFieldType T) {
   return T == ftString || T == ftMemo || T == ftFmtMemo || T == ftWideString || T == ftOraClob;

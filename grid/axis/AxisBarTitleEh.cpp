@@ -1,4 +1,5 @@
 // A column's title and the column collection.
+#include "grid/axis/AxisGridRoutinesEh.h"
 #include "grid/axis/DBAxisGridEh.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Menus.h"
@@ -14,14 +15,6 @@ constexpr TAxisBarAssignedValueEh kTitleBits[] = {abvTitleColor,    abvTitleCapt
                                                   abvTitleFont,     abvTitleButton,     abvTitleEndEllipsis,
                                                   abvTitleToolTips, abvTitleOrientation};
 
-// Reloads the title font from its fallback with the change handler unhooked.
-void ReloadTitleFont(TFont* Font, TFont* Source) {
-  if (!Font || !Source || Font == Source) return;
-  TValueRestorer<TNotifyEvent> keepHandler(Font->OnChange);
-  Font->OnChange = TNotifyEvent();
-  Font->Assign(Source);
-}
-
 }  // namespace axis_bar_title_detail
 
 using namespace axis_bar_title_detail;
@@ -30,7 +23,7 @@ using namespace axis_bar_title_detail;
 
 TAxisBarTitleEh::TAxisBarTitleEh(TAxisBarEh* AColumn) : column_(AColumn) {
   font_ = std::make_unique<TFont>();
-  ReloadTitleFont(font_.get(), DefaultFont());
+  ReloadFontSilently(font_.get(), DefaultFont());
   font_->OnChange = TNotifyEvent::Method(this, &TAxisBarTitleEh::FontChanged);
   titleButton_ = false;
   imageIndex_ = -1;
@@ -106,7 +99,7 @@ void TAxisBarTitleEh::RestoreDefaults() {
   const bool fontWasAssigned = Assigned(abvTitleFont);
   for (TAxisBarAssignedValueEh bit : kTitleBits) column_->ExcludeAssigned(bit);
   caption_.clear();
-  ReloadTitleFont(font_.get(), DefaultFont());
+  ReloadFontSilently(font_.get(), DefaultFont());
   column_->NotifyChanged(fontWasAssigned);
 }
 
@@ -114,7 +107,7 @@ void TAxisBarTitleEh::RefreshDefaultFont() const {
   if (Assigned(abvTitleFont)) return;
   TFont* def = DefaultFont();
   if (!def || def == font_.get()) return;
-  if (font_->Handle() != def->Handle() || font_->Color() != def->Color()) ReloadTitleFont(font_.get(), def);
+  if (FontDiffers(font_.get(), def)) ReloadFontSilently(font_.get(), def);
 }
 
 void TAxisBarTitleEh::FontChanged(TObject* /*Sender*/) {

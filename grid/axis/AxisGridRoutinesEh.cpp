@@ -6,6 +6,7 @@
 
 #include "grid/data/SharedTypesEh.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/win/Painting.h"
 #include "platform/win/Windows.h"
@@ -47,6 +48,18 @@ void GetFontDataRec(TFont* Font, TFontDataRecEh& Rec) {
   Rec.Charset = Font->Charset();
   Rec.Name = Font->Name();
   Rec.Color = Font->Color();
+}
+
+void ReloadFontSilently(TFont* Font, TFont* Source) {
+  if (!Font || !Source || Font == Source) return;
+  TValueRestorer<TNotifyEvent> keepHandler(Font->OnChange);
+  Font->OnChange = TNotifyEvent();
+  Font->Assign(Source);
+}
+
+bool FontDiffers(TFont* Font, TFont* Source) {
+  return Font && Source && Font != Source &&
+         (Font->Handle() != Source->Handle() || Font->Color() != Source->Color());
 }
 
 void SetFontDataRec(const TFontDataRecEh& Rec, TFont* Font) {

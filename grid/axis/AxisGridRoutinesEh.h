@@ -25,6 +25,12 @@ struct TFontDataRecEh {
 void GetFontDataRec(TFont* Font, TFontDataRecEh& Rec);
 // Writes back only what differs, so an unchanged font raises no change event.
 void SetFontDataRec(const TFontDataRecEh& Rec, TFont* Font);
+// Copies Source into a font that follows a fallback, with its change handler unhooked so that
+// the copy does not count as a value of its own.
+void ReloadFontSilently(TFont* Font, TFont* Source);
+// A following font is stale when the fallback's handle (or colour, which the handle does not
+// carry) differs.
+bool FontDiffers(TFont* Font, TFont* Source);
 
 // Maps the canvas so that drawing into (0, 0, Width, Height) is mirrored horizontally when
 // RightToLeft, and back to the plain mapping otherwise.

@@ -3,6 +3,7 @@
 // its text, and the recalculation of every footer value of the group tree.
 #include <algorithm>
 
+#include "grid/axis/AxisGridRoutinesEh.h"
 #include "grid/axis/DBAxisGridEh.h"
 #include "grid/axis/DBGridEhGrouping.h"
 #include "grid/data/DataRoutinesEh.h"
@@ -16,20 +17,6 @@ RTL_IMPLEMENT_CLASS(TGridDataGroupFooterEh)
 RTL_IMPLEMENT_CLASS(TGridDataGroupFootersEh)
 
 namespace grouping_footers_detail {
-
-// Copies Source into a parent-following font with its change handler unhooked, so that the
-// copy does not count as a change of the own font.
-void ReloadParentFont(TFont* Font, TFont* Source) {
-  if (!Font || !Source || Font == Source) return;
-  TValueRestorer<TNotifyEvent> keepHandler(Font->OnChange);
-  Font->OnChange = TNotifyEvent();
-  Font->Assign(Source);
-}
-
-bool FontDiffers(TFont* Font, TFont* Source) {
-  return Font && Source && Font != Source &&
-         (Font->Handle() != Source->Handle() || Font->Color() != Source->Color());
-}
 
 const Variant& NullVariant() {
   static const Variant value = Null();
@@ -206,7 +193,7 @@ void TGridDataGroupFootersDefValuesEh::SetShowFunctionName(bool Value) {
 TGridDataGroupFooterColumnItemEh::TGridDataGroupFooterColumnItemEh(TCollection* Collection)
     : TCollectionItem(Collection) {
   font_ = std::make_unique<TFont>();
-  if (TGridDataGroupFooterEh* footer = Footer()) gfd::ReloadParentFont(font_.get(), footer->Font());
+  if (TGridDataGroupFooterEh* footer = Footer()) ReloadFontSilently(font_.get(), footer->Font());
   font_->OnChange = TNotifyEvent::Method(this, &TGridDataGroupFooterColumnItemEh::FontChanged);
 }
 
@@ -288,7 +275,7 @@ void TGridDataGroupFooterColumnItemEh::RefreshParentFont() const {
   TGridDataGroupFooterEh* footer = Footer();
   if (!footer) return;
   TFont* parent = footer->Font();
-  if (gfd::FontDiffers(font_.get(), parent)) gfd::ReloadParentFont(font_.get(), parent);
+  if (FontDiffers(font_.get(), parent)) ReloadFontSilently(font_.get(), parent);
 }
 
 TFont* TGridDataGroupFooterColumnItemEh::Font() const {
@@ -506,7 +493,7 @@ TGridDataGroupFooterEh::TGridDataGroupFooterEh(TCollection* Collection) : TColle
   columnItems_ = std::make_unique<TGridDataGroupFooterColumnItemsEh>(this);
   font_ = std::make_unique<TFont>();
   TGridDataGroupFootersEh* footers = Footers();
-  if (footers) gfd::ReloadParentFont(font_.get(), footers->DefaultFont());
+  if (footers) ReloadFontSilently(font_.get(), footers->DefaultFont());
   font_->OnChange = TNotifyEvent::Method(this, &TGridDataGroupFooterEh::FontChanged);
   TCustomDBAxisGridEh* grid = footers ? footers->Grid() : nullptr;
   if (grid && !grid->ComponentState().Contains(csLoading) && grid->Columns())
@@ -603,7 +590,7 @@ void TGridDataGroupFooterEh::RefreshParentFont() const {
   TGridDataGroupFootersEh* footers = Footers();
   if (!footers) return;
   TFont* parent = footers->DefaultFont();
-  if (gfd::FontDiffers(font_.get(), parent)) gfd::ReloadParentFont(font_.get(), parent);
+  if (FontDiffers(font_.get(), parent)) ReloadFontSilently(font_.get(), parent);
 }
 
 TFont* TGridDataGroupFooterEh::Font() const {

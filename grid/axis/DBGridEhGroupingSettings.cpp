@@ -2,6 +2,7 @@
 // the bottom line of group rows.
 #include <algorithm>
 
+#include "grid/axis/AxisGridRoutinesEh.h"
 #include "grid/axis/DBAxisGridEh.h"
 #include "grid/axis/DBGridEhGrouping.h"
 #include "platform/db/Fields.h"
@@ -14,22 +15,6 @@ RTL_IMPLEMENT_CLASS(TGridDataGroupLevelsEh)
 RTL_IMPLEMENT_CLASS(TGridDataGroupsEh)
 
 namespace grouping_settings_detail {
-
-// Copies Source into a parent-following font with its change handler unhooked, so that the
-// copy does not count as an own font.
-void ReloadParentFont(TFont* Font, TFont* Source) {
-  if (!Font || !Source || Font == Source) return;
-  TValueRestorer<TNotifyEvent> keepHandler(Font->OnChange);
-  Font->OnChange = TNotifyEvent();
-  Font->Assign(Source);
-}
-
-// A parent-following font is stale when the parent's handle (or colour, which the handle does
-// not carry) differs.
-bool ParentFontDiffers(TFont* Font, TFont* Source) {
-  if (!Font || !Source || Font == Source) return false;
-  return Font->Handle() != Source->Handle() || Font->Color() != Source->Color();
-}
 
 // Lets every footer of a footers collection (and its items) look at its parent font again.
 void RefreshFooterFonts(TGridDataGroupFootersEh* Footers) {
@@ -140,7 +125,7 @@ void TGridDataGroupRowDefValuesEh::SetRowLines(int Value) {
 TGridDataGroupLevelEh::TGridDataGroupLevelEh(TCollection* Collection) : TCollectionItem(Collection) {
   font_ = std::make_unique<TFont>();
   TGridDataGroupsEh* groups = DataGroups();
-  if (groups) ReloadParentFont(font_.get(), groups->GetLevelDefaultFont());
+  if (groups) ReloadFontSilently(font_.get(), groups->GetLevelDefaultFont());
   font_->OnChange = TNotifyEvent::Method(this, &TGridDataGroupLevelEh::FontChanged);
   footers_ = std::make_unique<TGridDataGroupFootersEh>(groups, this);
 }
@@ -272,7 +257,7 @@ void TGridDataGroupLevelEh::SetParentFont(bool Value) {
     TGridDataGroupsEh* groups = DataGroups();
     TValueRestorer<bool> keepRefreshing(fontRefreshing_);
     fontRefreshing_ = true;
-    if (groups) ReloadParentFont(font_.get(), groups->GetLevelDefaultFont());
+    if (groups) ReloadFontSilently(font_.get(), groups->GetLevelDefaultFont());
   }
   InvalidateGrid();
 }
@@ -282,7 +267,7 @@ void TGridDataGroupLevelEh::RefreshParentFont() const {
   TGridDataGroupsEh* groups = DataGroups();
   if (!groups) return;
   TFont* def = groups->GetLevelDefaultFont();
-  if (ParentFontDiffers(font_.get(), def)) ReloadParentFont(font_.get(), def);
+  if (FontDiffers(font_.get(), def)) ReloadFontSilently(font_.get(), def);
 }
 
 void TGridDataGroupLevelEh::FontChanged(TObject* /*Sender*/) {
@@ -523,7 +508,7 @@ void TGridDataGroupLevelsEh::Update(TCollectionItem* /*Item*/) {
 TGridDataGroupsEh::TGridDataGroupsEh(TCustomDBAxisGridEh* AGrid, IGridDataGroupsHostEh* AHost)
     : grid_(AGrid), host_(AHost) {
   font_ = std::make_unique<TFont>();
-  ReloadParentFont(font_.get(), GetParentFont());
+  ReloadFontSilently(font_.get(), GetParentFont());
   font_->OnChange = TNotifyEvent::Method(this, &TGridDataGroupsEh::FontChanged);
   footersDefValues_ = std::make_unique<TGridDataGroupFootersDefValuesEh>(this);
   groupRowDefValues_ = std::make_unique<TGridDataGroupRowDefValuesEh>(this);
@@ -629,7 +614,7 @@ void TGridDataGroupsEh::SetParentFont(bool Value) {
   if (Value) {
     TValueRestorer<bool> keepRefreshing(fontRefreshing_);
     fontRefreshing_ = true;
-    ReloadParentFont(font_.get(), GetParentFont());
+    ReloadFontSilently(font_.get(), GetParentFont());
   }
   RefreshChildFonts();
   InvalidateGrid();
@@ -638,7 +623,7 @@ void TGridDataGroupsEh::SetParentFont(bool Value) {
 void TGridDataGroupsEh::RefreshParentFont() const {
   if (!parentFont_) return;
   TFont* def = GetParentFont();
-  if (ParentFontDiffers(font_.get(), def)) ReloadParentFont(font_.get(), def);
+  if (FontDiffers(font_.get(), def)) ReloadFontSilently(font_.get(), def);
 }
 
 void TGridDataGroupsEh::FontChanged(TObject* /*Sender*/) {
