@@ -80,6 +80,7 @@ struct Watched {
   TLogReceiver receiver{ds.get(), &log};
   std::unique_ptr<TDataSource> source{new TDataSource(nullptr)};
   TLogLink link{&log};
+  TLogReceiver second{ds.get(), &log};  // registered by a case that wants it
   Watched() {
     source->SetDataSet(ds.get());
     link.SetDataSource(source.get());
@@ -137,8 +138,13 @@ TEST(MemoryDataSetEh, InstantReadingLeavesTheCursorAlone) {
   EXPECT_EQ(table->GetCurrentRecordIndex(), -1);
 }
 
-using Step = std::function<void(TMemoryDataSetEh&)>;
-#define STEP(...) Step([=](TMemoryDataSetEh& ds) { __VA_ARGS__; })
+using Step = std::function<void(Watched&)>;
+#define STEP(...)                 \
+  Step([=](Watched& w) {          \
+    TMemoryDataSetEh& ds = *w.ds; \
+    (void)ds;                     \
+    __VA_ARGS__;                  \
+  })
 
 // Every change tells the receivers, in this order, before the data link hears it; the update
 // bracket holds the notices back and ends in one reload if anything changed inside.
@@ -149,7 +155,8 @@ TEST(MemoryDataSetEh, EachChangeSendsItsNotices) {
   auto filter = [](const char* text) { return STEP(ds.SetFilter(text)); };
   const Step on = STEP(ds.SetFiltered(true)), edit = STEP(ds.Edit()), insert = STEP(ds.Insert());
   const Step append = STEP(ds.Append()), post = STEP(ds.Post()), close = STEP(ds.Close());
-  const Step begin = STEP(ds.BeginUpdate()), end = STEP(ds.EndUpdate());
+  const Step begin = STEP(ds.BeginUpdate()), end = STEP(ds.EndUpdate()),
+             unlink = STEP(w.link.SetDataSource(nullptr));
   static TMemTableFilterItemEh item = 0;
   const Step add = STEP(item = ds.AddFilterItem([](TDataSet* d, bool& accept) {
     accept = d->FieldByName("Amount")->AsFloat() > 20;
@@ -160,13 +167,16 @@ TEST(MemoryDataSetEh, EachChangeSendsItsNotices) {
                             ds.EndUpdate(); ds.SetIndexFieldNames("Name"); EXPECT_EQ(ds.UpdateCount(), 1);
                             ds.EndUpdate(); ds.EndUpdate();  // unbalanced: nothing
                             EXPECT_EQ(ds.UpdateCount(), 0));
+  const Step second = STEP(ds.RegisterEventReceiver(&w.second));
+  const Step drop = STEP(ds.UnregisterEventReceiver(&w.second); ds.UnregisterEventReceiver(&w.receiver);
+                         ds.UnregisterEventReceiver(&w.receiver));  // unknown by now: nothing
   struct Case {
     const char* id;
     std::vector<Step> prepare;  // not logged
     Step act;
     Log notices;
-    int count;  // the record count afterwards
-    bool link = true;
+    int count;                         // the record count afterwards
+    std::vector<Step> whileTold = {};  // done by the receiver when first told
   };
   const Case cases[] = {
       {"insert", {recNo(3), insert, set("Name", "X")}, post, {"ins 2 X", "link"}, 6},
@@ -198,65 +208,41 @@ TEST(MemoryDataSetEh, EachChangeSendsItsNotices) {
       {"refresh", {}, STEP(ds.Refresh()), {"reload 5", "link"}, 5},
       {"close", {}, close, {"reload 0"}, 0},
       {"open", {close}, STEP(ds.Open()), {"reload 0"}, 0},
-      {"bracket", {}, bracket, {"reload 5"}, 5, false},
-      {"bracket-unchanged", {}, STEP(ds.BeginUpdate(); ds.Next(); ds.EndUpdate()), {}, 5, false},
-      {"after-bracket", {begin, end, end, recNo(2), edit, set("Amount", 1.0)}, post, {"chg 1 D"}, 5, false},
+      {"bracket", {unlink}, bracket, {"reload 5"}, 5},
+      {"bracket-unchanged", {unlink}, STEP(ds.BeginUpdate(); ds.Next(); ds.EndUpdate()), {}, 5},
+      {"after-bracket", {unlink, begin, end, end, recNo(2), edit, set("Amount", 1.0)}, post, {"chg 1 D"}, 5},
+      // A receiver may unregister itself and others while told; the one dropped is not told.
+      {"unregister-while-told",
+       {second},
+       STEP(ds.Delete(); ds.Delete()),
+       {"del 0", "link", "link"},
+       3,
+       {drop}},
+      // Moving and editing while told: the edit's notice goes out once, after the one told.
+      {"edit-while-told",
+       {unlink, recNo(3)},
+       STEP(ds.Delete(); EXPECT_EQ(ds.RecNo(), 1)),
+       {"del 2", "chg 0 Y"},
+       4,
+       {STEP(ds.Last()), STEP(ds.First()), edit, set("Name", "Y"), post}},
+      // Closing while told: the reload is heard after the notice.
+      {"close-while-told", {unlink, edit, set("Name", "W")}, post, {"chg 0 W", "reload 0"}, 0, {close}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
     Watched w;
-    if (!c.link) w.link.SetDataSource(nullptr);
-    for (const Step& step : c.prepare) step(*w.ds);
+    for (const Step& step : c.prepare) step(w);
+    w.receiver.OnNotice = [&, once = true](TMemTableChangeKindEh) mutable {
+      if (once) {
+        once = false;
+        for (const Step& step : c.whileTold) step(w);
+      }
+    };
     w.log.clear();
-    c.act(*w.ds);
+    c.act(w);
     EXPECT_EQ(w.log, c.notices);
     EXPECT_EQ(w.ds->GetRowCount(), c.count);
   }
-}
-
-// A receiver may unregister itself and others while it is told; the one dropped is not told.
-// One that moves and edits while told: each notice goes out once, the ones its edit queues
-// after the one being told; one that closes the data set hears the reload after the notice.
-TEST(MemoryDataSetEh, ReceiversMayActWhileTold) {
-  Watched w;
-  TLogReceiver second(w.ds.get(), &w.log);
-  w.ds->RegisterEventReceiver(&second);
-  w.receiver.OnNotice = [&](TMemTableChangeKindEh) {
-    w.ds->UnregisterEventReceiver(&second);
-    w.ds->UnregisterEventReceiver(&w.receiver);
-    w.ds->UnregisterEventReceiver(&w.receiver);  // unknown by now: nothing
-  };
-  w.ds->Delete();
-  EXPECT_EQ(w.log, (Log{"del 0", "link"}));
-  w.log.clear();
-  w.ds->Delete();
-  EXPECT_EQ(w.log, Log{"link"});
-
-  w.link.SetDataSource(nullptr);
-  w.ds->RegisterEventReceiver(&w.receiver);
-  bool once = true;
-  w.receiver.OnNotice = [&](TMemTableChangeKindEh) {
-    if (!once) return;
-    once = false;
-    w.ds->Last();
-    w.ds->First();
-    w.ds->Edit();
-    w.ds->FieldByName("Name")->SetAsString("Y");
-    w.ds->Post();
-  };
-  w.log.clear();
-  w.ds->SetRecNo(3);
-  w.ds->Delete();
-  EXPECT_EQ(w.log, (Log{"del 2", "chg 0 Y"}));
-  EXPECT_EQ(w.ds->RecNo(), 1);
-  w.receiver.OnNotice = [&](TMemTableChangeKindEh Kind) {
-    if (Kind == mtcRecordChanged) w.ds->Close();
-  };
-  w.log.clear();
-  w.ds->Edit();
-  w.ds->FieldByName("Name")->SetAsString("W");
-  w.ds->Post();
-  EXPECT_EQ(w.log, (Log{"chg 0 W", "reload 0"}));
 }
 
 }  // namespace memory_data_set_eh_test
