@@ -1,11 +1,9 @@
-// Group footers over a grouping grid: aggregates with Nulls, formats and prefixes, aggregation
-// into every ancestor, column items following the columns, the event relays, finalising once,
-// the reading closed on errors, parent colours and fonts.
+// Group footers: aggregates and Nulls, formats, ancestors, column items, relays, parent colours.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "grid/data/MemoryDataSetEh.h"
@@ -31,7 +29,7 @@ class GroupingFooters : public ::testing::Test {
     dataSet->FieldDefs()->Add("SUB", ftString, 20);
     dataSet->FieldDefs()->Add("AMOUNT", ftFloat);
     dataSet->CreateDataSet();
-    source = new TDataSource(form);
+    TDataSource* source = new TDataSource(form);
     source->SetDataSet(dataSet);
     grid = new TThinGroupingGridEh(form);
     grid->SetParent(form);
@@ -76,18 +74,19 @@ class GroupingFooters : public ::testing::Test {
 
   TForm* form = nullptr;
   TMemoryDataSetEh* dataSet = nullptr;
-  TDataSource* source = nullptr;
   TThinGroupingGridEh* grid = nullptr;
   TGridDataGroupsEh* groups = nullptr;
   TGridDataGroupFooterEh* footer = nullptr;
   int lastId = 0;
 };
 
-TEST_F(GroupingFooters, EveryValueTypeSkipsNulls) {
+// Every value type skips Nulls; the average is finalised once; formats and prefixes (group a).
+TEST_F(GroupingFooters, ValueTypesFormatsAndPrefixes) {
   Add("a", "", {1.0, Null(), 2.0});
   Add("b", "", {Null(), Null()});
   Add("c", "", {5.0});
   TGridDataGroupFooterColumnItemEh* item = Group({"CAT"});
+  TAxisBarEh* column = grid->Columns()->GetAxisBar(kAmount);
   // clang-format off
   // The texts of groups a and b and of the grand total; bNull: b's value is Null.
   struct Case { TGroupFooterValueTypeEh type; const char *a, *b, *total; bool bNull; };
@@ -106,33 +105,48 @@ TEST_F(GroupingFooters, EveryValueTypeSkipsNulls) {
     EXPECT_EQ(Text(Node({})), c.total);
     EXPECT_EQ(Value(Node({"b"})).IsNull(), c.bNull);
   }
-  item->SetValueType(gfvAvgEh);
-  EXPECT_EQ(Value(Node({"a"})).VarType(), varDouble);
-  EXPECT_DOUBLE_EQ(Value(Node({"a"})).AsDouble(), 1.5);
-  TFormatSettings comma = FormatSettings();
-  comma.DecimalSeparator = ",";
-  TFormatSettingsScope scope(comma);
-  EXPECT_EQ(Text(Node({"a"})), "1,5");
-  EXPECT_EQ(Text(Node({})), "2,6667");
-}
-
-TEST_F(GroupingFooters, DisplayFormatsAndPrefixes) {
-  Add("a", "", {1.0, 2.5});
-  TGridDataGroupFooterColumnItemEh* item = Group({"CAT"});
-  TAxisBarEh* column = grid->Columns()->GetAxisBar(kAmount);
-  // Case id: the value type, the item's and the column's format (- none), "+" with the prefix.
+  int finalizes = 0;
+  {  // The average's pair is divided once, at recalculation: texts and repaints only format it.
+    item->SetValueType(gfvAvgEh);
+    grid->OnFinalizeValue = [&](auto*, auto*, auto*, Variant&) { return ++finalizes, false; };
+    grid->GroupTree()->RecalcFooterValues();
+    EXPECT_EQ(finalizes, 4);  // three groups' footers and the grand total
+    EXPECT_EQ(Text(Node({"a"})), "1.5");
+    grid->Repaint();
+    EXPECT_EQ(finalizes, 4);
+    EXPECT_EQ(Value(Node({"a"})).VarType(), varDouble);
+    EXPECT_DOUBLE_EQ(Value(Node({"a"})).AsDouble(), 1.5);
+    TFormatSettings comma = FormatSettings();
+    comma.DecimalSeparator = ",";
+    TFormatSettingsScope scope(comma);
+    EXPECT_EQ(Text(Node({"a"})), "1,5");
+    EXPECT_EQ(Text(Node({})), "2,6667");
+  }
+  // The prefix follows the footer, the footer the settings' defaults, until stored.
+  item->SetValueType(gfvSumEh);
+  item->SetShowFunctionNameStored(false);
+  EXPECT_EQ(Text(Node({"a"})), "3");
+  groups->FootersDefValues()->SetShowFunctionName(true);
+  EXPECT_EQ(Text(Node({"a"})), "Sum = 3");
+  footer->SetShowFunctionName(false);
+  EXPECT_EQ(Text(Node({"a"})), "3");
+  footer->SetShowFunctionNameStored(false);
+  EXPECT_EQ(Text(Node({"a"})), "Sum = 3");
+  EXPECT_FALSE(GetPropInfo(footer, "ShowFunctionName")->IsStored(*footer));
+  EXPECT_FALSE(GetPropInfo(footer, "ColumnItems")->IsStored(*footer));  // automatic columns
+  // Format id: the value type, the item's and the column's format (- none), "+" with the prefix.
   // clang-format off
-  struct Case { const char* id; TGroupFooterValueTypeEh type; const char* text; };
-  const Case cases[] = {
-      {"sum - -", gfvSumEh, "3.5"},               {"sum 0.00 -", gfvSumEh, "3.50"},
-      {"sum - 0.000", gfvSumEh, "3.500"},         {"sum 0.0 0.000", gfvSumEh, "3.5"},
-      {"avg - 0.000", gfvAvgEh, "1.75"},          {"avg 0.000 -", gfvAvgEh, "1.750"},
-      {"max - 0.00", gfvMaxEh, "2.50"},           {"cnt - 0.00 +", gfvCountEh, "Cnt = 2"},
-      {"sum - - +", gfvSumEh, "Sum = 3.5"},       {"avg - - +", gfvAvgEh, "Avg = 1.75"},
-      {"max - - +", gfvMaxEh, "Max = 2.5"},       {"min - - +", gfvMinEh, "Min = 1"},
+  struct Format { const char* id; TGroupFooterValueTypeEh type; const char* text; };
+  const Format formats[] = {
+      {"sum - -", gfvSumEh, "3"},                 {"sum 0.00 -", gfvSumEh, "3.00"},
+      {"sum - 0.000", gfvSumEh, "3.000"},         {"sum 0.0 0.000", gfvSumEh, "3.0"},
+      {"avg - 0.000", gfvAvgEh, "1.5"},           {"avg 0.000 -", gfvAvgEh, "1.500"},
+      {"max - 0.00", gfvMaxEh, "2.00"},           {"cnt - 0.00 +", gfvCountEh, "Cnt = 2"},
+      {"sum - - +", gfvSumEh, "Sum = 3"},         {"avg - - +", gfvAvgEh, "Avg = 1.5"},
+      {"max - - +", gfvMaxEh, "Max = 2"},         {"min - - +", gfvMinEh, "Min = 1"},
       {"static - - +", gfvStaticTextEh, "StaticText"}, {"custom - - +", gfvCustomEh, "Custom"}};
   // clang-format on
-  for (const Case& c : cases) {
+  for (const Format& c : formats) {
     SCOPED_TRACE(c.id);
     std::istringstream parts(c.id);
     std::string name, itemFormat, columnFormat, prefix;
@@ -141,22 +155,8 @@ TEST_F(GroupingFooters, DisplayFormatsAndPrefixes) {
     item->SetDisplayFormat(itemFormat == "-" ? "" : itemFormat);
     column->SetDisplayFormat(columnFormat == "-" ? "" : columnFormat);
     item->SetShowFunctionName(prefix == "+");
-    EXPECT_EQ(Text(Node({})), c.text);
+    EXPECT_EQ(Text(Node({"a"})), c.text);
   }
-  // The prefix follows the footer, the footer the settings' defaults, until stored.
-  item->SetValueType(gfvSumEh);
-  item->SetDisplayFormat("");
-  column->SetDisplayFormat("");
-  item->SetShowFunctionNameStored(false);
-  EXPECT_EQ(Text(Node({})), "3.5");
-  groups->FootersDefValues()->SetShowFunctionName(true);
-  EXPECT_EQ(Text(Node({})), "Sum = 3.5");
-  footer->SetShowFunctionName(false);
-  EXPECT_EQ(Text(Node({})), "3.5");
-  footer->SetShowFunctionNameStored(false);
-  EXPECT_TRUE(footer->ShowFunctionName());
-  EXPECT_FALSE(GetPropInfo(footer, "ShowFunctionName")->IsStored(*footer));
-  EXPECT_FALSE(GetPropInfo(footer, "ColumnItems")->IsStored(*footer));  // automatic columns
 }
 
 TEST_F(GroupingFooters, EachRecordCountsOnceInEveryAncestor) {
@@ -228,13 +228,12 @@ TEST_F(GroupingFooters, ColumnItemsFollowTheColumns) {
   EXPECT_EQ(items->Items(3)->FieldName(), "CAT");
 }
 
-TEST_F(GroupingFooters, RelayHandledStepSkipsTheBuiltInOne) {
+TEST_F(GroupingFooters, RelaysSkipHandledStepsAndRaisingEndsTheReading) {
   Add("a", "", {1.0, 2.0});
   Add("b", "", {3.0});
   TGridDataGroupFooterColumnItemEh* item = Group({"CAT"});
   TAxisBarEh* column = grid->Columns()->GetAxisBar(kAmount);
   int aggregates = 0, finalizes = 0, texts = 0;
-  bool goodArgs = true;
   // clang-format off
   // aggregate, finalize, text: the relays that report the step handled.
   struct Case { const char* id; TGroupFooterValueTypeEh type; bool aggregate, finalize, text;
@@ -251,15 +250,13 @@ TEST_F(GroupingFooters, RelayHandledStepSkipsTheBuiltInOne) {
     SCOPED_TRACE(c.id);
     grid->OnAggregateValue = [&](TAxisBarEh* col, auto* f, auto* it, Variant& v, TGroupDataTreeNodeEh* node) {
       ++aggregates;
-      goodArgs =
-          goodArgs && col == column && f == footer && it == item && node->NodeType == dntDataGroupFooterEh;
+      EXPECT_TRUE(col == column && f == footer && it == item && node->NodeType == dntDataGroupFooterEh);
       if (c.aggregate) v = v.IsEmpty() ? Variant(100) : v + Variant(100);
       return c.aggregate;
     };
     grid->OnFinalizeValue = [&](auto*, auto*, auto*, Variant&) { return ++finalizes, c.finalize; };
-    grid->OnToDisplayText = [&](auto*, auto*, auto*, const Variant&, std::string& text) {
-      text = "shown";
-      return ++texts, c.text;
+    grid->OnToDisplayText = [&](auto*, auto*, auto*, const Variant&, std::string& t) {
+      return t = "shown", ++texts, c.text;
     };
     item->SetValueType(c.type);
     aggregates = finalizes = texts = 0;
@@ -269,35 +266,18 @@ TEST_F(GroupingFooters, RelayHandledStepSkipsTheBuiltInOne) {
     EXPECT_EQ(Text(Node({})), c.total);
     EXPECT_EQ(texts, c.type == gfvNonEh ? 0 : 1);
     EXPECT_EQ(Value(Node({})).IsArray(), c.finalize && c.type == gfvAvgEh);
-    EXPECT_TRUE(goodArgs);
   }
-}
-
-// The average's pair is divided once, at recalculation: texts and repaints only format it.
-TEST_F(GroupingFooters, AverageIsFinalisedOnceAndPaintingOnlyFormats) {
-  Add("a", "", {1.0, Null(), 2.0});
-  TGridDataGroupFooterColumnItemEh* item = Group({"CAT"}, gfvAvgEh);
-  int finalizes = 0;
-  grid->OnFinalizeValue = [&](auto*, auto*, auto*, Variant&) { return ++finalizes, false; };
-  grid->GroupTree()->RecalcFooterValues();
-  EXPECT_EQ(finalizes, 2);  // the group's footer and the grand total
-  EXPECT_EQ(item->GetDisplayText(Value(Node({"a"}))), "1.5");
-  EXPECT_EQ(item->GetDisplayText(Value(Node({"a"}))), "1.5");
-  grid->Repaint();
-  EXPECT_EQ(finalizes, 2);
-  EXPECT_DOUBLE_EQ(Value(Node({"a"})).AsDouble(), 1.5);
-}
-
-TEST_F(GroupingFooters, RecalcEndsTheReadingWhenAStepRaises) {
-  Add("a", "", {1.0, 2.0});
-  Add("b", "", {3.0});
-  Group({"CAT"});
-  // A relay that raises, and a running sum of "text" to which the Sum adds a number.
-  const std::function<bool(Variant&)> raisers[] = {[](Variant&) -> bool { throw Exception("relay failed"); },
-                                                   [](Variant& v) { return v = "text", false; }};
-  for (size_t i = 0; i < std::size(raisers); ++i) {
-    SCOPED_TRACE(i);
-    grid->OnAggregateValue = [&, i](auto*, auto*, auto*, Variant& v, auto*) { return raisers[i](v); };
+  grid->OnFinalizeValue = nullptr;
+  grid->OnToDisplayText = nullptr;
+  item->SetValueType(gfvSumEh);
+  item->SetShowFunctionName(false);
+  // A relay that raises, or a running sum of "text" to which the Sum adds a number, ends the reading.
+  for (bool relayRaises : {true, false}) {
+    SCOPED_TRACE(relayRaises);
+    grid->OnAggregateValue = [&](auto*, auto*, auto*, Variant& v, auto*) -> bool {
+      if (relayRaises) throw Exception("relay failed");
+      return v = "text", false;
+    };
     EXPECT_THROW(grid->GroupTree()->RecalcFooterValues(), Exception);
     EXPECT_EQ(dataSet->RecordReadingDepth(), 0);
   }
@@ -314,21 +294,17 @@ TEST_F(GroupingFooters, ParentColoursAndFonts) {
   EXPECT_EQ((std::pair{footer->Color(), item->Color()}), (std::pair{clYellow, clYellow}));
   EXPECT_FALSE(stored(footer, "Color"));
   footer->SetColor(clAqua);
-  EXPECT_FALSE(footer->ParentColor());
-  EXPECT_TRUE(stored(footer, "Color"));
-  EXPECT_EQ(item->Color(), clAqua);
+  EXPECT_EQ((std::tuple{footer->ParentColor(), stored(footer, "Color"), item->Color()}),
+            (std::tuple{false, true, clAqua}));
   item->SetColor(clRed);
-  EXPECT_EQ(item->Color(), clRed);
   item->SetParentColor(true);
   EXPECT_EQ(item->Color(), clAqua);
 
   auto sizes = [&] { return std::pair{footer->Font()->Size(), item->Font()->Size()}; };
   groups->Font()->SetSize(14);
   EXPECT_EQ(sizes(), (std::pair{14, 14}));
-  EXPECT_TRUE(footer->ParentFont() && item->ParentFont());
   footer->Font()->SetStyle(TFontStyles{fsBold});
-  EXPECT_FALSE(footer->ParentFont());
-  EXPECT_TRUE(stored(footer, "Font"));
+  EXPECT_EQ((std::pair{footer->ParentFont(), stored(footer, "Font")}), (std::pair{false, true}));
   groups->Font()->SetSize(16);
   EXPECT_EQ(sizes(), (std::pair{14, 14}));
   EXPECT_TRUE(item->Font()->Style().Contains(fsBold));
@@ -341,9 +317,8 @@ TEST_F(GroupingFooters, ParentColoursAndFonts) {
   TGridDataGroupFooterEh* own = level->OwnFooters()->Add();
   level->SetColor(clLime);
   level->Font()->SetSize(20);
-  EXPECT_EQ(own->Color(), clLime);
-  EXPECT_EQ(own->Font()->Size(), 20);
-  EXPECT_EQ(own->ColumnItems()->Items(0)->Font()->Size(), 20);
+  EXPECT_EQ((std::tuple{own->Color(), own->Font()->Size(), own->ColumnItems()->Items(0)->Font()->Size()}),
+            (std::tuple{clLime, 20, 20}));
 }
 
 }  // namespace grouping_footers_test
