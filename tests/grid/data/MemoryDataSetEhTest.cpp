@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "grid/data/MemoryDataSetEh.h"
@@ -51,7 +52,7 @@ struct TLogReceiver : IMemTableEventReceiverEh {
   TLogReceiver(TMemoryDataSetEh* DataSet, Log* L) : ds(DataSet), log(L) {}
   TMemoryDataSetEh* ds;
   Log* log;
-  std::function<void(TMemTableChangeKindEh Kind)> OnNotice;
+  std::function<void()> OnNotice;
   void MemTableRecordsChanged(TMemTableChangeKindEh Kind, int RecIndex) override {
     const char* kinds[] = {"ins ", "del ", "chg ", "reload "};
     std::string entry = kinds[static_cast<int>(Kind)];
@@ -62,7 +63,7 @@ struct TLogReceiver : IMemTableEventReceiverEh {
       ds->InstantReadLeave();
     }
     log->push_back(entry);
-    if (OnNotice) OnNotice(Kind);
+    if (OnNotice) OnNotice();
   }
 };
 
@@ -232,11 +233,8 @@ TEST(MemoryDataSetEh, EachChangeSendsItsNotices) {
     SCOPED_TRACE(c.id);
     Watched w;
     for (const Step& step : c.prepare) step(w);
-    w.receiver.OnNotice = [&, once = true](TMemTableChangeKindEh) mutable {
-      if (once) {
-        once = false;
-        for (const Step& step : c.whileTold) step(w);
-      }
+    w.receiver.OnNotice = [&w, told = c.whileTold]() mutable {
+      for (const Step& step : std::exchange(told, {})) step(w);  // once
     };
     w.log.clear();
     c.act(w);
