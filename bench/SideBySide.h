@@ -66,4 +66,27 @@ class TTableReporter : public benchmark::ConsoleReporter {
   std::map<std::string, std::string> failed_;
 };
 
+// Also keeps the medians of --benchmark_report_aggregates_only, where the repetitions
+// themselves are not reported.
+class TMedianReporter : public TTableReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    TTableReporter::ReportRuns(runs);
+    for (const Run& r : runs)
+      if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median" && !r.error_occurred)
+        medians_[r.run_name.str()] = r.GetAdjustedRealTime();
+  }
+  // The median of the benchmark named Name, or whose full name starts with Name + "/".
+  double TimeOf(const std::string& Name) const {
+    const double t = TTableReporter::TimeOf(Name);
+    if (t > 0) return t;
+    for (const auto& [full, median] : medians_)
+      if (full == Name || full.rfind(Name + "/", 0) == 0) return median;
+    return -1.0;
+  }
+
+ private:
+  std::map<std::string, double> medians_;
+};
+
 }  // namespace side_by_side

@@ -175,28 +175,6 @@ void BM_TypeAhead_SQLite(benchmark::State& state) {
 BENCHMARK(BM_TypeAhead_SQLite)->ArgName("last")->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_TypeAhead_SQLite)->ArgName("none")->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Also keeps the medians of --benchmark_report_aggregates_only, where the repetitions
-// themselves are not reported.
-class TMedianReporter : public side_by_side::TTableReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    TTableReporter::ReportRuns(runs);
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median" && !r.error_occurred)
-        medians_[r.run_name.str()] = r.GetAdjustedRealTime();
-  }
-  double TimeOf(const std::string& Name) const {
-    const double t = TTableReporter::TimeOf(Name);
-    if (t > 0) return t;
-    for (const auto& [full, median] : medians_)
-      if (full == Name || full.rfind(Name + "/", 0) == 0) return median;
-    return -1.0;
-  }
-
- private:
-  std::map<std::string, double> medians_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -204,7 +182,7 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   // The rows are made once, before any run is timed.
   bench_rows::Rows();
-  TMedianReporter reporter;
+  side_by_side::TMedianReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   std::printf("\none keystroke, 1,000,000 names     editor (ms)  SQLite (ms)  ratio (goal <= 1.0)\n");

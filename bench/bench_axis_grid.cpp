@@ -269,29 +269,6 @@ BENCHMARK(BM_BaseGridPaint)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
-// Also keeps the medians of --benchmark_report_aggregates_only, where the repetitions
-// themselves are not reported.
-class TMedianReporter : public side_by_side::TTableReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    TTableReporter::ReportRuns(runs);
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median" && !r.error_occurred)
-        medians_[r.run_name.str()] = r.GetAdjustedRealTime();
-  }
-  // The median of the benchmark whose full name starts with Name + "/".
-  double TimeOf(const std::string& Name) const {
-    const double t = TTableReporter::TimeOf(Name);
-    if (t > 0) return t;
-    for (const auto& [full, median] : medians_)
-      if (full.rfind(Name + "/", 0) == 0) return median;
-    return -1.0;
-  }
-
- private:
-  std::map<std::string, double> medians_;
-};
-
 }  // namespace
 
 RTL_IMPLEMENT_CLASS(TBenchAxisGridEh)
@@ -301,7 +278,7 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   // The rows are made once, before any run is timed.
   bench_rows::Rows();
-  TMedianReporter reporter;
+  side_by_side::TMedianReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   const std::string many = "/1000000";
