@@ -140,12 +140,9 @@ TEST(MemoryDataSetEh, InstantReadingLeavesTheCursorAlone) {
 }
 
 using Step = std::function<void(Watched&)>;
-#define STEP(...)                 \
-  Step([=](Watched& w) {          \
-    TMemoryDataSetEh& ds = *w.ds; \
-    (void)ds;                     \
-    __VA_ARGS__;                  \
-  })
+// clang-format off
+#define STEP(...) Step([=](Watched& w) { [[maybe_unused]] TMemoryDataSetEh& ds = *w.ds; __VA_ARGS__; })
+// clang-format on
 
 // Every change tells the receivers, in this order, before the data link hears it; the update
 // bracket holds the notices back and ends in one reload if anything changed inside.
@@ -168,6 +165,10 @@ TEST(MemoryDataSetEh, EachChangeSendsItsNotices) {
                             ds.EndUpdate(); ds.SetIndexFieldNames("Name"); EXPECT_EQ(ds.UpdateCount(), 1);
                             ds.EndUpdate(); ds.EndUpdate();  // unbalanced: nothing
                             EXPECT_EQ(ds.UpdateCount(), 0));
+  const Step under45 = STEP(ds.SetFilter("Amount < 45"); ds.SetFiltered(true));
+  const Step moveAndEdit =
+      STEP(ds.Last(); ds.First(); ds.Edit(); ds.FieldByName("Name")->SetAsString("Y"); ds.Post());
+  const Step delAtFirst = STEP(ds.Delete(); EXPECT_EQ(ds.RecNo(), 1));  // where the receiver left it
   const Step second = STEP(ds.RegisterEventReceiver(&w.second));
   const Step drop = STEP(ds.UnregisterEventReceiver(&w.second); ds.UnregisterEventReceiver(&w.receiver);
                          ds.UnregisterEventReceiver(&w.receiver));  // unknown by now: nothing
@@ -184,12 +185,8 @@ TEST(MemoryDataSetEh, EachChangeSendsItsNotices) {
       {"append", {append, set("Name", "X")}, post, {"ins 5 X", "link"}, 6},
       {"edit-in-place", {recNo(3), edit, set("Amount", 99.0)}, post, {"chg 2 C", "link"}, 5},
       {"edit-moves", {sort("Name"), recNo(1), edit, set("Name", "Z")}, post, {"del 0", "ins 4 Z", "link"}, 5},
-      {"edit-leaves-filter",
-       {filter("Amount < 45"), on, recNo(2), edit, set("Amount", 100.0)},
-       post,
-       {"del 1", "link"},
-       3},
-      {"insert-outside-filter", {filter("Amount < 45"), on, append, set("Amount", 100.0)}, post, {"link"}, 4},
+      {"edit-leaves-filter", {under45, recNo(2), edit, set("Amount", 100.0)}, post, {"del 1", "link"}, 3},
+      {"insert-outside-filter", {under45, append, set("Amount", 100.0)}, post, {"link"}, 4},
       {"cancel", {edit, set("Amount", 1.0)}, STEP(ds.Cancel()), {"link"}, 5},
       {"scroll", {}, STEP(ds.MoveBy(3)), {}, 5},
       {"delete", {recNo(3)}, STEP(ds.Delete()), {"del 2", "link"}, 4},
@@ -201,7 +198,7 @@ TEST(MemoryDataSetEh, EachChangeSendsItsNotices) {
       {"filter-on", {filter("Amount > 20")}, on, {"reload 3", "link"}, 3},
       {"item-add", {}, add, {}, 5},
       {"item-apply", {add}, apply, {"reload 3", "link"}, 3},
-      {"item-and-filter", {filter("Amount < 45"), on, add}, apply, {"reload 2", "link"}, 2},
+      {"item-and-filter", {under45, add}, apply, {"reload 2", "link"}, 2},
       {"insert-outside-item", {add, apply, append, set("Amount", 5.0)}, post, {"link"}, 3},
       {"edit-into-item", {add, apply, edit, set("Amount", 1.0)}, post, {"del 0", "link"}, 2},
       {"item-remove", {add, apply}, remove, {}, 3},
@@ -213,19 +210,9 @@ TEST(MemoryDataSetEh, EachChangeSendsItsNotices) {
       {"bracket-unchanged", {unlink}, STEP(ds.BeginUpdate(); ds.Next(); ds.EndUpdate()), {}, 5},
       {"after-bracket", {unlink, begin, end, end, recNo(2), edit, set("Amount", 1.0)}, post, {"chg 1 D"}, 5},
       // A receiver may unregister itself and others while told; the one dropped is not told.
-      {"unregister-while-told",
-       {second},
-       STEP(ds.Delete(); ds.Delete()),
-       {"del 0", "link", "link"},
-       3,
-       {drop}},
+      {"drop-while-told", {second}, STEP(ds.Delete(); ds.Delete()), {"del 0", "link", "link"}, 3, {drop}},
       // Moving and editing while told: the edit's notice goes out once, after the one told.
-      {"edit-while-told",
-       {unlink, recNo(3)},
-       STEP(ds.Delete(); EXPECT_EQ(ds.RecNo(), 1)),
-       {"del 2", "chg 0 Y"},
-       4,
-       {STEP(ds.Last()), STEP(ds.First()), edit, set("Name", "Y"), post}},
+      {"edit-while-told", {unlink, recNo(3)}, delAtFirst, {"del 2", "chg 0 Y"}, 4, {moveAndEdit}},
       // Closing while told: the reload is heard after the notice.
       {"close-while-told", {unlink, edit, set("Name", "W")}, post, {"chg 0 W", "reload 0"}, 0, {close}},
   };
