@@ -21,7 +21,7 @@ class GroupingFooters : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetVcl();
-    form = new TForm(Application, 0);
+    TForm* form = new TForm(Application, 0);
     form->AfterConstruction();
     dataSet = new TMemoryDataSetEh(form);
     dataSet->FieldDefs()->Add("ID", ftInteger);
@@ -43,15 +43,14 @@ class GroupingFooters : public ::testing::Test {
   void Add(const char* Cat, const char* Sub, std::initializer_list<Variant> Amounts) {
     for (const Variant& amount : Amounts) dataSet->AppendRecord({++lastId, Cat, Sub, amount});
   }
-  // A visible grand-total footer (the levels share it), grouping on by the given fields.
-  TGridDataGroupFooterColumnItemEh* Group(std::initializer_list<const char*> Fields,
-                                          TGroupFooterValueTypeEh Type = gfvSumEh) {
+  // A visible grand-total footer (the levels share it) summing AMOUNT, grouping on by these fields.
+  TGridDataGroupFooterColumnItemEh* Group(std::initializer_list<const char*> Fields) {
     footer = groups->Footers()->Add();
     footer->SetVisible(true);
     for (const char* field : Fields) grid->AddGroupLevel(field);
     groups->SetActive(true);
     TGridDataGroupFooterColumnItemEh* item = footer->ColumnItems()->Items(kAmount);
-    item->SetValueType(Type);
+    item->SetValueType(gfvSumEh);
     return item;
   }
   // The group at a path of keys ({} the root).
@@ -68,11 +67,10 @@ class GroupingFooters : public ::testing::Test {
   const Variant& Value(TGroupDataTreeNodeEh* Group, int Item = kAmount) {
     return Group->GetFooterNode(0)->GetFooterValue(Item);
   }
-  std::string Text(TGroupDataTreeNodeEh* Group, int Item = kAmount) {
-    return footer->ColumnItems()->Items(Item)->GetDisplayText(Value(Group, Item));
+  std::string Text(TGroupDataTreeNodeEh* Group) {
+    return footer->ColumnItems()->Items(kAmount)->GetDisplayText(Value(Group));
   }
 
-  TForm* form = nullptr;
   TMemoryDataSetEh* dataSet = nullptr;
   TThinGroupingGridEh* grid = nullptr;
   TGridDataGroupsEh* groups = nullptr;
