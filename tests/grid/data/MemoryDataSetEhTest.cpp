@@ -24,10 +24,9 @@ using Log = std::vector<std::string>;
 DataSetPtr NewData() {
   DataSetPtr ds(new TMemoryDataSetEh(nullptr));
   ds->SetName("Data");
-  ds->FieldDefs()->Add("ID", ftInteger);
-  ds->FieldDefs()->Add("Name", ftString, 10);
-  ds->FieldDefs()->Add("Amount", ftFloat);
-  for (int i = 0; i < ds->FieldDefs()->Count(); ++i) ds->FieldDefs()->Items(i)->CreateField(ds.get());
+  for (TFieldDef* def : {ds->FieldDefs()->Add("ID", ftInteger), ds->FieldDefs()->Add("Name", ftString, 10),
+                         ds->FieldDefs()->Add("Amount", ftFloat)})
+    def->CreateField(ds.get());
   TField* twice = CreateFieldForType(ftFloat, ds.get());
   twice->SetFieldName("Double");
   twice->SetFieldKind(fkCalculated);
@@ -68,30 +67,24 @@ struct TLogReceiver : IMemTableEventReceiverEh {
 };
 
 // Logs "link" when the data link hears that the data set changed.
-struct TLogLink : TDataLink {
-  explicit TLogLink(Log* L) : log(L) {}
-  Log* log;
-  void DataSetChanged() override { log->push_back("link"); }
-  void DataSetScrolled(int) override {}
-};
-
-struct Watched {
+struct Watched : TDataLink {
   DataSetPtr ds = NewData();
   Log log;
   TLogReceiver receiver{ds.get(), &log};
-  std::unique_ptr<TDataSource> source{new TDataSource(nullptr)};
-  TLogLink link{&log};
   TLogReceiver second{ds.get(), &log};  // registered by a case that wants it
+  std::unique_ptr<TDataSource> source{new TDataSource(nullptr)};
   Watched() {
     source->SetDataSet(ds.get());
-    link.SetDataSource(source.get());
+    SetDataSource(source.get());
     ds->RegisterEventReceiver(&receiver);
     ds->RegisterEventReceiver(&receiver);  // told once all the same
   }
   ~Watched() {
-    link.SetDataSource(nullptr);
+    SetDataSource(nullptr);
     ds->UnregisterEventReceiver(&receiver);
   }
+  void DataSetChanged() override { log.push_back("link"); }
+  void DataSetScrolled(int) override {}
 };
 
 TEST(MemoryDataSetEh, InstantReadingLeavesTheCursorAlone) {
@@ -154,7 +147,7 @@ TEST(MemoryDataSetEh, EachChangeSendsItsNotices) {
   const Step on = STEP(ds.SetFiltered(true)), edit = STEP(ds.Edit()), insert = STEP(ds.Insert());
   const Step append = STEP(ds.Append()), post = STEP(ds.Post()), close = STEP(ds.Close());
   const Step begin = STEP(ds.BeginUpdate()), end = STEP(ds.EndUpdate()),
-             unlink = STEP(w.link.SetDataSource(nullptr));
+             unlink = STEP(w.SetDataSource(nullptr));
   static TMemTableFilterItemEh item = 0;
   const Step add = STEP(item = ds.AddFilterItem([](TDataSet* d, bool& accept) {
     accept = d->FieldByName("Amount")->AsFloat() > 20;
