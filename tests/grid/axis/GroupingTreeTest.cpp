@@ -41,7 +41,7 @@ class GroupingTree : public ::testing::Test {
     dataSet->FieldDefs()->Add("CAT", ftString, 20);
     dataSet->FieldDefs()->Add("SUB", ftString, 20);
     dataSet->CreateDataSet();
-    source = new TDataSource(form);
+    auto* source = new TDataSource(form);
     source->SetDataSet(dataSet);
     grid = new TRecordingGroupingGrid(form);
     grid->SetParent(form);
@@ -58,6 +58,7 @@ class GroupingTree : public ::testing::Test {
   // Grouping on by the fields (a "-" before a name: descending), optionally with a visible
   // grand-total footer that the levels share.
   void Group(std::initializer_list<std::string> Fields, bool Footer = false) {
+    groups->SetActive(false), groups->GroupLevels()->Clear(), groups->Footers()->Clear();
     if (Footer) groups->Footers()->Add()->SetVisible(true);
     for (const std::string& f : Fields)
       grid->AddGroupLevel(f[0] == '-' ? f.substr(1) : f, f[0] == '-' ? soDescEh : soAscEh);
@@ -96,26 +97,15 @@ class GroupingTree : public ::testing::Test {
         return tree->GetRoot()->GetItem(i);
     return nullptr;
   }
-  void InsertAt(int RecIndex, const char* Cat) {
+  void EditRecord(int RecIndex, const char* Field, const Variant& Value, bool Insert = false) {
     dataSet->SetRecNo(RecIndex + 1);
-    dataSet->Insert();
-    dataSet->FieldByName("CAT")->SetAsVariant(Cat);
-    dataSet->Post();
-  }
-  void DeleteAt(int RecIndex) {
-    dataSet->SetRecNo(RecIndex + 1);
-    dataSet->Delete();
-  }
-  void EditRecord(int RecIndex, const char* Field, const Variant& Value) {
-    dataSet->SetRecNo(RecIndex + 1);
-    dataSet->Edit();
+    Insert ? dataSet->Insert() : dataSet->Edit();
     dataSet->FieldByName(Field)->SetAsVariant(Value);
     dataSet->Post();
   }
 
   TForm* form = nullptr;
   TMemoryDataSetEh* dataSet = nullptr;
-  TDataSource* source = nullptr;
   TRecordingGroupingGrid* grid = nullptr;
   TGridDataGroupsEh* groups = nullptr;
   TGridGroupDataTreeEh* tree = nullptr;
@@ -138,28 +128,23 @@ TEST_F(GroupingTree, FilesRecordsInKeyOrderWithNullFirstAndEqualKeysTogether) {
   AddRows(kRows);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.tree);
-    groups->SetActive(false);
-    groups->GroupLevels()->Clear();
     Group(c.levels);
     EXPECT_EQ(Tree(), c.tree);
     tree->Rebuild();  // the group rows kept from before change nothing
     EXPECT_EQ(Tree(), c.tree);
   }
-}
-
-// Freed with delete (not Free), the data set still lets its receivers go while it is whole.
-TEST_F(GroupingTree, DeletedDataSetLetsTheGridGo) {
-  AddRows({{"a", "x"}, {"b", "y"}});
-  Group({"CAT"});
-  delete dataSet;
-  EXPECT_EQ(grid->DataIntf(), nullptr);
-  EXPECT_EQ(tree->GetFlatCount(), 0);
-}
-
-TEST_F(GroupingTree, MixedTextAndNumberKeysOrderByTypeAndFindTheirGroup) {
-  // Texts after numbers whatever they read as; "10" < "9" as texts, 9 < 10 as numbers.
+  // The sort order of an active level resorts its groups, and later filing follows it.
+  Group({"CAT", "SUB"});
+  groups->GetActiveGroupLevel(1)->SetSortOrder(soDescEh);
+  EXPECT_EQ(Tree(), "~:2('x':2(2)) 'a':1('y':1(1) 'x':4(4)) 'b':0('y':3(3) 'x':0(0 5))");
+  groups->GetActiveGroupLevel(0)->SetSortOrder(soDescEh);
+  EXPECT_EQ(Tree(), "'b':0('y':3(3) 'x':0(0 5)) 'a':1('y':1(1) 'x':4(4)) ~:2('x':2(2))");
+  EditRecord(2, "CAT", "ab");
+  EditRecord(3, "SUB", "w");
+  EXPECT_EQ(Tree(), "'b':0('x':0(0 5) 'w':3(3)) 'ab':2('x':2(2)) 'a':1('y':1(1) 'x':4(4))");
+  // Mixed keys: texts after numbers whatever they read as; "10" < "9" as texts, 9 < 10 as numbers.
   const std::vector<Variant> keys = {10, "10", 9, "9", 10, Null(), "9", 9.5};
-  AddRows(std::vector<Row>(keys.size(), Row{"", ""}));
+  AddRows({{"", ""}, {"", ""}});
   Group({"CAT"});
   groups->GetActiveGroupLevel(0)->OnGetKeyValue = [&](TGridDataGroupLevelEh*, Variant& Key) {
     Key = keys[static_cast<size_t>(groups->DataIntf()->GetRowIndex())];
@@ -211,6 +196,15 @@ TEST_F(GroupingTree, FlatListSkipsCollapsedRowsRootFootersAndHiddenFootersAndCou
 }
 
 TEST_F(GroupingTree, SingleEditsFollowTheDataSetsNotices) {
+  auto insertIn = [&](const char* Group) {  // writes the group's keys (not SUB) into the new record
+    GroupRow(Group)->InsertRecordInGroup();
+    ASSERT_EQ(dataSet->State(), dsInsert);
+    EXPECT_EQ(dataSet->FieldByName("CAT")->AsString(), Group);
+    EXPECT_TRUE(dataSet->FieldByName("SUB")->IsNull());
+    EXPECT_TRUE(groups->NewRecordKeyValues().IsEmpty());
+    dataSet->FieldByName("ID")->SetAsInteger(++lastId);
+    dataSet->Post();
+  };
   struct Case {
     const char* id;
     std::initializer_list<std::string> levels;
@@ -222,11 +216,13 @@ TEST_F(GroupingTree, SingleEditsFollowTheDataSetsNotices) {
       {"move to a group", {"CAT"}, [&] { EditRecord(0, "CAT", "a"); }, "~:2(2 F) 'a':0(0 1 4 F) 'b':3(3 5 F) F"},
       {"move to a new group", {"CAT"}, [&] { EditRecord(2, "CAT", "c"); }, "'a':1(1 4 F) 'b':0(0 3 5 F) 'c':2(2 F) F"},
       {"other field", {"CAT"}, [&] { EditRecord(3, "SUB", "z"); }, "~:2(2 F) 'a':1(1 4 F) 'b':0(0 3 5 F) F"},
-      {"insert", {"CAT"}, [&] { InsertAt(1, "b"); }, "~:3(3 F) 'a':2(2 5 F) 'b':0(0 1 4 6 F) F"},
+      {"insert", {"CAT"}, [&] { EditRecord(1, "CAT", "b", true); }, "~:3(3 F) 'a':2(2 5 F) 'b':0(0 1 4 6 F) F"},
+      {"insert in group a: after its last", {"CAT"}, [&] { insertIn("a"); }, "~:2(2 F) 'a':1(1 4 5 F) 'b':0(0 3 6 F) F"},
+      {"insert in group b: appended", {"CAT"}, [&] { insertIn("b"); }, "~:2(2 F) 'a':1(1 4 F) 'b':0(0 3 5 6 F) F"},
       {"append", {"CAT"}, [&] { AddRows({{Null(), "x"}}); }, "~:2(2 6 F) 'a':1(1 4 F) 'b':0(0 3 5 F) F"},
       // the group row that named the deleted record names its first remaining one
-      {"delete a group's first", {"CAT"}, [&] { DeleteAt(0); }, "~:1(1 F) 'a':0(0 3 F) 'b':2(2 4 F) F"},
-      {"delete a group's only", {"CAT", "SUB"}, [&] { DeleteAt(2); },
+      {"delete a group's first", {"CAT"}, [&] { dataSet->SetRecNo(1), dataSet->Delete(); }, "~:1(1 F) 'a':0(0 3 F) 'b':2(2 4 F) F"},
+      {"delete a group's only", {"CAT", "SUB"}, [&] { dataSet->SetRecNo(3), dataSet->Delete(); },
        "'a':1('x':3(3 F) 'y':1(1 F) F) 'b':0('x':0(0 4 F) 'y':2(2 F) F) F"},
       {"move empties a subgroup", {"CAT", "SUB"}, [&] { EditRecord(1, "CAT", "b"); },
        "~:2('x':2(2 F) F) 'a':4('x':4(4 F) F) 'b':0('x':0(0 5 F) 'y':1(1 3 F) F) F"},
@@ -238,14 +234,9 @@ TEST_F(GroupingTree, SingleEditsFollowTheDataSetsNotices) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
-    groups->SetActive(false);
-    groups->GroupLevels()->Clear();
-    groups->Footers()->Clear();
-    dataSet->EmptyDataSet();
-    lastId = 0;
+    groups->SetActive(false), dataSet->EmptyDataSet(), lastId = 0;
     AddRows(kRows);
     Group(c.levels, true);
-    grid->InvalidatedRows.clear();
     c.edit();
     EXPECT_EQ(Tree(), c.tree);
   }
@@ -254,41 +245,6 @@ TEST_F(GroupingTree, SingleEditsFollowTheDataSetsNotices) {
   EditRecord(4, "ID", 99);  // no key changed: only its row is repainted
   ASSERT_EQ(grid->InvalidatedRows.size(), 1u);
   EXPECT_EQ(grid->InvalidatedRows[0], tree->FindRecordNode(4));
-}
-
-TEST_F(GroupingTree, InsertRecordInGroupWritesTheGroupsKeysIntoTheNewRecord) {
-  AddRows(kRows);
-  Group({"CAT"}, true);
-  struct Case {
-    const char* group;
-    const char* tree;
-  } const cases[] = {
-      {"a", "~:2(2 F) 'a':1(1 4 5 F) 'b':0(0 3 6 F) F"},    // inserted after record 4
-      {"b", "~:2(2 F) 'a':1(1 4 5 F) 'b':0(0 3 6 7 F) F"},  // appended
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.group);
-    GroupRow(c.group)->InsertRecordInGroup();
-    ASSERT_EQ(dataSet->State(), dsInsert);
-    EXPECT_EQ(dataSet->FieldByName("CAT")->AsString(), c.group);
-    EXPECT_TRUE(dataSet->FieldByName("SUB")->IsNull());  // not a key
-    EXPECT_TRUE(groups->NewRecordKeyValues().IsEmpty());
-    dataSet->FieldByName("ID")->SetAsInteger(++lastId);
-    dataSet->Post();
-    EXPECT_EQ(Tree(), c.tree);
-  }
-}
-
-TEST_F(GroupingTree, SortOrderOfAnActiveLevelResortsItsGroupsAndLaterFilingFollows) {
-  AddRows(kRows);
-  Group({"CAT", "SUB"});
-  groups->GetActiveGroupLevel(1)->SetSortOrder(soDescEh);
-  EXPECT_EQ(Tree(), "~:2('x':2(2)) 'a':1('y':1(1) 'x':4(4)) 'b':0('y':3(3) 'x':0(0 5))");
-  groups->GetActiveGroupLevel(0)->SetSortOrder(soDescEh);
-  EXPECT_EQ(Tree(), "'b':0('y':3(3) 'x':0(0 5)) 'a':1('y':1(1) 'x':4(4)) ~:2('x':2(2))");
-  EditRecord(2, "CAT", "ab");
-  EditRecord(3, "SUB", "w");
-  EXPECT_EQ(Tree(), "'b':0('x':0(0 5) 'w':3(3)) 'ab':2('x':2(2)) 'a':1('y':1(1) 'x':4(4))");
 }
 
 TEST_F(GroupingTree, WalksAndLookupsStayLinearOnALargeGroup) {
@@ -307,35 +263,19 @@ TEST_F(GroupingTree, WalksAndLookupsStayLinearOnALargeGroup) {
   EXPECT_EQ(b->GetRowsCount(), bCount);
   EXPECT_EQ(tree->IndexOfFlatNode(b), kCount - bCount + 2);
   int misplaced = 0;
-  for (int r = 0; r < kCount; ++r) {
-    const int flat = tree->FlatIndexOfRecord(r);
-    misplaced += tree->GetFlatNode(flat)->RecNo != r;
-  }
+  for (int r = 0; r < kCount; ++r) misplaced += tree->GetFlatNode(tree->FlatIndexOfRecord(r))->RecNo != r;
   EXPECT_EQ(misplaced, 0);
-  dataSet->SetRecNo(kCount / 2);
-  dataSet->Delete();
+  dataSet->SetRecNo(kCount / 2), dataSet->Delete();
   EXPECT_EQ(tree->GetFlatCount(), kCount + 3);
   tree->CheckConsistency();
   EXPECT_EQ(tree->FlatIndexOfRecord(kCount - 2), tree->IndexOfFlatNode(b) - 2);  // before a's footer
 }
 
-TEST_F(GroupingTree, RowHeightsComeFromTheHostWithTheRecordRead) {
+// Row heights come from the host with the record read; a raising key event or host closes the
+// reading and the tree update.
+TEST_F(GroupingTree, RowHeightsAndRaisingKeyEventOrHost) {
   AddRows(kRows);
   Group({"CAT"}, true);
-  TGroupDataTreeNodeEh* a = GroupRow("a");
-  EXPECT_EQ(tree->FindRecordNode(3)->GetRowHeight(), 18);
-  EXPECT_EQ(grid->ReadRecord, 3);
-  EXPECT_EQ(a->GetRowHeight() + a->GetFooterNode(0)->GetRowHeight(), 44);
-  EXPECT_TRUE(a->IsInLastLevel() && a->GetFooterNode(0)->IsInLastLevel());
-  EXPECT_TRUE(tree->FindRecordNode(4)->IsLastDataNode() && !tree->FindRecordNode(1)->IsLastDataNode());
-  TGridDataGroupsEh hostless(grid, nullptr);
-  hostless.GroupDataTree()->Rebuild();
-  EXPECT_EQ(hostless.GroupDataTree()->FindRecordNode(5)->GetRowHeight(), grid->DefaultRowHeight());
-}
-
-TEST_F(GroupingTree, KeyEventOrHostRaisingClosesTheReadingAndTheTreeUpdate) {
-  AddRows(kRows);
-  Group({"CAT"});
   IMemTableEh* intf = groups->DataIntf();
   const int current = intf->GetCurrentRecordIndex();
   int raiseAt = 3;
@@ -365,9 +305,23 @@ TEST_F(GroupingTree, KeyEventOrHostRaisingClosesTheReadingAndTheTreeUpdate) {
     raiseAt = 3;
   }
   grid->RaiseHeight = false;
+  TGroupDataTreeNodeEh* a = GroupRow("a");
   EXPECT_EQ(tree->FindRecordNode(3)->GetRowHeight(), 18);
-  GroupRow("a")->SetExpanded(true);  // the flat list follows again
-  EXPECT_EQ(Flat(), "~ 'a' 1 4 'b'");
+  EXPECT_EQ(grid->ReadRecord, 3);
+  EXPECT_EQ(a->GetRowHeight() + a->GetFooterNode(0)->GetRowHeight(), 44);
+  EXPECT_TRUE(a->IsInLastLevel() && a->GetFooterNode(0)->IsInLastLevel());
+  EXPECT_TRUE(tree->FindRecordNode(4)->IsLastDataNode() && !tree->FindRecordNode(1)->IsLastDataNode());
+  {
+    TGridDataGroupsEh hostless(grid, nullptr);
+    hostless.GroupDataTree()->Rebuild();
+    EXPECT_EQ(hostless.GroupDataTree()->FindRecordNode(5)->GetRowHeight(), grid->DefaultRowHeight());
+  }
+  a->SetExpanded(true);  // the flat list follows again
+  EXPECT_EQ(Flat(), "~ 'a' 1 4 F 'b'");
+  // Freed with delete (not Free), the data set still lets its receivers go while it is whole.
+  delete dataSet;
+  EXPECT_EQ(grid->DataIntf(), nullptr);
+  EXPECT_EQ(tree->GetFlatCount(), 0);
 }
 
 }  // namespace
