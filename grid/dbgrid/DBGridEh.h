@@ -1,0 +1,1163 @@
+#pragma once
+// The data grid: TCustomDBGridEh puts columns with titles, footers, a filter row, selections,
+// grouping, tree-view rows, a row panel, a row detail panel and a search panel over the axis
+// grid; TDBGridEh publishes it.
+//
+// Files: DBGridEhCreate.cpp (construction, streaming, factories, registration, sum-list and
+// group-footer relays), DBGridEhCells.cpp (cell classification, painting, clicks, editing tests,
+// data reactions), DBGridEhLayout.cpp (layout, widths, heights, scaling, activation),
+// DBGridEhCellState.cpp (edit mask and text, selected index, colours, hot spot),
+// DBGridEhProperties.cpp (property accessors), DBGridEhPending.cpp (what this version does not
+// carry yet).
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "grid/axis/DBAxisGridEh.h"
+#include "grid/axis/DBGridEhGrouping.h"
+#include "grid/data/BookmarkListEh.h"
+#include "grid/data/FieldValueListEh.h"
+#include "grid/data/MemTableInterfacesEh.h"
+#include "grid/foundation/GridDrawingEh.h"
+#include "grid/foundation/PopupListboxEh.h"
+#include "platform/db/DB.h"
+#include "platform/vcl/ImgList.h"
+#include "platform/vcl/Menus.h"
+#include "platform/vcl/StdCtrls.h"
+
+class TCustomDBGridEh;
+class TDBGridEh;
+class TColumnEh;
+class TDBGridColumnEh;
+class TDBGridColumnsEh;
+class TColumnDefValuesEh;
+class TColumnsEhList;
+class THeadTreeNode;
+class TDBGridEhSelection;
+class TBookmarkListEh;
+class TDBGridEhSumList;
+class TDBGridEhCenter;
+class TDBGridEhStyle;
+class TDBGridTitleParamsEh;
+class TDBGridIndicatorParamsEh;
+class TDBGridFooterParamsEh;
+class TDBGridLineParamsEh;
+class TDBGridBackgroundDataEh;
+class TSTDBGridEhFilter;
+class TGridEmptyDataInfoEh;
+class TDBGridEhIndicatorTitle;
+class TInplaceFilterEditEh;
+class TRowDetailPanelEh;
+class TRowDetailPanelControlEh;
+class TGridRowPanelEh;
+class TDBGridSearchPanelEh;
+class TDBGridSearchPanelControlEh;
+class TDBGridEhScrollBarPanelControl;
+class TSizeGripPanelEh;
+class TDBGridEhScrollBar;
+class THorzDBGridEhScrollBar;
+class TVertDBGridEhScrollBar;
+class TGridTreeViewParamsEh;
+class TDBGridEhDataGroupsEh;
+class TDBGridEhDataGroupLevelEh;
+class TGroupRowParamsEh;
+class TGroupFooterParamsEh;
+class TGridDataLinkEh;
+class TDBGridInplaceEdit;
+class TDBGridEhMenuItem;
+class TGridHighlightTextParamsEh;
+
+#include "grid/dbgrid/DBGridEhColumns.h"
+#include "grid/dbgrid/DBGridEhControls.h"
+#include "grid/dbgrid/DBGridEhParams.h"
+#include "grid/dbgrid/DBGridEhSelection.h"
+#include "grid/dbgrid/DBGridEhStyle.h"
+
+// --- options -----------------------------------------------------------------------------------
+
+enum class TDBGridOption {
+  dgEditing,
+  dgAlwaysShowEditor,
+  dgTitles,
+  dgIndicator,
+  dgColumnResize,
+  dgColLines,
+  dgRowLines,
+  dgTabs,
+  dgRowSelect,
+  dgAlwaysShowSelection,
+  dgConfirmDelete,
+  dgCancelOnExit,
+  dgMultiSelect
+};
+using enum TDBGridOption;
+RTL_ENUM_INFO(TDBGridOption, "dgEditing", "dgAlwaysShowEditor", "dgTitles", "dgIndicator", "dgColumnResize",
+              "dgColLines", "dgRowLines", "dgTabs", "dgRowSelect", "dgAlwaysShowSelection", "dgConfirmDelete",
+              "dgCancelOnExit", "dgMultiSelect");
+using TDBGridOptions = TSet<TDBGridOption, 16>;
+
+enum class TDBGridEhOption {
+  dghFixed3D,
+  dghFrozen3D,
+  dghFooter3D,
+  dghData3D,
+  dghResizeWholeRightPart,
+  dghHighlightFocus,
+  dghClearSelection,
+  dghFitRowHeightToText,
+  dghAutoSortMarking,
+  dghMultiSortMarking,
+  dghEnterAsTab,
+  dghTraceColSizing,
+  dghIncSearch,
+  dghPreferIncSearch,
+  dghRowHighlight,
+  dghDblClickOptimizeColWidth,
+  dghDialogFind,
+  dghRecordMoving,
+  dghShowRecNo,
+  dghColumnResize,
+  dghColumnMove,
+  dghAutoFitRowHeight,
+  dghHotTrack,
+  dghExtendVertLines
+};
+using enum TDBGridEhOption;
+RTL_ENUM_INFO(TDBGridEhOption, "dghFixed3D", "dghFrozen3D", "dghFooter3D", "dghData3D",
+              "dghResizeWholeRightPart", "dghHighlightFocus", "dghClearSelection", "dghFitRowHeightToText",
+              "dghAutoSortMarking", "dghMultiSortMarking", "dghEnterAsTab", "dghTraceColSizing",
+              "dghIncSearch", "dghPreferIncSearch", "dghRowHighlight", "dghDblClickOptimizeColWidth",
+              "dghDialogFind", "dghRecordMoving", "dghShowRecNo", "dghColumnResize", "dghColumnMove",
+              "dghAutoFitRowHeight", "dghHotTrack", "dghExtendVertLines");
+using TDBGridEhOptions = TSet<TDBGridEhOption, 32>;
+
+enum class TDBGridEhIndicatorOption { gioShowRowIndicatorEh, gioShowRecNoEh, gioShowRowselCheckboxesEh };
+using enum TDBGridEhIndicatorOption;
+RTL_ENUM_INFO(TDBGridEhIndicatorOption, "gioShowRowIndicatorEh", "gioShowRecNoEh",
+              "gioShowRowselCheckboxesEh");
+using TDBGridEhIndicatorOptions = TSet<TDBGridEhIndicatorOption, 8>;
+
+enum class TDBGridEhEditAction { geaCutEh, geaCopyEh, geaPasteEh, geaDeleteEh, geaSelectAllEh };
+using enum TDBGridEhEditAction;
+RTL_ENUM_INFO(TDBGridEhEditAction, "geaCutEh", "geaCopyEh", "geaPasteEh", "geaDeleteEh", "geaSelectAllEh");
+using TDBGridEhEditActions = TSet<TDBGridEhEditAction, 8>;
+
+// Each option narrows where a column with AlwaysShowEditButton shows its edit buttons.
+enum class TEditButtonsShowOptionEh {
+  sebShowOnlyForCurCellEh,
+  sebShowOnlyForCurRowEh,
+  sebShowOnlyWhenGridActiveEh,
+  sebShowOnlyWhenDataEditingEh
+};
+using enum TEditButtonsShowOptionEh;
+RTL_ENUM_INFO(TEditButtonsShowOptionEh, "sebShowOnlyForCurCellEh", "sebShowOnlyForCurRowEh",
+              "sebShowOnlyWhenGridActiveEh", "sebShowOnlyWhenDataEditingEh");
+using TEditButtonsShowOptionsEh = TSet<TEditButtonsShowOptionEh, 8>;
+
+// --- cells and states --------------------------------------------------------------------------
+
+// The band a cell lies in: across (indicator or data) and down (title, filter row, data, footer).
+enum class TCellAreaHorzTypeEh : uint8_t { hctIndicatorEh = 0, hctDataEh = 1 };
+using enum TCellAreaHorzTypeEh;
+enum class TCellAreaVertTypeEh : uint8_t {
+  vctTitleEh = 0,
+  vctSubTitleEh = 1,
+  vctDataEh = 2,
+  vctFooterEh = 4
+};
+using enum TCellAreaVertTypeEh;
+struct TCellAreaTypeEh {
+  TCellAreaHorzTypeEh HorzType = hctIndicatorEh;
+  TCellAreaVertTypeEh VertType = vctTitleEh;
+  bool operator==(const TCellAreaTypeEh&) const = default;
+};
+
+// What the mouse is doing in the grid's own terms, beside the base grid's TGridState.
+enum class TDBGridEhDragStateEh : uint8_t {
+  dgsNormalEh = 0,
+  dgsRowSelectingEh = 1,
+  dgsColSelectingEh = 2,
+  dgsRectSelectingEh = 3,
+  dgsIndicatorTitlePressedEh = 5,
+  dgsFrozenColSizingEh = 6,
+  dgsRecordDraggingEh = 7,
+  dgsPressPendingEh = 8,
+  dgsGroupingPanelDraggingEh = 9,
+  dgsOutBoundaryPressedEh = 10,
+  dgsRowPanelOperationEh = 11
+};
+using enum TDBGridEhDragStateEh;
+
+// The look of one title cell: DrawTitleCell fills it, DrawTitleText and the title-cell painter
+// read it (the grouping panel paints its items with it too).
+struct TDBGridTitleDrawParamsEh {
+  std::string Caption;
+  TColor Color = clBtnFace;
+  bool Pressed = false;
+  bool Hot = false;
+  bool WordWrapAllowed = false;
+  bool Highlighted = false;
+  TTextOrientationEh Orientation{};
+  bool The3DTitle = false;
+  bool Themed = false;
+  bool ThemedByStyle = false;
+  bool FilterButtonShown = false;
+  bool Selected = false;
+  TSortMarkerEh SortMarker = smNoneEh;
+  bool ShowSortIndex = false;
+  TFontCharset FontCharset = 0;
+  TColor FontColor = clWindowText;
+  int FontHeight = 0;
+  std::string FontName;
+  TFontStyles FontStyle;
+  bool BorderInFillNotLast = false;
+  bool BorderInFill = false;
+};
+
+// The hot-tracked cell and the part of it under the mouse.
+enum class TDBGridHotPartEh : uint8_t { hpNoneEh, hpTitleFilterButtonEh, hpEditButtonEh };
+using enum TDBGridHotPartEh;
+struct TDBGridHotSpotEh {
+  int Col = -1;
+  int Row = -1;
+  TDBGridHotPartEh Part = hpNoneEh;
+  int EditButtonIndex = -1;
+};
+
+// --- events ------------------------------------------------------------------------------------
+
+using TDBGridEhGetBtnParamsEvent = TEvent<void(TObject* Sender, TColumnEh* Column, TFont* AFont,
+                                               TColor& Background, TSortMarkerEh& SortMarker, bool IsDown)>;
+using TDBGridEhColumnMovedEvent = TEvent<void(TObject* Sender, int FromIndex, int ToIndex)>;
+using TDBGridEhColumnEvent = TEvent<void(TColumnEh* Column)>;
+using TGetFooterParamsEventEh =
+    TEvent<void(TObject* Sender, int DataCol, int Row, TColumnEh* Column, TFont* AFont, TColor& Background,
+                TAlignment& Alignment, TGridDrawState State, std::string& Text)>;
+using TDrawFooterCellEventEh = TEvent<void(TObject* Sender, int DataCol, int Row, TColumnEh* Column,
+                                           const TRect& Rect, TGridDrawState State)>;
+using TDBGridEhDataGroupGetFooterParamsEvent =
+    TEvent<void(TCustomDBGridEh* Sender, TGroupDataTreeNodeEh* GroupDataTreeNode,
+                TGridDataGroupFooterColumnItemEh* FooterColumnItem, TGroupFooterParamsEh* Params)>;
+using TDBGridEhDataGroupGetRowTextEvent =
+    TEvent<void(TCustomDBGridEh* Sender, TGroupDataTreeNodeEh* GroupDataTreeNode, std::string& GroupRowText)>;
+using TDBGridEhDataGroupGetRowParamsEvent =
+    TEvent<void(TCustomDBGridEh* Sender, TGroupDataTreeNodeEh* GroupDataTreeNode, TGroupRowParamsEh* Params)>;
+using TDrawDataCellEventEh =
+    TEvent<void(TObject* Sender, const TRect& Rect, TField* Field, TGridDrawState State)>;
+using TDBGridEhCheckButtonEvent = TEvent<void(TObject* Sender, int ACol, TColumnEh* Column, bool& Enabled)>;
+using TDBGridEhTitleBtnClickEvent = TEvent<void(TObject* Sender, int ACol, TColumnEh* Column)>;
+using TDBGridEhGetCellParamsEvent =
+    TEvent<void(TObject* Sender, TColumnEh* Column, TFont* AFont, TColor& Background, TGridDrawState State)>;
+using TDBGridEhNotifyEvent = TEvent<void(TCustomDBGridEh* Sender)>;
+using TGridEhCellMouseEvent = TEvent<void(TCustomDBGridEh* Grid, TGridCoord Cell, TMouseButton Button,
+                                          TShiftState Shift, int X, int Y, bool& Processed)>;
+using TDBGridEhBuildIndicatorTitleMenuEvent = TEvent<void(TCustomDBGridEh* Grid, TPopupMenu*& PopupMenu)>;
+using TDBGridEhMoveRecordsEvent =
+    TEvent<bool(TObject* Sender, TBMListEh* BookmarkList, int Target, bool CheckOnly)>;
+using TGetDBGridEhRowHeightEvent = TEvent<void(TCustomDBGridEh* Sender, int& Height)>;
+using TDBGridEhHintShowPauseEvent =
+    TEvent<void(TCustomDBGridEh* Sender, const TPoint& CursorPos, TGridCoord Cell,
+                const TPoint& InCellCursorPos, TColumnEh* Column, int& HintPause, bool& Processed)>;
+
+// ================================================================================================
+
+class TCustomDBGridEh : public TCustomDBAxisGridEh,
+                        public IGridDataGroupsHostEh,
+                        public IMemTableEventReceiverEh {
+  RTL_CLASS(TCustomDBGridEh, TCustomDBAxisGridEh)
+  friend class TDBGridEhPendingTable;
+
+ public:
+  using TCustomDBAxisGridEh::GetSelectionColors;
+  using TCustomDBAxisGridEh::SetOptions;
+
+  // --- construction, streaming, factories (DBGridEhCreate.cpp) ---
+  explicit TCustomDBGridEh(TComponent* AOwner);
+  ~TCustomDBGridEh() override;
+  void DefineProperties(TFiler& Filer) override;
+  void CreateWnd() override;
+  void DefaultHandler(TMessage& Message) override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void CreateParams(TCreateParams& Params) override;
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+  void ReadState(TReader& Reader) override;
+  TInplaceEdit* CreateEditor() override;
+  TGridAxisBarsEh* CreateAxisBars() override;
+  TAxisBarDefValuesEh* CreateAxisBarDefValues() override;
+  TAxisGridDataLinkEh* CreateDataLink() override;
+  TAxisColCellParamsEh* CreateColCellParams() override;
+  TGridLineColorsEh* CreateGridLineColors() override;
+  TGridBackgroundDataEh* CreateBackgroundData() override;
+  std::string GetDefinePropertyName() override;
+  // The obsolete properties older descriptions carry; read, never written.
+  void ReadVTitleMargin(TReader& Reader);
+  void ReadUseMultiTitle(TReader& Reader);
+  void ReadTitleHeight(TReader& Reader);
+  void ReadTitleLines(TReader& Reader);
+  void ReadFooterColor(TReader& Reader);
+  // The sum list's and the title images' notifications.
+  void SumListChanged(TObject* Sender);
+  void SumListRecalcAll(TObject* Sender);
+  void SumListAfterRecalcAll(TObject* Sender);
+  void TitleImageChanged(TObject* Sender);
+  // The group-footer relays: the column's event, then the grid's.
+  bool DoDataGroupFooterAggregateValue(TAxisBarEh* Column, TGridDataGroupFooterEh* Footer,
+                                       TGridDataGroupFooterColumnItemEh* Item, Variant& AggValue,
+                                       TGroupDataTreeNodeEh* Node) override;
+  bool DoDataGroupFooterFinalizeValue(TAxisBarEh* Column, TGridDataGroupFooterEh* Footer,
+                                      TGridDataGroupFooterColumnItemEh* Item, Variant& AggValue) override;
+  bool DoDataGroupFooterToDisplayText(TAxisBarEh* Column, TGridDataGroupFooterEh* Footer,
+                                      TGridDataGroupFooterColumnItemEh* Item, const Variant& Value,
+                                      std::string& Text) override;
+
+  // --- virtual operations the grid introduces, in slot order (each line names its file) ---
+  int CalcDataRowHeight() override;                                // DBGridEhLayout.cpp
+  virtual bool IsFocusedRowSelect();                               // DBGridEhCellState.cpp
+  virtual bool ProcessCellMouseDown(int X, int Y, bool DblClick);  // DBGridEhCells.cpp
+  virtual bool ScrollsOwnRows();                                   // DBGridEhLayout.cpp
+  // Forwards a Boolean switch to the grid's parts (the lookup grid passes false).
+  virtual void ForwardBoolOperation(bool Value);                     // DBGridEhPending.cpp
+  virtual TDBGridEhScrollBar* CreateScrollBar(TScrollBarKind Kind);  // DBGridEhCreate.cpp
+  virtual bool ConfirmDelete();                                      // DBGridEhCells.cpp
+  virtual bool IsThemedCell(int ACol, int ARow, TCellAreaTypeEh CellType,
+                            int AreaRow);                     // DBGridEhCellState.cpp
+  virtual TColor GetStyleFontColor(TColumnEh* Column);        // DBGridEhCellState.cpp
+  virtual TColor GetStyleBackgroundColor(TColumnEh* Column);  // DBGridEhCellState.cpp
+  virtual int GetSubtitleRowCount();                          // DBGridEhLayout.cpp
+  virtual int GetTitleRowCount();                             // DBGridEhLayout.cpp
+  // The title-cell colours: the style's, else the built-in blend.
+  virtual bool GetSelectionColors(int ACol, TFont* AFont, TColor& Background, bool Highlighted, bool Selected,
+                                  TCellAreaTypeEh CellType);         // DBGridEhCellState.cpp
+  virtual bool IsIndicatorColumnVisible();                           // DBGridEhLayout.cpp
+  virtual bool ForEachSelectedRecord(bool TestOnly, int TargetRow);  // DBGridEhPending.cpp
+  virtual void ApplySorting();                                       // DBGridEhPending.cpp
+  virtual void BuildGroupFooterMenu(TGridDataGroupFooterColumnItemEh* FooterColumnItem);  // DBGridEhCells.cpp
+  virtual void CellClick(TColumnEh* Column);                                              // DBGridEhCells.cpp
+  virtual void ColEnter();                                                                // DBGridEhCells.cpp
+  virtual void ColExit();                                                                 // DBGridEhCells.cpp
+  virtual void DrawTitleCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
+                             const TRect& ARect, TGridDrawState AState);  // DBGridEhCells.cpp
+  virtual void DrawTitleText(const TDBGridTitleDrawParamsEh& Params, TColumnEh* Column,
+                             const TRect& ARect);  // DBGridEhCells.cpp
+  virtual void DrawIndicatorCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
+                                 const TRect& ARect, TGridDrawState AState);  // DBGridEhCells.cpp
+  virtual void DrawDataAreaCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
+                                const TRect& ARect, TGridDrawState AState);  // DBGridEhCells.cpp
+  virtual void DrawFooterCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
+                              const TRect& ARect, TGridDrawState AState);  // DBGridEhCells.cpp
+  virtual void DrawDataGroupRow(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
+                                const TRect& ARect, TGridDrawState AState);  // DBGridEhPending.cpp
+  virtual void DrawDataRowGroupIndent(int ACol, int ARow, const TRect& ARect, TGridDrawState AState,
+                                      int NodeLevel);  // DBGridEhPending.cpp
+  virtual void DrawDataGroupFooterCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
+                                       const TRect& ARect, TGridDrawState AState);  // DBGridEhPending.cpp
+  virtual void DrawTreeArea(int ACol, int ARow, const TRect& ARect,
+                            TGridDrawState AState);  // DBGridEhPending.cpp
+  virtual void DrawColumnCell(const TRect& Rect, int DataCol, TColumnEh* Column,
+                              TGridDrawState State);  // DBGridEhCells.cpp
+  virtual void DrawDataCellEvent(const TRect& Rect, TField* Field,
+                                 TGridDrawState State);  // DBGridEhCells.cpp
+  void UpdateRowCountForGrouping() override;             // DBGridEhLayout.cpp
+  virtual void DrawSubTitleCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
+                                const TRect& ARect, TGridDrawState AState);  // DBGridEhCells.cpp
+  // Kind: 0 arrow, 1 arrow over a selected row, 2 editing, 3 inserting, 4 incremental search.
+  virtual void DrawIndicatorGlyph(int GlyphKind, int Offset, const TRect& ARect);  // DBGridEhCells.cpp
+  virtual void DrawIndicatorButtonGlyph(bool Pressed, const TRect& ARect);         // DBGridEhCells.cpp
+  virtual void DrawTitleFilterCell(TColumnEh* Column, const TRect& ARect);         // DBGridEhPending.cpp
+  virtual void GetFooterParams(int DataCol, int Row, TColumnEh* Column, TFont* AFont, TColor& Background,
+                               TAlignment& Alignment, TGridDrawState State,
+                               std::string& Text);  // DBGridEhCells.cpp
+  virtual void OutBoundaryMouseDown(TMouseButton Button, TShiftState Shift, int X,
+                                    int Y);                // DBGridEhPending.cpp
+  virtual void FocusStateChanged();                        // DBGridEhCells.cpp
+  virtual void HotTrackChanged();                          // DBGridEhPending.cpp
+  virtual void GroupFooterMenuItemClick(TObject* Sender);  // DBGridEhCells.cpp
+  // Lays the grid out again when the row count stays (also after a data change).
+  virtual void LightLayoutChanged();                                 // DBGridEhLayout.cpp
+  virtual void UpdateVertScrollBar();                                // DBGridEhLayout.cpp
+  virtual void DataSetActiveChanged();                               // DBGridEhLayout.cpp
+  void InvalidateGroupFlatRow(TGroupDataTreeNodeEh* Node) override;  // DBGridEhCells.cpp
+  virtual void DrawRowPanelTitleCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
+                                     const TRect& ARect, TGridDrawState AState);  // DBGridEhPending.cpp
+  virtual void DrawRowPanelDataCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
+                                    const TRect& ARect, TGridDrawState AState);  // DBGridEhPending.cpp
+  virtual void DrawRowPanelFooterCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
+                                      const TRect& ARect, TGridDrawState AState);  // DBGridEhPending.cpp
+  // Answers the width the expand button takes.
+  virtual int DrawRowDetailButton(const TRect& ARect);  // DBGridEhPending.cpp
+  virtual TColCellParamsEh* GetCellParamsObject();      // DBGridEhCellState.cpp
+  // The second way of making the grid: as a part of another component.
+  virtual void CreateSubComponent(TComponent* AOwner);                         // DBGridEhCreate.cpp
+  virtual void GetFooterValue(int Row, TColumnEh* Column, std::string& Text);  // DBGridEhCells.cpp
+  virtual bool IsMultiTitleEffective();                                        // DBGridEhLayout.cpp
+  virtual bool LocateText(const std::string& Text, const std::string& FieldName, uint8_t Options,
+                          int Direction, int Matching, int TreeRange);  // DBGridEhPending.cpp
+  virtual int CalcRecNoColWidth();                                      // DBGridEhLayout.cpp
+  virtual void DefaultApplyFilter();                                    // DBGridEhPending.cpp
+
+  // --- cells: classification, painting, clicks, edit tests (DBGridEhCells.cpp) ---
+  TCellAreaTypeEh GetCellType(int ACol, int ARow, int& AreaCol, int& AreaRow);
+  void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
+  void DoContextPopup(TPoint MousePos, bool& Handled) override;
+  bool CanEditAxisBar(TAxisBarEh* Bar) override;
+  bool CanEditModifyField() override;
+  bool IsAlwaysShowEditor() override;
+  bool CanEditModify() override;
+  bool CanEditShow() override;
+  void ColumnMoved(int FromIndex, int ToIndex) override;
+  void ColWidthsChanged() override;
+  void AxisBarExtracting(TAxisBarEh* Item) override;
+  void DataChanged() override;
+  bool AcquireFocus() override;
+  int CalcIndicatorColWidth();
+  // Stores the new indicator width; true (and a relayout due) when it changed.
+  bool UpdateIndicatorColWidth();
+  int DataToRawColumn(int ACol);
+  int RawToDataColumn(int ACol);
+  bool IsTitleCellThemed();
+  void DefaultDrawDataCellContent(int ACol, int ARow, int AreaCol, int AreaRow, const TRect& ARect,
+                                  TGridDrawState AState, TColumnEh* Column, TColCellParamsEh* Params);
+  // The column's AlwaysShowEditButton narrowed by EditButtonsShowOptions.
+  bool EditButtonsShownInCell(TColumnEh* Column, int ACol, int ARow);
+  TRect GetDataAreaRect();
+  // Fires the cell-parameter events; true when an application handler took the cell.
+  virtual bool GetCellParams(TColumnEh* Column, TFont* AFont, TColor& Background, TGridDrawState State);
+  virtual void DrawTitleCellByParams(const TDBGridTitleDrawParamsEh& Params, const TRect& ARect);
+  virtual bool CheckCellSelectedColors(int ACol, int ARow, TFont* AFont, TColor& Background);
+  virtual void DrawTitleButtonGlyph(bool Pressed, const TRect& ARect);
+  virtual bool IsCell3D(int ACol, int ARow, TGridDrawState State, const TRect& ARect);
+  virtual bool IsCellSelected(int ACol, int ARow);
+  virtual bool IsFixed3D();
+  void InvalidateFooter();
+  void InvalidateTitle();
+  void UpdateSortMarkedColumns();
+  virtual void SelectionChanged();
+  void ClearSelection();
+
+  // --- layout, rows and columns (DBGridEhLayout.cpp) ---
+  void InternalLayout() override;
+  void LayoutChanged() override;
+  void ChangeScale(int M, int D) override;
+  void LinkActive(bool Value) override;
+  void Loaded() override;
+  void EditingChanged() override;
+  void UpdateGroupingLayout() override;
+  int CalcDataGroupRowHeight(TGroupDataTreeNodeEh* Node) override;
+  // The light steps CreateWnd and DataChanged run.
+  void AxisLayoutHook();
+  void PostChangeUpdate();
+  void UpdateRowDetailPanel();
+  void CalcGroupingPanelLayout();
+  virtual void SizeDependentUpdate1();
+  virtual void SizeDependentUpdate2();
+  virtual void AfterLayoutUpdate();
+  void RecalcColumnRange();
+  void RefreshColumnSelection();
+  void RestartFilterRowEdit();
+  void FitColWidths();
+  int ApplyColWidthRules(TColumnEh* Column, int Width);
+  int MoveBy(int Distance);
+  void MoveColumnTo(int Index, int Direction, bool Select);
+  int PageRowCount();
+  void SetRowPosition(int ARow);
+  // Rows a "Wg" line takes with the grid font, and the data rows' height from RowHeight and RowLines.
+  int CalcDefaultRowHeight();
+  int DefaultDataRowHeight();
+  void SetDefaultDataRowHeight(int Value);
+  int GroupIndent() const { return groupIndent_; }
+  void UpdateGroupIndent();
+  int FirstVisibleColumn();
+  int TitleRowHeight();
+  int VisibleDataRowCount();
+  int DataRowHeight();
+  int ScreenActiveRecord();
+  int ScreenRecordCount();
+  int IndicatorOffset() const { return indicatorOffset_; }
+  int TopDataOffset() const;
+  int DataRowCount();
+  int LastVisibleCol() const { return lastVisibleCol_; }
+  void UpdateIndicatorOffset();
+  int ColumnWidthToGridColWidth(TColumnEh* Column, int Width);
+  int GridColWidthToColumnWidth(TColumnEh* Column, int GridColWidth);
+  int CalcTitleNodeHeight(THeadTreeNode* Node);
+  virtual void UpdateColumnsLayout();
+  virtual void UpdateRowsLayout();
+  virtual int GetTotalFooterRowCount();
+  virtual void UpdateActive();
+  // RowLimit -1: all rows.
+  void OptimizeColsWidth(TColumnsEhList& Columns, int RowLimit);
+  int CalcTitleOptimalWidth(TColumnEh* Column);
+  int CalcDataCellOptimalWidth(TColumnEh* Column);
+  int CalcFooterOptimalWidth(TColumnEh* Column);
+
+  // --- cell state: edit mask and text, selected index, colours, hot spot (DBGridEhCellState.cpp) ---
+  std::string GetEditMask(int ACol, int ARow) override;
+  std::string GetEditText(int ACol, int ARow) override;
+  int GetSelectedIndex() override;
+  void SetSelectedIndex(int Value) override;
+  bool GetSelectionColors(int ACol, int ARow, TAxisColCellParamsEh* Params, TFont* AFont,
+                          TColor& AColor) override;
+  void UpdateHotTrackSpot(int X, int Y) override;
+  TGridCellFillStyleEh GetDefaultFillStyle() override;
+  TFont* GetTitleFont() override;
+  void SetTitleFont(TFont* Value) override;
+  TColor GetTitleColor() override;
+  int GetSortMarkerStyle() override;
+  // Flat: 2 (3 with dghFixed3D); else 1 themed, 2 not.
+  int GetFixedCellFrameStyle();
+  virtual void StyleChanged();
+
+  // --- properties (DBGridEhProperties.cpp) ---
+  TDBGridOptions Options() const { return options_; }
+  void SetOptions(TDBGridOptions Value);
+  TDBGridEhOptions OptionsEh() const { return optionsEh_; }
+  void SetOptionsEh(TDBGridEhOptions Value);
+  TDBGridEhIndicatorOptions IndicatorOptions() const { return indicatorOptions_; }
+  void SetIndicatorOptions(TDBGridEhIndicatorOptions Value);
+  TDBGridEhAllowedSelections AllowedSelections() const { return allowedSelections_; }
+  void SetAllowedSelections(TDBGridEhAllowedSelections Value);
+  TDBGridEhEditActions EditActions() const { return editActions_; }
+  void SetEditActions(TDBGridEhEditActions Value);
+  bool RowSizingAllowed() const { return rowSizingAllowed_; }
+  void SetRowSizingAllowed(bool Value);
+  bool AutoFitColWidths() const { return autoFitColWidths_; }
+  void SetAutoFitColWidths(bool Value);
+  int MinAutoFitWidth() const { return minAutoFitWidth_; }
+  void SetMinAutoFitWidth(int Value);
+  int FooterRowCount() const { return footerRowCount_; }
+  void SetFooterRowCount(int Value);
+  int RowHeight() const { return rowHeight_; }
+  void SetRowHeight(int Value);
+  int RowLines() const { return rowLines_; }
+  void SetRowLines(int Value);
+  bool SortLocal() const { return sortLocal_; }
+  void SetSortLocal(bool Value);
+  TEditButtonsShowOptionsEh EditButtonsShowOptions() const { return editButtonsShowOptions_; }
+  void SetEditButtonsShowOptions(TEditButtonsShowOptionsEh Value);
+  // Comma-separated names of the image modules the grid's images come from.
+  const std::string& IncludeImageModules() const { return includeImageModules_; }
+  void SetIncludeImageModules(const std::string& Value);
+  TColor EvenRowColor() const;
+  void SetEvenRowColor(TColor Value);
+  bool IsEvenRowColorStored() const { return evenRowColorStored_; }
+  TColor OddRowColor() const;
+  void SetOddRowColor(TColor Value);
+  bool IsOddRowColorStored() const { return oddRowColorStored_; }
+  int FrozenCols() const { return TCustomGridEh::FrozenCols(); }
+  void SetFrozenCols(int Value);
+  void SetContraColCount(int Value);
+  void SetCol(int Value);
+  TFont* FooterFont() const;
+  void SetFooterFont(TFont* Value);
+  TFont* TitleFont();
+  TCustomImageList* TitleImages() const { return titleImages_; }
+  void SetTitleImages(TCustomImageList* Value);
+  void SetDataSource(TDataSource* Value) override;
+  TDBGridColumnsEh* Columns() const;
+  TDBGridColumnsEh* GetColumns() const { return Columns(); }
+  void SetColumns(TDBGridColumnsEh* Value);
+  TColumnDefValuesEh* ColumnDefValues() const;
+  void SetColumnDefValues(TColumnDefValuesEh* Value);
+  TDBGridLineParamsEh* GridLineParams() const;
+  void SetGridLineParams(TDBGridLineParamsEh* Value);
+  TDBGridBackgroundDataEh* BackgroundData() const;
+  TDBGridTitleParamsEh* TitleParams() const { return titleParams_.get(); }
+  void SetTitleParams(TDBGridTitleParamsEh* Value);
+  TDBGridIndicatorParamsEh* IndicatorParams() const { return indicatorParams_.get(); }
+  void SetIndicatorParams(TDBGridIndicatorParamsEh* Value);
+  TDBGridFooterParamsEh* FooterParams() const { return footerParams_.get(); }
+  void SetFooterParams(TDBGridFooterParamsEh* Value);
+  TDBGridEhIndicatorTitle* IndicatorTitle() const { return indicatorTitle_.get(); }
+  void SetIndicatorTitle(TDBGridEhIndicatorTitle* Value);
+  TSTDBGridEhFilter* STFilter() const { return stFilter_.get(); }
+  void SetSTFilter(TSTDBGridEhFilter* Value);
+  TDBGridSearchPanelEh* SearchPanel() const { return searchPanel_.get(); }
+  void SetSearchPanel(TDBGridSearchPanelEh* Value);
+  TDBGridEhSelection* Selection() const { return selection_.get(); }
+  TBookmarkListEh* SelectedRows() const { return selectedRows_.get(); }
+  TDBGridEhSumList* SumList() const { return sumList_.get(); }
+  void SetSumList(TDBGridEhSumList* Value);
+  TGridRowPanelEh* RowPanel() const { return rowPanel_.get(); }
+  void SetRowPanel(TGridRowPanelEh* Value);
+  TRowDetailPanelEh* RowDetailPanel() const { return rowDetailPanel_.get(); }
+  void SetRowDetailPanel(TRowDetailPanelEh* Value);
+  TRowDetailPanelControlEh* RowDetailPanelControl() const { return rowDetailPanelControl_; }
+  THorzDBGridEhScrollBar* HorzScrollBar() const;
+  void SetHorzScrollBar(THorzDBGridEhScrollBar* Value);
+  TVertDBGridEhScrollBar* VertScrollBar() const;
+  void SetVertScrollBar(TVertDBGridEhScrollBar* Value);
+  TDBGridEhDataGroupsEh* DataGrouping() const { return dataGrouping_.get(); }
+  void SetDataGrouping(TDBGridEhDataGroupsEh* Value);
+  TGridEmptyDataInfoEh* EmptyDataInfo() const { return emptyDataInfo_.get(); }
+  void SetEmptyDataInfo(TGridEmptyDataInfoEh* Value);
+  TGridTreeViewParamsEh* TreeViewParams() const { return treeViewParams_.get(); }
+  void SetTreeViewParams(TGridTreeViewParamsEh* Value);
+  TDBGridEhCenter* Center() const { return center_; }
+  void SetCenter(TDBGridEhCenter* Value);
+  TDBGridEhStyle* Style() const { return style_; }
+  void SetStyle(TDBGridEhStyle* Value);
+  void UseDefaultStyle();
+  // The sort-marked columns in SortIndex order.
+  TColumnsEhList& SortMarkedColumns() { return sortMarkedColumns_; }
+  TColumnsEhList& VisibleColumns() { return visibleColumns_; }
+  TGroupDataTreeNodeEh* CurrentNode() const { return currentNode_; }
+  bool FilterEditMode() const { return filterEditMode_; }
+  int FilterEditCol() const { return filterEditCol_; }
+  TInplaceFilterEditEh* FilterEdit() const { return filterEdit_; }
+  bool SearchMode() const { return searchMode_; }
+  bool RecordMoving() const { return recordMoving_; }
+  bool IncrementalSearching() const { return incSearching_; }
+  TDBGridEhDragStateEh DragState() const { return dragState_; }
+  const TDBGridHotSpotEh& HotSpot() const { return hotSpot_; }
+  bool IsLookupGrid() const { return isLookupGrid_; }
+
+  // --- painting and scrolling overrides (DBGridEhPending.cpp) ---
+  void Paint() override;
+  void GetCellLineParams(int ACol, int ARow, int Side, bool& DrawFirst, TColor& Color,
+                         bool& Visible) override;
+  void DrawEmptySpace(const TGridDrawInfoEh& DrawInfo) override;
+  void DrawTopOutBoundaryData(const TRect& ARect) override;
+  void DrawBorder() override;
+  bool NeedGridBoundaryLine(bool Vertical) override;
+  void RowHeightsChanged() override;
+  int GetScrollBarSize(int Kind) override;
+  void GetGridScrollInfo(int Kind, SCROLLINFO& ScrollInfo) override;
+  void SetGridScrollInfo(int Kind, const SCROLLINFO& ScrollInfo, bool Redraw) override;
+  void ModifyScrollBar(int ScrollBar, int ScrollCode, int Pos, bool UseRightToLeft) override;
+  void ScrollDataInfo(int DX, int DY, TGridDrawInfoEh& DrawInfo) override;
+  bool IsSmoothHorzScroll() override;
+  bool IsSmoothVertScroll() override;
+  void OutBoundaryDataChanged() override;
+  void Scroll(int Distance) override;
+  void TopLeftChanged() override;
+  void TimedScroll(TGridScrollDirections Direction) override;
+  int ClampTopRow(int ARow, bool NoApply) override;
+  void FlatChanged() override;
+  void FocusCell(int ACol, int ARow, bool MoveAnchor) override;
+  void InvalidateHotTrackSpot(TGridHotTrackSpotEh* Spot) override;
+  void AdjustFixedCellRect(TRect& ARect, bool Right, bool Bottom) override;
+  int GetCellHighlightOpacity(int ACol, int ARow) override;
+  void FillCellBackground(const TRect& ARect, TAxisColCellParamsEh* Params, TGridDrawState AState) override;
+  TAxisBarEh* GetAxisBarAtTitlePoint(int X, int Y) override;
+  TWinControl* GetOpenFilterDropDown() override;
+  void GetCellOfAxisBar(TAxisBarEh* Bar, int& ACol, int& ARow) override;
+  int GetTitleLayoutMode() override;
+  int GetRowTreeIndent(int ARow) override;
+  bool DrawCellSelectionBackground(int ACol, int ARow, int AreaCol, int AreaRow, TAxisBarEh* Bar,
+                                   const TRect& ARect, TAxisColCellParamsEh* Params) override;
+  bool CanHotTrackCell(int ACol, int ARow) override;
+  void DrawTitleUpperLevels(TColumnEh* Column, const TRect& ARect);
+  virtual bool IsScrollBarPanelVisible();
+  virtual void UpdateScrollBarPanel();
+  virtual void DrawEmptySpaceColumns(const TGridDrawInfoEh& DrawInfo);
+  virtual void SelectionScrolled();
+  void WriteWindowScrollBar(int Kind, int Flags, int Min, int Max, int Page, int Pos);
+  void SetCanvasMirroring(bool Mirror);
+  void WriteCellTextMirrored(TColumnEh* Column, TCanvas* ACanvas, const TRect& ARect, bool FillRect, int DX,
+                             int DY, const std::string& Text, TAlignment Alignment, TTextLayout Layout,
+                             bool MultyL, bool EndEllipsis, int LeftMarg, int RightMarg, bool RightToLeft,
+                             const std::string& HighlightText, TColor HighlightColor);
+  void DrawCellImageMirrored(TCanvas* ACanvas, const TRect& ARect, TCustomImageList* Images, int ImageIndex);
+  void CenterCheckBoxRect(TRect& ARect);
+  void WriteHighlightedCellText(TColumnEh* Column, TCanvas* ACanvas, const TRect& ARect,
+                                const std::string& Text, TAlignment Alignment);
+  void AddHighlightTexts(TGridHighlightTextParamsEh* Params);
+  void RemoveHighlightTexts(TGridHighlightTextParamsEh* Params);
+  int GetDataAreaWidth();
+  void UpdateSearchPanelLayout();
+  void ScrollBarPanelScroll(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos);
+  void ExtScrollBarWndProc(TDBGridEhScrollBar* Bar, TMessage& Message);
+  TColor GetToolStripTextColor();
+  void SetCopyMenuHint(const std::string& Text);
+  void SelectionAggregates(Variant& Sum, Variant& Count, Variant& Avg, Variant& Min, Variant& Max);
+
+  // --- mouse (DBGridEhPending.cpp) ---
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void CancelMode() override;
+  bool IsDesignHitTest(int X, int Y) override;
+  void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs,
+                       TGridDrawInfoEh& FixedInfo) override;
+  void GetSizingLineRange(const TGridDrawInfoEh& DrawInfo, int& StartPos, int& EndPos) override;
+  bool EndColumnDrag(int& Origin, int& Destination, const TPoint& MousePt) override;
+  bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
+  bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
+  virtual bool CanCellDblClick(int X, int Y);
+  virtual void DefaultCellMouseClick(const TGridCoord& Cell, TMouseButton Button, TShiftState Shift,
+                                     const TPoint& ACellMousePos);
+  virtual void DefaultCellMouseDown(const TGridCoord& Cell, TMouseButton Button, TShiftState Shift, int X,
+                                    int Y);
+  // The grid's cell-click hook: true when it consumed the press.
+  virtual bool CellClickHook(int ACol, int ARow, TMouseButton Button, TShiftState Shift, int X, int Y);
+  // The cell's own release handler: true when it handled the click.
+  virtual bool CellMouseUp(TGridCoord Cell, TMouseButton Button, TShiftState Shift, int X, int Y);
+  virtual void DoTitleBtnClick(int ACol, TColumnEh* Column);
+  virtual void DoCheckTitleBtn(int ACol, bool& Enabled);
+  virtual void DoTitleClick(TColumnEh* Column);
+  virtual void IndicatorTitleClick(TGridCoord Cell, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void IndicatorTitleMouseDown(TGridCoord Cell, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void EndTitleTracking();
+  void UpdateTitlePressState(int X, int Y);
+  // The part of a title cell under a point; 8 is the filter button.
+  int TitleHitTest(int ACol, int ARow, TColumnEh* Column, const TRect& ARect, TPoint Pt);
+  void TitleButtonRelease(bool MultiSort);
+  bool TitleEdgeHitTest(int X, int Y);
+  void GroupRowMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+  void TitleOrCellMouseDown(int X, int Y);
+  bool CalcFrozenColSizingState(int X, int Y, int& Index, int& SizingPos, int& SizingOfs);
+  void DrawOwnSizingLine(int Length);
+  void DragAutoScroll();
+  void StartRowDragTimer(int Interval);
+  void StopRowDragTimer();
+  // Stops the grid timer, releases the capture, clears both tracking flags.
+  void StopTracking();
+  void ClearSelectionOnClick();
+  virtual void DoSortMarkingChanged();
+  virtual void DefaultApplySorting();
+
+  // --- keyboard and record moves (DBGridEhPending.cpp) ---
+  void KeyDown(WORD& Key, TShiftState Shift) override;
+  void KeyPress(char32_t& Key) override;
+  void KeyUp(WORD& Key, TShiftState Shift) override;
+  void KeyClearSelection();
+  void KeyClearSelectionWhenAsked();
+  void KeyNextRow(TShiftState Shift);
+  void KeyPriorRow(TShiftState Shift);
+  void KeyTabMove(bool Forward);
+  void KeyEnterFilterRow();
+  void FocusRowDetailPanel();
+  // Moves with the selection: by rows or columns, one step or to the edge.
+  void MoveWithSelection(bool Select, int Distance, bool ByRows, bool ToEdge);
+  void GroupRowKeyDown(WORD& Key, TShiftState Shift);
+  void GroupFooterKeyDown(WORD& Key, TShiftState Shift);
+  void InsertRecord();
+  void AppendRecord();
+  void CopyValueFromPreviousRecord();
+
+  // --- messages, focus, actions (DBGridEhPending.cpp) ---
+  void Dispatch(TMessage& Message) override;
+  void WndProc(TMessage& Message) override;
+  void WMVScroll(TMessage& Message) override;
+  void WMHScroll(TMessage& Message) override;
+  void WMSize(TMessage& Message) override;
+  void WMSetCursor(TMessage& Message) override;
+  void WMSetFocus(TMessage& Message) override;
+  void WMKillFocus(TMessage& Message) override;
+  void WMChar(TMessage& Message) override;
+  void WMTimer(TMessage& Message) override;
+  void WMCommand(TMessage& Message) override;
+  void WMCancelMode(TMessage& Message) override;
+  void WMRButtonDown(TMessage& Message) override;
+  void WMLButtonDown(TMessage& Message) override;
+  void WMWindowPosChanged(TMessage& Message) override;
+  void WMDeferredLayout(TMessage& Message) override;
+  void WMGetDlgCode(TMessage& Message);
+  void CMMouseWheel(TMessage& Message) override;
+  void CMMouseLeave(TMessage& Message) override;
+  void CMHintShow(TMessage& Message) override;
+  void CMFontChanged(TMessage& Message) override;
+  void CMHintShowPause(TMessage& Message);
+  void CMDesignHitTest(TMessage& Message);
+  void CMCancelMode(TMessage& Message);
+  void CMChanged(TMessage& Message);
+  void SetFocus() override;
+  void DoEnter() override;
+  void DoExit() override;
+  virtual void FocusChanged();
+  bool ExecuteAction(TBasicAction* Action) override;
+  bool UpdateAction(TBasicAction* Action) override;
+  bool CanUpdateByAllowedOperations() override;
+  bool CheckCopyAction();
+  bool CheckCutAction();
+  bool CheckPasteAction();
+  bool CheckDeleteAction();
+  bool CheckSelectAllAction();
+
+  // --- editor (DBGridEhPending.cpp) ---
+  TRect GetEditRect(int ACol, int ARow) override;
+  void ShowEditor() override;
+  void HideEditor() override;
+  void InvalidateEditor() override;
+  void UpdateEdit() override;
+  void UpdateText() override;
+  void UpdateData() override;
+  void CancelEdit() override;
+  void RecordChanged(TField* Field) override;
+  void UpdateEditorVisibility();
+  bool InplaceEditCanModify(TControl* Editor) override;
+  void GetMouseDownInfo(TPoint& Pos, int32_t& Time) override;
+  void InplaceEditWndProc(TControl* Editor, TMessage& Message) override;
+  void InplaceEditKeyDown(TControl* Editor, Word& Key, TShiftState Shift) override;
+  void InplaceEditKeyPress(TControl* Editor, char32_t& Key) override;
+  void InplaceEditKeyUp(TControl* Editor, Word& Key, TShiftState Shift) override;
+
+  // --- filter row and title filter (DBGridEhPending.cpp) ---
+  void ApplyFilter();
+  void ClearFilter();
+  bool CanEditFilterCell(int ColIndex);
+  void StartFilterEdit(int ColIndex);
+  void StopFilterEdit();
+  void MoveFilterEditCol(bool Forward, bool ToEdge);
+  bool IsFilterRow(int ARow);
+  void TakeFilterEditorValue();
+  void HideFilterEditor();
+  void PlaceFilterEditor(bool Show);
+  void PrepareFilterEditor(TColumnEh* Column);
+  void FilterEditKeyPress(TObject* Sender, char32_t& Key);
+  void FilterEditDropDown(TObject* Sender);
+  void FilterEditCloseUp(TObject* Sender, bool Accept);
+  void FilterEditChangeNotify(TObject* Sender, int Reason);
+  void FillSTFilterListValues(TColumnEh* Column, TStrings* Items);
+  void STFilterChanged(TColumnEh* Column);
+  void DropDownTitleFilter(TColumnEh* Column);
+  void CloseTitleFilter(bool Accept = false);
+  bool GetTitleFilterButtonRect(int ACol, TRect& ARect);
+  TColumnEh* ColumnByFieldNameForFilter(const std::string& FieldName);
+  IMemTableDataFieldValueListEh* GetFieldValueList(TColumnEh* Column);
+  virtual TInplaceFilterEditEh* CreateFilterEditor();
+  virtual bool CanShowFilterEditor();
+  virtual void SetColumnFilterText(int ColIndex);
+
+  // --- search and find (DBGridEhPending.cpp) ---
+  void SetSearchMode(bool Value);
+  bool SearchInProgress();
+  std::string SearchText();
+  void ApplySearchFilter(const std::string& Text);
+  void CancelSearchFilter();
+  void CheckSearchFilterDataSet();
+  void SearchFilterRecord(TDataSet* DataSet, bool& Accept);
+  void ExecuteFindDialog(const std::string& Text, TColumnEh* Column, bool Modal);
+  virtual bool IsFindDialogModal();
+  // Direction: 0 up, 1 down, 2 the whole data.
+  void IncSearch(const std::string& Text, int TimeOut, int Direction);
+  void IncrementalSearchKey(char32_t Key);
+  void StopIncSearch();
+  void RestartIncSearchTimer();
+
+  // --- selection and saved position (DBGridEhPending.cpp) ---
+  bool CanSelectType(TDBGridEhSelectionType Value);
+  void SaveBookmark();
+  void RestoreBookmark();
+
+  // --- record moving (DBGridEhPending.cpp) ---
+  virtual bool StartRecordMoving(int X, int Y, bool TestOnly);
+  virtual bool CanStartRecordMoving(int& SourceRow, int& TargetRow, const TPoint& Pos);
+  virtual int GetRecordMovingTarget(int ARow, const TPoint& Pos, TRect& LineRect);
+  virtual void UpdateRecordMoving(int X, int Y);
+  virtual void EndRecordMoving(bool Accept);
+  virtual bool DoMoveRecords(TBMListEh* Bookmarks, int TargetRow, bool TestOnly);
+  virtual bool DefaultMoveRecords(TBMListEh* Bookmarks, int Target, bool TestOnly);
+
+  // --- optimal column widths (DBGridEhPending.cpp) ---
+  void OptimizeSelectedColsWidth(TColumnEh* Column);
+
+  // --- tree-view rows (DBGridEhPending.cpp) ---
+  void PaintTreeArea(TCanvas* ACanvas, const TRect& ARect, bool LinesOnly, bool RowLine);
+  void DrawTreeElementMirrored(TCanvas* ACanvas, const TRect& ARect, int TreeElement,
+                               TTreeViewGlyphStyleEh GlyphStyle, bool LinePhase);
+  void DrawTreeElementInSlot(TCanvas* ACanvas, const TRect& W, int Element, int BottomExtension);
+
+  // --- own rows through the data interface, row heights (DBGridEhPending.cpp) ---
+  void MemTableRecordsChanged(TMemTableChangeKindEh Kind, int RecIndex) override;
+  void MemTableRecordMoved(int RecIndex, int OldIndex);
+  void OwnRowsScroll(int ScrollCode, int Pos);
+  void UpdateOwnRowsVertScrollBar();
+  void LimitTopRow();
+  void RequestRowsToFillView();
+  void EnterRowRead(int DataRow);
+  void LeaveRowRead();
+  int GetDataRowCount();
+  TGroupDataTreeNodeEh* GetReadFlatNode();
+  bool IsCurrentRecordRow(int DataRow);
+  void FollowCurrentRecord(bool Update);
+  void RefreshDataInterface();
+  void UpdateRowsLayoutForDataIntf();
+  int DataColWidth(int ACol);
+  void SetDataColWidth(int ACol, int Value);
+  int DataRowHeight(int ARow);
+  void SetDataRowHeight(int ARow, int Value);
+  virtual int GetDataRowHeightByIndex(int Index);
+  virtual void SetFlatRowHeight(int Index);
+  virtual void UpdateDataRowHeights();
+  virtual void UpdateGroupFooterHeights();
+  virtual void UpdateFooterRowHeights();
+  virtual void UpdateAllRowHeights();
+
+  // --- grouping rows and the grouping panel (DBGridEhPending.cpp) ---
+  virtual void DrawDataGroupFooterIndent(int ACol, int ARow, bool Flag, const TRect& ARect,
+                                         TGridDrawState State, int NodeLevel);
+  virtual bool CheckDataGroupRowHighlight(TFont* AFont, TColor& Background, int ARow, TGridDrawState State);
+  void GotoRecordNode(int RecIndex, bool Expand);
+  void SetCurrentNode(TGroupDataTreeNodeEh* Node, bool MoveData);
+  void SelectVisibleNode(TGroupDataTreeNodeEh* Node, bool MoveData);
+  void SyncDataSetToCurrentNode();
+  int GroupedMoveBy(int Distance, bool AppendAtEnd);
+  bool IsGroupingWorking();
+  virtual bool UpdateTopOutBoundaryHeight();
+  virtual void DrawGroupingPanelItem(const TRect& ARect, TDBGridEhDataGroupLevelEh* Level);
+  virtual void GroupingPanelMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+  virtual void BeginGroupingPanelDrag();
+  void GetGroupingPanelDropPosition(int X, int& Index, TPoint& MarkerPos, int& MarkerHeight);
+  void GroupingPanelDragMove(TShiftState Shift, int X, int Y);
+  void EndGroupingPanelDrag(TShiftState Shift, int X, bool Drop, int Y);
+  void GroupingPanelItemClick();
+
+  // --- row panel and row detail panel (DBGridEhPending.cpp) ---
+  int GetRowDetailPanelKeepInViewRow();
+  int GetRowDetailPanelLeft();
+  int DrawRowDetailPanelSign(int ARow, const TRect& ARect);
+  int RowPanelLineHeight();
+  void CalcRowPanelLayout();
+  void OrderColumnsByRowPanelPlaces();
+  void DrawRowPanelRow(int ARow, const TRect& ARect, TGridDrawState AState);
+  TColumnEh* RowPanelColumnAt(int X, int Y);
+  void RowPanelFocusColumn(int ColIndex);
+  void RowPanelKeyDown(WORD& Key, TShiftState Shift);
+  void RowPanelCellMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+  void RowPanelTitleDrag(int X, int Y);
+  void RowPanelColumnDragMove(TShiftState Shift, int X, int Y);
+  void RowPanelCellClick(TColumnEh* Column);
+  void RowPanelMouseMove(TShiftState Shift, int X, int Y);
+  void RowPanelMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+  void RowPanelColumnMoveEnd(bool Drop);
+
+  // --- events ---
+  TNotifyEvent OnApplyFilter;
+  TNotifyEvent OnSortMarkingChanged;
+  TDBGridEhNotifyEvent OnActiveGroupingStructChanged;
+  TDBGridEhColumnEvent OnCellClick;
+  TDBGridEhColumnEvent OnTitleClick;
+  TNotifyEvent OnColEnter;
+  TNotifyEvent OnColExit;
+  TDBGridEhColumnMovedEvent OnColumnMoved;
+  TNotifyEvent OnColWidthsChanged;
+  TNotifyEvent OnSumListRecalcAll;
+  TNotifyEvent OnSumListAfterRecalcAll;
+  TGridDataGroupFooterItemAggregateValueEvent OnDataGroupFooterAggregateValue;
+  TGridDataGroupFooterItemFinalizeValueEvent OnDataGroupFooterFinalizeValue;
+  TGridDataGroupFooterItemToDisplayTextEvent OnDataGroupFooterToDisplayText;
+  TDBGridEhDataGroupGetRowTextEvent OnDataGroupGetRowText;
+  TDBGridEhDataGroupGetRowParamsEvent OnDataGroupGetRowParams;
+  TDBGridEhDataGroupGetFooterParamsEvent OnDataGroupGetFooterParams;
+  TGetFooterParamsEventEh OnGetFooterParams;
+  TDrawFooterCellEventEh OnDrawFooterCell;
+  TDBGridEhGetBtnParamsEvent OnGetBtnParams;
+  TDBGridEhCheckButtonEvent OnCheckButton;
+  TDBGridEhTitleBtnClickEvent OnTitleBtnClick;
+  TDBGridEhGetCellParamsEvent OnGetCellParams;
+  TCheckRowHaveDetailPanelEventEh OnCheckRowHaveDetailPanel;
+  TRowDetailPanelShowEventEh OnRowDetailPanelShow;
+  TRowDetailPanelHideEventEh OnRowDetailPanelHide;
+  TDrawColumnDataCellEventEh OnAdvDrawDataCell;
+  TDrawColumnEhCellEvent OnDrawColumnCell;
+  TDrawDataCellEventEh OnDrawDataCell;
+  TFillSTFilterListValuesEventEh OnFillSTFilterListValues;
+  TDBGridEhMoveRecordsEvent OnMoveRecords;
+  TGetDBGridEhRowHeightEvent OnGetRowHeight;
+  TDBGridEhHintShowPauseEvent OnHintShowPause;
+  TDBGridEhBuildIndicatorTitleMenuEvent OnBuildIndicatorTitleMenu;
+  TGridEhCellMouseEvent OnIndicatorTitleMouseDown;
+  TNotifyEvent OnSelectionChanged;
+
+ protected:
+  // --- owned parts and links ---
+  TDBGridEhStyle* style_ = nullptr;    // registered with the style's grid list
+  TDBGridEhCenter* center_ = nullptr;  // not owned
+  std::unique_ptr<TGridRowPanelEh> rowPanel_;
+  std::unique_ptr<TDBGridTitleParamsEh> titleParams_;
+  std::unique_ptr<TDBGridIndicatorParamsEh> indicatorParams_;
+  std::unique_ptr<TDBGridFooterParamsEh> footerParams_;
+  std::unique_ptr<TBookmarkListEh> selectedRows_;
+  std::unique_ptr<THeadTreeNode> headTree_;  // root "Root" of the title tree
+  // Per column: its leaf in the title tree and the title painter's mark.
+  std::vector<std::pair<THeadTreeNode*, int>> leafFieldArr_;
+  std::unique_ptr<TDBGridEhSumList> sumList_;
+  std::unique_ptr<TDBGridEhScrollBar> horzScrollBar_;
+  std::unique_ptr<TDBGridEhScrollBar> vertScrollBar_;
+  TColumnsEhList sortMarkedColumns_;
+  TColumnsEhList visibleColumns_;
+  std::unique_ptr<TDBGridEhSelection> selection_;
+  std::unique_ptr<TDBGridEhSelection> searchSelection_;  // a second selection with no grid
+  std::unique_ptr<TGroupRowParamsEh> groupRowParams_;
+  std::unique_ptr<TGroupFooterParamsEh> groupFooterParams_;
+  std::unique_ptr<TSTDBGridEhFilter> stFilter_;
+  std::unique_ptr<TChangeLink> titleImageChangeLink_;
+  TCustomImageList* titleImages_ = nullptr;
+  std::unique_ptr<TDBGridEhIndicatorTitle> indicatorTitle_;
+  std::unique_ptr<TDBGridEhDataGroupsEh> dataGrouping_;
+  std::unique_ptr<TList> workList1_, workList2_, workList3_;
+  std::unique_ptr<TRowDetailPanelEh> rowDetailPanel_;
+  TRowDetailPanelControlEh* rowDetailPanelControl_ = nullptr;  // child "RowDetailData"
+  std::unique_ptr<TGridEmptyDataInfoEh> emptyDataInfo_;
+  std::unique_ptr<TGridTreeViewParamsEh> treeViewParams_;
+  std::unique_ptr<TDBGridSearchPanelEh> searchPanel_;
+  TDBGridEhScrollBarPanelControl* horzScrollBarPanelControl_ = nullptr;
+  TDBGridEhScrollBarPanelControl* vertScrollBarPanelControl_ = nullptr;
+  TSizeGripPanelEh* cornerScrollBarPanelControl_ = nullptr;
+  TDBGridSearchPanelControlEh* searchPanelControl_ = nullptr;
+  std::unique_ptr<TPopupMenu> groupFooterMenu_;  // made on first use
+  std::unique_ptr<TFont> toolTipFont_;           // made on the first tool tip
+  TInplaceFilterEditEh* filterEdit_ = nullptr;   // owned as a component, made on first use
+  TPopupListboxEh* titleFilterList_ = nullptr;   // owned as a component, made once
+
+  // --- stored property values ---
+  TDBGridOptions options_{dgEditing,  dgTitles, dgIndicator,     dgColumnResize, dgColLines,
+                          dgRowLines, dgTabs,   dgConfirmDelete, dgCancelOnExit};
+  TDBGridEhOptions optionsEh_{dghFixed3D,      dghHighlightFocus, dghClearSelection, dghDialogFind,
+                              dghColumnResize, dghColumnMove,     dghExtendVertLines};
+  TDBGridEhIndicatorOptions indicatorOptions_{gioShowRowIndicatorEh};
+  TDBGridEhAllowedSelections allowedSelections_{gstRecordBookmarks, gstRectangle, gstColumns, gstAll};
+  TDBGridEhEditActions editActions_;
+  bool rowSizingAllowed_ = false;
+  bool autoFitColWidths_ = false;
+  int minAutoFitWidth_ = 0;
+  int footerRowCount_ = 0;
+  int rowHeight_ = 0;
+  int rowLines_ = 0;
+  bool sortLocal_ = false;
+  TEditButtonsShowOptionsEh editButtonsShowOptions_;
+  std::string includeImageModules_;
+  TColor evenRowColor_ = clWindow;
+  TColor oddRowColor_ = clWindow;
+  bool evenRowColorStored_ = false;
+  bool oddRowColorStored_ = false;
+
+  // --- layout state ---
+  uint8_t indicatorOffset_ = 1;  // 1 while the indicator column shows
+  bool subComponentMark_ = false;
+  bool secondGridFlag_ = false;  // set once the row panel is made
+  bool isLookupGrid_ = false;    // the lookup grid sets it before it constructs the grid
+  bool loading_ = false;
+  std::string loadingText_ = "Loading...";
+  int indicatorColWidth_ = 0;
+  int rowSelCheckBoxWidth_ = 0;
+  bool layoutDirty_ = false;
+  int lastVisibleCol_ = 0;
+  int indicatorRow_ = -1;  // grid row of the active record, noted while painting
+  bool focusedRowSelectFlag_ = false;
+  bool changingData_ = false;  // DataChanged skipped while the grid changes data itself
+  bool sumListRecalcByGrid_ = false;
+  bool writeWidthsToFields_ = false;
+  int groupIndent_ = 0;
+  int defaultDataRowHeight_ = 0;
+  int textHeight_ = 0;
+  int titleRowHeight_ = 0;
+  bool multiLineRows_ = false;
+  int sizingRowHeight_ = 0;
+  int sizingTargetRow_ = -1;
+  int sizeNesting_ = 0;
+  bool focused_ = false;  // the focused state last painted
+  std::vector<TGroupDataTreeNodeEh*> paintedGroupRows_;
+  std::vector<std::vector<uint8_t>> duplicateFlags_;  // per column, for HideDuplicates
+  TGridCoord editorCell_{-1, -1};
+
+  // --- mouse and keyboard state ---
+  TDBGridEhDragStateEh dragState_ = dgsNormalEh;
+  bool mouseTracking1_ = false;
+  bool mouseTracking2_ = false;
+  TDBGridHotSpotEh hotSpot_;
+  int hotIndicatorCheckBox_ = -1;
+  int pressedTitleCol_ = -1;
+  int pressedTitleRow_ = -1;
+  int pressedTitleDataCol_ = -1;
+  bool titleTracking_ = false;
+  TGridCoord mouseDownCell_{-1, -1};
+  TGridCoord checkCell_{-1, -1};
+  TPoint mouseDownScreenPt_{};
+  TPoint pressPoint_{};
+  TPoint prevMousePoint_{};
+  TPoint curMousePoint_{};
+  TPoint lastMousePoint_{};
+  TShiftState mouseDownShift_;
+  int pressSizingIndex_ = -1;
+  int sizingCol_ = -1;
+  int ownSizingOfs_ = 0;
+  int ownSizingPos_ = 0;
+  bool cellMouseDownHandled_ = false;
+  bool moveByMouse_ = false;
+  bool multiSortPending_ = false;
+  bool clickPending_ = false;
+  bool selectionAnchorPending_ = false;
+  bool pendingDrag_ = false;
+  bool colExitGuard_ = false;
+  bool horzDragAllowed_ = false;
+  bool selectionDragEnabled_ = false;
+  bool selectionDragPressed_ = false;
+  bool selectionToggling_ = false;
+  bool extendingSelection_ = false;
+  std::string anchorBookmark_;
+  bool anchorWasSelected_ = false;
+  std::string typedText_;  // the last WM_CHAR text
+  TColumnEh* verticalRunColumn_ = nullptr;
+  std::string savedBookmark_;
+  int savedBookmarkOffset_ = 0;
+
+  // --- search, filter row, title filter ---
+  bool incSearching_ = false;
+  std::string incSearchText_;
+  int incSearchTimeOut_ = -1;
+  bool incSearchTimerRunning_ = false;
+  bool searchMode_ = false;
+  bool searchFilterActive_ = false;
+  std::string searchFilterText_;
+  TDataSet* hookedDataSet_ = nullptr;
+  TFilterRecordEvent savedFilterRecord_;
+  TMemTableFilterItemEh searchFilterItem_ = 0;
+  std::vector<TGridHighlightTextParamsEh*> highlightTexts_;
+  bool filterEditMode_ = false;  // also keeps the editor from showing always
+  int filterEditCol_ = -1;
+  int rememberedFilterCol_ = 0;
+  TRect titleFilterButtonRect_{};
+  TColumnEh* titleFilterColumn_ = nullptr;
+  TGridDataGroupLevelEh* titleFilterGroupLevel_ = nullptr;
+  bool fillingFilterList_ = false;
+
+  // --- record moving ---
+  bool recordMoving_ = false;
+  int moveSourceRow_ = -1;
+  std::string moveSourceKey_;
+  int moveTargetRow_ = -1;
+  int moveSourceLevel_ = -1;
+  int moveTargetLevel_ = -1;
+  TRect moveLineRect_{};
+  int moveLinePos_ = 0;
+
+  // --- data interface rows, scroll bars ---
+  bool useDataIntf_ = true;
+  int rowReadIndex_ = -1;
+  std::vector<TGroupDataTreeNodeEh*> readNodeStack_;
+  bool pendingRowHeights_ = false;
+  int measuredRowCount_ = 0;
+  bool requestRowsGuard_ = false;
+  bool treeExpandBusy_ = false;
+  bool followRecordGuard_ = false;
+  bool dataIntfChangeBusy_ = false;
+  bool modifyScrollBarGuard_ = false;
+  bool ignoreNextThumbPosition_ = false;
+
+  // --- grouping and row detail ---
+  TGroupDataTreeNodeEh* currentNode_ = nullptr;
+  int currentFlatNodeType_ = 0;  // 1 group row, 2 group footer row
+  TGroupDataTreeNodeEh* paintingNode_ = nullptr;
+  bool syncingDataSet_ = false;
+  bool groupedBOF_ = false;
+  bool groupedEOF_ = false;
+  bool groupingUpdateGuard_ = false;
+  int draggedGroupLevel_ = -1;  // -1: a column title
+  int pressedGroupColumn_ = -1;
+  int pressedGroupLevel_ = -1;
+  bool groupPanelPressed_ = false;
+  TBookmark rowDetailBookmark_;
+};
+
+// The published data grid.
+class TDBGridEh : public TCustomDBGridEh {
+  RTL_CLASS(TDBGridEh, TCustomDBGridEh)
+
+ public:
+  explicit TDBGridEh(TComponent* AOwner) : TCustomDBGridEh(AOwner) {}
+  static void DescribeClass(TClassBuilder<TDBGridEh>& c);
+};

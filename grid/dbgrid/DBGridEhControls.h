@@ -1,0 +1,251 @@
+#pragma once
+// Child controls of the data grid: the row detail panel control, the search strip and its find
+// edit, the scroll-bar strips and corner box, the cell editor, the data link and menu items.
+//
+// Files: DBGridEhControls.cpp.
+#include <memory>
+
+#include "grid/axis/AxisGridDataLinkEh.h"
+#include "grid/axis/AxisGridInplaceEditEh.h"
+#include "grid/dbgrid/DBGridEhParams.h"
+#include "grid/editors/DBComboBoxEh.h"
+#include "platform/vcl/ExtCtrls.h"
+#include "platform/vcl/Forms.h"
+
+class TCustomDBGridEh;
+class TControlScrollBarEh;
+class TDBGridEhNavigatorPanel;
+class TNavFindButtonEh;
+
+// --- TRowDetailPanelControlEh (DBGridEhControls.cpp) ---
+// The panel's child control "RowDetailData"; RegisterClass at start-up.
+class TRowDetailPanelControlEh : public TScrollingWinControl {
+  RTL_CLASS(TRowDetailPanelControlEh, TScrollingWinControl)
+ public:
+  static void DescribeClass(TClassBuilder<TRowDetailPanelControlEh>& c);
+  // 185x41, csAcceptsControls|csCaptureMouse|csClickEvents|csSetCaption|csDoubleClicks|csReplicatable.
+  explicit TRowDetailPanelControlEh(TComponent* AOwner);
+  // bsSingle; recreates window.
+  TBorderStyle BorderStyle();
+  void SetBorderStyle(TBorderStyle v);
+  // True; off swallows context menu.
+  bool ParentPopupMenu();
+  void SetParentPopupMenu(bool v);
+  // Recreates window.
+  bool VertSizing();
+  void SetVertSizing(bool v);
+  // 8.
+  int SizingBarHeight();
+  void SetSizingBarHeight(int v);
+  // True; redraws frame.
+  bool SizingBarBeveled();
+  void SetSizingBarBeveled(bool v);
+  // Border of BorderStyle.
+  void CreateParams(TCreateParams& Params) override;
+  // Sizing bar -> HTBORDER.
+  void WMNCHitTest(TMessage& M);
+  // Bottom SizingBarHeight px non-client.
+  void WMNCCalcSize(TMessage& M);
+  // Bar painting (shadow/highlight lines, btnface).
+  void WMNCPaint(TMessage& M);
+  // CrVSplit over bar.
+  void WMSetCursor(TMessage& M);
+  // Capture, remember distance.
+  void WMNCLButtonDown(TMessage& M);
+  // Sets panel Height while captured.
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  // Frees mouse.
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  // Swallowed when !ParentPopupMenu.
+  void WMContextMenu(TMessage& M);
+  // Ctrl+Up in child -> focus grid.
+  void CMChildKey(TMessage& M);
+
+ private:
+  TBorderStyle borderStyle_ = bsSingle;
+  bool parentPopupMenu_ = true;
+  bool vertSizing_ = false;
+  // Last non-client hit-test point.
+  TPoint hitTestPos_;
+  bool mouseOnSizingBar_ = false;
+  // Press point to bottom distance.
+  int pressOffset_ = 0;
+  // Non-client painting.
+  std::unique_ptr<TControlCanvas> ncCanvas_;
+  int sizingBarHeight_ = 8;
+  bool sizingBarBeveled_ = true;
+};
+
+// --- TNavFindEditEh (DBGridEhControls.cpp) ---
+// Search text box inside the control.
+class TNavFindEditEh : public TDBComboBoxEh {
+  RTL_CLASS(TNavFindEditEh, TDBComboBoxEh)
+ public:
+  // Items sorted, dupIgnore; TextApplied True.
+  explicit TNavFindEditEh(TComponent* AOwner);
+  // Fields.
+  bool TextEmpty = false;
+  bool SettingText = false;
+  TCustomDBGridEh* Grid = nullptr;
+  TNotifyEvent OnChangeNotify;
+  bool Compact = false;
+  bool TextApplied = true;
+};
+
+// --- TDBGridSearchPanelControlEh (DBGridEhControls.cpp) ---
+// Search strip control "FSearchPanelControl".
+class TDBGridSearchPanelControlEh : public TCustomControl {
+  RTL_CLASS(TDBGridSearchPanelControlEh, TCustomControl)
+ public:
+  // Keeps grid, no csSetCaption, builds children.
+  explicit TDBGridSearchPanelControlEh(TCustomDBGridEh* AGrid);
+  // Visible, Focused, SetFocus used by grid.
+  TNavFindEditEh* FindEdit() const;
+  // 0 filter/clear, 1 next, 2 prev, 3 nothing.
+  void ButtonClick(int Index);
+  // Grid takes focus.
+  void ButtonMouseDown(TObject* Sender, TMouseButton B, TShiftState S, int X, int Y);
+  // Image 10/14, hint, enabled.
+  void UpdateFilterButton(TObject* Sender);
+  // Layout; answers used width.
+  int RealignControls(int Width, int Height);
+  // Compact placement.
+  void SetInScrollBarPanel(bool v);
+  // Edit height + 7.
+  int GetPreferredHeight();
+  // 100 + 4*size.
+  int GetPreferredWidth(int ButtonSize);
+  // Via grid LocateText.
+  void FindNext();
+  void FindPrior();
+  // Clear / apply search filter.
+  void ClearSearch();
+  void ApplyFilter();
+  // Images and visibility by theme/FilterEnabled.
+  void UpdateButtonImages();
+  // Gradient Color->FixedColor, lines.
+  void Paint() override;
+  // Size change relays out.
+  void Resize() override;
+  // Frame RGB(226,222,197).
+  void WMNCPaint(TMessage& M);
+
+ private:
+  TCustomDBGridEh* grid_;
+  TNavFindEditEh* findEdit_;
+  // 0 filter,1 next,2 prev,3 options (hidden).
+  TNavFindButtonEh* buttons_[4];
+  TPoint buttonSize_{10, 10};
+  // Panel height - 1.
+  int buttonWidth_ = 0;
+  bool inScrollBarPanel_ = false;
+};
+
+// --- TDBGridEhScrollBarPanelControl (DBGridEhControls.cpp) ---
+class TDBGridEhScrollBarPanelControl : public TCustomPanel {
+  RTL_CLASS(TDBGridEhScrollBarPanelControl, TCustomPanel)
+ public:
+  // No bevels; TControlScrollBarEh; navigator (horizontal only).
+  TDBGridEhScrollBarPanelControl(TComponent* AOwner, TScrollBarKind AKind);
+  // Changed value re-lays panel.
+  TNavButtonSetEh NavigatorButtons();
+  void SetNavigatorButtons(TNavButtonSetEh v);
+  TGridSBItemsEh VisibleItems();
+  void SetVisibleItems(TGridSBItemsEh v);
+  // Enables/disables bar.
+  void SetScrollParams(int Position, int Min, int PageSize, int Max);
+  // Children too.
+  void Invalidate() override;
+  // Forward to navigator.
+  void UpdateNavigatorLayout();
+  // Forward to navigator.
+  void UpdateNavigatorButtonStates();
+  // Brings the content up to date after the grid's layout.
+  void UpdateContent();
+  TControlScrollBarEh* ScrollBar() const;
+  TDBGridEhNavigatorPanel* Navigator() const;
+  TScrollBarKind Kind() const;
+
+ private:
+  // Hands scroll events to grid.
+  void ScrollBarScroll(TObject* Sender, TScrollCode Code, int& Pos);
+  TScrollBarKind kind_;
+  TControlScrollBarEh* scrollBar_;
+  TDBGridEhNavigatorPanel* navigator_;
+};
+
+// --- TSizeGripPanelEh (DBGridEhControls.cpp) ---
+// Corner box "CornerScrollBarPanelControl".
+class TSizeGripPanelEh : public TCustomPanel {
+  RTL_CLASS(TSizeGripPanelEh, TCustomPanel)
+ public:
+  explicit TSizeGripPanelEh(TComponent* AOwner);
+  // Parent top window WS_THICKFRAME, corner within 4 px.
+  bool IsGripActive();
+  // Gripper / DFCS_SCROLLSIZEGRIP / clBtnFace.
+  void Paint() override;
+  // Records screen point.
+  void MouseDown(TMouseButton B, TShiftState S, int X, int Y) override;
+  // Resizes the window.
+  void MouseMove(TShiftState S, int X, int Y) override;
+  // Point := (-1,-1).
+  void MouseUp(TMouseButton B, TShiftState S, int X, int Y) override;
+  // Diagonal size cursor.
+  void WMSetCursor(TMessage& M);
+
+ private:
+  TPoint dragStart_{-1, -1};
+};
+
+// --- TDBGridInplaceEdit (DBGridEhControls.cpp) ---
+// CreateEditor makes it.
+class TDBGridInplaceEdit : public TDBAxisGridInplaceEdit {
+  RTL_CLASS(TDBGridInplaceEdit, TDBAxisGridInplaceEdit)
+ public:
+  explicit TDBGridInplaceEdit(TComponent* AOwner);
+  // Typed grid.
+  TCustomDBGridEh* Grid() const;
+
+ protected:
+  // Tree/indent area, image, inherited.
+  void PaintWindow(HDC DC) override;
+  // Required-field mark (red dotted line).
+  void PaintAfterText(HDC DC) override;
+  // Repaint focus parts; close title filter.
+  void WMSetFocus(TMessage& M) override;
+  void WMKillFocus(TMessage& M) override;
+  // Plain window invalidation with row panel.
+  void Invalidate() override;
+  // Inherited only.
+  void DropDown() override;
+  // Enter-as-tab, find/find-next short cuts.
+  void KeyDown(WORD& Key, TShiftState Shift) override;
+  // Group node toggle in 18 px.
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+};
+
+// --- TGridDataLinkEh (DBGridEhControls.cpp) ---
+// CreateDataLink makes it.
+class TGridDataLinkEh : public TAxisGridDataLinkEh {
+  RTL_CLASS(TGridDataLinkEh, TAxisGridDataLinkEh)
+ public:
+  explicit TGridDataLinkEh(TCustomDBGridEh* AGrid);
+  // Inherited, then grid DataSetActiveChanged.
+  void ActiveChanged() override;
+};
+
+// --- TDBGridEhMenuItem (DBGridEhControls.cpp) ---
+// Grid edit-menu and group-footer-menu items.
+class TDBGridEhMenuItem : public TMenuItem {
+  RTL_CLASS(TDBGridEhMenuItem, TMenuItem)
+ public:
+  explicit TDBGridEhMenuItem(TComponent* AOwner);
+  // The grid it acts on.
+  TCustomDBGridEh* Grid = nullptr;
+  // Group-footer menu: item to set ValueType on.
+  TGridDataGroupFooterColumnItemEh* FooterColumnItem = nullptr;
+  // Tag: the action, 1 cut, 2 copy, 3 paste, 4 delete, 5 select all; or the footer value type 0..5.
+  // Action by code: Grid*Action(grid,false) / Selection.SelectAll; footer items use OnClick =
+  // GroupFooterMenuItemClick.
+  void Click() override;
+};

@@ -1,0 +1,54 @@
+#include "tests/grid/dbgrid/DBGridTestSupport.h"
+
+#include "platform/rtl/SysUtils.h"
+
+void DBGridTestBase::SetUp() {
+  ResetVcl();
+  InitDBGridEhUnit();
+  form = new TForm(Application, 0);
+  form->AfterConstruction();
+  form->SetBounds(0, 0, 500, 400);
+  dataSet = new TMemoryDataSet(form);
+  dataSet->FieldDefs()->Add("ID", ftInteger);
+  dataSet->FieldDefs()->Add("NAME", ftString, 20);
+  dataSet->FieldDefs()->Add("AMOUNT", ftFloat);
+  dataSet->FieldDefs()->Add("PAID", ftBoolean);
+  dataSet->CreateDataSet();
+  source = new TDataSource(form);
+  source->SetDataSet(dataSet);
+  grid = new TDBGridEh(form);
+  grid->SetBorderStyle(bsNone);
+  grid->SetParent(form);
+  grid->SetAlign(alClient);
+  form->Show();
+  grid->SetDataSource(source);
+  Pump();
+}
+
+void DBGridTestBase::TearDown() { ResetVcl(); }
+
+void DBGridTestBase::AddRows(const std::vector<std::tuple<int, std::string, double>>& Rows) {
+  for (const auto& [id, name, amount] : Rows) {
+    dataSet->Append();
+    dataSet->FieldByName("ID")->SetAsInteger(id);
+    dataSet->FieldByName("NAME")->SetAsString(name);
+    dataSet->FieldByName("AMOUNT")->SetAsFloat(amount);
+    dataSet->FieldByName("PAID")->SetAsBoolean(id % 2 != 0);
+    dataSet->Post();
+  }
+  dataSet->First();
+  Pump();
+}
+
+void DBGridTestBase::AddNumberedRows(int Count) {
+  std::vector<std::tuple<int, std::string, double>> rows;
+  for (int i = 1; i <= Count; ++i) rows.emplace_back(i, "Row " + IntToStr(i), i * 1.5);
+  AddRows(rows);
+}
+
+void DBGridTestBase::AddColumns(const std::vector<std::string>& FieldNames) {
+  for (const std::string& name : FieldNames) grid->Columns()->Add()->SetFieldName(name);
+  Pump();
+}
+
+void DBGridTestBase::Pump() { Application->ProcessMessages(); }
