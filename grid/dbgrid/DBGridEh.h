@@ -478,6 +478,8 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   int TopDataOffset() const;
   int DataRowCount();
   int LastVisibleCol() const { return lastVisibleCol_; }
+  // The height of the edit buttons in data cells.
+  int CellEditButtonHeight() const { return cellEditButtonHeight_; }
   void UpdateIndicatorOffset();
   int ColumnWidthToGridColWidth(TColumnEh* Column, int Width);
   int GridColWidthToColumnWidth(TColumnEh* Column, int GridColWidth);
@@ -602,6 +604,9 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   // The sort-marked columns in SortIndex order.
   TColumnsEhList& SortMarkedColumns() { return sortMarkedColumns_; }
   TColumnsEhList& VisibleColumns() { return visibleColumns_; }
+  // Automatic column widths are written back to the fields' DisplayWidth.
+  bool WriteWidthsToFields() const { return writeWidthsToFields_; }
+  void SetWriteWidthsToFields(bool Value) { writeWidthsToFields_ = Value; }
   TGroupDataTreeNodeEh* CurrentNode() const { return currentNode_; }
   bool FilterEditMode() const { return filterEditMode_; }
   int FilterEditCol() const { return filterEditCol_; }
@@ -610,6 +615,9 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   bool RecordMoving() const { return recordMoving_; }
   bool IncrementalSearching() const { return incSearching_; }
   TDBGridEhDragStateEh DragState() const { return dragState_; }
+  // The focused state last painted, and the title filter list (nullptr until first dropped).
+  bool FocusedPainted() const { return focused_; }
+  TPopupListboxEh* TitleFilterList() const { return titleFilterList_; }
   const TDBGridHotSpotEh& HotSpot() const { return hotSpot_; }
   bool IsLookupGrid() const { return isLookupGrid_; }
 
@@ -1046,6 +1054,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   int textHeight_ = 0;
   int titleRowHeight_ = 0;
   bool multiLineRows_ = false;
+  int cellEditButtonHeight_ = 0;
   int sizingRowHeight_ = 0;
   int sizingTargetRow_ = -1;
   int sizeNesting_ = 0;

@@ -1,0 +1,695 @@
+// The data grid's geometry: when the indicator shows, row and title heights, frozen columns and
+// the base grid's counts, automatic column widths, scaling, activation and loading.
+#include <algorithm>
+#include <vector>
+
+#include "grid/dbgrid/DBGridEhPrivate.h"
+#include "grid/foundation/ButtonPainterEh.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/rtl/ScopeGuard.h"
+#include "platform/win/Painting.h"
+
+namespace dbgrid_layout_detail {
+
+// Pixels per active group level.
+constexpr int kGroupLevelIndent = 18;
+
+int StripSum(TCustomGridEh* Grid) {
+  TGridOutBoundaryDataEh* strips = Grid->OutBoundaryData();
+  return strips->TopIndent() + strips->BottomIndent();
+}
+
+// The font among the columns' title fonts with the largest "Wg" (the grid's title font when
+// there are no columns), measured.
+dbgrid_detail::TFontHeights TallestTitleFont(TCustomDBGridEh* Grid) {
+  TDBGridColumnsEh* cols = Grid->Columns();
+  dbgrid_detail::TFontHeights best;
+  bool any = false;
+  for (int i = 0; i < cols->Count(); ++i) {
+    dbgrid_detail::TFontHeights h = dbgrid_detail::MeasureFont(Grid, cols->GetColumn(i)->Title()->Font());
+    if (!any || h.TextHeight > best.TextHeight) best = h;
+    any = true;
+  }
+  if (!any) best = dbgrid_detail::MeasureFont(Grid, Grid->TitleFont());
+  return best;
+}
+
+// The whole-line rule of dghFitRowHeightToText: Extra is the part above the margin.
+int FitToWholeLines(int Extra, int LineHeight) {
+  if (LineHeight <= 0) return 0;
+  const int lines = Extra / LineHeight;
+  const int rest = Extra % LineHeight;
+  if (lines == 0 || rest * 2 > LineHeight) return lines + 1;
+  return lines;
+}
+
+}  // namespace dbgrid_layout_detail
+
+using namespace dbgrid_layout_detail;
+
+// --- small answers -------------------------------------------------------------------------------
+
+bool TCustomDBGridEh::IsIndicatorColumnVisible() {
+  return options_.Contains(dgIndicator) || optionsEh_.Contains(dghShowRecNo) ||
+         indicatorOptions_.Contains(gioShowRowselCheckboxesEh);
+}
+
+void TCustomDBGridEh::UpdateIndicatorOffset() {
+  indicatorOffset_ = IsIndicatorColumnVisible() ? 1 : 0;
+}
+
+bool TCustomDBGridEh::IsMultiTitleEffective() {
+  return TitleParams()->MultiTitle() && !RowPanel()->Active();
+}
+
+bool TCustomDBGridEh::ScrollsOwnRows() {
+  // The grid steps through its own rows only when it reads the data set's rows itself and a
+  // centre arranges them in groups.
+  return IsDataIntfAssigned() && center_ != nullptr && DataGrouping()->IsGroupingActive();
+}
+
+int TCustomDBGridEh::GetSubtitleRowCount() {
+  return STFilter()->Visible() && STFilter()->Location() == stflUnderTitleFilterEh ? 1 : 0;
+}
+
+int TCustomDBGridEh::GetTitleRowCount() {
+  return (options_.Contains(dgTitles) ? 1 : 0) + GetSubtitleRowCount();
+}
+
+int TCustomDBGridEh::GetTotalFooterRowCount() {
+  return footerRowCount_;
+}
+
+int TCustomDBGridEh::CalcRecNoColWidth() {
+  TDataSet* ds = DataLink()->Active() ? DataLink()->DataSet() : nullptr;
+  const int records = ds ? std::max(ds->RecordCount(), 0) : 0;
+  std::string widest(std::to_string(std::max(records, 1)).size(), '0');
+  Canvas()->Font()->Assign(Font());
+  return Canvas()->TextWidth(widest) + 4;
+}
+
+int TCustomDBGridEh::TitleRowHeight() {
+  return titleRowHeight_;
+}
+
+int TCustomDBGridEh::DefaultDataRowHeight() {
+  return defaultDataRowHeight_;
+}
+
+int TCustomDBGridEh::DataRowHeight() {
+  return defaultDataRowHeight_;
+}
+
+int TCustomDBGridEh::TopDataOffset() const {
+  return FixedRows();
+}
+
+void TCustomDBGridEh::UpdateGroupIndent() {
+  groupIndent_ = DataGrouping()->IsGroupingActive()
+                     ? DataGrouping()->GetActiveGroupLevelsCount() * kGroupLevelIndent
+                     : 0;
+}
+
+int TCustomDBGridEh::FirstVisibleColumn() {
+  for (int i = 0; i < Columns()->Count(); ++i)
+    if (Columns()->GetColumn(i)->Visible()) return i;
+  return -1;
+}
+
+int TCustomDBGridEh::ColumnWidthToGridColWidth(TColumnEh* Column, int Width) {
+  return Width;
+}
+
+int TCustomDBGridEh::GridColWidthToColumnWidth(TColumnEh* Column, int GridColWidth) {
+  return GridColWidth;
+}
+
+int TCustomDBGridEh::ApplyColWidthRules(TColumnEh* Column, int Width) {
+  return Column ? Column->ClampWidth(Width) : Width;
+}
+
+// --- rows -----------------------------------------------------------------------------------------
+
+int TCustomDBGridEh::CalcDefaultRowHeight() {
+  const dbgrid_detail::TFontHeights font = dbgrid_detail::MeasureFont(this, Font());
+  textHeight_ = font.TextHeight;
+  const int margin = (Flat() ? 1 : 3) + (options_.Contains(dgRowLines) ? GridLineWidth() : 0);
+  if (rowHeight_ < 1 && rowLines_ < 1) return textHeight_ + margin;
+  const int lineHeight = font.FontHeight + font.ExternalLeading;
+  int height = lineHeight * rowLines_ + rowHeight_;
+  if (optionsEh_.Contains(dghFitRowHeightToText) && lineHeight > 0) {
+    const int lines = FitToWholeLines(height - margin, lineHeight);
+    rowLines_ = lines;
+    rowHeight_ = margin;
+    height = lines * lineHeight + margin;
+  }
+  return height;
+}
+
+void TCustomDBGridEh::SetDefaultDataRowHeight(int Value) {
+  if (Value == defaultDataRowHeight_) return;
+  defaultDataRowHeight_ = Value;
+  LayoutChanged();
+}
+
+int TCustomDBGridEh::CalcDataRowHeight() {
+  int height = defaultDataRowHeight_;
+  if (optionsEh_.Contains(dghAutoFitRowHeight))
+    for (int i = 0; i < visibleColumns_.Count(); ++i)
+      height = std::max(height, visibleColumns_[i]->CalcAutoFitRowHeight());
+  if (OnGetRowHeight) OnGetRowHeight(this, height);
+  return height;
+}
+
+int TCustomDBGridEh::CalcDataGroupRowHeight(TGroupDataTreeNodeEh* Node) {
+  TGridDataGroupLevelEh* level = Node ? Node->DataGroupLevel : nullptr;
+  TFont* font = level ? level->Font() : DataGrouping()->Font();
+  const dbgrid_detail::TFontHeights h = dbgrid_detail::MeasureFont(this, font);
+  const int margin = (Flat() ? 1 : 3) + (options_.Contains(dgRowLines) ? GridLineWidth() : 0);
+  if (!level || (level->RowHeight() < 1 && level->RowLines() < 1)) return h.TextHeight + margin;
+  return (h.FontHeight + h.ExternalLeading) * level->RowLines() + level->RowHeight();
+}
+
+int TCustomDBGridEh::VisibleDataRowCount() {
+  const int dataHeight = ClientHeight() - titleRowHeight_ * (options_.Contains(dgTitles) ? 1 : 0) -
+                         GetTotalFooterRowCount() * std::max(defaultDataRowHeight_, 1);
+  const int step = std::max(defaultDataRowHeight_, 1) + (options_.Contains(dgRowLines) ? GridLineWidth() : 0);
+  return std::max(1, dataHeight / step);
+}
+
+int TCustomDBGridEh::DataRowCount() {
+  return DataLink()->Active() ? std::max(DataLink()->RecordCount(), 0) : 0;
+}
+
+int TCustomDBGridEh::ScreenRecordCount() {
+  return DataRowCount();
+}
+
+int TCustomDBGridEh::ScreenActiveRecord() {
+  return DataLink()->Active() ? DataLink()->ActiveRecord() : -1;
+}
+
+int TCustomDBGridEh::PageRowCount() {
+  return VisibleDataRowCount();
+}
+
+void TCustomDBGridEh::UpdateRowCountForGrouping() {
+  if (!DataGrouping()->IsGroupingActive()) return;
+  TGridGroupDataTreeEh* tree = DataGrouping()->GroupDataTree();
+  SetRowCount(FixedRows() + std::max(1, tree->GetFlatCount()) + GetTotalFooterRowCount());
+}
+
+void TCustomDBGridEh::UpdateRowsLayout() {
+  const int titleRows = GetTitleRowCount();
+  const int footers = GetTotalFooterRowCount();
+  if (DataLink()->Active() && !DataGrouping()->IsGroupingActive())
+    DataLink()->SetBufferCount(VisibleDataRowCount());
+  int dataRows = std::max(1, DataRowCount());
+  if (DataGrouping()->IsGroupingActive())
+    dataRows = std::max(1, DataGrouping()->GroupDataTree()->GetFlatCount());
+  SetDefaultRowHeight(defaultDataRowHeight_);
+  const int rows = titleRows + dataRows + footers;
+  if (RowCount() != rows) SetRowCount(rows);
+  if (FixedRows() != titleRows) SetFixedRows(titleRows);
+  if (titleRows > 0 && options_.Contains(dgTitles)) SetRowHeights(0, titleRowHeight_);
+  if (GetSubtitleRowCount() > 0) SetRowHeights(titleRows - 1, STFilter()->GetRowHeight());
+  for (int i = 0; i < footers; ++i) SetRowHeights(titleRows + dataRows + i, FooterParams()->RowHeightOf(i));
+  UpdateActive();
+}
+
+void TCustomDBGridEh::UpdateActive() {
+  if (!DataLink()->Active() || DataGrouping()->IsGroupingActive()) return;
+  const int row = FixedRows() + DataLink()->ActiveRecord();
+  if (row != Row() && row < RowCount()) MoveColRow(Col(), row, false, false);
+}
+
+void TCustomDBGridEh::SetRowPosition(int ARow) {
+  if (!DataLink()->Active()) return;
+  const int target = ARow - FixedRows();
+  if (target >= 0) DataLink()->MoveBy(target - DataLink()->ActiveRecord());
+}
+
+int TCustomDBGridEh::MoveBy(int Distance) {
+  if (!DataLink()->Active()) return 0;
+  return DataLink()->DataSet()->MoveBy(Distance);
+}
+
+// --- columns --------------------------------------------------------------------------------------
+
+void TCustomDBGridEh::UpdateColumnsLayout() {
+  visibleColumns_.Clear();
+  for (int i = 0; i < VisibleAxisBars().Count(); ++i)
+    visibleColumns_.Add(static_cast<TColumnEh*>(VisibleAxisBars()[i]));
+}
+
+void TCustomDBGridEh::MoveColumnTo(int Index, int Direction, bool Select) {
+  const int visible = visibleColumns_.Count();
+  if (visible == 0) return;
+  int target = std::clamp(Index, 0, visible - 1);
+  // Step over hidden positions in the direction of travel.
+  (void)Direction;
+  const int gridCol = target + indicatorOffset_;
+  if (gridCol < ColCount()) MoveColRow(gridCol, Row(), !Select, true);
+}
+
+void TCustomDBGridEh::RecalcColumnRange() {
+  // The base grid keeps the columns' widths; the data grid feeds them from its columns.
+  for (int i = 0; i < visibleColumns_.Count(); ++i) {
+    const int gridCol = i + indicatorOffset_;
+    if (gridCol >= ColCount()) break;
+    const int width = ColumnWidthToGridColWidth(visibleColumns_[i], visibleColumns_[i]->Width());
+    if (ColWidths(gridCol) != width) SetColWidths(gridCol, width);
+  }
+  if (indicatorOffset_ > 0 && ColCount() > 0) {
+    UpdateIndicatorColWidth();
+    if (ColWidths(0) != indicatorColWidth_) SetColWidths(0, indicatorColWidth_);
+  }
+}
+
+// The widths the columns have at design: every column's current width becomes its base.
+void TCustomDBGridEh::FitColWidths() {
+  UpdateVertScrollBar();
+  const int dataWidth = ClientWidth() - OutBoundaryData()->LeftIndent() - OutBoundaryData()->RightIndent();
+  const bool colLines = options_.Contains(dgColLines);
+  if (RowPanel()->Active()) return;
+  const int n = visibleColumns_.Count();
+  if (n == 0) return;
+  std::vector<bool> fixed(static_cast<size_t>(n), false);
+  std::vector<int> given(static_cast<size_t>(n), 0);
+  int available = 0;
+  for (int pass = 0; pass < n; ++pass) {
+    int fixedSum = 0;
+    int designSum = 0;
+    int fitting = 0;
+    for (int i = 0; i < n; ++i) {
+      TColumnEh* c = visibleColumns_[i];
+      if (!c->AutoFitColWidth() || fixed[static_cast<size_t>(i)]) {
+        fixedSum += c->Width();
+      } else {
+        designSum += c->InitWidth();
+        ++fitting;
+      }
+    }
+    available = std::max(dataWidth > minAutoFitWidth_ ? dataWidth : minAutoFitWidth_, 0) - fixedSum;
+    available = std::max(available, 0);
+    if (indicatorOffset_ > 0) available -= indicatorColWidth_ + (colLines ? GridLineWidth() : 0);
+    if (colLines) available -= n;
+    available -= groupIndent_;
+    available = std::max(available, 0);
+    if (fitting == 0) return;
+    bool again = false;
+    for (int i = 0; i < n; ++i) {
+      TColumnEh* c = visibleColumns_[i];
+      if (!c->AutoFitColWidth() || fixed[static_cast<size_t>(i)]) continue;
+      // Every fitting column without a design width: equal shares instead of a division by 0.
+      const int want = designSum > 0 ? MulDiv(c->InitWidth(), available, designSum) : available / fitting;
+      c->SetWidth(want);
+      given[static_cast<size_t>(i)] = want;
+      if (c->Width() != want) {
+        fixed[static_cast<size_t>(i)] = true;
+        again = true;
+      }
+    }
+    if (!again) break;
+  }
+  int sum = 0;
+  int last = -1;
+  for (int i = 0; i < n; ++i) {
+    TColumnEh* c = visibleColumns_[i];
+    if (!c->AutoFitColWidth() || fixed[static_cast<size_t>(i)]) continue;
+    sum += c->Width();
+    last = i;
+  }
+  if (last >= 0 && sum != available) {
+    TColumnEh* c = visibleColumns_[last];
+    c->SetWidth(c->Width() + available - sum);
+  }
+}
+
+// --- the layout -----------------------------------------------------------------------------------
+
+void TCustomDBGridEh::LayoutChanged() {
+  inherited::LayoutChanged();
+}
+
+void TCustomDBGridEh::InternalLayout() {
+  if (ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
+  const int stripsBefore = StripSum(this);
+
+  // 1. Painting waits until the layout is whole.
+  LockPaint();
+  {
+    TScopeExit unlockPaint([this] {
+      UnlockPaint();
+      UpdateScrollRange();
+    });
+    UpdateIndicatorOffset();
+    inherited::InternalLayout();
+    UpdateColumnsLayout();
+    UpdateGroupIndent();
+
+    // 2. Frozen columns count visible columns; hidden ones inside the range widen it.
+    TDBGridColumnsEh* cols = Columns();
+    const int visible = visibleColumns_.Count();
+    const int wantedFrozen = FrozenCols();
+    int frozenRange = 0;
+    int hiddenSeen = 0;
+    for (int i = 0; i < cols->Count(); ++i) {
+      if (i < wantedFrozen + hiddenSeen) {
+        if (!cols->GetColumn(i)->Visible()) ++hiddenSeen;
+        frozenRange = i + 1;
+      } else if (!cols->GetColumn(i)->Visible() && i == frozenRange) {
+        frozenRange = i + 1;
+      } else {
+        break;
+      }
+    }
+    lastVisibleCol_ = visible - 1 - std::min(ContraColCount(), std::max(visible - 1, 0));
+
+    // 3. The base grid's counts.
+    const bool automaticInactive = !DataLink()->Active() && cols->IsAutomatic();
+    const int colCount = std::max(1, (automaticInactive ? cols->Count() : visible) + indicatorOffset_);
+    if (ColCount() != colCount) SetColCount(colCount);
+    const int scrollable = std::max(visible - std::min(wantedFrozen, visible), 0);
+    if (ContraColCount() > scrollable) TCustomGridEh::SetContraColCount(scrollable);
+    int fixedCols = indicatorOffset_ + std::min(wantedFrozen, visible);
+    fixedCols = std::max(0, std::min(fixedCols, visible + indicatorOffset_ - 1));
+    fixedCols = std::min(fixedCols, ColCount() - 1);
+    if (FixedCols() != fixedCols) SetFixedCols(fixedCols);
+    if (TCustomGridEh::FrozenCols() != fixedCols - indicatorOffset_ && fixedCols >= indicatorOffset_)
+      TCustomGridEh::SetFrozenCols(fixedCols - indicatorOffset_);
+    TGridOptionsEh baseOptions = TCustomGridEh::Options();
+    const auto follow = [&baseOptions](bool on, TGridOptionEh bit) {
+      if (on)
+        baseOptions.Include(bit);
+      else
+        baseOptions.Exclude(bit);
+    };
+    follow(options_.Contains(dgColLines), goVertLineEh);
+    follow(options_.Contains(dgColLines), goFixedVertLineEh);
+    follow(options_.Contains(dgRowLines), goHorzLineEh);
+    follow(options_.Contains(dgRowLines), goFixedHorzLineEh);
+    if (baseOptions != TCustomGridEh::Options()) TCustomGridEh::SetOptions(baseOptions);
+
+    // 4 - 9. Text metrics and the heights (MeasureFont borrows a screen DC without a window).
+    defaultDataRowHeight_ = CalcDefaultRowHeight();
+    const int margin = (Flat() ? 1 : 3) + (options_.Contains(dgRowLines) ? GridLineWidth() : 0);
+    {
+      const int w = DefaultEditButtonWidth();
+      if (defaultDataRowHeight_ <= (w * 3 + 1) / 2)
+        cellEditButtonHeight_ = defaultDataRowHeight_;
+      else
+        cellEditButtonHeight_ = DefaultEditButtonHeight(w, Flat());
+    }
+    if (RowDetailPanel()->Active()) UpdateRowDetailPanel();
+    multiLineRows_ = textHeight_ + margin < defaultDataRowHeight_;
+    const int titleMargin = TitleParams()->VTitleMargin();
+    if (options_.Contains(dgTitles) && !IsMultiTitleEffective())
+      titleRowHeight_ = TallestTitleFont(this).TextHeight + titleMargin;
+
+    // 10. The base grid's own scroll bars.
+    {
+      bool horz = HorzScrollBar()->Visible() && HorzScrollBar()->ExtScrollBar() == nullptr;
+      bool vert = VertScrollBar()->Visible() && VertScrollBar()->VisibleMode() != sbNeverShowEh &&
+                  ScrollsOwnRows() && VertScrollBar()->SmoothStep();
+      const TScrollStyle style = horz ? (vert ? ssBoth : ssHorizontal) : (vert ? ssVertical : ssNone);
+      if (style != ScrollBars() && !updatingScrollRange_) {
+        SetScrollBars(style);
+        HandleNeeded();
+        UpdateVertScrollBar();
+      }
+    }
+
+    // 11. Automatic widths.
+    if (autoFitColWidths_ && HandleAllocated()) FitColWidths();
+
+    // 12. The title height from TitleParams, or the multi-level title tree.
+    if (options_.Contains(dgTitles) && (TitleParams()->RowHeight() != 0 || TitleParams()->RowLines() != 0)) {
+      const dbgrid_detail::TFontHeights t = TallestTitleFont(this);
+      const int lines = TitleParams()->RowLines();
+      int height =
+          lines * (t.FontHeight + t.ExternalLeading) + (lines > 0 ? 2 : 0) + TitleParams()->RowHeight();
+      if (options_.Contains(dgRowLines)) ++height;
+      titleRowHeight_ = height;
+    }
+    if (options_.Contains(dgTitles) && IsMultiTitleEffective()) {
+      leafFieldArr_.assign(static_cast<size_t>(cols->Count()), {nullptr, 0});
+      dbgrid_detail::RaiseNotAvailable("TCustomDBGridEh.MultiTitle");
+    }
+
+    // 13. The steps that need the window.
+    if (HandleAllocated()) {
+      CalcGroupingPanelLayout();
+      SizeDependentUpdate1();
+      SizeDependentUpdate2();
+      UpdateRowsLayout();
+      if (options_.Contains(dgRowSelect)) {
+        const int left = LeftCol();
+        TScopeExit restoreLeft([this, left] {
+          if (left < ColCount() && left >= FixedCols()) SetLeftCol(left);
+        });
+        RecalcColumnRange();
+      } else {
+        RecalcColumnRange();
+      }
+      if (RowDetailPanel()->Active()) UpdateRowDetailPanel();
+      AfterLayoutUpdate();
+      Invalidate();
+      if (Selection()->SelectionType() == gstColumns) RefreshColumnSelection();
+      if (filterEditMode_) RestartFilterRowEdit();
+    } else {
+      UpdateRowsLayout();
+      RecalcColumnRange();
+    }
+  }
+
+  // 14. A changed strip size needs one more pass once the window settles.
+  if (StripSum(this) != stripsBefore) PostLayoutChanged();
+  if (horzScrollBarPanelControl_ && horzScrollBarPanelControl_->Visible())
+    horzScrollBarPanelControl_->Invalidate();
+  if (vertScrollBarPanelControl_ && vertScrollBarPanelControl_->Visible())
+    vertScrollBarPanelControl_->Invalidate();
+}
+
+// The grouping panel takes room above the cells only while it shows.
+void TCustomDBGridEh::CalcGroupingPanelLayout() {
+  if (!DataGrouping()->GroupPanelVisible()) return;
+  dbgrid_detail::RaiseNotAvailable("TCustomDBGridEh.CalcGroupingPanelLayout");
+}
+
+void TCustomDBGridEh::SizeDependentUpdate1() {
+  UpdateGroupIndent();
+}
+
+void TCustomDBGridEh::SizeDependentUpdate2() {
+  if (DataGrouping()->IsGroupingActive()) UpdateRowCountForGrouping();
+}
+
+void TCustomDBGridEh::AfterLayoutUpdate() {
+  UpdateVertScrollBar();
+}
+
+void TCustomDBGridEh::UpdateRowDetailPanel() {
+  if (!RowDetailPanel()->Active()) return;
+  dbgrid_detail::RaiseNotAvailable("TCustomDBGridEh.UpdateRowDetailPanel");
+}
+
+void TCustomDBGridEh::RefreshColumnSelection() {
+  if (Selection()->SelectionType() != gstColumns) return;
+  dbgrid_detail::RaiseNotAvailable("TCustomDBGridEh.RefreshColumnSelection");
+}
+
+void TCustomDBGridEh::RestartFilterRowEdit() {
+  if (!filterEditMode_) return;
+  dbgrid_detail::RaiseNotAvailable("TCustomDBGridEh.RestartFilterRowEdit");
+}
+
+void TCustomDBGridEh::UpdateGroupingLayout() {
+  LayoutChanged();
+  if (DataGrouping()->GroupPanelVisible()) CalcGroupingPanelLayout();
+  Invalidate();
+}
+
+int TCustomDBGridEh::CalcTitleNodeHeight(THeadTreeNode* Node) {
+  if (!Node) return 0;
+  const dbgrid_detail::TFontHeights t = TallestTitleFont(this);
+  return std::max(Node->Height, t.TextHeight + TitleParams()->VTitleMargin());
+}
+
+// --- the light steps ------------------------------------------------------------------------------
+
+void TCustomDBGridEh::AxisLayoutHook() {
+  UpdateColumnsLayout();
+}
+
+void TCustomDBGridEh::LightLayoutChanged() {
+  if (ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
+  UpdateRowsLayout();
+  UpdateVertScrollBar();
+  Invalidate();
+}
+
+void TCustomDBGridEh::PostChangeUpdate() {
+  UpdateActive();
+}
+
+void TCustomDBGridEh::UpdateVertScrollBar() {
+  if (!HandleAllocated() || !DataLink()->Active() || ScrollsOwnRows()) return;
+  if (!VertScrollBar()->Visible()) return;
+  TDataSet* ds = DataLink()->DataSet();
+  SCROLLINFO si{};
+  si.cbSize = sizeof(SCROLLINFO);
+  si.fMask = SIF_RANGE | SIF_POS | SIF_PAGE;
+  if (ds->IsSequenced() && ds->RecordCount() > 0) {
+    si.nMin = 0;
+    si.nMax = ds->RecordCount() - 1;
+    si.nPage = static_cast<UINT>(std::min(DataLink()->RecordCount(), ds->RecordCount()));
+    si.nPos = std::max(ds->RecNo() - 1, 0);
+  } else {
+    // Without record numbers the thumb tells only the ends.
+    si.nMin = 0;
+    si.nMax = 4;
+    si.nPage = 0;
+    si.nPos = ds->Bof() ? 0 : ds->Eof() ? 4 : 2;
+  }
+  SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
+}
+
+void TCustomDBGridEh::DataSetActiveChanged() {
+  LayoutChanged();
+  UpdateVertScrollBar();
+}
+
+// --- widths of content ----------------------------------------------------------------------------
+
+int TCustomDBGridEh::CalcTitleOptimalWidth(TColumnEh* Column) {
+  Canvas()->Font()->Assign(Column->Title()->Font());
+  return Canvas()->TextWidth(Column->Title()->Caption()) + 4;
+}
+
+int TCustomDBGridEh::CalcDataCellOptimalWidth(TColumnEh* Column) {
+  TField* field = Column->GetField();
+  if (!field || !DataLink()->Active()) return 0;
+  Canvas()->Font()->Assign(Column->Font());
+  int widest = 0;
+  const int saved = DataLink()->ActiveRecord();
+  TScopeExit restore([this, saved] { DataLink()->SetActiveRecord(saved); });
+  for (int i = 0; i < DataLink()->RecordCount(); ++i) {
+    DataLink()->SetActiveRecord(i);
+    widest = std::max(widest, Canvas()->TextWidth(field->DisplayText()));
+  }
+  return widest + 4;
+}
+
+int TCustomDBGridEh::CalcFooterOptimalWidth(TColumnEh* Column) {
+  int widest = 0;
+  for (int row = 0; row < footerRowCount_; ++row) {
+    std::string text;
+    GetFooterValue(row, Column, text);
+    Canvas()->Font()->Assign(Column->GetFooter(row)->Font());
+    widest = std::max(widest, Canvas()->TextWidth(text));
+  }
+  return widest == 0 ? 0 : widest + 4;
+}
+
+void TCustomDBGridEh::OptimizeColsWidth(TColumnsEhList& ColumnsToFit, int RowLimit) {
+  for (int i = 0; i < ColumnsToFit.Count(); ++i) {
+    TColumnEh* c = ColumnsToFit[i];
+    int w = CalcTitleOptimalWidth(c);
+    w = std::max(w, CalcDataCellOptimalWidth(c));
+    w = std::max(w, CalcFooterOptimalWidth(c));
+    (void)RowLimit;
+    c->SetWidth(w);
+  }
+}
+
+// --- scaling, activation, loading -----------------------------------------------------------------
+
+void TCustomDBGridEh::ChangeScale(int M, int D) {
+  if (M == D) {
+    inherited::ChangeScale(M, D);
+    return;
+  }
+  const bool loading = ComponentState().Contains(csLoading);
+  const bool fonts = loading ? ScalingFlags().Contains(sfFont) : true;
+  if (!ParentFont() && fonts) FooterFont()->SetSize(MulDiv(FooterFont()->Size(), M, D));
+  if (!fonts) {
+    inherited::ChangeScale(M, D);
+    return;
+  }
+  TDBGridColumnsEh* cols = Columns();
+  cols->BeginUpdate();
+  {
+    TScopeExit endUpdate([cols] { cols->EndUpdate(); });
+    // Widths scale as running sums so that the rounding of one column is not repeated in the next.
+    int sumBefore = 0;
+    int scaledBefore = 0;
+    for (int i = 0; i < cols->Count(); ++i) {
+      TColumnEh* c = cols->GetColumn(i);
+      if (c->Footer()->IsFontStored())
+        c->Footer()->Font()->SetSize(MulDiv(c->Footer()->Font()->Size(), M, D));
+      for (int f = 0; f < c->Footers()->Count(); ++f) {
+        TColumnFooterEh* footer = c->GetFooter(f);
+        if (footer->IsFontStored()) footer->Font()->SetSize(MulDiv(footer->Font()->Size(), M, D));
+      }
+      sumBefore += c->Width();
+      const int scaled = MulDiv(sumBefore, M, D);
+      c->SetWidth(scaled - scaledBefore);
+      scaledBefore = scaled;
+    }
+  }
+  TDBGridEhDataGroupsEh* grouping = DataGrouping();
+  if (grouping->IsFontStored()) grouping->Font()->SetSize(MulDiv(grouping->Font()->Size(), M, D));
+  for (int i = 0; i < grouping->GroupLevels()->Count(); ++i) {
+    TGridDataGroupLevelEh* level = grouping->GroupLevels()->Items(i);
+    if (level->IsFontStored()) level->Font()->SetSize(MulDiv(level->Font()->Size(), M, D));
+    TGridDataGroupFootersEh* footers = level->OwnFooters();
+    for (int f = 0; footers && f < footers->Count(); ++f) {
+      TGridDataGroupFooterEh* footer = footers->Items(f);
+      if (footer->IsFontStored()) footer->Font()->SetSize(MulDiv(footer->Font()->Size(), M, D));
+    }
+  }
+  for (int f = 0; f < grouping->Footers()->Count(); ++f) {
+    TGridDataGroupFooterEh* footer = grouping->Footers()->Items(f);
+    if (footer->IsFontStored()) footer->Font()->SetSize(MulDiv(footer->Font()->Size(), M, D));
+  }
+  inherited::ChangeScale(M, D);
+}
+
+void TCustomDBGridEh::LinkActive(bool Value) {
+  if (!Value && rowDetailPanelControl_ && RowDetailPanel()->Visible()) RowDetailPanel()->SetVisible(false);
+  Selection()->LinkActive(Value);
+  SumList()->SetDataSet(DataSource() ? DataSource()->DataSet() : nullptr);
+  if (IsDataIntfAssigned() && DataGrouping()->IsGroupingActive()) {
+    DataGrouping()->RebuildActiveGroupLevels();
+    if (!ComponentState().Contains(csLoading)) DataGrouping()->RefreshGroupTree();
+  }
+  if (ComponentState().Contains(csDestroying)) return;
+  inherited::LinkActive(Value);
+  UpdateVertScrollBar();
+  UpdateColumnsLayout();
+}
+
+void TCustomDBGridEh::Loaded() {
+  SetOptions(options_);
+  SetOptionsEh(optionsEh_);
+  TDBGridColumnsEh* cols = Columns();
+  if (cols->Count() > 0) SetColCount(cols->Count() + indicatorOffset_);
+  if (autoFitColWidths_)
+    for (int i = 0; i < cols->Count(); ++i) cols->GetColumn(i)->SetInitWidth(cols->GetColumn(i)->Width());
+  // A stored frozen count that leaves no scrollable column is lowered to the largest allowed.
+  int visible = 0;
+  for (int i = 0; i < cols->Count(); ++i)
+    if (cols->GetColumn(i)->Visible()) ++visible;
+  if (cols->Count() > 0 && FrozenCols() > std::max(visible - 1, 0))
+    TCustomGridEh::SetFrozenCols(std::max(visible - 1, 0));
+  inherited::Loaded();
+  DataGrouping()->Loaded();
+  SumList()->Loaded();
+  if (RowDetailPanel()->Active() && rowDetailPanelControl_) RowDetailPanel()->SetVisible(true);
+}
+
+void TCustomDBGridEh::EditingChanged() {
+  inherited::EditingChanged();
+  if (options_.Contains(dgIndicator)) InvalidateCell(0, Row());
+}
