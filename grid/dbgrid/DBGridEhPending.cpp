@@ -1,0 +1,1721 @@
+// The operations this version does not carry yet. Each raises an error that names it, so that
+// a caller never mistakes a missing piece for a finished one; an override whose own behaviour
+// is not built yet keeps the inherited one. The table at the end calls every raising operation
+// once, for the tests to check that each still names itself.
+#include <stdexcept>
+
+#include "grid/data/SharedTypesEh.h"
+#include "grid/dbgrid/DBGridEhPrivate.h"
+
+namespace dbgrid_detail {
+
+std::string NotAvailableText(const char* Name) {
+  return std::string(Name) + " is not available in this version";
+}
+
+void RaiseNotAvailable(const char* Name) {
+  throw EInvalidGridOperationEh(NotAvailableText(Name));
+}
+
+}  // namespace dbgrid_detail
+
+using dbgrid_detail::RaiseNotAvailable;
+
+// --- TCustomDBGridEh ---
+
+void TCustomDBGridEh::ForwardBoolOperation(bool) {
+  RaiseNotAvailable("TCustomDBGridEh.ForwardBoolOperation");
+}
+bool TCustomDBGridEh::ForEachSelectedRecord(bool, int) {
+  RaiseNotAvailable("TCustomDBGridEh.ForEachSelectedRecord");
+}
+void TCustomDBGridEh::ApplySorting() {
+  RaiseNotAvailable("TCustomDBGridEh.ApplySorting");
+}
+void TCustomDBGridEh::DrawDataGroupRow(int, int, int, int, TCellAreaTypeEh, const TRect&, TGridDrawState) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawDataGroupRow");
+}
+void TCustomDBGridEh::DrawDataRowGroupIndent(int, int, const TRect&, TGridDrawState, int) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawDataRowGroupIndent");
+}
+void TCustomDBGridEh::DrawDataGroupFooterCell(int, int, int, int, TCellAreaTypeEh, const TRect&,
+                                              TGridDrawState) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawDataGroupFooterCell");
+}
+void TCustomDBGridEh::DrawTreeArea(int, int, const TRect&, TGridDrawState) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawTreeArea");
+}
+void TCustomDBGridEh::DrawTitleFilterCell(TColumnEh*, const TRect&) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawTitleFilterCell");
+}
+void TCustomDBGridEh::OutBoundaryMouseDown(TMouseButton, TShiftState, int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.OutBoundaryMouseDown");
+}
+void TCustomDBGridEh::HotTrackChanged() {
+  RaiseNotAvailable("TCustomDBGridEh.HotTrackChanged");
+}
+void TCustomDBGridEh::DrawRowPanelTitleCell(int, int, int, int, TCellAreaTypeEh, const TRect&,
+                                            TGridDrawState) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawRowPanelTitleCell");
+}
+void TCustomDBGridEh::DrawRowPanelDataCell(int, int, int, int, TCellAreaTypeEh, const TRect&,
+                                           TGridDrawState) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawRowPanelDataCell");
+}
+void TCustomDBGridEh::DrawRowPanelFooterCell(int, int, int, int, TCellAreaTypeEh, const TRect&,
+                                             TGridDrawState) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawRowPanelFooterCell");
+}
+int TCustomDBGridEh::DrawRowDetailButton(const TRect&) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawRowDetailButton");
+}
+void TCustomDBGridEh::DefaultApplyFilter() {
+  RaiseNotAvailable("TCustomDBGridEh.DefaultApplyFilter");
+}
+TDBGridLineParamsEh* TCustomDBGridEh::GridLineParams() const {
+  RaiseNotAvailable("TCustomDBGridEh.GridLineParams");
+}
+void TCustomDBGridEh::SetGridLineParams(TDBGridLineParamsEh*) {
+  RaiseNotAvailable("TCustomDBGridEh.SetGridLineParams");
+}
+TDBGridBackgroundDataEh* TCustomDBGridEh::BackgroundData() const {
+  RaiseNotAvailable("TCustomDBGridEh.BackgroundData");
+}
+void TCustomDBGridEh::DrawTitleUpperLevels(TColumnEh*, const TRect&) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawTitleUpperLevels");
+}
+bool TCustomDBGridEh::IsScrollBarPanelVisible() {
+  RaiseNotAvailable("TCustomDBGridEh.IsScrollBarPanelVisible");
+}
+void TCustomDBGridEh::UpdateScrollBarPanel() {
+  RaiseNotAvailable("TCustomDBGridEh.UpdateScrollBarPanel");
+}
+void TCustomDBGridEh::DrawEmptySpaceColumns(const TGridDrawInfoEh&) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawEmptySpaceColumns");
+}
+void TCustomDBGridEh::SelectionScrolled() {
+  RaiseNotAvailable("TCustomDBGridEh.SelectionScrolled");
+}
+void TCustomDBGridEh::WriteWindowScrollBar(int, int, int, int, int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.WriteWindowScrollBar");
+}
+void TCustomDBGridEh::SetCanvasMirroring(bool) {
+  RaiseNotAvailable("TCustomDBGridEh.SetCanvasMirroring");
+}
+void TCustomDBGridEh::WriteCellTextMirrored(TColumnEh*, TCanvas*, const TRect&, bool, int, int,
+                                            const std::string&, TAlignment, TTextLayout, bool, bool, int, int,
+                                            bool, const std::string&, TColor) {
+  RaiseNotAvailable("TCustomDBGridEh.WriteCellTextMirrored");
+}
+void TCustomDBGridEh::DrawCellImageMirrored(TCanvas*, const TRect&, TCustomImageList*, int) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawCellImageMirrored");
+}
+void TCustomDBGridEh::CenterCheckBoxRect(TRect&) {
+  RaiseNotAvailable("TCustomDBGridEh.CenterCheckBoxRect");
+}
+void TCustomDBGridEh::WriteHighlightedCellText(TColumnEh*, TCanvas*, const TRect&, const std::string&,
+                                               TAlignment) {
+  RaiseNotAvailable("TCustomDBGridEh.WriteHighlightedCellText");
+}
+void TCustomDBGridEh::AddHighlightTexts(TGridHighlightTextParamsEh*) {
+  RaiseNotAvailable("TCustomDBGridEh.AddHighlightTexts");
+}
+void TCustomDBGridEh::RemoveHighlightTexts(TGridHighlightTextParamsEh*) {
+  RaiseNotAvailable("TCustomDBGridEh.RemoveHighlightTexts");
+}
+int TCustomDBGridEh::GetDataAreaWidth() {
+  RaiseNotAvailable("TCustomDBGridEh.GetDataAreaWidth");
+}
+void TCustomDBGridEh::UpdateSearchPanelLayout() {
+  RaiseNotAvailable("TCustomDBGridEh.UpdateSearchPanelLayout");
+}
+void TCustomDBGridEh::ScrollBarPanelScroll(TObject*, TScrollCode, int&) {
+  RaiseNotAvailable("TCustomDBGridEh.ScrollBarPanelScroll");
+}
+void TCustomDBGridEh::ExtScrollBarWndProc(TDBGridEhScrollBar*, TMessage&) {
+  RaiseNotAvailable("TCustomDBGridEh.ExtScrollBarWndProc");
+}
+TColor TCustomDBGridEh::GetToolStripTextColor() {
+  RaiseNotAvailable("TCustomDBGridEh.GetToolStripTextColor");
+}
+void TCustomDBGridEh::SetCopyMenuHint(const std::string&) {
+  RaiseNotAvailable("TCustomDBGridEh.SetCopyMenuHint");
+}
+void TCustomDBGridEh::SelectionAggregates(Variant&, Variant&, Variant&, Variant&, Variant&) {
+  RaiseNotAvailable("TCustomDBGridEh.SelectionAggregates");
+}
+bool TCustomDBGridEh::CanCellDblClick(int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.CanCellDblClick");
+}
+void TCustomDBGridEh::DefaultCellMouseClick(const TGridCoord&, TMouseButton, TShiftState, const TPoint&) {
+  RaiseNotAvailable("TCustomDBGridEh.DefaultCellMouseClick");
+}
+void TCustomDBGridEh::DefaultCellMouseDown(const TGridCoord&, TMouseButton, TShiftState, int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.DefaultCellMouseDown");
+}
+bool TCustomDBGridEh::CellClickHook(int, int, TMouseButton, TShiftState, int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.CellClickHook");
+}
+bool TCustomDBGridEh::CellMouseUp(TGridCoord, TMouseButton, TShiftState, int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.CellMouseUp");
+}
+void TCustomDBGridEh::DoTitleBtnClick(int, TColumnEh*) {
+  RaiseNotAvailable("TCustomDBGridEh.DoTitleBtnClick");
+}
+void TCustomDBGridEh::DoCheckTitleBtn(int, bool&) {
+  RaiseNotAvailable("TCustomDBGridEh.DoCheckTitleBtn");
+}
+void TCustomDBGridEh::DoTitleClick(TColumnEh*) {
+  RaiseNotAvailable("TCustomDBGridEh.DoTitleClick");
+}
+void TCustomDBGridEh::IndicatorTitleClick(TGridCoord, TMouseButton, TShiftState, int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.IndicatorTitleClick");
+}
+void TCustomDBGridEh::IndicatorTitleMouseDown(TGridCoord, TMouseButton, TShiftState, int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.IndicatorTitleMouseDown");
+}
+void TCustomDBGridEh::EndTitleTracking() {
+  RaiseNotAvailable("TCustomDBGridEh.EndTitleTracking");
+}
+void TCustomDBGridEh::UpdateTitlePressState(int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.UpdateTitlePressState");
+}
+int TCustomDBGridEh::TitleHitTest(int, int, TColumnEh*, const TRect&, TPoint) {
+  RaiseNotAvailable("TCustomDBGridEh.TitleHitTest");
+}
+void TCustomDBGridEh::TitleButtonRelease(bool) {
+  RaiseNotAvailable("TCustomDBGridEh.TitleButtonRelease");
+}
+bool TCustomDBGridEh::TitleEdgeHitTest(int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.TitleEdgeHitTest");
+}
+void TCustomDBGridEh::GroupRowMouseDown(TMouseButton, TShiftState, int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.GroupRowMouseDown");
+}
+void TCustomDBGridEh::TitleOrCellMouseDown(int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.TitleOrCellMouseDown");
+}
+bool TCustomDBGridEh::CalcFrozenColSizingState(int, int, int&, int&, int&) {
+  RaiseNotAvailable("TCustomDBGridEh.CalcFrozenColSizingState");
+}
+void TCustomDBGridEh::DrawOwnSizingLine(int) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawOwnSizingLine");
+}
+void TCustomDBGridEh::DragAutoScroll() {
+  RaiseNotAvailable("TCustomDBGridEh.DragAutoScroll");
+}
+void TCustomDBGridEh::StartRowDragTimer(int) {
+  RaiseNotAvailable("TCustomDBGridEh.StartRowDragTimer");
+}
+void TCustomDBGridEh::StopRowDragTimer() {
+  RaiseNotAvailable("TCustomDBGridEh.StopRowDragTimer");
+}
+void TCustomDBGridEh::StopTracking() {
+  RaiseNotAvailable("TCustomDBGridEh.StopTracking");
+}
+void TCustomDBGridEh::ClearSelectionOnClick() {
+  RaiseNotAvailable("TCustomDBGridEh.ClearSelectionOnClick");
+}
+void TCustomDBGridEh::DoSortMarkingChanged() {
+  RaiseNotAvailable("TCustomDBGridEh.DoSortMarkingChanged");
+}
+void TCustomDBGridEh::DefaultApplySorting() {
+  RaiseNotAvailable("TCustomDBGridEh.DefaultApplySorting");
+}
+void TCustomDBGridEh::KeyClearSelection() {
+  RaiseNotAvailable("TCustomDBGridEh.KeyClearSelection");
+}
+void TCustomDBGridEh::KeyClearSelectionWhenAsked() {
+  RaiseNotAvailable("TCustomDBGridEh.KeyClearSelectionWhenAsked");
+}
+void TCustomDBGridEh::KeyNextRow(TShiftState) {
+  RaiseNotAvailable("TCustomDBGridEh.KeyNextRow");
+}
+void TCustomDBGridEh::KeyPriorRow(TShiftState) {
+  RaiseNotAvailable("TCustomDBGridEh.KeyPriorRow");
+}
+void TCustomDBGridEh::KeyTabMove(bool) {
+  RaiseNotAvailable("TCustomDBGridEh.KeyTabMove");
+}
+void TCustomDBGridEh::KeyEnterFilterRow() {
+  RaiseNotAvailable("TCustomDBGridEh.KeyEnterFilterRow");
+}
+void TCustomDBGridEh::FocusRowDetailPanel() {
+  RaiseNotAvailable("TCustomDBGridEh.FocusRowDetailPanel");
+}
+void TCustomDBGridEh::MoveWithSelection(bool, int, bool, bool) {
+  RaiseNotAvailable("TCustomDBGridEh.MoveWithSelection");
+}
+void TCustomDBGridEh::GroupRowKeyDown(WORD&, TShiftState) {
+  RaiseNotAvailable("TCustomDBGridEh.GroupRowKeyDown");
+}
+void TCustomDBGridEh::GroupFooterKeyDown(WORD&, TShiftState) {
+  RaiseNotAvailable("TCustomDBGridEh.GroupFooterKeyDown");
+}
+void TCustomDBGridEh::InsertRecord() {
+  RaiseNotAvailable("TCustomDBGridEh.InsertRecord");
+}
+void TCustomDBGridEh::AppendRecord() {
+  RaiseNotAvailable("TCustomDBGridEh.AppendRecord");
+}
+void TCustomDBGridEh::CopyValueFromPreviousRecord() {
+  RaiseNotAvailable("TCustomDBGridEh.CopyValueFromPreviousRecord");
+}
+void TCustomDBGridEh::WMGetDlgCode(TMessage&) {
+  RaiseNotAvailable("TCustomDBGridEh.WMGetDlgCode");
+}
+void TCustomDBGridEh::CMHintShowPause(TMessage&) {
+  RaiseNotAvailable("TCustomDBGridEh.CMHintShowPause");
+}
+void TCustomDBGridEh::CMDesignHitTest(TMessage&) {
+  RaiseNotAvailable("TCustomDBGridEh.CMDesignHitTest");
+}
+void TCustomDBGridEh::CMCancelMode(TMessage&) {
+  RaiseNotAvailable("TCustomDBGridEh.CMCancelMode");
+}
+void TCustomDBGridEh::CMChanged(TMessage&) {
+  RaiseNotAvailable("TCustomDBGridEh.CMChanged");
+}
+void TCustomDBGridEh::FocusChanged() {
+  RaiseNotAvailable("TCustomDBGridEh.FocusChanged");
+}
+bool TCustomDBGridEh::CheckCopyAction() {
+  RaiseNotAvailable("TCustomDBGridEh.CheckCopyAction");
+}
+bool TCustomDBGridEh::CheckCutAction() {
+  RaiseNotAvailable("TCustomDBGridEh.CheckCutAction");
+}
+bool TCustomDBGridEh::CheckPasteAction() {
+  RaiseNotAvailable("TCustomDBGridEh.CheckPasteAction");
+}
+bool TCustomDBGridEh::CheckDeleteAction() {
+  RaiseNotAvailable("TCustomDBGridEh.CheckDeleteAction");
+}
+bool TCustomDBGridEh::CheckSelectAllAction() {
+  RaiseNotAvailable("TCustomDBGridEh.CheckSelectAllAction");
+}
+void TCustomDBGridEh::UpdateEditorVisibility() {
+  RaiseNotAvailable("TCustomDBGridEh.UpdateEditorVisibility");
+}
+void TCustomDBGridEh::ApplyFilter() {
+  RaiseNotAvailable("TCustomDBGridEh.ApplyFilter");
+}
+void TCustomDBGridEh::ClearFilter() {
+  RaiseNotAvailable("TCustomDBGridEh.ClearFilter");
+}
+bool TCustomDBGridEh::CanEditFilterCell(int) {
+  RaiseNotAvailable("TCustomDBGridEh.CanEditFilterCell");
+}
+void TCustomDBGridEh::StartFilterEdit(int) {
+  RaiseNotAvailable("TCustomDBGridEh.StartFilterEdit");
+}
+void TCustomDBGridEh::StopFilterEdit() {
+  RaiseNotAvailable("TCustomDBGridEh.StopFilterEdit");
+}
+void TCustomDBGridEh::MoveFilterEditCol(bool, bool) {
+  RaiseNotAvailable("TCustomDBGridEh.MoveFilterEditCol");
+}
+bool TCustomDBGridEh::IsFilterRow(int) {
+  RaiseNotAvailable("TCustomDBGridEh.IsFilterRow");
+}
+void TCustomDBGridEh::TakeFilterEditorValue() {
+  RaiseNotAvailable("TCustomDBGridEh.TakeFilterEditorValue");
+}
+void TCustomDBGridEh::HideFilterEditor() {
+  RaiseNotAvailable("TCustomDBGridEh.HideFilterEditor");
+}
+void TCustomDBGridEh::PlaceFilterEditor(bool) {
+  RaiseNotAvailable("TCustomDBGridEh.PlaceFilterEditor");
+}
+void TCustomDBGridEh::PrepareFilterEditor(TColumnEh*) {
+  RaiseNotAvailable("TCustomDBGridEh.PrepareFilterEditor");
+}
+void TCustomDBGridEh::FilterEditKeyPress(TObject*, char32_t&) {
+  RaiseNotAvailable("TCustomDBGridEh.FilterEditKeyPress");
+}
+void TCustomDBGridEh::FilterEditDropDown(TObject*) {
+  RaiseNotAvailable("TCustomDBGridEh.FilterEditDropDown");
+}
+void TCustomDBGridEh::FilterEditCloseUp(TObject*, bool) {
+  RaiseNotAvailable("TCustomDBGridEh.FilterEditCloseUp");
+}
+void TCustomDBGridEh::FilterEditChangeNotify(TObject*, int) {
+  RaiseNotAvailable("TCustomDBGridEh.FilterEditChangeNotify");
+}
+void TCustomDBGridEh::FillSTFilterListValues(TColumnEh*, TStrings*) {
+  RaiseNotAvailable("TCustomDBGridEh.FillSTFilterListValues");
+}
+void TCustomDBGridEh::STFilterChanged(TColumnEh*) {
+  RaiseNotAvailable("TCustomDBGridEh.STFilterChanged");
+}
+void TCustomDBGridEh::DropDownTitleFilter(TColumnEh*) {
+  RaiseNotAvailable("TCustomDBGridEh.DropDownTitleFilter");
+}
+void TCustomDBGridEh::CloseTitleFilter(bool) {
+  RaiseNotAvailable("TCustomDBGridEh.CloseTitleFilter");
+}
+bool TCustomDBGridEh::GetTitleFilterButtonRect(int, TRect&) {
+  RaiseNotAvailable("TCustomDBGridEh.GetTitleFilterButtonRect");
+}
+TColumnEh* TCustomDBGridEh::ColumnByFieldNameForFilter(const std::string&) {
+  RaiseNotAvailable("TCustomDBGridEh.ColumnByFieldNameForFilter");
+}
+IMemTableDataFieldValueListEh* TCustomDBGridEh::GetFieldValueList(TColumnEh*) {
+  RaiseNotAvailable("TCustomDBGridEh.GetFieldValueList");
+}
+TInplaceFilterEditEh* TCustomDBGridEh::CreateFilterEditor() {
+  RaiseNotAvailable("TCustomDBGridEh.CreateFilterEditor");
+}
+bool TCustomDBGridEh::CanShowFilterEditor() {
+  RaiseNotAvailable("TCustomDBGridEh.CanShowFilterEditor");
+}
+void TCustomDBGridEh::SetColumnFilterText(int) {
+  RaiseNotAvailable("TCustomDBGridEh.SetColumnFilterText");
+}
+void TCustomDBGridEh::SetSearchMode(bool) {
+  RaiseNotAvailable("TCustomDBGridEh.SetSearchMode");
+}
+bool TCustomDBGridEh::SearchInProgress() {
+  RaiseNotAvailable("TCustomDBGridEh.SearchInProgress");
+}
+std::string TCustomDBGridEh::SearchText() {
+  RaiseNotAvailable("TCustomDBGridEh.SearchText");
+}
+void TCustomDBGridEh::ApplySearchFilter(const std::string&) {
+  RaiseNotAvailable("TCustomDBGridEh.ApplySearchFilter");
+}
+void TCustomDBGridEh::CancelSearchFilter() {
+  RaiseNotAvailable("TCustomDBGridEh.CancelSearchFilter");
+}
+void TCustomDBGridEh::CheckSearchFilterDataSet() {
+  RaiseNotAvailable("TCustomDBGridEh.CheckSearchFilterDataSet");
+}
+void TCustomDBGridEh::SearchFilterRecord(TDataSet*, bool&) {
+  RaiseNotAvailable("TCustomDBGridEh.SearchFilterRecord");
+}
+void TCustomDBGridEh::ExecuteFindDialog(const std::string&, TColumnEh*, bool) {
+  RaiseNotAvailable("TCustomDBGridEh.ExecuteFindDialog");
+}
+bool TCustomDBGridEh::IsFindDialogModal() {
+  RaiseNotAvailable("TCustomDBGridEh.IsFindDialogModal");
+}
+void TCustomDBGridEh::IncSearch(const std::string&, int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.IncSearch");
+}
+void TCustomDBGridEh::IncrementalSearchKey(char32_t) {
+  RaiseNotAvailable("TCustomDBGridEh.IncrementalSearchKey");
+}
+void TCustomDBGridEh::StopIncSearch() {
+  RaiseNotAvailable("TCustomDBGridEh.StopIncSearch");
+}
+void TCustomDBGridEh::RestartIncSearchTimer() {
+  RaiseNotAvailable("TCustomDBGridEh.RestartIncSearchTimer");
+}
+bool TCustomDBGridEh::CanSelectType(TDBGridEhSelectionType) {
+  RaiseNotAvailable("TCustomDBGridEh.CanSelectType");
+}
+void TCustomDBGridEh::SaveBookmark() {
+  RaiseNotAvailable("TCustomDBGridEh.SaveBookmark");
+}
+void TCustomDBGridEh::RestoreBookmark() {
+  RaiseNotAvailable("TCustomDBGridEh.RestoreBookmark");
+}
+bool TCustomDBGridEh::StartRecordMoving(int, int, bool) {
+  RaiseNotAvailable("TCustomDBGridEh.StartRecordMoving");
+}
+bool TCustomDBGridEh::CanStartRecordMoving(int&, int&, const TPoint&) {
+  RaiseNotAvailable("TCustomDBGridEh.CanStartRecordMoving");
+}
+int TCustomDBGridEh::GetRecordMovingTarget(int, const TPoint&, TRect&) {
+  RaiseNotAvailable("TCustomDBGridEh.GetRecordMovingTarget");
+}
+void TCustomDBGridEh::UpdateRecordMoving(int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.UpdateRecordMoving");
+}
+void TCustomDBGridEh::EndRecordMoving(bool) {
+  RaiseNotAvailable("TCustomDBGridEh.EndRecordMoving");
+}
+bool TCustomDBGridEh::DoMoveRecords(TBMListEh*, int, bool) {
+  RaiseNotAvailable("TCustomDBGridEh.DoMoveRecords");
+}
+bool TCustomDBGridEh::DefaultMoveRecords(TBMListEh*, int, bool) {
+  RaiseNotAvailable("TCustomDBGridEh.DefaultMoveRecords");
+}
+void TCustomDBGridEh::OptimizeSelectedColsWidth(TColumnEh*) {
+  RaiseNotAvailable("TCustomDBGridEh.OptimizeSelectedColsWidth");
+}
+void TCustomDBGridEh::PaintTreeArea(TCanvas*, const TRect&, bool, bool) {
+  RaiseNotAvailable("TCustomDBGridEh.PaintTreeArea");
+}
+void TCustomDBGridEh::DrawTreeElementMirrored(TCanvas*, const TRect&, int, TTreeViewGlyphStyleEh, bool) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawTreeElementMirrored");
+}
+void TCustomDBGridEh::DrawTreeElementInSlot(TCanvas*, const TRect&, int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawTreeElementInSlot");
+}
+void TCustomDBGridEh::MemTableRecordsChanged(TMemTableChangeKindEh, int) {
+  RaiseNotAvailable("TCustomDBGridEh.MemTableRecordsChanged");
+}
+void TCustomDBGridEh::MemTableRecordMoved(int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.MemTableRecordMoved");
+}
+void TCustomDBGridEh::OwnRowsScroll(int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.OwnRowsScroll");
+}
+void TCustomDBGridEh::UpdateOwnRowsVertScrollBar() {
+  RaiseNotAvailable("TCustomDBGridEh.UpdateOwnRowsVertScrollBar");
+}
+void TCustomDBGridEh::LimitTopRow() {
+  RaiseNotAvailable("TCustomDBGridEh.LimitTopRow");
+}
+void TCustomDBGridEh::RequestRowsToFillView() {
+  RaiseNotAvailable("TCustomDBGridEh.RequestRowsToFillView");
+}
+void TCustomDBGridEh::EnterRowRead(int) {
+  RaiseNotAvailable("TCustomDBGridEh.EnterRowRead");
+}
+void TCustomDBGridEh::LeaveRowRead() {
+  RaiseNotAvailable("TCustomDBGridEh.LeaveRowRead");
+}
+int TCustomDBGridEh::GetDataRowCount() {
+  RaiseNotAvailable("TCustomDBGridEh.GetDataRowCount");
+}
+TGroupDataTreeNodeEh* TCustomDBGridEh::GetReadFlatNode() {
+  RaiseNotAvailable("TCustomDBGridEh.GetReadFlatNode");
+}
+bool TCustomDBGridEh::IsCurrentRecordRow(int) {
+  RaiseNotAvailable("TCustomDBGridEh.IsCurrentRecordRow");
+}
+void TCustomDBGridEh::FollowCurrentRecord(bool) {
+  RaiseNotAvailable("TCustomDBGridEh.FollowCurrentRecord");
+}
+void TCustomDBGridEh::RefreshDataInterface() {
+  RaiseNotAvailable("TCustomDBGridEh.RefreshDataInterface");
+}
+void TCustomDBGridEh::UpdateRowsLayoutForDataIntf() {
+  RaiseNotAvailable("TCustomDBGridEh.UpdateRowsLayoutForDataIntf");
+}
+int TCustomDBGridEh::DataColWidth(int) {
+  RaiseNotAvailable("TCustomDBGridEh.DataColWidth");
+}
+void TCustomDBGridEh::SetDataColWidth(int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.SetDataColWidth");
+}
+int TCustomDBGridEh::DataRowHeight(int) {
+  RaiseNotAvailable("TCustomDBGridEh.DataRowHeight");
+}
+void TCustomDBGridEh::SetDataRowHeight(int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.SetDataRowHeight");
+}
+int TCustomDBGridEh::GetDataRowHeightByIndex(int) {
+  RaiseNotAvailable("TCustomDBGridEh.GetDataRowHeightByIndex");
+}
+void TCustomDBGridEh::SetFlatRowHeight(int) {
+  RaiseNotAvailable("TCustomDBGridEh.SetFlatRowHeight");
+}
+void TCustomDBGridEh::UpdateDataRowHeights() {
+  RaiseNotAvailable("TCustomDBGridEh.UpdateDataRowHeights");
+}
+void TCustomDBGridEh::UpdateGroupFooterHeights() {
+  RaiseNotAvailable("TCustomDBGridEh.UpdateGroupFooterHeights");
+}
+void TCustomDBGridEh::UpdateFooterRowHeights() {
+  RaiseNotAvailable("TCustomDBGridEh.UpdateFooterRowHeights");
+}
+void TCustomDBGridEh::UpdateAllRowHeights() {
+  RaiseNotAvailable("TCustomDBGridEh.UpdateAllRowHeights");
+}
+void TCustomDBGridEh::DrawDataGroupFooterIndent(int, int, bool, const TRect&, TGridDrawState, int) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawDataGroupFooterIndent");
+}
+bool TCustomDBGridEh::CheckDataGroupRowHighlight(TFont*, TColor&, int, TGridDrawState) {
+  RaiseNotAvailable("TCustomDBGridEh.CheckDataGroupRowHighlight");
+}
+void TCustomDBGridEh::GotoRecordNode(int, bool) {
+  RaiseNotAvailable("TCustomDBGridEh.GotoRecordNode");
+}
+void TCustomDBGridEh::SetCurrentNode(TGroupDataTreeNodeEh*, bool) {
+  RaiseNotAvailable("TCustomDBGridEh.SetCurrentNode");
+}
+void TCustomDBGridEh::SelectVisibleNode(TGroupDataTreeNodeEh*, bool) {
+  RaiseNotAvailable("TCustomDBGridEh.SelectVisibleNode");
+}
+void TCustomDBGridEh::SyncDataSetToCurrentNode() {
+  RaiseNotAvailable("TCustomDBGridEh.SyncDataSetToCurrentNode");
+}
+int TCustomDBGridEh::GroupedMoveBy(int, bool) {
+  RaiseNotAvailable("TCustomDBGridEh.GroupedMoveBy");
+}
+bool TCustomDBGridEh::IsGroupingWorking() {
+  RaiseNotAvailable("TCustomDBGridEh.IsGroupingWorking");
+}
+bool TCustomDBGridEh::UpdateTopOutBoundaryHeight() {
+  RaiseNotAvailable("TCustomDBGridEh.UpdateTopOutBoundaryHeight");
+}
+void TCustomDBGridEh::DrawGroupingPanelItem(const TRect&, TDBGridEhDataGroupLevelEh*) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawGroupingPanelItem");
+}
+void TCustomDBGridEh::GroupingPanelMouseDown(TMouseButton, TShiftState, int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.GroupingPanelMouseDown");
+}
+void TCustomDBGridEh::BeginGroupingPanelDrag() {
+  RaiseNotAvailable("TCustomDBGridEh.BeginGroupingPanelDrag");
+}
+void TCustomDBGridEh::GetGroupingPanelDropPosition(int, int&, TPoint&, int&) {
+  RaiseNotAvailable("TCustomDBGridEh.GetGroupingPanelDropPosition");
+}
+void TCustomDBGridEh::GroupingPanelDragMove(TShiftState, int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.GroupingPanelDragMove");
+}
+void TCustomDBGridEh::EndGroupingPanelDrag(TShiftState, int, bool, int) {
+  RaiseNotAvailable("TCustomDBGridEh.EndGroupingPanelDrag");
+}
+void TCustomDBGridEh::GroupingPanelItemClick() {
+  RaiseNotAvailable("TCustomDBGridEh.GroupingPanelItemClick");
+}
+int TCustomDBGridEh::GetRowDetailPanelKeepInViewRow() {
+  RaiseNotAvailable("TCustomDBGridEh.GetRowDetailPanelKeepInViewRow");
+}
+int TCustomDBGridEh::GetRowDetailPanelLeft() {
+  RaiseNotAvailable("TCustomDBGridEh.GetRowDetailPanelLeft");
+}
+int TCustomDBGridEh::DrawRowDetailPanelSign(int, const TRect&) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawRowDetailPanelSign");
+}
+int TCustomDBGridEh::RowPanelLineHeight() {
+  RaiseNotAvailable("TCustomDBGridEh.RowPanelLineHeight");
+}
+void TCustomDBGridEh::CalcRowPanelLayout() {
+  RaiseNotAvailable("TCustomDBGridEh.CalcRowPanelLayout");
+}
+void TCustomDBGridEh::OrderColumnsByRowPanelPlaces() {
+  RaiseNotAvailable("TCustomDBGridEh.OrderColumnsByRowPanelPlaces");
+}
+void TCustomDBGridEh::DrawRowPanelRow(int, const TRect&, TGridDrawState) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawRowPanelRow");
+}
+TColumnEh* TCustomDBGridEh::RowPanelColumnAt(int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.RowPanelColumnAt");
+}
+void TCustomDBGridEh::RowPanelFocusColumn(int) {
+  RaiseNotAvailable("TCustomDBGridEh.RowPanelFocusColumn");
+}
+void TCustomDBGridEh::RowPanelKeyDown(WORD&, TShiftState) {
+  RaiseNotAvailable("TCustomDBGridEh.RowPanelKeyDown");
+}
+void TCustomDBGridEh::RowPanelCellMouseDown(TMouseButton, TShiftState, int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.RowPanelCellMouseDown");
+}
+void TCustomDBGridEh::RowPanelTitleDrag(int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.RowPanelTitleDrag");
+}
+void TCustomDBGridEh::RowPanelColumnDragMove(TShiftState, int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.RowPanelColumnDragMove");
+}
+void TCustomDBGridEh::RowPanelCellClick(TColumnEh*) {
+  RaiseNotAvailable("TCustomDBGridEh.RowPanelCellClick");
+}
+void TCustomDBGridEh::RowPanelMouseMove(TShiftState, int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.RowPanelMouseMove");
+}
+void TCustomDBGridEh::RowPanelMouseUp(TMouseButton, TShiftState, int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.RowPanelMouseUp");
+}
+void TCustomDBGridEh::RowPanelColumnMoveEnd(bool) {
+  RaiseNotAvailable("TCustomDBGridEh.RowPanelColumnMoveEnd");
+}
+void TCustomDBGridEh::Notification(TComponent* AComponent, TOperation Operation) {
+  inherited::Notification(AComponent, Operation);
+}
+void TCustomDBGridEh::CreateParams(TCreateParams& Params) {
+  inherited::CreateParams(Params);
+}
+void TCustomDBGridEh::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+  inherited::GetChildren(Proc, Root);
+}
+void TCustomDBGridEh::ReadState(TReader& Reader) {
+  inherited::ReadState(Reader);
+}
+TGridLineColorsEh* TCustomDBGridEh::CreateGridLineColors() {
+  return inherited::CreateGridLineColors();
+}
+TGridBackgroundDataEh* TCustomDBGridEh::CreateBackgroundData() {
+  return inherited::CreateBackgroundData();
+}
+void TCustomDBGridEh::Paint() {
+  inherited::Paint();
+}
+void TCustomDBGridEh::GetCellLineParams(int ACol, int ARow, int Side, bool& DrawFirst, TColor& Color,
+                                        bool& Visible) {
+  inherited::GetCellLineParams(ACol, ARow, Side, DrawFirst, Color, Visible);
+}
+void TCustomDBGridEh::DrawEmptySpace(const TGridDrawInfoEh& DrawInfo) {
+  inherited::DrawEmptySpace(DrawInfo);
+}
+void TCustomDBGridEh::DrawTopOutBoundaryData(const TRect& ARect) {
+  inherited::DrawTopOutBoundaryData(ARect);
+}
+void TCustomDBGridEh::DrawBorder() {
+  inherited::DrawBorder();
+}
+bool TCustomDBGridEh::NeedGridBoundaryLine(bool Vertical) {
+  return inherited::NeedGridBoundaryLine(Vertical);
+}
+void TCustomDBGridEh::RowHeightsChanged() {
+  inherited::RowHeightsChanged();
+}
+int TCustomDBGridEh::GetScrollBarSize(int Kind) {
+  return inherited::GetScrollBarSize(Kind);
+}
+void TCustomDBGridEh::GetGridScrollInfo(int Kind, SCROLLINFO& ScrollInfo) {
+  inherited::GetGridScrollInfo(Kind, ScrollInfo);
+}
+void TCustomDBGridEh::SetGridScrollInfo(int Kind, const SCROLLINFO& ScrollInfo, bool Redraw) {
+  inherited::SetGridScrollInfo(Kind, ScrollInfo, Redraw);
+}
+void TCustomDBGridEh::ModifyScrollBar(int ScrollBar, int ScrollCode, int Pos, bool UseRightToLeft) {
+  inherited::ModifyScrollBar(ScrollBar, ScrollCode, Pos, UseRightToLeft);
+}
+void TCustomDBGridEh::ScrollDataInfo(int DX, int DY, TGridDrawInfoEh& DrawInfo) {
+  inherited::ScrollDataInfo(DX, DY, DrawInfo);
+}
+bool TCustomDBGridEh::IsSmoothHorzScroll() {
+  return inherited::IsSmoothHorzScroll();
+}
+bool TCustomDBGridEh::IsSmoothVertScroll() {
+  return inherited::IsSmoothVertScroll();
+}
+void TCustomDBGridEh::OutBoundaryDataChanged() {
+  inherited::OutBoundaryDataChanged();
+}
+void TCustomDBGridEh::Scroll(int Distance) {
+  inherited::Scroll(Distance);
+}
+void TCustomDBGridEh::TopLeftChanged() {
+  inherited::TopLeftChanged();
+}
+void TCustomDBGridEh::TimedScroll(TGridScrollDirections Direction) {
+  inherited::TimedScroll(Direction);
+}
+int TCustomDBGridEh::ClampTopRow(int ARow, bool NoApply) {
+  return inherited::ClampTopRow(ARow, NoApply);
+}
+void TCustomDBGridEh::FlatChanged() {
+  inherited::FlatChanged();
+}
+void TCustomDBGridEh::FocusCell(int ACol, int ARow, bool MoveAnchor) {
+  inherited::FocusCell(ACol, ARow, MoveAnchor);
+}
+void TCustomDBGridEh::InvalidateHotTrackSpot(TGridHotTrackSpotEh* Spot) {
+  inherited::InvalidateHotTrackSpot(Spot);
+}
+void TCustomDBGridEh::AdjustFixedCellRect(TRect& ARect, bool Right, bool Bottom) {
+  inherited::AdjustFixedCellRect(ARect, Right, Bottom);
+}
+int TCustomDBGridEh::GetCellHighlightOpacity(int ACol, int ARow) {
+  return inherited::GetCellHighlightOpacity(ACol, ARow);
+}
+void TCustomDBGridEh::FillCellBackground(const TRect& ARect, TAxisColCellParamsEh* Params,
+                                         TGridDrawState AState) {
+  inherited::FillCellBackground(ARect, Params, AState);
+}
+TAxisBarEh* TCustomDBGridEh::GetAxisBarAtTitlePoint(int X, int Y) {
+  return inherited::GetAxisBarAtTitlePoint(X, Y);
+}
+TWinControl* TCustomDBGridEh::GetOpenFilterDropDown() {
+  return inherited::GetOpenFilterDropDown();
+}
+void TCustomDBGridEh::GetCellOfAxisBar(TAxisBarEh* Bar, int& ACol, int& ARow) {
+  inherited::GetCellOfAxisBar(Bar, ACol, ARow);
+}
+int TCustomDBGridEh::GetTitleLayoutMode() {
+  return inherited::GetTitleLayoutMode();
+}
+int TCustomDBGridEh::GetRowTreeIndent(int ARow) {
+  return inherited::GetRowTreeIndent(ARow);
+}
+bool TCustomDBGridEh::DrawCellSelectionBackground(int ACol, int ARow, int AreaCol, int AreaRow,
+                                                  TAxisBarEh* Bar, const TRect& ARect,
+                                                  TAxisColCellParamsEh* Params) {
+  return inherited::DrawCellSelectionBackground(ACol, ARow, AreaCol, AreaRow, Bar, ARect, Params);
+}
+bool TCustomDBGridEh::CanHotTrackCell(int ACol, int ARow) {
+  return inherited::CanHotTrackCell(ACol, ARow);
+}
+void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  inherited::MouseDown(Button, Shift, X, Y);
+}
+void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
+  inherited::MouseMove(Shift, X, Y);
+}
+void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  inherited::MouseUp(Button, Shift, X, Y);
+}
+void TCustomDBGridEh::CancelMode() {
+  inherited::CancelMode();
+}
+bool TCustomDBGridEh::IsDesignHitTest(int X, int Y) {
+  return inherited::IsDesignHitTest(X, Y);
+}
+void TCustomDBGridEh::CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos,
+                                      int& SizingOfs, TGridDrawInfoEh& FixedInfo) {
+  inherited::CalcSizingState(X, Y, State, Index, SizingPos, SizingOfs, FixedInfo);
+}
+void TCustomDBGridEh::GetSizingLineRange(const TGridDrawInfoEh& DrawInfo, int& StartPos, int& EndPos) {
+  inherited::GetSizingLineRange(DrawInfo, StartPos, EndPos);
+}
+bool TCustomDBGridEh::EndColumnDrag(int& Origin, int& Destination, const TPoint& MousePt) {
+  return inherited::EndColumnDrag(Origin, Destination, MousePt);
+}
+bool TCustomDBGridEh::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
+  return inherited::DoMouseWheelDown(Shift, MousePos);
+}
+bool TCustomDBGridEh::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
+  return inherited::DoMouseWheelUp(Shift, MousePos);
+}
+void TCustomDBGridEh::KeyDown(WORD& Key, TShiftState Shift) {
+  inherited::KeyDown(Key, Shift);
+}
+void TCustomDBGridEh::KeyPress(char32_t& Key) {
+  inherited::KeyPress(Key);
+}
+void TCustomDBGridEh::KeyUp(WORD& Key, TShiftState Shift) {
+  inherited::KeyUp(Key, Shift);
+}
+void TCustomDBGridEh::Dispatch(TMessage& Message) {
+  inherited::Dispatch(Message);
+}
+void TCustomDBGridEh::WndProc(TMessage& Message) {
+  inherited::WndProc(Message);
+}
+void TCustomDBGridEh::WMVScroll(TMessage& Message) {
+  inherited::WMVScroll(Message);
+}
+void TCustomDBGridEh::WMHScroll(TMessage& Message) {
+  inherited::WMHScroll(Message);
+}
+void TCustomDBGridEh::WMSize(TMessage& Message) {
+  inherited::WMSize(Message);
+}
+void TCustomDBGridEh::WMSetCursor(TMessage& Message) {
+  inherited::WMSetCursor(Message);
+}
+void TCustomDBGridEh::WMSetFocus(TMessage& Message) {
+  inherited::WMSetFocus(Message);
+}
+void TCustomDBGridEh::WMKillFocus(TMessage& Message) {
+  inherited::WMKillFocus(Message);
+}
+void TCustomDBGridEh::WMChar(TMessage& Message) {
+  inherited::WMChar(Message);
+}
+void TCustomDBGridEh::WMTimer(TMessage& Message) {
+  inherited::WMTimer(Message);
+}
+void TCustomDBGridEh::WMCommand(TMessage& Message) {
+  inherited::WMCommand(Message);
+}
+void TCustomDBGridEh::WMCancelMode(TMessage& Message) {
+  inherited::WMCancelMode(Message);
+}
+void TCustomDBGridEh::WMRButtonDown(TMessage& Message) {
+  inherited::WMRButtonDown(Message);
+}
+void TCustomDBGridEh::WMLButtonDown(TMessage& Message) {
+  inherited::WMLButtonDown(Message);
+}
+void TCustomDBGridEh::WMWindowPosChanged(TMessage& Message) {
+  inherited::WMWindowPosChanged(Message);
+}
+void TCustomDBGridEh::WMDeferredLayout(TMessage& Message) {
+  inherited::WMDeferredLayout(Message);
+}
+void TCustomDBGridEh::CMMouseWheel(TMessage& Message) {
+  inherited::CMMouseWheel(Message);
+}
+void TCustomDBGridEh::CMMouseLeave(TMessage& Message) {
+  inherited::CMMouseLeave(Message);
+}
+void TCustomDBGridEh::CMHintShow(TMessage& Message) {
+  inherited::CMHintShow(Message);
+}
+void TCustomDBGridEh::CMFontChanged(TMessage& Message) {
+  inherited::CMFontChanged(Message);
+}
+void TCustomDBGridEh::SetFocus() {
+  inherited::SetFocus();
+}
+void TCustomDBGridEh::DoEnter() {
+  inherited::DoEnter();
+}
+void TCustomDBGridEh::DoExit() {
+  inherited::DoExit();
+}
+bool TCustomDBGridEh::ExecuteAction(TBasicAction* Action) {
+  return inherited::ExecuteAction(Action);
+}
+bool TCustomDBGridEh::UpdateAction(TBasicAction* Action) {
+  return inherited::UpdateAction(Action);
+}
+bool TCustomDBGridEh::CanUpdateByAllowedOperations() {
+  return inherited::CanUpdateByAllowedOperations();
+}
+TRect TCustomDBGridEh::GetEditRect(int ACol, int ARow) {
+  return inherited::GetEditRect(ACol, ARow);
+}
+void TCustomDBGridEh::ShowEditor() {
+  inherited::ShowEditor();
+}
+void TCustomDBGridEh::HideEditor() {
+  inherited::HideEditor();
+}
+void TCustomDBGridEh::InvalidateEditor() {
+  inherited::InvalidateEditor();
+}
+void TCustomDBGridEh::UpdateEdit() {
+  inherited::UpdateEdit();
+}
+void TCustomDBGridEh::UpdateText() {
+  inherited::UpdateText();
+}
+void TCustomDBGridEh::UpdateData() {
+  inherited::UpdateData();
+}
+void TCustomDBGridEh::CancelEdit() {
+  inherited::CancelEdit();
+}
+void TCustomDBGridEh::RecordChanged(TField* Field) {
+  inherited::RecordChanged(Field);
+}
+bool TCustomDBGridEh::InplaceEditCanModify(TControl* Editor) {
+  return inherited::InplaceEditCanModify(Editor);
+}
+void TCustomDBGridEh::GetMouseDownInfo(TPoint& Pos, int32_t& Time) {
+  inherited::GetMouseDownInfo(Pos, Time);
+}
+void TCustomDBGridEh::InplaceEditWndProc(TControl* Editor, TMessage& Message) {
+  inherited::InplaceEditWndProc(Editor, Message);
+}
+void TCustomDBGridEh::InplaceEditKeyDown(TControl* Editor, Word& Key, TShiftState Shift) {
+  inherited::InplaceEditKeyDown(Editor, Key, Shift);
+}
+void TCustomDBGridEh::InplaceEditKeyPress(TControl* Editor, char32_t& Key) {
+  inherited::InplaceEditKeyPress(Editor, Key);
+}
+void TCustomDBGridEh::InplaceEditKeyUp(TControl* Editor, Word& Key, TShiftState Shift) {
+  inherited::InplaceEditKeyUp(Editor, Key, Shift);
+}
+void TCustomDBGridEh::SetCol(int Value) {
+  inherited::SetCol(Value);
+}
+
+// --- TDBGridTitleParamsEh ---
+
+TGridCellFillStyleEh TDBGridTitleParamsEh::GetActualFillStyle() {
+  RaiseNotAvailable("TDBGridTitleParamsEh.GetActualFillStyle");
+}
+TColor TDBGridTitleParamsEh::GetActualHorzLineColor() {
+  RaiseNotAvailable("TDBGridTitleParamsEh.GetActualHorzLineColor");
+}
+TColor TDBGridTitleParamsEh::GetActualVertLineColor() {
+  RaiseNotAvailable("TDBGridTitleParamsEh.GetActualVertLineColor");
+}
+void TDBGridTitleParamsEh::DrawSortMarker(TCanvas*, const TRect&, TSortMarkerEh, TSortMarkerStyleEh, bool) {
+  RaiseNotAvailable("TDBGridTitleParamsEh.DrawSortMarker");
+}
+void TDBGridTitleParamsEh::RefreshDefaultFont() {
+  RaiseNotAvailable("TDBGridTitleParamsEh.RefreshDefaultFont");
+}
+
+// --- TDBGridIndicatorParamsEh ---
+
+TGridCellFillStyleEh TDBGridIndicatorParamsEh::GetActualFillStyle() {
+  RaiseNotAvailable("TDBGridIndicatorParamsEh.GetActualFillStyle");
+}
+TColor TDBGridIndicatorParamsEh::GetActualHorzLineColor() {
+  RaiseNotAvailable("TDBGridIndicatorParamsEh.GetActualHorzLineColor");
+}
+TColor TDBGridIndicatorParamsEh::GetActualVertLineColor() {
+  RaiseNotAvailable("TDBGridIndicatorParamsEh.GetActualVertLineColor");
+}
+
+// --- TDBGridFooterParamsEh ---
+
+TGridCellFillStyleEh TDBGridFooterParamsEh::GetActualFillStyle() {
+  RaiseNotAvailable("TDBGridFooterParamsEh.GetActualFillStyle");
+}
+TColor TDBGridFooterParamsEh::GetActualHorzLineColor() {
+  RaiseNotAvailable("TDBGridFooterParamsEh.GetActualHorzLineColor");
+}
+TColor TDBGridFooterParamsEh::GetActualVertLineColor() {
+  RaiseNotAvailable("TDBGridFooterParamsEh.GetActualVertLineColor");
+}
+void TDBGridFooterParamsEh::RefreshDefaultFont() {
+  RaiseNotAvailable("TDBGridFooterParamsEh.RefreshDefaultFont");
+}
+
+// --- TGridTreeViewParamsEh ---
+
+TTreeViewGlyphStyleEh TGridTreeViewParamsEh::GetActualGlyphStyle() {
+  RaiseNotAvailable("TGridTreeViewParamsEh.GetActualGlyphStyle");
+}
+
+// --- TDBGridEhScrollBar ---
+
+bool TDBGridEhScrollBar::IsShowing() {
+  RaiseNotAvailable("TDBGridEhScrollBar.IsShowing");
+}
+bool TDBGridEhScrollBar::IsScrollNeeded() {
+  RaiseNotAvailable("TDBGridEhScrollBar.IsScrollNeeded");
+}
+void TDBGridEhScrollBar::GetScrollInfo(SCROLLINFO&) {
+  RaiseNotAvailable("TDBGridEhScrollBar.GetScrollInfo");
+}
+void TDBGridEhScrollBar::SmoothStepChanged() {
+  RaiseNotAvailable("TDBGridEhScrollBar.SmoothStepChanged");
+}
+void TDBGridEhScrollBar::Changed() {
+  RaiseNotAvailable("TDBGridEhScrollBar.Changed");
+}
+bool TDBGridEhScrollBar::IsPanelNeeded() {
+  RaiseNotAvailable("TDBGridEhScrollBar.IsPanelNeeded");
+}
+
+// --- THorzDBGridEhScrollBar ---
+
+void THorzDBGridEhScrollBar::SmoothStepChanged() {
+  inherited::SmoothStepChanged();
+}
+bool THorzDBGridEhScrollBar::IsPanelNeeded() {
+  return inherited::IsPanelNeeded();
+}
+
+// --- TVertDBGridEhScrollBar ---
+
+void TVertDBGridEhScrollBar::SmoothStepChanged() {
+  inherited::SmoothStepChanged();
+}
+void TVertDBGridEhScrollBar::SetParams(int, int, int, int) {
+  RaiseNotAvailable("TVertDBGridEhScrollBar.SetParams");
+}
+
+// --- TSTDBGridEhFilter ---
+
+TFont* TSTDBGridEhFilter::GetParentFont() {
+  RaiseNotAvailable("TSTDBGridEhFilter.GetParentFont");
+}
+TColor TSTDBGridEhFilter::GetActualColor() {
+  RaiseNotAvailable("TSTDBGridEhFilter.GetActualColor");
+}
+TColor TSTDBGridEhFilter::GetActualHorzLineColor() {
+  RaiseNotAvailable("TSTDBGridEhFilter.GetActualHorzLineColor");
+}
+TColor TSTDBGridEhFilter::GetActualVertLineColor() {
+  RaiseNotAvailable("TSTDBGridEhFilter.GetActualVertLineColor");
+}
+void TSTDBGridEhFilter::RefreshDefaultFont() {
+  RaiseNotAvailable("TSTDBGridEhFilter.RefreshDefaultFont");
+}
+int TSTDBGridEhFilter::GetRowHeight() {
+  RaiseNotAvailable("TSTDBGridEhFilter.GetRowHeight");
+}
+
+// --- TDBGridEhSumList ---
+
+void TDBGridEhSumList::SetDataSetEvents() {
+  inherited::SetDataSetEvents();
+}
+void TDBGridEhSumList::ResetDataSetEvents() {
+  inherited::ResetDataSetEvents();
+}
+void TDBGridEhSumList::RecalcAll() {
+  inherited::RecalcAll();
+}
+
+// --- THeadTreeNode ---
+
+THeadTreeNode* THeadTreeNode::Add(THeadTreeNode*, const std::string&, int, int) {
+  RaiseNotAvailable("THeadTreeNode.Add");
+}
+THeadTreeNode* THeadTreeNode::AddChild(THeadTreeNode*, const std::string&, int, int) {
+  RaiseNotAvailable("THeadTreeNode.AddChild");
+}
+void THeadTreeNode::FreeAllChild(THeadTreeNode*) {
+  RaiseNotAvailable("THeadTreeNode.FreeAllChild");
+}
+bool THeadTreeNode::Find(THeadTreeNode*, THeadTreeNode*) {
+  RaiseNotAvailable("THeadTreeNode.Find");
+}
+int THeadTreeNode::GetLevel(THeadTreeNode*) {
+  RaiseNotAvailable("THeadTreeNode.GetLevel");
+}
+void THeadTreeNode::Union(THeadTreeNode*, THeadTreeNode*, const std::string&, int) {
+  RaiseNotAvailable("THeadTreeNode.Union");
+}
+void THeadTreeNode::CreateFieldTree(TCustomDBGridEh*) {
+  RaiseNotAvailable("THeadTreeNode.CreateFieldTree");
+}
+
+// --- TDBGridEhGroupingPanelEh ---
+
+TColor TDBGridEhGroupingPanelEh::GetColor() {
+  RaiseNotAvailable("TDBGridEhGroupingPanelEh.GetColor");
+}
+
+// --- TDBGridEhDataGroupsEh ---
+
+TColor TDBGridEhDataGroupsEh::GetLevelDefaultColor() const {
+  return inherited::GetLevelDefaultColor();
+}
+TFont* TDBGridEhDataGroupsEh::GetLevelDefaultFont() const {
+  return inherited::GetLevelDefaultFont();
+}
+void TDBGridEhDataGroupsEh::ActiveChanged() {
+  inherited::ActiveChanged();
+}
+void TDBGridEhDataGroupsEh::ActiveGroupingStructChanged() {
+  inherited::ActiveGroupingStructChanged();
+}
+void TDBGridEhDataGroupsEh::InvalidateGrid() {
+  inherited::InvalidateGrid();
+}
+void TDBGridEhDataGroupsEh::RebuildActiveGroupLevels() {
+  inherited::RebuildActiveGroupLevels();
+}
+void TDBGridEhDataGroupsEh::ResortLevel(int LevelIndex, TSortOrderEh SortOrder) {
+  inherited::ResortLevel(LevelIndex, SortOrder);
+}
+bool TDBGridEhDataGroupsEh::IsGroupingActive() const {
+  return inherited::IsGroupingActive();
+}
+void TDBGridEhDataGroupsEh::ColumnRemoved(TColumnEh*) {
+  RaiseNotAvailable("TDBGridEhDataGroupsEh.ColumnRemoved");
+}
+TGroupDataTreeNodeEh* TDBGridEhDataGroupsEh::GetCurrentNode() {
+  RaiseNotAvailable("TDBGridEhDataGroupsEh.GetCurrentNode");
+}
+
+// --- TDBGridEhDataGroupLevelEh ---
+
+Variant TDBGridEhDataGroupLevelEh::GetKeyValue() {
+  return inherited::GetKeyValue();
+}
+std::string TDBGridEhDataGroupLevelEh::GetKeyValueAsText(const Variant& KeyValue) {
+  return inherited::GetKeyValueAsText(KeyValue);
+}
+void TDBGridEhDataGroupLevelEh::GetGroupRowText(TGroupDataTreeNodeEh*, std::string&) {
+  RaiseNotAvailable("TDBGridEhDataGroupLevelEh.GetGroupRowText");
+}
+void TDBGridEhDataGroupLevelEh::InvalidateGrid() {
+  inherited::InvalidateGrid();
+}
+
+// --- TRowDetailPanelEh ---
+
+bool TRowDetailPanelEh::ExpandButtonHitTest(int, int, const TRect&) {
+  RaiseNotAvailable("TRowDetailPanelEh.ExpandButtonHitTest");
+}
+TColor TRowDetailPanelEh::GetActualColor() {
+  RaiseNotAvailable("TRowDetailPanelEh.GetActualColor");
+}
+
+// --- TDBGridEhIndicatorTitle ---
+
+void TDBGridEhIndicatorTitle::MouseDown(TMouseButton, TShiftState, int, int) {
+  RaiseNotAvailable("TDBGridEhIndicatorTitle.MouseDown");
+}
+
+// --- TDBGridSearchPanelEh ---
+
+bool TDBGridSearchPanelEh::Visible() {
+  RaiseNotAvailable("TDBGridSearchPanelEh.Visible");
+}
+void TDBGridSearchPanelEh::SetPanelShowing(bool) {
+  RaiseNotAvailable("TDBGridSearchPanelEh.SetPanelShowing");
+}
+bool TDBGridSearchPanelEh::IsSearching() {
+  RaiseNotAvailable("TDBGridSearchPanelEh.IsSearching");
+}
+void TDBGridSearchPanelEh::SetSearching(bool) {
+  RaiseNotAvailable("TDBGridSearchPanelEh.SetSearching");
+}
+int TDBGridSearchPanelEh::GetHeightInGrid() {
+  RaiseNotAvailable("TDBGridSearchPanelEh.GetHeightInGrid");
+}
+void TDBGridSearchPanelEh::FindNext() {
+  RaiseNotAvailable("TDBGridSearchPanelEh.FindNext");
+}
+void TDBGridSearchPanelEh::FindPrior() {
+  RaiseNotAvailable("TDBGridSearchPanelEh.FindPrior");
+}
+void TDBGridSearchPanelEh::SearchAsTyped() {
+  RaiseNotAvailable("TDBGridSearchPanelEh.SearchAsTyped");
+}
+
+// --- TDBGridEhSelectionCols ---
+
+void TDBGridEhSelectionCols::Add(TColumnEh*) {
+  RaiseNotAvailable("TDBGridEhSelectionCols.Add");
+}
+void TDBGridEhSelectionCols::InvertSelect(TColumnEh*) {
+  RaiseNotAvailable("TDBGridEhSelectionCols.InvertSelect");
+}
+void TDBGridEhSelectionCols::Select(TColumnEh*, bool) {
+  RaiseNotAvailable("TDBGridEhSelectionCols.Select");
+}
+void TDBGridEhSelectionCols::SelectShift(TColumnEh*) {
+  RaiseNotAvailable("TDBGridEhSelectionCols.SelectShift");
+}
+
+// --- TDBGridEhSelectionRect ---
+
+void TDBGridEhSelectionRect::Select(int, const TBookmark&, bool) {
+  RaiseNotAvailable("TDBGridEhSelectionRect.Select");
+}
+bool TDBGridEhSelectionRect::CellSelected(int, const TBookmark&) {
+  RaiseNotAvailable("TDBGridEhSelectionRect.CellSelected");
+}
+TBookmark TDBGridEhSelectionRect::GetTopRow() {
+  RaiseNotAvailable("TDBGridEhSelectionRect.GetTopRow");
+}
+TBookmark TDBGridEhSelectionRect::GetBottomRow() {
+  RaiseNotAvailable("TDBGridEhSelectionRect.GetBottomRow");
+}
+int TDBGridEhSelectionRect::GetLeftCol() {
+  RaiseNotAvailable("TDBGridEhSelectionRect.GetLeftCol");
+}
+int TDBGridEhSelectionRect::GetRightCol() {
+  RaiseNotAvailable("TDBGridEhSelectionRect.GetRightCol");
+}
+void TDBGridEhSelectionRect::DataRect(TRect&) {
+  RaiseNotAvailable("TDBGridEhSelectionRect.DataRect");
+}
+
+// --- TDBGridEhSelection ---
+
+void TDBGridEhSelection::SelectionRect(TRect&) {
+  RaiseNotAvailable("TDBGridEhSelection.SelectionRect");
+}
+
+// --- TRowDetailPanelControlEh ---
+
+void TRowDetailPanelControlEh::CreateParams(TCreateParams& Params) {
+  inherited::CreateParams(Params);
+}
+void TRowDetailPanelControlEh::WMNCHitTest(TMessage&) {
+  RaiseNotAvailable("TRowDetailPanelControlEh.WMNCHitTest");
+}
+void TRowDetailPanelControlEh::WMNCCalcSize(TMessage&) {
+  RaiseNotAvailable("TRowDetailPanelControlEh.WMNCCalcSize");
+}
+void TRowDetailPanelControlEh::WMNCPaint(TMessage&) {
+  RaiseNotAvailable("TRowDetailPanelControlEh.WMNCPaint");
+}
+void TRowDetailPanelControlEh::WMSetCursor(TMessage&) {
+  RaiseNotAvailable("TRowDetailPanelControlEh.WMSetCursor");
+}
+void TRowDetailPanelControlEh::WMNCLButtonDown(TMessage&) {
+  RaiseNotAvailable("TRowDetailPanelControlEh.WMNCLButtonDown");
+}
+void TRowDetailPanelControlEh::MouseMove(TShiftState Shift, int X, int Y) {
+  inherited::MouseMove(Shift, X, Y);
+}
+void TRowDetailPanelControlEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  inherited::MouseUp(Button, Shift, X, Y);
+}
+void TRowDetailPanelControlEh::WMContextMenu(TMessage&) {
+  RaiseNotAvailable("TRowDetailPanelControlEh.WMContextMenu");
+}
+void TRowDetailPanelControlEh::CMChildKey(TMessage&) {
+  RaiseNotAvailable("TRowDetailPanelControlEh.CMChildKey");
+}
+
+// --- TDBGridSearchPanelControlEh ---
+
+void TDBGridSearchPanelControlEh::ButtonClick(int) {
+  RaiseNotAvailable("TDBGridSearchPanelControlEh.ButtonClick");
+}
+void TDBGridSearchPanelControlEh::ButtonMouseDown(TObject*, TMouseButton, TShiftState, int, int) {
+  RaiseNotAvailable("TDBGridSearchPanelControlEh.ButtonMouseDown");
+}
+void TDBGridSearchPanelControlEh::UpdateFilterButton(TObject*) {
+  RaiseNotAvailable("TDBGridSearchPanelControlEh.UpdateFilterButton");
+}
+int TDBGridSearchPanelControlEh::RealignControls(int, int) {
+  RaiseNotAvailable("TDBGridSearchPanelControlEh.RealignControls");
+}
+void TDBGridSearchPanelControlEh::SetInScrollBarPanel(bool) {
+  RaiseNotAvailable("TDBGridSearchPanelControlEh.SetInScrollBarPanel");
+}
+int TDBGridSearchPanelControlEh::GetPreferredHeight() {
+  RaiseNotAvailable("TDBGridSearchPanelControlEh.GetPreferredHeight");
+}
+int TDBGridSearchPanelControlEh::GetPreferredWidth(int) {
+  RaiseNotAvailable("TDBGridSearchPanelControlEh.GetPreferredWidth");
+}
+void TDBGridSearchPanelControlEh::FindNext() {
+  RaiseNotAvailable("TDBGridSearchPanelControlEh.FindNext");
+}
+void TDBGridSearchPanelControlEh::FindPrior() {
+  RaiseNotAvailable("TDBGridSearchPanelControlEh.FindPrior");
+}
+void TDBGridSearchPanelControlEh::ClearSearch() {
+  RaiseNotAvailable("TDBGridSearchPanelControlEh.ClearSearch");
+}
+void TDBGridSearchPanelControlEh::ApplyFilter() {
+  RaiseNotAvailable("TDBGridSearchPanelControlEh.ApplyFilter");
+}
+void TDBGridSearchPanelControlEh::UpdateButtonImages() {
+  RaiseNotAvailable("TDBGridSearchPanelControlEh.UpdateButtonImages");
+}
+void TDBGridSearchPanelControlEh::Paint() {
+  inherited::Paint();
+}
+void TDBGridSearchPanelControlEh::Resize() {
+  inherited::Resize();
+}
+void TDBGridSearchPanelControlEh::WMNCPaint(TMessage&) {
+  RaiseNotAvailable("TDBGridSearchPanelControlEh.WMNCPaint");
+}
+
+// --- TDBGridEhScrollBarPanelControl ---
+
+void TDBGridEhScrollBarPanelControl::SetScrollParams(int, int, int, int) {
+  RaiseNotAvailable("TDBGridEhScrollBarPanelControl.SetScrollParams");
+}
+void TDBGridEhScrollBarPanelControl::Invalidate() {
+  inherited::Invalidate();
+}
+void TDBGridEhScrollBarPanelControl::UpdateNavigatorLayout() {
+  RaiseNotAvailable("TDBGridEhScrollBarPanelControl.UpdateNavigatorLayout");
+}
+void TDBGridEhScrollBarPanelControl::UpdateNavigatorButtonStates() {
+  RaiseNotAvailable("TDBGridEhScrollBarPanelControl.UpdateNavigatorButtonStates");
+}
+void TDBGridEhScrollBarPanelControl::ScrollBarScroll(TObject*, TScrollCode, int&) {
+  RaiseNotAvailable("TDBGridEhScrollBarPanelControl.ScrollBarScroll");
+}
+
+// --- TSizeGripPanelEh ---
+
+bool TSizeGripPanelEh::IsGripActive() {
+  RaiseNotAvailable("TSizeGripPanelEh.IsGripActive");
+}
+void TSizeGripPanelEh::Paint() {
+  inherited::Paint();
+}
+void TSizeGripPanelEh::MouseDown(TMouseButton B, TShiftState S, int X, int Y) {
+  inherited::MouseDown(B, S, X, Y);
+}
+void TSizeGripPanelEh::MouseMove(TShiftState S, int X, int Y) {
+  inherited::MouseMove(S, X, Y);
+}
+void TSizeGripPanelEh::MouseUp(TMouseButton B, TShiftState S, int X, int Y) {
+  inherited::MouseUp(B, S, X, Y);
+}
+void TSizeGripPanelEh::WMSetCursor(TMessage&) {
+  RaiseNotAvailable("TSizeGripPanelEh.WMSetCursor");
+}
+
+// --- TDBGridInplaceEdit ---
+
+void TDBGridInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
+  inherited::KeyDown(Key, Shift);
+}
+void TDBGridInplaceEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  inherited::MouseDown(Button, Shift, X, Y);
+}
+
+// --- TDBGridEhMenuItem ---
+
+void TDBGridEhMenuItem::Click() {
+  inherited::Click();
+}
+
+// --- TSTColumnFilterEh ---
+
+void TSTColumnFilterEh::Clear() {
+  RaiseNotAvailable("TSTColumnFilterEh.Clear");
+}
+std::string TSTColumnFilterEh::GetExpressionAsText() {
+  RaiseNotAvailable("TSTColumnFilterEh.GetExpressionAsText");
+}
+bool TSTColumnFilterEh::CanShowList() {
+  RaiseNotAvailable("TSTColumnFilterEh.CanShowList");
+}
+std::string TSTColumnFilterEh::GetDataField() {
+  RaiseNotAvailable("TSTColumnFilterEh.GetDataField");
+}
+Variant TSTColumnFilterEh::GetOperand1() {
+  RaiseNotAvailable("TSTColumnFilterEh.GetOperand1");
+}
+Variant TSTColumnFilterEh::GetOperand2() {
+  RaiseNotAvailable("TSTColumnFilterEh.GetOperand2");
+}
+void TSTColumnFilterEh::TranslatePickKeyOperands() {
+  RaiseNotAvailable("TSTColumnFilterEh.TranslatePickKeyOperands");
+}
+std::string TSTColumnFilterEh::GetKeyField() {
+  RaiseNotAvailable("TSTColumnFilterEh.GetKeyField");
+}
+TDataSet* TSTColumnFilterEh::GetListDataSet() {
+  RaiseNotAvailable("TSTColumnFilterEh.GetListDataSet");
+}
+std::string TSTColumnFilterEh::GetListField() {
+  RaiseNotAvailable("TSTColumnFilterEh.GetListField");
+}
+void TSTColumnFilterEh::UpdateExpressionFromText() {
+  RaiseNotAvailable("TSTColumnFilterEh.UpdateExpressionFromText");
+}
+std::string TSTColumnFilterEh::GetOperandAsQuotedText(const Variant&, TSTFilterOpEh) {
+  RaiseNotAvailable("TSTColumnFilterEh.GetOperandAsQuotedText");
+}
+void TSTColumnFilterEh::FillKeyAndListValues() {
+  RaiseNotAvailable("TSTColumnFilterEh.FillKeyAndListValues");
+}
+IMemTableDataFieldValueListEh* TSTColumnFilterEh::GetListFieldValueList() {
+  RaiseNotAvailable("TSTColumnFilterEh.GetListFieldValueList");
+}
+void TSTColumnFilterEh::CheckStatesFromExpression() {
+  RaiseNotAvailable("TSTColumnFilterEh.CheckStatesFromExpression");
+}
+void TSTColumnFilterEh::SetExpressionFromCheckStates() {
+  RaiseNotAvailable("TSTColumnFilterEh.SetExpressionFromCheckStates");
+}
+
+// --- the table of raising operations ---
+
+namespace dbgrid_pending_detail {
+
+// A part the grid makes itself; its absence is a fault of the grid, not a pending operation.
+template <class T>
+T* Part(T* Object) {
+  if (!Object) throw std::logic_error("the grid lacks a part it should own");
+  return Object;
+}
+
+// A column of the grid; one is added when the grid has none.
+TColumnEh* AnyColumn(TCustomDBGridEh* Grid) {
+  TDBGridColumnsEh* columns = Grid->Columns();
+  return columns->Count() > 0 ? columns->GetColumn(0) : columns->Add();
+}
+
+}  // namespace dbgrid_pending_detail
+
+// One entry: the operation's name and a call of it on the grid g.
+#define DBGRID_PENDING_ENTRY(Name, ...)           \
+  TDBGridEhPendingEntry {                         \
+    Name, [](TCustomDBGridEh* g) { __VA_ARGS__; } \
+  }
+
+const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
+  using namespace dbgrid_pending_detail;
+  // One entry a line.
+  // clang-format off
+  static const std::vector<TDBGridEhPendingEntry> entries{
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.ForwardBoolOperation", g->ForwardBoolOperation(false)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.ForEachSelectedRecord", g->ForEachSelectedRecord(false, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.ApplySorting", g->ApplySorting()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataGroupRow", g->DrawDataGroupRow(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataRowGroupIndent", g->DrawDataRowGroupIndent(0, 0, TRect{}, TGridDrawState{}, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataGroupFooterCell", g->DrawDataGroupFooterCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTreeArea", g->DrawTreeArea(0, 0, TRect{}, TGridDrawState{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTitleFilterCell", g->DrawTitleFilterCell(nullptr, TRect{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.OutBoundaryMouseDown", g->OutBoundaryMouseDown(TMouseButton{}, TShiftState{}, 0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.HotTrackChanged", g->HotTrackChanged()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawRowPanelTitleCell", g->DrawRowPanelTitleCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawRowPanelDataCell", g->DrawRowPanelDataCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawRowPanelFooterCell", g->DrawRowPanelFooterCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawRowDetailButton", g->DrawRowDetailButton(TRect{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DefaultApplyFilter", g->DefaultApplyFilter()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GridLineParams", g->GridLineParams()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetGridLineParams", g->SetGridLineParams(nullptr)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.BackgroundData", g->BackgroundData()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTitleUpperLevels", g->DrawTitleUpperLevels(nullptr, TRect{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.IsScrollBarPanelVisible", g->IsScrollBarPanelVisible()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateScrollBarPanel", g->UpdateScrollBarPanel()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawEmptySpaceColumns", g->DrawEmptySpaceColumns(TGridDrawInfoEh{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SelectionScrolled", g->SelectionScrolled()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.WriteWindowScrollBar", g->WriteWindowScrollBar(0, 0, 0, 0, 0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetCanvasMirroring", g->SetCanvasMirroring(false)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.WriteCellTextMirrored", g->WriteCellTextMirrored(nullptr, nullptr, TRect{}, false, 0, 0, "", TAlignment{}, TTextLayout{}, false, false, 0, 0, false, "", TColor{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawCellImageMirrored", g->DrawCellImageMirrored(nullptr, TRect{}, nullptr, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CenterCheckBoxRect", TRect aRect{}; g->CenterCheckBoxRect(aRect)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.WriteHighlightedCellText", g->WriteHighlightedCellText(nullptr, nullptr, TRect{}, "", TAlignment{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.AddHighlightTexts", g->AddHighlightTexts(nullptr)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RemoveHighlightTexts", g->RemoveHighlightTexts(nullptr)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetDataAreaWidth", g->GetDataAreaWidth()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateSearchPanelLayout", g->UpdateSearchPanelLayout()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.ScrollBarPanelScroll", int scrollPos{}; g->ScrollBarPanelScroll(nullptr, TScrollCode{}, scrollPos)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.ExtScrollBarWndProc", TMessage message{}; g->ExtScrollBarWndProc(nullptr, message)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetToolStripTextColor", g->GetToolStripTextColor()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetCopyMenuHint", g->SetCopyMenuHint("")),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SelectionAggregates", Variant sum{}; Variant count{}; Variant avg{}; Variant min{}; Variant max{}; g->SelectionAggregates(sum, count, avg, min, max)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CanCellDblClick", g->CanCellDblClick(0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DefaultCellMouseClick", g->DefaultCellMouseClick(TGridCoord{}, TMouseButton{}, TShiftState{}, TPoint{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DefaultCellMouseDown", g->DefaultCellMouseDown(TGridCoord{}, TMouseButton{}, TShiftState{}, 0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CellClickHook", g->CellClickHook(0, 0, TMouseButton{}, TShiftState{}, 0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CellMouseUp", g->CellMouseUp(TGridCoord{}, TMouseButton{}, TShiftState{}, 0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DoTitleBtnClick", g->DoTitleBtnClick(0, nullptr)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DoCheckTitleBtn", bool enabled{}; g->DoCheckTitleBtn(0, enabled)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DoTitleClick", g->DoTitleClick(nullptr)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.IndicatorTitleClick", g->IndicatorTitleClick(TGridCoord{}, TMouseButton{}, TShiftState{}, 0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.IndicatorTitleMouseDown", g->IndicatorTitleMouseDown(TGridCoord{}, TMouseButton{}, TShiftState{}, 0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.EndTitleTracking", g->EndTitleTracking()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateTitlePressState", g->UpdateTitlePressState(0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.TitleHitTest", g->TitleHitTest(0, 0, nullptr, TRect{}, TPoint{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.TitleButtonRelease", g->TitleButtonRelease(false)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.TitleEdgeHitTest", g->TitleEdgeHitTest(0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GroupRowMouseDown", g->GroupRowMouseDown(TMouseButton{}, TShiftState{}, 0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.TitleOrCellMouseDown", g->TitleOrCellMouseDown(0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CalcFrozenColSizingState", int index{}; int sizingPos{}; int sizingOfs{}; g->CalcFrozenColSizingState(0, 0, index, sizingPos, sizingOfs)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawOwnSizingLine", g->DrawOwnSizingLine(0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DragAutoScroll", g->DragAutoScroll()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.StartRowDragTimer", g->StartRowDragTimer(0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.StopRowDragTimer", g->StopRowDragTimer()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.StopTracking", g->StopTracking()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.ClearSelectionOnClick", g->ClearSelectionOnClick()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DoSortMarkingChanged", g->DoSortMarkingChanged()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DefaultApplySorting", g->DefaultApplySorting()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.KeyClearSelection", g->KeyClearSelection()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.KeyClearSelectionWhenAsked", g->KeyClearSelectionWhenAsked()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.KeyNextRow", g->KeyNextRow(TShiftState{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.KeyPriorRow", g->KeyPriorRow(TShiftState{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.KeyTabMove", g->KeyTabMove(false)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.KeyEnterFilterRow", g->KeyEnterFilterRow()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.FocusRowDetailPanel", g->FocusRowDetailPanel()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.MoveWithSelection", g->MoveWithSelection(false, 0, false, false)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GroupRowKeyDown", WORD key{}; g->GroupRowKeyDown(key, TShiftState{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GroupFooterKeyDown", WORD key{}; g->GroupFooterKeyDown(key, TShiftState{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.InsertRecord", g->InsertRecord()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.AppendRecord", g->AppendRecord()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CopyValueFromPreviousRecord", g->CopyValueFromPreviousRecord()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.WMGetDlgCode", TMessage message{}; g->WMGetDlgCode(message)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CMHintShowPause", TMessage message{}; g->CMHintShowPause(message)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CMDesignHitTest", TMessage message{}; g->CMDesignHitTest(message)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CMCancelMode", TMessage message{}; g->CMCancelMode(message)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CMChanged", TMessage message{}; g->CMChanged(message)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.FocusChanged", g->FocusChanged()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CheckCopyAction", g->CheckCopyAction()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CheckCutAction", g->CheckCutAction()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CheckPasteAction", g->CheckPasteAction()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CheckDeleteAction", g->CheckDeleteAction()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CheckSelectAllAction", g->CheckSelectAllAction()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateEditorVisibility", g->UpdateEditorVisibility()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.ApplyFilter", g->ApplyFilter()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.ClearFilter", g->ClearFilter()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CanEditFilterCell", g->CanEditFilterCell(0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.StartFilterEdit", g->StartFilterEdit(0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.StopFilterEdit", g->StopFilterEdit()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.MoveFilterEditCol", g->MoveFilterEditCol(false, false)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.IsFilterRow", g->IsFilterRow(0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.TakeFilterEditorValue", g->TakeFilterEditorValue()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.HideFilterEditor", g->HideFilterEditor()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.PlaceFilterEditor", g->PlaceFilterEditor(false)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.PrepareFilterEditor", g->PrepareFilterEditor(nullptr)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.FilterEditKeyPress", char32_t key{}; g->FilterEditKeyPress(nullptr, key)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.FilterEditDropDown", g->FilterEditDropDown(nullptr)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.FilterEditCloseUp", g->FilterEditCloseUp(nullptr, false)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.FilterEditChangeNotify", g->FilterEditChangeNotify(nullptr, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.FillSTFilterListValues", g->FillSTFilterListValues(nullptr, nullptr)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.STFilterChanged", g->STFilterChanged(nullptr)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DropDownTitleFilter", g->DropDownTitleFilter(nullptr)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CloseTitleFilter", g->CloseTitleFilter(false)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetTitleFilterButtonRect", TRect aRect{}; g->GetTitleFilterButtonRect(0, aRect)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.ColumnByFieldNameForFilter", g->ColumnByFieldNameForFilter("")),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetFieldValueList", g->GetFieldValueList(nullptr)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CreateFilterEditor", g->CreateFilterEditor()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CanShowFilterEditor", g->CanShowFilterEditor()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetColumnFilterText", g->SetColumnFilterText(0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetSearchMode", g->SetSearchMode(false)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SearchInProgress", g->SearchInProgress()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SearchText", g->SearchText()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.ApplySearchFilter", g->ApplySearchFilter("")),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CancelSearchFilter", g->CancelSearchFilter()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CheckSearchFilterDataSet", g->CheckSearchFilterDataSet()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SearchFilterRecord", bool accept{}; g->SearchFilterRecord(nullptr, accept)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.ExecuteFindDialog", g->ExecuteFindDialog("", nullptr, false)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.IsFindDialogModal", g->IsFindDialogModal()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.IncSearch", g->IncSearch("", 0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.IncrementalSearchKey", g->IncrementalSearchKey(char32_t{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.StopIncSearch", g->StopIncSearch()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RestartIncSearchTimer", g->RestartIncSearchTimer()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CanSelectType", g->CanSelectType(TDBGridEhSelectionType{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SaveBookmark", g->SaveBookmark()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RestoreBookmark", g->RestoreBookmark()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.StartRecordMoving", g->StartRecordMoving(0, 0, false)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CanStartRecordMoving", int sourceRow{}; int targetRow{}; g->CanStartRecordMoving(sourceRow, targetRow, TPoint{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetRecordMovingTarget", TRect lineRect{}; g->GetRecordMovingTarget(0, TPoint{}, lineRect)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateRecordMoving", g->UpdateRecordMoving(0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.EndRecordMoving", g->EndRecordMoving(false)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DoMoveRecords", g->DoMoveRecords(nullptr, 0, false)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DefaultMoveRecords", g->DefaultMoveRecords(nullptr, 0, false)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.OptimizeSelectedColsWidth", g->OptimizeSelectedColsWidth(nullptr)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.PaintTreeArea", g->PaintTreeArea(nullptr, TRect{}, false, false)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTreeElementMirrored", g->DrawTreeElementMirrored(nullptr, TRect{}, 0, TTreeViewGlyphStyleEh{}, false)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTreeElementInSlot", g->DrawTreeElementInSlot(nullptr, TRect{}, 0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.MemTableRecordsChanged", g->MemTableRecordsChanged(TMemTableChangeKindEh{}, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.MemTableRecordMoved", g->MemTableRecordMoved(0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.OwnRowsScroll", g->OwnRowsScroll(0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateOwnRowsVertScrollBar", g->UpdateOwnRowsVertScrollBar()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.LimitTopRow", g->LimitTopRow()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RequestRowsToFillView", g->RequestRowsToFillView()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.EnterRowRead", g->EnterRowRead(0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.LeaveRowRead", g->LeaveRowRead()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetDataRowCount", g->GetDataRowCount()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetReadFlatNode", g->GetReadFlatNode()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.IsCurrentRecordRow", g->IsCurrentRecordRow(0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.FollowCurrentRecord", g->FollowCurrentRecord(false)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RefreshDataInterface", g->RefreshDataInterface()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateRowsLayoutForDataIntf", g->UpdateRowsLayoutForDataIntf()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DataColWidth", g->DataColWidth(0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetDataColWidth", g->SetDataColWidth(0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DataRowHeight", g->DataRowHeight(0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetDataRowHeight", g->SetDataRowHeight(0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetDataRowHeightByIndex", g->GetDataRowHeightByIndex(0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetFlatRowHeight", g->SetFlatRowHeight(0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateDataRowHeights", g->UpdateDataRowHeights()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateGroupFooterHeights", g->UpdateGroupFooterHeights()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateFooterRowHeights", g->UpdateFooterRowHeights()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateAllRowHeights", g->UpdateAllRowHeights()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataGroupFooterIndent", g->DrawDataGroupFooterIndent(0, 0, false, TRect{}, TGridDrawState{}, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CheckDataGroupRowHighlight", TColor background{}; g->CheckDataGroupRowHighlight(nullptr, background, 0, TGridDrawState{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GotoRecordNode", g->GotoRecordNode(0, false)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetCurrentNode", g->SetCurrentNode(nullptr, false)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SelectVisibleNode", g->SelectVisibleNode(nullptr, false)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SyncDataSetToCurrentNode", g->SyncDataSetToCurrentNode()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GroupedMoveBy", g->GroupedMoveBy(0, false)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.IsGroupingWorking", g->IsGroupingWorking()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateTopOutBoundaryHeight", g->UpdateTopOutBoundaryHeight()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawGroupingPanelItem", g->DrawGroupingPanelItem(TRect{}, nullptr)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GroupingPanelMouseDown", g->GroupingPanelMouseDown(TMouseButton{}, TShiftState{}, 0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.BeginGroupingPanelDrag", g->BeginGroupingPanelDrag()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetGroupingPanelDropPosition", int index{}; TPoint markerPos{}; int markerHeight{}; g->GetGroupingPanelDropPosition(0, index, markerPos, markerHeight)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GroupingPanelDragMove", g->GroupingPanelDragMove(TShiftState{}, 0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.EndGroupingPanelDrag", g->EndGroupingPanelDrag(TShiftState{}, 0, false, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GroupingPanelItemClick", g->GroupingPanelItemClick()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetRowDetailPanelKeepInViewRow", g->GetRowDetailPanelKeepInViewRow()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetRowDetailPanelLeft", g->GetRowDetailPanelLeft()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawRowDetailPanelSign", g->DrawRowDetailPanelSign(0, TRect{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RowPanelLineHeight", g->RowPanelLineHeight()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CalcRowPanelLayout", g->CalcRowPanelLayout()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.OrderColumnsByRowPanelPlaces", g->OrderColumnsByRowPanelPlaces()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawRowPanelRow", g->DrawRowPanelRow(0, TRect{}, TGridDrawState{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RowPanelColumnAt", g->RowPanelColumnAt(0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RowPanelFocusColumn", g->RowPanelFocusColumn(0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RowPanelKeyDown", WORD key{}; g->RowPanelKeyDown(key, TShiftState{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RowPanelCellMouseDown", g->RowPanelCellMouseDown(TMouseButton{}, TShiftState{}, 0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RowPanelTitleDrag", g->RowPanelTitleDrag(0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RowPanelColumnDragMove", g->RowPanelColumnDragMove(TShiftState{}, 0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RowPanelCellClick", g->RowPanelCellClick(nullptr)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RowPanelMouseMove", g->RowPanelMouseMove(TShiftState{}, 0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RowPanelMouseUp", g->RowPanelMouseUp(TMouseButton{}, TShiftState{}, 0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RowPanelColumnMoveEnd", g->RowPanelColumnMoveEnd(false)),
+    DBGRID_PENDING_ENTRY("TDBGridTitleParamsEh.GetActualFillStyle", g->TitleParams()->GetActualFillStyle()),
+    DBGRID_PENDING_ENTRY("TDBGridTitleParamsEh.GetActualHorzLineColor", g->TitleParams()->GetActualHorzLineColor()),
+    DBGRID_PENDING_ENTRY("TDBGridTitleParamsEh.GetActualVertLineColor", g->TitleParams()->GetActualVertLineColor()),
+    DBGRID_PENDING_ENTRY("TDBGridTitleParamsEh.DrawSortMarker", g->TitleParams()->DrawSortMarker(nullptr, TRect{}, TSortMarkerEh{}, TSortMarkerStyleEh{}, false)),
+    DBGRID_PENDING_ENTRY("TDBGridTitleParamsEh.RefreshDefaultFont", g->TitleParams()->RefreshDefaultFont()),
+    DBGRID_PENDING_ENTRY("TDBGridIndicatorParamsEh.GetActualFillStyle", g->IndicatorParams()->GetActualFillStyle()),
+    DBGRID_PENDING_ENTRY("TDBGridIndicatorParamsEh.GetActualHorzLineColor", g->IndicatorParams()->GetActualHorzLineColor()),
+    DBGRID_PENDING_ENTRY("TDBGridIndicatorParamsEh.GetActualVertLineColor", g->IndicatorParams()->GetActualVertLineColor()),
+    DBGRID_PENDING_ENTRY("TDBGridFooterParamsEh.GetActualFillStyle", g->FooterParams()->GetActualFillStyle()),
+    DBGRID_PENDING_ENTRY("TDBGridFooterParamsEh.GetActualHorzLineColor", g->FooterParams()->GetActualHorzLineColor()),
+    DBGRID_PENDING_ENTRY("TDBGridFooterParamsEh.GetActualVertLineColor", g->FooterParams()->GetActualVertLineColor()),
+    DBGRID_PENDING_ENTRY("TDBGridFooterParamsEh.RefreshDefaultFont", g->FooterParams()->RefreshDefaultFont()),
+    DBGRID_PENDING_ENTRY("TGridTreeViewParamsEh.GetActualGlyphStyle", g->TreeViewParams()->GetActualGlyphStyle()),
+    DBGRID_PENDING_ENTRY("TDBGridEhScrollBar.IsShowing", Part(g->VertScrollBar())->IsShowing()),
+    DBGRID_PENDING_ENTRY("TDBGridEhScrollBar.IsScrollNeeded", Part(g->VertScrollBar())->IsScrollNeeded()),
+    DBGRID_PENDING_ENTRY("TDBGridEhScrollBar.GetScrollInfo", SCROLLINFO info{}; Part(g->VertScrollBar())->GetScrollInfo(info)),
+    DBGRID_PENDING_ENTRY("TDBGridEhScrollBar.SmoothStepChanged", Part(g->VertScrollBar())->SmoothStepChanged()),
+    DBGRID_PENDING_ENTRY("TDBGridEhScrollBar.Changed", Part(g->VertScrollBar())->Changed()),
+    DBGRID_PENDING_ENTRY("TDBGridEhScrollBar.IsPanelNeeded", Part(g->VertScrollBar())->IsPanelNeeded()),
+    DBGRID_PENDING_ENTRY("TVertDBGridEhScrollBar.SetParams", Part(g->VertScrollBar())->SetParams(0, 0, 0, 0)),
+    DBGRID_PENDING_ENTRY("TSTDBGridEhFilter.GetParentFont", Part(g->STFilter())->GetParentFont()),
+    DBGRID_PENDING_ENTRY("TSTDBGridEhFilter.GetActualColor", Part(g->STFilter())->GetActualColor()),
+    DBGRID_PENDING_ENTRY("TSTDBGridEhFilter.GetActualHorzLineColor", Part(g->STFilter())->GetActualHorzLineColor()),
+    DBGRID_PENDING_ENTRY("TSTDBGridEhFilter.GetActualVertLineColor", Part(g->STFilter())->GetActualVertLineColor()),
+    DBGRID_PENDING_ENTRY("TSTDBGridEhFilter.RefreshDefaultFont", Part(g->STFilter())->RefreshDefaultFont()),
+    DBGRID_PENDING_ENTRY("TSTDBGridEhFilter.GetRowHeight", Part(g->STFilter())->GetRowHeight()),
+    DBGRID_PENDING_ENTRY("THeadTreeNode.Add", THeadTreeNode node; node.Add(nullptr, "", 0, 0)),
+    DBGRID_PENDING_ENTRY("THeadTreeNode.AddChild", THeadTreeNode node; node.AddChild(nullptr, "", 0, 0)),
+    DBGRID_PENDING_ENTRY("THeadTreeNode.FreeAllChild", THeadTreeNode node; node.FreeAllChild(nullptr)),
+    DBGRID_PENDING_ENTRY("THeadTreeNode.Find", THeadTreeNode node; node.Find(nullptr, nullptr)),
+    DBGRID_PENDING_ENTRY("THeadTreeNode.GetLevel", THeadTreeNode node; node.GetLevel(nullptr)),
+    DBGRID_PENDING_ENTRY("THeadTreeNode.Union", THeadTreeNode node; node.Union(nullptr, nullptr, "", 0)),
+    DBGRID_PENDING_ENTRY("THeadTreeNode.CreateFieldTree", THeadTreeNode node; node.CreateFieldTree(nullptr)),
+    DBGRID_PENDING_ENTRY("TDBGridEhGroupingPanelEh.GetColor", Part(g->DataGrouping())->GroupPanel()->GetColor()),
+    DBGRID_PENDING_ENTRY("TDBGridEhDataGroupsEh.ColumnRemoved", Part(g->DataGrouping())->ColumnRemoved(nullptr)),
+    DBGRID_PENDING_ENTRY("TDBGridEhDataGroupsEh.GetCurrentNode", Part(g->DataGrouping())->GetCurrentNode()),
+    DBGRID_PENDING_ENTRY("TDBGridEhDataGroupLevelEh.GetGroupRowText", TDBGridEhDataGroupLevelEh level(nullptr); std::string text{}; level.GetGroupRowText(nullptr, text)),
+    DBGRID_PENDING_ENTRY("TRowDetailPanelEh.ExpandButtonHitTest", Part(g->RowDetailPanel())->ExpandButtonHitTest(0, 0, TRect{})),
+    DBGRID_PENDING_ENTRY("TRowDetailPanelEh.GetActualColor", Part(g->RowDetailPanel())->GetActualColor()),
+    DBGRID_PENDING_ENTRY("TDBGridEhIndicatorTitle.MouseDown", Part(g->IndicatorTitle())->MouseDown(TMouseButton{}, TShiftState{}, 0, 0)),
+    DBGRID_PENDING_ENTRY("TDBGridSearchPanelEh.Visible", Part(g->SearchPanel())->Visible()),
+    DBGRID_PENDING_ENTRY("TDBGridSearchPanelEh.SetPanelShowing", Part(g->SearchPanel())->SetPanelShowing(false)),
+    DBGRID_PENDING_ENTRY("TDBGridSearchPanelEh.IsSearching", Part(g->SearchPanel())->IsSearching()),
+    DBGRID_PENDING_ENTRY("TDBGridSearchPanelEh.SetSearching", Part(g->SearchPanel())->SetSearching(false)),
+    DBGRID_PENDING_ENTRY("TDBGridSearchPanelEh.GetHeightInGrid", Part(g->SearchPanel())->GetHeightInGrid()),
+    DBGRID_PENDING_ENTRY("TDBGridSearchPanelEh.FindNext", Part(g->SearchPanel())->FindNext()),
+    DBGRID_PENDING_ENTRY("TDBGridSearchPanelEh.FindPrior", Part(g->SearchPanel())->FindPrior()),
+    DBGRID_PENDING_ENTRY("TDBGridSearchPanelEh.SearchAsTyped", Part(g->SearchPanel())->SearchAsTyped()),
+    DBGRID_PENDING_ENTRY("TDBGridEhSelectionCols.Add", Part(g->Selection())->Columns()->Add(nullptr)),
+    DBGRID_PENDING_ENTRY("TDBGridEhSelectionCols.InvertSelect", Part(g->Selection())->Columns()->InvertSelect(nullptr)),
+    DBGRID_PENDING_ENTRY("TDBGridEhSelectionCols.Select", Part(g->Selection())->Columns()->Select(nullptr, false)),
+    DBGRID_PENDING_ENTRY("TDBGridEhSelectionCols.SelectShift", Part(g->Selection())->Columns()->SelectShift(nullptr)),
+    DBGRID_PENDING_ENTRY("TDBGridEhSelectionRect.Select", Part(g->Selection())->Rect()->Select(0, TBookmark{}, false)),
+    DBGRID_PENDING_ENTRY("TDBGridEhSelectionRect.CellSelected", Part(g->Selection())->Rect()->CellSelected(0, TBookmark{})),
+    DBGRID_PENDING_ENTRY("TDBGridEhSelectionRect.GetTopRow", Part(g->Selection())->Rect()->GetTopRow()),
+    DBGRID_PENDING_ENTRY("TDBGridEhSelectionRect.GetBottomRow", Part(g->Selection())->Rect()->GetBottomRow()),
+    DBGRID_PENDING_ENTRY("TDBGridEhSelectionRect.GetLeftCol", Part(g->Selection())->Rect()->GetLeftCol()),
+    DBGRID_PENDING_ENTRY("TDBGridEhSelectionRect.GetRightCol", Part(g->Selection())->Rect()->GetRightCol()),
+    DBGRID_PENDING_ENTRY("TDBGridEhSelectionRect.DataRect", TRect gridRect{}; Part(g->Selection())->Rect()->DataRect(gridRect)),
+    DBGRID_PENDING_ENTRY("TDBGridEhSelection.SelectionRect", TRect gridRect{}; Part(g->Selection())->SelectionRect(gridRect)),
+    DBGRID_PENDING_ENTRY("TRowDetailPanelControlEh.WMNCHitTest", TMessage m{}; Part(g->RowDetailPanelControl())->WMNCHitTest(m)),
+    DBGRID_PENDING_ENTRY("TRowDetailPanelControlEh.WMNCCalcSize", TMessage m{}; Part(g->RowDetailPanelControl())->WMNCCalcSize(m)),
+    DBGRID_PENDING_ENTRY("TRowDetailPanelControlEh.WMNCPaint", TMessage m{}; Part(g->RowDetailPanelControl())->WMNCPaint(m)),
+    DBGRID_PENDING_ENTRY("TRowDetailPanelControlEh.WMSetCursor", TMessage m{}; Part(g->RowDetailPanelControl())->WMSetCursor(m)),
+    DBGRID_PENDING_ENTRY("TRowDetailPanelControlEh.WMNCLButtonDown", TMessage m{}; Part(g->RowDetailPanelControl())->WMNCLButtonDown(m)),
+    DBGRID_PENDING_ENTRY("TRowDetailPanelControlEh.WMContextMenu", TMessage m{}; Part(g->RowDetailPanelControl())->WMContextMenu(m)),
+    DBGRID_PENDING_ENTRY("TRowDetailPanelControlEh.CMChildKey", TMessage m{}; Part(g->RowDetailPanelControl())->CMChildKey(m)),
+    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.ButtonClick", Part(g->searchPanelControl_)->ButtonClick(0)),
+    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.ButtonMouseDown", Part(g->searchPanelControl_)->ButtonMouseDown(nullptr, TMouseButton{}, TShiftState{}, 0, 0)),
+    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.UpdateFilterButton", Part(g->searchPanelControl_)->UpdateFilterButton(nullptr)),
+    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.RealignControls", Part(g->searchPanelControl_)->RealignControls(0, 0)),
+    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.SetInScrollBarPanel", Part(g->searchPanelControl_)->SetInScrollBarPanel(false)),
+    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.GetPreferredHeight", Part(g->searchPanelControl_)->GetPreferredHeight()),
+    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.GetPreferredWidth", Part(g->searchPanelControl_)->GetPreferredWidth(0)),
+    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.FindNext", Part(g->searchPanelControl_)->FindNext()),
+    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.FindPrior", Part(g->searchPanelControl_)->FindPrior()),
+    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.ClearSearch", Part(g->searchPanelControl_)->ClearSearch()),
+    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.ApplyFilter", Part(g->searchPanelControl_)->ApplyFilter()),
+    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.UpdateButtonImages", Part(g->searchPanelControl_)->UpdateButtonImages()),
+    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.WMNCPaint", TMessage m{}; Part(g->searchPanelControl_)->WMNCPaint(m)),
+    DBGRID_PENDING_ENTRY("TDBGridEhScrollBarPanelControl.SetScrollParams", Part(g->horzScrollBarPanelControl_)->SetScrollParams(0, 0, 0, 0)),
+    DBGRID_PENDING_ENTRY("TDBGridEhScrollBarPanelControl.UpdateNavigatorLayout", Part(g->horzScrollBarPanelControl_)->UpdateNavigatorLayout()),
+    DBGRID_PENDING_ENTRY("TDBGridEhScrollBarPanelControl.UpdateNavigatorButtonStates", Part(g->horzScrollBarPanelControl_)->UpdateNavigatorButtonStates()),
+    DBGRID_PENDING_ENTRY("TDBGridEhScrollBarPanelControl.ScrollBarScroll", int pos{}; Part(g->horzScrollBarPanelControl_)->ScrollBarScroll(nullptr, TScrollCode{}, pos)),
+    DBGRID_PENDING_ENTRY("TSizeGripPanelEh.IsGripActive", Part(g->cornerScrollBarPanelControl_)->IsGripActive()),
+    DBGRID_PENDING_ENTRY("TSizeGripPanelEh.WMSetCursor", TMessage m{}; Part(g->cornerScrollBarPanelControl_)->WMSetCursor(m)),
+    DBGRID_PENDING_ENTRY("TSTColumnFilterEh.Clear", AnyColumn(g)->STFilter()->Clear()),
+    DBGRID_PENDING_ENTRY("TSTColumnFilterEh.GetExpressionAsText", AnyColumn(g)->STFilter()->GetExpressionAsText()),
+    DBGRID_PENDING_ENTRY("TSTColumnFilterEh.CanShowList", AnyColumn(g)->STFilter()->CanShowList()),
+    DBGRID_PENDING_ENTRY("TSTColumnFilterEh.GetDataField", AnyColumn(g)->STFilter()->GetDataField()),
+    DBGRID_PENDING_ENTRY("TSTColumnFilterEh.GetOperand1", AnyColumn(g)->STFilter()->GetOperand1()),
+    DBGRID_PENDING_ENTRY("TSTColumnFilterEh.GetOperand2", AnyColumn(g)->STFilter()->GetOperand2()),
+    DBGRID_PENDING_ENTRY("TSTColumnFilterEh.TranslatePickKeyOperands", AnyColumn(g)->STFilter()->TranslatePickKeyOperands()),
+    DBGRID_PENDING_ENTRY("TSTColumnFilterEh.GetKeyField", AnyColumn(g)->STFilter()->GetKeyField()),
+    DBGRID_PENDING_ENTRY("TSTColumnFilterEh.GetListDataSet", AnyColumn(g)->STFilter()->GetListDataSet()),
+    DBGRID_PENDING_ENTRY("TSTColumnFilterEh.GetListField", AnyColumn(g)->STFilter()->GetListField()),
+    DBGRID_PENDING_ENTRY("TSTColumnFilterEh.UpdateExpressionFromText", AnyColumn(g)->STFilter()->UpdateExpressionFromText()),
+    DBGRID_PENDING_ENTRY("TSTColumnFilterEh.GetOperandAsQuotedText", AnyColumn(g)->STFilter()->GetOperandAsQuotedText(Variant{}, TSTFilterOpEh{})),
+    DBGRID_PENDING_ENTRY("TSTColumnFilterEh.FillKeyAndListValues", AnyColumn(g)->STFilter()->FillKeyAndListValues()),
+    DBGRID_PENDING_ENTRY("TSTColumnFilterEh.GetListFieldValueList", AnyColumn(g)->STFilter()->GetListFieldValueList()),
+    DBGRID_PENDING_ENTRY("TSTColumnFilterEh.CheckStatesFromExpression", AnyColumn(g)->STFilter()->CheckStatesFromExpression()),
+    DBGRID_PENDING_ENTRY("TSTColumnFilterEh.SetExpressionFromCheckStates", AnyColumn(g)->STFilter()->SetExpressionFromCheckStates()),
+  };
+  // clang-format on
+  return entries;
+}
+
+#undef DBGRID_PENDING_ENTRY
