@@ -586,6 +586,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   TRowDetailPanelEh* RowDetailPanel() const { return rowDetailPanel_.get(); }
   void SetRowDetailPanel(TRowDetailPanelEh* Value);
   TRowDetailPanelControlEh* RowDetailPanelControl() const { return rowDetailPanelControl_; }
+  TDBGridEhScrollBarPanelControl* HorzScrollBarPanelControl() const { return horzScrollBarPanelControl_; }
   THorzDBGridEhScrollBar* HorzScrollBar() const;
   void SetHorzScrollBar(THorzDBGridEhScrollBar* Value);
   TVertDBGridEhScrollBar* VertScrollBar() const;
@@ -1046,7 +1047,8 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   int lastVisibleCol_ = 0;
   int indicatorRow_ = -1;  // grid row of the active record, noted while painting
   bool focusedRowSelectFlag_ = false;
-  bool changingData_ = false;  // DataChanged skipped while the grid changes data itself
+  bool changingData_ = false;      // DataChanged skipped while the grid changes data itself
+  bool colWidthsSyncing_ = false;  // ColWidthsChanged is writing widths back to the columns
   bool sumListRecalcByGrid_ = false;
   bool writeWidthsToFields_ = false;
   int groupIndent_ = 0;
@@ -1170,3 +1172,7 @@ class TDBGridEh : public TCustomDBGridEh {
   explicit TDBGridEh(TComponent* AOwner) : TCustomDBGridEh(AOwner) {}
   static void DescribeClass(TClassBuilder<TDBGridEh>& c);
 };
+
+// Registers the data grid's streamable classes for window descriptions; call after InitVcl()
+// (a second call is harmless).
+void InitDBGridEhUnit();
