@@ -132,9 +132,9 @@ class TDBGridSearchPanelControlEh : public TCustomControl {
 
  private:
   TCustomDBGridEh* grid_;
-  TNavFindEditEh* findEdit_;
+  TNavFindEditEh* findEdit_ = nullptr;
   // 0 filter,1 next,2 prev,3 options (hidden).
-  TNavFindButtonEh* buttons_[4];
+  TNavFindButtonEh* buttons_[4] = {};
   TPoint buttonSize_{10, 10};
   // Panel height - 1.
   int buttonWidth_ = 0;
@@ -144,6 +144,7 @@ class TDBGridSearchPanelControlEh : public TCustomControl {
 // --- TDBGridEhScrollBarPanelControl (DBGridEhControls.cpp) ---
 class TDBGridEhScrollBarPanelControl : public TCustomPanel {
   RTL_CLASS(TDBGridEhScrollBarPanelControl, TCustomPanel)
+  friend class TDBGridEhPendingTable;
  public:
   // No bevels; TControlScrollBarEh; navigator (horizontal only).
   TDBGridEhScrollBarPanelControl(TComponent* AOwner, TScrollBarKind AKind);
@@ -170,8 +171,10 @@ class TDBGridEhScrollBarPanelControl : public TCustomPanel {
   // Hands scroll events to grid.
   void ScrollBarScroll(TObject* Sender, TScrollCode Code, int& Pos);
   TScrollBarKind kind_;
-  TControlScrollBarEh* scrollBar_;
-  TDBGridEhNavigatorPanel* navigator_;
+  TControlScrollBarEh* scrollBar_ = nullptr;
+  TDBGridEhNavigatorPanel* navigator_ = nullptr;
+  TNavButtonSetEh navigatorButtons_;
+  TGridSBItemsEh visibleItems_;
 };
 
 // --- TSizeGripPanelEh (DBGridEhControls.cpp) ---

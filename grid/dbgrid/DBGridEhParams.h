@@ -828,6 +828,9 @@ class TRowDetailPanelEh : public TPersistent {
 };
 
 // --- TGridEmptyDataInfoEh (DBGridEhEmptyData.cpp) ---
+// The text every grid's EmptyDataInfo shows without a Text of its own; empty unless the program
+// sets it.
+extern std::string DBGridEhEmptyDataInfoText;
 // Grid's EmptyDataInfo.
 class TGridEmptyDataInfoEh : public TPersistent {
   RTL_CLASS(TGridEmptyDataInfoEh, TPersistent)
@@ -838,17 +841,17 @@ class TGridEmptyDataInfoEh : public TPersistent {
   // Grid write assigns.
   void Assign(TPersistent* Source) override;
   // Published, default False; invalidates.
-  bool Active();
+  bool Active() const;
   void SetActive(bool v);
   // Published; stored when !ParentFont; change -> ParentFont False.
-  TFont* Font();
+  TFont* Font() const;
   void SetFont(TFont* v);
-  bool IsFontStored();
+  bool IsFontStored() const;
   // Published, default True; True re-takes grid font.
-  bool ParentFont();
+  bool ParentFont() const;
   void SetParentFont(bool v);
   // Published; invalidates.
-  const std::string& Text();
+  const std::string& Text() const;
   void SetText(const std::string& v);
   // Size/Name/Charset from grid (colour kept).
   void RefreshFont();

@@ -54,6 +54,8 @@ class TBookmarkListEh : public TBMListEh {
   TCustomDBGridEh* grid_;
   // Owned object list (owns its objects).
   std::unique_ptr<TObjectList> objects_;
+  // Set while StringsChanged turns the selection into a record selection.
+  bool inStringsChanged_ = false;
 };
 
 // --- TDBGridEhSelectionCols (DBGridEhSelection.cpp) ---
