@@ -29,6 +29,10 @@ struct TFontHeights {
 };
 TFontHeights MeasureFont(TCustomDBGridEh* Grid, TFont* AFont);
 
+// The base grid's options with the bits that follow the data grid's Options set: the line bits
+// (0 and 2 from dgColLines, 1 and 3 from dgRowLines), editing, tabs, row select, shown editor.
+TGridOptionsEh BaseOptionsFor(TDBGridOptions Options, TGridOptionsEh Base);
+
 }  // namespace dbgrid_detail
 
 // Every operation that is not available yet, with a call of it on a grid: the table the tests
