@@ -419,6 +419,8 @@ class TColumnEh : public TBaseColumnEh {
   // The column's left and width inside the row panel.
   int InRowPanelLeft();
   int InRowPanelWidth();
+  // Set by the row panel's layout.
+  void SetInRowPanelLeft(int Value) { inRowPanelLeft_ = Value; }
 
   // --- values ---
   void UpdateDataText(const std::string& Text);
@@ -483,6 +485,7 @@ class TColumnEh : public TBaseColumnEh {
   int initWidth_ = 0;
   int inRowLinePos_ = 0;
   int inRowLineHeight_ = 1;
+  int inRowPanelLeft_ = 0;
   // Set while automatic fitting has fixed the width.
   bool autoFitFixed_ = false;
   // One flag per visible row and two more: the cell repeats the value above.
