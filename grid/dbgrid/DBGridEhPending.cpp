@@ -21,7 +21,7 @@ void RaiseNotAvailable(const char* Name) {
 
 using dbgrid_detail::RaiseNotAvailable;
 
-// --- TCustomDBGridEh ---
+// --- TCustomDBGridEh: not available yet ---
 
 void TCustomDBGridEh::ForwardBoolOperation(bool) {
   RaiseNotAvailable("TCustomDBGridEh.ForwardBoolOperation");
@@ -624,6 +624,12 @@ void TCustomDBGridEh::RowPanelMouseUp(TMouseButton, TShiftState, int, int) {
 void TCustomDBGridEh::RowPanelColumnMoveEnd(bool) {
   RaiseNotAvailable("TCustomDBGridEh.RowPanelColumnMoveEnd");
 }
+bool TCustomDBGridEh::LocateText(const std::string&, const std::string&, uint8_t, int, int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.LocateText");
+}
+
+// --- TCustomDBGridEh: overrides keeping the inherited behaviour ---
+
 void TCustomDBGridEh::Notification(TComponent* AComponent, TOperation Operation) {
   inherited::Notification(AComponent, Operation);
 }
@@ -909,7 +915,7 @@ void TCustomDBGridEh::SetCol(int Value) {
   inherited::SetCol(Value);
 }
 
-// --- TDBGridTitleParamsEh ---
+// --- TDBGridTitleParamsEh: not available yet ---
 
 TGridCellFillStyleEh TDBGridTitleParamsEh::GetActualFillStyle() {
   RaiseNotAvailable("TDBGridTitleParamsEh.GetActualFillStyle");
@@ -927,7 +933,7 @@ void TDBGridTitleParamsEh::RefreshDefaultFont() {
   RaiseNotAvailable("TDBGridTitleParamsEh.RefreshDefaultFont");
 }
 
-// --- TDBGridIndicatorParamsEh ---
+// --- TDBGridIndicatorParamsEh: not available yet ---
 
 TGridCellFillStyleEh TDBGridIndicatorParamsEh::GetActualFillStyle() {
   RaiseNotAvailable("TDBGridIndicatorParamsEh.GetActualFillStyle");
@@ -939,7 +945,7 @@ TColor TDBGridIndicatorParamsEh::GetActualVertLineColor() {
   RaiseNotAvailable("TDBGridIndicatorParamsEh.GetActualVertLineColor");
 }
 
-// --- TDBGridFooterParamsEh ---
+// --- TDBGridFooterParamsEh: not available yet ---
 
 TGridCellFillStyleEh TDBGridFooterParamsEh::GetActualFillStyle() {
   RaiseNotAvailable("TDBGridFooterParamsEh.GetActualFillStyle");
@@ -954,13 +960,13 @@ void TDBGridFooterParamsEh::RefreshDefaultFont() {
   RaiseNotAvailable("TDBGridFooterParamsEh.RefreshDefaultFont");
 }
 
-// --- TGridTreeViewParamsEh ---
+// --- TGridTreeViewParamsEh: not available yet ---
 
 TTreeViewGlyphStyleEh TGridTreeViewParamsEh::GetActualGlyphStyle() {
   RaiseNotAvailable("TGridTreeViewParamsEh.GetActualGlyphStyle");
 }
 
-// --- TDBGridEhScrollBar ---
+// --- TDBGridEhScrollBar: not available yet ---
 
 bool TDBGridEhScrollBar::IsShowing() {
   RaiseNotAvailable("TDBGridEhScrollBar.IsShowing");
@@ -981,7 +987,7 @@ bool TDBGridEhScrollBar::IsPanelNeeded() {
   RaiseNotAvailable("TDBGridEhScrollBar.IsPanelNeeded");
 }
 
-// --- THorzDBGridEhScrollBar ---
+// --- THorzDBGridEhScrollBar: overrides keeping the inherited behaviour ---
 
 void THorzDBGridEhScrollBar::SmoothStepChanged() {
   inherited::SmoothStepChanged();
@@ -990,16 +996,19 @@ bool THorzDBGridEhScrollBar::IsPanelNeeded() {
   return inherited::IsPanelNeeded();
 }
 
-// --- TVertDBGridEhScrollBar ---
+// --- TVertDBGridEhScrollBar: not available yet ---
 
-void TVertDBGridEhScrollBar::SmoothStepChanged() {
-  inherited::SmoothStepChanged();
-}
 void TVertDBGridEhScrollBar::SetParams(int, int, int, int) {
   RaiseNotAvailable("TVertDBGridEhScrollBar.SetParams");
 }
 
-// --- TSTDBGridEhFilter ---
+// --- TVertDBGridEhScrollBar: overrides keeping the inherited behaviour ---
+
+void TVertDBGridEhScrollBar::SmoothStepChanged() {
+  inherited::SmoothStepChanged();
+}
+
+// --- TSTDBGridEhFilter: not available yet ---
 
 TFont* TSTDBGridEhFilter::GetParentFont() {
   RaiseNotAvailable("TSTDBGridEhFilter.GetParentFont");
@@ -1020,7 +1029,7 @@ int TSTDBGridEhFilter::GetRowHeight() {
   RaiseNotAvailable("TSTDBGridEhFilter.GetRowHeight");
 }
 
-// --- TDBGridEhSumList ---
+// --- TDBGridEhSumList: overrides keeping the inherited behaviour ---
 
 void TDBGridEhSumList::SetDataSetEvents() {
   inherited::SetDataSetEvents();
@@ -1032,7 +1041,7 @@ void TDBGridEhSumList::RecalcAll() {
   inherited::RecalcAll();
 }
 
-// --- THeadTreeNode ---
+// --- THeadTreeNode: not available yet ---
 
 THeadTreeNode* THeadTreeNode::Add(THeadTreeNode*, const std::string&, int, int) {
   RaiseNotAvailable("THeadTreeNode.Add");
@@ -1056,13 +1065,19 @@ void THeadTreeNode::CreateFieldTree(TCustomDBGridEh*) {
   RaiseNotAvailable("THeadTreeNode.CreateFieldTree");
 }
 
-// --- TDBGridEhGroupingPanelEh ---
+// --- TDBGridEhGroupingPanelEh: not available yet ---
 
 TColor TDBGridEhGroupingPanelEh::GetColor() {
   RaiseNotAvailable("TDBGridEhGroupingPanelEh.GetColor");
 }
 
-// --- TDBGridEhDataGroupsEh ---
+// --- TDBGridEhDataGroupsEh: not available yet ---
+
+TGroupDataTreeNodeEh* TDBGridEhDataGroupsEh::GetCurrentNode() {
+  RaiseNotAvailable("TDBGridEhDataGroupsEh.GetCurrentNode");
+}
+
+// --- TDBGridEhDataGroupsEh: overrides keeping the inherited behaviour ---
 
 TColor TDBGridEhDataGroupsEh::GetLevelDefaultColor() const {
   return inherited::GetLevelDefaultColor();
@@ -1088,14 +1103,14 @@ void TDBGridEhDataGroupsEh::ResortLevel(int LevelIndex, TSortOrderEh SortOrder) 
 bool TDBGridEhDataGroupsEh::IsGroupingActive() const {
   return inherited::IsGroupingActive();
 }
-void TDBGridEhDataGroupsEh::ColumnRemoved(TColumnEh*) {
-  RaiseNotAvailable("TDBGridEhDataGroupsEh.ColumnRemoved");
-}
-TGroupDataTreeNodeEh* TDBGridEhDataGroupsEh::GetCurrentNode() {
-  RaiseNotAvailable("TDBGridEhDataGroupsEh.GetCurrentNode");
+
+// --- TDBGridEhDataGroupLevelEh: not available yet ---
+
+void TDBGridEhDataGroupLevelEh::GetGroupRowText(TGroupDataTreeNodeEh*, std::string&) {
+  RaiseNotAvailable("TDBGridEhDataGroupLevelEh.GetGroupRowText");
 }
 
-// --- TDBGridEhDataGroupLevelEh ---
+// --- TDBGridEhDataGroupLevelEh: overrides keeping the inherited behaviour ---
 
 Variant TDBGridEhDataGroupLevelEh::GetKeyValue() {
   return inherited::GetKeyValue();
@@ -1103,14 +1118,11 @@ Variant TDBGridEhDataGroupLevelEh::GetKeyValue() {
 std::string TDBGridEhDataGroupLevelEh::GetKeyValueAsText(const Variant& KeyValue) {
   return inherited::GetKeyValueAsText(KeyValue);
 }
-void TDBGridEhDataGroupLevelEh::GetGroupRowText(TGroupDataTreeNodeEh*, std::string&) {
-  RaiseNotAvailable("TDBGridEhDataGroupLevelEh.GetGroupRowText");
-}
 void TDBGridEhDataGroupLevelEh::InvalidateGrid() {
   inherited::InvalidateGrid();
 }
 
-// --- TRowDetailPanelEh ---
+// --- TRowDetailPanelEh: not available yet ---
 
 bool TRowDetailPanelEh::ExpandButtonHitTest(int, int, const TRect&) {
   RaiseNotAvailable("TRowDetailPanelEh.ExpandButtonHitTest");
@@ -1119,13 +1131,13 @@ TColor TRowDetailPanelEh::GetActualColor() {
   RaiseNotAvailable("TRowDetailPanelEh.GetActualColor");
 }
 
-// --- TDBGridEhIndicatorTitle ---
+// --- TDBGridEhIndicatorTitle: not available yet ---
 
 void TDBGridEhIndicatorTitle::MouseDown(TMouseButton, TShiftState, int, int) {
   RaiseNotAvailable("TDBGridEhIndicatorTitle.MouseDown");
 }
 
-// --- TDBGridSearchPanelEh ---
+// --- TDBGridSearchPanelEh: not available yet ---
 
 bool TDBGridSearchPanelEh::Visible() {
   RaiseNotAvailable("TDBGridSearchPanelEh.Visible");
@@ -1152,7 +1164,7 @@ void TDBGridSearchPanelEh::SearchAsTyped() {
   RaiseNotAvailable("TDBGridSearchPanelEh.SearchAsTyped");
 }
 
-// --- TDBGridEhSelectionCols ---
+// --- TDBGridEhSelectionCols: not available yet ---
 
 void TDBGridEhSelectionCols::Add(TColumnEh*) {
   RaiseNotAvailable("TDBGridEhSelectionCols.Add");
@@ -1167,7 +1179,7 @@ void TDBGridEhSelectionCols::SelectShift(TColumnEh*) {
   RaiseNotAvailable("TDBGridEhSelectionCols.SelectShift");
 }
 
-// --- TDBGridEhSelectionRect ---
+// --- TDBGridEhSelectionRect: not available yet ---
 
 void TDBGridEhSelectionRect::Select(int, const TBookmark&, bool) {
   RaiseNotAvailable("TDBGridEhSelectionRect.Select");
@@ -1191,17 +1203,14 @@ void TDBGridEhSelectionRect::DataRect(TRect&) {
   RaiseNotAvailable("TDBGridEhSelectionRect.DataRect");
 }
 
-// --- TDBGridEhSelection ---
+// --- TDBGridEhSelection: not available yet ---
 
 void TDBGridEhSelection::SelectionRect(TRect&) {
   RaiseNotAvailable("TDBGridEhSelection.SelectionRect");
 }
 
-// --- TRowDetailPanelControlEh ---
+// --- TRowDetailPanelControlEh: not available yet ---
 
-void TRowDetailPanelControlEh::CreateParams(TCreateParams& Params) {
-  inherited::CreateParams(Params);
-}
 void TRowDetailPanelControlEh::WMNCHitTest(TMessage&) {
   RaiseNotAvailable("TRowDetailPanelControlEh.WMNCHitTest");
 }
@@ -1217,12 +1226,6 @@ void TRowDetailPanelControlEh::WMSetCursor(TMessage&) {
 void TRowDetailPanelControlEh::WMNCLButtonDown(TMessage&) {
   RaiseNotAvailable("TRowDetailPanelControlEh.WMNCLButtonDown");
 }
-void TRowDetailPanelControlEh::MouseMove(TShiftState Shift, int X, int Y) {
-  inherited::MouseMove(Shift, X, Y);
-}
-void TRowDetailPanelControlEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  inherited::MouseUp(Button, Shift, X, Y);
-}
 void TRowDetailPanelControlEh::WMContextMenu(TMessage&) {
   RaiseNotAvailable("TRowDetailPanelControlEh.WMContextMenu");
 }
@@ -1230,7 +1233,19 @@ void TRowDetailPanelControlEh::CMChildKey(TMessage&) {
   RaiseNotAvailable("TRowDetailPanelControlEh.CMChildKey");
 }
 
-// --- TDBGridSearchPanelControlEh ---
+// --- TRowDetailPanelControlEh: overrides keeping the inherited behaviour ---
+
+void TRowDetailPanelControlEh::CreateParams(TCreateParams& Params) {
+  inherited::CreateParams(Params);
+}
+void TRowDetailPanelControlEh::MouseMove(TShiftState Shift, int X, int Y) {
+  inherited::MouseMove(Shift, X, Y);
+}
+void TRowDetailPanelControlEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  inherited::MouseUp(Button, Shift, X, Y);
+}
+
+// --- TDBGridSearchPanelControlEh: not available yet ---
 
 void TDBGridSearchPanelControlEh::ButtonClick(int) {
   RaiseNotAvailable("TDBGridSearchPanelControlEh.ButtonClick");
@@ -1268,23 +1283,23 @@ void TDBGridSearchPanelControlEh::ApplyFilter() {
 void TDBGridSearchPanelControlEh::UpdateButtonImages() {
   RaiseNotAvailable("TDBGridSearchPanelControlEh.UpdateButtonImages");
 }
+void TDBGridSearchPanelControlEh::WMNCPaint(TMessage&) {
+  RaiseNotAvailable("TDBGridSearchPanelControlEh.WMNCPaint");
+}
+
+// --- TDBGridSearchPanelControlEh: overrides keeping the inherited behaviour ---
+
 void TDBGridSearchPanelControlEh::Paint() {
   inherited::Paint();
 }
 void TDBGridSearchPanelControlEh::Resize() {
   inherited::Resize();
 }
-void TDBGridSearchPanelControlEh::WMNCPaint(TMessage&) {
-  RaiseNotAvailable("TDBGridSearchPanelControlEh.WMNCPaint");
-}
 
-// --- TDBGridEhScrollBarPanelControl ---
+// --- TDBGridEhScrollBarPanelControl: not available yet ---
 
 void TDBGridEhScrollBarPanelControl::SetScrollParams(int, int, int, int) {
   RaiseNotAvailable("TDBGridEhScrollBarPanelControl.SetScrollParams");
-}
-void TDBGridEhScrollBarPanelControl::Invalidate() {
-  inherited::Invalidate();
 }
 void TDBGridEhScrollBarPanelControl::UpdateNavigatorLayout() {
   RaiseNotAvailable("TDBGridEhScrollBarPanelControl.UpdateNavigatorLayout");
@@ -1296,11 +1311,23 @@ void TDBGridEhScrollBarPanelControl::ScrollBarScroll(TObject*, TScrollCode, int&
   RaiseNotAvailable("TDBGridEhScrollBarPanelControl.ScrollBarScroll");
 }
 
-// --- TSizeGripPanelEh ---
+// --- TDBGridEhScrollBarPanelControl: overrides keeping the inherited behaviour ---
+
+void TDBGridEhScrollBarPanelControl::Invalidate() {
+  inherited::Invalidate();
+}
+
+// --- TSizeGripPanelEh: not available yet ---
 
 bool TSizeGripPanelEh::IsGripActive() {
   RaiseNotAvailable("TSizeGripPanelEh.IsGripActive");
 }
+void TSizeGripPanelEh::WMSetCursor(TMessage&) {
+  RaiseNotAvailable("TSizeGripPanelEh.WMSetCursor");
+}
+
+// --- TSizeGripPanelEh: overrides keeping the inherited behaviour ---
+
 void TSizeGripPanelEh::Paint() {
   inherited::Paint();
 }
@@ -1313,11 +1340,8 @@ void TSizeGripPanelEh::MouseMove(TShiftState S, int X, int Y) {
 void TSizeGripPanelEh::MouseUp(TMouseButton B, TShiftState S, int X, int Y) {
   inherited::MouseUp(B, S, X, Y);
 }
-void TSizeGripPanelEh::WMSetCursor(TMessage&) {
-  RaiseNotAvailable("TSizeGripPanelEh.WMSetCursor");
-}
 
-// --- TDBGridInplaceEdit ---
+// --- TDBGridInplaceEdit: overrides keeping the inherited behaviour ---
 
 void TDBGridInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
   inherited::KeyDown(Key, Shift);
@@ -1326,13 +1350,13 @@ void TDBGridInplaceEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X
   inherited::MouseDown(Button, Shift, X, Y);
 }
 
-// --- TDBGridEhMenuItem ---
+// --- TDBGridEhMenuItem: overrides keeping the inherited behaviour ---
 
 void TDBGridEhMenuItem::Click() {
   inherited::Click();
 }
 
-// --- TSTColumnFilterEh ---
+// --- TSTColumnFilterEh: not available yet ---
 
 void TSTColumnFilterEh::Clear() {
   RaiseNotAvailable("TSTColumnFilterEh.Clear");
@@ -1645,7 +1669,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("THeadTreeNode.Union", THeadTreeNode node; node.Union(nullptr, nullptr, "", 0)),
     DBGRID_PENDING_ENTRY("THeadTreeNode.CreateFieldTree", THeadTreeNode node; node.CreateFieldTree(nullptr)),
     DBGRID_PENDING_ENTRY("TDBGridEhGroupingPanelEh.GetColor", Part(g->DataGrouping())->GroupPanel()->GetColor()),
-    DBGRID_PENDING_ENTRY("TDBGridEhDataGroupsEh.ColumnRemoved", Part(g->DataGrouping())->ColumnRemoved(nullptr)),
     DBGRID_PENDING_ENTRY("TDBGridEhDataGroupsEh.GetCurrentNode", Part(g->DataGrouping())->GetCurrentNode()),
     DBGRID_PENDING_ENTRY("TDBGridEhDataGroupLevelEh.GetGroupRowText", TDBGridEhDataGroupLevelEh level(nullptr); std::string text{}; level.GetGroupRowText(nullptr, text)),
     DBGRID_PENDING_ENTRY("TRowDetailPanelEh.ExpandButtonHitTest", Part(g->RowDetailPanel())->ExpandButtonHitTest(0, 0, TRect{})),
@@ -1713,6 +1736,7 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TSTColumnFilterEh.GetListFieldValueList", AnyColumn(g)->STFilter()->GetListFieldValueList()),
     DBGRID_PENDING_ENTRY("TSTColumnFilterEh.CheckStatesFromExpression", AnyColumn(g)->STFilter()->CheckStatesFromExpression()),
     DBGRID_PENDING_ENTRY("TSTColumnFilterEh.SetExpressionFromCheckStates", AnyColumn(g)->STFilter()->SetExpressionFromCheckStates()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.LocateText", g->LocateText("", "", uint8_t{}, 0, 0, 0)),
   };
   // clang-format on
   return entries;
