@@ -414,6 +414,10 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   int CalcIndicatorColWidth();
   // Stores the new indicator width; true (and a relayout due) when it changed.
   bool UpdateIndicatorColWidth();
+  // The grid width of the grid column showing Columns[Index]; -1 when there is none.
+  int GridColWidthOf(int Index);
+  // Automatic widths: a resized column's change comes from the visible columns to its right.
+  void TakeResizeFromRightColumns();
   int DataToRawColumn(int ACol);
   int RawToDataColumn(int ACol);
   bool IsTitleCellThemed();
@@ -609,6 +613,8 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   bool WriteWidthsToFields() const { return writeWidthsToFields_; }
   void SetWriteWidthsToFields(bool Value) { writeWidthsToFields_ = Value; }
   TGroupDataTreeNodeEh* CurrentNode() const { return currentNode_; }
+  // The group-footer value-type menu (none before its first use).
+  TPopupMenu* GroupFooterMenu() const { return groupFooterMenu_.get(); }
   bool FilterEditMode() const { return filterEditMode_; }
   int FilterEditCol() const { return filterEditCol_; }
   TInplaceFilterEditEh* FilterEdit() const { return filterEdit_; }

@@ -310,64 +310,76 @@ void TCustomDBGridEh::ColumnMoved(int FromIndex, int ToIndex) {
 void TCustomDBGridEh::ColWidthsChanged() {
   inherited::ColWidthsChanged();
   // The grid's own layout writes the widths it took from the columns: nothing to copy back.
-  if (colWidthsSyncing_ || LayoutLock() != 0 || !columns_) return;
+  if (colWidthsSyncing_ || LayoutLock() != 0 || !columns_ || !stFilter_) return;
   TValueRestorer<bool> guard(colWidthsSyncing_, true);
   stFilter_->BeginUpdate();
   TScopeExit release([&] { stFilter_->EndUpdate(); });
 
   TDBGridColumnsEh* columns = Columns();
-  const int full = GetFullColCount();
-  auto gridWidthOf = [&](int Index) {
-    const int raw = DataToRawColumn(Index);
-    return raw >= 0 && raw < full ? ColWidths(raw) : -1;
-  };
-  if (autoFitColWidths_ && !ComponentState().Contains(csDesigning)) {
-    // The resized column takes its change from the visible columns to its right, in proportion
-    // to their widths; the last column has none and takes nothing from anyone.
-    int changed = -1;
+
+  if (autoFitColWidths_ && !ComponentState().Contains(csDesigning))
+    TakeResizeFromRightColumns();
+  else
     for (int i = 0; i < columns->Count(); ++i) {
       TColumnEh* column = columns->GetColumn(i);
-      if (!column->Visible() || gridWidthOf(i) < 0) continue;
-      if (GridColWidthToColumnWidth(column, gridWidthOf(i)) != column->Width()) {
-        changed = i;
-        break;
-      }
-    }
-    if (changed >= 0) {
-      TColumnEh* sized = columns->GetColumn(changed);
-      const int newWidth = GridColWidthToColumnWidth(sized, gridWidthOf(changed));
-      std::vector<TColumnEh*> right;
-      int rightSum = 0;
-      for (int i = changed + 1; i < columns->Count(); ++i) {
-        TColumnEh* column = columns->GetColumn(i);
-        if (!column->Visible()) continue;
-        right.push_back(column);
-        rightSum += column->Width();
-      }
-      // Shares are taken from what is left, so the rounding lands on the last column.
-      std::vector<int> rightWidths;
-      int remaining = newWidth - sized->Width();
-      int remainingSum = rightSum;
-      for (TColumnEh* column : right) {
-        const int w = column->Width();
-        const int share =
-            remainingSum > 0 ? static_cast<int>(static_cast<int64_t>(remaining) * w / remainingSum) : 0;
-        rightWidths.push_back(std::max(1, w - share));
-        remaining -= share;
-        remainingSum -= w;
-      }
-      sized->SetWidth(newWidth);
-      for (size_t i = 0; i < right.size() && i < rightWidths.size(); ++i) right[i]->SetWidth(rightWidths[i]);
-    }
-  } else {
-    for (int i = 0; i < columns->Count(); ++i) {
-      TColumnEh* column = columns->GetColumn(i);
-      if (!column->Visible() || gridWidthOf(i) < 0) continue;
-      const int width = GridColWidthToColumnWidth(column, gridWidthOf(i));
+      const int gridWidth = GridColWidthOf(i);
+      if (!column->Visible() || gridWidth < 0) continue;
+      const int width = GridColWidthToColumnWidth(column, gridWidth);
       if (width != column->Width()) column->SetWidth(width);
     }
-  }
   if (OnColWidthsChanged) OnColWidthsChanged(this);
+}
+
+int TCustomDBGridEh::GridColWidthOf(int Index) {
+  const int raw = DataToRawColumn(Index);
+  return raw >= 0 && raw < GetFullColCount() ? ColWidths(raw) : -1;
+}
+
+void TCustomDBGridEh::TakeResizeFromRightColumns() {
+  TDBGridColumnsEh* columns = Columns();
+  std::vector<int> shown;  // visible columns that have a grid column
+  for (int i = 0; i < columns->Count(); ++i)
+    if (columns->GetColumn(i)->Visible() && GridColWidthOf(i) >= 0) shown.push_back(i);
+  std::vector<int> target;
+  for (int i : shown) target.push_back(columns->GetColumn(i)->Width());
+  // The resized column is the first whose grid width no longer matches its own.
+  size_t sized = shown.size();
+  for (size_t k = 0; k < shown.size(); ++k) {
+    TColumnEh* column = columns->GetColumn(shown[k]);
+    if (GridColWidthToColumnWidth(column, GridColWidthOf(shown[k])) != target[k]) {
+      sized = k;
+      break;
+    }
+  }
+  if (sized == shown.size()) return;
+  const int newWidth =
+      GridColWidthToColumnWidth(columns->GetColumn(shown[sized]), GridColWidthOf(shown[sized]));
+  int remaining = newWidth - target[sized];
+  target[sized] = newWidth;
+  // Shares are taken from what is left, so the rounding lands on the last column; the last
+  // column has nobody to its right and takes nothing.
+  int remainingSum = 0;
+  for (size_t k = sized + 1; k < shown.size(); ++k) remainingSum += target[k];
+  for (size_t k = sized + 1; k < shown.size() && remainingSum > 0; ++k) {
+    const int w = target[k];
+    const int share = static_cast<int>(static_cast<int64_t>(remaining) * w / remainingSum);
+    target[k] = std::max(1, w - share);
+    remaining -= share;
+    remainingSum -= w;
+  }
+  // Every width becomes the column's fitting base too, so the next fit keeps what was set.
+  LockLayoutChange();
+  TScopeExit unlock([this] { UnlockLayoutChange(); });
+  for (size_t k = 0; k < shown.size(); ++k) {
+    TColumnEh* column = columns->GetColumn(shown[k]);
+    const int gridWidth = ColumnWidthToGridColWidth(column, target[k]);
+    if (GridColWidthOf(shown[k]) != gridWidth) SetColWidths(DataToRawColumn(shown[k]), gridWidth);
+  }
+  for (size_t k = 0; k < shown.size(); ++k) {
+    TColumnEh* column = columns->GetColumn(shown[k]);
+    column->SetInitWidth(target[k]);
+    if (column->Width() != target[k]) column->SetWidth(target[k]);
+  }
 }
 
 void TCustomDBGridEh::AxisBarExtracting(TAxisBarEh* Item) {
