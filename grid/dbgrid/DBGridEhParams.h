@@ -25,6 +25,8 @@ class THorzDBGridEhScrollBar;
 class TDBGridEhDataGroupsEh;
 class TDBGridEhDataGroupLevelEh;
 
+// Published by the fill styles of the title, indicator and footer parameters.
+RTL_ENUM_INFO(TGridCellFillStyleEh, "cfstDefaultEh", "cfstThemedEh", "cfstSolidEh", "cfstGradientEh");
 // Title/style sort-marker look.
 enum class TSortMarkerStyleEh {
   smstDefaultEh,
@@ -187,8 +189,31 @@ class TDBGridTitleParamsEh : public TPersistent {
   void RefreshDefaultFont();
 
  private:
+  void FontChanged(TObject* Sender);
   // Owner.
   TCustomDBGridEh* grid_;
+  TColor color_ = clBtnFace;
+  bool colorStored_ = false;
+  TColor secondColor_ = clWindow;
+  bool secondColorStored_ = false;
+  std::unique_ptr<TFont> font_;
+  bool parentFont_ = true;
+  bool fontRefreshing_ = false;
+  int vTitleMargin_ = 10;
+  int rowHeight_ = 0;
+  int rowLines_ = 0;
+  bool multiTitle_ = false;
+  TPopupMenu* popupMenu_ = nullptr;
+  TSortMarkerStyleEh sortMarkerStyle_ = smstDefaultEh;
+  bool sortMarkerStyleStored_ = false;
+  TColor horzLineColor_ = clDefault;
+  TColor vertLineColor_ = clDefault;
+  TGridCellFillStyleEh fillStyle_ = cfstDefaultEh;
+  bool borderInFillStyle_ = false;
+  bool vertLines_ = true;
+  bool vertLinesStored_ = false;
+  bool horzLines_ = true;
+  bool horzLinesStored_ = false;
 };
 
 // --- TDBGridIndicatorParamsEh (DBGridEhParams.cpp) ---
@@ -234,6 +259,16 @@ class TDBGridIndicatorParamsEh : public TPersistent {
 
  private:
   TCustomDBGridEh* grid_;
+  TColor color_ = clBtnFace;
+  bool colorStored_ = false;
+  TColor horzLineColor_ = clDefault;
+  TColor vertLineColor_ = clDefault;
+  bool horzLines_ = true;
+  bool horzLinesStored_ = false;
+  bool vertLines_ = true;
+  bool vertLinesStored_ = false;
+  TGridCellFillStyleEh fillStyle_ = cfstDefaultEh;
+  int recNoShowStep_ = 1;
 };
 
 // --- TDBGridFooterParamsEh (DBGridEhParams.cpp) ---
@@ -292,6 +327,20 @@ class TDBGridFooterParamsEh : public TPersistent {
   TCustomDBGridEh* grid_;
   // One height per FooterRowCount row.
   std::vector<int> rowHeights_;
+  void FontChanged(TObject* Sender);
+  TColor color_ = clDefault;
+  TGridCellFillStyleEh fillStyle_ = cfstDefaultEh;
+  std::unique_ptr<TFont> font_;
+  bool parentFont_ = true;
+  bool fontRefreshing_ = false;
+  int rowHeight_ = 0;
+  int rowLines_ = 0;
+  TColor horzLineColor_ = clDefault;
+  TColor vertLineColor_ = clDefault;
+  bool horzLines_ = true;
+  bool horzLinesStored_ = false;
+  bool vertLines_ = true;
+  bool vertLinesStored_ = false;
 };
 
 // --- TGridTreeViewParamsEh (DBGridEhParams.cpp) ---
@@ -314,6 +363,8 @@ class TGridTreeViewParamsEh : public TPersistent {
 
  private:
   TCustomDBGridEh* grid_;
+  TTreeViewGlyphStyleEh glyphStyle_ = tvgsDefaultEh;
+  bool showTreeLines_ = true;
 };
 
 // --- TGridRowPanelEh (DBGridEhPanels.cpp) ---
@@ -337,6 +388,9 @@ class TGridRowPanelEh : public TPersistent {
 
  private:
   TCustomDBGridEh* grid_;
+  bool active_ = false;
+  TGridRowPanelNavKeysNavigationTypeEh navKeysNavigationType_ = rpntRowToRowEh;
+  TGridRowPanelTabNavigationTypeEh tabNavigationType_ = rpntUpToDownPriorityEh;
 };
 
 // --- TDBGridEhScrollBar (DBGridEhPanels.cpp) ---
@@ -391,6 +445,10 @@ class TDBGridEhScrollBar : public TPersistent {
   bool tracking_ = true;
   TScrollBarVisibleModeEh visibleMode_ = sbAutoShowEh;
   bool smoothStep_ = false;
+  // The external bar's own window procedure, given back when it is detached.
+  TWndMethod extOwnProc_;
+  // The external bar's window procedure while attached: scroll notifications reach the grid.
+  void ExtWndProc(TMessage& Message);
 };
 
 // --- TDBGridEhScrollBarPanel (DBGridEhPanels.cpp) ---
@@ -413,6 +471,9 @@ class TDBGridEhScrollBarPanel : public TPersistent {
  private:
   THorzDBGridEhScrollBar* owner_;
   bool visible_ = false;
+  // Kept here while the grid's panel control does not exist.
+  TNavButtonSetEh navigatorButtons_ = TNavButtonSetEh::FromUInt(1023);
+  TGridSBItemsEh visibleItems_ = TGridSBItemsEh::FromUInt(7);
 };
 
 // --- THorzDBGridEhScrollBar (DBGridEhPanels.cpp) ---
@@ -530,6 +591,20 @@ class TSTDBGridEhFilter : public TPersistent {
   int updateCount_ = 0;
   bool instantApplyStored_ = false;
   int filterButtonHeight_ = 0;
+  void FontChanged(TObject* Sender);
+  bool instantApply_ = false;
+  bool local_ = false;
+  TSTFilterLocationEh location_ = stflUnderTitleFilterEh;
+  bool visible_ = false;
+  TColor color_ = clDefault;
+  std::unique_ptr<TFont> font_;
+  bool parentFont_ = true;
+  bool fontRefreshing_ = false;
+  TColor horzLineColor_ = clDefault;
+  TColor vertLineColor_ = clDefault;
+  int rowHeight_ = 0;
+  int rowLines_ = 0;
+  TDBGridFilterButtonDrawTimeEh filterButtonDrawTime_ = fbdtAlwaysEh;
 };
 
 // --- TDBGridEhSumList (DBGridEhParams.cpp) ---
@@ -825,6 +900,8 @@ class TRowDetailPanelEh : public TPersistent {
   int minHeight_ = 1;
   int sizingBarHeight_ = 8;
   bool sizingBarBeveled_ = true;
+  // Kept here while the grid's panel control does not exist.
+  bool parentPopupMenu_ = true;
 };
 
 // --- TGridEmptyDataInfoEh (DBGridEhEmptyData.cpp) ---
@@ -968,5 +1045,6 @@ class TDBGridSearchPanelEh : public TPersistent {
   bool searching_ = false;
   bool filterOnTyping_ = false;
   bool filterEnabled_ = true;
-  int foundColumn_;
+  int foundColumn_ = -1;
+  int searchColumn_ = -1;
 };

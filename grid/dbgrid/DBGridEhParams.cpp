@@ -1,0 +1,972 @@
+// Display parameter objects of the data grid (title, indicator, footer, tree view), the
+// indicator title, the group paint blocks, the sum list, the title tree node and the grid's
+// data grouping classes: creation, streaming, assignment and the plain properties.
+#include <type_traits>
+
+#include "grid/dbgrid/DBGridEh.h"
+#include "grid/dbgrid/DBGridEhPrivate.h"
+#include "grid/dbgrid/DBGridEhStyle.h"
+#include "platform/vcl/Graphics.h"
+
+RTL_IMPLEMENT_CLASS(TDBGridTitleParamsEh)
+RTL_IMPLEMENT_CLASS(TDBGridIndicatorParamsEh)
+RTL_IMPLEMENT_CLASS(TDBGridFooterParamsEh)
+RTL_IMPLEMENT_CLASS(TGridTreeViewParamsEh)
+RTL_IMPLEMENT_CLASS(TDBGridEhIndicatorTitle)
+RTL_IMPLEMENT_CLASS(TGroupRowParamsEh)
+RTL_IMPLEMENT_CLASS(TGroupFooterParamsEh)
+RTL_IMPLEMENT_CLASS(TDBGridEhSumList)
+RTL_IMPLEMENT_CLASS(THeadTreeNode)
+RTL_IMPLEMENT_CLASS(TDBGridEhGroupingPanelEh)
+RTL_IMPLEMENT_CLASS(TDBGridEhDataGroupsEh)
+RTL_IMPLEMENT_CLASS(TDBGridEhDataGroupLevelEh)
+
+namespace dbgrid_params_detail {
+
+// The published getters are not const; the class description reads through a const object.
+template <auto Getter>
+constexpr auto Read = [](const auto& o) {
+  using C = std::remove_cvref_t<decltype(o)>;
+  return (const_cast<C&>(o).*Getter)();
+};
+
+bool Loading(TCustomDBGridEh* Grid) {
+  return Grid->ComponentState().Contains(csLoading);
+}
+
+bool TitlesShown(TCustomDBGridEh* Grid) {
+  return Grid->Options().Contains(dgTitles);
+}
+
+// Copies the grid's font into a parent-derived font without reporting it as a user change.
+void CopyGridFont(TCustomDBGridEh* Grid, TFont* Font, bool& Refreshing) {
+  TValueRestorer<bool> keep(Refreshing, true);
+  Font->Assign(Grid->Font());
+}
+
+}  // namespace dbgrid_params_detail
+
+using namespace dbgrid_params_detail;
+
+// ================================================================================================
+// TDBGridTitleParamsEh
+// ================================================================================================
+
+TDBGridTitleParamsEh::TDBGridTitleParamsEh(TCustomDBGridEh* AGrid)
+    : grid_(AGrid), font_(std::make_unique<TFont>()) {
+  CopyGridFont(grid_, font_.get(), fontRefreshing_);
+  font_->OnChange = TNotifyEvent::Method(this, &TDBGridTitleParamsEh::FontChanged);
+}
+
+void TDBGridTitleParamsEh::DescribeClass(TClassBuilder<TDBGridTitleParamsEh>& c) {
+  using T = TDBGridTitleParamsEh;
+  c.Property("Color", Read<&T::Color>, &T::SetColor)
+      .NoDefault()
+      .WithIdents(ColorIdents())
+      .StoredIf([](const TObject& o) { return static_cast<const T&>(o).colorStored_; });
+  c.Property("ColorStored", Read<&T::ColorStored>, &T::SetColorStored).Default(0);
+  c.Property("SecondColor", Read<&T::SecondColor>, &T::SetSecondColor)
+      .NoDefault()
+      .WithIdents(ColorIdents())
+      .StoredIf([](const TObject& o) { return static_cast<const T&>(o).secondColorStored_; });
+  c.Property("SecondColorStored", Read<&T::SecondColorStored>, &T::SetSecondColorStored).Default(0);
+  c.Property("Font", Read<&T::Font>, &T::SetFont).StoredIf([](const TObject& o) {
+    return !static_cast<const T&>(o).parentFont_;
+  });
+  c.Property("ParentFont", Read<&T::ParentFont>, &T::SetParentFont).Default(1);
+  c.Property("VTitleMargin", Read<&T::VTitleMargin>, &T::SetVTitleMargin).Default(10);
+  c.Property("RowHeight", Read<&T::RowHeight>, &T::SetRowHeight).Default(0);
+  c.Property("RowLines", Read<&T::RowLines>, &T::SetRowLines).Default(0);
+  c.Property("MultiTitle", Read<&T::MultiTitle>, &T::SetMultiTitle).Default(0);
+  c.Property("Images", Read<&T::Images>, &T::SetImages);
+  c.Property("PopupMenu", Read<&T::PopupMenu>, &T::SetPopupMenu);
+  c.Property("SortMarkerStyle", Read<&T::SortMarkerStyle>, &T::SetSortMarkerStyle)
+      .NoDefault()
+      .StoredIf([](const TObject& o) { return static_cast<const T&>(o).sortMarkerStyleStored_; });
+  c.Property("SortMarkerStyleStored", Read<&T::SortMarkerStyleStored>, &T::SetSortMarkerStyleStored)
+      .Default(0);
+  c.Property("HorzLineColor", Read<&T::HorzLineColor>, &T::SetHorzLineColor)
+      .Default(clDefault)
+      .WithIdents(ColorIdents());
+  c.Property("VertLineColor", Read<&T::VertLineColor>, &T::SetVertLineColor)
+      .Default(clDefault)
+      .WithIdents(ColorIdents());
+  c.Property("FillStyle", Read<&T::FillStyle>, &T::SetFillStyle).Default(static_cast<int64_t>(cfstDefaultEh));
+  c.Property("BorderInFillStyle", Read<&T::BorderInFillStyle>, &T::SetBorderInFillStyle).Default(0);
+  c.Property("VertLines", Read<&T::VertLines>, &T::SetVertLines).NoDefault().StoredIf([](const TObject& o) {
+    return static_cast<const T&>(o).vertLinesStored_;
+  });
+  c.Property("VertLinesStored", Read<&T::VertLinesStored>, &T::SetVertLinesStored).Default(0);
+  c.Property("HorzLines", Read<&T::HorzLines>, &T::SetHorzLines).NoDefault().StoredIf([](const TObject& o) {
+    return static_cast<const T&>(o).horzLinesStored_;
+  });
+  c.Property("HorzLinesStored", Read<&T::HorzLinesStored>, &T::SetHorzLinesStored).Default(0);
+}
+
+void TDBGridTitleParamsEh::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TDBGridTitleParamsEh*>(Source);
+  if (!src) {
+    inherited::Assign(Source);
+    return;
+  }
+  color_ = src->color_;
+  colorStored_ = src->colorStored_;
+  secondColor_ = src->secondColor_;
+  secondColorStored_ = src->secondColorStored_;
+  parentFont_ = src->parentFont_;
+  {
+    TValueRestorer<bool> keep(fontRefreshing_, true);
+    if (parentFont_)
+      font_->Assign(grid_->Font());
+    else
+      font_->Assign(src->font_.get());
+  }
+  vTitleMargin_ = src->vTitleMargin_;
+  rowHeight_ = src->rowHeight_;
+  rowLines_ = src->rowLines_;
+  multiTitle_ = src->multiTitle_;
+  SetPopupMenu(src->popupMenu_);
+  sortMarkerStyle_ = src->sortMarkerStyle_;
+  sortMarkerStyleStored_ = src->sortMarkerStyleStored_;
+  horzLineColor_ = src->horzLineColor_;
+  vertLineColor_ = src->vertLineColor_;
+  fillStyle_ = src->fillStyle_;
+  borderInFillStyle_ = src->borderInFillStyle_;
+  vertLines_ = src->vertLines_;
+  vertLinesStored_ = src->vertLinesStored_;
+  horzLines_ = src->horzLines_;
+  horzLinesStored_ = src->horzLinesStored_;
+  if (src->grid_ != grid_) SetImages(src->Images());
+  grid_->LayoutChanged();
+}
+
+TColor TDBGridTitleParamsEh::Color() {
+  return colorStored_ ? color_ : grid_->FixedColor();
+}
+
+void TDBGridTitleParamsEh::SetColor(TColor v) {
+  if (colorStored_ && color_ == v) return;
+  colorStored_ = true;
+  color_ = v;
+  grid_->Invalidate();
+}
+
+bool TDBGridTitleParamsEh::ColorStored() {
+  return colorStored_;
+}
+
+void TDBGridTitleParamsEh::SetColorStored(bool v) {
+  if (v == colorStored_) return;
+  color_ = Color();
+  colorStored_ = v;
+  grid_->Invalidate();
+}
+
+TColor TDBGridTitleParamsEh::SecondColor() {
+  return secondColorStored_ ? secondColor_ : grid_->Color();
+}
+
+void TDBGridTitleParamsEh::SetSecondColor(TColor v) {
+  if (secondColorStored_ && secondColor_ == v) return;
+  secondColorStored_ = true;
+  secondColor_ = v;
+  grid_->Invalidate();
+}
+
+bool TDBGridTitleParamsEh::SecondColorStored() {
+  return secondColorStored_;
+}
+
+void TDBGridTitleParamsEh::SetSecondColorStored(bool v) {
+  if (v == secondColorStored_) return;
+  secondColor_ = SecondColor();
+  secondColorStored_ = v;
+  grid_->Invalidate();
+}
+
+TFont* TDBGridTitleParamsEh::Font() {
+  return font_.get();
+}
+
+void TDBGridTitleParamsEh::SetFont(TFont* v) {
+  font_->Assign(v);
+}
+
+void TDBGridTitleParamsEh::FontChanged(TObject*) {
+  if (fontRefreshing_) return;
+  if (!Loading(grid_)) parentFont_ = false;
+  if (TitlesShown(grid_)) grid_->LayoutChanged();
+}
+
+bool TDBGridTitleParamsEh::ParentFont() {
+  return parentFont_;
+}
+
+void TDBGridTitleParamsEh::SetParentFont(bool v) {
+  if (v == parentFont_) return;
+  parentFont_ = v;
+  if (parentFont_) CopyGridFont(grid_, font_.get(), fontRefreshing_);
+  grid_->Invalidate();
+}
+
+int TDBGridTitleParamsEh::VTitleMargin() {
+  return vTitleMargin_;
+}
+
+void TDBGridTitleParamsEh::SetVTitleMargin(int v) {
+  if (v == vTitleMargin_) return;
+  vTitleMargin_ = v;
+  grid_->LayoutChanged();
+}
+
+int TDBGridTitleParamsEh::RowHeight() {
+  return rowHeight_;
+}
+
+void TDBGridTitleParamsEh::SetRowHeight(int v) {
+  if (v == rowHeight_) return;
+  rowHeight_ = v;
+  grid_->LayoutChanged();
+}
+
+int TDBGridTitleParamsEh::RowLines() {
+  return rowLines_;
+}
+
+void TDBGridTitleParamsEh::SetRowLines(int v) {
+  if (v == rowLines_) return;
+  rowLines_ = v;
+  grid_->LayoutChanged();
+}
+
+bool TDBGridTitleParamsEh::MultiTitle() {
+  return multiTitle_;
+}
+
+void TDBGridTitleParamsEh::SetMultiTitle(bool v) {
+  if (v == multiTitle_) return;
+  multiTitle_ = v;
+  grid_->LayoutChanged();
+}
+
+// The grid keeps the list, its change link and the free notification.
+TCustomImageList* TDBGridTitleParamsEh::Images() {
+  return grid_->TitleImages();
+}
+
+void TDBGridTitleParamsEh::SetImages(TCustomImageList* v) {
+  grid_->SetTitleImages(v);
+}
+
+TPopupMenu* TDBGridTitleParamsEh::PopupMenu() {
+  return popupMenu_;
+}
+
+void TDBGridTitleParamsEh::SetPopupMenu(TPopupMenu* v) {
+  if (v == popupMenu_) return;
+  popupMenu_ = v;
+  if (popupMenu_) popupMenu_->FreeNotification(grid_);
+}
+
+TSortMarkerStyleEh TDBGridTitleParamsEh::SortMarkerStyle() {
+  if (sortMarkerStyleStored_) return sortMarkerStyle_;
+  TDBGridEhStyle* style = DBGridEhDefaultStyle();
+  return style ? style->SortMarkerStyle() : smstDefaultEh;
+}
+
+void TDBGridTitleParamsEh::SetSortMarkerStyle(TSortMarkerStyleEh v) {
+  if (sortMarkerStyleStored_ && sortMarkerStyle_ == v) return;
+  sortMarkerStyleStored_ = true;
+  sortMarkerStyle_ = v;
+  grid_->Invalidate();
+}
+
+bool TDBGridTitleParamsEh::SortMarkerStyleStored() {
+  return sortMarkerStyleStored_;
+}
+
+void TDBGridTitleParamsEh::SetSortMarkerStyleStored(bool v) {
+  if (v == sortMarkerStyleStored_) return;
+  sortMarkerStyle_ = SortMarkerStyle();
+  sortMarkerStyleStored_ = v;
+  grid_->Invalidate();
+}
+
+TColor TDBGridTitleParamsEh::HorzLineColor() {
+  return horzLineColor_;
+}
+
+void TDBGridTitleParamsEh::SetHorzLineColor(TColor v) {
+  if (v == horzLineColor_) return;
+  horzLineColor_ = v;
+  grid_->Invalidate();
+}
+
+TColor TDBGridTitleParamsEh::VertLineColor() {
+  return vertLineColor_;
+}
+
+void TDBGridTitleParamsEh::SetVertLineColor(TColor v) {
+  if (v == vertLineColor_) return;
+  vertLineColor_ = v;
+  grid_->Invalidate();
+}
+
+TGridCellFillStyleEh TDBGridTitleParamsEh::FillStyle() {
+  return fillStyle_;
+}
+
+void TDBGridTitleParamsEh::SetFillStyle(TGridCellFillStyleEh v) {
+  if (v == fillStyle_) return;
+  fillStyle_ = v;
+  grid_->Invalidate();
+}
+
+bool TDBGridTitleParamsEh::BorderInFillStyle() {
+  return borderInFillStyle_;
+}
+
+void TDBGridTitleParamsEh::SetBorderInFillStyle(bool v) {
+  if (v == borderInFillStyle_) return;
+  borderInFillStyle_ = v;
+  grid_->Invalidate();
+}
+
+// Title line widths enter the title row height (multi-level titles): a relayout.
+bool TDBGridTitleParamsEh::VertLines() {
+  return vertLinesStored_ ? vertLines_ : grid_->Options().Contains(dgColLines);
+}
+
+void TDBGridTitleParamsEh::SetVertLines(bool v) {
+  if (vertLinesStored_ && vertLines_ == v) return;
+  vertLinesStored_ = true;
+  vertLines_ = v;
+  grid_->LayoutChanged();
+}
+
+bool TDBGridTitleParamsEh::VertLinesStored() {
+  return vertLinesStored_;
+}
+
+void TDBGridTitleParamsEh::SetVertLinesStored(bool v) {
+  if (v == vertLinesStored_) return;
+  vertLines_ = VertLines();
+  vertLinesStored_ = v;
+  grid_->LayoutChanged();
+}
+
+bool TDBGridTitleParamsEh::HorzLines() {
+  return horzLinesStored_ ? horzLines_ : grid_->Options().Contains(dgRowLines);
+}
+
+void TDBGridTitleParamsEh::SetHorzLines(bool v) {
+  if (horzLinesStored_ && horzLines_ == v) return;
+  horzLinesStored_ = true;
+  horzLines_ = v;
+  grid_->LayoutChanged();
+}
+
+bool TDBGridTitleParamsEh::HorzLinesStored() {
+  return horzLinesStored_;
+}
+
+void TDBGridTitleParamsEh::SetHorzLinesStored(bool v) {
+  if (v == horzLinesStored_) return;
+  horzLines_ = HorzLines();
+  horzLinesStored_ = v;
+  grid_->LayoutChanged();
+}
+
+// ================================================================================================
+// TDBGridIndicatorParamsEh
+// ================================================================================================
+
+TDBGridIndicatorParamsEh::TDBGridIndicatorParamsEh(TCustomDBGridEh* AGrid) : grid_(AGrid) {}
+
+void TDBGridIndicatorParamsEh::DescribeClass(TClassBuilder<TDBGridIndicatorParamsEh>& c) {
+  using T = TDBGridIndicatorParamsEh;
+  c.Property("Color", Read<&T::Color>, &T::SetColor)
+      .NoDefault()
+      .WithIdents(ColorIdents())
+      .StoredIf([](const TObject& o) { return static_cast<const T&>(o).colorStored_; });
+  c.Property("ColorStored", Read<&T::ColorStored>, &T::SetColorStored).Default(0);
+  c.Property("HorzLineColor", Read<&T::HorzLineColor>, &T::SetHorzLineColor)
+      .Default(clDefault)
+      .WithIdents(ColorIdents());
+  c.Property("VertLineColor", Read<&T::VertLineColor>, &T::SetVertLineColor)
+      .Default(clDefault)
+      .WithIdents(ColorIdents());
+  c.Property("HorzLines", Read<&T::HorzLines>, &T::SetHorzLines).NoDefault().StoredIf([](const TObject& o) {
+    return static_cast<const T&>(o).horzLinesStored_;
+  });
+  c.Property("HorzLinesStored", Read<&T::HorzLinesStored>, &T::SetHorzLinesStored).Default(0);
+  c.Property("VertLines", Read<&T::VertLines>, &T::SetVertLines).NoDefault().StoredIf([](const TObject& o) {
+    return static_cast<const T&>(o).vertLinesStored_;
+  });
+  c.Property("VertLinesStored", Read<&T::VertLinesStored>, &T::SetVertLinesStored).Default(0);
+  c.Property("FillStyle", Read<&T::FillStyle>, &T::SetFillStyle).Default(static_cast<int64_t>(cfstDefaultEh));
+  c.Property("RecNoShowStep", Read<&T::RecNoShowStep>, &T::SetRecNoShowStep).Default(1);
+}
+
+void TDBGridIndicatorParamsEh::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TDBGridIndicatorParamsEh*>(Source);
+  if (!src) {
+    inherited::Assign(Source);
+    return;
+  }
+  color_ = src->color_;
+  colorStored_ = src->colorStored_;
+  horzLineColor_ = src->horzLineColor_;
+  vertLineColor_ = src->vertLineColor_;
+  horzLines_ = src->horzLines_;
+  horzLinesStored_ = src->horzLinesStored_;
+  vertLines_ = src->vertLines_;
+  vertLinesStored_ = src->vertLinesStored_;
+  fillStyle_ = src->fillStyle_;
+  recNoShowStep_ = src->recNoShowStep_;
+  grid_->Invalidate();
+}
+
+TColor TDBGridIndicatorParamsEh::Color() {
+  return colorStored_ ? color_ : grid_->FixedColor();
+}
+
+void TDBGridIndicatorParamsEh::SetColor(TColor v) {
+  if (colorStored_ && color_ == v) return;
+  colorStored_ = true;
+  color_ = v;
+  grid_->Invalidate();
+}
+
+bool TDBGridIndicatorParamsEh::ColorStored() {
+  return colorStored_;
+}
+
+void TDBGridIndicatorParamsEh::SetColorStored(bool v) {
+  if (v == colorStored_) return;
+  color_ = Color();
+  colorStored_ = v;
+  grid_->Invalidate();
+}
+
+TColor TDBGridIndicatorParamsEh::HorzLineColor() {
+  return horzLineColor_;
+}
+
+void TDBGridIndicatorParamsEh::SetHorzLineColor(TColor v) {
+  if (v == horzLineColor_) return;
+  horzLineColor_ = v;
+  grid_->Invalidate();
+}
+
+TColor TDBGridIndicatorParamsEh::VertLineColor() {
+  return vertLineColor_;
+}
+
+void TDBGridIndicatorParamsEh::SetVertLineColor(TColor v) {
+  if (v == vertLineColor_) return;
+  vertLineColor_ = v;
+  grid_->Invalidate();
+}
+
+bool TDBGridIndicatorParamsEh::HorzLines() {
+  return horzLinesStored_ ? horzLines_ : grid_->Options().Contains(dgRowLines);
+}
+
+void TDBGridIndicatorParamsEh::SetHorzLines(bool v) {
+  if (horzLinesStored_ && horzLines_ == v) return;
+  horzLinesStored_ = true;
+  horzLines_ = v;
+  grid_->Invalidate();
+}
+
+bool TDBGridIndicatorParamsEh::HorzLinesStored() {
+  return horzLinesStored_;
+}
+
+void TDBGridIndicatorParamsEh::SetHorzLinesStored(bool v) {
+  if (v == horzLinesStored_) return;
+  horzLines_ = HorzLines();
+  horzLinesStored_ = v;
+  grid_->Invalidate();
+}
+
+bool TDBGridIndicatorParamsEh::VertLines() {
+  return vertLinesStored_ ? vertLines_ : grid_->Options().Contains(dgColLines);
+}
+
+void TDBGridIndicatorParamsEh::SetVertLines(bool v) {
+  if (vertLinesStored_ && vertLines_ == v) return;
+  vertLinesStored_ = true;
+  vertLines_ = v;
+  grid_->Invalidate();
+}
+
+bool TDBGridIndicatorParamsEh::VertLinesStored() {
+  return vertLinesStored_;
+}
+
+void TDBGridIndicatorParamsEh::SetVertLinesStored(bool v) {
+  if (v == vertLinesStored_) return;
+  vertLines_ = VertLines();
+  vertLinesStored_ = v;
+  grid_->Invalidate();
+}
+
+TGridCellFillStyleEh TDBGridIndicatorParamsEh::FillStyle() {
+  return fillStyle_;
+}
+
+void TDBGridIndicatorParamsEh::SetFillStyle(TGridCellFillStyleEh v) {
+  if (v == fillStyle_) return;
+  fillStyle_ = v;
+  grid_->Invalidate();
+}
+
+int TDBGridIndicatorParamsEh::RecNoShowStep() {
+  return recNoShowStep_;
+}
+
+void TDBGridIndicatorParamsEh::SetRecNoShowStep(int v) {
+  if (v == recNoShowStep_) return;
+  recNoShowStep_ = v;
+  grid_->Invalidate();
+}
+
+// ================================================================================================
+// TDBGridFooterParamsEh
+// ================================================================================================
+
+TDBGridFooterParamsEh::TDBGridFooterParamsEh(TCustomDBGridEh* AGrid)
+    : grid_(AGrid), font_(std::make_unique<TFont>()) {
+  CopyGridFont(grid_, font_.get(), fontRefreshing_);
+  font_->OnChange = TNotifyEvent::Method(this, &TDBGridFooterParamsEh::FontChanged);
+}
+
+void TDBGridFooterParamsEh::DescribeClass(TClassBuilder<TDBGridFooterParamsEh>& c) {
+  using T = TDBGridFooterParamsEh;
+  // The stored colour, clDefault included: the getter answers the derived one.
+  c.Property(
+       "Color", [](const T& p) { return p.color_; }, &T::SetColor)
+      .Default(clDefault)
+      .WithIdents(ColorIdents());
+  c.Property("FillStyle", Read<&T::FillStyle>, &T::SetFillStyle).Default(static_cast<int64_t>(cfstDefaultEh));
+  c.Property("Font", Read<&T::Font>, &T::SetFont).StoredIf([](const TObject& o) {
+    return !static_cast<const T&>(o).parentFont_;
+  });
+  c.Property("ParentFont", Read<&T::ParentFont>, &T::SetParentFont).Default(1);
+  c.Property("RowHeight", Read<&T::RowHeight>, &T::SetRowHeight).Default(0);
+  c.Property("RowLines", Read<&T::RowLines>, &T::SetRowLines).Default(0);
+  c.Property("HorzLineColor", Read<&T::HorzLineColor>, &T::SetHorzLineColor)
+      .Default(clDefault)
+      .WithIdents(ColorIdents());
+  c.Property("VertLineColor", Read<&T::VertLineColor>, &T::SetVertLineColor)
+      .Default(clDefault)
+      .WithIdents(ColorIdents());
+  c.Property("HorzLines", Read<&T::HorzLines>, &T::SetHorzLines).NoDefault().StoredIf([](const TObject& o) {
+    return static_cast<const T&>(o).horzLinesStored_;
+  });
+  c.Property("HorzLinesStored", Read<&T::HorzLinesStored>, &T::SetHorzLinesStored).Default(0);
+  c.Property("VertLines", Read<&T::VertLines>, &T::SetVertLines).NoDefault().StoredIf([](const TObject& o) {
+    return static_cast<const T&>(o).vertLinesStored_;
+  });
+  c.Property("VertLinesStored", Read<&T::VertLinesStored>, &T::SetVertLinesStored).Default(0);
+}
+
+void TDBGridFooterParamsEh::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TDBGridFooterParamsEh*>(Source);
+  if (!src) {
+    inherited::Assign(Source);
+    return;
+  }
+  color_ = src->color_;
+  fillStyle_ = src->fillStyle_;
+  parentFont_ = src->parentFont_;
+  {
+    TValueRestorer<bool> keep(fontRefreshing_, true);
+    if (parentFont_)
+      font_->Assign(grid_->Font());
+    else
+      font_->Assign(src->font_.get());
+  }
+  rowHeight_ = src->rowHeight_;
+  rowLines_ = src->rowLines_;
+  horzLineColor_ = src->horzLineColor_;
+  vertLineColor_ = src->vertLineColor_;
+  horzLines_ = src->horzLines_;
+  horzLinesStored_ = src->horzLinesStored_;
+  vertLines_ = src->vertLines_;
+  vertLinesStored_ = src->vertLinesStored_;
+  grid_->LayoutChanged();
+}
+
+TColor TDBGridFooterParamsEh::Color() {
+  return color_ == clDefault ? grid_->Color() : color_;
+}
+
+void TDBGridFooterParamsEh::SetColor(TColor v) {
+  if (v == color_) return;
+  color_ = v;
+  grid_->Invalidate();
+}
+
+TGridCellFillStyleEh TDBGridFooterParamsEh::FillStyle() {
+  return fillStyle_;
+}
+
+void TDBGridFooterParamsEh::SetFillStyle(TGridCellFillStyleEh v) {
+  if (v == fillStyle_) return;
+  fillStyle_ = v;
+  grid_->Invalidate();
+}
+
+TFont* TDBGridFooterParamsEh::Font() {
+  return font_.get();
+}
+
+void TDBGridFooterParamsEh::SetFont(TFont* v) {
+  font_->Assign(v);
+}
+
+// Footer fonts set the footer row heights.
+void TDBGridFooterParamsEh::FontChanged(TObject*) {
+  if (fontRefreshing_) return;
+  if (!Loading(grid_)) parentFont_ = false;
+  grid_->LayoutChanged();
+}
+
+bool TDBGridFooterParamsEh::ParentFont() {
+  return parentFont_;
+}
+
+void TDBGridFooterParamsEh::SetParentFont(bool v) {
+  if (v == parentFont_) return;
+  parentFont_ = v;
+  if (parentFont_) {
+    CopyGridFont(grid_, font_.get(), fontRefreshing_);
+    grid_->LayoutChanged();
+  } else {
+    grid_->Invalidate();
+  }
+}
+
+int TDBGridFooterParamsEh::RowHeight() {
+  return rowHeight_;
+}
+
+void TDBGridFooterParamsEh::SetRowHeight(int v) {
+  if (v == rowHeight_) return;
+  rowHeight_ = v;
+  grid_->LayoutChanged();
+}
+
+int TDBGridFooterParamsEh::RowLines() {
+  return rowLines_;
+}
+
+void TDBGridFooterParamsEh::SetRowLines(int v) {
+  if (v == rowLines_) return;
+  rowLines_ = v;
+  grid_->LayoutChanged();
+}
+
+TColor TDBGridFooterParamsEh::HorzLineColor() {
+  return horzLineColor_;
+}
+
+void TDBGridFooterParamsEh::SetHorzLineColor(TColor v) {
+  if (v == horzLineColor_) return;
+  horzLineColor_ = v;
+  grid_->Invalidate();
+}
+
+TColor TDBGridFooterParamsEh::VertLineColor() {
+  return vertLineColor_;
+}
+
+void TDBGridFooterParamsEh::SetVertLineColor(TColor v) {
+  if (v == vertLineColor_) return;
+  vertLineColor_ = v;
+  grid_->Invalidate();
+}
+
+bool TDBGridFooterParamsEh::HorzLines() {
+  return horzLinesStored_ ? horzLines_ : grid_->Options().Contains(dgRowLines);
+}
+
+void TDBGridFooterParamsEh::SetHorzLines(bool v) {
+  if (horzLinesStored_ && horzLines_ == v) return;
+  horzLinesStored_ = true;
+  horzLines_ = v;
+  grid_->Invalidate();
+}
+
+bool TDBGridFooterParamsEh::HorzLinesStored() {
+  return horzLinesStored_;
+}
+
+void TDBGridFooterParamsEh::SetHorzLinesStored(bool v) {
+  if (v == horzLinesStored_) return;
+  horzLines_ = HorzLines();
+  horzLinesStored_ = v;
+  grid_->Invalidate();
+}
+
+bool TDBGridFooterParamsEh::VertLines() {
+  return vertLinesStored_ ? vertLines_ : grid_->Options().Contains(dgColLines);
+}
+
+void TDBGridFooterParamsEh::SetVertLines(bool v) {
+  if (vertLinesStored_ && vertLines_ == v) return;
+  vertLinesStored_ = true;
+  vertLines_ = v;
+  grid_->Invalidate();
+}
+
+bool TDBGridFooterParamsEh::VertLinesStored() {
+  return vertLinesStored_;
+}
+
+void TDBGridFooterParamsEh::SetVertLinesStored(bool v) {
+  if (v == vertLinesStored_) return;
+  vertLines_ = VertLines();
+  vertLinesStored_ = v;
+  grid_->Invalidate();
+}
+
+int TDBGridFooterParamsEh::RowHeightOf(int FooterRow) const {
+  if (FooterRow < 0 || FooterRow >= static_cast<int>(rowHeights_.size())) return 0;
+  return rowHeights_[static_cast<size_t>(FooterRow)];
+}
+
+void TDBGridFooterParamsEh::SetRowHeightOf(int FooterRow, int Height) {
+  if (FooterRow < 0) return;
+  if (FooterRow >= static_cast<int>(rowHeights_.size()))
+    rowHeights_.resize(static_cast<size_t>(FooterRow) + 1, 0);
+  rowHeights_[static_cast<size_t>(FooterRow)] = Height;
+}
+
+// ================================================================================================
+// TGridTreeViewParamsEh
+// ================================================================================================
+
+TGridTreeViewParamsEh::TGridTreeViewParamsEh(TCustomDBGridEh* AGrid) : grid_(AGrid) {}
+
+void TGridTreeViewParamsEh::DescribeClass(TClassBuilder<TGridTreeViewParamsEh>& c) {
+  using T = TGridTreeViewParamsEh;
+  c.Property("GlyphStyle", Read<&T::GlyphStyle>, &T::SetGlyphStyle)
+      .Default(static_cast<int64_t>(tvgsDefaultEh));
+  c.Property("ShowTreeLines", Read<&T::ShowTreeLines>, &T::SetShowTreeLines).Default(1);
+}
+
+void TGridTreeViewParamsEh::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TGridTreeViewParamsEh*>(Source);
+  if (!src) {
+    inherited::Assign(Source);
+    return;
+  }
+  glyphStyle_ = src->glyphStyle_;
+  showTreeLines_ = src->showTreeLines_;
+  grid_->Invalidate();
+}
+
+TTreeViewGlyphStyleEh TGridTreeViewParamsEh::GlyphStyle() {
+  return glyphStyle_;
+}
+
+void TGridTreeViewParamsEh::SetGlyphStyle(TTreeViewGlyphStyleEh v) {
+  if (v == glyphStyle_) return;
+  glyphStyle_ = v;
+  grid_->Invalidate();
+}
+
+bool TGridTreeViewParamsEh::ShowTreeLines() {
+  return showTreeLines_;
+}
+
+void TGridTreeViewParamsEh::SetShowTreeLines(bool v) {
+  if (v == showTreeLines_) return;
+  showTreeLines_ = v;
+  grid_->Invalidate();
+}
+
+// ================================================================================================
+// TDBGridEhIndicatorTitle
+// ================================================================================================
+
+TDBGridEhIndicatorTitle::TDBGridEhIndicatorTitle(TCustomDBGridEh* AGrid) : grid_(AGrid) {}
+
+void TDBGridEhIndicatorTitle::DescribeClass(TClassBuilder<TDBGridEhIndicatorTitle>& c) {
+  using T = TDBGridEhIndicatorTitle;
+  c.Property("DropdownMenu", Read<&T::DropdownMenu>, &T::SetDropdownMenu);
+  c.Property("ShowDropDownSign", Read<&T::ShowDropDownSign>, &T::SetShowDropDownSign).Default(0);
+  c.Property("TitleButton", Read<&T::TitleButton>, &T::SetTitleButton).Default(0);
+  c.Property("UseGlobalMenu", Read<&T::UseGlobalMenu>, &T::SetUseGlobalMenu).Default(1);
+}
+
+TPopupMenu* TDBGridEhIndicatorTitle::DropdownMenu() {
+  return dropdownMenu_;
+}
+
+void TDBGridEhIndicatorTitle::SetDropdownMenu(TPopupMenu* v) {
+  if (v == dropdownMenu_) return;
+  dropdownMenu_ = v;
+  if (dropdownMenu_) dropdownMenu_->FreeNotification(grid_);
+}
+
+bool TDBGridEhIndicatorTitle::ShowDropDownSign() {
+  return showDropDownSign_;
+}
+
+// Only the indicator title cell shows the sign.
+void TDBGridEhIndicatorTitle::SetShowDropDownSign(bool v) {
+  if (v == showDropDownSign_) return;
+  showDropDownSign_ = v;
+  if (grid_->HandleAllocated())
+    grid_->InvalidateCell(0, 0);
+  else
+    grid_->Invalidate();
+}
+
+bool TDBGridEhIndicatorTitle::TitleButton() {
+  return titleButton_;
+}
+
+void TDBGridEhIndicatorTitle::SetTitleButton(bool v) {
+  if (v == titleButton_) return;
+  titleButton_ = v;
+  grid_->Invalidate();
+}
+
+bool TDBGridEhIndicatorTitle::UseGlobalMenu() {
+  return useGlobalMenu_;
+}
+
+void TDBGridEhIndicatorTitle::SetUseGlobalMenu(bool v) {
+  useGlobalMenu_ = v;
+}
+
+// ================================================================================================
+// TDBGridEhSumList
+// ================================================================================================
+
+TDBGridEhSumList::TDBGridEhSumList(TComponent* AOwner) : TDBSumListProducer(AOwner) {
+  SetDesignTimeWork(true);
+  SetActive(false);
+}
+
+void TDBGridEhSumList::DescribeClass(TClassBuilder<TDBGridEhSumList>& c) {
+  using T = TDBGridEhSumList;
+  c.Property("Active", &T::Active, &T::SetActive).Default(0);
+  c.Property("ExternalRecalc", &T::ExternalRecalc, &T::SetExternalRecalc).Default(0);
+  c.Property("VirtualRecords", &T::VirtualRecords, &T::SetVirtualRecords).Default(0);
+}
+
+// Active read from a description waits for the grid's data set: hook it now.
+void TDBGridEhSumList::Loaded() {
+  if (!Active()) return;
+  SetActive(false);
+  SetActive(true);
+}
+
+// ================================================================================================
+// THeadTreeNode
+// ================================================================================================
+
+THeadTreeNode::THeadTreeNode() : Next(this) {}
+
+THeadTreeNode::THeadTreeNode(const std::string& AText, int AWidth, int AHeight)
+    : Height(AHeight), Next(this), Text(AText), Width(AWidth) {}
+
+// A node frees its children (each frees its own); siblings belong to their parent.
+THeadTreeNode::~THeadTreeNode() {
+  THeadTreeNode* first = Child;
+  Child = nullptr;
+  if (!first) return;
+  THeadTreeNode* node = first;
+  do {
+    THeadTreeNode* next = node->Next;
+    node->Next = node;
+    delete node;
+    node = next;
+  } while (node && node != first);
+}
+
+// ================================================================================================
+// Data grouping
+// ================================================================================================
+
+TDBGridEhGroupingPanelEh::TDBGridEhGroupingPanelEh(TDBGridEhDataGroupsEh* AOwner) : owner_(AOwner) {}
+
+void TDBGridEhGroupingPanelEh::DescribeClass(TClassBuilder<TDBGridEhGroupingPanelEh>& c) {
+  using T = TDBGridEhGroupingPanelEh;
+  c.Property("Color", Read<&T::Color>, &T::SetColor).Default(clDefault).WithIdents(ColorIdents());
+}
+
+void TDBGridEhGroupingPanelEh::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TDBGridEhGroupingPanelEh*>(Source);
+  if (!src) {
+    inherited::Assign(Source);
+    return;
+  }
+  SetColor(src->color_);
+}
+
+TColor TDBGridEhGroupingPanelEh::Color() {
+  return color_;
+}
+
+void TDBGridEhGroupingPanelEh::SetColor(TColor v) {
+  if (v == color_) return;
+  color_ = v;
+  if (owner_->Grid()) owner_->Grid()->Invalidate();
+}
+
+TDBGridEhDataGroupsEh::TDBGridEhDataGroupsEh(TCustomDBGridEh* AGrid)
+    : TGridDataGroupsEh(AGrid, AGrid), groupPanel_(std::make_unique<TDBGridEhGroupingPanelEh>(this)) {}
+
+TDBGridEhDataGroupsEh::~TDBGridEhDataGroupsEh() = default;
+
+void TDBGridEhDataGroupsEh::DescribeClass(TClassBuilder<TDBGridEhDataGroupsEh>& c) {
+  using T = TDBGridEhDataGroupsEh;
+  c.Property("GroupPanel", Read<&T::GroupPanel>, &T::SetGroupPanel);
+}
+
+TDBGridEhGroupingPanelEh* TDBGridEhDataGroupsEh::GroupPanel() {
+  return groupPanel_.get();
+}
+
+void TDBGridEhDataGroupsEh::SetGroupPanel(TDBGridEhGroupingPanelEh* v) {
+  groupPanel_->Assign(v);
+}
+
+TGridDataGroupLevelsEh* TDBGridEhDataGroupsEh::CreateGroupLevels() {
+  return new TGridDataGroupLevelsEh(this, TDBGridEhDataGroupLevelEh::StaticClass());
+}
+
+// A level grouping by the column lets it go.
+void TDBGridEhDataGroupsEh::ColumnRemoved(TColumnEh* Column) {
+  ColumnRemoving(Column);
+}
+
+// Levels read from a description name their columns; the names resolve now that the columns
+// are there.
+void TDBGridEhDataGroupsEh::Loaded() {
+  UpdateActiveGroupLevels();
+  InitFootersColumnItems();
+}
+
+TDBGridEhDataGroupLevelEh::TDBGridEhDataGroupLevelEh(TCollection* Collection)
+    : TGridDataGroupLevelEh(Collection) {}
+
+// The published properties are the base level's.
+void TDBGridEhDataGroupLevelEh::DescribeClass(TClassBuilder<TDBGridEhDataGroupLevelEh>&) {}
+
+void TDBGridEhDataGroupLevelEh::Assign(TPersistent* Source) {
+  inherited::Assign(Source);
+  if (auto* src = dynamic_cast<TDBGridEhDataGroupLevelEh*>(Source)) {
+    OnGetKeyValue = src->OnGetKeyValue;
+    OnGetKeyValueAsText = src->OnGetKeyValueAsText;
+    OnGetGroupRowText = src->OnGetGroupRowText;
+  }
+}
