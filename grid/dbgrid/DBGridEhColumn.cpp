@@ -10,6 +10,10 @@
 #include "platform/vcl/Graphics.h"
 #include "platform/vcl/ImgList.h"
 
+RTL_IMPLEMENT_CLASS(TColCellParamsEh)
+RTL_IMPLEMENT_CLASS(TColumnEh)
+RTL_IMPLEMENT_CLASS(TDBGridColumnEh)
+
 namespace dbgrid_column_detail {
 
 // A device context with a font selected: the grid's canvas when it has a window, else the screen.

@@ -3,6 +3,13 @@
 #include "grid/dbgrid/DBGridEhPrivate.h"
 #include "platform/vcl/Graphics.h"
 
+RTL_IMPLEMENT_CLASS(TColumnFooterEh)
+RTL_IMPLEMENT_CLASS(TColumnFootersEh)
+RTL_IMPLEMENT_CLASS(TSTColumnFilterEh)
+RTL_IMPLEMENT_CLASS(TColumnTitleDefValuesEh)
+RTL_IMPLEMENT_CLASS(TColumnDefValuesEh)
+RTL_IMPLEMENT_CLASS(TColumnsEhList)
+
 namespace dbgrid_parts_detail {
 
 TCustomDBGridEh* GridOf(TColumnEh* Column) {

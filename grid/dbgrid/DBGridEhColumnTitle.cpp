@@ -7,6 +7,8 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/Theme.h"
 
+RTL_IMPLEMENT_CLASS(TColumnTitleEh)
+
 namespace dbgrid_title_detail {
 
 TDBGridColumnsEh* ColumnsOf(TColumnEh* Column) {

@@ -7,6 +7,8 @@
 #include "grid/dbgrid/DBGridEhPrivate.h"
 #include "platform/rtl/Geometry.h"
 
+RTL_IMPLEMENT_CLASS(TDBGridColumnsEh)
+
 namespace dbgrid_columns_detail {
 
 bool RowPanelActive(TCustomDBGridEh* Grid) {

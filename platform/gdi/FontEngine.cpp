@@ -4,11 +4,17 @@
 namespace {
 
 bool gUseSystemFonts = false;
+IFontEngine* gOwnEngine = nullptr;
 
 }  // namespace
 
 IFontEngine& CurrentFontEngine() {
+  if (gOwnEngine) return *gOwnEngine;
   return gUseSystemFonts ? SystemFontEngine() : TestFontEngine();
+}
+
+void UseFontEngine(IFontEngine* engine) {
+  gOwnEngine = engine;
 }
 
 void UseSystemFonts(bool on) {

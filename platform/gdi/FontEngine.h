@@ -71,6 +71,8 @@ bool SystemFontsAvailable();
 IFontEngine& CurrentFontEngine();
 void UseSystemFonts(bool on);
 bool UsingSystemFonts();
+// An engine of the caller's own in place of the choice above; nullptr gives the choice back.
+void UseFontEngine(IFontEngine* engine);
 
 // East Asian wide code points (CJK ideographs, kana, hangul, full-width forms): these take
 // two cells in the test font and may be broken between when wrapping lines.
