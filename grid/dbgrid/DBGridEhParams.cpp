@@ -862,11 +862,11 @@ void TDBGridEhSumList::DescribeClass(TClassBuilder<TDBGridEhSumList>& c) {
   c.Property("VirtualRecords", &T::VirtualRecords, &T::SetVirtualRecords).Default(0);
 }
 
-// Active read from a description waits for the grid's data set: hook it now.
+// Active read from a description could not hook the data set while the grid was loading.
 void TDBGridEhSumList::Loaded() {
-  if (!Active()) return;
-  SetActive(false);
-  SetActive(true);
+  if (!Active() || !DataSet() || EventsHooked()) return;
+  SetDataSetEvents();
+  RecalcAll();
 }
 
 // ================================================================================================
