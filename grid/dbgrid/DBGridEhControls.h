@@ -173,8 +173,8 @@ class TDBGridEhScrollBarPanelControl : public TCustomPanel {
   TScrollBarKind kind_;
   TControlScrollBarEh* scrollBar_ = nullptr;
   TDBGridEhNavigatorPanel* navigator_ = nullptr;
-  TNavButtonSetEh navigatorButtons_;
-  TGridSBItemsEh visibleItems_;
+  TNavButtonSetEh navigatorButtons_ = TNavButtonSetEh::FromUInt(1023);  // all ten
+  TGridSBItemsEh visibleItems_ = TGridSBItemsEh::FromUInt(7);           // all three
 };
 
 // --- TSizeGripPanelEh (DBGridEhControls.cpp) ---
