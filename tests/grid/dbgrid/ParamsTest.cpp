@@ -1,4 +1,5 @@
 // Parameter and settings objects of the data grid: streaming round trip and change reactions.
+#include <algorithm>
 #include <map>
 #include <sstream>
 
@@ -19,8 +20,16 @@ class TCountingDBGridEh : public TDBGridEh {
     ++Repaints;
     TDBGridEh::Invalidate();
   }
+  // Horizontal scroll messages are counted, not acted on.
+  void WndProc(TMessage& Message) override {
+    if (Message.Msg == WM_HSCROLL)
+      ++HorzScrolls;
+    else
+      TDBGridEh::WndProc(Message);
+  }
   int Layouts = 0;
   int Repaints = 0;
+  int HorzScrolls = 0;
 };
 
 // The settings objects below the grid, by published path.
@@ -234,6 +243,62 @@ TEST_F(ParamsTest, SettersRepaintOrRelayoutOnceAndOnlyOnAChange) {
   EXPECT_EQ(g->RowDetailPanel()->Height(), 50);
   g->RowDetailPanel()->SetMinHeight(60);
   EXPECT_EQ(g->RowDetailPanel()->Height(), 60);
+}
+
+TEST_F(ParamsTest, AssignCopiesWhatEachObjectPasses) {
+  TCountingDBGridEh* src = NewGrid();
+  TCountingDBGridEh* dst = NewGrid();
+  // Whole objects pass everything; the panels and the filter row pass only their switches.
+  const struct {
+    const char* Object;
+    std::vector<std::string> Passed;  // empty: every property
+  } cases[] = {{"TitleParams", {}},
+               {"IndicatorParams", {}},
+               {"FooterParams", {}},
+               {"TreeViewParams", {}},
+               {"SearchPanel", {}},
+               {"DataGrouping.GroupPanel", {}},
+               {"RowPanel", {"Active"}},
+               {"RowDetailPanel", {"Active"}},
+               {"STFilter", {"Visible", "Local"}},
+               {"VertScrollBar", {"Tracking"}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Object);
+    TObject* from = ObjectAt(src, c.Object);
+    TObject* to = ObjectAt(dst, c.Object);
+    for (const TPropInfo* p : OrdinalProps(from)) p->SetOrd(*from, ChangedValue(*p, p->GetOrd(*from)));
+    static_cast<TPersistent*>(to)->Assign(static_cast<TPersistent*>(from));
+    for (const TPropInfo* p : OrdinalProps(to)) {
+      const bool passed =
+          c.Passed.empty() || std::find(c.Passed.begin(), c.Passed.end(), p->Name) != c.Passed.end();
+      EXPECT_EQ(p->GetOrd(*to) == p->GetOrd(*from), passed) << p->Name;
+    }
+  }
+}
+
+TEST_F(ParamsTest, AnExternalScrollBarServesOneGridAndGetsItsProcedureBack) {
+  auto* bar = new TScrollBar(form);
+  bar->SetName("Bar1");
+  const TWndMethod own = bar->WindowProc();
+  TCountingDBGridEh* first = NewGrid();
+  TCountingDBGridEh* second = NewGrid();
+  first->HorzScrollBar()->SetExtScrollBar(bar);
+  EXPECT_FALSE(bar->WindowProc() == own);
+  try {
+    second->VertScrollBar()->SetExtScrollBar(bar);
+    FAIL() << "a hooked bar was taken";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "Possible Bar1 already attached to the other control.");
+  }
+  EXPECT_EQ(second->VertScrollBar()->ExtScrollBar(), nullptr);
+  // Its scroll notifications reach the grid as the grid's own scroll messages.
+  bar->Perform(CN_HSCROLL, SB_LINEDOWN, 0);
+  EXPECT_EQ(first->HorzScrolls, 1);
+  first->HorzScrollBar()->SetExtScrollBar(nullptr);
+  EXPECT_TRUE(bar->WindowProc() == own);
+  second->VertScrollBar()->SetExtScrollBar(bar);
+  delete second;
+  EXPECT_TRUE(bar->WindowProc() == own);
 }
 
 }  // namespace params_test
