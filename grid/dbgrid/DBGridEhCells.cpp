@@ -406,9 +406,10 @@ void TCustomDBGridEh::DataChanged() {
     LightLayoutChanged();
   else
     LayoutChanged();
-  const bool barShown = vertScrollBar_ && vertScrollBar_->IsShowing();
+  // Whether the bar shows matters only to automatic widths.
+  const bool barShown = autoFitColWidths_ && vertScrollBar_ && vertScrollBar_->IsShowing();
   UpdateVertScrollBar();
-  if (vertScrollBar_ && barShown != vertScrollBar_->IsShowing() && autoFitColWidths_) FitColWidths();
+  if (autoFitColWidths_ && vertScrollBar_ && barShown != vertScrollBar_->IsShowing()) FitColWidths();
   PostChangeUpdate();
   if (dataSet && selectedRows_->Count() > 0 && dataSet->State() != dsEdit && dataSet->State() != dsInsert &&
       dataSet->State() != dsSetKey) {
@@ -522,25 +523,67 @@ void TCustomDBGridEh::ClearSelection() {
   if (HandleAllocated()) Invalidate();
 }
 
+// --- the plain look of the cells ---------------------------------------------------------------------
+// The dispatcher's four painters give each area a plain look: fixed cells in their colours, the
+// column captions, and the data cells through the axis grid's cell painter.
+
+void TCustomDBGridEh::DrawTitleCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
+                                    const TRect& ARect, TGridDrawState AState) {
+  Canvas()->Brush()->SetColor(GetTitleColor());
+  if (CellType.VertType != vctTitleEh || AreaCol < 0 || AreaCol >= Columns()->Count()) {
+    Canvas()->FillRect(ARect);
+    return;
+  }
+  TColumnEh* column = Columns()->GetColumn(AreaCol);
+  Canvas()->Font()->Assign(column->Title()->Font());
+  Canvas()->TextRect(ARect, ARect.Left + 2, ARect.Top + 2, column->Title()->Caption());
+}
+
+void TCustomDBGridEh::DrawIndicatorCell(int ACol, int ARow, int AreaCol, int AreaRow,
+                                        TCellAreaTypeEh CellType, const TRect& ARect, TGridDrawState AState) {
+  Canvas()->Brush()->SetColor(FixedColor());
+  Canvas()->FillRect(ARect);
+}
+
+void TCustomDBGridEh::DrawDataAreaCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
+                                       const TRect& ARect, TGridDrawState AState) {
+  TAxisGridDataLinkEh* link = DataLink();
+  if (AreaCol < 0 || AreaCol >= Columns()->Count() || !link->Active() || AreaRow >= link->RecordCount()) {
+    Canvas()->Brush()->SetColor(Color());
+    Canvas()->FillRect(ARect);
+    return;
+  }
+  TColumnEh* column = Columns()->GetColumn(AreaCol);
+  const int oldActive = link->ActiveRecord();
+  link->SetActiveRecord(AreaRow);
+  TScopeExit restore([&] { link->SetActiveRecord(oldActive); });
+  Canvas()->Font()->Assign(column->Font());
+  TAxisColCellParamsEh* params = ColCellParams();
+  column->FillColCellParams(params);
+  params->Font = Canvas()->Font();
+  params->State = AState;
+  params->Col = ACol;
+  params->Row = ARow;
+  params->DataCol = AreaCol;
+  params->DataRow = AreaRow;
+  params->CellRect = ARect;
+  column->GetColCellParams(params);
+  DrawDataCell(ACol, ARow, AreaCol, AreaRow, ARect, AState, column);
+}
+
+void TCustomDBGridEh::DrawFooterCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
+                                     const TRect& ARect, TGridDrawState AState) {
+  Canvas()->Brush()->SetColor(FixedColor());
+  Canvas()->FillRect(ARect);
+}
+
 // --- the cell painters and mouse handling of a later version ----------------------------------------
 
 bool TCustomDBGridEh::ProcessCellMouseDown(int, int, bool) {
   dbgrid_detail::RaiseNotAvailable("TCustomDBGridEh.ProcessCellMouseDown");
 }
-void TCustomDBGridEh::DrawTitleCell(int, int, int, int, TCellAreaTypeEh, const TRect&, TGridDrawState) {
-  dbgrid_detail::RaiseNotAvailable("TCustomDBGridEh.DrawTitleCell");
-}
 void TCustomDBGridEh::DrawTitleText(const TDBGridTitleDrawParamsEh&, TColumnEh*, const TRect&) {
   dbgrid_detail::RaiseNotAvailable("TCustomDBGridEh.DrawTitleText");
-}
-void TCustomDBGridEh::DrawIndicatorCell(int, int, int, int, TCellAreaTypeEh, const TRect&, TGridDrawState) {
-  dbgrid_detail::RaiseNotAvailable("TCustomDBGridEh.DrawIndicatorCell");
-}
-void TCustomDBGridEh::DrawDataAreaCell(int, int, int, int, TCellAreaTypeEh, const TRect&, TGridDrawState) {
-  dbgrid_detail::RaiseNotAvailable("TCustomDBGridEh.DrawDataAreaCell");
-}
-void TCustomDBGridEh::DrawFooterCell(int, int, int, int, TCellAreaTypeEh, const TRect&, TGridDrawState) {
-  dbgrid_detail::RaiseNotAvailable("TCustomDBGridEh.DrawFooterCell");
 }
 void TCustomDBGridEh::DrawColumnCell(const TRect&, int, TColumnEh*, TGridDrawState) {
   dbgrid_detail::RaiseNotAvailable("TCustomDBGridEh.DrawColumnCell");
