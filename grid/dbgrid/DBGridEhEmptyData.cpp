@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "grid/dbgrid/DBGridEh.h"
 #include "grid/foundation/ColorRoutinesEh.h"
 #include "grid/foundation/DrawRoutinesEh.h"
@@ -14,6 +16,18 @@ namespace dbgrid_emptydata_detail {
 // the program ships no table.
 constexpr int kNoRecordsTextId = 65167;
 constexpr const char* kNoRecordsText = "<No Records>";
+
+// The room the data rows have: right of the fixed columns, below the titles, and short of the
+// footers and contra columns, over the whole client area whatever the rows take now.
+TRect DataArea(TCustomDBGridEh* Grid) {
+  TGridDrawInfoEh info;
+  Grid->CalcDrawInfo(info);
+  const int contraWidth = info.Horz.GridBoundary - info.Horz.ContraBoundary;
+  const int contraHeight = info.Vert.GridBoundary - info.Vert.ContraBoundary;
+  return TRect{info.Horz.FixedBoundary, info.Vert.FixedBoundary,
+               std::max(info.Horz.FixedBoundary, info.Horz.GridExtent - contraWidth),
+               std::max(info.Vert.FixedBoundary, info.Vert.GridExtent - contraHeight)};
+}
 
 }  // namespace dbgrid_emptydata_detail
 
@@ -123,7 +137,7 @@ bool TGridEmptyDataInfoEh::IsShowing() {
 void TGridEmptyDataInfoEh::Paint() {
   if (grid_ == nullptr) return;
   const std::string text = GetDisplayText();
-  const TRect area = grid_->GetDataAreaRect();
+  const TRect area = dbgrid_emptydata_detail::DataArea(grid_);
   TCanvas* canvas = grid_->Canvas();
   canvas->Font()->Assign(font_.get());
   TSize size = canvas->TextExtent(text);
