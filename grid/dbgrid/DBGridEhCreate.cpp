@@ -363,13 +363,15 @@ void TDBGridEh::DescribeClass(TClassBuilder<TDBGridEh>& c) {
   using dbgrid_create_detail::PublishEvent;
   using dbgrid_create_detail::PublishObject;
   PublishControl(
-      c, {"Align",          "Anchors",        "BiDiMode",    "Color",       "Constraints", "Ctl3D",
-          "DragCursor",     "DragKind",       "DragMode",    "Enabled",     "Font",        "ImeMode",
-          "ImeName",        "ParentBiDiMode", "ParentColor", "ParentCtl3D", "ParentFont",  "ParentShowHint",
-          "PopupMenu",      "ShowHint",       "TabOrder",    "TabStop",     "Visible",     "OnClick",
-          "OnContextPopup", "OnDblClick",     "OnDragDrop",  "OnDragOver",  "OnEndDrag",   "OnEnter",
-          "OnExit",         "OnKeyDown",      "OnKeyPress",  "OnKeyUp",     "OnMouseDown", "OnMouseMove",
-          "OnMouseUp",      "OnMouseWheel",   "OnResize",    "OnStartDrag"});
+      c, {"Align",          "Anchors",     "BiDiMode",       "Color",        "Constraints", "DragCursor",
+          "DragKind",       "DragMode",    "Enabled",        "Font",         "ImeMode",     "ImeName",
+          "ParentBiDiMode", "ParentFont",  "ParentShowHint", "PopupMenu",    "ShowHint",    "TabOrder",
+          "Visible",        "OnClick",     "OnContextPopup", "OnDblClick",   "OnDragDrop",  "OnDragOver",
+          "OnEndDrag",      "OnEnter",     "OnExit",         "OnKeyDown",    "OnKeyPress",  "OnKeyUp",
+          "OnMouseDown",    "OnMouseMove", "OnMouseUp",      "OnMouseWheel", "OnResize",    "OnStartDrag"});
+  // A grid takes the focus and keeps its own colour.
+  c.Property("ParentColor", &D::ParentColor, &D::SetParentColor).Default(0);
+  c.Property("TabStop", &D::TabStop, &D::SetTabStop).Default(1);
   c.Property("AllowedOperations", &D::AllowedOperations, &D::SetAllowedOperations)
       .Default(TGridAllowedOperationsEh{alopInsertEh, alopUpdateEh, alopDeleteEh, alopAppendEh}.ToBits());
   c.Property("AllowedSelections", &G::AllowedSelections, &G::SetAllowedSelections)
