@@ -1,0 +1,64 @@
+// The ledger's data grid, described as a window description is stored.
+#include "examples/demo/LedgerDBGridDescription.h"
+
+#include "platform/rtl/Filer.h"
+#include "platform/rtl/ScopeGuard.h"
+
+// The ledger is kept by date, then by account: the two markers show that order.
+const char* const kLedgerDBGridDescription =
+    "object LedgerDBGrid: TDBGridEh\n"
+    "  Left = 0\n"
+    "  Top = 0\n"
+    "  Width = 640\n"
+    "  Height = 360\n"
+    "  Align = alClient\n"
+    "  Columns = <\n"
+    "    item\n"
+    "      FieldName = 'Date'\n"
+    "      Title.Caption = '日期'\n"
+    "      Title.SortIndex = 1\n"
+    "      Title.SortMarker = smDownEh\n"
+    "      Width = 84\n"
+    "    end\n"
+    "    item\n"
+    "      FieldName = 'Account'\n"
+    "      Title.Caption = '账户'\n"
+    "      Title.SortIndex = 2\n"
+    "      Title.SortMarker = smDownEh\n"
+    "      Width = 90\n"
+    "    end\n"
+    "    item\n"
+    "      FieldName = 'Kind'\n"
+    "      Title.Caption = '类别'\n"
+    "      Width = 40\n"
+    "    end\n"
+    "    item\n"
+    "      FieldName = 'Amount'\n"
+    "      Title.Caption = '金额'\n"
+    "      Width = 96\n"
+    "    end\n"
+    "    item\n"
+    "      FieldName = 'Cleared'\n"
+    "      Title.Caption = '已结清'\n"
+    "      Width = 56\n"
+    "    end\n"
+    "    item\n"
+    "      FieldName = 'Note'\n"
+    "      Title.Caption = '备注'\n"
+    "      Width = 160\n"
+    "    end\n"
+    "    item\n"
+    "      FieldName = 'Receipt'\n"
+    "      Title.Caption = '收据'\n"
+    "      Width = 48\n"
+    "    end>\n"
+    "end\n";
+
+TDBGridEh* LoadLedgerDBGrid(TComponent* Owner, TDataSource* Source) {
+  auto* grid = new TDBGridEh(Owner);
+  TScopeFail freeGrid([grid] { delete grid; });
+  if (auto* parent = dynamic_cast<TWinControl*>(Owner)) grid->SetParent(parent);
+  ReadComponentFromText(kLedgerDBGridDescription, grid);
+  grid->SetDataSource(Source);
+  return grid;
+}
