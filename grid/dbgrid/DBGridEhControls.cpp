@@ -186,17 +186,12 @@ void TDBGridInplaceEdit::PaintWindow(HDC DC) {
     canvas_->SetHandle(DC);
     canvas_->Brush()->SetColor(grid->Color());
     canvas_->FillRect(TRect{0, 0, Width(), Height()});
-    if (grid->UseRightToLeftAlignment()) {
-      // Mirrored: the indent area is painted into a right-to-left view of the editor.
-      const int saved = SetMapMode(DC, MM_ANISOTROPIC);
-      TScopeExit restoreMap([&] { SetMapMode(DC, saved); });
-      SetWindowOrgEx(DC, Width() - 1, 0, nullptr);
-      SetWindowExtEx(DC, -1, 1, nullptr);
-      SetViewportExtEx(DC, 1, 1, nullptr);
-      grid->PaintTreeArea(canvas_.get(), TRect{0, 0, Width(), Height()}, false, false);
-    } else {
-      grid->PaintTreeArea(canvas_.get(), TRect{0, 0, Width(), Height()}, false, false);
-    }
+    // Right to left: the indent area is painted into a mirrored view of the editor.
+    const DWORD layout = grid->UseRightToLeftAlignment() ? SetLayout(DC, LAYOUT_RTL) : 0;
+    TScopeExit restoreLayout([&] {
+      if (grid->UseRightToLeftAlignment()) SetLayout(DC, layout);
+    });
+    grid->PaintTreeArea(canvas_.get(), TRect{0, 0, Width(), Height()}, false, false);
   }
   inherited::PaintWindow(DC);
 }

@@ -165,19 +165,3 @@ TEST_F(DBGridSelection, DataCellSelected) {
     EXPECT_EQ(sel->DataCellSelected(c.dataCol, *c.bookmark), c.selected);
   }
 }
-
-TEST_F(DBGridSelection, SelectAllAndClear) {
-  AddNumberedRows(3);
-  SelectRecords({1, 3});
-  CountChanges();
-  TDBGridEhSelection* sel = grid->Selection();
-  sel->SelectAll();
-  EXPECT_EQ(sel->SelectionType(), gstAll);
-  EXPECT_EQ(grid->SelectedRows()->Count(), 0);  // the record kind's part went first
-  const int afterFirst = changes;
-  sel->SelectAll();
-  EXPECT_EQ(changes, afterFirst);  // already everything: nothing to tell
-  sel->Clear();
-  EXPECT_EQ(sel->SelectionType(), gstNon);
-  EXPECT_EQ(changes, afterFirst + 1);
-}
