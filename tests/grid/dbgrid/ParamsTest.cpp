@@ -301,4 +301,28 @@ TEST_F(ParamsTest, AnExternalScrollBarServesOneGridAndGetsItsProcedureBack) {
   EXPECT_TRUE(bar->WindowProc() == own);
 }
 
+// A title tree node that reports its destruction.
+struct TCountedHeadNode : THeadTreeNode {
+  TCountedHeadNode(int& Freed) : THeadTreeNode("n", 5, 7), freed(Freed) {}
+  ~TCountedHeadNode() override { ++freed; }
+  int& freed;
+};
+
+TEST_F(ParamsTest, AHeadTreeNodeFreesItsChildrenAndTheirs) {
+  int freed = 0;
+  auto* root = new THeadTreeNode("Root", 0, 10);
+  EXPECT_TRUE(root->Text == "Root" && root->Width == 0 && root->Height == 10 && root->Next == root);
+  auto* a = new TCountedHeadNode(freed);
+  auto* b = new TCountedHeadNode(freed);
+  auto* c = new TCountedHeadNode(freed);
+  root->Child = a;
+  a->Next = b;  // siblings form a ring
+  b->Next = a;
+  a->Host = b->Host = root;
+  a->Child = c;
+  c->Host = a;
+  delete root;
+  EXPECT_EQ(freed, 3);
+}
+
 }  // namespace params_test
