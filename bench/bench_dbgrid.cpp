@@ -1,17 +1,21 @@
 // The data grid over an in-memory data set of 100 and of 1,000,000 records (the benchmark rows:
 // ID, Name, Amount, When), 1280 x 800, twenty columns (the four fields five times over), the
-// current record in the middle. The grid has a parent of that size but no window, so nothing
-// paints:
+// current record in the middle. The form is never shown and no message is pumped, so nothing
+// paints; the layout makes the grid's window, so the steps that need one run:
 //   BM_DBGridLayout       LayoutChanged, without and with dghAutoFitRowHeight;
 //   BM_DBGridDataChanged  DataChanged, without and with dghAutoFitRowHeight;
 //   BM_SelectAll          every record into SelectedRows (TBMListEh::SelectAll);
 //   BM_BookmarkWalk       the data set walked from first to last reading every bookmark into a
 //                         vector and returning to the record it started on: what selecting
 //                         every record cannot do without;
-//   BM_CellSelected       DataCellSelected for every visible data cell, every record selected.
+//   BM_DBGridDataChangedAllSelected  DataChanged while every record is selected;
+//   BM_CellSelected       DataCellSelected for every visible data cell, every record selected;
+//   BM_CellSelectedNeighbourFirst  the same questions through a list lookup that tries the
+//                         entry after the last one found before bisecting.
 // Layout, DataChanged and the cell tests read the record window only, so none may grow with the
 // record count (goal: ratio at most 1.1); selecting every record should stay within 2x of the
-// bookmark walk. Every run checks what it did; the medians and ratios are printed after the runs.
+// bookmark walk. The "heights" counter is how often a layout asked for a fitted data row height.
+// Every run checks what it did; the medians and ratios are printed after the runs.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
