@@ -668,8 +668,27 @@ int TSTDBGridEhFilter::FilterButtonHeight() const {
 // TDBGridEhScrollBar
 // ================================================================================================
 
+// Forgets the external bar of its settings object when that bar is freed.
+class TDBGridEhExtBarWatch : public TComponent {
+ public:
+  explicit TDBGridEhExtBarWatch(TDBGridEhScrollBar* Owner) : TComponent(nullptr), owner_(Owner) {}
+
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation != opRemove || AComponent != owner_->extScrollBar_) return;
+    owner_->extScrollBar_ = nullptr;
+    owner_->extOwnProc_ = TWndMethod();
+    TCustomDBGridEh* grid = owner_->grid_;
+    if (!GridLoading(grid) && !GridDestroying(grid)) grid->LayoutChanged();
+  }
+
+ private:
+  TDBGridEhScrollBar* owner_;
+};
+
 TDBGridEhScrollBar::TDBGridEhScrollBar(TCustomDBGridEh* AGrid, TScrollBarKind AKind)
-    : grid_(AGrid), kind_(AKind) {}
+    : grid_(AGrid), kind_(AKind), extBarWatch_(std::make_unique<TDBGridEhExtBarWatch>(this)) {}
 
 // The external bar gets its own procedure back; the grid is going away or replaced the object.
 TDBGridEhScrollBar::~TDBGridEhScrollBar() {
@@ -707,11 +726,15 @@ void TDBGridEhScrollBar::SetExtScrollBar(TScrollBar* v) {
   if (v == extScrollBar_) return;
   if (v && !HasOwnWindowProc(v))
     throw Exception("Possible " + v->Name() + " already attached to the other control.");
-  if (extScrollBar_ && extOwnProc_) extScrollBar_->SetWindowProc(extOwnProc_);
+  if (extScrollBar_) {
+    if (extOwnProc_) extScrollBar_->SetWindowProc(extOwnProc_);
+    extScrollBar_->RemoveFreeNotification(extBarWatch_.get());
+  }
   extOwnProc_ = TWndMethod();
   extScrollBar_ = v;
   if (extScrollBar_) {
     extScrollBar_->FreeNotification(grid_);
+    extScrollBar_->FreeNotification(extBarWatch_.get());
     extOwnProc_ = extScrollBar_->WindowProc();
     extScrollBar_->SetWindowProc(TWndMethod::Method(this, &TDBGridEhScrollBar::ExtWndProc));
     extScrollBar_->SetVisible(Visible());

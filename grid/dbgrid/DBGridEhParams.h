@@ -449,6 +449,9 @@ class TDBGridEhScrollBar : public TPersistent {
   TWndMethod extOwnProc_;
   // The external bar's window procedure while attached: scroll notifications reach the grid.
   void ExtWndProc(TMessage& Message);
+  // Told when the external bar is freed, so that no reference to it outlives it.
+  std::unique_ptr<TComponent> extBarWatch_;
+  friend class TDBGridEhExtBarWatch;
 };
 
 // --- TDBGridEhScrollBarPanel (DBGridEhPanels.cpp) ---

@@ -299,6 +299,11 @@ TEST_F(ParamsTest, AnExternalScrollBarServesOneGridAndGetsItsProcedureBack) {
   second->VertScrollBar()->SetExtScrollBar(bar);
   delete second;
   EXPECT_TRUE(bar->WindowProc() == own);
+  // A freed bar is forgotten; the grid then goes without one.
+  first->HorzScrollBar()->SetExtScrollBar(bar);
+  delete bar;
+  EXPECT_EQ(first->HorzScrollBar()->ExtScrollBar(), nullptr);
+  delete first;
 }
 
 // A title tree node that reports its destruction.
