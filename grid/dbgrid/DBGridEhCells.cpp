@@ -68,23 +68,23 @@ TCellAreaTypeEh TCustomDBGridEh::GetCellType(int ACol, int ARow, int& AreaCol, i
     result.HorzType = hctDataEh;
     AreaCol = RawToDataColumn(ACol);
   }
-  const int titleRows = GetTitleRowCount();
-  const int topData = titleRows + GetSubtitleRowCount();
-  if (ARow >= 0 && ARow < titleRows) {
+  // The filter row closes the fixed rows; the footer rows are the last rows of the grid.
+  const int topData = TopDataOffset();
+  const int titleRows = topData - GetSubtitleRowCount();
+  const int firstFooter = GetFullRowCount() - GetTotalFooterRowCount();
+  if (ARow < 0 || ARow >= GetFullRowCount()) throw Exception(SGetCellTypeError);
+  if (ARow < titleRows) {
     result.VertType = vctTitleEh;
     AreaRow = ARow;
-  } else if (ARow >= titleRows && ARow < topData) {
+  } else if (ARow < topData) {
     result.VertType = vctSubTitleEh;
     AreaRow = ARow - titleRows;
-  } else if (ARow >= topData && ARow < RowCount()) {
+  } else if (ARow < firstFooter) {
     result.VertType = vctDataEh;
     AreaRow = ARow - topData;
-  } else if (ARow >= RowCount() && ARow < GetFullRowCount()) {
-    // The footer rows follow the last data row.
-    result.VertType = vctFooterEh;
-    AreaRow = ARow - RowCount();
   } else {
-    throw Exception(SGetCellTypeError);
+    result.VertType = vctFooterEh;
+    AreaRow = ARow - firstFooter;
   }
   return result;
 }

@@ -1,0 +1,305 @@
+// The data grid's cells: classification, delete confirmation, the group-footer value menu, the
+// keyboard context menu, width write-back, column moves, data changes and the indicator width.
+#include "grid/dbgrid/DBGridEhPrivate.h"
+#include "grid/foundation/DrawRoutinesEh.h"
+#include "platform/vcl/Dialogs.h"
+#include "platform/vcl/StdCtrls.h"
+#include "platform/win/WinTesting.h"
+#include "tests/grid/dbgrid/DBGridTestSupport.h"
+
+namespace {
+
+class DBGridCells : public DBGridTestBase {
+ protected:
+  std::vector<std::string> Captions(TPopupMenu* Menu) {
+    std::vector<std::string> result;
+    for (int i = 0; i < Menu->Items()->Count(); ++i) result.push_back(Menu->Items()->Items(i)->Caption());
+    return result;
+  }
+};
+
+TEST_F(DBGridCells, CellTypesByArea) {
+  AddNumberedRows(3);
+  AddColumns({"ID", "NAME", "AMOUNT"});
+  grid->SetFooterRowCount(2);
+  Pump();
+  ASSERT_EQ(grid->GetTitleRowCount(), 1);
+  ASSERT_EQ(grid->GetSubtitleRowCount(), 0);
+  // Title, three data rows, two footer rows.
+  ASSERT_EQ(grid->GetFullRowCount(), 6);
+  const int footer = 4;
+  struct Case {
+    int col, row;
+    TCellAreaTypeEh type;
+    int areaCol, areaRow;
+  };
+  const Case cases[] = {
+      {0, 0, {hctIndicatorEh, vctTitleEh}, 0, 0},
+      {1, 0, {hctDataEh, vctTitleEh}, 0, 0},
+      {3, 1, {hctDataEh, vctDataEh}, 2, 0},
+      {2, 2, {hctDataEh, vctDataEh}, 1, 1},
+      {0, 3, {hctIndicatorEh, vctDataEh}, 0, 2},
+      {1, footer, {hctDataEh, vctFooterEh}, 0, 0},
+      {0, footer + 1, {hctIndicatorEh, vctFooterEh}, 0, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.col << "," << c.row);
+    int areaCol = -5, areaRow = -5;
+    EXPECT_EQ(grid->GetCellType(c.col, c.row, areaCol, areaRow), c.type);
+    EXPECT_EQ(areaCol, c.areaCol);
+    EXPECT_EQ(areaRow, c.areaRow);
+  }
+  for (int row : {-1, footer + 2}) {
+    SCOPED_TRACE(row);
+    int areaCol = 0, areaRow = 0;
+    try {
+      grid->GetCellType(1, row, areaCol, areaRow);
+      ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.Message(), "Algorithm error in TCustomDBGridEh.GetCellType");
+    }
+  }
+}
+
+TEST_F(DBGridCells, ConfirmDeleteAsksWithTheSelectionsText) {
+  AddNumberedRows(3);
+  struct Case {
+    bool confirm;
+    int selected;
+    int key;  // the key that answers the box
+    const char* text;
+    bool result;
+  };
+  const Case cases[] = {
+      {true, 0, VK_RETURN, "Delete record?", true},
+      {true, 1, VK_ESCAPE, "Delete record?", false},
+      {true, 2, VK_RETURN, "Delete all selected records?", true},
+      {false, 2, 0, nullptr, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.selected);
+    TDBGridOptions options = grid->Options();
+    c.confirm ? options.Include(dgConfirmDelete) : options.Exclude(dgConfirmDelete);
+    grid->SetOptions(options);
+    grid->SelectedRows()->Clear();
+    dataSet->First();
+    for (int i = 0; i < c.selected; ++i, dataSet->Next()) grid->SelectedRows()->SetCurrentRowSelected(true);
+    ASSERT_EQ(grid->SelectedRows()->Count(), c.selected);
+    grid->SetFocus();
+    std::string shown;
+    if (c.key)
+      WinTesting::Schedule([&] {
+        auto* dialog = dynamic_cast<TMessageForm*>(FindControl(GetActiveWindow()));
+        ASSERT_NE(dialog, nullptr);
+        if (auto* label = dynamic_cast<TLabel*>(dialog->FindComponent("Message"))) shown = label->Caption();
+        WinTesting::KeyPress(c.key);
+      });
+    EXPECT_EQ(grid->ConfirmDelete(), c.result);
+    EXPECT_EQ(WinTesting::ScheduledSteps(), 0u);
+    EXPECT_EQ(shown, c.text ? c.text : "");
+    EXPECT_EQ(GetFocus(), grid->Handle());
+  }
+}
+
+TEST_F(DBGridCells, GroupFooterMenuOffersTheFieldsValueTypes) {
+  AddNumberedRows(2);
+  AddColumns({"NAME", "AMOUNT", "PAID", ""});
+  TGridDataGroupFooterEh* footer = grid->DataGrouping()->Footers()->Add();
+  auto itemOf = [&](int ColumnIndex) -> TGridDataGroupFooterColumnItemEh* {
+    TColumnEh* column = grid->Columns()->GetColumn(ColumnIndex);
+    for (int i = 0; i < footer->ColumnItems()->Count(); ++i)
+      if (footer->ColumnItems()->Items(i)->Column() == column) return footer->ColumnItems()->Items(i);
+    return nullptr;
+  };
+  using V = std::vector<std::string>;
+  struct Case {
+    int column;
+    V captions;
+    std::vector<int> tags;
+  };
+  const Case cases[] = {
+      {0, V{"Max", "Min", "Count", "(Empty)"}, {4, 5, 3, 0}},
+      {1, V{"Sum", "Max", "Min", "Count", "Average", "(Empty)"}, {1, 4, 5, 3, 2, 0}},
+      {2, V{"Sum", "Max", "Min", "Count", "(Empty)"}, {1, 4, 5, 3, 0}},
+      {3, V{"(Empty)"}, {0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.column);
+    TGridDataGroupFooterColumnItemEh* item = itemOf(c.column);
+    ASSERT_NE(item, nullptr);
+    grid->BuildGroupFooterMenu(item);
+    TPopupMenu* menu = grid->GroupFooterMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(Captions(menu), c.captions);
+    std::vector<int> tags;
+    for (int i = 0; i < menu->Items()->Count(); ++i) {
+      auto* entry = dynamic_cast<TDBGridEhMenuItem*>(menu->Items()->Items(i));
+      ASSERT_NE(entry, nullptr);
+      EXPECT_EQ(entry->Grid, grid);
+      EXPECT_EQ(entry->FooterColumnItem, item);
+      tags.push_back(entry->Tag());
+    }
+    EXPECT_EQ(tags, c.tags);
+    // Choosing an entry sets the item's value type; the last entry empties it again.
+    grid->GroupFooterMenuItemClick(menu->Items()->Items(0));
+    EXPECT_EQ(static_cast<int>(item->ValueType()), c.tags[0]);
+    grid->GroupFooterMenuItemClick(menu->Items()->Items(menu->Items()->Count() - 1));
+    EXPECT_EQ(item->ValueType(), gfvNonEh);
+  }
+}
+
+TEST_F(DBGridCells, ContextMenuFromTheKeyboardPopsUpAtTheCurrentCellsCentre) {
+  AddNumberedRows(3);
+  AddColumns({"ID", "NAME"});
+  auto* columnMenu = new TPopupMenu(form);
+  auto* titleMenu = new TPopupMenu(form);
+  for (TPopupMenu* menu : {columnMenu, titleMenu}) {
+    auto* item = new TMenuItem(menu);
+    item->SetCaption("Copy");
+    menu->Items()->Add(item);
+  }
+  grid->Columns()->GetColumn(1)->SetPopupMenu(columnMenu);
+  grid->Columns()->GetColumn(1)->Title()->SetPopupMenu(titleMenu);
+  struct Case {
+    int row;
+    TPopupMenu* menu;
+  };
+  const Case cases[] = {{1, columnMenu}, {2, columnMenu}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.row);
+    grid->FocusCell(2, c.row, true);
+    const TRect r = grid->CellRect(2, c.row);
+    const TPoint centre = grid->ClientToScreen(TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
+    Pump();
+    WinTesting::Schedule([] { WinTesting::KeyPress(VK_ESCAPE); });
+    bool handled = false;
+    grid->DoContextPopup(TPoint{-1, -1}, handled);
+    EXPECT_EQ(WinTesting::ScheduledSteps(), 0u);
+    EXPECT_TRUE(handled);
+    EXPECT_EQ(c.menu->PopupPoint(), centre);
+    EXPECT_EQ(c.menu->PopupComponent(), grid);
+  }
+  // The title row takes the title's menu; a mouse point picks the cell under it.
+  const TRect title = grid->CellRect(2, 0);
+  const TPoint at{title.Left + 3, title.Top + 3};
+  WinTesting::Schedule([] { WinTesting::KeyPress(VK_ESCAPE); });
+  bool handled = false;
+  grid->DoContextPopup(at, handled);
+  EXPECT_TRUE(handled);
+  EXPECT_EQ(titleMenu->PopupPoint(), grid->ClientToScreen(at));
+  // Without AutoPopup nothing pops up.
+  columnMenu->SetAutoPopup(false);
+  handled = false;
+  grid->DoContextPopup(TPoint{-1, -1}, handled);
+  EXPECT_FALSE(handled);
+  EXPECT_EQ(WinTesting::ScheduledSteps(), 0u);
+}
+
+TEST_F(DBGridCells, AutoFitResizeTakesFromTheColumnsToTheRightInProportion) {
+  AddNumberedRows(2);
+  AddColumns({"ID", "NAME", "AMOUNT"});
+  grid->SetAutoFitColWidths(true);
+  Pump();
+  auto widths = [&] {
+    std::vector<int> w;
+    for (int i = 0; i < 3; ++i) w.push_back(grid->Columns()->GetColumn(i)->Width());
+    return w;
+  };
+  int fired = 0;
+  grid->OnColWidthsChanged = [&](TObject*) { ++fired; };
+  auto inits = [&] {
+    std::vector<int> w;
+    for (int i = 0; i < 3; ++i) w.push_back(grid->Columns()->GetColumn(i)->InitWidth());
+    return w;
+  };
+  auto sum = [](const std::vector<int>& w) { return w[0] + w[1] + w[2]; };
+  struct Case {
+    int column, grow;
+  };
+  // A column gives its change to the columns to its right in proportion; the last column has
+  // none and takes nothing: its fitting base alone changes and the fit shares the width out.
+  const Case cases[] = {{0, 30}, {1, -12}, {2, 20}, {2, -20}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.column << " " << c.grow);
+    const std::vector<int> before = widths();
+    fired = 0;
+    const int raw = grid->DataToRawColumn(c.column);
+    grid->SetColWidths(raw, grid->ColWidths(raw) + c.grow);
+    EXPECT_EQ(fired, 1);
+    EXPECT_EQ(sum(widths()), sum(before));
+    std::vector<int> expected = before;
+    expected[c.column] += c.grow;
+    int rest = 0;
+    for (int i = c.column + 1; i < 3; ++i) rest += before[i];
+    int remaining = c.grow;
+    for (int i = c.column + 1; i < 3; ++i) {
+      const int share = remaining * before[i] / rest;
+      expected[i] -= share;
+      remaining -= share;
+      rest -= before[i];
+    }
+    EXPECT_EQ(inits(), expected);
+    if (c.column < 2) {
+      EXPECT_EQ(widths(), expected);
+    }
+  }
+}
+
+TEST_F(DBGridCells, ColumnMovedMovesTheColumnAndFiresTheEvent) {
+  AddNumberedRows(2);
+  AddColumns({"ID", "NAME", "AMOUNT"});
+  std::vector<std::tuple<TObject*, int, int>> moves;
+  grid->OnColumnMoved = [&](TObject* Sender, int From, int To) { moves.emplace_back(Sender, From, To); };
+  grid->MoveColumn(1, 3);
+  ASSERT_EQ(moves.size(), 1u);
+  EXPECT_EQ(moves[0], std::make_tuple(static_cast<TObject*>(grid), 0, 2));
+  std::vector<std::string> order;
+  for (int i = 0; i < 3; ++i) order.push_back(grid->Columns()->GetColumn(i)->FieldName());
+  EXPECT_EQ(order, (std::vector<std::string>{"NAME", "AMOUNT", "ID"}));
+}
+
+TEST_F(DBGridCells, DataChangedDropsTheBookmarksOfDeletedRows) {
+  AddNumberedRows(4);
+  for (int i = 0; i < 4; ++i, dataSet->Next()) grid->SelectedRows()->SetCurrentRowSelected(true);
+  ASSERT_EQ(grid->SelectedRows()->Count(), 4);
+  dataSet->First();
+  dataSet->Next();
+  const TBookmark gone = dataSet->Bookmark();
+  dataSet->Delete();
+  Pump();
+  EXPECT_EQ(grid->SelectedRows()->Count(), 3);
+  EXPECT_LT(grid->SelectedRows()->IndexOf(gone), 0);
+  // While a record is being edited, the list is left as it is.
+  dataSet->Edit();
+  grid->DataChanged();
+  EXPECT_EQ(grid->SelectedRows()->Count(), 3);
+  dataSet->Cancel();
+}
+
+TEST_F(DBGridCells, IndicatorWidthFromTheIndicatorAndCheckBoxes) {
+  TFont smaller;
+  smaller.Assign(grid->Font());
+  smaller.SetSize(smaller.Size() - 1);
+  grid->Canvas()->Font()->Assign(&smaller);
+  const int checkBoxes = grid->Canvas()->TextWidth("0") + DefaultCheckBoxWidth();
+  struct Case {
+    bool indicator, checkBoxes;
+    int width;
+  };
+  const Case cases[] = {
+      {true, false, 11}, {false, false, 0}, {true, true, 11 + checkBoxes}, {false, true, checkBoxes}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.indicator << c.checkBoxes);
+    TDBGridOptions options = grid->Options();
+    c.indicator ? options.Include(dgIndicator) : options.Exclude(dgIndicator);
+    grid->SetOptions(options);
+    grid->SetIndicatorOptions(
+        c.checkBoxes ? TDBGridEhIndicatorOptions{gioShowRowIndicatorEh, gioShowRowselCheckboxesEh}
+                     : TDBGridEhIndicatorOptions{gioShowRowIndicatorEh});
+    EXPECT_EQ(grid->CalcIndicatorColWidth(), c.width);
+    grid->UpdateIndicatorColWidth();
+    EXPECT_FALSE(grid->UpdateIndicatorColWidth());  // no change the second time
+  }
+}
+
+}  // namespace
