@@ -178,8 +178,8 @@ void TCustomDBGridEh::SetTitleImages(TCustomImageList* Value) {
 void TCustomDBGridEh::SetDataSource(TDataSource* Value) {
   if (Value == DataSource()) return;
   inherited::SetDataSource(Value);
-  if (sumList_ && !ComponentState().Contains(csDestroying))
-    sumList_->SetDataSet(Value ? Value->DataSet() : nullptr);
+  // The totals follow the grid's data set.
+  if (sumList_) sumList_->SetDataSet(Value ? Value->DataSet() : nullptr);
 }
 
 TDBGridColumnsEh* TCustomDBGridEh::Columns() const {
