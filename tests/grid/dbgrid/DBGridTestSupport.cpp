@@ -5,6 +5,7 @@
 void DBGridTestBase::SetUp() {
   ResetVcl();
   InitDBGridEhUnit();
+  Application->OnException = [this](TObject*, const Exception& e) { handlerErrors.push_back(e.Message()); };
   form = new TForm(Application, 0);
   form->AfterConstruction();
   form->SetBounds(0, 0, 500, 400);
@@ -25,7 +26,9 @@ void DBGridTestBase::SetUp() {
   Pump();
 }
 
-void DBGridTestBase::TearDown() { ResetVcl(); }
+void DBGridTestBase::TearDown() {
+  ResetVcl();
+}
 
 void DBGridTestBase::AddRows(const std::vector<std::tuple<int, std::string, double>>& Rows) {
   for (const auto& [id, name, amount] : Rows) {
@@ -51,4 +54,6 @@ void DBGridTestBase::AddColumns(const std::vector<std::string>& FieldNames) {
   Pump();
 }
 
-void DBGridTestBase::Pump() { Application->ProcessMessages(); }
+void DBGridTestBase::Pump() {
+  Application->ProcessMessages();
+}

@@ -30,4 +30,7 @@ class DBGridTestBase : public ::testing::Test {
   TDBGridEh* grid = nullptr;
   TMemoryDataSet* dataSet = nullptr;
   TDataSource* source = nullptr;
+  // Errors raised inside message handlers (painting included), in order; without this they
+  // would end in a message box that waits for a click.
+  std::vector<std::string> handlerErrors;
 };
