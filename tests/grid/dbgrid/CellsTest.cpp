@@ -9,14 +9,7 @@
 
 namespace {
 
-class DBGridCells : public DBGridTestBase {
- protected:
-  std::vector<std::string> Captions(TPopupMenu* Menu) {
-    std::vector<std::string> result;
-    for (int i = 0; i < Menu->Items()->Count(); ++i) result.push_back(Menu->Items()->Items(i)->Caption());
-    return result;
-  }
-};
+using DBGridCells = DBGridTestBase;
 
 TEST_F(DBGridCells, CellTypesByArea) {
   AddNumberedRows(3);
@@ -112,37 +105,29 @@ TEST_F(DBGridCells, GroupFooterMenuOffersTheFieldsValueTypes) {
     return nullptr;
   };
   using V = std::vector<std::string>;
-  struct Case {
-    int column;
-    V captions;
-    std::vector<int> tags;
+  // Each entry as caption=value type.
+  const std::pair<int, V> cases[] = {
+      {0, V{"Max=4", "Min=5", "Count=3", "(Empty)=0"}},
+      {1, V{"Sum=1", "Max=4", "Min=5", "Count=3", "Average=2", "(Empty)=0"}},
+      {2, V{"Sum=1", "Max=4", "Min=5", "Count=3", "(Empty)=0"}},
+      {3, V{"(Empty)=0"}},
   };
-  const Case cases[] = {
-      {0, V{"Max", "Min", "Count", "(Empty)"}, {4, 5, 3, 0}},
-      {1, V{"Sum", "Max", "Min", "Count", "Average", "(Empty)"}, {1, 4, 5, 3, 2, 0}},
-      {2, V{"Sum", "Max", "Min", "Count", "(Empty)"}, {1, 4, 5, 3, 0}},
-      {3, V{"(Empty)"}, {0}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.column);
-    TGridDataGroupFooterColumnItemEh* item = itemOf(c.column);
+  for (const auto& [column, entries] : cases) {
+    SCOPED_TRACE(column);
+    TGridDataGroupFooterColumnItemEh* item = itemOf(column);
     ASSERT_NE(item, nullptr);
     grid->BuildGroupFooterMenu(item);
     TPopupMenu* menu = grid->GroupFooterMenu();
-    ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(Captions(menu), c.captions);
-    std::vector<int> tags;
+    V seen;
     for (int i = 0; i < menu->Items()->Count(); ++i) {
       auto* entry = dynamic_cast<TDBGridEhMenuItem*>(menu->Items()->Items(i));
-      ASSERT_NE(entry, nullptr);
-      EXPECT_EQ(entry->Grid, grid);
-      EXPECT_EQ(entry->FooterColumnItem, item);
-      tags.push_back(entry->Tag());
+      ASSERT_TRUE(entry && entry->Grid == grid && entry->FooterColumnItem == item);
+      seen.push_back(entry->Caption() + "=" + std::to_string(entry->Tag()));
     }
-    EXPECT_EQ(tags, c.tags);
+    EXPECT_EQ(seen, entries);
     // Choosing an entry sets the item's value type; the last entry empties it again.
     grid->GroupFooterMenuItemClick(menu->Items()->Items(0));
-    EXPECT_EQ(static_cast<int>(item->ValueType()), c.tags[0]);
+    EXPECT_EQ(static_cast<int>(item->ValueType()), menu->Items()->Items(0)->Tag());
     grid->GroupFooterMenuItemClick(menu->Items()->Items(menu->Items()->Count() - 1));
     EXPECT_EQ(item->ValueType(), gfvNonEh);
   }
@@ -160,24 +145,19 @@ TEST_F(DBGridCells, ContextMenuFromTheKeyboardPopsUpAtTheCurrentCellsCentre) {
   }
   grid->Columns()->GetColumn(1)->SetPopupMenu(columnMenu);
   grid->Columns()->GetColumn(1)->Title()->SetPopupMenu(titleMenu);
-  struct Case {
-    int row;
-    TPopupMenu* menu;
-  };
-  const Case cases[] = {{1, columnMenu}, {2, columnMenu}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.row);
-    grid->FocusCell(2, c.row, true);
-    const TRect r = grid->CellRect(2, c.row);
-    const TPoint centre = grid->ClientToScreen(TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
+  for (int row : {1, 2}) {
+    SCOPED_TRACE(row);
+    grid->FocusCell(2, row, true);
+    const TRect r = grid->CellRect(2, row);
     Pump();
     WinTesting::Schedule([] { WinTesting::KeyPress(VK_ESCAPE); });
     bool handled = false;
     grid->DoContextPopup(TPoint{-1, -1}, handled);
     EXPECT_EQ(WinTesting::ScheduledSteps(), 0u);
     EXPECT_TRUE(handled);
-    EXPECT_EQ(c.menu->PopupPoint(), centre);
-    EXPECT_EQ(c.menu->PopupComponent(), grid);
+    EXPECT_EQ(columnMenu->PopupPoint(),
+              grid->ClientToScreen(TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}));
+    EXPECT_EQ(columnMenu->PopupComponent(), grid);
   }
   // The title row takes the title's menu; a mouse point picks the cell under it.
   const TRect title = grid->CellRect(2, 0);
@@ -200,18 +180,14 @@ TEST_F(DBGridCells, AutoFitResizeTakesFromTheColumnsToTheRightInProportion) {
   AddColumns({"ID", "NAME", "AMOUNT"});
   grid->SetAutoFitColWidths(true);
   Pump();
-  auto widths = [&] {
+  auto widths = [&](bool Init) {
     std::vector<int> w;
-    for (int i = 0; i < 3; ++i) w.push_back(grid->Columns()->GetColumn(i)->Width());
+    for (int i = 0; i < 3; ++i)
+      w.push_back(Init ? grid->Columns()->GetColumn(i)->InitWidth() : grid->Columns()->GetColumn(i)->Width());
     return w;
   };
   int fired = 0;
   grid->OnColWidthsChanged = [&](TObject*) { ++fired; };
-  auto inits = [&] {
-    std::vector<int> w;
-    for (int i = 0; i < 3; ++i) w.push_back(grid->Columns()->GetColumn(i)->InitWidth());
-    return w;
-  };
   auto sum = [](const std::vector<int>& w) { return w[0] + w[1] + w[2]; };
   struct Case {
     int column, grow;
@@ -221,12 +197,12 @@ TEST_F(DBGridCells, AutoFitResizeTakesFromTheColumnsToTheRightInProportion) {
   const Case cases[] = {{0, 30}, {1, -12}, {2, 20}, {2, -20}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.column << " " << c.grow);
-    const std::vector<int> before = widths();
+    const std::vector<int> before = widths(false);
     fired = 0;
     const int raw = grid->DataToRawColumn(c.column);
     grid->SetColWidths(raw, grid->ColWidths(raw) + c.grow);
     EXPECT_EQ(fired, 1);
-    EXPECT_EQ(sum(widths()), sum(before));
+    EXPECT_EQ(sum(widths(false)), sum(before));
     std::vector<int> expected = before;
     expected[c.column] += c.grow;
     int rest = 0;
@@ -238,9 +214,9 @@ TEST_F(DBGridCells, AutoFitResizeTakesFromTheColumnsToTheRightInProportion) {
       remaining -= share;
       rest -= before[i];
     }
-    EXPECT_EQ(inits(), expected);
+    EXPECT_EQ(widths(true), expected);
     if (c.column < 2) {
-      EXPECT_EQ(widths(), expected);
+      EXPECT_EQ(widths(false), expected);
     }
   }
 }
