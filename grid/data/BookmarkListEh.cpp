@@ -38,6 +38,17 @@ bool TBMListEh::Find(const TBookmark& Item, int& Index) {
     Index = cacheIndex_;
     return cacheFound_;
   }
+  // Rows are visited in the list's order (painting, walks), so the entries beside the last
+  // hit are tried first; bookmarks are unique, so equal bytes name the same record.
+  if (cacheValid_ && cacheFound_) {
+    for (const int near : {cacheIndex_ + 1, cacheIndex_ - 1}) {
+      if (near < 0 || near >= Count() || list_->Strings(near) != Item) continue;
+      Index = near;
+      cacheItem_ = Item;
+      cacheIndex_ = near;
+      return true;
+    }
+  }
   int lo = 0, hi = Count() - 1;
   bool found = false;
   while (lo <= hi) {

@@ -79,6 +79,28 @@ TEST_F(BookmarkListTest, CacheIsClearedWhenTheListChanges) {
   EXPECT_EQ(list->IndexOf(bm), -1);
 }
 
+// Finds in list order, backwards and jumping answer each entry's own place, and a record
+// beside the last hit that is not listed is still a miss.
+TEST_F(BookmarkListTest, FindAnswersEachPlaceInAnyVisitingOrder) {
+  for (int recNo : {1, 2, 4, 5}) SelectRecNo(recNo);
+  std::vector<TBookmark> marks;
+  for (int recNo = 1; recNo <= 6; ++recNo) {
+    ds->SetRecNo(recNo);
+    marks.push_back(ds->Bookmark());
+  }
+  const int listed[] = {0, 1, -1, 2, 3, -1};  // index in the list of records 1..6
+  for (const std::vector<int>& order :
+       {std::vector<int>{0, 1, 2, 3, 4, 5}, std::vector<int>{5, 4, 3, 2, 1, 0},
+        std::vector<int>{3, 0, 4, 1, 5, 2}}) {
+    for (int r : order) {
+      SCOPED_TRACE(r);
+      int index = -1;
+      EXPECT_EQ(list->Find(marks[r], index), listed[r] >= 0);
+      if (listed[r] >= 0) EXPECT_EQ(index, listed[r]);
+    }
+  }
+}
+
 TEST_F(BookmarkListTest, SelectAllListsEachRecordOnceAndReturns) {
   SelectRecNo(2);
   SelectRecNo(3);
