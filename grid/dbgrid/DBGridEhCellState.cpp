@@ -100,10 +100,24 @@ void TCustomDBGridEh::StyleChanged() {
 // --- the hot spot ---------------------------------------------------------------------------------
 
 void TCustomDBGridEh::UpdateHotTrackSpot(int X, int Y) {
-  if (RowPanel()->Active() && X >= CellRect(indicatorOffset_, 0).Left)
-    dbgrid_detail::RaiseNotAvailable("TCustomDBGridEh.RowPanelHotTrack");
-  inherited::UpdateHotTrackSpot(X, Y);
-  const TGridCoord cell = MouseCoord(X, Y);
+  TGridCoord cell = MouseCoord(X, Y);
+  if (RowPanel()->Active() && cell.X >= indicatorOffset_) {
+    // The hot cell is the panel cell under the mouse, found from the panel's layout.
+    TColumnEh* column = cell.Y >= FixedRows() ? RowPanelColumnAt(X, Y) : nullptr;
+    const int position = column ? visibleColumns_.IndexOf(column) : -1;
+    const TGridCoord hot =
+        position >= 0 ? TGridCoord{position + indicatorOffset_, cell.Y} : TGridCoord{-1, -1};
+    TGridHotTrackSpotEh* spot = HotTrackSpot();
+    if (hot.X != spot->Col || hot.Y != spot->Row) {
+      const int oldRow = spot->Row;
+      *spot = TGridHotTrackSpotEh{hot.X, hot.Y};
+      if (oldRow >= 0 && oldRow < RowCount()) InvalidateRow(oldRow);
+      if (hot.Y >= 0 && hot.Y != oldRow) InvalidateRow(hot.Y);
+    }
+    cell = hot;
+  } else {
+    inherited::UpdateHotTrackSpot(X, Y);
+  }
 
   // The row-select check box of the indicator.
   int checkBox = -1;

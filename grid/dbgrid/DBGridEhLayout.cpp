@@ -34,12 +34,13 @@ dbgrid_detail::TFontHeights TallestTitleFont(TCustomDBGridEh* Grid) {
   return best;
 }
 
-// The whole-line rule of dghFitRowHeightToText: Extra is the part above the margin.
-int FitToWholeLines(int Extra, int LineHeight) {
+// The whole-line rule of dghFitRowHeightToText: Extra is the part above the margin; a remainder
+// of more than half a text height, or no whole line at all, rounds up.
+int FitToWholeLines(int Extra, int LineHeight, int TextHeight) {
   if (LineHeight <= 0) return 0;
-  const int lines = Extra / LineHeight;
-  const int rest = Extra % LineHeight;
-  if (lines == 0 || rest * 2 > LineHeight) return lines + 1;
+  const int lines = std::max(Extra, 0) / LineHeight;
+  const int rest = std::max(Extra, 0) % LineHeight;
+  if (lines == 0 || rest * 2 > TextHeight) return lines + 1;
   return lines;
 }
 
@@ -138,7 +139,7 @@ int TCustomDBGridEh::CalcDefaultRowHeight() {
   const int lineHeight = font.FontHeight + font.ExternalLeading;
   int height = lineHeight * rowLines_ + rowHeight_;
   if (optionsEh_.Contains(dghFitRowHeightToText) && lineHeight > 0) {
-    const int lines = FitToWholeLines(height - margin, lineHeight);
+    const int lines = FitToWholeLines(height - margin, lineHeight, textHeight_);
     rowLines_ = lines;
     rowHeight_ = margin;
     height = lines * lineHeight + margin;
@@ -243,13 +244,11 @@ void TCustomDBGridEh::UpdateColumnsLayout() {
 }
 
 void TCustomDBGridEh::MoveColumnTo(int Index, int Direction, bool Select) {
+  // Index counts visible columns; Direction (the way the move came) does not change the target.
   const int visible = visibleColumns_.Count();
   if (visible == 0) return;
-  int target = std::clamp(Index, 0, visible - 1);
-  // Step over hidden positions in the direction of travel.
-  (void)Direction;
-  const int gridCol = target + indicatorOffset_;
-  if (gridCol < ColCount()) MoveColRow(gridCol, Row(), !Select, true);
+  const int gridCol = std::clamp(Index, 0, visible - 1) + indicatorOffset_;
+  if (gridCol < ColCount() && gridCol >= FixedCols()) MoveColRow(gridCol, Row(), !Select, true);
 }
 
 void TCustomDBGridEh::RecalcColumnRange() {
@@ -266,7 +265,7 @@ void TCustomDBGridEh::RecalcColumnRange() {
   }
 }
 
-// The widths the columns have at design: every column's current width becomes its base.
+// Shares the data area among the auto-fitting columns in proportion to their design widths.
 void TCustomDBGridEh::FitColWidths() {
   UpdateVertScrollBar();
   const int dataWidth = ClientWidth() - OutBoundaryData()->LeftIndent() - OutBoundaryData()->RightIndent();
@@ -292,8 +291,8 @@ void TCustomDBGridEh::FitColWidths() {
     }
     available = std::max(dataWidth > minAutoFitWidth_ ? dataWidth : minAutoFitWidth_, 0) - fixedSum;
     available = std::max(available, 0);
-    if (indicatorOffset_ > 0) available -= indicatorColWidth_ + (colLines ? GridLineWidth() : 0);
-    if (colLines) available -= n;
+    if (indicatorOffset_ > 0) available -= indicatorColWidth_;
+    if (colLines) available -= n + (indicatorOffset_ > 0 ? 1 : 0);
     available -= groupIndent_;
     available = std::max(available, 0);
     if (fitting == 0) return;
@@ -376,19 +375,9 @@ void TCustomDBGridEh::InternalLayout() {
     fixedCols = std::max(0, std::min(fixedCols, visible + indicatorOffset_ - 1));
     fixedCols = std::min(fixedCols, ColCount() - 1);
     if (FixedCols() != fixedCols) SetFixedCols(fixedCols);
-    if (TCustomGridEh::FrozenCols() != fixedCols - indicatorOffset_ && fixedCols >= indicatorOffset_)
-      TCustomGridEh::SetFrozenCols(fixedCols - indicatorOffset_);
-    TGridOptionsEh baseOptions = TCustomGridEh::Options();
-    const auto follow = [&baseOptions](bool on, TGridOptionEh bit) {
-      if (on)
-        baseOptions.Include(bit);
-      else
-        baseOptions.Exclude(bit);
-    };
-    follow(options_.Contains(dgColLines), goVertLineEh);
-    follow(options_.Contains(dgColLines), goFixedVertLineEh);
-    follow(options_.Contains(dgRowLines), goHorzLineEh);
-    follow(options_.Contains(dgRowLines), goFixedHorzLineEh);
+    // The frozen count itself stays as stored: the base grid freezes no more than its fixed columns,
+    // and a column shown again gets its place back.
+    const TGridOptionsEh baseOptions = dbgrid_detail::BaseOptionsFor(options_, TCustomGridEh::Options());
     if (baseOptions != TCustomGridEh::Options()) TCustomGridEh::SetOptions(baseOptions);
 
     // 4 - 9. Text metrics and the heights (MeasureFont borrows a screen DC without a window).
