@@ -287,4 +287,17 @@ TEST_F(CreateTest, SumListAndGroupFooterRelays) {
   EXPECT_FALSE(grid->DoDataGroupFooterFinalizeValue(column, nullptr, nullptr, value));
 }
 
+// A grid linked to a style leaves the style's list when it is freed.
+TEST_F(CreateTest, FreedGridLeavesItsStyle) {
+  TDBGridEhStyle style;
+  TDBGridEhCenter center;
+  auto* g = new TDBGridEh(form);
+  g->SetStyle(&style);
+  g->SetCenter(&center);
+  EXPECT_TRUE(style.IsGridRegistered(g));
+  EXPECT_FALSE(style.IsGridRegistered(grid));
+  delete g;
+  EXPECT_FALSE(style.IsGridRegistered(g));
+}
+
 }  // namespace
