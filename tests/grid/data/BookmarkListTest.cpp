@@ -96,7 +96,9 @@ TEST_F(BookmarkListTest, FindAnswersEachPlaceInAnyVisitingOrder) {
       SCOPED_TRACE(r);
       int index = -1;
       EXPECT_EQ(list->Find(marks[r], index), listed[r] >= 0);
-      if (listed[r] >= 0) EXPECT_EQ(index, listed[r]);
+      if (listed[r] >= 0) {
+        EXPECT_EQ(index, listed[r]);
+      }
     }
   }
 }
