@@ -636,9 +636,6 @@ void TCustomDBGridEh::Notification(TComponent* AComponent, TOperation Operation)
 void TCustomDBGridEh::CreateParams(TCreateParams& Params) {
   inherited::CreateParams(Params);
 }
-void TCustomDBGridEh::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
-  inherited::GetChildren(Proc, Root);
-}
 void TCustomDBGridEh::ReadState(TReader& Reader) {
   inherited::ReadState(Reader);
 }

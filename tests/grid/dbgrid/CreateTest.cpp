@@ -188,6 +188,11 @@ TEST_F(CreateTest, ObsoletePropertiesAreReadIntoTheirPlacesAndNeverWritten) {
          {"  TitleHeight", "  TitleLines", "  UseMultiTitle", "  VTitleMargin", "  FooterColor"})
       EXPECT_EQ(written.find(std::string(old) + " ="), std::string::npos) << old << "\n" << written;
     EXPECT_NE(written.find("TitleParams.RowHeight = 30"), std::string::npos) << written;
+    // The grid's own panels are not in it: the description reads back onto a fresh grid.
+    auto back = std::make_unique<TDBGridEh>(nullptr);
+    ReadComponentFromText(written, back.get());
+    EXPECT_EQ(back->TitleParams()->RowHeight(), 30);
+    EXPECT_EQ(back->FooterParams()->Color(), c.expected);
   }
 }
 
