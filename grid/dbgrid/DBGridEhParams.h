@@ -3,8 +3,8 @@
 // the row panel and row detail panel, the filter row, scroll bars, the sum list, the title tree,
 // grouping, empty-data text, the indicator title and the search panel.
 //
-// Files: DBGridEhParams.cpp (display parameters, filter row, title tree, sum list, grouping,
-// indicator title), DBGridEhPanels.cpp (row panel, row detail panel, search panel settings,
+// Files: DBGridEhParams.cpp (display parameters, title tree, sum list, grouping,
+// indicator title), DBGridEhPanels.cpp (row panel, row detail panel, search panel settings, filter row,
 // scroll bar settings), DBGridEhEmptyData.cpp (empty-data text).
 #include <cstdint>
 #include <memory>
@@ -520,7 +520,7 @@ class TVertDBGridEhScrollBar : public TDBGridEhScrollBar {
   bool ownBarShownOnce_ = false;
 };
 
-// --- TSTDBGridEhFilter (DBGridEhParams.cpp) ---
+// --- TSTDBGridEhFilter (DBGridEhPanels.cpp) ---
 // Grid's STFilter.
 class TSTDBGridEhFilter : public TPersistent {
   RTL_CLASS(TSTDBGridEhFilter, TPersistent)
