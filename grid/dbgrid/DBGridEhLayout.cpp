@@ -347,22 +347,12 @@ void TCustomDBGridEh::InternalLayout() {
     UpdateColumnsLayout();
     UpdateGroupIndent();
 
-    // 2. Frozen columns count visible columns; hidden ones inside the range widen it.
+    // 2. FrozenCols counts visible columns: a hidden column inside the frozen range widens the
+    // range in the collection, and the grid's columns are the visible ones only, so the number of
+    // frozen grid columns stays FrozenCols.
     TDBGridColumnsEh* cols = Columns();
     const int visible = visibleColumns_.Count();
     const int wantedFrozen = FrozenCols();
-    int frozenRange = 0;
-    int hiddenSeen = 0;
-    for (int i = 0; i < cols->Count(); ++i) {
-      if (i < wantedFrozen + hiddenSeen) {
-        if (!cols->GetColumn(i)->Visible()) ++hiddenSeen;
-        frozenRange = i + 1;
-      } else if (!cols->GetColumn(i)->Visible() && i == frozenRange) {
-        frozenRange = i + 1;
-      } else {
-        break;
-      }
-    }
     lastVisibleCol_ = visible - 1 - std::min(ContraColCount(), std::max(visible - 1, 0));
 
     // 3. The base grid's counts.
