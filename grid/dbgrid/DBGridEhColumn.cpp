@@ -91,6 +91,8 @@ TColumnEh::~TColumnEh() {
     if (grid->FilterEditMode() && grid->FilterEditCol() == Index()) grid->HideFilterEditor();
   }
   SetField(nullptr);
+  footer_->ReleaseSumItem();
+  for (int i = 0; i < footers_->Count(); ++i) footers_->Items(i)->ReleaseSumItem();
   // Leave the collection while whole: the grid hears the removal with a complete column.
   TCollectionItem::BeforeDestruction();
   SetCollection(nullptr);

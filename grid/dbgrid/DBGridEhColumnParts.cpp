@@ -41,6 +41,10 @@ TColumnFooterEh::TColumnFooterEh(TColumnEh* AColumn) : TCollectionItem(nullptr),
 }
 
 TColumnFooterEh::~TColumnFooterEh() {
+  ReleaseSumItem();
+}
+
+void TColumnFooterEh::ReleaseSumItem() {
   // The sum item belongs to the grid's sum list; a grid being destroyed frees it with the list.
   TCustomDBGridEh* grid = GridOf(column_);
   if (sumItem_ && grid && !grid->ComponentState().Contains(csDestroying) && grid->SumList() &&

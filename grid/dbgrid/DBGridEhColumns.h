@@ -221,6 +221,8 @@ class TColumnFooterEh : public TCollectionItem {
   // Keeps the footer's item in the grid's sum list for the sum, average and count kinds.
   void UpdateSumItem();
   TDBSum* SumItem() const { return sumItem_; }
+  // Takes the footer's item out of the grid's sum list (the column is going).
+  void ReleaseSumItem();
   void RebindField();
 
  private:

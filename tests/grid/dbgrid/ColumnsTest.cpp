@@ -375,4 +375,36 @@ TEST_F(DBGridColumns, RowPanelPlacementAndSortOrderInTheDescription) {
   EXPECT_THROW(ReadComponentFromText(wrong, other.get()), EReadError);
 }
 
+TEST_F(DBGridColumns, FootersKeepTheirSumItemsThroughAssignAndDestruction) {
+  AddNumberedRows(2);
+  AddColumns({"ID", "AMOUNT", "NAME"});
+  TDBSumCollection* sums = grid->SumList()->SumCollection();
+  ASSERT_EQ(sums->Count(), 0);
+  Col(1)->Footer()->SetValueType(fvtSum);
+  TColumnFooterEh* counted = Col(1)->Footers()->Add();
+  counted->SetFieldName("ID");
+  counted->SetValueType(fvtCount);
+  ASSERT_EQ(sums->Count(), 2);
+  EXPECT_EQ(Col(1)->Footer()->Field(), dataSet->FieldByName("AMOUNT"));
+  EXPECT_EQ(counted->Field(), dataSet->FieldByName("ID"));
+  EXPECT_EQ(Col(1)->GetFooter(0), counted);
+  EXPECT_EQ(Col(1)->GetFooter(1), Col(1)->Footer());
+
+  // The third column takes the second's footers with their own sum items; its field rebinds them.
+  Col(1)->SetMinWidth(40);
+  Col(1)->SetHideDuplicates(true);
+  Col(2)->Assign(Col(1));
+  EXPECT_EQ(sums->Count(), 4);
+  EXPECT_EQ(Col(2)->Footers()->Count(), 1);
+  EXPECT_EQ(Col(2)->MinWidth(), 40);
+  EXPECT_TRUE(Col(2)->HideDuplicates());
+  EXPECT_EQ(Col(2)->Footer()->Field(), dataSet->FieldByName("AMOUNT"));
+
+  Col(2)->Footer()->SetValueType(fvtStaticText);
+  EXPECT_EQ(sums->Count(), 3);
+  delete Col(1);
+  EXPECT_EQ(sums->Count(), 1);
+  EXPECT_EQ(sums->Items(0)->GroupOperation(), goCount);
+}
+
 }  // namespace
