@@ -414,8 +414,10 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   int CalcIndicatorColWidth();
   // Stores the new indicator width; true (and a relayout due) when it changed.
   bool UpdateIndicatorColWidth();
-  // The grid width of the grid column showing Columns[Index]; -1 when there is none.
+  // The grid width of the grid column showing Columns[Index]; -1 when it shows none.
   int GridColWidthOf(int Index);
+  // The column a data grid column shows (nullptr outside them).
+  TColumnEh* AreaColumn(int AreaCol);
   // Automatic widths: a resized column's change comes from the visible columns to its right.
   void TakeResizeFromRightColumns();
   int DataToRawColumn(int ACol);

@@ -47,6 +47,11 @@ constexpr TFooterMenuEntry FooterMenuEntries[] = {
 
 using namespace dbgrid_cells_detail;
 
+// The grid's data columns show the visible columns in order.
+TColumnEh* TCustomDBGridEh::AreaColumn(int AreaCol) {
+  return AreaCol >= 0 && AreaCol < visibleColumns_.Count() ? visibleColumns_[AreaCol] : nullptr;
+}
+
 // --- classification ------------------------------------------------------------------------------
 
 int TCustomDBGridEh::DataToRawColumn(int ACol) {
@@ -167,8 +172,8 @@ void TCustomDBGridEh::DoContextPopup(TPoint MousePos, bool& Handled) {
   int areaCol = 0;
   int areaRow = 0;
   const TCellAreaTypeEh cellType = GetCellType(cell.X, cell.Y, areaCol, areaRow);
-  if (cellType.HorzType != hctDataEh || areaCol < 0 || areaCol >= Columns()->Count()) return;
-  TColumnEh* column = Columns()->GetColumn(areaCol);
+  TColumnEh* column = cellType.HorzType == hctDataEh ? AreaColumn(areaCol) : nullptr;
+  if (!column) return;
   const TPoint screen = ClientToScreen(point);
 
   if (cellType.VertType == vctDataEh && dataGrouping_ && dataGrouping_->IsGroupingActive() &&
@@ -296,13 +301,16 @@ void TCustomDBGridEh::ColumnMoved(int FromIndex, int ToIndex) {
   {
     stFilter_->BeginUpdate();
     TScopeExit release([&] { stFilter_->EndUpdate(); });
-    const int from = RawToDataColumn(FromIndex);
-    const int to = RawToDataColumn(ToIndex);
-    Columns()->GetColumn(from)->SetIndex(to);
-    if (OnColumnMoved) OnColumnMoved(this, from, to);
+    TColumnEh* moved = AreaColumn(RawToDataColumn(FromIndex));
+    TColumnEh* target = AreaColumn(RawToDataColumn(ToIndex));
+    if (moved && target) {
+      const int from = moved->Index();
+      const int to = target->Index();
+      moved->SetIndex(to);
+      if (OnColumnMoved) OnColumnMoved(this, from, to);
+    }
   }
-  if (Col() >= indicatorOffset_ && RawToDataColumn(Col()) < Columns()->Count())
-    SetSelectedIndex(RawToDataColumn(Col()));
+  if (const int selected = GetSelectedIndex(); selected >= 0) SetSelectedIndex(selected);
   // The filter-row editor follows its column.
   if (filterEditMode_) PlaceFilterEditor(true);
 }
@@ -331,7 +339,9 @@ void TCustomDBGridEh::ColWidthsChanged() {
 }
 
 int TCustomDBGridEh::GridColWidthOf(int Index) {
-  const int raw = DataToRawColumn(Index);
+  const int position = visibleColumns_.IndexOf(Columns()->GetColumn(Index));
+  if (position < 0) return -1;
+  const int raw = DataToRawColumn(position);
   return raw >= 0 && raw < GetFullColCount() ? ColWidths(raw) : -1;
 }
 
@@ -373,7 +383,8 @@ void TCustomDBGridEh::TakeResizeFromRightColumns() {
   for (size_t k = 0; k < shown.size(); ++k) {
     TColumnEh* column = columns->GetColumn(shown[k]);
     const int gridWidth = ColumnWidthToGridColWidth(column, target[k]);
-    if (GridColWidthOf(shown[k]) != gridWidth) SetColWidths(DataToRawColumn(shown[k]), gridWidth);
+    if (GridColWidthOf(shown[k]) != gridWidth)
+      SetColWidths(DataToRawColumn(visibleColumns_.IndexOf(column)), gridWidth);
   }
   for (size_t k = 0; k < shown.size(); ++k) {
     TColumnEh* column = columns->GetColumn(shown[k]);
@@ -530,11 +541,11 @@ void TCustomDBGridEh::ClearSelection() {
 void TCustomDBGridEh::DrawTitleCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
                                     const TRect& ARect, TGridDrawState AState) {
   Canvas()->Brush()->SetColor(GetTitleColor());
-  if (CellType.VertType != vctTitleEh || AreaCol < 0 || AreaCol >= Columns()->Count()) {
+  TColumnEh* column = AreaColumn(AreaCol);
+  if (CellType.VertType != vctTitleEh || !column) {
     Canvas()->FillRect(ARect);
     return;
   }
-  TColumnEh* column = Columns()->GetColumn(AreaCol);
   Canvas()->Font()->Assign(column->Title()->Font());
   Canvas()->TextRect(ARect, ARect.Left + 2, ARect.Top + 2, column->Title()->Caption());
 }
@@ -548,12 +559,12 @@ void TCustomDBGridEh::DrawIndicatorCell(int ACol, int ARow, int AreaCol, int Are
 void TCustomDBGridEh::DrawDataAreaCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
                                        const TRect& ARect, TGridDrawState AState) {
   TAxisGridDataLinkEh* link = DataLink();
-  if (AreaCol < 0 || AreaCol >= Columns()->Count() || !link->Active() || AreaRow >= link->RecordCount()) {
+  TColumnEh* column = AreaColumn(AreaCol);
+  if (!column || !link->Active() || AreaRow >= link->RecordCount()) {
     Canvas()->Brush()->SetColor(Color());
     Canvas()->FillRect(ARect);
     return;
   }
-  TColumnEh* column = Columns()->GetColumn(AreaCol);
   const int oldActive = link->ActiveRecord();
   link->SetActiveRecord(AreaRow);
   TScopeExit restore([&] { link->SetActiveRecord(oldActive); });
@@ -564,7 +575,7 @@ void TCustomDBGridEh::DrawDataAreaCell(int ACol, int ARow, int AreaCol, int Area
   params->State = AState;
   params->Col = ACol;
   params->Row = ARow;
-  params->DataCol = AreaCol;
+  params->DataCol = column->Index();
   params->DataRow = AreaRow;
   params->CellRect = ARect;
   column->GetColCellParams(params);
