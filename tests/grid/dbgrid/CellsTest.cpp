@@ -223,15 +223,30 @@ TEST_F(DBGridCells, AutoFitResizeTakesFromTheColumnsToTheRightInProportion) {
 
 TEST_F(DBGridCells, ColumnMovedMovesTheColumnAndFiresTheEvent) {
   AddNumberedRows(2);
-  AddColumns({"ID", "NAME", "AMOUNT"});
-  std::vector<std::tuple<TObject*, int, int>> moves;
-  grid->OnColumnMoved = [&](TObject* Sender, int From, int To) { moves.emplace_back(Sender, From, To); };
-  grid->MoveColumn(1, 3);
-  ASSERT_EQ(moves.size(), 1u);
-  EXPECT_EQ(moves[0], std::make_tuple(static_cast<TObject*>(grid), 0, 2));
-  std::vector<std::string> order;
-  for (int i = 0; i < 3; ++i) order.push_back(grid->Columns()->GetColumn(i)->FieldName());
-  EXPECT_EQ(order, (std::vector<std::string>{"NAME", "AMOUNT", "ID"}));
+  using V = std::vector<std::string>;
+  struct Case {
+    int hidden;    // Columns index of a hidden column, or -1
+    int from, to;  // grid columns
+    int eventFrom, eventTo;
+    V order;
+  };
+  // Grid columns show the visible columns: a hidden column has no grid column.
+  const Case cases[] = {{-1, 1, 3, 0, 2, V{"NAME", "AMOUNT", "ID"}},
+                        {0, 1, 2, 1, 2, V{"ID", "AMOUNT", "NAME"}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.hidden);
+    grid->Columns()->Clear();
+    AddColumns({"ID", "NAME", "AMOUNT"});
+    if (c.hidden >= 0) grid->Columns()->GetColumn(c.hidden)->SetVisible(false);
+    Pump();
+    std::vector<std::tuple<TObject*, int, int>> moves;
+    grid->OnColumnMoved = [&](TObject* Sender, int From, int To) { moves.emplace_back(Sender, From, To); };
+    grid->MoveColumn(c.from, c.to);
+    EXPECT_EQ(moves, (std::vector{std::make_tuple(static_cast<TObject*>(grid), c.eventFrom, c.eventTo)}));
+    V order;
+    for (int i = 0; i < 3; ++i) order.push_back(grid->Columns()->GetColumn(i)->FieldName());
+    EXPECT_EQ(order, c.order);
+  }
 }
 
 TEST_F(DBGridCells, DataChangedDropsTheBookmarksOfDeletedRows) {
