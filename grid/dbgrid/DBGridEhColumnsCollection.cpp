@@ -54,7 +54,10 @@ void TDBGridColumnsEh::Update(TCollectionItem* Item) {
   const bool rowPanel = RowPanelActive(grid);
   if (Item) {
     auto* column = static_cast<TColumnEh*>(Item);
-    const int gridCol = grid->IndicatorOffset() + (rowPanel ? 0 : column->Index());
+    // The grid's columns are the visible ones; the row panel shows all in one grid column.
+    TColumnsEhList& visible = grid->VisibleColumns();
+    const int position = rowPanel ? 0 : visible.IndexOf(column);
+    const int gridCol = position < 0 ? grid->ColCount() : grid->IndicatorOffset() + position;
     const bool firstVisible = grid->FirstVisibleColumn() == column->Index();
     const bool grouping = grid->DataGrouping() && grid->DataGrouping()->IsGroupingActive();
     const int indent = firstVisible && grouping ? grid->GroupIndent() : 0;
@@ -71,8 +74,8 @@ void TDBGridColumnsEh::Update(TCollectionItem* Item) {
       const int oldInit = column->InitWidth();
       const int newInit = gridWidth >= 1 ? MulDiv(oldInit, column->Width(), gridWidth) : column->Width();
       column->SetInitWidth(newInit);
-      if (column->Index() + 1 < Count()) {
-        TColumnEh* next = GetColumn(column->Index() + 1);
+      if (!rowPanel && position + 1 < visible.Count()) {
+        TColumnEh* next = visible[position + 1];
         next->SetInitWidth(std::max(next->InitWidth() + oldInit - newInit, 0));
       }
       grid->LayoutChanged();
@@ -94,11 +97,16 @@ void TDBGridColumnsEh::Update(TCollectionItem* Item) {
 
 namespace dbgrid_columns_detail {
 
-// The columns past the contra (right-fixed) ones are never entered.
+// The contra (right-fixed) columns, the last visible ones, are never entered: the navigable
+// columns end before the first of them.
 int NavigableCount(const TDBGridColumnsEh& Columns) {
   TCustomDBGridEh* grid = Columns.GetGrid();
   const int contra = grid ? grid->ContraColCount() : 0;
-  return std::max(Columns.Count() - contra, 0);
+  if (contra <= 0) return Columns.Count();
+  int seen = 0;
+  for (int i = Columns.Count() - 1; i >= 0; --i)
+    if (Columns.GetColumn(i)->Visible() && ++seen == contra) return i;
+  return 0;
 }
 
 }  // namespace dbgrid_columns_detail

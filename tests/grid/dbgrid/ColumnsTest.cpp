@@ -234,35 +234,39 @@ TEST_F(DBGridColumns, AutomaticWidthWritesDisplayWidthBackUnlessTheFontMeasuresN
 
 TEST_F(DBGridColumns, AutoFitRedistributesInitWidthToTheNextColumn) {
   AddNumberedRows(2);
-  AddColumns({"ID", "NAME", "AMOUNT"});
+  // A hidden first column: the grid's columns are the visible ones.
+  AddColumns({"PAID", "ID", "NAME", "AMOUNT"});
+  Col(0)->SetVisible(false);
   grid->SetAutoFitColWidths(true);
   Pump();
   struct Case {
     const char* name;
-    int col;
+    int visible;  // the column's place among the visible ones (its index is one more)
   };
   const Case cases[] = {{"a middle column gives to the next", 1}, {"the last column gives to none", 2}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::vector<int> before;
-    for (int i = 0; i < 3; ++i) before.push_back(Col(i)->InitWidth());
-    const int gridWidth = grid->ColWidths(grid->IndicatorOffset() + c.col);
+    for (int i = 0; i < 4; ++i) before.push_back(Col(i)->InitWidth());
+    const int gridWidth = grid->ColWidths(grid->IndicatorOffset() + c.visible);
     ASSERT_GT(gridWidth, 20);
     const int newWidth = gridWidth - 17;
-    Col(c.col)->SetWidth(newWidth);
+    const int col = c.visible + 1;
+    Col(col)->SetWidth(newWidth);
     std::vector<int> expected = before;
-    expected[c.col] = MulDiv(before[c.col], newWidth, gridWidth);
-    if (c.col + 1 < 3) expected[c.col + 1] = std::max(before[c.col + 1] + before[c.col] - expected[c.col], 0);
+    expected[col] = MulDiv(before[col], newWidth, gridWidth);
+    if (col + 1 < 4) expected[col + 1] = std::max(before[col + 1] + before[col] - expected[col], 0);
     std::vector<int> after;
-    for (int i = 0; i < 3; ++i) after.push_back(Col(i)->InitWidth());
+    for (int i = 0; i < 4; ++i) after.push_back(Col(i)->InitWidth());
     EXPECT_EQ(after, expected);
   }
 }
 
 TEST_F(DBGridColumns, EditableColumnNavigation) {
   AddNumberedRows(2);
-  AddColumns({"ID", "NAME", "AMOUNT", "NAME", "PAID", "ID"});
+  AddColumns({"ID", "NAME", "AMOUNT", "NAME", "PAID", "ID", "AMOUNT"});
   Col(1)->SetVisible(false);
+  Col(6)->SetVisible(false);
   Col(2)->SetReadOnly(true);
   grid->SetContraColCount(1);
   Pump();
@@ -272,7 +276,7 @@ TEST_F(DBGridColumns, EditableColumnNavigation) {
     bool forward;
     int expected;
   };
-  // Hidden 1, read-only 2, contra 5.
+  // Hidden 1 and 6, read-only 2, contra 5 (the last visible one).
   const Case byIndex[] = {{0, true, 3},  {3, true, 4},  {4, true, 4},
                           {4, false, 3}, {3, false, 0}, {0, false, 0}};
   for (const Case& c : byIndex) {
