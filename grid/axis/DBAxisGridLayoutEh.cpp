@@ -40,12 +40,17 @@ void TCustomDBAxisGridEh::CancelLayout() {
 }
 
 void TCustomDBAxisGridEh::CloseLayout() {
+  // Both locks go even when the columns' update raises, or the grid never lays out again; a
+  // failed update drops the pending change first, so releasing does not run it again.
+  TScopeExit release([this] {
+    --layoutLock_;
+    UnlockLayoutChange();
+  });
+  TScopeFail dropPending([this] { layoutChangePending_ = false; });
   if (layoutLock_ == 1) {
     Columns()->EndUpdate();
     layoutChangePending_ = false;
   }
-  --layoutLock_;
-  UnlockLayoutChange();
 }
 
 bool TCustomDBAxisGridEh::AcquireLayout() {

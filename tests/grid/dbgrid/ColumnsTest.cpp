@@ -294,12 +294,12 @@ TEST_F(DBGridColumns, EditableColumnNavigation) {
     Col(col)->SetInRowLinePos(line);
     Col(col)->SetInRowPanelLeft(left);
   }
-  // The panel's own layout is not built yet and raises; the panel is active all the same.
-  try {
-    grid->RowPanel()->SetActive(true);
-  } catch (const Exception&) {
-  }
+  // The panel's own layout is not built yet and raises; the panel is active all the same, and
+  // the failed layout leaves no lock behind.
+  EXPECT_THROW(grid->RowPanel()->SetActive(true), EInvalidGridOperationEh);
   ASSERT_TRUE(grid->RowPanel()->Active());
+  EXPECT_EQ(grid->LayoutLock(), 0);
+  EXPECT_EQ(grid->LayoutChangeLock(), 0);
   const Case byPanel[] = {{3, true, 4}, {4, true, 5}, {5, true, 5}, {4, false, 3}, {0, false, 0}};
   for (const Case& c : byPanel) {
     SCOPED_TRACE(testing::Message() << "panel " << c.from << (c.forward ? " forward" : " back"));
