@@ -441,6 +441,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void UpdateSortMarkedColumns();
   virtual void SelectionChanged();
   void ClearSelection();
+  void DropDeletedSelectedRows(TDataSet* DataSet);
 
   // --- layout, rows and columns (DBGridEhLayout.cpp) ---
   void InternalLayout() override;
@@ -988,6 +989,9 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   std::unique_ptr<TDBGridIndicatorParamsEh> indicatorParams_;
   std::unique_ptr<TDBGridFooterParamsEh> footerParams_;
   std::unique_ptr<TBookmarkListEh> selectedRows_;
+  // The data set and record count the selected rows were last checked against.
+  TDataSet* selectionCheckedDataSet_ = nullptr;
+  int selectionCheckedRecordCount_ = -1;
   std::unique_ptr<THeadTreeNode> headTree_;  // root "Root" of the title tree
   // Per column: its leaf in the title tree and the title painter's mark.
   std::vector<std::pair<THeadTreeNode*, int>> leafFieldArr_;

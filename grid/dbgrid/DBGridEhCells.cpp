@@ -423,16 +423,34 @@ void TCustomDBGridEh::DataChanged() {
   if (autoFitColWidths_ && vertScrollBar_ && barShown != vertScrollBar_->IsShowing()) FitColWidths();
   PostChangeUpdate();
   if (dataSet && selectedRows_->Count() > 0 && dataSet->State() != dsEdit && dataSet->State() != dsInsert &&
-      dataSet->State() != dsSetKey) {
-    // Rows deleted since they were selected leave the selection.
-    TStringList* list = selectedRows_->List();
-    for (int i = list->Count() - 1; i >= 0; --i)
-      if (!dataSet->BookmarkValid(list->Strings(i))) list->Delete(i);
-  }
+      dataSet->State() != dsSetKey)
+    DropDeletedSelectedRows(dataSet);
   InvalidateEditor();
   UpdateRowDetailPanel();
   ValidateRect(Handle(), nullptr);
   Invalidate();
+}
+
+// Rows deleted since they were selected leave the selection. Only a change of the record count
+// can have removed one, so a scroll or an edit does not walk a large selection again.
+void TCustomDBGridEh::DropDeletedSelectedRows(TDataSet* DataSet) {
+  const int recordCount = DataSet->RecordCount();
+  if (DataSet == selectionCheckedDataSet_ && recordCount == selectionCheckedRecordCount_) return;
+  selectionCheckedDataSet_ = DataSet;
+  selectionCheckedRecordCount_ = recordCount;
+  TStringList* list = selectedRows_->List();
+  std::vector<std::string> kept;
+  kept.reserve(list->Count());
+  for (int i = 0; i < list->Count(); ++i) {
+    std::string bookmark = list->Strings(i);
+    if (DataSet->BookmarkValid(bookmark)) kept.push_back(std::move(bookmark));
+  }
+  if (static_cast<int>(kept.size()) == list->Count()) return;
+  // One rebuild instead of a deletion per row: a filter can drop most of a large selection.
+  list->BeginUpdate();
+  TScopeExit endUpdate([list] { list->EndUpdate(); });
+  list->Clear();
+  for (const std::string& bookmark : kept) list->Add(bookmark);
 }
 
 // --- the active-input test -------------------------------------------------------------------------
