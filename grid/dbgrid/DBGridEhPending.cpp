@@ -1429,6 +1429,81 @@ TColumnEh* AnyColumn(TCustomDBGridEh* Grid) {
     Name, [](TCustomDBGridEh* g) { __VA_ARGS__; } \
   }
 
+// --- TCustomDBGridEh: the cell painters and the cell questions they ask, not available yet ---
+
+void TCustomDBGridEh::DrawTitleCell(int, int, int, int, TCellAreaTypeEh, const TRect&, TGridDrawState) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawTitleCell");
+}
+void TCustomDBGridEh::DrawIndicatorCell(int, int, int, int, TCellAreaTypeEh, const TRect&, TGridDrawState) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawIndicatorCell");
+}
+void TCustomDBGridEh::DrawDataAreaCell(int, int, int, int, TCellAreaTypeEh, const TRect&, TGridDrawState) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawDataAreaCell");
+}
+void TCustomDBGridEh::DrawFooterCell(int, int, int, int, TCellAreaTypeEh, const TRect&, TGridDrawState) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawFooterCell");
+}
+
+bool TCustomDBGridEh::ProcessCellMouseDown(int, int, bool) {
+  RaiseNotAvailable("TCustomDBGridEh.ProcessCellMouseDown");
+}
+void TCustomDBGridEh::DrawTitleText(const TDBGridTitleDrawParamsEh&, TColumnEh*, const TRect&) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawTitleText");
+}
+void TCustomDBGridEh::DrawColumnCell(const TRect&, int, TColumnEh*, TGridDrawState) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawColumnCell");
+}
+void TCustomDBGridEh::DrawDataCellEvent(const TRect&, TField*, TGridDrawState) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawDataCellEvent");
+}
+void TCustomDBGridEh::DrawSubTitleCell(int, int, int, int, TCellAreaTypeEh, const TRect&, TGridDrawState) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawSubTitleCell");
+}
+void TCustomDBGridEh::DrawIndicatorGlyph(int, int, const TRect&) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawIndicatorGlyph");
+}
+void TCustomDBGridEh::DrawIndicatorButtonGlyph(bool, const TRect&) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawIndicatorButtonGlyph");
+}
+void TCustomDBGridEh::GetFooterParams(int, int, TColumnEh*, TFont*, TColor&, TAlignment&, TGridDrawState,
+                                      std::string&) {
+  RaiseNotAvailable("TCustomDBGridEh.GetFooterParams");
+}
+void TCustomDBGridEh::GetFooterValue(int, TColumnEh*, std::string&) {
+  RaiseNotAvailable("TCustomDBGridEh.GetFooterValue");
+}
+bool TCustomDBGridEh::IsTitleCellThemed() {
+  RaiseNotAvailable("TCustomDBGridEh.IsTitleCellThemed");
+}
+void TCustomDBGridEh::DefaultDrawDataCellContent(int, int, int, int, const TRect&, TGridDrawState, TColumnEh*,
+                                                 TColCellParamsEh*) {
+  RaiseNotAvailable("TCustomDBGridEh.DefaultDrawDataCellContent");
+}
+bool TCustomDBGridEh::EditButtonsShownInCell(TColumnEh*, int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.EditButtonsShownInCell");
+}
+TRect TCustomDBGridEh::GetDataAreaRect() {
+  RaiseNotAvailable("TCustomDBGridEh.GetDataAreaRect");
+}
+bool TCustomDBGridEh::GetCellParams(TColumnEh*, TFont*, TColor&, TGridDrawState) {
+  RaiseNotAvailable("TCustomDBGridEh.GetCellParams");
+}
+void TCustomDBGridEh::DrawTitleCellByParams(const TDBGridTitleDrawParamsEh&, const TRect&) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawTitleCellByParams");
+}
+bool TCustomDBGridEh::CheckCellSelectedColors(int, int, TFont*, TColor&) {
+  RaiseNotAvailable("TCustomDBGridEh.CheckCellSelectedColors");
+}
+void TCustomDBGridEh::DrawTitleButtonGlyph(bool, const TRect&) {
+  RaiseNotAvailable("TCustomDBGridEh.DrawTitleButtonGlyph");
+}
+bool TCustomDBGridEh::IsCell3D(int, int, TGridDrawState, const TRect&) {
+  RaiseNotAvailable("TCustomDBGridEh.IsCell3D");
+}
+bool TCustomDBGridEh::IsCellSelected(int, int) {
+  RaiseNotAvailable("TCustomDBGridEh.IsCellSelected");
+}
+
 const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
   using namespace dbgrid_pending_detail;
   // One entry a line.
@@ -1633,6 +1708,10 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.RowPanelMouseUp", g->RowPanelMouseUp(TMouseButton{}, TShiftState{}, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.RowPanelColumnMoveEnd", g->RowPanelColumnMoveEnd(false)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.LocateText", g->LocateText("", "", uint8_t{}, 0, 0, 0)),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTitleCell", g->DrawTitleCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawIndicatorCell", g->DrawIndicatorCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataAreaCell", g->DrawDataAreaCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawFooterCell", g->DrawFooterCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.ProcessCellMouseDown", g->ProcessCellMouseDown(0, 0, false)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTitleText", g->DrawTitleText(TDBGridTitleDrawParamsEh{}, nullptr, TRect{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawColumnCell", g->DrawColumnCell(TRect{}, 0, nullptr, TGridDrawState{})),
