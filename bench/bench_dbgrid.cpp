@@ -10,8 +10,6 @@
 //                         every record cannot do without;
 //   BM_DBGridDataChangedAllSelected  DataChanged while every record is selected;
 //   BM_CellSelected       DataCellSelected for every visible data cell, every record selected;
-//   BM_CellSelectedNeighbourFirst  the same questions through a list lookup that tries the
-//                         entry after the last one found before bisecting.
 // Layout, DataChanged and the cell tests read the record window only, so none may grow with the
 // record count (goal: ratio at most 1.1); selecting every record should stay within 2x of the
 // bookmark walk. The "heights" counter is how often a layout asked for a fitted data row height.
@@ -312,48 +310,6 @@ BENCHMARK(BM_CellSelected)
     ->Unit(benchmark::kMicrosecond)
     ->UseRealTime();
 
-// The same questions through a lookup that tries the entry after the last one found before
-// bisecting: the window's records come in the list's order, so each row costs one comparison,
-// not a bisection of the whole list. What TBMListEh::Find would gain from it.
-bool SelectedNeighbourFirst(TBMListEh& List, const TBookmark& Bookmark, int& Last) {
-  if (Last >= 0 && Last < List.Count() && List.List()->Strings(Last) == Bookmark) return true;
-  if (Last + 1 >= 0 && Last + 1 < List.Count() && List.List()->Strings(Last + 1) == Bookmark) {
-    ++Last;
-    return true;
-  }
-  int index = 0;
-  const bool found = List.Find(Bookmark, index);
-  if (found) Last = index;
-  return found;
-}
-
-void BM_CellSelectedNeighbourFirst(benchmark::State& state) {
-  Guarded(state, [&] {
-    TDBGridSetup& setup = SetupFor(static_cast<int>(state.range(0)));
-    TBookmarkListEh* rows = setup.grid->SelectedRows();
-    rows->SelectAll();
-    const std::vector<TBookmark> window = setup.WindowBookmarks();
-    int64_t selected = 0;
-    for (auto _ : state) {
-      selected = 0;
-      int last = -1;
-      for (const TBookmark& bm : window)
-        for (int col = 0; col < kCols; ++col) selected += SelectedNeighbourFirst(*rows, bm, last) ? 1 : 0;
-      benchmark::DoNotOptimize(selected);
-    }
-    if (selected != int64_t(window.size()) * kCols || window.size() < 2 || !setup.Intact())
-      state.SkipWithError("a visible cell of a selected record did not answer selected");
-    state.counters["cells"] = static_cast<double>(int64_t(window.size()) * kCols);
-    rows->Clear();
-  });
-}
-BENCHMARK(BM_CellSelectedNeighbourFirst)
-    ->Arg(100)
-    ->Arg(bench_rows::kRecords)
-    ->ArgName("records")
-    ->Unit(benchmark::kMicrosecond)
-    ->UseRealTime();
-
 }  // namespace
 
 RTL_IMPLEMENT_CLASS(TBenchDBGridEh)
@@ -381,7 +337,6 @@ int main(int argc, char** argv) {
   ratioLine("DataChanged, autofit heights (us)", "BM_DBGridDataChanged", "/autofit:1", "<= 1.1");
   ratioLine("DataChanged, all selected (us)", "BM_DBGridDataChangedAllSelected", "", "<= 1.1");
   ratioLine("DataCellSelected, all visible (us)", "BM_CellSelected", "", "<= 1.1");
-  ratioLine("the same, neighbour first (us)", "BM_CellSelectedNeighbourFirst", "", "<= 1.1");
   ratioLine("SelectAll (ms)", "BM_SelectAll", "", "-");
   ratioLine("bookmark walk (ms)", "BM_BookmarkWalk", "", "-");
   const double select = reporter.TimeOf("BM_SelectAll" + many),
