@@ -328,17 +328,6 @@ void TSTColumnFilterEh::SetExpression(const TSTFilterExpressionEh& Value) {
   Changed();
 }
 
-void TSTColumnFilterEh::SetExpressionStr(const std::string& Value) {
-  if (Value.empty()) {
-    // No condition: nothing to parse.
-    expressionStr_.clear();
-    expression_ = TSTFilterExpressionEh();
-    Changed();
-    return;
-  }
-  dbgrid_detail::RaiseNotAvailable("TSTColumnFilterEh.SetExpressionStr");
-}
-
 void TSTColumnFilterEh::DescribeClass(TClassBuilder<TSTColumnFilterEh>& c) {
   using S = TSTColumnFilterEh;
   c.Property("DataField", &S::DataField, &S::SetDataField);

@@ -413,7 +413,7 @@ void TCustomDBGridEh::InternalLayout() {
     }
     if (options_.Contains(dgTitles) && IsMultiTitleEffective()) {
       leafFieldArr_.assign(static_cast<size_t>(cols->Count()), {nullptr, 0});
-      dbgrid_detail::RaiseNotAvailable("TCustomDBGridEh.MultiTitle");
+      headTree_->CreateFieldTree(this);
     }
 
     // 13. The steps that need the window.
@@ -450,12 +450,6 @@ void TCustomDBGridEh::InternalLayout() {
     vertScrollBarPanelControl_->Invalidate();
 }
 
-// The grouping panel takes room above the cells only while it shows.
-void TCustomDBGridEh::CalcGroupingPanelLayout() {
-  if (!DataGrouping()->GroupPanelVisible()) return;
-  dbgrid_detail::RaiseNotAvailable("TCustomDBGridEh.CalcGroupingPanelLayout");
-}
-
 void TCustomDBGridEh::SizeDependentUpdate1() {
   UpdateGroupIndent();
 }
@@ -466,21 +460,6 @@ void TCustomDBGridEh::SizeDependentUpdate2() {
 
 void TCustomDBGridEh::AfterLayoutUpdate() {
   UpdateVertScrollBar();
-}
-
-void TCustomDBGridEh::UpdateRowDetailPanel() {
-  if (!RowDetailPanel()->Active()) return;
-  dbgrid_detail::RaiseNotAvailable("TCustomDBGridEh.UpdateRowDetailPanel");
-}
-
-void TCustomDBGridEh::RefreshColumnSelection() {
-  if (Selection()->SelectionType() != gstColumns) return;
-  dbgrid_detail::RaiseNotAvailable("TCustomDBGridEh.RefreshColumnSelection");
-}
-
-void TCustomDBGridEh::RestartFilterRowEdit() {
-  if (!filterEditMode_) return;
-  dbgrid_detail::RaiseNotAvailable("TCustomDBGridEh.RestartFilterRowEdit");
 }
 
 void TCustomDBGridEh::UpdateGroupingLayout() {

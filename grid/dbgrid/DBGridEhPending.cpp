@@ -6,6 +6,7 @@
 
 #include "grid/data/SharedTypesEh.h"
 #include "grid/dbgrid/DBGridEhPrivate.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace dbgrid_detail {
 
@@ -1504,6 +1505,40 @@ bool TCustomDBGridEh::IsCellSelected(int, int) {
   RaiseNotAvailable("TCustomDBGridEh.IsCellSelected");
 }
 
+// --- operations that work while their feature is off and are not available once it is on ---
+
+// The grouping panel takes room above the cells only while it shows.
+void TCustomDBGridEh::CalcGroupingPanelLayout() {
+  if (!DataGrouping()->GroupPanelVisible()) return;
+  RaiseNotAvailable("TCustomDBGridEh.CalcGroupingPanelLayout");
+}
+
+void TCustomDBGridEh::UpdateRowDetailPanel() {
+  if (!RowDetailPanel()->Active()) return;
+  RaiseNotAvailable("TCustomDBGridEh.UpdateRowDetailPanel");
+}
+
+void TCustomDBGridEh::RefreshColumnSelection() {
+  if (Selection()->SelectionType() != gstColumns) return;
+  RaiseNotAvailable("TCustomDBGridEh.RefreshColumnSelection");
+}
+
+void TCustomDBGridEh::RestartFilterRowEdit() {
+  if (!filterEditMode_) return;
+  RaiseNotAvailable("TCustomDBGridEh.RestartFilterRowEdit");
+}
+
+void TSTColumnFilterEh::SetExpressionStr(const std::string& Value) {
+  if (Value.empty()) {
+    // No condition: nothing to parse.
+    expressionStr_.clear();
+    expression_ = TSTFilterExpressionEh();
+    Changed();
+    return;
+  }
+  RaiseNotAvailable("TSTColumnFilterEh.SetExpressionStr");
+}
+
 const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
   using namespace dbgrid_pending_detail;
   // One entry a line.
@@ -1712,6 +1747,17 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawIndicatorCell", g->DrawIndicatorCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataAreaCell", g->DrawDataAreaCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawFooterCell", g->DrawFooterCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CalcGroupingPanelLayout",
+                         TScopeExit hide([g] { g->DataGrouping()->SetGroupPanelVisible(false); });
+                         g->DataGrouping()->SetGroupPanelVisible(true); g->CalcGroupingPanelLayout()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateRowDetailPanel",
+                         TScopeExit off([g] { g->RowDetailPanel()->SetActive(false); });
+                         g->RowDetailPanel()->SetActive(true); g->UpdateRowDetailPanel()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RefreshColumnSelection",
+                         TScopeExit clear([g] { g->Selection()->Clear(); });
+                         g->Selection()->SetSelectionType(gstColumns); g->RefreshColumnSelection()),
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RestartFilterRowEdit", TValueRestorer<bool> on(g->filterEditMode_, true);
+                         g->RestartFilterRowEdit()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.ProcessCellMouseDown", g->ProcessCellMouseDown(0, 0, false)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTitleText", g->DrawTitleText(TDBGridTitleDrawParamsEh{}, nullptr, TRect{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawColumnCell", g->DrawColumnCell(TRect{}, 0, nullptr, TGridDrawState{})),
@@ -1817,6 +1863,7 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TSizeGripPanelEh.IsGripActive", Part(g->cornerScrollBarPanelControl_)->IsGripActive()),
     DBGRID_PENDING_ENTRY("TSizeGripPanelEh.WMSetCursor", TMessage m{}; Part(g->cornerScrollBarPanelControl_)->WMSetCursor(m)),
     DBGRID_PENDING_ENTRY("TSTColumnFilterEh.Clear", AnyColumn(g)->STFilter()->Clear()),
+    DBGRID_PENDING_ENTRY("TSTColumnFilterEh.SetExpressionStr", AnyColumn(g)->STFilter()->SetExpressionStr("=1")),
     DBGRID_PENDING_ENTRY("TSTColumnFilterEh.GetExpressionAsText", AnyColumn(g)->STFilter()->GetExpressionAsText()),
     DBGRID_PENDING_ENTRY("TSTColumnFilterEh.CanShowList", AnyColumn(g)->STFilter()->CanShowList()),
     DBGRID_PENDING_ENTRY("TSTColumnFilterEh.GetDataField", AnyColumn(g)->STFilter()->GetDataField()),
