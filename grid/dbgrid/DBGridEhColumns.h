@@ -66,7 +66,11 @@ enum class TSTFilterOpEh : uint8_t {
   fopNullEh,
   fopNotNullEh,
   fopAndEh,
-  fopOrEh
+  fopOrEh,
+  // Only while reading a filter text: a value token, and the equality forms of the null tests.
+  fopValueEh,
+  fopEqualNullEh,
+  fopNotEqualNullEh
 };
 using enum TSTFilterOpEh;
 

@@ -1,0 +1,82 @@
+#pragma once
+// Filter-row texts. The parser reads what a user types into a filter cell (a comparison and a
+// value, a quoted list, IN with a list, NULL, two such conditions joined by AND or OR) into a
+// TSTFilterExpressionEh; the writer turns the conditions of a grid's columns into the text of a
+// data set's Filter, field names in square brackets.
+//
+// Files: DbUtilsEhParser.cpp (tokens, the parser, clearing), DbUtilsEhFilterText.cpp (literals,
+// condition, column and grid texts, the value kind of a column).
+#include <functional>
+#include <string>
+
+#include "grid/dbgrid/DBGridEhColumns.h"
+#include "platform/db/DB.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/Variant.h"
+
+// Default-operator codes (what the centre's DefaultFilterOperatorFor answers): 0 automatic,
+// 1 to 10 the operator of that number, then the pattern forms below (like or not like with "%"
+// added where the value lacks it).
+enum TSTDefaultFilterOperatorEh : int {
+  dfoAutomaticEh = 0,
+  dfoBeginsWithEh = 11,
+  dfoNotBeginsWithEh = 12,
+  dfoEndsWithEh = 13,
+  dfoNotEndsWithEh = 14,
+  dfoContainsEh = 15,
+  dfoNotContainsEh = 16
+};
+
+// The Index-th byte of S counted from 1; '\0' outside 1..size.
+char CharAtEh(const std::string& S, int Index);
+
+// Both operators and the relation none, both operands Unassigned; the value kind stays.
+void ClearFilterExpression(TSTFilterExpressionEh& Expression);
+
+// Reads one token of Text at Position (1-based), moving Position past it and the blanks after
+// an operator or keyword. Kind fopNoneEh at the end and for "("; fopValueEh for a value (Value a
+// string), fopInEh for a list of several values (Value a Variant array). With AllowList a comma
+// separates values. Raises "Quote is absent: " and "'(' expected: " followed by Text.
+void ReadFilterToken(const std::string& Text, int& Position, TSTFilterOpEh& Kind, Variant& Value,
+                     bool AllowList);
+
+// Parses Text into Expression, whose ValueKind the caller set. Raises Exception with one of
+// "Quote is absent: ", "'(' expected: ", "Error in expression: ", "Unexpected expression after
+// operator: ", "Unexpected AND or OR: ", "Incorrect expression: ", "Unexpected expression before
+// Null: " followed by Text (Expression then holds what was parsed before), or the platform's
+// conversion error for a number or date operand.
+void ParseFilterExpression(const std::string& Text, TSTFilterExpressionEh& Expression, int DefaultOperator);
+
+// Writes a date-time operand of a filter text; empty: the platform's date-time text in quotes.
+using TFilterDateFormatterEh = std::function<std::string(TDateTime Value)>;
+
+// The literal of one operand: a Double always with "." as the decimal separator and no quotes
+// (a filter reads no other form); a date-time through DateFormatter; anything else as a string
+// with each "'" doubled, in quotes.
+std::string QuoteFilterValue(const Variant& Value, const TFilterDateFormatterEh& DateFormatter = {});
+
+// The text of one condition on FieldName, appended to Text; the default condition builder.
+void BuildConditionText(TSTFilterOpEh Operator, const Variant& Operand, const std::string& FieldName,
+                        TDataSet* DataSet, const TFilterDateFormatterEh& DateFormatter, bool LikeSupported,
+                        bool UseEqualNull, std::string& Text);
+
+using TFilterConditionBuilderEh = std::function<void(
+    TSTFilterOpEh Operator, const Variant& Operand, const std::string& FieldName, TDataSet* DataSet,
+    const TFilterDateFormatterEh& DateFormatter, bool LikeSupported, bool UseEqualNull, std::string& Text)>;
+
+// The condition text of one column (empty when the column filters nothing); an OR of two parts
+// in parentheses.
+std::string BuildColumnFilterText(TColumnEh* Column, const TFilterConditionBuilderEh& Builder,
+                                  const TFilterDateFormatterEh& DateFormatter, bool UseEqualNull,
+                                  bool LikeSupported, bool UseFieldOrigin);
+
+// The filter text of every column of Grid, joined with " AND " (one trailing blank kept); empty
+// when no column filters.
+void BuildGridFilterText(TCustomDBGridEh* Grid, const TFilterConditionBuilderEh& Builder,
+                         const TFilterDateFormatterEh& DateFormatter, std::string& Text, bool UseEqualNull,
+                         bool LikeSupported, bool UseFieldOrigin);
+
+// The value kind of a field type, and of a column (string when its KeyList and PickList both
+// hold items).
+TSTFilterValueKindEh FilterValueKindOf(TFieldType DataType);
+TSTFilterValueKindEh FilterValueKindOf(TColumnEh* Column);
