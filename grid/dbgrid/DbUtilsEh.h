@@ -27,6 +27,14 @@ enum TSTDefaultFilterOperatorEh : int {
   dfoNotContainsEh = 16
 };
 
+// String-table numbers of the localised filter words ("Not", "AND", "OR", "In", "Null"); an
+// empty or missing string adds no word.
+constexpr int SFilterNotWordIdEh = 65146;
+constexpr int SFilterAndWordIdEh = 65147;
+constexpr int SFilterOrWordIdEh = 65148;
+constexpr int SFilterInWordIdEh = 65149;
+constexpr int SFilterNullWordIdEh = 65150;
+
 // The Index-th byte of S counted from 1; '\0' outside 1..size.
 char CharAtEh(const std::string& S, int Index);
 
