@@ -185,7 +185,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       Fail("an empty text gave a condition");
     return 0;
   }
-  CheckPart(expression.Operator1, expression.Operand1, kind);
+  // The fallback takes the whole text as a Like pattern, unconverted whatever the kind.
+  const bool fallback = expression.Operator1 == fopLikeEh && expression.Relation == fopNoneEh &&
+                        expression.Operand1.IsString() && VarToStr(expression.Operand1) == Trim(text);
+  CheckPart(expression.Operator1, expression.Operand1, fallback ? fvkStringEh : kind);
   if (expression.Relation == fopNoneEh) {
     if (expression.Operator2 != fopNoneEh || !expression.Operand2.IsEmpty())
       Fail("a second part without relation");
