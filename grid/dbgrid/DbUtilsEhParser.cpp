@@ -310,6 +310,7 @@ void ReadFilterToken(const std::string& Text, int& Position, TSTFilterOpEh& Kind
   Kind = fopNoneEh;
   Value = Unassigned();
   if (Position < 1) Position = 1;
+  if (!HasTextAt(Text, Position)) return;
   // NOT applies to the token after it; a chain of them is read in one loop.
   int Negations = 0;
   TTokenShape Shape = ShapeAt(Text, Position);
