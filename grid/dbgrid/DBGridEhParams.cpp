@@ -8,6 +8,7 @@
 #include "grid/dbgrid/DBGridEhStyle.h"
 #include "platform/vcl/Graphics.h"
 
+RTL_IMPLEMENT_CLASS(TDBGridAreaParamsEh)
 RTL_IMPLEMENT_CLASS(TDBGridTitleParamsEh)
 RTL_IMPLEMENT_CLASS(TDBGridIndicatorParamsEh)
 RTL_IMPLEMENT_CLASS(TDBGridFooterParamsEh)
@@ -52,8 +53,120 @@ using namespace dbgrid_params_detail;
 // TDBGridTitleParamsEh
 // ================================================================================================
 
+void TDBGridAreaParamsEh::DescribeClass(TClassBuilder<TDBGridAreaParamsEh>& c) {
+  using T = TDBGridAreaParamsEh;
+  c.Property("HorzLineColor", Read<&T::HorzLineColor>, &T::SetHorzLineColor)
+      .Default(clDefault)
+      .WithIdents(ColorIdents());
+  c.Property("VertLineColor", Read<&T::VertLineColor>, &T::SetVertLineColor)
+      .Default(clDefault)
+      .WithIdents(ColorIdents());
+  c.Property("FillStyle", Read<&T::FillStyle>, &T::SetFillStyle).Default(static_cast<int64_t>(cfstDefaultEh));
+  c.Property("HorzLines", Read<&T::HorzLines>, &T::SetHorzLines).NoDefault().StoredIf([](const TObject& o) {
+    return static_cast<const T&>(o).horzLinesStored_;
+  });
+  c.Property("HorzLinesStored", Read<&T::HorzLinesStored>, &T::SetHorzLinesStored).Default(0);
+  c.Property("VertLines", Read<&T::VertLines>, &T::SetVertLines).NoDefault().StoredIf([](const TObject& o) {
+    return static_cast<const T&>(o).vertLinesStored_;
+  });
+  c.Property("VertLinesStored", Read<&T::VertLinesStored>, &T::SetVertLinesStored).Default(0);
+}
+
+void TDBGridAreaParamsEh::AssignAreaSettings(const TDBGridAreaParamsEh& Source) {
+  horzLineColor_ = Source.horzLineColor_;
+  vertLineColor_ = Source.vertLineColor_;
+  fillStyle_ = Source.fillStyle_;
+  horzLines_ = Source.horzLines_;
+  horzLinesStored_ = Source.horzLinesStored_;
+  vertLines_ = Source.vertLines_;
+  vertLinesStored_ = Source.vertLinesStored_;
+}
+
+void TDBGridAreaParamsEh::LinesChanged() {
+  grid_->Invalidate();
+}
+
+TColor TDBGridAreaParamsEh::HorzLineColor() {
+  return horzLineColor_;
+}
+
+void TDBGridAreaParamsEh::SetHorzLineColor(TColor v) {
+  if (v == horzLineColor_) return;
+  horzLineColor_ = v;
+  grid_->Invalidate();
+}
+
+TColor TDBGridAreaParamsEh::VertLineColor() {
+  return vertLineColor_;
+}
+
+void TDBGridAreaParamsEh::SetVertLineColor(TColor v) {
+  if (v == vertLineColor_) return;
+  vertLineColor_ = v;
+  grid_->Invalidate();
+}
+
+TGridCellFillStyleEh TDBGridAreaParamsEh::FillStyle() {
+  return fillStyle_;
+}
+
+void TDBGridAreaParamsEh::SetFillStyle(TGridCellFillStyleEh v) {
+  if (v == fillStyle_) return;
+  fillStyle_ = v;
+  grid_->Invalidate();
+}
+
+bool TDBGridAreaParamsEh::HorzLines() {
+  return horzLinesStored_ ? horzLines_ : grid_->Options().Contains(dgRowLines);
+}
+
+void TDBGridAreaParamsEh::SetHorzLines(bool v) {
+  if (horzLinesStored_ && horzLines_ == v) return;
+  horzLinesStored_ = true;
+  horzLines_ = v;
+  LinesChanged();
+}
+
+bool TDBGridAreaParamsEh::HorzLinesStored() {
+  return horzLinesStored_;
+}
+
+void TDBGridAreaParamsEh::SetHorzLinesStored(bool v) {
+  if (v == horzLinesStored_) return;
+  horzLines_ = HorzLines();
+  horzLinesStored_ = v;
+  LinesChanged();
+}
+
+bool TDBGridAreaParamsEh::VertLines() {
+  return vertLinesStored_ ? vertLines_ : grid_->Options().Contains(dgColLines);
+}
+
+void TDBGridAreaParamsEh::SetVertLines(bool v) {
+  if (vertLinesStored_ && vertLines_ == v) return;
+  vertLinesStored_ = true;
+  vertLines_ = v;
+  LinesChanged();
+}
+
+bool TDBGridAreaParamsEh::VertLinesStored() {
+  return vertLinesStored_;
+}
+
+void TDBGridAreaParamsEh::SetVertLinesStored(bool v) {
+  if (v == vertLinesStored_) return;
+  vertLines_ = VertLines();
+  vertLinesStored_ = v;
+  LinesChanged();
+}
+
+// The title's lines take room: a change lays the grid out again.
+void TDBGridTitleParamsEh::LinesChanged() {
+  grid_->LayoutChanged();
+}
+
 TDBGridTitleParamsEh::TDBGridTitleParamsEh(TCustomDBGridEh* AGrid)
-    : grid_(AGrid), font_(std::make_unique<TFont>()) {
+    : TDBGridAreaParamsEh(AGrid), font_(std::make_unique<TFont>()) {
   CopyGridFont(grid_, font_.get(), fontRefreshing_);
   font_->OnChange = TNotifyEvent::Method(this, &TDBGridTitleParamsEh::FontChanged);
 }
@@ -85,22 +198,7 @@ void TDBGridTitleParamsEh::DescribeClass(TClassBuilder<TDBGridTitleParamsEh>& c)
       .StoredIf([](const TObject& o) { return static_cast<const T&>(o).sortMarkerStyleStored_; });
   c.Property("SortMarkerStyleStored", Read<&T::SortMarkerStyleStored>, &T::SetSortMarkerStyleStored)
       .Default(0);
-  c.Property("HorzLineColor", Read<&T::HorzLineColor>, &T::SetHorzLineColor)
-      .Default(clDefault)
-      .WithIdents(ColorIdents());
-  c.Property("VertLineColor", Read<&T::VertLineColor>, &T::SetVertLineColor)
-      .Default(clDefault)
-      .WithIdents(ColorIdents());
-  c.Property("FillStyle", Read<&T::FillStyle>, &T::SetFillStyle).Default(static_cast<int64_t>(cfstDefaultEh));
   c.Property("BorderInFillStyle", Read<&T::BorderInFillStyle>, &T::SetBorderInFillStyle).Default(0);
-  c.Property("VertLines", Read<&T::VertLines>, &T::SetVertLines).NoDefault().StoredIf([](const TObject& o) {
-    return static_cast<const T&>(o).vertLinesStored_;
-  });
-  c.Property("VertLinesStored", Read<&T::VertLinesStored>, &T::SetVertLinesStored).Default(0);
-  c.Property("HorzLines", Read<&T::HorzLines>, &T::SetHorzLines).NoDefault().StoredIf([](const TObject& o) {
-    return static_cast<const T&>(o).horzLinesStored_;
-  });
-  c.Property("HorzLinesStored", Read<&T::HorzLinesStored>, &T::SetHorzLinesStored).Default(0);
 }
 
 void TDBGridTitleParamsEh::Assign(TPersistent* Source) {
@@ -109,6 +207,7 @@ void TDBGridTitleParamsEh::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
+  AssignAreaSettings(*src);
   color_ = src->color_;
   colorStored_ = src->colorStored_;
   secondColor_ = src->secondColor_;
@@ -128,14 +227,7 @@ void TDBGridTitleParamsEh::Assign(TPersistent* Source) {
   SetPopupMenu(src->popupMenu_);
   sortMarkerStyle_ = src->sortMarkerStyle_;
   sortMarkerStyleStored_ = src->sortMarkerStyleStored_;
-  horzLineColor_ = src->horzLineColor_;
-  vertLineColor_ = src->vertLineColor_;
-  fillStyle_ = src->fillStyle_;
   borderInFillStyle_ = src->borderInFillStyle_;
-  vertLines_ = src->vertLines_;
-  vertLinesStored_ = src->vertLinesStored_;
-  horzLines_ = src->horzLines_;
-  horzLinesStored_ = src->horzLinesStored_;
   if (src->grid_ != grid_) SetImages(src->Images());
   grid_->LayoutChanged();
 }
@@ -292,36 +384,6 @@ void TDBGridTitleParamsEh::SetSortMarkerStyleStored(bool v) {
   grid_->Invalidate();
 }
 
-TColor TDBGridTitleParamsEh::HorzLineColor() {
-  return horzLineColor_;
-}
-
-void TDBGridTitleParamsEh::SetHorzLineColor(TColor v) {
-  if (v == horzLineColor_) return;
-  horzLineColor_ = v;
-  grid_->Invalidate();
-}
-
-TColor TDBGridTitleParamsEh::VertLineColor() {
-  return vertLineColor_;
-}
-
-void TDBGridTitleParamsEh::SetVertLineColor(TColor v) {
-  if (v == vertLineColor_) return;
-  vertLineColor_ = v;
-  grid_->Invalidate();
-}
-
-TGridCellFillStyleEh TDBGridTitleParamsEh::FillStyle() {
-  return fillStyle_;
-}
-
-void TDBGridTitleParamsEh::SetFillStyle(TGridCellFillStyleEh v) {
-  if (v == fillStyle_) return;
-  fillStyle_ = v;
-  grid_->Invalidate();
-}
-
 bool TDBGridTitleParamsEh::BorderInFillStyle() {
   return borderInFillStyle_;
 }
@@ -333,55 +395,12 @@ void TDBGridTitleParamsEh::SetBorderInFillStyle(bool v) {
 }
 
 // Title line widths enter the title row height (multi-level titles): a relayout.
-bool TDBGridTitleParamsEh::VertLines() {
-  return vertLinesStored_ ? vertLines_ : grid_->Options().Contains(dgColLines);
-}
-
-void TDBGridTitleParamsEh::SetVertLines(bool v) {
-  if (vertLinesStored_ && vertLines_ == v) return;
-  vertLinesStored_ = true;
-  vertLines_ = v;
-  grid_->LayoutChanged();
-}
-
-bool TDBGridTitleParamsEh::VertLinesStored() {
-  return vertLinesStored_;
-}
-
-void TDBGridTitleParamsEh::SetVertLinesStored(bool v) {
-  if (v == vertLinesStored_) return;
-  vertLines_ = VertLines();
-  vertLinesStored_ = v;
-  grid_->LayoutChanged();
-}
-
-bool TDBGridTitleParamsEh::HorzLines() {
-  return horzLinesStored_ ? horzLines_ : grid_->Options().Contains(dgRowLines);
-}
-
-void TDBGridTitleParamsEh::SetHorzLines(bool v) {
-  if (horzLinesStored_ && horzLines_ == v) return;
-  horzLinesStored_ = true;
-  horzLines_ = v;
-  grid_->LayoutChanged();
-}
-
-bool TDBGridTitleParamsEh::HorzLinesStored() {
-  return horzLinesStored_;
-}
-
-void TDBGridTitleParamsEh::SetHorzLinesStored(bool v) {
-  if (v == horzLinesStored_) return;
-  horzLines_ = HorzLines();
-  horzLinesStored_ = v;
-  grid_->LayoutChanged();
-}
 
 // ================================================================================================
 // TDBGridIndicatorParamsEh
 // ================================================================================================
 
-TDBGridIndicatorParamsEh::TDBGridIndicatorParamsEh(TCustomDBGridEh* AGrid) : grid_(AGrid) {}
+TDBGridIndicatorParamsEh::TDBGridIndicatorParamsEh(TCustomDBGridEh* AGrid) : TDBGridAreaParamsEh(AGrid) {}
 
 void TDBGridIndicatorParamsEh::DescribeClass(TClassBuilder<TDBGridIndicatorParamsEh>& c) {
   using T = TDBGridIndicatorParamsEh;
@@ -390,21 +409,6 @@ void TDBGridIndicatorParamsEh::DescribeClass(TClassBuilder<TDBGridIndicatorParam
       .WithIdents(ColorIdents())
       .StoredIf([](const TObject& o) { return static_cast<const T&>(o).colorStored_; });
   c.Property("ColorStored", Read<&T::ColorStored>, &T::SetColorStored).Default(0);
-  c.Property("HorzLineColor", Read<&T::HorzLineColor>, &T::SetHorzLineColor)
-      .Default(clDefault)
-      .WithIdents(ColorIdents());
-  c.Property("VertLineColor", Read<&T::VertLineColor>, &T::SetVertLineColor)
-      .Default(clDefault)
-      .WithIdents(ColorIdents());
-  c.Property("HorzLines", Read<&T::HorzLines>, &T::SetHorzLines).NoDefault().StoredIf([](const TObject& o) {
-    return static_cast<const T&>(o).horzLinesStored_;
-  });
-  c.Property("HorzLinesStored", Read<&T::HorzLinesStored>, &T::SetHorzLinesStored).Default(0);
-  c.Property("VertLines", Read<&T::VertLines>, &T::SetVertLines).NoDefault().StoredIf([](const TObject& o) {
-    return static_cast<const T&>(o).vertLinesStored_;
-  });
-  c.Property("VertLinesStored", Read<&T::VertLinesStored>, &T::SetVertLinesStored).Default(0);
-  c.Property("FillStyle", Read<&T::FillStyle>, &T::SetFillStyle).Default(static_cast<int64_t>(cfstDefaultEh));
   c.Property("RecNoShowStep", Read<&T::RecNoShowStep>, &T::SetRecNoShowStep).Default(1);
 }
 
@@ -414,15 +418,9 @@ void TDBGridIndicatorParamsEh::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
+  AssignAreaSettings(*src);
   color_ = src->color_;
   colorStored_ = src->colorStored_;
-  horzLineColor_ = src->horzLineColor_;
-  vertLineColor_ = src->vertLineColor_;
-  horzLines_ = src->horzLines_;
-  horzLinesStored_ = src->horzLinesStored_;
-  vertLines_ = src->vertLines_;
-  vertLinesStored_ = src->vertLinesStored_;
-  fillStyle_ = src->fillStyle_;
   recNoShowStep_ = src->recNoShowStep_;
   grid_->Invalidate();
 }
@@ -449,80 +447,6 @@ void TDBGridIndicatorParamsEh::SetColorStored(bool v) {
   grid_->Invalidate();
 }
 
-TColor TDBGridIndicatorParamsEh::HorzLineColor() {
-  return horzLineColor_;
-}
-
-void TDBGridIndicatorParamsEh::SetHorzLineColor(TColor v) {
-  if (v == horzLineColor_) return;
-  horzLineColor_ = v;
-  grid_->Invalidate();
-}
-
-TColor TDBGridIndicatorParamsEh::VertLineColor() {
-  return vertLineColor_;
-}
-
-void TDBGridIndicatorParamsEh::SetVertLineColor(TColor v) {
-  if (v == vertLineColor_) return;
-  vertLineColor_ = v;
-  grid_->Invalidate();
-}
-
-bool TDBGridIndicatorParamsEh::HorzLines() {
-  return horzLinesStored_ ? horzLines_ : grid_->Options().Contains(dgRowLines);
-}
-
-void TDBGridIndicatorParamsEh::SetHorzLines(bool v) {
-  if (horzLinesStored_ && horzLines_ == v) return;
-  horzLinesStored_ = true;
-  horzLines_ = v;
-  grid_->Invalidate();
-}
-
-bool TDBGridIndicatorParamsEh::HorzLinesStored() {
-  return horzLinesStored_;
-}
-
-void TDBGridIndicatorParamsEh::SetHorzLinesStored(bool v) {
-  if (v == horzLinesStored_) return;
-  horzLines_ = HorzLines();
-  horzLinesStored_ = v;
-  grid_->Invalidate();
-}
-
-bool TDBGridIndicatorParamsEh::VertLines() {
-  return vertLinesStored_ ? vertLines_ : grid_->Options().Contains(dgColLines);
-}
-
-void TDBGridIndicatorParamsEh::SetVertLines(bool v) {
-  if (vertLinesStored_ && vertLines_ == v) return;
-  vertLinesStored_ = true;
-  vertLines_ = v;
-  grid_->Invalidate();
-}
-
-bool TDBGridIndicatorParamsEh::VertLinesStored() {
-  return vertLinesStored_;
-}
-
-void TDBGridIndicatorParamsEh::SetVertLinesStored(bool v) {
-  if (v == vertLinesStored_) return;
-  vertLines_ = VertLines();
-  vertLinesStored_ = v;
-  grid_->Invalidate();
-}
-
-TGridCellFillStyleEh TDBGridIndicatorParamsEh::FillStyle() {
-  return fillStyle_;
-}
-
-void TDBGridIndicatorParamsEh::SetFillStyle(TGridCellFillStyleEh v) {
-  if (v == fillStyle_) return;
-  fillStyle_ = v;
-  grid_->Invalidate();
-}
-
 int TDBGridIndicatorParamsEh::RecNoShowStep() {
   return recNoShowStep_;
 }
@@ -538,7 +462,7 @@ void TDBGridIndicatorParamsEh::SetRecNoShowStep(int v) {
 // ================================================================================================
 
 TDBGridFooterParamsEh::TDBGridFooterParamsEh(TCustomDBGridEh* AGrid)
-    : grid_(AGrid), font_(std::make_unique<TFont>()) {
+    : TDBGridAreaParamsEh(AGrid), font_(std::make_unique<TFont>()) {
   CopyGridFont(grid_, font_.get(), fontRefreshing_);
   font_->OnChange = TNotifyEvent::Method(this, &TDBGridFooterParamsEh::FontChanged);
 }
@@ -550,27 +474,12 @@ void TDBGridFooterParamsEh::DescribeClass(TClassBuilder<TDBGridFooterParamsEh>& 
        "Color", [](const T& p) { return p.color_; }, &T::SetColor)
       .Default(clDefault)
       .WithIdents(ColorIdents());
-  c.Property("FillStyle", Read<&T::FillStyle>, &T::SetFillStyle).Default(static_cast<int64_t>(cfstDefaultEh));
   c.Property("Font", Read<&T::Font>, &T::SetFont).StoredIf([](const TObject& o) {
     return !static_cast<const T&>(o).parentFont_;
   });
   c.Property("ParentFont", Read<&T::ParentFont>, &T::SetParentFont).Default(1);
   c.Property("RowHeight", Read<&T::RowHeight>, &T::SetRowHeight).Default(0);
   c.Property("RowLines", Read<&T::RowLines>, &T::SetRowLines).Default(0);
-  c.Property("HorzLineColor", Read<&T::HorzLineColor>, &T::SetHorzLineColor)
-      .Default(clDefault)
-      .WithIdents(ColorIdents());
-  c.Property("VertLineColor", Read<&T::VertLineColor>, &T::SetVertLineColor)
-      .Default(clDefault)
-      .WithIdents(ColorIdents());
-  c.Property("HorzLines", Read<&T::HorzLines>, &T::SetHorzLines).NoDefault().StoredIf([](const TObject& o) {
-    return static_cast<const T&>(o).horzLinesStored_;
-  });
-  c.Property("HorzLinesStored", Read<&T::HorzLinesStored>, &T::SetHorzLinesStored).Default(0);
-  c.Property("VertLines", Read<&T::VertLines>, &T::SetVertLines).NoDefault().StoredIf([](const TObject& o) {
-    return static_cast<const T&>(o).vertLinesStored_;
-  });
-  c.Property("VertLinesStored", Read<&T::VertLinesStored>, &T::SetVertLinesStored).Default(0);
 }
 
 void TDBGridFooterParamsEh::Assign(TPersistent* Source) {
@@ -579,8 +488,8 @@ void TDBGridFooterParamsEh::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
+  AssignAreaSettings(*src);
   color_ = src->color_;
-  fillStyle_ = src->fillStyle_;
   parentFont_ = src->parentFont_;
   {
     TValueRestorer<bool> keep(fontRefreshing_, true);
@@ -591,12 +500,6 @@ void TDBGridFooterParamsEh::Assign(TPersistent* Source) {
   }
   rowHeight_ = src->rowHeight_;
   rowLines_ = src->rowLines_;
-  horzLineColor_ = src->horzLineColor_;
-  vertLineColor_ = src->vertLineColor_;
-  horzLines_ = src->horzLines_;
-  horzLinesStored_ = src->horzLinesStored_;
-  vertLines_ = src->vertLines_;
-  vertLinesStored_ = src->vertLinesStored_;
   grid_->LayoutChanged();
 }
 
@@ -607,16 +510,6 @@ TColor TDBGridFooterParamsEh::Color() {
 void TDBGridFooterParamsEh::SetColor(TColor v) {
   if (v == color_) return;
   color_ = v;
-  grid_->Invalidate();
-}
-
-TGridCellFillStyleEh TDBGridFooterParamsEh::FillStyle() {
-  return fillStyle_;
-}
-
-void TDBGridFooterParamsEh::SetFillStyle(TGridCellFillStyleEh v) {
-  if (v == fillStyle_) return;
-  fillStyle_ = v;
   grid_->Invalidate();
 }
 
@@ -668,70 +561,6 @@ void TDBGridFooterParamsEh::SetRowLines(int v) {
   if (v == rowLines_) return;
   rowLines_ = v;
   grid_->LayoutChanged();
-}
-
-TColor TDBGridFooterParamsEh::HorzLineColor() {
-  return horzLineColor_;
-}
-
-void TDBGridFooterParamsEh::SetHorzLineColor(TColor v) {
-  if (v == horzLineColor_) return;
-  horzLineColor_ = v;
-  grid_->Invalidate();
-}
-
-TColor TDBGridFooterParamsEh::VertLineColor() {
-  return vertLineColor_;
-}
-
-void TDBGridFooterParamsEh::SetVertLineColor(TColor v) {
-  if (v == vertLineColor_) return;
-  vertLineColor_ = v;
-  grid_->Invalidate();
-}
-
-bool TDBGridFooterParamsEh::HorzLines() {
-  return horzLinesStored_ ? horzLines_ : grid_->Options().Contains(dgRowLines);
-}
-
-void TDBGridFooterParamsEh::SetHorzLines(bool v) {
-  if (horzLinesStored_ && horzLines_ == v) return;
-  horzLinesStored_ = true;
-  horzLines_ = v;
-  grid_->Invalidate();
-}
-
-bool TDBGridFooterParamsEh::HorzLinesStored() {
-  return horzLinesStored_;
-}
-
-void TDBGridFooterParamsEh::SetHorzLinesStored(bool v) {
-  if (v == horzLinesStored_) return;
-  horzLines_ = HorzLines();
-  horzLinesStored_ = v;
-  grid_->Invalidate();
-}
-
-bool TDBGridFooterParamsEh::VertLines() {
-  return vertLinesStored_ ? vertLines_ : grid_->Options().Contains(dgColLines);
-}
-
-void TDBGridFooterParamsEh::SetVertLines(bool v) {
-  if (vertLinesStored_ && vertLines_ == v) return;
-  vertLinesStored_ = true;
-  vertLines_ = v;
-  grid_->Invalidate();
-}
-
-bool TDBGridFooterParamsEh::VertLinesStored() {
-  return vertLinesStored_;
-}
-
-void TDBGridFooterParamsEh::SetVertLinesStored(bool v) {
-  if (v == vertLinesStored_) return;
-  vertLines_ = VertLines();
-  vertLinesStored_ = v;
-  grid_->Invalidate();
 }
 
 int TDBGridFooterParamsEh::RowHeightOf(int FooterRow) const {

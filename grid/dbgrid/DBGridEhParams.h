@@ -100,10 +100,51 @@ using TDBGridEhGroupLevelGetKeyValueAsTextEventEh =
 using TDBGridEhGroupLevelGetGroupRowTextEventEh =
     TEvent<void(TCustomDBGridEh* Sender, TGroupDataTreeNodeEh* GroupDataTreeNode, std::string& GroupRowText)>;
 
+// --- TDBGridAreaParamsEh (DBGridEhParams.cpp) ---
+// The line and fill settings the title, indicator and footer parameters share. The lines follow
+// the grid's Options (dgRowLines, dgColLines) until written, which sets their Stored companion;
+// a colour or fill change repaints, a line change calls LinesChanged.
+class TDBGridAreaParamsEh : public TPersistent {
+  RTL_CLASS(TDBGridAreaParamsEh, TPersistent)
+ public:
+  static void DescribeClass(TClassBuilder<TDBGridAreaParamsEh>& c);
+  explicit TDBGridAreaParamsEh(TCustomDBGridEh* AGrid) : grid_(AGrid) {}
+  // clDefault: derived from the grid.
+  TColor HorzLineColor();
+  void SetHorzLineColor(TColor v);
+  TColor VertLineColor();
+  void SetVertLineColor(TColor v);
+  TGridCellFillStyleEh FillStyle();
+  void SetFillStyle(TGridCellFillStyleEh v);
+  bool HorzLines();
+  void SetHorzLines(bool v);
+  bool HorzLinesStored();
+  void SetHorzLinesStored(bool v);
+  bool VertLines();
+  void SetVertLines(bool v);
+  bool VertLinesStored();
+  void SetVertLinesStored(bool v);
+
+ protected:
+  // Repaints; the titles lay the grid out again, their lines take room.
+  virtual void LinesChanged();
+  void AssignAreaSettings(const TDBGridAreaParamsEh& Source);
+  TCustomDBGridEh* grid_;
+
+ private:
+  TColor horzLineColor_ = clDefault;
+  TColor vertLineColor_ = clDefault;
+  TGridCellFillStyleEh fillStyle_ = cfstDefaultEh;
+  bool horzLines_ = true;
+  bool horzLinesStored_ = false;
+  bool vertLines_ = true;
+  bool vertLinesStored_ = false;
+};
+
 // --- TDBGridTitleParamsEh (DBGridEhParams.cpp) ---
 // Grid's TitleParams; made by ctor.
-class TDBGridTitleParamsEh : public TPersistent {
-  RTL_CLASS(TDBGridTitleParamsEh, TPersistent)
+class TDBGridTitleParamsEh : public TDBGridAreaParamsEh {
+  RTL_CLASS(TDBGridTitleParamsEh, TDBGridAreaParamsEh)
  public:
   static void DescribeClass(TClassBuilder<TDBGridTitleParamsEh>& c);
   // Owner grid.
@@ -152,30 +193,10 @@ class TDBGridTitleParamsEh : public TPersistent {
   // True once written; false falls back to the default.
   bool SortMarkerStyleStored();
   void SetSortMarkerStyleStored(bool v);
-  // clDefault -> bright grid colour; repaint.
-  TColor HorzLineColor();
-  void SetHorzLineColor(TColor v);
-  // clDefault -> bright; repaint.
-  TColor VertLineColor();
-  void SetVertLineColor(TColor v);
   // Default cfstDefaultEh; repaint.
-  TGridCellFillStyleEh FillStyle();
-  void SetFillStyle(TGridCellFillStyleEh v);
   // Default False; repaint.
   bool BorderInFillStyle();
   void SetBorderInFillStyle(bool v);
-  // Default dgColLines; relayout or repaint.
-  bool VertLines();
-  void SetVertLines(bool v);
-  // True once written; false falls back to the default.
-  bool VertLinesStored();
-  void SetVertLinesStored(bool v);
-  // Default dgRowLines.
-  bool HorzLines();
-  void SetHorzLines(bool v);
-  // True once written; false falls back to the default.
-  bool HorzLinesStored();
-  void SetHorzLinesStored(bool v);
   // Effective fill (themed->gradient/solid without themes, keyed on dghFixed3D).
   virtual TGridCellFillStyleEh GetActualFillStyle();
   // Actual horizontal line colour.
@@ -188,10 +209,12 @@ class TDBGridTitleParamsEh : public TPersistent {
   // Parent-derived font refresh on CM_FONTCHANGED.
   void RefreshDefaultFont();
 
+ protected:
+  void LinesChanged() override;
+
  private:
   void FontChanged(TObject* Sender);
   // Owner.
-  TCustomDBGridEh* grid_;
   TColor color_ = clBtnFace;
   bool colorStored_ = false;
   TColor secondColor_ = clWindow;
@@ -206,20 +229,13 @@ class TDBGridTitleParamsEh : public TPersistent {
   TPopupMenu* popupMenu_ = nullptr;
   TSortMarkerStyleEh sortMarkerStyle_ = smstDefaultEh;
   bool sortMarkerStyleStored_ = false;
-  TColor horzLineColor_ = clDefault;
-  TColor vertLineColor_ = clDefault;
-  TGridCellFillStyleEh fillStyle_ = cfstDefaultEh;
   bool borderInFillStyle_ = false;
-  bool vertLines_ = true;
-  bool vertLinesStored_ = false;
-  bool horzLines_ = true;
-  bool horzLinesStored_ = false;
 };
 
 // --- TDBGridIndicatorParamsEh (DBGridEhParams.cpp) ---
 // Grid's IndicatorParams.
-class TDBGridIndicatorParamsEh : public TPersistent {
-  RTL_CLASS(TDBGridIndicatorParamsEh, TPersistent)
+class TDBGridIndicatorParamsEh : public TDBGridAreaParamsEh {
+  RTL_CLASS(TDBGridIndicatorParamsEh, TDBGridAreaParamsEh)
  public:
   static void DescribeClass(TClassBuilder<TDBGridIndicatorParamsEh>& c);
   explicit TDBGridIndicatorParamsEh(TCustomDBGridEh* AGrid);
@@ -230,25 +246,7 @@ class TDBGridIndicatorParamsEh : public TPersistent {
   // True once written; false falls back to the default.
   bool ColorStored();
   void SetColorStored(bool v);
-  // clDefault -> bright.
-  TColor HorzLineColor();
-  void SetHorzLineColor(TColor v);
-  // clDefault -> bright.
-  TColor VertLineColor();
-  void SetVertLineColor(TColor v);
-  // Default dgRowLines.
-  bool HorzLines();
-  void SetHorzLines(bool v);
-  bool HorzLinesStored();
-  void SetHorzLinesStored(bool v);
-  // Default dgColLines.
-  bool VertLines();
-  void SetVertLines(bool v);
-  bool VertLinesStored();
-  void SetVertLinesStored(bool v);
   // cfstDefaultEh.
-  TGridCellFillStyleEh FillStyle();
-  void SetFillStyle(TGridCellFillStyleEh v);
   // Default 1: record numbers every n rows.
   int RecNoShowStep();
   void SetRecNoShowStep(int v);
@@ -258,23 +256,15 @@ class TDBGridIndicatorParamsEh : public TPersistent {
   virtual TColor GetActualVertLineColor();
 
  private:
-  TCustomDBGridEh* grid_;
   TColor color_ = clBtnFace;
   bool colorStored_ = false;
-  TColor horzLineColor_ = clDefault;
-  TColor vertLineColor_ = clDefault;
-  bool horzLines_ = true;
-  bool horzLinesStored_ = false;
-  bool vertLines_ = true;
-  bool vertLinesStored_ = false;
-  TGridCellFillStyleEh fillStyle_ = cfstDefaultEh;
   int recNoShowStep_ = 1;
 };
 
 // --- TDBGridFooterParamsEh (DBGridEhParams.cpp) ---
 // Grid's FooterParams.
-class TDBGridFooterParamsEh : public TPersistent {
-  RTL_CLASS(TDBGridFooterParamsEh, TPersistent)
+class TDBGridFooterParamsEh : public TDBGridAreaParamsEh {
+  RTL_CLASS(TDBGridFooterParamsEh, TDBGridAreaParamsEh)
  public:
   static void DescribeClass(TClassBuilder<TDBGridFooterParamsEh>& c);
   explicit TDBGridFooterParamsEh(TCustomDBGridEh* AGrid);
@@ -283,8 +273,6 @@ class TDBGridFooterParamsEh : public TPersistent {
   TColor Color();
   void SetColor(TColor v);
   // cfstDefaultEh (keyed on dghFooter3D).
-  TGridCellFillStyleEh FillStyle();
-  void SetFillStyle(TGridCellFillStyleEh v);
   // Grid Font while ParentFont; grid's FooterFont; change clears ParentFont.
   TFont* Font();
   void SetFont(TFont* v);
@@ -297,22 +285,6 @@ class TDBGridFooterParamsEh : public TPersistent {
   // 0; relayout.
   int RowLines();
   void SetRowLines(int v);
-  // clDefault -> bright.
-  TColor HorzLineColor();
-  void SetHorzLineColor(TColor v);
-  // clDefault -> bright.
-  TColor VertLineColor();
-  void SetVertLineColor(TColor v);
-  // Default dgRowLines.
-  bool HorzLines();
-  void SetHorzLines(bool v);
-  bool HorzLinesStored();
-  void SetHorzLinesStored(bool v);
-  // Default dgColLines.
-  bool VertLines();
-  void SetVertLines(bool v);
-  bool VertLinesStored();
-  void SetVertLinesStored(bool v);
   virtual TGridCellFillStyleEh GetActualFillStyle();
   virtual TColor GetActualHorzLineColor();
   virtual TColor GetActualVertLineColor();
@@ -324,23 +296,15 @@ class TDBGridFooterParamsEh : public TPersistent {
   void RefreshDefaultFont();
 
  private:
-  TCustomDBGridEh* grid_;
   // One height per FooterRowCount row.
   std::vector<int> rowHeights_;
   void FontChanged(TObject* Sender);
   TColor color_ = clDefault;
-  TGridCellFillStyleEh fillStyle_ = cfstDefaultEh;
   std::unique_ptr<TFont> font_;
   bool parentFont_ = true;
   bool fontRefreshing_ = false;
   int rowHeight_ = 0;
   int rowLines_ = 0;
-  TColor horzLineColor_ = clDefault;
-  TColor vertLineColor_ = clDefault;
-  bool horzLines_ = true;
-  bool horzLinesStored_ = false;
-  bool vertLines_ = true;
-  bool vertLinesStored_ = false;
 };
 
 // --- TGridTreeViewParamsEh (DBGridEhParams.cpp) ---
