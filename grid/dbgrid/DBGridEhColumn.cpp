@@ -138,7 +138,7 @@ void TColumnEh::Assign(TPersistent* Source) {
   TScopeExit endUpdate([coll] {
     if (coll) coll->EndUpdate();
   });
-  RestoreDefaults();
+  // The inherited Assign restores the defaults first, inside this same update.
   inherited::Assign(Source);
   if (src->IsAssigned(abvWidth)) SetWidth(src->Width());
   initWidth_ = src->initWidth_;
