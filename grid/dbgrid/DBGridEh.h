@@ -1185,6 +1185,10 @@ class TDBGridEh : public TCustomDBGridEh {
   static void DescribeClass(TClassBuilder<TDBGridEh>& c);
 };
 
-// Registers the data grid's streamable classes for window descriptions; call after InitVcl()
-// (a second call is harmless).
+// The unit's start-up: registers the data grid's streamable classes for window descriptions and
+// makes what the grids share (the feature registry with the in-memory data set's features, the
+// style, the centre, the filter-list items); call after InitVcl(). A second call keeps what is
+// there.
 void InitDBGridEhUnit();
+// Frees what the start-up made (grids still alive are handed a nil style and centre).
+void FinalizeDBGridEhUnit();

@@ -3,8 +3,12 @@
 // class registration.
 #include <cmath>
 
+#include "grid/dbgrid/DBGridEhFilterListItems.h"
 #include "grid/dbgrid/DBGridEhPrivate.h"
+#include "grid/dbgrid/DbUtilsEh.h"
+#include "grid/dbgrid/MemoryDataSetFeaturesEh.h"
 #include "grid/foundation/ButtonPainterEh.h"
+#include "platform/db/MemoryDataSet.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -504,4 +508,16 @@ void InitDBGridEhUnit() {
                    TSizeGripPanelEh::StaticClass(), TDBGridEhScrollBarPanelControl::StaticClass(),
                    TDBGridSearchPanelControlEh::StaticClass(), TNavFindEditEh::StaticClass(),
                    TDBGridInplaceEdit::StaticClass(), TDBGridEhMenuItem::StaticClass()});
+  CreateDataSetFeaturesRegistry();
+  if (!GetDataSetFeatures(TMemoryDataSet::StaticClass())) RegisterMemoryDataSetFeatures();
+  CreateFilterPopupListboxItems();
+  CreateDBGridEhDefaultStyle();
+  CreateDBGridEhCenter();
+}
+
+void FinalizeDBGridEhUnit() {
+  FreeDBGridEhCenter();
+  FreeDBGridEhDefaultStyle();
+  FreeFilterPopupListboxItems();
+  FreeDataSetFeaturesRegistry();
 }

@@ -7,7 +7,6 @@
 #include "platform/rtl/Exceptions.h"
 
 RTL_IMPLEMENT_CLASS(TDBGridEhStyle)
-RTL_IMPLEMENT_CLASS(TDBGridEhCenter)
 
 namespace dbgrid_style_detail {
 
@@ -21,7 +20,6 @@ void RemoveGrid(std::vector<TCustomDBGridEh*>& Grids, TCustomDBGridEh* Grid) {
 
 // The shared instances; made by a later start-up step, none until then.
 TDBGridEhStyle* gDefaultStyle = nullptr;
-TDBGridEhCenter* gCenter = nullptr;
 
 }  // namespace dbgrid_style_detail
 
@@ -61,7 +59,7 @@ bool TDBGridEhStyle::GetTitleColors(TCustomDBGridEh* Grid, int /*ACol*/, TFont* 
                          (horz != 0 && vert == 4 && Grid && Grid->FooterParams() &&
                           Grid->FooterParams()->Color() == Grid->FixedColor());
   if (fixedLook) {
-    Background = BlendColors(static_cast<TColor>(0x404040), clHighlight, 63.0);
+    Background = ::BlendColors(static_cast<TColor>(0x404040), clHighlight, 63.0);
     if (Font) Font->SetColor(static_cast<TColor>(0xFFFFFF));
   } else if (Grid && Grid->IsFocusedOrChildFocused()) {
     Background = clHighlight;
@@ -72,34 +70,27 @@ bool TDBGridEhStyle::GetTitleColors(TCustomDBGridEh* Grid, int /*ACol*/, TFont* 
   return true;
 }
 
-// --- TDBGridEhCenter -------------------------------------------------------------------------------
-
-void TDBGridEhCenter::RegisterGrid(TCustomDBGridEh* Grid) {
-  dbgrid_style_detail::AddGrid(grids_, Grid);
-}
-
-void TDBGridEhCenter::UnregisterGrid(TCustomDBGridEh* Grid) {
-  dbgrid_style_detail::RemoveGrid(grids_, Grid);
-}
-
-int TDBGridEhCenter::GetRecNoColWidth(TCustomDBGridEh* Grid) {
-  return Grid ? Grid->CalcRecNoColWidth() : 0;
-}
-
-TSortMarkerEh TDBGridEhCenter::DefaultSortMarkerFor(TCustomDBGridEh* /*Grid*/, TColumnEh* Column) {
-  return dbgrid_detail::DefaultSortMarkerFor(Column);
-}
-
-bool TDBGridEhCenter::IsSortMarkerAscending(TCustomDBGridEh* /*Grid*/, TColumnEh* /*Column*/,
-                                            TSortMarkerEh Marker) {
-  if (Marker == smNoneEh) throw Exception("SortOrder for SortMarker None is not defined.");
-  return Marker == smDownEh;
-}
-
 TDBGridEhStyle* DBGridEhDefaultStyle() {
   return dbgrid_style_detail::gDefaultStyle;
 }
 
-TDBGridEhCenter* DBGridEhCenter() {
-  return dbgrid_style_detail::gCenter;
+TDBGridEhStyle::TDBGridEhStyle(TComponent* AOwner) : TComponent(AOwner) {}
+
+TDBGridEhStyle::~TDBGridEhStyle() {
+  if (dbgrid_style_detail::gDefaultStyle == this) dbgrid_style_detail::gDefaultStyle = nullptr;
+  while (!grids_.empty()) {
+    TCustomDBGridEh* grid = grids_.back();
+    grids_.pop_back();
+    grid->SetStyle(nullptr);
+  }
+}
+
+void CreateDBGridEhDefaultStyle() {
+  if (!dbgrid_style_detail::gDefaultStyle) dbgrid_style_detail::gDefaultStyle = new TDBGridEhStyle(nullptr);
+}
+
+void FreeDBGridEhDefaultStyle() {
+  TDBGridEhStyle* style = dbgrid_style_detail::gDefaultStyle;
+  dbgrid_style_detail::gDefaultStyle = nullptr;
+  delete style;
 }

@@ -4,8 +4,13 @@
 // TSTFilterExpressionEh; the writer turns the conditions of a grid's columns into the text of a
 // data set's Filter, field names in square brackets.
 //
+// The unit also keeps the feature registry (a feature object knows how to sort, filter and
+// search one kind of data set; the grid centre asks it first) and the generic text search that
+// walks a grid's records and columns when no feature object searches.
+//
 // Files: DbUtilsEhParser.cpp (tokens, the parser, clearing), DbUtilsEhFilterText.cpp (literals,
-// condition, column and grid texts, the value kind of a column).
+// condition, column and grid texts, the value kind of a column), DbUtilsEhFeatures.cpp (the
+// feature base and the registry), DbUtilsEhLocate.cpp (LocateTextInDataSet).
 #include <functional>
 #include <string>
 
@@ -88,3 +93,59 @@ void BuildGridFilterText(TCustomDBGridEh* Grid, const TFilterConditionBuilderEh&
 // hold items).
 TSTFilterValueKindEh FilterValueKindOf(TFieldType DataType);
 TSTFilterValueKindEh FilterValueKindOf(TColumnEh* Column);
+
+// --- data-set features ------------------------------------------------------------------------
+
+// What a kind of data set can do for a grid. Every operation of the base answers what the grid
+// centre does without a feature object, so a descendant overrides only what its data set does
+// better. The operations come in the order the centre uses them.
+class TDataSetFeatureHandlerEh : public TObject {
+  RTL_CLASS(TDataSetFeatureHandlerEh, TObject)
+ public:
+  TDataSetFeatureHandlerEh() = default;
+  // The generic search (LocateTextInDataSet).
+  virtual bool LocateText(TCustomDBGridEh* Grid, const std::string& FieldName, const std::string& Text,
+                          uint8_t Options, int Direction, int Matching);
+  // False.
+  virtual bool LocateRecord(TCustomDBGridEh* Grid, const std::string& KeyFields, const Variant& KeyValues,
+                            uint8_t Options);
+  // Nothing.
+  virtual void ApplyFilter(TCustomDBGridEh* Grid, TDataSet* DataSet, bool IsReopen);
+  virtual void DataSetTextRequest(TDataSet* DataSet, const std::string& Text1, const std::string& Text2,
+                                  bool Flag);
+  virtual void ApplySorting(TCustomDBGridEh* Grid, TDataSet* DataSet, bool IsReopen);
+  // The find dialog with no column.
+  virtual void Find(TCustomDBGridEh* Grid, const std::string& Text, bool Modal);
+  // The centre's DefaultFillFilterList.
+  virtual void FillFilterList(TCustomDBGridEh* Grid, TColumnEh* Column, TStrings* Items);
+
+  // The data-set class served (set by the registration).
+  TClass DataSetClass() const { return dataSetClass_; }
+  void SetDataSetClass(TClass Value) { dataSetClass_ = Value; }
+
+ private:
+  TClass dataSetClass_ = nullptr;
+};
+
+// Registers an object of FeaturesClass (made through its class's constructor) for data sets of
+// DataSetClass and its descendants, replacing an earlier registration for that class; raises
+// when FeaturesClass is no TDataSetFeatureHandlerEh or has no constructor.
+void RegisterDatasetFeaturesEh(TClass FeaturesClass, TClass DataSetClass);
+// Removes and frees the registration for DataSetClass; nothing when there is none.
+void UnregisterDatasetFeaturesEh(TClass DataSetClass);
+// The feature object whose class is the nearest ancestor of the data set's class (names compared
+// upper-cased; the first on a tie), or nullptr.
+TDataSetFeatureHandlerEh* GetDataSetFeatures(TDataSet* DataSet);
+TDataSetFeatureHandlerEh* GetDataSetFeatures(TClass DataSetClass);
+// Made by InitDBGridEhUnit and freed, objects first, by FinalizeDBGridEhUnit.
+void CreateDataSetFeaturesRegistry();
+void FreeDataSetFeaturesRegistry();
+
+// --- the generic text search --------------------------------------------------------------------
+
+// Walks the records (and with ltoAllFieldsEh the columns) of Grid from its current cell for the
+// next cell whose text matches Text (see the ltoXXX, ltdXXX and ltmXXX constants of the centre);
+// wraps once. True: the record and the grid's column are the match's. False (no match, or Escape
+// with ltoStopOnEscapeEh): the record is the one the search started on.
+bool LocateTextInDataSet(TCustomDBGridEh* Grid, const std::string& FieldName, const std::string& Text,
+                         uint8_t Options, int Direction, int Matching);
