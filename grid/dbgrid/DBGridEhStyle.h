@@ -20,6 +20,7 @@ struct TDBGridTitleDrawParamsEh;
 // Which themed header element fills a title.
 enum class TGridThemeTitleFillElementEh : uint8_t { gtfeHeaderItemEh, gtfeSplitButtonEh };
 using enum TGridThemeTitleFillElementEh;
+RTL_ENUM_INFO(TGridThemeTitleFillElementEh, "gtfeHeaderItemEh", "gtfeSplitButtonEh");
 
 using TDBGridEhGetColorEvent = TEvent<void(TCustomDBGridEh* Grid, TColor& Color)>;
 
@@ -46,6 +47,7 @@ struct TFixedCellParamsEh {
 class TDBGridEhStyle : public TComponent {
   RTL_CLASS(TDBGridEhStyle, TComponent)
  public:
+  static void DescribeClass(TClassBuilder<TDBGridEhStyle>& c);
   // Made without owner by the start-up; allocates the hidden window and reads the colour depth.
   explicit TDBGridEhStyle(TComponent* AOwner = nullptr);
   // Releases the window, clears the global getter when it is this style, and hands every
@@ -108,7 +110,8 @@ class TDBGridEhStyle : public TComponent {
   bool IsGridRegistered(TCustomDBGridEh* Grid);
   int GridCount() const { return static_cast<int>(grids_.size()); }
 
-  HWND WindowHandle() const { return windowHandle_; }
+  // The hidden window; made again when it was destroyed behind the style's back.
+  HWND WindowHandle();
 
   // --- published ---
   bool LuminateSelection() const { return luminateSelection_; }
@@ -143,6 +146,10 @@ class TDBGridEhStyle : public TComponent {
  private:
   // Asks every registered grid to refresh its look.
   void NotifyGrids();
+  // Whether windowHandle_ is still this style's window.
+  bool OwnsLiveWindow();
+  // Lum of the cell colours: the mix toward the selection colour, as the grid's device shows it.
+  TColor LuminatedColor(TCustomDBGridEh* Grid, TColor Color);
 
   std::vector<TCustomDBGridEh*> grids_;  // not owned
   HWND windowHandle_ = nullptr;
