@@ -188,3 +188,5 @@ void FreeDBGridEhCenter();
 // The shared indicator-title menu ("DBGridEhIndicatorTitlePopupMenu"), made on first use and
 // freed with the centre; nullptr before.
 TPopupMenuEh* DBGridEhIndicatorTitlePopupMenu();
+// Frees the shared menu and its shared items (a repeat does nothing).
+void FreeDBGridEhIndicatorTitleMenu();

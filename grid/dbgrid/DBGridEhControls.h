@@ -251,4 +251,28 @@ class TDBGridEhMenuItem : public TMenuItem {
   // Action by code: Grid*Action(grid,false) / Selection.SelectAll; footer items use OnClick =
   // GroupFooterMenuItemClick.
   void Click() override;
+
+ protected:
+  // Forgets Grid when it goes (the indicator-title menu's items outlive the grids they served).
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+};
+
+// --- TColumnEhMenuItem (DBGridEhCenterMenu.cpp) ---
+// An entry of the indicator-title menu's column list; its check mark shows the column's Visible.
+class TColumnEhMenuItem : public TMenuItem {
+  RTL_CLASS(TColumnEhMenuItem, TMenuItem)
+ public:
+  explicit TColumnEhMenuItem(TComponent* AOwner);
+  // nullptr once its grid is gone or the column has left the grid's columns.
+  TColumnEh* Column() const;
+  void SetColumn(TColumnEh* Value);
+  // Toggles the column's Visible and the check mark; the last visible column stays visible.
+  void Click() override;
+
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+ private:
+  TColumnEh* column_ = nullptr;
+  TCustomDBGridEh* grid_ = nullptr;
 };

@@ -280,21 +280,6 @@ void TCustomDBGridEh::CMChanged(TMessage&) {
 void TCustomDBGridEh::FocusChanged() {
   RaiseNotAvailable("TCustomDBGridEh.FocusChanged");
 }
-bool TCustomDBGridEh::CheckCopyAction() {
-  RaiseNotAvailable("TCustomDBGridEh.CheckCopyAction");
-}
-bool TCustomDBGridEh::CheckCutAction() {
-  RaiseNotAvailable("TCustomDBGridEh.CheckCutAction");
-}
-bool TCustomDBGridEh::CheckPasteAction() {
-  RaiseNotAvailable("TCustomDBGridEh.CheckPasteAction");
-}
-bool TCustomDBGridEh::CheckDeleteAction() {
-  RaiseNotAvailable("TCustomDBGridEh.CheckDeleteAction");
-}
-bool TCustomDBGridEh::CheckSelectAllAction() {
-  RaiseNotAvailable("TCustomDBGridEh.CheckSelectAllAction");
-}
 void TCustomDBGridEh::UpdateEditorVisibility() {
   RaiseNotAvailable("TCustomDBGridEh.UpdateEditorVisibility");
 }
@@ -1348,12 +1333,6 @@ void TDBGridInplaceEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X
   inherited::MouseDown(Button, Shift, X, Y);
 }
 
-// --- TDBGridEhMenuItem: overrides keeping the inherited behaviour ---
-
-void TDBGridEhMenuItem::Click() {
-  inherited::Click();
-}
-
 // --- TSTColumnFilterEh: not available yet ---
 
 void TSTColumnFilterEh::Clear() {
@@ -1627,11 +1606,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CMCancelMode", TMessage message{}; g->CMCancelMode(message)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CMChanged", TMessage message{}; g->CMChanged(message)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.FocusChanged", g->FocusChanged()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CheckCopyAction", g->CheckCopyAction()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CheckCutAction", g->CheckCutAction()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CheckPasteAction", g->CheckPasteAction()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CheckDeleteAction", g->CheckDeleteAction()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CheckSelectAllAction", g->CheckSelectAllAction()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateEditorVisibility", g->UpdateEditorVisibility()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.ApplyFilter", g->ApplyFilter()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.ClearFilter", g->ClearFilter()),
