@@ -4,7 +4,71 @@
 
 #include "grid/data/DataRoutinesEh.h"
 #include "platform/db/Fields.h"
+#include "platform/db/FilterExpression.h"
 #include "platform/rtl/ScopeGuard.h"
+
+namespace field_value_list_detail {
+
+// How the filter language compares the values of a field type.
+TFilterValueKind FilterKindOfField(TFieldType t) {
+  switch (t) {
+    case ftString:
+    case ftFixedChar:
+    case ftWideString:
+    case ftGuid:
+    case ftMemo:
+    case ftFmtMemo:
+    case ftOraClob:
+      return TFilterValueKind::Text;
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftAutoInc:
+    case ftLargeint:
+      return TFilterValueKind::Integer;
+    case ftFloat:
+    case ftBCD:
+    case ftFMTBcd:
+      return TFilterValueKind::Float;
+    case ftCurrency:
+      return TFilterValueKind::Currency;
+    case ftBoolean:
+      return TFilterValueKind::Boolean;
+    case ftDate:
+      return TFilterValueKind::Date;
+    case ftTime:
+      return TFilterValueKind::Time;
+    case ftDateTime:
+    case ftTimeStamp:
+      return TFilterValueKind::DateTime;
+    default:
+      return TFilterValueKind::Other;
+  }
+}
+
+// Text bound to the fields of DataSet, read with the data set's own filter options; the fields
+// it names are put in Fields by slot.
+std::unique_ptr<TFilterExpression> BindFilter(const std::string& Text, TDataSet* DataSet,
+                                              std::vector<TField*>& Fields) {
+  Fields.clear();
+  TFilterParseOptions options;
+  options.CaseInsensitive = DataSet->FilterOptions().Contains(TFilterOption::foCaseInsensitive);
+  options.PartialCompare = !DataSet->FilterOptions().Contains(TFilterOption::foNoPartialCompare);
+  auto resolve = [&](const std::string& Name, TFilterField& Out) {
+    TField* field = DataSet->FindField(Name);
+    if (field == nullptr) return false;
+    auto known = std::find(Fields.begin(), Fields.end(), field);
+    Out.Slot = static_cast<int>(known - Fields.begin());
+    if (known == Fields.end()) Fields.push_back(field);
+    Out.Kind = FilterKindOfField(field->DataType());
+    return true;
+  };
+  auto expression = std::make_unique<TFilterExpression>(Text, resolve, options);
+  if (expression->IsEmpty()) expression.reset();
+  return expression;
+}
+
+}  // namespace field_value_list_detail
 
 // Marks the values stale on every change of the data, but not for the owner's own walk.
 class TDatasetFieldValueListEh::TValuesDataLink : public TDataLink {
@@ -58,6 +122,19 @@ void TDatasetFieldValueListEh::SetDataSource(TDataSource* Value) {
   dirty_ = true;
 }
 
+void TDatasetFieldValueListEh::SetFilter(const std::string& Text) {
+  if (Text == filter_) return;
+  // Read the text now, so that a bad one raises before anything changes; without an open data
+  // set it is read when the values are built.
+  TDataSet* ds = dataLink_->DataSet();
+  if (!Text.empty() && ds != nullptr && ds->Active()) {
+    std::vector<TField*> fields;
+    field_value_list_detail::BindFilter(Text, ds, fields);
+  }
+  filter_ = Text;
+  dirty_ = true;
+}
+
 TStrings* TDatasetFieldValueListEh::GetValues() {
   if (dirty_) Rebuild();
   return values_.get();
@@ -72,6 +149,11 @@ void TDatasetFieldValueListEh::Rebuild() {
   std::vector<Variant> found;
   TDataSet* ds = dataLink_->DataSet();
   TField* field = ds != nullptr && ds->Active() ? ds->FindField(fieldName_) : nullptr;
+  std::vector<TField*> filterFields;
+  std::unique_ptr<TFilterExpression> filter;
+  if (field != nullptr && !filter_.empty())
+    filter = field_value_list_detail::BindFilter(filter_, ds, filterFields);
+  std::vector<Variant> row(filterFields.size());
   building_ = true;
   {
     TScopeExit endBuilding([&] { building_ = false; });
@@ -81,8 +163,15 @@ void TDatasetFieldValueListEh::Rebuild() {
       const TBookmark saved = ds->Bookmark();
       ds->First();
       while (!ds->Eof()) {
-        Variant v = field->AsVariant();
-        if (!v.IsNull() && !v.IsEmpty()) found.push_back(std::move(v));
+        bool passes = true;
+        if (filter) {
+          for (size_t i = 0; i < filterFields.size(); ++i) row[i] = filterFields[i]->AsVariant();
+          passes = filter->Evaluate(row.data());
+        }
+        if (passes) {
+          Variant v = field->AsVariant();
+          if (!v.IsNull() && !v.IsEmpty()) found.push_back(std::move(v));
+        }
         ds->Next();
       }
       if (!saved.empty() && ds->BookmarkValid(saved)) ds->GotoBookmark(saved);

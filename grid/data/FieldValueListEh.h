@@ -17,6 +17,10 @@ class IMemTableDataFieldValueListEh : public virtual IInterface {
   virtual TStrings* GetValues() = 0;
   // The values themselves, in the same order.
   virtual const std::vector<Variant>& GetVariantValues() = 0;
+  // Keeps only the values of the records that pass Text, a condition in the language of the
+  // data set's own Filter ("" passes every record). A text that cannot be read raises
+  // EFilterExpressionError and leaves the list as it was.
+  virtual void SetFilter(const std::string& Text) = 0;
 
  protected:
   ~IMemTableDataFieldValueListEh() override = default;
@@ -44,6 +48,10 @@ class TDatasetFieldValueListEh : public TInterfacedObject, public IMemTableDataF
   // data set or when the field is unknown.
   TStrings* GetValues() override;
   const std::vector<Variant>& GetVariantValues() override;
+  // The data set's own Filter, Filtered and current record are left as they were: the records
+  // are tested here, one by one.
+  void SetFilter(const std::string& Text) override;
+  const std::string& Filter() const { return filter_; }
   // Forgets the values: the next read rebuilds them.
   void Invalidate() { dirty_ = true; }
   // How many times the values were built (for callers that cache on it).
@@ -54,6 +62,7 @@ class TDatasetFieldValueListEh : public TInterfacedObject, public IMemTableDataF
   void Rebuild();
 
   std::string fieldName_;
+  std::string filter_;
   std::unique_ptr<TValuesDataLink> dataLink_;
   std::unique_ptr<TStringList> values_;
   std::vector<Variant> variantValues_;
