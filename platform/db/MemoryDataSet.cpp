@@ -647,30 +647,35 @@ void TMemoryDataSet::SetSortCaseSensitive(bool Value) {
   }
 }
 
+std::shared_ptr<TFilterExpression> TMemoryDataSet::BindFilterText(const std::string& Text) {
+  if (Text.empty()) return nullptr;
+  TFilterParseOptions options;
+  options.CaseInsensitive = FilterOptions().Contains(foCaseInsensitive);
+  options.PartialCompare = !FilterOptions().Contains(foNoPartialCompare);
+  auto resolve = [this](const std::string& name, TFilterField& out) {
+    TField* f = FindField(name);
+    if (!f || f->FieldNo() < 1) return false;
+    out.Slot = f->FieldNo() - 1;
+    out.Kind = FilterKindOf(f->DataType());
+    return true;
+  };
+  std::shared_ptr<TFilterExpression> expr;
+  try {
+    expr = std::make_shared<TFilterExpression>(Text, resolve, options);
+  } catch (const EFilterExpressionError& e) {
+    if (!e.UnknownField.empty()) DatabaseErrorFmt(SFieldNotFound, {e.UnknownField}, this);
+    DatabaseError(e.Message(), this);
+  }
+  if (expr->IsEmpty()) expr.reset();
+  return expr;
+}
+
 TRecordStore::FilterPredicate TMemoryDataSet::BuildFilter() {
   const bool filtered = Filtered();
   const bool extra = HasExtraRecordTests();
   if (!filtered && !extra) return nullptr;
   std::shared_ptr<TFilterExpression> expr;
-  if (filtered && !Filter().empty()) {
-    TFilterParseOptions options;
-    options.CaseInsensitive = FilterOptions().Contains(foCaseInsensitive);
-    options.PartialCompare = !FilterOptions().Contains(foNoPartialCompare);
-    auto resolve = [this](const std::string& name, TFilterField& out) {
-      TField* f = FindField(name);
-      if (!f || f->FieldNo() < 1) return false;
-      out.Slot = f->FieldNo() - 1;
-      out.Kind = FilterKindOf(f->DataType());
-      return true;
-    };
-    try {
-      expr = std::make_shared<TFilterExpression>(Filter(), resolve, options);
-    } catch (const EFilterExpressionError& e) {
-      if (!e.UnknownField.empty()) DatabaseErrorFmt(SFieldNotFound, {e.UnknownField}, this);
-      DatabaseError(e.Message(), this);
-    }
-    if (expr->IsEmpty()) expr.reset();
-  }
+  if (filtered) expr = BindFilterText(Filter());
   if (!expr && !(filtered && OnFilterRecord) && !extra) return nullptr;
   const int dataSlots = store_.SlotCount();
   const bool readsCalcSlots = expr && expr->HighestSlot() >= dataSlots;

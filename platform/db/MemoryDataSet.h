@@ -19,6 +19,8 @@
 #include "platform/db/DB.h"
 #include "platform/db/RecordStore.h"
 
+class TFilterExpression;
+
 class TMemoryDataSet : public TDataSet {
   RTL_CLASS(TMemoryDataSet, TDataSet)
  public:
@@ -72,6 +74,13 @@ class TMemoryDataSet : public TDataSet {
   void BeginRecordReading(int Index);
   void EndRecordReading();
   int RecordReadingDepth() const { return static_cast<int>(readings_.size()); }
+  // The stored values of every record, in view or not (Filtered, Filter and the order do not
+  // apply), that passes Condition, a text of the filter language read as Filter is (with
+  // FilterOptions; "" passes every record); in storage order, without moving the cursor or
+  // firing an event. While Visit runs, field reads answer the visited record, calculated fields
+  // included. False when it did not scan (not in browse state, or a descendant with record
+  // tests of its own) or Visit ended it; a Condition the filter refuses raises as Filter does.
+  bool ScanRecordsWhere(const std::string& Condition, const TStoredRecordVisit& Visit);
   bool Locate(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) override;
   Variant Lookup(const std::string& KeyFields, const Variant& KeyValues,
                  const std::string& ResultFields) override;
@@ -140,6 +149,9 @@ class TMemoryDataSet : public TDataSet {
   void PlaceCursorOn(uint32_t Id, int Fallback);
   TRecordKeyBuilder BuildOrder(const std::string& Names);
   TRecordStore::FilterPredicate BuildFilter();
+  // Text bound to the fields (nullptr for a text that tests nothing); raises the data set's
+  // error for a malformed text or an unknown field.
+  std::shared_ptr<TFilterExpression> BindFilterText(const std::string& Text);
   bool KeyFieldsOf(const std::string& KeyFields, const Variant& KeyValues, bool CaseInsensitive,
                    std::vector<TKeyField>& Fields, std::vector<Variant>& Values);
   void MakeCurrent(uint32_t Id);
