@@ -828,12 +828,18 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void FilterEditDropDown(TObject* Sender);
   void FilterEditCloseUp(TObject* Sender, bool Accept);
   void FilterEditChangeNotify(TObject* Sender, int Reason);
+  // The grid's, the column's and the centre's OnFillSTFilterListValues in that order, each
+  // only while none before set Processed; with none set, the centre's special items and values.
   void FillSTFilterListValues(TColumnEh* Column, TStrings* Items);
+  // Set while a filter list reloads its values: the data events that come from it are ignored.
+  bool FillingFilterList() const { return fillingFilterList_; }
+  void SetFillingFilterList(bool Value) { fillingFilterList_ = Value; }
   void STFilterChanged(TColumnEh* Column);
   void DropDownTitleFilter(TColumnEh* Column);
   void CloseTitleFilter(bool Accept = false);
   bool GetTitleFilterButtonRect(int ACol, TRect& ARect);
   TColumnEh* ColumnByFieldNameForFilter(const std::string& FieldName);
+  // A new value list of the column's field over the grid's data source (the caller keeps it).
   IMemTableDataFieldValueListEh* GetFieldValueList(TColumnEh* Column);
   virtual TInplaceFilterEditEh* CreateFilterEditor();
   virtual bool CanShowFilterEditor();

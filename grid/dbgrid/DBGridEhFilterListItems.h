@@ -5,6 +5,7 @@
 //
 // Files: DBGridEhFilterListItems.cpp.
 #include <cstdint>
+#include <string>
 
 #include "grid/dbgrid/DBGridEhColumns.h"
 #include "grid/foundation/PopupListboxEh.h"
@@ -70,5 +71,19 @@ TPopupListboxItemEhLine* PopupListboxItemEhLine();
 TPopupListboxItemEhSort* PopupListboxItemEhSort(TSortMarkerEh Marker);  // smUpEh or smDownEh
 TPopupListboxItemEhSpec* PopupListboxItemEhSpec(TPopupListboxItemEhSpecKind Kind);
 TPopupListboxItemEhData* PopupListboxItemEhData();
+// Made by InitDBGridEhUnit (a repeat keeps the first set) and freed by FinalizeDBGridEhUnit.
 void CreateFilterPopupListboxItems();
 void FreeFilterPopupListboxItems();
+
+// String-table numbers of the special entries' captions; a program that ships no table gets
+// the built-in texts.
+constexpr int SFilterListSortDescendingIdEh = 65180;
+constexpr int SFilterListSortAscendingIdEh = 65181;
+constexpr int SFilterListClearFilterIdEh = 65183;
+constexpr int SFilterListApplyFilterIdEh = 65184;
+constexpr int SFilterListCustomFilterIdEh = 65185;
+constexpr int SFilterListAllValuesIdEh = 65186;
+constexpr int SFilterListNotEmptyIdEh = 65187;
+constexpr int SFilterListEmptyIdEh = 65188;
+// The caption of a special entry: the string table's text, else the built-in one.
+std::string FilterListCaption(int Id);

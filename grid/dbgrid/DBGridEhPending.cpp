@@ -328,9 +328,6 @@ void TCustomDBGridEh::FilterEditCloseUp(TObject*, bool) {
 void TCustomDBGridEh::FilterEditChangeNotify(TObject*, int) {
   RaiseNotAvailable("TCustomDBGridEh.FilterEditChangeNotify");
 }
-void TCustomDBGridEh::FillSTFilterListValues(TColumnEh*, TStrings*) {
-  RaiseNotAvailable("TCustomDBGridEh.FillSTFilterListValues");
-}
 void TCustomDBGridEh::STFilterChanged(TColumnEh*) {
   RaiseNotAvailable("TCustomDBGridEh.STFilterChanged");
 }
@@ -345,9 +342,6 @@ bool TCustomDBGridEh::GetTitleFilterButtonRect(int, TRect&) {
 }
 TColumnEh* TCustomDBGridEh::ColumnByFieldNameForFilter(const std::string&) {
   RaiseNotAvailable("TCustomDBGridEh.ColumnByFieldNameForFilter");
-}
-IMemTableDataFieldValueListEh* TCustomDBGridEh::GetFieldValueList(TColumnEh*) {
-  RaiseNotAvailable("TCustomDBGridEh.GetFieldValueList");
 }
 TInplaceFilterEditEh* TCustomDBGridEh::CreateFilterEditor() {
   RaiseNotAvailable("TCustomDBGridEh.CreateFilterEditor");
@@ -1622,13 +1616,11 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.FilterEditDropDown", g->FilterEditDropDown(nullptr)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.FilterEditCloseUp", g->FilterEditCloseUp(nullptr, false)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.FilterEditChangeNotify", g->FilterEditChangeNotify(nullptr, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.FillSTFilterListValues", g->FillSTFilterListValues(nullptr, nullptr)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.STFilterChanged", g->STFilterChanged(nullptr)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DropDownTitleFilter", g->DropDownTitleFilter(nullptr)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CloseTitleFilter", g->CloseTitleFilter(false)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetTitleFilterButtonRect", TRect aRect{}; g->GetTitleFilterButtonRect(0, aRect)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.ColumnByFieldNameForFilter", g->ColumnByFieldNameForFilter("")),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetFieldValueList", g->GetFieldValueList(nullptr)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CreateFilterEditor", g->CreateFilterEditor()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CanShowFilterEditor", g->CanShowFilterEditor()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetColumnFilterText", g->SetColumnFilterText(0)),
