@@ -174,6 +174,14 @@ class TDBGridEhCenter : public TPersistent {
   bool useGroupedRows_ = true;
 };
 
+// The process-wide find dialog, installed by the find dialog's unit; the centre shows it for a
+// grid whose data set has no feature object (Extra is 0).
+using TShowFindDialogProcEh = void (*)(TCustomDBGridEh* Grid, const std::string& Text,
+                                       const std::string& ColumnName, bool Modal, int Extra);
+// nullptr uninstalls.
+void SetShowFindDialogProcEh(TShowFindDialogProcEh Proc);
+TShowFindDialogProcEh ShowFindDialogProcEh();
+
 // Counted: the first call saves the screen cursor and shows the hourglass; the last
 // EndWaitCursor puts the saved cursor back.
 void BeginWaitCursor();

@@ -70,9 +70,6 @@ void TCustomDBGridEh::DrawRowPanelFooterCell(int, int, int, int, TCellAreaTypeEh
 int TCustomDBGridEh::DrawRowDetailButton(const TRect&) {
   RaiseNotAvailable("TCustomDBGridEh.DrawRowDetailButton");
 }
-void TCustomDBGridEh::DefaultApplyFilter() {
-  RaiseNotAvailable("TCustomDBGridEh.DefaultApplyFilter");
-}
 TDBGridLineParamsEh* TCustomDBGridEh::GridLineParams() const {
   RaiseNotAvailable("TCustomDBGridEh.GridLineParams");
 }
@@ -219,9 +216,6 @@ void TCustomDBGridEh::ClearSelectionOnClick() {
 }
 void TCustomDBGridEh::DoSortMarkingChanged() {
   RaiseNotAvailable("TCustomDBGridEh.DoSortMarkingChanged");
-}
-void TCustomDBGridEh::DefaultApplySorting() {
-  RaiseNotAvailable("TCustomDBGridEh.DefaultApplySorting");
 }
 void TCustomDBGridEh::KeyClearSelection() {
   RaiseNotAvailable("TCustomDBGridEh.KeyClearSelection");
@@ -1531,7 +1525,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawRowPanelDataCell", g->DrawRowPanelDataCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawRowPanelFooterCell", g->DrawRowPanelFooterCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawRowDetailButton", g->DrawRowDetailButton(TRect{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DefaultApplyFilter", g->DefaultApplyFilter()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GridLineParams", g->GridLineParams()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetGridLineParams", g->SetGridLineParams(nullptr)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.BackgroundData", g->BackgroundData()),
@@ -1580,7 +1573,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.StopTracking", g->StopTracking()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.ClearSelectionOnClick", g->ClearSelectionOnClick()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DoSortMarkingChanged", g->DoSortMarkingChanged()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DefaultApplySorting", g->DefaultApplySorting()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.KeyClearSelection", g->KeyClearSelection()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.KeyClearSelectionWhenAsked", g->KeyClearSelectionWhenAsked()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.KeyNextRow", g->KeyNextRow(TShiftState{})),
