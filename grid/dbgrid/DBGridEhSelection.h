@@ -118,6 +118,14 @@ class TDBGridEhSelectionRect : public TObject {
   const TBookmark& AnchorBookmark() const;
   int ShiftCol() const;
   const TBookmark& ShiftBookmark() const;
+  // Puts both corners at once, with no repaint and no notification (a saved rectangle put back).
+  void SetCorners(int AnchorCol, const TBookmark& AnchorBookmark, int ShiftCol,
+                  const TBookmark& ShiftBookmark) {
+    anchorCol_ = AnchorCol;
+    anchorBookmark_ = AnchorBookmark;
+    shiftCol_ = ShiftCol;
+    shiftBookmark_ = ShiftBookmark;
+  }
 
  private:
   int anchorCol_ = -1;
