@@ -1,11 +1,13 @@
 // The ledger detail form: the ledger's grid (LedgerGroupingGrid.h) over the whole window and,
-// below it, the switch that groups its rows by account.
+// below it, the filter box (LedgerFilterBox.h) and the switch that groups its rows by account
+// beside the filter box's message line.
 #include "examples/demo/LedgerAxisGridForm.h"
 
 #include <algorithm>
 #include <string>
 
 #include "examples/demo/DemoSupport.h"
+#include "examples/demo/LedgerFilterBox.h"
 #include "examples/demo/LedgerGroupingGrid.h"
 #include "grid/axis/AxisGridInplaceEditEh.h"
 #include "grid/axis/AxisGridSettingsEh.h"
@@ -75,7 +77,7 @@ class TLedgerAxisGridForm : public TForm {
   TLedgerAxisGridForm(TComponent* AOwner, TMemoryDataSet* Ledger) : TForm(AOwner, 0) {
     SetCaption(kLedgerAxisGridCaption);
     // Below the main form, beside the base-grid ledger.
-    SetBounds(30, 540, 660, 432);
+    SetBounds(30, 540, 660, 464);
     auto* source = new TDataSource(this);
     source->SetDataSet(Ledger);
     auto* images = new TImageList(this);
@@ -94,6 +96,12 @@ class TLedgerAxisGridForm : public TForm {
     grouped->SetBounds(8, 6, 160, 20);
     grouped->SetCaption("按账户分组");
     grouped->SetEnabled(Supports<IMemTableEh>(Ledger) != nullptr);
+    // The filter box above the switch; its message line goes beside the switch.
+    auto* filterBar = new TPanel(this);
+    filterBar->SetParent(this);
+    filterBar->SetAlign(alBottom);
+    filterBar->SetHeight(32);
+    filterBar->SetBevelOuter(bvNone);
 
     auto* grid = new TLedgerGroupingGridEh(this);
     grid->SetName("LedgerGrid");
@@ -161,6 +169,7 @@ class TLedgerAxisGridForm : public TForm {
     // default, which is known only once the column has its field.
     note->SetWordWrap(false);
     for (const TColumnDef& d : defs) grid->SetColWidths(static_cast<int>(&d - defs), d.width);
+    new TLedgerFilterBox(this, grid, filterBar, bar, 176);
   }
 };
 

@@ -31,8 +31,8 @@ class LedgerAxisGridFormTest : public ::testing::Test {
     ResetVcl();
     ledger = CreateLedger(Application);
     form = CreateLedgerAxisGridForm(Application, ledger);
-    // Tall enough for every row of the grouped ledger.
-    form->SetHeight(660);
+    // Tall enough for every row of the grouped ledger above the filter box and the switch.
+    form->SetHeight(692);
     form->Show();
     Pump();
     grid = dynamic_cast<TLedgerGroupingGridEh*>(form->FindComponent("LedgerGrid"));
