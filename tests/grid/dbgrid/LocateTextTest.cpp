@@ -31,7 +31,8 @@ class LocateText : public DBGridTestBase {
     dataSet->SetRecNo(RecNo);
     return dataSet->Bookmark();
   }
-  // Searches from the NAME cell of record Start; the ID found (0: none) after checking the column and the record.
+  // Searches from the NAME cell of record Start; the ID found (0: none) after checking the column and the
+  // record.
   int Search(int Start, const std::string& Text, uint8_t Options, int Direction, int Matching,
              int ExpectCol = 1, const std::string& FieldName = "") {
     dataSet->SetRecNo(Start);
@@ -45,59 +46,41 @@ class LocateText : public DBGridTestBase {
   }
 };
 
-TEST_F(LocateText, DirectionsMatchingsCaseAndColumns) {
+TEST_F(LocateText, DirectionsMatchingsCaseColumnsAndSelections) {
+  enum { kNone, kBookmarks, kRectangle, kColumns };  // the selection made first
   struct Case {
     const char* id;
-    int start;
+    int selection, start;
     const char* text;
     uint8_t options;
     int direction, matching, expectId, expectCol;
   };
   const Case cases[] = {
-      {"down-skips-current", 1, "alpha", kIC, ltdDownEh, ltmAnyPartEh, 4, 1},
-      {"down-wraps-case", 2, "Alpha", 0, ltdDownEh, ltmAnyPartEh, 1, 1},
-      {"up", 5, "alpha", kIC, ltdUpEh, ltmAnyPartEh, 4, 1},
-      {"up-wraps", 1, "ger", 0, ltdUpEh, ltmAnyPartEh, 5, 1},
-      {"all-from-first", 5, "alpha", kIC, ltdAllEh, ltmAnyPartEh, 1, 1},
-      {"whole-start-cell-last", 1, "alpha", kIC, ltdDownEh, ltmWholeEh, 1, 1},
-      {"begin", 3, "bet", 0, ltdDownEh, ltmFromBeginningEh, 2, 1},
-      {"any-part", 3, "bet", 0, ltdDownEh, ltmAnyPartEh, 4, 1},
-      {"case-sensitive-miss", 1, "ALPHA", 0, ltdDownEh, ltmAnyPartEh, 0, 1},
-      {"utf8-ignore-case", 1, "äRG", kIC, ltdDownEh, ltmAnyPartEh, 5, 1},
-      {"utf8-case-miss", 1, "äRG", 0, ltdDownEh, ltmAnyPartEh, 0, 1},
-      {"current-column-only", 1, "30", 0, ltdDownEh, ltmAnyPartEh, 0, 1},
-      {"all-columns", 1, "30", kAll, ltdDownEh, ltmAnyPartEh, 3, 2},
-      {"all-columns-up", 4, "3", kAll, ltdUpEh, ltmAnyPartEh, 3, 2},
-      {"all-columns-whole-data", 4, "3", kAll, ltdAllEh, ltmWholeEh, 3, 0},
-      {"whole-data-miss", 3, "zzz", kIC | kAll, ltdAllEh, ltmAnyPartEh, 0, 1},
-      {"display-text", 1, "30.00", kAll | kFmt, ltdDownEh, ltmWholeEh, 3, 2},
-      {"field-text", 1, "30.00", kAll, ltdDownEh, ltmWholeEh, 0, 1},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.id);
-    EXPECT_EQ(Search(c.start, c.text, c.options, c.direction, c.matching, c.expectCol), c.expectId);
-  }
-}
-
-TEST_F(LocateText, SearchesOnlyTheSelectionWhenAsked) {
-  enum { kBookmarks, kRectangle, kColumns };
-  struct Case {
-    const char* id;
-    int selection;
-    const char* text;
-    uint8_t options;
-    int direction, expectId, expectCol;
-  };
-  const Case cases[] = {
-      {"rows-from-first-selected", kBookmarks, "a", kIC | kSel, ltdDownEh, 4, 1},
-      {"rows-ignored-without-option", kBookmarks, "a", kIC, ltdDownEh, 2, 1},
-      {"rows-up-wraps", kBookmarks, "a", kIC | kSel, ltdUpEh, 4, 1},
-      {"rows-miss", kBookmarks, "Gamma", kSel, ltdDownEh, 0, 1},
-      {"rect-rows-only", kRectangle, "alpha", kIC | kAll | kSel, ltdDownEh, 0, 1},
-      {"rect-hit", kRectangle, "30", kAll | kSel, ltdAllEh, 3, 2},
-      {"rect-columns-only", kRectangle, "3", kAll | kSel, ltdDownEh, 3, 2},
-      {"columns-hit", kColumns, "4", kAll | kSel, ltdDownEh, 4, 0},
-      {"columns-miss", kColumns, "alpha", kIC | kAll | kSel, ltdDownEh, 0, 1},
+      {"down-skips-current", kNone, 1, "alpha", kIC, ltdDownEh, ltmAnyPartEh, 4, 1},
+      {"down-wraps-case", kNone, 2, "Alpha", 0, ltdDownEh, ltmAnyPartEh, 1, 1},
+      {"up", kNone, 5, "alpha", kIC, ltdUpEh, ltmAnyPartEh, 4, 1},
+      {"up-wraps", kNone, 1, "ger", 0, ltdUpEh, ltmAnyPartEh, 5, 1},
+      {"all-from-first", kNone, 5, "alpha", kIC, ltdAllEh, ltmAnyPartEh, 1, 1},
+      {"whole-start-cell-last", kNone, 1, "alpha", kIC, ltdDownEh, ltmWholeEh, 1, 1},
+      {"begin", kNone, 3, "bet", 0, ltdDownEh, ltmFromBeginningEh, 2, 1},
+      {"any-part", kNone, 3, "bet", 0, ltdDownEh, ltmAnyPartEh, 4, 1},
+      {"utf8-ignore-case", kNone, 1, "äRG", kIC, ltdDownEh, ltmAnyPartEh, 5, 1},
+      {"utf8-case-miss", kNone, 1, "äRG", 0, ltdDownEh, ltmAnyPartEh, 0, 1},
+      {"current-column-only", kNone, 1, "30", 0, ltdDownEh, ltmAnyPartEh, 0, 1},
+      {"all-columns", kNone, 1, "30", kAll, ltdDownEh, ltmAnyPartEh, 3, 2},
+      {"all-columns-up", kNone, 4, "3", kAll, ltdUpEh, ltmAnyPartEh, 3, 2},
+      {"all-columns-whole-data", kNone, 4, "3", kAll, ltdAllEh, ltmWholeEh, 3, 0},
+      {"whole-data-miss", kNone, 3, "zzz", kIC | kAll, ltdAllEh, ltmAnyPartEh, 0, 1},
+      {"display-text", kNone, 1, "30.00", kAll | kFmt, ltdDownEh, ltmWholeEh, 3, 2},
+      {"field-text", kNone, 1, "30.00", kAll, ltdDownEh, ltmWholeEh, 0, 1},
+      {"rows-from-first-selected", kBookmarks, 1, "a", kIC | kSel, ltdDownEh, ltmAnyPartEh, 4, 1},
+      {"rows-ignored-without-option", kBookmarks, 1, "a", kIC, ltdDownEh, ltmAnyPartEh, 2, 1},
+      {"rows-miss", kBookmarks, 1, "Gamma", kSel, ltdDownEh, ltmAnyPartEh, 0, 1},
+      {"rect-rows-only", kRectangle, 1, "alpha", kIC | kAll | kSel, ltdDownEh, ltmAnyPartEh, 0, 1},
+      {"rect-hit", kRectangle, 1, "30", kAll | kSel, ltdAllEh, ltmAnyPartEh, 3, 2},
+      {"rect-columns-only", kRectangle, 1, "3", kAll | kSel, ltdDownEh, ltmAnyPartEh, 3, 2},
+      {"columns-hit", kColumns, 1, "4", kAll | kSel, ltdDownEh, ltmAnyPartEh, 4, 0},
+      {"columns-miss", kColumns, 1, "alpha", kIC | kAll | kSel, ltdDownEh, ltmAnyPartEh, 0, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
@@ -110,11 +93,11 @@ TEST_F(LocateText, SearchesOnlyTheSelectionWhenAsked) {
     } else if (c.selection == kRectangle) {  // NAME..AMOUNT of records 2 and 3
       grid->Selection()->Rect()->SetCorners(2, BookmarkOf(3), 1, BookmarkOf(2));
       grid->Selection()->SetSelectionType(gstRectangle);
-    } else {
+    } else if (c.selection == kColumns) {
       grid->Selection()->Columns()->TColumnsEhList::Add(grid->Columns()->GetColumn(0));
       grid->Selection()->SetSelectionType(gstColumns);
     }
-    EXPECT_EQ(Search(1, c.text, c.options, c.direction, ltmAnyPartEh, c.expectCol), c.expectId);
+    EXPECT_EQ(Search(c.start, c.text, c.options, c.direction, c.matching, c.expectCol), c.expectId);
   }
 }
 
