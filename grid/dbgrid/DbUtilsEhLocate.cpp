@@ -370,7 +370,7 @@ bool LocateTextInDataSet(TCustomDBGridEh* Grid, const std::string& FieldName, co
     match = WalkForMatch(request, walk, matcher);
   }
   if (!match) return false;
-  // In row-panel mode the grid's column move goes through the row panel.
+  // The grid's selected index moves its column (the row panel's focus in row-panel mode).
   if (Grid->GetSelectedIndex() != match->Index()) Grid->SetSelectedIndex(match->Index());
   return true;
 }
