@@ -82,6 +82,8 @@ TLedgerFilterBox::TLedgerFilterBox(TComponent* AOwner, TCustomDBAxisGridEh* Grid
   if (!columns_.empty()) chooser_->SetItemIndex(0);
   edit_ = new TEdit(AOwner);
   edit_->SetName("FilterCondition");
+  // Naming an edit also gives it the name as its text.
+  edit_->SetText("");
   edit_->SetParent(BoxParent);
   edit_->SetBounds(146, 5, 300, 22);
   edit_->SetHint("例: >= 1000 AND <= 5000, ~ %房%, In (工资, 奖金); 回车筛选, Esc 清除");

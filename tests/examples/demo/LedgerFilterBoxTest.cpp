@@ -85,6 +85,11 @@ TEST_F(LedgerFilterBoxTest, TypedConditionsFilterTheLedger) {
   std::vector<std::string> captions;
   for (int i = 0; i < chooser->Items()->Count(); ++i) captions.push_back(chooser->Items()->Strings(i));
   EXPECT_EQ(captions, (std::vector<std::string>{"日期", "账户", "类型", "金额", "已核对", "备注"}));
+  // The box starts empty, on the first column, with nothing filtered.
+  EXPECT_EQ(edit->Text(), "");
+  EXPECT_EQ(chooser->Text(), "日期");
+  EXPECT_EQ(message->Caption(), "");
+  EXPECT_FALSE(ledger->Filtered());
 
   const struct {
     const char* caption;
