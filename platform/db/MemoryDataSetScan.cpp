@@ -26,6 +26,7 @@ bool TMemoryDataSet::ScanRecordsWhere(const std::string& Condition, const TStore
   TRecordBuffer buffer;
   buffer.BookmarkFlag = bfCurrent;
   if (calc) buffer.Values.resize(static_cast<size_t>(RecordSlotCount()), Variant::Null());
+  TRecordBuffer* const outer = ReadingBuffer();
   readings_.push_back(&buffer);
   SetReadingBuffer(&buffer);
   TScopeExit endReading([this] {
@@ -37,7 +38,12 @@ bool TMemoryDataSet::ScanRecordsWhere(const std::string& Condition, const TStore
     if (!going) return;
     const Variant* row = store_.Row(id);
     buffer.StoredRecord = id;
-    if (calc) GetCalcFields(buffer);
+    if (calc) {
+      // Calculated fields are written as when a reading begins: with the buffer not yet read.
+      SetReadingBuffer(outer);
+      GetCalcFields(buffer);
+      SetReadingBuffer(&buffer);
+    }
     if (readsCalcSlots) {
       std::copy(row, row + slots, buffer.Values.begin());
       if (!expr->Evaluate(buffer.Values.data())) return;

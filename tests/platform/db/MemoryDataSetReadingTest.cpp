@@ -178,4 +178,46 @@ TEST(MemoryDataSetReading, ExtraRecordTestsApplyWithTheFilter) {
   }
 }
 
+// A scan with a condition of its own sees every record, in view or not, reads fields of the
+// visited record (calculated ones too) and leaves the cursor, the filter and the order alone.
+TEST(MemoryDataSetReading, ScanRecordsWhereReadsEveryRecordPassingTheCondition) {
+  struct Case {
+    const char* condition;
+    std::vector<std::string> visited;  // "Name Twice", storage order
+  } const cases[] = {
+      {"", {"Ann 40", "Bob 60", "Cid 80", "Dee 100"}},
+      {"Age >= 30 AND Name <> 'Dee'", {"Bob 60", "Cid 80"}},
+      {"Twice < 70", {"Ann 40", "Bob 60"}},  // a calculated field in the condition
+  };
+  DataSetPtr ds = NewPeople();
+  ds->SetFilter("Age > 35");
+  ds->SetFiltered(true);
+  ASSERT_TRUE(ds->Locate("Name", "Cid", {}));
+  int scrolls = 0;
+  ds->AfterScroll = [&scrolls](TDataSet*) { ++scrolls; };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.condition);
+    std::vector<std::string> visited;
+    EXPECT_TRUE(ds->ScanRecordsWhere(c.condition, [&](const TStoredRecord& r) {
+      EXPECT_EQ(r.Value(1).AsString(), Name(*ds));
+      visited.push_back(Name(*ds) + " " + std::to_string(Twice(*ds)));
+      return true;
+    }));
+    EXPECT_EQ(visited, c.visited);
+    EXPECT_EQ(Name(*ds), "Cid");
+    EXPECT_EQ(ds->RecordReadingDepth(), 0);
+  }
+  EXPECT_EQ(scrolls, 0);
+  EXPECT_EQ(ds->RecordCount(), 2);
+  int visits = 0;
+  EXPECT_FALSE(ds->ScanRecordsWhere("", [&](const TStoredRecord&) { return ++visits < 2; }));
+  EXPECT_EQ(visits, 2);
+  EXPECT_THROW(ds->ScanRecordsWhere("Nope = 1", [](const TStoredRecord&) { return true; }), EDatabaseError);
+  ds->Edit();  // the record in edit is not stored yet, and a descendant's tests: no scan
+  EXPECT_FALSE(ds->ScanRecordsWhere("", [](const TStoredRecord&) { return true; }));
+  ds->Cancel();
+  ds->Test = [](TDataSet&) { return true; };
+  EXPECT_FALSE(ds->ScanRecordsWhere("", [](const TStoredRecord&) { return true; }));
+}
+
 }  // namespace memory_data_set_reading_test
