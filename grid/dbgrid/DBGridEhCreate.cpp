@@ -518,6 +518,7 @@ void InitDBGridEhUnit() {
 void FinalizeDBGridEhUnit() {
   FreeDBGridEhCenter();
   FreeDBGridEhDefaultStyle();
+  dbgrid_detail::FreeSortMarkerImages();
   FreeFilterPopupListboxItems();
   FreeDataSetFeaturesRegistry();
 }

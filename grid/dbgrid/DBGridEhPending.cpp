@@ -888,15 +888,6 @@ void TCustomDBGridEh::SetCol(int Value) {
 
 // --- TDBGridTitleParamsEh: not available yet ---
 
-TGridCellFillStyleEh TDBGridTitleParamsEh::GetActualFillStyle() {
-  RaiseNotAvailable("TDBGridTitleParamsEh.GetActualFillStyle");
-}
-TColor TDBGridTitleParamsEh::GetActualHorzLineColor() {
-  RaiseNotAvailable("TDBGridTitleParamsEh.GetActualHorzLineColor");
-}
-TColor TDBGridTitleParamsEh::GetActualVertLineColor() {
-  RaiseNotAvailable("TDBGridTitleParamsEh.GetActualVertLineColor");
-}
 void TDBGridTitleParamsEh::DrawSortMarker(TCanvas*, const TRect&, TSortMarkerEh, TSortMarkerStyleEh, bool) {
   RaiseNotAvailable("TDBGridTitleParamsEh.DrawSortMarker");
 }
@@ -1735,9 +1726,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTitleButtonGlyph", g->DrawTitleButtonGlyph(false, TRect{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.IsCell3D", g->IsCell3D(0, 0, TGridDrawState{}, TRect{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.IsCellSelected", g->IsCellSelected(0, 0)),
-    DBGRID_PENDING_ENTRY("TDBGridTitleParamsEh.GetActualFillStyle", g->TitleParams()->GetActualFillStyle()),
-    DBGRID_PENDING_ENTRY("TDBGridTitleParamsEh.GetActualHorzLineColor", g->TitleParams()->GetActualHorzLineColor()),
-    DBGRID_PENDING_ENTRY("TDBGridTitleParamsEh.GetActualVertLineColor", g->TitleParams()->GetActualVertLineColor()),
     DBGRID_PENDING_ENTRY("TDBGridTitleParamsEh.DrawSortMarker", g->TitleParams()->DrawSortMarker(nullptr, TRect{}, TSortMarkerEh{}, TSortMarkerStyleEh{}, false)),
     DBGRID_PENDING_ENTRY("TDBGridTitleParamsEh.RefreshDefaultFont", g->TitleParams()->RefreshDefaultFont()),
     DBGRID_PENDING_ENTRY("TDBGridIndicatorParamsEh.GetActualFillStyle", g->IndicatorParams()->GetActualFillStyle()),

@@ -33,6 +33,12 @@ TFontHeights MeasureFont(TCustomDBGridEh* Grid, TFont* AFont);
 // (0 and 2 from dgColLines, 1 and 3 from dgRowLines), editing, tabs, row select, shown editor.
 TGridOptionsEh BaseOptionsFor(TDBGridOptions Options, TGridOptionsEh Base);
 
+// The shared sort-marker and drop-down images ("DBSMDOWNEH", "DBSMUPEH", "DROPDOWNEH",
+// "DBSMDOWNEH_1", "DBSMUPEH_1" from the bitmap resources), made on first use; nullptr while the
+// first bitmap is not there. Freed by the unit's finalization.
+TCustomImageList* SortMarkerImages();
+void FreeSortMarkerImages();
+
 }  // namespace dbgrid_detail
 
 // Every operation that is not available yet, with a call of it on a grid: the table the tests
