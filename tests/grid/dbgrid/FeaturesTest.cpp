@@ -315,7 +315,9 @@ TEST_F(MemoryFeaturesTest, LocateRecordAndTheDefaultPathsWithoutTheRegistration)
   EXPECT_EQ(CurrentId(), 1);
 }
 
-TEST_F(MemoryFeaturesTest, BaseFindShowsTheInstalledDialog) {
+// The base answers what the centre does without a feature object: the installed find dialog
+// with no column, the centre's own filter list, no record located.
+TEST_F(MemoryFeaturesTest, BaseAnswersWhatTheCentreDoesWithoutOne) {
   static std::vector<std::string> shown;
   shown.clear();
   const TShowFindDialogProcEh previous = ShowFindDialogProcEh();
@@ -331,6 +333,13 @@ TEST_F(MemoryFeaturesTest, BaseFindShowsTheInstalledDialog) {
   TMemoryDataSetFeaturesEh memory;
   memory.Find(grid, "x", false);
   EXPECT_EQ(shown, (std::vector<std::string>{"Ledger|bob||modal|0", "Ledger|x||modeless|0"}));
+  EXPECT_FALSE(base.LocateRecord(grid, "NAME", "Cid", 0));
+  Condition(2, fopGreaterEh, 2.0);
+  TStringList own, centres;
+  base.FillFilterList(grid, Col(1), &own);
+  center->DefaultFillFilterList(grid, Col(1), &centres);
+  EXPECT_EQ(Texts(own), Texts(centres));
+  EXPECT_EQ(Texts(own), (std::vector<std::string>{"Anna", "bob", "Dee"}));  // AMOUNT > 2
 }
 
 }  // namespace features_test
