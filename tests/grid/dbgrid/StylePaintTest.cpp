@@ -227,16 +227,11 @@ TEST_F(StylePaint, FixedCellBackgroundAndFrame) {
     SCOPED_TRACE(c.id);
     grid->SetFlat(c.flat);
     style->SetThemeTitleFillElement(c.split ? gtfeSplitButtonEh : gtfeHeaderItemEh);
-    TFixedCellParamsEh p{.Pressed = c.pressed,
-                         .Is3D = c.is3D,
-                         .FillStyle = c.themed ? cfstThemedEh : cfstSolidEh,
-                         .Color = back,
-                         .SplitButtonFill = c.splitFill,
-                         .VertBorderInFill = c.vertIn,
-                         .HorzBorderInFill = c.horzIn,
-                         .HorzLineColor = horz,
-                         .VertLineColor = vert,
-                         .ClipRect = c.clip};
+    // clang-format off
+    const TFixedCellParamsEh p{.Pressed = c.pressed, .Is3D = c.is3D, .FillStyle = c.themed ? cfstThemedEh : cfstSolidEh,
+        .Color = back, .SplitButtonFill = c.splitFill, .VertBorderInFill = c.vertIn, .HorzBorderInFill = c.horzIn,
+        .HorzLineColor = horz, .VertLineColor = vert, .ClipRect = c.clip};
+    // clang-format on
     TRect content{};
     style->DrawTitleCellParams(grid, Bind(), TRect{10, 5, 60, 25}, c.fill, content, TGridDrawState{}, p);
     EXPECT_EQ(Describe(log), c.calls);
