@@ -1,5 +1,7 @@
 // The centre's side of a filter-row drop-down: the special entries, the column's values, and the
 // grid's hooks that fill the list.
+#include <memory>
+
 #include "grid/dbgrid/DBGridEh.h"
 #include "grid/dbgrid/DBGridEhCenter.h"
 #include "grid/dbgrid/DBGridEhFilterListItems.h"
@@ -103,8 +105,8 @@ void TCustomDBGridEh::FillSTFilterListValues(TColumnEh* Column, TStrings* Items)
 
 IMemTableDataFieldValueListEh* TCustomDBGridEh::GetFieldValueList(TColumnEh* Column) {
   if (Column == nullptr) return nullptr;
-  auto* list = new TDatasetFieldValueListEh();
+  auto list = std::make_unique<TDatasetFieldValueListEh>();
   list->SetDataSource(DataSource());
   list->SetFieldName(Column->FieldName());
-  return list;
+  return list.release();
 }
