@@ -110,9 +110,13 @@ TEST_F(CreateTest, MadeAndFreedWithAndWithoutDataSourceAndWindow) {
     EXPECT_EQ(g->LoadingText(), "Loading...");
     EXPECT_EQ(g->IndicatorOffset(), 1);
     EXPECT_EQ(g->ScrollBars(), ssHorizontal);
-    // Until the style and centre are made, the grid is linked to neither.
-    EXPECT_EQ(g->Style(), nullptr);
-    EXPECT_EQ(g->Center(), nullptr);
+    // The grid is linked to the shared style and centre the unit's start-up made.
+    ASSERT_NE(g->Style(), nullptr);
+    EXPECT_EQ(g->Style(), DBGridEhDefaultStyle());
+    EXPECT_TRUE(g->Style()->IsGridRegistered(g));
+    ASSERT_NE(g->Center(), nullptr);
+    EXPECT_EQ(g->Center(), DBGridEhCenter());
+    EXPECT_TRUE(g->Center()->IsGridRegistered(g));
     EXPECT_EQ(g->HorzScrollBar()->ClassType(), THorzDBGridEhScrollBar::StaticClass());
     EXPECT_EQ(g->VertScrollBar()->ClassType(), TVertDBGridEhScrollBar::StaticClass());
     EXPECT_EQ(g->DataSource(), c.withSource ? source : nullptr);

@@ -187,7 +187,7 @@ TEST_F(DBGridLayoutTest, LoadedLowersAFrozenCountThatLeavesNoScrollableColumn) {
 }
 
 TEST_F(DBGridLayoutTest, ColoursWithoutAStyle) {
-  ASSERT_EQ(grid->Style(), nullptr);
+  grid->SetStyle(nullptr);
   AddNumberedRows(3);
   AddColumns({"ID", "NAME", "AMOUNT"});
   auto* other = new TEdit(form);
