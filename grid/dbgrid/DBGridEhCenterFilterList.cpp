@@ -64,7 +64,10 @@ void TDBGridEhCenter::DefaultFillFilterList(TCustomDBGridEh* Grid, TColumnEh* Co
   Items->BeginUpdate();
   TScopeExit endUpdate([Items] { Items->EndUpdate(); });
   if (valueList != nullptr) {
-    valueList->SetFilter(center_filter_list_detail::OtherColumnsFilterText(Grid, Column));
+    // A list source's records are not the grid's: the other columns' conditions name none of its
+    // fields, so its values stay unfiltered.
+    const bool gridRecords = Column->STFilter()->ListSource() == nullptr;
+    valueList->SetFilter(gridRecords ? center_filter_list_detail::OtherColumnsFilterText(Grid, Column) : "");
     // The walk over the records sends data events the grid must not take for its own moves.
     const bool wasFilling = Grid->FillingFilterList();
     Grid->SetFillingFilterList(true);
