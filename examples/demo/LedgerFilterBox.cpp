@@ -2,16 +2,16 @@
 // and condition writer, so what a user types here reads as it would in a filter row.
 #include "examples/demo/LedgerFilterBox.h"
 
+#include <vector>
+
 #include "grid/axis/AxisBarEh.h"
 #include "grid/axis/DBAxisGridEh.h"
 #include "grid/dbgrid/DbUtilsEh.h"
 #include "grid/dbgrid/MemoryDataSetFeaturesEh.h"
 #include "platform/db/Fields.h"
-#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Graphics.h"
-#include "platform/win/Windows.h"
 
 namespace ledger_filter_box_detail {
 
