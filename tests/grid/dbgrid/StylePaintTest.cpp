@@ -306,7 +306,11 @@ TEST_F(StylePaint, TitleCellRecord) {
   }
 }
 
-TEST_F(StylePaint, TransposeAndFrameColours) {
+// The style's cell background is the grid's, coloured by the brush (clDefault: derived).
+TEST_F(StylePaint, CellBackgroundTransposeAndFrameColours) {
+  Bind()->Brush()->SetColor(clAqua);
+  style->DrawCellBackground(grid, cfstSolidEh, TRect{1, 2, 30, 12}, false, false, TRect{}, true, clRed);
+  EXPECT_EQ(Describe(log), std::vector<std::string>{"fill 1,2,30,12" + Hex(clAqua)});
   EXPECT_EQ(TransposeRect(TRect{3, 4, 13, 8}), TRect(3, 4, 7, 14));
   TColor c[4] = {clRed, clRed, clRed, clRed};
   EXPECT_FALSE(style->GetIndicatorColors(grid, c[0], c[1], c[2], c[3]));
