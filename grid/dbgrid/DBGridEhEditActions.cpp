@@ -13,8 +13,9 @@ TDataSet* ActiveDataSet(TCustomDBGridEh* Grid) {
 
 // Whether the clipboard holds something a paste can read: the grid's own records or text.
 bool ClipboardHasPasteFormat() {
-  static const UINT recordsFormat = RegisterClipboardFormat("VCLDBIF");
-  return IsClipboardFormatAvailable(recordsFormat) || IsClipboardFormatAvailable(CF_TEXT);
+  // Asked each time: the registered ids go with the window manager's state.
+  return IsClipboardFormatAvailable(RegisterClipboardFormat("VCLDBIF")) ||
+         IsClipboardFormatAvailable(CF_TEXT);
 }
 
 }  // namespace dbgrid_edit_actions_detail
