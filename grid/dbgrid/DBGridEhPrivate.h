@@ -23,9 +23,9 @@ TSortMarkerEh DefaultSortMarkerFor(TColumnEh* Column);
 // The height of "Wg" in AFont on the grid's canvas (a screen device context when the grid has
 // no window yet), with the font's external leading.
 struct TFontHeights {
-  int TextHeight = 0;      // height of "Wg"
-  int FontHeight = 0;      // tmHeight
-  int ExternalLeading = 0; // tmExternalLeading
+  int TextHeight = 0;       // height of "Wg"
+  int FontHeight = 0;       // tmHeight
+  int ExternalLeading = 0;  // tmExternalLeading
 };
 TFontHeights MeasureFont(TCustomDBGridEh* Grid, TFont* AFont);
 

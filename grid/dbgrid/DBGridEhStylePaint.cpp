@@ -49,7 +49,7 @@ void Line(TCanvas* Canvas, TColor Color, int X1, int Y1, int X2, int Y2) {
   Canvas->LineTo(X2, Y2);
 }
 
-// One column of a frame at X from Top to Bottom: the end pieces (2 pixels each) in EndColor,
+// One column of a frame at X from Top to Bottom: both ends (2 pixels each) in EndColor,
 // the middle in MidColor.
 void FramedColumn(TCanvas* Canvas, int X, int Top, int Bottom, TColor EndColor, TColor MidColor) {
   Line(Canvas, EndColor, X, Top, X, Top + 2);
