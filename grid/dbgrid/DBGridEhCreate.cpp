@@ -516,6 +516,7 @@ void InitDBGridEhUnit() {
 }
 
 void FinalizeDBGridEhUnit() {
+  FreeDBGridEhIndicatorTitleMenu();
   FreeDBGridEhCenter();
   FreeDBGridEhDefaultStyle();
   dbgrid_detail::FreeSortMarkerImages();
