@@ -287,6 +287,9 @@ TEST_F(StyleColors, SystemColourChangeRereadsTheDepthAndEmptiesTheButtonCache) {
     EXPECT_EQ(DBGridEhScreenColorDepth(), depth) << bits;
     EXPECT_EQ(ButtonsBitmapCacheCount(), 0);
   }
+  // Other messages get the default handling and its answer.
+  SetWindowText(style->WindowHandle(), "style");
+  EXPECT_EQ(SendMessage(style->WindowHandle(), WM_GETTEXTLENGTH, 0, 0), 5);
   // A reset of the windows takes the shared style's window; the unit's start-up brings it back.
   TDBGridEhStyle* shared = DBGridEhDefaultStyle();
   ResetVcl();
