@@ -101,6 +101,11 @@ TEST_F(StyleColors, PublishedDefaultsAndTheirFallbacks) {
     C = Grid == g && C == subtitle ? clLime : clRed;
   };
   EXPECT_EQ(style->GetSubtitleRowColor(g), clLime);
+  TColumnEh* column = g->Columns()->GetColumn(1);
+  column->SetColor(clYellow);
+  column->Font()->SetColor(clNavy);
+  EXPECT_EQ(style->GetColumnColor(g, column), clYellow);
+  EXPECT_EQ(style->GetColumnFontColor(g, column), clNavy);
 }
 
 // Channels mix independently: halfway, then 60 % toward 225, Spread a quarter away from 122.
