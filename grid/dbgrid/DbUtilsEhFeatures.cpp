@@ -13,9 +13,18 @@ RTL_IMPLEMENT_CLASS(TDataSetFeatureHandlerEh)
 
 namespace dbutils_features_detail {
 
+// Frees the feature objects, then the list.
+struct TRegistryDeleter {
+  void operator()(TStringList* List) const {
+    for (int i = 0; i < List->Count(); ++i) delete List->Objects(i);
+    delete List;
+  }
+};
+
 // The registrations: a data-set class name a line, its feature object (owned) as the line's
-// object. Created by the unit's start-up (or by the first registration).
-std::unique_ptr<TStringList> gRegistry;
+// object. Created by the unit's start-up (or by the first registration); a program that ends
+// without the unit's finalization still frees it.
+std::unique_ptr<TStringList, TRegistryDeleter> gRegistry;
 
 TDataSetFeatureHandlerEh* FeaturesAt(int Index) {
   return static_cast<TDataSetFeatureHandlerEh*>(gRegistry->Objects(Index));
@@ -72,15 +81,11 @@ void TDataSetFeatureHandlerEh::FillFilterList(TCustomDBGridEh* Grid, TColumnEh* 
 // --- the registry ---------------------------------------------------------------------------------
 
 void CreateDataSetFeaturesRegistry() {
-  if (!dbutils_features_detail::gRegistry)
-    dbutils_features_detail::gRegistry = std::make_unique<TStringList>();
+  if (!dbutils_features_detail::gRegistry) dbutils_features_detail::gRegistry.reset(new TStringList());
 }
 
 void FreeDataSetFeaturesRegistry() {
-  using namespace dbutils_features_detail;
-  std::unique_ptr<TStringList> registry = std::move(gRegistry);
-  if (!registry) return;
-  for (int i = 0; i < registry->Count(); ++i) delete registry->Objects(i);
+  dbutils_features_detail::gRegistry.reset();
 }
 
 void RegisterDatasetFeaturesEh(TClass FeaturesClass, TClass DataSetClass) {
