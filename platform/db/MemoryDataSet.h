@@ -76,7 +76,7 @@ class TMemoryDataSet : public TDataSet {
   int RecordReadingDepth() const { return static_cast<int>(readings_.size()); }
   // The stored values of every record, in view or not (Filtered, Filter and the order do not
   // apply), that passes Condition, a text of the filter language read as Filter is (with
-  // FilterOptions; "" passes every record); in storage order, without moving the cursor or
+  // FilterOptions; "" passes every record); in the unsorted order, without moving the cursor or
   // firing an event. While Visit runs, field reads answer the visited record, calculated fields
   // included. False when it did not scan (not in browse state, or a descendant with record
   // tests of its own) or Visit ended it; a Condition the filter refuses raises as Filter does.

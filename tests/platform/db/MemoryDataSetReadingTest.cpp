@@ -183,7 +183,7 @@ TEST(MemoryDataSetReading, ExtraRecordTestsApplyWithTheFilter) {
 TEST(MemoryDataSetReading, ScanRecordsWhereReadsEveryRecordPassingTheCondition) {
   struct Case {
     const char* condition;
-    std::vector<std::string> visited;  // "Name Twice", storage order
+    std::vector<std::string> visited;  // "Name Twice", in the order added
   } const cases[] = {
       {"", {"Ann 40", "Bob 60", "Cid 80", "Dee 100"}},
       {"Age >= 30 AND Name <> 'Dee'", {"Bob 60", "Cid 80"}},
