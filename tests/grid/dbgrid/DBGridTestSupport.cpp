@@ -2,6 +2,10 @@
 
 #include "platform/rtl/SysUtils.h"
 
+TDBGridEh* DBGridTestBase::MakeGrid(TComponent* AOwner) {
+  return new TDBGridEh(AOwner);
+}
+
 void DBGridTestBase::SetUp() {
   ResetVcl();
   InitDBGridEhUnit();
@@ -17,7 +21,7 @@ void DBGridTestBase::SetUp() {
   dataSet->CreateDataSet();
   source = new TDataSource(form);
   source->SetDataSet(dataSet);
-  grid = new TDBGridEh(form);
+  grid = MakeGrid(form);
   grid->SetBorderStyle(bsNone);
   grid->SetParent(form);
   grid->SetAlign(alClient);
@@ -56,4 +60,30 @@ void DBGridTestBase::AddColumns(const std::vector<std::string>& FieldNames) {
 
 void DBGridTestBase::Pump() {
   Application->ProcessMessages();
+}
+
+void TRecordingDBGridEh::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
+  TRecordedCellEh cell;
+  cell.Col = ACol;
+  cell.Row = ARow;
+  cell.CellType = GetCellType(ACol, ARow, cell.AreaCol, cell.AreaRow);
+  cell.Rect = ARect;
+  cell.State = AState;
+  cells.push_back(cell);
+}
+
+const TRecordedCellEh* TRecordingDBGridEh::Find(int ACol, int ARow) const {
+  for (auto it = cells.rbegin(); it != cells.rend(); ++it)
+    if (it->Col == ACol && it->Row == ARow) return &*it;
+  return nullptr;
+}
+
+TDBGridEh* RecordingDBGridTestBase::MakeGrid(TComponent* AOwner) {
+  return new TRecordingDBGridEh(AOwner);
+}
+
+const std::vector<TRecordedCellEh>& RecordingDBGridTestBase::Repaint() {
+  Recorder()->cells.clear();
+  grid->Repaint();
+  return Recorder()->cells;
 }

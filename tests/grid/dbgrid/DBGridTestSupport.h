@@ -16,6 +16,8 @@
 // started. Rows are added by the test.
 class DBGridTestBase : public ::testing::Test {
  protected:
+  // Makes the grid SetUp puts on the form; a fixture may hand a subclass.
+  virtual TDBGridEh* MakeGrid(TComponent* AOwner);
   void SetUp() override;
   void TearDown() override;
   // Appends rows (ID, NAME, AMOUNT; PAID = odd ID) and leaves the data set on the first.
@@ -33,4 +35,36 @@ class DBGridTestBase : public ::testing::Test {
   // Errors raised inside message handlers (painting included), in order; without this they
   // would end in a message box that waits for a click.
   std::vector<std::string> handlerErrors;
+};
+
+// One cell the grid asked to be drawn.
+struct TRecordedCellEh {
+  int Col = 0;
+  int Row = 0;
+  int AreaCol = 0;
+  int AreaRow = 0;
+  TCellAreaTypeEh CellType{};
+  TRect Rect{};
+  TGridDrawState State{};
+};
+
+// A data grid that records the cells its paint asks for instead of drawing them, so that Paint's
+// own steps (which cells, where, in which order) can be tested without the cell painters.
+class TRecordingDBGridEh : public TDBGridEh {
+ public:
+  using TDBGridEh::TDBGridEh;
+  void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
+  // The cell recorded for (ACol, ARow) last; nullptr when it was not asked for.
+  const TRecordedCellEh* Find(int ACol, int ARow) const;
+
+  std::vector<TRecordedCellEh> cells;
+};
+
+// DBGridTestBase with a TRecordingDBGridEh as its grid.
+class RecordingDBGridTestBase : public DBGridTestBase {
+ protected:
+  TDBGridEh* MakeGrid(TComponent* AOwner) override;
+  TRecordingDBGridEh* Recorder() const { return static_cast<TRecordingDBGridEh*>(grid); }
+  // Clears the records, paints the grid at once and answers what it asked for.
+  const std::vector<TRecordedCellEh>& Repaint();
 };
