@@ -805,6 +805,11 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void CancelEdit() override;
   void RecordChanged(TField* Field) override;
   void UpdateEditorVisibility();
+  // The selected column's cell in the current row's panel, where the editor goes with the
+  // row panel on (DBGridEhEditing.cpp).
+  TRect RowPanelEditorRect();
+  // The bookmark of the record a data row shows; false when it shows none (DBGridEhEditing.cpp).
+  bool ReadRowBookmark(int AreaRow, TBookmark& Bookmark);
   bool InplaceEditCanModify(TControl* Editor) override;
   void GetMouseDownInfo(TPoint& Pos, int32_t& Time) override;
   void InplaceEditWndProc(TControl* Editor, TMessage& Message) override;

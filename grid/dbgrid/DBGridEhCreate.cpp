@@ -221,16 +221,6 @@ void TCustomDBGridEh::ReadFooterColor(TReader& Reader) {
   footerParams_->SetColor(static_cast<TColor>(color));
 }
 
-// The grid's own parts (panels, editors) are made by its constructor: a description carries
-// only the controls its root placed on the grid.
-void TCustomDBGridEh::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
-  inherited::GetChildren(
-      [this, &Proc](TComponent* Child) {
-        if (Child->Owner() != this) Proc(Child);
-      },
-      Root);
-}
-
 std::string TCustomDBGridEh::GetDefinePropertyName() {
   return "Columns";
 }

@@ -142,9 +142,6 @@ void TCustomDBGridEh::SetCopyMenuHint(const std::string&) {
 void TCustomDBGridEh::SelectionAggregates(Variant&, Variant&, Variant&, Variant&, Variant&) {
   RaiseNotAvailable("TCustomDBGridEh.SelectionAggregates");
 }
-bool TCustomDBGridEh::CanCellDblClick(int, int) {
-  RaiseNotAvailable("TCustomDBGridEh.CanCellDblClick");
-}
 void TCustomDBGridEh::DefaultCellMouseClick(const TGridCoord&, TMouseButton, TShiftState, const TPoint&) {
   RaiseNotAvailable("TCustomDBGridEh.DefaultCellMouseClick");
 }
@@ -253,9 +250,6 @@ void TCustomDBGridEh::InsertRecord() {
 void TCustomDBGridEh::AppendRecord() {
   RaiseNotAvailable("TCustomDBGridEh.AppendRecord");
 }
-void TCustomDBGridEh::CopyValueFromPreviousRecord() {
-  RaiseNotAvailable("TCustomDBGridEh.CopyValueFromPreviousRecord");
-}
 void TCustomDBGridEh::WMGetDlgCode(TMessage&) {
   RaiseNotAvailable("TCustomDBGridEh.WMGetDlgCode");
 }
@@ -270,12 +264,6 @@ void TCustomDBGridEh::CMCancelMode(TMessage&) {
 }
 void TCustomDBGridEh::CMChanged(TMessage&) {
   RaiseNotAvailable("TCustomDBGridEh.CMChanged");
-}
-void TCustomDBGridEh::FocusChanged() {
-  RaiseNotAvailable("TCustomDBGridEh.FocusChanged");
-}
-void TCustomDBGridEh::UpdateEditorVisibility() {
-  RaiseNotAvailable("TCustomDBGridEh.UpdateEditorVisibility");
 }
 void TCustomDBGridEh::ApplyFilter() {
   RaiseNotAvailable("TCustomDBGridEh.ApplyFilter");
@@ -610,9 +598,6 @@ void TCustomDBGridEh::Notification(TComponent* AComponent, TOperation Operation)
 void TCustomDBGridEh::CreateParams(TCreateParams& Params) {
   inherited::CreateParams(Params);
 }
-void TCustomDBGridEh::ReadState(TReader& Reader) {
-  inherited::ReadState(Reader);
-}
 TGridLineColorsEh* TCustomDBGridEh::CreateGridLineColors() {
   return inherited::CreateGridLineColors();
 }
@@ -822,12 +807,6 @@ void TCustomDBGridEh::CMFontChanged(TMessage& Message) {
 void TCustomDBGridEh::SetFocus() {
   inherited::SetFocus();
 }
-void TCustomDBGridEh::DoEnter() {
-  inherited::DoEnter();
-}
-void TCustomDBGridEh::DoExit() {
-  inherited::DoExit();
-}
 bool TCustomDBGridEh::ExecuteAction(TBasicAction* Action) {
   return inherited::ExecuteAction(Action);
 }
@@ -840,20 +819,8 @@ bool TCustomDBGridEh::CanUpdateByAllowedOperations() {
 TRect TCustomDBGridEh::GetEditRect(int ACol, int ARow) {
   return inherited::GetEditRect(ACol, ARow);
 }
-void TCustomDBGridEh::ShowEditor() {
-  inherited::ShowEditor();
-}
-void TCustomDBGridEh::HideEditor() {
-  inherited::HideEditor();
-}
 void TCustomDBGridEh::InvalidateEditor() {
   inherited::InvalidateEditor();
-}
-void TCustomDBGridEh::UpdateEdit() {
-  inherited::UpdateEdit();
-}
-void TCustomDBGridEh::UpdateText() {
-  inherited::UpdateText();
 }
 void TCustomDBGridEh::UpdateData() {
   inherited::UpdateData();
@@ -864,23 +831,8 @@ void TCustomDBGridEh::CancelEdit() {
 void TCustomDBGridEh::RecordChanged(TField* Field) {
   inherited::RecordChanged(Field);
 }
-bool TCustomDBGridEh::InplaceEditCanModify(TControl* Editor) {
-  return inherited::InplaceEditCanModify(Editor);
-}
-void TCustomDBGridEh::GetMouseDownInfo(TPoint& Pos, int32_t& Time) {
-  inherited::GetMouseDownInfo(Pos, Time);
-}
-void TCustomDBGridEh::InplaceEditWndProc(TControl* Editor, TMessage& Message) {
-  inherited::InplaceEditWndProc(Editor, Message);
-}
 void TCustomDBGridEh::InplaceEditKeyDown(TControl* Editor, Word& Key, TShiftState Shift) {
   inherited::InplaceEditKeyDown(Editor, Key, Shift);
-}
-void TCustomDBGridEh::InplaceEditKeyPress(TControl* Editor, char32_t& Key) {
-  inherited::InplaceEditKeyPress(Editor, Key);
-}
-void TCustomDBGridEh::InplaceEditKeyUp(TControl* Editor, Word& Key, TShiftState Shift) {
-  inherited::InplaceEditKeyUp(Editor, Key, Shift);
 }
 void TCustomDBGridEh::SetCol(int Value) {
   inherited::SetCol(Value);
@@ -1459,9 +1411,6 @@ void TCustomDBGridEh::DrawTitleButtonGlyph(bool, const TRect&) {
 bool TCustomDBGridEh::IsCell3D(int, int, TGridDrawState, const TRect&) {
   RaiseNotAvailable("TCustomDBGridEh.IsCell3D");
 }
-bool TCustomDBGridEh::IsCellSelected(int, int) {
-  RaiseNotAvailable("TCustomDBGridEh.IsCellSelected");
-}
 
 // --- operations that work while their feature is off and are not available once it is on ---
 
@@ -1539,7 +1488,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetToolStripTextColor", g->GetToolStripTextColor()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetCopyMenuHint", g->SetCopyMenuHint("")),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SelectionAggregates", Variant sum{}; Variant count{}; Variant avg{}; Variant min{}; Variant max{}; g->SelectionAggregates(sum, count, avg, min, max)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CanCellDblClick", g->CanCellDblClick(0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DefaultCellMouseClick", g->DefaultCellMouseClick(TGridCoord{}, TMouseButton{}, TShiftState{}, TPoint{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DefaultCellMouseDown", g->DefaultCellMouseDown(TGridCoord{}, TMouseButton{}, TShiftState{}, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CellClickHook", g->CellClickHook(0, 0, TMouseButton{}, TShiftState{}, 0, 0)),
@@ -1576,14 +1524,11 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GroupFooterKeyDown", WORD key{}; g->GroupFooterKeyDown(key, TShiftState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.InsertRecord", g->InsertRecord()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.AppendRecord", g->AppendRecord()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CopyValueFromPreviousRecord", g->CopyValueFromPreviousRecord()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.WMGetDlgCode", TMessage message{}; g->WMGetDlgCode(message)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CMHintShowPause", TMessage message{}; g->CMHintShowPause(message)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CMDesignHitTest", TMessage message{}; g->CMDesignHitTest(message)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CMCancelMode", TMessage message{}; g->CMCancelMode(message)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CMChanged", TMessage message{}; g->CMChanged(message)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.FocusChanged", g->FocusChanged()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateEditorVisibility", g->UpdateEditorVisibility()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.ApplyFilter", g->ApplyFilter()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.ClearFilter", g->ClearFilter()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CanEditFilterCell", g->CanEditFilterCell(0)),
@@ -1725,7 +1670,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CheckCellSelectedColors", TColor arg3{}; g->CheckCellSelectedColors(0, 0, nullptr, arg3)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTitleButtonGlyph", g->DrawTitleButtonGlyph(false, TRect{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.IsCell3D", g->IsCell3D(0, 0, TGridDrawState{}, TRect{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.IsCellSelected", g->IsCellSelected(0, 0)),
     DBGRID_PENDING_ENTRY("TDBGridTitleParamsEh.DrawSortMarker", g->TitleParams()->DrawSortMarker(nullptr, TRect{}, TSortMarkerEh{}, TSortMarkerStyleEh{}, false)),
     DBGRID_PENDING_ENTRY("TDBGridTitleParamsEh.RefreshDefaultFont", g->TitleParams()->RefreshDefaultFont()),
     DBGRID_PENDING_ENTRY("TDBGridIndicatorParamsEh.GetActualFillStyle", g->IndicatorParams()->GetActualFillStyle()),

@@ -1065,6 +1065,7 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
       try {
         TClass cls = FindComponentClass(className);
         OnCreateComponent(this, cls, result);
+        // A component the handler supplied stays its supplier's: a failed read does not free it.
         if (!result) {
           if (!cls->Create) throw EReadError("Cannot create an instance of " + cls->Name);
           TObject* obj = cls->Create(owner_);
@@ -1073,9 +1074,9 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
             obj->Free();
             throw EClassNotFound("Class " + className + " not found");
           }
+          created = true;
+          Created(result);
         }
-        created = true;
-        Created(result);
       } catch (const Exception& e) {
         if (!recover(e)) throw;
         return nullptr;
