@@ -679,6 +679,18 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
                              const std::string& HighlightText, TColor HighlightColor);
   void DrawCellImageMirrored(TCanvas* ACanvas, const TRect& ARect, TCustomImageList* Images, int ImageIndex);
   void CenterCheckBoxRect(TRect& ARect);
+  // The line rules of GetCellLineParams, band by band (DBGridEhPaint.cpp).
+  void TitleLineRule(bool Vertical, bool Indicator, TColor& Color, bool& Visible);
+  void IndicatorVertLineOverride(TColor& Color, bool& Visible);
+  void FooterLineRule(int Side, bool Indicator, int AreaRow, TColor& Color, bool& Visible);
+  bool DataBoundaryLineColor(bool RightSide, TColor& Color);
+  bool BoundaryLineRule(int ACol, int ARow, int Side, TCellAreaTypeEh CellType, TColor& Color, bool& Visible);
+  void GroupedDataLineRule(int ACol, int ARow, int Side, int AreaRow, TCellAreaTypeEh CellType, TColor& Color,
+                           bool& Visible);
+  // The last row (column) that is not hidden; the last one when all are.
+  int LastShownRow();
+  int LastShownCol();
+  TRect DeviceRect(TCanvas* ACanvas, const TRect& ARect);
   void WriteHighlightedCellText(TColumnEh* Column, TCanvas* ACanvas, const TRect& ARect,
                                 const std::string& Text, TAlignment Alignment);
   void AddHighlightTexts(TGridHighlightTextParamsEh* Params);

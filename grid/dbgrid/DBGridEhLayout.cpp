@@ -84,9 +84,21 @@ int TCustomDBGridEh::GetTotalFooterRowCount() {
 int TCustomDBGridEh::CalcRecNoColWidth() {
   TDataSet* ds = DataLink()->Active() ? DataLink()->DataSet() : nullptr;
   const int records = ds ? std::max(ds->RecordCount(), 0) : 0;
-  std::string widest(std::to_string(std::max(records, 1)).size(), '0');
-  Canvas()->Font()->Assign(Font());
-  return Canvas()->TextWidth(widest) + 4;
+  const size_t digits = std::min<size_t>(std::to_string(records).size(), 102);
+  // Record numbers are written one point smaller than the grid font.
+  TFont font;
+  font.Assign(Font());
+  font.SetSize(font.Size() - 1);
+  const bool ownDC = !HandleAllocated();
+  HDC dc = ownDC ? GetDC(nullptr) : Canvas()->Handle();
+  TScopeExit releaseDC([&] {
+    if (ownDC) ReleaseDC(nullptr, dc);
+  });
+  HGDIOBJ old = SelectObject(dc, font.Handle());
+  TScopeExit restoreFont([&] { SelectObject(dc, old); });
+  SIZE size{};
+  GetTextExtentPoint32(dc, std::string(digits, '0'), &size);
+  return std::max(size.cx + 4, 11);
 }
 
 int TCustomDBGridEh::TitleRowHeight() {
@@ -179,11 +191,12 @@ int TCustomDBGridEh::VisibleDataRowCount() {
 }
 
 int TCustomDBGridEh::DataRowCount() {
-  return DataLink()->Active() ? std::max(DataLink()->RecordCount(), 0) : 0;
+  // The rows between the title and filter rows and the footer rows.
+  return GetFullRowCount() - GetTotalFooterRowCount() - TopDataOffset();
 }
 
 int TCustomDBGridEh::ScreenRecordCount() {
-  return DataRowCount();
+  return DataLink()->Active() ? std::max(DataLink()->RecordCount(), 0) : 0;
 }
 
 int TCustomDBGridEh::ScreenActiveRecord() {
@@ -205,7 +218,7 @@ void TCustomDBGridEh::UpdateRowsLayout() {
   const int footers = GetTotalFooterRowCount();
   if (DataLink()->Active() && !DataGrouping()->IsGroupingActive())
     DataLink()->SetBufferCount(VisibleDataRowCount());
-  int dataRows = std::max(1, DataRowCount());
+  int dataRows = std::max(1, ScreenRecordCount());
   if (DataGrouping()->IsGroupingActive())
     dataRows = std::max(1, DataGrouping()->GroupDataTree()->GetFlatCount());
   SetDefaultRowHeight(defaultDataRowHeight_);
@@ -466,12 +479,6 @@ void TCustomDBGridEh::UpdateGroupingLayout() {
   LayoutChanged();
   if (DataGrouping()->GroupPanelVisible()) CalcGroupingPanelLayout();
   Invalidate();
-}
-
-int TCustomDBGridEh::CalcTitleNodeHeight(THeadTreeNode* Node) {
-  if (!Node) return 0;
-  const dbgrid_detail::TFontHeights t = TallestTitleFont(this);
-  return std::max(Node->Height, t.TextHeight + TitleParams()->VTitleMargin());
 }
 
 // --- the light steps ------------------------------------------------------------------------------

@@ -97,20 +97,6 @@ void TCustomDBGridEh::SelectionScrolled() {
 void TCustomDBGridEh::WriteWindowScrollBar(int, int, int, int, int, int) {
   RaiseNotAvailable("TCustomDBGridEh.WriteWindowScrollBar");
 }
-void TCustomDBGridEh::SetCanvasMirroring(bool) {
-  RaiseNotAvailable("TCustomDBGridEh.SetCanvasMirroring");
-}
-void TCustomDBGridEh::WriteCellTextMirrored(TColumnEh*, TCanvas*, const TRect&, bool, int, int,
-                                            const std::string&, TAlignment, TTextLayout, bool, bool, int, int,
-                                            bool, const std::string&, TColor) {
-  RaiseNotAvailable("TCustomDBGridEh.WriteCellTextMirrored");
-}
-void TCustomDBGridEh::DrawCellImageMirrored(TCanvas*, const TRect&, TCustomImageList*, int) {
-  RaiseNotAvailable("TCustomDBGridEh.DrawCellImageMirrored");
-}
-void TCustomDBGridEh::CenterCheckBoxRect(TRect&) {
-  RaiseNotAvailable("TCustomDBGridEh.CenterCheckBoxRect");
-}
 void TCustomDBGridEh::WriteHighlightedCellText(TColumnEh*, TCanvas*, const TRect&, const std::string&,
                                                TAlignment) {
   RaiseNotAvailable("TCustomDBGridEh.WriteHighlightedCellText");
@@ -336,12 +322,6 @@ void TCustomDBGridEh::SetColumnFilterText(int) {
 }
 void TCustomDBGridEh::SetSearchMode(bool) {
   RaiseNotAvailable("TCustomDBGridEh.SetSearchMode");
-}
-bool TCustomDBGridEh::SearchInProgress() {
-  RaiseNotAvailable("TCustomDBGridEh.SearchInProgress");
-}
-std::string TCustomDBGridEh::SearchText() {
-  RaiseNotAvailable("TCustomDBGridEh.SearchText");
 }
 void TCustomDBGridEh::ApplySearchFilter(const std::string&) {
   RaiseNotAvailable("TCustomDBGridEh.ApplySearchFilter");
@@ -604,13 +584,6 @@ TGridLineColorsEh* TCustomDBGridEh::CreateGridLineColors() {
 TGridBackgroundDataEh* TCustomDBGridEh::CreateBackgroundData() {
   return inherited::CreateBackgroundData();
 }
-void TCustomDBGridEh::Paint() {
-  inherited::Paint();
-}
-void TCustomDBGridEh::GetCellLineParams(int ACol, int ARow, int Side, bool& DrawFirst, TColor& Color,
-                                        bool& Visible) {
-  inherited::GetCellLineParams(ACol, ARow, Side, DrawFirst, Color, Visible);
-}
 void TCustomDBGridEh::DrawEmptySpace(const TGridDrawInfoEh& DrawInfo) {
   inherited::DrawEmptySpace(DrawInfo);
 }
@@ -622,9 +595,6 @@ void TCustomDBGridEh::DrawBorder() {
 }
 bool TCustomDBGridEh::NeedGridBoundaryLine(bool Vertical) {
   return inherited::NeedGridBoundaryLine(Vertical);
-}
-void TCustomDBGridEh::RowHeightsChanged() {
-  inherited::RowHeightsChanged();
 }
 int TCustomDBGridEh::GetScrollBarSize(int Kind) {
   return inherited::GetScrollBarSize(Kind);
@@ -1474,10 +1444,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawEmptySpaceColumns", g->DrawEmptySpaceColumns(TGridDrawInfoEh{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SelectionScrolled", g->SelectionScrolled()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.WriteWindowScrollBar", g->WriteWindowScrollBar(0, 0, 0, 0, 0, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetCanvasMirroring", g->SetCanvasMirroring(false)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.WriteCellTextMirrored", g->WriteCellTextMirrored(nullptr, nullptr, TRect{}, false, 0, 0, "", TAlignment{}, TTextLayout{}, false, false, 0, 0, false, "", TColor{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawCellImageMirrored", g->DrawCellImageMirrored(nullptr, TRect{}, nullptr, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CenterCheckBoxRect", TRect aRect{}; g->CenterCheckBoxRect(aRect)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.WriteHighlightedCellText", g->WriteHighlightedCellText(nullptr, nullptr, TRect{}, "", TAlignment{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.AddHighlightTexts", g->AddHighlightTexts(nullptr)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.RemoveHighlightTexts", g->RemoveHighlightTexts(nullptr)),
@@ -1553,8 +1519,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CanShowFilterEditor", g->CanShowFilterEditor()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetColumnFilterText", g->SetColumnFilterText(0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetSearchMode", g->SetSearchMode(false)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SearchInProgress", g->SearchInProgress()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SearchText", g->SearchText()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.ApplySearchFilter", g->ApplySearchFilter("")),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CancelSearchFilter", g->CancelSearchFilter()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CheckSearchFilterDataSet", g->CheckSearchFilterDataSet()),
