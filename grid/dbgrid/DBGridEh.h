@@ -477,6 +477,10 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void UpdateGroupIndent();
   int FirstVisibleColumn();
   int TitleRowHeight();
+  // Per column: its leaf in the title tree and the title painter's mark.
+  std::vector<std::pair<THeadTreeNode*, int>>& LeafFieldArr() { return leafFieldArr_; }
+  // The root "Root" of the multi-level title tree.
+  THeadTreeNode* HeadTree() const { return headTree_.get(); }
   int VisibleDataRowCount();
   int DataRowHeight();
   int ScreenActiveRecord();

@@ -17,7 +17,6 @@ RTL_IMPLEMENT_CLASS(TDBGridEhIndicatorTitle)
 RTL_IMPLEMENT_CLASS(TGroupRowParamsEh)
 RTL_IMPLEMENT_CLASS(TGroupFooterParamsEh)
 RTL_IMPLEMENT_CLASS(TDBGridEhSumList)
-RTL_IMPLEMENT_CLASS(THeadTreeNode)
 RTL_IMPLEMENT_CLASS(TDBGridEhGroupingPanelEh)
 RTL_IMPLEMENT_CLASS(TDBGridEhDataGroupsEh)
 RTL_IMPLEMENT_CLASS(TDBGridEhDataGroupLevelEh)
@@ -696,29 +695,6 @@ void TDBGridEhSumList::Loaded() {
   if (!Active() || !DataSet() || EventsHooked()) return;
   SetDataSetEvents();
   RecalcAll();
-}
-
-// ================================================================================================
-// THeadTreeNode
-// ================================================================================================
-
-THeadTreeNode::THeadTreeNode() : Next(this) {}
-
-THeadTreeNode::THeadTreeNode(const std::string& AText, int AWidth, int AHeight)
-    : Height(AHeight), Next(this), Text(AText), Width(AWidth) {}
-
-// A node frees its children (each frees its own); siblings belong to their parent.
-THeadTreeNode::~THeadTreeNode() {
-  THeadTreeNode* first = Child;
-  Child = nullptr;
-  if (!first) return;
-  THeadTreeNode* node = first;
-  do {
-    THeadTreeNode* next = node->Next;
-    node->Next = node;
-    delete node;
-    node = next;
-  } while (node && node != first);
 }
 
 // ================================================================================================

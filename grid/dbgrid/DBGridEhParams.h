@@ -627,7 +627,7 @@ class TGroupFooterParamsEh : public TObject {
   TGridDrawState State;
 };
 
-// --- THeadTreeNode (DBGridEhParams.cpp) ---
+// --- THeadTreeNode (DBGridEhTitleTree.cpp) ---
 // Title tree node; root "Root",10,0.
 class THeadTreeNode : public TObject {
   RTL_CLASS(THeadTreeNode, TObject)
@@ -652,6 +652,8 @@ class THeadTreeNode : public TObject {
   void Union(THeadTreeNode* AFrom, THeadTreeNode* ATo, const std::string& AText, int AHeight);
   // Rebuild from columns ("|" captions).
   void CreateFieldTree(TCustomDBGridEh* AGrid);
+  // Raises EInternalError when a sibling ring or a host link is broken.
+  void CheckConsistency() const;
   // First child.
   THeadTreeNode* Child = nullptr;
   // Leaf's column.

@@ -88,30 +88,11 @@ bool TCustomDBGridEh::IsScrollBarPanelVisible() {
 void TCustomDBGridEh::UpdateScrollBarPanel() {
   RaiseNotAvailable("TCustomDBGridEh.UpdateScrollBarPanel");
 }
-void TCustomDBGridEh::DrawEmptySpaceColumns(const TGridDrawInfoEh&) {
-  RaiseNotAvailable("TCustomDBGridEh.DrawEmptySpaceColumns");
-}
 void TCustomDBGridEh::SelectionScrolled() {
   RaiseNotAvailable("TCustomDBGridEh.SelectionScrolled");
 }
 void TCustomDBGridEh::WriteWindowScrollBar(int, int, int, int, int, int) {
   RaiseNotAvailable("TCustomDBGridEh.WriteWindowScrollBar");
-}
-void TCustomDBGridEh::WriteHighlightedCellText(TColumnEh*, TCanvas*, const TRect&, const std::string&,
-                                               TAlignment) {
-  RaiseNotAvailable("TCustomDBGridEh.WriteHighlightedCellText");
-}
-void TCustomDBGridEh::AddHighlightTexts(TGridHighlightTextParamsEh*) {
-  RaiseNotAvailable("TCustomDBGridEh.AddHighlightTexts");
-}
-void TCustomDBGridEh::RemoveHighlightTexts(TGridHighlightTextParamsEh*) {
-  RaiseNotAvailable("TCustomDBGridEh.RemoveHighlightTexts");
-}
-int TCustomDBGridEh::GetDataAreaWidth() {
-  RaiseNotAvailable("TCustomDBGridEh.GetDataAreaWidth");
-}
-void TCustomDBGridEh::UpdateSearchPanelLayout() {
-  RaiseNotAvailable("TCustomDBGridEh.UpdateSearchPanelLayout");
 }
 void TCustomDBGridEh::ScrollBarPanelScroll(TObject*, TScrollCode, int&) {
   RaiseNotAvailable("TCustomDBGridEh.ScrollBarPanelScroll");
@@ -584,9 +565,6 @@ TGridLineColorsEh* TCustomDBGridEh::CreateGridLineColors() {
 TGridBackgroundDataEh* TCustomDBGridEh::CreateBackgroundData() {
   return inherited::CreateBackgroundData();
 }
-void TCustomDBGridEh::DrawEmptySpace(const TGridDrawInfoEh& DrawInfo) {
-  inherited::DrawEmptySpace(DrawInfo);
-}
 void TCustomDBGridEh::DrawTopOutBoundaryData(const TRect& ARect) {
   inherited::DrawTopOutBoundaryData(ARect);
 }
@@ -641,27 +619,8 @@ void TCustomDBGridEh::FocusCell(int ACol, int ARow, bool MoveAnchor) {
 void TCustomDBGridEh::InvalidateHotTrackSpot(TGridHotTrackSpotEh* Spot) {
   inherited::InvalidateHotTrackSpot(Spot);
 }
-void TCustomDBGridEh::AdjustFixedCellRect(TRect& ARect, bool Right, bool Bottom) {
-  inherited::AdjustFixedCellRect(ARect, Right, Bottom);
-}
-int TCustomDBGridEh::GetCellHighlightOpacity(int ACol, int ARow) {
-  return inherited::GetCellHighlightOpacity(ACol, ARow);
-}
-void TCustomDBGridEh::FillCellBackground(const TRect& ARect, TAxisColCellParamsEh* Params,
-                                         TGridDrawState AState) {
-  inherited::FillCellBackground(ARect, Params, AState);
-}
-TAxisBarEh* TCustomDBGridEh::GetAxisBarAtTitlePoint(int X, int Y) {
-  return inherited::GetAxisBarAtTitlePoint(X, Y);
-}
 TWinControl* TCustomDBGridEh::GetOpenFilterDropDown() {
   return inherited::GetOpenFilterDropDown();
-}
-void TCustomDBGridEh::GetCellOfAxisBar(TAxisBarEh* Bar, int& ACol, int& ARow) {
-  inherited::GetCellOfAxisBar(Bar, ACol, ARow);
-}
-int TCustomDBGridEh::GetTitleLayoutMode() {
-  return inherited::GetTitleLayoutMode();
 }
 int TCustomDBGridEh::GetRowTreeIndent(int ARow) {
   return inherited::GetRowTreeIndent(ARow);
@@ -923,30 +882,6 @@ void TDBGridEhSumList::ResetDataSetEvents() {
 }
 void TDBGridEhSumList::RecalcAll() {
   inherited::RecalcAll();
-}
-
-// --- THeadTreeNode: not available yet ---
-
-THeadTreeNode* THeadTreeNode::Add(THeadTreeNode*, const std::string&, int, int) {
-  RaiseNotAvailable("THeadTreeNode.Add");
-}
-THeadTreeNode* THeadTreeNode::AddChild(THeadTreeNode*, const std::string&, int, int) {
-  RaiseNotAvailable("THeadTreeNode.AddChild");
-}
-void THeadTreeNode::FreeAllChild(THeadTreeNode*) {
-  RaiseNotAvailable("THeadTreeNode.FreeAllChild");
-}
-bool THeadTreeNode::Find(THeadTreeNode*, THeadTreeNode*) {
-  RaiseNotAvailable("THeadTreeNode.Find");
-}
-int THeadTreeNode::GetLevel(THeadTreeNode*) {
-  RaiseNotAvailable("THeadTreeNode.GetLevel");
-}
-void THeadTreeNode::Union(THeadTreeNode*, THeadTreeNode*, const std::string&, int) {
-  RaiseNotAvailable("THeadTreeNode.Union");
-}
-void THeadTreeNode::CreateFieldTree(TCustomDBGridEh*) {
-  RaiseNotAvailable("THeadTreeNode.CreateFieldTree");
 }
 
 // --- TDBGridEhGroupingPanelEh: not available yet ---
@@ -1441,14 +1376,8 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTitleUpperLevels", g->DrawTitleUpperLevels(nullptr, TRect{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.IsScrollBarPanelVisible", g->IsScrollBarPanelVisible()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateScrollBarPanel", g->UpdateScrollBarPanel()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawEmptySpaceColumns", g->DrawEmptySpaceColumns(TGridDrawInfoEh{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SelectionScrolled", g->SelectionScrolled()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.WriteWindowScrollBar", g->WriteWindowScrollBar(0, 0, 0, 0, 0, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.WriteHighlightedCellText", g->WriteHighlightedCellText(nullptr, nullptr, TRect{}, "", TAlignment{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.AddHighlightTexts", g->AddHighlightTexts(nullptr)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RemoveHighlightTexts", g->RemoveHighlightTexts(nullptr)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetDataAreaWidth", g->GetDataAreaWidth()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateSearchPanelLayout", g->UpdateSearchPanelLayout()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.ScrollBarPanelScroll", int scrollPos{}; g->ScrollBarPanelScroll(nullptr, TScrollCode{}, scrollPos)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.ExtScrollBarWndProc", TMessage message{}; g->ExtScrollBarWndProc(nullptr, message)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetToolStripTextColor", g->GetToolStripTextColor()),
@@ -1657,13 +1586,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TSTDBGridEhFilter.GetActualVertLineColor", Part(g->STFilter())->GetActualVertLineColor()),
     DBGRID_PENDING_ENTRY("TSTDBGridEhFilter.RefreshDefaultFont", Part(g->STFilter())->RefreshDefaultFont()),
     DBGRID_PENDING_ENTRY("TSTDBGridEhFilter.GetRowHeight", Part(g->STFilter())->GetRowHeight()),
-    DBGRID_PENDING_ENTRY("THeadTreeNode.Add", THeadTreeNode node; node.Add(nullptr, "", 0, 0)),
-    DBGRID_PENDING_ENTRY("THeadTreeNode.AddChild", THeadTreeNode node; node.AddChild(nullptr, "", 0, 0)),
-    DBGRID_PENDING_ENTRY("THeadTreeNode.FreeAllChild", THeadTreeNode node; node.FreeAllChild(nullptr)),
-    DBGRID_PENDING_ENTRY("THeadTreeNode.Find", THeadTreeNode node; node.Find(nullptr, nullptr)),
-    DBGRID_PENDING_ENTRY("THeadTreeNode.GetLevel", THeadTreeNode node; node.GetLevel(nullptr)),
-    DBGRID_PENDING_ENTRY("THeadTreeNode.Union", THeadTreeNode node; node.Union(nullptr, nullptr, "", 0)),
-    DBGRID_PENDING_ENTRY("THeadTreeNode.CreateFieldTree", THeadTreeNode node; node.CreateFieldTree(nullptr)),
     DBGRID_PENDING_ENTRY("TDBGridEhGroupingPanelEh.GetColor", Part(g->DataGrouping())->GroupPanel()->GetColor()),
     DBGRID_PENDING_ENTRY("TDBGridEhDataGroupsEh.GetCurrentNode", Part(g->DataGrouping())->GetCurrentNode()),
     DBGRID_PENDING_ENTRY("TDBGridEhDataGroupLevelEh.GetGroupRowText", TDBGridEhDataGroupLevelEh level(nullptr); std::string text{}; level.GetGroupRowText(nullptr, text)),

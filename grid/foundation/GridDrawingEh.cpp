@@ -167,20 +167,92 @@ std::vector<std::pair<size_t, size_t>> FindHighlightFragmentsEh(const std::strin
   return result;
 }
 
+namespace grid_highlight_detail {
+
+bool IsWrapSpace(char C) {
+  return C == ' ' || C == '\t';
+}
+
+// The byte offsets in [From, To) where a code point starts, and To.
+std::vector<size_t> CodePointEnds(const std::string& Text, size_t From, size_t To) {
+  std::vector<size_t> ends;
+  for (size_t i = From + 1; i < To; ++i)
+    if ((static_cast<unsigned char>(Text[i]) & 0xC0) != 0x80) ends.push_back(i);
+  if (To > From) ends.push_back(To);
+  return ends;
+}
+
+// The end of the longest whole-code-point prefix of [From, To) whose width plus Extra fits in
+// Avail (From when none does). A binary search: a long word costs log n measures, not n.
+size_t FitPrefix(TCanvas* C, const std::string& Text, size_t From, size_t To, int Avail, int Extra) {
+  const std::vector<size_t> ends = CodePointEnds(Text, From, To);
+  size_t lo = 0, hi = ends.size();  // ends[0, lo) fit
+  while (lo < hi) {
+    const size_t mid = (lo + hi + 1) / 2;
+    if (C->TextWidth(Text.substr(From, ends[mid - 1] - From)) + Extra <= Avail)
+      lo = mid;
+    else
+      hi = mid - 1;
+  }
+  return lo == 0 ? From : ends[lo - 1];
+}
+
+// Lines as byte ranges: explicit breaks end a line; with Wrap, a line also ends after the last
+// word that fits, the spaces at the break belonging to no line, and a word wider than the line
+// is broken between code points. Laying out stops after MaxLines: the rest would not be seen.
+std::vector<std::pair<size_t, size_t>> LayOutLines(TCanvas* C, const std::string& Text, bool Wrap, int Avail,
+                                                   size_t MaxLines) {
+  std::vector<std::pair<size_t, size_t>> lines;
+  if (!Wrap) {
+    lines.emplace_back(0, Text.size());
+    return lines;
+  }
+  size_t para = 0;
+  while (para < Text.size() && lines.size() < MaxLines) {
+    size_t paraEnd = Text.find_first_of("\r\n", para);
+    if (paraEnd == std::string::npos) paraEnd = Text.size();
+    size_t start = para;
+    do {
+      size_t fit = std::string::npos;
+      size_t firstWordEnd = paraEnd;
+      for (size_t i = start; i < paraEnd;) {
+        size_t j = i;
+        while (j < paraEnd && IsWrapSpace(Text[j])) ++j;
+        while (j < paraEnd && !IsWrapSpace(Text[j])) ++j;
+        if (fit == std::string::npos) firstWordEnd = j;
+        if (C->TextWidth(Text.substr(start, j - start)) > Avail) break;
+        fit = i = j;
+      }
+      if (fit == std::string::npos) {
+        fit = FitPrefix(C, Text, start, firstWordEnd, Avail, 0);
+        if (fit == start && start < firstWordEnd)
+          fit = CodePointEnds(Text, start, firstWordEnd).front();  // one code point at least
+      }
+      lines.emplace_back(start, fit);
+      start = fit;
+      while (start < paraEnd && IsWrapSpace(Text[start])) ++start;
+    } while (start < paraEnd && lines.size() < MaxLines);
+    para = paraEnd;
+    if (para < Text.size() && Text[para] == '\r') ++para;
+    if (para < Text.size() && Text[para] == '\n') ++para;
+  }
+  return lines;
+}
+
+}  // namespace grid_highlight_detail
+
 void WriteTextHighlightedEh(TCanvas* ACanvas, const TRect& ARect, bool FillRect, int DX, int DY,
                             const std::string& Text, TAlignment Alignment, TTextLayout Layout, bool MultyL,
                             bool EndEllipsis, int LeftMarg, int RightMarg, bool RightToLeftAlignment,
                             bool RightToLeftReading, const std::string& HighlightText, TColor HighlightColor,
                             bool CaseInsensitive) {
+  using namespace grid_highlight_detail;
   if (!ACanvas) return;
   const auto fragments = FindHighlightFragmentsEh(Text, HighlightText, CaseInsensitive);
   TRect r = ARect;
   r.Left += LeftMarg;
   r.Right -= RightMarg;
-  const bool plain = fragments.empty() || MultyL || RightToLeftReading || r.Right <= r.Left;
-  const int tw = plain ? 0 : ACanvas->TextWidth(Text);
-  const int avail = r.Width() - (Alignment == taCenter ? 0 : DX);
-  if (plain || (EndEllipsis && tw > avail)) {
+  if (fragments.empty() || r.Right <= r.Left) {
     WriteTextEh(ACanvas, ARect, FillRect, DX, DY, Text, Alignment, Layout, MultyL, EndEllipsis, LeftMarg,
                 RightMarg, RightToLeftAlignment, RightToLeftReading);
     return;
@@ -192,45 +264,60 @@ void WriteTextHighlightedEh(TCanvas* ACanvas, const TRect& ARect, bool FillRect,
     else if (Alignment == taRightJustify)
       Alignment = taLeftJustify;
   }
-  const int th = ACanvas->TextHeight(Text);
-  int x = r.Left + DX;
+  // The text box as WriteTextEh lays it out: DX is taken at the aligned side; right-to-left
+  // reading sets left-justified lines at the right edge.
+  int left = r.Left, right = r.Right;
   if (Alignment == taRightJustify)
-    x = r.Right - DX - tw;
-  else if (Alignment == taCenter)
-    x = r.Left + (r.Width() - tw) / 2;
+    right -= DX;
+  else if (Alignment == taLeftJustify)
+    left += DX;
+  const bool atRight = Alignment == taRightJustify || (Alignment == taLeftJustify && RightToLeftReading);
+  const int avail = right - left;
+  if (avail <= 0) return;
+
+  const int th = ACanvas->TextHeight("Wg");
+  const size_t maxLines = static_cast<size_t>(std::max(0, r.Height() / std::max(1, th))) + 2;
+  const auto lines = LayOutLines(ACanvas, Text, MultyL, avail, maxLines);
+  const int height = th * static_cast<int>(lines.size());
   int y = r.Top + DY;
   if (Layout == tlCenter)
-    y = r.Top + (r.Height() - th) / 2;
+    y = MultyL ? r.Top + std::max(0, (r.Height() - height) / 2) : r.Top + (r.Height() - th) / 2;
   else if (Layout == tlBottom)
-    y = r.Bottom - DY - th;
+    y = MultyL ? std::max(r.Top, r.Bottom - DY - height) : r.Bottom - DY - th;
 
   TBrush* brush = ACanvas->Brush();
   const TColor savedColor = brush->Color();
   const TBrushStyle savedStyle = brush->Style();
   HRGN saved = SelectClipRectangle(ACanvas, ARect);
-  // Each piece starts where the text before it ends, so kerning across pieces is kept.
-  auto offset = [&](size_t bytes) { return bytes == 0 ? 0 : ACanvas->TextWidth(Text.substr(0, bytes)); };
-  auto writePiece = [&](size_t from, size_t to, bool match) {
-    if (to <= from) return;
-    const int x0 = x + offset(from);
-    if (match) {
-      brush->SetStyle(bsSolid);
-      brush->SetColor(HighlightColor);
-      ACanvas->FillRect(TRect{x0, y, x + offset(to), y + th});
-    }
-    brush->SetStyle(bsClear);
-    ACanvas->TextOut(x0, y, Text.substr(from, to - from));
-  };
   TScopeExit restore([&] {
     RestoreClipRegion(ACanvas, saved);
     brush->SetColor(savedColor);
     brush->SetStyle(savedStyle);
   });
-  size_t at = 0;
-  for (const auto& [start, len] : fragments) {
-    writePiece(at, start, false);
-    writePiece(start, start + len, true);
-    at = start + len;
+  static const std::string kEllipsis = "...";
+  for (const auto& [from, to] : lines) {
+    if (y >= ARect.Bottom) break;
+    // A line wider than the box is cut after the code points that leave room for the dots.
+    size_t shownEnd = to;
+    std::string shown = Text.substr(from, to - from);
+    if (EndEllipsis && ACanvas->TextWidth(shown) > avail) {
+      shownEnd = FitPrefix(ACanvas, Text, from, to, avail, ACanvas->TextWidth(kEllipsis));
+      shown = Text.substr(from, shownEnd - from) + kEllipsis;
+    }
+    const int w = ACanvas->TextWidth(shown);
+    const int x = atRight ? right - w : Alignment == taCenter ? left + (avail - w) / 2 : left;
+    auto offset = [&](size_t At) {
+      return At <= from ? 0 : ACanvas->TextWidth(Text.substr(from, At - from));
+    };
+    brush->SetStyle(bsSolid);
+    brush->SetColor(HighlightColor);
+    for (const auto& [start, len] : fragments) {
+      const size_t a = std::max(start, from), b = std::min(start + len, shownEnd);
+      if (a < b) ACanvas->FillRect(TRect{x + offset(a), y, x + offset(b), y + th});
+    }
+    // The whole line at once over the marks, so that its kerning is that of plain text.
+    brush->SetStyle(bsClear);
+    ACanvas->TextOut(x, y, shown);
+    y += th;
   }
-  writePiece(at, Text.size(), false);
 }

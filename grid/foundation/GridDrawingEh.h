@@ -53,9 +53,11 @@ std::vector<std::pair<size_t, size_t>> FindHighlightFragmentsEh(const std::strin
                                                                 const std::string& Search,
                                                                 bool CaseInsensitive);
 
-// As WriteTextEh, and every match of HighlightText is painted on HighlightColor: the text is
-// measured and written fragment by fragment. Word-wrapped text, right-to-left reading and text
-// cut with an ellipsis are written by WriteTextEh without highlighting.
+// As WriteTextEh, and every match of HighlightText is painted on HighlightColor. Each line is
+// measured and written whole over its marks: word-wrapped text is broken at spaces (a word wider
+// than the box between code points), right-to-left reading sets left-justified lines at the right
+// edge, and a line cut with an ellipsis marks only the part still shown. Without a match the text
+// goes to WriteTextEh unchanged.
 void WriteTextHighlightedEh(TCanvas* ACanvas, const TRect& ARect, bool FillRect, int DX, int DY,
                             const std::string& Text, TAlignment Alignment, TTextLayout Layout, bool MultyL,
                             bool EndEllipsis, int LeftMarg, int RightMarg, bool RightToLeftAlignment,

@@ -1,0 +1,256 @@
+// The multi-level title tree: nodes with a ring of siblings, the tree operations and the builder
+// that stacks column captions written with "|" into group titles.
+#include <string_view>
+#include <unordered_set>
+
+#include "grid/dbgrid/DBGridEh.h"
+#include "grid/dbgrid/DBGridEhPrivate.h"
+#include "platform/rtl/Consistency.h"
+
+namespace dbgrid_title_tree_detail {
+
+constexpr char kSeparator = '|';
+constexpr const char* kNodeNotInTree = "Node not in Tree";
+constexpr const char* kToNotInLevel = "ATo not in level";
+constexpr const char* kTreeName = "THeadTreeNode";
+
+// A caption split at its first separator run: the first word, and where the rest begins once
+// every "|" of that run is skipped. Several "|" in a row count as one separator.
+struct TCaptionWords {
+  std::string_view First;
+  size_t RestPos = 0;  // index of the second word; Text.size() when there is none
+  bool HasSecond = false;
+};
+
+TCaptionWords SplitCaption(std::string_view Text) {
+  TCaptionWords w;
+  const size_t sep = Text.find(kSeparator);
+  if (sep == std::string_view::npos) {
+    w.First = Text;
+    w.RestPos = Text.size();
+    return w;
+  }
+  w.First = Text.substr(0, sep);
+  size_t rest = sep;
+  while (rest < Text.size() && Text[rest] == kSeparator) ++rest;
+  w.RestPos = rest;
+  w.HasSecond = rest < Text.size();
+  return w;
+}
+
+// The leaf loses its own first word and the separators after it.
+void DropFirstWord(THeadTreeNode* Leaf) {
+  const TCaptionWords w = SplitCaption(Leaf->Text);
+  Leaf->Text.erase(0, w.RestPos);
+}
+
+// The node whose Next is ANode inside ANode's ring.
+THeadTreeNode* RingPredecessor(THeadTreeNode* ANode) {
+  THeadTreeNode* p = ANode;
+  while (p->Next != ANode) p = p->Next;
+  return p;
+}
+
+}  // namespace dbgrid_title_tree_detail
+
+using namespace dbgrid_title_tree_detail;
+
+RTL_IMPLEMENT_CLASS(THeadTreeNode)
+
+THeadTreeNode::THeadTreeNode() : Next(this) {}
+
+THeadTreeNode::THeadTreeNode(const std::string& AText, int AWidth, int AHeight)
+    : Height(AHeight), Next(this), Text(AText), Width(AWidth) {}
+
+// A node frees its children (each frees its own); siblings belong to their parent.
+THeadTreeNode::~THeadTreeNode() {
+  FreeAllChild(this);
+}
+
+THeadTreeNode* THeadTreeNode::Add(THeadTreeNode* AAfter, const std::string& AText, int AWidth, int AHeight) {
+  // The root sits outside every sibling ring: nothing can be added beside it.
+  if (!AAfter || !AAfter->Host || !Find(this, AAfter)) throw Exception(kNodeNotInTree);
+  auto* node = new THeadTreeNode(AText, AWidth, AHeight);
+  node->Host = AAfter->Host;
+  node->Next = AAfter->Next;
+  AAfter->Next = node;
+  DEBUG_CHECK_CONSISTENCY(*this);
+  return node;
+}
+
+THeadTreeNode* THeadTreeNode::AddChild(THeadTreeNode* ANode, const std::string& AText, int AWidth,
+                                       int AHeight) {
+  if (!ANode || !Find(this, ANode)) throw Exception(kNodeNotInTree);
+  auto* node = new THeadTreeNode(AText, AWidth, AHeight);
+  node->Host = ANode;
+  if (!ANode->Child) {
+    ANode->Child = node;  // a node alone is its own ring
+  } else {
+    THeadTreeNode* last = RingPredecessor(ANode->Child);
+    node->Next = ANode->Child;
+    last->Next = node;
+  }
+  DEBUG_CHECK_CONSISTENCY(*this);
+  return node;
+}
+
+void THeadTreeNode::FreeAllChild(THeadTreeNode* ANode) {
+  if (!ANode) return;
+  THeadTreeNode* first = ANode->Child;
+  ANode->Child = nullptr;
+  if (!first) return;
+  THeadTreeNode* node = first;
+  do {
+    THeadTreeNode* next = node->Next;
+    FreeAllChild(node);
+    node->Next = node;
+    delete node;
+    node = next;
+  } while (node != first);
+}
+
+bool THeadTreeNode::Find(THeadTreeNode* AStart, THeadTreeNode* ANode) {
+  if (!AStart || !ANode) return false;
+  THeadTreeNode* node = AStart;
+  do {
+    if (node == ANode) return true;
+    if (node->Child && Find(node->Child, ANode)) return true;
+    node = node->Next;
+  } while (node != AStart);
+  return false;
+}
+
+int THeadTreeNode::GetLevel(THeadTreeNode* ANode) {
+  int level = 0;
+  for (THeadTreeNode* n = ANode ? ANode->Host : nullptr; n; n = n->Host) ++level;
+  return level;
+}
+
+void THeadTreeNode::Union(THeadTreeNode* AFrom, THeadTreeNode* ATo, const std::string& AText, int AHeight) {
+  if (!AFrom || !AFrom->Host || !Find(this, AFrom)) throw Exception(kNodeNotInTree);
+  THeadTreeNode* parent = AFrom->Host;
+  // ATo must lie in AFrom's ring, from AFrom on and before the ring wraps to the first child.
+  bool reached = false;
+  for (THeadTreeNode* n = AFrom;;) {
+    if (n == ATo) {
+      reached = true;
+      break;
+    }
+    n = n->Next;
+    if (n == parent->Child) break;
+  }
+  if (!reached) throw Exception(kToNotInLevel);
+
+  auto* group = new THeadTreeNode(AText, 0, AHeight);
+  group->Host = parent;
+  group->WIDTHLine = ATo->WIDTHLine;
+  const bool wholeRing = AFrom == parent->Child && ATo->Next == AFrom;
+  if (wholeRing) {
+    parent->Child = group;  // the group is alone in the ring
+  } else {
+    THeadTreeNode* before = RingPredecessor(AFrom);
+    group->Next = ATo->Next;
+    before->Next = group;
+    if (parent->Child == AFrom) parent->Child = group;
+  }
+  group->Child = AFrom;
+  int sum = 0;
+  for (THeadTreeNode* n = AFrom;; n = n->Next) {
+    sum += n->Width + group->WIDTHLine;
+    n->Height -= AHeight;
+    n->Host = group;
+    if (n == ATo) break;
+  }
+  ATo->Next = AFrom;
+  group->Width = group->WIDTHLine > 0 ? sum - group->WIDTHLine : sum;
+  DEBUG_CHECK_CONSISTENCY(*this);
+}
+
+void THeadTreeNode::CreateFieldTree(TCustomDBGridEh* AGrid) {
+  FreeAllChild(this);
+  if (!AGrid) return;
+  TDBGridColumnsEh* cols = AGrid->Columns();
+  const int count = cols->Count();
+  auto& leaves = AGrid->LeafFieldArr();
+  leaves.assign(static_cast<size_t>(count), {nullptr, 0});
+  const bool colLines = AGrid->Options().Contains(dgColLines);
+  const bool titleVertLines = AGrid->TitleParams()->VertLines();
+  const int titleHeight = AGrid->RowCount() > 0 ? AGrid->RowHeights(0) : AGrid->TitleRowHeight();
+  const int firstVisible = AGrid->FirstVisibleColumn();
+
+  for (int i = 0; i < count; ++i) {
+    TColumnEh* column = cols->GetColumn(i);
+    int width = colLines ? -1 : 0;
+    if (column->Visible()) {
+      width = column->Width();
+      // The group indent sits in front of the first visible column.
+      if (i == firstVisible) width += AGrid->GroupIndent();
+    }
+    THeadTreeNode* leaf = AddChild(this, column->Title()->Caption(), width, titleHeight);
+    leaf->Column = column;
+    int extra = column->Title()->SortMarker() != smNoneEh ? 16 : 0;
+    const int filterButton = column->Title()->GetFilterButtonWidth();
+    if (filterButton > 0 && AGrid->STFilter()->FilterButtonDrawTime() == fbdtAlwaysEh) extra += filterButton;
+    leaf->ExtraWidth = extra;
+    if (titleVertLines) {
+      leaf->WIDTHLine = 1;
+      if (!colLines) --leaf->Width;
+    } else {
+      leaf->WIDTHLine = 0;
+      if (colLines) ++leaf->Width;
+    }
+    leaves[static_cast<size_t>(i)].first = leaf;
+  }
+
+  // Group runs of equal first words until a whole pass finds nothing; each union takes at least
+  // one separator from every leaf of its run, so the passes end.
+  bool changed = true;
+  while (changed) {
+    changed = false;
+    for (int i = 0; i < count && !changed; ++i) {
+      THeadTreeNode* first = leaves[static_cast<size_t>(i)].first;
+      const TCaptionWords words = SplitCaption(first->Text);
+      if (!words.HasSecond) continue;
+      const std::string word(words.First);
+      const int level = GetLevel(first);
+      int j = i;
+      while (j + 1 < count) {
+        THeadTreeNode* next = leaves[static_cast<size_t>(j + 1)].first;
+        if (SplitCaption(next->Text).First != word || GetLevel(next) != level) break;
+        DropFirstWord(leaves[static_cast<size_t>(j)].first);
+        ++j;
+      }
+      THeadTreeNode* last = leaves[static_cast<size_t>(j)].first;
+      DropFirstWord(last);
+      if (GetLevel(first) == GetLevel(last)) {
+        Union(first, last, word, 20);
+        changed = true;
+      }
+    }
+  }
+}
+
+// Rules: the root has no host and is alone in its ring; below it every node's children form one
+// ring that returns to the first child, each child names its parent as host, no node appears
+// twice in the tree, and a group is a node with a child and no column.
+void THeadTreeNode::CheckConsistency() const {
+  CheckRule(Host != nullptr || Next == this, kTreeName, "the root has siblings");
+  std::unordered_set<const THeadTreeNode*> seen{this};
+  std::vector<const THeadTreeNode*> pending{this};
+  while (!pending.empty()) {
+    const THeadTreeNode* parent = pending.back();
+    pending.pop_back();
+    if (!parent->Child) continue;
+    CheckRule(parent->Column == nullptr, kTreeName, "a group node holds a column");
+    int64_t index = 0;
+    const THeadTreeNode* node = parent->Child;
+    do {
+      CheckRule(node != nullptr, kTreeName, "sibling ring broken", "child", index);
+      CheckRule(seen.insert(node).second, kTreeName, "node reached twice", "child", index);
+      CheckRule(node->Host == parent, kTreeName, "child names another host", "child", index);
+      pending.push_back(node);
+      node = node->Next;
+      ++index;
+    } while (node != parent->Child);
+  }
+}
