@@ -276,6 +276,9 @@ void TCustomDBGridEh::RecalcColumnRange() {
     UpdateIndicatorColWidth();
     if (ColWidths(0) != indicatorColWidth_) SetColWidths(0, indicatorColWidth_);
   }
+  lastVisibleCol_ = -1;
+  for (int i = ColCount() - 1; i >= 0 && lastVisibleCol_ < 0; --i)
+    if (ColWidths(i) > 0) lastVisibleCol_ = i;
 }
 
 // Shares the data area among the auto-fitting columns in proportion to their design widths.
@@ -366,7 +369,6 @@ void TCustomDBGridEh::InternalLayout() {
     TDBGridColumnsEh* cols = Columns();
     const int visible = visibleColumns_.Count();
     const int wantedFrozen = FrozenCols();
-    lastVisibleCol_ = visible - 1 - std::min(ContraColCount(), std::max(visible - 1, 0));
 
     // 3. The base grid's counts.
     const bool automaticInactive = !DataLink()->Active() && cols->IsAutomatic();

@@ -302,9 +302,9 @@ void TCustomDBGridEh::GroupedDataLineRule(int ACol, int ARow, int Side, int Area
   switch (node->NodeType) {
     case dntDataGroupEh:
       if (Side == lsRightLineEh) {
-        if (RawToDataColumn(ACol) == LastVisibleCol())
+        if (ACol == LastVisibleCol())
           Visible = lines->DataVertLines() || lines->GridBoundaries();
-        else if (ACol == ColCount() - 1)
+        else if (ACol == GetFullColCount() - 1)
           Visible = lines->DataVertLines();
         else
           Visible = false;

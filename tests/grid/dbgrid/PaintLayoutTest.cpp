@@ -6,6 +6,8 @@
 #include "grid/dbgrid/DBGridEhParams.h"
 #include "grid/foundation/DrawRoutinesEh.h"
 #include "platform/gdi/DrawRecorder.h"
+#include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "tests/grid/dbgrid/DBGridTestSupport.h"
 
 namespace {
@@ -56,6 +58,11 @@ class PaintLayoutTest : public RecordingDBGridTestBase {
     grid->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
     AttachDrawRecorder(dc, nullptr);
     return log;
+  }
+  void Footer(TColor Horz, TColor Vert) {
+    grid->SetFooterRowCount(1);
+    grid->FooterParams()->SetHorzLineColor(Horz);
+    grid->FooterParams()->SetVertLineColor(Vert);
   }
   int TextHeight(TFont* Font) {
     grid->Canvas()->Font()->Assign(Font);
@@ -165,6 +172,26 @@ TEST_F(PaintLayoutTest, LineRulesPerBandAndBoundary) {
          lines()->SetDataHorzColor(clGreen);
        },
        3, 2, lsRightLineEh, true, clGreen},
+      // The footer row is row 6.
+      {"footer inner colour", [&] { Footer(clRed, clYellow); }, 2, 6, lsBottomLineEh, true, clRed},
+      {"footer outer side takes the darker vertical colour", [&] { Footer(clYellow, clNavy); }, 2, 6,
+       lsTopLineEh, true, clNavy},
+      {"footer vertical lines off",
+       [&] {
+         Footer(clRed, clYellow);
+         grid->FooterParams()->SetVertLines(false);
+         grid->IndicatorParams()->SetVertLineColor(clGreen);
+       },
+       2, 6, lsRightLineEh, false, clGreen},
+      {"indicator opens the footer",
+       [&] {
+         Footer(clYellow, clYellow);
+         grid->IndicatorParams()->SetHorzLineColor(clRed);
+         grid->IndicatorParams()->SetVertLineColor(clWhite);
+       },
+       0, 6, lsTopLineEh, true, clRed},
+      {"footer right boundary without auto fit", [&] { Footer(clRed, clYellow); }, 3, 6, lsRightLineEh, true,
+       clRed},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.note);
@@ -303,6 +330,39 @@ TEST_F(PaintLayoutTest, MirroredCanvasAndCheckBoxPlace) {
     grid->CenterCheckBoxRect(r);
     EXPECT_EQ(r, c.out);
   }
+}
+
+TEST_F(PaintLayoutTest, RightToLeftTextAndImagesAreWrittenOnThePlainCanvas) {
+  const bool middleEast = SysLocale().MiddleEast;
+  SysLocale().MiddleEast = true;
+  TScopeExit restoreLocale([&] { SysLocale().MiddleEast = middleEast; });
+  grid->SetBiDiMode(bdRightToLeft);
+  Pump();
+  TCanvas* canvas = grid->Canvas();
+  HDC dc = canvas->Handle();
+  const int w = grid->ClientWidth();
+  grid->SetCanvasMirroring(true);
+  TDrawLog log;
+  AttachDrawRecorder(dc, &log);
+  grid->WriteCellTextMirrored(nullptr, canvas, TRect{10, 0, 110, 20}, false, 2, 2, "abc", taLeftJustify,
+                              tlTop, false, false, 0, 0, false, "", clNone);
+  AttachDrawRecorder(dc, nullptr);
+  const auto formats = log.OfKind(TDrawKind::DrawText);
+  ASSERT_EQ(formats.size(), 1u);
+  EXPECT_EQ(formats[0]->DeviceRect.Left, w - 110);  // the cell where the mirrored canvas shows it
+  EXPECT_EQ(formats[0]->DeviceRect.Right, w - 10 - 2);
+  EXPECT_EQ(formats[0]->Flags & DT_RIGHT, static_cast<UINT>(DT_RIGHT));  // the grid's alignment swapped
+  POINT p{10, 5};
+  LPtoDP(dc, &p, 1);
+  EXPECT_EQ(p.X, w - 10);  // mirrored again afterwards
+  grid->SetCanvasMirroring(false);
+}
+
+TEST_F(PaintLayoutTest, LastVisibleColIsTheLastGridColumnWithWidth) {
+  EXPECT_EQ(grid->LastVisibleCol(), 3);
+  grid->Columns()->GetColumn(2)->SetVisible(false);
+  Pump();
+  EXPECT_EQ(grid->LastVisibleCol(), 2);
 }
 
 }  // namespace
