@@ -314,7 +314,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
 
   // --- virtual operations the grid introduces, in slot order (each line names its file) ---
   int CalcDataRowHeight() override;                                // DBGridEhLayout.cpp
-  virtual bool IsFocusedRowSelect();                               // DBGridEhCellState.cpp
+  virtual bool IsFocusedRowSelect();                               // DBGridEhOptions.cpp
   virtual bool ProcessCellMouseDown(int X, int Y, bool DblClick);  // DBGridEhCells.cpp
   virtual bool ScrollsOwnRows();                                   // DBGridEhLayout.cpp
   // Forwards a Boolean switch to the grid's parts (the lookup grid passes false).
@@ -325,8 +325,8 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
                             int AreaRow);                     // DBGridEhCellState.cpp
   virtual TColor GetStyleFontColor(TColumnEh* Column);        // DBGridEhCellState.cpp
   virtual TColor GetStyleBackgroundColor(TColumnEh* Column);  // DBGridEhCellState.cpp
-  virtual int GetSubtitleRowCount();                          // DBGridEhLayout.cpp
-  virtual int GetTitleRowCount();                             // DBGridEhLayout.cpp
+  virtual int GetSubtitleRowCount();                          // DBGridEhOptions.cpp
+  virtual int GetTitleRowCount();                             // DBGridEhOptions.cpp
   // The title-cell colours: the style's, else the built-in blend.
   virtual bool GetSelectionColors(int ACol, TFont* AFont, TColor& Background, bool Highlighted, bool Selected,
                                   TCellAreaTypeEh CellType);         // DBGridEhCellState.cpp
@@ -1008,6 +1008,13 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   TNotifyEvent OnSelectionChanged;
 
  protected:
+  // --- option sets (DBGridEhOptions.cpp) ---
+  // The base grid's option bits from Options, OptionsEh and RowSizingAllowed.
+  TGridOptionsEh BuildBaseOptions() const;
+  void ApplyBaseOptions();
+  // Keeps dgColumnResize in step with dghColumnResize and dghColumnMove.
+  void SyncColumnResizeOptions(TDBGridOptions& NewOptions, TDBGridEhOptions& NewOptionsEh);
+
   // --- owned parts and links ---
   TDBGridEhStyle* style_ = nullptr;    // registered with the style's grid list
   TDBGridEhCenter* center_ = nullptr;  // not owned

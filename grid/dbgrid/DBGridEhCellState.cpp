@@ -44,10 +44,6 @@ void TCustomDBGridEh::SetSelectedIndex(int Value) {
   MoveColumnTo(position, 0, false);
 }
 
-bool TCustomDBGridEh::IsFocusedRowSelect() {
-  return options_.Contains(dgRowSelect) && focusedRowSelectFlag_ && Focused();
-}
-
 // --- looks ----------------------------------------------------------------------------------------
 
 int TCustomDBGridEh::GetFixedCellFrameStyle() {
@@ -66,6 +62,7 @@ TFont* TCustomDBGridEh::GetTitleFont() {
 
 void TCustomDBGridEh::SetTitleFont(TFont* Value) {
   TitleParams()->SetFont(Value);
+  if (options_.Contains(dgTitles)) LayoutChanged();
 }
 
 TColor TCustomDBGridEh::GetTitleColor() {
@@ -91,10 +88,6 @@ TColor TCustomDBGridEh::GetStyleBackgroundColor(TColumnEh* Column) {
 
 TColCellParamsEh* TCustomDBGridEh::GetCellParamsObject() {
   return dynamic_cast<TColCellParamsEh*>(ColCellParams());
-}
-
-void TCustomDBGridEh::StyleChanged() {
-  Invalidate();
 }
 
 // --- the hot spot ---------------------------------------------------------------------------------

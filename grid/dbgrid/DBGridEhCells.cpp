@@ -541,10 +541,6 @@ void TCustomDBGridEh::UpdateSortMarkedColumns() {
   }
 }
 
-void TCustomDBGridEh::SelectionChanged() {
-  if (OnSelectionChanged) OnSelectionChanged(this);
-}
-
 void TCustomDBGridEh::ClearSelection() {
   if (selection_) selection_->Clear();
   anchorBookmark_.clear();

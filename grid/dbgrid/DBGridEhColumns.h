@@ -401,6 +401,9 @@ class TColumnEh : public TBaseColumnEh {
   int InitWidth() const { return initWidth_; }
   void SetInitWidth(int Value) { initWidth_ = Value; }
   int GetDefaultWidth();
+  // The width kept while the grid fits its columns automatically.
+  int SavedWidth() const { return savedWidth_; }
+  void SetSavedWidth(int Value) { savedWidth_ = Value; }
 
   // --- footers, filter, duplicates ---
   TColumnFooterEh* Footer() const { return footer_.get(); }
@@ -489,6 +492,7 @@ class TColumnEh : public TBaseColumnEh {
   TInterfacePtr<IMemTableDataFieldValueListEh> filterValueList_;
   bool autoFitColWidth_ = true;
   int initWidth_ = 0;
+  int savedWidth_ = 0;
   int inRowLinePos_ = 0;
   int inRowLineHeight_ = 1;
   int inRowPanelLeft_ = 0;

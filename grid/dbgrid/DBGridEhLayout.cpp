@@ -69,14 +69,6 @@ bool TCustomDBGridEh::ScrollsOwnRows() {
   return IsDataIntfAssigned() && center_ != nullptr && DataGrouping()->IsGroupingActive();
 }
 
-int TCustomDBGridEh::GetSubtitleRowCount() {
-  return STFilter()->Visible() && STFilter()->Location() == stflUnderTitleFilterEh ? 1 : 0;
-}
-
-int TCustomDBGridEh::GetTitleRowCount() {
-  return (options_.Contains(dgTitles) ? 1 : 0) + GetSubtitleRowCount();
-}
-
 int TCustomDBGridEh::GetTotalFooterRowCount() {
   return footerRowCount_;
 }
@@ -103,10 +95,6 @@ int TCustomDBGridEh::CalcRecNoColWidth() {
 
 int TCustomDBGridEh::TitleRowHeight() {
   return titleRowHeight_;
-}
-
-int TCustomDBGridEh::DefaultDataRowHeight() {
-  return defaultDataRowHeight_;
 }
 
 int TCustomDBGridEh::DataRowHeight() {
@@ -159,12 +147,6 @@ int TCustomDBGridEh::CalcDefaultRowHeight() {
   return height;
 }
 
-void TCustomDBGridEh::SetDefaultDataRowHeight(int Value) {
-  if (Value == defaultDataRowHeight_) return;
-  defaultDataRowHeight_ = Value;
-  LayoutChanged();
-}
-
 int TCustomDBGridEh::CalcDataRowHeight() {
   int height = defaultDataRowHeight_;
   if (optionsEh_.Contains(dghAutoFitRowHeight))
@@ -214,7 +196,7 @@ void TCustomDBGridEh::UpdateRowCountForGrouping() {
 }
 
 void TCustomDBGridEh::UpdateRowsLayout() {
-  const int titleRows = GetTitleRowCount();
+  const int titleRows = GetTitleRowCount() + GetSubtitleRowCount();
   const int footers = GetTotalFooterRowCount();
   if (DataLink()->Active() && !DataGrouping()->IsGroupingActive())
     DataLink()->SetBufferCount(VisibleDataRowCount());
@@ -229,12 +211,6 @@ void TCustomDBGridEh::UpdateRowsLayout() {
   if (GetSubtitleRowCount() > 0) SetRowHeights(titleRows - 1, STFilter()->GetRowHeight());
   for (int i = 0; i < footers; ++i) SetRowHeights(titleRows + dataRows + i, FooterParams()->RowHeightOf(i));
   UpdateActive();
-}
-
-void TCustomDBGridEh::UpdateActive() {
-  if (!DataLink()->Active() || DataGrouping()->IsGroupingActive()) return;
-  const int row = FixedRows() + DataLink()->ActiveRecord();
-  if (row != Row() && row < RowCount()) MoveColRow(Col(), row, false, false);
 }
 
 void TCustomDBGridEh::SetRowPosition(int ARow) {

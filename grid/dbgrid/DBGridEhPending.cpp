@@ -418,18 +418,6 @@ void TCustomDBGridEh::RefreshDataInterface() {
 void TCustomDBGridEh::UpdateRowsLayoutForDataIntf() {
   RaiseNotAvailable("TCustomDBGridEh.UpdateRowsLayoutForDataIntf");
 }
-int TCustomDBGridEh::DataColWidth(int) {
-  RaiseNotAvailable("TCustomDBGridEh.DataColWidth");
-}
-void TCustomDBGridEh::SetDataColWidth(int, int) {
-  RaiseNotAvailable("TCustomDBGridEh.SetDataColWidth");
-}
-int TCustomDBGridEh::DataRowHeight(int) {
-  RaiseNotAvailable("TCustomDBGridEh.DataRowHeight");
-}
-void TCustomDBGridEh::SetDataRowHeight(int, int) {
-  RaiseNotAvailable("TCustomDBGridEh.SetDataRowHeight");
-}
 int TCustomDBGridEh::GetDataRowHeightByIndex(int) {
   RaiseNotAvailable("TCustomDBGridEh.GetDataRowHeightByIndex");
 }
@@ -553,9 +541,6 @@ bool TCustomDBGridEh::LocateText(const std::string&, const std::string&, uint8_t
 
 // --- TCustomDBGridEh: overrides keeping the inherited behaviour ---
 
-void TCustomDBGridEh::Notification(TComponent* AComponent, TOperation Operation) {
-  inherited::Notification(AComponent, Operation);
-}
 void TCustomDBGridEh::CreateParams(TCreateParams& Params) {
   inherited::CreateParams(Params);
 }
@@ -567,9 +552,6 @@ TGridBackgroundDataEh* TCustomDBGridEh::CreateBackgroundData() {
 }
 void TCustomDBGridEh::DrawTopOutBoundaryData(const TRect& ARect) {
   inherited::DrawTopOutBoundaryData(ARect);
-}
-void TCustomDBGridEh::DrawBorder() {
-  inherited::DrawBorder();
 }
 bool TCustomDBGridEh::NeedGridBoundaryLine(bool Vertical) {
   return inherited::NeedGridBoundaryLine(Vertical);
@@ -603,9 +585,6 @@ void TCustomDBGridEh::Scroll(int Distance) {
 }
 void TCustomDBGridEh::TopLeftChanged() {
   inherited::TopLeftChanged();
-}
-void TCustomDBGridEh::TimedScroll(TGridScrollDirections Direction) {
-  inherited::TimedScroll(Direction);
 }
 int TCustomDBGridEh::ClampTopRow(int ARow, bool NoApply) {
   return inherited::ClampTopRow(ARow, NoApply);
@@ -1313,9 +1292,6 @@ bool TCustomDBGridEh::CheckCellSelectedColors(int, int, TFont*, TColor&) {
 void TCustomDBGridEh::DrawTitleButtonGlyph(bool, const TRect&) {
   RaiseNotAvailable("TCustomDBGridEh.DrawTitleButtonGlyph");
 }
-bool TCustomDBGridEh::IsCell3D(int, int, TGridDrawState, const TRect&) {
-  RaiseNotAvailable("TCustomDBGridEh.IsCell3D");
-}
 
 // --- operations that work while their feature is off and are not available once it is on ---
 
@@ -1486,10 +1462,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.FollowCurrentRecord", g->FollowCurrentRecord(false)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.RefreshDataInterface", g->RefreshDataInterface()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateRowsLayoutForDataIntf", g->UpdateRowsLayoutForDataIntf()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DataColWidth", g->DataColWidth(0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetDataColWidth", g->SetDataColWidth(0, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DataRowHeight", g->DataRowHeight(0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetDataRowHeight", g->SetDataRowHeight(0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetDataRowHeightByIndex", g->GetDataRowHeightByIndex(0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetFlatRowHeight", g->SetFlatRowHeight(0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateDataRowHeights", g->UpdateDataRowHeights()),
@@ -1562,7 +1534,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTitleCellByParams", g->DrawTitleCellByParams(TDBGridTitleDrawParamsEh{}, TRect{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CheckCellSelectedColors", TColor arg3{}; g->CheckCellSelectedColors(0, 0, nullptr, arg3)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTitleButtonGlyph", g->DrawTitleButtonGlyph(false, TRect{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.IsCell3D", g->IsCell3D(0, 0, TGridDrawState{}, TRect{})),
     DBGRID_PENDING_ENTRY("TDBGridTitleParamsEh.DrawSortMarker", g->TitleParams()->DrawSortMarker(nullptr, TRect{}, TSortMarkerEh{}, TSortMarkerStyleEh{}, false)),
     DBGRID_PENDING_ENTRY("TDBGridTitleParamsEh.RefreshDefaultFont", g->TitleParams()->RefreshDefaultFont()),
     DBGRID_PENDING_ENTRY("TDBGridIndicatorParamsEh.GetActualFillStyle", g->IndicatorParams()->GetActualFillStyle()),

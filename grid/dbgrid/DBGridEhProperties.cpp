@@ -36,29 +36,6 @@ TGridOptionsEh dbgrid_detail::BaseOptionsFor(TDBGridOptions Options, TGridOption
   return Base;
 }
 
-void TCustomDBGridEh::SetOptions(TDBGridOptions Value) {
-  if (!Store(options_, Value)) return;
-  // Row select and a shown editor exclude each other.
-  if (options_.Contains(dgRowSelect)) options_.Exclude(dgAlwaysShowEditor).Exclude(dgEditing);
-  TCustomGridEh::SetOptions(dbgrid_detail::BaseOptionsFor(options_, TCustomGridEh::Options()));
-  if (!options_.Contains(dgMultiSelect) && selectedRows_ && selectedRows_->Count() > 0)
-    selectedRows_->Clear();
-  UpdateIndicatorColWidth();
-  LayoutChanged();
-}
-
-void TCustomDBGridEh::SetOptionsEh(TDBGridEhOptions Value) {
-  if (!Store(optionsEh_, Value)) return;
-  UpdateIndicatorColWidth();
-  LayoutChanged();
-}
-
-void TCustomDBGridEh::SetIndicatorOptions(TDBGridEhIndicatorOptions Value) {
-  if (!Store(indicatorOptions_, Value)) return;
-  UpdateIndicatorColWidth();
-  LayoutChanged();
-}
-
 void TCustomDBGridEh::SetAllowedSelections(TDBGridEhAllowedSelections Value) {
   if (!Store(allowedSelections_, Value)) return;
   // A selection of a kind no longer allowed goes.
@@ -70,39 +47,6 @@ void TCustomDBGridEh::SetAllowedSelections(TDBGridEhAllowedSelections Value) {
 
 void TCustomDBGridEh::SetEditActions(TDBGridEhEditActions Value) {
   editActions_ = Value;
-}
-
-void TCustomDBGridEh::SetRowSizingAllowed(bool Value) {
-  if (!Store(rowSizingAllowed_, Value)) return;
-  Invalidate();
-}
-
-void TCustomDBGridEh::SetAutoFitColWidths(bool Value) {
-  if (!Store(autoFitColWidths_, Value)) return;
-  LayoutChanged();
-}
-
-void TCustomDBGridEh::SetMinAutoFitWidth(int Value) {
-  if (!Store(minAutoFitWidth_, Value)) return;
-  if (autoFitColWidths_) LayoutChanged();
-}
-
-void TCustomDBGridEh::SetFooterRowCount(int Value) {
-  if (Value < 0) Value = 0;
-  if (!Store(footerRowCount_, Value)) return;
-  LayoutChanged();
-}
-
-void TCustomDBGridEh::SetRowHeight(int Value) {
-  if (Value < 0) Value = 0;
-  if (!Store(rowHeight_, Value)) return;
-  LayoutChanged();
-}
-
-void TCustomDBGridEh::SetRowLines(int Value) {
-  if (Value < 0) Value = 0;
-  if (!Store(rowLines_, Value)) return;
-  LayoutChanged();
 }
 
 void TCustomDBGridEh::SetSortLocal(bool Value) {
@@ -139,13 +83,6 @@ void TCustomDBGridEh::SetOddRowColor(TColor Value) {
   Invalidate();
 }
 
-void TCustomDBGridEh::SetFrozenCols(int Value) {
-  if (Value < 0) Value = 0;
-  if (Value == FrozenCols()) return;
-  TCustomGridEh::SetFrozenCols(Value);
-  LayoutChanged();
-}
-
 void TCustomDBGridEh::SetContraColCount(int Value) {
   if (Value == ContraColCount()) return;
   TCustomGridEh::SetContraColCount(Value);
@@ -173,13 +110,6 @@ void TCustomDBGridEh::SetTitleImages(TCustomImageList* Value) {
     titleImages_->FreeNotification(this);
   }
   LayoutChanged();
-}
-
-void TCustomDBGridEh::SetDataSource(TDataSource* Value) {
-  if (Value == DataSource()) return;
-  inherited::SetDataSource(Value);
-  // The totals follow the grid's data set.
-  if (sumList_) sumList_->SetDataSet(Value ? Value->DataSet() : nullptr);
 }
 
 TDBGridColumnsEh* TCustomDBGridEh::Columns() const {
@@ -260,24 +190,4 @@ void TCustomDBGridEh::SetEmptyDataInfo(TGridEmptyDataInfoEh* Value) {
 
 void TCustomDBGridEh::SetTreeViewParams(TGridTreeViewParamsEh* Value) {
   treeViewParams_->Assign(Value);
-}
-
-void TCustomDBGridEh::SetCenter(TDBGridEhCenter* Value) {
-  if (center_ == Value) return;
-  if (center_) center_->UnregisterGrid(this);
-  center_ = Value;
-  if (center_) center_->RegisterGrid(this);
-  Invalidate();
-}
-
-void TCustomDBGridEh::SetStyle(TDBGridEhStyle* Value) {
-  if (style_ == Value) return;
-  if (style_) style_->UnregisterGrid(this);
-  style_ = Value;
-  if (style_) style_->RegisterGrid(this);
-  StyleChanged();
-}
-
-void TCustomDBGridEh::UseDefaultStyle() {
-  SetStyle(DBGridEhDefaultStyle());
 }
