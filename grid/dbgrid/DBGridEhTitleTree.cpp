@@ -2,10 +2,12 @@
 // that stacks column captions written with "|" into group titles.
 #include <string_view>
 #include <unordered_set>
+#include <vector>
 
 #include "grid/dbgrid/DBGridEh.h"
 #include "grid/dbgrid/DBGridEhPrivate.h"
 #include "platform/rtl/Consistency.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace dbgrid_title_tree_detail {
 
@@ -38,10 +40,14 @@ TCaptionWords SplitCaption(std::string_view Text) {
   return w;
 }
 
-// The leaf loses its own first word and the separators after it.
-void DropFirstWord(THeadTreeNode* Leaf) {
-  const TCaptionWords w = SplitCaption(Leaf->Text);
-  Leaf->Text.erase(0, w.RestPos);
+// ANode lies in the ring that AFirst belongs to.
+bool InRing(THeadTreeNode* AFirst, THeadTreeNode* ANode) {
+  THeadTreeNode* node = AFirst;
+  do {
+    if (node == ANode) return true;
+    node = node->Next;
+  } while (node && node != AFirst);
+  return false;
 }
 
 // The node whose Next is ANode inside ANode's ring.
@@ -94,30 +100,38 @@ THeadTreeNode* THeadTreeNode::AddChild(THeadTreeNode* ANode, const std::string& 
   return node;
 }
 
+// Iterative: a caption of many words makes a tree as deep as its words.
 void THeadTreeNode::FreeAllChild(THeadTreeNode* ANode) {
   if (!ANode) return;
-  THeadTreeNode* first = ANode->Child;
-  ANode->Child = nullptr;
-  if (!first) return;
-  THeadTreeNode* node = first;
-  do {
-    THeadTreeNode* next = node->Next;
-    FreeAllChild(node);
-    node->Next = node;
-    delete node;
-    node = next;
-  } while (node != first);
+  std::vector<THeadTreeNode*> pending;
+  auto detachChildren = [&pending](THeadTreeNode* Parent) {
+    THeadTreeNode* first = Parent->Child;
+    Parent->Child = nullptr;
+    THeadTreeNode* node = first;
+    while (node) {
+      THeadTreeNode* next = node->Next;
+      node->Next = node;
+      pending.push_back(node);
+      node = next == first ? nullptr : next;
+    }
+  };
+  detachChildren(ANode);
+  while (!pending.empty()) {
+    THeadTreeNode* node = pending.back();
+    pending.pop_back();
+    detachChildren(node);
+    delete node;  // childless now: its destructor frees nothing more
+  }
 }
 
+// Climbs from ANode, checking that each node lies in its host's ring, until it reaches AStart's
+// level: the cost is the depth and the rings on the way, not the whole tree.
 bool THeadTreeNode::Find(THeadTreeNode* AStart, THeadTreeNode* ANode) {
   if (!AStart || !ANode) return false;
-  THeadTreeNode* node = AStart;
-  do {
-    if (node == ANode) return true;
-    if (node->Child && Find(node->Child, ANode)) return true;
-    node = node->Next;
-  } while (node != AStart);
-  return false;
+  for (THeadTreeNode* node = ANode;; node = node->Host) {
+    if (node->Host == AStart->Host) return InRing(AStart, node);
+    if (!node->Host || !InRing(node->Host->Child, node)) return false;
+  }
 }
 
 int THeadTreeNode::GetLevel(THeadTreeNode* ANode) {
@@ -202,31 +216,33 @@ void THeadTreeNode::CreateFieldTree(TCustomDBGridEh* AGrid) {
     leaves[static_cast<size_t>(i)].first = leaf;
   }
 
-  // Group runs of equal first words until a whole pass finds nothing; each union takes at least
-  // one separator from every leaf of its run, so the passes end.
-  bool changed = true;
-  while (changed) {
-    changed = false;
-    for (int i = 0; i < count && !changed; ++i) {
-      THeadTreeNode* first = leaves[static_cast<size_t>(i)].first;
-      const TCaptionWords words = SplitCaption(first->Text);
-      if (!words.HasSecond) continue;
-      const std::string word(words.First);
-      const int level = GetLevel(first);
-      int j = i;
-      while (j + 1 < count) {
-        THeadTreeNode* next = leaves[static_cast<size_t>(j + 1)].first;
-        if (SplitCaption(next->Text).First != word || GetLevel(next) != level) break;
-        DropFirstWord(leaves[static_cast<size_t>(j)].first);
-        ++j;
-      }
-      THeadTreeNode* last = leaves[static_cast<size_t>(j)].first;
-      DropFirstWord(last);
-      if (GetLevel(first) == GetLevel(last)) {
-        Union(first, last, word, 20);
-        changed = true;
-      }
+  // Group runs of equal first words until a whole pass finds nothing. A pass starts again from
+  // the left after each union, but every column left of the run has no second word and never
+  // gets one, so going on from the run's start is the same and keeps the build linear in the
+  // words. The words taken and the levels are kept aside and the texts cut once at the end.
+  std::vector<size_t> taken(static_cast<size_t>(count), 0);
+  std::vector<int> level(static_cast<size_t>(count), 1);
+  TScopeExit cutTexts([&] {
+    for (size_t k = 0; k < taken.size(); ++k) leaves[k].first->Text.erase(0, taken[k]);
+  });
+  auto rest = [&](int k) {
+    return std::string_view(leaves[static_cast<size_t>(k)].first->Text).substr(taken[static_cast<size_t>(k)]);
+  };
+  for (int i = 0; i < count;) {
+    const TCaptionWords words = SplitCaption(rest(i));
+    if (!words.HasSecond) {
+      ++i;
+      continue;
     }
+    const std::string word(words.First);
+    int j = i;
+    while (j + 1 < count && level[static_cast<size_t>(j + 1)] == level[static_cast<size_t>(i)] &&
+           SplitCaption(rest(j + 1)).First == word)
+      ++j;
+    // Each leaf loses its own first word and the separators after it.
+    for (int k = i; k <= j; ++k) taken[static_cast<size_t>(k)] += SplitCaption(rest(k)).RestPos;
+    Union(leaves[static_cast<size_t>(i)].first, leaves[static_cast<size_t>(j)].first, word, 20);
+    for (int k = i; k <= j; ++k) ++level[static_cast<size_t>(k)];
   }
 }
 

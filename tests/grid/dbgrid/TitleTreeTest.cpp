@@ -176,4 +176,57 @@ TEST_F(TitleTreeTest, EqualWordsUnderDifferentGroupsStayApart) {
   grid->HeadTree()->CheckConsistency();
 }
 
+// Every caption of up to three characters of "A" and "|" on three columns: the build ends with
+// no leaf holding a second word, the rings intact and each group as wide as its members.
+TEST_F(TitleTreeTest, EveryShortCaptionBuildsASoundTree) {
+  std::vector<std::string> words{""};
+  for (size_t from = 0; words[from].size() < 3; ++from)
+    for (const char* c : {"A", "|"}) words.push_back(words[from] + c);
+  MakeColumns({"", "", ""});
+  std::function<void(const THeadTreeNode*)> checkWidths = [&](const THeadTreeNode* n) {
+    if (!n->Child) return;
+    int sum = 0;
+    const THeadTreeNode* c = n->Child;
+    do {
+      sum += c->Width + n->WIDTHLine;
+      checkWidths(c);
+      c = c->Next;
+    } while (c != n->Child);
+    EXPECT_EQ(n->Host ? n->Width : sum - n->WIDTHLine, sum - n->WIDTHLine);
+  };
+  THeadTreeNode root("Root", 0, 10);
+  for (const std::string& a : words)
+    for (const std::string& b : words)
+      for (const std::string& c : words) {
+        SCOPED_TRACE(a + " / " + b + " / " + c);
+        grid->Columns()->GetColumn(0)->Title()->SetCaption(a);
+        grid->Columns()->GetColumn(1)->Title()->SetCaption(b);
+        grid->Columns()->GetColumn(2)->Title()->SetCaption(c);
+        root.CreateFieldTree(grid);
+        root.CheckConsistency();
+        checkWidths(&root);
+        for (const auto& leaf : grid->LeafFieldArr()) {
+          const size_t sep = leaf.first->Text.find('|');
+          EXPECT_TRUE(sep == std::string::npos ||
+                      leaf.first->Text.find_first_not_of('|', sep) == std::string::npos);
+        }
+      }
+  grid->LeafFieldArr().clear();
+}
+
+// A caption of thousands of words makes a tree that deep; it is built, walked and freed.
+TEST_F(TitleTreeTest, ADeepCaptionBuildsAndFrees) {
+  std::string caption;
+  for (int i = 0; i < 3000; ++i) caption += "A|";
+  grid->TitleParams()->SetMultiTitle(true);
+  MakeColumns({caption + "x", "A"});
+  grid->LayoutChanged();
+  THeadTreeNode* leaf = grid->LeafFieldArr()[0].first;
+  EXPECT_EQ(leaf->Text, "x");
+  EXPECT_EQ(grid->HeadTree()->GetLevel(leaf), 3001);
+  EXPECT_TRUE(grid->HeadTree()->Find(grid->HeadTree(), leaf));
+  EXPECT_EQ(grid->LeafFieldArr()[1].first->Text, "");  // joined the first run alone
+  grid->HeadTree()->CheckConsistency();
+}
+
 }  // namespace title_tree_test
