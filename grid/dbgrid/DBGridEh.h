@@ -376,7 +376,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   virtual void GroupFooterMenuItemClick(TObject* Sender);  // DBGridEhCells.cpp
   // Lays the grid out again when the row count stays (also after a data change).
   virtual void LightLayoutChanged();                                 // DBGridEhLayout.cpp
-  virtual void UpdateVertScrollBar();                                // DBGridEhLayout.cpp
+  virtual void UpdateVertScrollBar();                                // DBGridEhScrolling.cpp
   virtual void DataSetActiveChanged();                               // DBGridEhLayout.cpp
   void InvalidateGroupFlatRow(TGroupDataTreeNodeEh* Node) override;  // DBGridEhCells.cpp
   virtual void DrawRowPanelTitleCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
@@ -598,6 +598,8 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void SetRowDetailPanel(TRowDetailPanelEh* Value);
   TRowDetailPanelControlEh* RowDetailPanelControl() const { return rowDetailPanelControl_; }
   TDBGridEhScrollBarPanelControl* HorzScrollBarPanelControl() const { return horzScrollBarPanelControl_; }
+  TDBGridEhScrollBarPanelControl* VertScrollBarPanelControl() const { return vertScrollBarPanelControl_; }
+  TSizeGripPanelEh* CornerScrollBarPanelControl() const { return cornerScrollBarPanelControl_; }
   THorzDBGridEhScrollBar* HorzScrollBar() const;
   void SetHorzScrollBar(THorzDBGridEhScrollBar* Value);
   TVertDBGridEhScrollBar* VertScrollBar() const;
@@ -703,6 +705,13 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void UpdateSearchPanelLayout();
   void ScrollBarPanelScroll(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos);
   void ExtScrollBarWndProc(TDBGridEhScrollBar* Bar, TMessage& Message);
+  // The external horizontal bar on its fixed 0-127 scale (DBGridEhScrolling.cpp).
+  void UpdateHorzExtScrollBar();
+  // The external horizontal bar's position for the present left column.
+  int ExtHorzScrollPos();
+  // The strip's bars as the grid last wrote them (DBGridEhScrolling.cpp).
+  void ReadScrollBarPanelInfo(TScrollBarKind Kind, SCROLLINFO& Info);
+  void WriteScrollBarPanel(TScrollBarKind Kind, int Position, int Min, int Page, int Max);
   TColor GetToolStripTextColor();
   void SetCopyMenuHint(const std::string& Text);
   void SelectionAggregates(Variant& Sum, Variant& Count, Variant& Avg, Variant& Min, Variant& Max);
@@ -1193,6 +1202,8 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   bool followRecordGuard_ = false;
   bool dataIntfChangeBusy_ = false;
   bool modifyScrollBarGuard_ = false;
+  // What the grid last wrote to the strip's horizontal [0] and vertical [1] bar.
+  SCROLLINFO panelScrollInfo_[2]{};
   bool ignoreNextThumbPosition_ = false;
 
   // --- grouping and row detail ---

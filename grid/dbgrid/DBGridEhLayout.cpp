@@ -476,28 +476,6 @@ void TCustomDBGridEh::PostChangeUpdate() {
   UpdateActive();
 }
 
-void TCustomDBGridEh::UpdateVertScrollBar() {
-  if (!HandleAllocated() || !DataLink()->Active() || ScrollsOwnRows()) return;
-  if (!VertScrollBar()->Visible()) return;
-  TDataSet* ds = DataLink()->DataSet();
-  SCROLLINFO si{};
-  si.cbSize = sizeof(SCROLLINFO);
-  si.fMask = SIF_RANGE | SIF_POS | SIF_PAGE;
-  if (ds->IsSequenced() && ds->RecordCount() > 0) {
-    si.nMin = 0;
-    si.nMax = ds->RecordCount() - 1;
-    si.nPage = static_cast<UINT>(std::min(DataLink()->RecordCount(), ds->RecordCount()));
-    si.nPos = std::max(ds->RecNo() - 1, 0);
-  } else {
-    // Without record numbers the thumb tells only the ends.
-    si.nMin = 0;
-    si.nMax = 4;
-    si.nPage = 0;
-    si.nPos = ds->Bof() ? 0 : ds->Eof() ? 4 : 2;
-  }
-  SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
-}
-
 void TCustomDBGridEh::DataSetActiveChanged() {
   LayoutChanged();
   UpdateVertScrollBar();

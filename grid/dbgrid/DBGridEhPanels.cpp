@@ -745,9 +745,7 @@ void TDBGridEhScrollBar::SetExtScrollBar(TScrollBar* v) {
 }
 
 void TDBGridEhScrollBar::ExtWndProc(TMessage& Message) {
-  if (Message.Msg == CN_HSCROLL || Message.Msg == CN_VSCROLL)
-    grid_->Perform(kind_ == TScrollBarKind::sbHorizontal ? WM_HSCROLL : WM_VSCROLL, Message.WParam,
-                   Message.LParam);
+  grid_->ExtScrollBarWndProc(this, Message);
   if (extOwnProc_) extOwnProc_(Message);
 }
 
@@ -788,7 +786,7 @@ bool TDBGridEhScrollBar::SmoothStep() {
 void TDBGridEhScrollBar::SetSmoothStep(bool v) {
   if (v == smoothStep_) return;
   smoothStep_ = v;
-  grid_->LayoutChanged();
+  SmoothStepChanged();
 }
 
 TScrollBarKind TDBGridEhScrollBar::Kind() const {
@@ -822,8 +820,7 @@ void TDBGridEhScrollBarPanel::SetVisible(bool v) {
   visible_ = v;
   TCustomDBGridEh* grid = owner_->Grid();
   if (GridLoading(grid)) return;
-  grid->UpdateVertScrollBar();
-  grid->LayoutChanged();
+  owner_->Changed();
 }
 
 // Both sets live in the grid's strip control once it exists.

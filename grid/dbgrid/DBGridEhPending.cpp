@@ -82,23 +82,8 @@ TDBGridBackgroundDataEh* TCustomDBGridEh::BackgroundData() const {
 void TCustomDBGridEh::DrawTitleUpperLevels(TColumnEh*, const TRect&) {
   RaiseNotAvailable("TCustomDBGridEh.DrawTitleUpperLevels");
 }
-bool TCustomDBGridEh::IsScrollBarPanelVisible() {
-  RaiseNotAvailable("TCustomDBGridEh.IsScrollBarPanelVisible");
-}
-void TCustomDBGridEh::UpdateScrollBarPanel() {
-  RaiseNotAvailable("TCustomDBGridEh.UpdateScrollBarPanel");
-}
-void TCustomDBGridEh::SelectionScrolled() {
-  RaiseNotAvailable("TCustomDBGridEh.SelectionScrolled");
-}
-void TCustomDBGridEh::WriteWindowScrollBar(int, int, int, int, int, int) {
-  RaiseNotAvailable("TCustomDBGridEh.WriteWindowScrollBar");
-}
 void TCustomDBGridEh::ScrollBarPanelScroll(TObject*, TScrollCode, int&) {
   RaiseNotAvailable("TCustomDBGridEh.ScrollBarPanelScroll");
-}
-void TCustomDBGridEh::ExtScrollBarWndProc(TDBGridEhScrollBar*, TMessage&) {
-  RaiseNotAvailable("TCustomDBGridEh.ExtScrollBarWndProc");
 }
 TColor TCustomDBGridEh::GetToolStripTextColor() {
   RaiseNotAvailable("TCustomDBGridEh.GetToolStripTextColor");
@@ -556,21 +541,6 @@ void TCustomDBGridEh::DrawTopOutBoundaryData(const TRect& ARect) {
 bool TCustomDBGridEh::NeedGridBoundaryLine(bool Vertical) {
   return inherited::NeedGridBoundaryLine(Vertical);
 }
-int TCustomDBGridEh::GetScrollBarSize(int Kind) {
-  return inherited::GetScrollBarSize(Kind);
-}
-void TCustomDBGridEh::GetGridScrollInfo(int Kind, SCROLLINFO& ScrollInfo) {
-  inherited::GetGridScrollInfo(Kind, ScrollInfo);
-}
-void TCustomDBGridEh::SetGridScrollInfo(int Kind, const SCROLLINFO& ScrollInfo, bool Redraw) {
-  inherited::SetGridScrollInfo(Kind, ScrollInfo, Redraw);
-}
-void TCustomDBGridEh::ModifyScrollBar(int ScrollBar, int ScrollCode, int Pos, bool UseRightToLeft) {
-  inherited::ModifyScrollBar(ScrollBar, ScrollCode, Pos, UseRightToLeft);
-}
-void TCustomDBGridEh::ScrollDataInfo(int DX, int DY, TGridDrawInfoEh& DrawInfo) {
-  inherited::ScrollDataInfo(DX, DY, DrawInfo);
-}
 bool TCustomDBGridEh::IsSmoothHorzScroll() {
   return inherited::IsSmoothHorzScroll();
 }
@@ -579,9 +549,6 @@ bool TCustomDBGridEh::IsSmoothVertScroll() {
 }
 void TCustomDBGridEh::OutBoundaryDataChanged() {
   inherited::OutBoundaryDataChanged();
-}
-void TCustomDBGridEh::Scroll(int Distance) {
-  inherited::Scroll(Distance);
 }
 void TCustomDBGridEh::TopLeftChanged() {
   inherited::TopLeftChanged();
@@ -786,48 +753,6 @@ void TDBGridFooterParamsEh::RefreshDefaultFont() {
 
 TTreeViewGlyphStyleEh TGridTreeViewParamsEh::GetActualGlyphStyle() {
   RaiseNotAvailable("TGridTreeViewParamsEh.GetActualGlyphStyle");
-}
-
-// --- TDBGridEhScrollBar: not available yet ---
-
-bool TDBGridEhScrollBar::IsShowing() {
-  RaiseNotAvailable("TDBGridEhScrollBar.IsShowing");
-}
-bool TDBGridEhScrollBar::IsScrollNeeded() {
-  RaiseNotAvailable("TDBGridEhScrollBar.IsScrollNeeded");
-}
-void TDBGridEhScrollBar::GetScrollInfo(SCROLLINFO&) {
-  RaiseNotAvailable("TDBGridEhScrollBar.GetScrollInfo");
-}
-void TDBGridEhScrollBar::SmoothStepChanged() {
-  RaiseNotAvailable("TDBGridEhScrollBar.SmoothStepChanged");
-}
-void TDBGridEhScrollBar::Changed() {
-  RaiseNotAvailable("TDBGridEhScrollBar.Changed");
-}
-bool TDBGridEhScrollBar::IsPanelNeeded() {
-  RaiseNotAvailable("TDBGridEhScrollBar.IsPanelNeeded");
-}
-
-// --- THorzDBGridEhScrollBar: overrides keeping the inherited behaviour ---
-
-void THorzDBGridEhScrollBar::SmoothStepChanged() {
-  inherited::SmoothStepChanged();
-}
-bool THorzDBGridEhScrollBar::IsPanelNeeded() {
-  return inherited::IsPanelNeeded();
-}
-
-// --- TVertDBGridEhScrollBar: not available yet ---
-
-void TVertDBGridEhScrollBar::SetParams(int, int, int, int) {
-  RaiseNotAvailable("TVertDBGridEhScrollBar.SetParams");
-}
-
-// --- TVertDBGridEhScrollBar: overrides keeping the inherited behaviour ---
-
-void TVertDBGridEhScrollBar::SmoothStepChanged() {
-  inherited::SmoothStepChanged();
 }
 
 // --- TSTDBGridEhFilter: not available yet ---
@@ -1350,12 +1275,7 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetGridLineParams", g->SetGridLineParams(nullptr)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.BackgroundData", g->BackgroundData()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTitleUpperLevels", g->DrawTitleUpperLevels(nullptr, TRect{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.IsScrollBarPanelVisible", g->IsScrollBarPanelVisible()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateScrollBarPanel", g->UpdateScrollBarPanel()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SelectionScrolled", g->SelectionScrolled()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.WriteWindowScrollBar", g->WriteWindowScrollBar(0, 0, 0, 0, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.ScrollBarPanelScroll", int scrollPos{}; g->ScrollBarPanelScroll(nullptr, TScrollCode{}, scrollPos)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.ExtScrollBarWndProc", TMessage message{}; g->ExtScrollBarWndProc(nullptr, message)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetToolStripTextColor", g->GetToolStripTextColor()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetCopyMenuHint", g->SetCopyMenuHint("")),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SelectionAggregates", Variant sum{}; Variant count{}; Variant avg{}; Variant min{}; Variant max{}; g->SelectionAggregates(sum, count, avg, min, max)),
@@ -1544,13 +1464,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TDBGridFooterParamsEh.GetActualVertLineColor", g->FooterParams()->GetActualVertLineColor()),
     DBGRID_PENDING_ENTRY("TDBGridFooterParamsEh.RefreshDefaultFont", g->FooterParams()->RefreshDefaultFont()),
     DBGRID_PENDING_ENTRY("TGridTreeViewParamsEh.GetActualGlyphStyle", g->TreeViewParams()->GetActualGlyphStyle()),
-    DBGRID_PENDING_ENTRY("TDBGridEhScrollBar.IsShowing", Part(g->VertScrollBar())->IsShowing()),
-    DBGRID_PENDING_ENTRY("TDBGridEhScrollBar.IsScrollNeeded", Part(g->VertScrollBar())->IsScrollNeeded()),
-    DBGRID_PENDING_ENTRY("TDBGridEhScrollBar.GetScrollInfo", SCROLLINFO info{}; Part(g->VertScrollBar())->GetScrollInfo(info)),
-    DBGRID_PENDING_ENTRY("TDBGridEhScrollBar.SmoothStepChanged", Part(g->VertScrollBar())->SmoothStepChanged()),
-    DBGRID_PENDING_ENTRY("TDBGridEhScrollBar.Changed", Part(g->VertScrollBar())->Changed()),
-    DBGRID_PENDING_ENTRY("TDBGridEhScrollBar.IsPanelNeeded", Part(g->VertScrollBar())->IsPanelNeeded()),
-    DBGRID_PENDING_ENTRY("TVertDBGridEhScrollBar.SetParams", Part(g->VertScrollBar())->SetParams(0, 0, 0, 0)),
     DBGRID_PENDING_ENTRY("TSTDBGridEhFilter.GetParentFont", Part(g->STFilter())->GetParentFont()),
     DBGRID_PENDING_ENTRY("TSTDBGridEhFilter.GetActualColor", Part(g->STFilter())->GetActualColor()),
     DBGRID_PENDING_ENTRY("TSTDBGridEhFilter.GetActualHorzLineColor", Part(g->STFilter())->GetActualHorzLineColor()),

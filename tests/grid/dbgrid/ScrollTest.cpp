@@ -1,0 +1,252 @@
+// The data grid's scroll bars: the vertical bar by record numbers or in five steps, external
+// bars, the scroll-bar strip's layout, and what a data-set scroll leaves to repaint.
+#include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/ScopeGuard.h"
+#include "platform/vcl/StdCtrls.h"
+#include "platform/win/Painting.h"
+#include "tests/grid/dbgrid/DBGridTestSupport.h"
+
+namespace {
+std::string Dump(HRGN r) {
+  std::vector<char> buf(GetRegionData(r, 0, nullptr));
+  auto* d = reinterpret_cast<RGNDATA*>(buf.data());
+  GetRegionData(r, static_cast<DWORD>(buf.size()), d);
+  std::string s;
+  const RECT* rc = reinterpret_cast<const RECT*>(d->Buffer);
+  for (DWORD i = 0; i < d->rdh.nCount; ++i)
+    s += "(" + std::to_string(rc[i].Left) + "," + std::to_string(rc[i].Top) + "," +
+         std::to_string(rc[i].Right) + "," + std::to_string(rc[i].Bottom) + ")";
+  return s;
+}
+
+class ScrollTest : public RecordingDBGridTestBase {
+ protected:
+  SCROLLINFO WindowBar() {
+    SCROLLINFO si;
+    si.fMask = SIF_ALL;
+    EXPECT_TRUE(GetScrollInfo(grid->Handle(), SB_VERT, &si));
+    return si;
+  }
+  bool StyleHas(DWORD Bit) { return (GetWindowLong(grid->Handle(), GWL_STYLE) & Bit) != 0; }
+  // The update region the grid has collected since its last paint.
+  HRGN Pending() {
+    HRGN r = CreateRectRgn(0, 0, 0, 0);
+    GetUpdateRgn(grid->Handle(), r, FALSE);
+    return r;
+  }
+  // Fifty records, the current one on the last visible row, all painted.
+  void AtLastVisibleRow() {
+    AddColumns({"ID", "NAME"});
+    grid->SetFooterRowCount(1);
+    AddNumberedRows(50);
+    dataSet->MoveBy(grid->DataLink()->RecordCount() - 1);
+    Pump();
+  }
+};
+
+TEST_F(ScrollTest, TheVerticalBarShowsRecordNumbersOrFiveSteps) {
+  struct Case {
+    const char* name;
+    bool sequenced;
+    int records, moveBy;  // moveBy -1: to the last record
+    TScrollBarVisibleModeEh mode;
+    int min, max, pos;  // max -1: records + page - 1
+    bool shown, disabled;
+  };
+  const Case cases[] = {
+      {"numbered, first", true, 30, 0, sbAutoShowEh, 1, -1, 1, true, false},
+      {"numbered, sixth", true, 30, 5, sbAutoShowEh, 1, -1, 6, true, false},
+      {"numbered, last", true, 30, -1, sbAutoShowEh, 1, -1, 30, true, false},
+      // One record: the range equals the page, so the bar is not needed.
+      {"one record", true, 1, 0, sbAutoShowEh, 1, -1, 1, false, false},
+      {"one record, always shown", true, 1, 0, sbAlwaysShowEh, 1, -1, 1, true, true},
+      {"unnumbered, first", false, 30, 0, sbAutoShowEh, 0, 4, 0, true, false},
+      {"unnumbered, middle", false, 30, 5, sbAutoShowEh, 0, 4, 2, true, false},
+      {"unnumbered, last", false, 30, -1, sbAutoShowEh, 0, 4, 4, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    dataSet->SetSequenced(c.sequenced);
+    grid->VertScrollBar()->SetVisibleMode(c.mode);
+    AddNumberedRows(c.records);
+    if (c.moveBy < 0)
+      dataSet->Last();
+    else
+      dataSet->MoveBy(c.moveBy);
+    Pump();
+    const SCROLLINFO si = WindowBar();
+    const int page = c.sequenced ? grid->VisibleRowCount() : 0;
+    EXPECT_EQ(si.nMin, c.min);
+    EXPECT_EQ(si.nMax, c.max < 0 ? c.records + page - 1 : c.max);
+    EXPECT_EQ(static_cast<int>(si.nPage), page);
+    EXPECT_EQ(si.nPos, c.pos);
+    EXPECT_EQ(StyleHas(WS_VSCROLL), c.shown);
+    EXPECT_EQ(grid->VertScrollBar()->IsScrollNeeded(), c.shown);
+    SCROLLBARINFO info;
+    GetScrollBarInfo(grid->Handle(), OBJID_VSCROLL, &info);
+    if (c.shown) {
+      EXPECT_EQ((info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) != 0, c.disabled);
+    }
+    TearDown();
+  }
+}
+
+TEST_F(ScrollTest, ExternalBarsTakeTheScrollInformation) {
+  auto* vert = new TScrollBar(form);
+  vert->SetName("VertBar");
+  vert->SetKind(sbVertical);
+  vert->SetParent(form);
+  AddColumns({"ID", "NAME", "AMOUNT"});
+  for (int i = 0; i < 3; ++i) grid->Columns()->GetColumn(i)->SetWidth(300);
+  AddNumberedRows(40);
+  grid->VertScrollBar()->SetExtScrollBar(vert);
+  dataSet->MoveBy(9);
+  Pump();
+  const int page = grid->VisibleRowCount();
+  EXPECT_EQ(vert->Min(), 1);
+  EXPECT_EQ(vert->Max(), 40 + page - 1);
+  EXPECT_EQ(vert->PageSize(), page);
+  EXPECT_EQ(vert->Position(), 10);
+  EXPECT_TRUE(vert->Enabled());
+  EXPECT_FALSE(StyleHas(WS_VSCROLL));
+  EXPECT_TRUE(grid->VertScrollBar()->IsShowing());
+  // Its scroll notifications move the records: one page down.
+  vert->Perform(CN_VSCROLL, SB_PAGEDOWN, 0);
+  EXPECT_EQ(dataSet->RecNo(), 10 + page);
+  // A bar another grid holds is refused; this grid keeps its own.
+  auto* other = new TDBGridEh(form);
+  other->SetParent(form);
+  EXPECT_THROW(
+      {
+        try {
+          other->VertScrollBar()->SetExtScrollBar(vert);
+        } catch (const Exception& e) {
+          EXPECT_EQ(e.Message(), "Possible VertBar already attached to the other control.");
+          throw;
+        }
+      },
+      Exception);
+  EXPECT_EQ(grid->VertScrollBar()->ExtScrollBar(), vert);
+
+  // The horizontal one works on 0..127 whatever the column count.
+  auto* horz = new TScrollBar(form);
+  horz->SetParent(form);
+  grid->HorzScrollBar()->SetExtScrollBar(horz);
+  Pump();
+  EXPECT_EQ(horz->Max(), 127);
+  EXPECT_EQ(horz->Position(), 0);
+  grid->Perform(WM_HSCROLL, SB_BOTTOM, 0);
+  EXPECT_EQ(horz->Position(), 127);
+  EXPECT_EQ(grid->ExtHorzScrollPos(), 127);
+}
+
+// One column wider than the view: no column can come to the left, and the scale has no span.
+TEST_F(ScrollTest, TheExternalHorizontalBarStandsAtZeroWhenNoColumnCanScroll) {
+  AddColumns({"ID"});
+  grid->Columns()->GetColumn(0)->SetWidth(2000);
+  AddNumberedRows(3);
+  auto* horz = new TScrollBar(form);
+  horz->SetParent(form);
+  grid->HorzScrollBar()->SetExtScrollBar(horz);
+  Pump();
+  EXPECT_EQ(grid->ColCount() - grid->FixedCols(), 1);
+  EXPECT_EQ(grid->ExtHorzScrollPos(), 0);
+  EXPECT_EQ(horz->Position(), 0);
+}
+
+TEST_F(ScrollTest, TheStripLaysOutItsBarsInBothDirections) {
+  struct Case {
+    const char* name;
+    bool rtl;
+    TScrollBarVisibleModeEh mode;
+  };
+  const Case cases[] = {
+      {"left to right", false, sbAutoShowEh},
+      {"right to left", true, sbAutoShowEh},
+      {"no vertical bar", false, sbNeverShowEh},
+      {"no vertical bar, right to left", true, sbNeverShowEh},
+  };
+  AddColumns({"ID", "NAME"});
+  AddNumberedRows(40);
+  TValueRestorer<bool> middleEast(SysLocale().MiddleEast, true);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    grid->SetBiDiMode(c.rtl ? bdRightToLeft : bdLeftToRight);
+    grid->VertScrollBar()->SetVisibleMode(c.mode);
+    grid->HorzScrollBar()->ExtraPanel()->SetVisible(true);
+    Pump();
+    grid->UpdateScrollBarPanel();
+    const int w = c.mode == sbNeverShowEh ? 0 : GetSystemMetrics(SM_CXVSCROLL);
+    const int h = GetSystemMetrics(SM_CYHSCROLL);
+    const int cw = grid->ClientWidth(), ch = grid->ClientHeight();
+    EXPECT_EQ(grid->HorzScrollBarPanelControl()->BoundsRect(),
+              (TRect{c.rtl ? w : 0, ch - h, (c.rtl ? w : 0) + cw - w, ch}));
+    const int side = c.rtl ? 0 : cw - w;
+    EXPECT_EQ(grid->VertScrollBarPanelControl()->BoundsRect(), (TRect{side, 0, side + w, ch - h}));
+    EXPECT_EQ(grid->CornerScrollBarPanelControl()->BoundsRect(), (TRect{side, ch - h, side + w, ch}));
+    EXPECT_TRUE(grid->HorzScrollBarPanelControl()->Visible() &&
+                grid->CornerScrollBarPanelControl()->Visible());
+    grid->HorzScrollBar()->ExtraPanel()->SetVisible(false);
+    grid->UpdateScrollBarPanel();
+    EXPECT_EQ(grid->HorzScrollBarPanelControl()->BoundsRect(), TRect{});
+    EXPECT_FALSE(grid->VertScrollBarPanelControl()->Visible());
+  }
+}
+
+// A scroll by one record moves the pixels: only the uncovered row, the row the current record
+// left, the indicator and the footer are repainted; a longer jump repaints everything.
+TEST_F(ScrollTest, ADataSetScrollRepaintsOnlyWhatItUncovers) {
+  AtLastVisibleRow();
+  dataSet->Next();
+  const int last = grid->Row();
+  ASSERT_EQ(last, grid->TopDataOffset() + grid->DataLink()->RecordCount() - 1);
+  TGridDrawInfoEh di;
+  grid->CalcDrawInfo(di);
+  const int line = grid->GridLineWidth();
+  const TRect lastRow = grid->BoxRect(0, last, grid->ColCount() - 1, last);
+  std::vector<TRect> parts{
+      grid->BoxRect(0, last - 1, grid->ColCount() - 1, last - 1),     // the row it leaves
+      {0, lastRow.Top, di.Horz.GridBoundary, lastRow.Bottom + line},  // uncovered
+      {0, di.Vert.FixedBoundary, grid->CellRect(0, last).Right + line, lastRow.Bottom + line}};  // indicator
+  for (int r = grid->RowCount(); r < grid->RowCount() + grid->ContraRowCount(); ++r)
+    parts.push_back(grid->BoxRect(0, r, grid->ColCount() - 1, r));
+  HRGN expected = CreateRectRgn(0, 0, 0, 0);
+  for (const TRect& r : parts) {
+    HRGN part = CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom);
+    CombineRgn(expected, expected, part, RGN_OR);
+    DeleteObject(part);
+  }
+  HRGN pending = Pending();
+  EXPECT_TRUE(EqualRgn(pending, expected)) << Dump(pending) << " vs " << Dump(expected);
+  DeleteObject(pending);
+  DeleteObject(expected);
+  Pump();
+  // More than the visible rows at once: the whole grid.
+  dataSet->MoveBy(grid->VisibleRowCount() + 1);
+  RECT box;
+  GetUpdateRect(grid->Handle(), &box, FALSE);
+  EXPECT_EQ(box, grid->ClientRect());
+}
+
+// Rows of another height would make the moved pixels land between rows: the data area is
+// repainted instead.
+TEST_F(ScrollTest, ADataSetScrollOverUnevenRowsRepaintsTheDataArea) {
+  AtLastVisibleRow();
+  grid->SetRowHeights(grid->TopRow() + 1, grid->DefaultRowHeight() + 9);
+  Pump();
+  dataSet->Next();
+
+  const int last = grid->Row();
+  TGridDrawInfoEh di;
+  grid->CalcDrawInfo(di);
+  HRGN pending = Pending();
+
+  for (int y = di.Vert.FixedBoundary; y < grid->CellRect(0, last).Bottom; y += 3) {
+    SCOPED_TRACE(y);
+    EXPECT_TRUE(PtInRegion(pending, 50, y));
+  }
+  DeleteObject(pending);
+}
+
+}  // namespace
