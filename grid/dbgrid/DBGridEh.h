@@ -1232,8 +1232,39 @@ class TDBGridEh : public TCustomDBGridEh {
 
 // The unit's start-up: registers the data grid's streamable classes for window descriptions and
 // makes what the grids share (the feature registry with the in-memory data set's features, the
-// style, the centre, the filter-list items); call after InitVcl(). A second call keeps what is
-// there.
+// filter-list items, the drawn bitmaps and cursors, the columns' storage interceptors, the style,
+// the centre, the sort-marker font, the cursors, the default keys and colours, the image lists
+// and the shared cell parameters); call after InitVcl(). A second call keeps what is there.
+// EOutOfResources "Cannot load cursor resource" when a cursor is missing.
 void InitDBGridEhUnit();
 // Frees what the start-up made (grids still alive are handed a nil style and centre).
 void FinalizeDBGridEhUnit();
+
+// --- what the unit's start-up makes for every grid (DBGridEhImages.cpp) ---
+// The default keys, in order: Ctrl+F, Ctrl+Enter, Ctrl+Shift+Enter, Ctrl+' (copy from the record
+// above), Ctrl+F (the find dialog), Ctrl+T; 0 before the start-up. The key handling compares
+// typed keys with the first, the fourth and the fifth.
+extern TShortCut DBGridEhShortCuts[6];
+constexpr int kDBGridEhCopyPreviousShortCut = 3;
+constexpr int kDBGridEhFindDialogShortCut = 4;
+// Milliseconds after which an incremental search starts over (1500 after the start-up).
+extern int DBGridEhIncSearchResetInterval;
+// The incremental search's highlight: background (yellow) and text colour (black).
+extern TColor DBGridEhSearchHighlightColor;
+extern TColor DBGridEhSearchHighlightFontColor;
+// The font of the sort-marker numbers: a pixel lower than the sort-marker bitmap. nullptr
+// before the start-up.
+TFont* DBGridEhSortMarkerFont();
+// The column-select ("DOWNCUREH") and record-select ("RIGHTCUREH", right-to-left "LEFTCUREH")
+// cursors; nullptr before the start-up.
+HCURSOR DBGridEhColumnSelectCursor();
+HCURSOR DBGridEhRecordSelectCursor();
+HCURSOR DBGridEhRecordSelectRightToLeftCursor();
+// The indicator glyphs: arrow, edit, insert, multi-select dot, multi-select arrow, the arrow
+// for dark rows and that arrow on DBGridEhSearchHighlightColor (seven images).
+TCustomImageList* DBGridEhIndicatorImages();
+// The cell parameters painters share between grids.
+TColCellParamsEh* DBGridEhSharedCellParams();
+// Builds the indicator and sort-marker lists when missing, and draws the indicator list's last
+// image again on the current search highlight colour (the list keeps seven images).
+void BuildIndicatorImages();

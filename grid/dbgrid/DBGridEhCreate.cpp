@@ -410,6 +410,7 @@ void TDBGridEh::DescribeClass(TClassBuilder<TDBGridEh>& c) {
   c.Property("FixedColor", &D::FixedColor, &D::SetFixedColor).Default(clBtnFace).WithIdents(ColorIdents());
   c.Property("Flat", &D::Flat, &D::SetFlat).Default(0);
   PublishObject<D, TDBGridFooterParamsEh>(c, "FooterParams", &G::FooterParams, &G::SetFooterParams);
+  PublishObject<D, TDBGridLineParamsEh>(c, "GridLineParams", &G::GridLineParams, &G::SetGridLineParams);
   c.Property("FooterRowCount", &G::FooterRowCount, &G::SetFooterRowCount).Default(0);
   c.Property(
        "FrozenCols", [](const D& g) { return g.FrozenCols(); }, [](D& g, int v) { g.SetFrozenCols(v); })
@@ -501,15 +502,18 @@ void InitDBGridEhUnit() {
   CreateDataSetFeaturesRegistry();
   if (!GetDataSetFeatures(TMemoryDataSet::StaticClass())) RegisterMemoryDataSetFeatures();
   CreateFilterPopupListboxItems();
+  dbgrid_detail::RegisterDrawnResources();
+  dbgrid_detail::RegisterColumnInterceptors();
   CreateDBGridEhDefaultStyle();
   CreateDBGridEhCenter();
+  dbgrid_detail::StartSharedObjects();
 }
 
 void FinalizeDBGridEhUnit() {
+  dbgrid_detail::FreeSharedObjects();
   FreeDBGridEhIndicatorTitleMenu();
   FreeDBGridEhCenter();
   FreeDBGridEhDefaultStyle();
-  dbgrid_detail::FreeSortMarkerImages();
   FreeFilterPopupListboxItems();
   FreeDataSetFeaturesRegistry();
 }

@@ -6,9 +6,18 @@
 #include "grid/dbgrid/DBGridEh.h"
 #include "grid/dbgrid/DBGridEhPrivate.h"
 #include "grid/dbgrid/DBGridEhStyle.h"
+#include "platform/gdi/Theme.h"
+#include "platform/rtl/Lists.h"
+#include "platform/rtl/ScopeGuard.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Graphics.h"
 
 RTL_IMPLEMENT_CLASS(TDBGridAreaParamsEh)
+RTL_IMPLEMENT_CLASS(TDBGridLineParamsEh)
+RTL_IMPLEMENT_CLASS(TDBGridBackgroundDataEh)
+RTL_IMPLEMENT_CLASS(TGridHighlightTextParamsEh)
+RTL_IMPLEMENT_CLASS(TColumnEhPropertyInterceptor)
+RTL_IMPLEMENT_CLASS(TColumnsEhPropertyInterceptor)
 RTL_IMPLEMENT_CLASS(TDBGridTitleParamsEh)
 RTL_IMPLEMENT_CLASS(TDBGridIndicatorParamsEh)
 RTL_IMPLEMENT_CLASS(TDBGridFooterParamsEh)
@@ -773,5 +782,285 @@ void TDBGridEhDataGroupLevelEh::Assign(TPersistent* Source) {
     OnGetKeyValue = src->OnGetKeyValue;
     OnGetKeyValueAsText = src->OnGetKeyValueAsText;
     OnGetGroupRowText = src->OnGetGroupRowText;
+  }
+}
+
+// ================================================================================================
+// Actual values of the title, indicator, footer and tree-view parameters
+// ================================================================================================
+
+namespace dbgrid_params_detail {
+
+// The fill a band gets: the default and the themed fill fall back when themes are off; a
+// gradient without themes only where the grid's style allows it.
+TGridCellFillStyleEh ActualBandFillStyle(TCustomDBGridEh* Grid, TGridCellFillStyleEh Style, bool Option3D) {
+  const bool themes = ThemesEnabled();
+  switch (Style) {
+    case cfstDefaultEh:
+      if (Grid->Flat()) return Option3D && themes ? cfstGradientEh : cfstSolidEh;
+      return Option3D && themes ? cfstThemedEh : cfstSolidEh;
+    case cfstThemedEh:
+      if (themes) return cfstThemedEh;
+      return Option3D ? cfstGradientEh : cfstSolidEh;
+    case cfstGradientEh: {
+      if (themes) return cfstGradientEh;
+      TDBGridEhStyle* style = Grid->Style() ? Grid->Style() : DBGridEhDefaultStyle();
+      return style && style->GradientAllowed() ? cfstGradientEh : cfstSolidEh;
+    }
+    case cfstSolidEh:
+      break;
+  }
+  return Style;
+}
+
+TColor OwnOrBright(TCustomDBGridEh* Grid, TColor Own) {
+  return Own != clDefault ? Own : Grid->GridLineColors()->GetBrightColor();
+}
+
+}  // namespace dbgrid_params_detail
+
+void TDBGridTitleParamsEh::RefreshDefaultFont() {
+  if (parentFont_) CopyGridFont(grid_, font_.get(), fontRefreshing_);
+}
+
+TGridCellFillStyleEh TDBGridIndicatorParamsEh::GetActualFillStyle() {
+  return ActualBandFillStyle(grid_, FillStyle(), grid_->OptionsEh().Contains(dghFixed3D));
+}
+
+TColor TDBGridIndicatorParamsEh::GetActualHorzLineColor() {
+  return OwnOrBright(grid_, HorzLineColor());
+}
+
+TColor TDBGridIndicatorParamsEh::GetActualVertLineColor() {
+  return OwnOrBright(grid_, VertLineColor());
+}
+
+TGridCellFillStyleEh TDBGridFooterParamsEh::GetActualFillStyle() {
+  return ActualBandFillStyle(grid_, FillStyle(), grid_->OptionsEh().Contains(dghFooter3D));
+}
+
+TColor TDBGridFooterParamsEh::GetActualHorzLineColor() {
+  return OwnOrBright(grid_, HorzLineColor());
+}
+
+TColor TDBGridFooterParamsEh::GetActualVertLineColor() {
+  return OwnOrBright(grid_, VertLineColor());
+}
+
+// The footer rows are measured with this font: a new grid font lays them out again.
+void TDBGridFooterParamsEh::RefreshDefaultFont() {
+  if (!parentFont_) return;
+  CopyGridFont(grid_, font_.get(), fontRefreshing_);
+  grid_->LayoutChanged();
+}
+
+TTreeViewGlyphStyleEh TGridTreeViewParamsEh::GetActualGlyphStyle() {
+  if (glyphStyle_ != tvgsDefaultEh) return glyphStyle_;
+  TDBGridEhStyle* style = grid_->Style() ? grid_->Style() : DBGridEhDefaultStyle();
+  if (style) return style->DefaultTreeGlyphStyle();
+  return ThemesEnabled() ? tvgsThemedEh : tvgsClassicEh;
+}
+
+// ================================================================================================
+// TDBGridLineParamsEh
+// ================================================================================================
+
+TDBGridLineParamsEh::TDBGridLineParamsEh(TCustomDBGridEh* AGrid)
+    : TDBAxisGridLineParamsEh(AGrid), grid_(AGrid) {}
+
+// The published colours and switches are the bases'.
+void TDBGridLineParamsEh::DescribeClass(TClassBuilder<TDBGridLineParamsEh>&) {}
+
+bool TDBGridLineParamsEh::DefaultDataVertLines() {
+  return grid_->Options().Contains(dgColLines);
+}
+
+bool TDBGridLineParamsEh::DefaultDataHorzLines() {
+  return grid_->Options().Contains(dgRowLines);
+}
+
+// A flat white footer would lose the bright column lines above it: they take the dark colour.
+TColor TDBGridLineParamsEh::GetDataVertColor() {
+  if (DataVertColor() != clDefault) return DataVertColor();
+  if (!grid_->OptionsEh().Contains(dghFooter3D) && grid_->FooterParams()->Color() == clWindow)
+    return GetDarkColor();
+  return GetBrightColor();
+}
+
+TDBGridLinesColorSchemeEh TDBGridLineParamsEh::GetActualColorScheme() {
+  if (ColorScheme() != glcsDefaultEh) return ColorScheme();
+  if (grid_->TitleParams()->GetActualFillStyle() == cfstThemedEh) return glcsThemedEh;
+  if (ThemesEnabled() || grid_->Flat()) return glcsFlatEh;
+  return glcsClassicEh;
+}
+
+// The lines reach into the empty space exactly while it is painted.
+void TDBGridLineParamsEh::SetVertEmptySpaceStyle(TDrawEmptySpaceStyle Value) {
+  if (Value == VertEmptySpaceStyle()) return;
+  inherited::SetVertEmptySpaceStyle(Value);
+  TDBGridEhOptions options = grid_->OptionsEh();
+  const bool extend = Value != dessNonEh;
+  if (options.Contains(dghExtendVertLines) != extend) {
+    if (extend)
+      options.Include(dghExtendVertLines);
+    else
+      options.Exclude(dghExtendVertLines);
+    grid_->SetOptionsEh(options);
+  }
+  TCustomGridEh* base = grid_;
+  TGridOptionsEh baseOptions = base->Options();
+  if (baseOptions.Contains(goExtendedVertLinesEh) != grid_->OptionsEh().Contains(dghExtendVertLines)) {
+    if (grid_->OptionsEh().Contains(dghExtendVertLines))
+      baseOptions.Include(goExtendedVertLinesEh);
+    else
+      baseOptions.Exclude(goExtendedVertLinesEh);
+    base->SetOptions(baseOptions);
+  }
+  grid_->Invalidate();
+}
+
+TGridLineColorsEh* TCustomDBGridEh::CreateGridLineColors() {
+  return new TDBGridLineParamsEh(this);
+}
+
+TDBGridLineParamsEh* TCustomDBGridEh::GridLineParams() const {
+  return static_cast<TDBGridLineParamsEh*>(GridLineColors());
+}
+
+void TCustomDBGridEh::SetGridLineParams(TDBGridLineParamsEh* Value) {
+  GridLineParams()->Assign(Value);
+}
+
+// ================================================================================================
+// TDBGridBackgroundDataEh
+// ================================================================================================
+
+TDBGridBackgroundDataEh::TDBGridBackgroundDataEh(TCustomDBGridEh* AGrid)
+    : TGridBackgroundDataEh(AGrid), dbGrid_(AGrid) {}
+
+void TDBGridBackgroundDataEh::DescribeClass(TClassBuilder<TDBGridBackgroundDataEh>& c) {
+  using T = TDBGridBackgroundDataEh;
+  c.Property("ExcludeTitle", &T::ExcludeTitle, &T::SetExcludeTitle).Default(0);
+  c.Property("ExcludeIndicator", &T::ExcludeIndicator, &T::SetExcludeIndicator).Default(0);
+  c.Property("ExcludeFooter", &T::ExcludeFooter, &T::SetExcludeFooter).Default(0);
+}
+
+void TDBGridBackgroundDataEh::Assign(TPersistent* Source) {
+  if (auto* src = dynamic_cast<TDBGridBackgroundDataEh*>(Source)) {
+    excludeTitle_ = src->excludeTitle_;
+    excludeIndicator_ = src->excludeIndicator_;
+    excludeFooter_ = src->excludeFooter_;
+  }
+  inherited::Assign(Source);
+}
+
+void TDBGridBackgroundDataEh::ExcludeChanged(bool& Field, bool Value) {
+  if (Field == Value) return;
+  Field = Value;
+  dbGrid_->InvalidateGrid();
+}
+
+void TDBGridBackgroundDataEh::SetExcludeTitle(bool Value) {
+  ExcludeChanged(excludeTitle_, Value);
+}
+
+void TDBGridBackgroundDataEh::SetExcludeIndicator(bool Value) {
+  ExcludeChanged(excludeIndicator_, Value);
+}
+
+void TDBGridBackgroundDataEh::SetExcludeFooter(bool Value) {
+  ExcludeChanged(excludeFooter_, Value);
+}
+
+// The picture covers the whole grid from the first fixed cell; each exclusion moves one edge
+// in: below the title rows, right of the indicator, above the footer rows.
+void TDBGridBackgroundDataEh::GetBackgroundRect(const TGridDrawInfoEh& DrawInfo, TRect& ARect) {
+  TGridDrawInfoEh area = DrawInfo;
+  const bool indicator = dbGrid_->Options().Contains(dgIndicator) && DrawInfo.Horz.FixedCellCount > 0;
+  area.Horz.FixedBoundary = DrawInfo.Horz.StartBoundary;
+  if (excludeIndicator_ && indicator) area.Horz.FixedBoundary += DrawInfo.Horz.GetExtentWithLine(0);
+  area.Vert.FixedBoundary = excludeTitle_ ? DrawInfo.Vert.FixedBoundary : DrawInfo.Vert.StartBoundary;
+  if (excludeFooter_ && DrawInfo.Vert.ContraCellCount > 0)
+    area.Vert.GridExtent = DrawInfo.Vert.ContraBoundary;
+  inherited::GetBackgroundRect(area, ARect);
+}
+
+TGridBackgroundDataEh* TCustomDBGridEh::CreateBackgroundData() {
+  return new TDBGridBackgroundDataEh(this);
+}
+
+TDBGridBackgroundDataEh* TCustomDBGridEh::BackgroundData() const {
+  return static_cast<TDBGridBackgroundDataEh*>(TCustomGridEh::BackgroundData());
+}
+
+// ================================================================================================
+// TGridHighlightTextParamsEh
+// ================================================================================================
+
+TGridHighlightTextParamsEh::TGridHighlightTextParamsEh() : columns_(std::make_unique<TColumnsEhList>()) {}
+
+TGridHighlightTextParamsEh::~TGridHighlightTextParamsEh() = default;
+
+// ================================================================================================
+// Layout-storage interceptors
+// ================================================================================================
+
+void TColumnEhPropertyInterceptor::DescribeClass(TClassBuilder<TColumnEhPropertyInterceptor>& c) {
+  using T = TColumnEhPropertyInterceptor;
+  // Written only: reading answers the column's width, which is never stored from here.
+  c.Property(
+       "Width",
+       [](const T& i) {
+         auto* column = dynamic_cast<TColumnEh*>(i.Target());
+         return column ? column->Width() : 0;
+       },
+       &T::SetWidth)
+      .StoredIf([](const TObject&) { return false; });
+}
+
+// A fitted grid keeps the read width for its next fitting instead of resizing the column now.
+void TColumnEhPropertyInterceptor::SetWidth(int Value) {
+  auto* column = dynamic_cast<TColumnEh*>(Target());
+  if (!column) return;
+  TCustomDBGridEh* grid = column->Grid();
+  if (grid && grid->AutoFitColWidths())
+    column->SetInitWidth(Value);
+  else
+    column->SetWidth(Value);
+}
+
+void TColumnsEhPropertyInterceptor::DescribeClass(TClassBuilder<TColumnsEhPropertyInterceptor>& c) {
+  using T = TColumnsEhPropertyInterceptor;
+  c.Property("ColumnsIndex", &T::ColumnsIndex, &T::SetColumnsIndex);
+}
+
+std::string TColumnsEhPropertyInterceptor::ColumnsIndex() const {
+  auto* columns = dynamic_cast<TDBGridColumnsEh*>(Target());
+  if (!columns) return columnsIndex_;
+  std::string text;
+  for (int i = 0; i < columns->Count(); ++i) {
+    if (i > 0) text += ',';
+    text += '"' + columns->GetColumn(i)->FieldName() + '"';
+  }
+  return text;
+}
+
+// Item i names the column that goes to place i; names without a column, and places past the
+// last column, are skipped.
+void TColumnsEhPropertyInterceptor::SetColumnsIndex(const std::string& Value) {
+  columnsIndex_ = Value;
+  auto* columns = dynamic_cast<TDBGridColumnsEh*>(Target());
+  if (!columns) return;
+  TStringList names;
+  names.SetCommaText(Value);
+  columns->BeginUpdate();
+  TScopeExit endUpdate([columns] { columns->EndUpdate(); });
+  for (int i = 0; i < names.Count() && i < columns->Count(); ++i) {
+    for (int j = 0; j < columns->Count(); ++j) {
+      TColumnEh* column = columns->GetColumn(j);
+      if (!SameText(column->FieldName(), names.Strings(i))) continue;
+      column->SetIndex(i);
+      break;
+    }
   }
 }

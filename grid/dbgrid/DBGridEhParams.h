@@ -13,6 +13,7 @@
 
 #include "grid/axis/DBAxisGridEh.h"
 #include "grid/axis/DBGridEhGrouping.h"
+#include "grid/data/PropFilerEh.h"
 #include "grid/data/DBSumListEh.h"
 #include "grid/dbgrid/DBGridEhColumns.h"
 #include "grid/foundation/GridDrawingEh.h"
@@ -329,6 +330,92 @@ class TGridTreeViewParamsEh : public TPersistent {
   TCustomDBGridEh* grid_;
   TTreeViewGlyphStyleEh glyphStyle_ = tvgsDefaultEh;
   bool showTreeLines_ = true;
+};
+
+// --- TDBGridLineParamsEh (DBGridEhParams.cpp) ---
+// Grid's GridLineParams: the data line defaults follow dgColLines and dgRowLines; the colour
+// scheme and the data vertical colour derive from the fill styles and the footer.
+class TDBGridLineParamsEh : public TDBAxisGridLineParamsEh {
+  RTL_CLASS(TDBGridLineParamsEh, TDBAxisGridLineParamsEh)
+ public:
+  static void DescribeClass(TClassBuilder<TDBGridLineParamsEh>& c);
+  explicit TDBGridLineParamsEh(TCustomDBGridEh* AGrid);
+  TCustomDBGridEh* DBGrid() const { return grid_; }
+  bool DefaultDataVertLines() override;
+  bool DefaultDataHorzLines() override;
+  TColor GetDataVertColor() override;
+  TDBGridLinesColorSchemeEh GetActualColorScheme() override;
+  // Keeps dghExtendVertLines of OptionsEh (and the base grid's bit) in step with the style.
+  void SetVertEmptySpaceStyle(TDrawEmptySpaceStyle Value) override;
+
+ private:
+  TCustomDBGridEh* grid_;
+};
+
+// --- TDBGridBackgroundDataEh (DBGridEhParams.cpp) ---
+// Grid's BackgroundData: the picture may keep off the titles, the indicator and the footers.
+class TDBGridBackgroundDataEh : public TGridBackgroundDataEh {
+  RTL_CLASS(TDBGridBackgroundDataEh, TGridBackgroundDataEh)
+ public:
+  static void DescribeClass(TClassBuilder<TDBGridBackgroundDataEh>& c);
+  explicit TDBGridBackgroundDataEh(TCustomDBGridEh* AGrid);
+  void Assign(TPersistent* Source) override;
+  bool ExcludeTitle() const { return excludeTitle_; }
+  void SetExcludeTitle(bool Value);
+  bool ExcludeIndicator() const { return excludeIndicator_; }
+  void SetExcludeIndicator(bool Value);
+  bool ExcludeFooter() const { return excludeFooter_; }
+  void SetExcludeFooter(bool Value);
+  void GetBackgroundRect(const TGridDrawInfoEh& DrawInfo, TRect& ARect) override;
+
+ private:
+  void ExcludeChanged(bool& Field, bool Value);
+  TCustomDBGridEh* dbGrid_;
+  bool excludeTitle_ = false;
+  bool excludeIndicator_ = false;
+  bool excludeFooter_ = false;
+};
+
+// --- TGridHighlightTextParamsEh (DBGridEhParams.cpp) ---
+// What the grid's search highlights: the text, its colour and the columns it is looked for in.
+// Made by the search code and freed with it.
+class TGridHighlightTextParamsEh : public TPersistent {
+  RTL_CLASS(TGridHighlightTextParamsEh, TPersistent)
+ public:
+  TGridHighlightTextParamsEh();
+  ~TGridHighlightTextParamsEh() override;
+  TColumnsEhList* Columns() const { return columns_.get(); }
+  std::string Text;
+  TColor Color = clYellow;
+
+ private:
+  std::unique_ptr<TColumnsEhList> columns_;
+};
+
+// --- layout-storage interceptors (DBGridEhParams.cpp) ---
+// A column's pseudo-property Width (write only): with AutoFitColWidths the value becomes the
+// width the fitting starts from; otherwise the column's width.
+class TColumnEhPropertyInterceptor : public TStoragePropertyInterceptor {
+  RTL_CLASS(TColumnEhPropertyInterceptor, TStoragePropertyInterceptor)
+ public:
+  static void DescribeClass(TClassBuilder<TColumnEhPropertyInterceptor>& c);
+  explicit TColumnEhPropertyInterceptor(TObject* ATarget) : TStoragePropertyInterceptor(ATarget) {}
+  void SetWidth(int Value);
+};
+
+// The columns' pseudo-property ColumnsIndex: the field names in column order, each in double
+// quotes, comma separated; writing it reorders the columns by those names.
+class TColumnsEhPropertyInterceptor : public TStoragePropertyInterceptor {
+  RTL_CLASS(TColumnsEhPropertyInterceptor, TStoragePropertyInterceptor)
+ public:
+  static void DescribeClass(TClassBuilder<TColumnsEhPropertyInterceptor>& c);
+  explicit TColumnsEhPropertyInterceptor(TObject* ATarget) : TStoragePropertyInterceptor(ATarget) {}
+  std::string ColumnsIndex() const;
+  void SetColumnsIndex(const std::string& Value);
+  void ApplyProperties() override {}
+
+ private:
+  std::string columnsIndex_;
 };
 
 // --- TGridRowPanelEh (DBGridEhPanels.cpp) ---

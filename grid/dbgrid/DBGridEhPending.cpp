@@ -70,15 +70,6 @@ void TCustomDBGridEh::DrawRowPanelFooterCell(int, int, int, int, TCellAreaTypeEh
 int TCustomDBGridEh::DrawRowDetailButton(const TRect&) {
   RaiseNotAvailable("TCustomDBGridEh.DrawRowDetailButton");
 }
-TDBGridLineParamsEh* TCustomDBGridEh::GridLineParams() const {
-  RaiseNotAvailable("TCustomDBGridEh.GridLineParams");
-}
-void TCustomDBGridEh::SetGridLineParams(TDBGridLineParamsEh*) {
-  RaiseNotAvailable("TCustomDBGridEh.SetGridLineParams");
-}
-TDBGridBackgroundDataEh* TCustomDBGridEh::BackgroundData() const {
-  RaiseNotAvailable("TCustomDBGridEh.BackgroundData");
-}
 void TCustomDBGridEh::DrawTitleUpperLevels(TColumnEh*, const TRect&) {
   RaiseNotAvailable("TCustomDBGridEh.DrawTitleUpperLevels");
 }
@@ -529,12 +520,6 @@ bool TCustomDBGridEh::LocateText(const std::string&, const std::string&, uint8_t
 void TCustomDBGridEh::CreateParams(TCreateParams& Params) {
   inherited::CreateParams(Params);
 }
-TGridLineColorsEh* TCustomDBGridEh::CreateGridLineColors() {
-  return inherited::CreateGridLineColors();
-}
-TGridBackgroundDataEh* TCustomDBGridEh::CreateBackgroundData() {
-  return inherited::CreateBackgroundData();
-}
 void TCustomDBGridEh::DrawTopOutBoundaryData(const TRect& ARect) {
   inherited::DrawTopOutBoundaryData(ARect);
 }
@@ -717,42 +702,6 @@ void TCustomDBGridEh::SetCol(int Value) {
 
 void TDBGridTitleParamsEh::DrawSortMarker(TCanvas*, const TRect&, TSortMarkerEh, TSortMarkerStyleEh, bool) {
   RaiseNotAvailable("TDBGridTitleParamsEh.DrawSortMarker");
-}
-void TDBGridTitleParamsEh::RefreshDefaultFont() {
-  RaiseNotAvailable("TDBGridTitleParamsEh.RefreshDefaultFont");
-}
-
-// --- TDBGridIndicatorParamsEh: not available yet ---
-
-TGridCellFillStyleEh TDBGridIndicatorParamsEh::GetActualFillStyle() {
-  RaiseNotAvailable("TDBGridIndicatorParamsEh.GetActualFillStyle");
-}
-TColor TDBGridIndicatorParamsEh::GetActualHorzLineColor() {
-  RaiseNotAvailable("TDBGridIndicatorParamsEh.GetActualHorzLineColor");
-}
-TColor TDBGridIndicatorParamsEh::GetActualVertLineColor() {
-  RaiseNotAvailable("TDBGridIndicatorParamsEh.GetActualVertLineColor");
-}
-
-// --- TDBGridFooterParamsEh: not available yet ---
-
-TGridCellFillStyleEh TDBGridFooterParamsEh::GetActualFillStyle() {
-  RaiseNotAvailable("TDBGridFooterParamsEh.GetActualFillStyle");
-}
-TColor TDBGridFooterParamsEh::GetActualHorzLineColor() {
-  RaiseNotAvailable("TDBGridFooterParamsEh.GetActualHorzLineColor");
-}
-TColor TDBGridFooterParamsEh::GetActualVertLineColor() {
-  RaiseNotAvailable("TDBGridFooterParamsEh.GetActualVertLineColor");
-}
-void TDBGridFooterParamsEh::RefreshDefaultFont() {
-  RaiseNotAvailable("TDBGridFooterParamsEh.RefreshDefaultFont");
-}
-
-// --- TGridTreeViewParamsEh: not available yet ---
-
-TTreeViewGlyphStyleEh TGridTreeViewParamsEh::GetActualGlyphStyle() {
-  RaiseNotAvailable("TGridTreeViewParamsEh.GetActualGlyphStyle");
 }
 
 // --- TSTDBGridEhFilter: not available yet ---
@@ -1271,9 +1220,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawRowPanelDataCell", g->DrawRowPanelDataCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawRowPanelFooterCell", g->DrawRowPanelFooterCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawRowDetailButton", g->DrawRowDetailButton(TRect{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GridLineParams", g->GridLineParams()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetGridLineParams", g->SetGridLineParams(nullptr)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.BackgroundData", g->BackgroundData()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTitleUpperLevels", g->DrawTitleUpperLevels(nullptr, TRect{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.ScrollBarPanelScroll", int scrollPos{}; g->ScrollBarPanelScroll(nullptr, TScrollCode{}, scrollPos)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetToolStripTextColor", g->GetToolStripTextColor()),
@@ -1455,15 +1401,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CheckCellSelectedColors", TColor arg3{}; g->CheckCellSelectedColors(0, 0, nullptr, arg3)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTitleButtonGlyph", g->DrawTitleButtonGlyph(false, TRect{})),
     DBGRID_PENDING_ENTRY("TDBGridTitleParamsEh.DrawSortMarker", g->TitleParams()->DrawSortMarker(nullptr, TRect{}, TSortMarkerEh{}, TSortMarkerStyleEh{}, false)),
-    DBGRID_PENDING_ENTRY("TDBGridTitleParamsEh.RefreshDefaultFont", g->TitleParams()->RefreshDefaultFont()),
-    DBGRID_PENDING_ENTRY("TDBGridIndicatorParamsEh.GetActualFillStyle", g->IndicatorParams()->GetActualFillStyle()),
-    DBGRID_PENDING_ENTRY("TDBGridIndicatorParamsEh.GetActualHorzLineColor", g->IndicatorParams()->GetActualHorzLineColor()),
-    DBGRID_PENDING_ENTRY("TDBGridIndicatorParamsEh.GetActualVertLineColor", g->IndicatorParams()->GetActualVertLineColor()),
-    DBGRID_PENDING_ENTRY("TDBGridFooterParamsEh.GetActualFillStyle", g->FooterParams()->GetActualFillStyle()),
-    DBGRID_PENDING_ENTRY("TDBGridFooterParamsEh.GetActualHorzLineColor", g->FooterParams()->GetActualHorzLineColor()),
-    DBGRID_PENDING_ENTRY("TDBGridFooterParamsEh.GetActualVertLineColor", g->FooterParams()->GetActualVertLineColor()),
-    DBGRID_PENDING_ENTRY("TDBGridFooterParamsEh.RefreshDefaultFont", g->FooterParams()->RefreshDefaultFont()),
-    DBGRID_PENDING_ENTRY("TGridTreeViewParamsEh.GetActualGlyphStyle", g->TreeViewParams()->GetActualGlyphStyle()),
     DBGRID_PENDING_ENTRY("TSTDBGridEhFilter.GetParentFont", Part(g->STFilter())->GetParentFont()),
     DBGRID_PENDING_ENTRY("TSTDBGridEhFilter.GetActualColor", Part(g->STFilter())->GetActualColor()),
     DBGRID_PENDING_ENTRY("TSTDBGridEhFilter.GetActualHorzLineColor", Part(g->STFilter())->GetActualHorzLineColor()),

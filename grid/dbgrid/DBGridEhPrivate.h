@@ -39,6 +39,18 @@ TGridOptionsEh BaseOptionsFor(TDBGridOptions Options, TGridOptionsEh Base);
 TCustomImageList* SortMarkerImages();
 void FreeSortMarkerImages();
 
+// The unit's start-up steps (DBGridEhImages.cpp). Registers the bitmaps and cursors the grid
+// draws itself under each name nothing is registered under yet.
+void RegisterDrawnResources();
+// TColumnEh's and TDBGridColumnsEh's layout-storage interceptors.
+void RegisterColumnInterceptors();
+// The sort-marker font, the three cursors ("Cannot load cursor resource" when one is missing),
+// the default keys and colours, the image lists and the shared cell parameters, in this order;
+// what exists is kept.
+void StartSharedObjects();
+// Frees what StartSharedObjects made; the next start-up sets the defaults again.
+void FreeSharedObjects();
+
 }  // namespace dbgrid_detail
 
 // Every operation that is not available yet, with a call of it on a grid: the table the tests

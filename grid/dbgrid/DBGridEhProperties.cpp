@@ -67,10 +67,12 @@ TColor TCustomDBGridEh::EvenRowColor() const {
   return evenRowColorStored_ ? evenRowColor_ : Color();
 }
 
+// The colour shown changes also when an unassigned one gets the value its field held.
 void TCustomDBGridEh::SetEvenRowColor(TColor Value) {
+  const TColor shown = EvenRowColor();
   evenRowColorStored_ = true;
-  if (!Store(evenRowColor_, Value)) return;
-  Invalidate();
+  evenRowColor_ = Value;
+  if (shown != Value) Invalidate();
 }
 
 TColor TCustomDBGridEh::OddRowColor() const {
@@ -78,13 +80,20 @@ TColor TCustomDBGridEh::OddRowColor() const {
 }
 
 void TCustomDBGridEh::SetOddRowColor(TColor Value) {
+  const TColor shown = OddRowColor();
   oddRowColorStored_ = true;
-  if (!Store(oddRowColor_, Value)) return;
-  Invalidate();
+  oddRowColor_ = Value;
+  if (shown != Value) Invalidate();
 }
 
 void TCustomDBGridEh::SetContraColCount(int Value) {
   if (Value == ContraColCount()) return;
+  // A loading grid has not got its columns yet.
+  if (!ComponentState().Contains(csLoading)) {
+    if (Value < 0) throw EInvalidGridOperationEh("Grid index out of range");
+    if (Value >= TCustomGridEh::ColCount() - TCustomGridEh::FixedCols())
+      throw EInvalidGridOperationEh("Contra column count must be less than scrollable column count");
+  }
   TCustomGridEh::SetContraColCount(Value);
   LayoutChanged();
 }
