@@ -7,7 +7,9 @@
 #include "grid/dbgrid/DBGridEhColumns.h"
 #include "grid/dbgrid/DBGridEhParams.h"
 #include "platform/gdi/DrawRecorder.h"
+#include "platform/gdi/Theme.h"
 #include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "tests/grid/dbgrid/DBGridTestSupport.h"
 
 namespace empty_space_test {
@@ -218,6 +220,28 @@ TEST_F(EmptySpaceTest, AnswersToTheAxisGrid) {
   EXPECT_EQ(grid->GetCellHighlightOpacity(1 + offset, grid->Row()), 30);
   grid->SetOptionsEh(grid->OptionsEh() + TDBGridEhOptions{dghRowHighlight});
   EXPECT_EQ(grid->GetCellHighlightOpacity(1 + offset, grid->Row()), 0);
+}
+
+// With themes on, the frame grows by one on every side and a cell that asks for the themed fill
+// gets it from the theme painter; with themes off it does not.
+TEST_F(EmptySpaceTest, ThemedFrameAndCellFill) {
+  TScopeExit themesOff([] { SetThemesEnabled(false); });
+  TColCellParamsEh params;
+  params.ThemedCell = true;
+  for (const bool themes : {true, false}) {
+    SCOPED_TRACE(themes);
+    SetThemesEnabled(themes);
+    TRect r{10, 10, 20, 20};
+    grid->AdjustFixedCellRect(r, true, false);
+    const TRect expected = themes ? TRect{9, 9, 21, 21} : TRect{10, 10, 22, 20};
+    EXPECT_EQ(r, expected);
+    HDC dc = grid->Canvas()->Handle();
+    TDrawLog log;
+    AttachDrawRecorder(dc, &log);
+    grid->FillCellBackground(TRect{0, 0, 40, 20}, &params, TGridDrawState{});
+    AttachDrawRecorder(dc, nullptr);
+    EXPECT_EQ(log.OfKind(TDrawKind::ThemePart).size(), themes ? 1u : 0u);
+  }
 }
 
 }  // namespace empty_space_test
