@@ -405,6 +405,9 @@ void TCustomDBGridEh::InternalLayout() {
     if (options_.Contains(dgTitles) && IsMultiTitleEffective()) {
       leafFieldArr_.assign(static_cast<size_t>(cols->Count()), {nullptr, 0});
       headTree_->CreateFieldTree(this);
+      // Without a set title height the captions of the title tree decide it.
+      if (TitleParams()->RowHeight() == 0 && TitleParams()->RowLines() == 0)
+        titleRowHeight_ = CalcTitleNodeHeight(headTree_.get());
     }
 
     // 13. The steps that need the window.

@@ -254,6 +254,20 @@ TEST_F(PaintLayoutTest, TitleNodeHeights) {
   EXPECT_EQ(grid->CalcTitleNodeHeight(&thin), 0);
 }
 
+TEST_F(PaintLayoutTest, MultiTitleRowTakesTheTreesHeight) {
+  const int h = TextHeight(grid->TitleFont());
+  const int margin = grid->TitleParams()->VTitleMargin();
+  grid->Columns()->GetColumn(1)->Title()->SetCaption("Money|Name");
+  grid->Columns()->GetColumn(2)->Title()->SetCaption("Money|Amount");
+  grid->TitleParams()->SetMultiTitle(true);
+  Pump();
+  EXPECT_EQ(grid->RowHeights(0), 2 * (h + margin));
+  grid->TitleParams()->SetBorderInFillStyle(true);  // the top level grows by one at the next layout
+  grid->LayoutChanged();
+  Pump();
+  EXPECT_EQ(grid->RowHeights(0), 2 * (h + margin) + 1);
+}
+
 TEST_F(PaintLayoutTest, RecordNumberWidthAndDefaultRowHeight) {
   TFont smaller;
   smaller.Assign(grid->Font());
