@@ -369,7 +369,28 @@ TEST_F(PaintLayoutTest, RightToLeftTextAndImagesAreWrittenOnThePlainCanvas) {
   POINT p{10, 5};
   LPtoDP(dc, &p, 1);
   EXPECT_EQ(p.X, w - 10);  // mirrored again afterwards
+
+  TCustomImageList images(16, 16);
+  TBitmap image;
+  image.SetSize(16, 16);
+  images.Add(&image, nullptr);
+  log.Clear();
+  AttachDrawRecorder(dc, &log);
+  grid->DrawCellImageMirrored(canvas, TRect{10, 0, 30, 20}, &images, 0);
+  AttachDrawRecorder(dc, nullptr);
+  const auto blts = log.OfKind(TDrawKind::Blt);
+  ASSERT_EQ(blts.size(), 2u);  // image and mask
+  for (const TDrawCall* b : blts) {
+    EXPECT_GE(b->DeviceRect.Left, w - 30);
+    EXPECT_LE(b->DeviceRect.Right, w - 10);
+    EXPECT_EQ(b->DeviceRect.Left, b->Rect.Left);  // written with mirroring off
+  }
   grid->SetCanvasMirroring(false);
+}
+
+TEST_F(PaintLayoutTest, SearchTextComesFromTheSearchPanel) {
+  grid->SearchPanel()->SetSearchingText("Row 3");
+  EXPECT_EQ(grid->SearchText(), "Row 3");
 }
 
 TEST_F(PaintLayoutTest, LastVisibleColIsTheLastGridColumnWithWidth) {
