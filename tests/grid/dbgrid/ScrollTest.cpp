@@ -92,6 +92,46 @@ TEST_F(ScrollTest, TheVerticalBarShowsRecordNumbersOrFiveSteps) {
   }
 }
 
+// Vertical bar actions move the data set: by record numbers, or on the five-step bar.
+TEST_F(ScrollTest, VerticalBarActionsMoveTheRecords) {
+  struct Case {
+    const char* name;
+    bool sequenced, tracking;
+    int from;  // RecNo before
+    WORD code;
+    int pos;
+    int to;  // RecNo after
+  };
+  AddColumns({"ID"});
+  AddNumberedRows(60);
+  const int page = grid->VisibleRowCount();
+  const int window = grid->DataLink()->RecordCount();
+  const Case cases[] = {
+      {"line down from the top: the record below the window", true, true, 1, SB_LINEDOWN, 0, window + 1},
+      {"line up from the top: stays", true, true, 1, SB_LINEUP, 0, 1},
+      {"page down", true, true, 3, SB_PAGEDOWN, 0, 3 + page},
+      {"bottom", true, true, 3, SB_BOTTOM, 0, 60},
+      {"thumb released at 25", true, true, 1, SB_THUMBPOSITION, 25, 25},
+      {"thumb released at 1", true, true, 9, SB_THUMBPOSITION, 1, 1},
+      {"thumb released past the end", true, true, 1, SB_THUMBPOSITION, 90, 60},
+      {"thumb dragged without tracking", true, false, 1, SB_THUMBTRACK, 25, 1},
+      {"five steps: released in the middle", false, true, 30, SB_THUMBPOSITION, 2, 30},
+      {"five steps: one page down", false, true, 30, SB_THUMBPOSITION, 3, 30 + page},
+      {"five steps: one page up", false, true, 30, SB_THUMBPOSITION, 1, 30 - page},
+      {"five steps: the end", false, true, 30, SB_THUMBPOSITION, 4, 60},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    dataSet->SetSequenced(true);
+    dataSet->SetRecNo(c.from);
+    dataSet->SetSequenced(c.sequenced);
+    grid->VertScrollBar()->SetTracking(c.tracking);
+    grid->Perform(WM_VSCROLL, MAKEWPARAM(c.code, c.pos), 0);
+    dataSet->SetSequenced(true);
+    EXPECT_EQ(dataSet->RecNo(), c.to);
+  }
+}
+
 TEST_F(ScrollTest, ExternalBarsTakeTheScrollInformation) {
   auto* vert = new TScrollBar(form);
   vert->SetName("VertBar");
@@ -247,6 +287,25 @@ TEST_F(ScrollTest, ADataSetScrollOverUnevenRowsRepaintsTheDataArea) {
     EXPECT_TRUE(PtInRegion(pending, 50, y));
   }
   DeleteObject(pending);
+}
+
+// The empty-data notice sits in the middle of the view: a sideways scroll repaints all of it.
+TEST_F(ScrollTest, ASidewaysScrollUnderTheEmptyDataNoticeRepaintsTheGrid) {
+  AddColumns({"ID", "NAME"});
+  grid->EmptyDataInfo()->SetActive(true);
+  grid->EmptyDataInfo()->SetText("Nothing here");
+  Pump();
+  for (const bool empty : {true, false}) {
+    SCOPED_TRACE(empty ? "empty" : "with records");
+    if (!empty) AddNumberedRows(3);
+    ValidateRect(grid->Handle(), nullptr);
+    TGridDrawInfoEh di;
+    grid->CalcDrawInfo(di);
+    grid->ScrollDataInfo(-10, 0, di);
+    RECT box{};
+    GetUpdateRect(grid->Handle(), &box, FALSE);
+    EXPECT_EQ(box == grid->ClientRect(), empty);
+  }
 }
 
 }  // namespace
