@@ -535,9 +535,6 @@ bool TCustomDBGridEh::IsSmoothVertScroll() {
 void TCustomDBGridEh::OutBoundaryDataChanged() {
   inherited::OutBoundaryDataChanged();
 }
-void TCustomDBGridEh::TopLeftChanged() {
-  inherited::TopLeftChanged();
-}
 int TCustomDBGridEh::ClampTopRow(int ARow, bool NoApply) {
   return inherited::ClampTopRow(ARow, NoApply);
 }

@@ -231,6 +231,12 @@ void TCustomDBGridEh::UpdateHorzExtScrollBar() {
   bar->SetPageSize(page);
 }
 
+// The external bar follows the left column however it moved (keys, mouse, code).
+void TCustomDBGridEh::TopLeftChanged() {
+  inherited::TopLeftChanged();
+  UpdateHorzExtScrollBar();
+}
+
 int TCustomDBGridEh::ExtHorzScrollPos() {
   TGridDrawInfoEh di;
   CalcDrawInfo(di);

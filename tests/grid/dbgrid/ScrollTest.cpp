@@ -179,6 +179,8 @@ TEST_F(ScrollTest, ExternalBarsTakeTheScrollInformation) {
   grid->Perform(WM_HSCROLL, SB_BOTTOM, 0);
   EXPECT_EQ(horz->Position(), 127);
   EXPECT_EQ(grid->ExtHorzScrollPos(), 127);
+  grid->SetLeftCol(grid->FixedCols());
+  EXPECT_EQ(horz->Position(), 0);
 }
 
 // One column wider than the view: no column can come to the left, and the scale has no span.
