@@ -233,12 +233,15 @@ void TCustomDBGridEh::SetDataRowHeight(int ARow, int Value) {
   SetRowHeights(ARow, Value + (options_.Contains(dgRowLines) ? GridLineWidth() : 0));
 }
 
+// The row layout hands this height to the base grid as it is (its margin holds the line already).
 int TCustomDBGridEh::DefaultDataRowHeight() {
-  return DefaultRowHeight() - (options_.Contains(dgRowLines) ? GridLineWidth() : 0);
+  return defaultDataRowHeight_;
 }
 
 void TCustomDBGridEh::SetDefaultDataRowHeight(int Value) {
-  SetDefaultRowHeight(Value + (options_.Contains(dgRowLines) ? GridLineWidth() : 0));
+  if (Value == defaultDataRowHeight_) return;
+  defaultDataRowHeight_ = Value;
+  LayoutChanged();
 }
 
 // --- answers --------------------------------------------------------------------------------------
@@ -363,6 +366,7 @@ void TCustomDBGridEh::SetCenter(TDBGridEhCenter* Value) {
   if (center_) center_->UnregisterGrid(this);
   center_ = Value;
   if (center_) center_->RegisterGrid(this);
+  Invalidate();
 }
 
 void TCustomDBGridEh::SetStyle(TDBGridEhStyle* Value) {

@@ -284,9 +284,11 @@ TEST_F(DBGridCells, IndicatorWidthFromTheIndicatorAndCheckBoxes) {
     TDBGridOptions options = grid->Options();
     c.indicator ? options.Include(dgIndicator) : options.Exclude(dgIndicator);
     grid->SetOptions(options);
-    grid->SetIndicatorOptions(
-        c.checkBoxes ? TDBGridEhIndicatorOptions{gioShowRowIndicatorEh, gioShowRowselCheckboxesEh}
-                     : TDBGridEhIndicatorOptions{gioShowRowIndicatorEh});
+    // The row indicator bit mirrors dgIndicator.
+    TDBGridEhIndicatorOptions indicatorOptions = grid->IndicatorOptions();
+    c.checkBoxes ? indicatorOptions.Include(gioShowRowselCheckboxesEh)
+                 : indicatorOptions.Exclude(gioShowRowselCheckboxesEh);
+    grid->SetIndicatorOptions(indicatorOptions);
     EXPECT_EQ(grid->CalcIndicatorColWidth(), c.width);
     grid->UpdateIndicatorColWidth();
     EXPECT_FALSE(grid->UpdateIndicatorColWidth());  // no change the second time

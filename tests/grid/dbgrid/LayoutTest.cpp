@@ -187,7 +187,7 @@ TEST_F(DBGridLayoutTest, LoadedLowersAFrozenCountThatLeavesNoScrollableColumn) {
 }
 
 TEST_F(DBGridLayoutTest, ColoursWithoutAStyle) {
-  grid->SetStyle(nullptr);
+  FreeDBGridEhDefaultStyle();  // a grid set to no style falls back to the shared one
   AddNumberedRows(3);
   AddColumns({"ID", "NAME", "AMOUNT"});
   auto* other = new TEdit(form);

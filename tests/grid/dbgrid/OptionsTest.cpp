@@ -1,0 +1,281 @@
+// The data grid's option sets (mirrors, the resize/move rule, the base grid's bits), content sizes,
+// layout properties, 3D cells, timed scrolling and the data-source and style links.
+#include "grid/axis/AxisGridSettingsEh.h"
+#include "grid/dbgrid/DBGridEhPrivate.h"
+#include "platform/vcl/ImgList.h"
+#include "tests/grid/dbgrid/DBGridTestSupport.h"
+
+namespace {
+
+using O = TDBGridOptions;
+using E = TDBGridEhOptions;
+using B = TGridOptionsEh;
+
+// Counts the outermost layout requests (a layout asks for more while it runs).
+class TLayoutCountingGrid : public TDBGridEh {
+ public:
+  using TDBGridEh::TDBGridEh;
+  void LayoutChanged() override {
+    if (depth++ == 0) ++layouts;
+    TDBGridEh::LayoutChanged();
+    --depth;
+  }
+  int layouts = 0;
+  int depth = 0;
+};
+
+class DBGridOptions : public DBGridTestBase {
+ protected:
+  TDBGridEh* MakeGrid(TComponent* AOwner) override { return new TLayoutCountingGrid(AOwner); }
+  int& Layouts() { return static_cast<TLayoutCountingGrid*>(grid)->layouts; }
+  B Base() { return grid->TCustomGridEh::Options(); }
+};
+
+// The grid-line bits follow dgColLines and dgRowLines, so the base grid's line widths do too.
+TEST_F(DBGridOptions, OptionsMapOntoBaseBits) {
+  struct Case {
+    O set;
+    bool rowSizing;
+    B base;
+    O stored;
+  };
+  const B always{goThumbTrackingEh, goExtendedVertLinesEh, goColSizingEh, goColMovingEh};
+  const Case cases[] = {
+      {{dgColLines, dgRowLines},
+       false,
+       {goFixedVertLineEh, goVertLineEh, goFixedHorzLineEh, goHorzLineEh},
+       {}},
+      {{dgColLines}, false, {goFixedVertLineEh, goVertLineEh}, {}},
+      {{dgRowLines}, true, {goFixedHorzLineEh, goHorzLineEh, goRowSizingEh}, {}},
+      {{dgEditing, dgAlwaysShowEditor, dgTabs}, false, {goEditingEh, goAlwaysShowEditorEh, goTabsEh}, {}},
+      {{dgRowSelect, dgEditing, dgAlwaysShowEditor}, false, {goRowSelectEh}, {dgRowSelect}},
+  };
+  int step = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(step++);
+    grid->SetRowSizingAllowed(c.rowSizing);
+    grid->SetOptions(c.set + dgColumnResize);
+    EXPECT_EQ(grid->Options(), (c.stored.Empty() ? c.set : c.stored) + dgColumnResize);
+    EXPECT_EQ(Base(), always + c.base);
+    EXPECT_EQ(grid->GetVertLineWidth(), c.set.Contains(dgColLines) ? grid->GridLineWidth() : 0);
+    EXPECT_EQ(grid->GetHorzLineWidth(), c.set.Contains(dgRowLines) ? grid->GridLineWidth() : 0);
+  }
+}
+
+TEST_F(DBGridOptions, ResizeMoveRuleAndMirrors) {
+  struct Case {
+    O removeO, addO;
+    E removeE, addE;
+    TDBGridEhIndicatorOptions indicatorSet;  // written when not empty
+    bool resize, ehResize, ehMove, indicator, recNo;
+  };
+  const Case cases[] = {
+      {{dgColumnResize}, {}, {}, {}, {}, false, false, false, true, false},
+      {{}, {dgColumnResize}, {}, {}, {}, true, true, true, true, false},
+      {{}, {}, {dghColumnMove}, {}, {}, false, true, false, true, false},
+      {{}, {}, {}, {dghColumnMove}, {}, true, true, true, true, false},
+      {{dgIndicator}, {}, {}, {}, {}, true, true, true, false, false},
+      {{}, {}, {}, {dghShowRecNo}, {}, true, true, true, false, true},
+      {{}, {}, {}, {}, {gioShowRowIndicatorEh}, true, true, true, true, false},
+  };
+  int step = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(step++);
+    if (!c.removeO.Empty() || !c.addO.Empty()) grid->SetOptions(grid->Options() - c.removeO + c.addO);
+    if (!c.removeE.Empty() || !c.addE.Empty()) grid->SetOptionsEh(grid->OptionsEh() - c.removeE + c.addE);
+    if (!c.indicatorSet.Empty()) grid->SetIndicatorOptions(c.indicatorSet);
+    EXPECT_EQ(grid->Options().Contains(dgColumnResize), c.resize);
+    EXPECT_EQ(grid->OptionsEh().Contains(dghColumnResize), c.ehResize);
+    EXPECT_EQ(grid->OptionsEh().Contains(dghColumnMove), c.ehMove);
+    const B sizing = Base() * B{goColSizingEh, goColMovingEh};
+    EXPECT_EQ(sizing.Contains(goColSizingEh), c.ehResize);
+    EXPECT_EQ(sizing.Contains(goColMovingEh), c.ehMove);
+    EXPECT_EQ(grid->Options().Contains(dgIndicator), c.indicator);
+    EXPECT_EQ(grid->IndicatorOptions().Contains(gioShowRowIndicatorEh), c.indicator);
+    EXPECT_EQ(grid->OptionsEh().Contains(dghShowRecNo), c.recNo);
+    EXPECT_EQ(grid->IndicatorOptions().Contains(gioShowRecNoEh), c.recNo);
+  }
+}
+
+TEST_F(DBGridOptions, ExtendedLinesSetTheEmptySpaceStyle) {
+  struct Case {
+    TDrawEmptySpaceStyle before;
+    bool extend;
+    TDrawEmptySpaceStyle after;
+  };
+  const Case cases[] = {{dessGradiendEh, false, dessNonEh},
+                        {dessNonEh, true, dessGradiendEh},
+                        {dessSolidEh, false, dessNonEh},
+                        {dessSolidEh, true, dessSolidEh}};
+  TDBAxisGridLineParamsEh* lines = grid->TCustomDBAxisGridEh::GridLineParams();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.before));
+    const E on = grid->OptionsEh() + dghExtendVertLines, off = grid->OptionsEh() - dghExtendVertLines;
+    grid->SetOptionsEh(c.extend ? off : on);
+    lines->SetVertEmptySpaceStyle(c.before);
+    grid->SetOptionsEh(c.extend ? on : off);
+    EXPECT_EQ(lines->VertEmptySpaceStyle(), c.after);
+    EXPECT_EQ(grid->OptionsEh().Contains(dghExtendVertLines), c.extend);
+    EXPECT_EQ(Base().Contains(goExtendedVertLinesEh), c.extend);
+  }
+}
+
+TEST_F(DBGridOptions, LayoutPropertiesAndContentSizes) {
+  AddNumberedRows(3);
+  AddColumns({"ID", "NAME", "AMOUNT"});
+  struct Case {
+    const char* name;
+    std::function<void()> change;
+    int layouts;
+  };
+  const Case cases[] = {
+      {"negative footer count", [&] { grid->SetFooterRowCount(-1); }, 0},
+      {"footer count", [&] { grid->SetFooterRowCount(2); }, 1},
+      {"negative row height", [&] { grid->SetRowHeight(-5); }, 0},
+      {"row lines", [&] { grid->SetRowLines(2); }, 1},
+      {"minimum fit width", [&] { grid->SetMinAutoFitWidth(50); }, 1},
+      {"negative frozen count", [&] { grid->SetFrozenCols(-1); }, 0},
+      {"frozen count", [&] { grid->SetFrozenCols(2); }, 1},
+      {"title font, no titles",
+       [&] { grid->SetOptions(grid->Options() - dgTitles), Layouts() = 0, grid->SetTitleFont(grid->Font()); },
+       0},
+      // Once for the title parameters' font, once for the write.
+      {"title font",
+       [&] { grid->SetOptions(grid->Options() + dgTitles), Layouts() = 0, grid->SetTitleFont(grid->Font()); },
+       2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Layouts() = 0;
+    c.change();
+    EXPECT_EQ(Layouts(), c.layouts);
+  }
+  EXPECT_EQ(grid->FooterRowCount(), 2);
+  EXPECT_EQ(grid->RowHeight(), 0);
+  // As many frozen columns as data columns leave nothing to scroll.
+  try {
+    grid->SetFrozenCols(3);
+    ADD_FAILURE() << "no error";
+  } catch (const EInvalidGridOperationEh& e) {
+    EXPECT_EQ(e.Message(), "Frozen column count must be less than scrollable column count");
+  }
+  EXPECT_EQ(grid->FrozenCols(), 2);
+
+  for (bool withLines : {true, false}) {
+    SCOPED_TRACE(withLines);
+    grid->SetOptions(withLines ? grid->Options() + O{dgColLines, dgRowLines}
+                               : grid->Options() - O{dgColLines, dgRowLines});
+    const int extra = withLines ? grid->GridLineWidth() : 0;
+    grid->SetDataColWidth(1, 40);
+    grid->SetDataRowHeight(2, 30);
+    EXPECT_EQ(grid->ColWidths(1), 40 + extra);
+    EXPECT_EQ(grid->DataColWidth(1), 40);
+    EXPECT_EQ(grid->RowHeights(2), 30 + extra);
+    EXPECT_EQ(grid->DataRowHeight(2), 30);
+  }
+}
+
+TEST_F(DBGridOptions, AutoFitRestoresWidthsAndMultiSortOffKeepsTheFirst) {
+  AddNumberedRows(3);
+  AddColumns({"ID", "NAME", "AMOUNT"});
+  const int widths[] = {30, 70, 90};
+  for (int i = 0; i < 3; ++i) grid->Columns()->GetColumn(i)->SetWidth(widths[i]);
+  grid->SetAutoFitColWidths(true);
+  Pump();
+  ASSERT_NE(grid->Columns()->GetColumn(2)->Width(), widths[2]);
+  grid->SetAutoFitColWidths(false);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(grid->Columns()->GetColumn(i)->Width(), widths[i]) << i;
+
+  grid->SetOptionsEh(grid->OptionsEh() + dghMultiSortMarking);
+  for (int i : {2, 0, 1}) grid->Columns()->GetColumn(i)->Title()->SetSortMarker(smUpEh);
+  ASSERT_EQ(grid->SortMarkedColumns().Count(), 3);
+  TColumnEh* first = grid->SortMarkedColumns()[0];
+  grid->SetOptionsEh(grid->OptionsEh() - dghMultiSortMarking);
+  for (int i = 0; i < 3; ++i) {
+    TColumnEh* column = grid->Columns()->GetColumn(i);
+    EXPECT_EQ(column->Title()->SortMarker(), column == first ? smUpEh : smNoneEh) << i;
+  }
+}
+
+TEST_F(DBGridOptions, TitleRowsAndCell3D) {
+  AddNumberedRows(3);
+  AddColumns({"ID", "NAME", "AMOUNT"});
+  grid->SetFooterRowCount(1);
+  Pump();
+  // Rows: title 0, data 1..3, footer 4.
+  struct Case {
+    E options;
+    int col, row;
+    bool fixed, expected;
+  };
+  const Case cases[] = {
+      {{dghFixed3D}, 0, 2, true, true},
+      {{dghFixed3D}, 1, 0, true, true},
+      {{}, 1, 0, true, false},
+      {{dghFooter3D}, 1, 4, false, true},
+      {{dghFooter3D}, 1, 3, false, false},
+      {{dghData3D}, 1, 3, false, true},
+      {{dghData3D}, 1, 4, false, false},
+      {{dghFrozen3D}, 1, 2, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.col << "," << c.row);
+    grid->SetOptionsEh(c.options + E{dghColumnResize, dghColumnMove});
+    EXPECT_EQ(grid->IsCell3D(c.col, c.row, c.fixed ? TGridDrawState{gdFixed} : TGridDrawState{}, TRect{}),
+              c.expected);
+  }
+  grid->SetFrozenCols(1);
+  EXPECT_TRUE(grid->IsCell3D(1, 2, TGridDrawState{}, TRect{}));
+  // The filter row under the titles (in a layout lock: its height is not measured yet): a column
+  // with a visible filter has its drop-down button's own frame there.
+  grid->SetOptionsEh(grid->OptionsEh() + dghFixed3D);
+  grid->BeginLayout();
+  grid->STFilter()->SetVisible(true);
+  EXPECT_EQ(grid->GetTitleRowCount(), 1);
+  EXPECT_EQ(grid->GetSubtitleRowCount(), 1);
+  for (bool visible : {true, false}) {
+    grid->Columns()->GetColumn(1)->STFilter()->SetVisible(visible);
+    EXPECT_EQ(grid->IsCell3D(2, grid->TopDataOffset() - 1, TGridDrawState{gdFixed}, TRect{}), !visible)
+        << visible;
+  }
+  grid->STFilter()->SetVisible(false);
+  grid->EndLayout();
+  grid->SetOptions(grid->Options() - dgTitles);
+  EXPECT_EQ(grid->GetTitleRowCount(), 0);
+}
+
+TEST_F(DBGridOptions, TimedScrollMovesPastTheVisibleRecords) {
+  AddNumberedRows(100);
+  AddColumns({"ID", "NAME"});
+  dataSet->MoveBy(50);
+  Pump();
+  const int firstVisible = dataSet->RecNo() - grid->DataLink()->ActiveRecord();
+  grid->TimedScroll(TGridScrollDirections{sdUp});
+  EXPECT_EQ(dataSet->RecNo(), firstVisible - 1);
+  const int top = dataSet->RecNo() - grid->DataLink()->ActiveRecord();
+  grid->TimedScroll(TGridScrollDirections{sdDown});
+  EXPECT_EQ(dataSet->RecNo(), top + grid->DataLink()->RecordCount());
+}
+
+TEST_F(DBGridOptions, DataSourceAndStyleLinks) {
+  auto* images = new TCustomImageList(form);
+  grid->SetTitleImages(images);
+  delete images;
+  EXPECT_EQ(grid->TitleImages(), nullptr);
+  // Another data source drops the selection made on the old one.
+  AddNumberedRows(3);
+  grid->Selection()->SelectAll();
+  ASSERT_EQ(grid->Selection()->SelectionType(), gstAll);
+  grid->SetDataSource(new TDataSource(form));
+  EXPECT_EQ(grid->Selection()->SelectionType(), gstNon);
+
+  auto* style = new TDBGridEhStyle(nullptr);
+  grid->SetStyle(style);
+  Layouts() = 0;
+  style->SetSelectionColor(clRed);
+  EXPECT_EQ(Layouts(), 1);
+  delete style;  // falls back to the process-wide style
+  EXPECT_EQ(grid->Style(), DBGridEhDefaultStyle());
+}
+
+}  // namespace
