@@ -980,8 +980,7 @@ void TDBGridBackgroundDataEh::GetBackgroundRect(const TGridDrawInfoEh& DrawInfo,
   area.Horz.FixedBoundary = DrawInfo.Horz.StartBoundary;
   if (excludeIndicator_ && indicator) area.Horz.FixedBoundary += DrawInfo.Horz.GetExtentWithLine(0);
   area.Vert.FixedBoundary = excludeTitle_ ? DrawInfo.Vert.FixedBoundary : DrawInfo.Vert.StartBoundary;
-  if (excludeFooter_ && DrawInfo.Vert.ContraCellCount > 0)
-    area.Vert.GridExtent = DrawInfo.Vert.ContraBoundary;
+  if (excludeFooter_) area.Vert.GridExtent = DrawInfo.Vert.ContraBoundary;
   inherited::GetBackgroundRect(area, ARect);
 }
 

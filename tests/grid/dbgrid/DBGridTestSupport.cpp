@@ -32,6 +32,7 @@ void DBGridTestBase::SetUp() {
 
 void DBGridTestBase::TearDown() {
   ResetVcl();
+  FinalizeDBGridEhUnit();
 }
 
 void DBGridTestBase::AddRows(const std::vector<std::tuple<int, std::string, double>>& Rows) {

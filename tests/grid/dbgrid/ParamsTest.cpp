@@ -1,10 +1,14 @@
 // Parameter and settings objects of the data grid: streaming round trip and change reactions.
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <sstream>
 
 #include "grid/dbgrid/DBGridEhParams.h"
+#include "grid/dbgrid/DBGridEhStyle.h"
+#include "platform/gdi/Theme.h"
 #include "platform/rtl/Filer.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Streams.h"
 #include "tests/grid/dbgrid/DBGridTestSupport.h"
 
@@ -94,7 +98,11 @@ class ParamsTest : public ::testing::Test {
     form = new TForm(Application, 0);
     form->AfterConstruction();
   }
-  void TearDown() override { ResetVcl(); }
+  void TearDown() override {
+    SetThemesEnabled(false);
+    ResetVcl();
+    FinalizeDBGridEhUnit();
+  }
   TCountingDBGridEh* NewGrid() {
     auto* g = new TCountingDBGridEh(form);
     g->SetParent(form);
@@ -179,6 +187,10 @@ TEST_F(ParamsTest, SettersRepaintOrRelayoutOnceAndOnlyOnAChange) {
       {"IndicatorParams", "Color", Repaint},
       {"IndicatorParams", "VertLines", Repaint},
       {"IndicatorParams", "RecNoShowStep", Repaint},
+      {"IndicatorParams", "FillStyle", Repaint},
+      {"IndicatorParams", "HorzLineColor", Repaint},
+      {"FooterParams", "VertLineColor", Repaint},
+      {"FooterParams", "VertLinesStored", Repaint},
       {"FooterParams", "Color", Repaint},
       {"FooterParams", "RowHeight", Layout},
       {"FooterParams", "RowLines", Layout},
@@ -256,6 +268,7 @@ TEST_F(ParamsTest, AssignCopiesWhatEachObjectPasses) {
                {"IndicatorParams", {}},
                {"FooterParams", {}},
                {"TreeViewParams", {}},
+               {"GridLineParams", {}},
                {"SearchPanel", {}},
                {"DataGrouping.GroupPanel", {}},
                {"RowPanel", {"Active"}},
@@ -328,6 +341,331 @@ TEST_F(ParamsTest, AHeadTreeNodeFreesItsChildrenAndTheirs) {
   c->Host = a;
   delete root;
   EXPECT_EQ(freed, 3);
+}
+
+TEST_F(ParamsTest, EveryParameterObjectStartsWithItsDefaults) {
+  TCountingDBGridEh* g = NewGrid();
+  const int64_t marker = static_cast<int64_t>(DBGridEhDefaultStyle()->SortMarkerStyle());
+  // clang-format off
+  const struct { const char* Object; const char* Prop; int64_t Value; } cases[] = {
+      {"TitleParams", "Color", clBtnFace}, {"TitleParams", "SecondColor", clWindow},
+      {"TitleParams", "ParentFont", 1}, {"TitleParams", "VTitleMargin", 10}, {"TitleParams", "RowHeight", 0},
+      {"TitleParams", "RowLines", 0}, {"TitleParams", "MultiTitle", 0}, {"TitleParams", "SortMarkerStyle", marker},
+      {"TitleParams", "VertLines", 1}, {"TitleParams", "HorzLines", 1}, {"TitleParams", "HorzLineColor", clDefault},
+      {"TitleParams", "VertLineColor", clDefault}, {"TitleParams", "FillStyle", 0},
+      {"TitleParams", "BorderInFillStyle", 0},
+      {"IndicatorParams", "Color", clBtnFace}, {"IndicatorParams", "RecNoShowStep", 1},
+      {"IndicatorParams", "VertLines", 1}, {"IndicatorParams", "HorzLineColor", clDefault},
+      {"FooterParams", "Color", clDefault}, {"FooterParams", "ParentFont", 1}, {"FooterParams", "RowHeight", 0},
+      {"FooterParams", "RowLines", 0}, {"FooterParams", "HorzLines", 1}, {"FooterParams", "FillStyle", 0},
+      {"TreeViewParams", "GlyphStyle", 0}, {"TreeViewParams", "ShowTreeLines", 1},
+      {"GridLineParams", "DarkColor", clDefault}, {"GridLineParams", "BrightColor", clDefault},
+      {"GridLineParams", "DataVertColor", clDefault}, {"GridLineParams", "DataHorzColor", clDefault},
+      {"GridLineParams", "DataBoundaryColor", clDefault}, {"GridLineParams", "DataVertLines", 1},
+      {"GridLineParams", "DataHorzLines", 1}, {"GridLineParams", "GridBoundaries", 0},
+      {"GridLineParams", "ColorScheme", 0}, {"GridLineParams", "VertEmptySpaceStyle", 2},
+      {"SearchPanel", "ShortCut", 16454}, {"SearchPanel", "PersistentShowing", 1},
+      {"SearchPanel", "FilterEnabled", 1}, {"SearchPanel", "Enabled", 0}, {"SearchPanel", "FilterOnTyping", 0},
+      {"SearchPanel", "Location", 0},
+      {"", "EvenRowColor", clWindow}, {"", "OddRowColor", clWindow}, {"", "ContraColCount", 0},
+      {"", "EditButtonsShowOptions", 0}};
+  // clang-format on
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.Object) + "." + c.Prop);
+    TObject* obj = *c.Object ? ObjectAt(g, c.Object) : g;
+    ASSERT_NE(obj, nullptr);
+    const TPropInfo* p = obj->ClassType()->FindProp(c.Prop);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->GetOrd(*obj), c.Value);
+  }
+  TDBGridBackgroundDataEh* bg = g->BackgroundData();
+  EXPECT_FALSE(bg->ExcludeTitle() || bg->ExcludeIndicator() || bg->ExcludeFooter());
+}
+
+// Each derived value follows its source until written; writing sets the Stored companion, and
+// the companion written False follows the source again.
+TEST_F(ParamsTest, StoredCompanionsFollowTheGridUntilWritten) {
+  TCountingDBGridEh* g = NewGrid();
+  auto toggleOption = [g](TDBGridOption o) {
+    TDBGridOptions opts = g->Options();
+    g->SetOptions(opts.Contains(o) ? opts - o : opts + o);
+  };
+  TDBGridEhStyle* style = DBGridEhDefaultStyle();
+  const struct {
+    const char* Object;
+    const char* Prop;
+    std::function<void()> ChangeSource;
+  } cases[] = {
+      {"TitleParams", "Color", [g] { g->SetFixedColor(g->FixedColor() == clRed ? clLime : clRed); }},
+      {"TitleParams", "SecondColor", [g] { g->SetColor(g->Color() == clRed ? clLime : clRed); }},
+      {"TitleParams", "SortMarkerStyle",
+       [style] {
+         style->SetSortMarkerStyle(style->SortMarkerStyle() == smstSolidEh ? smstFrameEh : smstSolidEh);
+       }},
+      {"TitleParams", "VertLines", [&] { toggleOption(dgColLines); }},
+      {"TitleParams", "HorzLines", [&] { toggleOption(dgRowLines); }},
+      {"IndicatorParams", "Color", [g] { g->SetFixedColor(g->FixedColor() == clRed ? clLime : clRed); }},
+      {"FooterParams", "VertLines", [&] { toggleOption(dgColLines); }},
+      {"GridLineParams", "DataVertLines", [&] { toggleOption(dgColLines); }},
+      {"GridLineParams", "DataHorzLines", [&] { toggleOption(dgRowLines); }},
+  };
+  const TSortMarkerStyleEh savedMarker = style->SortMarkerStyle();
+  TScopeExit restore([&] { style->SetSortMarkerStyle(savedMarker); });
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.Object) + "." + c.Prop);
+    TObject* obj = ObjectAt(g, c.Object);
+    const TPropInfo* value = obj->ClassType()->FindProp(c.Prop);
+    const TPropInfo* stored = obj->ClassType()->FindProp(std::string(c.Prop) + "Stored");
+    ASSERT_TRUE(value && stored);
+    const int64_t before = value->GetOrd(*obj);
+    c.ChangeSource();
+    const int64_t derived = value->GetOrd(*obj);
+    EXPECT_NE(derived, before);
+    EXPECT_FALSE(value->IsStored(*obj));
+    value->SetOrd(*obj, derived);  // the same value, now assigned
+    EXPECT_EQ(stored->GetOrd(*obj), 1);
+    EXPECT_TRUE(value->IsStored(*obj));
+    c.ChangeSource();
+    EXPECT_EQ(value->GetOrd(*obj), derived);
+    stored->SetOrd(*obj, 0);
+    EXPECT_FALSE(value->IsStored(*obj));
+    const int64_t again = value->GetOrd(*obj);
+    c.ChangeSource();
+    EXPECT_NE(value->GetOrd(*obj), again);
+  }
+}
+
+// The fill styles, line colours, colour scheme and glyph style a grid answers for its settings.
+TEST_F(ParamsTest, ActualValuesFollowThemesFlatnessAndOptions) {
+  TCountingDBGridEh* g = NewGrid();
+  TDBGridEhStyle* style = DBGridEhDefaultStyle();
+  const bool gradients = style->GradientAllowed();
+  const TGridCellFillStyleEh noThemeGradient = gradients ? cfstGradientEh : cfstSolidEh;
+  // clang-format off
+  const struct { TGridCellFillStyleEh Own; bool Themes, Flat, Option3D; TGridCellFillStyleEh Actual; } fills[] = {
+      {cfstDefaultEh, true, false, true, cfstThemedEh},     {cfstDefaultEh, true, true, true, cfstGradientEh},
+      {cfstDefaultEh, false, false, true, cfstSolidEh},     {cfstDefaultEh, true, false, false, cfstSolidEh},
+      {cfstThemedEh, false, false, true, cfstGradientEh},   {cfstThemedEh, false, false, false, cfstSolidEh},
+      {cfstThemedEh, true, true, false, cfstThemedEh},      {cfstGradientEh, false, false, false, noThemeGradient},
+      {cfstGradientEh, true, false, false, cfstGradientEh}, {cfstSolidEh, true, false, true, cfstSolidEh}};
+  // clang-format on
+  for (const auto& c : fills) {
+    SCOPED_TRACE(testing::Message() << static_cast<int>(c.Own) << c.Themes << c.Flat << c.Option3D);
+    SetThemesEnabled(c.Themes);
+    g->SetFlat(c.Flat);
+    TDBGridEhOptions opts = g->OptionsEh() - dghFixed3D - dghFooter3D;
+    g->SetOptionsEh(c.Option3D ? opts + dghFixed3D : opts + dghFooter3D);
+    g->IndicatorParams()->SetFillStyle(c.Own);
+    g->FooterParams()->SetFillStyle(c.Own);
+    EXPECT_EQ(g->IndicatorParams()->GetActualFillStyle(), c.Actual);
+    // The footer keys on its own option, which is on exactly where the indicator's is off.
+    g->SetOptionsEh(c.Option3D ? opts + dghFooter3D : opts + dghFixed3D);
+    EXPECT_EQ(g->FooterParams()->GetActualFillStyle(), c.Actual);
+  }
+  SetThemesEnabled(false);
+  g->SetFlat(false);
+  g->SetOptionsEh(g->OptionsEh() + dghFixed3D - dghFooter3D);
+  TDBGridLineParamsEh* lines = g->GridLineParams();
+  // Scheme: own, themed with a themed title fill, flat with themes or a flat grid, else classic.
+  EXPECT_EQ(lines->GetActualColorScheme(), glcsClassicEh);
+  g->SetFlat(true);
+  EXPECT_EQ(lines->GetActualColorScheme(), glcsFlatEh);
+  lines->SetColorScheme(glcsThemedEh);
+  EXPECT_EQ(lines->GetActualColorScheme(), glcsThemedEh);
+  lines->SetColorScheme(glcsDefaultEh);
+  g->SetFlat(false);
+  lines->SetDarkColor(clMaroon);
+  lines->SetBrightColor(clOlive);
+  // Data vertical lines: dark on a flat white footer, bright otherwise.
+  g->FooterParams()->SetColor(clWindow);
+  EXPECT_EQ(lines->GetDataVertColor(), clMaroon);
+  g->SetOptionsEh(g->OptionsEh() + dghFooter3D);
+  EXPECT_EQ(lines->GetDataVertColor(), clOlive);
+  g->SetOptionsEh(g->OptionsEh() - dghFooter3D);
+  g->FooterParams()->SetColor(clSilver);
+  EXPECT_EQ(lines->GetDataVertColor(), clOlive);
+  lines->SetDataVertColor(clNavy);
+  EXPECT_EQ(lines->GetDataVertColor(), clNavy);
+  // Band line colours: own, else the bright grid colour.
+  EXPECT_EQ(g->IndicatorParams()->GetActualHorzLineColor(), clOlive);
+  EXPECT_EQ(g->FooterParams()->GetActualVertLineColor(), clOlive);
+  g->FooterParams()->SetVertLineColor(clPurple);
+  EXPECT_EQ(g->FooterParams()->GetActualVertLineColor(), clPurple);
+  EXPECT_EQ(g->TreeViewParams()->GetActualGlyphStyle(), style->DefaultTreeGlyphStyle());
+  g->TreeViewParams()->SetGlyphStyle(tvgsExplorerThemedEh);
+  EXPECT_EQ(g->TreeViewParams()->GetActualGlyphStyle(), tvgsExplorerThemedEh);
+}
+
+// With themes on, a 3-D title takes the themed fill and the lines the themed scheme with the
+// themed bright colour; the indicator images draw over the fixed colour through their mask.
+TEST_F(ParamsTest, ThemedActualValuesComeFromTheThemePainter) {
+  SetThemesEnabled(true);
+  TCountingDBGridEh* g = NewGrid();
+  TDBGridLineParamsEh* lines = g->GridLineParams();
+  EXPECT_EQ(g->TitleParams()->GetActualFillStyle(), cfstThemedEh);
+  EXPECT_EQ(lines->GetActualColorScheme(), glcsThemedEh);
+  EXPECT_EQ(lines->GetBrightColor(), clBtnFace);
+  EXPECT_EQ(g->IndicatorParams()->GetActualHorzLineColor(), clBtnFace);
+  // Painted: the indicator list's arrow lies on the grid's canvas as drawn.
+  TBitmap target;
+  target.SetSize(10, 10);
+  target.Canvas()->Brush()->SetColor(clBtnFace);
+  target.Canvas()->FillRect(TRect{0, 0, 10, 10});
+  DBGridEhIndicatorImages()->Draw(target.Canvas(), 0, 0, 0);
+  EXPECT_EQ(ColorToRGB(target.Canvas()->Pixels(3, 5)), RGB(0, 0, 0));
+  EXPECT_EQ(ColorToRGB(target.Canvas()->Pixels(9, 0)), ColorToRGB(clBtnFace));
+}
+
+TEST_F(ParamsTest, EmptySpaceStyleKeepsTheExtendedLinesOption) {
+  TCountingDBGridEh* g = NewGrid();
+  TDBGridLineParamsEh* lines = g->GridLineParams();
+  const TCustomGridEh* base = g;
+  EXPECT_TRUE(g->OptionsEh().Contains(dghExtendVertLines));
+  lines->SetVertEmptySpaceStyle(dessNonEh);
+  EXPECT_FALSE(g->OptionsEh().Contains(dghExtendVertLines));
+  EXPECT_FALSE(base->Options().Contains(goExtendedVertLinesEh));
+  g->Repaints = 0;
+  lines->SetVertEmptySpaceStyle(dessSolidEh);
+  EXPECT_TRUE(g->OptionsEh().Contains(dghExtendVertLines));
+  EXPECT_TRUE(base->Options().Contains(goExtendedVertLinesEh));
+  EXPECT_EQ(g->Repaints, 1);
+  g->Repaints = 0;
+  lines->SetVertEmptySpaceStyle(dessSolidEh);
+  EXPECT_EQ(g->Repaints, 0);
+}
+
+// Row colours: the grid's Color until assigned; an assignment repaints when the colour shown
+// changes, also to the value the unassigned field happened to hold.
+TEST_F(ParamsTest, RowColoursFollowTheGridUntilAssigned) {
+  TCountingDBGridEh* g = NewGrid();
+  g->SetColor(clRed);
+  EXPECT_EQ(g->EvenRowColor(), clRed);
+  g->Repaints = 0;
+  g->SetEvenRowColor(clWindow);
+  g->SetOddRowColor(clWindow);
+  EXPECT_EQ(g->Repaints, 2);
+  EXPECT_TRUE(g->IsEvenRowColorStored() && g->IsOddRowColorStored());
+  g->SetColor(clLime);
+  EXPECT_EQ(g->EvenRowColor(), clWindow);
+  g->Repaints = 0;
+  g->SetEvenRowColor(clWindow);
+  EXPECT_EQ(g->Repaints, 0);
+}
+
+// The layout interceptors: the column order as quoted names, read back by name.
+TEST_F(ParamsTest, LayoutInterceptorsWriteAndReadTheColumnOrderAndWidths) {
+  TCountingDBGridEh* g = NewGrid();
+  for (const char* n : {"ID", "NAME", "AMOUNT"}) g->Columns()->Add()->SetFieldName(n);
+  auto order = [g] {
+    std::string s;
+    for (int i = 0; i < g->Columns()->Count(); ++i) s += g->Columns()->GetColumn(i)->FieldName() + " ";
+    return s;
+  };
+  std::unique_ptr<TStoragePropertyInterceptor> cols = CreateStoragePropertyInterceptor(g->Columns());
+  ASSERT_TRUE(dynamic_cast<TColumnsEhPropertyInterceptor*>(cols.get()));
+  const TPropInfo* index = cols->ClassType()->FindProp("ColumnsIndex");
+  EXPECT_EQ(index->GetStr(*cols), "\"ID\",\"NAME\",\"AMOUNT\"");
+  // clang-format off
+  const struct { const char* Text; const char* Order; } cases[] = {
+      {"\"amount\",\"ID\",\"NAME\"", "AMOUNT ID NAME "},  // names match in any case
+      {"NAME,GONE,ID", "NAME AMOUNT ID "},                    // a name without a column keeps its place's column
+      {"\"ID\",\"NAME\",\"AMOUNT\",\"ID\",\"X\"", "ID NAME AMOUNT "},  // places past the last are skipped
+      {"\"unterminated,,", "ID NAME AMOUNT "},
+      {"", "ID NAME AMOUNT "}};
+  // clang-format on
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Text);
+    index->SetStr(*cols, c.Text);
+    EXPECT_EQ(order(), c.Order);
+  }
+  TColumnEh* column = g->Columns()->GetColumn(0);
+  std::unique_ptr<TStoragePropertyInterceptor> one = CreateStoragePropertyInterceptor(column);
+  ASSERT_TRUE(dynamic_cast<TColumnEhPropertyInterceptor*>(one.get()));
+  const TPropInfo* width = one->ClassType()->FindProp("Width");
+  EXPECT_FALSE(width->IsStored(*one));
+  width->SetOrd(*one, 77);
+  EXPECT_EQ(column->Width(), 77);
+  g->SetAutoFitColWidths(true);
+  const int fitted = column->Width();
+  width->SetOrd(*one, 55);
+  EXPECT_EQ(column->InitWidth(), 55);
+  EXPECT_EQ(column->Width(), fitted);
+}
+
+// The title image list is the title parameters' one; a change inside it repaints.
+TEST_F(ParamsTest, TitleImagesAndEditButtonsRepaint) {
+  TCountingDBGridEh* g = NewGrid();
+  auto* images = new TImageList(form);
+  g->TitleParams()->SetImages(images);
+  EXPECT_EQ(g->TitleImages(), images);
+  g->Repaints = 0;
+  TBitmap glyph;
+  glyph.SetSize(16, 16);
+  images->AddMasked(&glyph, clNone);
+  EXPECT_EQ(g->Repaints, 1);
+  g->Repaints = 0;
+  g->SetEditButtonsShowOptions(TEditButtonsShowOptionsEh{sebShowOnlyForCurRowEh});
+  g->SetEditButtonsShowOptions(TEditButtonsShowOptionsEh{sebShowOnlyForCurRowEh});
+  EXPECT_EQ(g->Repaints, 1);
+}
+
+class ParamsGridTest : public DBGridTestBase {};
+
+// The picture's area starts at the first fixed cell; each exclusion moves one edge in.
+TEST_F(ParamsGridTest, BackgroundKeepsOffTheExcludedBands) {
+  AddColumns({"ID", "NAME"});
+  grid->SetFooterRowCount(1);
+  TDBGridBackgroundDataEh* bg = grid->BackgroundData();
+  bg->Picture()->Bitmap()->SetSize(10, 10);
+  TGridDrawInfoEh info;
+  grid->CalcDrawInfo(info);
+  const int left = info.Horz.StartBoundary, indicator = left + info.Horz.GetExtentWithLine(0);
+  const int top = info.Vert.StartBoundary, titles = info.Vert.FixedBoundary;
+  ASSERT_TRUE(indicator > left && titles > top && info.Vert.ContraBoundary < info.Vert.GridExtent);
+  // clang-format off
+  const struct { bool Title, Indicator, Footer; TImagePlacementEh Place; TRect Rect; } cases[] = {
+      {false, false, false, ipTopLeftEh, {left, top, left + 10, top + 10}},
+      {true, true, false, ipTopLeftEh, {indicator, titles, indicator + 10, titles + 10}},
+      {false, false, true, ipStretchEh, {left, top, info.Horz.GridExtent, info.Vert.ContraBoundary}},
+      {true, false, false, ipStretchEh, {left, titles, info.Horz.GridExtent, info.Vert.GridExtent}}};
+  // clang-format on
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.Title << c.Indicator << c.Footer);
+    bg->SetExcludeTitle(c.Title);
+    bg->SetExcludeIndicator(c.Indicator);
+    bg->SetExcludeFooter(c.Footer);
+    bg->SetPlacement(c.Place);
+    TRect r;
+    bg->GetBackgroundRect(info, r);
+    EXPECT_EQ(r, c.Rect);
+  }
+}
+
+// Contra columns must leave a scrollable one; a loading grid is not checked yet.
+TEST_F(ParamsGridTest, ContraColCountIsCheckedAgainstTheScrollableColumns) {
+  AddColumns({"ID", "NAME", "AMOUNT", "PAID"});
+  const TCustomGridEh* base = grid;
+  const int scrollable = base->ColCount() - base->FixedCols();
+  ASSERT_EQ(scrollable, 4);
+  // clang-format off
+  const struct { int Value; const char* Error; } cases[] = {
+      {-1, "Grid index out of range"},
+      {scrollable, "Contra column count must be less than scrollable column count"},
+      {scrollable + 3, "Contra column count must be less than scrollable column count"},
+      {scrollable - 1, ""}, {0, ""}};
+  // clang-format on
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Value);
+    const int before = grid->ContraColCount();
+    std::string error;
+    try {
+      grid->SetContraColCount(c.Value);
+    } catch (const EInvalidGridOperationEh& e) {
+      error = e.Message();
+    }
+    EXPECT_EQ(error, c.Error);
+    EXPECT_EQ(grid->ContraColCount(), *c.Error ? before : c.Value);
+  }
 }
 
 }  // namespace params_test

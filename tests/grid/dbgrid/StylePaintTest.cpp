@@ -142,6 +142,8 @@ TEST_F(StylePaint, ClassicMarkerImages) {
     for (const char* n : names) UnregisterResource("BITMAP", n);
     dbgrid_detail::FreeSortMarkerImages();
   });
+  // The unit's start-up built the list from its own bitmaps.
+  dbgrid_detail::FreeSortMarkerImages();
   for (TSortMarkerEh m : {smUpEh, smDownEh}) {
     Bind();
     DrawSortMarker(style, grid->Canvas(), smstClassicEh, TRect{20, 10, 28, 17}, false, m, column);
