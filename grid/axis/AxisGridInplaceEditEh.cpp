@@ -561,7 +561,11 @@ void TDBAxisGridInplaceEdit::WMKillFocus(TMessage& Message) {
     CloseMRUList(false);
   }
   TCustomDBAxisGridEh* grid = GetGrid();
-  if (grid && !grid->DataLink()->InUpdateData()) grid->DataLink()->UpdateRecord();
+  if (grid && !grid->DataLink()->InUpdateData()) {
+    // What was typed so far is the value the record takes.
+    grid->UpdateText();
+    grid->DataLink()->UpdateRecord();
+  }
 }
 
 void TDBAxisGridInplaceEdit::CMCancelMode(TMessage& Message) {

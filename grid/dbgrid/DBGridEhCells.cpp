@@ -66,30 +66,32 @@ int TCustomDBGridEh::RawToDataColumn(int ACol) {
 
 TCellAreaTypeEh TCustomDBGridEh::GetCellType(int ACol, int ARow, int& AreaCol, int& AreaRow) {
   TCellAreaTypeEh result;
+  AreaCol = ACol;
+  AreaRow = ARow;
   if (ACol < indicatorOffset_) {
     result.HorzType = hctIndicatorEh;
-    AreaCol = ACol;
   } else {
     result.HorzType = hctDataEh;
-    AreaCol = RawToDataColumn(ACol);
+    AreaCol = ACol - indicatorOffset_;
   }
-  // The filter row closes the fixed rows; the footer rows are the last rows of the grid.
+  // The filter row closes the title rows; the footer rows follow the last data row, numbered
+  // from 0 however many there are.
+  const int titleRows = GetTitleRowCount();
   const int topData = TopDataOffset();
-  const int titleRows = topData - GetSubtitleRowCount();
-  const int firstFooter = GetFullRowCount() - GetTotalFooterRowCount();
-  if (ARow < 0 || ARow >= GetFullRowCount()) throw Exception(SGetCellTypeError);
+  const int dataBottom = GetFullRowCount() - GetTotalFooterRowCount() - 1;
   if (ARow < titleRows) {
     result.VertType = vctTitleEh;
-    AreaRow = ARow;
-  } else if (ARow < topData) {
+  } else if (ARow < titleRows + GetSubtitleRowCount()) {
     result.VertType = vctSubTitleEh;
     AreaRow = ARow - titleRows;
-  } else if (ARow < firstFooter) {
+  } else if (ARow >= topData && ARow <= dataBottom) {
     result.VertType = vctDataEh;
     AreaRow = ARow - topData;
-  } else {
+  } else if (ARow > dataBottom) {
     result.VertType = vctFooterEh;
-    AreaRow = ARow - firstFooter;
+    AreaRow = ARow - (dataBottom + 1);
+  } else {
+    throw Exception(SGetCellTypeError);
   }
   return result;
 }

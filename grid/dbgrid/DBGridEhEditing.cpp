@@ -205,8 +205,11 @@ void TCustomDBGridEh::DoExit() {
     if (options_.Contains(dgCancelOnExit) && dataSet->State() == dsInsert && !dataSet->Modified() &&
         !link->InUpdateData())
       dataSet->Cancel();
-    else
+    else {
+      // The editor's text is the pending value.
+      if (inplaceEdit_ && inplaceEdit_->Visible()) UpdateText();
       link->UpdateRecord();
+    }
   }
   inherited::DoExit();
   FocusChanged();

@@ -89,6 +89,7 @@ bool TGridEmptyDataInfoEh::ParentFont() const {
 }
 
 void TGridEmptyDataInfoEh::SetParentFont(bool v) {
+  if (v == parentFont_) return;
   parentFont_ = v;
   if (v) RefreshFont();
   if (grid_ != nullptr) grid_->Invalidate();

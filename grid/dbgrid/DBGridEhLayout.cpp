@@ -101,8 +101,11 @@ int TCustomDBGridEh::DataRowHeight() {
   return defaultDataRowHeight_;
 }
 
+// The title and filter rows above the data, as the options say now (the layout makes them the
+// fixed rows); kept to a byte like the indicator offset.
 int TCustomDBGridEh::TopDataOffset() const {
-  return FixedRows();
+  auto* self = const_cast<TCustomDBGridEh*>(this);
+  return static_cast<uint8_t>(self->GetTitleRowCount() + self->GetSubtitleRowCount());
 }
 
 void TCustomDBGridEh::UpdateGroupIndent() {

@@ -2,6 +2,7 @@
 // keyboard context menu, width write-back, column moves, data changes and the indicator width.
 #include "grid/dbgrid/DBGridEhPrivate.h"
 #include "grid/foundation/DrawRoutinesEh.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/win/WinTesting.h"
@@ -11,45 +12,78 @@ namespace {
 
 using DBGridCells = DBGridTestBase;
 
-TEST_F(DBGridCells, CellTypesByArea) {
+// Every band combination: each grid row's band and index as "T0" (title), "S0" (filter row
+// under the title), "D0" (data), "F0" (footer); then the row past the last one. Row -1 counts
+// as a title row whatever the bands. Three records, three columns.
+TEST_F(DBGridCells, CellTypesForEveryBandCombination) {
   AddNumberedRows(3);
-  AddColumns({"ID", "NAME", "AMOUNT"});
-  grid->SetFooterRowCount(2);
-  Pump();
-  ASSERT_EQ(grid->GetTitleRowCount(), 1);
-  ASSERT_EQ(grid->GetSubtitleRowCount(), 0);
-  // Title, three data rows, two footer rows.
-  ASSERT_EQ(grid->GetFullRowCount(), 6);
-  const int footer = 4;
   struct Case {
-    int col, row;
-    TCellAreaTypeEh type;
-    int areaCol, areaRow;
+    bool titles, filterVisible;
+    TSTFilterLocationEh location;
+    bool indicator;
+    int footers;
+    const char* rows;
+    const char* beyond;
   };
   const Case cases[] = {
-      {0, 0, {hctIndicatorEh, vctTitleEh}, 0, 0},
-      {1, 0, {hctDataEh, vctTitleEh}, 0, 0},
-      {3, 1, {hctDataEh, vctDataEh}, 2, 0},
-      {2, 2, {hctDataEh, vctDataEh}, 1, 1},
-      {0, 3, {hctIndicatorEh, vctDataEh}, 0, 2},
-      {1, footer, {hctDataEh, vctFooterEh}, 0, 0},
-      {0, footer + 1, {hctIndicatorEh, vctFooterEh}, 0, 1},
+      {true, false, stflUnderTitleFilterEh, true, 0, "T0 D0 D1 D2", "F0"},
+      {true, true, stflUnderTitleFilterEh, true, 1, "T0 S0 D0 D1 D2 F0", "F1"},
+      {true, true, stflInTitleFilterEh, false, 2, "T0 D0 D1 D2 F0 F1", "F2"},
+      {false, true, stflUnderTitleFilterEh, false, 2, "S0 D0 D1 D2 F0 F1", "F2"},
+      {false, false, stflUnderTitleFilterEh, true, 1, "D0 D1 D2 F0", "F1"},
+      {false, true, stflInTitleFilterEh, true, 0, "D0 D1 D2", "F0"},
+  };
+  auto describe = [](TCustomDBGridEh* G, int Col, int Row, int& AreaCol) -> std::string {
+    int areaRow = -5;
+    AreaCol = -5;
+    const TCellAreaTypeEh type = G->GetCellType(Col, Row, AreaCol, areaRow);
+    const char* band = type.VertType == vctTitleEh      ? "T"
+                       : type.VertType == vctSubTitleEh ? "S"
+                       : type.VertType == vctDataEh     ? "D"
+                       : type.VertType == vctFooterEh   ? "F"
+                                                        : "?";
+    return band + std::to_string(areaRow);
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.col << "," << c.row);
-    int areaCol = -5, areaRow = -5;
-    EXPECT_EQ(grid->GetCellType(c.col, c.row, areaCol, areaRow), c.type);
-    EXPECT_EQ(areaCol, c.areaCol);
-    EXPECT_EQ(areaRow, c.areaRow);
-  }
-  for (int row : {-1, footer + 2}) {
-    SCOPED_TRACE(row);
-    int areaCol = 0, areaRow = 0;
+    SCOPED_TRACE(c.rows);
+    auto* g = new TDBGridEh(form);
+    TScopeExit freeGrid([g] { delete g; });
+    g->SetParent(form);
+    g->SetBounds(0, 0, 400, 300);
+    TDBGridOptions options = g->Options();
+    c.titles ? options.Include(dgTitles) : options.Exclude(dgTitles);
+    c.indicator ? options.Include(dgIndicator) : options.Exclude(dgIndicator);
+    g->SetOptions(options);
+    g->STFilter()->SetLocation(c.location);
+    g->SetFooterRowCount(c.footers);
+    for (const char* name : {"ID", "NAME", "AMOUNT"}) g->Columns()->Add()->SetFieldName(name);
+    g->SetDataSource(source);
+    Pump();
+    // The filter row's height is not built yet: its error is left aside, the rows are laid out.
     try {
-      grid->GetCellType(1, row, areaCol, areaRow);
-      ADD_FAILURE() << "no error";
-    } catch (const Exception& e) {
-      EXPECT_EQ(e.Message(), "Algorithm error in TCustomDBGridEh.GetCellType");
+      g->STFilter()->SetVisible(c.filterVisible);
+    } catch (const EInvalidGridOperationEh&) {
+    }
+    const int offset = c.indicator ? 1 : 0;
+    EXPECT_EQ(g->IndicatorOffset(), offset);
+    EXPECT_EQ(g->TopDataOffset(),
+              (c.titles ? 1 : 0) + (c.filterVisible && c.location == stflUnderTitleFilterEh));
+    std::string rows;
+    int areaCol = 0;
+    for (int row = 0; row < g->GetFullRowCount(); ++row) {
+      rows += (row ? " " : "") + describe(g, offset, row, areaCol);
+      EXPECT_EQ(areaCol, 0);
+    }
+    EXPECT_EQ(rows, c.rows);
+    EXPECT_EQ(describe(g, offset + 2, g->GetFullRowCount(), areaCol), c.beyond);
+    EXPECT_EQ(describe(g, offset + 2, -1, areaCol), "T-1");
+    // Across: the indicator column keeps its index, data columns count from the first one.
+    for (int col = 0; col < 3 + offset; ++col) {
+      SCOPED_TRACE(col);
+      int area = -5, areaRow = -5;
+      const TCellAreaTypeEh type = g->GetCellType(col, g->TopDataOffset(), area, areaRow);
+      EXPECT_EQ(type.HorzType, col < offset ? hctIndicatorEh : hctDataEh);
+      EXPECT_EQ(area, col < offset ? col : col - offset);
     }
   }
 }
