@@ -197,7 +197,7 @@ TEST_F(DBGridOptions, AutoFitRestoresWidthsAndMultiSortOffKeepsTheFirst) {
   }
 }
 
-TEST_F(DBGridOptions, TitleRowsAndCell3D) {
+TEST_F(DBGridOptions, TitleRowsMultiTitleAndCell3D) {
   AddNumberedRows(3);
   AddColumns({"ID", "NAME", "AMOUNT"});
   grid->SetFooterRowCount(1);
@@ -238,6 +238,13 @@ TEST_F(DBGridOptions, TitleRowsAndCell3D) {
     EXPECT_EQ(grid->IsCell3D(2, grid->TopDataOffset() - 1, TGridDrawState{gdFixed}, TRect{}), !visible)
         << visible;
   }
+  // Multiple title levels need the title setting and no row panel.
+  for (int i = 0; i < 4; ++i) {
+    grid->TitleParams()->SetMultiTitle(i & 1);
+    grid->RowPanel()->SetActive(i & 2);
+    EXPECT_EQ(grid->IsMultiTitleEffective(), i == 1) << i;
+  }
+  grid->RowPanel()->SetActive(false);
   grid->STFilter()->SetVisible(false);
   grid->EndLayout();
   grid->SetOptions(grid->Options() - dgTitles);
