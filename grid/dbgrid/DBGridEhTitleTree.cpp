@@ -68,7 +68,7 @@ THeadTreeNode::THeadTreeNode() : Next(this) {}
 THeadTreeNode::THeadTreeNode(const std::string& AText, int AWidth, int AHeight)
     : Height(AHeight), Next(this), Text(AText), Width(AWidth) {}
 
-// A node frees its children (each frees its own); siblings belong to their parent.
+// A node frees its whole subtree; its siblings belong to its parent.
 THeadTreeNode::~THeadTreeNode() {
   FreeAllChild(this);
 }
