@@ -313,6 +313,10 @@ void TCustomGridEh::PaintCellBand(TGridPaintContextEh& Ctx, TGridAxisBandEh ColB
       // a cell shows must not depend on where the view ends, since scrolling moves its pixels.
       const TRect cell{col.Start, r.Start, col.Start + col.Extent, r.Start + r.Extent};
       if (IsRectEmpty(cell)) continue;
+      // A cell outside what is being repainted (after a scroll, most of them) is left alone.
+      const TRect withLines =
+          Ctx.ToScreen(TRect{cell.Left, cell.Top, cell.Right + vertLine, cell.Bottom + horzLine});
+      if (!RectVisible(c->Handle(), &withLines)) continue;
       const TGridDrawState state = GetCellPaintState(Ctx, col.Index, r.Index, fixedBand);
       const bool current = col.Index == curCol_ && r.Index == curRow_;
       if (!(current && Ctx.EditorCovers)) {

@@ -26,6 +26,27 @@ void MovePixels(HBITMAP surface, const TRegion& moved, int dx, int dy) {
   RECT src = moved.Bounds();
   OffsetRect(src, -dx, -dy);
   if (!IntersectRect(src, src, RECT{0, 0, width, height})) return;
+  if (dx == 0) {
+    // Rows move whole: taken in the order that reads each source row before it is written, no
+    // snapshot is needed (the common case of a list scrolled by rows).
+    const auto& rects = moved.Rects();
+    const int n = static_cast<int>(rects.size());
+    for (int k = 0; k < n; ++k) {
+      RECT r = rects[static_cast<size_t>(dy < 0 ? k : n - 1 - k)];
+      RECT from = r;
+      OffsetRect(from, 0, -dy);
+      if (!IntersectRect(from, from, src)) continue;
+      r = from;
+      OffsetRect(r, 0, dy);
+      if (!IntersectRect(r, r, RECT{0, 0, width, height})) continue;
+      for (int i = 0; i < r.Height(); ++i) {
+        const int y = dy < 0 ? r.Top + i : r.Bottom - 1 - i;
+        std::memmove(px + static_cast<size_t>(y) * width + r.Left,
+                     px + static_cast<size_t>(y - dy) * width + r.Left, sizeof(uint32_t) * r.Width());
+      }
+    }
+    return;
+  }
   // A snapshot of the source keeps overlapping moves right.
   std::vector<uint32_t> copy(static_cast<size_t>(src.Width()) * static_cast<size_t>(src.Height()));
   for (int y = src.Top; y < src.Bottom; ++y)
