@@ -263,7 +263,16 @@ TEST_F(ScrollTest, ADataSetScrollRepaintsOnlyWhatItUncovers) {
   EXPECT_TRUE(EqualRgn(pending, expected)) << Dump(pending) << " vs " << Dump(expected);
   DeleteObject(pending);
   DeleteObject(expected);
+  // The paint that follows asks only for those cells.
+  Recorder()->cells.clear();
   Pump();
+  const int cols = grid->ColCount();
+  EXPECT_EQ(static_cast<int>(Recorder()->cells.size()),
+            (last - grid->TopRow() + 1) + 2 * (cols - 1) + grid->ContraRowCount() * cols);
+  for (const TRecordedCellEh& cell : Recorder()->cells) {
+    SCOPED_TRACE(testing::Message() << cell.Col << "," << cell.Row);
+    EXPECT_TRUE(cell.Col == 0 || cell.Row >= last - 1);
+  }
   // More than the visible rows at once: the whole grid.
   dataSet->MoveBy(grid->VisibleRowCount() + 1);
   RECT box;
