@@ -79,11 +79,10 @@ TEST_F(DBGridCells, CellTypesForEveryBandCombination) {
     EXPECT_EQ(describe(g, offset + 2, -1, areaCol), "T-1");
     // Across: the indicator column keeps its index, data columns count from the first one.
     for (int col = 0; col < 3 + offset; ++col) {
-      SCOPED_TRACE(col);
       int area = -5, areaRow = -5;
-      const TCellAreaTypeEh type = g->GetCellType(col, g->TopDataOffset(), area, areaRow);
-      EXPECT_EQ(type.HorzType, col < offset ? hctIndicatorEh : hctDataEh);
-      EXPECT_EQ(area, col < offset ? col : col - offset);
+      EXPECT_EQ(g->GetCellType(col, g->TopDataOffset(), area, areaRow).HorzType,
+                col < offset ? hctIndicatorEh : hctDataEh);
+      EXPECT_EQ(area, col < offset ? col : col - offset) << col;
     }
   }
 }
