@@ -8,6 +8,7 @@
 #include "platform/gdi/DrawRecorder.h"
 #include "platform/rtl/FormatSettings.h"
 #include "platform/rtl/ScopeGuard.h"
+#include "platform/rtl/Variant.h"
 #include "tests/grid/dbgrid/DBGridTestSupport.h"
 
 namespace {
@@ -164,6 +165,36 @@ TEST_F(PaintLayoutTest, LineRulesPerBandAndBoundary) {
     TearDown();
   }
   SetUp();
+}
+
+TEST_F(PaintLayoutTest, GroupRowsOpenAndCloseTheDataLines) {
+  AddColumns({"PAID"});
+  grid->DataGrouping()->GroupLevels()->Add()->SetColumn(grid->Columns()->GetColumn(3));
+  grid->DataGrouping()->SetActive(true);
+  Pump();
+  // Flat rows 1 to 6: a group row, two records, a group row, two records.
+  TGridGroupDataTreeEh* tree = grid->DataGrouping()->GroupDataTree();
+  for (int r = 1; r <= 4; ++r) tree->AddRecordNode(VarArrayOf({Variant(r > 2), Variant(r)}), r);
+  tree->SetLevelExpanded(1, true);
+  tree->RebuildFlatList();
+  grid->SetRowCount(1 + tree->GetFlatCount());
+  ASSERT_EQ(grid->LastVisibleCol(), 4);
+  struct Case {
+    int col, row, side;
+    bool visible;
+  } cases[] = {{2, 1, 2, false}, {2, 1, 3, false}, {4, 1, 3, true}, {2, 2, 2, true},
+               {2, 3, 2, true},  {1, 3, 2, false}, {2, 6, 2, true}, {1, 6, 2, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.col << " " << c.row << " " << c.side);
+    bool first = false;
+    bool visible = !c.visible;
+    TColor color = clDefault;
+    grid->GetCellLineParams(c.col, c.row, c.side, first, color, visible);
+    EXPECT_EQ(visible, c.visible);
+    if (c.visible && c.side == 2) {
+      EXPECT_EQ(color, grid->GridLineParams()->GetDataHorzColor());
+    }
+  }
 }
 
 TEST_F(PaintLayoutTest, BoundaryColourReachesTheCanvas) {
