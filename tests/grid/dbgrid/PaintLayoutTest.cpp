@@ -238,7 +238,7 @@ TEST_F(PaintLayoutTest, TitleHeightsFromTheTitleTree) {
   EXPECT_EQ(grid->LastVisibleCol(), 3);
 }
 
-TEST_F(PaintLayoutTest, RecordNumberWidthAndDefaultRowHeight) {
+TEST_F(PaintLayoutTest, RecordNumberWidthCountsTheDigits) {
   TFont smaller;
   smaller.Assign(grid->Font());
   smaller.SetSize(smaller.Size() - 1);
@@ -250,18 +250,6 @@ TEST_F(PaintLayoutTest, RecordNumberWidthAndDefaultRowHeight) {
   for (int i = 6; i <= 12345; ++i) dataSet->AppendRecord({i});
   dataSet->EnableControls();
   EXPECT_EQ(grid->CalcRecNoColWidth(), fiveDigits);
-
-  const int text = TextHeight(grid->Font());
-  struct Case {
-    bool flat, rowLines;
-    int height;
-  } cases[] = {{false, true, text + 3 + 1}, {true, true, text + 1 + 1}, {false, false, text + 3}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.flat << c.rowLines);
-    grid->SetFlat(c.flat);
-    grid->SetOptions(c.rowLines ? grid->Options() + dgRowLines : grid->Options() - dgRowLines);
-    EXPECT_EQ(grid->CalcDefaultRowHeight(), c.height);
-  }
 }
 
 // A data row sized under a fixed row of another height gives every data row the new height.
