@@ -64,6 +64,9 @@ int TCustomDBGridEh::RawToDataColumn(int ACol) {
   return ACol - indicatorOffset_;
 }
 
+// Passed by value everywhere a cell is classified: one byte across, one byte down.
+static_assert(sizeof(TCellAreaTypeEh) == 2);
+
 TCellAreaTypeEh TCustomDBGridEh::GetCellType(int ACol, int ARow, int& AreaCol, int& AreaRow) {
   TCellAreaTypeEh result;
   AreaCol = ACol;
