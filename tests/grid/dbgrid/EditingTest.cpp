@@ -194,6 +194,25 @@ TEST_F(DBGridEditing, RowDetailDataIsReadIntoTheGridsOwnPanel) {
     EXPECT_EQ(own->Width(), width);
     EXPECT_EQ(grid->ControlCount(), children);
   }
+  // A reader that skips what it cannot take skips a panel whose name is refused (another part
+  // of the grid has it); the panel stays the grid's.
+  TStringStream text(
+      "object Grid: TDBGridEh\n  object HorzScrollBarPanelControl: TRowDetailPanelControlEh\n"
+      "    Width = 140\n  end\nend\n");
+  TMemoryStream binary;
+  ObjectTextToBinary(text, binary);
+  binary.SetPosition(0);
+  TReader reader(binary);
+  std::vector<std::string> skipped;
+  reader.OnError = [&](TReader*, const std::string& Message, bool& Handled) {
+    skipped.push_back(Message);
+    Handled = true;
+  };
+  reader.ReadRootComponent(grid);
+  EXPECT_EQ(skipped.size(), 1u);
+  EXPECT_EQ(grid->RowDetailPanelControl(), own);
+  EXPECT_EQ(grid->FindComponent("RowDetailData"), own);
+  EXPECT_EQ(own->Parent(), grid);
 }
 
 // The value of the record above, also on the top row, where the record above lies outside the
