@@ -107,7 +107,8 @@ TEST_F(PaintLayoutTest, EmptyDataNoticeOnlyOverAnOpenEmptyDataSet) {
     grid->EmptyDataInfo()->SetActive(c.active);
     Pump();
     size_t notices = 0;
-    for (const TDrawCall* t : PaintRecorded().OfKind(TDrawKind::Text)) notices += t->Text == "Nothing here";
+    const TDrawLog log = PaintRecorded();
+    for (const TDrawCall* t : log.OfKind(TDrawKind::Text)) notices += t->Text == "Nothing here";
     EXPECT_EQ(notices, c.notices);
   }
 }
@@ -202,7 +203,8 @@ TEST_F(PaintLayoutTest, BoundaryColourReachesTheCanvas) {
     Boundary(dessNonEh, boundary);
     Pump();
     size_t redLines = 0;
-    for (const TDrawCall& c : PaintRecorded().Calls)
+    const TDrawLog log = PaintRecorded();
+    for (const TDrawCall& c : log.Calls)
       redLines +=
           (c.Kind == TDrawKind::Polyline || c.Kind == TDrawKind::Line) && c.Color == ColorToRGB(clRed);
     EXPECT_EQ(redLines, boundary == clRed ? 2u : 0u);  // under the last row and right of the last column
