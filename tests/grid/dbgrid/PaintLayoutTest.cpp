@@ -297,6 +297,17 @@ TEST_F(PaintLayoutTest, RightToLeftCanvasWritesUnmirroredAtTheMirroredPlace) {
   EXPECT_EQ(formats[0]->DeviceRect, (TRect{w - 110, 2, w - 10 - 2, 20}));
   EXPECT_EQ(formats[0]->Flags & DT_RIGHT, UINT(DT_RIGHT));  // the grid's alignment swapped
   EXPECT_EQ(deviceX(10), w - 10);                           // mirrored again afterwards
+  TCustomImageList images(16, 16);
+  TBitmap image;
+  image.SetSize(16, 16);
+  images.Add(&image, nullptr);
+  log.Clear();
+  AttachDrawRecorder(dc, &log);
+  grid->DrawCellImageMirrored(canvas, TRect{10, 0, 30, 20}, &images, 0);
+  AttachDrawRecorder(dc, nullptr);
+  const auto blts = log.OfKind(TDrawKind::Blt);
+  ASSERT_EQ(blts.size(), 2u);
+  for (const TDrawCall* b : blts) EXPECT_EQ(b->DeviceRect, (TRect{w - 28, 2, w - 12, 18}));
   grid->SetCanvasMirroring(false);
   EXPECT_EQ(deviceX(10), 10);
 
