@@ -34,3 +34,14 @@ class DBGridTestBase : public ::testing::Test {
   // would end in a message box that waits for a click.
   std::vector<std::string> handlerErrors;
 };
+
+// The message of the Exception that Fn raises; "" when it raises none.
+template <class F>
+std::string ErrorOf(F&& Fn) {
+  try {
+    Fn();
+  } catch (const Exception& e) {
+    return e.Message();
+  }
+  return "";
+}
