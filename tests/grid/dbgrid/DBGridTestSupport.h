@@ -68,3 +68,14 @@ class RecordingDBGridTestBase : public DBGridTestBase {
   // Clears the records, paints the grid at once and answers what it asked for.
   const std::vector<TRecordedCellEh>& Repaint();
 };
+
+// The message of the Exception that Fn raises; "" when it raises none.
+template <class F>
+std::string ErrorOf(F&& Fn) {
+  try {
+    Fn();
+  } catch (const Exception& e) {
+    return e.Message();
+  }
+  return "";
+}

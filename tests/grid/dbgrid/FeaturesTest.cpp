@@ -1,5 +1,3 @@
-// Data-set features: the registry's lookup through a class hierarchy, and a data grid over the
-// in-memory data set that sorts, filters, fills filter lists and locates through the centre.
 #include <gtest/gtest.h>
 
 #include "grid/dbgrid/DBGridEhCenter.h"
@@ -61,13 +59,8 @@ TEST(DataSetFeaturesRegistry, NearestRegisteredAncestorWinsByName) {
     EXPECT_EQ(found ? found->ClassType() : nullptr, cases[i].expected);
   }
   EXPECT_EQ(GetDataSetFeatures(l2)->DataSetClass(), mem);
-  try {
-    RegisterDatasetFeaturesEh(TStringList::StaticClass(), mem);
-    ADD_FAILURE() << "registered";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(),
-              "RegisterDatasetFeaturesEh: class 'TStringList' is not a TDataSetFeatureHandlerEh");
-  }
+  EXPECT_EQ(ErrorOf([&] { RegisterDatasetFeaturesEh(TStringList::StaticClass(), mem); }),
+            "RegisterDatasetFeaturesEh: class 'TStringList' is not a TDataSetFeatureHandlerEh");
   EXPECT_EQ(GetDataSetFeatures(mem)->ClassType(), A);
 }
 
@@ -94,13 +87,8 @@ class MemoryFeaturesTest : public DBGridTestBase {
   }
   TColumnEh* Col(int i) { return grid->Columns()->GetColumn(i); }
   void Condition(int Column, TSTFilterOpEh Op, const Variant& Operand, TSTFilterOpEh OrOp = fopNoneEh) {
-    TSTFilterExpressionEh e;
-    e.ValueKind = FilterValueKindOf(Col(Column));
-    e.Operator1 = Op;
-    e.Operand1 = Operand;
-    e.Relation = OrOp == fopNoneEh ? fopNoneEh : fopOrEh;
-    e.Operator2 = OrOp;
-    Col(Column)->STFilter()->SetExpression(e);
+    Col(Column)->STFilter()->SetExpression({FilterValueKindOf(Col(Column)), Op, Operand,
+                                            OrOp == fopNoneEh ? fopNoneEh : fopOrEh, OrOp, Variant()});
   }
   std::vector<int> Ids() {
     std::vector<int> ids;
@@ -204,8 +192,8 @@ TEST_F(MemoryFeaturesTest, FilterListHoldsTheValuesPassingTheOtherColumns) {
   EXPECT_EQ(CurrentId(), 4);
 }
 
-// Locate by key; without the registration the centre leaves the data set alone; the base does
-// what the centre does without a feature object.
+// Without the registration the centre leaves the data set alone, searches the grid and shows the
+// installed find dialog; the base does what the centre does without a feature object.
 TEST_F(MemoryFeaturesTest, LocateRecordAndTheDefaultPaths) {
   EXPECT_TRUE(center->LocateRecord(grid, "NAME", "CID", 1));
   EXPECT_FALSE(center->LocateRecord(grid, "NAME", "DEE", 0));
@@ -219,18 +207,24 @@ TEST_F(MemoryFeaturesTest, LocateRecordAndTheDefaultPaths) {
   EXPECT_EQ(dataSet->IndexFieldNames() + dataSet->Filter(), "");
   EXPECT_FALSE(dataSet->Filtered() || center->LocateRecord(grid, "NAME", "Cid", 0));
   EXPECT_EQ(CurrentId(), 6);
+  EXPECT_TRUE(center->LocateText(grid, "Cid", "NAME", 0, ltdAllEh, ltmWholeEh, 0));
+  EXPECT_EQ(CurrentId(), 4);
 
   static std::string shown;
   const TShowFindDialogProcEh previous = ShowFindDialogProcEh();
   TScopeExit restore([previous] { SetShowFindDialogProcEh(previous); });
+  SetShowFindDialogProcEh(nullptr);
+  EXPECT_EQ(ErrorOf([&] { center->ShowFindDialogFor(grid, "z", false); }),
+            "TDBGridEhCenter.ShowFindDialogFor: no find dialog is installed");
   SetShowFindDialogProcEh(
       [](TCustomDBGridEh*, const std::string& Text, const std::string& Column, bool Modal, int Extra) {
-        shown += Text + "|" + Column + "|" + std::to_string(Modal + Extra) + ";";
+        shown += Text + "|" + Column + "|" + (Modal ? "1" : "0") + std::to_string(Extra) + ";";
       });
   TDataSetFeatureHandlerEh base;
   base.Find(grid, "bob", true);
   TMemoryDataSetFeaturesEh().Find(grid, "x", false);
-  EXPECT_EQ(shown, "bob||1;x||0;");
+  center->ShowFindDialogFor(grid, "z", false);
+  EXPECT_EQ(shown, "bob||10;x||00;z||00;");
   TStringList own, centres;
   base.FillFilterList(grid, Col(1), &own);
   center->DefaultFillFilterList(grid, Col(1), &centres);
