@@ -33,6 +33,9 @@ class DBGridEditing : public DBGridTestBase {
   TDBGridEh* MakeGrid(TComponent* AOwner) override { return new TEditProbeGrid(AOwner); }
   TEditProbeGrid* Probe() const { return static_cast<TEditProbeGrid*>(grid); }
   std::string Name() const { return dataSet->FieldByName("NAME")->AsString(); }
+  void SetOption(TDBGridOption O, bool On) {
+    grid->SetOptions(On ? grid->Options() + O : grid->Options() - O);
+  }
 };
 
 TEST_F(DBGridEditing, EditorVisibilityAndTheRowPanelsRememberedCell) {
@@ -41,9 +44,7 @@ TEST_F(DBGridEditing, EditorVisibilityAndTheRowPanelsRememberedCell) {
   grid->SetFocus();
   for (bool always : {true, false, true}) {
     SCOPED_TRACE(always);
-    TDBGridOptions options = grid->Options();
-    always ? options.Include(dgAlwaysShowEditor) : options.Exclude(dgAlwaysShowEditor);
-    grid->SetOptions(options);
+    SetOption(dgAlwaysShowEditor, always);
     grid->UpdateEditorVisibility();
     EXPECT_EQ(grid->EditorMode(), always);
     EXPECT_EQ(grid->InplaceEditor() && grid->InplaceEditor()->Visible(), always);
@@ -53,10 +54,7 @@ TEST_F(DBGridEditing, EditorVisibilityAndTheRowPanelsRememberedCell) {
   // With the row panel the editor goes on the selected column's cell and writes back to the
   // cell it was opened on, until hidden.
   // The row panel's own layout is not built yet: its error is left aside, its flag is set.
-  try {
-    grid->RowPanel()->SetActive(true);
-  } catch (const EInvalidGridOperationEh&) {
-  }
+  EXPECT_THROW(grid->RowPanel()->SetActive(true), EInvalidGridOperationEh);
   ASSERT_TRUE(grid->RowPanel()->Active());
   grid->SetSelectedIndex(1);
   grid->ShowEditor();
@@ -67,8 +65,7 @@ TEST_F(DBGridEditing, EditorVisibilityAndTheRowPanelsRememberedCell) {
   editor->SetText("Typed");
   Probe()->written.clear();
   grid->UpdateText();
-  const std::string cell = "1," + std::to_string(grid->Row()) + "=Typed";
-  EXPECT_EQ(Probe()->written, std::vector<std::string>{cell});
+  EXPECT_EQ(Probe()->written, std::vector<std::string>{"1," + std::to_string(grid->Row()) + "=Typed"});
   grid->HideEditor();  // hands the text on as it goes, then forgets the cell
   EXPECT_FALSE(editor->Visible());
   Probe()->written.clear();
@@ -114,14 +111,11 @@ TEST_F(DBGridEditing, LeavingTheGridCancelsAnUntouchedInsertOrWritesTheEditor) {
   struct Case {
     bool cancelOnExit, touched;
     TDataSetState state;
-    int records;
   };
-  const Case cases[] = {{true, false, dsBrowse, 3}, {true, true, dsInsert, 3}, {false, false, dsInsert, 3}};
+  const Case cases[] = {{true, false, dsBrowse}, {true, true, dsInsert}, {false, false, dsInsert}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.cancelOnExit << c.touched);
-    TDBGridOptions options = grid->Options();
-    c.cancelOnExit ? options.Include(dgCancelOnExit) : options.Exclude(dgCancelOnExit);
-    grid->SetOptions(options);
+    SetOption(dgCancelOnExit, c.cancelOnExit);
     grid->SetFocus();
     Pump();
     EXPECT_TRUE(grid->FocusedPainted());
@@ -131,7 +125,7 @@ TEST_F(DBGridEditing, LeavingTheGridCancelsAnUntouchedInsertOrWritesTheEditor) {
     Pump();
     EXPECT_FALSE(grid->FocusedPainted());
     EXPECT_EQ(dataSet->State(), c.state);
-    EXPECT_EQ(dataSet->RecordCount(), c.records);
+    EXPECT_EQ(dataSet->RecordCount(), 3);
     dataSet->Cancel();
   }
   // A value typed into the editor reaches the field when the focus goes.
@@ -154,19 +148,20 @@ TEST_F(DBGridEditing, RowDetailDataIsReadIntoTheGridsOwnPanel) {
   TRowDetailPanelControlEh* own = grid->RowDetailPanelControl();
   struct Case {
     const char* child;
-    const char* error;  // nullptr: read
+    const char* error;  // "": read
     const char* name;   // the panel's name afterwards
   };
   const Case cases[] = {
-      {"object RowDetailData: TRowDetailPanelControlEh\n  Width = 120\nend\n", nullptr, "RowDetailData"},
-      {"object RowDetailData: TNoSuchPanelEh\n  Width = 121\nend\n", nullptr, "RowDetailData"},
-      {"object Detail: TRowDetailPanelControlEh\n  Width = 122\nend\n", nullptr, "Detail"},
-      {"object RowDetailData: TRowDetailPanelControlEh\n  Width = 'wide'\nend\n", "Invalid property value",
-       "RowDetailData"},
-      {"object RowDetailData: TRowDetailPanelControlEh\n  Depth = 3\nend\n", "", "RowDetailData"},
+      {"object RowDetailData: TRowDetailPanelControlEh\n  Width = 120\nend\n", "", "RowDetailData"},
+      {"object RowDetailData: TNoSuchPanelEh\n  Width = 121\nend\n", "", "RowDetailData"},
+      {"object Detail: TRowDetailPanelControlEh\n  Width = 122\nend\n", "", "Detail"},
+      {"object RowDetailData: TRowDetailPanelControlEh\n  Width = 'wide'\nend\n",
+       "Error reading RowDetailData.Width: Invalid property value", "RowDetailData"},
+      {"object RowDetailData: TRowDetailPanelControlEh\n  Depth = 3\nend\n",
+       "Error reading RowDetailData.Depth: Property Depth does not exist", "RowDetailData"},
       {"object RowDetailData: TRowDetailPanelControlEh\nend\n"
        "object RowDetailData: TRowDetailPanelControlEh\nend\n",
-       "", "RowDetailData"},
+       "A component named RowDetailData already exists", "RowDetailData"},
   };
   int width = own->Width();
   for (const Case& c : cases) {
@@ -174,20 +169,14 @@ TEST_F(DBGridEditing, RowDetailDataIsReadIntoTheGridsOwnPanel) {
     own->SetName("RowDetailData");
     const int children = grid->ControlCount();
     const std::string text = std::string("object Grid: TDBGridEh\n") + c.child + "end\n";
-    if (c.error) {
-      try {
-        ReadComponentFromText(text, grid);
-        ADD_FAILURE() << "read";
-      } catch (const EReadError& e) {
-        if (*c.error) {
-          EXPECT_EQ(e.Message(), std::string("Error reading RowDetailData.Width: ") + c.error);
-        }
-      }
-    } else {
+    std::string error;
+    try {
       ReadComponentFromText(text, grid);
-      width = own->Width();
-      EXPECT_EQ(width, 120 + static_cast<int>(&c - cases));
+    } catch (const EReadError& e) {
+      error = e.Message();
     }
+    EXPECT_EQ(error, c.error);
+    if (!*c.error) width = 120 + static_cast<int>(&c - cases);  // read; else kept
     EXPECT_EQ(grid->RowDetailPanelControl(), own);
     EXPECT_EQ(grid->FindComponent(c.name), own);
     EXPECT_EQ(own->Parent(), grid);
@@ -262,8 +251,7 @@ TRect DirtyAfter(TCustomDBGridEh* Grid, const std::function<void()>& Step) {
   ValidateRect(Grid->Handle(), nullptr);
   Step();
   TRect r{};
-  if (!GetUpdateRect(Grid->Handle(), &r, FALSE)) return TRect{};
-  return r;
+  return GetUpdateRect(Grid->Handle(), &r, FALSE) ? r : TRect{};
 }
 
 TEST_F(DBGridRepaints, FocusRepaintsTheCurrentRowAndTheSelectionSettersOnlyANewValue) {
@@ -286,10 +274,8 @@ TEST_F(DBGridRepaints, FocusRepaintsTheCurrentRowAndTheSelectionSettersOnlyANewV
       {[&] { title->SetShowDropDownSign(false); }, TRect{}},
       {[&] { title->SetShowDropDownSign(true); }, titleCell},
   };
-  for (size_t i = 0; i < std::size(cases); ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(DirtyAfter(grid, cases[i].first), cases[i].second);
-  }
+  for (size_t i = 0; i < std::size(cases); ++i)
+    EXPECT_EQ(DirtyAfter(grid, cases[i].first), cases[i].second) << i;
 }
 
 }  // namespace

@@ -387,8 +387,7 @@ TEST_F(ParamsTest, EveryParameterObjectStartsWithItsDefaults) {
 TEST_F(ParamsTest, StoredCompanionsFollowTheGridUntilWritten) {
   TCountingDBGridEh* g = NewGrid();
   auto toggleOption = [g](TDBGridOption o) {
-    TDBGridOptions opts = g->Options();
-    g->SetOptions(opts.Contains(o) ? opts - o : opts + o);
+    g->SetOptions(g->Options().Contains(o) ? g->Options() - o : g->Options() + o);
   };
   TDBGridEhStyle* style = DBGridEhDefaultStyle();
   const struct {
@@ -433,7 +432,24 @@ TEST_F(ParamsTest, StoredCompanionsFollowTheGridUntilWritten) {
 }
 
 // The fill styles, line colours, colour scheme and glyph style a grid answers for its settings.
+// With themes on, a 3-D title takes the themed fill and the lines the themed scheme with the
+// themed bright colour; the indicator images draw over the fixed colour through their mask.
 TEST_F(ParamsTest, ActualValuesFollowThemesFlatnessAndOptions) {
+  SetThemesEnabled(true);
+  TCountingDBGridEh* themed = NewGrid();
+  EXPECT_EQ(std::make_pair(themed->TitleParams()->GetActualFillStyle(),
+                           themed->GridLineParams()->GetActualColorScheme()),
+            std::make_pair(cfstThemedEh, glcsThemedEh));
+  EXPECT_EQ(themed->IndicatorParams()->GetActualHorzLineColor(), clBtnFace);
+  // Painted: the indicator list's arrow lies on the grid's canvas as drawn.
+  TBitmap target;
+  target.SetSize(10, 10);
+  target.Canvas()->Brush()->SetColor(clBtnFace);
+  target.Canvas()->FillRect(TRect{0, 0, 10, 10});
+  DBGridEhIndicatorImages()->Draw(target.Canvas(), 0, 0, 0);
+  EXPECT_EQ(ColorToRGB(target.Canvas()->Pixels(3, 5)), RGB(0, 0, 0));
+  EXPECT_EQ(ColorToRGB(target.Canvas()->Pixels(9, 0)), ColorToRGB(clBtnFace));
+  SetThemesEnabled(false);
   TCountingDBGridEh* g = NewGrid();
   TDBGridEhStyle* style = DBGridEhDefaultStyle();
   const bool gradients = style->GradientAllowed();
@@ -483,26 +499,9 @@ TEST_F(ParamsTest, ActualValuesFollowThemesFlatnessAndOptions) {
   EXPECT_EQ(g->TreeViewParams()->GetActualGlyphStyle(), style->DefaultTreeGlyphStyle());
 }
 
-// With themes on, a 3-D title takes the themed fill and the lines the themed scheme with the
-// themed bright colour; the indicator images draw over the fixed colour through their mask.
-TEST_F(ParamsTest, ThemedActualValuesComeFromTheThemePainter) {
-  SetThemesEnabled(true);
-  TCountingDBGridEh* g = NewGrid();
-  TDBGridLineParamsEh* lines = g->GridLineParams();
-  EXPECT_EQ(std::make_pair(g->TitleParams()->GetActualFillStyle(), lines->GetActualColorScheme()),
-            std::make_pair(cfstThemedEh, glcsThemedEh));
-  EXPECT_EQ(g->IndicatorParams()->GetActualHorzLineColor(), clBtnFace);
-  // Painted: the indicator list's arrow lies on the grid's canvas as drawn.
-  TBitmap target;
-  target.SetSize(10, 10);
-  target.Canvas()->Brush()->SetColor(clBtnFace);
-  target.Canvas()->FillRect(TRect{0, 0, 10, 10});
-  DBGridEhIndicatorImages()->Draw(target.Canvas(), 0, 0, 0);
-  EXPECT_EQ(ColorToRGB(target.Canvas()->Pixels(3, 5)), RGB(0, 0, 0));
-  EXPECT_EQ(ColorToRGB(target.Canvas()->Pixels(9, 0)), ColorToRGB(clBtnFace));
-}
-
-TEST_F(ParamsTest, EmptySpaceStyleKeepsTheExtendedLinesOption) {
+// Row colours: the grid's Color until assigned; an assignment repaints when the colour shown
+// changes, also to the value the unassigned field happened to hold.
+TEST_F(ParamsTest, EmptySpaceStyleKeepsTheExtendedLinesOptionAndRowColoursFollowTheGrid) {
   TCountingDBGridEh* g = NewGrid();
   TDBGridLineParamsEh* lines = g->GridLineParams();
   const TCustomGridEh* base = g;
@@ -516,12 +515,6 @@ TEST_F(ParamsTest, EmptySpaceStyleKeepsTheExtendedLinesOption) {
     EXPECT_EQ(base->Options().Contains(goExtendedVertLinesEh), extend);
     EXPECT_EQ(g->Repaints - repaints, changes ? 1 : 0);
   }
-}
-
-// Row colours: the grid's Color until assigned; an assignment repaints when the colour shown
-// changes, also to the value the unassigned field happened to hold.
-TEST_F(ParamsTest, RowColoursFollowTheGridUntilAssigned) {
-  TCountingDBGridEh* g = NewGrid();
   g->SetColor(clRed);
   EXPECT_EQ(g->EvenRowColor(), clRed);
   g->Repaints = 0;

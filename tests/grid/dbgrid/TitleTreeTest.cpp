@@ -7,6 +7,7 @@
 #include "grid/dbgrid/DBGridEhColumns.h"
 #include "grid/dbgrid/DBGridEhParams.h"
 #include "platform/rtl/Consistency.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "tests/grid/dbgrid/DBGridTestSupport.h"
 
 namespace title_tree_test {
@@ -74,7 +75,6 @@ TEST(TitleTreeNodeTest, OperationsKeepTheRingsAndRaiseTheirTexts) {
 
 class TitleTreeTest : public DBGridTestBase {
  protected:
-  // Columns with the given captions, each 50 wide.
   void MakeColumns(const std::vector<std::string>& Captions) {
     grid->Columns()->Clear();
     for (const std::string& caption : Captions) {
@@ -121,15 +121,28 @@ TEST_F(TitleTreeTest, CaptionsStackIntoGroups) {
     EXPECT_EQ(grid->LeafFieldArr().back().first->Column,
               grid->Columns()->GetColumn(grid->Columns()->Count() - 1));
   }
+  // A caption of a thousand words makes a tree that deep; it is built, walked and freed.
+  std::string caption;
+  for (int i = 0; i < 1000; ++i) caption += "A|";
+  MakeColumns({caption + "x", "A"});
+  grid->LayoutChanged();
+  THeadTreeNode* leaf = grid->LeafFieldArr()[0].first;
+  EXPECT_TRUE(leaf->Text == "x" && grid->HeadTree()->GetLevel(leaf) == 1001);
+  EXPECT_TRUE(grid->HeadTree()->Find(grid->HeadTree(), leaf));
+  EXPECT_EQ(grid->LeafFieldArr()[1].first->Text, "");  // joined the first run alone
+  grid->HeadTree()->CheckConsistency();
 }
 
 // Column and title lines both on: a leaf keeps its column's width and draws a line of 1, a hidden
-// column's leaf is -1 wide; every level takes 20 pixels from the members below it.
-TEST_F(TitleTreeTest, LeafAndGroupSizes) {
+// column's leaf is -1 wide; every level takes 20 pixels from the members below it. Then every
+// caption of up to three characters of "A" and "|" on three columns: the build ends with no leaf
+// holding a second word and the rings intact.
+TEST_F(TitleTreeTest, LeafAndGroupSizesAndEveryShortCaptionBuildsASoundTree) {
   MakeColumns({"A|B|x", "A|B|y", "A|C"});
   grid->Columns()->GetColumn(1)->SetVisible(false);
   grid->Columns()->GetColumn(2)->Title()->SetSortMarker(smDownEh);
   THeadTreeNode root("Root", 0, 10);  // the builder's own answer, before the layout measures
+  TScopeExit forget([&] { grid->LeafFieldArr().clear(); });
   root.CreateFieldTree(grid);
   const auto& leaves = grid->LeafFieldArr();
   THeadTreeNode *x = leaves[0].first, *y = leaves[1].first, *c = leaves[2].first, *b = x->Host;
@@ -138,17 +151,11 @@ TEST_F(TitleTreeTest, LeafAndGroupSizes) {
   EXPECT_TRUE(x->ExtraWidth == 0 && c->ExtraWidth == 16);
   EXPECT_TRUE(x->Height == rowHeight - 40 && c->Height == rowHeight - 20 && b->Height == 20);
   EXPECT_TRUE(b->Width == 50 + 1 - 1 && b->Host->Width == 50 + 1 - 1 + 1 + 50 && b->Host->Height == 20);
-  grid->LeafFieldArr().clear();
-}
 
-// Every caption of up to three characters of "A" and "|" on three columns: the build ends with
-// no leaf holding a second word and the rings intact.
-TEST_F(TitleTreeTest, EveryShortCaptionBuildsASoundTree) {
   std::vector<std::string> words{""};
   for (size_t from = 0; words[from].size() < 3; ++from)
     for (const char* c : {"A", "|"}) words.push_back(words[from] + c);
   MakeColumns({"", "", ""});
-  THeadTreeNode root("Root", 0, 10);
   for (const std::string& a : words)
     for (const std::string& b : words)
       for (const std::string& c : words) {
@@ -164,22 +171,6 @@ TEST_F(TitleTreeTest, EveryShortCaptionBuildsASoundTree) {
                       leaf.first->Text.find_first_not_of('|', sep) == std::string::npos);
         }
       }
-  grid->LeafFieldArr().clear();
-}
-
-// A caption of a thousand words makes a tree that deep; it is built, walked and freed.
-TEST_F(TitleTreeTest, ADeepCaptionBuildsAndFrees) {
-  std::string caption;
-  for (int i = 0; i < 1000; ++i) caption += "A|";
-  grid->TitleParams()->SetMultiTitle(true);
-  MakeColumns({caption + "x", "A"});
-  grid->LayoutChanged();
-  THeadTreeNode* leaf = grid->LeafFieldArr()[0].first;
-  EXPECT_EQ(leaf->Text, "x");
-  EXPECT_EQ(grid->HeadTree()->GetLevel(leaf), 1001);
-  EXPECT_TRUE(grid->HeadTree()->Find(grid->HeadTree(), leaf));
-  EXPECT_EQ(grid->LeafFieldArr()[1].first->Text, "");  // joined the first run alone
-  grid->HeadTree()->CheckConsistency();
 }
 
 }  // namespace title_tree_test
