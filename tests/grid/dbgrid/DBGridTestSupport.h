@@ -69,12 +69,12 @@ class RecordingDBGridTestBase : public DBGridTestBase {
   const std::vector<TRecordedCellEh>& Repaint();
 };
 
-// The message of the Exception that Fn raises; "" when it raises none.
-template <class F>
+// The message of the X that Fn raises; "" when it raises none.
+template <class X = Exception, class F>
 std::string ErrorOf(F&& Fn) {
   try {
     Fn();
-  } catch (const Exception& e) {
+  } catch (const X& e) {
     return e.Message();
   }
   return "";

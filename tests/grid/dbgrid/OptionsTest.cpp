@@ -29,30 +29,32 @@ class DBGridOptions : public DBGridTestBase {
   TDBGridEh* MakeGrid(TComponent* AOwner) override { return new TLayoutCountingGrid(AOwner); }
   int& Layouts() { return static_cast<TLayoutCountingGrid*>(grid)->layouts; }
   B Base() { return grid->TCustomGridEh::Options(); }
+  void ThreeRowsThreeColumns() {
+    AddNumberedRows(3);
+    AddColumns({"ID", "NAME", "AMOUNT"});
+  }
 };
 
 // The grid-line bits follow dgColLines and dgRowLines, so the base grid's line widths do too.
 TEST_F(DBGridOptions, OptionsMapOntoBaseBits) {
   struct Case {
-    O set;
+    O set, stored;
     bool rowSizing;
     B base;
-    O stored;
   };
   const B always{goThumbTrackingEh, goExtendedVertLinesEh, goColSizingEh, goColMovingEh};
   const Case cases[] = {
       {{dgColLines, dgRowLines},
+       {},
        false,
-       {goFixedVertLineEh, goVertLineEh, goFixedHorzLineEh, goHorzLineEh},
-       {}},
-      {{dgColLines}, false, {goFixedVertLineEh, goVertLineEh}, {}},
-      {{dgRowLines}, true, {goFixedHorzLineEh, goHorzLineEh, goRowSizingEh}, {}},
-      {{dgEditing, dgAlwaysShowEditor, dgTabs}, false, {goEditingEh, goAlwaysShowEditorEh, goTabsEh}, {}},
-      {{dgRowSelect, dgEditing, dgAlwaysShowEditor}, false, {goRowSelectEh}, {dgRowSelect}},
+       {goFixedVertLineEh, goVertLineEh, goFixedHorzLineEh, goHorzLineEh}},
+      {{dgColLines}, {}, false, {goFixedVertLineEh, goVertLineEh}},
+      {{dgRowLines}, {}, true, {goFixedHorzLineEh, goHorzLineEh, goRowSizingEh}},
+      {{dgEditing, dgAlwaysShowEditor, dgTabs}, {}, false, {goEditingEh, goAlwaysShowEditorEh, goTabsEh}},
+      {{dgRowSelect, dgEditing, dgAlwaysShowEditor}, {dgRowSelect}, false, {goRowSelectEh}},
   };
-  int step = 0;
   for (const Case& c : cases) {
-    SCOPED_TRACE(step++);
+    SCOPED_TRACE(&c - cases);
     grid->SetRowSizingAllowed(c.rowSizing);
     grid->SetOptions(c.set + dgColumnResize);
     EXPECT_EQ(grid->Options(), (c.stored.Empty() ? c.set : c.stored) + dgColumnResize);
@@ -78,11 +80,7 @@ TEST_F(DBGridOptions, ResizeMoveRuleAndMirrors) {
         letter(grid->Options().Contains(dgIndicator), ind.Contains(gioShowRowIndicatorEh), 'I'),
         letter(grid->OptionsEh().Contains(dghShowRecNo), ind.Contains(gioShowRecNoEh), 'N')};
   };
-  struct Case {
-    std::function<void()> change;
-    const char* expected;
-  };
-  const Case cases[] = {
+  const std::pair<std::function<void()>, const char*> cases[] = {
       {[&] { grid->SetOptions(grid->Options() - dgColumnResize); }, "---I-"},
       {[&] { grid->SetOptions(grid->Options() + dgColumnResize); }, "RSMI-"},
       {[&] { grid->SetOptionsEh(grid->OptionsEh() - dghColumnMove); }, "-S-I-"},
@@ -91,22 +89,21 @@ TEST_F(DBGridOptions, ResizeMoveRuleAndMirrors) {
       {[&] { grid->SetOptionsEh(grid->OptionsEh() + dghShowRecNo); }, "RSM-N"},
       {[&] { grid->SetIndicatorOptions({gioShowRowIndicatorEh}); }, "RSMI-"},
   };
-  for (const Case& c : cases) {
-    c.change();
-    EXPECT_EQ(state(), c.expected);
+  for (const auto& [change, expected] : cases) {
+    change();
+    EXPECT_EQ(state(), expected);
   }
 }
 
 TEST_F(DBGridOptions, ExtendedLinesSetTheEmptySpaceStyle) {
   struct Case {
-    TDrawEmptySpaceStyle before;
+    TDrawEmptySpaceStyle before, after;
     bool extend;
-    TDrawEmptySpaceStyle after;
   };
-  const Case cases[] = {{dessGradiendEh, false, dessNonEh},
-                        {dessNonEh, true, dessGradiendEh},
-                        {dessSolidEh, false, dessNonEh},
-                        {dessSolidEh, true, dessSolidEh}};
+  const Case cases[] = {{dessGradiendEh, dessNonEh, false},
+                        {dessNonEh, dessGradiendEh, true},
+                        {dessSolidEh, dessNonEh, false},
+                        {dessSolidEh, dessSolidEh, true}};
   TDBAxisGridLineParamsEh* lines = grid->TCustomDBAxisGridEh::GridLineParams();
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.before));
@@ -121,14 +118,8 @@ TEST_F(DBGridOptions, ExtendedLinesSetTheEmptySpaceStyle) {
 }
 
 TEST_F(DBGridOptions, LayoutPropertiesAndContentSizes) {
-  AddNumberedRows(3);
-  AddColumns({"ID", "NAME", "AMOUNT"});
-  struct Case {
-    const char* name;
-    std::function<void()> change;
-    int layouts;
-  };
-  const Case cases[] = {
+  ThreeRowsThreeColumns();
+  const std::tuple<const char*, std::function<void()>, int> cases[] = {
       {"negative footer count", [&] { grid->SetFooterRowCount(-1); }, 0},
       {"footer count", [&] { grid->SetFooterRowCount(2); }, 1},
       {"negative row height", [&] { grid->SetRowHeight(-5); }, 0},
@@ -144,21 +135,17 @@ TEST_F(DBGridOptions, LayoutPropertiesAndContentSizes) {
        [&] { grid->SetOptions(grid->Options() + dgTitles), Layouts() = 0, grid->SetTitleFont(grid->Font()); },
        2},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [name, change, layouts] : cases) {
+    SCOPED_TRACE(name);
     Layouts() = 0;
-    c.change();
-    EXPECT_EQ(Layouts(), c.layouts);
+    change();
+    EXPECT_EQ(Layouts(), layouts);
   }
   EXPECT_EQ(grid->FooterRowCount(), 2);
   EXPECT_EQ(grid->RowHeight(), 0);
   // As many frozen columns as data columns leave nothing to scroll.
-  try {
-    grid->SetFrozenCols(3);
-    ADD_FAILURE() << "no error";
-  } catch (const EInvalidGridOperationEh& e) {
-    EXPECT_EQ(e.Message(), "Frozen column count must be less than scrollable column count");
-  }
+  EXPECT_EQ(ErrorOf<EInvalidGridOperationEh>([&] { grid->SetFrozenCols(3); }),
+            "Frozen column count must be less than scrollable column count");
   EXPECT_EQ(grid->FrozenCols(), 2);
 
   for (bool withLines : {true, false}) {
@@ -168,16 +155,14 @@ TEST_F(DBGridOptions, LayoutPropertiesAndContentSizes) {
     const int extra = withLines ? grid->GridLineWidth() : 0;
     grid->SetDataColWidth(1, 40);
     grid->SetDataRowHeight(2, 30);
-    EXPECT_EQ(grid->ColWidths(1), 40 + extra);
-    EXPECT_EQ(grid->DataColWidth(1), 40);
-    EXPECT_EQ(grid->RowHeights(2), 30 + extra);
-    EXPECT_EQ(grid->DataRowHeight(2), 30);
+    EXPECT_EQ(std::vector<int>(
+                  {grid->ColWidths(1), grid->DataColWidth(1), grid->RowHeights(2), grid->DataRowHeight(2)}),
+              std::vector<int>({40 + extra, 40, 30 + extra, 30}));
   }
 }
 
 TEST_F(DBGridOptions, AutoFitRestoresWidthsAndMultiSortOffKeepsTheFirst) {
-  AddNumberedRows(3);
-  AddColumns({"ID", "NAME", "AMOUNT"});
+  ThreeRowsThreeColumns();
   const int widths[] = {30, 70, 90};
   for (int i = 0; i < 3; ++i) grid->Columns()->GetColumn(i)->SetWidth(widths[i]);
   grid->SetAutoFitColWidths(true);
@@ -198,8 +183,7 @@ TEST_F(DBGridOptions, AutoFitRestoresWidthsAndMultiSortOffKeepsTheFirst) {
 }
 
 TEST_F(DBGridOptions, TitleRowsMultiTitleAndCell3D) {
-  AddNumberedRows(3);
-  AddColumns({"ID", "NAME", "AMOUNT"});
+  ThreeRowsThreeColumns();
   grid->SetFooterRowCount(1);
   Pump();
   // Rows: title 0, data 1..3, footer 4.
@@ -207,17 +191,14 @@ TEST_F(DBGridOptions, TitleRowsMultiTitleAndCell3D) {
     E options;
     int col, row;
     bool fixed, expected;
-  };
-  const Case cases[] = {
-      {{dghFixed3D}, 0, 2, true, true},
-      {{dghFixed3D}, 1, 0, true, true},
-      {{}, 1, 0, true, false},
-      {{dghFooter3D}, 1, 4, false, true},
-      {{dghFooter3D}, 1, 3, false, false},
-      {{dghData3D}, 1, 3, false, true},
-      {{dghData3D}, 1, 4, false, false},
-      {{dghFrozen3D}, 1, 2, false, false},
-  };
+  } cases[] = {{{dghFixed3D}, 0, 2, true, true},
+               {{dghFixed3D}, 1, 0, true, true},
+               {{}, 1, 0, true, false},
+               {{dghFooter3D}, 1, 4, false, true},
+               {{dghFooter3D}, 1, 3, false, false},
+               {{dghData3D}, 1, 3, false, true},
+               {{dghData3D}, 1, 4, false, false},
+               {{dghFrozen3D}, 1, 2, false, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.col << "," << c.row);
     grid->SetOptionsEh(c.options + E{dghColumnResize, dghColumnMove});

@@ -49,16 +49,29 @@ class PaintLayoutTest : public RecordingDBGridTestBase {
     AddColumns({"ID", "NAME", "AMOUNT"});
     AddNumberedRows(5);
   }
-  // Paints the grid into a recorded bitmap.
+  // What Draw does on DC.
+  template <class F>
+  static TDrawLog Recorded(HDC DC, F&& Draw) {
+    TDrawLog log;
+    AttachDrawRecorder(DC, &log);
+    TScopeExit detach([DC] { AttachDrawRecorder(DC, nullptr); });
+    Draw();
+    return log;
+  }
   TDrawLog PaintRecorded() {
     TBitmap bmp;
     bmp.SetSize(grid->ClientWidth(), grid->ClientHeight());
-    TDrawLog log;
     grid->Invalidate();  // the whole grid is due
-    AttachDrawRecorder(bmp.Canvas()->Handle(), &log);
-    grid->Perform(WM_PAINT, reinterpret_cast<WPARAM>(bmp.Canvas()->Handle()), 0);
-    AttachDrawRecorder(bmp.Canvas()->Handle(), nullptr);
-    return log;
+    HDC dc = bmp.Canvas()->Handle();
+    return Recorded(dc, [&] { grid->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0); });
+  }
+  // The line on a side of a cell (0 top, 1 left, 2 bottom, 3 right): first, visible, colour.
+  // Visible starts opposite to the expected answer, so an answer left out shows.
+  std::tuple<bool, bool, TColor> LineOf(int Col, int Row, int Side, bool Expected) {
+    bool first = false, visible = !Expected;
+    TColor color = clDefault;
+    grid->GetCellLineParams(Col, Row, Side, first, color, visible);
+    return {first, visible, color};
   }
   void Footer(TColor Horz, TColor Vert) {
     grid->SetFooterRowCount(1);
@@ -69,10 +82,6 @@ class PaintLayoutTest : public RecordingDBGridTestBase {
     grid->GridLineParams()->SetGridBoundaries(true);
     grid->GridLineParams()->SetVertEmptySpaceStyle(Style);
     grid->GridLineParams()->SetDataBoundaryColor(Color);
-  }
-  int TextHeight(TFont* Font) {
-    grid->Canvas()->Font()->Assign(Font);
-    return grid->Canvas()->TextHeight("Wg");
   }
   std::vector<std::vector<uint8_t>>& DuplicateFlags() { return Probe()->duplicateFlags_; }
   THeadTreeNode* HeadTree() { return Probe()->headTree_.get(); }
@@ -96,6 +105,7 @@ TEST_F(PaintLayoutTest, PaintAsksEveryShownCellOnceAndPreparesThePass) {
 }
 
 TEST_F(PaintLayoutTest, EmptyDataNoticeOnlyOverAnOpenEmptyDataSet) {
+  grid->EmptyDataInfo()->SetText("Nothing here");
   struct Case {
     bool active, empty;
     size_t notices;
@@ -103,12 +113,11 @@ TEST_F(PaintLayoutTest, EmptyDataNoticeOnlyOverAnOpenEmptyDataSet) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.active << c.empty);
     while (c.empty && !dataSet->IsEmpty()) dataSet->Delete();
-    grid->EmptyDataInfo()->SetText("Nothing here");
     grid->EmptyDataInfo()->SetActive(c.active);
     Pump();
     size_t notices = 0;
-    const TDrawLog log = PaintRecorded();
-    for (const TDrawCall* t : log.OfKind(TDrawKind::Text)) notices += t->Text == "Nothing here";
+    for (const TDrawCall& t : PaintRecorded().Calls)
+      notices += t.Kind == TDrawKind::Text && t.Text == "Nothing here";
     EXPECT_EQ(notices, c.notices);
   }
 }
@@ -121,7 +130,7 @@ TEST_F(PaintLayoutTest, LineRulesPerBandAndBoundary) {
   struct Case {
     const char* note;
     std::function<void()> setup;
-    int col, row, side;  // sides: 0 top, 1 left, 2 bottom, 3 right
+    int col, row, side;
     bool visible;
     TColor color;  // clDefault: not checked
   } cases[] = {
@@ -154,10 +163,7 @@ TEST_F(PaintLayoutTest, LineRulesPerBandAndBoundary) {
     SetUp();
     c.setup();
     Pump();
-    bool first = false;
-    bool visible = !c.visible;
-    TColor color = clDefault;
-    grid->GetCellLineParams(c.col, c.row, c.side, first, color, visible);
+    const auto [first, visible, color] = LineOf(c.col, c.row, c.side, c.visible);
     EXPECT_TRUE(first);
     EXPECT_EQ(visible, c.visible);
     if (c.color != clDefault) {
@@ -187,10 +193,7 @@ TEST_F(PaintLayoutTest, GroupRowsOpenAndCloseTheDataLines) {
                {2, 3, 2, true},  {1, 3, 2, false}, {2, 6, 2, true}, {1, 6, 2, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.col << " " << c.row << " " << c.side);
-    bool first = false;
-    bool visible = !c.visible;
-    TColor color = clDefault;
-    grid->GetCellLineParams(c.col, c.row, c.side, first, color, visible);
+    const auto [first, visible, color] = LineOf(c.col, c.row, c.side, c.visible);
     EXPECT_EQ(visible, c.visible);
     if (c.visible && c.side == 2) {
       EXPECT_EQ(color, grid->GridLineParams()->GetDataHorzColor());
@@ -203,8 +206,7 @@ TEST_F(PaintLayoutTest, BoundaryColourReachesTheCanvas) {
     Boundary(dessNonEh, boundary);
     Pump();
     size_t redLines = 0;
-    const TDrawLog log = PaintRecorded();
-    for (const TDrawCall& c : log.Calls)
+    for (const TDrawCall& c : PaintRecorded().Calls)
       redLines +=
           (c.Kind == TDrawKind::Polyline || c.Kind == TDrawKind::Line) && c.Color == ColorToRGB(clRed);
     EXPECT_EQ(redLines, boundary == clRed ? 2u : 0u);  // under the last row and right of the last column
@@ -212,7 +214,8 @@ TEST_F(PaintLayoutTest, BoundaryColourReachesTheCanvas) {
 }
 
 TEST_F(PaintLayoutTest, TitleHeightsFromTheTitleTree) {
-  const int h = TextHeight(grid->TitleFont());
+  grid->Canvas()->Font()->Assign(grid->TitleFont());
+  const int h = grid->Canvas()->TextHeight("Wg");
   const int m = grid->TitleParams()->VTitleMargin();
   THeadTreeNode root;
   THeadTreeNode* top = root.AddChild(&root, "Top", 200, 0);
@@ -254,7 +257,6 @@ TEST_F(PaintLayoutTest, RecordNumberWidthCountsTheDigits) {
   EXPECT_EQ(grid->CalcRecNoColWidth(), fiveDigits);
 }
 
-// A data row sized under a fixed row of another height gives every data row the new height.
 TEST_F(PaintLayoutTest, SizingADataRowUnderAnotherFixedRowSetsRowHeight) {
   Probe()->underTitleHeight = 40;
   grid->LayoutChanged();
@@ -287,32 +289,28 @@ TEST_F(PaintLayoutTest, RightToLeftCanvasWritesUnmirroredAtTheMirroredPlace) {
   };
   grid->SetCanvasMirroring(true);
   EXPECT_EQ(deviceX(10), w - 10);
-  TDrawLog log;
-  AttachDrawRecorder(dc, &log);
-  grid->WriteCellTextMirrored(nullptr, canvas, TRect{10, 0, 110, 20}, false, 2, 2, "abc", taLeftJustify,
-                              tlTop, false, false, 0, 0, false, "", clNone);
-  AttachDrawRecorder(dc, nullptr);
-  const auto formats = log.OfKind(TDrawKind::DrawText);
+  const TDrawLog text = Recorded(dc, [&] {
+    grid->WriteCellTextMirrored(nullptr, canvas, TRect{10, 0, 110, 20}, false, 2, 2, "abc", taLeftJustify,
+                                tlTop, false, false, 0, 0, false, "", clNone);
+  });
+  const auto formats = text.OfKind(TDrawKind::DrawText);
   ASSERT_EQ(formats.size(), 1u);
   EXPECT_EQ(formats[0]->DeviceRect, (TRect{w - 110, 2, w - 10 - 2, 20}));
   EXPECT_EQ(formats[0]->Flags & DT_RIGHT, UINT(DT_RIGHT));  // the grid's alignment swapped
   EXPECT_EQ(deviceX(10), w - 10);                           // mirrored again afterwards
   TCustomImageList images(16, 16);
-  TBitmap image;
-  image.SetSize(16, 16);
-  images.Add(&image, nullptr);
-  log.Clear();
-  AttachDrawRecorder(dc, &log);
-  grid->DrawCellImageMirrored(canvas, TRect{10, 0, 30, 20}, &images, 0);
-  AttachDrawRecorder(dc, nullptr);
-  const auto blts = log.OfKind(TDrawKind::Blt);
+  TBitmap picture;
+  picture.SetSize(16, 16);
+  images.Add(&picture, nullptr);
+  const TDrawLog image = Recorded(dc, [&] {
+    grid->DrawCellImageMirrored(canvas, TRect{10, 0, 30, 20}, &images, 0);
+  });
+  const auto blts = image.OfKind(TDrawKind::Blt);
   ASSERT_EQ(blts.size(), 2u);
   for (const TDrawCall* b : blts) EXPECT_EQ(b->DeviceRect, (TRect{w - 28, 2, w - 12, 18}));
   grid->SetCanvasMirroring(false);
   EXPECT_EQ(deviceX(10), 10);
-
-  const int bw = DefaultCheckBoxWidth();
-  const int bh = DefaultCheckBoxHeight();
+  const int bw = DefaultCheckBoxWidth(), bh = DefaultCheckBoxHeight();
   const std::pair<TRect, TRect> boxes[] = {{{0, 0, bw + 10, bh + 4}, {5, 2, 5 + bw, 2 + bh}},
                                            {{0, 0, bw - 1, bh + 1}, {0, 0, bw - 1, bh}}};
   for (auto [in, out] : boxes) {

@@ -16,6 +16,12 @@ class ScrollTest : public RecordingDBGridTestBase {
     return si;
   }
   bool StyleHas(DWORD Bit) { return (GetWindowLong(grid->Handle(), GWL_STYLE) & Bit) != 0; }
+  // A bar on the form for the grid to drive.
+  TScrollBar* FormBar() {
+    auto* bar = new TScrollBar(form);
+    bar->SetParent(form);
+    return bar;
+  }
   // The update region the grid has collected since its last paint.
   HRGN Pending() {
     HRGN r = CreateRectRgn(0, 0, 0, 0);
@@ -65,10 +71,8 @@ TEST_F(ScrollTest, TheVerticalBarShowsRecordNumbersOrFiveSteps) {
     Pump();
     const SCROLLINFO si = WindowBar();
     const int page = c.sequenced ? grid->VisibleRowCount() : 0;
-    EXPECT_EQ(si.nMin, c.min);
-    EXPECT_EQ(si.nMax, c.max < 0 ? c.records + page - 1 : c.max);
-    EXPECT_EQ(static_cast<int>(si.nPage), page);
-    EXPECT_EQ(si.nPos, c.pos);
+    EXPECT_EQ(std::vector<int>({si.nMin, si.nMax, static_cast<int>(si.nPage), si.nPos}),
+              std::vector<int>({c.min, c.max < 0 ? c.records + page - 1 : c.max, page, c.pos}));
     EXPECT_EQ(StyleHas(WS_VSCROLL), c.shown);
     EXPECT_EQ(grid->VertScrollBar()->IsScrollNeeded(), c.shown);
     SCROLLBARINFO info;
@@ -80,15 +84,13 @@ TEST_F(ScrollTest, TheVerticalBarShowsRecordNumbersOrFiveSteps) {
   }
 }
 
-// Vertical bar actions move the data set: by record numbers, or on the five-step bar.
 TEST_F(ScrollTest, VerticalBarActionsMoveTheRecords) {
   struct Case {
     const char* name;
     bool sequenced, tracking;
     int from;  // RecNo before
     WORD code;
-    int pos;
-    int to;  // RecNo after
+    int pos, to;  // to: RecNo after
   };
   AddColumns({"ID"});
   AddNumberedRows(60);
@@ -121,10 +123,9 @@ TEST_F(ScrollTest, VerticalBarActionsMoveTheRecords) {
 }
 
 TEST_F(ScrollTest, ExternalBarsTakeTheScrollInformation) {
-  auto* vert = new TScrollBar(form);
+  TScrollBar* vert = FormBar();
   vert->SetName("VertBar");
   vert->SetKind(sbVertical);
-  vert->SetParent(form);
   AddColumns({"ID", "NAME", "AMOUNT"});
   for (int i = 0; i < 3; ++i) grid->Columns()->GetColumn(i)->SetWidth(300);
   AddNumberedRows(40);
@@ -132,31 +133,22 @@ TEST_F(ScrollTest, ExternalBarsTakeTheScrollInformation) {
   dataSet->MoveBy(9);
   Pump();
   const int page = grid->VisibleRowCount();
-  EXPECT_EQ(vert->Min(), 1);
-  EXPECT_EQ(vert->Max(), 40 + page - 1);
-  EXPECT_EQ(vert->PageSize(), page);
-  EXPECT_EQ(vert->Position(), 10);
+  EXPECT_EQ(std::vector<int>({vert->Min(), vert->Max(), vert->PageSize(), vert->Position()}),
+            std::vector<int>({1, 40 + page - 1, page, 10}));
   EXPECT_TRUE(vert->Enabled());
   EXPECT_FALSE(StyleHas(WS_VSCROLL));
   EXPECT_TRUE(grid->VertScrollBar()->IsShowing());
-  // Its scroll notifications move the records: one page down.
   vert->Perform(CN_VSCROLL, SB_PAGEDOWN, 0);
   EXPECT_EQ(dataSet->RecNo(), 10 + page);
   // A bar another grid holds is refused; this grid keeps its own.
   auto* other = new TDBGridEh(form);
   other->SetParent(form);
-  std::string error;
-  try {
-    other->VertScrollBar()->SetExtScrollBar(vert);
-  } catch (const Exception& e) {
-    error = e.Message();
-  }
-  EXPECT_EQ(error, "Possible VertBar already attached to the other control.");
+  EXPECT_EQ(ErrorOf([&] { other->VertScrollBar()->SetExtScrollBar(vert); }),
+            "Possible VertBar already attached to the other control.");
   EXPECT_EQ(grid->VertScrollBar()->ExtScrollBar(), vert);
 
   // The horizontal one works on 0..127 whatever the column count.
-  auto* horz = new TScrollBar(form);
-  horz->SetParent(form);
+  TScrollBar* horz = FormBar();
   grid->HorzScrollBar()->SetExtScrollBar(horz);
   Pump();
   EXPECT_EQ(horz->Max(), 127);
@@ -173,8 +165,7 @@ TEST_F(ScrollTest, TheExternalHorizontalBarStandsAtZeroWhenNoColumnCanScroll) {
   AddColumns({"ID"});
   grid->Columns()->GetColumn(0)->SetWidth(2000);
   AddNumberedRows(3);
-  auto* horz = new TScrollBar(form);
-  horz->SetParent(form);
+  TScrollBar* horz = FormBar();
   grid->HorzScrollBar()->SetExtScrollBar(horz);
   Pump();
   EXPECT_EQ(grid->ColCount() - grid->FixedCols(), 1);
@@ -183,42 +174,33 @@ TEST_F(ScrollTest, TheExternalHorizontalBarStandsAtZeroWhenNoColumnCanScroll) {
 }
 
 TEST_F(ScrollTest, TheStripLaysOutItsBarsInBothDirections) {
-  struct Case {
-    const char* name;
-    bool rtl;
-    TScrollBarVisibleModeEh mode;
-  };
-  const Case cases[] = {
-      {"left to right", false, sbAutoShowEh},
-      {"right to left", true, sbAutoShowEh},
-      {"no vertical bar", false, sbNeverShowEh},
-      {"no vertical bar, right to left", true, sbNeverShowEh},
-  };
   AddColumns({"ID", "NAME"});
   AddNumberedRows(40);
   TValueRestorer<bool> middleEast(SysLocale().MiddleEast, true);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    grid->SetBiDiMode(c.rtl ? bdRightToLeft : bdLeftToRight);
-    grid->VertScrollBar()->SetVisibleMode(c.mode);
-    grid->HorzScrollBar()->ExtraPanel()->SetVisible(true);
-    Pump();
-    grid->UpdateScrollBarPanel();
-    const int w = c.mode == sbNeverShowEh ? 0 : GetSystemMetrics(SM_CXVSCROLL);
-    const int h = GetSystemMetrics(SM_CYHSCROLL);
-    const int cw = grid->ClientWidth(), ch = grid->ClientHeight();
-    EXPECT_EQ(grid->HorzScrollBarPanelControl()->BoundsRect(),
-              (TRect{c.rtl ? w : 0, ch - h, (c.rtl ? w : 0) + cw - w, ch}));
-    const int side = c.rtl ? 0 : cw - w;
-    EXPECT_EQ(grid->VertScrollBarPanelControl()->BoundsRect(), (TRect{side, 0, side + w, ch - h}));
-    EXPECT_EQ(grid->CornerScrollBarPanelControl()->BoundsRect(), (TRect{side, ch - h, side + w, ch}));
-    EXPECT_TRUE(grid->HorzScrollBarPanelControl()->Visible() &&
-                grid->CornerScrollBarPanelControl()->Visible());
-    grid->HorzScrollBar()->ExtraPanel()->SetVisible(false);
-    grid->UpdateScrollBarPanel();
-    EXPECT_EQ(grid->HorzScrollBarPanelControl()->BoundsRect(), TRect{});
-    EXPECT_FALSE(grid->VertScrollBarPanelControl()->Visible());
-  }
+  for (const bool rtl : {false, true})
+    for (const TScrollBarVisibleModeEh mode : {sbAutoShowEh, sbNeverShowEh}) {
+      SCOPED_TRACE(testing::Message()
+                   << "right to left " << rtl << ", vertical bar " << (mode == sbAutoShowEh));
+      grid->SetBiDiMode(rtl ? bdRightToLeft : bdLeftToRight);
+      grid->VertScrollBar()->SetVisibleMode(mode);
+      grid->HorzScrollBar()->ExtraPanel()->SetVisible(true);
+      Pump();
+      grid->UpdateScrollBarPanel();
+      const int w = mode == sbNeverShowEh ? 0 : GetSystemMetrics(SM_CXVSCROLL);
+      const int h = GetSystemMetrics(SM_CYHSCROLL);
+      const int cw = grid->ClientWidth(), ch = grid->ClientHeight();
+      EXPECT_EQ(grid->HorzScrollBarPanelControl()->BoundsRect(),
+                (TRect{rtl ? w : 0, ch - h, (rtl ? w : 0) + cw - w, ch}));
+      const int side = rtl ? 0 : cw - w;
+      EXPECT_EQ(grid->VertScrollBarPanelControl()->BoundsRect(), (TRect{side, 0, side + w, ch - h}));
+      EXPECT_EQ(grid->CornerScrollBarPanelControl()->BoundsRect(), (TRect{side, ch - h, side + w, ch}));
+      EXPECT_TRUE(grid->HorzScrollBarPanelControl()->Visible() &&
+                  grid->CornerScrollBarPanelControl()->Visible());
+      grid->HorzScrollBar()->ExtraPanel()->SetVisible(false);
+      grid->UpdateScrollBarPanel();
+      EXPECT_EQ(grid->HorzScrollBarPanelControl()->BoundsRect(), TRect{});
+      EXPECT_FALSE(grid->VertScrollBarPanelControl()->Visible());
+    }
 }
 
 // A scroll by one record moves the pixels: only the uncovered row, the row the current record
@@ -238,18 +220,16 @@ TEST_F(ScrollTest, ADataSetScrollRepaintsOnlyWhatItUncovers) {
       {0, di.Vert.FixedBoundary, grid->CellRect(0, last).Right + line, lastRow.Bottom + line}};  // indicator
   for (int r = grid->RowCount(); r < grid->RowCount() + grid->ContraRowCount(); ++r)
     parts.push_back(grid->BoxRect(0, r, grid->ColCount() - 1, r));
-  HRGN expected = CreateRectRgn(0, 0, 0, 0);
+  HRGN expected = CreateRectRgn(0, 0, 0, 0), pending = Pending();
   for (const TRect& r : parts) {
     HRGN part = CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom);
     CombineRgn(expected, expected, part, RGN_OR);
     DeleteObject(part);
   }
-  HRGN pending = Pending();
   EXPECT_TRUE(EqualRgn(pending, expected));
   DeleteObject(pending);
   DeleteObject(expected);
-  // The paint that follows asks only for those cells.
-  Recorder()->cells.clear();
+  Recorder()->cells.clear();  // the paint that follows asks only for those cells
   Pump();
   const int cols = grid->ColCount();
   EXPECT_EQ(static_cast<int>(Recorder()->cells.size()),
@@ -272,12 +252,10 @@ TEST_F(ScrollTest, ADataSetScrollOverUnevenRowsRepaintsTheDataArea) {
   grid->SetRowHeights(grid->TopRow() + 1, grid->DefaultRowHeight() + 9);
   Pump();
   dataSet->Next();
-
   const int last = grid->Row();
   TGridDrawInfoEh di;
   grid->CalcDrawInfo(di);
   HRGN pending = Pending();
-
   for (int y = di.Vert.FixedBoundary; y < grid->CellRect(0, last).Bottom; y += 3) {
     SCOPED_TRACE(y);
     EXPECT_TRUE(PtInRegion(pending, 50, y));
