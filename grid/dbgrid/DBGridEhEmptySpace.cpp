@@ -39,6 +39,10 @@ void TCustomDBGridEh::DrawEmptySpaceColumns(const TGridDrawInfoEh& DrawInfo) {
   const int top = std::min(v.GridExtent, v.GridBoundary + OutBoundaryData()->BottomIndent());
   const int bottom = v.GridExtent;
   if (top >= bottom) return;
+  // Most paints (a scroll by a row, a changed cell) repaint nothing of the empty space.
+  const TRect area =
+      MirroredIf(UseRightToLeftAlignment(), TRect{0, top, h.GridExtent, bottom}, ClientWidth());
+  if (!RectVisible(Canvas()->Handle(), &area)) return;
   auto* lineParams = dynamic_cast<TDBAxisGridLineParamsEh*>(GridLineColors());
   const bool gradient = lineParams && lineParams->VertEmptySpaceStyle() == dessGradiendEh;
   const bool boundaries = lineParams && lineParams->GridBoundaries();
