@@ -2,6 +2,7 @@
 // The in-memory data set side of the benchmarks: a data set of the benchmark rows' four fields
 // and the ways to fill it.
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <vector>
@@ -18,13 +19,18 @@ struct FreeComponent {
 };
 using MemoryDataSetPtr = std::unique_ptr<TMemoryDataSet, FreeComponent>;
 
-// Fields ID, Name, Amount, When; `KeyIndex` keeps an index on ID while records are added.
+// Fields ID, Name, Amount, When.
+inline void AddFields(TMemoryDataSet& ds) {
+  ds.FieldDefs()->Add("ID", ftInteger);
+  ds.FieldDefs()->Add("Name", ftString, 16);
+  ds.FieldDefs()->Add("Amount", ftFloat);
+  ds.FieldDefs()->Add("When", ftDateTime);
+}
+
+// `KeyIndex` keeps an index on ID while records are added.
 inline MemoryDataSetPtr NewDataSet(bool KeyIndex = true) {
   MemoryDataSetPtr ds(new TMemoryDataSet(nullptr));
-  ds->FieldDefs()->Add("ID", ftInteger);
-  ds->FieldDefs()->Add("Name", ftString, 16);
-  ds->FieldDefs()->Add("Amount", ftFloat);
-  ds->FieldDefs()->Add("When", ftDateTime);
+  AddFields(*ds);
   if (KeyIndex) ds->AddKeyIndex("ID");
   ds->CreateDataSet();
   return ds;
@@ -34,13 +40,15 @@ inline std::vector<Variant> Values(const bench_rows::Row& r) {
   return {r.Id, r.Name, r.Amount, Variant::FromDate(r.When)};
 }
 
-// Every row through one LoadRows, each row's values made as the load asks for it, so no copy
-// of all the rows lives beside the data set (what the memory figure wants, too).
-inline void LoadAll(TMemoryDataSet& ds) {
+// The first Count rows (all of them by default) through one LoadRows, each row's values made as
+// the load asks for it, so no copy of the rows lives beside the data set (what the memory
+// figure wants, too).
+inline void LoadAll(TMemoryDataSet& ds, size_t Count = SIZE_MAX) {
   const std::vector<bench_rows::Row>& all = bench_rows::Rows();
+  const size_t count = std::min(Count, all.size());
   size_t next = 0;
   ds.LoadRows([&](std::span<Variant> Row) {
-    if (next == all.size()) return false;
+    if (next == count) return false;
     const bench_rows::Row& r = all[next++];
     Row[0] = r.Id;
     Row[1] = r.Name;

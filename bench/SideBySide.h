@@ -13,6 +13,17 @@
 
 namespace side_by_side {
 
+// A step the code under measure does not carry yet fails the run with its message instead of
+// ending the program.
+template <class F>
+void Guarded(benchmark::State& state, F Body) {
+  try {
+    Body();
+  } catch (const std::exception& e) {
+    state.SkipWithError(e.what());
+  }
+}
+
 inline double Median(std::vector<double> v) {
   if (v.empty()) return -1.0;
   std::sort(v.begin(), v.end());

@@ -147,16 +147,7 @@ TDBGridSetup& SetupFor(int Records) {
   return *s;
 }
 
-// The grid still raises for what it does not carry yet: such a run fails with the message
-// instead of ending the program.
-template <class F>
-void Guarded(benchmark::State& state, F Body) {
-  try {
-    Body();
-  } catch (const std::exception& e) {
-    state.SkipWithError(e.what());
-  }
-}
+using side_by_side::Guarded;
 
 void BM_DBGridLayout(benchmark::State& state) {
   Guarded(state, [&] {

@@ -236,15 +236,7 @@ TGridSetup& GridSetup() {
   return *setup;
 }
 
-// A step the grid does not carry yet fails the run with its message.
-template <class F>
-void Guarded(benchmark::State& state, F Body) {
-  try {
-    Body();
-  } catch (const std::exception& e) {
-    state.SkipWithError(e.what());
-  }
-}
+using side_by_side::Guarded;
 
 void BM_Filter_Grid(benchmark::State& state) {
   Guarded(state, [&] {

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "bench/BenchRows.h"
+#include "bench/DataSetSupport.h"
 #include "bench/SideBySide.h"
 #include "grid/dbgrid/DBGridEh.h"
 #include "grid/dbgrid/DBGridEhParams.h"
@@ -102,22 +103,9 @@ struct TPaintSetup {
     form->AfterConstruction();
     form->SetBounds(0, 0, kClientWidth + 40, kClientHeight + 60);
     dataSet = new TMemoryDataSet(form);
-    dataSet->FieldDefs()->Add("ID", ftInteger);
-    dataSet->FieldDefs()->Add("Name", ftString, 16);
-    dataSet->FieldDefs()->Add("Amount", ftFloat);
-    dataSet->FieldDefs()->Add("When", ftDateTime);
+    bench_dataset::AddFields(*dataSet);
     dataSet->CreateDataSet();
-    const std::vector<bench_rows::Row>& all = bench_rows::Rows();
-    int next = 0;
-    dataSet->LoadRows([&](std::span<Variant> Row) {
-      if (next == Records) return false;
-      const bench_rows::Row& r = all[size_t(next++)];
-      Row[0] = r.Id;
-      Row[1] = r.Name;
-      Row[2] = r.Amount;
-      Row[3] = Variant::FromDate(r.When);
-      return true;
-    });
+    bench_dataset::LoadAll(*dataSet, static_cast<size_t>(Records));
     source = new TDataSource(form);
     source->SetDataSet(dataSet);
     grid = new TCountingDBGridEh(form);
@@ -211,16 +199,7 @@ TPaintSetup& SetupFor(int Records) {
   return *s;
 }
 
-// The grid still raises for what it does not carry yet: such a run fails with the message
-// instead of ending the program.
-template <class F>
-void Guarded(benchmark::State& state, F Body) {
-  try {
-    Body();
-  } catch (const std::exception& e) {
-    state.SkipWithError(e.what());
-  }
-}
+using side_by_side::Guarded;
 
 bool PaintFailed(benchmark::State& state) {
   if (paintErrors.empty()) return false;

@@ -5,46 +5,10 @@
 #include "grid/data/DataRoutinesEh.h"
 #include "platform/db/Fields.h"
 #include "platform/db/FilterExpression.h"
+#include "platform/db/MemoryDataSet.h"
 #include "platform/rtl/ScopeGuard.h"
 
 namespace field_value_list_detail {
-
-// How the filter language compares the values of a field type.
-TFilterValueKind FilterKindOfField(TFieldType t) {
-  switch (t) {
-    case ftString:
-    case ftFixedChar:
-    case ftWideString:
-    case ftGuid:
-    case ftMemo:
-    case ftFmtMemo:
-    case ftOraClob:
-      return TFilterValueKind::Text;
-    case ftSmallint:
-    case ftInteger:
-    case ftWord:
-    case ftAutoInc:
-    case ftLargeint:
-      return TFilterValueKind::Integer;
-    case ftFloat:
-    case ftBCD:
-    case ftFMTBcd:
-      return TFilterValueKind::Float;
-    case ftCurrency:
-      return TFilterValueKind::Currency;
-    case ftBoolean:
-      return TFilterValueKind::Boolean;
-    case ftDate:
-      return TFilterValueKind::Date;
-    case ftTime:
-      return TFilterValueKind::Time;
-    case ftDateTime:
-    case ftTimeStamp:
-      return TFilterValueKind::DateTime;
-    default:
-      return TFilterValueKind::Other;
-  }
-}
 
 // Text bound to the fields of DataSet, read with the data set's own filter options; the fields
 // it names are put in Fields by slot.
@@ -60,7 +24,7 @@ std::unique_ptr<TFilterExpression> BindFilter(const std::string& Text, TDataSet*
     auto known = std::find(Fields.begin(), Fields.end(), field);
     Out.Slot = static_cast<int>(known - Fields.begin());
     if (known == Fields.end()) Fields.push_back(field);
-    Out.Kind = FilterKindOfField(field->DataType());
+    Out.Kind = FilterValueKindOfFieldType(field->DataType());
     return true;
   };
   auto expression = std::make_unique<TFilterExpression>(Text, resolve, options);

@@ -20,7 +20,7 @@ struct TSharedItems {
   std::unique_ptr<TPopupListboxItemEhLine> Line;
   std::unique_ptr<TPopupListboxItemEhSort> SortUp;
   std::unique_ptr<TPopupListboxItemEhSort> SortDown;
-  std::unique_ptr<TPopupListboxItemEhSpec> Spec[kSpecKindCount];
+  std::unique_ptr<TPopupListboxItemEhSpec> SpecialItems[kSpecKindCount];
   std::unique_ptr<TPopupListboxItemEhData> Data;
 };
 
@@ -60,7 +60,7 @@ TPopupListboxItemEhSort* PopupListboxItemEhSort(TSortMarkerEh Marker) {
 TPopupListboxItemEhSpec* PopupListboxItemEhSpec(TPopupListboxItemEhSpecKind Kind) {
   const int index = static_cast<int>(Kind);
   if (index < 0 || index >= filter_list_items_detail::kSpecKindCount) return nullptr;
-  return filter_list_items_detail::Shared().Spec[index].get();
+  return filter_list_items_detail::Shared().SpecialItems[index].get();
 }
 
 TPopupListboxItemEhData* PopupListboxItemEhData() {
@@ -74,7 +74,8 @@ void CreateFilterPopupListboxItems() {
   shared.SortUp = std::make_unique<TPopupListboxItemEhSort>(smUpEh);
   shared.SortDown = std::make_unique<TPopupListboxItemEhSort>(smDownEh);
   for (int i = 0; i < filter_list_items_detail::kSpecKindCount; ++i)
-    shared.Spec[i] = std::make_unique<TPopupListboxItemEhSpec>(static_cast<TPopupListboxItemEhSpecKind>(i));
+    shared.SpecialItems[i] =
+        std::make_unique<TPopupListboxItemEhSpec>(static_cast<TPopupListboxItemEhSpecKind>(i));
   shared.Data = std::make_unique<TPopupListboxItemEhData>();
 }
 

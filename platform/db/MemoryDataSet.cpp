@@ -12,44 +12,8 @@ RTL_IMPLEMENT_CLASS(TMemoryDataSet)
 
 namespace {
 
-TFilterValueKind FilterKindOf(TFieldType t) {
-  switch (t) {
-    case ftString:
-    case ftFixedChar:
-    case ftWideString:
-    case ftGuid:
-    case ftMemo:
-    case ftFmtMemo:
-    case ftOraClob:
-      return TFilterValueKind::Text;
-    case ftSmallint:
-    case ftInteger:
-    case ftWord:
-    case ftAutoInc:
-    case ftLargeint:
-      return TFilterValueKind::Integer;
-    case ftFloat:
-    case ftBCD:
-    case ftFMTBcd:
-      return TFilterValueKind::Float;
-    case ftCurrency:
-      return TFilterValueKind::Currency;
-    case ftBoolean:
-      return TFilterValueKind::Boolean;
-    case ftDate:
-      return TFilterValueKind::Date;
-    case ftTime:
-      return TFilterValueKind::Time;
-    case ftDateTime:
-    case ftTimeStamp:
-      return TFilterValueKind::DateTime;
-    default:
-      return TFilterValueKind::Other;
-  }
-}
-
 TSortValueKind SortKindOf(TFieldType t) {
-  switch (FilterKindOf(t)) {
+  switch (FilterValueKindOfFieldType(t)) {
     case TFilterValueKind::Text:
       return TSortValueKind::Text;
     case TFilterValueKind::Integer:
@@ -69,7 +33,7 @@ TSortValueKind SortKindOf(TFieldType t) {
 }
 
 TKeyValueKind KeyKindOf(TFieldType t) {
-  switch (FilterKindOf(t)) {
+  switch (FilterValueKindOfFieldType(t)) {
     case TFilterValueKind::Integer:
       return TKeyValueKind::Integer;
     case TFilterValueKind::Float:
@@ -104,6 +68,42 @@ std::vector<Variant> KeyValuesOf(const Variant& KeyValues, size_t fieldCount) {
 }
 
 }  // namespace
+
+TFilterValueKind FilterValueKindOfFieldType(TFieldType t) {
+  switch (t) {
+    case ftString:
+    case ftFixedChar:
+    case ftWideString:
+    case ftGuid:
+    case ftMemo:
+    case ftFmtMemo:
+    case ftOraClob:
+      return TFilterValueKind::Text;
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftAutoInc:
+    case ftLargeint:
+      return TFilterValueKind::Integer;
+    case ftFloat:
+    case ftBCD:
+    case ftFMTBcd:
+      return TFilterValueKind::Float;
+    case ftCurrency:
+      return TFilterValueKind::Currency;
+    case ftBoolean:
+      return TFilterValueKind::Boolean;
+    case ftDate:
+      return TFilterValueKind::Date;
+    case ftTime:
+      return TFilterValueKind::Time;
+    case ftDateTime:
+    case ftTimeStamp:
+      return TFilterValueKind::DateTime;
+    default:
+      return TFilterValueKind::Other;
+  }
+}
 
 TMemoryDataSet::TMemoryDataSet(TComponent* AOwner) : TDataSet(AOwner) {}
 
@@ -656,7 +656,7 @@ std::shared_ptr<TFilterExpression> TMemoryDataSet::BindFilterText(const std::str
     TField* f = FindField(name);
     if (!f || f->FieldNo() < 1) return false;
     out.Slot = f->FieldNo() - 1;
-    out.Kind = FilterKindOf(f->DataType());
+    out.Kind = FilterValueKindOfFieldType(f->DataType());
     return true;
   };
   std::shared_ptr<TFilterExpression> expr;

@@ -20,6 +20,10 @@
 #include "platform/db/RecordStore.h"
 
 class TFilterExpression;
+enum class TFilterValueKind;
+
+// How the data set's filter language compares the values of a field type.
+TFilterValueKind FilterValueKindOfFieldType(TFieldType t);
 
 class TMemoryDataSet : public TDataSet {
   RTL_CLASS(TMemoryDataSet, TDataSet)

@@ -30,9 +30,9 @@ std::string TagOf(TObject* Item) {
   if (Item == PopupListboxItemEhSort(smDownEh)) return "D";
   if (Item == PopupListboxItemEhLine()) return "L";
   if (Item == PopupListboxItemEhData()) return "V";
-  if (auto* spec = dynamic_cast<TPopupListboxItemEhSpec*>(Item))
-    if (spec == PopupListboxItemEhSpec(spec->Kind()))
-      return "S" + std::to_string(static_cast<int>(spec->Kind()));
+  if (auto* special = dynamic_cast<TPopupListboxItemEhSpec*>(Item))
+    if (special == PopupListboxItemEhSpec(special->Kind()))
+      return "S" + std::to_string(static_cast<int>(special->Kind()));
   return "?";
 }
 
