@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "grid/axis/AxisGridRoutinesEh.h"
 #include "grid/dbgrid/DBGridEhPrivate.h"
 #include "grid/foundation/ColorRoutinesEh.h"
 #include "grid/foundation/DrawRoutinesEh.h"
@@ -407,19 +408,7 @@ void TCustomDBGridEh::RowHeightsChanged() {
 // --- right to left --------------------------------------------------------------------------------------
 
 void TCustomDBGridEh::SetCanvasMirroring(bool Mirror) {
-  HDC dc = Canvas()->Handle();
-  const int w = ClientWidth();
-  const int h = ClientHeight();
-  SetMapMode(dc, MM_ANISOTROPIC);
-  if (Mirror) {
-    SetWindowOrgEx(dc, w, 0, nullptr);
-    SetViewportExtEx(dc, w, h, nullptr);
-    SetWindowExtEx(dc, -w, h, nullptr);
-  } else {
-    SetWindowOrgEx(dc, 0, 0, nullptr);
-    SetViewportExtEx(dc, w, h, nullptr);
-    SetWindowExtEx(dc, w, h, nullptr);
-  }
+  ChangeInplaceEditOrientation(Canvas(), Mirror, ClientWidth(), ClientHeight());
 }
 
 // The rectangle in device pixels, left below right, for writing with mirroring off.
