@@ -750,6 +750,12 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   bool TitleEdgeHitTest(int X, int Y);
   void GroupRowMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
   void TitleOrCellMouseDown(int X, int Y);
+  // The press's steps on a title or a cell, on a data column's title, and on a data-row cell
+  // (DBGridEhMouseDown.cpp).
+  void TitleOrCellPress(TMouseButton Button, TShiftState Shift, int X, int Y);
+  bool TitleColumnPress(TMouseButton Button, TShiftState Shift, int X, int Y, TColumnEh* Column);
+  void DataCellPress(TMouseButton Button, TShiftState Shift, int X, int Y, TGridCoord Cell,
+                     TCellAreaTypeEh CellType, TColumnEh* Column);
   bool CalcFrozenColSizingState(int X, int Y, int& Index, int& SizingPos, int& SizingOfs);
   void DrawOwnSizingLine(int Length);
   void DragAutoScroll();

@@ -91,26 +91,17 @@ void TCustomDBGridEh::DefaultCellMouseClick(const TGridCoord&, TMouseButton, TSh
 void TCustomDBGridEh::DefaultCellMouseDown(const TGridCoord&, TMouseButton, TShiftState, int, int) {
   RaiseNotAvailable("TCustomDBGridEh.DefaultCellMouseDown");
 }
-bool TCustomDBGridEh::CellClickHook(int, int, TMouseButton, TShiftState, int, int) {
-  RaiseNotAvailable("TCustomDBGridEh.CellClickHook");
-}
 bool TCustomDBGridEh::CellMouseUp(TGridCoord, TMouseButton, TShiftState, int, int) {
   RaiseNotAvailable("TCustomDBGridEh.CellMouseUp");
 }
 void TCustomDBGridEh::DoTitleBtnClick(int, TColumnEh*) {
   RaiseNotAvailable("TCustomDBGridEh.DoTitleBtnClick");
 }
-void TCustomDBGridEh::DoCheckTitleBtn(int, bool&) {
-  RaiseNotAvailable("TCustomDBGridEh.DoCheckTitleBtn");
-}
 void TCustomDBGridEh::DoTitleClick(TColumnEh*) {
   RaiseNotAvailable("TCustomDBGridEh.DoTitleClick");
 }
 void TCustomDBGridEh::IndicatorTitleClick(TGridCoord, TMouseButton, TShiftState, int, int) {
   RaiseNotAvailable("TCustomDBGridEh.IndicatorTitleClick");
-}
-void TCustomDBGridEh::IndicatorTitleMouseDown(TGridCoord, TMouseButton, TShiftState, int, int) {
-  RaiseNotAvailable("TCustomDBGridEh.IndicatorTitleMouseDown");
 }
 void TCustomDBGridEh::EndTitleTracking() {
   RaiseNotAvailable("TCustomDBGridEh.EndTitleTracking");
@@ -126,12 +117,6 @@ void TCustomDBGridEh::TitleButtonRelease(bool) {
 }
 bool TCustomDBGridEh::TitleEdgeHitTest(int, int) {
   RaiseNotAvailable("TCustomDBGridEh.TitleEdgeHitTest");
-}
-void TCustomDBGridEh::GroupRowMouseDown(TMouseButton, TShiftState, int, int) {
-  RaiseNotAvailable("TCustomDBGridEh.GroupRowMouseDown");
-}
-void TCustomDBGridEh::TitleOrCellMouseDown(int, int) {
-  RaiseNotAvailable("TCustomDBGridEh.TitleOrCellMouseDown");
 }
 bool TCustomDBGridEh::CalcFrozenColSizingState(int, int, int&, int&, int&) {
   RaiseNotAvailable("TCustomDBGridEh.CalcFrozenColSizingState");
@@ -150,9 +135,6 @@ void TCustomDBGridEh::StopRowDragTimer() {
 }
 void TCustomDBGridEh::StopTracking() {
   RaiseNotAvailable("TCustomDBGridEh.StopTracking");
-}
-void TCustomDBGridEh::ClearSelectionOnClick() {
-  RaiseNotAvailable("TCustomDBGridEh.ClearSelectionOnClick");
 }
 void TCustomDBGridEh::DoSortMarkingChanged() {
   RaiseNotAvailable("TCustomDBGridEh.DoSortMarkingChanged");
@@ -309,9 +291,6 @@ void TCustomDBGridEh::StopIncSearch() {
 }
 void TCustomDBGridEh::RestartIncSearchTimer() {
   RaiseNotAvailable("TCustomDBGridEh.RestartIncSearchTimer");
-}
-bool TCustomDBGridEh::CanSelectType(TDBGridEhSelectionType) {
-  RaiseNotAvailable("TCustomDBGridEh.CanSelectType");
 }
 void TCustomDBGridEh::SaveBookmark() {
   RaiseNotAvailable("TCustomDBGridEh.SaveBookmark");
@@ -561,9 +540,6 @@ bool TCustomDBGridEh::DrawCellSelectionBackground(int ACol, int ARow, int AreaCo
 bool TCustomDBGridEh::CanHotTrackCell(int ACol, int ARow) {
   return inherited::CanHotTrackCell(ACol, ARow);
 }
-void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  inherited::MouseDown(Button, Shift, X, Y);
-}
 void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
   inherited::MouseMove(Shift, X, Y);
 }
@@ -802,9 +778,6 @@ TColor TRowDetailPanelEh::GetActualColor() {
 
 // --- TDBGridEhIndicatorTitle: not available yet ---
 
-void TDBGridEhIndicatorTitle::MouseDown(TMouseButton, TShiftState, int, int) {
-  RaiseNotAvailable("TDBGridEhIndicatorTitle.MouseDown");
-}
 
 // --- TDBGridSearchPanelEh: not available yet ---
 
@@ -1224,27 +1197,21 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SelectionAggregates", Variant sum{}; Variant count{}; Variant avg{}; Variant min{}; Variant max{}; g->SelectionAggregates(sum, count, avg, min, max)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DefaultCellMouseClick", g->DefaultCellMouseClick(TGridCoord{}, TMouseButton{}, TShiftState{}, TPoint{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DefaultCellMouseDown", g->DefaultCellMouseDown(TGridCoord{}, TMouseButton{}, TShiftState{}, 0, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CellClickHook", g->CellClickHook(0, 0, TMouseButton{}, TShiftState{}, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CellMouseUp", g->CellMouseUp(TGridCoord{}, TMouseButton{}, TShiftState{}, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DoTitleBtnClick", g->DoTitleBtnClick(0, nullptr)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DoCheckTitleBtn", bool enabled{}; g->DoCheckTitleBtn(0, enabled)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DoTitleClick", g->DoTitleClick(nullptr)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.IndicatorTitleClick", g->IndicatorTitleClick(TGridCoord{}, TMouseButton{}, TShiftState{}, 0, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.IndicatorTitleMouseDown", g->IndicatorTitleMouseDown(TGridCoord{}, TMouseButton{}, TShiftState{}, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.EndTitleTracking", g->EndTitleTracking()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateTitlePressState", g->UpdateTitlePressState(0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.TitleHitTest", g->TitleHitTest(0, 0, nullptr, TRect{}, TPoint{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.TitleButtonRelease", g->TitleButtonRelease(false)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.TitleEdgeHitTest", g->TitleEdgeHitTest(0, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GroupRowMouseDown", g->GroupRowMouseDown(TMouseButton{}, TShiftState{}, 0, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.TitleOrCellMouseDown", g->TitleOrCellMouseDown(0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CalcFrozenColSizingState", int index{}; int sizingPos{}; int sizingOfs{}; g->CalcFrozenColSizingState(0, 0, index, sizingPos, sizingOfs)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawOwnSizingLine", g->DrawOwnSizingLine(0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DragAutoScroll", g->DragAutoScroll()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.StartRowDragTimer", g->StartRowDragTimer(0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.StopRowDragTimer", g->StopRowDragTimer()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.StopTracking", g->StopTracking()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.ClearSelectionOnClick", g->ClearSelectionOnClick()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DoSortMarkingChanged", g->DoSortMarkingChanged()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.KeyClearSelection", g->KeyClearSelection()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.KeyClearSelectionWhenAsked", g->KeyClearSelectionWhenAsked()),
@@ -1297,7 +1264,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.IncrementalSearchKey", g->IncrementalSearchKey(char32_t{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.StopIncSearch", g->StopIncSearch()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.RestartIncSearchTimer", g->RestartIncSearchTimer()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CanSelectType", g->CanSelectType(TDBGridEhSelectionType{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SaveBookmark", g->SaveBookmark()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.RestoreBookmark", g->RestoreBookmark()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.StartRecordMoving", g->StartRecordMoving(0, 0, false)),
@@ -1409,7 +1375,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TDBGridEhDataGroupLevelEh.GetGroupRowText", TDBGridEhDataGroupLevelEh level(nullptr); std::string text{}; level.GetGroupRowText(nullptr, text)),
     DBGRID_PENDING_ENTRY("TRowDetailPanelEh.ExpandButtonHitTest", Part(g->RowDetailPanel())->ExpandButtonHitTest(0, 0, TRect{})),
     DBGRID_PENDING_ENTRY("TRowDetailPanelEh.GetActualColor", Part(g->RowDetailPanel())->GetActualColor()),
-    DBGRID_PENDING_ENTRY("TDBGridEhIndicatorTitle.MouseDown", Part(g->IndicatorTitle())->MouseDown(TMouseButton{}, TShiftState{}, 0, 0)),
     DBGRID_PENDING_ENTRY("TDBGridSearchPanelEh.Visible", Part(g->SearchPanel())->Visible()),
     DBGRID_PENDING_ENTRY("TDBGridSearchPanelEh.SetPanelShowing", Part(g->SearchPanel())->SetPanelShowing(false)),
     DBGRID_PENDING_ENTRY("TDBGridSearchPanelEh.IsSearching", Part(g->SearchPanel())->IsSearching()),
