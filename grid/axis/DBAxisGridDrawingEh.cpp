@@ -382,14 +382,14 @@ TColor TCustomDBAxisGridEh::GetDefaultHighlightColor() {
 // --- buttons -----------------------------------------------------------------------------------
 
 void TCustomDBAxisGridEh::PaintCellButton(TCanvas* ACanvas, const TRect& ARect, TCheckBoxState State,
-                                          bool Enabled, bool Flat) {
+                                          bool Enabled, bool Flat, bool Hot) {
   if (!ACanvas || IsRectEmpty(ARect)) return;
   const int w = DefaultCheckBoxWidth(), h = DefaultCheckBoxHeight();
   const TRect box = CalcAlignedRect(ARect, taCenter, tlCenter, TSize{w, h});
   if (IsRectEmpty(box)) return;
   HRGN saved = SelectClipRectangle(ACanvas, ARect);
   TScopeExit restore([&] { RestoreClipRegion(ACanvas, saved); });
-  PaintButtonEh(ACanvas, box, ACanvas->Brush()->Color(), false, Enabled, false, Flat, State);
+  PaintButtonEh(ACanvas, box, ACanvas->Brush()->Color(), false, Enabled, Hot, Flat, State);
 }
 
 void TCustomDBAxisGridEh::FillTranslucentRect(TCanvas* ACanvas, const TRect& ARect, TCustomImageList* Images,

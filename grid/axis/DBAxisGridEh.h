@@ -214,8 +214,9 @@ class TCustomDBAxisGridEh : public TCustomGridEh, public IInplaceEditHolderEh {
   void WriteCellText(TAxisBarEh* Bar, TCanvas* ACanvas, const TRect& ARect, bool FillRect, int DX, int DY,
                      const std::string& Text, TAlignment Alignment, TTextLayout Layout, bool MultyL,
                      bool EndEllipsis, int LeftMarg, int RightMarg, bool RightToLeft);
-  // A check box (Kind abkCheckboxesEh) or an edit button face in ARect.
-  void PaintCellButton(TCanvas* ACanvas, const TRect& ARect, TCheckBoxState State, bool Enabled, bool Flat);
+  // A check box (Kind abkCheckboxesEh) or an edit button face in ARect; Hot: under the mouse.
+  void PaintCellButton(TCanvas* ACanvas, const TRect& ARect, TCheckBoxState State, bool Enabled, bool Flat,
+                       bool Hot = false);
   // An edit button of Kind (0..7: the cell button kinds) over Background with an optional
   // image. Transparency is a percentage: 0 draws directly, 100 is invisible; above 0 the face is
   // drawn into one shared bitmap and blended onto the canvas.

@@ -342,7 +342,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   virtual void DrawTitleText(const TDBGridTitleDrawParamsEh& Params, TColumnEh* Column,
                              const TRect& ARect);  // DBGridEhCells.cpp
   virtual void DrawIndicatorCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
-                                 const TRect& ARect, TGridDrawState AState);  // DBGridEhCells.cpp
+                                 const TRect& ARect, TGridDrawState AState);  // DBGridEhIndicatorCell.cpp
   virtual void DrawDataAreaCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
                                 const TRect& ARect, TGridDrawState AState);  // DBGridEhCells.cpp
   virtual void DrawFooterCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
@@ -363,9 +363,11 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   virtual void DrawSubTitleCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
                                 const TRect& ARect, TGridDrawState AState);  // DBGridEhCells.cpp
   // Kind: 0 arrow, 1 arrow over a selected row, 2 editing, 3 inserting, 4 incremental search.
-  virtual void DrawIndicatorGlyph(int GlyphKind, int Offset, const TRect& ARect);  // DBGridEhCells.cpp
-  virtual void DrawIndicatorButtonGlyph(bool Pressed, const TRect& ARect);         // DBGridEhCells.cpp
-  virtual void DrawTitleFilterCell(TColumnEh* Column, const TRect& ARect);         // DBGridEhPending.cpp
+  // The glyphs and the indicator title's drop-down sign: DBGridEhIndicatorCell.cpp.
+  virtual void DrawIndicatorGlyph(int GlyphKind, int Offset, const TRect& ARect);
+  virtual void DrawIndicatorButtonGlyph(bool Pressed, const TRect& ARect);
+  virtual void DrawIndicatorTitleSign(const TRect& ARect, bool Pressed);
+  virtual void DrawTitleFilterCell(TColumnEh* Column, const TRect& ARect);  // DBGridEhPending.cpp
   virtual void GetFooterParams(int DataCol, int Row, TColumnEh* Column, TFont* AFont, TColor& Background,
                                TAlignment& Alignment, TGridDrawState State,
                                std::string& Text);  // DBGridEhCells.cpp

@@ -1073,9 +1073,6 @@ TColumnEh* AnyColumn(TCustomDBGridEh* Grid) {
 void TCustomDBGridEh::DrawTitleCell(int, int, int, int, TCellAreaTypeEh, const TRect&, TGridDrawState) {
   RaiseNotAvailable("TCustomDBGridEh.DrawTitleCell");
 }
-void TCustomDBGridEh::DrawIndicatorCell(int, int, int, int, TCellAreaTypeEh, const TRect&, TGridDrawState) {
-  RaiseNotAvailable("TCustomDBGridEh.DrawIndicatorCell");
-}
 void TCustomDBGridEh::DrawDataAreaCell(int, int, int, int, TCellAreaTypeEh, const TRect&, TGridDrawState) {
   RaiseNotAvailable("TCustomDBGridEh.DrawDataAreaCell");
 }
@@ -1097,12 +1094,6 @@ void TCustomDBGridEh::DrawDataCellEvent(const TRect&, TField*, TGridDrawState) {
 }
 void TCustomDBGridEh::DrawSubTitleCell(int, int, int, int, TCellAreaTypeEh, const TRect&, TGridDrawState) {
   RaiseNotAvailable("TCustomDBGridEh.DrawSubTitleCell");
-}
-void TCustomDBGridEh::DrawIndicatorGlyph(int, int, const TRect&) {
-  RaiseNotAvailable("TCustomDBGridEh.DrawIndicatorGlyph");
-}
-void TCustomDBGridEh::DrawIndicatorButtonGlyph(bool, const TRect&) {
-  RaiseNotAvailable("TCustomDBGridEh.DrawIndicatorButtonGlyph");
 }
 void TCustomDBGridEh::GetFooterParams(int, int, TColumnEh*, TFont*, TColor&, TAlignment&, TGridDrawState,
                                       std::string&) {
@@ -1332,7 +1323,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.RowPanelColumnMoveEnd", g->RowPanelColumnMoveEnd(false)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.LocateText", g->LocateText("", "", uint8_t{}, 0, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTitleCell", g->DrawTitleCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawIndicatorCell", g->DrawIndicatorCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataAreaCell", g->DrawDataAreaCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawFooterCell", g->DrawFooterCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CalcGroupingPanelLayout",
@@ -1351,8 +1341,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawColumnCell", g->DrawColumnCell(TRect{}, 0, nullptr, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataCellEvent", g->DrawDataCellEvent(TRect{}, nullptr, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawSubTitleCell", g->DrawSubTitleCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawIndicatorGlyph", g->DrawIndicatorGlyph(0, 0, TRect{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawIndicatorButtonGlyph", g->DrawIndicatorButtonGlyph(false, TRect{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetFooterParams", TColor arg4{}; TAlignment arg5{}; std::string arg7{}; g->GetFooterParams(0, 0, nullptr, nullptr, arg4, arg5, TGridDrawState{}, arg7)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetFooterValue", std::string arg2{}; g->GetFooterValue(0, nullptr, arg2)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.IsTitleCellThemed", g->IsTitleCellThemed()),

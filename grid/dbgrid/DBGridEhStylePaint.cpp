@@ -240,9 +240,9 @@ void DrawSortMarker(TDBGridEhStyle* Style, TCanvas* Canvas, TSortMarkerStyleEh M
 
 void TDBGridEhStyle::DrawCellBackground(TCustomDBGridEh* Grid, TGridCellFillStyleEh FillStyle,
                                         const TRect& ARect, bool Pressed, bool Selected,
-                                        const TRect& ClipRect, bool FixedLook, TColor /*SecondColor*/) {
+                                        const TRect& ClipRect, bool FixedLook, TColor SecondColor) {
   if (!Grid) return;
-  Grid->DrawCellBackground(FillStyle, ARect, Pressed, Selected, ClipRect, FixedLook, false, clDefault);
+  Grid->DrawCellBackground(FillStyle, ARect, Pressed, Selected, ClipRect, FixedLook, false, SecondColor);
 }
 
 void TDBGridEhStyle::DrawTitleCell(TCustomDBGridEh* Grid, int /*Unused*/, TCanvas* Canvas, const TRect& ARect,
