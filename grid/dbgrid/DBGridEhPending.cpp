@@ -46,9 +46,6 @@ void TCustomDBGridEh::DrawDataGroupFooterCell(int, int, int, int, TCellAreaTypeE
 void TCustomDBGridEh::DrawTreeArea(int, int, const TRect&, TGridDrawState) {
   RaiseNotAvailable("TCustomDBGridEh.DrawTreeArea");
 }
-void TCustomDBGridEh::DrawTitleFilterCell(TColumnEh*, const TRect&) {
-  RaiseNotAvailable("TCustomDBGridEh.DrawTitleFilterCell");
-}
 void TCustomDBGridEh::OutBoundaryMouseDown(TMouseButton, TShiftState, int, int) {
   RaiseNotAvailable("TCustomDBGridEh.OutBoundaryMouseDown");
 }
@@ -69,9 +66,6 @@ void TCustomDBGridEh::DrawRowPanelFooterCell(int, int, int, int, TCellAreaTypeEh
 }
 int TCustomDBGridEh::DrawRowDetailButton(const TRect&) {
   RaiseNotAvailable("TCustomDBGridEh.DrawRowDetailButton");
-}
-void TCustomDBGridEh::DrawTitleUpperLevels(TColumnEh*, const TRect&) {
-  RaiseNotAvailable("TCustomDBGridEh.DrawTitleUpperLevels");
 }
 void TCustomDBGridEh::ScrollBarPanelScroll(TObject*, TScrollCode, int&) {
   RaiseNotAvailable("TCustomDBGridEh.ScrollBarPanelScroll");
@@ -243,9 +237,6 @@ void TCustomDBGridEh::DropDownTitleFilter(TColumnEh*) {
 }
 void TCustomDBGridEh::CloseTitleFilter(bool) {
   RaiseNotAvailable("TCustomDBGridEh.CloseTitleFilter");
-}
-bool TCustomDBGridEh::GetTitleFilterButtonRect(int, TRect&) {
-  RaiseNotAvailable("TCustomDBGridEh.GetTitleFilterButtonRect");
 }
 TColumnEh* TCustomDBGridEh::ColumnByFieldNameForFilter(const std::string&) {
   RaiseNotAvailable("TCustomDBGridEh.ColumnByFieldNameForFilter");
@@ -997,9 +988,6 @@ void TDBGridInplaceEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X
 void TSTColumnFilterEh::Clear() {
   RaiseNotAvailable("TSTColumnFilterEh.Clear");
 }
-std::string TSTColumnFilterEh::GetExpressionAsText() {
-  RaiseNotAvailable("TSTColumnFilterEh.GetExpressionAsText");
-}
 bool TSTColumnFilterEh::CanShowList() {
   RaiseNotAvailable("TSTColumnFilterEh.CanShowList");
 }
@@ -1070,9 +1058,6 @@ TColumnEh* AnyColumn(TCustomDBGridEh* Grid) {
 
 // --- TCustomDBGridEh: the cell painters and the cell questions they ask, not available yet ---
 
-void TCustomDBGridEh::DrawTitleCell(int, int, int, int, TCellAreaTypeEh, const TRect&, TGridDrawState) {
-  RaiseNotAvailable("TCustomDBGridEh.DrawTitleCell");
-}
 void TCustomDBGridEh::DrawDataAreaCell(int, int, int, int, TCellAreaTypeEh, const TRect&, TGridDrawState) {
   RaiseNotAvailable("TCustomDBGridEh.DrawDataAreaCell");
 }
@@ -1082,9 +1067,6 @@ void TCustomDBGridEh::DrawFooterCell(int, int, int, int, TCellAreaTypeEh, const 
 
 bool TCustomDBGridEh::ProcessCellMouseDown(int, int, bool) {
   RaiseNotAvailable("TCustomDBGridEh.ProcessCellMouseDown");
-}
-void TCustomDBGridEh::DrawTitleText(const TDBGridTitleDrawParamsEh&, TColumnEh*, const TRect&) {
-  RaiseNotAvailable("TCustomDBGridEh.DrawTitleText");
 }
 void TCustomDBGridEh::DrawColumnCell(const TRect&, int, TColumnEh*, TGridDrawState) {
   RaiseNotAvailable("TCustomDBGridEh.DrawColumnCell");
@@ -1102,9 +1084,6 @@ void TCustomDBGridEh::GetFooterParams(int, int, TColumnEh*, TFont*, TColor&, TAl
 void TCustomDBGridEh::GetFooterValue(int, TColumnEh*, std::string&) {
   RaiseNotAvailable("TCustomDBGridEh.GetFooterValue");
 }
-bool TCustomDBGridEh::IsTitleCellThemed() {
-  RaiseNotAvailable("TCustomDBGridEh.IsTitleCellThemed");
-}
 void TCustomDBGridEh::DefaultDrawDataCellContent(int, int, int, int, const TRect&, TGridDrawState, TColumnEh*,
                                                  TColCellParamsEh*) {
   RaiseNotAvailable("TCustomDBGridEh.DefaultDrawDataCellContent");
@@ -1118,14 +1097,8 @@ TRect TCustomDBGridEh::GetDataAreaRect() {
 bool TCustomDBGridEh::GetCellParams(TColumnEh*, TFont*, TColor&, TGridDrawState) {
   RaiseNotAvailable("TCustomDBGridEh.GetCellParams");
 }
-void TCustomDBGridEh::DrawTitleCellByParams(const TDBGridTitleDrawParamsEh&, const TRect&) {
-  RaiseNotAvailable("TCustomDBGridEh.DrawTitleCellByParams");
-}
 bool TCustomDBGridEh::CheckCellSelectedColors(int, int, TFont*, TColor&) {
   RaiseNotAvailable("TCustomDBGridEh.CheckCellSelectedColors");
-}
-void TCustomDBGridEh::DrawTitleButtonGlyph(bool, const TRect&) {
-  RaiseNotAvailable("TCustomDBGridEh.DrawTitleButtonGlyph");
 }
 
 // --- operations that work while their feature is off and are not available once it is on ---
@@ -1174,14 +1147,12 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataRowGroupIndent", g->DrawDataRowGroupIndent(0, 0, TRect{}, TGridDrawState{}, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataGroupFooterCell", g->DrawDataGroupFooterCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTreeArea", g->DrawTreeArea(0, 0, TRect{}, TGridDrawState{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTitleFilterCell", g->DrawTitleFilterCell(nullptr, TRect{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.OutBoundaryMouseDown", g->OutBoundaryMouseDown(TMouseButton{}, TShiftState{}, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.HotTrackChanged", g->HotTrackChanged()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawRowPanelTitleCell", g->DrawRowPanelTitleCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawRowPanelDataCell", g->DrawRowPanelDataCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawRowPanelFooterCell", g->DrawRowPanelFooterCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawRowDetailButton", g->DrawRowDetailButton(TRect{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTitleUpperLevels", g->DrawTitleUpperLevels(nullptr, TRect{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.ScrollBarPanelScroll", int scrollPos{}; g->ScrollBarPanelScroll(nullptr, TScrollCode{}, scrollPos)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetToolStripTextColor", g->GetToolStripTextColor()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetCopyMenuHint", g->SetCopyMenuHint("")),
@@ -1239,7 +1210,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.STFilterChanged", g->STFilterChanged(nullptr)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DropDownTitleFilter", g->DropDownTitleFilter(nullptr)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CloseTitleFilter", g->CloseTitleFilter(false)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetTitleFilterButtonRect", TRect aRect{}; g->GetTitleFilterButtonRect(0, aRect)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.ColumnByFieldNameForFilter", g->ColumnByFieldNameForFilter("")),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CreateFilterEditor", g->CreateFilterEditor()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CanShowFilterEditor", g->CanShowFilterEditor()),
@@ -1322,7 +1292,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.RowPanelMouseUp", g->RowPanelMouseUp(TMouseButton{}, TShiftState{}, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.RowPanelColumnMoveEnd", g->RowPanelColumnMoveEnd(false)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.LocateText", g->LocateText("", "", uint8_t{}, 0, 0, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTitleCell", g->DrawTitleCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataAreaCell", g->DrawDataAreaCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawFooterCell", g->DrawFooterCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CalcGroupingPanelLayout",
@@ -1337,20 +1306,16 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.RestartFilterRowEdit", TValueRestorer<bool> on(g->filterEditMode_, true);
                          g->RestartFilterRowEdit()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.ProcessCellMouseDown", g->ProcessCellMouseDown(0, 0, false)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTitleText", g->DrawTitleText(TDBGridTitleDrawParamsEh{}, nullptr, TRect{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawColumnCell", g->DrawColumnCell(TRect{}, 0, nullptr, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataCellEvent", g->DrawDataCellEvent(TRect{}, nullptr, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawSubTitleCell", g->DrawSubTitleCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetFooterParams", TColor arg4{}; TAlignment arg5{}; std::string arg7{}; g->GetFooterParams(0, 0, nullptr, nullptr, arg4, arg5, TGridDrawState{}, arg7)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetFooterValue", std::string arg2{}; g->GetFooterValue(0, nullptr, arg2)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.IsTitleCellThemed", g->IsTitleCellThemed()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DefaultDrawDataCellContent", g->DefaultDrawDataCellContent(0, 0, 0, 0, TRect{}, TGridDrawState{}, nullptr, nullptr)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.EditButtonsShownInCell", g->EditButtonsShownInCell(nullptr, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetDataAreaRect", g->GetDataAreaRect()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetCellParams", TColor arg2{}; g->GetCellParams(nullptr, nullptr, arg2, TGridDrawState{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTitleCellByParams", g->DrawTitleCellByParams(TDBGridTitleDrawParamsEh{}, TRect{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CheckCellSelectedColors", TColor arg3{}; g->CheckCellSelectedColors(0, 0, nullptr, arg3)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTitleButtonGlyph", g->DrawTitleButtonGlyph(false, TRect{})),
     DBGRID_PENDING_ENTRY("TDBGridTitleParamsEh.DrawSortMarker", g->TitleParams()->DrawSortMarker(nullptr, TRect{}, TSortMarkerEh{}, TSortMarkerStyleEh{}, false)),
     DBGRID_PENDING_ENTRY("TSTDBGridEhFilter.GetParentFont", Part(g->STFilter())->GetParentFont()),
     DBGRID_PENDING_ENTRY("TSTDBGridEhFilter.GetActualColor", Part(g->STFilter())->GetActualColor()),
@@ -1411,7 +1376,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TSizeGripPanelEh.WMSetCursor", TMessage m{}; Part(g->cornerScrollBarPanelControl_)->WMSetCursor(m)),
     DBGRID_PENDING_ENTRY("TSTColumnFilterEh.Clear", AnyColumn(g)->STFilter()->Clear()),
     DBGRID_PENDING_ENTRY("TSTColumnFilterEh.SetExpressionStr", AnyColumn(g)->STFilter()->SetExpressionStr("=1")),
-    DBGRID_PENDING_ENTRY("TSTColumnFilterEh.GetExpressionAsText", AnyColumn(g)->STFilter()->GetExpressionAsText()),
     DBGRID_PENDING_ENTRY("TSTColumnFilterEh.CanShowList", AnyColumn(g)->STFilter()->CanShowList()),
     DBGRID_PENDING_ENTRY("TSTColumnFilterEh.GetDataField", AnyColumn(g)->STFilter()->GetDataField()),
     DBGRID_PENDING_ENTRY("TSTColumnFilterEh.GetOperand1", AnyColumn(g)->STFilter()->GetOperand1()),
