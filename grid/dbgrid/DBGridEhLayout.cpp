@@ -70,7 +70,10 @@ bool TCustomDBGridEh::ScrollsOwnRows() {
 }
 
 int TCustomDBGridEh::GetTotalFooterRowCount() {
-  return footerRowCount_;
+  // Active grouping shows its visible grand totals above the column footers.
+  TDBGridEhDataGroupsEh* grouping = DataGrouping();
+  if (!grouping || !grouping->IsGroupingActive()) return footerRowCount_;
+  return footerRowCount_ + grouping->Footers()->GetVisibleCount();
 }
 
 int TCustomDBGridEh::CalcRecNoColWidth() {

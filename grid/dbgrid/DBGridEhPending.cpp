@@ -1061,9 +1061,6 @@ TColumnEh* AnyColumn(TCustomDBGridEh* Grid) {
 void TCustomDBGridEh::DrawDataAreaCell(int, int, int, int, TCellAreaTypeEh, const TRect&, TGridDrawState) {
   RaiseNotAvailable("TCustomDBGridEh.DrawDataAreaCell");
 }
-void TCustomDBGridEh::DrawFooterCell(int, int, int, int, TCellAreaTypeEh, const TRect&, TGridDrawState) {
-  RaiseNotAvailable("TCustomDBGridEh.DrawFooterCell");
-}
 
 bool TCustomDBGridEh::ProcessCellMouseDown(int, int, bool) {
   RaiseNotAvailable("TCustomDBGridEh.ProcessCellMouseDown");
@@ -1076,13 +1073,6 @@ void TCustomDBGridEh::DrawDataCellEvent(const TRect&, TField*, TGridDrawState) {
 }
 void TCustomDBGridEh::DrawSubTitleCell(int, int, int, int, TCellAreaTypeEh, const TRect&, TGridDrawState) {
   RaiseNotAvailable("TCustomDBGridEh.DrawSubTitleCell");
-}
-void TCustomDBGridEh::GetFooterParams(int, int, TColumnEh*, TFont*, TColor&, TAlignment&, TGridDrawState,
-                                      std::string&) {
-  RaiseNotAvailable("TCustomDBGridEh.GetFooterParams");
-}
-void TCustomDBGridEh::GetFooterValue(int, TColumnEh*, std::string&) {
-  RaiseNotAvailable("TCustomDBGridEh.GetFooterValue");
 }
 void TCustomDBGridEh::DefaultDrawDataCellContent(int, int, int, int, const TRect&, TGridDrawState, TColumnEh*,
                                                  TColCellParamsEh*) {
@@ -1293,7 +1283,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.RowPanelColumnMoveEnd", g->RowPanelColumnMoveEnd(false)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.LocateText", g->LocateText("", "", uint8_t{}, 0, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataAreaCell", g->DrawDataAreaCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawFooterCell", g->DrawFooterCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CalcGroupingPanelLayout",
                          TScopeExit hide([g] { g->DataGrouping()->SetGroupPanelVisible(false); });
                          g->DataGrouping()->SetGroupPanelVisible(true); g->CalcGroupingPanelLayout()),
@@ -1309,8 +1298,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawColumnCell", g->DrawColumnCell(TRect{}, 0, nullptr, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataCellEvent", g->DrawDataCellEvent(TRect{}, nullptr, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawSubTitleCell", g->DrawSubTitleCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetFooterParams", TColor arg4{}; TAlignment arg5{}; std::string arg7{}; g->GetFooterParams(0, 0, nullptr, nullptr, arg4, arg5, TGridDrawState{}, arg7)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetFooterValue", std::string arg2{}; g->GetFooterValue(0, nullptr, arg2)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DefaultDrawDataCellContent", g->DefaultDrawDataCellContent(0, 0, 0, 0, TRect{}, TGridDrawState{}, nullptr, nullptr)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.EditButtonsShownInCell", g->EditButtonsShownInCell(nullptr, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetDataAreaRect", g->GetDataAreaRect()),
