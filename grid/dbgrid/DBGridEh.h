@@ -429,6 +429,11 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
                                   TGridDrawState AState, TColumnEh* Column, TColCellParamsEh* Params);
   // The column's AlwaysShowEditButton narrowed by EditButtonsShowOptions.
   bool EditButtonsShownInCell(TColumnEh* Column, int ACol, int ARow);
+  // The value hidden duplicates compare for a data row (the column's event may replace it).
+  Variant HideDuplicatesValue(TColumnEh* Column, int AreaRow);
+  // The searched part of a cell's text on the incremental search's colours (DBGridEhDataCell.cpp).
+  void DrawIncSearchHighlight(TColumnEh* Column, const TRect& TextRect, int Margin, int VertMargin,
+                              const std::string& Text, TAlignment Alignment, bool WordWrap);
   TRect GetDataAreaRect();
   // Fires the cell-parameter events; true when an application handler took the cell.
   virtual bool GetCellParams(TColumnEh* Column, TFont* AFont, TColor& Background, TGridDrawState State);

@@ -102,6 +102,12 @@ class TColCellParamsEh : public TAxisColCellParamsEh {
   int Row = -1;
   // The cell's own font when an event replaced the canvas font (not owned).
   TFont* SuppliedFont = nullptr;
+  // The data-cell painter serves a cell outside the data rows: it only fills it.
+  bool NotDataRowCell = false;
+  // The painter takes the grid's FixedColor for the background.
+  bool UseFixedColor = false;
+  // The cell's frame: 2 plain, 1 in 3-D, one less when flat.
+  int FrameWidth = 2;
 };
 
 // --- events ------------------------------------------------------------------------------------

@@ -523,14 +523,6 @@ TWinControl* TCustomDBGridEh::GetOpenFilterDropDown() {
 int TCustomDBGridEh::GetRowTreeIndent(int ARow) {
   return inherited::GetRowTreeIndent(ARow);
 }
-bool TCustomDBGridEh::DrawCellSelectionBackground(int ACol, int ARow, int AreaCol, int AreaRow,
-                                                  TAxisBarEh* Bar, const TRect& ARect,
-                                                  TAxisColCellParamsEh* Params) {
-  return inherited::DrawCellSelectionBackground(ACol, ARow, AreaCol, AreaRow, Bar, ARect, Params);
-}
-bool TCustomDBGridEh::CanHotTrackCell(int ACol, int ARow) {
-  return inherited::CanHotTrackCell(ACol, ARow);
-}
 void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
   inherited::MouseMove(Shift, X, Y);
 }
@@ -1058,37 +1050,15 @@ TColumnEh* AnyColumn(TCustomDBGridEh* Grid) {
 
 // --- TCustomDBGridEh: the cell painters and the cell questions they ask, not available yet ---
 
-void TCustomDBGridEh::DrawDataAreaCell(int, int, int, int, TCellAreaTypeEh, const TRect&, TGridDrawState) {
-  RaiseNotAvailable("TCustomDBGridEh.DrawDataAreaCell");
-}
 
 bool TCustomDBGridEh::ProcessCellMouseDown(int, int, bool) {
   RaiseNotAvailable("TCustomDBGridEh.ProcessCellMouseDown");
 }
-void TCustomDBGridEh::DrawColumnCell(const TRect&, int, TColumnEh*, TGridDrawState) {
-  RaiseNotAvailable("TCustomDBGridEh.DrawColumnCell");
-}
-void TCustomDBGridEh::DrawDataCellEvent(const TRect&, TField*, TGridDrawState) {
-  RaiseNotAvailable("TCustomDBGridEh.DrawDataCellEvent");
-}
 void TCustomDBGridEh::DrawSubTitleCell(int, int, int, int, TCellAreaTypeEh, const TRect&, TGridDrawState) {
   RaiseNotAvailable("TCustomDBGridEh.DrawSubTitleCell");
 }
-void TCustomDBGridEh::DefaultDrawDataCellContent(int, int, int, int, const TRect&, TGridDrawState, TColumnEh*,
-                                                 TColCellParamsEh*) {
-  RaiseNotAvailable("TCustomDBGridEh.DefaultDrawDataCellContent");
-}
-bool TCustomDBGridEh::EditButtonsShownInCell(TColumnEh*, int, int) {
-  RaiseNotAvailable("TCustomDBGridEh.EditButtonsShownInCell");
-}
 TRect TCustomDBGridEh::GetDataAreaRect() {
   RaiseNotAvailable("TCustomDBGridEh.GetDataAreaRect");
-}
-bool TCustomDBGridEh::GetCellParams(TColumnEh*, TFont*, TColor&, TGridDrawState) {
-  RaiseNotAvailable("TCustomDBGridEh.GetCellParams");
-}
-bool TCustomDBGridEh::CheckCellSelectedColors(int, int, TFont*, TColor&) {
-  RaiseNotAvailable("TCustomDBGridEh.CheckCellSelectedColors");
 }
 
 // --- operations that work while their feature is off and are not available once it is on ---
@@ -1282,7 +1252,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.RowPanelMouseUp", g->RowPanelMouseUp(TMouseButton{}, TShiftState{}, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.RowPanelColumnMoveEnd", g->RowPanelColumnMoveEnd(false)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.LocateText", g->LocateText("", "", uint8_t{}, 0, 0, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataAreaCell", g->DrawDataAreaCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CalcGroupingPanelLayout",
                          TScopeExit hide([g] { g->DataGrouping()->SetGroupPanelVisible(false); });
                          g->DataGrouping()->SetGroupPanelVisible(true); g->CalcGroupingPanelLayout()),
@@ -1295,14 +1264,8 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.RestartFilterRowEdit", TValueRestorer<bool> on(g->filterEditMode_, true);
                          g->RestartFilterRowEdit()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.ProcessCellMouseDown", g->ProcessCellMouseDown(0, 0, false)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawColumnCell", g->DrawColumnCell(TRect{}, 0, nullptr, TGridDrawState{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataCellEvent", g->DrawDataCellEvent(TRect{}, nullptr, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawSubTitleCell", g->DrawSubTitleCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DefaultDrawDataCellContent", g->DefaultDrawDataCellContent(0, 0, 0, 0, TRect{}, TGridDrawState{}, nullptr, nullptr)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.EditButtonsShownInCell", g->EditButtonsShownInCell(nullptr, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetDataAreaRect", g->GetDataAreaRect()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetCellParams", TColor arg2{}; g->GetCellParams(nullptr, nullptr, arg2, TGridDrawState{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CheckCellSelectedColors", TColor arg3{}; g->CheckCellSelectedColors(0, 0, nullptr, arg3)),
     DBGRID_PENDING_ENTRY("TDBGridTitleParamsEh.DrawSortMarker", g->TitleParams()->DrawSortMarker(nullptr, TRect{}, TSortMarkerEh{}, TSortMarkerStyleEh{}, false)),
     DBGRID_PENDING_ENTRY("TSTDBGridEhFilter.GetParentFont", Part(g->STFilter())->GetParentFont()),
     DBGRID_PENDING_ENTRY("TSTDBGridEhFilter.GetActualColor", Part(g->STFilter())->GetActualColor()),
