@@ -774,7 +774,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   virtual void DoSortMarkingChanged();
   virtual void DefaultApplySorting();
 
-  // --- keyboard and record moves (DBGridEhPending.cpp) ---
+  // --- keyboard and record moves (DBGridEhKeys.cpp) ---
   void KeyDown(WORD& Key, TShiftState Shift) override;
   void KeyPress(char32_t& Key) override;
   void KeyUp(WORD& Key, TShiftState Shift) override;
@@ -792,6 +792,16 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void InsertRecord();
   void AppendRecord();
   void CopyValueFromPreviousRecord();
+  // KeyDown's parts (DBGridEhKeys.cpp): the shortcut tests (true when one took the key), the
+  // two key maps, Ctrl+Delete, the paste keys, the numeric-pad tree and detail keys, and a
+  // column move that extends a rectangle with Select.
+  bool KeyShortCut(WORD Key, TShiftState Shift);
+  void KeyMapWithoutCtrl(WORD Key, TShiftState Shift);
+  void KeyMapWithCtrl(WORD Key, TShiftState Shift);
+  void KeyDeleteRecords();
+  void KeyPasteOrSearch();
+  void KeyTreeOrDetail(WORD Key);
+  void KeyMoveColumn(int Index, int Direction, bool Select);
 
   // --- messages, focus, actions (DBGridEhPending.cpp) ---
   void Dispatch(TMessage& Message) override;
@@ -1242,6 +1252,13 @@ class TDBGridEh : public TCustomDBGridEh {
   explicit TDBGridEh(TComponent* AOwner) : TCustomDBGridEh(AOwner) {}
   static void DescribeClass(TClassBuilder<TDBGridEh>& c);
 };
+
+// The clipboard and delete actions on a grid's selection (cut, copy, paste, delete); FromMenu is
+// false when a key asks.
+void GridCutAction(TCustomDBGridEh* Grid, bool FromMenu);
+void GridCopyAction(TCustomDBGridEh* Grid, bool FromMenu);
+void GridPasteAction(TCustomDBGridEh* Grid, bool FromMenu);
+void GridDeleteAction(TCustomDBGridEh* Grid, bool FromMenu);
 
 // The unit's start-up: registers the data grid's streamable classes for window descriptions and
 // makes what the grids share (the feature registry with the in-memory data set's features, the

@@ -133,41 +133,23 @@ void TCustomDBGridEh::StopTracking() {
 void TCustomDBGridEh::DoSortMarkingChanged() {
   RaiseNotAvailable("TCustomDBGridEh.DoSortMarkingChanged");
 }
-void TCustomDBGridEh::KeyClearSelection() {
-  RaiseNotAvailable("TCustomDBGridEh.KeyClearSelection");
-}
-void TCustomDBGridEh::KeyClearSelectionWhenAsked() {
-  RaiseNotAvailable("TCustomDBGridEh.KeyClearSelectionWhenAsked");
-}
-void TCustomDBGridEh::KeyNextRow(TShiftState) {
-  RaiseNotAvailable("TCustomDBGridEh.KeyNextRow");
-}
-void TCustomDBGridEh::KeyPriorRow(TShiftState) {
-  RaiseNotAvailable("TCustomDBGridEh.KeyPriorRow");
-}
-void TCustomDBGridEh::KeyTabMove(bool) {
-  RaiseNotAvailable("TCustomDBGridEh.KeyTabMove");
-}
-void TCustomDBGridEh::KeyEnterFilterRow() {
-  RaiseNotAvailable("TCustomDBGridEh.KeyEnterFilterRow");
-}
-void TCustomDBGridEh::FocusRowDetailPanel() {
-  RaiseNotAvailable("TCustomDBGridEh.FocusRowDetailPanel");
-}
-void TCustomDBGridEh::MoveWithSelection(bool, int, bool, bool) {
-  RaiseNotAvailable("TCustomDBGridEh.MoveWithSelection");
-}
 void TCustomDBGridEh::GroupRowKeyDown(WORD&, TShiftState) {
   RaiseNotAvailable("TCustomDBGridEh.GroupRowKeyDown");
 }
 void TCustomDBGridEh::GroupFooterKeyDown(WORD&, TShiftState) {
   RaiseNotAvailable("TCustomDBGridEh.GroupFooterKeyDown");
 }
-void TCustomDBGridEh::InsertRecord() {
-  RaiseNotAvailable("TCustomDBGridEh.InsertRecord");
+void GridCutAction(TCustomDBGridEh*, bool) {
+  RaiseNotAvailable("GridCutAction");
 }
-void TCustomDBGridEh::AppendRecord() {
-  RaiseNotAvailable("TCustomDBGridEh.AppendRecord");
+void GridCopyAction(TCustomDBGridEh*, bool) {
+  RaiseNotAvailable("GridCopyAction");
+}
+void GridPasteAction(TCustomDBGridEh*, bool) {
+  RaiseNotAvailable("GridPasteAction");
+}
+void GridDeleteAction(TCustomDBGridEh*, bool) {
+  RaiseNotAvailable("GridDeleteAction");
 }
 void TCustomDBGridEh::WMGetDlgCode(TMessage&) {
   RaiseNotAvailable("TCustomDBGridEh.WMGetDlgCode");
@@ -270,18 +252,6 @@ void TCustomDBGridEh::ExecuteFindDialog(const std::string&, TColumnEh*, bool) {
 }
 bool TCustomDBGridEh::IsFindDialogModal() {
   RaiseNotAvailable("TCustomDBGridEh.IsFindDialogModal");
-}
-void TCustomDBGridEh::IncSearch(const std::string&, int, int) {
-  RaiseNotAvailable("TCustomDBGridEh.IncSearch");
-}
-void TCustomDBGridEh::IncrementalSearchKey(char32_t) {
-  RaiseNotAvailable("TCustomDBGridEh.IncrementalSearchKey");
-}
-void TCustomDBGridEh::StopIncSearch() {
-  RaiseNotAvailable("TCustomDBGridEh.StopIncSearch");
-}
-void TCustomDBGridEh::RestartIncSearchTimer() {
-  RaiseNotAvailable("TCustomDBGridEh.RestartIncSearchTimer");
 }
 void TCustomDBGridEh::SaveBookmark() {
   RaiseNotAvailable("TCustomDBGridEh.SaveBookmark");
@@ -481,9 +451,6 @@ void TCustomDBGridEh::RowPanelMouseUp(TMouseButton, TShiftState, int, int) {
 void TCustomDBGridEh::RowPanelColumnMoveEnd(bool) {
   RaiseNotAvailable("TCustomDBGridEh.RowPanelColumnMoveEnd");
 }
-bool TCustomDBGridEh::LocateText(const std::string&, const std::string&, uint8_t, int, int, int) {
-  RaiseNotAvailable("TCustomDBGridEh.LocateText");
-}
 
 // --- TCustomDBGridEh: overrides keeping the inherited behaviour ---
 
@@ -551,12 +518,6 @@ bool TCustomDBGridEh::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
 bool TCustomDBGridEh::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
   return inherited::DoMouseWheelUp(Shift, MousePos);
 }
-void TCustomDBGridEh::KeyDown(WORD& Key, TShiftState Shift) {
-  inherited::KeyDown(Key, Shift);
-}
-void TCustomDBGridEh::KeyPress(char32_t& Key) {
-  inherited::KeyPress(Key);
-}
 void TCustomDBGridEh::KeyUp(WORD& Key, TShiftState Shift) {
   inherited::KeyUp(Key, Shift);
 }
@@ -583,12 +544,6 @@ void TCustomDBGridEh::WMSetFocus(TMessage& Message) {
 }
 void TCustomDBGridEh::WMKillFocus(TMessage& Message) {
   inherited::WMKillFocus(Message);
-}
-void TCustomDBGridEh::WMChar(TMessage& Message) {
-  inherited::WMChar(Message);
-}
-void TCustomDBGridEh::WMTimer(TMessage& Message) {
-  inherited::WMTimer(Message);
 }
 void TCustomDBGridEh::WMCommand(TMessage& Message) {
   inherited::WMCommand(Message);
@@ -1135,18 +1090,12 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.StopRowDragTimer", g->StopRowDragTimer()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.StopTracking", g->StopTracking()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DoSortMarkingChanged", g->DoSortMarkingChanged()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.KeyClearSelection", g->KeyClearSelection()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.KeyClearSelectionWhenAsked", g->KeyClearSelectionWhenAsked()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.KeyNextRow", g->KeyNextRow(TShiftState{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.KeyPriorRow", g->KeyPriorRow(TShiftState{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.KeyTabMove", g->KeyTabMove(false)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.KeyEnterFilterRow", g->KeyEnterFilterRow()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.FocusRowDetailPanel", g->FocusRowDetailPanel()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.MoveWithSelection", g->MoveWithSelection(false, 0, false, false)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GroupRowKeyDown", WORD key{}; g->GroupRowKeyDown(key, TShiftState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GroupFooterKeyDown", WORD key{}; g->GroupFooterKeyDown(key, TShiftState{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.InsertRecord", g->InsertRecord()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.AppendRecord", g->AppendRecord()),
+    DBGRID_PENDING_ENTRY("GridCutAction", GridCutAction(g, false)),
+    DBGRID_PENDING_ENTRY("GridCopyAction", GridCopyAction(g, false)),
+    DBGRID_PENDING_ENTRY("GridPasteAction", GridPasteAction(g, false)),
+    DBGRID_PENDING_ENTRY("GridDeleteAction", GridDeleteAction(g, false)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.WMGetDlgCode", TMessage message{}; g->WMGetDlgCode(message)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CMHintShowPause", TMessage message{}; g->CMHintShowPause(message)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CMDesignHitTest", TMessage message{}; g->CMDesignHitTest(message)),
@@ -1181,10 +1130,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SearchFilterRecord", bool accept{}; g->SearchFilterRecord(nullptr, accept)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.ExecuteFindDialog", g->ExecuteFindDialog("", nullptr, false)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.IsFindDialogModal", g->IsFindDialogModal()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.IncSearch", g->IncSearch("", 0, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.IncrementalSearchKey", g->IncrementalSearchKey(char32_t{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.StopIncSearch", g->StopIncSearch()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RestartIncSearchTimer", g->RestartIncSearchTimer()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SaveBookmark", g->SaveBookmark()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.RestoreBookmark", g->RestoreBookmark()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.StartRecordMoving", g->StartRecordMoving(0, 0, false)),
@@ -1251,7 +1196,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.RowPanelMouseMove", g->RowPanelMouseMove(TShiftState{}, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.RowPanelMouseUp", g->RowPanelMouseUp(TMouseButton{}, TShiftState{}, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.RowPanelColumnMoveEnd", g->RowPanelColumnMoveEnd(false)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.LocateText", g->LocateText("", "", uint8_t{}, 0, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CalcGroupingPanelLayout",
                          TScopeExit hide([g] { g->DataGrouping()->SetGroupPanelVisible(false); });
                          g->DataGrouping()->SetGroupPanelVisible(true); g->CalcGroupingPanelLayout()),
