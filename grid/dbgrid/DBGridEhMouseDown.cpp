@@ -368,8 +368,8 @@ void TCustomDBGridEh::DataCellPress(TMouseButton Button, TShiftState Shift, int 
     InvalidateEditor();
     return;
   }
-  if (Column && dataRow &&
-      ((Cell.X == oldCol && Cell.Y == oldRow) || options_.Contains(dgAlwaysShowEditor)) && CanEditShow())
+  // ShowEditor asks whether the cell may show one.
+  if (Column && dataRow && ((Cell.X == oldCol && Cell.Y == oldRow) || options_.Contains(dgAlwaysShowEditor)))
     ShowEditor();
 
   if (Column && dataRow) {

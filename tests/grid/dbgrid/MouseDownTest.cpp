@@ -1,0 +1,213 @@
+#include <gtest/gtest.h>
+
+#include "platform/rtl/SysUtils.h"
+#include "platform/vcl/ImgList.h"
+#include "platform/win/WinTesting.h"
+#include "tests/grid/dbgrid/DBGridTestSupport.h"
+
+// Logs the presses handed to the cell's own handling and to the indicator title's click.
+class TPressGridEh : public TDBGridEh {
+ public:
+  using TDBGridEh::TDBGridEh;
+  void DrawCell(int, int, const TRect&, TGridDrawState) override {}
+  bool ProcessCellMouseDown(int, int, bool DblClick) override {
+    log.push_back(DblClick ? "cell double" : "cell");
+    return false;
+  }
+  void IndicatorTitleClick(TGridCoord, TMouseButton, TShiftState, int X, int Y) override {
+    log.push_back("title click " + IntToStr(X) + "," + IntToStr(Y));
+  }
+  std::vector<std::string> log;
+};
+
+// Five records; grid column 0 the indicator, 1-4 ID, NAME, AMOUNT, PAID; row 0 the titles.
+class DBGridMouseDown : public DBGridTestBase {
+ protected:
+  TDBGridEh* MakeGrid(TComponent* AOwner) override { return new TPressGridEh(AOwner); }
+  void SetUp() override {
+    DBGridTestBase::SetUp();
+    AddNumberedRows(5);
+    AddColumns({"ID", "NAME", "AMOUNT", "PAID"});
+    grid->OnMouseDown = [this](TObject*, TMouseButton, TShiftState, int, int) { ++mouseDowns; };
+  }
+  std::vector<std::string>& Log() { return static_cast<TPressGridEh*>(grid)->log; }
+  TPoint Centre(int Col, int Row) {
+    const TRect r = grid->CellRect(Col, Row);
+    return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+  }
+  // A press at P and its release; Keys as the message carries them.
+  void Press(TPoint P, WPARAM Keys = 0, UINT Msg = WM_LBUTTONDOWN) {
+    const bool right = Msg == WM_RBUTTONDOWN;
+    grid->Perform(Msg, Keys | (right ? 0 : MK_LBUTTON), MAKELPARAM(P.X, P.Y));
+    grid->Perform(right ? WM_RBUTTONUP : WM_LBUTTONUP, Keys, MAKELPARAM(P.X, P.Y));
+  }
+  // The first record's NAME cell current, nothing selected, edited or logged.
+  void Restart() {
+    dataSet->Cancel();
+    dataSet->First();
+    grid->Selection()->Clear();
+    grid->HideEditor();
+    grid->MoveColRow(2, 1, true, true);
+    Log().clear();
+    mouseDowns = 0;
+  }
+  bool EditorShown() { return grid->InplaceEditor() && grid->InplaceEditor()->Visible(); }
+  int mouseDowns = 0;
+};
+
+TEST_F(DBGridMouseDown, ClickMovesAndShowsTheEditorOnTheCurrentCell) {
+  struct Case {
+    const char* id;
+    bool always;
+    int col, row, recNo;
+    bool editor;
+  };
+  const Case cases[] = {{"current cell", false, 2, 1, 1, true},
+                        {"other row", false, 2, 3, 3, false},
+                        {"other column", false, 3, 1, 1, false},
+                        {"other row, editor always", true, 3, 4, 4, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    if (c.always) grid->SetOptions(grid->Options() + dgAlwaysShowEditor);
+    Restart();
+    Press(Centre(c.col, c.row));
+    EXPECT_EQ(dataSet->RecNo(), c.recNo);
+    EXPECT_EQ(grid->Col(), c.col);
+    EXPECT_EQ(EditorShown(), c.editor);
+    EXPECT_EQ(Log(), std::vector<std::string>{"cell"});
+    EXPECT_EQ(mouseDowns, 1);
+  }
+}
+
+TEST_F(DBGridMouseDown, SelectionByIndicatorCellAndCheckBox) {
+  grid->SetOptions(grid->Options() + dgMultiSelect);
+  const int glyph = 11;  // the row indicator's part right of the check box
+  // fromRight > 0 presses that far left of the cell's right edge.
+  struct Case {
+    const char* id;
+    bool rowSelect, boxes;
+    int col, row, fromRight;
+    WPARAM keys;
+    int recNo, selected;
+    TDBGridEhDragStateEh state;
+  };
+  const Case cases[] = {{"indicator", false, false, 0, 3, 0, 0, 3, 0, dgsRowSelectingEh},
+                        {"indicator, Ctrl", false, false, 0, 3, 0, MK_CONTROL, 3, 1, dgsRowSelectingEh},
+                        {"indicator, Shift", false, false, 0, 4, 0, MK_SHIFT, 4, 4, dgsRowSelectingEh},
+                        {"data cell starts a rectangle", false, false, 2, 3, 0, 0, 3, 0, dgsRectSelectingEh},
+                        {"row select, Ctrl", true, false, 2, 2, 0, MK_CONTROL, 2, 1, dgsRowSelectingEh},
+                        {"glyph beside the check box", false, true, 0, 2, 3, 0, 2, 0, dgsRowSelectingEh},
+                        {"check box", false, true, 0, 2, glyph + 3, 0, 2, 1, dgsNormalEh}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    grid->SetOptions(c.rowSelect ? grid->Options() + dgRowSelect : grid->Options() - dgRowSelect);
+    TDBGridEhIndicatorOptions indicator{gioShowRowIndicatorEh};
+    grid->SetIndicatorOptions(c.boxes ? indicator + gioShowRowselCheckboxesEh : indicator);
+    Restart();
+    TPoint p = Centre(c.col, c.row);
+    if (c.fromRight > 0) p.X = grid->CellRect(c.col, c.row).Right - c.fromRight;
+    Press(p, c.keys);
+    EXPECT_EQ(dataSet->RecNo(), c.recNo);
+    EXPECT_EQ(grid->SelectedRows()->Count(), c.selected);
+    EXPECT_EQ(grid->DragState(), c.state);
+  }
+  // A second check box adds its row to the first.
+  Press(TPoint{grid->CellRect(0, 4).Right - glyph - 3, Centre(0, 4).Y});
+  EXPECT_EQ(grid->SelectedRows()->Count(), 2);
+}
+
+TEST_F(DBGridMouseDown, DoubleClickFitsTheWidthOrStepsTheValue) {
+  TImageList images(form);
+  TColumnEh* amount = grid->Columns()->GetColumn(2);
+  amount->SetImageList(&images);
+  grid->Columns()->GetColumn(3)->SetCheckboxes(true);
+  grid->Columns()->GetColumn(3)->SetDblClickNextVal(true);
+  struct Case {
+    const char* id;
+    bool fit, nextVal;
+    int col;
+    WPARAM keys;
+    double amount;
+    bool paid;
+    const char* error;
+  };
+  const Case cases[] = {{"steps forward", false, true, 3, 0, 2.5, true, ""},
+                        {"Shift steps back", false, true, 3, MK_SHIFT, 0.5, true, ""},
+                        {"single steps only", false, false, 3, 0, 1.5, true, ""},
+                        {"check box turns over", false, true, 4, MK_SHIFT, 1.5, false, ""},
+                        {"sizing edge fits", true, true, 3, 0, 1.5, true,
+                         "TCustomDBGridEh.OptimizeSelectedColsWidth is not available in this version"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    TDBGridEhOptions options = grid->OptionsEh() - dghDblClickOptimizeColWidth;
+    grid->SetOptionsEh(c.fit ? options + dghDblClickOptimizeColWidth : options);
+    amount->SetDblClickNextVal(c.nextVal);
+    Restart();
+    const TPoint p = c.fit ? TPoint{grid->CellRect(c.col, 0).Right, Centre(c.col, 0).Y} : Centre(c.col, 1);
+    EXPECT_EQ(ErrorOf([&] { Press(p, c.keys, WM_LBUTTONDBLCLK); }), c.error);
+    EXPECT_DOUBLE_EQ(dataSet->FieldByName("AMOUNT")->AsFloat(), c.amount);
+    EXPECT_EQ(dataSet->FieldByName("PAID")->AsBoolean(), c.paid);
+  }
+}
+
+TEST_F(DBGridMouseDown, IndicatorTitleGoesThroughTheCentre) {
+  struct Case {
+    const char* id;
+    bool centreTakes, gridTakes;
+    std::vector<std::string> log;
+  };
+  const Case cases[] = {{"nobody takes it", false, false, {"centre", "grid", "title click 3,4"}},
+                        {"the grid's event takes it", false, true, {"centre", "grid"}},
+                        {"the centre's event takes it", true, false, {"centre"}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    Restart();
+    grid->Center()->OnIndicatorTitleMouseDown = [&](TCustomDBGridEh*, TGridCoord, TMouseButton, TShiftState,
+                                                    int, int, bool& Processed) {
+      Log().push_back("centre");
+      Processed = c.centreTakes;
+    };
+    grid->OnIndicatorTitleMouseDown = [&](TCustomDBGridEh*, TGridCoord, TMouseButton, TShiftState, int, int,
+                                          bool& Processed) {
+      Log().push_back("grid");
+      Processed = c.gridTakes;
+    };
+    const TRect r = grid->CellRect(0, 0);
+    Press(TPoint{r.Left + 3, r.Top + 4});
+    EXPECT_EQ(Log(), c.log);
+  }
+  grid->Center()->OnIndicatorTitleMouseDown = nullptr;
+}
+
+TEST_F(DBGridMouseDown, EditButtonOfAnotherRowIsPressedInTheSameClick) {
+  TColumnEh* name = grid->Columns()->GetColumn(1);
+  name->SetButtonStyle(cbsEllipsis);
+  name->SetAlwaysShowEditButton(true);
+  int clicks = 0;
+  grid->OnEditButtonClick = [&](TObject*) { ++clicks; };
+  Restart();
+  const TPoint p = grid->ClientToScreen(TPoint{grid->CellRect(2, 3).Right - 3, grid->CellRect(2, 3).Top + 3});
+  WinTesting::Click(POINT{p.X, p.Y});
+  Pump();
+  EXPECT_EQ(dataSet->RecNo(), 3);
+  EXPECT_TRUE(EditorShown());
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(DBGridMouseDown, RightPressAndPressesOutsideTheCells) {
+  Restart();
+  grid->SetMouseCapture(true);
+  Press(Centre(2, 3), 0, WM_RBUTTONDOWN);
+  EXPECT_FALSE(grid->MouseCapture());
+  EXPECT_EQ(dataSet->RecNo(), 3);
+  for (const TPoint p :
+       {TPoint{Centre(2, 1).X, grid->ClientHeight() - 3}, TPoint{grid->ClientWidth() - 3, 3}}) {
+    SCOPED_TRACE(p.X);
+    Restart();
+    Press(p);
+    EXPECT_EQ(mouseDowns, 1);
+    EXPECT_TRUE(Log().empty());
+    EXPECT_EQ(dataSet->RecNo(), 1);
+    EXPECT_FALSE(EditorShown());
+  }
+}
