@@ -1,6 +1,7 @@
 // The small objects a data grid column owns: its footers, its filter-row setting, and the
 // grid's column default values.
 #include "grid/dbgrid/DBGridEhPrivate.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Graphics.h"
 
 RTL_IMPLEMENT_CLASS(TColumnFooterEh)
@@ -210,9 +211,15 @@ void TColumnFooterEh::UpdateSumItem() {
     sumItem_ = nullptr;
     return;
   }
+  // A new total joins inside an update: an active sum list recounts once, with the total
+  // complete, never while the item is still being made.
+  sums->BeginUpdate();
+  TScopeExit endUpdate([sums] { sums->EndUpdate(); });
   if (!sumItem_) sumItem_ = sums->Add();
-  sumItem_->SetFieldName(fieldName_.empty() ? column_->FieldName() : fieldName_);
-  sumItem_->SetGroupOperation(valueType_ == fvtSum ? goSum : valueType_ == fvtAvg ? goAvg : goCount);
+  // A count counts records: it names no field, and the footer texts find it that way.
+  const bool count = valueType_ == fvtCount;
+  sumItem_->SetFieldName(count ? std::string() : fieldName_.empty() ? column_->FieldName() : fieldName_);
+  sumItem_->SetGroupOperation(count ? goCount : valueType_ == fvtSum ? goSum : goAvg);
 }
 
 void TColumnFooterEh::DescribeClass(TClassBuilder<TColumnFooterEh>& c) {
