@@ -51,6 +51,9 @@ void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
     int index = -1, pos = 0, ofs = 0;
     CalcSizingState(X, Y, state, index, pos, ofs, di);
     pressSizingIndex_ = index;
+    sizingCol_ = index;
+    ownSizingPos_ = pos;
+    ownSizingOfs_ = ofs;
   }
 
   if (!ComponentState().Contains(csDesigning) && CanFocus()) {
@@ -105,7 +108,8 @@ void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
       int index = -1, pos = 0, ofs = 0;
       TCustomGridEh::CalcSizingState(X, Y, state, index, pos, ofs, di);
       int sizedCol = state == gsColSizing ? index : -1;
-      if (sizedCol < 0 && TitleEdgeHitTest(X, Y)) sizedCol = pressSizingIndex_;
+      if (sizedCol < 0 && validCell && cellType.VertType == vctTitleEh && TitleEdgeHitTest(X, Y))
+        sizedCol = pressSizingIndex_;
       if (TColumnEh* sized = sizedCol >= 0 ? AreaColumn(RawToDataColumn(sizedCol)) : nullptr) {
         OptimizeSelectedColsWidth(sized);
         fitted = true;
@@ -137,8 +141,6 @@ void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
         sizingIndex_ = index;
         sizingPos_ = UseRightToLeftAlignment() ? ClientWidth() - pos : pos;
         sizingOfs_ = ofs;
-        sizingCol_ = index;
-        ownSizingOfs_ = ofs;
         ownSizingPos_ = sizingPos_;
         if (!MouseCapture()) SetMouseCapture(true);
         LockScrollPos();
@@ -398,7 +400,7 @@ void TCustomDBGridEh::DataCellPress(TMouseButton Button, TShiftState Shift, int 
 
 // --- the group row ------------------------------------------------------------------------------------
 
-void TCustomDBGridEh::GroupRowMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+void TCustomDBGridEh::GroupRowMouseDown(TMouseButton /*Button*/, TShiftState Shift, int X, int Y) {
   if (filterEditMode_) StopFilterEdit();
   const TGridCoord cell = MouseCoord(X, Y);
   int areaCol = -1, areaRow = -1;
@@ -428,7 +430,6 @@ void TCustomDBGridEh::GroupRowMouseDown(TMouseButton Button, TShiftState Shift, 
     if (detailShown && currentNode_ == current) rowDetailPanel_->SetVisible(true);
     return;
   }
-  (void)Button;
   SelectVisibleNode(node, true);
 }
 

@@ -51,6 +51,14 @@ class DBGridMouseDown : public DBGridTestBase {
     Log().clear();
     mouseDowns = 0;
   }
+  // A handler of the indicator title's press that logs Who and takes the press when Takes.
+  auto Taker(const char* Who, bool Takes) {
+    return [this, Who, Takes](TCustomDBGridEh*, TGridCoord, TMouseButton, TShiftState, int, int,
+                              bool& Processed) {
+      Log().push_back(Who);
+      Processed = Takes;
+    };
+  }
   bool EditorShown() { return grid->InplaceEditor() && grid->InplaceEditor()->Visible(); }
   int mouseDowns = 0;
 };
@@ -162,16 +170,8 @@ TEST_F(DBGridMouseDown, IndicatorTitleGoesThroughTheCentre) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
     Restart();
-    grid->Center()->OnIndicatorTitleMouseDown = [&](TCustomDBGridEh*, TGridCoord, TMouseButton, TShiftState,
-                                                    int, int, bool& Processed) {
-      Log().push_back("centre");
-      Processed = c.centreTakes;
-    };
-    grid->OnIndicatorTitleMouseDown = [&](TCustomDBGridEh*, TGridCoord, TMouseButton, TShiftState, int, int,
-                                          bool& Processed) {
-      Log().push_back("grid");
-      Processed = c.gridTakes;
-    };
+    grid->Center()->OnIndicatorTitleMouseDown = Taker("centre", c.centreTakes);
+    grid->OnIndicatorTitleMouseDown = Taker("grid", c.gridTakes);
     const TRect r = grid->CellRect(0, 0);
     Press(TPoint{r.Left + 3, r.Top + 4});
     EXPECT_EQ(Log(), c.log);
@@ -209,5 +209,35 @@ TEST_F(DBGridMouseDown, RightPressAndPressesOutsideTheCells) {
     EXPECT_TRUE(Log().empty());
     EXPECT_EQ(dataSet->RecNo(), 1);
     EXPECT_FALSE(EditorShown());
+  }
+}
+
+TEST_F(DBGridMouseDown, GroupRowButtonTogglesTheRowOrWithCtrlItsLevel) {
+  grid->DataGrouping()->GroupLevels()->Add()->SetColumn(grid->Columns()->GetColumn(3));
+  grid->DataGrouping()->SetActive(true);
+  Pump();
+  TGridGroupDataTreeEh* tree = grid->DataGrouping()->GroupDataTree();
+  for (int r = 1; r <= 4; ++r) tree->AddRecordNode(VarArrayOf({Variant(r > 2), Variant(r)}), r);
+  // Expanded: a group row, two records, a group row, two records.
+  struct Case {
+    const char* id;
+    int col, dx;
+    WPARAM keys;
+    int flatRows;
+    const char* error;
+  };
+  const Case cases[] = {{"button", 1, 5, 0, 4, ""},
+                        {"Ctrl+button", 1, 5, MK_CONTROL, 2, ""},
+                        {"left of the button", 0, 5, 0, 6, ""},
+                        {"right of the button", 1, 25, 0, 6,
+                         "TCustomDBGridEh.SelectVisibleNode is not available in this version"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    tree->SetLevelExpanded(1, true);
+    tree->RebuildFlatList();
+    grid->SetRowCount(1 + tree->GetFlatCount());
+    const TPoint p{grid->CellRect(c.col, 1).Left + c.dx, Centre(c.col, 1).Y};
+    EXPECT_EQ(ErrorOf([&] { Press(p, c.keys); }), c.error);
+    EXPECT_EQ(tree->GetFlatCount(), c.flatRows);
   }
 }
