@@ -23,9 +23,8 @@ constexpr int kSortMarkerRoom = 16;
 constexpr int kSortMarkerDropped = 14;
 // The gap between the index number and the right edge of the text area.
 constexpr int kSortIndexGap = 2;
-// The veils of a filter button that is not in its active look, in percent.
+// The veil over a filter button that is not in its active look, in percent.
 constexpr int kFilterButtonVeil = 80;
-constexpr int kFilterButtonDesignVeil = 30;
 // Escapement of text written bottom-to-top, in tenths of a degree.
 constexpr int kVerticalEscapement = 900;
 
@@ -403,7 +402,7 @@ void TCustomDBGridEh::DrawTitleText(const TDBGridTitleDrawParamsEh& Params, TCol
     if (w > 0 && h > 0) {
       const int left = text.Right + (kSortMarkerRoom - w) / 2;
       const TRect r{left, midY - h / 2, left + w, midY - h / 2 + h};
-      TitleParams()->DrawSortMarker(canvas, r, Params.SortMarker, markerStyle, Params.Highlighted);
+      ::DrawSortMarker(style, canvas, markerStyle, r, Params.Highlighted, Params.SortMarker, Column);
     }
   }
   if (indexShown) {
@@ -420,8 +419,7 @@ void TCustomDBGridEh::DrawTitleText(const TDBGridTitleDrawParamsEh& Params, TCol
 
   if (Params.FilterButtonShown && !IsRectEmpty(button)) {
     const bool active = Params.Hot;
-    const bool designing = ComponentState().Contains(csDesigning);
-    const int veil = active ? 0 : designing ? kFilterButtonDesignVeil : kFilterButtonVeil;
+    const int veil = active ? 0 : kFilterButtonVeil;
     TDBGridEhStyle* style = style_ ? style_ : DBGridEhDefaultStyle();
     const TEditButtonStyleEh kind = style ? style->InTitleFitlerButtonStyle() : ebsDropDownEh;
     const bool dropped = titleFilterColumn_ == Column && titleFilterList_ && titleFilterList_->Visible();

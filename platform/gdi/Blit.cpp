@@ -59,7 +59,10 @@ void RecordBlit(TDeviceContext& dc, const TBlitRequest& r) {
   if (!Recording(dc)) return;
   TDrawCall call = MakeCall(TDrawKind::Blt);
   call.Rect = {r.X, r.Y, ClampedSum(r.X, r.W), ClampedSum(r.Y, r.H)};
-  call.Flags = r.Kind == TBlitKind::Transparent ? r.Transparent : r.Rop;
+  // The constant alpha of a blend tells a translucent face from an opaque one.
+  call.Flags = r.Kind == TBlitKind::Transparent ? r.Transparent
+               : r.Kind == TBlitKind::Alpha     ? r.Blend.SourceConstantAlpha
+                                                : r.Rop;
   call.Color = r.Kind == TBlitKind::Rop ? dc.BrushColor(dc.State.Brush) : CLR_INVALID;
   call.Note = r.Api;
   RecordCall(dc, std::move(call));
