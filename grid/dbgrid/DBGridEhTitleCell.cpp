@@ -147,6 +147,15 @@ static TRect TitleLeafRect(TCustomDBGridEh* Grid, TColumnEh* Column, const TRect
   return r;
 }
 
+// Multi-level titles draw their own vertical line inside the leaf, at its right edge: not after
+// the last column unless automatic widths end the grid there without a boundary line.
+static bool TitleLeafLine(TCustomDBGridEh* Grid, int AreaCol) {
+  TDBGridTitleParamsEh* title = Grid->TitleParams();
+  const bool last = AreaCol == Grid->VisibleColumns().Count() - 1;
+  return Grid->IsMultiTitleEffective() && title->VertLines() && !title->BorderInFillStyle() &&
+         (!last || (Grid->AutoFitColWidths() && !Grid->GridLineParams()->GridBoundaries()));
+}
+
 // The filter button at the right of a title's area, one text line high and centred when the
 // cell is taller, never wider than half the cell.
 static TRect TitleFilterButtonBox(TCustomDBGridEh* Grid, const TRect& Area) {
@@ -168,7 +177,9 @@ bool TCustomDBGridEh::GetTitleFilterButtonRect(int ACol, TRect& ARect) {
   if (!HasTitleFilter(this, column)) return false;
   const TRect cell = CellRect(ACol, 0);
   if (IsRectEmpty(cell)) return false;
-  ARect = TitleFilterButtonBox(this, TitleLeafRect(this, column, cell));
+  TRect leaf = TitleLeafRect(this, column, cell);
+  if (TitleLeafLine(this, ACol - indicatorOffset_)) --leaf.Right;
+  ARect = TitleFilterButtonBox(this, leaf);
   return !IsRectEmpty(ARect);
 }
 
@@ -209,8 +220,7 @@ void TCustomDBGridEh::DrawTitleCell(int ACol, int ARow, int AreaCol, int AreaRow
   const bool lastVisible = AreaCol == visibleColumns_.Count() - 1;
 
   TRect rect = TitleLeafRect(this, column, ARect);
-  if (multiTitle && titleParams->VertLines() && !titleParams->BorderInFillStyle() &&
-      (!lastVisible || (autoFitColWidths_ && !GridLineParams()->GridBoundaries()))) {
+  if (TitleLeafLine(this, AreaCol)) {
     canvas->Pen()->SetColor(titleParams->GetActualVertLineColor());
     canvas->MoveTo(rect.Right - 1, rect.Top);
     canvas->LineTo(rect.Right - 1, rect.Bottom);
@@ -303,11 +313,13 @@ void TCustomDBGridEh::DrawTitleText(const TDBGridTitleDrawParamsEh& Params, TCol
   TCanvas* canvas = Canvas();
   TColumnTitleEh* title = Column->Title();
   TFont* font = canvas->Font();
-  font->SetName(Params.FontName);
-  font->SetCharset(Params.FontCharset);
-  font->SetHeight(Params.FontHeight);
-  font->SetStyle(Params.FontStyle);
-  font->SetColor(Params.FontColor);
+  if (!Params.FontName.empty()) {
+    font->SetName(Params.FontName);
+    font->SetCharset(Params.FontCharset);
+    font->SetHeight(Params.FontHeight);
+    font->SetStyle(Params.FontStyle);
+    font->SetColor(Params.FontColor);
+  }
   canvas->Brush()->SetColor(Params.Color);
   DrawTitleCellByParams(Params, ARect);
   canvas->Brush()->SetColor(Params.Color);
@@ -365,7 +377,7 @@ void TCustomDBGridEh::DrawTitleText(const TDBGridTitleDrawParamsEh& Params, TCol
     }
   }
 
-  const bool rtl = UseRightToLeftAlignment();
+  const bool rtl = Column->UseRightToLeftAlignment();
   if (!Params.Caption.empty()) {
     if (Params.Orientation == tohVertical) {
       // Bottom-to-top, the title's alignment read along the cell's height.
@@ -437,7 +449,6 @@ void TCustomDBGridEh::DrawTitleUpperLevels(TColumnEh* Column, const TRect& ARect
   if (!child) return;
   TCanvas* canvas = Canvas();
   TDBGridTitleParamsEh* titleParams = TitleParams();
-  const bool themed = IsTitleCellThemed();
   const bool wholeGrid = Selection()->SelectionType() == gstAll;
   TDBGridEhStyle* style = style_ ? style_ : DBGridEhDefaultStyle();
   int left = ARect.Left;
@@ -455,7 +466,7 @@ void TCustomDBGridEh::DrawTitleUpperLevels(TColumnEh* Column, const TRect& ARect
     if (wholeGrid)
       GetSelectionColors(-1, canvas->Font(), background, true, true, TCellAreaTypeEh{hctDataEh, vctTitleEh});
     canvas->Brush()->SetColor(background);
-    const TGridCellFillStyleEh fill = themed ? cfstThemedEh : titleParams->GetActualFillStyle();
+    const TGridCellFillStyleEh fill = titleParams->GetActualFillStyle();
     const TColor second = titleParams->SecondColorStored() ? titleParams->SecondColor() : clDefault;
     if (style)
       style->DrawCellBackground(this, fill, r, false, wholeGrid, EmptyRect(), true, second);
