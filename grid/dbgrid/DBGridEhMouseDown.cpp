@@ -307,8 +307,13 @@ void TCustomDBGridEh::DataCellPress(TMouseButton Button, TShiftState Shift, int 
   const bool multiSelect = options_.Contains(dgMultiSelect);
   const bool rowSelect = options_.Contains(dgRowSelect);
   const bool checkBoxes = indicatorOptions_.Contains(gioShowRowselCheckboxesEh);
+  // A press that selects records; with Shift it extends the selection from the current record,
+  // so the move waits for that.
+  const bool recordPress =
+      dataRow && !inCheckBox && CanSelectType(gstRecordBookmarks) &&
+      ((rowSelect && !checkBoxes) || indicatorPress || (!CanSelectType(gstRectangle) && !checkBoxes));
   if (dataRow && Cell.Y != oldRow &&
-      !(Shift.Contains(ssShift) && multiSelect && (rowSelect || indicatorPress))) {
+      !(Shift.Contains(ssShift) && multiSelect && (recordPress || indicatorPress))) {
     TValueRestorer<bool> byMouse(moveByMouse_, true);
     MoveBy(Cell.Y - oldRow);
   }
@@ -342,11 +347,12 @@ void TCustomDBGridEh::DataCellPress(TMouseButton Button, TShiftState Shift, int 
     dragState_ = dgsRectSelectingEh;
   }
 
-  if (CanSelectType(gstRecordBookmarks) && dataRow && !inCheckBox &&
-      ((rowSelect && !checkBoxes) || indicatorPress || (!CanSelectType(gstRectangle) && !checkBoxes))) {
-    if (Shift.Contains(ssShift) && Cell.Y != oldRow) {
-      MoveWithSelection(true, Cell.Y - oldRow, true, false);
+  if (recordPress) {
+    if (Shift.Contains(ssShift) && Cell.Y != Row()) {
+      MoveWithSelection(true, Cell.Y - Row(), true, false);
     } else {
+      // The anchor is this record with its state before the press. After a plain press the next
+      // extension starts afresh from the current record, selecting it too.
       const bool wasSelected = selectedRows_->CurrentRowSelected();
       if (Shift.Contains(ssCtrl))
         selectedRows_->SetCurrentRowSelected(!wasSelected);
@@ -354,14 +360,15 @@ void TCustomDBGridEh::DataCellPress(TMouseButton Button, TShiftState Shift, int 
         ClearSelectionOnClick();
       anchorBookmark_ = dataSet->Bookmark();
       anchorWasSelected_ = wasSelected;
+      extendingSelection_ = Shift.Contains(ssCtrl);
       selectionToggling_ = Shift.Contains(ssCtrl) || !optionsEh_.Contains(dghClearSelection);
     }
     dragState_ = dgsRowSelectingEh;
   }
 
   if (inCheckBox) {
-    if (Shift.Contains(ssShift) && Cell.Y != oldRow)
-      MoveWithSelection(true, Cell.Y - oldRow, true, false);
+    if (Shift.Contains(ssShift) && Cell.Y != Row())
+      MoveWithSelection(true, Cell.Y - Row(), true, false);
     else
       selectedRows_->SetCurrentRowSelected(!selectedRows_->CurrentRowSelected());
   }
@@ -475,4 +482,5 @@ void TCustomDBGridEh::ClearSelectionOnClick() {
   if (optionsEh_.Contains(dghClearSelection)) ClearSelection();
   anchorBookmark_.clear();
   anchorWasSelected_ = false;
+  extendingSelection_ = false;
 }

@@ -45,7 +45,7 @@ class DBGridMouseDown : public DBGridTestBase {
   void Restart() {
     dataSet->Cancel();
     dataSet->First();
-    grid->Selection()->Clear();
+    grid->KeyClearSelection();
     grid->HideEditor();
     grid->MoveColRow(2, 1, true, true);
     Log().clear();
@@ -122,6 +122,13 @@ TEST_F(DBGridMouseDown, SelectionByIndicatorCellAndCheckBox) {
   // A second check box adds its row to the first.
   Press(TPoint{grid->CellRect(0, 4).Right - glyph - 3, Centre(0, 4).Y});
   EXPECT_EQ(grid->SelectedRows()->Count(), 2);
+  // With records the only selection, Shift on a data cell extends from the current record.
+  grid->SetAllowedSelections({gstRecordBookmarks});
+  grid->SetIndicatorOptions({gioShowRowIndicatorEh});
+  Restart();
+  Press(Centre(2, 3), MK_SHIFT);
+  EXPECT_EQ(dataSet->RecNo(), 3);
+  EXPECT_EQ(grid->SelectedRows()->Count(), 3);
 }
 
 TEST_F(DBGridMouseDown, DoubleClickFitsTheWidthOrStepsTheValue) {
