@@ -248,3 +248,19 @@ TEST_F(DBGridMouseDown, GroupRowButtonTogglesTheRowOrWithCtrlItsLevel) {
     EXPECT_EQ(tree->GetFlatCount(), c.flatRows);
   }
 }
+
+TEST_F(DBGridMouseDown, PressOnATitleEdgeSizesTheColumnTracedOrByLine) {
+  for (const bool traced : {false, true}) {
+    SCOPED_TRACE(traced);
+    TDBGridEhOptions options = grid->OptionsEh() - dghTraceColSizing;
+    grid->SetOptionsEh(traced ? options + dghTraceColSizing : options);
+    Restart();
+    const TPoint p{grid->CellRect(2, 0).Right, Centre(2, 0).Y};
+    grid->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.X, p.Y));
+    EXPECT_EQ(grid->GridState(), gsColSizing);
+    EXPECT_EQ(grid->ScrollPosLockCount(), traced ? 1 : 0);
+    EXPECT_TRUE(Log().empty());
+    grid->CancelMode();
+    if (traced) grid->UnlockScrollPos();
+  }
+}
