@@ -723,7 +723,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void SetCopyMenuHint(const std::string& Text);
   void SelectionAggregates(Variant& Sum, Variant& Count, Variant& Avg, Variant& Min, Variant& Max);
 
-  // --- mouse (DBGridEhPending.cpp) ---
+  // --- mouse (the press and what it asks in DBGridEhMouseDown.cpp; the rest DBGridEhPending.cpp) ---
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
