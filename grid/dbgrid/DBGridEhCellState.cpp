@@ -75,6 +75,9 @@ int TCustomDBGridEh::GetSortMarkerStyle() {
 
 bool TCustomDBGridEh::IsThemedCell(int ACol, int ARow, TCellAreaTypeEh CellType, int AreaRow) {
   if (!ThemesEnabled() || CellType.VertType == vctDataEh) return false;
+  // Footer cells of data columns follow the footers' own fill.
+  if (CellType.VertType == vctFooterEh && CellType.HorzType == hctDataEh)
+    return FooterParams()->GetActualFillStyle() == cfstThemedEh;
   return GetDefaultFillStyle() == cfstThemedEh;
 }
 

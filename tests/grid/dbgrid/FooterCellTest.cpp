@@ -1,10 +1,11 @@
-// Footer texts from the sum list and footer cells as drawn, grand totals of grouping included.
-#include <functional>
+// Footer texts from the sum list, and footer cells as drawn, the grouping's grand totals first.
+#include <algorithm>
 
 #include "grid/axis/DBGridEhGrouping.h"
 #include "grid/dbgrid/DBGridEhSelection.h"
 #include "platform/db/Fields.h"
 #include "platform/gdi/DrawRecorder.h"
+#include "platform/gdi/Theme.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "tests/grid/dbgrid/DBGridTestSupport.h"
 
@@ -18,49 +19,38 @@ class FooterCellTest : public DBGridTestBase {
     AddRows({{1, "a", 1.5}, {2, "b", 2.5}, {3, "c", 4}, {4, "d", 0}});
     grid->SumList()->SetActive(true);
     grid->SetFooterRowCount(1);
-    Footer()->SetValueType(fvtSum);
+    Footer()->SetValueType(fvtSum);  // joins the active list: recounted at once
   }
   TColumnFooterEh* Footer() { return grid->Columns()->GetColumn(2)->Footer(); }
-  // Draws footer cell (AreaCol 2, AreaRow) and answers what reached the canvas.
-  TDrawLog Draw(int AreaRow, TRect& Cell) {
-    const int row = grid->GetFullRowCount() - grid->GetTotalFooterRowCount() + AreaRow;
-    Cell = TRect{10, 10, 90, 30};  // footer rows have no height of their own yet
+  // What footer cell (AreaCol 2, AreaRow) puts on the canvas, drawn in a rectangle of its own.
+  TDrawLog Draw(int AreaRow) {
     TDrawLog log;
     HDC dc = grid->Canvas()->Handle();
     AttachDrawRecorder(dc, &log);
     TScopeExit detach([dc] { AttachDrawRecorder(dc, nullptr); });
-    grid->DrawFooterCell(3, row, 2, AreaRow, TCellAreaTypeEh{hctDataEh, vctFooterEh}, Cell, TGridDrawState{});
+    grid->DrawFooterCell(3, 5 + AreaRow, 2, AreaRow, {hctDataEh, vctFooterEh}, TRect{10, 10, 90, 30}, {});
     return log;
   }
   static std::string TextOf(const TDrawLog& Log) {
     const auto texts = Log.OfKind(TDrawKind::Text);
-    return texts.size() == 1 ? texts[0]->Text : "<" + std::to_string(texts.size()) + " texts>";
+    return texts.size() == 1 ? texts[0]->Text : std::to_string(texts.size()) + " texts";
   }
 };
 
 TEST_F(FooterCellTest, TextsComeFromTheSumListByFieldTypeAndFormat) {
   auto* amount = static_cast<TFloatField*>(dataSet->FieldByName("AMOUNT"));
-  struct Case {
-    TFooterValueType type;
-    const char *field, *format, *fieldFormat;
-    bool currency;
-    const char* want;
-  } cases[] = {
-      {fvtSum, "", "", "", false, "8"},
-      {fvtSum, "amount", "0.00", "", false, "8.00"},  // the field name's case does not matter
-      {fvtSum, "", "", "#.0", false, "8.0"},
-      {fvtSum, "", "", "", true, "¥8.00"},
-      {fvtAvg, "ID", "", "", false, "2"},  // 2.5 truncated toward zero
-      {fvtSum, "NOPE", "", "", false, "0"},
-      {fvtSum, "PAID", "", "", false, "0"},  // no total for a Boolean
-      {fvtCount, "", "共计#条收入记录", "", false, "共计4条收入记录"},
-      {fvtCount, "", "", "", false, "4"},
-      {fvtFieldValue, "NAME", "", "", false, "a"},
-      {fvtFieldValue, "", "", "", false, ""},  // no fall-back to the column's field
-      {fvtStaticText, "合  计：", "", "", false, "合  计："},
-      {fvtNon, "", "", "", false, ""},
-  };
-  for (const Case& c : cases) {
+  // clang-format off
+  struct { TFooterValueType type; const char *field, *format, *fieldFormat; bool currency; const char* want; }
+  cases[] = {  // a static text's value stands in the field column
+      {fvtSum, "", "", "", false, "8"},          {fvtSum, "amount", "0.00", "", false, "8.00"},
+      {fvtSum, "", "", "#.0", false, "8.0"},     {fvtSum, "", "", "", true, "¥8.00"},
+      {fvtAvg, "ID", "", "", false, "2"},        {fvtSum, "NOPE", "", "", false, "0"},
+      {fvtSum, "PAID", "", "", false, "0"},      {fvtCount, "", "共计#条收入记录", "", false, "共计4条收入记录"},
+      {fvtCount, "", "", "", false, "4"},        {fvtFieldValue, "NAME", "", "", false, "a"},
+      {fvtFieldValue, "", "", "", false, ""},    {fvtStaticText, "合  计：", "", "", false, "合  计："},
+      {fvtNon, "", "", "", false, ""}};
+  // clang-format on
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.want);
     Footer()->SetValueType(c.type);
     Footer()->SetFieldName(c.type == fvtStaticText ? "" : c.field);
@@ -74,64 +64,66 @@ TEST_F(FooterCellTest, TextsComeFromTheSumListByFieldTypeAndFormat) {
   }
 }
 
-TEST_F(FooterCellTest, CellsShowTheTextWithTheirEventsSelectionAndEdges) {
-  int recalcs = 0;
-  std::vector<std::pair<int, int>> drawn;
-  grid->OnSumListRecalcAll = [&](TObject*) { ++recalcs; };
-  grid->OnDrawFooterCell = [&](TObject*, int DataCol, int Row, TColumnEh*, const TRect&, TGridDrawState) {
-    drawn.emplace_back(DataCol, Row);
+TEST_F(FooterCellTest, CellsShowTheirTextEventsSelectionEdgesAndTheme) {
+  TScopeExit themesOff([] { SetThemesEnabled(false); });
+  int calls = 0;
+  bool event = false;
+  grid->OnSumListRecalcAll = [&](TObject*) { calls += 100; };
+  grid->OnDrawFooterCell = [&](TObject*, int Col, int Row, TColumnEh*, const TRect&, TGridDrawState) {
+    calls += Col == 2 && Row == 0;
+  };
+  grid->OnGetFooterParams = [&](TObject*, int, int, TColumnEh*, TFont*, TColor& Bk, TAlignment& A,
+                                TGridDrawState, std::string& Text) {
+    if (event) Bk = clRed, A = taCenter, Text = "X" + Text;
   };
   TColor selected = clWindow;
   TFont font;
-  grid->GetSelectionColors(3, &font, selected, true, true, TCellAreaTypeEh{hctDataEh, vctFooterEh});
-  ASSERT_NE(selected, clWindow);
-  struct Case {
-    const char* note;
-    std::function<void()> setup;
-    const char* text;
-    TColor fill;
-    UINT align;
-    size_t edges;
-  } cases[] = {
-      {"sum", [] {}, "8", clWindow, DT_RIGHT, 0},
-      {"event",
-       [&] {
-         grid->OnGetFooterParams = [](TObject*, int, int, TColumnEh*, TFont*, TColor& Bk, TAlignment& A,
-                                      TGridDrawState, std::string& Text) {
-           Bk = clRed;
-           A = taCenter;
-           Text = "X" + Text;
-         };
-       },
-       "X8", clRed, DT_CENTER, 0},
-      {"selected", [&] { grid->Selection()->SelectAll(); }, "8", selected, DT_RIGHT, 0},
-      {"3-D", [&] { grid->SetOptionsEh(grid->OptionsEh() + dghFooter3D); }, "8", clWindow, DT_RIGHT,
-       2},  // the style's and the grid's
-      {"missing field", [&] { Footer()->SetFieldName("NOPE"); }, "0", clWindow, DT_RIGHT, 0},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.note);
-    grid->OnGetFooterParams = nullptr;
-    grid->Selection()->Clear();
-    grid->SetOptionsEh(grid->OptionsEh() - dghFooter3D);
-    c.setup();
-    const Currency total = grid->SumList()->SumCollection()->Items(0)->SumValue();
-    recalcs = 0;
-    drawn.clear();
-    TRect cell;
-    const TDrawLog log = Draw(0, cell);
+  grid->GetSelectionColors(3, &font, selected, true, true, {hctDataEh, vctFooterEh});
+  // clang-format off
+  struct { bool event, all, is3D, themes; const char* text; TColor fill; UINT align; long fills; size_t edges, parts; }
+  cases[] = {{false, false, false, false, "8", clWindow, DT_RIGHT, 2, 0, 0},
+             {true, false, false, false, "X8", clRed, DT_CENTER, 2, 0, 0},
+             {false, true, false, false, "8", selected, DT_RIGHT, 2, 0, 0},
+             {false, false, true, false, "8", clWindow, DT_RIGHT, 2, 2, 0},  // the style's edge and the grid's
+             {false, false, true, true, "8", clWindow, DT_RIGHT, 1, 0, 1},
+             {false, false, false, true, "8", clWindow, DT_RIGHT, 2, 0, 0}};  // a plain footer among themed titles
+  // clang-format on
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.event << c.all << c.is3D << c.themes);
+    event = c.event;
+    SetThemesEnabled(c.themes);
+    c.all ? grid->Selection()->SelectAll() : grid->Selection()->Clear();
+    grid->SetOptionsEh(c.is3D ? grid->OptionsEh() + dghFooter3D : grid->OptionsEh() - dghFooter3D);
+    calls = 0;
+    const TDrawLog log = Draw(0);
     EXPECT_EQ(TextOf(log), c.text);
-    const auto formats = log.OfKind(TDrawKind::DrawText);
-    ASSERT_EQ(formats.size(), 1u);
-    EXPECT_EQ(formats[0]->Flags & (DT_RIGHT | DT_CENTER), c.align);
-    size_t fills = 0;
-    for (const TDrawCall* f : log.OfKind(TDrawKind::FillRect)) fills += f->Color == ColorToRGB(c.fill);
-    EXPECT_EQ(fills, 2u);
+    EXPECT_EQ(log.OfKind(TDrawKind::DrawText).at(0)->Flags & (DT_RIGHT | DT_CENTER), c.align);
+    const auto fills = log.OfKind(TDrawKind::FillRect);
+    EXPECT_EQ(
+        std::count_if(fills.begin(), fills.end(), [&](auto f) { return f->Color == ColorToRGB(c.fill); }),
+        c.fills);
     EXPECT_EQ(log.OfKind(TDrawKind::Edge).size(), c.edges);
-    EXPECT_EQ(recalcs, 0);
-    EXPECT_EQ(grid->SumList()->SumCollection()->Items(0)->SumValue(), total);
-    EXPECT_EQ(drawn, (std::vector<std::pair<int, int>>{{2, 0}}));
+    EXPECT_EQ(log.OfKind(TDrawKind::ThemePart).size(), c.parts);
+    EXPECT_EQ(calls, 1);  // drawn once, nothing recounted
   }
+}
+
+TEST_F(FooterCellTest, GrandTotalsOfGroupingComeFirst) {
+  TDBGridEhDataGroupsEh* grouping = grid->DataGrouping();
+  TGridDataGroupFooterEh* total = grouping->Footers()->Add();
+  total->SetVisible(true);
+  grouping->SetActive(true);
+  TGroupDataTreeNodeEh* root = grouping->GroupDataTree()->GetRoot();
+  root->RefreshGroupNode();
+  root->GetFooterNode(0)->FooterValues[2] = Variant(12.5);
+  grid->OnDataGroupGetFooterParams = [&](TCustomDBGridEh*, TGroupDataTreeNodeEh* Node,
+                                         TGridDataGroupFooterColumnItemEh* Item, TGroupFooterParamsEh* P) {
+    EXPECT_TRUE(Node == root->GetFooterNode(0) && Item == total->ColumnItems()->Items(2));
+    P->DisplayValue = "G" + VarToStr(P->Value);
+  };
+  EXPECT_EQ(grid->GetTotalFooterRowCount(), 2);
+  EXPECT_EQ(TextOf(Draw(0)), "G12.5");
+  EXPECT_EQ(TextOf(Draw(1)), "8");  // the column footers follow
 }
 
 }  // namespace
