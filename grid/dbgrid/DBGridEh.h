@@ -637,6 +637,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   bool SearchMode() const { return searchMode_; }
   bool RecordMoving() const { return recordMoving_; }
   bool IncrementalSearching() const { return incSearching_; }
+  const std::string& IncSearchText() const { return incSearchText_; }
   TDBGridEhDragStateEh DragState() const { return dragState_; }
   // The focused state last painted, and the title filter list (nullptr until first dropped).
   bool FocusedPainted() const { return focused_; }

@@ -34,6 +34,10 @@ bool TCustomDBGridEh::LocateText(const std::string& Text, const std::string& Fie
   return center->LocateText(this, Text, FieldName, Options, Direction, Matching, TreeRange);
 }
 
+bool TCustomDBGridEh::IsFindDialogModal() {
+  return true;
+}
+
 void TCustomDBGridEh::IncSearch(const std::string& Text, int TimeOut, int Direction) {
   TAxisGridDataLinkEh* link = DataLink();
   if (!link->Active()) return;

@@ -250,9 +250,6 @@ void TCustomDBGridEh::SearchFilterRecord(TDataSet*, bool&) {
 void TCustomDBGridEh::ExecuteFindDialog(const std::string&, TColumnEh*, bool) {
   RaiseNotAvailable("TCustomDBGridEh.ExecuteFindDialog");
 }
-bool TCustomDBGridEh::IsFindDialogModal() {
-  RaiseNotAvailable("TCustomDBGridEh.IsFindDialogModal");
-}
 void TCustomDBGridEh::SaveBookmark() {
   RaiseNotAvailable("TCustomDBGridEh.SaveBookmark");
 }
@@ -1129,7 +1126,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CheckSearchFilterDataSet", g->CheckSearchFilterDataSet()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SearchFilterRecord", bool accept{}; g->SearchFilterRecord(nullptr, accept)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.ExecuteFindDialog", g->ExecuteFindDialog("", nullptr, false)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.IsFindDialogModal", g->IsFindDialogModal()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SaveBookmark", g->SaveBookmark()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.RestoreBookmark", g->RestoreBookmark()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.StartRecordMoving", g->StartRecordMoving(0, 0, false)),

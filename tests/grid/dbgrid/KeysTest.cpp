@@ -1,0 +1,343 @@
+// The data grid's keyboard: keys and characters arrive as input messages on the focused grid.
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "grid/dbgrid/DBGridEhPrivate.h"
+#include "platform/rtl/Clock.h"
+#include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/vcl/Dialogs.h"
+#include "platform/win/Clipboard.h"
+#include "platform/win/Input.h"
+#include "tests/grid/dbgrid/DBGridTestSupport.h"
+
+namespace {
+
+// The filter row's own layout is not there yet: the grid lays out no row for it; its keys only
+// need it shown.
+class TNoFilterRowGridEh : public TDBGridEh {
+ public:
+  using TDBGridEh::TDBGridEh;
+  int GetSubtitleRowCount() override { return 0; }
+};
+
+class KeysTest : public DBGridTestBase {
+ protected:
+  TDBGridEh* MakeGrid(TComponent* AOwner) override { return new TNoFilterRowGridEh(AOwner); }
+  void SetUp() override {
+    DBGridTestBase::SetUp();
+    AddColumns({"ID", "NAME", "AMOUNT", "PAID"});
+    grid->SetFocus();
+    SetClipboardTextFromHost("x");
+  }
+  // Space-separated keys: "Down", "S-Tab" (Shift), "C-Home" (Ctrl), "CS-End"; '"text' types text.
+  void Keys(const std::string& Script) {
+    static const std::map<std::string, WORD> names{
+        {"Down", VK_DOWN},  {"Up", VK_UP},      {"Left", VK_LEFT},  {"Right", VK_RIGHT}, {"Home", VK_HOME},
+        {"End", VK_END},    {"PgUp", VK_PRIOR}, {"PgDn", VK_NEXT},  {"Tab", VK_TAB},     {"Enter", VK_RETURN},
+        {"Esc", VK_ESCAPE}, {"Ins", VK_INSERT}, {"Del", VK_DELETE}, {"F2", VK_F2},       {"F5", VK_F5},
+        {"Back", VK_BACK},  {"Space", VK_SPACE}};
+    std::istringstream in(Script);
+    for (std::string token; in >> token;) {
+      if (token[0] == '"') {
+        for (char32_t ch : Utf8ToUtf16(token.substr(1))) Input::Char(ch);
+        Pump();
+        continue;
+      }
+      const size_t dash = token.find('-');
+      const std::string mods = dash == std::string::npos ? "" : token.substr(0, dash);
+      const std::string key = token.substr(dash == std::string::npos ? 0 : dash + 1);
+      const WORD vk = names.count(key) ? names.at(key) : static_cast<WORD>(key[0]);
+      for (char m : mods) Input::KeyDown(m == 'C' ? VK_CONTROL : VK_SHIFT);
+      Input::KeyDown(vk);
+      Input::KeyUp(vk);
+      for (char m : mods) Input::KeyUp(m == 'C' ? VK_CONTROL : VK_SHIFT);
+      Pump();
+    }
+  }
+  void At(int RecNo, int Column) {
+    dataSet->First();
+    dataSet->MoveBy(RecNo - 1);
+    grid->SetSelectedIndex(Column);
+    Pump();
+  }
+  std::set<int> SelectedRecs() {
+    std::set<int> recs;
+    const TBookmark here = dataSet->Bookmark();
+    for (dataSet->First(); !dataSet->Eof(); dataSet->Next())
+      if (grid->SelectedRows()->CurrentRowSelected()) recs.insert(dataSet->RecNo());
+    dataSet->GotoBookmark(here);
+    return recs;
+  }
+  std::vector<std::string> Errors(const std::string& Name) {
+    return Name.empty() ? std::vector<std::string>{}
+                        : std::vector{dbgrid_detail::NotAvailableText(Name.c_str())};
+  }
+};
+
+// An expected record P + n lies n records below the last one of the first page.
+constexpr int P = 1000;
+
+TEST_F(KeysTest, KeysMoveSelectInsertAndReachTheirOperations) {
+  AddNumberedRows(40);
+  const int page = grid->PageRowCount();
+  ASSERT_TRUE(page > 10 && page < 30) << page;
+  const TDBGridOptions options = grid->Options();
+  const TDBGridEhOptions optionsEh = grid->OptionsEh();
+  int keyDowns = 0;
+  grid->OnKeyDown = [&](TObject*, WORD& Key, TShiftState) {
+    keyDowns += Key != VK_CONTROL && Key != VK_SHIFT;
+  };
+  // Setup letters: R row select, M multi-select by rows, Q multi-select with rectangles, T toggling (no
+  // dghClearSelection), E Enter as Tab, I incremental search keys, F the filter row under the titles, S the
+  // search panel, X every edit action; a append only, n neither insert nor append, r read-only.
+  struct Case {
+    const char* id;
+    const char* setup;
+    std::set<int> before;
+    int rec, col;
+    const char* keys;
+    int wantRec, wantCol;
+    TDataSetState state;
+    std::set<int> selected;
+    const char* error;
+  } cases[] = {
+      // clang-format off
+    {"down", "", {}, 10, 1, "Down", 11, 1, dsBrowse, {}, ""},
+    {"up", "", {}, 10, 1, "Up", 9, 1, dsBrowse, {}, ""},
+    {"right", "", {}, 10, 1, "Right", 10, 2, dsBrowse, {}, ""},
+    {"left", "", {}, 10, 1, "Left", 10, 0, dsBrowse, {}, ""},
+    {"tab", "", {}, 10, 1, "Tab", 10, 2, dsBrowse, {}, ""},
+    {"back-tab", "", {}, 10, 1, "S-Tab", 10, 0, dsBrowse, {}, ""},
+    {"home", "", {}, 10, 1, "Home", 10, 0, dsBrowse, {}, ""},
+    {"end", "", {}, 10, 1, "End", 10, 3, dsBrowse, {}, ""},
+    {"page-down", "", {}, 10, 1, "PgDn", P + 10, 1, dsBrowse, {}, ""},
+    {"page-up", "", {}, 10, 1, "PgUp", 1, 1, dsBrowse, {}, ""},
+    {"unlisted", "", {}, 10, 1, "F5", 10, 1, dsBrowse, {}, ""},
+    {"c-home", "", {}, 10, 1, "C-Home", 1, 1, dsBrowse, {}, ""},
+    {"c-end", "", {}, 10, 1, "C-End", 40, 1, dsBrowse, {}, ""},
+    {"c-left", "", {}, 10, 1, "C-Left", 10, 0, dsBrowse, {}, ""},
+    {"c-right", "", {}, 10, 1, "C-Right", 10, 3, dsBrowse, {}, ""},
+    {"c-page-up", "", {}, 10, 1, "C-PgUp", 1, 1, dsBrowse, {}, ""},
+    {"c-up", "", {}, 10, 1, "C-Up", 1, 1, dsBrowse, {}, ""},
+    {"c-page-down", "", {}, 10, 1, "C-PgDn", P, 1, dsBrowse, {}, ""},
+    {"c-down", "", {}, 10, 1, "C-Down", P, 1, dsBrowse, {}, ""},
+    {"rows-home", "R", {}, 10, 1, "Home", 1, 1, dsBrowse, {}, ""},
+    {"rows-end", "R", {}, 10, 1, "End", 40, 1, dsBrowse, {}, ""},
+    {"rows-right", "R", {}, 10, 1, "Right", 10, 1, dsBrowse, {}, ""},
+    {"enter-as-tab", "E", {}, 10, 3, "Enter", 11, 0, dsBrowse, {}, ""},
+    {"tab-appends", "", {}, 40, 3, "Tab", 40, 0, dsInsert, {}, ""},
+    {"back-tab-drops-it", "", {}, 40, 3, "Tab S-Tab", 40, 0, dsBrowse, {}, ""},
+    {"tab-without-append", "n", {}, 40, 3, "Tab", 40, 0, dsBrowse, {}, ""},
+    {"down-appends", "", {}, 40, 1, "Down", 40, 1, dsInsert, {}, ""},
+    {"insert", "", {}, 3, 1, "Ins", 3, 1, dsInsert, {}, ""},
+    {"append-only", "a", {}, 3, 1, "Ins", 40, 1, dsInsert, {}, ""},
+    {"no-insert", "n", {}, 3, 1, "Ins", 3, 1, dsBrowse, {}, ""},
+    {"read-only", "r", {}, 3, 1, "Ins", 3, 1, dsBrowse, {}, ""},
+    {"shift-down", "M", {}, 1, 1, "S-Down S-Down", 3, 1, dsBrowse, {1, 2, 3}, ""},
+    {"and-back", "M", {}, 1, 1, "S-Down S-Down S-Up S-Up", 1, 1, dsBrowse, {1}, ""},
+    {"past-anchor", "M", {}, 2, 1, "S-Down S-Up S-Up", 1, 1, dsBrowse, {1, 2}, ""},
+    {"page-to-end", "M", {}, 38, 1, "S-PgDn", 40, 1, dsBrowse, {38, 39, 40}, ""},
+    {"plain-key-clears", "M", {}, 2, 1, "S-Down Down", 4, 1, dsBrowse, {}, ""},
+    {"escape-clears", "M", {}, 2, 1, "S-Down Esc", 3, 1, dsBrowse, {}, ""},
+    {"toggle-selected", "MT", {1, 4}, 1, 1, "S-Down S-Down", 3, 1, dsBrowse, {4}, ""},
+    {"toggle-back", "MT", {1, 4}, 1, 1, "S-Down S-Down S-Up", 2, 1, dsBrowse, {3, 4}, ""},
+    {"toggle-free", "MT", {5}, 2, 1, "S-Down", 3, 1, dsBrowse, {2, 3, 5}, ""},
+    {"rectangle", "Q", {}, 2, 1, "S-Down", 2, 1, dsBrowse, {}, "TDBGridEhSelectionRect.Select"},
+    {"select-all-rows", "", {}, 2, 1, "C-A", 2, 1, dsBrowse, {-1}, ""},
+    {"copy", "X", {}, 2, 1, "C-C", 2, 1, dsBrowse, {}, "GridCopyAction"},
+    {"copy-insert", "X", {}, 2, 1, "C-Ins", 2, 1, dsBrowse, {}, "GridCopyAction"},
+    {"cut", "X", {}, 2, 1, "C-X", 2, 1, dsBrowse, {}, "GridCutAction"},
+    {"cut-delete", "X", {}, 2, 1, "S-Del", 2, 1, dsBrowse, {}, "GridCutAction"},
+    {"paste", "X", {}, 2, 1, "C-V", 2, 1, dsBrowse, {}, "GridPasteAction"},
+    {"paste-insert", "X", {}, 2, 1, "S-Ins", 2, 1, dsBrowse, {}, "GridPasteAction"},
+    {"no-copy", "", {}, 2, 1, "C-C", 2, 1, dsBrowse, {}, ""},
+    {"find-dialog", "", {}, 2, 1, "C-F", 2, 1, dsBrowse, {}, "TCustomDBGridEh.ExecuteFindDialog"},
+    {"search-panel", "S", {}, 2, 1, "C-F", 2, 1, dsBrowse, {}, "TCustomDBGridEh.SetSearchMode"},
+    {"no-title-filter", "F", {}, 2, 1, "C-T", 2, 1, dsBrowse, {}, ""},
+    {"search-then-dialog", "I", {}, 2, 1, "C-F C-F", 2, 1, dsBrowse, {}, "TCustomDBGridEh.ExecuteFindDialog"},
+    {"filter-row-from-first", "F", {}, 1, 1, "Up", 1, 1, dsBrowse, {}, "TCustomDBGridEh.StartFilterEdit"},
+    {"up-to-first", "F", {}, 2, 1, "Up", 1, 1, dsBrowse, {}, ""},
+    {"filter-row-with-ctrl", "F", {}, 5, 1, "C-Up", 5, 1, dsBrowse, {}, "TCustomDBGridEh.StartFilterEdit"},
+      // clang-format on
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    const std::string setup = c.setup;
+    auto has = [&](char flag) { return setup.find(flag) != std::string::npos; };
+    dataSet->Cancel();
+    grid->SetOptions(has('R')               ? options + dgRowSelect
+                     : has('M') || has('Q') ? options + dgMultiSelect
+                                            : options);
+    TDBGridEhOptions eh = has('T') ? optionsEh - dghClearSelection : optionsEh;
+    grid->SetOptionsEh(has('E') ? eh + dghEnterAsTab : has('I') ? eh + dghIncSearch : eh);
+    grid->SetAllowedSelections(has('M')
+                                   ? TDBGridEhAllowedSelections{gstRecordBookmarks, gstAll}
+                                   : TDBGridEhAllowedSelections{gstRecordBookmarks, gstRectangle, gstAll});
+    grid->SetAllowedOperations(
+        has('a')   ? TGridAllowedOperationsEh{alopUpdateEh, alopAppendEh}
+        : has('n') ? TGridAllowedOperationsEh{alopUpdateEh, alopDeleteEh}
+                   : TGridAllowedOperationsEh{alopInsertEh, alopUpdateEh, alopDeleteEh, alopAppendEh});
+    grid->SetReadOnly(has('r'));
+    grid->SetEditActions(has('X') ? TDBGridEhEditActions{geaCutEh, geaCopyEh, geaPasteEh}
+                                  : TDBGridEhEditActions{});
+    grid->STFilter()->SetVisible(has('F'));
+    grid->SearchPanel()->SetEnabled(has('S'));
+    Keys("Esc Esc");  // ends the selection, its extension and the search of the case before
+    for (int rec : c.before) {
+      At(rec, 1);
+      grid->SelectedRows()->SetCurrentRowSelected(true);
+    }
+    At(c.rec, c.col);
+    keyDowns = 0;
+    handlerErrors.clear();
+    Keys(c.keys);
+    // A new record shows where it goes: at the end, or before the current one.
+    const int recNo = dataSet->State() != dsInsert ? dataSet->RecNo() : dataSet->Eof() ? 40 : c.rec;
+    EXPECT_EQ(recNo, c.wantRec >= P ? c.wantRec - P + page : c.wantRec);
+    EXPECT_EQ(grid->GetSelectedIndex(), c.wantCol);
+    EXPECT_EQ(dataSet->State(), c.state);
+    std::set<int> every;
+    for (int i = 1; i <= 40; ++i) every.insert(i);
+    EXPECT_EQ(SelectedRecs(), c.selected == std::set{-1} ? every : c.selected);
+    EXPECT_EQ(handlerErrors, Errors(c.error));
+    EXPECT_EQ(keyDowns, static_cast<int>(std::count(c.keys, c.keys + std::strlen(c.keys), ' ')) + 1);
+  }
+}
+
+TEST_F(KeysTest, CtrlDeleteAsksAndDeletesWhatTheSelectionAllows) {
+  struct Case {
+    const char* id;
+    TDBGridEhEditActions actions;
+    TDBGridEhSelectionType kind;
+    TGridAllowedOperationsEh ops;
+    TModalResult answer;
+    int asked, left;
+    const char* error;
+  } cases[] = {
+      // clang-format off
+    {"current", {}, gstNon, {alopDeleteEh}, mrOk, 1, 4, ""},
+    {"refused", {}, gstNon, {alopDeleteEh}, mrCancel, 1, 5, ""},
+    {"not-allowed", {}, gstNon, {alopUpdateEh}, mrOk, 0, 5, ""},
+    {"rows", {}, gstRecordBookmarks, {alopDeleteEh}, mrOk, 1, 3, ""},
+    {"rows-by-action", {geaDeleteEh}, gstRecordBookmarks, {alopDeleteEh}, mrOk, 0, 5, "GridDeleteAction"},
+    // A selection of cells whose clearing is refused deletes no record either.
+    {"refused-rectangle", {geaDeleteEh}, gstRectangle, {alopDeleteEh}, mrOk, 0, 5, ""},
+    {"refused-columns", {geaDeleteEh}, gstColumns, {alopDeleteEh}, mrOk, 0, 5, ""},
+      // clang-format on
+  };
+  int asked = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    dataSet->EmptyDataSet();
+    AddNumberedRows(5);
+    grid->SetEditActions(c.actions);
+    grid->SetAllowedOperations(c.ops);
+    grid->Selection()->Clear();
+    for (int rec : c.kind == gstRecordBookmarks ? std::vector{2, 4} : std::vector<int>{}) {
+      At(rec, 1);
+      grid->SelectedRows()->SetCurrentRowSelected(true);
+    }
+    if (c.kind == gstRectangle || c.kind == gstColumns) grid->Selection()->SetSelectionType(c.kind);
+    At(3, 1);
+    asked = 0;
+    SetMessageDlgScript([&](TMessageForm&) { return ++asked, c.answer; });
+    handlerErrors.clear();
+    Keys("C-Del");
+    EXPECT_EQ(std::make_pair(asked, dataSet->RecordCount()), std::make_pair(c.asked, c.left));
+    EXPECT_EQ(handlerErrors, Errors(c.error));
+  }
+  ClearMessageDlgAnswers();
+}
+
+TEST_F(KeysTest, CheckCellsTakeSpaceAndDeleteAndNumbersTheLocaleSeparator) {
+  AddNumberedRows(2);
+  TField* paid = dataSet->FieldByName("PAID");
+  At(1, 3);
+  ASSERT_EQ(grid->Columns()->GetColumn(3)->GetColumnType(), abkCheckboxesEh);
+  for (auto [keys, want] : {std::pair{"Space", "False"}, {"S-Space", "True"}, {"Del", ""}}) {
+    SCOPED_TRACE(keys);
+    Keys(keys);
+    EXPECT_EQ(paid->AsString(), want);
+  }
+  EXPECT_TRUE(paid->IsNull());
+
+  TFormatSettings comma = FormatSettings();
+  comma.DecimalSeparator = ",";
+  TFormatSettingsScope scope(comma);
+  grid->SetOptions(grid->Options() - dgEditing);
+  std::u32string seen;
+  grid->OnKeyPress = [&](TObject*, char32_t& Key) { seen += Key; };
+  for (int col : {2, 1, 0}) {
+    At(1, col);
+    Keys("\".");
+  }
+  EXPECT_EQ(seen, U",.,");
+}
+
+TEST_F(KeysTest, TypingSearchesIncrementallyAsLiteralTextUntilItsTimeOut) {
+  AddRows({{1, "apple", 1}, {2, "Apricot", 2}, {3, "50% off", 3}, {4, "中文名", 4}, {5, "5*", 5}});
+  grid->SetOptionsEh(grid->OptionsEh() + dghPreferIncSearch);
+  At(1, 1);
+  struct Case {
+    const char* id;
+    const char* keys;
+    const char* text;
+    int recNo;
+  } cases[] = {
+      // clang-format off
+    {"prefix", "\"ap", "ap", 1},
+    {"found-spelling", "\"r", "Apr", 2},
+    {"no-match-stays", "\"x", "Apr", 2},
+    {"backspace", "Back", "Ap", 2},
+    {"percent-is-literal", "Back Back \"50%", "50%", 3},
+    {"star-is-literal", "Back Back Back \"*", "", 3},
+    {"whole-characters", "\"中文", "中文", 4},
+    {"backspace-one-character", "Back", "中", 4},
+    {"number-column", "Esc Left \"3", "3", 3},
+      // clang-format on
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    Keys(c.keys);
+    EXPECT_TRUE(grid->IncrementalSearching());
+    EXPECT_EQ(std::make_pair(grid->IncSearchText(), dataSet->RecNo()),
+              std::make_pair(std::string(c.text), c.recNo));
+  }
+  // The time-out counts from the last key.
+  VirtualClock::Advance(1499);
+  Pump();
+  EXPECT_TRUE(grid->IncrementalSearching());
+  VirtualClock::Advance(1);
+  Pump();
+  EXPECT_EQ(std::make_pair(grid->IncrementalSearching(), grid->IncSearchText()),
+            std::make_pair(false, std::string()));
+}
+
+TEST_F(KeysTest, BackspaceOnAnEmptySearchTextLeavesTheSearchAlone) {
+  AddRows({{1, "apple", 1}, {2, "berry", 2}});
+  grid->SetOptionsEh(grid->OptionsEh() + dghPreferIncSearch);
+  At(1, 1);
+  Keys("\"b Back");
+  EXPECT_EQ(std::make_pair(grid->IncSearchText(), dataSet->RecNo()), std::make_pair(std::string(), 2));
+  VirtualClock::Advance(1000);
+  // Nothing to remove: the time-out is not restarted.
+  Keys("Back");
+  VirtualClock::Advance(600);
+  Pump();
+  EXPECT_FALSE(grid->IncrementalSearching());
+
+  // Ctrl+F starts a search without a time-out; Escape ends it.
+  grid->SetOptionsEh({dghIncSearch});
+  Keys("C-F Back");
+  VirtualClock::Advance(60000);
+  Pump();
+  EXPECT_TRUE(grid->IncrementalSearching());
+  Keys("Esc");
+  EXPECT_FALSE(grid->IncrementalSearching());
+}
+
+}  // namespace
