@@ -264,3 +264,25 @@ TEST_F(DBGridMouseDown, PressOnATitleEdgeSizesTheColumnTracedOrByLine) {
     if (traced) grid->UnlockScrollPos();
   }
 }
+
+TEST_F(DBGridMouseDown, TitlePressUnderTheColumnCursorSelectsColumnsOnTheGridTimer) {
+  grid->SetOptions(grid->Options() + dgMultiSelect);
+  struct Case {
+    const char* id;
+    WPARAM keys;
+    const char* op;
+  };
+  const Case cases[] = {
+      {"plain", 0, "Select"}, {"Ctrl", MK_CONTROL, "InvertSelect"}, {"Shift", MK_SHIFT, "SelectShift"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    Restart();
+    grid->StopGridTimer();
+    SetCursor(DBGridEhColumnSelectCursor());
+    const TPoint p = Centre(3, 0);
+    EXPECT_EQ(ErrorOf([&] { grid->Perform(WM_LBUTTONDOWN, c.keys | MK_LBUTTON, MAKELPARAM(p.X, p.Y)); }),
+              std::string("TDBGridEhSelectionCols.") + c.op + " is not available in this version");
+    EXPECT_EQ(grid->DragState(), dgsColSelectingEh);
+    EXPECT_TRUE(grid->GridTimerRunning());
+  }
+}
