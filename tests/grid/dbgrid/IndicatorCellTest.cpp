@@ -1,9 +1,5 @@
-// The indicator column's cells: record numbers and marks, state glyphs, row-select check boxes,
-// the footer's record count, the indicator title and the themed current row.
-#include <functional>
-#include <string>
-#include <vector>
-
+// The indicator column's cells: record numbers and marks, the footer count, state glyphs,
+// row-select check boxes, the indicator title and the themed current row.
 #include "grid/dbgrid/DBGridEhParams.h"
 #include "grid/dbgrid/DBGridEhSelection.h"
 #include "grid/dbgrid/DBGridEhStyle.h"
@@ -17,40 +13,32 @@ namespace {
 class TIndicatorProbe : public TDBGridEh {
  public:
   using TDBGridEh::TDBGridEh;
-  void DrawIndicatorGlyph(int Kind, int Offset, const TRect& R) override {
-    glyphs.push_back(Kind);
-    TDBGridEh::DrawIndicatorGlyph(Kind, Offset, R);
-  }
-  void DrawIndicatorTitleSign(const TRect& R, bool Pressed) override { signs.push_back({R, Pressed}); }
-  void Press(bool On) { dragState_ = On ? dgsIndicatorTitlePressedEh : dgsNormalEh, titleTracking_ = On; }
-  void Searching(bool On) { incSearching_ = On; }
+  void DrawIndicatorGlyph(int Kind, int, const TRect&) override { glyphs.push_back(Kind); }
+  void DrawIndicatorTitleSign(const TRect& R, bool Pressed) override { sign = {R, Pressed}; }
+  using TCustomDBGridEh::dragState_, TCustomDBGridEh::incSearching_, TCustomDBGridEh::titleTracking_;
   std::vector<int> glyphs;
-  std::vector<std::pair<TRect, bool>> signs;
+  std::pair<TRect, bool> sign;
 };
 
 class IndicatorCellTest : public DBGridTestBase {
  protected:
-  TDBGridEh* MakeGrid(TComponent* AOwner) override { return new TIndicatorProbe(AOwner); }
-  TIndicatorProbe* Probe() { return static_cast<TIndicatorProbe*>(grid); }
+  TDBGridEh* MakeGrid(TComponent* AOwner) override { return probe = new TIndicatorProbe(AOwner); }
   void SetUp() override {
     DBGridTestBase::SetUp();
     AddColumns({"ID"});
     AddNumberedRows(12);
+    grid->SetOptionsEh(grid->OptionsEh() + dghShowRecNo);
+    grid->SetOptions(grid->Options() + dgMultiSelect);
   }
-  void TearDown() override {
-    SetThemesEnabled(false);
-    DBGridTestBase::TearDown();
-  }
-  // Paints grid row ARow's indicator cell onto a white bitmap; answers the texts written.
+  void TearDown() override { SetThemesEnabled(false), DBGridTestBase::TearDown(); }
+  // Paints grid row ARow's indicator cell on a white bitmap, recorded; answers the texts.
   std::string Paint(int ARow) {
     int areaCol = 0, areaRow = 0;
     const TCellAreaTypeEh type = grid->GetCellType(0, ARow, areaCol, areaRow);
     cell = grid->CellRect(0, ARow);
     bitmap.SetSize(cell.Right + 2, cell.Bottom + 2);
-    bitmap.Canvas()->Brush()->SetColor(clWhite);
     bitmap.Canvas()->FillRect(TRect{0, 0, cell.Right + 2, cell.Bottom + 2});
-    log.Clear();
-    AttachDrawRecorder(bitmap.Canvas()->Handle(), &log);
+    log.Clear(), probe->glyphs.clear(), AttachDrawRecorder(bitmap.Canvas()->Handle(), &log);
     grid->Canvas()->SetHandle(bitmap.Canvas()->Handle());
     grid->DrawIndicatorCell(0, ARow, areaCol, areaRow, type, cell, TGridDrawState{gdFixed});
     grid->Canvas()->SetHandle(nullptr);
@@ -58,141 +46,105 @@ class IndicatorCellTest : public DBGridTestBase {
     for (const TDrawCall* t : log.OfKind(TDrawKind::Text)) texts += t->Text;
     return texts;
   }
-  const TDrawCall* First(TDrawKind Kind, bool Last = false) {
-    const auto calls = log.OfKind(Kind);
-    return calls.empty() ? nullptr : Last ? calls.back() : calls[0];
-  }
+  COLORREF Pixel(int X, int Y) { return GetPixel(bitmap.Canvas()->Handle(), X, Y); }
+  COLORREF FirstFill() { return log.OfKind(TDrawKind::FillRect).at(0)->Color; }
+  TIndicatorProbe* probe = nullptr;
   TBitmap bitmap;
   TDrawLog log;
   TRect cell;
 };
 
-// The mark is the UTF-8 middle dot, and a step below 1 shows every number instead of dividing
-// by zero; record 7 is current, record 12 the last.
-TEST_F(IndicatorCellTest, RecordNumbersAndMarksByStep) {
-  grid->SetOptionsEh(grid->OptionsEh() + dghShowRecNo);
+// The mark is the UTF-8 middle dot; a step below 1 shows every number instead of dividing by
+// zero. Record 7 is current (its arrow alone), record 12 the last; the first footer row counts.
+TEST_F(IndicatorCellTest, RecordNumbersMarksAndCount) {
+  grid->SetFooterRowCount(2);
   dataSet->MoveBy(6);
-  const std::string dot = "\xC2\xB7";
-  const std::vector<std::pair<int, std::vector<std::string>>> cases = {
-      {5, {"1", dot, dot, dot, "5", dot, "7", dot, dot, "10", dot, "12"}},
-      {4, {"1", "-", dot, "4", dot, "-", "7", "8", dot, "-", dot, "12"}},
-      {0, {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"}},
-      {-3, {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"}}};
-  for (const auto& [step, texts] : cases) {
+  const std::string o = "\xC2\xB7", all = "1 2 3 4 5 6 7 8 9 10 11 12 ";
+  const std::pair<int, std::string> cases[] = {
+      {5, "1 o o o 5 o 7 o o 10 o 12 "}, {4, "1 - o 4 o - 7 8 o - o 12 "}, {0, all}, {-3, all}};
+  for (const auto& [step, expected] : cases) {
     SCOPED_TRACE(step);
     grid->IndicatorParams()->SetRecNoShowStep(step);
-    Probe()->glyphs.clear();
-    std::vector<std::string> shown;
-    for (int row = 1; row <= 12; ++row) shown.push_back(Paint(row));
-    EXPECT_EQ(shown, texts);
-    EXPECT_EQ(Probe()->glyphs, std::vector<int>{0});  // the current row's arrow only
+    std::string shown, glyphRows;
+    for (int row = 1; row <= 12; ++row) {
+      const std::string text = Paint(row);
+      shown += (text == o ? "o" : text) + " ";
+      if (probe->glyphs == std::vector<int>{0}) glyphRows += std::to_string(row);
+    }
+    EXPECT_EQ(std::tuple(shown, glyphRows), std::tuple(expected, "7"));
   }
+  const int footer = grid->GetFullRowCount() - 2;
+  EXPECT_EQ(std::tuple(Paint(footer), Paint(footer + 1)), std::tuple("12", ""));
+  dataSet->Insert();  // no count, no number for the inserted row
+  EXPECT_EQ(std::tuple(Paint(grid->GetFullRowCount() - 2), Paint(7)), std::tuple("", ""));
 }
 
-// The current row's glyph by the data set's state; an inserted row shows no number.
-TEST_F(IndicatorCellTest, StateGlyphsOfTheCurrentRow) {
-  grid->SetOptionsEh(grid->OptionsEh() + dghShowRecNo);
-  grid->SetOptions(grid->Options() + dgMultiSelect);
-  struct Case {
-    const char* id;
-    std::function<void()> set;
-    int kind;
-    std::string text;
-  } cases[] = {{"browse", [] {}, 0, "1"},
-               {"search", [&] { Probe()->Searching(true); }, 4, "1"},
-               {"selected", [&] { grid->Selection()->Rows()->SetCurrentRowSelected(true); }, 1, "1"},
-               {"edit", [&] { dataSet->Edit(); }, 2, "1"},
-               {"insert", [&] { dataSet->Insert(); }, 3, ""}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.id);
-    c.set();
-    Probe()->glyphs.clear();
-    EXPECT_EQ(Paint(1), c.text);
-    EXPECT_EQ(Probe()->glyphs, std::vector<int>{c.kind});
+// The current row's glyph follows the data set's state; themes darken its background.
+TEST_F(IndicatorCellTest, StateGlyphsAndTheThemedCurrentRow) {
+  const std::pair<std::function<void()>, int> cases[] = {
+      {[] {}, 0},
+      {[&] { probe->incSearching_ = true; }, 4},
+      {[&] { grid->Selection()->Rows()->SetCurrentRowSelected(true); }, 1},
+      {[&] { dataSet->Edit(); }, 2},
+      {[&] { dataSet->Insert(); }, 3}};
+  for (const auto& [set, kind] : cases) {
+    SCOPED_TRACE(kind);
+    set();
+    Paint(1);
+    EXPECT_EQ(probe->glyphs, std::vector<int>{kind});
   }
+  dataSet->Cancel(), grid->Selection()->Clear(), SetThemesEnabled(true);
+  const TColor base = grid->IndicatorParams()->Color();
+  const COLORREF current = (Paint(1), FirstFill()), other = (Paint(2), FirstFill());
+  EXPECT_EQ(std::tuple(current, other),
+            std::tuple(ColorToRGB(BlendColorsPercent(base, clBlack, 10)), ColorToRGB(base)));
 }
 
 // The check box stands left of the glyph part, ticked for selected rows, hot under the mouse.
 TEST_F(IndicatorCellTest, RowSelectCheckBoxes) {
-  grid->SetOptions(grid->Options() + dgMultiSelect);
   grid->SetIndicatorOptions({gioShowRowIndicatorEh, gioShowRowselCheckboxesEh});
   grid->SetFlat(true);
   dataSet->MoveBy(1);
   grid->Selection()->Rows()->SetCurrentRowSelected(true);
-  dataSet->First();
-  const COLORREF mark = ColorToRGB(clWindowText), shadow = ColorToRGB(clBtnShadow);
-  const struct {
-    int row;
-    bool hot, ticked;
-  } cases[] = {{1, false, false}, {2, false, true}, {2, true, true}, {3, true, false}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.row << c.hot);
-    *grid->HotTrackSpot() = TGridHotTrackSpotEh{0, c.hot ? c.row : -1};
-    const TRect r = grid->CellRect(0, c.row);
+  const std::tuple<int, bool, bool> cases[] = {
+      {1, false, false}, {2, false, true}, {2, true, true}, {3, true, false}};
+  for (const auto& [row, hot, ticked] : cases) {
+    SCOPED_TRACE(testing::Message() << row << hot);
+    *grid->HotTrackSpot() = TGridHotTrackSpotEh{0, hot ? row : -1};
+    const TRect r = grid->CellRect(0, row);
     const TPoint mouse = grid->ClientToScreen(TPoint{r.Right - 16, (r.Top + r.Bottom) / 2});
     SetCursorPos(mouse.X, mouse.Y);
-    Paint(c.row);
-    const TDrawCall* box = First(TDrawKind::Blt, true);
-    ASSERT_NE(box, nullptr);
-    EXPECT_LE(box->Rect.Right, cell.Right - 11);
+    Paint(row);
+    const TRect box = log.OfKind(TDrawKind::Blt).at(0)->Rect;
     int marks = 0;
-    for (int x = box->Rect.Left + 1; x < box->Rect.Right - 1; ++x)
-      for (int y = box->Rect.Top + 1; y < box->Rect.Bottom - 1; ++y)
-        marks += GetPixel(bitmap.Canvas()->Handle(), x, y) == mark;
-    EXPECT_EQ(marks > 0, c.ticked);
-    EXPECT_EQ(GetPixel(bitmap.Canvas()->Handle(), box->Rect.Left, box->Rect.Top) == shadow, c.hot);
+    for (int x = box.Left + 1; x < box.Right - 1; ++x)
+      for (int y = box.Top + 1; y < box.Bottom - 1; ++y) marks += Pixel(x, y) == ColorToRGB(clWindowText);
+    EXPECT_EQ(
+        std::tuple(box.Right <= r.Right - 9, marks > 0, Pixel(box.Left, box.Top) == ColorToRGB(clBtnShadow)),
+        std::tuple(true, ticked, hot));
   }
-}
-
-// The first footer row counts the records; an insert hides the count.
-TEST_F(IndicatorCellTest, RecordCountInTheFirstFooterRow) {
-  grid->SetOptionsEh(grid->OptionsEh() + dghShowRecNo);
-  grid->SetFooterRowCount(2);
-  const int first = grid->GetFullRowCount() - 2;
-  EXPECT_EQ(std::make_pair(Paint(first), Paint(first + 1)), std::make_pair(std::string("12"), std::string()));
-  dataSet->Insert();
-  EXPECT_EQ(Paint(grid->GetFullRowCount() - 2), "");
 }
 
 // The title: the pressed offset while its button is held, the drop-down sign at the right, the
 // second colour heading a gradient fill.
 TEST_F(IndicatorCellTest, TitlePressedAndDropDownSign) {
-  grid->IndicatorTitle()->SetShowDropDownSign(true);
   grid->TitleParams()->SetFillStyle(cfstGradientEh);
   grid->TitleParams()->SetSecondColor(clRed);
   DBGridEhDefaultStyle()->SetGradientEnabledInClassicTheme(true);
-  for (bool pressed : {false, true}) {
-    SCOPED_TRACE(pressed);
-    Probe()->Press(pressed);
-    Probe()->signs.clear();
+  const std::pair<bool, bool> cases[] = {{false, true}, {true, true}, {false, false}};
+  for (const auto& [pressed, sign] : cases) {
+    SCOPED_TRACE(testing::Message() << pressed << sign);
+    grid->IndicatorTitle()->SetShowDropDownSign(sign);
+    probe->dragState_ = pressed ? dgsIndicatorTitlePressedEh : dgsNormalEh;
+    probe->titleTracking_ = pressed;
+    probe->sign = {};
     Paint(0);
-    const int o = pressed ? 2 : 0;
-    ASSERT_EQ(Probe()->signs.size(), 1u);
-    EXPECT_EQ(Probe()->signs[0],
-              std::make_pair(TRect{cell.Right - 12 + o, cell.Top + 1 + o, cell.Right + o, cell.Bottom + o},
-                             pressed));
-    ASSERT_NE(First(TDrawKind::FillRect), nullptr);
-    EXPECT_EQ(First(TDrawKind::FillRect)->Color, ColorToRGB(clRed));
+    const int d = pressed ? 2 : 0;
+    const TRect place =
+        sign ? TRect{cell.Right - 12 + d, cell.Top + 1 + d, cell.Right + d, cell.Bottom + d} : TRect{};
+    EXPECT_EQ(std::tuple(probe->sign, FirstFill()),
+              std::tuple(std::pair{place, pressed && sign}, RGB(255, 0, 0)));
   }
-  grid->IndicatorTitle()->SetShowDropDownSign(false);
-  Probe()->signs.clear();
-  Paint(0);
-  EXPECT_TRUE(Probe()->signs.empty());
-}
-
-// Under visual themes the current row is darkened by a tenth towards black.
-TEST_F(IndicatorCellTest, ThemedCurrentRowIsDarkened) {
-  SetThemesEnabled(true);
-  const TColor base = grid->IndicatorParams()->Color();
-  Probe()->glyphs.clear();
-  const std::pair<int, TColor> cases[] = {{1, BlendColorsPercent(base, clBlack, 10)}, {2, base}};
-  for (const auto& [row, color] : cases) {
-    SCOPED_TRACE(row);
-    Paint(row);
-    ASSERT_NE(First(TDrawKind::FillRect), nullptr);
-    EXPECT_EQ(First(TDrawKind::FillRect)->Color, ColorToRGB(color));
-  }
-  EXPECT_EQ(Probe()->glyphs, std::vector<int>{0});
 }
 
 }  // namespace
