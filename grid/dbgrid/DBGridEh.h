@@ -346,7 +346,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   virtual void DrawDataAreaCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
                                 const TRect& ARect, TGridDrawState AState);  // DBGridEhCells.cpp
   virtual void DrawFooterCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
-                              const TRect& ARect, TGridDrawState AState);  // DBGridEhCells.cpp
+                              const TRect& ARect, TGridDrawState AState);  // DBGridEhFooterCell.cpp
   virtual void DrawDataGroupRow(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
                                 const TRect& ARect, TGridDrawState AState);  // DBGridEhPending.cpp
   virtual void DrawDataRowGroupIndent(int ACol, int ARow, const TRect& ARect, TGridDrawState AState,
@@ -370,7 +370,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   virtual void DrawTitleFilterCell(TColumnEh* Column, const TRect& ARect);  // DBGridEhPending.cpp
   virtual void GetFooterParams(int DataCol, int Row, TColumnEh* Column, TFont* AFont, TColor& Background,
                                TAlignment& Alignment, TGridDrawState State,
-                               std::string& Text);  // DBGridEhCells.cpp
+                               std::string& Text);  // DBGridEhFooterCell.cpp
   virtual void OutBoundaryMouseDown(TMouseButton Button, TShiftState Shift, int X,
                                     int Y);                // DBGridEhPending.cpp
   virtual void FocusStateChanged();                        // DBGridEhCells.cpp
@@ -392,7 +392,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   virtual TColCellParamsEh* GetCellParamsObject();      // DBGridEhCellState.cpp
   // The second way of making the grid: as a part of another component.
   virtual void CreateSubComponent(TComponent* AOwner);                         // DBGridEhCreate.cpp
-  virtual void GetFooterValue(int Row, TColumnEh* Column, std::string& Text);  // DBGridEhCells.cpp
+  virtual void GetFooterValue(int Row, TColumnEh* Column, std::string& Text);  // DBGridEhFooterCell.cpp
   virtual bool IsMultiTitleEffective();                                        // DBGridEhLayout.cpp
   virtual bool LocateText(const std::string& Text, const std::string& FieldName, uint8_t Options,
                           int Direction, int Matching, int TreeRange);  // DBGridEhPending.cpp
