@@ -182,7 +182,8 @@ void TCustomDBGridEh::DrawDataAreaCell(int ACol, int ARow, int AreaCol, int Area
   TColor background = columnColor;
   if (column->Color() == Color() && EvenRowColor() != OddRowColor() &&
       (dataSet->IsSequenced() || (sumList_->Active() && sumList_->VirtualRecords()))) {
-    const int recNo = sumList_->RecNo();
+    const bool inserted = dataSet->State() == dsInsert && AreaRow == savedActive;
+    const int recNo = inserted ? 0 : sumList_->RecNo();
     if (recNo > 0) background = recNo % 2 != 0 ? OddRowColor() : EvenRowColor();
   }
 
