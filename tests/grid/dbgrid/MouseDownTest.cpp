@@ -17,6 +17,9 @@ class TPressGridEh : public TDBGridEh {
   void IndicatorTitleClick(TGridCoord, TMouseButton, TShiftState, int X, int Y) override {
     log.push_back("title click " + IntToStr(X) + "," + IntToStr(Y));
   }
+  // The tracking state a press leaves for the move and release handlers.
+  int PressedTitleCol() const { return titleTracking_ ? pressedTitleCol_ : -1; }
+  TShiftState PressShift() const { return mouseDownShift_; }
   std::vector<std::string> log;
 };
 
@@ -284,5 +287,32 @@ TEST_F(DBGridMouseDown, TitlePressUnderTheColumnCursorSelectsColumnsOnTheGridTim
               std::string("TDBGridEhSelectionCols.") + c.op + " is not available in this version");
     EXPECT_EQ(grid->DragState(), dgsColSelectingEh);
     EXPECT_TRUE(grid->GridTimerRunning());
+  }
+  SetCursor(nullptr);  // the cursor outlives the test
+}
+
+TEST_F(DBGridMouseDown, TitleButtonPressIsTrackedUnlessItsCheckRefuses) {
+  grid->Columns()->GetColumn(1)->Title()->SetTitleButton(true);
+  auto* g = static_cast<TPressGridEh*>(grid);
+  struct Case {
+    const char* id;
+    int col;
+    bool refuse;
+    int pressed;
+    TGridState state;
+  };
+  const Case cases[] = {{"title button", 2, false, 2, gsNormal},
+                        {"refused by OnCheckButton", 2, true, -1, gsColMoving},
+                        {"plain title", 3, false, -1, gsColMoving}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    grid->OnCheckButton = [&](TObject*, int, TColumnEh*, bool& Enabled) { Enabled = Enabled && !c.refuse; };
+    Restart();
+    const TPoint p = Centre(c.col, 0);
+    grid->Perform(WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, MAKELPARAM(p.X, p.Y));
+    EXPECT_EQ(g->PressedTitleCol(), c.pressed);
+    EXPECT_EQ(grid->GridState(), c.state);
+    EXPECT_EQ(g->PressShift(), (TShiftState{ssLeft, ssCtrl}));
+    grid->CancelMode();
   }
 }
