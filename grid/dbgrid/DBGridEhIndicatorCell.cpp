@@ -1,6 +1,7 @@
 // The indicator column's cells: the row-state glyph, the row-select check box and the record
 // number of data rows, the record count in the footer, the indicator title with its drop-down
 // sign, and the glyph routines they use.
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -130,6 +131,7 @@ void TCustomDBGridEh::DrawIndicatorCell(int ACol, int ARow, int /*AreaCol*/, int
   // 8. The indicator title.
   if (title) {
     canvas->Brush()->SetColor(TitleParams()->Color());
+    canvas->Font()->Assign(TitleParams()->Font());
     const int offset = pressed ? kTitlePressedOffset : 0;
     if (themed) {
       TRect wide = rect;
@@ -193,24 +195,18 @@ void TCustomDBGridEh::DrawIndicatorCell(int ACol, int ARow, int /*AreaCol*/, int
     fillBackground(false);
     return;
   }
-  bool current = false;
-  if (groupRow) {
-    current = ARow == Row();
-  } else if (intf) {
-    EnterRowRead(AreaRow);
-    current = IsCurrentRecordRow(AreaRow);
-  } else {
-    current = link->ActiveRecord() == AreaRow;
-  }
   const int savedActive = link->ActiveRecord();
-  if (recordRow && !intf) link->SetActiveRecord(AreaRow);
+  if (recordRow && intf)
+    EnterRowRead(AreaRow);
+  else if (recordRow)
+    link->SetActiveRecord(AreaRow);
   TScopeExit restoreRecord([&] {
-    if (!recordRow) return;
-    if (intf)
+    if (recordRow && intf)
       LeaveRowRead();
-    else
+    else if (recordRow)
       link->SetActiveRecord(savedActive);
   });
+  const bool current = groupRow ? ARow == Row() : intf ? IsCurrentRecordRow(AreaRow) : savedActive == AreaRow;
 
   bool selected = false;
   if (multiSelect) {
