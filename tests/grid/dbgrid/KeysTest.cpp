@@ -33,7 +33,8 @@ class KeysTest : public DBGridTestBase {
     grid->SetFocus();
     SetClipboardTextFromHost("x");
   }
-  // Space-separated keys: "Down", "S-Tab" (Shift), "C-Home" (Ctrl), "CS-End"; '"text' types text.
+  // Space-separated keys: "Down", "S-Tab" (Shift), "C-Home" (Ctrl), "CS-End"; '"text' types text;
+  // "+500" lets 500 ms pass.
   void Keys(const std::string& Script) {
     static const std::map<std::string, WORD> names{
         {"Down", VK_DOWN},  {"Up", VK_UP},      {"Left", VK_LEFT},  {"Right", VK_RIGHT}, {"Home", VK_HOME},
@@ -42,6 +43,11 @@ class KeysTest : public DBGridTestBase {
         {"Back", VK_BACK},  {"Space", VK_SPACE}};
     std::istringstream in(Script);
     for (std::string token; in >> token;) {
+      if (token[0] == '+') {
+        VirtualClock::Advance(static_cast<uint32_t>(std::stoi(token.substr(1))));
+        Pump();
+        continue;
+      }
       if (token[0] == '"') {
         for (char32_t ch : Utf8ToUtf16(token.substr(1))) Input::Char(ch);
         Pump();
@@ -78,7 +84,7 @@ class KeysTest : public DBGridTestBase {
   }
 };
 
-// An expected record P + n lies n records below the last one of the first page.
+// An expected record P + n is n records past a page of rows (PageRowCount).
 constexpr int P = 1000;
 
 TEST_F(KeysTest, KeysMoveSelectInsertAndReachTheirOperations) {
@@ -94,18 +100,11 @@ TEST_F(KeysTest, KeysMoveSelectInsertAndReachTheirOperations) {
   // Setup letters: R row select, M multi-select by rows, Q multi-select with rectangles, T toggling (no
   // dghClearSelection), E Enter as Tab, I incremental search keys, F the filter row under the titles, S the
   // search panel, X every edit action; a append only, n neither insert nor append, r read-only.
+  // clang-format off
   struct Case {
-    const char* id;
-    const char* setup;
-    std::set<int> before;
-    int rec, col;
-    const char* keys;
-    int wantRec, wantCol;
-    TDataSetState state;
-    std::set<int> selected;
-    const char* error;
+    const char* id; const char* setup; std::set<int> before; int rec, col; const char* keys;
+    int wantRec, wantCol; TDataSetState state; std::set<int> selected; const char* error;
   } cases[] = {
-      // clang-format off
     {"down", "", {}, 10, 1, "Down", 11, 1, dsBrowse, {}, ""},
     {"up", "", {}, 10, 1, "Up", 9, 1, dsBrowse, {}, ""},
     {"right", "", {}, 10, 1, "Right", 10, 2, dsBrowse, {}, ""},
@@ -162,8 +161,8 @@ TEST_F(KeysTest, KeysMoveSelectInsertAndReachTheirOperations) {
     {"filter-row-from-first", "F", {}, 1, 1, "Up", 1, 1, dsBrowse, {}, "TCustomDBGridEh.StartFilterEdit"},
     {"up-to-first", "F", {}, 2, 1, "Up", 1, 1, dsBrowse, {}, ""},
     {"filter-row-with-ctrl", "F", {}, 5, 1, "C-Up", 5, 1, dsBrowse, {}, "TCustomDBGridEh.StartFilterEdit"},
-      // clang-format on
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
     const std::string setup = c.setup;
@@ -209,16 +208,11 @@ TEST_F(KeysTest, KeysMoveSelectInsertAndReachTheirOperations) {
 }
 
 TEST_F(KeysTest, CtrlDeleteAsksAndDeletesWhatTheSelectionAllows) {
+  // clang-format off
   struct Case {
-    const char* id;
-    TDBGridEhEditActions actions;
-    TDBGridEhSelectionType kind;
-    TGridAllowedOperationsEh ops;
-    TModalResult answer;
-    int asked, left;
-    const char* error;
+    const char* id; TDBGridEhEditActions actions; TDBGridEhSelectionType kind; TGridAllowedOperationsEh ops;
+    TModalResult answer; int asked, left; const char* error;
   } cases[] = {
-      // clang-format off
     {"current", {}, gstNon, {alopDeleteEh}, mrOk, 1, 4, ""},
     {"refused", {}, gstNon, {alopDeleteEh}, mrCancel, 1, 5, ""},
     {"not-allowed", {}, gstNon, {alopUpdateEh}, mrOk, 0, 5, ""},
@@ -227,8 +221,8 @@ TEST_F(KeysTest, CtrlDeleteAsksAndDeletesWhatTheSelectionAllows) {
     // A selection of cells whose clearing is refused deletes no record either.
     {"refused-rectangle", {geaDeleteEh}, gstRectangle, {alopDeleteEh}, mrOk, 0, 5, ""},
     {"refused-columns", {geaDeleteEh}, gstColumns, {alopDeleteEh}, mrOk, 0, 5, ""},
-      // clang-format on
   };
+  // clang-format on
   int asked = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
@@ -280,64 +274,33 @@ TEST_F(KeysTest, CheckCellsTakeSpaceAndDeleteAndNumbersTheLocaleSeparator) {
 
 TEST_F(KeysTest, TypingSearchesIncrementallyAsLiteralTextUntilItsTimeOut) {
   AddRows({{1, "apple", 1}, {2, "Apricot", 2}, {3, "50% off", 3}, {4, "中文名", 4}, {5, "5*", 5}});
-  grid->SetOptionsEh(grid->OptionsEh() + dghPreferIncSearch);
+  grid->SetOptionsEh(grid->OptionsEh() + dghPreferIncSearch + dghIncSearch);
   At(1, 1);
-  struct Case {
-    const char* id;
-    const char* keys;
-    const char* text;
-    int recNo;
-  } cases[] = {
-      // clang-format off
-    {"prefix", "\"ap", "ap", 1},
-    {"found-spelling", "\"r", "Apr", 2},
-    {"no-match-stays", "\"x", "Apr", 2},
-    {"backspace", "Back", "Ap", 2},
-    {"percent-is-literal", "Back Back \"50%", "50%", 3},
-    {"star-is-literal", "Back Back Back \"*", "", 3},
-    {"whole-characters", "\"中文", "中文", 4},
-    {"backspace-one-character", "Back", "中", 4},
-    {"number-column", "Esc Left \"3", "3", 3},
-      // clang-format on
+  // clang-format off
+  struct Case { const char* id; const char* keys; bool searching; const char* text; int recNo; } cases[] = {
+    {"prefix", "\"ap", true, "ap", 1},
+    {"found-spelling", "\"r", true, "Apr", 2},
+    {"no-match-stays", "\"x", true, "Apr", 2},
+    {"backspace", "Back", true, "Ap", 2},
+    {"percent-is-literal", "Back Back \"50%", true, "50%", 3},
+    {"star-is-literal", "Back Back Back \"*", true, "", 3},
+    {"whole-characters", "\"中文", true, "中文", 4},
+    {"backspace-one-character", "Back", true, "中", 4},
+    {"number-column", "Esc Left \"3", true, "3", 3},
+    {"time-out-from-last-key", "+1499", true, "3", 3},
+    {"time-out", "+1", false, "", 3},
+    // Nothing to remove: the time-out is not restarted.
+    {"backspace-on-empty", "Right \"a Back +1000 Back +600", false, "", 1},
+    {"ctrl-f-never-times-out", "C-F Back +60000", true, "", 1},
+    {"escape-ends", "Esc", false, "", 1},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
     Keys(c.keys);
-    EXPECT_TRUE(grid->IncrementalSearching());
-    EXPECT_EQ(std::make_pair(grid->IncSearchText(), dataSet->RecNo()),
-              std::make_pair(std::string(c.text), c.recNo));
+    EXPECT_EQ(std::make_tuple(grid->IncrementalSearching(), grid->IncSearchText(), dataSet->RecNo()),
+              std::make_tuple(c.searching, std::string(c.text), c.recNo));
   }
-  // The time-out counts from the last key.
-  VirtualClock::Advance(1499);
-  Pump();
-  EXPECT_TRUE(grid->IncrementalSearching());
-  VirtualClock::Advance(1);
-  Pump();
-  EXPECT_EQ(std::make_pair(grid->IncrementalSearching(), grid->IncSearchText()),
-            std::make_pair(false, std::string()));
-}
-
-TEST_F(KeysTest, BackspaceOnAnEmptySearchTextLeavesTheSearchAlone) {
-  AddRows({{1, "apple", 1}, {2, "berry", 2}});
-  grid->SetOptionsEh(grid->OptionsEh() + dghPreferIncSearch);
-  At(1, 1);
-  Keys("\"b Back");
-  EXPECT_EQ(std::make_pair(grid->IncSearchText(), dataSet->RecNo()), std::make_pair(std::string(), 2));
-  VirtualClock::Advance(1000);
-  // Nothing to remove: the time-out is not restarted.
-  Keys("Back");
-  VirtualClock::Advance(600);
-  Pump();
-  EXPECT_FALSE(grid->IncrementalSearching());
-
-  // Ctrl+F starts a search without a time-out; Escape ends it.
-  grid->SetOptionsEh({dghIncSearch});
-  Keys("C-F Back");
-  VirtualClock::Advance(60000);
-  Pump();
-  EXPECT_TRUE(grid->IncrementalSearching());
-  Keys("Esc");
-  EXPECT_FALSE(grid->IncrementalSearching());
 }
 
 }  // namespace
