@@ -1141,6 +1141,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   int sizeNesting_ = 0;
   bool focused_ = false;  // the focused state last painted
   std::vector<TGroupDataTreeNodeEh*> paintedGroupRows_;
+  TRect upperTitleClip_{};  // the clip box the upper title levels were last marked painted under
   std::vector<std::vector<uint8_t>> duplicateFlags_;  // per column, for HideDuplicates
   TGridCoord editorCell_{-1, -1};
 

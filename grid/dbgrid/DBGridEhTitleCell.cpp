@@ -4,6 +4,7 @@
 // the title's filter button that the hot tracker shares with the painter.
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "grid/dbgrid/DBGridEhPrivate.h"
 #include "grid/dbgrid/DBGridEhStyle.h"
@@ -105,6 +106,20 @@ int WidthBefore(THeadTreeNode* Parent, THeadTreeNode* Child) {
     if (s->Next == Parent->Child) break;  // Child is not in the ring: nothing more to count
   }
   return width;
+}
+
+// Clears the painted marks below Node.
+void ClearUpperMarks(THeadTreeNode* Node) {
+  std::vector<THeadTreeNode*> pending{Node};
+  while (!pending.empty()) {
+    THeadTreeNode* parent = pending.back();
+    pending.pop_back();
+    THeadTreeNode* child = parent->Child;
+    for (THeadTreeNode* n = child; n; n = n->Next == child ? nullptr : n->Next) {
+      n->Drawed = false;
+      pending.push_back(n);
+    }
+  }
 }
 
 }  // namespace dbgrid_title_cell_detail
@@ -448,6 +463,13 @@ void TCustomDBGridEh::DrawTitleUpperLevels(TColumnEh* Column, const TRect& ARect
   THeadTreeNode* child = leafFieldArr_[static_cast<size_t>(Column->Index())].first;
   if (!child) return;
   TCanvas* canvas = Canvas();
+  // The cell walk paints band by band, each under its own clip: a node spanning frozen and
+  // scrolled columns is painted once in each band.
+  const TRect clip = canvas->ClipRect();
+  if (clip != upperTitleClip_) {
+    upperTitleClip_ = clip;
+    ClearUpperMarks(headTree_.get());
+  }
   TDBGridTitleParamsEh* titleParams = TitleParams();
   const bool wholeGrid = Selection()->SelectionType() == gstAll;
   TDBGridEhStyle* style = style_ ? style_ : DBGridEhDefaultStyle();

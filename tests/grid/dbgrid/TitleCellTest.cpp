@@ -16,6 +16,10 @@ class TTitleProbeGrid : public TDBGridEh {
   void DrawSubTitleCell(int ACol, int, int, int, TCellAreaTypeEh, const TRect&, TGridDrawState) override {
     subTitles.push_back(ACol);
   }
+  // A paint draws the titles alone.
+  void DrawCell(int ACol, int ARow, const TRect& R, TGridDrawState S) override {
+    if (ARow == 0 && ACol > 0) TDBGridEh::DrawCell(ACol, ARow, R, S);
+  }
   void Press(int ACol) { pressedTitleCol_ = ACol, titleTracking_ = true; }
   std::vector<int> subTitles;
 };
@@ -181,6 +185,20 @@ TEST_F(TitleCellTest, UpperLevelPaintedOnceFromWhicheverColumnComesFirst) {
         EXPECT_LE(t.Rect.Bottom, leafTop);
       }
     EXPECT_EQ(upper, 1u);
+  }
+  for (int frozen : {0, 1}) {  // a paint: once in each band the node spans
+    SCOPED_TRACE(frozen);
+    grid->SetFrozenCols(frozen);
+    Pump();
+    TBitmap bmp;
+    bmp.SetSize(grid->ClientWidth(), grid->ClientHeight());
+    HDC dc = bmp.Canvas()->Handle();
+    TDrawLog log;
+    AttachDrawRecorder(dc, &log);
+    grid->Invalidate();
+    grid->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    AttachDrawRecorder(dc, nullptr);
+    EXPECT_EQ(Texts(log, "Money").size(), size_t(frozen + 1));
   }
 }
 
