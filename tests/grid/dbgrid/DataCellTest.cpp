@@ -17,6 +17,8 @@ class TDataCellProbe : public TDBGridEh {
  public:
   using TDBGridEh::TDBGridEh;
   void Search(const std::string& Text) { incSearching_ = true, incSearchText_ = Text; }
+  int DrawRowDetailButton(const TRect& R) override { return detailButtons.push_back(R), 12; }
+  std::vector<TRect> detailButtons;
 };
 
 class DataCellTest : public DBGridTestBase {
@@ -269,6 +271,21 @@ TEST_F(DataCellTest, EmptyRowsFocusRectangleAndSearchMark) {
   TScopeExit themesOff([] { SetThemesEnabled(false); });
   Paint(2, 1, {gdFocused, gdSelected});
   EXPECT_EQ(Count(TDrawKind::ThemePart), 1);
+}
+
+// With the row detail panel on, the first column of a row that has a panel gets the expand
+// button and its content moves right by the button's width; a row without one keeps 18 pixels.
+TEST_F(DataCellTest, RowDetailButtonOrStrip) {
+  AddNumberedRows(2);
+  ErrorOf([&] { grid->RowDetailPanel()->SetActive(true); });  // the panel's placement is pending
+  auto* probe = static_cast<TDataCellProbe*>(grid);
+  for (bool has : {true, false}) {
+    grid->OnCheckRowHaveDetailPanel = [has](TCustomDBGridEh*, bool& Have) { Have = has; };
+    probe->detailButtons.clear();
+    Paint(1, 1);
+    EXPECT_EQ(probe->detailButtons.size(), has ? 1u : 0u);
+    EXPECT_EQ(log.OfKind(TDrawKind::FillRect).back()->Rect.Left, cell.Left + (has ? 12 : 18));
+  }
 }
 
 TEST_F(DataCellTest, CanHotTrackCell) {
