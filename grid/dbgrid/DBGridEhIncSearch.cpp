@@ -31,7 +31,11 @@ bool TCustomDBGridEh::LocateText(const std::string& Text, const std::string& Fie
   if (!center) return false;
   BeginWaitCursor();
   TScopeExit restore([] { EndWaitCursor(); });
-  return center->LocateText(this, Text, FieldName, Options, Direction, Matching, TreeRange);
+  if (!center->LocateText(this, Text, FieldName, Options, Direction, Matching, TreeRange)) return false;
+  // Grouped rows show the found record at its node.
+  if (dataGrouping_->IsGroupingActive() && IsDataIntfAssigned())
+    GotoRecordNode(DataIntf()->GetCurrentRecordIndex(), true);
+  return true;
 }
 
 bool TCustomDBGridEh::IsFindDialogModal() {

@@ -242,8 +242,8 @@ void TCustomDBGridEh::KeyMapWithoutCtrl(WORD Key, TShiftState Shift) {
     case VK_LEFT:
     case VK_RIGHT: {
       if (rowSelect) {
-        // The base grid scrolls the columns of a row selection.
-        WORD key = Key;
+        // The base grid scrolls the columns of a row selection; it mirrors the key itself.
+        WORD key = !UseRightToLeftAlignment() ? Key : Key == VK_LEFT ? VK_RIGHT : VK_LEFT;
         TValueRestorer<TKeyEvent> quiet(OnKeyDown, TKeyEvent{});
         inherited::KeyDown(key, Shift);
         break;
