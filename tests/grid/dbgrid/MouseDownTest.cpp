@@ -14,6 +14,7 @@ class TPressGridEh : public TDBGridEh {
     log.push_back(DblClick ? "cell double" : "cell");
     return false;
   }
+  void OutBoundaryMouseDown(TMouseButton, TShiftState, int, int) override { log.push_back("strip"); }
   void IndicatorTitleClick(TGridCoord, TMouseButton, TShiftState, int X, int Y) override {
     log.push_back("title click " + IntToStr(X) + "," + IntToStr(Y));
   }
@@ -220,6 +221,12 @@ TEST_F(DBGridMouseDown, RightPressAndPressesOutsideTheCells) {
     EXPECT_EQ(dataSet->RecNo(), 1);
     EXPECT_FALSE(EditorShown());
   }
+  // A strip above the cells takes its presses itself.
+  grid->OutBoundaryData()->SetTopIndent(10);
+  Restart();
+  Press(TPoint{Centre(2, 1).X, 3});
+  EXPECT_EQ(Log(), std::vector<std::string>{"strip"});
+  EXPECT_EQ(mouseDowns, 0);
 }
 
 TEST_F(DBGridMouseDown, GroupRowButtonTogglesTheRowOrWithCtrlItsLevel) {
