@@ -395,7 +395,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   virtual void GetFooterValue(int Row, TColumnEh* Column, std::string& Text);  // DBGridEhFooterCell.cpp
   virtual bool IsMultiTitleEffective();                                        // DBGridEhLayout.cpp
   virtual bool LocateText(const std::string& Text, const std::string& FieldName, uint8_t Options,
-                          int Direction, int Matching, int TreeRange);  // DBGridEhPending.cpp
+                          int Direction, int Matching, int TreeRange);  // DBGridEhIncSearch.cpp
   virtual int CalcRecNoColWidth();                                      // DBGridEhLayout.cpp
   virtual void DefaultApplyFilter();                                    // DBGridEhPending.cpp
 
@@ -813,8 +813,8 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void WMSetCursor(TMessage& Message) override;
   void WMSetFocus(TMessage& Message) override;
   void WMKillFocus(TMessage& Message) override;
-  void WMChar(TMessage& Message) override;
-  void WMTimer(TMessage& Message) override;
+  void WMChar(TMessage& Message) override;   // DBGridEhKeys.cpp
+  void WMTimer(TMessage& Message) override;  // timer 2: DBGridEhIncSearch.cpp
   void WMCommand(TMessage& Message) override;
   void WMCancelMode(TMessage& Message) override;
   void WMRButtonDown(TMessage& Message) override;
