@@ -454,7 +454,9 @@ void TCustomDBGridEh::DrawTitleText(const TDBGridTitleDrawParamsEh& Params, TCol
                         true, static_cast<int>(kind));
     // The face alone: the grid draws the glyph over it.
     if (kind == ebsGlyphEh) DrawTitleButtonGlyph(active, button);
-    if (HasTitleFilter(this, Column)) DrawTitleFilterCell(Column, ARect);
+    // The condition reads beside the button that sets it, left of the sort marker.
+    if (HasTitleFilter(this, Column))
+      DrawTitleFilterCell(Column, TRect{text.Left, button.Top, text.Right, button.Bottom});
   }
 }
 
@@ -521,15 +523,12 @@ void TCustomDBGridEh::DrawTitleFilterCell(TColumnEh* Column, const TRect& ARect)
   if (!Column) return;
   const std::string text = Column->STFilter()->GetExpressionAsText();
   if (text.empty()) return;
-  // The condition reads beside the button that sets it.
-  const TRect button = TitleFilterButtonBox(this, ARect);
-  const TRect area{ARect.Left, button.Top, button.Left, button.Bottom};
-  if (IsRectEmpty(area)) return;
+  if (IsRectEmpty(ARect)) return;
   TCanvas* canvas = Canvas();
   canvas->Font()->Assign(STFilter()->Font());
   canvas->Brush()->SetStyle(bsClear);
   TScopeExit solid([canvas] { canvas->Brush()->SetStyle(bsSolid); });
-  WriteTextEh(canvas, area, false, 2, 0, text, taRightJustify, tlCenter, false, true, 0, 0);
+  WriteTextEh(canvas, ARect, false, 2, 0, text, taRightJustify, tlCenter, false, true, 0, 0);
 }
 
 void TCustomDBGridEh::DrawTitleButtonGlyph(bool Pressed, const TRect& ARect) {

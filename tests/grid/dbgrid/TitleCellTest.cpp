@@ -113,6 +113,7 @@ TEST_F(TitleCellTest, FilterButtonByDrawTimeVeiledUnlessHotBesideItsConditionTex
   grid->STFilter()->SetLocation(stflInTitleFilterEh);  // first: no filter row under the titles
   grid->STFilter()->SetVisible(true);
   Column(0)->SetWidth(200);  // room for the longest condition
+  Column(0)->Title()->SetSortMarker(smDownEh);
   struct Case {
     TDBGridFilterButtonDrawTimeEh time;
     bool hot;
@@ -136,13 +137,13 @@ TEST_F(TitleCellTest, FilterButtonByDrawTimeVeiledUnlessHotBesideItsConditionTex
     ASSERT_TRUE(grid->GetTitleFilterButtonRect(1, button));
     int alpha = -1;
     for (const TDrawCall& d : log.Calls)
-      if (d.Kind != TDrawKind::Text && d.Rect.Left >= button.Left && d.Rect.Right <= button.Right &&
-          d.Rect.Right > d.Rect.Left)
+      if (d.Kind != TDrawKind::Text && d.Kind != TDrawKind::Polyline && d.Rect.Left >= button.Left &&
+          d.Rect.Right <= button.Right && d.Rect.Right > d.Rect.Left)
         alpha = d.Note == "AlphaBlend" ? int(d.Flags) : std::max(alpha, 0);
     EXPECT_EQ(alpha, c.alpha);
-    const auto texts = Texts(log);  // the caption, then the condition when it shows
+    const auto texts = Texts(log);  // the caption, then the condition left of the sort marker
     ASSERT_EQ(texts.size(), *c.text ? 2u : 1u);
-    EXPECT_TRUE(!*c.text || (texts[1].Text == c.text && texts[1].Rect.Right <= button.Left &&
+    EXPECT_TRUE(!*c.text || (texts[1].Text == c.text && texts[1].Rect.Right <= button.Left - 16 &&
                              texts[1].Color == COLORREF(clBlue)));
   }
 }
