@@ -167,6 +167,7 @@ TEST_F(KeysTest, KeysMoveSelectInsertAndReachTheirOperations) {
     {"filter-row-from-first", "F", {}, 1, 1, "Up", 1, 1, dsBrowse, {}, "TCustomDBGridEh.StartFilterEdit"},
     {"up-to-first", "F", {}, 2, 1, "Up", 1, 1, dsBrowse, {}, ""},
     {"filter-row-with-ctrl", "F", {}, 5, 1, "C-Up", 5, 1, dsBrowse, {}, "TCustomDBGridEh.StartFilterEdit"},
+    {"filter-row-by-rows", "RF", {}, 1, 1, "Up", 1, 1, dsBrowse, {}, "TCustomDBGridEh.CanEditFilterCell"},
   };
   // clang-format on
   for (const Case& c : cases) {
