@@ -72,27 +72,41 @@ class DBGridMouseDown : public DBGridTestBase {
   int mouseDowns = 0;
 };
 
-TEST_F(DBGridMouseDown, ClickMovesAndShowsTheEditorOnTheCurrentCell) {
+TEST_F(DBGridMouseDown, PressMovesAndShowsTheEditorOrStaysOutsideTheCells) {
+  // col -1: 3 pixels inside the right edge; row -1: 3 pixels above the bottom edge, -2 below the top.
   struct Case {
     const char* id;
-    bool always;
-    int col, row, recNo;
+    UINT msg;
+    int col, row;
+    bool always, strip;
+    int recNo, newCol;
     bool editor;
+    std::vector<std::string> log;
+    int downs;
   };
-  const Case cases[] = {{"current cell", false, 2, 1, 1, true},
-                        {"other row", false, 2, 3, 3, false},
-                        {"other column", false, 3, 1, 1, false},
-                        {"other row, editor always", true, 3, 4, 4, true}};
+  const Case cases[] = {
+      {"current cell", WM_LBUTTONDOWN, 2, 1, false, false, 1, 2, true, {"cell"}, 1},
+      {"other row", WM_LBUTTONDOWN, 2, 3, false, false, 3, 2, false, {"cell"}, 1},
+      {"other column", WM_LBUTTONDOWN, 3, 1, false, false, 1, 3, false, {"cell"}, 1},
+      {"right press", WM_RBUTTONDOWN, 3, 3, false, false, 3, 3, false, {"cell"}, 1},
+      {"below the rows", WM_LBUTTONDOWN, 2, -1, false, false, 1, 2, false, {}, 1},
+      {"right of the columns", WM_LBUTTONDOWN, -1, -2, false, false, 1, 2, false, {}, 1},
+      {"strip above the cells", WM_LBUTTONDOWN, 2, -2, false, true, 1, 2, false, {"strip"}, 0},
+      {"other row, editor always", WM_LBUTTONDOWN, 3, 4, true, true, 4, 3, true, {"cell"}, 1}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
     if (c.always) grid->SetOptions(grid->Options() + dgAlwaysShowEditor);
+    grid->OutBoundaryData()->SetTopIndent(c.strip ? 10 : 0);
     Restart();
-    Press(Centre(c.col, c.row));
+    grid->SetMouseCapture(true);
+    const int x = c.col < 0 ? grid->ClientWidth() - 3 : Centre(c.col, 1).X;
+    Press(TPoint{x, c.row == -1 ? grid->ClientHeight() - 3 : c.row == -2 ? 3 : Centre(2, c.row).Y}, 0, c.msg);
+    EXPECT_FALSE(grid->MouseCapture());
     EXPECT_EQ(dataSet->RecNo(), c.recNo);
-    EXPECT_EQ(grid->Col(), c.col);
+    EXPECT_EQ(grid->Col(), c.newCol);
     EXPECT_EQ(EditorShown(), c.editor);
-    EXPECT_EQ(Log(), std::vector<std::string>{"cell"});
-    EXPECT_EQ(mouseDowns, 1);
+    EXPECT_EQ(Log(), c.log);
+    EXPECT_EQ(mouseDowns, c.downs);
   }
 }
 
@@ -208,30 +222,6 @@ TEST_F(DBGridMouseDown, EditButtonOfAnotherRowIsPressedInTheSameClick) {
   EXPECT_EQ(dataSet->RecNo(), 3);
   EXPECT_TRUE(EditorShown());
   EXPECT_EQ(clicks, 1);
-}
-
-TEST_F(DBGridMouseDown, RightPressAndPressesOutsideTheCells) {
-  Restart();
-  grid->SetMouseCapture(true);
-  Press(Centre(2, 3), 0, WM_RBUTTONDOWN);
-  EXPECT_FALSE(grid->MouseCapture());
-  EXPECT_EQ(dataSet->RecNo(), 3);
-  for (const TPoint p :
-       {TPoint{Centre(2, 1).X, grid->ClientHeight() - 3}, TPoint{grid->ClientWidth() - 3, 3}}) {
-    SCOPED_TRACE(p.X);
-    Restart();
-    Press(p);
-    EXPECT_EQ(mouseDowns, 1);
-    EXPECT_TRUE(Log().empty());
-    EXPECT_EQ(dataSet->RecNo(), 1);
-    EXPECT_FALSE(EditorShown());
-  }
-  // A strip above the cells takes its presses itself.
-  grid->OutBoundaryData()->SetTopIndent(10);
-  Restart();
-  Press(TPoint{Centre(2, 1).X, 3});
-  EXPECT_EQ(Log(), std::vector<std::string>{"strip"});
-  EXPECT_EQ(mouseDowns, 0);
 }
 
 TEST_F(DBGridMouseDown, GroupRowButtonTogglesTheRowOrWithCtrlItsLevel) {
