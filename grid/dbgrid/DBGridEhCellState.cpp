@@ -74,7 +74,11 @@ int TCustomDBGridEh::GetSortMarkerStyle() {
 }
 
 bool TCustomDBGridEh::IsThemedCell(int ACol, int ARow, TCellAreaTypeEh CellType, int AreaRow) {
-  if (!ThemesEnabled() || CellType.VertType == vctDataEh) return false;
+  if (!ThemesEnabled()) return false;
+  // The indicator's rows below the title follow the indicator's own fill.
+  if (CellType.HorzType == hctIndicatorEh && CellType.VertType != vctTitleEh)
+    return IndicatorParams()->GetActualFillStyle() == cfstThemedEh;
+  if (CellType.VertType == vctDataEh) return false;
   // Footer cells of data columns follow the footers' own fill.
   if (CellType.VertType == vctFooterEh && CellType.HorzType == hctDataEh)
     return FooterParams()->GetActualFillStyle() == cfstThemedEh;

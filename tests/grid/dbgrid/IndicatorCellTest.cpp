@@ -79,7 +79,8 @@ TEST_F(IndicatorCellTest, RecordNumbersMarksAndCount) {
   EXPECT_EQ(std::tuple(Paint(grid->GetFullRowCount() - 2), Paint(7)), std::tuple("", ""));
 }
 
-// The current row's glyph follows the data set's state; themes darken its background.
+// The current row's glyph follows the data set's state. Under themes the rows take the themed
+// header (no 3-D edges) and the current one is darkened.
 TEST_F(IndicatorCellTest, StateGlyphsAndTheThemedCurrentRow) {
   const std::pair<std::function<void()>, int> cases[] = {
       {[] {}, 0},
@@ -96,8 +97,9 @@ TEST_F(IndicatorCellTest, StateGlyphsAndTheThemedCurrentRow) {
   dataSet->Cancel(), grid->Selection()->Clear(), SetThemesEnabled(true);
   const TColor base = grid->IndicatorParams()->Color();
   const COLORREF current = (Paint(1), FirstFill()), other = (Paint(2), FirstFill());
-  EXPECT_EQ(std::tuple(current, other),
-            std::tuple(ColorToRGB(BlendColorsPercent(base, clBlack, 10)), ColorToRGB(base)));
+  EXPECT_EQ(
+      std::tuple(current, other, log.OfKind(TDrawKind::Edge).size(), log.OfKind(TDrawKind::ThemePart).size()),
+      std::tuple(ColorToRGB(BlendColorsPercent(base, clBlack, 10)), ColorToRGB(base), 0u, 1u));
 }
 
 // The check box stands left of the glyph part, ticked for selected rows, hot under the mouse.
