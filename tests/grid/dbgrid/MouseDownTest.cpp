@@ -5,6 +5,8 @@
 #include "platform/win/WinTesting.h"
 #include "tests/grid/dbgrid/DBGridTestSupport.h"
 
+namespace dbgrid_mouse_down_test {
+
 // Logs the presses handed to the cell's own handling and to the indicator title's click.
 class TPressGridEh : public TDBGridEh {
  public:
@@ -301,3 +303,5 @@ TEST_F(DBGridMouseDown, TitlePressSizesSelectsColumnsTracksOrMoves) {
   }
   SetCursor(nullptr);  // the cursor outlives the test
 }
+
+}  // namespace dbgrid_mouse_down_test
