@@ -32,6 +32,9 @@ void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
   if (searchMode_) SetSearchMode(false);
   if (Button == mbRight) SetMouseCapture(false);
 
+  // A hosted editor shown by this press asks where and when it was, as after the axis grid's.
+  mouseDownPoint_ = TPoint{X, Y};
+  mouseDownTime_ = GetMessageTime();
   mouseDownCell_ = MouseCoord(X, Y);
   checkCell_ = TGridCoord{-1, -1};
   mouseDownScreenPt_ = ClientToScreen(TPoint{X, Y});

@@ -102,7 +102,12 @@ TEST_F(DBGridMouseDown, PressMovesAndShowsTheEditorOrStaysOutsideTheCells) {
     Restart();
     grid->SetMouseCapture(true);
     const int x = c.col < 0 ? grid->ClientWidth() - 3 : Centre(c.col, 1).X;
-    Press(TPoint{x, c.row == -1 ? grid->ClientHeight() - 3 : c.row == -2 ? 3 : Centre(2, c.row).Y}, 0, c.msg);
+    const TPoint p{x, c.row == -1 ? grid->ClientHeight() - 3 : c.row == -2 ? 3 : Centre(2, c.row).Y};
+    Press(p, 0, c.msg);
+    TPoint at{};
+    int32_t time = 0;
+    grid->GetMouseDownInfo(at, time);  // what a hosted editor asks
+    EXPECT_EQ(at, grid->ClientToScreen(p));
     EXPECT_FALSE(grid->MouseCapture());
     EXPECT_EQ(dataSet->RecNo(), c.recNo);
     EXPECT_EQ(grid->Col(), c.newCol);
