@@ -67,7 +67,11 @@ void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
                          (filterEditMode_ && focused->Parent() == this));
     };
     if (!anyFocused()) SetFocus();
-    if (!anyFocused()) return;
+    if (!anyFocused()) {
+      // Focus went elsewhere (a validation refused it): the press ends, without holding the mouse.
+      SetMouseCapture(false);
+      return;
+    }
   }
 
   const TGridCoord cell = mouseDownCell_;

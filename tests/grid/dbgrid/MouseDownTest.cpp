@@ -309,4 +309,18 @@ TEST_F(DBGridMouseDown, TitlePressSizesSelectsColumnsTracksOrMoves) {
   SetCursor(nullptr);  // the cursor outlives the test
 }
 
+TEST_F(DBGridMouseDown, PressEndsWhenTheFocusStaysElsewhere) {
+  auto* edit = new TEdit(form);
+  edit->SetParent(form);
+  edit->SetFocus();
+  edit->OnExit = [&](TObject*) { edit->SetFocus(); };  // a validation that keeps the focus
+  Restart();
+  const TPoint p = Centre(2, 3);
+  grid->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.X, p.Y));
+  EXPECT_TRUE(edit->Focused());
+  EXPECT_FALSE(grid->MouseCapture());
+  EXPECT_EQ(dataSet->RecNo(), 1);
+  EXPECT_TRUE(Log().empty());
+}
+
 }  // namespace dbgrid_mouse_down_test
