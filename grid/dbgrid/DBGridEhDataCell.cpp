@@ -211,7 +211,7 @@ void TCustomDBGridEh::DrawDataAreaCell(int ACol, int ARow, int AreaCol, int Area
   GetCellParams(column, params->Font, params->Background, params->State);
   column->GetColCellParamsEh(false, params);
 
-  // 8.
+  // 8. Whether this row has a detail panel (every row, unless the handler says otherwise).
   bool rowHasDetailPanel = true;
   if (OnCheckRowHaveDetailPanel) OnCheckRowHaveDetailPanel(this, rowHasDetailPanel);
 
