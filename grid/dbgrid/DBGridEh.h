@@ -338,9 +338,9 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   virtual void ColEnter();                                                                // DBGridEhCells.cpp
   virtual void ColExit();                                                                 // DBGridEhCells.cpp
   virtual void DrawTitleCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
-                             const TRect& ARect, TGridDrawState AState);  // DBGridEhCells.cpp
+                             const TRect& ARect, TGridDrawState AState);  // DBGridEhTitleCell.cpp
   virtual void DrawTitleText(const TDBGridTitleDrawParamsEh& Params, TColumnEh* Column,
-                             const TRect& ARect);  // DBGridEhCells.cpp
+                             const TRect& ARect);  // DBGridEhTitleCell.cpp
   virtual void DrawIndicatorCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
                                  const TRect& ARect, TGridDrawState AState);  // DBGridEhIndicatorCell.cpp
   virtual void DrawDataAreaCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
@@ -367,7 +367,8 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   virtual void DrawIndicatorGlyph(int GlyphKind, int Offset, const TRect& ARect);
   virtual void DrawIndicatorButtonGlyph(bool Pressed, const TRect& ARect);
   virtual void DrawIndicatorTitleSign(const TRect& ARect, bool Pressed);
-  virtual void DrawTitleFilterCell(TColumnEh* Column, const TRect& ARect);  // DBGridEhPending.cpp
+  // ARect: the free part of the title left of its filter button and sort marker.
+  virtual void DrawTitleFilterCell(TColumnEh* Column, const TRect& ARect);  // DBGridEhTitleCell.cpp
   virtual void GetFooterParams(int DataCol, int Row, TColumnEh* Column, TFont* AFont, TColor& Background,
                                TAlignment& Alignment, TGridDrawState State,
                                std::string& Text);  // DBGridEhFooterCell.cpp

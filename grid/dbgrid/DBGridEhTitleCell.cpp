@@ -418,7 +418,10 @@ void TCustomDBGridEh::DrawTitleText(const TDBGridTitleDrawParamsEh& Params, TCol
     }
   }
 
-  if (hasImage) DrawClipped(TitleImages(), nullptr, canvas, text, title->ImageIndex(), 0, taCenter);
+  // A leaf of multi-level titles keeps its image at the left, where the press moved the text.
+  if (hasImage)
+    DrawClipped(TitleImages(), nullptr, canvas, text, title->ImageIndex(), 0,
+                IsMultiTitleEffective() ? taLeftJustify : taCenter);
 
   const int midY = (ARect.Top + ARect.Bottom) / 2;
   if (markerShown) {
