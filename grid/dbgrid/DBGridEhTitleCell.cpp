@@ -393,6 +393,9 @@ void TCustomDBGridEh::DrawTitleText(const TDBGridTitleDrawParamsEh& Params, TCol
   }
 
   const bool rtl = Column->UseRightToLeftAlignment();
+  // The caption lies over the fill: no box of its own behind it.
+  canvas->Brush()->SetStyle(bsClear);
+  TScopeExit solidBrush([canvas] { canvas->Brush()->SetStyle(bsSolid); });
   if (!Params.Caption.empty()) {
     if (Params.Orientation == tohVertical) {
       // Bottom-to-top, the title's alignment read along the cell's height.
@@ -411,10 +414,8 @@ void TCustomDBGridEh::DrawTitleText(const TDBGridTitleDrawParamsEh& Params, TCol
       TScopeExit restoreMode([&] { SetBkMode(canvas->Handle(), bkMode); });
       canvas->TextRect(text, x, std::min(y, text.Bottom), Params.Caption);
     } else {
-      canvas->Brush()->SetStyle(bsClear);
       WriteCellText(Column, canvas, text, false, 2, 2, Params.Caption, title->Alignment(), tlCenter,
                     Params.WordWrapAllowed, title->EndEllipsis(), 0, 0, rtl);
-      canvas->Brush()->SetStyle(bsSolid);
     }
   }
 

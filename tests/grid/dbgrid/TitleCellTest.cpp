@@ -84,6 +84,7 @@ TEST_F(TitleCellTest, CaptionByAlignmentPressOrientationImageAndTheme) {
     ASSERT_EQ(texts.size(), has('i') ? 0u : 1u);
     if (has('i')) continue;
     EXPECT_EQ(texts[0].FontEscapement, has('v') ? 900 : 0);
+    EXPECT_EQ(texts[0].Flags & ETO_OPAQUE, 0u);  // over the fill
     if (has('v')) continue;
     EXPECT_EQ(c.dx >= 0 ? texts[0].Rect.Left - cell.Left : cell.Right - texts[0].Rect.Right, std::abs(c.dx));
   }
