@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "grid/dbgrid/DBGridEhParams.h"
+#include "grid/dbgrid/DBGridEhStyle.h"
 #include "platform/gdi/DrawRecorder.h"
 #include "platform/gdi/Theme.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -147,6 +148,10 @@ TEST_F(TitleCellTest, FilterButtonByDrawTimeVeiledUnlessHotBesideItsConditionTex
     EXPECT_TRUE(!*c.text || (texts[1].Text == c.text && texts[1].Rect.Right <= button.Left - 16 &&
                              texts[1].Color == COLORREF(clBlue)));
   }
+  grid->STFilter()->SetFilterButtonDrawTime(fbdtAlwaysEh);
+  grid->Style()->SetInTitleFitlerButtonStyle(ebsGlyphEh);  // the face alone: the grid adds the glyph
+  TScopeExit dropDown([this] { grid->Style()->SetInTitleFitlerButtonStyle(ebsDropDownEh); });
+  EXPECT_EQ(Draw(1, {gdFixed, gdHotTrack}).OfKind(TDrawKind::Polygon).size(), 1u);
 }
 
 TEST_F(TitleCellTest, GetBtnParamsOncePerFieldColumnAndSubTitlesToTheFilterRowPainter) {
