@@ -118,23 +118,27 @@ TEST_F(TitleCellTest, FilterButtonByDrawTimeVeiledUnlessHotBesideItsConditionTex
   Column(0)->Title()->SetSortMarker(smDownEh);
   struct Case {
     TDBGridFilterButtonDrawTimeEh time;
-    bool hot;
+    int hot;    // 1: the hot-tracked cell, 2: the mouse over another title of the row
     int alpha;  // -1: no button, 0: opaque, else the veil's alpha (80 percent veiled: 51)
     TSTFilterExpressionEh e;
     const char* text;
-  } cases[] = {{fbdtAlwaysEh, false, 51, Condition(fopEqualEh, 2.5), "= 2.5"},
-               {fbdtAlwaysEh, true, 0, Condition(fopInEh, VarArrayOf({"a", 3})), "In ('a','3')"},
-               {fbdtAlwaysEh, true, 0, Condition(fopGreaterOrEqualEh, 1, fopAndEh, fopLikeEh, "x%"),
-                ">= '1' AND ~ 'x%'"},
-               {fbdtAlwaysEh, false, 51, Condition(fopNoneEh, 1), ""},
-               {fbdtWhenCellHotEh, false, -1, Condition(fopNotNullEh, {}), ""},
-               {fbdtWhenCellHotEh, true, 0, Condition(fopNotNullEh, {}), "<>Null"},
-               {fbdtWhenRowHotEh, false, -1, Condition(fopNotNullEh, {}), ""}};
+  } cases[] = {
+      {fbdtAlwaysEh, 0, 51, Condition(fopEqualEh, 2.5), "= 2.5"},
+      {fbdtAlwaysEh, 1, 0, Condition(fopInEh, VarArrayOf({"a", 3})), "In ('a','3')"},
+      {fbdtAlwaysEh, 1, 0, Condition(fopGreaterOrEqualEh, 1, fopAndEh, fopLikeEh, "x%"), ">= '1' AND ~ 'x%'"},
+      {fbdtAlwaysEh, 0, 51, Condition(fopNoneEh, 1), ""},
+      {fbdtWhenCellHotEh, 0, -1, Condition(fopNotNullEh, {}), ""},
+      {fbdtWhenCellHotEh, 1, 0, Condition(fopNotNullEh, {}), "<>Null"},
+      {fbdtWhenCellHotEh, 2, -1, Condition(fopNotNullEh, {}), ""},
+      {fbdtWhenRowHotEh, 0, -1, Condition(fopNotNullEh, {}), ""},
+      {fbdtWhenRowHotEh, 2, 51, Condition(fopNotNullEh, {}), "<>Null"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << int(c.time) << c.hot << c.text);
     grid->STFilter()->SetFilterButtonDrawTime(c.time);
     Column(0)->STFilter()->SetExpression(c.e);
-    const TDrawLog log = Draw(1, c.hot ? TGridDrawState{gdFixed, gdHotTrack} : TGridDrawState{gdFixed});
+    const TPoint mouse = grid->ClientToScreen(TPoint{grid->CellRect(3, 0).Left + 2, 2});
+    SetCursorPos(c.hot == 2 ? mouse.X : 1900, c.hot == 2 ? mouse.Y : 1000);
+    const TDrawLog log = Draw(1, c.hot == 1 ? TGridDrawState{gdFixed, gdHotTrack} : TGridDrawState{gdFixed});
     TRect button;
     ASSERT_TRUE(grid->GetTitleFilterButtonRect(1, button));
     int alpha = -1;
