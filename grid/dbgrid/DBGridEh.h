@@ -964,6 +964,8 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   virtual void UpdateGroupFooterHeights();
   virtual void UpdateFooterRowHeights();
   virtual void UpdateAllRowHeights();
+  // The height every column footer row takes (FooterParams' font, RowLines and RowHeight).
+  int CalcFooterRowHeight();
 
   // --- grouping rows and the grouping panel (DBGridEhPending.cpp) ---
   virtual void DrawDataGroupFooterIndent(int ACol, int ARow, bool Flag, const TRect& ARect,

@@ -153,15 +153,6 @@ int TCustomDBGridEh::CalcDefaultRowHeight() {
   return height;
 }
 
-int TCustomDBGridEh::CalcDataRowHeight() {
-  int height = defaultDataRowHeight_;
-  if (optionsEh_.Contains(dghAutoFitRowHeight))
-    for (int i = 0; i < visibleColumns_.Count(); ++i)
-      height = std::max(height, visibleColumns_[i]->CalcAutoFitRowHeight());
-  if (OnGetRowHeight) OnGetRowHeight(this, height);
-  return height;
-}
-
 int TCustomDBGridEh::CalcDataGroupRowHeight(TGroupDataTreeNodeEh* Node) {
   TGridDataGroupLevelEh* level = Node ? Node->DataGroupLevel : nullptr;
   TFont* font = level ? level->Font() : DataGrouping()->Font();
@@ -173,7 +164,8 @@ int TCustomDBGridEh::CalcDataGroupRowHeight(TGroupDataTreeNodeEh* Node) {
 
 int TCustomDBGridEh::VisibleDataRowCount() {
   const int dataHeight = ClientHeight() - titleRowHeight_ * (options_.Contains(dgTitles) ? 1 : 0) -
-                         GetTotalFooterRowCount() * std::max(defaultDataRowHeight_, 1);
+                         (GetTotalFooterRowCount() - footerRowCount_) * std::max(defaultDataRowHeight_, 1) -
+                         footerRowCount_ * CalcFooterRowHeight();
   const int step = std::max(defaultDataRowHeight_, 1) + (options_.Contains(dgRowLines) ? GridLineWidth() : 0);
   return std::max(1, dataHeight / step);
 }
@@ -198,7 +190,8 @@ int TCustomDBGridEh::PageRowCount() {
 void TCustomDBGridEh::UpdateRowCountForGrouping() {
   if (!DataGrouping()->IsGroupingActive()) return;
   TGridGroupDataTreeEh* tree = DataGrouping()->GroupDataTree();
-  SetRowCount(FixedRows() + std::max(1, tree->GetFlatCount()) + GetTotalFooterRowCount());
+  SetRowCount(FixedRows() + std::max(1, tree->GetFlatCount()));
+  SetContraRowCount(GetTotalFooterRowCount());
 }
 
 void TCustomDBGridEh::UpdateRowsLayout() {
@@ -210,12 +203,15 @@ void TCustomDBGridEh::UpdateRowsLayout() {
   if (DataGrouping()->IsGroupingActive())
     dataRows = std::max(1, DataGrouping()->GroupDataTree()->GetFlatCount());
   SetDefaultRowHeight(defaultDataRowHeight_);
-  const int rows = titleRows + dataRows + footers;
+  // The footer rows are the contra rows below the data: the grouping's grand totals (the data row
+  // height until their own heights are set), then the column footers.
+  const int rows = titleRows + dataRows;
   if (RowCount() != rows) SetRowCount(rows);
+  if (ContraRowCount() != footers) SetContraRowCount(footers);
   if (FixedRows() != titleRows) SetFixedRows(titleRows);
   if (titleRows > 0 && options_.Contains(dgTitles)) SetRowHeights(0, titleRowHeight_);
   if (GetSubtitleRowCount() > 0) SetRowHeights(titleRows - 1, STFilter()->GetRowHeight());
-  for (int i = 0; i < footers; ++i) SetRowHeights(titleRows + dataRows + i, FooterParams()->RowHeightOf(i));
+  UpdateFooterRowHeights();
   UpdateActive();
 }
 

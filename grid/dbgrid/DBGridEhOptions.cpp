@@ -250,7 +250,7 @@ bool TCustomDBGridEh::IsCell3D(int ACol, int ARow, TGridDrawState State, const T
   const int dataCol = ACol - indicatorOffset_;
   const int dataRow = ARow - TopDataOffset();
   const int footers = GetTotalFooterRowCount();
-  const int lastDataRow = RowCount() - TopDataOffset() - footers - 1;
+  const int lastDataRow = GetFullRowCount() - TopDataOffset() - footers - 1;
   if (dataRow == -1 && GetSubtitleRowCount() > 0 && dataCol >= 0 && dataCol < visibleColumns_.Count()) {
     // A visible column filter has its own drop-down button, framed by the button itself.
     if (visibleColumns_[dataCol]->STFilter()->Visible()) return false;

@@ -331,23 +331,11 @@ void TCustomDBGridEh::RefreshDataInterface() {
 void TCustomDBGridEh::UpdateRowsLayoutForDataIntf() {
   RaiseNotAvailable("TCustomDBGridEh.UpdateRowsLayoutForDataIntf");
 }
-int TCustomDBGridEh::GetDataRowHeightByIndex(int) {
-  RaiseNotAvailable("TCustomDBGridEh.GetDataRowHeightByIndex");
-}
 void TCustomDBGridEh::SetFlatRowHeight(int) {
   RaiseNotAvailable("TCustomDBGridEh.SetFlatRowHeight");
 }
-void TCustomDBGridEh::UpdateDataRowHeights() {
-  RaiseNotAvailable("TCustomDBGridEh.UpdateDataRowHeights");
-}
 void TCustomDBGridEh::UpdateGroupFooterHeights() {
   RaiseNotAvailable("TCustomDBGridEh.UpdateGroupFooterHeights");
-}
-void TCustomDBGridEh::UpdateFooterRowHeights() {
-  RaiseNotAvailable("TCustomDBGridEh.UpdateFooterRowHeights");
-}
-void TCustomDBGridEh::UpdateAllRowHeights() {
-  RaiseNotAvailable("TCustomDBGridEh.UpdateAllRowHeights");
 }
 void TCustomDBGridEh::DrawDataGroupFooterIndent(int, int, bool, const TRect&, TGridDrawState, int) {
   RaiseNotAvailable("TCustomDBGridEh.DrawDataGroupFooterIndent");
@@ -1153,12 +1141,8 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.FollowCurrentRecord", g->FollowCurrentRecord(false)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.RefreshDataInterface", g->RefreshDataInterface()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateRowsLayoutForDataIntf", g->UpdateRowsLayoutForDataIntf()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetDataRowHeightByIndex", g->GetDataRowHeightByIndex(0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetFlatRowHeight", g->SetFlatRowHeight(0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateDataRowHeights", g->UpdateDataRowHeights()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateGroupFooterHeights", g->UpdateGroupFooterHeights()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateFooterRowHeights", g->UpdateFooterRowHeights()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateAllRowHeights", g->UpdateAllRowHeights()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataGroupFooterIndent", g->DrawDataGroupFooterIndent(0, 0, false, TRect{}, TGridDrawState{}, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CheckDataGroupRowHighlight", TColor background{}; g->CheckDataGroupRowHighlight(nullptr, background, 0, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GotoRecordNode", g->GotoRecordNode(0, false)),
