@@ -1,5 +1,6 @@
 #include "tests/grid/dbgrid/DBGridTestSupport.h"
 
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 
 TDBGridEh* DBGridTestBase::MakeGrid(TComponent* AOwner) {
@@ -87,4 +88,33 @@ const std::vector<TRecordedCellEh>& RecordingDBGridTestBase::Repaint() {
   Recorder()->cells.clear();
   grid->Repaint();
   return Recorder()->cells;
+}
+
+void TCellPaintEh::Record(TDBGridEh* Grid, int ACol, int ARow, const TDraw& Draw) {
+  int areaCol = 0, areaRow = 0;
+  const TCellAreaTypeEh type = Grid->GetCellType(ACol, ARow, areaCol, areaRow);
+  cell = Grid->CellRect(ACol, ARow);
+  bitmap.SetSize(cell.Right + 2, cell.Bottom + 2);
+  bitmap.Canvas()->FillRect(TRect{0, 0, cell.Right + 2, cell.Bottom + 2});
+  log.Clear();
+  HDC dc = bitmap.Canvas()->Handle();
+  AttachDrawRecorder(dc, &log);
+  Grid->Canvas()->SetHandle(dc);
+  TScopeExit detach([&] {
+    Grid->Canvas()->SetHandle(nullptr);
+    AttachDrawRecorder(dc, nullptr);
+  });
+  Draw(areaCol, areaRow, type, cell);
+}
+
+std::string TCellPaintEh::Texts() const {
+  std::string out;
+  for (const TDrawCall* t : log.OfKind(TDrawKind::Text)) out += t->Text;
+  return out;
+}
+
+int TCellPaintEh::Count(TDrawKind Kind, const std::string& Note) const {
+  int n = 0;
+  for (const TDrawCall* c : log.OfKind(Kind)) n += Note.empty() || c->Note == Note;
+  return n;
 }

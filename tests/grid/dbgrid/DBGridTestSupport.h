@@ -2,12 +2,14 @@
 // Shared test support of the data grid: a TDBGridEh on a shown form over a TMemoryDataSet.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "grid/dbgrid/DBGridEh.h"
 #include "platform/db/MemoryDataSet.h"
+#include "platform/gdi/DrawRecorder.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/VclTesting.h"
 
@@ -67,6 +69,23 @@ class RecordingDBGridTestBase : public DBGridTestBase {
   TRecordingDBGridEh* Recorder() const { return static_cast<TRecordingDBGridEh*>(grid); }
   // Clears the records, paints the grid at once and answers what it asked for.
   const std::vector<TRecordedCellEh>& Repaint();
+};
+
+// Single cells drawn through a grid's canvas onto a bitmap that holds them, the calls recorded.
+struct TCellPaintEh {
+  // The area column, area row and type GetCellType answers, and the cell's rectangle.
+  using TDraw = std::function<void(int AreaCol, int AreaRow, TCellAreaTypeEh Type, const TRect& Cell)>;
+  // Clears the bitmap to white, then records what Draw puts on it for cell (ACol, ARow).
+  void Record(TDBGridEh* Grid, int ACol, int ARow, const TDraw& Draw);
+  std::string Texts() const;  // every text drawn, joined
+  COLORREF FirstFill() const { return log.OfKind(TDrawKind::FillRect).at(0)->Color; }
+  // The calls of Kind, of those only the ones noted Note when it is given.
+  int Count(TDrawKind Kind, const std::string& Note = "") const;
+  COLORREF Pixel(int X, int Y) { return GetPixel(bitmap.Canvas()->Handle(), X, Y); }
+
+  TBitmap bitmap;
+  TDrawLog log;
+  TRect cell;
 };
 
 // The message of the X that Fn raises; "" when it raises none.

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "grid/dbgrid/DBGridEhStyle.h"
-#include "platform/gdi/DrawRecorder.h"
 #include "platform/gdi/Theme.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "tests/grid/dbgrid/DBGridTestSupport.h"
@@ -21,9 +20,9 @@ class TDataCellProbe : public TDBGridEh {
   std::vector<TRect> detailButtons;
 };
 
-class DataCellTest : public DBGridTestBase {
+class DataCellTest : public DBGridTestBase, protected TCellPaintEh {
  protected:
-  TDBGridEh* MakeGrid(TComponent* AOwner) override { return new TDataCellProbe(AOwner); }
+  TDBGridEh* MakeGrid(TComponent* AOwner) override { return probe = new TDataCellProbe(AOwner); }
   void SetUp() override {
     DBGridTestBase::SetUp();
     AddColumns({"ID", "NAME", "AMOUNT", "PAID"});
@@ -32,41 +31,19 @@ class DataCellTest : public DBGridTestBase {
   }
   TColumnEh* Column(int Index) { return grid->Columns()->GetColumn(Index); }
   void Focus(bool Grid) { (Grid ? static_cast<TWinControl*>(grid) : other)->SetFocus(); }
-  // Paints the data cell at grid column ACol, row ARow (showing data row AreaRow when given)
-  // onto a bitmap and records the calls.
+  // The data cell at (ACol, ARow), showing data row AreaRow when given.
   void Paint(int ACol, int ARow, TGridDrawState State = {}, int AreaRow = -1) {
-    int areaCol = 0, areaRow = 0;
-    const TCellAreaTypeEh type = grid->GetCellType(ACol, ARow, areaCol, areaRow);
-    cell = grid->CellRect(ACol, ARow);
-    bitmap.SetSize(cell.Right + 2, cell.Bottom + 2);
-    log.Clear();
-    AttachDrawRecorder(bitmap.Canvas()->Handle(), &log);
-    grid->Canvas()->SetHandle(bitmap.Canvas()->Handle());
-    grid->DrawDataAreaCell(ACol, ARow, areaCol, AreaRow >= 0 ? AreaRow : areaRow, type, cell, State);
-    grid->Canvas()->SetHandle(nullptr);
-    AttachDrawRecorder(bitmap.Canvas()->Handle(), nullptr);
+    Record(grid, ACol, ARow, [&](int AC, int AR, TCellAreaTypeEh Type, const TRect& R) {
+      grid->DrawDataAreaCell(ACol, ARow, AC, AreaRow >= 0 ? AreaRow : AR, Type, R, State);
+    });
   }
-  std::string Texts() {
-    std::string out;
-    for (const TDrawCall* t : log.OfKind(TDrawKind::Text)) out += t->Text;
+  std::vector<COLORREF> MiddleLine() {
+    std::vector<COLORREF> out;
+    for (int x = cell.Left; x < cell.Right; ++x) out.push_back(Pixel(x, (cell.Top + cell.Bottom) / 2));
     return out;
   }
-  COLORREF FirstFill() { return log.OfKind(TDrawKind::FillRect).at(0)->Color; }
-  std::vector<TColor> MiddleLine() {
-    std::vector<TColor> out;
-    for (int x = cell.Left; x < cell.Right; ++x)
-      out.push_back(bitmap.Canvas()->Pixels(x, (cell.Top + cell.Bottom) / 2));
-    return out;
-  }
-  int Count(TDrawKind Kind, const std::string& Note = "") {
-    int n = 0;
-    for (const TDrawCall* c : log.OfKind(Kind)) n += Note.empty() || c->Note == Note;
-    return n;
-  }
+  TDataCellProbe* probe = nullptr;
   TEdit* other = nullptr;
-  TBitmap bitmap;
-  TDrawLog log;
-  TRect cell;
 };
 
 // EvenRowColor alone: odd records keep the grid's colour; a column of its own colour and an
@@ -75,24 +52,24 @@ TEST_F(DataCellTest, RowAndSelectionColours) {
   AddNumberedRows(4);
   grid->SetEvenRowColor(clYellow);
   Column(2)->SetColor(clAqua);
-  for (auto [id, col, row, color] : {std::tuple{"odd", 1, 1, clWindow}, std::tuple{"even", 1, 2, clYellow},
-                                     std::tuple{"own colour", 3, 2, clAqua}}) {
+  grid->Style()->SetSelectionColor(clMaroon);
+  grid->Style()->SetSelectionFontColor(clLime);
+  grid->Style()->SetSelectionInactiveColor(clTeal);
+  using Case = std::tuple<const char*, int, int, TGridDrawState, bool, TColor>;
+  for (auto [id, col, row, state, focus, color] :
+       {Case{"odd", 1, 1, {}, true, clWindow}, Case{"even", 1, 2, {}, true, clYellow},
+        Case{"own colour", 3, 2, {}, true, clAqua},
+        Case{"selected", 1, 1, {gdSelected, gdFocused}, true, clMaroon},
+        Case{"inactive", 1, 1, {gdSelected}, false, clTeal}}) {
     SCOPED_TRACE(id);
-    Paint(col, row);
+    Focus(focus);
+    if (!focus) grid->SetOptions(grid->Options() + dgAlwaysShowSelection);
+    Paint(col, row, state);
     EXPECT_EQ(FirstFill(), ColorToRGB(color));
+    if (color == clMaroon) {
+      EXPECT_EQ(log.OfKind(TDrawKind::Text).at(0)->Color, ColorToRGB(clLime));
+    }
   }
-  TDBGridEhStyle* style = grid->Style();
-  style->SetSelectionColor(clMaroon);
-  style->SetSelectionFontColor(clLime);
-  style->SetSelectionInactiveColor(clTeal);
-  Focus(true);
-  Paint(1, 1, {gdSelected, gdFocused});
-  EXPECT_EQ(FirstFill(), ColorToRGB(clMaroon));
-  EXPECT_EQ(log.OfKind(TDrawKind::Text).at(0)->Color, ColorToRGB(clLime));
-  Focus(false);
-  grid->SetOptions(grid->Options() + dgAlwaysShowSelection);
-  Paint(1, 1, {gdSelected});
-  EXPECT_EQ(FirstFill(), ColorToRGB(clTeal));
   grid->SetOddRowColor(clLime);
   dataSet->Insert();
   Paint(1, grid->Row());
@@ -123,8 +100,7 @@ TEST_F(DataCellTest, CellEventsAndProcessed) {
     EXPECT_EQ(!log.Calls.empty(), calls);
   }
   Paint(2, 1);
-  EXPECT_EQ(FirstFill(), ColorToRGB(clFuchsia));
-  EXPECT_EQ(gridAdv, 4);
+  EXPECT_EQ(std::pair(FirstFill(), gridAdv), std::pair(ColorToRGB(clFuchsia), 4));
 }
 
 // An image strip beside the text: the image inside it, the text after it. Check boxes draw no
@@ -144,7 +120,7 @@ TEST_F(DataCellTest, ImageBesideTextAndCheckBoxes) {
   EXPECT_GE(log.OfKind(TDrawKind::Text).at(0)->Rect.Left, cell.Left + 13);
   Column(3)->SetCheckboxes(true);
   Paint(4, 1);
-  const std::vector<TColor> paid = MiddleLine();
+  const std::vector<COLORREF> paid = MiddleLine();
   Paint(4, 2);
   EXPECT_EQ(Texts(), "");
   EXPECT_NE(MiddleLine(), paid);
@@ -188,23 +164,21 @@ TEST_F(DataCellTest, RequiredFieldMarkBeforeAndAfterPosting) {
   AddNumberedRows(2);
   dataSet->FieldByName("NAME")->SetRequired(true);
   Column(1)->SetHighlightRequired(true);
-  auto dotted = [&] {
-    std::vector<std::vector<POINT>> lines;
+  using Lines = std::vector<std::vector<POINT>>;
+  auto dotted = [&](int Col) {
+    Paint(Col, grid->Row());
+    Lines lines;
     for (const TDrawCall* l : log.OfKind(TDrawKind::Line))
       if (l->PenStyle == PS_DOT && l->Color == ColorToRGB(clRed)) lines.push_back(l->Points);
     return lines;
   };
   dataSet->Insert();
-  Paint(2, grid->Row());
-  ASSERT_EQ(dotted().size(), 1u);
-  EXPECT_EQ(dotted()[0],
-            (std::vector<POINT>{{cell.Left + 2, cell.Bottom - 2}, {cell.Right - 3, cell.Bottom - 2}}));
-  Paint(3, grid->Row());
-  EXPECT_TRUE(dotted().empty());
+  const Lines name = dotted(2);
+  const std::vector<POINT> under{{cell.Left + 2, cell.Bottom - 2}, {cell.Right - 3, cell.Bottom - 2}};
+  const Lines amount = dotted(3);
   dataSet->FieldByName("NAME")->SetAsString("named");
   dataSet->Post();
-  Paint(2, grid->Row());
-  EXPECT_TRUE(dotted().empty());
+  EXPECT_EQ(std::tuple(name, amount, dotted(2)), std::tuple(Lines{under}, Lines{}, Lines{}));
 }
 
 // A value repeating the row above is hidden and the line between them takes the column colour;
@@ -213,30 +187,24 @@ TEST_F(DataCellTest, HiddenDuplicates) {
   AddRows({{1, "A", 1}, {2, "A", 1}, {3, "B", 1}, {4, "B", 1}, {5, "C", 1}});
   Column(1)->SetHideDuplicates(true);
   Column(1)->SetColor(clAqua);
-  const std::string texts[] = {"A", "", "B", "", "C"};
-  auto lines = [&] {
-    int n = 0;
-    for (const TDrawCall* f : log.OfKind(TDrawKind::FillRect))
-      n += f->Color == ColorToRGB(clAqua) && (f->Rect.Bottom == cell.Top || f->Rect.Top == cell.Bottom);
-    return n;
+  using Shown = std::vector<std::pair<std::string, int>>;  // text, lines in the column colour
+  auto shown = [&](std::vector<int> Rows) {
+    Shown out;
+    for (int row : Rows) {
+      Paint(2, row);
+      int lines = 0;
+      for (const TDrawCall* f : log.OfKind(TDrawKind::FillRect))
+        lines += f->Color == ColorToRGB(clAqua) && (f->Rect.Bottom == cell.Top || f->Rect.Top == cell.Bottom);
+      out.emplace_back(Texts(), lines);
+    }
+    return out;
   };
-  for (int row = 1; row <= 5; ++row) {
-    SCOPED_TRACE(row);
-    Paint(2, row);
-    EXPECT_EQ(Texts(), texts[row - 1]);
-    EXPECT_EQ(lines(), row == 5 ? 0 : 1);
-  }
-  std::vector<std::tuple<int, std::string, double>> rows(60, {0, "Z", 0});
-  AddRows(rows);
+  EXPECT_EQ(shown({1, 2, 3, 4, 5}), (Shown{{"A", 1}, {"", 1}, {"B", 1}, {"", 1}, {"C", 0}}));
+  AddRows(std::vector<std::tuple<int, std::string, double>>(60, {0, "Z", 0}));
   dataSet->Last();
   Pump();
-  const int top = grid->TopRow(), bottom = top + grid->DataLink()->RecordCount() - 1;
-  Paint(2, top);
-  EXPECT_EQ(Texts(), "Z");
-  EXPECT_EQ(lines(), 1);
-  Paint(2, bottom);
-  EXPECT_EQ(Texts(), "");
-  EXPECT_EQ(lines(), 1);
+  const int top = grid->TopRow();
+  EXPECT_EQ(shown({top, top + grid->DataLink()->RecordCount() - 1}), (Shown{{"Z", 1}, {"", 1}}));
 }
 
 // Rows past the last record are one fill; the focus rectangle needs the focused cell of a
@@ -245,8 +213,7 @@ TEST_F(DataCellTest, HiddenDuplicates) {
 TEST_F(DataCellTest, EmptyRowsFocusRectangleAndSearchMark) {
   AddRows({{1, "Pëar", 1}, {2, "Plum", 2}});
   Paint(2, 2, {}, 3);
-  EXPECT_EQ(log.Calls.size(), 1u);
-  EXPECT_EQ(Count(TDrawKind::FillRect), 1);
+  EXPECT_EQ(std::pair(log.Calls.size(), Count(TDrawKind::FillRect)), std::pair(1ul, 1));
   for (auto [id, rowSelect, focus, expected] :
        {std::tuple{"focused", false, true, 1}, std::tuple{"row select", true, true, 0},
         std::tuple{"unfocused", false, false, 0}}) {
@@ -259,14 +226,14 @@ TEST_F(DataCellTest, EmptyRowsFocusRectangleAndSearchMark) {
   Focus(true);
   grid->SetCol(2);
   for (auto [typed, marked] : {std::pair{"Pë", "Pë"}, std::pair{"Pëar and more", "Pëar"}}) {
-    static_cast<TDataCellProbe*>(grid)->Search(typed);
+    probe->Search(typed);
     Paint(2, 1, {gdFocused, gdSelected});
     const auto texts = log.OfKind(TDrawKind::Text);
     ASSERT_EQ(texts.size(), 2u);
-    EXPECT_EQ(texts[1]->Text, marked);
-    EXPECT_EQ(texts[1]->BkColor, ColorToRGB(DBGridEhSearchHighlightColor));
+    EXPECT_EQ(std::pair(texts[1]->Text, texts[1]->BkColor),
+              std::pair(std::string(marked), ColorToRGB(DBGridEhSearchHighlightColor)));
   }
-  static_cast<TDataCellProbe*>(grid)->Search("");
+  probe->Search("");
   SetThemesEnabled(true);
   TScopeExit themesOff([] { SetThemesEnabled(false); });
   Paint(2, 1, {gdFocused, gdSelected});
@@ -278,7 +245,6 @@ TEST_F(DataCellTest, EmptyRowsFocusRectangleAndSearchMark) {
 TEST_F(DataCellTest, RowDetailButtonOrStrip) {
   AddNumberedRows(2);
   ErrorOf([&] { grid->RowDetailPanel()->SetActive(true); });  // the panel's placement is pending
-  auto* probe = static_cast<TDataCellProbe*>(grid);
   for (bool has : {true, false}) {
     grid->OnCheckRowHaveDetailPanel = [has](TCustomDBGridEh*, bool& Have) { Have = has; };
     probe->detailButtons.clear();
