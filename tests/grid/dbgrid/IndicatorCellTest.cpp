@@ -4,7 +4,6 @@
 #include "grid/dbgrid/DBGridEhSelection.h"
 #include "grid/dbgrid/DBGridEhStyle.h"
 #include "grid/foundation/ColorRoutinesEh.h"
-#include "platform/gdi/DrawRecorder.h"
 #include "platform/gdi/Theme.h"
 #include "tests/grid/dbgrid/DBGridTestSupport.h"
 
@@ -20,7 +19,7 @@ class TIndicatorProbe : public TDBGridEh {
   std::pair<TRect, bool> sign;
 };
 
-class IndicatorCellTest : public DBGridTestBase {
+class IndicatorCellTest : public DBGridTestBase, protected TCellPaintEh {
  protected:
   TDBGridEh* MakeGrid(TComponent* AOwner) override { return probe = new TIndicatorProbe(AOwner); }
   void SetUp() override {
@@ -31,27 +30,15 @@ class IndicatorCellTest : public DBGridTestBase {
     grid->SetOptions(grid->Options() + dgMultiSelect);
   }
   void TearDown() override { SetThemesEnabled(false), DBGridTestBase::TearDown(); }
-  // Paints grid row ARow's indicator cell on a white bitmap, recorded; answers the texts.
+  // Paints grid row ARow's indicator cell; answers the texts.
   std::string Paint(int ARow) {
-    int areaCol = 0, areaRow = 0;
-    const TCellAreaTypeEh type = grid->GetCellType(0, ARow, areaCol, areaRow);
-    cell = grid->CellRect(0, ARow);
-    bitmap.SetSize(cell.Right + 2, cell.Bottom + 2);
-    bitmap.Canvas()->FillRect(TRect{0, 0, cell.Right + 2, cell.Bottom + 2});
-    log.Clear(), probe->glyphs.clear(), AttachDrawRecorder(bitmap.Canvas()->Handle(), &log);
-    grid->Canvas()->SetHandle(bitmap.Canvas()->Handle());
-    grid->DrawIndicatorCell(0, ARow, areaCol, areaRow, type, cell, TGridDrawState{gdFixed});
-    grid->Canvas()->SetHandle(nullptr);
-    std::string texts;
-    for (const TDrawCall* t : log.OfKind(TDrawKind::Text)) texts += t->Text;
-    return texts;
+    probe->glyphs.clear();
+    Record(grid, 0, ARow, [&](int AreaCol, int AreaRow, TCellAreaTypeEh Type, const TRect& R) {
+      grid->DrawIndicatorCell(0, ARow, AreaCol, AreaRow, Type, R, TGridDrawState{gdFixed});
+    });
+    return Texts();
   }
-  COLORREF Pixel(int X, int Y) { return GetPixel(bitmap.Canvas()->Handle(), X, Y); }
-  COLORREF FirstFill() { return log.OfKind(TDrawKind::FillRect).at(0)->Color; }
   TIndicatorProbe* probe = nullptr;
-  TBitmap bitmap;
-  TDrawLog log;
-  TRect cell;
 };
 
 // The mark is the UTF-8 middle dot; a step below 1 shows every number instead of dividing by
@@ -82,18 +69,16 @@ TEST_F(IndicatorCellTest, RecordNumbersMarksAndCount) {
 // The current row's glyph follows the data set's state. Under themes the rows take the themed
 // header (no 3-D edges) and the current one is darkened.
 TEST_F(IndicatorCellTest, StateGlyphsAndTheThemedCurrentRow) {
-  const std::pair<std::function<void()>, int> cases[] = {
-      {[] {}, 0},
-      {[&] { probe->incSearching_ = true; }, 4},
-      {[&] { grid->Selection()->Rows()->SetCurrentRowSelected(true); }, 1},
-      {[&] { dataSet->Edit(); }, 2},
-      {[&] { dataSet->Insert(); }, 3}};
-  for (const auto& [set, kind] : cases) {
-    SCOPED_TRACE(kind);
+  std::vector<std::vector<int>> glyphs;
+  for (const std::function<void()>& set : std::initializer_list<std::function<void()>>{
+           [] {}, [&] { probe->incSearching_ = true; },
+           [&] { grid->Selection()->Rows()->SetCurrentRowSelected(true); }, [&] { dataSet->Edit(); },
+           [&] { dataSet->Insert(); }}) {
     set();
     Paint(1);
-    EXPECT_EQ(probe->glyphs, std::vector<int>{kind});
+    glyphs.push_back(probe->glyphs);
   }
+  EXPECT_EQ(glyphs, (std::vector<std::vector<int>>{{0}, {4}, {1}, {2}, {3}}));
   dataSet->Cancel(), grid->Selection()->Clear(), SetThemesEnabled(true);
   const TColor base = grid->IndicatorParams()->Color();
   const COLORREF current = (Paint(1), FirstFill()), other = (Paint(2), FirstFill());
