@@ -94,14 +94,13 @@ TEST_F(FooterCellTest, CellsShowTheirTextEventsSelectionEdgesAndTheme) {
     grid->SetOptionsEh(c.is3D ? grid->OptionsEh() + dghFooter3D : grid->OptionsEh() - dghFooter3D);
     calls = 0;
     const TDrawLog log = Draw(0);
-    EXPECT_EQ(TextOf(log), c.text);
-    EXPECT_EQ(log.OfKind(TDrawKind::DrawText).at(0)->Flags & (DT_RIGHT | DT_CENTER), c.align);
     size_t fills = 0;
     for (const TDrawCall* f : log.OfKind(TDrawKind::FillRect)) fills += f->Color == ColorToRGB(c.fill);
-    EXPECT_EQ(fills, c.fills);
-    EXPECT_EQ(log.OfKind(TDrawKind::Edge).size(), c.edges);
-    EXPECT_EQ(log.OfKind(TDrawKind::ThemePart).size(), c.parts);
-    EXPECT_EQ(calls, 1);  // drawn once, nothing recounted
+    // calls: drawn once, nothing recounted
+    EXPECT_EQ(
+        std::tuple(TextOf(log), log.OfKind(TDrawKind::DrawText).at(0)->Flags & (DT_RIGHT | DT_CENTER), fills,
+                   log.OfKind(TDrawKind::Edge).size(), log.OfKind(TDrawKind::ThemePart).size(), calls),
+        std::tuple(std::string(c.text), c.align, c.fills, c.edges, c.parts, 1));
   }
 }
 
@@ -118,9 +117,9 @@ TEST_F(FooterCellTest, GrandTotalsOfGroupingComeFirst) {
     EXPECT_TRUE(Node == root->GetFooterNode(0) && Item == total->ColumnItems()->Items(2));
     P->DisplayValue = "G" + VarToStr(P->Value);
   };
-  EXPECT_EQ(grid->GetTotalFooterRowCount(), 2);
-  EXPECT_EQ(TextOf(Draw(0)), "G12.5");
-  EXPECT_EQ(TextOf(Draw(1)), "8");  // the column footers follow
+  // The column footers follow.
+  EXPECT_EQ(std::tuple(grid->GetTotalFooterRowCount(), TextOf(Draw(0)), TextOf(Draw(1))),
+            std::tuple(2, "G12.5", "8"));
 }
 
 }  // namespace
