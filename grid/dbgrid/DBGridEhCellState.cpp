@@ -79,6 +79,7 @@ bool TCustomDBGridEh::IsThemedCell(int ACol, int ARow, TCellAreaTypeEh CellType,
   if (CellType.HorzType == hctIndicatorEh && CellType.VertType != vctTitleEh)
     return IndicatorParams()->GetActualFillStyle() == cfstThemedEh;
   if (CellType.VertType == vctDataEh) return false;
+  if (CellType.VertType == vctTitleEh) return TitleParams()->GetActualFillStyle() == cfstThemedEh;
   // Footer cells of data columns follow the footers' own fill.
   if (CellType.VertType == vctFooterEh && CellType.HorzType == hctDataEh)
     return FooterParams()->GetActualFillStyle() == cfstThemedEh;

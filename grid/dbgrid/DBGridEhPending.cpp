@@ -701,7 +701,6 @@ TColor TRowDetailPanelEh::GetActualColor() {
 
 // --- TDBGridEhIndicatorTitle: not available yet ---
 
-
 // --- TDBGridSearchPanelEh: not available yet ---
 
 bool TDBGridSearchPanelEh::Visible() {
@@ -990,8 +989,10 @@ TColumnEh* AnyColumn(TCustomDBGridEh* Grid) {
 
 // --- TCustomDBGridEh: the cell painters and the cell questions they ask, not available yet ---
 
-
+// Only a tree-view row has anything of its own under a press (its node sign); the press on
+// that sign comes with the tree rows.
 bool TCustomDBGridEh::ProcessCellMouseDown(int, int, bool) {
+  if (!IsDataIntfAssigned() || !DataIntf()->IsTreeViewMode()) return false;
   RaiseNotAvailable("TCustomDBGridEh.ProcessCellMouseDown");
 }
 void TCustomDBGridEh::DrawSubTitleCell(int, int, int, int, TCellAreaTypeEh, const TRect&, TGridDrawState) {
@@ -1187,7 +1188,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
                          g->Selection()->SetSelectionType(gstColumns); g->RefreshColumnSelection()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.RestartFilterRowEdit", TValueRestorer<bool> on(g->filterEditMode_, true);
                          g->RestartFilterRowEdit()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.ProcessCellMouseDown", g->ProcessCellMouseDown(0, 0, false)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawSubTitleCell", g->DrawSubTitleCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetDataAreaRect", g->GetDataAreaRect()),
     DBGRID_PENDING_ENTRY("TDBGridTitleParamsEh.DrawSortMarker", g->TitleParams()->DrawSortMarker(nullptr, TRect{}, TSortMarkerEh{}, TSortMarkerStyleEh{}, false)),
