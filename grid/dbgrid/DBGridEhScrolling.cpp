@@ -34,6 +34,11 @@ void TCustomDBGridEh::Scroll(int Distance) {
     return;
   }
   if (!HandleAllocated()) return;
+  // What waited to be painted before the move keeps waiting (moved with its pixels): only the
+  // invalidation the steps below cause is narrowed to what the move uncovers.
+  HRGN pendingBefore = CreateRectRgn(0, 0, 0, 0);
+  TScopeExit freePending([&] { DeleteObject(pendingBefore); });
+  GetUpdateRgn(Handle(), pendingBefore, FALSE);
   // The row the current record left is repainted wherever its pixels go.
   const TRect oldRowRect = BoxRect(0, Row(), ColCount() - 1, Row());
   if (DataLink()->RecordCount() >= RowCount() - TopDataOffset()) UpdateRowsLayout();
@@ -43,14 +48,17 @@ void TCustomDBGridEh::Scroll(int Distance) {
       !ComponentState().Contains(csLoading))
     FitColWidths();
   UpdateActive();
-  if (IndicatorOptions().Contains(gioShowRecNoEh) && UpdateIndicatorColWidth()) LayoutChanged();
+  // A wider record-number column moves every cell: nothing on the screen stays where it was.
+  const bool relaid = IndicatorOptions().Contains(gioShowRecNoEh) && UpdateIndicatorColWidth();
+  if (relaid) LayoutChanged();
 
-  if (IsBackgroundVisible()) {
+  if (relaid || IsBackgroundVisible()) {
     InvalidateGrid();
     return;
   }
   const TRect newRowRect = BoxRect(0, Row(), ColCount() - 1, Row());
   ValidateRect(Handle(), nullptr);
+  InvalidateRgn(Handle(), pendingBefore, FALSE);
   ::InvalidateRect(Handle(), &oldRowRect, FALSE);
   ::InvalidateRect(Handle(), &newRowRect, FALSE);
   if (Distance != 0) {

@@ -245,6 +245,17 @@ TEST_F(ScrollTest, ADataSetScrollRepaintsOnlyWhatItUncovers) {
   EXPECT_EQ(box, grid->ClientRect());
 }
 
+// A change that waits to be painted (here a new row colour) is not lost to the narrowed
+// repaint of a scroll by one record.
+TEST_F(ScrollTest, ARepaintWaitingBeforeAScrollIsKept) {
+  AtLastVisibleRow();
+  grid->SetEvenRowColor(clYellow);
+  dataSet->Next();
+  RECT box;
+  GetUpdateRect(grid->Handle(), &box, FALSE);
+  EXPECT_EQ(box, grid->ClientRect());
+}
+
 // Rows of another height would make the moved pixels land between rows: the data area is
 // repainted instead.
 TEST_F(ScrollTest, ADataSetScrollOverUnevenRowsRepaintsTheDataArea) {
