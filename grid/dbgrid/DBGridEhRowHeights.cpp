@@ -35,25 +35,20 @@ int TCustomDBGridEh::CalcDataRowHeight() {
 
 int TCustomDBGridEh::GetDataRowHeightByIndex(int Index) {
   if (!DataLink()->Active() || !DataRowsMayDiffer(this)) return defaultDataRowHeight_;
-  TGridGroupDataTreeEh* tree = DataGrouping()->GroupDataTree();
-  const bool groupedRows = DataGrouping()->IsGroupingActive() && tree->GetFlatCount() > 0;
   if (IsDataIntfAssigned()) {
+    // Grouped rows come from the data interface's table: the index is a row of the flat list.
+    TGridGroupDataTreeEh* tree = DataGrouping()->GroupDataTree();
     EnterRowRead(Index);
     TScopeExit leave([this] { LeaveRowRead(); });
-    if (!groupedRows) return CalcDataRowHeight();
+    if (!DataGrouping()->IsGroupingActive() || tree->GetFlatCount() == 0) return CalcDataRowHeight();
     TGroupDataTreeNodeEh* node = tree->GetFlatNode(Index);
     return node ? node->GetRowHeight() : defaultDataRowHeight_;
   }
-  // Without a data interface the index is a row of the data link's buffer: nothing outside it
-  // can be read.
+  // Otherwise the index is a row of the data link's buffer: nothing outside it can be read.
   if (Index < 0 || Index >= DataLink()->RecordCount()) return defaultDataRowHeight_;
   const int saved = DataLink()->ActiveRecord();
   TScopeExit restore([this, saved] { DataLink()->SetActiveRecord(saved); });
   DataLink()->SetActiveRecord(Index);
-  if (groupedRows) {
-    TGroupDataTreeNodeEh* node = tree->GetFlatNode(Index);
-    if (node) return node->GetRowHeight();
-  }
   return CalcDataRowHeight();
 }
 
@@ -76,8 +71,8 @@ void TCustomDBGridEh::UpdateDataRowHeights() {
   for (int r = first; r < end && !differs; ++r) differs = RowHeights(r) != height;
   if (!differs) return;
   std::vector<std::pair<int, int>> kept;
-  for (int r = 0; r < full; ++r)
-    if (r < first || r >= end) kept.emplace_back(r, RowHeights(r));
+  for (int r = 0; r < first; ++r) kept.emplace_back(r, RowHeights(r));
+  for (int r = end; r < full; ++r) kept.emplace_back(r, RowHeights(r));
   LockPaint();
   TScopeExit unlock([this] { UnlockPaint(); });
   SetDefaultRowHeight(height);
