@@ -218,8 +218,11 @@ TEST_F(ScrollTest, ADataSetScrollRepaintsOnlyWhatItUncovers) {
       grid->BoxRect(0, last - 1, grid->ColCount() - 1, last - 1),     // the row it leaves
       {0, lastRow.Top, di.Horz.GridBoundary, lastRow.Bottom + line},  // uncovered
       {0, di.Vert.FixedBoundary, grid->CellRect(0, last).Right + line, lastRow.Bottom + line}};  // indicator
-  for (int r = grid->RowCount(); r < grid->RowCount() + grid->ContraRowCount(); ++r)
-    parts.push_back(grid->BoxRect(0, r, grid->ColCount() - 1, r));
+  // The footer rows lie below the data, each with its grid line.
+  for (int r = grid->RowCount(); r < grid->RowCount() + grid->ContraRowCount(); ++r) {
+    const TRect first = grid->CellRect(0, r), last = grid->CellRect(grid->ColCount() - 1, r);
+    parts.push_back({first.Left, first.Top, last.Right + line, first.Bottom + line});
+  }
   HRGN expected = CreateRectRgn(0, 0, 0, 0), pending = Pending();
   for (const TRect& r : parts) {
     HRGN part = CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom);
@@ -256,10 +259,29 @@ TEST_F(ScrollTest, ARepaintWaitingBeforeAScrollIsKept) {
   EXPECT_EQ(box, grid->ClientRect());
 }
 
+// A descendant that sizes one data row itself after every row layout.
+class TTallRowDBGridEh : public TRecordingDBGridEh {
+ public:
+  using TRecordingDBGridEh::TRecordingDBGridEh;
+  int tallRow = -1;
+
+ protected:
+  void UpdateRowsLayout() override {
+    TRecordingDBGridEh::UpdateRowsLayout();
+    if (tallRow >= 0 && tallRow < RowCount()) SetRowHeights(tallRow, DefaultRowHeight() + 9);
+  }
+};
+
+class UnevenRowsScrollTest : public ScrollTest {
+ protected:
+  TDBGridEh* MakeGrid(TComponent* AOwner) override { return new TTallRowDBGridEh(AOwner); }
+};
+
 // Rows of another height would make the moved pixels land between rows: the data area is
 // repainted instead.
-TEST_F(ScrollTest, ADataSetScrollOverUnevenRowsRepaintsTheDataArea) {
+TEST_F(UnevenRowsScrollTest, ADataSetScrollOverUnevenRowsRepaintsTheDataArea) {
   AtLastVisibleRow();
+  static_cast<TTallRowDBGridEh*>(grid)->tallRow = grid->TopRow() + 1;
   grid->SetRowHeights(grid->TopRow() + 1, grid->DefaultRowHeight() + 9);
   Pump();
   dataSet->Next();
