@@ -18,7 +18,13 @@ T* Place(TWinControl* parent, int x, int y, int w, int h) {
 // The ledger the data-aware forms show: date, account, kind ("I" income, "E" expense),
 // amount, cleared flag, a note and, for expenses, a picture of the receipt (a BMP). Owned by
 // Owner. It offers the table interface, so the ledger detail can group it by account.
-TMemoryDataSetEh* CreateLedger(TComponent* Owner);
+// Twelve entries are written out; made-up ones follow them, one a day and the same on every
+// run, until the ledger holds Entries.
+inline constexpr int kLedgerWrittenEntries = 12;
+TMemoryDataSetEh* CreateLedger(TComponent* Owner, int Entries = kLedgerWrittenEntries);
+// The same entries in a plain in-memory data set, without the table interface: the data grid
+// reads its rows through its data link.
+TMemoryDataSet* CreatePlainLedger(TComponent* Owner, int Entries);
 
 // A form with one editor of each kind bound to the ledger through a data source.
 TForm* CreateLedgerEditorsForm(TComponent* Owner, TMemoryDataSet* Ledger);

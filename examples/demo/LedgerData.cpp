@@ -1,4 +1,7 @@
-// The demo ledger: a few months of household entries in an in-memory data set.
+// The demo ledger: household entries in an in-memory data set, twelve written out and as many
+// more as asked for made up day by day after them.
+#include <cstdint>
+#include <string>
 #include <vector>
 
 #include "examples/demo/DemoSupport.h"
@@ -31,10 +34,56 @@ std::string ReceiptPicture(bool Cleared) {
   return bytes.DataString();
 }
 
-}  // namespace
+// One made-up entry a day after the written ones: the salary on the 3rd, the rent on the 5th,
+// interest on the 18th, and on other days one expense drawn from a fixed pseudo-random sequence,
+// so every run (and every test) sees the same ledger.
+struct TMadeUpEntry {
+  TDateTime date;
+  std::string account, kind, note;
+  double amount;
+  bool cleared;
+};
 
-TMemoryDataSetEh* CreateLedger(TComponent* Owner) {
-  auto* ds = new TMemoryDataSetEh(Owner);
+class TLedgerEntryMaker {
+ public:
+  TMadeUpEntry Next() {
+    const TDateTime date = EncodeDate(2026, 3, 12) + day_++;
+    Word year, month, day;
+    DecodeDate(date, year, month, day);
+    const std::string monthName = std::to_string(month) + "月";
+    // Entries of the last few weeks are not yet cleared.
+    const bool cleared = day_ < 300 || Draw(3) != 0;
+    if (day == 3) return {date, "工资", "I", monthName + "工资", 8200.00, cleared};
+    if (day == 5) return {date, "房租", "E", monthName + "房租", 2600.00, cleared};
+    if (day == 18) return {date, "利息", "I", "活期利息", 15 + Draw(1000) / 100.0, cleared};
+    struct TExpense {
+      const char* account;
+      const char* notes[4];
+      int cents;  // the largest amount, in cents
+    };
+    static const TExpense kExpenses[] = {
+        {"餐饮", {"超市", "早餐", "午餐", "外卖"}, 30000},
+        {"餐饮", {"水果", "晚餐", "聚餐", "咖啡"}, 50000},
+        {"交通", {"地铁", "公交卡充值", "打车", "加油"}, 40000},
+        {"医疗", {"药店", "门诊", "体检", "牙科"}, 90000},
+    };
+    const TExpense& e = kExpenses[Draw(4)];
+    const double amount = (100 + Draw(e.cents)) / 100.0;
+    return {date, e.account, "E", e.notes[Draw(4)], amount, cleared};
+  }
+
+ private:
+  // A linear congruential sequence: the same numbers on every machine.
+  int Draw(int Below) {
+    seed_ = seed_ * 1103515245u + 12345u;
+    return static_cast<int>((seed_ >> 16) % static_cast<uint32_t>(Below));
+  }
+  int day_ = 0;
+  uint32_t seed_ = 20260312u;
+};
+
+// Gives the data set the ledger's fields and its first Entries entries, and opens it.
+void FillLedger(TMemoryDataSet* ds, int Entries) {
   ds->FieldDefs()->Add("Date", ftDate);
   ds->FieldDefs()->Add("Account", ftString, 20);
   ds->FieldDefs()->Add("Kind", ftString, 1);
@@ -69,6 +118,26 @@ TMemoryDataSetEh* CreateLedger(TComponent* Owner) {
                     Variant(std::string(e.kind)), Variant(e.amount), Variant(e.cleared),
                     Variant(std::string(e.note)),
                     *e.kind == 'E' ? Variant(ReceiptPicture(e.cleared)) : Variant::Null()});
+  TLedgerEntryMaker maker;
+  while (static_cast<int>(rows.size()) < Entries) {
+    const TMadeUpEntry e = maker.Next();
+    rows.push_back({Variant::FromDate(e.date), Variant(e.account), Variant(e.kind), Variant(e.amount),
+                    Variant(e.cleared), Variant(e.note),
+                    e.kind == "E" ? Variant(ReceiptPicture(e.cleared)) : Variant::Null()});
+  }
   ds->LoadFromRows(rows);
+}
+
+}  // namespace
+
+TMemoryDataSetEh* CreateLedger(TComponent* Owner, int Entries) {
+  auto* ds = new TMemoryDataSetEh(Owner);
+  FillLedger(ds, Entries);
+  return ds;
+}
+
+TMemoryDataSet* CreatePlainLedger(TComponent* Owner, int Entries) {
+  auto* ds = new TMemoryDataSet(Owner);
+  FillLedger(ds, Entries);
   return ds;
 }

@@ -1,6 +1,7 @@
 // The demo: a bookkeeping-style form with a menu bar, a popup menu and one of each standard
 // control, a ledger entry form with one data-aware editor of each kind, a ledger grid, and
-// (from the Window menu) the ledger in a data-aware grid that edits it in place.
+// (from the Window menu) the ledger in a data-aware grid that edits it in place and in the
+// data grid with its record numbers and footer totals.
 // With a display it runs in real windows until the main form is closed; without one it
 // renders its forms to PNG files in demo-output/ of its build folder and prints their paths.
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include "examples/demo/DemoSupport.h"
 #include "examples/demo/HeadlessOutput.h"
 #include "examples/demo/LedgerAxisGridForm.h"
+#include "examples/demo/LedgerDBGridForm.h"
 #include "grid/editors/EditorsRegistryEh.h"
 #include "platform/gdi/FontEngine.h"
 #include "platform/gdi/PngWriter.h"
@@ -49,11 +51,18 @@ class TDemoForm : public TForm {
   TStatusBar* status = nullptr;
   TPopupMenu* popup = nullptr;
   TMemoryDataSet* ledger = nullptr;  // what the Window menu's ledger detail shows
+  // What the Window menu's data grid shows: the same entries and a year of made-up ones.
+  TMemoryDataSet* longLedger = nullptr;
 
   // Made on first use, shown again later.
   void OpenLedgerDetail() {
     if (!ledgerDetail_) ledgerDetail_ = CreateLedgerAxisGridForm(Application, ledger);
     ledgerDetail_->Show();
+  }
+  TForm* OpenLedgerDBGrid() {
+    if (!ledgerDBGrid_) ledgerDBGrid_ = CreateLedgerDBGridForm(Application, longLedger);
+    ledgerDBGrid_->Show();
+    return ledgerDBGrid_;
   }
 
  private:
@@ -72,6 +81,7 @@ class TDemoForm : public TForm {
     AddItem(menu, edit, "支出", [this](TObject*) { Say("支出"); });
     TMenuItem* window = AddItem(menu, menu->Items(), "窗口(&W)");
     AddItem(menu, window, "账目明细(&L)", [this](TObject*) { OpenLedgerDetail(); });
+    AddItem(menu, window, "数据网格(&D)", [this](TObject*) { OpenLedgerDBGrid(); });
     TMenuItem* help = AddItem(menu, menu->Items(), "帮助(&H)");
     AddItem(menu, help, "关于…", [](TObject*) { ShowMessage("账户 demo"); });
     SetMenu(menu);
@@ -83,6 +93,7 @@ class TDemoForm : public TForm {
   }
 
   TForm* ledgerDetail_ = nullptr;
+  TForm* ledgerDBGrid_ = nullptr;
 
   void BuildControls() {
     auto* toolbar = Place<TToolBar>(this, 0, 0, 640, 26);
@@ -200,13 +211,18 @@ int main(int argc, char** argv) {
   demo->Show();
   TMemoryDataSet* ledger = CreateLedger(Application);
   demo->ledger = ledger;
+  demo->longLedger = CreatePlainLedger(Application, kDemoLedgerEntries);
   TForm* editors = CreateLedgerEditorsForm(Application, ledger);
   editors->Show();
   TForm* grid = CreateLedgerGridForm(Application, ledger);
   grid->Show();
+  // Headless, the data grid is pictured too; in windows it waits for the Window menu.
   if (!display)
     return RunHeadless(DemoOutputFolder(DemoExecutablePath(argc > 0 ? argv[0] : nullptr)),
-                       {{demo, "accounts.png"}, {editors, "ledger-entry.png"}, {grid, "ledger-grid.png"}});
+                       {{demo, "accounts.png"},
+                        {editors, "ledger-entry.png"},
+                        {grid, "ledger-grid.png"},
+                        {demo->OpenLedgerDBGrid(), "ledger-dbgrid.png"}});
   Application->Run();
   StopDisplayHost();
   return 0;

@@ -5,8 +5,9 @@
 // the program runs on; the About box is sized from its text, centred, without scroll bars, and
 // shows what the class library draws for it headless; the ledger detail opens from the Window
 // menu, takes typed text in a cell, drops an account's pick list, and groups its rows by account
-// at a click on its switch. Pictures of the windows go to demo-output/ in the build folder for a
-// person to look at; their paths are printed.
+// at a click on its switch; the data grid window moves, takes a typed amount and shows what a
+// headless twin given the same input shows. Pictures of the windows go to demo-output/ in the build folder
+// for a person to look at; their paths are printed.
 //
 // Every wait polls with a timeout; the demo and the server are stopped however a test ends.
 // Skipped when Xvfb or an X utility is missing (scripts/setup.sh installs them).
@@ -25,12 +26,16 @@
 #include <string>
 #include <vector>
 
+#include "examples/demo/DemoSupport.h"
 #include "examples/demo/HeadlessOutput.h"
+#include "examples/demo/LedgerDBGridForm.h"
+#include "grid/editors/EditorsRegistryEh.h"
 #include "platform/gdi/FontEngine.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/VclTesting.h"
+#include "platform/win/Input.h"
 #include "platform/win/Windows.h"
 #include "tests/support/PaintOracle.h"
 #include "tests/support/XvfbSession.h"
@@ -47,7 +52,8 @@ using test_support::WaitFor;
 const char* const kAccountsTitle = "账户 — 收入与支出";
 const char* const kEntryTitle = "账目 — 编辑";
 const char* const kGridTitle = "账目 — 表格";
-const char* const kDetailTitle = "账目 — 明细";  // opened from the Window menu
+const char* const kDetailTitle = "账目 — 明细";      // opened from the Window menu
+const char* const kDBGridTitle = "账目 — 数据网格";  // the Window menu's second item
 // The About box is a message box: the application's title over the message.
 const char* const kAboutTitle = "账户";
 const char* const kAboutText = "账户 demo";
@@ -187,18 +193,18 @@ class DemoXvfbTest : public ::testing::Test {
                    G.Y + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2);
   }
 
-  // Opens the ledger detail from the main form's Window menu by keys; its window id, "" when
-  // it did not show.
-  std::string OpenLedgerDetail() {
+  // Opens the ledger detail (or, with Second, the data grid) from the main form's Window menu
+  // by keys; its window id, "" when it did not show.
+  std::string OpenLedgerDetail(bool Second = false) {
     const std::string main = WaitForWindow(kAccountsTitle);
     const TGeometry m = Geometry(main);
     if (m.Width <= 0) return "";
     if (!ClickAt(m.X + m.Width / 2,
                  m.Y + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2) ||
         !Xdo({"key", "alt+w"}) || !WaitFor([&] { return DemoWindows().size() == 4; }) ||
-        !Xdo({"key", "Return"}))
+        (Second && !Xdo({"key", "Down"})) || !Xdo({"key", "Return"}))
       return "";
-    return WaitForWindow(kDetailTitle);
+    return WaitForWindow(Second ? kDBGridTitle : kDetailTitle);
   }
 
   test_support::TXvfbServer server_;
@@ -319,6 +325,123 @@ TEST_F(DemoXvfbTest, LedgerDetailGroupsByAccount) {
   shown = SettledChange(detail, *shown);
   ASSERT_TRUE(shown) << "Ctrl+End moved nothing" << DemoSaid();
   Keep(*shown, "xvfb-ledger-grouped-totals.png");
+  EXPECT_FALSE(demo_->Exited()) << DemoSaid();
+}
+
+// The data grid window, opened from the Window menu, is driven by real X input: a click on an
+// amount, Down, Page Down, Ctrl+End, F2, an amount typed, Enter and Up (which posts it). A twin of the
+// window, made here headless with the same ledger and fonts, takes the same input: its data set says where
+// the current record went and that the edit was posted, and its grid's picture must be what the X server
+// shows (so the demo did the same). Then the amount column is widened and narrowed again by its title divider
+// (a full repaint): the picture stays the same.
+TEST_F(DemoXvfbTest, LedgerDBGridMovesAndEditsAsItsHeadlessTwin) {
+  ResetVcl();
+  UseSystemFonts(true);
+  TScopeExit restore([] {
+    ResetVcl();
+    UseSystemFonts(false);
+  });
+  RegisterGridEditorClasses();
+  TMemoryDataSet* ledger = CreatePlainLedger(Application, kDemoLedgerEntries);
+  TForm* twin = CreateLedgerDBGridForm(Application, ledger);
+  twin->Show();
+  Application->ProcessMessages();
+  TDBGridEh* grid = LedgerDBGridOf(twin);
+  ASSERT_NE(grid, nullptr);
+  RECT frame{};
+  GetWindowRect(twin->Handle(), &frame);
+  const TPoint origin = grid->ClientOrigin();  // screen coordinates, the same on both sides
+  const RECT gridArea{origin.X - frame.Left, origin.Y - frame.Top,
+                      origin.X - frame.Left + grid->ClientWidth(),
+                      origin.Y - frame.Top + grid->ClientHeight()};
+  constexpr int kAmountColumn = 1 + 3;  // after the indicator: date, account, kind, amount
+  const TRect amountTitle = grid->CellRect(kAmountColumn, 0);
+  const TRect clicked = grid->CellRect(kAmountColumn, grid->TopRow() + 2);
+  const POINT click{origin.X + (clicked.Left + clicked.Right) / 2,
+                    origin.Y + (clicked.Top + clicked.Bottom) / 2};
+
+  const std::string window = OpenLedgerDetail(true);
+  ASSERT_FALSE(window.empty()) << "no data grid window" << DemoSaid();
+  const TGeometry g = Geometry(window);
+  ASSERT_EQ(g.X, frame.Left) << "the window is not where its twin is";
+  ASSERT_EQ(g.Y, frame.Top) << "the window is not where its twin is";
+  std::optional<TWindowPixels> shown = Settled(window);
+  ASSERT_TRUE(shown) << "the data grid's picture did not settle";
+  Keep(*shown, "xvfb-ledger-dbgrid-opened.png");
+
+  const auto twinKey = [](std::initializer_list<int> Keys) {
+    for (int vk : Keys) Input::KeyDown(vk);
+    for (auto k = std::rbegin(Keys); k != std::rend(Keys); ++k) Input::KeyUp(*k);
+    Application->ProcessMessages();
+  };
+  struct TStep {
+    const char* id;
+    std::vector<std::string> input;  // xdotool's arguments
+    std::function<void()> twin;      // the same input for the twin
+  };
+  static constexpr char kAmount[] = "1234.5";
+  const TStep steps[] = {
+      {"click",
+       {"mousemove", Str(click.X), Str(click.Y), "click", "1"},
+       [&] {
+         Input::MouseMove(click);
+         Input::MouseDown(VK_LBUTTON, click);
+         Input::MouseUp(VK_LBUTTON, click);
+         Application->ProcessMessages();
+       }},
+      {"down", {"key", "Down"}, [&] { twinKey({VK_DOWN}); }},
+      {"page-down", {"key", "Next"}, [&] { twinKey({VK_NEXT}); }},
+      {"ctrl-end",
+       {"key", "ctrl+End"},
+       [&] {
+         twinKey({VK_CONTROL, VK_END});
+       }},
+      {"f2", {"key", "F2"}, [&] { twinKey({VK_F2}); }},
+      {"type",
+       {"type", kAmount},
+       [&] {
+         for (const char* c = kAmount; *c; ++c) Input::Char(static_cast<char32_t>(*c));
+         Application->ProcessMessages();
+       }},
+      {"enter", {"key", "Return"}, [&] { twinKey({VK_RETURN}); }},
+      {"up", {"key", "Up"}, [&] { twinKey({VK_UP}); }},
+  };
+  for (const TStep& step : steps) {
+    SCOPED_TRACE(step.id);
+    ASSERT_TRUE(Xdo(step.input));
+    step.twin();
+    shown = SettledChange(window, *shown);
+    ASSERT_TRUE(shown) << "the picture did not change and settle" << DemoSaid();
+  }
+  Keep(*shown, "xvfb-ledger-dbgrid.png");
+
+  // Up from the last record posted the amount typed there (the footer's total took it).
+  EXPECT_EQ(ledger->RecNo(), kDemoLedgerEntries - 1);
+  EXPECT_EQ(ledger->State(), dsBrowse);
+  EXPECT_EQ(grid->SelectedIndex(), kAmountColumn - 1);
+  const TWindowPixels expected =
+      test_support::CropPixels(test_support::CaptureWindowPixels(twin->Handle()), gridArea);
+  const TWindowPixels edited = test_support::CropPixels(*shown, gridArea);
+  if (!(edited == expected)) {
+    Keep(expected, "xvfb-ledger-dbgrid-twin.png");
+    ADD_FAILURE() << "the demo's grid differs from its twin's: "
+                  << test_support::DescribeDifference(edited, expected);
+  }
+  ledger->Last();
+  EXPECT_EQ(ledger->FieldByName("Amount")->AsFloat(), 1234.5) << "the typed amount did not reach the record";
+
+  const int divider = g.X + gridArea.Left + amountTitle.Right,
+            titleMiddle = g.Y + gridArea.Top + amountTitle.Bottom / 2;
+  ASSERT_TRUE(Drag(divider, titleMiddle, divider + 24, titleMiddle));
+  ASSERT_TRUE(SettledChange(window, *shown)) << "the amount column did not widen" << DemoSaid();
+  ASSERT_TRUE(Drag(divider + 24, titleMiddle, divider, titleMiddle));
+  if (!SettledAs(window, *shown)) {
+    const std::optional<TWindowPixels> repainted = Picture(window);
+    ASSERT_TRUE(repainted);
+    Keep(*repainted, "xvfb-ledger-dbgrid-repainted.png");
+    FAIL() << "the grid after the keys differs from its full repaint: "
+           << test_support::DescribeDifference(*shown, *repainted);
+  }
   EXPECT_FALSE(demo_->Exited()) << DemoSaid();
 }
 

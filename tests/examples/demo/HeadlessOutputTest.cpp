@@ -78,9 +78,10 @@ TEST(DemoWithoutDisplay, SaysSoAndDrawsItsFormsInTheBuildFolder) {
       "  " + (folder / "accounts.png").string(),
       "  " + (folder / "ledger-entry.png").string(),
       "  " + (folder / "ledger-grid.png").string(),
+      "  " + (folder / "ledger-dbgrid.png").string(),
   };
   EXPECT_EQ(lines, expected);
-  for (const char* name : {"accounts.png", "ledger-entry.png", "ledger-grid.png"}) {
+  for (const char* name : {"accounts.png", "ledger-entry.png", "ledger-grid.png", "ledger-dbgrid.png"}) {
     SCOPED_TRACE(name);
     std::ifstream png(folder / name, std::ios::binary);
     char signature[8] = {};

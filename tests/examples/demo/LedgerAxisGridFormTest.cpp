@@ -147,7 +147,7 @@ TEST_F(LedgerAxisGridFormTest, EditsInPlaceReachTheLedger) {
     std::string value;  // the field's text afterwards
     const char* shown;  // what the cell shows then
   } cases[] = {
-      {"note", lacNote, 3, [] { WinTesting::Type(std::string("\n") + kLongNote + "\n"); }, "Note", kLongNote,
+      {"note", lacNote, 3, [] { WinTesting::Type("\n" + std::string(kLongNote) + "\n"); }, "Note", kLongNote,
        "超市购物：牛奶、面..."},  // cut with an ellipsis
       {"amount", lacAmount, 4, [] { WinTesting::Type("\n1234.5\n"); }, "Amount", "1234.5", "1,234.50"},
       {"kind", lacKind, 5, [] { WinTesting::Type("\n收入\n"); }, "Kind", "I", "收入"},

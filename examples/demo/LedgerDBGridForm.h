@@ -1,0 +1,16 @@
+#pragma once
+// The ledger in the data grid (LedgerDBGridDescription.h) over the whole window: titles, record
+// numbers, tinted even rows, a footer row with the total and the count, editing in place.
+#include "grid/dbgrid/DBGridEh.h"
+#include "platform/db/MemoryDataSet.h"
+#include "platform/vcl/Forms.h"
+
+// The window's caption; the main form opens it from its Window menu.
+inline constexpr const char* kLedgerDBGridCaption = "账目 — 数据网格";
+
+// How many entries the demo's ledger holds, so the data grid has pages to scroll through.
+inline constexpr int kDemoLedgerEntries = 360;
+
+TForm* CreateLedgerDBGridForm(TComponent* Owner, TMemoryDataSet* Ledger);
+// The form's grid (named LedgerDBGrid); nullptr for another form.
+TDBGridEh* LedgerDBGridOf(TForm* Form);
