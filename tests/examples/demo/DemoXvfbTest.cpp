@@ -6,8 +6,8 @@
 // shows what the class library draws for it headless; the ledger detail opens from the Window
 // menu, takes typed text in a cell, drops an account's pick list, and groups its rows by account
 // at a click on its switch; the data grid window moves, takes a typed amount and shows what a
-// headless twin given the same input shows. Pictures of the windows go to demo-output/ in the build folder
-// for a person to look at; their paths are printed.
+// headless twin given the same input shows. Pictures of the windows go to demo-output/ in the
+// build folder for a person to look at; their paths are printed.
 //
 // Every wait polls with a timeout; the demo and the server are stopped however a test ends.
 // Skipped when Xvfb or an X utility is missing (scripts/setup.sh installs them).
