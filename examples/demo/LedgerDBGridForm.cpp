@@ -1,5 +1,5 @@
 // The ledger's data-grid window: the grid described in LedgerDBGridDescription.cpp over the
-// ledger itself, so an edit in a cell reaches the data set and the other windows.
+// ledger it is given; an edit in a cell reaches that data set.
 #include "examples/demo/LedgerDBGridForm.h"
 
 #include "examples/demo/LedgerDBGridDescription.h"

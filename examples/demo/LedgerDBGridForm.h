@@ -8,7 +8,7 @@
 // The window's caption; the main form opens it from its Window menu.
 inline constexpr const char* kLedgerDBGridCaption = "账目 — 数据网格";
 
-// How many entries the demo's ledger holds, so the data grid has pages to scroll through.
+// How many entries the data grid's ledger holds, so it has pages to scroll through.
 inline constexpr int kDemoLedgerEntries = 360;
 
 TForm* CreateLedgerDBGridForm(TComponent* Owner, TMemoryDataSet* Ledger);

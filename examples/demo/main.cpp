@@ -51,7 +51,9 @@ class TDemoForm : public TForm {
   TStatusBar* status = nullptr;
   TPopupMenu* popup = nullptr;
   TMemoryDataSet* ledger = nullptr;  // what the Window menu's ledger detail shows
-  // What the Window menu's data grid shows: the same entries and a year of made-up ones.
+  // What the Window menu's data grid shows: the same entries and a year of made-up ones, in a
+  // data set of its own (the data grid reads rows through its data link, not the table
+  // interface the ledger detail groups by).
   TMemoryDataSet* longLedger = nullptr;
 
   // Made on first use, shown again later.
