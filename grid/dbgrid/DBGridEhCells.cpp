@@ -123,12 +123,9 @@ void TCustomDBGridEh::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDraw
       rect.Bottom = rect.Top + rowHeight;
     }
   }
-  if (cellType.VertType == vctDataEh && cellType.HorzType == hctDataEh && dataGrouping_ &&
-      dataGrouping_->IsGroupingActive() && currentFlatNodeType_ == 0) {
-    if (TGroupDataTreeNodeEh* node = dataGrouping_->GroupDataTree()->GetFlatNode(areaRow);
-        node && node->NodeType == dntDataSetRecordEh)
-      DrawDataRowGroupIndent(ACol, ARow, rect, AState, node->Level());
-  }
+  // The current cell lies in the base grid's one-cell selection: the data cell painter decides
+  // from the selected state (and the colour question) whether it shows highlighted.
+  if (cellType.VertType == vctDataEh && AState.Contains(gdCurrent)) AState.Include(gdSelected);
 
   if (cellType.HorzType == hctIndicatorEh) {
     DrawIndicatorCell(ACol, ARow, areaCol, areaRow, cellType, rect, AState);

@@ -631,7 +631,11 @@ void TCustomDBGridEh::AppendRecord() {
 
 void TCustomDBGridEh::KeyPress(char32_t& Key) {
   if (optionsEh_.Contains(dghEnterAsTab) && Key == VK_RETURN) Key = VK_TAB;
-  if (!options_.Contains(dgAlwaysShowEditor) && Key == VK_RETURN) DataLink()->UpdateRecord();
+  if (!options_.Contains(dgAlwaysShowEditor) && Key == VK_RETURN) {
+    // The editor's text reaches the field before the record is written, or it would be lost.
+    if (inplaceEdit_ && inplaceEdit_->Visible()) UpdateText();
+    DataLink()->UpdateRecord();
+  }
   inherited::KeyPress(Key);
   if (!incSearching_ && (!optionsEh_.Contains(dghPreferIncSearch) || options_.Contains(dgAlwaysShowEditor) ||
                          (inplaceEdit_ && inplaceEdit_->Visible())))

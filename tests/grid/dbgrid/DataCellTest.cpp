@@ -70,6 +70,12 @@ TEST_F(DataCellTest, RowAndSelectionColours) {
       EXPECT_EQ(log.OfKind(TDrawKind::Text).at(0)->Color, ColorToRGB(clLime));
     }
   }
+  // The current cell as the paint hands it over (current and focused) shows selected.
+  Focus(true);
+  Record(grid, grid->Col(), grid->Row(), [&](int, int, TCellAreaTypeEh, const TRect& R) {
+    grid->DrawCell(grid->Col(), grid->Row(), R, {gdCurrent, gdFocused});
+  });
+  EXPECT_EQ(FirstFill(), ColorToRGB(clMaroon));
   grid->SetOddRowColor(clLime);
   dataSet->Insert();
   Paint(1, grid->Row());

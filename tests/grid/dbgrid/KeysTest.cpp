@@ -252,6 +252,25 @@ TEST_F(KeysTest, CheckCellsTakeSpaceAndDeleteAndNumbersTheLocaleSeparator) {
   EXPECT_EQ(seen, U",.,");
 }
 
+// What is typed into the cell editor reaches the field with Enter, whether the editor was opened
+// by F2 or by the typing itself; the next row move posts it.
+TEST_F(KeysTest, EnterWritesWhatTheEditorHolds) {
+  AddNumberedRows(3);
+  for (const char* keys : {"F2 C-a \"1234.5 Enter", "\"1234.5 Enter"}) {
+    SCOPED_TRACE(keys);
+    At(2, 2);
+    Keys(keys);
+    EXPECT_DOUBLE_EQ(dataSet->FieldByName("AMOUNT")->AsFloat(), 1234.5);
+    Keys("Up");
+    EXPECT_EQ(dataSet->State(), dsBrowse);
+    At(2, 2);
+    EXPECT_DOUBLE_EQ(dataSet->FieldByName("AMOUNT")->AsFloat(), 1234.5);
+    dataSet->Edit();
+    dataSet->FieldByName("AMOUNT")->SetAsFloat(3);
+    dataSet->Post();
+  }
+}
+
 TEST_F(KeysTest, TypingSearchesIncrementallyAsLiteralTextUntilItsTimeOut) {
   AddRows({{1, "apple", 1}, {2, "Apricot", 2}, {3, "50% off", 3}, {4, "中文名", 4}, {5, "5*", 5}});
   grid->SetOptionsEh(grid->OptionsEh() + dghPreferIncSearch + dghIncSearch);
