@@ -773,6 +773,12 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   // Stops the grid timer, releases the capture, clears both tracking flags.
   void StopTracking();
   void ClearSelectionOnClick();
+  // The move and release steps of DBGridEhMouseTracking.cpp.
+  void SelectionDragMove(int X, int Y);
+  void LiveSizingMove(int LogicalX);
+  void SetSizedColumnWidth(int ACol, int Width);
+  bool TitlePressHit(int X, int Y);
+  void ApplyPendingMultiSort();
   virtual void DoSortMarkingChanged();
   virtual void DefaultApplySorting();
 
@@ -1158,6 +1164,8 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   int pressedTitleRow_ = -1;
   int pressedTitleDataCol_ = -1;
   bool titleTracking_ = false;
+  bool titlePressLookOff_ = false;  // the held title shows released while the pointer is off it
+  bool ownSizingLineShown_ = false;
   TGridCoord mouseDownCell_{-1, -1};
   TGridCoord checkCell_{-1, -1};
   TPoint mouseDownScreenPt_{};

@@ -79,44 +79,20 @@ void TCustomDBGridEh::SetCopyMenuHint(const std::string&) {
 void TCustomDBGridEh::SelectionAggregates(Variant&, Variant&, Variant&, Variant&, Variant&) {
   RaiseNotAvailable("TCustomDBGridEh.SelectionAggregates");
 }
-void TCustomDBGridEh::DefaultCellMouseClick(const TGridCoord&, TMouseButton, TShiftState, const TPoint&) {
-  RaiseNotAvailable("TCustomDBGridEh.DefaultCellMouseClick");
-}
 void TCustomDBGridEh::DefaultCellMouseDown(const TGridCoord&, TMouseButton, TShiftState, int, int) {
   RaiseNotAvailable("TCustomDBGridEh.DefaultCellMouseDown");
-}
-bool TCustomDBGridEh::CellMouseUp(TGridCoord, TMouseButton, TShiftState, int, int) {
-  RaiseNotAvailable("TCustomDBGridEh.CellMouseUp");
-}
-void TCustomDBGridEh::DoTitleBtnClick(int, TColumnEh*) {
-  RaiseNotAvailable("TCustomDBGridEh.DoTitleBtnClick");
-}
-void TCustomDBGridEh::DoTitleClick(TColumnEh*) {
-  RaiseNotAvailable("TCustomDBGridEh.DoTitleClick");
 }
 void TCustomDBGridEh::IndicatorTitleClick(TGridCoord, TMouseButton, TShiftState, int, int) {
   RaiseNotAvailable("TCustomDBGridEh.IndicatorTitleClick");
 }
-void TCustomDBGridEh::EndTitleTracking() {
-  RaiseNotAvailable("TCustomDBGridEh.EndTitleTracking");
-}
-void TCustomDBGridEh::UpdateTitlePressState(int, int) {
-  RaiseNotAvailable("TCustomDBGridEh.UpdateTitlePressState");
-}
 int TCustomDBGridEh::TitleHitTest(int, int, TColumnEh*, const TRect&, TPoint) {
   RaiseNotAvailable("TCustomDBGridEh.TitleHitTest");
-}
-void TCustomDBGridEh::TitleButtonRelease(bool) {
-  RaiseNotAvailable("TCustomDBGridEh.TitleButtonRelease");
 }
 bool TCustomDBGridEh::TitleEdgeHitTest(int, int) {
   RaiseNotAvailable("TCustomDBGridEh.TitleEdgeHitTest");
 }
 bool TCustomDBGridEh::CalcFrozenColSizingState(int, int, int&, int&, int&) {
   RaiseNotAvailable("TCustomDBGridEh.CalcFrozenColSizingState");
-}
-void TCustomDBGridEh::DrawOwnSizingLine(int) {
-  RaiseNotAvailable("TCustomDBGridEh.DrawOwnSizingLine");
 }
 void TCustomDBGridEh::DragAutoScroll() {
   RaiseNotAvailable("TCustomDBGridEh.DragAutoScroll");
@@ -126,12 +102,6 @@ void TCustomDBGridEh::StartRowDragTimer(int) {
 }
 void TCustomDBGridEh::StopRowDragTimer() {
   RaiseNotAvailable("TCustomDBGridEh.StopRowDragTimer");
-}
-void TCustomDBGridEh::StopTracking() {
-  RaiseNotAvailable("TCustomDBGridEh.StopTracking");
-}
-void TCustomDBGridEh::DoSortMarkingChanged() {
-  RaiseNotAvailable("TCustomDBGridEh.DoSortMarkingChanged");
 }
 void TCustomDBGridEh::GroupRowKeyDown(WORD&, TShiftState) {
   RaiseNotAvailable("TCustomDBGridEh.GroupRowKeyDown");
@@ -475,21 +445,8 @@ TWinControl* TCustomDBGridEh::GetOpenFilterDropDown() {
 int TCustomDBGridEh::GetRowTreeIndent(int ARow) {
   return inherited::GetRowTreeIndent(ARow);
 }
-void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
-  inherited::MouseMove(Shift, X, Y);
-}
-void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  inherited::MouseUp(Button, Shift, X, Y);
-}
-void TCustomDBGridEh::CancelMode() {
-  inherited::CancelMode();
-}
 bool TCustomDBGridEh::IsDesignHitTest(int X, int Y) {
   return inherited::IsDesignHitTest(X, Y);
-}
-void TCustomDBGridEh::CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos,
-                                      int& SizingOfs, TGridDrawInfoEh& FixedInfo) {
-  inherited::CalcSizingState(X, Y, State, Index, SizingPos, SizingOfs, FixedInfo);
 }
 void TCustomDBGridEh::GetSizingLineRange(const TGridDrawInfoEh& DrawInfo, int& StartPos, int& EndPos) {
   inherited::GetSizingLineRange(DrawInfo, StartPos, EndPos);
@@ -502,9 +459,6 @@ bool TCustomDBGridEh::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
 }
 bool TCustomDBGridEh::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
   return inherited::DoMouseWheelUp(Shift, MousePos);
-}
-void TCustomDBGridEh::KeyUp(WORD& Key, TShiftState Shift) {
-  inherited::KeyUp(Key, Shift);
 }
 void TCustomDBGridEh::Dispatch(TMessage& Message) {
   inherited::Dispatch(Message);
@@ -526,9 +480,6 @@ void TCustomDBGridEh::WMSetCursor(TMessage& Message) {
 }
 void TCustomDBGridEh::WMSetFocus(TMessage& Message) {
   inherited::WMSetFocus(Message);
-}
-void TCustomDBGridEh::WMKillFocus(TMessage& Message) {
-  inherited::WMKillFocus(Message);
 }
 void TCustomDBGridEh::WMCommand(TMessage& Message) {
   inherited::WMCommand(Message);
@@ -1058,24 +1009,14 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetToolStripTextColor", g->GetToolStripTextColor()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetCopyMenuHint", g->SetCopyMenuHint("")),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SelectionAggregates", Variant sum{}; Variant count{}; Variant avg{}; Variant min{}; Variant max{}; g->SelectionAggregates(sum, count, avg, min, max)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DefaultCellMouseClick", g->DefaultCellMouseClick(TGridCoord{}, TMouseButton{}, TShiftState{}, TPoint{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DefaultCellMouseDown", g->DefaultCellMouseDown(TGridCoord{}, TMouseButton{}, TShiftState{}, 0, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CellMouseUp", g->CellMouseUp(TGridCoord{}, TMouseButton{}, TShiftState{}, 0, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DoTitleBtnClick", g->DoTitleBtnClick(0, nullptr)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DoTitleClick", g->DoTitleClick(nullptr)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.IndicatorTitleClick", g->IndicatorTitleClick(TGridCoord{}, TMouseButton{}, TShiftState{}, 0, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.EndTitleTracking", g->EndTitleTracking()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateTitlePressState", g->UpdateTitlePressState(0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.TitleHitTest", g->TitleHitTest(0, 0, nullptr, TRect{}, TPoint{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.TitleButtonRelease", g->TitleButtonRelease(false)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.TitleEdgeHitTest", g->TitleEdgeHitTest(0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CalcFrozenColSizingState", int index{}; int sizingPos{}; int sizingOfs{}; g->CalcFrozenColSizingState(0, 0, index, sizingPos, sizingOfs)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawOwnSizingLine", g->DrawOwnSizingLine(0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DragAutoScroll", g->DragAutoScroll()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.StartRowDragTimer", g->StartRowDragTimer(0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.StopRowDragTimer", g->StopRowDragTimer()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.StopTracking", g->StopTracking()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DoSortMarkingChanged", g->DoSortMarkingChanged()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GroupRowKeyDown", WORD key{}; g->GroupRowKeyDown(key, TShiftState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GroupFooterKeyDown", WORD key{}; g->GroupFooterKeyDown(key, TShiftState{})),
     DBGRID_PENDING_ENTRY("GridCutAction", GridCutAction(g, false)),

@@ -11,6 +11,7 @@
 #include "grid/foundation/ColorRoutinesEh.h"
 #include "grid/foundation/DrawRoutinesEh.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/Theme.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -230,7 +231,8 @@ void TCustomDBGridEh::DrawTitleCell(int ACol, int ARow, int AreaCol, int AreaRow
   }
 
   const bool noMouseOperation = GridState() == gsNormal && dragState_ == dgsNormalEh;
-  const bool pressed = pressedTitleCol_ == ACol && titleTracking_ && GridState() != gsColMoving;
+  const bool pressed =
+      pressedTitleCol_ == ACol && titleTracking_ && !titlePressLookOff_ && GridState() != gsColMoving;
   const bool multiTitle = IsMultiTitleEffective();
   const bool lastVisible = AreaCol == visibleColumns_.Count() - 1;
 
