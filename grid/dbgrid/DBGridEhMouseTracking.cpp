@@ -14,6 +14,8 @@ namespace dbgrid_tracking_detail {
 constexpr int kTitleDragThreshold = 4;
 // A title pressed in the row panel starts its drag beyond this distance.
 constexpr int kPanelDragThreshold = 3;
+// The width of a frozen column's sizing spot when its line is thinner.
+constexpr int kFrozenSizingBand = 7;
 
 bool FarFrom(TPoint A, TPoint B, int Distance) {
   return std::abs(A.X - B.X) >= Distance || std::abs(A.Y - B.Y) >= Distance;
@@ -414,6 +416,34 @@ void TCustomDBGridEh::CalcSizingState(int X, int Y, TGridState& State, int& Inde
       Index = -1;
     }
   }
+}
+
+// The sizing spot of a frozen column: a band at least 7 pixels wide around its right edge, in the
+// title rows. The first frozen column whose band holds the point is the one sized.
+bool TCustomDBGridEh::CalcFrozenColSizingState(int X, int Y, int& Index, int& SizingPos, int& SizingOfs) {
+  if (!TCustomGridEh::Options().Contains(goColSizingEh)) return false;
+  TGridDrawInfoEh di;
+  CalcDrawInfo(di);
+  if (Y < di.Vert.StartBoundary || Y >= di.Vert.FixedBoundary) return false;
+  const int lineWidth = GridLineWidth();
+  const int band = std::max(kFrozenSizingBand, lineWidth);
+  const int back = lineWidth < kFrozenSizingBand ? (kFrozenSizingBand - lineWidth) / 2 : 0;
+  const int x = UseRightToLeftAlignment() ? ClientWidth() - 1 - X : X;
+  int right = di.Horz.StartBoundary;
+  for (int i = 0; i < indicatorOffset_; ++i) right += di.Horz.GetExtentWithLine(i);
+  for (int i = indicatorOffset_; i < di.Horz.FixedCellCount; ++i) {
+    const int width = ColWidths(i);
+    right += width;
+    if (right > ClientWidth()) return false;
+    if (width > 0 && x >= right - back && x < right - back + band) {
+      Index = i;
+      SizingPos = right;
+      SizingOfs = right - x;
+      return true;
+    }
+    right += lineWidth;
+  }
+  return false;
 }
 
 // An inverting dotted line at the own sizing position: drawn twice it leaves no trace.

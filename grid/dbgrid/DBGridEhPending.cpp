@@ -91,9 +91,6 @@ int TCustomDBGridEh::TitleHitTest(int, int, TColumnEh*, const TRect&, TPoint) {
 bool TCustomDBGridEh::TitleEdgeHitTest(int, int) {
   RaiseNotAvailable("TCustomDBGridEh.TitleEdgeHitTest");
 }
-bool TCustomDBGridEh::CalcFrozenColSizingState(int, int, int&, int&, int&) {
-  RaiseNotAvailable("TCustomDBGridEh.CalcFrozenColSizingState");
-}
 void TCustomDBGridEh::DragAutoScroll() {
   RaiseNotAvailable("TCustomDBGridEh.DragAutoScroll");
 }
@@ -1013,7 +1010,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.IndicatorTitleClick", g->IndicatorTitleClick(TGridCoord{}, TMouseButton{}, TShiftState{}, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.TitleHitTest", g->TitleHitTest(0, 0, nullptr, TRect{}, TPoint{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.TitleEdgeHitTest", g->TitleEdgeHitTest(0, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.CalcFrozenColSizingState", int index{}; int sizingPos{}; int sizingOfs{}; g->CalcFrozenColSizingState(0, 0, index, sizingPos, sizingOfs)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DragAutoScroll", g->DragAutoScroll()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.StartRowDragTimer", g->StartRowDragTimer(0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.StopRowDragTimer", g->StopRowDragTimer()),
