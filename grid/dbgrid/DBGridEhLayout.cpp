@@ -221,11 +221,6 @@ void TCustomDBGridEh::SetRowPosition(int ARow) {
   if (target >= 0) DataLink()->MoveBy(target - DataLink()->ActiveRecord());
 }
 
-int TCustomDBGridEh::MoveBy(int Distance) {
-  if (!DataLink()->Active()) return 0;
-  return DataLink()->DataSet()->MoveBy(Distance);
-}
-
 // --- columns --------------------------------------------------------------------------------------
 
 void TCustomDBGridEh::UpdateColumnsLayout() {

@@ -82,9 +82,6 @@ void TCustomDBGridEh::SelectionAggregates(Variant&, Variant&, Variant&, Variant&
 void TCustomDBGridEh::DefaultCellMouseDown(const TGridCoord&, TMouseButton, TShiftState, int, int) {
   RaiseNotAvailable("TCustomDBGridEh.DefaultCellMouseDown");
 }
-void TCustomDBGridEh::IndicatorTitleClick(TGridCoord, TMouseButton, TShiftState, int, int) {
-  RaiseNotAvailable("TCustomDBGridEh.IndicatorTitleClick");
-}
 int TCustomDBGridEh::TitleHitTest(int, int, TColumnEh*, const TRect&, TPoint) {
   RaiseNotAvailable("TCustomDBGridEh.TitleHitTest");
 }
@@ -216,12 +213,6 @@ void TCustomDBGridEh::SearchFilterRecord(TDataSet*, bool&) {
 }
 void TCustomDBGridEh::ExecuteFindDialog(const std::string&, TColumnEh*, bool) {
   RaiseNotAvailable("TCustomDBGridEh.ExecuteFindDialog");
-}
-void TCustomDBGridEh::SaveBookmark() {
-  RaiseNotAvailable("TCustomDBGridEh.SaveBookmark");
-}
-void TCustomDBGridEh::RestoreBookmark() {
-  RaiseNotAvailable("TCustomDBGridEh.RestoreBookmark");
 }
 bool TCustomDBGridEh::StartRecordMoving(int, int, bool) {
   RaiseNotAvailable("TCustomDBGridEh.StartRecordMoving");
@@ -676,51 +667,6 @@ void TDBGridSearchPanelEh::SearchAsTyped() {
   RaiseNotAvailable("TDBGridSearchPanelEh.SearchAsTyped");
 }
 
-// --- TDBGridEhSelectionCols: not available yet ---
-
-void TDBGridEhSelectionCols::Add(TColumnEh*) {
-  RaiseNotAvailable("TDBGridEhSelectionCols.Add");
-}
-void TDBGridEhSelectionCols::InvertSelect(TColumnEh*) {
-  RaiseNotAvailable("TDBGridEhSelectionCols.InvertSelect");
-}
-void TDBGridEhSelectionCols::Select(TColumnEh*, bool) {
-  RaiseNotAvailable("TDBGridEhSelectionCols.Select");
-}
-void TDBGridEhSelectionCols::SelectShift(TColumnEh*) {
-  RaiseNotAvailable("TDBGridEhSelectionCols.SelectShift");
-}
-
-// --- TDBGridEhSelectionRect: not available yet ---
-
-void TDBGridEhSelectionRect::Select(int, const TBookmark&, bool) {
-  RaiseNotAvailable("TDBGridEhSelectionRect.Select");
-}
-bool TDBGridEhSelectionRect::CellSelected(int, const TBookmark&) {
-  RaiseNotAvailable("TDBGridEhSelectionRect.CellSelected");
-}
-TBookmark TDBGridEhSelectionRect::GetTopRow() {
-  RaiseNotAvailable("TDBGridEhSelectionRect.GetTopRow");
-}
-TBookmark TDBGridEhSelectionRect::GetBottomRow() {
-  RaiseNotAvailable("TDBGridEhSelectionRect.GetBottomRow");
-}
-int TDBGridEhSelectionRect::GetLeftCol() {
-  RaiseNotAvailable("TDBGridEhSelectionRect.GetLeftCol");
-}
-int TDBGridEhSelectionRect::GetRightCol() {
-  RaiseNotAvailable("TDBGridEhSelectionRect.GetRightCol");
-}
-void TDBGridEhSelectionRect::DataRect(TRect&) {
-  RaiseNotAvailable("TDBGridEhSelectionRect.DataRect");
-}
-
-// --- TDBGridEhSelection: not available yet ---
-
-void TDBGridEhSelection::SelectionRect(TRect&) {
-  RaiseNotAvailable("TDBGridEhSelection.SelectionRect");
-}
-
 // --- TRowDetailPanelControlEh: not available yet ---
 
 void TRowDetailPanelControlEh::WMNCHitTest(TMessage&) {
@@ -1007,7 +953,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetCopyMenuHint", g->SetCopyMenuHint("")),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SelectionAggregates", Variant sum{}; Variant count{}; Variant avg{}; Variant min{}; Variant max{}; g->SelectionAggregates(sum, count, avg, min, max)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DefaultCellMouseDown", g->DefaultCellMouseDown(TGridCoord{}, TMouseButton{}, TShiftState{}, 0, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.IndicatorTitleClick", g->IndicatorTitleClick(TGridCoord{}, TMouseButton{}, TShiftState{}, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.TitleHitTest", g->TitleHitTest(0, 0, nullptr, TRect{}, TPoint{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.TitleEdgeHitTest", g->TitleEdgeHitTest(0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DragAutoScroll", g->DragAutoScroll()),
@@ -1052,8 +997,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CheckSearchFilterDataSet", g->CheckSearchFilterDataSet()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SearchFilterRecord", bool accept{}; g->SearchFilterRecord(nullptr, accept)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.ExecuteFindDialog", g->ExecuteFindDialog("", nullptr, false)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SaveBookmark", g->SaveBookmark()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RestoreBookmark", g->RestoreBookmark()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.StartRecordMoving", g->StartRecordMoving(0, 0, false)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CanStartRecordMoving", int sourceRow{}; int targetRow{}; g->CanStartRecordMoving(sourceRow, targetRow, TPoint{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetRecordMovingTarget", TRect lineRect{}; g->GetRecordMovingTarget(0, TPoint{}, lineRect)),
@@ -1147,18 +1090,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TDBGridSearchPanelEh.FindNext", Part(g->SearchPanel())->FindNext()),
     DBGRID_PENDING_ENTRY("TDBGridSearchPanelEh.FindPrior", Part(g->SearchPanel())->FindPrior()),
     DBGRID_PENDING_ENTRY("TDBGridSearchPanelEh.SearchAsTyped", Part(g->SearchPanel())->SearchAsTyped()),
-    DBGRID_PENDING_ENTRY("TDBGridEhSelectionCols.Add", Part(g->Selection())->Columns()->Add(nullptr)),
-    DBGRID_PENDING_ENTRY("TDBGridEhSelectionCols.InvertSelect", Part(g->Selection())->Columns()->InvertSelect(nullptr)),
-    DBGRID_PENDING_ENTRY("TDBGridEhSelectionCols.Select", Part(g->Selection())->Columns()->Select(nullptr, false)),
-    DBGRID_PENDING_ENTRY("TDBGridEhSelectionCols.SelectShift", Part(g->Selection())->Columns()->SelectShift(nullptr)),
-    DBGRID_PENDING_ENTRY("TDBGridEhSelectionRect.Select", Part(g->Selection())->Rect()->Select(0, TBookmark{}, false)),
-    DBGRID_PENDING_ENTRY("TDBGridEhSelectionRect.CellSelected", Part(g->Selection())->Rect()->CellSelected(0, TBookmark{})),
-    DBGRID_PENDING_ENTRY("TDBGridEhSelectionRect.GetTopRow", Part(g->Selection())->Rect()->GetTopRow()),
-    DBGRID_PENDING_ENTRY("TDBGridEhSelectionRect.GetBottomRow", Part(g->Selection())->Rect()->GetBottomRow()),
-    DBGRID_PENDING_ENTRY("TDBGridEhSelectionRect.GetLeftCol", Part(g->Selection())->Rect()->GetLeftCol()),
-    DBGRID_PENDING_ENTRY("TDBGridEhSelectionRect.GetRightCol", Part(g->Selection())->Rect()->GetRightCol()),
-    DBGRID_PENDING_ENTRY("TDBGridEhSelectionRect.DataRect", TRect gridRect{}; Part(g->Selection())->Rect()->DataRect(gridRect)),
-    DBGRID_PENDING_ENTRY("TDBGridEhSelection.SelectionRect", TRect gridRect{}; Part(g->Selection())->SelectionRect(gridRect)),
     DBGRID_PENDING_ENTRY("TRowDetailPanelControlEh.WMNCHitTest", TMessage m{}; Part(g->RowDetailPanelControl())->WMNCHitTest(m)),
     DBGRID_PENDING_ENTRY("TRowDetailPanelControlEh.WMNCCalcSize", TMessage m{}; Part(g->RowDetailPanelControl())->WMNCCalcSize(m)),
     DBGRID_PENDING_ENTRY("TRowDetailPanelControlEh.WMNCPaint", TMessage m{}; Part(g->RowDetailPanelControl())->WMNCPaint(m)),

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "grid/dbgrid/DBGridEh.h"
+#include "platform/gdi/Theme.h"
 
 namespace dbgrid_detail {
 

@@ -334,13 +334,18 @@ void TDBGridEhSelection::Assign(TDBGridEhSelection* Source) {
       for (int i = 0; i < Source->Columns()->Count(); ++i)
         columns_->TColumnsEhList::Add(Source->Columns()->Items(i));
       break;
+    case gstRectangle: {
+      // The corners come along: a copy claiming a rectangle without them would select nothing.
+      const TDBGridEhSelectionRect* from = Source->Rect();
+      rect_->SetCorners(from->AnchorCol(), from->AnchorBookmark(), from->ShiftCol(), from->ShiftBookmark());
+      break;
+    }
     case gstAll:
       SelectAll();
       break;
     default:
       break;
   }
-  // A rectangle source hands over its kind only: the corners stay behind.
   selectionType_ = Source->SelectionType();
 }
 

@@ -126,8 +126,14 @@ class TDBGridEhSelectionRect : public TObject {
     shiftCol_ = ShiftCol;
     shiftBookmark_ = ShiftBookmark;
   }
+  // Up to four rectangles covering where Old and New differ (the two themselves when they do not
+  // meet); answers how many were put in Out (DBGridEhSelectionKinds.cpp).
+  static int DifferenceRects(const TRect& Old, const TRect& New, TRect (&Out)[4]);
 
  private:
+  // Pixel rectangle of a corner pair; WholeRows spans every grid column.
+  TRect CornersPixelRect(int Col1, const TBookmark& Bookmark1, int Col2, const TBookmark& Bookmark2,
+                         bool WholeRows);
   int anchorCol_ = -1;
   TBookmark anchorBookmark_;
   TCustomDBGridEh* grid_;
@@ -155,7 +161,7 @@ class TDBGridEhSelection : public TObject {
   bool DataCellSelected(int DataCol, const TBookmark& Bookmark);
   // Grid-cell rect to repaint.
   void SelectionRect(TRect& GridRect);
-  // Copies list/columns/all, takes kind (no rect corners).
+  // Copies list/columns/rectangle corners/all, takes kind.
   void Assign(TDBGridEhSelection* Source);
   // Passes link state to selected-rows list, clears.
   void LinkActive(bool Value);
