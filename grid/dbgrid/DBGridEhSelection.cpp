@@ -164,8 +164,9 @@ void TDBGridEhSelectionCols::Clear() {
   if (dbgrid_selection_detail::GridAlive(grid_)) {
     for (int i = 0; i < Count(); ++i) {
       TColumnEh* column = Items(i);
-      if (column != nullptr && column->Index() < grid_->Columns()->Count())
-        grid_->InvalidateCol(grid_->DataToRawColumn(column->Index()));
+      // The grid shows visible columns only: a column's place among them names its grid column.
+      const int shown = grid_->VisibleColumns().IndexOf(column);
+      if (column != nullptr && shown >= 0) grid_->InvalidateCol(grid_->DataToRawColumn(shown));
     }
   }
   TColumnsEhList::Clear();

@@ -165,6 +165,14 @@ TEST_F(DBGridSelectionKinds, TitlePressesSelectAndExtendColumns) {
                          *c.selected ? Raw(c.selected[0] - '0') : -1));
   }
   SetCursor(nullptr);
+  // Clearing repaints the grid column showing a selected column, hidden columns before it counted out.
+  grid->Columns()->GetColumn(0)->SetVisible(false), grid->Columns()->GetColumn(1)->SetVisible(true);
+  grid->Selection()->Columns()->Select(grid->Columns()->GetColumn(3), false), Pump();
+  ValidateRect(grid->Handle(), nullptr), grid->Selection()->Clear();
+  TRect update{};
+  GetUpdateRect(grid->Handle(), &update, FALSE);
+  const TRect col = grid->CellRect(Raw(3), 0);  // the column and its grid line
+  EXPECT_EQ(std::pair(update.Left, update.Right), std::pair(col.Left, col.Right + grid->GridLineWidth()));
 }
 
 TEST_F(DBGridSelectionKinds, IndicatorTitleClickAndAllowedSelections) {
