@@ -247,9 +247,9 @@ TEST_F(DBGridMouseDown, TitlePressSizesSelectsColumnsTracksOrMoves) {
   } cases[] = {
     {"edge, sizing line", 2, true, false, false, false, 0, "", gsColSizing, dgsNormalEh, -1, 0},
     {"edge, traced", 2, true, true, false, false, 0, "", gsColSizing, dgsNormalEh, -1, 1},
-    {"column cursor", 3, false, false, true, false, 0, "Select", gsNormal, dgsColSelectingEh, -1, 0},
-    {"column cursor, Ctrl", 3, false, false, true, false, MK_CONTROL, "InvertSelect", gsNormal, dgsColSelectingEh, -1, 0},
-    {"column cursor, Shift", 3, false, false, true, false, MK_SHIFT, "SelectShift", gsNormal, dgsColSelectingEh, -1, 0},
+    {"column cursor", 3, false, false, true, false, 0, "", gsNormal, dgsColSelectingEh, -1, 0},
+    {"column cursor, Ctrl", 3, false, false, true, false, MK_CONTROL, "", gsNormal, dgsColSelectingEh, -1, 0},
+    {"column cursor, Shift", 3, false, false, true, false, MK_SHIFT, "", gsNormal, dgsColSelectingEh, -1, 0},
     {"title button", 2, false, false, false, false, MK_CONTROL, "", gsNormal, dgsNormalEh, 2, 0},
     {"title button refused", 2, false, false, false, true, MK_CONTROL, "", gsColMoving, dgsNormalEh, -1, 0},
     {"plain title", 3, false, false, false, false, 0, "", gsColMoving, dgsNormalEh, -1, 0}};
@@ -271,6 +271,10 @@ TEST_F(DBGridMouseDown, TitlePressSizesSelectsColumnsTracksOrMoves) {
                    g->PressShift().Contains(ssCtrl), grid->ScrollPosLockCount(), grid->GridTimerRunning()),
         std::tuple(Pending(*c.error ? std::string("TDBGridEhSelectionCols.") + c.error : ""), c.state, c.drag,
                    c.pressed, c.keys == MK_CONTROL, c.locks, c.cursor || c.state == gsColMoving));
+    // The column-select cursor selects the pressed column (plain, Ctrl toggling, Shift extending).
+    if (c.cursor) {
+      EXPECT_EQ(grid->Selection()->SelectionType(), gstColumns);
+    }
     grid->CancelMode();
     if (c.locks > 0) grid->UnlockScrollPos();
   }
