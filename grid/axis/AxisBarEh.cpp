@@ -31,6 +31,8 @@ TAxisColCellParamsEh::~TAxisColCellParamsEh() = default;
 // --- creation and destruction ------------------------------------------------------------------
 
 TAxisBarEh::TAxisBarEh(TCollection* Collection) : TCollectionItem(Collection) {
+  // The collection's notice of the addition came while this bar was not whole yet.
+  bars_ = dynamic_cast<TGridAxisBarsEh*>(Collection);
   TCustomDBAxisGridEh* grid = GetGrid();
   bool layoutOpened = false;
   if (grid) {
@@ -312,7 +314,7 @@ std::string TAxisBarEh::GetDisplayName() const {
 // --- grid and collection -----------------------------------------------------------------------
 
 TGridAxisBarsEh* TAxisBarEh::AxisBars() const {
-  return dynamic_cast<TGridAxisBarsEh*>(Collection());
+  return bars_;
 }
 
 TCustomDBAxisGridEh* TAxisBarEh::GetGrid() const {

@@ -490,6 +490,10 @@ class TAxisBarEh : public TCollectionItem {
   TInplaceEditStyleEh StyleFromButtonStyle(bool ForCellButton);
 
  private:
+  friend class TGridAxisBarsEh;  // keeps bars_ as the bar joins and leaves it
+  // The collection as axis bars (nullptr in any other collection): asked on every cell painted,
+  // so it is kept instead of cast each time.
+  TGridAxisBarsEh* bars_ = nullptr;
   friend class TAxisBarTitleEh;
   void ImageListChanged(TObject* Sender);
   void ParamsChanged(TObject* Sender);

@@ -300,7 +300,11 @@ bool TAxisBarTitleEh::IsToolTipsStored() const {
 TGridAxisBarsEh::TGridAxisBarsEh(TCustomDBAxisGridEh* AGrid, TClass ItemClass)
     : TCollection(ItemClass), grid_(AGrid) {}
 
-TGridAxisBarsEh::~TGridAxisBarsEh() = default;
+TGridAxisBarsEh::~TGridAxisBarsEh() {
+  // The base collection frees the bars after this part is gone: they are in no axis bars then.
+  for (int i = 0; i < Count(); ++i)
+    if (auto* bar = dynamic_cast<TAxisBarEh*>(Items(i))) bar->bars_ = nullptr;
+}
 
 TPersistent* TGridAxisBarsEh::GetOwner() {
   return grid_;
@@ -359,9 +363,11 @@ void TGridAxisBarsEh::Notify(TCollectionItem* Item, TCollectionNotification Acti
   // addition once it is whole, its destructor extracts it while still whole.
   auto* bar = dynamic_cast<TAxisBarEh*>(Item);
   if (!bar) return;
+  if (Action == cnAdded) bar->bars_ = this;
   if (Action == cnExtracting && grid_) grid_->AxisBarExtracting(bar);
   if (Action == cnAdded)
     AxisBarsChanged(bar, 0);
   else if (Action == cnExtracting)
     AxisBarsChanged(bar, 1);
+  if (Action == cnExtracting) bar->bars_ = nullptr;
 }
