@@ -954,6 +954,22 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void RequestRowsToFillView();
   void EnterRowRead(int DataRow);
   void LeaveRowRead();
+  // Makes a data row's record the one its fields read, for the scope: through the grid's own
+  // row reads when it reads its rows itself, else by moving the data link's active record.
+  class TRowReadScope {
+   public:
+    TRowReadScope(TCustomDBGridEh* Grid, int DataRow);
+    ~TRowReadScope();
+    TRowReadScope(const TRowReadScope&) = delete;
+    TRowReadScope& operator=(const TRowReadScope&) = delete;
+    // The data link's active record before the scope.
+    int SavedActive() const { return saved_; }
+
+   private:
+    TCustomDBGridEh* grid_;
+    bool ownRows_;
+    int saved_;
+  };
   int GetDataRowCount();
   TGroupDataTreeNodeEh* GetReadFlatNode();
   bool IsCurrentRecordRow(int DataRow);

@@ -107,6 +107,21 @@ using namespace dbgrid_datacell_detail;
 
 // --- one data cell --------------------------------------------------------------------------------
 
+TCustomDBGridEh::TRowReadScope::TRowReadScope(TCustomDBGridEh* Grid, int DataRow)
+    : grid_(Grid), ownRows_(Grid->IsDataIntfAssigned()), saved_(Grid->DataLink()->ActiveRecord()) {
+  if (ownRows_)
+    grid_->EnterRowRead(DataRow);
+  else
+    grid_->DataLink()->SetActiveRecord(DataRow);
+}
+
+TCustomDBGridEh::TRowReadScope::~TRowReadScope() {
+  if (ownRows_)
+    grid_->LeaveRowRead();
+  else
+    grid_->DataLink()->SetActiveRecord(saved_);
+}
+
 void TCustomDBGridEh::DrawDataAreaCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
                                        const TRect& ARect, TGridDrawState AState) {
   TColumnEh* column = AreaColumn(AreaCol);
@@ -152,17 +167,7 @@ void TCustomDBGridEh::DrawDataAreaCell(int ACol, int ARow, int AreaCol, int Area
   }
 
   // 2 (second half). The row's record is the active one while the cell paints.
-  const int savedActive = link->ActiveRecord();
-  if (ownRows)
-    EnterRowRead(AreaRow);
-  else
-    link->SetActiveRecord(AreaRow);
-  TScopeExit restoreRecord([&] {
-    if (ownRows)
-      LeaveRowRead();
-    else
-      link->SetActiveRecord(savedActive);
-  });
+  TRowReadScope readRow(this, AreaRow);
 
   // 3. Frame and theme.
   TColCellParamsEh* params = GetCellParamsObject();
@@ -182,7 +187,7 @@ void TCustomDBGridEh::DrawDataAreaCell(int ACol, int ARow, int AreaCol, int Area
   TColor background = columnColor;
   if (column->Color() == Color() && EvenRowColor() != OddRowColor() &&
       (dataSet->IsSequenced() || (sumList_->Active() && sumList_->VirtualRecords()))) {
-    const bool inserted = dataSet->State() == dsInsert && AreaRow == savedActive;
+    const bool inserted = dataSet->State() == dsInsert && AreaRow == readRow.SavedActive();
     const int recNo = inserted ? 0 : sumList_->RecNo();
     if (recNo > 0) background = recNo % 2 != 0 ? OddRowColor() : EvenRowColor();
   }
@@ -430,19 +435,7 @@ void TCustomDBGridEh::DefaultDrawDataCellContent(int ACol, int ARow, int AreaCol
 }
 
 Variant TCustomDBGridEh::HideDuplicatesValue(TColumnEh* Column, int AreaRow) {
-  TAxisGridDataLinkEh* link = DataLink();
-  const bool ownRows = IsDataIntfAssigned();
-  const int saved = link->ActiveRecord();
-  if (ownRows)
-    EnterRowRead(AreaRow);
-  else
-    link->SetActiveRecord(AreaRow);
-  TScopeExit restore([&] {
-    if (ownRows)
-      LeaveRowRead();
-    else
-      link->SetActiveRecord(saved);
-  });
+  TRowReadScope readRow(this, AreaRow);
   TField* field = Column->GetField();
   Variant value = field ? field->AsVariant() : Variant();
   if (Column->OnGetHideDuplicatesValue) {

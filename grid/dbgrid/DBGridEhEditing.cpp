@@ -154,16 +154,8 @@ bool TCustomDBGridEh::ReadRowBookmark(int AreaRow, TBookmark& Bookmark) {
   TAxisGridDataLinkEh* link = DataLink();
   if (!link->Active() || AreaRow < 0) return false;
   TDataSet* dataSet = link->DataSet();
-  if (IsDataIntfAssigned()) {
-    EnterRowRead(AreaRow);
-    TScopeExit leave([this] { LeaveRowRead(); });
-    Bookmark = dataSet->Bookmark();
-    return true;
-  }
-  if (AreaRow >= link->RecordCount()) return false;
-  const int saved = link->ActiveRecord();
-  link->SetActiveRecord(AreaRow);
-  TScopeExit restore([&] { link->SetActiveRecord(saved); });
+  if (!IsDataIntfAssigned() && AreaRow >= link->RecordCount()) return false;
+  TRowReadScope readRow(this, AreaRow);
   Bookmark = dataSet->Bookmark();
   return true;
 }

@@ -2,6 +2,7 @@
 // number of data rows, the record count in the footer, the indicator title with its drop-down
 // sign, and the glyph routines they use.
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -196,16 +197,8 @@ void TCustomDBGridEh::DrawIndicatorCell(int ACol, int ARow, int /*AreaCol*/, int
     return;
   }
   const int savedActive = link->ActiveRecord();
-  if (recordRow && intf)
-    EnterRowRead(AreaRow);
-  else if (recordRow)
-    link->SetActiveRecord(AreaRow);
-  TScopeExit restoreRecord([&] {
-    if (recordRow && intf)
-      LeaveRowRead();
-    else if (recordRow)
-      link->SetActiveRecord(savedActive);
-  });
+  std::optional<TRowReadScope> readRow;
+  if (recordRow) readRow.emplace(this, AreaRow);
   const bool current = groupRow ? ARow == Row() : intf ? IsCurrentRecordRow(AreaRow) : savedActive == AreaRow;
 
   bool selected = false;

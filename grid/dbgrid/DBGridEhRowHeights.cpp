@@ -35,21 +35,17 @@ int TCustomDBGridEh::CalcDataRowHeight() {
 
 int TCustomDBGridEh::GetDataRowHeightByIndex(int Index) {
   if (!DataLink()->Active() || !DataRowsMayDiffer(this)) return defaultDataRowHeight_;
-  if (IsDataIntfAssigned()) {
-    // Grouped rows come from the data interface's table: the index is a row of the flat list.
-    TGridGroupDataTreeEh* tree = DataGrouping()->GroupDataTree();
-    EnterRowRead(Index);
-    TScopeExit leave([this] { LeaveRowRead(); });
-    if (!DataGrouping()->IsGroupingActive() || tree->GetFlatCount() == 0) return CalcDataRowHeight();
-    TGroupDataTreeNodeEh* node = tree->GetFlatNode(Index);
-    return node ? node->GetRowHeight() : defaultDataRowHeight_;
-  }
-  // Otherwise the index is a row of the data link's buffer: nothing outside it can be read.
-  if (Index < 0 || Index >= DataLink()->RecordCount()) return defaultDataRowHeight_;
-  const int saved = DataLink()->ActiveRecord();
-  TScopeExit restore([this, saved] { DataLink()->SetActiveRecord(saved); });
-  DataLink()->SetActiveRecord(Index);
-  return CalcDataRowHeight();
+  // Without the data interface the index is a row of the data link's buffer: nothing outside it
+  // can be read.
+  const bool ownRows = IsDataIntfAssigned();
+  if (!ownRows && (Index < 0 || Index >= DataLink()->RecordCount())) return defaultDataRowHeight_;
+  TRowReadScope readRow(this, Index);
+  // Grouped rows come from the data interface's table: the index is a row of the flat list.
+  TGridGroupDataTreeEh* tree = DataGrouping()->GroupDataTree();
+  if (!ownRows || !DataGrouping()->IsGroupingActive() || tree->GetFlatCount() == 0)
+    return CalcDataRowHeight();
+  TGroupDataTreeNodeEh* node = tree->GetFlatNode(Index);
+  return node ? node->GetRowHeight() : defaultDataRowHeight_;
 }
 
 void TCustomDBGridEh::UpdateDataRowHeights() {
