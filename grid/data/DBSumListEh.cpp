@@ -30,6 +30,18 @@ Currency ToCurrency(const Variant& v) {
   return v.AsCurrency();
 }
 
+// The value as currency; false when it lies beyond the currency range.
+bool FitsCurrency(const Variant& v, Currency& Out) {
+  try {
+    Out = ToCurrency(v);
+    return true;
+  } catch (const EOverflow&) {
+    return false;
+  } catch (const EVariantOverflowError&) {
+    return false;
+  }
+}
+
 __extension__ typedef __int128 TSumListWideSum;
 
 // The field classes whose value (AsVariant) is the stored value itself when it has the class's
@@ -54,28 +66,38 @@ constexpr int kDebugRecountLimit = 1000;
 // The running totals of one recalculation, one a slot, and the records met. Values are added
 // as raw ten-thousandths in 128 bits, so a total is exact whatever order the records come in
 // (a scan meets them in storage order, a walk in view order) and only a final total outside
-// the currency range raises.
+// the currency range (or a value beyond it) overflows the slot.
 struct TDBSumListProducer::TRecount {
-  explicit TRecount(size_t Slots) : Sums(Slots, 0), Counts(Slots, 0) {}
+  explicit TRecount(size_t Slots) : Sums(Slots, 0), Counts(Slots, 0), Overflowed(Slots, 0) {}
   void Clear() {
     std::fill(Sums.begin(), Sums.end(), 0);
     std::fill(Counts.begin(), Counts.end(), 0);
+    std::fill(Overflowed.begin(), Overflowed.end(), 0);
     Records = 0;
   }
   void Add(size_t Slot, Currency Value) {
     Sums[Slot] += Value.Raw();
     ++Counts[Slot];
   }
-  // EOverflow as currency arithmetic raises it.
-  Currency Total(size_t Slot) const {
-    const TSumListWideSum v = Sums[Slot];
-    if (v < std::numeric_limits<int64_t>::min() || v > std::numeric_limits<int64_t>::max())
-      throw EOverflow("Floating point overflow");
-    return Currency::FromRaw(static_cast<int64_t>(v));
+  void AddValue(size_t Slot, const Variant& Value) {
+    Currency c;
+    if (FitsCurrency(Value, c)) {
+      Add(Slot, c);
+      return;
+    }
+    Overflowed[Slot] = 1;
+    ++Counts[Slot];
   }
+  bool Fits(size_t Slot) const {
+    const TSumListWideSum v = Sums[Slot];
+    return !Overflowed[Slot] && v >= std::numeric_limits<int64_t>::min() &&
+           v <= std::numeric_limits<int64_t>::max();
+  }
+  Currency Total(size_t Slot) const { return Currency::FromRaw(static_cast<int64_t>(Sums[Slot])); }
 
   std::vector<TSumListWideSum> Sums;
   std::vector<int> Counts;
+  std::vector<char> Overflowed;
   int Records = 0;
 };
 
@@ -110,7 +132,7 @@ void TDBSum::SetGroupOperation(TGroupOperation Value) {
 }
 
 Currency TDBSum::SumValue() const {
-  if (external_) return sum_;
+  if (external_ || overflowed_) return sum_;
   switch (groupOperation_) {
     case goCount:
       return Currency::FromInt(count_);
@@ -125,6 +147,19 @@ Currency TDBSum::SumValue() const {
 void TDBSum::SetSumValue(Currency Value) {
   sum_ = Value;
   external_ = true;
+  overflowed_ = false;
+}
+
+void TDBSum::Step(int Sign, Currency Value) {
+  if (overflowed_) return;
+  try {
+    if (Sign > 0)
+      sum_ += Value;
+    else
+      sum_ -= Value;
+  } catch (const EOverflow&) {
+    Overflow();
+  }
 }
 
 // --- TDBSumCollection --------------------------------------------------------------------------
@@ -342,10 +377,11 @@ void TDBSumListProducer::ResolveFields() {
 }
 
 void TDBSumListProducer::Accumulate(int Sign) {
+  constexpr char kOverflowed = 2;
   for (size_t k = 0; k < distinct_.size(); ++k) {
     const Variant v = distinct_[k]->AsVariant();
     hasValue_[k] = !(v.IsNull() || v.IsEmpty());
-    if (hasValue_[k]) values_[k] = ToCurrency(v);
+    if (hasValue_[k] && !FitsCurrency(v, values_[k])) hasValue_[k] = kOverflowed;
   }
   for (size_t i = 0; i < slotOf_.size(); ++i) {
     TDBSum* s = sums_->Items(static_cast<int>(i));
@@ -355,11 +391,10 @@ void TDBSumListProducer::Accumulate(int Sign) {
     }
     const int slot = slotOf_[i];
     if (slot < 0 || !hasValue_[static_cast<size_t>(slot)]) continue;
-    const Currency c = values_[static_cast<size_t>(slot)];
-    if (Sign > 0)
-      s->sum_ += c;
+    if (hasValue_[static_cast<size_t>(slot)] == kOverflowed)
+      s->Overflow();
     else
-      s->sum_ -= c;
+      s->Step(Sign, values_[static_cast<size_t>(slot)]);
     s->count_ += Sign;
   }
 }
@@ -381,7 +416,11 @@ void TDBSumListProducer::TakeOutOldValues() {
     }
     const Variant& v = oldValues_[i];
     if (v.IsNull() || v.IsEmpty()) continue;
-    s->sum_ -= ToCurrency(v);
+    Currency c;
+    if (FitsCurrency(v, c))
+      s->Step(-1, c);
+    else
+      s->Overflow();
     --s->count_;
   }
   oldCaptured_ = false;
@@ -409,12 +448,13 @@ void TDBSumListProducer::RecalcAll() {
     Currency Sum;
     int Count;
     bool External;
+    bool Overflowed;
   };
   std::vector<TKeptTotal> keptTotals;
   if (sums_)
     for (int i = 0; i < sums_->Count(); ++i) {
       const TDBSum* s = sums_->Items(i);
-      keptTotals.push_back({s->sum_, s->count_, s->external_});
+      keptTotals.push_back({s->sum_, s->count_, s->external_, s->overflowed_});
     }
   std::vector<TBookmark> keptRecords = std::move(records_);
   std::unordered_map<TBookmark, int> keptIndex = std::move(recordIndex_);
@@ -426,6 +466,7 @@ void TDBSumListProducer::RecalcAll() {
       s->sum_ = keptTotals[i].Sum;
       s->count_ = keptTotals[i].Count;
       s->external_ = keptTotals[i].External;
+      s->overflowed_ = keptTotals[i].Overflowed;
     }
     records_ = std::move(keptRecords);
     recordIndex_ = std::move(keptIndex);
@@ -478,7 +519,7 @@ bool TDBSumListProducer::ScanTotals(TRecount& Recount) {
         // The field would convert a value of another type: that is the walk's to do.
         if (v.VarType() != types[k]) return false;
         // The same Variant the field would answer, converted as the walk converts it.
-        Recount.Add(k, ToCurrency(v));
+        Recount.AddValue(k, v);
       }
       ++Recount.Records;
       return true;
@@ -508,7 +549,7 @@ void TDBSumListProducer::WalkTotals(TRecount& Recount) {
     if (!externalRecalc_) {
       for (size_t k = 0; k < distinct_.size(); ++k) {
         const Variant v = distinct_[k]->AsVariant();
-        if (!(v.IsNull() || v.IsEmpty())) Recount.Add(k, ToCurrency(v));
+        if (!(v.IsNull() || v.IsEmpty())) Recount.AddValue(k, v);
       }
       ++Recount.Records;
     }
@@ -528,8 +569,12 @@ void TDBSumListProducer::StoreTotals(const TRecount& Recount) {
     }
     const int slot = slotOf_[i];
     if (slot < 0) continue;
-    s->sum_ = Recount.Total(static_cast<size_t>(slot));
-    s->count_ = Recount.Counts[static_cast<size_t>(slot)];
+    const auto k = static_cast<size_t>(slot);
+    s->count_ = Recount.Counts[k];
+    if (Recount.Fits(k))
+      s->sum_ = Recount.Total(k);
+    else
+      s->Overflow();
   }
 }
 
@@ -697,7 +742,7 @@ void TDBSumListProducer::CheckConsistency() const {
       if (fields[i] == nullptr) continue;
       const Variant v = fields[i]->AsVariant();
       if (v.IsNull() || v.IsEmpty()) continue;
-      recount.Add(i, ToCurrency(v));
+      recount.AddValue(i, v);
     }
     if (listed) marks.push_back(Bookmark);
   });
@@ -708,7 +753,9 @@ void TDBSumListProducer::CheckConsistency() const {
       const size_t slot = static_cast<size_t>(i);
       CheckRule(s->count_ == recount.Counts[slot], kName, "total counts other values than a recount", "total",
                 i);
-      CheckRule(recount.Sums[slot] == s->sum_.Raw(), kName, "total differs from a recount", "total", i);
+      // An overflowed total stopped until the next recalculation.
+      if (!s->overflowed_)
+        CheckRule(recount.Sums[slot] == s->sum_.Raw(), kName, "total differs from a recount", "total", i);
     }
   }
   if (listed) CheckRule(marks == records_, kName, "virtual record list differs from the records in view");

@@ -18,7 +18,8 @@ enum TGroupOperation { goSum, goAvg, goCount };
 RTL_ENUM_INFO(TGroupOperation, "goSum", "goAvg", "goCount");
 
 // One total. goCount counts records whatever the field; goSum and goAvg skip Null values, and
-// the average of no values is 0.
+// the average of no values is 0. A total that leaves the currency range stops there instead of
+// raising out of the data set's events: it is Overflowed until the next recalculation.
 class TDBSum : public TCollectionItem {
   RTL_CLASS(TDBSum, TCollectionItem)
  public:
@@ -36,6 +37,9 @@ class TDBSum : public TCollectionItem {
   void SetSumValue(Currency Value);
   // How many values went into the total.
   int ValueCount() const { return count_; }
+  // The total (or a value in it) went beyond the currency range; SumValue then answers 0 and
+  // posted changes leave the total alone until RecalcAll or SetSumValue.
+  bool Overflowed() const { return overflowed_; }
 
  private:
   friend class TDBSumListProducer;
@@ -43,6 +47,13 @@ class TDBSum : public TCollectionItem {
     sum_ = Currency();
     count_ = 0;
     external_ = false;
+    overflowed_ = false;
+  }
+  // Adds Sign times Value; a result out of range stops the total.
+  void Step(int Sign, Currency Value);
+  void Overflow() {
+    overflowed_ = true;
+    sum_ = Currency();
   }
 
   std::string fieldName_;
@@ -50,6 +61,7 @@ class TDBSum : public TCollectionItem {
   Currency sum_;
   int count_ = 0;
   bool external_ = false;  // sum_ holds the result itself
+  bool overflowed_ = false;
 };
 
 class TDBSumCollection : public TCollection {

@@ -331,7 +331,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   virtual bool GetSelectionColors(int ACol, TFont* AFont, TColor& Background, bool Highlighted, bool Selected,
                                   TCellAreaTypeEh CellType);         // DBGridEhCellState.cpp
   virtual bool IsIndicatorColumnVisible();                           // DBGridEhLayout.cpp
-  virtual bool ForEachSelectedRecord(bool TestOnly, int TargetRow);  // DBGridEhPending.cpp
+  virtual bool ForEachSelectedRecord(bool TestOnly, int TargetRow);  // DBGridEhRecordMoving.cpp
   virtual void ApplySorting();                                       // DBGridEhPending.cpp
   virtual void BuildGroupFooterMenu(TGridDataGroupFooterColumnItemEh* FooterColumnItem);  // DBGridEhCells.cpp
   virtual void CellClick(TColumnEh* Column);                                              // DBGridEhCells.cpp
@@ -361,7 +361,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
                                  TGridDrawState State);  // DBGridEhCells.cpp
   void UpdateRowCountForGrouping() override;             // DBGridEhLayout.cpp
   virtual void DrawSubTitleCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
-                                const TRect& ARect, TGridDrawState AState);  // DBGridEhCells.cpp
+                                const TRect& ARect, TGridDrawState AState);  // DBGridEhSubTitleCell.cpp
   // Kind: 0 arrow, 1 arrow over a selected row, 2 editing, 3 inserting, 4 incremental search.
   // The glyphs and the indicator title's drop-down sign: DBGridEhIndicatorCell.cpp.
   virtual void DrawIndicatorGlyph(int GlyphKind, int Offset, const TRect& ARect);
@@ -389,7 +389,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   virtual void DrawRowPanelFooterCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
                                       const TRect& ARect, TGridDrawState AState);  // DBGridEhPending.cpp
   // Answers the width the expand button takes.
-  virtual int DrawRowDetailButton(const TRect& ARect);  // DBGridEhPending.cpp
+  virtual int DrawRowDetailButton(const TRect& ARect);  // DBGridEhRowDetailPanel.cpp
   virtual TColCellParamsEh* GetCellParamsObject();      // DBGridEhCellState.cpp
   // The second way of making the grid: as a part of another component.
   virtual void CreateSubComponent(TComponent* AOwner);                         // DBGridEhCreate.cpp
@@ -398,7 +398,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   virtual bool LocateText(const std::string& Text, const std::string& FieldName, uint8_t Options,
                           int Direction, int Matching, int TreeRange);  // DBGridEhIncSearch.cpp
   virtual int CalcRecNoColWidth();                                      // DBGridEhLayout.cpp
-  virtual void DefaultApplyFilter();                                    // DBGridEhPending.cpp
+  virtual void DefaultApplyFilter();                                    // DBGridEhCenterCalls.cpp
 
   // --- cells: classification, painting, clicks, edit tests (DBGridEhCells.cpp) ---
   TCellAreaTypeEh GetCellType(int ACol, int ARow, int& AreaCol, int& AreaRow);
@@ -507,7 +507,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   virtual void UpdateRowsLayout();
   virtual int GetTotalFooterRowCount();
   virtual void UpdateActive();
-  // RowLimit -1: all rows.
+  // RowLimit -1: all rows (DBGridEhOptimalWidths.cpp, with the three measures below).
   void OptimizeColsWidth(TColumnsEhList& Columns, int RowLimit);
   int CalcTitleOptimalWidth(TColumnEh* Column);
   int CalcDataCellOptimalWidth(TColumnEh* Column);
@@ -595,6 +595,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   TSTDBGridEhFilter* STFilter() const { return stFilter_.get(); }
   void SetSTFilter(TSTDBGridEhFilter* Value);
   TDBGridSearchPanelEh* SearchPanel() const { return searchPanel_.get(); }
+  TDBGridSearchPanelControlEh* SearchPanelControl() const { return searchPanelControl_; }
   void SetSearchPanel(TDBGridSearchPanelEh* Value);
   TDBGridEhSelection* Selection() const { return selection_.get(); }
   TBookmarkListEh* SelectedRows() const { return selectedRows_.get(); }
@@ -768,6 +769,8 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   bool CalcFrozenColSizingState(int X, int Y, int& Index, int& SizingPos, int& SizingOfs);
   void DrawOwnSizingLine(int Length);
   void DragAutoScroll();
+  // Timer 1's tick (DBGridEhWheelAndTimers.cpp).
+  void DragTimerTick();
   void StartRowDragTimer(int Interval);
   void StopRowDragTimer();
   // Stops the grid timer, releases the capture, clears both tracking flags.
@@ -811,7 +814,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void KeyTreeOrDetail(WORD Key);
   void KeyMoveColumn(int Index, int Direction, bool Select);
 
-  // --- messages, focus, actions (DBGridEhPending.cpp) ---
+  // --- messages, focus, actions (DBGridEhMessages.cpp; the rest DBGridEhPending.cpp) ---
   void Dispatch(TMessage& Message) override;
   void WndProc(TMessage& Message) override;
   void WMVScroll(TMessage& Message) override;
@@ -821,7 +824,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void WMSetFocus(TMessage& Message) override;
   void WMKillFocus(TMessage& Message) override;
   void WMChar(TMessage& Message) override;   // DBGridEhKeys.cpp
-  void WMTimer(TMessage& Message) override;  // timer 2: DBGridEhIncSearch.cpp
+  void WMTimer(TMessage& Message) override;  // DBGridEhIncSearch.cpp: timer 1 goes to DragTimerTick
   void WMCommand(TMessage& Message) override;
   void WMCancelMode(TMessage& Message) override;
   void WMRButtonDown(TMessage& Message) override;
@@ -873,7 +876,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void InplaceEditKeyPress(TControl* Editor, char32_t& Key) override;
   void InplaceEditKeyUp(TControl* Editor, Word& Key, TShiftState Shift) override;
 
-  // --- filter row and title filter (DBGridEhPending.cpp) ---
+  // --- filter row (DBGridEhFilterRowEdit.cpp) and title filter (DBGridEhTitleFilterList.cpp) ---
   void ApplyFilter();
   void ClearFilter();
   bool CanEditFilterCell(int ColIndex);
@@ -906,7 +909,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   virtual bool CanShowFilterEditor();
   virtual void SetColumnFilterText(int ColIndex);
 
-  // --- search and find (DBGridEhPending.cpp) ---
+  // --- search and find (DBGridEhSearchFilter.cpp, DBGridEhIncSearch.cpp, DBGridEhPending.cpp) ---
   void SetSearchMode(bool Value);
   bool SearchInProgress();
   std::string SearchText();
@@ -927,7 +930,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void SaveBookmark();
   void RestoreBookmark();
 
-  // --- record moving (DBGridEhPending.cpp) ---
+  // --- record moving (DBGridEhRecordMoving.cpp) ---
   virtual bool StartRecordMoving(int X, int Y, bool TestOnly);
   virtual bool CanStartRecordMoving(int& SourceRow, int& TargetRow, const TPoint& Pos);
   virtual int GetRecordMovingTarget(int ARow, const TPoint& Pos, TRect& LineRect);
@@ -936,7 +939,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   virtual bool DoMoveRecords(TBMListEh* Bookmarks, int TargetRow, bool TestOnly);
   virtual bool DefaultMoveRecords(TBMListEh* Bookmarks, int Target, bool TestOnly);
 
-  // --- optimal column widths (DBGridEhPending.cpp) ---
+  // --- optimal column widths (DBGridEhOptimalWidths.cpp) ---
   void OptimizeSelectedColsWidth(TColumnEh* Column);
 
   // --- tree-view rows (DBGridEhPending.cpp) ---
@@ -1009,6 +1012,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void GroupingPanelItemClick();
 
   // --- row panel and row detail panel (DBGridEhPending.cpp) ---
+  // The row detail panel's geometry and expand sign (DBGridEhRowDetailPanel.cpp).
   int GetRowDetailPanelKeepInViewRow();
   int GetRowDetailPanelLeft();
   int DrawRowDetailPanelSign(int ARow, const TRect& ARect);
@@ -1026,6 +1030,10 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void RowPanelMouseMove(TShiftState Shift, int X, int Y);
   void RowPanelMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
   void RowPanelColumnMoveEnd(bool Drop);
+  // The client rectangle of a column's cell in the panel of grid row ARow (DBGridEhRowPanel.cpp).
+  TRect RowPanelCellRect(TColumnEh* Column, int ARow);
+  // The sizing test over the panel's title cells; False when the point is not in the title panel.
+  bool RowPanelSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs);
 
   // --- events ---
   TNotifyEvent OnApplyFilter;
@@ -1150,6 +1158,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   bool layoutDirty_ = false;
   int lastVisibleCol_ = 0;
   int indicatorRow_ = -1;  // grid row of the active record, noted while painting
+  int rowPanelCol_ = -1;   // the row panel's current column (a Columns index)
   bool focusedRowSelectFlag_ = false;
   bool changingData_ = false;      // DataChanged skipped while the grid changes data itself
   bool colWidthsSyncing_ = false;  // ColWidthsChanged is writing widths back to the columns
@@ -1164,6 +1173,10 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   int sizingRowHeight_ = 0;
   int sizingTargetRow_ = -1;
   int sizeNesting_ = 0;
+  // The left column and top row TopLeftChanged saw last.
+  int lastLeftCol_ = -1;
+  int lastTopRow_ = -1;
+  int lastSizeWidth_ = -1;  // the client width WM_SIZE saw last
   bool focused_ = false;  // the focused state last painted
   std::vector<TGroupDataTreeNodeEh*> paintedGroupRows_;
   TRect upperTitleClip_{};  // the clip box the upper title levels were last marked painted under
@@ -1223,6 +1236,8 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   std::string searchFilterText_;
   TDataSet* hookedDataSet_ = nullptr;
   TFilterRecordEvent savedFilterRecord_;
+  bool savedFiltered_ = false;             // the hooked data set's Filtered before hooking
+  TDataSet* filterItemDataSet_ = nullptr;  // the data set whose interface holds searchFilterItem_
   TMemTableFilterItemEh searchFilterItem_ = 0;
   std::vector<TGridHighlightTextParamsEh*> highlightTexts_;
   bool filterEditMode_ = false;  // also keeps the editor from showing always
@@ -1271,6 +1286,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   int pressedGroupLevel_ = -1;
   bool groupPanelPressed_ = false;
   TBookmark rowDetailBookmark_;
+  int rowDetailPanelRow_ = -1;  // the row grown to hold the row detail panel
 };
 
 // The published data grid.

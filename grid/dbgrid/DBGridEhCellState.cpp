@@ -12,6 +12,12 @@ namespace dbgrid_cellstate_detail {
 constexpr int kIndicatorCheckBoxSize = 13;
 constexpr int kIndicatorGlyphShift = 11;
 
+// The panel's current column among the visible ones; -1 without one.
+int RowPanelEditorPosition(TCustomDBGridEh* Grid) {
+  const int selected = Grid->GetSelectedIndex();
+  return selected >= 0 ? Grid->VisibleColumns().IndexOf(Grid->Columns()->GetColumn(selected)) : -1;
+}
+
 }  // namespace dbgrid_cellstate_detail
 
 using namespace dbgrid_cellstate_detail;
@@ -19,19 +25,26 @@ using namespace dbgrid_cellstate_detail;
 // --- editor ---------------------------------------------------------------------------------------
 
 std::string TCustomDBGridEh::GetEditMask(int ACol, int ARow) {
-  const int index = ACol - indicatorOffset_;
+  // In a row panel the editor sits on the panel's current column.
+  const int index = rowPanel_->Active() ? RowPanelEditorPosition(this) : ACol - indicatorOffset_;
   if (index < 0 || index >= visibleColumns_.Count()) return {};
   return visibleColumns_[index]->GetEditorEditMask();
 }
 
 std::string TCustomDBGridEh::GetEditText(int ACol, int ARow) {
   if (!DataLink()->Active()) return {};
-  const int index = ACol - indicatorOffset_;
+  const int index = rowPanel_->Active() ? RowPanelEditorPosition(this) : ACol - indicatorOffset_;
   if (index < 0 || index >= visibleColumns_.Count()) return {};
   return visibleColumns_[index]->GetEditText();
 }
 
 int TCustomDBGridEh::GetSelectedIndex() {
+  if (rowPanel_->Active()) {
+    // The panel is one grid column: the current column is the panel's own.
+    const bool shown = rowPanelCol_ >= 0 && rowPanelCol_ < Columns()->Count() &&
+                       Columns()->GetColumn(rowPanelCol_)->Visible();
+    return shown ? rowPanelCol_ : FirstVisibleColumn();
+  }
   const int index = Col() - indicatorOffset_;
   if (index < 0 || index >= visibleColumns_.Count()) return -1;
   return visibleColumns_[index]->Index();

@@ -321,6 +321,8 @@ void TCustomDBGridEh::ColWidthsChanged() {
   inherited::ColWidthsChanged();
   // The grid's own layout writes the widths it took from the columns: nothing to copy back.
   if (colWidthsSyncing_ || LayoutLock() != 0 || !columns_ || !stFilter_) return;
+  // A row panel's grid column is the whole panel, no column's width.
+  if (rowPanel_ && rowPanel_->Active()) return;
   TValueRestorer<bool> guard(colWidthsSyncing_, true);
   stFilter_->BeginUpdate();
   TScopeExit release([&] { stFilter_->EndUpdate(); });

@@ -88,7 +88,11 @@ TColumnEh::TColumnEh(TCollection* Collection) : TBaseColumnEh(Collection) {
 TColumnEh::~TColumnEh() {
   if (TCustomDBGridEh* grid = Grid()) {
     grid->SortMarkedColumns().Remove(this);
-    if (grid->FilterEditMode() && grid->FilterEditCol() == Index()) grid->HideFilterEditor();
+    if (grid->FilterEditMode() && grid->FilterEditCol() == Index()) {
+      // What was typed for the column goes with it: nothing is parsed while it is freed.
+      if (grid->FilterEdit()) grid->FilterEdit()->SetText(std::string());
+      grid->HideFilterEditor();
+    }
   }
   SetField(nullptr);
   footer_->ReleaseSumItem();

@@ -266,9 +266,16 @@ void TColumnFootersEh::Update(TCollectionItem* /*Item*/) {
 TSTColumnFilterEh::TSTColumnFilterEh(TColumnEh* AColumn) : column_(AColumn) {
   keyValues_ = std::make_unique<TStringList>();
   listValues_ = std::make_unique<TStringList>();
+  // The list data set opening or closing refills the key and list values.
+  listLink_ = std::make_unique<TFieldDataLink>();
+  listLink_->OnActiveChange = [this](TObject*) { FillKeyAndListValues(); };
+  keyValue_ = Variant::Null();
 }
 
-TSTColumnFilterEh::~TSTColumnFilterEh() = default;
+// The link lets go of its data set on the way out: no refill for a filter that is going.
+TSTColumnFilterEh::~TSTColumnFilterEh() {
+  listLink_->OnActiveChange = TNotifyEvent();
+}
 
 TPersistent* TSTColumnFilterEh::GetOwner() {
   return column_;
@@ -318,6 +325,7 @@ void TSTColumnFilterEh::SetListField(const std::string& Value) {
 void TSTColumnFilterEh::SetListSource(TDataSource* Value) {
   if (listSource_ == Value) return;
   listSource_ = Value;
+  listLink_->SetDataSource(Value);
   // The value list was made from the old source.
   if (column_) column_->ReleaseFilterValueList();
   Changed();

@@ -6,7 +6,8 @@
 //
 // Files: DBGridEhColumn.cpp (the column), DBGridEhColumnTitle.cpp (title and sort markers),
 // DBGridEhColumnsCollection.cpp (the collection and its navigation), DBGridEhColumnParts.cpp
-// (footers, the filter setting, the default values, the sort-marked list).
+// (footers, the filter setting, the default values, the sort-marked list), DBGridEhFilterModel.cpp
+// (the filter's condition, its texts and its value list).
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -306,7 +307,7 @@ class TSTColumnFilterEh : public TPersistent {
   // KeyValue unassigned, text "", repaint, editor placed again.
   void Clear();
 
-  // --- DBGridEhColumnParts.cpp: the condition and its operands ---
+  // --- DBGridEhFilterModel.cpp: the condition and its operands ---
   virtual std::string GetExpressionAsText();
   virtual bool CanShowList();
   // Parses the text, translates picked values to keys, stores and tells the grid.
@@ -326,7 +327,7 @@ class TSTColumnFilterEh : public TPersistent {
   // The quoted form of an operand for the custom filter dialog.
   std::string GetOperandAsQuotedText(const Variant& Value, TSTFilterOpEh Op);
 
-  // --- DBGridEhColumnParts.cpp: the value list of the drop-down ---
+  // --- DBGridEhFilterModel.cpp: the value list of the drop-down ---
   // Fills the key and list values from the list source; drops the column's cached value list.
   void FillKeyAndListValues();
   // A value list over the list source.
@@ -352,6 +353,8 @@ class TSTColumnFilterEh : public TPersistent {
   int DropDownRows = 15;
   // Reset when the list fills and closes.
   int ListItemIndex = -1;
+  // The entries of the open value list (not owned; nullptr while none is open).
+  TStrings* ListItems = nullptr;
 
  private:
   void Changed();

@@ -68,10 +68,13 @@ bool TRowDetailPanelControlEh::SizingBarBeveled() {
   return sizingBarBeveled_;
 }
 
+// The bar lies in the frame: only a frame change paints it again.
 void TRowDetailPanelControlEh::SetSizingBarBeveled(bool v) {
   if (sizingBarBeveled_ == v) return;
   sizingBarBeveled_ = v;
-  Invalidate();
+  if (HandleAllocated())
+    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // --- TNavFindEditEh ---------------------------------------------------------------------------

@@ -17,7 +17,7 @@ class TControlScrollBarEh;
 class TDBGridEhNavigatorPanel;
 class TNavFindButtonEh;
 
-// --- TRowDetailPanelControlEh (DBGridEhControls.cpp) ---
+// --- TRowDetailPanelControlEh (DBGridEhControls.cpp; messages: DBGridEhRowDetailControl.cpp) ---
 // The panel's child control "RowDetailData"; RegisterClass at start-up.
 class TRowDetailPanelControlEh : public TScrollingWinControl {
   RTL_CLASS(TRowDetailPanelControlEh, TScrollingWinControl)
@@ -42,6 +42,8 @@ class TRowDetailPanelControlEh : public TScrollingWinControl {
   void SetSizingBarBeveled(bool v);
   // Border of BorderStyle.
   void CreateParams(TCreateParams& Params) override;
+  // Adds the non-client hit test and press, and the 3-D look change (DBGridEhRowDetailControl.cpp).
+  void Dispatch(TMessage& Message) override;
   // Sizing bar -> HTBORDER.
   void WMNCHitTest(TMessage& M);
   // Bottom SizingBarHeight px non-client.
@@ -74,6 +76,23 @@ class TRowDetailPanelControlEh : public TScrollingWinControl {
   std::unique_ptr<TControlCanvas> ncCanvas_;
   int sizingBarHeight_ = 8;
   bool sizingBarBeveled_ = true;
+};
+
+// --- TInplaceFilterEditEh (DBGridEhFilterRowEdit.cpp) ---
+// The filter row's editor: a data-independent combo box the grid owns and hosts in place, bound
+// to the column whose filter cell it edits.
+class TInplaceFilterEditEh : public TDBComboBoxEh {
+  RTL_CLASS(TInplaceFilterEditEh, TDBComboBoxEh)
+ public:
+  explicit TInplaceFilterEditEh(TComponent* AOwner) : TDBComboBoxEh(AOwner) {}
+  // The combined value entry: Value, then the edit text (no field is written).
+  void SetValueAndText(const Variant& Value, const std::string& Text);
+  // nullptr while detached.
+  TColumnEh* Column() const { return column_; }
+  void SetColumn(TColumnEh* Value) { column_ = Value; }
+
+ private:
+  TColumnEh* column_ = nullptr;
 };
 
 // --- TNavFindEditEh (DBGridEhControls.cpp) ---

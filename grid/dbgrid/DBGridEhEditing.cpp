@@ -87,28 +87,14 @@ void TCustomDBGridEh::UpdateEdit() {
   if (CanEditShow()) inplaceEdit_->Move(RowPanelEditorRect());
 }
 
-// The selected column's cell inside the current row's panel: the column's place in the panel
-// counted from the row's start side (the right edge in right-to-left mode), one line of the
-// data row height for each of its lines.
+// The selected column's cell inside the current row's panel, as the panel's layout places it.
 TRect TCustomDBGridEh::RowPanelEditorRect() {
   const int selected = GetSelectedIndex();
   TColumnEh* column =
       selected >= 0 && selected < Columns()->Count() ? Columns()->GetColumn(selected) : nullptr;
   const TRect rowRect = CellRect(std::min<int>(indicatorOffset_, ColCount() - 1), Row());
-  if (!column) return rowRect;
-  const int lineWidth = GetHorzLineWidth();
-  const int lineHeight = DefaultDataRowHeight() + lineWidth;
-  TRect rect;
-  rect.Top = rowRect.Top + column->InRowLinePos() * lineHeight;
-  rect.Bottom = rect.Top + std::max(1, column->InRowLineHeight()) * lineHeight - lineWidth;
-  if (UseRightToLeftAlignment()) {
-    rect.Right = rowRect.Right - column->InRowPanelLeft();
-    rect.Left = rect.Right - column->InRowPanelWidth();
-  } else {
-    rect.Left = rowRect.Left + column->InRowPanelLeft();
-    rect.Right = rect.Left + column->InRowPanelWidth();
-  }
-  return rect;
+  const TRect cell = RowPanelCellRect(column, Row());
+  return cell.Right > cell.Left ? cell : rowRect;
 }
 
 void TCustomDBGridEh::UpdateText() {
@@ -141,6 +127,8 @@ void TCustomDBGridEh::InplaceEditWndProc(TControl* Editor, TMessage& Message) {
 
 void TCustomDBGridEh::InplaceEditKeyPress(TControl* Editor, char32_t& Key) {
   inherited::InplaceEditKeyPress(Editor, Key);
+  // Tab moves between filter cells on its key-down; its character must not reach the text.
+  if (Key == U'\t' && Editor && Editor == filterEdit_) Key = 0;
 }
 
 void TCustomDBGridEh::InplaceEditKeyUp(TControl* Editor, Word& Key, TShiftState Shift) {

@@ -75,6 +75,11 @@ TPopupListboxItemEhData* PopupListboxItemEhData();
 void CreateFilterPopupListboxItems();
 void FreeFilterPopupListboxItems();
 
+// Fills List with Column's values before it drops down: the grid's fill hooks, the shared
+// value object for plain entries, the check states ticked from the condition. Answers the
+// list's width: AskedWidth, or wider when a special entry needs more.
+int FillSTFilterValueList(TCustomDBGridEh* Grid, TColumnEh* Column, TPopupListboxEh* List, int AskedWidth);
+
 // String-table numbers of the special entries' captions; a program that ships no table gets
 // the built-in texts.
 constexpr int SFilterListSortDescendingIdEh = 65180;

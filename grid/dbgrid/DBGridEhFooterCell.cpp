@@ -114,6 +114,11 @@ void TCustomDBGridEh::GetFooterValue(int Row, TColumnEh* Column, std::string& Te
       // Only what the sum list keeps: nothing is recounted here.
       TDBSum* sum = sums->FindSum(footer->ValueType() == fvtSum ? goSum : goAvg, field->FieldName());
       if (!sum) return;
+      // A total beyond the currency range stopped: no figure rather than a wrong one.
+      if (sum->Overflowed()) {
+        Text.clear();
+        return;
+      }
       Text = TotalText(field, footer->DisplayFormat(), sum->SumValue());
       return;
     }

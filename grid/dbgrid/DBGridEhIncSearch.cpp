@@ -10,6 +10,7 @@
 namespace dbgrid_inc_search_detail {
 
 // Timer 1 belongs to the base grid (mouse and drag scrolling).
+constexpr UINT_PTR kDragTimerId = 1;
 constexpr UINT_PTR kIncSearchTimerId = 2;
 
 // The column the search reads: with row select the first column the row shows.
@@ -21,8 +22,15 @@ TColumnEh* SearchColumn(TCustomDBGridEh* Grid) {
   return Grid->Columns()->GetColumn(index);
 }
 
+// Whether the current record's value begins with Text, compared as the locate compares it.
+bool CurrentRecordBeginsWith(TColumnEh* Column, TField* Field, uint8_t Options, const std::string& Text) {
+  const std::string value = (Options & ltoMatchFormatEh) != 0 ? Column->GetDisplayText() : Field->Text();
+  return AnsiUpperCase(value).starts_with(AnsiUpperCase(Text));
+}
+
 }  // namespace dbgrid_inc_search_detail
 
+using dbgrid_inc_search_detail::kDragTimerId;
 using dbgrid_inc_search_detail::kIncSearchTimerId;
 
 bool TCustomDBGridEh::LocateText(const std::string& Text, const std::string& FieldName, uint8_t Options,
@@ -53,7 +61,12 @@ void TCustomDBGridEh::IncSearch(const std::string& Text, int TimeOut, int Direct
     uint8_t options = ltoIgnoreCaseEh;
     if (IsNumericFieldType(field->DataType())) options |= ltoMatchFormatEh;
     if (!Text.empty() || !wanted.empty()) {
-      if (LocateText(wanted, field->FieldName(), options, Direction, ltmFromBeginningEh, 0)) {
+      // A typed character searches from the current record: the record found for the shorter
+      // text, when it still matches, is the first one that can.
+      const bool stillFound =
+          incSearching_ && !Text.empty() && !incSearchText_.empty() &&
+          dbgrid_inc_search_detail::CurrentRecordBeginsWith(column, field, options, wanted);
+      if (stillFound || LocateText(wanted, field->FieldName(), options, Direction, ltmFromBeginningEh, 0)) {
         // The text keeps the found value's own spelling, cut by whole characters.
         incSearchText_ = Utf8Left(field->DisplayText(), Utf8Length(wanted));
         if (IsDataIntfAssigned() && ScrollsOwnRows() && HandleAllocated()) {
@@ -96,6 +109,10 @@ void TCustomDBGridEh::RestartIncSearchTimer() {
 void TCustomDBGridEh::WMTimer(TMessage& Message) {
   if (Message.WParam == kIncSearchTimerId) {
     StopIncSearch();
+    return;
+  }
+  if (Message.WParam == kDragTimerId) {
+    DragTimerTick();
     return;
   }
   inherited::WMTimer(Message);

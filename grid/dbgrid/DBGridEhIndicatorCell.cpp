@@ -129,7 +129,11 @@ void TCustomDBGridEh::DrawIndicatorCell(int ACol, int ARow, int /*AreaCol*/, int
     }
   };
 
-  // 8. The indicator title.
+  // 8. The indicator title; the filter row's indicator cell is a plain fixed cell.
+  if (CellType.VertType == vctSubTitleEh) {
+    DrawSubTitleCell(ACol, ARow, 0, AreaRow, CellType, rect, AState);
+    return;
+  }
   if (title) {
     canvas->Brush()->SetColor(TitleParams()->Color());
     canvas->Font()->Assign(TitleParams()->Font());

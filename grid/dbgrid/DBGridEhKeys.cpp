@@ -182,7 +182,13 @@ void TCustomDBGridEh::KeyMapWithoutCtrl(WORD Key, TShiftState Shift) {
   const int current = Col() - indicatorOffset_;
   switch (Key) {
     case VK_TAB:
-      if (!Shift.Contains(ssAlt)) KeyTabMove(!Shift.Contains(ssShift));
+      if (Shift.Contains(ssAlt)) break;
+      if (rowPanel_->Active()) {
+        WORD key = Key;
+        RowPanelKeyDown(key, Shift);
+      } else {
+        KeyTabMove(!Shift.Contains(ssShift));
+      }
       break;
     case VK_RETURN:
       if (optionsEh_.Contains(dghEnterAsTab)) KeyTabMove(!Shift.Contains(ssShift));
@@ -254,7 +260,7 @@ void TCustomDBGridEh::KeyMapWithoutCtrl(WORD Key, TShiftState Shift) {
         break;
       }
       KeyClearSelectionWhenAsked();
-      if (cellNavigation) {
+      if (rowPanel_->Active()) {
         WORD key = Key;
         RowPanelKeyDown(key, Shift);
       } else {

@@ -233,13 +233,19 @@ void TCustomDBGridEh::MoveColumnTo(int Index, int Direction, bool Select) {
   // Index counts visible columns; Direction (the way the move came) does not change the target.
   const int visible = visibleColumns_.Count();
   if (visible == 0) return;
+  if (RowPanel()->Active()) {
+    verticalRunColumn_ = nullptr;
+    RowPanelFocusColumn(visibleColumns_[std::clamp(Index, 0, visible - 1)]->Index());
+    return;
+  }
   const int gridCol = std::clamp(Index, 0, visible - 1) + indicatorOffset_;
   if (gridCol < ColCount() && gridCol >= FixedCols()) MoveColRow(gridCol, Row(), !Select, true);
 }
 
 void TCustomDBGridEh::RecalcColumnRange() {
   // The base grid keeps the columns' widths; the data grid feeds them from its columns.
-  for (int i = 0; i < visibleColumns_.Count(); ++i) {
+  if (RowPanel()->Active()) CalcRowPanelLayout();
+  for (int i = 0; i < visibleColumns_.Count() && !RowPanel()->Active(); ++i) {
     const int gridCol = i + indicatorOffset_;
     if (gridCol >= ColCount()) break;
     const int width = ColumnWidthToGridColWidth(visibleColumns_[i], visibleColumns_[i]->Width());
@@ -345,13 +351,17 @@ void TCustomDBGridEh::InternalLayout() {
 
     // 3. The base grid's counts.
     const bool automaticInactive = !DataLink()->Active() && cols->IsAutomatic();
-    const int colCount = std::max(1, (automaticInactive ? cols->Count() : visible) + indicatorOffset_);
+    // A row panel is one grid column holding every column.
+    const bool rowPanel = RowPanel()->Active();
+    const int colCount = rowPanel
+                             ? indicatorOffset_ + 1
+                             : std::max(1, (automaticInactive ? cols->Count() : visible) + indicatorOffset_);
     if (ColCount() != colCount) SetColCount(colCount);
-    const int scrollable = std::max(visible - std::min(wantedFrozen, visible), 0);
+    const int scrollable = rowPanel ? 0 : std::max(visible - std::min(wantedFrozen, visible), 0);
     if (ContraColCount() > scrollable) TCustomGridEh::SetContraColCount(scrollable);
     int fixedCols = indicatorOffset_ + std::min(wantedFrozen, visible);
     fixedCols = std::max(0, std::min(fixedCols, visible + indicatorOffset_ - 1));
-    fixedCols = std::min(fixedCols, ColCount() - 1);
+    fixedCols = std::min(rowPanel ? indicatorOffset_ : fixedCols, ColCount() - 1);
     if (FixedCols() != fixedCols) SetFixedCols(fixedCols);
     // The frozen count itself stays as stored: the base grid freezes no more than its fixed columns,
     // and a column shown again gets its place back.
@@ -406,6 +416,9 @@ void TCustomDBGridEh::InternalLayout() {
       if (TitleParams()->RowHeight() == 0 && TitleParams()->RowLines() == 0)
         titleRowHeight_ = CalcTitleNodeHeight(headTree_.get());
     }
+
+    // The panel's size gives the title, data and footer row heights.
+    if (rowPanel) CalcRowPanelLayout();
 
     // 13. The steps that need the window.
     if (HandleAllocated()) {
@@ -481,49 +494,6 @@ void TCustomDBGridEh::DataSetActiveChanged() {
   UpdateVertScrollBar();
 }
 
-// --- widths of content ----------------------------------------------------------------------------
-
-int TCustomDBGridEh::CalcTitleOptimalWidth(TColumnEh* Column) {
-  Canvas()->Font()->Assign(Column->Title()->Font());
-  return Canvas()->TextWidth(Column->Title()->Caption()) + 4;
-}
-
-int TCustomDBGridEh::CalcDataCellOptimalWidth(TColumnEh* Column) {
-  TField* field = Column->GetField();
-  if (!field || !DataLink()->Active()) return 0;
-  Canvas()->Font()->Assign(Column->Font());
-  int widest = 0;
-  const int saved = DataLink()->ActiveRecord();
-  TScopeExit restore([this, saved] { DataLink()->SetActiveRecord(saved); });
-  for (int i = 0; i < DataLink()->RecordCount(); ++i) {
-    DataLink()->SetActiveRecord(i);
-    widest = std::max(widest, Canvas()->TextWidth(field->DisplayText()));
-  }
-  return widest + 4;
-}
-
-int TCustomDBGridEh::CalcFooterOptimalWidth(TColumnEh* Column) {
-  int widest = 0;
-  for (int row = 0; row < footerRowCount_; ++row) {
-    std::string text;
-    GetFooterValue(row, Column, text);
-    Canvas()->Font()->Assign(Column->GetFooter(row)->Font());
-    widest = std::max(widest, Canvas()->TextWidth(text));
-  }
-  return widest == 0 ? 0 : widest + 4;
-}
-
-void TCustomDBGridEh::OptimizeColsWidth(TColumnsEhList& ColumnsToFit, int RowLimit) {
-  for (int i = 0; i < ColumnsToFit.Count(); ++i) {
-    TColumnEh* c = ColumnsToFit[i];
-    int w = CalcTitleOptimalWidth(c);
-    w = std::max(w, CalcDataCellOptimalWidth(c));
-    w = std::max(w, CalcFooterOptimalWidth(c));
-    (void)RowLimit;
-    c->SetWidth(w);
-  }
-}
-
 // --- scaling, activation, loading -----------------------------------------------------------------
 
 void TCustomDBGridEh::ChangeScale(int M, int D) {
@@ -578,6 +548,7 @@ void TCustomDBGridEh::ChangeScale(int M, int D) {
 }
 
 void TCustomDBGridEh::LinkActive(bool Value) {
+  CheckSearchFilterDataSet();
   if (!Value && rowDetailPanelControl_ && RowDetailPanel()->Visible()) RowDetailPanel()->SetVisible(false);
   Selection()->LinkActive(Value);
   SumList()->SetDataSet(DataSource() ? DataSource()->DataSet() : nullptr);

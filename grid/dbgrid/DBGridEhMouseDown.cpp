@@ -81,11 +81,13 @@ void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
   if (validCell) cellType = GetCellType(cell.X, cell.Y, areaCol, areaRow);
   const bool dataRow = validCell && cellType.VertType == vctDataEh;
 
+  // The panel's cells, titles included, are found inside the panel.
+  if (validCell && rowPanel_->Active() && cellType.HorzType == hctDataEh &&
+      (dataRow || cellType.VertType == vctTitleEh)) {
+    RowPanelCellMouseDown(Button, Shift, X, Y);
+    return;
+  }
   if (dataRow) {
-    if (rowPanel_->Active()) {
-      RowPanelCellMouseDown(Button, Shift, X, Y);
-      return;
-    }
     if (dataGrouping_->IsGroupingActive()) {
       TGroupDataTreeNodeEh* node = dataGrouping_->GroupDataTree()->GetFlatNode(areaRow);
       if (node && node->NodeType == dntDataGroupEh) {
@@ -319,6 +321,12 @@ void TCustomDBGridEh::DataCellPress(TMouseButton Button, TShiftState Shift, int 
   const bool recordPress =
       dataRow && !inCheckBox && CanSelectType(gstRecordBookmarks) &&
       ((rowSelect && !checkBoxes) || indicatorPress || (!CanSelectType(gstRectangle) && !checkBoxes));
+  // A press in the indicator that may drag its record starts the move, not a selection.
+  if (indicatorPress && dataRow && !inCheckBox && Button == mbLeft && !Shift.Contains(ssDouble) &&
+      MouseCapture() && StartRecordMoving(X, Y, true)) {
+    StartRecordMoving(X, Y, false);
+    return;
+  }
   if (dataRow && Cell.Y != oldRow &&
       !(Shift.Contains(ssShift) && multiSelect && (recordPress || indicatorPress))) {
     TValueRestorer<bool> byMouse(moveByMouse_, true);

@@ -16,6 +16,8 @@ constexpr int kTitleDragThreshold = 4;
 constexpr int kPanelDragThreshold = 3;
 // The width of a frozen column's sizing spot when its line is thinner.
 constexpr int kFrozenSizingBand = 7;
+// Timer 1's first interval when a selection drag leaves the cells; each scroll step sets the next.
+constexpr int kDragScrollFirstInterval = 60;
 
 bool FarFrom(TPoint A, TPoint B, int Distance) {
   return std::abs(A.X - B.X) >= Distance || std::abs(A.Y - B.Y) >= Distance;
@@ -67,7 +69,8 @@ void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
       RowPanelTitleDrag(X, Y);
       return;
     }
-    if (MouseCapture() && gridState_ == gsColMoving) {
+    if (MouseCapture() &&
+        (gridState_ == gsColMoving || gridState_ == gsColSizing || gridState_ == gsRowSizing)) {
       RowPanelMouseMove(Shift, X, Y);
       return;
     }
@@ -149,6 +152,11 @@ void TCustomDBGridEh::SelectionDragMove(int X, int Y) {
   if (dragState_ == dgsRectSelectingEh && DataLink()->Active())
     selection_->Rect()->Select(SelectedIndex(), DataLink()->DataSet()->Bookmark(), true);
   pressPoint_ = TPoint{X, Y};
+  // Held above or below the cells (or beside them for a rectangle), timer 1 scrolls on;
+  // DragAutoScroll stops it back inside.
+  const bool outside = y != Y || (dragState_ == dgsRectSelectingEh && x != (rtl ? ClientWidth() - 1 - X : X));
+  if (outside && (dragState_ == dgsRectSelectingEh || dragState_ == dgsRowSelectingEh) && !GridTimerRunning())
+    StartGridTimer(kDragScrollFirstInterval);
 }
 
 // Live column sizing: the width is applied at each move.
@@ -281,6 +289,11 @@ void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
 bool TCustomDBGridEh::TitlePressHit(int X, int Y) {
   if (pressedTitleCol_ < 0 || X < 0 || Y < 0) return false;
   const TGridCoord cell = MouseCoord(X, Y);
+  if (rowPanel_->Active()) {
+    // The pressed title is a cell inside the panel.
+    TColumnEh* column = cell.Y == pressedTitleRow_ ? RowPanelColumnAt(X, Y) : nullptr;
+    return column && column->Index() == pressedTitleDataCol_;
+  }
   if (cell.X != pressedTitleCol_ || cell.Y != pressedTitleRow_) return false;
   if (IsMultiTitleEffective() && !rowPanel_->Active()) {
     const int index = RawToDataColumn(pressedTitleCol_);
@@ -386,12 +399,8 @@ void TCustomDBGridEh::CalcSizingState(int X, int Y, TGridState& State, int& Inde
                                       int& SizingOfs, TGridDrawInfoEh& FixedInfo) {
   const TGridAxisDrawInfoEh& horz = FixedInfo.Horz;
   const TGridAxisDrawInfoEh& vert = FixedInfo.Vert;
-  if (rowPanel_->Active()) {
-    // The panel's cells are sized by their own edges, not by the grid's column lines.
-    State = gsNormal;
-    Index = -1;
-    return;
-  }
+  // The panel's cells are sized by their own edges, not by the grid's column lines.
+  if (rowPanel_->Active() && RowPanelSizingState(X, Y, State, Index, SizingPos, SizingOfs)) return;
   inherited::CalcSizingState(X, Y, State, Index, SizingPos, SizingOfs, FixedInfo);
   if (State == gsColSizing) {
     int limit = vert.FixedBoundary;
@@ -411,7 +420,7 @@ void TCustomDBGridEh::CalcSizingState(int X, int Y, TGridState& State, int& Inde
     int indicatorRight = horz.StartBoundary;
     for (int i = 0; i < indicatorOffset_; ++i) indicatorRight += horz.GetExtentWithLine(i);
     const int x = UseRightToLeftAlignment() ? ClientWidth() - 1 - X : X;
-    if (x >= indicatorRight) {
+    if (x >= indicatorRight || rowPanel_->Active()) {
       State = gsNormal;
       Index = -1;
     }
@@ -477,6 +486,8 @@ void TCustomDBGridEh::StopTracking() {
 
 void TCustomDBGridEh::CancelMode() {
   if (rowPanel_->Active() && gridState_ == gsColMoving) RowPanelColumnMoveEnd(false);
+  // A record move ends without moving: its line goes and its timer stops.
+  if (dragState_ == dgsRecordDraggingEh) EndRecordMoving(false);
   if (gridState_ == gsColSizing && optionsEh_.Contains(dghTraceColSizing)) UnlockScrollPos();
   inherited::CancelMode();
   clickPending_ = false;

@@ -309,6 +309,16 @@ void TCustomDBGridEh::SetDataSource(TDataSource* Value) {
 
 void TCustomDBGridEh::Notification(TComponent* AComponent, TOperation Operation) {
   inherited::Notification(AComponent, Operation);
+  // A freed data set takes the search filter with it: nothing of it may be touched any more.
+  if (Operation == opRemove && AComponent && AComponent == hookedDataSet_) {
+    hookedDataSet_ = nullptr;
+    savedFilterRecord_ = nullptr;
+  }
+  if (Operation == opRemove && AComponent && AComponent == filterItemDataSet_) {
+    filterItemDataSet_ = nullptr;
+    searchFilterItem_ = 0;
+  }
+  if (!hookedDataSet_ && searchFilterItem_ == 0) searchFilterActive_ = false;
   if (Operation != opRemove || ComponentState().Contains(csDestroying)) return;
   if (AComponent == titleImages_) SetTitleImages(nullptr);
   for (TDBGridEhScrollBar* bar :

@@ -70,7 +70,28 @@ void TCustomDBGridEh::Paint() {
     duplicateFlags_.assign(static_cast<size_t>(cols->Count()),
                            std::vector<uint8_t>(static_cast<size_t>(VisibleDataRowCount() + 2), 0));
   inherited::Paint();
+  // The base grid leaves the editor's cell to the editor; in a row panel that cell is the whole
+  // panel, of which the editor covers one column only.
+  if (rowPanel_->Active() && EditorMode() && InplaceEditor() && InplaceEditor()->Visible() &&
+      Col() == indicatorOffset_) {
+    const TRect shown = CellRect(Col(), Row());
+    if (shown.Right > shown.Left && shown.Bottom > shown.Top) {
+      const int width = ColWidths(Col());
+      const TRect whole =
+          UseRightToLeftAlignment()
+              ? TRect{shown.Right - width, shown.Top, shown.Right, shown.Top + RowHeights(Row())}
+              : TRect{shown.Left, shown.Top, shown.Left + width, shown.Top + RowHeights(Row())};
+      HRGN saved = SelectClipRectangle(Canvas(), shown);
+      TScopeExit restoreClip([&] { RestoreClipRegion(Canvas(), saved); });
+      DrawRowPanelRow(Row(), whole, TGridDrawState{});
+    }
+  }
   if (EmptyDataInfo()->IsShowing()) EmptyDataInfo()->Paint();
+  // A record move's inverted line outlives a repaint: what was painted afresh is inverted again.
+  if (recordMoving_ && !IsRectEmpty(moveLineRect_)) {
+    const RECT line = moveLineRect_;
+    InvertRect(Canvas()->Handle(), &line);
+  }
 }
 
 // --- grid lines ----------------------------------------------------------------------------------------

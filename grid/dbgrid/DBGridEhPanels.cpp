@@ -1,4 +1,4 @@
-// Settings of the data grid's panels: the row panel, the row detail panel, the search panel,
+// Settings of the data grid's panels: the row panel, the row detail panel,
 // the filter row and the scroll bars with the scroll-bar strip: creation, streaming,
 // assignment and the plain properties.
 #include <set>
@@ -12,7 +12,6 @@
 
 RTL_IMPLEMENT_CLASS(TGridRowPanelEh)
 RTL_IMPLEMENT_CLASS(TRowDetailPanelEh)
-RTL_IMPLEMENT_CLASS(TDBGridSearchPanelEh)
 RTL_IMPLEMENT_CLASS(TSTDBGridEhFilter)
 RTL_IMPLEMENT_CLASS(TDBGridEhScrollBar)
 RTL_IMPLEMENT_CLASS(TDBGridEhScrollBarPanel)
@@ -82,8 +81,12 @@ bool TGridRowPanelEh::Active() {
 
 void TGridRowPanelEh::SetActive(bool v) {
   if (v == active_) return;
+  // The current column stays current across the switch.
+  const int selected = grid_->SelectedIndex();
   active_ = v;
+  grid_->UpdateIndicatorOffset();
   grid_->LayoutChanged();
+  if (selected >= 0) grid_->SetSelectedIndex(selected);
 }
 
 TGridRowPanelNavKeysNavigationTypeEh TGridRowPanelEh::NavKeysNavigationType() {
@@ -146,13 +149,6 @@ void TRowDetailPanelEh::Assign(TPersistent* Source) {
 
 bool TRowDetailPanelEh::Active() {
   return active_;
-}
-
-void TRowDetailPanelEh::SetActive(bool v) {
-  if (v == active_) return;
-  active_ = v;
-  if (!active_) expanded_ = false;
-  grid_->LayoutChanged();
 }
 
 // The panel's place and look follow from the grid's layout.
@@ -338,138 +334,12 @@ bool TRowDetailPanelEh::Expanded() const {
   return expanded_;
 }
 
-void TRowDetailPanelEh::SetExpanded(bool Show) {
-  if (Show == expanded_) return;
-  expanded_ = Show;
-  grid_->LayoutChanged();
-}
-
 void TRowDetailPanelEh::SetVisible(bool Value) {
   SetExpanded(Value);
 }
 
 bool TRowDetailPanelEh::Visible() const {
   return expanded_;
-}
-
-// ================================================================================================
-// TDBGridSearchPanelEh
-// ================================================================================================
-
-TDBGridSearchPanelEh::TDBGridSearchPanelEh(TCustomDBGridEh* AGrid) : grid_(AGrid) {}
-
-TDBGridSearchPanelEh::~TDBGridSearchPanelEh() = default;
-
-void TDBGridSearchPanelEh::DescribeClass(TClassBuilder<TDBGridSearchPanelEh>& c) {
-  using T = TDBGridSearchPanelEh;
-  c.Property("ShortCut", Get<&T::ShortCut>, &T::SetShortCut).Default(16454);
-  c.Property("Enabled", Get<&T::Enabled>, &T::SetEnabled).Default(0);
-  c.Property("PersistentShowing", Get<&T::PersistentShowing>, &T::SetPersistentShowing).Default(1);
-  c.Property("Location", Get<&T::Location>, &T::SetLocation).Default(static_cast<int64_t>(splGridTopEh));
-  c.Property("FilterOnTyping", Get<&T::FilterOnTyping>, &T::SetFilterOnTyping).Default(0);
-  c.Property("FilterEnabled", Get<&T::FilterEnabled>, &T::SetFilterEnabled).Default(1);
-}
-
-void TDBGridSearchPanelEh::Assign(TPersistent* Source) {
-  auto* src = dynamic_cast<TDBGridSearchPanelEh*>(Source);
-  if (!src) {
-    inherited::Assign(Source);
-    return;
-  }
-  SetShortCut(src->shortCut_);
-  SetPersistentShowing(src->persistentShowing_);
-  SetLocation(src->location_);
-  SetFilterOnTyping(src->filterOnTyping_);
-  SetFilterEnabled(src->filterEnabled_);
-  SetEnabled(src->enabled_);
-}
-
-TShortCut TDBGridSearchPanelEh::ShortCut() {
-  return shortCut_;
-}
-
-void TDBGridSearchPanelEh::SetShortCut(TShortCut v) {
-  shortCut_ = v;
-}
-
-bool TDBGridSearchPanelEh::Enabled() {
-  return enabled_;
-}
-
-// The strip shows while enabled and either kept on screen or holding a search text.
-void TDBGridSearchPanelEh::SetEnabled(bool v) {
-  if (v == enabled_) return;
-  enabled_ = v;
-  showing_ = enabled_ && (persistentShowing_ || !searchText_.empty());
-  grid_->LayoutChanged();
-}
-
-bool TDBGridSearchPanelEh::PersistentShowing() {
-  return persistentShowing_;
-}
-
-void TDBGridSearchPanelEh::SetPersistentShowing(bool v) {
-  if (v == persistentShowing_) return;
-  persistentShowing_ = v;
-  if ((persistentShowing_ || !searchText_.empty()) && enabled_)
-    showing_ = true;
-  else if (!persistentShowing_ && !searching_)
-    showing_ = false;
-  grid_->LayoutChanged();
-}
-
-TSearchPanelLocationEh TDBGridSearchPanelEh::Location() {
-  return location_;
-}
-
-void TDBGridSearchPanelEh::SetLocation(TSearchPanelLocationEh v) {
-  if (v == location_) return;
-  location_ = v;
-  grid_->LayoutChanged();
-}
-
-bool TDBGridSearchPanelEh::FilterOnTyping() {
-  return filterOnTyping_;
-}
-
-void TDBGridSearchPanelEh::SetFilterOnTyping(bool v) {
-  filterOnTyping_ = v;
-}
-
-bool TDBGridSearchPanelEh::FilterEnabled() {
-  return filterEnabled_;
-}
-
-void TDBGridSearchPanelEh::SetFilterEnabled(bool v) {
-  if (v == filterEnabled_) return;
-  filterEnabled_ = v;
-  grid_->LayoutChanged();
-}
-
-const std::string& TDBGridSearchPanelEh::SearchingText() {
-  return searchText_;
-}
-
-void TDBGridSearchPanelEh::SetSearchingText(const std::string& v) {
-  searchText_ = v;
-}
-
-int TDBGridSearchPanelEh::FoundColumn() {
-  return foundColumn_;
-}
-
-void TDBGridSearchPanelEh::SetFoundColumn(int Index) {
-  if (Index == foundColumn_) return;
-  foundColumn_ = Index;
-  grid_->Invalidate();
-}
-
-int TDBGridSearchPanelEh::SearchColumn() {
-  return searchColumn_;
-}
-
-void TDBGridSearchPanelEh::SetSearchColumn(int v) {
-  searchColumn_ = v;
 }
 
 // ================================================================================================
@@ -561,6 +431,8 @@ void TSTDBGridEhFilter::SetVisible(bool v) {
   if (!v && grid_->FilterEditMode()) grid_->StopFilterEdit();
   visible_ = v;
   grid_->LayoutChanged();
+  // The row moved the cells: a shown cell editor takes its new place.
+  if (grid_->InplaceEditor()) grid_->InvalidateEditor();
 }
 
 TColor TSTDBGridEhFilter::Color() {
@@ -581,10 +453,10 @@ void TSTDBGridEhFilter::SetFont(TFont* v) {
   font_->Assign(v);
 }
 
+// Every change of the font sizes the row anew; only the user's own unhooks it from the grid's.
 void TSTDBGridEhFilter::FontChanged(TObject*) {
-  if (fontRefreshing_) return;
-  if (!GridLoading(grid_)) parentFont_ = false;
-  grid_->Invalidate();
+  if (!fontRefreshing_ && !GridLoading(grid_)) parentFont_ = false;
+  grid_->LayoutChanged();
 }
 
 bool TSTDBGridEhFilter::ParentFont() {

@@ -699,10 +699,11 @@ void TDBGridEhSumList::DescribeClass(TClassBuilder<TDBGridEhSumList>& c) {
   c.Property("VirtualRecords", &T::VirtualRecords, &T::SetVirtualRecords).Default(0);
 }
 
-// Active read from a description could not hook the data set while the grid was loading.
+// Active read from a description could not hook the data set while the grid was loading, and
+// the totals read meanwhile were not counted.
 void TDBGridEhSumList::Loaded() {
-  if (!Active() || !DataSet() || EventsHooked()) return;
-  SetDataSetEvents();
+  if (!Active() || !DataSet()) return;
+  if (!EventsHooked()) SetDataSetEvents();
   RecalcAll();
 }
 

@@ -4,8 +4,9 @@
 // grouping, empty-data text, the indicator title and the search panel.
 //
 // Files: DBGridEhParams.cpp (display parameters, title tree, sum list, grouping,
-// indicator title), DBGridEhPanels.cpp (row panel, row detail panel, search panel settings, filter row,
-// scroll bar settings), DBGridEhEmptyData.cpp (empty-data text).
+// indicator title), DBGridEhPanels.cpp (row panel, row detail panel, filter row, scroll bar
+// settings), DBGridEhSearchPanel.cpp (search panel settings), DBGridEhEmptyData.cpp
+// (empty-data text).
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -571,7 +572,8 @@ class TVertDBGridEhScrollBar : public TDBGridEhScrollBar {
   bool ownBarShownOnce_ = false;
 };
 
-// --- TSTDBGridEhFilter (DBGridEhPanels.cpp) ---
+// --- TSTDBGridEhFilter (DBGridEhPanels.cpp; the derived font, colours and row height in
+// DBGridEhSubTitleCell.cpp) ---
 // Grid's STFilter.
 class TSTDBGridEhFilter : public TPersistent {
   RTL_CLASS(TSTDBGridEhFilter, TPersistent)
@@ -1034,7 +1036,7 @@ class TDBGridEhIndicatorTitle : public TPersistent {
   bool useGlobalMenu_ = true;
 };
 
-// --- TDBGridSearchPanelEh (DBGridEhPanels.cpp) ---
+// --- TDBGridSearchPanelEh (DBGridEhSearchPanel.cpp) ---
 // Grid's SearchPanel.
 class TDBGridSearchPanelEh : public TPersistent {
   RTL_CLASS(TDBGridSearchPanelEh, TPersistent)

@@ -21,6 +21,10 @@ std::string NotAvailableText(const char* Name);
 // descending for text and memo fields.
 TSortMarkerEh DefaultSortMarkerFor(TColumnEh* Column);
 
+// What a column's filter cell shows and its editor starts with: the condition text as set, ""
+// for a column without a FieldName (DBGridEhFilterRowEdit.cpp).
+std::string ColumnFilterText(TColumnEh* Column);
+
 // The height of "Wg" in AFont on the grid's canvas (a screen device context when the grid has
 // no window yet), with the font's external leading.
 struct TFontHeights {

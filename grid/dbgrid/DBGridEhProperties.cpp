@@ -166,6 +166,11 @@ void TCustomDBGridEh::SetSumList(TDBGridEhSumList* Value) {
 }
 
 void TCustomDBGridEh::SetRowPanel(TGridRowPanelEh* Value) {
+  // A description that names the row panel without a value switches the mode on.
+  if (!Value && ComponentState().Contains(csLoading)) {
+    rowPanel_->SetActive(true);
+    return;
+  }
   rowPanel_->Assign(Value);
 }
 

@@ -7,6 +7,7 @@
 #include "grid/dbgrid/DBGridEh.h"
 #include "grid/dbgrid/DBGridEhControls.h"
 #include "grid/dbgrid/DBGridEhPrivate.h"
+#include "grid/foundation/PopupListboxEh.h"
 #include "platform/win/Painting.h"
 
 namespace dbgrid_scrolling_detail {
@@ -16,6 +17,17 @@ constexpr int kExtHorzScale = 127;
 
 int PanelIndex(TScrollBarKind Kind) {
   return Kind == TScrollBarKind::sbHorizontal ? 0 : 1;
+}
+
+// The first row, from the new top one, whose height differs from the row that showed in its place
+// before; -1 when none does.
+int FirstChangedRowHeight(TCustomDBGridEh* Grid, int OldTop, int NewTop) {
+  const int rows = Grid->RowCount();
+  for (int k = 0; NewTop + k < rows; ++k) {
+    if (OldTop + k >= rows) return NewTop + k;
+    if (Grid->RowHeights(OldTop + k) != Grid->RowHeights(NewTop + k)) return NewTop + k;
+  }
+  return -1;
 }
 
 }  // namespace dbgrid_scrolling_detail
@@ -239,9 +251,25 @@ void TCustomDBGridEh::UpdateHorzExtScrollBar() {
   bar->SetPageSize(page);
 }
 
-// The external bar follows the left column however it moved (keys, mouse, code).
+// However the top-left cell moved (keys, mouse, code): the titles repaint when the grid comes to or
+// leaves its left edge, an open title filter list closes, and the external bar follows.
 void TCustomDBGridEh::TopLeftChanged() {
+  const int fixed = FixedCols();
+  if (HandleAllocated() && options_.Contains(dgTitles) && (lastLeftCol_ == fixed) != (LeftCol() == fixed))
+    InvalidateTitle();
   inherited::TopLeftChanged();
+  if (titleFilterList_ && titleFilterList_->Visible()) CloseTitleFilter();
+  if (HandleAllocated() && TopRow() > lastTopRow_ && lastTopRow_ >= 0) {
+    // Rows of their own heights: a row that now shows where a taller or shorter one was moves
+    // everything below it.
+    const int first = FirstChangedRowHeight(this, lastTopRow_, TopRow());
+    if (first >= 0) InvalidateRect(TGridRect{0, first, GetFullColCount() - 1, GetFullRowCount() - 1});
+  }
+  if (rowDetailPanel_->Visible()) UpdateRowDetailPanel();
+  // The filter-row editor follows its cell.
+  if (filterEditMode_) RestartFilterRowEdit();
+  lastLeftCol_ = LeftCol();
+  lastTopRow_ = TopRow();
   UpdateHorzExtScrollBar();
 }
 

@@ -468,3 +468,12 @@ void TCustomDBGridEh::RestoreBookmark() {
   DataLink()->DataSet()->SetBookmark(savedBookmark_);
   if (!IsDataIntfAssigned() && savedBookmarkOffset_ != 0) MoveBy(savedBookmarkOffset_);
 }
+
+// After a layout change (which repaints the whole grid) a column selection keeps only the
+// columns the grid still has, in their new order; with none left the selection ends.
+void TCustomDBGridEh::RefreshColumnSelection() {
+  if (Selection()->SelectionType() != gstColumns) return;
+  TDBGridEhSelectionCols* columns = Selection()->Columns();
+  columns->Refresh();
+  if (columns->Count() == 0) Selection()->Clear();
+}

@@ -48,57 +48,6 @@ bool ColumnSelected(TCustomDBGridEh* Grid, TColumnEh* Column) {
   }
 }
 
-// A filter value as the condition text shows it: doubles as numbers, dates as date-time text,
-// anything else between single quotes, unchanged.
-std::string FilterValueText(const Variant& Value) {
-  switch (Value.VarType()) {
-    case varDouble:
-      return FloatToStr(Value.AsDouble());
-    case varDate:
-      return DateTimeToStr(Value.AsDateTime());
-    default:
-      return "'" + VarToStr(Value) + "'";
-  }
-}
-
-const char* FilterOperatorText(TSTFilterOpEh Op) {
-  static const char* const kTexts[] = {"",   "=",  "<>",  ">",    "<",    ">=",  "<=", "~",
-                                       "!~", "In", "!In", "Null", "Null", "AND", "OR"};
-  const auto index = static_cast<size_t>(Op);
-  return index < std::size(kTexts) ? kTexts[index] : "";
-}
-
-// The elements of a value: a Variant array's in order, else the value alone.
-std::vector<Variant> ValueElements(const Variant& Value) {
-  std::vector<Variant> out;
-  if (!VarIsArray(Value)) {
-    out.push_back(Value);
-    return out;
-  }
-  for (int i = VarArrayLowBound(Value, 1), high = VarArrayHighBound(Value, 1); i <= high; ++i)
-    out.push_back(Value.GetElement(i));
-  return out;
-}
-
-// One operator with its operand, as the condition text writes it.
-std::string OperatorPart(TSTFilterOpEh Op, const Variant& Value) {
-  switch (Op) {
-    case fopNullEh:
-      return "=Null";
-    case fopNotNullEh:
-      return "<>Null";
-    case fopInEh:
-    case fopNotInEh: {
-      std::string text = std::string(FilterOperatorText(Op)) + " (";
-      for (const Variant& v : ValueElements(Value)) text += FilterValueText(v) + ",";
-      if (text.back() == ',') text.pop_back();
-      return text + ")";
-    }
-    default:
-      return std::string(FilterOperatorText(Op)) + " " + FilterValueText(Value);
-  }
-}
-
 // The node's children before Child in its ring, as the title tree keeps them.
 int WidthBefore(THeadTreeNode* Parent, THeadTreeNode* Child) {
   int width = 0;
@@ -126,27 +75,6 @@ void ClearUpperMarks(THeadTreeNode* Node) {
 }  // namespace dbgrid_title_cell_detail
 
 using namespace dbgrid_title_cell_detail;
-
-// --- the filter condition as text ----------------------------------------------------------------
-
-std::string TSTColumnFilterEh::GetExpressionAsText() {
-  const TSTFilterExpressionEh& e = expression_;
-  if (e.ValueKind == fvkNoneEh || e.Operator1 == fopNoneEh) return "";
-  if (ListSource()) {
-    // A list source shows the chosen values alone.
-    if (!VarIsArray(e.Operand1)) return VarToStr(e.Operand1);
-    std::string text;
-    for (const Variant& v : ValueElements(e.Operand1)) {
-      if (!text.empty()) text += ",";
-      text += "'" + VarToStr(v) + "'";
-    }
-    return text;
-  }
-  std::string text = OperatorPart(e.Operator1, e.Operand1);
-  if (e.Relation == fopAndEh || e.Relation == fopOrEh)
-    text += std::string(" ") + FilterOperatorText(e.Relation) + " " + OperatorPart(e.Operator2, e.Operand2);
-  return text;
-}
 
 // --- geometry shared with the hot tracker ----------------------------------------------------------
 

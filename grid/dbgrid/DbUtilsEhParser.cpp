@@ -1,6 +1,8 @@
 // Reading a filter-row text into a TSTFilterExpressionEh. The text is typed or pasted by a user:
 // every character is read through CharAtEh, so no index leaves the text, and no step recurses
 // on the input.
+#include <cfloat>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -164,12 +166,17 @@ bool IsOperatorKind(TSTFilterOpEh Kind) {
   throw Exception(std::string(Message) + Text);
 }
 
+bool HasTextAt(const std::string& S, int Position) {
+  return Position >= 1 && static_cast<size_t>(Position) <= S.size();
+}
+
 std::string ReadQuotedValue(const std::string& S, int& Position) {
   std::string Value;
   int I = Position + 1;
   for (;;) {
+    // Only the end of the text ends a quoted value: a pasted NUL is one of its characters.
+    if (!HasTextAt(S, I)) RaiseParseError("Quote is absent: ", S);
     const char C = CharAtEh(S, I);
-    if (C == '\0') RaiseParseError("Quote is absent: ", S);
     if (C == '\'') {
       if (CharAtEh(S, I + 1) != '\'') break;
       ++I;
@@ -224,10 +231,6 @@ bool IsListValue(TSTFilterOpEh Kind, const Variant& Value) {
   return Kind == fopValueEh || (Kind == fopInEh && !VarIsEmpty(Value));
 }
 
-bool HasTextAt(const std::string& S, int Position) {
-  return Position >= 1 && static_cast<size_t>(Position) <= S.size();
-}
-
 bool IsSingleValueOperator(TSTFilterOpEh Kind) {
   return Kind >= fopEqualEh && Kind <= fopNotLikeEh;
 }
@@ -257,7 +260,14 @@ TSTFilterOpEh OperatorForValue(Variant& Value, TSTFilterValueKindEh ValueKind, i
 }
 
 Variant ConvertValue(const Variant& Value, TSTFilterValueKindEh ValueKind) {
-  if (ValueKind == fvkNumberEh) return Variant(static_cast<double>(StrToFloat(VarToStr(Value))));
+  if (ValueKind == fvkNumberEh) {
+    const std::string Text = VarToStr(Value);
+    const Extended Number = StrToFloat(Text);
+    // The operand is a Double: a number beyond its range is refused like any unreadable one.
+    if (!(std::fabs(Number) <= static_cast<Extended>(DBL_MAX)))
+      throw EConvertError("'" + Text + "' is not a valid floating point value");
+    return Variant(static_cast<double>(Number));
+  }
   if (ValueKind == fvkDateTimeEh) {
     const std::string Text = VarToStr(Value);
     if (UpperCase(Text) == "NOW") return Value;

@@ -390,7 +390,9 @@ std::string TCustomDBComboBoxEh::GetPaintText() {
 
 void TCustomDBComboBoxEh::Change() {
   if (!settingItemText_ && !keyMode_) SyncItemIndexWithText();
+  const bool typed = !settingItemText_ && !SettingTextInternally();
   inherited::Change();
+  if (typed) OnChangeNotify(this, ccrTextTypedEh);
 }
 
 // --- keys --------------------------------------------------------------------------------------
@@ -822,6 +824,8 @@ void TCustomDBComboBoxEh::CloseUp(bool Accept) {
     if (Focused()) SelectAll();
   }
   OnCloseUp(this, Accept);
+  // After the close-up handler, which may act on the chosen item.
+  if (Accept && list->ItemIndex() >= 0) OnChangeNotify(this, ccrListItemChosenEh);
 }
 
 // --- the published combo box -------------------------------------------------------------------

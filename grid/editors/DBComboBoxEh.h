@@ -4,6 +4,7 @@
 // not empty): the value is a key of KeyItems and the editor shows the Items entry at the same
 // index; only items can be chosen, by the list, the arrow keys, the mouse wheel or type-ahead.
 // TDBComboBoxEh publishes it.
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -19,6 +20,10 @@ class TCustomDBComboBoxEh;
 using TCloseUpEventEh = TEvent<void(TObject* Sender, bool Accept)>;
 // OnNotInList: the text that is not among Items; RecheckInList asks the editor to look again.
 using TNotInListEventEh = TEvent<void(TObject* Sender, const std::string& NewText, bool& RecheckInList)>;
+// Why the text changed by the user's hand: typed (or pasted) text, or an item chosen in the list.
+enum class TComboBoxChangeReasonEh : uint8_t { ccrTextTypedEh, ccrListItemChosenEh };
+using enum TComboBoxChangeReasonEh;
+using TComboBoxChangeNotifyEventEh = TEvent<void(TObject* Sender, TComboBoxChangeReasonEh Reason)>;
 
 // The settings of the drop-down list of a combo box.
 class TDropDownBoxEh : public TPersistent {
@@ -89,6 +94,8 @@ class TCustomDBComboBoxEh : public TCustomDBEditEh {
   TNotifyEvent OnDropDown;
   TGetItemImageIndexEventEh OnGetItemImageIndex;
   TNotInListEventEh OnNotInList;
+  // After a change the user made; text set from code does not fire it.
+  TComboBoxChangeNotifyEventEh OnChangeNotify;
   // Fired before the items are needed while Items is empty: the host fills them on demand.
   TNotifyEvent OnGetItemsList;
 

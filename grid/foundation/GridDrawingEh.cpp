@@ -306,8 +306,10 @@ void WriteTextHighlightedEh(TCanvas* ACanvas, const TRect& ARect, bool FillRect,
     }
     const int w = ACanvas->TextWidth(shown);
     const int x = atRight ? right - w : Alignment == taCenter ? left + (avail - w) / 2 : left;
-    auto offset = [&](size_t At) {
-      return At <= from ? 0 : ACanvas->TextWidth(Text.substr(from, At - from));
+    // The line's start is copied in: a lambda may not name a structured binding before C++20's
+    // later compilers, and the fuzz builds use an older one.
+    auto offset = [&, lineStart = from](size_t At) {
+      return At <= lineStart ? 0 : ACanvas->TextWidth(Text.substr(lineStart, At - lineStart));
     };
     brush->SetStyle(bsSolid);
     brush->SetColor(HighlightColor);

@@ -417,6 +417,7 @@ class TDataSet : public TComponent {
   // order into a buffer that fields read, calculated fields and all: this one is for readers
   // of stored values (totals) that must not pay a record copy and a step of the view a record.
   virtual bool ScanStoredRecords(const TStoredRecordVisit& Visit) { return false; }
+  // In a record filter (dsFilter) the bookmark of the record under test.
   TBookmark Bookmark();
   void SetBookmark(const TBookmark& Value) { GotoBookmark(Value); }
   // Does nothing for an empty bookmark.

@@ -324,6 +324,11 @@ bool TDataSet::BookmarkAvailable() const {
 }
 
 TBookmark TDataSet::Bookmark() {
+  // Inside a record filter the record under test answers, as the field reads do.
+  if (state_ == dsFilter) {
+    const TRecordBuffer* tested = ReadBuffer();
+    return tested ? GetBookmarkData(*tested) : TBookmark();
+  }
   if (!BookmarkAvailable()) return TBookmark();
   return GetBookmarkData(ActiveBuffer());
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/gdi/SurfaceAccess.h"
+#include "platform/host/CursorInternal.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/win/Input.h"
@@ -128,6 +129,7 @@ class THost : public IEventSource {
     win_internal::RemoveWindowObserver(observer_);
     RemoveSurfaceObserver(surfaceObserver_);
     while (!windows_.empty()) DestroyMirror(windows_.begin()->first);
+    FreePointerCursors();
     if (im_) XCloseIM(im_);
     im_ = nullptr;
     XFreeGC(c.Dpy, gc_);
@@ -138,13 +140,22 @@ class THost : public IEventSource {
   }
 
   void WaitForEvents(int64_t msUntilTimer) override {
+    TakeEvents(msUntilTimer < 0 ? -1 : static_cast<int>(std::min<int64_t>(msUntilTimer, INT_MAX)));
+  }
+  void PollEvents() override { TakeEvents(0); }
+
+ private:
+  // Shows what was drawn, then takes the events that arrive within TimeoutMs (-1: until one
+  // does; 0: only those already there).
+  void TakeEvents(int TimeoutMs) {
     Display* dpy = Conn().Dpy;
     FlushSurfaces();
+    // The input just handled may have set another cursor (WM_SETCURSOR).
+    FollowCursor();
     XFlush(dpy);
     if (XPending(dpy) == 0) {
       pollfd p{ConnectionNumber(dpy), POLLIN, 0};
-      const int timeout = msUntilTimer < 0 ? -1 : static_cast<int>(std::min<int64_t>(msUntilTimer, INT_MAX));
-      poll(&p, 1, timeout);
+      poll(&p, 1, TimeoutMs);
     }
     while (Running() && XPending(dpy) > 0) {
       XEvent e;
@@ -154,7 +165,6 @@ class THost : public IEventSource {
     }
   }
 
- private:
   bool ChooseVisual() {
     TConnection& c = Conn();
     XVisualInfo want{};
@@ -319,6 +329,7 @@ class THost : public IEventSource {
       hw.Ic = XCreateIC(im_, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, hw.Xid,
                         XNFocusWindow, hw.Xid, nullptr);
     byXid_[hw.Xid] = h;
+    AddPointerWindow(hw.Xid);
     return hw;
   }
 
@@ -326,6 +337,7 @@ class THost : public IEventSource {
     auto it = windows_.find(h);
     if (it == windows_.end()) return;
     if (it->second.Ic) XDestroyIC(it->second.Ic);
+    RemovePointerWindow(it->second.Xid);
     XDestroyWindow(Conn().Dpy, it->second.Xid);
     byXid_.erase(it->second.Xid);
     windows_.erase(it);

@@ -57,6 +57,12 @@ bool HandleScreenEvent(const XEvent& event);
 void SetWindowNames(Window xid, const std::string& title);
 void SetWindowClass(Window xid);
 
+// The pointer (HostCursor.cpp; FollowCursor in CursorInternal.h): a mirrored window takes the
+// current cursor when added; stopping frees the X cursors made.
+void AddPointerWindow(Window xid);
+void RemovePointerWindow(Window xid);
+void FreePointerCursors();
+
 // The selection bridge (HostClipboard.cpp).
 void StartClipboardBridge();
 void StopClipboardBridge();

@@ -11,8 +11,8 @@ RTL_IMPLEMENT_CLASS(TScreen)
 
 namespace {
 
-// The system cursor behind each customary cursor id (crDefault 0 .. crHelp
-// -20).
+// The system cursor behind each customary cursor id (crDefault 0 .. crSizeAll
+// -22). The split cursors size what lies beside (crHSplit) or above (crVSplit).
 struct TCursorMap {
   int Id;
   int Idc;
@@ -21,7 +21,7 @@ constexpr TCursorMap kCursorMap[] = {
     {0, IDC_ARROW_ID},    {-2, IDC_ARROW_ID},    {-3, IDC_CROSS_ID},        {-4, IDC_IBEAM_ID},
     {-5, IDC_SIZEALL_ID}, {-6, IDC_SIZENESW_ID}, {-7, IDC_SIZENS_ID},       {-8, IDC_SIZENWSE_ID},
     {-9, IDC_SIZEWE_ID},  {-10, IDC_UPARROW_ID}, {-11, IDC_WAIT_ID},        {-12, IDC_ARROW_ID},
-    {-13, IDC_ARROW_ID},  {-14, IDC_SIZENS_ID},  {-15, IDC_SIZEWE_ID},      {-16, IDC_ARROW_ID},
+    {-13, IDC_NO_ID},     {-14, IDC_SIZEWE_ID},  {-15, IDC_SIZENS_ID},      {-16, IDC_ARROW_ID},
     {-17, IDC_WAIT_ID},   {-18, IDC_NO_ID},      {-19, IDC_APPSTARTING_ID}, {-20, IDC_HELP_ID},
     {-21, IDC_HAND_ID},   {-22, IDC_SIZEALL_ID},
 };

@@ -26,6 +26,10 @@ class IEventSource {
   // wait for it, then return. `msUntilTimer` is the time until the next timer falls due, or -1
   // when no timer runs.
   virtual void WaitForEvents(int64_t msUntilTimer) = 0;
+  // A timer message is about to be handed out. Take the input that has arrived meanwhile,
+  // without waiting, so that a timer which is always due (a drag that scrolls) cannot starve
+  // the mouse and the keys.
+  virtual void PollEvents() {}
 };
 
 // nullptr restores the headless source.

@@ -69,8 +69,13 @@ bool PeekInternal(MSG* out, HWND filter, UINT min, UINT max, UINT flags) {
   if (!found && (types & QS_INPUT)) found = NextInputMessage(filter, min, max, types, remove, msg);
   if (!found && (types & QS_PAINT) && RangeMatches(WM_PAINT, min, max) && PaintHooks().NextPaint)
     found = PaintHooks().NextPaint(filter, remove, msg);
-  if (!found && (types & QS_TIMER) && RangeMatches(WM_TIMER, min, max))
-    found = NextTimerMessage(filter, remove, msg);
+  if (!found && (types & QS_TIMER) && RangeMatches(WM_TIMER, min, max)) {
+    if (q.Source && AnyTimerDue()) {
+      q.Source->PollEvents();
+      if (types & QS_INPUT) found = NextInputMessage(filter, min, max, types, remove, msg);
+    }
+    if (!found) found = NextTimerMessage(filter, remove, msg);
+  }
   if (!found) return false;
 
   UpdateMessagePos(msg);

@@ -177,6 +177,42 @@ TEST_F(SumListTest, CurrencyPrecision) {
   EXPECT_EQ(avg->SumValue(), Currency::FromRaw((big + 10) / 11));
 }
 
+// Ledger amounts go up to 9999999999999.99: 93 of them leave the currency range. The totals
+// over them stop without raising out of the data set's events; the count goes on.
+TEST_F(SumListTest, AnOverflowingTotalStopsWithoutRaising) {
+  constexpr double kLargest = 9999999999999.99;
+  for (int i = 0; i < 92; ++i) ds->AppendRecord({100 + i, kLargest, Money(kLargest)});
+  EXPECT_FALSE(sum->Overflowed());
+  EXPECT_NO_THROW(ds->AppendRecord({200, kLargest, Money(kLargest)}));
+  EXPECT_EQ(std::tuple(sum->Overflowed(), avg->Overflowed(), count->Overflowed(), sum->SumValue(),
+                       avg->SumValue(), count->SumValue(), sum->ValueCount()),
+            std::tuple(true, true, false, Currency(), Currency(), Currency::FromInt(96), 96));
+  // Taking a record out leaves the stopped total stopped. Opening the data set recounts, by
+  // the stored-value scan or by the walk: 92 amounts fit, 93 stop the totals.
+  ds->Delete();
+  EXPECT_TRUE(sum->Overflowed());
+  std::vector<std::vector<Variant>> rows;
+  for (int i = 0; i < 93; ++i) rows.push_back({i, kLargest, Money(kLargest)});
+  for (bool scan : {true, false})
+    for (int n : {92, 93}) {
+      SCOPED_TRACE(std::string(scan ? "scan " : "walk ") + std::to_string(n));
+      producer.SetStoredRecordScan(scan);
+      ds->Close();
+      EXPECT_NO_THROW(ds->LoadFromRows({rows.begin(), rows.begin() + n}));
+      EXPECT_EQ(std::tuple(sum->Overflowed(), avg->Overflowed(), sum->SumValue(), count->SumValue()),
+                std::tuple(n == 93, n == 93, n == 93 ? Currency() : Money(kLargest) * Currency::FromInt(92),
+                           Currency::FromInt(n)));
+    }
+  // One value beyond the range stops the totals over its field alone.
+  ds->Last();
+  ds->Delete();
+  producer.RecalcAll();
+  ASSERT_FALSE(sum->Overflowed());
+  EXPECT_NO_THROW(ds->AppendRecord({300, 1e300, Money(1)}));
+  EXPECT_TRUE(sum->Overflowed());
+  EXPECT_FALSE(avg->Overflowed());
+}
+
 TEST_F(SumListTest, FloatValuesConvertAsVariantsDo) {
   // Ties of the fourth decimal, values past the fast range, negatives, inexact binary fractions.
   const double values[] = {0.00005, -0.00005, 0.00015,        1.23456789,      9.99995,      0.1 + 0.2,

@@ -140,14 +140,15 @@ TEST_F(KeysTest, KeysMoveSelectInsertAndReachTheirOperations) {
     {"cut-delete", "X", 2, 1, "S-Del", 2, 1, "GridCutAction"},
     {"paste", "X", 2, 1, "C-V", 2, 1, "GridPasteAction"},
     {"paste-insert", "X", 2, 1, "S-Ins", 2, 1, "GridPasteAction"}, {"no-copy", "", 2, 1, "C-C", 2, 1},
-    {"find-dialog", "", 2, 1, "C-F", 2, 1, "TCustomDBGridEh.ExecuteFindDialog"},
-    {"search-panel", "S", 2, 1, "C-F", 2, 1, "TCustomDBGridEh.SetSearchMode"},
+    {"find-dialog", "", 2, 1, "C-F", 2, 1},
     {"no-title-filter", "F", 2, 1, "C-T", 2, 1},
-    {"search-then-dialog", "I", 2, 1, "C-F C-F", 2, 1, "TCustomDBGridEh.ExecuteFindDialog"},
-    {"filter-row-from-first", "F", 1, 1, "Up", 1, 1, "TCustomDBGridEh.StartFilterEdit"},
+    {"search-then-dialog", "I", 2, 1, "C-F C-F", 2, 1},
+    {"filter-row-from-first", "F", 1, 1, "Up", 1, 1},
     {"up-to-first", "F", 2, 1, "Up", 1, 1},
-    {"filter-row-with-ctrl", "F", 5, 1, "C-Up", 5, 1, "TCustomDBGridEh.StartFilterEdit"},
-    {"filter-row-by-rows", "RF", 1, 1, "Up", 1, 1, "TCustomDBGridEh.CanEditFilterCell"},
+    {"filter-row-with-ctrl", "F", 5, 1, "C-Up", 5, 1},
+    {"filter-row-by-rows", "RF", 1, 1, "Up", 1, 1},
+    // Last: the strip cannot be placed in this version, so it cannot be hidden again either.
+    {"search-panel", "S", 2, 1, "C-F", 2, 1, "TDBGridSearchPanelControlEh.GetPreferredHeight"},
   };
   // clang-format on
   for (const Case& c : cases) {
@@ -171,12 +172,14 @@ TEST_F(KeysTest, KeysMoveSelectInsertAndReachTheirOperations) {
     grid->SetEditActions(has('X') ? TDBGridEhEditActions{geaCutEh, geaCopyEh, geaPasteEh}
                                   : TDBGridEhEditActions{});
     grid->STFilter()->SetVisible(has('F'));
-    grid->SearchPanel()->SetEnabled(has('S'));
+    const std::string stripError = ErrorOf([&] { grid->SearchPanel()->SetEnabled(has('S')); });
+    if (grid->FilterEditMode()) grid->StopFilterEdit();  // the keys go to the grid again
     Keys("Esc Esc");  // ends the selection, its extension and the search of the case before
     SelectRecs(c.before);
     At(c.rec, c.col);
     keyDowns = 0;
     handlerErrors.clear();
+    if (!stripError.empty()) handlerErrors.push_back(stripError);
     Keys(c.keys);
     // A new record shows where it goes: at the end, or before the current one.
     const int recNo = dataSet->State() != dsInsert ? dataSet->RecNo() : dataSet->Eof() ? 40 : c.rec;

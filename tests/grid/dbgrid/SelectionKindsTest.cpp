@@ -4,15 +4,14 @@
 #include <sstream>
 
 #include "platform/vcl/Menus.h"
+#include "platform/win/Input.h"
 #include "tests/grid/dbgrid/DBGridTestSupport.h"
 
 namespace dbgrid_selection_kinds_test {
 // A grid whose row detail panel, once shown and made sticky, will not hide.
 struct TStickyGridEh : TDBGridEh {
-  using TDBGridEh::TDBGridEh;
-  void LayoutChanged() override {
-    TDBGridEh::LayoutChanged();
-    if (sticky && !RowDetailPanel()->Visible()) RowDetailPanel()->SetVisible(true);
+  explicit TStickyGridEh(TComponent* AOwner) : TDBGridEh(AOwner) {
+    OnRowDetailPanelHide = [this](TCustomDBGridEh*, bool& CanHide) { CanHide = !sticky; };
   }
   bool sticky = false;
 };

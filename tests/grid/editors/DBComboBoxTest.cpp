@@ -341,6 +341,25 @@ TEST_F(DBComboBoxTest, ListChosenByKeysAcceptsWithEnterOnly) {
   EXPECT_EQ(FieldValue("Status"), Variant(3));
 }
 
+// The change notification names its cause; text set from code has none.
+TEST_F(DBComboBoxTest, ChangeNotificationTellsTypedTextFromAChosenItem) {
+  ed->Items()->SetCommaText("one,two");
+  std::string reasons;
+  ed->OnChangeNotify = [&](TObject*, TComboBoxChangeReasonEh Reason) {
+    reasons += Reason == ccrTextTypedEh ? 't' : 'l';
+  };
+  Focus(ed);
+  ed->SetText("z");
+  Type("xy");
+  AltKey(VK_DOWN);
+  Key(VK_DOWN);
+  Key(VK_RETURN);
+  AltKey(VK_DOWN);
+  Key(VK_ESCAPE);
+  EXPECT_EQ(reasons, "ttl");
+  EXPECT_EQ(ed->Text(), "one");
+}
+
 TEST_F(DBComboBoxTest, ListChosenByClickOnARow) {
   ed->Items()->SetCommaText("one,two,three,four");
   int closeUps = 0;

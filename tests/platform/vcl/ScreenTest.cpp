@@ -47,9 +47,10 @@ TEST_F(Screen_, ActiveFormAndControlFollowTheFocus) {
 }
 
 TEST_F(Screen_, CursorsComeFromTheWindowManager) {
-  const std::pair<int, int> map[] = {{crDefault, IDC_ARROW_ID},  {crHourGlass, IDC_WAIT_ID},
-                                     {crIBeam, IDC_IBEAM_ID},    {crCross, IDC_CROSS_ID},
-                                     {crHandPoint, IDC_HAND_ID}, {crSizeWE, IDC_SIZEWE_ID}};
+  const std::pair<int, int> map[] = {
+      {crDefault, IDC_ARROW_ID}, {crHourGlass, IDC_WAIT_ID}, {crIBeam, IDC_IBEAM_ID},
+      {crCross, IDC_CROSS_ID},   {crHandPoint, IDC_HAND_ID}, {crSizeWE, IDC_SIZEWE_ID},
+      {crHSplit, IDC_SIZEWE_ID}, {crVSplit, IDC_SIZENS_ID},  {crNoDrop, IDC_NO_ID}};
   for (const auto& [id, idc] : map) {
     SCOPED_TRACE(id);
     EXPECT_EQ(Screen->Cursors(id), LoadCursor(nullptr, MAKEINTRESOURCE(idc)));

@@ -1,6 +1,7 @@
 // Timers on the virtual clock: due times, coalescing, replacement, clamping, procedures, and
 // their place at the end of the retrieval order.
 #include "platform/rtl/Clock.h"
+#include "platform/win/Input.h"
 #include "platform/win/WindowManager.h"
 #include "tests/platform/win/MessageLog.h"
 
@@ -183,6 +184,35 @@ TEST_F(TTimerTest, ScheduledStepsAndTimersInterleaveByTime) {
   RunModalLoop([&] { return done; });
   ASSERT_EQ(events.size(), 3u);
   EXPECT_EQ(events[2], "step@250");
+}
+
+// A display whose mouse moved while the program was busy: the move is there to be taken only
+// when the queue asks, as the display host's connection holds it.
+class TBusyDisplay : public IEventSource {
+ public:
+  void WaitForEvents(int64_t) override { VirtualClock::Advance(1); }
+  void PollEvents() override {
+    if (!moved_) Input::MouseMove({5, 5});
+    moved_ = true;
+  }
+
+ private:
+  bool moved_ = false;
+};
+
+TEST_F(TTimerTest, ATimerAlwaysDueDoesNotStarveTheInputThatArrivedMeanwhile) {
+  TBusyDisplay display;
+  SetEventSource(&display);
+  HWND shown = Make("shown", WS_POPUP | WS_VISIBLE, {0, 0, 10, 10});
+  ValidateRect(shown, nullptr);
+  SetTimer(shown, 1, 10, nullptr);
+  VirtualClock::Advance(10);
+  MSG first{}, second{};
+  ASSERT_TRUE(PeekMessage(&first, nullptr, 0, 0, PM_REMOVE));
+  ASSERT_TRUE(PeekMessage(&second, nullptr, 0, 0, PM_REMOVE));
+  SetEventSource(nullptr);
+  EXPECT_EQ(first.message, static_cast<UINT>(WM_MOUSEMOVE));
+  EXPECT_EQ(second.message, static_cast<UINT>(WM_TIMER));
 }
 
 }  // namespace

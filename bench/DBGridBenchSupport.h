@@ -1,0 +1,74 @@
+#pragma once
+// A data grid over the benchmark rows (bench/BenchRows.h) on a form of its own: the fields id,
+// name, amount and whenat with a column each. The caller adds what it measures (footers,
+// options) and then links the data.
+#include <cstddef>
+#include <functional>
+#include <span>
+#include <string>
+
+#include "bench/BenchRows.h"
+#include "grid/dbgrid/DBGridEh.h"
+#include "grid/dbgrid/DBGridEhColumns.h"
+#include "platform/db/DB.h"
+#include "platform/db/MemoryDataSet.h"
+#include "platform/vcl/Forms.h"
+
+namespace dbgrid_bench {
+
+inline const char* const kFieldNames[] = {"id", "name", "amount", "whenat"};
+
+// Row i's name: the benchmarks that want Chinese among the names give their own.
+using TNameOf = std::function<std::string(size_t Row)>;
+inline std::string PlainName(size_t Row) {
+  return bench_rows::Rows()[Row].Name;
+}
+
+struct TBenchDBGrid {
+  explicit TBenchDBGrid(size_t Records, const TNameOf& NameOf = PlainName) {
+    form = new TForm(Application, 0);
+    form->AfterConstruction();
+    form->SetBounds(0, 0, 1024, 768);
+    dataSet = new TMemoryDataSet(form);
+    dataSet->FieldDefs()->Add(kFieldNames[0], ftInteger);
+    dataSet->FieldDefs()->Add(kFieldNames[1], ftString, 64);
+    dataSet->FieldDefs()->Add(kFieldNames[2], ftFloat);
+    dataSet->FieldDefs()->Add(kFieldNames[3], ftDateTime);
+    dataSet->CreateDataSet();
+    const auto& rows = bench_rows::Rows();
+    size_t next = 0;
+    dataSet->LoadRows([&](std::span<Variant> Row) {
+      if (next == Records) return false;
+      const bench_rows::Row& r = rows[next];
+      Row[0] = r.Id;
+      Row[1] = NameOf(next++);
+      Row[2] = r.Amount;
+      Row[3] = Variant::FromDate(r.When);
+      return true;
+    });
+    source = new TDataSource(form);
+    source->SetDataSet(dataSet);
+    grid = new TDBGridEh(form);
+    grid->SetParent(form);
+    grid->SetBounds(0, 0, 1024, 768);
+    for (const char* f : kFieldNames) grid->Columns()->Add()->SetFieldName(f);
+  }
+
+  // The footer row: the count under the name, the sum under the amount and the average of the
+  // amount under the time, kept by the sum list.
+  void AddFooters() {
+    grid->SetFooterRowCount(1);
+    grid->SumList()->SetActive(true);
+    grid->Columns()->GetColumn(1)->Footer()->SetValueType(fvtCount);
+    grid->Columns()->GetColumn(2)->Footer()->SetValueType(fvtSum);
+    grid->Columns()->GetColumn(3)->Footer()->SetFieldName(kFieldNames[2]);
+    grid->Columns()->GetColumn(3)->Footer()->SetValueType(fvtAvg);
+  }
+
+  TForm* form = nullptr;
+  TMemoryDataSet* dataSet = nullptr;
+  TDataSource* source = nullptr;
+  TDBGridEh* grid = nullptr;
+};
+
+}  // namespace dbgrid_bench

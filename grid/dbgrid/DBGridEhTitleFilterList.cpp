@@ -1,0 +1,135 @@
+// The value list of a filter row that lies inside the titles: one popup list of the grid,
+// dropped under a column's title by its filter button and closed by a choice, Escape or the
+// grid; the size the user gives it is kept per column.
+#include <algorithm>
+#include <string>
+
+#include "grid/dbgrid/DBGridEhFilterListItems.h"
+#include "grid/dbgrid/DBGridEhPrivate.h"
+#include "platform/rtl/ScopeGuard.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/win/Windows.h"
+
+namespace title_filter_list_detail {
+
+// The room a special entry takes: its text, the list's glyph, the scroll bar and the frame.
+int SpecialEntryWidth(TPopupListboxEh* List, const std::string& Text) {
+  const int glyph = List->Images() ? List->Images()->Width() : 0;
+  const int border = List->GetBorderSize() / 2;
+  return List->Canvas()->TextWidth(Text) + glyph + 2 + GetSystemMetrics(SM_CXVSCROLL) + 2 * border + 2;
+}
+
+}  // namespace title_filter_list_detail
+
+int FillSTFilterValueList(TCustomDBGridEh* Grid, TColumnEh* Column, TPopupListboxEh* List, int AskedWidth) {
+  TSTColumnFilterEh* filter = Column->STFilter();
+  TStrings* items = List->Items();
+  TValueRestorer<bool> busy(filter->ListBusy, true);
+  Grid->FillSTFilterListValues(Column, items);
+  int width = AskedWidth;
+  List->Canvas()->SetFont(List->Font());
+  for (int i = 0; i < items->Count(); ++i)
+    if (items->Objects(i) && items->Objects(i) != PopupListboxItemEhData())
+      width = std::max(width, title_filter_list_detail::SpecialEntryWidth(List, items->Strings(i)));
+  filter->ListItemIndex = -1;
+  for (int i = 0; i < items->Count(); ++i)
+    if (!items->Objects(i)) items->SetObject(i, PopupListboxItemEhData());
+  filter->ListItems = items;
+  filter->CheckStatesFromExpression();
+  return width;
+}
+
+TColumnEh* TCustomDBGridEh::ColumnByFieldNameForFilter(const std::string& FieldName) {
+  for (int i = 0; i < Columns()->Count(); ++i) {
+    TColumnEh* column = Columns()->GetColumn(i);
+    if (SameText(column->STFilter()->GetDataField(), FieldName)) return column;
+  }
+  return nullptr;
+}
+
+void TCustomDBGridEh::DropDownTitleFilter(TColumnEh* Column) {
+  if (!Column || !Column->STFilter()->CanShowList()) return;
+  if (titleFilterList_ && titleFilterList_->Visible()) CloseTitleFilter();
+  const int visibleIndex = visibleColumns_.IndexOf(Column);
+  if (visibleIndex < 0) return;
+  if (!titleFilterList_) {
+    titleFilterList_ = new TPopupListboxEh(this);
+    titleFilterList_->SetVisible(false);
+    titleFilterList_->SetParent(this);
+    titleFilterList_->OnMouseUp = [this](TObject*, TMouseButton Button, TShiftState Shift, int X, int Y) {
+      TPopupListboxEh* list = titleFilterList_;
+      const int index = list->ItemAtPos(TPoint{X, Y}, true);
+      TPopupListboxItemEh* item = index >= 0 ? list->ItemBehaviour(index) : nullptr;
+      if (!item) return;
+      bool close = true;
+      const TRect r = list->ItemRect(index);
+      item->MouseUp(list, index, Button, Shift, TPoint{X - r.Left, Y - r.Top}, close);
+      if (close)
+        CloseTitleFilter(true);
+      else
+        item->Execute(list, index, 0, Shift);
+    };
+    titleFilterList_->OnKeyDown = [this](TObject*, WORD& Key, TShiftState) {
+      if (Key == VK_RETURN || Key == VK_ESCAPE) {
+        const bool accept = Key == VK_RETURN;
+        Key = 0;
+        CloseTitleFilter(accept);
+      }
+    };
+    titleFilterList_->OnKeyPress = [this](TObject*, char32_t& Key) {
+      TPopupListboxEh* list = titleFilterList_;
+      const int index = list->ItemIndex();
+      if (Key != U' ' || index < 0 || !titleFilterColumn_) return;
+      Key = 0;
+      titleFilterColumn_->STFilter()->ChangedByList = true;
+      TPopupListboxItemEh* item = list->ItemBehaviour(index);
+      if (item && !item->CloseOnExecute(list, index))
+        item->Execute(list, index, U' ', TShiftState());
+      else
+        CloseTitleFilter(true);
+    };
+  }
+  TPopupListboxEh* list = titleFilterList_;
+  TSTColumnFilterEh* filter = Column->STFilter();
+  list->Items()->Clear();
+  const int gridCol = visibleIndex + indicatorOffset_;
+  const TRect title = CellRect(gridCol, std::max(0, GetTitleRowCount() - 1));
+  const int width =
+      FillSTFilterValueList(this, Column, list, std::max(0, title.Right - CellRect(gridCol, 0).Left));
+  list->SetHeightForRows(filter->DropDownRows);
+  const int left = UseRightToLeftAlignment() ? title.Right - width : CellRect(gridCol, 0).Left;
+  list->SetBounds(left, title.Bottom, filter->DropDownWidth > 0 ? filter->DropDownWidth : width,
+                  list->Height());
+  list->SetSizeGripResized(false);
+  titleFilterColumn_ = Column;
+  list->SetVisible(true);
+  InvalidateCell(gridCol, 0);
+}
+
+void TCustomDBGridEh::CloseTitleFilter(bool Accept) {
+  TPopupListboxEh* list = titleFilterList_;
+  TColumnEh* column = titleFilterColumn_;
+  if (!list || !list->Visible() || !column) return;
+  TSTColumnFilterEh* filter = column->STFilter();
+  TValueRestorer<bool> busy(filter->ListBusy, true);
+  TScopeExit forget([this, filter] {
+    filter->ListItems = nullptr;
+    filter->CheckStates.clear();
+    filter->ChangedByList = false;
+    filter->ListItemIndex = -1;
+    titleFilterColumn_ = nullptr;
+  });
+  if (list->SizeGripResized()) {
+    filter->DropDownWidth = list->Width();
+    filter->DropDownRows = list->Rows();
+    list->SetSizeGripResized(false);
+  }
+  const bool hadFocus = list->Focused();
+  const int chosen = Accept ? list->ItemIndex() : -1;
+  list->SetVisible(false);
+  if (hadFocus && CanFocus()) SetFocus();
+  const int visibleIndex = visibleColumns_.IndexOf(column);
+  if (visibleIndex >= 0) InvalidateCell(visibleIndex + indicatorOffset_, 0);
+  if (chosen < 0) return;
+  if (TPopupListboxItemEh* item = list->ItemBehaviour(chosen)) item->Execute(list, chosen, 0, TShiftState());
+}
