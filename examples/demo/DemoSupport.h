@@ -25,6 +25,10 @@ TMemoryDataSetEh* CreateLedger(TComponent* Owner, int Entries = kLedgerWrittenEn
 // The same entries in a plain in-memory data set, without the table interface: the data grid
 // reads its rows through its data link.
 TMemoryDataSet* CreatePlainLedger(TComponent* Owner, int Entries);
+// The plain ledger with an Integer order field first, numbering the entries 1..Entries in entry
+// order; the data set is kept in that order (IndexFieldNames), so renumbering moves entries.
+inline constexpr const char* kLedgerSeqField = "Seq";
+TMemoryDataSet* CreateNumberedLedger(TComponent* Owner, int Entries);
 
 // A form with one editor of each kind bound to the ledger through a data source.
 TForm* CreateLedgerEditorsForm(TComponent* Owner, TMemoryDataSet* Ledger);

@@ -1,8 +1,13 @@
 // The ledger's data-grid window: the grid described in LedgerDBGridDescription.cpp over the
-// ledger it is given; an edit in a cell reaches that data set.
+// ledger it is given; an edit in a cell reaches that data set. Entries dragged in the indicator
+// are renumbered, the detail panel lists the account's other entries, and the View menu switches
+// the grid to row panel mode and back.
 #include "examples/demo/LedgerDBGridForm.h"
 
+#include "examples/demo/LedgerAccountDetail.h"
 #include "examples/demo/LedgerDBGridDescription.h"
+#include "examples/demo/LedgerRecordMoving.h"
+#include "platform/vcl/Menus.h"
 
 namespace {
 
@@ -13,10 +18,32 @@ class TLedgerDBGridForm : public TForm {
     SetCaption(kLedgerDBGridCaption);
     // Over the lower right of the screen: opened last, it lies on top of the other ledgers.
     SetBounds(560, 500, 700, 500);
+    BuildMenu();
     auto* source = new TDataSource(this);
     source->SetDataSet(Ledger);
-    LoadLedgerDBGrid(this, source);
+    grid_ = LoadLedgerDBGrid(this, source);
+    grid_->OnMoveRecords = [Ledger](TObject*, TBMListEh* Entries, int Target, bool CheckOnly) {
+      return MoveLedgerEntries(Ledger, Entries, Target, CheckOnly);
+    };
+    BuildLedgerAccountDetail(this, grid_, source);
   }
+
+ private:
+  void BuildMenu() {
+    auto* menu = new TMainMenu(this);
+    auto* view = new TMenuItem(menu);
+    view->SetCaption("视图(&V)");
+    menu->Items()->Add(view);
+    auto* rowPanel = new TMenuItem(this);  // found by its name on the form
+    rowPanel->SetName(kLedgerDBGridRowPanelItem);
+    rowPanel->SetCaption("行面板(&R)");
+    rowPanel->SetAutoCheck(true);
+    rowPanel->OnClick = [this, rowPanel](TObject*) { grid_->RowPanel()->SetActive(rowPanel->Checked()); };
+    view->Add(rowPanel);
+    SetMenu(menu);
+  }
+
+  TDBGridEh* grid_ = nullptr;
 };
 
 RTL_IMPLEMENT_CLASS(TLedgerDBGridForm)

@@ -1,6 +1,7 @@
 #pragma once
-// The ledger in the data grid (LedgerDBGridDescription.h) over the whole window: titles, record
-// numbers, tinted even rows, a footer row with the total and the count, editing in place.
+// The ledger in the data grid (LedgerDBGridDescription.h) over the whole window: titles, a filter
+// row, record numbers, tinted even rows, a footer row with the total and the count, editing in
+// place, entries moved by dragging, a detail panel per entry and a row panel mode (View menu).
 #include "grid/dbgrid/DBGridEh.h"
 #include "platform/db/MemoryDataSet.h"
 #include "platform/vcl/Forms.h"
@@ -11,6 +12,10 @@ inline constexpr const char* kLedgerDBGridCaption = "账目 — 数据网格";
 // How many entries the data grid's ledger holds, so it has pages to scroll through.
 inline constexpr int kDemoLedgerEntries = 360;
 
+// The View menu's check item that switches the grid to row panel mode (a component name).
+inline constexpr const char* kLedgerDBGridRowPanelItem = "RowPanelItem";
+
+// Ledger is one made by CreateNumberedLedger: dragged entries are renumbered in its Seq field.
 TForm* CreateLedgerDBGridForm(TComponent* Owner, TMemoryDataSet* Ledger);
 // The form's grid (named LedgerDBGrid); nullptr for another form.
 TDBGridEh* LedgerDBGridOf(TForm* Form);

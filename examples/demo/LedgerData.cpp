@@ -82,8 +82,10 @@ class TLedgerEntryMaker {
   uint32_t seed_ = 20260312u;
 };
 
-// Gives the data set the ledger's fields and its first Entries entries, and opens it.
-void FillLedger(TMemoryDataSet* ds, int Entries) {
+// Gives the data set the ledger's fields and its first Entries entries, and opens it. Numbered,
+// an Integer "Seq" field comes first and numbers the entries 1..Entries in entry order.
+void FillLedger(TMemoryDataSet* ds, int Entries, bool Numbered = false) {
+  if (Numbered) ds->FieldDefs()->Add(kLedgerSeqField, ftInteger);
   ds->FieldDefs()->Add("Date", ftDate);
   ds->FieldDefs()->Add("Account", ftString, 20);
   ds->FieldDefs()->Add("Kind", ftString, 1);
@@ -125,6 +127,9 @@ void FillLedger(TMemoryDataSet* ds, int Entries) {
                     Variant(e.cleared), Variant(e.note),
                     e.kind == "E" ? Variant(ReceiptPicture(e.cleared)) : Variant::Null()});
   }
+  if (Numbered)
+    for (size_t i = 0; i < rows.size(); ++i)
+      rows[i].insert(rows[i].begin(), Variant(static_cast<int>(i + 1)));
   ds->LoadFromRows(rows);
 }
 
@@ -139,5 +144,12 @@ TMemoryDataSetEh* CreateLedger(TComponent* Owner, int Entries) {
 TMemoryDataSet* CreatePlainLedger(TComponent* Owner, int Entries) {
   auto* ds = new TMemoryDataSet(Owner);
   FillLedger(ds, Entries);
+  return ds;
+}
+
+TMemoryDataSet* CreateNumberedLedger(TComponent* Owner, int Entries) {
+  auto* ds = new TMemoryDataSet(Owner);
+  FillLedger(ds, Entries, true);
+  ds->SetIndexFieldNames(kLedgerSeqField);
   return ds;
 }

@@ -53,7 +53,7 @@ class TDemoForm : public TForm {
   TMemoryDataSet* ledger = nullptr;  // what the Window menu's ledger detail shows
   // What the Window menu's data grid shows: the same entries and a year of made-up ones, in a
   // data set of its own (the data grid reads rows through its data link, not the table
-  // interface the ledger detail groups by).
+  // interface the ledger detail groups by), numbered so that entries can be moved.
   TMemoryDataSet* longLedger = nullptr;
 
   // Made on first use, shown again later.
@@ -213,7 +213,7 @@ int main(int argc, char** argv) {
   demo->Show();
   TMemoryDataSet* ledger = CreateLedger(Application);
   demo->ledger = ledger;
-  demo->longLedger = CreatePlainLedger(Application, kDemoLedgerEntries);
+  demo->longLedger = CreateNumberedLedger(Application, kDemoLedgerEntries);
   TForm* editors = CreateLedgerEditorsForm(Application, ledger);
   editors->Show();
   TForm* grid = CreateLedgerGridForm(Application, ledger);

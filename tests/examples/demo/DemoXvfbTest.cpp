@@ -5,9 +5,10 @@
 // the program runs on; the About box is sized from its text, centred, without scroll bars, and
 // shows what the class library draws for it headless; the ledger detail opens from the Window
 // menu, takes typed text in a cell, drops an account's pick list, and groups its rows by account
-// at a click on its switch; the data grid window moves, takes a typed amount and shows what a
-// headless twin given the same input shows. Pictures of the windows go to demo-output/ in the
-// build folder for a person to look at; their paths are printed.
+// at a click on its switch; the data grid window moves, takes a typed amount, sizes a column and
+// sorts by a title click, and shows what a headless twin given the same input shows; the X
+// pointer shows the sizing cursor on a title edge (read back through XFIXES). Pictures of the windows go to
+// demo-output/ in the build folder for a person to look at; their paths are printed.
 //
 // Every wait polls with a timeout; the demo and the server are stopped however a test ends.
 // Skipped when Xvfb or an X utility is missing (scripts/setup.sh installs them).
@@ -101,6 +102,12 @@ class DemoXvfbTest : public ::testing::Test {
   }
 
   std::pair<int, std::string> Run(const std::vector<std::string>& Argv) { return server_.Run(Argv); }
+  // The name of the cursor the server shows now (the display host names the glyphs it uses).
+  std::string CursorName() {
+    auto [code, out] = Run({X_CURSOR_NAME_PATH});
+    if (code != 0) return "(no cursor image)";
+    return out.substr(0, out.find('\n'));
+  }
   // xdotool with Args; false when it failed.
   bool Xdo(std::vector<std::string> Args) {
     Args.insert(Args.begin(), "xdotool");
@@ -333,7 +340,8 @@ TEST_F(DemoXvfbTest, LedgerDetailGroupsByAccount) {
 // window, made here headless with the same ledger and fonts, takes the same input: its data set says where
 // the current record went and that the edit was posted, and its grid's picture must be what the X server
 // shows (so the demo did the same). Then the amount column is widened and narrowed again by its title divider
-// (a full repaint): the picture stays the same.
+// (a full repaint): the picture stays the same. Last, both widen the column and sort the ledger by a click on
+// its title; the twin reads back the width and the order.
 TEST_F(DemoXvfbTest, LedgerDBGridMovesAndEditsAsItsHeadlessTwin) {
   ResetVcl();
   UseSystemFonts(true);
@@ -342,7 +350,7 @@ TEST_F(DemoXvfbTest, LedgerDBGridMovesAndEditsAsItsHeadlessTwin) {
     UseSystemFonts(false);
   });
   RegisterGridEditorClasses();
-  TMemoryDataSet* ledger = CreatePlainLedger(Application, kDemoLedgerEntries);
+  TMemoryDataSet* ledger = CreateNumberedLedger(Application, kDemoLedgerEntries);
   TForm* twin = CreateLedgerDBGridForm(Application, ledger);
   twin->Show();
   Application->ProcessMessages();
@@ -354,7 +362,7 @@ TEST_F(DemoXvfbTest, LedgerDBGridMovesAndEditsAsItsHeadlessTwin) {
   const RECT gridArea{origin.X - frame.Left, origin.Y - frame.Top,
                       origin.X - frame.Left + grid->ClientWidth(),
                       origin.Y - frame.Top + grid->ClientHeight()};
-  constexpr int kAmountColumn = 1 + 3;  // after the indicator: date, account, kind, amount
+  constexpr int kAmountColumn = 1 + 4;  // after the indicator: order, date, account, kind, amount
   const TRect amountTitle = grid->CellRect(kAmountColumn, 0);
   const TRect clicked = grid->CellRect(kAmountColumn, grid->TopRow() + 2);
   const POINT click{origin.X + (clicked.Left + clicked.Right) / 2,
@@ -429,6 +437,7 @@ TEST_F(DemoXvfbTest, LedgerDBGridMovesAndEditsAsItsHeadlessTwin) {
   }
   ledger->Last();
   EXPECT_EQ(ledger->FieldByName("Amount")->AsFloat(), 1234.5) << "the typed amount did not reach the record";
+  ledger->Prior();  // back where the demo's ledger is
 
   const int divider = g.X + gridArea.Left + amountTitle.Right,
             titleMiddle = g.Y + gridArea.Top + amountTitle.Bottom / 2;
@@ -442,7 +451,70 @@ TEST_F(DemoXvfbTest, LedgerDBGridMovesAndEditsAsItsHeadlessTwin) {
     FAIL() << "the grid after the keys differs from its full repaint: "
            << test_support::DescribeDifference(*shown, *repainted);
   }
+
+  // Both take a wider drag of the divider and a click on the amount title: the column is wider,
+  // the ledger sorted by amount, and the demo shows what the twin shows.
+  const int width = grid->Columns()->GetColumn(kAmountColumn - 1)->Width();
+  const POINT edge{divider, titleMiddle}, wide{divider + 36, titleMiddle}, title{divider - 30, titleMiddle};
+  for (const auto& [from, to] : {std::pair{edge, wide}, std::pair{title, title}}) {
+    ASSERT_TRUE(Drag(from.X, from.Y, to.X, to.Y));
+    Input::MouseMove(from);
+    Input::MouseDown(VK_LBUTTON, from);
+    Input::MouseMove(to);
+    Input::MouseUp(VK_LBUTTON, to);
+    Application->ProcessMessages();
+    shown = SettledChange(window, *shown);
+    ASSERT_TRUE(shown) << "the picture did not change and settle" << DemoSaid();
+  }
+  Keep(*shown, "xvfb-ledger-dbgrid-sorted.png");
+  const TWindowPixels sorted =
+      test_support::CropPixels(test_support::CaptureWindowPixels(twin->Handle()), gridArea);
+  if (!(test_support::CropPixels(*shown, gridArea) == sorted)) {
+    Keep(sorted, "xvfb-ledger-dbgrid-sorted-twin.png");
+    ADD_FAILURE() << "the demo's grid differs from its twin's: "
+                  << test_support::DescribeDifference(test_support::CropPixels(*shown, gridArea), sorted);
+  }
+  EXPECT_EQ(grid->Columns()->GetColumn(kAmountColumn - 1)->Width(), width + 36);
+  EXPECT_EQ(grid->Columns()->GetColumn(kAmountColumn - 1)->Title()->SortMarker(), smDownEh);
+  EXPECT_EQ(ledger->IndexFieldNames(), "Amount");
+  int ascending = 0;
+  double last = -1e300;
+  for (ledger->First(); !ledger->Eof(); ledger->Next()) {
+    const double amount = ledger->FieldByName("Amount")->AsFloat();
+    ascending += amount >= last;
+    last = amount;
+  }
+  EXPECT_EQ(ascending, kDemoLedgerEntries);
   EXPECT_FALSE(demo_->Exited()) << DemoSaid();
+}
+
+// The X pointer takes the shape of the cursor the ledger grid asks for: the sizing arrows over
+// its number column's title edge, the arrow over a cell, the sizing arrows again on return.
+TEST_F(DemoXvfbTest, ThePointerShowsTheGridsSizingCursorOnATitleEdge) {
+  const std::string grid = WaitForWindow(kGridTitle);
+  const TGeometry g = Geometry(grid);
+  ASSERT_GT(g.Width, 0) << "no geometry for the grid window";
+  // As in the scrolling test below: the client area inside frame, caption and sunken edge, the
+  // number column 40 px wide, then the 92 px date column.
+  const int clientX = g.X + GetSystemMetrics(SM_CXFRAME) + GetSystemMetrics(SM_CXEDGE);
+  const int clientY =
+      g.Y + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYEDGE);
+  struct Case {
+    const char* id;
+    int x, y;
+    const char* cursor;
+  };
+  const Case cases[] = {
+      {"title edge", clientX + 40, clientY + 8, "sb_h_double_arrow"},
+      {"cell", clientX + 40 + 92 + 30, clientY + 90, "left_ptr"},
+      {"title edge again", clientX + 40, clientY + 8, "sb_h_double_arrow"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    ASSERT_TRUE(Xdo({"mousemove", Str(c.x), Str(c.y)}));
+    std::string shown;
+    EXPECT_TRUE(WaitFor([&] { return (shown = CursorName()) == c.cursor; })) << shown << DemoSaid();
+  }
 }
 
 // The message box the demo shows for its About item, built and painted here by the class

@@ -1,0 +1,92 @@
+// The data grid window: its move handler renumbers the order field, the filter row filters with the
+// footer following, the detail panel lists the account's entries, the View menu sets row panels.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "examples/demo/DemoSupport.h"
+#include "examples/demo/LedgerDBGridForm.h"
+#include "platform/vcl/Menus.h"
+#include "platform/vcl/VclTesting.h"
+#include "platform/win/Input.h"
+
+namespace {
+
+TEST(LedgerDBGridFormTest, MovesRenumberTheOrderAndTheFilterRowFilters) {
+  ResetVcl();
+  TMemoryDataSet* ledger = CreateNumberedLedger(Application, kLedgerWrittenEntries);
+  TForm* form = CreateLedgerDBGridForm(Application, ledger);
+  form->Show();
+  TDBGridEh* grid = LedgerDBGridOf(form);
+  grid->SetFocus();
+  Application->ProcessMessages();
+  std::map<std::string, int> firstSeq;  // the written entries' days are unique
+  for (ledger->First(); !ledger->Eof(); ledger->Next())
+    firstSeq[ledger->FieldByName("Date")->AsString()] = ledger->FieldByName("Seq")->AsInteger();
+  // The entries in view by their first numbers; marked when the numbers no longer rise in view.
+  const auto order = [&] {
+    std::string text;
+    int last = 0;
+    for (ledger->First(); !ledger->Eof(); ledger->Next()) {
+      const int seq = ledger->FieldByName("Seq")->AsInteger();
+      text +=
+          std::to_string(firstSeq.at(ledger->FieldByName("Date")->AsString())) + (seq > last ? " " : "! ");
+      last = seq;
+    }
+    return text;
+  };
+  // The records at these numbers of the view, moved before Target by the window's handler.
+  const auto move = [&](std::vector<int> RecNos, int Target, bool CheckOnly) {
+    TBMListEh list;
+    for (int recNo : RecNos) ledger->SetRecNo(recNo), list.AppendItem(ledger->Bookmark());
+    return grid->OnMoveRecords(grid, &list, Target, CheckOnly);
+  };
+  const struct {
+    const char* id;
+    std::vector<int> recNos;
+    int target;
+    bool checkOnly, moved;
+    const char* order;
+  } cases[] = {
+      {"to the top", {5}, 1, false, true, "5 1 2 3 4 6 7 8 9 10 11 12 "},
+      {"after the last", {2, 3}, 13, false, true, "5 3 4 6 7 8 9 10 11 12 1 2 "},
+      {"listed out of order", {12, 1}, 3, false, true, "3 5 2 4 6 7 8 9 10 11 12 1 "},
+      {"only asked", {1}, 5, true, true, "3 5 2 4 6 7 8 9 10 11 12 1 "},
+      {"no place", {1}, 14, false, false, "3 5 2 4 6 7 8 9 10 11 12 1 "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.id);
+    EXPECT_EQ(move(c.recNos, c.target, c.checkOnly), c.moved);
+    EXPECT_EQ(order(), c.order);
+  }
+  // Sorted by another column, as by a title click: refused.
+  ledger->SetIndexFieldNames("Amount");
+  EXPECT_FALSE(move({1}, 3, true));
+  ledger->SetIndexFieldNames("Seq");
+  // Up from the first record enters the filter row; Tab, Tab reach the account's cell.
+  const auto key = [](WORD Vk) { Input::KeyDown(Vk), Input::KeyUp(Vk), Application->ProcessMessages(); };
+  ledger->First(), key(VK_UP), key(VK_TAB), key(VK_TAB);
+  for (char32_t ch : Utf8ToUtf16("工资")) Input::Char(ch);
+  key(VK_RETURN);
+  std::string count;
+  grid->GetFooterValue(0, grid->Columns()->GetColumn(6), count);
+  EXPECT_EQ(order() + count, "5 9 1 共计3条记录");
+  // Among the shown salaries only: the others keep their numbers.
+  EXPECT_TRUE(move({3}, 1, false));
+  EXPECT_EQ(order(), "1 5 9 ");
+  grid->STFilter()->SetVisible(false), ledger->SetFiltered(false);
+  EXPECT_EQ(order(), "3 1 2 4 6 7 8 5 10 11 12 9 ");
+  // The detail panel of record 1 (a food expense) lists the one other food entry.
+  ledger->First(), grid->RowDetailPanel()->SetExpanded(true);
+  auto* nested = dynamic_cast<TDBGridEh*>(form->FindComponent("LedgerAccountEntries"));
+  auto* item = dynamic_cast<TMenuItem*>(form->FindComponent(kLedgerDBGridRowPanelItem));
+  ASSERT_TRUE(nested && item);
+  EXPECT_EQ(nested->DataSource()->DataSet()->RecordCount(), 1);
+  for (bool on : {true, false}) {
+    item->Click();
+    EXPECT_EQ(std::make_pair(grid->RowPanel()->Active(), item->Checked()), std::make_pair(on, on));
+  }
+  ResetVcl();
+}
+
+}  // namespace
