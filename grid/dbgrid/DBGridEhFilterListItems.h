@@ -5,6 +5,7 @@
 //
 // Files: DBGridEhFilterListItems.cpp.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "grid/dbgrid/DBGridEhColumns.h"
@@ -75,9 +76,13 @@ TPopupListboxItemEhData* PopupListboxItemEhData();
 void CreateFilterPopupListboxItems();
 void FreeFilterPopupListboxItems();
 
-// Fills List with Column's values before it drops down: the grid's fill hooks, the shared
-// value object for plain entries, the check states ticked from the condition. Answers the
-// list's width: AskedWidth, or wider when a special entry needs more.
+// Fills Items anew with Column's values before a list drops down: the grid's fill hooks, the
+// shared value object for plain entries, the check states ticked from the condition. Answers
+// the list's width: AskedWidth, or wider where a special entry needs more (EntryWidth measures
+// one with the list's font, images, scroll bar and frame).
+int FillSTFilterValueItems(TCustomDBGridEh* Grid, TColumnEh* Column, TStrings* Items, int AskedWidth,
+                           const std::function<int(const std::string&)>& EntryWidth);
+// The same for the title filter list.
 int FillSTFilterValueList(TCustomDBGridEh* Grid, TColumnEh* Column, TPopupListboxEh* List, int AskedWidth);
 
 // String-table numbers of the special entries' captions; a program that ships no table gets

@@ -341,26 +341,10 @@ void TCustomDBGridEh::FilterEditKeyPress(TObject* /*Sender*/, char32_t& Key) {
 void TCustomDBGridEh::FilterEditDropDown(TObject* /*Sender*/) {
   TColumnEh* column = filterEdit_ ? filterEdit_->Column() : nullptr;
   if (!column) return;
-  TSTColumnFilterEh* filter = column->STFilter();
-  TValueRestorer<bool> busy(filter->ListBusy, true);
-  TStrings* items = filterEdit_->Items();
-  {
-    items->BeginUpdate();
-    TScopeExit endUpdate([items] { items->EndUpdate(); });
-    items->Clear();
-    FillSTFilterListValues(column, items);
-    int width = filterEdit_->DropDownBox()->Width();
-    for (int i = 0; i < items->Count(); ++i)
-      if (items->Objects(i) && items->Objects(i) != PopupListboxItemEhData())
-        width = std::max(width, SpecialEntryWidth(this, filterEdit_, items->Strings(i)));
-    filterEdit_->DropDownBox()->SetWidth(width);
-    filter->ListItemIndex = -1;
-    for (int i = 0; i < items->Count(); ++i)
-      if (!items->Objects(i)) items->SetObject(i, PopupListboxItemEhData());
-  }
-  filter->CheckStates.assign(static_cast<size_t>(items->Count()), 0);
-  filter->ListItems = items;
-  filter->CheckStatesFromExpression();
+  const int width = FillSTFilterValueItems(
+      this, column, filterEdit_->Items(), filterEdit_->DropDownBox()->Width(),
+      [this](const std::string& Text) { return SpecialEntryWidth(this, filterEdit_, Text); });
+  filterEdit_->DropDownBox()->SetWidth(width);
 }
 
 void TCustomDBGridEh::FilterEditCloseUp(TObject* /*Sender*/, bool Accept) {

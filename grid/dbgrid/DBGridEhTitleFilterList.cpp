@@ -21,22 +21,34 @@ int SpecialEntryWidth(TPopupListboxEh* List, const std::string& Text) {
 
 }  // namespace title_filter_list_detail
 
-int FillSTFilterValueList(TCustomDBGridEh* Grid, TColumnEh* Column, TPopupListboxEh* List, int AskedWidth) {
+int FillSTFilterValueItems(TCustomDBGridEh* Grid, TColumnEh* Column, TStrings* Items, int AskedWidth,
+                           const std::function<int(const std::string&)>& EntryWidth) {
   TSTColumnFilterEh* filter = Column->STFilter();
-  TStrings* items = List->Items();
   TValueRestorer<bool> busy(filter->ListBusy, true);
-  Grid->FillSTFilterListValues(Column, items);
   int width = AskedWidth;
-  List->Canvas()->SetFont(List->Font());
-  for (int i = 0; i < items->Count(); ++i)
-    if (items->Objects(i) && items->Objects(i) != PopupListboxItemEhData())
-      width = std::max(width, title_filter_list_detail::SpecialEntryWidth(List, items->Strings(i)));
-  filter->ListItemIndex = -1;
-  for (int i = 0; i < items->Count(); ++i)
-    if (!items->Objects(i)) items->SetObject(i, PopupListboxItemEhData());
-  filter->ListItems = items;
+  {
+    Items->BeginUpdate();
+    TScopeExit endUpdate([Items] { Items->EndUpdate(); });
+    Items->Clear();
+    Grid->FillSTFilterListValues(Column, Items);
+    for (int i = 0; i < Items->Count(); ++i)
+      if (Items->Objects(i) && Items->Objects(i) != PopupListboxItemEhData())
+        width = std::max(width, EntryWidth(Items->Strings(i)));
+    filter->ListItemIndex = -1;
+    for (int i = 0; i < Items->Count(); ++i)
+      if (!Items->Objects(i)) Items->SetObject(i, PopupListboxItemEhData());
+  }
+  filter->CheckStates.assign(static_cast<size_t>(Items->Count()), 0);
+  filter->ListItems = Items;
   filter->CheckStatesFromExpression();
   return width;
+}
+
+int FillSTFilterValueList(TCustomDBGridEh* Grid, TColumnEh* Column, TPopupListboxEh* List, int AskedWidth) {
+  List->Canvas()->SetFont(List->Font());
+  return FillSTFilterValueItems(Grid, Column, List->Items(), AskedWidth, [List](const std::string& Text) {
+    return title_filter_list_detail::SpecialEntryWidth(List, Text);
+  });
 }
 
 TColumnEh* TCustomDBGridEh::ColumnByFieldNameForFilter(const std::string& FieldName) {
@@ -91,7 +103,6 @@ void TCustomDBGridEh::DropDownTitleFilter(TColumnEh* Column) {
   }
   TPopupListboxEh* list = titleFilterList_;
   TSTColumnFilterEh* filter = Column->STFilter();
-  list->Items()->Clear();
   const int gridCol = visibleIndex + indicatorOffset_;
   const TRect title = CellRect(gridCol, std::max(0, GetTitleRowCount() - 1));
   const int width =
