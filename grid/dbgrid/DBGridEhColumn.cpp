@@ -242,6 +242,8 @@ void TColumnEh::SetField(TField* Value) {
 }
 
 TField* TColumnEh::GetField() {
+  // A bound field is the answer: asked for every cell, it must not pay for the grid's cast.
+  if (TField* bound = CachedField()) return bound;
   TCustomDBGridEh* grid = Grid();
   if (!CachedField() && !FieldName().empty() && grid && grid->DataLink()->DataSet()) {
     TField* found = inherited::GetField();

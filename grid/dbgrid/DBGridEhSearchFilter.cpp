@@ -28,12 +28,26 @@ void PlaceInWindow(TDataSet* DataSet, int WindowSize, int Distance) {
 
 // Whether Text upper-cased holds Upper (upper-cased already). Text of ASCII characters only is
 // compared in place, without a copy; any other is upper-cased by the locale's rules first.
+// Every searched cell of every record comes here: the loops stay plain and skip ahead to the
+// first letter in either case.
 bool HoldsUpperCased(const std::string& Text, const std::string& Upper) {
-  for (const char c : Text)
-    if (static_cast<unsigned char>(c) >= 0x80) return AnsiUpperCase(Text).find(Upper) != std::string::npos;
+  unsigned char high = 0;
+  for (const char c : Text) high |= static_cast<unsigned char>(c);
+  if (high >= 0x80) return AnsiUpperCase(Text).find(Upper) != std::string::npos;
+  const size_t length = Text.size();
+  const size_t wanted = Upper.size();
+  if (wanted == 0) return true;
+  if (wanted > length) return false;
   const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
-  return std::search(Text.begin(), Text.end(), Upper.begin(), Upper.end(),
-                     [&upper](char a, char b) { return upper(a) == b; }) != Text.end();
+  const char first = Upper[0];
+  const char firstLower = first >= 'A' && first <= 'Z' ? static_cast<char>(first - 'A' + 'a') : first;
+  for (size_t start = 0; start + wanted <= length; ++start) {
+    if (Text[start] != first && Text[start] != firstLower) continue;
+    size_t matched = 1;
+    while (matched < wanted && upper(Text[start + matched]) == Upper[matched]) ++matched;
+    if (matched == wanted) return true;
+  }
+  return false;
 }
 
 }  // namespace dbgrid_search_filter_detail

@@ -1,4 +1,5 @@
 // The date-time format language of FormatDateTime and the texts built on it.
+#include <charconv>
 #include <string>
 #include <string_view>
 
@@ -31,9 +32,13 @@ const std::string& NameAt(const std::string* names, size_t count, int index) {
 
 class TDateTimeFormatter {
  public:
-  TDateTimeFormatter(TDateTime value, const TFormatSettings& settings) : value_(value), settings_(settings) {}
+  // `stamp` is value's, decoded once by the caller that checked it.
+  TDateTimeFormatter(TDateTime value, const DateTimeDetail::TTimeStamp& stamp,
+                     const TFormatSettings& settings)
+      : value_(value), stamp_(stamp), settings_(settings) {}
 
   std::string Run(const std::string& format) {
+    out_.reserve(32);  // a date with a time, without growing on the way
     Append(format.empty() ? std::string_view("C") : std::string_view(format));
     return std::move(out_);
   }
@@ -47,21 +52,29 @@ class TDateTimeFormatter {
   void AppendHour(std::string_view f, size_t pos, int n, bool& use12Hour);
   bool AppendAmPm(std::string_view f, size_t& pos, bool& use12Hour);
 
+  // Every text has many numbers: written straight into the text, without a string of each.
   void Number(int value, int digits) {
-    std::string text = std::to_string(value);
-    if (static_cast<int>(text.size()) < digits) out_.append(digits - text.size(), '0');
-    out_ += text;
+    if (value >= 0 && value < 100 && digits <= 2) {  // days, months, hours, minutes, seconds
+      if (value >= 10 || digits == 2) out_ += static_cast<char>('0' + value / 10);
+      out_ += static_cast<char>('0' + value % 10);
+      return;
+    }
+    char text[16];
+    const std::to_chars_result r = std::to_chars(text, text + sizeof text, value);
+    const size_t length = static_cast<size_t>(r.ptr - text);
+    if (static_cast<int>(length) < digits) out_.append(digits - length, '0');
+    out_.append(text, length);
   }
 
   void NeedDate() {
     if (dateDecoded_) return;
-    DateTimeDetail::DecodeDayNumber(DateTimeDetail::ToTimeStamp(value_).Date, year_, month_, day_);
+    DateTimeDetail::DecodeDayNumber(stamp_.Date, year_, month_, day_);
     dateDecoded_ = true;
   }
 
   void NeedTime() {
     if (timeDecoded_) return;
-    const int64_t ms = DateTimeDetail::ToTimeStamp(value_).Time;
+    const int64_t ms = stamp_.Time;
     hour_ = static_cast<int>(ms / 3600000);
     min_ = static_cast<int>(ms / 60000 % 60);
     sec_ = static_cast<int>(ms / 1000 % 60);
@@ -75,6 +88,7 @@ class TDateTimeFormatter {
   }
 
   TDateTime value_;
+  DateTimeDetail::TTimeStamp stamp_;
   const TFormatSettings& settings_;
   std::string out_;
   int level_ = 0;
@@ -262,8 +276,9 @@ bool TDateTimeFormatter::AppendAmPm(std::string_view f, size_t& pos, bool& use12
 }  // namespace
 
 std::string FormatDateTime(const std::string& Format, TDateTime DateTime, const TFormatSettings& Settings) {
-  if (!DateTimeDetail::ToTimeStamp(DateTime).Valid) throw EConvertError("Invalid argument to date encode");
-  return TDateTimeFormatter(DateTime, Settings).Run(Format);
+  const DateTimeDetail::TTimeStamp stamp = DateTimeDetail::ToTimeStamp(DateTime);
+  if (!stamp.Valid) throw EConvertError("Invalid argument to date encode");
+  return TDateTimeFormatter(DateTime, stamp, Settings).Run(Format);
 }
 
 std::string FormatDateTime(const std::string& Format, TDateTime DateTime) {

@@ -2,9 +2,12 @@
 #include "platform/rtl/FloatDecimal.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <limits>
 
 namespace DecimalText {
 
@@ -17,6 +20,18 @@ void StripTrailingZeros(TDecimal& d) {
     d.Exponent = 0;
     d.Negative = false;
   }
+}
+
+// Digits and exponent of a nonzero magnitude in C-locale scientific notation ("d.ddde+x").
+void ReadScientific(const char* Text, TDecimal& d) {
+  // Read the digits without relying on the C locale's decimal point.
+  const char* p = Text;
+  for (; *p != '\0' && *p != 'e'; ++p)
+    if (*p >= '0' && *p <= '9') d.Digits += *p;
+  int exponent = 0;
+  if (*p == 'e') std::from_chars(p[1] == '+' ? p + 2 : p + 1, p + std::strlen(p), exponent);
+  d.Exponent = exponent + 1;
+  StripTrailingZeros(d);
 }
 
 }  // namespace
@@ -35,15 +50,40 @@ TDecimal FromExtended(Extended Value) {
   d.Negative = Value < 0;
   // The binary value correctly rounded to 18 significant digits; later rounding works on
   // these digits, as the class library does (1.005 as a double is 1.00499999999999989).
+  // A value a double holds exactly takes the much faster to_chars, which rounds the same way.
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.*Le", kExtendedDigits - 1, std::fabs(Value));
-  // Read the digits without relying on the C locale's decimal point.
-  const char* p = buffer;
-  for (; *p != '\0' && *p != 'e'; ++p)
-    if (*p >= '0' && *p <= '9') d.Digits += *p;
-  const int exponent = *p == 'e' ? std::atoi(p + 1) : 0;
-  d.Exponent = exponent + 1;
-  StripTrailingZeros(d);
+  const Extended magnitude = std::fabs(Value);
+  const double asDouble = static_cast<double>(magnitude);
+  if (static_cast<Extended>(asDouble) == magnitude) {
+    const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer - 1, asDouble,
+                                                 std::chars_format::scientific, kExtendedDigits - 1);
+    *r.ptr = '\0';
+  } else {
+    std::snprintf(buffer, sizeof buffer, "%.*Le", kExtendedDigits - 1, magnitude);
+  }
+  ReadScientific(buffer, d);
+  return d;
+}
+
+TDecimal FromExtended(Extended Value, int Precision, int Decimals) {
+  // Shortest digits of a normal double stand for its exact value within half a unit in the
+  // 16th digit. When no rounding to Precision (at most 15) digits or to Decimals decimals
+  // would cut them, the 18 digits above round to exactly these: they are within that half
+  // unit of them, which is less than half a unit in the 15th digit.
+  const Extended magnitude = std::fabs(Value);
+  const double asDouble = static_cast<double>(magnitude);
+  if (Precision > kShortestDigits || !(asDouble >= std::numeric_limits<double>::min()) ||
+      asDouble > std::numeric_limits<double>::max() || static_cast<Extended>(asDouble) != magnitude)
+    return FromExtended(Value);
+  char buffer[64];
+  const std::to_chars_result r =
+      std::to_chars(buffer, buffer + sizeof buffer - 1, asDouble, std::chars_format::scientific);
+  *r.ptr = '\0';
+  TDecimal d;
+  d.Negative = Value < 0;
+  ReadScientific(buffer, d);
+  const long long decimals = static_cast<long long>(d.Digits.size()) - d.Exponent;
+  if (static_cast<int>(d.Digits.size()) > Precision || decimals > Decimals) return FromExtended(Value);
   return d;
 }
 

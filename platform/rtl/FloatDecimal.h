@@ -28,6 +28,11 @@ struct TDecimal {
 };
 
 TDecimal FromExtended(Extended Value);
+// Most significant digits for which the shortest digits of a double may stand in.
+constexpr int kShortestDigits = 15;
+// Digits that Round(D, Precision, Decimals) turns into the same as FromExtended(Value)'s: the
+// shortest of a double when they need no rounding there, else FromExtended(Value).
+TDecimal FromExtended(Extended Value, int Precision, int Decimals);
 TDecimal FromCurrency(Currency Value);
 
 // Rounds half away from zero so that at most `Precision` significant digits and at most

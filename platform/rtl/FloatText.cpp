@@ -49,12 +49,15 @@ std::string FractionDigits(const TDecimal& d, int count) {
 // 0.0001, then d.dddE-n with the exponent sign only when negative.
 std::string General(const TDecimal& d, int precision, int expDigits, const TFormatSettings& s) {
   if (d.IsZero()) return "0";
-  std::string out = d.Negative ? "-" : "";
+  // Appended piece by piece: every shown number of a grid comes through here.
+  std::string out;
+  out.reserve(d.Digits.size() + s.DecimalSeparator.size() + 8);
+  if (d.Negative) out += '-';
   const int e = d.Exponent;
   const size_t n = d.Digits.size();
   if (e > precision || e < -3) {
     out += d.Digits[0];
-    if (n > 1) out += s.DecimalSeparator + d.Digits.substr(1);
+    if (n > 1) out.append(s.DecimalSeparator).append(d.Digits, 1);
     out += 'E';
     int exponent = e - 1;
     if (exponent < 0) {
@@ -63,10 +66,12 @@ std::string General(const TDecimal& d, int precision, int expDigits, const TForm
     }
     out += PaddedNumber(exponent, expDigits);
   } else if (e <= 0) {
-    out += "0" + s.DecimalSeparator + Zeros(-e) + d.Digits;
+    out.append(1, '0').append(s.DecimalSeparator).append(static_cast<size_t>(-e), '0').append(d.Digits);
   } else {
-    out += IntegerDigits(d);
-    if (n > static_cast<size_t>(e)) out += s.DecimalSeparator + d.Digits.substr(static_cast<size_t>(e));
+    const size_t integers = static_cast<size_t>(e);
+    out.append(d.Digits, 0, std::min(n, integers));
+    if (n < integers) out.append(integers - n, '0');
+    if (n > integers) out.append(s.DecimalSeparator).append(d.Digits, integers);
   }
   return out;
 }
@@ -263,7 +268,10 @@ const TFormatSettings& InvariantSettings() {
 
 std::string FloatToStrF(Extended Value, TFloatFormat Format, int Precision, int Digits,
                         const TFormatSettings& Settings) {
-  return DecimalText::ToText(DecimalText::FromExtended(Value), Format, Precision, Digits,
+  // The rounding ToText applies, so that the digits can be found the fast way when it cuts none.
+  const int precision = std::clamp(Precision, 1, DecimalText::kExtendedDigits);
+  const int decimals = Format == ffGeneral || Format == ffExponent ? 9999 : std::clamp(Digits, 0, 18);
+  return DecimalText::ToText(DecimalText::FromExtended(Value, precision, decimals), Format, Precision, Digits,
                              DecimalText::kExtendedDigits, Settings);
 }
 

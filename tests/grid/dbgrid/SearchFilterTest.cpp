@@ -39,6 +39,32 @@ TEST_F(SearchFilterTest, ShowsTheRecordsWhoseSearchedTextsHoldTheText) {
   }
 }
 
+TEST_F(SearchFilterTest, MatchesFromAnyStartInAnyCase) {
+  // A false start before the match, a match at the end, texts shorter than the search, a
+  // non-letter in the search, and a text with a non-ASCII letter.
+  AddRows({{7, "aaB", 7},
+           {8, "xa", 8},
+           {9,
+            "\xC3\xA9"
+            "aB",
+            9},
+           {10, "a-b", 10}});
+  const std::pair<const char*, const char*> cases[] = {{"ab", "1 2 4 6 7 9 "},
+                                                       {"A-", "10 "},
+                                                       {"xab", "1 "},
+                                                       {"10", "10 "},
+                                                       {"\xC3\xA9"
+                                                        "A",
+                                                        "9 "},
+                                                       {"aab", "7 "}};
+  for (const auto& [text, want] : cases) {
+    SCOPED_TRACE(text);
+    grid->ApplySearchFilter(text);
+    EXPECT_EQ(Ids(dataSet), want);
+    grid->CancelSearchFilter();
+  }
+}
+
 TEST_F(SearchFilterTest, KeepsThePriorHandlerAndFilteredAndHooksOnce) {
   const TFilterRecordEvent notTwo = [](TDataSet* D, bool& Accept) {
     Accept = D->FieldByName("ID")->AsInteger() != 2;

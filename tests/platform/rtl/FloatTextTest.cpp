@@ -87,6 +87,47 @@ TEST(FloatTextTest, FloatToStrFFormats) {
   }
 }
 
+// Doubles whose shortest digits stand in for the 18 rounded ones, and those that must not:
+// more digits than the precision, cut decimals, ties, subnormal-adjacent, extended-only values.
+TEST(FloatTextTest, FloatToStrFShortestDigitsGiveTheSameTexts) {
+  TFormatSettings comma = TFormatSettings::Invariant();
+  comma.DecimalSeparator = ",";
+  comma.ThousandSeparator = ".";
+  const struct {
+    long double Value;
+    TFloatFormat Format;
+    int Precision, Digits;
+    bool Comma;
+    const char* Expected;
+  } cases[] = {
+      {-1234.5678, ffGeneral, 15, 0, false, "-1234.5678"},
+      {-0.0, ffFixed, 15, 2, false, "0.00"},
+      {-0.0, ffExponent, 3, 2, false, "0.00E+00"},
+      {0.1 + 0.2, ffGeneral, 17, 0, false, "0.30000000000000004"},
+      {0.09999999999999999, ffGeneral, 15, 0, false, "0.1"},
+      {999999999999999.9, ffGeneral, 15, 0, false, "1E15"},
+      {123456789012.125, ffGeneral, 15, 0, false, "123456789012.125"},
+      {1.7976931348623157e308, ffExponent, 15, 3, false, "1.79769313486232E+308"},
+      {2.2250738585072014e-308, ffGeneral, 15, 0, false, "2.2250738585072E-308"},
+      {0.125, ffFixed, 15, 2, false, "0.13"},
+      {2.675, ffFixed, 15, 2, false, "2.67"},
+      {1.005, ffNumber, 15, 2, false, "1.00"},
+      {0.0009995, ffFixed, 15, 3, false, "0.001"},
+      {9.5, ffFixed, 1, 0, false, "1E1"},
+      {1.490116119384765625e-8L, ffGeneral, 18, 0, false, "1.49011611938476562E-8"},  // a tie at digit 18
+      {9007199254740993.0L, ffGeneral, 18, 0, false, "9007199254740993"},             // no double holds it
+      {-1234567.891, ffNumber, 15, 2, true, "-1.234.567,89"},
+      {0.000015, ffGeneral, 15, 0, true, "1,5E-5"},
+      {12345.678, ffFixed, 15, 2, true, "12345,68"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Expected);
+    EXPECT_EQ(
+        FloatToStrF(c.Value, c.Format, c.Precision, c.Digits, c.Comma ? comma : TFormatSettings::Invariant()),
+        c.Expected);
+  }
+}
+
 TEST(FloatTextTest, CurrencyPatterns) {
   TFormatSettings s;  // "¥", grouping ",", NegCurrFormat 2
   const char* const positive[] = {"¥1,234.50", "1,234.50¥", "¥ 1,234.50", "1,234.50 ¥"};
