@@ -211,6 +211,12 @@ void TCustomDBGridEh::PlaceFilterEditor(bool Show) {
   }
   if (HandleAllocated()) {
     filterEdit_->SetBoundsRect(rect);
+    if (Show) {
+      // At the empty rectangle the selection scrolled the whole text off to the left, and a
+      // wider window does not scroll it back: the text is selected again in the cell's width.
+      filterEdit_->SetSelStart(0);
+      filterEdit_->SelectAll();
+    }
     if (filterEdit_->HandleAllocated()) SendMessage(filterEdit_->Handle(), EM_SCROLLCARET, 0, 0);
   }
 }

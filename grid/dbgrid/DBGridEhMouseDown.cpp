@@ -47,6 +47,7 @@ void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
   pressedTitleDataCol_ = -1;
   titleTracking_ = false;
   dragState_ = dgsNormalEh;
+  horzDragAllowed_ = false;
   {
     TGridDrawInfoEh di;
     CalcDrawInfo(di);
@@ -380,6 +381,9 @@ void TCustomDBGridEh::DataCellPress(TMouseButton Button, TShiftState Shift, int 
     }
     dragState_ = dgsRowSelectingEh;
   }
+  // A selection dragged from the data cells may bring the columns beyond the edges into view; a
+  // drag in the indicator lies left of the cells by nature and must not run the columns off.
+  horzDragAllowed_ = !indicatorPress && (dragState_ == dgsRectSelectingEh || dragState_ == dgsRowSelectingEh);
 
   if (inCheckBox) {
     if (Shift.Contains(ssShift) && Cell.Y != Row())

@@ -139,18 +139,37 @@ void TCustomDBGridEh::SelectionDragMove(int X, int Y) {
   TGridDrawInfoEh di;
   CalcDrawInfo(di);
   const bool rtl = UseRightToLeftAlignment();
-  int x = rtl ? ClientWidth() - 1 - X : X;
-  x = std::clamp(x, di.Horz.FixedBoundary, std::max(di.Horz.FixedBoundary, di.Horz.GridBoundary - 1));
-  const int y =
-      std::clamp(Y, di.Vert.FixedBoundary, std::max(di.Vert.FixedBoundary, di.Vert.GridBoundary - 1));
-  const TGridCoord cell = MouseCoord(rtl ? ClientWidth() - 1 - x : x, y);
-  if (cell.Y >= TopDataOffset() && cell.Y != Row()) MoveWithSelection(true, cell.Y - Row(), true, false);
-  if (selectionAnchorPending_ && cell.X >= indicatorOffset_) {
-    const int dataCol = RawToDataColumn(cell.X);
-    if (dataCol >= 0 && dataCol != SelectedIndex()) MoveColumnTo(dataCol, 0, true);
+  // The data cell nearest to a client point: a point beside the cells counts as the edge cell.
+  auto logicalX = [&](int PX) {
+    const int x = rtl ? ClientWidth() - 1 - PX : PX;
+    return std::clamp(x, di.Horz.FixedBoundary, std::max(di.Horz.FixedBoundary, di.Horz.GridBoundary - 1));
+  };
+  auto clampY = [&](int PY) {
+    return std::clamp(PY, di.Vert.FixedBoundary, std::max(di.Vert.FixedBoundary, di.Vert.GridBoundary - 1));
+  };
+  auto nearestCell = [&](TPoint P) {
+    const int x = logicalX(P.X);
+    return MouseCoord(rtl ? ClientWidth() - 1 - x : x, clampY(P.Y));
+  };
+  const int x = logicalX(X);
+  const int y = clampY(Y);
+  const TGridCoord cell = nearestCell(TPoint{X, Y});
+  // Only the mouse's own way to another cell drags: when the press moved the record and the rows
+  // shifted under a still mouse (a row detail panel closing), the cell under it is no target.
+  if (cell != nearestCell(pressPoint_)) {
+    const bool rectDrag = dragState_ == dgsRectSelectingEh && DataLink()->Active();
+    // The rectangle starts at the pressed cell, not at a corner a former press left behind.
+    if (rectDrag && selection_->SelectionType() != gstRectangle)
+      selection_->Rect()->Select(SelectedIndex(), DataLink()->DataSet()->Bookmark(), false);
+    if (cell.Y >= TopDataOffset() && cell.Y != Row())
+      MoveWithSelection(true, cell.Y - Row(), !rectDrag, false);
+    // A rectangle follows the mouse sideways as well as up and down.
+    if ((selectionAnchorPending_ || rectDrag) && cell.X >= indicatorOffset_) {
+      const int dataCol = RawToDataColumn(cell.X);
+      if (dataCol >= 0 && dataCol != SelectedIndex()) MoveColumnTo(dataCol, 0, true);
+    }
+    if (rectDrag) selection_->Rect()->Select(SelectedIndex(), DataLink()->DataSet()->Bookmark(), true);
   }
-  if (dragState_ == dgsRectSelectingEh && DataLink()->Active())
-    selection_->Rect()->Select(SelectedIndex(), DataLink()->DataSet()->Bookmark(), true);
   pressPoint_ = TPoint{X, Y};
   // Held above or below the cells (or beside them for a rectangle), timer 1 scrolls on;
   // DragAutoScroll stops it back inside.

@@ -1,6 +1,8 @@
 // Tool tips and the hint pause: a title, data or footer cell whose text does not fit shows its
 // full text in a tool-tip window over the cell, at once; a title with its own Hint shows that
 // hint after the normal pause.
+#include <algorithm>
+
 #include "grid/axis/AxisGridRoutinesEh.h"
 #include "grid/axis/AxisGridSettingsEh.h"
 #include "grid/dbgrid/DBGridEhPrivate.h"
@@ -75,6 +77,52 @@ bool IsRecordRow(TCustomDBGridEh* Grid, int AreaRow) {
   return !node || node->NodeType == dntDataSetRecordEh;
 }
 
+// The cell a tip is about: in row panel mode a column's cell inside the panel, otherwise the grid's
+// cell. Visible is the part on screen; Start's leading side (mirrored right to left) is where the
+// text starts, FullWidth the width the text was laid out in.
+struct TTipCellEh {
+  TColumnEh* Column = nullptr;
+  int AreaCol = -1;
+  int DrawCol = -1;  // the grid column the cell painters are told
+  TRect Visible;
+  TRect Start;
+  int FullWidth = 0;
+};
+
+TTipCellEh TipCellAt(TCustomDBGridEh* Grid, TGridCoord Cell, TPoint Mouse, int AreaCol,
+                     const TCellAreaTypeEh& CellType) {
+  TTipCellEh tip;
+  if (CellType.HorzType != hctDataEh) return tip;
+  if (!Grid->RowPanel()->Active()) {
+    tip.Column = Grid->AreaColumn(AreaCol);
+    tip.AreaCol = AreaCol;
+    tip.DrawCol = Cell.X;
+    tip.Visible = tip.Start = Grid->CellRect(Cell.X, Cell.Y);
+    tip.FullWidth = Grid->ColWidths(Cell.X);
+    return tip;
+  }
+  TColumnEh* column = Grid->RowPanelColumnAt(Mouse.X, Mouse.Y);
+  const int position = column ? Grid->VisibleColumns().IndexOf(column) : -1;
+  if (position < 0) return tip;
+  const TRect full = Grid->RowPanelCellRect(column, Cell.Y);
+  // The panel scrolls by pixels: its cell may be cut by the fixed columns or by the grid's edge.
+  const TRect row = Grid->CellRect(Grid->IndicatorOffset(), Cell.Y);
+  TGridDrawInfoEh di;
+  Grid->CalcDrawInfo(di);
+  const bool rtl = Grid->UseRightToLeftAlignment();
+  const int areaLeft = rtl ? di.Horz.GridExtent - di.Horz.GridBoundary : di.Horz.FixedBoundary;
+  const int areaRight = rtl ? di.Horz.GridExtent - di.Horz.FixedBoundary : di.Horz.GridBoundary;
+  tip.Visible = TRect{std::max({full.Left, row.Left, areaLeft}), full.Top,
+                      std::min({full.Right, row.Right, areaRight}), full.Bottom};
+  if (tip.Visible.Right <= tip.Visible.Left) return tip;
+  tip.Column = column;
+  tip.AreaCol = position;
+  tip.DrawCol = Grid->IndicatorOffset() + position;
+  tip.Start = full;
+  tip.FullWidth = full.Width();
+  return tip;
+}
+
 // A canvas on the screen's device context, so that measuring leaves the grid's canvas alone.
 class TScreenCanvasEh {
  public:
@@ -110,8 +158,9 @@ void TCustomDBGridEh::CMHintShowPause(TMessage& Message) {
 
   int areaCol = -1, areaRow = -1;
   const TCellAreaTypeEh cellType = GetCellType(cell.X, cell.Y, areaCol, areaRow);
-  TColumnEh* column = cellType.HorzType == hctDataEh ? AreaColumn(areaCol) : nullptr;
-  const TRect cellRect = CellRect(cell.X, cell.Y);
+  const TTipCellEh tip = TipCellAt(this, cell, mouse, areaCol, cellType);
+  TColumnEh* column = tip.Column;
+  const TRect cellRect = column ? tip.Visible : CellRect(cell.X, cell.Y);
   const TPoint inCell{mouse.X - cellRect.Left, mouse.Y - cellRect.Top};
 
   *pause = Application ? Application->HintPause() : 0;
@@ -154,9 +203,10 @@ void TCustomDBGridEh::CMHintShow(TMessage& Message) {
   if (cell.X < indicatorOffset_ || cell.Y < 0) return;
   int areaCol = -1, areaRow = -1;
   const TCellAreaTypeEh cellType = GetCellType(cell.X, cell.Y, areaCol, areaRow);
-  TColumnEh* column = cellType.HorzType == hctDataEh ? AreaColumn(areaCol) : nullptr;
+  const TTipCellEh tip = TipCellAt(this, cell, info->CursorPos, areaCol, cellType);
+  TColumnEh* column = tip.Column;
   if (!column) return;
-  const TRect cellRect = CellRect(cell.X, cell.Y);
+  const TRect cellRect = tip.Visible;
 
   if (cellType.VertType == vctTitleEh && !column->Title()->Hint().empty()) {
     info->HintStr = ShortHint(column->Title()->Hint());
@@ -164,8 +214,6 @@ void TCustomDBGridEh::CMHintShow(TMessage& Message) {
     return;
   }
   if (MouseCapture()) return;
-  // A cell of the row panel has its place in the panel's layout, not in the grid's columns.
-  if (rowPanel_->Active()) return;
 
   if (!toolTipFont_) toolTipFont_ = std::make_unique<TFont>();
   TScreenCanvasEh measure;
@@ -197,7 +245,7 @@ void TCustomDBGridEh::CMHintShow(TMessage& Message) {
       wordWrap = column->IsWordWrapEffective(cellRect.Height());
       toolTipFont_->Assign(column->Font());
       always = column->GetColumnType() == abkGraphicEh || IsMemoField(column->GetField());
-      if (EditButtonsShownInCell(column, cell.X, cell.Y))
+      if (EditButtonsShownInCell(column, tip.DrawCol, cell.Y))
         extraWidth = std::max(0, column->GetEditButtonsWidth());
       break;
     }
@@ -218,7 +266,7 @@ void TCustomDBGridEh::CMHintShow(TMessage& Message) {
         wordWrap = footer->WordWrap();
         GetFooterValue(row.FooterIndex, column, text);
         // The text the cell paints, with what the grid's handler made of it.
-        GetFooterParams(areaCol, row.FooterIndex, column, toolTipFont_.get(), background, alignment,
+        GetFooterParams(tip.AreaCol, row.FooterIndex, column, toolTipFont_.get(), background, alignment,
                         TGridDrawState{}, text);
       }
       break;
@@ -228,7 +276,7 @@ void TCustomDBGridEh::CMHintShow(TMessage& Message) {
   }
 
   canvas->Font()->Assign(toolTipFont_.get());
-  const int cutWidth = ColWidths(cell.X) - cellRect.Width();
+  const int cutWidth = tip.FullWidth - cellRect.Width();
   const bool tooLong =
       !text.empty() && IsTextTooLongForRect(canvas, text, cellRect, wordWrap,
                                             extraWidth + (wordWrap ? kWordWrapMargin : 0), 0);
@@ -245,14 +293,14 @@ void TCustomDBGridEh::CMHintShow(TMessage& Message) {
   DrawText(canvas->Handle(), text, &calc, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
   const int hintWidth = calc.Width() + kHintWindowExtraWidth;
   const bool rtl = UseRightToLeftAlignment();
-  const TRect logical = rtl ? TRect{ClientWidth() - cellRect.Right, cellRect.Top,
-                                    ClientWidth() - cellRect.Left, cellRect.Bottom}
-                            : cellRect;
+  const TRect logical = rtl ? TRect{ClientWidth() - tip.Start.Right, tip.Start.Top,
+                                    ClientWidth() - tip.Start.Left, tip.Start.Bottom}
+                            : tip.Start;
   int x = logical.Left;
   if (alignment == taRightJustify)
-    x = logical.Left + ColWidths(cell.X) - hintWidth;
+    x = logical.Left + tip.FullWidth - hintWidth;
   else if (alignment == taCenter)
-    x = logical.Left + (ColWidths(cell.X) - hintWidth) / 2;
+    x = logical.Left + (tip.FullWidth - hintWidth) / 2;
   if (rtl) x = ClientWidth() - x - hintWidth;
 
   info->HintStr = text;

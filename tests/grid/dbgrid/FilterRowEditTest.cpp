@@ -54,10 +54,14 @@ TEST_F(FilterRowEditTest, TypedConditionAppliesOnEnter) {
             std::make_pair(0, grid->CellRect(1, 1)));
   Keys("Tab \"~ab%");
   EXPECT_EQ(std::make_pair(applied, dataSet->RecordCount()), std::make_pair(0, 4));  // typing alone
+  auto textOrigin = [this] { return SendMessage(grid->FilterEdit()->Handle(), EM_POSFROMCHAR, 0, 0); };
+  const LRESULT typedOrigin = textOrigin();
   Keys("Enter");
   EXPECT_EQ(std::make_tuple(applied, Column(1)->STFilter()->ExpressionStr(), dataSet->Filtered(),
                             dataSet->RecordCount(), grid->FilterEdit()->Text(), EditorFocused()),
             std::make_tuple(1, "~ab%", true, 2, "~ab%", true));
+  // The condition shows where it was typed, not scrolled out of the cell by the editor's placing.
+  EXPECT_EQ(textOrigin(), typedOrigin);
   Keys("Down");  // to the column's data cell in the top row
   EXPECT_FALSE(grid->FilterEditMode() || EditorShown());
   EXPECT_EQ(std::make_tuple(grid->GetSelectedIndex(), dataSet->RecNo(), grid->Focused()),

@@ -120,8 +120,9 @@ TEST_F(DBGridTracking, OnlyAMarkingClickAsksWhetherTheColumnCanBeSorted) {
 
 TEST_F(DBGridTracking, ColumnSizingFollowsTheLineLiveOrInAScrolledGrid) {
   // clang-format off
-  struct Case { const char* id; bool live, scrolled, own; int liveWidth; } cases[] = {
-      {"sizing line", false, false, false, 0}, {"live", true, false, false, 20}, {"own line, scrolled", false, true, true, 0}};
+  struct Case { const char* id; bool live, scrolled, own, filterRow; int liveWidth; } cases[] = {
+      {"sizing line", false, false, false, false, 0}, {"live", true, false, false, false, 20},
+      {"own line, scrolled", false, true, true, false, 0}, {"filter row under the title", false, false, false, true, 0}};
   // clang-format on
   // The sizing spot of the frozen ID column: 3 pixels either side of its right edge, in the titles only.
   grid->SetFrozenCols(1);
@@ -138,6 +139,7 @@ TEST_F(DBGridTracking, ColumnSizingFollowsTheLineLiveOrInAScrolledGrid) {
     SCOPED_TRACE(c.id);
     grid->SetOptionsEh(c.live ? grid->OptionsEh() + dghTraceColSizing
                               : grid->OptionsEh() - dghTraceColSizing);
+    grid->STFilter()->SetVisible(c.filterRow);
     for (int i = 0; i < 4; ++i) Col(i)->SetWidth(c.scrolled ? 160 : 60);
     grid->SetLeftCol(c.scrolled ? 2 : 1);
     Pump();

@@ -147,4 +147,26 @@ TEST_F(RowDetailPanelTest, ExpandButtonAndRefusedHide) {
   EXPECT_FALSE(panel->Expanded());
 }
 
+TEST_F(RowDetailPanelTest, APressThatClosesThePanelStartsNoDragOfItsOwn) {
+  grid->SetOptions(grid->Options() + dgMultiSelect);
+  dataSet->MoveBy(2), panel->SetExpanded(true), Pump();
+  // The press on record 5 closes the panel: the rows move up under the still mouse.
+  const TRect r = grid->CellRect(1, 5);
+  grid->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.Left + 20, r.Top + 2));
+  grid->Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(r.Left + 20, r.Top + 2));
+  EXPECT_EQ(std::tuple(dataSet->RecNo(), panel->Expanded(), grid->Selection()->SelectionType()),
+            std::tuple(5, false, gstNon));
+  // The mouse's own way to record 7 spans the rectangle from the pressed record.
+  grid->Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(r.Left + 20, grid->CellRect(1, 7).Top + 2));
+  // And sideways to the second column.
+  const TRect name = grid->CellRect(2, 7);
+  grid->Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(name.Left + 2, name.Top + 2));
+  EXPECT_EQ(grid->SelectedIndex(), 1);
+  auto in = [this](int Rec, int Col = 0) {
+    return dataSet->SetRecNo(Rec), grid->Selection()->Rect()->CellSelected(Col, dataSet->Bookmark());
+  };
+  EXPECT_EQ(std::vector({in(4), in(5), in(7), in(8), in(6, 1)}),
+            std::vector({false, true, true, false, true}));
+}
+
 }  // namespace

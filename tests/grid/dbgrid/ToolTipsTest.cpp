@@ -70,6 +70,20 @@ TEST_F(ToolTipsTest, ACutTextShowsWholeOverItsCell) {
   EXPECT_EQ(paint.Texts(), "Σ Names of the customers");
 }
 
+TEST_F(ToolTipsTest, InTheRowPanelTheTipIsAboutThePanelCell) {
+  grid->RowPanel()->SetActive(true), Pump();  // AMOUNT's panel cell is cut by the grid's edge
+  for (auto [col, band, hint] :
+       {std::tuple{1, '2', "Maximilian Augustine"}, {1, '1', ""}, {2, '1', "1.5"}, {0, 'T', "Number"}}) {
+    SCOPED_TRACE(hint);
+    TRect cell = grid->RowPanelCellRect(grid->Columns()->GetColumn(col), RowOf(band));
+    cell.Right = std::min(cell.Right, grid->CellRect(1, RowOf(band)).Right);
+    THintInfo info;
+    info.CursorPos = TPoint{(cell.Left + cell.Right) / 2, (cell.Top + cell.Bottom) / 2};
+    grid->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(std::pair(info.HintStr, info.CursorRect), std::pair(std::string(hint), *hint ? cell : TRect{}));
+  }
+}
+
 TEST_F(ToolTipsTest, TipsShowAtOnceAndHintsAfterThePause) {
   Application->SetHintPause(700);
   // The grid's handler decides over AMOUNT, the ID column's own one over its records.

@@ -74,6 +74,15 @@ TEST_F(WheelTimersTest, TimerOneScrollsByTheDistanceAndPressesThrough) {
   EXPECT_TRUE(Grid()->GridTimerRunning());
 }
 
+TEST_F(WheelTimersTest, ARectangleDraggedRightOfTheCellsScrollsTheColumns) {
+  grid->SetOptions(grid->Options() + dgMultiSelect);
+  const TRect cell = grid->CellRect(1, grid->Row());
+  grid->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(cell.Left + 2, cell.Top + 2));
+  PointAt(TPoint{Grid()->DataArea().Right + 15, cell.Top + 2});
+  grid->Perform(WM_TIMER, 1, 0);
+  EXPECT_EQ(grid->LeftCol() - grid->FixedCols(), 1);
+}
+
 TEST_F(WheelTimersTest, TheWheelMovesTheRecordOrOnlyTheViewOfAnInMemoryTable) {
   auto* table = new TMemoryDataSetEh(form);
   table->FieldDefs()->Add("ID", ftInteger);
