@@ -4,8 +4,11 @@
 // options) and then links the data.
 #include <cstddef>
 #include <functional>
+#include <iterator>
+#include <random>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "bench/BenchRows.h"
 #include "grid/dbgrid/DBGridEh.h"
@@ -22,6 +25,28 @@ inline const char* const kFieldNames[] = {"id", "name", "amount", "whenat"};
 using TNameOf = std::function<std::string(size_t Row)>;
 inline std::string PlainName(size_t Row) {
   return bench_rows::Rows()[Row].Name;
+}
+
+// The benchmark rows' names with every tenth one Chinese of the same length in characters, the
+// same on every run.
+inline const std::vector<std::string>& NamesWithChinese() {
+  static const std::vector<std::string> names = [] {
+    constexpr size_t kChineseEvery = 10;
+    const char* const chinese[] = {"收", "入", "支", "出", "账", "户", "现", "金", "银", "行",
+                                   "余", "额", "凭", "证", "科", "目", "借", "贷", "合", "计"};
+    std::mt19937_64 rng(20261208);
+    std::vector<std::string> n;
+    n.reserve(bench_rows::kRecords);
+    for (const bench_rows::Row& r : bench_rows::Rows()) {
+      n.push_back(r.Name);
+      if (n.size() % kChineseEvery != 0) continue;
+      std::string text;
+      for (size_t k = 0; k < r.Name.size(); ++k) text += chinese[rng() % std::size(chinese)];
+      n.back() = std::move(text);
+    }
+    return n;
+  }();
+  return names;
 }
 
 struct TBenchDBGrid {

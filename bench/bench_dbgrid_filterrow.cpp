@@ -38,26 +38,8 @@ using side_by_side::Guarded;
 
 constexpr const char* kTyped = "~%ab%";
 constexpr const char* kInfix = "ab";
-constexpr int kChineseEvery = 10;
-const char* const kChinese[] = {"收", "入", "支", "出", "账", "户", "现", "金", "银", "行",
-                                "余", "额", "凭", "证", "科", "目", "借", "贷", "合", "计"};
-
-// The benchmark rows' names, every tenth one Chinese of the same length in characters.
 const std::vector<std::string>& Names() {
-  static const std::vector<std::string> names = [] {
-    std::mt19937_64 rng(20261208);
-    std::vector<std::string> n;
-    n.reserve(bench_rows::kRecords);
-    for (const bench_rows::Row& r : bench_rows::Rows()) {
-      n.push_back(r.Name);
-      if (n.size() % kChineseEvery != 0) continue;
-      std::string chinese;
-      for (size_t k = 0; k < r.Name.size(); ++k) chinese += kChinese[rng() % std::size(kChinese)];
-      n.back() = std::move(chinese);
-    }
-    return n;
-  }();
-  return names;
+  return dbgrid_bench::NamesWithChinese();
 }
 
 // What a correct side answers: the names hold lowercase letters or Chinese only, so matching
