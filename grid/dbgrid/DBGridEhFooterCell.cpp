@@ -131,9 +131,11 @@ void TCustomDBGridEh::GetFooterValue(int Row, TColumnEh* Column, std::string& Te
       return;
     }
     case fvtFieldValue:
-      // The footer's own field only: a field value has no fall-back to the column's field.
+      // The footer's own field only: a field value has no fall-back to the column's field. A
+      // misspelt name shows nothing rather than raising in every paint.
       if (dataSet && dataSet->Active() && !footer->FieldName().empty())
-        Text = Column->FormatDisplayValue(dataSet->FieldByName(footer->FieldName()), footer->DisplayFormat());
+        if (TField* field = dataSet->FindField(footer->FieldName()))
+          Text = Column->FormatDisplayValue(field, footer->DisplayFormat());
       return;
     case fvtStaticText:
       Text = footer->Value();

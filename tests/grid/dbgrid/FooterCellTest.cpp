@@ -46,7 +46,7 @@ TEST_F(FooterCellTest, TextsComeFromTheSumListByFieldTypeAndFormat) {
       {fvtSum, "PAID", "", "", false, "0"},      {fvtCount, "", "共计#条收入记录", "", false, "共计4条收入记录"},
       {fvtCount, "", "", "", false, "4"},        {fvtFieldValue, "NAME", "", "", false, "a"},
       {fvtFieldValue, "", "", "", false, ""},    {fvtStaticText, "合  计：", "", "", false, "合  计："},
-      {fvtNon, "", "", "", false, ""}};
+      {fvtFieldValue, "NOPE", "", "", false, ""}, {fvtNon, "", "", "", false, ""}};
   // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.want);
