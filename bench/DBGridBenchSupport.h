@@ -2,7 +2,10 @@
 // A data grid over the benchmark rows (bench/BenchRows.h) on a form of its own: the fields id,
 // name, amount and whenat with a column each. The caller adds what it measures (footers,
 // options) and then links the data.
+#include <benchmark/benchmark.h>
+
 #include <cstddef>
+#include <cstdio>
 #include <functional>
 #include <iterator>
 #include <random>
@@ -11,6 +14,7 @@
 #include <vector>
 
 #include "bench/BenchRows.h"
+#include "bench/SideBySide.h"
 #include "grid/dbgrid/DBGridEh.h"
 #include "grid/dbgrid/DBGridEhColumns.h"
 #include "platform/db/DB.h"
@@ -95,5 +99,21 @@ struct TBenchDBGrid {
   TDataSource* source = nullptr;
   TDBGridEh* grid = nullptr;
 };
+
+// Runs the registered benchmarks and prints the one grid/SQLite pair as a line of medians and
+// their ratio, then each failed check; answers the program's exit code.
+inline int RunAndReportPair(const char* GridRun, const char* SqliteRun, const char* Work) {
+  side_by_side::TMedianReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  std::printf("\n%-44s %12s %12s %8s\n", "work (1,000,000 records)", "grid", "SQLite", "ratio");
+  const double mine = reporter.TimeOf(GridRun);
+  const double theirs = reporter.TimeOf(SqliteRun);
+  if (mine > 0 && theirs > 0)
+    std::printf("%-44s %9.1f ms %9.1f ms %7.2fx\n", Work, mine, theirs, theirs / mine);
+  std::printf("medians of the repetitions; ratio: SQLite time / grid time (goal: at least 1)\n");
+  for (const auto& [name, why] : reporter.Failed()) std::printf("FAILED %s: %s\n", name.c_str(), why.c_str());
+  return reporter.Failed().empty() ? 0 : 1;
+}
 
 }  // namespace dbgrid_bench

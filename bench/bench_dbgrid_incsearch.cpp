@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/DBGridBenchSupport.h"
 #include "bench/SideBySide.h"
 #include "bench/SqliteSupport.h"
 #include "grid/dbgrid/DBGridEh.h"
@@ -202,17 +203,8 @@ int main(int argc, char** argv) {
   Rows();
   Database();
   GridSetup();
-  side_by_side::TMedianReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  std::printf("\n%-44s %12s %12s %8s\n", "work (1,000,000 records)", "grid", "SQLite", "ratio");
-  const double mine = reporter.TimeOf("BM_IncSearch_Grid");
-  const double theirs = reporter.TimeOf("BM_IncSearch_SQLite");
-  if (mine > 0 && theirs > 0)
-    std::printf("%-44s %9.1f ms %9.1f ms %7.2fx\n", "three characters typed, match on the last", mine, theirs,
-                theirs / mine);
-  std::printf("medians of the repetitions; ratio: SQLite time / grid time (goal: at least 1)\n");
-  for (const auto& [name, why] : reporter.Failed()) std::printf("FAILED %s: %s\n", name.c_str(), why.c_str());
+  const int result = dbgrid_bench::RunAndReportPair("BM_IncSearch_Grid", "BM_IncSearch_SQLite",
+                                                    "three characters typed, match on the last");
   ResetVcl();
-  return reporter.Failed().empty() ? 0 : 1;
+  return result;
 }

@@ -179,17 +179,8 @@ int main(int argc, char** argv) {
   bench_rows::Expected();
   Database();
   SearchGrid();
-  side_by_side::TMedianReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  std::printf("\n%-44s %12s %12s %8s\n", "work (1,000,000 records)", "grid", "SQLite", "ratio");
-  const double mine = reporter.TimeOf("BM_Search_Grid");
-  const double theirs = reporter.TimeOf("BM_Search_SQLite");
-  if (mine > 0 && theirs > 0)
-    std::printf("%-44s %9.1f ms %9.1f ms %7.2fx\n", "search \"ab\" with footers, then cancel", mine, theirs,
-                theirs / mine);
-  std::printf("medians of the repetitions; ratio: SQLite time / grid time (goal: at least 1)\n");
-  for (const auto& [name, why] : reporter.Failed()) std::printf("FAILED %s: %s\n", name.c_str(), why.c_str());
+  const int result = dbgrid_bench::RunAndReportPair("BM_Search_Grid", "BM_Search_SQLite",
+                                                    "search \"ab\" with footers, then cancel");
   ResetVcl();
-  return reporter.Failed().empty() ? 0 : 1;
+  return result;
 }
