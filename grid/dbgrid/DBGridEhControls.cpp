@@ -5,10 +5,6 @@
 #include "platform/rtl/ScopeGuard.h"
 
 RTL_IMPLEMENT_CLASS(TRowDetailPanelControlEh)
-RTL_IMPLEMENT_CLASS(TNavFindEditEh)
-RTL_IMPLEMENT_CLASS(TDBGridSearchPanelControlEh)
-RTL_IMPLEMENT_CLASS(TDBGridEhScrollBarPanelControl)
-RTL_IMPLEMENT_CLASS(TSizeGripPanelEh)
 RTL_IMPLEMENT_CLASS(TDBGridInplaceEdit)
 RTL_IMPLEMENT_CLASS(TGridDataLinkEh)
 RTL_IMPLEMENT_CLASS(TDBGridEhMenuItem)
@@ -75,87 +71,6 @@ void TRowDetailPanelControlEh::SetSizingBarBeveled(bool v) {
   if (HandleAllocated())
     SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-// --- TNavFindEditEh ---------------------------------------------------------------------------
-
-TNavFindEditEh::TNavFindEditEh(TComponent* AOwner) : TDBComboBoxEh(AOwner) {
-  auto* items = static_cast<TStringList*>(Items());
-  items->SetSorted(true);
-  items->SetDuplicates(dupIgnore);
-}
-
-// --- TDBGridSearchPanelControlEh --------------------------------------------------------------
-
-TDBGridSearchPanelControlEh::TDBGridSearchPanelControlEh(TCustomDBGridEh* AGrid)
-    : TCustomControl(AGrid), grid_(AGrid) {
-  TControlStyle style = ControlStyle();
-  style.Exclude(csSetCaption);
-  SetControlStyle(style);
-  findEdit_ = new TNavFindEditEh(this);
-  findEdit_->Grid = AGrid;
-  findEdit_->SetParent(this);
-  SetCaption("");
-}
-
-TNavFindEditEh* TDBGridSearchPanelControlEh::FindEdit() const {
-  return findEdit_;
-}
-
-// --- TDBGridEhScrollBarPanelControl -----------------------------------------------------------
-
-TDBGridEhScrollBarPanelControl::TDBGridEhScrollBarPanelControl(TComponent* AOwner, TScrollBarKind AKind)
-    : TCustomPanel(AOwner), kind_(AKind) {
-  SetBevelOuter(bvNone);
-  SetBevelInner(bvNone);
-}
-
-TNavButtonSetEh TDBGridEhScrollBarPanelControl::NavigatorButtons() {
-  return navigatorButtons_;
-}
-
-void TDBGridEhScrollBarPanelControl::SetNavigatorButtons(TNavButtonSetEh v) {
-  if (navigatorButtons_ == v) return;
-  navigatorButtons_ = v;
-  if (navigator_ != nullptr) UpdateNavigatorLayout();
-  Invalidate();
-}
-
-TGridSBItemsEh TDBGridEhScrollBarPanelControl::VisibleItems() {
-  return visibleItems_;
-}
-
-void TDBGridEhScrollBarPanelControl::SetVisibleItems(TGridSBItemsEh v) {
-  if (visibleItems_ == v) return;
-  visibleItems_ = v;
-  Invalidate();
-}
-
-void TDBGridEhScrollBarPanelControl::UpdateContent() {
-  if (navigator_ != nullptr) {
-    UpdateNavigatorLayout();
-    UpdateNavigatorButtonStates();
-  }
-  Invalidate();
-}
-
-TControlScrollBarEh* TDBGridEhScrollBarPanelControl::ScrollBar() const {
-  return scrollBar_;
-}
-
-TDBGridEhNavigatorPanel* TDBGridEhScrollBarPanelControl::Navigator() const {
-  return navigator_;
-}
-
-TScrollBarKind TDBGridEhScrollBarPanelControl::Kind() const {
-  return kind_;
-}
-
-// --- TSizeGripPanelEh -------------------------------------------------------------------------
-
-TSizeGripPanelEh::TSizeGripPanelEh(TComponent* AOwner) : TCustomPanel(AOwner) {
-  SetBevelOuter(bvNone);
-  SetBevelInner(bvNone);
 }
 
 // --- TDBGridInplaceEdit -----------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
-// Child controls of the data grid: the row detail panel control, the search strip and its find
-// edit, the scroll-bar strips and corner box, the cell editor, the data link and menu items.
+// Child controls of the data grid: the row detail panel control, the filter-row editor, the cell
+// editor, the data link and menu items. The tool controls (search strip, scroll-bar strips, size
+// grip, navigator) have their own headers, gathered in DBGridEhToolCtrls.h.
 //
 // Files: DBGridEhControls.cpp.
 #include <memory>
@@ -8,14 +9,12 @@
 #include "grid/axis/AxisGridDataLinkEh.h"
 #include "grid/axis/AxisGridInplaceEditEh.h"
 #include "grid/dbgrid/DBGridEhParams.h"
+#include "grid/dbgrid/DBGridEhToolCtrls.h"
 #include "grid/editors/DBComboBoxEh.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
 
 class TCustomDBGridEh;
-class TControlScrollBarEh;
-class TDBGridEhNavigatorPanel;
-class TNavFindButtonEh;
 
 // --- TRowDetailPanelControlEh (DBGridEhControls.cpp; messages: DBGridEhRowDetailControl.cpp) ---
 // The panel's child control "RowDetailData"; RegisterClass at start-up.
@@ -93,130 +92,6 @@ class TInplaceFilterEditEh : public TDBComboBoxEh {
 
  private:
   TColumnEh* column_ = nullptr;
-};
-
-// --- TNavFindEditEh (DBGridEhControls.cpp) ---
-// Search text box inside the control.
-class TNavFindEditEh : public TDBComboBoxEh {
-  RTL_CLASS(TNavFindEditEh, TDBComboBoxEh)
- public:
-  // Items sorted, dupIgnore; TextApplied True.
-  explicit TNavFindEditEh(TComponent* AOwner);
-  // Fields.
-  bool TextEmpty = false;
-  bool SettingText = false;
-  TCustomDBGridEh* Grid = nullptr;
-  TNotifyEvent OnChangeNotify;
-  bool Compact = false;
-  bool TextApplied = true;
-};
-
-// --- TDBGridSearchPanelControlEh (DBGridEhControls.cpp) ---
-// Search strip control "FSearchPanelControl".
-class TDBGridSearchPanelControlEh : public TCustomControl {
-  RTL_CLASS(TDBGridSearchPanelControlEh, TCustomControl)
- public:
-  // Keeps grid, no csSetCaption, builds children.
-  explicit TDBGridSearchPanelControlEh(TCustomDBGridEh* AGrid);
-  // Visible, Focused, SetFocus used by grid.
-  TNavFindEditEh* FindEdit() const;
-  // 0 filter/clear, 1 next, 2 prev, 3 nothing.
-  void ButtonClick(int Index);
-  // Grid takes focus.
-  void ButtonMouseDown(TObject* Sender, TMouseButton B, TShiftState S, int X, int Y);
-  // Image 10/14, hint, enabled.
-  void UpdateFilterButton(TObject* Sender);
-  // Layout; answers used width.
-  int RealignControls(int Width, int Height);
-  // Compact placement.
-  void SetInScrollBarPanel(bool v);
-  // Edit height + 7.
-  int GetPreferredHeight();
-  // 100 + 4*size.
-  int GetPreferredWidth(int ButtonSize);
-  // Via grid LocateText.
-  void FindNext();
-  void FindPrior();
-  // Clear / apply search filter.
-  void ClearSearch();
-  void ApplyFilter();
-  // Images and visibility by theme/FilterEnabled.
-  void UpdateButtonImages();
-  // Gradient Color->FixedColor, lines.
-  void Paint() override;
-  // Size change relays out.
-  void Resize() override;
-  // Frame RGB(226,222,197).
-  void WMNCPaint(TMessage& M);
-
- private:
-  TCustomDBGridEh* grid_;
-  TNavFindEditEh* findEdit_ = nullptr;
-  // 0 filter,1 next,2 prev,3 options (hidden).
-  TNavFindButtonEh* buttons_[4] = {};
-  TPoint buttonSize_{10, 10};
-  // Panel height - 1.
-  int buttonWidth_ = 0;
-  bool inScrollBarPanel_ = false;
-};
-
-// --- TDBGridEhScrollBarPanelControl (DBGridEhControls.cpp) ---
-class TDBGridEhScrollBarPanelControl : public TCustomPanel {
-  RTL_CLASS(TDBGridEhScrollBarPanelControl, TCustomPanel)
-  friend class TDBGridEhPendingTable;
- public:
-  // No bevels; TControlScrollBarEh; navigator (horizontal only).
-  TDBGridEhScrollBarPanelControl(TComponent* AOwner, TScrollBarKind AKind);
-  // Changed value re-lays panel.
-  TNavButtonSetEh NavigatorButtons();
-  void SetNavigatorButtons(TNavButtonSetEh v);
-  TGridSBItemsEh VisibleItems();
-  void SetVisibleItems(TGridSBItemsEh v);
-  // Enables/disables bar.
-  void SetScrollParams(int Position, int Min, int PageSize, int Max);
-  // Children too.
-  void Invalidate() override;
-  // Forward to navigator.
-  void UpdateNavigatorLayout();
-  // Forward to navigator.
-  void UpdateNavigatorButtonStates();
-  // Brings the content up to date after the grid's layout.
-  void UpdateContent();
-  TControlScrollBarEh* ScrollBar() const;
-  TDBGridEhNavigatorPanel* Navigator() const;
-  TScrollBarKind Kind() const;
-
- private:
-  // Hands scroll events to grid.
-  void ScrollBarScroll(TObject* Sender, TScrollCode Code, int& Pos);
-  TScrollBarKind kind_;
-  TControlScrollBarEh* scrollBar_ = nullptr;
-  TDBGridEhNavigatorPanel* navigator_ = nullptr;
-  TNavButtonSetEh navigatorButtons_ = TNavButtonSetEh::FromUInt(1023);  // all ten
-  TGridSBItemsEh visibleItems_ = TGridSBItemsEh::FromUInt(7);           // all three
-};
-
-// --- TSizeGripPanelEh (DBGridEhControls.cpp) ---
-// Corner box "CornerScrollBarPanelControl".
-class TSizeGripPanelEh : public TCustomPanel {
-  RTL_CLASS(TSizeGripPanelEh, TCustomPanel)
- public:
-  explicit TSizeGripPanelEh(TComponent* AOwner);
-  // Parent top window WS_THICKFRAME, corner within 4 px.
-  bool IsGripActive();
-  // Gripper / DFCS_SCROLLSIZEGRIP / clBtnFace.
-  void Paint() override;
-  // Records screen point.
-  void MouseDown(TMouseButton B, TShiftState S, int X, int Y) override;
-  // Resizes the window.
-  void MouseMove(TShiftState S, int X, int Y) override;
-  // Point := (-1,-1).
-  void MouseUp(TMouseButton B, TShiftState S, int X, int Y) override;
-  // Diagonal size cursor.
-  void WMSetCursor(TMessage& M);
-
- private:
-  TPoint dragStart_{-1, -1};
 };
 
 // --- TDBGridInplaceEdit (DBGridEhControls.cpp) ---
