@@ -719,6 +719,8 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void UpdateHorzExtScrollBar();
   // The external horizontal bar's position for the present left column.
   int ExtHorzScrollPos();
+  // The left column that a thumb position of the external horizontal bar stands for.
+  int ExtHorzThumbCol(int Pos);
   // The strip's bars as the grid last wrote them (DBGridEhScrolling.cpp).
   void ReadScrollBarPanelInfo(TScrollBarKind Kind, SCROLLINFO& Info);
   void WriteScrollBarPanel(TScrollBarKind Kind, int Position, int Min, int Page, int Max);

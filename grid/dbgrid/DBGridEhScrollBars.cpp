@@ -169,7 +169,12 @@ void TCustomDBGridEh::ModifyScrollBar(int ScrollBar, int ScrollCode, int Pos, bo
   TValueRestorer<bool> guard(modifyScrollBarGuard_, true);
   if (ScrollBar == SB_HORZ) {
     if (ScrollCode == SB_THUMBTRACK && HorzScrollBar()->Tracking()) ScrollCode = SB_THUMBPOSITION;
-    inherited::ModifyScrollBar(ScrollBar, ScrollCode, Pos, UseRightToLeft);
+    if (HorzScrollBar()->ExtScrollBar() && ScrollCode == SB_THUMBPOSITION) {
+      // The external bar runs on its own 0-127 scale: its thumb names a left column.
+      SetLeftCol(ExtHorzThumbCol(Pos));
+    } else if (!HorzScrollBar()->ExtScrollBar() || ScrollCode != SB_THUMBTRACK) {
+      inherited::ModifyScrollBar(ScrollBar, ScrollCode, Pos, UseRightToLeft);
+    }
     UpdateHorzExtScrollBar();
     return;
   }

@@ -283,6 +283,16 @@ int TCustomDBGridEh::ExtHorzScrollPos() {
   return divisor > 0 ? MulDiv(LeftCol() - fixed, kExtHorzScale, divisor) : 0;
 }
 
+int TCustomDBGridEh::ExtHorzThumbCol(int Pos) {
+  TGridDrawInfoEh di;
+  CalcDrawInfo(di);
+  const int fixed = FixedCols();
+  const int lastLeft = CalcMaxTopLeft(TGridCoord{ColCount() - 1, RowCount() - 1}, di).X;
+  const int divisor = lastLeft - fixed;
+  if (divisor <= 0) return fixed;
+  return fixed + MulDiv(std::clamp(Pos, 0, kExtHorzScale), divisor, kExtHorzScale);
+}
+
 void TCustomDBGridEh::ReadScrollBarPanelInfo(TScrollBarKind Kind, SCROLLINFO& Info) {
   const SCROLLINFO& s = panelScrollInfo_[PanelIndex(Kind)];
   Info.nMin = s.nMin;

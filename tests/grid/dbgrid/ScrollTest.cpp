@@ -158,6 +158,23 @@ TEST_F(ScrollTest, ExternalBarsTakeTheScrollInformation) {
   EXPECT_EQ(grid->ExtHorzScrollPos(), 127);
   grid->SetLeftCol(grid->FixedCols());
   EXPECT_EQ(horz->Position(), 0);
+
+  // Its thumb names a left column on the same scale, both ends included; a track without
+  // Tracking moves nothing until the thumb is released.
+  const int fixed = grid->FixedCols();
+  grid->Perform(WM_HSCROLL, SB_BOTTOM, 0);
+  const int lastLeft = grid->LeftCol();
+  ASSERT_GT(lastLeft, fixed + 1);
+  grid->SetLeftCol(fixed);
+  for (const int pos : {0, 64, 127}) {
+    SCOPED_TRACE(pos);
+    grid->Perform(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, pos), 0);
+    EXPECT_EQ(grid->LeftCol(), fixed + MulDiv(pos, lastLeft - fixed, 127));
+    EXPECT_EQ(grid->ExtHorzThumbCol(grid->ExtHorzScrollPos()), grid->LeftCol());
+  }
+  grid->HorzScrollBar()->SetTracking(false);
+  grid->Perform(WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 0), 0);
+  EXPECT_EQ(grid->LeftCol(), lastLeft);
 }
 
 // One column wider than the view: no column can come to the left, and the scale has no span.
