@@ -8,7 +8,10 @@
 // entries (the window's OnMoveRecords renumbers them). A click on a title sorts the ledger by that
 // column instead (a second click turns the order); a double click on a title edge fits the column.
 // Rows, columns and rectangles can be selected; typed text searches the read-only order column;
-// conditions typed in the filter row under the titles filter the ledger. Every other row is
+// conditions typed in the filter row under the titles filter the ledger, and its drop-down lists
+// tick the values to keep. The search strip above the titles narrows the rows as the user types.
+// Beside the horizontal scroll bar the navigator shows the record count, moves and edits, and
+// totals the selected amounts; a click on a total offers to copy it. Every other row is
 // tinted and the indicator numbers the records; the footer row sums the amounts and counts the
 // entries (kept by the sum list, so no paint walks the records), and tool tips show amounts,
 // notes and footers cut by their cells. The detail panel under the current row lists the
@@ -22,11 +25,14 @@ const char* const kLedgerDBGridDescription =
     "  Align = alClient\n"
     "  EvenRowColor = 16577515\n"
     "  FooterRowCount = 1\n"
+    "  HorzScrollBar.ExtraPanel.Visible = True\n"
     "  Options = [dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs, "
     "dgConfirmDelete, dgCancelOnExit, dgMultiSelect]\n"
     "  OptionsEh = [dghFixed3D, dghHighlightFocus, dghClearSelection, dghDialogFind, dghShowRecNo, "
     "dghColumnResize, dghColumnMove, dghExtendVertLines, dghAutoSortMarking, dghIncSearch, "
     "dghRecordMoving, dghDblClickOptimizeColWidth]\n"
+    "  SearchPanel.Enabled = True\n"
+    "  SearchPanel.FilterOnTyping = True\n"
     "  SortLocal = True\n"
     "  SumList.Active = True\n"
     "  STFilter.Visible = True\n"

@@ -18,6 +18,8 @@ class TLedgerDBGridForm : public TForm {
     SetCaption(kLedgerDBGridCaption);
     // Over the lower right of the screen: opened last, it lies on top of the other ledgers.
     SetBounds(560, 500, 700, 500);
+    // The grid fills the client area, so the grip in its corner drags the window's own corner.
+    SetBorderStyle(bsSizeable);
     BuildMenu();
     auto* source = new TDataSource(this);
     source->SetDataSet(Ledger);

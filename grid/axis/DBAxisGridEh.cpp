@@ -122,6 +122,7 @@ void TCustomDBAxisGridEh::SetReadOnly(bool Value) {
   // The editor shows again with the new read-only state.
   HideEditor();
   if (!ComponentState().Contains(csLoading)) UpdateEdit();
+  ReadOnlyChanged();
 }
 
 void TCustomDBAxisGridEh::SetDrawMemoText(bool Value) {

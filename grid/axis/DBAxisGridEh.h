@@ -70,7 +70,10 @@ class TCustomDBAxisGridEh : public TCustomGridEh, public IInplaceEditHolderEh {
   void SetDefaultDrawing(bool Value) { defaultDrawing_ = Value; }
   TDynVarsEh* DynProps() const { return dynProps_.get(); }
   bool ReadOnly() const { return readOnly_; }
+  // Ends with ReadOnlyChanged.
   void SetReadOnly(bool Value);
+  // After ReadOnly changed: what offers edits follows (the data grid's navigator).
+  virtual void ReadOnlyChanged() {}
   bool DrawMemoText() const { return drawMemoText_; }
   void SetDrawMemoText(bool Value);
   bool DrawGraphicData() const { return drawGraphicData_; }

@@ -448,6 +448,8 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void InvalidateTitle();
   void UpdateSortMarkedColumns();
   virtual void SelectionChanged();
+  // The navigator's Insert, Delete and Edit follow.
+  void ReadOnlyChanged() override;
   void ClearSelection();
   void DropDeletedSelectedRows(TDataSet* DataSet);
 
@@ -637,6 +639,8 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   int FilterEditCol() const { return filterEditCol_; }
   TInplaceFilterEditEh* FilterEdit() const { return filterEdit_; }
   bool SearchMode() const { return searchMode_; }
+  // The search-text record filter is applied.
+  bool SearchFilterActive() const { return searchFilterActive_; }
   bool RecordMoving() const { return recordMoving_; }
   bool IncrementalSearching() const { return incSearching_; }
   const std::string& IncSearchText() const { return incSearchText_; }
@@ -644,6 +648,9 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   // The focused state last painted, and the title filter list (nullptr until first dropped).
   bool FocusedPainted() const { return focused_; }
   TPopupListboxEh* TitleFilterList() const { return titleFilterList_; }
+  // The column and the group level whose list the grid has open (nullptr when none).
+  TColumnEh* TitleFilterColumn() const { return titleFilterColumn_; }
+  virtual TGridDataGroupLevelEh* TitleFilterGroupLevel() const { return titleFilterGroupLevel_; }
   const TDBGridHotSpotEh& HotSpot() const { return hotSpot_; }
   bool IsLookupGrid() const { return isLookupGrid_; }
 
@@ -1179,7 +1186,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   int lastLeftCol_ = -1;
   int lastTopRow_ = -1;
   int lastSizeWidth_ = -1;  // the client width WM_SIZE saw last
-  bool focused_ = false;  // the focused state last painted
+  bool focused_ = false;    // the focused state last painted
   std::vector<TGroupDataTreeNodeEh*> paintedGroupRows_;
   TRect upperTitleClip_{};  // the clip box the upper title levels were last marked painted under
   std::vector<std::vector<uint8_t>> duplicateFlags_;  // per column, for HideDuplicates

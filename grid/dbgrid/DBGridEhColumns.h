@@ -342,12 +342,12 @@ class TSTColumnFilterEh : public TPersistent {
   int HotIndex = -1;
   // One check byte per list item.
   std::vector<uint8_t> CheckStates;
+  // A data entry is being toggled: the list stays open.
   bool ListChanging = false;
+  // A toggle keeps the other checked values (a mouse release or the space key toggles).
   bool KeepOthers = false;
   // The list is being filled or closed.
   bool ListBusy = false;
-  // The list changed the condition.
-  bool ChangedByList = false;
   // The remembered list size.
   int DropDownWidth = 0;
   int DropDownRows = 15;

@@ -77,7 +77,7 @@ class TRowDetailPanelControlEh : public TScrollingWinControl {
   bool sizingBarBeveled_ = true;
 };
 
-// --- TInplaceFilterEditEh (DBGridEhFilterRowEdit.cpp) ---
+// --- TInplaceFilterEditEh (DBGridEhFilterEditor.cpp) ---
 // The filter row's editor: a data-independent combo box the grid owns and hosts in place, bound
 // to the column whose filter cell it edits.
 class TInplaceFilterEditEh : public TDBComboBoxEh {
@@ -89,9 +89,26 @@ class TInplaceFilterEditEh : public TDBComboBoxEh {
   // nullptr while detached.
   TColumnEh* Column() const { return column_; }
   void SetColumn(TColumnEh* Value) { column_ = Value; }
+  // The list stays open while its column's values are being toggled.
+  void CloseUp(bool Accept) override;
+  // The text the cell held when the list last began to close (before a chosen entry's caption
+  // replaced it).
+  const std::string& TextBeforeCloseUp() const { return textBeforeCloseUp_; }
+
+ protected:
+  // One pixel lower, and one narrower on the side away from the button.
+  TRect CalcEditRect() override;
+  // The hosting grid's colour and font.
+  TColor GetListColor() override;
+  TFont* GetListFont() override;
+  // Steps over the data values only, never onto a special entry.
+  void SelectNextItem(bool Up) override;
 
  private:
+  TCustomDBGridEh* HostGrid() const;
+
   TColumnEh* column_ = nullptr;
+  std::string textBeforeCloseUp_;
 };
 
 // --- TDBGridInplaceEdit (DBGridEhControls.cpp) ---

@@ -507,9 +507,11 @@ void InitDBGridEhUnit() {
   CreateDBGridEhDefaultStyle();
   CreateDBGridEhCenter();
   dbgrid_detail::StartSharedObjects();
+  CreateDBGridEhRes();
 }
 
 void FinalizeDBGridEhUnit() {
+  FreeDBGridEhRes();
   dbgrid_detail::FreeSharedObjects();
   FreeDBGridEhIndicatorTitleMenu();
   FreeDBGridEhCenter();

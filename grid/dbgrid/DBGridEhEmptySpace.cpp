@@ -108,6 +108,15 @@ void TCustomDBGridEh::UpdateSearchPanelLayout() {
   TDBGridSearchPanelControlEh* panel = searchPanelControl_;
   bool changed = false;
   const bool shown = SearchPanel()->Visible();
+  const bool inScrollBarStrip = shown && SearchPanel()->Location() == splHorzScrollBarExtraPanelEh;
+  if ((inScrollBarStrip || panel->Parent() != this) && horzScrollBarPanelControl_) {
+    // The scroll-bar strip takes the control in, or gives it back hidden.
+    horzScrollBarPanelControl_->UpdateContent();
+    if (panel->Parent() != this) {
+      if (UpdateTopOutBoundaryHeight()) LayoutChanged();
+      return;
+    }
+  }
   if (!shown || SearchPanel()->Location() == splHorzScrollBarExtraPanelEh) {
     // Not in this strip: the control takes no room here.
     if (panel->Visible() || !IsRectEmpty(panel->BoundsRect())) {

@@ -11,12 +11,15 @@
 #include "grid/dbgrid/DBGridEhColumns.h"
 #include "grid/foundation/PopupListboxEh.h"
 
-// The base of the filter-list entries: none of them takes the focus rectangle.
+// The base of the filter-list entries: none of them takes the focus rectangle. The column (and
+// group level) an entry acts on is the list's: its owner decides (FilterListColumn below).
 class TDBGridFilterPopupListboxItemEh : public TPopupListboxItemEh {
   RTL_CLASS(TDBGridFilterPopupListboxItemEh, TPopupListboxItemEh)
  public:
   TDBGridFilterPopupListboxItemEh() = default;
   bool CanFocus(TPopupListboxEh* Sender, int ItemIndex) override;
+  // Moving onto another entry than the pressed data value lets go of that one.
+  void MouseMove(TPopupListboxEh* Sender, int ItemIndex, TShiftState Shift, const TPoint& InItemPos) override;
 };
 
 // The separator line; a click leaves the list open.
@@ -24,6 +27,7 @@ class TPopupListboxItemEhLine : public TDBGridFilterPopupListboxItemEh {
   RTL_CLASS(TPopupListboxItemEhLine, TDBGridFilterPopupListboxItemEh)
  public:
   TPopupListboxItemEhLine() = default;
+  void DrawItem(TPopupListboxEh* Sender, int ItemIndex, TRect ARect, TOwnerDrawState State) override;
   bool CloseOnExecute(TPopupListboxEh* Sender, int ItemIndex) override;
 };
 
@@ -33,6 +37,9 @@ class TPopupListboxItemEhSort : public TDBGridFilterPopupListboxItemEh {
  public:
   explicit TPopupListboxItemEhSort(TSortMarkerEh Marker = smDownEh) : marker_(Marker) {}
   TSortMarkerEh Marker() const { return marker_; }
+  void DrawItem(TPopupListboxEh* Sender, int ItemIndex, TRect ARect, TOwnerDrawState State) override;
+  // A group level's list sorts the level (smDownEh ascending), a column's the column.
+  void Execute(TPopupListboxEh* Sender, int ItemIndex, char32_t Key, TShiftState Shift) override;
 
  private:
   TSortMarkerEh marker_;
@@ -54,6 +61,9 @@ class TPopupListboxItemEhSpec : public TDBGridFilterPopupListboxItemEh {
  public:
   explicit TPopupListboxItemEhSpec(TPopupListboxItemEhSpecKind Kind = ptsClearFilterEh) : kind_(Kind) {}
   TPopupListboxItemEhSpecKind Kind() const { return kind_; }
+  void DrawItem(TPopupListboxEh* Sender, int ItemIndex, TRect ARect, TOwnerDrawState State) override;
+  // Clears all filters, sets the column's condition, opens the custom filter or applies.
+  void Execute(TPopupListboxEh* Sender, int ItemIndex, char32_t Key, TShiftState Shift) override;
 
  private:
   TPopupListboxItemEhSpecKind kind_;
@@ -64,7 +74,17 @@ class TPopupListboxItemEhData : public TDBGridFilterPopupListboxItemEh {
   RTL_CLASS(TPopupListboxItemEhData, TDBGridFilterPopupListboxItemEh)
  public:
   TPopupListboxItemEhData() = default;
+  void DrawItem(TPopupListboxEh* Sender, int ItemIndex, TRect ARect, TOwnerDrawState State) override;
+  // A press makes the value the pressed (hot) one; releasing on it toggles it, keeping the
+  // other checked values, and leaves the list open.
+  void MouseDown(TPopupListboxEh* Sender, int ItemIndex, TMouseButton Button, TShiftState Shift,
+                 const TPoint& InItemPos) override;
+  void MouseUp(TPopupListboxEh* Sender, int ItemIndex, TMouseButton Button, TShiftState Shift,
+               const TPoint& InItemPos, bool& IsCloseListbox) override;
   bool CloseOnExecute(TPopupListboxEh* Sender, int ItemIndex) override;
+  // Toggles the value (the only one checked unless the column's KeepOthers is set) and
+  // rebuilds the column's condition from the checked values.
+  void Execute(TPopupListboxEh* Sender, int ItemIndex, char32_t Key, TShiftState Shift) override;
 };
 
 // The shared instances (nullptr before the start-up and after the finalization).
@@ -84,6 +104,17 @@ int FillSTFilterValueItems(TCustomDBGridEh* Grid, TColumnEh* Column, TStrings* I
                            const std::function<int(const std::string&)>& EntryWidth);
 // The same for the title filter list.
 int FillSTFilterValueList(TCustomDBGridEh* Grid, TColumnEh* Column, TPopupListboxEh* List, int AskedWidth);
+
+// What a list leaves behind in its column's filter when it closes: no entries, ticks, pressed
+// value or kept values.
+void ForgetFilterListState(TSTColumnFilterEh* Filter);
+// Space on a list's selected entry: an entry that leaves the list open acts at once, keeping the
+// other checked values; any other closes the list with it chosen (CloseWithChoice).
+void FilterListSpaceKey(TPopupListboxEh* List, const std::function<void()>& CloseWithChoice);
+
+// The custom filter dialog for a column's condition: True when it closed with OK (the dialog's
+// own unit).
+bool ShowSimpleFilterDialog(TColumnEh* Column);
 
 // String-table numbers of the special entries' captions; a program that ships no table gets
 // the built-in texts.

@@ -11,8 +11,6 @@
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 
-RTL_IMPLEMENT_CLASS(TInplaceFilterEditEh)
-
 namespace dbgrid_filter_row_detail {
 
 // The list size used while a column remembers none.
@@ -70,6 +68,16 @@ void SetUpFilterEditor(TCustomDBGridEh* Grid, TInplaceFilterEditEh* Editor) {
   Editor->SetFlat(Grid->Flat());
 }
 
+// A chosen entry applies by its own rules (a special entry as it says, a data value with
+// InstantApply): the centre's apply-on-choice is for what they leave.
+bool ChosenEntryAppliedItself(TCustomDBGridEh* Grid, TInplaceFilterEditEh* Editor) {
+  TPopupListboxEh* list = Editor ? Editor->PopupListbox() : nullptr;
+  const int index = list ? list->ItemIndex() : -1;
+  TPopupListboxItemEh* item = index >= 0 ? list->ItemBehaviour(index) : nullptr;
+  if (!item) return false;
+  return !dynamic_cast<TPopupListboxItemEhData*>(item) || Grid->STFilter()->InstantApply();
+}
+
 }  // namespace dbgrid_filter_row_detail
 
 using namespace dbgrid_filter_row_detail;
@@ -80,11 +88,6 @@ std::string dbgrid_detail::ColumnFilterText(TColumnEh* Column) {
 }
 
 // --- the editor ----------------------------------------------------------------------------------
-
-void TInplaceFilterEditEh::SetValueAndText(const Variant& Value, const std::string& Text) {
-  SetValue(Value);
-  SetText(Text);
-}
 
 TInplaceFilterEditEh* TCustomDBGridEh::CreateFilterEditor() {
   return new TInplaceFilterEditEh(this);
@@ -195,7 +198,7 @@ void TCustomDBGridEh::PlaceFilterEditor(bool Show) {
     else if (col >= 0)
       rect = CellRect(col, TopDataOffset() - 1);
   }
-  if (column->STFilter()->ListBusy) {
+  if (column->STFilter()->ListBusy || column->STFilter()->ListChanging) {
     filterEdit_->SetBoundsRect(rect);
     return;
   }
@@ -332,14 +335,9 @@ void TCustomDBGridEh::FilterEditKeyPress(TObject* /*Sender*/, char32_t& Key) {
   if (Key != U' ' || !filterEdit_ || !filterEdit_->ListVisible()) return;
   TPopupListboxEh* list = filterEdit_->PopupListbox();
   const int index = list->ItemIndex();
-  TPopupListboxItemEh* item = index >= 0 ? list->ItemBehaviour(index) : nullptr;
-  if (!item) return;
-  if (!item->CloseOnExecute(list, index))
-    item->Execute(list, index, Key, TShiftState{});
-  else
-    filterEdit_->CloseUp(true);
-  if (TColumnEh* column = filterEdit_->Column()) column->STFilter()->ChangedByList = true;
+  if (index < 0 || !list->ItemBehaviour(index)) return;
   Key = 0;
+  FilterListSpaceKey(list, [this] { filterEdit_->CloseUp(true); });
 }
 
 // --- the editor's list ---------------------------------------------------------------------------
@@ -359,23 +357,22 @@ void TCustomDBGridEh::FilterEditCloseUp(TObject* /*Sender*/, bool Accept) {
   if (!column || !list) return;
   TSTColumnFilterEh* filter = column->STFilter();
   TValueRestorer<bool> busy(filter->ListBusy, true);
-  TScopeExit forget([filter] {
-    filter->ListItems = nullptr;
-    filter->CheckStates.clear();
-    filter->ChangedByList = false;
-    filter->ListItemIndex = -1;
-  });
+  TScopeExit forget([filter] { ForgetFilterListState(filter); });
   // The next opening keeps the size the list was given (the editor took a resized one over).
   filter->DropDownWidth = filterEdit_->DropDownBox()->Width();
   filter->DropDownRows = filterEdit_->DropDownBox()->Rows();
   const int index = Accept ? list->ItemIndex() : -1;
-  if (TPopupListboxItemEh* item = index >= 0 ? list->ItemBehaviour(index) : nullptr)
-    item->Execute(list, index, 0, TShiftState{});
+  TPopupListboxItemEh* item = index >= 0 ? list->ItemBehaviour(index) : nullptr;
+  if (!item) return;
+  // Choosing put the entry's caption into the cell; the entry acts on what the cell held.
+  filterEdit_->SetText(filterEdit_->TextBeforeCloseUp());
+  item->Execute(list, index, 0, TShiftState{});
 }
 
 void TCustomDBGridEh::FilterEditChangeNotify(TObject* /*Sender*/, int Reason) {
   if (Reason != static_cast<int>(fecrTextChangedEh) && Reason != static_cast<int>(fecrListItemChosenEh))
     return;
+  if (Reason == static_cast<int>(fecrListItemChosenEh) && ChosenEntryAppliedItself(this, filterEdit_)) return;
   if (center_ && center_->AppliesFilterOn(static_cast<TFilterEditChangeReasonEh>(Reason))) ApplyFilter();
 }
 
@@ -399,6 +396,11 @@ void TCustomDBGridEh::STFilterChanged(TColumnEh* Column) {
     return;
   }
   InvalidateFilterCell(this, Column->Index());
+  // The editor bound to the column shows the condition it now has (a list entry set it).
+  if (filterEdit_ && filterEdit_->Visible() && filterEdit_->Column() == Column) {
+    const std::string text = dbgrid_detail::ColumnFilterText(Column);
+    if (filterEdit_->Text() != text) filterEdit_->SetText(text);
+  }
 }
 
 void TCustomDBGridEh::ApplyFilter() {

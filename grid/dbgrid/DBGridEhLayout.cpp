@@ -163,7 +163,11 @@ int TCustomDBGridEh::CalcDataGroupRowHeight(TGroupDataTreeNodeEh* Node) {
 }
 
 int TCustomDBGridEh::VisibleDataRowCount() {
+  // The filter row and the strips above and below the cells (search panel, scroll-bar strip) take
+  // room from the data rows too.
   const int dataHeight = ClientHeight() - titleRowHeight_ * (options_.Contains(dgTitles) ? 1 : 0) -
+                         GetSubtitleRowCount() * STFilter()->GetRowHeight() - OutBoundaryData()->TopIndent() -
+                         OutBoundaryData()->BottomIndent() -
                          (GetTotalFooterRowCount() - footerRowCount_) * std::max(defaultDataRowHeight_, 1) -
                          footerRowCount_ * CalcFooterRowHeight();
   const int step = std::max(defaultDataRowHeight_, 1) + (options_.Contains(dgRowLines) ? GridLineWidth() : 0);
@@ -449,9 +453,9 @@ void TCustomDBGridEh::InternalLayout() {
   // 14. A changed strip size needs one more pass once the window settles.
   if (StripSum(this) != stripsBefore) PostLayoutChanged();
   if (horzScrollBarPanelControl_ && horzScrollBarPanelControl_->Visible())
-    horzScrollBarPanelControl_->Invalidate();
+    horzScrollBarPanelControl_->UpdateContent();
   if (vertScrollBarPanelControl_ && vertScrollBarPanelControl_->Visible())
-    vertScrollBarPanelControl_->Invalidate();
+    vertScrollBarPanelControl_->UpdateContent();
 }
 
 void TCustomDBGridEh::SizeDependentUpdate1() {

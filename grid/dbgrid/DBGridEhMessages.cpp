@@ -204,8 +204,8 @@ void TCustomDBGridEh::WMSize(TMessage& Message) {
     if (UpdateIndicatorColWidth()) LayoutChanged();
   }
   UpdateScrollBarPanel();
-  // A hidden search panel has no room to keep.
-  if (searchPanelControl_ && searchPanelControl_->Visible()) UpdateSearchPanelLayout();
+  // Also a panel shown before the window existed (set while loading) is placed here.
+  UpdateSearchPanelLayout();
   if (rowDetailPanel_->Visible()) UpdateRowDetailPanel();
 }
 

@@ -7,6 +7,7 @@
 // DBGridEhNavButton.cpp (the buttons: painting and auto-repeat).
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "grid/dbgrid/DBGridEhParams.h"
@@ -21,7 +22,7 @@ class TDBGridEhNavigatorPanel;
 // --- TNavButtonEh ---------------------------------------------------------------------------------
 // One button of the navigator (and, as TNavFindButtonEh, of the search strip). Its glyph is an
 // index into the enabled or the disabled image list, drawn centred; a button with RepeatClick
-// clicks again while held: after 400 ms, then every 100 ms.
+// clicks at the press and again while held: after 400 ms, then every 100 ms.
 class TNavButtonEh : public TSpeedButton {
   RTL_CLASS(TNavButtonEh, TSpeedButton)
  public:
@@ -39,17 +40,25 @@ class TNavButtonEh : public TSpeedButton {
   // Not owned (the shared resources module holds them).
   void SetImages(TCustomImageList* Enabled, TCustomImageList* Disabled);
   // The repeat timer while it runs, else nullptr.
-  TTimer* RepeatTimer() const { return repeatTimer_.get(); }
+  TTimer* RepeatTimer() const {
+    return repeatTimer_ && repeatTimer_->Enabled() ? repeatTimer_.get() : nullptr;
+  }
 
   void Paint() override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  // A repeating button acts at the press, so its release does not act once more.
+  void Click() override;
 
  private:
   void RepeatTimerTick(TObject* Sender);
+  void StopRepeat();
+  void DrawFaceOf(TCanvas* ACanvas, const TRect& ARect);
 
   TNavigateBtnEh kind_ = nbFirstEh;
   bool repeatClick_ = false;
+  bool pressActed_ = false;
+  bool releaseWithoutClick_ = false;
   int glyphIndex_ = -1;
   TCustomImageList* enabledImages_ = nullptr;
   TCustomImageList* disabledImages_ = nullptr;
@@ -158,13 +167,30 @@ class TDBGridEhNavigatorPanel : public TCustomControl {
 
  protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
+  void Resize() override;
+  void CMEnabledChanged(TMessage& Message) override;
+  void CMBiDiModeChanged(TMessage& Message) override;
 
  private:
   void ButtonClick(TObject* Sender);
   void ButtonMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void HintsChanged(TObject* Sender);
   void ApplyHints();
-  void WMNCCalcSize(TMessage& Message);
-  void WMNCPaint(TMessage& Message);
+  void WMNCPaint(TMessage& Message) override;
+  // The room the bevels take left and right.
+  int FrameWidth() const;
+  // Asks the strip (or, standing alone, the panel itself) to take the wanted width again.
+  void RequestLayout();
+  // The fonts of the two boxes, made from the grid's font; the widths of their texts.
+  void UpdateInfoFonts();
+  int MeasureRecordsInfoWidth();
+  int MeasureAggregation();
+  bool ButtonShows(TNavigateBtnEh Kind) const;
+  bool RecordsInfoShows() const;
+  bool AggregationShows() const;
+  // The data set the link serves while it is active, else nullptr.
+  TDataSet* ActiveDataSet() const;
+  bool GridReadOnly() const;
 
   TCustomDBGridEh* grid_ = nullptr;
   std::unique_ptr<TNavDataLinkEh> dataLink_;
@@ -178,11 +204,17 @@ class TDBGridEhNavigatorPanel : public TCustomControl {
   std::string recordsInfoText_;
   std::string aggregationText_;
   std::vector<TAggregationItem> aggregationItems_;
+  // Where each value stands in the text, in bytes.
+  std::vector<std::pair<size_t, size_t>> aggregationSpans_;
   TGridSBItemsEh visibleItems_ = TGridSBItemsEh::FromUInt(7);
   TControl* attachedControl_ = nullptr;
   TNavButtonEh* buttons_[10] = {};
   TRect separatorRects_[2] = {};
   TRect recordsInfoRect_{};
   TRect aggregationRect_{};
+  std::unique_ptr<TFont> recordsInfoFont_;
+  std::unique_ptr<TFont> aggregationFont_;
+  int recordsInfoWidth_ = 0;
+  int aggregationWidth_ = 0;
   bool destroying_ = false;
 };

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "grid/axis/AxisGridSettingsEh.h"
+#include "grid/dbgrid/DBGridEhNavigator.h"
 #include "grid/dbgrid/DBGridEhPrivate.h"
+#include "grid/dbgrid/DBGridEhScrollBarPanel.h"
 #include "platform/gdi/Colors.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -336,7 +338,14 @@ void TCustomDBGridEh::SelectionChanged() {
   if (ComponentState().Contains(csDestroying)) return;
   for (TDBGridEhScrollBarPanelControl* panel : {horzScrollBarPanelControl_, vertScrollBarPanelControl_})
     if (panel && panel->Showing()) panel->Invalidate();
+  // The navigator's records info and aggregates follow the selection.
+  if (horzScrollBarPanelControl_ && horzScrollBarPanelControl_->Showing())
+    horzScrollBarPanelControl_->Navigator()->UpdateInfo();
   if (OnSelectionChanged) OnSelectionChanged(this);
+}
+
+void TCustomDBGridEh::ReadOnlyChanged() {
+  if (horzScrollBarPanelControl_) horzScrollBarPanelControl_->UpdateNavigatorButtonStates();
 }
 
 // The square between two system scroll bars belongs to neither: the grid paints it.

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "grid/data/SharedTypesEh.h"
+#include "grid/dbgrid/DBGridEhFilterListItems.h"
 #include "grid/dbgrid/DBGridEhPrivate.h"
 #include "platform/rtl/ScopeGuard.h"
 
@@ -49,18 +50,6 @@ void TCustomDBGridEh::OutBoundaryMouseDown(TMouseButton, TShiftState, int, int) 
 void TCustomDBGridEh::HotTrackChanged() {
   RaiseNotAvailable("TCustomDBGridEh.HotTrackChanged");
 }
-void TCustomDBGridEh::ScrollBarPanelScroll(TObject*, TScrollCode, int&) {
-  RaiseNotAvailable("TCustomDBGridEh.ScrollBarPanelScroll");
-}
-TColor TCustomDBGridEh::GetToolStripTextColor() {
-  RaiseNotAvailable("TCustomDBGridEh.GetToolStripTextColor");
-}
-void TCustomDBGridEh::SetCopyMenuHint(const std::string&) {
-  RaiseNotAvailable("TCustomDBGridEh.SetCopyMenuHint");
-}
-void TCustomDBGridEh::SelectionAggregates(Variant&, Variant&, Variant&, Variant&, Variant&) {
-  RaiseNotAvailable("TCustomDBGridEh.SelectionAggregates");
-}
 void TCustomDBGridEh::DefaultCellMouseDown(const TGridCoord&, TMouseButton, TShiftState, int, int) {
   RaiseNotAvailable("TCustomDBGridEh.DefaultCellMouseDown");
 }
@@ -87,6 +76,9 @@ void GridPasteAction(TCustomDBGridEh*, bool) {
 }
 void GridDeleteAction(TCustomDBGridEh*, bool) {
   RaiseNotAvailable("GridDeleteAction");
+}
+bool ShowSimpleFilterDialog(TColumnEh*) {
+  RaiseNotAvailable("ShowSimpleFilterDialog");
 }
 void TCustomDBGridEh::CMDesignHitTest(TMessage&) {
   RaiseNotAvailable("TCustomDBGridEh.CMDesignHitTest");
@@ -174,9 +166,6 @@ int TCustomDBGridEh::GroupedMoveBy(int, bool) {
 }
 bool TCustomDBGridEh::IsGroupingWorking() {
   RaiseNotAvailable("TCustomDBGridEh.IsGroupingWorking");
-}
-bool TCustomDBGridEh::UpdateTopOutBoundaryHeight() {
-  RaiseNotAvailable("TCustomDBGridEh.UpdateTopOutBoundaryHeight");
 }
 void TCustomDBGridEh::DrawGroupingPanelItem(const TRect&, TDBGridEhDataGroupLevelEh*) {
   RaiseNotAvailable("TCustomDBGridEh.DrawGroupingPanelItem");
@@ -325,102 +314,6 @@ void TDBGridEhDataGroupLevelEh::InvalidateGrid() {
 
 // --- TDBGridEhIndicatorTitle: not available yet ---
 
-// --- TDBGridSearchPanelControlEh: not available yet ---
-
-void TDBGridSearchPanelControlEh::ButtonClick(int) {
-  RaiseNotAvailable("TDBGridSearchPanelControlEh.ButtonClick");
-}
-void TDBGridSearchPanelControlEh::ButtonMouseDown(TObject*, TMouseButton, TShiftState, int, int) {
-  RaiseNotAvailable("TDBGridSearchPanelControlEh.ButtonMouseDown");
-}
-void TDBGridSearchPanelControlEh::UpdateFilterButton(TObject*) {
-  RaiseNotAvailable("TDBGridSearchPanelControlEh.UpdateFilterButton");
-}
-int TDBGridSearchPanelControlEh::RealignControls(int, int) {
-  RaiseNotAvailable("TDBGridSearchPanelControlEh.RealignControls");
-}
-void TDBGridSearchPanelControlEh::SetInScrollBarPanel(bool) {
-  RaiseNotAvailable("TDBGridSearchPanelControlEh.SetInScrollBarPanel");
-}
-int TDBGridSearchPanelControlEh::GetPreferredHeight() {
-  RaiseNotAvailable("TDBGridSearchPanelControlEh.GetPreferredHeight");
-}
-int TDBGridSearchPanelControlEh::GetPreferredWidth(int) {
-  RaiseNotAvailable("TDBGridSearchPanelControlEh.GetPreferredWidth");
-}
-void TDBGridSearchPanelControlEh::FindNext() {
-  RaiseNotAvailable("TDBGridSearchPanelControlEh.FindNext");
-}
-void TDBGridSearchPanelControlEh::FindPrior() {
-  RaiseNotAvailable("TDBGridSearchPanelControlEh.FindPrior");
-}
-void TDBGridSearchPanelControlEh::ClearSearch() {
-  RaiseNotAvailable("TDBGridSearchPanelControlEh.ClearSearch");
-}
-void TDBGridSearchPanelControlEh::ApplyFilter() {
-  RaiseNotAvailable("TDBGridSearchPanelControlEh.ApplyFilter");
-}
-void TDBGridSearchPanelControlEh::UpdateButtonImages() {
-  RaiseNotAvailable("TDBGridSearchPanelControlEh.UpdateButtonImages");
-}
-void TDBGridSearchPanelControlEh::WMNCPaint(TMessage&) {
-  RaiseNotAvailable("TDBGridSearchPanelControlEh.WMNCPaint");
-}
-
-// --- TDBGridSearchPanelControlEh: overrides keeping the inherited behaviour ---
-
-void TDBGridSearchPanelControlEh::Paint() {
-  inherited::Paint();
-}
-void TDBGridSearchPanelControlEh::Resize() {
-  inherited::Resize();
-}
-
-// --- TDBGridEhScrollBarPanelControl: not available yet ---
-
-void TDBGridEhScrollBarPanelControl::SetScrollParams(int, int, int, int) {
-  RaiseNotAvailable("TDBGridEhScrollBarPanelControl.SetScrollParams");
-}
-void TDBGridEhScrollBarPanelControl::UpdateNavigatorLayout() {
-  RaiseNotAvailable("TDBGridEhScrollBarPanelControl.UpdateNavigatorLayout");
-}
-void TDBGridEhScrollBarPanelControl::UpdateNavigatorButtonStates() {
-  RaiseNotAvailable("TDBGridEhScrollBarPanelControl.UpdateNavigatorButtonStates");
-}
-void TDBGridEhScrollBarPanelControl::ScrollBarScroll(TObject*, TScrollCode, int&) {
-  RaiseNotAvailable("TDBGridEhScrollBarPanelControl.ScrollBarScroll");
-}
-
-// --- TDBGridEhScrollBarPanelControl: overrides keeping the inherited behaviour ---
-
-void TDBGridEhScrollBarPanelControl::Invalidate() {
-  inherited::Invalidate();
-}
-
-// --- TSizeGripPanelEh: not available yet ---
-
-bool TSizeGripPanelEh::IsGripActive() {
-  RaiseNotAvailable("TSizeGripPanelEh.IsGripActive");
-}
-void TSizeGripPanelEh::WMSetCursor(TMessage&) {
-  RaiseNotAvailable("TSizeGripPanelEh.WMSetCursor");
-}
-
-// --- TSizeGripPanelEh: overrides keeping the inherited behaviour ---
-
-void TSizeGripPanelEh::Paint() {
-  inherited::Paint();
-}
-void TSizeGripPanelEh::MouseDown(TMouseButton B, TShiftState S, int X, int Y) {
-  inherited::MouseDown(B, S, X, Y);
-}
-void TSizeGripPanelEh::MouseMove(TShiftState S, int X, int Y) {
-  inherited::MouseMove(S, X, Y);
-}
-void TSizeGripPanelEh::MouseUp(TMouseButton B, TShiftState S, int X, int Y) {
-  inherited::MouseUp(B, S, X, Y);
-}
-
 // --- TDBGridInplaceEdit: overrides keeping the inherited behaviour ---
 
 void TDBGridInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
@@ -474,7 +367,15 @@ void TCustomDBGridEh::CalcGroupingPanelLayout() {
   if (!DataGrouping()->GroupPanelVisible()) return;
   RaiseNotAvailable("TCustomDBGridEh.CalcGroupingPanelLayout");
 }
-
+// The top strip holds the search strip shown there and, below it, the grouping panel.
+bool TCustomDBGridEh::UpdateTopOutBoundaryHeight() {
+  if (DataGrouping()->GroupPanelVisible()) RaiseNotAvailable("TCustomDBGridEh.UpdateTopOutBoundaryHeight");
+  if (!HandleAllocated()) return false;
+  const int height = SearchPanel()->GetHeightInGrid();
+  if (OutBoundaryData()->TopIndent() == height) return false;
+  OutBoundaryData()->SetTopIndent(height);
+  return true;
+}
 
 const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
   using namespace dbgrid_pending_detail;
@@ -489,10 +390,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTreeArea", g->DrawTreeArea(0, 0, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.OutBoundaryMouseDown", g->OutBoundaryMouseDown(TMouseButton{}, TShiftState{}, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.HotTrackChanged", g->HotTrackChanged()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.ScrollBarPanelScroll", int scrollPos{}; g->ScrollBarPanelScroll(nullptr, TScrollCode{}, scrollPos)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetToolStripTextColor", g->GetToolStripTextColor()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetCopyMenuHint", g->SetCopyMenuHint("")),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SelectionAggregates", Variant sum{}; Variant count{}; Variant avg{}; Variant min{}; Variant max{}; g->SelectionAggregates(sum, count, avg, min, max)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DefaultCellMouseDown", g->DefaultCellMouseDown(TGridCoord{}, TMouseButton{}, TShiftState{}, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.TitleHitTest", g->TitleHitTest(0, 0, nullptr, TRect{}, TPoint{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.TitleEdgeHitTest", g->TitleEdgeHitTest(0, 0)),
@@ -502,6 +399,7 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("GridCopyAction", GridCopyAction(g, false)),
     DBGRID_PENDING_ENTRY("GridPasteAction", GridPasteAction(g, false)),
     DBGRID_PENDING_ENTRY("GridDeleteAction", GridDeleteAction(g, false)),
+    DBGRID_PENDING_ENTRY("ShowSimpleFilterDialog", ShowSimpleFilterDialog(AnyColumn(g))),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CMDesignHitTest", TMessage message{}; g->CMDesignHitTest(message)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CMChanged", TMessage message{}; g->CMChanged(message)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.PaintTreeArea", g->PaintTreeArea(nullptr, TRect{}, false, false)),
@@ -531,7 +429,11 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.SyncDataSetToCurrentNode", g->SyncDataSetToCurrentNode()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GroupedMoveBy", g->GroupedMoveBy(0, false)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.IsGroupingWorking", g->IsGroupingWorking()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateTopOutBoundaryHeight", g->UpdateTopOutBoundaryHeight()),
+    // Showing the grouping panel raises first, for its own layout.
+    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateTopOutBoundaryHeight",
+                         TScopeExit hide([g] { g->DataGrouping()->SetGroupPanelVisible(false); });
+                         try { g->DataGrouping()->SetGroupPanelVisible(true); } catch (const EInvalidGridOperationEh&) {}
+                         g->UpdateTopOutBoundaryHeight()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawGroupingPanelItem", g->DrawGroupingPanelItem(TRect{}, nullptr)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GroupingPanelMouseDown", g->GroupingPanelMouseDown(TMouseButton{}, TShiftState{}, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.BeginGroupingPanelDrag", g->BeginGroupingPanelDrag()),
@@ -547,25 +449,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TDBGridEhGroupingPanelEh.GetColor", Part(g->DataGrouping())->GroupPanel()->GetColor()),
     DBGRID_PENDING_ENTRY("TDBGridEhDataGroupsEh.GetCurrentNode", Part(g->DataGrouping())->GetCurrentNode()),
     DBGRID_PENDING_ENTRY("TDBGridEhDataGroupLevelEh.GetGroupRowText", TDBGridEhDataGroupLevelEh level(nullptr); std::string text{}; level.GetGroupRowText(nullptr, text)),
-    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.ButtonClick", Part(g->searchPanelControl_)->ButtonClick(0)),
-    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.ButtonMouseDown", Part(g->searchPanelControl_)->ButtonMouseDown(nullptr, TMouseButton{}, TShiftState{}, 0, 0)),
-    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.UpdateFilterButton", Part(g->searchPanelControl_)->UpdateFilterButton(nullptr)),
-    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.RealignControls", Part(g->searchPanelControl_)->RealignControls(0, 0)),
-    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.SetInScrollBarPanel", Part(g->searchPanelControl_)->SetInScrollBarPanel(false)),
-    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.GetPreferredHeight", Part(g->searchPanelControl_)->GetPreferredHeight()),
-    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.GetPreferredWidth", Part(g->searchPanelControl_)->GetPreferredWidth(0)),
-    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.FindNext", Part(g->searchPanelControl_)->FindNext()),
-    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.FindPrior", Part(g->searchPanelControl_)->FindPrior()),
-    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.ClearSearch", Part(g->searchPanelControl_)->ClearSearch()),
-    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.ApplyFilter", Part(g->searchPanelControl_)->ApplyFilter()),
-    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.UpdateButtonImages", Part(g->searchPanelControl_)->UpdateButtonImages()),
-    DBGRID_PENDING_ENTRY("TDBGridSearchPanelControlEh.WMNCPaint", TMessage m{}; Part(g->searchPanelControl_)->WMNCPaint(m)),
-    DBGRID_PENDING_ENTRY("TDBGridEhScrollBarPanelControl.SetScrollParams", Part(g->horzScrollBarPanelControl_)->SetScrollParams(0, 0, 0, 0)),
-    DBGRID_PENDING_ENTRY("TDBGridEhScrollBarPanelControl.UpdateNavigatorLayout", Part(g->horzScrollBarPanelControl_)->UpdateNavigatorLayout()),
-    DBGRID_PENDING_ENTRY("TDBGridEhScrollBarPanelControl.UpdateNavigatorButtonStates", Part(g->horzScrollBarPanelControl_)->UpdateNavigatorButtonStates()),
-    DBGRID_PENDING_ENTRY("TDBGridEhScrollBarPanelControl.ScrollBarScroll", int pos{}; Part(g->horzScrollBarPanelControl_)->ScrollBarScroll(nullptr, TScrollCode{}, pos)),
-    DBGRID_PENDING_ENTRY("TSizeGripPanelEh.IsGripActive", Part(g->cornerScrollBarPanelControl_)->IsGripActive()),
-    DBGRID_PENDING_ENTRY("TSizeGripPanelEh.WMSetCursor", TMessage m{}; Part(g->cornerScrollBarPanelControl_)->WMSetCursor(m)),
   };
   // clang-format on
   return entries;

@@ -3,7 +3,8 @@
 // horizontal one, the record navigator at its left), and the size grip in the corner between the
 // two bars.
 //
-// Files: DBGridEhScrollBarPanel.cpp (the bar and the strip), DBGridEhSizeGrip.cpp (the grip).
+// Files: DBGridEhScrollBarPanel.cpp (the bar, the strip, and the grid's ScrollBarPanelScroll that
+// takes the strip's scroll events), DBGridEhSizeGrip.cpp (the grip).
 #include "grid/dbgrid/DBGridEhParams.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/StdCtrls.h"
@@ -24,8 +25,6 @@ class TControlScrollBarEh : public TScrollBar {
 // --- TDBGridEhScrollBarPanelControl ----------------------------------------------------------------
 class TDBGridEhScrollBarPanelControl : public TCustomPanel {
   RTL_CLASS(TDBGridEhScrollBarPanelControl, TCustomPanel)
-  friend class TDBGridEhPendingTable;
-
  public:
   // No bevels; the bar fills the strip; the navigator (horizontal kind only) at the left.
   TDBGridEhScrollBarPanelControl(TComponent* AOwner, TScrollBarKind AKind);
@@ -42,7 +41,8 @@ class TDBGridEhScrollBarPanelControl : public TCustomPanel {
   // Forward to the navigator (nothing for the vertical kind).
   void UpdateNavigatorLayout();
   void UpdateNavigatorButtonStates();
-  // Brings the content up to date after the grid's layout.
+  // Brings the content up to date after the grid's layout: the navigator's data source, glyphs
+  // and buttons, and the search strip when it stands here.
   void UpdateContent();
   TControlScrollBarEh* ScrollBar() const;
   TDBGridEhNavigatorPanel* Navigator() const;
@@ -56,11 +56,19 @@ class TDBGridEhScrollBarPanelControl : public TCustomPanel {
   void ScrollBarScroll(TObject* Sender, TScrollCode Code, int& Pos);
   // The navigator at the left (capped), the bar in the rest.
   void RealignChildren();
+  // The enabled and disabled glyph lists of the resources module, by the theme switch.
+  void AssignNavigatorImages();
+  // The grid's search strip becomes the navigator's attached control while the grid's settings
+  // put it here, and goes back to the grid when they no longer do.
+  void PlaceSearchPanel();
+  TCustomDBGridEh* grid_ = nullptr;
   TScrollBarKind kind_;
   TControlScrollBarEh* scrollBar_ = nullptr;
   TDBGridEhNavigatorPanel* navigator_ = nullptr;
   TNavButtonSetEh navigatorButtons_ = TNavButtonSetEh::FromUInt(1023);  // all ten
   TGridSBItemsEh visibleItems_ = TGridSBItemsEh::FromUInt(7);           // all three
+  // The navigator asks for a new layout from inside its own.
+  bool realigning_ = false;
 };
 
 // --- TSizeGripPanelEh ------------------------------------------------------------------------------
@@ -75,19 +83,20 @@ class TSizeGripPanelEh : public TCustomPanel {
   bool IsGripActive();
   // Gripper / DFCS_SCROLLSIZEGRIP / clBtnFace.
   void Paint() override;
-  // Records the screen point and the window's size.
+  // Records the screen point and the window's bounds.
   void MouseDown(TMouseButton B, TShiftState S, int X, int Y) override;
   // New size = size at the press + the cursor's movement since (mirrored right to left).
   void MouseMove(TShiftState S, int X, int Y) override;
   // Point := (-1,-1).
   void MouseUp(TMouseButton B, TShiftState S, int X, int Y) override;
   // Diagonal size cursor over an active grip.
-  void WMSetCursor(TMessage& M);
-  void Dispatch(TMessage& Message) override;
+  void WMSetCursor(TMessage& M) override;
   // (-1,-1) while no drag is under way.
   TPoint DragStart() const { return dragStart_; }
 
  private:
+  // The nearest window up the parent chain that is not a child window; nullptr without a window.
+  HWND SizedWindow();
   TPoint dragStart_{-1, -1};
-  TSize sizeAtPress_{};
+  TRect boundsAtPress_{};
 };

@@ -300,6 +300,16 @@ void TCustomDBGridEh::ReadScrollBarPanelInfo(TScrollBarKind Kind, SCROLLINFO& In
   Info.nPage = s.nPage;
   Info.nPos = s.nPos;
   Info.nTrackPos = s.nPos;
+  // While the thumb is dragged only the bar itself knows where it is.
+  TDBGridEhScrollBarPanelControl* control =
+      Kind == TScrollBarKind::sbHorizontal ? horzScrollBarPanelControl_ : vertScrollBarPanelControl_;
+  TControlScrollBarEh* bar = control ? control->ScrollBar() : nullptr;
+  if (bar && bar->HandleAllocated()) {
+    SCROLLINFO track{};
+    track.cbSize = sizeof(SCROLLINFO);
+    track.fMask = SIF_TRACKPOS;
+    if (GetScrollInfo(bar->Handle(), SB_CTL, &track)) Info.nTrackPos = track.nTrackPos;
+  }
 }
 
 void TCustomDBGridEh::WriteScrollBarPanel(TScrollBarKind Kind, int Position, int Min, int Page, int Max) {
@@ -314,11 +324,33 @@ void TCustomDBGridEh::WriteScrollBarPanel(TScrollBarKind Kind, int Position, int
       Kind == TScrollBarKind::sbHorizontal ? horzScrollBarPanelControl_ : vertScrollBarPanelControl_;
   // The strip shows a bar only once it carries one.
   if (control && control->ScrollBar()) control->SetScrollParams(Position, Min, Page, Max);
+  // A vertical bar that comes or goes changes the strips' widths and the corner box.
+  if (Kind == TScrollBarKind::sbVertical) UpdateScrollBarPanel();
 }
 
 // ================================================================================================
 // The scroll-bar strip
 // ================================================================================================
+
+namespace dbgrid_scrolling_detail {
+
+// The cells end where the strips begin: the bars' strips are the grid's side and bottom
+// out-of-boundary strips.
+void ReserveScrollBarStrips(TCustomDBGridEh* Grid, int Width, int Height) {
+  TGridOutBoundaryDataEh* strips = Grid->OutBoundaryData();
+  const bool rtl = Grid->UseRightToLeftAlignment();
+  if (strips->RightIndent() == (rtl ? 0 : Width) && strips->LeftIndent() == (rtl ? Width : 0) &&
+      strips->BottomIndent() == Height)
+    return;
+  strips->SetRightIndent(rtl ? 0 : Width);
+  strips->SetLeftIndent(rtl ? Width : 0);
+  strips->SetBottomIndent(Height);
+  Grid->LayoutChanged();
+  // The search panel at the top ends where the vertical strip begins.
+  Grid->UpdateSearchPanelLayout();
+}
+
+}  // namespace dbgrid_scrolling_detail
 
 bool TCustomDBGridEh::IsScrollBarPanelVisible() {
   return HorzScrollBar()->IsPanelNeeded() || VertScrollBar()->IsPanelNeeded();
@@ -333,9 +365,12 @@ void TCustomDBGridEh::UpdateScrollBarPanel() {
         c->SetBounds(0, 0, 0, 0);
         c->SetVisible(false);
       }
+    ReserveScrollBarStrips(this, 0, 0);
     return;
   }
   if (!HandleAllocated()) return;
+  // The strip carries the horizontal bar: the window's own, shown since its creation, goes.
+  ShowScrollBar(Handle(), SB_HORZ, FALSE);
   TVertDBGridEhScrollBar* vert = VertScrollBar();
   const bool noVert = vert->VisibleMode() == sbNeverShowEh ||
                       (vert->VisibleMode() == sbAutoShowEh && !vert->IsScrollNeeded());
@@ -351,4 +386,5 @@ void TCustomDBGridEh::UpdateScrollBarPanel() {
   }
   for (TControl* c : controls)
     if (c) c->SetVisible(true);
+  ReserveScrollBarStrips(this, w, h);
 }

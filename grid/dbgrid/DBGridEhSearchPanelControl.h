@@ -9,6 +9,7 @@
 
 class TCustomDBGridEh;
 class TNavFindButtonEh;
+class TDBGridSearchPanelControlEh;
 
 // --- TNavFindEditEh -------------------------------------------------------------------------------
 // The search text box. Its drop-down list holds the texts applied so far (sorted, no doubles).
@@ -30,6 +31,35 @@ class TNavFindEditEh : public TDBComboBoxEh {
   bool TextApplied = true;
   // The text as the program sets it (no search as you type).
   void SetTextSilently(const std::string& Value);
+
+  void KeyDown(WORD& Key, TShiftState Shift) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void DoEnter() override;
+  void DoExit() override;
+  void CreateWnd() override;
+  // Tab stays in the box: its key ends the search.
+  void CMWantSpecialKey(TMessage& Message) override;
+  // Re-filters while typing when the grid's search panel asks for it.
+  void WMChar(TMessage& Message) override;
+
+ protected:
+  // Searches as the user types.
+  void Change() override;
+  // Inset 2 left and right, 1 top and bottom unless compact.
+  TRect CalcEditRect() override;
+  void WMNCPaint(TMessage& Message) override;
+  void WMSetFocus(TMessage& Message) override;
+  void WMKillFocus(TMessage& Message) override;
+  void CMMouseEnter(TMessage& Message) override;
+  void CMMouseLeave(TMessage& Message) override;
+
+ private:
+  // The strip that owns the box (nullptr for a box made elsewhere).
+  TDBGridSearchPanelControlEh* Strip() const;
+  // The look while the box is not being used: the parent's colour toward the window colour.
+  void ApplyIdleColor();
+  // Focus in or out: the grid repaints its matches, the strip its fill and filter button.
+  void SearchStateChanged();
 };
 
 // --- TDBGridSearchPanelControlEh -------------------------------------------------------------------
@@ -73,11 +103,15 @@ class TDBGridSearchPanelControlEh : public TCustomControl {
   void Paint() override;
   // A size change lays the strip out again.
   void Resize() override;
-  void Dispatch(TMessage& Message) override;
   // Frame RGB(226,222,197).
-  void WMNCPaint(TMessage& M);
+  void WMNCPaint(TMessage& M) override;
+  // The box follows the strip's font (the grid's), keeping its own colour.
+  void CMFontChanged(TMessage& Message) override;
 
  private:
+  // Button 0 by FilterEnabled, button 3 never; True when a visibility changed.
+  bool ApplyButtonVisibility();
+
   TCustomDBGridEh* grid_;
   TNavFindEditEh* findEdit_ = nullptr;
   // 0 filter, 1 next, 2 prior, 3 options (hidden).
@@ -86,4 +120,6 @@ class TDBGridSearchPanelControlEh : public TCustomControl {
   // Panel height - 1.
   int buttonWidth_ = 0;
   bool inScrollBarPanel_ = false;
+  // Inside RealignControls: a visibility change needs no second layout.
+  bool realigning_ = false;
 };

@@ -35,6 +35,8 @@ int FillSTFilterValueItems(TCustomDBGridEh* Grid, TColumnEh* Column, TStrings* I
       if (Items->Objects(i) && Items->Objects(i) != PopupListboxItemEhData())
         width = std::max(width, EntryWidth(Items->Strings(i)));
     filter->ListItemIndex = -1;
+    filter->HotIndex = -1;
+    filter->KeepOthers = false;
     for (int i = 0; i < Items->Count(); ++i)
       if (!Items->Objects(i)) Items->SetObject(i, PopupListboxItemEhData());
   }
@@ -68,18 +70,37 @@ void TCustomDBGridEh::DropDownTitleFilter(TColumnEh* Column) {
     titleFilterList_ = new TPopupListboxEh(this);
     titleFilterList_->SetVisible(false);
     titleFilterList_->SetParent(this);
-    titleFilterList_->OnMouseUp = [this](TObject*, TMouseButton Button, TShiftState Shift, int X, int Y) {
-      TPopupListboxEh* list = titleFilterList_;
-      const int index = list->ItemAtPos(TPoint{X, Y}, true);
-      TPopupListboxItemEh* item = index >= 0 ? list->ItemBehaviour(index) : nullptr;
-      if (!item) return;
+    // The entry under the mouse gets each press, move and release, at its own coordinates.
+    struct TEntryAt {
+      TPopupListboxItemEh* Item = nullptr;
+      int Index = -1;
+      TPoint InItem{};
+    };
+    auto entryAt = [this](int X, int Y) {
+      TEntryAt at;
+      at.Index = titleFilterList_->ItemAtPos(TPoint{X, Y}, true);
+      if (at.Index < 0) return at;
+      const TRect r = titleFilterList_->ItemRect(at.Index);
+      at.InItem = TPoint{X - r.Left, Y - r.Top};
+      at.Item = titleFilterList_->ItemBehaviour(at.Index);
+      return at;
+    };
+    titleFilterList_->OnMouseDown = [this, entryAt](TObject*, TMouseButton Button, TShiftState Shift, int X,
+                                                    int Y) {
+      const TEntryAt at = entryAt(X, Y);
+      if (at.Item) at.Item->MouseDown(titleFilterList_, at.Index, Button, Shift, at.InItem);
+    };
+    titleFilterList_->OnMouseMove = [this, entryAt](TObject*, TShiftState Shift, int X, int Y) {
+      const TEntryAt at = entryAt(X, Y);
+      if (at.Item) at.Item->MouseMove(titleFilterList_, at.Index, Shift, at.InItem);
+    };
+    titleFilterList_->OnMouseUp = [this, entryAt](TObject*, TMouseButton Button, TShiftState Shift, int X,
+                                                  int Y) {
+      const TEntryAt at = entryAt(X, Y);
+      if (!at.Item) return;
       bool close = true;
-      const TRect r = list->ItemRect(index);
-      item->MouseUp(list, index, Button, Shift, TPoint{X - r.Left, Y - r.Top}, close);
-      if (close)
-        CloseTitleFilter(true);
-      else
-        item->Execute(list, index, 0, Shift);
+      at.Item->MouseUp(titleFilterList_, at.Index, Button, Shift, at.InItem, close);
+      if (close) CloseTitleFilter(true);
     };
     titleFilterList_->OnKeyDown = [this](TObject*, WORD& Key, TShiftState) {
       if (Key == VK_RETURN || Key == VK_ESCAPE) {
@@ -89,16 +110,9 @@ void TCustomDBGridEh::DropDownTitleFilter(TColumnEh* Column) {
       }
     };
     titleFilterList_->OnKeyPress = [this](TObject*, char32_t& Key) {
-      TPopupListboxEh* list = titleFilterList_;
-      const int index = list->ItemIndex();
-      if (Key != U' ' || index < 0 || !titleFilterColumn_) return;
+      if (Key != U' ' || titleFilterList_->ItemIndex() < 0 || !titleFilterColumn_) return;
       Key = 0;
-      titleFilterColumn_->STFilter()->ChangedByList = true;
-      TPopupListboxItemEh* item = list->ItemBehaviour(index);
-      if (item && !item->CloseOnExecute(list, index))
-        item->Execute(list, index, U' ', TShiftState());
-      else
-        CloseTitleFilter(true);
+      FilterListSpaceKey(titleFilterList_, [this] { CloseTitleFilter(true); });
     };
   }
   TPopupListboxEh* list = titleFilterList_;
@@ -124,10 +138,7 @@ void TCustomDBGridEh::CloseTitleFilter(bool Accept) {
   TSTColumnFilterEh* filter = column->STFilter();
   TValueRestorer<bool> busy(filter->ListBusy, true);
   TScopeExit forget([this, filter] {
-    filter->ListItems = nullptr;
-    filter->CheckStates.clear();
-    filter->ChangedByList = false;
-    filter->ListItemIndex = -1;
+    ForgetFilterListState(filter);
     titleFilterColumn_ = nullptr;
   });
   if (list->SizeGripResized()) {

@@ -16,10 +16,21 @@ constexpr int kToolGlyphCountEh = 15;
 constexpr int kToolGlyphCancelFilterEh = 10;
 constexpr int kToolGlyphFilterEh = 14;
 
+// The six glyph strips the lists load, in the lists' order (IMList10, IMList10D, IMList12_D,
+// IMList12, IMList10Bmp, IMList10DBmp): resources of kind "BITMAP", fuchsia the mask colour.
+inline constexpr const char* kToolGlyphStripNamesEh[6] = {"DBGRIDEHRESNAV10",    "DBGRIDEHRESNAV10D",
+                                                          "DBGRIDEHRESNAV12D",   "DBGRIDEHRESNAV12",
+                                                          "DBGRIDEHRESNAV10BMP", "DBGRIDEHRESNAV10DBMP"};
+// Draws the strips into the resource registry, keeping any a program registered under those
+// names (DBGridEhToolImages.cpp).
+void RegisterDBGridEhToolGlyphs();
+
 class TDBGridEhRes : public TDataModule {
   RTL_CLASS(TDBGridEhRes, TDataModule)
  public:
+  // Makes the components and loads the lists from the strips (EResNotFound for a missing one).
   explicit TDBGridEhRes(TComponent* AOwner);
+  ~TDBGridEhRes() override;
   // In declaration order.
   TImageList* IMList10 = nullptr;
   TImageList* IMList10D = nullptr;

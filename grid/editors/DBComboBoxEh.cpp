@@ -691,12 +691,18 @@ void TCustomDBComboBoxEh::ListWindowProc(TMessage& Message) {
       Message.Result = 0;
       return;
     }
-    case WM_MOUSEMOVE:
-      if (listTracking_ && GetCapture() == list->Handle()) {
-        const int row = ListRowAt(Message.YPos());
-        if (row >= 0 && row != list->ItemIndex()) list->SetItemIndex(row);
+    case WM_MOUSEMOVE: {
+      const bool tracking = listTracking_ && GetCapture() == list->Handle();
+      const int row = tracking ? ListRowAt(Message.YPos()) : list->ItemAtPos(Message.Pos(), true);
+      if (tracking && row >= 0 && row != list->ItemIndex()) list->SetItemIndex(row);
+      // The entry under the mouse hears of it (one that was pressed lets go when left).
+      if (TPopupListboxItemEh* item = row >= 0 ? list->ItemBehaviour(row) : nullptr) {
+        const TRect r = list->ItemRect(row);
+        item->MouseMove(list, row, KeysToShiftState(Message.WParamLo()),
+                        TPoint{Message.XPos() - r.Left, Message.YPos() - r.Top});
       }
       break;
+    }
     case WM_LBUTTONUP:
       if (listTracking_) {
         listTracking_ = false;

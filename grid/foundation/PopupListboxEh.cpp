@@ -13,6 +13,19 @@ RTL_IMPLEMENT_CLASS(TPopupListboxEh)
 
 // --- TSizeGripEh -------------------------------------------------------------------------------
 
+TRect SizeGripDragBounds(const TRect& AtPress, TPoint Press, TPoint Cursor, TSizeGripPosition Corner,
+                         int MinWidth, int MinHeight) {
+  const bool leftSide = Corner == sgpTopLeft || Corner == sgpBottomLeft;
+  const bool topSide = Corner == sgpTopLeft || Corner == sgpTopRight;
+  // From the press, not from the last move: each move states the whole distance so far.
+  const int dx = Cursor.X - Press.X, dy = Cursor.Y - Press.Y;
+  const int w = std::max(AtPress.Width() + (leftSide ? -dx : dx), MinWidth);
+  const int h = std::max(AtPress.Height() + (topSide ? -dy : dy), MinHeight);
+  const int left = leftSide ? AtPress.Right - w : AtPress.Left;
+  const int top = topSide ? AtPress.Bottom - h : AtPress.Top;
+  return TRect{left, top, left + w, top + h};
+}
+
 TSizeGripEh::TSizeGripEh(TComponent* AOwner) : TCustomControl(AOwner) {
   const int size = GetSystemMetrics(SM_CXVSCROLL);
   SetBounds(0, 0, size, size);
@@ -155,16 +168,11 @@ void TSizeGripEh::MouseMove(TShiftState Shift, int X, int Y) {
   inherited::MouseMove(Shift, X, Y);
   TWinControl* parent = Parent();
   if (!dragging_ || !parent) return;
-  const TPoint p = ClientToScreen(TPoint{X, Y});
-  const int dx = p.X - dragStart_.X, dy = p.Y - dragStart_.Y;
-  const TRect& r0 = dragParentRect_;
-  const int w = std::max({r0.Width() + (HorzMirrored() ? -dx : dx), minParentWidth_, Width()});
-  const int h = std::max({r0.Height() + (VertMirrored() ? -dy : dy), minParentHeight_, Height()});
-  // The corner opposite the grip stays where it was.
-  const int left = HorzMirrored() ? r0.Right - w : r0.Left;
-  const int top = VertMirrored() ? r0.Bottom - h : r0.Top;
+  const TRect bounds =
+      SizeGripDragBounds(dragParentRect_, dragStart_, ClientToScreen(TPoint{X, Y}), position_,
+                         std::max(minParentWidth_, Width()), std::max(minParentHeight_, Height()));
   const TRect before = parent->BoundsRect();
-  parent->SetBounds(left, top, w, h);
+  parent->SetBounds(bounds.Left, bounds.Top, bounds.Width(), bounds.Height());
   if (parent->Width() != before.Width() || parent->Height() != before.Height()) ParentResized();
 }
 

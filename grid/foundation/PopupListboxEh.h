@@ -16,6 +16,12 @@ class TPopupListboxEh;
 enum TSizeGripPosition { sgpTopLeft, sgpTopRight, sgpBottomRight, sgpBottomLeft };
 RTL_ENUM_INFO(TSizeGripPosition, "sgpTopLeft", "sgpTopRight", "sgpBottomRight", "sgpBottomLeft");
 
+// The bounds a window takes while a size grip in its Corner is dragged from Press to Cursor
+// (screen points): the bounds at the press grown by the cursor's movement since the press, never
+// below the minimum size, the opposite corner staying where it was.
+TRect SizeGripDragBounds(const TRect& AtPress, TPoint Press, TPoint Cursor, TSizeGripPosition Corner,
+                         int MinWidth, int MinHeight);
+
 // A small control in a corner of a drop-down window; dragging it resizes the parent window.
 // Its window region is a triangle whose right angle lies in the corner (or a square).
 class TSizeGripEh : public TCustomControl {

@@ -30,6 +30,8 @@
 #include "examples/demo/DemoSupport.h"
 #include "examples/demo/HeadlessOutput.h"
 #include "examples/demo/LedgerDBGridForm.h"
+#include "grid/dbgrid/DBGridEhSelection.h"
+#include "grid/dbgrid/DBGridEhToolCtrls.h"
 #include "grid/editors/EditorsRegistryEh.h"
 #include "platform/gdi/FontEngine.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -440,7 +442,7 @@ TEST_F(DemoXvfbTest, LedgerDBGridMovesAndEditsAsItsHeadlessTwin) {
   ledger->Prior();  // back where the demo's ledger is
 
   const int divider = g.X + gridArea.Left + amountTitle.Right,
-            titleMiddle = g.Y + gridArea.Top + amountTitle.Bottom / 2;
+            titleMiddle = g.Y + gridArea.Top + (amountTitle.Top + amountTitle.Bottom) / 2;
   ASSERT_TRUE(Drag(divider, titleMiddle, divider + 24, titleMiddle));
   ASSERT_TRUE(SettledChange(window, *shown)) << "the amount column did not widen" << DemoSaid();
   ASSERT_TRUE(Drag(divider + 24, titleMiddle, divider, titleMiddle));
@@ -706,6 +708,164 @@ TEST_F(DemoXvfbTest, AboutBoxIsSizedFromItsTextAndCentred) {
   ASSERT_TRUE(ClickCloseButton(m));
   EXPECT_EQ(demo_->WaitExit(5s).value_or(-1), 0)
       << "closing the main form did not end the program" << DemoSaid();
+}
+
+// The data grid window with its tool strips, and a headless twin of it (same ledger, same fonts) that
+// says where the demo's parts are.
+struct TLedgerDBGridTwin {
+  TLedgerDBGridTwin() {
+    ResetVcl();
+    UseSystemFonts(true);
+    RegisterGridEditorClasses();
+    Form = CreateLedgerDBGridForm(Application, CreateNumberedLedger(Application, kDemoLedgerEntries));
+    Form->Show();
+    Application->ProcessMessages();
+    Grid = LedgerDBGridOf(Form);
+    Navigator = Grid->HorzScrollBarPanelControl()->Navigator();
+  }
+  ~TLedgerDBGridTwin() {
+    ResetVcl();
+    UseSystemFonts(false);
+  }
+  // The middle of a cell in screen coordinates.
+  POINT CellMiddle(int Col, int Row) const {
+    const TRect r = Grid->CellRect(Col, Row);
+    const TPoint o = Grid->ClientOrigin();
+    return POINT{o.X + (r.Left + r.Right) / 2, o.Y + (r.Top + r.Bottom) / 2};
+  }
+  // The middle of the aggregation box's value Index in screen coordinates.
+  POINT AggregateMiddle(size_t Index) const {
+    const auto& item = Navigator->AggregationItems().at(Index);
+    const TRect box = Navigator->AggregationRect();
+    const TPoint o = Navigator->ClientOrigin();
+    return POINT{o.X + box.Left + (item.Left + item.Right) / 2, o.Y + (box.Top + box.Bottom) / 2};
+  }
+  TForm* Form = nullptr;
+  TDBGridEh* Grid = nullptr;
+  TDBGridEhNavigatorPanel* Navigator = nullptr;
+};
+
+// A drag over the amounts of the first four entries (the twin takes the same) selects a rectangle;
+// the navigator's aggregation box then totals them. A click on a value there pops up the menu with
+// "Copy"; a click on it puts the value on the X clipboard, where xclip reads it: the sum, then the
+// count. The window with its strips, the selection and the menu are pictured.
+TEST_F(DemoXvfbTest, LedgerDBGridCopiesASelectedTotalThroughTheNavigator) {
+  if (!test_support::MissingTool({"xclip"}).empty()) GTEST_SKIP() << "xclip is not installed";
+  TLedgerDBGridTwin twin;
+  constexpr int kAmountColumn = 1 + 4;  // after the indicator: order, date, account, kind, amount
+  const int top = twin.Grid->TopRow();
+  const POINT from = twin.CellMiddle(kAmountColumn, top), to = twin.CellMiddle(kAmountColumn, top + 3);
+
+  const std::string window = OpenLedgerDetail(true);
+  ASSERT_FALSE(window.empty()) << "no data grid window" << DemoSaid();
+  RECT frame{};
+  GetWindowRect(twin.Form->Handle(), &frame);
+  const TGeometry g = Geometry(window);
+  ASSERT_EQ(std::make_pair(g.X, g.Y), std::make_pair(frame.Left, frame.Top)) << "not where its twin is";
+  std::optional<TWindowPixels> shown = Settled(window);
+  ASSERT_TRUE(shown) << "the data grid's picture did not settle";
+  Keep(*shown, "xvfb-ledger-dbgrid-tools.png");
+
+  ASSERT_TRUE(Drag(from.X, from.Y, to.X, to.Y));
+  Input::MouseMove(from);
+  Input::MouseDown(VK_LBUTTON, from);
+  Input::MouseMove(POINT{from.X, (from.Y + to.Y) / 2});
+  Input::MouseMove(to);
+  Input::MouseUp(VK_LBUTTON, to);
+  Application->ProcessMessages();
+  shown = SettledChange(window, *shown);
+  ASSERT_TRUE(shown) << "the drag selected nothing" << DemoSaid();
+  Keep(*shown, "xvfb-ledger-dbgrid-selected.png");
+  ASSERT_EQ(twin.Grid->Selection()->SelectionType(), gstRectangle);
+  ASSERT_EQ(twin.Navigator->AggregationItems().size(), 5u) << twin.Navigator->AggregationText();
+  EXPECT_EQ(twin.Navigator->AggregationItems()[1].ValueText, "4");
+
+  for (size_t index : {0u, 1u}) {
+    SCOPED_TRACE(index);
+    const size_t windows = DemoWindows().size();
+    const POINT value = twin.AggregateMiddle(index);
+    ASSERT_TRUE(ClickAt(value.X, value.Y));
+    std::string menu;
+    ASSERT_TRUE(WaitFor([&] {
+      for (const std::string& id : DemoWindows())
+        if (id != window && Geometry(id).Y >= value.Y - 2 && Geometry(id).Y <= value.Y + 2) menu = id;
+      return DemoWindows().size() == windows + 1 && !menu.empty();
+    })) << "no menu at the value"
+        << DemoSaid();
+    ASSERT_TRUE(Settled(menu));
+    if (index == 0) {
+      const TGeometry m = Geometry(menu);
+      const std::optional<TWindowPixels> screen = Picture();
+      ASSERT_TRUE(screen);
+      Keep(test_support::CropPixels(*screen,
+                                    RECT{g.X, g.Y + g.Height - 120, std::max(g.X + g.Width, m.X + m.Width),
+                                         std::max(g.Y + g.Height, m.Y + m.Height)}),
+           "xvfb-ledger-dbgrid-copy-menu.png");
+    }
+    const TGeometry m = Geometry(menu);
+    ASSERT_TRUE(ClickAt(m.X + m.Width / 2, m.Y + m.Height / 2));
+    ASSERT_TRUE(WaitFor([&] { return DemoWindows().size() == windows; })) << "the menu stayed";
+    std::string copied;
+    EXPECT_TRUE(WaitFor([&] {
+      copied = Run({"xclip", "-o", "-selection", "clipboard"}).second;
+      return copied == twin.Navigator->AggregationItems()[index].ValueText;
+    })) << "the clipboard holds \""
+        << copied << "\"" << DemoSaid();
+  }
+  EXPECT_FALSE(demo_->Exited()) << DemoSaid();
+}
+
+// The grid fills the window, so its size grip sits in the window's corner: the pointer shows the
+// diagonal sizing arrows there, and a drag of the grip in several moves sizes the window by the
+// distance dragged (not by the sum of the moves), smaller and then larger again; the grip follows
+// the corner. Pictured after each drag.
+TEST_F(DemoXvfbTest, LedgerDBGridWindowFollowsItsSizeGrip) {
+  const std::string window = OpenLedgerDetail(true);
+  ASSERT_FALSE(window.empty()) << "no data grid window" << DemoSaid();
+  const TGeometry start = Geometry(window);
+  ASSERT_TRUE(Settled(window)) << "the data grid's picture did not settle";
+  // Inside the grid's sunken edge at the bottom right of the client area.
+  const auto gripPoint = [](const TGeometry& G) {
+    return POINT{G.X + G.Width - GetSystemMetrics(SM_CXFRAME) - GetSystemMetrics(SM_CXEDGE) - 4,
+                 G.Y + G.Height - GetSystemMetrics(SM_CYFRAME) - GetSystemMetrics(SM_CYEDGE) - 4};
+  };
+  const struct {
+    const char* id;
+    std::vector<POINT> moves;  // from the grip, the last one where the button is released
+    int width, height;         // the size after the drag, from the size at the start
+  } cases[] = {
+      {"smaller", {{-20, -10}, {-45, -25}, {-60, -40}}, -60, -40},
+      {"larger again", {{10, 5}, {30, 20}}, -30, -20},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.id);
+    const TGeometry before = Geometry(window);
+    const POINT grip = gripPoint(before);
+    ASSERT_TRUE(Xdo({"mousemove", Str(grip.X), Str(grip.Y)}));
+    std::string cursor;
+    EXPECT_TRUE(WaitFor([&] { return (cursor = CursorName()) == "bottom_right_corner"; })) << cursor;
+    std::vector<std::string> drag = {"mousedown", "1"};
+    for (const POINT& m : c.moves)
+      drag.insert(drag.end(), {"mousemove", Str(grip.X + m.X), Str(grip.Y + m.Y), "sleep", "0.1"});
+    drag.insert(drag.end(), {"mouseup", "1"});
+    ASSERT_TRUE(Xdo(drag));
+    TGeometry after;
+    EXPECT_TRUE(WaitFor([&] {
+      after = Geometry(window);
+      return after.Width == start.Width + c.width && after.Height == start.Height + c.height;
+    })) << "the window is "
+        << after.Width << "x" << after.Height << DemoSaid();
+    EXPECT_EQ(std::make_pair(after.X, after.Y), std::make_pair(start.X, start.Y)) << "the window moved";
+    const std::optional<TWindowPixels> shown = Settled(window);
+    ASSERT_TRUE(shown) << "the sized window's picture did not settle";
+    Keep(*shown, std::string("xvfb-ledger-dbgrid-sized-") + (c.width == -60 ? "smaller" : "larger") + ".png");
+  }
+  // The grip went with the corner.
+  const POINT grip = gripPoint(Geometry(window));
+  ASSERT_TRUE(Xdo({"mousemove", Str(grip.X), Str(grip.Y)}));
+  std::string cursor;
+  EXPECT_TRUE(WaitFor([&] { return (cursor = CursorName()) == "bottom_right_corner"; })) << cursor;
+  EXPECT_FALSE(demo_->Exited()) << DemoSaid();
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 // The data grid window: its move handler renumbers the order field, the filter row filters with the
-// footer following, the detail panel lists the account's entries, the View menu sets row panels.
+// footer following, the detail panel lists the account's entries, the View menu sets row panels;
+// the search strip, the navigator's strip and the size grip show, and typing narrows the rows.
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "examples/demo/DemoSupport.h"
 #include "examples/demo/LedgerDBGridForm.h"
+#include "grid/dbgrid/DBGridEhToolCtrls.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/VclTesting.h"
 #include "platform/win/Input.h"
@@ -85,6 +87,56 @@ TEST(LedgerDBGridFormTest, MovesRenumberTheOrderAndTheFilterRowFilters) {
   for (bool on : {true, false}) {
     item->Click();
     EXPECT_EQ(std::make_pair(grid->RowPanel()->Active(), item->Checked()), std::make_pair(on, on));
+  }
+  ResetVcl();
+}
+
+// The search strip lies across the grid's top, the navigator's strip along its bottom with the
+// record count, and the grip, active, in the window's corner. Typed into the search box, text
+// narrows the rows at once; Backspace back to an empty box shows them all again.
+TEST(LedgerDBGridFormTest, ShowsItsToolStripsAndTypingNarrowsTheRows) {
+  ResetVcl();
+  // As many as the demo shows: the vertical bar, and with it the corner, shows.
+  TMemoryDataSet* ledger = CreateNumberedLedger(Application, kDemoLedgerEntries);
+  TForm* form = CreateLedgerDBGridForm(Application, ledger);
+  form->Show();
+  Application->ProcessMessages();
+  TDBGridEh* grid = LedgerDBGridOf(form);
+  TDBGridSearchPanelControlEh* search = grid->SearchPanelControl();
+  TDBGridEhScrollBarPanelControl* strip = grid->HorzScrollBarPanelControl();
+  TSizeGripPanelEh* grip = grid->CornerScrollBarPanelControl();
+  ASSERT_TRUE(search && strip && grip);
+  TDBGridEhNavigatorPanel* navigator = strip->Navigator();
+  EXPECT_EQ(std::make_tuple(search->Visible(), search->Left(), search->Top()), std::make_tuple(true, 0, 0));
+  EXPECT_EQ(std::make_tuple(strip->Visible(), strip->Left(), strip->Top() + strip->Height()),
+            std::make_tuple(true, 0, grid->ClientHeight()));
+  EXPECT_EQ(std::make_tuple(navigator->Visible(), navigator->Left(), navigator->RecordsInfoText()),
+            std::make_tuple(true, 0, std::to_string(kDemoLedgerEntries)));
+  const int cw = grid->ClientWidth(), ch = grid->ClientHeight();
+  EXPECT_EQ(std::make_pair(grip->Visible(), grip->BoundsRect()),
+            std::make_pair(true, TRect{cw - GetSystemMetrics(SM_CXVSCROLL),
+                                       ch - GetSystemMetrics(SM_CYHSCROLL), cw, ch}));
+  EXPECT_TRUE(grip->IsGripActive());
+  search->FindEdit()->SetFocus();
+  Application->ProcessMessages();
+  const struct {
+    const char* id;
+    char32_t typed;  // 0: Backspace
+    int rows;
+  } cases[] = {
+      {"二", U'二', 2}, {"二月", U'月', 2}, {"二月工", U'工', 1},
+      {"二月", 0, 2},   {"二", 0, 2},       {"empty", 0, kDemoLedgerEntries},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.id);
+    if (c.typed) {
+      Input::Char(c.typed);
+    } else {
+      Input::KeyDown(VK_BACK), Input::KeyUp(VK_BACK);
+    }
+    Application->ProcessMessages();
+    EXPECT_EQ(std::make_tuple(ledger->RecordCount(), navigator->RecordsInfoText()),
+              std::make_tuple(c.rows, std::to_string(c.rows)));
   }
   ResetVcl();
 }
