@@ -40,9 +40,6 @@ void TCustomDBGridEh::DrawDataGroupFooterCell(int, int, int, int, TCellAreaTypeE
                                               TGridDrawState) {
   RaiseNotAvailable("TCustomDBGridEh.DrawDataGroupFooterCell");
 }
-void TCustomDBGridEh::DrawTreeArea(int, int, const TRect&, TGridDrawState) {
-  RaiseNotAvailable("TCustomDBGridEh.DrawTreeArea");
-}
 void TCustomDBGridEh::OutBoundaryMouseDown(TMouseButton, TShiftState, int, int) {
   RaiseNotAvailable("TCustomDBGridEh.OutBoundaryMouseDown");
 }
@@ -93,63 +90,6 @@ void TCustomDBGridEh::CMDesignHitTest(TMessage&) {
 }
 void TCustomDBGridEh::CMChanged(TMessage&) {
   RaiseNotAvailable("TCustomDBGridEh.CMChanged");
-}
-void TCustomDBGridEh::PaintTreeArea(TCanvas*, const TRect&, bool, bool) {
-  RaiseNotAvailable("TCustomDBGridEh.PaintTreeArea");
-}
-void TCustomDBGridEh::DrawTreeElementMirrored(TCanvas*, const TRect&, int, TTreeViewGlyphStyleEh, bool) {
-  RaiseNotAvailable("TCustomDBGridEh.DrawTreeElementMirrored");
-}
-void TCustomDBGridEh::DrawTreeElementInSlot(TCanvas*, const TRect&, int, int) {
-  RaiseNotAvailable("TCustomDBGridEh.DrawTreeElementInSlot");
-}
-void TCustomDBGridEh::MemTableRecordsChanged(TMemTableChangeKindEh, int) {
-  RaiseNotAvailable("TCustomDBGridEh.MemTableRecordsChanged");
-}
-void TCustomDBGridEh::MemTableRecordMoved(int, int) {
-  RaiseNotAvailable("TCustomDBGridEh.MemTableRecordMoved");
-}
-void TCustomDBGridEh::OwnRowsScroll(int, int) {
-  RaiseNotAvailable("TCustomDBGridEh.OwnRowsScroll");
-}
-void TCustomDBGridEh::UpdateOwnRowsVertScrollBar() {
-  RaiseNotAvailable("TCustomDBGridEh.UpdateOwnRowsVertScrollBar");
-}
-void TCustomDBGridEh::LimitTopRow() {
-  RaiseNotAvailable("TCustomDBGridEh.LimitTopRow");
-}
-void TCustomDBGridEh::RequestRowsToFillView() {
-  RaiseNotAvailable("TCustomDBGridEh.RequestRowsToFillView");
-}
-void TCustomDBGridEh::EnterRowRead(int) {
-  RaiseNotAvailable("TCustomDBGridEh.EnterRowRead");
-}
-void TCustomDBGridEh::LeaveRowRead() {
-  RaiseNotAvailable("TCustomDBGridEh.LeaveRowRead");
-}
-int TCustomDBGridEh::GetDataRowCount() {
-  RaiseNotAvailable("TCustomDBGridEh.GetDataRowCount");
-}
-TGroupDataTreeNodeEh* TCustomDBGridEh::GetReadFlatNode() {
-  RaiseNotAvailable("TCustomDBGridEh.GetReadFlatNode");
-}
-bool TCustomDBGridEh::IsCurrentRecordRow(int) {
-  RaiseNotAvailable("TCustomDBGridEh.IsCurrentRecordRow");
-}
-void TCustomDBGridEh::FollowCurrentRecord(bool) {
-  RaiseNotAvailable("TCustomDBGridEh.FollowCurrentRecord");
-}
-void TCustomDBGridEh::RefreshDataInterface() {
-  RaiseNotAvailable("TCustomDBGridEh.RefreshDataInterface");
-}
-void TCustomDBGridEh::UpdateRowsLayoutForDataIntf() {
-  RaiseNotAvailable("TCustomDBGridEh.UpdateRowsLayoutForDataIntf");
-}
-void TCustomDBGridEh::SetFlatRowHeight(int) {
-  RaiseNotAvailable("TCustomDBGridEh.SetFlatRowHeight");
-}
-void TCustomDBGridEh::UpdateGroupFooterHeights() {
-  RaiseNotAvailable("TCustomDBGridEh.UpdateGroupFooterHeights");
 }
 void TCustomDBGridEh::DrawDataGroupFooterIndent(int, int, bool, const TRect&, TGridDrawState, int) {
   RaiseNotAvailable("TCustomDBGridEh.DrawDataGroupFooterIndent");
@@ -214,17 +154,11 @@ bool TCustomDBGridEh::IsSmoothVertScroll() {
 void TCustomDBGridEh::OutBoundaryDataChanged() {
   inherited::OutBoundaryDataChanged();
 }
-int TCustomDBGridEh::ClampTopRow(int ARow, bool NoApply) {
-  return inherited::ClampTopRow(ARow, NoApply);
-}
 void TCustomDBGridEh::FocusCell(int ACol, int ARow, bool MoveAnchor) {
   inherited::FocusCell(ACol, ARow, MoveAnchor);
 }
 TWinControl* TCustomDBGridEh::GetOpenFilterDropDown() {
   return inherited::GetOpenFilterDropDown();
-}
-int TCustomDBGridEh::GetRowTreeIndent(int ARow) {
-  return inherited::GetRowTreeIndent(ARow);
 }
 bool TCustomDBGridEh::IsDesignHitTest(int X, int Y) {
   return inherited::IsDesignHitTest(X, Y);
@@ -457,12 +391,6 @@ TColumnEh* AnyColumn(TCustomDBGridEh* Grid) {
 
 // --- TCustomDBGridEh: the cell painters and the cell questions they ask, not available yet ---
 
-// Only a tree-view row has anything of its own under a press (its node sign); the press on
-// that sign comes with the tree rows.
-bool TCustomDBGridEh::ProcessCellMouseDown(int, int, bool) {
-  if (!IsDataIntfAssigned() || !DataIntf()->IsTreeViewMode()) return false;
-  RaiseNotAvailable("TCustomDBGridEh.ProcessCellMouseDown");
-}
 TRect TCustomDBGridEh::GetDataAreaRect() {
   RaiseNotAvailable("TCustomDBGridEh.GetDataAreaRect");
 }
@@ -475,7 +403,6 @@ void TCustomDBGridEh::CalcGroupingPanelLayout() {
   RaiseNotAvailable("TCustomDBGridEh.CalcGroupingPanelLayout");
 }
 
-
 const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
   using namespace dbgrid_pending_detail;
   // One entry a line.
@@ -486,7 +413,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataGroupRow", g->DrawDataGroupRow(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataRowGroupIndent", g->DrawDataRowGroupIndent(0, 0, TRect{}, TGridDrawState{}, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataGroupFooterCell", g->DrawDataGroupFooterCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTreeArea", g->DrawTreeArea(0, 0, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.OutBoundaryMouseDown", g->OutBoundaryMouseDown(TMouseButton{}, TShiftState{}, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.HotTrackChanged", g->HotTrackChanged()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.ScrollBarPanelScroll", int scrollPos{}; g->ScrollBarPanelScroll(nullptr, TScrollCode{}, scrollPos)),
@@ -504,25 +430,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("GridDeleteAction", GridDeleteAction(g, false)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CMDesignHitTest", TMessage message{}; g->CMDesignHitTest(message)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CMChanged", TMessage message{}; g->CMChanged(message)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.PaintTreeArea", g->PaintTreeArea(nullptr, TRect{}, false, false)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTreeElementMirrored", g->DrawTreeElementMirrored(nullptr, TRect{}, 0, TTreeViewGlyphStyleEh{}, false)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTreeElementInSlot", g->DrawTreeElementInSlot(nullptr, TRect{}, 0, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.MemTableRecordsChanged", g->MemTableRecordsChanged(TMemTableChangeKindEh{}, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.MemTableRecordMoved", g->MemTableRecordMoved(0, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.OwnRowsScroll", g->OwnRowsScroll(0, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateOwnRowsVertScrollBar", g->UpdateOwnRowsVertScrollBar()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.LimitTopRow", g->LimitTopRow()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RequestRowsToFillView", g->RequestRowsToFillView()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.EnterRowRead", g->EnterRowRead(0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.LeaveRowRead", g->LeaveRowRead()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetDataRowCount", g->GetDataRowCount()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetReadFlatNode", g->GetReadFlatNode()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.IsCurrentRecordRow", g->IsCurrentRecordRow(0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.FollowCurrentRecord", g->FollowCurrentRecord(false)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RefreshDataInterface", g->RefreshDataInterface()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateRowsLayoutForDataIntf", g->UpdateRowsLayoutForDataIntf()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetFlatRowHeight", g->SetFlatRowHeight(0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateGroupFooterHeights", g->UpdateGroupFooterHeights()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataGroupFooterIndent", g->DrawDataGroupFooterIndent(0, 0, false, TRect{}, TGridDrawState{}, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CheckDataGroupRowHighlight", TColor background{}; g->CheckDataGroupRowHighlight(nullptr, background, 0, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GotoRecordNode", g->GotoRecordNode(0, false)),
