@@ -15,6 +15,12 @@ using enum TMemTableChangeKindEh;
 class IMemTableEventReceiverEh {
  public:
   virtual void MemTableRecordsChanged(TMemTableChangeKindEh Kind, int RecIndex) = 0;
+  // A record moved from OldIndex to RecIndex (a posted edit changed its place in the sort
+  // order). A receiver that keeps nothing by place hears it as a deletion and an insertion.
+  virtual void MemTableRecordMoved(int RecIndex, int OldIndex) {
+    MemTableRecordsChanged(mtcRecordDeleted, OldIndex);
+    MemTableRecordsChanged(mtcRecordInserted, RecIndex);
+  }
 
  protected:
   ~IMemTableEventReceiverEh() = default;
@@ -71,6 +77,8 @@ class IMemTableEh : public virtual IInterface {
   // outermost one closes after held-back changes, they hear mtcDataReloaded once.
   virtual void BeginUpdate() = 0;
   virtual void EndUpdate() = 0;
+  // While true the receivers hear nothing, and a notice that reaches one anyway is stale.
+  virtual bool NotificationsSuspended() { return false; }
 
  protected:
   ~IMemTableEh() override = default;

@@ -32,15 +32,6 @@ int TMemoryDataSetEh::GetRowIndex() {
   return readIndexes_.empty() ? GetCurrentRecordIndex() : readIndexes_.back();
 }
 
-int TMemoryDataSetEh::GetNextTreeNodeLevel() {
-  const int index = GetRowIndex();
-  return index >= 0 && index + 1 < GetRowCount() ? 1 : -1;
-}
-
-bool TMemoryDataSetEh::GetTreeNodeHasNextSibling(int Level) {
-  return Level == 1 && GetNextTreeNodeLevel() == 1;
-}
-
 int TMemoryDataSetEh::GetCurrentRecordIndex() {
   return ActiveRecordPlace();
 }
@@ -155,6 +146,10 @@ void TMemoryDataSetEh::InternalPost() {
     return;
   }
   // Moved in the sort order, left the filter, or came into view.
+  if (from >= 0 && to >= 0) {
+    Queue(mtcRecordChanged, to, from);
+    return;
+  }
   if (from >= 0) Queue(mtcRecordDeleted, from);
   if (to >= 0) Queue(mtcRecordInserted, to);
 }
@@ -186,12 +181,14 @@ void TMemoryDataSetEh::DataEvent(TDataEvent Event, intptr_t Info) {
 
 // --- notices ---------------------------------------------------------------------------------
 
-void TMemoryDataSetEh::Queue(TMemTableChangeKindEh Kind, int RecIndex) {
+void TMemoryDataSetEh::Queue(TMemTableChangeKindEh Kind, int RecIndex, int OldIndex) {
+  // In tree-view mode one record's change moves others as well (its subtree, its children).
+  if (treeViewActive_ && Kind != mtcDataReloaded) return QueueReload();
   if (updateCount_ > 0) {
     heldBack_ = true;
     return;
   }
-  pending_.push_back({Kind, RecIndex});
+  pending_.push_back({Kind, RecIndex, OldIndex});
 }
 
 void TMemoryDataSetEh::QueueReload() {
@@ -219,13 +216,19 @@ void TMemoryDataSetEh::SendNotices() {
 }
 
 void TMemoryDataSetEh::Tell(const TNotice& Notice) {
+  // A change that carries its old place is a move.
+  auto tell = [&Notice](IMemTableEventReceiverEh* Receiver) {
+    if (Notice.OldIndex >= 0)
+      Receiver->MemTableRecordMoved(Notice.RecIndex, Notice.OldIndex);
+    else
+      Receiver->MemTableRecordsChanged(Notice.Kind, Notice.RecIndex);
+  };
   if (receivers_.size() == 1) {
-    receivers_.front()->MemTableRecordsChanged(Notice.Kind, Notice.RecIndex);
+    tell(receivers_.front());
     return;
   }
   // A receiver may unregister itself or another while it is told.
   const std::vector<IMemTableEventReceiverEh*> receivers(receivers_);
   for (IMemTableEventReceiverEh* r : receivers)
-    if (std::find(receivers_.begin(), receivers_.end(), r) != receivers_.end())
-      r->MemTableRecordsChanged(Notice.Kind, Notice.RecIndex);
+    if (std::find(receivers_.begin(), receivers_.end(), r) != receivers_.end()) tell(r);
 }

@@ -315,7 +315,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   // --- virtual operations the grid introduces, in slot order (each line names its file) ---
   int CalcDataRowHeight() override;                                // DBGridEhLayout.cpp
   virtual bool IsFocusedRowSelect();                               // DBGridEhOptions.cpp
-  virtual bool ProcessCellMouseDown(int X, int Y, bool DblClick);  // DBGridEhCells.cpp
+  virtual bool ProcessCellMouseDown(int X, int Y, bool DblClick);  // DBGridEhTreeRows.cpp
   virtual bool ScrollsOwnRows();                                   // DBGridEhLayout.cpp
   // Forwards a Boolean switch to the grid's parts (the lookup grid passes false).
   virtual void ForwardBoolOperation(bool Value);                     // DBGridEhPending.cpp
@@ -354,12 +354,12 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   virtual void DrawDataGroupFooterCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
                                        const TRect& ARect, TGridDrawState AState);  // DBGridEhPending.cpp
   virtual void DrawTreeArea(int ACol, int ARow, const TRect& ARect,
-                            TGridDrawState AState);  // DBGridEhPending.cpp
+                            TGridDrawState AState);  // DBGridEhTreeRows.cpp
   virtual void DrawColumnCell(const TRect& Rect, int DataCol, TColumnEh* Column,
                               TGridDrawState State);  // DBGridEhCells.cpp
   virtual void DrawDataCellEvent(const TRect& Rect, TField* Field,
                                  TGridDrawState State);  // DBGridEhCells.cpp
-  void UpdateRowCountForGrouping() override;             // DBGridEhLayout.cpp
+  void UpdateRowCountForGrouping() override;             // DBGridEhDataIntfHeights.cpp
   virtual void DrawSubTitleCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
                                 const TRect& ARect, TGridDrawState AState);  // DBGridEhSubTitleCell.cpp
   // Kind: 0 arrow, 1 arrow over a selected row, 2 editing, 3 inserting, 4 incremental search.
@@ -951,15 +951,17 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   // --- optimal column widths (DBGridEhOptimalWidths.cpp) ---
   void OptimizeSelectedColsWidth(TColumnEh* Column);
 
-  // --- tree-view rows (DBGridEhPending.cpp) ---
+  // --- tree-view rows (DBGridEhTreeRows.cpp) ---
   void PaintTreeArea(TCanvas* ACanvas, const TRect& ARect, bool LinesOnly, bool RowLine);
   void DrawTreeElementMirrored(TCanvas* ACanvas, const TRect& ARect, int TreeElement,
                                TTreeViewGlyphStyleEh GlyphStyle, bool LinePhase);
-  void DrawTreeElementInSlot(TCanvas* ACanvas, const TRect& W, int Element, int BottomExtension);
+  // One element in slot W, reaching BottomExtension pixels further down (through the row line).
+  virtual void DrawTreeElementInSlot(TCanvas* ACanvas, const TRect& W, int Element, int BottomExtension);
 
-  // --- own rows through the data interface, row heights (DBGridEhPending.cpp) ---
+  // --- own rows through the data interface (DBGridEhDataIntfRows.cpp), row heights and the
+  // table's notices (DBGridEhDataIntfHeights.cpp) ---
   void MemTableRecordsChanged(TMemTableChangeKindEh Kind, int RecIndex) override;
-  void MemTableRecordMoved(int RecIndex, int OldIndex);
+  void MemTableRecordMoved(int RecIndex, int OldIndex) override;
   void OwnRowsScroll(int ScrollCode, int Pos);
   void UpdateOwnRowsVertScrollBar();
   void LimitTopRow();
@@ -987,6 +989,8 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   bool IsCurrentRecordRow(int DataRow);
   void FollowCurrentRecord(bool Update);
   void RefreshDataInterface();
+  // The axis grid's taking of the interface, replaced by RefreshDataInterface.
+  void UpdateDataIntf() override;
   void UpdateRowsLayoutForDataIntf();
   int DataColWidth(int ACol);
   void SetDataColWidth(int ACol, int Value);
@@ -1269,6 +1273,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
 
   // --- data interface rows, scroll bars ---
   bool useDataIntf_ = true;
+  TComponent* dataIntfOwner_ = nullptr;  // the data set whose interface the grid holds
   int rowReadIndex_ = -1;
   std::vector<TGroupDataTreeNodeEh*> readNodeStack_;
   bool pendingRowHeights_ = false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "grid/dbgrid/DBGridEhCenter.h"
 #include "grid/dbgrid/DBGridEhPrivate.h"
 #include "grid/foundation/ButtonPainterEh.h"
 #include "platform/gdi/Gdi.h"
@@ -64,9 +65,9 @@ bool TCustomDBGridEh::IsMultiTitleEffective() {
 }
 
 bool TCustomDBGridEh::ScrollsOwnRows() {
-  // The grid steps through its own rows only when it reads the data set's rows itself and a
-  // centre arranges them in groups.
-  return IsDataIntfAssigned() && center_ != nullptr && DataGrouping()->IsGroupingActive();
+  // The grid steps through its own rows when it reads the data set's rows itself and its centre
+  // lets it.
+  return IsDataIntfAssigned() && center_ != nullptr && center_->UseGroupedRows();
 }
 
 int TCustomDBGridEh::GetTotalFooterRowCount() {
@@ -191,14 +192,12 @@ int TCustomDBGridEh::PageRowCount() {
   return VisibleDataRowCount();
 }
 
-void TCustomDBGridEh::UpdateRowCountForGrouping() {
-  if (!DataGrouping()->IsGroupingActive()) return;
-  TGridGroupDataTreeEh* tree = DataGrouping()->GroupDataTree();
-  SetRowCount(FixedRows() + std::max(1, tree->GetFlatCount()));
-  SetContraRowCount(GetTotalFooterRowCount());
-}
-
 void TCustomDBGridEh::UpdateRowsLayout() {
+  // The rows of a table read through its interface are laid out over the interface.
+  if (IsDataIntfAssigned()) {
+    UpdateRowsLayoutForDataIntf();
+    return;
+  }
   const int titleRows = GetTitleRowCount() + GetSubtitleRowCount();
   const int footers = GetTotalFooterRowCount();
   if (DataLink()->Active() && !DataGrouping()->IsGroupingActive())

@@ -189,6 +189,7 @@ void TCustomDBGridEh::SetMinAutoFitWidth(int Value) {
 void TCustomDBGridEh::SetFooterRowCount(int Value) {
   if (Value < 0 || Value == footerRowCount_) return;
   footerRowCount_ = Value;
+  RefreshDataInterface();
   if (DataGrouping()->IsGroupingActive()) DataGrouping()->RecalcFooters();
   LayoutChanged();
 }
@@ -289,7 +290,8 @@ void TCustomDBGridEh::TimedScroll(TGridScrollDirections Direction) {
 }
 
 void TCustomDBGridEh::UpdateActive() {
-  if (DataGrouping()->IsGroupingActive()) return;
+  // Rows read through the table's interface follow its current record themselves.
+  if (DataGrouping()->IsGroupingActive() || IsDataIntfAssigned()) return;
   if (!DataLink()->Active() || !HandleAllocated() || ComponentState().Contains(csLoading)) return;
   const int row = DataLink()->ActiveRecord() + TopDataOffset();
   if (row != Row() && row < RowCount()) {
@@ -307,6 +309,7 @@ void TCustomDBGridEh::SetDataSource(TDataSource* Value) {
   if (selection_) selection_->Clear();
   inherited::SetDataSource(Value);
   if (sumList_) sumList_->SetDataSet(Value ? Value->DataSet() : nullptr);
+  RefreshDataInterface();
 }
 
 void TCustomDBGridEh::Notification(TComponent* AComponent, TOperation Operation) {
@@ -321,6 +324,11 @@ void TCustomDBGridEh::Notification(TComponent* AComponent, TOperation Operation)
     searchFilterItem_ = 0;
   }
   if (!hookedDataSet_ && searchFilterItem_ == 0) searchFilterActive_ = false;
+  // A data set freed while closed leaves its interface behind without a word through the link.
+  if (Operation == opRemove && AComponent && AComponent == dataIntfOwner_) {
+    dataIntf_ = nullptr;
+    dataIntfOwner_ = nullptr;
+  }
   if (Operation != opRemove || ComponentState().Contains(csDestroying)) return;
   if (AComponent == titleImages_) SetTitleImages(nullptr);
   for (TDBGridEhScrollBar* bar :

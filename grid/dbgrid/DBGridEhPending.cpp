@@ -41,9 +41,6 @@ void TCustomDBGridEh::DrawDataGroupFooterCell(int, int, int, int, TCellAreaTypeE
                                               TGridDrawState) {
   RaiseNotAvailable("TCustomDBGridEh.DrawDataGroupFooterCell");
 }
-void TCustomDBGridEh::DrawTreeArea(int, int, const TRect&, TGridDrawState) {
-  RaiseNotAvailable("TCustomDBGridEh.DrawTreeArea");
-}
 void TCustomDBGridEh::OutBoundaryMouseDown(TMouseButton, TShiftState, int, int) {
   RaiseNotAvailable("TCustomDBGridEh.OutBoundaryMouseDown");
 }
@@ -85,63 +82,6 @@ void TCustomDBGridEh::CMDesignHitTest(TMessage&) {
 }
 void TCustomDBGridEh::CMChanged(TMessage&) {
   RaiseNotAvailable("TCustomDBGridEh.CMChanged");
-}
-void TCustomDBGridEh::PaintTreeArea(TCanvas*, const TRect&, bool, bool) {
-  RaiseNotAvailable("TCustomDBGridEh.PaintTreeArea");
-}
-void TCustomDBGridEh::DrawTreeElementMirrored(TCanvas*, const TRect&, int, TTreeViewGlyphStyleEh, bool) {
-  RaiseNotAvailable("TCustomDBGridEh.DrawTreeElementMirrored");
-}
-void TCustomDBGridEh::DrawTreeElementInSlot(TCanvas*, const TRect&, int, int) {
-  RaiseNotAvailable("TCustomDBGridEh.DrawTreeElementInSlot");
-}
-void TCustomDBGridEh::MemTableRecordsChanged(TMemTableChangeKindEh, int) {
-  RaiseNotAvailable("TCustomDBGridEh.MemTableRecordsChanged");
-}
-void TCustomDBGridEh::MemTableRecordMoved(int, int) {
-  RaiseNotAvailable("TCustomDBGridEh.MemTableRecordMoved");
-}
-void TCustomDBGridEh::OwnRowsScroll(int, int) {
-  RaiseNotAvailable("TCustomDBGridEh.OwnRowsScroll");
-}
-void TCustomDBGridEh::UpdateOwnRowsVertScrollBar() {
-  RaiseNotAvailable("TCustomDBGridEh.UpdateOwnRowsVertScrollBar");
-}
-void TCustomDBGridEh::LimitTopRow() {
-  RaiseNotAvailable("TCustomDBGridEh.LimitTopRow");
-}
-void TCustomDBGridEh::RequestRowsToFillView() {
-  RaiseNotAvailable("TCustomDBGridEh.RequestRowsToFillView");
-}
-void TCustomDBGridEh::EnterRowRead(int) {
-  RaiseNotAvailable("TCustomDBGridEh.EnterRowRead");
-}
-void TCustomDBGridEh::LeaveRowRead() {
-  RaiseNotAvailable("TCustomDBGridEh.LeaveRowRead");
-}
-int TCustomDBGridEh::GetDataRowCount() {
-  RaiseNotAvailable("TCustomDBGridEh.GetDataRowCount");
-}
-TGroupDataTreeNodeEh* TCustomDBGridEh::GetReadFlatNode() {
-  RaiseNotAvailable("TCustomDBGridEh.GetReadFlatNode");
-}
-bool TCustomDBGridEh::IsCurrentRecordRow(int) {
-  RaiseNotAvailable("TCustomDBGridEh.IsCurrentRecordRow");
-}
-void TCustomDBGridEh::FollowCurrentRecord(bool) {
-  RaiseNotAvailable("TCustomDBGridEh.FollowCurrentRecord");
-}
-void TCustomDBGridEh::RefreshDataInterface() {
-  RaiseNotAvailable("TCustomDBGridEh.RefreshDataInterface");
-}
-void TCustomDBGridEh::UpdateRowsLayoutForDataIntf() {
-  RaiseNotAvailable("TCustomDBGridEh.UpdateRowsLayoutForDataIntf");
-}
-void TCustomDBGridEh::SetFlatRowHeight(int) {
-  RaiseNotAvailable("TCustomDBGridEh.SetFlatRowHeight");
-}
-void TCustomDBGridEh::UpdateGroupFooterHeights() {
-  RaiseNotAvailable("TCustomDBGridEh.UpdateGroupFooterHeights");
 }
 void TCustomDBGridEh::DrawDataGroupFooterIndent(int, int, bool, const TRect&, TGridDrawState, int) {
   RaiseNotAvailable("TCustomDBGridEh.DrawDataGroupFooterIndent");
@@ -203,17 +143,11 @@ bool TCustomDBGridEh::IsSmoothVertScroll() {
 void TCustomDBGridEh::OutBoundaryDataChanged() {
   inherited::OutBoundaryDataChanged();
 }
-int TCustomDBGridEh::ClampTopRow(int ARow, bool NoApply) {
-  return inherited::ClampTopRow(ARow, NoApply);
-}
 void TCustomDBGridEh::FocusCell(int ACol, int ARow, bool MoveAnchor) {
   inherited::FocusCell(ACol, ARow, MoveAnchor);
 }
 TWinControl* TCustomDBGridEh::GetOpenFilterDropDown() {
   return inherited::GetOpenFilterDropDown();
-}
-int TCustomDBGridEh::GetRowTreeIndent(int ARow) {
-  return inherited::GetRowTreeIndent(ARow);
 }
 bool TCustomDBGridEh::IsDesignHitTest(int X, int Y) {
   return inherited::IsDesignHitTest(X, Y);
@@ -350,12 +284,6 @@ TColumnEh* AnyColumn(TCustomDBGridEh* Grid) {
 
 // --- TCustomDBGridEh: the cell painters and the cell questions they ask, not available yet ---
 
-// Only a tree-view row has anything of its own under a press (its node sign); the press on
-// that sign comes with the tree rows.
-bool TCustomDBGridEh::ProcessCellMouseDown(int, int, bool) {
-  if (!IsDataIntfAssigned() || !DataIntf()->IsTreeViewMode()) return false;
-  RaiseNotAvailable("TCustomDBGridEh.ProcessCellMouseDown");
-}
 TRect TCustomDBGridEh::GetDataAreaRect() {
   RaiseNotAvailable("TCustomDBGridEh.GetDataAreaRect");
 }
@@ -387,7 +315,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataGroupRow", g->DrawDataGroupRow(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataRowGroupIndent", g->DrawDataRowGroupIndent(0, 0, TRect{}, TGridDrawState{}, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataGroupFooterCell", g->DrawDataGroupFooterCell(0, 0, 0, 0, TCellAreaTypeEh{}, TRect{}, TGridDrawState{})),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTreeArea", g->DrawTreeArea(0, 0, TRect{}, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.OutBoundaryMouseDown", g->OutBoundaryMouseDown(TMouseButton{}, TShiftState{}, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.HotTrackChanged", g->HotTrackChanged()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DefaultCellMouseDown", g->DefaultCellMouseDown(TGridCoord{}, TMouseButton{}, TShiftState{}, 0, 0)),
@@ -402,25 +329,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("ShowSimpleFilterDialog", ShowSimpleFilterDialog(AnyColumn(g))),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CMDesignHitTest", TMessage message{}; g->CMDesignHitTest(message)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CMChanged", TMessage message{}; g->CMChanged(message)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.PaintTreeArea", g->PaintTreeArea(nullptr, TRect{}, false, false)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTreeElementMirrored", g->DrawTreeElementMirrored(nullptr, TRect{}, 0, TTreeViewGlyphStyleEh{}, false)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawTreeElementInSlot", g->DrawTreeElementInSlot(nullptr, TRect{}, 0, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.MemTableRecordsChanged", g->MemTableRecordsChanged(TMemTableChangeKindEh{}, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.MemTableRecordMoved", g->MemTableRecordMoved(0, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.OwnRowsScroll", g->OwnRowsScroll(0, 0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateOwnRowsVertScrollBar", g->UpdateOwnRowsVertScrollBar()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.LimitTopRow", g->LimitTopRow()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RequestRowsToFillView", g->RequestRowsToFillView()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.EnterRowRead", g->EnterRowRead(0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.LeaveRowRead", g->LeaveRowRead()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetDataRowCount", g->GetDataRowCount()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetReadFlatNode", g->GetReadFlatNode()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.IsCurrentRecordRow", g->IsCurrentRecordRow(0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.FollowCurrentRecord", g->FollowCurrentRecord(false)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.RefreshDataInterface", g->RefreshDataInterface()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateRowsLayoutForDataIntf", g->UpdateRowsLayoutForDataIntf()),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.SetFlatRowHeight", g->SetFlatRowHeight(0)),
-    DBGRID_PENDING_ENTRY("TCustomDBGridEh.UpdateGroupFooterHeights", g->UpdateGroupFooterHeights()),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DrawDataGroupFooterIndent", g->DrawDataGroupFooterIndent(0, 0, false, TRect{}, TGridDrawState{}, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CheckDataGroupRowHighlight", TColor background{}; g->CheckDataGroupRowHighlight(nullptr, background, 0, TGridDrawState{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GotoRecordNode", g->GotoRecordNode(0, false)),

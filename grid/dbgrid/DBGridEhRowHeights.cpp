@@ -104,7 +104,11 @@ void TCustomDBGridEh::UpdateFooterRowHeights() {
 void TCustomDBGridEh::UpdateAllRowHeights() {
   if (ComponentState().Contains(csLoading) || !HandleAllocated()) return;
   const bool grouping = DataGrouping()->IsGroupingActive();
-  if (grouping) DataGrouping()->GroupDataTree()->RebuildFlatList();
+  if (grouping) {
+    // The fresh list asks for the row count again; the heights are measured here.
+    TValueRestorer<bool> countOnly(groupingUpdateGuard_, true);
+    DataGrouping()->GroupDataTree()->RebuildFlatList();
+  }
   UpdateDataRowHeights();
   // Only grouping has footers of its own.
   if (grouping) UpdateGroupFooterHeights();

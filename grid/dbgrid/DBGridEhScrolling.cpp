@@ -23,7 +23,9 @@ int PanelIndex(TScrollBarKind Kind) {
 // before; -1 when none does.
 int FirstChangedRowHeight(TCustomDBGridEh* Grid, int OldTop, int NewTop) {
   const int rows = Grid->RowCount();
-  for (int k = 0; NewTop + k < rows; ++k) {
+  // Only the rows that show (and the one cut at the bottom) move what lies below them.
+  const int shown = Grid->VisibleRowCount() + 1;
+  for (int k = 0; k < shown && NewTop + k < rows; ++k) {
     if (OldTop + k >= rows) return NewTop + k;
     if (Grid->RowHeights(OldTop + k) != Grid->RowHeights(NewTop + k)) return NewTop + k;
   }
@@ -43,6 +45,11 @@ void TCustomDBGridEh::Scroll(int Distance) {
   if (DataGrouping()->IsGroupingActive()) {
     // The group tree maps records to rows: the grouping layout places them again.
     LayoutChanged();
+    return;
+  }
+  // The grid's rows are the table's: only the current row moves.
+  if (IsDataIntfAssigned()) {
+    FollowCurrentRecord(true);
     return;
   }
   if (!HandleAllocated()) return;

@@ -239,6 +239,7 @@ void TCustomGridEh::ChangeSize(int NewColCount, int NewRowCount) {
     InvalidOp(SGridTooLarge);
   ResizeKeepingContra(colWidths_, oldCols, NewColCount, contraColCount_, defaultColWidth_);
   ResizeKeepingContra(rowHeights_, oldRows, NewRowCount, contraRowCount_, defaultRowHeight_);
+  oddScrollRows_ = -1;
   colCount_ = NewColCount;
   rowCount_ = NewRowCount;
   const int minCol = std::min(fixedCols_, colCount_ - 1), minRow = std::min(fixedRows_, rowCount_ - 1);
@@ -281,6 +282,7 @@ void TCustomGridEh::SetFixedRows(int Value) {
   if (Value < 0) InvalidOp(SIndexOutOfRange);
   if (Value >= rowCount_) InvalidOp(SFixedRowTooBig);
   fixedRows_ = Value;
+  oddScrollRows_ = -1;
   curRow_ = anchorRow_ = topRow_ = fixedRows_;
   vertScrollOffset_ = 0;
   CalcVertScrollExtent();
@@ -335,6 +337,7 @@ void TCustomGridEh::SetDefaultRowHeight(int Value) {
   if (Value == defaultRowHeight_ && rowHeights_.empty()) return;
   defaultRowHeight_ = Value;
   rowHeights_.clear();
+  oddScrollRows_ = -1;
   CalcVertScrollExtent();
   RowHeightsChanged();
   InvalidateGrid();
@@ -373,8 +376,11 @@ void TCustomGridEh::SetRowHeights(int Index, int Value) {
     if (GetFullRowCount() > MaxSizedCells) InvalidOp(SGridTooLarge);
     rowHeights_.assign(static_cast<size_t>(GetFullRowCount()), defaultRowHeight_);
   }
-  if (rowHeights_[Index] == Value) return;
+  const int old = rowHeights_[Index];
+  if (old == Value) return;
   rowHeights_[Index] = Value;
+  if (oddScrollRows_ >= 0 && Index >= fixedRows_ && Index < rowCount_)
+    oddScrollRows_ += (Value != defaultRowHeight_) - (old != defaultRowHeight_);
   CalcVertScrollExtent();
   RowHeightsChanged();
   InvalidateGrid();

@@ -243,6 +243,7 @@ void TCustomGridEh::MoveRow(int FromIndex, int ToIndex) {
   if (!MoveLine(FromIndex, ToIndex, rowCount_, rowHeights_, defaultRowHeight_, curRow_, anchorRow_,
                 inplaceRow_))
     return;
+  oddScrollRows_ = -1;
   RowMoved(FromIndex, ToIndex);
   if (!rowHeights_.empty()) RowHeightsChanged();
   UpdateEdit();

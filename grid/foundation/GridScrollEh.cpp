@@ -100,6 +100,17 @@ int MovedBandStart(const TGridAxisDrawInfoEh& Old, const TGridAxisDrawInfoEh& Ne
 
 // --- top-left cell -------------------------------------------------------------------------------------
 
+bool TCustomGridEh::ScrollRowsUniform() const {
+  if (rowHeights_.empty()) return true;
+  if (oddScrollRows_ < 0) {
+    const int end = std::min(rowCount_, static_cast<int>(rowHeights_.size()));
+    const int first = std::min(fixedRows_, end);
+    oddScrollRows_ = static_cast<int>(std::count_if(rowHeights_.begin() + first, rowHeights_.begin() + end,
+                                                    [this](int h) { return h != defaultRowHeight_; }));
+  }
+  return oddScrollRows_ == 0;
+}
+
 TGridCoord TCustomGridEh::CalcMaxTopLeft(const TGridCoord& Coord, const TGridDrawInfoEh& DrawInfo) const {
   return TGridCoord{MaxFirstCell(DrawInfo.Horz, Coord.X, outBoundaryData_->RightIndent()),
                     MaxFirstCell(DrawInfo.Vert, Coord.Y, outBoundaryData_->BottomIndent())};
@@ -125,7 +136,7 @@ void TCustomGridEh::MoveTopLeftOffsets(int ALeft, int ATop, int AHorzOffset, int
     return;
   TGridDrawInfoEh old;
   CalcDrawInfo(old);
-  const bool uniformH = colWidths_.empty(), uniformV = rowHeights_.empty();
+  const bool uniformH = colWidths_.empty(), uniformV = ScrollRowsUniform();
   const int64_t oldX = PixelsBefore(old.Horz, uniformH, leftCol_) + horzScrollOffset_;
   const int64_t oldY = PixelsBefore(old.Vert, uniformV, topRow_) + vertScrollOffset_;
   leftCol_ = ALeft;
@@ -284,8 +295,9 @@ void TCustomGridEh::CalcVertScrollExtent() {
   TGridDrawInfoEh di;
   CalcFixedInfo(di);
   const TGridAxisDrawInfoEh& a = di.Vert;
-  vertScrollExtent_ = Saturate(PixelsBefore(a, rowHeights_.empty(), rowCount_));
-  vertScrollPos_ = Saturate(PixelsBefore(a, rowHeights_.empty(), topRow_) + vertScrollOffset_);
+  const bool uniform = ScrollRowsUniform();
+  vertScrollExtent_ = Saturate(PixelsBefore(a, uniform, rowCount_));
+  vertScrollPos_ = Saturate(PixelsBefore(a, uniform, topRow_) + vertScrollOffset_);
   vertVisibleExtent_ =
       Saturate(std::max<int64_t>(0, DataLimit(a, outBoundaryData_->BottomIndent()) - a.FixedBoundary));
 }
@@ -306,7 +318,7 @@ void TCustomGridEh::ScrollByPixels(int DX, int DY) {
     const int64_t maxPos = std::max(0, vertScrollExtent_ - vertVisibleExtent_);
     const int64_t newPos = std::clamp<int64_t>(static_cast<int64_t>(vertScrollPos_) + DY, 0, maxPos);
     moveY = vertScrollPos_ - newPos;
-    CellAtPixel(di.Vert, rowHeights_.empty(), newPos, topRow_, vertScrollOffset_);
+    CellAtPixel(di.Vert, ScrollRowsUniform(), newPos, topRow_, vertScrollOffset_);
   }
   if (moveX == 0 && moveY == 0) return;
   if (HandleAllocated()) {

@@ -465,6 +465,9 @@ class TCustomGridEh : public TCustomControl {
   void UpdateVertScrollPos();
   // The largest top-left cell that still keeps the view filled.
   TGridCoord CalcMaxTopLeft(const TGridCoord& Coord, const TGridDrawInfoEh& DrawInfo) const;
+  // The rows past the fixed ones all have DefaultRowHeight, so their pixels are a product
+  // however many there are (title and footer rows may differ).
+  bool ScrollRowsUniform() const;
 
   // geometry state (used by every section)
   int colCount_ = 0;
@@ -481,6 +484,9 @@ class TCustomGridEh : public TCustomControl {
   int defaultRowHeight_ = 24;
   std::vector<int> colWidths_;  // empty: all DefaultColWidth
   std::vector<int> rowHeights_;
+  // The rows past the fixed ones whose height is not DefaultRowHeight; -1 until counted again
+  // after the rows changed.
+  mutable int oddScrollRows_ = -1;
   int gridLineWidth_ = 1;
   TColor fixedColor_ = clBtnFace;
   bool flat_ = false;

@@ -159,6 +159,7 @@ void TMemoryDataSet::BindFields(bool Binding) {
   // filter text or index name fails the open.
   store_.SetOrder(BuildOrder(indexFieldNames_));
   store_.SetFilter(BuildFilter());
+  store_.SetArranger(BuildArranger());
   for (const auto& [names, caseInsensitive] : keptIndexes_)
     store_.KeepIndex(ResolveKeyFields(names, caseInsensitive));
 }
@@ -719,6 +720,18 @@ TRecordStore::FilterPredicate TMemoryDataSet::BuildFilter() {
     if (event && !EvaluateFilterRecord(scratch_)) return false;
     return !extra || extraTests(scratch_);
   };
+}
+
+TRecordStore::ViewArranger TMemoryDataSet::BuildArranger() {
+  if (!ArrangesView()) return nullptr;
+  return [this](std::vector<uint32_t>& Ids) { ArrangeView(Ids); };
+}
+
+void TMemoryDataSet::ArrangementChanged() {
+  if (!cursorOpen_) return;
+  CheckBrowseMode();
+  store_.SetArranger(BuildArranger());
+  Refresh();
 }
 
 void TMemoryDataSet::FilterChanged() {

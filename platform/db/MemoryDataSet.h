@@ -102,6 +102,18 @@ class TMemoryDataSet : public TDataSet {
   // Called when the records in view were replaced or reordered wholesale (emptied, loaded,
   // sorted, filtered, refreshed), before the data sources hear of it.
   virtual void RecordsReplaced() {}
+  // A descendant that arranges the records in view itself (a tree, say) answers true;
+  // ArrangeView then gets the records that passed the filter, in the sort order, and leaves
+  // those to show, in their order (TRecordStore::SetArranger). It reads the records through
+  // StoredRow (the stored values, slot FieldNo() - 1).
+  virtual bool ArrangesView() const { return false; }
+  virtual void ArrangeView(std::vector<uint32_t>& Ids) {}
+  const Variant* StoredRow(uint32_t Id) const { return store_.Row(Id); }
+  // Whether the view is arranged by ArrangeView now.
+  bool ViewArranged() const { return store_.Arranged(); }
+  // Applies a change of ArrangesView, or of what ArrangeView does, as a refresh: the current
+  // record stays current while it stays in view.
+  void ArrangementChanged();
   // The place (0-based, in view) of the active record: in insert state the place the new
   // record will take; -1 when there is none. Unlike RecNo, also when not Sequenced.
   int ActiveRecordPlace();
@@ -153,6 +165,7 @@ class TMemoryDataSet : public TDataSet {
   void PlaceCursorOn(uint32_t Id, int Fallback);
   TRecordKeyBuilder BuildOrder(const std::string& Names);
   TRecordStore::FilterPredicate BuildFilter();
+  TRecordStore::ViewArranger BuildArranger();
   // Text bound to the fields (nullptr for a text that tests nothing); raises the data set's
   // error for a malformed text or an unknown field.
   std::shared_ptr<TFilterExpression> BindFilterText(const std::string& Text);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <exception>
 
 #include "platform/rtl/ScopeGuard.h"
 
@@ -263,6 +264,7 @@ void TRecordStore::Reset(int SlotCount) {
   keys_.Clear();
   order_ = TRecordKeyBuilder();
   accept_ = nullptr;
+  arrange_ = nullptr;
   pages_.clear();
   live_.clear();
   freeIds_.clear();
@@ -322,7 +324,10 @@ void TRecordStore::Add(uint32_t Id, uint32_t Before) {
   int pos = Before == kNoRecord ? -1 : base_.PositionOf(Before);
   base_.Insert(pos < 0 ? base_.Count() : pos, Id);
   for (auto& entry : indexes_) entry.Index->Insert(Id);
-  if (HasView()) InsertIntoView(Id);
+  if (Arranged())
+    RebuildView(order_, accept_);
+  else if (HasView())
+    InsertIntoView(Id);
   DEBUG_CHECK(CheckRecord(Id));
 }
 
@@ -336,10 +341,12 @@ void TRecordStore::ClearRecords() {
   const int slots = slotCount_;
   TRecordKeyBuilder order = order_;
   FilterPredicate accept = accept_;
+  ViewArranger arrange = arrange_;
   std::vector<TIndexEntry> indexes = std::move(indexes_);
   Reset(slots);
   order_ = std::move(order);
   accept_ = std::move(accept);
+  arrange_ = std::move(arrange);
   indexes_ = std::move(indexes);
   for (auto& entry : indexes_) entry.Index->Clear();
   DEBUG_CHECK_CONSISTENCY(*this);  // nothing left to walk
@@ -357,6 +364,8 @@ void TRecordStore::Remove(uint32_t Id) {
   freeIds_.push_back(Id);
   DEBUG_CHECK(CheckRule(!base_.Contains(Id) && !view_.Contains(Id), kStoreName, "freed record still in order",
                         "id", Id));
+  // While a failure unwinds (a record that could not be placed) the view simply lost it.
+  if (Arranged() && std::uncaught_exceptions() == 0) RebuildView(order_, accept_);
 }
 
 void TRecordStore::BeginChange(uint32_t Id) {
@@ -365,7 +374,9 @@ void TRecordStore::BeginChange(uint32_t Id) {
 
 void TRecordStore::EndChange(uint32_t Id) {
   for (auto& entry : indexes_) entry.Index->Insert(Id);
-  if (HasView()) {
+  if (Arranged()) {
+    RebuildView(order_, accept_);
+  } else if (HasView()) {
     view_.Erase(Id);
     InsertIntoView(Id);
   }
@@ -402,7 +413,7 @@ void TRecordStore::InsertIntoView(uint32_t Id) {
 }
 
 void TRecordStore::RebuildView(const TRecordKeyBuilder& order, const FilterPredicate& accept) {
-  if (order.Empty() && !accept) {
+  if (order.Empty() && !accept && !arrange_) {
     view_.Clear();
     keys_.Clear();
     return;
@@ -421,6 +432,7 @@ void TRecordStore::RebuildView(const TRecordKeyBuilder& order, const FilterPredi
     keys.Build(order, ids, [this](uint32_t id) { return Row(id); });
     SortIdsByKeys(ids, keys);
   }
+  if (arrange_) arrange_(ids);
   view_.Assign(ids);
   keys_ = std::move(keys);
   DEBUG_CHECK(view_.Count() <= kDebugConsistencyLimit ? CheckView() : void());
@@ -437,6 +449,13 @@ void TRecordStore::SetOrder(const TRecordKeyBuilder& Order) {
 void TRecordStore::SetFilter(FilterPredicate Accept) {
   RebuildView(order_, Accept);
   accept_ = std::move(Accept);
+}
+
+void TRecordStore::SetArranger(ViewArranger Arrange) {
+  ViewArranger previous = std::move(arrange_);
+  arrange_ = std::move(Arrange);
+  TScopeFail undo([&] { arrange_ = std::move(previous); });
+  RebuildView(order_, accept_);
 }
 
 int TRecordStore::CompareRecords(uint32_t A, uint32_t B) const {
@@ -611,6 +630,7 @@ void TIdSequence::CheckConsistency() const {
 void TRecordStore::CheckRecord(uint32_t Id) const {
   CheckRule(IsLive(Id) && base_.Contains(Id), kStoreName, "placed record not live or not in order", "id", Id);
   if (!HasView() || !view_.Contains(Id)) return;
+  if (Arranged()) return;  // the arranger's order has no rule to check here
   const int pos = view_.PositionOf(Id);
   if (pos > 0) CheckRule(ViewLess(view_.At(pos - 1), Id), kStoreName, "view out of order", "position", pos);
   if (pos + 1 < view_.Count())
@@ -632,7 +652,8 @@ void TRecordStore::CheckView() const {
   std::string key;
   view_.ForEach([&](uint32_t id) {
     CheckRule(base_.Contains(id), kStoreName, "view holds a record outside the base order", "position", pos);
-    if (prev != kNoRecord) CheckRule(ViewLess(prev, id), kStoreName, "view out of order", "position", pos);
+    if (prev != kNoRecord && !Arranged())
+      CheckRule(ViewLess(prev, id), kStoreName, "view out of order", "position", pos);
     if (Sorted()) {
       key.clear();
       order_.AppendKey(Row(id), key);
@@ -665,7 +686,8 @@ void TRecordStore::CheckConsistency() const {
   if (!HasView()) {
     CheckRule(view_.Count() == 0, kStoreName, "view kept without an order or a filter");
   } else {
-    CheckRule(HasFilter() || view_.Count() == base_.Count(), kStoreName, "unfiltered view misses records");
+    CheckRule(HasFilter() || Arranged() || view_.Count() == base_.Count(), kStoreName,
+              "unfiltered view misses records");
     CheckView();
   }
   for (const TIndexEntry& entry : indexes_) entry.Index->CheckConsistency(live_);

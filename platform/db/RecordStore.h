@@ -147,8 +147,15 @@ class TRecordStore {
   void SetFilter(FilterPredicate Accept);
   // Applies the order and the filter again to every record.
   void RefreshView() { RebuildView(order_, accept_); }
+  // A last step of building the view (a tree's order, say): it gets the records that passed
+  // the filter, in the sort order, and leaves those to show, in their order. While one is set,
+  // a record added, changed or removed rebuilds the whole view, as the others' places may
+  // depend on it. Setting one rebuilds the view; a failure keeps the previous arrangement.
+  using ViewArranger = std::function<void(std::vector<uint32_t>& Ids)>;
+  void SetArranger(ViewArranger Arrange);
   bool Sorted() const { return !order_.Empty(); }
   bool HasFilter() const { return static_cast<bool>(accept_); }
+  bool Arranged() const { return static_cast<bool>(arrange_); }
   const TRecordKeyBuilder& Order() const { return order_; }
   // <0, 0, >0: view order of two live records (base order for records outside the view).
   int CompareRecords(uint32_t A, uint32_t B) const;
@@ -174,7 +181,7 @@ class TRecordStore {
   static constexpr uint32_t kPageBits = 10;
   static constexpr uint32_t kPageMask = (1u << kPageBits) - 1;
 
-  bool HasView() const { return Sorted() || HasFilter(); }
+  bool HasView() const { return Sorted() || HasFilter() || Arranged(); }
   bool ViewLess(uint32_t A, uint32_t B) const;
   void InsertIntoView(uint32_t Id);
   void RebuildView(const TRecordKeyBuilder& order, const FilterPredicate& accept);
@@ -198,6 +205,7 @@ class TRecordStore {
   TRecordKeyBuilder order_;
   TSortKeys keys_;
   FilterPredicate accept_;
+  ViewArranger arrange_;
   struct TIndexEntry {
     std::unique_ptr<TKeyIndex> Index;
     bool Kept = false;
@@ -208,9 +216,9 @@ class TRecordStore {
 
 template <class F>
 bool TRecordStore::ScanView(F&& Visit) const {
-  // A filter decides through the view; otherwise the view is the base order, which holds
-  // every live record but one made by NewRecord and not yet placed.
-  const bool filtered = HasFilter();
+  // A filter or an arrangement decides through the view; otherwise the view is the base
+  // order, which holds every live record but one made by NewRecord and not yet placed.
+  const bool filtered = HasFilter() || Arranged();
   const TIdSequence& members = filtered ? view_ : base_;
   const bool everyLive = !filtered && static_cast<size_t>(base_.Count()) + freeIds_.size() == nextId_;
   for (uint32_t id = 0; id < nextId_; ++id) {
