@@ -220,10 +220,13 @@ void TCustomDBGridEh::DrawDataAreaCell(int ACol, int ARow, int AreaCol, int Area
   bool rowHasDetailPanel = true;
   if (OnCheckRowHaveDetailPanel) OnCheckRowHaveDetailPanel(this, rowHasDetailPanel);
 
-  // 9. The tree lines of a tree-view row.
-  if (AreaCol == 0 && ownRows && DataIntf()->IsTreeViewMode() && treeViewParams_->ShowTreeLines()) {
+  // 9. The tree area of a tree-view row (without tree lines it still holds the node's sign).
+  if (AreaCol == 0 && ownRows && DataIntf()->IsTreeViewMode()) {
     DrawTreeArea(ACol, ARow, rect, AState);
-    rect.Left += GetRowTreeIndent(ARow);
+    if (UseRightToLeftAlignment())
+      rect.Right -= GetRowTreeIndent(ARow);
+    else
+      rect.Left += GetRowTreeIndent(ARow);
   }
 
   // 10. The row detail panel's expand button, or an empty strip where the row has no panel.

@@ -432,6 +432,12 @@ void TCustomDBGridEh::SetCanvasMirroring(bool Mirror) {
   ChangeInplaceEditOrientation(Canvas(), Mirror, ClientWidth(), ClientHeight());
 }
 
+bool dbgrid_detail::IsCanvasMirrored(TCanvas* Canvas) {
+  POINT points[2] = {{0, 0}, {1, 0}};
+  LPtoDP(Canvas->Handle(), points, 2);
+  return points[1].X < points[0].X;
+}
+
 // The rectangle in device pixels, left below right, for writing with mirroring off.
 TRect TCustomDBGridEh::DeviceRect(TCanvas* ACanvas, const TRect& ARect) {
   POINT pts[2] = {{ARect.Left, ARect.Top}, {ARect.Right, ARect.Bottom}};
@@ -453,8 +459,12 @@ void TCustomDBGridEh::WriteCellTextMirrored(TColumnEh* Column, TCanvas* ACanvas,
   // Text written on a mirrored canvas would come out reversed: write it on the plain one.
   const TRect r = DeviceRect(ACanvas, ARect);
   const bool swap = Column ? Column->UseRightToLeftAlignment() : UseRightToLeftAlignment();
-  SetCanvasMirroring(false);
-  TScopeExit mirrorAgain([this] { SetCanvasMirroring(true); });
+  // The canvas is left as it was found: mirrored or not.
+  const bool wasMirrored = dbgrid_detail::IsCanvasMirrored(ACanvas);
+  if (wasMirrored) SetCanvasMirroring(false);
+  TScopeExit mirrorAgain([this, wasMirrored] {
+    if (wasMirrored) SetCanvasMirroring(true);
+  });
   WriteTextHighlightedEh(ACanvas, r, FillRect, DX, DY, Text, Alignment, Layout, MultyL, EndEllipsis, LeftMarg,
                          RightMarg, swap, RightToLeft, HighlightText, HighlightColor);
 }
@@ -466,8 +476,11 @@ void TCustomDBGridEh::DrawCellImageMirrored(TCanvas* ACanvas, const TRect& ARect
     return;
   }
   const TRect r = DeviceRect(ACanvas, ARect);
-  SetCanvasMirroring(false);
-  TScopeExit mirrorAgain([this] { SetCanvasMirroring(true); });
+  const bool wasMirrored = dbgrid_detail::IsCanvasMirrored(ACanvas);
+  if (wasMirrored) SetCanvasMirroring(false);
+  TScopeExit mirrorAgain([this, wasMirrored] {
+    if (wasMirrored) SetCanvasMirroring(true);
+  });
   DrawImageListItemClipped(ACanvas, r, Images, dsNormal, ImageIndex);
 }
 

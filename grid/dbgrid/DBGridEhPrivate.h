@@ -44,6 +44,9 @@ TGridOptionsEh BaseOptionsFor(TDBGridOptions Options, TGridOptionsEh Base);
 TCustomImageList* SortMarkerImages();
 void FreeSortMarkerImages();
 
+// Whether the canvas maps its logical coordinates mirrored onto the device (DBGridEhPaint.cpp).
+bool IsCanvasMirrored(TCanvas* Canvas);
+
 // The unit's start-up steps (DBGridEhImages.cpp). Registers the bitmaps and cursors the grid
 // draws itself under each name nothing is registered under yet.
 void RegisterDrawnResources();

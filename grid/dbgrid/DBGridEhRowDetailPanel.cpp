@@ -113,7 +113,7 @@ bool TRowDetailPanelEh::ExpandButtonHitTest(int DataCol, int X, const TRect& Cel
   if (grid_->OnCheckRowHaveDetailPanel) {
     // The handler reads the pressed row's record.
     const int dataRow = row - grid_->TopDataOffset();
-    if (dataRow >= 0 && dataRow < grid_->DataLink()->RecordCount()) {
+    if (dataRow >= 0 && dataRow < grid_->GetDataRowCount()) {
       TCustomDBGridEh::TRowReadScope readRow(grid_, dataRow);
       grid_->OnCheckRowHaveDetailPanel(grid_, hasPanel);
     } else {

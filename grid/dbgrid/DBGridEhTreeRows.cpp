@@ -36,13 +36,6 @@ bool LineContinuesDown(int Element) {
          Element == TreeElementCode(tehCrossUpDown);
 }
 
-// Whether the canvas maps its logical coordinates mirrored onto the device.
-bool IsCanvasMirrored(TCanvas* Canvas) {
-  POINT points[2] = {{0, 0}, {1, 0}};
-  LPtoDP(Canvas->Handle(), points, 2);
-  return points[1].X < points[0].X;
-}
-
 }  // namespace dbgrid_tree_rows_detail
 
 using dbgrid_tree_rows_detail::kTreeSlotWidth;
@@ -73,7 +66,7 @@ void TCustomDBGridEh::PaintTreeArea(TCanvas* ACanvas, const TRect& ARect, bool L
   // The grid's cells come in device coordinates: a right-to-left row starts at the cell's right
   // end. Another canvas (the editor's) is mirrored by its owner.
   const bool fromRight =
-      UseRightToLeftAlignment() && ACanvas == Canvas() && !dbgrid_tree_rows_detail::IsCanvasMirrored(ACanvas);
+      UseRightToLeftAlignment() && ACanvas == Canvas() && !dbgrid_detail::IsCanvasMirrored(ACanvas);
   auto placed = [&](const TRect& R) {
     return fromRight
                ? TRect{ARect.Left + ARect.Right - R.Right, R.Top, ARect.Left + ARect.Right - R.Left, R.Bottom}
@@ -163,7 +156,7 @@ void TCustomDBGridEh::DrawTreeElementMirrored(TCanvas* ACanvas, const TRect& ARe
   // mirroring mapping they do not): any mapping goes off meanwhile, and the painter's own
   // mirroring stays off, as the layout does it.
   const TRect device = DeviceRect(ACanvas, ARect);
-  const bool wasMirrored = dbgrid_tree_rows_detail::IsCanvasMirrored(ACanvas);
+  const bool wasMirrored = dbgrid_detail::IsCanvasMirrored(ACanvas);
   if (wasMirrored) SetCanvasMirroring(false);
   TScopeExit mirrorAgain([&] {
     if (wasMirrored) SetCanvasMirroring(true);

@@ -53,6 +53,8 @@ void OwnRowsWheelStep(TCustomDBGridEh* Grid, TShiftState Shift, int Direction) {
   } else {
     Grid->SetTopRow(Grid->ClampTopRow(Grid->TopRow() + Direction, true));
   }
+  // The view moved without the bar: the bar follows.
+  if (!Shift.Contains(ssShift)) Grid->UpdateOwnRowsVertScrollBar();
 }
 
 }  // namespace dbgrid_wheel_timers_detail

@@ -90,6 +90,10 @@ TEST_F(DataIntfRowsTest, ScrollCodesMoveTheRowsByThemselvesAndTheBarFollows) {
     EXPECT_EQ(std::tuple(bar.nMin, bar.nMax, bar.nPos, static_cast<int>(bar.nPage)),
               std::tuple(1, 100, c.to + 1, page + 1));
   }
+  // A wheel notch moves the view, and the bar with it.
+  grid->SetTopRow(first);
+  grid->Perform(CM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
+  EXPECT_EQ(std::tuple(grid->TopRow() - first, Bar().nPos), std::tuple(1, 2));
   // A view lower than one row still pages by one row.
   grid->SetAlign(alNone);
   grid->SetHeight(grid->RowHeights(0) + 5);

@@ -73,7 +73,7 @@ class FilterListEntriesTest : public DBGridTestBase {
   }
   // A press on one entry and the release on another (or the same).
   static void Click(TPopupListboxEh* List, int Press, int Release) {
-    for (const auto [msg, index, keys] : {std::tuple{WM_LBUTTONDOWN, Press, MK_LBUTTON},
+    for (const auto& [msg, index, keys] : {std::tuple{WM_LBUTTONDOWN, Press, MK_LBUTTON},
                                           {WM_MOUSEMOVE, Release, MK_LBUTTON},
                                           {WM_LBUTTONUP, Release, 0}}) {
       const TRect r = List->ItemRect(index);
@@ -152,8 +152,12 @@ TEST_F(FilterListEntriesTest, ValuesTickOneByOneByMouseAndSpaceAndAloneByTheList
       if (how == 's' || how == 'e') list->SetItemIndex(index), Key(how == 's' ? VK_SPACE : VK_RETURN);
       EXPECT_EQ(std::make_tuple(Ticks(), F(1)->ExpressionStr(), list->Visible(), F(1)->HotIndex, applied),
                 std::make_tuple(ticks, condition, how != 'e', -1, 0));
-      if (how == 'c') EXPECT_EQ(list->ItemIndex(), index);
-      if (editor) EXPECT_EQ(grid->FilterEdit()->Text(), condition);
+      if (how == 'c') {
+        EXPECT_EQ(list->ItemIndex(), index);
+      }
+      if (editor) {
+        EXPECT_EQ(grid->FilterEdit()->Text(), condition);
+      }
     }
   }
   EXPECT_EQ(handlerErrors, std::vector<std::string>{});
@@ -199,9 +203,10 @@ TEST_F(FilterListEntriesTest, SpecialEntriesSetConditionsAndApplyAsInstantApplyA
     EXPECT_EQ(std::make_tuple(F(1)->ExpressionStr(), F(2)->ExpressionStr(), applied,
                               editing ? grid->FilterEdit()->Text() : "-", handlerErrors.size()),
               std::make_tuple(name, amount, applies, text, size_t{refused != 0}));
-    if (refused)
+    if (refused) {
       EXPECT_EQ(handlerErrors.at(0) == "ShowSimpleFilterDialog is not available in this version",
                 refused == 'd');
+    }
     const bool columnSorted = entry == sortUp && !toLevel;
     EXPECT_EQ(
         std::make_tuple(grid->Columns()->GetColumn(1)->Title()->SortMarker(), G()->sortings,

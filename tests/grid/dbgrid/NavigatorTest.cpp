@@ -222,9 +222,10 @@ TEST_F(NavigatorTest, LayoutPlacesThePartsLeftToRightOrMirrored) {
           onScreen += char('0' + i);
     EXPECT_EQ(onScreen, c.OnScreen);
     const bool rtl = c.BiDi == bdRightToLeft;
-    if (c.Items.Contains(gsbiRecordsInfoEh))
+    if (c.Items.Contains(gsbiRecordsInfoEh)) {
       EXPECT_EQ(rtl ? nav->RecordsInfoRect().Right : nav->RecordsInfoRect().Left,
                 rtl ? nav->ClientWidth() : 0);
+    }
   }
 }
 

@@ -310,6 +310,11 @@ TEST_F(PaintLayoutTest, RightToLeftCanvasWritesUnmirroredAtTheMirroredPlace) {
   for (const TDrawCall* b : blts) EXPECT_EQ(b->DeviceRect, (TRect{w - 28, 2, w - 12, 18}));
   grid->SetCanvasMirroring(false);
   EXPECT_EQ(deviceX(10), 10);
+  // A canvas found unmirrored (as the cell loop hands it) stays so.
+  grid->WriteCellTextMirrored(nullptr, canvas, TRect{10, 0, 110, 20}, false, 2, 2, "abc", taLeftJustify,
+                              tlTop, false, false, 0, 0, false, "", clNone);
+  grid->DrawCellImageMirrored(canvas, TRect{10, 0, 30, 20}, &images, 0);
+  EXPECT_EQ(deviceX(10), 10);
   const int bw = DefaultCheckBoxWidth(), bh = DefaultCheckBoxHeight();
   const std::pair<TRect, TRect> boxes[] = {{{0, 0, bw + 10, bh + 4}, {5, 2, 5 + bw, 2 + bh}},
                                            {{0, 0, bw - 1, bh + 1}, {0, 0, bw - 1, bh}}};

@@ -112,6 +112,25 @@ TEST_F(TreeRows, ElementsAndIndentOfEachRow) {
   EXPECT_EQ(Elements(0, TRect{0, 0, 120, 18}, false, true), " =0");
 }
 
+// The first column's cell keeps the tree area for the sign even without tree lines, and its text
+// starts after the area on the reading side.
+TEST_F(TreeRows, TheFirstCellsTextStaysOutOfTheTreeArea) {
+  TValueRestorer<bool> locale(SysLocale().MiddleEast, true);
+  grid->TreeViewParams()->SetShowTreeLines(false);
+  for (const bool rtl : {false, true}) {
+    SCOPED_TRACE(rtl);
+    grid->SetBiDiMode(rtl ? bdRightToLeft : bdLeftToRight);
+    paint.Record(grid, 1, 2, [&](int, int, TCellAreaTypeEh, const TRect& R) {
+      grid->DrawCell(1, 2, R, TGridDrawState{});
+    });
+    const int indent = grid->GetRowTreeIndent(2);
+    const TRect text = paint.log.OfKind(TDrawKind::Text).at(0)->DeviceRect;
+    EXPECT_EQ(std::tuple(paint.Count(TDrawKind::FrameRect) > 0, rtl ? text.Right <= paint.cell.Right - indent
+                                                                    : text.Left >= paint.cell.Left + indent),
+              std::tuple(true, true));
+  }
+}
+
 TEST_F(TreeRows, PressesOnTheTreeAreaWhatAFailureLeavesAndRightToLeft) {
   // X from the cell's left edge: slot 0 spans 0-17, slot 1 18-35. Fail: "refresh" or "scroll"
   // raises in the data set's event; the busy flag and the paint lock are noted when it scrolls.
