@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
 #include <iterator>
 #include <random>
 #include <span>
@@ -112,6 +113,28 @@ inline int RunAndReportPair(const char* GridRun, const char* SqliteRun, const ch
   if (mine > 0 && theirs > 0)
     std::printf("%-44s %9.1f ms %9.1f ms %7.2fx\n", Work, mine, theirs, theirs / mine);
   std::printf("medians of the repetitions; ratio: SQLite time / grid time (goal: at least 1)\n");
+  for (const auto& [name, why] : reporter.Failed()) std::printf("FAILED %s: %s\n", name.c_str(), why.c_str());
+  return reporter.Failed().empty() ? 0 : 1;
+}
+
+// Runs the registered benchmarks, each at 100 and at 1,000,000 records ("/records:N"), and prints
+// a line of medians and their ratio per run against the goal (at most 1.1), then each failed
+// check; answers the program's exit code.
+struct TScalingRun {
+  const char* Run;
+  const char* Work;
+};
+inline int RunAndReportScaling(const char* Title, std::initializer_list<TScalingRun> Runs) {
+  side_by_side::TMedianReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  std::printf("\n%-38s %12s %12s   ratio (goal)\n", Title, "100 records", "1,000,000");
+  for (const TScalingRun& r : Runs) {
+    const double few = reporter.TimeOf(std::string(r.Run) + "/records:100");
+    const double many = reporter.TimeOf(std::string(r.Run) + "/records:1000000");
+    if (few > 0 && many > 0)
+      std::printf("%-38s %12.3f %12.3f %7.3f (<= 1.1)\n", r.Work, few, many, many / few);
+  }
   for (const auto& [name, why] : reporter.Failed()) std::printf("FAILED %s: %s\n", name.c_str(), why.c_str());
   return reporter.Failed().empty() ? 0 : 1;
 }

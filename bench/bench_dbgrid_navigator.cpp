@@ -95,16 +95,9 @@ int main(int argc, char** argv) {
   bench_rows::Rows();
   ResetVcl();
   InitDBGridEhUnit();
-  side_by_side::TMedianReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  const double few = reporter.TimeOf("BM_NavigatorInfo/records:100"),
-               many = reporter.TimeOf("BM_NavigatorInfo/records:1000000");
-  std::printf("\nnavigator, us                          100 records    1,000,000   ratio (goal)\n");
-  if (few > 0 && many > 0)
-    std::printf("%-34s %12.3f %12.3f %7.3f (<= 1.1)\n", "records info + enable table", few, many, many / few);
-  for (const auto& [name, why] : reporter.Failed()) std::printf("FAILED %s: %s\n", name.c_str(), why.c_str());
+  const int result = dbgrid_bench::RunAndReportScaling("navigator, us",
+                                                       {{"BM_NavigatorInfo", "records info + enable table"}});
   setups.clear();
   ResetVcl();
-  return reporter.Failed().empty() ? 0 : 1;
+  return result;
 }

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "bench/BenchRows.h"
+#include "bench/DBGridBenchSupport.h"
 #include "bench/DataSetSupport.h"
 #include "bench/SideBySide.h"
 #include "grid/data/MemoryDataSetEh.h"
@@ -196,17 +197,10 @@ int main(int argc, char** argv) {
   ResetVcl();
   InitDBGridEhUnit();
   Application->OnException = [](TObject*, const Exception& e) { paintErrors.push_back(e.Message()); };
-  side_by_side::TMedianReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  const std::string few = "/records:100", many = "/records:1000000";
-  std::printf("\nown rows, 1280x800, 4 columns, us   100 records    1,000,000   ratio (goal)\n");
-  for (const char* name : {"BM_OwnRowsRepaint", "BM_OwnRowsPageDown"}) {
-    const double a = reporter.TimeOf(name + few), b = reporter.TimeOf(name + many);
-    if (a > 0 && b > 0) std::printf("%-34s %12.3f %12.3f %7.3f (<= 1.1)\n", name + 3, a, b, b / a);
-  }
-  for (const auto& [name, why] : reporter.Failed()) std::printf("FAILED %s: %s\n", name.c_str(), why.c_str());
+  const int result = dbgrid_bench::RunAndReportScaling(
+      "own rows, 1280x800, 4 columns, us",
+      {{"BM_OwnRowsRepaint", "repaint"}, {"BM_OwnRowsPageDown", "page down by the bar"}});
   setups.clear();
   ResetVcl();
-  return 0;
+  return result;
 }
