@@ -348,11 +348,11 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   virtual void DrawFooterCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
                               const TRect& ARect, TGridDrawState AState);  // DBGridEhFooterCell.cpp
   virtual void DrawDataGroupRow(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
-                                const TRect& ARect, TGridDrawState AState);  // DBGridEhPending.cpp
+                                const TRect& ARect, TGridDrawState AState);  // DBGridEhGroupRowPaint.cpp
   virtual void DrawDataRowGroupIndent(int ACol, int ARow, const TRect& ARect, TGridDrawState AState,
-                                      int NodeLevel);  // DBGridEhPending.cpp
+                                      int NodeLevel);  // DBGridEhGroupRowPaint.cpp
   virtual void DrawDataGroupFooterCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
-                                       const TRect& ARect, TGridDrawState AState);  // DBGridEhPending.cpp
+                                       const TRect& ARect, TGridDrawState AState);  // DBGridEhGroupRowPaint.cpp
   virtual void DrawTreeArea(int ACol, int ARow, const TRect& ARect,
                             TGridDrawState AState);  // DBGridEhTreeRows.cpp
   virtual void DrawColumnCell(const TRect& Rect, int DataCol, TColumnEh* Column,
@@ -373,7 +373,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
                                TAlignment& Alignment, TGridDrawState State,
                                std::string& Text);  // DBGridEhFooterCell.cpp
   virtual void OutBoundaryMouseDown(TMouseButton Button, TShiftState Shift, int X,
-                                    int Y);                // DBGridEhPending.cpp
+                                    int Y);                // DBGridEhGroupingPanel.cpp
   virtual void FocusStateChanged();                        // DBGridEhCells.cpp
   virtual void HotTrackChanged();                          // DBGridEhPending.cpp
   virtual void GroupFooterMenuItemClick(TObject* Sender);  // DBGridEhCells.cpp
@@ -909,6 +909,9 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void SetFillingFilterList(bool Value) { fillingFilterList_ = Value; }
   void STFilterChanged(TColumnEh* Column);
   void DropDownTitleFilter(TColumnEh* Column);
+  // Drops Column's filter list below Anchor (client coordinates); Level: the grouping-panel
+  // level whose item dropped it (nullptr for a title).
+  void DropDownTitleFilterAt(TColumnEh* Column, const TRect& Anchor, TGridDataGroupLevelEh* Level);
   void CloseTitleFilter(bool Accept = false);
   bool GetTitleFilterButtonRect(int ACol, TRect& ARect);
   TColumnEh* ColumnByFieldNameForFilter(const std::string& FieldName);
@@ -1023,6 +1026,8 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void GroupingPanelDragMove(TShiftState Shift, int X, int Y);
   void EndGroupingPanelDrag(TShiftState Shift, int X, bool Drop, int Y);
   void GroupingPanelItemClick();
+  // The item under (X, Y) becomes the panel's hot item (none: -1); both items repaint.
+  void UpdateGroupingPanelHotItem(int X, int Y);
 
   // --- row panel and row detail panel (DBGridEhPending.cpp) ---
   // The row detail panel's geometry and expand sign (DBGridEhRowDetailPanel.cpp).

@@ -309,6 +309,20 @@ void TCustomDBGridEh::UpdateRowsLayoutForDataIntf() {
       MoveCurrentRow(this, target, treeExpandBusy_ || RowPanel()->Active());
       InvalidateRow(target);
     }
+  } else if (active && !followRecordGuard_ && !syncingDataSet_) {
+    // A group row or footer of the current record's groups stays current; another node gives
+    // way to the record's row.
+    TGridGroupDataTreeEh* tree = DataGrouping()->GroupDataTree();
+    TGroupDataTreeNodeEh* node = tree->FindRecordNode(CurrentRecordIndex(this));
+    bool covered = false;
+    for (TGroupDataTreeNodeEh* p = node; p && !covered; p = p->GetParent()) {
+      covered = p == currentNode_;
+      for (int i = 0; i < p->GetFooterCount() && !covered; ++i) covered = p->GetFooterNode(i) == currentNode_;
+    }
+    if (!covered) {
+      TValueRestorer<bool> following(followRecordGuard_, true);
+      GotoRecordNode(CurrentRecordIndex(this), false);
+    }
   }
   RequestRowsToFillView();
   if (ScrollsOwnRows())

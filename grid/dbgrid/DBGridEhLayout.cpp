@@ -12,9 +12,6 @@
 
 namespace dbgrid_layout_detail {
 
-// Pixels per active group level.
-constexpr int kGroupLevelIndent = 18;
-
 int StripSum(TCustomGridEh* Grid) {
   TGridOutBoundaryDataEh* strips = Grid->OutBoundaryData();
   return strips->TopIndent() + strips->BottomIndent();
@@ -112,24 +109,10 @@ int TCustomDBGridEh::TopDataOffset() const {
   return static_cast<uint8_t>(self->GetTitleRowCount() + self->GetSubtitleRowCount());
 }
 
-void TCustomDBGridEh::UpdateGroupIndent() {
-  groupIndent_ = DataGrouping()->IsGroupingActive()
-                     ? DataGrouping()->GetActiveGroupLevelsCount() * kGroupLevelIndent
-                     : 0;
-}
-
 int TCustomDBGridEh::FirstVisibleColumn() {
   for (int i = 0; i < Columns()->Count(); ++i)
     if (Columns()->GetColumn(i)->Visible()) return i;
   return -1;
-}
-
-int TCustomDBGridEh::ColumnWidthToGridColWidth(TColumnEh* Column, int Width) {
-  return Width;
-}
-
-int TCustomDBGridEh::GridColWidthToColumnWidth(TColumnEh* Column, int GridColWidth) {
-  return GridColWidth;
 }
 
 int TCustomDBGridEh::ApplyColWidthRules(TColumnEh* Column, int Width) {
@@ -152,15 +135,6 @@ int TCustomDBGridEh::CalcDefaultRowHeight() {
     height = lines * lineHeight + margin;
   }
   return height;
-}
-
-int TCustomDBGridEh::CalcDataGroupRowHeight(TGroupDataTreeNodeEh* Node) {
-  TGridDataGroupLevelEh* level = Node ? Node->DataGroupLevel : nullptr;
-  TFont* font = level ? level->Font() : DataGrouping()->Font();
-  const dbgrid_detail::TFontHeights h = dbgrid_detail::MeasureFont(this, font);
-  const int margin = (Flat() ? 1 : 3) + (options_.Contains(dgRowLines) ? GridLineWidth() : 0);
-  if (!level || (level->RowHeight() < 1 && level->RowLines() < 1)) return h.TextHeight + margin;
-  return (h.FontHeight + h.ExternalLeading) * level->RowLines() + level->RowHeight();
 }
 
 int TCustomDBGridEh::VisibleDataRowCount() {
@@ -469,9 +443,13 @@ void TCustomDBGridEh::AfterLayoutUpdate() {
   UpdateVertScrollBar();
 }
 
+// The panel's items are placed in the new layout; the strip's height they need lays the grid
+// out once more.
 void TCustomDBGridEh::UpdateGroupingLayout() {
   LayoutChanged();
   if (DataGrouping()->GroupPanelVisible()) CalcGroupingPanelLayout();
+  UpdateTopOutBoundaryHeight();
+  LayoutChanged();
   Invalidate();
 }
 

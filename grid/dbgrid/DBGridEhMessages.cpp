@@ -263,6 +263,7 @@ void TCustomDBGridEh::WMCancelMode(TMessage& Message) {
 void TCustomDBGridEh::CMMouseLeave(TMessage& Message) {
   const int hotRow = HotTrackSpot()->Row;
   inherited::CMMouseLeave(Message);
+  if (DataGrouping()->GroupPanelVisible()) UpdateGroupingPanelHotItem(-1, -1);
   if (!optionsEh_.Contains(dghHotTrack) || hotRow <= 0) return;
   // The hot row is highlighted across: all of it goes back to normal.
   *HotTrackSpot() = TGridHotTrackSpotEh{};

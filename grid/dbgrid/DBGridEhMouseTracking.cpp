@@ -129,6 +129,7 @@ void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
       BeginGroupingPanelDrag();
     }
   }
+  if (dataGrouping_->GroupPanelVisible()) UpdateGroupingPanelHotItem(X, Y);
 
   inherited::MouseMove(Shift, X, Y);
 }
@@ -507,6 +508,8 @@ void TCustomDBGridEh::CancelMode() {
   if (rowPanel_->Active() && gridState_ == gsColMoving) RowPanelColumnMoveEnd(false);
   // A record move ends without moving: its line goes and its timer stops.
   if (dragState_ == dgsRecordDraggingEh) EndRecordMoving(false);
+  // A drag over the grouping panel ends without a drop; its marker goes.
+  if (dragState_ == dgsGroupingPanelDraggingEh) EndGroupingPanelDrag(TShiftState(), 0, false, 0);
   if (gridState_ == gsColSizing && optionsEh_.Contains(dghTraceColSizing)) UnlockScrollPos();
   inherited::CancelMode();
   clickPending_ = false;

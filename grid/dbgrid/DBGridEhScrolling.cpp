@@ -42,12 +42,7 @@ using namespace dbgrid_scrolling_detail;
 
 void TCustomDBGridEh::Scroll(int Distance) {
   if (rowDetailPanelControl_ && RowDetailPanel()->Visible()) RowDetailPanel()->SetVisible(false);
-  if (DataGrouping()->IsGroupingActive()) {
-    // The group tree maps records to rows: the grouping layout places them again.
-    LayoutChanged();
-    return;
-  }
-  // The grid's rows are the table's: only the current row moves.
+  // The grid's rows are the table's (or its group tree's): only the current row moves.
   if (IsDataIntfAssigned()) {
     FollowCurrentRecord(true);
     return;

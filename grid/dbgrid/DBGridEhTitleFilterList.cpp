@@ -66,6 +66,18 @@ void TCustomDBGridEh::DropDownTitleFilter(TColumnEh* Column) {
   if (titleFilterList_ && titleFilterList_->Visible()) CloseTitleFilter();
   const int visibleIndex = visibleColumns_.IndexOf(Column);
   if (visibleIndex < 0) return;
+  const int gridCol = visibleIndex + indicatorOffset_;
+  const TRect title = CellRect(gridCol, std::max(0, GetTitleRowCount() - 1));
+  const TRect first = CellRect(gridCol, 0);
+  DropDownTitleFilterAt(Column, TRect{first.Left, first.Top, title.Right, title.Bottom}, nullptr);
+  InvalidateCell(gridCol, 0);
+}
+
+void TCustomDBGridEh::DropDownTitleFilterAt(TColumnEh* Column, const TRect& Anchor,
+                                            TGridDataGroupLevelEh* Level) {
+  if (!Column || !Column->STFilter()->CanShowList()) return;
+  if (titleFilterList_ && titleFilterList_->Visible()) CloseTitleFilter();
+  titleFilterGroupLevel_ = Level;
   if (!titleFilterList_) {
     titleFilterList_ = new TPopupListboxEh(this);
     titleFilterList_->SetVisible(false);
@@ -117,18 +129,14 @@ void TCustomDBGridEh::DropDownTitleFilter(TColumnEh* Column) {
   }
   TPopupListboxEh* list = titleFilterList_;
   TSTColumnFilterEh* filter = Column->STFilter();
-  const int gridCol = visibleIndex + indicatorOffset_;
-  const TRect title = CellRect(gridCol, std::max(0, GetTitleRowCount() - 1));
-  const int width =
-      FillSTFilterValueList(this, Column, list, std::max(0, title.Right - CellRect(gridCol, 0).Left));
+  const int width = FillSTFilterValueList(this, Column, list, std::max(0, Anchor.Width()));
   list->SetHeightForRows(filter->DropDownRows);
-  const int left = UseRightToLeftAlignment() ? title.Right - width : CellRect(gridCol, 0).Left;
-  list->SetBounds(left, title.Bottom, filter->DropDownWidth > 0 ? filter->DropDownWidth : width,
+  const int left = UseRightToLeftAlignment() ? Anchor.Right - width : Anchor.Left;
+  list->SetBounds(left, Anchor.Bottom, filter->DropDownWidth > 0 ? filter->DropDownWidth : width,
                   list->Height());
   list->SetSizeGripResized(false);
   titleFilterColumn_ = Column;
   list->SetVisible(true);
-  InvalidateCell(gridCol, 0);
 }
 
 void TCustomDBGridEh::CloseTitleFilter(bool Accept) {
@@ -140,6 +148,9 @@ void TCustomDBGridEh::CloseTitleFilter(bool Accept) {
   TScopeExit forget([this, filter] {
     ForgetFilterListState(filter);
     titleFilterColumn_ = nullptr;
+    // A list of a grouping-panel item: the item shows its button released again.
+    if (titleFilterGroupLevel_) Invalidate();
+    titleFilterGroupLevel_ = nullptr;
   });
   if (list->SizeGripResized()) {
     filter->DropDownWidth = list->Width();

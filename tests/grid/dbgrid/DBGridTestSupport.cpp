@@ -1,5 +1,6 @@
 #include "tests/grid/dbgrid/DBGridTestSupport.h"
 
+#include "grid/data/MemoryDataSetEh.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -57,6 +58,25 @@ void DBGridTestBase::AddNumberedRows(int Count) {
 
 void DBGridTestBase::AddColumns(const std::vector<std::string>& FieldNames) {
   for (const std::string& name : FieldNames) grid->Columns()->Add()->SetFieldName(name);
+  Pump();
+}
+
+void DBGridTestBase::UseMemTable() {
+  auto* table = new TMemoryDataSetEh(form);
+  const char* names[] = {"ID", "NAME", "AMOUNT", "PAID"};
+  for (const char* name : names) {
+    TField* field = dataSet->FieldByName(name);
+    table->FieldDefs()->Add(name, field->DataType(), field->Size());
+  }
+  table->CreateDataSet();
+  std::vector<std::vector<Variant>> rows;
+  for (dataSet->First(); !dataSet->Eof(); dataSet->Next()) {
+    rows.emplace_back();
+    for (const char* name : names) rows.back().push_back(dataSet->FieldByName(name)->AsVariant());
+  }
+  table->LoadFromRows(rows);
+  table->First();
+  source->SetDataSet(dataSet = table);
   Pump();
 }
 

@@ -28,6 +28,9 @@ class DBGridTestBase : public ::testing::Test {
   void AddNumberedRows(int Count);
   // Adds a persistent column for each field name.
   void AddColumns(const std::vector<std::string>& FieldNames);
+  // Moves the rows into an in-memory table with the same fields that offers the grid its data
+  // interface (grouping needs it), binds the grid to it and makes it dataSet.
+  void UseMemTable();
   void Pump();
 
   TForm* form = nullptr;

@@ -105,6 +105,7 @@ TEST_F(FooterCellTest, CellsShowTheirTextEventsSelectionEdgesAndTheme) {
 }
 
 TEST_F(FooterCellTest, GrandTotalsOfGroupingComeFirst) {
+  UseMemTable();
   TDBGridEhDataGroupsEh* grouping = grid->DataGrouping();
   TGridDataGroupFooterEh* total = grouping->Footers()->Add();
   total->SetVisible(true);

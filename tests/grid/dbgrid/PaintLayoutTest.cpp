@@ -175,13 +175,16 @@ TEST_F(PaintLayoutTest, LineRulesPerBandAndBoundary) {
 }
 
 TEST_F(PaintLayoutTest, GroupRowsOpenAndCloseTheDataLines) {
+  UseMemTable();
+  // Four records: PAID false for IDs 2 and 4, true for 1 and 3.
+  dataSet->Last();
+  dataSet->Delete();
   AddColumns({"PAID"});
   grid->DataGrouping()->GroupLevels()->Add()->SetColumn(grid->Columns()->GetColumn(3));
   grid->DataGrouping()->SetActive(true);
   Pump();
   // Flat rows 1 to 6: a group row, two records, a group row, two records.
   TGridGroupDataTreeEh* tree = grid->DataGrouping()->GroupDataTree();
-  for (int r = 1; r <= 4; ++r) tree->AddRecordNode(VarArrayOf({Variant(r > 2), Variant(r)}), r);
   tree->SetLevelExpanded(1, true);
   tree->RebuildFlatList();
   grid->SetRowCount(1 + tree->GetFlatCount());

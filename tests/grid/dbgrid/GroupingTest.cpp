@@ -1,0 +1,201 @@
+// Grouping over an in-memory table: the current node and the current record following each
+// other, grouped moves with their ends, the group-row and group-footer keys, inserting into groups.
+#include "grid/data/MemoryDataSetEh.h"
+#include "grid/dbgrid/DBGridEhParams.h"
+#include "platform/win/Input.h"
+#include "tests/grid/dbgrid/DBGridTestSupport.h"
+
+namespace dbgrid_grouping_test {
+
+class TGroupingGridEh : public TDBGridEh {
+ public:
+  using TDBGridEh::groupedBOF_;
+  using TDBGridEh::groupedEOF_;
+  using TDBGridEh::TDBGridEh;
+};
+
+// Records 0..4 (ACCOUNT, KIND, AMOUNT): A x 1, B y 2, A y 3, B x 4, A x 5, grouped by ACCOUNT and
+// KIND, all open. Flat rows: 0 A, 1 A/x, 2 #0, 3 #4, 4 A/y, 5 #2, 6 B, 7 B/x, 8 #3, 9 B/y, 10 #1.
+class Grouping : public DBGridTestBase {
+ protected:
+  TDBGridEh* MakeGrid(TComponent* AOwner) override { return grid_ = new TGroupingGridEh(AOwner); }
+  void SetUp() override {
+    DBGridTestBase::SetUp();
+    table = new TMemoryDataSetEh(form);
+    for (const char* name : {"ACCOUNT", "KIND"}) table->FieldDefs()->Add(name, ftString, 10);
+    table->FieldDefs()->Add("AMOUNT", ftInteger);
+    table->CreateDataSet();
+    table->LoadFromRows({{"A", "x", 1}, {"B", "y", 2}, {"A", "y", 3}, {"B", "x", 4}, {"A", "x", 5}});
+    table->First();
+    AddColumns({"ACCOUNT", "KIND", "AMOUNT"});
+    source->SetDataSet(table);
+    grouping = grid->DataGrouping();
+    grouping->SetDefaultStateExpanded(true);
+    for (int i : {0, 1}) grouping->GroupLevels()->Add()->SetColumn(grid->Columns()->GetColumn(i));
+    grouping->SetActive(true);
+    Pump();
+  }
+  TGridGroupDataTreeEh* Tree() { return grouping->GroupDataTree(); }
+  TGroupDataTreeNodeEh* Flat(int Index) { return Tree()->GetFlatNode(Index); }
+  int CurrentFlat() { return Tree()->IndexOfFlatNode(grid->CurrentNode()); }
+  // A key on flat row From, passed on as the grid's key handling does.
+  void Key(int From, WORD Key, TShiftState Shift = {}) {
+    grid->SetCurrentNode(Flat(From), true);
+    (Flat(From)->NodeType == dntDataGroupFooterEh ? grid->GroupFooterKeyDown(Key, Shift)
+                                                  : grid->GroupRowKeyDown(Key, Shift));
+  }
+  std::string Inserted() {
+    return table->State() != dsInsert
+               ? ""
+               : table->FieldByName("ACCOUNT")->AsString() + table->FieldByName("KIND")->AsString();
+  }
+
+  TGroupingGridEh* grid_ = nullptr;
+  TMemoryDataSetEh* table = nullptr;
+  TDBGridEhDataGroupsEh* grouping = nullptr;
+};
+
+TEST_F(Grouping, TheCurrentNodeAndTheCurrentRecordFollowEachOther) {
+  ASSERT_EQ(std::tuple(grid->IsGroupingWorking(), Tree()->GetFlatCount(), CurrentFlat()),
+            std::tuple(true, 11, 2));
+  // Grid to data set: a group row stands for its first record.
+  for (auto [flat, recNo] : {std::pair(0, 1), {4, 3}, {8, 4}, {9, 2}, {3, 5}}) {
+    grid->SetCurrentNode(Flat(flat), true);
+    EXPECT_EQ(std::tuple(table->RecNo(), grid->Row(), grouping->GetCurrentNode()),
+              std::tuple(recNo, flat + grid->TopDataOffset(), Flat(flat)));
+  }
+  // Data set to grid: the record's row, or its visible group while the group is closed.
+  Flat(6)->SetExpanded(false);  // B
+  for (auto [recNo, flat] : {std::pair(3, 5), {4, 6}, {2, 6}, {5, 3}}) {
+    table->SetRecNo(recNo);
+    EXPECT_EQ(std::pair(CurrentFlat(), grid->Row()), std::pair(flat, flat + grid->TopDataOffset())) << recNo;
+  }
+  // The grid's key handling hands a group row's keys over.
+  grid->SetFocus();
+  grid->SetCurrentNode(Flat(0), true);
+  Input::KeyDown(VK_SUBTRACT);
+  Input::KeyUp(VK_SUBTRACT);
+  Pump();
+  EXPECT_EQ(std::pair(Flat(0)->Expanded(), CurrentFlat()), std::pair(false, 0));
+  Flat(0)->SetExpanded(true);
+  grid->GotoRecordNode(3, true);  // opens the closed group on the way
+  EXPECT_EQ(std::tuple(Flat(6)->Expanded(), grid->CurrentNode(), table->RecNo()),
+            std::tuple(true, Tree()->FindRecordNode(3), 4));
+  grid->SelectVisibleNode(nullptr, false);
+  EXPECT_EQ(grid->CurrentNode(), nullptr);
+}
+
+TEST_F(Grouping, GroupedMovesStopAtTheirEndsPostTheEditAndAppendIntoTheGroup) {
+  // clang-format off
+  struct { int from, distance, moved, to; bool bof, eof; int recNo; } cases[] = {
+    {1, -1, -1, 0, false, false, 1}, {0, -1, 0, 0, true, false, 1}, {2, -5, -2, 0, true, false, 1},
+    {10, 1, 0, 10, false, true, 2}, {5, 20, 5, 10, false, true, 2}, {0, 6, 6, 6, false, false, 4}};
+  // clang-format on
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.from << " by " << c.distance);
+    grid->SetCurrentNode(Flat(c.from), true);
+    grid_->groupedBOF_ = grid_->groupedEOF_ = false;
+    EXPECT_EQ(grid->GroupedMoveBy(c.distance, false), c.moved);
+    EXPECT_EQ(std::tuple(CurrentFlat(), grid_->groupedBOF_, grid_->groupedEOF_, table->RecNo()),
+              std::tuple(c.to, c.bof, c.eof, c.recNo));
+  }
+  for (bool change : {true, false}) {  // posted when changed, else cancelled
+    grid->SetCurrentNode(Flat(2), true);
+    table->Edit();
+    if (change) table->FieldByName("AMOUNT")->SetAsInteger(70);
+    grid->GroupedMoveBy(1, false);
+    EXPECT_EQ(std::tuple(table->State(), CurrentFlat(), table->Lookup("AMOUNT", 70, "KIND")),
+              std::tuple(dsBrowse, 3, Variant("x")));
+  }
+  // Down on the last record starts a record of its group; cancelled, the grid follows the record
+  // the data set lands on (#2).
+  grid->SetCurrentNode(Flat(10), true);
+  EXPECT_EQ(grid->GroupedMoveBy(1, true), 0);
+  EXPECT_EQ(std::pair(table->RecNo(), Inserted()), std::pair(3, std::string("By")));
+  grid->CancelEdit();
+  EXPECT_EQ(std::tuple(table->State(), table->RecordCount(), CurrentFlat()), std::tuple(dsBrowse, 5, 5));
+  grid->SetCurrentNode(Flat(10), true);
+  grid->GroupedMoveBy(1, true);
+  table->Post();
+  EXPECT_EQ(Tree()->FindRecordNode(2)->GetParent(), Flat(9));
+}
+
+TEST_F(Grouping, GroupRowAndFooterKeys) {
+  for (int i : {0, 1}) grid->Columns()->GetColumn(i)->SetWidth(400);
+  const TShiftState ctrl{ssCtrl}, shift{ssShift};
+  // clang-format off
+  struct { const char* id; int from; WORD key; TShiftState shift; int to, flatCount, leftColMoved, column; } cases[] = {
+    {"Down", 0, VK_DOWN, {}, 1, 11, 0, 1}, {"Up", 4, VK_UP, {}, 3, 11, 0, 1}, {"Left closes", 1, VK_LEFT, {}, 1, 9, 0, 1},
+    {"Left on a closed group scrolls", 1, VK_LEFT, {}, 1, 9, -1, 1}, {"Right opens", 1, VK_RIGHT, {}, 1, 11, 0, 1},
+    {"Right on an open group scrolls", 1, VK_RIGHT, {}, 1, 11, 1, 1}, {"numeric minus", 0, VK_SUBTRACT, {}, 0, 6, 0, 1},
+    {"numeric plus", 0, VK_ADD, {}, 0, 11, 0, 1}, {"numeric star", 6, VK_MULTIPLY, {}, 6, 7, 0, 1},
+    {"Ctrl minus closes the level", 4, VK_SUBTRACT, ctrl, 2, 6, 0, 1},
+    {"Ctrl plus opens the level, not the parent", 1, VK_ADD, ctrl, 1, 7, 0, 1},
+    {"Ctrl star on an open group closes the level", 0, VK_MULTIPLY, ctrl, 0, 2, 0, 1},
+    {"Tab onto a record: first column", 4, VK_TAB, {}, 5, 11, -1, 0}, {"Tab onto a group row", 0, VK_TAB, {}, 1, 11, 0, 1},
+    {"Shift+Tab onto a record: last column", 4, VK_TAB, shift, 3, 11, 1, 2}, {"Alt+Down", 0, VK_DOWN, {ssAlt}, 0, 11, 0, 1}};
+  // clang-format on
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.id);
+    for (int depth : {1, 2}) Tree()->SetLevelExpanded(depth, true);
+    const std::string id = c.id;
+    if (id == "Right opens" || id.starts_with("Left on")) Flat(1)->SetExpanded(false);
+    if (id.starts_with("Ctrl plus")) {
+      Tree()->SetLevelExpanded(2, false);
+      Flat(3)->SetExpanded(false);  // B, after A's two closed groups
+    }
+    grid->SetCurrentNode(Flat(c.from), true);
+    grid->SetSelectedIndex(1);
+    const int left = grid->LeftCol();
+    Key(c.from, c.key, c.shift);
+    EXPECT_EQ(
+        std::tuple(CurrentFlat(), Tree()->GetFlatCount(), grid->LeftCol() - left, grid->SelectedIndex()),
+        std::tuple(c.to, c.flatCount, c.leftColMoved, c.column));
+  }
+  grouping->Footers()->Add()->SetVisible(true);  // flat row 4: A/x's footer
+  // clang-format off
+  struct { const char* id; int fromColumn; WORD key; TShiftState shift; int column, flat; } footerCases[] = {
+    {"Tab", 0, VK_TAB, {}, 1, 4}, {"Tab at the last column", 2, VK_TAB, {}, 0, 5}, {"Shift+Tab", 1, VK_TAB, shift, 0, 4},
+    {"Shift+Tab at the first", 0, VK_TAB, shift, 2, 3}, {"Home", 2, VK_HOME, {}, 0, 4}, {"End", 0, VK_END, {}, 2, 4},
+    {"Right", 0, VK_RIGHT, {}, 1, 4}, {"Left", 1, VK_LEFT, {}, 0, 4}, {"Down", 1, VK_DOWN, {}, 1, 5},
+    {"Ctrl+Right", 0, VK_RIGHT, ctrl, 0, 4}};
+  // clang-format on
+  for (const auto& c : footerCases) {
+    SCOPED_TRACE(c.id);
+    grid->SetSelectedIndex(c.fromColumn);
+    Key(4, c.key, c.shift);
+    EXPECT_EQ(std::pair(grid->SelectedIndex(), CurrentFlat()), std::pair(c.column, c.flat));
+  }
+  // Insert adds to a group of the last level only: from level-1 rows nothing.
+  for (auto [from, inserted] : {std::pair(0, ""), {4, "Ax"}, {7, "Ay"}, {8, ""}}) {
+    Key(from, VK_INSERT);
+    EXPECT_EQ(Inserted(), inserted) << from;
+    if (table->State() == dsInsert) grid->CancelEdit();
+  }
+}
+
+TEST_F(Grouping, LevelsAskTheColumnThenTheLevelAndNeedTheTablesInterface) {
+  auto* level = static_cast<TDBGridEhDataGroupLevelEh*>(grouping->GroupLevels()->Items(0));
+  TColumnEh* account = grid->Columns()->GetColumn(0);
+  account->OnGroupGetKeyValue = [](TCustomDBGridEh*, TColumnEh*, Variant& key) { key = VarToStr(key) + "1"; };
+  level->OnGetKeyValue = [](TCustomDBGridEh*, TDBGridEhDataGroupLevelEh*, Variant& key) {
+    key = VarToStr(key) + "2";
+  };
+  account->OnGroupGetKeyValueAsText = [&](TCustomDBGridEh*, TGroupDataTreeNodeEh* node, const Variant&,
+                                          std::string& text) { text += "/" + VarToStr(node->KeyValue); };
+  EXPECT_EQ(
+      std::tuple(VarToStr(level->GetKeyValue()), level->GetKeyValueAsText("A"),
+                 grouping->GetLevelDefaultColor(), grouping->GetLevelDefaultFont()),
+      std::tuple(std::string("A12"), std::string("A/A"), grid->FooterParams()->Color(), grid->FooterFont()));
+  level->SetColumnName("NOSUCH");
+  grouping->ColumnRemoved(grid->Columns()->GetColumn(1));
+  EXPECT_EQ(
+      std::tuple(level->Column(), grouping->GroupLevels()->Items(1)->Column(), grid->IsGroupingWorking()),
+      std::tuple(nullptr, nullptr, false));
+  grouping->GroupLevels()->Items(1)->SetColumn(account);
+  EXPECT_TRUE(grid->IsGroupingWorking());
+  source->SetDataSet(dataSet);  // no interface: no grouping
+  EXPECT_EQ(std::pair(grouping->IsGroupingActive(), grid->IsGroupingWorking()), std::pair(false, false));
+}
+
+}  // namespace dbgrid_grouping_test
