@@ -352,7 +352,8 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   virtual void DrawDataRowGroupIndent(int ACol, int ARow, const TRect& ARect, TGridDrawState AState,
                                       int NodeLevel);  // DBGridEhGroupRowPaint.cpp
   virtual void DrawDataGroupFooterCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
-                                       const TRect& ARect, TGridDrawState AState);  // DBGridEhGroupRowPaint.cpp
+                                       const TRect& ARect,
+                                       TGridDrawState AState);  // DBGridEhGroupRowPaint.cpp
   virtual void DrawTreeArea(int ACol, int ARow, const TRect& ARect,
                             TGridDrawState AState);  // DBGridEhTreeRows.cpp
   virtual void DrawColumnCell(const TRect& Rect, int DataCol, TColumnEh* Column,
@@ -798,6 +799,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void KeyDown(WORD& Key, TShiftState Shift) override;
   void KeyPress(char32_t& Key) override;
   void KeyUp(WORD& Key, TShiftState Shift) override;
+  void KeyEscape();
   void KeyClearSelection();
   void KeyClearSelectionWhenAsked();
   void KeyNextRow(TShiftState Shift);

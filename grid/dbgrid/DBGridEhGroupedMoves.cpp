@@ -59,6 +59,13 @@ void InsertIntoGroup(TCustomDBGridEh* Grid, TGroupDataTreeNodeEh* Group) {
   if (Group && Group->IsInLastLevel()) Group->InsertRecordInGroup();
 }
 
+// Up and Down move one row, Page Up and Page Down a view's worth.
+void MoveByRowKey(TCustomDBGridEh* Grid, WORD Key) {
+  const int page = Grid->VisibleRowCount();
+  const int distance = Key == VK_UP ? -1 : Key == VK_DOWN ? 1 : Key == VK_PRIOR ? -page : page;
+  Grid->MoveBy(distance);
+}
+
 }  // namespace dbgrid_grouped_moves_detail
 
 using namespace dbgrid_grouped_moves_detail;
@@ -221,11 +228,9 @@ void TCustomDBGridEh::GroupRowKeyDown(WORD& Key, TShiftState Shift) {
   switch (Key) {
     case VK_UP:
     case VK_DOWN:
-      MoveBy(Key == VK_UP ? -1 : 1);
-      break;
     case VK_PRIOR:
     case VK_NEXT:
-      MoveBy(Key == VK_PRIOR ? -VisibleRowCount() : VisibleRowCount());
+      MoveByRowKey(this, Key);
       break;
     case VK_RIGHT:
       if (!node->Expanded())
@@ -253,16 +258,9 @@ void TCustomDBGridEh::GroupRowKeyDown(WORD& Key, TShiftState Shift) {
       if (currentFlatNodeType_ != 1)
         if (TColumnEh* first = Columns()->GetFirstEditableColumn()) SetSelectedIndex(first->Index());
       break;
-    case VK_ESCAPE: {
-      DataLink()->Reset();
-      KeyClearSelection();
-      if (!options_.Contains(dgAlwaysShowEditor)) HideEditor();
-      const TGridState state = GridState();
-      if (state == gsRowSizing || state == gsColSizing || state == gsColMoving ||
-          dragState_ == dgsRecordDraggingEh || dragState_ == dgsGroupingPanelDraggingEh)
-        SendMessage(Handle(), WM_CANCELMODE, 0, 0);
+    case VK_ESCAPE:
+      KeyEscape();
       break;
-    }
     case VK_INSERT:
       InsertIntoGroup(this, node);
       break;
@@ -282,11 +280,9 @@ void TCustomDBGridEh::GroupFooterKeyDown(WORD& Key, TShiftState Shift) {
   switch (Key) {
     case VK_UP:
     case VK_DOWN:
-      MoveBy(Key == VK_UP ? -1 : 1);
-      break;
     case VK_PRIOR:
     case VK_NEXT:
-      MoveBy(Key == VK_PRIOR ? -VisibleRowCount() : VisibleRowCount());
+      MoveByRowKey(this, Key);
       break;
     case VK_TAB:
       if (!backTab) {

@@ -193,16 +193,9 @@ void TCustomDBGridEh::KeyMapWithoutCtrl(WORD Key, TShiftState Shift) {
     case VK_RETURN:
       if (optionsEh_.Contains(dghEnterAsTab)) KeyTabMove(!Shift.Contains(ssShift));
       break;
-    case VK_ESCAPE: {
-      DataLink()->Reset();
-      KeyClearSelection();
-      if (!options_.Contains(dgAlwaysShowEditor)) HideEditor();
-      const TGridState state = GridState();
-      if (state == gsRowSizing || state == gsColSizing || state == gsColMoving ||
-          dragState_ == dgsRecordDraggingEh || dragState_ == dgsGroupingPanelDraggingEh)
-        SendMessage(Handle(), WM_CANCELMODE, 0, 0);
+    case VK_ESCAPE:
+      KeyEscape();
       break;
-    }
     case VK_PRIOR:
       if (extend) {
         MoveWithSelection(true, -PageRowCount(), !rectAllowed, false);
@@ -461,6 +454,17 @@ void TCustomDBGridEh::KeyMoveColumn(int Index, int Direction, bool Select) {
 }
 
 // --- the nested steps -----------------------------------------------------------------------------
+
+// Escape: the record's changes go, and so do the selection, the editor and a sizing or drag.
+void TCustomDBGridEh::KeyEscape() {
+  DataLink()->Reset();
+  KeyClearSelection();
+  if (!options_.Contains(dgAlwaysShowEditor)) HideEditor();
+  const TGridState state = GridState();
+  if (state == gsRowSizing || state == gsColSizing || state == gsColMoving ||
+      dragState_ == dgsRecordDraggingEh || dragState_ == dgsGroupingPanelDraggingEh)
+    SendMessage(Handle(), WM_CANCELMODE, 0, 0);
+}
 
 void TCustomDBGridEh::KeyClearSelection() {
   if (options_.Contains(dgMultiSelect)) selectedRows_->Clear();
