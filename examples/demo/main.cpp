@@ -1,7 +1,8 @@
 // The demo: a bookkeeping-style form with a menu bar, a popup menu and one of each standard
 // control, a ledger entry form with one data-aware editor of each kind, a ledger grid, and
 // (from the Window menu) the ledger in a data-aware grid that edits it in place and in the
-// data grid with its record numbers and footer totals.
+// data grid with its record numbers and footer totals, and grouped by account and kind beside a
+// tree of the spending categories.
 // With a display it runs in real windows until the main form is closed; without one it
 // renders its forms to PNG files in demo-output/ of its build folder and prints their paths.
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include "examples/demo/HeadlessOutput.h"
 #include "examples/demo/LedgerAxisGridForm.h"
 #include "examples/demo/LedgerDBGridForm.h"
+#include "examples/demo/LedgerGroupedDBGrid.h"
 #include "grid/editors/EditorsRegistryEh.h"
 #include "platform/gdi/FontEngine.h"
 #include "platform/gdi/PngWriter.h"
@@ -66,6 +68,14 @@ class TDemoForm : public TForm {
     ledgerDBGrid_->Show();
     return ledgerDBGrid_;
   }
+  // The ledger grouped by account and kind beside the category tree, over a ledger of its own
+  // that offers the table interface.
+  TForm* OpenLedgerGrouped() {
+    if (!ledgerGrouped_)
+      ledgerGrouped_ = CreateLedgerGroupedForm(Application, CreateLedger(Application, kDemoLedgerEntries));
+    ledgerGrouped_->Show();
+    return ledgerGrouped_;
+  }
 
  private:
   void Say(const std::string& text) {
@@ -84,6 +94,7 @@ class TDemoForm : public TForm {
     TMenuItem* window = AddItem(menu, menu->Items(), "窗口(&W)");
     AddItem(menu, window, "账目明细(&L)", [this](TObject*) { OpenLedgerDetail(); });
     AddItem(menu, window, "数据网格(&D)", [this](TObject*) { OpenLedgerDBGrid(); });
+    AddItem(menu, window, "分组网格(&G)", [this](TObject*) { OpenLedgerGrouped(); });
     TMenuItem* help = AddItem(menu, menu->Items(), "帮助(&H)");
     AddItem(menu, help, "关于…", [](TObject*) { ShowMessage("账户 demo"); });
     SetMenu(menu);
@@ -96,6 +107,7 @@ class TDemoForm : public TForm {
 
   TForm* ledgerDetail_ = nullptr;
   TForm* ledgerDBGrid_ = nullptr;
+  TForm* ledgerGrouped_ = nullptr;
 
   void BuildControls() {
     auto* toolbar = Place<TToolBar>(this, 0, 0, 640, 26);
@@ -224,7 +236,8 @@ int main(int argc, char** argv) {
                        {{demo, "accounts.png"},
                         {editors, "ledger-entry.png"},
                         {grid, "ledger-grid.png"},
-                        {demo->OpenLedgerDBGrid(), "ledger-dbgrid.png"}});
+                        {demo->OpenLedgerDBGrid(), "ledger-dbgrid.png"},
+                        {demo->OpenLedgerGrouped(), "ledger-grouped.png"}});
   Application->Run();
   StopDisplayHost();
   return 0;

@@ -7,7 +7,8 @@
 // menu, takes typed text in a cell, drops an account's pick list, and groups its rows by account
 // at a click on its switch; the data grid window moves, takes a typed amount, sizes a column and
 // sorts by a title click, and shows what a headless twin given the same input shows; the X
-// pointer shows the sizing cursor on a title edge (read back through XFIXES). Pictures of the windows go to
+// pointer shows the sizing cursor on a title edge (read back through XFIXES); the grouped data grid groups by
+// a title dropped on its grouping panel. Pictures of the windows go to
 // demo-output/ in the build folder for a person to look at; their paths are printed.
 //
 // Every wait polls with a timeout; the demo and the server are stopped however a test ends.
@@ -30,6 +31,7 @@
 #include "examples/demo/DemoSupport.h"
 #include "examples/demo/HeadlessOutput.h"
 #include "examples/demo/LedgerDBGridForm.h"
+#include "examples/demo/LedgerGroupedDBGrid.h"
 #include "grid/dbgrid/DBGridEhSelection.h"
 #include "grid/dbgrid/DBGridEhToolCtrls.h"
 #include "grid/editors/EditorsRegistryEh.h"
@@ -869,3 +871,47 @@ TEST_F(DemoXvfbTest, LedgerDBGridWindowFollowsItsSizeGrip) {
 }
 
 }  // namespace
+
+// The grouped ledger window, opened from the Window menu, groups by account and kind. A title
+// dragged with real X input onto the free end of the grouping panel adds a level: the first entry
+// row of the picture becomes a group row, so the column line that crossed it is gone.
+// The group rows among the rows in view: the stretches of the data area that the column line at X
+// does not cross (it runs down every entry and footer row, broken only by the row lines).
+int GroupRows(const TWindowPixels& Picture, int X) {
+  int rows = 0, white = 0;
+  for (int y = 92; y < 486; ++y) {
+    white = test_support::PixelAt(Picture, X, y) == 0xFFFFFFu ? white + 1 : 0;
+    rows += white == 12;
+  }
+  return rows;
+}
+
+TEST_F(DemoXvfbTest, LedgerGroupedGridGroupsByATitleDroppedOnThePanel) {
+  const std::string main = WaitForWindow(kAccountsTitle);
+  const TGeometry m = Geometry(main);
+  ASSERT_TRUE(
+      ClickAt(m.X + m.Width / 2, m.Y + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2));
+  ASSERT_TRUE(Xdo({"key", "alt+w"}) && WaitFor([&] { return DemoWindows().size() == 4; }));
+  ASSERT_TRUE(Xdo({"key", "Down", "Down", "Return"}));
+  const std::string window = WaitForWindow(kLedgerGroupedCaption);
+  ASSERT_FALSE(window.empty()) << "no grouped ledger window" << DemoSaid();
+  const TGeometry g = Geometry(window);
+  std::optional<TWindowPixels> shown = Settled(window);
+  ASSERT_TRUE(shown) << "the grouped window's picture did not settle";
+  Keep(*shown, "xvfb-ledger-grouped-dbgrid.png");
+  // In window coordinates: a free point of the panel, where a third item lands after the drop.
+  const int thirdItemX = 170, thirdItemY = 62;
+  const uint32_t panel = test_support::PixelAt(*shown, thirdItemX, thirdItemY);
+  ASSERT_EQ(test_support::PixelAt(*shown, 250, 45), panel) << "the panel's free end is not plain";
+  const TWindowPixels before = *shown;
+  ASSERT_TRUE(Drag(g.X + 380, g.Y + 80, g.X + 300, g.Y + 45));  // the Note title onto the panel
+  shown = SettledChange(window, *shown);
+  ASSERT_TRUE(shown) << "the drop changed nothing" << DemoSaid();
+  Keep(*shown, "xvfb-ledger-grouped-dbgrid-by-note.png");
+  EXPECT_NE(test_support::PixelAt(*shown, thirdItemX, thirdItemY), panel) << "no third item on the panel";
+  // The Note column is hidden, and the third level's indent moves the amount column's left line
+  // from x 266 to 284. The view keeps the current record, the first salary, and now shows seven
+  // notes' group rows of the salaries, each over its one entry and its footer.
+  EXPECT_EQ(std::pair(GroupRows(before, 266), GroupRows(*shown, 284)), std::pair(2, 7));
+  EXPECT_FALSE(demo_->Exited()) << DemoSaid();
+}
