@@ -193,6 +193,9 @@ void TCustomDBGridEh::DrawTopOutBoundaryData(const TRect& ARect) {
     return;
   }
   if (IsRectEmpty(r)) return;
+  // The panel is a band across the grid, also over the empty space right of the cells.
+  r.Left = std::min(r.Left, OutBoundaryData()->LeftIndent());
+  r.Right = std::max(r.Right, ClientWidth() - OutBoundaryData()->RightIndent());
   TCanvas* canvas = Canvas();
   canvas->Brush()->SetStyle(bsSolid);
   canvas->Brush()->SetColor(groups->GroupPanel()->GetColor());
