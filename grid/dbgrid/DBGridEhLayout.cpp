@@ -451,6 +451,9 @@ void TCustomDBGridEh::UpdateGroupingLayout() {
   UpdateTopOutBoundaryHeight();
   LayoutChanged();
   Invalidate();
+  // Regrouping moves the current row among rows of new heights: it shows in full again.
+  if (HandleAllocated() && DataGrouping()->IsGroupingActive() && Row() < RowCount())
+    ClampInView(TGridCoord{Col(), Row()});
 }
 
 // --- the light steps ------------------------------------------------------------------------------

@@ -910,8 +910,9 @@ TEST_F(DemoXvfbTest, LedgerGroupedGridGroupsByATitleDroppedOnThePanel) {
   Keep(*shown, "xvfb-ledger-grouped-dbgrid-by-note.png");
   EXPECT_NE(test_support::PixelAt(*shown, thirdItemX, thirdItemY), panel) << "no third item on the panel";
   // The Note column is hidden, and the third level's indent moves the amount column's left line
-  // from x 266 to 284. The view keeps the current record, the first salary, and now shows seven
-  // notes' group rows of the salaries, each over its one entry and its footer.
-  EXPECT_EQ(std::pair(GroupRows(before, 266), GroupRows(*shown, 284)), std::pair(2, 7));
+  // from x 266 to 284. The view opens on the current record, the first salary, under the group
+  // rows of the rents and the salaries; after the drop it shows seven notes' group rows of the
+  // salaries, each over its one entry and its footer.
+  EXPECT_EQ(std::pair(GroupRows(before, 266), GroupRows(*shown, 284)), std::pair(4, 7));
   EXPECT_FALSE(demo_->Exited()) << DemoSaid();
 }

@@ -70,4 +70,24 @@ TEST(LedgerGroupedDBGridTest, GroupsByAccountAndKindAndTheTreeOpensAtASign) {
   Application->ProcessMessages();
 }
 
+// Over the whole ledger the current row shows in full when the window opens and after a level
+// is added, though the rows above it change places and heights.
+TEST(LedgerGroupedDBGridTest, TheCurrentRowShowsInFullAfterGrouping) {
+  ResetVcl();
+  TForm* form = CreateLedgerGroupedForm(Application, CreateLedger(Application, 360));
+  form->Show();
+  Application->ProcessMessages();
+  TDBGridEh* grid = LedgerGroupedGridOf(form);
+  for (const bool levelAdded : {false, true}) {
+    SCOPED_TRACE(levelAdded);
+    if (levelAdded) grid->DataGrouping()->GroupLevels()->Add()->SetColumn(grid->Columns()->GetColumn(4));
+    Application->ProcessMessages();
+    TGridDrawInfoEh di;
+    grid->CalcDrawInfo(di);
+    EXPECT_EQ(std::tuple(grid->Row() >= grid->TopRow(), grid->Row() <= di.Vert.LastFullVisibleCell),
+              std::tuple(true, true));
+  }
+  ResetVcl();
+}
+
 }  // namespace
