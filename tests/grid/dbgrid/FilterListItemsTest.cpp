@@ -74,8 +74,8 @@ class FilterListEntriesTest : public DBGridTestBase {
   // A press on one entry and the release on another (or the same).
   static void Click(TPopupListboxEh* List, int Press, int Release) {
     for (const auto& [msg, index, keys] : {std::tuple{WM_LBUTTONDOWN, Press, MK_LBUTTON},
-                                          {WM_MOUSEMOVE, Release, MK_LBUTTON},
-                                          {WM_LBUTTONUP, Release, 0}}) {
+                                           {WM_MOUSEMOVE, Release, MK_LBUTTON},
+                                           {WM_LBUTTONUP, Release, 0}}) {
       const TRect r = List->ItemRect(index);
       SendMessage(List->Handle(), msg, keys, MAKELPARAM(r.Left + 30, (r.Top + r.Bottom) / 2));
     }
@@ -170,20 +170,20 @@ TEST_F(FilterListEntriesTest, SpecialEntriesSetConditionsAndApplyAsInstantApplyA
   SortEntries();
   TGridDataGroupLevelEh* level = grid->DataGrouping()->GroupLevels()->Add();
   TObject* const sortUp = PopupListboxItemEhSort(smUpEh);
-  auto spec = [](TPopupListboxItemEhSpecKind Kind) -> TObject* { return PopupListboxItemEhSpec(Kind); };
+  auto special = [](TPopupListboxItemEhSpecKind Kind) -> TObject* { return PopupListboxItemEhSpec(Kind); };
   const std::tuple<TObject*, bool, bool, bool, const char*, const char*, const char*, int, const char*, char>
       cases[] = {{sortUp, 0, 0, 0, "=Bob", "=Anna", ">2", 0, "=Bob", 0},
                  {sortUp, 0, 0, 1, "", "=Anna", ">2", 0, "-", 0},
-                 {spec(ptsClearFilterEh), 0, 0, 0, "=Bob", "", "", 1, "-", 0},
-                 {spec(ptsApplyFilterEh), 0, 1, 0, "=Bob", "=Bob", ">2", 1, "=Bob", 0},
-                 {spec(ptsApplyFilterEh), 0, 0, 0, "=((", "=Anna", ">2", 0, "=((", 'p'},
-                 {spec(ptsCustomFilterEh), 1, 1, 0, "=Bob", "=Bob", ">2", 0, "=Bob", 'd'},
-                 {spec(ptsCustomFilterEh), 0, 0, 0, "=((", "=Anna", ">2", 0, "=((", 'p'},
-                 {spec(ptsAllValuesEh), 0, 0, 0, "=Bob", "", ">2", 0, "", 0},
-                 {spec(ptsAllValuesEh), 1, 0, 0, "=Bob", "", ">2", 1, "", 0},
-                 {spec(ptsAllValuesEh), 0, 1, 0, "=Bob", "", ">2", 1, "", 0},
-                 {spec(ptsEmptyEh), 0, 0, 0, "=Bob", "=Null", ">2", 0, "=Null", 0},
-                 {spec(ptsNotEmptyEh), 1, 1, 0, "=Bob", "<>Null", ">2", 1, "<>Null", 0}};
+                 {special(ptsClearFilterEh), 0, 0, 0, "=Bob", "", "", 1, "-", 0},
+                 {special(ptsApplyFilterEh), 0, 1, 0, "=Bob", "=Bob", ">2", 1, "=Bob", 0},
+                 {special(ptsApplyFilterEh), 0, 0, 0, "=((", "=Anna", ">2", 0, "=((", 'p'},
+                 {special(ptsCustomFilterEh), 1, 1, 0, "=Bob", "=Bob", ">2", 0, "=Bob", 'd'},
+                 {special(ptsCustomFilterEh), 0, 0, 0, "=((", "=Anna", ">2", 0, "=((", 'p'},
+                 {special(ptsAllValuesEh), 0, 0, 0, "=Bob", "", ">2", 0, "", 0},
+                 {special(ptsAllValuesEh), 1, 0, 0, "=Bob", "", ">2", 1, "", 0},
+                 {special(ptsAllValuesEh), 0, 1, 0, "=Bob", "", ">2", 1, "", 0},
+                 {special(ptsEmptyEh), 0, 0, 0, "=Bob", "=Null", ">2", 0, "=Null", 0},
+                 {special(ptsNotEmptyEh), 1, 1, 0, "=Bob", "<>Null", ">2", 1, "<>Null", 0}};
   for (const auto& row : cases) {
     const auto& [entry, instant, onChoice, toLevel, typed, name, amount, applies, text, refused] = row;
     SCOPED_TRACE(&row - cases);
