@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "bench/BenchRows.h"
@@ -40,9 +41,10 @@ inline DbPtr NewDb(bool IdKey = false) {
   return db;
 }
 
-// Every benchmark row through one prepared INSERT inside a transaction; `Ids`, when given,
-// replaces the rows' ids ([i] for row i).
-inline bool InsertRows(sqlite3* db, const std::vector<int>* Ids = nullptr) {
+// Every benchmark row through one prepared INSERT inside a transaction; `Ids` and `Names`, when
+// given, replace the rows' ids and names ([i] for row i).
+inline bool InsertRows(sqlite3* db, const std::vector<int>* Ids = nullptr,
+                       const std::vector<std::string>* Names = nullptr) {
   bool ok = Exec(db, "BEGIN");
   sqlite3_stmt* st = nullptr;
   ok = ok && sqlite3_prepare_v2(db, "INSERT INTO t VALUES (?, ?, ?, ?)", -1, &st, nullptr) == SQLITE_OK;
@@ -50,7 +52,8 @@ inline bool InsertRows(sqlite3* db, const std::vector<int>* Ids = nullptr) {
   for (size_t i = 0; ok && i < rows.size(); ++i) {
     const bench_rows::Row& r = rows[i];
     sqlite3_bind_int(st, 1, Ids ? (*Ids)[i] : r.Id);
-    sqlite3_bind_text(st, 2, r.Name.data(), static_cast<int>(r.Name.size()), SQLITE_STATIC);
+    const std::string& name = Names ? (*Names)[i] : r.Name;
+    sqlite3_bind_text(st, 2, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
     sqlite3_bind_double(st, 3, r.Amount);
     sqlite3_bind_double(st, 4, r.When);
     ok = sqlite3_step(st) == SQLITE_DONE;

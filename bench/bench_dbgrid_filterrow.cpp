@@ -120,21 +120,7 @@ void BM_FilterRow_Grid(benchmark::State& state) {
 sqlite3* Database() {
   static bench_sqlite::DbPtr db = [] {
     bench_sqlite::DbPtr d = bench_sqlite::NewDb();
-    sqlite3* raw = d.get();
-    bench_sqlite::Exec(raw, "BEGIN");
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(raw, "INSERT INTO t VALUES (?, ?, ?, ?)", -1, &st, nullptr);
-    const auto& rows = bench_rows::Rows();
-    for (size_t i = 0; i < rows.size(); ++i) {
-      sqlite3_bind_int(st, 1, rows[i].Id);
-      sqlite3_bind_text(st, 2, Names()[i].data(), static_cast<int>(Names()[i].size()), SQLITE_STATIC);
-      sqlite3_bind_double(st, 3, rows[i].Amount);
-      sqlite3_bind_double(st, 4, rows[i].When);
-      sqlite3_step(st);
-      sqlite3_reset(st);
-    }
-    sqlite3_finalize(st);
-    bench_sqlite::Exec(raw, "COMMIT");
+    bench_sqlite::InsertRows(d.get(), nullptr, &Names());
     return d;
   }();
   return db.get();
