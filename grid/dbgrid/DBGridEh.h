@@ -1319,12 +1319,12 @@ class TDBGridEh : public TCustomDBGridEh {
   static void DescribeClass(TClassBuilder<TDBGridEh>& c);
 };
 
-// The clipboard and delete actions on a grid's selection (cut, copy, paste, delete); FromMenu is
-// false when a key asks.
-void GridCutAction(TCustomDBGridEh* Grid, bool FromMenu);
-void GridCopyAction(TCustomDBGridEh* Grid, bool FromMenu);
-void GridPasteAction(TCustomDBGridEh* Grid, bool FromMenu);
-void GridDeleteAction(TCustomDBGridEh* Grid, bool FromMenu);
+// The clipboard and delete actions on a grid's selection (cut, copy, paste, delete), built in
+// DBGridEhClipboardActions.cpp; ForWholeGrid treats the selection as the whole grid.
+void GridCutAction(TCustomDBGridEh* Grid, bool ForWholeGrid);
+void GridCopyAction(TCustomDBGridEh* Grid, bool ForWholeGrid);
+void GridPasteAction(TCustomDBGridEh* Grid, bool ForWholeGrid);
+void GridDeleteAction(TCustomDBGridEh* Grid, bool ForWholeGrid);
 
 // The unit's start-up: registers the data grid's streamable classes for window descriptions and
 // makes what the grids share (the feature registry with the in-memory data set's features, the
