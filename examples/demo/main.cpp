@@ -1,8 +1,8 @@
 // The demo: a bookkeeping-style form with a menu bar, a popup menu and one of each standard
 // control, a ledger entry form with one data-aware editor of each kind, a ledger grid, and
 // (from the Window menu) the ledger in a data-aware grid that edits it in place and in the
-// data grid with its record numbers and footer totals, and grouped by account and kind beside a
-// tree of the spending categories.
+// data grid with its record numbers and footer totals, grouped by account and kind beside a
+// tree of the spending categories, and in two data grids that copy, paste, export and import.
 // With a display it runs in real windows until the main form is closed; without one it
 // renders its forms to PNG files in demo-output/ of its build folder and prints their paths.
 #include <cstdio>
@@ -13,6 +13,7 @@
 #include "examples/demo/DemoSupport.h"
 #include "examples/demo/HeadlessOutput.h"
 #include "examples/demo/LedgerAxisGridForm.h"
+#include "examples/demo/LedgerClipboardForm.h"
 #include "examples/demo/LedgerDBGridForm.h"
 #include "examples/demo/LedgerGroupedDBGrid.h"
 #include "grid/editors/EditorsRegistryEh.h"
@@ -57,6 +58,8 @@ class TDemoForm : public TForm {
   // data set of its own (the data grid reads rows through its data link, not the table
   // interface the ledger detail groups by), numbered so that entries can be moved.
   TMemoryDataSet* longLedger = nullptr;
+  // Where exports and headless pictures go.
+  std::filesystem::path outputFolder;
 
   // Made on first use, shown again later.
   void OpenLedgerDetail() {
@@ -75,6 +78,11 @@ class TDemoForm : public TForm {
       ledgerGrouped_ = CreateLedgerGroupedForm(Application, CreateLedger(Application, kDemoLedgerEntries));
     ledgerGrouped_->Show();
     return ledgerGrouped_;
+  }
+  TForm* OpenLedgerClipboard() {
+    if (!ledgerClipboard_) ledgerClipboard_ = CreateLedgerClipboardForm(Application, outputFolder);
+    ledgerClipboard_->Show();
+    return ledgerClipboard_;
   }
 
  private:
@@ -95,6 +103,7 @@ class TDemoForm : public TForm {
     AddItem(menu, window, "账目明细(&L)", [this](TObject*) { OpenLedgerDetail(); });
     AddItem(menu, window, "数据网格(&D)", [this](TObject*) { OpenLedgerDBGrid(); });
     AddItem(menu, window, "分组网格(&G)", [this](TObject*) { OpenLedgerGrouped(); });
+    AddItem(menu, window, "剪贴板(&C)", [this](TObject*) { OpenLedgerClipboard(); });
     TMenuItem* help = AddItem(menu, menu->Items(), "帮助(&H)");
     AddItem(menu, help, "关于…", [](TObject*) { ShowMessage("账户 demo"); });
     SetMenu(menu);
@@ -108,6 +117,7 @@ class TDemoForm : public TForm {
   TForm* ledgerDetail_ = nullptr;
   TForm* ledgerDBGrid_ = nullptr;
   TForm* ledgerGrouped_ = nullptr;
+  TForm* ledgerClipboard_ = nullptr;
 
   void BuildControls() {
     auto* toolbar = Place<TToolBar>(this, 0, 0, 640, 26);
@@ -226,18 +236,19 @@ int main(int argc, char** argv) {
   TMemoryDataSet* ledger = CreateLedger(Application);
   demo->ledger = ledger;
   demo->longLedger = CreateNumberedLedger(Application, kDemoLedgerEntries);
+  demo->outputFolder = DemoOutputFolder(DemoExecutablePath(argc > 0 ? argv[0] : nullptr));
   TForm* editors = CreateLedgerEditorsForm(Application, ledger);
   editors->Show();
   TForm* grid = CreateLedgerGridForm(Application, ledger);
   grid->Show();
   // Headless, the data grid is pictured too; in windows it waits for the Window menu.
   if (!display)
-    return RunHeadless(DemoOutputFolder(DemoExecutablePath(argc > 0 ? argv[0] : nullptr)),
-                       {{demo, "accounts.png"},
-                        {editors, "ledger-entry.png"},
-                        {grid, "ledger-grid.png"},
-                        {demo->OpenLedgerDBGrid(), "ledger-dbgrid.png"},
-                        {demo->OpenLedgerGrouped(), "ledger-grouped.png"}});
+    return RunHeadless(demo->outputFolder, {{demo, "accounts.png"},
+                                            {editors, "ledger-entry.png"},
+                                            {grid, "ledger-grid.png"},
+                                            {demo->OpenLedgerDBGrid(), "ledger-dbgrid.png"},
+                                            {demo->OpenLedgerGrouped(), "ledger-grouped.png"},
+                                            {demo->OpenLedgerClipboard(), "ledger-clipboard.png"}});
   Application->Run();
   StopDisplayHost();
   return 0;

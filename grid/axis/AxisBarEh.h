@@ -437,6 +437,8 @@ class TAxisBarEh : public TCollectionItem {
   virtual void SetTextArea(const TRect& ARect);
   // Raises " TAxisBarEh.GetColCellParams must be realized in the inherited class." here.
   virtual void GetColCellParams(TAxisColCellParamsEh* Params);
+  // False when GetColCellParams leaves the parameters as they are: CanModify then needs none.
+  virtual bool ChangesColCellParams() { return true; }
   virtual void RestoreDefaults();
   // The column's own cell-parameter block, made by the grid (nullptr without a grid).
   TAxisColCellParamsEh* ColCellParams() const { return colCellParams_.get(); }

@@ -312,7 +312,9 @@ bool TAxisBarEh::CanModify(bool TryEdit) {
   if (grid && !grid->CanUpdateByAllowedOperations()) return false;
 
   bool result = allowed;
-  if (TAxisColCellParamsEh* params = grid ? ColCellParams() : nullptr) {
+  // Working out a cell's display parameters costs more than the rest of the answer: only
+  // when a handler may turn ReadOnly over.
+  if (TAxisColCellParamsEh* params = grid && ChangesColCellParams() ? ColCellParams() : nullptr) {
     FillColCellParams(params);
     params->ReadOnly = !allowed;
     GetColCellParams(params);

@@ -224,13 +224,17 @@ void TDBGridEhMenuItem::Click() {
   if (FooterColumnItem || !Grid) return;
   switch (Tag()) {
     case 1:
-      dbgrid_detail::RaiseNotAvailable("GridCutAction");
+      GridCutAction(Grid, false);
+      break;
     case 2:
-      dbgrid_detail::RaiseNotAvailable("GridCopyAction");
+      GridCopyAction(Grid, false);
+      break;
     case 3:
-      dbgrid_detail::RaiseNotAvailable("GridPasteAction");
+      GridPasteAction(Grid, false);
+      break;
     case 4:
-      dbgrid_detail::RaiseNotAvailable("GridDeleteAction");
+      GridDeleteAction(Grid, false);
+      break;
     case 5:
       Grid->Selection()->SelectAll();
       break;

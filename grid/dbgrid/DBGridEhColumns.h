@@ -463,8 +463,9 @@ class TColumnEh : public TBaseColumnEh {
   void ApplyListSourceAutoFilter(TDataSet* ListDataSet, const std::string& KeyFieldName,
                                  const std::string& Text, bool Contains) override;
   void GetColCellParams(TAxisColCellParamsEh* Params) override;
-  // Fires OnGetCellParams.
+  // Fires OnGetCellParams. A descendant that overrides it overrides ChangesColCellParams too.
   virtual void GetColCellParamsEh(bool EditMode, TColCellParamsEh* Params);
+  bool ChangesColCellParams() override { return static_cast<bool>(OnGetCellParams); }
   virtual TColumnFooterEh* CreateFooter();
   virtual TColumnFootersEh* CreateFooters();
   virtual TSTColumnFilterEh* CreateSTFilter();

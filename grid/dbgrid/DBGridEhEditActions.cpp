@@ -1,5 +1,6 @@
 // The grid's edit-action checks: whether cut, copy, paste, delete and select all may run now.
 // The edit menu enables its items by them and the keys ask them before acting.
+#include "grid/dbgrid/DBGridEhImpExp.h"
 #include "grid/dbgrid/DBGridEhPrivate.h"
 #include "platform/win/Clipboard.h"
 
@@ -13,8 +14,7 @@ TDataSet* ActiveDataSet(TCustomDBGridEh* Grid) {
 
 // Whether the clipboard holds something a paste can read: the grid's own records or text.
 bool ClipboardHasPasteFormat() {
-  // Asked each time: the registered ids go with the window manager's state.
-  return IsClipboardFormatAvailable(RegisterClipboardFormat("VCLDBIF")) ||
+  return IsClipboardFormatAvailable(ClipboardFormatVCLDBIF()) || IsClipboardFormatAvailable(CF_UNICODETEXT) ||
          IsClipboardFormatAvailable(CF_TEXT);
 }
 

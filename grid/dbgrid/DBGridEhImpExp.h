@@ -76,7 +76,7 @@ class TDBGridEhExport : public TObject {
   virtual void WriteFooterCell(int DataCol, int Row, TColumnEh* Column, TFont* AFont, TColor Background,
                                TAlignment Alignment, const std::string& Text) {}
 
-  // The text of a sum or count footer over the exported records, formatted as the screen shows
+  // The text of a sum, average or count footer over the exported records, formatted as the screen shows
   // it; empty when the footer's field is missing or the total does not fit.
   std::string GetExportFooterValue(int FooterNo, int ColPos);
   // The column's footer for a footer row: the row's item of Footers, else the single Footer.
@@ -199,6 +199,11 @@ class TDBGridEhExportAsRTF : public TDBGridEhExport {
   std::unique_ptr<TMemoryStreamEh> BodyStream;
   std::unique_ptr<TStringList> ColorTable;
   std::unique_ptr<TStringList> FontTable;
+
+ private:
+  // The cells' right edges in twips, worked out once an export: the columns keep their widths.
+  const std::vector<int64_t>& CellRightEdges(TColumnsEhList* ColumnsList);
+  std::vector<int64_t> cellRightEdges_;
 };
 
 // The grid's own typed records: integers, floats, texts, raw bytes, wide texts and nulls kept
@@ -267,6 +272,8 @@ class TDBGridEhImport : public TObject {
   // The value writes; a refused write asks "insert error, ignore?" (Yes, No, All).
   void WriteImportText(TColumnEh* Column, const std::string& Text);
   void WriteImportValue(TColumnEh* Column, const Variant& Value);
+  // A value the reader cannot give the column, asked about as a refused write is.
+  void WriteImportError(TColumnEh* Column, const std::string& Message);
 
   TStream* Stream() const { return stream_; }
   // The whole input, read by ReadPrefix; the walk takes the records in order.
@@ -287,6 +294,7 @@ class TDBGridEhImport : public TObject {
   TColumnsEhList impCols_;
   TStream* stream_ = nullptr;
   std::unique_ptr<TImportUndoLogEh> undo_;
+  bool atEnd_ = false;  // AppendRemainingRecords appends (else inserts before the current record)
 };
 using TDBGridEhImportClass = TClass;  // a class reference to a TDBGridEhImport descendant
 
@@ -304,8 +312,8 @@ class TDBGridEhImportAsText : public TDBGridEhImport {
   void ReadCell(TColumnEh* Column) override;
   // The input as UTF-8 text up to its end mark; raises the format error.
   virtual std::string ReadInputText();
-  // Splits the text into records and cells and drops a caption line.
-  void SplitRecords(const std::string& Text);
+  // Splits the text into records and cells and drops a caption line (the text is consumed).
+  void SplitRecords(std::string Text);
 };
 
 // The same over UTF-16LE code units; an unpaired surrogate is a format error.
@@ -330,6 +338,8 @@ class TDBGridEhImportAsVCLDBIF : public TDBGridEhImport {
  protected:
   void ReadPrefix() override;
   void ReadCell(TColumnEh* Column) override;
+  // A lookup column's cell (comma text of key values) written to the lookup's key fields.
+  void WriteLookupKeys(TColumnEh* Column, TField* Field, const Variant& Value);
 
   // The column descriptors of the input (name, visible flag); they do not steer the import.
   std::unique_ptr<TStringList> ColumnDescriptors;

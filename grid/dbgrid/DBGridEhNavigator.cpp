@@ -256,7 +256,7 @@ void TDBGridEhNavigatorPanel::NavigatorButtonAction(TNavigateBtnEh Kind) {
         case nbDeleteEh: {
           const TDBGridEhSelectionType selection = grid_ ? grid_->Selection()->SelectionType() : gstNon;
           if (grid_ && (selection == gstRecordBookmarks || selection == gstAll))
-            GridDeleteAction(grid_, true);  // asks its own confirmation
+            GridDeleteAction(grid_, false);  // asks its own confirmation
           else if (!confirmDelete_ ||
                    MessageDlg(kNavDeleteRecordQuestion, mtConfirmation, mbOKCancel, 0) != mrCancel)
             ds->Delete();

@@ -43,18 +43,6 @@ int TCustomDBGridEh::TitleHitTest(int, int, TColumnEh*, const TRect&, TPoint) {
 bool TCustomDBGridEh::TitleEdgeHitTest(int, int) {
   RaiseNotAvailable("TCustomDBGridEh.TitleEdgeHitTest");
 }
-void GridCutAction(TCustomDBGridEh*, bool) {
-  RaiseNotAvailable("GridCutAction");
-}
-void GridCopyAction(TCustomDBGridEh*, bool) {
-  RaiseNotAvailable("GridCopyAction");
-}
-void GridPasteAction(TCustomDBGridEh*, bool) {
-  RaiseNotAvailable("GridPasteAction");
-}
-void GridDeleteAction(TCustomDBGridEh*, bool) {
-  RaiseNotAvailable("GridDeleteAction");
-}
 bool ShowSimpleFilterDialog(TColumnEh*) {
   RaiseNotAvailable("ShowSimpleFilterDialog");
 }
@@ -169,10 +157,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DefaultCellMouseDown", g->DefaultCellMouseDown(TGridCoord{}, TMouseButton{}, TShiftState{}, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.TitleHitTest", g->TitleHitTest(0, 0, nullptr, TRect{}, TPoint{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.TitleEdgeHitTest", g->TitleEdgeHitTest(0, 0)),
-    DBGRID_PENDING_ENTRY("GridCutAction", GridCutAction(g, false)),
-    DBGRID_PENDING_ENTRY("GridCopyAction", GridCopyAction(g, false)),
-    DBGRID_PENDING_ENTRY("GridPasteAction", GridPasteAction(g, false)),
-    DBGRID_PENDING_ENTRY("GridDeleteAction", GridDeleteAction(g, false)),
     DBGRID_PENDING_ENTRY("ShowSimpleFilterDialog", ShowSimpleFilterDialog(AnyColumn(g))),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CMDesignHitTest", TMessage message{}; g->CMDesignHitTest(message)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CMChanged", TMessage message{}; g->CMChanged(message)),

@@ -548,6 +548,9 @@ class TDataSet : public TComponent {
   // (UpdateCursorPos): on the edited record, on the record an insert goes before, or after
   // the last record for an append.
   virtual void InternalPost() = 0;
+  // True when InternalPost writes the one record and changes no other: a record appended
+  // after the last one then leaves the rest of the window as it was.
+  virtual bool PostChangesOneRecord() const { return false; }
   virtual void InternalCancel() {}
   virtual void InternalEdit() {}
   virtual void InternalInsert() {}
@@ -648,6 +651,8 @@ class TDataSet : public TComponent {
   // Editing.
   void BeginInsertAppend();
   void EndInsertAppend();
+  bool AppendToFullWindow();
+  bool ResyncAfterAppendAtEnd();
   void CheckRequiredFields();
   void CheckOperation(void (TDataSet::*Operation)(), const TDataSetErrorEvent& ErrorEvent);
   void UpdateCalcFields();

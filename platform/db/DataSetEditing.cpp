@@ -125,15 +125,36 @@ void TDataSet::Insert() {
 
 void TDataSet::Append() {
   BeginInsertAppend();
-  ClearBuffers();
-  TRecordBuffer& buffer = buffers_[0];
-  InitRecord(buffer);
-  SetBookmarkFlag(buffer, bfEOF);
-  recordCount_ = 1;
-  bof_ = false;
-  GetPriorRecords();
+  if (!AppendToFullWindow()) {
+    ClearBuffers();
+    TRecordBuffer& buffer = buffers_[0];
+    InitRecord(buffer);
+    SetBookmarkFlag(buffer, bfEOF);
+    recordCount_ = 1;
+    bof_ = false;
+    GetPriorRecords();
+  }
   InternalInsert();
   EndInsertAppend();
+}
+
+// A full window that ends at the last record already holds the rows a refill from the end
+// would fetch: the first row leaves and the new record takes the last place. Appending record
+// after record then costs a fetch each, not a window's worth.
+bool TDataSet::AppendToFullWindow() {
+  if (recordCount_ == 0 || recordCount_ != bufferCount_) return false;
+  SetCurrentRecord(recordCount_ - 1);
+  const TGetResult next = FetchRecord(BufferAt(recordCount_), gmNext, false);
+  CursorPosChanged();
+  if (next != grEOF) return false;
+  MoveBuffer(0, recordCount_);
+  activeRecord_ = recordCount_ - 1;
+  TRecordBuffer& buffer = BufferAt(activeRecord_);
+  InitRecord(buffer);
+  SetBookmarkFlag(buffer, bfEOF);
+  bof_ = false;
+  eof_ = true;
+  return true;
 }
 
 void TDataSet::CheckRequiredFields() {
@@ -151,10 +172,43 @@ void TDataSet::Post() {
   DataEvent(deCheckBrowseMode, 0);
   BeforePost(this);
   CheckRequiredFields();
+  const bool appendedToFullWindow = state_ == dsInsert && recordCount_ == bufferCount_ &&
+                                    activeRecord_ == recordCount_ - 1 && recordCount_ >= 2 &&
+                                    GetBookmarkFlag(ActiveBuffer()) == bfEOF;
   CheckOperation(&TDataSet::InternalPost, OnPostError);
   SetState(dsBrowse);
-  Resync({});
+  if (!appendedToFullWindow || !ResyncAfterAppendAtEnd()) Resync({});
   AfterPost(this);
+}
+
+// What Resync would fetch after a record appended to a full window, when the posted record is
+// the last and follows the window's row before it: that row and the ones before it are the
+// same records, as the post changed no other. Four fetches instead of a window's worth.
+bool TDataSet::ResyncAfterAppendAtEnd() {
+  // Calculated values of the kept rows would not be worked out again.
+  if (!PostChangesOneRecord() || HasCalcFields()) return false;
+  TRecordBuffer& posted = BufferAt(activeRecord_);
+  TRecordBuffer& spare = BufferAt(recordCount_);
+  if (FetchRecord(posted, gmCurrent, false) != grOK) return false;
+  bool same = false;
+  try {
+    same = FetchRecord(spare, gmNext, false) == grEOF && FetchRecord(spare, gmPrior, false) == grOK &&
+           FetchRecord(spare, gmPrior, false) == grOK &&
+           GetBookmarkData(spare) == GetBookmarkData(BufferAt(activeRecord_ - 1));
+  } catch (...) {
+    CursorPosChanged();
+    throw;
+  }
+  CursorPosChanged();
+  if (!same) {
+    // Resync starts from the record the post left the cursor on.
+    InternalSetToRecord(posted);
+    return false;
+  }
+  bof_ = false;
+  eof_ = false;
+  DataEvent(deDataSetChange, 0);
+  return true;
 }
 
 void TDataSet::Cancel() {

@@ -31,6 +31,12 @@ void TDataSet::MoveBuffer(int CurIndex, int NewIndex) {
     ringStart_ = (ringStart_ + 1) % size;
   } else if (CurIndex == size - 1 && NewIndex == 0) {
     ringStart_ = (ringStart_ + size - 1) % size;
+  } else if (NewIndex == 0 && CurIndex >= recordCount_) {
+    // The buffers after CurIndex hold no record, so their order is free: turning the ring back
+    // shifts the window, and one swap brings CurIndex's buffer to the front. Filling a window
+    // from its end costs a step a record, not a shift of the whole window.
+    ringStart_ = (ringStart_ + size - 1) % size;
+    std::swap(BufferAt(0), BufferAt(CurIndex + 1));
   } else {
     const int step = CurIndex < NewIndex ? 1 : -1;
     for (int i = CurIndex; i != NewIndex; i += step) std::swap(BufferAt(i), BufferAt(i + step));
@@ -175,19 +181,29 @@ bool TDataSet::GetNextRecord() {
 
 bool TDataSet::GetPriorRecord() {
   if (recordCount_ > 0) SetCurrentRecord(0);
-  const bool ok = FetchRecord(BufferAt(recordCount_), gmPrior, true) == grOK;
+  // The ring's last buffer never holds a record (it is the spare, or past a window that is not
+  // full): turned back, the ring shifts the window by one and that buffer becomes the front
+  // the prior record goes to. A window filled from its end costs a step a record.
+  const int size = static_cast<int>(buffers_.size());
+  const int start = ringStart_;
+  ringStart_ = (start + size - 1) % size;
+  bool ok = false;
+  try {
+    ok = FetchRecord(BufferAt(0), gmPrior, true) == grOK;
+  } catch (...) {
+    ringStart_ = start;
+    throw;
+  }
   if (ok) {
     if (recordCount_ == 0) {
       ActivateBuffers();
-    } else {
-      MoveBuffer(recordCount_, 0);
-      if (recordCount_ < bufferCount_) {
-        ++recordCount_;
-        ++activeRecord_;
-      }
+    } else if (recordCount_ < bufferCount_) {
+      ++recordCount_;
+      ++activeRecord_;
     }
     currentRecord_ = 0;
   } else {
+    ringStart_ = start;
     CursorPosChanged();
   }
   return ok;

@@ -128,6 +128,7 @@ class TMemoryDataSet : public TDataSet {
   void InternalLast() override { SetPos(store_.Count()); }
   void InternalAddRecord(const TRecordBuffer& Buffer, bool Append) override;
   void InternalPost() override;
+  bool PostChangesOneRecord() const override { return true; }
   void InternalDelete() override;
   void InternalRefresh() override;
   void InternalGotoBookmark(const TBookmark& Bookmark) override;

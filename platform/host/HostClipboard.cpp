@@ -1,12 +1,10 @@
 // The CLIPBOARD selection bridge. Out: when the program writes the clipboard the host takes the
 // selection and answers other clients with the in-memory content as UTF8_STRING, text/plain,
 // STRING, text/csv ("Csv") or text/rtf ("Rich Text Format"). In: when the program reads the
-// clipboard while another client owns the selection, its text is converted with a bounded
-// wait and replaces the in-memory content. Transfers that need the incremental protocol are
-// refused both ways.
-#include <poll.h>
-
-#include <chrono>
+// clipboard while another client owns the selection, its text is converted with bounded waits
+// and replaces the in-memory content. Large data travels incrementally both ways
+// (HostSelectionTransfer.cpp).
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,9 +18,6 @@
 
 namespace host_internal {
 namespace {
-
-constexpr int kConvertTimeoutMs = 2000;
-constexpr long kMaxIncomingLongs = 4 * 1024 * 1024;  // 16 MiB of text
 
 std::string UntilNul(const std::vector<uint8_t>& bytes) {
   std::string s(bytes.begin(), bytes.end());
@@ -62,6 +57,17 @@ std::optional<std::string> Text() {
   return UntilNul(bytes);
 }
 
+// The clipboard keeps text as UTF-16: a text whose UTF-16 form a global block cannot hold is
+// refused whole rather than lost on the way.
+bool FitsABlock(const std::string& utf8) {
+  size_t units = 1;  // the terminator
+  for (unsigned char ch : utf8) units += ((ch & 0xC0) != 0x80 ? 1 : 0) + (ch >= 0xF0 ? 1 : 0);
+  if (units * 2 <= kMaxIncomingBytes) return true;
+  std::fprintf(stderr, "clipboard: the other program's text (%zu bytes) is too large to paste\n",
+               utf8.size());
+  return false;
+}
+
 bool OwnsSelection() {
   TConnection& c = Conn();
   return XGetSelectionOwner(c.Dpy, c.Atoms.Clipboard) == c.Helper;
@@ -83,52 +89,12 @@ class TBridge : public IClipboardHost {
     if (owner == None || owner == c.Helper) return std::nullopt;
     for (Atom target : {c.Atoms.Utf8String, c.Atoms.String}) {
       bool refused = false;
-      std::optional<std::string> text = Convert(target, refused);
-      if (text) return target == c.Atoms.String ? Utf8FromLatin1(*text) : *text;
+      std::optional<std::string> text = ReceiveSelectionData(target, refused);
+      if (text && target == c.Atoms.String) text = Utf8FromLatin1(*text);
+      if (text) return FitsABlock(*text) ? text : std::nullopt;
       if (!refused) break;  // timed out or unreadable: do not wait again
     }
     return std::nullopt;
-  }
-
- private:
-  // Asks the owner for `target`; `refused` when it answered without the data.
-  static std::optional<std::string> Convert(Atom target, bool& refused) {
-    TConnection& c = Conn();
-    XDeleteProperty(c.Dpy, c.Helper, c.Atoms.Transfer);
-    XConvertSelection(c.Dpy, c.Atoms.Clipboard, target, c.Atoms.Transfer, c.Helper, c.LastTime);
-    XFlush(c.Dpy);
-    XEvent reply;
-    if (!WaitForReply(reply)) return std::nullopt;
-    if (reply.xselection.property == None) {
-      refused = true;
-      return std::nullopt;
-    }
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(c.Dpy, c.Helper, c.Atoms.Transfer, 0, kMaxIncomingLongs, True, AnyPropertyType,
-                           &type, &format, &count, &after, &data) != Success)
-      return std::nullopt;
-    std::optional<std::string> text;
-    if (type != c.Atoms.Incr && format == 8 && data) text.emplace(reinterpret_cast<char*>(data), count);
-    if (data) XFree(data);
-    return text;
-  }
-
-  static bool WaitForReply(XEvent& reply) {
-    TConnection& c = Conn();
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kConvertTimeoutMs);
-    for (;;) {
-      XPending(c.Dpy);  // reads what has arrived
-      if (XCheckTypedWindowEvent(c.Dpy, c.Helper, SelectionNotify, &reply)) return true;
-      const auto left =
-          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
-              .count();
-      if (left <= 0) return false;
-      pollfd p{ConnectionNumber(c.Dpy), POLLIN, 0};
-      poll(&p, 1, static_cast<int>(left));
-    }
   }
 };
 
@@ -176,12 +142,8 @@ void Answer(const XSelectionRequestEvent& r) {
       } else if (rtf && r.target == a.TextRtf) {
         data = rtf;
       }
-      long maxRequest = XExtendedMaxRequestSize(c.Dpy);
-      if (maxRequest == 0) maxRequest = XMaxRequestSize(c.Dpy);
-      const size_t limit = static_cast<size_t>(maxRequest) * 4 - 1024;
-      if (data && data->size() < limit) {
-        XChangeProperty(c.Dpy, r.requestor, property, type, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(data->data()), static_cast<int>(data->size()));
+      if (data) {
+        SendSelectionData(r.requestor, property, type, std::move(*data));
         reply.property = property;
       }
     }
@@ -198,11 +160,13 @@ void StartClipboardBridge() {
 
 void StopClipboardBridge() {
   SetClipboardHost(nullptr);
+  DropOutgoingTransfers();
   TConnection& c = Conn();
   if (c.Dpy && OwnsSelection()) XSetSelectionOwner(c.Dpy, c.Atoms.Clipboard, None, c.LastTime);
 }
 
 bool HandleSelectionEvent(const XEvent& event) {
+  if (HandleTransferEvent(event)) return true;
   switch (event.type) {
     case SelectionRequest:
       Answer(event.xselectionrequest);

@@ -1,7 +1,9 @@
 #pragma once
 // What the display host's files share. The only place that includes Xlib; include it after
 // every other header, since Xlib's macros (KeyPress, None, Status ...) would break them.
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/win/Windows.h"
@@ -68,5 +70,19 @@ void StartClipboardBridge();
 void StopClipboardBridge();
 // True when the event belonged to the selection protocol.
 bool HandleSelectionEvent(const XEvent& event);
+
+// Selection bytes through properties (HostSelectionTransfer.cpp). Incoming data stops at what a
+// global block holds.
+constexpr size_t kMaxIncomingBytes = size_t{1} << 30;
+// Writes the data to the requestor's property, or starts an incremental transfer when it is
+// larger than one request carries.
+void SendSelectionData(Window requestor, Atom property, Atom type, std::string data);
+// Answers a requestor's deletion with the next chunk (true: the event was a transfer's); any
+// event drops the transfers whose requestor stopped reading.
+bool HandleTransferEvent(const XEvent& event);
+void DropOutgoingTransfers();
+// Asks the clipboard's owner for the target and reads the answer, whole or incremental, with
+// bounded waits; `refused` when the owner answered without data.
+std::optional<std::string> ReceiveSelectionData(Atom target, bool& refused);
 
 }  // namespace host_internal

@@ -80,10 +80,11 @@ TEST(DemoWithoutDisplay, SaysSoAndDrawsItsFormsInTheBuildFolder) {
       "  " + (folder / "ledger-grid.png").string(),
       "  " + (folder / "ledger-dbgrid.png").string(),
       "  " + (folder / "ledger-grouped.png").string(),
+      "  " + (folder / "ledger-clipboard.png").string(),
   };
   EXPECT_EQ(lines, expected);
-  for (const char* name :
-       {"accounts.png", "ledger-entry.png", "ledger-grid.png", "ledger-dbgrid.png", "ledger-grouped.png"}) {
+  for (const char* name : {"accounts.png", "ledger-entry.png", "ledger-grid.png", "ledger-dbgrid.png",
+                           "ledger-grouped.png", "ledger-clipboard.png"}) {
     SCOPED_TRACE(name);
     std::ifstream png(folder / name, std::ios::binary);
     char signature[8] = {};

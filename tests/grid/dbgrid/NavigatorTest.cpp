@@ -136,12 +136,13 @@ TEST_F(NavigatorTest, EventsBookmarkDeleteAndTheKeyboard) {
   nav->Hints()->Add("Back");
   EXPECT_EQ(nav->Button(nbFirstEh)->Hint() + "|" + nav->Button(nbPriorEh)->Hint(), "First record|Back");
 
-  // A bookmark selection goes through the grid's delete action and its own confirmation.
+  // A bookmark selection goes through the grid's delete action and its own confirmation: only
+  // the selected record goes.
   Reset(3);
   grid->SelectedRows()->SetCurrentRowSelected(true);
-  EXPECT_EQ(ErrorOf([&] { nav->NavigatorButtonAction(nbDeleteEh); }),
-            "GridDeleteAction is not available in this version");
-  grid->Selection()->Clear();
+  PushMessageDlgAnswer(mrOk);
+  nav->NavigatorButtonAction(nbDeleteEh);
+  EXPECT_EQ(std::make_tuple(dataSet->RecordCount(), grid->SelectedRows()->Count()), std::make_tuple(2, 0));
 
   // Right and Left walk the visible buttons; Space clicks the focused one.
   nav->SetVisibleButtons(TNavButtonSetEh{nbFirstEh, nbNextEh, nbLastEh});

@@ -7,9 +7,13 @@
 // key c put text and CSV on the clipboard, "paste <text>" after the key v, "titled" after the
 // key t gave the frame a title beyond ASCII, "maximized" after the key m maximised it, "rect
 // <left> <top> <right> <bottom>" for the frame's window rectangle after the key r, and ends on
-// the key q, on closing, or after a minute at the latest.
+// the key q, on closing, or after a minute at the latest. Given a folder, the key b copies the
+// text of <folder>/big.in ("copied big <bytes>") and the key p writes the clipboard's text to
+// <folder>/paste.out ("pasted <bytes>"), for transfers too large to print.
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "platform/host/DisplayHost.h"
@@ -57,7 +61,16 @@ void Copy(HWND owner) {
   std::printf("copied\n");
 }
 
-void Paste(HWND owner) {
+std::string gExchangeFolder;
+
+void CopyText(HWND owner, const std::string& text) {
+  if (!OpenClipboard(owner)) return;
+  EmptyClipboard();
+  SetClipboardData(CF_TEXT, GlobalAllocFrom(text.c_str(), text.size() + 1));
+  CloseClipboard();
+}
+
+std::string ClipboardText(HWND owner) {
   std::string text;
   if (OpenClipboard(owner)) {
     if (HANDLE h = GetClipboardData(CF_TEXT)) {
@@ -66,7 +79,24 @@ void Paste(HWND owner) {
     }
     CloseClipboard();
   }
-  std::printf("paste %s\n", text.c_str());
+  return text;
+}
+
+void Paste(HWND owner) {
+  std::printf("paste %s\n", ClipboardText(owner).c_str());
+}
+
+void CopyBig(HWND owner) {
+  std::ifstream in(gExchangeFolder + "/big.in", std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  CopyText(owner, text);
+  std::printf("copied big %zu\n", text.size());
+}
+
+void PasteToFile(HWND owner) {
+  const std::string text = ClipboardText(owner);
+  std::ofstream(gExchangeFolder + "/paste.out", std::ios::binary) << text;
+  std::printf("pasted %zu\n", text.size());
 }
 
 LRESULT FrameProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -77,6 +107,8 @@ LRESULT FrameProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CHAR:
       if (wParam == 'c') Copy(h);
       if (wParam == 'v') Paste(h);
+      if (wParam == 'b' && !gExchangeFolder.empty()) CopyBig(h);
+      if (wParam == 'p' && !gExchangeFolder.empty()) PasteToFile(h);
       if (wParam == 'q') DestroyWindow(h);
       if (wParam == 't') {
         SetWindowText(h, kWideTitle);
@@ -126,8 +158,9 @@ HWND Child(HWND parent, const char* name, int x, COLORREF color) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  if (argc > 1) gExchangeFolder = argv[1];
   if (!StartDisplayHost()) {
     std::printf("no display\n");
     return 2;

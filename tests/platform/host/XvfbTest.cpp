@@ -58,7 +58,7 @@ class THostXvfbTest : public ::testing::Test {
   }
 
   std::string DemoOutput() const { return server_.OutputOf("demo"); }
-  void SpawnDemo() { demo_ = server_.Spawn({HOST_DEMO_PATH}, "demo"); }
+  void SpawnDemo() { demo_ = server_.Spawn({HOST_DEMO_PATH, server_.Folder()}, "demo"); }
   // Starts host_demo and waits for its window to be mapped; answers the window's id.
   std::string StartDemo() {
     SpawnDemo();
@@ -159,6 +159,75 @@ TEST_F(THostXvfbTest, ShowsClicksPaintsAndSharesTheClipboard) {
 
   ASSERT_EQ(Run({"xdotool", "key", "q"}).first, 0);
   EXPECT_EQ(demo_->WaitExit(5s).value_or(-1), 0) << DemoOutput();
+}
+
+// Texts larger than one X request travel incrementally both ways, whole and byte for byte:
+// 40 MiB copied by the program reach xclip, 17 MiB written by xclip reach the program.
+TEST_F(THostXvfbTest, LargeTextsTravelIncrementallyBothWays) {
+  const std::string id = StartDemo();
+  ASSERT_FALSE(id.empty()) << DemoOutput();
+  // Lines with multi-byte characters, so that chunk boundaries fall inside characters too.
+  auto text = [](size_t size, const std::string& tag) {
+    std::string t;
+    for (int i = 0; t.size() < size; ++i) t += tag + " " + std::to_string(i) + " \xE8\xB4\xA6\xE6\x88\xB7\n";
+    return t;
+  };
+  const std::string out = text(40u << 20, "out");
+  std::ofstream(server_.Folder() + "/big.in", std::ios::binary) << out;
+  ASSERT_EQ(Run({"xdotool", "key", "--window", id, "b"}).first, 0);
+  ASSERT_TRUE(DemoSaid("copied big " + std::to_string(out.size()), 10s)) << DemoOutput();
+  auto [code, read] = server_.Run({"xclip", "-o", "-selection", "clipboard"}, "", 60s);
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(read.size(), out.size());
+  EXPECT_TRUE(read == out);
+
+  const std::string in = text(17u << 20, "in");
+  const std::string inputPath = server_.Folder() + "/clip.in";
+  std::ofstream(inputPath, std::ios::binary) << in;
+  const auto owner = server_.Spawn({"xclip", "-quiet", "-i", "-selection", "clipboard"}, "xclip", inputPath);
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        return server_.Run({"xclip", "-o", "-selection", "clipboard"}, "", 20s).second == in;
+      },
+      30s));
+  ASSERT_EQ(Run({"xdotool", "key", "--window", id, "p"}).first, 0);
+  ASSERT_TRUE(DemoSaid("pasted " + std::to_string(in.size()), 30s)) << DemoOutput();
+  EXPECT_TRUE(test_support::ReadFile(server_.Folder() + "/paste.out") == in);
+}
+
+// A peer that stops half way costs the program a bounded wait, never a hang: a requestor that
+// never takes its chunks is dropped while others are served, an owner that never sends its
+// chunks leaves the clipboard as it was.
+TEST_F(THostXvfbTest, AStalledPeerCostsATimeoutNeverAHang) {
+  const std::string id = StartDemo();
+  ASSERT_FALSE(id.empty()) << DemoOutput();
+  const std::string big(20u << 20, 'x');
+  std::ofstream(server_.Folder() + "/big.in", std::ios::binary) << big;
+  ASSERT_EQ(Run({"xdotool", "key", "--window", id, "b"}).first, 0);
+  ASSERT_TRUE(DemoSaid("copied big " + std::to_string(big.size()), 10s)) << DemoOutput();
+
+  const auto reader = server_.Spawn({X_STALLED_PEER_PATH, "read"}, "reader");
+  ASSERT_TRUE(WaitFor([&] { return server_.OutputOf("reader") == "incr\n"; })) << server_.ErrorsOf("reader");
+  auto [code, read] = server_.Run({"xclip", "-o", "-selection", "clipboard"}, "", 30s);
+  EXPECT_EQ(code, 0);
+  EXPECT_TRUE(read == big) << read.size();
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        Run({"xdotool", "key", "--window", id, "r"});  // any event lets the host look at its transfers
+        return server_.ErrorsOf("demo").find("stopped reading") != std::string::npos;
+      },
+      10s))
+      << server_.ErrorsOf("demo");
+
+  const auto owner = server_.Spawn({X_STALLED_PEER_PATH, "own"}, "owner");
+  ASSERT_TRUE(WaitFor([&] { return server_.OutputOf("owner") == "owner\n"; })) << server_.ErrorsOf("owner");
+  const auto asked = std::chrono::steady_clock::now();
+  ASSERT_EQ(Run({"xdotool", "key", "--window", id, "p"}).first, 0);
+  EXPECT_TRUE(DemoSaid("pasted " + std::to_string(big.size()), 10s)) << DemoOutput();
+  EXPECT_LT(std::chrono::steady_clock::now() - asked, 8s);
+  EXPECT_EQ(server_.OutputOf("owner"), "owner\nanswered\n");
+  EXPECT_NE(server_.ErrorsOf("demo").find("stopped sending after 0 bytes"), std::string::npos)
+      << server_.ErrorsOf("demo");
 }
 
 // Read with xprop: the title as UTF-8 under both name properties, the icon name likewise, and

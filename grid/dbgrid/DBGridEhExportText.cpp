@@ -1,0 +1,220 @@
+// The line formats: tab-separated text (UTF-8), the same as UTF-16LE, and CSV. Lines are
+// separated by CR LF, never terminated.
+#include <bit>
+#include <string>
+#include <string_view>
+
+#include "grid/dbgrid/DBGridEhImpExp.h"
+#include "platform/rtl/SysUtils.h"
+
+RTL_IMPLEMENT_CLASS(TDBGridEhExportAsText)
+RTL_IMPLEMENT_CLASS(TDBGridEhExportAsUnicodeText)
+RTL_IMPLEMENT_CLASS(TDBGridEhExportAsCSV)
+
+char CSVSeparator = ';';
+char CSVQuoteChar = '"';
+
+namespace export_text {
+
+constexpr std::string_view kLineBreak = "\r\n";
+constexpr std::string_view kCellBreak = "\t";
+constexpr std::string_view kWideLineBreak{"\r\0\n\0", 4};
+constexpr std::string_view kWideCellBreak{"\t\0", 2};
+
+// A TAB or line break inside a cell would split it when the text is read back.
+std::string WithoutBreaks(const std::string& Text) {
+  std::string out = Text;
+  for (char& c : out)
+    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+  return out;
+}
+
+void WriteBytes(TStream* Stream, std::string_view Bytes) {
+  if (!Bytes.empty()) Stream->WriteBuffer(Bytes.data(), static_cast<int64_t>(Bytes.size()));
+}
+
+// A cell of the UTF-16 text, copied only when it holds a break.
+void WriteWideCell(TStream* Stream, const std::string& Text) {
+  if (Text.find_first_of("\t\r\n") == std::string::npos)
+    StreamWriteWideText(Stream, Text);
+  else
+    StreamWriteWideText(Stream, WithoutBreaks(Text));
+}
+
+}  // namespace export_text
+
+void StreamWriteAnsiText(TStream* Stream, const std::string& Text) {
+  export_text::WriteBytes(Stream, Text);
+}
+
+void StreamWriteWideText(TStream* Stream, const std::string& Text) {
+  if (Text.empty()) return;
+  const std::u16string units = Utf8ToUtf16(Text);
+  if constexpr (std::endian::native == std::endian::little) {
+    Stream->WriteBuffer(units.data(), static_cast<int64_t>(units.size() * 2));
+  } else {
+    std::string bytes(units.size() * 2, '\0');
+    for (size_t i = 0; i < units.size(); ++i) {
+      bytes[2 * i] = static_cast<char>(units[i] & 0xFF);
+      bytes[2 * i + 1] = static_cast<char>(units[i] >> 8);
+    }
+    export_text::WriteBytes(Stream, bytes);
+  }
+}
+
+// --- TDBGridEhExportAsText -----------------------------------------------------------------------
+
+void TDBGridEhExportAsText::ExportToStream(TStream* AStream, bool ForWholeGrid) {
+  FirstRec = true;
+  inherited::ExportToStream(AStream, ForWholeGrid);
+}
+
+void TDBGridEhExportAsText::CheckFirstRec() {
+  if (!FirstRec)
+    export_text::WriteBytes(Stream(), export_text::kLineBreak);
+  else
+    FirstRec = false;
+}
+
+void TDBGridEhExportAsText::CheckFirstCell() {
+  if (!FirstCell)
+    export_text::WriteBytes(Stream(), export_text::kCellBreak);
+  else
+    FirstCell = false;
+}
+
+std::string TDBGridEhExportAsText::CellText(const std::string& Text) {
+  return export_text::WithoutBreaks(Text);
+}
+
+void TDBGridEhExportAsText::WriteTitle(TColumnsEhList* ColumnsList) {
+  CheckFirstRec();
+  for (int i = 0; i < ColumnsList->Count(); ++i) {
+    if (i > 0) export_text::WriteBytes(Stream(), export_text::kCellBreak);
+    StreamWriteAnsiText(Stream(), CellText(ColumnsList->Items(i)->Title()->Caption()));
+  }
+}
+
+void TDBGridEhExportAsText::WriteRecord(TColumnsEhList* ColumnsList) {
+  CheckFirstRec();
+  FirstCell = true;
+  inherited::WriteRecord(ColumnsList);
+}
+
+void TDBGridEhExportAsText::WriteFooter(TColumnsEhList* ColumnsList, int FooterNo) {
+  CheckFirstRec();
+  FirstCell = true;
+  inherited::WriteFooter(ColumnsList, FooterNo);
+}
+
+void TDBGridEhExportAsText::WriteDataCell(TColumnEh* Column, TColCellParamsEh* Params) {
+  CheckFirstCell();
+  StreamWriteAnsiText(Stream(), CellText(Params->Text));
+}
+
+void TDBGridEhExportAsText::WriteFooterCell(int DataCol, int Row, TColumnEh* Column, TFont* AFont,
+                                            TColor Background, TAlignment Alignment,
+                                            const std::string& Text) {
+  CheckFirstCell();
+  StreamWriteAnsiText(Stream(), CellText(Text));
+}
+
+// --- TDBGridEhExportAsUnicodeText ----------------------------------------------------------------
+
+void TDBGridEhExportAsUnicodeText::ExportToStream(TStream* AStream, bool ForWholeGrid) {
+  FirstRec = true;
+  inherited::ExportToStream(AStream, ForWholeGrid);
+}
+
+void TDBGridEhExportAsUnicodeText::CheckFirstRec() {
+  if (!FirstRec)
+    export_text::WriteBytes(Stream(), export_text::kWideLineBreak);
+  else
+    FirstRec = false;
+}
+
+void TDBGridEhExportAsUnicodeText::CheckFirstCell() {
+  if (!FirstCell)
+    export_text::WriteBytes(Stream(), export_text::kWideCellBreak);
+  else
+    FirstCell = false;
+}
+
+void TDBGridEhExportAsUnicodeText::WriteTitle(TColumnsEhList* ColumnsList) {
+  CheckFirstRec();
+  for (int i = 0; i < ColumnsList->Count(); ++i) {
+    if (i > 0) export_text::WriteBytes(Stream(), export_text::kWideCellBreak);
+    export_text::WriteWideCell(Stream(), ColumnsList->Items(i)->Title()->Caption());
+  }
+}
+
+void TDBGridEhExportAsUnicodeText::WriteRecord(TColumnsEhList* ColumnsList) {
+  CheckFirstRec();
+  FirstCell = true;
+  inherited::WriteRecord(ColumnsList);
+}
+
+void TDBGridEhExportAsUnicodeText::WriteFooter(TColumnsEhList* ColumnsList, int FooterNo) {
+  CheckFirstRec();
+  FirstCell = true;
+  inherited::WriteFooter(ColumnsList, FooterNo);
+}
+
+void TDBGridEhExportAsUnicodeText::WriteDataCell(TColumnEh* Column, TColCellParamsEh* Params) {
+  CheckFirstCell();
+  export_text::WriteWideCell(Stream(), Params->Text);
+}
+
+void TDBGridEhExportAsUnicodeText::WriteFooterCell(int DataCol, int Row, TColumnEh* Column, TFont* AFont,
+                                                   TColor Background, TAlignment Alignment,
+                                                   const std::string& Text) {
+  CheckFirstCell();
+  export_text::WriteWideCell(Stream(), Text);
+}
+
+// --- TDBGridEhExportAsCSV ------------------------------------------------------------------------
+
+TDBGridEhExportAsCSV::TDBGridEhExportAsCSV() : Separator(CSVSeparator), QuoteChar(CSVQuoteChar) {}
+
+std::string TDBGridEhExportAsCSV::QuotedCell(const std::string& Text) const {
+  if (QuoteChar == '\0') return Text;
+  std::string out;
+  out.reserve(Text.size() + 2);
+  out += QuoteChar;
+  const bool ascii = static_cast<unsigned char>(QuoteChar) < 0x80;
+  for (size_t i = 0; i < Text.size();) {
+    // A quote byte above 127 could be part of a character: only whole characters count.
+    const size_t len = ascii ? 1 : static_cast<size_t>(Utf8CharLength(Text, i));
+    if (len == 1 && Text[i] == QuoteChar) out += QuoteChar;
+    out.append(Text, i, len);
+    i += len;
+  }
+  out += QuoteChar;
+  return out;
+}
+
+void TDBGridEhExportAsCSV::CheckFirstCell() {
+  if (!FirstCell && Separator != '\0')
+    StreamWriteAnsiText(Stream(), std::string(1, Separator));
+  else
+    FirstCell = false;
+}
+
+void TDBGridEhExportAsCSV::WriteTitle(TColumnsEhList* ColumnsList) {
+  CheckFirstRec();
+  for (int i = 0; i < ColumnsList->Count(); ++i) {
+    if (i > 0 && Separator != '\0') StreamWriteAnsiText(Stream(), std::string(1, Separator));
+    StreamWriteAnsiText(Stream(), QuotedCell(ColumnsList->Items(i)->Title()->Caption()));
+  }
+}
+
+void TDBGridEhExportAsCSV::WriteDataCell(TColumnEh* Column, TColCellParamsEh* Params) {
+  CheckFirstCell();
+  StreamWriteAnsiText(Stream(), QuotedCell(Params->Text));
+}
+
+void TDBGridEhExportAsCSV::WriteFooterCell(int DataCol, int Row, TColumnEh* Column, TFont* AFont,
+                                           TColor Background, TAlignment Alignment, const std::string& Text) {
+  CheckFirstCell();
+  StreamWriteAnsiText(Stream(), QuotedCell(Text));
+}

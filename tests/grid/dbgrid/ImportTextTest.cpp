@@ -1,0 +1,91 @@
+// The text importers: cells, records and the end of the data, the caption line, refused text,
+// the walk over a selection, and round trips through the text exports.
+#include "grid/dbgrid/DBGridEhImpExp.h"
+#include "grid/dbgrid/DBGridEhSelection.h"
+#include "platform/rtl/SysUtils.h"
+#include "tests/grid/dbgrid/DBGridTestSupport.h"
+
+using namespace std::string_literals;
+
+namespace {
+
+class ImportTextTest : public DBGridTestBase {
+ protected:
+  void SetUp() override {
+    DBGridTestBase::SetUp();
+    texts = new TMemoryDataSet(form);
+    for (const char* name : {"A", "B", "C"}) texts->FieldDefs()->Add(name, ftString, 20);
+    texts->CreateDataSet(), source->SetDataSet(texts), AddColumns({"A", "B", "C"});
+  }
+  static std::string Utf16(const std::string& Text) {  // little-endian, as the host
+    const std::u16string units = Utf8ToUtf16(Text);
+    return std::string(reinterpret_cast<const char*>(units.data()), units.size() * 2);
+  }
+  void Import(const std::string& Bytes, bool Unicode, bool ForWholeGrid = true) {
+    TStringStream stream(Bytes);
+    TDBGridEhImportAsText text;
+    TDBGridEhImportAsUnicodeText unicode;
+    TDBGridEhImportAsText& importer = Unicode ? unicode : text;
+    importer.SetDBGridEh(grid), importer.ImportFromStream(&stream, ForWholeGrid);
+  }
+  std::string Rows() {
+    std::string out;
+    for (texts->First(); !texts->Eof(); texts->Next())
+      for (int i = 0; i < 3; ++i) out += texts->Fields()->Fields(i)->AsString() + (i < 2 ? "|" : ";");
+    return out;
+  }
+  TMemoryDataSet* texts = nullptr;
+};
+
+TEST_F(ImportTextTest, SplitsCellsAndRecordsSkipsTheCaptionLineAndRoundTrips) {
+  // A 0 byte or the end (its last byte read too) ends the data; a fourth cell is dropped.
+  const std::pair<std::string, std::string> cases[] = {{"a\t\tb\0"s, "a||b;"},
+                                                       {"a\t\tb", "a||b;"},
+                                                       {"x\ny\r\nz\rw", "x||;y||;z||;w||;"},
+                                                       {"x\r\n\r\n中\r\n", "x||;||;中||;"},
+                                                       {"", ""},
+                                                       {"A\tB\tC\r\nx", "x||;"},
+                                                       {"A\tB\nx", "A|B|;x||;"},
+                                                       {"a\tb\tc\td\0e\nf"s, "a|b|c;"}};
+  for (bool unicode : {false, true})
+    for (const auto& [input, rows] : cases) {
+      SCOPED_TRACE(input + (unicode ? " (UTF-16)" : ""));
+      texts->EmptyDataSet(), Import(unicode ? Utf16(input) : input, unicode);
+      EXPECT_EQ(Rows(), rows);
+    }
+  texts->EmptyDataSet(), Import(Utf16("x") + "y", true);  // an odd last byte is not a code unit
+  EXPECT_EQ(Rows(), "x||;");
+
+  texts->EmptyDataSet(), texts->AppendRecord({"a\tb", "中文", ""}), texts->AppendRecord({"x", "y", "z"});
+  for (bool unicode : {false, true}) {
+    TStringStream stream;
+    TDBGridEhExportAsText text;
+    TDBGridEhExportAsUnicodeText wide;
+    TDBGridEhExport& exporter = unicode ? static_cast<TDBGridEhExport&>(wide) : text;
+    exporter.SetDBGridEh(grid), exporter.ExportToStream(&stream, true);
+    texts->EmptyDataSet(), Import(stream.DataString(), unicode);
+    EXPECT_EQ(Rows(), "a b|中文|;x|y|z;");  // the title line is not a record
+  }
+}
+
+TEST_F(ImportTextTest, RefusesMalformedTextBeforeWritingAndWalksTheSelection) {
+  const std::pair<std::string, bool> cases[] = {
+      {"a\n\xFF", false},     {"\xC0\x80", false},      {"\xED\xA0\x80", false},  {"\xF4\x90\x80\x80", false},
+      {"a\t\xE4\xB8", false}, {"a\0\n\0\0\xD8"s, true}, {"a\0\0\xDC\n\0"s, true}, {"\0\xD8\n\0"s, true}};
+  texts->AppendRecord({"k", "k", "k"});
+  for (const auto& [input, unicode] : cases) {
+    SCOPED_TRACE(input);
+    EXPECT_EQ(ErrorOf([&] { Import(input, unicode); }),
+              (unicode ? "TDBGridEhImportAsUnicodeText"s : "TDBGridEhImportAsText"s) +
+                  ".CheckState: 错误的文本格式");
+    EXPECT_EQ(Rows(), "k|k|k;");
+  }
+  // Three records over two selected ones: the third is dropped, unless appending follows the walk.
+  texts->AppendRecord({"l"}), grid->Selection()->SelectAll();
+  Import("p\nq\nr", false, false);
+  EXPECT_EQ(Rows(), "p|k|k;q||;");
+  Import("s\nt\nu", false, true);
+  EXPECT_EQ(Rows(), "s|k|k;t||;u||;");
+}
+
+}  // namespace
