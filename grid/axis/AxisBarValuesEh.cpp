@@ -264,13 +264,9 @@ void TAxisBarEh::UpdateData(const std::string& Text, const Variant& Value, bool 
       if (ownsFlag) link->SetInUpdateData(false);
     });
 
-    std::string text = Text;
-    Variant value = Value;
-    bool useText = UseText;
-    bool handled = false;
-    if (OnUpdateData) OnUpdateData(this, text, value, useText, handled);
-    TField* field = GetField();
-    if (!handled && field) {
+    auto write = [&](const std::string& text, const Variant& value, bool useText) {
+      TField* field = GetField();
+      if (!field) return;
       if (!useText) {
         if (field->FieldKind() == fkLookup && !field->KeyFields().empty())
           field->DataSet()->SetFieldValues(field->KeyFields(), value);
@@ -281,6 +277,17 @@ void TAxisBarEh::UpdateData(const std::string& Text, const Variant& Value, bool 
       } else {
         field->SetText(text);
       }
+    };
+    if (OnUpdateData) {
+      // The handler may change what is written: it gets copies.
+      std::string text = Text;
+      Variant value = Value;
+      bool useText = UseText;
+      bool handled = false;
+      OnUpdateData(this, text, value, useText, handled);
+      if (!handled) write(text, value, useText);
+    } else {
+      write(Text, Value, UseText);
     }
   }
   TMRUListEh* mru = MRUList();

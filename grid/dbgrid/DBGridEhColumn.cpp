@@ -335,7 +335,8 @@ void TColumnEh::DefineProperties(TFiler& Filer) {
 // --- values ------------------------------------------------------------------------------------
 
 void TColumnEh::UpdateDataText(const std::string& Text) {
-  UpdateData(Text, Variant(Text), true);
+  // The text is written as text: only a handler looks at the value beside it.
+  UpdateData(Text, OnUpdateData ? Variant(Text) : Variant(), true);
 }
 
 void TColumnEh::UpdateDataValue(const Variant& Value) {

@@ -87,8 +87,12 @@ void TDataSet::BeginInsertAppend() {
 }
 
 void TDataSet::EndInsertAppend() {
-  oldBuffer_ = ActiveBuffer();
-  std::fill(oldBuffer_.Values.begin(), oldBuffer_.Values.end(), Variant::Null());
+  // A new record's old values are all Null: only the buffer's shape is copied.
+  const TRecordBuffer& active = ActiveBuffer();
+  oldBuffer_.Values.assign(active.Values.size(), Variant::Null());
+  oldBuffer_.Bookmark = active.Bookmark;
+  oldBuffer_.BookmarkFlag = active.BookmarkFlag;
+  oldBuffer_.StoredRecord = active.StoredRecord;
   hasOldBuffer_ = true;
   SetState(dsInsert);
   {
@@ -142,7 +146,8 @@ void TDataSet::Append() {
 // would fetch: the first row leaves and the new record takes the last place. Appending record
 // after record then costs a fetch each, not a window's worth.
 bool TDataSet::AppendToFullWindow() {
-  if (recordCount_ == 0 || recordCount_ != bufferCount_) return false;
+  // Calculated values of the kept rows are worked out again by a refill only.
+  if (recordCount_ == 0 || recordCount_ != bufferCount_ || HasCalcFields()) return false;
   SetCurrentRecord(recordCount_ - 1);
   const TGetResult next = FetchRecord(BufferAt(recordCount_), gmNext, false);
   CursorPosChanged();

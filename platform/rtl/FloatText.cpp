@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cfloat>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
 #include <string>
@@ -204,9 +205,53 @@ bool ParseNumberText(std::string_view s, const std::string& decimalSeparator, TN
   return true;
 }
 
+// Powers of ten up to 10^27 are exact in an extended value (5^27 < 2^64).
+constexpr int kExactPowerOfTen = 27;
+constexpr size_t kExactMantissaDigits = 19;  // below 2^64
+
+// A mantissa and a power of ten both exact: one rounded multiplication or division gives the
+// nearest value, the one strtold would find, without building its text.
+bool ExactToExtended(const TNumberText& n, Extended& v) {
+  if (std::numeric_limits<Extended>::digits < 64 || n.Digits.size() > kExactMantissaDigits ||
+      n.Exponent < -kExactPowerOfTen || n.Exponent > kExactPowerOfTen)
+    return false;
+  uint64_t mantissa = 0;
+  for (char c : n.Digits) mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
+  Extended scale = 1;
+  for (long long e = n.Exponent < 0 ? -n.Exponent : n.Exponent; e > 0; --e) scale *= 10;
+  v = n.Exponent < 0 ? static_cast<Extended>(mantissa) / scale : static_cast<Extended>(mantissa) * scale;
+  return true;
+}
+
+// [sign]digits[sep digits] with at most kExactMantissaDigits digits, the usual cell of an
+// import, read straight to its exact value; anything else is left to the full reading.
+bool PlainDecimalToExtended(std::string_view s, const std::string& decimalSeparator, Extended& value) {
+  size_t pos = 0;
+  const bool negative = !s.empty() && s[0] == '-';
+  if (!s.empty() && (s[0] == '-' || s[0] == '+')) ++pos;
+  uint64_t mantissa = 0;
+  size_t digits = 0, fractionDigits = 0;
+  for (; pos < s.size() && IsDigit(s[pos]); ++pos, ++digits)
+    mantissa = mantissa * 10 + static_cast<uint64_t>(s[pos] - '0');
+  if (pos < s.size() && !decimalSeparator.empty() &&
+      s.substr(pos, decimalSeparator.size()) == decimalSeparator) {
+    for (pos += decimalSeparator.size(); pos < s.size() && IsDigit(s[pos]); ++pos, ++fractionDigits)
+      mantissa = mantissa * 10 + static_cast<uint64_t>(s[pos] - '0');
+    digits += fractionDigits;
+  }
+  if (pos != s.size() || digits == 0 || digits > kExactMantissaDigits ||
+      std::numeric_limits<Extended>::digits < 64)
+    return false;
+  Extended scale = 1;
+  for (size_t i = 0; i < fractionDigits; ++i) scale *= 10;
+  value = static_cast<Extended>(mantissa) / scale;
+  if (negative) value = -value;
+  return true;
+}
+
 bool ToExtended(const TNumberText& n, Extended& value) {
   Extended v = 0;
-  if (!n.Digits.empty()) {
+  if (!n.Digits.empty() && !ExactToExtended(n, v)) {
     const long long magnitude = n.Exponent + static_cast<long long>(n.Digits.size());
     if (magnitude > 5000) return false;  // far beyond the largest extended value
     if (magnitude >= -5000) {
@@ -305,6 +350,7 @@ std::string CurrToStr(Currency Value) {
 }
 
 bool TextToFloat(const std::string& S, Extended& Value, const TFormatSettings& Settings) {
+  if (PlainDecimalToExtended(S, Settings.DecimalSeparator, Value)) return true;
   TNumberText n;
   Extended v;
   if (!ParseNumberText(S, Settings.DecimalSeparator, n) || !ToExtended(n, v)) return false;

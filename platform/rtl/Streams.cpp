@@ -170,9 +170,13 @@ void TMemoryStream::SetCapacity(int64_t NewCapacity) {
   if (capacity == Capacity()) return;
   bool shrinking = capacity < Capacity();
   try {
-    // Exactly the capacity asked for: the vector's own growth would double it.
-    if (!shrinking) data_.reserve(static_cast<size_t>(capacity));
-    data_.resize(static_cast<size_t>(capacity));
+    // The capacity is what the policy answers; the memory behind it grows by half at least, so
+    // a stream written in many small steps is not copied once a step.
+    const size_t wanted = static_cast<size_t>(capacity);
+    if (!shrinking && wanted > data_.capacity())
+      data_.reserve(std::min(std::max(wanted, data_.capacity() + data_.capacity() / 2),
+                             static_cast<size_t>(kMaxMemoryStreamSize)));
+    data_.resize(wanted);
     if (shrinking) data_.shrink_to_fit();
   } catch (const std::bad_alloc&) {
     OutOfMemory();
