@@ -685,6 +685,11 @@ class TGridGroupDataTreeEh : public TTreeListEh {
   int GetFlatCount() const { return static_cast<int>(flatList_.size()); }
   // nullptr outside 0..GetFlatCount()-1.
   TGroupDataTreeNodeEh* GetFlatNode(int Index) const;
+  // Whether the row shows a record; answered without touching the node, so that a walk over
+  // every row stays in the list's own memory.
+  bool IsFlatRecordRow(int Index) const {
+    return Index >= 0 && Index < GetFlatCount() && flatRecordRows_[static_cast<size_t>(Index)] != 0;
+  }
   int IndexOfFlatNode(TGroupDataTreeNodeEh* Node) const;
   int FlatIndexOfRecord(int RecIndex) const;
   TGroupDataTreeNodeEh* FindRecordNode(int RecIndex) const;
@@ -739,11 +744,13 @@ class TGridGroupDataTreeEh : public TTreeListEh {
   TGroupDataTreeNodeEh* DeleteEmptyAncestors(TGroupDataTreeNodeEh* Node);
   void RenewGroupRecNos(TGroupDataTreeNodeEh* Node);
   void FlatListChanged();
+  void ClearFlatList();
   void CollectFlatRows(std::vector<TGroupDataTreeNodeEh*>& Rows) const;
   void CheckNode(const TGroupDataTreeNodeEh* Node, int64_t Number, int& DataRows) const;
 
   TGridDataGroupsEh* dataGroups_;
   std::vector<TGroupDataTreeNodeEh*> flatList_;
+  std::vector<uint8_t> flatRecordRows_;  // beside flatList_: 1 where the row is a record's
   // recordNodes_[r]: the data row of record r (nullptr while it has none).
   std::vector<TGroupDataTreeNodeEh*> recordNodes_;
   // While Rebuild files the records: the group rows found for text keys, by parent and text.

@@ -348,7 +348,7 @@ TGridGroupDataTreeEh::TGridGroupDataTreeEh(TGridDataGroupsEh* ADataGroups)
 }
 
 TGridGroupDataTreeEh::~TGridGroupDataTreeEh() {
-  flatList_.clear();
+  ClearFlatList();
   DeleteNode(Root());  // while the record index can still be told
   recordNodes_.clear();
 }
@@ -652,9 +652,13 @@ void TGridGroupDataTreeEh::CollectFlatRows(std::vector<TGroupDataTreeNodeEh*>& R
 }
 
 void TGridGroupDataTreeEh::RebuildFlatList() {
-  flatList_.clear();
+  ClearFlatList();
   CollectFlatRows(flatList_);
-  for (size_t i = 0; i < flatList_.size(); ++i) flatList_[i]->flatIndex_ = static_cast<int>(i);
+  flatRecordRows_.resize(flatList_.size());
+  for (size_t i = 0; i < flatList_.size(); ++i) {
+    flatList_[i]->flatIndex_ = static_cast<int>(i);
+    flatRecordRows_[i] = flatList_[i]->NodeType == dntDataSetRecordEh;
+  }
   if (dataGroups_ != nullptr && dataGroups_->Host() != nullptr)
     dataGroups_->Host()->UpdateRowCountForGrouping();
 }
@@ -663,9 +667,14 @@ void TGridGroupDataTreeEh::RebuildFlatList() {
 // update's owner rebuilds it.
 void TGridGroupDataTreeEh::FlatListChanged() {
   if (updateCount_ > 0)
-    flatList_.clear();
+    ClearFlatList();
   else
     RebuildFlatList();
+}
+
+void TGridGroupDataTreeEh::ClearFlatList() {
+  flatList_.clear();
+  flatRecordRows_.clear();
 }
 
 void TGridGroupDataTreeEh::RecalcAllNodes() {
@@ -821,7 +830,7 @@ void TGridGroupDataTreeEh::ClearDataNodes() {
 
 void TGridGroupDataTreeEh::ShedDataNodes(std::vector<TGroupDataTreeNodeEh*>* Spare) {
   recordNodes_.clear();
-  flatList_.clear();
+  ClearFlatList();
   // From the back: each deletion then renumbers only the footers after the row.
   auto shed = [&](auto& self, TGroupDataTreeNodeEh* node) -> void {
     node->RecNo = -1;
@@ -1016,5 +1025,7 @@ void TGridGroupDataTreeEh::CheckConsistency() const {
               static_cast<int64_t>(i));
     CheckRule(fresh[i]->flatIndex_ == static_cast<int>(i), kTreeName, "row does not know its flat place",
               "row", static_cast<int64_t>(i));
+    CheckRule(IsFlatRecordRow(static_cast<int>(i)) == (fresh[i]->NodeType == dntDataSetRecordEh), kTreeName,
+              "flat row kind differs from its node", "row", static_cast<int64_t>(i));
   }
 }

@@ -1030,6 +1030,8 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void GroupingPanelItemClick();
   // The item under (X, Y) becomes the panel's hot item (none: -1); both items repaint.
   void UpdateGroupingPanelHotItem(int X, int Y);
+  // A pressed item looks pressed while (X, Y) lies on it, raised elsewhere; it repaints.
+  void UpdateGroupingPanelPressState(int X, int Y);
 
   // --- row panel and row detail panel (DBGridEhPending.cpp) ---
   // The row detail panel's geometry and expand sign (DBGridEhRowDetailPanel.cpp).

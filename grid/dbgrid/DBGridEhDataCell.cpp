@@ -179,7 +179,10 @@ void TCustomDBGridEh::DrawDataAreaCell(int ACol, int ARow, int AreaCol, int Area
   const bool rowPanel = rowPanel_ && rowPanel_->Active();
   if (grouped && node && AreaCol == 0 && !rowPanel) {
     DrawDataRowGroupIndent(ACol, ARow, rect, AState, node->Level());
-    rect.Left += GroupIndent();
+    if (UseRightToLeftAlignment())
+      rect.Right -= GroupIndent();
+    else
+      rect.Left += GroupIndent();
   }
 
   // 6. Even and odd rows take their colours only in columns that keep the grid's colour; a

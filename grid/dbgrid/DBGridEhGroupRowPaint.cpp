@@ -34,20 +34,37 @@ TColor ActualColor(TColor Color, TColor Fallback) {
   return Color == clDefault || Color == clNone ? Fallback : Color;
 }
 
-void FillBox(TCanvas* Canvas, TColor Color, int Left, int Top, int Right, int Bottom) {
-  if (Right <= Left || Bottom <= Top) return;
-  Canvas->Brush()->SetStyle(bsSolid);
-  Canvas->Brush()->SetColor(Color);
-  Canvas->FillRect(TRect{Left, Top, Right, Bottom});
-}
+// The bands are laid out from the left; a right-to-left grid shows them mirrored in its client
+// area, in whose (device) coordinates its cells come.
+struct TBandSurface {
+  TBandSurface(TCustomDBGridEh* Grid, TCanvas* ACanvas)
+      : Canvas(ACanvas),
+        Mirrored(Grid->UseRightToLeftAlignment() && !dbgrid_detail::IsCanvasMirrored(ACanvas)),
+        Width(Grid->ClientWidth()) {}
+  // From laid-out to shown coordinates and back: mirroring is its own inverse.
+  TRect Place(const TRect& R) const {
+    return Mirrored ? TRect{Width - R.Right, R.Top, Width - R.Left, R.Bottom} : R;
+  }
+  void Fill(TColor Color, int Left, int Top, int Right, int Bottom) const {
+    if (Right <= Left || Bottom <= Top) return;
+    Canvas->Brush()->SetStyle(bsSolid);
+    Canvas->Brush()->SetColor(Color);
+    Canvas->FillRect(Place(TRect{Left, Top, Right, Bottom}));
+  }
+  // Lines one pixel thick.
+  void VertLine(TColor Color, int X, int Top, int Bottom) const { Fill(Color, X, Top, X + 1, Bottom); }
+  void HorzLine(TColor Color, int Left, int Right, int Y) const { Fill(Color, Left, Y, Right, Y + 1); }
+  // Text from the laid-out left edge, which is the right edge when mirrored.
+  void Text(const TRect& R, int Margin, int Y, const std::string& S) const {
+    const TRect shown = Place(R);
+    const int x = Mirrored ? shown.Right - Margin - Canvas->TextWidth(S) : shown.Left + Margin;
+    Canvas->TextRect(shown, x, Y, S);
+  }
 
-// A line one pixel thick.
-void VertLine(TCanvas* Canvas, TColor Color, int X, int Top, int Bottom) {
-  FillBox(Canvas, Color, X, Top, X + 1, Bottom);
-}
-void HorzLine(TCanvas* Canvas, TColor Color, int Left, int Right, int Y) {
-  FillBox(Canvas, Color, Left, Y, Right, Y + 1);
-}
+  TCanvas* Canvas;
+  bool Mirrored;
+  int Width;
+};
 
 // The level of the flat row after Row; 0 when there is none.
 int NextFlatLevel(TGridGroupDataTreeEh* Tree, int Row, bool* NextIsFooter = nullptr) {
@@ -208,15 +225,17 @@ void TCustomDBGridEh::DrawDataGroupRow(int ACol, int ARow, int AreaCol, int Area
   const TColor lineColor = ActualColor(pen->Color(), lines->GetBrightColor());
   TFont* levelFont = level ? level->Font() : grouping->Font();
   const TColor levelColor = level ? level->Color() : grouping->Color();
+  const TBandSurface surface(this, canvas);
+  const TRect cell = surface.Place(ARect);
 
   // 1. Cells past the data columns are plain.
   if (ACol >= ColCount()) {
     canvas->Font()->Assign(levelFont);
     TColor background = levelColor;
     CheckDataGroupRowHighlight(canvas->Font(), background, ARow, State);
-    FillBox(canvas, background, ARect.Left, ARect.Top, ARect.Right, ARect.Bottom - bottomWidth);
+    surface.Fill(background, cell.Left, cell.Top, cell.Right, cell.Bottom - bottomWidth);
     if (bottomWidth > 0)
-      FillBox(canvas, lineColor, ARect.Left, ARect.Bottom - bottomWidth, ARect.Right, ARect.Bottom);
+      surface.Fill(lineColor, cell.Left, cell.Bottom - bottomWidth, cell.Right, cell.Bottom);
     return;
   }
 
@@ -225,8 +244,8 @@ void TCustomDBGridEh::DrawDataGroupRow(int ACol, int ARow, int AreaCol, int Area
   const bool frozenPart = ACol < FixedCols();
   HRGN savedClip = nullptr;
   if (frozenPart) {
-    const TRect own{ARect.Left, ARect.Top, ARect.Right + GridLineWidth(), ARect.Bottom};
-    savedClip = SelectClipRectangle(canvas, own);
+    const TRect own{cell.Left, cell.Top, cell.Right + GridLineWidth(), cell.Bottom};
+    savedClip = SelectClipRectangle(canvas, surface.Place(own));
   } else if (std::find(paintedGroupRows_.begin(), paintedGroupRows_.end(), node) != paintedGroupRows_.end()) {
     return;
   }
@@ -242,13 +261,13 @@ void TCustomDBGridEh::DrawDataGroupRow(int ACol, int ARow, int AreaCol, int Area
   // 4 and 11. The band reaches from where the first data column starts (scrolled out columns
   // move it left) to the last column of its part.
   const int lineWidth = GridLineWidth();
-  int left = ARect.Left;
+  int left = cell.Left;
   for (int c = ACol - 1; c >= indicatorOffset_; --c) left -= ColWidths(c) + lineWidth;
   const int lastCol = frozenPart ? FixedCols() - 1 : ColCount() - 1;
-  int right = ARect.Right;
+  int right = cell.Right;
   for (int c = ACol + 1; c <= lastCol; ++c) right += lineWidth + ColWidths(c);
-  const int top = ARect.Top;
-  const int bottom = ARect.Bottom;
+  const int top = cell.Top;
+  const int bottom = cell.Bottom;
 
   // 5. The strips of the enclosing groups.
   const int nodeLevel = node->Level();
@@ -258,16 +277,15 @@ void TCustomDBGridEh::DrawDataGroupRow(int ACol, int ARow, int AreaCol, int Area
   const int nextLevel = NextFlatLevel(tree, AreaRow, &nextIsFooter);
   for (int j = 0; j <= nodeLevel - 2; ++j) {
     const int stripRight = stripsRight - kLevelStep * j;
-    FillBox(canvas, StripColor(grouping, nodeLevel - 2 - j), stripRight - kLevelStep, top, stripRight,
-            bottom);
+    surface.Fill(StripColor(grouping, nodeLevel - 2 - j), stripRight - kLevelStep, top, stripRight, bottom);
     if (!stripLines) continue;
-    VertLine(canvas, ActualColor(lines->GetDataVertColor(), lines->GetBrightColor()), stripRight - 1, top,
-             bottom);
+    surface.VertLine(ActualColor(lines->GetDataVertColor(), lines->GetBrightColor()), stripRight - 1, top,
+                     bottom);
     const bool groupEnds = nextLevel + j < nodeLevel ||
                            (nextIsFooter && nextLevel + j == nodeLevel && !grouping->ShiftFolldataGroupRow());
     if (groupEnds)
-      HorzLine(canvas, ActualColor(lines->GetDataHorzColor(), lines->GetBrightColor()),
-               stripRight - kLevelStep, stripRight, bottom - 1);
+      surface.HorzLine(ActualColor(lines->GetDataHorzColor(), lines->GetBrightColor()),
+                       stripRight - kLevelStep, stripRight, bottom - 1);
   }
   TRect band{stripsRight, top, right, bottom};
 
@@ -297,11 +315,12 @@ void TCustomDBGridEh::DrawDataGroupRow(int ACol, int ARow, int AreaCol, int Area
   band.Bottom -= bottomWidth;
 
   // 10. The sign box.
-  FillBox(canvas, background, band.Left, band.Top, std::min(band.Left + kLevelStep, band.Right), band.Bottom);
+  surface.Fill(background, band.Left, band.Top, std::min(band.Left + kLevelStep, band.Right), band.Bottom);
   TRect signBox{band.Left, band.Top, band.Left + kLevelStep, band.Bottom};
   if (ownHeight) signBox.Top = std::max(band.Top, band.Bottom - textHeight - vertMargin);
-  DrawTreeElement(canvas, signBox, node->Expanded() ? tehMinus : tehPlus,
-                  TreeViewParams()->GetActualGlyphStyle(), 1.0, 1.0, UseRightToLeftAlignment(), false);
+  DrawTreeElementMirrored(canvas, surface.Place(signBox),
+                          static_cast<int>(node->Expanded() ? tehMinus : tehPlus),
+                          TreeViewParams()->GetActualGlyphStyle(), false);
   TRect textRect{band.Left + kLevelStep, band.Top, band.Right, band.Bottom};
 
   // 12. Footer values in the group row, each in its own column.
@@ -338,9 +357,9 @@ void TCustomDBGridEh::DrawDataGroupRow(int ACol, int ARow, int AreaCol, int Area
         fp->Value = value;
         if (OnDataGroupGetFooterParams) OnDataGroupGetFooterParams(this, footerNode, item, fp);
         canvas->Brush()->SetColor(fp->Color);
-        const TRect cell{std::max(colLeft, band.Left), band.Top, colRight + lineWidth, band.Bottom};
-        WriteCellTextMirrored(column, canvas, cell, true, kTextLeftMargin, vertMargin, fp->DisplayValue,
-                              item->Alignment(), tlTop, false, column->EndEllipsis(), 0, 0,
+        const TRect valueRect{std::max(colLeft, band.Left), band.Top, colRight + lineWidth, band.Bottom};
+        WriteCellTextMirrored(column, canvas, surface.Place(valueRect), true, kTextLeftMargin, vertMargin,
+                              fp->DisplayValue, item->Alignment(), tlTop, false, column->EndEllipsis(), 0, 0,
                               column->UseRightToLeftReading(), std::string(), clNone);
       }
       colLeft = colRight + lineWidth;
@@ -353,35 +372,35 @@ void TCustomDBGridEh::DrawDataGroupRow(int ACol, int ARow, int AreaCol, int Area
     const int boxWidth = params->Images->Width() + 4;
     const TRect imageBox{textRect.Left, textRect.Top, std::min(textRect.Left + boxWidth, textRect.Right),
                          textRect.Bottom};
-    FillBox(canvas, background, imageBox.Left, imageBox.Top, imageBox.Right, imageBox.Bottom);
-    HRGN imageClip = SelectClipRectangle(canvas, imageBox);
+    surface.Fill(background, imageBox.Left, imageBox.Top, imageBox.Right, imageBox.Bottom);
+    const TRect shownBox = surface.Place(imageBox);
+    HRGN imageClip = SelectClipRectangle(canvas, shownBox);
     TScopeExit restoreImageClip([&] { RestoreClipRegion(canvas, imageClip); });
-    params->Images->Draw(canvas, imageBox.Left + 2,
-                         imageBox.Top + (imageBox.Height() - params->Images->Height()) / 2,
-                         params->ImageIndex, true);
+    params->Images->Draw(
+        canvas, surface.Mirrored ? shownBox.Right - 2 - params->Images->Width() : shownBox.Left + 2,
+        imageBox.Top + (imageBox.Height() - params->Images->Height()) / 2, params->ImageIndex, true);
     textRect.Left = imageBox.Right;
   }
 
   // 14. The text; over the grid's picture it keeps the picture.
   const bool transparent = IsBackgroundVisible() && background == Color();
   canvas->Brush()->SetColor(background);
-  if (!transparent) FillBox(canvas, background, textRect.Left, textRect.Top, textRect.Right, textRect.Bottom);
+  if (!transparent) surface.Fill(background, textRect.Left, textRect.Top, textRect.Right, textRect.Bottom);
   if (textRect.Right > textRect.Left) {
     const int y = ownHeight ? textRect.Bottom - textHeight - vertMargin / 2 : textRect.Top + vertMargin;
     canvas->Brush()->SetStyle(bsClear);
-    canvas->TextRect(textRect, textRect.Left + kTextLeftMargin, y, text);
+    surface.Text(textRect, kTextLeftMargin, y, text);
     canvas->Brush()->SetStyle(bsSolid);
   }
 
   // 15. The bottom line.
-  if (bottomWidth > 0)
-    FillBox(canvas, lineColor, band.Left, band.Bottom, band.Right, band.Bottom + bottomWidth);
+  if (bottomWidth > 0) surface.Fill(lineColor, band.Left, band.Bottom, band.Right, band.Bottom + bottomWidth);
 
   // 16. The focus rectangle.
   if (State.Contains(gdFocused) && IsActiveControlOfForm(this) && !ComponentState().Contains(csDesigning) &&
       (!style_ || style_->IsDrawFocusRect())) {
     canvas->Brush()->SetColor(background);
-    canvas->DrawFocusRect(band);
+    canvas->DrawFocusRect(surface.Place(band));
   }
 
   // 17. Done for this pass.
@@ -396,13 +415,14 @@ void TCustomDBGridEh::DrawDataRowGroupIndent(int ACol, int ARow, const TRect& AR
   TCanvas* canvas = Canvas();
   if (!grouping || !grouping->IsGroupingActive() || !canvas || GroupIndent() <= 0) return;
   TDBGridLineParamsEh* lines = GridLineParams();
-  const int left = ARect.Left;
+  const TBandSurface surface(this, canvas);
+  const int left = surface.Place(ARect).Left;
   const int indentRight = left + GroupIndent();
-  FillBox(canvas, Color(), left, ARect.Top, indentRight, ARect.Bottom);
+  surface.Fill(Color(), left, ARect.Top, indentRight, ARect.Bottom);
   const TColor bright = lines->GetBrightColor();
   const TColor vertColor = ActualColor(lines->GetDataVertColor(), bright);
   const TColor horzColor = ActualColor(lines->GetDataHorzColor(), bright);
-  if (lines->DataVertLines()) VertLine(canvas, vertColor, indentRight - 1, ARect.Top, ARect.Bottom);
+  if (lines->DataVertLines()) surface.VertLine(vertColor, indentRight - 1, ARect.Top, ARect.Bottom);
 
   const bool shift = grouping->ShiftFolldataGroupRow();
   const int stripsRight = indentRight + (shift ? 0 : kLevelStep);
@@ -412,11 +432,11 @@ void TCustomDBGridEh::DrawDataRowGroupIndent(int ACol, int ARow, const TRect& AR
   for (int j = shift ? 0 : 1; j <= NodeLevel - 2; ++j) {
     const int stripRight = stripsRight - kLevelStep * j;
     const int position = (stripRight - kLevelStep - left) / kLevelStep;
-    FillBox(canvas, StripColor(grouping, position), stripRight - kLevelStep, ARect.Top, stripRight - 1,
-            ARect.Bottom);
-    if (horzLines) VertLine(canvas, horzColor, stripRight - 1, ARect.Top, ARect.Bottom);
+    surface.Fill(StripColor(grouping, position), stripRight - kLevelStep, ARect.Top, stripRight - 1,
+                 ARect.Bottom);
+    if (horzLines) surface.VertLine(horzColor, stripRight - 1, ARect.Top, ARect.Bottom);
     if (nextLevel + j < NodeLevel && options_.Contains(dgRowLines))
-      HorzLine(canvas, horzColor, stripRight - kLevelStep, stripRight, ARect.Bottom - 1);
+      surface.HorzLine(horzColor, stripRight - kLevelStep, stripRight, ARect.Bottom - 1);
   }
 }
 
@@ -428,8 +448,9 @@ void TCustomDBGridEh::DrawDataGroupFooterIndent(int ACol, int ARow, bool Flag, c
   const bool shift = grouping->ShiftFolldataGroupRow();
   const int width = (NodeLevel - 1) * kLevelStep - (shift ? 0 : kLevelStep);
   if (width <= 0) return;
-  const int left = ARect.Left;
-  FillBox(canvas, Color(), left, ARect.Top, left + width, ARect.Bottom);
+  const TBandSurface surface(this, canvas);
+  const int left = surface.Place(ARect).Left;
+  surface.Fill(Color(), left, ARect.Top, left + width, ARect.Bottom);
   TDBGridLineParamsEh* lines = GridLineParams();
   const TColor penColor = ActualColor(FooterParams()->GetActualHorzLineColor(), lines->GetBrightColor());
   const bool horzLines =
@@ -441,13 +462,13 @@ void TCustomDBGridEh::DrawDataGroupFooterIndent(int ACol, int ARow, bool Flag, c
   for (int j = 0; j <= lastStrip; ++j) {
     const int stripRight = stripsRight - kLevelStep * j;
     const int position = (stripRight - kLevelStep - left) / kLevelStep;
-    FillBox(canvas, StripColor(grouping, position), stripRight - kLevelStep, ARect.Top, stripRight - 1,
-            ARect.Bottom);
-    if (horzLines) VertLine(canvas, penColor, stripRight - 1, ARect.Top, ARect.Bottom);
+    surface.Fill(StripColor(grouping, position), stripRight - kLevelStep, ARect.Top, stripRight - 1,
+                 ARect.Bottom);
+    if (horzLines) surface.VertLine(penColor, stripRight - 1, ARect.Top, ARect.Bottom);
     const int nextReach = nextLevel + j + (!nextIsFooter && !shift ? 1 : 0);
     if (nextReach < NodeLevel)
-      HorzLine(canvas, nextIsFooter ? penColor : lines->GetBrightColor(), stripRight - kLevelStep, stripRight,
-               ARect.Bottom - 1);
+      surface.HorzLine(nextIsFooter ? penColor : lines->GetBrightColor(), stripRight - kLevelStep, stripRight,
+                       ARect.Bottom - 1);
   }
 }
 
@@ -468,7 +489,11 @@ void TCustomDBGridEh::DrawDataGroupFooterCell(int ACol, int ARow, int AreaCol, i
   if (AreaCol == 0 && !rowPanel) {
     const int level = node->Level();
     DrawDataGroupFooterIndent(ACol, ARow, false, rect, State, level);
-    rect.Left += (level - (grouping->ShiftFolldataGroupRow() ? 1 : 2)) * kLevelStep;
+    const int indent = (level - (grouping->ShiftFolldataGroupRow() ? 1 : 2)) * kLevelStep;
+    if (UseRightToLeftAlignment())
+      rect.Right -= indent;
+    else
+      rect.Left += indent;
     if (options_.Contains(dgRowLines) || GridLineParams()->DataHorzLines() || FooterParams()->HorzLines())
       rect.Bottom -= 1;
   }

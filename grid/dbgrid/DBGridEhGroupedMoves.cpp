@@ -59,6 +59,18 @@ void InsertIntoGroup(TCustomDBGridEh* Grid, TGroupDataTreeNodeEh* Group) {
   if (Group && Group->IsInLastLevel()) Group->InsertRecordInGroup();
 }
 
+// A record row takes the cursor in an editable column: from a column that is not, the next one
+// to the right, else the first; without any, the selection stays.
+void SelectCursorColumn(TCustomDBGridEh* Grid) {
+  TDBGridColumnsEh* columns = Grid->Columns();
+  const int selected = Grid->GetSelectedIndex();
+  TColumnEh* column = selected >= 0 && selected < columns->Count() ? columns->GetColumn(selected) : nullptr;
+  if (column && column->IsEditableDataBar()) return;
+  TColumnEh* next = columns->GetNextEditableColumn(column, true);
+  if (!next || next == column) next = columns->GetFirstEditableColumn();
+  if (next && next != column) Grid->SetSelectedIndex(next->Index());
+}
+
 // Up and Down move one row, Page Up and Page Down a view's worth.
 void MoveByRowKey(TCustomDBGridEh* Grid, WORD Key) {
   const int page = Grid->VisibleRowCount();
@@ -102,6 +114,7 @@ void TCustomDBGridEh::SetCurrentNode(TGroupDataTreeNodeEh* Node, bool MoveData) 
   TGridGroupDataTreeEh* tree = dataGrouping_->GroupDataTree();
   if (!Node || Node->Owner() != tree || Node == tree->GetRoot()) return;
   TGroupDataTreeNodeEh* oldNode = currentNode_;
+  const int oldKind = oldNode ? currentFlatNodeType_ : 0;
   const int oldRow = Row();
   currentNode_ = Node;
   currentFlatNodeType_ = FlatNodeKind(Node);
@@ -123,6 +136,9 @@ void TCustomDBGridEh::SetCurrentNode(TGroupDataTreeNodeEh* Node, bool MoveData) 
     InvalidateRow(target);
     SyncDataSetToCurrentNode();
   }
+  // A group row or footer left the selected column as it was; a record row is entered in a
+  // column that takes the cursor, found as the Tab key finds one.
+  if (currentFlatNodeType_ == 0 && oldKind != 0 && !options_.Contains(dgRowSelect)) SelectCursorColumn(this);
   // The value under a shown editor may belong to another record now.
   TField* field = SelectedField();
   if (currentFlatNodeType_ == 0 && IsInplaceEditorVisible() && field &&
@@ -137,6 +153,7 @@ void TCustomDBGridEh::SetCurrentNode(TGroupDataTreeNodeEh* Node, bool MoveData) 
       UpdateOwnRowsVertScrollBar();
     else
       UpdateVertScrollBar();
+    UpdateHorzExtScrollBar();
   }
 }
 

@@ -43,7 +43,9 @@ void TDBGridEhDataGroupsEh::ActiveChanged() {
   TCustomDBGridEh* grid = DBGridOf(this);
   if (!grid || grid->ComponentState().Contains(csDestroying)) return;
   grid->LinkActive(grid->DataLink()->Active());
-  grid->MemTableRecordsChanged(mtcDataReloaded, -1);
+  // Announcing an active link over the table has read the rows afresh already.
+  if (!grid->DataLink()->Active() || !grid->IsDataIntfAssigned())
+    grid->MemTableRecordsChanged(mtcDataReloaded, -1);
   grid->UpdateGroupingLayout();
   if (grid->OnActiveGroupingStructChanged) grid->OnActiveGroupingStructChanged(grid);
 }

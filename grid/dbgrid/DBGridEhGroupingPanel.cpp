@@ -302,6 +302,7 @@ void TCustomDBGridEh::GroupingPanelMouseDown(TMouseButton Button, TShiftState /*
   curMousePoint_ = TPoint{X, Y};
   if (!enabled) {
     groupPanelPressed_ = false;
+    pressedGroupLevel_ = -1;
     draggedGroupLevel_ = index;
     BeginGroupingPanelDrag();
   } else if (MouseCapture()) {
@@ -324,6 +325,20 @@ void TCustomDBGridEh::UpdateGroupingPanelHotItem(int X, int Y) {
     ::InvalidateRect(Handle(), &r, FALSE);
   }
   groups->HotPanelItem = hot;
+}
+
+// The press follows the pointer as a title button's does: the release counts as a click only over
+// the item.
+void TCustomDBGridEh::UpdateGroupingPanelPressState(int X, int Y) {
+  if (dragState_ != dgsOutBoundaryPressedEh || pressedGroupLevel_ < 0) return;
+  const bool over = PanelItemAt(this, X, Y) == pressedGroupLevel_;
+  if (over == groupPanelPressed_) return;
+  groupPanelPressed_ = over;
+  TDBGridEhDataGroupsEh* groups = DataGrouping();
+  if (!HandleAllocated() || pressedGroupLevel_ >= groups->GetActiveGroupLevelsCount()) return;
+  auto* level = static_cast<TDBGridEhDataGroupLevelEh*>(groups->GetActiveGroupLevel(pressedGroupLevel_));
+  const TRect r = PanelItemClientRect(this, level);
+  ::InvalidateRect(Handle(), &r, FALSE);
 }
 
 // --- dragging along the panel ----------------------------------------------------------------------
@@ -356,10 +371,12 @@ void TCustomDBGridEh::GetGroupingPanelDropPosition(int X, int& Index, TPoint& Ma
 }
 
 void TCustomDBGridEh::BeginGroupingPanelDrag() {
-  if (groupPanelPressed_) {
-    // A pressed item that moved away becomes the dragged one.
+  if (pressedGroupLevel_ >= 0) {
+    // A pressed item that moved away becomes the dragged one, whether it looked pressed or not.
     draggedGroupLevel_ = pressedGroupLevel_;
     groupPanelPressed_ = false;
+    pressedGroupLevel_ = -1;
+    pressedGroupColumn_ = -1;
     Invalidate();
   }
   int index = 0, height = 0;
@@ -384,6 +401,7 @@ void TCustomDBGridEh::GroupingPanelDragMove(TShiftState /*Shift*/, int X, int Y)
                           LevelColumn(groups->GetActiveGroupLevel(draggedGroupLevel_)) == column;
     if (!ownLevel) draggedGroupLevel_ = -1;
     groupPanelPressed_ = false;
+    pressedGroupLevel_ = -1;
     HideMoveLine();
     StopMouseTimer();
     gridState_ = gsNormal;

@@ -538,7 +538,10 @@ void TCustomDBGridEh::LinkActive(bool Value) {
   SumList()->SetDataSet(DataSource() ? DataSource()->DataSet() : nullptr);
   if (IsDataIntfAssigned() && DataGrouping()->IsGroupingActive()) {
     DataGrouping()->RebuildActiveGroupLevels();
-    if (!ComponentState().Contains(csLoading)) DataGrouping()->RefreshGroupTree();
+    // An active link over the table reads the rows afresh below: refreshing the old tree first
+    // would be work thrown away.
+    if (!ComponentState().Contains(csLoading) && !(Value && DataLink()->Active()))
+      DataGrouping()->RefreshGroupTree();
   }
   if (ComponentState().Contains(csDestroying)) return;
   inherited::LinkActive(Value);

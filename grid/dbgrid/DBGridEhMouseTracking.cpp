@@ -123,7 +123,7 @@ void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
   } else if (dragState_ == dgsGroupingPanelDraggingEh) {
     GroupingPanelDragMove(Shift, X, Y);
   } else if (dragState_ == dgsOutBoundaryPressedEh) {
-    UpdateTitlePressState(X, Y);
+    UpdateGroupingPanelPressState(X, Y);
     if (FarFrom(curMousePoint_, pressPoint_, kTitleDragThreshold)) {
       EndTitleTracking();
       BeginGroupingPanelDrag();

@@ -39,13 +39,18 @@ int TCustomDBGridEh::GetDataRowHeightByIndex(int Index) {
   // can be read.
   const bool ownRows = IsDataIntfAssigned();
   if (!ownRows && (Index < 0 || Index >= DataLink()->RecordCount())) return defaultDataRowHeight_;
-  TRowReadScope readRow(this, Index);
-  // Grouped rows come from the data interface's table: the index is a row of the flat list.
+  // Grouped rows come from the data interface's table: the index is a row of the flat list, and
+  // each node keeps its height, reading its record itself when it measures. A record's row has
+  // the default height unless it is fitted to its content, so most rows need no reading at all.
   TGridGroupDataTreeEh* tree = DataGrouping()->GroupDataTree();
-  if (!ownRows || !DataGrouping()->IsGroupingActive() || tree->GetFlatCount() == 0)
-    return CalcDataRowHeight();
-  TGroupDataTreeNodeEh* node = tree->GetFlatNode(Index);
-  return node ? node->GetRowHeight() : defaultDataRowHeight_;
+  if (ownRows && DataGrouping()->IsGroupingActive() && tree->GetFlatCount() > 0) {
+    if (tree->IsFlatRecordRow(Index) && !optionsEh_.Contains(dghAutoFitRowHeight) && !OnGetRowHeight)
+      return defaultDataRowHeight_;
+    TGroupDataTreeNodeEh* node = tree->GetFlatNode(Index);
+    return node ? node->GetRowHeight() : defaultDataRowHeight_;
+  }
+  TRowReadScope readRow(this, Index);
+  return CalcDataRowHeight();
 }
 
 void TCustomDBGridEh::UpdateDataRowHeights() {

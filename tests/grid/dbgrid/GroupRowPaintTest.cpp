@@ -159,6 +159,33 @@ TEST_F(GroupRowPaintTest, PaintingDecisions) {
   EXPECT_EQ(handlerErrors, std::vector<std::string>{});
 }
 
+TEST_F(GroupRowPaintTest, RightToLeftMirrorsTheBands) {
+  TGridDataGroupFooterEh* footer = grid->DataGrouping()->Footers()->Add();
+  grid->DataGrouping()->GroupRowDefValues()->SetFooterInGroupRow(true);
+  TValueRestorer<bool> middleEast(SysLocale().MiddleEast, true);  // right to left needs it
+  for (bool rtl : {false, true}) {
+    grid->SetBiDiMode(rtl ? bdRightToLeft : bdLeftToRight);
+    Group(2);
+    footer->ColumnItems()->Items(2)->SetValueType(gfvSumEh);
+    // From the first data column's left edge (right when mirrored): Bank/In's strip and sign box,
+    // its record's two strips.
+    auto fromStart = [&](int DX) { return rtl ? paint.cell.Right - 1 - DX : paint.cell.Left + DX; };
+    for (auto [flat, dx, color] :
+         {std::tuple(1, 5, kOuter), {1, 19, kInner}, {2, 5, kOuter}, {2, 23, kInner}}) {
+      PaintFlatRow(flat);
+      EXPECT_EQ(paint.Pixel(fromStart(dx), paint.cell.Top + 3), ColorToRGB(color)) << rtl << flat << dx;
+    }
+    PaintFlatRow(1);  // the text after the sign box, the sum in its own column
+    const auto texts = paint.log.OfKind(TDrawKind::Text);
+    const int textStart =
+        rtl ? fromStart(0) + 1 - texts.at(1)->Rect.Right : texts.at(1)->Rect.Left - fromStart(0);
+    const int sumLeft = texts[0]->Rect.Left, amountLeft = grid->CellRect(3, grid->Row()).Left;
+    EXPECT_EQ(std::tuple(textStart, sumLeft > amountLeft && sumLeft < amountLeft + grid->ColWidths(3)),
+              std::tuple(2 * 18 + 2, true))
+        << rtl;
+  }
+}
+
 TEST_F(GroupRowPaintTest, HighlightColours) {
   Group(1);
   auto* other = new TEdit(form);

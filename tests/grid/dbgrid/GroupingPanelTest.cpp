@@ -205,4 +205,15 @@ TEST_F(GroupingPanelTest, ItemsDragAlongThePanelOrOutIntoTheGridAndClickReverses
             std::tuple(true, 3, std::vector<std::string>{}));
 }
 
+TEST_F(GroupingPanelTest, APressedItemClicksOnlyWhenReleasedOverIt) {
+  int clicks = 0;
+  grid->OnTitleBtnClick = [&](TObject*, int, TColumnEh*) { ++clicks; };
+  Group({0, 1});
+  // Pressed at the item's right edge; the moves stay shorter than a drag.
+  const TPoint press{Item(1).Right - 2, Mid(Item(1)).Y}, off{press.X + 3, press.Y};
+  Drag(press, {off});
+  Drag(press, {off, press});
+  EXPECT_EQ(std::tuple(clicks, grid->DragState()), std::tuple(1, dgsNormalEh));
+}
+
 }  // namespace dbgrid_grouping_panel_test

@@ -188,6 +188,7 @@ TEST_F(Grouping, LevelsAskTheColumnThenTheLevelAndNeedTheTablesInterface) {
                  grouping->GetLevelDefaultColor(), grouping->GetLevelDefaultFont()),
       std::tuple(std::string("A12"), std::string("A/A"), grid->FooterParams()->Color(), grid->FooterFont()));
   level->SetColumnName("NOSUCH");
+  EXPECT_EQ(level->ColumnName(), "NOSUCH");
   grouping->ColumnRemoved(grid->Columns()->GetColumn(1));
   EXPECT_EQ(
       std::tuple(level->Column(), grouping->GroupLevels()->Items(1)->Column(), grid->IsGroupingWorking()),
@@ -196,6 +197,18 @@ TEST_F(Grouping, LevelsAskTheColumnThenTheLevelAndNeedTheTablesInterface) {
   EXPECT_TRUE(grid->IsGroupingWorking());
   source->SetDataSet(dataSet);  // no interface: no grouping
   EXPECT_EQ(std::pair(grouping->IsGroupingActive(), grid->IsGroupingWorking()), std::pair(false, false));
+}
+
+TEST_F(Grouping, ARecordRowEnteredFromAGroupRowTakesTheCursorInAnEditableColumn) {
+  // From flat row, to flat row, the read-only column, the selected one, the one selected then.
+  for (auto [from, to, readOnly, selected, result] :
+       {std::tuple(1, 2, 0, 0, 1), {4, 5, 2, 2, 0}, {1, 2, 0, 1, 1}, {2, 3, 0, 0, 0}}) {
+    for (int i = 0; i < 3; ++i) grid->Columns()->GetColumn(i)->SetReadOnly(i == readOnly);
+    grid->SetCurrentNode(Flat(from), false);
+    grid->SetSelectedIndex(selected);
+    grid->SetCurrentNode(Flat(to), true);
+    EXPECT_EQ(std::pair(CurrentFlat(), grid->GetSelectedIndex()), std::pair(to, result)) << from << selected;
+  }
 }
 
 }  // namespace dbgrid_grouping_test
