@@ -1,10 +1,9 @@
-// Appending record after record to a full window keeps the rows there instead of refilling
-// them: the window must still be the one a refill would give, whatever the order and filter.
+// Appending to a full window keeps its rows instead of refilling them: the window must still be
+// the one a refill would give, whatever the order and filter.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "platform/db/MemoryDataSet.h"
@@ -14,21 +13,19 @@ namespace {
 
 TEST(AppendWindowTest, WindowAfterEachPostIsTheRefilledOne) {
   struct Case {
-    const char* Name;
     const char* IndexFieldNames;
     const char* Filter;
     bool FromTop;  // the window shows the first rows when appending starts
     std::vector<int> Appended;
-  };
-  const Case cases[] = {
-      {"at the end", "", "", false, {41, 42, 43, 44, 45, 46, 47}},
-      {"window at the top", "", "", true, {41, 42, 43}},
-      {"sorted, landing inside and at the end", "ID", "", false, {50, 7, 51, 52, 9, 53}},
-      {"filtered out", "", "ID <> 44", false, {43, 44, 45, 46}},
+  } const cases[] = {
+      {"", "", false, {41, 42, 43, 44, 45, 46, 47}},
+      {"", "", true, {41, 42, 43}},
+      {"ID", "", false, {50, 7, 51, 52, 9, 53}},  // sorted: landing inside and at the end
+      {"", "ID <> 44", false, {43, 44, 45, 46}},  // filtered out
   };
   constexpr int kWindow = 5;
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.Name);
+    SCOPED_TRACE(&c - cases);
     std::unique_ptr<TMemoryDataSet, void (*)(TMemoryDataSet*)> ds(new TMemoryDataSet(nullptr),
                                                                   [](TMemoryDataSet* d) { d->Free(); });
     ds->FieldDefs()->Add("ID", ftInteger);
@@ -46,10 +43,8 @@ TEST(AppendWindowTest, WindowAfterEachPostIsTheRefilledOne) {
     TField* id = ds->FieldByName("ID");
     for (int value : c.Appended) {
       SCOPED_TRACE(value);
-      ds->Append();
-      id->SetAsInteger(value);
-      ds->Post();
-      std::vector<int> rows;
+      ds->AppendRecord({value});
+      std::vector<int> rows, view;
       const int active = link.ActiveRecord(), current = id->AsInteger();
       for (int r = 0; r < link.RecordCount(); ++r) {
         link.SetActiveRecord(r);
@@ -57,7 +52,6 @@ TEST(AppendWindowTest, WindowAfterEachPostIsTheRefilledOne) {
       }
       link.SetActiveRecord(active);
       // A refill puts up to kWindow - 1 rows before the current one, then fills from the end.
-      std::vector<int> view;
       ds->ForEachRecord([&](const TBookmark&) { view.push_back(id->AsInteger()); });
       const int place = static_cast<int>(std::find(view.begin(), view.end(), current) - view.begin());
       const int first = std::max(0, std::min(place - (kWindow - 1), static_cast<int>(view.size()) - kWindow));
