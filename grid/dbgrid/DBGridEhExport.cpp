@@ -272,8 +272,12 @@ void TDBGridEhExport::WriteRecord(TColumnsEhList* ColumnsList) {
     params->Font = &font;
     params->Background = column->Color();
     params->Alignment = column->Alignment();
-    params->ImageIndex = column->GetImageIndex();
-    params->CheckState = column->GetCheckboxState();
+    // A cell's image and check-box state cost a field read each: they are worked out only where
+    // they show or a handler may look at them.
+    const bool shownOrAsked = column->ImageList() || column->Checkboxes() || column->ChangesColCellParams() ||
+                              static_cast<bool>(grid_->OnGetCellParams);
+    params->ImageIndex = shownOrAsked ? column->GetImageIndex() : -1;
+    params->CheckState = shownOrAsked ? column->GetCheckboxState() : cbUnchecked;
     params->Text = column->GetDisplayText();
     if (grid_->OnGetCellParams) {
       TColor background = params->Background;
