@@ -144,6 +144,7 @@ TEST_F(ClipboardActionsTest, DeleteAsksPerKindThenDeletesOrClearsExactlyTheSelec
       {"all unasked", [&] { grid->Selection()->SelectAll(); }, false, mrOk, "", ""},
       {"current cell", [] {}, true, mrOk, "", "1Ann 2Bob 3Cy 4Di 5Ed "},
   };
+  std::string asked;  // outlives the loop: the script that fills it stays set after it
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
     dataSet->EmptyDataSet();
@@ -151,8 +152,9 @@ TEST_F(ClipboardActionsTest, DeleteAsksPerKindThenDeletesOrClearsExactlyTheSelec
     grid->Selection()->Clear();
     grid->SetOptions(c.confirm ? grid->Options() + dgConfirmDelete : grid->Options() - dgConfirmDelete);
     c.select();
-    std::string asked;
-    SetMessageDlgScript([&](TMessageForm& Dialog) { return asked += Dialog.MessageText(), c.answer; });
+    asked.clear();
+    SetMessageDlgScript(
+        [&asked, answer = c.answer](TMessageForm& Dialog) { return asked += Dialog.MessageText(), answer; });
     GridDeleteAction(grid, false);
     EXPECT_EQ(std::make_tuple(asked, Names(), grid->SelectedRows()->Count()),
               std::make_tuple(c.asked, c.names, c.rowsLeft));
