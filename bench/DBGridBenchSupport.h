@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <initializer_list>
@@ -23,6 +24,15 @@
 #include "platform/vcl/Forms.h"
 
 namespace dbgrid_bench {
+
+// The cells that show: every column and row whose rectangle is not empty, the footer rows
+// (kept below the data, after RowCount) among them.
+inline int64_t ShownCells(TCustomDBGridEh* Grid) {
+  int rows = 0, cols = 0;
+  for (int r = 0; r < Grid->GetFullRowCount(); ++r) rows += !IsRectEmpty(Grid->CellRect(0, r));
+  for (int c = 0; c < Grid->ColCount(); ++c) cols += !IsRectEmpty(Grid->CellRect(c, 0));
+  return int64_t(rows) * cols;
+}
 
 inline const char* const kFieldNames[] = {"id", "name", "amount", "whenat"};
 

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "bench/BenchRows.h"
+#include "bench/DBGridBenchSupport.h"
 #include "bench/DataSetSupport.h"
 #include "bench/SideBySide.h"
 #include "grid/dbgrid/DBGridEh.h"
@@ -146,14 +147,7 @@ struct TFrameSetup {
     Application->ProcessMessages();
     ValidateRect(grid->Handle(), nullptr);
   }
-  // The cells that show: every column and row whose rectangle is not empty, the footer rows
-  // (kept below the data, after RowCount) among them.
-  int64_t ShownCells() const {
-    int rows = 0, cols = 0;
-    for (int r = 0; r < grid->GetFullRowCount(); ++r) rows += !IsRectEmpty(grid->CellRect(0, r));
-    for (int c = 0; c < grid->ColCount(); ++c) cols += !IsRectEmpty(grid->CellRect(c, 0));
-    return int64_t(rows) * cols;
-  }
+  int64_t ShownCells() const { return dbgrid_bench::ShownCells(grid); }
   std::string FooterText() const {
     std::string text;
     grid->GetFooterValue(0, grid->Columns()->GetColumn(kSumColumn), text);

@@ -102,12 +102,7 @@ struct TGroupedGridSetup {
       return "the grid's rows are not the flat list";
     return {};
   }
-  int64_t ShownCells() const {
-    int rows = 0, cols = 0;
-    for (int r = 0; r < grid->GetFullRowCount(); ++r) rows += !IsRectEmpty(grid->CellRect(0, r));
-    for (int c = 0; c < grid->ColCount(); ++c) cols += !IsRectEmpty(grid->CellRect(c, 0));
-    return int64_t(rows) * cols;
-  }
+  int64_t ShownCells() const { return dbgrid_bench::ShownCells(grid); }
 
   const int Records;
   TForm* form = nullptr;
