@@ -17,8 +17,17 @@ const std::string kThreeColors =
 // One cell definition: its borders (sides named by l, t, b, r), shading colour and right edge.
 std::string CellDef(const std::string& Sides, int Shading, int Edge) {
   std::string out;
-  for (char side : Sides) out += std::string("\\clbrdr") + side + "\\brdrs\\brdrcf0" + kCrLf;
-  return out + "\\clshdng10000\\clcfpat" + std::to_string(Shading) + "\\cellx" + std::to_string(Edge) + kCrLf;
+  for (char side : Sides) {
+    out += "\\clbrdr";
+    out += side;
+    out += "\\brdrs\\brdrcf0";
+    out += kCrLf;
+  }
+  out += "\\clshdng10000\\clcfpat";
+  out += std::to_string(Shading);
+  out += "\\cellx";
+  out += std::to_string(Edge);
+  return out + kCrLf;
 }
 
 std::string TableRow(const std::vector<std::string>& Defs, const std::vector<std::string>& Cells) {
