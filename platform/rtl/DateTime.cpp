@@ -21,6 +21,8 @@ constexpr int64_t kLastDay = 3652059;
 
 constexpr Word kMonthDays[2][12] = {{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31},
                                     {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31}};
+constexpr int kDaysBeforeMonth[2][13] = {{0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334, 365},
+                                         {0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335, 366}};
 
 }  // namespace
 
@@ -67,12 +69,14 @@ bool DecodeDayNumber(int64_t DayNumber, int& Year, int& Month, int& Day) {
     t += kDaysPerYear;
   }
   y += i;
-  const Word* table = kMonthDays[IsLeapYear(static_cast<Word>(y)) ? 1 : 0];
-  int m = 0;
-  while (t >= table[m]) t -= table[m++];
+  // Every shown date is decoded: the month from the day of the year / 32, which is the month's
+  // index or the one before, instead of a walk over the months.
+  const int* before = kDaysBeforeMonth[IsLeapYear(static_cast<Word>(y)) ? 1 : 0];
+  int m = static_cast<int>(t >> 5);
+  if (t >= before[m + 1]) ++m;
   Year = static_cast<int>(y);
   Month = m + 1;
-  Day = static_cast<int>(t) + 1;
+  Day = static_cast<int>(t) - before[m] + 1;
   return true;
 }
 

@@ -278,6 +278,8 @@ bool TDateTimeFormatter::AppendAmPm(std::string_view f, size_t& pos, bool& use12
 std::string FormatDateTime(const std::string& Format, TDateTime DateTime, const TFormatSettings& Settings) {
   const DateTimeDetail::TTimeStamp stamp = DateTimeDetail::ToTimeStamp(DateTime);
   if (!stamp.Valid) throw EConvertError("Invalid argument to date encode");
+  std::string text;
+  if (DateTimeDetail::PlainDateText(Format, stamp.Date, Settings, text)) return text;
   return TDateTimeFormatter(DateTime, stamp, Settings).Run(Format);
 }
 

@@ -1,6 +1,10 @@
 #pragma once
 // Pieces shared by the date-time encoding, formatting and parsing units.
 #include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/rtl/FormatSettings.h"
 
 #include "platform/rtl/Types.h"
 
@@ -19,6 +23,10 @@ TTimeStamp ToTimeStamp(TDateTime Value);
 bool DecodeDayNumber(int64_t DayNumber, int& Year, int& Month, int& Day);
 // EncodeDate on plain integers, so parsed numbers need no narrowing first.
 bool TryEncodeDateInt(int Year, int Month, int Day, TDateTime& Date);
+// The text of a format made of day, month and year numbers, "/" and plain punctuation only (the
+// usual short date); false when the format needs the full interpreter.
+bool PlainDateText(std::string_view Format, int64_t DayNumber, const TFormatSettings& Settings,
+                   std::string& Text);
 // The year of Date(), for dates typed without one and for the two-digit year window.
 int CurrentYear();
 

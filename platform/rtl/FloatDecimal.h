@@ -47,6 +47,11 @@ std::string SpecialText(const TDecimal& D);
 std::string ToText(TDecimal D, TFloatFormat Format, int Precision, int Digits, int MaxPrecision,
                    const TFormatSettings& Settings);
 
+// FloatToStrF's ffGeneral text of a finite double at a precision of at most 15 whose shortest
+// digits fit that precision; false (Text untouched) when the value needs the full rounding.
+bool ShortGeneralText(Extended Value, int Precision, int ExponentDigits, const TFormatSettings& Settings,
+                      std::string& Text);
+
 // Digits of an integer part with the locale's thousands separator every three digits.
 std::string GroupThousands(const std::string& IntegerDigits, const std::string& Separator);
 

@@ -313,6 +313,9 @@ const TFormatSettings& InvariantSettings() {
 
 std::string FloatToStrF(Extended Value, TFloatFormat Format, int Precision, int Digits,
                         const TFormatSettings& Settings) {
+  std::string text;
+  if (Format == ffGeneral && DecimalText::ShortGeneralText(Value, Precision, Digits, Settings, text))
+    return text;
   // The rounding ToText applies, so that the digits can be found the fast way when it cuts none.
   const int precision = std::clamp(Precision, 1, DecimalText::kExtendedDigits);
   const int decimals = Format == ffGeneral || Format == ffExponent ? 9999 : std::clamp(Digits, 0, 18);
