@@ -159,6 +159,7 @@ void TDBGridEhExport::ExportToFile(const std::string& FileName, bool ForWholeGri
 
 void TDBGridEhExport::ExportToStream(TStream* AStream, bool ForWholeGrid) {
   stream_ = AStream;
+  cellFonts_.clear();
   TCustomDBGridEh* grid = grid_;
   TDataSet* dataSet = grid && grid->DataSource() ? grid->DataSource()->DataSet() : nullptr;
   if (!dataSet) return;  // nothing to export, as a delete does nothing then
@@ -260,11 +261,19 @@ void TDBGridEhExport::ExportToStream(TStream* AStream, bool ForWholeGrid) {
 }
 
 void TDBGridEhExport::WriteRecord(TColumnsEhList* ColumnsList) {
-  TFont font;
   TColCellParamsEh* params = colCellParams_.get();
+  if (cellFonts_.size() < static_cast<size_t>(ColumnsList->Count()))
+    cellFonts_.resize(static_cast<size_t>(ColumnsList->Count()));
   for (int i = 0; i < ColumnsList->Count(); ++i) {
     TColumnEh* column = ColumnsList->Items(i);
-    font.Assign(column->Font());
+    // Each cell starts from a copy of its column's font; where no handler can change the copy,
+    // the one taken for the first record serves them all.
+    const bool handled = column->ChangesColCellParams() || static_cast<bool>(grid_->OnGetCellParams);
+    auto& [fontColumn, cellFont] = cellFonts_[static_cast<size_t>(i)];
+    if (!cellFont) cellFont = std::make_unique<TFont>();
+    if (handled || fontColumn != column) cellFont->Assign(column->Font());
+    fontColumn = column;
+    TFont& font = *cellFont;
     params->Col = -1;
     params->Row = -1;
     params->TAxisColCellParamsEh::Row = -1;
@@ -274,8 +283,7 @@ void TDBGridEhExport::WriteRecord(TColumnsEhList* ColumnsList) {
     params->Alignment = column->Alignment();
     // A cell's image and check-box state cost a field read each: they are worked out only where
     // they show or a handler may look at them.
-    const bool shownOrAsked = column->ImageList() || column->Checkboxes() || column->ChangesColCellParams() ||
-                              static_cast<bool>(grid_->OnGetCellParams);
+    const bool shownOrAsked = handled || column->ImageList() || column->Checkboxes();
     params->ImageIndex = shownOrAsked ? column->GetImageIndex() : -1;
     params->CheckState = shownOrAsked ? column->GetCheckboxState() : cbUnchecked;
     params->Text = column->GetDisplayText();

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "grid/dbgrid/DBGridEh.h"
@@ -94,6 +95,8 @@ class TDBGridEhExport : public TObject {
     bool Overflowed = false;  // a sum that left Currency's range exports an empty text
   };
   std::vector<FooterTotal> footerValues_;
+  // Per exported column: the column and the copy of its font its cells start from.
+  std::vector<std::pair<TColumnEh*, std::unique_ptr<TFont>>> cellFonts_;
   std::unique_ptr<TColCellParamsEh> colCellParams_;
   TCustomDBGridEh* grid_ = nullptr;
   TColumnsEhList expCols_;
