@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "grid/dbgrid/DBGridEhFilterListItems.h"
+#include "grid/dbgrid/DBGridEhFindDlgs.h"
 #include "grid/dbgrid/DBGridEhPrivate.h"
 #include "grid/dbgrid/DbUtilsEh.h"
 #include "grid/dbgrid/MemoryDataSetFeaturesEh.h"
@@ -508,6 +509,7 @@ void InitDBGridEhUnit() {
   CreateDBGridEhCenter();
   dbgrid_detail::StartSharedObjects();
   CreateDBGridEhRes();
+  InitDBGridEhFindDlgsUnit();
 }
 
 void FinalizeDBGridEhUnit() {

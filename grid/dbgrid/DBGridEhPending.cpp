@@ -43,9 +43,6 @@ int TCustomDBGridEh::TitleHitTest(int, int, TColumnEh*, const TRect&, TPoint) {
 bool TCustomDBGridEh::TitleEdgeHitTest(int, int) {
   RaiseNotAvailable("TCustomDBGridEh.TitleEdgeHitTest");
 }
-bool ShowSimpleFilterDialog(TColumnEh*) {
-  RaiseNotAvailable("ShowSimpleFilterDialog");
-}
 void TCustomDBGridEh::CMDesignHitTest(TMessage&) {
   RaiseNotAvailable("TCustomDBGridEh.CMDesignHitTest");
 }
@@ -106,15 +103,6 @@ void TDBGridTitleParamsEh::DrawSortMarker(TCanvas*, const TRect&, TSortMarkerEh,
 
 // --- TDBGridEhIndicatorTitle: not available yet ---
 
-// --- TDBGridInplaceEdit: overrides keeping the inherited behaviour ---
-
-void TDBGridInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
-  inherited::KeyDown(Key, Shift);
-}
-void TDBGridInplaceEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  inherited::MouseDown(Button, Shift, X, Y);
-}
-
 // --- the table of raising operations ---
 
 namespace dbgrid_pending_detail {
@@ -157,7 +145,6 @@ const std::vector<TDBGridEhPendingEntry>& TDBGridEhPendingTable::Entries() {
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.DefaultCellMouseDown", g->DefaultCellMouseDown(TGridCoord{}, TMouseButton{}, TShiftState{}, 0, 0)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.TitleHitTest", g->TitleHitTest(0, 0, nullptr, TRect{}, TPoint{})),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.TitleEdgeHitTest", g->TitleEdgeHitTest(0, 0)),
-    DBGRID_PENDING_ENTRY("ShowSimpleFilterDialog", ShowSimpleFilterDialog(AnyColumn(g))),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CMDesignHitTest", TMessage message{}; g->CMDesignHitTest(message)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.CMChanged", TMessage message{}; g->CMChanged(message)),
     DBGRID_PENDING_ENTRY("TCustomDBGridEh.GetDataAreaRect", g->GetDataAreaRect()),

@@ -108,6 +108,29 @@ bool GlobMatch(const Text& text, const std::vector<Seg>& segs, bool anchoredStar
   return true;
 }
 
+// The whole pattern, '%' any run and '_' any one code point: on a mismatch the last '%' takes
+// one more character, so no step recurses and the work is bounded by text times pattern.
+bool MatchWithAnyCharacter(std::u32string_view text, std::u32string_view pattern) {
+  size_t t = 0, p = 0;
+  size_t star = std::u32string_view::npos, resume = 0;
+  while (t < text.size()) {
+    if (p < pattern.size() && pattern[p] == U'%') {
+      star = p++;
+      resume = t;
+    } else if (p < pattern.size() && (pattern[p] == U'_' || pattern[p] == text[t])) {
+      ++t;
+      ++p;
+    } else if (star != std::u32string_view::npos) {
+      p = star + 1;
+      t = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == U'%') ++p;
+  return p == pattern.size();
+}
+
 }  // namespace
 
 void FoldCaseUtf8(std::string_view Text, std::u32string& Out) {
@@ -145,6 +168,13 @@ std::string FoldCaseText(const std::string& Text) {
 TLikePattern::TLikePattern(const std::string& Pattern) {
   std::u32string folded;
   FoldCaseUtf8(Pattern, folded);
+  if (folded.find(U'_') != std::u32string::npos) {
+    anyCharacter_ = true;
+    for (char32_t& c : folded)
+      if (c == U'*') c = U'%';
+    folded_ = std::move(folded);
+    return;
+  }
   std::u32string current;
   bool any = false;
   for (size_t i = 0; i < folded.size(); ++i) {
@@ -178,6 +208,11 @@ TLikePattern::TLikePattern(const std::string& Pattern) {
 }
 
 bool TLikePattern::Matches(std::string_view Text) const {
+  if (anyCharacter_) {
+    thread_local std::u32string text;
+    FoldCaseUtf8(Text, text);
+    return MatchWithAnyCharacter(text, folded_);
+  }
   // Folding can turn a letter past ASCII into an ASCII one (the Kelvin sign into 'k'), so only
   // text that is all ASCII may take the byte path.
   if (ascii_ && IsAsciiText(Text))

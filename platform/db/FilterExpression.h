@@ -5,10 +5,11 @@
 //   [Ship Date] >= '2024-01-05' AND (Name Like 'O''Br*' OR NOT Amount > 10.5)
 //   Not ([名称] Like '%abc%') AND Note IS NOT NULL
 //
-// Fields: [any text] or identifiers. Operators: = <> < > <= >=, [NOT] LIKE with % and * as
-// wildcards, IS [NOT] NULL, NOT, AND, OR (NOT binds tighter than AND, AND than OR).
-// Literals: 'text' (a quote doubled inside), numbers with "." as decimal separator, TRUE,
-// FALSE. A comparison with a Null operand is false; only IS NULL sees Nulls.
+// Fields: [any text] or identifiers. Operators: = <> < > <= >=, [NOT] LIKE with % and * for
+// any run of characters and _ for any one character, IS [NOT] NULL, NOT, AND, OR (NOT binds
+// tighter than AND, AND than OR). Literals: 'text' (a quote doubled inside), numbers with "."
+// as decimal separator, TRUE, FALSE. A comparison with a Null operand is false; only IS NULL
+// sees Nulls.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -78,8 +79,9 @@ class TFilterExpression {
   bool caseInsensitive_ = false;
 };
 
-// Matches `Text` against a LIKE pattern where % and * stand for any run of characters,
-// ignoring case (Unicode simple case folding). Exposed for the data set's quick paths.
+// Matches `Text` against a LIKE pattern where % and * stand for any run of characters and _
+// for any one character (a code point), ignoring case (Unicode simple case folding). Exposed
+// for the data set's quick paths.
 class TLikePattern {
  public:
   explicit TLikePattern(const std::string& Pattern);
@@ -89,6 +91,9 @@ class TLikePattern {
   bool anchoredStart_ = true;
   bool anchoredEnd_ = true;
   bool ascii_ = true;
+  // A pattern with "_" is matched whole, over the folded code points (any run as '%').
+  bool anyCharacter_ = false;
+  std::u32string folded_;
   std::vector<std::u32string> segments_;  // folded literal runs between wildcards
   std::vector<std::string> asciiSegments_;
 };
