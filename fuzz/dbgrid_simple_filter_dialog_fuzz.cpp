@@ -81,8 +81,8 @@ bool EmptyValue(const std::string& Value) {
 // What a value not in quotes reads back as; empty when the check does not apply.
 std::string ExpectedPattern(int Code, const std::string& Value) {
   if (Code < sfoEqualEh || Code > sfoNotLikeEh || Value.empty() || Value.front() == '\'') return {};
-  std::string pattern = Value;
-  if (Code >= sfoEndsWithEh && Code <= sfoNotContainsEh) pattern.insert(0, "%");
+  const bool leading = Code >= sfoEndsWithEh && Code <= sfoNotContainsEh;
+  std::string pattern = leading ? "%" + Value : Value;
   if (Code == sfoBeginsWithEh || Code == sfoNotBeginsWithEh || Code == sfoContainsEh ||
       Code == sfoNotContainsEh)
     pattern += '%';
