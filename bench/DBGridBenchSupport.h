@@ -10,6 +10,8 @@
 #include <functional>
 #include <initializer_list>
 #include <iterator>
+#include <map>
+#include <memory>
 #include <random>
 #include <span>
 #include <string>
@@ -24,6 +26,17 @@
 #include "platform/vcl/Forms.h"
 
 namespace dbgrid_bench {
+
+// The setup for a record count, made on first use; its form is the only one of the map's shown.
+template <class Setup>
+Setup& ShownSetup(std::map<int, std::unique_ptr<Setup>>& Setups, int Records) {
+  std::unique_ptr<Setup>& s = Setups[Records];
+  if (!s) s = std::make_unique<Setup>(Records);
+  for (auto& [n, other] : Setups)
+    if (other.get() != s.get() && other->form->Visible()) other->form->Hide();
+  if (!s->form->Visible()) s->form->Show();
+  return *s;
+}
 
 // The cells that show: every column and row whose rectangle is not empty, the footer rows
 // (kept below the data, after RowCount) among them.

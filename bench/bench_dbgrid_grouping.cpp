@@ -114,15 +114,11 @@ struct TGroupedGridSetup {
 std::map<int, std::unique_ptr<TGroupedGridSetup>> setups;
 
 TGroupedGridSetup& SetupFor(int Records) {
-  std::unique_ptr<TGroupedGridSetup>& s = setups[Records];
-  if (!s) s = std::make_unique<TGroupedGridSetup>(Records);
-  for (auto& [n, other] : setups)
-    if (other.get() != s.get() && other->form->Visible()) other->form->Hide();
-  if (!s->form->Visible()) s->form->Show();
-  s->PlaceInMiddle();
-  s->grid->Cells = 0;
+  TGroupedGridSetup& s = dbgrid_bench::ShownSetup(setups, Records);
+  s.PlaceInMiddle();
+  s.grid->Cells = 0;
   paintErrors.clear();
-  return *s;
+  return s;
 }
 
 bool Failed(benchmark::State& state, const std::string& Why) {

@@ -97,15 +97,11 @@ struct TOwnRowsSetup {
 std::map<int, std::unique_ptr<TOwnRowsSetup>> setups;
 
 TOwnRowsSetup& SetupFor(int Records) {
-  std::unique_ptr<TOwnRowsSetup>& s = setups[Records];
-  if (!s) s = std::make_unique<TOwnRowsSetup>(Records);
-  for (auto& [n, other] : setups)
-    if (other.get() != s.get() && other->form->Visible()) other->form->Hide();
-  if (!s->form->Visible()) s->form->Show();
-  s->PlaceInMiddle();
-  s->grid->Cells = 0;
+  TOwnRowsSetup& s = dbgrid_bench::ShownSetup(setups, Records);
+  s.PlaceInMiddle();
+  s.grid->Cells = 0;
   paintErrors.clear();
-  return *s;
+  return s;
 }
 
 using side_by_side::Guarded;

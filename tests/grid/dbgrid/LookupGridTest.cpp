@@ -219,7 +219,7 @@ TEST_F(LookupGridTest, KeysMoveAroundTheSpecialRow) {
   const int page = grid->VisibleDataRowCount();
   const struct {
     WORD vk;
-    bool spec;
+    bool specialRow;
     int key;
   } steps[] = {{VK_UP, true, 0},     {VK_UP, true, 0},   {VK_DOWN, false, 1}, {VK_DOWN, false, 2},
                {VK_END, false, 30},  {VK_UP, false, 29}, {VK_HOME, false, 1}, {VK_NEXT, false, 1 + page},
@@ -227,7 +227,7 @@ TEST_F(LookupGridTest, KeysMoveAroundTheSpecialRow) {
   for (size_t i = 0; i < std::size(steps); ++i) {
     SCOPED_TRACE(i);
     Key(steps[i].vk);
-    EXPECT_EQ(grid->SpecRow()->Selected(), steps[i].spec);
+    EXPECT_EQ(grid->SpecRow()->Selected(), steps[i].specialRow);
     EXPECT_EQ(Key(), steps[i].key);
   }
 }
