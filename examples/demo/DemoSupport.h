@@ -27,8 +27,16 @@ TMemoryDataSetEh* CreateLedger(TComponent* Owner, int Entries = kLedgerWrittenEn
 TMemoryDataSet* CreatePlainLedger(TComponent* Owner, int Entries);
 // The plain ledger with an Integer order field first, numbering the entries 1..Entries in entry
 // order; the data set is kept in that order (IndexFieldNames), so renumbering moves entries.
+// Last come the entry's account number and the account's name looked up by it in a list of
+// accounts the ledger owns (LookupDataSet of the name field); setting the number renames the
+// entry's text account as well.
 inline constexpr const char* kLedgerSeqField = "Seq";
+inline constexpr const char* kLedgerAccountIdField = "AccountID";
+inline constexpr const char* kLedgerAccountNameField = "AccountName";
 TMemoryDataSet* CreateNumberedLedger(TComponent* Owner, int Entries);
+// The accounts (Integer ID, String NAME), numbered from 1 in the order 工资, 奖金, 利息, 房租, 餐饮,
+// 交通, 医疗, 购物, 旅游, 教育.
+TMemoryDataSet* CreateAccounts(TComponent* Owner);
 
 // A form with one editor of each kind bound to the ledger through a data source.
 TForm* CreateLedgerEditorsForm(TComponent* Owner, TMemoryDataSet* Ledger);

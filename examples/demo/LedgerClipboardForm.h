@@ -1,7 +1,8 @@
 #pragma once
 // Moving ledger entries between two data grids: the window shows the ledger at the left and an
 // empty ledger at the right. Each grid has the edit menu (cut, copy, paste, delete) as its popup
-// menu and the same actions on Ctrl+X, Ctrl+C, Ctrl+V and Ctrl+Delete; the buttons above export
+// menu and the same actions on Ctrl+X, Ctrl+C, Ctrl+V and Ctrl+Delete, and Ctrl+F opens the find
+// dialog over it (the grids have no search strip to take that key); the buttons above export
 // the selection of the grid last used to text, CSV and RTF files in the demo's output folder and
 // import the text file back into that grid.
 #include <filesystem>

@@ -8,8 +8,11 @@
 // entries (the window's OnMoveRecords renumbers them). A click on a title sorts the ledger by that
 // column instead (a second click turns the order); a double click on a title edge fits the column.
 // Rows, columns and rectangles can be selected; typed text searches the read-only order column;
-// conditions typed in the filter row under the titles filter the ledger, and its drop-down lists
-// tick the values to keep. The search strip above the titles narrows the rows as the user types.
+// conditions typed in the filter row under the titles filter the ledger, its drop-down lists
+// tick the values to keep (each tick filters at once) and their "(Custom...)" entry opens the
+// custom filter dialog. The account column shows the name the entry's account number looks up;
+// its cell drops down the list of accounts, where typing moves to the first name that begins
+// with the typed text. The search strip above the titles narrows the rows as the user types.
 // Beside the horizontal scroll bar the navigator shows the record count, moves and edits, and
 // totals the selected amounts; a click on a total offers to copy it. Every other row is
 // tinted and the indicator numbers the records; the footer row sums the amounts and counts the
@@ -35,6 +38,7 @@ const char* const kLedgerDBGridDescription =
     "  SearchPanel.FilterOnTyping = True\n"
     "  SortLocal = True\n"
     "  SumList.Active = True\n"
+    "  STFilter.InstantApply = True\n"
     "  STFilter.Visible = True\n"
     "  RowDetailPanel.Active = True\n"
     "  RowDetailPanel.Height = 130\n"
@@ -56,7 +60,7 @@ const char* const kLedgerDBGridDescription =
     "      Width = 84\n"
     "    end\n"
     "    item\n"
-    "      FieldName = 'Account'\n"
+    "      FieldName = 'AccountName'\n"
     "      Title.Caption = '账户'\n"
     "      Width = 90\n"
     "    end\n"

@@ -1,12 +1,17 @@
 // The ledger's data-grid window: the grid described in LedgerDBGridDescription.cpp over the
 // ledger it is given; an edit in a cell reaches that data set. Entries dragged in the indicator
-// are renumbered, the detail panel lists the account's other entries, and the View menu switches
-// the grid to row panel mode and back.
+// are renumbered, the detail panel lists the account's other entries, a title click sorts the
+// ledger (the account column by the stored account), and the View menu switches the grid to row
+// panel mode and back.
 #include "examples/demo/LedgerDBGridForm.h"
 
+#include <string>
+
+#include "examples/demo/DemoSupport.h"
 #include "examples/demo/LedgerAccountDetail.h"
 #include "examples/demo/LedgerDBGridDescription.h"
 #include "examples/demo/LedgerRecordMoving.h"
+#include "grid/dbgrid/MemoryDataSetFeaturesEh.h"
 #include "platform/vcl/Menus.h"
 
 namespace {
@@ -27,6 +32,7 @@ class TLedgerDBGridForm : public TForm {
     grid_->OnMoveRecords = [Ledger](TObject*, TBMListEh* Entries, int Target, bool CheckOnly) {
       return MoveLedgerEntries(Ledger, Entries, Target, CheckOnly);
     };
+    grid_->OnSortMarkingChanged = [this, Ledger](TObject*) { SortLedger(Ledger); };
     BuildLedgerAccountDetail(this, grid_, source);
   }
 
@@ -43,6 +49,21 @@ class TLedgerDBGridForm : public TForm {
     rowPanel->OnClick = [this, rowPanel](TObject*) { grid_->RowPanel()->SetActive(rowPanel->Checked()); };
     view->Add(rowPanel);
     SetMenu(menu);
+  }
+
+  // The order the title markers ask for. The looked-up account name is no stored field to keep
+  // the ledger in order by; the stored text account it mirrors sorts the same way.
+  void SortLedger(TMemoryDataSet* Ledger) {
+    std::string names = TMemoryDataSetFeaturesEh::SortIndexFieldNames(grid_);  // "A;B DESC"
+    const std::string looked = kLedgerAccountNameField, stored = "Account";
+    for (size_t at = 0; (at = names.find(looked, at)) != std::string::npos;) {
+      const size_t end = at + looked.size();
+      const bool whole = (at == 0 || names[at - 1] == ';') &&
+                         (end == names.size() || names[end] == ' ' || names[end] == ';');
+      if (whole) names.replace(at, looked.size(), stored);
+      at += whole ? stored.size() : looked.size();
+    }
+    if (names != Ledger->IndexFieldNames()) Ledger->SetIndexFieldNames(names);
   }
 
   TDBGridEh* grid_ = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 // The ledger in the data grid (LedgerDBGridDescription.h) over the whole window: a search strip,
-// titles, a filter row with lists of values to tick, record numbers, tinted even rows, a footer row
+// titles, a filter row with lists of values to tick and a custom filter dialog, an account column
+// that drops down the accounts to pick from, record numbers, tinted even rows, a footer row
 // with the total and the count, editing in place, entries moved by dragging, a detail panel per
 // entry, a row panel mode (View menu), the navigator beside the horizontal scroll bar and, in the
 // window's corner, a size grip.

@@ -82,9 +82,43 @@ class TLedgerEntryMaker {
   uint32_t seed_ = 20260312u;
 };
 
+// The accounts the ledger books to, by their numbers: the ones the entries use and a few more
+// a user may pick.
+const char* const kAccountNames[] = {"工资", "奖金", "利息", "房租", "餐饮",
+                                     "交通", "医疗", "购物", "旅游", "教育"};
+
+int AccountIdOf(const std::string& Name) {
+  for (int i = 0; i < static_cast<int>(std::size(kAccountNames)); ++i)
+    if (Name == kAccountNames[i]) return i + 1;
+  return 0;
+}
+
+// Gives the ledger its account number and, over Accounts, the account's name looked up by that
+// number. The text account stays the stored one the other parts read: a new number writes its
+// name there too.
+void AddAccountLookup(TMemoryDataSet* ds, TDataSet* Accounts) {
+  ds->FieldDefs()->Add(kLedgerAccountIdField, ftInteger);
+  for (int i = 0; i < ds->FieldDefs()->Count(); ++i) ds->FieldDefs()->Items(i)->CreateField(ds);
+  TField* name = CreateFieldForType(ftString, ds);
+  name->SetFieldName(kLedgerAccountNameField);
+  name->SetSize(20);
+  name->SetFieldKind(fkLookup);
+  name->SetKeyFields(kLedgerAccountIdField);
+  name->SetLookupDataSet(Accounts);
+  name->SetLookupKeyFields("ID");
+  name->SetLookupResultField("NAME");
+  name->SetDataSet(ds);
+  ds->FieldByName(kLedgerAccountIdField)->OnChange = [ds, Accounts](TField* Sender) {
+    const Variant named =
+        Sender->IsNull() ? Variant::Null() : Accounts->Lookup("ID", Sender->Value(), "NAME");
+    ds->FieldByName("Account")->SetAsString(VarToStr(named));
+  };
+}
+
 // Gives the data set the ledger's fields and its first Entries entries, and opens it. Numbered,
-// an Integer "Seq" field comes first and numbers the entries 1..Entries in entry order.
-void FillLedger(TMemoryDataSet* ds, int Entries, bool Numbered = false) {
+// an Integer "Seq" field comes first and numbers the entries 1..Entries in entry order. With
+// Accounts, each entry also holds its account's number (see AddAccountLookup).
+void FillLedger(TMemoryDataSet* ds, int Entries, bool Numbered = false, TDataSet* Accounts = nullptr) {
   if (Numbered) ds->FieldDefs()->Add(kLedgerSeqField, ftInteger);
   ds->FieldDefs()->Add("Date", ftDate);
   ds->FieldDefs()->Add("Account", ftString, 20);
@@ -94,6 +128,7 @@ void FillLedger(TMemoryDataSet* ds, int Entries, bool Numbered = false) {
   ds->FieldDefs()->Add("Note", ftString, 40);
   // Expenses keep a picture of their receipt.
   ds->FieldDefs()->Add("Receipt", ftGraphic);
+  if (Accounts) AddAccountLookup(ds, Accounts);
   ds->CreateDataSet();
   // Amounts read with thousands separators and two decimals wherever they are shown: the
   // entry form's number editor and the grid both take the field's display format.
@@ -127,6 +162,8 @@ void FillLedger(TMemoryDataSet* ds, int Entries, bool Numbered = false) {
                     Variant(e.cleared), Variant(e.note),
                     e.kind == "E" ? Variant(ReceiptPicture(e.cleared)) : Variant::Null()});
   }
+  if (Accounts)
+    for (std::vector<Variant>& row : rows) row.push_back(Variant(AccountIdOf(VarToStr(row[1]))));
   if (Numbered)
     for (size_t i = 0; i < rows.size(); ++i)
       rows[i].insert(rows[i].begin(), Variant(static_cast<int>(i + 1)));
@@ -147,9 +184,21 @@ TMemoryDataSet* CreatePlainLedger(TComponent* Owner, int Entries) {
   return ds;
 }
 
+TMemoryDataSet* CreateAccounts(TComponent* Owner) {
+  auto* ds = new TMemoryDataSet(Owner);
+  ds->FieldDefs()->Add("ID", ftInteger);
+  ds->FieldDefs()->Add("NAME", ftString, 20);
+  std::vector<std::vector<Variant>> rows;
+  for (const char* name : kAccountNames)
+    rows.push_back({Variant(AccountIdOf(name)), Variant(std::string(name))});
+  ds->LoadFromRows(rows);
+  return ds;
+}
+
 TMemoryDataSet* CreateNumberedLedger(TComponent* Owner, int Entries) {
   auto* ds = new TMemoryDataSet(Owner);
-  FillLedger(ds, Entries, true);
+  // Owned by the ledger: the account names go where it goes.
+  FillLedger(ds, Entries, true, CreateAccounts(ds));
   ds->SetIndexFieldNames(kLedgerSeqField);
   return ds;
 }

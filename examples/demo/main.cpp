@@ -1,8 +1,9 @@
 // The demo: a bookkeeping-style form with a menu bar, a popup menu and one of each standard
 // control, a ledger entry form with one data-aware editor of each kind, a ledger grid, and
 // (from the Window menu) the ledger in a data-aware grid that edits it in place and in the
-// data grid with its record numbers and footer totals, grouped by account and kind beside a
-// tree of the spending categories, and in two data grids that copy, paste, export and import.
+// data grid with its record numbers, footer totals, filter row and account drop-down, grouped by
+// account and kind beside a tree of the spending categories, and in two data grids that copy,
+// paste, export, import and find.
 // With a display it runs in real windows until the main form is closed; without one it
 // renders its forms to PNG files in demo-output/ of its build folder and prints their paths.
 #include <cstdio>

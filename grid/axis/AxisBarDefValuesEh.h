@@ -49,11 +49,11 @@ class ILookupGridEh : public virtual IInterface {
   virtual TComponent* LookupGridComponent() = 0;
   virtual TGridAxisBarsEh* LookupColumns() = 0;
   virtual TAxisBarDefValuesEh* LookupColumnDefValues() = 0;
-  virtual TDBLookupGridEhOptions LookupOptions() = 0;
+  virtual TDBLookupGridEhOptions LookupOptions() const = 0;
   virtual void SetLookupOptions(TDBLookupGridEhOptions Value) = 0;
-  virtual bool SortLocal() = 0;
+  virtual bool SortLocal() const = 0;
   virtual void SetSortLocal(bool Value) = 0;
-  virtual TDataSource* ListSource() = 0;
+  virtual TDataSource* ListSource() const = 0;
   virtual void SetListSource(TDataSource* Value) = 0;
   virtual void SetKeyField(const std::string& Value) = 0;
   // ";"-separated list fields.
@@ -64,11 +64,11 @@ class ILookupGridEh : public virtual IInterface {
   using TCloseUpEventEh = TEvent<void(TObject* Sender, bool Accept)>;
   // The window to size, place and show.
   virtual TWinControl* LookupGridControl() = 0;
-  virtual Variant KeyValue() = 0;
+  virtual Variant KeyValue() const = 0;
   virtual void SetKeyValue(const Variant& Value) = 0;
   // The display text of the list's current row.
   virtual std::string DisplayText() = 0;
-  virtual int RowCount() = 0;
+  virtual int RowCount() const = 0;
   virtual void SetRowCount(int Value) = 0;
   virtual void SetShowTitles(bool Value) = 0;
   virtual void SetListFieldIndex(int Value) = 0;

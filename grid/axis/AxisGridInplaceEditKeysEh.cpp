@@ -31,12 +31,23 @@ bool IsKeyedKind(TAxisBarEh* Column) {
   return kind == abkLookupEh || kind == abkKeyPickListEh;
 }
 
-// The lookup data set row whose result text is Text (case-insensitive); False without one.
-bool LocateLookupText(TAxisBarEh* Column, const std::string& Text, TLocateOptions Options) {
+// The lookup data set row whose result text is Text; False without one. Key and Found, when
+// given, take the row's key and result text. An open lookup list moves its data set back to its
+// own key on every move, so its controls hear of the move only once the row is read.
+bool LocateLookupText(TAxisBarEh* Column, const std::string& Text, TLocateOptions Options,
+                      Variant* Key = nullptr, std::string* Found = nullptr) {
   TField* field = Column ? Column->GetField() : nullptr;
   TDataSet* list = field ? field->LookupDataSet() : nullptr;
   if (!list || !list->Active() || field->LookupResultField().empty()) return false;
-  return list->Locate(field->LookupResultField(), Variant(Text), Options);
+  list->DisableControls();
+  TScopeExit enable([list] { list->EnableControls(); });
+  if (!list->Locate(field->LookupResultField(), Variant(Text), Options)) return false;
+  if (Key) *Key = list->FieldValues(field->LookupKeyFields());
+  if (Found) {
+    TField* result = list->FindField(field->LookupResultField());
+    *Found = result ? result->DisplayText() : Text;
+  }
+  return true;
 }
 
 bool LookupKeysCanModify(TField* Field) {
@@ -369,10 +380,9 @@ void TDBAxisGridInplaceEdit::CompleteTypedText(const std::u32string& Typed) {
     TField* field = column->GetField();
     TDataSet* list = field ? field->LookupDataSet() : nullptr;
     if (!list || !grid->CanEditModifyField()) return;
-    if (LocateLookupText(column, candidate, {loCaseInsensitive, loPartialKey})) {
-      TField* result = list->FindField(field->LookupResultField());
-      const std::string whole = result ? result->DisplayText() : candidate;
-      const Variant key = list->FieldValues(field->LookupKeyFields());
+    Variant key;
+    std::string whole;
+    if (LocateLookupText(column, candidate, {loCaseInsensitive, loPartialKey}, &key, &whole)) {
       showCompleted(whole);
       grid->SetEditKeyValue(key);
       SetGridEditText(whole);
@@ -432,10 +442,9 @@ void TDBAxisGridInplaceEdit::DeriveEditValueFromText() {
     SetGridEditText(text);
     return;
   }
-  TField* field = column->GetField();
-  TDataSet* list = field ? field->LookupDataSet() : nullptr;
-  if (list && LocateLookupText(column, text, {loCaseInsensitive}))
-    grid->SetEditKeyValue(list->FieldValues(field->LookupKeyFields()));
+  Variant key;
+  if (LocateLookupText(column, text, {loCaseInsensitive}, &key))
+    grid->SetEditKeyValue(key);
   else
     grid->SetEditKeyValue(Null());
   SetGridEditText(text);

@@ -6,6 +6,7 @@
 #include "grid/dbgrid/DBGridEhFilterListItems.h"
 #include "grid/dbgrid/DBGridEhFindDlgs.h"
 #include "grid/dbgrid/DBGridEhPrivate.h"
+#include "grid/dbgrid/DBLookupGridsEh.h"
 #include "grid/dbgrid/DbUtilsEh.h"
 #include "grid/dbgrid/MemoryDataSetFeaturesEh.h"
 #include "grid/foundation/ButtonPainterEh.h"
@@ -510,6 +511,7 @@ void InitDBGridEhUnit() {
   dbgrid_detail::StartSharedObjects();
   CreateDBGridEhRes();
   InitDBGridEhFindDlgsUnit();
+  InitDBLookupGridsEhUnit();
 }
 
 void FinalizeDBGridEhUnit() {
@@ -520,4 +522,5 @@ void FinalizeDBGridEhUnit() {
   FreeDBGridEhDefaultStyle();
   FreeFilterPopupListboxItems();
   FreeDataSetFeaturesRegistry();
+  RegisterLookupGridFactoryEh(nullptr);
 }

@@ -369,6 +369,13 @@ void TCustomDBGridEh::DefaultDrawDataCellContent(int ACol, int ARow, int AreaCol
                                     Params->Alignment, Column->Layout(), wrap, Column->EndEllipsis(), 0, 0,
                                     Column->UseRightToLeftReading(), searched, clYellow);
           }
+          // The texts the grid was given to highlight (a filtered list's typed text) are marked
+          // over the written text in the same way.
+          for (TGridHighlightTextParamsEh* entry : highlightTexts_)
+            if (!entry->Text.empty() && entry->Columns()->IndexOf(Column) >= 0)
+              WriteCellTextMirrored(Column, canvas, textRect, false, margin, vertMargin, Params->Text,
+                                    Params->Alignment, Column->Layout(), wrap, Column->EndEllipsis(), 0, 0,
+                                    Column->UseRightToLeftReading(), entry->Text, entry->Color);
           break;
       }
   }

@@ -160,7 +160,9 @@ void TDBLookupGridColumnEh::Assign(TPersistent* Source) {
 void TDBLookupGridColumnEh::SetIndex(int Value) {
   TDBLookupGridEh* grid = LookupGrid();
   const int from = Index();
-  if (!grid || !grid->ListActive() || Value == from || Value < 0 || Value >= Collection()->Count()) {
+  // Columns the grid rebuilds itself (inside an internal change) keep the index and texts as set.
+  if (!grid || !grid->ListActive() || grid->IsInternalChange() || Value == from || Value < 0 ||
+      Value >= Collection()->Count()) {
     inherited::SetIndex(Value);
     return;
   }
@@ -343,20 +345,32 @@ void TDBLookupGridEh::SetKeyField(const std::string& Value) {
   CheckNotLookup();
   if (keyFieldName_ == Value) return;
   keyFieldName_ = Value;
-  UpdateListFields();
+  RefreshListFields();
 }
 
 void TDBLookupGridEh::SetListField(const std::string& Value) {
   CheckNotLookup();
   if (listFieldName_ == Value) return;
   listFieldName_ = Value;
-  UpdateListFields();
+  RefreshListFields();
 }
 
 void TDBLookupGridEh::SetListFieldIndex(int Value) {
   if (listFieldIndex_ == Value) return;
   listFieldIndex_ = Value;
+  RefreshListFields();
+}
+
+void TDBLookupGridEh::RefreshListFields() {
   UpdateListFields();
+  // Over an open list, columns made from the fields follow the list fields: the layout is rebuilt
+  // from them (quietly: the rebuild neither re-reads the fields nor re-keys the moved columns).
+  // The user's own columns stay as they are.
+  const bool automaticColumns = Columns()->Count() == 0 || Columns()->GetColumn(0)->IsAutomatic();
+  if (DataLink()->Active() && automaticColumns) {
+    TInternalChangeScope scope(this);
+    LayoutChanged();
+  }
 }
 
 void TDBLookupGridEh::UpdateListFields() {
@@ -398,6 +412,9 @@ void TDBLookupGridEh::LinkActive(bool Value) {
 void TDBLookupGridEh::LayoutChanged() {
   inherited::LayoutChanged();
   if (!IsInternalChange()) UpdateListFields();
+  // Marks name their columns: rebuilt columns take them over.
+  if (highlightTextParams_ && !highlightTextParams_->Text.empty())
+    SetHighlightText(std::string(highlightTextParams_->Text));
 }
 
 void TDBLookupGridEh::DataChanged() {

@@ -6,14 +6,16 @@
 //
 // Files: DBLookupGridsEh.cpp (fields, selection, keys, type-ahead), DBLookupGridsEhScroll.cpp
 // (the vertical scroll bar, the height), DBLookupGridsEhMouse.cpp (clicks and drags),
-// DBLookupGridsEhPaint.cpp (the special row), DBLookupGridsEhPending.cpp (what is not built yet:
-// auto-fit and highlighted text raise "... is not available in this version"; data rows paint as
-// the data grid's). Streaming registration comes with the popup grid.
+// DBLookupGridsEhPaint.cpp (rows, the special row, highlighted text), DBLookupGridsEhAutoFit.cpp
+// (columns filling the width, the columns' width sum),
+// DBLookupGridsEhIntf.cpp (the lookup-grid interface a column's cell editor drives, the factory and
+// the streaming registration), DBLookupGridsEhPopup.cpp (TPopupDataGridEh, the drop-down).
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "grid/dbgrid/DBGridEh.h"
+#include "grid/foundation/PopupListboxEh.h"  // TSizeGripEh
 
 class TDBLookupGridEh;
 
@@ -52,6 +54,7 @@ class TGridColumnSpecCellEh : public TPersistent {
   bool IsTextStored() const { return textAssigned_; }
   bool IsColorStored() const { return colorAssigned_; }
   bool IsFontStored() const { return fontAssigned_; }
+  static void DescribeClass(TClassBuilder<TGridColumnSpecCellEh>& c);  // DBLookupGridsEhIntf.cpp
 
  private:
   TSpecRowEh* GridSpecRow() const;
@@ -80,6 +83,7 @@ class TDBLookupGridColumnEh : public TColumnEh {
   // columns' new order.
   void SetIndex(int Value) override;
   TDBLookupGridEh* LookupGrid() const;
+  static void DescribeClass(TClassBuilder<TDBLookupGridColumnEh>& c);  // DBLookupGridsEhIntf.cpp
 
  private:
   std::unique_ptr<TGridColumnSpecCellEh> specCell_;
@@ -91,8 +95,9 @@ class TDBLookupGridColumnDefValuesEh : public TColumnDefValuesEh {
   explicit TDBLookupGridColumnDefValuesEh(TCustomDBAxisGridEh* AGrid);
 };
 
-class TDBLookupGridEh : public TCustomDBGridEh {
+class TDBLookupGridEh : public TCustomDBGridEh, public ILookupGridEh {
   RTL_CLASS(TDBLookupGridEh, TCustomDBGridEh)
+  RTL_INTERFACES(ILookupGridEh)
   friend class TLookupGridDataLinkEh;
 
  public:
@@ -127,20 +132,20 @@ class TDBLookupGridEh : public TCustomDBGridEh {
   bool LookupMode() const { return lookupMode_; }
 
   // --- the list side ---
-  TDataSource* ListSource() const { return TCustomDBGridEh::DataSource(); }
-  void SetListSource(TDataSource* Value);
+  TDataSource* ListSource() const override { return TCustomDBGridEh::DataSource(); }
+  void SetListSource(TDataSource* Value) override;
   const std::string& KeyField() const { return keyFieldName_; }
-  void SetKeyField(const std::string& Value);
+  void SetKeyField(const std::string& Value) override;
   const std::string& ListField() const { return listFieldName_; }
-  void SetListField(const std::string& Value);
+  void SetListField(const std::string& Value) override;
   int ListFieldIndex() const { return listFieldIndex_; }
-  void SetListFieldIndex(int Value);
+  void SetListFieldIndex(int Value) override;
   TField* ListFieldObject() const { return listField_; }
   TList* ListFields() const { return listFields_.get(); }
   const std::vector<TField*>& KeyFields() const { return keyFields_; }
   bool ListActive() const { return listActive_; }
-  const Variant& KeyValue() const { return keyValue_; }
-  void SetKeyValue(const Variant& Value);
+  Variant KeyValue() const override { return keyValue_; }
+  void SetKeyValue(const Variant& Value) override;
   const std::string& SelectedText() const { return selectedText_; }
   const std::string& SearchText() const { return searchText_; }
   // Takes the list's current record as the chosen row.
@@ -152,24 +157,47 @@ class TDBLookupGridEh : public TCustomDBGridEh {
   TSpecRowEh* SpecRow() const { return specRow_.get(); }
   void SetSpecRow(TSpecRowEh* Value) { specRow_->Assign(Value); }
   // The visible data rows, 1..100 (hides the grid's own row count).
-  int RowCount() const { return rowCount_; }
-  void SetRowCount(int Value);
+  int RowCount() const override { return rowCount_; }
+  void SetRowCount(int Value) override;
   bool ShowTitles() const;
-  void SetShowTitles(bool Value);
+  void SetShowTitles(bool Value) override;
   bool UseMultiTitle() const;
-  void SetUseMultiTitle(bool Value);
+  void SetUseMultiTitle(bool Value) override;
   bool AutoFitColWidths() const { return autoFitColWidths_; }
-  void SetAutoFitColWidths(bool Value);
+  void SetAutoFitColWidths(bool Value) override;
   // The published Options.
-  TDBLookupGridEhOptions LookupOptions() const { return lookupOptions_; }
-  void SetLookupOptions(TDBLookupGridEhOptions Value);
+  TDBLookupGridEhOptions LookupOptions() const override { return lookupOptions_; }
+  void SetLookupOptions(TDBLookupGridEhOptions Value) override;
   TGridHighlightTextParamsEh* HighlightTextParams() const { return highlightTextParams_.get(); }
-  void SetHighlightText(const std::string& Text);
+  void SetHighlightText(const std::string& Text) override;
   // The sum of the visible columns' widths and their lines.
-  int GetColumnsWidth();
+  int GetColumnsWidth() override;
   int SpecRowHeight() const { return specRowHeight_; }
   // The height RowCount rows take, titles, lines, border and special row included.
   int CalcHeightForRowCount(int Rows);
+
+  // --- the lookup-grid interface (DBLookupGridsEhIntf.cpp); the members above with the
+  // interface's names and signatures serve it as well ---
+  TComponent* LookupGridComponent() override { return this; }
+  TGridAxisBarsEh* LookupColumns() override;
+  TAxisBarDefValuesEh* LookupColumnDefValues() override;
+  bool SortLocal() const override { return TCustomDBGridEh::SortLocal(); }
+  void SetSortLocal(bool Value) override { TCustomDBGridEh::SetSortLocal(Value); }
+  void AssignSpecRow(TSpecRowEh* Value) override { SetSpecRow(Value); }
+  TWinControl* LookupGridControl() override { return this; }
+  // The chosen row's text: the list field's, or the special row's cell under it.
+  std::string DisplayText() override { return selectedText_; }
+  std::string ListFieldName() override;
+  // A plain lookup grid has no grip and never closes: these do nothing (the popup overrides).
+  void SetSizeGripVisible(bool Value) override;
+  bool SizeChangedByUser() override { return false; }
+  void ClearSizeChangedByUser() override {}
+  void SetOnCloseUp(TCloseUpEventEh Value) override;
+  std::string SpecRowCellsText() override;
+  void SetSortMarkerStyle(int Value) override;
+  // Told after the user moved a column (beside the data grid's OnColumnMoved).
+  void SetOnColumnMoved(TNotifyEvent Value) override { onLookupColumnMoved_ = Value; }
+  void ColumnMoved(int FromIndex, int ToIndex) override;
 
   // --- overrides of the data grid ---
   void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -194,8 +222,8 @@ class TDBLookupGridEh : public TCustomDBGridEh {
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-  void DrawDataAreaCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
-                        const TRect& ARect, TGridDrawState AState) override;
+  // The row holding KeyValue paints in the highlight colours, focused or not.
+  bool CheckCellSelectedColors(int ACol, int ARow, TFont* AFont, TColor& Background) override;
   void DrawSubTitleCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
                         const TRect& ARect, TGridDrawState AState) override;
 
@@ -230,6 +258,8 @@ class TDBLookupGridEh : public TCustomDBGridEh {
   void CheckNotLookup();
   void SetLookupModeOn(bool Value);
   void RefreshListState();
+  // After a key or list field setting: the list fields, and the columns built from them.
+  void RefreshListFields();
   // One movement of the keyboard: a step, or the first or last record.
   void MoveListBy(int Distance, bool ToFirst, bool ToLast);
   // The list's current record holds KeyValue.
@@ -274,10 +304,64 @@ class TDBLookupGridEh : public TCustomDBGridEh {
   int internalChangeCount_ = 0;
   bool inAutoFit_ = false;
   bool autoFitColWidths_ = false;
+  std::vector<int> autoFitWidths_;  // each column's fitted width (by Columns() index) while auto-fit is on
   int specRowHeight_ = 0;
   std::unique_ptr<TGridHighlightTextParamsEh> highlightTextParams_;
   bool isPopup_ = false;  // the drop-down descendant does not take the focus on a click
+  TNotifyEvent onLookupColumnMoved_;
 };
+
+// Moves a popup data grid's size grip to the corner in WParam (a TSizeGripPosition). A code of
+// its own: the axis grid posts WM_USER + 100 for its deferred layout.
+constexpr UINT WM_POPUPGRID_MOVE_SIZE_GRIP = WM_USER + 120;
+
+// Whether a system of this GetVersion value draws a popup's drop shadow (5.1 and later).
+bool PopupDropShadowByVersionEh(DWORD Version);
+
+// The drop-down list a grid column opens for a lookup cell (the column's "DataList"): a top-level
+// window that never takes the activation, with a size grip, hover selection and a close event.
+class TPopupDataGridEh : public TDBLookupGridEh {
+  RTL_CLASS(TPopupDataGridEh, TDBLookupGridEh)
+ public:
+  explicit TPopupDataGridEh(TComponent* AOwner);
+  ~TPopupDataGridEh() override;
+
+  TSizeGripEh* SizeGrip() const { return sizeGrip_; }
+  // Set by every size change; the cell editor clears it when it shows the popup.
+  bool SizeChanged() const { return sizeChanged_; }
+  // True only while the popup's own key-down, mouse-down or mouse-move handling runs.
+  bool UserAction() const { return userAction_; }
+
+  // After a selection update made by the user (a key, a click, hovering); never for code.
+  TNotifyEvent OnRowChanged;
+  // A mouse-up: Accept on a data or special-row cell, not outside the window.
+  TCloseUpEventEh OnCloseUp;
+
+  // --- the lookup-grid interface ---
+  void SetSizeGripVisible(bool Value) override;
+  bool SizeChangedByUser() override { return sizeChanged_; }
+  void ClearSizeChangedByUser() override { sizeChanged_ = false; }
+  void SetOnCloseUp(TCloseUpEventEh Value) override { OnCloseUp = Value; }
+
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void WndProc(TMessage& Message) override;
+  void UpdateSelection() override;
+  void KeyDown(WORD& Key, TShiftState Shift) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+
+ protected:
+  TSizeGripEh* sizeGrip_ = nullptr;  // a child control, freed with the grid
+  bool sizeChanged_ = false;
+  bool userAction_ = false;
+  bool pressHandled_ = false;  // ProcessCellMouseDown took the last press: no close on its mouse-up
+};
+
+// Registers the lookup grid's classes for streaming and the factory through which a column's
+// GetDataList makes its TPopupDataGridEh ("DataList"). Run by InitDBGridEhUnit.
+void InitDBLookupGridsEhUnit();
 
 // The type-ahead pause, shared by every lookup grid: a key after this many milliseconds starts a
 // new search text.

@@ -185,7 +185,10 @@ void TDBLookupGridEh::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     rowCount_ = std::clamp((AHeight - fixed) / (DataRowHeight() + line), 1, 100);
     AHeight = CalcHeightForRowCount(rowCount_);
   }
+  const int oldWidth = Width();
   inherited::SetBounds(ALeft, ATop, AWidth, AHeight);
+  // Fitting columns share a new width out again.
+  if (autoFitColWidths_ && !inAutoFit_ && HandleAllocated() && Width() != oldWidth) AutoFitColumns();
 }
 
 bool TDBLookupGridEh::ShowTitles() const {
@@ -238,18 +241,10 @@ void TDBLookupGridEh::SetLookupOptions(TDBLookupGridEhOptions Value) {
   ApplyRowCount();
 }
 
-int TDBLookupGridEh::GetColumnsWidth() {
-  const int line = Options().Contains(dgColLines) ? GridLineWidth() : 0;
-  int width = 0;
-  for (int i = 0; i < Columns()->Count(); ++i) {
-    auto* column = static_cast<TColumnEh*>(Columns()->Items(i));
-    if (column->Visible()) width += column->Width() + line;
-  }
-  return width;
-}
-
 void TDBLookupGridEh::CreateWnd() {
   inherited::CreateWnd();
   ApplyRowCount();
   UpdateVertScrollBar();
+  // Without a window the columns could not be fitted yet.
+  if (autoFitColWidths_) AutoFitColumns();
 }

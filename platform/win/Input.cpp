@@ -69,6 +69,7 @@ struct TInputState {
   THostKeyChar HostChar;
   std::deque<TStep> Steps;
   UINT DoubleClickTime = 500;
+  uint64_t KeyPresses = 0;
 };
 
 TInputState& State() {
@@ -346,6 +347,7 @@ bool Finish(const TRawEvent& e, TCooked& c) {
       if (CallHooks(WH_MOUSE, HC_ACTION, c.Msg.message, reinterpret_cast<LPARAM>(&mh))) eat = true;
     }
   } else {
+    if (e.Kind == TRawKind::KeyDown && !Down(GenericKey(e.Code))) ++State().KeyPresses;
     ApplyKeyState(e);
     if (e.Kind == TRawKind::KeyDown) State().HostChar = THostKeyChar{GenericKey(e.Code), e.Ch};
     if ((e.Kind == TRawKind::KeyDown || e.Kind == TRawKind::KeyUp) && HasHooks(WH_KEYBOARD) &&
@@ -468,6 +470,11 @@ void InputWindowDestroyed(HWND hwnd) {
 THostKeyChar& LastHostKeyChar() {
   return State().HostChar;
 }
+
+uint64_t KeyPressSerial() {
+  return State().KeyPresses;
+}
+
 const BYTE* KeyStateTable() {
   return State().Keys;
 }

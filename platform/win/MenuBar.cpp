@@ -8,9 +8,12 @@
 namespace win_internal {
 namespace {
 
-// Alt or F10 went down with no other key since: its release opens the menu bar.
+// Alt or F10 went down with no other key since: its release opens the menu bar. A key pressed
+// meanwhile cancels that even when a control handles it and the default procedure never sees it
+// (Alt+Down in a cell editor), so the input's press count is noted with the pending key.
 struct TMenuKeyState {
   int PendingKey = 0;
+  uint64_t PressSerial = 0;
 };
 
 TMenuKeyState& KeyState() {
@@ -74,7 +77,10 @@ LRESULT OnSysCommand(HWND h, UINT msg, WPARAM w, LPARAM l) {
 LRESULT OnSysKeyDown(HWND h, UINT msg, WPARAM w, LPARAM l) {
   const bool repeat = (l & (LPARAM{1} << 30)) != 0;
   if (w == VK_MENU || w == VK_F10) {
-    if (!repeat) KeyState().PendingKey = static_cast<int>(w);
+    if (!repeat) {
+      KeyState().PendingKey = static_cast<int>(w);
+      KeyState().PressSerial = KeyPressSerial();
+    }
   } else {
     KeyState().PendingKey = 0;
   }
@@ -82,7 +88,7 @@ LRESULT OnSysKeyDown(HWND h, UINT msg, WPARAM w, LPARAM l) {
 }
 
 LRESULT OnSysKeyUp(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  const int pending = KeyState().PendingKey;
+  const int pending = KeyState().PressSerial == KeyPressSerial() ? KeyState().PendingKey : 0;
   KeyState().PendingKey = 0;
   const LRESULT r = PassOn(h, msg, w, l);
   if (pending && static_cast<int>(w) == pending && IsWindow(h) && GetKeyState(VK_SHIFT) >= 0)

@@ -249,6 +249,8 @@ struct THostKeyChar {
 };
 THostKeyChar& LastHostKeyChar();
 const BYTE* KeyStateTable();
+// Counts the key presses retrieved so far (auto-repeat not counted), whoever handles them.
+uint64_t KeyPressSerial();
 void UpdateMessagePos(const MSG& msg);
 void ResetInput();
 // The headless source's steps: queued by tests, run by RunScheduledStep when a loop would wait.

@@ -90,20 +90,20 @@ class TThinLookupGridEh : public TComponent, public ILookupGridEh {
   TComponent* LookupGridComponent() override { return this; }
   TGridAxisBarsEh* LookupColumns() override { return nullptr; }
   TAxisBarDefValuesEh* LookupColumnDefValues() override { return nullptr; }
-  TDBLookupGridEhOptions LookupOptions() override { return {}; }
+  TDBLookupGridEhOptions LookupOptions() const override { return {}; }
   void SetLookupOptions(TDBLookupGridEhOptions) override {}
-  bool SortLocal() override { return false; }
+  bool SortLocal() const override { return false; }
   void SetSortLocal(bool) override {}
-  TDataSource* ListSource() override { return listSource; }
+  TDataSource* ListSource() const override { return listSource; }
   void SetListSource(TDataSource* Value) override { listSource = Value; }
   void SetKeyField(const std::string& Value) override { keyField = Value; }
   void SetListField(const std::string& Value) override { listField = Value; }
   void AssignSpecRow(TSpecRowEh* Value) override { specRowText = Value->CellsText(); }
   TWinControl* LookupGridControl() override { return control; }
-  Variant KeyValue() override { return keyValue; }
+  Variant KeyValue() const override { return keyValue; }
   void SetKeyValue(const Variant& Value) override { keyValue = Value; }
   std::string DisplayText() override;
-  int RowCount() override { return rowCount; }
+  int RowCount() const override { return rowCount; }
   void SetRowCount(int Value) override { rowCount = Value; }
   void SetShowTitles(bool Value) override { showTitles = Value; }
   void SetListFieldIndex(int Value) override { listFieldIndex = Value; }

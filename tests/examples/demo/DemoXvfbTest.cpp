@@ -6,7 +6,8 @@
 // shows what the class library draws for it headless; the ledger detail opens from the Window
 // menu, takes typed text in a cell, drops an account's pick list, and groups its rows by account
 // at a click on its switch; the data grid window moves, takes a typed amount, sizes a column and
-// sorts by a title click, and shows what a headless twin given the same input shows; the X
+// sorts by a title click, drops down the accounts in its account cell and takes one from the list,
+// and shows what a headless twin given the same input shows; the X
 // pointer shows the sizing cursor on a title edge (read back through XFIXES); the grouped data grid groups by
 // a title dropped on its grouping panel. Pictures of the windows go to
 // demo-output/ in the build folder for a person to look at; their paths are printed.
@@ -867,6 +868,34 @@ TEST_F(DemoXvfbTest, LedgerDBGridWindowFollowsItsSizeGrip) {
   ASSERT_TRUE(Xdo({"mousemove", Str(grip.X), Str(grip.Y)}));
   std::string cursor;
   EXPECT_TRUE(WaitFor([&] { return (cursor = CursorName()) == "bottom_right_corner"; })) << cursor;
+  EXPECT_FALSE(demo_->Exited()) << DemoSaid();
+}
+
+// The data grid's account cell, clicked and opened with F2, drops down the accounts at a click on
+// its button, in a top-level window of its own; Down and Return take the next account. Both
+// pictures are kept. (A lookup cell's keys and type-ahead are checked headless.)
+TEST_F(DemoXvfbTest, LedgerDBGridAccountCellDropsDownTheAccounts) {
+  const std::string window = OpenLedgerDetail(true);
+  ASSERT_FALSE(window.empty()) << "no data grid window" << DemoSaid();
+  ASSERT_TRUE(Settled(window)) << "the data grid's picture did not settle";
+  const TGeometry g = Geometry(window);
+  // The second entry's account cell and its button, under the search strip, titles and filter row.
+  const int y = g.Y + 141, x = g.X + 212, buttonX = g.X + 248;
+  const size_t windows = DemoWindows().size();
+  // The pointer then rests on the caption, where no tool tip or hover adds a window.
+  ASSERT_TRUE(ClickAt(x, y) && Xdo({"key", "F2"}) && ClickAt(buttonX, y) &&
+              Xdo({"mousemove", Str(g.X + 300), Str(g.Y + 8)}));
+  ASSERT_TRUE(WaitFor([&] { return DemoWindows().size() == windows + 1; })) << "no list" << DemoSaid();
+  ASSERT_TRUE(Xdo({"key", "Down"}));
+  const std::optional<TWindowPixels> screen = Settled("");
+  ASSERT_TRUE(screen) << "the screen did not settle";
+  Keep(test_support::CropPixels(*screen, RECT{g.X, g.Y, g.X + g.Width, g.Y + g.Height}),
+       "xvfb-ledger-dbgrid-accounts.png");
+  ASSERT_TRUE(Xdo({"key", "Return"}));
+  ASSERT_TRUE(WaitFor([&] { return DemoWindows().size() == windows; })) << "the list stayed" << DemoSaid();
+  const std::optional<TWindowPixels> shown = Settled(window);
+  ASSERT_TRUE(shown) << "the data grid's picture did not settle";
+  Keep(*shown, "xvfb-ledger-dbgrid-account-picked.png");
   EXPECT_FALSE(demo_->Exited()) << DemoSaid();
 }
 

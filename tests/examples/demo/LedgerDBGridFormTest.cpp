@@ -1,16 +1,25 @@
 // The data grid window: its move handler renumbers the order field, the filter row filters with the
 // footer following, the detail panel lists the account's entries, the View menu sets row panels;
-// the search strip, the navigator's strip and the size grip show, and typing narrows the rows.
+// the account column looks names up, the filter row's custom filter dialog filters; the search
+// strip, the navigator's strip and the size grip show, and typing narrows the rows.
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "examples/demo/DemoSupport.h"
 #include "examples/demo/LedgerDBGridForm.h"
+#include "grid/axis/AxisGridInplaceEditEh.h"
+#include "grid/dbgrid/DBGridEhControls.h"
+#include "grid/dbgrid/DBGridEhFilterListItems.h"
+#include "grid/dbgrid/DBGridEhSimpleFilterDlg.h"
 #include "grid/dbgrid/DBGridEhToolCtrls.h"
+#include "grid/dbgrid/DBLookupGridsEh.h"
+#include "grid/editors/DBComboBoxEh.h"
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/VclTesting.h"
 #include "platform/win/Input.h"
+#include "platform/win/WinTesting.h"
 
 namespace {
 
@@ -88,6 +97,65 @@ TEST(LedgerDBGridFormTest, MovesRenumberTheOrderAndTheFilterRowFilters) {
     item->Click();
     EXPECT_EQ(std::make_pair(grid->RowPanel()->Active(), item->Checked()), std::make_pair(on, on));
   }
+  ResetVcl();
+}
+
+// The account column shows the names its numbers look up; its cell drops down the accounts,
+// typing moves among them, the one taken renames the stored account, which the column also
+// sorts by. The filter row's "(Custom...)" opens the custom filter dialog, which filters at once.
+TEST(LedgerDBGridFormTest, AccountColumnLooksUpNamesAndCustomFilterFilters) {
+  ResetVcl();
+  TMemoryDataSet* ledger = CreateNumberedLedger(Application, kLedgerWrittenEntries);
+  TForm* form = CreateLedgerDBGridForm(Application, ledger);
+  TDBGridEh* grid = LedgerDBGridOf(form);
+  form->Show(), grid->SetFocus();
+  const auto keys = [](std::initializer_list<WORD> Vks, bool Alt = false) {
+    if (Alt) Input::KeyDown(VK_MENU);
+    for (WORD vk : Vks) Input::KeyDown(vk), Input::KeyUp(vk), Application->ProcessMessages();
+    if (Alt) Input::KeyUp(VK_MENU), Application->ProcessMessages();
+  };
+  TField* name = grid->Columns()->GetColumn(2)->GetField();
+  TField* account = ledger->FieldByName("Account");
+  std::string names;
+  for (ledger->First(); !ledger->Eof(); ledger->Next())
+    names += name->AsString() + (name->AsString() == account->AsString() ? " " : "! ");
+  EXPECT_EQ(names, "工资 房租 餐饮 利息 工资 房租 餐饮 交通 工资 奖金 房租 医疗 ");
+  ledger->First(), grid->SetSelectedIndex(2), grid->ShowEditor(), keys({VK_DOWN}, true);
+  auto* edit = dynamic_cast<TDBAxisGridInplaceEdit*>(grid->InplaceEditor());
+  ASSERT_TRUE(edit && edit->ListVisible());
+  auto* popup = dynamic_cast<TPopupDataGridEh*>(edit->DataList()->LookupGridComponent());
+  edit->SelectAll(), WinTesting::Type("医"), Application->ProcessMessages();
+  EXPECT_EQ(std::make_tuple(popup->ListSource()->DataSet(), edit->Text(), popup->SelectedText()),
+            std::make_tuple(name->LookupDataSet(), std::string("医疗"), std::string("医疗")));
+  keys({VK_RETURN, VK_DOWN});  // takes the account, posts the entry
+  EXPECT_EQ(std::make_tuple(ledger->State(), ledger->RecNo()), std::make_tuple(dsBrowse, 2));
+  ledger->First();
+  EXPECT_EQ(std::make_tuple(ledger->FieldByName(kLedgerAccountIdField)->AsInteger(), account->AsString()),
+            std::make_tuple(7, std::string("医疗")));
+  for (const char* order : {"Account DESC", "Account"}) {  // as by title clicks
+    grid->Columns()->GetColumn(2)->Title()->ToggleSortMarker(false), grid->OnSortMarkingChanged(grid);
+    EXPECT_EQ(ledger->IndexFieldNames(), order);
+  }
+  ledger->SetIndexFieldNames(kLedgerSeqField);
+  // The note column's list: "(Custom...)", then "contains 工资" and OK in the dialog.
+  grid->StartFilterEdit(6), keys({VK_DOWN}, true);
+  TPopupListboxEh* list = grid->FilterEdit()->PopupListbox();
+  for (int i = 0; i < list->Count(); ++i)
+    if (list->ItemObject(i) == PopupListboxItemEhSpec(ptsCustomFilterEh)) list->SetItemIndex(i);
+  std::string caption;
+  WinTesting::Schedule([&] {
+    auto* dialog = dynamic_cast<TDBGridEhSimpleFilterDialog*>(Screen->ActiveForm());
+    ASSERT_NE(dialog, nullptr);
+    caption = dialog->Caption();
+    TComboBox* box = dialog->ComboBox1;
+    box->SetItemIndex(box->Items()->IndexOfObject(reinterpret_cast<TObject*>(intptr_t{sfoContainsEh})));
+    dialog->DBComboBoxEh1->SetText("工资"), dialog->bOk->Click();
+  });
+  keys({VK_RETURN});
+  std::string count;
+  grid->GetFooterValue(0, grid->Columns()->GetColumn(6), count);
+  EXPECT_EQ(std::make_tuple(caption, grid->Columns()->GetColumn(6)->STFilter()->ExpressionStr(), count),
+            std::make_tuple("Custom filter", "~%工资%", "共计3条记录"));
   ResetVcl();
 }
 

@@ -311,5 +311,31 @@ TEST_F(TMenuLoopTest, BarHighlightIsGoneFromTheScreenWhenTheLoopEnds) {
   }
 }
 
+// Alt released after another key opens no menu, also when a control handled that key itself
+// and the default procedure never saw it go down or up (Alt+Down that drops a cell editor's
+// list).
+TEST_F(TMenuLoopTest, AltReleasedAfterAnotherKeyOpensNoMenu) {
+  HMENU bar = CreateMenu();
+  AppendMenu(bar, MF_STRING, 301, "&Help");
+  SetMenu(owner_, bar);
+  Pump();
+  for (const bool handledByControl : {false, true}) {
+    SCOPED_TRACE(handledByControl ? "handled by the window" : "passed on");
+    Log().Handle("owner", [handledByControl](HWND, UINT m, WPARAM w, LPARAM l) -> std::optional<LRESULT> {
+      const std::string text = MenuMessage(m, w, l);
+      if (!text.empty()) Log().Note(text);
+      if (handledByControl && (m == WM_SYSKEYDOWN || m == WM_SYSKEYUP) && w == VK_DOWN) return 0;
+      return std::nullopt;
+    });
+    Log().Clear();
+    Input::KeyDown(VK_MENU);
+    WinTesting::KeyPress(VK_DOWN);
+    Input::KeyUp(VK_MENU);
+    Pump();
+    const auto seq = Log().Only({});
+    EXPECT_EQ(std::count(seq.begin(), seq.end(), "WM_ENTERMENULOOP 0"), 0);
+  }
+}
+
 }  // namespace
 }  // namespace wintest
