@@ -103,6 +103,8 @@ class TDBLookupGridEh : public TCustomDBGridEh, public ILookupGridEh {
  public:
   explicit TDBLookupGridEh(TComponent* AOwner);
   ~TDBLookupGridEh() override;
+  // The list side's settings and the look, for window descriptions (DBLookupGridsEhIntf.cpp).
+  static void DescribeClass(TClassBuilder<TDBLookupGridEh>& c);
 
   // --- virtual operations the lookup grid introduces, in slot order ---
   virtual bool CanModify();

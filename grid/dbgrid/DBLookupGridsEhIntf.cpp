@@ -55,6 +55,48 @@ void TDBLookupGridColumnEh::DescribeClass(TClassBuilder<TDBLookupGridColumnEh>& 
   c.Property("SpecCell", &C::SpecCell, &C::SetSpecCell);
 }
 
+void TDBLookupGridEh::DescribeClass(TClassBuilder<TDBLookupGridEh>& c) {
+  using L = TDBLookupGridEh;
+  PublishControl(c,
+                 {"Align",     "Anchors",        "BiDiMode",   "Color",          "Constraints", "Enabled",
+                  "Font",      "ParentBiDiMode", "ParentFont", "ParentShowHint", "PopupMenu",   "ShowHint",
+                  "TabOrder",  "Visible",        "OnClick",    "OnDblClick",     "OnEnter",     "OnExit",
+                  "OnKeyDown", "OnKeyPress",     "OnKeyUp",    "OnMouseDown",    "OnMouseMove", "OnMouseUp"});
+  c.Property(
+      "ListSource", [](const L& g) { return g.ListSource(); },
+      [](L& g, TDataSource* v) { g.SetListSource(v); });
+  c.Property(
+      "KeyField", [](const L& g) { return g.KeyField(); },
+      [](L& g, const std::string& v) { g.SetKeyField(v); });
+  c.Property(
+      "ListField", [](const L& g) { return g.ListField(); },
+      [](L& g, const std::string& v) { g.SetListField(v); });
+  c.Property(
+       "ListFieldIndex", [](const L& g) { return g.ListFieldIndex(); },
+       [](L& g, int v) { g.SetListFieldIndex(v); })
+      .Default(0);
+  c.Property(
+       "RowCount", [](const L& g) { return g.RowCount(); }, [](L& g, int v) { g.SetRowCount(v); })
+      .Default(7);
+  c.Property(
+       "ShowTitles", [](const L& g) { return g.ShowTitles(); }, [](L& g, bool v) { g.SetShowTitles(v); })
+      .Default(0);
+  c.Property(
+       "UseMultiTitle", [](const L& g) { return g.UseMultiTitle(); },
+       [](L& g, bool v) { g.SetUseMultiTitle(v); })
+      .Default(0);
+  c.Property(
+       "AutoFitColWidths", [](const L& g) { return g.AutoFitColWidths(); },
+       [](L& g, bool v) { g.SetAutoFitColWidths(v); })
+      .Default(0);
+  c.Property(
+       "Options", [](const L& g) { return g.LookupOptions(); },
+       [](L& g, TDBLookupGridEhOptions v) { g.SetLookupOptions(v); })
+      .Default(TDBLookupGridEhOptions{dlgColLinesEh}.ToBits());
+  c.Property(
+      "SpecRow", [](const L& g) { return g.SpecRow(); }, [](L& g, TSpecRowEh* v) { g.SetSpecRow(v); });
+}
+
 // --- the unit's start-up -------------------------------------------------------------------------
 
 void InitDBLookupGridsEhUnit() {

@@ -6,6 +6,7 @@
 
 #include "grid/dbgrid/DBLookupGridsEh.h"
 #include "platform/rtl/ScopeGuard.h"
+#include "platform/rtl/TypInfo.h"
 #include "platform/win/WinTesting.h"
 #include "tests/grid/dbgrid/DBGridTestSupport.h"
 
@@ -193,6 +194,19 @@ TEST_F(PopupDataGridTest, WindowStylesTheFactoryAndStreaming) {
   auto* first = static_cast<TDBLookupGridColumnEh*>(grid->Columns()->Add());
   first->SpecCell()->SetText("none");
   static_cast<TDBLookupGridColumnEh*>(grid->Columns()->Add())->SpecCell()->Font()->SetSize(14);
+  // A fresh grid holds its declared defaults; the list settings stream with the columns.
+  // (the popup differs on purpose: it shows hints and starts hidden).
+  auto fresh = std::make_unique<TDBLookupGridEh>(nullptr);
+  for (const TPropInfo* p : GetPropList(fresh.get())) {
+    const bool bounds = p->Name == "Left" || p->Name == "Top" || p->Name == "Width" || p->Name == "Height";
+    if (p->HasDefault && p->GetOrd && !bounds) EXPECT_EQ(p->GetOrd(*fresh), p->DefaultValue) << p->Name;
+  }
+  grid->SetKeyField("ID");
+  grid->SetListField("NAME;CODE");
+  grid->SetRowCount(5);
+  grid->SetShowTitles(true);
+  grid->SetLookupOptions({dlgRowLinesEh});
+  grid->SpecRow()->SetCellsText("-;-");
   TStringStream bin;
   bin.WriteComponent(grid);
   TStringStream binIn(bin.DataString()), text;
@@ -200,6 +214,9 @@ TEST_F(PopupDataGridTest, WindowStylesTheFactoryAndStreaming) {
   auto back = std::make_unique<TPopupDataGridEh>(nullptr);
   ReadComponentFromText(text.DataString(), back.get());
   ASSERT_EQ(back->Columns()->Count(), 2);
+  EXPECT_EQ(std::tuple(back->KeyField(), back->ListField(), back->RowCount(), back->ShowTitles(),
+                       back->LookupOptions().ToBits(), back->SpecRow()->CellsText()),
+            std::tuple("ID", "NAME;CODE", 5, true, TDBLookupGridEhOptions{dlgRowLinesEh}.ToBits(), "-;-"));
   auto cell = [&](int I) {
     return static_cast<TDBLookupGridColumnEh*>(back->Columns()->Items(I))->SpecCell();
   };
