@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -18,7 +20,9 @@ namespace fs = std::filesystem;
 // A folder of its own under the test temporary folder, removed afterwards.
 class ScratchFolder {
  public:
-  explicit ScratchFolder(const std::string& name) : path_(fs::path(testing::TempDir()) / name) {
+  // Named per process: test programs of other build folders may run at the same time.
+  explicit ScratchFolder(const std::string& name)
+      : path_(fs::path(testing::TempDir()) / (name + "-" + std::to_string(getpid()))) {
     fs::remove_all(path_);
     fs::create_directories(path_);
   }
