@@ -31,9 +31,10 @@ test-asan: setup
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
-# Only what the demo needs.
+# Only what the demo needs, and a sheet of each of our skins.
 run: configure
-	cmake --build $(BUILD) -j $(JOBS) --target demo
+	cmake --build $(BUILD) -j $(JOBS) --target demo skinsheet
+	for skin in light dark; do $(BUILD)/skinsheet $(BUILD)/skins/$$skin.skn $(BUILD)/demo-output/skins/$$skin.png || exit 1; done
 	$(BUILD)/examples/demo
 
 # The data path against SQLite through bench/run_side_by_side.py (each benchmark in a fresh

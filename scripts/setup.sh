@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ make cmake ninja-build pkg-config ccache python3
-  libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev sqlite3
+  libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev sqlite3 liblhasa-dev
   libicu-dev libpng-dev libfreetype-dev libfontconfig-dev
   fonts-dejavu-core fonts-wqy-microhei
   clang libclang-rt-14-dev

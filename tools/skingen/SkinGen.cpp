@@ -1,0 +1,33 @@
+// skingen DESCRIPTION OUTPUT-DIR: draws the BMP images one of our skins describes (see
+// SkinImages.h) into the output folder.
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <stdexcept>
+
+#include "tools/skingen/SkinImages.h"
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::cerr << "usage: skingen DESCRIPTION OUTPUT-DIR\n";
+    return 2;
+  }
+  try {
+    std::ifstream in(argv[1], std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read the description");
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::filesystem::path outDir = argv[2];
+    std::filesystem::create_directories(outDir);
+    for (const TSkinImageSpec& spec : ParseSkinImageSpecs(text.str())) {
+      std::ofstream out(outDir / spec.File, std::ios::binary);
+      out << EncodeBmp24(DrawSkinImage(spec));
+      if (!out) throw std::runtime_error("cannot write " + spec.File);
+    }
+  } catch (const std::exception& e) {
+    std::cerr << "skingen: " << argv[1] << ": " << e.what() << '\n';
+    return 1;
+  }
+  return 0;
+}
