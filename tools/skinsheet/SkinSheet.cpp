@@ -23,8 +23,42 @@ struct TSheetRow {
   TDataSkinObject* Element;
   bool Stacked;                    // frames stacked (horizontal borders, the menu bar)
   bool StretchKey;                 // Tile holds the "Stretch" key: 1 stretches
-  bool AlwaysTransparent = false;  // caption buttons are drawn magenta-transparent whatever Trans says
+  bool AlwaysTransparent = false;  // caption buttons and the combo strips are drawn magenta-transparent
 };
+
+// A second image of an element (check and radio glyphs, a border's other image): its frames side by
+// side, each centred in a cell of its own size and in a larger one, magenta left out as wherever
+// glyphs are drawn.
+struct TStripRow {
+  std::string Name;
+  TBitmap* Strip;
+  int Frames;
+  bool Transparent;
+};
+
+std::vector<TStripRow> StripsOf(TSkinElements& s) {
+  std::vector<TStripRow> strips;
+  if (s.Buttons) {
+    strips.push_back(
+        {"Buttons check glyphs", s.Buttons->CheckBitmap.get(), s.Buttons->CheckButtonFrame, true});
+    strips.push_back(
+        {"Buttons radio glyphs", s.Buttons->RadioBitmap.get(), s.Buttons->RadioButtonFrame, true});
+  }
+  const std::pair<const char*, TDataSkinBorder*> borders[] = {{"Left", s.Left.get()},
+                                                              {"Right", s.Right.get()},
+                                                              {"Top", s.Top.get()},
+                                                              {"Bottom", s.Bottom.get()},
+                                                              {"Progress", s.Progress.get()},
+                                                              {"Tabs", s.Tabs.get()},
+                                                              {"ComboButton", s.ComboButton.get()},
+                                                              {"UpDown.Horz", s.UpDownHorz.get()},
+                                                              {"UpDown.Vert", s.UpDownVert.get()}};
+  for (const auto& [name, element] : borders)
+    if (element)
+      strips.push_back(
+          {std::string(name) + " second image", element->Bitmap2.get(), element->FrameCount, true});
+  return strips;
+}
 
 std::vector<TSheetRow> RowsOf(TSkinElements& s) {
   std::vector<TSheetRow> rows = {
@@ -43,8 +77,8 @@ std::vector<TSheetRow> RowsOf(TSkinElements& s) {
       {"StatusBarEdges", s.StatusBarEdges.get(), false, false},
       {"ToolBars", s.ToolBars.get(), false, false},
       {"Toolbar", s.Toolbar.get(), false, false},
-      {"ComboButton", s.ComboButton.get(), false, false},
-      {"SunkEdge", s.SunkEdge.get(), false, false},
+      {"ComboButton", s.ComboButton.get(), false, false, true},
+      {"SunkEdge", s.SunkEdge.get(), false, false, true},
       {"ExtraImages", s.ExtraImages.get(), false, false},
       {"Headerbar", s.Headerbar.get(), false, false},
       {"MenuItem", s.MenuItem.get(), false, false},
@@ -107,7 +141,15 @@ int main(int argc, char** argv) {
   std::vector<TSheetRow> rows;
   for (const TSheetRow& row : RowsOf(*skin))
     if (row.Element && !row.Element->Bitmap->Empty()) rows.push_back(row);
+  std::vector<TStripRow> strips;
+  for (const TStripRow& strip : StripsOf(*skin))
+    if (strip.Strip && !strip.Strip->Empty()) strips.push_back(strip);
   int width = 0, height = kGap;
+  for (const TStripRow& strip : strips) {
+    const int frames = std::max(1, strip.Frames), fw = strip.Strip->Width() / frames;
+    width = std::max(width, kLabelWidth + frames * (2 * fw + 12 + 2 * kGap));
+    height += std::max(strip.Strip->Height() + 12, 16) + kGap;
+  }
   for (const TSheetRow& row : rows) {
     int fw, fh, bigW, bigH;
     SizesOf(row, fw, fh, bigW, bigH);
@@ -138,6 +180,19 @@ int main(int argc, char** argv) {
         x = r.Right + kGap;
       }
     y += std::max(bigH, 16) + kGap;
+  }
+  for (const TStripRow& strip : strips) {
+    const int frames = std::max(1, strip.Frames);
+    const int fw = strip.Strip->Width() / frames, fh = strip.Strip->Height();
+    canvas->Brush()->SetStyle(bsClear);
+    canvas->TextOut(kGap, y, strip.Name);
+    int x = kLabelWidth;
+    for (int frame = 1; frame <= frames; ++frame)
+      for (const TRect& r : {Bounds(x, y, fw, fh), Bounds(x + fw + kGap, y, fw + 12, fh + 12)}) {
+        DrawBitmapFrameCentered(canvas->Handle(), r, strip.Strip, strip.Transparent, frames, frame);
+        x = r.Right + kGap;
+      }
+    y += std::max(fh + 12, 16) + kGap;
   }
   std::filesystem::create_directories(std::filesystem::path(argv[2]).parent_path());
   const TBmpImage image = sheet.ToImage();
