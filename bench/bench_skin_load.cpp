@@ -1,7 +1,8 @@
 // Loading a skin. Decoding: a 1 MiB container of our skins' images, packed with matches, by our
 // decoder, by liblhasa's decoder of the same format (the goal: ours at least as fast), and
 // memcpy of 1 MiB, the physical limit. Loading: the whole load of each of our skins (decoding,
-// container, ini, sections with their images).
+// container, ini, sections with their images), and TSkinData's LoadSkin of each beside its floor:
+// liblhasa decoding the same stream plus the BMP reader on the same entries (goal: within 1.5x).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -11,9 +12,12 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "platform/gdi/BmpCodec.h"
 #include "platform/rtl/Streams.h"
 #include "skin/SkinRead.h"
+#include "skin/WinSkinData.h"
 #include "skin/WinSkinIni.h"
 #include "tools/skinpack/SkinPacker.h"
 
@@ -194,5 +198,61 @@ void BM_LoadOurSkin(benchmark::State& state, const char* Name) {
 }
 BENCHMARK_CAPTURE(BM_LoadOurSkin, light, "light")->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK_CAPTURE(BM_LoadOurSkin, dark, "dark")->Repetitions(5)->ReportAggregatesOnly(true);
+
+// A skin data component holding the skin's bytes, as a description leaves it.
+std::unique_ptr<TSkinData> SkinDataHolding(const std::string& File) {
+  auto data = std::make_unique<TSkinData>(nullptr);
+  data->SkinStream()->WriteBuffer(File.data(), static_cast<int64_t>(File.size()));
+  return data;
+}
+
+void BM_SkinDataLoadSkin(benchmark::State& state, const char* Name) {
+  const std::string file = ReadOurSkin(Name);
+  if (file.empty()) {
+    state.SkipWithError("our skins are not built (target our_skins)");
+    return;
+  }
+  auto data = SkinDataHolding(file);
+  for (auto _ : state)
+    if (!data->LoadSkin()) {
+      state.SkipWithError(data->LoadError().c_str());
+      break;
+    }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * file.size()));
+}
+BENCHMARK_CAPTURE(BM_SkinDataLoadSkin, light, "light")->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(BM_SkinDataLoadSkin, dark, "dark")->Repetitions(5)->ReportAggregatesOnly(true);
+
+#if HAVE_LIBLHASA
+// LoadSkin and its floor timed in turn on the same skin: load/floor is the ratio the goal bounds.
+void BM_SkinDataLoadSkinRatio(benchmark::State& state, const char* Name) {
+  const std::string file = ReadOurSkin(Name);
+  if (file.empty()) {
+    state.SkipWithError("our skins are not built (target our_skins)");
+    return;
+  }
+  auto data = SkinDataHolding(file);
+  std::vector<std::string> images;
+  for (auto& entry : UnpackSkin(file))
+    if (entry.first.ends_with(".bmp")) images.push_back(std::move(entry.second));
+  uint32_t decodedSize = 0;
+  std::memcpy(&decodedSize, file.data(), sizeof(decodedSize));
+  std::string container(decodedSize, '\0');
+  using Clock = std::chrono::steady_clock;
+  std::chrono::duration<double> loadTime{}, floorTime{};
+  for (auto _ : state) {
+    auto start = Clock::now();
+    benchmark::DoNotOptimize(data->LoadSkin());
+    loadTime += Clock::now() - start;
+    start = Clock::now();
+    DecodeLiblhasa(file, container);
+    for (const std::string& image : images) benchmark::DoNotOptimize(DecodeBmp(image.data(), image.size()));
+    floorTime += Clock::now() - start;
+  }
+  state.counters["load/floor"] = loadTime / floorTime;
+}
+BENCHMARK_CAPTURE(BM_SkinDataLoadSkinRatio, light, "light")->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(BM_SkinDataLoadSkinRatio, dark, "dark")->Repetitions(5)->ReportAggregatesOnly(true);
+#endif
 
 }  // namespace
