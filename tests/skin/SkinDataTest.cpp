@@ -212,7 +212,9 @@ TEST_F(SkinDataTest, SkinFileLoadsOrKeepsTheSkinInForce) {
       EXPECT_EQ(data->SkinFile(), row.Path);
       EXPECT_EQ(data->LoadError(), row.Error ? row.Error : "");
       EXPECT_EQ(static_cast<int>(boxes_.size()), row.Boxes);
-      if (row.Error) EXPECT_EQ(state(), before);
+      if (row.Error) {
+        EXPECT_EQ(state(), before);
+      }
       EXPECT_EQ(HeldBytes(*data) == light && !data->Empty(), !row.Error);
     }
   }
@@ -231,7 +233,11 @@ TEST_F(SkinDataTest, LoadedEditsSkinControlsAndMakesTheSmallIcon) {
     EXPECT_NE(data.CaptionFont(), nullptr);
     EXPECT_TRUE(data.SmallIcon()->Empty());  // the application has no icon yet
   }
-  TBmpImage colour{16, 16, std::vector<uint32_t>(256, 0x0000FF)}, mask{16, 16, std::vector<uint32_t>(256, 0)};
+  TBmpImage colour, mask;
+  colour.Width = mask.Width = 16;
+  colour.Height = mask.Height = 16;
+  colour.Pixels.assign(256, 0x0000FF);
+  mask.Pixels.assign(256, 0);
   mask.Pixels[0] = 0xFFFFFF;  // top-left shows what lies under
   colour.Pixels[0] = 0;
   ICONINFO info;

@@ -100,7 +100,9 @@ TEST_F(SkinPopMenuTest, MenuKindsAgainstSkinControls) {
     EXPECT_EQ(SendMessage(popup, SKMSG_ISSKINNED, 0, 0), skinned ? 1 : 0);
     SkinManage()->AddPopupMenu(popup);  // a second request for the same window adds nothing
     ASSERT_EQ(SkinManage()->PopupMenus.size(), skinned ? 1u : 0u);
-    if (skinned) EXPECT_TRUE(SkinManage()->PopupMenus[0]->MenuBarOwned);
+    if (skinned) {
+      EXPECT_TRUE(SkinManage()->PopupMenus[0]->MenuBarOwned);
+    }
     DestroyWindow(popup);
     EXPECT_EQ(SkinManage()->PopupMenus.size(), 0u);
     EXPECT_EQ(SkinManage()->MenuKind, skinned ? 0 : kind);  // back to 0 when the last one goes
