@@ -3,14 +3,18 @@
 // (from the Window menu) the ledger in a data-aware grid that edits it in place and in the
 // data grid with its record numbers, footer totals, filter row and account drop-down, grouped by
 // account and kind beside a tree of the spending categories, and in two data grids that copy,
-// paste, export, import and find.
+// paste, export, import and find. The main form carries the program's skin (its menus show the
+// skin's frame); its Skin menu switches between the skins placed beside the program.
 // With a display it runs in real windows until the main form is closed; without one it
-// renders its forms to PNG files in demo-output/ of its build folder and prints their paths.
+// renders its forms to PNG files in demo-output/ of its build folder and prints their paths,
+// and the open context menu under each skin and unskinned in demo-output/skin/.
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "examples/demo/DemoSkin.h"
 #include "examples/demo/DemoSupport.h"
 #include "examples/demo/HeadlessOutput.h"
 #include "examples/demo/LedgerAxisGridForm.h"
@@ -21,6 +25,7 @@
 #include "platform/gdi/FontEngine.h"
 #include "platform/gdi/PngWriter.h"
 #include "platform/host/DisplayHost.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Buttons.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Dialogs.h"
@@ -29,6 +34,10 @@
 #include "platform/vcl/Mask.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/StdCtrls.h"
+#include "platform/win/MenuApi.h"
+#include "platform/win/WindowManager.h"
+#include "skin/WinSkinManage.h"
+#include "skin/WinSkinStore.h"
 
 namespace {
 
@@ -48,12 +57,16 @@ class TDemoForm : public TForm {
     SetCaption("账户 — 收入与支出");
     // Side by side with the ledger forms on a screen of 1280 pixels or more.
     SetBounds(30, 40, 640, 480);
+    skinData = LoadDemoSkinData(this);
     BuildMenus();
     BuildControls();
   }
 
   TStatusBar* status = nullptr;
   TPopupMenu* popup = nullptr;
+  TSkinData* skinData = nullptr;
+  // Set once the program knows where it lives: the packed skins lie beside it.
+  std::unique_ptr<TDemoSkinSwitcher> skinSwitcher;
   TMemoryDataSet* ledger = nullptr;  // what the Window menu's ledger detail shows
   // What the Window menu's data grid shows: the same entries and a year of made-up ones, in a
   // data set of its own (the data grid reads rows through its data link, not the table
@@ -90,6 +103,12 @@ class TDemoForm : public TForm {
   void Say(const std::string& text) {
     if (status) status->SetSimpleText(text);
   }
+  void ChooseSkin(const char* FileName) {
+    if (skinSwitcher) skinSwitcher->Choose(FileName);
+  }
+  void SetSkinning(bool On) {
+    if (skinSwitcher) skinSwitcher->SetSkinning(On);
+  }
 
   void BuildMenus() {
     auto* menu = new TMainMenu(this);
@@ -105,6 +124,13 @@ class TDemoForm : public TForm {
     AddItem(menu, window, "数据网格(&D)", [this](TObject*) { OpenLedgerDBGrid(); });
     AddItem(menu, window, "分组网格(&G)", [this](TObject*) { OpenLedgerGrouped(); });
     AddItem(menu, window, "剪贴板(&C)", [this](TObject*) { OpenLedgerClipboard(); });
+    TMenuItem* skin = AddItem(menu, menu->Items(), "皮肤(&S)");
+    AddItem(menu, skin, "浅色(&L)", [this](TObject*) { ChooseSkin(kDemoLightSkinFile); });
+    AddItem(menu, skin, "深色(&D)", [this](TObject*) { ChooseSkin(kDemoDarkSkinFile); });
+    AddItem(menu, skin, "损坏的皮肤文件(&B)", [this](TObject*) { ChooseSkin(kDemoBrokenSkinFile); });
+    AddItem(menu, skin, "-");
+    AddItem(menu, skin, "关闭皮肤(&O)", [this](TObject*) { SetSkinning(false); });
+    AddItem(menu, skin, "开启皮肤(&N)", [this](TObject*) { SetSkinning(true); });
     TMenuItem* help = AddItem(menu, menu->Items(), "帮助(&H)");
     AddItem(menu, help, "关于…", [](TObject*) { ShowMessage("账户 demo"); });
     SetMenu(menu);
@@ -205,7 +231,32 @@ struct TNamedForm {
   const char* file;
 };
 
-int RunHeadless(const std::filesystem::path& Folder, const std::vector<TNamedForm>& Forms) {
+// Lets the skin manager's pending action run: without a display the wait moves the clock on.
+void WaitForSkinAction() {
+  TSkinManage* manage = SkinManage();
+  while (manage && manage->Timer && manage->Timer->Enabled()) Application->HandleMessage();
+}
+
+// Opens the main form's context menu, draws its window to File and closes the menu again.
+void WriteOpenContextMenu(TDemoForm* Demo, const std::filesystem::path& File) {
+  std::filesystem::create_directories(File.parent_path());
+  bool written = false;
+  win_internal::ScheduleStep(
+      [&] {
+        HWND menu = WindowFromPoint(POINT{Demo->Left() + 70, Demo->Top() + 130});
+        HBITMAP surface = menu ? GetTopLevelSurface(menu) : nullptr;
+        if (surface) {
+          WritePng(File.string(), surface);
+          written = true;
+        }
+        EndMenu();
+      },
+      0);
+  Demo->popup->Popup(Demo->Left() + 60, Demo->Top() + 120);
+  if (written) std::printf("  %s\n", File.string().c_str());
+}
+
+int RunHeadless(const std::filesystem::path& Folder, const std::vector<TNamedForm>& Forms, TDemoForm* Demo) {
   std::filesystem::create_directories(Folder);
   Application->ProcessMessages();
   std::printf("%s\n", NoDisplayMessage(Folder).c_str());
@@ -216,6 +267,16 @@ int RunHeadless(const std::filesystem::path& Folder, const std::vector<TNamedFor
     WritePng(file.string(), surface);
     std::printf("  %s\n", file.string().c_str());
   }
+  // The context menu under each skin, then with skinning off.
+  const std::filesystem::path skinFolder = Folder / "skin";
+  for (const char* skin : {kDemoLightSkinFile, kDemoDarkSkinFile}) {
+    Demo->skinSwitcher->Choose(skin);
+    WaitForSkinAction();
+    WriteOpenContextMenu(Demo, skinFolder / std::filesystem::path(skin).stem() / "context-menu.png");
+  }
+  Demo->skinSwitcher->SetSkinning(false);
+  WaitForSkinAction();
+  WriteOpenContextMenu(Demo, skinFolder / "none" / "context-menu.png");
   return 0;
 }
 
@@ -226,6 +287,10 @@ RTL_IMPLEMENT_CLASS(TDemoForm)
 int main(int argc, char** argv) {
   InitVcl();
   RegisterGridEditorClasses();
+  InitWinSkinStoreUnit();
+  InitWinSkinDataUnit();
+  // At shutdown the manager lets go of its hook, its forms and its popup skinners.
+  TScopeExit freeSkinManage([] { DestroySkinManage(); });
   Application->SetTitle("账户");
   bool display = StartDisplayHost();
   // Windows and headless pictures are for people: draw them with the real fonts.
@@ -237,19 +302,25 @@ int main(int argc, char** argv) {
   TMemoryDataSet* ledger = CreateLedger(Application);
   demo->ledger = ledger;
   demo->longLedger = CreateNumberedLedger(Application, kDemoLedgerEntries);
-  demo->outputFolder = DemoOutputFolder(DemoExecutablePath(argc > 0 ? argv[0] : nullptr));
+  const std::filesystem::path executable = DemoExecutablePath(argc > 0 ? argv[0] : nullptr);
+  demo->outputFolder = DemoOutputFolder(executable);
+  demo->skinSwitcher = std::make_unique<TDemoSkinSwitcher>(
+      demo->skinData, executable.parent_path(),
+      [demo](const std::string& Text) { demo->status->SetSimpleText(Text); });
   TForm* editors = CreateLedgerEditorsForm(Application, ledger);
   editors->Show();
   TForm* grid = CreateLedgerGridForm(Application, ledger);
   grid->Show();
   // Headless, the data grid is pictured too; in windows it waits for the Window menu.
   if (!display)
-    return RunHeadless(demo->outputFolder, {{demo, "accounts.png"},
-                                            {editors, "ledger-entry.png"},
-                                            {grid, "ledger-grid.png"},
-                                            {demo->OpenLedgerDBGrid(), "ledger-dbgrid.png"},
-                                            {demo->OpenLedgerGrouped(), "ledger-grouped.png"},
-                                            {demo->OpenLedgerClipboard(), "ledger-clipboard.png"}});
+    return RunHeadless(demo->outputFolder,
+                       {{demo, "accounts.png"},
+                        {editors, "ledger-entry.png"},
+                        {grid, "ledger-grid.png"},
+                        {demo->OpenLedgerDBGrid(), "ledger-dbgrid.png"},
+                        {demo->OpenLedgerGrouped(), "ledger-grouped.png"},
+                        {demo->OpenLedgerClipboard(), "ledger-clipboard.png"}},
+                       demo);
   Application->Run();
   StopDisplayHost();
   return 0;

@@ -85,10 +85,14 @@ TEST(DemoWithoutDisplay, SaysSoAndDrawsItsFormsInTheBuildFolder) {
       "  " + (folder / "ledger-dbgrid.png").string(),
       "  " + (folder / "ledger-grouped.png").string(),
       "  " + (folder / "ledger-clipboard.png").string(),
+      "  " + (folder / "skin" / "light" / "context-menu.png").string(),
+      "  " + (folder / "skin" / "dark" / "context-menu.png").string(),
+      "  " + (folder / "skin" / "none" / "context-menu.png").string(),
   };
   EXPECT_EQ(lines, expected);
   for (const char* name : {"accounts.png", "ledger-entry.png", "ledger-grid.png", "ledger-dbgrid.png",
-                           "ledger-grouped.png", "ledger-clipboard.png"}) {
+                           "ledger-grouped.png", "ledger-clipboard.png", "skin/light/context-menu.png",
+                           "skin/dark/context-menu.png", "skin/none/context-menu.png"}) {
     SCOPED_TRACE(name);
     std::ifstream png(folder / name, std::ios::binary);
     char signature[8] = {};
