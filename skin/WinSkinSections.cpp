@@ -57,6 +57,8 @@ class TSectionReader {
     if (pixels_ > kSkinMaxTotalPixels) throw TImagesTooLarge{};
   }
 
+  // The four margins and Trans (default 0), and Tile, whose values above 1 count as MaxTile.
+  void ReadFrameKeys(const std::string& Section, TDataSkinObject& Element, int32_t MaxTile);
   void ReadBorders();
   void ReadColours();
   void ReadSysButtons();
@@ -246,17 +248,21 @@ void TSectionReader::ReadMdiButtons() {
   }
 }
 
+void TSectionReader::ReadFrameKeys(const std::string& Section, TDataSkinObject& Element, int32_t MaxTile) {
+  Element.LeftWidth = Int(Section, "LeftWidth", 0);
+  Element.RightWidth = Int(Section, "RightWidth", 0);
+  Element.TopHeight = Int(Section, "TopHeight", 0);
+  Element.BottomHeight = Int(Section, "BottomHeight", 0);
+  Element.Trans = Int(Section, "Trans", 0);
+  Element.Tile = Int(Section, "Tile", 0);
+  if (Element.Tile > 1) Element.Tile = MaxTile;
+}
+
 void TSectionReader::ReadButtons() {
   auto b = std::make_unique<TDataSkinButton>();
   const std::string s = "Buttons";
   b->Name = s;
-  b->LeftWidth = Int(s, "LeftWidth", 0);
-  b->RightWidth = Int(s, "RightWidth", 0);
-  b->TopHeight = Int(s, "TopHeight", 0);
-  b->BottomHeight = Int(s, "BottomHeight", 0);
-  b->Trans = Int(s, "Trans", 0);
-  b->Tile = Int(s, "Tile", 0);
-  if (b->Tile > 1) b->Tile = 0;
+  ReadFrameKeys(s, *b, 0);
   LoadBitmap(*b->Bitmap, Str(s, "Bitmap"));
   LoadBitmap(*b->CheckBitmap, Str(s, "CheckButton"));
   LoadBitmap(*b->RadioBitmap, Str(s, "RadioButton"));
@@ -305,12 +311,7 @@ void TSectionReader::ReadProgress() {
   if (p->Bitmap->Empty()) return;
   LoadBitmap(*p->Bitmap2, Str(s, "Chunk"));
   p->Style = Int(s, "Style", 0);
-  p->LeftWidth = Int(s, "LeftWidth", 0);
-  p->RightWidth = Int(s, "RightWidth", 0);
-  p->TopHeight = Int(s, "TopHeight", 0);
-  p->BottomHeight = Int(s, "BottomHeight", 0);
-  p->Trans = Int(s, "Trans", 0);
-  p->Tile = std::min(Int(s, "Tile", 0), 1);
+  ReadFrameKeys(s, *p, 1);
   out_.Progress = std::move(p);
 }
 
@@ -333,13 +334,7 @@ std::unique_ptr<T> TSectionReader::ReadGeneric(const std::string& Section) {
   if (e->Bitmap->Empty()) return nullptr;
   e->Name = Section;
   e->Style = Int(Section, "Style", 0);
-  e->LeftWidth = Int(Section, "LeftWidth", 0);
-  e->RightWidth = Int(Section, "RightWidth", 0);
-  e->TopHeight = Int(Section, "TopHeight", 0);
-  e->BottomHeight = Int(Section, "BottomHeight", 0);
-  e->Trans = Int(Section, "Trans", 0);
-  e->Tile = Int(Section, "Tile", 0);
-  if (e->Tile > 1) e->Tile = 0;
+  ReadFrameKeys(Section, *e, 0);
   e->NormalColour = Int(Section, "NormalColour", -1);
   e->MouseOverColour = Int(Section, "MouseOverColour", -1);
   e->PressedColour = Int(Section, "PressedColour", -1);
