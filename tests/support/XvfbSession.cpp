@@ -122,7 +122,10 @@ bool TXvfbServer::Start(const std::string& Size, int FirstDisplay) {
   Stop();
   const std::string xvfb = Which("Xvfb");
   if (xvfb.empty() || folder_.empty()) return false;
-  for (int n = FirstDisplay; n < FirstDisplay + 40; ++n) {
+  // Test programs run side by side, each starting servers: each begins its search at a number of
+  // its own, so two of them rarely race for the same display.
+  const int first = FirstDisplay + static_cast<int>(getpid() % 64) * 2;
+  for (int n = first; n < first + 40; ++n) {
     const std::string number = std::to_string(n);
     const std::string lock = "/tmp/.X" + number + "-lock";
     struct stat st;
