@@ -171,20 +171,20 @@ TEST_F(OurSkinsTest, ProbeSkinShowsEachRegionOfEachFrame) {
   const TRect dest = Rect(7, 5, 67, 45);
   for (size_t i = 0; i < std::size(rows); ++i) {
     const TElementGeometry g = GeometryOf(*rows[i].Element, rows[i].Stacked, rows[i].StretchKey);
-    for (int frame = 1; frame <= probe.Spec(i).FrameCount; ++frame) {
-      SCOPED_TRACE(probe.Spec(i).Section + " frame " + std::to_string(frame));
+    for (int frame = 1; frame <= probe.Layout(i).FrameCount; ++frame) {
+      SCOPED_TRACE(probe.Layout(i).Section + " frame " + std::to_string(frame));
       std::vector<TProbePoint> points;
       for (TNinePart part : kAllNineParts)
         if (auto at = ProbePointIn(
-                NinePartRect(g, probe.Spec(i).FrameWidth, probe.Spec(i).FrameHeight, dest, part), {}))
-          points.push_back({probe.Spec(i).Section + " " + NinePartName(part), *at,
+                NinePartRect(g, probe.Layout(i).FrameWidth, probe.Layout(i).FrameHeight, dest, part), {}))
+          points.push_back({probe.Layout(i).Section + " " + NinePartName(part), *at,
                             g.Transparent && part == TNinePart::TopLeft
                                 ? kBackground
                                 : probe.RegionColour(i, frame, part)});
       EXPECT_EQ(int(points.size()), rows[i].Parts);
       auto picture = Paint(*rows[i].Element, g, frame, dest, 80, 50);
       EXPECT_TRUE(
-          CheckProbes("probe-" + probe.Spec(i).Section + "-" + std::to_string(frame), *picture, points));
+          CheckProbes("probe-" + probe.Layout(i).Section + "-" + std::to_string(frame), *picture, points));
     }
   }
   // Too narrow for both side margins: the pair is dropped and the frame's whole width stretches.

@@ -199,21 +199,21 @@ void AddElementProbes(std::vector<TProbePoint>& Points, const std::string& Eleme
                                        << failures;
 }
 
-void TProbeSkin::Add(const TProbeElementSpec& Spec) {
-  specs_.push_back(Spec);
+void TProbeSkin::Add(const TProbeElementLayout& Element) {
+  layouts_.push_back(Element);
 }
 
 TColor TProbeSkin::RegionColour(size_t Index, int Frame, TNinePart Part) const {
-  if (specs_[Index].Transparent && Part == TNinePart::TopLeft) return ColourOfPixel(kMagentaRgb);
+  if (layouts_[Index].Transparent && Part == TNinePart::TopLeft) return ColourOfPixel(kMagentaRgb);
   int before = 0;
-  for (size_t i = 0; i < Index; ++i) before += specs_[i].FrameCount * 9;
+  for (size_t i = 0; i < Index; ++i) before += layouts_[i].FrameCount * 9;
   return ColourOfPixel(DistinctRgb(before + (Frame - 1) * 9 + int(Part)));
 }
 
 std::string TProbeSkin::IniText() const {
   std::string personality, sections;
-  for (size_t i = 0; i < specs_.size(); ++i) {
-    const TProbeElementSpec& s = specs_[i];
+  for (size_t i = 0; i < layouts_.size(); ++i) {
+    const TProbeElementLayout& s = layouts_[i];
     const std::string image = "probe" + std::to_string(i) + ".bmp";
     std::string lines;
     auto key = [&](const std::string& name, const std::string& value) {
@@ -243,8 +243,8 @@ std::string TProbeSkin::IniText() const {
 
 std::string TProbeSkin::SkinFile() const {
   TSkinEntries entries{{"probe.ini", IniText()}};
-  for (size_t i = 0; i < specs_.size(); ++i) {
-    const TProbeElementSpec& s = specs_[i];
+  for (size_t i = 0; i < layouts_.size(); ++i) {
+    const TProbeElementLayout& s = layouts_[i];
     TSkinPicture picture;
     picture.Width = s.Stacked ? s.FrameWidth : s.FrameWidth * s.FrameCount;
     picture.Height = s.Stacked ? s.FrameHeight * s.FrameCount : s.FrameHeight;

@@ -80,7 +80,7 @@ void AddElementProbes(std::vector<TProbePoint>& Points, const std::string& Eleme
 // One element of a probe skin. Generic elements get keys Image, LeftWidth, TopHeight,
 // RightWidth, BottomHeight, Trans and Tile in section Section; a border (Left, Right, Top or
 // Bottom) gets its [Personality] keys instead, with Stretch 1 unless TileMiddle.
-struct TProbeElementSpec {
+struct TProbeElementLayout {
   std::string Section;
   int FrameCount = 1;
   bool Stacked = false;
@@ -94,17 +94,17 @@ struct TProbeElementSpec {
 // Builds a skin whose frames are painted in distinct solid colours a region.
 class TProbeSkin {
  public:
-  void Add(const TProbeElementSpec& Spec);
+  void Add(const TProbeElementLayout& Element);
   // The colour of a region of a frame (1-based) of the Index-th element added; magenta for the
   // transparent corner.
   TColor RegionColour(size_t Index, int Frame, TNinePart Part) const;
-  const TProbeElementSpec& Spec(size_t Index) const { return specs_[Index]; }
+  const TProbeElementLayout& Layout(size_t Index) const { return layouts_[Index]; }
   std::string IniText() const;
   // The packed skin file (ini entry "probe.ini" and one image a element).
   std::string SkinFile() const;
 
  private:
-  std::vector<TProbeElementSpec> specs_;
+  std::vector<TProbeElementLayout> layouts_;
 };
 
 // Loads skin bytes through the engine's load sequence; fails the test with the refusal reason.

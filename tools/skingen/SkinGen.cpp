@@ -20,10 +20,10 @@ int main(int argc, char** argv) {
     text << in.rdbuf();
     const std::filesystem::path outDir = argv[2];
     std::filesystem::create_directories(outDir);
-    for (const TSkinImageSpec& spec : ParseSkinImageSpecs(text.str())) {
-      std::ofstream out(outDir / spec.File, std::ios::binary);
-      out << EncodeBmp24(DrawSkinImage(spec));
-      if (!out) throw std::runtime_error("cannot write " + spec.File);
+    for (const TSkinImageLayout& layout : ParseSkinImageLayouts(text.str())) {
+      std::ofstream out(outDir / layout.File, std::ios::binary);
+      out << EncodeBmp24(DrawSkinImage(layout));
+      if (!out) throw std::runtime_error("cannot write " + layout.File);
     }
   } catch (const std::exception& e) {
     std::cerr << "skingen: " << argv[1] << ": " << e.what() << '\n';

@@ -84,17 +84,17 @@ std::vector<std::string> ParseGlyphs(const std::string& text, int frames, int li
   return out;
 }
 
-void ParseCorners(const std::string& text, TSkinImageSpec& spec, int line) {
+void ParseCorners(const std::string& text, TSkinImageLayout& layout, int line) {
   const auto colon = text.find(':');
   if (colon == std::string::npos) Fail(line, "corners need a radius");
-  spec.Radius = std::atoi(text.c_str() + colon + 1);
+  layout.Radius = std::atoi(text.c_str() + colon + 1);
   std::istringstream in(text.substr(0, colon));
   std::string name;
   const char* names[] = {"tl", "tr", "bl", "br"};
   while (std::getline(in, name, '+')) {
     const auto at = std::find(std::begin(names), std::end(names), name);
     if (at == std::end(names)) Fail(line, "unknown corner " + name);
-    spec.Corners |= 1u << (at - std::begin(names));
+    layout.Corners |= 1u << (at - std::begin(names));
   }
 }
 
@@ -120,7 +120,7 @@ class TFramePainter {
 
   // Body with an outline, a lighter band over the margins and a faint stripe every fourth
   // column of the middle, so tiling and stretching look different.
-  void Panel(const TSkinImageSpec& s, uint32_t body) {
+  void Panel(const TSkinImageLayout& s, uint32_t body) {
     Fill(0, 0, w_, h_, Opaque(Shift(body, 16)));
     const int l = std::min(s.Left, w_), t = std::min(s.Top, h_);
     const int r = std::max(l, w_ - s.Right), b = std::max(t, h_ - s.Bottom);
@@ -215,8 +215,8 @@ class TFramePainter {
 
 }  // namespace
 
-std::vector<TSkinImageSpec> ParseSkinImageSpecs(const std::string& Text) {
-  std::vector<TSkinImageSpec> specs;
+std::vector<TSkinImageLayout> ParseSkinImageLayouts(const std::string& Text) {
+  std::vector<TSkinImageLayout> specs;
   std::istringstream in(Text);
   std::string raw;
   for (int line = 1; std::getline(in, raw); ++line) {
@@ -226,7 +226,7 @@ std::vector<TSkinImageSpec> ParseSkinImageSpecs(const std::string& Text) {
     for (std::string word; fields >> word;) f.push_back(word);
     if (f.empty()) continue;
     if (f.size() < 11 || f.size() > 13) Fail(line, "expected 11 to 13 fields");
-    TSkinImageSpec s;
+    TSkinImageLayout s;
     s.File = f[0];
     s.Frames = std::atoi(f[1].c_str());
     if (f[2] != "h" && f[2] != "v") Fail(line, "layout is h or v");
@@ -251,28 +251,28 @@ std::vector<TSkinImageSpec> ParseSkinImageSpecs(const std::string& Text) {
   return specs;
 }
 
-TSkinPicture DrawSkinImage(const TSkinImageSpec& Spec) {
+TSkinPicture DrawSkinImage(const TSkinImageLayout& Layout) {
   TSkinPicture pic;
-  pic.Width = Spec.Stacked ? Spec.FrameWidth : Spec.FrameWidth * Spec.Frames;
-  pic.Height = Spec.Stacked ? Spec.FrameHeight * Spec.Frames : Spec.FrameHeight;
+  pic.Width = Layout.Stacked ? Layout.FrameWidth : Layout.FrameWidth * Layout.Frames;
+  pic.Height = Layout.Stacked ? Layout.FrameHeight * Layout.Frames : Layout.FrameHeight;
   pic.Pixels.assign(size_t(pic.Width) * pic.Height, kMagenta);
-  for (int k = 0; k < Spec.Frames; ++k) {
+  for (int k = 0; k < Layout.Frames; ++k) {
     // Inside a run of one glyph (four arrows of one way, say) the state counts within the run;
     // elsewhere each frame is its own state.
     int first = k, last = k;
-    while (first > 0 && Spec.Glyphs[first - 1] == Spec.Glyphs[k]) --first;
-    while (last + 1 < Spec.Frames && Spec.Glyphs[last + 1] == Spec.Glyphs[k]) ++last;
-    const int state = last > first && !Spec.Glyphs[k].empty() ? k - first : k;
-    const uint32_t body = StateColour(Spec.Colour, state);
+    while (first > 0 && Layout.Glyphs[first - 1] == Layout.Glyphs[k]) --first;
+    while (last + 1 < Layout.Frames && Layout.Glyphs[last + 1] == Layout.Glyphs[k]) ++last;
+    const int state = last > first && !Layout.Glyphs[k].empty() ? k - first : k;
+    const uint32_t body = StateColour(Layout.Colour, state);
     const uint32_t ink = Opaque(IsLight(body) ? Shift(body, -150) : Shift(body, 150));
     // "~name" draws the glyph alone on magenta inside a strip of panels.
-    const bool bare = Spec.Look == "glyph" || Spec.Glyphs[k].starts_with('~');
-    const std::string glyph = Spec.Glyphs[k].substr(Spec.Glyphs[k].starts_with('~') ? 1 : 0);
-    TFramePainter paint(pic, Spec.Stacked ? 0 : k * Spec.FrameWidth, Spec.Stacked ? k * Spec.FrameHeight : 0,
-                        Spec.FrameWidth, Spec.FrameHeight);
-    if (!bare && Spec.Look != "gradient") paint.Panel(Spec, body);
-    if (!bare && Spec.Look == "gradient") paint.Gradient(body);
-    if (!bare && Spec.Look == "round") paint.CutCorners(Spec.Corners, Spec.Radius);
+    const bool bare = Layout.Look == "glyph" || Layout.Glyphs[k].starts_with('~');
+    const std::string glyph = Layout.Glyphs[k].substr(Layout.Glyphs[k].starts_with('~') ? 1 : 0);
+    TFramePainter paint(pic, Layout.Stacked ? 0 : k * Layout.FrameWidth,
+                        Layout.Stacked ? k * Layout.FrameHeight : 0, Layout.FrameWidth, Layout.FrameHeight);
+    if (!bare && Layout.Look != "gradient") paint.Panel(Layout, body);
+    if (!bare && Layout.Look == "gradient") paint.Gradient(body);
+    if (!bare && Layout.Look == "round") paint.CutCorners(Layout.Corners, Layout.Radius);
     // On magenta the glyph takes the body colour; a radio disc then is a lighter shade of it.
     if (!glyph.empty())
       paint.Glyph(glyph, Opaque(bare ? Shift(body, IsLight(body) ? -40 : 60) : body),

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-struct TSkinImageSpec {
+struct TSkinImageLayout {
   std::string File;
   int Frames = 1;
   bool Stacked = false;
@@ -36,7 +36,7 @@ struct TSkinPicture {
 };
 
 // Throws std::runtime_error naming the line for a malformed description.
-std::vector<TSkinImageSpec> ParseSkinImageSpecs(const std::string& Text);
-TSkinPicture DrawSkinImage(const TSkinImageSpec& Spec);
+std::vector<TSkinImageLayout> ParseSkinImageLayouts(const std::string& Text);
+TSkinPicture DrawSkinImage(const TSkinImageLayout& Layout);
 // A 24-bit bottom-up BMP file with its file header.
 std::string EncodeBmp24(const TSkinPicture& Picture);

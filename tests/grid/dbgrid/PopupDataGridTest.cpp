@@ -113,7 +113,7 @@ TEST_F(PopupDataGridTest, MouseUpClosesWithAcceptOnRowsAndWithoutOutside) {
   popup->SpecRow()->SetVisible(true);
   popup->SetShowTitles(true);
   Pump();
-  const TPoint data = DataRow(1), spec = Row(popup->TopDataOffset() - 1), title = Row(0);
+  const TPoint data = DataRow(1), special = Row(popup->TopDataOffset() - 1), title = Row(0);
   const TPoint outside{popup->Width() + 15, 10};
   const struct {
     const char* name;
@@ -121,7 +121,7 @@ TEST_F(PopupDataGridTest, MouseUpClosesWithAcceptOnRowsAndWithoutOutside) {
     bool taken;
     std::vector<bool> closes;
   } cases[] = {{"data row", data, data, false, {true}},
-               {"special row", spec, spec, false, {true}},
+               {"special row", special, special, false, {true}},
                {"title row", title, title, false, {}},
                {"released outside", data, outside, false, {false}},
                {"press taken by the tree area", data, data, true, {}}};
