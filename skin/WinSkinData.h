@@ -127,6 +127,9 @@ class TSkinData : public TComponent {
   void SetMenuMerge(bool Value) { menuMerge_ = Value; }
 
   TOnFormSkin OnFormSkin;
+  // Skinned forms paint their frames only while set; cleared around a menu change so that the
+  // frame is not painted from a half-changed menu.
+  bool Painting = true;
   TNotifyEvent OnSkinChanged;
   TOnSkinControl OnSkinControl;
 
