@@ -9,7 +9,7 @@ packages=(
   libicu-dev libpng-dev libfreetype-dev libfontconfig-dev
   fonts-dejavu-core fonts-wqy-microhei
   clang libclang-rt-14-dev
-  libx11-dev libxfixes-dev xvfb xdotool x11-utils xclip x11-apps
+  libx11-dev libxfixes-dev libxext-dev xvfb xdotool x11-utils xclip x11-apps
 )
 
 missing=()

@@ -69,6 +69,19 @@ class TEnumCaption : public TComponent {
   bool UnicodeClass = false;
   LONG_PTR Style = 0, ExStyle = 0;
   std::unique_ptr<TTimer> Timer;
+
+ private:
+  // SkinCaption.cpp's own helpers.
+  // The skin data's OnFormSkin while installed: asks for the timer, never vetoes.
+  void FormSkin(TObject* Sender, const std::string& aName, bool& DoSkin);
+  // The four frame sizes of the form (0 for border kind none).
+  void MeasureFrames(TWinSkinForm& Form);
+  // The caption's own placement of the visible buttons; sets ButtonBand.
+  void LayoutButtons(TWinSkinForm& Form, int CaptionHeight);
+  // The window text (else the form control's), padded two spaces before and one after.
+  std::string CaptionText(TWinSkinForm& Form) const;
+  // Text background and text; stores the text rectangle on the form.
+  void DrawCaptionText(TWinSkinForm& Form, TCanvas& Strip);
 };
 
 // The shared state of the unit.

@@ -179,6 +179,10 @@ class TSkinData : public TComponent {
   bool LoadSkinFrom(std::unique_ptr<TMemoryStream> Candidate);
   void ReadSkinStream(TStream& Stream);
   void WriteSkinStream(TStream& Stream);
+  // The forms of this data re-read their elements (their caption buttons point into them).
+  void ReloadForms();
+  // The rest of a skin change: the manager re-applies this data on its timer.
+  void RequestReapply();
   void MakeCaptionFont();
   void MakeBackgroundBrush();
   void LoadMenuGlyphs();
@@ -207,7 +211,7 @@ class TSkinData : public TComponent {
 };
 
 // Registers TSkinData for descriptions and the drawn "SKINMENUGLYPHS" resource (a program's own
-// stays). A repeat is harmless.
+// stays), and installs the skinned form (InitWinSkinFormUnit). A repeat is harmless.
 void InitWinSkinDataUnit();
 // The four menu glyphs, side by side on white; registered by InitWinSkinDataUnit.
 void RegisterSkinMenuGlyphsResource();

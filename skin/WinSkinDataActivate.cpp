@@ -78,11 +78,21 @@ void TSkinData::SetActive(bool Value) {
 }
 
 void TSkinData::SkinChanged() {
+  ReloadForms();
+  RequestReapply();
+}
+
+void TSkinData::ReloadForms() {
+  TSkinManage* manage = SkinManage();
+  if (!manage) return;
+  for (const TSkinManage::TFormEntry& entry : manage->Forms)
+    if (!entry.Freed() && entry.Form->SkinData == this) entry.Form->ReloadElements();
+}
+
+void TSkinData::RequestReapply() {
   if (!SkinManage()) Loaded();
   TSkinManage* manage = SkinManage();
   manage->ActionSkinData = this;
-  for (const TSkinManage::TFormEntry& entry : manage->Forms)
-    if (!entry.Freed() && entry.Form->SkinData == this) entry.Form->ReloadElements();
   if (manage->StartState == kSkinStartRunning)
     manage->SetAction(kSkinActionSkinChanged, skin_data_activate_detail::kActionDelayMs);
 }

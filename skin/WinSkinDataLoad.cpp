@@ -37,10 +37,13 @@ bool TSkinData::LoadSkinFrom(std::unique_ptr<TMemoryStream> Candidate) {
   }
   Candidate->SetPosition(0);
   skinStream_ = std::move(Candidate);
-  elements_ = std::move(decoded);
+  // The forms' caption buttons point into the old elements: they are rebuilt from the new ones
+  // before the old ones go.
+  std::unique_ptr<TSkinElements> old = std::exchange(elements_, std::move(decoded));
   empty_ = false;
   loadError_.clear();
   MakeBackgroundBrush();
+  ReloadForms();
   return true;
 }
 
@@ -73,7 +76,7 @@ void TSkinData::SetSkinFile(const std::string& Value) {
   }
   if (!LoadSkinFrom(std::move(candidate))) return;
   // While a description is read, its Loaded does the activation that a change would ask for.
-  if (skinFormtype_ == sfMainform && !ComponentState().Contains(csLoading)) SkinChanged();
+  if (skinFormtype_ == sfMainform && !ComponentState().Contains(csLoading)) RequestReapply();
 }
 
 // Always written, also when empty: a 32-bit length and then the skin file's bytes.

@@ -45,7 +45,7 @@ enum class TSkinWindowState : uint8_t { Normal = 0, Maximized = 1, Minimized = 2
 
 // The life of a skinned form; the numbers are part of the engine's contract.
 enum class TSkinLifeState : int32_t {
-  Attached = 0,    // attached, SKMSG_ACTIVATE not yet handled: nothing is painted
+  Attached = 0,  // attached, SKMSG_ACTIVATE not yet handled: nothing is painted
   Ready = 1,
   Reskinning = 3,  // re-applying a changed skin
   Destroying = 4,  // inside WM_NCDESTROY
@@ -318,6 +318,26 @@ class TWinSkinForm : public TSkinFormBase {
 
   // Consistency of the life state, hot object and procedures, for asserts and tests.
   bool CheckConsistency() const;
+
+  // --- WinSkinForm.cpp helpers ---
+ private:
+  // Window state from GetWindowPlacement.
+  void ReadWindowState();
+  // The child skinners, made by the installed factory on first use; nullptr without one.
+  TSkinChildren* EnsureChildren();
+  // The form control and the forms it contains take the skin's ButtonFace colour.
+  void ApplyFaceColour();
+  // Both hooks back, where they are still ours; the procedure instance freed.
+  void RestoreProcedures();
+  // The detach of a form with frame skinning off (also its release).
+  void ShortDetach(bool Destroying);
+  // The window or its control is going: nothing is restored that it would show.
+  bool WindowGoing() const;
+
+  // The WS_CAPTION bits the window had: only those are put back.
+  LONG_PTR captionBitsAtAttach_ = 0;
+  // The window was sized to the skin, so a detach shrinks it back.
+  bool resizedToSkin_ = false;
 };
 
 // Installs the skinned form as the manager's form factory (a repeat is harmless) and makes the

@@ -10,6 +10,7 @@
 // hook), WinSkinMenuItems.cpp (owner-draw marking, item measuring and painting).
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/rtl/Geometry.h"
@@ -71,6 +72,12 @@ class TWinSkinMenu : public TComponent {
   std::unique_ptr<TBitmap> Background;  // the painted bar without highlights
   bool Painting = false;
   HMENU WindowMenu = nullptr;
+
+ private:
+  // WinSkinMenuBar.cpp: one button from the window menu's item at Position (Win32 data only).
+  std::unique_ptr<TMenuBtn> MakeButton(int Position) const;
+  // WinSkinMenuBar.cpp: an MDI frame's caption buttons for its maximised child, on the bar.
+  void PaintMDIButtons(HDC DC);
 };
 
 // State of the one drop-down that can be open in the process.
@@ -92,8 +99,11 @@ TMenuTrackState& MenuTrackState();
 // forms) gets owner draw and the skin's item painters; On false takes them back.
 void MarkMainMenusOwnerDraw(TWinSkinForm& Form, bool On);
 void MarkPopupMenusOwnerDraw(TWinSkinForm& Form, bool On);
-// Gives every item of Menu (recursively) MFT_OWNERDRAW.
-void MakeSubmenuOwnerDraw(HMENU Menu);
+// Gives every item of Menu (recursively) MFT_OWNERDRAW; the items it marked, by menu and position.
+using TOwnerDrawMarks = std::vector<std::pair<HMENU, UINT>>;
+TOwnerDrawMarks MakeSubmenuOwnerDraw(HMENU Menu);
+// Takes those marks off again, so that a drop-down shown after skinning ends draws itself.
+void UnmarkSubmenuOwnerDraw(const TOwnerDrawMarks& Marks);
 // The painters the items get; also used by the skinned system popup.
 void SkinMenuItemDraw(TSkinData* Data, TMenuItem* Item, TCanvas* Canvas, const TRect& Rect, bool Selected);
 void SkinMainMenuItemMeasure(TSkinData* Data, TMenuItem* Item, TCanvas* Canvas, int& Width, int& Height);

@@ -3,17 +3,23 @@
 // (from the Window menu) the ledger in a data-aware grid that edits it in place and in the
 // data grid with its record numbers, footer totals, filter row and account drop-down, grouped by
 // account and kind beside a tree of the spending categories, and in two data grids that copy,
-// paste, export, import and find. The main form carries the program's skin (its menus show the
-// skin's frame); its Skin menu switches between the skins placed beside the program.
+// paste, export, import and find. The main form carries the program's skin, which frames every
+// window of the program (forms, the About dialog, message boxes, menus) and draws the caption
+// texts; its Skin menu switches between the skins placed beside the program at run time. The
+// program's icon is drawn at start-up.
 // With a display it runs in real windows until the main form is closed; without one it
 // renders its forms to PNG files in demo-output/ of its build folder and prints their paths,
-// and the open context menu under each skin and unskinned in demo-output/skin/.
+// then every window, menus and dialogs included, under each skin and unskinned in
+// demo-output/skin/{light,dark,none}/, with transparent cut-out corners.
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "examples/demo/DemoAbout.h"
+#include "examples/demo/DemoIcon.h"
+#include "examples/demo/DemoPictures.h"
 #include "examples/demo/DemoSkin.h"
 #include "examples/demo/DemoSupport.h"
 #include "examples/demo/HeadlessOutput.h"
@@ -34,12 +40,20 @@
 #include "platform/vcl/Mask.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/StdCtrls.h"
+#include "platform/win/Input.h"
 #include "platform/win/MenuApi.h"
-#include "platform/win/WindowManager.h"
+#include "platform/win/MessageBox.h"
+#include "skin/SkinCaption.h"
+#include "skin/WinSkinForm.h"
 #include "skin/WinSkinManage.h"
 #include "skin/WinSkinStore.h"
 
 namespace {
+
+TForm* WithIcon(TForm* Form) {
+  UseDemoIcon(Form);
+  return Form;
+}
 
 TMenuItem* AddItem(TMenu* menu, TMenuItem* parent, const std::string& caption,
                    TNotifyEvent onClick = nullptr) {
@@ -57,7 +71,11 @@ class TDemoForm : public TForm {
     SetCaption("账户 — 收入与支出");
     // Side by side with the ledger forms on a screen of 1280 pixels or more.
     SetBounds(30, 40, 640, 480);
+    UseDemoIcon(this);
     skinData = LoadDemoSkinData(this);
+    // The skin's caption font and colours draw the caption texts of every skinned window.
+    auto* caption = new TSkinCaption(this);
+    caption->SetActive(true);
     BuildMenus();
     BuildControls();
   }
@@ -77,11 +95,11 @@ class TDemoForm : public TForm {
 
   // Made on first use, shown again later.
   void OpenLedgerDetail() {
-    if (!ledgerDetail_) ledgerDetail_ = CreateLedgerAxisGridForm(Application, ledger);
+    if (!ledgerDetail_) ledgerDetail_ = WithIcon(CreateLedgerAxisGridForm(Application, ledger));
     ledgerDetail_->Show();
   }
   TForm* OpenLedgerDBGrid() {
-    if (!ledgerDBGrid_) ledgerDBGrid_ = CreateLedgerDBGridForm(Application, longLedger);
+    if (!ledgerDBGrid_) ledgerDBGrid_ = WithIcon(CreateLedgerDBGridForm(Application, longLedger));
     ledgerDBGrid_->Show();
     return ledgerDBGrid_;
   }
@@ -89,15 +107,28 @@ class TDemoForm : public TForm {
   // that offers the table interface.
   TForm* OpenLedgerGrouped() {
     if (!ledgerGrouped_)
-      ledgerGrouped_ = CreateLedgerGroupedForm(Application, CreateLedger(Application, kDemoLedgerEntries));
+      ledgerGrouped_ =
+          WithIcon(CreateLedgerGroupedForm(Application, CreateLedger(Application, kDemoLedgerEntries)));
     ledgerGrouped_->Show();
     return ledgerGrouped_;
   }
   TForm* OpenLedgerClipboard() {
-    if (!ledgerClipboard_) ledgerClipboard_ = CreateLedgerClipboardForm(Application, outputFolder);
+    if (!ledgerClipboard_) ledgerClipboard_ = WithIcon(CreateLedgerClipboardForm(Application, outputFolder));
     ledgerClipboard_->Show();
     return ledgerClipboard_;
   }
+
+  void ShowAbout() {
+    std::unique_ptr<TForm> about(CreateDemoAboutForm(nullptr));
+    about->ShowModal();
+  }
+  // Asks through the system's message box before the note is cleared.
+  void AskClearNote() {
+    if (MessageBox(Handle(), "清空备注？", "账户", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
+    note_->Lines()->Clear();
+    Say("备注已清空");
+  }
+  void ShowTip() { ShowMessage("账户 demo"); }
 
  private:
   void Say(const std::string& text) {
@@ -119,6 +150,8 @@ class TDemoForm : public TForm {
     TMenuItem* edit = AddItem(menu, menu->Items(), "编辑(&E)");
     AddItem(menu, edit, "收入", [this](TObject*) { Say("收入"); });
     AddItem(menu, edit, "支出", [this](TObject*) { Say("支出"); });
+    AddItem(menu, edit, "-");
+    AddItem(menu, edit, "清空备注(&C)…", [this](TObject*) { AskClearNote(); });
     TMenuItem* window = AddItem(menu, menu->Items(), "窗口(&W)");
     AddItem(menu, window, "账目明细(&L)", [this](TObject*) { OpenLedgerDetail(); });
     AddItem(menu, window, "数据网格(&D)", [this](TObject*) { OpenLedgerDBGrid(); });
@@ -132,7 +165,8 @@ class TDemoForm : public TForm {
     AddItem(menu, skin, "关闭皮肤(&O)", [this](TObject*) { SetSkinning(false); });
     AddItem(menu, skin, "开启皮肤(&N)", [this](TObject*) { SetSkinning(true); });
     TMenuItem* help = AddItem(menu, menu->Items(), "帮助(&H)");
-    AddItem(menu, help, "关于…", [](TObject*) { ShowMessage("账户 demo"); });
+    AddItem(menu, help, "提示(&T)…", [this](TObject*) { ShowTip(); });
+    AddItem(menu, help, "关于(&A)…", [this](TObject*) { ShowAbout(); });
     SetMenu(menu);
 
     popup = new TPopupMenu(this);
@@ -145,6 +179,7 @@ class TDemoForm : public TForm {
   TForm* ledgerDBGrid_ = nullptr;
   TForm* ledgerGrouped_ = nullptr;
   TForm* ledgerClipboard_ = nullptr;
+  TMemo* note_ = nullptr;
 
   void BuildControls() {
     auto* toolbar = Place<TToolBar>(this, 0, 0, 640, 26);
@@ -179,9 +214,9 @@ class TDemoForm : public TForm {
     auto* combo = Place<TComboBox>(inputs, 340, 8, 150, 22);
     for (const char* s : {"收入", "支出", "转账"}) combo->Items()->Add(s);
     combo->SetItemIndex(0);
-    auto* memo = Place<TMemo>(inputs, 8, 40, 210, 80);
-    memo->Lines()->Add("备注：");
-    memo->Lines()->Add("三月份的账户");
+    note_ = Place<TMemo>(inputs, 8, 40, 210, 80);
+    note_->Lines()->Add("备注：");
+    note_->Lines()->Add("三月份的账户");
     auto* list = Place<TListBox>(inputs, 230, 40, 130, 80);
     for (const char* s : {"工资", "奖金", "利息", "房租", "餐饮"}) list->Items()->Add(s);
     auto* button = Place<TButton>(inputs, 370, 40, 90, 25);
@@ -237,28 +272,38 @@ void WaitForSkinAction() {
   while (manage && manage->Timer && manage->Timer->Enabled()) Application->HandleMessage();
 }
 
-// Opens the main form's context menu, draws its window to File and closes the menu again.
-void WriteOpenContextMenu(TDemoForm* Demo, const std::filesystem::path& File) {
-  std::filesystem::create_directories(File.parent_path());
-  bool written = false;
-  win_internal::ScheduleStep(
-      [&] {
-        HWND menu = WindowFromPoint(POINT{Demo->Left() + 70, Demo->Top() + 130});
-        HBITMAP surface = menu ? GetTopLevelSurface(menu) : nullptr;
-        if (surface) {
-          WritePng(File.string(), surface);
-          written = true;
-        }
-        EndMenu();
-      },
-      0);
-  Demo->popup->Popup(Demo->Left() + 60, Demo->Top() + 120);
-  if (written) std::printf("  %s\n", File.string().c_str());
+// Every top-level window of the program: the forms, then the windows its commands show in a
+// modal loop, each pictured while it is open.
+std::vector<TDemoWindow> DemoWindows(TDemoForm* Demo, const std::vector<TNamedForm>& Forms) {
+  std::vector<TDemoWindow> windows;
+  for (const TNamedForm& f : Forms) windows.push_back({f.file, f.form->Handle(), nullptr, nullptr});
+  const HWND main = Demo->Handle();
+  const auto menu = [] { return OpenMenuWindow(); };
+  const auto dialog = [main] { return ActiveWindowBesides(main); };
+  // Keys go to the active window: the main form is brought forward first.
+  const auto keys = [Demo](std::initializer_list<int> Chord) {
+    return [Demo, Chord = std::vector<int>(Chord)] {
+      SetForegroundWindow(Demo->Handle());
+      Application->ProcessMessages();
+      for (int key : Chord) Input::KeyDown(key);
+      for (auto key = Chord.rbegin(); key != Chord.rend(); ++key) Input::KeyUp(*key);
+      Application->ProcessMessages();
+    };
+  };
+  windows.push_back({"file-menu.png", nullptr, keys({VK_MENU, 'F'}), menu});
+  windows.push_back({"system-menu.png", nullptr, keys({VK_MENU, VK_SPACE}), menu});
+  windows.push_back({"context-menu.png", nullptr,
+                     [Demo] { Demo->popup->Popup(Demo->Left() + 60, Demo->Top() + 120); }, menu});
+  windows.push_back({"about.png", nullptr, [Demo] { Demo->ShowAbout(); }, dialog});
+  windows.push_back({"message-box.png", nullptr, [Demo] { Demo->AskClearNote(); }, dialog});
+  windows.push_back({"show-message.png", nullptr, [Demo] { Demo->ShowTip(); }, dialog});
+  return windows;
 }
 
 int RunHeadless(const std::filesystem::path& Folder, const std::vector<TNamedForm>& Forms, TDemoForm* Demo) {
   std::filesystem::create_directories(Folder);
   Application->ProcessMessages();
+  WaitForSkinAction();
   std::printf("%s\n", NoDisplayMessage(Folder).c_str());
   for (const TNamedForm& f : Forms) {
     HBITMAP surface = GetTopLevelSurface(f.form->Handle());
@@ -267,16 +312,17 @@ int RunHeadless(const std::filesystem::path& Folder, const std::vector<TNamedFor
     WritePng(file.string(), surface);
     std::printf("  %s\n", file.string().c_str());
   }
-  // The context menu under each skin, then with skinning off.
+  // Every window under each skin, then with skinning off.
   const std::filesystem::path skinFolder = Folder / "skin";
+  const std::vector<TDemoWindow> windows = DemoWindows(Demo, Forms);
   for (const char* skin : {kDemoLightSkinFile, kDemoDarkSkinFile}) {
     Demo->skinSwitcher->Choose(skin);
     WaitForSkinAction();
-    WriteOpenContextMenu(Demo, skinFolder / std::filesystem::path(skin).stem() / "context-menu.png");
+    WriteWindowPictures(skinFolder / std::filesystem::path(skin).stem(), windows);
   }
   Demo->skinSwitcher->SetSkinning(false);
   WaitForSkinAction();
-  WriteOpenContextMenu(Demo, skinFolder / "none" / "context-menu.png");
+  WriteWindowPictures(skinFolder / "none", windows);
   return 0;
 }
 
@@ -289,9 +335,17 @@ int main(int argc, char** argv) {
   RegisterGridEditorClasses();
   InitWinSkinStoreUnit();
   InitWinSkinDataUnit();
+  InitWinSkinFormUnit();
+  InitSkinCaptionUnit();
+  TScopeExit finalizeSkinUnits([] {
+    FinalizeSkinCaptionUnit();
+    FinalizeWinSkinFormUnit();
+  });
   // At shutdown the manager lets go of its hook, its forms and its popup skinners.
   TScopeExit freeSkinManage([] { DestroySkinManage(); });
   Application->SetTitle("账户");
+  // Before the skin loads: the skin's default caption icon is a copy of the application's.
+  DemoIcon();
   bool display = StartDisplayHost();
   // Windows and headless pictures are for people: draw them with the real fonts.
   UseSystemFonts(true);
@@ -308,8 +362,10 @@ int main(int argc, char** argv) {
       demo->skinData, executable.parent_path(),
       [demo](const std::string& Text) { demo->status->SetSimpleText(Text); });
   TForm* editors = CreateLedgerEditorsForm(Application, ledger);
+  UseDemoIcon(editors);
   editors->Show();
   TForm* grid = CreateLedgerGridForm(Application, ledger);
+  UseDemoIcon(grid);
   grid->Show();
   // Headless, the data grid is pictured too; in windows it waits for the Window menu.
   if (!display)

@@ -122,6 +122,10 @@ BOOL DrawIconEx(HDC dc, int x, int y, HICON handle, int cx, int cy, UINT, HBRUSH
   if ((flags & DI_NORMAL) == 0) flags |= DI_NORMAL;
   HDC source = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(source, icon->Mask);
+  // A monochrome source takes the destination's text colour for 0 and its background colour
+  // for 1; the mask (and a monochrome image) mean black and white whatever the DC holds.
+  const COLORREF text = SetTextColor(dc, RGB(0, 0, 0));
+  const COLORREF back = SetBkColor(dc, RGB(255, 255, 255));
   BOOL ok = TRUE;
   const bool normal = (flags & DI_NORMAL) == DI_NORMAL;
   if (flags & DI_MASK)
@@ -136,6 +140,8 @@ BOOL DrawIconEx(HDC dc, int x, int y, HICON handle, int cx, int cy, UINT, HBRUSH
                        normal ? SRCINVERT : SRCCOPY);
     }
   }
+  SetTextColor(dc, text);
+  SetBkColor(dc, back);
   SelectObject(source, old);
   DeleteDC(source);
   return ok ? TRUE : FALSE;

@@ -45,6 +45,7 @@ struct THostWindow {
   bool Dirty = false;
   RECT DirtyRect{};  // window coordinates
   std::vector<uint32_t> Buffer;
+  TWindowShape Shape;
 };
 
 struct TChannel {
@@ -93,6 +94,7 @@ class THost : public IEventSource {
     }
     XSetErrorHandler(IgnoreXErrors);
     InternAtoms();
+    QueryShapeExtension();
     XSetWindowAttributes a{};
     a.colormap = colormap_;
     a.event_mask = PropertyChangeMask;
@@ -253,6 +255,9 @@ class THost : public IEventSource {
       case TWindowEvent::Destroyed:
         DestroyMirror(n.Hwnd);
         break;
+      case TWindowEvent::RegionChanged:
+        if (auto it = windows_.find(n.Hwnd); it != windows_.end()) Reshape(n.Hwnd, it->second);
+        break;
       case TWindowEvent::TextChanged:
         if (auto it = windows_.find(n.Hwnd); it != windows_.end())
           SetWindowNames(it->second.Xid, GetWindowText(n.Hwnd));
@@ -280,13 +285,17 @@ class THost : public IEventSource {
     }
     RECT r{};
     GetWindowRect(h, &r);
-    if (it == windows_.end()) it = windows_.emplace(h, Create(h, r)).first;
+    const bool created = it == windows_.end();
+    if (created) it = windows_.emplace(h, Create(h, r)).first;
     THostWindow& hw = it->second;
+    const bool resized = r.Width() != hw.Rect.Width() || r.Height() != hw.Rect.Height();
     if (!SameRect(r, hw.Rect)) {
       XMoveResizeWindow(dpy, hw.Xid, r.Left, r.Top, static_cast<unsigned>(std::max(1, r.Width())),
                         static_cast<unsigned>(std::max(1, r.Height())));
       hw.Rect = r;
     }
+    // The shape is cut to the window's size, so a larger window may show more of its region.
+    if (created || resized) Reshape(h, hw);
     if (!hw.Mapped) {
       XMapRaised(dpy, hw.Xid);
       hw.Mapped = true;
@@ -333,6 +342,10 @@ class THost : public IEventSource {
     return hw;
   }
 
+  static void Reshape(HWND h, THostWindow& hw) {
+    UpdateWindowShape(hw.Xid, h, hw.Rect.Width(), hw.Rect.Height(), hw.Shape);
+  }
+
   void DestroyMirror(HWND h) {
     auto it = windows_.find(h);
     if (it == windows_.end()) return;
@@ -348,8 +361,10 @@ class THost : public IEventSource {
     if (it == windows_.end() || !it->second.Mapped) return;
     XRaiseWindow(Conn().Dpy, it->second.Xid);
     XWindowAttributes attrs{};
-    if (XGetWindowAttributes(Conn().Dpy, it->second.Xid, &attrs) && attrs.map_state == IsViewable)
+    if (XGetWindowAttributes(Conn().Dpy, it->second.Xid, &attrs) && attrs.map_state == IsViewable) {
+      focusSerial_ = NextRequest(Conn().Dpy);
       XSetInputFocus(Conn().Dpy, it->second.Xid, RevertToParent, CurrentTime);
+    }
   }
 
   // --- putting surfaces on screen -------------------------------------------------------------------
@@ -455,8 +470,10 @@ class THost : public IEventSource {
         break;
       case FocusIn:
         if (hw.Ic) XSetICFocus(hw.Ic);
-        if (e.xfocus.mode != NotifyGrab && e.xfocus.mode != NotifyUngrab && GetActiveWindow() != h &&
-            IsWindowEnabled(h))
+        // Focus changes we asked for earlier are stale once a later one is on its way: following
+        // them would activate forms in turn without end.
+        if (e.xfocus.mode != NotifyGrab && e.xfocus.mode != NotifyUngrab && e.xfocus.serial >= focusSerial_ &&
+            GetActiveWindow() != h && IsWindowEnabled(h))
           SetForegroundWindow(h);
         break;
       case FocusOut:
@@ -498,7 +515,9 @@ class THost : public IEventSource {
       reported = RECT{x, y, x + attrs.width, y + attrs.height};
     }
     if (SameRect(reported, hw.Rect)) return;
+    const bool resized = reported.Width() != hw.Rect.Width() || reported.Height() != hw.Rect.Height();
     hw.Rect = reported;
+    if (resized) Reshape(h, hw);
     RECT current{};
     GetWindowRect(h, &current);
     if (SameRect(current, reported)) return;
@@ -598,6 +617,8 @@ class THost : public IEventSource {
   TChannel red_, green_, blue_;
   int observer_ = 0;
   int surfaceObserver_ = 0;
+  // Serial of our last focus request; older FocusIn events are not followed.
+  unsigned long focusSerial_ = 0;
   std::map<HWND, THostWindow> windows_;
   std::map<Window, HWND> byXid_;
 };

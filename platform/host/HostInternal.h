@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/win/Windows.h"
 
@@ -58,6 +59,18 @@ bool HandleScreenEvent(const XEvent& event);
 // The names of a mirrored window (HostWindowNames.cpp): its title and icon name, its class.
 void SetWindowNames(Window xid, const std::string& title);
 void SetWindowClass(Window xid);
+
+// The shape of a mirrored window (HostShape.cpp): with a window region it shows, and takes
+// the pointer, only inside it; without one it is its rectangle. What was sent is remembered
+// so that an unchanged shape is not sent again.
+struct TWindowShape {
+  bool Shaped = false;
+  std::vector<XRectangle> Rects;  // window coordinates, cut to the window
+};
+// Asks the server for the Shape extension; without it windows stay rectangles.
+void QueryShapeExtension();
+// Sends the window region of `hwnd`, cut to width x height, as the X window's shape.
+void UpdateWindowShape(Window xid, HWND hwnd, int width, int height, TWindowShape& shape);
 
 // The pointer (HostCursor.cpp; FollowCursor in CursorInternal.h): a mirrored window takes the
 // current cursor when added; stopping frees the X cursors made.

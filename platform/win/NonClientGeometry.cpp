@@ -163,7 +163,8 @@ LRESULT DefaultHitTest(const TWnd& w, POINT screen) {
   if (!In(g.Edge, p)) return HTBORDER;
   if (In(g.VScroll, p)) return HTVSCROLL;
   if (In(g.HScroll, p)) return HTHSCROLL;
-  if (In(g.Client, p)) return HTCLIENT;
+  // What the default geometry calls client but the real client rectangle (checked above) leaves
+  // out belongs to a frame the window's procedure draws itself: no part the default knows.
   return HTNOWHERE;
 }
 

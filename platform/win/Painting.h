@@ -6,6 +6,9 @@
 // Coordinates: client DCs have their origin at the client's top-left, window DCs (GetWindowDC,
 // DCX_WINDOW) at the window's top-left. Update regions are kept in client coordinates.
 #include <functional>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "platform/win/Windows.h"
 
@@ -86,6 +89,13 @@ void RemoveSurfaceObserver(int id);
 // Runs every pending WM_PAINT through the queue's paint path (what a host does before it
 // shows a surface).
 void FlushPaint();
+// The rectangles of the window's region in window coordinates, in bands from top to bottom;
+// nullopt when the window has no region (all of its rectangle shows), none when it is empty.
+std::optional<std::vector<RECT>> WindowRegionRects(HWND hwnd);
+// The window's top-level surface as a PNG; pixels outside its window region get alpha 0.
+// EInvalidGraphic when the window is not a visible top-level window, EFCreateError when the
+// file cannot be written.
+void WriteWindowPng(const std::string& Path, HWND Top);
 
 // --- window scroll bars ---------------------------------------------------------------------------------
 

@@ -2,15 +2,17 @@
 // and the demo on it, drives the demo's windows through real X input (xdotool) and reads them
 // back through the X utilities (xwininfo, xprop, xwd). The ledger grid shows after a click,
 // the wheel and keys what a full repaint shows; a caption's close button hides its form while
-// the program runs on; the About box is sized from its text, centred, without scroll bars, and
-// shows what the class library draws for it headless; the ledger detail opens from the Window
-// menu, takes typed text in a cell, drops an account's pick list, and groups its rows by account
-// at a click on its switch; the data grid window moves, takes a typed amount, sizes a column and
-// sorts by a title click, drops down the accounts in its account cell and takes one from the list,
-// and shows what a headless twin given the same input shows; the X
-// pointer shows the sizing cursor on a title edge (read back through XFIXES); the grouped data grid groups by
-// a title dropped on its grouping panel. Pictures of the windows go to
-// demo-output/ in the build folder for a person to look at; their paths are printed.
+// the program runs on; the Help menu's message box is sized from its text, centred, without
+// scroll bars, and shows what the class library draws for it headless; the ledger detail opens from the
+// Window menu, takes typed text in a cell, drops an account's pick list, and groups its rows by account at a
+// click on its switch; the data grid window moves, takes a typed amount, sizes a column and sorts by a title
+// click, drops down the accounts in its account cell and takes one from the list, and shows what a headless
+// twin given the same input shows; the X pointer shows the sizing cursor on a title edge (read back through
+// XFIXES); the grouped data grid groups by a title dropped on its grouping panel. These tests first turn the
+// skin off by the Skin menu. Under both skins, every kind of window the demo shows (forms, menus, dialogs,
+// message boxes) wears the skin at named points, and the light skin's cut-out corner shows the root window.
+// Pictures of the windows go to demo-output/ in the build folder for a person to look at;
+// their paths are printed.
 //
 // Every wait polls with a timeout; the demo and the server are stopped however a test ends.
 // Skipped when Xvfb or an X utility is missing (scripts/setup.sh installs them).
@@ -46,6 +48,7 @@
 #include "tests/support/PaintOracle.h"
 #include "tests/support/XvfbSession.h"
 #include "tests/support/XwdPicture.h"
+#include "tools/skingen/SkinImages.h"
 
 namespace {
 
@@ -60,10 +63,11 @@ const char* const kEntryTitle = "账目 — 编辑";
 const char* const kGridTitle = "账目 — 表格";
 const char* const kDetailTitle = "账目 — 明细";      // opened from the Window menu
 const char* const kDBGridTitle = "账目 — 数据网格";  // the Window menu's second item
-// The About box is a message box: the application's title over the message.
+// The Help menu's tip is a message box: the application's title over the message.
 const char* const kAboutTitle = "账户";
 const char* const kAboutText = "账户 demo";
 constexpr int kScreenWidth = 1280, kScreenHeight = 1024;
+constexpr int kMainFormHeight = 480;  // unskinned
 
 struct TGeometry {
   int X = 0, Y = 0, Width = 0, Height = 0;
@@ -93,11 +97,27 @@ class DemoXvfbTest : public ::testing::Test {
                    << " is not installed (scripts/setup.sh installs it); the demo's X test is skipped";
     ASSERT_TRUE(server_.Start(Str(kScreenWidth) + "x" + Str(kScreenHeight)))
         << "Xvfb did not accept connections on any display from :90";
+    std::optional<TWindowPixels> bare = Picture();
+    ASSERT_TRUE(bare) << "no picture of the empty screen";
+    bare_ = *bare;
     demo_ = server_.Spawn({DEMO_PATH}, "demo");
     ASSERT_TRUE(demo_->Started()) << "could not start " << DEMO_PATH;
     for (const char* title : {kAccountsTitle, kEntryTitle, kGridTitle})
       ASSERT_FALSE(WaitForWindow(title).empty())
           << "the window \"" << title << "\" did not appear" << DemoSaid();
+    if (!KeepsSkin()) TurnSkinningOff();
+  }
+  // The tests of the forms' contents measure from the default frame: they turn the skin off as a
+  // person does, by the Skin menu, and wait until the main form has its own size again.
+  virtual bool KeepsSkin() const { return false; }
+  void TurnSkinningOff() {
+    const std::string main = WaitForWindow(kAccountsTitle);
+    const TGeometry m = Geometry(main);
+    ASSERT_TRUE(ClickAt(m.X + m.Width / 2, m.Y + 8) && Xdo({"key", "alt+s"}) &&
+                WaitFor([&] { return DemoWindows().size() == 4; }) && Xdo({"key", "o"}))
+        << "the Skin menu did not open" << DemoSaid();
+    ASSERT_TRUE(WaitFor([&] { return Geometry(main).Height == kMainFormHeight; }))
+        << "the skin stayed on" << DemoSaid();
   }
   void TearDown() override { demo_.reset(); }
 
@@ -220,6 +240,7 @@ class DemoXvfbTest : public ::testing::Test {
   }
 
   test_support::TXvfbServer server_;
+  TWindowPixels bare_;  // the screen before the demo started
   std::unique_ptr<TProcess> demo_;
 };
 
@@ -648,7 +669,7 @@ TEST_F(DemoXvfbTest, CaptionCloseButtonHidesTheFormAndTheProgramRunsOn) {
   EXPECT_FALSE(WaitForWindow(kGridTitle, 1s).empty()) << "the grid form went too";
 }
 
-// The Help menu's About item, by keys: a message box with the application's title, sized
+// The Help menu's tip, by keys: a message box with the application's title, sized
 // from its text, centred on the screen, without scroll bars, showing what the class library
 // draws for the same box headless (the same fonts on the same machine: pixel for pixel).
 // Closing the main form by its caption's close button then ends the program.
@@ -945,3 +966,107 @@ TEST_F(DemoXvfbTest, LedgerGroupedGridGroupsByATitleDroppedOnThePanel) {
   EXPECT_EQ(std::pair(GroupRows(before, 266), GroupRows(*shown, 284)), std::pair(4, 7));
   EXPECT_FALSE(demo_->Exited()) << DemoSaid();
 }
+
+namespace {
+
+// The demo with its skin: the forms at the start, then the windows its commands show.
+class DemoXvfbSkinTest : public DemoXvfbTest {
+ protected:
+  bool KeepsSkin() const override { return true; }
+
+  // The middle row's pixel of frame Frame of one of the skin's images, as tools/skingen draws it
+  // from the skin's description, one pixel in from its left edge (else its right edge).
+  static uint32_t SkinImagePixel(const std::string& Skin, const std::string& File, int Frame, bool Right) {
+    for (const TSkinImageLayout& l :
+         ParseSkinImageLayouts(test_support::ReadFile(SKINS_SOURCE_DIR "/" + Skin + "/images.txt"))) {
+      const TSkinPicture p = DrawSkinImage(l);
+      const int x = (l.Stacked ? 0 : (Frame - 1) * l.FrameWidth) + (Right ? l.FrameWidth - 2 : 1);
+      const int y = (l.Stacked ? (Frame - 1) * l.FrameHeight : 0) + l.FrameHeight / 2;
+      if (l.File == File) return p.Pixels[size_t(y) * size_t(p.Width) + size_t(x)] & 0xFFFFFF;
+    }
+    return 0xFFFFFFFF;
+  }
+  // Half way down window Id, one pixel in from the left edge a menu shows the menu background;
+  // one pixel in from either edge a frame shows its side borders, frame 1 when active, else 2.
+  void ExpectSkinned(const std::string& Skin, const std::string& Id, const std::string& Name, bool Menu,
+                     bool Active) {
+    SCOPED_TRACE(Skin + " " + Name);
+    const std::optional<TWindowPixels> shown = Settled(Id);
+    ASSERT_TRUE(shown) << "the picture did not settle";
+    Keep(*shown, "xvfb-skin-" + Skin + "-" + Name + ".png");
+    const int frame = Active ? 1 : 2, h = shown->Height;
+    EXPECT_EQ(test_support::PixelAt(*shown, 1, h / 2),
+              SkinImagePixel(Skin, Menu ? "menuback.bmp" : "left.bmp", frame, false));
+    if (!Menu) {
+      EXPECT_EQ(test_support::PixelAt(*shown, shown->Width - 2, h / 2),
+                SkinImagePixel(Skin, "right.bmp", frame, true));
+    }
+  }
+};
+
+// Under the light skin and then, chosen from the Skin menu, the dark one: the open forms are
+// re-skinned, and each window the demo shows (drop-down, system and context menus, the About
+// dialog, a system message box, ShowMessage's box) wears the skin. Under the light skin the
+// main form's cut-out top-left corner shows the root window.
+TEST_F(DemoXvfbSkinTest, EveryWindowWearsEachSkin) {
+  const std::string main = WaitForWindow(kAccountsTitle);
+  struct TShown {
+    const char* name;
+    std::vector<std::vector<std::string>> input;  // xdotool calls, each opening one more window
+    const char* title;                            // nullptr for a menu
+  } const shown[] = {
+      {"file-menu", {{"key", "alt+f"}}, nullptr},
+      {"system-menu", {{"key", "alt+space"}}, nullptr},
+      {"context-menu", {{"mousemove", "--window", main, "100", "470", "click", "3"}}, nullptr},
+      {"about", {{"key", "alt+h"}, {"key", "a"}}, "关于 账户"},
+      {"message-box", {{"key", "alt+e"}, {"key", "c"}}, "账户"},
+      {"show-message", {{"key", "alt+h"}, {"key", "t"}}, "账户"},
+  };
+  for (const std::string skin : {"light", "dark"}) {
+    const TGeometry m = Geometry(main);
+    ASSERT_TRUE(ClickAt(m.X + m.Width / 2, m.Y + 8));
+    if (skin == "dark") {
+      ASSERT_TRUE(Xdo({"key", "alt+s"}) && WaitFor([&] { return DemoWindows().size() == 4; }) &&
+                  Xdo({"key", "d"}));
+      // Every open form takes the dark skin's wider borders.
+      ASSERT_TRUE(WaitFor([&] {
+        return Geometry(main).Width == m.Width + 8 && Geometry(WaitForWindow(kEntryTitle)).Width == 420 + 8 &&
+               Geometry(WaitForWindow(kGridTitle)).Width == 560 + 8;
+      })) << "not re-skinned"
+          << DemoSaid();
+      ASSERT_TRUE(ClickAt(m.X + m.Width / 2, m.Y + 8));
+    }
+    ExpectSkinned(skin, main, "accounts", false, true);
+    ExpectSkinned(skin, WaitForWindow(kEntryTitle), "ledger-entry", false, false);
+    ExpectSkinned(skin, WaitForWindow(kGridTitle), "ledger-grid", false, false);
+    const std::optional<TWindowPixels> screen = Picture();
+    ASSERT_TRUE(screen);
+    if (skin == "light") {
+      EXPECT_EQ(test_support::PixelAt(*screen, m.X, m.Y), test_support::PixelAt(bare_, m.X, m.Y))
+          << "no cut-out";
+      // The skin's icon button at (6, 5) shows the program's small icon: its green cover.
+      EXPECT_EQ(test_support::PixelAt(*screen, m.X + 6 + 2, m.Y + 5 + 8), 0x2E7A3Cu) << "no icon";
+    }
+    for (const TShown& s : shown) {
+      const std::vector<std::string> before = DemoWindows();
+      for (size_t i = 0; i < s.input.size(); ++i)
+        ASSERT_TRUE(Xdo(s.input[i]) && WaitFor([&] { return DemoWindows().size() == before.size() + 1; }))
+            << s.name << DemoSaid();
+      std::string id;  // the one new window, with the title asked for
+      ASSERT_TRUE(WaitFor([&] {
+        for (const std::string& w : DemoWindows())
+          if (std::find(before.begin(), before.end(), w) == before.end() &&
+              (!s.title || Run({"xdotool", "getwindowname", w}).second == s.title + std::string("\n")))
+            id = w;
+        return !id.empty();
+      })) << s.name
+          << DemoSaid();
+      ExpectSkinned(skin, id, s.name, !s.title, true);
+      ASSERT_TRUE(Xdo({"key", s.title ? "Return" : "Escape"}));
+      ASSERT_TRUE(WaitFor([&] { return DemoWindows().size() == before.size(); })) << s.name << " stayed";
+    }
+  }
+  EXPECT_FALSE(demo_->Exited()) << DemoSaid();
+}
+
+}  // namespace

@@ -77,27 +77,29 @@ TEST(DemoWithoutDisplay, SaysSoAndDrawsItsFormsInTheBuildFolder) {
     lines.push_back(line);
   }
   EXPECT_EQ(pclose(out.release()), 0);
-  const std::vector<std::string> expected = {
-      NoDisplayMessage(folder),
-      "  " + (folder / "accounts.png").string(),
-      "  " + (folder / "ledger-entry.png").string(),
-      "  " + (folder / "ledger-grid.png").string(),
-      "  " + (folder / "ledger-dbgrid.png").string(),
-      "  " + (folder / "ledger-grouped.png").string(),
-      "  " + (folder / "ledger-clipboard.png").string(),
-      "  " + (folder / "skin" / "light" / "context-menu.png").string(),
-      "  " + (folder / "skin" / "dark" / "context-menu.png").string(),
-      "  " + (folder / "skin" / "none" / "context-menu.png").string(),
-  };
+  // The forms as they start, then every window under each skin and unskinned, with an alpha
+  // channel for the cut-out corners.
+  const char* const forms[] = {"accounts.png",      "ledger-entry.png",   "ledger-grid.png",
+                               "ledger-dbgrid.png", "ledger-grouped.png", "ledger-clipboard.png"};
+  const char* const transient[] = {"file-menu.png", "system-menu.png", "context-menu.png",
+                                   "about.png",     "message-box.png", "show-message.png"};
+  std::vector<std::string> expected = {NoDisplayMessage(folder)};
+  std::vector<fs::path> pictures;
+  for (const char* name : forms) pictures.push_back(folder / name);
+  for (const char* skin : {"light", "dark", "none"}) {
+    for (const char* name : forms) pictures.push_back(folder / "skin" / skin / name);
+    for (const char* name : transient) pictures.push_back(folder / "skin" / skin / name);
+  }
+  for (const fs::path& p : pictures) expected.push_back("  " + p.string());
   EXPECT_EQ(lines, expected);
-  for (const char* name : {"accounts.png", "ledger-entry.png", "ledger-grid.png", "ledger-dbgrid.png",
-                           "ledger-grouped.png", "ledger-clipboard.png", "skin/light/context-menu.png",
-                           "skin/dark/context-menu.png", "skin/none/context-menu.png"}) {
-    SCOPED_TRACE(name);
-    std::ifstream png(folder / name, std::ios::binary);
-    char signature[8] = {};
-    png.read(signature, sizeof signature);
-    EXPECT_EQ(std::string(signature, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+  for (const fs::path& p : pictures) {
+    SCOPED_TRACE(p.string());
+    std::ifstream png(p, std::ios::binary);
+    char header[26] = {};  // signature, IHDR length and type, width, height, depth, colour type
+    png.read(header, sizeof header);
+    EXPECT_EQ(std::string(header, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+    const bool skinFolder = p.parent_path().parent_path().filename() == "skin";
+    EXPECT_EQ(header[25], skinFolder ? 6 : 2) << "RGBA in the skin folders, RGB otherwise";
   }
   EXPECT_TRUE(fs::is_empty(elsewhere.path())) << "nothing lands in the working directory";
 }

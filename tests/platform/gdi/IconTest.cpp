@@ -46,6 +46,19 @@ TEST(Icon, MaskedPixelsLeaveTheBackground) {
   EXPECT_FALSE(DestroyIcon(icon));  // a stale handle is refused
 }
 
+// The mask cuts the same whatever text and background colours the DC holds, and they stay.
+TEST(Icon, DrawingIgnoresTheColoursOfTheDC) {
+  TBitmapCanvas canvas(8, 8, kBlue);
+  SetTextColor(canvas.Dc(), RGB(255, 255, 255));
+  SetBkColor(canvas.Dc(), RGB(0, 0, 0));
+  HICON icon = MakeTestIcon();
+  EXPECT_TRUE(DrawIconEx(canvas.Dc(), 2, 2, icon, 0, 0, 0, nullptr, DI_NORMAL));
+  EXPECT_EQ(std::pair(canvas.At(2, 2), canvas.At(3, 2)), std::pair(kBlue, kRed));
+  EXPECT_EQ(std::pair(GetTextColor(canvas.Dc()), GetBkColor(canvas.Dc())),
+            std::pair(RGB(255, 255, 255), RGB(0, 0, 0)));
+  DestroyIcon(icon);
+}
+
 TEST(Icon, StretchedDrawingAndCopiesKeepTheShape) {
   HICON icon = MakeTestIcon();
   HICON big = static_cast<HICON>(CopyImage(icon, IMAGE_ICON, 8, 8, LR_COPYFROMRESOURCE));

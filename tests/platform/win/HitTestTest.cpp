@@ -47,17 +47,38 @@ TEST_F(THitTestTest, SizableFrameWithCaptionButtonsEdgeAndScrollBars) {
   HWND w = Window(WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL, WS_EX_CLIENTEDGE);
   // Window coordinates: frame 4, caption 4..23, client edge 2, then the bars; corners reach 18 px.
   const int cxv = GetSystemMetrics(SM_CXVSCROLL), cyh = GetSystemMetrics(SM_CYHSCROLL);
-  CheckHits(
-      w, {
-             {0, 0, HTTOPLEFT},      {1, 17, HTTOPLEFT},        {1, 18, HTLEFT},       {17, 1, HTTOPLEFT},
-             {18, 1, HTTOP},         {150, 3, HTTOP},           {281, 1, HTTOP},       {282, 1, HTTOPRIGHT},
-             {299, 100, HTRIGHT},    {299, 199, HTBOTTOMRIGHT}, {150, 199, HTBOTTOM},  {0, 199, HTBOTTOMLEFT},
-             {4, 4, HTSYSMENU},      {21, 20, HTSYSMENU},       {22, 10, HTCAPTION},   {241, 10, HTCAPTION},
-             {242, 10, HTMINBUTTON}, {260, 10, HTMAXBUTTON},    {278, 22, HTCLOSE},    {295, 4, HTCLOSE},
-             {5, 100, HTBORDER},     {150, 24, HTBORDER},       {6, 25, HTCLIENT},     {293 - cxv, 193 - cyh, HTCLIENT},
-             {294 - cxv, 100, HTVSCROLL}, {293, 25, HTVSCROLL}, {100, 194 - cyh, HTHSCROLL}, {285, 185, HTNOWHERE},
-             {300, 100, HTNOWHERE},  {-1, 0, HTNOWHERE},
-         });
+  CheckHits(w, {
+                   {0, 0, HTTOPLEFT},
+                   {1, 17, HTTOPLEFT},
+                   {1, 18, HTLEFT},
+                   {17, 1, HTTOPLEFT},
+                   {18, 1, HTTOP},
+                   {150, 3, HTTOP},
+                   {281, 1, HTTOP},
+                   {282, 1, HTTOPRIGHT},
+                   {299, 100, HTRIGHT},
+                   {299, 199, HTBOTTOMRIGHT},
+                   {150, 199, HTBOTTOM},
+                   {0, 199, HTBOTTOMLEFT},
+                   {4, 4, HTSYSMENU},
+                   {21, 20, HTSYSMENU},
+                   {22, 10, HTCAPTION},
+                   {241, 10, HTCAPTION},
+                   {242, 10, HTMINBUTTON},
+                   {260, 10, HTMAXBUTTON},
+                   {278, 22, HTCLOSE},
+                   {295, 4, HTCLOSE},
+                   {5, 100, HTBORDER},
+                   {150, 24, HTBORDER},
+                   {6, 25, HTCLIENT},
+                   {293 - cxv, 193 - cyh, HTCLIENT},
+                   {294 - cxv, 100, HTVSCROLL},
+                   {293, 25, HTVSCROLL},
+                   {100, 194 - cyh, HTHSCROLL},
+                   {285, 185, HTNOWHERE},
+                   {300, 100, HTNOWHERE},
+                   {-1, 0, HTNOWHERE},
+               });
 }
 
 TEST_F(THitTestTest, OtherFrames) {
@@ -155,6 +176,27 @@ TEST_F(THitTestTest, ClientRectangles) {
   RECT a{0, 0, 100, 100};
   AdjustWindowRectEx(&a, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CLIENTEDGE);
   EXPECT_EQ(a, (RECT{-6, -44, 106, 106}));
+}
+
+// A procedure that sizes its own frame: the default geometry's client outside the real client
+// area is no part the default procedure knows.
+TEST_F(THitTestTest, OwnFrameOutsideTheRealClientIsNowhere) {
+  HWND w = Window(WS_OVERLAPPEDWINDOW);
+  SetWindowLong(w, GWL_WNDPROC, WNDPROC(+[](HWND h, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+                                  const LRESULT result = DefWindowProc(h, msg, wp, lp);
+                                  if (msg == WM_NCCALCSIZE && wp)
+                                    InflateRect(reinterpret_cast<NCCALCSIZE_PARAMS*>(lp)->rgrc[0], -20, -20);
+                                  return result;
+                                }).Token());
+  SetWindowPos(w, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+  CheckHits(w, {{100, 10, HTCAPTION},
+                {100, 30, HTNOWHERE},
+                {10, 100, HTNOWHERE},
+                {1, 100, HTLEFT},
+                {100, 42, HTNOWHERE},
+                {100, 43, HTCLIENT},
+                {100, 175, HTCLIENT},
+                {100, 177, HTNOWHERE}});
 }
 
 TEST_F(THitTestTest, GeometryFollowsTheMetricsTable) {
