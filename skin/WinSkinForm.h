@@ -211,6 +211,15 @@ class TWinSkinForm : public TSkinFormBase {
   void DrawIconBitmap();
   // The window's small (else big) icon, or 0.
   HICON WindowIcon() const;
+  // Borders fitted to their rectangles, by element, frame and size: a repaint at the same size
+  // copies them instead of slicing the images again. Cleared whenever the elements are re-read.
+  struct TFittedBorder {
+    const TDataSkinBorder* Element = nullptr;
+    int Frame = 0, Width = 0, Height = 0;
+    std::unique_ptr<TBitmap> Bitmap;
+  };
+  std::vector<TFittedBorder> FittedBorders;
+  TBitmap* FittedBorder(TDataSkinBorder* Element, const TRect& R, bool Stacked, int Frame);
 
   // --- region (WinSkinFormRegion.cpp) ---
   void BuildRegion();

@@ -24,6 +24,7 @@ int BorderFrameSize(const TDataSkinBorder& Element, bool Stacked) {
 }  // namespace
 
 void TWinSkinForm::ComputeBorderWidths() {
+  FittedBorders.clear();
   if (BorderKind == TSkinBorderKind::None || !SkinData) {
     L = T = R = B = 0;
     MenuBarHeight = 0;
@@ -113,12 +114,25 @@ void TWinSkinForm::DrawBorder(HDC DC, TDataSkinBorder* Element, const TRect& R, 
   const int frame = frames == 1 || Active ? 1 : 2;
   // A missing image leaves the border as it is.
   if (IsRectEmpty(SkinFrameRect(Element->Bitmap.get(), Stacked, frames, frame))) return;
-  // Tile holds the border's "Stretch" key: 1 stretches the middle, anything else tiles it.
-  auto fitted = MakeNinePartBitmap(R, Element->Bitmap.get(), Element->LeftWidth, Element->TopHeight,
-                                   Element->RightWidth, Element->BottomHeight, Stacked, Element->Tile != 1,
-                                   frames, frame);
+  TBitmap* fitted = FittedBorder(Element, R, Stacked, frame);
   if (fitted->Empty()) return;
   BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), fitted->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+TBitmap* TWinSkinForm::FittedBorder(TDataSkinBorder* Element, const TRect& R, bool Stacked, int Frame) {
+  const int w = R.Width(), h = R.Height();
+  auto same = [&](const TFittedBorder& f) { return f.Element == Element && f.Frame == Frame; };
+  auto it = std::find_if(FittedBorders.begin(), FittedBorders.end(), same);
+  if (it != FittedBorders.end() && it->Width == w && it->Height == h) return it->Bitmap.get();
+  if (it == FittedBorders.end())
+    it = FittedBorders.insert(FittedBorders.end(), TFittedBorder{Element, Frame, 0, 0, nullptr});
+  // Tile holds the border's "Stretch" key: 1 stretches the middle, anything else tiles it.
+  it->Bitmap = MakeNinePartBitmap(Rect(0, 0, w, h), Element->Bitmap.get(), Element->LeftWidth,
+                                  Element->TopHeight, Element->RightWidth, Element->BottomHeight, Stacked,
+                                  Element->Tile != 1, std::max(1, Element->FrameCount), Frame);
+  it->Width = w;
+  it->Height = h;
+  return it->Bitmap.get();
 }
 
 HICON TWinSkinForm::WindowIcon() const {

@@ -154,7 +154,7 @@ void DrawItemContent(TSkinData* Data, TMenuItem& Item, TCanvas* Canvas, const TR
   }
   TCustomImageList* images = Item.GetImageList();
   const int column = images ? std::max(images->Width(), 0) : kCheckColumn;
-  const TRect columnRect(R.Left, R.Top, R.Left + column, R.Bottom);
+  const TRect columnRect{R.Left, R.Top, R.Left + column, R.Bottom};
   const bool hasImage = images && Item.ImageIndex() >= 0 && Item.ImageIndex() < images->Count();
   if (hasImage) {
     if (Item.Checked()) {
@@ -171,11 +171,11 @@ void DrawItemContent(TSkinData* Data, TMenuItem& Item, TCanvas* Canvas, const TR
   font->SetStyle(Item.Default() ? TFontStyles{fsBold} : TFontStyles{});
   font->SetColor(static_cast<TColor>(TextColour(Data, Item, Selected)));
   Canvas->Brush()->SetStyle(bsClear);
-  TRect text(columnRect.Right + kCaptionGap, R.Top, R.Right, R.Bottom);
+  TRect text{columnRect.Right + kCaptionGap, R.Top, R.Right, R.Bottom};
   Canvas->TextRect(text, Item.Caption(), TTextFormat{tfSingleLine, tfVerticalCenter, tfLeft});
   if (Item.ShortCut() != 0) {
-    TRect shortCut(R.Left, R.Top, R.Right - kShortCutInset, R.Bottom);
-    if (RightToLeft) shortCut = TRect(R.Left + kShortCutInset, R.Top, R.Right, R.Bottom);
+    TRect shortCut{R.Left, R.Top, R.Right - kShortCutInset, R.Bottom};
+    if (RightToLeft) shortCut = Rect(R.Left + kShortCutInset, R.Top, R.Right, R.Bottom);
     Canvas->TextRect(shortCut, ShortCutToText(Item.ShortCut()),
                      TTextFormat{tfSingleLine, tfVerticalCenter, RightToLeft ? tfLeft : tfRight, tfNoPrefix});
   }
@@ -196,7 +196,7 @@ void PaintSkinItem(TSkinData* Data, TMenuItem* Item, TCanvas* Canvas, const TRec
   item.SetSize(w, h);
   TCanvas* canvas = item.Canvas();
   HDC dc = canvas->Handle();
-  const TRect all(0, 0, w, h);
+  const TRect all{0, 0, w, h};
   const TSkinElements& skin = *Data->Elements();
   TBitmap* frame = manager && Menu ? manager->FindPopupFrame(Menu) : nullptr;
   if (frame && !frame->Empty()) {
