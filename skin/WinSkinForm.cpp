@@ -233,6 +233,8 @@ void TWinSkinForm::Activate() {
   GetWindowRect(hWnd, &window);
   GetClientRect(hWnd, &client);
   NonClientSize = TSize{window.Width() - client.Width(), window.Height() - client.Height()};
+  // The form's context menus are skinned with its children (a repeat only sets the same painters).
+  MarkPopupMenusOwnerDraw(*this, true);
   if (TSkinChildren* children = EnsureChildren()) children->SkinChildren();
 
   if (LifeState == TSkinLifeState::Attached) {
