@@ -270,6 +270,11 @@ struct TNamedForm {
 void WaitForSkinAction() {
   TSkinManage* manage = SkinManage();
   while (manage && manage->Timer && manage->Timer->Enabled()) Application->HandleMessage();
+  // The caption painter installs itself on the new forms on its own short timer; a few rounds
+  // are enough (bounded, as each caption paint asks for one more tick).
+  TEnumCaption* caption = EnumCaption();
+  for (int round = 0; round < 20 && caption && caption->Timer && caption->Timer->Enabled(); ++round)
+    Application->HandleMessage();
 }
 
 // Every top-level window of the program: the forms, then the windows its commands show in a
