@@ -75,7 +75,7 @@ TEST_F(OurSkinsTest, EveryElementIsFoundWithItsFrameCount) {
       {"SunkEdge", ELEMENT(SunkEdge), 4, 0},
       {"ExtraImages", ELEMENT(ExtraImages), 5, 5},
       {"Headerbar", ELEMENT(Headerbar), 5, 5},
-      {"MenuItem", ELEMENT(MenuItem), 5, 5},
+      {"MenuItem", ELEMENT(MenuItem), 0, 0},
       {"MenuBackground", ELEMENT(MenuBackground), 1, 1},
       {"Scrollbar", ELEMENT(Scrollbar), 23, 23},
       {"HorzScroll", ELEMENT(HorzScroll), 4, 4},

@@ -152,7 +152,7 @@ class DemoXvfbTest : public ::testing::Test {
   // All the demo's viewable top-level windows: forms, menus, drop-downs, message boxes.
   std::vector<std::string> DemoWindows() { return Visible("^Demo$", "--class"); }
   // The id of the viewable window named Title, waiting for it to appear; "" when it does not.
-  std::string WaitForWindow(const std::string& Title, std::chrono::milliseconds Timeout = 10s) {
+  std::string WaitForWindow(const std::string& Title, std::chrono::milliseconds Timeout = 30s) {
     std::string id;
     WaitFor(
         [&] {
