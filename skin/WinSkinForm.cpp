@@ -28,13 +28,6 @@ bool IsDialogClass(const std::string& ClassName) {
   return ClassName == "#32770" || ClassName == "TMessageForm";
 }
 
-// A direct child of class "MDIClient", or nullptr.
-HWND FindMDIClient(HWND Window) {
-  for (HWND child = GetWindow(Window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-    if (LowerCase(GetClassName(child)) == "mdiclient") return child;
-  return nullptr;
-}
-
 int ClampedSize(int64_t Value) {
   return static_cast<int>(std::clamp<int64_t>(Value, 0, kWindowCoordLimit));
 }

@@ -250,6 +250,8 @@ class TWinSkinForm : public TSkinFormBase {
   void Restore();
 
   // --- MDI (WinSkinFormMDI.cpp) ---
+  // The direct child of class "MDIClient" (any letter case), or nullptr.
+  static HWND FindMDIClient(HWND Frame);
   void HookMDIClient();
   void UnhookMDIClient();
   LRESULT MDIClientProcedure(UINT Msg, WPARAM WParam, LPARAM LParam);

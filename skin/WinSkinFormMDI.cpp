@@ -3,6 +3,7 @@
 // that go to the active child.
 #include <cstring>
 
+#include "platform/rtl/SysUtils.h"
 #include "platform/win/ControlClasses.h"
 #include "platform/win/MenuApi.h"
 #include "platform/win/Painting.h"
@@ -12,23 +13,15 @@
 #include "skin/WinSkinManage.h"
 #include "skin/WinSkinMenu.h"
 
-namespace mdi_client {
-namespace {
-
-constexpr char kMDIClientClass[] = "MDIClient";
-
-HWND FindMDIClient(HWND Frame) {
+HWND TWinSkinForm::FindMDIClient(HWND Frame) {
   for (HWND child = GetWindow(Frame, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-    if (GetClassName(child) == kMDIClientClass) return child;
+    if (LowerCase(GetClassName(child)) == "mdiclient") return child;
   return nullptr;
 }
 
-}  // namespace
-}  // namespace mdi_client
-
 void TWinSkinForm::HookMDIClient() {
   if (MDIClientInstance) return;
-  if (!MDIClient) MDIClient = mdi_client::FindMDIClient(hWnd);
+  if (!MDIClient) MDIClient = FindMDIClient(hWnd);
   if (!MDIClient) return;
   MDIClientInstance =
       std::make_unique<TWndProcInstance>([this](HWND, UINT Msg, WPARAM WParam, LPARAM LParam) {
