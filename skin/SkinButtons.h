@@ -64,6 +64,16 @@ class TSkinButton : public TSkinControl {
   void DrawFocus(const TRect& Box);
   // WM_LBUTTONUP's click when the press began on the button.
   void Click();
+
+  // BeginButtonPaint's steps, apart for the speed button's own frame rule. PrepareBuffer: false
+  // without a button image; else Buffer sized to R and filled with the background.
+  bool PrepareBuffer(const TRect& R);
+  void DrawButtonFace(const TRect& R, int Frame);
+  // The caption font (the control's Font, else WM_GETFONT and the skin's text colour) with the
+  // colour of Frame.
+  void SetCaptionFont(int Frame);
+  // DrawText with Flags on Buffer's canvas in its font, background left as it is.
+  void DrawCaptionText(TRect& Box, const std::string& Caption, UINT Flags);
 };
 
 class TSkinBitButton : public TSkinButton {

@@ -158,4 +158,11 @@ class TSkinMP : public TSkinControl {
   void AfterMessage(TMessage& Message) override;
 
   TWMediaPlayer* Overlay = nullptr;  // owned by the skinner
+
+ protected:
+  // The overlay's parent frees it when it goes first.
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+ private:
+  void FreeOverlay();
 };

@@ -89,6 +89,9 @@ TSkinDecision ChooseForWindow(const TSkinData& Data, HWND Window);
 // The line of Skin3rd that names the class ("<class>=" begins the line, ignoring case), and its
 // kind lower-cased; false when none does.
 bool FindSkin3rdKind(const TSkinData& Data, const std::string& ClassName, std::string& Kind);
+// The decision for one child of a radio group, a check group or a container of embedded scroll
+// bars (Rule tells which).
+TSkinDecision ChooseGroupItem(const TSkinData& Data, TControl* Item, TSkinChildRule Rule);
 
 // Makes (and attaches) a skinner of one kind.
 struct TSkinnerRequest {
@@ -143,7 +146,14 @@ class TSkinChildList : public TSkinChildren {
   // Carries out a decision for a control or a window.
   void Apply(const TSkinDecision& Decision, TWinControl* Parent, TControl* Control, HWND Window);
   TSkinControl* Make(const TSkinDecision& Decision, TControl* Control, HWND Window);
-  // Frees listed skinners whose window received WM_NCDESTROY.
+  // The children of Control or Window by the decision's rule.
+  void ApplyChildren(const TSkinDecision& Decision, TControl* Control, HWND Window);
+  // A skinner the application's OnSkinControl handed over, attached unless listed.
+  void AttachChosen(TSkinControl* Skinner, TControl* Control);
+  bool Listed(const TSkinControl* Skinner) const;
+  // Takes Skinner out of the list and frees it.
+  void Drop(TSkinControl* Skinner);
+  // Frees listed skinners whose window received WM_NCDESTROY or is no longer there.
   void FreeGone();
 
   TWinSkinForm& form_;

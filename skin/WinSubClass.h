@@ -125,6 +125,14 @@ class TSkinControl : public TComponent {
   void RegisterWithForm();
   // The ParentBackground rule: off at attach (Off true), back on at detach.
   void ParentBackgroundRule(bool Off);
+  // The attach's colouring: ParentBackground off, Color (and whether it followed the parent)
+  // saved, the skin colour set. Detach gives both back.
+  void TakeSkinColor();
+
+ private:
+  // A control that took its parent's colour follows the parent again after detach, instead of
+  // keeping the colour it had inherited (the skin's, when the form was coloured first).
+  bool SavedParentColor = false;
 };
 
 // True when the window's parent is the desktop handle or its style has WS_POPUP.
