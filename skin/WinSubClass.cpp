@@ -45,8 +45,11 @@ TSkinControl::TSkinControl(TComponent* AOwner) : TComponent(AOwner) {}
 TSkinControl::~TSkinControl() {
   if (OldWindowProc) {
     TControl* hooked = GraphicControl ? GraphicControl : static_cast<TControl*>(Control);
-    // A control on its way out has no message path left to mend.
-    if (hooked && !IsGoing(hooked)) hooked->SetWindowProc(OldWindowProc);
+    // Still owned by the control, the skinner is freed by someone else (the form's list) while the
+    // control lives on, perhaps into its own destructor, which still sends messages: its path is
+    // mended. Freed by its owner's destruction, the skinner has left the owner first, and the
+    // control's parts are gone: nothing to mend.
+    if (hooked && (Owner() == hooked || !IsGoing(hooked))) hooked->SetWindowProc(OldWindowProc);
     OldWindowProc = TWndMethod();
   }
   if (ObjectInstance) {

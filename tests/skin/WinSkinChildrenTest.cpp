@@ -85,6 +85,16 @@ class TLeaveCounter : public TSkinControl {
   int Leaves = 0;
 };
 
+// A radio group that notes, as it is freed, whether its message path is its own again: its own
+// destructor still sends messages to it after the form's window, and the skinners, are gone.
+bool gOwnPathAtFree = false;
+class TNotingRadioGroup : public TRadioGroup {
+ public:
+  using TRadioGroup::TRadioGroup;
+  ~TNotingRadioGroup() override { gOwnPathAtFree = WindowProc() == Own; }
+  TWndMethod Own;
+};
+
 class WinSkinChildrenTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -346,6 +356,23 @@ TEST_F(WinSkinChildrenTest, AnActivatedFormSkinsItsControlsOnceAndFreeAllRestore
     EXPECT_TRUE(all[i]->WindowProc() == procs[i]);
   }
   EXPECT_EQ(panel->Color(), panelColour);
+}
+
+TEST_F(WinSkinChildrenTest, ControlsFreedWithTheirFormHaveTheirMessagePathBack) {
+  auto* group = new TNotingRadioGroup(host);
+  group->SetParent(host);
+  group->Items()->Add("a");
+  group->Items()->Add("b");
+  group->Own = group->WindowProc();
+  host->Show();
+  TSkinChildList* list = Skin(host->Handle());
+  ASSERT_NE(list, nullptr);
+  ASSERT_EQ(SkinnerClass(list->SkinnerOf(group)), "TSkinGroupBox");
+  ASSERT_FALSE(group->WindowProc() == group->Own);
+  gOwnPathAtFree = false;
+  host->Free();  // every owned control is marked as going before the windows are destroyed
+  host = nullptr;
+  EXPECT_TRUE(gOwnPathAtFree);
 }
 
 TEST_F(WinSkinChildrenTest, DialogBoxButtonsAreSkinnedAndTheListFollowsItsWindows) {
