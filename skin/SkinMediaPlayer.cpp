@@ -210,13 +210,13 @@ void TWMediaPlayer::Paint() {
   buffer.SetSize(width, height);
   TCanvas* canvas = buffer.Canvas();
   canvas->Brush()->SetColor(skin ? skin->BackgroundColour : clBtnFace);
-  canvas->FillRect(TRect(0, 0, width, height));
+  canvas->FillRect(TRect{0, 0, width, height});
   HDC dc = canvas->Handle();
   int left = 0;
   for (int b = 0; b < kMediaButtonCount; ++b) {
     const TButtonGlyphs& button = Buttons[static_cast<size_t>(b)];
     if (!button.Visible) continue;
-    const TRect slot(left, 0, left + ButtonWidth, height);
+    const TRect slot{left, 0, left + ButtonWidth, height};
     left += ButtonWidth;
     const bool pressed = Pressed && PressedButton == b;
     const int frame = !button.Enabled ? media_glyphs::kFrameDisabled
@@ -229,7 +229,7 @@ void TWMediaPlayer::Paint() {
     if (!glyph || glyph->Empty()) continue;
     const int x = slot.Left + (slot.Width() - glyph->Width()) / 2 + (pressed ? 1 : 0);
     const int y = slot.Top + (slot.Height() - glyph->Height()) / 2 + (pressed ? 1 : 0);
-    DrawTransparent(dc, TRect(x, y, x + glyph->Width(), y + glyph->Height()), glyph,
+    DrawTransparent(dc, TRect{x, y, x + glyph->Width(), y + glyph->Height()}, glyph,
                     media_glyphs::kGlyphTransparent);
   }
   BitBlt(Canvas()->Handle(), 0, 0, width, height, dc, 0, 0, SRCCOPY);

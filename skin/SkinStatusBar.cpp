@@ -116,7 +116,7 @@ void TSkinStatusBar::PaintSkin(HDC DC, const TRect& R) {
   TBitmap& buffer = status_paint::SharedBuffer();
   buffer.SetSize(R.Width(), R.Height());
   TCanvas* canvas = buffer.Canvas();
-  const TRect area(0, 0, R.Width(), R.Height());
+  const TRect area{0, 0, R.Width(), R.Height()};
   FillSkinColor(canvas->Handle(), area);
   if (bar) canvas->Font()->Assign(bar->Font());
   canvas->Font()->SetStyle({});
@@ -152,7 +152,7 @@ void TSkinStatusBar::PaintSkin(HDC DC, const TRect& R) {
   if ((GetWindowLong(Handle, GWL_STYLE) & SBARS_SIZEGRIP) && status_paint::HasImage(extra)) {
     const int frames = std::max(extra->FrameCount, 1);
     const int width = extra->Bitmap->Width() / frames, height = extra->Bitmap->Height();
-    const TRect grip(area.Right - 1 - width, area.Bottom - 1 - height, area.Right - 1, area.Bottom - 1);
+    const TRect grip{area.Right - 1 - width, area.Bottom - 1 - height, area.Right - 1, area.Bottom - 1};
     DrawFrameToDC(canvas->Handle(), grip, extra->Bitmap.get(), frames, status_paint::kGripFrame);
   }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/TypInfo.h"
 #include "platform/rtl/Types.h"
 #include "platform/vcl/Messages.h"
@@ -215,7 +216,7 @@ void TSkinControl::PaintWindow(HDC DC) {
   RECT rect;
   if (!GetWindowRect(Handle, &rect)) return;
   WindowRect = rect;
-  const TRect local(0, 0, WindowRect.Width(), WindowRect.Height());
+  const TRect local{0, 0, WindowRect.Width(), WindowRect.Height()};
   if (DC) {
     PaintSkin(DC, local);
     return;

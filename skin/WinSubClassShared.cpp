@@ -72,7 +72,7 @@ UINT AlignmentFlags(TAlignment Alignment) {
 std::unique_ptr<TBitmap> StretchedFrame(const TRect& R, TBitmap* Source, int FrameCount, int Frame) {
   auto bitmap = std::make_unique<TBitmap>();
   bitmap->SetSize(R.Width(), R.Height());
-  DrawBitmapFrame(bitmap->Canvas()->Handle(), TRect(0, 0, R.Width(), R.Height()), Source, false, FrameCount,
+  DrawBitmapFrame(bitmap->Canvas()->Handle(), TRect{0, 0, R.Width(), R.Height()}, Source, false, FrameCount,
                   Frame);
   return bitmap;
 }
@@ -128,7 +128,7 @@ void TSkinControl::DrawTextFocus(HDC DC, const TRect& R, UINT Flags) {
 void TSkinControl::ForwardMouseDown(TMessage& Message) {
   TControl* target = GraphicControl ? GraphicControl : static_cast<TControl*>(Control);
   if (!target) return;
-  TPoint point(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+  TPoint point{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
   if (target->Width() > kMousePointLimit || target->Height() > kMousePointLimit) {
     POINT cursor{};
     GetCursorPos(&cursor);
@@ -149,7 +149,7 @@ void TSkinControl::PaintFromMessage(TMessage& Message) {
   RECT rect;
   if (!GetWindowRect(Handle, &rect)) return;
   WindowRect = rect;
-  PaintSkin(dc, TRect(0, 0, WindowRect.Width(), WindowRect.Height()));
+  PaintSkin(dc, TRect{0, 0, WindowRect.Width(), WindowRect.Height()});
 }
 
 void TSkinControl::EraseFromMessage(TMessage& Message) {
@@ -178,7 +178,7 @@ void DrawElement(HDC DC, const TRect& R, int FrameCount, int Frame, const TDataS
   FrameCount = std::max(FrameCount, 1);
   Frame = std::clamp(Frame, 1, FrameCount);
   std::unique_ptr<TBitmap> fitted = MakeNinePartBitmap(
-      TRect(0, 0, R.Width(), R.Height()), image, Element->LeftWidth, Element->TopHeight, Element->RightWidth,
+      TRect{0, 0, R.Width(), R.Height()}, image, Element->LeftWidth, Element->TopHeight, Element->RightWidth,
       Element->BottomHeight, false, Element->Tile == 1, FrameCount, Frame);
   if (!fitted || fitted->Empty()) return;
   if (Element->Trans == 1) {
@@ -213,7 +213,7 @@ void DrawAlignedText(TCanvas* Canvas, const TRect& R, TAlignment Alignment, cons
   if (!Enabled) Canvas->Font()->SetColor(clBtnShadow);
   HDC dc = Canvas->Handle();
   SetBkMode(dc, TRANSPARENT);
-  RECT box(0, 0, 0, 0);
+  RECT box{0, 0, 0, 0};
   TSkinData::SkinDrawText(dc, Text, box, flags | DT_CALCRECT | DT_NOCLIP);
   const int width = box.Width(), height = box.Height();
   box.Left = R.Left + (R.Width() - width) / 2;

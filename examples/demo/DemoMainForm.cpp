@@ -37,7 +37,7 @@ std::unique_ptr<TBitmap> CoinGlyph() {
   glyph->SetSize(16, 16);
   TCanvas* c = glyph->Canvas();
   c->Brush()->SetColor(clOlive);
-  c->FillRect(TRect(0, 0, 16, 16));
+  c->FillRect(TRect{0, 0, 16, 16});
   c->Brush()->SetColor(TColor(0x30C8F0));
   c->Pen()->SetColor(TColor(0x106080));
   c->Ellipse(2, 2, 14, 14);
@@ -180,7 +180,7 @@ void TDemoForm::DrawClearedMark(TStatusBar* Bar, TStatusPanel* Panel, const TRec
   const int top = Rect.Top + (Rect.Height() - kDemoMarkSide) / 2;
   c->Brush()->SetStyle(bsSolid);
   c->Brush()->SetColor(cleared ? kDemoClearedMark : kDemoOpenMark);
-  c->FillRect(TRect(Rect.Left + 2, top, Rect.Left + 2 + kDemoMarkSide, top + kDemoMarkSide));
+  c->FillRect(TRect{Rect.Left + 2, top, Rect.Left + 2 + kDemoMarkSide, top + kDemoMarkSide});
   c->Brush()->SetStyle(bsClear);
   c->TextOut(Rect.Left + kDemoMarkSide + 6, Rect.Top + (Rect.Height() - c->TextHeight("账")) / 2,
              cleared ? "已核对" : "未核对");

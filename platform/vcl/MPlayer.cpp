@@ -64,11 +64,11 @@ bool TMediaPlayer::ButtonAt(int X, TMPBtnType& Button) {
 
 TRect TMediaPlayer::ButtonRect(TMPBtnType Button) {
   const int width = SlotWidth();
-  if (!visible_.Contains(Button)) return TRect();
+  if (!visible_.Contains(Button)) return TRect{};
   int left = 0;
   for (int i = 0; i < static_cast<int>(Button); ++i)
     if (visible_.Contains(static_cast<TMPBtnType>(i))) left += width;
-  return TRect(left, 0, left + width, ClientHeight());
+  return TRect{left, 0, left + width, ClientHeight()};
 }
 
 bool TMediaPlayer::PressedButton(TMPBtnType& Button) const {

@@ -231,7 +231,7 @@ TEST_F(SkinControlTest, TopLevelWindowsAndForwardedMousePoints) {
     panel->OnMouseDown = [&](TObject*, TMouseButton, TShiftState S, int X, int Y) {
       got = {X, Y}, shift = S;
     };
-    const TPoint screen = panel->ClientToScreen(TPoint(30, 11));
+    const TPoint screen = panel->ClientToScreen(TPoint{30, 11});
     SetCursorPos(screen.X, screen.Y);
     auto* skinner = new TSkinControl(panel);
     skinner->AttachControl(nullptr, data.get(), false, nullptr);
@@ -256,8 +256,8 @@ TEST(SkinControlElements, FramesAreClampedToTheStrip) {
       TBitmap target;
       target.SetSize(40, 30);
       target.Canvas()->Brush()->SetColor(kBack);
-      target.Canvas()->FillRect(TRect(0, 0, 40, 30));
-      const TRect r = c[2] > 0 ? TRect(0, 0, 40, 30) : TRect(40, 0, 0, 30);
+      target.Canvas()->FillRect(TRect{0, 0, 40, 30});
+      const TRect r = c[2] > 0 ? TRect{0, 0, 40, 30} : TRect{40, 0, 0, 30};
       DrawElement(target.Canvas()->Handle(), r, 5, c[0], elements->StatusBarEdges.get());
       auto expected = [&](TNinePart Part) { return c[1] ? skin.RegionColour(0, c[1], Part) : kBack; };
       EXPECT_EQ(target.Canvas()->Pixels(20, 15), expected(TNinePart::Middle));

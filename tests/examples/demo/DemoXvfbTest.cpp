@@ -1127,7 +1127,7 @@ struct TDemoTwins {
   static POINT InWindow(TControl* Control, int X, int Y) {
     RECT frame{};
     GetWindowRect(GetParentForm(Control)->Handle(), &frame);
-    const TPoint o = Control->Parent()->ClientToScreen(TPoint(Control->Left(), Control->Top()));
+    const TPoint o = Control->Parent()->ClientToScreen(TPoint{Control->Left(), Control->Top()});
     return POINT{o.X - frame.Left + X, o.Y - frame.Top + Y};
   }
   TDemoForm* Main = nullptr;
