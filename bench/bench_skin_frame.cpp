@@ -2,8 +2,9 @@
 //   * frame paint: WM_NCPAINT of a 1280 x 800 form with a five-item menu bar, its caption
 //     buttons and an active caption component (goal: skinned within 3x of unskinned);
 //   * resize storm: 200 size changes of a form with controls, growing and shrinking by a few
-//     pixels, each followed by the paint the queue delivers (goal: within 2x). The skinned run
-//     also reports the share of its time that rebuilding the window region takes.
+//     pixels, each followed by the paint the queue delivers (goal: within 2x), skinned with the
+//     frame alone and with the control skinners too. The skinned runs also report the share of
+//     their time that rebuilding the window region takes.
 // Both sides use our light skin's program state from scratch: the skin is loaded once, before
 // anything is timed.
 #include <benchmark/benchmark.h>
@@ -14,9 +15,11 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "bench/SideBySide.h"
 #include "platform/rtl/Clock.h"
+#include "platform/vcl/Buttons.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
@@ -24,6 +27,7 @@
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/VclTesting.h"
 #include "skin/SkinCaption.h"
+#include "skin/WinSkinChildren.h"
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinForm.h"
 #include "skin/WinSkinManage.h"
@@ -53,26 +57,36 @@ T* Place(TWinControl* Parent, int X, int Y, int W, int H) {
   return control;
 }
 
+// What the skin covers: nothing, the frame (menu bar and caption included), or the child
+// controls as well.
+enum class TSkinCover { None, Frame, FrameAndControls };
+
 // A shown form with a menu bar of five drop-downs and the controls of a small bookkeeping form;
-// skinned by our light skin with an active caption component when Skinned.
+// skinned by our light skin with an active caption component unless Cover is None.
 class TFrameScene {
  public:
-  TFrameScene(bool Skinned, int Width, int Height) {
+  TFrameScene(TSkinCover Cover, int Width, int Height) {
     ResetVcl();
     InitWinSkinDataUnit();
     InitWinSkinFormUnit();
+    InitWinSkinChildrenUnit();
     InitSkinCaptionUnit();
     form_ = new TForm(Application, 0);
     form_->SetCaption("Ledger of the year");
     form_->SetBounds(20, 20, Width, Height);
     BuildMenu();
     BuildControls();
-    if (Skinned) {
+    if (Cover != TSkinCover::None) {
       const std::string skin = ReadOurSkin("light");
       data_ = std::make_unique<TSkinData>(nullptr);
       data_->SkinStream()->WriteBuffer(skin.data(), static_cast<int64_t>(skin.size()));
       if (!data_->LoadSkin()) return;
-      data_->SetSkinControls({xcMainMenu, xcSystemMenu});
+      TSkinControlTypes covered{xcMainMenu, xcSystemMenu};
+      if (Cover == TSkinCover::FrameAndControls)
+        for (TSkinControlType type :
+             {xcButton, xcBitBtn, xcSpeedButton, xcCheckBox, xcRadioButton, xcPanel, xcGroupBox, xcStatusBar})
+          covered.Include(type);
+      data_->SetSkinControls(covered);
       data_->SetActive(true);
       data_->Loaded();
       auto* caption = new TSkinCaption(form_);
@@ -98,6 +112,8 @@ class TFrameScene {
     auto* form = manager ? dynamic_cast<TWinSkinForm*>(manager->FindForm(Window())) : nullptr;
     return form && form->CaptionPaint ? form : nullptr;
   }
+  // The controls of the kinds the control skinners serve.
+  const std::vector<TControl*>& Served() const { return served_; }
 
  private:
   void BuildMenu() {
@@ -114,15 +130,23 @@ class TFrameScene {
     }
     form_->SetMenu(menu);
   }
+  template <class T>
+  T* Serve(T* Control) {
+    served_.push_back(Control);
+    return Control;
+  }
   void BuildControls() {
-    auto* status = Place<TStatusBar>(form_, 0, 0, 100, 20);
+    auto* status = Serve(Place<TStatusBar>(form_, 0, 0, 100, 20));
     status->SetAlign(alBottom);
     status->SetSimplePanel(true);
     status->SetSimpleText("Ready");
-    auto* panel = Place<TPanel>(form_, 0, 0, 100, 40);
+    auto* panel = Serve(Place<TPanel>(form_, 0, 0, 100, 40));
     panel->SetAlign(alTop);
-    for (int i = 0; i < 4; ++i) Place<TButton>(panel, 8 + 84 * i, 8, 76, 24)->SetCaption("Button");
-    auto* box = Place<TGroupBox>(form_, 8, 48, 300, 200);
+    for (int i = 0; i < 4; ++i) Serve(Place<TButton>(panel, 8 + 84 * i, 8, 76, 24))->SetCaption("Button");
+    auto* speed = Serve(Place<TSpeedButton>(panel, 344, 8, 24, 24));
+    const std::unique_ptr<TBitmap> glyph = BitBtnGlyph(bkCancel);
+    speed->SetGlyph(glyph.get());
+    auto* box = Serve(Place<TGroupBox>(form_, 8, 48, 300, 200));
     box->SetCaption("Entry");
     for (int i = 0; i < 4; ++i) {
       Place<TLabel>(box, 8, 24 + 40 * i, 60, 16)->SetCaption("Amount");
@@ -130,28 +154,47 @@ class TFrameScene {
     }
     auto* memo = Place<TMemo>(form_, 320, 48, 300, 200);
     memo->SetAnchors({akLeft, akTop, akRight, akBottom});
-    Place<TCheckBox>(form_, 8, 256, 120, 20)->SetCaption("Posted");
+    Serve(Place<TCheckBox>(form_, 8, 256, 120, 20))->SetCaption("Posted");
+    Serve(Place<TBitBtn>(form_, 136, 254, 80, 24))->SetKind(bkOK);
+    auto* group = Serve(Place<TRadioGroup>(form_, 8, 282, 300, 44));
+    group->SetColumns(2);
+    for (const char* item : {"Month", "Year"}) group->Items()->Add(item);
+    group->SetItemIndex(0);
+    for (int i = 0; i < group->ButtonCount(); ++i) served_.push_back(group->Buttons(i));
   }
 
   TForm* form_ = nullptr;
+  std::vector<TControl*> served_;
   std::unique_ptr<TSkinData> data_;
 };
 
-bool SkinnedAsAsked(benchmark::State& State, const TFrameScene& Scene, bool Skinned) {
-  if ((Scene.Skinned() != nullptr) == Skinned) return true;
-  State.SkipWithError(Skinned ? "the form was not skinned with a caption painter" : "the form was skinned");
+// The frame skinned with a caption painter unless Cover is None; a control skinner for every
+// served control exactly when Cover takes the controls in.
+bool SkinnedAsAsked(benchmark::State& State, TFrameScene& Scene, TSkinCover Cover) {
+  TWinSkinForm* form = Scene.Skinned();
+  if ((form != nullptr) != (Cover != TSkinCover::None)) {
+    State.SkipWithError(form ? "the form was skinned" : "the form was not skinned with a caption painter");
+    return false;
+  }
+  auto* children = form ? dynamic_cast<TSkinChildList*>(form->ChildSkinners()) : nullptr;
+  size_t served = 0;
+  for (TControl* control : Scene.Served()) served += children && children->SkinnerOf(control);
+  const size_t expected = Cover == TSkinCover::FrameAndControls ? Scene.Served().size() : 0;
+  if (served == expected) return true;
+  State.SkipWithError(
+      ("skinners serve " + std::to_string(served) + " controls, not " + std::to_string(expected)).c_str());
   return false;
 }
 
-void RunFramePaint(benchmark::State& State, bool Skinned) {
-  TFrameScene scene(Skinned, 1280, 800);
-  if (!SkinnedAsAsked(State, scene, Skinned)) return;
+void RunFramePaint(benchmark::State& State, TSkinCover Cover) {
+  TFrameScene scene(Cover, 1280, 800);
+  if (!SkinnedAsAsked(State, scene, Cover)) return;
   for (auto _ : State) SendMessage(scene.Window(), WM_NCPAINT, 1, 0);
 }
 
-void RunResizeStorm(benchmark::State& State, bool Skinned) {
-  TFrameScene scene(Skinned, 640, 480);
-  if (!SkinnedAsAsked(State, scene, Skinned)) return;
+void RunResizeStorm(benchmark::State& State, TSkinCover Cover) {
+  TFrameScene scene(Cover, 640, 480);
+  if (!SkinnedAsAsked(State, scene, Cover)) return;
   const HWND window = scene.Window();
   double stormSeconds = 0, regionSeconds = 0;
   for (auto _ : State) {
@@ -177,20 +220,24 @@ void RunResizeStorm(benchmark::State& State, bool Skinned) {
       State.ResumeTiming();
     }
   }
-  if (Skinned && stormSeconds > 0) State.counters["region_share"] = regionSeconds / stormSeconds;
+  if (Cover != TSkinCover::None && stormSeconds > 0)
+    State.counters["region_share"] = regionSeconds / stormSeconds;
 }
 
 void BM_FramePaint_Unskinned(benchmark::State& State) {
-  side_by_side::Guarded(State, [&] { RunFramePaint(State, false); });
+  side_by_side::Guarded(State, [&] { RunFramePaint(State, TSkinCover::None); });
 }
 void BM_FramePaint_Skinned(benchmark::State& State) {
-  side_by_side::Guarded(State, [&] { RunFramePaint(State, true); });
+  side_by_side::Guarded(State, [&] { RunFramePaint(State, TSkinCover::Frame); });
 }
 void BM_ResizeStorm_Unskinned(benchmark::State& State) {
-  side_by_side::Guarded(State, [&] { RunResizeStorm(State, false); });
+  side_by_side::Guarded(State, [&] { RunResizeStorm(State, TSkinCover::None); });
 }
 void BM_ResizeStorm_Skinned(benchmark::State& State) {
-  side_by_side::Guarded(State, [&] { RunResizeStorm(State, true); });
+  side_by_side::Guarded(State, [&] { RunResizeStorm(State, TSkinCover::Frame); });
+}
+void BM_ResizeStorm_SkinnedControls(benchmark::State& State) {
+  side_by_side::Guarded(State, [&] { RunResizeStorm(State, TSkinCover::FrameAndControls); });
 }
 
 }  // namespace
@@ -199,6 +246,7 @@ BENCHMARK(BM_FramePaint_Unskinned)->Unit(benchmark::kMicrosecond)->UseRealTime()
 BENCHMARK(BM_FramePaint_Skinned)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_ResizeStorm_Unskinned)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ResizeStorm_Skinned)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ResizeStorm_SkinnedControls)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
@@ -214,14 +262,17 @@ int main(int argc, char** argv) {
   };
   const TPair pairs[] = {
       {"frame paint 1280x800", "BM_FramePaint_Skinned", "BM_FramePaint_Unskinned", 3},
-      {"resize storm, 200 steps", "BM_ResizeStorm_Skinned", "BM_ResizeStorm_Unskinned", 2}};
+      {"resize storm, 200 steps", "BM_ResizeStorm_Skinned", "BM_ResizeStorm_Unskinned", 2},
+      {"storm, control skinners", "BM_ResizeStorm_SkinnedControls", "BM_ResizeStorm_Unskinned", 2}};
   std::printf("\n%-26s %12s %12s %8s\n", "skinned / unskinned", "skinned", "unskinned", "ratio");
   for (const TPair& p : pairs) {
     const double a = reporter.TimeOf(p.Skinned), b = reporter.TimeOf(p.Unskinned);
     if (a > 0 && b > 0) std::printf("%-26s %12.3f %12.3f %8.2f (<= %.0f)\n", p.What, a, b, a / b, p.Goal);
   }
-  const double share = reporter.CounterOf("BM_ResizeStorm_Skinned", "region_share");
-  if (share >= 0) std::printf("region rebuilds in the skinned storm: %.1f %%\n", 100 * share);
+  for (const char* storm : {"BM_ResizeStorm_Skinned", "BM_ResizeStorm_SkinnedControls"}) {
+    const double share = reporter.CounterOf(storm, "region_share");
+    if (share >= 0) std::printf("region rebuilds in %s: %.1f %%\n", storm, 100 * share);
+  }
   for (const auto& [name, why] : reporter.Failed()) std::printf("FAILED %s: %s\n", name.c_str(), why.c_str());
   return 0;
 }

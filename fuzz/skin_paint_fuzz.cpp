@@ -1,8 +1,11 @@
-// A mutated skin, packed by our compressor, applied headless to a form with a five-item menu bar
-// and an active caption component, then to a dialog box "#32770": each window is attached,
-// activated, painted, resized twice, deactivated, has its system menu opened and closed by
-// script, and is detached. A skin sets window geometry, so no skin may make a window larger
-// than the screen or paint outside a bitmap; a sanitizer report or a crash is a finding.
+// A mutated skin, packed by our compressor, applied headless to a form with a five-item menu bar,
+// an active caption component and one control of each kind the control skinners serve, then to
+// a dialog box "#32770" with its buttons: each window is attached, activated, painted, resized
+// twice, deactivated, has its system menu opened and closed by script, and is detached. Every
+// control, and every button of the box, is painted normal, hot, pressed, focused and disabled.
+// A skin sets window geometry and the frames of the control pictures, so no skin may make a
+// window larger than the screen or paint outside a bitmap; a sanitizer report or a crash is a
+// finding.
 //
 // Input: entries back to back, each a name length (1 byte), the name, a data length (3 bytes,
 // little-endian; cut to what is left) and the data. Seeds are our skins, unpacked.
@@ -11,18 +14,25 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Streams.h"
+#include "platform/vcl/Buttons.h"
+#include "platform/vcl/ComCtrls.h"
+#include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/MPlayer.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/VclTesting.h"
 #include "platform/win/Display.h"
+#include "platform/win/Input.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/WinTesting.h"
 #include "skin/SkinCaption.h"
+#include "skin/WinSkinChildren.h"
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinForm.h"
 #include "skin/WinSkinManage.h"
@@ -82,7 +92,107 @@ void Exercise(HWND Window, HWND Other) {
   Application->ProcessMessages();
 }
 
-TForm* MenuForm() {
+// Where the mouse goes between presses: the screen's far corner, over no window of ours.
+constexpr POINT kAway{1000, 700};
+// Past the double-click time, so that two presses are never taken for a double click.
+constexpr uint32_t kPressGap = 600;
+
+// Invalidates Window and its children and lets the queue deliver their paint.
+void PaintThrough(HWND Window) {
+  RedrawWindow(Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  Application->ProcessMessages();
+}
+
+// The hot and the pressed look at the screen point At, painted through the queue; the press
+// is released away from it, so nothing is clicked.
+void HotAndPressed(HWND Window, POINT At) {
+  VirtualClock::Advance(kPressGap);
+  Input::MouseMove(At);
+  Application->ProcessMessages();
+  PaintThrough(Window);
+  Input::MouseDown(VK_LBUTTON, At);
+  Application->ProcessMessages();
+  PaintThrough(Window);
+  Input::MouseMove(kAway);
+  Input::MouseUp(VK_LBUTTON, kAway);
+  Application->ProcessMessages();
+}
+
+// Each control hot, pressed and focused, then all of them disabled, then enabled again.
+void ExerciseStates(TForm* Form, const std::vector<TControl*>& Controls) {
+  PaintThrough(Form->Handle());
+  for (TControl* control : Controls) {
+    auto* windowed = dynamic_cast<TWinControl*>(control);
+    const HWND window = windowed ? windowed->Handle() : control->Parent()->Handle();
+    HotAndPressed(window, control->ClientToScreen(Point(control->Width() / 2, control->Height() / 2)));
+    if (windowed && windowed->CanFocus()) {
+      windowed->SetFocus();
+      PaintThrough(window);
+    }
+  }
+  for (TControl* control : Controls) control->SetEnabled(false);
+  PaintThrough(Form->Handle());
+  for (TControl* control : Controls) control->SetEnabled(true);
+  PaintThrough(Form->Handle());
+}
+
+// The same for the child windows of a bare window.
+void ExerciseStates(HWND Window) {
+  PaintThrough(Window);
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(Window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    children.push_back(child);
+  for (HWND child : children) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    HotAndPressed(child, POINT{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
+    SetFocus(child);
+    PaintThrough(child);
+  }
+  for (HWND child : children) EnableWindow(child, FALSE);
+  PaintThrough(Window);
+  for (HWND child : children) EnableWindow(child, TRUE);
+  PaintThrough(Window);
+}
+
+template <class T>
+T* Place(TWinControl* Parent, std::vector<TControl*>& Controls, int X, int Y, int W, int H) {
+  auto* control = new T(Parent);
+  control->SetParent(Parent);
+  control->SetBounds(X, Y, W, H);
+  Controls.push_back(control);
+  return control;
+}
+
+// One control of each kind the control skinners serve.
+void PlaceControls(TForm* Form, std::vector<TControl*>& Controls) {
+  auto* status = Place<TStatusBar>(Form, Controls, 0, 0, 100, 20);
+  status->SetAlign(alBottom);
+  for (const char* text : {"Ready", ""}) status->Panels()->Add()->SetText(text);
+  status->Panels()->Items(1)->SetStyle(psOwnerDraw);
+  status->OnDrawPanel = [](TStatusBar* Bar, TStatusPanel*, const TRect& R) { Bar->Canvas()->FillRect(R); };
+  auto* panel = Place<TPanel>(Form, Controls, 8, 8, 200, 36);
+  panel->SetCaption("Tools");
+  auto* speed = Place<TSpeedButton>(panel, Controls, 4, 4, 28, 28);
+  const std::unique_ptr<TBitmap> glyph = BitBtnGlyph(bkCancel);
+  speed->SetGlyph(glyph.get());
+  Place<TButton>(Form, Controls, 8, 52, 80, 24)->SetCaption("OK");
+  Place<TBitBtn>(Form, Controls, 96, 52, 80, 24)->SetKind(bkOK);
+  auto* check = Place<TCheckBox>(Form, Controls, 8, 84, 100, 20);
+  check->SetCaption("Posted");
+  check->SetAllowGrayed(true);
+  check->SetState(cbGrayed);
+  auto* box = Place<TGroupBox>(Form, Controls, 216, 8, 200, 60);
+  box->SetCaption("Kind");
+  Place<TRadioButton>(box, Controls, 8, 20, 80, 20)->SetCaption("Income");
+  auto* group = Place<TRadioGroup>(Form, Controls, 216, 72, 200, 60);
+  group->SetCaption("Period");
+  for (const char* item : {"Month", "Year"}) group->Items()->Add(item);
+  group->SetItemIndex(1);
+  Place<TMediaPlayer>(Form, Controls, 8, 140, 260, 30);
+}
+
+TForm* MenuForm(std::vector<TControl*>& Controls) {
   auto* form = new TForm(Application, 0);
   form->SetCaption("Ledger of the year");
   form->SetBounds(40, 40, 480, 320);
@@ -98,9 +208,7 @@ TForm* MenuForm() {
   form->SetMenu(menu);
   auto* caption = new TSkinCaption(form);
   caption->SetActive(true);
-  auto* button = new TButton(form);
-  button->SetParent(form);
-  button->SetCaption("OK");
+  PlaceControls(form, Controls);
   return form;
 }
 
@@ -112,8 +220,16 @@ HWND DialogBox() {
                                   Application->Handle(), nullptr, MainInstance(), nullptr);
   CreateWindowEx(0, "Static", "Clear the note?", WS_CHILD | WS_VISIBLE, 10, 10, 200, 20, box, nullptr,
                  MainInstance(), nullptr);
-  CreateWindowEx(0, "Button", "OK", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 10, 40, 80, 24, box, nullptr,
-                 MainInstance(), nullptr);
+  struct TBoxButton {
+    const char* Text;
+    DWORD Style;
+  };
+  for (int i = 0;
+       const TBoxButton& b : {TBoxButton{"OK", BS_DEFPUSHBUTTON}, TBoxButton{"Cancel", BS_PUSHBUTTON},
+                              TBoxButton{"Again", BS_AUTOCHECKBOX}, TBoxButton{"All", BS_AUTORADIOBUTTON},
+                              TBoxButton{"Scope", BS_GROUPBOX}})
+    CreateWindowEx(0, "Button", b.Text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | b.Style, 10 + 56 * i++, 40, 52,
+                   24, box, nullptr, MainInstance(), nullptr);
   ShowWindow(box, SW_SHOW);
   return box;
 }
@@ -122,15 +238,20 @@ void Run(const std::string& Skin) {
   auto data = std::make_unique<TSkinData>(nullptr);
   data->SkinStream()->WriteBuffer(Skin.data(), static_cast<int64_t>(Skin.size()));
   if (!data->LoadSkin()) return;
-  data->SetSkinControls({xcMainMenu, xcSystemMenu});
+  data->SetSkinControls({xcMainMenu, xcSystemMenu, xcButton, xcBitBtn, xcSpeedButton, xcCheckBox,
+                         xcRadioButton, xcPanel, xcGroupBox, xcStatusBar});
   data->SetActive(true);
   data->Loaded();
-  TForm* form = MenuForm();
+  std::vector<TControl*> controls;
+  TForm* form = MenuForm(controls);
   form->Show();
   const HWND other = CreateWindowEx(0, "Static", "other", WS_POPUP | WS_VISIBLE, 600, 600, 50, 50, nullptr,
                                     nullptr, MainInstance(), nullptr);
   Exercise(form->Handle(), other);
-  Exercise(DialogBox(), other);
+  ExerciseStates(form, controls);
+  const HWND box = DialogBox();
+  Exercise(box, other);
+  ExerciseStates(box);
   // Detach: the manager takes the skin off every window.
   data->SetActive(false);
   Pump(kActionWait);
@@ -151,6 +272,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ResetVcl();
   InitWinSkinDataUnit();
   InitWinSkinFormUnit();
+  InitWinSkinChildrenUnit();
   InitSkinCaptionUnit();
   SetMessageBoxScript([](const std::string&, const std::string&, UINT) { return IDOK; });
   Application->OnException = [](TObject*, const Exception&) {};

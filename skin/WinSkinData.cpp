@@ -7,6 +7,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Graphics.h"
 #include "platform/vcl/ImgList.h"
+#include "skin/WinSkinChildren.h"
 #include "skin/WinSkinForm.h"
 #include "skin/WinSkinManage.h"
 
@@ -229,6 +230,7 @@ int TSkinData::SkinDrawText(HDC DC, const std::string& Text, RECT& Rect, UINT Fo
 void InitWinSkinDataUnit() {
   RegisterClasses({TSkinData::StaticClass()});
   RegisterSkinMenuGlyphsResource();
-  // A program that carries skin data gets skinned frames.
+  // A program that carries skin data gets skinned frames and child controls.
   InitWinSkinFormUnit();
+  InitWinSkinChildrenUnit();
 }

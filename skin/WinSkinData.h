@@ -211,7 +211,8 @@ class TSkinData : public TComponent {
 };
 
 // Registers TSkinData for descriptions and the drawn "SKINMENUGLYPHS" resource (a program's own
-// stays), and installs the skinned form (InitWinSkinFormUnit). A repeat is harmless.
+// stays), and installs the skinned form (InitWinSkinFormUnit) with its child skinners
+// (InitWinSkinChildrenUnit). A repeat is harmless.
 void InitWinSkinDataUnit();
 // The four menu glyphs, side by side on white; registered by InitWinSkinDataUnit.
 void RegisterSkinMenuGlyphsResource();

@@ -37,6 +37,7 @@ class TFont;
 class TPopupMenu;
 class TTimer;
 class TWinSkinForm;
+class TSkinControl;
 class TWinSkinMenu;
 
 enum class TSkinFormKind : uint8_t { Ordinary = 0, MDIFrame = 1, MDIChild = 2 };
@@ -132,6 +133,9 @@ class TSkinChildren {
   virtual void FreeAll(bool Destroying) = 0;
   // True when a skinner holds Window.
   virtual bool Holds(HWND Window) const = 0;
+  // A skinner joins the list at its attach and leaves it when it is freed.
+  virtual void Register(TSkinControl* Skinner) = 0;
+  virtual void Unregister(TSkinControl* Skinner) = 0;
 };
 using TSkinChildrenFactory = std::function<std::unique_ptr<TSkinChildren>(TWinSkinForm& Form)>;
 // Returns the previous factory.
@@ -166,6 +170,8 @@ class TWinSkinForm : public TSkinFormBase {
   static void RepaintWindow(HWND Window);
   // The control answers SKMSG_ISSKINNED with 1, or a child skinner holds it.
   bool IsHandled(TWinControl* Control) const;
+  // The child list (made by the factory on first use); nullptr while no factory is installed.
+  TSkinChildren* ChildSkinners() { return EnsureChildren(); }
 
   // --- life (WinSkinForm.cpp) ---
   // The window attach shared by AttachForm and AttachWindow; a repeat does nothing.

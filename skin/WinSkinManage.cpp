@@ -59,13 +59,15 @@ TSkinManage::~TSkinManage() {
   StartState = kSkinStartDestroying;
   Active = false;
   Timer.reset();
-  // Forms belong to their controls; one made for a bare window has no owner and goes here.
+  // Every form lets go of its window: without the manager nothing would detach them when their
+  // skin data goes, and a later paint would read the freed data. Forms belong to their
+  // controls; one made for a bare window has no owner and goes here.
   std::vector<TFormEntry> forms;
   forms.swap(Forms);
   for (const TFormEntry& entry : forms) {
-    if (entry.Freed() || entry.Form->Owner()) continue;
+    if (entry.Freed()) continue;
     entry.Form->Detach();
-    delete entry.Form;
+    if (!entry.Form->Owner()) delete entry.Form;
   }
   while (!PopupMenus.empty()) FreePopupAt(PopupMenus.size() - 1);
   SkinDatas.clear();

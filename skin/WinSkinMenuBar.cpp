@@ -14,6 +14,7 @@
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinDraw.h"
 #include "skin/WinSkinMenu.h"
+#include "skin/WinSubClass.h"
 
 RTL_IMPLEMENT_CLASS(TMenuBtn)
 RTL_IMPLEMENT_CLASS(TWinSkinMenu)
@@ -40,16 +41,7 @@ TSize MeasureBarCaption(TCanvas& Canvas, const std::string& Text) {
 // A single-line caption centred both ways in R, on a transparent background.
 void DrawBarCaption(TCanvas& Canvas, const TRect& R, const std::string& Text, TColor Colour) {
   Canvas.Font()->SetColor(Colour);
-  Canvas.Brush()->SetStyle(bsClear);
-  const TSize size = MeasureBarCaption(Canvas, Text);
-  HDC dc = Canvas.Handle();
-  SetBkMode(dc, TRANSPARENT);
-  RECT box;
-  box.Left = R.Left + (R.Width() - size.cx) / 2;
-  box.Top = R.Top + (R.Height() - size.cy) / 2;
-  box.Right = box.Left + size.cx;
-  box.Bottom = box.Top + size.cy;
-  TSkinData::SkinDrawText(dc, Text, box, kBarCaptionFlags | DT_NOCLIP);
+  DrawAlignedText(&Canvas, R, taLeftJustify, Text, true);
 }
 
 // The menu font with its style reset, as the bar's captions use it.

@@ -7,6 +7,7 @@
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/ImgList.h"
+#include "platform/vcl/MPlayer.h"
 #include "platform/vcl/Mask.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/StdActns.h"
@@ -20,6 +21,7 @@ void RegisterVclClasses() {
   RegisterComCtrlsClasses();
   RegisterMaskClasses();
   RegisterMenuClasses();
+  RegisterMPlayerClasses();
   RegisterActionClasses();
   RegisterStdActionClasses();
   RegisterClasses(

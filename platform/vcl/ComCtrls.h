@@ -260,13 +260,23 @@ class TStatusPanel : public TCollectionItem {
   void SetStyle(TStatusPanelStyle Value);
   TStatusPanelBevel Bevel() const { return bevel_; }
   void SetBevel(TStatusPanelBevel Value);
+  // The bar's BiDiMode while ParentBiDiMode is on; setting BiDiMode turns it off.
+  TBiDiMode BiDiMode() const;
+  void SetBiDiMode(TBiDiMode Value);
+  bool ParentBiDiMode() const { return parentBiDiMode_; }
+  void SetParentBiDiMode(bool Value);
+  // The panel's alignment swaps left and right (bdRightToLeft in a right-to-left locale).
+  bool UseRightToLeftAlignment() const;
 
  private:
+  TStatusBar* Bar() const;
   std::string text_;
   int width_ = 50;
   TAlignment alignment_ = taLeftJustify;
   TStatusPanelStyle style_ = psText;
   TStatusPanelBevel bevel_ = pbLowered;
+  TBiDiMode biDiMode_ = bdLeftToRight;
+  bool parentBiDiMode_ = true;
 };
 
 class TStatusPanels : public TCollection {
@@ -315,6 +325,8 @@ class TStatusBar : public TWinControl {
   void CreateWnd() override;
   void Dispatch(TMessage& Message) override;
   virtual void DrawPanel(TStatusPanel* Panel, const TRect& Rect);
+  // Panels that follow the bar show its new mode.
+  void CMBiDiModeChanged(TMessage& Message) override;
 
  private:
   friend class TStatusPanels;

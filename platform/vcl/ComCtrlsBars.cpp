@@ -1,6 +1,7 @@
 // The status bar over "msctls_statusbar32" and the header over "SysHeader32".
 #include <algorithm>
 
+#include "platform/rtl/FormatSettings.h"
 #include "platform/vcl/ComCtrls.h"
 
 RTL_IMPLEMENT_CLASS(TStatusPanel)
@@ -19,7 +20,10 @@ constexpr int kDividerSlop = 2;
 
 // --- TStatusPanel ----------------------------------------------------------------------------------
 
-TStatusPanel::TStatusPanel(TCollection* Collection) : TCollectionItem(Collection) {}
+// Joining the collection tells the bar, which reads every panel: join once the members exist.
+TStatusPanel::TStatusPanel(TCollection* Collection) : TCollectionItem(nullptr) {
+  SetCollection(Collection);
+}
 
 void TStatusPanel::DescribeClass(TClassBuilder<TStatusPanel>& c) {
   c.Property("Alignment", &TStatusPanel::Alignment, &TStatusPanel::SetAlignment);
@@ -27,6 +31,10 @@ void TStatusPanel::DescribeClass(TClassBuilder<TStatusPanel>& c) {
   c.Property("Style", &TStatusPanel::Style, &TStatusPanel::SetStyle);
   c.Property("Text", &TStatusPanel::Text, &TStatusPanel::SetText);
   c.Property("Width", &TStatusPanel::Width, &TStatusPanel::SetWidth).NoDefault();
+  c.Property("BiDiMode", &TStatusPanel::BiDiMode, &TStatusPanel::SetBiDiMode).StoredIf([](const TObject& o) {
+    return !static_cast<const TStatusPanel&>(o).ParentBiDiMode();
+  });
+  c.Property("ParentBiDiMode", &TStatusPanel::ParentBiDiMode, &TStatusPanel::SetParentBiDiMode).Default(1);
 }
 
 void TStatusPanel::Assign(TPersistent* Source) {
@@ -36,6 +44,8 @@ void TStatusPanel::Assign(TPersistent* Source) {
     alignment_ = other->alignment_;
     style_ = other->style_;
     bevel_ = other->bevel_;
+    biDiMode_ = other->biDiMode_;
+    parentBiDiMode_ = other->parentBiDiMode_;
     Changed(false);
     return;
   }
@@ -76,6 +86,35 @@ void TStatusPanel::SetBevel(TStatusPanelBevel Value) {
   Changed(false);
 }
 
+TStatusBar* TStatusPanel::Bar() const {
+  return Collection() ? dynamic_cast<TStatusBar*>(Collection()->GetOwner()) : nullptr;
+}
+
+TBiDiMode TStatusPanel::BiDiMode() const {
+  if (parentBiDiMode_)
+    if (TStatusBar* bar = Bar()) return bar->BiDiMode();
+  return biDiMode_;
+}
+
+void TStatusPanel::SetBiDiMode(TBiDiMode Value) {
+  const bool changed = BiDiMode() != Value;
+  biDiMode_ = Value;
+  parentBiDiMode_ = false;
+  if (changed) Changed(false);
+}
+
+void TStatusPanel::SetParentBiDiMode(bool Value) {
+  if (parentBiDiMode_ == Value) return;
+  // Turning it off keeps the mode the panel showed.
+  if (!Value) biDiMode_ = BiDiMode();
+  parentBiDiMode_ = Value;
+  Changed(false);
+}
+
+bool TStatusPanel::UseRightToLeftAlignment() const {
+  return SysLocale().MiddleEast && BiDiMode() == bdRightToLeft;
+}
+
 // --- TStatusPanels ---------------------------------------------------------------------------------
 
 TStatusPanels::TStatusPanels(TStatusBar* StatusBar)
@@ -107,9 +146,10 @@ TStatusBar::~TStatusBar() {
 }
 
 void TStatusBar::DescribeClass(TClassBuilder<TStatusBar>& c) {
-  PublishControl(c, {"Align", "Anchors", "Color", "Constraints", "Enabled", "Font", "ParentColor",
-                     "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "Visible", "OnClick",
-                     "OnDblClick", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnResize"});
+  PublishControl(c, {"Align",          "Anchors",     "BiDiMode",       "Color",       "Constraints",
+                     "Enabled",        "Font",        "ParentBiDiMode", "ParentColor", "ParentFont",
+                     "ParentShowHint", "PopupMenu",   "ShowHint",       "Visible",     "OnClick",
+                     "OnDblClick",     "OnMouseDown", "OnMouseMove",    "OnMouseUp",   "OnResize"});
   c.Property("Panels", &TStatusBar::Panels, &TStatusBar::SetPanels);
   c.Property("SimplePanel", &TStatusBar::SimplePanel, &TStatusBar::SetSimplePanel);
   c.Property("SimpleText", &TStatusBar::SimpleText, &TStatusBar::SetSimpleText);
@@ -146,6 +186,11 @@ void TStatusBar::SetSizeGrip(bool Value) {
   if (sizeGrip_ == Value) return;
   sizeGrip_ = Value;
   RecreateWnd();
+}
+
+void TStatusBar::CMBiDiModeChanged(TMessage& Message) {
+  inherited::CMBiDiModeChanged(Message);
+  Invalidate();
 }
 
 void TStatusBar::UpdatePanels() {
@@ -239,7 +284,10 @@ void TStatusBar::Dispatch(TMessage& Message) {
 
 // --- THeaderSection -------------------------------------------------------------------------------
 
-THeaderSection::THeaderSection(TCollection* Collection) : TCollectionItem(Collection) {}
+// As a status panel: the header reads every section when one joins.
+THeaderSection::THeaderSection(TCollection* Collection) : TCollectionItem(nullptr) {
+  SetCollection(Collection);
+}
 
 void THeaderSection::DescribeClass(TClassBuilder<THeaderSection>& c) {
   c.Property("Alignment", &THeaderSection::Alignment, &THeaderSection::SetAlignment);

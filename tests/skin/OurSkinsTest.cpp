@@ -19,6 +19,17 @@ std::string ReadOurSkin(const std::string& Name) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The middle pixel of frame Frame of the button element, and its lightness.
+TColor ButtonFrameMiddle(TSkinElements& s, int Frame) {
+  TBitmap& b = *s.Buttons->Bitmap;
+  const int w = b.Width() / s.Buttons->FrameCount;
+  return b.Canvas()->Pixels((Frame - 1) * w + w / 2, b.Height() / 2);
+}
+int Lightness(TSkinElements& s, int Frame) {
+  const TColor c = ButtonFrameMiddle(s, Frame);
+  return GetRValue(c) + GetGValue(c) + GetBValue(c);
+}
+
 class OurSkinsTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -145,6 +156,23 @@ TEST_F(OurSkinsTest, TheSkinsTakeBothBranchesOfEachChoice) {
       {"fourth caption button has an image",
        [](TSkinElements& s) { return int(!s.SysButtons[3]->Bitmap->Empty()); }, 0, 1},
       {"title alignment", [](TSkinElements& s) { return s.Title->TextAlignment; }, 0, 2},
+      // The button skinner draws frame 1 normal, 2 pressed, 3 disabled, 4 hot or focused.
+      {"hot button frame lighter", [](TSkinElements& s) { return int(Lightness(s, 4) > Lightness(s, 1)); }, 1,
+       1},
+      {"pressed button frame darker", [](TSkinElements& s) { return int(Lightness(s, 2) < Lightness(s, 1)); },
+       1, 1},
+      {"disabled button frame grey",
+       [](TSkinElements& s) {
+         const TColor c = ButtonFrameMiddle(s, 3);
+         return int(GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c));
+       },
+       1, 1},
+      {"button caption colours given",
+       [](TSkinElements& s) {
+         return int(s.Buttons->HasNormalColour2 && s.Buttons->HasMouseOverColour2 &&
+                    s.Buttons->HasPressedColour2);
+       },
+       1, 1},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.What);

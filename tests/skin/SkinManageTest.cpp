@@ -214,6 +214,19 @@ TEST_F(SkinManageTest, PurgeDropsFreedFormsAndFreesThoseWhoseWindowIsGone) {
   EXPECT_EQ(manage->Forms[0].Form->hWnd, kept);
 }
 
+TEST_F(SkinManageTest, DestroyedManagerDetachesEveryFormAndFreesTheOwnerless) {
+  TForm* owned = ShownForm();
+  const HWND bare = Window("ProbeFrame");
+  for (HWND w : {owned->Handle(), bare}) ASSERT_TRUE(manage->SkinWindow(w));
+  gCalls.clear();
+  DestroySkinManage();
+  EXPECT_EQ(gCalls, (std::vector<std::string>{"detach TForm", "detach ProbeFrame"}));
+  EXPECT_EQ(gFormsFreed, 1);
+  delete owned;
+  EXPECT_EQ(gFormsFreed, 2);
+  manage = EnsureSkinManage();
+}
+
 TEST_F(SkinManageTest, ActionsRunOnTheTimerAfter250Ms) {
   TForm* form = ShownForm();
   const HWND frame = Window("ProbeFrame");

@@ -98,7 +98,7 @@ class WinSkinSysMenuTest : public ::testing::Test {
 TEST_F(WinSkinSysMenuTest, ItemPaintingAndMeasuring) {
   TBitmap mark;
   mark.SetHandle(LoadBitmap(nullptr, OBM_CHECK));
-  const int markPixels = CountColour(mark, TRect(0, 0, mark.Width(), mark.Height()), 0);
+  const int markPixels = CountColour(mark, TRect{0, 0, mark.Width(), mark.Height()}, 0);
   const TDataSkinObject& element = *probeData_->Elements()->MenuItem;
   HMENU bar = CreateMenu(), drop = CreatePopupMenu();
   AppendMenu(drop, MF_STRING, 501, "&Open\tCtrl+O");
@@ -129,10 +129,10 @@ TEST_F(WinSkinSysMenuTest, ItemPaintingAndMeasuring) {
     auto picture = Paint(item, 503, c.State);
     std::vector<TProbePoint> points;
     AddElementProbes(points, "MenuItem", element, GeometryOf(element, false, false), c.Frame,
-                     TRect(0, 0, 200, 30), 0, {TRect(0, 0, 80, 30)});
+                     TRect{0, 0, 200, 30}, 0, {TRect{0, 0, 80, 30}});
     EXPECT_EQ(points.size(), 6u);  // the parts right of the check column and the caption
     EXPECT_TRUE(CheckProbes(std::string("menuitem-") + c.Id, *picture, points));
-    EXPECT_EQ(CountColour(*picture, TRect(0, 0, 16, 30), GetSysColor(COLOR_BTNTEXT)), c.CheckPixels);
+    EXPECT_EQ(CountColour(*picture, TRect{0, 0, 16, 30}, GetSysColor(COLOR_BTNTEXT)), c.CheckPixels);
   }
   // The short cut ends 10 pixels before the right edge, or starts 10 after the left edge in a
   // right-to-left window.
@@ -140,8 +140,8 @@ TEST_F(WinSkinSysMenuTest, ItemPaintingAndMeasuring) {
   for (bool rightToLeft : {false, true}) {
     form_->RightToLeft = rightToLeft;
     auto picture = Paint(nullptr, 504, 0);
-    EXPECT_EQ(CountColour(*picture, TRect(10, 8, 60, 22), middle) < 14 * 50, rightToLeft);
-    EXPECT_EQ(CountColour(*picture, TRect(140, 8, 190, 22), middle) < 14 * 50, !rightToLeft);
+    EXPECT_EQ(CountColour(*picture, TRect{10, 8, 60, 22}, middle) < 14 * 50, rightToLeft);
+    EXPECT_EQ(CountColour(*picture, TRect{140, 8, 190, 22}, middle) < 14 * 50, !rightToLeft);
   }
   form_->RightToLeft = false;
   // A separator: the element's strip with the etched line four pixels down.
@@ -162,8 +162,8 @@ TEST_F(WinSkinSysMenuTest, ItemPaintingAndMeasuring) {
     item.SetCaption("WWWW");
     item.SetEnabled(enabled);
     auto picture = Paint(&item, 0, 0, 120, 24);
-    EXPECT_EQ(CountColour(*picture, TRect(18, 0, 120, 24), ColorToRGB(light.ButtonShadow)) > 0, !enabled);
-    EXPECT_EQ(CountColour(*picture, TRect(18, 0, 120, 24), ColorToRGB(light.MenuTextColour)) > 0, enabled);
+    EXPECT_EQ(CountColour(*picture, TRect{18, 0, 120, 24}, ColorToRGB(light.ButtonShadow)) > 0, !enabled);
+    EXPECT_EQ(CountColour(*picture, TRect{18, 0, 120, 24}, ColorToRGB(light.MenuTextColour)) > 0, enabled);
   }
   form_->SkinData = probeData_.get();
 
@@ -322,6 +322,8 @@ TEST_F(WinSkinSysMenuTest, SystemPopupAndDoubleClickRule) {
 
 TEST_F(WinSkinSysMenuTest, SystemCommands) {
   LRESULT result = -1;
+  // Past the double-click time of the virtual clock's start, whichever test ran before.
+  VirtualClock::Advance(form_->DoubleClickTime + 1);
   // Alt+Space opens the system menu at the client origin, and the default does not open another.
   POINT origin{0, 0};
   ClientToScreen(window_, &origin);

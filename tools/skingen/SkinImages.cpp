@@ -84,6 +84,16 @@ std::vector<std::string> ParseGlyphs(const std::string& text, int frames, int li
   return out;
 }
 
+void ParseStates(const std::string& text, TSkinImageLayout& layout, int line) {
+  static const std::string kLetters = "nhpd";
+  if (text.empty()) Fail(line, "states need letters");
+  for (char c : text) {
+    const size_t state = kLetters.find(c);
+    if (state == std::string::npos) Fail(line, std::string("unknown state ") + c);
+    layout.States.push_back(static_cast<int>(state));
+  }
+}
+
 void ParseCorners(const std::string& text, TSkinImageLayout& layout, int line) {
   const auto colon = text.find(':');
   if (colon == std::string::npos) Fail(line, "corners need a radius");
@@ -225,7 +235,7 @@ std::vector<TSkinImageLayout> ParseSkinImageLayouts(const std::string& Text) {
     std::vector<std::string> f;
     for (std::string word; fields >> word;) f.push_back(word);
     if (f.empty()) continue;
-    if (f.size() < 11 || f.size() > 13) Fail(line, "expected 11 to 13 fields");
+    if (f.size() < 11 || f.size() > 14) Fail(line, "expected 11 to 14 fields");
     TSkinImageLayout s;
     s.File = f[0];
     s.Frames = std::atoi(f[1].c_str());
@@ -245,7 +255,12 @@ std::vector<TSkinImageLayout> ParseSkinImageLayouts(const std::string& Text) {
     s.Right = std::atoi(f[9].c_str());
     s.Bottom = std::atoi(f[10].c_str());
     s.Glyphs = ParseGlyphs(f.size() > 11 ? f[11] : "-", s.Frames, line);
-    if (f.size() > 12) ParseCorners(f[12], s, line);
+    for (size_t i = 12; i < f.size(); ++i) {
+      if (f[i].starts_with("states:"))
+        ParseStates(f[i].substr(7), s, line);
+      else
+        ParseCorners(f[i], s, line);
+    }
     specs.push_back(std::move(s));
   }
   return specs;
@@ -262,7 +277,8 @@ TSkinPicture DrawSkinImage(const TSkinImageLayout& Layout) {
     int first = k, last = k;
     while (first > 0 && Layout.Glyphs[first - 1] == Layout.Glyphs[k]) --first;
     while (last + 1 < Layout.Frames && Layout.Glyphs[last + 1] == Layout.Glyphs[k]) ++last;
-    const int state = last > first && !Layout.Glyphs[k].empty() ? k - first : k;
+    int state = last > first && !Layout.Glyphs[k].empty() ? k - first : k;
+    if (!Layout.States.empty()) state = Layout.States[size_t(state) % Layout.States.size()];
     const uint32_t body = StateColour(Layout.Colour, state);
     const uint32_t ink = Opaque(IsLight(body) ? Shift(body, -150) : Shift(body, 150));
     // "~name" draws the glyph alone on magenta inside a strip of panels.

@@ -3,6 +3,7 @@
 // skins need no binary sources. A line (fields separated by blanks, "#" starts a comment):
 //
 //   file frames layout frame-width frame-height look colour left top right bottom [glyphs] [corners]
+//        [states:LETTERS]
 //
 //   layout  h (frames side by side) or v (stacked)
 //   look    flat (body, outline, lighter margin band, glyph in ink), round (flat with magenta
@@ -10,6 +11,8 @@
 //   colour  R,G,B of the body
 //   glyphs  one name a frame, "name*n" repeats, "none" or "-" for none, "~name" bare on magenta
 //   corners which corners "round" cuts: any of tl tr bl br joined by "+", then ":" and the radius
+//   states  the state each frame shows, one letter a frame and repeated: n normal, h hot,
+//           p pressed, d disabled; without it the frames run normal, hot, pressed, disabled
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,6 +29,7 @@ struct TSkinImageLayout {
   std::vector<std::string> Glyphs;  // one a frame, empty names for none
   unsigned Corners = 0;             // bit 0 tl, 1 tr, 2 bl, 3 br
   int Radius = 0;
+  std::vector<int> States;  // the state of each frame in turn (0 normal, 1 hot, 2 pressed, 3 disabled)
 };
 
 // 0x00RRGGBB pixels in top-down rows.

@@ -10,7 +10,9 @@
 // twin given the same input shows; the X pointer shows the sizing cursor on a title edge (read back through
 // XFIXES); the grouped data grid groups by a title dropped on its grouping panel. These tests first turn the
 // skin off by the Skin menu. Under both skins, every kind of window the demo shows (forms, menus, dialogs,
-// message boxes) wears the skin at named points, and the light skin's cut-out corner shows the root window.
+// message boxes) wears the skin at named points, and the light skin's cut-out corner shows the root window;
+// the standard controls, the status bar and a message box's buttons show the skin's own frames at rest,
+// hot and pressed, where headless twins of the forms say they lie.
 // Pictures of the windows go to demo-output/ in the build folder for a person to look at;
 // their paths are printed.
 //
@@ -31,12 +33,15 @@
 #include <string>
 #include <vector>
 
+#include "examples/demo/DemoMainForm.h"
+#include "examples/demo/DemoSkin.h"
 #include "examples/demo/DemoSupport.h"
 #include "examples/demo/HeadlessOutput.h"
 #include "examples/demo/LedgerDBGridForm.h"
 #include "examples/demo/LedgerGroupedDBGrid.h"
 #include "grid/dbgrid/DBGridEhSelection.h"
 #include "grid/dbgrid/DBGridEhToolCtrls.h"
+#include "grid/editors/DBCheckBoxEh.h"
 #include "grid/editors/EditorsRegistryEh.h"
 #include "platform/gdi/FontEngine.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -45,6 +50,8 @@
 #include "platform/vcl/VclTesting.h"
 #include "platform/win/Input.h"
 #include "platform/win/Windows.h"
+#include "skin/WinSkinManage.h"
+#include "skin/WinSkinStore.h"
 #include "tests/support/PaintOracle.h"
 #include "tests/support/XvfbSession.h"
 #include "tests/support/XwdPicture.h"
@@ -1065,6 +1072,217 @@ TEST_F(DemoXvfbSkinTest, EveryWindowWearsEachSkin) {
       ASSERT_TRUE(Xdo({"key", s.title ? "Return" : "Escape"}));
       ASSERT_TRUE(WaitFor([&] { return DemoWindows().size() == before.size(); })) << s.name << " stayed";
     }
+  }
+  EXPECT_FALSE(demo_->Exited()) << DemoSaid();
+}
+
+// Headless twins of the main form and the ledger entry form, skinned here by the light skin and
+// then switched as the demo is: they say where the demo's controls lie in their windows.
+struct TDemoTwins {
+  explicit TDemoTwins(const std::string& Skin) {
+    ResetVcl();
+    UseSystemFonts(true);
+    RegisterGridEditorClasses();
+    InitWinSkinStoreUnit();
+    InitWinSkinDataUnit();
+    (Main = new TDemoForm(Application))->Show();
+    (Entry = CreateLedgerEditorsForm(Application, CreateLedger(Application)))->Show();
+    WaitForDemoSkinAction();
+    if (Skin == "light") return;
+    TDemoSkinSwitcher(Main->skinData, DEMO_BUILD_DIR "/examples", [](const std::string&) {
+    }).Choose(Skin + ".skn");
+    WaitForDemoSkinAction();
+  }
+  ~TDemoTwins() {
+    // The forms before the skin data their main form owns, then the manager.
+    Entry->Free();
+    Main->Free();
+    DestroySkinManage();
+    ResetVcl();
+    UseSystemFonts(false);
+  }
+  TControl* Control(const std::string& Name) const {
+    const TDemoStandardControls& c = Main->controls;
+    for (int i = 0; i < Entry->ControlCount(); ++i)
+      if (Name == "data-aware check" && dynamic_cast<TDBCheckBoxEh*>(Entry->Controls(i)))
+        return Entry->Controls(i);
+    const std::map<std::string, TControl*> named = {{"note", c.Note},
+                                                    {"button", c.Button},
+                                                    {"ok", c.OkButton},
+                                                    {"glyph", c.GlyphButton},
+                                                    {"speed", c.SpeedButton},
+                                                    {"flat", c.FlatSpeedButton},
+                                                    {"check", c.Check},
+                                                    {"income", c.Income},
+                                                    {"expense", c.Expense},
+                                                    {"month", c.Period->Buttons(0)},
+                                                    {"quarter", c.Period->Buttons(1)},
+                                                    {"group", c.Group},
+                                                    {"period", c.Period},
+                                                    {"panel", c.Panel},
+                                                    {"status", c.Status}};
+    return named.at(Name);
+  }
+  // Point (X, Y) of Control in its form's window.
+  static POINT InWindow(TControl* Control, int X, int Y) {
+    RECT frame{};
+    GetWindowRect(GetParentForm(Control)->Handle(), &frame);
+    const TPoint o = Control->Parent()->ClientToScreen(TPoint{Control->Left(), Control->Top()});
+    return POINT{o.X - frame.Left + X, o.Y - frame.Top + Y};
+  }
+  TDemoForm* Main = nullptr;
+  TForm* Entry = nullptr;
+};
+
+// One of the skin's images as tools/skingen draws it from the skin's description.
+struct TSkinImage {
+  TSkinImageLayout Layout;
+  TSkinPicture Picture;
+};
+TSkinImage LoadSkinImage(const std::string& Skin, const std::string& File) {
+  for (const TSkinImageLayout& l :
+       ParseSkinImageLayouts(test_support::ReadFile(SKINS_SOURCE_DIR "/" + Skin + "/images.txt")))
+    if (l.File == File) return {l, DrawSkinImage(l)};
+  return {};
+}
+
+uint32_t Rgb(TColor Colour) {
+  return ((Colour & 0xFF) << 16) | (Colour & 0xFF00) | ((Colour >> 16) & 0xFF);
+}
+
+// Whether Picture shows frame Frame of Image with the frame's top-left corner at At: the whole
+// frame of a glyph strip (Whole), else the corner within the element's margins, which the
+// nine-part fit keeps; magenta pixels show what lies below. Frame 0: that corner is plain Face.
+bool ShowsFrame(const TWindowPixels& Picture, const TSkinImage& Image, bool Whole, int Frame, POINT At,
+                uint32_t Face) {
+  const TSkinImageLayout& l = Image.Layout;
+  const int w = Whole ? l.FrameWidth : std::max(1, l.Left), h = Whole ? l.FrameHeight : std::max(1, l.Top);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const size_t at = size_t(y) * size_t(Image.Picture.Width) + size_t((Frame - 1) * l.FrameWidth + x);
+      const uint32_t want = Frame == 0 ? Face : Image.Picture.Pixels[at];
+      if (want != 0xFF00FF && test_support::PixelAt(Picture, At.X + x, At.Y + y) != want) return false;
+    }
+  return l.Frames > 0;
+}
+
+// Under each skin the standard controls of the main form, the entry form's data-aware check box,
+// the status bar's panels, owner-drawn mark and size grip, and the two buttons of a system message
+// box show the skin's own frames and colours: at rest, with the mouse over a button (hot) and
+// while it is held down (pressed).
+TEST_F(DemoXvfbSkinTest, StandardControlsWearEachSkin) {
+  // Where a probe looks: the control's corner, its check or radio glyph (left, centred
+  // vertically), a status panel's corner, the size grip (one pixel inside the bar's corner), a
+  // group box's line half way down, a panel's inside below its buttons, the owner-drawn mark.
+  enum TPlace { kCorner, kGlyph, kPanel, kGrip, kLine, kInside, kMark };
+  const struct {
+    const char* control;
+    TPlace place;
+    const char* image;           // nullptr: a colour (line, face, mark)
+    int light, dark;             // frame numbers at rest (0: plain skin colour)
+    int hot = -1, pressed = -1;  // with the mouse over it and held down on it (-1: not driven)
+    int panel = 0;
+  } probes[] = {
+      {"button", kCorner, "button.bmp", 1, 1, 4, 2},
+      {"ok", kCorner, "button.bmp", 1, 1},
+      {"glyph", kCorner, "button.bmp", 1, 1, 4, 2},
+      {"speed", kCorner, "button.bmp", 1, 1, 4, 2},
+      {"flat", kCorner, "button.bmp", 0, 0, 4},
+      {"check", kGlyph, "check.bmp", 2, 5},
+      {"data-aware check", kGlyph, "check.bmp", 2, 5},
+      {"income", kGlyph, "radio.bmp", 2, 5},
+      {"expense", kGlyph, "radio.bmp", 1, 1},
+      {"month", kGlyph, "radio.bmp", 2, 5},
+      {"quarter", kGlyph, "radio.bmp", 1, 1},
+      {"status", kPanel, "statusbar.bmp", 1, 1, -1, -1, kDemoSayPanel},
+      {"status", kPanel, "statusbar.bmp", 1, 1, -1, -1, kDemoPeriodPanel},
+      {"status", kPanel, "statusbar.bmp", 1, 1, -1, -1, kDemoClearedPanel},
+      {"status", kGrip, "extra.bmp", 5, 5},
+      {"group", kLine, nullptr, 0, 0},
+      {"period", kLine, nullptr, 0, 0},
+      {"panel", kInside, nullptr, 0, 0},
+      {"status", kMark, nullptr, 0, 0, -1, -1, kDemoClearedPanel},
+  };
+  const std::string main = WaitForWindow(kAccountsTitle), entry = WaitForWindow(kEntryTitle);
+  for (const std::string skin : {"light", "dark"}) {
+    const TGeometry m = Geometry(main);
+    ASSERT_TRUE(skin == "light" || (ClickAt(m.X + m.Width / 2, m.Y + 8) && Xdo({"key", "alt+s"}) &&
+                                    WaitFor([&] { return DemoWindows().size() == 4; }) && Xdo({"key", "d"}) &&
+                                    WaitFor([&] { return Geometry(main).Width == m.Width + 8; })))
+        << "not re-skinned" << DemoSaid();
+    TDemoTwins twins(skin);
+    const TSkinElements& colours = *twins.Main->skinData->Elements();
+    const uint32_t face = Rgb(colours.BackgroundColour);
+    // The focus goes to the note, away from the buttons (a focused button shows frame 4).
+    const POINT note = TDemoTwins::InWindow(twins.Control("note"), 20, 20);
+    ASSERT_TRUE(ClickAt(m.X + note.X, m.Y + note.Y));
+    for (const auto& p : probes) {
+      TControl* c = twins.Control(p.control);
+      const TSkinImage image = p.image ? LoadSkinImage(skin, p.image) : TSkinImage{};
+      const TSkinImageLayout& l = image.Layout;
+      const TRect panel = twins.Main->status->PanelRect(p.panel);
+      const int w = c->Width(), h = c->Height();
+      const POINT at =
+          p.place == kGlyph    ? TDemoTwins::InWindow(c, 0, (h - l.FrameHeight) / 2)
+          : p.place == kPanel  ? TDemoTwins::InWindow(c, panel.Left, panel.Top)
+          : p.place == kGrip   ? TDemoTwins::InWindow(c, w - 1 - l.FrameWidth, h - 1 - l.FrameHeight)
+          : p.place == kLine   ? TDemoTwins::InWindow(c, 1, h / 2)
+          : p.place == kInside ? TDemoTwins::InWindow(c, 8, h - 8)
+          : p.place == kMark
+              ? TDemoTwins::InWindow(c, panel.Left + 4 + kDemoMarkSide / 2, (panel.Top + panel.Bottom) / 2)
+              : TDemoTwins::InWindow(c, 0, 0);
+      const uint32_t colour = p.place == kLine   ? Rgb(colours.ButtonShadow)
+                              : p.place == kMark ? Rgb(kDemoClearedMark)
+                                                 : face;
+      const std::string id = p.control == std::string("data-aware check") ? entry : main;
+      const TGeometry g = Geometry(id);
+      const POINT middle = TDemoTwins::InWindow(c, w / 2, h / 2);
+      // At rest, then hot (the mouse moved onto it), then pressed (the button held down there).
+      const std::pair<const char*, int> states[] = {
+          {"rest", skin == "light" ? p.light : p.dark}, {"hot", p.hot}, {"pressed", p.pressed}};
+      for (const auto& [state, frame] : states) {
+        SCOPED_TRACE(skin + " " + p.control + " " + std::to_string(p.place) + " " + state);
+        if (frame < 0) continue;
+        ASSERT_TRUE(state == states[0].first ||
+                    (Xdo({"mousemove", Str(g.X + middle.X), Str(g.Y + middle.Y)}) &&
+                     (state == states[1].first || Xdo({"mousedown", "1"}))));
+        EXPECT_TRUE(Settled(
+            id,
+            [&](const TWindowPixels& Shown) {
+              return p.image
+                         ? ShowsFrame(Shown, image, p.place == kGlyph || p.place == kGrip, frame, at, face)
+                         : test_support::PixelAt(Shown, at.X, at.Y) == colour;
+            },
+            3s))
+            << "not at " << at.X << "," << at.Y << DemoSaid();
+      }
+      // Released, and off the button again onto the caption.
+      ASSERT_TRUE(p.pressed < 0 || Xdo({"mouseup", "1"}));
+      ASSERT_TRUE(p.hot < 0 || Xdo({"mousemove", Str(m.X + m.Width / 2), Str(m.Y + 8)}));
+    }
+    const std::optional<TWindowPixels> controls = Settled(main);
+    ASSERT_TRUE(controls);
+    Keep(*controls, "xvfb-skin-" + skin + "-controls.png");
+
+    // The message box's buttons: the default one has the focus (frame 4), the other not.
+    const size_t windows = DemoWindows().size();
+    ASSERT_TRUE(Xdo({"key", "alt+e"}) && WaitFor([&] { return DemoWindows().size() == windows + 1; }) &&
+                Xdo({"key", "c"}));
+    const std::string box = WaitForWindow("账户");
+    const TSkinImage button = LoadSkinImage(skin, "button.bmp");
+    int found[5] = {};
+    const auto count = [&](const TWindowPixels& Shown) {
+      std::fill(std::begin(found), std::end(found), 0);
+      for (int y = 0; y + button.Layout.Top < Shown.Height; ++y)
+        for (int x = 0; x + button.Layout.Left < Shown.Width; ++x)
+          for (int f = 1; f <= 4; ++f) found[f] += ShowsFrame(Shown, button, false, f, POINT{x, y}, face);
+      return found[1] == 1 && found[2] == 0 && found[3] == 0 && found[4] == 1;
+    };
+    const std::optional<TWindowPixels> shown = Settled(box, count, 3s);
+    EXPECT_TRUE(shown) << "buttons by frame: " << found[1] << " " << found[2] << " " << found[3] << " "
+                       << found[4];
+    if (shown) Keep(*shown, "xvfb-skin-" + skin + "-message-box-buttons.png");
+    ASSERT_TRUE(Xdo({"key", "Escape"}) && WaitFor([&] { return DemoWindows().size() == windows; }));
   }
   EXPECT_FALSE(demo_->Exited()) << DemoSaid();
 }

@@ -4,6 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/ScopeGuard.h"
+#include "platform/rtl/TypInfo.h"
+#include "platform/win/Painting.h"
 #include "tests/platform/vcl/ComCtrlsTestUtil.h"
 
 namespace {
@@ -106,6 +110,46 @@ TEST_F(ComCtrlsStatusBarTest, SimplePanelShowsSimpleTextAcrossTheBar) {
   EXPECT_STREQ(text, "Ready");
   bar->SetSimplePanel(false);
   EXPECT_EQ(Parts().size(), 3u);
+}
+
+TEST_F(ComCtrlsStatusBarTest, PanelsAndSectionsAddedToLiveWindowsArriveWhole) {
+  auto* header = Make<THeaderControl>();
+  ShowForm();
+  bar->Panels()->Add()->SetText("Fourth");
+  header->Sections()->Add()->SetText("First");
+  EXPECT_EQ(Parts(), (std::vector<int>{60, 140, 210, -1}));
+  EXPECT_EQ(SendMessage(header->Handle(), HDM_GETITEMCOUNT, 0, 0), 1);
+}
+
+TEST_F(ComCtrlsStatusBarTest, PanelsFollowTheBarsBiDiModeUntilGivenTheirOwn) {
+  TValueRestorer<bool> middleEast(SysLocale().MiddleEast, true);
+  const struct {
+    TBiDiMode Bar;
+    bool SetOwn, ParentAgain;  // the panel gets bdLeftToRight of its own, then follows again
+    TBiDiMode Expected;
+    bool ExpectedParent, Swaps;
+  } cases[] = {{bdRightToLeft, false, false, bdRightToLeft, true, true},
+               {bdRightToLeftNoAlign, false, false, bdRightToLeftNoAlign, true, false},
+               {bdRightToLeft, true, false, bdLeftToRight, false, false},
+               {bdRightToLeft, true, true, bdRightToLeft, true, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(bar->Panels()->Count());
+    TStatusPanel* panel = bar->Panels()->Add();
+    bar->SetBiDiMode(c.Bar);
+    if (c.SetOwn) panel->SetBiDiMode(bdLeftToRight);
+    if (c.ParentAgain) panel->SetParentBiDiMode(true);
+    EXPECT_EQ(panel->BiDiMode(), c.Expected);
+    EXPECT_EQ(GetPropText(panel, "ParentBiDiMode"), c.ExpectedParent ? "True" : "False");
+    EXPECT_EQ(panel->UseRightToLeftAlignment(), c.Swaps);
+  }
+  SysLocale().MiddleEast = false;
+  EXPECT_FALSE(bar->Panels()->Items(3)->UseRightToLeftAlignment());
+  ShowForm();
+  ValidateRect(bar->Handle(), nullptr);
+  EXPECT_TRUE(SetPropText(bar, "BiDiMode", "bdLeftToRight"));  // published on the bar too
+  EXPECT_EQ(bar->Panels()->Items(0)->BiDiMode(), bdLeftToRight);
+  RECT dirty{};
+  EXPECT_TRUE(GetUpdateRect(bar->Handle(), &dirty, FALSE));  // the panels show it
 }
 
 // --- header ---------------------------------------------------------------------------------------
