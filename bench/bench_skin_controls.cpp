@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "bench/SideBySide.h"
+#include "bench/SkinBenchSupport.h"
 #include "platform/rtl/Clock.h"
 #include "platform/vcl/Buttons.h"
 #include "platform/vcl/ComCtrls.h"
@@ -32,27 +33,10 @@
 
 namespace {
 
-constexpr uint32_t kActionWait = 260;  // the manager applies an activation after 250 ms
-
-std::string ReadOurSkin(const std::string& Name) {
-  std::ifstream in(std::string(OUR_SKINS_DIR) + "/" + Name + ".skn", std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void Pump(uint32_t Ms) {
-  for (uint32_t i = 0; i <= Ms; i += 10) {
-    VirtualClock::Advance(10);
-    Application->ProcessMessages();
-  }
-}
-
-template <class T>
-T* Place(TWinControl* Parent, int X, int Y, int W, int H) {
-  auto* control = new T(Parent);
-  control->SetParent(Parent);
-  control->SetBounds(X, Y, W, H);
-  return control;
-}
+using skin_bench::kActionWait;
+using skin_bench::Place;
+using skin_bench::Pump;
+using skin_bench::ReadOurSkin;
 
 // Points of a button off its centred caption: the edges' middles and a corner inside.
 std::vector<COLORREF> ButtonEdgePixels(TButton* Button) {
