@@ -2,10 +2,13 @@
 // What the skin benchmarks share: our packed skins, the virtual clock pumped past the manager's
 // activation delay, and controls placed on a parent.
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 
+#include "bench/SideBySide.h"
 #include "platform/rtl/Clock.h"
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/Forms.h"
@@ -34,6 +37,35 @@ T* Place(TWinControl* Parent, int X, int Y, int W, int H) {
   control->SetParent(Parent);
   control->SetBounds(X, Y, W, H);
   return control;
+}
+
+// A skinned benchmark beside its unskinned twin, and the ratio it should stay within.
+struct TSkinRatio {
+  const char* What;
+  const char* Skinned;
+  const char* Unskinned;
+  double Goal;
+};
+
+// Runs the selected benchmarks with the median reporter and prints each pair's ratio; false when
+// the command line holds unknown arguments. The reporter stays for the caller's own lines.
+inline bool RunAndPrintRatios(int argc, char** argv, side_by_side::TMedianReporter& Reporter,
+                              std::initializer_list<TSkinRatio> Pairs) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return false;
+  benchmark::RunSpecifiedBenchmarks(&Reporter);
+  benchmark::Shutdown();
+  std::printf("\n%-26s %12s %12s %8s\n", "skinned / unskinned", "skinned", "unskinned", "ratio");
+  for (const TSkinRatio& p : Pairs) {
+    const double a = Reporter.TimeOf(p.Skinned), b = Reporter.TimeOf(p.Unskinned);
+    if (a > 0 && b > 0) std::printf("%-26s %12.3f %12.3f %8.2f (<= %.0f)\n", p.What, a, b, a / b, p.Goal);
+  }
+  return true;
+}
+
+// The benchmarks that refused to run, and why.
+inline void PrintFailures(const side_by_side::TMedianReporter& Reporter) {
+  for (const auto& [name, why] : Reporter.Failed()) std::printf("FAILED %s: %s\n", name.c_str(), why.c_str());
 }
 
 }  // namespace skin_bench

@@ -224,19 +224,13 @@ BENCHMARK(BM_ClientPaint_Unskinned)->Unit(benchmark::kMicrosecond)->UseRealTime(
 BENCHMARK(BM_ClientPaint_Skinned)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   side_by_side::TMedianReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  const double skinned = reporter.TimeOf("BM_ClientPaint_Skinned");
-  const double unskinned = reporter.TimeOf("BM_ClientPaint_Unskinned");
-  std::printf("\n%-26s %12s %12s %8s\n", "skinned / unskinned", "skinned", "unskinned", "ratio");
-  if (skinned > 0 && unskinned > 0)
-    std::printf("%-26s %12.3f %12.3f %8.2f (<= 2)\n", "client paint, us", skinned, unskinned,
-                skinned / unskinned);
+  if (!skin_bench::RunAndPrintRatios(
+          argc, argv, reporter,
+          {{"client paint, us", "BM_ClientPaint_Skinned", "BM_ClientPaint_Unskinned", 2}}))
+    return 1;
   const double skinners = reporter.CounterOf("BM_ClientPaint_Skinned", "skinners");
   if (skinners >= 0) std::printf("skinners attached: %.0f\n", skinners);
-  for (const auto& [name, why] : reporter.Failed()) std::printf("FAILED %s: %s\n", name.c_str(), why.c_str());
+  skin_bench::PrintFailures(reporter);
   return 0;
 }

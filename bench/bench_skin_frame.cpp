@@ -233,30 +233,17 @@ BENCHMARK(BM_ResizeStorm_Skinned)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ResizeStorm_SkinnedControls)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   side_by_side::TMedianReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  struct TPair {
-    const char* What;
-    const char* Skinned;
-    const char* Unskinned;
-    double Goal;
-  };
-  const TPair pairs[] = {
-      {"frame paint 1280x800", "BM_FramePaint_Skinned", "BM_FramePaint_Unskinned", 3},
-      {"resize storm, 200 steps", "BM_ResizeStorm_Skinned", "BM_ResizeStorm_Unskinned", 2},
-      {"storm, control skinners", "BM_ResizeStorm_SkinnedControls", "BM_ResizeStorm_Unskinned", 2}};
-  std::printf("\n%-26s %12s %12s %8s\n", "skinned / unskinned", "skinned", "unskinned", "ratio");
-  for (const TPair& p : pairs) {
-    const double a = reporter.TimeOf(p.Skinned), b = reporter.TimeOf(p.Unskinned);
-    if (a > 0 && b > 0) std::printf("%-26s %12.3f %12.3f %8.2f (<= %.0f)\n", p.What, a, b, a / b, p.Goal);
-  }
+  if (!skin_bench::RunAndPrintRatios(
+          argc, argv, reporter,
+          {{"frame paint 1280x800", "BM_FramePaint_Skinned", "BM_FramePaint_Unskinned", 3},
+           {"resize storm, 200 steps", "BM_ResizeStorm_Skinned", "BM_ResizeStorm_Unskinned", 2},
+           {"storm, control skinners", "BM_ResizeStorm_SkinnedControls", "BM_ResizeStorm_Unskinned", 2}}))
+    return 1;
   for (const char* storm : {"BM_ResizeStorm_Skinned", "BM_ResizeStorm_SkinnedControls"}) {
     const double share = reporter.CounterOf(storm, "region_share");
     if (share >= 0) std::printf("region rebuilds in %s: %.1f %%\n", storm, 100 * share);
   }
-  for (const auto& [name, why] : reporter.Failed()) std::printf("FAILED %s: %s\n", name.c_str(), why.c_str());
+  skin_bench::PrintFailures(reporter);
   return 0;
 }

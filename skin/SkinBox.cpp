@@ -9,13 +9,7 @@ TSkinBox::TSkinBox(TComponent* AOwner) : TSkinControl(AOwner) {}
 TSkinBox::~TSkinBox() = default;
 
 void TSkinBox::AttachControl(TWinSkinForm* AForm, TSkinData* Data, bool AUseSkinColor, TCanvas* ACanvas) {
-  auto* owner = dynamic_cast<TWinControl*>(Owner());
-  if (Attached || !owner) return;
-  UseSkinColor = AUseSkinColor;
-  SkinData = Data;
-  Form = AForm;
-  Canvas = ACanvas;
-  Control = owner;
+  if (!BindOwner(AForm, Data, AUseSkinColor, ACanvas)) return;
   if (Control->HandleAllocated()) Handle = Control->Handle();
   RegisterWithForm();
   if (UseSkinColor) TakeSkinColor();

@@ -65,14 +65,19 @@ TSkinControl::~TSkinControl() {
 
 // --- attach and detach ------------------------------------------------------------------------------
 
-void TSkinControl::AttachControl(TWinSkinForm* AForm, TSkinData* Data, bool AUseSkinColor, TCanvas* ACanvas) {
+bool TSkinControl::BindOwner(TWinSkinForm* AForm, TSkinData* Data, bool AUseSkinColor, TCanvas* ACanvas) {
   auto* owner = dynamic_cast<TWinControl*>(Owner());
-  if (Attached || !owner) return;
+  if (Attached || !owner) return false;
   UseSkinColor = AUseSkinColor;
   SkinData = Data;
   Form = AForm;
   Canvas = ACanvas;
   Control = owner;
+  return true;
+}
+
+void TSkinControl::AttachControl(TWinSkinForm* AForm, TSkinData* Data, bool AUseSkinColor, TCanvas* ACanvas) {
+  if (!BindOwner(AForm, Data, AUseSkinColor, ACanvas)) return;
   Handle = Control->Handle();
   Unicode = IsWindowUnicode(Handle);
 

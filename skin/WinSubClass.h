@@ -125,6 +125,9 @@ class TSkinControl : public TComponent {
   void RegisterWithForm();
   // The ParentBackground rule: off at attach (Off true), back on at detach.
   void ParentBackgroundRule(bool Off);
+  // The first step of attaching to the windowed control that owns the skinner: the arguments
+  // and Control stored. False, changing nothing, when attached already or the owner has no window.
+  bool BindOwner(TWinSkinForm* AForm, TSkinData* Data, bool AUseSkinColor, TCanvas* ACanvas);
   // The attach's colouring: ParentBackground off, Color (and whether it followed the parent)
   // saved, the skin colour set. Detach gives both back.
   void TakeSkinColor();
