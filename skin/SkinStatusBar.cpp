@@ -55,19 +55,13 @@ int EdgeFrame(TStatusPanelBevel Bevel) {
   }
 }
 
+// A right-to-left panel swaps left and right.
 UINT AlignmentFlags(TAlignment Alignment, bool Swapped) {
   if (Swapped && Alignment == taLeftJustify)
     Alignment = taRightJustify;
   else if (Swapped && Alignment == taRightJustify)
     Alignment = taLeftJustify;
-  switch (Alignment) {
-    case taRightJustify:
-      return DT_RIGHT;
-    case taCenter:
-      return DT_CENTER;
-    default:
-      return DT_LEFT;
-  }
+  return SkinAlignmentFlags(Alignment);
 }
 
 bool HasImage(const TDataSkinObject* Element) {

@@ -150,6 +150,8 @@ void DrawElement(HDC DC, const TRect& R, int FrameCount, int Frame, const TDataS
 void DrawFrameToDC(HDC DC, const TRect& R, TBitmap* Source, int FrameCount, int Frame);
 void DrawFrameToCanvas(TCanvas* Canvas, const TRect& R, TBitmap* Source, int FrameCount, int Frame);
 void DrawFrameTransparent(HDC DC, const TRect& R, TBitmap* Source, int FrameCount, int Frame);
+// DT_LEFT, DT_RIGHT or DT_CENTER for an alignment.
+UINT SkinAlignmentFlags(TAlignment Alignment);
 // One line of text centred both ways in R by Alignment's flags; disabled text in clBtnShadow.
 void DrawAlignedText(TCanvas* Canvas, const TRect& R, TAlignment Alignment, const std::string& Text,
                      bool Enabled);

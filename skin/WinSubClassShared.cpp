@@ -57,17 +57,6 @@ class TPlainTextScope {
   HGDIOBJ oldFont_ = nullptr;
 };
 
-UINT AlignmentFlags(TAlignment Alignment) {
-  switch (Alignment) {
-    case taRightJustify:
-      return DT_RIGHT;
-    case taCenter:
-      return DT_CENTER;
-    default:
-      return DT_LEFT;
-  }
-}
-
 // Frame Frame of FrameCount side-by-side frames of Source, stretched to R's size.
 std::unique_ptr<TBitmap> StretchedFrame(const TRect& R, TBitmap* Source, int FrameCount, int Frame) {
   auto bitmap = std::make_unique<TBitmap>();
@@ -166,6 +155,17 @@ void TSkinControl::EraseFromMessage(TMessage& Message) {
 
 // --- module routines --------------------------------------------------------------------------------
 
+UINT SkinAlignmentFlags(TAlignment Alignment) {
+  switch (Alignment) {
+    case taRightJustify:
+      return DT_RIGHT;
+    case taCenter:
+      return DT_CENTER;
+    default:
+      return DT_LEFT;
+  }
+}
+
 bool IsTopLevelWindow(HWND Window) {
   if (reinterpret_cast<uintptr_t>(GetParent(Window)) == kSkinDesktopWindowValue) return true;
   return (static_cast<uint32_t>(GetWindowLong(Window, GWL_STYLE)) & WS_POPUP) != 0;
@@ -207,7 +207,7 @@ void DrawFrameTransparent(HDC DC, const TRect& R, TBitmap* Source, int FrameCoun
 void DrawAlignedText(TCanvas* Canvas, const TRect& R, TAlignment Alignment, const std::string& Text,
                      bool Enabled) {
   if (!Canvas) return;
-  const UINT flags = AlignmentFlags(Alignment) | DT_SINGLELINE | DT_EXPANDTABS;
+  const UINT flags = SkinAlignmentFlags(Alignment) | DT_SINGLELINE | DT_EXPANDTABS;
   Canvas->Brush()->SetStyle(bsClear);
   Canvas->Font()->SetStyle({});
   if (!Enabled) Canvas->Font()->SetColor(clBtnShadow);
