@@ -1,6 +1,5 @@
-// Button skinners: frames by state and caption colours at probe points of a probe skin, the
-// glyph layout rules, speed buttons, picture properties, the menu button's arrow, and clicks
-// only for presses that began on the button.
+// Button skinners: frames and caption colours by state, glyph layout, speed buttons, pictures,
+// the menu arrow, and clicks only for presses that began on the button.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -89,8 +88,7 @@ class SkinButtonsTest : public ::testing::Test {
     data = std::make_unique<TSkinData>(nullptr);
     data->SkinStream()->WriteBuffer(bytes.data(), int64_t(bytes.size()));
     ASSERT_TRUE(data->LoadSkin()) << data->LoadError();
-    form = new TForm(Application, 0);
-    form->SetBounds(100, 100, 300, 200);
+    (form = new TForm(Application, 0))->SetBounds(100, 100, 300, 200);
     form->SetColor(kParent);
     form->Show();
   }
@@ -182,28 +180,23 @@ TEST_F(SkinButtonsTest, ClickOnlyWhenPressedOnTheButton) {
       SCOPED_TRACE(std::string(bare ? "bare " : "TButton ") + id);
       Mouse({0, 0});
       clicks.clear();
-      std::unique_ptr<TSkinButton> bareSkinner;
-      TButton* button = nullptr;
-      HWND window = nullptr;
-      if (bare) {
-        window = CreateWindowEx(0, "Button", "Go", WS_CHILD | WS_VISIBLE, 10, 10, 90, 30, form->Handle(),
-                                reinterpret_cast<HMENU>(42), MainInstance(), nullptr);
-        bareSkinner = std::make_unique<TSkinButton>(nullptr);
-        bareSkinner->AttachWindow(window, data.get(), nullptr, nullptr);
-      } else {
-        button = Child<TButton>("Go");
+      TButton* button = bare ? nullptr : Child<TButton>("Go");
+      const HWND window =
+          button ? button->Handle()
+                 : CreateWindowEx(0, "Button", "Go", WS_CHILD | WS_VISIBLE, 10, 10, 90, 30, form->Handle(),
+                                  reinterpret_cast<HMENU>(42), MainInstance(), nullptr);
+      TSkinButton bareSkinner(nullptr);
+      if (button) {
         button->OnClick = [&](TObject*) { clicks.emplace_back(0, 0); };
         (new TSkinButton(button))->AttachControl(nullptr, data.get(), false, nullptr);
-        window = button->Handle();
+      } else {
+        bareSkinner.AttachWindow(window, data.get(), nullptr, nullptr);
       }
       FlushPaint();
       Mouse(path == kPressBeside ? beside : here, 1);
       if (path == kPressLeaveReturn) Mouse(beside);
       Mouse(here, 0);
-      EXPECT_EQ(clicks.size(), count);
-      if (bare && !clicks.empty()) {
-        EXPECT_EQ(clicks[0], std::make_pair(WPARAM(42), LPARAM(window)));
-      }
+      EXPECT_EQ(clicks, decltype(clicks)(count, {WPARAM(bare ? 42 : 0), bare ? LPARAM(window) : 0}));
       if (bare) DestroyWindow(window);
       delete button;
     }

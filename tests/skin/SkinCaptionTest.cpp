@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "platform/rtl/Clock.h"
 #include "platform/vcl/ExtCtrls.h"
@@ -30,9 +31,7 @@ class SkinCaptionTest : public ::testing::Test {
     CreateSkinScratchBitmap();
     InitSkinCaptionUnit();
     WNDCLASSEX wc{};
-    wc.lpfnWndProc = &DefWindowProc;
-    wc.hInstance = MainInstance();
-    wc.lpszClassName = "CaptionTestWindow";
+    wc.lpfnWndProc = &DefWindowProc, wc.hInstance = MainInstance(), wc.lpszClassName = "CaptionTestWindow";
     ASSERT_NE(RegisterClassEx(&wc), 0);
     data_ = std::make_unique<TSkinData>(nullptr);
     data_->SkinStream()->LoadFromFile(OUR_SKINS_DIR "/light.skn");
@@ -51,9 +50,7 @@ class SkinCaptionTest : public ::testing::Test {
     const HWND w = CreateWindowEx(ExStyle, "CaptionTestWindow", Text.c_str(), Style | WS_VISIBLE, 20, 20, kW,
                                   kH, nullptr, nullptr, MainInstance(), nullptr);
     form_ = std::make_unique<TWinSkinForm>(nullptr);
-    form_->hWnd = w;
-    form_->SkinData = data_.get();
-    form_->FrameSkinning = true;
+    form_->hWnd = w, form_->SkinData = data_.get(), form_->FrameSkinning = true;
     form_->BorderIcons = kSkinIconMaximize | kSkinIconMinimize | kSkinIconSystemMenu;
     form_->ComputeBorderWidths();
     form_->LifeState = TSkinLifeState::Ready;
@@ -120,9 +117,8 @@ TEST_F(SkinCaptionTest, TextPlacementByAlignmentRightToLeftAndKind) {
     EnumCaption()->Install(*form_);
     form_->PaintFrame();
     const TRect r = form_->CaptionTextRect;
-    EXPECT_EQ(r.Left, c.Left);
-    EXPECT_EQ(r.Right, c.Right);
-    EXPECT_EQ(r.Top, (kTop - r.Height()) / 2);  // centred: TextShiftVert is 0
+    // Centred vertically: TextShiftVert is 0.
+    EXPECT_EQ(std::tuple(r.Left, r.Right, r.Top), std::tuple(c.Left, c.Right, (kTop - r.Height()) / 2));
     const auto [inside, outside] = ColourCount(kActiveText, r);
     EXPECT_GT(inside, 0);
     EXPECT_EQ(outside, 0);
@@ -134,22 +130,17 @@ TEST_F(SkinCaptionTest, ButtonsAlignAgainstThePreviousTextRectangle) {
   EnumCaption()->Install(*form_);
   TWinSysButton& close = *form_->CaptionButtons[0];
   const int bw = close.Element->Bitmap->Width() / close.FrameCount(), bh = close.Element->Bitmap->Height();
-  struct TCase {
-    int Align, Xcoord;
-    TRect Expected;
-  };
   const TRect previous = Rect(100, 4, 180, 20);
-  const TCase cases[] = {{2, 28, Bounds(100 - bw - 28, 4, bw, bh)},
-                         {8, 0, Bounds(100 - bw, 4, bw, bh)},
-                         {3, 28, Bounds(180 + 28, 4, bw, bh)},
-                         {9, 1000, TRect{}}};  // beyond the window: nothing left
-  for (const TCase& c : cases) {
-    SCOPED_TRACE(c.Align);
-    close.Element->Align = c.Align;
-    close.Element->Xcoord = c.Xcoord;
+  // The last: beyond the window, nothing left.
+  for (const auto& [align, x, expected] : {std::tuple{2, 28, Bounds(100 - bw - 28, 4, bw, bh)},
+                                           {8, 0, Bounds(100 - bw, 4, bw, bh)},
+                                           {3, 28, Bounds(180 + 28, 4, bw, bh)},
+                                           {9, 1000, TRect{}}}) {
+    SCOPED_TRACE(align);
+    close.Element->Align = align, close.Element->Xcoord = x;
     form_->CaptionTextRect = previous;
     form_->PaintFrame();
-    EXPECT_EQ(close.BoundsRect, c.Expected);
+    EXPECT_EQ(close.BoundsRect, expected);
     EXPECT_NE(form_->CaptionTextRect, previous);  // stored for the next paint
   }
 }

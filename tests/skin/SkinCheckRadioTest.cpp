@@ -18,8 +18,8 @@
 namespace check_radio_test {
 
 constexpr int kGlyph = 13, kW = 120, kH = 21, kGlyphTop = (kH - kGlyph) / 2;
-constexpr TColor kFace = RGB(10, 20, 30), kLine = RGB(200, 0, 0), kParent = RGB(0, 120, 0);
-constexpr TColor kMagenta = RGB(255, 0, 255);
+constexpr TColor kFace = RGB(10, 20, 30), kLine = RGB(200, 0, 0), kParent = RGB(0, 120, 0),
+                 kMagenta = RGB(255, 0, 255);
 TColor FrameColour(bool Radio, int Frame) {
   return RGB(Radio ? 140 : 40, 15 * Frame, 90);
 }
@@ -80,8 +80,7 @@ class SkinCheckRadioTest : public ::testing::Test {
   void SetUp() override {
     ResetVcl();
     data = std::make_unique<TSkinData>(nullptr);
-    form = new TForm(Application, 0);
-    form->SetColor(kParent);
+    (form = new TForm(Application, 0))->SetColor(kParent);
     form->Show();
   }
   void TearDown() override { ResetVcl(); }
@@ -134,16 +133,11 @@ TEST_F(SkinCheckRadioTest, PaintedFramesPlacementAndClamp) {
     SCOPED_TRACE(id);
     UseSkin(frames, frames);
     const TLeftRight alignment = leftText ? taLeftJustify : taRightJustify;
-    TButtonControl* control = nullptr;
-    if (radio) {
-      auto* r = Child<TRadioButton>();
-      r->SetAlignment(alignment), r->SetChecked(state == kChecked);
-      control = r;
-    } else {
-      auto* b = Child<TCheckBox>();
-      b->SetAllowGrayed(true), b->SetAlignment(alignment), b->SetState(TCheckBoxState(state));
-      control = b;
-    }
+    auto* r = radio ? Child<TRadioButton>() : nullptr;
+    auto* b = radio ? nullptr : Child<TCheckBox>();
+    if (r) r->SetAlignment(alignment), r->SetChecked(state == kChecked);
+    if (b) b->SetAllowGrayed(true), b->SetAlignment(alignment), b->SetState(TCheckBoxState(state));
+    TButtonControl* control = r ? static_cast<TButtonControl*>(r) : b;
     control->SetEnabled(!disabled);
     TSkinCheckBox* skinner = radio ? Skin<TSkinRadioButton>(control) : Skin<TSkinCheckBox>(control);
     EXPECT_TRUE(skinner->OwnPaint);

@@ -1,9 +1,9 @@
-// The status-bar, panel and media-player skinners on a probe skin: which edge frame each panel
-// shows, the simple mode and the size grip, OnDrawPanel, right-to-left panels, the panel's colour
-// on and off, and the media player's overlay with its mouse rules.
+// Status-bar, panel and media-player skinners on a probe skin: panel edge frames, simple mode, size
+// grip, OnDrawPanel, right-to-left text, the panel's colour on and off, the player's overlay and clicks.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/gdi/BmpCodec.h"
@@ -47,10 +47,7 @@ class SkinStatusMPTest : public ::testing::Test {
     (form = new TForm(Application, 0))->SetBounds(20, 20, 420, 200);
     form->Show();
   }
-  void TearDown() override {
-    ResetVcl();
-    data.reset();
-  }
+  void TearDown() override { ResetVcl(), data.reset(); }
   static TColor PixelOf(TWinControl* C, int X, int Y) {
     HDC dc = GetDC(C->Handle());
     const COLORREF p = GetPixel(dc, X, Y);
@@ -101,25 +98,21 @@ TEST_F(SkinStatusMPTest, StatusBarPanelsGripSimpleModeOwnerDrawAndRightToLeft) {
   TStatusPanel* panel = bar->Panels()->Items(2);
   panel->SetWidth(300);
   panel->SetText("IIII");
-  const struct {
-    TBiDiMode Mode;
-    TAlignment Alignment;
-    bool InkOnRight;
-  } cases[] = {{bdLeftToRight, taLeftJustify, false},
-               {bdRightToLeft, taLeftJustify, true},
-               {bdRightToLeft, taRightJustify, false},
-               {bdRightToLeftNoAlign, taLeftJustify, false}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(static_cast<int>(c.Mode) * 10 + static_cast<int>(c.Alignment));
-    bar->SetBiDiMode(c.Mode);
-    panel->SetAlignment(c.Alignment);
+  const std::tuple<TBiDiMode, TAlignment, bool> cases[] = {{bdLeftToRight, taLeftJustify, false},
+                                                           {bdRightToLeft, taLeftJustify, true},
+                                                           {bdRightToLeft, taRightJustify, false},
+                                                           {bdRightToLeftNoAlign, taLeftJustify, false}};
+  for (const auto& [mode, alignment, inkOnRight] : cases) {
+    SCOPED_TRACE(static_cast<int>(mode) * 10 + static_cast<int>(alignment));
+    bar->SetBiDiMode(mode);
+    panel->SetAlignment(alignment);
     bar->Repaint();
     const TRect r = bar->PanelRect(2);
     int ink[2] = {};
     for (int x = r.Left + 3; x < r.Right - 3; ++x)
       for (int y = r.Top + 3; y < r.Bottom - 3; ++y)
         if (PixelOf(bar, x, y) != Probe(kEdges, 3, TNinePart::Middle)) ++ink[x >= (r.Left + r.Right) / 2];
-    EXPECT_EQ(std::pair(ink[0] > 0, ink[1] > 0), std::pair(!c.InkOnRight, c.InkOnRight));
+    EXPECT_EQ(std::pair(ink[0] > 0, ink[1] > 0), std::pair(!inkOnRight, inkOnRight));
   }
   bar->SetSimplePanel(true);
   bar->Repaint();
@@ -128,31 +121,27 @@ TEST_F(SkinStatusMPTest, StatusBarPanelsGripSimpleModeOwnerDrawAndRightToLeft) {
 }
 
 TEST_F(SkinStatusMPTest, PanelGetsTheSkinColourWithoutAWindowProcedure) {
-  const struct {
-    bool UseColor;
-    int LifecycleAtDetach;
-    TColor WhileSkinned, AfterDetach;
-    bool ParentBackgroundAfter;
-  } cases[] = {{true, kSkinnerAttached, kSkinFace, clRed, true},
-               {true, kSkinnerFormGoing, kSkinFace, kSkinFace, false},
-               {false, kSkinnerAttached, clRed, clRed, true}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.LifecycleAtDetach + (c.UseColor ? 10 : 0));
+  // Use colour, lifecycle at detach, colour while skinned, colour and parent background after.
+  const std::tuple<bool, int, TColor, TColor, bool> cases[] = {
+      {true, kSkinnerAttached, kSkinFace, clRed, true},
+      {true, kSkinnerFormGoing, kSkinFace, kSkinFace, false},
+      {false, kSkinnerAttached, clRed, clRed, true}};
+  for (const auto& [useColor, lifecycle, whileSkinned, afterDetach, parentBackgroundAfter] : cases) {
+    SCOPED_TRACE(lifecycle + (useColor ? 10 : 0));
     auto* panel = new TPanel(form);
     panel->SetColor(clRed);
     panel->SetParentBackground(true);
     const TWndMethod own = panel->WindowProc();
     auto* box = new TSkinBox(panel);
-    box->AttachControl(nullptr, data.get(), c.UseColor, nullptr);
+    box->AttachControl(nullptr, data.get(), useColor, nullptr);
     EXPECT_TRUE(panel->WindowProc() == own);
-    EXPECT_EQ(panel->Color(), c.WhileSkinned);
-    EXPECT_EQ(panel->ParentBackground(), !c.UseColor);
-    box->Lifecycle = c.LifecycleAtDetach;
+    EXPECT_EQ(panel->Color(), whileSkinned);
+    EXPECT_EQ(panel->ParentBackground(), !useColor);
+    box->Lifecycle = lifecycle;
     box->Detach();
-    EXPECT_EQ(panel->Color(), c.AfterDetach);
-    EXPECT_EQ(panel->ParentBackground(), c.ParentBackgroundAfter);
-    EXPECT_EQ(box->Lifecycle,
-              c.LifecycleAtDetach == kSkinnerFormGoing ? kSkinnerFormGoing : kSkinnerReleased);
+    EXPECT_EQ(panel->Color(), afterDetach);
+    EXPECT_EQ(panel->ParentBackground(), parentBackgroundAfter);
+    EXPECT_EQ(box->Lifecycle, lifecycle == kSkinnerFormGoing ? kSkinnerFormGoing : kSkinnerReleased);
     delete panel;
   }
 }
@@ -182,22 +171,18 @@ TEST_F(SkinStatusMPTest, MediaPlayerOverlayFollowsPaintsAndFiltersClicks) {
   for (int i = 0; i < 3; ++i)
     EXPECT_EQ(PixelOf(overlay, i * 50 + 5, 5), Probe(kButtons, frames[i], TNinePart::Middle)) << i;
 
-  const struct {
-    int DownX, UpX;
-    std::vector<B> Clicks;
-  } presses[] = {{10, 40, {B::btPlay}},
-                 {10, 120, {}},
-                 {10, 40, {B::btPlay}} /* a double click */,
-                 {110, 140, {B::btStop}}};
-  for (const auto& p : presses) {
-    SCOPED_TRACE(p.DownX * 1000 + p.UpX);
+  // Down x, up x, clicks; the third press is a double click.
+  const std::tuple<int, int, std::vector<B>> presses[] = {
+      {10, 40, {B::btPlay}}, {10, 120, {}}, {10, 40, {B::btPlay}}, {110, 140, {B::btStop}}};
+  for (const auto& [downX, upX, expected] : presses) {
+    SCOPED_TRACE(downX * 1000 + upX);
     clicks.clear();
-    Input::MouseDown(VK_LBUTTON, overlay->ClientToScreen(TPoint{p.DownX, 15}));
+    Input::MouseDown(VK_LBUTTON, overlay->ClientToScreen(TPoint{downX, 15}));
     Application->ProcessMessages();
-    EXPECT_EQ(PixelOf(overlay, p.DownX / 50 * 50 + 5, 5), Probe(kButtons, 2, TNinePart::Middle));
-    Input::MouseUp(VK_LBUTTON, overlay->ClientToScreen(TPoint{p.UpX, 15}));
+    EXPECT_EQ(PixelOf(overlay, downX / 50 * 50 + 5, 5), Probe(kButtons, 2, TNinePart::Middle));
+    Input::MouseUp(VK_LBUTTON, overlay->ClientToScreen(TPoint{upX, 15}));
     Application->ProcessMessages();
-    EXPECT_EQ(clicks, p.Clicks);
+    EXPECT_EQ(clicks, expected);
   }
   // Without visible buttons the overlay's paint leaves what was there.
   player->SetVisibleButtons(TButtonSet{});

@@ -1,6 +1,5 @@
-// Choosing skinners for a skinned form's children: every row of the Skin3rd map, the class table
-// and the window-class table as decisions, then real skinned forms and a dialog box whose
-// controls get their skinners on SKMSG_ACTIVATE and lose them again.
+// Choosing skinners for a skinned form's children (Skin3rd map, class and window-class tables), then
+// real skinned forms and a dialog box whose controls get skinners on SKMSG_ACTIVATE and lose them.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -67,13 +66,6 @@ TSkinControlTypes AllControls() {
   return all;
 }
 
-// Remembers the requests made of a kind without a maker of this library, and makes nothing.
-std::vector<std::string> gRequests;
-TSkinControl* RecordRequest(const TSkinnerRequest& R) {
-  gRequests.push_back(Describe(R.Decision));
-  return nullptr;
-}
-
 // A skinner that counts the mouse-leave notices it gets.
 class TLeaveCounter : public TSkinControl {
  public:
@@ -126,12 +118,10 @@ class WinSkinChildrenTest : public ::testing::Test {
   }
   // A control of the class library by name, else one of a made-up class of that name.
   TControl* Make(const std::string& Class, const std::string& Prop = "", TWinControl* Parent = nullptr) {
-    TControl* c = nullptr;
-    if (TClass real = GetClass(Class); real && real->Create)
-      c = dynamic_cast<TControl*>(real->Create(host));
-    else
-      c = new TNamed<TWinControl>(host, Class, Prop);
-    if (const size_t eq = Prop.find('='); eq != std::string::npos && GetClass(Class)) {
+    const TClass real = GetClass(Class);
+    TControl* c = real && real->Create ? dynamic_cast<TControl*>(real->Create(host))
+                                       : new TNamed<TWinControl>(host, Class, Prop);
+    if (const size_t eq = Prop.find('='); eq != std::string::npos && real) {
       EXPECT_TRUE(SetPropText(c, Prop.substr(0, eq), Prop.substr(eq + 1)));
     }
     c->SetParent(Parent ? Parent : host);
@@ -151,10 +141,11 @@ class WinSkinChildrenTest : public ::testing::Test {
   std::unique_ptr<TSkinData> data = std::make_unique<TSkinData>(nullptr);
   TForm* host = nullptr;
   std::vector<HWND> made;
+  std::vector<std::string> requests;
 };
 
 // A row: "<class>[:<property>=<value>] [<Skin3rd line>] [-<SkinControls member>|-skin] > <decision>";
-// "-skin" decides with skin data that holds no skin (no Tabs element).
+// "-skin" decides with skin data that holds no skin (no Tabs element); "=x" is "TThird tthird=x".
 TEST_F(WinSkinChildrenTest, ControlsAreDecidedBySkin3rdThenExclusionsThenTheClassTable) {
   const char* const rows[] = {
       "TTabSet > TSkinTab31 table:TTABSET", "TTabSet -skin > none none",
@@ -185,34 +176,30 @@ TEST_F(WinSkinChildrenTest, ControlsAreDecidedBySkin3rdThenExclusionsThenTheClas
       "TDCDBEdit:NumButtons=0 > TSkinEdit table:TDCEDIT window", "TDCEdit:NumButtons=2 > none table:TDCEDIT",
       "TDBComboBoxEh > none excluded", "TfrDesignerPage > none excluded", "TfrPBox > none excluded",
       "TButton tbutton=nil > none skin3rd:nil", "TThird TThird=ComboBox > TSkinComBox skin3rd:combobox",
-      "TThird tthird=edit > none skin3rd:edit",  // no border
-      "TEdit tedit=edit > TSkinEdit skin3rd:edit",
-      "TThird tthird=radiobutton > TSkinRadioButton skin3rd:radiobutton",
-      "TThird tthird=panel > TSkinBox skin3rd:panel colour transparent",
-      "TThird tthird=trackbar -xcTrackBar > TSkinTrackBar skin3rd:trackbar transparent",
-      "TThird tthird=trackbar -xcButton > none skin3rd:trackbar",
-      "TThird tthird=button > TSkinButton skin3rd:button",
-      "TThird tthird=mediaplayer > TSkinMP skin3rd:mediaplayer",
-      "TThird tthird=bitbtn > TSkinBitButton skin3rd:bitbtn",
+      "=edit > none skin3rd:edit",  // no border
+      "TEdit tedit=edit > TSkinEdit skin3rd:edit", "=radiobutton > TSkinRadioButton skin3rd:radiobutton",
+      "=panel > TSkinBox skin3rd:panel colour transparent",
+      "=trackbar -xcTrackBar > TSkinTrackBar skin3rd:trackbar transparent",
+      "=trackbar -xcButton > none skin3rd:trackbar", "=button > TSkinButton skin3rd:button",
+      "=mediaplayer > TSkinMP skin3rd:mediaplayer", "=bitbtn > TSkinBitButton skin3rd:bitbtn",
       "TcxButton:Kind=cxbkDropDownButton tcxbutton=bitbtn > TSkinMenuButton skin3rd:bitbtn",
-      "TThird tthird=pngbitbtn > TSkinBitButton skin3rd:pngbitbtn PngImage",
-      "TThird tthird=menubtn > TSkinMenuButton skin3rd:menubtn",
-      "TThird tthird=speedbutton > TSkinSpeedButton skin3rd:speedbutton graphic",
-      "TThird tthird=tab > TSkinTab skin3rd:tab", "TThird tthird=progress > TSkinProgress skin3rd:progress",
-      "TThird tthird=scrollbar > TSkinScrollbar skin3rd:scrollbar scroll classify",
-      "TThird tthird=embedscrollbar > none skin3rd:embedscrollbar embed",
-      "TThird tthird=container > none skin3rd:container classify",
-      "TThird tthird=groupbox > TSkinGroupBox skin3rd:groupbox colour",
-      "TThird tthird=advpagecontrol > TSkinAdvPage skin3rd:advpagecontrol colour sub4",
-      "TThird tthird=radiogroup > TSkinGroupBox skin3rd:radiogroup colour radioitems first",
-      "TThird tthird=radiogroup -xcRadioButton > TSkinGroupBox skin3rd:radiogroup colour",
-      "TThird tthird=checkgroup > TSkinGroupBox skin3rd:checkgroup colour checkitems first",
-      "TThird tthird=checkgroup -xcGroupBox > none skin3rd:checkgroup checkitems first",
-      "TThird tthird=checkbox > TSkinCheckBox skin3rd:checkbox", "TThird tthird=other > none skin3rd:other",
+      "=pngbitbtn > TSkinBitButton skin3rd:pngbitbtn PngImage", "=menubtn > TSkinMenuButton skin3rd:menubtn",
+      "=speedbutton > TSkinSpeedButton skin3rd:speedbutton graphic", "=tab > TSkinTab skin3rd:tab",
+      "=progress > TSkinProgress skin3rd:progress",
+      "=scrollbar > TSkinScrollbar skin3rd:scrollbar scroll classify",
+      "=embedscrollbar > none skin3rd:embedscrollbar embed", "=container > none skin3rd:container classify",
+      "=groupbox > TSkinGroupBox skin3rd:groupbox colour",
+      "=advpagecontrol > TSkinAdvPage skin3rd:advpagecontrol colour sub4",
+      "=radiogroup > TSkinGroupBox skin3rd:radiogroup colour radioitems first",
+      "=radiogroup -xcRadioButton > TSkinGroupBox skin3rd:radiogroup colour",
+      "=checkgroup > TSkinGroupBox skin3rd:checkgroup colour checkitems first",
+      "=checkgroup -xcGroupBox > none skin3rd:checkgroup checkitems first",
+      "=checkbox > TSkinCheckBox skin3rd:checkbox", "=other > none skin3rd:other",
       // The whole class name and "=" must begin the line.
       "TThird tthirdparty=button > none none", "Third tthird=button > none none"};
   TSkinData bare(nullptr);
-  for (const std::string row : rows) {
+  for (const char* text : rows) {
+    const std::string row = text[0] == '=' ? "TThird tthird"s + text : text;
     SCOPED_TRACE(row);
     std::istringstream left(row.substr(0, row.find(" > ")));
     std::string cls, word, map, without;
@@ -247,33 +234,29 @@ TEST_F(WinSkinChildrenTest, GroupItemsAndBareWindowsAreDecidedByTheirOwnTables) 
     TControl* item = Make(row.substr(0, row.find('|')));
     EXPECT_EQ(Describe(ChooseGroupItem(*data, item, rule)), row.substr(row.find('|') + 1));
   }
-  // Bare windows, a row: "<window class> <style> > <decision>"; button types 0 .. 15 first
+  // Bare windows, a row: "<window class> <style> > <decision>"; then button types 0 .. 15
   // (B push button, C check box, R radio button, N none).
-  std::vector<std::string> rows;
+  std::vector<std::string> rows = {
+      "Button 0x80 > none window:button", "ComboBox 0x1 > none window:combobox window",
+      "ComboBox 0x3 > TSkinComBox window:combobox window",
+      "ComboBoxEx32 0 > TSkinComBox window:comboboxex32 window firstchild",
+      "ScrollBar 0x10 > TSkinSizer window:scrollbar window",
+      "ScrollBar 0x10000 > none window:scrollbar window", "SysTreeView32 0 > none window:systreeview32",
+      "#32770 0 > TSkinBoxH window:#32770 window classify first", "#32770 0x10000 > none window:#32770",
+      "TPanel 0 > none window:tpanel classify first found",
+      "TCheckBox 0 > TSkinCheckBox window:tcheckbox window",
+      "TComboBox 0 > TSkinComBox window:tcombobox window", "TButton 0 > TSkinButton window:tbutton window",
+      "TProgressBar 0 > TSkinProgress window:tprogressbar window",
+      "TSilentPaintPanel 0 > none window:tsilentpaintpanel found",
+      "SysTabControl32 0 > TSkinTab window:systabcontrol32 window",
+      "SysTabControl32 0x2000 > none window:systabcontrol32 window",
+      "ToolbarWindow32 0 > none window:toolbarwindow32", "Edit 0 > TSkinEdit window:edit window",
+      // A class of no table.
+      "SomethingElse 0 > none none"};
   const char* const kinds[] = {"TSkinButton window:button window", "TSkinCheckBox window:button window",
                                "TSkinRadioButton window:button window", "none window:button"};
   for (int type = 0; type < 16; ++type)
     rows.push_back("Button " + std::to_string(type) + " > " + kinds["BCRN"s.find("BBCCRCCNBRCNRCCN"[type])]);
-  rows.insert(rows.end(), {"Button 0x80 > none window:button",
-                           "ComboBox 0x1 > none window:combobox window",
-                           "ComboBox 0x3 > TSkinComBox window:combobox window",
-                           "ComboBoxEx32 0 > TSkinComBox window:comboboxex32 window firstchild",
-                           "ScrollBar 0x10 > TSkinSizer window:scrollbar window",
-                           "ScrollBar 0x10000 > none window:scrollbar window",
-                           "SysTreeView32 0 > none window:systreeview32",
-                           "#32770 0 > TSkinBoxH window:#32770 window classify first",
-                           "#32770 0x10000 > none window:#32770",
-                           "TPanel 0 > none window:tpanel classify first found",
-                           "TCheckBox 0 > TSkinCheckBox window:tcheckbox window",
-                           "TComboBox 0 > TSkinComBox window:tcombobox window",
-                           "TButton 0 > TSkinButton window:tbutton window",
-                           "TProgressBar 0 > TSkinProgress window:tprogressbar window",
-                           "TSilentPaintPanel 0 > none window:tsilentpaintpanel found",
-                           "SysTabControl32 0 > TSkinTab window:systabcontrol32 window",
-                           "SysTabControl32 0x2000 > none window:systabcontrol32 window",
-                           "ToolbarWindow32 0 > none window:toolbarwindow32",
-                           "Edit 0 > TSkinEdit window:edit window",
-                           "SomethingElse 0 > none none"});
   HWND parent = made.emplace_back(
       CreateWindowEx(0, "#32770", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, MainInstance(), nullptr));
   for (const std::string& row : rows) {
@@ -313,35 +296,30 @@ TEST_F(WinSkinChildrenTest, AnActivatedFormSkinsItsControlsOnceAndFreeAllRestore
   radioGroup->Items()->Add("a");
   auto* checkGroup = static_cast<TWinControl*>(Make("TMyCheckGroup"));
   TControl* checkGroupItem = Make("TCheckBox", "", checkGroup);
-  for (TControl* disabled : {static_cast<TControl*>(radioGroup), static_cast<TControl*>(checkGroup)})
-    disabled->SetTag(data->DisableTag());
+  radioGroup->SetTag(data->DisableTag());
+  checkGroup->SetTag(data->DisableTag());
   data->OnSkinControl = [&](TComponent*, TSkinData*, TControl*, TControl* Control, const std::string&,
                             TComponent*& Skinner) {
     if (Control == chosen) Skinner = new TSkinMenuButton(Control);
   };
-  const std::vector<TControl*> all = {button, check, radio, group,  groupCheck,
-                                      panel,  speed, bit,   status, chosen};
+  TControl* const all[] = {
+      button,     check,         radio, group,  groupCheck, panel,      speed,
+      bit,        status,        edit,  chosen, third,      radioGroup, radioGroup->Buttons(0),
+      checkGroup, checkGroupItem};
   std::vector<TWndMethod> procs;
   for (TControl* c : all) procs.push_back(c->WindowProc());
   const TColor panelColour = panel->Color();
   host->Show();
   TSkinChildList* list = Skin(host->Handle());
   ASSERT_NE(list, nullptr);
-  const std::pair<TControl*, const char*> expected[] = {
-      {button, "TSkinButton"},       {check, "TSkinCheckBox"},
-      {radio, "TSkinRadioButton"},   {group, "TSkinGroupBox"},
-      {groupCheck, "TSkinCheckBox"}, {panel, "TSkinBox"},
-      {speed, "TSkinSpeedButton"},   {bit, "TSkinBitButton"},
-      {status, "TSkinStatusBar"},    {edit, "none"},
-      {chosen, "TSkinMenuButton"},   {third, "TSkinMenuButton"},
-      {radioGroup, "none"},          {radioGroup->Buttons(0), "none"},
-      {checkGroup, "none"},          {checkGroupItem, "none"}};
   for (int pass = 0; pass < 2; ++pass) {
     if (pass) list->SkinChildren();  // a second activation adds nothing
-    for (const auto& [control, skinner] : expected) {
-      SCOPED_TRACE(std::to_string(pass) + " " + control->ClassName());
-      EXPECT_EQ(SkinnerClass(list->SkinnerOf(control)), skinner);
-    }
+    std::string skinners;
+    for (TControl* c : all) skinners += SkinnerClass(list->SkinnerOf(c)) + " ";
+    EXPECT_EQ(
+        skinners,
+        "TSkinButton TSkinCheckBox TSkinRadioButton TSkinGroupBox TSkinCheckBox TSkinBox TSkinSpeedButton "
+        "TSkinBitButton TSkinStatusBar none TSkinMenuButton TSkinMenuButton none none none none ");
     EXPECT_EQ(list->Skinners().size(), 11u);
     EXPECT_TRUE(list->CheckConsistency());
   }
@@ -351,7 +329,7 @@ TEST_F(WinSkinChildrenTest, AnActivatedFormSkinsItsControlsOnceAndFreeAllRestore
 
   list->FreeAll(false);
   EXPECT_EQ(list->Skinners().size(), 0u);
-  for (size_t i = 0; i < all.size(); ++i) {
+  for (size_t i = 0; i < procs.size(); ++i) {
     SCOPED_TRACE(all[i]->ClassName());
     EXPECT_TRUE(all[i]->WindowProc() == procs[i]);
   }
@@ -381,8 +359,11 @@ TEST_F(WinSkinChildrenTest, DialogBoxButtonsAreSkinnedAndTheListFollowsItsWindow
     counter->AttachWindow(R.Window, R.Data, R.Form, R.Canvas);
     return counter;
   });
-  RegisterSkinnerMaker(TSkinnerKind::Scrollbar, &RecordRequest);
-  gRequests.clear();
+  // A kind without a maker of this library: the requests are noted, nothing is made.
+  RegisterSkinnerMaker(TSkinnerKind::Scrollbar, [&](const TSkinnerRequest& R) {
+    requests.push_back(Describe(R.Decision));
+    return static_cast<TSkinControl*>(nullptr);
+  });
   HWND box = made.emplace_back(CreateWindowEx(0, "#32770", "Box", WS_POPUP | WS_CAPTION | WS_VISIBLE, 40, 40,
                                               300, 200, nullptr, nullptr, MainInstance(), nullptr));
   auto child = [&](const char* Class, DWORD Style) {
@@ -396,15 +377,9 @@ TEST_F(WinSkinChildrenTest, DialogBoxButtonsAreSkinnedAndTheListFollowsItsWindow
   const LONG_PTR checkProc = GetWindowLong(check, GWL_WNDPROC);
   TSkinChildList* list = Skin(box);
   ASSERT_NE(list, nullptr);
-  const std::pair<HWND, const char*> expected[] = {{push, "TSkinButton"},
-                                                   {check, "TSkinCheckBox"},
-                                                   {radio, "TSkinRadioButton"},
-                                                   {group, "none"},
-                                                   {edit, "TSkinControl"}};
-  for (const auto& [window, skinner] : expected) {
-    SCOPED_TRACE(skinner);
-    EXPECT_EQ(SkinnerClass(list->SkinnerOf(window)), skinner);
-  }
+  std::string skinners;
+  for (HWND w : {push, check, radio, group, edit}) skinners += SkinnerClass(list->SkinnerOf(w)) + " ";
+  EXPECT_EQ(skinners, "TSkinButton TSkinCheckBox TSkinRadioButton none TSkinControl ");
   EXPECT_TRUE(list->CheckConsistency());
 
   // The hover check: a hot child is told once that the mouse left, and always when forced.
@@ -422,7 +397,7 @@ TEST_F(WinSkinChildrenTest, DialogBoxButtonsAreSkinnedAndTheListFollowsItsWindow
   // Re-skinned as a scroll bar: the old skinner goes, the scroll-bar maker is asked.
   list->ReskinScrollBar(edit);
   EXPECT_FALSE(list->Holds(edit));
-  EXPECT_EQ(gRequests, std::vector<std::string>{"TSkinScrollbar reskin scroll"});
+  EXPECT_EQ(requests, std::vector<std::string>{"TSkinScrollbar reskin scroll"});
   // A destroyed window's skinner is freed at the next activation.
   RegisterSkinnerMaker(TSkinnerKind::Edit, nullptr);
   DestroyWindow(push);

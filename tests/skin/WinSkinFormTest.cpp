@@ -1,6 +1,5 @@
-// The skinned form's life and window procedure, message by message, on windows skinned by the
-// manager with a probe skin: attach and detach round trips, life states, sizing and hit testing
-// of each border kind, a dialog widened for its caption, and the maximised caption.
+// The skinned form on windows skinned by the manager with a probe skin: attach and detach, life
+// states, sizing and hit testing per border kind, a widened dialog, and the maximised caption.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -26,9 +25,7 @@ constexpr char kFrameClass[] = "SkinFormProbe";
 WPARAM gNCButtonDownHit = 0;  // the hit code the class procedure last got with WM_NCLBUTTONDOWN
 
 LRESULT FrameProbeProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg != WM_NCLBUTTONDOWN) return DefWindowProc(w, msg, wp, lp);
-  gNCButtonDownHit = wp;
-  return 0;
+  return msg == WM_NCLBUTTONDOWN ? (gNCButtonDownHit = wp, 0) : DefWindowProc(w, msg, wp, lp);
 }
 
 // Four borders with two frames each, Extra pixels wider than kL, kT, kR and kB, and the title
@@ -67,19 +64,16 @@ class WinSkinFormTest : public ::testing::Test {
   void SetUp() override {
     ResetVcl();
     InitWinSkinFormUnit();
-    WNDCLASSEX wc;
+    WNDCLASSEX wc{};
+    wc.lpfnWndProc = &FrameProbeProc, wc.hInstance = MainInstance(), wc.lpszClassName = kFrameClass;
     if (!GetClassInfoEx(MainInstance(), kFrameClass, &wc)) {
-      wc.lpfnWndProc = &FrameProbeProc;
-      wc.hInstance = MainInstance();
-      wc.lpszClassName = kFrameClass;
       ASSERT_NE(RegisterClassEx(&wc), 0);
     }
     PushMessageBoxAnswer(IDOK);  // registers the dialog-box class "#32770"
     MessageBox(nullptr, "", "", MB_OK);
     DestroySkinManage();
     manage = EnsureSkinManage();
-    manage->Active = true;
-    manage->StartState = kSkinStartRunning;
+    manage->Active = true, manage->StartState = kSkinStartRunning;
     data = std::make_unique<TSkinData>(nullptr);
     UseSkin(0);
     data->SetSkinControls({xcMainMenu});
@@ -89,7 +83,6 @@ class WinSkinFormTest : public ::testing::Test {
   void TearDown() override {
     for (HWND w : made)
       if (IsWindow(w)) DestroyWindow(w);
-    made.clear();
     DestroySkinManage();
     data.reset();
     FinalizeWinSkinFormUnit();
@@ -114,11 +107,13 @@ class WinSkinFormTest : public ::testing::Test {
     if (Activate) Application->ProcessMessages();
     return dynamic_cast<TWinSkinForm*>(manage->FindForm(W));
   }
-  // The window's answer at a window point, or the default procedure's.
+  // A window point as a screen LPARAM; the window's hit answer there, or the default procedure's.
+  static LPARAM At(HWND W, int X, int Y) {
+    const RECT r = LookOf(W).Window;
+    return MAKELPARAM(r.Left + X, r.Top + Y);
+  }
   static LRESULT HitAt(HWND W, int X, int Y, bool Default = false) {
-    RECT r{};
-    GetWindowRect(W, &r);
-    return (Default ? DefWindowProc : SendMessage)(W, WM_NCHITTEST, 0, MAKELPARAM(r.Left + X, r.Top + Y));
+    return (Default ? DefWindowProc : SendMessage)(W, WM_NCHITTEST, 0, At(W, X, Y));
   }
 
   TSkinManage* manage = nullptr;
@@ -145,18 +140,10 @@ TEST_F(WinSkinFormTest, AttachAndDetachRestoreProcedureStyleMenuSizeAndColour) {
       {"detached before its SKMSG_ACTIVATE", kFrameClass, WS_OVERLAPPEDWINDOW, true, true, false}};
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Id);
-    TForm* form = nullptr;
-    HWND w = nullptr;
-    if (!c.Class) {
-      form = new TForm(Application, 0);
-      form->SetMenu(NewMenu(form, "", {NewItem("&File", 0, false, true, {}, 0, "")}));
-      form->Show();
-      w = form->Handle();
-    } else {
-      w = Window(c.Class, c.Style, c.Owned ? owner : nullptr, 0, c.WithMenu);
-    }
+    TForm* form = c.Class ? nullptr : new TForm(Application, 0);
+    if (form) form->SetMenu(NewMenu(form, "", {NewItem("&File", 0, false, true, {}, 0, "")})), form->Show();
+    const HWND w = form ? form->Handle() : Window(c.Class, c.Style, c.Owned ? owner : nullptr, 0, c.WithMenu);
     const TWindowLook before = LookOf(w);
-    const RECT client = before.Client;
     const TColor colour = form ? form->Color() : 0;
     const TWndMethod method = form ? form->WindowProc() : TWndMethod();
 
@@ -170,16 +157,13 @@ TEST_F(WinSkinFormTest, AttachAndDetachRestoreProcedureStyleMenuSizeAndColour) {
     // A skin with wider borders: the frame follows it, the client area stays.
     const bool framed = skinned->BorderKind != TSkinBorderKind::None;
     for (const int extra : {0, 4}) {
-      if (extra) UseSkin(extra);
-      if (extra) skinned->ReloadElements();
-      RECT skinnedWindow{}, skinnedClient{};
-      GetWindowRect(w, &skinnedWindow);
-      GetClientRect(w, &skinnedClient);
+      if (extra) UseSkin(extra), skinned->ReloadElements();
+      const TWindowLook now = LookOf(w);
       EXPECT_EQ(skinned->L, framed ? kL + extra : 0);
       if (!c.Activated) continue;
-      EXPECT_EQ(skinnedClient, client);
+      EXPECT_EQ(now.Client, before.Client);
       if (framed) {
-        EXPECT_EQ(skinnedWindow.Width(), client.Width() + kL + kR + 2 * extra);
+        EXPECT_EQ(now.Window.Width(), before.Client.Width() + kL + kR + 2 * extra);
       }
     }
     if (form) {
@@ -231,7 +215,6 @@ TEST_F(WinSkinFormTest, LifeStatesFromAttachToTheReleaseOnNCDestroy) {
 // Client rectangles and hit codes of each border kind with and without a menu bar. Points in the
 // skin's side and bottom borders keep the default answer: they never move the window.
 TEST_F(WinSkinFormTest, SizingAndHitTestingOfEachBorderKind) {
-  enum TExpect { Caption, Menu, Client, Default };
   struct TCase {
     const char* Id;
     DWORD Style, ExStyle;
@@ -254,9 +237,7 @@ TEST_F(WinSkinFormTest, SizingAndHitTestingOfEachBorderKind) {
       const bool framed = c.Kind != TSkinBorderKind::None;
       const int bar = framed && withMenu ? GetSystemMetrics(SM_CYMENU) : 0;
       EXPECT_EQ(form->MenuBarHeight, bar);
-      RECT window{}, client{};
-      GetWindowRect(w, &window);
-      GetClientRect(w, &client);
+      const auto [proc, style, menu, window, client] = LookOf(w);
       POINT origin{0, 0};
       ClientToScreen(w, &origin);
       const int wide = window.Width(), high = window.Height();
@@ -264,27 +245,20 @@ TEST_F(WinSkinFormTest, SizingAndHitTestingOfEachBorderKind) {
         EXPECT_EQ(origin, (POINT{window.Left + kL, window.Top + kT + bar}));
         EXPECT_EQ(client, (RECT{0, 0, wide - kL - kR, high - kT - kB - bar}));
       }
-      const struct {
-        int X, Y;
-        TExpect Expect;
-      } points[] = {{100, kT / 2, framed ? Caption : Client},
-                    {100, 4, framed ? Caption : Client},
-                    {100, 3, Default},
-                    {kL, kT / 2, framed ? Caption : Client},
-                    {wide - kR - 1, kT / 2, framed ? Caption : Client},
-                    {100, kT + 2, framed && withMenu ? Menu : Client},
-                    {5, 100, Default},
-                    {wide - 5, kT / 2, Default},
-                    {100, high - 5, Default},
-                    {wide + 5, kT / 2, Default},
-                    {100, high + 5, Default}};
-      for (const auto& p : points) {
-        SCOPED_TRACE(testing::Message() << "(" << p.X << ", " << p.Y << ")");
-        const LRESULT expected = p.Expect == Caption  ? HTCAPTION
-                                 : p.Expect == Menu   ? HTMENU
-                                 : p.Expect == Client ? HTCLIENT
-                                                      : HitAt(w, p.X, p.Y, true);
-        EXPECT_EQ(HitAt(w, p.X, p.Y), expected);
+      const LRESULT cap = framed ? HTCAPTION : HTCLIENT, dflt = -99;  // dflt: the default procedure's
+      for (const auto& [x, y, hit] : {std::tuple{100, kT / 2, cap},
+                                      {100, 4, cap},
+                                      {100, 3, dflt},
+                                      {kL, kT / 2, cap},
+                                      {wide - kR - 1, kT / 2, cap},
+                                      {100, kT + 2, framed && withMenu ? HTMENU : HTCLIENT},
+                                      {5, 100, dflt},
+                                      {wide - 5, kT / 2, dflt},
+                                      {100, high - 5, dflt},
+                                      {wide + 5, kT / 2, dflt},
+                                      {100, high + 5, dflt}}) {
+        SCOPED_TRACE(testing::Message() << "(" << x << ", " << y << ")");
+        EXPECT_EQ(HitAt(w, x, y), hit == dflt ? HitAt(w, x, y, true) : hit);
       }
       DestroyWindow(w);
     }
@@ -298,18 +272,14 @@ TEST_F(WinSkinFormTest, ADialogIsWidenedForItsCaptionAndItsChildrenShiftedByHalf
                             std::string(capped ? 3000 : 30, 'W'), 120);
     const HWND child = CreateWindowEx(0, "Button", "OK", WS_CHILD | WS_VISIBLE, 10, 20, 40, 20, box, nullptr,
                                       MainInstance(), nullptr);
-    RECT client{};
-    GetClientRect(box, &client);
+    const int natural = LookOf(box).Client.Width() + kL + kR;
     TWinSkinForm* form = Skin(box);
     ASSERT_NE(form, nullptr);
-    const int natural = client.Width() + kL + kR;
     const int minimum =
         capped ? GetSystemMetrics(SM_CXSCREEN) : kTextShift + form->CaptionTextWidth + kTextRightClip;
     ASSERT_GT(minimum, natural);
-    RECT window{}, button{};
-    GetWindowRect(box, &window);
-    EXPECT_EQ(window.Width(), minimum);
-    GetWindowRect(child, &button);
+    EXPECT_EQ(LookOf(box).Window.Width(), minimum);
+    RECT button = LookOf(child).Window;
     MapWindowPoints(nullptr, box, &button);
     EXPECT_EQ(button.Left, 10 + (minimum - natural) / 2);
   }
@@ -330,10 +300,8 @@ TEST_F(WinSkinFormTest, DraggingTheCaptionOfAMaximisedActiveWindowIsRefused) {
     TWinSkinForm* form = Skin(w);
     ASSERT_NE(form, nullptr);
     form->Active = c.Active;
-    RECT r{};
-    GetWindowRect(w, &r);
     gNCButtonDownHit = 0;
-    SendMessage(w, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(r.Left + 100, r.Top + kT / 2));
+    SendMessage(w, WM_NCLBUTTONDOWN, HTCAPTION, At(w, 100, kT / 2));
     EXPECT_EQ(gNCButtonDownHit, c.Passed);
     DestroyWindow(w);
   }

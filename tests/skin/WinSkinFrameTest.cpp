@@ -123,8 +123,7 @@ TEST_F(WinSkinFrameTest, BordersAndButtonsInEachState) {
     // Inactive shows frame 4 only with four frames or more.
     std::vector<TProbePoint> points = {{"close", ButtonCentre(0), ButtonColour(0, active ? 1 : 4)},
                                        {"max", ButtonCentre(1), ButtonColour(1, 1)}};
-    const std::vector<TRect> buttons = {form_->CaptionButtons[0]->BoundsRect,
-                                        form_->CaptionButtons[1]->BoundsRect};
+    const std::vector buttons{form_->CaptionButtons[0]->BoundsRect, form_->CaptionButtons[1]->BoundsRect};
     const std::tuple<const char*, TDataSkinBorder*, TFrameBorder, bool> borders[] = {
         {"Left", e.Left.get(), TFrameBorder::Left, false},
         {"Right", e.Right.get(), TFrameBorder::Right, false},
@@ -248,7 +247,7 @@ TEST_F(WinSkinFrameTest, RegionCutsTheTransparentCorner) {
     EXPECT_EQ(GetObjectType(second), 0u);
     ASSERT_NE(GetWindowRgn(window_, shape), ERROR);
     EXPECT_TRUE(EqualRgn(shape, form_->Region));
-    HRGN last = form_->Region;
+    const HRGN last = form_->Region;
     form_->RemoveRegion();
     EXPECT_EQ(std::tuple(form_->RegionValid, GetWindowRgn(window_, shape), GetObjectType(last)),
               std::tuple(false, ERROR, 0u));

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "platform/rtl/Clock.h"
 #include "platform/vcl/Forms.h"
@@ -71,17 +72,21 @@ class WinSkinSysMenuTest : public ::testing::Test {
   std::unique_ptr<TBitmap> Paint(TMenuItem* Item, UINT Id, UINT State, int W = 200, int H = 30) {
     auto picture = std::make_unique<TBitmap>();
     picture->SetSize(W, H);
-    DRAWITEMSTRUCT dis;
-    dis.CtlType = ODT_MENU;
-    dis.itemID = Id;
-    dis.itemState = State;
-    dis.hDC = picture->Canvas()->Handle();
-    dis.rcItem = RECT{0, 0, W, H};
+    DRAWITEMSTRUCT dis{.CtlType = ODT_MENU,
+                       .itemID = Id,
+                       .itemState = State,
+                       .hDC = picture->Canvas()->Handle(),
+                       .rcItem = RECT{0, 0, W, H}};
     if (Item)
       SkinMenuItemDraw(form_->SkinData, Item, picture->Canvas(), dis.rcItem, State & ODS_SELECTED);
     else
       EXPECT_TRUE(form_->DrawMenuItem(dis));
     return picture;
+  }
+  // Menu with Items appended with Flags.
+  static HMENU Fill(HMENU Menu, UINT Flags, std::initializer_list<std::pair<UINT_PTR, const char*>> Items) {
+    for (const auto& [id, text] : Items) AppendMenu(Menu, Flags, id, text);
+    return Menu;
   }
   static bool Posted(HWND Window, UINT Msg, WPARAM WParam) {
     MSG m;
@@ -100,42 +105,34 @@ TEST_F(WinSkinSysMenuTest, ItemPaintingAndMeasuring) {
   mark.SetHandle(LoadBitmap(nullptr, OBM_CHECK));
   const int markPixels = CountColour(mark, TRect{0, 0, mark.Width(), mark.Height()}, 0);
   const TDataSkinObject& element = *probeData_->Elements()->MenuItem;
-  HMENU bar = CreateMenu(), drop = CreatePopupMenu();
-  AppendMenu(drop, MF_STRING, 501, "&Open\tCtrl+O");
-  AppendMenu(drop, MF_STRING, 502, "");
-  AppendMenu(drop, MF_STRING, 503, "Item");
-  AppendMenu(drop, MF_STRING, 504, "\tCtrl+O");
-  AppendMenu(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(drop), "&File");
-  form_->Menu = bar;
-  const struct {
-    const char* Id;
-    bool Win32;
-    UINT State;
-    int Frame, CheckPixels;
-  } cases[] = {{"normal", false, 0, 1, 0},
-               {"selected", false, ODS_SELECTED, 4, 0},
-               {"checked", false, ODS_CHECKED, 1, markPixels},
-               {"win32 checked", true, ODS_CHECKED, 1, markPixels},
-               {"win32 selected", true, ODS_SELECTED, 4, 0}};
+  HMENU drop = Fill(CreatePopupMenu(), MF_STRING,
+                    {{501, "&Open\tCtrl+O"}, {502, ""}, {503, "Item"}, {504, "\tCtrl+O"}});
+  HMENU bar = form_->Menu = Fill(CreateMenu(), MF_POPUP, {{UINT_PTR(drop), "&File"}});
+  // Name, Win32 item, state, the frame painted, the check mark's pixels.
+  const std::tuple<const char*, bool, UINT, int, int> cases[] = {
+      {"normal", false, 0, 1, 0},
+      {"selected", false, ODS_SELECTED, 4, 0},
+      {"checked", false, ODS_CHECKED, 1, markPixels},
+      {"win32 checked", true, ODS_CHECKED, 1, markPixels},
+      {"win32 selected", true, ODS_SELECTED, 4, 0}};
   TPopupMenu popup(nullptr);
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.Id);
-    auto* item = c.Win32 ? nullptr : new TMenuItem(nullptr);
+  for (const auto& [id, win32, state, frame, checkPixels] : cases) {
+    SCOPED_TRACE(id);
+    auto* item = win32 ? nullptr : new TMenuItem(nullptr);
     if (item) {
       popup.Items()->Add(item);
       item->SetCaption("Item");
-      item->SetChecked(c.State & ODS_CHECKED);
+      item->SetChecked(state & ODS_CHECKED);
     }
-    auto picture = Paint(item, 503, c.State);
+    auto picture = Paint(item, 503, state);
     std::vector<TProbePoint> points;
-    AddElementProbes(points, "MenuItem", element, GeometryOf(element, false, false), c.Frame,
+    AddElementProbes(points, "MenuItem", element, GeometryOf(element, false, false), frame,
                      TRect{0, 0, 200, 30}, 0, {TRect{0, 0, 80, 30}});
     EXPECT_EQ(points.size(), 6u);  // the parts right of the check column and the caption
-    EXPECT_TRUE(CheckProbes(std::string("menuitem-") + c.Id, *picture, points));
-    EXPECT_EQ(CountColour(*picture, TRect{0, 0, 16, 30}, GetSysColor(COLOR_BTNTEXT)), c.CheckPixels);
+    EXPECT_TRUE(CheckProbes(std::string("menuitem-") + id, *picture, points));
+    EXPECT_EQ(CountColour(*picture, TRect{0, 0, 16, 30}, GetSysColor(COLOR_BTNTEXT)), checkPixels);
   }
-  // The short cut ends 10 pixels before the right edge, or starts 10 after the left edge in a
-  // right-to-left window.
+  // The short cut ends 10 pixels before the right edge (starts 10 after the left one right to left).
   const COLORREF middle = ColorToRGB(probe_.RegionColour(0, 1, TNinePart::Middle));
   for (bool rightToLeft : {false, true}) {
     form_->RightToLeft = rightToLeft;
@@ -171,19 +168,13 @@ TEST_F(WinSkinSysMenuTest, ItemPaintingAndMeasuring) {
   TCanvas* canvas = separator->Canvas();
   canvas->Font()->Assign(Screen->MenuFont());
   const int open = canvas->TextWidth("Open"), ctrlO = canvas->TextWidth("Ctrl+O");
-  const struct {
-    UINT Id, Width, Height;
-  } measures[] = {{501, UINT(open + 26 + ctrlO + 20 + kMargin), UINT(canvas->TextHeight("W") + 4)},
-                  {502, UINT(26 + kMargin), 8}};
-  for (const auto& m : measures) {
-    SCOPED_TRACE(m.Id);
-    MEASUREITEMSTRUCT mis;
-    mis.CtlType = ODT_MENU;
-    mis.itemID = m.Id;
-    ASSERT_TRUE(form_->MeasureMenuItem(mis));
-    EXPECT_EQ(mis.itemWidth, m.Width);
-    EXPECT_EQ(mis.itemHeight, m.Height);
-  }
+  auto measure = [&](UINT Id) {
+    MEASUREITEMSTRUCT mis{.CtlType = ODT_MENU, .itemID = Id};
+    EXPECT_TRUE(form_->MeasureMenuItem(mis)) << Id;
+    return std::pair<int, int>(mis.itemWidth, mis.itemHeight);
+  };
+  EXPECT_EQ(measure(501), std::pair(open + 26 + ctrlO + 20 + kMargin, canvas->TextHeight("W") + 4));
+  EXPECT_EQ(measure(502), std::pair(26 + kMargin, 8));
   DestroyMenu(bar);
   TImageList images(16, 16);
   for (bool withImages : {false, true}) {
@@ -214,20 +205,17 @@ TEST_F(WinSkinSysMenuTest, OwnerDrawMarking) {
     SCOPED_TRACE(on);
     MarkMainMenusOwnerDraw(*form_, on);
     MarkPopupMenusOwnerDraw(*form_, on);
-    EXPECT_EQ(main->OwnerDraw(), on);
-    EXPECT_FALSE(file->OnDrawItem);  // the bar's own item
-    EXPECT_EQ(bool(open->OnDrawItem), on);
-    EXPECT_EQ(bool(open->OnMeasureItem), on);
-    EXPECT_TRUE(own->OnDrawItem == ownDraw);
-    EXPECT_EQ(popup->OwnerDraw(), on);
-    EXPECT_EQ(bool(popup->Items()->Items(0)->OnDrawItem), on);
-    EXPECT_FALSE(left->OwnerDraw());
-    EXPECT_FALSE(left->Items()->Items(0)->OnDrawItem);
+    // The bar's own item, an item with its own painter and a disabled popup stay as they are.
+    EXPECT_EQ(std::tuple(main->OwnerDraw(), bool(file->OnDrawItem), bool(open->OnDrawItem),
+                         bool(open->OnMeasureItem), own->OnDrawItem == ownDraw),
+              std::tuple(on, false, on, on, true));
+    EXPECT_EQ(std::tuple(popup->OwnerDraw(), bool(popup->Items()->Items(0)->OnDrawItem), left->OwnerDraw(),
+                         bool(left->Items()->Items(0)->OnDrawItem)),
+              std::tuple(on, on, false, false));
   }
   // Win32 menus: every item, in every submenu, keeping its text.
-  HMENU root = CreatePopupMenu(), sub = CreatePopupMenu();
-  AppendMenu(sub, MF_STRING, 8001, "&Deep");
-  AppendMenu(root, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), "&Sub");
+  HMENU sub = Fill(CreatePopupMenu(), MF_STRING, {{8001, "&Deep"}});
+  HMENU root = Fill(CreatePopupMenu(), MF_POPUP, {{UINT_PTR(sub), "&Sub"}});
   auto ownerDrawn = [](HMENU Menu) {
     MENUITEMINFO info;
     info.fMask = MIIM_FTYPE;
@@ -235,52 +223,42 @@ TEST_F(WinSkinSysMenuTest, OwnerDrawMarking) {
   };
   const TOwnerDrawMarks marks = MakeSubmenuOwnerDraw(root);
   EXPECT_EQ(marks.size(), 2u);
-  EXPECT_TRUE(ownerDrawn(root));
-  EXPECT_TRUE(ownerDrawn(sub));
+  EXPECT_EQ(std::pair(ownerDrawn(root), ownerDrawn(sub)), std::pair(true, true));
   EXPECT_EQ(GetMenuString(sub, 8001, MF_BYCOMMAND), "&Deep");
   // After the drop-down the items draw themselves again.
   UnmarkSubmenuOwnerDraw(marks);
-  EXPECT_FALSE(ownerDrawn(root));
-  EXPECT_FALSE(ownerDrawn(sub));
+  EXPECT_EQ(std::pair(ownerDrawn(root), ownerDrawn(sub)), std::pair(false, false));
   DestroyMenu(root);
 }
 
 TEST_F(WinSkinSysMenuTest, SystemPopupAndDoubleClickRule) {
   using S = TSkinWindowState;
   constexpr uint8_t kBoth = kSkinIconMaximize | kSkinIconMinimize;
-  // Enabled entries in the system menu's order: restore, move, size, minimise, maximise, the
-  // separator, close.
-  const struct {
-    S State;
-    uint8_t Icons;
-    const char* Enabled;
-  } cases[] = {{S::Normal, kBoth, "0111111"},
-               {S::Maximized, kBoth, "1001011"},
-               {S::Minimized, kSkinIconMaximize, "1110111"},
-               {S::Normal, 0, "0110011"}};
+  // Enabled entries: restore, move, size, minimise, maximise, the separator, close.
+  const std::tuple<S, uint8_t, const char*> cases[] = {{S::Normal, kBoth, "0111111"},
+                                                       {S::Maximized, kBoth, "1001011"},
+                                                       {S::Minimized, kSkinIconMaximize, "1110111"},
+                                                       {S::Normal, 0, "0110011"}};
   const int kTags[] = {SC_RESTORE, SC_MOVE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, 0, SC_CLOSE};
   const int kImages[] = {0, -1, -1, 2, 1, -1, 3};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.Enabled);
-    form_->WindowState = c.State;
-    form_->BorderIcons = c.Icons;
+  for (const auto& [state, icons, expected] : cases) {
+    SCOPED_TRACE(expected);
+    form_->WindowState = state;
+    form_->BorderIcons = icons;
     form_->BuildSystemPopup();
-    TPopupMenu& popup = *form_->SystemPopup;
-    EXPECT_EQ(popup.Tag(), kSkinSystemPopupTag);
-    ASSERT_NE(popup.Images(), nullptr);
-    EXPECT_EQ(popup.Images(), probeData_->MenuGlyphs());
-    ASSERT_EQ(popup.Items()->Count(), 7);
+    ASSERT_EQ(form_->SystemPopup->Items()->Count(), 7);
     std::string enabled;
     for (int i = 0; i < 7; ++i) {
-      TMenuItem* it = popup.Items()->Items(i);
+      TMenuItem* it = form_->SystemPopup->Items()->Items(i);
       enabled += it->Enabled() ? '1' : '0';
-      EXPECT_EQ(it->Tag(), kTags[i]) << i;
-      EXPECT_EQ(it->ImageIndex(), kImages[i]) << i;
+      EXPECT_EQ(std::pair(it->Tag(), it->ImageIndex()), std::pair(kTags[i], kImages[i])) << i;
     }
-    EXPECT_EQ(enabled, c.Enabled);
-    EXPECT_EQ(popup.Items()->Items(5)->Caption(), "-");
-    EXPECT_EQ(ShortCutToText(popup.Items()->Items(6)->ShortCut()), "Alt+F4");
+    EXPECT_EQ(enabled, expected);
   }
+  const TPopupMenu& popup = *form_->SystemPopup;
+  EXPECT_EQ(std::tuple(popup.Tag(), popup.Images(), popup.Items()->Items(5)->Caption(),
+                       ShortCutToText(popup.Items()->Items(6)->ShortCut())),
+            std::tuple(kSkinSystemPopupTag, probeData_->MenuGlyphs(), "-", "Alt+F4"));
   // A grayed entry of the real menu stays disabled; a click posts the entry's command.
   EnableMenuItem(form_->SystemMenu, SC_CLOSE, MF_GRAYED);
   form_->BuildSystemPopup();
@@ -289,9 +267,9 @@ TEST_F(WinSkinSysMenuTest, SystemPopupAndDoubleClickRule) {
   EXPECT_TRUE(Posted(window_, WM_SYSCOMMAND, SC_MOVE));
   EXPECT_TRUE(form_->CanClose());
 
-  // The first call opens the skinned popup, its items painted over the popup skinner's frame:
-  // the first item's transparent corner, inside the 3-pixel frame, shows the frame's middle. A
-  // second call within the double-click time closes the window only while an object is hot.
+  // The first call opens the skinned popup: the first item's transparent corner, inside the 3-pixel
+  // frame, shows the frame's middle. A second call within the double-click time closes the window
+  // only while an object is hot.
   VirtualClock::Advance(form_->DoubleClickTime + 1);
   SkinManage()->RemoveSkinData(lightData_.get());  // the popup skinner takes the probe skin
   SkinManage()->Active = true;
@@ -336,28 +314,22 @@ TEST_F(WinSkinSysMenuTest, SystemCommands) {
   EXPECT_TRUE(form_->SysCommand(SC_KEYMENU, 0, result));
   EXPECT_EQ(result, 1);
   // With a menu bar: Alt alone opens the first drop-down, Alt+letter the one with that letter.
-  HMENU bar = CreateMenu(), file = CreatePopupMenu(), edit = CreatePopupMenu();
-  AppendMenu(file, MF_STRING, 6001, "&New");
-  AppendMenu(edit, MF_STRING, 6002, "&Copy");
-  AppendMenu(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
-  AppendMenu(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), "&Edit");
+  HMENU file = Fill(CreatePopupMenu(), MF_STRING, {{6001, "&New"}});
+  HMENU edit = Fill(CreatePopupMenu(), MF_STRING, {{6002, "&Copy"}});
+  HMENU bar = Fill(CreateMenu(), MF_POPUP, {{UINT_PTR(file), "&File"}, {UINT_PTR(edit), "&Edit"}});
   SetMenu(window_, bar);
   form_->MenuBar = std::make_unique<TWinSkinMenu>(form_.get());
   form_->MenuBar->BuildButtons();
-  const struct {
-    LPARAM Key;
-    HMENU Opened;
-  } keys[] = {{0, file}, {'e', edit}, {'z', nullptr}};
-  for (const auto& k : keys) {
-    SCOPED_TRACE(k.Key);
+  for (const auto& [key, expected] : {std::pair<LPARAM, HMENU>{0, file}, {'e', edit}, {'z', nullptr}}) {
+    SCOPED_TRACE(key);
     HMENU opened = nullptr;
-    if (k.Opened)
+    if (expected)
       WhileMenuOpen(
-          POINT{0, 0}, [&] { EXPECT_TRUE(form_->SysCommand(SC_KEYMENU, k.Key, result)); },
+          POINT{0, 0}, [&] { EXPECT_TRUE(form_->SysCommand(SC_KEYMENU, key, result)); },
           [&](HWND) { opened = form_->MenuTracking ? form_->TrackedSubmenu : nullptr; });
     else
-      EXPECT_FALSE(form_->SysCommand(SC_KEYMENU, k.Key, result));
-    EXPECT_EQ(opened, k.Opened);
+      EXPECT_FALSE(form_->SysCommand(SC_KEYMENU, key, result));
+    EXPECT_EQ(opened, expected);
   }
   form_->MenuBar.reset();
   DestroyMenu(bar);
@@ -380,9 +352,8 @@ TEST_F(WinSkinSysMenuTest, MDIClientBranches) {
   CLIENTCREATESTRUCT ccs;
   HWND client = CreateWindowEx(0, WC_MDICLIENT, "", WS_CHILD | WS_VISIBLE, 0, 0, 280, 150, window_, nullptr,
                                MainInstance(), &ccs);
-  HMENU own = CreateMenu(), merged = CreateMenu();
-  for (const char* text : {"&File", "&Window"}) AppendMenu(own, MF_STRING, 7000, text);
-  for (const char* text : {"&File", "&Edit", "&Window"}) AppendMenu(merged, MF_STRING, 7001, text);
+  HMENU own = Fill(CreateMenu(), MF_STRING, {{7000, "&File"}, {7000, "&Window"}});
+  HMENU merged = Fill(CreateMenu(), MF_STRING, {{7001, "&File"}, {7001, "&Edit"}, {7001, "&Window"}});
   SetMenu(window_, own);
   form_->Menu = own;
   form_->FormKind = TSkinFormKind::MDIFrame;
@@ -399,15 +370,12 @@ TEST_F(WinSkinSysMenuTest, MDIClientBranches) {
   SetWindowPos(client, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
   EXPECT_EQ(GetWindowLong(client, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL), 0);
 
-  MDICREATESTRUCT mcs;
-  mcs.szClass = "SysMenuMDIChild";
-  mcs.szTitle = "child";
+  MDICREATESTRUCT mcs{.szClass = "SysMenuMDIChild", .szTitle = "child"};
   HWND child = reinterpret_cast<HWND>(SendMessage(client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
   ASSERT_NE(child, nullptr);
   EXPECT_FALSE(probeData_->MenuUpdate());
   SendMessage(client, WM_MDISETMENU, reinterpret_cast<WPARAM>(merged), 0);
-  EXPECT_EQ(form_->MenuBar->Buttons.size(), 3u);
-  EXPECT_EQ(GetMenu(window_), nullptr);
+  EXPECT_EQ(std::tuple(form_->MenuBar->Buttons.size(), GetMenu(window_)), std::tuple(3u, HMENU(nullptr)));
   SendMessage(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
   bool maximized = false;
   EXPECT_EQ(form_->ActiveMDIChild(&maximized), child);
@@ -421,11 +389,9 @@ TEST_F(WinSkinSysMenuTest, MDIClientBranches) {
   EXPECT_TRUE(IsIconic(child));
   // The last child going gives the bar the frame's own menu back.
   SendMessage(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(child), 0);
-  EXPECT_EQ(form_->ActiveMDIChild(), nullptr);
-  EXPECT_TRUE(probeData_->MenuUpdate());
-  EXPECT_EQ(form_->MenuBar->Buttons.size(), 2u);
-  EXPECT_EQ(form_->MenuBar->WindowMenu, own);
-  EXPECT_EQ(GetMenu(window_), nullptr);
+  EXPECT_EQ(std::tuple(form_->ActiveMDIChild(), probeData_->MenuUpdate(), form_->MenuBar->Buttons.size(),
+                       form_->MenuBar->WindowMenu, GetMenu(window_)),
+            std::tuple(HWND(nullptr), true, 2u, own, HMENU(nullptr)));
   form_->UnhookMDIClient();
   EXPECT_NE(GetWindowLong(client, GWL_WNDPROC), hooked);
   EXPECT_EQ(form_->MDIClientInstance, nullptr);
