@@ -131,9 +131,12 @@ bool TXvfbServer::Start(const std::string& Size, int FirstDisplay) {
     struct stat st;
     if (stat(("/tmp/.X11-unix/X" + number).c_str(), &st) == 0 || stat(lock.c_str(), &st) == 0) continue;
     display_ = ":" + number;
-    server_ = std::make_unique<TProcess>(
-        std::vector<std::string>{xvfb, display_, "-screen", "0", Size + "x24", "-nolisten", "tcp"}, display_,
-        folder_ + "/xvfb.log");
+    // -noreset: by default the server resets whenever its last client leaves (each xwd or xwininfo
+    // run), and a program connecting during that reset is refused.
+    server_ =
+        std::make_unique<TProcess>(std::vector<std::string>{xvfb, display_, "-screen", "0", Size + "x24",
+                                                            "-nolisten", "tcp", "-noreset"},
+                                   display_, folder_ + "/xvfb.log");
     if (!server_->Started()) break;
     // The lock file holds the owner's process id, right-aligned in eleven characters.
     auto ours = [&] { return std::atol(ReadFile(lock).c_str()) == static_cast<long>(server_->Pid()); };
