@@ -41,6 +41,10 @@ class TSkinComBox : public TSkinControl {
   TSkinScrollbarH* ListScrollBars = nullptr;  // owned by the control (or the skinner for a bare window)
   COMBOBOXINFO ComboInfo{};
 
+ protected:
+  // Forgets the list's skinner when someone else frees it.
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
  private:
   // After the base attach of either route.
   void AttachParts();
@@ -58,6 +62,10 @@ class TSkinEdit : public TSkinControl {
   void PaintSkin(HDC DC, const TRect& R) override;
 
   TSkinUpDown* SpinSkinner = nullptr;  // owned by the control (or the skinner for a bare window)
+
+ protected:
+  // Forgets the spin skinner when someone else frees it.
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
  private:
   // The WM_PRINT frame on DC.

@@ -10,6 +10,7 @@
 //   TSkinScrollbarH     the same for a bare window
 //   TSkinScControl      a TScrollBar control: one overlay covering it         SkinScrollBars.cpp
 #include <cstdint>
+#include <memory>
 
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/win/Painting.h"
@@ -81,8 +82,40 @@ class TWScrollbar : public TCustomPanel {
   bool Shown = false;
 
  protected:
+  void CreateParams(TCreateParams& Params) override;
   void Paint() override;
   void WndProc(TMessage& Message) override;
+
+ private:
+  // The position along the bar's axis of a point in the overlay.
+  int AlongAxis(TPoint P) const;
+  // The overlay's point as the covered bar expects it: screen coordinates for a window's bar.
+  LPARAM TargetPoint(TPoint P) const;
+  void PassButtonDown(TMessage& Message);
+  void PassButtonUp(TMessage& Message);
+  // The part under the mouse, and a leave notice asked for.
+  void TrackHotPart(TMessage& Message);
+  // The thumb while it is dragged: the cursor's travel since the press, kept between the arrows.
+  void DragThumb();
+  // Cleared when the overlay is freed: the pass-through's native loop may free it.
+  std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
+
+  // What one paint was drawn from. The system is asked again at every paint; while its answer
+  // and the overlay's own state are unchanged, the last picture is copied instead of drawn again.
+  struct TPaintKey {
+    const TSkinElements* Skin = nullptr;
+    TColor Color = 0;
+    int Width = 0, Height = 0, Button = 0;
+    bool Enabled = false, Pressed = false;
+    int Hot = kScrollPartNone, ThumbTop = 0, ThumbBottom = 0;
+    bool operator==(const TPaintKey&) const = default;
+  };
+  TPaintKey paintedKey_;
+  std::unique_ptr<TBitmap> painted_;
+
+ public:
+  // Forgets the last picture (the skin changed).
+  void ForgetPainting() { painted_.reset(); }
 };
 
 class TSkinScrollbar : public TSkinControl {
@@ -97,6 +130,8 @@ class TSkinScrollbar : public TSkinControl {
   void Detach() override;
   void AfterMessage(TMessage& Message) override;
   void PaintSkin(HDC DC, const TRect& R) override;
+  // The overlays draw afresh from the new skin.
+  void ApplySkinColor() override;
 
   uint8_t NeedsUpdate = 0;
   TWScrollbar* HorzBar = nullptr;  // owned by the skinner
@@ -147,6 +182,7 @@ class TSkinScControl : public TSkinControl {
   void Detach() override;
   void AfterMessage(TMessage& Message) override;
   void PaintSkin(HDC DC, const TRect& R) override;
+  void ApplySkinColor() override;
 
   TWScrollbar* Bar = nullptr;  // owned by the skinner
 };

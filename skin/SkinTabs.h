@@ -16,10 +16,18 @@ class TSkinUpDown;
 
 // A page control whose Tag holds it shows close boxes on its tabs.
 inline constexpr int kSkinTabCloseTag = 7777;
+// TSkinAdvPage's Mode for picture tabs.
+inline constexpr int kSkinAdvPagePictureMode = 4;
 
 // The side of the tabs: 0 top, 1 bottom, 2 left, 3 right, from TCS_BOTTOM (or TCS_RIGHT) and
 // TCS_VERTICAL.
 int TabSideOf(LONG_PTR Style);
+
+// The first child window of Parent of class "msctls_updown32", or nullptr.
+HWND FindUpDownChild(HWND Parent);
+// Current, or else Skinner's up-down child skinned with a TSkinUpDown attached as a bare window
+// (owned by Skinner's control, or by Skinner without one); nullptr while there is none.
+TSkinUpDown* SkinUpDownChildOf(TSkinControl& Skinner, TSkinUpDown* Current);
 
 class TSkinTab : public TSkinControl {
   RTL_CLASS(TSkinTab, TSkinControl)
@@ -43,12 +51,19 @@ class TSkinTab : public TSkinControl {
   bool CloseBoxes = false;
 
  private:
+  // After the base attach of either route: focus, enabled state, side, images, the up-down.
+  void AttachParts();
   // The images from "Tabs" (and "Tab.Pane"), flipped or turned for TabSide.
   void PrepareImages();
   // The "msctls_updown32" child, skinned the first time it is found.
   void SkinUpDownChild();
   // Consumes a click on a close box: asks the skinned form, then frees the page.
   bool ClickCloseBox(TMessage& Message);
+  // The tabs drawn laid horizontally into StripBuffer, turned and copied to Strip (window
+  // coordinates) with the up-down left out.
+  void PaintStrip(HDC DC, const TRect& Strip, int Count);
+  // The pane image nine-part over Pane, its margins turned with it.
+  void PaintPane(HDC DC, const TRect& Pane);
 };
 
 class TSkinTab31 : public TSkinControl {
@@ -64,6 +79,13 @@ class TSkinTab31 : public TSkinControl {
 
   std::unique_ptr<TBitmap> TabImage;
   TSkinUpDown* UpDownSkinner = nullptr;
+
+ private:
+  // The "Tabs" image, flipped when the owner's TabPosition reads "tpBottom".
+  void PrepareImage();
+  // The owner's TabPosition reads "tpBottom".
+  bool TabsAtBottom() const;
+  bool ImageFlipped = false;
 };
 
 class TSkinTabSheet : public TSkinControl {
