@@ -58,7 +58,7 @@ inline bool RunAndPrintRatios(int argc, char** argv, side_by_side::TMedianReport
   std::printf("\n%-26s %12s %12s %8s\n", "skinned / unskinned", "skinned", "unskinned", "ratio");
   for (const TSkinRatio& p : Pairs) {
     const double a = Reporter.TimeOf(p.Skinned), b = Reporter.TimeOf(p.Unskinned);
-    if (a > 0 && b > 0) std::printf("%-26s %12.3f %12.3f %8.2f (<= %.0f)\n", p.What, a, b, a / b, p.Goal);
+    if (a > 0 && b > 0) std::printf("%-26s %12.3f %12.3f %8.2f (<= %g)\n", p.What, a, b, a / b, p.Goal);
   }
   return true;
 }

@@ -3,8 +3,11 @@
 //     buttons and an active caption component (goal: skinned within 3x of unskinned);
 //   * resize storm: 200 size changes of a form with controls, growing and shrinking by a few
 //     pixels, each followed by the paint the queue delivers (goal: within 2x), skinned with the
-//     frame alone and with the control skinners too. The skinned runs also report the share of
-//     their time that rebuilding the window region takes.
+//     frame alone and with every control skinner too: buttons, boxes and the status bar, the
+//     scroll-bar overlays of a memo, a list box and a report-view list view (with its header),
+//     a combo box, edits, an up-down, a page control and its sheets, a header, a track bar and
+//     a progress bar. The skinned runs also report the share of their time that rebuilding the
+//     window region takes.
 // Both sides use our light skin's program state from scratch: the skin is loaded once, before
 // anything is timed.
 #include <benchmark/benchmark.h>
@@ -20,6 +23,7 @@
 #include "bench/SideBySide.h"
 #include "bench/SkinBenchSupport.h"
 #include "platform/rtl/Clock.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Buttons.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/ExtCtrls.h"
@@ -68,7 +72,8 @@ class TFrameScene {
       TSkinControlTypes covered{xcMainMenu, xcSystemMenu};
       if (Cover == TSkinCover::FrameAndControls)
         for (TSkinControlType type :
-             {xcButton, xcBitBtn, xcSpeedButton, xcCheckBox, xcRadioButton, xcPanel, xcGroupBox, xcStatusBar})
+             {xcButton, xcBitBtn, xcSpeedButton, xcCheckBox, xcRadioButton, xcPanel, xcGroupBox, xcStatusBar,
+              xcScrollbar, xcCombo, xcEdit, xcSpin, xcTab, xcTrackBar, xcProgress})
           covered.Include(type);
       data_->SetSkinControls(covered);
       data_->SetActive(true);
@@ -98,6 +103,8 @@ class TFrameScene {
   }
   // The controls of the kinds the control skinners serve.
   const std::vector<TControl*>& Served() const { return served_; }
+  // The controls a skinned form serves whichever kinds it covers (headers: no kind names them).
+  const std::vector<TControl*>& AlwaysServed() const { return alwaysServed_; }
 
  private:
   void BuildMenu() {
@@ -134,21 +141,64 @@ class TFrameScene {
     box->SetCaption("Entry");
     for (int i = 0; i < 4; ++i) {
       Place<TLabel>(box, 8, 24 + 40 * i, 60, 16)->SetCaption("Amount");
-      Place<TEdit>(box, 80, 20 + 40 * i, 200, 24);
+      Serve(Place<TEdit>(box, 80, 20 + 40 * i, 200, 24));
     }
-    auto* memo = Place<TMemo>(form_, 320, 48, 300, 200);
-    memo->SetAnchors({akLeft, akTop, akRight, akBottom});
+    // The memo and the list box keep vertical bars as the storm resizes them.
+    auto* memo = Serve(Place<TMemo>(form_, 320, 48, 300, 96));
+    memo->SetAnchors({akLeft, akTop, akRight});
+    memo->SetScrollBars(ssVertical);
+    for (int i = 0; i < 40; ++i) memo->Lines()->Add("Line " + std::to_string(i + 1));
+    auto* list = Serve(Place<TListBox>(form_, 320, 150, 300, 98));
+    list->SetAnchors({akLeft, akTop, akRight, akBottom});
+    for (int i = 0; i < 50; ++i) list->Items()->Add("Entry " + std::to_string(i + 1));
     Serve(Place<TCheckBox>(form_, 8, 256, 120, 20))->SetCaption("Posted");
     Serve(Place<TBitBtn>(form_, 136, 254, 80, 24))->SetKind(bkOK);
+    auto* combo = Serve(Place<TComboBox>(form_, 224, 254, 84, 24));
+    for (const char* item : {"Cash", "Bank", "Card"}) combo->Items()->Add(item);
+    combo->SetItemIndex(1);
+    auto* count = Serve(Place<TEdit>(form_, 320, 254, 60, 24));
+    auto* spin = Serve(Place<TUpDown>(form_, 380, 254, 17, 24));
+    spin->SetAssociate(count);
+    auto* track = Serve(Place<TTrackBar>(form_, 404, 250, 130, 30));
+    track->SetParams(3, 0, 10);
+    auto* progress = Serve(Place<TProgressBar>(form_, 540, 256, 80, 18));
+    progress->SetPosition(40);
     auto* group = Serve(Place<TRadioGroup>(form_, 8, 282, 300, 44));
     group->SetColumns(2);
     for (const char* item : {"Month", "Year"}) group->Items()->Add(item);
     group->SetItemIndex(0);
     for (int i = 0; i < group->ButtonCount(); ++i) served_.push_back(group->Buttons(i));
+    BuildPagesAndLists();
+  }
+  void BuildPagesAndLists() {
+    auto* pages = Serve(Place<TPageControl>(form_, 320, 286, 150, 80));
+    for (const char* caption : {"Income", "Expense"}) {
+      auto* sheet = Serve(new TTabSheet(form_));
+      sheet->SetPageControl(pages);
+      sheet->SetCaption(caption);
+    }
+    pages->SetActivePageIndex(0);
+    auto* header = Place<THeaderControl>(form_, 476, 286, 150, 20);
+    alwaysServed_.push_back(header);
+    auto* entries = Serve(Place<TListView>(form_, 476, 308, 150, 58));
+    entries->SetViewStyle(vsReport);
+    for (const char* caption : {"Date", "Account", "Amount"}) {
+      header->Sections()->Add()->SetText(caption);
+      TListColumn* column = entries->Columns()->Add();
+      column->SetCaption(caption);
+      column->SetWidth(60);
+    }
+    for (int row = 0; row < 30; ++row) {
+      TListItem* item = entries->Items()->Add();
+      item->SetCaption("2026-01-" + std::to_string(row % 28 + 1));
+      item->SubItems()->Add(row % 2 ? "Cash" : "Bank");
+      item->SubItems()->Add(std::to_string(12 + row) + ".50");
+    }
   }
 
   TForm* form_ = nullptr;
   std::vector<TControl*> served_;
+  std::vector<TControl*> alwaysServed_;
   std::unique_ptr<TSkinData> data_;
 };
 
@@ -161,12 +211,27 @@ bool SkinnedAsAsked(benchmark::State& State, TFrameScene& Scene, TSkinCover Cove
     return false;
   }
   auto* children = form ? dynamic_cast<TSkinChildList*>(form->ChildSkinners()) : nullptr;
+  for (TControl* control : Scene.AlwaysServed())
+    if (form && (!children || !children->SkinnerOf(control))) {
+      State.SkipWithError(("no skinner serves the " + control->ClassName()).c_str());
+      return false;
+    }
   size_t served = 0;
-  for (TControl* control : Scene.Served()) served += children && children->SkinnerOf(control);
+  std::string unserved;
+  for (TControl* control : Scene.Served()) {
+    const bool has = children && children->SkinnerOf(control);
+    served += has;
+    if (!has && unserved.find(control->ClassName()) == std::string::npos)
+      unserved.append(" ").append(control->ClassName());
+  }
   const size_t expected = Cover == TSkinCover::FrameAndControls ? Scene.Served().size() : 0;
-  if (served == expected) return true;
-  State.SkipWithError(
-      ("skinners serve " + std::to_string(served) + " controls, not " + std::to_string(expected)).c_str());
+  if (served == expected) {
+    if (children) State.counters["skinners"] = static_cast<double>(children->Skinners().size());
+    return true;
+  }
+  State.SkipWithError(("skinners serve " + std::to_string(served) + " controls, not " +
+                       std::to_string(expected) + (expected ? "; unserved:" + unserved : std::string{}))
+                          .c_str());
   return false;
 }
 
@@ -180,17 +245,17 @@ void RunResizeStorm(benchmark::State& State, TSkinCover Cover) {
   TFrameScene scene(Cover, 640, 480);
   if (!SkinnedAsAsked(State, scene, Cover)) return;
   const HWND window = scene.Window();
+  // Grows for ten steps, then shrinks for ten, a few pixels each.
+  const auto step = [window](int I) {
+    const int d = (I / 10) % 2 ? 10 - I % 10 : I % 10;
+    SetWindowPos(window, nullptr, 0, 0, 640 + 3 * d, 480 + 2 * d, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    UpdateWindow(window);
+    Application->ProcessMessages();
+  };
   double stormSeconds = 0, regionSeconds = 0;
   for (auto _ : State) {
     const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < kStormSteps; ++i) {
-      // Grows for ten steps, then shrinks for ten, a few pixels each.
-      const int d = (i / 10) % 2 ? 10 - i % 10 : i % 10;
-      SetWindowPos(window, nullptr, 0, 0, 640 + 3 * d, 480 + 2 * d,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-      UpdateWindow(window);
-      Application->ProcessMessages();
-    }
+    for (int i = 0; i < kStormSteps; ++i) step(i);
     stormSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (TWinSkinForm* form = scene.Skinned()) {
       // The same number of region builds alone, forced at the current size.
@@ -206,6 +271,18 @@ void RunResizeStorm(benchmark::State& State, TSkinCover Cover) {
   }
   if (Cover != TSkinCover::None && stormSeconds > 0)
     State.counters["region_share"] = regionSeconds / stormSeconds;
+  // Untimed: the WM_PAINT messages the queue delivers a step, to tell repainting from painting.
+  int paints = 0;
+  const HHOOK hook = SetWindowsHookEx(
+      WH_GETMESSAGE,
+      [&paints](int Code, WPARAM, LPARAM LParam) -> LRESULT {
+        paints += Code == HC_ACTION && reinterpret_cast<const MSG*>(LParam)->message == WM_PAINT;
+        return 0;
+      },
+      nullptr, GetCurrentThreadId());
+  const TScopeExit unhook([hook] { UnhookWindowsHookEx(hook); });
+  for (int i = 0; i < kStormSteps; ++i) step(i);
+  State.counters["paints_per_step"] = static_cast<double>(paints) / kStormSteps;
 }
 
 void BM_FramePaint_Unskinned(benchmark::State& State) {
@@ -238,12 +315,19 @@ int main(int argc, char** argv) {
           argc, argv, reporter,
           {{"frame paint 1280x800", "BM_FramePaint_Skinned", "BM_FramePaint_Unskinned", 3},
            {"resize storm, 200 steps", "BM_ResizeStorm_Skinned", "BM_ResizeStorm_Unskinned", 2},
-           {"storm, control skinners", "BM_ResizeStorm_SkinnedControls", "BM_ResizeStorm_Unskinned", 2}}))
+           {"storm, every skinner", "BM_ResizeStorm_SkinnedControls", "BM_ResizeStorm_Unskinned", 2}}))
     return 1;
   for (const char* storm : {"BM_ResizeStorm_Skinned", "BM_ResizeStorm_SkinnedControls"}) {
     const double share = reporter.CounterOf(storm, "region_share");
     if (share >= 0) std::printf("region rebuilds in %s: %.1f %%\n", storm, 100 * share);
   }
+  for (const char* storm :
+       {"BM_ResizeStorm_Unskinned", "BM_ResizeStorm_Skinned", "BM_ResizeStorm_SkinnedControls"}) {
+    const double paints = reporter.CounterOf(storm, "paints_per_step");
+    if (paints >= 0) std::printf("window paints a step in %s: %.2f\n", storm, paints);
+  }
+  const double skinners = reporter.CounterOf("BM_ResizeStorm_SkinnedControls", "skinners");
+  if (skinners >= 0) std::printf("skinners attached in the storm: %.0f\n", skinners);
   skin_bench::PrintFailures(reporter);
   return 0;
 }

@@ -1,8 +1,14 @@
 // A mutated skin, packed by our compressor, applied headless to a form with a five-item menu bar,
-// an active caption component and one control of each kind the control skinners serve, then to
-// a dialog box "#32770" with its buttons: each window is attached, activated, painted, resized
-// twice, deactivated, has its system menu opened and closed by script, and is detached. Every
-// control, and every button of the box, is painted normal, hot, pressed, focused and disabled.
+// an active caption component and one control of each kind the button and state skinners serve,
+// to a form of scrolling, combo, edit, tab and range controls (a list box and a memo under scroll
+// overlays, a scroll-bar control, combo boxes of the three styles, edits with and without a
+// border, a page control on each side, a header, a track bar, an up-down and progress bars of
+// both orientations), then to a dialog box "#32770" with its buttons: each window is attached,
+// activated, painted, resized twice, deactivated, has its system menu opened and closed by
+// script, and is detached. Every control of the first form, and every button of the box, is
+// painted normal, hot, pressed, focused and disabled; those of the second form hot, focused and
+// disabled (a press there would open drop-downs or start tracking loops), and the list box's
+// lower scroll arrow is clicked through the real bar's tracking loop.
 // A skin sets window geometry and the frames of the control pictures, so no skin may make a
 // window larger than the screen or paint outside a bitmap; a sanitizer report or a crash is a
 // finding.
@@ -118,13 +124,27 @@ void HotAndPressed(HWND Window, POINT At) {
   Application->ProcessMessages();
 }
 
-// Each control hot, pressed and focused, then all of them disabled, then enabled again.
-void ExerciseStates(TForm* Form, const std::vector<TControl*>& Controls) {
+// The hot look at the screen point At, painted through the queue.
+void Hot(HWND Window, POINT At) {
+  Input::MouseMove(At);
+  Application->ProcessMessages();
+  PaintThrough(Window);
+  Input::MouseMove(kAway);
+  Application->ProcessMessages();
+}
+
+// Each control hot, pressed (with Press) and focused, then all of them disabled, then enabled
+// again.
+void ExerciseStates(TForm* Form, const std::vector<TControl*>& Controls, bool Press = true) {
   PaintThrough(Form->Handle());
   for (TControl* control : Controls) {
     auto* windowed = dynamic_cast<TWinControl*>(control);
     const HWND window = windowed ? windowed->Handle() : control->Parent()->Handle();
-    HotAndPressed(window, control->ClientToScreen(Point(control->Width() / 2, control->Height() / 2)));
+    const POINT centre = control->ClientToScreen(Point(control->Width() / 2, control->Height() / 2));
+    if (Press)
+      HotAndPressed(window, centre);
+    else
+      Hot(window, centre);
     if (windowed && windowed->CanFocus()) {
       windowed->SetFocus();
       PaintThrough(window);
@@ -192,6 +212,84 @@ void PlaceControls(TForm* Form, std::vector<TControl*>& Controls) {
   Place<TMediaPlayer>(Form, Controls, 8, 140, 260, 30);
 }
 
+// One control of each kind the scrolling, combo, edit, tab and range skinners serve.
+TForm* RangeForm(std::vector<TControl*>& Controls, TListBox*& List) {
+  auto* form = new TForm(Application, 0);
+  form->SetCaption("Accounts");
+  form->SetBounds(60, 60, 640, 480);
+  List = Place<TListBox>(form, Controls, 8, 8, 120, 100);
+  auto* memo = Place<TMemo>(form, Controls, 136, 8, 120, 100);
+  memo->SetScrollBars(ssBoth);
+  for (int i = 0; i < 40; ++i) {
+    List->Items()->Add("Row " + std::to_string(i));
+    memo->Lines()->Add("A rather long line of the memo, number " + std::to_string(i));
+  }
+  auto* bar = Place<TScrollBar>(form, Controls, 264, 8, 160, 18);
+  bar->SetParams(4, 0, 20);
+  bar->SetPageSize(5);
+  for (int i = 0; const TComboBoxStyle style : {csDropDown, csSimple, csDropDownList}) {
+    auto* combo = Place<TComboBox>(form, Controls, 264, 32 + 30 * i++, 120, style == csSimple ? 60 : 24);
+    combo->SetStyle(style);
+    for (const char* item : {"Cash", "Bank", "Card", "Loan", "Other"}) combo->Items()->Add(item);
+    combo->SetItemIndex(1);
+  }
+  Place<TEdit>(form, Controls, 432, 8, 100, 22)->SetText("Amount");
+  auto* bare = Place<TEdit>(form, Controls, 432, 36, 100, 22);
+  bare->SetBorderStyle(bsNone);
+  bare->SetText("Note");
+  for (int i = 0; const TTabPosition side : {tpTop, tpBottom, tpLeft, tpRight}) {
+    auto* pages = Place<TPageControl>(form, Controls, 8 + 150 * i++, 160, 140, 110);
+    pages->SetTabPosition(side);
+    for (const char* caption : {"Income", "Costs"}) {
+      auto* sheet = new TTabSheet(form);
+      sheet->SetPageControl(pages);
+      sheet->SetCaption(caption);
+    }
+  }
+  auto* header = Place<THeaderControl>(form, Controls, 8, 280, 300, 22);
+  for (const char* text : {"Date", "Account", "Sum"}) {
+    THeaderSection* section = header->Sections()->Add();
+    section->SetText(text);
+    section->SetWidth(90);
+  }
+  auto* track = Place<TTrackBar>(form, Controls, 8, 310, 200, 30);
+  track->SetParams(3, 0, 10);
+  auto* upDown = Place<TUpDown>(form, Controls, 216, 310, 18, 30);
+  upDown->SetMax(10);
+  for (int i = 0; const TProgressBarOrientation orientation : {pbHorizontal, pbVertical}) {
+    auto* progress = Place<TProgressBar>(form, Controls, 250 + 200 * i, 310, i ? 20 : 180, i ? 120 : 20);
+    progress->SetOrientation(orientation);
+    progress->SetSmooth(i++ == 1);
+    progress->SetPosition(60);
+  }
+  return form;
+}
+
+// A click on the list's lower scroll arrow, where an overlay may lie over the real bar: the press
+// reaches the bar, whose tracking loop returns when the scheduled release comes.
+void ClickLowerArrow(HWND List) {
+  SCROLLBARINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetScrollBarInfo(List, OBJID_VSCROLL, &info) ||
+      (info.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_UNAVAILABLE)) != 0 ||
+      info.rcScrollBar.Bottom - info.rcScrollBar.Top < 4)
+    return;
+  const POINT at{(info.rcScrollBar.Left + info.rcScrollBar.Right) / 2, info.rcScrollBar.Bottom - 2};
+  VirtualClock::Advance(kPressGap);
+  Input::MouseMove(at);
+  Application->ProcessMessages();
+  WinTesting::Schedule([at] { Input::MouseUp(VK_LBUTTON, at); }, 120);
+  Input::MouseDown(VK_LBUTTON, at);
+  Application->ProcessMessages();
+  // A press no loop took leaves its release waiting: a wait delivers it.
+  while (WinTesting::ScheduledSteps() > 0) {
+    WaitMessage();
+    Application->ProcessMessages();
+  }
+  Input::MouseMove(kAway);
+  PaintThrough(List);
+}
+
 TForm* MenuForm(std::vector<TControl*>& Controls) {
   auto* form = new TForm(Application, 0);
   form->SetCaption("Ledger of the year");
@@ -239,7 +337,8 @@ void Run(const std::string& Skin) {
   data->SkinStream()->WriteBuffer(Skin.data(), static_cast<int64_t>(Skin.size()));
   if (!data->LoadSkin()) return;
   data->SetSkinControls({xcMainMenu, xcSystemMenu, xcButton, xcBitBtn, xcSpeedButton, xcCheckBox,
-                         xcRadioButton, xcPanel, xcGroupBox, xcStatusBar});
+                         xcRadioButton, xcPanel, xcGroupBox, xcStatusBar, xcScrollbar, xcCombo, xcEdit,
+                         xcSpin, xcTab, xcTrackBar, xcProgress});
   data->SetActive(true);
   data->Loaded();
   std::vector<TControl*> controls;
@@ -249,12 +348,20 @@ void Run(const std::string& Skin) {
                                     nullptr, MainInstance(), nullptr);
   Exercise(form->Handle(), other);
   ExerciseStates(form, controls);
+  std::vector<TControl*> rangeControls;
+  TListBox* list = nullptr;
+  TForm* rangeForm = RangeForm(rangeControls, list);
+  rangeForm->Show();
+  Exercise(rangeForm->Handle(), other);
+  ExerciseStates(rangeForm, rangeControls, false);
+  ClickLowerArrow(list->Handle());
   const HWND box = DialogBox();
   Exercise(box, other);
   ExerciseStates(box);
   // Detach: the manager takes the skin off every window.
   data->SetActive(false);
   Pump(kActionWait);
+  delete rangeForm;
   delete form;
   data.reset();
 }

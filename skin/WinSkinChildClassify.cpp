@@ -33,6 +33,11 @@ bool HasTabs(const TSkinData& Data) {
   return Has(Data, xcTab) && Data.Elements()->Tabs != nullptr;
 }
 
+// No SkinControls member names headers: the skin's header element decides.
+bool HasHeaderbar(const TSkinData& Data) {
+  return Data.Elements()->Headerbar != nullptr;
+}
+
 TSkinDecision Decide(TSkinnerKind Kind, std::string Rule, bool UseSkinColor = false,
                      TSkinAttachRoute Attach = TSkinAttachRoute::Control) {
   TSkinDecision d;
@@ -143,12 +148,13 @@ struct TClassRow {
   TClass (*Class)();                 // "is": the class or a descendant
   bool (*Matches)(TControl*);        // a row matched by a test of its own
   std::optional<TSkinControlType> Needs;
-  bool NeedsTabs;
+  bool (*NeedsElement)(const TSkinData&);  // a need beyond the member, or nullptr
   TSkinnerKind Kind;
   TSkinAttachRoute Attach;
   bool UseSkinColor;
   int SubKind;
   TSkinChildRule Children;
+  bool SetTransparent;  // property "Transparent" := "True" first
   // The row ends the table even when its need is absent.
   bool EndsWithoutNeed;
 };
@@ -168,36 +174,45 @@ constexpr auto kClassify = TSkinChildRule::Classify;
 // In order; the first row that matches with its need present decides.
 // clang-format off
 const TClassRow kClassTable[] = {
-  // Label              Names                                         Class                      Matches         Needs          Tabs   Kind         Attach     Colour Sub Children     Ends
-  {"TTABSET",           {"TTABSET"},                                  nullptr,                   nullptr,        xcTab,         true,  Tab31,       kControl,  false, 0,  kNoChildren, false},
-  {"TTABBEDNOTEBOOK",   {"TTABBEDNOTEBOOK"},                          nullptr,                   nullptr,        xcTab,         true,  Tab,         kControl,  false, 0,  kNoChildren, false},
-  {"TMVCPANEL",         {"TMVCPANEL"},                                nullptr,                   nullptr,        std::nullopt,  false, None,        kControl,  false, 0,  kClassify,   false},
-  {"TCustomCheckBox",   {},                                           &ClassOf<TCustomCheckBox>, nullptr,        xcCheckBox,    false, CheckBox,    kControl,  false, 0,  kNoChildren, false},
-  {"TUPDOWN",           {"TUPDOWN", "TSPINBUTTON"},                   nullptr,                   nullptr,        xcSpin,        false, UpDown,      kControl,  false, 0,  kNoChildren, false},
-  {"TMEDIAPLAYER",      {"TMEDIAPLAYER"},                             nullptr,                   nullptr,        xcButton,      false, MediaPlayer, kControl,  false, 0,  kNoChildren, false},
-  {"TDBNAVIGATOR",      {"TDBNAVIGATOR"},                             nullptr,                   nullptr,        xcPanel,       false, Box,         kControl,  true,  0,  kClassify,   false},
-  {"TRZCHECKBOX",       {"TRZDBCHECKBOX", "TRZCHECKBOX"},             nullptr,                   nullptr,        xcCheckBox,    false, ObjImage,    kControl,  true,  1,  kNoChildren, false},
-  {"TRZRADIOBUTTON",    {"TRZRADIOBUTTON", "TRZDBRADIOBUTTON"},       nullptr,                   nullptr,        xcRadioButton, false, ObjImage,    kControl,  true,  2,  kNoChildren, false},
-  {"TCXCHECKBOX",       {"TCXDBCHECKBOX", "TCXCHECKBOX"},             nullptr,                   nullptr,        xcCheckBox,    false, ObjImage,    kControl,  true,  3,  kNoChildren, false},
-  {"TCustomGroupBox",   {},                                           &ClassOf<TCustomGroupBox>, nullptr,        xcPanel,       false, GroupBox,    kControl,  true,  0,  kClassify,   false},
-  {"TRadioButton",      {},                                           &ClassOf<TRadioButton>,    nullptr,        xcRadioButton, false, RadioButton, kControl,  false, 0,  kNoChildren, false},
-  {"TScrollBar",        {},                                           &ClassOf<TScrollBar>,      nullptr,        xcScrollbar,   false, ScControl,   kScroll,   false, 0,  kNoChildren, false},
-  {"TTNTCOMBOBOX",      {"TTNTCOMBOBOX"},                             nullptr,                   nullptr,        xcCombo,       false, ComBox,      kControl,  false, 0,  kNoChildren, false},
-  {"TCustomComboBox",   {},                                           &ClassOf<TCustomComboBox>, nullptr,        xcCombo,       false, ComBox,      kControl,  false, 0,  kNoChildren, false},
+  // Label               Names                                           Class                         Matches          Needs           Element         Kind          Attach     Colour  Sub  Children      Transp  Ends
+  {"TTABSET",            {"TTABSET"},                                    nullptr,                      nullptr,         xcTab,          &HasTabs,       Tab31,        kControl,  false,  0,   kNoChildren,  false,  false},
+  {"TTABBEDNOTEBOOK",    {"TTABBEDNOTEBOOK"},                            nullptr,                      nullptr,         xcTab,          &HasTabs,       Tab,          kControl,  false,  0,   kNoChildren,  false,  false},
+  {"TMVCPANEL",          {"TMVCPANEL"},                                  nullptr,                      nullptr,         std::nullopt,   nullptr,        None,         kControl,  false,  0,   kClassify,    false,  false},
+  {"TCustomCheckBox",    {},                                             &ClassOf<TCustomCheckBox>,    nullptr,         xcCheckBox,     nullptr,        CheckBox,     kControl,  false,  0,   kNoChildren,  false,  false},
+  {"TUPDOWN",            {"TUPDOWN", "TSPINBUTTON"},                     nullptr,                      nullptr,         xcSpin,         nullptr,        UpDown,       kControl,  false,  0,   kNoChildren,  false,  false},
+  {"TMEDIAPLAYER",       {"TMEDIAPLAYER"},                               nullptr,                      nullptr,         xcButton,       nullptr,        MediaPlayer,  kControl,  false,  0,   kNoChildren,  false,  false},
+  {"TDBNAVIGATOR",       {"TDBNAVIGATOR"},                               nullptr,                      nullptr,         xcPanel,        nullptr,        Box,          kControl,  true,   0,   kClassify,    false,  false},
+  {"TRZCHECKBOX",        {"TRZDBCHECKBOX", "TRZCHECKBOX"},               nullptr,                      nullptr,         xcCheckBox,     nullptr,        ObjImage,     kControl,  true,   1,   kNoChildren,  false,  false},
+  {"TRZRADIOBUTTON",     {"TRZRADIOBUTTON", "TRZDBRADIOBUTTON"},         nullptr,                      nullptr,         xcRadioButton,  nullptr,        ObjImage,     kControl,  true,   2,   kNoChildren,  false,  false},
+  {"TCXCHECKBOX",        {"TCXDBCHECKBOX", "TCXCHECKBOX"},               nullptr,                      nullptr,         xcCheckBox,     nullptr,        ObjImage,     kControl,  true,   3,   kNoChildren,  false,  false},
+  {"TCustomGroupBox",    {},                                             &ClassOf<TCustomGroupBox>,    nullptr,         xcPanel,        nullptr,        GroupBox,     kControl,  true,   0,   kClassify,    false,  false},
+  {"TRadioButton",       {},                                             &ClassOf<TRadioButton>,       nullptr,         xcRadioButton,  nullptr,        RadioButton,  kControl,  false,  0,   kNoChildren,  false,  false},
+  {"TScrollBar",         {},                                             &ClassOf<TScrollBar>,         nullptr,         xcScrollbar,    nullptr,        ScControl,    kScroll,   false,  0,   kNoChildren,  false,  false},
+  {"TTNTCOMBOBOX",       {"TTNTCOMBOBOX"},                               nullptr,                      nullptr,         xcCombo,        nullptr,        ComBox,       kControl,  false,  0,   kNoChildren,  false,  false},
+  {"TCustomComboBox",    {},                                             &ClassOf<TCustomComboBox>,    nullptr,         xcCombo,        nullptr,        ComBox,       kControl,  false,  0,   kNoChildren,  false,  false},
   // The kind is refined by the picker's Kind and DateMode.
-  {"TDateTimePicker",   {},                                           &ClassOf<TDateTimePicker>, nullptr,        xcEdit,        false, ComBox,      kControl,  false, 0,  kNoChildren, false},
-  {"TRICHEDIT",         {"TRICHEDIT"},                                nullptr,                   nullptr,        xcScrollbar,   false, Scrollbar,   kScroll,   false, 0,  kNoChildren, false},
-  {"TWWDBRICHEDIT",     {"TWWDBRICHEDIT", "TDXDBMEMO"},               nullptr,                   nullptr,        xcScrollbar,   false, Scrollbar,   kScroll,   false, 0,  kNoChildren, false},
-  {"TBitBtn",           {},                                           &ClassOf<TBitBtn>,         nullptr,        xcBitBtn,      false, BitButton,   kControl,  false, 0,  kNoChildren, true},
-  {"TSpeedButton",      {},                                           &ClassOf<TSpeedButton>,    nullptr,        xcSpeedButton, false, SpeedButton, kGraphic,  false, 0,  kNoChildren, false},
-  {"TCustomPanel",      {},                                           &ClassOf<TCustomPanel>,    nullptr,        xcPanel,       false, Box,         kControl,  true,  0,  kClassify,   false},
-  {"TDXTREELIST",       {"TDXTREELIST", "TDXDBTREELIST", "TDXDBGRID"}, nullptr,                  nullptr,        xcScrollbar,   false, Scrollbar,   kScroll,   false, 0,  kNoChildren, false},
-  {"TCustomMemo",       {},                                           &ClassOf<TCustomMemo>,     nullptr,        xcScrollbar,   false, Scrollbar,   kScroll,   false, 0,  kNoChildren, false},
+  {"TDateTimePicker",    {},                                             &ClassOf<TDateTimePicker>,    nullptr,         xcEdit,         nullptr,        ComBox,       kControl,  false,  0,   kNoChildren,  false,  false},
+  {"TRICHEDIT",          {"TRICHEDIT"},                                  nullptr,                      nullptr,         xcScrollbar,    nullptr,        Scrollbar,    kScroll,   false,  0,   kNoChildren,  false,  false},
+  {"TWWDBRICHEDIT",      {"TWWDBRICHEDIT", "TDXDBMEMO"},                 nullptr,                      nullptr,         xcScrollbar,    nullptr,        Scrollbar,    kScroll,   false,  0,   kNoChildren,  false,  false},
+  {"TBitBtn",            {},                                             &ClassOf<TBitBtn>,            nullptr,         xcBitBtn,       nullptr,        BitButton,    kControl,  false,  0,   kNoChildren,  false,  true},
+  {"TSpeedButton",       {},                                             &ClassOf<TSpeedButton>,       nullptr,         xcSpeedButton,  nullptr,        SpeedButton,  kGraphic,  false,  0,   kNoChildren,  false,  false},
+  {"TCustomPanel",       {},                                             &ClassOf<TCustomPanel>,       nullptr,         xcPanel,        nullptr,        Box,          kControl,  true,   0,   kClassify,    false,  false},
+  {"TDXTREELIST",        {"TDXTREELIST", "TDXDBTREELIST", "TDXDBGRID"},  nullptr,                      nullptr,         xcScrollbar,    nullptr,        Scrollbar,    kScroll,   false,  0,   kNoChildren,  false,  false},
+  {"TCustomMemo",        {},                                             &ClassOf<TCustomMemo>,        nullptr,         xcScrollbar,    nullptr,        Scrollbar,    kScroll,   false,  0,   kNoChildren,  false,  false},
   // The class library's status bar, ahead of the scroll-bar test its style may pass.
-  {"TStatusBar",        {},                                           &ClassOf<TStatusBar>,      nullptr,        xcStatusBar,   false, StatusBar,   kControl,  false, 0,  kNoChildren, false},
-  {"has scroll bars",   {},                                           nullptr,                   &HasScrollBars, xcScrollbar,   false, Scrollbar,   kScroll,   false, 0,  kNoChildren, false},
-  {"TButton",           {},                                           &ClassOf<TButton>,         nullptr,        xcButton,      false, Button,      kControl,  false, 0,  kNoChildren, false},
-  {"TCustomEdit",       {},                                           &ClassOf<TCustomEdit>,     nullptr,        xcEdit,        false, Edit,        kControl,  false, 0,  kNoChildren, false},
+  {"TStatusBar",         {},                                             &ClassOf<TStatusBar>,         nullptr,         xcStatusBar,    nullptr,        StatusBar,    kControl,  false,  0,   kNoChildren,  false,  false},
+  // The class library's common controls, ahead of the scroll-bar test a list view (and any of
+  // them given a scroll style) passes. A page control's sheets are classified from it: only the
+  // shown sheet has a window for the tab-order walk.
+  {"TCustomTabControl",  {},                                             &ClassOf<TCustomTabControl>,  nullptr,         xcTab,          &HasTabs,       Tab,          kControl,  false,  0,   kClassify,    false,  false},
+  {"TTabSheet",          {},                                             &ClassOf<TTabSheet>,          nullptr,         xcTab,          &HasTabs,       TabSheet,     kControl,  true,   0,   kClassify,    false,  false},
+  {"TCustomListView",    {},                                             &ClassOf<TCustomListView>,    nullptr,         xcScrollbar,    nullptr,        ListView,     kScroll,   false,  0,   kNoChildren,  false,  false},
+  {"THeaderControl",     {},                                             &ClassOf<THeaderControl>,     nullptr,         std::nullopt,   &HasHeaderbar,  Header,       kControl,  false,  0,   kNoChildren,  false,  false},
+  {"TProgressBar",       {},                                             &ClassOf<TProgressBar>,       nullptr,         xcProgress,     nullptr,        Progress,     kControl,  false,  0,   kNoChildren,  false,  false},
+  {"TTrackBar",          {},                                             &ClassOf<TTrackBar>,          nullptr,         xcTrackBar,     nullptr,        TrackBar,     kControl,  false,  0,   kNoChildren,  true,   false},
+  {"has scroll bars",    {},                                             nullptr,                      &HasScrollBars,  xcScrollbar,    nullptr,        Scrollbar,    kScroll,   false,  0,   kNoChildren,  false,  false},
+  {"TButton",            {},                                             &ClassOf<TButton>,            nullptr,         xcButton,       nullptr,        Button,       kControl,  false,  0,   kNoChildren,  false,  false},
+  {"TCustomEdit",        {},                                             &ClassOf<TCustomEdit>,        nullptr,         xcEdit,         nullptr,        Edit,         kControl,  false,  0,   kNoChildren,  false,  false},
 };
 // clang-format on
 
@@ -209,8 +224,8 @@ bool RowMatches(const TClassRow& Row, TControl* Control, const std::string& Uppe
 }
 
 bool RowNeedMet(const TSkinData& Data, const TClassRow& Row) {
-  if (Row.NeedsTabs) return HasTabs(Data);
-  return !Row.Needs || Has(Data, *Row.Needs);
+  if (Row.Needs && !Has(Data, *Row.Needs)) return false;
+  return !Row.NeedsElement || Row.NeedsElement(Data);
 }
 
 // TDCEDIT and TDCDBEDIT by their button count; TSkinEdit goes on the control's window as on a
@@ -235,6 +250,7 @@ TSkinDecision ChooseByClassTable(const TSkinData& Data, TControl* Control,
     TSkinDecision d = Decide(row.Kind, rule, row.UseSkinColor, row.Attach);
     d.SubKind = row.SubKind;
     d.Children = row.Children;
+    d.SetTransparent = row.SetTransparent;
     if (row.Class == &ClassOf<TDateTimePicker>) {
       const bool upDown = LowerCase(GetPropText(Control, "Kind")) == "dtktime" ||
                           LowerCase(GetPropText(Control, "DateMode")) == "dmupdown";

@@ -14,6 +14,7 @@
 #include "platform/vcl/Graphics.h"
 #include "skin/SkinButtons.h"
 #include "skin/SkinStateControls.h"
+#include "skin/WinSkinChildMaking.h"
 
 namespace skin_children {
 namespace {
@@ -23,31 +24,6 @@ constexpr size_t kKindCount = static_cast<size_t>(TSkinnerKind::AdvPage) + 1;
 std::array<TSkinnerMaker, kKindCount>& Makers() {
   static std::array<TSkinnerMaker, kKindCount> makers;
   return makers;
-}
-
-// A skinner of class T attached by the request's route: owned by the control on the control
-// route, by the control (when there is one) on the window route.
-template <class T>
-TSkinControl* MakeAttached(const TSkinnerRequest& R, void (*Prepare)(T&, const TSkinnerRequest&) = nullptr) {
-  T* skinner = nullptr;
-  switch (R.Decision.Attach) {
-    case TSkinAttachRoute::Control: {
-      auto* control = dynamic_cast<TWinControl*>(R.Control);
-      if (!control) return nullptr;
-      skinner = new T(control);
-      if (Prepare) Prepare(*skinner, R);
-      skinner->AttachControl(R.Form, R.Data, R.Decision.UseSkinColor, R.Canvas);
-      return skinner;
-    }
-    case TSkinAttachRoute::Window:
-      if (!R.Window) return nullptr;
-      skinner = new T(R.Control);
-      if (Prepare) Prepare(*skinner, R);
-      skinner->AttachWindow(R.Window, R.Data, R.Form, R.Canvas);
-      return skinner;
-    default:
-      return nullptr;
-  }
 }
 
 void SetPictureProperty(TSkinBitButton& Skinner, const TSkinnerRequest& R) {
@@ -93,6 +69,7 @@ TSkinnerMaker RegisterSkinnerMaker(TSkinnerKind Kind, TSkinnerMaker Maker) {
 
 void InitWinSkinChildrenUnit() {
   using namespace skin_children;
+  using skin_child_making::MakeAttached;
   using K = TSkinnerKind;
   RegisterSkinnerMaker(K::Button, [](const TSkinnerRequest& R) { return MakeAttached<TSkinButton>(R); });
   RegisterSkinnerMaker(K::BitButton, [](const TSkinnerRequest& R) {
@@ -109,6 +86,7 @@ void InitWinSkinChildrenUnit() {
                        [](const TSkinnerRequest& R) { return MakeAttached<TSkinStatusBar>(R); });
   RegisterSkinnerMaker(K::Box, [](const TSkinnerRequest& R) { return MakeAttached<TSkinBox>(R); });
   RegisterSkinnerMaker(K::MediaPlayer, [](const TSkinnerRequest& R) { return MakeAttached<TSkinMP>(R); });
+  RegisterWinSkinChildMakers();
   SetSkinChildrenFactory([](TWinSkinForm& Form) { return std::make_unique<TSkinChildList>(Form); });
 }
 
@@ -244,6 +222,8 @@ void TSkinChildList::ClassifyControl(TWinControl* Parent, TControl* Control) {
   const std::string upper = UpperCase(Control->ClassName());
   auto* windowed = dynamic_cast<TWinControl*>(Control);
   if (windowed) windowed->HandleNeeded();
+  // A part another skinner took over on its window (a tab control's up-down) stays with it.
+  if (windowed && SkinnerOf(windowed->Handle())) return;
   if (data->OnSkinControl) {
     TComponent* chosen = nullptr;
     data->OnSkinControl(&form_, data, Parent, Control, upper, chosen);
@@ -335,8 +315,11 @@ TSkinControl* TSkinChildList::Make(const TSkinDecision& Decision, TControl* Cont
 // --- upkeep -------------------------------------------------------------------------------------------
 
 void TSkinChildList::ReskinScrollBar(HWND Child) {
-  TSkinControl* old = SkinnerOf(Child);
-  if (!old) return;
+  // A recreated window's skinner has seen WM_NCDESTROY by the time this arrives: gone ones count.
+  auto listed = std::find_if(skinners_.begin(), skinners_.end(),
+                             [&](const TSkinControl* s) { return Child && s->Handle == Child; });
+  if (listed == skinners_.end()) return;
+  TSkinControl* old = *listed;
   TSkinDecision decision;
   decision.Kind = old->InheritsFrom("TSkinListView") ? TSkinnerKind::ListView : TSkinnerKind::Scrollbar;
   decision.Attach = TSkinAttachRoute::ScrollBar;

@@ -5,7 +5,8 @@
 // out and keeps the form's skinners. Skinner kinds are made through a registry: a kind without
 // a registered maker gets no skinner.
 //   WinSkinChildClassify.cpp   the decisions (the Skin3rd map, the class table, window classes)
-//   WinSkinChildren.cpp        the child list, the walks, the makers of this library's skinners
+//   WinSkinChildren.cpp        the child list, the walks, the makers of the button and state skinners
+//   WinSkinChildMakers.cpp     the makers of the scroll-bar, combo, edit, tab and range skinners
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -105,6 +106,8 @@ struct TSkinnerRequest {
 using TSkinnerMaker = std::function<TSkinControl*(const TSkinnerRequest& Request)>;
 // Returns the previous maker of the kind.
 TSkinnerMaker RegisterSkinnerMaker(TSkinnerKind Kind, TSkinnerMaker Maker);
+// Registers the makers of WinSkinChildMakers.cpp; called by InitWinSkinChildrenUnit.
+void RegisterWinSkinChildMakers();
 // Registers this library's makers and installs TSkinChildList as the skinned form's children;
 // called by the skin unit's start-up, a repeat is harmless.
 void InitWinSkinChildrenUnit();

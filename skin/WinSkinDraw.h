@@ -66,6 +66,10 @@ void TileBitmap(TCanvas* Dest, const TRect& DestRect, TBitmap* Source, const TRe
 // Bitmap at R's top-left, its pixels of TransparentColor leaving the destination as it was;
 // nothing for an inverted rectangle.
 void DrawTransparent(HDC DC, const TRect& R, TBitmap* Bitmap, TColor TransparentColor);
+// The same in two steps, for a bitmap drawn many times: the one-bit mask of its pixels of
+// TransparentColor (the caller deletes it), and the draw through that mask.
+HBITMAP MakeTransparentMask(TBitmap* Bitmap, TColor TransparentColor);
+void DrawTransparentMasked(HDC DC, const TRect& R, TBitmap* Bitmap, HBITMAP Mask);
 
 // A new region (the caller deletes it) of every pixel of Bitmap that is not within tolerance of
 // Color (each component c keyed over c .. min(255, c + tolerance)), moved by (X, Y). Switches

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/rtl/ScopeGuard.h"
@@ -90,10 +91,20 @@ class TRegionBuilder {
 
 void DrawTransparent(HDC DC, const TRect& R, TBitmap* Bitmap, TColor TransparentColor) {
   if (IsRectEmpty(R) || !Bitmap || Bitmap->Empty()) return;
-  HBITMAP mask = skin_draw::MakeKeyMask(Bitmap, skin_draw::PixelOfColor(TransparentColor));
+  HBITMAP mask = MakeTransparentMask(Bitmap, TransparentColor);
   if (!mask) return;
   TScopeExit freeMask([mask] { DeleteObject(mask); });
-  MaskBlt(DC, R.Left, R.Top, Bitmap->Width(), Bitmap->Height(), Bitmap->Canvas()->Handle(), 0, 0, mask, 0, 0,
+  DrawTransparentMasked(DC, R, Bitmap, mask);
+}
+
+HBITMAP MakeTransparentMask(TBitmap* Bitmap, TColor TransparentColor) {
+  if (!Bitmap || Bitmap->Empty()) return nullptr;
+  return skin_draw::MakeKeyMask(Bitmap, skin_draw::PixelOfColor(TransparentColor));
+}
+
+void DrawTransparentMasked(HDC DC, const TRect& R, TBitmap* Bitmap, HBITMAP Mask) {
+  if (IsRectEmpty(R) || !Bitmap || Bitmap->Empty() || !Mask) return;
+  MaskBlt(DC, R.Left, R.Top, Bitmap->Width(), Bitmap->Height(), Bitmap->Canvas()->Handle(), 0, 0, Mask, 0, 0,
           MAKEROP4(skin_draw::kKeepDestination, SRCCOPY));
 }
 
@@ -114,15 +125,28 @@ HRGN BitmapToRegion(TBitmap* Bitmap, int X, int Y, int RedTolerance, int GreenTo
   };
   Bitmap->SetPixelFormat(pf32bit);
   const int width = Bitmap->Width(), height = Bitmap->Height();
+  // Rows with the same spans (the stretched middle of a border) make one band of rectangles,
+  // so the region stays small however tall the window grows.
+  std::vector<std::pair<int, int>> spans, bandSpans;
+  int bandTop = 0;
+  auto closeBand = [&](int Bottom) {
+    for (const auto& [from, to] : bandSpans) builder.Add(Rect(from + X, bandTop + Y, to + X, Bottom + Y));
+  };
   for (int row = 0; row < height; ++row) {
     const auto* line = static_cast<const uint8_t*>(Bitmap->ScanLine(row));
+    spans.clear();
     int x = 0;
     while (x < width) {
       while (x < width && keyed(line + 4 * x)) ++x;
       const int start = x;
       while (x < width && !keyed(line + 4 * x)) ++x;
-      if (x > start) builder.Add(Rect(start + X, row + Y, x + X, row + 1 + Y));
+      if (x > start) spans.emplace_back(start, x);
     }
+    if (row > 0 && spans == bandSpans) continue;
+    closeBand(row);
+    bandSpans.swap(spans);
+    bandTop = row;
   }
+  closeBand(height);
   return builder.Release();
 }

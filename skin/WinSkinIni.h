@@ -74,6 +74,16 @@ class TDataSkinObject : public TObject {
   TColor NormalColour2 = 0;
   TColor MouseOverColour2 = 0;
   TColor PressedColour2 = 0;
+
+  // A frame of this element fitted nine-part to a size, with its transparency mask. The control
+  // skinners keep the last few, so a control painted again at its size copies them instead of
+  // fitting the image anew; they go with the element when a skin is replaced.
+  struct TFittedFrame {
+    int FrameCount = 0, Frame = 0, Width = 0, Height = 0;
+    std::unique_ptr<TBitmap> Bitmap;
+    std::shared_ptr<void> Mask;  // the HBITMAP, deleted with the entry; empty without Trans
+  };
+  mutable std::vector<TFittedFrame> FittedFrames;
 };
 
 class TDataSkinBorder : public TDataSkinObject {

@@ -10,6 +10,10 @@
 //   WinSubClassShared.cpp      the shared paint and text routines below
 //   SkinButtons.h              push, bit, speed and menu buttons (SkinButton*.cpp)
 //   SkinStateControls.h        check box, radio button, group box, status bar, panel, media player
+//   SkinScrollBars.h           scroll-bar overlays and the skinners that own them
+//   SkinComboEdit.h            combo boxes, edits, up-down buttons
+//   SkinTabs.h                 tab and page controls, tab sets, sheets, picture tabs
+//   SkinRangeControls.h        headers, track bars, progress bars, the small ones
 // The form's child list and the choice of a skinner are in WinSkinChildren.h.
 #include <cstdint>
 #include <memory>

@@ -70,6 +70,31 @@ bool Drawable(const TRect& R, TBitmap* Source) {
   return Source && !Source->Empty() && R.Right > R.Left && R.Bottom > R.Top;
 }
 
+// Fitted frames an element keeps: a few sizes and states of one control, or of a few.
+constexpr size_t kFittedFramesKept = 8;
+
+// The element's frame fitted to Width x Height, from its kept ones or made now (dropping the
+// oldest kept one); nullptr when nothing can be fitted.
+const TDataSkinObject::TFittedFrame* FittedFrame(const TDataSkinObject& Element, int FrameCount, int Frame,
+                                                 int Width, int Height) {
+  auto& kept = Element.FittedFrames;
+  for (const auto& f : kept)
+    if (f.FrameCount == FrameCount && f.Frame == Frame && f.Width == Width && f.Height == Height) return &f;
+  std::unique_ptr<TBitmap> bitmap = MakeNinePartBitmap(
+      TRect{0, 0, Width, Height}, Element.Bitmap.get(), Element.LeftWidth, Element.TopHeight,
+      Element.RightWidth, Element.BottomHeight, false, Element.Tile == 1, FrameCount, Frame);
+  if (!bitmap || bitmap->Empty()) return nullptr;
+  TDataSkinObject::TFittedFrame entry{FrameCount, Frame, Width, Height, std::move(bitmap), nullptr};
+  if (Element.Trans == 1) {
+    HBITMAP mask = MakeTransparentMask(entry.Bitmap.get(), kSkinTransparentColor);
+    if (!mask) return nullptr;
+    entry.Mask = std::shared_ptr<void>(mask, [](void* M) { DeleteObject(static_cast<HBITMAP>(M)); });
+  }
+  if (kept.size() >= kFittedFramesKept) kept.erase(kept.begin());
+  kept.push_back(std::move(entry));
+  return &kept.back();
+}
+
 }  // namespace skin_subclass_shared
 
 using namespace skin_subclass_shared;
@@ -177,15 +202,14 @@ void DrawElement(HDC DC, const TRect& R, int FrameCount, int Frame, const TDataS
   if (!Drawable(R, image)) return;
   FrameCount = std::max(FrameCount, 1);
   Frame = std::clamp(Frame, 1, FrameCount);
-  std::unique_ptr<TBitmap> fitted = MakeNinePartBitmap(
-      TRect{0, 0, R.Width(), R.Height()}, image, Element->LeftWidth, Element->TopHeight, Element->RightWidth,
-      Element->BottomHeight, false, Element->Tile == 1, FrameCount, Frame);
-  if (!fitted || fitted->Empty()) return;
+  const TDataSkinObject::TFittedFrame* fitted =
+      FittedFrame(*Element, FrameCount, Frame, R.Width(), R.Height());
+  if (!fitted) return;
   if (Element->Trans == 1) {
-    DrawTransparent(DC, R, fitted.get(), kSkinTransparentColor);
+    DrawTransparentMasked(DC, R, fitted->Bitmap.get(), static_cast<HBITMAP>(fitted->Mask.get()));
     return;
   }
-  BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), fitted->Canvas()->Handle(), 0, 0, SRCCOPY);
+  BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), fitted->Bitmap->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
 void DrawFrameToDC(HDC DC, const TRect& R, TBitmap* Source, int FrameCount, int Frame) {

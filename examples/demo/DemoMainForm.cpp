@@ -1,4 +1,4 @@
-// The demo's main form: its menus, its status bar and the standard controls of its first page.
+// The demo's main form: its menus, its status bar and the standard controls of its two pages.
 #include "examples/demo/DemoMainForm.h"
 
 #include "examples/demo/DemoAbout.h"
@@ -8,6 +8,8 @@
 #include "examples/demo/LedgerClipboardForm.h"
 #include "examples/demo/LedgerDBGridForm.h"
 #include "examples/demo/LedgerGroupedDBGrid.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/NumberFormat.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Mask.h"
 #include "platform/win/MessageBox.h"
@@ -197,7 +199,7 @@ void TDemoForm::BuildControls() {
   }
   BuildStatusBar();
 
-  auto* pages = Place<TPageControl>(this, 8, 34, 616, 370);
+  auto* pages = controls.Pages = Place<TPageControl>(this, 8, 34, 616, 370);
   auto* inputs = new TTabSheet(this);
   inputs->SetPageControl(pages);
   inputs->SetCaption("收入");
@@ -212,14 +214,15 @@ void TDemoForm::BuildControls() {
   edit->SetText("现金");
   auto* mask = Place<TMaskEdit>(inputs, 230, 8, 100, 22);
   mask->SetEditMask("!9999/99/99;1;_");
-  auto* combo = Place<TComboBox>(inputs, 340, 8, 150, 22);
+  auto* combo = controls.Combo = Place<TComboBox>(inputs, 340, 8, 150, 22);
   for (const char* s : {"收入", "支出", "转账"}) combo->Items()->Add(s);
   combo->SetItemIndex(0);
   note_ = controls.Note = Place<TMemo>(inputs, 8, 40, 210, 80);
   note_->Lines()->Add("备注：");
   note_->Lines()->Add("三月份的账户");
-  auto* list = Place<TListBox>(inputs, 230, 40, 130, 80);
-  for (const char* s : {"工资", "奖金", "利息", "房租", "餐饮"}) list->Items()->Add(s);
+  auto* list = controls.Accounts = Place<TListBox>(inputs, 230, 40, 130, 80);
+  for (const char* s : {"工资", "奖金", "利息", "房租", "餐饮", "交通", "医疗", "购物", "旅游", "教育"})
+    list->Items()->Add(s);
 
   // The buttons: plain, two with glyphs, and two speed buttons, the second flat. The speed
   // buttons lie on a panel: windowless, they are reached through a container the skin's form
@@ -272,17 +275,69 @@ void TDemoForm::BuildControls() {
   auto* scroll = Place<TScrollBar>(inputs, 8, 210, 350, 18);
   scroll->SetMax(100);
   scroll->SetPosition(30);
-  auto* track = Place<TTrackBar>(inputs, 8, 236, 200, 30);
+  auto* track = controls.Track = Place<TTrackBar>(inputs, 8, 236, 200, 30);
   track->SetMax(10);
   track->SetPosition(4);
   auto* upDownEdit = Place<TEdit>(inputs, 220, 240, 60, 22);
   upDownEdit->SetText("1");
   auto* upDown = Place<TUpDown>(inputs, 280, 240, 16, 22);
   upDown->SetAssociate(upDownEdit);
-  auto* progress = Place<TProgressBar>(inputs, 8, 276, 350, 16);
+  auto* progress = controls.Progress = Place<TProgressBar>(inputs, 8, 276, 350, 16);
   progress->SetMax(100);
   progress->SetPosition(65);
-  Place<TMonthCalendar>(more, 8, 8, 220, 160);
+  BuildExpensePage(more);
+}
+
+void TDemoForm::BuildExpensePage(TTabSheet* Page) {
+  Place<TMonthCalendar>(Page, 8, 8, 220, 160);
+  auto* date = controls.Date = Place<TDateTimePicker>(Page, 8, 176, 140, 22);
+  date->SetDate(EncodeDate(2026, 3, 15));
+
+  // One sheet a month, the tabs down the left side.
+  auto* months = controls.Months = Place<TPageControl>(Page, 8, 206, 220, 130);
+  months->SetTabPosition(tpLeft);
+  for (const char* month : {"一月", "二月", "三月"}) {
+    auto* sheet = new TTabSheet(this);
+    sheet->SetPageControl(months);
+    sheet->SetCaption(month);
+    auto* note = Place<TLabel>(sheet, 8, 8, 120, 16);
+    note->SetCaption(std::string(month) + "的支出");
+  }
+  months->SetActivePage(months->Pages(0));
+
+  // The entries of the quarter: a header naming the columns over the report view.
+  const struct {
+    const char* caption;
+    int width;
+    TAlignment alignment;
+  } columns[] = {{"日期", 90, taLeftJustify},
+                 {"账户", 80, taLeftJustify},
+                 {"金额", 80, taRightJustify},
+                 {"备注", 110, taLeftJustify}};
+  auto* header = controls.Header = Place<THeaderControl>(Page, 236, 8, 364, 22);
+  // It keeps to the top edge by default: here it lies over the entries only.
+  header->SetAlign(alNone);
+  header->SetBounds(236, 8, 364, 22);
+  auto* entries = controls.Entries = Place<TListView>(Page, 236, 38, 364, 298);
+  entries->SetViewStyle(vsReport);
+  for (const auto& c : columns) {
+    THeaderSection* section = header->Sections()->Add();
+    section->SetText(c.caption);
+    section->SetWidth(c.width);
+    section->SetAlignment(c.alignment);
+    TListColumn* column = entries->Columns()->Add();
+    column->SetCaption(c.caption);
+    column->SetWidth(c.width);
+    column->SetAlignment(c.alignment);
+  }
+  const char* const accounts[] = {"餐饮", "交通", "房租", "购物", "医疗"};
+  for (int row = 0; row < kDemoEntryRows; ++row) {
+    TListItem* item = entries->Items()->Add();
+    item->SetCaption(FormatDateTime("yyyy-mm-dd", EncodeDate(2026, 1 + row / 14, 1 + row % 14 * 2)));
+    item->SubItems()->Add(accounts[row % 5]);
+    item->SubItems()->Add(FormatFloat("0.00", 12.5 + row * 7.25));
+    item->SubItems()->Add(row % 3 == 0 ? "发票已收" : "");
+  }
 }
 
 RTL_IMPLEMENT_CLASS(TDemoForm)

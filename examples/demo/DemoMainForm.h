@@ -1,6 +1,6 @@
 #pragma once
 // The demo's main form: a bookkeeping-style form with a menu bar, a popup menu, a status bar
-// with panels and, on its first page, one of each standard control. It carries the program's
+// with panels and, on its two pages, one of each standard control. It carries the program's
 // skin; its Window menu opens the ledger forms and its Skin menu switches skins. Made here
 // rather than in the program so that a test can build a twin of it and ask where its controls
 // lie.
@@ -28,10 +28,14 @@ inline constexpr TColor kDemoClearedMark = 0x3C7A2E;
 inline constexpr TColor kDemoOpenMark = 0x288CC8;
 inline constexpr int kDemoMarkSide = 12;
 
-// The standard controls of the first page ("收入") and the status bar, as built.
+// The standard controls of the first page ("收入"), the second page ("支出") and the status bar,
+// as built.
 struct TDemoStandardControls {
   TStatusBar* Status = nullptr;
+  TPageControl* Pages = nullptr;
+  TComboBox* Combo = nullptr;
   TMemo* Note = nullptr;
+  TListBox* Accounts = nullptr;  // more accounts than it shows, so it scrolls
   TButton* Button = nullptr;
   TBitBtn* OkButton = nullptr;     // the kind's own glyph
   TBitBtn* GlyphButton = nullptr;  // a glyph of its own
@@ -43,7 +47,17 @@ struct TDemoStandardControls {
   TRadioButton* Expense = nullptr;
   TRadioGroup* Period = nullptr;
   TPanel* Panel = nullptr;
+  TProgressBar* Progress = nullptr;
+  TTrackBar* Track = nullptr;
+  // The second page: a date picker, a header over the entries and the entries in a report view,
+  // more rows than it shows (beside them the months on tabs at the left).
+  TDateTimePicker* Date = nullptr;
+  TPageControl* Months = nullptr;  // its tabs at the left
+  THeaderControl* Header = nullptr;
+  TListView* Entries = nullptr;
 };
+// The report view's rows.
+inline constexpr int kDemoEntryRows = 40;
 
 class TDemoForm : public TForm {
   RTL_CLASS(TDemoForm, TForm)
@@ -84,6 +98,7 @@ class TDemoForm : public TForm {
   void SetSkinning(bool On);
   void BuildMenus();
   void BuildControls();
+  void BuildExpensePage(TTabSheet* Page);
   void BuildStatusBar();
   void DrawClearedMark(TStatusBar* Bar, TStatusPanel* Panel, const TRect& Rect);
 

@@ -72,6 +72,16 @@ std::vector<TDemoWindow> DemoWindows(TDemoForm* Demo, const std::vector<TNamedFo
   return windows;
 }
 
+// The main form once more with its second page in front, so that the controls there are seen.
+void WriteExpensePage(const std::filesystem::path& Folder, TDemoForm* Demo) {
+  Demo->controls.Pages->SetActivePageIndex(1);
+  Application->ProcessMessages();
+  WaitForDemoSkinAction();
+  WriteWindowPictures(Folder, {{"accounts-expenses.png", Demo->Handle(), nullptr, nullptr}});
+  Demo->controls.Pages->SetActivePageIndex(0);
+  Application->ProcessMessages();
+}
+
 int RunHeadless(const std::filesystem::path& Folder, const std::vector<TNamedForm>& Forms, TDemoForm* Demo) {
   std::filesystem::create_directories(Folder);
   Application->ProcessMessages();
@@ -91,10 +101,12 @@ int RunHeadless(const std::filesystem::path& Folder, const std::vector<TNamedFor
     Demo->skinSwitcher->Choose(skin);
     WaitForDemoSkinAction();
     WriteWindowPictures(skinFolder / std::filesystem::path(skin).stem(), windows);
+    WriteExpensePage(skinFolder / std::filesystem::path(skin).stem(), Demo);
   }
   Demo->skinSwitcher->SetSkinning(false);
   WaitForDemoSkinAction();
   WriteWindowPictures(skinFolder / "none", windows);
+  WriteExpensePage(skinFolder / "none", Demo);
   return 0;
 }
 

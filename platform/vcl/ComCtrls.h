@@ -973,21 +973,27 @@ class TListItem : public TPersistent {
 
   TListItems* Owner() const { return owner_; }
   const std::string& Caption() const { return caption_; }
-  void SetCaption(const std::string& Value) { caption_ = Value; }
+  void SetCaption(const std::string& Value);
   TStrings* SubItems() const;
   int ImageIndex() const { return imageIndex_; }
   void SetImageIndex(int Value) { imageIndex_ = Value; }
   void* Data() const { return data_; }
   void SetData(void* Value) { data_ = Value; }
   bool Selected() const { return selected_; }
-  void SetSelected(bool Value) { selected_ = Value; }
+  void SetSelected(bool Value);
   int Index() const;
   void Delete();
 
  private:
+  friend class TCustomListView;
+  // The list view's window while it has one; the item's texts and state go there.
+  HWND Window() const;
+  void PushTexts(int AtIndex);
+  void PushState(int AtIndex);
   TListItems* owner_;
   std::string caption_;
   std::unique_ptr<TStringList> subItems_;
+  int shownSubItems_ = 0;  // sub-items the window was given, so removed ones are blanked
   int imageIndex_ = -1;
   void* data_ = nullptr;
   bool selected_ = false;
@@ -1013,7 +1019,8 @@ class TListItems : public TPersistent {
 };
 
 // The list over "SysListView32": columns go to the window's header (LVM_GETHEADER), so the
-// report view shows them; the items are kept here.
+// report view shows them; the items are kept here and mirrored in the window, which draws and
+// scrolls them and reports the user's selection back through LVN_ITEMCHANGED.
 class TCustomListView : public TWinControl {
   RTL_CLASS(TCustomListView, TWinControl)
  public:
@@ -1037,10 +1044,14 @@ class TCustomListView : public TWinControl {
  protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
+  void Dispatch(TMessage& Message) override;
 
  private:
   friend class TListColumns;
+  friend class TListItems;
   void UpdateColumns();
+  void InsertItemWindow(int Index);
+  void ItemChanged(const NMLISTVIEW& Change);
   TViewStyle viewStyle_ = vsIcon;
   bool showColumnHeaders_ = true;
   std::unique_ptr<TListColumns> columns_;

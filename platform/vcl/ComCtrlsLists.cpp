@@ -78,12 +78,55 @@ void TListColumns::Update(TCollectionItem* Item) {
 
 // --- items -----------------------------------------------------------------------------------------
 
-TListItem::TListItem(TListItems* Owner) : owner_(Owner), subItems_(std::make_unique<TStringList>()) {}
+TListItem::TListItem(TListItems* Owner) : owner_(Owner), subItems_(std::make_unique<TStringList>()) {
+  subItems_->OnChange = [this](TObject*) { PushTexts(Index()); };
+}
 
 TListItem::~TListItem() = default;
 
 TStrings* TListItem::SubItems() const {
   return subItems_.get();
+}
+
+HWND TListItem::Window() const {
+  TCustomListView* view = owner_ ? owner_->Owner() : nullptr;
+  return view && view->HandleAllocated() ? view->Handle() : nullptr;
+}
+
+void TListItem::SetCaption(const std::string& Value) {
+  caption_ = Value;
+  PushTexts(Index());
+}
+
+void TListItem::SetSelected(bool Value) {
+  selected_ = Value;
+  PushState(Index());
+}
+
+// The caption and the sub-items; sub-items removed since the last push are blanked.
+void TListItem::PushTexts(int AtIndex) {
+  HWND window = Window();
+  if (!window) return;
+  const auto index = static_cast<WPARAM>(AtIndex);
+  const int count = subItems_->Count();
+  for (int sub = 0; sub <= std::max(count, shownSubItems_); ++sub) {
+    std::string text = sub == 0 ? caption_ : sub <= count ? subItems_->Strings(sub - 1) : std::string();
+    LVITEM item;
+    item.iSubItem = sub;
+    item.pszText = text.data();
+    SendMessage(window, LVM_SETITEMTEXT, index, reinterpret_cast<LPARAM>(&item));
+  }
+  shownSubItems_ = count;
+}
+
+// A selected item also takes the focus, so the keys move on from it.
+void TListItem::PushState(int AtIndex) {
+  HWND window = Window();
+  if (!window) return;
+  LVITEM item;
+  item.state = selected_ ? LVIS_SELECTED | LVIS_FOCUSED : 0;
+  item.stateMask = selected_ ? LVIS_SELECTED | LVIS_FOCUSED : LVIS_SELECTED;
+  SendMessage(window, LVM_SETITEMSTATE, static_cast<WPARAM>(AtIndex), reinterpret_cast<LPARAM>(&item));
 }
 
 int TListItem::Index() const {
@@ -105,6 +148,7 @@ TListItem* TListItems::Insert(int Index) {
   auto item = std::make_unique<TListItem>(this);
   TListItem* result = item.get();
   items_.insert(items_.begin() + Index, std::move(item));
+  if (owner_) owner_->InsertItemWindow(Index);
   return result;
 }
 
@@ -116,10 +160,13 @@ TListItem* TListItems::Item(int Index) const {
 void TListItems::Delete(int Index) {
   if (Index < 0 || Index >= Count()) IndexError(Index);
   items_.erase(items_.begin() + Index);
+  if (owner_ && owner_->HandleAllocated())
+    SendMessage(owner_->Handle(), LVM_DELETEITEM, static_cast<WPARAM>(Index), 0);
 }
 
 void TListItems::Clear() {
   items_.clear();
+  if (owner_ && owner_->HandleAllocated()) SendMessage(owner_->Handle(), LVM_DELETEALLITEMS, 0, 0);
 }
 
 int TListItems::IndexOf(const TListItem* Value) const {
@@ -136,6 +183,8 @@ TCustomListView::TCustomListView(TComponent* AOwner)
       items_(std::make_unique<TListItems>(this)) {
   SetBounds(Left(), Top(), 250, 150);
   SetTabStop(true);
+  SetColor(clWindow);
+  SetParentColor(false);
 }
 
 TCustomListView::~TCustomListView() = default;
@@ -160,6 +209,38 @@ void TCustomListView::CreateParams(TCreateParams& Params) {
 void TCustomListView::CreateWnd() {
   inherited::CreateWnd();
   UpdateColumns();
+  for (int i = 0; i < items_->Count(); ++i) InsertItemWindow(i);
+}
+
+void TCustomListView::InsertItemWindow(int Index) {
+  if (!HandleAllocated()) return;
+  TListItem* item = items_->Item(Index);
+  LVITEM row;
+  row.mask = LVIF_TEXT | LVIF_STATE;
+  row.iItem = Index;
+  std::string caption = item->Caption();
+  row.pszText = caption.data();
+  row.state = item->Selected() ? LVIS_SELECTED | LVIS_FOCUSED : 0;
+  row.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessage(Handle(), LVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&row));
+  item->shownSubItems_ = 0;
+  if (item->SubItems()->Count() > 0) item->PushTexts(Index);
+}
+
+// The window's selection (a click, a key) comes back to the items.
+void TCustomListView::ItemChanged(const NMLISTVIEW& Change) {
+  if (!(Change.uChanged & LVIF_STATE) || Change.iItem < 0 || Change.iItem >= items_->Count()) return;
+  items_->Item(Change.iItem)->selected_ = (Change.uNewState & LVIS_SELECTED) != 0;
+}
+
+void TCustomListView::Dispatch(TMessage& Message) {
+  if (Message.Msg == CN_NOTIFY)
+    if (const NMHDR* hdr = Message.NMHdr(); hdr && hdr->code == LVN_ITEMCHANGED) {
+      ItemChanged(*reinterpret_cast<const NMLISTVIEW*>(hdr));
+      Message.Result = 0;
+      return;
+    }
+  inherited::Dispatch(Message);
 }
 
 HWND TCustomListView::HeaderHandle() {
@@ -183,6 +264,7 @@ void TCustomListView::UpdateColumns() {
                                                                      : HDF_LEFT);
     SendMessage(header, HDM_INSERTITEM, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
   }
+  InvalidateRect(Handle(), nullptr, TRUE);  // the rows follow the columns
 }
 
 void TCustomListView::SetViewStyle(TViewStyle Value) {
@@ -204,7 +286,12 @@ TListItem* TCustomListView::Selected() const {
 }
 
 void TCustomListView::SetSelected(TListItem* Value) {
-  for (int i = 0; i < items_->Count(); ++i) items_->Item(i)->SetSelected(items_->Item(i) == Value);
+  for (int i = 0; i < items_->Count(); ++i) {
+    TListItem* item = items_->Item(i);
+    if (item->selected_ == (item == Value)) continue;
+    item->selected_ = item == Value;
+    item->PushState(i);
+  }
 }
 
 int TCustomListView::ItemIndex() const {

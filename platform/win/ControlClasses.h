@@ -297,6 +297,9 @@ struct TCITEM {
 constexpr UINT HDM_FIRST = 0x1200, HDM_GETITEMCOUNT = HDM_FIRST + 0, HDM_INSERTITEM = HDM_FIRST + 1,
                HDM_DELETEITEM = HDM_FIRST + 2, HDM_GETITEM = HDM_FIRST + 3, HDM_SETITEM = HDM_FIRST + 4,
                HDM_GETITEMRECT = HDM_FIRST + 7;
+// The header keeps its image list as an opaque handle for whoever draws the items; SET answers
+// the previous one.
+constexpr UINT HDM_SETIMAGELIST = HDM_FIRST + 8, HDM_GETIMAGELIST = HDM_FIRST + 9;
 constexpr UINT HDI_WIDTH = 0x1, HDI_HEIGHT = HDI_WIDTH, HDI_TEXT = 0x2, HDI_FORMAT = 0x4, HDI_LPARAM = 0x8,
                HDI_BITMAP = 0x10, HDI_IMAGE = 0x20, HDI_ORDER = 0x80;
 constexpr int HDF_LEFT = 0x0, HDF_RIGHT = 0x1, HDF_CENTER = 0x2, HDF_JUSTIFYMASK = 0x3, HDF_STRING = 0x4000,
@@ -362,4 +365,39 @@ constexpr WORD SBT_OWNERDRAW = 0x1000, SBT_NOBORDERS = 0x100, SBT_POPOUT = 0x200
 // List view
 constexpr DWORD LVS_ICON = 0x0, LVS_REPORT = 0x1, LVS_SMALLICON = 0x2, LVS_LIST = 0x3, LVS_TYPEMASK = 0x3,
                 LVS_NOCOLUMNHEADER = 0x4000;
-constexpr UINT LVM_FIRST = 0x1000, LVM_GETHEADER = LVM_FIRST + 31;
+constexpr UINT LVM_FIRST = 0x1000, LVM_GETITEMCOUNT = LVM_FIRST + 4, LVM_DELETEITEM = LVM_FIRST + 8,
+               LVM_DELETEALLITEMS = LVM_FIRST + 9, LVM_GETNEXTITEM = LVM_FIRST + 12,
+               LVM_GETITEMRECT = LVM_FIRST + 14, LVM_GETHEADER = LVM_FIRST + 31,
+               LVM_GETTOPINDEX = LVM_FIRST + 39, LVM_GETCOUNTPERPAGE = LVM_FIRST + 40,
+               LVM_SETITEMSTATE = LVM_FIRST + 43, LVM_GETITEMSTATE = LVM_FIRST + 44,
+               LVM_INSERTITEM = LVM_FIRST + 7, LVM_GETITEMTEXT = LVM_FIRST + 45,
+               LVM_SETITEMTEXT = LVM_FIRST + 46;
+constexpr UINT LVIF_TEXT = 0x1, LVIF_PARAM = 0x4, LVIF_STATE = 0x8;
+constexpr UINT LVIS_FOCUSED = 0x1, LVIS_SELECTED = 0x2;
+constexpr UINT LVNI_ALL = 0x0, LVNI_FOCUSED = 0x1, LVNI_SELECTED = 0x2;
+constexpr UINT LVN_FIRST = static_cast<UINT>(-100), LVN_ITEMCHANGED = LVN_FIRST - 1;
+
+// An item or a sub-item (iSubItem > 0) of a list view; the text is UTF-8.
+struct LVITEM {
+  UINT mask = 0;
+  int iItem = 0;
+  int iSubItem = 0;
+  UINT state = 0;
+  UINT stateMask = 0;
+  char* pszText = nullptr;
+  int cchTextMax = 0;
+  int iImage = -1;
+  LPARAM lParam = 0;
+};
+
+// LVN_ITEMCHANGED: which item changed and its state before and after.
+struct NMLISTVIEW {
+  NMHDR hdr;
+  int iItem = -1;
+  int iSubItem = 0;
+  UINT uNewState = 0;
+  UINT uOldState = 0;
+  UINT uChanged = 0;
+  POINT ptAction{};
+  LPARAM lParam = 0;
+};

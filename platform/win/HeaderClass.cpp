@@ -20,6 +20,7 @@ struct THeaderItem {
 struct THeaderState : win_internal::TWndData {
   HFONT Font = nullptr;
   std::vector<THeaderItem> Items;
+  LPARAM Images = 0;
 };
 
 RECT HeaderItemRect(HWND h, const THeaderState& s, int index) {
@@ -104,6 +105,13 @@ LRESULT HeaderProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (index < 0 || index >= count || !lParam) return FALSE;
       *reinterpret_cast<RECT*>(lParam) = HeaderItemRect(h, s, index);
       return TRUE;
+    case HDM_SETIMAGELIST: {
+      const LPARAM previous = s.Images;
+      s.Images = lParam;
+      return previous;
+    }
+    case HDM_GETIMAGELIST:
+      return s.Images;
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:

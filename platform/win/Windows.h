@@ -415,6 +415,8 @@ constexpr WPARAM MK_LBUTTON = 0x1, MK_RBUTTON = 0x2, MK_SHIFT = 0x4, MK_CONTROL 
                  MK_XBUTTON1 = 0x20, MK_XBUTTON2 = 0x40;
 constexpr WORD XBUTTON1 = 1, XBUTTON2 = 2;
 constexpr int WHEEL_DELTA = 120;
+// SPI_GETWHEELSCROLLLINES's answer for "a page a notch".
+constexpr UINT WHEEL_PAGESCROLL = 0xFFFFFFFF;
 
 // --- styles -----------------------------------------------------------------------------------------
 

@@ -20,6 +20,8 @@
 #include "platform/win/ControlClasses.h"
 #include "platform/win/MessageBox.h"
 #include "skin/SkinButtons.h"
+#include "skin/SkinRangeControls.h"
+#include "skin/SkinTabs.h"
 #include "skin/WinSkinChildren.h"
 
 using namespace std::string_literals;
@@ -169,7 +171,14 @@ TEST_F(WinSkinChildrenTest, ControlsAreDecidedBySkin3rdThenExclusionsThenTheClas
       "TPanel > TSkinBox table:TCustomPanel colour classify",
       "TdxDBGrid > TSkinScrollbar table:TDXTREELIST scroll",
       "TMemo > TSkinScrollbar table:TCustomMemo scroll", "TStatusBar > TSkinStatusBar table:TStatusBar",
-      "TStatusBar -xcStatusBar > none none", "TListBox > TSkinScrollbar table:has scroll bars scroll",
+      "TStatusBar -xcStatusBar > none none", "TTabControl > TSkinTab table:TCustomTabControl classify",
+      "TPageControl > TSkinTab table:TCustomTabControl classify", "TPageControl -xcTab > none none",
+      "TPageControl -skin > none none", "TTabSheet > TSkinTabSheet table:TTabSheet colour classify",
+      "TTabSheet -xcTab > none none", "TListView > TSkinListView table:TCustomListView scroll",
+      "TListView -xcScrollbar > none none", "THeaderControl > TSkinHeader table:THeaderControl",
+      "THeaderControl -skin > none none", "TProgressBar > TSkinProgress table:TProgressBar",
+      "TProgressBar -xcProgress > none none", "TTrackBar > TSkinTrackBar table:TTrackBar transparent",
+      "TTrackBar -xcTrackBar > none none", "TListBox > TSkinScrollbar table:has scroll bars scroll",
       "TButton > TSkinButton table:TButton", "TEdit > TSkinEdit table:TCustomEdit",
       "TForm > TSkinBox table:TCustomForm colour classify",
       "TDCEdit:NumButtons=1 > TSkinComBox table:TDCEDIT",
@@ -319,8 +328,8 @@ TEST_F(WinSkinChildrenTest, AnActivatedFormSkinsItsControlsOnceAndFreeAllRestore
     EXPECT_EQ(
         skinners,
         "TSkinButton TSkinCheckBox TSkinRadioButton TSkinGroupBox TSkinCheckBox TSkinBox TSkinSpeedButton "
-        "TSkinBitButton TSkinStatusBar none TSkinMenuButton TSkinMenuButton none none none none ");
-    EXPECT_EQ(list->Skinners().size(), 11u);
+        "TSkinBitButton TSkinStatusBar TSkinEdit TSkinMenuButton TSkinMenuButton none none none none ");
+    EXPECT_EQ(list->Skinners().size(), 12u);
     EXPECT_TRUE(list->CheckConsistency());
   }
   EXPECT_EQ(radioGroup->Buttons(0)->Tag(), data->DisableTag());
@@ -373,13 +382,26 @@ TEST_F(WinSkinChildrenTest, DialogBoxButtonsAreSkinnedAndTheListFollowsItsWindow
   };
   HWND push = child("Button", BS_DEFPUSHBUTTON), check = child("Button", BS_AUTOCHECKBOX);
   HWND radio = child("Button", BS_AUTORADIOBUTTON), group = child("Button", BS_GROUPBOX),
-       edit = child("Edit", 0);
+       edit = child("Edit", 0), grip = child("ScrollBar", SBS_SIZEGRIP), inner = child("#32770", 0),
+       combo = child("ComboBox", CBS_DROPDOWNLIST), tabs = child("SysTabControl32", 0),
+       listBox = child("ListBox", WS_VSCROLL);
   const LONG_PTR checkProc = GetWindowLong(check, GWL_WNDPROC);
   TSkinChildList* list = Skin(box);
   ASSERT_NE(list, nullptr);
+  // A bare window's scroll bars, which no rule reaches, through their maker.
+  const TSkinnerMaker bars = RegisterSkinnerMaker(TSkinnerKind::ScrollbarH, nullptr);
+  RegisterSkinnerMaker(TSkinnerKind::ScrollbarH, bars);
+  TSkinDecision barDecision;
+  barDecision.Kind = TSkinnerKind::ScrollbarH;
+  barDecision.Attach = TSkinAttachRoute::Window;
+  bars({barDecision, nullptr, listBox, dynamic_cast<TWinSkinForm*>(manage->FindForm(box)), data.get(),
+        list->Canvas()});
   std::string skinners;
-  for (HWND w : {push, check, radio, group, edit}) skinners += SkinnerClass(list->SkinnerOf(w)) + " ";
-  EXPECT_EQ(skinners, "TSkinButton TSkinCheckBox TSkinRadioButton none TSkinControl ");
+  for (HWND w : {push, check, radio, group, edit, grip, inner, combo, tabs, listBox})
+    skinners += SkinnerClass(list->SkinnerOf(w)) + " ";
+  EXPECT_EQ(skinners,
+            "TSkinButton TSkinCheckBox TSkinRadioButton none TSkinControl TSkinSizer TSkinBoxH TSkinComBox "
+            "TSkinTab TSkinScrollbarH ");
   EXPECT_TRUE(list->CheckConsistency());
 
   // The hover check: a hot child is told once that the mouse left, and always when forced.
@@ -403,10 +425,61 @@ TEST_F(WinSkinChildrenTest, DialogBoxButtonsAreSkinnedAndTheListFollowsItsWindow
   DestroyWindow(push);
   EXPECT_FALSE(list->Holds(push));
   list->SkinChildren();
-  EXPECT_EQ(list->Skinners().size(), 2u);
+  EXPECT_EQ(list->Skinners().size(), 7u);
   list->FreeAll(false);
   EXPECT_EQ(list->Skinners().size(), 0u);
   EXPECT_EQ(GetWindowLong(check, GWL_WNDPROC), checkProc);
+}
+
+// The kinds of the scroll-bar, combo, edit, tab and range families are made on a skinned form, and
+// made again for a scrolling control's new window.
+TEST_F(WinSkinChildrenTest, EveryKindMakesItsSkinnerOnSkinnedWindows) {
+  data->Skin3rd()->Add("TMyAdvPage=advpagecontrol");
+  auto* pages = static_cast<TPageControl*>(Make("TPageControl"));
+  pages->SetBounds(0, 0, 200, 120);
+  auto* sheet = new TTabSheet(host);
+  sheet->SetPageControl(pages);
+  auto* hiddenSheet = new TTabSheet(host);  // not the active page: no window of its own yet
+  hiddenSheet->SetPageControl(pages);
+  std::vector<std::pair<TControl*, std::string>> controls = {
+      {pages, "TSkinTab"}, {sheet, "TSkinTabSheet"}, {hiddenSheet, "TSkinTabSheet"}};
+  for (const char* row :
+       {"TComboBox TSkinComBox", "TEdit TSkinEdit", "TUpDown TSkinUpDown", "TTabSet TSkinTab31",
+        "THeaderControl TSkinHeader", "TTrackBar TSkinTrackBar", "TProgressBar TSkinProgress",
+        "TMemo TSkinScrollbar", "TListView TSkinListView", "TScrollBar TSkinScControl",
+        "TRzCheckBox TSkinObjImage 1", "TMyAdvPage TSkinAdvPage 4"}) {
+    const std::string text = row;
+    controls.emplace_back(Make(text.substr(0, text.find(' '))), text.substr(text.find(' ') + 1));
+  }
+  host->Show();
+  TSkinChildList* list = Skin(host->Handle());
+  ASSERT_NE(list, nullptr);
+  for (const auto& [control, expected] : controls) {
+    SCOPED_TRACE(control->ClassName());
+    const TSkinControl* skinner = list->SkinnerOf(control);
+    std::string found = SkinnerClass(skinner);
+    if (auto* image = dynamic_cast<const TSkinObjImage*>(skinner)) found += " " + std::to_string(image->Mode);
+    if (auto* page = dynamic_cast<const TSkinAdvPage*>(skinner)) found += " " + std::to_string(page->Mode);
+    EXPECT_EQ(found, expected);
+  }
+  // A scrolling control whose window is made again gets a new skinner of its kind on the new
+  // window through the skinned form's re-skin message; the old one is freed.
+  const size_t count = list->Skinners().size();
+  for (const auto& [control, kind] : controls) {
+    if (kind != "TSkinScrollbar" && kind != "TSkinListView") continue;
+    SCOPED_TRACE(kind);
+    auto* windowed = static_cast<TWinControl*>(control);
+    const HWND before = windowed->Handle();
+    windowed->RecreateWnd();
+    Application->ProcessMessages();
+    ASSERT_NE(windowed->Handle(), before);
+    const TSkinControl* now = list->SkinnerOf(control);
+    EXPECT_EQ(SkinnerClass(now), kind);
+    EXPECT_EQ(now ? now->Handle : nullptr, windowed->Handle());
+  }
+  list->SkinChildren();  // frees what the old windows left
+  EXPECT_EQ(list->Skinners().size(), count);
+  EXPECT_TRUE(list->CheckConsistency());
 }
 
 }  // namespace

@@ -31,6 +31,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "examples/demo/DemoMainForm.h"
@@ -49,6 +50,7 @@
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/VclTesting.h"
 #include "platform/win/Input.h"
+#include "platform/win/WinTesting.h"
 #include "platform/win/Windows.h"
 #include "skin/WinSkinManage.h"
 #include "skin/WinSkinStore.h"
@@ -1120,7 +1122,15 @@ struct TDemoTwins {
                                                     {"group", c.Group},
                                                     {"period", c.Period},
                                                     {"panel", c.Panel},
-                                                    {"status", c.Status}};
+                                                    {"status", c.Status},
+                                                    {"accounts", c.Accounts},
+                                                    {"combo", c.Combo},
+                                                    {"progress", c.Progress},
+                                                    {"date", c.Date},
+                                                    {"header", c.Header},
+                                                    {"entries", c.Entries},
+                                                    {"track", c.Track},
+                                                    {"months", c.Months}};
     return named.at(Name);
   }
   // Point (X, Y) of Control in its form's window.
@@ -1129,6 +1139,14 @@ struct TDemoTwins {
     GetWindowRect(GetParentForm(Control)->Handle(), &frame);
     const TPoint o = Control->Parent()->ClientToScreen(TPoint{Control->Left(), Control->Top()});
     return POINT{o.X - frame.Left + X, o.Y - frame.Top + Y};
+  }
+  // The top-left corner of the down arrow of Control's vertical bar in its form's window.
+  static POINT DownArrow(TControl* Control) {
+    SCROLLBARINFO bar{};
+    GetScrollBarInfo(static_cast<TWinControl*>(Control)->Handle(), OBJID_VSCROLL, &bar);
+    RECT frame{};
+    GetWindowRect(GetParentForm(Control)->Handle(), &frame);
+    return POINT{bar.rcScrollBar.Left - frame.Left, bar.rcScrollBar.Bottom - bar.dxyLineButton - frame.Top};
   }
   TDemoForm* Main = nullptr;
   TForm* Entry = nullptr;
@@ -1150,15 +1168,35 @@ uint32_t Rgb(TColor Colour) {
   return ((Colour & 0xFF) << 16) | (Colour & 0xFF00) | ((Colour >> 16) & 0xFF);
 }
 
+// Image turned a quarter counter-clockwise frame by frame, margins with it, as tabs and their
+// pane are turned to a left side.
+TSkinImage TurnedLeft(const TSkinImage& Image) {
+  const TSkinImageLayout& l = Image.Layout;
+  TSkinImage t = Image;
+  std::swap(t.Layout.FrameWidth, t.Layout.FrameHeight);
+  std::tie(t.Layout.Left, t.Layout.Top, t.Layout.Right, t.Layout.Bottom) =
+      std::tuple(l.Top, l.Right, l.Bottom, l.Left);
+  t.Picture.Width = l.Frames * l.FrameHeight;
+  for (int f = 0; f < l.Frames; ++f)
+    for (int y = 0; y < l.FrameWidth; ++y)
+      for (int x = 0; x < l.FrameHeight; ++x)
+        t.Picture.Pixels[size_t(y) * size_t(t.Picture.Width) + size_t(f * l.FrameHeight + x)] =
+            Image.Picture.Pixels[size_t(x) * size_t(Image.Picture.Width) +
+                                 size_t(f * l.FrameWidth + l.FrameWidth - 1 - y)];
+  return t;
+}
+
 // Whether Picture shows frame Frame of Image with the frame's top-left corner at At: the whole
 // frame of a glyph strip (Whole), else the corner within the element's margins, which the
-// nine-part fit keeps; magenta pixels show what lies below. Frame 0: that corner is plain Face.
+// nine-part fit keeps, or else Part of the frame when given; magenta pixels show what lies
+// below. Frame 0: that corner is plain Face.
 bool ShowsFrame(const TWindowPixels& Picture, const TSkinImage& Image, bool Whole, int Frame, POINT At,
-                uint32_t Face) {
+                uint32_t Face, RECT Part = {}) {
   const TSkinImageLayout& l = Image.Layout;
-  const int w = Whole ? l.FrameWidth : std::max(1, l.Left), h = Whole ? l.FrameHeight : std::max(1, l.Top);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
+  if (Part.Right <= Part.Left)
+    Part = {0, 0, Whole ? l.FrameWidth : std::max(1, l.Left), Whole ? l.FrameHeight : std::max(1, l.Top)};
+  for (int y = Part.Top; y < Part.Bottom; ++y)
+    for (int x = Part.Left; x < Part.Right; ++x) {
       const size_t at = size_t(y) * size_t(Image.Picture.Width) + size_t((Frame - 1) * l.FrameWidth + x);
       const uint32_t want = Frame == 0 ? Face : Image.Picture.Pixels[at];
       if (want != 0xFF00FF && test_support::PixelAt(Picture, At.X + x, At.Y + y) != want) return false;
@@ -1169,19 +1207,42 @@ bool ShowsFrame(const TWindowPixels& Picture, const TSkinImage& Image, bool Whol
 // Under each skin the standard controls of the main form, the entry form's data-aware check box,
 // the status bar's panels, owner-drawn mark and size grip, and the two buttons of a system message
 // box show the skin's own frames and colours: at rest, with the mouse over a button (hot) and
-// while it is held down (pressed).
+// while it is held down (pressed); so do the scroll-bar overlays, the combo button, the progress
+// bar's frame and fill, the track bar's thumb and the second page's header (its hot section), date
+// picker and left-side tabs with their pane. A click on the list box's skinned down arrow scrolls
+// it by a line, as the bare bar scrolls a headless twin's; one on its up arrow scrolls it back.
 TEST_F(DemoXvfbSkinTest, StandardControlsWearEachSkin) {
   // Where a probe looks: the control's corner, its check or radio glyph (left, centred
   // vertically), a status panel's corner, the size grip (one pixel inside the bar's corner), a
-  // group box's line half way down, a panel's inside below its buttons, the owner-drawn mark.
-  enum TPlace { kCorner, kGlyph, kPanel, kGrip, kLine, kInside, kMark };
+  // group box's line half way down, a panel's inside below its buttons, the owner-drawn mark, a
+  // vertical bar's down arrow, the corner of a combo box's button (not the classic one), the
+  // middle of a track bar's thumb, the progress fill's right end (the light skin) or its last
+  // chunk (the dark one), a header's first section (the mouse goes there), a tab at the left
+  // and the pane beside it (both turned a quarter).
+  enum TPlace {
+    kCorner,
+    kGlyph,
+    kPanel,
+    kGrip,
+    kLine,
+    kInside,
+    kMark,
+    kArrow,
+    kButton,
+    kThumb,
+    kFillEnd,
+    kChunk,
+    kSection,
+    kTab,
+    kPane
+  };
   const struct {
     const char* control;
     TPlace place;
     const char* image;           // nullptr: a colour (line, face, mark)
     int light, dark;             // frame numbers at rest (0: plain skin colour)
     int hot = -1, pressed = -1;  // with the mouse over it and held down on it (-1: not driven)
-    int panel = 0;
+    int panel = 0;               // the status panel, or the tab
   } probes[] = {
       {"button", kCorner, "button.bmp", 1, 1, 4, 2},
       {"ok", kCorner, "button.bmp", 1, 1},
@@ -1202,6 +1263,18 @@ TEST_F(DemoXvfbSkinTest, StandardControlsWearEachSkin) {
       {"period", kLine, nullptr, 0, 0},
       {"panel", kInside, nullptr, 0, 0},
       {"status", kMark, nullptr, 0, 0, -1, -1, kDemoClearedPanel},
+      {"accounts", kArrow, "scrollbar.bmp", 13, 13},
+      {"combo", kButton, "combobutton.bmp", 1, -1},
+      {"progress", kCorner, "progress.bmp", 2, 1},  // the light skin's fill starts at the left
+      {"progress", kFillEnd, "progress.bmp", 2, -1},
+      {"progress", kChunk, "chunk.bmp", -1, 1},
+      {"track", kThumb, "thumbhorz.bmp", 2, 2},
+      {"header", kSection, "header.bmp", 1, 1, 2},  // the second page from here on
+      {"entries", kArrow, "scrollbar.bmp", 13, 13},
+      {"date", kButton, "combobutton.bmp", 1, -1},
+      {"months", kTab, "tabs.bmp", 2, 2, -1, -1, 0},  // the focused tab
+      {"months", kTab, "tabs.bmp", 1, 1, -1, -1, 1},
+      {"months", kPane, "tabpane.bmp", 1, 1},
   };
   const std::string main = WaitForWindow(kAccountsTitle), entry = WaitForWindow(kEntryTitle);
   for (const std::string skin : {"light", "dark"}) {
@@ -1216,27 +1289,72 @@ TEST_F(DemoXvfbSkinTest, StandardControlsWearEachSkin) {
     // The focus goes to the note, away from the buttons (a focused button shows frame 4).
     const POINT note = TDemoTwins::InWindow(twins.Control("note"), 20, 20);
     ASSERT_TRUE(ClickAt(m.X + note.X, m.Y + note.Y));
+    TPageControl* pages = twins.Main->controls.Pages;
+    const auto showPage = [&](int Index) {  // by a click on its tab, in the demo and in the twin
+      const TRect tab = pages->TabRect(Index);
+      const POINT at = TDemoTwins::InWindow(pages, tab.Left + 8, tab.Top + 8);
+      pages->SetActivePageIndex(Index);
+      WaitForDemoSkinAction();
+      return ClickAt(Geometry(main).X + at.X, Geometry(main).Y + at.Y);
+    };
+    const auto keepPage = [&](const char* Suffix) {  // each page pictured once its probes are done
+      const std::optional<TWindowPixels> controls = Settled(main);
+      ASSERT_TRUE(controls);
+      Keep(*controls, "xvfb-skin-" + skin + "-controls" + Suffix + ".png");
+    };
     for (const auto& p : probes) {
+      if (p.control == std::string("header")) {
+        keepPage("");
+        ASSERT_TRUE(showPage(1));
+      }
       TControl* c = twins.Control(p.control);
-      const TSkinImage image = p.image ? LoadSkinImage(skin, p.image) : TSkinImage{};
+      const bool turned = p.place == kTab || p.place == kPane;
+      const TSkinImage image = !p.image ? TSkinImage{}
+                               : turned ? TurnedLeft(LoadSkinImage(skin, p.image))
+                                        : LoadSkinImage(skin, p.image);
       const TSkinImageLayout& l = image.Layout;
       const TRect panel = twins.Main->status->PanelRect(p.panel);
       const int w = c->Width(), h = c->Height();
-      const POINT at =
-          p.place == kGlyph    ? TDemoTwins::InWindow(c, 0, (h - l.FrameHeight) / 2)
-          : p.place == kPanel  ? TDemoTwins::InWindow(c, panel.Left, panel.Top)
-          : p.place == kGrip   ? TDemoTwins::InWindow(c, w - 1 - l.FrameWidth, h - 1 - l.FrameHeight)
-          : p.place == kLine   ? TDemoTwins::InWindow(c, 1, h / 2)
-          : p.place == kInside ? TDemoTwins::InWindow(c, 8, h - 8)
-          : p.place == kMark
-              ? TDemoTwins::InWindow(c, panel.Left + 4 + kDemoMarkSide / 2, (panel.Top + panel.Bottom) / 2)
-              : TDemoTwins::InWindow(c, 0, 0);
+      POINT at = p.place == kArrow    ? TDemoTwins::DownArrow(c)
+                 : p.place == kButton ? TDemoTwins::InWindow(c, w - 2 - GetSystemMetrics(SM_CXHSCROLL), 0)
+                 : p.place == kGlyph  ? TDemoTwins::InWindow(c, 0, (h - l.FrameHeight) / 2)
+                 : p.place == kPanel  ? TDemoTwins::InWindow(c, panel.Left, panel.Top)
+                 : p.place == kGrip   ? TDemoTwins::InWindow(c, w - 1 - l.FrameWidth, h - 1 - l.FrameHeight)
+                 : p.place == kLine   ? TDemoTwins::InWindow(c, 1, h / 2)
+                 : p.place == kInside ? TDemoTwins::InWindow(c, 8, h - 8)
+                 : p.place == kMark   ? TDemoTwins::InWindow(c, panel.Left + 4 + kDemoMarkSide / 2,
+                                                             (panel.Top + panel.Bottom) / 2)
+                                      : TDemoTwins::InWindow(c, 0, 0);
+      RECT part{};  // empty: the corner or the whole frame
+      const auto* bar = dynamic_cast<TProgressBar*>(c);
+      const int filled = bar ? MulDiv(w, bar->Position() - bar->Min(), bar->Max() - bar->Min()) : 0;
+      if (p.place == kThumb) {  // stretched to the bar's thumb: a pixel inside its margin, half way down
+        RECT t{};
+        SendMessage(static_cast<TWinControl*>(c)->Handle(), TBM_GETTHUMBRECT, 0,
+                    reinterpret_cast<LPARAM>(&t));
+        part = {l.Left + 1, l.FrameHeight / 2, l.Left + 2, l.FrameHeight / 2 + 1};
+        at = TDemoTwins::InWindow(c, t.Left, (t.Top + t.Bottom) / 2 - part.Top);
+      } else if (p.place == kFillEnd) {  // the filled frame's top-right corner
+        at = TDemoTwins::InWindow(c, filled - l.FrameWidth, 0);
+        part = {l.FrameWidth - l.Right, 0, l.FrameWidth, l.Top};
+      } else if (p.place == kChunk) {  // whole chunks from the left margin, the last one over the fill's end
+        at = TDemoTwins::InWindow(
+            c, colours.Progress->LeftWidth + filled / std::max(1, l.FrameWidth) * l.FrameWidth,
+            (h - l.FrameHeight) / 2);
+      } else if (p.place == kTab) {
+        const TRect tab = static_cast<TPageControl*>(c)->TabRect(p.panel);
+        at = TDemoTwins::InWindow(c, tab.Left, tab.Top);
+      } else if (p.place == kPane) {  // 4 px around the pages, less a pixel on the tabs' side; above them
+        const TRect pages = static_cast<TPageControl*>(c)->DisplayRect();
+        at = TDemoTwins::InWindow(c, pages.Left - 3, pages.Top - 4);
+        part = {0, 0, l.Left, 4};
+      }
       const uint32_t colour = p.place == kLine   ? Rgb(colours.ButtonShadow)
                               : p.place == kMark ? Rgb(kDemoClearedMark)
                                                  : face;
       const std::string id = p.control == std::string("data-aware check") ? entry : main;
       const TGeometry g = Geometry(id);
-      const POINT middle = TDemoTwins::InWindow(c, w / 2, h / 2);
+      const POINT middle = TDemoTwins::InWindow(c, p.place == kSection ? 20 : w / 2, h / 2);
       // At rest, then hot (the mouse moved onto it), then pressed (the button held down there).
       const std::pair<const char*, int> states[] = {
           {"rest", skin == "light" ? p.light : p.dark}, {"hot", p.hot}, {"pressed", p.pressed}};
@@ -1249,9 +1367,11 @@ TEST_F(DemoXvfbSkinTest, StandardControlsWearEachSkin) {
         EXPECT_TRUE(Settled(
             id,
             [&](const TWindowPixels& Shown) {
-              return p.image
-                         ? ShowsFrame(Shown, image, p.place == kGlyph || p.place == kGrip, frame, at, face)
-                         : test_support::PixelAt(Shown, at.X, at.Y) == colour;
+              return p.image ? ShowsFrame(Shown, image,
+                                          p.place == kGlyph || p.place == kGrip || p.place == kArrow ||
+                                              p.place == kChunk,
+                                          frame, at, face, part)
+                             : test_support::PixelAt(Shown, at.X, at.Y) == colour;
             },
             3s))
             << "not at " << at.X << "," << at.Y << DemoSaid();
@@ -1260,9 +1380,8 @@ TEST_F(DemoXvfbSkinTest, StandardControlsWearEachSkin) {
       ASSERT_TRUE(p.pressed < 0 || Xdo({"mouseup", "1"}));
       ASSERT_TRUE(p.hot < 0 || Xdo({"mousemove", Str(m.X + m.Width / 2), Str(m.Y + 8)}));
     }
-    const std::optional<TWindowPixels> controls = Settled(main);
-    ASSERT_TRUE(controls);
-    Keep(*controls, "xvfb-skin-" + skin + "-controls.png");
+    keepPage("-expenses");
+    ASSERT_TRUE(showPage(0));
 
     // The message box's buttons: the default one has the focus (frame 4), the other not.
     const size_t windows = DemoWindows().size();
@@ -1283,6 +1402,35 @@ TEST_F(DemoXvfbSkinTest, StandardControlsWearEachSkin) {
                        << found[4];
     if (shown) Keep(*shown, "xvfb-skin-" + skin + "-message-box-buttons.png");
     ASSERT_TRUE(Xdo({"key", "Escape"}) && WaitFor([&] { return DemoWindows().size() == windows; }));
+    TListBox* list = twins.Main->controls.Accounts;
+    const POINT rows = TDemoTwins::InWindow(list, 2, 2),
+                arrow{list->ClientWidth() + 8, list->ClientHeight() - 8};
+    const RECT area{rows.X, rows.Y, rows.X + list->ClientWidth(), rows.Y + list->ClientHeight()};
+    const auto twinShows = [&] {
+      return test_support::CropPixels(test_support::CaptureWindowPixels(twins.Main->Handle()), area);
+    };
+    const auto demoShows = [&](const TWindowPixels& Rows) {
+      return Settled(main, [&](const TWindowPixels& S) { return test_support::CropPixels(S, area) == Rows; });
+    };
+    const TWindowPixels twinTop = twinShows();
+    const auto twinClick = [&] {
+      const TPoint at = list->ClientToScreen(TPoint{arrow.X, arrow.Y});
+      WinTesting::Schedule([at] { Input::MouseUp(VK_LBUTTON, POINT{at.X, at.Y}); }, 50);
+      Input::MouseDown(VK_LBUTTON, POINT{at.X, at.Y});
+      Application->ProcessMessages();
+      return list->TopIndex();
+    };
+    const int skinned = twinClick();
+    const TWindowPixels twinRows = twinShows();
+    ASSERT_TRUE(ClickAt(Geometry(main).X + rows.X + arrow.X, Geometry(main).Y + rows.Y + arrow.Y));
+    EXPECT_TRUE(demoShows(twinRows)) << "the demo's list did not scroll as its twin's";
+    // The skinned up arrow takes it back to the top, where the next skin starts.
+    ASSERT_TRUE(ClickAt(Geometry(main).X + rows.X + arrow.X, Geometry(main).Y + rows.Y + 8));
+    EXPECT_TRUE(demoShows(twinTop)) << "the demo's list did not scroll back";
+    twins.Main->skinData->SetActive(false);
+    WaitForDemoSkinAction();
+    list->SetTopIndex(0);
+    EXPECT_EQ(std::make_pair(skinned, twinClick()), std::make_pair(1, 1)) << "skinned, then bare";
   }
   EXPECT_FALSE(demo_->Exited()) << DemoSaid();
 }

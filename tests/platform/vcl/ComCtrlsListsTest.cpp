@@ -51,6 +51,47 @@ TEST_F(ComCtrlsListsTest, ListViewItemsAndSelection) {
   EXPECT_THROW(lv->Items()->Item(2), EListError);
 }
 
+// The report view's items live on in its window: texts, selection both ways, recreation.
+TEST_F(ComCtrlsListsTest, ReportViewMirrorsItsItemsInTheWindow) {
+  auto* lv = Make<TListView>();
+  lv->SetViewStyle(vsReport);
+  lv->Columns()->Add()->SetWidth(80);
+  TListItem* first = lv->Items()->Add();
+  first->SubItems()->SetCommaText("1,2");
+  ShowForm();
+  for (int i = 1; i <= 30; ++i) lv->Items()->Add()->SetCaption("row " + std::to_string(i));
+  auto text = [lv](int item, int sub) {
+    char buffer[16] = "?";
+    LVITEM in;
+    in.iSubItem = sub;
+    in.pszText = buffer;
+    in.cchTextMax = sizeof buffer;
+    SendMessage(lv->Handle(), LVM_GETITEMTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&in));
+    return std::string(buffer);
+  };
+  EXPECT_TRUE(GetWindowLong(lv->Handle(), GWL_STYLE) & WS_VSCROLL);
+  first->SubItems()->Delete(0);
+  first->SetCaption("first");
+  lv->SetItemIndex(5);
+  EXPECT_EQ(SendMessage(lv->Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 5);
+  EXPECT_EQ(text(0, 0) + "|" + text(0, 1) + "|" + text(0, 2), "first|2|");  // the removed one blanked
+  RECT row{};
+  SendMessage(lv->Handle(), LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&row));
+  ClickAt(lv, 10, row.Top + 2);
+  EXPECT_EQ(lv->ItemIndex(), 2);
+  EXPECT_EQ(PixelOf(lv, 1, row.Top + 1), GetSysColor(COLOR_HIGHLIGHT));
+  EXPECT_EQ(PixelOf(lv, 1, row.Bottom + 1), GetSysColor(COLOR_WINDOW));
+  Press(VK_DOWN);
+  EXPECT_EQ(lv->ItemIndex(), 3);
+  lv->SetShowColumnHeaders(false);  // a new window gets the items again
+  EXPECT_EQ(SendMessage(lv->Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 3);
+  EXPECT_EQ(text(0, 1) + "|" + text(7, 0), "2|row 7");
+  lv->Items()->Delete(0);
+  EXPECT_EQ(text(0, 0), "row 1");
+  lv->Items()->Clear();
+  EXPECT_EQ(SendMessage(lv->Handle(), LVM_GETITEMCOUNT, 0, 0), 0);
+}
+
 TEST_F(ComCtrlsListsTest, TreeNodesKeepTheirOrderAndLevels) {
   auto* tv = Make<TTreeView>();
   TTreeNodes* nodes = tv->Items();
@@ -61,7 +102,9 @@ TEST_F(ComCtrlsListsTest, TreeNodesKeepTheirOrderAndLevels) {
   nodes->AddChild(food, "lunch");
   ASSERT_EQ(nodes->Count(), 5);
   const char* order[] = {"收入", "支出", "rent", "food", "lunch"};
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(nodes->Item(i)->Text(), order[i]);
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(nodes->Item(i)->Text(), order[i]);
+  }
   EXPECT_EQ(food->Level(), 1);
   EXPECT_EQ(food->Parent(), spend);
   EXPECT_EQ(nodes->Item(4)->Level(), 2);

@@ -1,0 +1,243 @@
+// Scroll-bar overlays on a probe skin: placement as the covered list box changes, clicks and drags
+// handed to the native bar, the frames painted by part and state, and TScrollBar controls.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/vcl/ComCtrls.h"
+#include "platform/vcl/Forms.h"
+#include "platform/vcl/StdCtrls.h"
+#include "platform/vcl/VclTesting.h"
+#include "platform/win/Input.h"
+#include "platform/win/WinTesting.h"
+#include "skin/SkinRangeControls.h"
+#include "skin/SkinScrollBars.h"
+#include "tests/support/ProbeSkin.h"
+
+namespace skin_scroll_bars_test {
+
+enum : size_t { kStrip, kHorzTrack, kVertTrack, kHorzThumb, kVertThumb };  // probe elements, in order
+constexpr TNinePart kWhole = TNinePart::Middle;                            // no margins: one colour a frame
+
+class SkinScrollBarsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetVcl();
+    LoadProbe(17);
+    (form = new TForm(Application, 0))->SetBounds(20, 20, 420, 300);
+    form->Show();
+  }
+  void TearDown() override { ResetVcl(), data.reset(); }
+  void LoadProbe(int StripHeight) {
+    probe = TProbeSkin();
+    probe.Add({"Scrollbar", 23, false, StripHeight, StripHeight});
+    for (const char* section : {"HorzScroll", "VertScroll"}) probe.Add({section, 4, false, 12, 12});
+    for (const char* section : {"HorzScrollThumb", "VertScrollThumb"}) probe.Add({section, 3, false, 12, 12});
+    data = std::make_unique<TSkinData>(nullptr);
+    const std::string bytes = probe.SkinFile();
+    data->SkinStream()->WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    ASSERT_TRUE(data->LoadSkin()) << data->LoadError();
+  }
+  TListBox* List(int Items, bool Skinned) {
+    auto* list = new TListBox(form);
+    list->SetParent(form);
+    list->SetBounds(Skinned ? 10 : 200, 10, 150, 200);
+    for (int i = 0; i < Items; ++i) list->Items()->Add("row " + std::to_string(i));
+    if (Skinned) (skinner = new TSkinScrollbar(list))->AttachBars(list, data.get(), nullptr, nullptr);
+    Application->ProcessMessages();
+    return list;
+  }
+  static TColor PixelOf(TWinControl* C, int X, int Y) {
+    HDC dc = GetDC(C->Handle());
+    const COLORREF p = GetPixel(dc, X, Y);
+    ReleaseDC(C->Handle(), dc);
+    return static_cast<TColor>(p);
+  }
+  static RECT BarOf(HWND Window) {
+    SCROLLBARINFO info;
+    GetScrollBarInfo(Window, OBJID_VSCROLL, &info);
+    return info.rcScrollBar;
+  }
+  // Presses at a point of the bar (screen), then moves down by each Travel and releases at the last.
+  static void Press(POINT At, const std::vector<int>& Travel) {
+    for (size_t i = 0; i < Travel.size(); ++i)
+      WinTesting::Schedule([p = POINT{At.X, At.Y + Travel[i]}, up = i + 1 == Travel.size()] {
+        up ? Input::MouseUp(VK_LBUTTON, p) : Input::MouseMove(p);
+      });
+    Input::MouseMove(At);
+    Input::MouseDown(VK_LBUTTON, At);
+    Application->ProcessMessages();
+  }
+  TColor Probe(size_t Element, int Frame) const { return probe.RegionColour(Element, Frame, kWhole); }
+
+  TProbeSkin probe;
+  std::unique_ptr<TSkinData> data;
+  TForm* form = nullptr;
+  TSkinScrollbar* skinner = nullptr;
+};
+
+TEST_F(SkinScrollBarsTest, OverlayFollowsTheListBox) {
+  TListBox* list = List(3, true);
+  TWScrollbar* bar = skinner->VertBar;
+  const auto grow = [list] { list->Items()->SetText(std::string(80, '\n')); };
+  const std::tuple<const char*, std::function<void()>, bool> steps[] = {
+      {"gains a bar", grow, true},
+      {"resized", [&] { list->SetBounds(10, 10, 120, 150); }, true},
+      {"moved", [&] { list->SetBounds(40, 30, 120, 150); }, true},
+      {"hidden", [&] { list->SetVisible(false); }, false},
+      {"shown", [&] { list->SetVisible(true); }, true},
+      {"loses its bar", [&] { list->Items()->Clear(); }, false},
+  };
+  for (const auto& [name, change, shown] : steps) {
+    SCOPED_TRACE(name);
+    change();
+    list->Repaint();
+    Application->ProcessMessages();
+    EXPECT_EQ(bar->Shown, shown);
+    EXPECT_EQ((GetWindowLong(list->Handle(), GWL_STYLE) & WS_VSCROLL) != 0, shown || !list->Visible());
+    EXPECT_EQ(IsWindowVisible(bar->Handle()) != FALSE, shown);
+    if (!shown) continue;
+    RECT placed;
+    GetWindowRect(bar->Handle(), &placed);
+    EXPECT_EQ(placed, BarOf(list->Handle()));
+    EXPECT_EQ(GetWindow(list->Handle(), GW_HWNDPREV), bar->Handle());
+  }
+  EXPECT_FALSE(skinner->HorzBar->Shown);
+}
+
+TEST_F(SkinScrollBarsTest, PressesGoToTheNativeBarExactlyAsOnTheBareOne) {
+  TListBox* skinned = List(100, true);
+  TListBox* bare = List(100, false);
+  const int height = BarOf(bare->Handle()).Height();
+  const int thumbAt = 17 + 5, below = height - 17 - 5, downArrow = height - 5;  // offsets along the bar
+  // Where the press lands along the bar, then the cursor's travel from there; the last row first
+  // moves the form on the screen, which leaves the lists where they are in it.
+  const std::tuple<const char*, int, std::vector<int>, bool> gestures[] = {
+      {"track after the thumb", below, {0}, false},
+      {"thumb dragged", thumbAt, {40, 60}, false},
+      {"thumb dragged past the end", thumbAt, {400, 400}, false},
+      {"down arrow after the form moved", downArrow, {0}, true}};
+  for (const auto& [name, along, travel, moveForm] : gestures) {
+    SCOPED_TRACE(name);
+    if (moveForm) form->SetBounds(70, 45, 420, 300);
+    int reached[2] = {};
+    for (int side = 0; side < 2; ++side) {
+      TListBox* list = side ? bare : skinned;
+      list->SetTopIndex(0);
+      Application->ProcessMessages();
+      const RECT bar = BarOf(list->Handle());
+      Press(POINT{bar.Left + 8, bar.Top + along}, travel);
+      reached[side] = GetScrollPos(list->Handle(), SB_VERT);
+    }
+    EXPECT_EQ(reached[0], reached[1]);
+    EXPECT_NE(reached[0], 0);
+    EXPECT_FALSE(skinner->VertBar->Pressed);
+  }
+}
+
+TEST_F(SkinScrollBarsTest, PaintsArrowsTracksAndThumbsByPartAndState) {
+  TListBox* list = List(30, true);
+  list->SetTopIndex(10);
+  TWScrollbar* bar = skinner->VertBar;
+  bar->Repaint();
+  const int length = bar->BarLength, mid = (bar->ThumbTop + bar->ThumbBottom) / 2;
+  // Hot part, pressed; the frames expected on the arrows, the thumb and its grip.
+  const std::tuple<int, bool, int, int, int, int> cases[] = {
+      {kScrollPartNone, false, 9, 13, 1, 20},       {kScrollPartFirstArrow, false, 12, 13, 1, 20},
+      {kScrollPartFirstArrow, true, 10, 13, 1, 20}, {kScrollPartSecondArrow, true, 9, 14, 1, 20},
+      {kScrollPartThumb, false, 9, 13, 3, 22},      {kScrollPartThumb, true, 9, 13, 2, 21}};
+  for (const auto& [hotPart, pressed, up, down, thumb, grip] : cases) {
+    SCOPED_TRACE(hotPart * 10 + pressed);
+    bar->HotPart = hotPart;
+    bar->Pressed = pressed;
+    GetCursorPos(&bar->DownPoint);
+    bar->SavedThumbTop = bar->ThumbTop;
+    bar->Repaint();
+    EXPECT_EQ(PixelOf(bar, 8, 8), Probe(kStrip, up));
+    EXPECT_EQ(PixelOf(bar, 8, length - 8), Probe(kStrip, down));
+    EXPECT_EQ(PixelOf(bar, 8, 20), Probe(kVertTrack, 1));
+    EXPECT_EQ(PixelOf(bar, 8, bar->ThumbTop + 1), Probe(kVertThumb, thumb));
+    EXPECT_EQ(PixelOf(bar, 8, mid), Probe(kStrip, grip));
+  }
+  // A drag past either end keeps the thumb between the arrows.
+  const int size = bar->ThumbBottom - bar->ThumbTop;
+  for (const int moved : {-1000, 1000}) {
+    GetCursorPos(&bar->DownPoint);
+    bar->DownPoint.Y -= moved;
+    bar->Repaint();
+    const int top = moved < 0 ? 17 : length - 17 - size;
+    EXPECT_EQ(std::pair(bar->ThumbTop, bar->ThumbBottom), std::pair(top, top + size)) << moved;
+    EXPECT_EQ(PixelOf(bar, 8, top + 1), Probe(kVertThumb, 2)) << moved;
+  }
+  bar->Pressed = false;
+  EnableScrollBar(list->Handle(), SB_VERT, ESB_DISABLE_BOTH);
+  bar->Repaint();
+  EXPECT_EQ(PixelOf(bar, 8, mid), Probe(kVertTrack, 3));  // a disabled bar: frame 3, no thumb
+}
+
+TEST_F(SkinScrollBarsTest, ScrollBarControlsStripHeightsAndShortBars) {
+  // Strip height, bar width, position; a point along the bar, the element and frame painted there:
+  // a short bar's two arrows of half its length; a strip within 2 of the system's arrows keeps its
+  // size, one further off takes the system's 17; position 50 of 0..100 puts the thumb (all grip) at
+  // 92..109.
+  const std::tuple<int, int, int, int, size_t, int> cases[] = {
+      {17, 30, 0, 14, kStrip, 1},        {17, 30, 0, 15, kStrip, 5},       {19, 200, 100, 18, kStrip, 1},
+      {20, 200, 100, 18, kHorzTrack, 1}, {17, 200, 50, 60, kHorzTrack, 1}, {17, 200, 50, 94, kStrip, 17}};
+  for (const auto& [stripHeight, width, position, x, element, frame] : cases) {
+    SCOPED_TRACE(stripHeight * 1000 + width + x);
+    LoadProbe(stripHeight);
+    auto* control = new TScrollBar(form);
+    control->SetParent(form);
+    control->SetBounds(10, 250, width, 17);
+    control->SetPosition(position);
+    auto* s = new TSkinScControl(control);
+    s->AttachBars(control, data.get(), nullptr, nullptr);
+    Application->ProcessMessages();
+    EXPECT_EQ(s->Bar->BoundsRect(), control->BoundsRect());
+    s->Bar->Repaint();
+    EXPECT_EQ(PixelOf(s->Bar, x, 8), Probe(element, frame));
+    delete control;
+  }
+}
+
+TEST_F(SkinScrollBarsTest, BareWindowsAndListViews) {
+  HWND w = CreateWindowEx(0, "Static", "", WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL, 10, 10, 100, 100,
+                          form->Handle(), nullptr, nullptr, nullptr);
+  SCROLLINFO info;
+  info.fMask = SIF_ALL, info.nMax = 100, info.nPage = 10;
+  for (int side : {SB_HORZ, SB_VERT}) SetScrollInfo(w, side, &info, TRUE);
+  const auto bare = std::make_unique<TSkinScrollbarH>(nullptr);
+  bare->AttachWindow(w, data.get(), nullptr, nullptr);
+  for (const bool visible : {true, false, true}) {  // a hidden window takes both overlays with it
+    ShowWindow(w, visible ? SW_SHOW : SW_HIDE);
+    Application->ProcessMessages();
+    EXPECT_EQ(std::pair(bare->HorzBar->Shown, bare->VertBar->Shown), std::pair(visible, visible));
+  }
+  auto* view = new TListView(form);
+  view->SetParent(form);
+  view->SetViewStyle(vsReport);
+  auto* viewSkinner = new TSkinListView(view);
+  viewSkinner->AttachBars(view, data.get(), nullptr, nullptr);
+  ASSERT_NE(viewSkinner->HeaderSkinner, nullptr);
+  EXPECT_EQ(viewSkinner->HeaderSkinner->Handle, reinterpret_cast<HWND>(view->Perform(LVM_GETHEADER, 0, 0)));
+}
+
+TEST(ScrollControlThumbTest, ThumbAndHitTest) {
+  // Min, max, page, position; the thumb on a bar of 200 with arrows of 17. An empty or inverted
+  // range, or a page larger than it, fills the track.
+  const std::tuple<int, int, int, int, int, int> thumbs[] = {
+      {0, 100, 10, 0, 17, 32}, {0, 100, 10, 50, 100, 115}, {0, 100, 0, 50, 92, 109},   {0, 100, 0, 0, 17, 34},
+      {0, 0, 10, 0, 17, 183},  {5, 3, 1, 4, 17, 183},      {50, 100, 100, 50, 17, 183}};
+  for (const auto& [min, max, page, position, start, end] : thumbs) {
+    const TScrollThumb t = ScrollControlThumb(200, 17, min, max, page, position);
+    EXPECT_EQ(std::pair(t.Start, t.End), std::pair(start, end)) << min << ".." << max << " " << page;
+  }
+  const std::pair<int, int> hits[] = {{0, 0},  {16, 0}, {17, 2},  {49, 2}, {50, 5},
+                                      {79, 5}, {80, 3}, {182, 3}, {183, 1}};
+  for (const auto& [at, part] : hits) EXPECT_EQ(ScrollHitTest(at, 17, 50, 80, 200), part) << at;
+}
+
+}  // namespace skin_scroll_bars_test
