@@ -188,17 +188,25 @@ void TSkinComBox::Notification(TComponent* AComponent, TOperation Operation) {
 
 // --- messages ---------------------------------------------------------------------------------------
 
-void TSkinComBox::AfterMessage(TMessage& Message) {
-  switch (Message.Msg) {
+bool TSkinComBox::TrackPress(UINT Msg) {
+  switch (Msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       State |= kSkinPressed;
-      Repaint();
       break;
     case WM_LBUTTONUP:
       State &= static_cast<uint8_t>(~kSkinPressed);
-      Repaint();
       break;
+    default:
+      return false;
+  }
+  Repaint();
+  return true;
+}
+
+void TSkinComBox::AfterMessage(TMessage& Message) {
+  if (TrackPress(Message.Msg)) return;
+  switch (Message.Msg) {
     case CM_MOUSEENTER:
       if (IsWindowEnabled(Handle)) State |= kSkinHot;
       break;
@@ -222,22 +230,10 @@ LRESULT TSkinComBox::EditProcedure(HWND Window, UINT Msg, WPARAM WParam, LPARAM 
   const LRESULT result = CallWindowProc(old, Window, Msg, WParam, LParam);
   // The edit's own handling may have detached us (the combo box recreated its window).
   if (Window != EditWindow || !SkinActive) return result;
-  switch (Msg) {
-    case WM_PAINT:
-      PaintWindow(nullptr);
-      break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      State |= kSkinPressed;
-      Repaint();
-      break;
-    case WM_LBUTTONUP:
-      State &= static_cast<uint8_t>(~kSkinPressed);
-      Repaint();
-      break;
-    default:
-      break;
-  }
+  if (Msg == WM_PAINT)
+    PaintWindow(nullptr);
+  else
+    TrackPress(Msg);
   return result;
 }
 

@@ -50,6 +50,9 @@ class TSkinComBox : public TSkinControl {
   void AttachParts();
   // The edit child's procedure: the old one first, then the combo's paint and the pressed state.
   LRESULT EditProcedure(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
+  // The pressed state by a button message of the combo or its edit, and a repaint; false for
+  // other messages.
+  bool TrackPress(UINT Msg);
   void ReleaseParts();
 };
 

@@ -44,6 +44,17 @@ void FreeBar(TWScrollbar*& Bar) {
   if (bar) bar->Free();
 }
 
+// What both attaches of the scroll-bar skinners store first.
+void StoreAttachFields(TSkinControl& Skinner, TWinControl* Control, TSkinData* Data, TWinSkinForm* Form,
+                       TCanvas* Canvas) {
+  Skinner.Control = Control;
+  Skinner.SkinData = Data;
+  Skinner.Form = Form;
+  Skinner.Canvas = Canvas;
+  Skinner.Handle = Control->Handle();
+  Skinner.Unicode = IsWindowUnicode(Skinner.Handle);
+}
+
 // Where the client area starts in window coordinates.
 TPoint ClientOriginInWindow(HWND Window) {
   RECT window;
@@ -67,12 +78,7 @@ TSkinScrollbar::~TSkinScrollbar() {
 void TSkinScrollbar::AttachBars(TWinControl* AControl, TSkinData* Data, TWinSkinForm* AForm,
                                 TCanvas* ACanvas) {
   if (Attached || !AControl) return;
-  Control = AControl;
-  SkinData = Data;
-  Form = AForm;
-  Canvas = ACanvas;
-  Handle = AControl->Handle();
-  Unicode = IsWindowUnicode(Handle);
+  StoreAttachFields(*this, AControl, Data, AForm, ACanvas);
   ThemedPlatform = IsThemedPlatform();
   RegisterWithForm();
   DrawBorder = LowerCase(GetPropText(AControl, "BorderStyle")) != "bsnone" &&
@@ -254,12 +260,7 @@ TSkinScControl::~TSkinScControl() {
 void TSkinScControl::AttachBars(TWinControl* AControl, TSkinData* Data, TWinSkinForm* AForm,
                                 TCanvas* ACanvas) {
   if (Attached || !AControl) return;
-  Control = AControl;
-  SkinData = Data;
-  Form = AForm;
-  Canvas = ACanvas;
-  Handle = AControl->Handle();
-  Unicode = IsWindowUnicode(Handle);
+  StoreAttachFields(*this, AControl, Data, AForm, ACanvas);
   RegisterWithForm();
   Bar = new TWScrollbar(this);
   Bar->SetShowHint(AControl->ShowHint());
