@@ -1,6 +1,7 @@
 // The paint and text routines every control skinner shares: colour fills, the focus box, mouse
 // forwarding, the paint and erase handlers, skin elements and plain frames, and text.
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 
 #include "platform/gdi/Colors.h"
@@ -70,8 +71,10 @@ bool Drawable(const TRect& R, TBitmap* Source) {
   return Source && !Source->Empty() && R.Right > R.Left && R.Bottom > R.Top;
 }
 
-// Fitted frames an element keeps: a few sizes and states of one control, or of a few.
+// Fitted frames an element keeps: a few sizes and states of one control, or of a few, and no
+// more pixels than these in all (the newest is kept whatever its size).
 constexpr size_t kFittedFramesKept = 8;
+constexpr int64_t kFittedPixelsKept = 1 << 20;
 
 // The element's frame fitted to Width x Height, from its kept ones or made now (dropping the
 // oldest kept one); nullptr when nothing can be fitted.
@@ -92,6 +95,12 @@ const TDataSkinObject::TFittedFrame* FittedFrame(const TDataSkinObject& Element,
   }
   if (kept.size() >= kFittedFramesKept) kept.erase(kept.begin());
   kept.push_back(std::move(entry));
+  const auto pixels = [&kept] {
+    int64_t total = 0;
+    for (const auto& f : kept) total += int64_t{f.Width} * f.Height;
+    return total;
+  };
+  while (kept.size() > 1 && pixels() > kFittedPixelsKept) kept.erase(kept.begin());
   return &kept.back();
 }
 

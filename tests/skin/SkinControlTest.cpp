@@ -246,7 +246,8 @@ TEST(SkinControlElements, FramesAreClampedToTheStrip) {
     skin.Add({"StatusBarEdges", 5, false, 12, 12, 3, 3, 3, 3, transparent});
     const std::unique_ptr<TSkinElements> elements = LoadSkinBytes(skin.SkinFile());
     ASSERT_TRUE(elements && elements->StatusBarEdges);
-    const int cases[][3] = {{0, 1, 40}, {3, 3, 40}, {9, 5, 40}, {2, 0, -40}};  // frame, drawn, width
+    // frame, drawn, width; frame 1 again comes from the element's kept fittings
+    const int cases[][3] = {{0, 1, 40}, {3, 3, 40}, {9, 5, 40}, {1, 1, 40}, {2, 0, -40}};
     for (const auto& c : cases) {
       SCOPED_TRACE(std::to_string(c[0]) + (transparent ? " transparent" : ""));
       TBitmap target;
