@@ -308,6 +308,8 @@ TDateTimePicker::TDateTimePicker(TComponent* AOwner) : TCustomControl(AOwner) {
   dateTime_ = Now();
   SetBounds(Left(), Top(), 186, 21);
   SetTabStop(true);
+  // The field is a window's: it does not follow the parent's colour.
+  SetParentColor(false);
   SetColor(clWindow);
 }
 

@@ -214,7 +214,9 @@ TEST_F(ComCtrlsDateTimePickerTest, PaintsItsTextAfterTheCheckBox) {
   auto* p = Make<TDateTimePicker>();
   p->SetBounds(10, 10, 186, 21);
   p->SetDateTime(EncodeDate(2024, 3, 5));
+  form->SetColor(clBtnFace);
   ShowForm();
+  EXPECT_EQ(PixelOf(p, 1, 1), ColorToRGB(clWindow));  // the field does not take its parent's colour
   // The last column with ink left of the button: the end of the text.
   auto lastInk = [&]() {
     const COLORREF window = PixelOf(p, 1, 1);  // the background
