@@ -305,7 +305,7 @@ void TDemoForm::BuildExpensePage(TTabSheet* Page) {
   }
   months->SetActivePage(months->Pages(0));
 
-  // The entries of the quarter: a header naming the columns over the report view.
+  // The entries of the quarter: a header of its months over the report view of its entries.
   const struct {
     const char* caption;
     int width;
@@ -320,11 +320,13 @@ void TDemoForm::BuildExpensePage(TTabSheet* Page) {
   header->SetBounds(236, 8, 364, 22);
   auto* entries = controls.Entries = Place<TListView>(Page, 236, 38, 364, 298);
   entries->SetViewStyle(vsReport);
-  for (const auto& c : columns) {
+  for (const char* period : {"一月", "二月", "三月", "本季"}) {
     THeaderSection* section = header->Sections()->Add();
-    section->SetText(c.caption);
-    section->SetWidth(c.width);
-    section->SetAlignment(c.alignment);
+    section->SetText(period);
+    section->SetWidth(91);
+    section->SetAlignment(taCenter);
+  }
+  for (const auto& c : columns) {
     TListColumn* column = entries->Columns()->Add();
     column->SetCaption(c.caption);
     column->SetWidth(c.width);
