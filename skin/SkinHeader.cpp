@@ -96,17 +96,7 @@ bool TSkinHeader::BeforeMessage(TMessage& Message) {
   const TSkinElements* skin = Elements();
   // Without the element the header keeps its own look.
   if (!header_paint::HasImage(skin ? skin->Headerbar.get() : nullptr)) return true;
-  switch (Message.Msg) {
-    case WM_PAINT:
-      PaintFromMessage(Message);
-      Message.Result = 0;
-      return false;
-    case WM_ERASEBKGND:
-      Message.Result = 1;
-      return false;
-    default:
-      return true;
-  }
+  return PaintInstead(Message);
 }
 
 void TSkinHeader::AfterMessage(TMessage& Message) {

@@ -71,20 +71,9 @@ TSkinProgress::~TSkinProgress() = default;
 
 bool TSkinProgress::BeforeMessage(TMessage& Message) {
   if (!TSkinControl::BeforeMessage(Message)) return false;
-  switch (Message.Msg) {
-    case WM_PAINT: {
-      const TSkinElements* skin = Elements();
-      if (!skin || !skin->Progress) return true;
-      PaintFromMessage(Message);
-      Message.Result = 0;
-      return false;
-    }
-    case WM_ERASEBKGND:
-      Message.Result = 1;
-      return false;
-    default:
-      return true;
-  }
+  const TSkinElements* skin = Elements();
+  if (Message.Msg == WM_PAINT && (!skin || !skin->Progress)) return true;
+  return PaintInstead(Message);
 }
 
 void TSkinProgress::PaintSkin(HDC DC, const TRect& R) {

@@ -87,17 +87,7 @@ TSkinStatusBar::TSkinStatusBar(TComponent* AOwner) : TSkinControl(AOwner) {}
 TSkinStatusBar::~TSkinStatusBar() = default;
 
 bool TSkinStatusBar::BeforeMessage(TMessage& Message) {
-  if (!TSkinControl::BeforeMessage(Message)) return false;
-  switch (Message.Msg) {
-    case WM_PAINT:
-      PaintFromMessage(Message);
-      return false;
-    case WM_ERASEBKGND:
-      Message.Result = 1;
-      return false;
-    default:
-      return true;
-  }
+  return TSkinControl::BeforeMessage(Message) && PaintInstead(Message);
 }
 
 void TSkinStatusBar::PaintSkin(HDC DC, const TRect& R) {

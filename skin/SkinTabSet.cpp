@@ -83,19 +83,10 @@ void TSkinTab31::ApplySkinColor() {
 
 bool TSkinTab31::BeforeMessage(TMessage& Message) {
   if (!TSkinControl::BeforeMessage(Message)) return false;
-  switch (Message.Msg) {
-    case WM_PAINT: {
-      const TSkinElements* skin = Elements();
-      if (!skin || !skin->Tabs) return true;
-      PaintFromMessage(Message);
-      return false;
-    }
-    case WM_ERASEBKGND:
-      Message.Result = 1;
-      return false;
-    default:
-      return true;
-  }
+  // Without tabs in the skin the control paints itself.
+  const TSkinElements* skin = Elements();
+  if (Message.Msg == WM_PAINT && (!skin || !skin->Tabs)) return true;
+  return PaintInstead(Message);
 }
 
 void TSkinTab31::PaintSkin(HDC DC, const TRect& R) {

@@ -91,6 +91,9 @@ class TSkinControl : public TComponent {
   void PaintFromMessage(TMessage& Message);
   // WM_ERASEBKGND: the parent's background (with a control) or its colour; result 1.
   void EraseFromMessage(TMessage& Message);
+  // Skinners that paint instead of the control: WM_PAINT through PaintFromMessage (result 0)
+  // and WM_ERASEBKGND answered 1, both consumed (false); true for every other message.
+  bool PaintInstead(TMessage& Message);
 
   // The skin's ButtonFace, ButtonText and ButtonShadow colours.
   TColor SkinColor() const;

@@ -160,6 +160,20 @@ void TSkinControl::ForwardMouseDown(TMessage& Message) {
   target->MouseDown(mbLeft, KeysToShiftState(static_cast<WORD>(Message.WParam)), point.X, point.Y);
 }
 
+bool TSkinControl::PaintInstead(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_PAINT:
+      PaintFromMessage(Message);
+      Message.Result = 0;
+      return false;
+    case WM_ERASEBKGND:
+      Message.Result = 1;
+      return false;
+    default:
+      return true;
+  }
+}
+
 void TSkinControl::PaintFromMessage(TMessage& Message) {
   HDC dc = reinterpret_cast<HDC>(Message.WParam);
   PAINTSTRUCT paint{};
