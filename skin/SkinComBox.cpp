@@ -28,10 +28,6 @@ constexpr int kButtonGap = 4;
 // The style bits that tell simple, drop-down and drop-down list combos apart.
 constexpr LONG_PTR kComboKindMask = 0x3;
 
-bool HasImage(const TDataSkinObject* Element) {
-  return Element && Element->Bitmap && !Element->Bitmap->Empty();
-}
-
 // Mirroring a strip of frames also reverses their order.
 int MirroredFrame(const TDataSkinObject& Element, int Frame) {
   const int frames = std::max(Element.FrameCount, 1);
@@ -69,7 +65,7 @@ void PaintClassic(HDC DC, const TRect& R, const TDataSkinBorder& Button, int Fra
 // Style 2: the whole control is one element. The load composes it with its text area
 // transparent, and its mirror into SunkEdge for the button on the left.
 void PaintWhole(HDC DC, const TRect& R, const TSkinElements& Skin, int Frame, bool OnLeft) {
-  const bool mirrored = OnLeft && HasImage(Skin.SunkEdge.get());
+  const bool mirrored = OnLeft && HasSkinImage(Skin.SunkEdge.get());
   const TDataSkinObject& e = mirrored ? *Skin.SunkEdge : *Skin.ComboButton;
   DrawNinePart(DC, R, e.Bitmap.get(), false, e.Tile == 1, true, e.FrameCount,
                mirrored ? MirroredFrame(e, Frame) : Frame, e.LeftWidth, e.TopHeight, e.RightWidth,
@@ -92,10 +88,10 @@ void PaintEdgeAndButton(HDC DC, const TRect& R, const TSkinElements& Skin, int F
                     R.Bottom - kFieldInset);
     button = TRect{R.Right - w - kFieldInset, R.Top, R.Right - kFieldInset, R.Bottom};
   }
-  if (HasImage(Skin.SunkEdge.get()))
+  if (HasSkinImage(Skin.SunkEdge.get()))
     DrawElement(DC, R, Skin.SunkEdge->FrameCount, Frame, Skin.SunkEdge.get());
   DrawButtonFrame(DC, button, *Skin.ComboButton, Frame, OnLeft);
-  if (HasImage(Skin.ExtraImages.get()))
+  if (HasSkinImage(Skin.ExtraImages.get()))
     DrawBitmapFrameCentered(DC, button, Skin.ExtraImages->Bitmap.get(), true, Skin.ExtraImages->FrameCount,
                             Frame);
 }
@@ -242,7 +238,7 @@ LRESULT TSkinComBox::EditProcedure(HWND Window, UINT Msg, WPARAM WParam, LPARAM 
 void TSkinComBox::PaintSkin(HDC DC, const TRect& R) {
   using namespace combo_paint;
   const TSkinElements* skin = Elements();
-  if (!skin || !HasImage(skin->ComboButton.get()) || R.Width() <= 0 || R.Height() <= 0) return;
+  if (!skin || !HasSkinImage(skin->ComboButton.get()) || R.Width() <= 0 || R.Height() <= 0) return;
   WindowStyle = GetWindowLong(Handle, GWL_STYLE);
   WindowExStyle = GetWindowLong(Handle, GWL_EXSTYLE);
   COMBOBOXINFO info;

@@ -28,10 +28,6 @@ constexpr int kLeftInset = 3;
 constexpr int kImageGap = 2;
 constexpr int kRightInset = 2;
 
-bool HasImage(const TDataSkinObject* Element) {
-  return Element && Element->Bitmap && !Element->Bitmap->Empty();
-}
-
 // The part of an item worth drawing in a header Width wide: an item reaching far beyond it
 // (widths are the program's) is cut just outside, so only its hidden edge is lost.
 TRect VisiblePart(const TRect& Item, int Width, const TDataSkinObject& Element) {
@@ -95,7 +91,7 @@ bool TSkinHeader::BeforeMessage(TMessage& Message) {
   if (!TSkinControl::BeforeMessage(Message)) return false;
   const TSkinElements* skin = Elements();
   // Without the element the header keeps its own look.
-  if (!header_paint::HasImage(skin ? skin->Headerbar.get() : nullptr)) return true;
+  if (!HasSkinImage(skin ? skin->Headerbar.get() : nullptr)) return true;
   return PaintInstead(Message);
 }
 
@@ -130,7 +126,7 @@ void TSkinHeader::AfterMessage(TMessage& Message) {
 void TSkinHeader::PaintSkin(HDC DC, const TRect& R) {
   const TSkinElements* skin = Elements();
   const TDataSkinObject* bar = skin ? skin->Headerbar.get() : nullptr;
-  if (!header_paint::HasImage(bar) || R.Width() <= 0 || R.Height() <= 0) return;
+  if (!HasSkinImage(bar) || R.Width() <= 0 || R.Height() <= 0) return;
   TBitmap buffer;
   buffer.SetSize(R.Width(), R.Height());
   HDC dc = buffer.Canvas()->Handle();

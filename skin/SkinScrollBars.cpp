@@ -55,6 +55,14 @@ void StoreAttachFields(TSkinControl& Skinner, TWinControl* Control, TSkinData* D
   Skinner.Unicode = IsWindowUnicode(Skinner.Handle);
 }
 
+// What both attaches do last: the control's messages pass through the skinner from now on.
+void HookControl(TSkinControl& Skinner, TWinControl* Control) {
+  Skinner.OldWindowProc = Control->WindowProc();
+  Control->SetWindowProc(TWndMethod::Method(&Skinner, &TSkinControl::WindowProcedure));
+  Skinner.Attached = true;
+  Skinner.Lifecycle = kSkinnerAttached;
+}
+
 // Where the client area starts in window coordinates.
 TPoint ClientOriginInWindow(HWND Window) {
   RECT window;
@@ -88,10 +96,7 @@ void TSkinScrollbar::AttachBars(TWinControl* AControl, TSkinData* Data, TWinSkin
   VertBar = new TWScrollbar(this);
   VertBar->Bind(this, AControl, kScrollVertical);
   if (!AControl->Visible()) HideBars();
-  OldWindowProc = AControl->WindowProc();
-  AControl->SetWindowProc(TWndMethod::Method(this, &TSkinControl::WindowProcedure));
-  Attached = true;
-  Lifecycle = kSkinnerAttached;
+  HookControl(*this, AControl);
 }
 
 void TSkinScrollbar::Detach() {
@@ -267,10 +272,7 @@ void TSkinScControl::AttachBars(TWinControl* AControl, TSkinData* Data, TWinSkin
   Bar->SetHint(AControl->Hint());
   Bar->Bind(this, AControl, kScrollControl);
   if (!AControl->Visible()) Bar->HideBar();
-  OldWindowProc = AControl->WindowProc();
-  AControl->SetWindowProc(TWndMethod::Method(this, &TSkinControl::WindowProcedure));
-  Attached = true;
-  Lifecycle = kSkinnerAttached;
+  HookControl(*this, AControl);
 }
 
 void TSkinScControl::Detach() {

@@ -37,10 +37,6 @@ bool Within(const TRect& Inner, const TRect& Outer) {
          Inner.Bottom <= Outer.Bottom;
 }
 
-bool HasImage(const TDataSkinObject* Element) {
-  return Element && Element->Bitmap && !Element->Bitmap->Empty();
-}
-
 // A rectangle spanning From..To along the axis and 0..Thickness across.
 TRect AlongBar(bool Vertical, int From, int To, int Thickness) {
   return Vertical ? TRect{0, From, Thickness, To} : TRect{From, 0, To, Thickness};
@@ -325,7 +321,7 @@ void TWScrollbar::DragThumb() {
 
 void TWScrollbar::Paint() {
   const TSkinElements* skin = Skinner ? Skinner->Elements() : nullptr;
-  if (!skin || !HasImage(skin->Scrollbar.get())) return;
+  if (!skin || !HasSkinImage(skin->Scrollbar.get())) return;
   SCROLLBARINFO info;
   if (!GetBarInfo(info) || (info.rgstate[0] & STATE_SYSTEM_INVISIBLE)) return;
   const bool enabled = !(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE);
@@ -366,7 +362,7 @@ void TWScrollbar::Paint() {
 
   // The track, between the arrows.
   const TDataSkinObject* track = vertical ? skin->VertScroll.get() : skin->HorzScroll.get();
-  if (HasImage(track))
+  if (HasSkinImage(track))
     DrawElement(dc, AlongBar(vertical, button, BarLength - button, thickness), kTrackFrames,
                 enabled ? kTrackEnabledFrame : kTrackDisabledFrame, track);
 
@@ -385,7 +381,7 @@ void TWScrollbar::Paint() {
   const TRect thumbRect = AlongBar(vertical, ThumbTop, ThumbBottom, thickness);
   const TDataSkinObject* thumb = vertical ? skin->VertScrollThumb.get() : skin->HorzScrollThumb.get();
   if (enabled && ThumbBottom > ThumbTop && Within(thumbRect, r)) {
-    if (HasImage(thumb))
+    if (HasSkinImage(thumb))
       DrawElement(dc, thumbRect, thumb->FrameCount, 1 + (hotThumb ? (Pressed ? 1 : 2) : 0), thumb);
     const int grip = strip->Height();
     const int thumbLength = ThumbBottom - ThumbTop;

@@ -64,13 +64,9 @@ UINT AlignmentFlags(TAlignment Alignment, bool Swapped) {
   return SkinAlignmentFlags(Alignment);
 }
 
-bool HasImage(const TDataSkinObject* Element) {
-  return Element && Element->Bitmap && !Element->Bitmap->Empty();
-}
-
 // A skin edge, or a one-pixel 3-D frame without one (frame 3 draws nothing then).
 void DrawPanelEdge(TCanvas* Canvas, const TRect& R, int Frame, const TDataSkinObject* Edges) {
-  if (HasImage(Edges)) {
+  if (HasSkinImage(Edges)) {
     DrawElement(Canvas->Handle(), R, kEdgeFrames, Frame, Edges);
     return;
   }
@@ -133,7 +129,7 @@ void TSkinStatusBar::PaintSkin(HDC DC, const TRect& R) {
   }
 
   const TDataSkinObject* extra = skin ? skin->ExtraImages.get() : nullptr;
-  if ((GetWindowLong(Handle, GWL_STYLE) & SBARS_SIZEGRIP) && status_paint::HasImage(extra)) {
+  if ((GetWindowLong(Handle, GWL_STYLE) & SBARS_SIZEGRIP) && HasSkinImage(extra)) {
     const int frames = std::max(extra->FrameCount, 1);
     const int width = extra->Bitmap->Width() / frames, height = extra->Bitmap->Height();
     const TRect grip{area.Right - 1 - width, area.Bottom - 1 - height, area.Right - 1, area.Bottom - 1};

@@ -17,10 +17,6 @@ namespace track_paint {
 constexpr int kThumbFrames = 5;
 constexpr int kThumbFrame = 2;
 
-bool HasImage(const TDataSkinObject* Element) {
-  return Element && Element->Bitmap && !Element->Bitmap->Empty();
-}
-
 // Without a thumb image: a box in the line colour over the skin colour.
 void DrawPlainThumb(HDC DC, const TRect& R, TColor Line, TColor Face) {
   HBRUSH face = CreateSolidBrush(ColorToRGB(Face));
@@ -62,9 +58,9 @@ LRESULT TSkinTrackBar::CustomDraw(const NMCUSTOMDRAW& Draw) {
       SendMessage(bar, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&got));
       const TRect thumb = got;
       const TDataSkinObject* image = nullptr;
-      if (skin && vertical && track_paint::HasImage(skin->TrackbarThumbVert.get()))
+      if (skin && vertical && HasSkinImage(skin->TrackbarThumbVert.get()))
         image = skin->TrackbarThumbVert.get();
-      else if (skin && track_paint::HasImage(skin->TrackbarThumbHorz.get()))
+      else if (skin && HasSkinImage(skin->TrackbarThumbHorz.get()))
         image = skin->TrackbarThumbHorz.get();
       if (image)
         DrawFrameTransparent(Draw.hdc, thumb, image->Bitmap.get(), track_paint::kThumbFrames,
@@ -81,7 +77,7 @@ LRESULT TSkinTrackBar::CustomDraw(const NMCUSTOMDRAW& Draw) {
       if (vertical) channel = TRect{channel.Top, channel.Left, channel.Bottom, channel.Right};
       const TDataSkinObject* groove = skin ? (vertical ? skin->TrackVert.get() : skin->Track.get()) : nullptr;
       // A program without the channel images keeps the bar's own channel.
-      if (!track_paint::HasImage(groove)) return CDRF_DODEFAULT;
+      if (!HasSkinImage(groove)) return CDRF_DODEFAULT;
       DrawElement(Draw.hdc, channel, 1, 1, groove);
       return CDRF_SKIPDEFAULT;
     }

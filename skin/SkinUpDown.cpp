@@ -65,10 +65,6 @@ void DrawLineArrow(HDC DC, const TRect& R, TArrow Arrow, TColor Color) {
   }
 }
 
-bool HasImage(const TDataSkinObject* Element) {
-  return Element && Element->Bitmap && !Element->Bitmap->Empty();
-}
-
 }  // namespace updown_paint
 
 TSkinUpDown::TSkinUpDown(TComponent* AOwner) : TSkinControl(AOwner) {}
@@ -156,7 +152,7 @@ void TSkinUpDown::PaintSkin(HDC DC, const TRect& R) {
         state = kStateHot;
     }
     if (!enabled) state = kStateDisabled;
-    if (HasImage(element)) {
+    if (HasSkinImage(element)) {
       const int index = horizontal ? arrows[i] - kArrowLeft : arrows[i];
       const int frame = index * kStatesPerArrow + state;
       DrawElement(bufferDC, half, kElementFrames, frame, element);

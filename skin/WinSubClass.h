@@ -145,6 +145,8 @@ class TSkinControl : public TComponent {
   bool SavedParentColor = false;
 };
 
+// The element is there and has an image.
+bool HasSkinImage(const TDataSkinObject* Element);
 // True when the window's parent is the desktop handle or its style has WS_POPUP.
 bool IsTopLevelWindow(HWND Window);
 // Target takes Source's size and pixel format and a copy of its pixels.

@@ -219,6 +219,10 @@ bool IsTopLevelWindow(HWND Window) {
   return (static_cast<uint32_t>(GetWindowLong(Window, GWL_STYLE)) & WS_POPUP) != 0;
 }
 
+bool HasSkinImage(const TDataSkinObject* Element) {
+  return Element && Element->Bitmap && !Element->Bitmap->Empty();
+}
+
 void DrawElement(HDC DC, const TRect& R, int FrameCount, int Frame, const TDataSkinObject* Element) {
   if (!Element || R.Right < R.Left || R.Bottom < R.Top) return;
   TBitmap* image = Element->Bitmap.get();
