@@ -84,10 +84,7 @@ class SkinButtonsTest : public ::testing::Test {
     ini.replace(ini.find("Image=", ini.find("[Buttons]")), 5, "Bitmap");
     ini += "NormalColour2=1,2,3\r\nMouseOverColour2=4,5,6\r\nPressedColour2=7,8,9\r\n";
     ini += "[Colours]\r\nButtonFace=10,20,30\r\n";
-    const std::string bytes = PackSkin(entries);
-    data = std::make_unique<TSkinData>(nullptr);
-    data->SkinStream()->WriteBuffer(bytes.data(), int64_t(bytes.size()));
-    ASSERT_TRUE(data->LoadSkin()) << data->LoadError();
+    ASSERT_TRUE((data = LoadSkinData(PackSkin(entries))) != nullptr);
     (form = new TForm(Application, 0))->SetBounds(100, 100, 300, 200);
     form->SetColor(kParent);
     form->Show();

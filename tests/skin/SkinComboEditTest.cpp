@@ -41,10 +41,7 @@ class SkinComboEditTest : public ::testing::Test {
       if (!Style.empty()) bytes.insert(bytes.find("]\r\n", bytes.find(Layouts[0].Section)) + 3, Style);
       bytes += "[Colours]\r\nButtonFace=10,20,30\r\nButtonShadow=200,0,0\r\nButtonDkShadow=0,0,90\r\n";
     }
-    const std::string bytes = PackSkin(entries);
-    data = std::make_unique<TSkinData>(nullptr);
-    data->SkinStream()->WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-    ASSERT_TRUE(data->LoadSkin()) << data->LoadError();
+    ASSERT_TRUE((data = LoadSkinData(PackSkin(entries))) != nullptr);
   }
   // A control of the form with a skinner of kind TSkinner attached.
   template <class TSkinner>

@@ -39,10 +39,7 @@ class SkinPopMenuTest : public ::testing::Test {
     TProbeSkin skin;
     skin.Add({WithMenuBackground ? "MenuBackground" : "MenuItem", 1, false, 12, 12, kFrame, kFrame, kFrame,
               kFrame});
-    const std::string bytes = skin.SkinFile();
-    data_ = std::make_unique<TSkinData>(nullptr);
-    data_->SkinStream()->WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-    ASSERT_TRUE(data_->LoadSkin()) << data_->LoadError();
+    ASSERT_TRUE((data_ = LoadSkinData(skin.SkinFile())) != nullptr);
     data_->Loaded();
     data_->SetSkinControls({xcPopupMenu});
     unskinned_.clear();

@@ -81,10 +81,7 @@ class SkinRangeTest : public ::testing::Test {
                          "\r\nLeftWidth=3\r\nTopHeight=3\r\nRightWidth=3\r\nBottomHeight=3\r\n"
                          "[Buttons]\r\nCheckButton=probe6.bmp\r\nCheckButtonFrame=4\r\n"
                          "[Colours]\r\nButtonFace=10,20,30\r\nButtonShadow=200,0,0\r\n";
-    const std::string bytes = PackSkin(entries);
-    data = std::make_unique<TSkinData>(nullptr);
-    data->SkinStream()->WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-    ASSERT_TRUE(data->LoadSkin()) << data->LoadError();
+    ASSERT_TRUE((data = LoadSkinData(PackSkin(entries))) != nullptr);
   }
   static TColor PixelOf(HWND W, int X, int Y) {
     HDC dc = GetWindowDC(W);

@@ -36,10 +36,7 @@ class SkinScrollBarsTest : public ::testing::Test {
     probe.Add({"Scrollbar", 23, false, StripHeight, StripHeight});
     for (const char* section : {"HorzScroll", "VertScroll"}) probe.Add({section, 4, false, 12, 12});
     for (const char* section : {"HorzScrollThumb", "VertScrollThumb"}) probe.Add({section, 3, false, 12, 12});
-    data = std::make_unique<TSkinData>(nullptr);
-    const std::string bytes = probe.SkinFile();
-    data->SkinStream()->WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-    ASSERT_TRUE(data->LoadSkin()) << data->LoadError();
+    ASSERT_TRUE((data = LoadSkinData(probe.SkinFile())) != nullptr);
   }
   TListBox* List(int Items, bool Skinned) {
     auto* list = new TListBox(form);

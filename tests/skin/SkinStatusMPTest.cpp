@@ -40,10 +40,7 @@ class SkinStatusMPTest : public ::testing::Test {
         bytes.insert(bytes.find("[StatusBarEdges]\r\n") + 18, "NormalColour2=255,255,255\r\n");
         bytes += "[Colours]\r\nButtonFace=10,20,30\r\n";
       }
-    const std::string bytes = PackSkin(entries);
-    data = std::make_unique<TSkinData>(nullptr);
-    data->SkinStream()->WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-    ASSERT_TRUE(data->LoadSkin()) << data->LoadError();
+    ASSERT_TRUE((data = LoadSkinData(PackSkin(entries))) != nullptr);
     (form = new TForm(Application, 0))->SetBounds(20, 20, 420, 200);
     form->Show();
   }

@@ -77,10 +77,7 @@ class WinSkinFrameTest : public ::testing::Test {
   // A sizeable window owned by below_, skinned by the manager and activated; w_ x h_ after.
   void UseSkin(bool Trans) {
     if (data_) manage_->RemoveSkinData(data_.get()), DestroyWindow(window_);
-    const std::string bytes = FrameSkin(Trans);
-    data_ = std::make_unique<TSkinData>(nullptr);
-    data_->SkinStream()->WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-    ASSERT_TRUE(data_->LoadSkin()) << data_->LoadError();
+    ASSERT_TRUE((data_ = LoadSkinData(FrameSkin(Trans))) != nullptr);
     data_->SetSkinControls({xcMainMenu});
     manage_->AddSkinData(data_.get());
     window_ = CreateWindowEx(0, "FrameTestWindow", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 200,

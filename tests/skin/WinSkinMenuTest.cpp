@@ -30,10 +30,7 @@ class WinSkinMenuTest : public ::testing::Test {
     TProbeSkin probe;
     probe.Add({"menuBar", 2, true, 30, kBarProbeHeight, kBarProbeMargin, 0, kBarProbeMargin, 0, false, false,
                true});
-    const std::string bytes = probe.SkinFile();
-    data_ = std::make_unique<TSkinData>(nullptr);
-    data_->SkinStream()->WriteBuffer(bytes.data(), int64_t(bytes.size()));
-    ASSERT_TRUE(data_->LoadSkin()) << data_->LoadError();
+    ASSERT_TRUE((data_ = LoadSkinData(probe.SkinFile())) != nullptr);
     element_ = data_->Elements()->MenuBar.get();
     element_->LeftWidth = element_->RightWidth = kBarProbeMargin;  // keys the probe skin does not write
     form_ = new TForm(Application, 0);

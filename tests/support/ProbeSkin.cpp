@@ -276,3 +276,11 @@ std::unique_ptr<TSkinElements> LoadSkinBytes(const std::string& Bytes) {
   if (!LoadSkinElements(&stream, elements, reason)) ADD_FAILURE() << "the skin was refused: " << reason;
   return elements;
 }
+
+std::unique_ptr<TSkinData> LoadSkinData(const std::string& Bytes) {
+  auto data = std::make_unique<TSkinData>(nullptr);
+  data->SkinStream()->WriteBuffer(Bytes.data(), static_cast<int64_t>(Bytes.size()));
+  if (data->LoadSkin()) return data;
+  ADD_FAILURE() << data->LoadError();
+  return nullptr;
+}

@@ -16,6 +16,7 @@
 
 #include "platform/rtl/Geometry.h"
 #include "platform/vcl/Graphics.h"
+#include "skin/WinSkinData.h"
 #include "skin/WinSkinIni.h"
 
 enum class TNinePart { TopLeft, Top, TopRight, Left, Middle, Right, BottomLeft, Bottom, BottomRight };
@@ -109,3 +110,6 @@ class TProbeSkin {
 
 // Loads skin bytes through the engine's load sequence; fails the test with the refusal reason.
 std::unique_ptr<TSkinElements> LoadSkinBytes(const std::string& Bytes);
+// A skin data component loaded from the packed skin Bytes; nullptr, failing the test with the
+// refusal reason, when the load refuses them.
+std::unique_ptr<TSkinData> LoadSkinData(const std::string& Bytes);
