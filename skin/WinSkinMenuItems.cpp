@@ -215,8 +215,9 @@ void PaintSkinItem(TSkinData* Data, TMenuItem* Item, TCanvas* Canvas, const TRec
       DrawNinePart(dc, all, image, false, element->Tile == 1, element->Trans == 1, element->FrameCount,
                    Selected ? 4 : 1, element->LeftWidth, element->TopHeight, element->RightWidth,
                    element->BottomHeight);
-  } else if (Selected && !Item->IsLine()) {
-    canvas->Brush()->SetColor(skin.HilightColour);
+  } else {
+    // A skin without the element draws plain items in its menu colours, whatever the frame shows.
+    canvas->Brush()->SetColor(Selected ? skin.HilightColour : skin.MenuColour);
     canvas->FillRect(all);
   }
   UseMenuFont(canvas);

@@ -2,6 +2,7 @@
 // states, sizing and hit testing per border kind, a widened dialog, and the maximised caption.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -266,10 +267,15 @@ TEST_F(WinSkinFormTest, SizingAndHitTestingOfEachBorderKind) {
 }
 
 TEST_F(WinSkinFormTest, ADialogIsWidenedForItsCaptionAndItsChildrenShiftedByHalf) {
-  for (const bool capped : {false, true}) {
-    SCOPED_TRACE(capped ? "capped at the screen width" : "wider than the client");
+  // A long caption, or title margins whose sum overflows 32 bits, give the screen width at most.
+  for (const char* id : {"wider than the client", "capped at the screen width", "margins beyond 32 bits"}) {
+    SCOPED_TRACE(id);
+    const bool capped = id[0] != 'w', wildMargins = id[0] == 'm';
+    TDataSkinTitle& title = *data->Elements()->Title;
+    title.LeftWidth = wildMargins ? INT32_MAX : kTextShift;
+    title.RightWidth = wildMargins ? INT32_MAX : kTextRightClip;
     const HWND box = Window("#32770", WS_POPUP | WS_CAPTION | WS_SYSMENU, owner, 0, false,
-                            std::string(capped ? 3000 : 30, 'W'), 120);
+                            std::string(id[0] == 'c' ? 3000 : 30, 'W'), 120);
     const HWND child = CreateWindowEx(0, "Button", "OK", WS_CHILD | WS_VISIBLE, 10, 20, 40, 20, box, nullptr,
                                       MainInstance(), nullptr);
     const int natural = LookOf(box).Client.Width() + kL + kR;

@@ -214,6 +214,43 @@ TEST_F(WinSkinFrameTest, VisibilityTableAndActionFilter) {
   }
 }
 
+// A click (down, then up) on a caption button runs its action; a double click closes through the
+// icon button, does nothing on another button and elsewhere maximises or restores.
+TEST_F(WinSkinFrameTest, ButtonClicksAndDoubleClicksPostTheirCommands) {
+  using S = TSkinWindowState;
+  UseSkin(false);
+  TWinSysButton& button = *form_->CaptionButtons[0];
+  // Message, action (-1: a double click beside the buttons), state, border icons, message and
+  // wParam posted (0: nothing).
+  const std::tuple<UINT, int, S, uint8_t, UINT, WPARAM> rows[] = {
+      {WM_NCLBUTTONUP, 0, S::Normal, 11, WM_SYSCOMMAND, SC_CLOSE},
+      {WM_NCLBUTTONUP, 1, S::Normal, 11, WM_SYSCOMMAND, SC_MAXIMIZE},
+      {WM_NCLBUTTONUP, 22, S::Maximized, 11, WM_SYSCOMMAND, SC_RESTORE},
+      {WM_NCLBUTTONUP, 2, S::Normal, 11, WM_SYSCOMMAND, SC_MINIMIZE},
+      {WM_NCLBUTTONUP, 42, S::Normal, 11, SKMSG_BUTTONACTION, 42},
+      {WM_NCLBUTTONDBLCLK, 3, S::Normal, 11, WM_SYSCOMMAND, SC_CLOSE},
+      {WM_NCLBUTTONDBLCLK, 42, S::Normal, 11, 0, 0},
+      {WM_NCLBUTTONDBLCLK, -1, S::Normal, 11, WM_SYSCOMMAND, SC_MAXIMIZE},
+      {WM_NCLBUTTONDBLCLK, -1, S::Maximized, 11, WM_SYSCOMMAND, SC_RESTORE},
+      {WM_NCLBUTTONDBLCLK, -1, S::Normal, 10, 0, 0}};
+  for (const auto& [msg, action, state, icons, posted, wParam] : rows) {
+    SCOPED_TRACE(testing::Message() << msg << " action " << action);
+    button.Element->Action = action < 0 ? 42 : action;
+    form_->WindowState = state, form_->BorderIcons = icons;
+    form_->PaintFrame();
+    RECT r{};
+    GetWindowRect(window_, &r);
+    const TPoint at = action < 0 ? Point(60, 10) : ButtonCentre(0);
+    const LPARAM screen = MAKELPARAM(r.Left + at.X, r.Top + at.Y);
+    if (msg == WM_NCLBUTTONUP) SendMessage(window_, WM_NCLBUTTONDOWN, HTCAPTION, screen);
+    SendMessage(window_, msg, HTCAPTION, screen);
+    MSG m{};
+    const bool any = PeekMessage(&m, window_, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE) ||
+                     PeekMessage(&m, window_, SKMSG_BUTTONACTION, SKMSG_BUTTONACTION, PM_REMOVE);
+    EXPECT_EQ(std::tuple(any ? m.message : 0u, any ? m.wParam : 0), std::tuple(posted, wParam));
+  }
+}
+
 TEST_F(WinSkinFrameTest, RegionCutsTheTransparentCorner) {
   for (bool trans : {false, true}) {
     SCOPED_TRACE(trans);

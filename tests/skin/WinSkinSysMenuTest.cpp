@@ -296,6 +296,21 @@ TEST_F(WinSkinSysMenuTest, SystemPopupAndDoubleClickRule) {
   opened = false;
   WhileMenuOpen(POINT{100, 100}, open, [&](HWND Menu) { opened = Menu != nullptr; });
   EXPECT_TRUE(opened);
+  // Without a MenuItem element an item is the skin's Menu colour, the frame's middle under it or not.
+  probeData_->Elements()->MenuItem->Bitmap->SetSize(0, 0);
+  const COLORREF menu = ColorToRGB(probeData_->Elements()->MenuColour);
+  ASSERT_NE(menu, ColorToRGB(probe_.RegionColour(1, 1, TNinePart::Middle)));
+  VirtualClock::Advance(form_->DoubleClickTime + 1);
+  SkinManage()->Active = true;
+  WhileMenuOpen(POINT{100, 100}, open, [&](HWND Menu) {
+    RECT r{};
+    GetWindowRect(Menu, &r);
+    HDC dc = GetWindowDC(Menu);
+    corner = GetPixel(dc, r.Width() - 6, 5);  // right of the first item's text
+    ReleaseDC(Menu, dc);
+  });
+  SkinManage()->Active = false;
+  EXPECT_EQ(corner, menu);
 }
 
 TEST_F(WinSkinSysMenuTest, SystemCommands) {
