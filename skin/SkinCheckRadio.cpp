@@ -277,9 +277,9 @@ TBitmap* TSkinRadioButton::Strip(int& Frames) const {
 }
 
 int TSkinRadioButton::StateFrame(int Frames) const {
-  const bool checked = Control && IsPublishedProp(Control, "Checked")
-                           ? LowerCase(GetPropText(Control, "Checked")) == "true"
-                           : SendMessage(Handle, BM_GETCHECK, 0, 0) == BST_CHECKED;
+  // A control of the class library answers by its Checked alone (none published: unchecked).
+  const bool checked = Control ? LowerCase(GetPropText(Control, "Checked")) == "true"
+                               : SendMessage(Handle, BM_GETCHECK, 0, 0) == BST_CHECKED;
   const bool disabled = (GetWindowLongAW(Handle, GWL_STYLE) & WS_DISABLED) != 0;
   return RadioButtonFrame(checked, disabled, Frames);
 }

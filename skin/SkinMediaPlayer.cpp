@@ -255,8 +255,9 @@ void TWMediaPlayer::WndProc(TMessage& Message) {
       inherited::WndProc(Message);
       ReadButtonSets();
       HotButton = ButtonAt(GET_X_LPARAM(Message.LParam));
-      // A release away from the pressed button is no click.
-      if (HotButton == PressedButton && HotButton < kMediaButtonCount && Player && Player->HandleAllocated())
+      // A release away from the pressed button is no click (a press and release beside every
+      // button reaches the player, which finds no button in it).
+      if (HotButton == PressedButton && Player && Player->HandleAllocated())
         SendMessage(Player->Handle(), Message.Msg, Message.WParam, Message.LParam);
       Invalidate();
       return;

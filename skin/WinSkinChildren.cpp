@@ -178,9 +178,12 @@ void TSkinChildList::SkinChildren() {
   std::vector<TWinControl*> tabOrder;
   formControl->GetTabOrderList(tabOrder);
   for (TWinControl* control : tabOrder) {
-    if (!control->HandleAllocated() || control->Tag() == data->DisableTag() || form_.IsHandled(control))
-      continue;
-    ClassifyControl(control->Parent(), control);
+    if (!control->HandleAllocated() || control->Tag() == data->DisableTag()) continue;
+    if (!form_.IsHandled(control)) ClassifyControl(control->Parent(), control);
+    // The list holds windowed controls only: the windowless ones of such a container (a sheet of
+    // a page control the skin leaves alone, a frame) are classified with it as parent.
+    for (TControl* child : skin_children::ChildrenOf(control))
+      if (!dynamic_cast<TWinControl*>(child)) ClassifyControl(control, child);
   }
 }
 

@@ -297,6 +297,9 @@ TEST_F(WinSkinChildrenTest, AnActivatedFormSkinsItsControlsOnceAndFreeAllRestore
   TControl* bit = Make("TBitBtn");
   TControl* status = Make("TStatusBar");
   TControl* edit = Make("TEdit");
+  auto* frame = new TFrame(host);  // not entered by the tree walk: its windowless child comes by tab order
+  frame->SetParent(host);
+  TControl* frameSpeed = Make("TSpeedButton", "", frame);
   TControl* chosen = Make("TButton");
   auto* third = new TNamed<TButton>(host, "TMyMenuButton", "");
   third->SetParent(host);
@@ -312,9 +315,9 @@ TEST_F(WinSkinChildrenTest, AnActivatedFormSkinsItsControlsOnceAndFreeAllRestore
     if (Control == chosen) Skinner = new TSkinMenuButton(Control);
   };
   TControl* const all[] = {
-      button,     check,         radio, group,  groupCheck, panel,      speed,
-      bit,        status,        edit,  chosen, third,      radioGroup, radioGroup->Buttons(0),
-      checkGroup, checkGroupItem};
+      button,     check,          radio,     group,  groupCheck, panel,      speed,
+      bit,        status,         edit,      chosen, third,      radioGroup, radioGroup->Buttons(0),
+      checkGroup, checkGroupItem, frameSpeed};
   std::vector<TWndMethod> procs;
   for (TControl* c : all) procs.push_back(c->WindowProc());
   const TColor panelColour = panel->Color();
@@ -328,8 +331,9 @@ TEST_F(WinSkinChildrenTest, AnActivatedFormSkinsItsControlsOnceAndFreeAllRestore
     EXPECT_EQ(
         skinners,
         "TSkinButton TSkinCheckBox TSkinRadioButton TSkinGroupBox TSkinCheckBox TSkinBox TSkinSpeedButton "
-        "TSkinBitButton TSkinStatusBar TSkinEdit TSkinMenuButton TSkinMenuButton none none none none ");
-    EXPECT_EQ(list->Skinners().size(), 12u);
+        "TSkinBitButton TSkinStatusBar TSkinEdit TSkinMenuButton TSkinMenuButton none none none none "
+        "TSkinSpeedButton ");
+    EXPECT_EQ(list->Skinners().size(), 13u);
     EXPECT_TRUE(list->CheckConsistency());
   }
   EXPECT_EQ(radioGroup->Buttons(0)->Tag(), data->DisableTag());
