@@ -15,6 +15,7 @@
 #include "skin/SkinButtons.h"
 #include "skin/SkinStateControls.h"
 #include "skin/WinSkinChildMaking.h"
+#include "skin/WinSkinMenu.h"
 
 namespace skin_children {
 namespace {
@@ -150,6 +151,7 @@ void TSkinChildList::FreeGone() {
 
 void TSkinChildList::FreeAll(bool Destroying) {
   hovered_ = nullptr;
+  if (!Destroying && form_.FormControl) UnmarkContainerPopups(form_.FormControl);
   // One at a time off the back: freeing one may free or unregister others.
   while (!skinners_.empty()) {
     TSkinControl* s = skinners_.back();
@@ -160,6 +162,14 @@ void TSkinChildList::FreeAll(bool Destroying) {
       s->Detach();
     s->Free();
   }
+}
+
+void TSkinChildList::UnmarkContainerPopups(TWinControl* Parent) {
+  for (TControl* child : skin_children::ChildrenOf(Parent))
+    if (auto* container = dynamic_cast<TWinControl*>(child)) {
+      MarkContainerPopupMenusOwnerDraw(container, form_.SkinData, false);
+      UnmarkContainerPopups(container);
+    }
 }
 
 // --- the walks ----------------------------------------------------------------------------------------
@@ -189,8 +199,9 @@ void TSkinChildList::SkinChildren() {
 
 void TSkinChildList::SkinContainer(TWinControl* Container) {
   if (!Container) return;
-  // The container's popup menus: the form marks every popup menu it owns when it activates.
   for (TControl* child : skin_children::ChildrenOf(Container)) ClassifyControl(Container, child);
+  // The form marks the popup menus it owns itself when it activates.
+  if (Container != form_.FormControl) MarkContainerPopupMenusOwnerDraw(Container, form_.SkinData, true);
 }
 
 void TSkinChildList::SkinChildWindows(HWND Window) {

@@ -158,6 +158,8 @@ class TSkinChildList : public TSkinChildren {
   void Drop(TSkinControl* Skinner);
   // Frees listed skinners whose window received WM_NCDESTROY or is no longer there.
   void FreeGone();
+  // Takes the skin's marks off the popup menus of every container below Parent.
+  void UnmarkContainerPopups(TWinControl* Parent);
 
   TWinSkinForm& form_;
   std::vector<TSkinControl*> skinners_;

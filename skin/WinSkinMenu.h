@@ -99,6 +99,8 @@ TMenuTrackState& MenuTrackState();
 // forms) gets owner draw and the skin's item painters; On false takes them back.
 void MarkMainMenusOwnerDraw(TWinSkinForm& Form, bool On);
 void MarkPopupMenusOwnerDraw(TWinSkinForm& Form, bool On);
+// The same for the popup menus a container of the form owns (a panel, a frame).
+void MarkContainerPopupMenusOwnerDraw(TComponent* Container, TSkinData* Data, bool On);
 // Gives every item of Menu (recursively) MFT_OWNERDRAW; the items it marked, by menu and position.
 using TOwnerDrawMarks = std::vector<std::pair<HMENU, UINT>>;
 TOwnerDrawMarks MakeSubmenuOwnerDraw(HMENU Menu);

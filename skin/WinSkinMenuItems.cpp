@@ -386,6 +386,11 @@ void MarkPopupMenusOwnerDraw(TWinSkinForm& Form, bool On) {
   menu_items::MarkPopupsOf(control, data, On, 0);
 }
 
+void MarkContainerPopupMenusOwnerDraw(TComponent* Container, TSkinData* Data, bool On) {
+  if (!Container || !Data || (On && !Data->SkinControls().Contains(xcPopupMenu))) return;
+  menu_items::MarkPopupsOf(Container, Data, On, 0);
+}
+
 namespace menu_items {
 namespace {
 

@@ -15,6 +15,7 @@
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/Menus.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/VclTesting.h"
 #include "platform/win/ControlClasses.h"
@@ -294,6 +295,8 @@ TEST_F(WinSkinChildrenTest, AnActivatedFormSkinsItsControlsOnceAndFreeAllRestore
   TControl* groupCheck = Make("TCheckBox", "", group);
   auto* panel = static_cast<TWinControl*>(Make("TPanel"));
   TControl* speed = Make("TSpeedButton", "", panel);
+  TPopupMenu* panelPopup =
+      NewPopupMenu(panel, "PanelPopup", paLeft, true, {NewItem("&Cut", 0, false, true, nullptr, 0, "Cut")});
   TControl* bit = Make("TBitBtn");
   TControl* status = Make("TStatusBar");
   TControl* edit = Make("TEdit");
@@ -339,8 +342,10 @@ TEST_F(WinSkinChildrenTest, AnActivatedFormSkinsItsControlsOnceAndFreeAllRestore
   EXPECT_EQ(radioGroup->Buttons(0)->Tag(), data->DisableTag());
   EXPECT_EQ(checkGroupItem->Tag(), data->DisableTag());
   EXPECT_EQ(panel->Color(), data->Elements()->BackgroundColour);
+  EXPECT_TRUE(panelPopup->OwnerDraw());
 
   list->FreeAll(false);
+  EXPECT_FALSE(panelPopup->OwnerDraw());
   EXPECT_EQ(list->Skinners().size(), 0u);
   for (size_t i = 0; i < procs.size(); ++i) {
     SCOPED_TRACE(all[i]->ClassName());
