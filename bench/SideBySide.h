@@ -84,8 +84,11 @@ class TMedianReporter : public TTableReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     TTableReporter::ReportRuns(runs);
     for (const Run& r : runs)
-      if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median" && !r.error_occurred)
+      if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median" && !r.error_occurred) {
         medians_[r.run_name.str()] = r.GetAdjustedRealTime();
+        for (const auto& [counter, value] : r.counters)
+          medianCounters_[r.run_name.str()][counter] = value.value;
+      }
   }
   // The median of the benchmark named Name, or whose full name starts with Name + "/".
   double TimeOf(const std::string& Name) const {
@@ -95,9 +98,19 @@ class TMedianReporter : public TTableReporter {
       if (full == Name || full.rfind(Name + "/", 0) == 0) return median;
     return -1.0;
   }
+  // The median of a counter the benchmark set, from the repetitions or their median aggregate.
+  double CounterOf(const std::string& Name, const std::string& Counter) const {
+    const double c = TTableReporter::CounterOf(Name, Counter);
+    if (c >= 0) return c;
+    for (const auto& [full, counters] : medianCounters_)
+      if ((full == Name || full.rfind(Name + "/", 0) == 0) && counters.count(Counter))
+        return counters.at(Counter);
+    return -1.0;
+  }
 
  private:
   std::map<std::string, double> medians_;
+  std::map<std::string, std::map<std::string, double>> medianCounters_;
 };
 
 }  // namespace side_by_side

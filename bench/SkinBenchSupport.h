@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "bench/SideBySide.h"
 #include "platform/rtl/Clock.h"
@@ -49,10 +50,18 @@ struct TSkinRatio {
 
 // Runs the selected benchmarks with the median reporter and prints each pair's ratio; false when
 // the command line holds unknown arguments. The reporter stays for the caller's own lines.
+// The repetitions of the two sides run interleaved in random order unless the command line says
+// otherwise, so a burst of load on the shared machine hits both sides alike.
 inline bool RunAndPrintRatios(int argc, char** argv, side_by_side::TMedianReporter& Reporter,
                               std::initializer_list<TSkinRatio> Pairs) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return false;
+  // A flag given later wins, so the caller's own setting overrides this default.
+  static char interleave[] = "--benchmark_enable_random_interleaving=true";
+  std::vector<char*> args(argv, argv + argc);
+  args.insert(args.begin() + (argc > 0 ? 1 : 0), interleave);
+  args.push_back(nullptr);
+  int count = static_cast<int>(args.size()) - 1;
+  benchmark::Initialize(&count, args.data());
+  if (benchmark::ReportUnrecognizedArguments(count, args.data())) return false;
   benchmark::RunSpecifiedBenchmarks(&Reporter);
   benchmark::Shutdown();
   std::printf("\n%-26s %12s %12s %8s\n", "skinned / unskinned", "skinned", "unskinned", "ratio");

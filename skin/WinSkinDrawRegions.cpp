@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/rtl/ScopeGuard.h"
 #include "skin/WinSkinDraw.h"
 
 namespace skin_draw {
@@ -91,10 +90,11 @@ class TRegionBuilder {
 
 void DrawTransparent(HDC DC, const TRect& R, TBitmap* Bitmap, TColor TransparentColor) {
   if (IsRectEmpty(R) || !Bitmap || Bitmap->Empty()) return;
-  HBITMAP mask = MakeTransparentMask(Bitmap, TransparentColor);
-  if (!mask) return;
-  TScopeExit freeMask([mask] { DeleteObject(mask); });
-  DrawTransparentMasked(DC, R, Bitmap, mask);
+  // A keyed copy puts the same pixels as a mask made of the key, without making one each time.
+  Bitmap->SyncScanLines();
+  const int w = Bitmap->Width(), h = Bitmap->Height();
+  TransparentBlt(DC, R.Left, R.Top, w, h, Bitmap->Canvas()->Handle(), 0, 0, w, h,
+                 ColorToRGB(TransparentColor));
 }
 
 HBITMAP MakeTransparentMask(TBitmap* Bitmap, TColor TransparentColor) {

@@ -5,6 +5,7 @@
 // one of the two extents is negative; every stretch mode stretches this way), converted
 // between monochrome and colour, and combined with the destination.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -184,8 +185,21 @@ BOOL DoBlit(const TBlitRequest& r) {
     auto buildMap = [](const TAxis& axis, int from, int to, int limit, std::vector<int>& map, int& first,
                        int& last) {
       map.clear();
+      map.reserve(static_cast<size_t>(to - from));
       first = to;
       last = from;
+      if (axis.Identity()) {
+        // Source = destination shifted: the run inside the source follows from the shift.
+        const int64_t shift = int64_t{axis.Src0} - axis.Dst0;
+        for (int d = from; d < to; ++d) map.push_back(static_cast<int>(d + shift));
+        const int64_t inFirst = std::clamp<int64_t>(-shift, from, to);
+        const int64_t inLast = std::clamp<int64_t>(limit - shift, from, to);
+        if (inFirst < inLast) {
+          first = static_cast<int>(inFirst);
+          last = static_cast<int>(inLast);
+        }
+        return;
+      }
       for (int d = from; d < to; ++d) {
         const int s = axis.Src0 + axis.SourceOffset(d - axis.Dst0);
         map.push_back(s);
@@ -205,9 +219,10 @@ BOOL DoBlit(const TBlitRequest& r) {
     rowMap.erase(rowMap.begin(), rowMap.begin() + (y0 - area.Top));
     area = {x0, y0, x1, y1};
     // Reading and writing one bitmap where the two overlap: read from a copy of the part read.
-    const auto [cx0, cx1] = std::minmax_element(colMap.begin(), colMap.end());
-    const auto [cy0, cy1] = std::minmax_element(rowMap.begin(), rowMap.end());
-    const TRect used{*cx0, *cy0, *cx1 + 1, *cy1 + 1};
+    // The maps are monotonic, so their ends are their extremes.
+    const TRect used{std::min(colMap.front(), colMap.back()), std::min(rowMap.front(), rowMap.back()),
+                     std::max(colMap.front(), colMap.back()) + 1,
+                     std::max(rowMap.front(), rowMap.back()) + 1};
     TRect overlap;
     if (sbmp == dst->SurfaceBitmap() && IntersectRect(overlap, used, area)) {
       source.Copy.resize(static_cast<size_t>(used.Width()) * static_cast<size_t>(used.Height()));
@@ -232,6 +247,10 @@ BOOL DoBlit(const TBlitRequest& r) {
   const TPaint pattern = needPattern ? dst->BrushPaint(dst->State.Brush) : TPaint();
   const bool plainCopy = r.Kind == TBlitKind::Rop && fore == 0xCC && !toColor && !toMono;
   const bool straight = needSource && ax.Identity();
+  // A mask blit whose two operations each take the source or keep the destination.
+  constexpr uint8_t kRopSource = 0xCC, kRopDestination = 0xAA;
+  const auto isSelect = [&](uint8_t index) { return index == kRopSource || index == kRopDestination; };
+  const bool selectOnly = r.Kind == TBlitKind::Mask && needSource && isSelect(fore) && isSelect(back);
 
   std::vector<uint32_t> sbuf, pbuf;
   const TSurface dsurf = raster.Surface();
@@ -288,6 +307,16 @@ BOOL DoBlit(const TBlitRequest& r) {
             for (int i = 0; i < n; ++i) sw[i] = (sw[i] & kColorMask) == source.BkPixel ? 0xFFFFFF : 0;
           const TSurface ms = mask->Surface();
           const int my = r.MY + (srow + shiftY - ay.Src0);
+          if (selectOnly) {
+            // Each pixel is the destination's or the source's, as its mask bit chooses.
+            const int* map = colMap.data() + mapOffset;
+            const int mx0 = r.MX + shiftX - ax.Src0;
+            for (int i = 0; i < n; ++i) {
+              const uint8_t index = MaskBit(ms, mx0 + map[i], my) ? fore : back;
+              d[i] = (index == kRopSource ? s[i] : d[i]) & kColorMask;
+            }
+            break;
+          }
           for (int i = 0; i < n; ++i) {
             const int mx = r.MX + (colMap[static_cast<size_t>(mapOffset + i)] + shiftX - ax.Src0);
             const uint8_t index = MaskBit(ms, mx, my) ? fore : back;

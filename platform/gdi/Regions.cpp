@@ -91,6 +91,93 @@ bool BoundsOverlap(const TRect& a, const TRect& b) {
   return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
 }
 
+// The rectangles of a normalised region cut to Clip, in normal form: only the bands Clip crosses
+// are visited, and bands that the cut makes alike and adjacent are merged.
+std::vector<TRect> ClippedRects(const std::vector<TRect>& rects, const TRect& clip) {
+  std::vector<TRect> result;
+  auto it = std::upper_bound(rects.begin(), rects.end(), clip.Top,
+                             [](int value, const TRect& r) { return value < r.Bottom; });
+  size_t prevBegin = 0, prevEnd = 0;
+  bool havePrev = false;
+  while (it != rects.end() && it->Top < clip.Bottom) {
+    const int top = it->Top;
+    const int y0 = std::max(top, clip.Top), y1 = std::min(it->Bottom, clip.Bottom);
+    const size_t begin = result.size();
+    for (; it != rects.end() && it->Top == top; ++it) {
+      const int left = std::max(it->Left, clip.Left), right = std::min(it->Right, clip.Right);
+      if (left < right) result.push_back({left, y0, right, y1});
+    }
+    const size_t end = result.size();
+    if (end == begin) continue;
+    if (havePrev && result[prevBegin].Bottom == y0 && prevEnd - prevBegin == end - begin &&
+        std::equal(result.begin() + static_cast<ptrdiff_t>(prevBegin),
+                   result.begin() + static_cast<ptrdiff_t>(prevEnd),
+                   result.begin() + static_cast<ptrdiff_t>(begin),
+                   [](const TRect& x, const TRect& y) { return x.Left == y.Left && x.Right == y.Right; })) {
+      for (size_t i = prevBegin; i < prevEnd; ++i) result[i].Bottom = y1;
+      result.resize(begin);
+      continue;
+    }
+    prevBegin = begin;
+    prevEnd = end;
+    havePrev = true;
+  }
+  return result;
+}
+
+// Up to this many rectangles are united in one sweep over their edges; more go pairwise.
+constexpr size_t kFewRects = 64;
+
+// The union of a few rectangles (non-empty, sorted by top then left) in normal form: each band
+// between consecutive edges takes the spans of the rectangles crossing it, touching ones joined.
+std::vector<TRect> UnionOfFew(const std::vector<TRect>& rects) {
+  std::vector<int> ys;
+  ys.reserve(rects.size() * 2);
+  for (const TRect& r : rects) {
+    ys.push_back(r.Top);
+    ys.push_back(r.Bottom);
+  }
+  std::sort(ys.begin(), ys.end());
+  ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+  std::vector<TRect> result;
+  TSpans crossing, spans;
+  size_t prevBegin = 0, prevEnd = 0;
+  bool havePrev = false;
+  for (size_t k = 0; k + 1 < ys.size(); ++k) {
+    const int y0 = ys[k], y1 = ys[k + 1];
+    crossing.clear();
+    for (const TRect& r : rects) {
+      if (r.Top > y0) break;  // sorted by top: none further down crosses
+      if (r.Bottom > y0) crossing.emplace_back(r.Left, r.Right);
+    }
+    if (crossing.empty()) continue;
+    std::sort(crossing.begin(), crossing.end());
+    spans.clear();
+    for (const auto& span : crossing)
+      if (!spans.empty() && span.first <= spans.back().second)
+        spans.back().second = std::max(spans.back().second, span.second);
+      else
+        spans.push_back(span);
+    if (havePrev && result[prevBegin].Bottom == y0 && SameSpans(result, prevBegin, prevEnd, spans)) {
+      for (size_t i = prevBegin; i < prevEnd; ++i) result[i].Bottom = y1;
+      continue;
+    }
+    prevBegin = result.size();
+    for (const auto& [left, right] : spans) result.push_back({left, y0, right, y1});
+    prevEnd = result.size();
+    havePrev = true;
+  }
+  return result;
+}
+
+// The band edges of a normalised region, ascending: tops and bottoms alternate per band.
+void AppendBandEdges(const std::vector<TBand>& bands, std::vector<int>& ys) {
+  for (const TBand& band : bands) {
+    ys.push_back(band.Top);
+    ys.push_back(band.Bottom);
+  }
+}
+
 }  // namespace
 
 TRegion::TRegion(const TRect& rect) {
@@ -163,19 +250,25 @@ bool TRegion::Combine(const TRegion& a, const TRegion& b, int mode, TRegion& out
     out = a.IsEmpty() ? b : a;
     return true;
   }
+  // Clipping by a rectangle, the common case, needs no sweep either.
+  if (mode == RGN_AND && (a.rects_.size() == 1 || b.rects_.size() == 1)) {
+    const bool aIsRect = a.rects_.size() == 1;
+    std::vector<TRect> clipped =
+        ClippedRects(aIsRect ? b.rects_ : a.rects_, (aIsRect ? a : b).rects_.front());
+    out.rects_ = std::move(clipped);
+    out.UpdateBounds();
+    return true;
+  }
 
   const std::vector<TBand> bandsA = BandsOf(a.rects_), bandsB = BandsOf(b.rects_);
-  std::vector<int> ys;
-  ys.reserve((bandsA.size() + bandsB.size()) * 2);
-  for (const TBand& band : bandsA) {
-    ys.push_back(band.Top);
-    ys.push_back(band.Bottom);
-  }
-  for (const TBand& band : bandsB) {
-    ys.push_back(band.Top);
-    ys.push_back(band.Bottom);
-  }
-  std::sort(ys.begin(), ys.end());
+  // Each region's edges are already ascending: merging them is enough.
+  std::vector<int> edgesA, edgesB, ys;
+  edgesA.reserve(bandsA.size() * 2);
+  edgesB.reserve(bandsB.size() * 2);
+  AppendBandEdges(bandsA, edgesA);
+  AppendBandEdges(bandsB, edgesB);
+  ys.resize(edgesA.size() + edgesB.size());
+  std::merge(edgesA.begin(), edgesA.end(), edgesB.begin(), edgesB.end(), ys.begin());
   ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
 
   std::vector<TRect> result;
@@ -222,6 +315,11 @@ bool TRegion::FromRects(const std::vector<TRect>& input, TRegion& out) {
   }
   std::sort(rects.begin(), rects.end(),
             [](const TRect& x, const TRect& y) { return x.Top != y.Top ? x.Top < y.Top : x.Left < y.Left; });
+  if (rects.size() <= kFewRects) {
+    out.rects_ = UnionOfFew(rects);
+    out.UpdateBounds();
+    return true;
+  }
   // Pairwise unions, neighbours first, so each merge joins regions of similar height.
   std::vector<TRegion> level;
   level.reserve(rects.size());

@@ -63,6 +63,27 @@ TRegion ShapeInTop(const TWnd& w) {
   return shape;
 }
 
+// Vis less the shapes of Windows: their union is taken first, so the (often many-banded) visible
+// region is swept once rather than once a window.
+void SubtractShapes(TRegion& vis, const std::vector<const TWnd*>& windows) {
+  std::vector<TRegion> shapes;
+  std::vector<TRect> rects;
+  for (const TWnd* w : windows) {
+    if (vis.IsEmpty()) return;
+    TRegion shape = ShapeInTop(*w);
+    TRect common;
+    if (!IntersectRect(common, shape.Bounds(), vis.Bounds())) continue;  // takes nothing away
+    rects.insert(rects.end(), shape.Rects().begin(), shape.Rects().end());
+    shapes.push_back(std::move(shape));
+  }
+  TRegion covered;
+  if (shapes.size() > 2 && TRegion::FromRects(rects, covered)) {
+    vis = Subtract(vis, covered);
+    return;
+  }
+  for (const TRegion& shape : shapes) vis = Subtract(vis, shape);  // few, or too complex to unite
+}
+
 }  // namespace
 
 TRegion Offset(const TRegion& r, int dx, int dy) {
@@ -118,19 +139,25 @@ TRegion VisibleRegion(const TWnd& w, bool client, bool clipChildren, bool clipSi
   bool clipSibs = clipSiblings;
   while (!cur->IsTopLevel() && cur->Parent && !cur->Parent->IsRoot) {
     const TWnd* parent = cur->Parent;
-    if (clipSibs)
+    if (clipSibs) {
+      std::vector<const TWnd*> above;
       for (const TWnd* sib : parent->Children) {
         if (sib == cur) break;
-        if (sib->Visible()) vis = Subtract(vis, ShapeInTop(*sib));
+        if (sib->Visible()) above.push_back(sib);
       }
+      SubtractShapes(vis, above);
+    }
     vis = Intersect(vis, TRegion(ClientRectInTop(*parent)));
     vis = Intersect(vis, ShapeInTop(*parent));
     clipSibs = (parent->Style & WS_CLIPSIBLINGS) != 0;
     cur = parent;
   }
-  if (clipChildren)
+  if (clipChildren) {
+    std::vector<const TWnd*> shown;
     for (const TWnd* child : w.Children)
-      if (child->Visible()) vis = Subtract(vis, ShapeInTop(*child));
+      if (child->Visible()) shown.push_back(child);
+    SubtractShapes(vis, shown);
+  }
   return vis;
 }
 

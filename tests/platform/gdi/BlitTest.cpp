@@ -161,6 +161,48 @@ TEST(BlitTest, MaskChoosesForegroundOrBackgroundRop) {
   DeleteObject(colourMask);
 }
 
+// Masks whose two operations only pick the source or keep the destination take a shortcut: each
+// pixel must still be the one its mask bit chooses (mask offsets, clipping, overlapping source).
+TEST(BlitTest, SelectingMaskPicksSourceOrDestinationByBit) {
+  struct Case {
+    int x, y, w, h, sx, sy, mx, my;
+    bool keepWhereSet, sameBitmap;
+  };
+  const Case cases[] = {{1, 1, 8, 4, 0, 0, 0, 0, true, false},
+                        {0, 0, 6, 3, 2, 1, 3, 2, true, false},
+                        {2, 0, 7, 5, 1, 1, 1, 0, false, false},
+                        {7, 5, 8, 6, 0, 0, 0, 0, true, false},
+                        {2, 1, 8, 4, 0, 0, 1, 1, true, true}};
+  uint8_t bits[16] = {};  // 16 x 8
+  auto maskBit = [](int x, int y) { return (x * 7 + y * 3) % 5 < 2; };
+  for (int i = 0; i < 128; ++i)
+    if (maskBit(i % 16, i / 16)) bits[i / 8] |= static_cast<uint8_t>(0x80 >> (i % 8));
+  HBITMAP mask = CreateBitmap(16, 8, 1, 1, bits);
+  const DWORD keep = 0x00AA0029;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    TBitmapCanvas src(12, 8), dst(12, 8);
+    const TBitmapCanvas& from = c.sameBitmap ? dst : src;
+    for (int i = 0; i < 96; ++i) {
+      src.SetRaw(i % 12, i / 12, 0x010203u * static_cast<uint32_t>(i));
+      dst.SetRaw(i % 12, i / 12, 0xFF0000u - 0x000101u * static_cast<uint32_t>(i));
+    }
+    std::vector<uint32_t> before, source;
+    for (int i = 0; i < 96; ++i)
+      before.push_back(dst.Raw(i % 12, i / 12)), source.push_back(from.Raw(i % 12, i / 12));
+    const DWORD rop = c.keepWhereSet ? MAKEROP4(keep, SRCCOPY) : MAKEROP4(SRCCOPY, keep);
+    ASSERT_TRUE(MaskBlt(dst.Dc(), c.x, c.y, c.w, c.h, from.Dc(), c.sx, c.sy, mask, c.mx, c.my, rop));
+    for (int y = 0, i, j; y < 8; ++y)
+      for (int x = 0; x < 12; ++x) {
+        const bool inside = (i = x - c.x) >= 0 && (j = y - c.y) >= 0 && i < c.w && j < c.h;
+        const bool takeSource = inside && maskBit(c.mx + i, c.my + j) != c.keepWhereSet;
+        ASSERT_EQ(dst.Raw(x, y), takeSource ? source[(c.sy + j) * 12 + c.sx + i] : before[y * 12 + x])
+            << x << "," << y;
+      }
+  }
+  DeleteObject(mask);
+}
+
 TEST(BlitTest, TransparentBltSkipsTheKeyColour) {
   TBitmapCanvas src(2, 1, kGreen), dst(4, 1, kBlue);
   SetPixel(src.Dc(), 1, 0, kRed);
