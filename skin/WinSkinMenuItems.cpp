@@ -217,7 +217,7 @@ void PaintSkinItem(TSkinData* Data, TMenuItem* Item, TCanvas* Canvas, const TRec
                    element->BottomHeight);
   } else {
     // A skin without the element draws plain items in its menu colours, whatever the frame shows.
-    canvas->Brush()->SetColor(Selected ? skin.HilightColour : skin.MenuColour);
+    canvas->Brush()->SetColor(Selected && !Item->IsLine() ? skin.HilightColour : skin.MenuColour);
     canvas->FillRect(all);
   }
   UseMenuFont(canvas);
