@@ -284,3 +284,18 @@ std::unique_ptr<TSkinData> LoadSkinData(const std::string& Bytes) {
   ADD_FAILURE() << data->LoadError();
   return nullptr;
 }
+
+std::unique_ptr<TSkinData> LoadEditedProbeSkin(const TProbeSkin& Probe,
+                                               const std::function<void(std::string& Ini)>& Edit) {
+  TSkinEntries entries = UnpackSkin(Probe.SkinFile());
+  for (auto& [name, bytes] : entries)
+    if (name == "probe.ini") Edit(bytes);
+  return LoadSkinData(PackSkin(entries));
+}
+
+TColor WindowPixel(HWND Window, int X, int Y) {
+  HDC dc = GetDC(Window);
+  const COLORREF pixel = GetPixel(dc, X, Y);
+  ReleaseDC(Window, dc);
+  return static_cast<TColor>(pixel);
+}

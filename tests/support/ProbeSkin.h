@@ -9,6 +9,7 @@
 // or of anti-aliasing elsewhere breaks nothing.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -113,3 +114,8 @@ std::unique_ptr<TSkinElements> LoadSkinBytes(const std::string& Bytes);
 // A skin data component loaded from the packed skin Bytes; nullptr, failing the test with the
 // refusal reason, when the load refuses them.
 std::unique_ptr<TSkinData> LoadSkinData(const std::string& Bytes);
+// The probe's skin with its ini text ("probe.ini") changed by Edit first, loaded as above.
+std::unique_ptr<TSkinData> LoadEditedProbeSkin(const TProbeSkin& Probe,
+                                               const std::function<void(std::string& Ini)>& Edit);
+// The colour of a window's pixel at X, Y of its client area.
+TColor WindowPixel(HWND Window, int X, int Y);
