@@ -27,13 +27,6 @@ bool IsThemedPlatform() {
   return major > 5 || (major == 5 && minor >= 1);
 }
 
-// A scroll code marks the part it came from, and the bar shows it.
-void ShowScrollCode(TWScrollbar* Bar, WPARAM WParam) {
-  if (!Bar) return;
-  Bar->HotPart = LOWORD(WParam);
-  Bar->Invalidate();
-}
-
 void InvalidateShown(TWScrollbar* Bar) {
   if (Bar && Bar->Shown) Bar->Invalidate();
 }
@@ -104,14 +97,19 @@ void TSkinScrollbar::Detach() {
   if (Lifecycle != kSkinnerWindowGone) FreeBars();
 }
 
+void TSkinScrollbar::ShowScrollCode(const TMessage& Message) {
+  TWScrollbar* bar = Message.Msg == WM_VSCROLL ? VertBar : HorzBar;
+  if (!bar) return;
+  bar->HotPart = LOWORD(Message.WParam);
+  bar->Invalidate();
+}
+
 void TSkinScrollbar::AfterMessage(TMessage& Message) {
   TSkinControl::AfterMessage(Message);
   switch (Message.Msg) {
     case WM_VSCROLL:
-      ShowScrollCode(VertBar, Message.WParam);
-      break;
     case WM_HSCROLL:
-      ShowScrollCode(HorzBar, Message.WParam);
+      ShowScrollCode(Message);
       break;
     case WM_SIZE:
     case WM_WINDOWPOSCHANGED:
@@ -238,10 +236,8 @@ void TSkinScrollbarH::AfterMessage(TMessage& Message) {
       Repaint();
       break;
     case WM_VSCROLL:
-      ShowScrollCode(VertBar, Message.WParam);
-      break;
     case WM_HSCROLL:
-      ShowScrollCode(HorzBar, Message.WParam);
+      ShowScrollCode(Message);
       break;
     default:
       break;

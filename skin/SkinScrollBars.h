@@ -146,6 +146,8 @@ class TSkinScrollbar : public TSkinControl {
   void FreeBars();
   // The corner box between two shown bars, in the skin colour.
   void FillCorner(HDC DC);
+  // A WM_VSCROLL or WM_HSCROLL code marks the part it came from, and that bar shows it.
+  void ShowScrollCode(const TMessage& Message);
 };
 
 class TSkinListView : public TSkinScrollbar {
