@@ -14,7 +14,6 @@
 #include "platform/win/Painting.h"
 #include "skin/SkinButtons.h"
 #include "tests/support/ProbeSkin.h"
-#include "tools/skinpack/SkinPacker.h"
 
 namespace {
 
@@ -79,12 +78,12 @@ class SkinButtonsTest : public ::testing::Test {
     ResetVcl();
     // Five frames with margins of 6; every frame's top-left corner is magenta (transparent).
     probe.Add({"Buttons", 5, false, 16, 16, 6, 6, 6, 6, true});
-    TSkinEntries entries = UnpackSkin(probe.SkinFile());
-    std::string& ini = entries[0].second;
-    ini.replace(ini.find("Image=", ini.find("[Buttons]")), 5, "Bitmap");
-    ini += "NormalColour2=1,2,3\r\nMouseOverColour2=4,5,6\r\nPressedColour2=7,8,9\r\n";
-    ini += "[Colours]\r\nButtonFace=10,20,30\r\n";
-    ASSERT_TRUE((data = LoadSkinData(PackSkin(entries))) != nullptr);
+    data = LoadEditedProbeSkin(probe, [](std::string& Ini) {
+      Ini.replace(Ini.find("Image=", Ini.find("[Buttons]")), 5, "Bitmap");
+      Ini += "NormalColour2=1,2,3\r\nMouseOverColour2=4,5,6\r\nPressedColour2=7,8,9\r\n";
+      Ini += "[Colours]\r\nButtonFace=10,20,30\r\n";
+    });
+    ASSERT_NE(data, nullptr);
     (form = new TForm(Application, 0))->SetBounds(100, 100, 300, 200);
     form->SetColor(kParent);
     form->Show();

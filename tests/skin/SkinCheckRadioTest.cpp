@@ -12,6 +12,7 @@
 #include "platform/win/ControlClasses.h"
 #include "platform/win/Painting.h"
 #include "skin/SkinStateControls.h"
+#include "tests/support/ProbeSkin.h"
 #include "tools/skingen/SkinImages.h"
 #include "tools/skinpack/SkinPacker.h"
 
@@ -93,10 +94,7 @@ class SkinCheckRadioTest : public ::testing::Test {
   // A window's pixel after every pending paint.
   static TColor PixelOf(HWND W, int X, int Y) {
     FlushPaint();
-    HDC dc = GetWindowDC(W);
-    const TColor c = static_cast<TColor>(GetPixel(dc, X, Y));
-    ReleaseDC(W, dc);
-    return c;
+    return WindowPixel(W, X, Y);
   }
   template <class TChild>
   TChild* Child(const std::string& Caption = "", int W = kW, int H = kH) {

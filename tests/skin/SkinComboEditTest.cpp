@@ -13,7 +13,6 @@
 #include "skin/SkinComboEdit.h"
 #include "skin/SkinScrollBars.h"
 #include "tests/support/ProbeSkin.h"
-#include "tools/skinpack/SkinPacker.h"
 
 namespace combo_edit_test {
 
@@ -31,17 +30,15 @@ class SkinComboEditTest : public ::testing::Test {
     form->Show();
   }
   void TearDown() override { ResetVcl(), data.reset(); }
-  // A probe skin of Layouts; Style (when given) goes into the first element's section.
+  // A probe skin of Layouts with classic colours of its own; Style goes into the first element's section.
   void Load(const TLayouts& Layouts, const std::string& Style = "") {
     probe = TProbeSkin();
     for (const auto& l : Layouts) probe.Add(l);
-    TSkinEntries entries = UnpackSkin(probe.SkinFile());
-    for (auto& [name, bytes] : entries) {
-      if (name != "probe.ini") continue;
-      if (!Style.empty()) bytes.insert(bytes.find("]\r\n", bytes.find(Layouts[0].Section)) + 3, Style);
-      bytes += "[Colours]\r\nButtonFace=10,20,30\r\nButtonShadow=200,0,0\r\nButtonDkShadow=0,0,90\r\n";
-    }
-    ASSERT_TRUE((data = LoadSkinData(PackSkin(entries))) != nullptr);
+    data = LoadEditedProbeSkin(probe, [&](std::string& Ini) {
+      Ini.insert(Ini.find("]\r\n", Ini.find(Layouts[0].Section)) + 3, Style);
+      Ini += "[Colours]\r\nButtonFace=10,20,30\r\nButtonShadow=200,0,0\r\nButtonDkShadow=0,0,90\r\n";
+    });
+    ASSERT_NE(data, nullptr);
   }
   // A control of the form with a skinner of kind TSkinner attached.
   template <class TSkinner>
@@ -52,15 +49,13 @@ class SkinComboEditTest : public ::testing::Test {
     s->AttachControl(nullptr, data.get(), false, nullptr);
     return s;
   }
-  static TColor Pixel(HWND W, int X, int Y) {
+  // A pixel of a window's frame, at window (not client) coordinates.
+  static TColor FramePixel(HWND W, int X, int Y) {
     HDC dc = GetWindowDC(W);
-    const COLORREF p = GetPixel(dc, X, Y);
-    ReleaseDC(W, dc);
-    return static_cast<TColor>(p);
+    const TColor p = GetPixel(dc, X, Y);
+    return ReleaseDC(W, dc), p;
   }
-  TColor Probe(size_t Element, int Frame) const {
-    return probe.RegionColour(Element, Frame, TNinePart::Middle);
-  }
+  TColor Probe(size_t E, int Frame) const { return probe.RegionColour(E, Frame, TNinePart::Middle); }
 
   TProbeSkin probe;
   std::unique_ptr<TSkinData> data;
@@ -93,12 +88,12 @@ TEST_F(SkinComboEditTest, ComboButtonByStyleSideAndState) {
     // A point of the button away from its arrow, and the button's centre for the arrow.
     int x = left ? 5 : w - 6, centre = left ? 2 + scroll / 2 : w - 2 - scroll / 2;
     if (skin == kStyle2) x = left ? (scroll + 2) / 2 : w - (scroll + 2) / 2;
-    EXPECT_EQ(Pixel(combo->Handle(), x, 1 + (skin == kStyle1)), Probe(kButton, frame));
+    EXPECT_EQ(WindowPixel(combo->Handle(), x, 1 + (skin == kStyle1)), Probe(kButton, frame));
     if (skin == kOtherStyle) {
-      EXPECT_EQ(Pixel(combo->Handle(), centre, h / 2), Probe(kExtra, frame));
+      EXPECT_EQ(WindowPixel(combo->Handle(), centre, h / 2), Probe(kExtra, frame));
     }
     if (skin == kStyle1) {
-      EXPECT_EQ(Pixel(combo->Handle(), w / 2, 0), kLine);
+      EXPECT_EQ(WindowPixel(combo->Handle(), w / 2, 0), kLine);
     }
     delete combo;
   }
@@ -115,7 +110,7 @@ TEST_F(SkinComboEditTest, SimpleComboAndTheEditChildsProcedure) {
   EXPECT_EQ(s->ListScrollBars->Handle, simple->ListHandle());
   EXPECT_EQ(s->EditInstance, nullptr);
   s->PaintWindow(nullptr);
-  EXPECT_NE(Pixel(simple->Handle(), simple->Width() - 6, 3), Probe(kButton, 1));
+  EXPECT_NE(WindowPixel(simple->Handle(), simple->Width() - 6, 3), Probe(kButton, 1));
   delete s;
 
   auto* combo = new TComboBox(form);
@@ -135,20 +130,19 @@ TEST_F(SkinComboEditTest, SimpleComboAndTheEditChildsProcedure) {
 
 TEST_F(SkinComboEditTest, EditFrameAndSpinChild) {
   Load({{"UpDown.Vert", 8}});
-  for (const auto& [border, spin] : {std::pair{bsSingle, true}, {bsNone, false}, {bsSingle, false}}) {
-    SCOPED_TRACE(testing::Message() << int(border) << spin);
+  for (const auto& [framed, spin] : {std::pair{true, true}, {false, false}, {true, false}}) {
+    SCOPED_TRACE(testing::Message() << "framed " << framed << ", spin " << spin);
     data->SetSkinControls(spin ? TSkinControlTypes{xcSpin} : TSkinControlTypes{});
     auto* edit = new TEdit(form);
-    edit->SetBorderStyle(border);
+    edit->SetBorderStyle(framed ? bsSingle : bsNone);
     edit->SetParent(form);
     HWND child = CreateWindowEx(0, "msctls_updown32", "", WS_CHILD | WS_VISIBLE, 100, 0, 16, 20,
                                 edit->Handle(), nullptr, nullptr, nullptr);
     auto* skinner = Skin<TSkinEdit>(edit, 120, 24);
     skinner->PaintWindow(nullptr);
-    const bool framed = border == bsSingle;
-    EXPECT_EQ(Pixel(edit->Handle(), 0, 10) == kLine, framed);
+    EXPECT_EQ(FramePixel(edit->Handle(), 0, 10) == kLine, framed);
     if (framed) {
-      EXPECT_EQ(Pixel(edit->Handle(), 2, 10), kWhite);
+      EXPECT_EQ(FramePixel(edit->Handle(), 2, 10), kWhite);
     }
     TBitmap printed;
     printed.SetSize(120, 24);
@@ -158,8 +152,8 @@ TEST_F(SkinComboEditTest, EditFrameAndSpinChild) {
     if (spin) {
       EXPECT_TRUE(skinner->SpinSkinner->InEdit && skinner->SpinSkinner->Handle == child);
       skinner->SpinSkinner->PaintWindow(nullptr);  // kept 3 pixels from the edit's top: white there
-      EXPECT_EQ(Pixel(child, 8, 0), kWhite);
-      EXPECT_EQ(Pixel(child, 8, 4), Probe(0, 1));
+      EXPECT_EQ(WindowPixel(child, 8, 0), kWhite);
+      EXPECT_EQ(WindowPixel(child, 8, 4), Probe(0, 1));
     }
     delete edit;
   }
@@ -188,10 +182,10 @@ TEST_F(SkinComboEditTest, UpDownHalvesAndStates) {
     SetCursorPos(at.X, at.Y);
     skinner->PaintWindow(nullptr);
     for (const auto& [p, frame] : {std::pair{first, firstFrame}, std::pair{second, secondFrame}})
-      EXPECT_EQ(Pixel(updown->Handle(), p.X + 2, p.Y + 2),
+      EXPECT_EQ(WindowPixel(updown->Handle(), p.X + 2, p.Y + 2),
                 element ? Probe(horizontal ? 1 : 0, frame) : classic[frame - 1]);
     if (!element) {
-      EXPECT_EQ(Pixel(updown->Handle(), 0, 0), kDark);
+      EXPECT_EQ(WindowPixel(updown->Handle(), 0, 0), kDark);
     }
     delete updown;
   }

@@ -18,7 +18,6 @@
 #include "platform/win/Input.h"
 #include "skin/SkinRangeControls.h"
 #include "tests/support/ProbeSkin.h"
-#include "tools/skinpack/SkinPacker.h"
 
 namespace range_test {
 
@@ -73,44 +72,34 @@ class SkinRangeTest : public ::testing::Test {
   }
   void TearDown() override { ResetVcl(), data.reset(); }
   void LoadWithProgressStyle(int Style, bool TiledChunk = false) {
-    TSkinEntries entries = UnpackSkin(probe.SkinFile());
-    const std::string image = Style == 1 ? "probe3.bmp" : "probe1.bmp";
-    entries[0].second += "[Progress]\r\nBitmap=" + image +
-                         "\r\nChunk=probe2.bmp\r\nStyle=" + std::to_string(Style) +
-                         (TiledChunk ? "\r\nTile=1" : "") +
-                         "\r\nLeftWidth=3\r\nTopHeight=3\r\nRightWidth=3\r\nBottomHeight=3\r\n"
-                         "[Buttons]\r\nCheckButton=probe6.bmp\r\nCheckButtonFrame=4\r\n"
-                         "[Colours]\r\nButtonFace=10,20,30\r\nButtonShadow=200,0,0\r\n";
-    ASSERT_TRUE((data = LoadSkinData(PackSkin(entries))) != nullptr);
+    data = LoadEditedProbeSkin(probe, [&](std::string& Ini) {
+      Ini += "[Progress]\r\nBitmap=" + std::string(Style == 1 ? "probe3.bmp" : "probe1.bmp") +
+             "\r\nChunk=probe2.bmp\r\nStyle=" + std::to_string(Style) + (TiledChunk ? "\r\nTile=1" : "") +
+             "\r\nLeftWidth=3\r\nTopHeight=3\r\nRightWidth=3\r\nBottomHeight=3\r\n"
+             "[Buttons]\r\nCheckButton=probe6.bmp\r\nCheckButtonFrame=4\r\n"
+             "[Colours]\r\nButtonFace=10,20,30\r\nButtonShadow=200,0,0\r\n";
+    });
+    ASSERT_NE(data, nullptr);
   }
-  static TColor PixelOf(HWND W, int X, int Y) {
-    HDC dc = GetWindowDC(W);
-    TScopeExit release([&] { ReleaseDC(W, dc); });
-    return TColor(GetPixel(dc, X, Y));
-  }
-  static TColor PixelOf(TBitmap* B, int X, int Y) { return TColor(GetPixel(B->Canvas()->Handle(), X, Y)); }
-  // A child of the form, set up by Setup before the skinner attaches.
+  // A child of the form and its skinner, the child set up by Setup before the skinner attaches.
   template <class T, class TSkinner>
-  T* Skinned(TSkinner** Skinner, int W, int H, const std::function<void(T*)>& Setup = nullptr) {
+  std::pair<T*, TSkinner*> Skinned(int W, int H, const std::function<void(T*)>& Setup = nullptr) {
     auto* c = new T(form);
     c->SetParent(form);
     c->SetBounds(10, 10, W, H);
     if (Setup) Setup(c);
-    *Skinner = new TSkinner(c);
-    (*Skinner)->AttachControl(nullptr, data.get(), false, nullptr);
-    return c;
+    auto* skinner = new TSkinner(c);
+    skinner->AttachControl(nullptr, data.get(), false, nullptr);
+    return {c, skinner};
   }
-  TColor Probe(size_t Element, int Frame, TNinePart Part = TNinePart::Middle) const {
-    return probe.RegionColour(Element, Frame, Part);
-  }
+  TColor Probe(size_t Item, int Frame) const { return probe.RegionColour(Item, Frame, TNinePart::Middle); }
   TProbeSkin probe;
   std::unique_ptr<TSkinData> data;
   TForm* form = nullptr;
 };
 
 TEST_F(SkinRangeTest, HeaderHotItemFollowsTheMouseAndLeaves) {
-  TSkinHeader* skinner = nullptr;
-  auto* header = Skinned<THeaderControl>(&skinner, 300, 24);
+  auto [header, skinner] = Skinned<THeaderControl, TSkinHeader>(300, 24);
   for (const char* text : {"", "", "Amount"}) header->Sections()->Add()->SetText(text);
   header->Sections()->Items(2)->SetWidth(120);
   // A lime image at the right of item 0, from the header's image list.
@@ -140,17 +129,17 @@ TEST_F(SkinRangeTest, HeaderHotItemFollowsTheMouseAndLeaves) {
                                              {75, Probe(kHeader, frame1)},
                                              {205, Probe(kHeader, 1)},
                                              {260, Probe(kHeader, 1)}};
-    for (const auto& [x, colour] : points) EXPECT_EQ(PixelOf(header->Handle(), x, 12), colour) << x;
+    for (const auto& [x, colour] : points) EXPECT_EQ(WindowPixel(header->Handle(), x, 12), colour) << x;
   }
   ASSERT_EQ(skinner->ItemRects.size(), 3u);
   EXPECT_EQ(skinner->ItemRects[1], (TRect{53, 0, 97, 24}));
 }
 
 TEST_F(SkinRangeTest, TrackBarAnswersCustomDrawAndPaintsThumbAndChannel) {
-  TSkinTrackBar* skinner = nullptr;
-  auto* bar = Skinned<TTrackBar>(&skinner, 200, 40);
+  TTrackBar* bar = Skinned<TTrackBar, TSkinTrackBar>(200, 40).first;
   TBitmap target;
   target.SetSize(200, 200);
+  const HDC dc = target.Canvas()->Handle();
   // Message, stage, part, answer.
   const std::tuple<UINT, DWORD, DWORD_PTR, LRESULT> answers[] = {
       {CN_NOTIFY, CDDS_PREPAINT, 0, CDRF_NOTIFYITEMDRAW},
@@ -161,30 +150,30 @@ TEST_F(SkinRangeTest, TrackBarAnswersCustomDrawAndPaintsThumbAndChannel) {
       {CN_NOTIFY, CDDS_POSTPAINT, 0, CDRF_DODEFAULT}};
   for (const auto& [msg, stage, part, answer] : answers) {
     SCOPED_TRACE(stage + part * 10);
-    NMCUSTOMDRAW draw{.hdr = {bar->Handle(), 0, NM_CUSTOMDRAW},
-                      .dwDrawStage = stage,
-                      .hdc = target.Canvas()->Handle(),
-                      .dwItemSpec = part};
-    EXPECT_EQ(bar->Perform(msg, 0, reinterpret_cast<LPARAM>(&draw)), answer);
+    NMCUSTOMDRAW nm{
+        .hdr = {bar->Handle(), 0, NM_CUSTOMDRAW}, .dwDrawStage = stage, .hdc = dc, .dwItemSpec = part};
+    EXPECT_EQ(bar->Perform(msg, 0, reinterpret_cast<LPARAM>(&nm)), answer);
   }
+  delete bar;
   for (const TTrackBarOrientation orientation : {trHorizontal, trVertical}) {
     SCOPED_TRACE(orientation);
     const bool vertical = orientation == trVertical;
-    delete bar;
-    bar = Skinned<TTrackBar>(&skinner, vertical ? 40 : 200, vertical ? 200 : 40,
-                             [&](TTrackBar* B) { B->SetOrientation(orientation); });
+    bar = Skinned<TTrackBar, TSkinTrackBar>(vertical ? 40 : 200, vertical ? 200 : 40, [&](TTrackBar* B) {
+            B->SetOrientation(orientation);
+          }).first;
     bar->Repaint();
+    const HWND w = bar->Handle();
     RECT thumb{}, channel{};
-    SendMessage(bar->Handle(), TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
-    SendMessage(bar->Handle(), TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
-    EXPECT_EQ(PixelOf(bar->Handle(), (thumb.Left + thumb.Right) / 2, (thumb.Top + thumb.Bottom) / 2),
+    SendMessage(w, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+    SendMessage(w, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+    EXPECT_EQ(WindowPixel(w, (thumb.Left + thumb.Right) / 2, (thumb.Top + thumb.Bottom) / 2),
               Probe(vertical ? kThumbV : kThumbH, 2));
     // Three quarters along the channel, away from the thumb, across its middle (a vertical bar
     // answers its channel laid horizontally).
     const int along = channel.Left + (channel.Right - channel.Left) * 3 / 4,
               across = (channel.Top + channel.Bottom) / 2;
-    EXPECT_EQ(vertical ? PixelOf(bar->Handle(), across, along) : PixelOf(bar->Handle(), along, across),
-              kGroove);
+    EXPECT_EQ(vertical ? WindowPixel(w, across, along) : WindowPixel(w, along, across), kGroove);
+    delete bar;
   }
 }
 
@@ -209,19 +198,19 @@ TEST_F(SkinRangeTest, ProgressFillsByStyleAndOrientationFromTheMinimum) {
   for (const auto& [style, tiled, vertical, position, before, after] : cases) {
     SCOPED_TRACE(style * 1000 + tiled * 100 + vertical * 10 + position);
     LoadWithProgressStyle(style, tiled);
-    TSkinProgress* skinner = nullptr;
     // The bar exchanges its sides as it turns.
-    auto* bar = Skinned<TProgressBar>(&skinner, 200, 20, [&](TProgressBar* B) {
-      B->SetOrientation(vertical ? pbVertical : pbHorizontal);
-      B->SetMin(50);
-      B->SetPosition(position);
-    });
+    auto* bar = Skinned<TProgressBar, TSkinProgress>(200, 20, [&](TProgressBar* B) {
+                  B->SetOrientation(vertical ? pbVertical : pbHorizontal);
+                  B->SetMin(50);
+                  B->SetPosition(position);
+                }).first;
     bar->Repaint();
     const TColor filled = style == 1 ? Probe(kChunk, 1) : Probe(kProgress, 2);
     const TColor empty = style == 1 ? Probe(kProgressOne, 1) : Probe(kProgress, 1);
     // Along the bar from where the fill starts: the left end, or the bottom of a vertical bar.
+    const HWND w = bar->Handle();
     auto at = [&](int Along) {
-      return vertical ? PixelOf(bar->Handle(), 10, 199 - Along) : PixelOf(bar->Handle(), Along, 10);
+      return vertical ? WindowPixel(w, 10, 199 - Along) : WindowPixel(w, Along, 10);
     };
     EXPECT_EQ(at(50), before ? filled : empty);
     EXPECT_EQ(at(150), after ? filled : empty);
@@ -232,19 +221,17 @@ TEST_F(SkinRangeTest, ProgressFillsByStyleAndOrientationFromTheMinimum) {
 TEST_F(SkinRangeTest, SizerBoxAndGlyphLookAlikes) {
   HWND grip = CreateWindowEx(0, "ScrollBar", "", WS_CHILD | WS_VISIBLE | SBS_SIZEGRIP, 300, 200, 16, 16,
                              form->Handle(), nullptr, nullptr, nullptr);
-  auto* sizer = new TSkinSizer(form);
-  sizer->AttachWindow(grip, data.get(), nullptr, nullptr);
+  (new TSkinSizer(form))->AttachWindow(grip, data.get(), nullptr, nullptr);
   UpdateWindow(grip);
-  EXPECT_EQ(PixelOf(grip, 8, 8), kFace);
+  EXPECT_EQ(WindowPixel(grip, 8, 8), kFace);
 
   HWND box = CreateWindowEx(0, "Static", "", WS_CHILD | WS_VISIBLE, 10, 200, 50, 30, form->Handle(), nullptr,
                             nullptr, nullptr);
-  auto* boxSkinner = new TSkinBoxH(form);
-  boxSkinner->AttachWindow(box, data.get(), nullptr, nullptr);
+  (new TSkinBoxH(form))->AttachWindow(box, data.get(), nullptr, nullptr);
   TBitmap target;
   target.SetSize(50, 30);
   EXPECT_EQ(SendMessage(box, WM_ERASEBKGND, reinterpret_cast<WPARAM>(target.Canvas()->Handle()), 0), 0);
-  EXPECT_EQ(PixelOf(&target, 25, 15), kFace);
+  EXPECT_EQ(TColor(GetPixel(target.Canvas()->Handle(), 25, 15)), kFace);
   EXPECT_EQ(SendMessage(box, WM_CTLCOLORSTATIC, 0, 0), reinterpret_cast<LRESULT>(data->BackgroundBrush()));
 
   // Per mode the picture filled (its checked glyph probed) and the flags set, then taken back.
@@ -257,7 +244,7 @@ TEST_F(SkinRangeTest, SizerBoxAndGlyphLookAlikes) {
     skinner->AttachControl(nullptr, data.get(), true, nullptr);
     TBitmap* glyphs = mode == 1 ? control->glyphs.get() : control->holder->glyph.get();
     ASSERT_EQ(glyphs->Width(), 13 * 4);
-    EXPECT_EQ(PixelOf(glyphs, 13 + 6, 6), Probe(kCheck, 2));
+    EXPECT_EQ(TColor(GetPixel(glyphs->Canvas()->Handle(), 13 + 6, 6)), Probe(kCheck, 2));
     EXPECT_EQ(std::pair(control->use, control->transparent), std::pair(mode == 1, mode == 1 ? 0xFF00FF : 0));
     skinner->Detach();
     EXPECT_EQ(std::pair(control->use, glyphs->Empty()), std::pair(false, mode == 3));

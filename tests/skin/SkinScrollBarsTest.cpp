@@ -34,8 +34,8 @@ class SkinScrollBarsTest : public ::testing::Test {
   void LoadProbe(int StripHeight) {
     probe = TProbeSkin();
     probe.Add({"Scrollbar", 23, false, StripHeight, StripHeight});
-    for (const char* section : {"HorzScroll", "VertScroll"}) probe.Add({section, 4, false, 12, 12});
-    for (const char* section : {"HorzScrollThumb", "VertScrollThumb"}) probe.Add({section, 3, false, 12, 12});
+    for (const char* section : {"HorzScroll", "VertScroll"}) probe.Add({section, 4});
+    for (const char* section : {"HorzScrollThumb", "VertScrollThumb"}) probe.Add({section, 3});
     ASSERT_TRUE((data = LoadSkinData(probe.SkinFile())) != nullptr);
   }
   TListBox* List(int Items, bool Skinned) {
@@ -47,26 +47,25 @@ class SkinScrollBarsTest : public ::testing::Test {
     Application->ProcessMessages();
     return list;
   }
-  static TColor PixelOf(TWinControl* C, int X, int Y) {
-    HDC dc = GetDC(C->Handle());
-    const COLORREF p = GetPixel(dc, X, Y);
-    ReleaseDC(C->Handle(), dc);
-    return static_cast<TColor>(p);
-  }
   static RECT BarOf(HWND Window) {
     SCROLLBARINFO info;
     GetScrollBarInfo(Window, OBJID_VSCROLL, &info);
     return info.rcScrollBar;
   }
-  // Presses at a point of the bar (screen), then moves down by each Travel and releases at the last.
-  static void Press(POINT At, const std::vector<int>& Travel) {
+  // From the top, presses at a point along the list's bar, moves down by each Travel and releases
+  // at the last; answers the position reached.
+  static int Press(TListBox* List, int Along, const std::vector<int>& Travel) {
+    List->SetTopIndex(0);
+    Application->ProcessMessages();
+    const POINT at{BarOf(List->Handle()).Left + 8, BarOf(List->Handle()).Top + Along};
     for (size_t i = 0; i < Travel.size(); ++i)
-      WinTesting::Schedule([p = POINT{At.X, At.Y + Travel[i]}, up = i + 1 == Travel.size()] {
+      WinTesting::Schedule([p = POINT{at.X, at.Y + Travel[i]}, up = i + 1 == Travel.size()] {
         up ? Input::MouseUp(VK_LBUTTON, p) : Input::MouseMove(p);
       });
-    Input::MouseMove(At);
-    Input::MouseDown(VK_LBUTTON, At);
+    Input::MouseMove(at);
+    Input::MouseDown(VK_LBUTTON, at);
     Application->ProcessMessages();
+    return GetScrollPos(List->Handle(), SB_VERT);
   }
   TColor Probe(size_t Element, int Frame) const { return probe.RegionColour(Element, Frame, kWhole); }
 
@@ -79,9 +78,8 @@ class SkinScrollBarsTest : public ::testing::Test {
 TEST_F(SkinScrollBarsTest, OverlayFollowsTheListBox) {
   TListBox* list = List(3, true);
   TWScrollbar* bar = skinner->VertBar;
-  const auto grow = [list] { list->Items()->SetText(std::string(80, '\n')); };
   const std::tuple<const char*, std::function<void()>, bool> steps[] = {
-      {"gains a bar", grow, true},
+      {"gains a bar", [&] { list->Items()->SetText(std::string(80, '\n')); }, true},
       {"resized", [&] { list->SetBounds(10, 10, 120, 150); }, true},
       {"moved", [&] { list->SetBounds(40, 30, 120, 150); }, true},
       {"hidden", [&] { list->SetVisible(false); }, false},
@@ -93,9 +91,8 @@ TEST_F(SkinScrollBarsTest, OverlayFollowsTheListBox) {
     change();
     list->Repaint();
     Application->ProcessMessages();
-    EXPECT_EQ(bar->Shown, shown);
+    EXPECT_EQ(std::pair(bar->Shown, IsWindowVisible(bar->Handle()) != FALSE), std::pair(shown, shown));
     EXPECT_EQ((GetWindowLong(list->Handle(), GWL_STYLE) & WS_VSCROLL) != 0, shown || !list->Visible());
-    EXPECT_EQ(IsWindowVisible(bar->Handle()) != FALSE, shown);
     if (!shown) continue;
     RECT placed;
     GetWindowRect(bar->Handle(), &placed);
@@ -109,28 +106,19 @@ TEST_F(SkinScrollBarsTest, PressesGoToTheNativeBarExactlyAsOnTheBareOne) {
   TListBox* skinned = List(100, true);
   TListBox* bare = List(100, false);
   const int height = BarOf(bare->Handle()).Height();
-  const int thumbAt = 17 + 5, below = height - 17 - 5, downArrow = height - 5;  // offsets along the bar
   // Where the press lands along the bar, then the cursor's travel from there; the last row first
   // moves the form on the screen, which leaves the lists where they are in it.
   const std::tuple<const char*, int, std::vector<int>, bool> gestures[] = {
-      {"track after the thumb", below, {0}, false},
-      {"thumb dragged", thumbAt, {40, 60}, false},
-      {"thumb dragged past the end", thumbAt, {400, 400}, false},
-      {"down arrow after the form moved", downArrow, {0}, true}};
+      {"track after the thumb", height - 17 - 5, {0}, false},
+      {"thumb dragged", 17 + 5, {40, 60}, false},
+      {"thumb dragged past the end", 17 + 5, {400, 400}, false},
+      {"down arrow after the form moved", height - 5, {0}, true}};
   for (const auto& [name, along, travel, moveForm] : gestures) {
     SCOPED_TRACE(name);
     if (moveForm) form->SetBounds(70, 45, 420, 300);
-    int reached[2] = {};
-    for (int side = 0; side < 2; ++side) {
-      TListBox* list = side ? bare : skinned;
-      list->SetTopIndex(0);
-      Application->ProcessMessages();
-      const RECT bar = BarOf(list->Handle());
-      Press(POINT{bar.Left + 8, bar.Top + along}, travel);
-      reached[side] = GetScrollPos(list->Handle(), SB_VERT);
-    }
-    EXPECT_EQ(reached[0], reached[1]);
-    EXPECT_NE(reached[0], 0);
+    const int reached = Press(skinned, along, travel);
+    EXPECT_EQ(reached, Press(bare, along, travel));
+    EXPECT_NE(reached, 0);
     EXPECT_FALSE(skinner->VertBar->Pressed);
   }
 }
@@ -140,39 +128,38 @@ TEST_F(SkinScrollBarsTest, PaintsArrowsTracksAndThumbsByPartAndState) {
   list->SetTopIndex(10);
   TWScrollbar* bar = skinner->VertBar;
   bar->Repaint();
-  const int length = bar->BarLength, mid = (bar->ThumbTop + bar->ThumbBottom) / 2;
-  // Hot part, pressed; the frames expected on the arrows, the thumb and its grip.
-  const std::tuple<int, bool, int, int, int, int> cases[] = {
-      {kScrollPartNone, false, 9, 13, 1, 20},       {kScrollPartFirstArrow, false, 12, 13, 1, 20},
-      {kScrollPartFirstArrow, true, 10, 13, 1, 20}, {kScrollPartSecondArrow, true, 9, 14, 1, 20},
-      {kScrollPartThumb, false, 9, 13, 3, 22},      {kScrollPartThumb, true, 9, 13, 2, 21}};
-  for (const auto& [hotPart, pressed, up, down, thumb, grip] : cases) {
-    SCOPED_TRACE(hotPart * 10 + pressed);
+  const int length = bar->BarLength, rest = bar->ThumbTop, size = bar->ThumbBottom - rest;
+  const auto at = [bar](int Y) { return WindowPixel(bar->Handle(), 8, Y); };
+  // Hot part, pressed, the cursor's travel down from the press; the frames expected on the arrows,
+  // the thumb and its grip, and the thumb's top: a drag past either end stops it at the arrows.
+  const std::tuple<int, bool, int, int, int, int, int, int> cases[] = {
+      {kScrollPartNone, false, 0, 9, 13, 1, 20, rest},
+      {kScrollPartFirstArrow, false, 0, 12, 13, 1, 20, rest},
+      {kScrollPartFirstArrow, true, 0, 10, 13, 1, 20, rest},
+      {kScrollPartSecondArrow, true, 0, 9, 14, 1, 20, rest},
+      {kScrollPartThumb, false, 0, 9, 13, 3, 22, rest},
+      {kScrollPartThumb, true, 0, 9, 13, 2, 21, rest},
+      {kScrollPartThumb, true, -1000, 9, 13, 2, 21, 17},
+      {kScrollPartThumb, true, 1000, 9, 13, 2, 21, length - 17 - size}};
+  for (const auto& [hotPart, pressed, travel, up, down, thumb, grip, top] : cases) {
+    SCOPED_TRACE(testing::Message() << hotPart << (pressed ? " pressed " : " ") << travel);
     bar->HotPart = hotPart;
     bar->Pressed = pressed;
     GetCursorPos(&bar->DownPoint);
-    bar->SavedThumbTop = bar->ThumbTop;
+    bar->DownPoint.Y -= travel;
+    bar->SavedThumbTop = rest;
     bar->Repaint();
-    EXPECT_EQ(PixelOf(bar, 8, 8), Probe(kStrip, up));
-    EXPECT_EQ(PixelOf(bar, 8, length - 8), Probe(kStrip, down));
-    EXPECT_EQ(PixelOf(bar, 8, 20), Probe(kVertTrack, 1));
-    EXPECT_EQ(PixelOf(bar, 8, bar->ThumbTop + 1), Probe(kVertThumb, thumb));
-    EXPECT_EQ(PixelOf(bar, 8, mid), Probe(kStrip, grip));
-  }
-  // A drag past either end keeps the thumb between the arrows.
-  const int size = bar->ThumbBottom - bar->ThumbTop;
-  for (const int moved : {-1000, 1000}) {
-    GetCursorPos(&bar->DownPoint);
-    bar->DownPoint.Y -= moved;
-    bar->Repaint();
-    const int top = moved < 0 ? 17 : length - 17 - size;
-    EXPECT_EQ(std::pair(bar->ThumbTop, bar->ThumbBottom), std::pair(top, top + size)) << moved;
-    EXPECT_EQ(PixelOf(bar, 8, top + 1), Probe(kVertThumb, 2)) << moved;
+    EXPECT_EQ(std::pair(bar->ThumbTop, bar->ThumbBottom), std::pair(top, top + size));
+    // Arrows, the track off the thumb, the thumb, its grip.
+    EXPECT_EQ((std::vector{at(8), at(length - 8), at(top > 30 ? 20 : length - 20), at(top + 1),
+                           at(top + size / 2)}),
+              (std::vector{Probe(kStrip, up), Probe(kStrip, down), Probe(kVertTrack, 1),
+                           Probe(kVertThumb, thumb), Probe(kStrip, grip)}));
   }
   bar->Pressed = false;
   EnableScrollBar(list->Handle(), SB_VERT, ESB_DISABLE_BOTH);
   bar->Repaint();
-  EXPECT_EQ(PixelOf(bar, 8, mid), Probe(kVertTrack, 3));  // a disabled bar: frame 3, no thumb
+  EXPECT_EQ(at(rest + size / 2), Probe(kVertTrack, 3));  // a disabled bar: frame 3, no thumb
 }
 
 TEST_F(SkinScrollBarsTest, ScrollBarControlsStripHeightsAndShortBars) {
@@ -190,12 +177,12 @@ TEST_F(SkinScrollBarsTest, ScrollBarControlsStripHeightsAndShortBars) {
     control->SetParent(form);
     control->SetBounds(10, 250, width, 17);
     control->SetPosition(position);
-    auto* s = new TSkinScControl(control);
-    s->AttachBars(control, data.get(), nullptr, nullptr);
+    TSkinScControl* s;
+    (s = new TSkinScControl(control))->AttachBars(control, data.get(), nullptr, nullptr);
     Application->ProcessMessages();
     EXPECT_EQ(s->Bar->BoundsRect(), control->BoundsRect());
     s->Bar->Repaint();
-    EXPECT_EQ(PixelOf(s->Bar, x, 8), Probe(element, frame));
+    EXPECT_EQ(WindowPixel(s->Bar->Handle(), x, 8), Probe(element, frame));
     delete control;
   }
 }
@@ -203,8 +190,7 @@ TEST_F(SkinScrollBarsTest, ScrollBarControlsStripHeightsAndShortBars) {
 TEST_F(SkinScrollBarsTest, BareWindowsAndListViews) {
   HWND w = CreateWindowEx(0, "Static", "", WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL, 10, 10, 100, 100,
                           form->Handle(), nullptr, nullptr, nullptr);
-  SCROLLINFO info;
-  info.fMask = SIF_ALL, info.nMax = 100, info.nPage = 10;
+  const SCROLLINFO info{sizeof(SCROLLINFO), SIF_ALL, 0, 100, 10};
   for (int side : {SB_HORZ, SB_VERT}) SetScrollInfo(w, side, &info, TRUE);
   const auto bare = std::make_unique<TSkinScrollbarH>(nullptr);
   bare->AttachWindow(w, data.get(), nullptr, nullptr);
@@ -216,8 +202,8 @@ TEST_F(SkinScrollBarsTest, BareWindowsAndListViews) {
   auto* view = new TListView(form);
   view->SetParent(form);
   view->SetViewStyle(vsReport);
-  auto* viewSkinner = new TSkinListView(view);
-  viewSkinner->AttachBars(view, data.get(), nullptr, nullptr);
+  TSkinListView* viewSkinner;
+  (viewSkinner = new TSkinListView(view))->AttachBars(view, data.get(), nullptr, nullptr);
   ASSERT_NE(viewSkinner->HeaderSkinner, nullptr);
   EXPECT_EQ(viewSkinner->HeaderSkinner->Handle, reinterpret_cast<HWND>(view->Perform(LVM_GETHEADER, 0, 0)));
 }

@@ -18,7 +18,6 @@
 #include "platform/win/Input.h"
 #include "skin/SkinStateControls.h"
 #include "tests/support/ProbeSkin.h"
-#include "tools/skinpack/SkinPacker.h"
 
 namespace {
 
@@ -32,25 +31,18 @@ class SkinStatusMPTest : public ::testing::Test {
     probe.Add({"StatusBarEdges", 3, false, 12, 12, 3, 3, 3, 3});
     probe.Add({"ExtraImages", 5, false, 12, 12});
     probe.Add({"Buttons", 5, false, 12, 12, 3, 3, 3, 3});
-    TSkinEntries entries = UnpackSkin(probe.SkinFile());
     // The button element names its image Bitmap; the edges' text is white.
-    for (auto& [name, bytes] : entries)
-      if (name == "probe.ini") {
-        bytes.insert(bytes.find("[Buttons]\r\n") + 11, "Bitmap=probe2.bmp\r\n");
-        bytes.insert(bytes.find("[StatusBarEdges]\r\n") + 18, "NormalColour2=255,255,255\r\n");
-        bytes += "[Colours]\r\nButtonFace=10,20,30\r\n";
-      }
-    ASSERT_TRUE((data = LoadSkinData(PackSkin(entries))) != nullptr);
+    data = LoadEditedProbeSkin(probe, [](std::string& Ini) {
+      Ini.insert(Ini.find("[Buttons]\r\n") + 11, "Bitmap=probe2.bmp\r\n");
+      Ini.insert(Ini.find("[StatusBarEdges]\r\n") + 18, "NormalColour2=255,255,255\r\n");
+      Ini += "[Colours]\r\nButtonFace=10,20,30\r\n";
+    });
+    ASSERT_TRUE(data != nullptr);
     (form = new TForm(Application, 0))->SetBounds(20, 20, 420, 200);
     form->Show();
   }
   void TearDown() override { ResetVcl(), data.reset(); }
-  static TColor PixelOf(TWinControl* C, int X, int Y) {
-    HDC dc = GetDC(C->Handle());
-    const COLORREF p = GetPixel(dc, X, Y);
-    ReleaseDC(C->Handle(), dc);
-    return static_cast<TColor>(p);
-  }
+  static TColor PixelOf(TWinControl* C, int X, int Y) { return WindowPixel(C->Handle(), X, Y); }
   // A child of the form with a skinner of kind TSkinner attached.
   template <class T, class TSkinner>
   T* Skinned(bool UseColor, TSkinner** Skinner = nullptr) {

@@ -17,7 +17,6 @@
 #include "skin/WinSkinForm.h"
 #include "skin/WinSkinManage.h"
 #include "tests/support/ProbeSkin.h"
-#include "tools/skinpack/SkinPacker.h"
 
 // Old-style tab strips and picture tabs, as other libraries publish them.
 class TTabsLookAlike : public TCustomControl {
@@ -25,17 +24,12 @@ class TTabsLookAlike : public TCustomControl {
  public:
   using TCustomControl::TCustomControl;
   static void DescribeClass(TClassBuilder<TTabsLookAlike>& c) {
-    c.Property("Tabs", &TTabsLookAlike::Tabs);
-    c.Property("TabIndex", &TTabsLookAlike::TabIndex);
-    c.Property("TabPosition", &TTabsLookAlike::TabPosition);
-    c.Property("TabBackGround", &TTabsLookAlike::Normal);
-    c.Property("TabBackGroundActive", &TTabsLookAlike::Active);
+    c.Property("Tabs", [](const TTabsLookAlike& t) -> TStrings* { return t.tabs.get(); });
+    c.Property("TabIndex", &TTabsLookAlike::index);
+    c.Property("TabPosition", &TTabsLookAlike::position);
+    c.Property("TabBackGround", [](const TTabsLookAlike& t) { return t.normal.get(); });
+    c.Property("TabBackGroundActive", [](const TTabsLookAlike& t) { return t.active.get(); });
   }
-  TStrings* Tabs() const { return tabs.get(); }
-  int TabIndex() const { return index; }
-  TTabPosition TabPosition() const { return position; }
-  TPicture* Normal() const { return normal.get(); }
-  TPicture* Active() const { return active.get(); }
   std::unique_ptr<TStringList> tabs = std::make_unique<TStringList>();
   int index = 0;
   TTabPosition position = tpTop;
@@ -54,28 +48,20 @@ class SkinTabsTest : public ::testing::Test {
     ResetVcl();
     probe.Add({"Tabs", 5, false, 24, 24, 6, 6, 6, 6});
     probe.Add({"TabBorder", 1, false, 24, 24, 4, 5, 4, 4});  // the pane: margins as a skin without any
-    TSkinEntries entries = UnpackSkin(probe.SkinFile());
-    for (auto& [name, bytes] : entries)
-      if (name == "probe.ini") {
-        bytes.insert(bytes.find("[Tabs]\r\n") + 8, "Border=probe1.bmp\r\n");
-        bytes += "[Colours]\r\nButtonFace=10,20,30\r\n";
-      }
-    ASSERT_TRUE((data = LoadSkinData(PackSkin(entries))) != nullptr);
+    data = LoadEditedProbeSkin(probe, [](std::string& Ini) {
+      Ini.insert(Ini.find("[Tabs]\r\n") + 8, "Border=probe1.bmp\r\n");
+      Ini += "[Colours]\r\nButtonFace=10,20,30\r\n";
+    });
+    ASSERT_NE(data, nullptr);
     (form = new TForm(Application, 0))->SetBounds(20, 20, 420, 300);
     form->Show();
   }
   void TearDown() override { ResetVcl(), data.reset(); }
-  static TColor PixelOf(TWinControl* C, int X, int Y) {
-    HDC dc = GetDC(C->Handle());
-    const COLORREF p = GetPixel(dc, X, Y);
-    ReleaseDC(C->Handle(), dc);
-    return static_cast<TColor>(p);
-  }
-  TColor Probe(size_t Element, int Frame, TNinePart Part) const {
-    return probe.RegionColour(Element, Frame, Part);
-  }
+  static TColor Pixel(TWinControl* C, TPoint At) { return WindowPixel(C->Handle(), At.X, At.Y); }
+  TColor Probe(size_t E, int Frame, TNinePart Part) const { return probe.RegionColour(E, Frame, Part); }
   // A page control of three pages "A", "B", "C" with the second active, skinned.
-  TPageControl* Pages(TTabPosition Position, int Tag, TSkinTab** Skinner, TWinSkinForm* SkinForm = nullptr) {
+  std::pair<TPageControl*, TSkinTab*> Pages(TTabPosition Position, int Tag = 0,
+                                            TWinSkinForm* SkinForm = nullptr) {
     auto* pages = new TPageControl(form);
     pages->SetTabPosition(Position);
     pages->SetTag(Tag);
@@ -87,12 +73,11 @@ class SkinTabsTest : public ::testing::Test {
       sheet->SetCaption(caption);
     }
     pages->SetActivePageIndex(1);
-    *Skinner = new TSkinTab(pages);
-    (*Skinner)->AttachControl(SkinForm, data.get(), false, nullptr);
+    auto* skinner = new TSkinTab(pages);
+    skinner->AttachControl(SkinForm, data.get(), false, nullptr);
     pages->Repaint();
-    return pages;
+    return {pages, skinner};
   }
-
   TProbeSkin probe;
   std::unique_ptr<TSkinData> data;
   TForm* form = nullptr;
@@ -101,8 +86,7 @@ class SkinTabsTest : public ::testing::Test {
 TEST_F(SkinTabsTest, TabsAndTurnedPaneOnEachSideAndTheUpDownLeftOut) {
   for (TTabPosition position : {tpTop, tpBottom, tpLeft, tpRight}) {
     SCOPED_TRACE(static_cast<int>(position));
-    TSkinTab* skinner = nullptr;
-    TPageControl* pages = Pages(position, 0, &skinner);
+    auto [pages, skinner] = Pages(position);
     EXPECT_EQ(skinner->TabSide, static_cast<int>(position));
     const TRect d = pages->DisplayRect();
     const int w = pages->ClientWidth(), h = pages->ClientHeight();
@@ -110,23 +94,19 @@ TEST_F(SkinTabsTest, TabsAndTurnedPaneOnEachSideAndTheUpDownLeftOut) {
     const TPoint nearEdge[] = {
         {w / 2, d.Top - 2}, {w / 2, d.Bottom + 1}, {d.Left - 2, h / 2}, {d.Right + 1, h / 2}};
     const TPoint farEdge[] = {{w / 2, h - 2}, {w / 2, 1}, {w - 2, h / 2}, {1, h / 2}};
-    EXPECT_EQ(PixelOf(pages, nearEdge[position].X, nearEdge[position].Y), Probe(kBorder, 1, TNinePart::Top));
-    EXPECT_EQ(PixelOf(pages, farEdge[position].X, farEdge[position].Y), Probe(kBorder, 1, TNinePart::Bottom));
-    // The left edge of each tab image: beside the text, turned with the strip.
+    EXPECT_EQ(Pixel(pages, nearEdge[position]), Probe(kBorder, 1, TNinePart::Top));
+    EXPECT_EQ(Pixel(pages, farEdge[position]), Probe(kBorder, 1, TNinePart::Bottom));
+    // The left edge of each tab image (the active one frame 2): beside the text, turned with the strip.
     for (int i = 0; i < 3; ++i) {
       const TRect r = pages->TabRect(i);
       const int cx = (r.Left + r.Right) / 2, cy = (r.Top + r.Bottom) / 2;
       const TPoint edge[] = {{r.Left + 3, cy + 1}, {r.Left + 3, cy - 1}, {cx, r.Bottom - 3}, {cx, r.Top + 3}};
-      EXPECT_EQ(PixelOf(pages, edge[position].X, edge[position].Y),
-                Probe(kTabs, i == 1 ? 2 : 1, TNinePart::Left))
-          << "tab " << i;
+      EXPECT_EQ(Pixel(pages, edge[position]), Probe(kTabs, i == 1 ? 2 : 1, TNinePart::Left)) << i;
     }
     delete pages;
   }
-  // An up-down child is skinned and left out of the strip.
-  TSkinTab* skinner = nullptr;
-  TPageControl* pages = Pages(tpTop, 0, &skinner);
-  // The tab control makes no arrows of its own; the paint finds them.
+  // An up-down child (the tab control makes none; the paint finds it) is skinned and left out of the strip.
+  auto [pages, skinner] = Pages(tpTop);
   HWND arrows = CreateWindowEx(0, UPDOWN_CLASS, "", WS_CHILD | WS_VISIBLE, 250, 2, 30, 16, pages->Handle(),
                                nullptr, nullptr, nullptr);
   TBitmap picture;
@@ -134,8 +114,8 @@ TEST_F(SkinTabsTest, TabsAndTurnedPaneOnEachSideAndTheUpDownLeftOut) {
   skinner->PaintSkin(picture.Canvas()->Handle(), TRect{0, 0, 300, 200});
   ASSERT_NE(skinner->UpDownSkinner, nullptr);
   EXPECT_EQ(skinner->UpDownSkinner->Handle, arrows);
-  EXPECT_EQ(GetPixel(picture.Canvas()->Handle(), 265, 10), clWhite);
-  EXPECT_EQ(GetPixel(picture.Canvas()->Handle(), 200, 10), kSkinFace);
+  EXPECT_EQ(picture.Canvas()->Pixels(265, 10), clWhite);
+  EXPECT_EQ(picture.Canvas()->Pixels(200, 10), kSkinFace);
 }
 
 TEST_F(SkinTabsTest, CloseBoxesAskTheSkinnedFormBeforeFreeingThePage) {
@@ -147,19 +127,19 @@ TEST_F(SkinTabsTest, CloseBoxesAskTheSkinnedFormBeforeFreeingThePage) {
     asked.emplace_back(M.WParam, M.LParam);
     M.Result = answer;
   });
-  // Tag, with a skinned form, its answer, pages left, questions asked.
-  const std::tuple<int, bool, LRESULT, int, size_t> cases[] = {{kSkinTabCloseTag, false, 0, 2, 0},
-                                                               {kSkinTabCloseTag, true, 1, 3, 1},
-                                                               {kSkinTabCloseTag, true, 0, 2, 1},
-                                                               {0, true, 0, 3, 0}};
-  for (const auto& [tag, withForm, reply, pagesLeft, questions] : cases) {
-    SCOPED_TRACE(tag + (withForm ? 10 : 0) + static_cast<int>(reply));
+  // Id, tag, with a skinned form, its answer, pages left, whether the form is asked about tab 2.
+  const std::tuple<const char*, int, bool, LRESULT, int, bool> cases[] = {
+      {"close tag, no skinned form: freed unasked", kSkinTabCloseTag, false, 0, 2, false},
+      {"close tag, the form answers 1: kept", kSkinTabCloseTag, true, 1, 3, true},
+      {"close tag, the form answers 0: freed", kSkinTabCloseTag, true, 0, 2, true},
+      {"no close tag: no crosses", 0, true, 0, 3, false}};
+  for (const auto& [id, tag, withForm, reply, pagesLeft, askedForm] : cases) {
+    SCOPED_TRACE(id);
     asked.clear();
     answer = reply;
     auto skinForm = std::make_unique<TWinSkinForm>(nullptr);
     skinForm->hWnd = form->Handle();
-    TSkinTab* skinner = nullptr;
-    TPageControl* pages = Pages(tpTop, tag, &skinner, withForm ? skinForm.get() : nullptr);
+    auto [pages, skinner] = Pages(tpTop, tag, withForm ? skinForm.get() : nullptr);
     ASSERT_EQ(skinner->CloseBoxRects.size(), 3u);
     const TRect r = pages->TabRect(2);
     const TRect box{r.Right - 8, r.Top + 3, r.Right - 2, r.Top + 9};  // the strip sits a pixel low
@@ -169,26 +149,23 @@ TEST_F(SkinTabsTest, CloseBoxesAskTheSkinnedFormBeforeFreeingThePage) {
     Input::MouseUp(VK_LBUTTON, at);
     Application->ProcessMessages();
     EXPECT_EQ(pages->PageCount(), pagesLeft);
-    ASSERT_EQ(asked.size(), questions);
-    if (questions) {
-      EXPECT_EQ(asked[0], std::pair(reinterpret_cast<WPARAM>(pages->Handle()), LPARAM{2}));
-    }
+    EXPECT_EQ(asked, decltype(asked)(askedForm, {reinterpret_cast<WPARAM>(pages->Handle()), LPARAM{2}}));
     delete pages;
   }
   form->SetWindowProc(own);
 }
 
 TEST_F(SkinTabsTest, SheetsTabStripsAndPictureTabs) {
-  // The sheet: skin colour asked, OwnPaint, its Color then, the colour shown.
+  // The sheet (red, a windowless lime shape on it): skin colour asked, OwnPaint, its Color then, colour
+  // shown.
   const std::tuple<bool, bool, TColor, TColor> sheetCases[] = {
       {false, false, clRed, kSkinFace}, {true, false, kSkinFace, kSkinFace}, {false, true, clRed, clRed}};
   for (const auto& [useColor, ownPaint, color, shown] : sheetCases) {
     SCOPED_TRACE(useColor * 10 + ownPaint);
-    TSkinTab* tabs = nullptr;
-    TTabSheet* sheet = Pages(tpTop, 0, &tabs)->ActivePage();
+    TTabSheet* sheet = Pages(tpTop).first->ActivePage();
     sheet->SetColor(clRed);
     sheet->SetParentBackground(false);
-    auto* shape = new TShape(sheet);  // windowless: the sheet paints it
+    auto* shape = new TShape(sheet);
     shape->SetParent(sheet);
     shape->SetBounds(0, 0, 20, 20);
     shape->Brush()->SetColor(clLime);
@@ -197,12 +174,12 @@ TEST_F(SkinTabsTest, SheetsTabStripsAndPictureTabs) {
     skinner->OwnPaint = ownPaint;
     sheet->Repaint();
     EXPECT_EQ(sheet->Color(), color);
-    EXPECT_EQ(PixelOf(sheet, 40, 40), shown);
-    EXPECT_EQ(PixelOf(sheet, 10, 10), clLime);
+    EXPECT_EQ(Pixel(sheet, {40, 40}), shown);
+    EXPECT_EQ(Pixel(sheet, {10, 10}), clLime);
     delete sheet->PageControl();
   }
 
-  // Old-style strip: three empty tabs 16 wide from x = 4; position, selected, frame of each.
+  // Old-style strip: three empty tabs 16 wide from x = 4; position, selected, frame of each, outer part.
   const std::tuple<TTabPosition, int, std::vector<int>, TNinePart> stripCases[] = {
       {tpTop, 1, {1, 2, 1}, TNinePart::Top}, {tpBottom, 0, {2, 1, 1}, TNinePart::Bottom}};
   for (const auto& [position, selected, frames, outerPart] : stripCases) {
@@ -213,17 +190,16 @@ TEST_F(SkinTabsTest, SheetsTabStripsAndPictureTabs) {
     for (int i = 0; i < 3; ++i) strip->tabs->Add("");
     strip->position = position;
     strip->index = selected;
-    auto* skinner = new TSkinTab31(strip);
-    skinner->AttachControl(nullptr, data.get(), false, nullptr);
+    (new TSkinTab31(strip))->AttachControl(nullptr, data.get(), false, nullptr);
     strip->Repaint();
     for (int i = 0; i < 3; ++i)
-      EXPECT_EQ(PixelOf(strip, 4 + 16 * i + 3, 15), Probe(kTabs, frames[i], TNinePart::Left)) << i;
-    EXPECT_EQ(PixelOf(strip, 12, 2), Probe(kTabs, frames[0], outerPart));
-    EXPECT_EQ(PixelOf(strip, 100, 15), kSkinFace);
+      EXPECT_EQ(Pixel(strip, {4 + 16 * i + 3, 15}), Probe(kTabs, frames[i], TNinePart::Left)) << i;
+    EXPECT_EQ(Pixel(strip, {12, 2}), Probe(kTabs, frames[0], outerPart));
+    EXPECT_EQ(Pixel(strip, {100, 15}), kSkinFace);
     delete strip;
   }
 
-  // Picture tabs: only mode 4 renders them, and detach takes them back.
+  // Picture tabs: only mode 4 renders them (100 wide, tab frames 1 and 2), and detach takes them back.
   for (int mode : {4, 0}) {
     SCOPED_TRACE(mode);
     auto* tabs = new TTabsLookAlike(form);
@@ -231,15 +207,14 @@ TEST_F(SkinTabsTest, SheetsTabStripsAndPictureTabs) {
     auto* skinner = new TSkinAdvPage(tabs);
     skinner->Mode = mode;
     skinner->AttachControl(nullptr, data.get(), false, nullptr);
-    for (auto [picture, frame] : {std::pair{tabs->Normal(), 1}, std::pair{tabs->Active(), 2}}) {
+    for (auto [picture, frame] : {std::pair{tabs->normal.get(), 1}, std::pair{tabs->active.get(), 2}}) {
       ASSERT_EQ(picture->Width(), mode ? 100 : 0);
       if (mode) {
-        EXPECT_EQ(GetPixel(picture->Bitmap()->Canvas()->Handle(), 50, 10),
-                  Probe(kTabs, frame, TNinePart::Middle));
+        EXPECT_EQ(picture->Bitmap()->Canvas()->Pixels(50, 10), Probe(kTabs, frame, TNinePart::Middle));
       }
     }
     skinner->Detach();
-    EXPECT_EQ(tabs->Normal()->Width() + tabs->Active()->Width(), 0);
+    EXPECT_EQ(tabs->normal->Width() + tabs->active->Width(), 0);
     delete tabs;
   }
 }

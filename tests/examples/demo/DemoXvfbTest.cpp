@@ -31,6 +31,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -1103,35 +1104,11 @@ struct TDemoTwins {
     ResetVcl();
     UseSystemFonts(false);
   }
-  TControl* Control(const std::string& Name) const {
-    const TDemoStandardControls& c = Main->controls;
+  // The ledger entry form's data-aware check box.
+  TControl* DataAwareCheck() const {
     for (int i = 0; i < Entry->ControlCount(); ++i)
-      if (Name == "data-aware check" && dynamic_cast<TDBCheckBoxEh*>(Entry->Controls(i)))
-        return Entry->Controls(i);
-    const std::map<std::string, TControl*> named = {{"note", c.Note},
-                                                    {"button", c.Button},
-                                                    {"ok", c.OkButton},
-                                                    {"glyph", c.GlyphButton},
-                                                    {"speed", c.SpeedButton},
-                                                    {"flat", c.FlatSpeedButton},
-                                                    {"check", c.Check},
-                                                    {"income", c.Income},
-                                                    {"expense", c.Expense},
-                                                    {"month", c.Period->Buttons(0)},
-                                                    {"quarter", c.Period->Buttons(1)},
-                                                    {"group", c.Group},
-                                                    {"period", c.Period},
-                                                    {"panel", c.Panel},
-                                                    {"status", c.Status},
-                                                    {"accounts", c.Accounts},
-                                                    {"combo", c.Combo},
-                                                    {"progress", c.Progress},
-                                                    {"date", c.Date},
-                                                    {"header", c.Header},
-                                                    {"entries", c.Entries},
-                                                    {"track", c.Track},
-                                                    {"months", c.Months}};
-    return named.at(Name);
+      if (dynamic_cast<TDBCheckBoxEh*>(Entry->Controls(i))) return Entry->Controls(i);
+    return nullptr;
   }
   // Point (X, Y) of Control in its form's window.
   static POINT InWindow(TControl* Control, int X, int Y) {
@@ -1212,70 +1189,6 @@ bool ShowsFrame(const TWindowPixels& Picture, const TSkinImage& Image, bool Whol
 // picker and left-side tabs with their pane. A click on the list box's skinned down arrow scrolls
 // it by a line, as the bare bar scrolls a headless twin's; one on its up arrow scrolls it back.
 TEST_F(DemoXvfbSkinTest, StandardControlsWearEachSkin) {
-  // Where a probe looks: the control's corner, its check or radio glyph (left, centred
-  // vertically), a status panel's corner, the size grip (one pixel inside the bar's corner), a
-  // group box's line half way down, a panel's inside below its buttons, the owner-drawn mark, a
-  // vertical bar's down arrow, the corner of a combo box's button (not the classic one), the
-  // middle of a track bar's thumb, the progress fill's right end (the light skin) or its last
-  // chunk (the dark one), a header's first section (the mouse goes there), a tab at the left
-  // and the pane beside it (both turned a quarter).
-  enum TPlace {
-    kCorner,
-    kGlyph,
-    kPanel,
-    kGrip,
-    kLine,
-    kInside,
-    kMark,
-    kArrow,
-    kButton,
-    kThumb,
-    kFillEnd,
-    kChunk,
-    kSection,
-    kTab,
-    kPane
-  };
-  const struct {
-    const char* control;
-    TPlace place;
-    const char* image;           // nullptr: a colour (line, face, mark)
-    int light, dark;             // frame numbers at rest (0: plain skin colour)
-    int hot = -1, pressed = -1;  // with the mouse over it and held down on it (-1: not driven)
-    int panel = 0;               // the status panel, or the tab
-  } probes[] = {
-      {"button", kCorner, "button.bmp", 1, 1, 4, 2},
-      {"ok", kCorner, "button.bmp", 1, 1},
-      {"glyph", kCorner, "button.bmp", 1, 1, 4, 2},
-      {"speed", kCorner, "button.bmp", 1, 1, 4, 2},
-      {"flat", kCorner, "button.bmp", 0, 0, 4},
-      {"check", kGlyph, "check.bmp", 2, 5},
-      {"data-aware check", kGlyph, "check.bmp", 2, 5},
-      {"income", kGlyph, "radio.bmp", 2, 5},
-      {"expense", kGlyph, "radio.bmp", 1, 1},
-      {"month", kGlyph, "radio.bmp", 2, 5},
-      {"quarter", kGlyph, "radio.bmp", 1, 1},
-      {"status", kPanel, "statusbar.bmp", 1, 1, -1, -1, kDemoSayPanel},
-      {"status", kPanel, "statusbar.bmp", 1, 1, -1, -1, kDemoPeriodPanel},
-      {"status", kPanel, "statusbar.bmp", 1, 1, -1, -1, kDemoClearedPanel},
-      {"status", kGrip, "extra.bmp", 5, 5},
-      {"group", kLine, nullptr, 0, 0},
-      {"period", kLine, nullptr, 0, 0},
-      {"panel", kInside, nullptr, 0, 0},
-      {"status", kMark, nullptr, 0, 0, -1, -1, kDemoClearedPanel},
-      {"accounts", kArrow, "scrollbar.bmp", 13, 13},
-      {"combo", kButton, "combobutton.bmp", 1, -1},
-      {"progress", kCorner, "progress.bmp", 2, 1},  // the light skin's fill starts at the left
-      {"progress", kFillEnd, "progress.bmp", 2, -1},
-      {"progress", kChunk, "chunk.bmp", -1, 1},
-      {"track", kThumb, "thumbhorz.bmp", 2, 2},
-      {"header", kSection, "header.bmp", 1, 1, 2},  // the second page from here on
-      {"entries", kArrow, "scrollbar.bmp", 13, 13},
-      {"date", kButton, "combobutton.bmp", 1, -1},
-      {"months", kTab, "tabs.bmp", 2, 2, -1, -1, 0},  // the focused tab
-      {"months", kTab, "tabs.bmp", 1, 1, -1, -1, 1},
-      {"months", kPane, "tabpane.bmp", 1, 1},
-  };
   const std::string main = WaitForWindow(kAccountsTitle), entry = WaitForWindow(kEntryTitle);
   for (const std::string skin : {"light", "dark"}) {
     const TGeometry m = Geometry(main);
@@ -1286,8 +1199,57 @@ TEST_F(DemoXvfbSkinTest, StandardControlsWearEachSkin) {
     TDemoTwins twins(skin);
     const TSkinElements& colours = *twins.Main->skinData->Elements();
     const uint32_t face = Rgb(colours.BackgroundColour);
+    // Where a probe looks: the control's "corner", its check or radio "glyph" (left, centred
+    // vertically), a status "panel"'s corner, the size "grip" (one pixel inside the bar's corner), a
+    // group box's "line" half way down, a panel's "inside" below its buttons, the owner-drawn "mark",
+    // a vertical bar's down "arrow", the corner of a combo box's "button" (not the classic one), the
+    // middle of a track bar's "thumb", the progress fill's right end ("fill end", the light skin) or
+    // its last "chunk" (the dark one), a header's first "section" (the mouse goes there), a "tab" at
+    // the left and the "pane" beside it (both turned a quarter).
+    const TDemoStandardControls& k = twins.Main->controls;
+    const struct {
+      const char* control;
+      TControl* twin;
+      const char* place;
+      const char* image;           // nullptr: a colour (line, face, mark)
+      int light, dark;             // frame numbers at rest (0: plain skin colour)
+      int hot = -1, pressed = -1;  // with the mouse over it and held down on it (-1: not driven)
+      int panel = 0;               // the status panel, or the tab
+    } probes[] = {
+        {"button", k.Button, "corner", "button.bmp", 1, 1, 4, 2},
+        {"ok", k.OkButton, "corner", "button.bmp", 1, 1},
+        {"glyph", k.GlyphButton, "corner", "button.bmp", 1, 1, 4, 2},
+        {"speed", k.SpeedButton, "corner", "button.bmp", 1, 1, 4, 2},
+        {"flat", k.FlatSpeedButton, "corner", "button.bmp", 0, 0, 4},
+        {"check", k.Check, "glyph", "check.bmp", 2, 5},
+        {"data-aware check", twins.DataAwareCheck(), "glyph", "check.bmp", 2, 5},
+        {"income", k.Income, "glyph", "radio.bmp", 2, 5},
+        {"expense", k.Expense, "glyph", "radio.bmp", 1, 1},
+        {"month", k.Period->Buttons(0), "glyph", "radio.bmp", 2, 5},
+        {"quarter", k.Period->Buttons(1), "glyph", "radio.bmp", 1, 1},
+        {"status", k.Status, "panel", "statusbar.bmp", 1, 1, -1, -1, kDemoSayPanel},
+        {"status", k.Status, "panel", "statusbar.bmp", 1, 1, -1, -1, kDemoPeriodPanel},
+        {"status", k.Status, "panel", "statusbar.bmp", 1, 1, -1, -1, kDemoClearedPanel},
+        {"status", k.Status, "grip", "extra.bmp", 5, 5},
+        {"group", k.Group, "line", nullptr, 0, 0},
+        {"period", k.Period, "line", nullptr, 0, 0},
+        {"panel", k.Panel, "inside", nullptr, 0, 0},
+        {"status", k.Status, "mark", nullptr, 0, 0, -1, -1, kDemoClearedPanel},
+        {"accounts", k.Accounts, "arrow", "scrollbar.bmp", 13, 13},
+        {"combo", k.Combo, "button", "combobutton.bmp", 1, -1},
+        {"progress", k.Progress, "corner", "progress.bmp", 2, 1},  // the light skin's fill starts at the left
+        {"progress", k.Progress, "fill end", "progress.bmp", 2, -1},
+        {"progress", k.Progress, "chunk", "chunk.bmp", -1, 1},
+        {"track", k.Track, "thumb", "thumbhorz.bmp", 2, 2},
+        {"header", k.Header, "section", "header.bmp", 1, 1, 2},  // the second page from here on
+        {"entries", k.Entries, "arrow", "scrollbar.bmp", 13, 13},
+        {"date", k.Date, "button", "combobutton.bmp", 1, -1},
+        {"months", k.Months, "tab", "tabs.bmp", 2, 2, -1, -1, 0},  // the focused tab
+        {"months", k.Months, "tab", "tabs.bmp", 1, 1, -1, -1, 1},
+        {"months", k.Months, "pane", "tabpane.bmp", 1, 1},
+    };
     // The focus goes to the note, away from the buttons (a focused button shows frame 4).
-    const POINT note = TDemoTwins::InWindow(twins.Control("note"), 20, 20);
+    const POINT note = TDemoTwins::InWindow(k.Note, 20, 20);
     ASSERT_TRUE(ClickAt(m.X + note.X, m.Y + note.Y));
     TPageControl* pages = twins.Main->controls.Pages;
     const auto showPage = [&](int Index) {  // by a click on its tab, in the demo and in the twin
@@ -1307,59 +1269,59 @@ TEST_F(DemoXvfbSkinTest, StandardControlsWearEachSkin) {
         keepPage("");
         ASSERT_TRUE(showPage(1));
       }
-      TControl* c = twins.Control(p.control);
-      const bool turned = p.place == kTab || p.place == kPane;
-      const TSkinImage image = !p.image ? TSkinImage{}
-                               : turned ? TurnedLeft(LoadSkinImage(skin, p.image))
-                                        : LoadSkinImage(skin, p.image);
+      TControl* c = p.twin;
+      const std::string_view place = p.place;
+      TSkinImage image = p.image ? LoadSkinImage(skin, p.image) : TSkinImage{};
+      if (place == "tab" || place == "pane") image = TurnedLeft(image);
       const TSkinImageLayout& l = image.Layout;
       const TRect panel = twins.Main->status->PanelRect(p.panel);
       const int w = c->Width(), h = c->Height();
-      POINT at = p.place == kArrow    ? TDemoTwins::DownArrow(c)
-                 : p.place == kButton ? TDemoTwins::InWindow(c, w - 2 - GetSystemMetrics(SM_CXHSCROLL), 0)
-                 : p.place == kGlyph  ? TDemoTwins::InWindow(c, 0, (h - l.FrameHeight) / 2)
-                 : p.place == kPanel  ? TDemoTwins::InWindow(c, panel.Left, panel.Top)
-                 : p.place == kGrip   ? TDemoTwins::InWindow(c, w - 1 - l.FrameWidth, h - 1 - l.FrameHeight)
-                 : p.place == kLine   ? TDemoTwins::InWindow(c, 1, h / 2)
-                 : p.place == kInside ? TDemoTwins::InWindow(c, 8, h - 8)
-                 : p.place == kMark   ? TDemoTwins::InWindow(c, panel.Left + 4 + kDemoMarkSide / 2,
-                                                             (panel.Top + panel.Bottom) / 2)
-                                      : TDemoTwins::InWindow(c, 0, 0);
+      POINT at = place == "arrow"    ? TDemoTwins::DownArrow(c)
+                 : place == "button" ? TDemoTwins::InWindow(c, w - 2 - GetSystemMetrics(SM_CXHSCROLL), 0)
+                 : place == "glyph"  ? TDemoTwins::InWindow(c, 0, (h - l.FrameHeight) / 2)
+                 : place == "panel"  ? TDemoTwins::InWindow(c, panel.Left, panel.Top)
+                 : place == "grip"   ? TDemoTwins::InWindow(c, w - 1 - l.FrameWidth, h - 1 - l.FrameHeight)
+                 : place == "line"   ? TDemoTwins::InWindow(c, 1, h / 2)
+                 : place == "inside" ? TDemoTwins::InWindow(c, 8, h - 8)
+                 : place == "mark"   ? TDemoTwins::InWindow(c, panel.Left + 4 + kDemoMarkSide / 2,
+                                                            (panel.Top + panel.Bottom) / 2)
+                                     : TDemoTwins::InWindow(c, 0, 0);
       RECT part{};  // empty: the corner or the whole frame
+      const bool whole = place == "glyph" || place == "grip" || place == "arrow" || place == "chunk";
       const auto* bar = dynamic_cast<TProgressBar*>(c);
       const int filled = bar ? MulDiv(w, bar->Position() - bar->Min(), bar->Max() - bar->Min()) : 0;
-      if (p.place == kThumb) {  // stretched to the bar's thumb: a pixel inside its margin, half way down
+      if (place == "thumb") {  // stretched to the bar's thumb: a pixel inside its margin, half way down
         RECT t{};
         SendMessage(static_cast<TWinControl*>(c)->Handle(), TBM_GETTHUMBRECT, 0,
                     reinterpret_cast<LPARAM>(&t));
         part = {l.Left + 1, l.FrameHeight / 2, l.Left + 2, l.FrameHeight / 2 + 1};
         at = TDemoTwins::InWindow(c, t.Left, (t.Top + t.Bottom) / 2 - part.Top);
-      } else if (p.place == kFillEnd) {  // the filled frame's top-right corner
+      } else if (place == "fill end") {  // the filled frame's top-right corner
         at = TDemoTwins::InWindow(c, filled - l.FrameWidth, 0);
         part = {l.FrameWidth - l.Right, 0, l.FrameWidth, l.Top};
-      } else if (p.place == kChunk) {  // whole chunks from the left margin, the last one over the fill's end
+      } else if (place == "chunk") {  // whole chunks from the left margin, the last one over the fill's end
         at = TDemoTwins::InWindow(
             c, colours.Progress->LeftWidth + filled / std::max(1, l.FrameWidth) * l.FrameWidth,
             (h - l.FrameHeight) / 2);
-      } else if (p.place == kTab) {
+      } else if (place == "tab") {
         const TRect tab = static_cast<TPageControl*>(c)->TabRect(p.panel);
         at = TDemoTwins::InWindow(c, tab.Left, tab.Top);
-      } else if (p.place == kPane) {  // 4 px around the pages, less a pixel on the tabs' side; above them
+      } else if (place == "pane") {  // 4 px around the pages, less a pixel on the tabs' side; above them
         const TRect pages = static_cast<TPageControl*>(c)->DisplayRect();
         at = TDemoTwins::InWindow(c, pages.Left - 3, pages.Top - 4);
         part = {0, 0, l.Left, 4};
       }
-      const uint32_t colour = p.place == kLine   ? Rgb(colours.ButtonShadow)
-                              : p.place == kMark ? Rgb(kDemoClearedMark)
-                                                 : face;
+      const uint32_t colour = place == "line"   ? Rgb(colours.ButtonShadow)
+                              : place == "mark" ? Rgb(kDemoClearedMark)
+                                                : face;
       const std::string id = p.control == std::string("data-aware check") ? entry : main;
       const TGeometry g = Geometry(id);
-      const POINT middle = TDemoTwins::InWindow(c, p.place == kSection ? 20 : w / 2, h / 2);
+      const POINT middle = TDemoTwins::InWindow(c, place == "section" ? 20 : w / 2, h / 2);
       // At rest, then hot (the mouse moved onto it), then pressed (the button held down there).
       const std::pair<const char*, int> states[] = {
           {"rest", skin == "light" ? p.light : p.dark}, {"hot", p.hot}, {"pressed", p.pressed}};
       for (const auto& [state, frame] : states) {
-        SCOPED_TRACE(skin + " " + p.control + " " + std::to_string(p.place) + " " + state);
+        SCOPED_TRACE(skin + " " + p.control + " " + p.place + " " + state);
         if (frame < 0) continue;
         ASSERT_TRUE(state == states[0].first ||
                     (Xdo({"mousemove", Str(g.X + middle.X), Str(g.Y + middle.Y)}) &&
@@ -1367,10 +1329,7 @@ TEST_F(DemoXvfbSkinTest, StandardControlsWearEachSkin) {
         EXPECT_TRUE(Settled(
             id,
             [&](const TWindowPixels& Shown) {
-              return p.image ? ShowsFrame(Shown, image,
-                                          p.place == kGlyph || p.place == kGrip || p.place == kArrow ||
-                                              p.place == kChunk,
-                                          frame, at, face, part)
+              return p.image ? ShowsFrame(Shown, image, whole, frame, at, face, part)
                              : test_support::PixelAt(Shown, at.X, at.Y) == colour;
             },
             3s))
