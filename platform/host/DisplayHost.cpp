@@ -575,6 +575,11 @@ class THost : public IEventSource {
       const int n = XLookupString(&e, buffer, sizeof buffer - 1, &sym, nullptr);
       for (int i = 0; i < n; ++i) Utf8Append(text, static_cast<unsigned char>(buffer[i]));  // Latin-1
     }
+    // Without an input method (a C locale) XLookupString gives nothing for a character outside
+    // Latin-1; its keysym names the code point, as tools that type any text rely on.
+    constexpr KeySym kUnicodeKeysyms = 0x01000000;
+    if (text.empty() && sym > kUnicodeKeysyms + 0xFF && sym <= kUnicodeKeysyms + 0x10FFFF)
+      Utf8Append(text, static_cast<char32_t>(sym - kUnicodeKeysyms));
     int vk = VirtualKeyOf(XLookupKeysym(&e, 0));
     if (!vk) vk = VirtualKeyOf(sym);
     std::vector<char32_t> chars;
