@@ -1,0 +1,414 @@
+// A user's session with the demo's ledger windows, played in real windows: the forms run in this
+// test program through the display host on an Xvfb server and get real X input from xdotool.
+// The session crosses features where they meet: the data grid's filter row is set and cleared
+// and the search strip then searches; the window grows and shrinks; the scroll-bar strip is
+// turned off and on; the ledger detail is grouped by account and an entry moved to another
+// account by a pick with the mouse; a group is collapsed and expanded by keys; the clipboard
+// window exports a selection and imports it back. After every step the data sets hold what the
+// user did and each window shows what a full repaint of it shows (the paint oracle). Pictures of
+// the screen at the main steps go to xvfb-output/ in the working folder; their paths are printed.
+// Skipped when Xvfb, xdotool or xwd is missing (scripts/setup.sh installs them).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "examples/demo/DemoSupport.h"
+#include "examples/demo/LedgerAxisGridForm.h"
+#include "examples/demo/LedgerClipboardForm.h"
+#include "examples/demo/LedgerDBGridForm.h"
+#include "examples/demo/LedgerGroupingGrid.h"
+#include "grid/axis/AxisGridInplaceEditEh.h"
+#include "grid/dbgrid/DBGridEh.h"
+#include "grid/dbgrid/DBGridEhColumns.h"
+#include "grid/dbgrid/DBGridEhSearchPanelControl.h"
+#include "grid/editors/EditorsRegistryEh.h"
+#include "grid/foundation/PopupListboxEh.h"
+#include "platform/gdi/FontEngine.h"
+#include "platform/rtl/ScopeGuard.h"
+#include "platform/vcl/Dialogs.h"
+#include "platform/vcl/Forms.h"
+#include "platform/vcl/StdCtrls.h"
+#include "platform/vcl/VclTesting.h"
+#include "platform/win/Windows.h"
+#include "tests/support/InProcessHost.h"
+#include "tests/support/PaintOracle.h"
+#include "tests/support/XvfbSession.h"
+#include "tests/support/XwdPicture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Two clicks further apart than this are not a double click.
+constexpr auto kBeyondDoubleClick = 600ms;
+
+std::string Decimal(int V) {
+  return std::to_string(V);
+}
+
+class DemoSessionXvfbTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string missing = test_support::MissingTool({"Xvfb", "xdotool", "xwd"});
+    if (!missing.empty()) GTEST_SKIP() << missing << " is not installed (scripts/setup.sh installs it)";
+    ResetVcl();
+    UseSystemFonts(true);
+    RegisterGridEditorClasses();
+    Application->OnException = [this](TObject*, const Exception& e) { errors_.push_back(e.Message()); };
+    ASSERT_TRUE(server_.Start("1280x1024")) << "Xvfb did not accept connections on any display from :90";
+    ASSERT_TRUE(host_.Start(server_));
+  }
+  void TearDown() override {
+    host_.Stop();
+    ResetVcl();
+    UseSystemFonts(false);
+  }
+
+  // xdotool with Args while the host answers, then the windows take what it sent.
+  bool Xdo(std::vector<std::string> Args) {
+    Args.insert(Args.begin(), "xdotool");
+    const bool done = host_.Run(Args, "", 10s).first == 0;
+    Settle();
+    return done;
+  }
+  bool ClickAt(TPoint Screen, const char* Button = "1") {
+    return Xdo({"mousemove", Decimal(Screen.X), Decimal(Screen.Y), "click", Button});
+  }
+  // A click in the middle of a grid cell, or at Dx pixels from its left edge.
+  bool ClickCell(TCustomGridEh* Grid, int ACol, int ARow, int Dx = -1) {
+    const TRect cell = Grid->CellRect(ACol, ARow);
+    const int x = Dx < 0 ? (cell.Left + cell.Right) / 2 : cell.Left + Dx;
+    return ClickAt(Grid->ClientToScreen(TPoint{x, (cell.Top + cell.Bottom) / 2}));
+  }
+  bool Keys(std::initializer_list<const char*> Names) {
+    std::vector<std::string> args{"key", "--delay", "30"};
+    args.insert(args.end(), Names.begin(), Names.end());
+    return Xdo(args);
+  }
+  bool Type(const std::string& Text) { return Xdo({"type", "--delay", "60", Text}); }
+
+  // Lets the host and the windows take what arrived until nothing changes for a while: posted
+  // messages, timers that fire once (the search strip's delayed filter), repaints.
+  void Settle(std::chrono::milliseconds Time = 250ms) {
+    host_.Pump(Time);
+    Application->ProcessMessages();
+  }
+  bool PumpUntil(const std::function<bool()>& Ready, std::chrono::milliseconds Timeout = 5s) {
+    const auto end = std::chrono::steady_clock::now() + Timeout;
+    for (;;) {
+      Settle(20ms);
+      if (Ready()) return true;
+      if (std::chrono::steady_clock::now() > end) return false;
+    }
+  }
+
+  // The X window of a form, found by its caption.
+  std::string XWindowOf(TForm* Form) {
+    auto [code, out] =
+        host_.Run({"xdotool", "search", "--onlyvisible", "--name", "^" + Form->Caption() + "$"});
+    return code == 0 ? out.substr(0, out.find('\n')) : "";
+  }
+
+  // The window shows what a full repaint of it shows.
+  void ExpectPaintedWhole(TForm* Form, const std::string& Step) {
+    test_support::TPaintOracle oracle(Form->Handle(), "session-" + Step);
+    const std::string report = oracle.Check();
+    EXPECT_EQ(report, "") << Step << ": the window differs from its full repaint";
+  }
+  // No error reached the application since the last look.
+  void ExpectNoErrors(const std::string& Step) {
+    EXPECT_EQ(errors_, std::vector<std::string>{}) << Step;
+    errors_.clear();
+  }
+
+  // A picture of the screen in xvfb-output/ of the working folder, for a person to look at.
+  void KeepScreen(const std::string& Name) {
+    const std::string xwd = server_.Folder() + "/screen.xwd";
+    if (host_.Run({"xwd", "-silent", "-root", "-out", xwd}, "", 10s).first != 0) return;
+    const std::optional<test_support::TWindowPixels> screen =
+        test_support::ParseXwd(test_support::ReadFile(xwd));
+    if (!screen) return;
+    const std::filesystem::path folder = std::filesystem::current_path() / "xvfb-output";
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    const std::string path = (folder / ("session-" + Name + ".png")).string();
+    if (test_support::WritePicturePng(path, *screen)) std::printf("  picture: %s\n", path.c_str());
+  }
+
+  // The parts of the session, one window each; the windows stay open as the session goes on.
+  void PlayDataGrid();
+  void PlayGroupedDetail();
+  void PlayClipboard();
+
+  test_support::TXvfbServer server_;
+  test_support::TInProcessHost host_;
+  std::vector<std::string> errors_;
+};
+
+// The grid's column that shows FieldName; its index among the grid's cells (after the indicator).
+TColumnEh* ColumnOf(TDBGridEh* Grid, const std::string& FieldName) {
+  for (int i = 0; i < Grid->Columns()->Count(); ++i)
+    if (Grid->Columns()->GetColumn(i)->FieldName() == FieldName) return Grid->Columns()->GetColumn(i);
+  return nullptr;
+}
+int CellColOf(TDBGridEh* Grid, const std::string& FieldName) {
+  return ColumnOf(Grid, FieldName)->Index() + Grid->IndicatorOffset();
+}
+
+// Records of the data set whose field FieldName reads Text, over all records (the filter off).
+int CountWhere(TDataSet* DataSet, const std::string& FieldName, const std::string& Text) {
+  int n = 0;
+  DataSet->DisableControls();
+  TScopeExit enable([DataSet] { DataSet->EnableControls(); });
+  const TBookmark at = DataSet->Bookmark();
+  for (DataSet->First(); !DataSet->Eof(); DataSet->Next())
+    n += DataSet->FieldByName(FieldName)->AsString() == Text;
+  DataSet->SetBookmark(at);
+  return n;
+}
+
+// Records in which a column of the grid shows Text, as the search strip looks for it.
+int CountShowing(TDBGridEh* Grid, TDataSet* DataSet, const std::string& Text) {
+  int n = 0;
+  DataSet->DisableControls();
+  TScopeExit enable([DataSet] { DataSet->EnableControls(); });
+  const TBookmark at = DataSet->Bookmark();
+  for (DataSet->First(); !DataSet->Eof(); DataSet->Next()) {
+    bool shows = false;
+    for (int i = 0; i < Grid->Columns()->Count() && !shows; ++i)
+      shows = Grid->Columns()->GetColumn(i)->GetDisplayText().find(Text) != std::string::npos;
+    n += shows;
+  }
+  DataSet->SetBookmark(at);
+  return n;
+}
+
+void DemoSessionXvfbTest::PlayDataGrid() {
+  TMemoryDataSet* ledger = CreateNumberedLedger(Application, kDemoLedgerEntries);
+  TForm* form = CreateLedgerDBGridForm(Application, ledger);
+  form->SetBounds(40, 40, 760, 520);
+  form->Show();
+  TDBGridEh* grid = LedgerDBGridOf(form);
+  ASSERT_NE(grid, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return !XWindowOf(form).empty(); })) << "the window did not show";
+  ExpectPaintedWhole(form, "opened");
+  const int salaries = CountWhere(ledger, "Account", "工资");
+  const int showing35 = CountShowing(grid, ledger, "35");
+  ASSERT_GT(salaries, 0);
+  ASSERT_GT(showing35, 0);
+
+  // Filter the account column to one account: a click in its filter cell, the name, Enter.
+  const int accountCol = CellColOf(grid, kLedgerAccountNameField);
+  const int filterRow = grid->TopDataOffset() - 1;
+  ASSERT_TRUE(ClickCell(grid, accountCol, filterRow));
+  ASSERT_TRUE(Type("工资"));
+  ASSERT_TRUE(Keys({"Return"}));
+  EXPECT_EQ(ledger->RecordCount(), salaries) << "the filter row kept other accounts";
+  ExpectPaintedWhole(form, "filtered");
+  KeepScreen("dbgrid-filtered");
+
+  // Clear it by deleting the text (F2 puts the caret at its end) and Enter: every entry is back.
+  ASSERT_TRUE(ClickCell(grid, accountCol, filterRow));
+  ASSERT_TRUE(Keys({"F2", "BackSpace", "BackSpace", "Return"}));
+  EXPECT_EQ(ColumnOf(grid, kLedgerAccountNameField)->STFilter()->ExpressionStr(), "");
+  EXPECT_EQ(ledger->RecordCount(), kDemoLedgerEntries) << "clearing the filter row left rows out";
+  ExpectPaintedWhole(form, "cleared");
+
+  // The search strip: a click in its box and two characters typed stay there, and the rows
+  // found are the entries that show them in a column.
+  TNavFindEditEh* find = grid->SearchPanelControl()->FindEdit();
+  ASSERT_TRUE(ClickAt(find->ClientToScreen(TPoint{10, find->ClientHeight() / 2})));
+  ASSERT_TRUE(Type("35"));
+  EXPECT_EQ(find->Text(), "35") << "the keys left the search box";
+  EXPECT_EQ(GetFocus(), find->Handle()) << "the focus left the search box";
+  EXPECT_TRUE(PumpUntil([&] { return ledger->RecordCount() == showing35; }))
+      << "the search found " << ledger->RecordCount() << " entries, not the " << showing35 << " that show 35";
+  ExpectPaintedWhole(form, "searched");
+  KeepScreen("dbgrid-searched");
+  ExpectNoErrors("filter, clear and search");
+
+  // The search box emptied: every entry is back. Then the window is made taller and shorter:
+  // the grid reads as many records as its rows can show.
+  ASSERT_TRUE(Keys({"BackSpace", "BackSpace"}));
+  EXPECT_TRUE(PumpUntil([&] { return ledger->RecordCount() == kDemoLedgerEntries; }))
+      << "the emptied search box left " << ledger->RecordCount() << " entries";
+  const std::string window = XWindowOf(form);
+  for (const int height : {900, 300, 700}) {
+    SCOPED_TRACE("window height " + Decimal(height));
+    ASSERT_TRUE(Xdo({"windowsize", window, Decimal(form->Width()), Decimal(height)}));
+    ASSERT_TRUE(PumpUntil([&] { return form->Height() == height; })) << "the window is " << form->Height();
+    Settle();
+    EXPECT_EQ(grid->DataLink()->RecordCount(), std::min(grid->VisibleDataRowCount(), ledger->RecordCount()))
+        << "the grid reads another number of records than its rows show";
+    ExpectPaintedWhole(form, "height-" + Decimal(height));
+  }
+  KeepScreen("dbgrid-resized");
+
+  // The scroll-bar strip off and on again: the vertical bar is the strip's, not the window's.
+  for (const bool visible : {false, true}) {
+    SCOPED_TRACE(visible ? "strip on" : "strip off");
+    grid->HorzScrollBar()->ExtraPanel()->SetVisible(visible);
+    Settle();
+    const bool ownBar = (GetWindowLongPtr(grid->Handle(), GWL_STYLE) & WS_VSCROLL) != 0;
+    EXPECT_EQ(ownBar, !visible) << "the window's own vertical bar";
+    ExpectPaintedWhole(form, visible ? "strip-on" : "strip-off");
+  }
+  KeepScreen("dbgrid-strip");
+  ExpectNoErrors("resize and strip");
+}
+
+// The ledger detail grouped by account: a pick from an entry's account list with the mouse
+// moves the entry to the other account's group, with no error; keys collapse and expand a group.
+void DemoSessionXvfbTest::PlayGroupedDetail() {
+  TMemoryDataSetEh* ledger = CreateLedger(Application);
+  TForm* form = CreateLedgerAxisGridForm(Application, ledger);
+  form->SetBounds(40, 40, 760, 640);
+  form->Show();
+  auto* grid = dynamic_cast<TLedgerGroupingGridEh*>(form->FindComponent("LedgerGrid"));
+  auto* groupSwitch = dynamic_cast<TCheckBox*>(form->FindComponent("GroupByAccount"));
+  ASSERT_TRUE(grid && groupSwitch);
+  ASSERT_TRUE(PumpUntil([&] { return !XWindowOf(form).empty(); })) << "the window did not show";
+  ExpectPaintedWhole(form, "detail-opened");
+
+  ASSERT_TRUE(ClickAt(groupSwitch->ClientToScreen(TPoint{8, groupSwitch->ClientHeight() / 2})));
+  ASSERT_TRUE(grid->GroupedByAccount()) << "the switch did not group the ledger";
+  ExpectPaintedWhole(form, "detail-grouped");
+
+  // The third entry (餐饮, 超市) moves to 交通: a click on its account cell's button drops the
+  // list, a click on 交通 picks it.
+  constexpr int kEntry = 2;  // its index, from 0
+  const int row = 1 + grid->GroupTree()->FlatIndexOfRecord(kEntry);
+  const TRect cell = grid->CellRect(lacAccount, row);
+  ASSERT_TRUE(ClickCell(grid, lacAccount, row));
+  Settle(kBeyondDoubleClick);
+  ASSERT_TRUE(ClickCell(grid, lacAccount, row, cell.Right - cell.Left - 8));
+  auto* editor = dynamic_cast<TDBAxisGridInplaceEdit*>(grid->InplaceEditor());
+  ASSERT_TRUE(editor && editor->Visible()) << "the click on the current cell showed no editor";
+  // The editor's own button, at its right end.
+  Settle(kBeyondDoubleClick);
+  ASSERT_TRUE(ClickAt(editor->ClientToScreen(TPoint{editor->Width() - 8, 8})));
+  ASSERT_TRUE(PumpUntil([&] { return editor->ListVisible(); })) << "the button dropped no list";
+  TPopupListboxEh* list = editor->PickListBox();
+  ASSERT_NE(list, nullptr);
+  const int transport = list->Items()->IndexOf("交通");
+  ASSERT_GE(transport, 0);
+  ExpectPaintedWhole(form, "detail-dropped");
+  KeepScreen("detail-dropped");
+  const TRect item = list->ItemRect(transport);
+  ASSERT_TRUE(ClickAt(list->ClientToScreen(TPoint{item.Left + 20, (item.Top + item.Bottom) / 2})));
+  EXPECT_TRUE(PumpUntil([&] { return !editor->ListVisible(); })) << "the click did not close the list";
+  ExpectNoErrors("pick by mouse");
+  ledger->SetRecNo(kEntry + 1);
+  EXPECT_EQ(ledger->FieldByName("Account")->AsString(), "交通");
+  EXPECT_EQ(ledger->State(), dsBrowse);
+  TGroupDataTreeNodeEh* moved = grid->GroupTree()->FindRecordNode(kEntry);
+  ASSERT_NE(moved, nullptr);
+  ASSERT_NE(moved->GetParent(), nullptr);
+  EXPECT_EQ(moved->GetParent()->DisplayValue, "交通") << "the entry is under another group";
+  ExpectPaintedWhole(form, "detail-picked");
+  KeepScreen("detail-picked");
+}
+
+// The ledger's entries as text, a line each: the fields the clipboard window's grids show.
+std::string Entries(TDataSet* DataSet) {
+  std::string text;
+  DataSet->DisableControls();
+  TScopeExit enable([DataSet] { DataSet->EnableControls(); });
+  for (DataSet->First(); !DataSet->Eof(); DataSet->Next()) {
+    for (const char* field : {"Date", "Account", "Kind", "Amount", "Cleared", "Note"})
+      text += DataSet->FieldByName(field)->AsString() + "|";
+    text += "\n";
+  }
+  return text;
+}
+
+// The clipboard window: four entries selected at the left are copied with Ctrl+C and pasted with
+// Ctrl+V into the empty grid at the right, which then holds the same entries. A text file with a
+// stray CR inside a cell, imported by the window's button, is refused and the entries kept.
+void DemoSessionXvfbTest::PlayClipboard() {
+  std::vector<std::string> said;
+  SetMessageDlgScript([&](TMessageForm& Dialog) {
+    said.push_back(Dialog.MessageText());
+    return mrOk;
+  });
+  TScopeExit quiet([] { ClearMessageDlgAnswers(); });
+  TForm* form = CreateLedgerClipboardForm(Application, server_.Folder());
+  form->SetBounds(40, 40, 900, 420);
+  form->Show();
+  TDBGridEh* source = LedgerClipboardSourceOf(form);
+  TDBGridEh* target = LedgerClipboardTargetOf(form);
+  ASSERT_TRUE(source && target);
+  ASSERT_TRUE(PumpUntil([&] { return !XWindowOf(form).empty(); })) << "the window did not show";
+  TDataSet* from = source->DataSource()->DataSet();
+  TDataSet* into = target->DataSource()->DataSet();
+  const auto button = [&](const std::string& Caption) -> TControl* {
+    for (int i = 0; i < form->ComponentCount(); ++i)
+      if (auto* b = dynamic_cast<TButton*>(form->Components(i)); b && b->Caption() == Caption) return b;
+    return nullptr;
+  };
+  const auto press = [&](const std::string& Caption) {
+    TControl* b = button(Caption);
+    return b && ClickAt(b->ClientToScreen(TPoint{b->Width() / 2, b->Height() / 2}));
+  };
+
+  // Rows 2 to 5 selected by a click in the indicator and a Shift+click, copied.
+  ASSERT_TRUE(ClickCell(source, 0, 2));
+  const TRect fifth = source->CellRect(0, 5);
+  const TPoint at =
+      source->ClientToScreen(TPoint{(fifth.Left + fifth.Right) / 2, (fifth.Top + fifth.Bottom) / 2});
+  ASSERT_TRUE(
+      Xdo({"mousemove", Decimal(at.X), Decimal(at.Y), "keydown", "shift", "click", "1", "keyup", "shift"}));
+  ASSERT_TRUE(Keys({"ctrl+c"}));
+  ExpectPaintedWhole(form, "copied");
+  std::string expected;
+  {
+    const std::string all = Entries(from);
+    size_t at = all.find('\n') + 1;  // after the first entry
+    size_t end = at;
+    for (int i = 0; i < 4; ++i) end = all.find('\n', end) + 1;
+    expected = all.substr(at, end - at);
+  }
+
+  ASSERT_TRUE(ClickCell(target, 1, 1));
+  ASSERT_TRUE(Keys({"ctrl+v"}));
+  EXPECT_EQ(Entries(into), expected) << "the pasted entries differ from the copied ones";
+  ExpectPaintedWhole(form, "pasted");
+  KeepScreen("clipboard-pasted");
+  ExpectNoErrors("copy and paste");
+
+  // A stray CR in a cell, with what follows it readable as a record of its own: refused, nothing
+  // taken.
+  const std::string kept = Entries(into);
+  std::ofstream(server_.Folder() + "/" + kLedgerExportText, std::ios::binary)
+      << "2026-01-09\t餐饮\tE\t312.4\tTrue\t超\r2026-01-10\r\n";
+  ASSERT_TRUE(press("导入文本"));
+  EXPECT_EQ(errors_.size(), 1u) << "a bad file is refused";
+  errors_.clear();
+  EXPECT_EQ(Entries(into), kept) << "the bad file changed the entries";
+  ExpectPaintedWhole(form, "refused");
+}
+
+TEST_F(DemoSessionXvfbTest, AUserSessionAcrossTheLedgerWindows) {
+  {
+    SCOPED_TRACE("data grid");
+    PlayDataGrid();
+  }
+  {
+    SCOPED_TRACE("grouped ledger detail");
+    PlayGroupedDetail();
+  }
+  {
+    SCOPED_TRACE("clipboard window");
+    PlayClipboard();
+  }
+}
+
+}  // namespace
