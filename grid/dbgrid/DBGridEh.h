@@ -7,8 +7,7 @@
 // group-footer relays), DBGridEhCells.cpp (cell classification, painting, clicks, editing tests,
 // data reactions), DBGridEhLayout.cpp (layout, widths, heights, scaling, activation),
 // DBGridEhCellState.cpp (edit mask and text, selected index, colours, hot spot),
-// DBGridEhProperties.cpp (property accessors), DBGridEhPending.cpp (what this version does not
-// carry yet).
+// DBGridEhProperties.cpp (property accessors); the groups below name the others.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -216,6 +215,16 @@ struct TDBGridTitleDrawParamsEh {
   bool BorderInFill = false;
 };
 
+// The part of a title cell under a point, as TitleHitTest tells them apart.
+enum class TTitleHitPartEh : uint8_t {
+  thpNoneEh = 0,          // not the column's own title: outside the cell, or on its upper levels
+  thpTextEh = 1,          // the caption's room of a title that is no button
+  thpTitleButtonEh = 2,   // the caption's room of a title button
+  thpSortMarkerEh = 4,    // the sort marker with its index
+  thpFilterButtonEh = 8,  // the drop-down button of the filter in the title
+};
+using enum TTitleHitPartEh;
+
 // The hot-tracked cell and the part of it under the mouse.
 enum class TDBGridHotPartEh : uint8_t { hpNoneEh, hpTitleFilterButtonEh, hpEditButtonEh };
 using enum TDBGridHotPartEh;
@@ -267,9 +276,9 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
                         public IGridDataGroupsHostEh,
                         public IMemTableEventReceiverEh {
   RTL_CLASS(TCustomDBGridEh, TCustomDBAxisGridEh)
-  friend class TDBGridEhPendingTable;
 
  public:
+  using TCustomDBAxisGridEh::FocusCell;
   using TCustomDBAxisGridEh::GetSelectionColors;
   using TCustomDBAxisGridEh::SetOptions;
 
@@ -280,7 +289,6 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void CreateWnd() override;
   void DefaultHandler(TMessage& Message) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
-  void CreateParams(TCreateParams& Params) override;
   void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
   void ReadState(TReader& Reader) override;
   TInplaceEdit* CreateEditor() override;
@@ -313,12 +321,10 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
                                       std::string& Text) override;
 
   // --- virtual operations the grid introduces, in slot order (each line names its file) ---
-  int CalcDataRowHeight() override;                                // DBGridEhLayout.cpp
-  virtual bool IsFocusedRowSelect();                               // DBGridEhOptions.cpp
-  virtual bool ProcessCellMouseDown(int X, int Y, bool DblClick);  // DBGridEhTreeRows.cpp
-  virtual bool ScrollsOwnRows();                                   // DBGridEhLayout.cpp
-  // Forwards a Boolean switch to the grid's parts (the lookup grid passes false).
-  virtual void ForwardBoolOperation(bool Value);                     // DBGridEhPending.cpp
+  int CalcDataRowHeight() override;                                  // DBGridEhLayout.cpp
+  virtual bool IsFocusedRowSelect();                                 // DBGridEhOptions.cpp
+  virtual bool ProcessCellMouseDown(int X, int Y, bool DblClick);    // DBGridEhTreeRows.cpp
+  virtual bool ScrollsOwnRows();                                     // DBGridEhLayout.cpp
   virtual TDBGridEhScrollBar* CreateScrollBar(TScrollBarKind Kind);  // DBGridEhCreate.cpp
   virtual bool ConfirmDelete();                                      // DBGridEhCells.cpp
   virtual bool IsThemedCell(int ACol, int ARow, TCellAreaTypeEh CellType,
@@ -332,7 +338,9 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
                                   TCellAreaTypeEh CellType);         // DBGridEhCellState.cpp
   virtual bool IsIndicatorColumnVisible();                           // DBGridEhLayout.cpp
   virtual bool ForEachSelectedRecord(bool TestOnly, int TargetRow);  // DBGridEhRecordMoving.cpp
-  virtual void ApplySorting();                                       // DBGridEhPending.cpp
+  // Sorts the data set by the title markers: OnSortMarkingChanged when assigned, else the
+  // default sorting through the centre.
+  virtual void ApplySorting();  // DBGridEhCenterCalls.cpp
   virtual void BuildGroupFooterMenu(TGridDataGroupFooterColumnItemEh* FooterColumnItem);  // DBGridEhCells.cpp
   virtual void CellClick(TColumnEh* Column);                                              // DBGridEhCells.cpp
   virtual void ColEnter();                                                                // DBGridEhCells.cpp
@@ -376,19 +384,19 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   virtual void OutBoundaryMouseDown(TMouseButton Button, TShiftState Shift, int X,
                                     int Y);                // DBGridEhGroupingPanel.cpp
   virtual void FocusStateChanged();                        // DBGridEhCells.cpp
-  virtual void HotTrackChanged();                          // DBGridEhPending.cpp
   virtual void GroupFooterMenuItemClick(TObject* Sender);  // DBGridEhCells.cpp
   // Lays the grid out again when the row count stays (also after a data change).
   virtual void LightLayoutChanged();                                 // DBGridEhLayout.cpp
   virtual void UpdateVertScrollBar();                                // DBGridEhScrolling.cpp
   virtual void DataSetActiveChanged();                               // DBGridEhLayout.cpp
   void InvalidateGroupFlatRow(TGroupDataTreeNodeEh* Node) override;  // DBGridEhCells.cpp
+  // The cell painters of the row panel (DBGridEhRowPanelPaint.cpp).
   virtual void DrawRowPanelTitleCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
-                                     const TRect& ARect, TGridDrawState AState);  // DBGridEhPending.cpp
+                                     const TRect& ARect, TGridDrawState AState);
   virtual void DrawRowPanelDataCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
-                                    const TRect& ARect, TGridDrawState AState);  // DBGridEhPending.cpp
+                                    const TRect& ARect, TGridDrawState AState);
   virtual void DrawRowPanelFooterCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
-                                      const TRect& ARect, TGridDrawState AState);  // DBGridEhPending.cpp
+                                      const TRect& ARect, TGridDrawState AState);
   // Answers the width the expand button takes.
   virtual int DrawRowDetailButton(const TRect& ARect);  // DBGridEhRowDetailPanel.cpp
   virtual TColCellParamsEh* GetCellParamsObject();      // DBGridEhCellState.cpp
@@ -436,7 +444,6 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   // The searched part of a cell's text on the incremental search's colours (DBGridEhDataCell.cpp).
   void DrawIncSearchHighlight(TColumnEh* Column, const TRect& TextRect, int Margin, int VertMargin,
                               const std::string& Text, TAlignment Alignment, bool WordWrap);
-  TRect GetDataAreaRect();
   // Fires the cell-parameter events; true when an application handler took the cell.
   virtual bool GetCellParams(TColumnEh* Column, TFont* AFont, TColor& Background, TGridDrawState State);
   virtual void DrawTitleCellByParams(const TDBGridTitleDrawParamsEh& Params, const TRect& ARect);
@@ -572,7 +579,6 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   int FrozenCols() const { return TCustomGridEh::FrozenCols(); }
   void SetFrozenCols(int Value);
   void SetContraColCount(int Value);
-  void SetCol(int Value);
   TFont* FooterFont() const;
   void SetFooterFont(TFont* Value);
   TFont* TitleFont();
@@ -655,7 +661,8 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   const TDBGridHotSpotEh& HotSpot() const { return hotSpot_; }
   bool IsLookupGrid() const { return isLookupGrid_; }
 
-  // --- painting and scrolling overrides (DBGridEhPending.cpp) ---
+  // --- painting and scrolling overrides (DBGridEhPaint.cpp, DBGridEhScrolling.cpp,
+  // DBGridEhScrollBars.cpp, DBGridEhEmptySpace.cpp and the files of their concerns) ---
   void Paint() override;
   void GetCellLineParams(int ACol, int ARow, int Side, bool& DrawFirst, TColor& Color,
                          bool& Visible) override;
@@ -670,20 +677,16 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void ModifyScrollBar(int ScrollBar, int ScrollCode, int Pos, bool UseRightToLeft) override;
   void ScrollDataInfo(int DX, int DY, TGridDrawInfoEh& DrawInfo) override;
   bool IsSmoothHorzScroll() override;
-  bool IsSmoothVertScroll() override;
-  void OutBoundaryDataChanged() override;
   void Scroll(int Distance) override;
   void TopLeftChanged() override;
   void TimedScroll(TGridScrollDirections Direction) override;
   int ClampTopRow(int ARow, bool NoApply) override;
   void FlatChanged() override;
-  void FocusCell(int ACol, int ARow, bool MoveAnchor) override;
   void InvalidateHotTrackSpot(TGridHotTrackSpotEh* Spot) override;
   void AdjustFixedCellRect(TRect& ARect, bool Right, bool Bottom) override;
   int GetCellHighlightOpacity(int ACol, int ARow) override;
   void FillCellBackground(const TRect& ARect, TAxisColCellParamsEh* Params, TGridDrawState AState) override;
   TAxisBarEh* GetAxisBarAtTitlePoint(int X, int Y) override;
-  TWinControl* GetOpenFilterDropDown() override;
   void GetCellOfAxisBar(TAxisBarEh* Bar, int& ACol, int& ARow) override;
   int GetTitleLayoutMode() override;
   int GetRowTreeIndent(int ARow) override;
@@ -736,7 +739,8 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void SetCopyMenuHint(const std::string& Text);
   void SelectionAggregates(Variant& Sum, Variant& Count, Variant& Avg, Variant& Min, Variant& Max);
 
-  // --- mouse (the press and what it asks in DBGridEhMouseDown.cpp; the rest DBGridEhPending.cpp) ---
+  // --- mouse (the press and what it asks in DBGridEhMouseDown.cpp; moves, releases and sizing in
+  // DBGridEhMouseTracking.cpp) ---
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
@@ -751,6 +755,8 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   virtual bool CanCellDblClick(int X, int Y);
   virtual void DefaultCellMouseClick(const TGridCoord& Cell, TMouseButton Button, TShiftState Shift,
                                      const TPoint& ACellMousePos);
+  // The press on a cell below the titles, X and Y in client coordinates: what the centre's default
+  // cell mouse-down runs.
   virtual void DefaultCellMouseDown(const TGridCoord& Cell, TMouseButton Button, TShiftState Shift, int X,
                                     int Y);
   // The grid's cell-click hook: true when it consumed the press.
@@ -764,18 +770,16 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void IndicatorTitleMouseDown(TGridCoord Cell, TMouseButton Button, TShiftState Shift, int X, int Y);
   void EndTitleTracking();
   void UpdateTitlePressState(int X, int Y);
-  // The part of a title cell under a point; 8 is the filter button.
-  int TitleHitTest(int ACol, int ARow, TColumnEh* Column, const TRect& ARect, TPoint Pt);
+  // The part of the title cell ARect of Column under Pt (DBGridEhTitleCell.cpp).
+  TTitleHitPartEh TitleHitTest(int ACol, int ARow, TColumnEh* Column, const TRect& ARect, TPoint Pt);
   void TitleButtonRelease(bool MultiSort);
+  // Whether a client point lies on a frozen column's sizing spot in the titles.
   bool TitleEdgeHitTest(int X, int Y);
   void GroupRowMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
   void TitleOrCellMouseDown(int X, int Y);
-  // The press's steps on a title or a cell, on a data column's title, and on a data-row cell
-  // (DBGridEhMouseDown.cpp).
+  // The press's steps on a title or a cell, and on a data column's title (DBGridEhMouseDown.cpp).
   void TitleOrCellPress(TMouseButton Button, TShiftState Shift, int X, int Y);
   bool TitleColumnPress(TMouseButton Button, TShiftState Shift, int X, int Y, TColumnEh* Column);
-  void DataCellPress(TMouseButton Button, TShiftState Shift, int X, int Y, TGridCoord Cell,
-                     TCellAreaTypeEh CellType, TColumnEh* Column);
   bool CalcFrozenColSizingState(int X, int Y, int& Index, int& SizingPos, int& SizingOfs);
   void DrawOwnSizingLine(int Length);
   void DragAutoScroll();
@@ -825,10 +829,9 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void KeyTreeOrDetail(WORD Key);
   void KeyMoveColumn(int Index, int Direction, bool Select);
 
-  // --- messages, focus, actions (DBGridEhMessages.cpp; the rest DBGridEhPending.cpp) ---
+  // --- messages, focus, actions (DBGridEhMessages.cpp) ---
   void Dispatch(TMessage& Message) override;
   void WndProc(TMessage& Message) override;
-  void WMVScroll(TMessage& Message) override;
   void WMHScroll(TMessage& Message) override;
   void WMSize(TMessage& Message) override;
   void WMSetCursor(TMessage& Message) override;
@@ -840,18 +843,13 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void WMCancelMode(TMessage& Message) override;
   void WMRButtonDown(TMessage& Message) override;
   void WMLButtonDown(TMessage& Message) override;
-  void WMWindowPosChanged(TMessage& Message) override;
-  void WMDeferredLayout(TMessage& Message) override;
   void WMGetDlgCode(TMessage& Message);
   void CMMouseWheel(TMessage& Message) override;
   void CMMouseLeave(TMessage& Message) override;
   void CMHintShow(TMessage& Message) override;
   void CMFontChanged(TMessage& Message) override;
   void CMHintShowPause(TMessage& Message);
-  void CMDesignHitTest(TMessage& Message);
   void CMCancelMode(TMessage& Message);
-  void CMChanged(TMessage& Message);
-  void SetFocus() override;
   void DoEnter() override;
   void DoExit() override;
   virtual void FocusChanged();
@@ -864,16 +862,13 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   bool CheckDeleteAction();
   bool CheckSelectAllAction();
 
-  // --- editor (DBGridEhPending.cpp) ---
+  // --- editor (DBGridEhEditing.cpp; the edit rectangle in DBGridEhRowDetailPanel.cpp) ---
   TRect GetEditRect(int ACol, int ARow) override;
   void ShowEditor() override;
   void HideEditor() override;
-  void InvalidateEditor() override;
   void UpdateEdit() override;
   void UpdateText() override;
-  void UpdateData() override;
   void CancelEdit() override;
-  void RecordChanged(TField* Field) override;
   void UpdateEditorVisibility();
   // The selected column's cell in the current row's panel, where the editor goes with the
   // row panel on (DBGridEhEditing.cpp).
@@ -923,7 +918,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   virtual bool CanShowFilterEditor();
   virtual void SetColumnFilterText(int ColIndex);
 
-  // --- search and find (DBGridEhSearchFilter.cpp, DBGridEhIncSearch.cpp, DBGridEhPending.cpp) ---
+  // --- search and find (DBGridEhSearchFilter.cpp, DBGridEhIncSearch.cpp, DBGridEhWheelAndTimers.cpp) ---
   void SetSearchMode(bool Value);
   bool SearchInProgress();
   std::string SearchText();
@@ -939,7 +934,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void StopIncSearch();
   void RestartIncSearchTimer();
 
-  // --- selection and saved position (DBGridEhPending.cpp) ---
+  // --- selection and saved position (DBGridEhMouseDown.cpp, DBGridEhSelectionKinds.cpp) ---
   bool CanSelectType(TDBGridEhSelectionType Value);
   void SaveBookmark();
   void RestoreBookmark();
@@ -1010,7 +1005,8 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   // The height every column footer row takes (FooterParams' font, RowLines and RowHeight).
   int CalcFooterRowHeight();
 
-  // --- grouping rows and the grouping panel (DBGridEhPending.cpp) ---
+  // --- grouping rows and the grouping panel (DBGridEhGroupRowPaint.cpp, DBGridEhGroupedMoves.cpp,
+  // DBGridEhGroupingPanel.cpp) ---
   virtual void DrawDataGroupFooterIndent(int ACol, int ARow, bool Flag, const TRect& ARect,
                                          TGridDrawState State, int NodeLevel);
   virtual bool CheckDataGroupRowHighlight(TFont* AFont, TColor& Background, int ARow, TGridDrawState State);
@@ -1033,7 +1029,8 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   // A pressed item looks pressed while (X, Y) lies on it, raised elsewhere; it repaints.
   void UpdateGroupingPanelPressState(int X, int Y);
 
-  // --- row panel and row detail panel (DBGridEhPending.cpp) ---
+  // --- row panel and row detail panel (DBGridEhRowPanel.cpp, DBGridEhRowPanelPaint.cpp,
+  // DBGridEhRowPanelMouse.cpp) ---
   // The row detail panel's geometry and expand sign (DBGridEhRowDetailPanel.cpp).
   int GetRowDetailPanelKeepInViewRow();
   int GetRowDetailPanelLeft();

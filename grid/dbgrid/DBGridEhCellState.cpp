@@ -158,12 +158,8 @@ void TCustomDBGridEh::UpdateHotTrackSpot(int X, int Y) {
     TColumnEh* column = visibleColumns_[dataIndex];
     const TRect rect = CellRect(cell.X, cell.Y);
     if (cell.Y < FixedRows()) {
-      if (STFilter()->Visible() && STFilter()->Location() == stflInTitleFilterEh) {
-        TRect button;
-        if (GetTitleFilterButtonRect(cell.X, button) && X >= button.Left && X < button.Right &&
-            Y >= button.Top && Y < button.Bottom)
-          spot.Part = hpTitleFilterButtonEh;
-      }
+      if (TitleHitTest(cell.X, cell.Y, column, rect, TPoint{X, Y}) == thpFilterButtonEh)
+        spot.Part = hpTitleFilterButtonEh;
     } else if (column->AlwaysShowEditButton()) {
       // Edit buttons sit at the right end of the cell, the last one outermost.
       const int width = DefaultEditButtonWidth();

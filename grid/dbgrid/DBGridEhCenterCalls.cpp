@@ -4,6 +4,13 @@
 #include "grid/dbgrid/DBGridEhPrivate.h"
 #include "platform/rtl/ScopeGuard.h"
 
+void TCustomDBGridEh::ApplySorting() {
+  if (OnSortMarkingChanged)
+    OnSortMarkingChanged(this);
+  else
+    DefaultApplySorting();
+}
+
 void TCustomDBGridEh::DefaultApplySorting() {
   if (center_) center_->ApplySorting(this);
 }

@@ -315,8 +315,11 @@ class TDBGridEhImportAsText : public TDBGridEhImport {
   void ReadCell(TColumnEh* Column) override;
   // The input as UTF-8 text up to its end mark; raises the format error.
   virtual std::string ReadInputText();
-  // Splits the text into records and cells and drops a caption line (the text is consumed).
+  // Splits the text into records and cells and drops a caption line (the text is consumed); a
+  // CR that no LF follows is the format error.
   void SplitRecords(std::string Text);
+  // The message of the format error, which names the reader.
+  virtual const char* FormatErrorText() const;
 };
 
 // The same over UTF-16LE code units; an unpaired surrogate is a format error.
@@ -328,6 +331,7 @@ class TDBGridEhImportAsUnicodeText : public TDBGridEhImportAsText {
 
  protected:
   std::string ReadInputText() override;
+  const char* FormatErrorText() const override;
 };
 
 // The grid's own typed records; every malformed input is the format error. (DBGridEhVclDbif.cpp)

@@ -182,17 +182,23 @@ void TDBGridEhImportAsText::ReadPrefix() {
 
 std::string TDBGridEhImportAsText::ReadInputText() {
   std::string text = dbgrid_import_text_detail::ReadUpToZeroUnit(Stream(), 1);
-  if (!dbgrid_import_text_detail::IsValidUtf8(text))
-    throw Exception(dbgrid_import_text_detail::kTextFormatError);
+  if (!dbgrid_import_text_detail::IsValidUtf8(text)) throw Exception(FormatErrorText());
   return text;
 }
 
 std::string TDBGridEhImportAsUnicodeText::ReadInputText() {
   const std::string bytes = dbgrid_import_text_detail::ReadUpToZeroUnit(Stream(), 2);
   std::string text;
-  if (!dbgrid_import_text_detail::Utf16LeToUtf8(bytes, text))
-    throw Exception(dbgrid_import_text_detail::kUnicodeFormatError);
+  if (!dbgrid_import_text_detail::Utf16LeToUtf8(bytes, text)) throw Exception(FormatErrorText());
   return text;
+}
+
+const char* TDBGridEhImportAsText::FormatErrorText() const {
+  return dbgrid_import_text_detail::kTextFormatError;
+}
+
+const char* TDBGridEhImportAsUnicodeText::FormatErrorText() const {
+  return dbgrid_import_text_detail::kUnicodeFormatError;
 }
 
 void TDBGridEhImportAsText::SplitRecords(std::string Text) {
@@ -213,7 +219,12 @@ void TDBGridEhImportAsText::SplitRecords(std::string Text) {
       Records.AddCell(Variant(static_cast<const char*>(p)));
       p = q < end ? q + 1 : end;
       if (brk == '\t') continue;
-      if (brk == '\r' && p < end && *p == '\n') ++p;
+      if (brk == '\r') {
+        // A CR ends a record only with its LF: a stray one inside a cell would shift every value
+        // after it into the wrong record or column.
+        if (p == end || *p != '\n') throw Exception(FormatErrorText());
+        ++p;
+      }
       break;
     }
     // A title line the text export wrote above the records is not data.

@@ -118,8 +118,8 @@ void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
       int index = -1, pos = 0, ofs = 0;
       TCustomGridEh::CalcSizingState(X, Y, state, index, pos, ofs, di);
       int sizedCol = state == gsColSizing ? index : -1;
-      if (sizedCol < 0 && validCell && cellType.VertType == vctTitleEh && TitleEdgeHitTest(X, Y))
-        sizedCol = pressSizingIndex_;
+      // A frozen column's title edge is a sizing edge too.
+      if (sizedCol < 0 && CalcFrozenColSizingState(X, Y, index, pos, ofs)) sizedCol = index;
       if (TColumnEh* sized = sizedCol >= 0 ? AreaColumn(RawToDataColumn(sizedCol)) : nullptr) {
         OptimizeSelectedColsWidth(sized);
         fitted = true;
@@ -232,7 +232,11 @@ void TCustomDBGridEh::TitleOrCellPress(TMouseButton Button, TShiftState Shift, i
     if (node && node->NodeType != dntDataSetRecordEh) return;
   }
 
-  DataCellPress(Button, Shift, X, Y, cell, cellType, column);
+  // The centre may take the press; its default hands it back to DefaultCellMouseDown.
+  if (center_)
+    center_->CellMouseDown(this, cell, cellType, Button, Shift, X, Y);
+  else
+    DefaultCellMouseDown(cell, Button, Shift, X, Y);
   TControl::MouseDown(Button, Shift, X, Y);
 }
 
@@ -241,15 +245,10 @@ void TCustomDBGridEh::TitleOrCellPress(TMouseButton Button, TShiftState Shift, i
 bool TCustomDBGridEh::TitleColumnPress(TMouseButton Button, TShiftState Shift, int X, int Y,
                                        TColumnEh* Column) {
   const TGridCoord cell = mouseDownCell_;
-  const TRect cellRect = CellRect(cell.X, cell.Y);
-  if (IsMultiTitleEffective() && !rowPanel_->Active()) {
-    // A press on the upper levels, above the column's own part of the title, is no press on it.
-    const size_t index = static_cast<size_t>(Column->Index());
-    THeadTreeNode* leaf = index < leafFieldArr_.size() ? leafFieldArr_[index].first : nullptr;
-    if (leaf && Y < cellRect.Bottom - leaf->Height) return false;
-  }
-  if (stFilter_->Visible() && stFilter_->Location() == stflInTitleFilterEh &&
-      TitleHitTest(cell.X, cell.Y, Column, cellRect, TPoint{X, Y}) == 8) {
+  const TTitleHitPartEh part = TitleHitTest(cell.X, cell.Y, Column, CellRect(cell.X, cell.Y), TPoint{X, Y});
+  // A press on the upper levels, above the column's own part of the title, is no press on it.
+  if (part == thpNoneEh) return false;
+  if (part == thpFilterButtonEh) {
     GetTitleFilterButtonRect(cell.X, titleFilterButtonRect_);
     TPopupListboxEh* list = titleFilterList_;
     if (list && list->Visible() && titleFilterColumn_ == Column)
@@ -272,13 +271,19 @@ bool TCustomDBGridEh::TitleColumnPress(TMouseButton Button, TShiftState Shift, i
   return true;
 }
 
-// The press on a data or indicator cell of a data row (the grid's layout changes wait for its end).
-void TCustomDBGridEh::DataCellPress(TMouseButton Button, TShiftState Shift, int X, int Y, TGridCoord Cell,
-                                    TCellAreaTypeEh CellType, TColumnEh* Column) {
+// The press on a cell below the title rows (the grid's layout changes wait for its end).
+void TCustomDBGridEh::DefaultCellMouseDown(const TGridCoord& Cell, TMouseButton Button, TShiftState Shift,
+                                           int X, int Y) {
+  if (Cell.X < 0 || Cell.Y < TopDataOffset() || Cell.X >= ColCount() || Cell.Y >= RowCount() ||
+      !DataLink()->Active())
+    return;
+  int areaCol = -1, areaRow = -1;
+  const TCellAreaTypeEh cellType = GetCellType(Cell.X, Cell.Y, areaCol, areaRow);
+  TColumnEh* const column = cellType.HorzType == hctDataEh ? AreaColumn(areaCol) : nullptr;
   LockLayoutChange();
   TScopeExit unlock([this] { UnlockLayoutChange(); });
 
-  if (rowPanel_->Active() && CellType.VertType == vctDataEh) {
+  if (rowPanel_->Active() && cellType.VertType == vctDataEh) {
     RowPanelCellMouseDown(Button, Shift, X, Y);
     return;
   }
@@ -290,13 +295,13 @@ void TCustomDBGridEh::DataCellPress(TMouseButton Button, TShiftState Shift, int 
   TDataSet* dataSet = DataLink()->DataSet();
   const TBookmark oldBookmark = dataSet->Bookmark();
   const int oldDataCol = RawToDataColumn(oldCol);
-  const bool indicatorPress = CellType.HorzType == hctIndicatorEh;
-  const bool dataRow = CellType.VertType == vctDataEh;
+  const bool indicatorPress = cellType.HorzType == hctIndicatorEh;
+  const bool dataRow = cellType.VertType == vctDataEh;
   const TRect cellRect = CellRect(Cell.X, Cell.Y);
   const bool rtl = UseRightToLeftAlignment();
 
   bool detailToggle = false;
-  if (rowDetailPanel_->Active() && dataRow && Column && RawToDataColumn(Cell.X) == FirstVisibleColumn())
+  if (rowDetailPanel_->Active() && dataRow && column && RawToDataColumn(Cell.X) == FirstVisibleColumn())
     detailToggle = rowDetailPanel_->ExpandButtonHitTest(RawToDataColumn(Cell.X), X, cellRect);
 
   // The row-select check box of the indicator.
@@ -338,18 +343,18 @@ void TCustomDBGridEh::DataCellPress(TMouseButton Button, TShiftState Shift, int 
     return;
   }
 
-  if (Column) SetSelectedIndex(Column->Index());
+  if (column) SetSelectedIndex(column->Index());
   if (!MouseCapture()) return;
 
   const int dataCol = RawToDataColumn(Cell.X);
-  if (selectionDragEnabled_ && Button == mbLeft && !Shift.Contains(ssShift) && Column && dataRow &&
+  if (selectionDragEnabled_ && Button == mbLeft && !Shift.Contains(ssShift) && column && dataRow &&
       selection_->DataCellSelected(dataCol, dataSet->Bookmark())) {
     // The release decides between a click and a drag of the selection.
     selectionDragPressed_ = true;
     clickPending_ = true;
     return;
   }
-  if (CanSelectType(gstRectangle) && Column && dataRow && Button == mbLeft &&
+  if (CanSelectType(gstRectangle) && column && dataRow && Button == mbLeft &&
       !(dataSet->Bof() && dataSet->Eof())) {
     TDBGridEhSelectionRect* rect = selection_->Rect();
     if (!Shift.Contains(ssShift)) {
@@ -397,12 +402,12 @@ void TCustomDBGridEh::DataCellPress(TMouseButton Button, TShiftState Shift, int 
     return;
   }
   // ShowEditor asks whether the cell may show one.
-  if (Column && dataRow && ((Cell.X == oldCol && Cell.Y == oldRow) || options_.Contains(dgAlwaysShowEditor)))
+  if (column && dataRow && ((Cell.X == oldCol && Cell.Y == oldRow) || options_.Contains(dgAlwaysShowEditor)))
     ShowEditor();
 
-  if (Column && dataRow) {
-    const int buttonsWidth = Column->GetEditButtonsWidth();
-    if (buttonsWidth > 0 && EditButtonsShownInCell(Column, Cell.X, Cell.Y)) {
+  if (column && dataRow) {
+    const int buttonsWidth = column->GetEditButtonsWidth();
+    if (buttonsWidth > 0 && EditButtonsShownInCell(column, Cell.X, Cell.Y)) {
       TRect buttons = cellRect;
       if (rtl)
         buttons.Right = buttons.Left + buttonsWidth;
@@ -419,7 +424,7 @@ void TCustomDBGridEh::DataCellPress(TMouseButton Button, TShiftState Shift, int 
         }
       }
     }
-    const TAxisBarKindEh kind = Column->GetColumnType();
+    const TAxisBarKindEh kind = column->GetColumnType();
     if (kind == abkImageListEh || kind == abkCheckboxesEh) checkCell_ = Cell;
   }
 }

@@ -374,11 +374,7 @@ void TCustomDBGridEh::DoTitleClick(TColumnEh* Column) {
 }
 
 void TCustomDBGridEh::DoSortMarkingChanged() {
-  if (!optionsEh_.Contains(dghAutoSortMarking)) return;
-  if (OnSortMarkingChanged)
-    OnSortMarkingChanged(this);
-  else
-    DefaultApplySorting();
+  if (optionsEh_.Contains(dghAutoSortMarking)) ApplySorting();
 }
 
 // A Ctrl+click sorting waits for Ctrl to come up, or for the focus to leave.
@@ -473,6 +469,16 @@ bool TCustomDBGridEh::CalcFrozenColSizingState(int X, int Y, int& Index, int& Si
     right += lineWidth;
   }
   return false;
+}
+
+bool TCustomDBGridEh::TitleEdgeHitTest(int X, int Y) {
+  int index = -1, pos = 0, ofs = 0;
+  return CalcFrozenColSizingState(X, Y, index, pos, ofs);
+}
+
+// A sizing spot takes the mouse: the base grid's edges and the frozen columns' title edges.
+bool TCustomDBGridEh::IsDesignHitTest(int X, int Y) {
+  return inherited::IsDesignHitTest(X, Y) || TitleEdgeHitTest(X, Y);
 }
 
 // An inverting dotted line at the own sizing position: drawn twice it leaves no trace.

@@ -14,8 +14,8 @@
 
 #include "grid/axis/DBAxisGridEh.h"
 #include "grid/axis/DBGridEhGrouping.h"
-#include "grid/data/PropFilerEh.h"
 #include "grid/data/DBSumListEh.h"
+#include "grid/data/PropFilerEh.h"
 #include "grid/dbgrid/DBGridEhColumns.h"
 #include "grid/foundation/GridDrawingEh.h"
 #include "platform/vcl/Forms.h"
@@ -205,9 +205,6 @@ class TDBGridTitleParamsEh : public TDBGridAreaParamsEh {
   virtual TColor GetActualHorzLineColor();
   // Actual vertical line colour.
   virtual TColor GetActualVertLineColor();
-  // Paints a title's sort marker.
-  virtual void DrawSortMarker(TCanvas* C, const TRect& R, TSortMarkerEh Marker, TSortMarkerStyleEh Style,
-                              bool Active);
   // Parent-derived font refresh on CM_FONTCHANGED.
   void RefreshDefaultFont();
 

@@ -1,21 +1,11 @@
 #pragma once
 // State and helpers the data grid's files share; internal to grid/dbgrid and its tests.
-#include <functional>
 #include <string>
-#include <vector>
 
 #include "grid/dbgrid/DBGridEh.h"
 #include "platform/gdi/Theme.h"
 
 namespace dbgrid_detail {
-
-// The operations of the grid that this version does not carry yet raise this, naming
-// themselves ("TCustomDBGridEh.ApplyFilter is not available in this version"), so that a
-// caller never mistakes a missing piece for a finished one.
-[[noreturn]] void RaiseNotAvailable(const char* Name);
-
-// The text of that error.
-std::string NotAvailableText(const char* Name);
 
 // The marker a first title click gives when no behaviour centre decides: ascending, except
 // descending for text and memo fields.
@@ -60,16 +50,3 @@ void StartSharedObjects();
 void FreeSharedObjects();
 
 }  // namespace dbgrid_detail
-
-// Every operation that is not available yet, with a call of it on a grid: the table the tests
-// walk (each entry must raise its own text). An entry leaves the table when its operation is
-// built.
-struct TDBGridEhPendingEntry {
-  const char* Name;
-  std::function<void(TCustomDBGridEh* Grid)> Call;
-};
-
-class TDBGridEhPendingTable {
- public:
-  static const std::vector<TDBGridEhPendingEntry>& Entries();
-};

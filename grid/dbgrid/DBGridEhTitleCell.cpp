@@ -1,7 +1,7 @@
 // The data grid's title cells: the title painter that collects one title's look, the text painter
 // that lays out caption, image, sort marker, sort index and filter button in the cell, the upper
 // levels of multi-level titles, the filter condition written inside a title, and the geometry of
-// the title's filter button that the hot tracker shares with the painter.
+// a title's parts that the press and the hot tracker share with the painter.
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -114,6 +114,72 @@ static TRect TitleFilterButtonBox(TCustomDBGridEh* Grid, const TRect& Area) {
   return r;
 }
 
+// Where the parts of a title lie in its area: the filter button at the right, the sort marker
+// and its index left of it, the caption in the rest. A narrow title gives up the marker, then
+// the index, before the caption's room gets narrower than the title's image.
+struct TTitleLayoutEh {
+  TRect Text;                // the caption's (and the image's) room
+  TRect Button;              // the filter button; empty when none is shown
+  int DecorationRight = 0;   // the right edge of the marker's and the index's room
+  bool MarkerShown = false;  // the marker lies in the room's first kSortMarkerRoom pixels
+  bool IndexShown = false;   // the index lies at the room's right end
+  int IndexWidth = 0;
+  std::string IndexText;
+};
+
+// Canvas measures the index in the sort-marker font; without one no index is shown.
+static TTitleLayoutEh LayOutTitle(TCustomDBGridEh* Grid, TColumnEh* Column, TCanvas* Canvas,
+                                  const TDBGridTitleDrawParamsEh& Params, const TRect& ARect) {
+  TTitleLayoutEh layout;
+  TRect& text = layout.Text;
+  // A filled look draws its borders inside the fill, the others take an edge.
+  const TGridCellFillStyleEh fill = Grid->TitleParams()->GetActualFillStyle();
+  const bool framedByFill =
+      (Params.The3DTitle && (Params.Themed || fill == cfstGradientEh)) || Params.BorderInFill;
+  text = ARect;
+  if (!framedByFill) {
+    const int edge = std::max(0, (Params.The3DTitle ? 1 : 2) - (Grid->Flat() ? 1 : 0));
+    InflateRect(text, -edge, -edge);
+  }
+  if (Params.FilterButtonShown) {
+    layout.Button = TitleFilterButtonBox(Grid, ARect);
+    text.Right = std::min(text.Right, layout.Button.Left);
+  }
+  if (Params.Pressed) {
+    const int d = Params.WordWrapAllowed ? 2 : 1;
+    OffsetRect(text, d, d);
+  }
+
+  layout.DecorationRight = text.Right;
+  if (Params.SortMarker == smNoneEh) return layout;
+  TColumnTitleEh* title = Column->Title();
+  const int imageWidth = Grid->TitleImages() && title->ImageIndex() != -1 ? Grid->TitleImages()->Width() : 0;
+  layout.MarkerShown = true;
+  text.Right -= kSortMarkerRoom;
+  if (Canvas && Params.ShowSortIndex && Grid->SortMarkedColumns().Count() > 1 && title->SortIndex() > 0) {
+    if (TFont* small = DBGridEhSortMarkerFont()) {
+      TFont* font = Canvas->Font();
+      layout.IndexText = std::to_string(title->SortIndex());
+      TFont saved;
+      saved.Assign(font);
+      font->Assign(small);
+      layout.IndexWidth = Canvas->TextWidth(layout.IndexText);
+      font->Assign(&saved);
+      layout.IndexShown = true;
+      text.Right -= layout.IndexWidth;
+    }
+  }
+  if (text.Right < text.Left + imageWidth) {
+    layout.MarkerShown = false;
+    text.Right += kSortMarkerDropped;
+    if (text.Right < text.Left + imageWidth && layout.IndexShown) {
+      layout.IndexShown = false;
+      text.Right += layout.IndexWidth + kSortIndexGap;
+    }
+  }
+  return layout;
+}
+
 bool TCustomDBGridEh::GetTitleFilterButtonRect(int ACol, TRect& ARect) {
   ARect = TRect{};
   if (!options_.Contains(dgTitles) || ACol < indicatorOffset_ || ACol >= ColCount()) return false;
@@ -125,6 +191,35 @@ bool TCustomDBGridEh::GetTitleFilterButtonRect(int ACol, TRect& ARect) {
   if (TitleLeafLine(this, ACol - indicatorOffset_)) --leaf.Right;
   ARect = TitleFilterButtonBox(this, leaf);
   return !IsRectEmpty(ARect);
+}
+
+TTitleHitPartEh TCustomDBGridEh::TitleHitTest(int ACol, int ARow, TColumnEh* Column, const TRect& ARect,
+                                              TPoint Pt) {
+  if (!Column || !PtInRect(ARect, Pt) || ACol < 0 || ARow < 0 || ACol >= ColCount() || ARow >= RowCount())
+    return thpNoneEh;
+  int areaCol = -1, areaRow = -1;
+  const TCellAreaTypeEh cellType = GetCellType(ACol, ARow, areaCol, areaRow);
+  if (cellType != TCellAreaTypeEh{hctDataEh, vctTitleEh}) return thpNoneEh;
+  TRect leaf = TitleLeafRect(this, Column, ARect);
+  if (Pt.Y < leaf.Top) return thpNoneEh;  // an upper level of multi-level titles
+  if (TitleLeafLine(this, areaCol)) --leaf.Right;
+
+  // The title as the painter lays it out, unpressed; under the pointer a filter button shows
+  // whenever the column filters in its title.
+  TDBGridTitleDrawParamsEh params;
+  params.The3DTitle = IsCell3D(ACol, ARow, TGridDrawState{gdFixed}, ARect);
+  params.Themed = IsThemedCell(ACol, ARow, cellType, areaRow);
+  params.BorderInFill = TitleParams()->BorderInFillStyle();
+  params.FilterButtonShown = HasTitleFilter(this, Column);
+  params.SortMarker = Column->Title()->SortMarker();
+  params.ShowSortIndex = true;
+  const TTitleLayoutEh layout =
+      LayOutTitle(this, Column, HandleAllocated() ? Canvas() : nullptr, params, leaf);
+
+  if (PtInRect(layout.Button, Pt)) return thpFilterButtonEh;
+  if ((layout.MarkerShown || layout.IndexShown) && Pt.X >= layout.Text.Right && Pt.X < layout.DecorationRight)
+    return thpSortMarkerEh;
+  return Column->Title()->TitleButton() ? thpTitleButtonEh : thpTextEh;
 }
 
 // --- the title cell ---------------------------------------------------------------------------------
@@ -269,58 +364,10 @@ void TCustomDBGridEh::DrawTitleText(const TDBGridTitleDrawParamsEh& Params, TCol
   DrawTitleCellByParams(Params, ARect);
   canvas->Brush()->SetColor(Params.Color);
 
-  // The frame: a filled look draws its borders inside the fill, the others take an edge.
-  const TGridCellFillStyleEh fill = TitleParams()->GetActualFillStyle();
-  const bool framedByFill =
-      (Params.The3DTitle && (Params.Themed || fill == cfstGradientEh)) || Params.BorderInFill;
-  TRect text = ARect;
-  if (!framedByFill) {
-    const int edge = std::max(0, (Params.The3DTitle ? 1 : 2) - (Flat() ? 1 : 0));
-    InflateRect(text, -edge, -edge);
-  }
-
-  TRect button{};
-  if (Params.FilterButtonShown) {
-    button = TitleFilterButtonBox(this, ARect);
-    text.Right = std::min(text.Right, button.Left);
-  }
-
-  if (Params.Pressed) {
-    const int d = Params.WordWrapAllowed ? 2 : 1;
-    OffsetRect(text, d, d);
-  }
-
-  // Room for the sort marker and its index, dropped in narrow columns: the marker first.
-  const int fullRight = text.Right;
+  const TTitleLayoutEh layout = LayOutTitle(this, Column, canvas, Params, ARect);
+  const TRect& text = layout.Text;
+  const TRect& button = layout.Button;
   const bool hasImage = TitleImages() && title->ImageIndex() != -1;
-  const int imageWidth = hasImage ? TitleImages()->Width() : 0;
-  bool markerShown = false, indexShown = false;
-  int indexWidth = 0;
-  std::string indexText;
-  if (Params.SortMarker != smNoneEh) {
-    markerShown = true;
-    text.Right -= kSortMarkerRoom;
-    if (Params.ShowSortIndex && SortMarkedColumns().Count() > 1 && title->SortIndex() > 0) {
-      if (TFont* small = DBGridEhSortMarkerFont()) {
-        indexText = std::to_string(title->SortIndex());
-        TFont saved;
-        saved.Assign(font);
-        font->Assign(small);
-        indexWidth = canvas->TextWidth(indexText);
-        font->Assign(&saved);
-        indexShown = true;
-        text.Right -= indexWidth;
-      }
-    }
-    if (text.Right < text.Left + imageWidth) {
-      markerShown = false;
-      text.Right += kSortMarkerDropped;
-      if (text.Right < text.Left + imageWidth && indexShown) {
-        indexShown = false;
-        text.Right += indexWidth + kSortIndexGap;
-      }
-    }
-  }
 
   const bool rtl = Column->UseRightToLeftAlignment();
   // The caption lies over the fill: no box of its own behind it.
@@ -355,7 +402,7 @@ void TCustomDBGridEh::DrawTitleText(const TDBGridTitleDrawParamsEh& Params, TCol
                 IsMultiTitleEffective() ? taLeftJustify : taCenter);
 
   const int midY = (ARect.Top + ARect.Bottom) / 2;
-  if (markerShown) {
+  if (layout.MarkerShown) {
     TDBGridEhStyle* style = style_ ? style_ : DBGridEhDefaultStyle();
     const TSortMarkerStyleEh markerStyle = TitleParams()->SortMarkerStyle();
     int w = 0, h = 0;
@@ -366,16 +413,17 @@ void TCustomDBGridEh::DrawTitleText(const TDBGridTitleDrawParamsEh& Params, TCol
       ::DrawSortMarker(style, canvas, markerStyle, r, Params.Highlighted, Params.SortMarker, Column);
     }
   }
-  if (indexShown) {
+  if (layout.IndexShown) {
     TFont saved;
     saved.Assign(font);
     TScopeExit restoreFont([&] { font->Assign(&saved); });
     font->Assign(DBGridEhSortMarkerFont());
     font->SetColor(TitleFont()->Color());
-    const int h = canvas->TextHeight(indexText);
+    const int h = canvas->TextHeight(layout.IndexText);
     const int bkMode = SetBkMode(canvas->Handle(), TRANSPARENT);
     TScopeExit restoreMode([&] { SetBkMode(canvas->Handle(), bkMode); });
-    canvas->TextOut(fullRight - kSortIndexGap - indexWidth, midY - h / 2, indexText);
+    canvas->TextOut(layout.DecorationRight - kSortIndexGap - layout.IndexWidth, midY - h / 2,
+                    layout.IndexText);
   }
 
   if (Params.FilterButtonShown && !IsRectEmpty(button)) {

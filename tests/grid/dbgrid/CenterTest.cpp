@@ -175,6 +175,45 @@ TEST_F(CenterTest, EventsReplaceTheDefaults) {
                                            "filter, controls off", "sort"}));
 }
 
+TEST_F(CenterTest, GridSortsByItsMarkersThroughItsOwnEventOrItsCentre) {
+  AddNumberedRows(3);
+  AddColumns({"ID", "NAME"});
+  grid->Columns()->GetColumn(1)->Title()->SetSortMarker(smUpEh);
+  // Events: g the grid's OnSortMarkingChanged, c the centre's OnApplySorting, n no centre at all.
+  // marking: the markers changed (a title click's step) instead of the sorting asked directly.
+  struct Case {
+    const char* id;
+    const char* events;
+    bool marking, autoMarking;
+    std::vector<std::string> log;
+    const char* index;
+  } cases[] = {{"the grid's event", "g", false, false, {"grid"}, ""},
+               {"the grid's event before the centre's", "gc", false, false, {"grid"}, ""},
+               {"the centre's event", "c", false, false, {"centre"}, ""},
+               {"the data set's features", "", false, false, {}, "NAME DESC"},
+               {"no centre", "n", false, false, {}, ""},
+               {"markings sort with automatic marking", "g", true, true, {"grid"}, ""},
+               {"markings alone without it", "g", true, false, {}, ""}};
+  std::vector<std::string> log;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    const std::string events = c.events;
+    auto has = [&](char E) { return events.find(E) != std::string::npos; };
+    log.clear();
+    dataSet->SetIndexFieldNames("");
+    grid->SetCenter(has('n') ? nullptr : center);
+    grid->OnSortMarkingChanged = nullptr;
+    if (has('g')) grid->OnSortMarkingChanged = [&](TObject*) { log.push_back("grid"); };
+    center->OnApplySorting = nullptr;
+    if (has('c')) center->OnApplySorting = [&](TCustomDBGridEh*) { log.push_back("centre"); };
+    const TDBGridEhOptions options = grid->OptionsEh() - dghAutoSortMarking;
+    grid->SetOptionsEh(c.autoMarking ? options + dghAutoSortMarking : options);
+    c.marking ? grid->DoSortMarkingChanged() : grid->ApplySorting();
+    EXPECT_EQ(std::pair(log, dataSet->IndexFieldNames()), std::pair(c.log, std::string(c.index)));
+  }
+  grid->SetCenter(center);
+}
+
 TEST_F(CenterTest, DelegatesToTheFeatureObjectOfTheDataSet) {
   RegisterDatasetFeaturesEh(TLoggingFeatures::StaticClass(), TMemoryDataSet::StaticClass());
   TScopeExit reregister([] { RegisterMemoryDataSetFeatures(); });

@@ -17,8 +17,8 @@ class TProbeFilterEdit : public TInplaceFilterEditEh {
   std::pair<TRect, TRect> EditRects() { return {TDBComboBoxEh::CalcEditRect(), CalcEditRect()}; }
 };
 
-// Sorting and the grouping panel's lists are not built yet: the grid counts its sortings and
-// answers the level a test names as the one whose list is open.
+// Counts its sortings instead of sorting, and answers the level a test names as the one whose list
+// is open.
 class TFilterListGrid : public TDBGridEh {
  public:
   using TDBGridEh::TDBGridEh;

@@ -28,6 +28,10 @@ class ImportTextTest : public DBGridTestBase {
     TDBGridEhImportAsText& importer = Unicode ? unicode : text;
     importer.SetDBGridEh(grid), importer.ImportFromStream(&stream, ForWholeGrid);
   }
+  static std::string FormatError(bool Unicode) {
+    return std::string(Unicode ? "TDBGridEhImportAsUnicodeText" : "TDBGridEhImportAsText") +
+           ".CheckState: 错误的文本格式";
+  }
   std::string Rows() {
     std::string out;
     for (texts->First(); !texts->Eof(); texts->Next())
@@ -41,7 +45,7 @@ TEST_F(ImportTextTest, SplitsCellsAndRecordsSkipsTheCaptionLineAndRoundTrips) {
   // A 0 byte or the end (its last byte read too) ends the data; a fourth cell is dropped.
   const std::pair<std::string, std::string> cases[] = {{"a\t\tb\0"s, "a||b;"},
                                                        {"a\t\tb", "a||b;"},
-                                                       {"x\ny\r\nz\rw", "x||;y||;z||;w||;"},
+                                                       {"x\ny\r\nz", "x||;y||;z||;"},
                                                        {"x\r\n\r\n中\r\n", "x||;||;中||;"},
                                                        {"", ""},
                                                        {"A\tB\tC\r\nx", "x||;"},
@@ -75,9 +79,7 @@ TEST_F(ImportTextTest, RefusesMalformedTextBeforeWritingAndWalksTheSelection) {
   texts->AppendRecord({"k", "k", "k"});
   for (const auto& [input, unicode] : cases) {
     SCOPED_TRACE(input);
-    EXPECT_EQ(ErrorOf([&] { Import(input, unicode); }),
-              (unicode ? "TDBGridEhImportAsUnicodeText"s : "TDBGridEhImportAsText"s) +
-                  ".CheckState: 错误的文本格式");
+    EXPECT_EQ(ErrorOf([&] { Import(input, unicode); }), FormatError(unicode));
     EXPECT_EQ(Rows(), "k|k|k;");
   }
   // Three records over two selected ones: the third is dropped, unless appending follows the walk.
@@ -86,6 +88,30 @@ TEST_F(ImportTextTest, RefusesMalformedTextBeforeWritingAndWalksTheSelection) {
   EXPECT_EQ(Rows(), "p|k|k;q||;");
   Import("s\nt\nu", false, true);
   EXPECT_EQ(Rows(), "s|k|k;t||;u||;");
+}
+
+TEST_F(ImportTextTest, ALoneCarriageReturnIsAFormatErrorThatWritesNothing) {
+  // A CR ends a record only together with its LF.
+  struct Case {
+    const char* id;
+    std::string input;
+  } const cases[] = {{"at the start", "\rx\ty"},
+                     {"inside a cell", "a\tb\rc\td"},
+                     {"at the end of the stream", "a\tb\r"},
+                     {"before the end mark", "a\tb\r\0\n"s},
+                     {"before a CR LF", "a\r\r\nb"},
+                     {"after a whole record", "a\tb\r\nc\rd"}};
+  texts->AppendRecord({"k", "k", "k"}), texts->AppendRecord({"l", "l", "l"});
+  for (bool unicode : {false, true})
+    for (bool wholeGrid : {false, true})
+      for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.id) + (unicode ? " (UTF-16)" : "") + (wholeGrid ? " (whole grid)" : ""));
+        texts->First(), texts->Next();
+        EXPECT_EQ(ErrorOf([&] { Import(unicode ? Utf16(c.input) : c.input, unicode, wholeGrid); }),
+                  FormatError(unicode));
+        EXPECT_EQ(texts->RecNo(), 2);
+        EXPECT_EQ(Rows(), "k|k|k;l|l|l;");
+      }
 }
 
 }  // namespace

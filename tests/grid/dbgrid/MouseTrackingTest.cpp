@@ -124,16 +124,31 @@ TEST_F(DBGridTracking, ColumnSizingFollowsTheLineLiveOrInAScrolledGrid) {
       {"sizing line", false, false, false, false, 0}, {"live", true, false, false, false, 20},
       {"own line, scrolled", false, true, true, false, 0}, {"filter row under the title", false, false, false, true, 0}};
   // clang-format on
-  // The sizing spot of the frozen ID column: 3 pixels either side of its right edge, in the titles only.
+  // The sizing spot of the frozen ID column: 3 pixels either side of its right edge, in the title
+  // rows only, the filter row under the titles among them. The mouse goes to the grid there and on
+  // the base grid's own edges, which leave the filter row out.
   grid->SetFrozenCols(1);
-  const TRect id = grid->CellRect(1, 0);
-  for (const auto& [dx, row, want] :
-       {std::tuple(3, 0, true), std::tuple(-3, 0, true), std::tuple(4, 0, false), std::tuple(0, 1, false)}) {
-    SCOPED_TRACE(dx);
+  grid->STFilter()->SetVisible(true);
+  Pump();
+  const TRect id = grid->CellRect(1, 0), name = grid->CellRect(2, 0);
+  // clang-format off
+  struct Spot { const char* id; int x, row; bool frozen, grid; } spots[] = {
+    {"3 right", id.Right + 3, 0, true, true}, {"3 left", id.Right - 3, 0, true, true},
+    {"4 right: the base edge only", id.Right + 4, 0, false, true}, {"5 right", id.Right + 5, 0, false, false},
+    {"filter row", id.Right, 1, true, true}, {"data row", id.Right, 2, false, false},
+    {"a scrolled column's edge", name.Right, 0, false, true}};
+  // clang-format on
+  for (const Spot& c : spots) {
+    SCOPED_TRACE(c.id);
+    const int y = Centre(1, c.row).Y;
     int index = -1, pos = 0, ofs = 0;
-    EXPECT_EQ(grid->CalcFrozenColSizingState(id.Right + dx, Centre(1, row).Y, index, pos, ofs), want);
-    EXPECT_EQ(std::tuple(index, pos, ofs), want ? std::tuple(1, id.Right, -dx) : std::tuple(-1, 0, 0));
+    EXPECT_EQ(grid->CalcFrozenColSizingState(c.x, y, index, pos, ofs), c.frozen);
+    EXPECT_EQ(std::tuple(index, pos, ofs),
+              c.frozen ? std::tuple(1, id.Right, id.Right - c.x) : std::tuple(-1, 0, 0));
+    EXPECT_EQ(std::pair(grid->TitleEdgeHitTest(c.x, y), grid->IsDesignHitTest(c.x, y)),
+              std::pair(c.frozen, c.grid));
   }
+  grid->STFilter()->SetVisible(false);
   grid->SetFrozenCols(0);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);

@@ -14,8 +14,8 @@
 
 namespace params_test {
 
-// Counts the grid's relayouts and repaints; the relayout itself is left out so that settings
-// whose layout is not built yet (row detail, search strip) can be switched freely.
+// Counts the grid's relayouts and repaints; the relayout itself is left out, so that each count
+// is what the setters asked for.
 class TCountingDBGridEh : public TDBGridEh {
  public:
   using TDBGridEh::TDBGridEh;

@@ -1,5 +1,6 @@
 // The data grid's title cells: captions, sort markers and their index, images, filter buttons and
-// conditions, pressed and vertical titles, the title-button event and the upper title levels.
+// conditions, pressed and vertical titles, the title-button event, the upper title levels and
+// the hit test of a title's parts.
 #include <cstring>
 
 #include "grid/dbgrid/DBGridEhParams.h"
@@ -156,6 +157,59 @@ TEST_F(TitleCellTest, FilterButtonByDrawTimeVeiledUnlessHotBesideItsConditionTex
   grid->Style()->SetInTitleFitlerButtonStyle(ebsGlyphEh);  // the face alone: the grid adds the glyph
   TScopeExit dropDown([this] { grid->Style()->SetInTitleFitlerButtonStyle(ebsDropDownEh); });
   EXPECT_EQ(Draw(1, {gdFixed, gdHotTrack}).OfKind(TDrawKind::Polygon).size(), 1u);
+}
+
+TEST_F(TitleCellTest, HitTestFindsWhereThePainterPutsButtonMarkerAndCaption) {
+  grid->STFilter()->SetLocation(stflInTitleFilterEh);
+  grid->STFilter()->SetVisible(true);
+  grid->STFilter()->SetFilterButtonDrawTime(fbdtAlwaysEh);
+  Column(0)->SetWidth(120);
+  Column(0)->Title()->SetTitleButton(true);
+  Column(0)->Title()->SetSortMarker(smDownEh);
+  Column(2)->STFilter()->SetVisible(false);  // AMOUNT filters in no title
+  Pump();
+  TRect button;
+  ASSERT_TRUE(grid->GetTitleFilterButtonRect(1, button));
+  const TDrawLog log = Draw(1);
+  const auto markers = log.OfKind(TDrawKind::Polyline);
+  ASSERT_EQ(markers.size(), 1u);
+  TPoint marker{};  // the middle of the painted marker
+  for (const POINT& p : markers[0]->Points) marker = TPoint{marker.X + p.X, marker.Y + p.Y};
+  marker = TPoint{marker.X / int(markers[0]->Points.size()), marker.Y / int(markers[0]->Points.size())};
+  const TRect id = grid->CellRect(1, 0), name = grid->CellRect(2, 0), amount = grid->CellRect(3, 0);
+  const int middle = (id.Top + id.Bottom) / 2;
+  struct Case {
+    const char* id;
+    int col, row;
+    TPoint point;
+    TTitleHitPartEh part;
+  } cases[] = {{"filter button", 1, 0, {(button.Left + button.Right) / 2, middle}, thpFilterButtonEh},
+               {"sort marker", 1, 0, marker, thpSortMarkerEh},
+               {"title button", 1, 0, {id.Left + 5, middle}, thpTitleButtonEh},
+               {"plain title", 2, 0, {name.Left + 5, middle}, thpTextEh},
+               {"plain title's button", 2, 0, {name.Right - 4, middle}, thpFilterButtonEh},
+               {"title without a filter", 3, 0, {amount.Right - 4, middle}, thpTextEh},
+               {"data cell", 1, 1, {id.Left + 5, grid->CellRect(1, 1).Top + 5}, thpNoneEh},
+               {"outside the rectangle", 1, 0, {name.Left + 5, middle}, thpNoneEh}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    EXPECT_EQ(grid->TitleHitTest(c.col, c.row, Column(c.col - 1), grid->CellRect(c.col, c.row), c.point),
+              c.part);
+    // The hot spot shares the test.
+    grid->MouseMove({}, c.point.X, c.point.Y);
+    EXPECT_EQ(grid->HotSpot().Part, c.part == thpFilterButtonEh ? hpTitleFilterButtonEh : hpNoneEh);
+  }
+  EXPECT_EQ(grid->TitleHitTest(1, 0, nullptr, id, TPoint{id.Left + 5, middle}), thpNoneEh);
+
+  // Multi-level titles: the upper level is no part of the column's own title.
+  Column(0)->Title()->SetCaption("Money|x");
+  Column(1)->Title()->SetCaption("Money|y");
+  grid->TitleParams()->SetMultiTitle(true);
+  Pump();
+  const TRect cell = grid->CellRect(1, 0);
+  const int leafTop = cell.Bottom - grid->LeafFieldArr()[0].first->Height;
+  EXPECT_EQ(grid->TitleHitTest(1, 0, Column(0), cell, TPoint{cell.Left + 5, leafTop - 2}), thpNoneEh);
+  EXPECT_EQ(grid->TitleHitTest(1, 0, Column(0), cell, TPoint{cell.Left + 5, leafTop + 2}), thpTitleButtonEh);
 }
 
 TEST_F(TitleCellTest, GetBtnParamsOncePerFieldColumnAndSubTitlesToTheFilterRowPainter) {
