@@ -1195,8 +1195,9 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   // The left column and top row TopLeftChanged saw last.
   int lastLeftCol_ = -1;
   int lastTopRow_ = -1;
-  int lastSizeWidth_ = -1;  // the client width WM_SIZE saw last
-  bool focused_ = false;    // the focused state last painted
+  int lastSizeWidth_ = -1;   // the client width WM_SIZE saw last
+  int lastSizeHeight_ = -1;  // and its client height
+  bool focused_ = false;     // the focused state last painted
   std::vector<TGroupDataTreeNodeEh*> paintedGroupRows_;
   TRect upperTitleClip_{};  // the clip box the upper title levels were last marked painted under
   std::vector<std::vector<uint8_t>> duplicateFlags_;  // per column, for HideDuplicates

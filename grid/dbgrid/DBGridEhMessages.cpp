@@ -189,7 +189,9 @@ void TCustomDBGridEh::WMSize(TMessage& Message) {
   inherited::WMSize(Message);
   // A bar that comes or goes below the cells changes only the height: the fitted widths stay.
   const bool widthChanged = ClientWidth() != lastSizeWidth_;
+  const bool heightChanged = ClientHeight() != lastSizeHeight_;
   lastSizeWidth_ = ClientWidth();
+  lastSizeHeight_ = ClientHeight();
   if (LayoutLock() != 0 || LayoutChangeLock() != 0) {
     // A layout is under way: it runs again once it is released.
     LayoutChanged();
@@ -197,6 +199,10 @@ void TCustomDBGridEh::WMSize(TMessage& Message) {
     FitColWidths();
     LayoutChanged();
   } else {
+    // The rows that fit decide how many records the grid buffers (over a table's interface: the
+    // top row and the bar's page), as when the data source is bound. A new row count repaints
+    // every row: the window of records may start at another one.
+    if (heightChanged) UpdateRowsLayout();
     CalcHorzScrollExtent();
     CalcVertScrollExtent();
     UpdateScrollRange();

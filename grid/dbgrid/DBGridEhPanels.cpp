@@ -686,12 +686,14 @@ bool TDBGridEhScrollBarPanel::Visible() {
   return visible_;
 }
 
-// The strip changes the room left for the rows and the vertical bar.
+// The strip changes the room left for the rows and the vertical bar. It takes its place (or
+// gives the window's bars back) at once, also when no scroll update follows.
 void TDBGridEhScrollBarPanel::SetVisible(bool v) {
   if (v == visible_) return;
   visible_ = v;
   TCustomDBGridEh* grid = owner_->Grid();
   if (GridLoading(grid)) return;
+  grid->UpdateScrollBarPanel();
   owner_->Changed();
 }
 

@@ -352,6 +352,16 @@ void ReserveScrollBarStrips(TCustomDBGridEh* Grid, int Width, int Height) {
   Grid->UpdateSearchPanelLayout();
 }
 
+// The strip lets go of the bars: the window's own come back where the values they kept ask for
+// them; the next scroll update writes fresh values and shows or hides them by those.
+void GiveBackWindowScrollBars(TCustomDBGridEh* Grid) {
+  const TScrollStyle style = Grid->ScrollBars();
+  if (style == ssHorizontal || style == ssBoth)
+    ShowScrollBar(Grid->Handle(), SB_HORZ, Grid->HorzScrollBar()->IsScrollNeeded());
+  TVertDBGridEhScrollBar* vert = Grid->VertScrollBar();
+  if (!vert->ExtScrollBar()) ShowScrollBar(Grid->Handle(), SB_VERT, vert->IsScrollNeeded());
+}
+
 }  // namespace dbgrid_scrolling_detail
 
 bool TCustomDBGridEh::IsScrollBarPanelVisible() {
@@ -362,17 +372,22 @@ void TCustomDBGridEh::UpdateScrollBarPanel() {
   TControl* controls[] = {horzScrollBarPanelControl_, vertScrollBarPanelControl_,
                           cornerScrollBarPanelControl_};
   if (!IsScrollBarPanelVisible()) {
+    // Shown strips had the window's own bars hidden.
+    bool held = false;
     for (TControl* c : controls)
       if (c) {
+        held = held || c->Visible();
         c->SetBounds(0, 0, 0, 0);
         c->SetVisible(false);
       }
+    if (held && HandleAllocated()) GiveBackWindowScrollBars(this);
     ReserveScrollBarStrips(this, 0, 0);
     return;
   }
   if (!HandleAllocated()) return;
-  // The strip carries the horizontal bar: the window's own, shown since its creation, goes.
-  ShowScrollBar(Handle(), SB_HORZ, FALSE);
+  // The strip carries both bars: the window's own go (the horizontal one shown since the window's
+  // creation, the vertical one when the rows came first), before the strip takes the client area.
+  ShowScrollBar(Handle(), SB_BOTH, FALSE);
   TVertDBGridEhScrollBar* vert = VertScrollBar();
   const bool noVert = vert->VisibleMode() == sbNeverShowEh ||
                       (vert->VisibleMode() == sbAutoShowEh && !vert->IsScrollNeeded());

@@ -7,8 +7,10 @@
 
 #include "grid/dbgrid/DBGridEhPrivate.h"
 #include "grid/foundation/ColorRoutinesEh.h"
+#include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/StdCtrls.h"
 #include "tests/grid/dbgrid/DBGridTestSupport.h"
+#include "tests/support/PaintOracle.h"
 
 namespace {
 
@@ -167,6 +169,92 @@ TEST_F(DBGridLayoutTest, AutomaticWidthsShareByDesignWidthOrEquallyWhenThereIsNo
     EXPECT_GT(w[0], 0);
   }
   EXPECT_EQ(totals[0], totals[1]);
+}
+
+// However the grid's height changes, the rows follow it as they do when the data source is bound:
+// without grouping the grid buffers as many records as rows fit and shows them all; grouped, the
+// rows stay the group tree's and the bar's page and the top row follow. The current row is the
+// last one, so a window of records that changes at its front moves every row.
+TEST_F(DBGridLayoutTest, RowsFollowTheGridsHeight) {
+  enum TWay { SetBounds, ResizeForm, ToggleTopPanel };
+  // clang-format off
+  struct Case { const char* id; TWay way; bool grouped; int from, to; } cases[] = {
+      {"bounds, grows",                 SetBounds,      false, 150, 380},
+      {"bounds, shrinks",               SetBounds,      false, 380, 150},
+      {"form, grows",                   ResizeForm,     false, 150, 380},
+      {"form, shrinks",                 ResizeForm,     false, 380, 150},
+      {"panel hidden, grows",           ToggleTopPanel, false, 150, 380},
+      {"panel shown, shrinks",          ToggleTopPanel, false, 380, 150},
+      {"grouped, bounds, grows",        SetBounds,      true,  150, 380},
+      {"grouped, bounds, shrinks",      SetBounds,      true,  380, 150},
+      {"grouped, form, grows",          ResizeForm,     true,  150, 380},
+      {"grouped, form, shrinks",        ResizeForm,     true,  380, 150},
+      {"grouped, panel hidden, grows",  ToggleTopPanel, true,  150, 380},
+      {"grouped, panel shown, shrinks", ToggleTopPanel, true,  380, 150}};
+  // clang-format on
+  // Title 13 + 10 px, data rows 13 + 4 px, each with its 1 px line.
+  auto rowsThatFit = [](int Height) { return Height == 150 ? 7 : 19; };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    SetUp();
+    AddColumns({"ID", "NAME", "PAID"});
+    AddNumberedRows(60);
+    if (c.grouped) {
+      // Even and odd IDs in two groups, the odd ones last.
+      UseMemTable();
+      grid->DataGrouping()->SetDefaultStateExpanded(true);
+      grid->DataGrouping()->GroupLevels()->Add()->SetColumn(grid->Columns()->GetColumn(2));
+      grid->DataGrouping()->SetActive(true);
+    }
+    auto* panel = new TPanel(form);
+    panel->SetParent(form);
+    panel->SetAlign(alTop);
+    panel->SetHeight(380 - 150);
+    form->SetClientHeight(380);
+    auto setHeight = [&](int Height) {
+      panel->SetVisible(c.way == ToggleTopPanel && Height == 150);
+      if (c.way == SetBounds) {
+        grid->SetAlign(alNone);
+        grid->SetBounds(0, 0, 400, Height);
+      }
+      if (c.way == ResizeForm) form->SetClientHeight(Height);
+    };
+    // Bound at the first height, the current row the last one: the last record, grouped the last
+    // odd one.
+    const int lastId = c.grouped ? 59 : 60;
+    grid->SetDataSource(nullptr);
+    setHeight(c.from);
+    Pump();
+    grid->SetDataSource(source);
+    dataSet->Locate("ID", lastId, {});
+    Pump();
+    const int titleRows = grid->TopDataOffset();
+    ASSERT_EQ(std::tuple(grid->ClientHeight(), grid->Row()),
+              std::tuple(c.from, titleRows + (c.grouped ? 61 : rowsThatFit(c.from) - 1)));
+    test_support::TPaintOracle oracle(grid->Handle(), "dbgrid-height");
+    setHeight(c.to);
+    Pump();
+    ASSERT_EQ(grid->ClientHeight(), c.to);
+    const int fit = rowsThatFit(c.to);
+    SCROLLINFO bar{};
+    bar.cbSize = sizeof bar;
+    bar.fMask = SIF_ALL;
+    grid->VertScrollBar()->GetScrollInfo(bar);
+    if (c.grouped) {
+      // 60 records and two group rows. The taller view shows the last 19 rows, from flat row 43
+      // on: growing takes the top row up there, shrinking leaves it (no scroll of its own).
+      EXPECT_EQ(std::tuple(grid->RowCount() - titleRows, grid->Row(), grid->TopRow(), bar.nPage, bar.nPos),
+                std::tuple(62, titleRows + 61, titleRows + 43, static_cast<UINT>(fit), 44));
+    } else {
+      EXPECT_EQ(
+          std::tuple(grid->DataLink()->BufferCount(), grid->DataLink()->RecordCount(),
+                     grid->RowCount() - titleRows, grid->Row(), bar.nPage),
+          std::tuple(fit, fit, fit, titleRows + grid->DataLink()->ActiveRecord(), static_cast<UINT>(fit)));
+      EXPECT_EQ(dataSet->FieldByName("ID")->AsInteger(), lastId);
+    }
+    EXPECT_EQ(oracle.Check(), "");
+    TearDown();
+  }
 }
 
 TEST_F(DBGridLayoutTest, ScalingKeepsTheRunningSumOfWidths) {

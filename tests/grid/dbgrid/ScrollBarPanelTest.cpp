@@ -6,7 +6,9 @@
 #include "platform/rtl/FormatSettings.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/win/Cursors.h"
+#include "platform/win/Painting.h"
 #include "tests/grid/dbgrid/DBGridTestSupport.h"
+#include "tests/support/PaintOracle.h"
 
 namespace dbgrid_scroll_bar_panel_test {
 
@@ -155,6 +157,68 @@ TEST_F(ScrollBarPanelTest, TheGripPaintsAndResizesInTheCornerOfASizableWindowOnl
   TScopeExit themesOff([] { SetThemesEnabled(false); });
   PlaceGrip(false, 0, 0);
   EXPECT_EQ(PaintGrip().Note, "STATUS.SP_GRIPPER");
+}
+
+// The strip turned on and off after the settings that make the window's own vertical bar show or
+// not, in every order: with the strip on, both bars are the strip's and it lies along the edges
+// of the whole client area; turned off, the window's own bars come back where they are needed.
+// Four columns of 200 need the horizontal bar; 40 records the vertical one, one record does not.
+class ScrollBarPanelOrder : public DBGridTestBase {
+ protected:
+  // The window's own bar shows: its style bit, and the platform's report of it.
+  bool OwnBarShown(LONG Bar) {
+    SCROLLBARINFO info{};
+    info.cbSize = sizeof info;
+    EXPECT_TRUE(GetScrollBarInfo(grid->Handle(), Bar, &info));
+    const bool styled =
+        GetWindowLong(grid->Handle(), GWL_STYLE) & (Bar == OBJID_VSCROLL ? WS_VSCROLL : WS_HSCROLL);
+    EXPECT_EQ(styled, (info.rgstate[0] & STATE_SYSTEM_INVISIBLE) == 0);
+    return styled;
+  }
+};
+
+TEST_F(ScrollBarPanelOrder, TheStripTakesBothBarsWhateverTheOrderOfSettings) {
+  enum TStep { StripOn, AlwaysShow, OneRecord, FortyRecords };
+  // clang-format off
+  struct Case { const char* id; std::vector<TStep> steps; bool stripVertBar, ownVertBarAfter; } cases[] = {
+      {"strip first",              {StripOn, FortyRecords},                true,  true},
+      {"rows first",               {FortyRecords, StripOn},                true,  true},
+      {"always-show first",        {AlwaysShow, OneRecord, StripOn},       true,  true},
+      {"always-show, strip, rows", {AlwaysShow, StripOn, FortyRecords},    true,  true},
+      {"one record first",         {OneRecord, StripOn},                   false, false}};
+  // clang-format on
+  const int barWidth = GetSystemMetrics(SM_CXVSCROLL), barHeight = GetSystemMetrics(SM_CYHSCROLL);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    SetUp();
+    AddColumns({"ID", "NAME", "AMOUNT", "PAID"});
+    for (int i = 0; i < 4; ++i) grid->Columns()->GetColumn(i)->SetWidth(200);
+    test_support::TPaintOracle oracle(grid->Handle(), "dbgrid-strip-order");
+    for (const TStep step : c.steps) {
+      if (step == StripOn) grid->HorzScrollBar()->ExtraPanel()->SetVisible(true);
+      if (step == AlwaysShow) grid->VertScrollBar()->SetVisibleMode(sbAlwaysShowEh);
+      if (step == OneRecord || step == FortyRecords) AddNumberedRows(step == OneRecord ? 1 : 40);
+      Pump();
+    }
+    const int w = c.stripVertBar ? barWidth : 0, cw = grid->Width(), ch = grid->Height();
+    EXPECT_EQ(std::tuple(OwnBarShown(OBJID_VSCROLL), OwnBarShown(OBJID_HSCROLL), grid->ClientRect()),
+              std::tuple(false, false, TRect{0, 0, cw, ch}));
+    EXPECT_EQ(std::tuple(grid->HorzScrollBarPanelControl()->BoundsRect(),
+                         grid->VertScrollBarPanelControl()->BoundsRect()),
+              std::tuple(TRect{0, ch - barHeight, cw - w, ch}, TRect{cw - w, 0, cw, ch - barHeight}));
+    EXPECT_EQ(oracle.Check(), "");
+
+    grid->HorzScrollBar()->ExtraPanel()->SetVisible(false);
+    Pump();
+    const int ownWidth = c.ownVertBarAfter ? barWidth : 0;
+    EXPECT_EQ(std::tuple(OwnBarShown(OBJID_VSCROLL), OwnBarShown(OBJID_HSCROLL), grid->ClientRect()),
+              std::tuple(c.ownVertBarAfter, true, TRect{0, 0, cw - ownWidth, ch - barHeight}));
+    EXPECT_EQ(std::tuple(grid->HorzScrollBarPanelControl()->Visible(),
+                         grid->VertScrollBarPanelControl()->Visible()),
+              std::tuple(false, false));
+    EXPECT_EQ(oracle.Check(), "");
+    TearDown();
+  }
 }
 
 }  // namespace dbgrid_scroll_bar_panel_test
