@@ -55,6 +55,17 @@ void InvalidateFilterCell(TCustomDBGridEh* Grid, int ColIndex) {
     Grid->InvalidateCell(col, Grid->TopDataOffset() - 1);
 }
 
+// The keyboard is the filter row's while the grid itself or its filter editor holds it. Placing
+// the editor after a layout, a scroll or a data change must not take it from any other control
+// (the search box, a detail panel's grid, another window).
+bool FilterRowHoldsKeyboard(TCustomDBGridEh* Grid, TInplaceFilterEditEh* Editor) {
+  const HWND focus = GetFocus();
+  if (!focus) return false;
+  if (Grid->HandleAllocated() && focus == Grid->Handle()) return true;
+  return Editor && Editor->HandleAllocated() &&
+         (focus == Editor->Handle() || IsChild(Editor->Handle(), focus));
+}
+
 // Once, when the first filter cell is edited; afterwards the editor is only moved and prepared.
 void SetUpFilterEditor(TCustomDBGridEh* Grid, TInplaceFilterEditEh* Editor) {
   Editor->SetInplaceEditHolder(Grid);
@@ -119,6 +130,8 @@ void TCustomDBGridEh::StartFilterEdit(int ColIndex) {
       STFilter()->Location() != stflUnderTitleFilterEh)
     return;
   if (DataLink()->Active()) DataLink()->DataSet()->CheckBrowseMode();
+  // Asked to edit the row: the keyboard comes to it from wherever it is, through the grid.
+  if (HandleAllocated() && !FilterRowHoldsKeyboard(this, filterEdit_) && CanFocus()) SetFocus();
   if (!filterEdit_) {
     filterEdit_ = CreateFilterEditor();
     SetUpFilterEditor(this, filterEdit_);
@@ -207,7 +220,7 @@ void TCustomDBGridEh::PlaceFilterEditor(bool Show) {
     return;
   }
   if (Show) filterEdit_->SetBoundsRect(TRect{});
-  if (HandleAllocated()) filterEdit_->SetFocus();
+  if (HandleAllocated() && FilterRowHoldsKeyboard(this, filterEdit_)) filterEdit_->SetFocus();
   if (Show) {
     PrepareFilterEditor(column);
     if (HandleAllocated()) filterEdit_->SelectAll();
