@@ -10,6 +10,7 @@
 #include "grid/dbgrid/DBGridEhStyle.h"
 #include "grid/foundation/ButtonPainterEh.h"
 #include "grid/foundation/DrawRoutinesEh.h"
+#include "platform/db/Fields.h"
 #include "platform/rtl/Resources.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/win/Windows.h"
@@ -98,6 +99,21 @@ bool MouseOverEntry(TPopupListboxEh* List, const TRect& Entry) {
   POINT cursor{};
   if (!GetCursorPos(&cursor)) return false;
   return PtInRect(Entry, List->ScreenToClient(TPoint{cursor.X, cursor.Y}));
+}
+
+// A text field shows a Null and an empty text alike: its empty entries stand for both.
+bool ShowsText(TColumnEh* Column) {
+  TField* field = Column->GetField();
+  switch (field ? field->DataType() : ftUnknown) {
+    case ftString:
+    case ftFixedChar:
+    case ftWideString:
+    case ftMemo:
+    case ftFmtMemo:
+      return true;
+    default:
+      return false;
+  }
 }
 
 // A data entry chosen by the mouse or the space key: the other checked values stay.
@@ -206,7 +222,10 @@ void TPopupListboxItemEhSpec::Execute(TPopupListboxEh* Sender, int, char32_t, TS
       break;
   }
   if (!target.Column) return;
-  const char* condition = kind_ == ptsEmptyEh ? "=Null" : kind_ == ptsNotEmptyEh ? "<>Null" : "";
+  const bool text = ShowsText(target.Column);
+  const char* condition = kind_ == ptsEmptyEh      ? (text ? "=''" : "=Null")
+                          : kind_ == ptsNotEmptyEh ? (text ? "<>''" : "<>Null")
+                                                   : "";
   target.Column->STFilter()->SetExpressionStr(condition);
   TDBGridEhCenter* center = grid->Center();
   if (grid->STFilter()->InstantApply() || (center && center->AppliesFilterOn(fecrListItemChosenEh)))

@@ -183,8 +183,8 @@ TEST_F(FilterListEntriesTest, SpecialEntriesSetConditionsAndApplyAsInstantApplyA
                  {special(ptsAllValuesEh), 0, 0, 0, "=Bob", "", ">2", 0, "", 0},
                  {special(ptsAllValuesEh), 1, 0, 0, "=Bob", "", ">2", 1, "", 0},
                  {special(ptsAllValuesEh), 0, 1, 0, "=Bob", "", ">2", 1, "", 0},
-                 {special(ptsEmptyEh), 0, 0, 0, "=Bob", "=Null", ">2", 0, "=Null", 0},
-                 {special(ptsNotEmptyEh), 1, 1, 0, "=Bob", "<>Null", ">2", 1, "<>Null", 0}};
+                 {special(ptsEmptyEh), 0, 0, 0, "=Bob", "=''", ">2", 0, "=''", 0},
+                 {special(ptsNotEmptyEh), 1, 1, 0, "=Bob", "<>''", ">2", 1, "<>''", 0}};
   for (const auto& row : cases) {
     const auto& [entry, instant, onChoice, toLevel, typed, name, amount, applies, text, refused] = row;
     SCOPED_TRACE(&row - cases);
@@ -220,6 +220,59 @@ TEST_F(FilterListEntriesTest, SpecialEntriesSetConditionsAndApplyAsInstantApplyA
     grid->StopFilterEdit();
   }
   DBGridEhCenter()->SetApplyOnChoice(false);
+}
+
+// A name that is an empty text and one that is Null look alike: the empty entry of NAME's list,
+// chosen by a click or by the list keys, an empty value ticked, and "=''" typed into the cell all
+// show both; "(非空)" shows neither. AMOUNT's empty entry shows its Null amount.
+TEST_F(FilterListEntriesTest, EmptyEntriesTakeEmptyTextsAndNullsAlike) {
+  AddRows({{5, "", 5.5}});
+  dataSet->AppendRecord({6, Variant::Null(), 6.5});
+  dataSet->AppendRecord({7, "Dee", Variant::Null()});
+  grid->STFilter()->SetInstantApply(true);
+  auto ids = [this] {
+    std::string text;
+    for (dataSet->First(); !dataSet->Eof(); dataSet->Next())
+      text += dataSet->FieldByName("ID")->AsString() + " ";
+    return text;
+  };
+  // Step: c a click on the entry, k the list keys down to it and Enter, t typed with Enter; "" the
+  // empty value a fill hook offers.
+  const std::tuple<int, char, TObject*, const char*, const char*> cases[] = {
+      {1, 'c', PopupListboxItemEhSpec(ptsEmptyEh), "=''", "5 6 "},
+      {1, 'k', PopupListboxItemEhSpec(ptsEmptyEh), "=''", "5 6 "},
+      {1, 'c', PopupListboxItemEhData(), "=''", "5 6 "},
+      {1, 't', nullptr, "=''", "5 6 "},
+      {1, 'c', PopupListboxItemEhSpec(ptsNotEmptyEh), "<>''", "1 2 3 4 7 "},
+      {2, 'c', PopupListboxItemEhSpec(ptsEmptyEh), "=Null", "7 "},
+  };
+  for (const auto& [column, how, entry, condition, shown] : cases) {
+    SCOPED_TRACE(testing::Message() << column << how << condition);
+    grid->OnFillSTFilterListValues = TFillSTFilterListValuesEventEh();
+    if (entry == PopupListboxItemEhData())
+      grid->OnFillSTFilterListValues = [](TCustomDBGridEh*, TColumnEh*, TStrings* Items, bool& Processed) {
+        Items->Add("Anna"), Items->Add(""), Processed = true;
+      };
+    grid->StartFilterEdit(column);
+    if (how == 't') {
+      for (char c : std::string(condition)) Input::Char(static_cast<char32_t>(c));
+      Key(VK_RETURN);
+    } else {
+      Key(VK_DOWN, VK_MENU);
+      TPopupListboxEh* list = grid->FilterEdit()->PopupListbox();
+      const int index = entry == PopupListboxItemEhData() ? 1 : IndexOf(list, entry);
+      if (how == 'c') Click(list, index, index);
+      for (int i = 0; how == 'k' && list->ItemIndex() != index && i < list->Count(); ++i) Key(VK_DOWN);
+      if (how == 'k') Key(VK_RETURN);
+      if (list->Visible()) Key(VK_ESCAPE);
+    }
+    EXPECT_EQ(std::make_tuple(F(column)->ExpressionStr(), ids(), handlerErrors),
+              std::make_tuple(condition, shown, std::vector<std::string>{}));
+    handlerErrors.clear();
+    grid->FilterEdit()->SetText("");
+    grid->StopFilterEdit();
+    grid->ClearFilter(), grid->ApplyFilter();
+  }
 }
 
 TEST_F(FilterListEntriesTest, ClosedCellStepsOverValuesOnlyAndTheEditorTakesTheGridsLooks) {
