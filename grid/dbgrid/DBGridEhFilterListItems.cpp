@@ -71,11 +71,17 @@ int BoxWidth() {
   return DefaultCheckBoxWidth();
 }
 
+// Between the list's edge and an entry's box or caption: a box's frame stands clear of the
+// list's own frame instead of merging into it.
+constexpr int kEdgeGap = 2;
+// Between the box's room and the caption.
+constexpr int kCaptionGap = 2;
+
 // The box's room at the entry's side: the left, or the right when the list reads right to left.
 TRect BoxRect(TPopupListboxEh* List, const TRect& Entry) {
   if (List->UseRightToLeftAlignment())
-    return TRect{Entry.Right - BoxWidth(), Entry.Top, Entry.Right, Entry.Bottom};
-  return TRect{Entry.Left, Entry.Top, Entry.Left + BoxWidth(), Entry.Bottom};
+    return TRect{Entry.Right - kEdgeGap - BoxWidth(), Entry.Top, Entry.Right - kEdgeGap, Entry.Bottom};
+  return TRect{Entry.Left + kEdgeGap, Entry.Top, Entry.Left + kEdgeGap + BoxWidth(), Entry.Bottom};
 }
 
 // The entry's text after the box's room, centred in the entry's height.
@@ -84,10 +90,11 @@ void DrawCaption(TPopupListboxEh* List, int Index, const TRect& Entry) {
   const std::string text = List->ItemText(Index);
   TRect room = Entry;
   const bool rtl = List->UseRightToLeftAlignment();
+  const int lead = kEdgeGap + BoxWidth() + kCaptionGap;
   if (rtl)
-    room.Right -= BoxWidth() + 2;
+    room.Right -= lead;
   else
-    room.Left += BoxWidth() + 2;
+    room.Left += lead;
   const int x = rtl ? room.Right - canvas->TextWidth(text) : room.Left;
   const int y = Entry.Top + (Entry.Height() - canvas->TextHeight(text)) / 2;
   canvas->TextRect(room, x, y, text);
@@ -244,7 +251,7 @@ void TPopupListboxItemEhData::DrawItem(TPopupListboxEh* Sender, int ItemIndex, T
   const bool pressed = filter && filter->HotIndex == ItemIndex;
   TRect box = BoxRect(Sender, ARect);
   if (Sender->UseRightToLeftAlignment())
-    box = TRect{Sender->ClientWidth() - BoxWidth(), box.Top, Sender->ClientWidth(), box.Bottom};
+    box = BoxRect(Sender, TRect{0, box.Top, Sender->ClientWidth(), box.Bottom});
   const int boxHeight = std::min(DefaultCheckBoxHeight(), box.Height());
   box.Top += (box.Height() - boxHeight) / 2;
   box.Bottom = box.Top + boxHeight;
@@ -369,6 +376,12 @@ std::string FilterListCaption(int Id) {
     default:
       return {};
   }
+}
+
+int FilterListWidthFor(int CaptionWidth, int Border) {
+  using namespace filter_list_items_detail;
+  return kEdgeGap + BoxWidth() + kCaptionGap + CaptionWidth + kEdgeGap + GetSystemMetrics(SM_CXVSCROLL) +
+         Border;
 }
 
 void ForgetFilterListState(TSTColumnFilterEh* Filter) {

@@ -29,19 +29,6 @@ TFilterEditChangeReasonEh ChangeReasonOf(TComboBoxChangeReasonEh Reason) {
   return Reason == ccrListItemChosenEh ? fecrListItemChosenEh : fecrTextChangedEh;
 }
 
-// A special list entry's room: its text, the list's images, the scroll bar and the frame.
-int SpecialEntryWidth(TCustomDBGridEh* Grid, TInplaceFilterEditEh* Editor, const std::string& Text) {
-  TCanvas* canvas = Grid->Canvas();
-  TFont saved;
-  saved.Assign(canvas->Font());
-  TScopeExit restore([&] { canvas->Font()->Assign(&saved); });
-  canvas->Font()->Assign(Editor->Font());
-  TPopupListboxEh* list = Editor->PopupListbox();
-  const int glyph = list && list->Images() ? list->Images()->Width() : 0;
-  const int border = list ? list->GetBorderSize() : 2 * GetSystemMetrics(SM_CXEDGE);
-  return canvas->TextWidth(Text) + glyph + 2 + GetSystemMetrics(SM_CXVSCROLL) + border + 2;
-}
-
 // The grid column showing Columns[ColIndex], -1 when it shows none.
 int FilterCellGridCol(TCustomDBGridEh* Grid, int ColIndex) {
   if (ColIndex < 0 || ColIndex >= Grid->Columns()->Count()) return -1;
@@ -358,9 +345,19 @@ void TCustomDBGridEh::FilterEditKeyPress(TObject* /*Sender*/, char32_t& Key) {
 void TCustomDBGridEh::FilterEditDropDown(TObject* /*Sender*/) {
   TColumnEh* column = filterEdit_ ? filterEdit_->Column() : nullptr;
   if (!column) return;
-  const int width = FillSTFilterValueItems(
-      this, column, filterEdit_->Items(), filterEdit_->DropDownBox()->Width(),
-      [this](const std::string& Text) { return SpecialEntryWidth(this, filterEdit_, Text); });
+  // Measured in the list's font, which is the grid's; the list itself may not exist yet.
+  TCanvas* canvas = Canvas();
+  TFont saved;
+  saved.Assign(canvas->Font());
+  TScopeExit restore([&] { canvas->Font()->Assign(&saved); });
+  canvas->Font()->Assign(Font());
+  TPopupListboxEh* list = filterEdit_->PopupListbox();
+  const int border = list ? list->GetBorderSize() : 2 * GetSystemMetrics(SM_CXEDGE);
+  const int width =
+      FillSTFilterValueItems(this, column, filterEdit_->Items(), filterEdit_->DropDownBox()->Width(),
+                             [canvas, border](const std::string& Text) {
+                               return FilterListWidthFor(canvas->TextWidth(Text), border);
+                             });
   filterEdit_->DropDownBox()->SetWidth(width);
 }
 

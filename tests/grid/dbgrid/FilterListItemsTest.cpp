@@ -113,22 +113,58 @@ TEST_F(FilterListEntriesTest, EntriesDrawTheirMarkOrBoxBesideTheCaption) {
     return texts.empty() ? -1 : static_cast<int>(texts[0]->Points.at(0).X);
   };
   // The middle of the check box: the tick's colour, or the box's white.
-  auto ticked = [&](int I) { return GetRValue(GetPixel(dc, box / 2, I * h + h / 2)) < 0x80; };
-  EXPECT_EQ(draw(0), box + 2);
-  EXPECT_LT(log.OfKind(TDrawKind::Polyline).at(0)->Points.at(1).X, box);  // the marker in the box
-  EXPECT_EQ(draw(3), box + 2);
+  auto ticked = [&](int I) { return GetRValue(GetPixel(dc, 2 + box / 2, I * h + h / 2)) < 0x80; };
+  // A box, marker or nothing stands 2 pixels in from the edge, its caption 2 pixels after it.
+  const int caption = 2 + box + 2;
+  EXPECT_EQ(draw(0), caption);
+  EXPECT_LT(log.OfKind(TDrawKind::Polyline).at(0)->Points.at(1).X, 2 + box);  // the marker in the box
+  EXPECT_EQ(draw(3), caption);
   EXPECT_EQ(log.OfKind(TDrawKind::FillRect).at(0)->Rect.Right, w);
-  EXPECT_EQ(draw(9) + draw(10), 2 * (box + 2));
+  EXPECT_EQ(draw(9) + draw(10), 2 * caption);
   EXPECT_EQ(std::make_tuple(ticked(9), ticked(10), log.OfKind(TDrawKind::Blt).at(0)->Rect.Left),
-            std::make_tuple(false, true, 0));
+            std::make_tuple(false, true, 2));
   EXPECT_EQ(draw(2), -1);
   const TDrawCall* line = log.OfKind(TDrawKind::Line).at(0);
   EXPECT_EQ(std::make_tuple(line->Color, line->Points.at(0).X, line->Points.at(1).X, line->Points.at(0).Y),
             std::make_tuple(RGB(0xC0, 0xC0, 0xC0), 0, w, 2 * h + h / 2));
   TValueRestorer<bool> middleEast(SysLocale().MiddleEast, true);
   list->SetBiDiMode(bdRightToLeft);
-  EXPECT_LE(draw(10) + list->Canvas()->TextWidth("Bob"), w - box - 2);
-  EXPECT_EQ(log.OfKind(TDrawKind::Blt).at(0)->Rect.Left, w - box);
+  EXPECT_LE(draw(10) + list->Canvas()->TextWidth("Bob"), w - caption);
+  EXPECT_EQ(log.OfKind(TDrawKind::Blt).at(0)->Rect.Left, w - 2 - box);
+}
+
+// A list opened over more values than its rows, one of them wider than the width a new list asks
+// for: every entry, special or value, shows whole between the list's edges, its box 2 pixels in.
+TEST_F(FilterListEntriesTest, EveryEntryShowsWholeBetweenTheListsEdges) {
+  AddNumberedRows(20);
+  AddRows({{30, std::string(20, 'W'), 1}});  // wider than a new list
+  for (bool editor : {true, false}) {
+    SCOPED_TRACE(editor ? "editor" : "title");
+    TPopupListboxEh* list = Open(editor);
+    ASSERT_TRUE(list->Visible());
+    const int w = list->ClientWidth(), h = list->ItemHeight();
+    ASSERT_GT(list->Count(), list->Rows());  // a scroll bar takes its room
+    TBitmap bitmap;
+    bitmap.SetSize(w, h);
+    TDrawLog log;
+    HDC dc = bitmap.Canvas()->Handle();
+    AttachDrawRecorder(dc, &log);
+    TCanvas* canvas = list->Canvas();
+    canvas->SetHandle(dc);
+    TScopeExit detach([&] { canvas->SetHandle(nullptr), AttachDrawRecorder(dc, nullptr); });
+    canvas->SetFont(list->Font());
+    int overflow = -w, boxLeft = w;  // the most any caption passes the right edge; the boxes' left
+    for (int i = 0; i < list->Count(); ++i) {
+      log.Clear();
+      list->ItemBehaviour(i)->DrawItem(list, i, TRect{0, 0, w, h}, TOwnerDrawState{});
+      for (const TDrawCall* text : log.OfKind(TDrawKind::Text))
+        overflow = std::max(overflow, text->Points.at(0).X + canvas->TextWidth(list->ItemText(i)) - w);
+      for (const TDrawCall* box : log.OfKind(TDrawKind::Blt)) boxLeft = std::min(boxLeft, box->Rect.Left);
+    }
+    EXPECT_EQ(std::make_pair(overflow <= 0, boxLeft), std::make_pair(true, 2)) << overflow;
+    Key(VK_ESCAPE);
+    grid->CloseTitleFilter();
+  }
 }
 
 // A step: a click (c), a press moved off before the release (m), the space key (s) or Enter (e)
