@@ -648,6 +648,10 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   bool SearchMode() const { return searchMode_; }
   // The search-text record filter is applied.
   bool SearchFilterActive() const { return searchFilterActive_; }
+  // The Filter text the filter row last put on the data set ("" when none): the one text that
+  // clearing the row takes off again; a text the program set stays.
+  const std::string& FilterRowText() const { return filterRowText_; }
+  void SetFilterRowText(const std::string& Value) { filterRowText_ = Value; }
   bool RecordMoving() const { return recordMoving_; }
   bool IncrementalSearching() const { return incSearching_; }
   const std::string& IncSearchText() const { return incSearchText_; }
@@ -1257,8 +1261,10 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   TDataSet* hookedDataSet_ = nullptr;
   TFilterRecordEvent savedFilterRecord_;
   bool savedFiltered_ = false;             // the hooked data set's Filtered before hooking
+  std::string setAsideFilter_;             // a Filter text not in force when hooked, kept out of force
   TDataSet* filterItemDataSet_ = nullptr;  // the data set whose interface holds searchFilterItem_
   TMemTableFilterItemEh searchFilterItem_ = 0;
+  std::string filterRowText_;
   std::vector<TGridHighlightTextParamsEh*> highlightTexts_;
   bool filterEditMode_ = false;  // also keeps the editor from showing always
   int filterEditCol_ = -1;

@@ -10,6 +10,7 @@
 #include "grid/dbgrid/DBGridEhStyle.h"
 #include "grid/foundation/ButtonPainterEh.h"
 #include "grid/foundation/DrawRoutinesEh.h"
+#include "platform/db/Fields.h"
 #include "platform/rtl/Resources.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/win/Windows.h"
@@ -70,11 +71,17 @@ int BoxWidth() {
   return DefaultCheckBoxWidth();
 }
 
+// Between the list's edge and an entry's box or caption: a box's frame stands clear of the
+// list's own frame instead of merging into it.
+constexpr int kEdgeGap = 2;
+// Between the box's room and the caption.
+constexpr int kCaptionGap = 2;
+
 // The box's room at the entry's side: the left, or the right when the list reads right to left.
 TRect BoxRect(TPopupListboxEh* List, const TRect& Entry) {
   if (List->UseRightToLeftAlignment())
-    return TRect{Entry.Right - BoxWidth(), Entry.Top, Entry.Right, Entry.Bottom};
-  return TRect{Entry.Left, Entry.Top, Entry.Left + BoxWidth(), Entry.Bottom};
+    return TRect{Entry.Right - kEdgeGap - BoxWidth(), Entry.Top, Entry.Right - kEdgeGap, Entry.Bottom};
+  return TRect{Entry.Left + kEdgeGap, Entry.Top, Entry.Left + kEdgeGap + BoxWidth(), Entry.Bottom};
 }
 
 // The entry's text after the box's room, centred in the entry's height.
@@ -83,10 +90,11 @@ void DrawCaption(TPopupListboxEh* List, int Index, const TRect& Entry) {
   const std::string text = List->ItemText(Index);
   TRect room = Entry;
   const bool rtl = List->UseRightToLeftAlignment();
+  const int lead = kEdgeGap + BoxWidth() + kCaptionGap;
   if (rtl)
-    room.Right -= BoxWidth() + 2;
+    room.Right -= lead;
   else
-    room.Left += BoxWidth() + 2;
+    room.Left += lead;
   const int x = rtl ? room.Right - canvas->TextWidth(text) : room.Left;
   const int y = Entry.Top + (Entry.Height() - canvas->TextHeight(text)) / 2;
   canvas->TextRect(room, x, y, text);
@@ -98,6 +106,21 @@ bool MouseOverEntry(TPopupListboxEh* List, const TRect& Entry) {
   POINT cursor{};
   if (!GetCursorPos(&cursor)) return false;
   return PtInRect(Entry, List->ScreenToClient(TPoint{cursor.X, cursor.Y}));
+}
+
+// A text field shows a Null and an empty text alike: its empty entries stand for both.
+bool ShowsText(TColumnEh* Column) {
+  TField* field = Column->GetField();
+  switch (field ? field->DataType() : ftUnknown) {
+    case ftString:
+    case ftFixedChar:
+    case ftWideString:
+    case ftMemo:
+    case ftFmtMemo:
+      return true;
+    default:
+      return false;
+  }
 }
 
 // A data entry chosen by the mouse or the space key: the other checked values stay.
@@ -206,7 +229,10 @@ void TPopupListboxItemEhSpec::Execute(TPopupListboxEh* Sender, int, char32_t, TS
       break;
   }
   if (!target.Column) return;
-  const char* condition = kind_ == ptsEmptyEh ? "=Null" : kind_ == ptsNotEmptyEh ? "<>Null" : "";
+  const bool text = ShowsText(target.Column);
+  const char* condition = kind_ == ptsEmptyEh      ? (text ? "=''" : "=Null")
+                          : kind_ == ptsNotEmptyEh ? (text ? "<>''" : "<>Null")
+                                                   : "";
   target.Column->STFilter()->SetExpressionStr(condition);
   TDBGridEhCenter* center = grid->Center();
   if (grid->STFilter()->InstantApply() || (center && center->AppliesFilterOn(fecrListItemChosenEh)))
@@ -225,7 +251,7 @@ void TPopupListboxItemEhData::DrawItem(TPopupListboxEh* Sender, int ItemIndex, T
   const bool pressed = filter && filter->HotIndex == ItemIndex;
   TRect box = BoxRect(Sender, ARect);
   if (Sender->UseRightToLeftAlignment())
-    box = TRect{Sender->ClientWidth() - BoxWidth(), box.Top, Sender->ClientWidth(), box.Bottom};
+    box = BoxRect(Sender, TRect{0, box.Top, Sender->ClientWidth(), box.Bottom});
   const int boxHeight = std::min(DefaultCheckBoxHeight(), box.Height());
   box.Top += (box.Height() - boxHeight) / 2;
   box.Bottom = box.Top + boxHeight;
@@ -350,6 +376,12 @@ std::string FilterListCaption(int Id) {
     default:
       return {};
   }
+}
+
+int FilterListWidthFor(int CaptionWidth, int Border) {
+  using namespace filter_list_items_detail;
+  return kEdgeGap + BoxWidth() + kCaptionGap + CaptionWidth + kEdgeGap + GetSystemMetrics(SM_CXVSCROLL) +
+         Border;
 }
 
 void ForgetFilterListState(TSTColumnFilterEh* Filter) {

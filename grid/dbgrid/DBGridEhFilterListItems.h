@@ -98,12 +98,15 @@ void FreeFilterPopupListboxItems();
 
 // Fills Items anew with Column's values before a list drops down: the grid's fill hooks, the
 // shared value object for plain entries, the check states ticked from the condition. Answers
-// the list's width: AskedWidth, or wider where a special entry needs more (EntryWidth measures
-// one with the list's font, images, scroll bar and frame).
+// the list's width: AskedWidth, or wider where an entry needs more (EntryWidth answers the
+// list width one entry's text needs), but not wider than the screen.
 int FillSTFilterValueItems(TCustomDBGridEh* Grid, TColumnEh* Column, TStrings* Items, int AskedWidth,
                            const std::function<int(const std::string&)>& EntryWidth);
 // The same for the title filter list.
 int FillSTFilterValueList(TCustomDBGridEh* Grid, TColumnEh* Column, TPopupListboxEh* List, int AskedWidth);
+// The width of a filter list that shows a caption CaptionWidth wide whole: the entry's box
+// room with its margins, the caption, a vertical scroll bar and the frame (Border: both sides).
+int FilterListWidthFor(int CaptionWidth, int Border);
 
 // What a list leaves behind in its column's filter when it closes: no entries, ticks, pressed
 // value or kept values.

@@ -29,19 +29,6 @@ TFilterEditChangeReasonEh ChangeReasonOf(TComboBoxChangeReasonEh Reason) {
   return Reason == ccrListItemChosenEh ? fecrListItemChosenEh : fecrTextChangedEh;
 }
 
-// A special list entry's room: its text, the list's images, the scroll bar and the frame.
-int SpecialEntryWidth(TCustomDBGridEh* Grid, TInplaceFilterEditEh* Editor, const std::string& Text) {
-  TCanvas* canvas = Grid->Canvas();
-  TFont saved;
-  saved.Assign(canvas->Font());
-  TScopeExit restore([&] { canvas->Font()->Assign(&saved); });
-  canvas->Font()->Assign(Editor->Font());
-  TPopupListboxEh* list = Editor->PopupListbox();
-  const int glyph = list && list->Images() ? list->Images()->Width() : 0;
-  const int border = list ? list->GetBorderSize() : 2 * GetSystemMetrics(SM_CXEDGE);
-  return canvas->TextWidth(Text) + glyph + 2 + GetSystemMetrics(SM_CXVSCROLL) + border + 2;
-}
-
 // The grid column showing Columns[ColIndex], -1 when it shows none.
 int FilterCellGridCol(TCustomDBGridEh* Grid, int ColIndex) {
   if (ColIndex < 0 || ColIndex >= Grid->Columns()->Count()) return -1;
@@ -53,6 +40,17 @@ void InvalidateFilterCell(TCustomDBGridEh* Grid, int ColIndex) {
   const int col = FilterCellGridCol(Grid, ColIndex);
   if (col >= 0 && Grid->HandleAllocated() && Grid->GetSubtitleRowCount() > 0)
     Grid->InvalidateCell(col, Grid->TopDataOffset() - 1);
+}
+
+// The keyboard is the filter row's while the grid itself or its filter editor holds it. Placing
+// the editor after a layout, a scroll or a data change must not take it from any other control
+// (the search box, a detail panel's grid, another window).
+bool FilterRowHoldsKeyboard(TCustomDBGridEh* Grid, TInplaceFilterEditEh* Editor) {
+  const HWND focus = GetFocus();
+  if (!focus) return false;
+  if (Grid->HandleAllocated() && focus == Grid->Handle()) return true;
+  return Editor && Editor->HandleAllocated() &&
+         (focus == Editor->Handle() || IsChild(Editor->Handle(), focus));
 }
 
 // Once, when the first filter cell is edited; afterwards the editor is only moved and prepared.
@@ -119,6 +117,8 @@ void TCustomDBGridEh::StartFilterEdit(int ColIndex) {
       STFilter()->Location() != stflUnderTitleFilterEh)
     return;
   if (DataLink()->Active()) DataLink()->DataSet()->CheckBrowseMode();
+  // Asked to edit the row: the keyboard comes to it from wherever it is, through the grid.
+  if (HandleAllocated() && !FilterRowHoldsKeyboard(this, filterEdit_) && CanFocus()) SetFocus();
   if (!filterEdit_) {
     filterEdit_ = CreateFilterEditor();
     SetUpFilterEditor(this, filterEdit_);
@@ -207,7 +207,7 @@ void TCustomDBGridEh::PlaceFilterEditor(bool Show) {
     return;
   }
   if (Show) filterEdit_->SetBoundsRect(TRect{});
-  if (HandleAllocated()) filterEdit_->SetFocus();
+  if (HandleAllocated() && FilterRowHoldsKeyboard(this, filterEdit_)) filterEdit_->SetFocus();
   if (Show) {
     PrepareFilterEditor(column);
     if (HandleAllocated()) filterEdit_->SelectAll();
@@ -345,9 +345,19 @@ void TCustomDBGridEh::FilterEditKeyPress(TObject* /*Sender*/, char32_t& Key) {
 void TCustomDBGridEh::FilterEditDropDown(TObject* /*Sender*/) {
   TColumnEh* column = filterEdit_ ? filterEdit_->Column() : nullptr;
   if (!column) return;
-  const int width = FillSTFilterValueItems(
-      this, column, filterEdit_->Items(), filterEdit_->DropDownBox()->Width(),
-      [this](const std::string& Text) { return SpecialEntryWidth(this, filterEdit_, Text); });
+  // Measured in the list's font, which is the grid's; the list itself may not exist yet.
+  TCanvas* canvas = Canvas();
+  TFont saved;
+  saved.Assign(canvas->Font());
+  TScopeExit restore([&] { canvas->Font()->Assign(&saved); });
+  canvas->Font()->Assign(Font());
+  TPopupListboxEh* list = filterEdit_->PopupListbox();
+  const int border = list ? list->GetBorderSize() : 2 * GetSystemMetrics(SM_CXEDGE);
+  const int width =
+      FillSTFilterValueItems(this, column, filterEdit_->Items(), filterEdit_->DropDownBox()->Width(),
+                             [canvas, border](const std::string& Text) {
+                               return FilterListWidthFor(canvas->TextWidth(Text), border);
+                             });
   filterEdit_->DropDownBox()->SetWidth(width);
 }
 

@@ -318,6 +318,7 @@ void TCustomDBGridEh::Notification(TComponent* AComponent, TOperation Operation)
   if (Operation == opRemove && AComponent && AComponent == hookedDataSet_) {
     hookedDataSet_ = nullptr;
     savedFilterRecord_ = nullptr;
+    setAsideFilter_.clear();
   }
   if (Operation == opRemove && AComponent && AComponent == filterItemDataSet_) {
     filterItemDataSet_ = nullptr;

@@ -91,6 +91,13 @@ void TCustomDBGridEh::ApplySearchFilter(const std::string& Text) {
     if (!(dataSet->OnFilterRecord == filter)) {
       savedFilterRecord_ = dataSet->OnFilterRecord;
       savedFiltered_ = dataSet->Filtered();
+      // A Filter text not in force stays out of force: the search finds among the records in
+      // view, and switching Filtered on for it must not bring an old condition back.
+      setAsideFilter_.clear();
+      if (!savedFiltered_ && !dataSet->Filter().empty()) {
+        setAsideFilter_ = dataSet->Filter();
+        dataSet->SetFilter("");
+      }
       dataSet->OnFilterRecord = filter;
       hookedDataSet_ = dataSet;
       dataSet->FreeNotification(this);
@@ -156,16 +163,21 @@ void TCustomDBGridEh::CancelSearchFilter() {
     if (hooked->OnFilterRecord == TFilterRecordEvent::Method(this, &TCustomDBGridEh::SearchFilterRecord))
       hooked->OnFilterRecord = savedFilterRecord_;
     savedFilterRecord_ = nullptr;
-    // Filtered goes back to what it was, the records tested by the handler put back. A data set
-    // on its way out is left alone.
+    // Filtered goes back to what it was, the records tested by the handler put back; a Filter
+    // text set while the search ran (the filter row's) stays in force, else the text set aside
+    // comes back out of force. A data set on its way out is left alone.
+    std::string setAside;
+    setAside.swap(setAsideFilter_);
     if (!hooked->ComponentState().Contains(csDestroying)) {
-      if (hooked->Active() && savedFiltered_) {
+      const bool textSince = !savedFiltered_ && !hooked->Filter().empty();
+      if (hooked->Active() && (savedFiltered_ || textSince)) {
         hooked->DisableControls();
         TScopeExit enable([hooked] { hooked->EnableControls(); });
         hooked->SetFiltered(false);
         hooked->SetFiltered(true);
       } else {
-        hooked->SetFiltered(savedFiltered_);
+        hooked->SetFiltered(savedFiltered_ || textSince);
+        if (!textSince && !setAside.empty()) hooked->SetFilter(setAside);
       }
     }
   }

@@ -10,17 +10,6 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/win/Windows.h"
 
-namespace title_filter_list_detail {
-
-// The room a special entry takes: its text, the list's glyph, the scroll bar and the frame.
-int SpecialEntryWidth(TPopupListboxEh* List, const std::string& Text) {
-  const int glyph = List->Images() ? List->Images()->Width() : 0;
-  const int border = List->GetBorderSize() / 2;
-  return List->Canvas()->TextWidth(Text) + glyph + 2 + GetSystemMetrics(SM_CXVSCROLL) + 2 * border + 2;
-}
-
-}  // namespace title_filter_list_detail
-
 int FillSTFilterValueItems(TCustomDBGridEh* Grid, TColumnEh* Column, TStrings* Items, int AskedWidth,
                            const std::function<int(const std::string&)>& EntryWidth) {
   TSTColumnFilterEh* filter = Column->STFilter();
@@ -31,9 +20,10 @@ int FillSTFilterValueItems(TCustomDBGridEh* Grid, TColumnEh* Column, TStrings* I
     TScopeExit endUpdate([Items] { Items->EndUpdate(); });
     Items->Clear();
     Grid->FillSTFilterListValues(Column, Items);
-    for (int i = 0; i < Items->Count(); ++i)
-      if (Items->Objects(i) && Items->Objects(i) != PopupListboxItemEhData())
-        width = std::max(width, EntryWidth(Items->Strings(i)));
+    // Every entry shows whole, values as well as special entries, as far as the screen allows.
+    int widest = 0;
+    for (int i = 0; i < Items->Count(); ++i) widest = std::max(widest, EntryWidth(Items->Strings(i)));
+    width = std::max(width, std::min(widest, GetSystemMetrics(SM_CXSCREEN)));
     filter->ListItemIndex = -1;
     filter->HotIndex = -1;
     filter->KeepOthers = false;
@@ -47,10 +37,13 @@ int FillSTFilterValueItems(TCustomDBGridEh* Grid, TColumnEh* Column, TStrings* I
 }
 
 int FillSTFilterValueList(TCustomDBGridEh* Grid, TColumnEh* Column, TPopupListboxEh* List, int AskedWidth) {
-  List->Canvas()->SetFont(List->Font());
-  return FillSTFilterValueItems(Grid, Column, List->Items(), AskedWidth, [List](const std::string& Text) {
-    return title_filter_list_detail::SpecialEntryWidth(List, Text);
-  });
+  TCanvas* canvas = List->Canvas();
+  canvas->SetFont(List->Font());
+  const int border = List->GetBorderSize();
+  return FillSTFilterValueItems(Grid, Column, List->Items(), AskedWidth,
+                                [canvas, border](const std::string& Text) {
+                                  return FilterListWidthFor(canvas->TextWidth(Text), border);
+                                });
 }
 
 TColumnEh* TCustomDBGridEh::ColumnByFieldNameForFilter(const std::string& FieldName) {

@@ -48,8 +48,8 @@ void ClearFilterExpression(TSTFilterExpressionEh& Expression);
 
 // Reads one token of Text at Position (1-based), moving Position past it and the blanks after
 // an operator or keyword. Kind fopNoneEh at the end and for "("; fopValueEh for a value (Value a
-// string), fopInEh for a list of several values (Value a Variant array). With AllowList a comma
-// separates values. Raises "Quote is absent: " and "'(' expected: " followed by Text.
+// string; '' is the empty one), fopInEh for a list of several values (Value a Variant array).
+// With AllowList a comma separates values. Raises "Quote is absent: " and "'(' expected: " followed by Text.
 void ReadFilterToken(const std::string& Text, int& Position, TSTFilterOpEh& Kind, Variant& Value,
                      bool AllowList);
 
@@ -68,7 +68,8 @@ using TFilterDateFormatterEh = std::function<std::string(TDateTime Value)>;
 // with each "'" doubled, in quotes.
 std::string QuoteFilterValue(const Variant& Value, const TFilterDateFormatterEh& DateFormatter = {});
 
-// The text of one condition on FieldName, appended to Text; the default condition builder.
+// The text of one condition on FieldName, appended to Text; the default condition builder. An
+// equal or list condition on the empty text also takes the Nulls, which look the same on screen.
 void BuildConditionText(TSTFilterOpEh Operator, const Variant& Operand, const std::string& FieldName,
                         TDataSet* DataSet, const TFilterDateFormatterEh& DateFormatter, bool LikeSupported,
                         bool UseEqualNull, std::string& Text);

@@ -1,4 +1,6 @@
 // The filter writer: literals, one condition, a column's conditions and a grid's filter text.
+#include <string_view>
+
 #include "grid/dbgrid/DBGridEh.h"
 #include "grid/dbgrid/DbUtilsEh.h"
 #include "platform/db/Fields.h"
@@ -52,6 +54,12 @@ bool IsNullForm(TSTFilterOpEh Operator) {
          Operator == fopNotEqualNullEh;
 }
 
+// An empty text: on screen it looks as a Null does, so a condition on it takes Nulls too.
+bool IsEmptyText(const Variant& Value) {
+  std::string_view text;
+  return Value.TryTextView(text) && text.empty();
+}
+
 // Removes up to Count characters from the end, never more than the text holds.
 void DropTail(std::string& Text, size_t Count) {
   Text.erase(Text.size() - std::min(Count, Text.size()));
@@ -93,18 +101,28 @@ void BuildConditionText(TSTFilterOpEh Operator, const Variant& Operand, const st
   }
   const std::string field = "[" + FieldName + "]";
   switch (Operator) {
+    case fopEqualEh:
+      if (!IsEmptyText(Operand)) break;
+      [[fallthrough]];
     case fopInEh:
     case fopNotInEh: {
       if (Operator == fopNotInEh) Text += " NOT";
       Text += " (";
       std::string items;
+      bool empty = false;
+      auto add = [&](const Variant& Value) {
+        items += field + " = " + QuoteFilterValue(Value, DateFormatter) + " OR ";
+        empty = empty || IsEmptyText(Value);
+      };
       if (Operand.IsArray()) {
         for (int i = VarArrayLowBound(Operand, 1); i <= VarArrayHighBound(Operand, 1); ++i)
-          items += field + " = " + QuoteFilterValue(Operand.GetElement(i), DateFormatter) + " OR ";
+          add(Operand.GetElement(i));
       } else {
-        items += field + " = " + QuoteFilterValue(Operand, DateFormatter) + " OR ";
+        add(Operand);
       }
       DropTail(items, 4);
+      // The empty text's Null twin, in the form the null tests take.
+      if (empty) items += " OR " + field + " " + OperatorText(UseEqualNull ? fopEqualNullEh : fopNullEh);
       Text += items + ")";
       return;
     }

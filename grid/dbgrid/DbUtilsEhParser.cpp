@@ -248,8 +248,11 @@ TSTFilterOpEh OperatorForValue(Variant& Value, TSTFilterValueKindEh ValueKind, i
     if (Known && DefaultOperatorIsNegated(DefaultOperator)) return fopNotInEh;
     return fopInEh;
   }
+  if (Known && DefaultOperator <= 10) return static_cast<TSTFilterOpEh>(DefaultOperator);
+  // The empty text is no pattern: it stands for itself.
+  if (VarToStr(Value).empty())
+    return Known && DefaultOperatorIsNegated(DefaultOperator) ? fopNotEqualEh : fopEqualEh;
   if (!Known) return ValueKind == fvkStringEh ? fopLikeEh : fopEqualEh;
-  if (DefaultOperator <= 10) return static_cast<TSTFilterOpEh>(DefaultOperator);
   std::string Pattern = VarToStr(Value);
   const bool Front = DefaultOperator >= dfoEndsWithEh;
   const bool Back = DefaultOperator <= dfoNotBeginsWithEh || DefaultOperator >= dfoContainsEh;
@@ -330,10 +333,12 @@ void ReadFilterToken(const std::string& Text, int& Position, TSTFilterOpEh& Kind
     Shape = ShapeAt(Text, Position);
   }
   if (Shape.IsValue) {
+    // A quoted value is a value even when empty: '' is the empty text.
+    const bool quoted = CharAtEh(Text, Position) == '\'';
     Value = ReadValueList(Text, Position, AllowList);
     if (VarIsArray(Value))
       Kind = fopInEh;
-    else if (!VarToStr(Value).empty())
+    else if (quoted || !VarToStr(Value).empty())
       Kind = fopValueEh;
     else
       Value = Unassigned();

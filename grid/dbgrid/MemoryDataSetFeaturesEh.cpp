@@ -143,19 +143,28 @@ void TMemoryDataSetFeaturesEh::ApplyFilter(TCustomDBGridEh* Grid, TDataSet* Data
   std::string text;
   BuildGridFilterText(Grid, BuildConditionText, FormatFilterDate, text, false, true, false);
   if (text.empty()) {
-    DataSet->SetFiltered(false);
+    // The row's own text goes with its conditions: left behind, the next Filtered on (a
+    // search's, say) would bring the cleared conditions back. A text the program set stays.
+    const bool ownText = !Grid->FilterRowText().empty() && DataSet->Filter() == Grid->FilterRowText();
+    Grid->SetFilterRowText("");
+    // The grid's search filter runs through Filtered: it stays on while that filter is hooked.
+    const bool searchHooked =
+        DataSet->OnFilterRecord == TFilterRecordEvent::Method(Grid, &TCustomDBGridEh::SearchFilterRecord);
+    if (!searchHooked) DataSet->SetFiltered(false);
+    if (ownText) DataSet->SetFilter("");
     return;
   }
   if (DataSet->Filtered()) {
     // The data set keeps its previous text when it refuses this one.
     DataSet->SetFilter(text);
-    return;
+  } else {
+    // Filtered is off: the text is only stored until Filtered binds it.
+    const std::string previous = DataSet->Filter();
+    TScopeFail restore([DataSet, &previous] { DataSet->SetFilter(previous); });
+    DataSet->SetFilter(text);
+    DataSet->SetFiltered(true);
   }
-  // Filtered is off: the text is only stored until Filtered binds it.
-  const std::string previous = DataSet->Filter();
-  TScopeFail restore([DataSet, &previous] { DataSet->SetFilter(previous); });
-  DataSet->SetFilter(text);
-  DataSet->SetFiltered(true);
+  Grid->SetFilterRowText(text);
 }
 
 void TMemoryDataSetFeaturesEh::ApplySorting(TCustomDBGridEh* Grid, TDataSet* DataSet, bool /*IsReopen*/) {

@@ -16,9 +16,11 @@ class TMemoryDataSetFeaturesEh : public TDataSetFeatureHandlerEh {
   // Locate on the key fields.
   bool LocateRecord(TCustomDBGridEh* Grid, const std::string& KeyFields, const Variant& KeyValues,
                     uint8_t Options) override;
-  // BuildGridFilterText (LIKE, the IS NULL form, ISO dates) becomes Filter with Filtered on; an
-  // empty text switches Filtered off. A text the data set refuses raises its error and leaves
-  // the data set as it was.
+  // BuildGridFilterText (LIKE, the IS NULL form, ISO dates) becomes Filter with Filtered on, and
+  // the grid's FilterRowText. An empty text switches Filtered off (unless the grid's search
+  // filter is hooked to the data set) and takes the grid's own text off Filter; a Filter the
+  // program set stays. A text the data set refuses raises its error and leaves the data set as
+  // it was.
   void ApplyFilter(TCustomDBGridEh* Grid, TDataSet* DataSet, bool IsReopen) override;
   // The sort-marked columns in SortIndex order become IndexFieldNames; no marker gives back the
   // data set's own order. The current record stays current.

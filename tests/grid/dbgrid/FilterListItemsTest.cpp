@@ -113,22 +113,58 @@ TEST_F(FilterListEntriesTest, EntriesDrawTheirMarkOrBoxBesideTheCaption) {
     return texts.empty() ? -1 : static_cast<int>(texts[0]->Points.at(0).X);
   };
   // The middle of the check box: the tick's colour, or the box's white.
-  auto ticked = [&](int I) { return GetRValue(GetPixel(dc, box / 2, I * h + h / 2)) < 0x80; };
-  EXPECT_EQ(draw(0), box + 2);
-  EXPECT_LT(log.OfKind(TDrawKind::Polyline).at(0)->Points.at(1).X, box);  // the marker in the box
-  EXPECT_EQ(draw(3), box + 2);
+  auto ticked = [&](int I) { return GetRValue(GetPixel(dc, 2 + box / 2, I * h + h / 2)) < 0x80; };
+  // A box, marker or nothing stands 2 pixels in from the edge, its caption 2 pixels after it.
+  const int caption = 2 + box + 2;
+  EXPECT_EQ(draw(0), caption);
+  EXPECT_LT(log.OfKind(TDrawKind::Polyline).at(0)->Points.at(1).X, 2 + box);  // the marker in the box
+  EXPECT_EQ(draw(3), caption);
   EXPECT_EQ(log.OfKind(TDrawKind::FillRect).at(0)->Rect.Right, w);
-  EXPECT_EQ(draw(9) + draw(10), 2 * (box + 2));
+  EXPECT_EQ(draw(9) + draw(10), 2 * caption);
   EXPECT_EQ(std::make_tuple(ticked(9), ticked(10), log.OfKind(TDrawKind::Blt).at(0)->Rect.Left),
-            std::make_tuple(false, true, 0));
+            std::make_tuple(false, true, 2));
   EXPECT_EQ(draw(2), -1);
   const TDrawCall* line = log.OfKind(TDrawKind::Line).at(0);
   EXPECT_EQ(std::make_tuple(line->Color, line->Points.at(0).X, line->Points.at(1).X, line->Points.at(0).Y),
             std::make_tuple(RGB(0xC0, 0xC0, 0xC0), 0, w, 2 * h + h / 2));
   TValueRestorer<bool> middleEast(SysLocale().MiddleEast, true);
   list->SetBiDiMode(bdRightToLeft);
-  EXPECT_LE(draw(10) + list->Canvas()->TextWidth("Bob"), w - box - 2);
-  EXPECT_EQ(log.OfKind(TDrawKind::Blt).at(0)->Rect.Left, w - box);
+  EXPECT_LE(draw(10) + list->Canvas()->TextWidth("Bob"), w - caption);
+  EXPECT_EQ(log.OfKind(TDrawKind::Blt).at(0)->Rect.Left, w - 2 - box);
+}
+
+// A list opened over more values than its rows, one of them wider than the width a new list asks
+// for: every entry, special or value, shows whole between the list's edges, its box 2 pixels in.
+TEST_F(FilterListEntriesTest, EveryEntryShowsWholeBetweenTheListsEdges) {
+  AddNumberedRows(20);
+  AddRows({{30, std::string(20, 'W'), 1}});  // wider than a new list
+  for (bool editor : {true, false}) {
+    SCOPED_TRACE(editor ? "editor" : "title");
+    TPopupListboxEh* list = Open(editor);
+    ASSERT_TRUE(list->Visible());
+    const int w = list->ClientWidth(), h = list->ItemHeight();
+    ASSERT_GT(list->Count(), list->Rows());  // a scroll bar takes its room
+    TBitmap bitmap;
+    bitmap.SetSize(w, h);
+    TDrawLog log;
+    HDC dc = bitmap.Canvas()->Handle();
+    AttachDrawRecorder(dc, &log);
+    TCanvas* canvas = list->Canvas();
+    canvas->SetHandle(dc);
+    TScopeExit detach([&] { canvas->SetHandle(nullptr), AttachDrawRecorder(dc, nullptr); });
+    canvas->SetFont(list->Font());
+    int overflow = -w, boxLeft = w;  // the most any caption passes the right edge; the boxes' left
+    for (int i = 0; i < list->Count(); ++i) {
+      log.Clear();
+      list->ItemBehaviour(i)->DrawItem(list, i, TRect{0, 0, w, h}, TOwnerDrawState{});
+      for (const TDrawCall* text : log.OfKind(TDrawKind::Text))
+        overflow = std::max(overflow, text->Points.at(0).X + canvas->TextWidth(list->ItemText(i)) - w);
+      for (const TDrawCall* box : log.OfKind(TDrawKind::Blt)) boxLeft = std::min(boxLeft, box->Rect.Left);
+    }
+    EXPECT_EQ(std::make_pair(overflow <= 0, boxLeft), std::make_pair(true, 2)) << overflow;
+    Key(VK_ESCAPE);
+    grid->CloseTitleFilter();
+  }
 }
 
 // A step: a click (c), a press moved off before the release (m), the space key (s) or Enter (e)
@@ -183,8 +219,8 @@ TEST_F(FilterListEntriesTest, SpecialEntriesSetConditionsAndApplyAsInstantApplyA
                  {special(ptsAllValuesEh), 0, 0, 0, "=Bob", "", ">2", 0, "", 0},
                  {special(ptsAllValuesEh), 1, 0, 0, "=Bob", "", ">2", 1, "", 0},
                  {special(ptsAllValuesEh), 0, 1, 0, "=Bob", "", ">2", 1, "", 0},
-                 {special(ptsEmptyEh), 0, 0, 0, "=Bob", "=Null", ">2", 0, "=Null", 0},
-                 {special(ptsNotEmptyEh), 1, 1, 0, "=Bob", "<>Null", ">2", 1, "<>Null", 0}};
+                 {special(ptsEmptyEh), 0, 0, 0, "=Bob", "=''", ">2", 0, "=''", 0},
+                 {special(ptsNotEmptyEh), 1, 1, 0, "=Bob", "<>''", ">2", 1, "<>''", 0}};
   for (const auto& row : cases) {
     const auto& [entry, instant, onChoice, toLevel, typed, name, amount, applies, text, refused] = row;
     SCOPED_TRACE(&row - cases);
@@ -220,6 +256,59 @@ TEST_F(FilterListEntriesTest, SpecialEntriesSetConditionsAndApplyAsInstantApplyA
     grid->StopFilterEdit();
   }
   DBGridEhCenter()->SetApplyOnChoice(false);
+}
+
+// A name that is an empty text and one that is Null look alike: the empty entry of NAME's list,
+// chosen by a click or by the list keys, an empty value ticked, and "=''" typed into the cell all
+// show both; "(非空)" shows neither. AMOUNT's empty entry shows its Null amount.
+TEST_F(FilterListEntriesTest, EmptyEntriesTakeEmptyTextsAndNullsAlike) {
+  AddRows({{5, "", 5.5}});
+  dataSet->AppendRecord({6, Variant::Null(), 6.5});
+  dataSet->AppendRecord({7, "Dee", Variant::Null()});
+  grid->STFilter()->SetInstantApply(true);
+  auto ids = [this] {
+    std::string text;
+    for (dataSet->First(); !dataSet->Eof(); dataSet->Next())
+      text += dataSet->FieldByName("ID")->AsString() + " ";
+    return text;
+  };
+  // Step: c a click on the entry, k the list keys down to it and Enter, t typed with Enter; "" the
+  // empty value a fill hook offers.
+  const std::tuple<int, char, TObject*, const char*, const char*> cases[] = {
+      {1, 'c', PopupListboxItemEhSpec(ptsEmptyEh), "=''", "5 6 "},
+      {1, 'k', PopupListboxItemEhSpec(ptsEmptyEh), "=''", "5 6 "},
+      {1, 'c', PopupListboxItemEhData(), "=''", "5 6 "},
+      {1, 't', nullptr, "=''", "5 6 "},
+      {1, 'c', PopupListboxItemEhSpec(ptsNotEmptyEh), "<>''", "1 2 3 4 7 "},
+      {2, 'c', PopupListboxItemEhSpec(ptsEmptyEh), "=Null", "7 "},
+  };
+  for (const auto& [column, how, entry, condition, shown] : cases) {
+    SCOPED_TRACE(testing::Message() << column << how << condition);
+    grid->OnFillSTFilterListValues = TFillSTFilterListValuesEventEh();
+    if (entry == PopupListboxItemEhData())
+      grid->OnFillSTFilterListValues = [](TCustomDBGridEh*, TColumnEh*, TStrings* Items, bool& Processed) {
+        Items->Add("Anna"), Items->Add(""), Processed = true;
+      };
+    grid->StartFilterEdit(column);
+    if (how == 't') {
+      for (char c : std::string(condition)) Input::Char(static_cast<char32_t>(c));
+      Key(VK_RETURN);
+    } else {
+      Key(VK_DOWN, VK_MENU);
+      TPopupListboxEh* list = grid->FilterEdit()->PopupListbox();
+      const int index = entry == PopupListboxItemEhData() ? 1 : IndexOf(list, entry);
+      if (how == 'c') Click(list, index, index);
+      for (int i = 0; how == 'k' && list->ItemIndex() != index && i < list->Count(); ++i) Key(VK_DOWN);
+      if (how == 'k') Key(VK_RETURN);
+      if (list->Visible()) Key(VK_ESCAPE);
+    }
+    EXPECT_EQ(std::make_tuple(F(column)->ExpressionStr(), ids(), handlerErrors),
+              std::make_tuple(condition, shown, std::vector<std::string>{}));
+    handlerErrors.clear();
+    grid->FilterEdit()->SetText("");
+    grid->StopFilterEdit();
+    grid->ClearFilter(), grid->ApplyFilter();
+  }
 }
 
 TEST_F(FilterListEntriesTest, ClosedCellStepsOverValuesOnlyAndTheEditorTakesTheGridsLooks) {

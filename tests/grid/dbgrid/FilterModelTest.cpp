@@ -217,14 +217,15 @@ TEST_F(FilterModelTest, TitleFilterListKeepsTheSizeTheUserGaveIt) {
   EXPECT_EQ(list->Rows(), rows);
   grid->CloseTitleFilter();
 
-  // Only special entries widen a list beyond the width asked for.
-  grid->OnFillSTFilterListValues = [](TCustomDBGridEh*, TColumnEh*, TStrings* Items, bool& Processed) {
-    Items->Add("a plain value much wider than any asked width");
+  // Any entry widens a list to show it whole, a plain value as well; a wider width asked for stays.
+  const std::string wide = "a plain value much wider than any asked width";
+  grid->OnFillSTFilterListValues = [&wide](TCustomDBGridEh*, TColumnEh*, TStrings* Items, bool& Processed) {
+    Items->Add(wide);
     Processed = true;
   };
-  list->Items()->Clear();
-  EXPECT_EQ(FillSTFilterValueList(grid, grid->Columns()->GetColumn(1), list, 7), 7);
+  const int fitted = FillSTFilterValueList(grid, grid->Columns()->GetColumn(1), list, 7);
+  EXPECT_EQ(fitted, FilterListWidthFor(list->Canvas()->TextWidth(wide), list->GetBorderSize()));
+  EXPECT_EQ(FillSTFilterValueList(grid, grid->Columns()->GetColumn(1), list, fitted + 9), fitted + 9);
   grid->OnFillSTFilterListValues = TFillSTFilterListValuesEventEh();
-  list->Items()->Clear();
   EXPECT_GT(FillSTFilterValueList(grid, grid->Columns()->GetColumn(1), list, 7), 7);
 }

@@ -96,6 +96,13 @@ TEST(FilterParser, ConditionsAndErrors) {
       {"fault2-or", fvkStringEh, "| =a", "E:Error in expression: | =a / 0 _"},
       {"fault2-second", fvkStringEh, "=a and or b", "E:Error in expression: =a and or b / 1 'a' 13 0 _"},
       {"empty", fvkStringEh, "   ", "0 _"},
+      // The empty text is a value of its own.
+      {"eq-empty-text", fvkStringEh, "=''", "1 ''"},
+      {"bare-empty-text", fvkStringEh, " '' ", "1 ''"},
+      {"ne-empty-text", fvkStringEh, "<>''", "2 ''"},
+      {"in-empty-text", fvkStringEh, "in ('a','')", "9 ['a','']"},
+      {"or-empty-text", fvkStringEh, "=a OR =''", "1 'a' 14 1 ''"},
+      {"empty-number", fvkNumberEh, "=''", "E:'' is not a valid floating point value / 1 ''"},
   };
   TSTFilterExpressionEh Expression;
   for (const ParseCase& C : Cases) {
@@ -143,7 +150,8 @@ TEST(FilterParser, DefaultOperatorCodes) {
       {15, "ab", "7 '%ab%'"},      {16, "ab", "8 '%ab%'"},    {11, "%ab%", "7 '%ab%'"},
       {13, "%ab%", "7 '%ab%'"},    {15, "%ab", "7 '%ab%'"},   {16, "ab%", "8 '%ab%'"},
       {17, "ab", "7 'ab'"},        {1, "a,b", "9 ['a','b']"}, {2, "a,b", "10 ['a','b']"},
-      {16, "a,b", "10 ['a','b']"}, {15, "=ab", "1 'ab'"},
+      {16, "a,b", "10 ['a','b']"}, {15, "=ab", "1 'ab'"},     {15, "''", "1 ''"},
+      {16, "''", "2 ''"},          {4, "''", "4 ''"},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(std::to_string(C.Code) + " " + C.Text);
@@ -176,7 +184,7 @@ TEST(FilterParser, TokensAndLocalisedWords) {
       {"Nicht Leer", 1, true, fopNotNullEh, "_", 11},
       {"a Und b", 1, true, fopValueEh, "'a'", 2},
       {"Unter(1)", 1, true, fopInEh, "_", 7},
-      {"''", 1, true, fopNoneEh, "_", 3},
+      {"''", 1, true, fopValueEh, "''", 3},
   };
   RegisterResourceString(SFilterNotWordIdEh, "Nicht");
   RegisterResourceString(SFilterAndWordIdEh, "und");

@@ -91,7 +91,13 @@ TEST(FilterTextConditionTest, EveryOperatorWithEqualNullAndLikeOffAndOn) {
       {fopInEh, ab, " ([F] = 'a' OR [F] = 'b')", " ([F] = 'a' OR [F] = 'b')"}, {fopInEh, "a", " ([F] = 'a')", " ([F] = 'a')"},
       {fopNotInEh, ab, " NOT ([F] = 'a' OR [F] = 'b')", " NOT ([F] = 'a' OR [F] = 'b')"},
       {fopNullEh, none, " [F] IS NULL", " [F] = NULL"},     {fopNotNullEh, none, " [F] IS NOT NULL", " [F] <> NULL"},
-      {fopEqualNullEh, none, " [F] = NULL", " [F] = NULL"}, {fopNotEqualNullEh, none, " [F] <> NULL", " [F] <> NULL"}};
+      {fopEqualNullEh, none, " [F] = NULL", " [F] = NULL"}, {fopNotEqualNullEh, none, " [F] <> NULL", " [F] <> NULL"},
+      // The empty text takes the Nulls, which look the same.
+      {fopEqualEh, "", " ([F] = '' OR [F] IS NULL)", " ([F] = '' OR [F] = NULL)"},
+      {fopInEh, VarArrayOf({Variant("a"), Variant("")}), " ([F] = 'a' OR [F] = '' OR [F] IS NULL)",
+       " ([F] = 'a' OR [F] = '' OR [F] = NULL)"},
+      {fopNotInEh, "", " NOT ([F] = '' OR [F] IS NULL)", " NOT ([F] = '' OR [F] = NULL)"},
+      {fopNotEqualEh, "", " [F] <> ''", " [F] <> ''"}};
   // clang-format on
   for (const auto& [op, operand, textOff, textOn] : cases) {
     for (bool on : {false, true}) {

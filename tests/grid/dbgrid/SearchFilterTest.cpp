@@ -154,3 +154,50 @@ TEST_F(SearchFilterTest, ALookupTextLeavesTheLookupDataSetWhereItIs) {
       std::make_tuple(Ids(items), cities->State(), cities->RecNo(), cities->FieldByName("City")->AsString()),
       std::make_tuple(std::string("1 "), dsEdit, 2, std::string("Zab")));
 }
+
+// The filter row's Filter text and the search's Filtered share the data set: a cleared row
+// takes its text off (a later search shows no trace of it), a row cleared while searching
+// leaves the search on, a row applied while searching stays in force, and a text the program
+// set stays as it was (Filtered goes back to what it was before the search). Steps: F the row's NAME = 'zzz'
+// applied, C the row cleared as its "clear" entry does, S a search for "ab", X the search cancelled, P the
+// program's Filter "ID > 3" set, Q the same put in force. After each step: the IDs in view, Filtered, and
+// whose Filter text stands ("row", "prog" or none).
+TEST_F(SearchFilterTest, TheFilterRowAndTheSearchShareFilteredWithoutReviving) {
+  const std::pair<const char*, std::vector<const char*>> cases[] = {
+      {"FCS", {"3 /+/row", "1 2 3 4 5 6 /-/", "1 2 4 6 /+/"}},
+      {"FSCX", {"3 /+/row", "/+/row", "1 2 4 6 /+/", "1 2 3 4 5 6 /+/"}},  // Filtered as before S
+      {"SFX", {"1 2 4 6 /+/", "/+/row", "3 /+/row"}},
+      {"PSX", {"1 2 3 4 5 6 /-/prog", "1 2 4 6 /+/", "1 2 3 4 5 6 /-/prog"}},
+      {"QC", {"4 5 6 /+/prog", "1 2 3 4 5 6 /-/prog"}},
+  };
+  TSTColumnFilterEh* name = grid->Columns()->GetColumn(1)->STFilter();
+  for (const auto& [steps, states] : cases) {
+    SCOPED_TRACE(steps);
+    for (size_t i = 0; steps[i]; ++i) {
+      switch (steps[i]) {
+        case 'F':
+          name->SetExpressionStr("=zzz"), grid->ApplyFilter();
+          break;
+        case 'C':
+          grid->ClearFilter(), grid->ApplyFilter();
+          break;
+        case 'S':
+          grid->ApplySearchFilter("ab");
+          break;
+        case 'X':
+          grid->CancelSearchFilter();
+          break;
+        case 'P':
+        case 'Q':
+          dataSet->SetFilter("ID > 3"), dataSet->SetFiltered(steps[i] == 'Q');
+          break;
+      }
+      const std::string filter = dataSet->Filter();
+      const std::string owner = filter.empty() ? "" : filter == "ID > 3" ? "prog" : "row";
+      EXPECT_EQ(Ids(dataSet) + "/" + (dataSet->Filtered() ? "+" : "-") + "/" + owner, states.at(i)) << i;
+    }
+    grid->CancelSearchFilter();
+    grid->ClearFilter(), grid->ApplyFilter();
+    dataSet->SetFiltered(false), dataSet->SetFilter("");
+  }
+}

@@ -29,7 +29,8 @@ class SearchPanelControlTest : public DBGridTestBase {
     strip = grid->SearchPanelControl();
   }
   // "Esc", "Enter", "Up", "Down", "Tab", "Back", "C-F" (Ctrl with a letter); '"text' types text;
-  // "#0" clicks the strip's button 0. Answers the state after each step.
+  // "#0" clicks the strip's button 0, "@" the middle of its text box. Answers the state after
+  // each step.
   std::string Run(const std::string& Script) {
     static const std::map<std::string, WORD> keys{{"Esc", VK_ESCAPE}, {"Enter", VK_RETURN},
                                                   {"Up", VK_UP},      {"Down", VK_DOWN},
@@ -39,6 +40,9 @@ class SearchPanelControlTest : public DBGridTestBase {
     for (std::string token; in >> token; states += (states.empty() ? "" : " ") + State()) {
       if (token[0] == '"') {
         for (char32_t ch : Utf8ToUtf16(token.substr(1))) Input::Char(ch);
+      } else if (token == "@") {
+        TNavFindEditEh* box = strip->FindEdit();
+        WinTesting::Click(box->ClientToScreen(TPoint{box->ClientWidth() / 2, box->ClientHeight() / 2}));
       } else if (token[0] == '#') {
         TNavFindButtonEh* button = strip->Button(token[1] - '0');
         const TRect r = button->BoundsRect();
@@ -116,6 +120,27 @@ TEST_F(SearchPanelControlTest, KeysButtonsAndTypingDriveTheSearch) {
     strip->FindEdit()->Items()->Clear();  // no completion from the texts of the case before
     settings->SetEnabled(false);
   }
+}
+
+// A condition typed into the filter row, applied and deleted again; then a click in the search
+// box and two typed characters, each filtering as typed. Both stay in the box: the grid placing
+// its filter editor after the data changed leaves the keyboard where the user put it.
+TEST_F(SearchPanelControlTest, TypingStaysInTheBoxAfterTheFilterRowWasEdited) {
+  grid->STFilter()->SetVisible(true);
+  grid->SearchPanel()->SetFilterOnTyping(true);
+  grid->SearchPanel()->SetEnabled(true);
+  dataSet->First();
+  grid->SetFocus();
+  Pump();
+  Run("Up Tab \"~b% Enter");
+  ASSERT_EQ(std::make_tuple(grid->FilterEditMode(), grid->FilterEdit()->Focused(), dataSet->RecordCount()),
+            std::make_tuple(true, true, 1));
+  Run("Back Back Back Enter");
+  EXPECT_EQ(dataSet->RecordCount(), 5);
+  EXPECT_EQ(Run("@ \"c \"h"), "/5/1/S/10x/V c/1/3/S/14/V ch/1/3/S/14/V");
+  EXPECT_EQ(std::make_tuple(strip->FindEdit()->Focused(), grid->FilterEdit()->Text()),
+            std::make_tuple(true, ""));
+  EXPECT_EQ(handlerErrors, std::vector<std::string>{});
 }
 
 TEST_F(SearchPanelControlTest, PastedTextOfAnyLengthAndBytesIsOnlyCompared) {
