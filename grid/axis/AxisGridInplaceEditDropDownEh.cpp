@@ -12,19 +12,13 @@
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/vcl/Forms.h"
 #include "platform/win/Caret.h"
 
 namespace axis_inplace_dropdown_detail {
 
 bool IsShownWindow(TWinControl* List) {
   return List && List->HandleAllocated() && IsWindowVisible(List->Handle());
-}
-
-// The focus lies in List's window or one of its children.
-bool HoldsFocus(TWinControl* List) {
-  if (!List || !List->HandleAllocated()) return false;
-  const HWND focus = GetFocus();
-  return focus && (focus == List->Handle() || IsChild(List->Handle(), focus));
 }
 
 }  // namespace axis_inplace_dropdown_detail
@@ -148,7 +142,7 @@ void TDBAxisGridInplaceEdit::DropDown() {
 
 void TDBAxisGridInplaceEdit::CloseUp(bool Accept) {
   using namespace axis_inplace_dropdown_detail;
-  if (HoldsFocus(activeList_) && HandleAllocated()) ::SetFocus(Handle());
+  TakeFocusBackFrom(activeList_);
   if (!listShown_ || inCloseUp_ || !activeList_) return;
   TValueRestorer<bool> closing(inCloseUp_, true);
   TCustomDBAxisGridEh* grid = GetGrid();
@@ -262,6 +256,18 @@ void TDBAxisGridInplaceEdit::CloseUp(bool Accept) {
     SelectAll();
     grid->UpdateData();
   }
+}
+
+// A click in a list gives it the focus, and its popup window the activation, while the form still
+// names the list as its active control. Taking the activation back would pass the focus through
+// the form itself, out of the grid, whose exit hides the editor and ends the edit before the
+// choice is taken. Named the form's active control first, the editor gets the focus straight.
+void TDBAxisGridInplaceEdit::TakeFocusBackFrom(TWinControl* List) {
+  if (!List || !List->HandleAllocated() || !HandleAllocated()) return;
+  const HWND focus = GetFocus();
+  if (!focus || (focus != List->Handle() && !IsChild(List->Handle(), focus))) return;
+  if (TCustomForm* form = GetParentForm(this); form && CanFocus()) form->SetActiveControl(this);
+  ::SetFocus(Handle());
 }
 
 void TDBAxisGridInplaceEdit::ApplyListFilter(const std::string& Text) {
