@@ -55,15 +55,19 @@ void TDBAxisGridInplaceEdit::DropDown() {
     else
       pickListBox_->SetItemIndex(items->IndexOf(Text()));
     pickListBox_->HandleNeeded();
+    // Not through the box's own SetBounds, which would round the height to its real frame.
+    auto setSize = [&](int Width, int Height) {
+      pickListBox_->TCustomListBox::SetBounds(pickListBox_->Left(), pickListBox_->Top(), Width, Height);
+    };
+    // The height first: it decides whether a scroll bar takes room from the items.
+    const int rows = std::min<int>(items->Count(), static_cast<int>(column->DropDownRows()));
+    setSize(pickListBox_->Width(), pickListBox_->ItemHeight() * rows + 4);
     int widest = 0;
     TCanvas* canvas = pickListBox_->Canvas();
     canvas->Font()->Assign(pickListBox_->Font());
     for (int i = 0; i < items->Count(); ++i) widest = std::max(widest, canvas->TextWidth(items->Strings(i)));
-    if (widest + 4 > pickListBox_->ClientWidth()) pickListBox_->SetClientWidth(widest + 4);
-    const int rows = std::min<int>(items->Count(), static_cast<int>(column->DropDownRows()));
-    // Last, as the box's own SetBounds would round the height to its real frame.
-    pickListBox_->TCustomListBox::SetBounds(pickListBox_->Left(), pickListBox_->Top(), pickListBox_->Width(),
-                                            pickListBox_->ItemHeight() * rows + 4);
+    const int missing = widest + 4 - pickListBox_->ClientWidth();
+    if (missing > 0) setSize(pickListBox_->Width() + missing, pickListBox_->Height());
   } else if (calculator_ && activeList_ == calculator_) {
     IPopupCalculatorEh* intf = calculator_;
     double value = 0;
