@@ -42,11 +42,10 @@ class Grouping : public DBGridTestBase {
   TGridGroupDataTreeEh* Tree() { return grouping->GroupDataTree(); }
   TGroupDataTreeNodeEh* Flat(int Index) { return Tree()->GetFlatNode(Index); }
   int CurrentFlat() { return Tree()->IndexOfFlatNode(grid->CurrentNode()); }
-  // A key on flat row From, passed on as the grid's key handling does.
+  // A key on flat row From, through the grid's key handling.
   void Key(int From, WORD Key, TShiftState Shift = {}) {
     grid->SetCurrentNode(Flat(From), true);
-    (Flat(From)->NodeType == dntDataGroupFooterEh ? grid->GroupFooterKeyDown(Key, Shift)
-                                                  : grid->GroupRowKeyDown(Key, Shift));
+    grid->KeyDown(Key, Shift);
   }
   std::string Inserted() {
     return table->State() != dsInsert
@@ -137,13 +136,18 @@ TEST_F(Grouping, GroupRowAndFooterKeys) {
     {"Ctrl plus opens the level, not the parent", 1, VK_ADD, ctrl, 1, 7, 0, 1},
     {"Ctrl star on an open group closes the level", 0, VK_MULTIPLY, ctrl, 0, 2, 0, 1},
     {"Tab onto a record: first column", 4, VK_TAB, {}, 5, 11, -1, 0}, {"Tab onto a group row", 0, VK_TAB, {}, 1, 11, 0, 1},
-    {"Shift+Tab onto a record: last column", 4, VK_TAB, shift, 3, 11, 1, 2}, {"Alt+Down", 0, VK_DOWN, {ssAlt}, 0, 11, 0, 1}};
+    {"Shift+Tab onto a record: last column", 4, VK_TAB, shift, 3, 11, 1, 2},
+    // Keys a group row does not list do nothing there, not what they do on a record row.
+    {"Home", 6, VK_HOME, {}, 6, 11, 0, 1}, {"End", 0, VK_END, {}, 0, 11, 0, 1}, {"Ctrl+Home", 6, VK_HOME, ctrl, 6, 11, 0, 1},
+    {"Ctrl+End", 0, VK_END, ctrl, 0, 11, 0, 1}, {"main keyboard minus", 0, VK_OEM_MINUS, {}, 0, 11, 0, 1},
+    {"main keyboard plus", 1, VK_OEM_PLUS, shift, 1, 9, 0, 1}, {"Alt+Down", 0, VK_DOWN, {ssAlt}, 0, 11, 0, 1}};
   // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.id);
     for (int depth : {1, 2}) Tree()->SetLevelExpanded(depth, true);
     const std::string id = c.id;
-    if (id == "Right opens" || id.starts_with("Left on")) Flat(1)->SetExpanded(false);
+    if (id == "Right opens" || id.starts_with("Left on") || id == "main keyboard plus")
+      Flat(1)->SetExpanded(false);
     if (id.starts_with("Ctrl plus")) {
       Tree()->SetLevelExpanded(2, false);
       Flat(3)->SetExpanded(false);  // B, after A's two closed groups
