@@ -145,7 +145,6 @@ void TDBAxisGridInplaceEdit::DropDown() {
 }
 
 void TDBAxisGridInplaceEdit::CloseUp(bool Accept) {
-  using namespace axis_inplace_dropdown_detail;
   TakeFocusBackFrom(activeList_);
   if (!listShown_ || inCloseUp_ || !activeList_) return;
   TValueRestorer<bool> closing(inCloseUp_, true);
