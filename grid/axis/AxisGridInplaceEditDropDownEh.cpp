@@ -12,19 +12,13 @@
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/vcl/Forms.h"
 #include "platform/win/Caret.h"
 
 namespace axis_inplace_dropdown_detail {
 
 bool IsShownWindow(TWinControl* List) {
   return List && List->HandleAllocated() && IsWindowVisible(List->Handle());
-}
-
-// The focus lies in List's window or one of its children.
-bool HoldsFocus(TWinControl* List) {
-  if (!List || !List->HandleAllocated()) return false;
-  const HWND focus = GetFocus();
-  return focus && (focus == List->Handle() || IsChild(List->Handle(), focus));
 }
 
 }  // namespace axis_inplace_dropdown_detail
@@ -61,15 +55,19 @@ void TDBAxisGridInplaceEdit::DropDown() {
     else
       pickListBox_->SetItemIndex(items->IndexOf(Text()));
     pickListBox_->HandleNeeded();
+    // Not through the box's own SetBounds, which would round the height to its real frame.
+    auto setSize = [&](int Width, int Height) {
+      pickListBox_->TCustomListBox::SetBounds(pickListBox_->Left(), pickListBox_->Top(), Width, Height);
+    };
+    // The height first: it decides whether a scroll bar takes room from the items.
+    const int rows = std::min<int>(items->Count(), static_cast<int>(column->DropDownRows()));
+    setSize(pickListBox_->Width(), pickListBox_->ItemHeight() * rows + 4);
     int widest = 0;
     TCanvas* canvas = pickListBox_->Canvas();
     canvas->Font()->Assign(pickListBox_->Font());
     for (int i = 0; i < items->Count(); ++i) widest = std::max(widest, canvas->TextWidth(items->Strings(i)));
-    if (widest + 4 > pickListBox_->ClientWidth()) pickListBox_->SetClientWidth(widest + 4);
-    const int rows = std::min<int>(items->Count(), static_cast<int>(column->DropDownRows()));
-    // Last, as the box's own SetBounds would round the height to its real frame.
-    pickListBox_->TCustomListBox::SetBounds(pickListBox_->Left(), pickListBox_->Top(), pickListBox_->Width(),
-                                            pickListBox_->ItemHeight() * rows + 4);
+    const int missing = widest + 4 - pickListBox_->ClientWidth();
+    if (missing > 0) setSize(pickListBox_->Width() + missing, pickListBox_->Height());
   } else if (calculator_ && activeList_ == calculator_) {
     IPopupCalculatorEh* intf = calculator_;
     double value = 0;
@@ -147,8 +145,7 @@ void TDBAxisGridInplaceEdit::DropDown() {
 }
 
 void TDBAxisGridInplaceEdit::CloseUp(bool Accept) {
-  using namespace axis_inplace_dropdown_detail;
-  if (HoldsFocus(activeList_) && HandleAllocated()) ::SetFocus(Handle());
+  TakeFocusBackFrom(activeList_);
   if (!listShown_ || inCloseUp_ || !activeList_) return;
   TValueRestorer<bool> closing(inCloseUp_, true);
   TCustomDBAxisGridEh* grid = GetGrid();
@@ -262,6 +259,18 @@ void TDBAxisGridInplaceEdit::CloseUp(bool Accept) {
     SelectAll();
     grid->UpdateData();
   }
+}
+
+// A click in a list gives it the focus, and its popup window the activation, while the form still
+// names the list as its active control. Taking the activation back would pass the focus through
+// the form itself, out of the grid, whose exit hides the editor and ends the edit before the
+// choice is taken. Named the form's active control first, the editor gets the focus straight.
+void TDBAxisGridInplaceEdit::TakeFocusBackFrom(TWinControl* List) {
+  if (!List || !List->HandleAllocated() || !HandleAllocated()) return;
+  const HWND focus = GetFocus();
+  if (!focus || (focus != List->Handle() && !IsChild(List->Handle(), focus))) return;
+  if (TCustomForm* form = GetParentForm(this); form && CanFocus()) form->SetActiveControl(this);
+  ::SetFocus(Handle());
 }
 
 void TDBAxisGridInplaceEdit::ApplyListFilter(const std::string& Text) {

@@ -185,6 +185,8 @@ class TDBAxisGridInplaceEdit : public TInplaceEdit {
   // A key shortened the text of a keyed cell: the editor and the grid's edit value take it.
   void TakeShortenedText(const std::string& Value, int Caret);
   void SetGridEditText(const std::string& Value);
+  // A drop-down (List) that holds the focus hands it back to the editor, the grid keeping it.
+  void TakeFocusBackFrom(TWinControl* List);
   void CMTextChanged(TMessage& Message) override;
   // The lookup list's component, for its free notification.
   TComponent* dataListComponent_ = nullptr;

@@ -54,11 +54,16 @@ void TDBAxisGridInplaceEdit::ShowMRUList() {
 void TDBAxisGridInplaceEdit::CloseMRUList(bool Accept) {
   if (!mruListBox_ || !mruListBox_->Visible()) return;
   if (mruList_) mruList_->SetDroppedDown(false);
-  if (HideMRUListBoxEh(mruListBox_) && HandleAllocated()) ::SetFocus(Handle());
+  // Before the box hides: hiding it while it holds the focus would hand the focus on first.
+  TakeFocusBackFrom(mruListBox_);
+  HideMRUListBoxEh(mruListBox_);
   SaveMRUListSize();
   const int index = mruListBox_->ItemIndex();
   TCustomDBAxisGridEh* grid = GetGrid();
   if (!Accept || index < 0 || ReadOnly() || !grid) return;
+  // The choice is an edit as a typed key is: a click in the box took the focus, and with it the
+  // typed text into the record, so the record must be told again that the cell changes.
+  if (!grid->CanEditModify()) return;
   const std::string text = mruListBox_->Items()->Strings(index);
   {
     // The text set here is the choice, not typing that asks for the list again.

@@ -16,7 +16,10 @@
 #include "grid/axis/AxisGridInplaceEditEh.h"
 #include "grid/axis/DBAxisGridEh.h"
 #include "grid/foundation/DrawRoutinesEh.h"
+#include "grid/foundation/MRUListEh.h"
+#include "grid/foundation/PopupListboxEh.h"
 #include "platform/gdi/DrawRecorder.h"
+#include "platform/rtl/Clock.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/VclTesting.h"
 #include "platform/win/Input.h"
@@ -70,6 +73,21 @@ class LedgerAxisGridFormTest : public ::testing::Test {
   POINT CellCentre(int col, int row) const {
     const TRect r = grid->CellRect(col, row);
     return Screen((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+  }
+  // A click makes the cell current, a later one opens its editor.
+  TDBAxisGridInplaceEdit* OpenEditor(int col, int row) {
+    WinTesting::Click(CellCentre(col, row));
+    VirtualClock::Advance(1000);
+    WinTesting::Click(CellCentre(col, row));
+    Pump();
+    return dynamic_cast<TDBAxisGridInplaceEdit*>(grid->InplaceEditor());
+  }
+  // A press and a release on a list's item, through the input queue.
+  static void ClickItem(TCustomListBox* list, int index) {
+    const TRect r = list->ItemRect(index);
+    const TPoint p = list->ClientToScreen({r.Left + 10, (r.Top + r.Bottom) / 2});
+    WinTesting::Click({p.X, p.Y});
+    Pump();
   }
   // How many pixels of the cell show the colour.
   int CountIn(int col, int row, TColor color) const {
@@ -408,6 +426,92 @@ TEST_F(LedgerAxisGridFormTest, ClickAfterAPendingMoveLandsOnTheClickedEntry) {
   EXPECT_EQ(grid->RowCount(), 20);
   ledger->SetRecNo(4);
   EXPECT_EQ(ledger->FieldByName("Account")->AsString(), "工资");
+}
+
+// A pick from the account list with the mouse (a press and a release on the entry, through the
+// input queue) is taken as a pick by keys: the editor stays open on the new account and Enter
+// posts the entry, which then moves to its new group. Nothing raises, grouped or not.
+TEST_F(LedgerAxisGridFormTest, AccountPickedByMouseIsTakenAsByKeys) {
+  std::vector<std::string> errors;
+  Application->OnException = [&](TObject*, const Exception& e) { errors.push_back(e.Message()); };
+  grid->SetFocus();
+  for (const bool grouped : {false, true})
+    for (const bool mouse : {false, true}) {
+      SCOPED_TRACE(testing::Message() << (grouped ? "grouped" : "flat") << (mouse ? " mouse" : " keys"));
+      groupSwitch->SetChecked(grouped);
+      Pump();
+      // The entry of 利息 (record 3); 工资 is the list's first account.
+      const auto rowOf = [&](int record) {
+        return grouped ? 1 + grid->GroupTree()->FlatIndexOfRecord(record) : 1 + record;
+      };
+      TDBAxisGridInplaceEdit* editor = OpenEditor(lacAccount, rowOf(3));
+      ASSERT_TRUE(editor && grid->EditorMode() && editor->Text() == "利息");
+      if (mouse) {
+        TControl* button = editor->EditButtonControls()[0].second;
+        const TPoint at = button->ClientToScreen({button->Width() / 2, button->Height() / 2});
+        WinTesting::Click({at.X, at.Y});
+        Pump();
+        ASSERT_TRUE(editor->ListVisible());
+        ClickItem(editor->PickListBox(), 0);
+      } else {
+        Input::KeyDown(VK_MENU);
+        WinTesting::KeyPress(VK_DOWN);
+        Input::KeyUp(VK_MENU);
+        Pump();
+        ASSERT_TRUE(editor->ListVisible());
+        for (int vk : {VK_UP, VK_UP, VK_RETURN}) WinTesting::KeyPress(vk);
+      }
+      Pump();
+      EXPECT_EQ(std::tuple(editor->ListVisible(), grid->EditorMode(), editor->Visible(), editor->Text(),
+                           ledger->FieldByName("Account")->AsString()),
+                std::tuple(false, true, true, std::string("工资"), std::string("工资")));
+      WinTesting::KeyPress(VK_RETURN);
+      Pump();
+      EXPECT_EQ(std::tuple(ledger->State(), ledger->RecNo(), ledger->FieldByName("Account")->AsString()),
+                std::tuple(dsBrowse, 4, std::string("工资")));
+      EXPECT_EQ(errors, std::vector<std::string>{});
+      EXPECT_EQ(grid->Row(), rowOf(3)) << "the row follows the entry";
+      if (grouped) {
+        EXPECT_EQ(grid->GroupTree()->FindRecordNode(3)->GetParent()->KeyValue, Variant("工资"));
+      }
+      // Back to 利息 for the next case.
+      ledger->Edit();
+      ledger->FieldByName("Account")->SetAsString("利息");
+      ledger->Post();
+      errors.clear();
+    }
+}
+
+// The same for the notes used before, which drop down as one types: the note clicked is the one
+// the entry keeps.
+TEST_F(LedgerAxisGridFormTest, NotePickedByMouseFromTheUsedNotesIsTakenAsByKeys) {
+  std::vector<std::string> errors;
+  Application->OnException = [&](TObject*, const Exception& e) { errors.push_back(e.Message()); };
+  grid->SetFocus();
+  for (const bool mouse : {false, true}) {
+    SCOPED_TRACE(mouse ? "mouse" : "keys");
+    TDBAxisGridInplaceEdit* editor = OpenEditor(lacNote, 2);
+    ASSERT_NE(editor, nullptr);
+    WinTesting::Type("超");
+    Pump();
+    TMRUListboxEh* list = nullptr;
+    for (int i = 0; i < editor->ControlCount(); ++i)
+      if (auto* box = dynamic_cast<TMRUListboxEh*>(editor->Controls(i))) list = box;
+    ASSERT_TRUE(list && list->Visible() && list->Items()->Strings(0) == "超市");
+    if (mouse) {
+      ClickItem(list, 0);
+    } else {
+      for (int vk : {VK_DOWN, VK_RETURN}) WinTesting::KeyPress(vk);
+      Pump();
+    }
+    EXPECT_EQ(std::tuple(grid->EditorMode(), editor->Text(), ledger->FieldByName("Note")->AsString()),
+              std::tuple(true, std::string("超市"), std::string("超市")));
+    WinTesting::KeyPress(VK_RETURN);
+    Pump();
+    EXPECT_EQ(std::tuple(ledger->State(), ledger->RecNo(), ledger->FieldByName("Note")->AsString()),
+              std::tuple(dsBrowse, 2, std::string("超市")));
+    EXPECT_EQ(errors, std::vector<std::string>{});
+  }
 }
 
 }  // namespace

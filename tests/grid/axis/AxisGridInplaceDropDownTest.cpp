@@ -90,10 +90,45 @@ TEST_F(AxisGridInplaceDropDown, PickListSizeSelectionAndResize) {
   EXPECT_EQ(box->Height(), box->ItemHeight() * 2 + 4);
 }
 
+// Items wider than the editor widen the list to the widest item, beside a scroll bar only when
+// the list shows one, whatever height the list had from its last opening.
+TEST_F(AxisGridInplaceDropDown, PickListFitsItsWidestItemWhateverTheLastListWas) {
+  TAxisBarEh* col = Column("NAME");
+  const auto open = [&](int Items, int Rows) {
+    col->PickList()->Clear();
+    for (int i = 0; i < Items; ++i)
+      col->PickList()->Add("a pick list entry wider than its cell " + std::to_string(i));
+    col->SetDropDownRows(static_cast<uint32_t>(Rows));
+    TDBAxisGridInplaceEdit* edit = Edit("NAME");
+    edit->DropDown();
+    return edit;
+  };
+  // The list opened before (items, rows) and then (items, rows).
+  const struct {
+    const char* id;
+    int lastItems, lastRows, items, rows;
+  } cases[] = {{"after a shorter list", 2, 7, 5, 7},
+               {"after a taller list", 10, 20, 10, 5},
+               {"after a longer list", 20, 7, 3, 7},
+               {"the same again", 20, 7, 20, 7}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.id);
+    open(c.lastItems, c.lastRows)->CloseUp(false);
+    TDBAxisGridInplaceEdit* edit = open(c.items, c.rows);
+    TPopupListboxEh* box = edit->PickListBox();
+    box->Canvas()->Font()->Assign(box->Font());
+    const int widest = box->Canvas()->TextWidth(col->PickList()->Strings(c.items - 1));
+    ASSERT_GT(widest + 4, edit->Width());
+    EXPECT_EQ(box->ClientWidth(), widest + 4);
+    EXPECT_EQ(box->Height(), box->ItemHeight() * std::min(c.items, c.rows) + 4);
+    edit->CloseUp(false);
+  }
+}
+
 TEST_F(AxisGridInplaceDropDown, PickListClosesByKeyAndMouse) {
   PickList(3);
   // How it closes with item 1 selected (Enter and Escape: the list keys' test), the key list, and
-  // what the field holds afterwards.
+  // what the field holds afterwards; the editor stays open.
   struct Case {
     const char* id;
     std::function<void(TPopupListboxEh*)> close;
@@ -125,6 +160,9 @@ TEST_F(AxisGridInplaceDropDown, PickListClosesByKeyAndMouse) {
     EXPECT_FALSE(edit->ListShown());
     EXPECT_EQ(rows->FieldByName("NAME")->AsString(), c.field);
     EXPECT_EQ(edit->Text(), std::string(c.field) == "K1" ? "p1" : c.field);
+    // The click gave the list the focus: it comes back without leaving the grid, so the edit
+    // goes on in the editor as after a pick by keys.
+    EXPECT_TRUE(grid->EditorMode() && edit->Visible());
   }
 }
 

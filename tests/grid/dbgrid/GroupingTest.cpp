@@ -1,8 +1,12 @@
 // Grouping over an in-memory table: the current node and the current record following each
 // other, grouped moves with their ends, the group-row and group-footer keys, inserting into groups.
+#include "grid/axis/AxisGridInplaceEditEh.h"
 #include "grid/data/MemoryDataSetEh.h"
 #include "grid/dbgrid/DBGridEhParams.h"
+#include "grid/foundation/PopupListboxEh.h"
+#include "platform/rtl/Clock.h"
 #include "platform/win/Input.h"
+#include "platform/win/WinTesting.h"
 #include "tests/grid/dbgrid/DBGridTestSupport.h"
 
 namespace dbgrid_grouping_test {
@@ -38,11 +42,10 @@ class Grouping : public DBGridTestBase {
   TGridGroupDataTreeEh* Tree() { return grouping->GroupDataTree(); }
   TGroupDataTreeNodeEh* Flat(int Index) { return Tree()->GetFlatNode(Index); }
   int CurrentFlat() { return Tree()->IndexOfFlatNode(grid->CurrentNode()); }
-  // A key on flat row From, passed on as the grid's key handling does.
+  // A key on flat row From, through the grid's key handling.
   void Key(int From, WORD Key, TShiftState Shift = {}) {
     grid->SetCurrentNode(Flat(From), true);
-    (Flat(From)->NodeType == dntDataGroupFooterEh ? grid->GroupFooterKeyDown(Key, Shift)
-                                                  : grid->GroupRowKeyDown(Key, Shift));
+    grid->KeyDown(Key, Shift);
   }
   std::string Inserted() {
     return table->State() != dsInsert
@@ -133,13 +136,18 @@ TEST_F(Grouping, GroupRowAndFooterKeys) {
     {"Ctrl plus opens the level, not the parent", 1, VK_ADD, ctrl, 1, 7, 0, 1},
     {"Ctrl star on an open group closes the level", 0, VK_MULTIPLY, ctrl, 0, 2, 0, 1},
     {"Tab onto a record: first column", 4, VK_TAB, {}, 5, 11, -1, 0}, {"Tab onto a group row", 0, VK_TAB, {}, 1, 11, 0, 1},
-    {"Shift+Tab onto a record: last column", 4, VK_TAB, shift, 3, 11, 1, 2}, {"Alt+Down", 0, VK_DOWN, {ssAlt}, 0, 11, 0, 1}};
+    {"Shift+Tab onto a record: last column", 4, VK_TAB, shift, 3, 11, 1, 2},
+    // Keys a group row does not list do nothing there, not what they do on a record row.
+    {"Home", 6, VK_HOME, {}, 6, 11, 0, 1}, {"End", 0, VK_END, {}, 0, 11, 0, 1}, {"Ctrl+Home", 6, VK_HOME, ctrl, 6, 11, 0, 1},
+    {"Ctrl+End", 0, VK_END, ctrl, 0, 11, 0, 1}, {"main keyboard minus", 0, VK_OEM_MINUS, {}, 0, 11, 0, 1},
+    {"main keyboard plus", 1, VK_OEM_PLUS, shift, 1, 9, 0, 1}, {"Alt+Down", 0, VK_DOWN, {ssAlt}, 0, 11, 0, 1}};
   // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.id);
     for (int depth : {1, 2}) Tree()->SetLevelExpanded(depth, true);
     const std::string id = c.id;
-    if (id == "Right opens" || id.starts_with("Left on")) Flat(1)->SetExpanded(false);
+    if (id == "Right opens" || id.starts_with("Left on") || id == "main keyboard plus")
+      Flat(1)->SetExpanded(false);
     if (id.starts_with("Ctrl plus")) {
       Tree()->SetLevelExpanded(2, false);
       Flat(3)->SetExpanded(false);  // B, after A's two closed groups
@@ -209,6 +217,75 @@ TEST_F(Grouping, ARecordRowEnteredFromAGroupRowTakesTheCursorInAnEditableColumn)
     grid->SetCurrentNode(Flat(to), true);
     EXPECT_EQ(std::pair(CurrentFlat(), grid->GetSelectedIndex()), std::pair(to, result)) << from << selected;
   }
+}
+
+// A pick from a cell's list with the mouse (a press and a release on the entry, through the input
+// queue) is taken as a pick by keys: the editor stays open on the new value, and a click on
+// another record posts the edit, which moves the record to its new group. Nothing raises,
+// grouped or not.
+TEST_F(Grouping, APickByMouseIsTakenAsAPickByKeys) {
+  TColumnEh* account = grid->Columns()->GetColumn(0);
+  for (const char* a : {"A", "B", "C"}) account->PickList()->Add(a);
+  const auto click = [this](int Column, int Row) {
+    const TRect r = grid->CellRect(grid->IndicatorOffset() + Column, Row);
+    const TPoint p = grid->ClientToScreen({(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
+    WinTesting::Click({p.X, p.Y});
+    VirtualClock::Advance(1000);  // no double clicks
+    Pump();
+  };
+  grid->SetFocus();
+  for (const bool grouped : {false, true})
+    for (const bool mouse : {false, true}) {
+      SCOPED_TRACE(testing::Message() << (grouped ? "grouped" : "flat") << (mouse ? " mouse" : " keys"));
+      grouping->SetActive(grouped);
+      Pump();
+      const auto rowOf = [&](int Record) {
+        return grid->TopDataOffset() + (grouped ? Tree()->FlatIndexOfRecord(Record) : Record);
+      };
+      // Record #0 (A x 1) gets account B.
+      click(0, rowOf(0));
+      click(0, rowOf(0));
+      auto* editor = dynamic_cast<TDBAxisGridInplaceEdit*>(grid->InplaceEditor());
+      ASSERT_TRUE(editor && grid->EditorMode() && editor->Text() == "A");
+      if (mouse) {
+        TControl* button = editor->EditButtonControls()[0].second;
+        const TPoint at = button->ClientToScreen({button->Width() / 2, button->Height() / 2});
+        WinTesting::Click({at.X, at.Y});
+        Pump();
+        ASSERT_TRUE(editor->ListVisible());
+        const TRect second = editor->PickListBox()->ItemRect(1);
+        const TPoint item = editor->PickListBox()->ClientToScreen({second.Left + 5, second.Top + 5});
+        WinTesting::Click({item.X, item.Y});
+      } else {
+        Input::KeyDown(VK_MENU);
+        WinTesting::KeyPress(VK_DOWN);
+        Input::KeyUp(VK_MENU);
+        Pump();
+        ASSERT_TRUE(editor->ListVisible());
+        for (int vk : {VK_DOWN, VK_RETURN}) WinTesting::KeyPress(vk);
+      }
+      Pump();
+      EXPECT_EQ(std::tuple(editor->ListVisible(), grid->EditorMode(), editor->Visible(), editor->Text()),
+                std::tuple(false, true, true, std::string("B")));
+      EXPECT_EQ(std::pair(table->State(), table->FieldByName("ACCOUNT")->AsString()),
+                std::pair(dsEdit, std::string("B")));
+      click(2, rowOf(1));
+      EXPECT_EQ(table->State(), dsBrowse);
+      EXPECT_EQ(table->Lookup("AMOUNT", 1, "ACCOUNT"), Variant("B"));
+      EXPECT_EQ(table->RecNo(), 2) << "the record clicked";
+      EXPECT_EQ(handlerErrors, std::vector<std::string>{});
+      if (grouped) {
+        EXPECT_EQ(Tree()->FindRecordNode(0)->GetParent()->GetParent()->KeyValue, Variant("B"));
+      }
+      // Back to A, and on #1 with the editor closed, for the next case.
+      table->SetRecNo(1);
+      table->Edit();
+      table->FieldByName("ACCOUNT")->SetAsString("A");
+      table->Post();
+      table->SetRecNo(2);
+      grid->HideEditor();
+      handlerErrors.clear();
+    }
 }
 
 }  // namespace dbgrid_grouping_test

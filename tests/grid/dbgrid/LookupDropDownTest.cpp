@@ -244,6 +244,8 @@ TEST_F(LookupDropDown, AClickPicksARowAndOnlyAGripDragWhileOpenSizesTheColumn) {
   ClickPopup(popup, RowPoint(popup, 1));
   EXPECT_FALSE(edit->ListVisible());
   EXPECT_EQ(edit->Text(), "Electricity");
+  // The edit goes on in the open editor, as after a choice by keys.
+  EXPECT_TRUE(grid->EditorMode() && edit->Visible());
   grid->UpdateData();
   EXPECT_EQ(Account(), 5);
 
