@@ -24,10 +24,12 @@
 #include "examples/demo/LedgerAxisGridForm.h"
 #include "examples/demo/LedgerClipboardForm.h"
 #include "examples/demo/LedgerDBGridForm.h"
+#include "examples/demo/LedgerGroupedDBGrid.h"
 #include "examples/demo/LedgerGroupingGrid.h"
 #include "grid/axis/AxisGridInplaceEditEh.h"
 #include "grid/dbgrid/DBGridEh.h"
 #include "grid/dbgrid/DBGridEhColumns.h"
+#include "grid/dbgrid/DBGridEhControls.h"
 #include "grid/dbgrid/DBGridEhSearchPanelControl.h"
 #include "grid/editors/EditorsRegistryEh.h"
 #include "grid/foundation/PopupListboxEh.h"
@@ -146,6 +148,7 @@ class DemoSessionXvfbTest : public ::testing::Test {
   // The parts of the session, one window each; the windows stay open as the session goes on.
   void PlayDataGrid();
   void PlayGroupedDetail();
+  void PlayGroupedDataGrid();
   void PlayClipboard();
 
   test_support::TXvfbServer server_;
@@ -252,6 +255,35 @@ void DemoSessionXvfbTest::PlayDataGrid() {
   }
   KeepScreen("dbgrid-resized");
 
+  // The third entry's note emptied in its cell (F2, Home, Shift+End, BackSpace, Enter) and posted
+  // by a move away and back; then the note column's filter list, opened by its button, shows
+  // whole and its empty entry keeps just that entry.
+  const int noteCol = CellColOf(grid, "Note");
+  ASSERT_TRUE(ClickCell(grid, noteCol, grid->TopDataOffset() + 2));
+  ASSERT_TRUE(Keys({"F2", "Home", "shift+End", "BackSpace", "Return", "Down", "Up"}));
+  ExpectNoErrors("note emptied");
+  EXPECT_EQ(ledger->State(), dsBrowse);
+  EXPECT_EQ(ledger->FieldByName(kLedgerSeqField)->AsInteger(), 3);
+  EXPECT_EQ(ledger->FieldByName("Note")->AsString(), "") << "the emptied note was not posted";
+  const TRect noteFilter = grid->CellRect(noteCol, filterRow);
+  ASSERT_TRUE(ClickCell(grid, noteCol, filterRow, noteFilter.Right - noteFilter.Left - 7));
+  TInplaceFilterEditEh* filterEdit = grid->FilterEdit();
+  ASSERT_TRUE(filterEdit && PumpUntil([&] { return filterEdit->ListVisible(); })) << "no filter list dropped";
+  TPopupListboxEh* values = filterEdit->PopupListbox();
+  ExpectPaintedWhole(form, "note-filter-list");
+  KeepScreen("dbgrid-note-filter-list");
+  const int empty = values->Items()->IndexOf("(空)");
+  ASSERT_GE(empty, 0);
+  const TRect entry = values->ItemRect(empty);
+  ASSERT_TRUE(ClickAt(values->ClientToScreen(TPoint{entry.Left + 6, (entry.Top + entry.Bottom) / 2})));
+  EXPECT_TRUE(PumpUntil([&] { return ledger->RecordCount() == 1; }))
+      << "the empty entry kept " << ledger->RecordCount() << " entries";
+  ASSERT_TRUE(Keys({"Escape"}));
+  ASSERT_TRUE(ClickCell(grid, noteCol, filterRow));
+  ASSERT_TRUE(Keys({"F2", "Home", "shift+End", "BackSpace", "Return"}));
+  EXPECT_EQ(ledger->RecordCount(), kDemoLedgerEntries) << "clearing the note's condition left rows out";
+  ExpectNoErrors("the empty entry");
+
   // The scroll-bar strip off and on again: the vertical bar is the strip's, not the window's.
   for (const bool visible : {false, true}) {
     SCOPED_TRACE(visible ? "strip on" : "strip off");
@@ -306,15 +338,91 @@ void DemoSessionXvfbTest::PlayGroupedDetail() {
   ASSERT_TRUE(ClickAt(list->ClientToScreen(TPoint{item.Left + 20, (item.Top + item.Bottom) / 2})));
   EXPECT_TRUE(PumpUntil([&] { return !editor->ListVisible(); })) << "the click did not close the list";
   ExpectNoErrors("pick by mouse");
+  EXPECT_EQ(editor->Text(), "交通");
+  EXPECT_TRUE(editor->Visible()) << "the pick closed the editor";
+  ExpectPaintedWhole(form, "detail-picked");
+  // Enter takes the pick into the entry, which moves to the other account's group.
+  ASSERT_TRUE(Keys({"Return"}));
+  ExpectNoErrors("enter after the pick");
+  EXPECT_EQ(ledger->State(), dsBrowse);
   ledger->SetRecNo(kEntry + 1);
   EXPECT_EQ(ledger->FieldByName("Account")->AsString(), "交通");
-  EXPECT_EQ(ledger->State(), dsBrowse);
   TGroupDataTreeNodeEh* moved = grid->GroupTree()->FindRecordNode(kEntry);
   ASSERT_NE(moved, nullptr);
   ASSERT_NE(moved->GetParent(), nullptr);
   EXPECT_EQ(moved->GetParent()->DisplayValue, "交通") << "the entry is under another group";
-  ExpectPaintedWhole(form, "detail-picked");
-  KeepScreen("detail-picked");
+  ExpectPaintedWhole(form, "detail-posted");
+  KeepScreen("detail-posted");
+}
+
+// The data grid grouped by account and kind: the keypad's - and + collapse and expand the group
+// row clicked; an entry's account typed anew moves it to that account's group; the window grows
+// and shrinks with the rows following.
+void DemoSessionXvfbTest::PlayGroupedDataGrid() {
+  TMemoryDataSetEh* ledger = CreateLedger(Application, kDemoLedgerEntries);
+  TForm* form = CreateLedgerGroupedForm(Application, ledger);
+  form->SetBounds(80, 60, 900, 560);
+  form->Show();
+  TDBGridEh* grid = LedgerGroupedGridOf(form);
+  ASSERT_NE(grid, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return !XWindowOf(form).empty(); })) << "the window did not show";
+  TGridGroupDataTreeEh* tree = grid->DataGrouping()->GroupDataTree();
+  ASSERT_TRUE(grid->IsGroupingWorking());
+  ExpectPaintedWhole(form, "grouped-opened");
+  const int amountCol = CellColOf(grid, "Amount");
+  const auto rowOf = [&](int Flat) { return grid->TopDataOffset() + Flat; };
+
+  // Page Up brings the first rows into view (Ctrl+Home goes to the first entry, whose group is
+  // not the first); the first group row is clicked, collapsed and expanded by the keypad.
+  ASSERT_TRUE(ClickCell(grid, amountCol, grid->TopRow() + 1));
+  for (int page = 0; page < 40 && grid->TopRow() > grid->TopDataOffset(); ++page)
+    ASSERT_TRUE(Keys({"Prior"}));
+  ASSERT_EQ(grid->TopRow(), grid->TopDataOffset());
+  const int rows = tree->GetFlatCount();
+  TGroupDataTreeNodeEh* first = tree->GetFlatNode(0);
+  Settle(kBeyondDoubleClick);
+  ASSERT_TRUE(ClickCell(grid, amountCol, rowOf(0)));
+  ASSERT_EQ(grid->CurrentNode(), first);
+  ASSERT_TRUE(Keys({"KP_Subtract"}));
+  EXPECT_FALSE(first->Expanded());
+  EXPECT_LT(tree->GetFlatCount(), rows);
+  ExpectPaintedWhole(form, "grouped-collapsed");
+  KeepScreen("grouped-collapsed");
+  ASSERT_TRUE(Keys({"KP_Add"}));
+  EXPECT_TRUE(first->Expanded());
+  EXPECT_EQ(tree->GetFlatCount(), rows);
+  ExpectPaintedWhole(form, "grouped-expanded");
+
+  // The first entry under the first group gets another account, typed in its cell: it moves to
+  // that account's group when it is posted by the move back up.
+  int entryFlat = 0;
+  while (tree->GetFlatNode(entryFlat)->NodeType != dntDataSetRecordEh) ++entryFlat;
+  const int recIndex = tree->GetFlatNode(entryFlat)->RecNo;
+  const std::string from = tree->GetFlatNode(entryFlat)->GetParent()->GetParent()->DisplayValue;
+  const std::string to = from == "交通" ? "医疗" : "交通";
+  ASSERT_TRUE(ClickCell(grid, CellColOf(grid, "Account"), rowOf(entryFlat)));
+  Settle(kBeyondDoubleClick);
+  ASSERT_TRUE(Keys({"F2", "Home", "shift+End", "BackSpace"}));
+  ASSERT_TRUE(Type(to));
+  ASSERT_TRUE(Keys({"Return", "Up"}));
+  ExpectNoErrors("account typed in a grouped grid");
+  EXPECT_EQ(ledger->State(), dsBrowse);
+  TGroupDataTreeNodeEh* moved = tree->FindRecordNode(recIndex);
+  ASSERT_TRUE(moved && moved->GetParent() && moved->GetParent()->GetParent());
+  EXPECT_EQ(moved->GetParent()->GetParent()->DisplayValue, to) << "the entry stayed in " << from;
+  ExpectPaintedWhole(form, "grouped-moved");
+
+  const std::string window = XWindowOf(form);
+  for (const int height : {900, 300, 560}) {
+    SCOPED_TRACE("window height " + Decimal(height));
+    ASSERT_TRUE(Xdo({"windowsize", window, Decimal(form->Width()), Decimal(height)}));
+    ASSERT_TRUE(PumpUntil([&] { return form->Height() == height; })) << "the window is " << form->Height();
+    Settle();
+    EXPECT_EQ(grid->RowCount() - grid->TopDataOffset() - grid->FooterRowCount(), tree->GetFlatCount());
+    ExpectPaintedWhole(form, "grouped-height-" + Decimal(height));
+  }
+  KeepScreen("grouped-resized");
+  ExpectNoErrors("grouped data grid");
 }
 
 // The ledger's entries as text, a line each: the fields the clipboard window's grids show.
@@ -404,6 +512,10 @@ TEST_F(DemoSessionXvfbTest, AUserSessionAcrossTheLedgerWindows) {
   {
     SCOPED_TRACE("grouped ledger detail");
     PlayGroupedDetail();
+  }
+  {
+    SCOPED_TRACE("grouped data grid");
+    PlayGroupedDataGrid();
   }
   {
     SCOPED_TRACE("clipboard window");
