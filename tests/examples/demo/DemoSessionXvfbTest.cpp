@@ -81,14 +81,22 @@ class DemoSessionXvfbTest : public ::testing::Test {
     Settle();
     return done;
   }
-  bool ClickAt(TPoint Screen, const char* Button = "1") {
-    return Xdo({"mousemove", Decimal(Screen.X), Decimal(Screen.Y), "click", Button});
+  // A click of the left button, with the key Held ("shift") down when one is named.
+  bool ClickAt(TPoint Screen, const char* Held = nullptr) {
+    std::vector<std::string> args{"mousemove", Decimal(Screen.X), Decimal(Screen.Y)};
+    if (Held) args.insert(args.end(), {"keydown", Held});
+    args.insert(args.end(), {"click", "1"});
+    if (Held) args.insert(args.end(), {"keyup", Held});
+    return Xdo(args);
   }
   // A click in the middle of a grid cell, or at Dx pixels from its left edge.
-  bool ClickCell(TCustomGridEh* Grid, int ACol, int ARow, int Dx = -1) {
+  bool ClickCell(TCustomGridEh* Grid, int ACol, int ARow, int Dx = -1, const char* Held = nullptr) {
     const TRect cell = Grid->CellRect(ACol, ARow);
     const int x = Dx < 0 ? (cell.Left + cell.Right) / 2 : cell.Left + Dx;
-    return ClickAt(Grid->ClientToScreen(TPoint{x, (cell.Top + cell.Bottom) / 2}));
+    return ClickAt(Grid->ClientToScreen(TPoint{x, (cell.Top + cell.Bottom) / 2}), Held);
+  }
+  bool ClickMiddle(TControl* Control) {
+    return ClickAt(Control->ClientToScreen(TPoint{Control->Width() / 2, Control->Height() / 2}));
   }
   bool Keys(std::initializer_list<const char*> Names) {
     std::vector<std::string> args{"key", "--delay", "30"};
@@ -117,6 +125,29 @@ class DemoSessionXvfbTest : public ::testing::Test {
     auto [code, out] =
         host_.Run({"xdotool", "search", "--onlyvisible", "--name", "^" + Form->Caption() + "$"});
     return code == 0 ? out.substr(0, out.find('\n')) : "";
+  }
+
+  // Places the form, shows it and waits until its X window is there; it then shows what a full
+  // repaint shows.
+  bool ShowForm(TForm* Form, const TRect& Bounds, const std::string& Name) {
+    Form->SetBoundsRect(Bounds);
+    Form->Show();
+    const bool shown = PumpUntil([&] { return !XWindowOf(Form).empty(); });
+    if (shown) ExpectPaintedWhole(Form, Name + "-opened");
+    return shown;
+  }
+  // Makes the form's X window each of Heights high, as a window manager would; after each the
+  // rows follow (Check) and the window shows what a full repaint shows.
+  void ResizeThrough(TForm* Form, std::initializer_list<int> Heights, const std::function<void()>& Check) {
+    const std::string window = XWindowOf(Form);
+    for (const int height : Heights) {
+      SCOPED_TRACE("window height " + Decimal(height));
+      ASSERT_TRUE(Xdo({"windowsize", window, Decimal(Form->Width()), Decimal(height)}));
+      ASSERT_TRUE(PumpUntil([&] { return Form->Height() == height; })) << "the window is " << Form->Height();
+      Settle();
+      Check();
+      ExpectPaintedWhole(Form, "height-" + Decimal(height));
+    }
   }
 
   // The window shows what a full repaint of it shows.
@@ -166,45 +197,29 @@ int CellColOf(TDBGridEh* Grid, const std::string& FieldName) {
   return ColumnOf(Grid, FieldName)->Index() + Grid->IndicatorOffset();
 }
 
-// Records of the data set whose field FieldName reads Text, over all records (the filter off).
-int CountWhere(TDataSet* DataSet, const std::string& FieldName, const std::string& Text) {
+// Records of the data set in view for which Test holds, its fields reading each in turn.
+int CountRecords(TDataSet* DataSet, const std::function<bool()>& Test) {
   int n = 0;
-  DataSet->DisableControls();
-  TScopeExit enable([DataSet] { DataSet->EnableControls(); });
-  const TBookmark at = DataSet->Bookmark();
-  for (DataSet->First(); !DataSet->Eof(); DataSet->Next())
-    n += DataSet->FieldByName(FieldName)->AsString() == Text;
-  DataSet->SetBookmark(at);
+  DataSet->ForEachRecord([&](const TBookmark&) { n += Test(); });
   return n;
 }
 
-// Records in which a column of the grid shows Text, as the search strip looks for it.
-int CountShowing(TDBGridEh* Grid, TDataSet* DataSet, const std::string& Text) {
-  int n = 0;
-  DataSet->DisableControls();
-  TScopeExit enable([DataSet] { DataSet->EnableControls(); });
-  const TBookmark at = DataSet->Bookmark();
-  for (DataSet->First(); !DataSet->Eof(); DataSet->Next()) {
-    bool shows = false;
-    for (int i = 0; i < Grid->Columns()->Count() && !shows; ++i)
-      shows = Grid->Columns()->GetColumn(i)->GetDisplayText().find(Text) != std::string::npos;
-    n += shows;
-  }
-  DataSet->SetBookmark(at);
-  return n;
+// Whether a column of the grid shows Text for the record its fields read, as the search strip
+// looks for it.
+bool ShowsText(TDBGridEh* Grid, const std::string& Text) {
+  for (int i = 0; i < Grid->Columns()->Count(); ++i)
+    if (Grid->Columns()->GetColumn(i)->GetDisplayText().find(Text) != std::string::npos) return true;
+  return false;
 }
 
 void DemoSessionXvfbTest::PlayDataGrid() {
   TMemoryDataSet* ledger = CreateNumberedLedger(Application, kDemoLedgerEntries);
   TForm* form = CreateLedgerDBGridForm(Application, ledger);
-  form->SetBounds(40, 40, 760, 520);
-  form->Show();
   TDBGridEh* grid = LedgerDBGridOf(form);
-  ASSERT_NE(grid, nullptr);
-  ASSERT_TRUE(PumpUntil([&] { return !XWindowOf(form).empty(); })) << "the window did not show";
-  ExpectPaintedWhole(form, "opened");
-  const int salaries = CountWhere(ledger, "Account", "工资");
-  const int showing35 = CountShowing(grid, ledger, "35");
+  ASSERT_TRUE(grid && ShowForm(form, TRect{40, 40, 800, 560}, "dbgrid")) << "the window did not show";
+  const int salaries =
+      CountRecords(ledger, [&] { return ledger->FieldByName("Account")->AsString() == "工资"; });
+  const int showing35 = CountRecords(ledger, [&] { return ShowsText(grid, "35"); });
   ASSERT_GT(salaries, 0);
   ASSERT_GT(showing35, 0);
 
@@ -243,16 +258,10 @@ void DemoSessionXvfbTest::PlayDataGrid() {
   ASSERT_TRUE(Keys({"BackSpace", "BackSpace"}));
   EXPECT_TRUE(PumpUntil([&] { return ledger->RecordCount() == kDemoLedgerEntries; }))
       << "the emptied search box left " << ledger->RecordCount() << " entries";
-  const std::string window = XWindowOf(form);
-  for (const int height : {900, 300, 700}) {
-    SCOPED_TRACE("window height " + Decimal(height));
-    ASSERT_TRUE(Xdo({"windowsize", window, Decimal(form->Width()), Decimal(height)}));
-    ASSERT_TRUE(PumpUntil([&] { return form->Height() == height; })) << "the window is " << form->Height();
-    Settle();
+  ResizeThrough(form, {900, 300, 700}, [&] {
     EXPECT_EQ(grid->DataLink()->RecordCount(), std::min(grid->VisibleDataRowCount(), ledger->RecordCount()))
         << "the grid reads another number of records than its rows show";
-    ExpectPaintedWhole(form, "height-" + Decimal(height));
-  }
+  });
   KeepScreen("dbgrid-resized");
 
   // The third entry's note emptied in its cell (F2, Home, Shift+End, BackSpace, Enter) and posted
@@ -302,15 +311,12 @@ void DemoSessionXvfbTest::PlayDataGrid() {
 void DemoSessionXvfbTest::PlayGroupedDetail() {
   TMemoryDataSetEh* ledger = CreateLedger(Application);
   TForm* form = CreateLedgerAxisGridForm(Application, ledger);
-  form->SetBounds(40, 40, 760, 640);
-  form->Show();
   auto* grid = dynamic_cast<TLedgerGroupingGridEh*>(form->FindComponent("LedgerGrid"));
   auto* groupSwitch = dynamic_cast<TCheckBox*>(form->FindComponent("GroupByAccount"));
-  ASSERT_TRUE(grid && groupSwitch);
-  ASSERT_TRUE(PumpUntil([&] { return !XWindowOf(form).empty(); })) << "the window did not show";
-  ExpectPaintedWhole(form, "detail-opened");
+  ASSERT_TRUE(grid && groupSwitch && ShowForm(form, TRect{40, 40, 800, 680}, "detail"))
+      << "the window did not show";
 
-  ASSERT_TRUE(ClickAt(groupSwitch->ClientToScreen(TPoint{8, groupSwitch->ClientHeight() / 2})));
+  ASSERT_TRUE(ClickMiddle(groupSwitch));
   ASSERT_TRUE(grid->GroupedByAccount()) << "the switch did not group the ledger";
   ExpectPaintedWhole(form, "detail-grouped");
 
@@ -361,14 +367,10 @@ void DemoSessionXvfbTest::PlayGroupedDetail() {
 void DemoSessionXvfbTest::PlayGroupedDataGrid() {
   TMemoryDataSetEh* ledger = CreateLedger(Application, kDemoLedgerEntries);
   TForm* form = CreateLedgerGroupedForm(Application, ledger);
-  form->SetBounds(80, 60, 900, 560);
-  form->Show();
   TDBGridEh* grid = LedgerGroupedGridOf(form);
-  ASSERT_NE(grid, nullptr);
-  ASSERT_TRUE(PumpUntil([&] { return !XWindowOf(form).empty(); })) << "the window did not show";
+  ASSERT_TRUE(grid && ShowForm(form, TRect{80, 60, 980, 620}, "grouped")) << "the window did not show";
   TGridGroupDataTreeEh* tree = grid->DataGrouping()->GroupDataTree();
   ASSERT_TRUE(grid->IsGroupingWorking());
-  ExpectPaintedWhole(form, "grouped-opened");
   const int amountCol = CellColOf(grid, "Amount");
   const auto rowOf = [&](int Flat) { return grid->TopDataOffset() + Flat; };
 
@@ -412,29 +414,24 @@ void DemoSessionXvfbTest::PlayGroupedDataGrid() {
   EXPECT_EQ(moved->GetParent()->GetParent()->DisplayValue, to) << "the entry stayed in " << from;
   ExpectPaintedWhole(form, "grouped-moved");
 
-  const std::string window = XWindowOf(form);
-  for (const int height : {900, 300, 560}) {
-    SCOPED_TRACE("window height " + Decimal(height));
-    ASSERT_TRUE(Xdo({"windowsize", window, Decimal(form->Width()), Decimal(height)}));
-    ASSERT_TRUE(PumpUntil([&] { return form->Height() == height; })) << "the window is " << form->Height();
-    Settle();
+  ResizeThrough(form, {900, 300, 560}, [&] {
     EXPECT_EQ(grid->RowCount() - grid->TopDataOffset() - grid->FooterRowCount(), tree->GetFlatCount());
-    ExpectPaintedWhole(form, "grouped-height-" + Decimal(height));
-  }
+  });
   KeepScreen("grouped-resized");
   ExpectNoErrors("grouped data grid");
 }
 
-// The ledger's entries as text, a line each: the fields the clipboard window's grids show.
-std::string Entries(TDataSet* DataSet) {
+// The entries of the data set from the First-th on (from 1), Count at most, a line each: the
+// fields the clipboard window's grids show.
+std::string Entries(TDataSet* DataSet, int First = 1, int Count = 1 << 30) {
   std::string text;
-  DataSet->DisableControls();
-  TScopeExit enable([DataSet] { DataSet->EnableControls(); });
-  for (DataSet->First(); !DataSet->Eof(); DataSet->Next()) {
+  int at = 0;
+  DataSet->ForEachRecord([&](const TBookmark&) {
+    if (++at < First || at >= First + Count) return;
     for (const char* field : {"Date", "Account", "Kind", "Amount", "Cleared", "Note"})
       text += DataSet->FieldByName(field)->AsString() + "|";
     text += "\n";
-  }
+  });
   return text;
 }
 
@@ -442,52 +439,25 @@ std::string Entries(TDataSet* DataSet) {
 // Ctrl+V into the empty grid at the right, which then holds the same entries. A text file with a
 // stray CR inside a cell, imported by the window's button, is refused and the entries kept.
 void DemoSessionXvfbTest::PlayClipboard() {
-  std::vector<std::string> said;
-  SetMessageDlgScript([&](TMessageForm& Dialog) {
-    said.push_back(Dialog.MessageText());
-    return mrOk;
-  });
+  // Message boxes (the import's questions) answer at once.
+  SetMessageDlgScript([](TMessageForm&) { return mrOk; });
   TScopeExit quiet([] { ClearMessageDlgAnswers(); });
   TForm* form = CreateLedgerClipboardForm(Application, server_.Folder());
-  form->SetBounds(40, 40, 900, 420);
-  form->Show();
   TDBGridEh* source = LedgerClipboardSourceOf(form);
   TDBGridEh* target = LedgerClipboardTargetOf(form);
-  ASSERT_TRUE(source && target);
-  ASSERT_TRUE(PumpUntil([&] { return !XWindowOf(form).empty(); })) << "the window did not show";
+  ASSERT_TRUE(source && target && ShowForm(form, TRect{40, 40, 940, 460}, "clipboard"))
+      << "the window did not show";
   TDataSet* from = source->DataSource()->DataSet();
   TDataSet* into = target->DataSource()->DataSet();
-  const auto button = [&](const std::string& Caption) -> TControl* {
-    for (int i = 0; i < form->ComponentCount(); ++i)
-      if (auto* b = dynamic_cast<TButton*>(form->Components(i)); b && b->Caption() == Caption) return b;
-    return nullptr;
-  };
-  const auto press = [&](const std::string& Caption) {
-    TControl* b = button(Caption);
-    return b && ClickAt(b->ClientToScreen(TPoint{b->Width() / 2, b->Height() / 2}));
-  };
 
-  // Rows 2 to 5 selected by a click in the indicator and a Shift+click, copied.
+  // Rows 2 to 5 selected by a click in the indicator and a Shift+click, copied, pasted.
   ASSERT_TRUE(ClickCell(source, 0, 2));
-  const TRect fifth = source->CellRect(0, 5);
-  const TPoint at =
-      source->ClientToScreen(TPoint{(fifth.Left + fifth.Right) / 2, (fifth.Top + fifth.Bottom) / 2});
-  ASSERT_TRUE(
-      Xdo({"mousemove", Decimal(at.X), Decimal(at.Y), "keydown", "shift", "click", "1", "keyup", "shift"}));
+  ASSERT_TRUE(ClickCell(source, 0, 5, -1, "shift"));
   ASSERT_TRUE(Keys({"ctrl+c"}));
   ExpectPaintedWhole(form, "copied");
-  std::string expected;
-  {
-    const std::string all = Entries(from);
-    size_t at = all.find('\n') + 1;  // after the first entry
-    size_t end = at;
-    for (int i = 0; i < 4; ++i) end = all.find('\n', end) + 1;
-    expected = all.substr(at, end - at);
-  }
-
   ASSERT_TRUE(ClickCell(target, 1, 1));
   ASSERT_TRUE(Keys({"ctrl+v"}));
-  EXPECT_EQ(Entries(into), expected) << "the pasted entries differ from the copied ones";
+  EXPECT_EQ(Entries(into), Entries(from, 2, 4)) << "the pasted entries differ from the copied ones";
   ExpectPaintedWhole(form, "pasted");
   KeepScreen("clipboard-pasted");
   ExpectNoErrors("copy and paste");
@@ -497,7 +467,10 @@ void DemoSessionXvfbTest::PlayClipboard() {
   const std::string kept = Entries(into);
   std::ofstream(server_.Folder() + "/" + kLedgerExportText, std::ios::binary)
       << "2026-01-09\t餐饮\tE\t312.4\tTrue\t超\r2026-01-10\r\n";
-  ASSERT_TRUE(press("导入文本"));
+  TButton* import = nullptr;
+  for (int i = 0; i < form->ComponentCount() && !import; ++i)
+    if (auto* b = dynamic_cast<TButton*>(form->Components(i)); b && b->Caption() == "导入文本") import = b;
+  ASSERT_TRUE(import && ClickMiddle(import));
   EXPECT_EQ(errors_.size(), 1u) << "a bad file is refused";
   errors_.clear();
   EXPECT_EQ(Entries(into), kept) << "the bad file changed the entries";

@@ -24,6 +24,7 @@
 #include "platform/vcl/VclTesting.h"
 #include "platform/win/Input.h"
 #include "platform/win/WinTesting.h"
+#include "tests/support/CellListPick.h"
 #include "tests/support/SurfacePixels.h"
 
 namespace {
@@ -446,22 +447,7 @@ TEST_F(LedgerAxisGridFormTest, AccountPickedByMouseIsTakenAsByKeys) {
       };
       TDBAxisGridInplaceEdit* editor = OpenEditor(lacAccount, rowOf(3));
       ASSERT_TRUE(editor && grid->EditorMode() && editor->Text() == "利息");
-      if (mouse) {
-        TControl* button = editor->EditButtonControls()[0].second;
-        const TPoint at = button->ClientToScreen({button->Width() / 2, button->Height() / 2});
-        WinTesting::Click({at.X, at.Y});
-        Pump();
-        ASSERT_TRUE(editor->ListVisible());
-        ClickItem(editor->PickListBox(), 0);
-      } else {
-        Input::KeyDown(VK_MENU);
-        WinTesting::KeyPress(VK_DOWN);
-        Input::KeyUp(VK_MENU);
-        Pump();
-        ASSERT_TRUE(editor->ListVisible());
-        for (int vk : {VK_UP, VK_UP, VK_RETURN}) WinTesting::KeyPress(vk);
-      }
-      Pump();
+      ASSERT_TRUE(test_support::PickFromCellList(editor, 0, mouse, [] { Pump(); }));
       EXPECT_EQ(std::tuple(editor->ListVisible(), grid->EditorMode(), editor->Visible(), editor->Text(),
                            ledger->FieldByName("Account")->AsString()),
                 std::tuple(false, true, true, std::string("工资"), std::string("工资")));

@@ -8,6 +8,7 @@
 #include "platform/win/Input.h"
 #include "platform/win/WinTesting.h"
 #include "tests/grid/dbgrid/DBGridTestSupport.h"
+#include "tests/support/CellListPick.h"
 
 namespace dbgrid_grouping_test {
 
@@ -247,24 +248,7 @@ TEST_F(Grouping, APickByMouseIsTakenAsAPickByKeys) {
       click(0, rowOf(0));
       auto* editor = dynamic_cast<TDBAxisGridInplaceEdit*>(grid->InplaceEditor());
       ASSERT_TRUE(editor && grid->EditorMode() && editor->Text() == "A");
-      if (mouse) {
-        TControl* button = editor->EditButtonControls()[0].second;
-        const TPoint at = button->ClientToScreen({button->Width() / 2, button->Height() / 2});
-        WinTesting::Click({at.X, at.Y});
-        Pump();
-        ASSERT_TRUE(editor->ListVisible());
-        const TRect second = editor->PickListBox()->ItemRect(1);
-        const TPoint item = editor->PickListBox()->ClientToScreen({second.Left + 5, second.Top + 5});
-        WinTesting::Click({item.X, item.Y});
-      } else {
-        Input::KeyDown(VK_MENU);
-        WinTesting::KeyPress(VK_DOWN);
-        Input::KeyUp(VK_MENU);
-        Pump();
-        ASSERT_TRUE(editor->ListVisible());
-        for (int vk : {VK_DOWN, VK_RETURN}) WinTesting::KeyPress(vk);
-      }
-      Pump();
+      ASSERT_TRUE(test_support::PickFromCellList(editor, 1, mouse, [this] { Pump(); }));
       EXPECT_EQ(std::tuple(editor->ListVisible(), grid->EditorMode(), editor->Visible(), editor->Text()),
                 std::tuple(false, true, true, std::string("B")));
       EXPECT_EQ(std::pair(table->State(), table->FieldByName("ACCOUNT")->AsString()),
