@@ -39,6 +39,7 @@
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/VclTesting.h"
+#include "platform/win/Input.h"
 #include "platform/win/Windows.h"
 #include "tests/support/InProcessHost.h"
 #include "tests/support/PaintOracle.h"
@@ -105,11 +106,20 @@ class DemoSessionXvfbTest : public ::testing::Test {
   }
   bool Type(const std::string& Text) { return Xdo({"type", "--delay", "60", Text}); }
 
-  // Lets the host and the windows take what arrived until nothing changes for a while: posted
-  // messages, timers that fire once (the search strip's delayed filter), repaints.
-  void Settle(std::chrono::milliseconds Time = 250ms) {
-    host_.Pump(Time);
-    Application->ProcessMessages();
+  // Lets the host and the windows take what arrived (xdotool has ended: its input is on the way
+  // to the host) until nothing is left to take, however slow the build: input, posted messages,
+  // repaints. At least Time passes.
+  void Settle(std::chrono::milliseconds Time = 150ms) {
+    // Timers are left out: the grids' and the clock's keep coming.
+    constexpr UINT kBusy = QS_INPUT | QS_POSTMESSAGE | QS_PAINT | QS_SENDMESSAGE;
+    const auto end = std::chrono::steady_clock::now() + 5s;
+    const auto least = std::chrono::steady_clock::now() + Time;
+    for (int quiet = 0; quiet < 2 && std::chrono::steady_clock::now() < end;) {
+      host_.Pump(30ms);
+      Application->ProcessMessages();
+      const bool idle = Input::PendingInput() == 0 && GetQueueStatus(kBusy) == 0;
+      quiet = idle && std::chrono::steady_clock::now() >= least ? quiet + 1 : 0;
+    }
   }
   bool PumpUntil(const std::function<bool()>& Ready, std::chrono::milliseconds Timeout = 5s) {
     const auto end = std::chrono::steady_clock::now() + Timeout;
@@ -227,6 +237,7 @@ void DemoSessionXvfbTest::PlayDataGrid() {
   const int accountCol = CellColOf(grid, kLedgerAccountNameField);
   const int filterRow = grid->TopDataOffset() - 1;
   ASSERT_TRUE(ClickCell(grid, accountCol, filterRow));
+  ASSERT_TRUE(PumpUntil([&] { return grid->FilterEdit() && GetFocus() == grid->FilterEdit()->Handle(); }));
   ASSERT_TRUE(Type("工资"));
   ASSERT_TRUE(Keys({"Return"}));
   EXPECT_EQ(ledger->RecordCount(), salaries) << "the filter row kept other accounts";
@@ -244,6 +255,8 @@ void DemoSessionXvfbTest::PlayDataGrid() {
   // found are the entries that show them in a column.
   TNavFindEditEh* find = grid->SearchPanelControl()->FindEdit();
   ASSERT_TRUE(ClickAt(find->ClientToScreen(TPoint{10, find->ClientHeight() / 2})));
+  ASSERT_TRUE(PumpUntil([&] { return GetFocus() == find->Handle(); }))
+      << "the click left the box without focus";
   ASSERT_TRUE(Type("35"));
   EXPECT_EQ(find->Text(), "35") << "the keys left the search box";
   EXPECT_EQ(GetFocus(), find->Handle()) << "the focus left the search box";
