@@ -83,10 +83,13 @@ void TCustomDBGridEh::Scroll(int Distance) {
     TGridDrawInfoEh di;
     CalcDrawInfo(di);
     const int lineWidth = options_.Contains(dgRowLines) ? GridLineWidth() : 0;
-    // The rows that show records move; what lies below them (the boundary) stays.
+    // The rows that show records move; what lies below them stays, and so does the line the
+    // footer or the grid's boundary draws under the last of them: it crosses over the column
+    // lines, which cross over the lines between records.
     const int lastRecordRow = std::min(TopDataOffset() + DataLink()->RecordCount(), RowCount()) - 1;
     const TRect dataArea{0, di.Vert.FixedBoundary, di.Horz.GridBoundary,
-                         std::min(CellRect(0, lastRecordRow).Bottom + lineWidth, di.Vert.ContraBoundary)};
+                         std::min(CellRect(0, lastRecordRow).Bottom + lineWidth,
+                                  di.Vert.ContraBoundary - DataAreaTrailWidth(di.Vert))};
     // Moved pixels are right only when every row shows the height the move assumes.
     bool evenRows = true;
     for (int r = TopRow(); r <= std::min(di.Vert.LastFullVisibleCell + 1, lastRecordRow); ++r)

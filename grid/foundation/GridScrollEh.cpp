@@ -246,8 +246,7 @@ void TCustomGridEh::ScrollDataInfo(int DX, int DY, TGridDrawInfoEh& DrawInfo) {
     ::InvalidateRect(Handle(), &was, FALSE);
     ::InvalidateRect(Handle(), &focus, FALSE);
   }
-  const int trailH = TrailWidth(h, NeedGridBoundaryLine(true)),
-            trailV = TrailWidth(v, NeedGridBoundaryLine(false));
+  const int trailH = DataAreaTrailWidth(h), trailV = DataAreaTrailWidth(v);
   if (DX != 0) {
     // The scrollable columns move in every row band; the line after them stays.
     scroll(TRect{h.FixedBoundary, v.StartBoundary, h.ContraBoundary - trailH, v.GridBoundary}, DX, 0);
@@ -260,6 +259,10 @@ void TCustomGridEh::ScrollDataInfo(int DX, int DY, TGridDrawInfoEh& DrawInfo) {
     scroll(TRect{h.StartBoundary, v.FixedBoundary, h.GridBoundary, v.ContraBoundary - trailV}, 0, DY);
     invalidate(TRect{h.StartBoundary, v.ContraBoundary - trailV, h.GridBoundary, v.ContraBoundary});
   }
+}
+
+int TCustomGridEh::DataAreaTrailWidth(const TGridAxisDrawInfoEh& A) {
+  return TrailWidth(A, NeedGridBoundaryLine(A.Horz));
 }
 
 void TCustomGridEh::InvalidateMovedBands(const TGridDrawInfoEh& Old, const TGridDrawInfoEh& New, int DX,

@@ -455,6 +455,9 @@ class TCustomGridEh : public TCustomControl {
   // focus frame are repainted.
   virtual void ScrollData(int DX, int DY);
   virtual void ScrollDataInfo(int DX, int DY, TGridDrawInfoEh& DrawInfo);
+  // The pixels at the end of an axis's data area that a scroll leaves in place: the line that
+  // the contra cells or the grid boundary draw there, across the last scrollable cell's lines.
+  int DataAreaTrailWidth(const TGridAxisDrawInfoEh& A);
   // After a scroll from the layout Old to New: repaints the contra cells, strips and empty
   // space that moved because the data area's end moved.
   void InvalidateMovedBands(const TGridDrawInfoEh& Old, const TGridDrawInfoEh& New, int DX, int DY);

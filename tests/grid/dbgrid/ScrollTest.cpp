@@ -5,6 +5,7 @@
 #include "platform/vcl/StdCtrls.h"
 #include "platform/win/Painting.h"
 #include "tests/grid/dbgrid/DBGridTestSupport.h"
+#include "tests/support/PaintOracle.h"
 
 namespace {
 class ScrollTest : public RecordingDBGridTestBase {
@@ -220,8 +221,9 @@ TEST_F(ScrollTest, TheStripLaysOutItsBarsInBothDirections) {
     }
 }
 
-// A scroll by one record moves the pixels: only the uncovered row, the row the current record
-// left, the indicator and the footer are repainted; a longer jump repaints everything.
+// A scroll by one record moves the pixels: only the uncovered row (with the line above it; the
+// footer's line below it stays), the row the current record left, the indicator and the footer
+// are repainted; a longer jump repaints everything.
 TEST_F(ScrollTest, ADataSetScrollRepaintsOnlyWhatItUncovers) {
   AtLastVisibleRow();
   dataSet->Next();
@@ -232,9 +234,9 @@ TEST_F(ScrollTest, ADataSetScrollRepaintsOnlyWhatItUncovers) {
   const int line = grid->GridLineWidth();
   const TRect lastRow = grid->BoxRect(0, last, grid->ColCount() - 1, last);
   std::vector<TRect> parts{
-      grid->BoxRect(0, last - 1, grid->ColCount() - 1, last - 1),     // the row it leaves
-      {0, lastRow.Top, di.Horz.GridBoundary, lastRow.Bottom + line},  // uncovered
-      {0, di.Vert.FixedBoundary, grid->CellRect(0, last).Right + line, lastRow.Bottom + line}};  // indicator
+      grid->BoxRect(0, last - 1, grid->ColCount() - 1, last - 1),                         // the row it leaves
+      {0, lastRow.Top - line, di.Horz.GridBoundary, lastRow.Bottom},                      // uncovered
+      {0, di.Vert.FixedBoundary, grid->CellRect(0, last).Right + line, lastRow.Bottom}};  // indicator
   // The footer rows lie below the data, each with its grid line.
   for (int r = grid->RowCount(); r < grid->RowCount() + grid->ContraRowCount(); ++r) {
     const TRect first = grid->CellRect(0, r), last = grid->CellRect(grid->ColCount() - 1, r);
@@ -274,6 +276,53 @@ TEST_F(ScrollTest, ARepaintWaitingBeforeAScrollIsKept) {
   RECT box;
   GetUpdateRect(grid->Handle(), &box, FALSE);
   EXPECT_EQ(box, grid->ClientRect());
+}
+
+// What a record move leaves on the screen is what a full repaint draws. The column lines
+// cross over the row lines, but the line under the last record row is the footer's (without
+// a footer the grid's boundary line) and crosses over the column lines: moved up among the
+// records, its crossings would show there.
+TEST_F(ScrollTest, ARecordMoveShowsWhatAFullRepaintShows) {
+  struct Step {
+    const char* name;
+    int move;        // records, from where the previous step left the current one
+    int activeRow;   // where the current record then shows, from the last visible row back
+    int firstShown;  // the record on the first data row
+  };
+  for (const int footerRows : {1, 0}) {
+    SCOPED_TRACE(testing::Message() << footerRows << " footer rows");
+    if (footerRows == 0) {
+      TearDown();
+      SetUp();
+    }
+    AddColumns({"ID", "NAME", "AMOUNT"});
+    grid->SetFooterRowCount(footerRows);
+    grid->GridLineParams()->SetDataVertColor(clBlack);
+    grid->GridLineParams()->SetDataHorzColor(clGray);
+    AddNumberedRows(60);
+    const int shown = grid->DataLink()->RecordCount();
+    ASSERT_LT(2 * shown + 3, 60);
+    const std::vector<Step> steps = {
+        {"to the last row, no scroll", shown - 1, 0, 1},
+        {"one past it", 1, 0, 2},
+        {"three past it", 3, 0, 5},
+        {"back within the view", -5, 5, 5},
+        {"to the first row", -(shown - 6), shown - 1, 5},
+        {"one before it", -1, shown - 1, 4},
+        {"three before it", -3, shown - 1, 1},
+        {"more than the view at once", 2 * shown + 2, 0, shown + 4},
+    };
+    test_support::TPaintOracle oracle(grid->Handle(), "dbgrid-record-move");
+    for (const Step& step : steps) {
+      SCOPED_TRACE(step.name);
+      dataSet->MoveBy(step.move);
+      Pump();
+      ASSERT_EQ(std::tuple(shown - 1 - grid->DataLink()->ActiveRecord(),
+                           dataSet->FieldByName("ID")->AsInteger() - grid->DataLink()->ActiveRecord()),
+                std::tuple(step.activeRow, step.firstShown));
+      EXPECT_EQ(oracle.Check(), "");
+    }
+  }
 }
 
 // A descendant that sizes one data row itself after every row layout.
