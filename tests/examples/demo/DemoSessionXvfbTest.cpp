@@ -316,7 +316,16 @@ void DemoSessionXvfbTest::PlayDataGrid() {
     ExpectPaintedWhole(form, visible ? "strip-on" : "strip-off");
   }
   KeepScreen("dbgrid-strip");
-  ExpectNoErrors("resize and strip");
+
+  // Moves that scroll the records: to the last, to the first, a page down, rows down past the
+  // last row in view, a page up.
+  ASSERT_TRUE(ClickCell(grid, noteCol, grid->TopDataOffset()));
+  for (const char* key : {"ctrl+End", "ctrl+Home", "Next", "Down", "Down", "Prior", "ctrl+Home"}) {
+    ASSERT_TRUE(Keys({key}));
+    ExpectPaintedWhole(form, std::string("moved-") + key);
+  }
+  EXPECT_EQ(ledger->RecNo(), 1);
+  ExpectNoErrors("resize, strip and moves");
 }
 
 // The ledger detail grouped by account: a pick from an entry's account list with the mouse
