@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -284,7 +285,7 @@ class TWinSkinForm : public TSkinFormBase {
   bool SavedMenuUpdate = true;
   bool FrameSkinning = false;
   TRect ClientRect;
-  uint32_t LastSysMenuClick = 0;
+  std::optional<uint32_t> LastSysMenuClick;  // none before the first request
   uint32_t DoubleClickTime = 0;
   int CaptionTextWidth = 0;
   HWND OwnerWindow = nullptr;

@@ -86,7 +86,8 @@ bool TWinSkinForm::SysCommand(WPARAM WParam, LPARAM LParam, LRESULT& Result) {
 
 void TWinSkinForm::ShowSystemMenu(POINT Screen) {
   const uint32_t now = GetTickCount();
-  if (now - LastSysMenuClick > DoubleClickTime) {
+  // Without an earlier request this one is no second click, however soon after the start.
+  if (!LastSysMenuClick || now - *LastSysMenuClick > DoubleClickTime) {
     if (TSkinManage* manager = SkinManage()) manager->MenuKind = 2;
     LastSysMenuClick = now;
     if (SkinData && SkinData->SkinControls().Contains(xcSystemMenu) && !IsMDIChild()) {

@@ -1,5 +1,6 @@
 // Our two packed skins load through the engine and hold every element; painted elements are
-// checked at probe points, on a probe skin and on our skins' own images.
+// checked at probe points, on a probe skin and on our skins' own images; the text colours read on
+// the faces and images they are drawn on.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -9,6 +10,7 @@
 #include "skin/WinSkinDraw.h"
 #include "skin/WinSkinStore.h"
 #include "tests/support/ProbeSkin.h"
+#include "tests/support/TextContrast.h"
 
 namespace {
 
@@ -292,6 +294,69 @@ TEST_F(OurSkinsTest, AWindowFrameShowsEachBorder) {
                       light ? kBackground : skin->Left->Bitmap->Canvas()->Pixels(0, 0)});
     EXPECT_TRUE(CheckProbes(std::string(skinName) + "-window-frame", window, points));
   }
+}
+
+uint32_t RgbOf(TColor Colour) {
+  const COLORREF c = ColorToRGB(Colour);
+  return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c);
+}
+
+// The faintest contrast of Text with frame Frame of Element's image (frames side by side) where the
+// text sits: inside the nine-part margins (Middle), else inside the one-pixel rim. Magenta pixels
+// show the face and are left out.
+double FaintestContrastOnFrame(const TDataSkinObject& Element, int Frame, bool Middle, TColor Text) {
+  TBitmap& image = *Element.Bitmap;
+  const int w = image.Width() / std::max(Element.FrameCount, 1), left = (Frame - 1) * w;
+  const int l = Middle ? Element.LeftWidth : 1, t = Middle ? Element.TopHeight : 1;
+  const int r = Middle ? Element.RightWidth : 1, b = Middle ? Element.BottomHeight : 1;
+  double faintest = 21;
+  for (int y = t; y + b < image.Height(); ++y)
+    for (int x = left + l; x + r < left + w; ++x)
+      if (const TColor c = image.Canvas()->Pixels(x, y); c != 0xFF00FF)
+        faintest = std::min(faintest, test_support::ContrastRatio(RgbOf(c), RgbOf(Text)));
+  return faintest;
+}
+
+// Each text colour of our skins reads on what it is drawn on: text in the default colour (labels,
+// dialogs' static texts, owner-drawn panels) and in the skin's on the face, a flat button's caption
+// at rest on the face, button captions on their frames at rest, hot and pressed, the status bar's
+// and owner-drawn texts on its edges, header texts on their items and the captions' texts on their
+// text backgrounds, active and inactive.
+TEST_F(OurSkinsTest, TextColoursReadOnWhatTheyAreDrawnOn) {
+  using TColourOf = std::function<TColor(TSkinElements&)>;
+  const TColourOf defaultText = [](TSkinElements&) { return TColor(GetSysColor(COLOR_WINDOWTEXT)); };
+  struct Row {
+    const char* What;
+    TElementOf On;  // nullptr: the face
+    int Frame;
+    TColourOf Text;
+    bool Middle = true;  // the text sits inside the element's margins
+  } rows[] = {
+      {"default text on the face", nullptr, 0, defaultText},
+      {"skin text on the face", nullptr, 0, [](TSkinElements& s) { return s.ButtonTextColour; }},
+      {"flat button at rest", nullptr, 0, [](TSkinElements& s) { return s.Buttons->NormalColour2; }},
+      {"button at rest", ELEMENT(Buttons), 1, [](TSkinElements& s) { return s.Buttons->NormalColour2; }},
+      {"hot button", ELEMENT(Buttons), 4, [](TSkinElements& s) { return s.Buttons->MouseOverColour2; }},
+      {"pressed button", ELEMENT(Buttons), 2, [](TSkinElements& s) { return s.Buttons->PressedColour2; }},
+      {"status text", ELEMENT(StatusBarEdges), 1,
+       [](TSkinElements& s) { return s.StatusBarEdges->NormalColour2; }},
+      {"owner-drawn status text", ELEMENT(StatusBarEdges), 1, defaultText},
+      {"header item", ELEMENT(Headerbar), 1, [](TSkinElements& s) { return s.ButtonTextColour; }},
+      {"hot header item", ELEMENT(Headerbar), 2, [](TSkinElements& s) { return s.ButtonTextColour; }},
+      // The text background is drawn as high as the text, without margins.
+      {"active caption", ELEMENT(Title), 1, [](TSkinElements& s) { return s.Title->ActiveTextColour; },
+       false},
+      {"inactive caption", ELEMENT(Title), 2, [](TSkinElements& s) { return s.Title->InactiveTextColour; },
+       false},
+  };
+  for (auto [skinName, skin] : {std::pair{"light", light_.get()}, std::pair{"dark", dark_.get()}})
+    for (const Row& row : rows) {
+      SCOPED_TRACE(std::string(skinName) + " " + row.What);
+      const TColor text = row.Text(*skin);
+      EXPECT_GE(row.On ? FaintestContrastOnFrame(*row.On(*skin), row.Frame, row.Middle, text)
+                       : test_support::ContrastRatio(RgbOf(skin->BackgroundColour), RgbOf(text)),
+                test_support::kReadableContrast);
+    }
 }
 
 TEST_F(OurSkinsTest, AFailingProbeNamesThePointAndWritesThePicture) {

@@ -313,6 +313,26 @@ TEST_F(WinSkinSysMenuTest, SystemPopupAndDoubleClickRule) {
   EXPECT_EQ(corner, menu);
 }
 
+// Right after the clock starts, the first request opens the menu (on the icon button too): no
+// earlier request makes it the second click of a double click. A second one in time closes.
+TEST_F(WinSkinSysMenuTest, FirstRequestOpensTheMenuRightAfterTheClockStarts) {
+  VirtualClock::Set(ClockNow(), 1);
+  TNCObject icon(form_.get());
+  form_->HotObject = &icon;
+  bool opened = false;
+  WhileMenuOpen(
+      POINT{100, 100},
+      [&] {
+        form_->ShowSystemMenu(POINT{100, 100});
+      },
+      [&](HWND Menu) { opened = Menu != nullptr; });
+  EXPECT_TRUE(opened);
+  EXPECT_FALSE(Posted(window_, WM_CLOSE, 0));
+  form_->ShowSystemMenu(POINT{100, 100});
+  EXPECT_TRUE(Posted(window_, WM_CLOSE, 0));
+  form_->HotObject = nullptr;
+}
+
 TEST_F(WinSkinSysMenuTest, SystemCommands) {
   LRESULT result = -1;
   // Past the double-click time of the virtual clock's start, whichever test ran before.

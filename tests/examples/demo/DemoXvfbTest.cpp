@@ -12,7 +12,9 @@
 // skin off by the Skin menu. Under both skins, every kind of window the demo shows (forms, menus, dialogs,
 // message boxes) wears the skin at named points, and the light skin's cut-out corner shows the root window;
 // the standard controls, the status bar and a message box's buttons show the skin's own frames at rest,
-// hot and pressed, where headless twins of the forms say they lie.
+// hot and pressed, where headless twins of the forms say they lie; and the text on the faces each
+// skin paints (labels, captions, message boxes, buttons, the status bar) stands out from what lies
+// behind it by a contrast ratio of 4.5 or more.
 // Pictures of the windows go to demo-output/ in the build folder for a person to look at;
 // their paths are printed.
 //
@@ -53,9 +55,12 @@
 #include "platform/win/Input.h"
 #include "platform/win/WinTesting.h"
 #include "platform/win/Windows.h"
+#include "skin/SkinCaption.h"
+#include "skin/WinSkinForm.h"
 #include "skin/WinSkinManage.h"
 #include "skin/WinSkinStore.h"
 #include "tests/support/PaintOracle.h"
+#include "tests/support/TextContrast.h"
 #include "tests/support/XvfbSession.h"
 #include "tests/support/XwdPicture.h"
 #include "tools/skingen/SkinImages.h"
@@ -1088,6 +1093,7 @@ struct TDemoTwins {
     RegisterGridEditorClasses();
     InitWinSkinStoreUnit();
     InitWinSkinDataUnit();
+    InitSkinCaptionUnit();  // the captions' texts, where the demo draws them
     (Main = new TDemoForm(Application))->Show();
     (Entry = CreateLedgerEditorsForm(Application, CreateLedger(Application)))->Show();
     WaitForDemoSkinAction();
@@ -1101,6 +1107,7 @@ struct TDemoTwins {
     Entry->Free();
     Main->Free();
     DestroySkinManage();
+    FinalizeSkinCaptionUnit();
     ResetVcl();
     UseSystemFonts(false);
   }
@@ -1124,6 +1131,13 @@ struct TDemoTwins {
     RECT frame{};
     GetWindowRect(GetParentForm(Control)->Handle(), &frame);
     return POINT{bar.rcScrollBar.Left - frame.Left, bar.rcScrollBar.Bottom - bar.dxyLineButton - frame.Top};
+  }
+  // The skinned form of Window.
+  static TWinSkinForm* SkinFormOf(HWND Window) {
+    for (const TSkinManage::TFormEntry& e : SkinManage()->Forms)
+      if (auto* form = dynamic_cast<TWinSkinForm*>(e.Form); form && !e.Freed() && form->hWnd == Window)
+        return form;
+    return nullptr;
   }
   TDemoForm* Main = nullptr;
   TForm* Entry = nullptr;
@@ -1390,6 +1404,153 @@ TEST_F(DemoXvfbSkinTest, StandardControlsWearEachSkin) {
     WaitForDemoSkinAction();
     list->SetTopIndex(0);
     EXPECT_EQ(std::make_pair(skinned, twinClick()), std::make_pair(1, 1)) << "skinned, then bare";
+  }
+  EXPECT_FALSE(demo_->Exited()) << DemoSaid();
+}
+
+// How well the text in Box of Picture reads: each row's background is its commonest colour, text
+// pixels stand clearly apart from it, the ink is the text pixel that stands out most, and the
+// answer is the ink's contrast with the faintest background of a row the text is on (1 when Box
+// holds no text).
+double TextContrast(const TWindowPixels& Picture, const RECT& Box) {
+  std::vector<uint32_t> rowBackground;
+  std::vector<bool> textRow;
+  uint32_t ink = 0;
+  double inkContrast = 1;
+  for (int y = Box.Top; y < Box.Bottom; ++y) {
+    std::map<uint32_t, int> counts;
+    for (int x = Box.Left; x < Box.Right; ++x) ++counts[test_support::PixelAt(Picture, x, y)];
+    const uint32_t background = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
+                                  return a.second < b.second;
+                                })->first;
+    bool text = false;
+    for (int x = Box.Left; x < Box.Right; ++x) {
+      const uint32_t c = test_support::PixelAt(Picture, x, y);
+      const int apart = std::max({std::abs(int(c >> 16) - int(background >> 16)),
+                                  std::abs(int((c >> 8) & 0xFF) - int((background >> 8) & 0xFF)),
+                                  std::abs(int(c & 0xFF) - int(background & 0xFF))});
+      if (apart < 40) continue;
+      text = true;
+      if (const double contrast = test_support::ContrastRatio(c, background); contrast > inkContrast)
+        std::tie(ink, inkContrast) = std::tuple(c, contrast);
+    }
+    rowBackground.push_back(background);
+    textRow.push_back(text);
+  }
+  double faintest = inkContrast;
+  for (size_t i = 0; i < rowBackground.size(); ++i)
+    if (textRow[i]) faintest = std::min(faintest, test_support::ContrastRatio(ink, rowBackground[i]));
+  return faintest;
+}
+
+// The rows of Inside from its top whose pixels are not all Face, up to the first row that is:
+// the topmost text of a dialog's client area, the full width of Inside.
+RECT TopTextBand(const TWindowPixels& Picture, const RECT& Inside, uint32_t Face) {
+  RECT band{Inside.Left, Inside.Bottom, Inside.Right, Inside.Bottom};
+  for (int y = Inside.Top; y < Inside.Bottom; ++y) {
+    bool plain = true;
+    for (int x = Inside.Left; x < Inside.Right && plain; ++x)
+      plain = test_support::PixelAt(Picture, x, y) == Face;
+    if (!plain && band.Top == Inside.Bottom) band.Top = y;
+    if (plain && band.Top != Inside.Bottom) {
+      band.Bottom = y;
+      break;
+    }
+  }
+  return band;
+}
+
+// Under each skin the text on the faces it paints reads clearly, at a contrast of 4.5 or more with
+// what lies behind it: a label on the first page, a button's caption, a flat speed button's caption
+// at rest (on the face), the owner-drawn status panel's text, the captions of the active main form
+// and of the inactive ledger entry form, and the question of a system message box and the text of
+// ShowMessage's box.
+TEST_F(DemoXvfbSkinTest, TextOnTheSkinsFacesReads) {
+  const std::string main = WaitForWindow(kAccountsTitle), entry = WaitForWindow(kEntryTitle);
+  for (const std::string skin : {"light", "dark"}) {
+    // The main form active, the ledger entry form not.
+    const TGeometry m = Geometry(main);
+    ASSERT_TRUE(ClickAt(m.X + m.Width / 2, m.Y + 8));
+    // Every open form re-skinned, with the dark skin's wider borders.
+    ASSERT_TRUE(skin == "light" ||
+                (Xdo({"key", "alt+s"}) && WaitFor([&] { return DemoWindows().size() == 4; }) &&
+                 Xdo({"key", "d"}) && WaitFor([&] {
+                   return Geometry(main).Width == m.Width + 8 && Geometry(entry).Width == 420 + 8 &&
+                          Geometry(WaitForWindow(kGridTitle)).Width == 560 + 8;
+                 })))
+        << "not re-skinned" << DemoSaid();
+    TDemoTwins twins(skin);
+    const uint32_t face = Rgb(twins.Main->skinData->Elements()->BackgroundColour);
+    const TWinSkinForm* frame = TDemoTwins::SkinFormOf(twins.Main->Handle());
+    const TWinSkinForm* entryFrame = TDemoTwins::SkinFormOf(twins.Entry->Handle());
+    ASSERT_TRUE(frame && entryFrame);
+    const auto measure = [&](const std::string& Id, const std::string& Name, auto&& BoxOf) {
+      SCOPED_TRACE(skin + " " + Name);
+      const std::optional<TWindowPixels> shown = Settled(Id);
+      ASSERT_TRUE(shown) << "the picture did not settle";
+      Keep(*shown, "xvfb-text-" + skin + "-" + Name + ".png");
+      const RECT box = BoxOf(*shown);
+      const double contrast = TextContrast(*shown, box);
+      std::printf("  contrast of the text, %s %s: %.2f\n", skin.c_str(), Name.c_str(), contrast);
+      EXPECT_GE(contrast, test_support::kReadableContrast)
+          << "text in " << box.Left << "," << box.Top << " - " << box.Right << "," << box.Bottom;
+    };
+
+    // The label "账户:" at the top left of the first page, on the page's face, and the face right of it.
+    TControl* label = nullptr;
+    for (int i = 0; i < twins.Main->controls.Pages->Pages(0)->ControlCount() && !label; ++i)
+      label = dynamic_cast<TLabel*>(twins.Main->controls.Pages->Pages(0)->Controls(i));
+    ASSERT_TRUE(label);
+    measure(main, "label", [&](const TWindowPixels&) {
+      const POINT at = TDemoTwins::InWindow(label, 0, 0);
+      return RECT{at.X, at.Y, at.X + label->Width() + 16, at.Y + label->Height()};
+    });
+    // A button's caption on its frame, and a flat speed button's at rest, on the panel's face.
+    for (const auto& [name, button] :
+         {std::pair<const char*, TControl*>{"button", twins.Main->controls.Button},
+          {"flat-button", twins.Main->controls.FlatSpeedButton}})
+      measure(main, name, [&](const TWindowPixels&) {
+        const POINT at = TDemoTwins::InWindow(button, 0, 0);
+        return RECT{at.X + 8, at.Y + 4, at.X + button->Width() - 8, at.Y + button->Height() - 4};
+      });
+    // The status panel's text right of its mark, inside the panel's edge, wide enough that the
+    // panel's own colour is each row's commonest.
+    measure(main, "status-panel", [&](const TWindowPixels&) {
+      TStatusBar* bar = twins.Main->controls.Status;
+      const TRect panel = bar->PanelRect(kDemoClearedPanel);
+      const POINT at = TDemoTwins::InWindow(bar, panel.Left + 2 + kDemoMarkSide + 4, panel.Top + 2);
+      return RECT{at.X, at.Y, at.X + 120, at.Y + panel.Height() - 4};
+    });
+    // The captions' texts inside their text backgrounds and those backgrounds' rims.
+    const TDataSkinTitle& title = *twins.Main->skinData->Elements()->Title;
+    for (const auto& [id, name, form] :
+         {std::tuple{main, "active-caption", frame}, std::tuple{entry, "inactive-caption", entryFrame}})
+      measure(id, name, [&](const TWindowPixels&) {
+        const TRect& text = form->CaptionTextRect;
+        return RECT{text.Left + title.TextBackLeft, text.Top + 1, text.Right - title.TextBackRight,
+                    text.Bottom - 1};
+      });
+    // The message boxes: their topmost text, inside the frame.
+    const struct {
+      const char* name;
+      const char* menu;
+      const char* item;
+      const char* close;
+    } boxes[] = {{"message-box", "alt+e", "c", "Escape"}, {"show-message", "alt+h", "t", "Return"}};
+    for (const auto& b : boxes) {
+      const size_t windows = DemoWindows().size();
+      ASSERT_TRUE(Xdo({"key", b.menu}) && WaitFor([&] { return DemoWindows().size() == windows + 1; }) &&
+                  Xdo({"key", b.item}));
+      const std::string id = WaitForWindow("账户");
+      ASSERT_FALSE(id.empty()) << b.name << DemoSaid();
+      measure(id, b.name, [&](const TWindowPixels& Shown) {
+        const RECT inside{frame->L + 2, frame->T + 2, Shown.Width - frame->R - 2,
+                          Shown.Height - frame->B - 2};
+        return TopTextBand(Shown, inside, face);
+      });
+      ASSERT_TRUE(Xdo({"key", b.close}) && WaitFor([&] { return DemoWindows().size() == windows; }))
+          << b.name << " stayed";
+    }
   }
   EXPECT_FALSE(demo_->Exited()) << DemoSaid();
 }
