@@ -342,7 +342,8 @@ TEST_F(SkinButtonsTest, ButtonsThatDrawTheirOwnGlyphShowItWhereAndAsTheyDoBare) 
     std::unique_ptr<TBitmap> shot = Picture(Bounds(Button->Left(), 10, 30, 24));
     int wrong = 0;
     for (int y = 0; y < 10; ++y)
-      for (int x = 0; x < 10; ++x) wrong += PlusInk(x, y) && shot->Canvas()->Pixels(At.X + x, At.Y + y) != Ink;
+      for (int x = 0; x < 10; ++x)
+        wrong += PlusInk(x, y) && shot->Canvas()->Pixels(At.X + x, At.Y + y) != Ink;
     EXPECT_EQ(wrong, 0) << (Button->Left() == 10 ? "bare" : "skinned");
     return shot;
   };
@@ -370,7 +371,8 @@ TEST_F(SkinButtonsTest, ButtonsThatDrawTheirOwnGlyphShowItWhereAndAsTheyDoBare) 
     }
     showsSign(buttons[0], at, ink);
     const std::unique_ptr<TBitmap> skinned = showsSign(buttons[1], at, ink);
-    EXPECT_EQ(skinned->Canvas()->Pixels(2, 12), frame ? probe.RegionColour(0, frame, TNinePart::Left) : kFace);
+    EXPECT_EQ(skinned->Canvas()->Pixels(2, 12),
+              frame ? probe.RegionColour(0, frame, TNinePart::Left) : kFace);
     EXPECT_EQ(buttons[1]->InkGiven, caption);
     for (TListGlyphButton* b : buttons) {
       if (step == kPressed) b->Perform(WM_LBUTTONUP, 0, MAKELPARAM(15, 12));

@@ -162,14 +162,15 @@ TEST_F(ButtonPainterTest, PressedThreeDFaceIsFramedInShadowAndShiftsTheSymbol) {
 
 TEST_F(ButtonPainterTest, SignAloneLiesOnThePixelsThatCarryItInTheFace) {
   // Id, style, state, flat, themed, half, the sign's pixels.
-  const std::tuple<const char*, TEditButtonStyleEh, TButtonPaintStateEh, bool, bool, TUpDownPartEh, int> cases[] = {
-      {"drop-down", ebsDropDownEh, bpsNormalEh, false, false, udpWholeEh, 16},
-      {"drop-down pressed: shifted", ebsDropDownEh, bpsPressedEh, false, false, udpWholeEh, 16},
-      {"drop-down pressed, themed: not shifted", ebsDropDownEh, bpsPressedEh, false, true, udpWholeEh, 16},
-      {"flat ellipsis, hot", ebsEllipsisEh, bpsHotEh, true, false, udpWholeEh, 12},
-      {"plus, disabled", ebsPlusEh, bpsDisabledEh, false, false, udpWholeEh, 17},
-      {"up-down, upper half pressed", ebsUpDownEh, bpsPressedEh, false, false, udpTopEh, 32},
-      {"alternative drop-down", ebsAltDropDownEh, bpsNormalEh, false, false, udpWholeEh, 12}};
+  const std::tuple<const char*, TEditButtonStyleEh, TButtonPaintStateEh, bool, bool, TUpDownPartEh, int>
+      cases[] = {{"drop-down", ebsDropDownEh, bpsNormalEh, false, false, udpWholeEh, 16},
+                 {"drop-down pressed: shifted", ebsDropDownEh, bpsPressedEh, false, false, udpWholeEh, 16},
+                 {"drop-down pressed, themed: not shifted", ebsDropDownEh, bpsPressedEh, false, true,
+                  udpWholeEh, 16},
+                 {"flat ellipsis, hot", ebsEllipsisEh, bpsHotEh, true, false, udpWholeEh, 12},
+                 {"plus, disabled", ebsPlusEh, bpsDisabledEh, false, false, udpWholeEh, 17},
+                 {"up-down, upper half pressed", ebsUpDownEh, bpsPressedEh, false, false, udpTopEh, 32},
+                 {"alternative drop-down", ebsAltDropDownEh, bpsNormalEh, false, false, udpWholeEh, 12}};
   for (const auto& [id, style, state, flat, themed, half, count] : cases) {
     SCOPED_TRACE(id);
     SetThemesEnabled(themed);
