@@ -11,6 +11,8 @@
 
 #include "skin/WinSubClass.h"
 
+class TSpeedButton;
+
 // The frame of the button element (5 frames) for a button's state: 1 normal, 4 focused, 2
 // pressed, else 4 hot, 3 disabled (later rules win).
 int ButtonFrame(uint8_t State, bool Focused, bool Disabled);
@@ -109,6 +111,9 @@ class TSkinSpeedButton : public TSkinBitButton {
  private:
   // The speed button's frame: 1, pressed 2 else hot 4, disabled 3, Down 2.
   int SpeedFrame() const;
+  // The content of a button that draws its own over the face in Buffer; false for a button that
+  // shows only its Glyph and Caption.
+  bool PaintButtonContent(TSpeedButton& Button);
   void UnhookGraphic();
 };
 

@@ -1,5 +1,5 @@
 // The navigator's buttons: their faces (classic, flat or themed), the glyph from the image lists
-// and the auto-repeat of Prior and Next while held.
+// (also over a face a skin paints) and the auto-repeat of Prior and Next while held.
 #include "grid/dbgrid/DBGridEhNavigator.h"
 #include "platform/gdi/Theme.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -69,29 +69,34 @@ void TNavButtonEh::DrawFaceOf(TCanvas* ACanvas, const TRect& ARect) {
 }
 
 void TNavButtonEh::Paint() {
-  if (!Enabled()) {
-    FState = bsDisabled;
-    FDragging = false;
-  } else if (FState == bsDisabled) {
-    FState = bsUp;
-  }
+  SyncStateWithEnabled();
   TCanvas* canvas = Canvas();
+  DrawFaceOf(canvas, ClientRect());
+  DrawGlyphAndFocus(canvas);
+}
+
+bool TNavButtonEh::PaintContentOverFace(TCanvas* ACanvas) {
+  SyncStateWithEnabled();
+  DrawGlyphAndFocus(ACanvas);
+  return true;
+}
+
+void TNavButtonEh::DrawGlyphAndFocus(TCanvas* ACanvas) {
   const TRect r = ClientRect();
-  DrawFaceOf(canvas, r);
   // The disabled look comes from its own list when there is one, else the list greys it.
   TCustomImageList* images = Enabled() || !disabledImages_ ? enabledImages_ : disabledImages_;
   if (images && glyphIndex_ >= 0 && glyphIndex_ < images->Count()) {
     const int shift = FState == bsDown ? 1 : 0;
     const int x = r.Left + (r.Width() - images->Width()) / 2 + shift;
     const int y = r.Top + (r.Height() - images->Height()) / 2 + shift;
-    images->Draw(canvas, x, y, glyphIndex_, Enabled() || disabledImages_ != nullptr);
+    images->Draw(ACanvas, x, y, glyphIndex_, Enabled() || disabledImages_ != nullptr);
   }
   // The keyboard's button while the navigator has the focus.
   auto* navigator = dynamic_cast<TDBGridEhNavigatorPanel*>(Parent());
   if (navigator && navigator->Focused() && navigator->FocusedButton() == static_cast<int>(kind_)) {
     TRect focus = r;
     InflateRect(focus, -3, -3);
-    canvas->DrawFocusRect(focus);
+    ACanvas->DrawFocusRect(focus);
   }
 }
 

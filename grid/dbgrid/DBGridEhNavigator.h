@@ -45,6 +45,8 @@ class TNavButtonEh : public TSpeedButton {
   }
 
   void Paint() override;
+  // The glyph (and the keyboard's focus frame) over a face a skin painted.
+  bool PaintContentOverFace(TCanvas* ACanvas) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   // A repeating button acts at the press, so its release does not act once more.
@@ -54,6 +56,7 @@ class TNavButtonEh : public TSpeedButton {
   void RepeatTimerTick(TObject* Sender);
   void StopRepeat();
   void DrawFaceOf(TCanvas* ACanvas, const TRect& ARect);
+  void DrawGlyphAndFocus(TCanvas* ACanvas);
 
   TNavigateBtnEh kind_ = nbFirstEh;
   bool repeatClick_ = false;

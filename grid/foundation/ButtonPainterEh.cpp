@@ -139,6 +139,34 @@ void DrawSymbol(TCanvas* C, const TRect& R, TEditButtonStyleEh Style, TUpDownPar
   }
 }
 
+// The box a style's sign goes into for a state: the face's content box, one pixel further right
+// and down while a classic face is pressed.
+TRect SignRect(const TRect& R, TEditButtonStyleEh Style, TButtonPaintStateEh State, bool Flat, bool Themed) {
+  TRect content = ButtonContentRectEh(R, Style, Flat);
+  if (State == bpsPressedEh && !Themed) OffsetRect(content, 1, 1);
+  return content;
+}
+
+// Draw(rectangle, state, half) for the whole button, or for each half of an up-down button: a
+// pressed or hot half leaves the other half in its resting look; disabled takes both.
+template <class TDrawPart>
+void ForEachButtonPart(const TRect& Whole, TEditButtonStyleEh Style, TButtonPaintStateEh State,
+                       TUpDownPartEh StatePart, TDrawPart Draw) {
+  if (!IsUpDownStyle(Style)) {
+    Draw(Whole, State, udpWholeEh);
+    return;
+  }
+  const int split = Whole.Top + Whole.Height() / 2;
+  const TRect halves[2] = {{Whole.Left, Whole.Top, Whole.Right, split},
+                           {Whole.Left, split, Whole.Right, Whole.Bottom}};
+  const TUpDownPartEh names[2] = {udpTopEh, udpBottomEh};
+  for (int i = 0; i < 2; ++i) {
+    TButtonPaintStateEh s = State;
+    if (StatePart != udpWholeEh && StatePart != names[i] && State != bpsDisabledEh) s = bpsNormalEh;
+    Draw(halves[i], s, names[i]);
+  }
+}
+
 // --- classic faces ---------------------------------------------------------------------------
 
 void DrawClassicFace(TCanvas* C, const TRect& R, TEditButtonStyleEh Style, TButtonPaintStateEh State,
@@ -155,8 +183,7 @@ void DrawClassicFace(TCanvas* C, const TRect& R, TEditButtonStyleEh Style, TButt
   } else {
     DrawEdge(C->Handle(), &edge, EDGE_RAISED, BF_RECT);
   }
-  TRect content = ButtonContentRectEh(R, Style, Flat);
-  if (pressed) OffsetRect(content, 1, 1);
+  const TRect content = SignRect(R, Style, State, Flat, false);
   if (State == bpsDisabledEh) {
     TRect shade = content;
     OffsetRect(shade, 1, 1);
@@ -209,7 +236,7 @@ void DrawThemedFace(TCanvas* C, const TRect& R, TEditButtonStyleEh Style, TButto
   COLORREF glyph = 0;
   if (GetThemeColor(scope.Theme, part, state, TMT_TEXTCOLOR, &glyph) < 0)
     glyph = ColorToRGB(State == bpsDisabledEh ? clGrayText : clBtnText);
-  DrawSymbol(C, ButtonContentRectEh(R, Style, Flat), Style, Half, static_cast<TColor>(glyph));
+  DrawSymbol(C, SignRect(R, Style, State, Flat, true), Style, Half, static_cast<TColor>(glyph));
 }
 
 void DrawButtonFace(TCanvas* C, const TRect& R, TEditButtonStyleEh Style, TButtonPaintStateEh State,
@@ -224,20 +251,10 @@ void RenderButton(TCanvas* C, const TFaceKey& K) {
   const auto style = static_cast<TEditButtonStyleEh>(K.Style);
   const auto state = static_cast<TButtonPaintStateEh>(K.State);
   const auto part = static_cast<TUpDownPartEh>(K.Part);
-  const TRect whole{0, 0, K.Width, K.Height};
-  if (!IsUpDownStyle(style)) {
-    DrawButtonFace(C, whole, style, state, K.Flat, K.Active, K.Color, udpWholeEh, K.Themed);
-    return;
-  }
-  const int split = K.Height / 2;
-  const TRect halves[2] = {{0, 0, K.Width, split}, {0, split, K.Width, K.Height}};
-  const TUpDownPartEh names[2] = {udpTopEh, udpBottomEh};
-  for (int i = 0; i < 2; ++i) {
-    // A pressed or hot half leaves the other half in its resting look; disabled takes both.
-    TButtonPaintStateEh s = state;
-    if (part != udpWholeEh && part != names[i] && state != bpsDisabledEh) s = bpsNormalEh;
-    DrawButtonFace(C, halves[i], style, s, K.Flat, K.Active, K.Color, names[i], K.Themed);
-  }
+  ForEachButtonPart(TRect{0, 0, K.Width, K.Height}, style, state, part,
+                    [&](const TRect& R, TButtonPaintStateEh S, TUpDownPartEh Half) {
+                      DrawButtonFace(C, R, style, S, K.Flat, K.Active, K.Color, Half, K.Themed);
+                    });
 }
 
 // --- check boxes -----------------------------------------------------------------------------
@@ -358,6 +375,16 @@ void PaintButtonEh(TCanvas* Canvas, const TRect& ARect, TEditButtonStyleEh Style
   k.Active = Active;
   k.Themed = ThemesEnabled();
   PaintCached(Canvas, ARect, k);
+}
+
+void PaintButtonSignEh(TCanvas* Canvas, const TRect& ARect, TEditButtonStyleEh Style,
+                       TButtonPaintStateEh State, bool Flat, TUpDownPartEh StatePart, TColor Color) {
+  if (!Canvas) return;
+  const bool themed = ThemesEnabled();
+  ForEachButtonPart(ARect, Style, State, StatePart,
+                    [&](const TRect& R, TButtonPaintStateEh S, TUpDownPartEh Half) {
+                      DrawSymbol(Canvas, SignRect(R, Style, S, Flat, themed), Style, Half, Color);
+                    });
 }
 
 void PaintButtonEh(TCanvas* Canvas, const TRect& ARect, TColor Color, bool Pressed, bool Enabled,

@@ -40,6 +40,11 @@ void PaintButtonEh(TCanvas* Canvas, const TRect& ARect, TEditButtonStyleEh Style
                    bool Flat, bool Active, TColor FaceColor = clDefault,
                    TUpDownPartEh StatePart = udpWholeEh);
 
+// The sign of a style alone (arrow, dots, plus or minus; both arrows of an up-down button) in
+// Color, where PaintButtonEh puts it for the state: for a face another painter (a skin) drew.
+void PaintButtonSignEh(TCanvas* Canvas, const TRect& ARect, TEditButtonStyleEh Style,
+                       TButtonPaintStateEh State, bool Flat, TUpDownPartEh StatePart, TColor Color);
+
 // Paints a check box (or radio button) into the box rectangle ARect. Color is the background
 // the box stands on: a flat box whose border is not active shows its frame in it.
 void PaintButtonEh(TCanvas* Canvas, const TRect& ARect, TColor Color, bool Pressed, bool Enabled,

@@ -390,29 +390,36 @@ TUpDownPartEh TEditButtonControlEh::PaintPart() const {
 }
 
 void TEditButtonControlEh::Paint() {
-  if (!Enabled()) {
-    FState = bsDisabled;
-    FDragging = false;
-  } else if (FState == bsDisabled) {
-    FState = Down() ? bsExclusive : bsUp;
-  }
+  SyncStateWithEnabled();
   TCanvas* canvas = Canvas();
   const TRect r = ClientRect();
   const TButtonPaintStateEh state = PaintState();
   PaintButtonEh(canvas, r, style_, state, Flat(), active_, Color() == clBtnFace ? clDefault : Color(),
                 PaintPart());
+  DrawImageOrGlyph(canvas, state);
+}
 
-  // The item's image, or its glyph for the glyph style, goes over the face.
-  const TPoint shift = state == bpsPressedEh && !ThemesEnabled() ? TPoint{1, 1} : TPoint{0, 0};
+bool TEditButtonControlEh::PaintContentOverFace(TCanvas* ACanvas) {
+  SyncStateWithEnabled();
+  const TButtonPaintStateEh state = PaintState();
+  PaintButtonSignEh(ACanvas, ClientRect(), style_, state, Flat(), PaintPart(), ACanvas->Font()->Color());
+  DrawImageOrGlyph(ACanvas, state);
+  return true;
+}
+
+// The item's image, or its glyph for the glyph style, goes over the face.
+void TEditButtonControlEh::DrawImageOrGlyph(TCanvas* ACanvas, TButtonPaintStateEh State) {
+  const TRect r = ClientRect();
+  const TPoint shift = State == bpsPressedEh && !ThemesEnabled() ? TPoint{1, 1} : TPoint{0, 0};
   TCustomImageList* list = nullptr;
   int index = -1;
-  if (buttonImages_ && buttonImages_->GetStateImage(state, list, index)) {
+  if (buttonImages_ && buttonImages_->GetStateImage(State, list, index)) {
     const int x = r.Left + (r.Width() - list->Width()) / 2 + shift.X;
     const int y = r.Top + (r.Height() - list->Height()) / 2 + shift.Y;
-    list->Draw(canvas, x, y, index, state != bpsDisabledEh || buttonImages_->DisabledImages() != nullptr);
+    list->Draw(ACanvas, x, y, index, State != bpsDisabledEh || buttonImages_->DisabledImages() != nullptr);
   } else if (style_ == ebsGlyphEh && Glyph() && !Glyph()->Empty()) {
     const TRect content = ButtonContentRectEh(r, style_, Flat());
-    ButtonGlyph()->Draw(canvas, content, shift, "", blGlyphLeft, -1, 0, FState, true, 0);
+    ButtonGlyph()->Draw(ACanvas, content, shift, "", blGlyphLeft, -1, 0, FState, true, 0);
   }
 }
 

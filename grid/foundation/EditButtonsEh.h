@@ -236,6 +236,9 @@ class TEditButtonControlEh : public TSpeedButton {
   TUpDownPartEh PaintPart() const;
 
   void Paint() override;
+  // The style's sign in the canvas font's colour, then the image or glyph, over a face a skin
+  // painted.
+  bool PaintContentOverFace(TCanvas* ACanvas) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
@@ -252,6 +255,7 @@ class TEditButtonControlEh : public TSpeedButton {
  private:
   void RepeatTimer(TObject* Sender);
   void StopRepeat();
+  void DrawImageOrGlyph(TCanvas* ACanvas, TButtonPaintStateEh State);
 
   TEditButtonStyleEh style_ = ebsDropDownEh;
   bool active_ = false;

@@ -134,6 +134,11 @@ class TSpeedButton : public TGraphicControl {
 
   void Loaded() override;
   void Paint() override;
+  // For a painter that gives the button a face of its own (a skin): draws on Canvas, in client
+  // coordinates, what the button shows over its face, where and as Paint puts it, with signs and
+  // text in Canvas's font colour. False, drawing nothing, for a button that shows only its Glyph
+  // and Caption, which such a painter lays out itself.
+  virtual bool PaintContentOverFace(TCanvas* Canvas);
   TClass GetActionLinkClass() const override;
   // Takes GroupIndex (when unset or CheckDefaults) and Down from a TCustomAction.
   void ActionChange(TObject* Sender, bool CheckDefaults) override;
@@ -157,6 +162,8 @@ class TSpeedButton : public TGraphicControl {
   virtual TRect DrawFace(TCanvas* Canvas);
   // Glyph and caption inside PaintRect, shifted by Offset.
   virtual TRect DrawButtonContent(TCanvas* Canvas, const TRect& PaintRect, const TPoint& Offset);
+  // The state follows Enabled before a paint: a disabled button is up and not dragging.
+  void SyncStateWithEnabled();
   // Re-reads whether the mouse is over the button (flat buttons only).
   void UpdateTracking();
   // Tells the group that this button went down.

@@ -182,13 +182,21 @@ TRect TSpeedButton::DrawButtonContent(TCanvas* Canvas, const TRect& PaintRect, c
                       0);
 }
 
-void TSpeedButton::Paint() {
+void TSpeedButton::SyncStateWithEnabled() {
   if (!Enabled()) {
     FState = bsDisabled;
     FDragging = false;
   } else if (FState == bsDisabled) {
     FState = down_ && groupIndex_ != 0 ? bsExclusive : bsUp;
   }
+}
+
+bool TSpeedButton::PaintContentOverFace(TCanvas*) {
+  return false;
+}
+
+void TSpeedButton::Paint() {
+  SyncStateWithEnabled();
   TCanvas* canvas = Canvas();
   canvas->SetFont(Font());
   const TRect paintRect = DrawFace(canvas);

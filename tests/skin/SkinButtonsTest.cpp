@@ -9,6 +9,7 @@
 
 #include "platform/vcl/Buttons.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/ImgList.h"
 #include "platform/vcl/VclTesting.h"
 #include "platform/win/Input.h"
 #include "platform/win/Painting.h"
@@ -33,6 +34,61 @@ TBitmap* GlyphStrip(const std::vector<TColor>& Colours) {
   }
   return &strip;
 }
+
+// The ink of a 10 x 10 plus sign: two bars of two pixels through the middle.
+bool PlusInk(int X, int Y) {
+  const bool across = X >= 1 && X <= 8, along = Y >= 1 && Y <= 8;
+  return (across && (Y == 4 || Y == 5)) || (along && (X == 4 || X == 5));
+}
+
+// A list of 10 x 10 plus signs, one in each colour, on the fuchsia mask.
+std::unique_ptr<TImageList> PlusSigns(const std::vector<TColor>& Inks) {
+  auto list = std::make_unique<TImageList>(nullptr);
+  list->SetWidth(10);
+  list->SetHeight(10);
+  for (TColor ink : Inks) {
+    TBitmap sign;
+    sign.SetSize(10, 10);
+    for (int y = 0; y < 10; ++y)
+      for (int x = 0; x < 10; ++x) sign.Canvas()->SetPixels(x, y, PlusInk(x, y) ? ink : clFuchsia);
+    list->AddMasked(&sign, clFuchsia);
+  }
+  return list;
+}
+
+// A speed button that draws its glyph itself, as the grid's navigator and search buttons do: an
+// entry of its image list centred (one pixel further while pressed), the disabled list's while
+// disabled.
+class TListGlyphButton : public TSpeedButton {
+ public:
+  using TSpeedButton::TSpeedButton;
+  TPoint GlyphAt() const {
+    const int shift = FState == bsDown ? 1 : 0;
+    return {(Width() - 10) / 2 + shift, (Height() - 10) / 2 + shift};
+  }
+  void Paint() override {
+    SyncStateWithEnabled();
+    DrawFace(Canvas());
+    DrawGlyph(Canvas());
+  }
+  bool PaintContentOverFace(TCanvas* Over) override {
+    InkGiven = Over->Font()->Color();
+    SyncStateWithEnabled();
+    DrawGlyph(Over);
+    return true;
+  }
+  TCustomImageList* Images = nullptr;
+  TCustomImageList* DisabledImages = nullptr;
+  int Index = 0;
+  // The font colour of the last paint over a skin's face.
+  TColor InkGiven = clNone;
+
+ private:
+  void DrawGlyph(TCanvas* On) {
+    const TPoint at = GlyphAt();
+    (Enabled() ? Images : DisabledImages)->Draw(On, at.X, at.Y, Index);
+  }
+};
 
 }  // namespace
 
@@ -78,17 +134,22 @@ class SkinButtonsTest : public ::testing::Test {
     ResetVcl();
     // Five frames with margins of 6; every frame's top-left corner is magenta (transparent).
     probe.Add({"Buttons", 5, false, 16, 16, 6, 6, 6, 6, true});
-    data = LoadEditedProbeSkin(probe, [](std::string& Ini) {
-      Ini.replace(Ini.find("Image=", Ini.find("[Buttons]")), 5, "Bitmap");
-      Ini += "NormalColour2=1,2,3\r\nMouseOverColour2=4,5,6\r\nPressedColour2=7,8,9\r\n";
-      Ini += "[Colours]\r\nButtonFace=10,20,30\r\n";
-    });
+    data = ButtonSkin("1,2,3", "10,20,30");
     ASSERT_NE(data, nullptr);
     (form = new TForm(Application, 0))->SetBounds(100, 100, 300, 200);
     form->SetColor(kParent);
     form->Show();
   }
   void TearDown() override { ResetVcl(); }
+  // The probe's button element with the caption colours of frames 4 and 2 fixed, Normal2 for
+  // frame 1 and Face as the skin's colour.
+  std::unique_ptr<TSkinData> ButtonSkin(const std::string& Normal2, const std::string& Face) {
+    return LoadEditedProbeSkin(probe, [&](std::string& Ini) {
+      Ini.replace(Ini.find("Image=", Ini.find("[Buttons]")), 5, "Bitmap");
+      Ini += "NormalColour2=" + Normal2 + "\r\nMouseOverColour2=4,5,6\r\nPressedColour2=7,8,9\r\n";
+      Ini += "[Colours]\r\nButtonFace=" + Face + "\r\n";
+    });
+  }
   template <class TButtonClass>
   TButtonClass* Child(const char* Caption, int Width = 90) {
     auto* b = new TButtonClass(form);
@@ -255,5 +316,82 @@ TEST_F(SkinButtonsTest, GlyphsPicturesSpeedButtonsAndTheMenuArrow) {
     EXPECT_EQ(shot->Canvas()->Pixels(88, 15), ColorToRGB(disabled ? clBtnShadow : clWindowText));
     EXPECT_EQ(shot->Canvas()->Pixels(97, 15), probe.RegionColour(0, disabled ? 3 : 1, TNinePart::Right));
     delete button;
+  }
+}
+
+TEST_F(SkinButtonsTest, ButtonsThatDrawTheirOwnGlyphShowItWhereAndAsTheyDoBare) {
+  constexpr TColor kWhite = RGB(255, 255, 255), kLightGrey = RGB(200, 200, 200), kBlack = RGB(0, 0, 0);
+  const std::unique_ptr<TImageList> inks = PlusSigns({kWhite, kBlack}), greyed = PlusSigns({kLightGrey});
+  // Two alike buttons of 30 x 24, bare at (10, 10) and skinned at (60, 10).
+  auto pair = [&](bool Flat, int Index) {
+    std::vector<TListGlyphButton*> buttons;
+    for (int left : {10, 60}) {
+      auto* b = new TListGlyphButton(form);
+      b->SetParent(form);
+      b->SetBounds(left, 10, 30, 24);
+      b->SetFlat(Flat);
+      b->Images = inks.get();
+      b->DisabledImages = greyed.get();
+      b->Index = Index;
+      buttons.push_back(b);
+    }
+    return buttons;
+  };
+  // Every ink pixel of the sign at At in the picture of a button.
+  auto showsSign = [&](TListGlyphButton* Button, TPoint At, TColor Ink) {
+    std::unique_ptr<TBitmap> shot = Picture(Bounds(Button->Left(), 10, 30, 24));
+    int wrong = 0;
+    for (int y = 0; y < 10; ++y)
+      for (int x = 0; x < 10; ++x)
+        wrong += PlusInk(x, y) && shot->Canvas()->Pixels(At.X + x, At.Y + y) != Ink;
+    EXPECT_EQ(wrong, 0) << (Button->Left() == 10 ? "bare" : "skinned");
+    return shot;
+  };
+
+  // The navigator's buttons are framed, the search strip's flat. Frame 0: flat at rest, the
+  // skin's colour alone.
+  enum { kRest, kHot, kPressed, kDisabled };
+  // Id, flat, step, glyph's top-left, frame, its caption colour, the ink shown.
+  const std::tuple<const char*, bool, int, TPoint, int, TColor, TColor> cases[] = {
+      {"framed at rest", false, kRest, {10, 7}, 1, kNormal2, kWhite},
+      {"framed, pressed: one pixel further", false, kPressed, {11, 8}, 2, kPressed2, kWhite},
+      {"framed, disabled: the greyed glyph", false, kDisabled, {10, 7}, 3, clBtnShadow, kLightGrey},
+      {"flat at rest", true, kRest, {10, 7}, 0, kNormal2, kWhite},
+      {"flat, hot", true, kHot, {10, 7}, 4, kOver2, kWhite},
+      {"flat, disabled", true, kDisabled, {10, 7}, 0, clBtnShadow, kLightGrey}};
+  for (const auto& [id, flat, step, at, frame, caption, ink] : cases) {
+    SCOPED_TRACE(id);
+    const std::vector<TListGlyphButton*> buttons = pair(flat, 0);
+    (new TSkinSpeedButton(buttons[1]))->AttachGraphic(nullptr, data.get(), nullptr);
+    for (TListGlyphButton* b : buttons) {
+      if (step == kDisabled) b->SetEnabled(false);
+      if (step == kHot) b->Perform(CM_MOUSEENTER, 0, 0);
+      if (step == kPressed) b->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 12));
+      EXPECT_EQ(b->GlyphAt(), at);
+    }
+    showsSign(buttons[0], at, ink);
+    const std::unique_ptr<TBitmap> skinned = showsSign(buttons[1], at, ink);
+    EXPECT_EQ(skinned->Canvas()->Pixels(2, 12),
+              frame ? probe.RegionColour(0, frame, TNinePart::Left) : kFace);
+    EXPECT_EQ(buttons[1]->InkGiven, caption);
+    for (TListGlyphButton* b : buttons) {
+      if (step == kPressed) b->Perform(WM_LBUTTONUP, 0, MAKELPARAM(15, 12));
+      delete b;
+    }
+  }
+
+  // A glyph lost on the skin's face takes the caption colour; one that stands out keeps its own.
+  // Id, the skin's colour (a flat button at rest shows it alone), ink shown.
+  const std::tuple<const char*, const char*, TColor> faces[] = {
+      {"black on a light face stays black", "240,240,240", kBlack},
+      {"black on a dark face takes the caption colour", "10,20,30", RGB(250, 250, 250)}};
+  for (const auto& [id, face, ink] : faces) {
+    SCOPED_TRACE(id);
+    data = ButtonSkin("250,250,250", face);
+    const std::vector<TListGlyphButton*> buttons = pair(true, 1);
+    (new TSkinSpeedButton(buttons[1]))->AttachGraphic(nullptr, data.get(), nullptr);
+    showsSign(buttons[0], {10, 7}, kBlack);
+    showsSign(buttons[1], {10, 7}, ink);
+    for (TListGlyphButton* b : buttons) delete b;
   }
 }

@@ -1,3 +1,6 @@
+#include <memory>
+#include <tuple>
+
 #include "grid/dbgrid/DBGridEhNavigator.h"
 #include "grid/dbgrid/DBGridEhSelection.h"
 #include "grid/dbgrid/DBGridEhToolResources.h"
@@ -7,6 +10,7 @@
 #include "platform/win/Input.h"
 #include "platform/win/WinTesting.h"
 #include "tests/grid/dbgrid/DBGridTestSupport.h"
+#include "tests/support/SurfacePixels.h"
 
 namespace {
 
@@ -78,6 +82,48 @@ TEST_F(NavigatorTest, TheEnableTableFollowsTheDataSetTheGridAndThePanel) {
     c.Arrange();
     nav->UpdateButtonStates();
     EXPECT_EQ(EnabledButtons(), c.Expected);
+  }
+}
+
+TEST_F(NavigatorTest, ButtonsDrawTheirGlyphOverAnotherFaceWhereTheyDoOnTheirOwn) {
+  TDBGridEhRes* res = DBGridEhRes();
+  ASSERT_NE(res, nullptr);
+  nav->SetImages(res->IMList10Bmp, res->IMList10DBmp);
+  Reset(3);  // on the first record: First disabled, Next enabled
+  Pump();
+  // Id, button, the list its glyph comes from.
+  const std::tuple<const char*, TNavigateBtnEh, TCustomImageList*> cases[] = {
+      {"enabled: the list's glyph", nbNextEh, res->IMList10Bmp},
+      {"disabled: the disabled list's", nbFirstEh, res->IMList10DBmp}};
+  for (const auto& [id, kind, list] : cases) {
+    SCOPED_TRACE(id);
+    TNavButtonEh* button = nav->Button(kind);
+    const int w = button->Width(), h = button->Height();
+    auto limeFace = [w, h] {
+      auto face = std::make_unique<TBitmap>();
+      face->SetSize(w, h);
+      face->Canvas()->Brush()->SetColor(clLime);
+      face->Canvas()->FillRect(Rect(0, 0, w, h));
+      return face;
+    };
+    // The glyph centred on a face of lime, as expected; then as the button draws it there.
+    const std::unique_ptr<TBitmap> expected = limeFace(), over = limeFace();
+    list->Draw(expected->Canvas(), (w - list->Width()) / 2, (h - list->Height()) / 2, button->GlyphIndex());
+    EXPECT_TRUE(button->PaintContentOverFace(over->Canvas()));
+    // Every pixel as expected, and the glyph's pixels also in the button's own painting.
+    int ink = 0, wrongOver = 0, wrongBare = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        const TColor want = expected->Canvas()->Pixels(x, y);
+        wrongOver += over->Canvas()->Pixels(x, y) != want;
+        if (want == clLime) continue;
+        ++ink;
+        const TPoint at = button->ClientToScreen({x, y});
+        wrongBare += test_support::ScreenPixel(form->Handle(), {at.X, at.Y}) != COLORREF(want);
+      }
+    EXPECT_GT(ink, 0);
+    EXPECT_EQ(wrongOver, 0);
+    EXPECT_EQ(wrongBare, 0);
   }
 }
 

@@ -3,6 +3,9 @@
 // 13 x 13, painted at an offset into a larger bitmap.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <tuple>
+
 #include "grid/foundation/ButtonPainterEh.h"
 #include "grid/foundation/EditButtonsEh.h"
 #include "platform/gdi/Theme.h"
@@ -155,6 +158,40 @@ TEST_F(ButtonPainterTest, PressedThreeDFaceIsFramedInShadowAndShiftsTheSymbol) {
   ExpectProbes({{0, 0, clBtnShadow}, {16, 20, clBtnShadow}, {1, 1, clBtnFace}});
   // The arrow moved one pixel right and down.
   ExpectProbes({{9, 12, clBtnText}, {6, 9, clBtnText}, {5, 8, clBtnFace}, {8, 12, clBtnFace}});
+}
+
+TEST_F(ButtonPainterTest, SignAloneLiesOnThePixelsThatCarryItInTheFace) {
+  // Id, style, state, flat, themed, half, the sign's pixels.
+  const std::tuple<const char*, TEditButtonStyleEh, TButtonPaintStateEh, bool, bool, TUpDownPartEh, int>
+      cases[] = {{"drop-down", ebsDropDownEh, bpsNormalEh, false, false, udpWholeEh, 16},
+                 {"drop-down pressed: shifted", ebsDropDownEh, bpsPressedEh, false, false, udpWholeEh, 16},
+                 {"drop-down pressed, themed: not shifted", ebsDropDownEh, bpsPressedEh, false, true,
+                  udpWholeEh, 16},
+                 {"flat ellipsis, hot", ebsEllipsisEh, bpsHotEh, true, false, udpWholeEh, 12},
+                 {"plus, disabled", ebsPlusEh, bpsDisabledEh, false, false, udpWholeEh, 17},
+                 {"up-down, upper half pressed", ebsUpDownEh, bpsPressedEh, false, false, udpTopEh, 32},
+                 {"alternative drop-down", ebsAltDropDownEh, bpsNormalEh, false, false, udpWholeEh, 12}};
+  for (const auto& [id, style, state, flat, themed, half, count] : cases) {
+    SCOPED_TRACE(id);
+    SetThemesEnabled(themed);
+    ClearButtonsBitmapCache();
+    Button(style, state, flat, false, half);
+    const std::unique_ptr<TBitmap> face = std::move(bmp);
+    NewBitmap();
+    PaintButtonSignEh(bmp->Canvas(), Bounds(kX, kY, 17, 21), style, state, flat, half, clRed);
+    // The colour the face gives its sign: the theme's text colour, or shadow when disabled.
+    COLORREF ink = Sys(state == bpsDisabledEh ? clBtnShadow : clBtnText);
+    if (themed) ink = ColorToRGB(face->Canvas()->Pixels(kX + 8, kY + 11));
+    int sign = 0, wrong = 0;
+    for (int y = 2; y <= 18; ++y)
+      for (int x = 2; x <= 14; ++x) {
+        const bool red = At(x, y) == Sys(clRed);
+        sign += red;
+        wrong += red != (ColorToRGB(face->Canvas()->Pixels(kX + x, kY + y)) == ink);
+      }
+    EXPECT_EQ(sign, count);
+    EXPECT_EQ(wrong, 0);
+  }
 }
 
 TEST_F(ButtonPainterTest, DisabledSymbolIsEmbossed) {

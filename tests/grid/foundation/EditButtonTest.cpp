@@ -323,6 +323,43 @@ TEST_F(EditButtonTest, ControlPaintsItsStyleThroughThePainter) {
   EXPECT_EQ(Pixel(b, 3, 9), Sys(clBtnShadow));
 }
 
+TEST_F(EditButtonTest, OverAnotherFaceTheControlDrawsItsSignInTheFontColourAndItsImage) {
+  TBitmap over;
+  over.SetSize(17, 21);
+  auto paintOver = [&](TEditButtonControlEh* Button) {
+    over.Canvas()->Brush()->SetColor(clLime);
+    over.Canvas()->FillRect(Rect(0, 0, 17, 21));
+    over.Canvas()->Font()->SetColor(clRed);
+    EXPECT_TRUE(Button->PaintContentOverFace(over.Canvas()));
+  };
+  auto at = [&](int X, int Y) { return Sys(over.Canvas()->Pixels(X, Y)); };
+  TEditButtonControlEh* b = AddControl(ebsDropDownEh);
+  ShowAndPaint();
+  paintOver(b);
+  // The arrow's tip where the control's own face has it, nothing of that face around it.
+  EXPECT_EQ(at(8, 11), Sys(clRed));
+  EXPECT_EQ(at(8, 12), Sys(clLime));
+  EXPECT_EQ(at(0, 0), Sys(clLime));
+  b->SetAlwaysDown(true);
+  paintOver(b);
+  EXPECT_EQ(at(9, 12), Sys(clRed));  // shifted with the pressed face
+
+  auto* images = new TImageList(form);
+  images->SetWidth(5);
+  images->SetHeight(5);
+  TBitmap blue;
+  blue.SetSize(5, 5);
+  blue.Canvas()->Brush()->SetColor(clBlue);
+  blue.Canvas()->FillRect(TRect{0, 0, 5, 5});
+  images->Add(&blue, nullptr);
+  TEditButtonEh item(static_cast<TWinControl*>(form));
+  item.Images()->SetNormalImages(images);
+  TEditButtonControlEh* glyph = AddControl(ebsGlyphEh, 40);
+  glyph->SetButtonImages(item.Images());
+  paintOver(glyph);
+  EXPECT_EQ(at(8, 10), Sys(clBlue));
+}
+
 TEST_F(EditButtonTest, SetAlwaysDownHoldsThePressedLook) {
   TEditButtonControlEh* b = AddControl(ebsDropDownEh);
   int clicks = 0;
