@@ -156,9 +156,9 @@ TEST_F(SkinnedGridButtonsTest, ToolAndDropDownButtonsShowTheirGlyphsUnderEachSki
   const std::vector<std::pair<int, int>> arrow = ArrowInk(bare.Arrow);
   EXPECT_EQ(arrow.size(), 16u);
 
-  // Skin, whether an enabled and a disabled glyph take the caption colour: the black glyphs are
-  // lost on the dark face, the greyed ones (grey with a white edge) on the light one.
-  const std::tuple<const char*, bool, bool> cases[] = {{"light", false, true}, {"dark", true, false}};
+  // Skin, whether an enabled and a disabled glyph take the caption colour: the black glyphs read
+  // on both skins' faces, the greyed ones (grey with a white edge) are lost on them.
+  const std::tuple<const char*, bool, bool> cases[] = {{"light", false, true}, {"dark", false, true}};
   for (const auto& [skin, enabledRecoloured, disabledRecoloured] : cases) {
     SCOPED_TRACE(skin);
     const TSkinShots& skinned = shots[skin];
