@@ -132,6 +132,8 @@ class TSkinScrollbar : public TSkinControl {
   void PaintSkin(HDC DC, const TRect& R) override;
   // The overlays draw afresh from the new skin.
   void ApplySkinColor() override;
+  // Both overlays placed over the bars the window shows now, or hidden where it shows none.
+  void UpdateBars();
 
   uint8_t NeedsUpdate = 0;
   TWScrollbar* HorzBar = nullptr;  // owned by the skinner
@@ -140,8 +142,6 @@ class TSkinScrollbar : public TSkinControl {
   bool DrawBorder = false;
 
  protected:
-  // Both overlays' UpdatePosition, or HideBar.
-  void UpdateBars();
   void HideBars();
   void FreeBars();
   // The corner box between two shown bars, in the skin colour.

@@ -15,12 +15,13 @@
 #include "platform/win/WinTesting.h"
 #include "skin/SkinRangeControls.h"
 #include "skin/SkinScrollBars.h"
+#include "skin/WinSkinChildren.h"
+#include "skin/WinSkinManage.h"
 #include "tests/support/ProbeSkin.h"
 
 namespace skin_scroll_bars_test {
 
-enum : size_t { kStrip, kHorzTrack, kVertTrack, kHorzThumb, kVertThumb };  // probe elements, in order
-constexpr TNinePart kWhole = TNinePart::Middle;                            // no margins: one colour a frame
+constexpr TNinePart kWhole = TNinePart::Middle;  // no margins: one colour a frame
 
 class SkinScrollBarsTest : public ::testing::Test {
  protected:
@@ -30,12 +31,9 @@ class SkinScrollBarsTest : public ::testing::Test {
     (form = new TForm(Application, 0))->SetBounds(20, 20, 420, 300);
     form->Show();
   }
-  void TearDown() override { ResetVcl(), data.reset(); }
+  void TearDown() override { ResetVcl(), DestroySkinManage(), data.reset(); }
   void LoadProbe(int StripHeight) {
-    probe = TProbeSkin();
-    probe.Add({"Scrollbar", 23, false, StripHeight, StripHeight});
-    for (const char* section : {"HorzScroll", "VertScroll"}) probe.Add({section, 4});
-    for (const char* section : {"HorzScrollThumb", "VertScrollThumb"}) probe.Add({section, 3});
+    probe = ScrollBarProbeSkin(StripHeight);
     ASSERT_TRUE((data = LoadSkinData(probe.SkinFile())) != nullptr);
   }
   TListBox* List(int Items, bool Skinned) {
@@ -102,6 +100,32 @@ TEST_F(SkinScrollBarsTest, OverlayFollowsTheListBox) {
   EXPECT_FALSE(skinner->HorzBar->Shown);
 }
 
+TEST_F(SkinScrollBarsTest, BarsGainedAfterSkinningWearTheSkinAndLostOnesTakeTheirOverlaysAlong) {
+  auto* box = new TScrollingWinControl(form);
+  box->SetParent(form);
+  box->SetBounds(10, 10, 200, 150);
+  TSkinChildList* list = SkinThroughManager(form->Handle(), *data, {xcScrollbar});
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->SkinnerOf(box), nullptr);  // no bar at skinning: nothing to cover
+  // The ranges set; what shows on the vertical and the horizontal bar's first arrow.
+  const std::tuple<const char*, int, int, const char*, const char*> steps[] = {
+      {"gains-vertical", 1000, 0, "skin", "-"},
+      {"gains-horizontal", 1000, 1000, "skin", "skin"},
+      {"loses-vertical", 0, 1000, "-", "skin"},
+      {"loses-both", 0, 0, "-", "-"},
+      {"gains-again", 1000, 0, "skin", "-"}};
+  for (const auto& [id, vertical, horizontal, vertLook, horzLook] : steps) {
+    SCOPED_TRACE(id);
+    box->VertScrollBar()->SetRange(vertical);
+    box->HorzScrollBar()->SetRange(horizontal);
+    Application->ProcessMessages();
+    EXPECT_EQ(std::pair(FirstArrowLook(probe, form->Handle(), list, box->Handle(), OBJID_VSCROLL),
+                        FirstArrowLook(probe, form->Handle(), list, box->Handle(), OBJID_HSCROLL)),
+              std::pair(std::string(vertLook), std::string(horzLook)));
+    EXPECT_TRUE(list->CheckConsistency());
+  }
+}
+
 TEST_F(SkinScrollBarsTest, PressesGoToTheNativeBarExactlyAsOnTheBareOne) {
   TListBox* skinned = List(100, true);
   TListBox* bare = List(100, false);
@@ -153,13 +177,13 @@ TEST_F(SkinScrollBarsTest, PaintsArrowsTracksAndThumbsByPartAndState) {
     // Arrows, the track off the thumb, the thumb, its grip.
     EXPECT_EQ((std::vector{at(8), at(length - 8), at(top > 30 ? 20 : length - 20), at(top + 1),
                            at(top + size / 2)}),
-              (std::vector{Probe(kStrip, up), Probe(kStrip, down), Probe(kVertTrack, 1),
-                           Probe(kVertThumb, thumb), Probe(kStrip, grip)}));
+              (std::vector{Probe(kProbeStrip, up), Probe(kProbeStrip, down), Probe(kProbeVertTrack, 1),
+                           Probe(kProbeVertThumb, thumb), Probe(kProbeStrip, grip)}));
   }
   bar->Pressed = false;
   EnableScrollBar(list->Handle(), SB_VERT, ESB_DISABLE_BOTH);
   bar->Repaint();
-  EXPECT_EQ(at(rest + size / 2), Probe(kVertTrack, 3));  // a disabled bar: frame 3, no thumb
+  EXPECT_EQ(at(rest + size / 2), Probe(kProbeVertTrack, 3));  // a disabled bar: frame 3, no thumb
 }
 
 TEST_F(SkinScrollBarsTest, ScrollBarControlsStripHeightsAndShortBars) {
@@ -168,8 +192,9 @@ TEST_F(SkinScrollBarsTest, ScrollBarControlsStripHeightsAndShortBars) {
   // size, one further off takes the system's 17; position 50 of 0..100 puts the thumb (all grip) at
   // 92..109.
   const std::tuple<int, int, int, int, size_t, int> cases[] = {
-      {17, 30, 0, 14, kStrip, 1},        {17, 30, 0, 15, kStrip, 5},       {19, 200, 100, 18, kStrip, 1},
-      {20, 200, 100, 18, kHorzTrack, 1}, {17, 200, 50, 60, kHorzTrack, 1}, {17, 200, 50, 94, kStrip, 17}};
+      {17, 30, 0, 14, kProbeStrip, 1},       {17, 30, 0, 15, kProbeStrip, 5},
+      {19, 200, 100, 18, kProbeStrip, 1},    {20, 200, 100, 18, kProbeHorzTrack, 1},
+      {17, 200, 50, 60, kProbeHorzTrack, 1}, {17, 200, 50, 94, kProbeStrip, 17}};
   for (const auto& [stripHeight, width, position, x, element, frame] : cases) {
     SCOPED_TRACE(stripHeight * 1000 + width + x);
     LoadProbe(stripHeight);
