@@ -18,6 +18,7 @@
 #include "skin/WinSkinChildren.h"
 #include "skin/WinSkinManage.h"
 #include "tests/support/ProbeSkin.h"
+#include "tests/support/SurfacePixels.h"
 
 namespace skin_scroll_bars_test {
 
@@ -123,6 +124,57 @@ TEST_F(SkinScrollBarsTest, BarsGainedAfterSkinningWearTheSkinAndLostOnesTakeThei
                         FirstArrowLook(probe, form->Handle(), list, box->Handle(), OBJID_HSCROLL)),
               std::pair(std::string(vertLook), std::string(horzLook)));
     EXPECT_TRUE(list->CheckConsistency());
+  }
+}
+
+TEST_F(SkinScrollBarsTest, TheSkinsPictureStaysThroughScrollsFramePaintsAndSwitches) {
+  const TColor line = TColor(0x1E0AC8), face = TColor(0x1EC80A);  // ButtonShadow, ButtonFace below
+  data = LoadEditedProbeSkin(probe, [](std::string& Ini) {
+    Ini += "[Colours]\r\nButtonShadow=200 10 30\r\nButtonFace=10 200 30\r\n";
+  });
+  ASSERT_NE(data, nullptr);
+  TListBox* list = List(100, true);
+  const HWND h = list->Handle();
+  const auto screen = [this](POINT At) { return test_support::ScreenPixel(form->Handle(), At); };
+  // Above and on the thumb as the system places it, then both rings of the frame.
+  const auto looks = [&] {
+    RECT window;
+    GetWindowRect(h, &window);
+    const RECT bar = BarOf(h);
+    SCROLLBARINFO info;
+    GetScrollBarInfo(h, OBJID_VSCROLL, &info);
+    const int x = bar.Left + 8, y = (window.Top + window.Bottom) / 2;
+    return std::vector{screen({x, bar.Top + info.xyThumbTop - 2}), screen({x, bar.Top + info.xyThumbTop + 1}),
+                       screen({window.Left, y}), screen({window.Left + 1, y})};
+  };
+  const std::vector<COLORREF> skinned{COLORREF(Probe(kProbeVertTrack, 1)),
+                                      COLORREF(Probe(kProbeVertThumb, 1)), COLORREF(line), COLORREF(face)};
+  const std::tuple<const char*, std::function<void()>> steps[] = {
+      {"top index", [&] { list->SetTopIndex(40); }},
+      {"wheel",
+       [&] {
+         list->SetFocus();
+         Input::MouseWheel(-WHEEL_DELTA, BarOf(h).TopLeft());
+       }},
+      {"frame painted over",
+       [&] { RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW); }},
+      {"skinning off and on",
+       [&] {
+         SendMessage(h, SKMSG_SKINCONTROL, 0, 0);
+         RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+         SendMessage(h, SKMSG_SKINCONTROL, 1, 0);
+       }},
+      {"skin applied again", [&] { skinner->ApplySkinColor(); }},
+  };
+  for (const auto& [id, step] : steps) {
+    SCOPED_TRACE(id);
+    const int top = list->TopIndex();
+    step();
+    Application->ProcessMessages();
+    EXPECT_EQ(looks(), skinned);
+    if (id == std::string("wheel")) {
+      EXPECT_GT(list->TopIndex(), top);
+    }
   }
 }
 
