@@ -99,7 +99,6 @@ void InitWinSkinChildrenUnit() {
 TSkinChildList::TSkinChildList(TWinSkinForm& AForm) : form_(AForm), canvas_(std::make_unique<TCanvas>()) {}
 
 TSkinChildList::~TSkinChildList() {
-  if (barsHook_) UnhookWinEvent(barsHook_);
   // The form frees its skinners first; any left go with the list, their windows restored.
   FreeAll(!IsWindow(form_.hWnd));
 }
@@ -155,6 +154,9 @@ void TSkinChildList::FreeGone() {
 
 void TSkinChildList::FreeAll(bool Destroying) {
   hovered_ = nullptr;
+  // Nothing is skinned any more until the next walk.
+  if (barsHook_) UnhookWinEvent(barsHook_);
+  barsHook_ = nullptr;
   if (!Destroying && form_.FormControl) UnmarkContainerPopups(form_.FormControl);
   // One at a time off the back: freeing one may free or unregister others.
   while (!skinners_.empty()) {

@@ -164,7 +164,7 @@ class TSkinChildList : public TSkinChildren {
   void FreeGone();
   // Takes the skin's marks off the popup menus of every container below Parent.
   void UnmarkContainerPopups(TWinControl* Parent);
-  // Listens, from the first walk on, for scroll bars that windows gain or lose.
+  // Listens, from a walk until FreeAll, for scroll bars that windows gain or lose.
   void WatchScrollBars();
   // Some listed skinner, live or gone, was made for Control.
   bool ListedFor(const TControl* Control) const;

@@ -125,6 +125,11 @@ TEST_F(SkinScrollBarsTest, BarsGainedAfterSkinningWearTheSkinAndLostOnesTakeThei
               std::pair(std::string(vertLook), std::string(horzLook)));
     EXPECT_TRUE(list->CheckConsistency());
   }
+  list->FreeAll(false);  // the skinners taken off: a bar gained now stays the system's
+  box->HorzScrollBar()->SetRange(1000);
+  Application->ProcessMessages();
+  EXPECT_EQ(list->SkinnerOf(box), nullptr);
+  EXPECT_EQ(FirstArrowLook(probe, form->Handle(), list, box->Handle(), OBJID_HSCROLL), "bare");
 }
 
 TEST_F(SkinScrollBarsTest, TheSkinsPictureStaysThroughScrollsFramePaintsAndSwitches) {
