@@ -1,7 +1,7 @@
 // The skinners that own scroll-bar overlays: controls with built-in bars (memos, list boxes,
 // grids), list views with their header, bare windows with bars, and TScrollBar controls. They
 // keep the overlays placed as the covered window moves, resizes, shows or hides, and repaint
-// them after every scroll.
+// them when a scroll or a paint changed what they show.
 #include "skin/SkinScrollBars.h"
 #include "platform/gdi/Colors.h"
 #include "platform/gdi/Gdi.h"
@@ -27,10 +27,6 @@ bool IsThemedPlatform() {
   return major > 5 || (major == 5 && minor >= 1);
 }
 
-void InvalidateShown(TWScrollbar* Bar) {
-  if (Bar && Bar->Shown) Bar->Invalidate();
-}
-
 void FreeBar(TWScrollbar*& Bar) {
   TWScrollbar* bar = Bar;
   Bar = nullptr;
@@ -48,10 +44,10 @@ void StoreAttachFields(TSkinControl& Skinner, TWinControl* Control, TSkinData* D
   Skinner.Unicode = IsWindowUnicode(Skinner.Handle);
 }
 
-// What both attaches do last: the control's messages pass through the skinner from now on.
-void HookControl(TSkinControl& Skinner, TWinControl* Control) {
+// What both attaches do last: the control's messages pass through Procedure from now on.
+void HookControl(TSkinControl& Skinner, TWinControl* Control, TWndMethod Procedure) {
   Skinner.OldWindowProc = Control->WindowProc();
-  Control->SetWindowProc(TWndMethod::Method(&Skinner, &TSkinControl::WindowProcedure));
+  Control->SetWindowProc(std::move(Procedure));
   Skinner.Attached = true;
   Skinner.Lifecycle = kSkinnerAttached;
 }
@@ -89,7 +85,14 @@ void TSkinScrollbar::AttachBars(TWinControl* AControl, TSkinData* Data, TWinSkin
   VertBar = new TWScrollbar(this);
   VertBar->Bind(this, AControl, kScrollVertical);
   if (!AControl->Visible()) HideBars();
-  HookControl(*this, AControl);
+  HookControl(*this, AControl, TWndMethod::Method(this, &TSkinScrollbar::FrameWatchingProcedure));
+}
+
+void TSkinScrollbar::FrameWatchingProcedure(TMessage& Message) {
+  // Seen even while skinning is switched off: once the frame was painted over, the skin's frame
+  // is drawn again at the next paint.
+  if (Message.Msg == WM_NCPAINT) frameDrawn_ = false;
+  WindowProcedure(Message);
 }
 
 void TSkinScrollbar::Detach() {
@@ -114,11 +117,11 @@ void TSkinScrollbar::AfterMessage(TMessage& Message) {
     case WM_SIZE:
     case WM_WINDOWPOSCHANGED:
       NeedsUpdate = 1;
+      frameDrawn_ = false;
       UpdateBars();
       break;
     case WM_MOUSEWHEEL:
-      InvalidateShown(HorzBar);
-      InvalidateShown(VertBar);
+      RefreshBars();
       break;
     case CM_VISIBLECHANGED:
       if (Message.WParam)
@@ -136,21 +139,26 @@ void TSkinScrollbar::AfterMessage(TMessage& Message) {
   }
 }
 
+void TSkinScrollbar::PaintWindow(HDC DC) {
+  ownWindowPaint_ = DC == nullptr;
+  TSkinControl::PaintWindow(DC);
+  ownWindowPaint_ = false;
+}
+
 void TSkinScrollbar::PaintSkin(HDC DC, const TRect& R) {
   const LONG_PTR style = GetWindowLong(Handle, GWL_STYLE);
   // A bar the window gained since the last placement is covered now.
-  if (HorzBar) {
-    if (HorzBar->Shown)
-      HorzBar->Invalidate();
-    else if (style & WS_HSCROLL)
-      HorzBar->UpdatePosition();
+  for (const auto& [bar, bit] : {std::pair{HorzBar, WS_HSCROLL}, std::pair{VertBar, WS_VSCROLL}}) {
+    if (!bar) continue;
+    if (bar->Shown)
+      bar->Refresh();
+    else if (style & bit)
+      bar->UpdatePosition();
   }
-  if (VertBar) {
-    if (VertBar->Shown)
-      VertBar->Invalidate();
-    else if (style & WS_VSCROLL)
-      VertBar->UpdatePosition();
-  }
+  // The corner and the frame lie in the non-client area, which a client paint leaves alone: on
+  // the window they are drawn again only after something painted over them.
+  if (ownWindowPaint_ && frameDrawn_) return;
+  if (ownWindowPaint_) frameDrawn_ = true;
   FillCorner(DC);
   if (!DrawBorder) return;
   HBRUSH line = CreateSolidBrush(ColorToRGB(SkinLineColor()));
@@ -165,7 +173,13 @@ void TSkinScrollbar::PaintSkin(HDC DC, const TRect& R) {
 void TSkinScrollbar::ApplySkinColor() {
   for (TWScrollbar* bar : {HorzBar, VertBar})
     if (bar) bar->ForgetPainting();
+  frameDrawn_ = false;
   TSkinControl::ApplySkinColor();
+}
+
+void TSkinScrollbar::RefreshBars() {
+  for (TWScrollbar* bar : {HorzBar, VertBar})
+    if (bar) bar->Refresh();
 }
 
 void TSkinScrollbar::UpdateBars() {
@@ -245,8 +259,7 @@ void TSkinScrollbarH::AfterMessage(TMessage& Message) {
 }
 
 void TSkinScrollbarH::PaintSkin(HDC DC, const TRect&) {
-  InvalidateShown(HorzBar);
-  InvalidateShown(VertBar);
+  RefreshBars();
   FillCorner(DC);
 }
 
@@ -268,7 +281,7 @@ void TSkinScControl::AttachBars(TWinControl* AControl, TSkinData* Data, TWinSkin
   Bar->SetHint(AControl->Hint());
   Bar->Bind(this, AControl, kScrollControl);
   if (!AControl->Visible()) Bar->HideBar();
-  HookControl(*this, AControl);
+  HookControl(*this, AControl, TWndMethod::Method(this, &TSkinControl::WindowProcedure));
 }
 
 void TSkinScControl::Detach() {

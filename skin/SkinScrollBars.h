@@ -110,12 +110,18 @@ class TWScrollbar : public TCustomPanel {
     int Hot = kScrollPartNone, ThumbTop = 0, ThumbBottom = 0;
     bool operator==(const TPaintKey&) const = default;
   };
+  // What a paint now would draw from, the bar's length and thumb taken as a paint takes them;
+  // false when it would draw nothing.
+  bool ReadPaintKey(TPaintKey& Key, SCROLLBARINFO& Info);
   TPaintKey paintedKey_;
   std::unique_ptr<TBitmap> painted_;
 
  public:
   // Forgets the last picture (the skin changed).
   void ForgetPainting() { painted_.reset(); }
+  // Invalidates a shown overlay whose picture is no longer the one on screen: the covered bar
+  // changed, or the covered window's painting may have reached the overlay.
+  void Refresh();
 };
 
 class TSkinScrollbar : public TSkinControl {
@@ -129,9 +135,12 @@ class TSkinScrollbar : public TSkinControl {
   virtual void AttachBars(TWinControl* AControl, TSkinData* Data, TWinSkinForm* AForm, TCanvas* ACanvas);
   void Detach() override;
   void AfterMessage(TMessage& Message) override;
+  void PaintWindow(HDC DC) override;
   void PaintSkin(HDC DC, const TRect& R) override;
   // The overlays draw afresh from the new skin.
   void ApplySkinColor() override;
+  // Both overlays placed over the bars the window shows now, or hidden where it shows none.
+  void UpdateBars();
 
   uint8_t NeedsUpdate = 0;
   TWScrollbar* HorzBar = nullptr;  // owned by the skinner
@@ -140,14 +149,22 @@ class TSkinScrollbar : public TSkinControl {
   bool DrawBorder = false;
 
  protected:
-  // Both overlays' UpdatePosition, or HideBar.
-  void UpdateBars();
   void HideBars();
   void FreeBars();
+  // Each shown overlay repainted when its picture changed.
+  void RefreshBars();
   // The corner box between two shown bars, in the skin colour.
   void FillCorner(HDC DC);
   // A WM_VSCROLL or WM_HSCROLL code marks the part it came from, and that bar shows it.
   void ShowScrollCode(const TMessage& Message);
+
+ private:
+  // The procedure AttachBars installs: notes what paints over the frame, then the skinner's own.
+  void FrameWatchingProcedure(TMessage& Message);
+  // The corner and frame on the window are the skin's since the last non-client paint.
+  bool frameDrawn_ = false;
+  // PaintSkin draws on the window's own DC (not one handed in with WM_PAINT).
+  bool ownWindowPaint_ = false;
 };
 
 class TSkinListView : public TSkinScrollbar {

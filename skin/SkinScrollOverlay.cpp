@@ -319,37 +319,53 @@ void TWScrollbar::DragThumb() {
   ThumbBottom = ThumbTop + size;
 }
 
-void TWScrollbar::Paint() {
+bool TWScrollbar::ReadPaintKey(TPaintKey& Key, SCROLLBARINFO& Info) {
   const TSkinElements* skin = Skinner ? Skinner->Elements() : nullptr;
-  if (!skin || !HasSkinImage(skin->Scrollbar.get())) return;
-  SCROLLBARINFO info;
-  if (!GetBarInfo(info) || (info.rgstate[0] & STATE_SYSTEM_INVISIBLE)) return;
-  const bool enabled = !(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE);
-  const bool vertical = Kind == kScrollVertical;
+  if (!skin || !HasSkinImage(skin->Scrollbar.get())) return false;
+  if (!GetBarInfo(Info) || (Info.rgstate[0] & STATE_SYSTEM_INVISIBLE)) return false;
+  const int width = Info.rcScrollBar.Width(), height = Info.rcScrollBar.Height();
+  if (width <= 0 || height <= 0 || width > ClientWidth() || height > ClientHeight()) return false;
+  BarLength = Kind == kScrollVertical ? height : width;
 
-  const TRect r{0, 0, info.rcScrollBar.Width(), info.rcScrollBar.Height()};
-  if (r.Width() <= 0 || r.Height() <= 0 || r.Width() > ClientWidth() || r.Height() > ClientHeight()) return;
-  BarLength = vertical ? r.Height() : r.Width();
-
-  TBitmap* strip = skin->Scrollbar->Bitmap.get();
-  int button = strip->Height();
+  int button = skin->Scrollbar->Bitmap->Height();
   if (std::abs(button - ArrowSize) > kArrowSizeTolerance) button = ArrowSize;
-  const int thickness = std::min(button, vertical ? r.Width() : r.Height());
-
-  const bool draggingThumb = Pressed && HotPart == kScrollPartThumb && BoundKind != kScrollControl;
-  if (draggingThumb) {
+  if (Pressed && HotPart == kScrollPartThumb && BoundKind != kScrollControl) {
     DragThumb();
   } else {
-    ThumbTop = info.xyThumbTop;
-    ThumbBottom = info.xyThumbBottom;
+    ThumbTop = Info.xyThumbTop;
+    ThumbBottom = Info.xyThumbBottom;
   }
-  const TPaintKey key{
-      skin,     Skinner->SkinColor(), r.Width(), r.Height(), button, enabled, Pressed, HotPart,
-      ThumbTop, ThumbBottom};
+  Key = TPaintKey{skin,     Skinner->SkinColor(),
+                  width,    height,
+                  button,   !(Info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE),
+                  Pressed,  HotPart,
+                  ThumbTop, ThumbBottom};
+  return true;
+}
+
+void TWScrollbar::Refresh() {
+  if (!Shown || !HandleAllocated()) return;
+  // A covered window that does not clip its siblings paints its own bar over the overlay.
+  const bool overdrawn = !(GetWindowLong(Target, GWL_STYLE) & WS_CLIPSIBLINGS);
+  TPaintKey key;
+  SCROLLBARINFO info;
+  if (overdrawn || !painted_ || !ReadPaintKey(key, info) || key != paintedKey_) Invalidate();
+}
+
+void TWScrollbar::Paint() {
+  TPaintKey key;
+  SCROLLBARINFO info;
+  if (!ReadPaintKey(key, info)) return;
+  const TRect r{0, 0, key.Width, key.Height};
   if (painted_ && key == paintedKey_) {
     BitBlt(Canvas()->Handle(), 0, 0, r.Width(), r.Height(), painted_->Canvas()->Handle(), 0, 0, SRCCOPY);
     return;
   }
+  const bool vertical = Kind == kScrollVertical;
+  const bool enabled = key.Enabled;
+  const int button = key.Button;
+  const int thickness = std::min(button, vertical ? r.Width() : r.Height());
+  TBitmap* strip = key.Skin->Scrollbar->Bitmap.get();
   if (!painted_) painted_ = std::make_unique<TBitmap>();
   paintedKey_ = key;
   TBitmap& buffer = *painted_;
@@ -361,7 +377,7 @@ void TWScrollbar::Paint() {
   canvas->FillRect(r);
 
   // The track, between the arrows.
-  const TDataSkinObject* track = vertical ? skin->VertScroll.get() : skin->HorzScroll.get();
+  const TDataSkinObject* track = vertical ? key.Skin->VertScroll.get() : key.Skin->HorzScroll.get();
   if (HasSkinImage(track))
     DrawElement(dc, AlongBar(vertical, button, BarLength - button, thickness), kTrackFrames,
                 enabled ? kTrackEnabledFrame : kTrackDisabledFrame, track);
@@ -379,7 +395,7 @@ void TWScrollbar::Paint() {
 
   const bool hotThumb = HotPart == kScrollPartThumb;
   const TRect thumbRect = AlongBar(vertical, ThumbTop, ThumbBottom, thickness);
-  const TDataSkinObject* thumb = vertical ? skin->VertScrollThumb.get() : skin->HorzScrollThumb.get();
+  const TDataSkinObject* thumb = vertical ? key.Skin->VertScrollThumb.get() : key.Skin->HorzScrollThumb.get();
   if (enabled && ThumbBottom > ThumbTop && Within(thumbRect, r)) {
     if (HasSkinImage(thumb))
       DrawElement(dc, thumbRect, thumb->FrameCount, 1 + (hotThumb ? (Pressed ? 1 : 2) : 0), thumb);

@@ -1,7 +1,8 @@
 // The skinners of one skinned form: the walks over its controls (the control tree, then the
 // tab-order list) or the child windows of a bare window, carrying out the decisions of
 // WinSkinChildClassify.cpp through the registry of makers, and the list's upkeep: re-skinning
-// as a scroll bar, colours after a skin change, the hover check and freeing.
+// as a scroll bar or as scroll bars come and go, colours after a skin change, the hover check
+// and freeing.
 #include "skin/WinSkinChildren.h"
 
 #include <algorithm>
@@ -13,8 +14,10 @@
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Graphics.h"
 #include "skin/SkinButtons.h"
+#include "skin/SkinScrollBars.h"
 #include "skin/SkinStateControls.h"
 #include "skin/WinSkinChildMaking.h"
+#include "skin/WinSkinManage.h"
 #include "skin/WinSkinMenu.h"
 
 namespace skin_children {
@@ -151,6 +154,9 @@ void TSkinChildList::FreeGone() {
 
 void TSkinChildList::FreeAll(bool Destroying) {
   hovered_ = nullptr;
+  // Nothing is skinned any more until the next walk.
+  if (barsHook_) UnhookWinEvent(barsHook_);
+  barsHook_ = nullptr;
   if (!Destroying && form_.FormControl) UnmarkContainerPopups(form_.FormControl);
   // One at a time off the back: freeing one may free or unregister others.
   while (!skinners_.empty()) {
@@ -177,6 +183,7 @@ void TSkinChildList::UnmarkContainerPopups(TWinControl* Parent) {
 void TSkinChildList::SkinChildren() {
   TSkinData* data = form_.SkinData;
   if (!data) return;
+  WatchScrollBars();
   FreeGone();
   TWinControl* formControl = form_.FormControl;
   if (!formControl) {
@@ -341,6 +348,43 @@ void TSkinChildList::ReskinScrollBar(HWND Child) {
   TControl* control = old->Control ? old->Control : dynamic_cast<TControl*>(old->Owner());
   Drop(old);
   Make(decision, control, Child);
+}
+
+void TSkinChildList::WatchScrollBars() {
+  if (barsHook_) return;
+  barsHook_ = SetWinEventHook(
+      EVENT_OBJECT_SHOW, EVENT_OBJECT_HIDE, nullptr,
+      [this](HWINEVENTHOOK, DWORD, HWND Window, LONG Object, LONG, DWORD, DWORD) {
+        if (Object == OBJID_HSCROLL || Object == OBJID_VSCROLL) ScrollBarsChanged(Window);
+      },
+      0, GetCurrentThreadId(), WINEVENT_INCONTEXT);
+}
+
+bool TSkinChildList::ListedFor(const TControl* Control) const {
+  return std::any_of(skinners_.begin(), skinners_.end(), [Control](const TSkinControl* s) {
+    return s->Control == Control || s->GraphicControl == Control || s->Owner() == Control;
+  });
+}
+
+void TSkinChildList::ScrollBarsChanged(HWND Window) {
+  TSkinData* data = form_.SkinData;
+  if (!data || !Window || !IsChild(form_.hWnd, Window)) return;
+  TSkinManage* manage = SkinManage();
+  for (HWND up = GetParent(Window); up && up != form_.hWnd; up = GetParent(up))
+    if (manage && manage->FindForm(up)) return;
+  if (TSkinControl* skinner = SkinnerOf(Window)) {
+    auto* bars = dynamic_cast<TSkinScrollbar*>(skinner);
+    if (bars && bars->SkinActive) bars->UpdateBars();
+    return;
+  }
+  // Skinned afresh, a window without bars would get no overlays: only gained bars count. A control
+  // whose window is being made again keeps waiting for its scroll-bar skinner to be made anew.
+  TWinControl* control = FindControl(Window);
+  if (!control || !(GetWindowLong(Window, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL))) return;
+  if (control->ComponentState().Contains(csDestroying) || control->Tag() == data->DisableTag() ||
+      ListedFor(control))
+    return;
+  ClassifyControl(control->Parent(), control);
 }
 
 void TSkinChildList::ApplySkinColor() {

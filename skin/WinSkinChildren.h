@@ -136,6 +136,10 @@ class TSkinChildList : public TSkinChildren {
   void SkinChildWindows(HWND Window);
   // Classifies one bare window.
   void ClassifyWindow(HWND Window);
+  // A window below the form showed or hid a scroll bar: the overlays of its skinner follow, and
+  // a control of the class library without skinner gets the one it would get if the form were
+  // skinned now. Windows of a skinned form nested inside this one are that form's concern.
+  void ScrollBarsChanged(HWND Window);
   // The listed skinner that serves Control (windowed or windowless), or nullptr.
   TSkinControl* SkinnerOf(const TControl* Control) const;
   TSkinControl* SkinnerOf(HWND Window) const;
@@ -160,9 +164,14 @@ class TSkinChildList : public TSkinChildren {
   void FreeGone();
   // Takes the skin's marks off the popup menus of every container below Parent.
   void UnmarkContainerPopups(TWinControl* Parent);
+  // Listens, from a walk until FreeAll, for scroll bars that windows gain or lose.
+  void WatchScrollBars();
+  // Some listed skinner, live or gone, was made for Control.
+  bool ListedFor(const TControl* Control) const;
 
   TWinSkinForm& form_;
   std::vector<TSkinControl*> skinners_;
   std::unique_ptr<TCanvas> canvas_;
   HWND hovered_ = nullptr;  // a bare window's child that was told the mouse entered
+  HWINEVENTHOOK barsHook_ = nullptr;
 };

@@ -1,10 +1,12 @@
 // Hook chains: one per hook kind for the whole process, newest first. A hook removed while a
 // chain runs stays in place (marked) until no call is in progress, so CallNextHookEx from
-// inside a hook that unhooked itself still finds its successor.
+// inside a hook that unhooked itself still finds its successor. Event hooks live by the same
+// rule in a list of their own, oldest first.
 #include <array>
 #include <memory>
 #include <vector>
 
+#include "platform/rtl/Clock.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/win/WindowManager.h"
 
@@ -20,10 +22,18 @@ struct THook {
   bool Removed = false;
 };
 
+struct TWinEventHook {
+  HWINEVENTHOOK Handle = nullptr;
+  DWORD Min = 0, Max = 0;
+  WINEVENTPROC Proc;
+  bool Removed = false;
+};
+
 struct THookState {
   std::array<std::vector<std::shared_ptr<THook>>, kLastHook - kFirstHook + 1> Chains;
+  std::vector<std::shared_ptr<TWinEventHook>> EventHooks;
   uintptr_t NextHandle = 0x7A000000;
-  int Depth = 0;  // chain calls in progress
+  int Depth = 0;  // chain calls and event deliveries in progress
 };
 
 THookState& State() {
@@ -55,6 +65,7 @@ void Purge() {
   if (State().Depth > 0) return;
   for (auto& chain : State().Chains)
     std::erase_if(chain, [](const std::shared_ptr<THook>& h) { return h->Removed; });
+  std::erase_if(State().EventHooks, [](const std::shared_ptr<TWinEventHook>& h) { return h->Removed; });
 }
 
 // Calls the first live hook at or after `from`, keeping the chain alive while it runs.
@@ -106,6 +117,42 @@ LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) {
       if (chain[i]->Handle == hook) return CallFrom(id, i + 1, code, wParam, lParam);
   }
   return 0;
+}
+
+HWINEVENTHOOK SetWinEventHook(DWORD eventMin, DWORD eventMax, HMODULE, WINEVENTPROC proc, DWORD, DWORD,
+                              DWORD) {
+  if (!proc || eventMin > eventMax) return nullptr;
+  auto hook = std::make_shared<TWinEventHook>();
+  hook->Handle = reinterpret_cast<HWINEVENTHOOK>(++State().NextHandle);
+  hook->Min = eventMin;
+  hook->Max = eventMax;
+  hook->Proc = std::move(proc);
+  State().EventHooks.push_back(hook);
+  return hook->Handle;
+}
+
+BOOL UnhookWinEvent(HWINEVENTHOOK hook) {
+  for (auto& h : State().EventHooks)
+    if (hook && h->Handle == hook && !h->Removed) {
+      h->Removed = true;
+      Purge();
+      return TRUE;
+    }
+  return FALSE;
+}
+
+void NotifyWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild) {
+  if (State().EventHooks.empty()) return;
+  // A copy: a hook may add or remove hooks.
+  const std::vector<std::shared_ptr<TWinEventHook>> hooks = State().EventHooks;
+  ++State().Depth;
+  TScopeExit leave([] {
+    --State().Depth;
+    Purge();
+  });
+  for (const auto& h : hooks)
+    if (!h->Removed && event >= h->Min && event <= h->Max)
+      h->Proc(h->Handle, event, hwnd, idObject, idChild, GetCurrentThreadId(), GetTickCount());
 }
 
 BOOL CallMsgFilter(MSG* msg, int code) {
@@ -167,6 +214,8 @@ void ResetHooks() {
     for (auto& h : chain) h->Removed = true;
     if (State().Depth == 0) chain.clear();
   }
+  for (auto& h : State().EventHooks) h->Removed = true;
+  Purge();
 }
 
 }  // namespace win_internal

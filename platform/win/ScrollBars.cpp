@@ -35,12 +35,27 @@ DWORD StyleBit(int bar) {
 void SetBarsShown(TWnd& w, DWORD bits, bool show) {
   const DWORD style = show ? (w.Style | bits) : (w.Style & ~bits);
   if (style == w.Style) return;
+  const DWORD old = w.Style;
+  const HWND h = w.Handle;
   w.Style = style;
-  SetWindowPos(w.Handle, nullptr, 0, 0, 0, 0,
+  SetWindowPos(h, nullptr, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  // Announced once the frame has made room, so that a listener finds the bar in place.
+  AnnounceScrollBarChanges(h, old);
 }
 
 }  // namespace
+
+void AnnounceScrollBarChanges(HWND hwnd, DWORD oldStyle) {
+  for (const auto& [bit, object] :
+       {std::pair{WS_HSCROLL, OBJID_HSCROLL}, std::pair{WS_VSCROLL, OBJID_VSCROLL}}) {
+    // Read again for each: a hook may change the style or destroy the window.
+    const TWnd* w = Find(hwnd);
+    if (!w || w->Dead) return;
+    if (((oldStyle ^ w->Style) & bit) == 0) continue;
+    NotifyWinEvent((w->Style & bit) ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE, hwnd, object, CHILDID_SELF);
+  }
+}
 
 int ScrollMaxPos(const TScrollBarState& s) {
   if (s.Max <= s.Min) return s.Min;

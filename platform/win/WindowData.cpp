@@ -68,6 +68,7 @@ void SetStyle(TWnd& w, int index, DWORD value) {
   field = ss.styleNew;
   NotifyObservers(TWindowEvent::StyleChanged, h);
   SendMessage(h, WM_STYLECHANGED, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&ss));
+  if (index == GWL_STYLE) AnnounceScrollBarChanges(h, ss.styleOld);
 }
 
 void SetOwner(TWnd& w, HWND ownerHandle) {

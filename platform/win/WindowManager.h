@@ -348,6 +348,9 @@ using TWindowObserver = std::function<void(const TWindowNotice&)>;
 int AddWindowObserver(TWindowObserver observer);
 void RemoveWindowObserver(int id);
 void NotifyObservers(TWindowEvent event, HWND hwnd, const TPosChange* change = nullptr);
+// Tells the event hooks of each window scroll bar that the change from oldStyle to the window's
+// style now showed or hid (ScrollBars.cpp).
+void AnnounceScrollBarChanges(HWND hwnd, DWORD oldStyle);
 
 // --- metrics --------------------------------------------------------------------------------------------
 

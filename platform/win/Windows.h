@@ -41,6 +41,7 @@ WIN_DECLARE_HANDLE(HWND);
 WIN_DECLARE_HANDLE(HMENU);
 WIN_DECLARE_HANDLE(HINSTANCE);
 WIN_DECLARE_HANDLE(HHOOK);
+WIN_DECLARE_HANDLE(HWINEVENTHOOK);
 #undef WIN_DECLARE_HANDLE
 using HMODULE = HINSTANCE;
 
@@ -799,6 +800,20 @@ SHORT VkKeyScan(char32_t ch);
 HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE instance, DWORD threadId);
 BOOL UnhookWindowsHookEx(HHOOK hook);
 LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
+
+// Event hooks, called at once (in context) for each event between eventMin and eventMax, oldest
+// hook first. The window manager reports EVENT_OBJECT_SHOW and EVENT_OBJECT_HIDE for a window's
+// scroll bars (idObject OBJID_HSCROLL or OBJID_VSCROLL, idChild CHILDID_SELF) when its style gains
+// or loses WS_HSCROLL or WS_VSCROLL. One process, one thread: processId and threadId filter nothing.
+constexpr DWORD EVENT_OBJECT_SHOW = 0x8002, EVENT_OBJECT_HIDE = 0x8003;
+constexpr LONG CHILDID_SELF = 0;
+constexpr DWORD WINEVENT_OUTOFCONTEXT = 0x0000, WINEVENT_INCONTEXT = 0x0004;
+using WINEVENTPROC = std::function<void(HWINEVENTHOOK hook, DWORD event, HWND hwnd, LONG idObject,
+                                        LONG idChild, DWORD eventThread, DWORD eventTime)>;
+HWINEVENTHOOK SetWinEventHook(DWORD eventMin, DWORD eventMax, HMODULE module, WINEVENTPROC proc,
+                              DWORD processId, DWORD threadId, DWORD flags);
+BOOL UnhookWinEvent(HWINEVENTHOOK hook);
+void NotifyWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild);
 
 // --- atoms ------------------------------------------------------------------------------------------
 

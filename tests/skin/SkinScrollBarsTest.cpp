@@ -15,12 +15,14 @@
 #include "platform/win/WinTesting.h"
 #include "skin/SkinRangeControls.h"
 #include "skin/SkinScrollBars.h"
+#include "skin/WinSkinChildren.h"
+#include "skin/WinSkinManage.h"
 #include "tests/support/ProbeSkin.h"
+#include "tests/support/SurfacePixels.h"
 
 namespace skin_scroll_bars_test {
 
-enum : size_t { kStrip, kHorzTrack, kVertTrack, kHorzThumb, kVertThumb };  // probe elements, in order
-constexpr TNinePart kWhole = TNinePart::Middle;                            // no margins: one colour a frame
+constexpr TNinePart kWhole = TNinePart::Middle;  // no margins: one colour a frame
 
 class SkinScrollBarsTest : public ::testing::Test {
  protected:
@@ -30,12 +32,9 @@ class SkinScrollBarsTest : public ::testing::Test {
     (form = new TForm(Application, 0))->SetBounds(20, 20, 420, 300);
     form->Show();
   }
-  void TearDown() override { ResetVcl(), data.reset(); }
+  void TearDown() override { ResetVcl(), DestroySkinManage(), data.reset(); }
   void LoadProbe(int StripHeight) {
-    probe = TProbeSkin();
-    probe.Add({"Scrollbar", 23, false, StripHeight, StripHeight});
-    for (const char* section : {"HorzScroll", "VertScroll"}) probe.Add({section, 4});
-    for (const char* section : {"HorzScrollThumb", "VertScrollThumb"}) probe.Add({section, 3});
+    probe = ScrollBarProbeSkin(StripHeight);
     ASSERT_TRUE((data = LoadSkinData(probe.SkinFile())) != nullptr);
   }
   TListBox* List(int Items, bool Skinned) {
@@ -102,6 +101,88 @@ TEST_F(SkinScrollBarsTest, OverlayFollowsTheListBox) {
   EXPECT_FALSE(skinner->HorzBar->Shown);
 }
 
+TEST_F(SkinScrollBarsTest, BarsGainedAfterSkinningWearTheSkinAndLostOnesTakeTheirOverlaysAlong) {
+  auto* box = new TScrollingWinControl(form);
+  box->SetParent(form);
+  box->SetBounds(10, 10, 200, 150);
+  TSkinChildList* list = SkinThroughManager(form->Handle(), *data, {xcScrollbar});
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->SkinnerOf(box), nullptr);  // no bar at skinning: nothing to cover
+  // The ranges set; what shows on the vertical and the horizontal bar's first arrow.
+  const std::tuple<const char*, int, int, const char*, const char*> steps[] = {
+      {"gains-vertical", 1000, 0, "skin", "-"},
+      {"gains-horizontal", 1000, 1000, "skin", "skin"},
+      {"loses-vertical", 0, 1000, "-", "skin"},
+      {"loses-both", 0, 0, "-", "-"},
+      {"gains-again", 1000, 0, "skin", "-"}};
+  for (const auto& [id, vertical, horizontal, vertLook, horzLook] : steps) {
+    SCOPED_TRACE(id);
+    box->VertScrollBar()->SetRange(vertical);
+    box->HorzScrollBar()->SetRange(horizontal);
+    Application->ProcessMessages();
+    EXPECT_EQ(std::pair(FirstArrowLook(probe, form->Handle(), list, box->Handle(), OBJID_VSCROLL),
+                        FirstArrowLook(probe, form->Handle(), list, box->Handle(), OBJID_HSCROLL)),
+              std::pair(std::string(vertLook), std::string(horzLook)));
+    EXPECT_TRUE(list->CheckConsistency());
+  }
+  list->FreeAll(false);  // the skinners taken off: a bar gained now stays the system's
+  box->HorzScrollBar()->SetRange(1000);
+  Application->ProcessMessages();
+  EXPECT_EQ(list->SkinnerOf(box), nullptr);
+  EXPECT_EQ(FirstArrowLook(probe, form->Handle(), list, box->Handle(), OBJID_HSCROLL), "bare");
+}
+
+TEST_F(SkinScrollBarsTest, TheSkinsPictureStaysThroughScrollsFramePaintsAndSwitches) {
+  const TColor line = TColor(0x1E0AC8), face = TColor(0x1EC80A);  // ButtonShadow, ButtonFace below
+  data = LoadEditedProbeSkin(probe, [](std::string& Ini) {
+    Ini += "[Colours]\r\nButtonShadow=200 10 30\r\nButtonFace=10 200 30\r\n";
+  });
+  ASSERT_NE(data, nullptr);
+  TListBox* list = List(100, true);
+  const HWND h = list->Handle();
+  const auto screen = [this](POINT At) { return test_support::ScreenPixel(form->Handle(), At); };
+  // Above and on the thumb as the system places it, then both rings of the frame.
+  const auto looks = [&] {
+    RECT window;
+    GetWindowRect(h, &window);
+    const RECT bar = BarOf(h);
+    SCROLLBARINFO info;
+    GetScrollBarInfo(h, OBJID_VSCROLL, &info);
+    const int x = bar.Left + 8, y = (window.Top + window.Bottom) / 2;
+    return std::vector{screen({x, bar.Top + info.xyThumbTop - 2}), screen({x, bar.Top + info.xyThumbTop + 1}),
+                       screen({window.Left, y}), screen({window.Left + 1, y})};
+  };
+  const std::vector<COLORREF> skinned{COLORREF(Probe(kProbeVertTrack, 1)),
+                                      COLORREF(Probe(kProbeVertThumb, 1)), COLORREF(line), COLORREF(face)};
+  const std::tuple<const char*, std::function<void()>> steps[] = {
+      {"top index", [&] { list->SetTopIndex(40); }},
+      {"wheel",
+       [&] {
+         list->SetFocus();
+         Input::MouseWheel(-WHEEL_DELTA, BarOf(h).TopLeft());
+       }},
+      {"frame painted over",
+       [&] { RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW); }},
+      {"skinning off and on",
+       [&] {
+         SendMessage(h, SKMSG_SKINCONTROL, 0, 0);
+         RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+         SendMessage(h, SKMSG_SKINCONTROL, 1, 0);
+       }},
+      {"skin applied again", [&] { skinner->ApplySkinColor(); }},
+  };
+  for (const auto& [id, step] : steps) {
+    SCOPED_TRACE(id);
+    const int top = list->TopIndex();
+    step();
+    Application->ProcessMessages();
+    EXPECT_EQ(looks(), skinned);
+    if (id == std::string("wheel")) {
+      EXPECT_GT(list->TopIndex(), top);
+    }
+  }
+}
+
 TEST_F(SkinScrollBarsTest, PressesGoToTheNativeBarExactlyAsOnTheBareOne) {
   TListBox* skinned = List(100, true);
   TListBox* bare = List(100, false);
@@ -153,13 +234,13 @@ TEST_F(SkinScrollBarsTest, PaintsArrowsTracksAndThumbsByPartAndState) {
     // Arrows, the track off the thumb, the thumb, its grip.
     EXPECT_EQ((std::vector{at(8), at(length - 8), at(top > 30 ? 20 : length - 20), at(top + 1),
                            at(top + size / 2)}),
-              (std::vector{Probe(kStrip, up), Probe(kStrip, down), Probe(kVertTrack, 1),
-                           Probe(kVertThumb, thumb), Probe(kStrip, grip)}));
+              (std::vector{Probe(kProbeStrip, up), Probe(kProbeStrip, down), Probe(kProbeVertTrack, 1),
+                           Probe(kProbeVertThumb, thumb), Probe(kProbeStrip, grip)}));
   }
   bar->Pressed = false;
   EnableScrollBar(list->Handle(), SB_VERT, ESB_DISABLE_BOTH);
   bar->Repaint();
-  EXPECT_EQ(at(rest + size / 2), Probe(kVertTrack, 3));  // a disabled bar: frame 3, no thumb
+  EXPECT_EQ(at(rest + size / 2), Probe(kProbeVertTrack, 3));  // a disabled bar: frame 3, no thumb
 }
 
 TEST_F(SkinScrollBarsTest, ScrollBarControlsStripHeightsAndShortBars) {
@@ -168,8 +249,9 @@ TEST_F(SkinScrollBarsTest, ScrollBarControlsStripHeightsAndShortBars) {
   // size, one further off takes the system's 17; position 50 of 0..100 puts the thumb (all grip) at
   // 92..109.
   const std::tuple<int, int, int, int, size_t, int> cases[] = {
-      {17, 30, 0, 14, kStrip, 1},        {17, 30, 0, 15, kStrip, 5},       {19, 200, 100, 18, kStrip, 1},
-      {20, 200, 100, 18, kHorzTrack, 1}, {17, 200, 50, 60, kHorzTrack, 1}, {17, 200, 50, 94, kStrip, 17}};
+      {17, 30, 0, 14, kProbeStrip, 1},       {17, 30, 0, 15, kProbeStrip, 5},
+      {19, 200, 100, 18, kProbeStrip, 1},    {20, 200, 100, 18, kProbeHorzTrack, 1},
+      {17, 200, 50, 60, kProbeHorzTrack, 1}, {17, 200, 50, 94, kProbeStrip, 17}};
   for (const auto& [stripHeight, width, position, x, element, frame] : cases) {
     SCOPED_TRACE(stripHeight * 1000 + width + x);
     LoadProbe(stripHeight);

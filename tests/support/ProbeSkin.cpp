@@ -6,6 +6,11 @@
 
 #include "platform/gdi/PngWriter.h"
 #include "platform/rtl/Streams.h"
+#include "platform/vcl/Forms.h"
+#include "skin/SkinScrollBars.h"
+#include "skin/WinSkinChildren.h"
+#include "skin/WinSkinManage.h"
+#include "tests/support/SurfacePixels.h"
 #include "tools/skingen/SkinImages.h"
 #include "tools/skinpack/SkinPacker.h"
 
@@ -265,6 +270,41 @@ std::string TProbeSkin::SkinFile() const {
     entries.emplace_back("probe" + std::to_string(i) + ".bmp", EncodeBmp24(picture));
   }
   return PackSkin(entries, TLzhPackMode::Greedy);
+}
+
+TProbeSkin ScrollBarProbeSkin(int StripHeight) {
+  TProbeSkin probe;
+  probe.Add({"Scrollbar", 23, false, StripHeight, StripHeight});
+  for (const char* section : {"HorzScroll", "VertScroll"}) probe.Add({section, 4});
+  for (const char* section : {"HorzScrollThumb", "VertScrollThumb"}) probe.Add({section, 3});
+  return probe;
+}
+
+TSkinChildList* SkinThroughManager(HWND Window, TSkinData& Data, const TSkinControlTypes& Controls) {
+  InitWinSkinDataUnit();
+  TSkinManage* manage = EnsureSkinManage();
+  manage->Active = true;
+  manage->StartState = kSkinStartRunning;
+  Data.SetSkinControls(Controls);
+  manage->AddSkinData(&Data);
+  if (!manage->SkinWindow(Window)) return nullptr;
+  Application->ProcessMessages();
+  auto* form = dynamic_cast<TWinSkinForm*>(manage->FindForm(Window));
+  return form ? dynamic_cast<TSkinChildList*>(form->ChildSkinners()) : nullptr;
+}
+
+std::string FirstArrowLook(const TProbeSkin& Probe, HWND Top, TSkinChildList* List, HWND Window, LONG Bar) {
+  SCROLLBARINFO info;
+  GetScrollBarInfo(Window, Bar, &info);
+  if (info.rgstate[0] & STATE_SYSTEM_INVISIBLE) {
+    auto* s = List ? dynamic_cast<TSkinScrollbar*>(List->SkinnerOf(Window)) : nullptr;
+    TWScrollbar* overlay = s ? (Bar == OBJID_VSCROLL ? s->VertBar : s->HorzBar) : nullptr;
+    return overlay && (overlay->Shown || IsWindowVisible(overlay->Handle())) ? "stale" : "-";
+  }
+  const POINT arrow{info.rcScrollBar.Left + 8, info.rcScrollBar.Top + 8};
+  // The up arrow is frame 9 of the strip, the left one frame 1.
+  const TColor expected = Probe.RegionColour(kProbeStrip, Bar == OBJID_VSCROLL ? 9 : 1, TNinePart::Middle);
+  return test_support::ScreenPixel(Top, arrow) == static_cast<COLORREF>(expected) ? "skin" : "bare";
 }
 
 std::unique_ptr<TSkinElements> LoadSkinBytes(const std::string& Bytes) {

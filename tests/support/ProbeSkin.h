@@ -109,6 +109,28 @@ class TProbeSkin {
   std::vector<TProbeElementLayout> layouts_;
 };
 
+// The probe elements of the scroll-bar overlays, in the order ScrollBarProbeSkin adds them.
+enum TScrollProbeElement : size_t {
+  kProbeStrip,
+  kProbeHorzTrack,
+  kProbeVertTrack,
+  kProbeHorzThumb,
+  kProbeVertThumb
+};
+// The scroll-bar elements alone: the 23-frame "Scrollbar" strip of StripHeight square frames, the
+// 4-frame tracks and the 3-frame thumbs, none with margins (one colour a frame).
+TProbeSkin ScrollBarProbeSkin(int StripHeight);
+
+class TSkinChildList;
+// Window skinned by the manager (made when there is none, skinning on) with Data for the control
+// kinds Controls, SKMSG_ACTIVATE handled: the form's child list, or nullptr when it was not skinned.
+TSkinChildList* SkinThroughManager(HWND Window, TSkinData& Data, const TSkinControlTypes& Controls);
+// What the top-level window Top shows on the first arrow of Window's bar (OBJID_HSCROLL or
+// OBJID_VSCROLL) under the ScrollBarProbeSkin Probe, List being Top's child list: "skin" the
+// probe's arrow, "bare" anything else, "-" no such bar and no overlay of it, "stale" an overlay
+// still shown over a bar that went.
+std::string FirstArrowLook(const TProbeSkin& Probe, HWND Top, TSkinChildList* List, HWND Window, LONG Bar);
+
 // Loads skin bytes through the engine's load sequence; fails the test with the refusal reason.
 std::unique_ptr<TSkinElements> LoadSkinBytes(const std::string& Bytes);
 // A skin data component loaded from the packed skin Bytes; nullptr, failing the test with the

@@ -1,15 +1,24 @@
 // The clipboard window's grids have no search strip: Ctrl+F opens the find dialog over the focused
-// grid, and a search from it moves to the match.
+// grid, and a search from it moves to the match. Skinned, the empty grid that pastes fill gains
+// its scroll bar in the skin.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <tuple>
 
 #include "examples/demo/LedgerClipboardForm.h"
 #include "grid/dbgrid/DBGridEhFindDlgs.h"
 #include "grid/editors/DBComboBoxEh.h"
+#include "platform/db/MemoryDataSet.h"
 #include "platform/vcl/VclTesting.h"
 #include "platform/win/Input.h"
 #include "platform/win/WinTesting.h"
+#include "skin/WinSkinChildren.h"
+#include "skin/WinSkinManage.h"
+#include "tests/support/ProbeSkin.h"
 
 TEST(LedgerClipboardFormTest, CtrlFOpensTheFindDialogOverTheFocusedGrid) {
   ResetVcl();
@@ -35,5 +44,38 @@ TEST(LedgerClipboardFormTest, CtrlFOpensTheFindDialogOverTheFocusedGrid) {
   EXPECT_EQ(std::make_tuple(caption, searched, grid->SearchPanel()->Enabled(),
                             grid->DataSource()->DataSet()->RecNo()),
             std::make_tuple("查找字符", grid, false, 1));
+  ResetVcl();
+}
+
+TEST(LedgerClipboardFormTest, TheTargetGridsBarGainedByPastingWearsTheSkinAndGoesWithTheRows) {
+  ResetVcl();
+  TForm* form = CreateLedgerClipboardForm(Application, std::filesystem::temp_directory_path());
+  form->Show();
+  const TProbeSkin probe = ScrollBarProbeSkin(GetSystemMetrics(SM_CXVSCROLL));
+  std::unique_ptr<TSkinData> data = LoadSkinData(probe.SkinFile());
+  ASSERT_NE(data, nullptr);
+  TSkinChildList* list = SkinThroughManager(form->Handle(), *data, {xcScrollbar});
+  ASSERT_NE(list, nullptr);
+  TDBGridEh* source = LedgerClipboardSourceOf(form);
+  TDBGridEh* target = LedgerClipboardTargetOf(form);
+  GridCopyAction(source, true);
+  auto* ledger = static_cast<TMemoryDataSet*>(target->DataSource()->DataSet());
+  // What is done to the target; the rows it holds then, and what its vertical bar shows.
+  const std::tuple<const char*, std::function<void()>, int, const char*> steps[] = {
+      {"empty", [] {}, 0, "-"},
+      {"pasted", [&] { GridPasteAction(target, true); }, 12, "skin"},
+      {"emptied", [&] { ledger->EmptyDataSet(); }, 0, "-"},
+      {"pasted again", [&] { GridPasteAction(target, true); }, 12, "skin"},
+  };
+  for (const auto& [id, change, rows, look] : steps) {
+    SCOPED_TRACE(id);
+    change();
+    Application->ProcessMessages();
+    EXPECT_EQ(std::pair(ledger->RecordCount(),
+                        FirstArrowLook(probe, form->Handle(), list, target->Handle(), OBJID_VSCROLL)),
+              std::pair(rows, std::string(look)));
+  }
+  form->Free();
+  DestroySkinManage();
   ResetVcl();
 }

@@ -1,5 +1,7 @@
 // Window scroll bars: SetScrollInfo's rules, showing and disabling, GetScrollBarInfo's geometry,
 // and the tracking loop driven by scripted mouse input on the virtual clock.
+#include <tuple>
+
 #include "platform/win/ScrollBarImpl.h"
 #include "tests/platform/win/MessageLog.h"
 
@@ -167,6 +169,56 @@ TEST_F(TScrollBarTest, RangeShowsHidesOrDisablesTheBar) {
   EXPECT_FALSE(GetWindowLong(w, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL));
   ShowScrollBar(w, SB_HORZ, TRUE);
   EXPECT_TRUE(GetWindowLong(w, GWL_STYLE) & WS_HSCROLL);
+}
+
+TEST_F(TScrollBarTest, BarsShownOrHiddenAreAnnouncedToEventHooksOnceTheFrameMadeRoom) {
+  HWND w = Make("w", WS_POPUP | WS_VISIBLE, {0, 0, 200, 100});
+  std::string all, hides;
+  const HWINEVENTHOOK every = SetWinEventHook(
+      EVENT_OBJECT_SHOW, EVENT_OBJECT_HIDE, nullptr,
+      [&](HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+        RECT client;
+        GetClientRect(hwnd, &client);
+        all += std::string(event == EVENT_OBJECT_SHOW ? "show " : "hide ") +
+               (object == OBJID_VSCROLL ? "v " : "h ") + std::to_string(client.Width()) + "x" +
+               std::to_string(client.Height()) + (child ? "?" : "") + ";";
+      },
+      0, 0, WINEVENT_INCONTEXT);
+  const HWINEVENTHOOK hidesOnly = SetWinEventHook(
+      EVENT_OBJECT_HIDE, EVENT_OBJECT_HIDE, nullptr,
+      [&](HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) { hides += "hide;"; }, 0, 0,
+      WINEVENT_INCONTEXT);
+  const int cxv = GetSystemMetrics(SM_CXVSCROLL), cyh = GetSystemMetrics(SM_CYHSCROLL);
+  const auto size = [](int Width, int Height) {
+    return std::to_string(Width) + "x" + std::to_string(Height);
+  };
+  auto range = [w](int Bar, UINT Page) {
+    const SCROLLINFO si{sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE, 0, 99, Page};
+    SetScrollInfo(w, Bar, &si, TRUE);
+  };
+  // The call; what the first hook hears (the client size as it heard it); what the second hears.
+  const std::tuple<const char*, std::function<void()>, std::string, const char*> steps[] = {
+      {"range shows", [&] { range(SB_VERT, 20); }, "show v " + size(200 - cxv, 100) + ";", ""},
+      {"range again", [&] { range(SB_VERT, 30); }, "", ""},
+      {"ShowScrollBar both", [&] { ShowScrollBar(w, SB_BOTH, TRUE); },
+       "show h " + size(200 - cxv, 100 - cyh) + ";", ""},
+      {"EnableScrollBar", [&] { EnableScrollBar(w, SB_VERT, ESB_DISABLE_BOTH); }, "", ""},
+      {"style without the vertical bit",
+       [&] { SetWindowLong(w, GWL_STYLE, GetWindowLong(w, GWL_STYLE) & ~WS_VSCROLL); },
+       "hide v " + size(200 - cxv, 100 - cyh) + ";", "hide;"},  // the frame waits for SWP_FRAMECHANGED
+      {"range hides", [&] { range(SB_HORZ, 100); }, "hide h " + size(200, 100) + ";", "hide;"},
+      {"unhooked",
+       [&] { UnhookWinEvent(every), ShowScrollBar(w, SB_BOTH, TRUE), ShowScrollBar(w, SB_VERT, FALSE); }, "",
+       "hide;"},
+  };
+  for (const auto& [id, call, heard, hidden] : steps) {
+    SCOPED_TRACE(id);
+    all.clear(), hides.clear();
+    call();
+    EXPECT_EQ(std::pair(all, hides), std::pair(heard, std::string(hidden)));
+  }
+  EXPECT_FALSE(UnhookWinEvent(every));
+  EXPECT_TRUE(UnhookWinEvent(hidesOnly));
 }
 
 TEST_F(TScrollBarTest, ScrollBarInfoGeometry) {
