@@ -10,7 +10,8 @@
 // Imports are all or nothing: the whole input is read and checked before the first write, and an
 // import that stops part way (a refused value answered No, a data-set error) puts back every
 // record it changed, deletes every record it added and returns to the starting record before the
-// error goes on to the caller.
+// error goes on to the caller. A refused value answered No goes on as the silent EAbort with the
+// refusal's message: the question has shown it already.
 #include <cstdint>
 #include <memory>
 #include <string>

@@ -7,6 +7,7 @@
 #include "grid/dbgrid/DBGridEhImpExp.h"
 #include "grid/dbgrid/DBGridEhImportUndoLog.h"
 #include "grid/dbgrid/DBGridEhSelection.h"
+#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Dialogs.h"
 
@@ -228,10 +229,13 @@ void TDBGridEhImport::GuardedWrite(TColumnEh* Column, Write&& write) {
     const std::string question =
         std::string(dim::kInsertErrorText) + "\n" + e.Message() + "\n\n" + dim::kIgnoreErrorText;
     const int answer = MessageDlg(question, mtError, TMsgDlgButtons{mbYes, mbNo, mbAll}, 0);
-    if (answer == mrAll)
+    if (answer == mrAll) {
       IgnoreErrors = true;
-    else if (answer != mrYes)
-      throw;
+    } else if (answer != mrYes) {
+      // The question has shown the error: the import stops with it, silently, so that the
+      // application does not report the same failure in a second box.
+      throw EAbort(e.Message());
+    }
   }
 }
 

@@ -37,6 +37,7 @@
 #include <tuple>
 #include <vector>
 
+#include "examples/demo/DemoLanguage.h"
 #include "examples/demo/DemoMainForm.h"
 #include "examples/demo/DemoSkin.h"
 #include "examples/demo/DemoSupport.h"
@@ -80,6 +81,7 @@ const char* const kDetailTitle = "账目 — 明细";      // opened from the Wi
 const char* const kDBGridTitle = "账目 — 数据网格";  // the Window menu's second item
 // The Help menu's tip is a message box: the application's title over the message.
 const char* const kAboutTitle = "账户";
+const char* const kClearNoteQuestion = "清空备注？";
 const char* const kAboutText = "账户 demo";
 constexpr int kScreenWidth = 1280, kScreenHeight = 1024;
 constexpr int kMainFormHeight = 480;  // unskinned
@@ -568,10 +570,30 @@ TWindowPixels HeadlessAboutBox() {
     UseSystemFonts(false);
   });
   Application->SetTitle(kAboutTitle);
+  UseDemoLanguage();
   TForm* dialog = CreateMessageDialog(kAboutText, mtCustom, TMsgDlgButtons{mbOK});
   dialog->Show();
   Application->ProcessMessages();
   return test_support::CaptureWindowPixels(dialog->Handle());
+}
+
+// The Edit menu's question box as the platform draws it headless, in the demo's words.
+TWindowPixels HeadlessClearNoteBox() {
+  ResetVcl();
+  UseSystemFonts(true);
+  TScopeExit restore([] {
+    ResetVcl();
+    UseSystemFonts(false);
+  });
+  UseDemoLanguage();
+  TWindowPixels shown;
+  SetMessageBoxScript([&](const std::string&, const std::string&, UINT) {
+    FlushPaint();
+    shown = test_support::CaptureWindowPixels(GetActiveWindow());
+    return IDCANCEL;
+  });
+  MessageBox(nullptr, kClearNoteQuestion, kAboutTitle, MB_OKCANCEL | MB_ICONQUESTION);
+  return shown;
 }
 
 // The grid is clicked, then moved by keys and the wheel; after the keys its picture must
@@ -747,6 +769,33 @@ TEST_F(DemoXvfbTest, AboutBoxIsSizedFromItsTextAndCentred) {
   ASSERT_TRUE(ClickCloseButton(m));
   EXPECT_EQ(demo_->WaitExit(5s).value_or(-1), 0)
       << "closing the main form did not end the program" << DemoSaid();
+}
+
+// The Edit menu's question, by keys: a message box with the question icon beside the text and the
+// buttons in the demo's language, as the platform draws the same box headless. Escape answers it.
+TEST_F(DemoXvfbTest, MessageBoxesShowTheirIconAndTheDemosWords) {
+  const std::string main = WaitForWindow(kAccountsTitle);
+  ASSERT_FALSE(main.empty());
+  const std::optional<TWindowPixels> before = Settled(main);
+  ASSERT_TRUE(before);
+  const TGeometry m = Geometry(main);
+  ASSERT_TRUE(
+      ClickAt(m.X + m.Width / 2, m.Y + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2));
+  ASSERT_TRUE(Xdo({"key", "alt+e"}));
+  ASSERT_TRUE(WaitFor([&] { return DemoWindows().size() == 4; })) << "the Edit menu did not open";
+  ASSERT_TRUE(Xdo({"key", "c"}));
+  const std::string box = WaitForWindow(kAboutTitle);
+  ASSERT_FALSE(box.empty()) << "no question box" << DemoSaid();
+  const std::optional<TWindowPixels> shown = Settled(box);
+  ASSERT_TRUE(shown);
+  Keep(*shown, "xvfb-clear-note-question.png");
+  EXPECT_EQ(test_support::DescribeDifference(*shown, HeadlessClearNoteBox()), "")
+      << "the question box differs from its headless picture";
+  // The question icon's blue disc is there (its face colour, 0x2A66C8).
+  EXPECT_GT(std::count(shown->Pixels.begin(), shown->Pixels.end(), 0x2A66C8u), 300) << "no question icon";
+  ASSERT_TRUE(Xdo({"key", "Escape"}));
+  EXPECT_TRUE(WaitUntilGone(kAboutTitle)) << "Escape left the box open";
+  EXPECT_FALSE(demo_->Exited()) << DemoSaid();
 }
 
 // The data grid window with its tool strips, and a headless twin of it (same ledger, same fonts) that
