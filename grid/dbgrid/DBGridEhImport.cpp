@@ -69,6 +69,16 @@ std::string ShownNumberDigits(const std::string& Text) {
   return digits;
 }
 
+// A number text without a fraction of zeros ("1200" of "1200.00"): an integer field takes no
+// fraction, though its column may show one.
+std::string WithoutZeroFraction(const std::string& Number) {
+  const std::string decimal = GetDecimalSeparator();
+  const size_t point = decimal.empty() ? std::string::npos : Number.find(decimal);
+  if (point == std::string::npos) return Number;
+  const size_t zeros = Number.find_first_not_of('0', point + decimal.size());
+  return zeros == std::string::npos ? Number.substr(0, point) : Number;
+}
+
 // The text a number field is given for a cell: a text that the column's display format (or,
 // without one, the field's) writes for a number, such as "8,200.00" for ",0.00" or "¥8,200.00"
 // for a currency field, gives that number as plain text; any other text stays as it is, for the
@@ -85,7 +95,7 @@ std::string NumberTextAsShown(TColumnEh* Column, TField* Field, const std::strin
     // Only the exact text the format writes for the number counts: "1,2" is not 12.
     if (TryStrToFloat(candidate, value) &&
         FormatValueLikeField(format, Variant(static_cast<double>(value)), Field) == Text)
-      return candidate;
+      return WithoutZeroFraction(candidate);
   }
   return Text;
 }

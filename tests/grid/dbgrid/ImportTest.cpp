@@ -280,6 +280,13 @@ TEST_F(ImportTest, ANumberFieldTakesTheTextItsColumnShows) {
     EXPECT_EQ(Run(import), "");
     EXPECT_EQ(asked.empty() ? amount->AsString() : "?", c.amount);
   }
+  // An integer column shown with decimals takes its whole numbers back.
+  Reset(), At(1, 2), grid->Columns()->GetColumn(2)->SetDisplayFormat(",0.00");
+  TScriptedImportEh import;
+  import.Input = Texts({{ "1,200.00" }});
+  EXPECT_EQ(Run(import), "");
+  EXPECT_EQ(Dump(), "1200 n1 1.5 1 Oslo|2 n2 2.5 2 Rome|3 n3 3.5 3 Lima|4 n4 4.5 1 Oslo");
+  EXPECT_TRUE(asked.empty());
 }
 
 // Yes skips a refused value, All every later one of the same import; No, a format error or a
