@@ -4,6 +4,9 @@
 // how many rows they wrote; the text they write reads back through the import button.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -16,7 +19,6 @@
 #include "grid/dbgrid/DBGridEhSelection.h"
 #include "grid/editors/DBComboBoxEh.h"
 #include "platform/db/MemoryDataSet.h"
-#include "platform/rtl/Streams.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/VclTesting.h"
@@ -25,6 +27,7 @@
 #include "skin/WinSkinChildren.h"
 #include "skin/WinSkinManage.h"
 #include "tests/support/ProbeSkin.h"
+#include "tests/support/XvfbSession.h"
 
 TEST(LedgerClipboardFormTest, CtrlFOpensTheFindDialogOverTheFocusedGrid) {
   ResetVcl();
@@ -107,13 +110,11 @@ void ClickButton(TForm* Form, const std::string& Caption) {
 
 // The lines of a file, without their CR LF.
 std::vector<std::string> FileLines(const std::filesystem::path& File) {
-  TFileStream stream(File.string(), fmOpenRead);
-  TStringStream text;
-  text.CopyFrom(&stream, 0);
+  const std::string text = test_support::ReadFile(File.string());
   std::vector<std::string> lines;
-  for (size_t from = 0; from <= text.DataString().size();) {
-    const size_t to = std::min(text.DataString().find("\r\n", from), text.DataString().size());
-    lines.push_back(text.DataString().substr(from, to - from));
+  for (size_t from = 0; from <= text.size();) {
+    const size_t to = std::min(text.find("\r\n", from), text.size());
+    lines.push_back(text.substr(from, to - from));
     from = to + 2;
   }
   return lines;
