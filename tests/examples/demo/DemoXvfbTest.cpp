@@ -42,6 +42,7 @@
 #include "examples/demo/DemoSkin.h"
 #include "examples/demo/DemoSupport.h"
 #include "examples/demo/HeadlessOutput.h"
+#include "examples/demo/LedgerClipboardForm.h"
 #include "examples/demo/LedgerDBGridForm.h"
 #include "examples/demo/LedgerGroupedDBGrid.h"
 #include "grid/dbgrid/DBGridEhSelection.h"
@@ -900,6 +901,61 @@ TEST_F(DemoXvfbTest, LedgerDBGridCopiesASelectedTotalThroughTheNavigator) {
     })) << "the clipboard holds \""
         << copied << "\"" << DemoSaid();
   }
+  EXPECT_FALSE(demo_->Exited()) << DemoSaid();
+}
+
+// The clipboard window (Window menu, C) with nothing selected: its CSV button writes the whole
+// ledger under the title line and says so in a message box; its text export, imported into the
+// empty grid beside it (clicked to make it the one the buttons act on), fills that grid with the
+// same entries, so that the CSV the filled grid exports is the first one. The message box and
+// the filled window are pictured.
+TEST_F(DemoXvfbTest, LedgerClipboardExportsTheWholeGridAndItsTextImportsBack) {
+  const char* const kClipboardTitle = "账目 — 剪贴板";
+  const char* const kMessageTitle = kAboutTitle;  // a message box carries the application's title
+  const std::filesystem::path folder = DemoOutputFolder(DEMO_PATH);
+  for (const char* file : {kLedgerExportCsv, kLedgerExportText}) std::filesystem::remove(folder / file);
+
+  const std::string main = WaitForWindow(kAccountsTitle);
+  const TGeometry m = Geometry(main);
+  ASSERT_TRUE(
+      ClickAt(m.X + m.Width / 2, m.Y + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2) &&
+      Xdo({"key", "alt+w"}) && WaitFor([&] { return DemoWindows().size() == 4; }) && Xdo({"key", "c"}));
+  const std::string window = WaitForWindow(kClipboardTitle);
+  ASSERT_FALSE(window.empty()) << "no clipboard window" << DemoSaid();
+  const TGeometry g = Geometry(window);
+  // The client area's origin, and the buttons along its top: 110 wide, 116 apart, 26 high at 4.
+  const int clientX = g.X + GetSystemMetrics(SM_CXFRAME);
+  const int clientY = g.Y + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
+  const auto clickButton = [&](int Index) {
+    return ClickAt(clientX + 6 + 116 * Index + 55, clientY + 4 + 13);
+  };
+  enum { kExportText, kExportCsv, kExportRtf, kImportText };
+  // Clicks a button and closes the message box it shows; the box's picture, if it showed.
+  const auto press = [&](int Index) -> std::optional<TWindowPixels> {
+    if (!clickButton(Index)) return std::nullopt;
+    const std::string box = WaitForWindow(kMessageTitle, 10s);
+    if (box.empty()) return std::nullopt;
+    std::optional<TWindowPixels> shown = Settled(box);
+    if (!Xdo({"key", "Return"}) || !WaitUntilGone(kMessageTitle)) return std::nullopt;
+    return shown;
+  };
+  const auto csvLines = [&] { return Lines(test_support::ReadFile((folder / kLedgerExportCsv).string())); };
+
+  ASSERT_TRUE(Settled(window)) << "the clipboard window's picture did not settle";
+  const std::optional<TWindowPixels> said = press(kExportCsv);
+  ASSERT_TRUE(said) << "no message after the CSV export" << DemoSaid();
+  Keep(*said, "xvfb-ledger-clipboard-exported.png");
+  const std::vector<std::string> whole = csvLines();
+  ASSERT_EQ(whole.size(), 1u + kLedgerWrittenEntries) << "not the title line and every entry";
+
+  ASSERT_TRUE(press(kExportText)) << "no message after the text export" << DemoSaid();
+  ASSERT_TRUE(ClickAt(clientX + 450 + 200, clientY + 34 + 100));  // into the empty grid
+  ASSERT_TRUE(press(kImportText)) << "no message after the import (a value refused?)" << DemoSaid();
+  const std::optional<TWindowPixels> filled = Settled(window);
+  ASSERT_TRUE(filled);
+  Keep(*filled, "xvfb-ledger-clipboard-imported.png");
+  ASSERT_TRUE(press(kExportCsv)) << "no message after the second CSV export" << DemoSaid();
+  EXPECT_EQ(csvLines(), whole) << "the imported entries differ";
   EXPECT_FALSE(demo_->Exited()) << DemoSaid();
 }
 
