@@ -1,5 +1,6 @@
-// The window manager with many timers and many scattered invalidations: killing a timer and
-// adding a rectangle to an update region should cost about the same at every size.
+// The window manager with many timers, many scattered invalidations and many sibling windows:
+// killing a timer, adding a rectangle to an update region and making or destroying a child
+// window should cost about the same at every size.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -56,5 +57,24 @@ void BM_ScatteredInvalidate(benchmark::State& state) {
   WinTesting::ResetWindowManager();
 }
 BENCHMARK(BM_ScatteredInvalidate)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// Creates n sibling child windows of one parent, then destroys the parent (and so all of
+// them). The time a window should stay flat from 4k to 64k siblings.
+void BM_SiblingsCreateDestroy(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  WinTesting::ResetWindowManager();
+  for (auto _ : state) {
+    HWND parent = MakeWindow(WS_POPUP, 100, 100);
+    for (int i = 0; i < n; ++i)
+      CreateWindowEx(0, "BenchWnd", "", WS_CHILD, i % 90, i % 90, 10, 10, parent, nullptr, MainInstance(),
+                     nullptr);
+    const bool made = GetWindow(parent, GW_CHILD) != nullptr;
+    DestroyWindow(parent);
+    if (!made || IsWindow(parent)) state.SkipWithError("siblings: not made or not destroyed");
+  }
+  state.SetItemsProcessed(state.iterations() * n);
+  WinTesting::ResetWindowManager();
+}
+BENCHMARK(BM_SiblingsCreateDestroy)->Arg(4096)->Arg(16384)->Arg(65536)->Unit(benchmark::kMillisecond);
 
 }  // namespace

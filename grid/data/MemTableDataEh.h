@@ -589,6 +589,9 @@ class TMemoryRecordEh : public TPersistent {
   bool editMark_ : 1 = false;
   bool inDeletedList_ : 1 = false;
   bool inline_ : 1 = false;
+  // Its place in its block when last seen there (TRecordOrderEh): a position asked for again
+  // without a change of the block needs no search.
+  mutable uint8_t slotHint_ = 0;
 };
 
 // The active records of a list in order, in blocks of at most kBlockMax records. A record in
@@ -601,7 +604,7 @@ class TMemoryRecordEh : public TPersistent {
 // stay O(1) through the last block found.
 class TRecordOrderEh {
  public:
-  static constexpr size_t kBlockMax = 256;
+  static constexpr size_t kBlockMax = 256;  // a place in a block fits a record's slot hint
   TRecordOrderEh() = default;
   TRecordOrderEh(const TRecordOrderEh&) = delete;
   TRecordOrderEh& operator=(const TRecordOrderEh&) = delete;

@@ -2,7 +2,7 @@
 // change the list reports.
 //
 // Items are ordered by key and, among equal keys, by record position, so the item of one
-// record is found by binary search. An item holds no key, only the record's position and,
+// record is found by binary search. An item holds no key, only its record and,
 // when every key field has a fixed encoding, a 16-byte prefix of its key whose unsigned order
 // agrees with the key order (numbers order-preserving, text as collation weights). Most
 // comparisons stop at the prefixes; equal prefixes fall back to the exact comparison of the
@@ -21,6 +21,7 @@
 #include <cstring>
 #include <span>
 #include <string_view>
+#include <utility>
 
 #include "grid/data/MemTableDataEh.h"
 #include "grid/data/MemTableInternalEh.h"
@@ -246,10 +247,6 @@ const Variant& ValueAt(std::span<const Variant> V, int Field) {
   return Field >= 0 && static_cast<size_t>(Field) < V.size() ? V[static_cast<size_t>(Field)] : NullValue();
 }
 
-int Sign(int64_t a, int64_t b) {
-  return a < b ? -1 : a > b ? 1 : 0;
-}
-
 int ComparePrefixes(uint64_t A0, uint64_t A1, uint64_t B0, uint64_t B1) {
   if (A0 != B0) return A0 < B0 ? -1 : 1;
   if (A1 != B1) return A1 < B1 ? -1 : 1;
@@ -293,18 +290,19 @@ TRecordsListEh* TMTIndexEh::RecordsList() const {
 
 void TMTIndexEh::Clear() {
   items_.clear();
-  items_.shrink_to_fit();
 }
 
 int TMTIndexEh::RecordIndexAt(int Index) const {
   if (Index < 0 || Index >= Count()) throw EListError(Fmt("List index out of bounds (%d)", Index));
-  return items_[static_cast<size_t>(Index)].RecordIndex;
+  return PositionOf(items_[static_cast<size_t>(Index)]);
 }
 
 TIndexItemEh TMTIndexEh::Items(int Index) const {
+  if (Index < 0 || Index >= Count()) throw EListError(Fmt("List index out of bounds (%d)", Index));
+  const Entry& e = items_[static_cast<size_t>(Index)];
   TIndexItemEh item;
-  item.RecordIndex = RecordIndexAt(Index);
-  item.Key = layout_ ? ValuesKey(PostedValues(item.RecordIndex)) : Null();
+  item.RecordIndex = PositionOf(e);
+  item.Key = layout_ ? ValuesKey(PostedValuesOf(e.Rec)) : Null();
   return item;
 }
 
@@ -369,17 +367,8 @@ Variant TMTIndexEh::RecordKey(TMemoryRecordEh* Rec) const {
   return ValuesKey(Rec->ValuesFor(dvkCurrentEh));
 }
 
-TMTIndexEh::Values TMTIndexEh::PostedValuesOf(const std::vector<TMemoryRecordEh*>& Records, int RecordIndex) {
-  // Out of range only while the list holds back its notifications: a rebuild follows.
-  if (RecordIndex < 0 || static_cast<size_t>(RecordIndex) >= Records.size()) return Values();
-  return Records[static_cast<size_t>(RecordIndex)]->ValuesFor(dvkEditOrCurrentEh);
-}
-
-TMTIndexEh::Values TMTIndexEh::PostedValues(int RecordIndex) const {
-  TRecordsListEh* list = RecordsList();
-  // Out of range only while the list holds back its notifications: a rebuild follows.
-  if (!list || RecordIndex < 0 || RecordIndex >= list->Count()) return Values();
-  return list->active_[static_cast<size_t>(RecordIndex)]->ValuesFor(dvkEditOrCurrentEh);
+TMTIndexEh::Values TMTIndexEh::PostedValuesOf(const TMemoryRecordEh* Rec) {
+  return Rec->ValuesFor(dvkEditOrCurrentEh);
 }
 
 // --- prefixes ------------------------------------------------------------------------------
@@ -416,13 +405,12 @@ TMTIndexEh::Encoded TMTIndexEh::EncodeValues(const Values& V, Scheme S, uint64_t
   return r == PrefixResult::Ok ? Encoded::Ok : r == PrefixResult::NonAscii ? Encoded::NonAscii : Encoded::No;
 }
 
-bool TMTIndexEh::EncodeEntries(std::vector<Entry>& Entries, const std::vector<TMemoryRecordEh*>& Records,
-                               Scheme& S) const {
+bool TMTIndexEh::EncodeEntries(std::vector<Entry>& Entries, Scheme& S) const {
   if (!layout_ || !layout_->Prefixable) return false;
   S = Scheme::Ascii;
   for (size_t i = 0; i < Entries.size(); ++i) {
     Entry& e = Entries[i];
-    Encoded r = EncodeValues(PostedValuesOf(Records, e.RecordIndex), S, e.P0, e.P1);
+    Encoded r = EncodeValues(PostedValuesOf(e.Rec), S, e.P0, e.P1);
     if (r == Encoded::NonAscii && S == Scheme::Ascii) {
       S = Scheme::Collation;
       i = static_cast<size_t>(-1);  // start over with collation weights
@@ -433,18 +421,22 @@ bool TMTIndexEh::EncodeEntries(std::vector<Entry>& Entries, const std::vector<TM
   return true;
 }
 
-TMTIndexEh::Entry TMTIndexEh::MakeEntry(const Values& V, int RecordIndex) {
+TMTIndexEh::Entry TMTIndexEh::MakeEntry(const Values& V, TMemoryRecordEh* Rec) {
   Entry e;
-  e.RecordIndex = RecordIndex;
+  e.Rec = Rec;
   if (!prefixed_) return e;
   Encoded r = EncodeValues(V, scheme_, e.P0, e.P1);
   if (r == Encoded::NonAscii && scheme_ == Scheme::Ascii) {
     scheme_ = Scheme::Collation;
-    for (Entry& item : items_)
-      if (EncodeValues(PostedValues(item.RecordIndex), scheme_, item.P0, item.P1) != Encoded::Ok) {
-        prefixed_ = false;
-        return e;
-      }
+    bool all = true;
+    items_.ForEach([&](Entry& item) {
+      if (all && EncodeValues(PostedValuesOf(item.Rec), scheme_, item.P0, item.P1) != Encoded::Ok)
+        all = false;
+    });
+    if (!all) {
+      prefixed_ = false;
+      return e;
+    }
     r = EncodeValues(V, scheme_, e.P0, e.P1);
   }
   if (r != Encoded::Ok) prefixed_ = false;
@@ -482,15 +474,14 @@ int TMTIndexEh::CompareKey(const Entry& A, const Variant& Key, bool Prefixed, ui
     if (int r = ComparePrefixes(A.P0, A.P1, P0, P1)) return r;
     if (layout_->ExactPrefix) return 0;
   }
-  int r = CompareValuesWithKey(PostedValues(A.RecordIndex), Key);
+  int r = CompareValuesWithKey(PostedValuesOf(A.Rec), Key);
   if (r == kNotComparable) NotComparable();
   return r;
 }
 
-void TMTIndexEh::SortEntries(std::vector<Entry>& Entries, const std::vector<TMemoryRecordEh*>& Records,
-                             bool Prefixed) const {
-  auto keyLess = [this, &Records](const Entry& a, const Entry& b) {
-    int r = CompareValues(PostedValuesOf(Records, a.RecordIndex), PostedValuesOf(Records, b.RecordIndex));
+void TMTIndexEh::SortEntries(std::vector<Entry>& Entries, bool Prefixed) const {
+  auto keyLess = [this](const Entry& a, const Entry& b) {
+    int r = CompareValues(PostedValuesOf(a.Rec), PostedValuesOf(b.Rec));
     if (r == kNotComparable) NotComparable();
     return r < 0;
   };
@@ -521,17 +512,29 @@ void TMTIndexEh::SortEntries(std::vector<Entry>& Entries, const std::vector<TMem
 // --- search --------------------------------------------------------------------------------
 
 bool TMTIndexEh::FindKeyValueIndex(const Variant& Key, int& Position) {
-  bool found = false;
   uint64_t p0 = 0, p1 = 0;
   bool pre = false;
   if (!items_.empty()) {
     Refresh();
     pre = prefixed_ && Encode(Key, scheme_, p0, p1) == Encoded::Ok;
   }
+  auto compareAt = [&](size_t i) { return CompareKey(items_[i], Key, pre, p0, p1); };
+  const size_t first =
+      items_.PartitionPoint([&](const Entry& e) { return CompareKey(e, Key, pre, p0, p1) < 0; });
+  if (first == items_.size() || compareAt(first) != 0) {
+    Position = static_cast<int>(first);  // where the key would go
+    return false;
+  }
+  if (first + 1 == items_.size() || compareAt(first + 1) != 0) {
+    Position = static_cast<int>(first);  // the one equal item, whatever the probes
+    return true;
+  }
+  // Several equal items: the first of them the binary search probes.
+  bool found = false;
   int low = 0, high = Count() - 1;
   while (low <= high) {
     int middle = (low + high) / 2;
-    int r = CompareKey(items_[static_cast<size_t>(middle)], Key, pre, p0, p1);
+    int r = static_cast<size_t>(middle) < first ? -1 : compareAt(static_cast<size_t>(middle));
     if (r < 0) {
       low = middle + 1;
     } else {
@@ -546,55 +549,61 @@ bool TMTIndexEh::FindKeyValueIndex(const Variant& Key, int& Position) {
   return found;
 }
 
+int TMTIndexEh::Move::Before(int Position) const {
+  if (From < To && Position >= From && Position < To) return Position + 1;
+  if (To < From && Position > To && Position <= From) return Position - 1;
+  return Position;
+}
+
 // The record's own item counts as equal whatever its record holds now: after a post the
 // record has its new key while its item still sits at the old one.
-int TMTIndexEh::LocateItem(const Variant& Key, int RecordIndex, bool& Found) const {
+int TMTIndexEh::LocateItem(const Variant& Key, const TMemoryRecordEh* Rec, int RecordIndex, bool& Found,
+                           Move Moved) const {
   uint64_t p0 = 0, p1 = 0;
   bool pre = prefixed_ && Encode(Key, scheme_, p0, p1) == Encoded::Ok;
-  size_t low = 0, high = items_.size();
-  while (low < high) {
-    size_t middle = (low + high) / 2;
-    const Entry& e = items_[middle];
-    int r = e.RecordIndex == RecordIndex ? 0 : CompareKey(e, Key, pre, p0, p1);
-    if (r == 0) r = Sign(e.RecordIndex, RecordIndex);
-    if (r < 0)
-      low = middle + 1;
-    else
-      high = middle;
-  }
-  Found = low < items_.size() && items_[low].RecordIndex == RecordIndex;
+  const size_t low = items_.PartitionPoint([&](const Entry& e) {
+    if (e.Rec == Rec) return false;
+    if (int r = CompareKey(e, Key, pre, p0, p1)) return r < 0;
+    return Moved.Before(PositionOf(e)) < RecordIndex;
+  });
+  Found = low < items_.size() && items_[low].Rec == Rec;
   return static_cast<int>(low);
 }
 
 size_t TMTIndexEh::LocateEntry(const Entry& E) const {
-  const Values& key = PostedValues(E.RecordIndex);
-  auto before = [this, &key](const Entry& item, const Entry& e) {
+  const Values& key = PostedValuesOf(E.Rec);
+  int position = -2;  // E's record's, asked for once a tie needs it
+  return items_.PartitionPoint([&](const Entry& item) {
     if (prefixed_) {
-      if (int r = ComparePrefixes(item.P0, item.P1, e.P0, e.P1)) return r < 0;
+      if (int r = ComparePrefixes(item.P0, item.P1, E.P0, E.P1)) return r < 0;
     }
     if (!prefixed_ || !layout_->ExactPrefix) {
-      int r = CompareValues(PostedValues(item.RecordIndex), key);
+      int r = CompareValues(PostedValuesOf(item.Rec), key);
       if (r == kNotComparable) NotComparable();
       if (r != kEqual) return r < 0;
     }
-    return item.RecordIndex < e.RecordIndex;
-  };
-  return static_cast<size_t>(std::lower_bound(items_.begin(), items_.end(), E, before) - items_.begin());
+    if (position == -2) position = PositionOf(E);
+    return PositionOf(item) < position;
+  });
 }
 
-int TMTIndexEh::FindItemOf(const Variant& Key, int RecordIndex) const {
+int TMTIndexEh::FindItemOf(const Variant& Key, const TMemoryRecordEh* Rec, int RecordIndex,
+                           Move Moved) const {
   bool found = false;
   int pos = -1;
   try {
-    pos = LocateItem(Key, RecordIndex, found);
+    pos = LocateItem(Key, Rec, RecordIndex, found, Moved);
   } catch (const Exception&) {
     found = false;
   }
   if (found) return pos;
-  // A key that changed behind the index's back: the record's position still finds its item.
-  for (size_t i = 0; i < items_.size(); ++i)
-    if (items_[i].RecordIndex == RecordIndex) return static_cast<int>(i);
-  return -1;
+  // A key that changed behind the index's back: the record still finds its item.
+  int at = 0, hit = -1;
+  items_.ForEach([&](const Entry& e) {
+    if (hit < 0 && e.Rec == Rec) hit = at;
+    ++at;
+  });
+  return hit;
 }
 
 void TMTIndexEh::CheckKey(const Variant& Key, bool MustBeUnique) {
@@ -603,14 +612,14 @@ void TMTIndexEh::CheckKey(const Variant& Key, bool MustBeUnique) {
 }
 
 void TMTIndexEh::CheckNoDuplicates() const {
-  for (size_t i = 1; i < items_.size(); ++i) {
-    const Entry& a = items_[i - 1];
-    const Entry& b = items_[i];
-    if (prefixed_ && (a.P0 != b.P0 || a.P1 != b.P1)) continue;  // other prefixes, other keys
-    const Values& key = PostedValues(b.RecordIndex);
-    if (CompareValues(PostedValues(a.RecordIndex), key) == kEqual)
+  const Entry* a = nullptr;
+  items_.ForEach([&](const Entry& b) {
+    const Entry* before = std::exchange(a, &b);
+    if (!before || (prefixed_ && (before->P0 != b.P0 || before->P1 != b.P1))) return;  // other keys
+    const Values& key = PostedValuesOf(b.Rec);
+    if (CompareValues(PostedValuesOf(before->Rec), key) == kEqual)
       throw Exception(SUniqueViolation + KeyText(ValuesKey(key)));
-  }
+  });
 }
 
 // --- maintenance ---------------------------------------------------------------------------
@@ -640,22 +649,21 @@ void TMTIndexEh::Rebuild() {
     if (rec->UpdateStatus() == usDeletedEh) continue;  // marked deleted: out of view
     const Values& values = rec->ValuesFor(dvkEditOrCurrentEh);
     Entry& e = entries.emplace_back();
-    e.RecordIndex = static_cast<int>(i);
+    e.Rec = rec;
     if (!prefixed) continue;
     Encoded r = EncodeValues(values, scheme, e.P0, e.P1);
     if (r == Encoded::NonAscii && scheme == Scheme::Ascii) {
       scheme = Scheme::Collation;  // the first text outside ASCII: collation weights for all
       for (Entry& done : entries)
-        if (EncodeValues(PostedValuesOf(records, done.RecordIndex), scheme, done.P0, done.P1) != Encoded::Ok)
-          prefixed = false;
+        if (EncodeValues(PostedValuesOf(done.Rec), scheme, done.P0, done.P1) != Encoded::Ok) prefixed = false;
       continue;
     }
     if (r != Encoded::Ok) prefixed = false;
   }
   prefixed_ = prefixed;
   scheme_ = scheme;
-  SortEntries(entries, records, prefixed);
-  items_ = std::move(entries);
+  SortEntries(entries, prefixed);
+  items_.Assign(entries);
   DEBUG_CHECK(CheckRebuilt());
 }
 
@@ -663,8 +671,11 @@ void TMTIndexEh::InsertItem(int Position, const TIndexItemEh& Item) {
   if (Position < 0 || Position > Count()) throw EListError(Fmt("List index out of bounds (%d)", Position));
   if (layout_ == nullptr && !fields_.empty()) Refresh();
   if (layout_ == nullptr) return;
-  Entry e = MakeEntry(PostedValues(Item.RecordIndex), Item.RecordIndex);
-  items_.insert(items_.begin() + Position, e);
+  TRecordsListEh* list = RecordsList();
+  if (!list || Item.RecordIndex < 0 || Item.RecordIndex >= list->Count())
+    throw EListError(Fmt("List index out of bounds (%d)", Item.RecordIndex));
+  TMemoryRecordEh* rec = list->Rec(Item.RecordIndex);
+  items_.insert(static_cast<size_t>(Position), MakeEntry(PostedValuesOf(rec), rec));
 }
 
 void TMTIndexEh::RecordChanged(TMemoryRecordEh* Rec, int RecordIndex, TRecordsListNotificationEh Kind) {
@@ -676,7 +687,6 @@ void TMTIndexEh::RecordChanged(TMemoryRecordEh* Rec, int RecordIndex, TRecordsLi
   if (!Rec) return;
   // A re-sort for a new locale reads the list as it is now: a finished change is in it.
   const bool rebuilt = Refresh();
-  TRecordsListEh* list = RecordsList();
   switch (Kind) {
     case rlnBeforeInsertEh:
       // Every index checks that the key compares before the record goes in, so that a failed
@@ -685,11 +695,9 @@ void TMTIndexEh::RecordChanged(TMemoryRecordEh* Rec, int RecordIndex, TRecordsLi
       break;
     case rlnAfterInsertEh: {
       if (rebuilt) break;
-      if (list && RecordIndex < list->Count() - 1)
-        for (Entry& e : items_)
-          if (e.RecordIndex >= RecordIndex) ++e.RecordIndex;
-      Entry e = MakeEntry(Rec->ValuesFor(dvkCurrentEh), RecordIndex);
-      items_.insert(items_.begin() + static_cast<ptrdiff_t>(LocateEntry(e)), e);
+      // The records after it have moved down: their items, naming the records, stay as they are.
+      Entry e = MakeEntry(Rec->ValuesFor(dvkCurrentEh), Rec);
+      items_.insert(LocateEntry(e), e);
       break;
     }
     case rlnBeforePostEh: {
@@ -701,31 +709,25 @@ void TMTIndexEh::RecordChanged(TMemoryRecordEh* Rec, int RecordIndex, TRecordsLi
     case rlnAfterPostEh: {
       if (rebuilt || Rec->UpdateStatus() == usDeletedEh) break;
       const Values& now = Rec->ValuesFor(dvkCurrentEh);
-      int old = FindItemOf(savedKey_, RecordIndex);
+      int old = FindItemOf(savedKey_, Rec, RecordIndex);
       if (old >= 0 && CompareValuesWithKey(now, savedKey_) == kEqual) break;  // the item stays
-      if (old >= 0) items_.erase(items_.begin() + old);
-      Entry e = MakeEntry(now, RecordIndex);
-      items_.insert(items_.begin() + static_cast<ptrdiff_t>(LocateEntry(e)), e);
+      if (old >= 0) items_.erase(static_cast<size_t>(old));
+      Entry e = MakeEntry(now, Rec);
+      items_.insert(LocateEntry(e), e);
       break;
     }
     case rlnAfterDeleteEh: {
-      if (rebuilt) break;
-      // The record has left the list: its item goes (a record marked deleted has none) and
-      // the later records move up, in one pass.
-      size_t kept = 0;
-      for (const Entry& e : items_) {
-        if (e.RecordIndex == RecordIndex) continue;
-        Entry& to = items_[kept++];
-        to = e;
-        if (to.RecordIndex > RecordIndex) --to.RecordIndex;
-      }
-      items_.resize(kept);
+      // The record has left the list: its item goes (a record marked deleted has none). The
+      // later records, which have moved up, keep their items' places.
+      if (rebuilt || Rec->UpdateStatus() == usDeletedEh) break;
+      int pos = FindItemOf(ValuesKey(Rec->ValuesFor(dvkEditOrCurrentEh)), Rec, RecordIndex);
+      if (pos >= 0) items_.erase(static_cast<size_t>(pos));
       break;
     }
     case rlnMarkedDeletedEh: {
       if (rebuilt) break;
-      int pos = FindItemOf(ValuesKey(Rec->ValuesFor(dvkEditOrCurrentEh)), RecordIndex);
-      if (pos >= 0) items_.erase(items_.begin() + pos);
+      int pos = FindItemOf(ValuesKey(Rec->ValuesFor(dvkEditOrCurrentEh)), Rec, RecordIndex);
+      if (pos >= 0) items_.erase(static_cast<size_t>(pos));
       break;
     }
     default:
@@ -738,41 +740,33 @@ void TMTIndexEh::RecordMoved(int FromIndex, int ToIndex) {
   TRecordsListEh* list = RecordsList();
   if (!list || ToIndex < 0 || ToIndex >= list->Count()) return;
   if (Refresh()) return;  // re-sorted from the list as it is
-  // The list has moved already, so the items are renumbered before any key is read.
-  size_t pos = items_.size();
-  for (size_t i = 0; i < items_.size(); ++i) {
-    Entry& e = items_[i];
-    if (e.RecordIndex == FromIndex && pos == items_.size()) {
-      pos = i;
-    } else if (ToIndex >= FromIndex) {
-      if (e.RecordIndex > FromIndex && e.RecordIndex <= ToIndex) --e.RecordIndex;
-    } else if (e.RecordIndex >= ToIndex && e.RecordIndex < FromIndex) {
-      ++e.RecordIndex;
-    }
-  }
-  if (pos == items_.size()) return;  // marked deleted: no item
-  Entry moved = items_[pos];
-  items_.erase(items_.begin() + static_cast<ptrdiff_t>(pos));
-  moved.RecordIndex = ToIndex;
-  items_.insert(items_.begin() + static_cast<ptrdiff_t>(LocateEntry(moved)), moved);
+  // The list has moved already: the item is found among the others by their places before
+  // the move, and goes where its record's new place puts it.
+  TMemoryRecordEh* rec = list->Rec(ToIndex);
+  if (rec->UpdateStatus() == usDeletedEh) return;  // marked deleted: no item
+  const int pos = FindItemOf(ValuesKey(PostedValuesOf(rec)), rec, FromIndex, Move{FromIndex, ToIndex});
+  if (pos < 0) return;
+  const Entry moved = items_[static_cast<size_t>(pos)];
+  items_.erase(static_cast<size_t>(pos));
+  items_.insert(LocateEntry(moved), moved);
 }
 
 void TMTIndexEh::CheckNewRecords(const std::vector<TMemoryRecordEh*>& Records) {
   if (!Follows() || Records.empty()) return;
   Refresh();
   std::vector<Entry> entries(Records.size());
-  for (size_t i = 0; i < Records.size(); ++i) entries[i].RecordIndex = static_cast<int>(i);
+  for (size_t i = 0; i < Records.size(); ++i) entries[i].Rec = Records[i];
   Scheme scheme = Scheme::Ascii;
-  bool prefixed = EncodeEntries(entries, Records, scheme);
+  bool prefixed = EncodeEntries(entries, scheme);
   if (prefixed && !UniqueDemanded()) return;  // typed keys always compare
-  SortEntries(entries, Records, prefixed);
+  SortEntries(entries, prefixed);
   if (!UniqueDemanded()) return;
   for (size_t i = 1; i < entries.size(); ++i) {
     const Entry& a = entries[i - 1];
     const Entry& b = entries[i];
     if (prefixed && (a.P0 != b.P0 || a.P1 != b.P1)) continue;
-    const Values& key = PostedValuesOf(Records, b.RecordIndex);
-    if (CompareValues(PostedValuesOf(Records, a.RecordIndex), key) == kEqual)
+    const Values& key = PostedValuesOf(b.Rec);
+    if (CompareValues(PostedValuesOf(a.Rec), key) == kEqual)
       throw Exception(SUniqueViolation + KeyText(ValuesKey(key)));
   }
 }
@@ -785,10 +779,10 @@ void TMTIndexEh::CheckRestore(TMemoryRecordEh* Rec) {
 void TMTIndexEh::RestoreRecord(TMemoryRecordEh* Rec) {
   if (!Follows()) return;
   Refresh();
-  Entry e = MakeEntry(Rec->ValuesFor(dvkCurrentEh), Rec->Index());
+  Entry e = MakeEntry(Rec->ValuesFor(dvkCurrentEh), Rec);
   size_t pos = LocateEntry(e);
-  if (pos < items_.size() && items_[pos].RecordIndex == e.RecordIndex) return;
-  items_.insert(items_.begin() + static_cast<ptrdiff_t>(pos), e);
+  if (pos < items_.size() && items_[pos].Rec == Rec) return;
+  items_.insert(pos, e);
 }
 
 // --- settings ------------------------------------------------------------------------------
@@ -860,38 +854,41 @@ constexpr const char* kIndexName = "TMTIndexEh";
 
 }  // namespace
 
-// Items i-1 and i ascend: by key, equal keys by record position, no equal keys in a unique
-// index. Where the index keeps prefixes and they differ, they decide, as for the searches: a
-// prefix that is its key's encoding orders as the key does (which CheckItemPrefix holds).
+// Items A (of the record at APos) and B (at BPos), B at position At, ascend: by key, equal keys
+// by record position, no equal keys in a unique index. Where the index keeps prefixes and they
+// differ, they decide, as for the searches: a prefix that is its key's encoding orders as the
+// key does (which CheckItemPrefix holds).
+void TMTIndexEh::CheckPair(const Entry& A, int APos, const Entry& B, int BPos, int64_t At,
+                           bool UniqueRule) const {
+  if (prefixed_) {
+    const int p = ComparePrefixes(A.P0, A.P1, B.P0, B.P1);
+    CheckRule(p <= 0, kIndexName, "prefixes out of order", "position", At);
+    if (p < 0) return;
+  }
+  const int r = CompareValues(PostedValuesOf(A.Rec), PostedValuesOf(B.Rec));
+  CheckRule(r != kNotComparable, kIndexName, "keys do not compare", "position", At);
+  CheckRule(r == kLess || (r == kEqual && APos < BPos), kIndexName, "keys out of order", "position", At);
+  CheckRule(!UniqueRule || r != kEqual, kIndexName, "equal keys in a unique index", "position", At);
+}
+
 void TMTIndexEh::CheckItemPair(size_t I, bool UniqueRule) const {
   if (I == 0 || I >= items_.size()) return;
   const Entry& a = items_[I - 1];
   const Entry& b = items_[I];
-  const auto at = static_cast<int64_t>(I);
-  if (prefixed_) {
-    const int p = ComparePrefixes(a.P0, a.P1, b.P0, b.P1);
-    CheckRule(p <= 0, kIndexName, "prefixes out of order", "position", at);
-    if (p < 0) return;
-  }
-  const int r = CompareValues(PostedValues(a.RecordIndex), PostedValues(b.RecordIndex));
-  CheckRule(r != kNotComparable, kIndexName, "keys do not compare", "position", at);
-  CheckRule(r == kLess || (r == kEqual && a.RecordIndex < b.RecordIndex), kIndexName, "keys out of order",
-            "position", at);
-  CheckRule(!UniqueRule || r != kEqual, kIndexName, "equal keys in a unique index", "position", at);
+  CheckPair(a, PositionOf(a), b, PositionOf(b), static_cast<int64_t>(I), UniqueRule);
 }
 
 // The item keeps of its key only the prefix: it must be the prefix of the record's posted key
 // under the index's scheme (which also holds the scheme to ASCII texts while it is Ascii).
-void TMTIndexEh::CheckItemPrefix(size_t I) const {
-  if (!prefixed_ || I >= items_.size()) return;
-  const Entry& e = items_[I];
+void TMTIndexEh::CheckItemPrefix(const Entry& E, int64_t At) const {
+  if (!prefixed_) return;
   uint64_t p0 = 0, p1 = 0;
-  CheckRule(
-      EncodeValues(PostedValues(e.RecordIndex), scheme_, p0, p1) == Encoded::Ok && p0 == e.P0 && p1 == e.P1,
-      kIndexName, "item key differs from its record's key", "position", static_cast<int64_t>(I));
+  CheckRule(EncodeValues(PostedValuesOf(E.Rec), scheme_, p0, p1) == Encoded::Ok && p0 == E.P0 && p1 == E.P1,
+            kIndexName, "item key differs from its record's key", "position", At);
 }
 
 void TMTIndexEh::CheckItems(bool UniqueRule) const {
+  items_.CheckConsistency();
   TRecordsListEh* list = RecordsList();
   if (!Follows() || !list) {
     CheckRule(items_.empty(), kIndexName, "an index that follows no fields holds items");
@@ -902,19 +899,21 @@ void TMTIndexEh::CheckItems(bool UniqueRule) const {
   const int count = list->Count();
   CheckRule(layout_->Prefixable || !prefixed_, kIndexName, "prefixes kept for keys that have none");
   std::vector<uint8_t> seen(static_cast<size_t>(count), 0);
-  for (size_t i = 0; i < items_.size(); ++i) {
-    const Entry& e = items_[i];
-    const auto at = static_cast<int64_t>(i);
-    CheckRule(e.RecordIndex >= 0 && e.RecordIndex < count, kIndexName, "item names no active record",
-              "position", at);
-    const TMemoryRecordEh* rec = list->active_[static_cast<size_t>(e.RecordIndex)];
-    CheckRule(rec->UpdateStatus() != usDeletedEh, kIndexName, "item of a record marked deleted", "position",
+  int64_t at = 0;
+  const Entry* before = nullptr;
+  int beforePos = -1;
+  items_.ForEach([&](const Entry& e) {
+    const int pos = e.Rec->RecordsList() == list ? e.Rec->Index() : -1;
+    CheckRule(pos >= 0 && pos < count, kIndexName, "item names no active record", "position", at);
+    CheckRule(e.Rec->UpdateStatus() != usDeletedEh, kIndexName, "item of a record marked deleted", "position",
               at);
-    CheckRule(seen[static_cast<size_t>(e.RecordIndex)]++ == 0, kIndexName, "record with two items",
-              "position", at);
-    CheckItemPrefix(i);
-    CheckItemPair(i, UniqueRule);
-  }
+    CheckRule(seen[static_cast<size_t>(pos)]++ == 0, kIndexName, "record with two items", "position", at);
+    CheckItemPrefix(e, at);
+    if (before) CheckPair(*before, beforePos, e, pos, at, UniqueRule);
+    before = &e;
+    beforePos = pos;
+    ++at;
+  });
   for (int r = 0; r < count; ++r)
     if (list->active_[static_cast<size_t>(r)]->UpdateStatus() != usDeletedEh)
       CheckRule(seen[static_cast<size_t>(r)] == 1, kIndexName, "record without an item", "record", r);
@@ -954,13 +953,13 @@ void TMTIndexEh::CheckRecordItem(int RecordIndex) const {
   CheckRule(items_.size() <= static_cast<size_t>(list->Count()), kIndexName, "more items than records");
   const TMemoryRecordEh* rec = list->active_[static_cast<size_t>(RecordIndex)];
   bool found = false;
-  const int pos = LocateItem(ValuesKey(rec->ValuesFor(dvkEditOrCurrentEh)), RecordIndex, found);
+  const int pos = LocateItem(ValuesKey(rec->ValuesFor(dvkEditOrCurrentEh)), rec, RecordIndex, found);
   if (rec->UpdateStatus() == usDeletedEh) {
     CheckRule(!found, kIndexName, "item of a record marked deleted", "record", RecordIndex);
     return;
   }
   CheckRule(found, kIndexName, "record without an item", "record", RecordIndex);
-  CheckItemPrefix(static_cast<size_t>(pos));
+  CheckItemPrefix(items_[static_cast<size_t>(pos)], pos);
   CheckItemPair(static_cast<size_t>(pos), UniqueDemanded());
   CheckItemPair(static_cast<size_t>(pos) + 1, UniqueDemanded());
 }

@@ -2,8 +2,8 @@
 // Sorted key indexes over the active records of a records list (TMTIndexEh), and the
 // collection a records list keeps them in (TMTIndexesEh).
 //
-// An item is the record's position and, where the key types allow, a 16-byte prefix of its
-// key whose unsigned order agrees with the key order. The key itself stays in the record:
+// An item names its record and, where the key types allow, holds a 16-byte prefix of its key
+// whose unsigned order agrees with the key order. The key itself stays in the record:
 // comparisons read it there only when prefixes tie (or the index has none).
 #include <cstdint>
 #include <memory>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "grid/data/MemTableDataEh.h"
+#include "grid/data/MemTableIndexItemsEh.h"
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Variant.h"
 
@@ -71,12 +72,7 @@ class TMTIndexEh : public TCollectionItem {
 
  private:
   friend class TRecordsListEh;
-  // An item: the key's order-preserving prefix (zero when the index keeps none) and the
-  // record's position in the active list.
-  struct Entry {
-    uint64_t P0 = 0, P1 = 0;
-    int RecordIndex = -1;
-  };
+  using Entry = TIndexEntryEh;
   struct Layout;
   using Values = TRecordValuesEh;  // a view of a record's values
   enum class Scheme { Ascii, Collation };
@@ -92,37 +88,43 @@ class TMTIndexEh : public TCollectionItem {
   // in a record's values.
   Encoded Encode(const Variant& Key, Scheme S, uint64_t& P0, uint64_t& P1) const;
   Encoded EncodeValues(const Values& V, Scheme S, uint64_t& P0, uint64_t& P1) const;
-  // Gives every entry the prefix of its record's key (Records[RecordIndex]); answers whether
-  // all have one.
-  bool EncodeEntries(std::vector<Entry>& Entries, const std::vector<TMemoryRecordEh*>& Records,
-                     Scheme& S) const;
+  // Gives every entry the prefix of its record's key; answers whether all have one.
+  bool EncodeEntries(std::vector<Entry>& Entries, Scheme& S) const;
   // An item for a record's values; the first text outside ASCII turns every prefix into
   // collation weights, a key without a prefix drops them all.
-  Entry MakeEntry(const Values& V, int RecordIndex);
-  // Sorts entries by key (of Records[RecordIndex]), equal keys in their present order.
-  void SortEntries(std::vector<Entry>& Entries, const std::vector<TMemoryRecordEh*>& Records,
-                   bool Prefixed) const;
-  // The posted values of the record at a position (the edit copy while it is edited); none
-  // for a position out of range.
-  static Values PostedValuesOf(const std::vector<TMemoryRecordEh*>& Records, int RecordIndex);
-  Values PostedValues(int RecordIndex) const;
+  Entry MakeEntry(const Values& V, TMemoryRecordEh* Rec);
+  // Sorts entries by their records' keys, equal keys in their present order.
+  void SortEntries(std::vector<Entry>& Entries, bool Prefixed) const;
+  // The posted values of a record (the edit copy while it is edited).
+  static Values PostedValuesOf(const TMemoryRecordEh* Rec);
+  // The position of an item's record in the list (-1 once it has left).
+  static int PositionOf(const Entry& E) { return E.Rec->Index(); }
   // Full key comparisons in the answers of CompareKeys (kNotComparable included).
   int CompareValues(const Values& A, const Values& B) const;
   int CompareValuesWithKey(const Values& A, const Variant& Key) const;
   // Entry against a key: prefix first, the record's key when the prefixes tie.
   int CompareKey(const Entry& A, const Variant& Key, bool Prefixed, uint64_t P0, uint64_t P1) const;
-  // The position of (Key, RecordIndex) in the record-ordered item list.
-  int LocateItem(const Variant& Key, int RecordIndex, bool& Found) const;
+  // A record's position before the move of the record at MovedFrom to MovedTo (none: -1).
+  struct Move {
+    int From, To;
+    int Before(int Position) const;
+  };
+  // The position of (Key, RecordIndex) in the record-ordered item list; Rec's own item counts
+  // as equal. The other records' positions are those before Moved.
+  int LocateItem(const Variant& Key, const TMemoryRecordEh* Rec, int RecordIndex, bool& Found,
+                 Move Moved = Move{-1, -1}) const;
   // Where an item goes, by its prefix and its record's key.
   size_t LocateEntry(const Entry& E) const;
   // The item of that record, or -1.
-  int FindItemOf(const Variant& Key, int RecordIndex) const;
+  int FindItemOf(const Variant& Key, const TMemoryRecordEh* Rec, int RecordIndex,
+                 Move Moved = Move{-1, -1}) const;
   void CheckKey(const Variant& Key, bool MustBeUnique);
   void CheckNoDuplicates() const;
   Variant ValuesKey(const Values& V) const;
   void CheckItems(bool UniqueRule) const;
+  void CheckPair(const Entry& A, int APos, const Entry& B, int BPos, int64_t At, bool UniqueRule) const;
   void CheckItemPair(size_t I, bool UniqueRule) const;
-  void CheckItemPrefix(size_t I) const;
+  void CheckItemPrefix(const Entry& E, int64_t At) const;
   void CheckRebuilt() const;
   void CheckRecordItem(int RecordIndex) const;
 
@@ -130,7 +132,7 @@ class TMTIndexEh : public TCollectionItem {
   std::string fields_;
   Variant savedKey_;
   int keySwitch_ = 0;
-  std::vector<Entry> items_;
+  TIndexItemsEh items_;
   bool unique_ = false;
   std::unique_ptr<Layout> layout_;
   bool prefixed_ = false;

@@ -6,6 +6,8 @@
 #include "grid/data/MemTableDataEh.h"
 #include "platform/rtl/Consistency.h"
 
+static_assert(TRecordOrderEh::kBlockMax <= 256, "a place in a block must fit a record's slot hint");
+
 TRecordOrderEh::~TRecordOrderEh() = default;
 
 size_t TRecordOrderEh::BlockStart(size_t Order) const {
@@ -67,8 +69,16 @@ TMemoryRecordEh* TRecordOrderEh::operator[](size_t Position) const {
 size_t TRecordOrderEh::PositionOf(const TMemoryRecordEh* Rec) const {
   const size_t order = static_cast<size_t>(orderOf_[static_cast<size_t>(Rec->index_)]);
   const Slot& s = slots_[order];
-  TMemoryRecordEh* const* at = std::find(s.Recs, s.Recs + s.Count, Rec);
-  return BlockStart(order) + static_cast<size_t>(at - s.Recs);
+  size_t offset = Rec->slotHint_;
+  if (offset >= s.Count || s.Recs[offset] != Rec) {
+    offset = static_cast<size_t>(std::find(s.Recs, s.Recs + s.Count, Rec) - s.Recs);
+    Rec->slotHint_ = static_cast<uint8_t>(offset);
+  }
+  // The record at that position is often asked for next: its block is the last one found.
+  cacheOrder_ = order;
+  cacheStart_ = BlockStart(order);
+  cacheValid_ = true;
+  return cacheStart_ + offset;
 }
 
 void TRecordOrderEh::Reorder(size_t From) {
@@ -123,7 +133,10 @@ void TRecordOrderEh::SplitBlock(size_t Order) {
   half.Count = full.Count - keep;
   std::copy(full.Recs + keep, full.Recs + full.Count, half.Recs);
   full.Count = keep;
-  for (uint32_t i = 0; i < half.Count; ++i) half.Recs[i]->index_ = half.Id;
+  for (uint32_t i = 0; i < half.Count; ++i) {
+    half.Recs[i]->index_ = half.Id;
+    half.Recs[i]->slotHint_ = static_cast<uint8_t>(i);
+  }
   slots_.insert(slots_.begin() + static_cast<ptrdiff_t>(Order) + 1, half);
   Reorder(Order + 1);
 }
@@ -155,6 +168,7 @@ void TRecordOrderEh::insert(size_t Position, TMemoryRecordEh* Rec) {
   s.Recs[offset] = Rec;
   ++s.Count;
   Rec->index_ = s.Id;
+  Rec->slotHint_ = static_cast<uint8_t>(offset);
   AddToSize(order, 1);
   ++size_;
   cacheValid_ = false;

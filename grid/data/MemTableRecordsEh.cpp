@@ -453,7 +453,10 @@ void TRecordsListEh::RecordMoved(int FromIndex, int ToIndex) {
 }
 
 void TRecordsListEh::BeginNotifyLock() {
-  ++notifyLock_;
+  // The indexes rebuild when the lock ends; till then their items could name records freed
+  // in between, so they hold none.
+  if (notifyLock_++ == 0)
+    for (int i = 0; i < indexes_->Count(); ++i) indexes_->Items(i)->Clear();
 }
 
 void TRecordsListEh::EndNotifyLock() {

@@ -313,7 +313,7 @@ int MessageBox(HWND owner, const std::string& text, const std::string& caption, 
     if (owner) {
       disabled.push_back(std::make_unique<TModalOwnerScope>(owner));
     } else if (type & MB_TASKMODAL) {
-      for (TWnd* w : std::vector<TWnd*>(Desktop().Children))
+      for (TWnd* w : Desktop().Children.ToVector())
         if (w->Handle != box && Find(w->Handle))
           disabled.push_back(std::make_unique<TModalOwnerScope>(w->Handle));
     }

@@ -48,7 +48,7 @@ void ValidateClient(TWnd& w, const TRegion* rgn, bool allChildren, bool noChildr
     UpdatePending(w);
   }
   if (noChildren || (!allChildren && (w.Style & WS_CLIPCHILDREN))) return;
-  for (TWnd* c : std::vector<TWnd*>(w.Children)) {
+  for (TWnd* c : w.Children.ToVector()) {
     if (!rgn) {
       ValidateClient(*c, nullptr, allChildren, false, flags);
       continue;
@@ -101,7 +101,7 @@ void UpdateNow(TWnd& w, bool allChildren, bool noChildren, bool eraseOnly) {
     if (w.Dead) return;
   }
   if (noChildren || (!allChildren && (w.Style & WS_CLIPCHILDREN) && eraseOnly)) return;
-  for (TWnd* c : std::vector<TWnd*>(w.Children)) {
+  for (TWnd* c : w.Children.ToVector()) {
     if (!Find(c->Handle) || c->Parent != &w) continue;
     UpdateNow(*c, allChildren, false, eraseOnly);
     if (w.Dead) return;
@@ -222,7 +222,7 @@ void InvalidateClient(TWnd& w, const TRegion& rgn, bool erase, bool allChildren,
   if (frame) d.Frame = true;
   UpdatePending(w);
   if (noChildren || (!allChildren && (w.Style & WS_CLIPCHILDREN))) return;
-  for (TWnd* c : std::vector<TWnd*>(w.Children)) {
+  for (TWnd* c : w.Children.ToVector()) {
     if (!c->Visible()) continue;
     const TRegion inChild = Intersect(part, ChildShape(*c));
     if (inChild.IsEmpty()) continue;
@@ -249,7 +249,7 @@ using namespace win_internal;
 
 BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags) {
   if (!hwnd) {
-    for (TWnd* top : std::vector<TWnd*>(Desktop().Children))
+    for (TWnd* top : Desktop().Children.ToVector())
       if (top->Visible()) RedrawWindow(top->Handle, rect, region, flags);
     return TRUE;
   }

@@ -24,6 +24,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,53 @@ enum class TExtSlot : int { Paint, NonClient, ScrollBars, Menu, Control, Caret, 
 
 struct TWndData {
   virtual ~TWndData() = default;
+};
+
+struct TWnd;
+
+// A window's children in z-order, top first. Both ends change in constant time: a new child
+// goes to the bottom, and a parent's destruction frees its children from the top, so a window
+// with many children is made and destroyed in linear time. The taken front slots are reused
+// by front inserts and dropped once they are half the storage.
+class TChildList {
+ public:
+  using iterator = std::vector<TWnd*>::iterator;
+  using const_iterator = std::vector<TWnd*>::const_iterator;
+
+  iterator begin() { return items_.begin() + Head(); }
+  iterator end() { return items_.end(); }
+  const_iterator begin() const { return items_.begin() + Head(); }
+  const_iterator end() const { return items_.end(); }
+  auto rbegin() const { return std::make_reverse_iterator(end()); }
+  auto rend() const { return std::make_reverse_iterator(begin()); }
+  size_t size() const { return items_.size() - head_; }
+  bool empty() const { return size() == 0; }
+  TWnd* front() const { return items_[head_]; }
+  TWnd* back() const { return items_.back(); }
+  TWnd* operator[](size_t i) const { return items_[head_ + i]; }
+  operator std::span<TWnd* const>() const { return {items_.data() + head_, size()}; }
+  std::vector<TWnd*> ToVector() const { return {begin(), end()}; }
+
+  void push_back(TWnd* w) { items_.push_back(w); }
+  // w takes place `at` (0 is the top).
+  void Insert(size_t at, TWnd* w);
+  // Takes w out; answers whether it was there.
+  bool Remove(const TWnd* w);
+  // Moves the child at `from` to `to`, the others keeping their order.
+  void Move(size_t from, size_t to);
+  // The whole list anew, in the order given.
+  void Assign(std::vector<TWnd*> Order) {
+    items_ = std::move(Order);
+    head_ = 0;
+  }
+  // The place of w, looked for from the bottom when it is likely there; size() when absent.
+  size_t IndexOf(const TWnd* w, bool fromBottom = false) const;
+
+ private:
+  std::ptrdiff_t Head() const { return static_cast<std::ptrdiff_t>(head_); }
+
+  std::vector<TWnd*> items_;  // from head_ on
+  size_t head_ = 0;
 };
 
 struct TWndClass {
@@ -67,9 +115,9 @@ struct TProp {
 struct TWnd : std::enable_shared_from_this<TWnd> {
   HWND Handle = nullptr;
   std::shared_ptr<TWndClass> Class;
-  TWnd* Parent = nullptr;       // a root for top-level windows; nullptr only for the roots
-  TWnd* Owner = nullptr;        // top-level windows only
-  std::vector<TWnd*> Children;  // z-order, top first
+  TWnd* Parent = nullptr;  // a root for top-level windows; nullptr only for the roots
+  TWnd* Owner = nullptr;   // top-level windows only
+  TChildList Children;
   DWORD Style = 0;
   DWORD ExStyle = 0;
   RECT Rect{};    // window rectangle in the parent's client coordinates (screen for top level)
@@ -136,7 +184,7 @@ bool IsEnabledChain(const TWnd& w);
 POINT ClientOrigin(const TWnd& w);  // the client area's top-left in screen coordinates
 RECT ScreenRect(const TWnd& w);
 RECT ScreenClientRect(const TWnd& w);
-std::vector<HWND> Handles(const std::vector<TWnd*>& windows);
+std::vector<HWND> Handles(std::span<TWnd* const> windows);
 // Copies UTF-8 text into a caller's buffer, cut at a character boundary and NUL-terminated;
 // answers the bytes copied.
 int CopyTextToBuffer(const std::string& text, char* buffer, int bufferSize);

@@ -122,7 +122,7 @@ void ParentNotify(TWnd& w, UINT event) {
 }
 
 void Unlink(TWnd& w) {
-  if (w.Parent) std::erase(w.Parent->Children, &w);
+  if (w.Parent) w.Parent->Children.Remove(&w);
 }
 
 // The last step of destruction: everything the window holds is let go and its handle retires.
@@ -141,9 +141,9 @@ void Cleanup(TWnd& w) {
   FreeWindowRegion(w);
   // Windows still owned lose their owner; children left over (a procedure raised before they
   // were freed) go with it.
-  for (TWnd* top : std::vector<TWnd*>(Desktop().Children))
+  for (TWnd* top : Desktop().Children.ToVector())
     if (top->Owner == &w) top->Owner = nullptr;
-  for (TWnd* child : std::vector<TWnd*>(w.Children)) {
+  for (TWnd* child : w.Children.ToVector()) {
     auto keep = Hold(child);
     NotifyObservers(TWindowEvent::Destroyed, child->Handle);
     Cleanup(*child);
@@ -323,7 +323,7 @@ RECT ScreenClientRect(const TWnd& w) {
   return RECT{o.X, o.Y, o.X + w.Client.Width(), o.Y + w.Client.Height()};
 }
 
-std::vector<HWND> Handles(const std::vector<TWnd*>& windows) {
+std::vector<HWND> Handles(std::span<TWnd* const> windows) {
   std::vector<HWND> r;
   r.reserve(windows.size());
   for (const TWnd* w : windows) r.push_back(w->Handle);
@@ -349,27 +349,80 @@ int CopyTextToBuffer(const std::string& text, char* buffer, int bufferSize) {
 
 // --- z-order --------------------------------------------------------------------------------------------
 
+void TChildList::Insert(size_t at, TWnd* w) {
+  if (at == 0 && head_ > 0) {
+    items_[--head_] = w;
+    return;
+  }
+  items_.insert(begin() + static_cast<std::ptrdiff_t>(std::min(at, size())), w);
+}
+
+bool TChildList::Remove(const TWnd* w) {
+  const size_t at = IndexOf(w);
+  if (at == size()) return false;
+  if (at > 0) {
+    items_.erase(begin() + static_cast<std::ptrdiff_t>(at));
+    return true;
+  }
+  ++head_;
+  if (head_ == items_.size()) {
+    items_.clear();
+    head_ = 0;
+  } else if (head_ > 16 && head_ * 2 > items_.size()) {
+    // The taken slots outnumber the children: one move of fewer children than were taken.
+    items_.erase(items_.begin(), begin());
+    head_ = 0;
+  }
+  return true;
+}
+
+void TChildList::Move(size_t from, size_t to) {
+  const iterator first = begin();
+  if (to < from)
+    std::rotate(first + static_cast<std::ptrdiff_t>(to), first + static_cast<std::ptrdiff_t>(from),
+                first + static_cast<std::ptrdiff_t>(from + 1));
+  else if (from < to)
+    std::rotate(first + static_cast<std::ptrdiff_t>(from), first + static_cast<std::ptrdiff_t>(from + 1),
+                first + static_cast<std::ptrdiff_t>(to + 1));
+}
+
+size_t TChildList::IndexOf(const TWnd* w, bool fromBottom) const {
+  if (fromBottom) {
+    const auto it = std::find(rbegin(), rend(), w);
+    return it == rend() ? size() : static_cast<size_t>(rend() - it) - 1;
+  }
+  return static_cast<size_t>(std::find(begin(), end(), w) - begin());
+}
+
+// A child moves within its list in place: a new one, put at the bottom, is found there at once.
+bool PlaceChildInZOrder(TWnd& w, HWND insertAfter) {
+  TChildList& list = w.Parent->Children;
+  const size_t from = list.IndexOf(&w, insertAfter == HWND_BOTTOM);
+  if (from == list.size()) return false;
+  const size_t last = list.size() - 1;
+  size_t to = 0;
+  if (insertAfter == HWND_BOTTOM) {
+    to = last;
+  } else if (insertAfter != HWND_TOP && insertAfter != HWND_TOPMOST && insertAfter != HWND_NOTOPMOST) {
+    TWnd* s = Find(insertAfter);
+    if (s && s->Parent == w.Parent && s != &w) {
+      const size_t at = list.IndexOf(s);
+      to = std::min(at > from ? at : at + 1, last);  // just below s once w has left its place
+    }
+  }
+  list.Move(from, to);
+  return from != to;
+}
+
 bool PlaceInZOrder(TWnd& w, HWND insertAfter) {
   TWnd* p = w.Parent;
   if (!p) return false;
-  auto& list = p->Children;
-  const std::vector<TWnd*> before = list;
+  if (!p->IsRoot) return PlaceChildInZOrder(w, insertAfter);
+  const std::vector<TWnd*> before = p->Children.ToVector();
+  std::vector<TWnd*> list = before;
   auto indexOf = [&list](const TWnd* x) {
     return static_cast<size_t>(std::find(list.begin(), list.end(), x) - list.begin());
   };
-
-  if (!p->IsRoot) {
-    std::erase(list, &w);
-    size_t idx = 0;
-    if (insertAfter == HWND_BOTTOM) {
-      idx = list.size();
-    } else if (insertAfter != HWND_TOP && insertAfter != HWND_TOPMOST && insertAfter != HWND_NOTOPMOST) {
-      TWnd* s = Find(insertAfter);
-      if (s && s->Parent == p && s != &w) idx = indexOf(s) + 1;
-    }
-    list.insert(list.begin() + static_cast<std::ptrdiff_t>(std::min(idx, list.size())), &w);
-    return list != before;
-  }
 
   if (insertAfter == HWND_TOPMOST) SetTopmost(w, true);
   if (insertAfter == HWND_NOTOPMOST) SetTopmost(w, false);
@@ -400,7 +453,9 @@ bool PlaceInZOrder(TWnd& w, HWND insertAfter) {
     if (ownerIdx < list.size() && idx > ownerIdx) idx = ownerIdx;
   }
   list.insert(list.begin() + static_cast<std::ptrdiff_t>(idx), group.begin(), group.end());
-  return list != before;
+  if (list == before) return false;
+  p->Children.Assign(std::move(list));
+  return true;
 }
 
 // --- destruction ----------------------------------------------------------------------------------------
@@ -414,7 +469,7 @@ void DestroyAllWindows() {
   }
   // Whatever refused to die (a procedure that recreates windows as they go) is discarded.
   for (TWnd* root : {&Desktop(), &MessageRoot()})
-    for (TWnd* w : std::vector<TWnd*>(root->Children)) Discard(*w);
+    for (TWnd* w : root->Children.ToVector()) Discard(*w);
 }
 
 }  // namespace win_internal
@@ -721,10 +776,10 @@ HWND SetParent(HWND hwnd, HWND newParent) {
   HWND oldHandle = old == &MessageRoot() ? nullptr : old->Handle;
   if (np == old) return oldHandle;
   auto keep = Hold(w);
-  std::erase(old->Children, w);
+  old->Children.Remove(w);
   w->Parent = np;
   w->Owner = nullptr;
-  np->Children.insert(np->Children.begin(), w);
+  np->Children.Insert(0, w);
   PlaceInZOrder(*w, HWND_TOP);
   NotifyObservers(TWindowEvent::Reparented, hwnd);
   return oldHandle;

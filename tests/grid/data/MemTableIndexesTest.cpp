@@ -301,6 +301,70 @@ TEST(MemTableIndexes, MovedRecordsKeepTheirItems) {
   SetMemTableData(&client, nullptr);
 }
 
+// A table past several blocks of items, with few distinct keys: inserts, deletes and moves at
+// the front and anywhere keep equal keys in record order, and the searches answer as before.
+TEST(MemTableIndexes, ChangesAcrossManyBlocksKeepEqualKeysInRecordOrder) {
+  std::mt19937 rng(4242);
+  auto t = NewPeopleTable();
+  TRecordsListEh* list = t->RecordsList();
+  for (int i = 0; i < 1200; ++i) Append(t.get(), {i % 5, "n", 0.0});
+  TMTIndexEh* byId = AddIndex(t.get(), "ID");
+  auto insertAt = [&](int at, int id) {
+    TMemoryRecordEh* r = list->NewRecord();
+    r->SetDataValue(0, dvkCurrentEh, id);
+    list->InsertRecord(r, at, false, false);
+  };
+  for (int step = 0; step < 600; ++step) {
+    const int count = list->Count();
+    const int anywhere = static_cast<int>(rng() % static_cast<unsigned>(count));
+    const int at = rng() % 3 == 0 ? anywhere : 0;
+    switch (step % 6) {
+      case 0:
+      case 1:
+        insertAt(at, static_cast<int>(rng() % 5));
+        break;
+      case 2:
+        list->DeleteRecord(at);
+        break;
+      case 3:
+        list->MoveRecord(at, anywhere);
+        break;
+      case 4:
+        list->MoveRecord(anywhere, at);
+        break;
+      default: {
+        TMemoryRecordEh* r = list->Rec(at);
+        r->Edit();
+        r->SetDataValue(0, dvkCurrentEh, static_cast<int>(rng() % 5));
+        r->Post();
+      }
+    }
+    if (step % 100 != 99) continue;
+    SCOPED_TRACE(step);
+    ExpectIndexConsistent(byId);
+    ASSERT_EQ(IndexOrder(byId), ExpectedOrder(t.get(), 0));
+  }
+  // The first equal item the binary search probes, and where a missing key would go.
+  const std::vector<int> order = IndexOrder(byId);
+  for (int key : {0, 2, 4, 7}) {
+    SCOPED_TRACE(key);
+    int low = 0, high = byId->Count() - 1, probed = -1;
+    while (low <= high && probed < 0) {
+      const int middle = (low + high) / 2;
+      const int k = list->Rec(order[size_t(middle)])->GetDataValue(0, dvkCurrentEh).AsInteger();
+      if (k < key)
+        low = middle + 1;
+      else if (k > key)
+        high = middle - 1;
+      else
+        probed = middle;
+    }
+    int pos = -1;
+    EXPECT_EQ(byId->FindKeyValueIndex(key, pos), probed >= 0);
+    EXPECT_EQ(pos, probed >= 0 ? probed : low);
+  }
+}
+
 TEST(MemTableIndexes, RandomChangesKeepEveryIndexConsistent) {
   std::mt19937 rng(12345);
   auto t = NewPeopleTable();

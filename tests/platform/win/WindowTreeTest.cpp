@@ -143,6 +143,97 @@ TEST_F(TWindowTreeTest, ObserversHearAboutTheLifeOfWindows) {
   EXPECT_EQ(events, (std::vector<std::string>{"created w", "shown w", "text w", "hidden w", "destroyed w"}));
 }
 
+// A parent with many children: the order seen through GetWindow both ways stays the model's
+// through removals from the top (past the point where the list gathers its free slots),
+// moves to either end or below a sibling above or below, an adoption and a removal in the
+// middle; the parent's destruction then frees the children from the top down.
+TEST_F(TWindowTreeTest, ManySiblingsKeepTheirZOrderThroughEveryChange) {
+  HWND parent = Make("many", WS_POPUP, {0, 0, 100, 100});
+  std::vector<HWND> model;
+  for (int i = 0; i < 60; ++i) model.push_back(Make("c" + std::to_string(i), WS_CHILD, {0, 0, 5, 5}, parent));
+  auto at = [&model](size_t i) { return model[i]; };
+  auto place = [&model](HWND w, size_t to) {
+    std::erase(model, w);
+    model.insert(model.begin() + static_cast<std::ptrdiff_t>(to), w);
+  };
+  auto move = [](HWND w, HWND after) {
+    SetWindowPos(w, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  };
+  enum Op { DestroyTop, ToTop, ToBottom, BelowSibling, DestroyAt, Adopt };
+  struct Step {
+    const char* id;
+    Op op;
+    size_t who, other;
+    int repeat;
+  };
+  const Step steps[] = {
+      {"top-goes", DestroyTop, 0, 0, 10},
+      {"to-top", ToTop, 12, 0, 3},
+      {"more-top-goes", DestroyTop, 0, 0, 25},  // past the gathering of the free slots
+      {"to-top-again", ToTop, 6, 0, 2},
+      {"to-bottom", ToBottom, 0, 0, 2},
+      {"below-later", BelowSibling, 2, 9, 1},
+      {"below-earlier", BelowSibling, 20, 4, 1},
+      {"below-itself", BelowSibling, 5, 5, 1},
+      {"middle-goes", DestroyAt, 7, 0, 2},
+      {"adopted", Adopt, 0, 0, 1},  // takes a slot freed at the top
+      {"top-goes-again", DestroyTop, 0, 0, 5},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.id);
+    for (int r = 0; r < s.repeat; ++r) switch (s.op) {
+        case DestroyTop:
+          DestroyWindow(at(0));
+          model.erase(model.begin());
+          break;
+        case ToTop: {
+          HWND w = at(s.who);
+          move(w, HWND_TOP);
+          place(w, 0);
+          break;
+        }
+        case ToBottom: {
+          HWND w = at(s.who);
+          move(w, HWND_BOTTOM);
+          place(w, model.size() - 1);
+          break;
+        }
+        case BelowSibling: {
+          HWND w = at(s.who), sibling = at(s.other);
+          move(w, sibling);
+          if (w != sibling) {
+            std::erase(model, w);
+            place(w, static_cast<size_t>(std::find(model.begin(), model.end(), sibling) - model.begin()) + 1);
+          }
+          break;
+        }
+        case DestroyAt:
+          DestroyWindow(at(s.who));
+          model.erase(model.begin() + static_cast<std::ptrdiff_t>(s.who));
+          break;
+        case Adopt: {
+          HWND w = Make("adoptee", WS_CHILD, {0, 0, 5, 5}, frame);
+          SetParent(w, parent);
+          model.insert(model.begin(), w);
+          break;
+        }
+      }
+    std::vector<HWND> down, up;
+    for (HWND h = GetWindow(parent, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) down.push_back(h);
+    for (HWND h = GetWindow(GetWindow(parent, GW_CHILD), GW_HWNDLAST); h; h = GetWindow(h, GW_HWNDPREV))
+      up.insert(up.begin(), h);
+    EXPECT_EQ(down, model);
+    EXPECT_EQ(up, model);
+  }
+  std::vector<HWND> freed;
+  const int id = win_internal::AddWindowObserver([&](const win_internal::TWindowNotice& n) {
+    if (n.Event == win_internal::TWindowEvent::Destroyed && n.Hwnd != parent) freed.push_back(n.Hwnd);
+  });
+  DestroyWindow(parent);
+  win_internal::RemoveWindowObserver(id);
+  EXPECT_EQ(freed, model);
+}
+
 TEST_F(TWindowTreeTest, ResetLeavesNothingBehind) {
   EXPECT_GT(win_internal::WindowCount(), 0u);
   WinTesting::ResetWindowManager();
