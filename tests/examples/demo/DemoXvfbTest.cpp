@@ -40,6 +40,7 @@
 #include "examples/demo/DemoMainForm.h"
 #include "examples/demo/DemoSkin.h"
 #include "examples/demo/DemoSupport.h"
+#include "examples/demo/DemoWindowPlaces.h"
 #include "examples/demo/HeadlessOutput.h"
 #include "examples/demo/LedgerDBGridForm.h"
 #include "examples/demo/LedgerGroupedDBGrid.h"
@@ -306,11 +307,14 @@ TEST_F(DemoXvfbTest, LedgerDetailOpensFromTheMenuAndEditsInPlace) {
   ASSERT_TRUE(WaitFor([&] { return DemoWindows().size() == windows; })) << "the tool tip stayed";
   ASSERT_TRUE(Xdo({"key", "Return"}));
   const size_t before = windows;
+  const std::vector<std::string> shownBefore = DemoWindows();
   ASSERT_TRUE(Xdo({"key", "alt+Down"}));
   std::string list;
   ASSERT_TRUE(WaitFor([&] {
     for (const std::string& id : DemoWindows())
-      if (id != detail && Geometry(id).Y > row2Y) list = id;
+      if (std::find(shownBefore.begin(), shownBefore.end(), id) == shownBefore.end() &&
+          Geometry(id).Y > row2Y)
+        list = id;
     return DemoWindows().size() == before + 1 && !list.empty();
   })) << "Alt+Down dropped no list"
       << DemoSaid();
@@ -393,6 +397,7 @@ TEST_F(DemoXvfbTest, LedgerDBGridMovesAndEditsAsItsHeadlessTwin) {
   RegisterGridEditorClasses();
   TMemoryDataSet* ledger = CreateNumberedLedger(Application, kDemoLedgerEntries);
   TForm* twin = CreateLedgerDBGridForm(Application, ledger);
+  PlaceInCascade(twin, kDemoDBGridStep);  // where the demo's Window menu opens it
   twin->Show();
   Application->ProcessMessages();
   TDBGridEh* grid = LedgerDBGridOf(twin);
@@ -757,6 +762,7 @@ struct TLedgerDBGridTwin {
     UseSystemFonts(true);
     RegisterGridEditorClasses();
     Form = CreateLedgerDBGridForm(Application, CreateNumberedLedger(Application, kDemoLedgerEntries));
+    PlaceInCascade(Form, kDemoDBGridStep);  // where the demo's Window menu opens it
     Form->Show();
     Application->ProcessMessages();
     Grid = LedgerDBGridOf(Form);
