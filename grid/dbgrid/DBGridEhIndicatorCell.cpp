@@ -249,7 +249,9 @@ void TCustomDBGridEh::DrawIndicatorCell(int ACol, int ARow, int /*AreaCol*/, int
 
   // 6. The record number.
   if (showRecNo && !groupRow && dataSet && !(current && dataSet->State() == dsInsert)) {
-    const int recNo = dataSet->RecNo();
+    // Read through the table interface, the row's record is the positioned one, not the data
+    // set's current record.
+    const int recNo = intf ? DataIntf()->GetRowIndex() + 1 : dataSet->RecNo();
     if (recNo > 0 && recNoRect.Right > recNoRect.Left) {
       canvas->Font()->SetSize(canvas->Font()->Size() - 1);
       const std::string text = RecNoText(recNo, params->RecNoShowStep(), dataSet->RecordCount(), current);

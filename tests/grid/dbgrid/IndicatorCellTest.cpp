@@ -66,6 +66,19 @@ TEST_F(IndicatorCellTest, RecordNumbersMarksAndCount) {
   EXPECT_EQ(std::tuple(Paint(grid->GetFullRowCount() - 2), Paint(7)), std::tuple("", ""));
 }
 
+// Over a table whose rows the grid reads through its interface, each row shows its own record's
+// number, not the current record's.
+TEST_F(IndicatorCellTest, RecordNumbersOfRowsReadThroughTheTableInterface) {
+  UseMemTable();
+  dataSet->MoveBy(4);
+  std::string shown, glyphRows;
+  for (int row = 1; row <= 12; ++row) {
+    shown += Paint(row) + " ";
+    if (probe->glyphs == std::vector<int>{0}) glyphRows += std::to_string(row);
+  }
+  EXPECT_EQ(std::tuple(shown, glyphRows), std::tuple("1 2 3 4 5 6 7 8 9 10 11 12 ", "5"));
+}
+
 // The current row's glyph follows the data set's state. Under themes the rows take the themed
 // header (no 3-D edges) and the current one is darkened.
 TEST_F(IndicatorCellTest, StateGlyphsAndTheThemedCurrentRow) {
