@@ -1,8 +1,8 @@
 // The ledger's data-grid window: the grid described in LedgerDBGridDescription.cpp over the
 // ledger it is given; an edit in a cell reaches that data set. Entries dragged in the indicator
 // are renumbered, the detail panel lists the account's other entries, a title click sorts the
-// ledger (the account column by the stored account), and the View menu switches the grid to row
-// panel mode and back.
+// ledger (the account column by the stored account), the Edit menu opens the find dialog and the
+// View menu switches the grid to row panel mode and back.
 #include "examples/demo/LedgerDBGridForm.h"
 
 #include <string>
@@ -39,6 +39,18 @@ class TLedgerDBGridForm : public TForm {
  private:
   void BuildMenu() {
     auto* menu = new TMainMenu(this);
+    // The find dialog searches the current column; Ctrl+F opens the search strip instead.
+    auto* edit = new TMenuItem(menu);
+    edit->SetCaption("编辑(&E)");
+    menu->Items()->Add(edit);
+    auto* find = new TMenuItem(this);  // found by its name on the form
+    find->SetName(kLedgerDBGridFindItem);
+    find->SetCaption("查找(&F)…");
+    find->OnClick = [this](TObject*) {
+      grid_->ExecuteFindDialog("", grid_->Columns()->GetColumn(grid_->SelectedIndex()),
+                               grid_->IsFindDialogModal());
+    };
+    edit->Add(find);
     auto* view = new TMenuItem(menu);
     view->SetCaption("视图(&V)");
     menu->Items()->Add(view);
