@@ -2,9 +2,8 @@
 // The demo's main form: a bookkeeping-style form with a menu bar, a popup menu, a status bar
 // with panels and, on its two pages, one of each standard control. It carries the program's
 // skin; its Window menu opens the ledger forms and lists the open forms to bring back, and its
-// Skin menu switches skins. Made here
-// rather than in the program so that a test can build a twin of it and ask where its controls
-// lie.
+// Skin menu switches skins. Made here rather than in the program so that a test can build a twin
+// of it and ask where its controls lie.
 #include <filesystem>
 #include <functional>
 #include <memory>
