@@ -40,27 +40,29 @@ class TLedgerDBGridForm : public TForm {
   void BuildMenu() {
     auto* menu = new TMainMenu(this);
     // The find dialog searches the current column; Ctrl+F opens the search strip instead.
-    auto* edit = new TMenuItem(menu);
-    edit->SetCaption("编辑(&E)");
-    menu->Items()->Add(edit);
-    auto* find = new TMenuItem(this);  // found by its name on the form
-    find->SetName(kLedgerDBGridFindItem);
-    find->SetCaption("查找(&F)…");
+    TMenuItem* find = AddNamedItem(AddMenu(menu, "编辑(&E)"), kLedgerDBGridFindItem, "查找(&F)…");
     find->OnClick = [this](TObject*) {
       grid_->ExecuteFindDialog("", grid_->Columns()->GetColumn(grid_->SelectedIndex()),
                                grid_->IsFindDialogModal());
     };
-    edit->Add(find);
-    auto* view = new TMenuItem(menu);
-    view->SetCaption("视图(&V)");
-    menu->Items()->Add(view);
-    auto* rowPanel = new TMenuItem(this);  // found by its name on the form
-    rowPanel->SetName(kLedgerDBGridRowPanelItem);
-    rowPanel->SetCaption("行面板(&R)");
+    TMenuItem* rowPanel = AddNamedItem(AddMenu(menu, "视图(&V)"), kLedgerDBGridRowPanelItem, "行面板(&R)");
     rowPanel->SetAutoCheck(true);
     rowPanel->OnClick = [this, rowPanel](TObject*) { grid_->RowPanel()->SetActive(rowPanel->Checked()); };
-    view->Add(rowPanel);
     SetMenu(menu);
+  }
+  static TMenuItem* AddMenu(TMainMenu* Menu, const char* Caption) {
+    auto* item = new TMenuItem(Menu);
+    item->SetCaption(Caption);
+    Menu->Items()->Add(item);
+    return item;
+  }
+  // Owned by the form, so that a test finds the item by its name.
+  TMenuItem* AddNamedItem(TMenuItem* Parent, const char* Name, const char* Caption) {
+    auto* item = new TMenuItem(this);
+    item->SetName(Name);
+    item->SetCaption(Caption);
+    Parent->Add(item);
+    return item;
   }
 
   // The order the title markers ask for. The looked-up account name is no stored field to keep
