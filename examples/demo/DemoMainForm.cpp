@@ -4,6 +4,7 @@
 #include "examples/demo/DemoAbout.h"
 #include "examples/demo/DemoIcon.h"
 #include "examples/demo/DemoSupport.h"
+#include "examples/demo/DemoWindowPlaces.h"
 #include "examples/demo/LedgerAxisGridForm.h"
 #include "examples/demo/LedgerClipboardForm.h"
 #include "examples/demo/LedgerDBGridForm.h"
@@ -62,29 +63,59 @@ TDemoForm::TDemoForm(TComponent* AOwner) : TForm(AOwner, 0) {
   BuildControls();
 }
 
-void TDemoForm::OpenLedgerDetail() {
-  if (!ledgerDetail_) ledgerDetail_ = WithIcon(CreateLedgerAxisGridForm(Application, ledger));
-  ledgerDetail_->Show();
+TForm* TDemoForm::OpenWindow(TForm*& Made, int Step, const std::function<TForm*()>& Make) {
+  if (!Made) {
+    Made = WithIcon(Make());
+    PlaceInCascade(Made, Step);
+  }
+  BringBackDemoWindow(Made);
+  return Made;
+}
+
+TForm* TDemoForm::OpenLedgerDetail() {
+  return OpenWindow(ledgerDetail_, kDemoDetailStep,
+                    [this] { return CreateLedgerAxisGridForm(Application, ledger); });
 }
 
 TForm* TDemoForm::OpenLedgerDBGrid() {
-  if (!ledgerDBGrid_) ledgerDBGrid_ = WithIcon(CreateLedgerDBGridForm(Application, longLedger));
-  ledgerDBGrid_->Show();
-  return ledgerDBGrid_;
+  return OpenWindow(ledgerDBGrid_, kDemoDBGridStep,
+                    [this] { return CreateLedgerDBGridForm(Application, longLedger); });
 }
 
 TForm* TDemoForm::OpenLedgerGrouped() {
-  if (!ledgerGrouped_)
-    ledgerGrouped_ =
-        WithIcon(CreateLedgerGroupedForm(Application, CreateLedger(Application, kDemoLedgerEntries)));
-  ledgerGrouped_->Show();
-  return ledgerGrouped_;
+  return OpenWindow(ledgerGrouped_, kDemoGroupedStep, [] {
+    return CreateLedgerGroupedForm(Application, CreateLedger(Application, kDemoLedgerEntries));
+  });
 }
 
 TForm* TDemoForm::OpenLedgerClipboard() {
-  if (!ledgerClipboard_) ledgerClipboard_ = WithIcon(CreateLedgerClipboardForm(Application, outputFolder));
-  ledgerClipboard_->Show();
-  return ledgerClipboard_;
+  return OpenWindow(ledgerClipboard_, kDemoClipboardStep,
+                    [this] { return CreateLedgerClipboardForm(Application, outputFolder); });
+}
+
+std::vector<TForm*> TDemoForm::OpenWindows() const {
+  // The program's forms belong to the application, in the order they were made.
+  std::vector<TForm*> open;
+  for (int i = 0; i < Application->ComponentCount(); ++i)
+    if (auto* form = dynamic_cast<TForm*>(Application->Components(i)); form && form->Visible())
+      open.push_back(form);
+  return open;
+}
+
+// The Window menu's fixed items, then one item for each open form, made afresh each time the
+// menu opens.
+void TDemoForm::ListOpenWindows() {
+  while (windowMenu_->Count() > windowMenuItems_) windowMenu_->Items(windowMenu_->Count() - 1)->Free();
+  const std::vector<TForm*> open = OpenWindows();
+  if (open.empty()) return;
+  AddItem(windowMenu_->GetParentMenu(), windowMenu_, "-");
+  for (size_t i = 0; i < open.size(); ++i) {
+    TForm* form = open[i];
+    // The first nine take their number as accelerator.
+    const std::string number = i < 9 ? "&" + std::to_string(i + 1) + " " : "";
+    AddItem(windowMenu_->GetParentMenu(), windowMenu_, number + form->Caption(),
+            [form](TObject*) { BringBackDemoWindow(form); });
+  }
 }
 
 void TDemoForm::ShowAbout() {
@@ -125,11 +156,14 @@ void TDemoForm::BuildMenus() {
   AddItem(menu, edit, "支出", [this](TObject*) { Say("支出"); });
   AddItem(menu, edit, "-");
   AddItem(menu, edit, "清空备注(&C)…", [this](TObject*) { AskClearNote(); });
-  TMenuItem* window = AddItem(menu, menu->Items(), "窗口(&W)");
+  TMenuItem* window = windowMenu_ = AddItem(menu, menu->Items(), "窗口(&W)");
   AddItem(menu, window, "账目明细(&L)", [this](TObject*) { OpenLedgerDetail(); });
   AddItem(menu, window, "数据网格(&D)", [this](TObject*) { OpenLedgerDBGrid(); });
   AddItem(menu, window, "分组网格(&G)", [this](TObject*) { OpenLedgerGrouped(); });
   AddItem(menu, window, "剪贴板(&C)", [this](TObject*) { OpenLedgerClipboard(); });
+  windowMenuItems_ = window->Count();
+  // Opening the menu lists the open forms.
+  window->OnClick = [this](TObject*) { ListOpenWindows(); };
   TMenuItem* skin = AddItem(menu, menu->Items(), "皮肤(&S)");
   AddItem(menu, skin, "浅色(&L)", [this](TObject*) { ChooseSkin(kDemoLightSkinFile); });
   AddItem(menu, skin, "深色(&D)", [this](TObject*) { ChooseSkin(kDemoDarkSkinFile); });
@@ -343,6 +377,12 @@ void TDemoForm::BuildExpensePage(TTabSheet* Page) {
 }
 
 RTL_IMPLEMENT_CLASS(TDemoForm)
+
+void BringBackDemoWindow(TForm* Form) {
+  if (Form->WindowState() == wsMinimized) Form->SetWindowState(wsNormal);
+  Form->Show();
+  if (Form->HandleAllocated()) SetForegroundWindow(Form->Handle());
+}
 
 void WaitForDemoSkinAction() {
   TSkinManage* manage = SkinManage();

@@ -1,12 +1,14 @@
 #pragma once
 // The demo's main form: a bookkeeping-style form with a menu bar, a popup menu, a status bar
 // with panels and, on its two pages, one of each standard control. It carries the program's
-// skin; its Window menu opens the ledger forms and its Skin menu switches skins. Made here
-// rather than in the program so that a test can build a twin of it and ask where its controls
-// lie.
+// skin; its Window menu opens the ledger forms and lists the open forms to bring back, and its
+// Skin menu switches skins. Made here rather than in the program so that a test can build a twin
+// of it and ask where its controls lie.
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "examples/demo/DemoSkin.h"
 #include "platform/vcl/Buttons.h"
@@ -72,19 +74,22 @@ class TDemoForm : public TForm {
   std::unique_ptr<TDemoSkinSwitcher> skinSwitcher;
   TMemoryDataSet* ledger = nullptr;  // what the Window menu's ledger detail shows
   // What the Window menu's data grid shows: the same entries and a year of made-up ones, in a
-  // data set of its own (the data grid reads rows through its data link, not the table
-  // interface the ledger detail groups by), numbered so that entries can be moved.
+  // data set of its own that offers the table interface (the wheel scrolls the grid's view
+  // without moving the current entry), numbered so that entries can be moved.
   TMemoryDataSet* longLedger = nullptr;
   // Where exports and headless pictures go.
   std::filesystem::path outputFolder;
 
-  // Made on first use, shown again later.
-  void OpenLedgerDetail();
+  // Made on first use in their places of the cascade (DemoWindowPlaces.h), shown again later.
+  TForm* OpenLedgerDetail();
   TForm* OpenLedgerDBGrid();
   // The ledger grouped by account and kind beside the category tree, over a ledger of its own
   // that offers the table interface.
   TForm* OpenLedgerGrouped();
   TForm* OpenLedgerClipboard();
+  // The forms the Window menu lists below its own items: every shown one, minimised ones too,
+  // in the order they were made. A click on one brings it back (BringBackDemoWindow).
+  std::vector<TForm*> OpenWindows() const;
 
   void ShowAbout();
   // Asks through the system's message box before the note is cleared.
@@ -101,13 +106,21 @@ class TDemoForm : public TForm {
   void BuildExpensePage(TTabSheet* Page);
   void BuildStatusBar();
   void DrawClearedMark(TStatusBar* Bar, TStatusPanel* Panel, const TRect& Rect);
+  TForm* OpenWindow(TForm*& Made, int Step, const std::function<TForm*()>& Make);
+  void ListOpenWindows();
 
   TForm* ledgerDetail_ = nullptr;
   TForm* ledgerDBGrid_ = nullptr;
   TForm* ledgerGrouped_ = nullptr;
   TForm* ledgerClipboard_ = nullptr;
   TMemo* note_ = nullptr;
+  TMenuItem* windowMenu_ = nullptr;
+  int windowMenuItems_ = 0;  // its own items, before the list of open forms
 };
+
+// Shows Form in front and active, restored first when it is minimised (without a task bar
+// nothing else brings it back).
+void BringBackDemoWindow(TForm* Form);
 
 // Lets the skin manager's pending action run (activation, then the child skinners that the
 // form's activation message gives its controls): without a display the wait moves the clock on.

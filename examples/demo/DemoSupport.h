@@ -25,17 +25,18 @@ TMemoryDataSetEh* CreateLedger(TComponent* Owner, int Entries = kLedgerWrittenEn
 // The same entries in a plain in-memory data set, without the table interface: the data grid
 // reads its rows through its data link.
 TMemoryDataSet* CreatePlainLedger(TComponent* Owner, int Entries);
-// The plain ledger with an Integer order field first, numbering the entries 1..Entries in entry
+// The ledger with an Integer order field first, numbering the entries 1..Entries in entry
 // order; the data set is kept in that order (IndexFieldNames), so renumbering moves entries.
 // Last come the entry's account number and the account's name looked up by it in a list of
 // accounts the ledger owns (LookupDataSet of the name field); setting the number renames the
-// entry's text account as well.
+// entry's text account as well. It offers the table interface, so a data grid over it scrolls
+// its view itself (the wheel moves the view, not the current entry).
 inline constexpr const char* kLedgerSeqField = "Seq";
 inline constexpr const char* kLedgerAccountIdField = "AccountID";
 inline constexpr const char* kLedgerAccountNameField = "AccountName";
-TMemoryDataSet* CreateNumberedLedger(TComponent* Owner, int Entries);
+TMemoryDataSetEh* CreateNumberedLedger(TComponent* Owner, int Entries);
 // The accounts (Integer ID, String NAME), numbered from 1 in the order 工资, 奖金, 利息, 房租, 餐饮,
-// 交通, 医疗, 购物, 旅游, 教育.
+// 交通, 医疗, 购物, 旅游, 教育, each with the category it belongs to (String CATEGORY).
 TMemoryDataSet* CreateAccounts(TComponent* Owner);
 
 // A form with one editor of each kind bound to the ledger through a data source.

@@ -6,13 +6,15 @@
 
 // The ledger is kept by its order number (序号), the marker shows it; a drag in the indicator moves
 // entries (the window's OnMoveRecords renumbers them). A click on a title sorts the ledger by that
-// column instead (a second click turns the order); a double click on a title edge fits the column.
+// column instead (a second click turns the order), a Ctrl+click adds the column to the order (the
+// ledger is sorted when Ctrl comes up); a double click on a title edge fits the column.
 // Rows, columns and rectangles can be selected; typed text searches the read-only order column;
 // conditions typed in the filter row under the titles filter the ledger, its drop-down lists
 // tick the values to keep (each tick filters at once) and their "(Custom...)" entry opens the
 // custom filter dialog. The account column shows the name the entry's account number looks up;
-// its cell drops down the list of accounts, where typing moves to the first name that begins
-// with the typed text. The search strip above the titles narrows the rows as the user types.
+// its cell drops down the list of accounts with their categories under titles, where typing
+// moves to the first name that begins with the typed text. Receipts are drawn as pictures.
+// The search strip above the titles narrows the rows as the user types.
 // Beside the horizontal scroll bar the navigator shows the record count, moves and edits, and
 // totals the selected amounts; a click on a total offers to copy it. Every other row is
 // tinted and the indicator numbers the records; the footer row sums the amounts and counts the
@@ -26,6 +28,7 @@ const char* const kLedgerDBGridDescription =
     "  Width = 640\n"
     "  Height = 360\n"
     "  Align = alClient\n"
+    "  DrawGraphicData = True\n"
     "  EvenRowColor = 16577515\n"
     "  FooterRowCount = 1\n"
     "  HorzScrollBar.ExtraPanel.Visible = True\n"
@@ -33,7 +36,7 @@ const char* const kLedgerDBGridDescription =
     "dgConfirmDelete, dgCancelOnExit, dgMultiSelect]\n"
     "  OptionsEh = [dghFixed3D, dghHighlightFocus, dghClearSelection, dghDialogFind, dghShowRecNo, "
     "dghColumnResize, dghColumnMove, dghExtendVertLines, dghAutoSortMarking, dghIncSearch, "
-    "dghRecordMoving, dghDblClickOptimizeColWidth]\n"
+    "dghRecordMoving, dghDblClickOptimizeColWidth, dghMultiSortMarking]\n"
     "  SearchPanel.Enabled = True\n"
     "  SearchPanel.FilterOnTyping = True\n"
     "  SortLocal = True\n"
@@ -60,7 +63,10 @@ const char* const kLedgerDBGridDescription =
     "      Width = 84\n"
     "    end\n"
     "    item\n"
+    "      DropDownShowTitles = True\n"
+    "      DropDownWidth = -1\n"
     "      FieldName = 'AccountName'\n"
+    "      LookupDisplayFields = 'NAME;CATEGORY'\n"
     "      Title.Caption = '账户'\n"
     "      Width = 90\n"
     "    end\n"

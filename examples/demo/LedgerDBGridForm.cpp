@@ -1,8 +1,8 @@
 // The ledger's data-grid window: the grid described in LedgerDBGridDescription.cpp over the
 // ledger it is given; an edit in a cell reaches that data set. Entries dragged in the indicator
 // are renumbered, the detail panel lists the account's other entries, a title click sorts the
-// ledger (the account column by the stored account), and the View menu switches the grid to row
-// panel mode and back.
+// ledger (the account column by the stored account), the Edit menu opens the find dialog and the
+// View menu switches the grid to row panel mode and back.
 #include "examples/demo/LedgerDBGridForm.h"
 
 #include <string>
@@ -39,16 +39,30 @@ class TLedgerDBGridForm : public TForm {
  private:
   void BuildMenu() {
     auto* menu = new TMainMenu(this);
-    auto* view = new TMenuItem(menu);
-    view->SetCaption("视图(&V)");
-    menu->Items()->Add(view);
-    auto* rowPanel = new TMenuItem(this);  // found by its name on the form
-    rowPanel->SetName(kLedgerDBGridRowPanelItem);
-    rowPanel->SetCaption("行面板(&R)");
+    // The find dialog searches the current column; Ctrl+F opens the search strip instead.
+    TMenuItem* find = AddNamedItem(AddMenu(menu, "编辑(&E)"), kLedgerDBGridFindItem, "查找(&F)…");
+    find->OnClick = [this](TObject*) {
+      grid_->ExecuteFindDialog("", grid_->Columns()->GetColumn(grid_->SelectedIndex()),
+                               grid_->IsFindDialogModal());
+    };
+    TMenuItem* rowPanel = AddNamedItem(AddMenu(menu, "视图(&V)"), kLedgerDBGridRowPanelItem, "行面板(&R)");
     rowPanel->SetAutoCheck(true);
     rowPanel->OnClick = [this, rowPanel](TObject*) { grid_->RowPanel()->SetActive(rowPanel->Checked()); };
-    view->Add(rowPanel);
     SetMenu(menu);
+  }
+  static TMenuItem* AddMenu(TMainMenu* Menu, const char* Caption) {
+    auto* item = new TMenuItem(Menu);
+    item->SetCaption(Caption);
+    Menu->Items()->Add(item);
+    return item;
+  }
+  // Owned by the form, so that a test finds the item by its name.
+  TMenuItem* AddNamedItem(TMenuItem* Parent, const char* Name, const char* Caption) {
+    auto* item = new TMenuItem(this);
+    item->SetName(Name);
+    item->SetCaption(Caption);
+    Parent->Add(item);
+    return item;
   }
 
   // The order the title markers ask for. The looked-up account name is no stored field to keep

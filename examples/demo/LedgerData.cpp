@@ -87,6 +87,11 @@ class TLedgerEntryMaker {
 const char* const kAccountNames[] = {"工资", "奖金", "利息", "房租", "餐饮",
                                      "交通", "医疗", "购物", "旅游", "教育"};
 
+// The category of each account above, which the account lists show beside the name.
+const char* const kAccountCategories[] = {"收入",     "收入",     "收入",     "固定支出", "日常支出",
+                                          "日常支出", "日常支出", "日常支出", "休闲支出", "固定支出"};
+static_assert(std::size(kAccountCategories) == std::size(kAccountNames));
+
 int AccountIdOf(const std::string& Name) {
   for (int i = 0; i < static_cast<int>(std::size(kAccountNames)); ++i)
     if (Name == kAccountNames[i]) return i + 1;
@@ -188,15 +193,27 @@ TMemoryDataSet* CreateAccounts(TComponent* Owner) {
   auto* ds = new TMemoryDataSet(Owner);
   ds->FieldDefs()->Add("ID", ftInteger);
   ds->FieldDefs()->Add("NAME", ftString, 20);
+  ds->FieldDefs()->Add("CATEGORY", ftString, 20);
   std::vector<std::vector<Variant>> rows;
   for (const char* name : kAccountNames)
-    rows.push_back({Variant(AccountIdOf(name)), Variant(std::string(name))});
+    rows.push_back({Variant(AccountIdOf(name)), Variant(std::string(name)),
+                    Variant(std::string(kAccountCategories[AccountIdOf(name) - 1]))});
   ds->LoadFromRows(rows);
+  // The titles and widths (in characters) of a list of the accounts.
+  const struct {
+    const char* field;
+    const char* label;
+    int width;
+  } shown[] = {{"ID", "编号", 4}, {"NAME", "账户", 6}, {"CATEGORY", "类别", 8}};
+  for (const auto& f : shown) {
+    ds->FieldByName(f.field)->SetDisplayLabel(f.label);
+    ds->FieldByName(f.field)->SetDisplayWidth(f.width);
+  }
   return ds;
 }
 
-TMemoryDataSet* CreateNumberedLedger(TComponent* Owner, int Entries) {
-  auto* ds = new TMemoryDataSet(Owner);
+TMemoryDataSetEh* CreateNumberedLedger(TComponent* Owner, int Entries) {
+  auto* ds = new TMemoryDataSetEh(Owner);
   // Owned by the ledger: the account names go where it goes.
   FillLedger(ds, Entries, true, CreateAccounts(ds));
   ds->SetIndexFieldNames(kLedgerSeqField);

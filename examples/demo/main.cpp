@@ -23,6 +23,7 @@
 #include "examples/demo/DemoPictures.h"
 #include "examples/demo/DemoSkin.h"
 #include "examples/demo/DemoSupport.h"
+#include "examples/demo/DemoWindowPlaces.h"
 #include "examples/demo/HeadlessOutput.h"
 #include "examples/demo/LedgerDBGridForm.h"
 #include "grid/editors/EditorsRegistryEh.h"
@@ -136,6 +137,9 @@ int main(int argc, char** argv) {
   // The main form: closing it ends the program.
   TDemoForm* demo = nullptr;
   Application->CreateForm(demo);
+  // Every window opens whole on the screen: the main form starts the Window menu's cascade, the
+  // two ledger forms beside it move in when the screen is narrow.
+  PlaceInCascade(demo, 0);
   demo->Show();
   TMemoryDataSet* ledger = CreateLedger(Application);
   demo->ledger = ledger;
@@ -146,9 +150,11 @@ int main(int argc, char** argv) {
       demo->skinData, executable.parent_path(), [demo](const std::string& Text) { demo->Say(Text); });
   TForm* editors = CreateLedgerEditorsForm(Application, ledger);
   UseDemoIcon(editors);
+  KeepOnScreen(editors);
   editors->Show();
   TForm* grid = CreateLedgerGridForm(Application, ledger);
   UseDemoIcon(grid);
+  KeepOnScreen(grid);
   grid->Show();
   // Headless, the data grid is pictured too; in windows it waits for the Window menu.
   if (!display)

@@ -191,7 +191,9 @@ void TCustomDBGridEh::DrawDataAreaCell(int ACol, int ARow, int AreaCol, int Area
   if (column->Color() == Color() && EvenRowColor() != OddRowColor() &&
       (dataSet->IsSequenced() || (sumList_->Active() && sumList_->VirtualRecords()))) {
     const bool inserted = dataSet->State() == dsInsert && AreaRow == readRow.SavedActive();
-    const int recNo = inserted ? 0 : sumList_->RecNo();
+    // Read through the table interface, the row's record is the positioned one, not the data
+    // set's current record.
+    const int recNo = inserted ? 0 : ownRows ? DataIntf()->GetRowIndex() + 1 : sumList_->RecNo();
     if (recNo > 0) background = recNo % 2 != 0 ? OddRowColor() : EvenRowColor();
   }
 

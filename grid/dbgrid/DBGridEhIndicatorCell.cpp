@@ -195,7 +195,7 @@ void TCustomDBGridEh::DrawIndicatorCell(int ACol, int ARow, int /*AreaCol*/, int
     node = dataGrouping_->GroupDataTree()->GetFlatNode(AreaRow);
   const bool groupRow = node && node->NodeType != dntDataSetRecordEh;
   const bool intf = IsDataIntfAssigned();
-  const bool recordRow = dataSet && !groupRow && (intf || AreaRow < link->RecordCount());
+  const bool recordRow = dataSet && !groupRow && AreaRow < (intf ? GetDataRowCount() : link->RecordCount());
   if (!recordRow && !groupRow) {
     fillBackground(false);
     return;
@@ -249,7 +249,9 @@ void TCustomDBGridEh::DrawIndicatorCell(int ACol, int ARow, int /*AreaCol*/, int
 
   // 6. The record number.
   if (showRecNo && !groupRow && dataSet && !(current && dataSet->State() == dsInsert)) {
-    const int recNo = dataSet->RecNo();
+    // Read through the table interface, the row's record is the positioned one, not the data
+    // set's current record.
+    const int recNo = intf ? DataIntf()->GetRowIndex() + 1 : dataSet->RecNo();
     if (recNo > 0 && recNoRect.Right > recNoRect.Left) {
       canvas->Font()->SetSize(canvas->Font()->Size() - 1);
       const std::string text = RecNoText(recNo, params->RecNoShowStep(), dataSet->RecordCount(), current);

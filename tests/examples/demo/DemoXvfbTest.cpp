@@ -41,6 +41,7 @@
 #include "examples/demo/DemoMainForm.h"
 #include "examples/demo/DemoSkin.h"
 #include "examples/demo/DemoSupport.h"
+#include "examples/demo/DemoWindowPlaces.h"
 #include "examples/demo/HeadlessOutput.h"
 #include "examples/demo/LedgerClipboardForm.h"
 #include "examples/demo/LedgerDBGridForm.h"
@@ -309,11 +310,14 @@ TEST_F(DemoXvfbTest, LedgerDetailOpensFromTheMenuAndEditsInPlace) {
   ASSERT_TRUE(WaitFor([&] { return DemoWindows().size() == windows; })) << "the tool tip stayed";
   ASSERT_TRUE(Xdo({"key", "Return"}));
   const size_t before = windows;
+  const std::vector<std::string> shownBefore = DemoWindows();
   ASSERT_TRUE(Xdo({"key", "alt+Down"}));
   std::string list;
   ASSERT_TRUE(WaitFor([&] {
     for (const std::string& id : DemoWindows())
-      if (id != detail && Geometry(id).Y > row2Y) list = id;
+      if (std::find(shownBefore.begin(), shownBefore.end(), id) == shownBefore.end() &&
+          Geometry(id).Y > row2Y)
+        list = id;
     return DemoWindows().size() == before + 1 && !list.empty();
   })) << "Alt+Down dropped no list"
       << DemoSaid();
@@ -396,6 +400,7 @@ TEST_F(DemoXvfbTest, LedgerDBGridMovesAndEditsAsItsHeadlessTwin) {
   RegisterGridEditorClasses();
   TMemoryDataSet* ledger = CreateNumberedLedger(Application, kDemoLedgerEntries);
   TForm* twin = CreateLedgerDBGridForm(Application, ledger);
+  PlaceInCascade(twin, kDemoDBGridStep);  // where the demo's Window menu opens it
   twin->Show();
   Application->ProcessMessages();
   TDBGridEh* grid = LedgerDBGridOf(twin);
@@ -807,6 +812,7 @@ struct TLedgerDBGridTwin {
     UseSystemFonts(true);
     RegisterGridEditorClasses();
     Form = CreateLedgerDBGridForm(Application, CreateNumberedLedger(Application, kDemoLedgerEntries));
+    PlaceInCascade(Form, kDemoDBGridStep);  // where the demo's Window menu opens it
     Form->Show();
     Application->ProcessMessages();
     Grid = LedgerDBGridOf(Form);
@@ -1009,6 +1015,160 @@ TEST_F(DemoXvfbTest, LedgerDBGridWindowFollowsItsSizeGrip) {
   ASSERT_TRUE(Xdo({"mousemove", Str(grip.X), Str(grip.Y)}));
   std::string cursor;
   EXPECT_TRUE(WaitFor([&] { return (cursor = CursorName()) == "bottom_right_corner"; })) << cursor;
+  EXPECT_FALSE(demo_->Exited()) << DemoSaid();
+}
+
+// The Window menu's four forms open in a cascade from the main form, a caption's height apart and
+// each whole on the screen; the menu then lists every open form. The data grid, minimised by its
+// caption button, leaves the screen; its number in the Window menu brings it back where it was.
+// The cascade is pictured.
+TEST_F(DemoXvfbTest, WindowMenuCascadesItsFormsAndBringsBackAMinimisedOne) {
+  const std::string main = WaitForWindow(kAccountsTitle);
+  // Opens the Window menu from the main form's caption and presses Keys in it.
+  const auto inWindowMenu = [&](const std::vector<std::string>& Keys) {
+    const TGeometry m = Geometry(main);
+    const size_t windows = DemoWindows().size();
+    if (!ClickAt(m.X + m.Width / 2,
+                 m.Y + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2) ||
+        !Xdo({"key", "alt+w"}) || !WaitFor([&] { return DemoWindows().size() == windows + 1; }))
+      return false;
+    for (const std::string& key : Keys)
+      if (!Xdo({"key", key})) return false;
+    return true;
+  };
+  const struct {
+    const char* title;
+    std::vector<std::string> keys;  // in the Window menu
+  } forms[] = {
+      {kDetailTitle, {"Return"}},
+      {kDBGridTitle, {"Down", "Return"}},
+      {kLedgerGroupedCaption, {"Down", "Down", "Return"}},
+      {kLedgerClipboardCaption, {"Down", "Down", "Down", "Return"}},
+  };
+  const TGeometry m = Geometry(main);
+  const int step = DemoCascadeStep();
+  std::vector<std::string> ids;
+  for (size_t i = 0; i < std::size(forms); ++i) {
+    SCOPED_TRACE(forms[i].title);
+    ASSERT_TRUE(inWindowMenu(forms[i].keys)) << "the Window menu did not open" << DemoSaid();
+    ids.push_back(WaitForWindow(forms[i].title));
+    ASSERT_FALSE(ids.back().empty()) << "the form did not open" << DemoSaid();
+    const TGeometry g = Geometry(ids.back());
+    const int offset = static_cast<int>(i + 1) * step;
+    EXPECT_EQ(std::make_pair(g.X, g.Y), std::make_pair(m.X + offset, m.Y + offset));
+    EXPECT_TRUE(g.X >= 0 && g.Y >= 0 && g.X + g.Width <= kScreenWidth && g.Y + g.Height <= kScreenHeight)
+        << g.X << "," << g.Y << " " << g.Width << "x" << g.Height << " runs off the screen";
+  }
+  ASSERT_TRUE(Xdo({"mousemove", "1200", "1000"}));
+  const std::optional<TWindowPixels> screen = Settled("");
+  ASSERT_TRUE(screen) << "the screen did not settle";
+  Keep(*screen, "xvfb-window-cascade.png");
+
+  const std::string dbgrid = ids[1];
+  const TGeometry before = Geometry(dbgrid);
+  ASSERT_TRUE(
+      ClickAt(before.X + before.Width - GetSystemMetrics(SM_CXFRAME) - 5 * GetSystemMetrics(SM_CXSIZE) / 2,
+              before.Y + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2));
+  ASSERT_TRUE(WaitUntilGone(kDBGridTitle)) << "the minimise button left the window on screen" << DemoSaid();
+  // Listed after the main form, the entry form and the ledger grid, then in the order opened.
+  ASSERT_TRUE(inWindowMenu({"5"})) << "the Window menu did not open" << DemoSaid();
+  const std::string back = WaitForWindow(kDBGridTitle);
+  ASSERT_FALSE(back.empty()) << "the Window menu did not bring the data grid back" << DemoSaid();
+  const TGeometry after = Geometry(back);
+  EXPECT_EQ(std::make_tuple(after.X, after.Y, after.Width, after.Height),
+            std::make_tuple(before.X, before.Y, before.Width, before.Height));
+  EXPECT_FALSE(demo_->Exited()) << DemoSaid();
+}
+
+// The data grid as its headless twin takes the same input: a click on a cell, then the wheel
+// scrolls the view past the current entry, which stays current; a click on the kind title sorts
+// by kind, a Ctrl+click on the amount title adds the amount to the order. The demo shows what the
+// twin shows after each. Its Edit menu opens the find dialog. All pictured.
+TEST_F(DemoXvfbTest, LedgerDBGridScrollsByTheWheelSortsByTwoTitlesAndFindsFromItsMenu) {
+  TLedgerDBGridTwin twin;
+  TDBGridEh* grid = twin.Grid;
+  auto* ledger = dynamic_cast<TMemoryDataSet*>(grid->DataSource()->DataSet());
+  RECT frame{};
+  GetWindowRect(twin.Form->Handle(), &frame);
+  const TPoint origin = grid->ClientOrigin();
+  const RECT gridArea{origin.X - frame.Left, origin.Y - frame.Top,
+                      origin.X - frame.Left + grid->ClientWidth(),
+                      origin.Y - frame.Top + grid->ClientHeight()};
+  const int top = grid->TopRow();
+  const POINT cell = twin.CellMiddle(1 + 4, top + 1);  // the second entry's amount
+  const auto titleOf = [&](int Column) {
+    const TRect r = grid->CellRect(1 + Column, 0);
+    return POINT{origin.X + (r.Left + r.Right) / 2, origin.Y + (r.Top + r.Bottom) / 2};
+  };
+  const POINT kindTitle = titleOf(3), amountTitle = titleOf(4);
+
+  const std::string window = OpenLedgerDetail(true);
+  ASSERT_FALSE(window.empty()) << "no data grid window" << DemoSaid();
+  const TGeometry g = Geometry(window);
+  ASSERT_EQ(std::make_pair(g.X, g.Y), std::make_pair(frame.Left, frame.Top)) << "not where its twin is";
+  std::optional<TWindowPixels> shown = Settled(window);
+  ASSERT_TRUE(shown) << "the data grid's picture did not settle";
+
+  const auto twinClick = [](POINT At) {
+    Input::MouseMove(At), Input::MouseDown(VK_LBUTTON, At), Input::MouseUp(VK_LBUTTON, At);
+    Application->ProcessMessages();
+  };
+  struct TStep {
+    const char* id;
+    std::vector<std::string> input;  // xdotool's arguments
+    std::function<void()> twin;      // the same input for the twin
+  };
+  const TStep steps[] = {
+      {"click", {"mousemove", Str(cell.X), Str(cell.Y), "click", "1"}, [&] { twinClick(cell); }},
+      {"wheel",
+       {"click", "5", "click", "5", "click", "5"},
+       [&] {
+         for (int notch = 0; notch < 3; ++notch) Input::MouseWheel(-WHEEL_DELTA, cell);
+         Application->ProcessMessages();
+       }},
+      {"kind title",
+       {"mousemove", Str(kindTitle.X), Str(kindTitle.Y), "click", "1"},
+       [&] { twinClick(kindTitle); }},
+      {"Ctrl+click on the amount title",
+       {"mousemove", Str(amountTitle.X), Str(amountTitle.Y), "keydown", "ctrl", "click", "1", "keyup",
+        "ctrl"},
+       [&] {
+         Input::KeyDown(VK_CONTROL), twinClick(amountTitle);
+         Input::KeyUp(VK_CONTROL), Application->ProcessMessages();
+       }},
+  };
+  for (const TStep& step : steps) {
+    SCOPED_TRACE(step.id);
+    ASSERT_TRUE(Xdo(step.input));
+    step.twin();
+    shown = SettledChange(window, *shown);
+    ASSERT_TRUE(shown) << "the picture did not change and settle" << DemoSaid();
+    const TWindowPixels expected =
+        test_support::CropPixels(test_support::CaptureWindowPixels(twin.Form->Handle()), gridArea);
+    const TWindowPixels seen = test_support::CropPixels(*shown, gridArea);
+    if (!(seen == expected)) {
+      Keep(expected, "xvfb-ledger-dbgrid-twin.png");
+      ADD_FAILURE() << "the demo's grid differs from its twin's: "
+                    << test_support::DescribeDifference(seen, expected);
+    }
+    if (step.id == std::string("wheel")) {
+      Keep(*shown, "xvfb-ledger-dbgrid-wheel.png");
+      EXPECT_EQ(std::make_pair(ledger->RecNo(), grid->TopRow()), std::make_pair(2, top + 3));
+    }
+  }
+  Keep(*shown, "xvfb-ledger-dbgrid-two-sorted.png");
+  EXPECT_EQ(ledger->IndexFieldNames(), "Kind DESC;Amount");
+
+  const size_t windows = DemoWindows().size();
+  ASSERT_TRUE(Xdo({"key", "alt+e", "Return"}));
+  const std::string find = WaitForWindow("查找字符");
+  ASSERT_FALSE(find.empty()) << "the Edit menu opened no find dialog" << DemoSaid();
+  const std::optional<TWindowPixels> dialog = Settled(find);
+  ASSERT_TRUE(dialog) << "the find dialog's picture did not settle";
+  Keep(*dialog, "xvfb-ledger-dbgrid-find.png");
+  ASSERT_TRUE(Xdo({"key", "Escape"}));
+  EXPECT_TRUE(WaitFor([&] { return DemoWindows().size() == windows; }))
+      << "the find dialog stayed" << DemoSaid();
   EXPECT_FALSE(demo_->Exited()) << DemoSaid();
 }
 

@@ -11,6 +11,7 @@
 #include "grid/axis/AxisGridInplaceEditEh.h"
 #include "grid/dbgrid/DBGridEhControls.h"
 #include "grid/dbgrid/DBGridEhFilterListItems.h"
+#include "grid/dbgrid/DBGridEhFindDlgs.h"
 #include "grid/dbgrid/DBGridEhSimpleFilterDlg.h"
 #include "grid/dbgrid/DBGridEhToolCtrls.h"
 #include "grid/dbgrid/DBLookupGridsEh.h"
@@ -156,6 +157,101 @@ TEST(LedgerDBGridFormTest, AccountColumnLooksUpNamesAndCustomFilterFilters) {
   grid->GetFooterValue(0, grid->Columns()->GetColumn(6), count);
   EXPECT_EQ(std::make_tuple(caption, grid->Columns()->GetColumn(6)->STFilter()->ExpressionStr(), count),
             std::make_tuple("Custom filter", "~%工资%", "共计3条记录"));
+  ResetVcl();
+}
+
+// A click on a title sorts by that column alone; a Ctrl+click adds a column to the order, which
+// the ledger takes when Ctrl comes up. Over the demo's ledger the wheel scrolls the view and
+// leaves the current entry where it is.
+TEST(LedgerDBGridFormTest, CtrlClickedTitlesSortByEachAndTheWheelScrollsTheViewAlone) {
+  ResetVcl();
+  TMemoryDataSet* ledger = CreateNumberedLedger(Application, kDemoLedgerEntries);
+  TForm* form = CreateLedgerDBGridForm(Application, ledger);
+  TDBGridEh* grid = LedgerDBGridOf(form);
+  form->Show(), grid->SetFocus();
+  Application->ProcessMessages();
+  const auto screenPoint = [grid](const TRect& R) {
+    const TPoint o = grid->ClientOrigin();
+    return POINT{o.X + (R.Left + R.Right) / 2, o.Y + (R.Top + R.Bottom) / 2};
+  };
+  // The title of a data column (after the indicator), clicked with or without Ctrl.
+  const auto clickTitle = [&](int Column, bool Ctrl) {
+    const POINT at = screenPoint(grid->CellRect(Column + 1, 0));
+    if (Ctrl) Input::KeyDown(VK_CONTROL);
+    Input::MouseMove(at), Input::MouseDown(VK_LBUTTON, at), Input::MouseUp(VK_LBUTTON, at);
+    Application->ProcessMessages();
+  };
+  const auto sortIndices = [grid] {
+    std::string text;
+    for (int i = 0; i < grid->Columns()->Count(); ++i)
+      text += std::to_string(grid->Columns()->GetColumn(i)->Title()->SortIndex());
+    return text;
+  };
+  const struct {
+    const char* id;
+    int column;
+    bool ctrl, ctrlUp;
+    const char* order;
+    const char* indices;  // each column's place in the order
+  } cases[] = {
+      {"kind alone", 3, false, false, "Kind DESC", "00010000"},
+      {"amount added", 4, true, false, "Kind DESC", "00012000"},
+      {"Ctrl up", -1, false, true, "Kind DESC;Amount", "00012000"},
+      {"note added", 6, true, true, "Kind DESC;Amount;Note DESC", "00012030"},
+      {"date alone", 1, false, false, "Date", "01000000"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.id);
+    if (c.column >= 0) clickTitle(c.column, c.ctrl);
+    if (c.ctrlUp) Input::KeyUp(VK_CONTROL), Application->ProcessMessages();
+    EXPECT_EQ(std::make_tuple(ledger->IndexFieldNames(), sortIndices()),
+              std::make_tuple(std::string(c.order), std::string(c.indices)));
+  }
+  ledger->First();
+  const int top = grid->TopRow();
+  const POINT middle = screenPoint(grid->ClientRect());
+  for (int notch = 0; notch < 3; ++notch) Input::MouseWheel(-WHEEL_DELTA, middle);
+  Application->ProcessMessages();
+  EXPECT_EQ(std::make_pair(ledger->RecNo(), grid->TopRow()), std::make_pair(1, top + 3));
+  ResetVcl();
+}
+
+// The receipts are drawn as pictures; the account cell drops down the accounts with their
+// categories under titles; the Edit menu opens the find dialog for the current column.
+TEST(LedgerDBGridFormTest, ShowsReceiptsAsPicturesTitledAccountListsAndTheFindDialog) {
+  ResetVcl();
+  TMemoryDataSet* ledger = CreateNumberedLedger(Application, kLedgerWrittenEntries);
+  TForm* form = CreateLedgerDBGridForm(Application, ledger);
+  TDBGridEh* grid = LedgerDBGridOf(form);
+  form->Show(), grid->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_EQ(grid->Columns()->GetColumn(7)->GetColumnType(), abkGraphicEh);
+  grid->SetSelectedIndex(2), grid->ShowEditor();
+  Input::KeyDown(VK_MENU), Input::KeyDown(VK_DOWN), Input::KeyUp(VK_DOWN), Input::KeyUp(VK_MENU);
+  Application->ProcessMessages();
+  auto* edit = dynamic_cast<TDBAxisGridInplaceEdit*>(grid->InplaceEditor());
+  ASSERT_TRUE(edit && edit->ListVisible());
+  auto* list = dynamic_cast<TPopupDataGridEh*>(edit->DataList()->LookupGridComponent());
+  std::vector<std::string> titles;
+  for (int i = 0; i < list->Columns()->Count(); ++i)
+    titles.push_back(list->Columns()->GetColumn(i)->Title()->Caption());
+  EXPECT_TRUE(list->ShowTitles());
+  EXPECT_EQ(titles, (std::vector<std::string>{"账户", "类别"}));
+  EXPECT_GE(list->ClientWidth(), list->GetColumnsWidth());
+  Input::KeyDown(VK_ESCAPE), Input::KeyUp(VK_ESCAPE), Application->ProcessMessages();
+  grid->HideEditor();
+
+  auto* find = dynamic_cast<TMenuItem*>(form->FindComponent(kLedgerDBGridFindItem));
+  ASSERT_NE(find, nullptr);
+  std::string caption, column;
+  WinTesting::Schedule([&] {
+    TDBGridEhFindDlg* dialog = DBGridEhFindDlg();
+    ASSERT_TRUE(dialog && dialog->Visible());
+    caption = dialog->Caption(), column = dialog->cbFindIn->Text();
+    dialog->bCancel->Click();
+  });
+  find->Click();
+  EXPECT_EQ(std::make_pair(caption, column), std::make_pair(std::string("查找字符"), std::string("账户")));
   ResetVcl();
 }
 

@@ -82,6 +82,19 @@ TEST_F(DataCellTest, RowAndSelectionColours) {
   EXPECT_EQ(FirstFill(), ColorToRGB(clWindow));
 }
 
+// Over a table whose rows the grid reads through its interface, each row takes the colour of its
+// own record's number, not the current record's.
+TEST_F(DataCellTest, EvenRowsOfRowsReadThroughTheTableInterface) {
+  AddNumberedRows(4);
+  UseMemTable();
+  grid->SetEvenRowColor(clYellow);
+  dataSet->MoveBy(2);
+  std::vector<COLORREF> fills;
+  for (int row = 1; row <= 4; ++row) Paint(1, row), fills.push_back(FirstFill());
+  const COLORREF odd = ColorToRGB(clWindow), even = ColorToRGB(clYellow);
+  EXPECT_EQ(fills, (std::vector<COLORREF>{odd, even, odd, even}));
+}
+
 // The grid's cell parameters come first, the column's after; a Processed advanced-draw event
 // (the grid's, or the column's when the grid's leaves it) keeps the default painter out.
 TEST_F(DataCellTest, CellEventsAndProcessed) {

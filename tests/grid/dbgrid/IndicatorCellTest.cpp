@@ -31,10 +31,12 @@ class IndicatorCellTest : public DBGridTestBase, protected TCellPaintEh {
   }
   void TearDown() override { SetThemesEnabled(false), DBGridTestBase::TearDown(); }
   // Paints grid row ARow's indicator cell; answers the texts.
-  std::string Paint(int ARow) {
+  // Row ARow, showing data row AreaRow when given.
+  std::string Paint(int ARow, int AreaRow = -1) {
     probe->glyphs.clear();
-    Record(grid, 0, ARow, [&](int AreaCol, int AreaRow, TCellAreaTypeEh Type, const TRect& R) {
-      grid->DrawIndicatorCell(0, ARow, AreaCol, AreaRow, Type, R, TGridDrawState{gdFixed});
+    Record(grid, 0, ARow, [&](int AreaCol, int AR, TCellAreaTypeEh Type, const TRect& R) {
+      grid->DrawIndicatorCell(0, ARow, AreaCol, AreaRow >= 0 ? AreaRow : AR, Type, R,
+                              TGridDrawState{gdFixed});
     });
     return Texts();
   }
@@ -64,6 +66,25 @@ TEST_F(IndicatorCellTest, RecordNumbersMarksAndCount) {
   EXPECT_EQ(std::tuple(Paint(footer), Paint(footer + 1)), std::tuple("12", ""));
   dataSet->Insert();  // no count, no number for the inserted row
   EXPECT_EQ(std::tuple(Paint(grid->GetFullRowCount() - 2), Paint(7)), std::tuple("", ""));
+}
+
+// Over a table whose rows the grid reads through its interface, each row shows its own record's
+// number, not the current record's.
+TEST_F(IndicatorCellTest, RecordNumbersOfRowsReadThroughTheTableInterface) {
+  UseMemTable();
+  dataSet->MoveBy(4);
+  std::string shown, glyphRows;
+  for (int row = 1; row <= 12; ++row) {
+    shown += Paint(row) + " ";
+    if (probe->glyphs == std::vector<int>{0}) glyphRows += std::to_string(row);
+  }
+  EXPECT_EQ(std::tuple(shown, glyphRows), std::tuple("1 2 3 4 5 6 7 8 9 10 11 12 ", "5"));
+  // A row past the last record the filter keeps, painted before the grid learns of the filter,
+  // shows no number and reads no record.
+  dataSet->SetFilter("ID > 10"), dataSet->SetFiltered(true);
+  std::string past;
+  for (int areaRow = 0; areaRow < 4; ++areaRow) past += Paint(1, areaRow) + "|";
+  EXPECT_EQ(past, "1|2|||");
 }
 
 // The current row's glyph follows the data set's state. Under themes the rows take the themed
