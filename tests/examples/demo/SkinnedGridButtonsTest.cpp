@@ -2,7 +2,7 @@
 // navigator's and the search strip's buttons and the drop-down buttons of the dialog's value
 // boxes show their glyphs where the bare buttons show them. A glyph keeps its own colours where
 // they stand out on the skin's face and takes the skin's caption colour where they would be
-// lost (the black glyphs on the dark skin); a drop-down arrow is drawn in the caption colour.
+// lost (the greyed glyphs on both skins' faces); a drop-down arrow is drawn in the caption colour.
 #include <gtest/gtest.h>
 
 #include <map>
