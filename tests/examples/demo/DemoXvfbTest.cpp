@@ -47,10 +47,12 @@
 #include "grid/dbgrid/DBGridEhToolCtrls.h"
 #include "grid/editors/DBCheckBoxEh.h"
 #include "grid/editors/EditorsRegistryEh.h"
+#include "platform/gdi/BmpCodec.h"
 #include "platform/gdi/FontEngine.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/Graphics.h"
 #include "platform/vcl/VclTesting.h"
 #include "platform/win/Input.h"
 #include "platform/win/WinTesting.h"
@@ -937,9 +939,47 @@ TEST_F(DemoXvfbTest, LedgerDBGridAccountCellDropsDownTheAccounts) {
 
 }  // namespace
 
+// Whether Picture shows Text, written in the forms' default font, somewhere inside Area, dark on
+// a light face of any colour: every pixel the text inks fully is dark there and every pixel it
+// leaves blank is light. The text is written here with the fonts the demo uses.
+bool ShowsText(const TWindowPixels& Picture, const RECT& Area, const std::string& Text) {
+  UseSystemFonts(true);
+  TScopeExit restore([] { UseSystemFonts(false); });
+  TBitmap written;
+  const TSize size = written.Canvas()->TextExtent(Text);
+  written.SetSize(size.cx, size.cy);
+  written.Canvas()->Font()->SetColor(clBlack);
+  written.Canvas()->TextOut(0, 0, Text);
+  const TBmpImage image = written.ToImage();
+  struct TMark {
+    int X, Y;
+    bool Ink;
+  };
+  std::vector<TMark> marks;
+  for (int y = 0; y < image.Height; ++y)
+    for (int x = 0; x < image.Width; ++x) {
+      const uint32_t pixel = image.Pixels[static_cast<size_t>(y * image.Width + x)];
+      if (pixel == 0xFFFFFFu || test_support::RelativeLuminance(pixel) < 0.02)
+        marks.push_back({x, y, pixel != 0xFFFFFFu});
+    }
+  const auto matches = [&](int Left, int Top) {
+    return std::all_of(marks.begin(), marks.end(), [&](const TMark& m) {
+      const double luminance =
+          test_support::RelativeLuminance(test_support::PixelAt(Picture, Left + m.X, Top + m.Y));
+      return m.Ink ? luminance < 0.2 : luminance > 0.3;
+    });
+  };
+  for (int top = Area.Top; top + image.Height <= std::min<int>(Area.Bottom, Picture.Height); ++top)
+    for (int left = Area.Left; left + image.Width <= std::min<int>(Area.Right, Picture.Width); ++left)
+      if (matches(left, top)) return true;
+  return false;
+}
+
 // The grouped ledger window, opened from the Window menu, groups by account and kind. A title
 // dragged with real X input onto the free end of the grouping panel adds a level: the first entry
-// row of the picture becomes a group row, so the column line that crossed it is gone.
+// row of the picture becomes a group row, so the column line that crossed it is gone. The panel's
+// items, the titles and the group rows read the fields' labels, and the kinds as their column
+// shows them (收入, 支出), never a field name or a stored code.
 // The group rows among the rows in view: the stretches of the data area that the column line at X
 // does not cross (it runs down every entry and footer row, broken only by the row lines).
 int GroupRows(const TWindowPixels& Picture, int X) {
@@ -964,8 +1004,25 @@ TEST_F(DemoXvfbTest, LedgerGroupedGridGroupsByATitleDroppedOnThePanel) {
   std::optional<TWindowPixels> shown = Settled(window);
   ASSERT_TRUE(shown) << "the grouped window's picture did not settle";
   Keep(*shown, "xvfb-ledger-grouped-dbgrid.png");
+  // In window coordinates, left of the category tree: the panel with the titles under it, and
+  // the rows in view (the first rents and salaries).
+  const RECT heads{0, 24, 600, 90}, rows{0, 90, 600, 490};
+  const struct {
+    RECT area;
+    const char* text;
+    bool shown;
+  } texts[] = {
+      {heads, "账户", true},      {heads, "类型", true},      {heads, "备注", true},
+      {heads, "Account", false},  {heads, "Kind", false},     {rows, "账户: 房租", true},
+      {rows, "类型: 支出", true}, {rows, "类型: 收入", true}, {rows, "Account", false},
+      {rows, "Kind", false},
+  };
+  for (const auto& t : texts) {
+    SCOPED_TRACE(t.text);
+    EXPECT_EQ(ShowsText(*shown, t.area, t.text), t.shown);
+  }
   // In window coordinates: a free point of the panel, where a third item lands after the drop.
-  const int thirdItemX = 170, thirdItemY = 62;
+  const int thirdItemX = 150, thirdItemY = 62;
   const uint32_t panel = test_support::PixelAt(*shown, thirdItemX, thirdItemY);
   ASSERT_EQ(test_support::PixelAt(*shown, 250, 45), panel) << "the panel's free end is not plain";
   const TWindowPixels before = *shown;
@@ -974,11 +1031,37 @@ TEST_F(DemoXvfbTest, LedgerGroupedGridGroupsByATitleDroppedOnThePanel) {
   ASSERT_TRUE(shown) << "the drop changed nothing" << DemoSaid();
   Keep(*shown, "xvfb-ledger-grouped-dbgrid-by-note.png");
   EXPECT_NE(test_support::PixelAt(*shown, thirdItemX, thirdItemY), panel) << "no third item on the panel";
+  EXPECT_TRUE(ShowsText(*shown, rows, "备注: 一月工资 (1)")) << "no group row of a note";
   // The Note column is hidden, and the third level's indent moves the amount column's left line
   // from x 266 to 284. The view opens on the current record, the first salary, under the group
   // rows of the rents and the salaries; after the drop it shows seven notes' group rows of the
   // salaries, each over its one entry and its footer.
   EXPECT_EQ(std::pair(GroupRows(before, 266), GroupRows(*shown, 284)), std::pair(4, 7));
+  EXPECT_FALSE(demo_->Exited()) << DemoSaid();
+}
+
+// Typing "graphic" into the data grid's search strip leaves no row (the receipts' placeholder text
+// is not searched), and the count footer then reads 共计0条记录 where it read the ledger's size.
+TEST_F(DemoXvfbTest, LedgerDBGridSearchSkipsTheReceiptsAndAnEmptyViewCountsZero) {
+  TLedgerDBGridTwin twin;
+  RECT frame{};
+  GetWindowRect(twin.Form->Handle(), &frame);
+  const TPoint edit = twin.Grid->SearchPanelControl()->FindEdit()->ClientOrigin();
+  const std::string window = OpenLedgerDetail(true);
+  ASSERT_FALSE(window.empty()) << "no data grid window" << DemoSaid();
+  std::optional<TWindowPixels> shown = Settled(window);
+  ASSERT_TRUE(shown) << "the data grid's picture did not settle";
+  const TGeometry g = Geometry(window);
+  const RECT whole{0, 0, g.Width, g.Height};
+  const std::string full = "共计" + Str(kDemoLedgerEntries) + "条记录";
+  EXPECT_TRUE(ShowsText(*shown, whole, full));
+  ASSERT_TRUE(ClickAt(g.X + edit.X - frame.Left + 8, g.Y + edit.Y - frame.Top + 6) &&
+              Xdo({"type", "graphic"}));
+  shown = SettledChange(window, *shown);
+  ASSERT_TRUE(shown) << "typing changed nothing" << DemoSaid();
+  Keep(*shown, "xvfb-ledger-dbgrid-searched-graphic.png");
+  EXPECT_TRUE(ShowsText(*shown, whole, "共计0条记录"));
+  EXPECT_FALSE(ShowsText(*shown, whole, full));
   EXPECT_FALSE(demo_->Exited()) << DemoSaid();
 }
 
