@@ -17,6 +17,10 @@
 // behind it by a contrast ratio of 4.5 or more.
 // Pictures of the windows go to demo-output/ in the build folder for a person to look at;
 // their paths are printed.
+// The grouped data grid's panel items, titles and group rows read the fields' labels and the kinds as
+// their column shows them; the data grid's search strip finds no row by a receipt's placeholder text and
+// the empty view counts 0; its kind filter's lists and custom filter dialog show the kinds' texts. Such
+// texts are found in the pictures by writing them here in the demo's font.
 //
 // Every wait polls with a timeout; the demo and the server are stopped however a test ends.
 // Skipped when Xvfb or an X utility is missing (scripts/setup.sh installs them).
@@ -43,9 +47,12 @@
 #include "examples/demo/HeadlessOutput.h"
 #include "examples/demo/LedgerDBGridForm.h"
 #include "examples/demo/LedgerGroupedDBGrid.h"
+#include "grid/dbgrid/DBGridEhControls.h"
+#include "grid/dbgrid/DBGridEhFilterListItems.h"
 #include "grid/dbgrid/DBGridEhSelection.h"
 #include "grid/dbgrid/DBGridEhToolCtrls.h"
 #include "grid/editors/DBCheckBoxEh.h"
+#include "grid/editors/DBComboBoxEh.h"
 #include "grid/editors/EditorsRegistryEh.h"
 #include "platform/gdi/BmpCodec.h"
 #include "platform/gdi/FontEngine.h"
@@ -1062,6 +1069,87 @@ TEST_F(DemoXvfbTest, LedgerDBGridSearchSkipsTheReceiptsAndAnEmptyViewCountsZero)
   Keep(*shown, "xvfb-ledger-dbgrid-searched-graphic.png");
   EXPECT_TRUE(ShowsText(*shown, whole, "共计0条记录"));
   EXPECT_FALSE(ShowsText(*shown, whole, full));
+  EXPECT_FALSE(demo_->Exited()) << DemoSaid();
+}
+
+// The kind column's filter cell drops a list of the kinds as the column shows them (收入, 支出);
+// 收入 taken from it filters the incomes, and "(Custom...)" then opens the custom filter dialog
+// on that condition, shown as picked. A twin takes the same input up to the dialog: it says where
+// the cell and the list's entries are, and how many incomes the footer counts.
+TEST_F(DemoXvfbTest, LedgerDBGridKindFilterAndItsDialogShowTheKindsAsTheColumnDoes) {
+  TLedgerDBGridTwin twin;
+  constexpr int kKindColumn = 1 + 3;                   // after the indicator: order, date, account, kind
+  const POINT cell = twin.CellMiddle(kKindColumn, 1);  // in the filter row under the titles
+  const std::string window = OpenLedgerDetail(true);
+  ASSERT_FALSE(window.empty()) << "no data grid window" << DemoSaid();
+  std::optional<TWindowPixels> shown = Settled(window);
+  ASSERT_TRUE(shown) << "the data grid's picture did not settle";
+
+  const auto press = [&](const char* Key, std::initializer_list<WORD> Vks) {
+    ASSERT_TRUE(Xdo({"key", Key}));
+    for (WORD vk : Vks) Input::KeyDown(vk);
+    for (auto vk = std::rbegin(Vks); vk != std::rend(Vks); ++vk) Input::KeyUp(*vk);
+    Application->ProcessMessages();
+  };
+  // Drops the cell's list on both sides and moves to the entry Wanted picks; the list's window.
+  // A click first opens the cell's editor, which stays open after a pick.
+  const auto dropTo = [&](bool Click, const std::function<bool(TPopupListboxEh*, int)>& Wanted) {
+    const size_t windows = DemoWindows().size();
+    if (Click) {
+      EXPECT_TRUE(ClickAt(cell.X, cell.Y));
+      Input::MouseMove(cell), Input::MouseDown(VK_LBUTTON, cell), Input::MouseUp(VK_LBUTTON, cell);
+      Application->ProcessMessages();
+    }
+    press("alt+Down", {VK_MENU, VK_DOWN});
+    std::string list;
+    EXPECT_TRUE(WaitFor([&] {
+      for (const std::string& id : DemoWindows())
+        if (id != window && Geometry(id).Y > Geometry(window).Y) list = id;
+      return DemoWindows().size() == windows + 1 && !list.empty();
+    })) << "no list"
+        << DemoSaid();
+    TPopupListboxEh* twinList = twin.Grid->FilterEdit() ? twin.Grid->FilterEdit()->PopupListbox() : nullptr;
+    if (!twinList || !twinList->Visible()) {
+      ADD_FAILURE() << "the twin dropped no list";
+      return list;
+    }
+    int target = -1;
+    for (int i = 0; i < twinList->Count() && target < 0; ++i)
+      if (Wanted(twinList, i)) target = i;
+    for (int n = 0; twinList->ItemIndex() < target && n < twinList->Count(); ++n) press("Down", {VK_DOWN});
+    EXPECT_EQ(twinList->ItemIndex(), target);
+    return list;
+  };
+
+  // Whether the list's window shows Text (an entry not chosen: dark on light); pictured.
+  const auto listShows = [&](const std::string& List, const char* Text, const std::string& Name) {
+    const std::optional<TWindowPixels> listed = Settled(List);
+    if (!listed) return false;
+    Keep(*listed, Name);
+    return ShowsText(*listed, RECT{0, 0, listed->Width, listed->Height}, Text);
+  };
+  // The incomes and the expenses; then, filtered, the incomes alone.
+  const std::string kinds = dropTo(true, [](TPopupListboxEh* L, int I) { return L->ItemText(I) == "收入"; });
+  EXPECT_TRUE(listShows(kinds, "支出", "xvfb-ledger-dbgrid-kind-filter-list.png"));
+  press("Return", {VK_RETURN});
+  std::string incomes;
+  twin.Grid->GetFooterValue(0, twin.Grid->Columns()->GetColumn(6), incomes);
+  shown = SettledChange(window, *shown);
+  ASSERT_TRUE(shown) << "taking 收入 changed nothing" << DemoSaid();
+  EXPECT_TRUE(ShowsText(*shown, RECT{0, 0, shown->Width, shown->Height}, incomes)) << incomes;
+  const std::string custom = dropTo(false, [](TPopupListboxEh* L, int I) {
+    return L->ItemObject(I) == PopupListboxItemEhSpec(ptsCustomFilterEh);
+  });
+  EXPECT_TRUE(listShows(custom, "收入", "xvfb-ledger-dbgrid-kind-filtered-list.png"));
+  ASSERT_TRUE(Xdo({"key", "Return"}));  // the twin's dialog would be modal here
+  const std::string dialog = WaitForWindow("Custom filter");
+  ASSERT_FALSE(dialog.empty()) << "no custom filter dialog" << DemoSaid();
+  const std::optional<TWindowPixels> asked = Settled(dialog);
+  ASSERT_TRUE(asked) << "the dialog's picture did not settle";
+  Keep(*asked, "xvfb-ledger-dbgrid-kind-custom-filter.png");
+  EXPECT_TRUE(ShowsText(*asked, RECT{0, 0, asked->Width, asked->Height}, "收入"));
+  ASSERT_TRUE(Xdo({"key", "Escape"}));
+  EXPECT_TRUE(WaitUntilGone("Custom filter")) << "the dialog stayed";
   EXPECT_FALSE(demo_->Exited()) << DemoSaid();
 }
 
