@@ -87,6 +87,10 @@ using TOnSkinControl = TEvent<void(TComponent* Sender, TSkinData* SkinData, TCon
 
 inline constexpr char kSkinDataVersion[] = "3.82.12.06";
 inline constexpr char kSkinStoreDisplay[] = "(none)";
+// Reasons a skin file or stored skin stream is refused besides the reader's own.
+inline constexpr char kSkinFileMissing[] = "Skin file not found";
+inline constexpr char kSkinFileUnreadable[] = "Skin file cannot be read";
+inline constexpr char kSkinStreamBadLength[] = "Skin stream length is invalid";
 inline constexpr int kSkinDefaultDisableTag = 99;
 // The bitmap resource of the menu glyphs: restore, maximise, minimise, close.
 inline constexpr char kSkinMenuGlyphsResource[] = "SKINMENUGLYPHS";

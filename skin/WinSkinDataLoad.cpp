@@ -12,14 +12,6 @@
 #include "skin/WinSkinData.h"
 #include "skin/WinSkinStore.h"
 
-namespace skin_data_load_detail {
-
-constexpr char kSkinFileMissing[] = "Skin file not found";
-constexpr char kSkinFileUnreadable[] = "Skin file cannot be read";
-constexpr char kSkinStreamBadLength[] = "Skin stream length is invalid";
-
-}  // namespace skin_data_load_detail
-
 bool TSkinData::LoadSkin() {
   // Decode a copy: a refusal must leave the held bytes as they are, and Commit takes the copy.
   auto candidate = std::make_unique<TMemoryStream>();
@@ -55,7 +47,7 @@ void TSkinData::MakeBackgroundBrush() {
 void TSkinData::SetSkinFile(const std::string& Value) {
   skinFile_ = Value;
   if (!FileExists(Value)) {
-    loadError_ = skin_data_load_detail::kSkinFileMissing;
+    loadError_ = kSkinFileMissing;
     return;
   }
   // A name from a description may point at a device or a huge file: only a regular file that
@@ -64,14 +56,14 @@ void TSkinData::SetSkinFile(const std::string& Value) {
   const std::filesystem::path path(Value);
   if (!std::filesystem::is_regular_file(path, error) ||
       std::filesystem::file_size(path, error) > kSkinMaxDecodedSize || error) {
-    loadError_ = skin_data_load_detail::kSkinFileUnreadable;
+    loadError_ = kSkinFileUnreadable;
     return;
   }
   auto candidate = std::make_unique<TMemoryStream>();
   try {
     candidate->LoadFromFile(Value);
   } catch (const Exception&) {
-    loadError_ = skin_data_load_detail::kSkinFileUnreadable;
+    loadError_ = kSkinFileUnreadable;
     return;
   }
   if (!LoadSkinFrom(std::move(candidate))) return;
@@ -90,10 +82,9 @@ void TSkinData::DefineProperties(TFiler& Filer) {
 void TSkinData::ReadSkinStream(TStream& Stream) {
   int32_t length = 0;
   Stream.ReadBuffer(&length, sizeof(length));
-  if (length < 0) throw EReadError(skin_data_load_detail::kSkinStreamBadLength);
+  if (length < 0) throw EReadError(kSkinStreamBadLength);
   if (length == 0) return;
-  if (length > Stream.Size() - Stream.Position())
-    throw EReadError(skin_data_load_detail::kSkinStreamBadLength);
+  if (length > Stream.Size() - Stream.Position()) throw EReadError(kSkinStreamBadLength);
   auto candidate = std::make_unique<TMemoryStream>();
   candidate->CopyFrom(&Stream, length);
   LoadSkinFrom(std::move(candidate));

@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "examples/demo/DemoLanguage.h"
 #include "platform/rtl/Filer.h"
 
 TSkinData* LoadDemoSkinData(TComponent* Owner) {
@@ -18,10 +19,10 @@ TDemoSkinSwitcher::TDemoSkinSwitcher(TSkinData* Data, std::filesystem::path Skin
 void TDemoSkinSwitcher::Choose(const std::string& FileName) {
   data_->SetSkinFile((skinFolder_ / FileName).string());
   if (!data_->LoadError().empty()) {
-    say_("皮肤未载入：" + data_->LoadError());
+    say_("皮肤未载入：" + DemoSkinLoadError(data_->LoadError()));
     return;
   }
-  say_("皮肤：" + data_->SkinName());
+  say_("皮肤：" + DemoSkinName(data_->SkinName()));
 }
 
 void TDemoSkinSwitcher::SetSkinning(bool On) {

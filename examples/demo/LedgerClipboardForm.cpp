@@ -1,5 +1,5 @@
 // The clipboard window: two data grids over two ledgers, their edit menus and keys, and the
-// buttons that export the selection to files and import the text file.
+// buttons that export a grid (or its selection) to files and import the text file.
 #include "examples/demo/LedgerClipboardForm.h"
 
 #include <string>
@@ -7,6 +7,7 @@
 
 #include "examples/demo/DemoSupport.h"
 #include "grid/dbgrid/DBGridEhImpExp.h"
+#include "grid/dbgrid/DBGridEhSelection.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Menus.h"
@@ -17,6 +18,19 @@ namespace {
 // Every field but the receipt picture, which has no text to move, and the column widths.
 const std::pair<const char*, int> kColumns[] = {{"Date", 76},   {"Account", 56}, {"Kind", 34},
                                                 {"Amount", 80}, {"Cleared", 50}, {"Note", 110}};
+
+// The exporter counting the records it writes (the title and footer lines are none).
+template <class Exporter>
+class TRecordCountingExporter : public Exporter {
+ public:
+  int Records = 0;
+
+ protected:
+  void WriteRecord(TColumnsEhList* ColumnsList) override {
+    ++Records;
+    Exporter::WriteRecord(ColumnsList);
+  }
+};
 
 class TLedgerClipboardForm : public TForm {
   RTL_CLASS(TLedgerClipboardForm, TForm)
@@ -106,16 +120,22 @@ class TLedgerClipboardForm : public TForm {
     return menu;
   }
 
+  // Whether the buttons act on the whole grid: nothing is selected in it.
+  bool WholeGrid() const { return active_->Selection()->SelectionType() == gstNon; }
+
+  // The grid exported whole, or its selection when there is one; the rows written are reported.
   template <class Exporter>
   void Export(const char* FileName) {
     std::filesystem::create_directories(folder_);
     const std::string path = (folder_ / FileName).string();
-    Exporter exporter;
+    TRecordCountingExporter<Exporter> exporter;
     exporter.SetDBGridEh(active_);
-    exporter.ExportToFile(path, false);
-    ShowMessage("已导出到 " + path);
+    exporter.ExportToFile(path, WholeGrid());
+    ShowMessage("已导出 " + std::to_string(exporter.Records) + " 行到 " + path);
   }
 
+  // The text file's records from the first record and column on (the rest appended), or over
+  // the selection when there is one: what the export wrote reads back where it came from.
   void ImportText() {
     const std::filesystem::path file = folder_ / kLedgerExportText;
     if (!std::filesystem::is_regular_file(file)) {
@@ -124,7 +144,7 @@ class TLedgerClipboardForm : public TForm {
     }
     TDBGridEhImportAsText importer;
     importer.SetDBGridEh(active_);
-    importer.ImportFromFile(file.string(), false);
+    importer.ImportFromFile(file.string(), WholeGrid());
     ShowMessage("已导入 " + file.string());
   }
 

@@ -3,8 +3,9 @@
 // empty ledger at the right. Each grid has the edit menu (cut, copy, paste, delete) as its popup
 // menu and the same actions on Ctrl+X, Ctrl+C, Ctrl+V and Ctrl+Delete, and Ctrl+F opens the find
 // dialog over it (the grids have no search strip to take that key); the buttons above export
-// the selection of the grid last used to text, CSV and RTF files in the demo's output folder and
-// import the text file back into that grid.
+// the grid last used (its selection when there is one) to text, CSV and RTF files in the demo's
+// output folder, saying how many rows they wrote, and import the text file back into that grid
+// (from its first record on, or over its selection), numbers as the grid shows them.
 #include <filesystem>
 
 #include "grid/dbgrid/DBGridEh.h"

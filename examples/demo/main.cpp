@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "examples/demo/DemoIcon.h"
+#include "examples/demo/DemoLanguage.h"
 #include "examples/demo/DemoMainForm.h"
 #include "examples/demo/DemoPictures.h"
 #include "examples/demo/DemoSkin.h"
@@ -126,6 +127,7 @@ int main(int argc, char** argv) {
   // At shutdown the manager lets go of its hook, its forms and its popup skinners.
   TScopeExit freeSkinManage([] { DestroySkinManage(); });
   Application->SetTitle("账户");
+  UseDemoLanguage();
   // Before the skin loads: the skin's default caption icon is a copy of the application's.
   DemoIcon();
   bool display = StartDisplayHost();

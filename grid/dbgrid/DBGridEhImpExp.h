@@ -10,7 +10,8 @@
 // Imports are all or nothing: the whole input is read and checked before the first write, and an
 // import that stops part way (a refused value answered No, a data-set error) puts back every
 // record it changed, deletes every record it added and returns to the starting record before the
-// error goes on to the caller.
+// error goes on to the caller. A refused value answered No goes on as the silent EAbort with the
+// refusal's message: the question has shown it already.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -272,7 +273,8 @@ class TDBGridEhImport : public TObject {
   // While input records remain: insert (or append at the end), read a record, post.
   void AppendRemainingRecords();
 
-  // The value writes; a refused write asks "insert error, ignore?" (Yes, No, All).
+  // The value writes; a refused write asks "insert error, ignore?" (Yes, No, All). A number
+  // field takes the text as the column shows numbers too ("8,200.00" for ",0.00").
   void WriteImportText(TColumnEh* Column, const std::string& Text);
   void WriteImportValue(TColumnEh* Column, const Variant& Value);
   // A value the reader cannot give the column, asked about as a refused write is.
@@ -301,9 +303,10 @@ class TDBGridEhImport : public TObject {
 };
 using TDBGridEhImportClass = TClass;  // a class reference to a TDBGridEhImport descendant
 
-// Tab-separated text (UTF-8): TAB ends a cell; LF, CR LF or CR a record; a 0 byte or the end of
-// the input the data. A first line that equals the target columns' captions is skipped. Text
-// that is not UTF-8 is a format error. (DBGridEhImportText.cpp)
+// Tab-separated text (UTF-8): TAB ends a cell; LF or CR LF a record; a 0 byte or the end of the
+// input the data. A first line of the captions of the first target columns (all of them, or
+// fewer with records after it) is the export's title line and skipped. Text that is not UTF-8,
+// or a CR without its LF, is a format error. (DBGridEhImportText.cpp)
 class TDBGridEhImportAsText : public TDBGridEhImport {
   RTL_CLASS(TDBGridEhImportAsText, TDBGridEhImport)
  public:

@@ -4,9 +4,13 @@
 #include <memory>
 #include <string>
 
+#include "grid/data/DataRoutinesEh.h"
+#include "grid/data/LocaleRoutinesEh.h"
 #include "grid/dbgrid/DBGridEhImpExp.h"
 #include "grid/dbgrid/DBGridEhImportUndoLog.h"
 #include "grid/dbgrid/DBGridEhSelection.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Dialogs.h"
 
@@ -24,6 +28,77 @@ std::string ColumnDisplayName(TColumnEh* Column) {
 [[noreturn]] void RaiseNotInLookupList(const std::string& Text, TColumnEh* Column) {
   throw Exception("Value \"" + Text + "\" is not in the lookup list of column \"" +
                   ColumnDisplayName(Column) + "\"");
+}
+
+bool IsDigit(char C) {
+  return C >= '0' && C <= '9';
+}
+
+// The number a shown text holds, as a plain number text without its sign ("8200.00" of
+// "¥-8,200.00"): the first run of digits with the thousands separators of its integer part
+// left out, its decimal part and its exponent. Empty without a digit.
+std::string ShownNumberDigits(const std::string& Text) {
+  const std::string decimal = GetDecimalSeparator(), thousands = GetThousandSeparator();
+  const auto at = [&](size_t i, const std::string& Mark) {
+    return !Mark.empty() && Text.compare(i, Mark.size(), Mark) == 0;
+  };
+  size_t i = 0;
+  while (i < Text.size() && !IsDigit(Text[i])) ++i;
+  // A number shown without its integer part (".5") starts at its decimal separator.
+  if (i >= decimal.size() && at(i - decimal.size(), decimal)) i -= decimal.size();
+  std::string digits;
+  bool fraction = false;
+  while (i < Text.size()) {
+    if (IsDigit(Text[i])) {
+      digits += Text[i++];
+    } else if (!fraction && at(i, decimal)) {
+      digits += decimal, i += decimal.size(), fraction = true;
+    } else if (!fraction && at(i, thousands) && i + thousands.size() < Text.size() &&
+               IsDigit(Text[i + thousands.size()])) {
+      i += thousands.size();
+    } else if ((Text[i] == 'E' || Text[i] == 'e') && !digits.empty()) {
+      size_t end = i + 1;
+      if (end < Text.size() && (Text[end] == '+' || Text[end] == '-')) ++end;
+      if (end >= Text.size() || !IsDigit(Text[end])) break;
+      while (end < Text.size() && IsDigit(Text[end])) ++end;
+      digits += Text.substr(i, end - i);
+      break;
+    } else {
+      break;
+    }
+  }
+  return digits;
+}
+
+// A number text without a fraction of zeros ("1200" of "1200.00"): an integer field takes no
+// fraction, though its column may show one.
+std::string WithoutZeroFraction(const std::string& Number) {
+  const std::string decimal = GetDecimalSeparator();
+  const size_t point = decimal.empty() ? std::string::npos : Number.find(decimal);
+  if (point == std::string::npos) return Number;
+  const size_t zeros = Number.find_first_not_of('0', point + decimal.size());
+  return zeros == std::string::npos ? Number.substr(0, point) : Number;
+}
+
+// The text a number field is given for a cell: a text that the column's display format (or,
+// without one, the field's) writes for a number, such as "8,200.00" for ",0.00" or "¥8,200.00"
+// for a currency field, gives that number as plain text; any other text stays as it is, for the
+// field to take or refuse. A field that reads texts its own way (OnSetText) gets the text as is.
+std::string NumberTextAsShown(TColumnEh* Column, TField* Field, const std::string& Text) {
+  auto* numeric = dynamic_cast<TNumericField*>(Field);
+  if (numeric == nullptr || Field->OnSetText) return Text;
+  const std::string digits = ShownNumberDigits(Text);
+  if (digits.empty() || digits == Text) return Text;
+  const std::string& format =
+      Column->DisplayFormat().empty() ? numeric->DisplayFormat() : Column->DisplayFormat();
+  for (const std::string& candidate : {digits, "-" + digits}) {
+    Extended value = 0;
+    // Only the exact text the format writes for the number counts: "1,2" is not 12.
+    if (TryStrToFloat(candidate, value) &&
+        FormatValueLikeField(format, Variant(static_cast<double>(value)), Field) == Text)
+      return WithoutZeroFraction(candidate);
+  }
+  return Text;
 }
 
 bool IsLookupField(TField* Field) {
@@ -228,10 +303,13 @@ void TDBGridEhImport::GuardedWrite(TColumnEh* Column, Write&& write) {
     const std::string question =
         std::string(dim::kInsertErrorText) + "\n" + e.Message() + "\n\n" + dim::kIgnoreErrorText;
     const int answer = MessageDlg(question, mtError, TMsgDlgButtons{mbYes, mbNo, mbAll}, 0);
-    if (answer == mrAll)
+    if (answer == mrAll) {
       IgnoreErrors = true;
-    else if (answer != mrYes)
-      throw;
+    } else if (answer != mrYes) {
+      // The question has shown the error: the import stops with it, silently, so that the
+      // application does not report the same failure in a second box.
+      throw EAbort(e.Message());
+    }
   }
 }
 
@@ -252,9 +330,9 @@ void TDBGridEhImport::WriteImportText(TColumnEh* Column, const std::string& Text
       else
         Column->UpdateDataText(Text);
     } else {
-      // The text goes in as it is: the field refuses what it cannot take, and the question
-      // follows; stripping characters would turn "1.5" into 15.
-      Column->UpdateDataText(Text);
+      // The text goes in as the column showed it: the field refuses what it cannot take, and
+      // the question follows; stripping characters blindly would turn "1.5" into 15.
+      Column->UpdateDataText(dim::NumberTextAsShown(Column, Field, Text));
     }
   });
 }

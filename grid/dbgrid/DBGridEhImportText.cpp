@@ -153,9 +153,14 @@ std::string CaptionAsExported(const std::string& Caption) {
   return text;
 }
 
-// Whether the cells [Begin, End) are, one for one, the columns' captions.
-bool IsCaptionLine(const TImportRecordsEh& Records, size_t Begin, size_t End, TColumnsEhList* Columns) {
-  if (End - Begin != static_cast<size_t>(Columns->Count())) return false;
+// Whether the cells [Begin, End) are, one for one, the captions of the first columns: the
+// title line of the text export of these columns, or of the first of them (a rectangle or
+// some columns). A line of fewer captions than columns is that only when records follow it:
+// a single cell pasted into a column whose caption it happens to match is data.
+bool IsCaptionLine(const TImportRecordsEh& Records, size_t Begin, size_t End, TColumnsEhList* Columns,
+                   bool RecordsFollow) {
+  const size_t columns = static_cast<size_t>(Columns->Count());
+  if (End == Begin || End - Begin > columns || (End - Begin < columns && !RecordsFollow)) return false;
   for (size_t i = Begin; i < End; ++i) {
     std::string_view cell;
     if (!Records.Cells[i].TryTextView(cell)) return false;
@@ -228,7 +233,8 @@ void TDBGridEhImportAsText::SplitRecords(std::string Text) {
       break;
     }
     // A title line the text export wrote above the records is not data.
-    if (firstLine && dbgrid_import_text_detail::IsCaptionLine(Records, 0, Records.Cells.size(), ImpCols()))
+    if (firstLine &&
+        dbgrid_import_text_detail::IsCaptionLine(Records, 0, Records.Cells.size(), ImpCols(), p < end))
       Records.Clear();
     firstLine = false;
   }

@@ -55,6 +55,29 @@ class TPixelPainter {
   RECT clip_;
 };
 
+// A new 32-bit bitmap of `width` x `height` that `paint` fills through a pixel painter; nullptr
+// when no bitmap could be made. The caller deletes it.
+template <typename Paint>
+HBITMAP PaintedBitmap(int width, int height, Paint paint) {
+  BITMAPINFO info{};
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap) return nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  if (!dc) {
+    DeleteObject(bitmap);
+    return nullptr;
+  }
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  paint(TPixelPainter(dc));
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return bitmap;
+}
+
 // The largest square of `r`, centred in it.
 RECT CenteredSquare(const RECT& r);
 // A `w` x `h` rectangle centred in `r` (rounding towards the top-left).

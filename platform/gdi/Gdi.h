@@ -231,6 +231,9 @@ constexpr int HORZRES = 8, VERTRES = 10, BITSPIXEL = 12, PLANES = 14, NUMCOLORS 
               LOGPIXELSY = 90, RASTERCAPS = 38, SIZEPALETTE = 104;
 // System bitmaps
 constexpr int OBM_CHECK = 32760, OBM_CHECKBOXES = 32759;
+// System icons
+constexpr int IDI_HAND = 32513, IDI_QUESTION = 32514, IDI_EXCLAMATION = 32515, IDI_ASTERISK = 32516,
+              IDI_ERROR = IDI_HAND, IDI_WARNING = IDI_EXCLAMATION, IDI_INFORMATION = IDI_ASTERISK;
 // Font weights and GetObject types
 constexpr LONG FW_NORMAL = 400, FW_BOLD = 700;
 constexpr DWORD OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_DC = 3, OBJ_PAL = 5, OBJ_FONT = 6, OBJ_BITMAP = 7,
@@ -396,6 +399,9 @@ BOOL DestroyIcon(HICON icon);
 // Mask with SRCAND, then the image with SRCINVERT, stretched to cx x cy (0: the icon's size).
 BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step, HBRUSH flickerFree, UINT flags);
 BOOL DrawIcon(HDC dc, int x, int y, HICON icon);
+// The system icons (IDI_HAND, IDI_QUESTION, IDI_EXCLAMATION, IDI_ASTERISK), 32 x 32, drawn on
+// demand: every call answers a new icon that the caller destroys. No module carries others.
+HICON LoadIcon(void* instance, int iconId);
 // Copies an icon or bitmap, resized when cx/cy are given; LR_COPYDELETEORG deletes the original.
 void* CopyImage(void* image, UINT type, int cx, int cy, UINT flags);
 

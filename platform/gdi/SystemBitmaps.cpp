@@ -6,31 +6,10 @@ namespace {
 
 constexpr int kCell = 13;
 
-template <typename Paint>
-HBITMAP PaintedBitmap(int width, int height, Paint paint) {
-  BITMAPINFO info{};
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bitmap) return nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  if (!dc) {
-    DeleteObject(bitmap);
-    return nullptr;
-  }
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  paint(gdi_internal::TPixelPainter(dc));
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  return bitmap;
-}
-
 // Four columns (unchecked, checked, pushed, pushed and checked) by three rows (check box,
 // radio button, three-state check box), each image in a 13 x 13 cell.
 HBITMAP CheckBoxesBitmap() {
-  return PaintedBitmap(4 * kCell, 3 * kCell, [](const gdi_internal::TPixelPainter& p) {
+  return gdi_internal::PaintedBitmap(4 * kCell, 3 * kCell, [](const gdi_internal::TPixelPainter& p) {
     p.Fill(RECT{0, 0, 4 * kCell, 3 * kCell}, GetSysColor(COLOR_BTNFACE));
     static const UINT kRows[3] = {DFCS_BUTTONCHECK, DFCS_BUTTONRADIO, DFCS_BUTTON3STATE};
     static const UINT kColumns[4] = {0, DFCS_CHECKED, DFCS_PUSHED, DFCS_PUSHED | DFCS_CHECKED};
@@ -44,7 +23,7 @@ HBITMAP CheckBoxesBitmap() {
 
 // The menu check mark: black on white.
 HBITMAP CheckBitmap() {
-  return PaintedBitmap(kCell, kCell, [](const gdi_internal::TPixelPainter& p) {
+  return gdi_internal::PaintedBitmap(kCell, kCell, [](const gdi_internal::TPixelPainter& p) {
     RECT cell{0, 0, kCell, kCell};
     gdi_internal::PaintFrameControl(p, cell, DFC_MENU, DFCS_MENUCHECK);
   });

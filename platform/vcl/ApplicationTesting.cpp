@@ -11,6 +11,7 @@ std::vector<TCustomFrame*> LiveFramesForReset();
 void ResetVcl() {
   ClearMessageDlgAnswers();
   ClearMessageBoxAnswers();
+  ResetMsgDlgTexts();
   // Only what nobody else frees: components without an owner or owned by the
   // application (a form owned by another form goes with it).
   auto freeable = [](TComponent* c) { return !c->Owner() || c->Owner() == Application; };

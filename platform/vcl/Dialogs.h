@@ -1,6 +1,8 @@
 #pragma once
-// Message dialogs: a form of class "TMessageForm" with an icon area, the message in a label and
-// a row of buttons, shown modally. Each button's ModalResult is the answer.
+// Message dialogs: a form of class "TMessageForm" with the system icon of its kind, the message
+// in a label and a row of buttons, shown modally. Each button's ModalResult is the answer.
+// Titles and button captions come from a table that is English until a program sets its
+// language's.
 //
 // Scripted answers for tests: when an answer is queued or a script is set, the dialog is still
 // created and shown (hooks and observers see it), then answers at once and is closed.
@@ -36,7 +38,8 @@ inline const TMsgDlgButtons mbOKCancel{mbOK, mbCancel};
 inline const TMsgDlgButtons mbAbortRetryIgnore{mbAbort, mbRetry, mbIgnore};
 inline const TMsgDlgButtons mbAbortIgnore{mbAbort, mbIgnore};
 
-// The dialog form. Its label is named "Message"; its buttons are named after the button kind
+// The dialog form. Its icon (a TImage, none for mtCustom) is named "Image", its label "Message";
+// its buttons are named after the button kind
 // ("Yes", "No", "OK", "Cancel", "Abort", "Retry", "Ignore", "All", "NoToAll", "YesToAll",
 // "Help") and carry the matching ModalResult.
 class TMessageForm : public TForm {
@@ -58,9 +61,11 @@ class TMessageForm : public TForm {
   TMsgDlgButtons buttons_;
 };
 
-// Builds the dialog (not shown): caption "Warning", "Error", "Information", "Confirm" or the
-// application title for mtCustom; buttons in the customary order, the first default, the
-// cancel answer (Cancel, else No, else OK) on Escape.
+// Builds the dialog (not shown): titled by its type (in English "Warning", "Error",
+// "Information", "Confirm"), or with the application title for mtCustom; the icon of the type
+// (IDI_EXCLAMATION, IDI_HAND, IDI_ASTERISK, IDI_QUESTION; none for mtCustom) left of the text;
+// buttons in the customary order, the first default, the cancel answer (Cancel, else No, else
+// OK) on Escape.
 TForm* CreateMessageDialog(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons);
 // Shows the dialog modally, centred on the screen (or at X, Y when both are >= 0); answers the
 // ModalResult of the button chosen.
@@ -69,6 +74,14 @@ int MessageDlgPos(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Bu
                   int Y);
 // An information-less dialog with an OK button, captioned with the application title.
 void ShowMessage(const std::string& Msg);
+
+// The table of the dialogs' words. A button kind's caption ("&Yes", "OK", ...) and a type's
+// title; mtCustom has none (its dialogs take the application's title). Reset: English again.
+void SetMsgDlgButtonCaption(TMsgDlgBtn Button, const std::string& Caption);
+std::string MsgDlgButtonCaption(TMsgDlgBtn Button);
+void SetMsgDlgTitle(TMsgDlgType DlgType, const std::string& Title);
+std::string MsgDlgTitle(TMsgDlgType DlgType);
+void ResetMsgDlgTexts();
 
 // Test answers: the queue first, then the script (which sees the dialog form, so it can read
 // its caption and text or click one of its buttons itself and answer mrNone to let the click

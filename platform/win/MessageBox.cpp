@@ -1,6 +1,8 @@
-// MessageBox: builds a "#32770" dialog with a "Static" text and "Button" children, runs its
-// modal loop with the owner disabled, and answers the id of the button chosen.
+// MessageBox: builds a "#32770" dialog with the icon of its kind, a "Static" text and "Button"
+// children captioned from the program's table, runs its modal loop with the owner disabled, and
+// answers the id of the button chosen.
 #include <algorithm>
+#include <array>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -19,9 +21,10 @@ constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 23;
 constexpr int kGap = 6;        // between buttons
 constexpr int kMargin = 12;    // around the content
-constexpr int kIconSize = 32;  // room left for the icon of MB_ICON* boxes
+constexpr int kIconSize = 32;  // the icon of MB_ICON* boxes
 constexpr int kMaxTextWidth = 480;
 constexpr int kTextId = 0xFFFF;
+constexpr int kIconId = 20;
 
 struct TScriptState {
   std::deque<int> Answers;
@@ -40,22 +43,58 @@ struct TBoxState {
   bool Done = false;
 };
 
-std::vector<std::pair<int, const char*>> ButtonsFor(UINT type) {
+// The captions of the buttons by answer id (IDOK .. IDCONTINUE); index 0 is unused.
+using TButtonCaptions = std::array<std::string, IDCONTINUE + 1>;
+
+const TButtonCaptions& EnglishButtonCaptions() {
+  // No box shows IDCLOSE or IDHELP.
+  static const TButtonCaptions english = {"",     "OK",  "Cancel", "&Abort", "&Retry",     "&Ignore",
+                                          "&Yes", "&No", "",       "",       "&Try Again", "&Continue"};
+  return english;
+}
+
+TButtonCaptions& ButtonCaptions() {
+  static auto* captions = new TButtonCaptions(EnglishButtonCaptions());
+  return *captions;
+}
+
+bool IsButtonId(int id) {
+  return id >= IDOK && id <= IDCONTINUE && !EnglishButtonCaptions()[static_cast<size_t>(id)].empty();
+}
+
+// The answer ids of the box's buttons, in the order they stand.
+std::vector<int> ButtonsFor(UINT type) {
   switch (type & MB_TYPEMASK) {
     case MB_OKCANCEL:
-      return {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
+      return {IDOK, IDCANCEL};
     case MB_ABORTRETRYIGNORE:
-      return {{IDABORT, "&Abort"}, {IDRETRY, "&Retry"}, {IDIGNORE, "&Ignore"}};
+      return {IDABORT, IDRETRY, IDIGNORE};
     case MB_YESNOCANCEL:
-      return {{IDYES, "&Yes"}, {IDNO, "&No"}, {IDCANCEL, "Cancel"}};
+      return {IDYES, IDNO, IDCANCEL};
     case MB_YESNO:
-      return {{IDYES, "&Yes"}, {IDNO, "&No"}};
+      return {IDYES, IDNO};
     case MB_RETRYCANCEL:
-      return {{IDRETRY, "&Retry"}, {IDCANCEL, "Cancel"}};
+      return {IDRETRY, IDCANCEL};
     case MB_CANCELTRYCONTINUE:
-      return {{IDCANCEL, "Cancel"}, {IDTRYAGAIN, "&Try Again"}, {IDCONTINUE, "&Continue"}};
+      return {IDCANCEL, IDTRYAGAIN, IDCONTINUE};
     default:
-      return {{IDOK, "OK"}};
+      return {IDOK};
+  }
+}
+
+// The system icon of the box's kind; 0 when the type asks for none.
+int IconFor(UINT type) {
+  switch (type & MB_ICONMASK) {
+    case MB_ICONHAND:
+      return IDI_HAND;
+    case MB_ICONQUESTION:
+      return IDI_QUESTION;
+    case MB_ICONEXCLAMATION:
+      return IDI_EXCLAMATION;
+    case MB_ICONASTERISK:
+      return IDI_ASTERISK;
+    default:
+      return 0;
   }
 }
 
@@ -179,6 +218,18 @@ void PushMessageBoxAnswer(int id) {
   if (Scripted().Answers.size() < 10000) Scripted().Answers.push_back(id);
 }
 
+void SetMessageBoxButtonCaption(int Id, const std::string& Caption) {
+  if (IsButtonId(Id)) ButtonCaptions()[static_cast<size_t>(Id)] = Caption;
+}
+
+std::string MessageBoxButtonCaption(int Id) {
+  return IsButtonId(Id) ? ButtonCaptions()[static_cast<size_t>(Id)] : std::string();
+}
+
+void ResetMessageBoxButtonCaptions() {
+  ButtonCaptions() = EnglishButtonCaptions();
+}
+
 void ClearMessageBoxAnswers() {
   Scripted().Answers.clear();
   Scripted().Script = nullptr;
@@ -190,18 +241,23 @@ int MessageBox(HWND owner, const std::string& text, const std::string& caption, 
   if (!owner) owner = GetActiveWindow();
   if (owner) owner = GetAncestor(owner, GA_ROOT);
 
-  const auto buttons = ButtonsFor(type);
   TBoxState state;
-  for (const auto& b : buttons) state.Buttons.push_back(b.first);
-  const bool hasCancel =
-      std::find(state.Buttons.begin(), state.Buttons.end(), IDCANCEL) != state.Buttons.end();
+  state.Buttons = ButtonsFor(type);
+  const std::vector<int>& buttons = state.Buttons;
+  const bool hasCancel = std::find(buttons.begin(), buttons.end(), IDCANCEL) != buttons.end();
   state.CancelId = hasCancel ? IDCANCEL : buttons.size() == 1 ? IDOK : 0;
   const size_t defIndex = std::min<size_t>((type & MB_DEFMASK) >> 8, buttons.size() - 1);
-  const int defaultId = buttons[defIndex].first;
+  const int defaultId = buttons[defIndex];
 
   // Layout of the client area.
   const SIZE textSize = MeasureText(text);
-  const int iconRoom = (type & MB_ICONMASK) ? kIconSize + kMargin : 0;
+  const int iconId = IconFor(type);
+  HICON icon = iconId ? LoadIcon(nullptr, iconId) : nullptr;
+  // Declared before the box's guard, so it goes after the box that shows it.
+  TScopeExit destroyIcon([icon] {
+    if (icon) DestroyIcon(icon);
+  });
+  const int iconRoom = icon ? kIconSize + kMargin : 0;
   const int n = static_cast<int>(buttons.size());
   const int buttonsWidth = n * kButtonWidth + (n - 1) * kGap;
   const int clientW = std::max(iconRoom + textSize.cx, buttonsWidth) + 2 * kMargin;
@@ -228,6 +284,12 @@ int MessageBox(HWND owner, const std::string& text, const std::string& caption, 
       DestroyWindow(box);
     }
   });
+  if (icon) {
+    HWND picture = CreateWindowEx(0, "Static", "", WS_CHILD | WS_VISIBLE | SS_ICON, kMargin, kMargin,
+                                  kIconSize, kIconSize, box,
+                                  reinterpret_cast<HMENU>(static_cast<uintptr_t>(kIconId)), system, nullptr);
+    SendMessage(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+  }
   CreateWindowEx(0, "Static", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, kMargin + iconRoom,
                  kMargin, textSize.cx, textSize.cy, box,
                  reinterpret_cast<HMENU>(static_cast<uintptr_t>(kTextId)), system, nullptr);
@@ -236,10 +298,9 @@ int MessageBox(HWND owner, const std::string& text, const std::string& caption, 
   for (size_t i = 0; i < buttons.size(); ++i) {
     const DWORD bs = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (i == 0 ? WS_GROUP : 0) |
                      (i == defIndex ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-    HWND b =
-        CreateWindowEx(0, "Button", buttons[i].second, bs, bx, clientH - kMargin - kButtonHeight,
-                       kButtonWidth, kButtonHeight, box,
-                       reinterpret_cast<HMENU>(static_cast<uintptr_t>(buttons[i].first)), system, nullptr);
+    HWND b = CreateWindowEx(0, "Button", MessageBoxButtonCaption(buttons[i]), bs, bx,
+                            clientH - kMargin - kButtonHeight, kButtonWidth, kButtonHeight, box,
+                            reinterpret_cast<HMENU>(static_cast<uintptr_t>(buttons[i])), system, nullptr);
     if (i == defIndex) defaultButton = b;
     bx += kButtonWidth + kGap;
   }

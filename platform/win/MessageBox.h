@@ -1,6 +1,8 @@
 #pragma once
 // MessageBox: a real dialog window of class "#32770" (module "user32") with a "Static" text and
-// "Button" children, owned by the given window or else the active one, centred on its owner,
+// "Button" children, and for an MB_ICON* type a "Static" (SS_ICON, id 20) holding the system
+// icon of that kind (IDI_HAND, IDI_QUESTION, IDI_EXCLAMATION, IDI_ASTERISK) left of the text;
+// owned by the given window or else the active one, centred on its owner,
 // which stays disabled while the box's modal loop runs. Enter answers the default button,
 // Escape the cancel answer (IDCANCEL, or IDOK for a lone OK button).
 //
@@ -25,6 +27,13 @@ constexpr int IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, ID
 
 // Answers the id of the button chosen; 0 when the box could not be shown or WM_QUIT ended it.
 int MessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type);
+
+// The captions of the buttons by answer id (IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES,
+// IDNO, IDTRYAGAIN, IDCONTINUE): English until a program sets its language's. Other ids are
+// ignored and read as "".
+void SetMessageBoxButtonCaption(int Id, const std::string& Caption);
+std::string MessageBoxButtonCaption(int Id);
+void ResetMessageBoxButtonCaptions();
 
 // Test answers. The queue is used first; the script sees caption, text and type. An empty
 // script or ClearMessageBoxAnswers goes back to waiting for input.

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/win/Input.h"
+#include "platform/win/MessageBox.h"
 #include "platform/win/WinTesting.h"
 #include "platform/win/WindowManager.h"
 
@@ -96,6 +97,7 @@ void ResetWindowManager() {
   ResetSystemMetrics();
   ResetSystemParameters();
   ResetBeepCount();
+  ResetMessageBoxButtonCaptions();
 }
 
 }  // namespace WinTesting

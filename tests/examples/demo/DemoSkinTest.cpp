@@ -41,10 +41,9 @@ TEST_F(DemoSkinTest, SwitcherLoadsSkinsKeepsTheSkinOnABrokenFileAndTurnsSkinning
     const char* loadError;
     std::string said;
   } steps[] = {
-      {"dark", kDemoDarkSkinFile, true, "Dark", "", "皮肤：Dark"},
-      {"broken", kDemoBrokenSkinFile, true, "Dark", "Skin file is truncated",
-       "皮肤未载入：Skin file is truncated"},
-      {"light", kDemoLightSkinFile, true, "Light", "", "皮肤：Light"},
+      {"dark", kDemoDarkSkinFile, true, "Dark", "", "皮肤：深色"},
+      {"broken", kDemoBrokenSkinFile, true, "Dark", "Skin file is truncated", "皮肤未载入：皮肤文件不完整"},
+      {"light", kDemoLightSkinFile, true, "Light", "", "皮肤：浅色"},
       {"off", nullptr, false, "Light", "", "皮肤已关闭"},
       {"on", nullptr, true, "Light", "", "皮肤已开启"},
   };

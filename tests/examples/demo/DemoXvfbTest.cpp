@@ -41,10 +41,12 @@
 #include <tuple>
 #include <vector>
 
+#include "examples/demo/DemoLanguage.h"
 #include "examples/demo/DemoMainForm.h"
 #include "examples/demo/DemoSkin.h"
 #include "examples/demo/DemoSupport.h"
 #include "examples/demo/HeadlessOutput.h"
+#include "examples/demo/LedgerClipboardForm.h"
 #include "examples/demo/LedgerDBGridForm.h"
 #include "examples/demo/LedgerGroupedDBGrid.h"
 #include "grid/dbgrid/DBGridEhControls.h"
@@ -89,6 +91,7 @@ const char* const kDetailTitle = "账目 — 明细";      // opened from the Wi
 const char* const kDBGridTitle = "账目 — 数据网格";  // the Window menu's second item
 // The Help menu's tip is a message box: the application's title over the message.
 const char* const kAboutTitle = "账户";
+const char* const kClearNoteQuestion = "清空备注？";
 const char* const kAboutText = "账户 demo";
 constexpr int kScreenWidth = 1280, kScreenHeight = 1024;
 constexpr int kMainFormHeight = 480;  // unskinned
@@ -577,10 +580,30 @@ TWindowPixels HeadlessAboutBox() {
     UseSystemFonts(false);
   });
   Application->SetTitle(kAboutTitle);
+  UseDemoLanguage();
   TForm* dialog = CreateMessageDialog(kAboutText, mtCustom, TMsgDlgButtons{mbOK});
   dialog->Show();
   Application->ProcessMessages();
   return test_support::CaptureWindowPixels(dialog->Handle());
+}
+
+// The Edit menu's question box as the platform draws it headless, in the demo's words.
+TWindowPixels HeadlessClearNoteBox() {
+  ResetVcl();
+  UseSystemFonts(true);
+  TScopeExit restore([] {
+    ResetVcl();
+    UseSystemFonts(false);
+  });
+  UseDemoLanguage();
+  TWindowPixels shown;
+  SetMessageBoxScript([&](const std::string&, const std::string&, UINT) {
+    FlushPaint();
+    shown = test_support::CaptureWindowPixels(GetActiveWindow());
+    return IDCANCEL;
+  });
+  MessageBox(nullptr, kClearNoteQuestion, kAboutTitle, MB_OKCANCEL | MB_ICONQUESTION);
+  return shown;
 }
 
 // The grid is clicked, then moved by keys and the wheel; after the keys its picture must
@@ -758,6 +781,33 @@ TEST_F(DemoXvfbTest, AboutBoxIsSizedFromItsTextAndCentred) {
       << "closing the main form did not end the program" << DemoSaid();
 }
 
+// The Edit menu's question, by keys: a message box with the question icon beside the text and the
+// buttons in the demo's language, as the platform draws the same box headless. Escape answers it.
+TEST_F(DemoXvfbTest, MessageBoxesShowTheirIconAndTheDemosWords) {
+  const std::string main = WaitForWindow(kAccountsTitle);
+  ASSERT_FALSE(main.empty());
+  const std::optional<TWindowPixels> before = Settled(main);
+  ASSERT_TRUE(before);
+  const TGeometry m = Geometry(main);
+  ASSERT_TRUE(
+      ClickAt(m.X + m.Width / 2, m.Y + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2));
+  ASSERT_TRUE(Xdo({"key", "alt+e"}));
+  ASSERT_TRUE(WaitFor([&] { return DemoWindows().size() == 4; })) << "the Edit menu did not open";
+  ASSERT_TRUE(Xdo({"key", "c"}));
+  const std::string box = WaitForWindow(kAboutTitle);
+  ASSERT_FALSE(box.empty()) << "no question box" << DemoSaid();
+  const std::optional<TWindowPixels> shown = Settled(box);
+  ASSERT_TRUE(shown);
+  Keep(*shown, "xvfb-clear-note-question.png");
+  EXPECT_EQ(test_support::DescribeDifference(*shown, HeadlessClearNoteBox()), "")
+      << "the question box differs from its headless picture";
+  // The question icon's blue disc is there (its face colour, 0x2A66C8).
+  EXPECT_GT(std::count(shown->Pixels.begin(), shown->Pixels.end(), 0x2A66C8u), 300) << "no question icon";
+  ASSERT_TRUE(Xdo({"key", "Escape"}));
+  EXPECT_TRUE(WaitUntilGone(kAboutTitle)) << "Escape left the box open";
+  EXPECT_FALSE(demo_->Exited()) << DemoSaid();
+}
+
 // The data grid window with its tool strips, and a headless twin of it (same ledger, same fonts) that
 // says where the demo's parts are.
 struct TLedgerDBGridTwin {
@@ -860,6 +910,61 @@ TEST_F(DemoXvfbTest, LedgerDBGridCopiesASelectedTotalThroughTheNavigator) {
     })) << "the clipboard holds \""
         << copied << "\"" << DemoSaid();
   }
+  EXPECT_FALSE(demo_->Exited()) << DemoSaid();
+}
+
+// The clipboard window (Window menu, C) with nothing selected: its CSV button writes the whole
+// ledger under the title line and says so in a message box; its text export, imported into the
+// empty grid beside it (clicked to make it the one the buttons act on), fills that grid with the
+// same entries, so that the CSV the filled grid exports is the first one. The message box and
+// the filled window are pictured.
+TEST_F(DemoXvfbTest, LedgerClipboardExportsTheWholeGridAndItsTextImportsBack) {
+  const char* const kClipboardTitle = "账目 — 剪贴板";
+  const char* const kMessageTitle = kAboutTitle;  // a message box carries the application's title
+  const std::filesystem::path folder = DemoOutputFolder(DEMO_PATH);
+  for (const char* file : {kLedgerExportCsv, kLedgerExportText}) std::filesystem::remove(folder / file);
+
+  const std::string main = WaitForWindow(kAccountsTitle);
+  const TGeometry m = Geometry(main);
+  ASSERT_TRUE(
+      ClickAt(m.X + m.Width / 2, m.Y + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2) &&
+      Xdo({"key", "alt+w"}) && WaitFor([&] { return DemoWindows().size() == 4; }) && Xdo({"key", "c"}));
+  const std::string window = WaitForWindow(kClipboardTitle);
+  ASSERT_FALSE(window.empty()) << "no clipboard window" << DemoSaid();
+  const TGeometry g = Geometry(window);
+  // The client area's origin, and the buttons along its top: 110 wide, 116 apart, 26 high at 4.
+  const int clientX = g.X + GetSystemMetrics(SM_CXFRAME);
+  const int clientY = g.Y + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
+  const auto clickButton = [&](int Index) {
+    return ClickAt(clientX + 6 + 116 * Index + 55, clientY + 4 + 13);
+  };
+  enum { kExportText, kExportCsv, kExportRtf, kImportText };
+  // Clicks a button and closes the message box it shows; the box's picture, if it showed.
+  const auto press = [&](int Index) -> std::optional<TWindowPixels> {
+    if (!clickButton(Index)) return std::nullopt;
+    const std::string box = WaitForWindow(kMessageTitle, 10s);
+    if (box.empty()) return std::nullopt;
+    std::optional<TWindowPixels> shown = Settled(box);
+    if (!Xdo({"key", "Return"}) || !WaitUntilGone(kMessageTitle)) return std::nullopt;
+    return shown;
+  };
+  const auto csvLines = [&] { return Lines(test_support::ReadFile((folder / kLedgerExportCsv).string())); };
+
+  ASSERT_TRUE(Settled(window)) << "the clipboard window's picture did not settle";
+  const std::optional<TWindowPixels> said = press(kExportCsv);
+  ASSERT_TRUE(said) << "no message after the CSV export" << DemoSaid();
+  Keep(*said, "xvfb-ledger-clipboard-exported.png");
+  const std::vector<std::string> whole = csvLines();
+  ASSERT_EQ(whole.size(), 1u + kLedgerWrittenEntries) << "not the title line and every entry";
+
+  ASSERT_TRUE(press(kExportText)) << "no message after the text export" << DemoSaid();
+  ASSERT_TRUE(ClickAt(clientX + 450 + 200, clientY + 34 + 100));  // into the empty grid
+  ASSERT_TRUE(press(kImportText)) << "no message after the import (a value refused?)" << DemoSaid();
+  const std::optional<TWindowPixels> filled = Settled(window);
+  ASSERT_TRUE(filled);
+  Keep(*filled, "xvfb-ledger-clipboard-imported.png");
+  ASSERT_TRUE(press(kExportCsv)) << "no message after the second CSV export" << DemoSaid();
+  EXPECT_EQ(csvLines(), whole) << "the imported entries differ";
   EXPECT_FALSE(demo_->Exited()) << DemoSaid();
 }
 

@@ -1,10 +1,12 @@
 // The grid's copy, cut, paste and delete: one clipboard content in five formats, the paste's
-// choice of format, and the delete's question and effect per selection kind.
+// choice of format, a failed paste reported once, and the delete's question and effect per
+// selection kind.
 #include "grid/dbgrid/DBGridEhImpExp.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Clipbrd.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/win/Clipboard.h"
+#include "platform/win/Input.h"
 #include "tests/grid/dbgrid/DBGridTestSupport.h"
 
 namespace {
@@ -192,6 +194,51 @@ TEST_F(ClipboardActionsTest, ClearingALookupColumnClearsItsKeyFields) {
   GridDeleteAction(grid, false);
   items->CheckBrowseMode();
   EXPECT_EQ(std::make_tuple(items->FieldByName("K")->IsNull(), name->AsString()), std::make_tuple(true, ""));
+}
+
+// A paste by Ctrl+V that a value refuses asks once whether to ignore the error, and that question is
+// the only report of it: answered No, the paste stops and nothing reaches the application's handler.
+// A format error asks nothing and reaches it once. Either way no record changes.
+TEST_F(ClipboardActionsTest, AFailedPasteIsReportedOnce) {
+  struct Case {
+    const char* id;
+    std::string text;
+    TModalResult answer;
+    size_t questions;
+    std::vector<std::string> handled;  // what reached the application's handler
+  };
+  const Case cases[] = {
+      {"refused, No", "abc", mrNo, 1, {}},
+      {"refused, Yes", "abc", mrYes, 1, {}},
+      {"refused, All", "abc", mrAll, 1, {}},
+      {"format error", "1\r2", mrNo, 0, {"TDBGridEhImportAsUnicodeText.CheckState: 错误的文本格式"}},
+  };
+  grid->SetEditActions({geaPasteEh});
+  grid->SetFocus();
+  const auto Records = [&] {
+    std::string out;
+    for (dataSet->First(); !dataSet->Eof(); dataSet->Next())
+      out +=
+          dataSet->FieldByName("NAME")->AsString() + " " + dataSet->FieldByName("AMOUNT")->AsString() + "|";
+    return out;
+  };
+  const std::string before = Records();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    At(2, 2);
+    Clipboard()->SetAsText(c.text);
+    size_t questions = 0;
+    SetMessageDlgScript([&](TMessageForm&) {
+      ++questions;
+      return c.answer;
+    });
+    handlerErrors.clear();
+    Input::KeyDown(VK_CONTROL), Input::KeyDown('V'), Input::KeyUp('V'), Input::KeyUp(VK_CONTROL);
+    Pump();
+    ClearMessageDlgAnswers();
+    EXPECT_EQ(std::tie(questions, handlerErrors), std::tie(c.questions, c.handled));
+    EXPECT_EQ(Records(), before);
+  }
 }
 
 }  // namespace

@@ -237,6 +237,58 @@ TEST_F(ImportTest, ValuesGoThroughPlainPickListAndLookupColumns) {
   }
 }
 
+// A number field takes a text exactly as the column shows numbers (by its own display format,
+// else the field's, else as money for a currency field): group separators, currency text, quoted
+// literals, a negative section and an exponent. A text the format would not write is refused.
+TEST_F(ImportTest, ANumberFieldTakesTheTextItsColumnShows) {
+  struct Case {
+    const char* fieldFormat;
+    const char* columnFormat;
+    bool currency;
+    const char* text;
+    std::string amount;  // "?" when the field refuses the text
+  };
+  const Case cases[] = {
+      {",0.00", "", false, "8,200.00", "8200"},
+      {",0.00", "", false, "-1,234,567.25", "-1234567.25"},
+      {",0.00", "", false, "8200.5", "8200.5"},  // a plain number, as before
+      {",0.00", "", false, "0.50", "0.5"},
+      {"#.00", "", false, ".50", "0.5"},
+      {",0.00", "", false, "8,20.00", "?"},    // not how the format groups digits
+      {",0.00", "", false, "1,2", "?"},        // not 12
+      {",0.00", "", false, "8,200.5", "?"},    // the format writes two decimals
+      {",0.00", "", false, "¥8,200.00", "?"},  // the format writes no money sign
+      {"", "￥,0.00;(￥,0.00)", false, "￥1,234.50", "1234.5"},
+      {",0.0", "￥,0.00;(￥,0.00)", false, "(￥1,234.50)", "-1234.5"},
+      {"", "￥,0.00;(￥,0.00)", false, "1,234.50", "?"},
+      {"", "0.00E+00", false, "8.20E+03", "8200"},
+      {"'约 ',0' 元'", "", false, "约 8,200 元", "8200"},
+      {"", "", true, "¥8,200.00", "8200"},
+      {"", "", true, "¥-0.25", "-0.25"},
+      {"", "", false, "¥8,200.00", "?"},  // a field that is not money
+      {"", "", false, "8,200", "?"},      // general text has no separators
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    Reset(), At(1, 1), Answer({mrYes});
+    auto* amount = static_cast<TFloatField*>(items->FieldByName("AMOUNT"));
+    amount->SetDisplayFormat(c.fieldFormat), amount->SetCurrency(c.currency);
+    grid->Columns()->GetColumn(1)->SetDisplayFormat(c.columnFormat);
+    grid->SetAllowedOperations({alopUpdateEh});
+    TScriptedImportEh import;
+    import.Input = {{ c.text }};
+    EXPECT_EQ(Run(import), "");
+    EXPECT_EQ(asked.empty() ? amount->AsString() : "?", c.amount);
+  }
+  // An integer column shown with decimals takes its whole numbers back.
+  Reset(), At(1, 2), grid->Columns()->GetColumn(2)->SetDisplayFormat(",0.00");
+  TScriptedImportEh import;
+  import.Input = Texts({{ "1,200.00" }});
+  EXPECT_EQ(Run(import), "");
+  EXPECT_EQ(Dump(), "1200 n1 1.5 1 Oslo|2 n2 2.5 2 Rome|3 n3 3.5 3 Lima|4 n4 4.5 1 Oslo");
+  EXPECT_TRUE(asked.empty());
+}
+
 // Yes skips a refused value, All every later one of the same import; No, a format error or a
 // data-set error leaves every record as it was and returns to the starting record.
 TEST_F(ImportTest, QuestionsAndFailuresLeaveTheImportWholeOrUndone) {

@@ -81,3 +81,51 @@ TEST(Icon, StretchedDrawingAndCopiesKeepTheShape) {
   DestroyIcon(icon);
   DestroyIcon(big);
 }
+
+// The system icons on a green screen: transparent outside their shape, each in its own colours
+// with its own glyph (the cross's centre, the question mark's hook, the "i" and the "!").
+TEST(Icon, SystemIconsShowTheirKindOverWhatLiesBelow) {
+  constexpr COLORREF kScreen = RGB(0, 0x80, 0);
+  constexpr COLORREF kErrorFace = RGB(0xD8, 0x2C, 0x2C), kQuestionFace = RGB(0x2A, 0x66, 0xC8),
+                     kWarningFace = RGB(0xF6, 0xC4, 0x1C), kInformationFace = RGB(0x1E, 0x80, 0xDC),
+                     kWarningGlyph = RGB(0x20, 0x20, 0x20);
+  struct TProbe {
+    POINT At;
+    COLORREF Expected;
+  };
+  struct TCase {
+    const char* Id;
+    int IconId;
+    std::vector<TProbe> Probes;
+  };
+  const std::vector<TProbe> corners = {
+      {{0, 0}, kScreen}, {{31, 0}, kScreen}, {{0, 31}, kScreen}, {{31, 31}, kScreen}};
+  const TCase cases[] = {
+      {"error",
+       IDI_ERROR,
+       {{{6, 16}, kErrorFace}, {{16, 16}, kWhite}, {{11, 11}, kWhite}, {{16, 9}, kErrorFace}}},
+      {"question",
+       IDI_QUESTION,
+       {{{6, 16}, kQuestionFace}, {{13, 10}, kWhite}, {{16, 16}, kWhite}, {{16, 18}, kQuestionFace}}},
+      {"information",
+       IDI_INFORMATION,
+       {{{6, 16}, kInformationFace}, {{13, 10}, kInformationFace}, {{16, 10}, kWhite}, {{16, 19}, kWhite}}},
+      {"warning",
+       IDI_WARNING,
+       {{{16, 27}, kWarningFace}, {{16, 14}, kWarningGlyph}, {{16, 21}, kWarningFace}, {{4, 10}, kScreen}}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Id);
+    TBitmapCanvas canvas(32, 32, kScreen);
+    HICON icon = LoadIcon(nullptr, c.IconId);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_TRUE(DrawIconEx(canvas.Dc(), 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL));
+    std::vector<TProbe> probes = corners;
+    probes.insert(probes.end(), c.Probes.begin(), c.Probes.end());
+    for (const TProbe& p : probes)
+      EXPECT_EQ(canvas.At(p.At.X, p.At.Y), p.Expected) << "at " << p.At.X << "," << p.At.Y;
+    EXPECT_TRUE(DestroyIcon(icon));  // a new icon each call, the caller's to destroy
+  }
+  EXPECT_EQ(LoadIcon(nullptr, 1), nullptr);
+  EXPECT_EQ(LoadIcon(reinterpret_cast<void*>(1), IDI_ERROR), nullptr);  // no module carries icons
+}

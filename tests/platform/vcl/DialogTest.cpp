@@ -1,9 +1,12 @@
-// Message dialogs: the TMessageForm, scripted answers and answers given by clicks and keys.
+// Message dialogs: the TMessageForm, scripted answers and answers given by clicks and keys; the
+// icon of each kind and the words a program sets for its language.
 #include "platform/vcl/Dialogs.h"
+#include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/win/Display.h"
 #include "platform/win/WindowManager.h"
 #include "tests/platform/vcl/FormTestSupport.h"
+#include "tests/support/PaintOracle.h"
 
 namespace {
 
@@ -220,4 +223,119 @@ TEST_F(Dialogs_, TheDialogIsCentredOnTheScreenTheDisplayReports) {
     const TSeen seen = OpenByClick("Hi", TMsgDlgButtons{mbOK});
     EXPECT_EQ(seen.Window, (TRect{c.topLeft.X, c.topLeft.Y, c.topLeft.X + 97, c.topLeft.Y + 91}));
   }
+}
+
+// Each kind but mtCustom shows its system icon left of the text, drawn over the dialog's face as
+// the icon draws anywhere; the text and the buttons make room for it.
+TEST_F(Dialogs_, EachKindShowsTheIconOfItsKind) {
+  struct Case {
+    TMsgDlgType type;
+    int icon;  // 0: none
+    TRect label;
+    TSize client;
+  };
+  const Case cases[] = {
+      {mtWarning, IDI_EXCLAMATION, {52, 8, 66, 21}, {91, 85}},
+      {mtError, IDI_HAND, {52, 8, 66, 21}, {91, 85}},
+      {mtInformation, IDI_ASTERISK, {52, 8, 66, 21}, {91, 85}},
+      {mtConfirmation, IDI_QUESTION, {52, 8, 66, 21}, {91, 85}},
+      {mtCustom, 0, {8, 8, 22, 21}, {91, 66}},
+  };
+  // The icon drawn on a canvas of the dialog's colour: what the dialog must show.
+  const auto onFace = [](int Icon, TColor Face) {
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(pf32bit);
+    bitmap.SetSize(32, 32);
+    bitmap.Canvas()->Brush()->SetColor(Face);
+    bitmap.Canvas()->FillRect(TRect{0, 0, 32, 32});
+    HICON icon = LoadIcon(nullptr, Icon);
+    DrawIconEx(bitmap.Canvas()->Handle(), 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
+    DestroyIcon(icon);
+    std::vector<TColor> pixels;
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x) pixels.push_back(bitmap.Canvas()->Pixels(x, y));
+    return pixels;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.type);
+    TForm* d = CreateMessageDialog("Hi", c.type, TMsgDlgButtons{mbOK});
+    d->Show();
+    Application->ProcessMessages();
+    auto* image = dynamic_cast<TImage*>(d->FindComponent("Image"));
+    EXPECT_EQ(image != nullptr, c.icon != 0);
+    EXPECT_EQ(dynamic_cast<TLabel*>(d->FindComponent("Message"))->BoundsRect(), c.label);
+    EXPECT_EQ(d->ClientRect(), (TRect{0, 0, c.client.cx, c.client.cy}));
+    if (image) {
+      EXPECT_EQ(image->BoundsRect(), (TRect{8, 8, 40, 40}));
+      const test_support::TWindowPixels shown = test_support::CaptureWindowPixels(d->Handle());
+      RECT window{};
+      GetWindowRect(d->Handle(), &window);
+      const TPoint origin = d->ClientOrigin();
+      const TPoint at{origin.X + 8 - window.Left, origin.Y + 8 - window.Top};
+      std::vector<TColor> pixels;
+      for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+          const uint32_t p = shown.Pixels[static_cast<size_t>((at.Y + y) * shown.Width + at.X + x)];
+          pixels.push_back(TColor(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF)));
+        }
+      EXPECT_TRUE(pixels == onFace(c.icon, ColorToRGB(d->Color()))) << "not the icon of its kind";
+    }
+    d->Free();
+  }
+}
+
+// The titles and button captions come from the program's table: English until it sets its own,
+// English again after a reset. mtCustom keeps the application's title.
+TEST_F(Dialogs_, TitlesAndButtonCaptionsFollowTheProgramsLanguage) {
+  const TMsgDlgButtons all{mbYes,    mbNo,  mbOK,      mbCancel,   mbAbort, mbRetry,
+                           mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp};
+  struct Button {
+    TMsgDlgBtn kind;
+    const char* name;
+    const char* caption;
+  };
+  const Button buttons[] = {
+      {mbYes, "Yes", "是(&Y)"},
+      {mbNo, "No", "否(&N)"},
+      {mbOK, "OK", "确定"},
+      {mbCancel, "Cancel", "取消"},
+      {mbAbort, "Abort", "中止(&A)"},
+      {mbRetry, "Retry", "重试(&R)"},
+      {mbIgnore, "Ignore", "忽略(&I)"},
+      {mbAll, "All", "全部(&A)"},
+      {mbNoToAll, "NoToAll", "全否(&O)"},
+      {mbYesToAll, "YesToAll", "全是(&L)"},
+      {mbHelp, "Help", "帮助(&H)"},
+  };
+  const std::pair<TMsgDlgType, const char*> titles[] = {
+      {mtWarning, "警告"}, {mtError, "错误"}, {mtInformation, "信息"}, {mtConfirmation, "确认"}};
+  // Every caption and title a dialog of each type shows, in order.
+  const auto shown = [&] {
+    std::vector<std::string> words;
+    for (TMsgDlgType type : {mtWarning, mtError, mtInformation, mtConfirmation, mtCustom}) {
+      TForm* d = CreateMessageDialog("Hi", type, all);
+      words.push_back(d->Caption());
+      for (const Button& b : buttons)
+        words.push_back(dynamic_cast<TButton*>(d->FindComponent(b.name))->Caption());
+      d->Free();
+    }
+    return words;
+  };
+  const std::vector<std::string> english = shown();
+  EXPECT_EQ(english.front(), "Warning");
+  EXPECT_EQ(english.at(1), "&Yes");
+  for (const Button& b : buttons) SetMsgDlgButtonCaption(b.kind, b.caption);
+  for (const auto& [type, title] : titles) SetMsgDlgTitle(type, title);
+  SetMsgDlgTitle(mtCustom, "ignored");
+  EXPECT_EQ(MsgDlgTitle(mtCustom), "");
+  std::vector<std::string> chinese;
+  for (const auto& [type, title] : titles) {
+    chinese.push_back(title);
+    for (const Button& b : buttons) chinese.push_back(b.caption);
+  }
+  chinese.push_back(Application->Title());
+  for (const Button& b : buttons) chinese.push_back(b.caption);
+  EXPECT_EQ(shown(), chinese);
+  ResetMsgDlgTexts();
+  EXPECT_EQ(shown(), english);
 }

@@ -1,6 +1,9 @@
 // MessageBox: a real "#32770" dialog with its children, the owner disabled during the loop,
-// scripted answers, and Enter, Escape and clicks answering.
+// scripted answers, and Enter, Escape and clicks answering; the icon of its kind and the button
+// captions a program sets.
+#include "platform/gdi/SurfaceAccess.h"
 #include "platform/win/Display.h"
+#include "platform/win/Painting.h"
 #include "tests/platform/win/MessageLog.h"
 
 namespace wintest {
@@ -51,12 +54,12 @@ TEST_F(TMessageBoxTest, TheDialogIsARealWindowWithChildrenSeenByTheCreationHook)
   });
   EXPECT_EQ(MessageBox(nullptr, "Delete the record?", "Confirm", MB_YESNO | MB_ICONQUESTION), IDNO);
 
-  ASSERT_EQ(created.size(), 4u);
+  ASSERT_EQ(created.size(), 5u);
   EXPECT_EQ(created[0].Class, "#32770");
   EXPECT_EQ(created[0].Text, "Confirm");
   EXPECT_EQ(created[0].Parent, owner_);  // owned by the active window
   const std::vector<std::pair<std::string, std::string>> children = {
-      {"Static", "Delete the record?"}, {"Button", "&Yes"}, {"Button", "&No"}};
+      {"Static", ""}, {"Static", "Delete the record?"}, {"Button", "&Yes"}, {"Button", "&No"}};
   for (size_t i = 0; i < children.size(); ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(created[i + 1].Class, children[i].first);
@@ -182,6 +185,122 @@ TEST_F(TMessageBoxTest, TheBoxIsSizedFromItsTextAndCentredOnItsOwnerOrTheScreen)
     EXPECT_EQ(style & (WS_HSCROLL | WS_VSCROLL), 0u);
     ClearMessageBoxAnswers();
   }
+}
+
+// Each kind of box shows the system icon of its kind beside the text, over the box's face, pixel
+// for pixel as the icon draws there; a box without a kind shows none and keeps no room for it.
+TEST_F(TMessageBoxTest, TheBoxShowsTheIconOfItsKind) {
+  constexpr int kIconLeft = 12, kIconTop = 12, kSize = 32;
+  // The icon as it draws on the face: what the box must show.
+  const auto onFace = [](int IconId) {
+    std::vector<uint32_t> pixels(kSize * kSize);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateBitmap(kSize, kSize, 1, 32, nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    const RECT all{0, 0, kSize, kSize};
+    FillRect(dc, &all, GetSysColorBrush(COLOR_3DFACE));
+    HICON icon = LoadIcon(nullptr, IconId);
+    DrawIconEx(dc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
+    DestroyIcon(icon);
+    for (int y = 0; y < kSize; ++y)
+      for (int x = 0; x < kSize; ++x) pixels[static_cast<size_t>(y * kSize + x)] = GetPixel(dc, x, y);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return pixels;
+  };
+  struct TCase {
+    const char* Id;
+    UINT Type;
+    int IconId;  // 0: no icon
+  };
+  const TCase cases[] = {
+      {"error", MB_OK | MB_ICONERROR, IDI_HAND},
+      {"question", MB_YESNO | MB_ICONQUESTION, IDI_QUESTION},
+      {"warning", MB_OKCANCEL | MB_ICONWARNING, IDI_EXCLAMATION},
+      {"information", MB_OK | MB_ICONINFORMATION, IDI_ASTERISK},
+      {"none", MB_OK, 0},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Id);
+    std::vector<uint32_t> shown;
+    HWND picture = nullptr, text = nullptr;
+    RECT textRect{};
+    SetMessageBoxScript([&](const std::string&, const std::string&, UINT) {
+      HWND box = GetActiveWindow();
+      FlushPaint();
+      picture = GetDlgItem(box, 20);
+      text = GetDlgItem(box, 0xFFFF);
+      GetWindowRect(text, &textRect);
+      POINT origin{0, 0};
+      ClientToScreen(box, &origin);
+      RECT window{};
+      GetWindowRect(box, &window);
+      int w = 0, h = 0;
+      const uint32_t* surface = gdi_internal::BitmapPixels(GetTopLevelSurface(box), &w, &h);
+      const int left = origin.X - window.Left + kIconLeft, top = origin.Y - window.Top + kIconTop;
+      for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x) {
+          const uint32_t p = surface[(top + y) * w + left + x];
+          shown.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+        }
+      ScreenToClient(box, reinterpret_cast<POINT*>(&textRect.Left));
+      return IDOK;
+    });
+    MessageBox(owner_, "Hi", "caption", c.Type);
+    EXPECT_EQ(picture != nullptr, c.IconId != 0);
+    if (c.IconId) {
+      EXPECT_TRUE(shown == onFace(c.IconId)) << "the box does not show the icon of its kind";
+      for (int other : {IDI_HAND, IDI_QUESTION, IDI_EXCLAMATION, IDI_ASTERISK}) {
+        if (other == c.IconId) continue;
+        EXPECT_FALSE(shown == onFace(other)) << other;
+      }
+    }
+    // The text beside the icon, or at the margin without one.
+    EXPECT_EQ(textRect.Left, c.IconId ? kIconLeft + kSize + 12 : 12);
+    ClearMessageBoxAnswers();
+  }
+}
+
+// The buttons take the captions the program has set for its language; an id no box shows is
+// ignored, and a reset brings the English ones back.
+TEST_F(TMessageBoxTest, ButtonsAreCaptionedFromTheProgramsTable) {
+  const auto captions = [&](UINT Type) {
+    std::vector<std::string> out;
+    SetMessageBoxScript([&](const std::string&, const std::string&, UINT) {
+      HWND box = GetActiveWindow();
+      for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (GetClassName(child) == "Button") out.push_back(GetWindowText(child));
+      return IDCANCEL;
+    });
+    MessageBox(owner_, "text", "caption", Type);
+    ClearMessageBoxAnswers();
+    return out;
+  };
+  using TCaptions = std::vector<std::string>;
+  EXPECT_EQ(captions(MB_YESNOCANCEL), (TCaptions{"&Yes", "&No", "Cancel"}));
+  const std::pair<int, const char*> chinese[] = {
+      {IDOK, "确定"},           {IDCANCEL, "取消"}, {IDABORT, "中止(&A)"}, {IDRETRY, "重试(&R)"},
+      {IDIGNORE, "忽略(&I)"},   {IDYES, "是(&Y)"},  {IDNO, "否(&N)"},      {IDTRYAGAIN, "重试(&T)"},
+      {IDCONTINUE, "继续(&C)"}, {IDHELP, "帮助"},
+  };
+  for (const auto& [id, caption] : chinese) SetMessageBoxButtonCaption(id, caption);
+  EXPECT_EQ(MessageBoxButtonCaption(IDHELP), "");  // no box shows it
+  const std::pair<UINT, TCaptions> boxes[] = {
+      {MB_OK, {"确定"}},
+      {MB_OKCANCEL, {"确定", "取消"}},
+      {MB_ABORTRETRYIGNORE, {"中止(&A)", "重试(&R)", "忽略(&I)"}},
+      {MB_YESNOCANCEL, {"是(&Y)", "否(&N)", "取消"}},
+      {MB_YESNO, {"是(&Y)", "否(&N)"}},
+      {MB_RETRYCANCEL, {"重试(&R)", "取消"}},
+      {MB_CANCELTRYCONTINUE, {"取消", "重试(&T)", "继续(&C)"}},
+  };
+  for (const auto& [type, expected] : boxes) {
+    SCOPED_TRACE(type);
+    EXPECT_EQ(captions(type), expected);
+  }
+  ResetMessageBoxButtonCaptions();
+  EXPECT_EQ(captions(MB_CANCELTRYCONTINUE), (TCaptions{"Cancel", "&Try Again", "&Continue"}));
 }
 
 }  // namespace
