@@ -7,6 +7,8 @@
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/Forms.h"
 
+class TAxisBarEh;
+
 template <class T>
 T* Place(TWinControl* parent, int x, int y, int w, int h) {
   auto* c = new T(parent->Owner() ? parent->Owner() : parent);
@@ -38,6 +40,10 @@ TMemoryDataSetEh* CreateNumberedLedger(TComponent* Owner, int Entries);
 // The accounts (Integer ID, String NAME), numbered from 1 in the order 工资, 奖金, 利息, 房租, 餐饮,
 // 交通, 医疗, 购物, 旅游, 教育, each with the category it belongs to (String CATEGORY).
 TMemoryDataSet* CreateAccounts(TComponent* Owner);
+// The ledgers' fields carry Chinese display labels (日期, 账户, 类型, 金额, 已核对, 备注, 收据, ...),
+// which columns without a title of their own show. The kind is stored as "I" or "E": a column
+// given these lists shows and takes 收入 and 支出 for them.
+void ShowLedgerKindAsText(TAxisBarEh* Column);
 
 // A form with one editor of each kind bound to the ledger through a data source.
 TForm* CreateLedgerEditorsForm(TComponent* Owner, TMemoryDataSet* Ledger);

@@ -82,6 +82,7 @@ class TLedgerClipboardForm : public TForm {
       TColumnEh* column = grid->Columns()->Add();
       column->SetFieldName(field);
       column->SetWidth(width);
+      if (std::string(field) == "Kind") ShowLedgerKindAsText(column);
     }
     grid->SetOptions(grid->Options() + dgMultiSelect);
     grid->SetAllowedSelections({gstRecordBookmarks, gstRectangle, gstColumns, gstAll});

@@ -99,7 +99,7 @@ const char* const kLedgerDBGridDescription =
     "    end\n"
     "    item\n"
     "      FieldName = 'Note'\n"
-    "      Footer.DisplayFormat = '共计#条记录'\n"
+    "      Footer.DisplayFormat = '共计0条记录'\n"
     "      Footer.ToolTips = True\n"
     "      Footer.ValueType = fvtCount\n"
     "      InRowLinePos = 1\n"

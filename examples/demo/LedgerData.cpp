@@ -2,9 +2,11 @@
 // more as asked for made up day by day after them.
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "examples/demo/DemoSupport.h"
+#include "grid/axis/AxisBarEh.h"
 #include "platform/db/Fields.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Streams.h"
@@ -135,6 +137,19 @@ void FillLedger(TMemoryDataSet* ds, int Entries, bool Numbered = false, TDataSet
   ds->FieldDefs()->Add("Receipt", ftGraphic);
   if (Accounts) AddAccountLookup(ds, Accounts);
   ds->CreateDataSet();
+  // What titles, grouping panels, group rows and copied header lines show for the fields.
+  const std::pair<const char*, const char*> labels[] = {{kLedgerSeqField, "序号"},
+                                                        {"Date", "日期"},
+                                                        {"Account", "账户"},
+                                                        {"Kind", "类型"},
+                                                        {"Amount", "金额"},
+                                                        {"Cleared", "已核对"},
+                                                        {"Note", "备注"},
+                                                        {"Receipt", "收据"},
+                                                        {kLedgerAccountIdField, "账户编号"},
+                                                        {kLedgerAccountNameField, "账户"}};
+  for (const auto& [field, label] : labels)
+    if (TField* f = ds->FindField(field)) f->SetDisplayLabel(label);
   // Amounts read with thousands separators and two decimals wherever they are shown: the
   // entry form's number editor and the grid both take the field's display format.
   static_cast<TNumericField*>(ds->FieldByName("Amount"))->SetDisplayFormat(",0.00");
@@ -210,6 +225,15 @@ TMemoryDataSet* CreateAccounts(TComponent* Owner) {
     ds->FieldByName(f.field)->SetDisplayWidth(f.width);
   }
   return ds;
+}
+
+void ShowLedgerKindAsText(TAxisBarEh* Column) {
+  Column->KeyList()->Clear();
+  Column->PickList()->Clear();
+  for (const auto& [key, text] : {std::pair{"I", "收入"}, std::pair{"E", "支出"}}) {
+    Column->KeyList()->Add(key);
+    Column->PickList()->Add(text);
+  }
 }
 
 TMemoryDataSetEh* CreateNumberedLedger(TComponent* Owner, int Entries) {

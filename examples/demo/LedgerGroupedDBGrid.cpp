@@ -65,6 +65,7 @@ void GroupByAccountAndKind(TDBGridEh* Grid) {
     // The sums read as the amounts do.
     item->SetDisplayFormat(",0.00");
   }
+  ShowLedgerKindAsText(ColumnOf(Grid, "Kind"));
   for (const char* field : {"Account", "Kind"})
     grouping->GroupLevels()->Add()->SetColumn(ColumnOf(Grid, field));
   grouping->SetActive(true);
@@ -122,6 +123,8 @@ TMemoryDataSetEh* CreateLedgerCategories(TComponent* Owner, TDataSet* Ledger) {
   ds->FieldDefs()->Add("Name", ftString, 20);
   ds->FieldDefs()->Add("Amount", ftCurrency);
   ds->CreateDataSet();
+  ds->FieldByName("Name")->SetDisplayLabel("分类");
+  ds->FieldByName("Amount")->SetDisplayLabel("金额");
   static_cast<TNumericField*>(ds->FieldByName("Amount"))->SetDisplayFormat(",0.00");
   std::vector<std::vector<Variant>> rows;
   int id = 0;

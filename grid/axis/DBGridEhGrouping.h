@@ -730,6 +730,8 @@ class TGridGroupDataTreeEh : public TTreeListEh {
  private:
   friend class TGroupDataTreeNodeEh;
   TGroupDataTreeNodeEh* FileRecordNode(const Variant& KeyArray, int RecNo, TGroupDataTreeNodeEh* Node);
+  // Gives the group rows from Lowest up to Highest their levels' texts, read off record RecNo.
+  void NameGroupRows(int RecNo, TGroupDataTreeNodeEh* Lowest, TGroupDataTreeNodeEh* Highest);
   TGroupDataTreeNodeEh* SearchDataChildren(TGroupDataTreeNodeEh* Parent, const Variant& Key, bool Descending,
                                            int& Code) const;
   void AttachNode(TGroupDataTreeNodeEh* Node, TGroupDataTreeNodeEh* Parent, TGroupDataTreeNodeEh* Neighbour,

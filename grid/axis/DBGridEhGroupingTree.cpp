@@ -477,7 +477,8 @@ TGroupDataTreeNodeEh* TGridGroupDataTreeEh::FileRecordNode(const Variant& KeyArr
   auto key = [&](int I) { return low + I <= high ? KeyArray.GetElement(low + I) : Variant::Null(); };
 
   TGroupDataTreeNodeEh* parent = GetRoot();
-  bool searching = true;  // below a new group row there is nothing to search
+  bool searching = true;                     // below a new group row there is nothing to search
+  TGroupDataTreeNodeEh* firstNew = nullptr;  // the highest group row made for this record
   for (int i = 0; i < levels; ++i) {
     TGridDataGroupLevelEh* level = dataGroups_->GetActiveGroupLevel(i);
     const Variant k = key(i);
@@ -507,7 +508,6 @@ TGroupDataTreeNodeEh* TGridGroupDataTreeEh::FileRecordNode(const Variant& KeyArr
     group->DataGroupLevel = level;
     group->RecNo = RecNo;
     group->KeyValue = k;
-    group->DisplayValue = level->GetNodeKeyValue(k);
     group->NeedRecalc = true;
     {
       TCounterScope quiet(updateCount_);  // a node not yet attached changes no row
@@ -516,27 +516,48 @@ TGroupDataTreeNodeEh* TGridGroupDataTreeEh::FileRecordNode(const Variant& KeyArr
     AttachNode(group, parent, neighbour, code);
     group->RefreshGroupNode();
     if (memo) searchMemo_->Groups.emplace(searchMemo_->Key, group);
+    if (firstNew == nullptr) firstNew = group;
     parent = group;
     searching = false;
   }
 
   const Variant ordering = key(levels);
   TGroupDataTreeNodeEh* node = Node;
-  if (node == nullptr) node = static_cast<TGroupDataTreeNodeEh*>(CreateNodeApart("", nullptr));
-  TScopeFail drop([&] {
-    if (Node == nullptr) DeleteNode(node);
-  });
-  node->DataGroupLevel = nullptr;
-  node->NodeType = dntDataSetRecordEh;
-  node->RecNo = RecNo;
-  node->KeyValue = ordering;  // set before the search below orders data rows by it
-  node->NeedRecalc = true;
-  int code = kCodeFound;
-  TGroupDataTreeNodeEh* neighbour = searching ? SearchDataChildren(parent, ordering, false, code) : nullptr;
-  if (code == kCodeFound) code = kCodeBefore;  // an equal key goes before the existing one
-  AttachNode(node, parent, neighbour, code);
-  RegisterRecordNode(node);
+  {
+    if (node == nullptr) node = static_cast<TGroupDataTreeNodeEh*>(CreateNodeApart("", nullptr));
+    TScopeFail drop([&] {
+      if (Node == nullptr) DeleteNode(node);
+    });
+    node->DataGroupLevel = nullptr;
+    node->NodeType = dntDataSetRecordEh;
+    node->RecNo = RecNo;
+    node->KeyValue = ordering;  // set before the search below orders data rows by it
+    node->NeedRecalc = true;
+    int code = kCodeFound;
+    TGroupDataTreeNodeEh* neighbour = searching ? SearchDataChildren(parent, ordering, false, code) : nullptr;
+    if (code == kCodeFound) code = kCodeBefore;  // an equal key goes before the existing one
+    AttachNode(node, parent, neighbour, code);
+    RegisterRecordNode(node);
+  }
+  if (firstNew != nullptr) NameGroupRows(RecNo, node->GetParent(), firstNew);
   return node;
+}
+
+// A level's text for its key is read off a record (a data grid's level shows the key as its
+// column shows that record), so group rows are named while a record filed under them is read:
+// the level's events then find the group that holds it.
+void TGridGroupDataTreeEh::NameGroupRows(int RecNo, TGroupDataTreeNodeEh* Lowest,
+                                         TGroupDataTreeNodeEh* Highest) {
+  IMemTableEh* intf = dataGroups_->DataIntf();
+  const bool positioned = intf != nullptr && RecNo >= 0 && RecNo < intf->GetRowCount();
+  if (positioned) intf->InstantReadEnter(RecNo);
+  TScopeExit leave([&] {
+    if (positioned) intf->InstantReadLeave();
+  });
+  for (TGroupDataTreeNodeEh* group = Lowest; group != nullptr; group = group->GetParent()) {
+    group->DisplayValue = group->DataGroupLevel->GetNodeKeyValue(group->KeyValue);
+    if (group == Highest) break;
+  }
 }
 
 Variant TGridGroupDataTreeEh::ReadRecordKeys(IMemTableEh* Intf, int RecIndex) {
@@ -588,14 +609,17 @@ void TGridGroupDataTreeEh::Rebuild() {
         if (*it != nullptr) spare.push_back(*it);
     }
     if (intf != nullptr) {
-      // Group rows kept from before take the footers their levels have now.
+      // Group rows kept from before take the footers their levels have now, and their texts
+      // once records are filed under them.
       GetRoot()->RefreshGroupNode();
+      std::vector<TGroupDataTreeNodeEh*> kept;
       auto refresh = [&](auto& self, TGroupDataTreeNodeEh* node) -> void {
         for (int i = 0, rows = node->GetRowsCount(); i < rows; ++i) {
           TGroupDataTreeNodeEh* row = node->GetItem(i);
           if (row->NodeType != dntDataGroupEh) continue;
           row->RefreshGroupNode();
           row->NeedRecalc = true;
+          kept.push_back(row);
           self(self, row);
         }
       };
@@ -620,6 +644,9 @@ void TGridGroupDataTreeEh::Rebuild() {
         ReadRecordKeysInto(intf, r, node->KeyValues);
         FileRecordNode(Variant(node->KeyValues), r, node);
       }
+      // A kept row that no record came back to goes below.
+      for (TGroupDataTreeNodeEh* group : kept)
+        if (group->RecNo >= 0) NameGroupRows(group->RecNo, group, group);
       RecalcFooterValues();
     }
     DeleteEmptyGroupNodes();

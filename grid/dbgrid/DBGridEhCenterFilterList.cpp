@@ -5,6 +5,7 @@
 #include "grid/dbgrid/DBGridEh.h"
 #include "grid/dbgrid/DBGridEhCenter.h"
 #include "grid/dbgrid/DBGridEhFilterListItems.h"
+#include "grid/dbgrid/DBGridEhPrivate.h"
 #include "grid/dbgrid/DbUtilsEh.h"
 #include "grid/dbgrid/MemoryDataSetFeaturesEh.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -79,15 +80,9 @@ void TDBGridEhCenter::DefaultFillFilterList(TCustomDBGridEh* Grid, TColumnEh* Co
     }
   }
   // Keys shown as the texts a user picks.
-  if (Column->STFilter()->ListSource() == nullptr && Column->HasKeyListItems() &&
-      Column->HasPickListItems()) {
-    TStrings* keys = Column->KeyList();
-    TStrings* picks = Column->PickList();
-    for (int i = 0; i < Items->Count(); ++i) {
-      const int key = keys->IndexOf(Items->Strings(i));
-      if (key >= 0 && key < picks->Count()) Items->SetStrings(i, picks->Strings(key));
-    }
-  }
+  if (dbgrid_detail::ShowsKeysAsPicks(Column))
+    for (int i = 0; i < Items->Count(); ++i)
+      Items->SetStrings(i, dbgrid_detail::KeyAsPick(Column, Items->Strings(i)));
 }
 
 // --- the grid's side ----------------------------------------------------------------------------

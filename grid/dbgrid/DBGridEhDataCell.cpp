@@ -364,7 +364,7 @@ void TCustomDBGridEh::DefaultDrawDataCellContent(int ACol, int ARow, int AreaCol
         default:
           WriteCellText(Column, canvas, textRect, !painted, margin, vertMargin, Params->Text,
                         Params->Alignment, Column->Layout(), wrap, Column->EndEllipsis(), 0, 0, rtl);
-          if (searchMode_ && SearchInProgress()) {
+          if (searchMode_ && SearchInProgress() && dbgrid_detail::SearchesInColumn(this, Column)) {
             const std::string searched = SearchText();
             if (!searched.empty())
               WriteCellTextMirrored(Column, canvas, textRect, false, margin, vertMargin, Params->Text,

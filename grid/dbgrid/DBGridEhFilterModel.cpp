@@ -49,6 +49,14 @@ bool TakesOperand(TSTFilterOpEh Op) {
   return Op >= fopEqualEh && Op <= fopNotInEh;
 }
 
+// A non-empty value found in From becomes To's entry at the same place; any other stays.
+Variant ListedCounterpart(TStrings* From, TStrings* To, const Variant& Value) {
+  const std::string text = VarToStr(Value);
+  if (text.empty()) return Value;
+  const int index = From->IndexOf(text);
+  return index >= 0 && index < To->Count() ? Variant(To->Strings(index)) : Value;
+}
+
 // A number in the user's decimal separator, with as few digits as read back to the same Double.
 std::string RoundTripNumberText(double Value) {
   std::string text = FloatToStr(Value);
@@ -233,12 +241,7 @@ void TSTColumnFilterEh::TranslatePickKeyOperands() {
   if (!column_ || !column_->HasKeyListItems() || !column_->HasPickListItems()) return;
   TStrings* picks = column_->PickList();
   TStrings* keys = column_->KeyList();
-  auto toKey = [picks, keys](const Variant& v) {
-    const std::string text = VarToStr(v);
-    if (text.empty()) return v;
-    const int index = picks->IndexOf(text);
-    return index >= 0 && index < keys->Count() ? Variant(keys->Strings(index)) : v;
-  };
+  auto toKey = [picks, keys](const Variant& v) { return ListedCounterpart(picks, keys, v); };
   if (TakesOperand(expression_.Operator1))
     expression_.Operand1 = MapOperandElements(expression_.Operand1, toKey);
   if (TakesOperand(expression_.Operator2))
@@ -267,6 +270,25 @@ void TSTColumnFilterEh::Clear() {
   if (!grid) return;
   grid->Invalidate();
   if (grid->FilterEdit() && grid->FilterEdit()->Visible()) grid->PlaceFilterEditor(true);
+}
+
+// --- keys shown as picked ----------------------------------------------------------------------
+
+bool dbgrid_detail::ShowsKeysAsPicks(TColumnEh* Column) {
+  return Column && !Column->STFilter()->ListSource() && Column->HasKeyListItems() &&
+         Column->HasPickListItems();
+}
+
+std::string dbgrid_detail::KeyAsPick(TColumnEh* Column, const std::string& Key) {
+  if (!ShowsKeysAsPicks(Column)) return Key;
+  return VarToStr(ListedCounterpart(Column->KeyList(), Column->PickList(), Variant(Key)));
+}
+
+Variant dbgrid_detail::KeysAsPicks(TColumnEh* Column, const Variant& Operand) {
+  if (!ShowsKeysAsPicks(Column)) return Operand;
+  return MapOperandElements(Operand, [Column](const Variant& v) {
+    return ListedCounterpart(Column->KeyList(), Column->PickList(), v);
+  });
 }
 
 // --- the lookup defaults -----------------------------------------------------------------------

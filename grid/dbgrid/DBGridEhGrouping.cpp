@@ -14,7 +14,7 @@ TGroupDataTreeNodeEh* GroupNodeOfCurrentRecord(TGridDataGroupLevelEh* Level) {
   TGridDataGroupsEh* groups = Level->DataGroups();
   IMemTableEh* intf = groups ? groups->DataIntf() : nullptr;
   if (!intf || !groups->IsGroupingActive()) return nullptr;
-  TGroupDataTreeNodeEh* node = groups->GroupDataTree()->FindRecordNode(intf->GetCurrentRecordIndex());
+  TGroupDataTreeNodeEh* node = groups->GroupDataTree()->FindRecordNode(intf->GetRowIndex());
   while (node && node->DataGroupLevel != Level) node = node->GetParent();
   return node;
 }
@@ -110,12 +110,17 @@ Variant TDBGridEhDataGroupLevelEh::GetKeyValue() {
 std::string TDBGridEhDataGroupLevelEh::GetKeyValueAsText(const Variant& KeyValue) {
   TCustomDBGridEh* grid = DBGridOf(DataGroups());
   auto* column = dynamic_cast<TColumnEh*>(Column());
-  std::string text = column ? column->GetDisplayText() : GetNodeKeyValue(KeyValue);
+  std::string text = column ? column->GetDisplayText() : inherited::GetNodeKeyValue(KeyValue);
   TGroupDataTreeNodeEh* node = GroupNodeOfCurrentRecord(this);
   if (column && column->OnGroupGetKeyValueAsText)
     column->OnGroupGetKeyValueAsText(grid, node, KeyValue, text);
   if (OnGetKeyValueAsText) OnGetKeyValueAsText(grid, node, KeyValue, text);
   return text;
+}
+
+// The group tree asks while it reads the group's first record, which is filed under the group.
+std::string TDBGridEhDataGroupLevelEh::GetNodeKeyValue(const Variant& KeyValue) {
+  return GetKeyValueAsText(KeyValue);
 }
 
 void TDBGridEhDataGroupLevelEh::InvalidateGrid() {

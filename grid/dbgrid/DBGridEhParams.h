@@ -844,6 +844,8 @@ class TDBGridEhDataGroupLevelEh : public TGridDataGroupLevelEh {
   // Inherited, column OnGroupGetKeyValue, level OnGetKeyValue.
   Variant GetKeyValue() override;
   std::string GetKeyValueAsText(const Variant& KeyValue) override;
+  // GetKeyValueAsText: a group row shows its key as its column shows it.
+  std::string GetNodeKeyValue(const Variant& KeyValue) override;
   // New: "Caption: key (n)" + grid/level events.
   virtual void GetGroupRowText(TGroupDataTreeNodeEh* Node, std::string& Text);
   // As the groups' InvalidateGrid.

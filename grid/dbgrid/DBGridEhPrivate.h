@@ -15,6 +15,18 @@ TSortMarkerEh DefaultSortMarkerFor(TColumnEh* Column);
 // for a column without a FieldName (DBGridEhFilterRowEdit.cpp).
 std::string ColumnFilterText(TColumnEh* Column);
 
+// A key-list column (KeyList and PickList both filled, no filter list source) shows its filter
+// values as the user picks them: a stored key as the pick list's entry at its place. KeysAsPicks
+// turns each key of an operand, alone or in a list, into that text; a value the key list lacks
+// stays as it is (DBGridEhFilterModel.cpp).
+bool ShowsKeysAsPicks(TColumnEh* Column);
+std::string KeyAsPick(TColumnEh* Column, const std::string& Key);
+Variant KeysAsPicks(TColumnEh* Column, const Variant& Operand);
+
+// Whether the grid's text searches look into Column: its centre's answer (a picture's field is
+// not searched), every column when the grid has no centre (DbUtilsEhLocate.cpp).
+bool SearchesInColumn(TCustomDBGridEh* Grid, TColumnEh* Column);
+
 // The height of "Wg" in AFont on the grid's canvas (a screen device context when the grid has
 // no window yet), with the font's external leading.
 struct TFontHeights {

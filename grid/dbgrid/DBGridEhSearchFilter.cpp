@@ -130,6 +130,8 @@ void TCustomDBGridEh::SearchFilterRecord(TDataSet* DataSet, bool& Accept) {
   TColumnsEhList& columns =
       searchSelection_->SelectionType() == gstColumns ? *searchSelection_->Columns() : visibleColumns_;
   for (int i = 0; i < columns.Count(); ++i) {
+    // Columns the searches skip (a picture's placeholder text) find no record here either.
+    if (!dbgrid_detail::SearchesInColumn(this, columns[i])) continue;
     // A lookup column's text comes from its field's looked-up value, which leaves the lookup
     // data set where it is.
     if (dbgrid_search_filter_detail::HoldsUpperCased(columns[i]->GetDisplayText(), searchFilterText_)) {

@@ -430,8 +430,13 @@ void TDBGridEhSimpleFilterDialog::PrepareValueEditor(TDBComboBoxEh* Editor, TEdi
   Editor->SetBoundsRect(Marker->BoundsRect());
   Editor->SetVisible(true);
   Editor->Items()->Clear();
-  if (IMemTableDataFieldValueListEh* values = column_->GetFilterValueList())
+  if (IMemTableDataFieldValueListEh* values = column_->GetFilterValueList()) {
     Editor->Items()->Assign(values->GetValues());
+    // The values as the column shows them: a key list's stored codes as their pick list texts.
+    if (dbgrid_detail::ShowsKeysAsPicks(column_))
+      for (int i = 0; i < Editor->Items()->Count(); ++i)
+        Editor->Items()->SetStrings(i, dbgrid_detail::KeyAsPick(column_, Editor->Items()->Strings(i)));
+  }
   Editor->SetText("");
 }
 
@@ -445,8 +450,10 @@ void TDBGridEhSimpleFilterDialog::SetRow(TComboBox* Box, TDBComboBoxEh* Editor, 
     text = column_->STFilter()->GetOperandAsQuotedText(Variant(pattern), Operator);
   } else {
     code = CodeForOperator(Operator, text);
+    // Shown as the column shows it; OK turns the picked texts back into keys.
     if (Operator >= fopEqualEh && Operator <= fopNotInEh)
-      text = column_->STFilter()->GetOperandAsQuotedText(Operand, Operator);
+      text =
+          column_->STFilter()->GetOperandAsQuotedText(dbgrid_detail::KeysAsPicks(column_, Operand), Operator);
   }
   Box->SetItemIndex(Box->Items()->IndexOfObject(static_cast<TObject*>(CodeObject(code))));
   Editor->SetText(text);

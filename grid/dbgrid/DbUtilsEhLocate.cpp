@@ -10,6 +10,7 @@
 
 #include "grid/dbgrid/DBGridEh.h"
 #include "grid/dbgrid/DBGridEhCenter.h"
+#include "grid/dbgrid/DBGridEhPrivate.h"
 #include "grid/dbgrid/DbUtilsEh.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
@@ -77,11 +78,6 @@ bool TakePendingEscape() {
   return true;
 }
 
-bool CanSearchIn(TCustomDBGridEh* Grid, TColumnEh* Column) {
-  TDBGridEhCenter* center = Grid->Center();
-  return !center || center->CanSearchInColumn(Grid, Column);
-}
-
 TColumnEh* CurrentColumn(TCustomDBGridEh* Grid) {
   const int index = Grid->GetSelectedIndex();
   if (index < 0 || index >= Grid->Columns()->Count()) return nullptr;
@@ -115,7 +111,8 @@ std::vector<TColumnEh*> SearchedColumns(TCustomDBGridEh* Grid, const std::string
     const int right = std::max(selection->Rect()->AnchorCol(), selection->Rect()->ShiftCol());
     for (int i = 0; i < visible.Count(); ++i) {
       TColumnEh* column = visible[i];
-      if (column->Index() >= left && column->Index() <= right && CanSearchIn(Grid, column))
+      if (column->Index() >= left && column->Index() <= right &&
+          dbgrid_detail::SearchesInColumn(Grid, column))
         columns.push_back(column);
     }
   } else if (inSelection && selection->SelectionType() == gstColumns) {
@@ -123,13 +120,13 @@ std::vector<TColumnEh*> SearchedColumns(TCustomDBGridEh* Grid, const std::string
     TDBGridEhSelectionCols* selected = selection->Columns();
     for (int i = 0; i < selected->Count(); ++i) {
       TColumnEh* column = selected->Items(i);
-      if (column->Visible() && CanSearchIn(Grid, column)) columns.push_back(column);
+      if (column->Visible() && dbgrid_detail::SearchesInColumn(Grid, column)) columns.push_back(column);
     }
   } else if ((Options & ltoAllFieldsEh) == 0) {
     if (TColumnEh* column = CurrentColumn(Grid)) columns.push_back(column);
   } else {
     for (int i = 0; i < visible.Count(); ++i)
-      if (CanSearchIn(Grid, visible[i])) columns.push_back(visible[i]);
+      if (dbgrid_detail::SearchesInColumn(Grid, visible[i])) columns.push_back(visible[i]);
   }
   return columns;
 }
@@ -315,6 +312,11 @@ TColumnEh* WalkForMatch(const TLocateRequest& Request, TLocateRecordWalk& Walk, 
 }
 
 }  // namespace dbutils_locate_detail
+
+bool dbgrid_detail::SearchesInColumn(TCustomDBGridEh* Grid, TColumnEh* Column) {
+  TDBGridEhCenter* center = Grid->Center();
+  return !center || center->CanSearchInColumn(Grid, Column);
+}
 
 bool LocateTextInDataSet(TCustomDBGridEh* Grid, const std::string& FieldName, const std::string& Text,
                          uint8_t Options, int Direction, int Matching) {

@@ -17,6 +17,10 @@
 // behind it by a contrast ratio of 4.5 or more.
 // Pictures of the windows go to demo-output/ in the build folder for a person to look at;
 // their paths are printed.
+// The grouped data grid's panel items, titles and group rows read the fields' labels and the kinds as
+// their column shows them; the data grid's search strip finds no row by a receipt's placeholder text and
+// the empty view counts 0; its kind filter's lists and custom filter dialog show the kinds' texts. Such
+// texts are found in the pictures by writing them here in the demo's font.
 //
 // Every wait polls with a timeout; the demo and the server are stopped however a test ends.
 // Skipped when Xvfb or an X utility is missing (scripts/setup.sh installs them).
@@ -46,14 +50,19 @@
 #include "examples/demo/LedgerClipboardForm.h"
 #include "examples/demo/LedgerDBGridForm.h"
 #include "examples/demo/LedgerGroupedDBGrid.h"
+#include "grid/dbgrid/DBGridEhControls.h"
+#include "grid/dbgrid/DBGridEhFilterListItems.h"
 #include "grid/dbgrid/DBGridEhSelection.h"
 #include "grid/dbgrid/DBGridEhToolCtrls.h"
 #include "grid/editors/DBCheckBoxEh.h"
+#include "grid/editors/DBComboBoxEh.h"
 #include "grid/editors/EditorsRegistryEh.h"
+#include "platform/gdi/BmpCodec.h"
 #include "platform/gdi/FontEngine.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/Graphics.h"
 #include "platform/vcl/VclTesting.h"
 #include "platform/win/Input.h"
 #include "platform/win/WinTesting.h"
@@ -1202,9 +1211,47 @@ TEST_F(DemoXvfbTest, LedgerDBGridAccountCellDropsDownTheAccounts) {
 
 }  // namespace
 
+// Whether Picture shows Text, written in the forms' default font, somewhere inside Area, dark on
+// a light face of any colour: every pixel the text inks fully is dark there and every pixel it
+// leaves blank is light. The text is written here with the fonts the demo uses.
+bool ShowsText(const TWindowPixels& Picture, const RECT& Area, const std::string& Text) {
+  UseSystemFonts(true);
+  TScopeExit restore([] { UseSystemFonts(false); });
+  TBitmap written;
+  const TSize size = written.Canvas()->TextExtent(Text);
+  written.SetSize(size.cx, size.cy);
+  written.Canvas()->Font()->SetColor(clBlack);
+  written.Canvas()->TextOut(0, 0, Text);
+  const TBmpImage image = written.ToImage();
+  struct TMark {
+    int X, Y;
+    bool Ink;
+  };
+  std::vector<TMark> marks;
+  for (int y = 0; y < image.Height; ++y)
+    for (int x = 0; x < image.Width; ++x) {
+      const uint32_t pixel = image.Pixels[static_cast<size_t>(y * image.Width + x)];
+      if (pixel == 0xFFFFFFu || test_support::RelativeLuminance(pixel) < 0.02)
+        marks.push_back({x, y, pixel != 0xFFFFFFu});
+    }
+  const auto matches = [&](int Left, int Top) {
+    return std::all_of(marks.begin(), marks.end(), [&](const TMark& m) {
+      const double luminance =
+          test_support::RelativeLuminance(test_support::PixelAt(Picture, Left + m.X, Top + m.Y));
+      return m.Ink ? luminance < 0.2 : luminance > 0.3;
+    });
+  };
+  for (int top = Area.Top; top + image.Height <= std::min<int>(Area.Bottom, Picture.Height); ++top)
+    for (int left = Area.Left; left + image.Width <= std::min<int>(Area.Right, Picture.Width); ++left)
+      if (matches(left, top)) return true;
+  return false;
+}
+
 // The grouped ledger window, opened from the Window menu, groups by account and kind. A title
 // dragged with real X input onto the free end of the grouping panel adds a level: the first entry
-// row of the picture becomes a group row, so the column line that crossed it is gone.
+// row of the picture becomes a group row, so the column line that crossed it is gone. The panel's
+// items, the titles and the group rows read the fields' labels, and the kinds as their column
+// shows them (收入, 支出), never a field name or a stored code.
 // The group rows among the rows in view: the stretches of the data area that the column line at X
 // does not cross (it runs down every entry and footer row, broken only by the row lines).
 int GroupRows(const TWindowPixels& Picture, int X) {
@@ -1229,8 +1276,25 @@ TEST_F(DemoXvfbTest, LedgerGroupedGridGroupsByATitleDroppedOnThePanel) {
   std::optional<TWindowPixels> shown = Settled(window);
   ASSERT_TRUE(shown) << "the grouped window's picture did not settle";
   Keep(*shown, "xvfb-ledger-grouped-dbgrid.png");
+  // In window coordinates, left of the category tree: the panel with the titles under it, and
+  // the rows in view (the first rents and salaries).
+  const RECT heads{0, 24, 600, 90}, rows{0, 90, 600, 490};
+  const struct {
+    RECT area;
+    const char* text;
+    bool shown;
+  } texts[] = {
+      {heads, "账户", true},      {heads, "类型", true},      {heads, "备注", true},
+      {heads, "Account", false},  {heads, "Kind", false},     {rows, "账户: 房租", true},
+      {rows, "类型: 支出", true}, {rows, "类型: 收入", true}, {rows, "Account", false},
+      {rows, "Kind", false},
+  };
+  for (const auto& t : texts) {
+    SCOPED_TRACE(t.text);
+    EXPECT_EQ(ShowsText(*shown, t.area, t.text), t.shown);
+  }
   // In window coordinates: a free point of the panel, where a third item lands after the drop.
-  const int thirdItemX = 170, thirdItemY = 62;
+  const int thirdItemX = 150, thirdItemY = 62;
   const uint32_t panel = test_support::PixelAt(*shown, thirdItemX, thirdItemY);
   ASSERT_EQ(test_support::PixelAt(*shown, 250, 45), panel) << "the panel's free end is not plain";
   const TWindowPixels before = *shown;
@@ -1239,11 +1303,118 @@ TEST_F(DemoXvfbTest, LedgerGroupedGridGroupsByATitleDroppedOnThePanel) {
   ASSERT_TRUE(shown) << "the drop changed nothing" << DemoSaid();
   Keep(*shown, "xvfb-ledger-grouped-dbgrid-by-note.png");
   EXPECT_NE(test_support::PixelAt(*shown, thirdItemX, thirdItemY), panel) << "no third item on the panel";
+  EXPECT_TRUE(ShowsText(*shown, rows, "备注: 一月工资 (1)")) << "no group row of a note";
   // The Note column is hidden, and the third level's indent moves the amount column's left line
   // from x 266 to 284. The view opens on the current record, the first salary, under the group
   // rows of the rents and the salaries; after the drop it shows seven notes' group rows of the
   // salaries, each over its one entry and its footer.
   EXPECT_EQ(std::pair(GroupRows(before, 266), GroupRows(*shown, 284)), std::pair(4, 7));
+  EXPECT_FALSE(demo_->Exited()) << DemoSaid();
+}
+
+// Typing "graphic" into the data grid's search strip leaves no row (the receipts' placeholder text
+// is not searched), and the count footer then reads 共计0条记录 where it read the ledger's size.
+TEST_F(DemoXvfbTest, LedgerDBGridSearchSkipsTheReceiptsAndAnEmptyViewCountsZero) {
+  TLedgerDBGridTwin twin;
+  RECT frame{};
+  GetWindowRect(twin.Form->Handle(), &frame);
+  const TPoint edit = twin.Grid->SearchPanelControl()->FindEdit()->ClientOrigin();
+  const std::string window = OpenLedgerDetail(true);
+  ASSERT_FALSE(window.empty()) << "no data grid window" << DemoSaid();
+  std::optional<TWindowPixels> shown = Settled(window);
+  ASSERT_TRUE(shown) << "the data grid's picture did not settle";
+  const TGeometry g = Geometry(window);
+  const RECT whole{0, 0, g.Width, g.Height};
+  const std::string full = "共计" + Str(kDemoLedgerEntries) + "条记录";
+  EXPECT_TRUE(ShowsText(*shown, whole, full));
+  ASSERT_TRUE(ClickAt(g.X + edit.X - frame.Left + 8, g.Y + edit.Y - frame.Top + 6) &&
+              Xdo({"type", "graphic"}));
+  shown = SettledChange(window, *shown);
+  ASSERT_TRUE(shown) << "typing changed nothing" << DemoSaid();
+  Keep(*shown, "xvfb-ledger-dbgrid-searched-graphic.png");
+  EXPECT_TRUE(ShowsText(*shown, whole, "共计0条记录"));
+  EXPECT_FALSE(ShowsText(*shown, whole, full));
+  EXPECT_FALSE(demo_->Exited()) << DemoSaid();
+}
+
+// The kind column's filter cell drops a list of the kinds as the column shows them (收入, 支出);
+// 收入 taken from it filters the incomes, and "(Custom...)" then opens the custom filter dialog
+// on that condition, shown as picked. A twin takes the same input up to the dialog: it says where
+// the cell and the list's entries are, and how many incomes the footer counts.
+TEST_F(DemoXvfbTest, LedgerDBGridKindFilterAndItsDialogShowTheKindsAsTheColumnDoes) {
+  TLedgerDBGridTwin twin;
+  constexpr int kKindColumn = 1 + 3;                   // after the indicator: order, date, account, kind
+  const POINT cell = twin.CellMiddle(kKindColumn, 1);  // in the filter row under the titles
+  const std::string window = OpenLedgerDetail(true);
+  ASSERT_FALSE(window.empty()) << "no data grid window" << DemoSaid();
+  std::optional<TWindowPixels> shown = Settled(window);
+  ASSERT_TRUE(shown) << "the data grid's picture did not settle";
+
+  const auto press = [&](const char* Key, std::initializer_list<WORD> Vks) {
+    ASSERT_TRUE(Xdo({"key", Key}));
+    for (WORD vk : Vks) Input::KeyDown(vk);
+    for (auto vk = std::rbegin(Vks); vk != std::rend(Vks); ++vk) Input::KeyUp(*vk);
+    Application->ProcessMessages();
+  };
+  // Drops the cell's list on both sides and moves to the entry Wanted picks; the list's window.
+  // A click first opens the cell's editor, which stays open after a pick.
+  const auto dropTo = [&](bool Click, const std::function<bool(TPopupListboxEh*, int)>& Wanted) {
+    const size_t windows = DemoWindows().size();
+    if (Click) {
+      EXPECT_TRUE(ClickAt(cell.X, cell.Y));
+      Input::MouseMove(cell), Input::MouseDown(VK_LBUTTON, cell), Input::MouseUp(VK_LBUTTON, cell);
+      Application->ProcessMessages();
+    }
+    press("alt+Down", {VK_MENU, VK_DOWN});
+    std::string list;
+    EXPECT_TRUE(WaitFor([&] {
+      for (const std::string& id : DemoWindows())
+        if (id != window && Geometry(id).Y > Geometry(window).Y) list = id;
+      return DemoWindows().size() == windows + 1 && !list.empty();
+    })) << "no list"
+        << DemoSaid();
+    TPopupListboxEh* twinList = twin.Grid->FilterEdit() ? twin.Grid->FilterEdit()->PopupListbox() : nullptr;
+    if (!twinList || !twinList->Visible()) {
+      ADD_FAILURE() << "the twin dropped no list";
+      return list;
+    }
+    int target = -1;
+    for (int i = 0; i < twinList->Count() && target < 0; ++i)
+      if (Wanted(twinList, i)) target = i;
+    for (int n = 0; twinList->ItemIndex() < target && n < twinList->Count(); ++n) press("Down", {VK_DOWN});
+    EXPECT_EQ(twinList->ItemIndex(), target);
+    return list;
+  };
+
+  // Whether the list's window shows Text (an entry not chosen: dark on light); pictured.
+  const auto listShows = [&](const std::string& List, const char* Text, const std::string& Name) {
+    const std::optional<TWindowPixels> listed = Settled(List);
+    if (!listed) return false;
+    Keep(*listed, Name);
+    return ShowsText(*listed, RECT{0, 0, listed->Width, listed->Height}, Text);
+  };
+  // The incomes and the expenses; then, filtered, the incomes alone.
+  const std::string kinds = dropTo(true, [](TPopupListboxEh* L, int I) { return L->ItemText(I) == "收入"; });
+  EXPECT_TRUE(listShows(kinds, "支出", "xvfb-ledger-dbgrid-kind-filter-list.png"));
+  press("Return", {VK_RETURN});
+  std::string incomes;
+  twin.Grid->GetFooterValue(0, twin.Grid->Columns()->GetColumn(6), incomes);
+  shown = SettledChange(window, *shown);
+  ASSERT_TRUE(shown) << "taking 收入 changed nothing" << DemoSaid();
+  EXPECT_TRUE(ShowsText(*shown, RECT{0, 0, shown->Width, shown->Height}, incomes)) << incomes;
+  const std::string custom = dropTo(false, [](TPopupListboxEh* L, int I) {
+    return L->ItemObject(I) == PopupListboxItemEhSpec(ptsCustomFilterEh);
+  });
+  EXPECT_TRUE(listShows(custom, "收入", "xvfb-ledger-dbgrid-kind-filtered-list.png"));
+  ASSERT_TRUE(Xdo({"key", "Return"}));  // the twin's dialog would be modal here
+  const std::string dialog = WaitForWindow("Custom filter");
+  ASSERT_FALSE(dialog.empty()) << "no custom filter dialog" << DemoSaid();
+  const std::optional<TWindowPixels> asked = Settled(dialog);
+  ASSERT_TRUE(asked) << "the dialog's picture did not settle";
+  Keep(*asked, "xvfb-ledger-dbgrid-kind-custom-filter.png");
+  EXPECT_TRUE(ShowsText(*asked, RECT{0, 0, asked->Width, asked->Height}, "收入"));
+  ASSERT_TRUE(Xdo({"key", "Escape"}));
+  EXPECT_TRUE(WaitUntilGone("Custom filter")) << "the dialog stayed";
   EXPECT_FALSE(demo_->Exited()) << DemoSaid();
 }
 

@@ -1,7 +1,8 @@
 // The clipboard window's grids have no search strip: Ctrl+F opens the find dialog over the focused
 // grid, and a search from it moves to the match. Skinned, the empty grid that pastes fill gains
 // its scroll bar in the skin. The export buttons write the whole grid, or its selection, and say
-// how many rows they wrote; the text they write reads back through the import button.
+// how many rows they wrote; the text they write reads back through the import button. A copy's
+// header line reads the fields' labels.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -9,7 +10,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -19,6 +22,7 @@
 #include "grid/dbgrid/DBGridEhSelection.h"
 #include "grid/editors/DBComboBoxEh.h"
 #include "platform/db/MemoryDataSet.h"
+#include "platform/vcl/Clipbrd.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/VclTesting.h"
@@ -86,6 +90,30 @@ TEST(LedgerClipboardFormTest, TheTargetGridsBarGainedByPastingWearsTheSkinAndGoe
   }
   form->Free();
   DestroySkinManage();
+  ResetVcl();
+}
+
+// A copy of the whole source grid starts with the fields' labels as its header line, and the kind
+// column writes the kinds as it shows them.
+TEST(LedgerClipboardFormTest, ACopysHeaderLineReadsTheLabelsAndTheKindsTheirTexts) {
+  ResetVcl();
+  TForm* form = CreateLedgerClipboardForm(Application, std::filesystem::temp_directory_path());
+  form->Show();
+  TDBGridEh* source = LedgerClipboardSourceOf(form);
+  source->Selection()->SelectAll();
+  GridCopyAction(source, true);
+  std::vector<std::string> lines;
+  std::stringstream text(Clipboard()->AsText());
+  for (std::string line; std::getline(text, line);) lines.push_back(line.substr(0, line.find('\r')));
+  std::map<std::string, int> kinds;
+  for (size_t i = 1; i < lines.size(); ++i) {
+    std::stringstream cells(lines[i]);
+    std::string cell;
+    for (int c = 0; c < 3; ++c) std::getline(cells, cell, '\t');
+    ++kinds[cell];
+  }
+  EXPECT_EQ(lines.at(0), "日期\t账户\t类型\t金额\t已核对\t备注");
+  EXPECT_EQ(kinds, (std::map<std::string, int>{{"收入", 5}, {"支出", 7}}));
   ResetVcl();
 }
 

@@ -1,7 +1,8 @@
 // The data grid window: its move handler renumbers the order field, the filter row filters with the
 // footer following, the detail panel lists the account's entries, the View menu sets row panels;
 // the account column looks names up, the filter row's custom filter dialog filters; the search
-// strip, the navigator's strip and the size grip show, and typing narrows the rows.
+// strip, the navigator's strip and the size grip show, and typing narrows the rows (never by a
+// receipt's placeholder text); an empty view counts 0 entries.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -302,6 +303,39 @@ TEST(LedgerDBGridFormTest, ShowsItsToolStripsAndTypingNarrowsTheRows) {
     EXPECT_EQ(std::make_tuple(ledger->RecordCount(), navigator->RecordsInfoText()),
               std::make_tuple(c.rows, std::to_string(c.rows)));
   }
+  ResetVcl();
+}
+
+// The search strip does not look into the receipts' placeholder text: typing "graphic" leaves no
+// row, and the count footer then reads a zero. The kind column's custom filter dialog offers and
+// shows the kinds as the column shows them.
+TEST(LedgerDBGridFormTest, SearchSkipsTheReceiptsNoRowsCountZeroAndTheDialogShowsKinds) {
+  ResetVcl();
+  TMemoryDataSet* ledger = CreateNumberedLedger(Application, kLedgerWrittenEntries);
+  TForm* form = CreateLedgerDBGridForm(Application, ledger);
+  form->Show();
+  Application->ProcessMessages();
+  TDBGridEh* grid = LedgerDBGridOf(form);
+  grid->SearchPanelControl()->FindEdit()->SetFocus();
+  Application->ProcessMessages();
+  for (char32_t ch : Utf8ToUtf16("graphic")) Input::Char(ch);
+  Application->ProcessMessages();
+  std::string count;
+  grid->GetFooterValue(0, grid->Columns()->GetColumn(6), count);
+  EXPECT_EQ(std::make_tuple(ledger->RecordCount(), count), std::make_tuple(0, std::string("共计0条记录")));
+  grid->SetFocus(), grid->CancelSearchFilter();
+
+  TColumnEh* kind = grid->Columns()->GetColumn(3);
+  kind->STFilter()->SetExpressionStr("=收入");
+  std::tuple<std::string, std::string> shown;
+  WinTesting::Schedule([&] {
+    auto* dialog = dynamic_cast<TDBGridEhSimpleFilterDialog*>(Screen->ActiveForm());
+    ASSERT_NE(dialog, nullptr);
+    shown = {dialog->DBComboBoxEh1->Items()->CommaText(), dialog->DBComboBoxEh1->Text()};
+    WinTesting::KeyPress(VK_ESCAPE);
+  });
+  ShowSimpleFilterDialog(kind);
+  EXPECT_EQ(shown, std::make_tuple(std::string("支出,收入"), std::string("收入")));
   ResetVcl();
 }
 

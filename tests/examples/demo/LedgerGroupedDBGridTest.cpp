@@ -37,14 +37,15 @@ TEST(LedgerGroupedDBGridTest, GroupsByAccountAndKindAndTheTreeOpensAtASign) {
     for (int k = 0; k < account->GetRowsCount(); ++k) groups += account->GetItem(k)->DisplayValue;
     groups += "] " + Money(account->GetFooterNode(0)->GetFooterValue(3)) + "\n";
   }
+  // Titled by the fields' labels; the kinds as the kind column shows them.
   EXPECT_EQ(groups,
-            "Account: 餐饮 (1) [E] 799.30\n"
-            "Account: 房租 (1) [E] 7800.00\n"
-            "Account: 工资 (1) [I] 24600.00\n"
-            "Account: 奖金 (1) [I] 3000.00\n"
-            "Account: 交通 (1) [E] 150.00\n"
-            "Account: 利息 (1) [I] 21.37\n"
-            "Account: 医疗 (1) [E] 220.50\n");
+            "账户: 餐饮 (1) [支出] 799.30\n"
+            "账户: 房租 (1) [支出] 7800.00\n"
+            "账户: 工资 (1) [收入] 24600.00\n"
+            "账户: 奖金 (1) [收入] 3000.00\n"
+            "账户: 交通 (1) [支出] 150.00\n"
+            "账户: 利息 (1) [收入] 21.37\n"
+            "账户: 医疗 (1) [支出] 220.50\n");
   EXPECT_EQ(grid->DataGrouping()->GroupDataTree()->GetFlatNode(0), root->GetItem(0))
       << "group rows come first";
 

@@ -1,5 +1,7 @@
 // Grouping over an in-memory table: the current node and the current record following each
 // other, grouped moves with their ends, the group-row and group-footer keys, inserting into groups.
+#include <functional>
+
 #include "grid/axis/AxisGridInplaceEditEh.h"
 #include "grid/data/MemoryDataSetEh.h"
 #include "grid/dbgrid/DBGridEhParams.h"
@@ -206,6 +208,48 @@ TEST_F(Grouping, LevelsAskTheColumnThenTheLevelAndNeedTheTablesInterface) {
   EXPECT_TRUE(grid->IsGroupingWorking());
   source->SetDataSet(dataSet);  // no interface: no grouping
   EXPECT_EQ(std::pair(grouping->IsGroupingActive(), grid->IsGroupingWorking()), std::pair(false, false));
+}
+
+// A group row shows its key as the level's column shows it: a key list's codes as their pick
+// list texts, named when the group is made, again when the tree is read afresh, and for a group a
+// changed record opens; the column's event then finds the group row that holds the record.
+TEST_F(Grouping, GroupRowsShowTheirKeysAsTheirColumnsShowThem) {
+  TColumnEh* kind = grid->Columns()->GetColumn(1);
+  kind->OnGroupGetKeyValueAsText = [](TCustomDBGridEh*, TGroupDataTreeNodeEh* node, const Variant& key,
+                                      std::string& text) {
+    if (!node || node->KeyValue != key) text += "?";
+  };
+  const auto rows = [&] {
+    std::string text;
+    for (int i = 0; i < Tree()->GetFlatCount(); ++i)
+      if (Flat(i)->NodeType == dntDataGroupEh) {
+        std::string row;
+        static_cast<TDBGridEhDataGroupLevelEh*>(Flat(i)->DataGroupLevel)->GetGroupRowText(Flat(i), row);
+        text += row + "; ";
+      }
+    return text;
+  };
+  const std::pair<std::function<void()>, const char*> steps[] = {
+      {[&] {
+         kind->KeyList()->SetText("x\ny");
+         kind->PickList()->SetText("in\nout");
+         grouping->SetActive(false), grouping->SetActive(true);
+       },
+       "ACCOUNT: A (2); KIND: in (2); KIND: out (1); ACCOUNT: B (2); KIND: in (1); KIND: out (1); "},
+      {[&] { kind->PickList()->SetText("收入\n支出"), Tree()->Rebuild(); },
+       "ACCOUNT: A (2); KIND: 收入 (2); KIND: 支出 (1); ACCOUNT: B (2); KIND: 收入 (1); KIND: 支出 (1); "},
+      {[&] {
+         table->SetRecNo(2);  // B y 2
+         table->Edit(), table->FieldByName("ACCOUNT")->SetAsString("C"), table->Post();
+       },
+       "ACCOUNT: A (2); KIND: 收入 (2); KIND: 支出 (1); ACCOUNT: B (1); KIND: 收入 (1); ACCOUNT: C (1); "
+       "KIND: 支出 (1); "}};
+  for (const auto& [step, want] : steps) {
+    SCOPED_TRACE(want);
+    step();
+    Pump();
+    EXPECT_EQ(rows(), want);
+  }
 }
 
 TEST_F(Grouping, ARecordRowEnteredFromAGroupRowTakesTheCursorInAnEditableColumn) {

@@ -155,6 +155,56 @@ TEST_F(SearchFilterTest, ALookupTextLeavesTheLookupDataSetWhereItIs) {
       std::make_tuple(std::string("1 "), dsEdit, 2, std::string("Zab")));
 }
 
+// A picture's column shows a placeholder text ("(GRAPHIC)", "(graphic)" when empty) that the
+// searches do not look into: the search filter finds no record by it, in the visible columns or
+// in a selection of that column, and the searching strip marks no hit in it.
+TEST_F(SearchFilterTest, APicturesPlaceholderNeitherFindsNorMarksARecord) {
+  auto* receipts = new TMemoryDataSet(form);
+  receipts->FieldDefs()->Add("ID", ftInteger), receipts->FieldDefs()->Add("NAME", ftString, 20);
+  receipts->FieldDefs()->Add("PIC", ftGraphic);
+  receipts->CreateDataSet();
+  receipts->AppendRecord({1, "Graphs", std::string("BM")});
+  receipts->AppendRecord({2, "x", std::string("BM")});
+  receipts->AppendRecord({3, "y", Variant::Null()});
+  source->SetDataSet(receipts);
+  TColumnEh* picture = grid->Columns()->Add();
+  picture->SetFieldName("PIC");
+  receipts->First();
+  Pump();
+  ASSERT_EQ(picture->GetDisplayText(), "(GRAPHIC)");
+  const std::tuple<bool, const char*, const char*> cases[] = {
+      {false, "graph", "1 "}, {false, "(", ""}, {true, "graph", ""}, {true, "ic", ""}};
+  for (const auto& [pictureSelected, text, want] : cases) {
+    SCOPED_TRACE(std::string(pictureSelected ? "the picture column: " : "") + text);
+    grid->Selection()->Clear();
+    if (pictureSelected) grid->Selection()->Columns()->Select(picture, false);
+    grid->ApplySearchFilter(text);
+    EXPECT_EQ(Ids(receipts), want);
+    grid->CancelSearchFilter();
+  }
+  // Searching for "GRA" marks it in the name, not in the placeholder.
+  grid->Selection()->Clear();
+  grid->SearchPanel()->SetEnabled(true);
+  grid->SearchPanel()->SetLocation(splExternal);
+  grid->SearchPanel()->SetSearchingText("GRA");
+  grid->SetSearchMode(true);
+  receipts->First();
+  TCellPaintEh paint;
+  const auto marked = [&](int Column) {
+    const int col = Column + grid->IndicatorOffset();
+    paint.Record(grid, col, grid->Row(), [&](int AreaCol, int AreaRow, TCellAreaTypeEh Type, const TRect& R) {
+      grid->DrawDataAreaCell(col, grid->Row(), AreaCol, AreaRow, Type, R, {});
+    });
+    int yellow = 0;
+    for (int y = paint.cell.Top; y < paint.cell.Bottom; ++y)
+      for (int x = paint.cell.Left; x < paint.cell.Right; ++x)
+        yellow += paint.Pixel(x, y) == RGB(255, 255, 0);
+    return yellow > 0;
+  };
+  EXPECT_EQ(std::make_pair(marked(1), marked(2)), std::make_pair(true, false));
+  grid->SetSearchMode(false);
+}
+
 // The filter row's Filter text and the search's Filtered share the data set: a cleared row
 // takes its text off (a later search shows no trace of it), a row cleared while searching
 // leaves the search on, a row applied while searching stays in force, and a text the program

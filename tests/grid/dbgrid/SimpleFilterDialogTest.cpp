@@ -175,3 +175,26 @@ TEST_F(SimpleFilterDialogTest, TypedValuesReadBackAsTyped) {
               std::make_tuple(kOps[code], expected, fopAndEh, fopNullEh));
   }
 }
+
+// A key-list column shows its values as the column does: the value editors list the pick texts
+// (a value the key list lacks as it is), the rows show the condition's keys picked, and OK hands
+// the picked texts back as keys.
+TEST_F(SimpleFilterDialogTest, AKeyListColumnShowsAndTakesItsPickTexts) {
+  Column(1)->KeyList()->SetText("Anna\nAnja");
+  Column(1)->PickList()->SetText("安娜\n安雅");
+  Column(1)->STFilter()->SetExpressionStr("=安娜 OR =Annna");
+  EXPECT_TRUE(Show(
+      Column(1),
+      [](TDBGridEhSimpleFilterDialog* d) {
+        EXPECT_EQ(
+            std::make_tuple(d->DBComboBoxEh1->Items()->CommaText(), d->DBComboBoxEh2->Items()->CommaText(),
+                            d->DBComboBoxEh1->Text(), d->DBComboBoxEh2->Text()),
+            std::make_tuple("安雅,安娜,Annna", "安雅,安娜,Annna", "安娜", "Annna"));
+        d->DBComboBoxEh2->SetText("安雅");
+      },
+      true));
+  const TSTFilterExpressionEh& e = Column(1)->STFilter()->Expression();
+  EXPECT_EQ(
+      std::make_tuple(Column(1)->STFilter()->ExpressionStr(), VarToStr(e.Operand1), VarToStr(e.Operand2)),
+      std::make_tuple("=安娜 OR =安雅", "Anna", "Anja"));
+}
