@@ -40,7 +40,7 @@ for name in "$@"; do
   # libFuzzer's own count of the run's seconds when it finished; the wall clock otherwise.
   elapsed=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log" | tail -n 1)
   [ -n "$elapsed" ] && [ "$elapsed" -gt 0 ] || elapsed=$(awk -v ns=$((end - start)) 'BEGIN { printf "%.1f", ns / 1e9 }')
-  rate=$(awk -v u="$units" -v s="$elapsed" 'BEGIN { printf "%.1f", s > 0 ? u / s : 0 }')
+  rate=$(awk -v u="$units" -v s="$elapsed" 'BEGIN { printf "%.1f", (s > 0) ? u / s : 0 }')
   note=""
   awk -v r="$rate" -v m="$min_rate" 'BEGIN { exit !(r < m) }' && note="  below $min_rate/s"
   [ "$status" -ne 0 ] && note="  FINDING (exit $status), see $log"
