@@ -223,7 +223,7 @@ void Run(const uint8_t* data, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size < 2 || size > 256) return 0;
+  if (size < 2 || size > 128) return 0;  // every typed character repaints the editor
   ResetVcl();
   Run(data, size);
   ResetVcl();
