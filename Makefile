@@ -52,14 +52,12 @@ bench: setup
 	  [ -x "$$b" ] && "$$b"; done; true
 
 # libFuzzer under ASan+UBSan, FUZZ_SECONDS per target (entropic scheduling off: with the grid's many
-# coverage counters it spends most of the time re-weighting inputs).
+# coverage counters it spends most of the time re-weighting inputs); stops on the first finding and
+# ends with each target's executions and rate.
 fuzz: setup
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON -DBUILD_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
-	@for f in $(addprefix $(FUZZ_BUILD)/,$(FUZZ_TARGETS)); do \
-	  name=$$(basename $$f); mkdir -p $(FUZZ_BUILD)/corpus/$$name; \
-	  $$f -max_total_time=$(FUZZ_SECONDS) -entropic=0 -print_final_stats=1 $(FUZZ_BUILD)/corpus/$$name fuzz/corpus/$$name || exit 1; \
-	done
+	@bash scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

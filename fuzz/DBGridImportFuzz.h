@@ -51,6 +51,8 @@ struct TWorld {
   TMemoryDataSet* ds = nullptr;
   TDBGridEh* grid = nullptr;
   bool refusePost = false;
+  // The four records as Refill makes them, once made; empty while a paste may have changed them.
+  std::vector<std::string> fresh;
 };
 
 inline TWorld Build() {
@@ -111,22 +113,6 @@ inline TWorld Build() {
   return w;
 }
 
-// The same four records before every paste, the refusing check off while they are made.
-inline void Refill(TWorld& w) {
-  w.refusePost = false;
-  if (w.ds->State() != dsBrowse) w.ds->Cancel();
-  w.grid->Selection()->Clear();
-  w.grid->SelectedRows()->Clear();
-  w.ds->EmptyDataSet();
-  const TDateTime day = EncodeDate(2024, 2, 29);
-  w.ds->AppendRecord({1, "plain", 12.5, Variant::FromDate(day), true, 1, "I"});
-  w.ds->AppendRecord({2, Variant::Null(), Variant::Null(), Variant::Null(), Variant::Null(), Variant::Null(),
-                      Variant::Null()});
-  w.ds->AppendRecord({3, "北京", -0.25, Variant::FromDate(day + 1), false, 2, "E"});
-  w.ds->AppendRecord({4, "it's", 1e300, Variant::FromDate(-1.0), true, 3, Variant::Null()});
-  w.refusePost = true;
-}
-
 // Every field of every record (Null apart from every text), in order.
 inline std::vector<std::string> Snapshot(TDataSet* ds) {
   std::vector<std::string> values;
@@ -138,6 +124,28 @@ inline std::vector<std::string> Snapshot(TDataSet* ds) {
     }
   ds->EnableControls();
   return values;
+}
+
+// The same four records before every paste, the refusing check off while they are made. Remade
+// only after a paste that changed them: making them costs much of a run.
+inline void Refill(TWorld& w) {
+  w.refusePost = false;
+  if (w.ds->State() != dsBrowse) w.ds->Cancel();
+  w.grid->Selection()->Clear();
+  w.grid->SelectedRows()->Clear();
+  if (!w.fresh.empty()) {
+    w.refusePost = true;
+    return;
+  }
+  w.ds->EmptyDataSet();
+  const TDateTime day = EncodeDate(2024, 2, 29);
+  w.ds->AppendRecord({1, "plain", 12.5, Variant::FromDate(day), true, 1, "I"});
+  w.ds->AppendRecord({2, Variant::Null(), Variant::Null(), Variant::Null(), Variant::Null(), Variant::Null(),
+                      Variant::Null()});
+  w.ds->AppendRecord({3, "北京", -0.25, Variant::FromDate(day + 1), false, 2, "E"});
+  w.ds->AppendRecord({4, "it's", 1e300, Variant::FromDate(-1.0), true, 3, Variant::Null()});
+  w.fresh = Snapshot(w.ds);
+  w.refusePost = true;
 }
 
 inline TBookmark BookmarkAt(TDataSet* ds, int RecNo) {
@@ -178,7 +186,8 @@ inline void Select(TWorld& w, TDBGridEhSelectionType Kind, int Start) {
 // One paste of the input into the grid by the importer class; ImporterName starts its format
 // error's message.
 inline int PasteInput(TClass Importer, const char* ImporterName, const uint8_t* Data, size_t Size) {
-  if (Size < 1 || Size > 4096) return 0;
+  // A longer paste only appends more of the same records; it would cost the run its pace.
+  if (Size < 1 || Size > 1024) return 0;
   static TWorld w = Build();
   const unsigned first = Data[0];
   const auto kind = static_cast<TDBGridEhSelectionType>(first % 5);
@@ -188,7 +197,7 @@ inline int PasteInput(TClass Importer, const char* ImporterName, const uint8_t* 
   const bool forWholeGrid = first / 60 % 2 == 1;
 
   Refill(w);
-  const std::vector<std::string> before = Snapshot(w.ds);
+  const std::vector<std::string> before = w.fresh;
   Select(w, kind, start);
   int asked = 0;
   ClearMessageDlgAnswers();
@@ -228,6 +237,7 @@ inline int PasteInput(TClass Importer, const char* ImporterName, const uint8_t* 
   const std::vector<std::string> after = Snapshot(w.ds);
   if (raised && after != before) Fail("a failed paste changed the records");
   if (after.size() < before.size()) Fail("a paste lost records");
+  if (after != before) w.fresh.clear();
   return 0;
 }
 

@@ -1,20 +1,22 @@
-// A mutated skin, packed by our compressor, applied headless to a form with a five-item menu bar,
-// an active caption component and one control of each kind the button and state skinners serve,
-// to a form of scrolling, combo, edit, tab and range controls (a list box and a memo under scroll
-// overlays, a scroll-bar control, combo boxes of the three styles, edits with and without a
-// border, a page control on each side, a header, a track bar, an up-down and progress bars of
-// both orientations), then to a dialog box "#32770" with its buttons: each window is attached,
-// activated, painted, resized twice, deactivated, has its system menu opened and closed by
-// script, and is detached. Every control of the first form, and every button of the box, is
-// painted normal, hot, pressed, focused and disabled; those of the second form hot, focused and
-// disabled (a press there would open drop-downs or start tracking loops), and the list box's
+// A mutated skin, packed by our compressor, applied headless to one of three windows: a form with
+// a five-item menu bar, an active caption component and one control of each kind the button and
+// state skinners serve; a form of scrolling, combo, edit, tab and range controls (a list box and a
+// memo under scroll overlays, a scroll-bar control, combo boxes of the three styles, edits with
+// and without a border, a page control on each side, a header, a track bar, an up-down and
+// progress bars of both orientations); or a dialog box "#32770" with its buttons. The window is
+// attached, activated, painted, resized twice, deactivated, has its system menu opened and closed
+// by script, and is detached. One of its controls, picked by the input, is painted normal, hot,
+// pressed (not on the second form: a press there would open drop-downs or start tracking loops)
+// and focused, then every control disabled and enabled again; on the second form the list box's
 // lower scroll arrow is clicked through the real bar's tracking loop.
 // A skin sets window geometry and the frames of the control pictures, so no skin may make a
 // window larger than the screen or paint outside a bitmap; a sanitizer report or a crash is a
 // finding.
 //
-// Input: entries back to back, each a name length (1 byte), the name, a data length (3 bytes,
-// little-endian; cut to what is left) and the data. Seeds are our skins, unpacked.
+// Input: one byte, the window (byte % 3) and the control (byte / 3, modulo the window's count);
+// then entries back to back, each a name length (1 byte), the name, a data length (3 bytes,
+// little-endian; cut to what is left) and the data. Seeds are our skins, unpacked. One window
+// and one control an input keep a run short enough to explore.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -133,11 +135,12 @@ void Hot(HWND Window, POINT At) {
   Application->ProcessMessages();
 }
 
-// Each control hot, pressed (with Press) and focused, then all of them disabled, then enabled
-// again.
-void ExerciseStates(TForm* Form, const std::vector<TControl*>& Controls, bool Press = true) {
+// The picked control hot, pressed (with Press) and focused, then all of them disabled, then
+// enabled again.
+void ExerciseStates(TForm* Form, const std::vector<TControl*>& Controls, size_t Pick, bool Press = true) {
   PaintThrough(Form->Handle());
-  for (TControl* control : Controls) {
+  if (!Controls.empty()) {
+    TControl* control = Controls[Pick % Controls.size()];
     auto* windowed = dynamic_cast<TWinControl*>(control);
     const HWND window = windowed ? windowed->Handle() : control->Parent()->Handle();
     const POINT centre = control->ClientToScreen(Point(control->Width() / 2, control->Height() / 2));
@@ -157,12 +160,13 @@ void ExerciseStates(TForm* Form, const std::vector<TControl*>& Controls, bool Pr
 }
 
 // The same for the child windows of a bare window.
-void ExerciseStates(HWND Window) {
+void ExerciseStates(HWND Window, size_t Pick) {
   PaintThrough(Window);
   std::vector<HWND> children;
   for (HWND child = GetWindow(Window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
     children.push_back(child);
-  for (HWND child : children) {
+  if (!children.empty()) {
+    const HWND child = children[Pick % children.size()];
     RECT r{};
     GetWindowRect(child, &r);
     HotAndPressed(child, POINT{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
@@ -332,7 +336,10 @@ HWND DialogBox() {
   return box;
 }
 
-void Run(const std::string& Skin) {
+// The windows an input may pick.
+enum TWindowPick { wpMenuForm, wpRangeForm, wpDialogBox, kWindowPicks };
+
+void Run(const std::string& Skin, TWindowPick Window, size_t Control) {
   auto data = std::make_unique<TSkinData>(nullptr);
   data->SkinStream()->WriteBuffer(Skin.data(), static_cast<int64_t>(Skin.size()));
   if (!data->LoadSkin()) return;
@@ -341,38 +348,50 @@ void Run(const std::string& Skin) {
                          xcSpin, xcTab, xcTrackBar, xcProgress});
   data->SetActive(true);
   data->Loaded();
-  std::vector<TControl*> controls;
-  TForm* form = MenuForm(controls);
-  form->Show();
   const HWND other = CreateWindowEx(0, "Static", "other", WS_POPUP | WS_VISIBLE, 600, 600, 50, 50, nullptr,
                                     nullptr, MainInstance(), nullptr);
-  Exercise(form->Handle(), other);
-  ExerciseStates(form, controls);
-  std::vector<TControl*> rangeControls;
-  TListBox* list = nullptr;
-  TForm* rangeForm = RangeForm(rangeControls, list);
-  rangeForm->Show();
-  Exercise(rangeForm->Handle(), other);
-  ExerciseStates(rangeForm, rangeControls, false);
-  ClickLowerArrow(list->Handle());
-  const HWND box = DialogBox();
-  Exercise(box, other);
-  ExerciseStates(box);
+  std::vector<TControl*> controls;
+  std::unique_ptr<TForm> form;
+  switch (Window) {
+    case wpMenuForm:
+      form.reset(MenuForm(controls));
+      form->Show();
+      Exercise(form->Handle(), other);
+      ExerciseStates(form.get(), controls, Control);
+      break;
+    case wpRangeForm: {
+      TListBox* list = nullptr;
+      form.reset(RangeForm(controls, list));
+      form->Show();
+      Exercise(form->Handle(), other);
+      ExerciseStates(form.get(), controls, Control, false);
+      ClickLowerArrow(list->Handle());
+      break;
+    }
+    case wpDialogBox:
+    case kWindowPicks: {
+      const HWND box = DialogBox();
+      Exercise(box, other);
+      ExerciseStates(box, Control);
+      break;
+    }
+  }
   // Detach: the manager takes the skin off every window.
   data->SetActive(false);
   Pump(kActionWait);
-  delete rangeForm;
-  delete form;
+  form.reset();
   data.reset();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size > kMaxInput) return 0;
+  if (size < 1 || size > kMaxInput) return 0;
+  const auto window = static_cast<TWindowPick>(data[0] % kWindowPicks);
+  const size_t control = data[0] / kWindowPicks;
   std::string skin;
   try {
-    skin = PackSkin(ParseEntries(data, size), TLzhPackMode::Literal);
+    skin = PackSkin(ParseEntries(data + 1, size - 1), TLzhPackMode::Literal);
   } catch (const ESkinPackError&) {
     return 0;  // names our packer cannot write
   }
@@ -384,7 +403,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SetMessageBoxScript([](const std::string&, const std::string&, UINT) { return IDOK; });
   Application->OnException = [](TObject*, const Exception&) {};
   try {
-    Run(skin);
+    Run(skin, window, control);
   } catch (const Exception&) {
     // a refusal of the class library is the skin's right; a crash is not
   }
