@@ -78,7 +78,7 @@ const char* const kLedgerDBGridDescription =
     "      PickList.Strings = (\n"
     "        '收入'\n"
     "        '支出')\n"
-    "      Title.Caption = '类别'\n"
+    "      Title.Caption = '类型'\n"
     "      Width = 40\n"
     "    end\n"
     "    item\n"

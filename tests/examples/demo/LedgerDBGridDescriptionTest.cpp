@@ -32,7 +32,7 @@ TEST(LedgerDBGridDescriptionTest, LoadsItsColumnsOverTheLedger) {
     int sortIndex;
   } expected[] = {
       {"Seq", "序号", 40, smDownEh, 1},         {"Date", "日期", 84, smNoneEh, 0},
-      {"AccountName", "账户", 90, smNoneEh, 0}, {"Kind", "类别", 40, smNoneEh, 0},
+      {"AccountName", "账户", 90, smNoneEh, 0}, {"Kind", "类型", 40, smNoneEh, 0},
       {"Amount", "金额", 96, smNoneEh, 0},      {"Cleared", "已结清", 56, smNoneEh, 0},
       {"Note", "备注", 160, smNoneEh, 0},       {"Receipt", "收据", 48, smNoneEh, 0},
   };
