@@ -283,7 +283,9 @@ class TDBGridEhImport : public TObject {
   TImportRecordsEh Records;
   size_t NextRecord = 0;
   const Variant* CurrentCell = nullptr;  // the cell ReadCell writes
-  bool EndOfData() const { return NextRecord >= Records.RecordCount(); }
+  // Whether no input record is left (a reader that splits its records as the walk takes them
+  // says so itself).
+  virtual bool EndOfData() const { return NextRecord >= Records.RecordCount(); }
   bool IgnoreErrors = false;
 
  private:
@@ -301,9 +303,11 @@ class TDBGridEhImport : public TObject {
 };
 using TDBGridEhImportClass = TClass;  // a class reference to a TDBGridEhImport descendant
 
-// Tab-separated text (UTF-8): TAB ends a cell; LF, CR LF or CR a record; a 0 byte or the end of
-// the input the data. A first line that equals the target columns' captions is skipped. Text
-// that is not UTF-8 is a format error. (DBGridEhImportText.cpp)
+// Tab-separated text (UTF-8): TAB ends a cell; LF or CR LF a record; a 0 byte or the end of
+// the input the data. A leading byte-order mark is dropped (a UTF-16LE one reads the rest as
+// UTF-16LE). A first line that equals the target columns' captions is skipped. Text that is
+// not UTF-8, a CR without its LF and an input longer than MaxInputBytes are refused before
+// anything is written. (DBGridEhImportText.cpp)
 class TDBGridEhImportAsText : public TDBGridEhImport {
   RTL_CLASS(TDBGridEhImportAsText, TDBGridEhImport)
  public:
@@ -311,26 +315,35 @@ class TDBGridEhImportAsText : public TDBGridEhImport {
   void ImportFromStream(TStream* Stream, bool ForWholeGrid) override;
 
  protected:
+  // Reads and checks the whole text; its records are split as the walk takes them.
   void ReadPrefix() override;
+  bool EndOfData() const override;
+  void ReadRecord(TColumnsEhList* ColumnsList) override;
   void ReadCell(TColumnEh* Column) override;
   // The input as UTF-8 text up to its end mark; raises the format error.
-  virtual std::string ReadInputText();
-  // Splits the text into records and cells and drops a caption line (the text is consumed); a
-  // CR that no LF follows is the format error.
-  void SplitRecords(std::string Text);
+  std::string ReadInputText();
+  // The bytes of a code unit of the input without a byte-order mark: 1 (UTF-8) or 2 (UTF-16LE).
+  virtual size_t CodeUnitSize() const;
+  // The most bytes of text (before its end mark) an import reads: 1 GiB, the largest clipboard block.
+  virtual size_t MaxInputBytes() const;
   // The message of the format error, which names the reader.
   virtual const char* FormatErrorText() const;
+
+ private:
+  std::string text_;    // the whole input as UTF-8
+  size_t readPos_ = 0;  // where the next record starts
+  Variant cell_;        // the cell ReadCell writes
 };
 
-// The same over UTF-16LE code units; an unpaired surrogate is a format error.
-// (DBGridEhImportText.cpp)
+// The same over UTF-16LE code units (a UTF-8 byte-order mark is not one here); an unpaired
+// surrogate is a format error. (DBGridEhImportText.cpp)
 class TDBGridEhImportAsUnicodeText : public TDBGridEhImportAsText {
   RTL_CLASS(TDBGridEhImportAsUnicodeText, TDBGridEhImportAsText)
  public:
   TDBGridEhImportAsUnicodeText() = default;
 
  protected:
-  std::string ReadInputText() override;
+  size_t CodeUnitSize() const override;
   const char* FormatErrorText() const override;
 };
 

@@ -1,11 +1,14 @@
-// The text importers: tab-separated lines (UTF-8, or UTF-16LE for the Unicode format) read whole
-// into records of text cells before the walk writes the first of them.
+// The text importers: tab-separated lines (UTF-8, or UTF-16LE for the Unicode format) read and
+// checked whole before the walk writes the first of them. The records are split from the text
+// as the walk takes them, so the import holds the text once and one cell at a time.
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <string_view>
 
 #include "grid/dbgrid/DBGridEhImpExp.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace dbgrid_import_text_detail {
 
@@ -16,6 +19,11 @@ constexpr const char* kUnicodeFormatError = "TDBGridEhImportAsUnicodeText.CheckS
 constexpr int64_t kMinReadChunk = 64 * 1024;
 // ...and at most this large, so a stream that reports a wrong size cannot force a huge buffer.
 constexpr int64_t kMaxReadChunk = 64 * 1024 * 1024;
+// The most input bytes an import reads: the largest clipboard block.
+constexpr size_t kMaxInputBytes = size_t{1} << 30;
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 
 // The position of the first all-zero unit of UnitSize bytes at or after From (a multiple of
 // UnitSize), or npos.
@@ -29,10 +37,15 @@ size_t FindZeroUnit(const std::string& Data, size_t From, size_t UnitSize) {
   return std::string::npos;
 }
 
+[[noreturn]] void RaiseInputTooLong(size_t Limit) {
+  throw Exception("The text to import is longer than " + std::to_string(Limit) +
+                  " bytes, the most an import reads");
+}
+
 // The bytes from the stream's position up to the first zero unit (a 0 byte, or a 0 code unit
 // for UnitSize 2) or the end of the stream. The stream is left just past that zero unit, so
-// whatever follows the text stays unread.
-std::string ReadUpToZeroUnit(TStream* Stream, size_t UnitSize) {
+// whatever follows the text stays unread. More than Limit bytes before it are refused.
+std::string ReadUpToZeroUnit(TStream* Stream, size_t UnitSize, size_t Limit) {
   if (!Stream) return {};
   const int64_t left = Stream->Size() - Stream->Position();
   const int64_t chunk =
@@ -41,8 +54,11 @@ std::string ReadUpToZeroUnit(TStream* Stream, size_t UnitSize) {
   size_t scanned = 0;  // the bytes before this hold no zero unit
   for (;;) {
     const size_t old = data.size();
-    data.resize(old + static_cast<size_t>(chunk));
-    const int64_t got = Stream->Read(data.data() + old, chunk);
+    // Reading one unit past the limit tells a text of exactly Limit bytes from a longer one.
+    if (old >= Limit + UnitSize) RaiseInputTooLong(Limit);
+    const int64_t want = std::min<int64_t>(chunk, static_cast<int64_t>(Limit + UnitSize - old));
+    data.resize(old + static_cast<size_t>(want));
+    const int64_t got = Stream->Read(data.data() + old, want);
     data.resize(old + static_cast<size_t>(std::max<int64_t>(got, 0)));
     const size_t zero = FindZeroUnit(data, scanned, UnitSize);
     if (zero != std::string::npos) {
@@ -55,6 +71,7 @@ std::string ReadUpToZeroUnit(TStream* Stream, size_t UnitSize) {
   }
   // A trailing odd byte of a UTF-16 text is not a code unit: it ends the data like the end does.
   data.resize(data.size() - data.size() % UnitSize);
+  if (data.size() > Limit) RaiseInputTooLong(Limit);
   return data;
 }
 
@@ -153,19 +170,48 @@ std::string CaptionAsExported(const std::string& Caption) {
   return text;
 }
 
-// Whether the cells [Begin, End) are, one for one, the columns' captions.
-bool IsCaptionLine(const TImportRecordsEh& Records, size_t Begin, size_t End, TColumnsEhList* Columns) {
-  if (End - Begin != static_cast<size_t>(Columns->Count())) return false;
-  for (size_t i = Begin; i < End; ++i) {
-    std::string_view cell;
-    if (!Records.Cells[i].TryTextView(cell)) return false;
-    if (cell != CaptionAsExported(Columns->Items(static_cast<int>(i - Begin))->Title()->Caption()))
-      return false;
+// One cell of the text: its bytes, where the next cell starts, and whether it ends its record.
+struct TTextCell {
+  std::string_view Text;
+  size_t Next;
+  bool EndsRecord;
+};
+
+// The cell that starts at Pos (a text whose every CR is followed by LF).
+TTextCell NextTextCell(std::string_view Text, size_t Pos) {
+  size_t q = Pos;
+  while (q < Text.size() && !kBreakBytes[static_cast<unsigned char>(Text[q])]) ++q;
+  const std::string_view cell = Text.substr(Pos, q - Pos);
+  if (q == Text.size()) return {cell, q, true};
+  if (Text[q] == '\t') return {cell, q + 1, false};
+  return {cell, q + (Text[q] == '\r' ? 2 : 1), true};
+}
+
+// A CR ends a record only with its LF: a stray one inside a cell would shift every value after
+// it into the wrong record or column.
+bool HasLoneCarriageReturn(std::string_view Text) {
+  for (size_t p = Text.find('\r'); p != std::string_view::npos; p = Text.find('\r', p + 1))
+    if (p + 1 == Text.size() || Text[p + 1] != '\n') return true;
+  return false;
+}
+
+// Where the second record starts when the first one is, cell for cell, the columns' captions;
+// else 0.
+size_t CaptionLineEnd(std::string_view Text, TColumnsEhList* Columns) {
+  if (Text.empty()) return 0;
+  size_t pos = 0;
+  for (int i = 0;; ++i) {
+    const TTextCell cell = NextTextCell(Text, pos);
+    if (i >= Columns->Count() || cell.Text != CaptionAsExported(Columns->Items(i)->Title()->Caption()))
+      return 0;
+    pos = cell.Next;
+    if (cell.EndsRecord) return i + 1 == Columns->Count() ? pos : 0;
   }
-  return true;
 }
 
 }  // namespace dbgrid_import_text_detail
+
+namespace dimt = dbgrid_import_text_detail;
 
 RTL_IMPLEMENT_CLASS(TDBGridEhImportAsText)
 RTL_IMPLEMENT_CLASS(TDBGridEhImportAsUnicodeText)
@@ -177,61 +223,82 @@ void TDBGridEhImportAsText::ImportFromStream(TStream* Stream, bool ForWholeGrid)
 
 void TDBGridEhImportAsText::ReadPrefix() {
   NextRecord = 0;
-  SplitRecords(ReadInputText());
+  text_.clear();
+  readPos_ = 0;
+  std::string text = ReadInputText();
+  if (dimt::HasLoneCarriageReturn(text)) throw Exception(FormatErrorText());
+  // A title line the text export wrote above the records is not data.
+  readPos_ = dimt::CaptionLineEnd(text, ImpCols());
+  text_ = std::move(text);
+}
+
+bool TDBGridEhImportAsText::EndOfData() const {
+  // The empty line after a last line break is not a record: "a" CR LF holds one record.
+  return readPos_ >= text_.size();
+}
+
+void TDBGridEhImportAsText::ReadRecord(TColumnsEhList* ColumnsList) {
+  if (EndOfData()) return;
+  ++NextRecord;
+  const int columns = ColumnsList ? ColumnsList->Count() : 0;
+  TScopeExit forgetCell([this] { CurrentCell = nullptr; });
+  for (int i = 0;; ++i) {
+    const dimt::TTextCell cell = dimt::NextTextCell(text_, readPos_);
+    readPos_ = cell.Next;
+    // Cells past the target columns are dropped.
+    if (i < columns) {
+      cell_ = Variant(std::string(cell.Text));
+      CurrentCell = &cell_;
+      ReadCell(ColumnsList->Items(i));
+    }
+    if (cell.EndsRecord) return;
+  }
 }
 
 std::string TDBGridEhImportAsText::ReadInputText() {
-  std::string text = dbgrid_import_text_detail::ReadUpToZeroUnit(Stream(), 1);
-  if (!dbgrid_import_text_detail::IsValidUtf8(text)) throw Exception(FormatErrorText());
+  TStream* stream = Stream();
+  size_t unitSize = CodeUnitSize();
+  // A leading byte-order mark is not text. A UTF-16 one in front of what is read as UTF-8 says
+  // the text is UTF-16 (FF never starts UTF-8, so no valid input changes its meaning).
+  if (stream) {
+    char head[3] = {};
+    const int64_t got = std::max<int64_t>(stream->Read(head, 3), 0);
+    const std::string_view start(head, static_cast<size_t>(got));
+    size_t mark = 0;
+    if (unitSize == 1 && start.starts_with(dimt::kUtf8Mark))
+      mark = dimt::kUtf8Mark.size();
+    else if (start.starts_with(dimt::kUtf16LeMark))
+      mark = dimt::kUtf16LeMark.size(), unitSize = 2;
+    stream->Seek(static_cast<int64_t>(mark) - got, soCurrent);
+  }
+  std::string bytes = dimt::ReadUpToZeroUnit(stream, unitSize, MaxInputBytes());
+  if (unitSize == 1) {
+    if (!dimt::IsValidUtf8(bytes)) throw Exception(FormatErrorText());
+    return bytes;
+  }
+  std::string text;
+  if (!dimt::Utf16LeToUtf8(bytes, text)) throw Exception(FormatErrorText());
   return text;
 }
 
-std::string TDBGridEhImportAsUnicodeText::ReadInputText() {
-  const std::string bytes = dbgrid_import_text_detail::ReadUpToZeroUnit(Stream(), 2);
-  std::string text;
-  if (!dbgrid_import_text_detail::Utf16LeToUtf8(bytes, text)) throw Exception(FormatErrorText());
-  return text;
+size_t TDBGridEhImportAsText::CodeUnitSize() const {
+  return 1;
+}
+
+size_t TDBGridEhImportAsUnicodeText::CodeUnitSize() const {
+  return 2;
+}
+
+size_t TDBGridEhImportAsText::MaxInputBytes() const {
+  return dimt::kMaxInputBytes;
 }
 
 const char* TDBGridEhImportAsText::FormatErrorText() const {
-  return dbgrid_import_text_detail::kTextFormatError;
+  return dimt::kTextFormatError;
 }
 
 const char* TDBGridEhImportAsUnicodeText::FormatErrorText() const {
-  return dbgrid_import_text_detail::kUnicodeFormatError;
-}
-
-void TDBGridEhImportAsText::SplitRecords(std::string Text) {
-  Records.Clear();
-  // Each cell's end byte is overwritten with 0 so that the cell is handed to its Variant in
-  // place, without a copy of its own (the text holds no 0 byte: that byte ends the data).
-  char* p = Text.data();
-  char* const end = p + Text.size();
-  bool firstLine = true;
-  // The empty line after a last line break is not a record: "a" CR LF holds one record.
-  while (p < end) {
-    Records.BeginRecord();
-    for (;;) {
-      char* q = p;
-      while (q < end && !dbgrid_import_text_detail::kBreakBytes[static_cast<unsigned char>(*q)]) ++q;
-      const char brk = q < end ? *q : '\0';
-      *q = '\0';  // at the end this is the string's own terminator
-      Records.AddCell(Variant(static_cast<const char*>(p)));
-      p = q < end ? q + 1 : end;
-      if (brk == '\t') continue;
-      if (brk == '\r') {
-        // A CR ends a record only with its LF: a stray one inside a cell would shift every value
-        // after it into the wrong record or column.
-        if (p == end || *p != '\n') throw Exception(FormatErrorText());
-        ++p;
-      }
-      break;
-    }
-    // A title line the text export wrote above the records is not data.
-    if (firstLine && dbgrid_import_text_detail::IsCaptionLine(Records, 0, Records.Cells.size(), ImpCols()))
-      Records.Clear();
-    firstLine = false;
-  }
+  return dimt::kUnicodeFormatError;
 }
 
 void TDBGridEhImportAsText::ReadCell(TColumnEh* Column) {

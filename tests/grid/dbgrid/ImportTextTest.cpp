@@ -90,6 +90,45 @@ TEST_F(ImportTextTest, RefusesMalformedTextBeforeWritingAndWalksTheSelection) {
   EXPECT_EQ(Rows(), "s|k|k;t||;u||;");
 }
 
+// A text importer that reads at most 8 bytes of text.
+template <class Reader>
+class TEightByteImportEh : public Reader {
+ protected:
+  size_t MaxInputBytes() const override { return 8; }
+};
+
+TEST_F(ImportTextTest, TextLongerThanTheLimitIsRefusedBeforeAnyWrite) {
+  struct Case {
+    const char* id;
+    std::string input;
+    bool unicode;
+    const char* rows;  // "" when refused
+  } const cases[] = {
+      {"8 bytes", "abc\tdefg", false, "abc|defg|k;"},
+      {"9 bytes", "abc\tdefgh", false, ""},
+      {"8 bytes and the end mark", "abc\tdefg\0tail"s, false, "abc|defg|k;"},
+      {"the mark does not count",
+       "\xEF\xBB\xBF"
+       "abc\tdefg",
+       false, "abc|defg|k;"},
+      {"8 UTF-16 bytes", Utf16("ab\tc"), true, "ab|c|k;"},
+      {"8 UTF-16 bytes and an odd one", Utf16("ab\tc") + "x", true, "ab|c|k;"},
+      {"10 UTF-16 bytes", Utf16("ab\tcd"), true, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    texts->EmptyDataSet(), texts->AppendRecord({"k", "k", "k"});
+    TStringStream stream(c.input);
+    TEightByteImportEh<TDBGridEhImportAsText> text;
+    TEightByteImportEh<TDBGridEhImportAsUnicodeText> unicode;
+    TDBGridEhImportAsText& importer = c.unicode ? static_cast<TDBGridEhImportAsText&>(unicode) : text;
+    importer.SetDBGridEh(grid);
+    const std::string error = ErrorOf([&] { importer.ImportFromStream(&stream, true); });
+    EXPECT_EQ(error, *c.rows ? "" : "The text to import is longer than 8 bytes, the most an import reads");
+    EXPECT_EQ(Rows(), *c.rows ? c.rows : "k|k|k;");
+  }
+}
+
 TEST_F(ImportTextTest, ALoneCarriageReturnIsAFormatErrorThatWritesNothing) {
   // A CR ends a record only together with its LF.
   struct Case {
