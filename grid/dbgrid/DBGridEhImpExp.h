@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -320,8 +321,9 @@ class TDBGridEhImportAsText : public TDBGridEhImport {
   bool EndOfData() const override;
   void ReadRecord(TColumnsEhList* ColumnsList) override;
   void ReadCell(TColumnEh* Column) override;
-  // The input as UTF-8 text up to its end mark; raises the format error.
-  std::string ReadInputText();
+  // The input as UTF-8 text up to its end mark (a memory stream's bytes in place when they are
+  // UTF-8 already); raises the format error.
+  std::string_view ReadInputText();
   // The bytes of a code unit of the input without a byte-order mark: 1 (UTF-8) or 2 (UTF-16LE).
   virtual size_t CodeUnitSize() const;
   // The most bytes of text (before its end mark) an import reads: 1 GiB, the largest clipboard block.
@@ -330,9 +332,10 @@ class TDBGridEhImportAsText : public TDBGridEhImport {
   virtual const char* FormatErrorText() const;
 
  private:
-  std::string text_;    // the whole input as UTF-8
-  size_t readPos_ = 0;  // where the next record starts
-  Variant cell_;        // the cell ReadCell writes
+  std::string ownText_;    // the text when it is not the stream's own bytes
+  std::string_view text_;  // the whole input as UTF-8 (in ownText_ or the stream)
+  size_t readPos_ = 0;     // where the next record starts
+  Variant cell_;           // the cell ReadCell writes
 };
 
 // The same over UTF-16LE code units (a UTF-8 byte-order mark is not one here); an unpaired

@@ -27,7 +27,7 @@ constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 
 // The position of the first all-zero unit of UnitSize bytes at or after From (a multiple of
 // UnitSize), or npos.
-size_t FindZeroUnit(const std::string& Data, size_t From, size_t UnitSize) {
+size_t FindZeroUnit(std::string_view Data, size_t From, size_t UnitSize) {
   if (UnitSize == 1) {
     const void* hit = From < Data.size() ? std::memchr(Data.data() + From, 0, Data.size() - From) : nullptr;
     return hit ? static_cast<size_t>(static_cast<const char*>(hit) - Data.data()) : std::string::npos;
@@ -42,15 +42,33 @@ size_t FindZeroUnit(const std::string& Data, size_t From, size_t UnitSize) {
                   " bytes, the most an import reads");
 }
 
+// The bytes of a memory stream from its position up to the first zero unit, in place; the
+// stream is left as ReadUpToZeroUnit leaves it.
+std::string_view MemoryUpToZeroUnit(TCustomMemoryStream* Stream, size_t UnitSize, size_t Limit) {
+  const int64_t from = std::min(Stream->Position(), Stream->Size());
+  const std::string_view rest(reinterpret_cast<const char*>(Stream->Memory()) + from,
+                              static_cast<size_t>(Stream->Size() - from));
+  const size_t zero = FindZeroUnit(rest, 0, UnitSize);
+  const size_t end = zero != std::string_view::npos ? zero : rest.size() - rest.size() % UnitSize;
+  if (end > Limit) RaiseInputTooLong(Limit);
+  Stream->SetPosition(from +
+                      static_cast<int64_t>(zero != std::string_view::npos ? zero + UnitSize : rest.size()));
+  return rest.substr(0, end);
+}
+
 // The bytes from the stream's position up to the first zero unit (a 0 byte, or a 0 code unit
 // for UnitSize 2) or the end of the stream. The stream is left just past that zero unit, so
-// whatever follows the text stays unread. More than Limit bytes before it are refused.
-std::string ReadUpToZeroUnit(TStream* Stream, size_t UnitSize, size_t Limit) {
+// whatever follows the text stays unread. More than Limit bytes before it are refused. A memory
+// stream's bytes are handed out where they lie; any other stream's are read into Buffer.
+std::string_view ReadUpToZeroUnit(TStream* Stream, size_t UnitSize, size_t Limit, std::string& Buffer) {
   if (!Stream) return {};
+  if (auto* memory = dynamic_cast<TCustomMemoryStream*>(Stream))
+    return MemoryUpToZeroUnit(memory, UnitSize, Limit);
   const int64_t left = Stream->Size() - Stream->Position();
   const int64_t chunk =
       std::clamp<int64_t>(left + static_cast<int64_t>(UnitSize), kMinReadChunk, kMaxReadChunk);
-  std::string data;
+  std::string& data = Buffer;
+  data.clear();
   size_t scanned = 0;  // the bytes before this hold no zero unit
   for (;;) {
     const size_t old = data.size();
@@ -77,7 +95,7 @@ std::string ReadUpToZeroUnit(TStream* Stream, size_t UnitSize, size_t Limit) {
 
 // Whether the bytes are well-formed UTF-8: no stray continuation bytes, no overlong forms, no
 // surrogates, nothing above U+10FFFF and no sequence cut off by the end.
-bool IsValidUtf8(const std::string& Text) {
+bool IsValidUtf8(std::string_view Text) {
   const auto* s = reinterpret_cast<const unsigned char*>(Text.data());
   const size_t n = Text.size();
   size_t i = 0;
@@ -118,12 +136,22 @@ bool IsValidUtf8(const std::string& Text) {
   return true;
 }
 
+// The UTF-8 length of UTF-16LE units (a surrogate half counts as the half of a 4-byte form).
+size_t Utf8LengthOfUtf16(const unsigned char* Bytes, size_t Units) {
+  size_t length = 0;
+  for (size_t i = 0; i < Units; ++i) {
+    const unsigned unit = Bytes[2 * i] | (Bytes[2 * i + 1] << 8);
+    length += unit < 0x80 ? 1 : unit < 0x800 ? 2 : (unit >= 0xD800 && unit <= 0xDFFF) ? 2 : 3;
+  }
+  return length;
+}
+
 // UTF-16LE bytes (an even count) as UTF-8; false on an unpaired surrogate.
-bool Utf16LeToUtf8(const std::string& Bytes, std::string& Out) {
+bool Utf16LeToUtf8(std::string_view Bytes, std::string& Out) {
   const auto* b = reinterpret_cast<const unsigned char*>(Bytes.data());
   const size_t units = Bytes.size() / 2;
-  // A unit gives at most 3 bytes, and a surrogate pair (two units) 4.
-  Out.resize(units * 3);
+  // Sized exactly first: the text may be as large as the largest clipboard block.
+  Out.resize(Utf8LengthOfUtf16(b, units));
   char* out = Out.data();
   for (size_t i = 0; i < units; ++i) {
     char32_t c = static_cast<char32_t>(b[2 * i] | (b[2 * i + 1] << 8));
@@ -223,13 +251,13 @@ void TDBGridEhImportAsText::ImportFromStream(TStream* Stream, bool ForWholeGrid)
 
 void TDBGridEhImportAsText::ReadPrefix() {
   NextRecord = 0;
-  text_.clear();
+  text_ = {};
   readPos_ = 0;
-  std::string text = ReadInputText();
+  const std::string_view text = ReadInputText();
   if (dimt::HasLoneCarriageReturn(text)) throw Exception(FormatErrorText());
   // A title line the text export wrote above the records is not data.
   readPos_ = dimt::CaptionLineEnd(text, ImpCols());
-  text_ = std::move(text);
+  text_ = text;
 }
 
 bool TDBGridEhImportAsText::EndOfData() const {
@@ -255,7 +283,7 @@ void TDBGridEhImportAsText::ReadRecord(TColumnsEhList* ColumnsList) {
   }
 }
 
-std::string TDBGridEhImportAsText::ReadInputText() {
+std::string_view TDBGridEhImportAsText::ReadInputText() {
   TStream* stream = Stream();
   size_t unitSize = CodeUnitSize();
   // A leading byte-order mark is not text. A UTF-16 one in front of what is read as UTF-8 says
@@ -271,14 +299,16 @@ std::string TDBGridEhImportAsText::ReadInputText() {
       mark = dimt::kUtf16LeMark.size(), unitSize = 2;
     stream->Seek(static_cast<int64_t>(mark) - got, soCurrent);
   }
-  std::string bytes = dimt::ReadUpToZeroUnit(stream, unitSize, MaxInputBytes());
+  std::string read;
+  const std::string_view bytes = dimt::ReadUpToZeroUnit(stream, unitSize, MaxInputBytes(), read);
   if (unitSize == 1) {
     if (!dimt::IsValidUtf8(bytes)) throw Exception(FormatErrorText());
-    return bytes;
+    if (bytes.data() != read.data()) return bytes;
+    ownText_ = std::move(read);
+    return ownText_;
   }
-  std::string text;
-  if (!dimt::Utf16LeToUtf8(bytes, text)) throw Exception(FormatErrorText());
-  return text;
+  if (!dimt::Utf16LeToUtf8(bytes, ownText_)) throw Exception(FormatErrorText());
+  return ownText_;
 }
 
 size_t TDBGridEhImportAsText::CodeUnitSize() const {
