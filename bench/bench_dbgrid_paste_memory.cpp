@@ -4,7 +4,9 @@
 //   Tabs  - one line of TABs only: a cell a byte, the most cells a text can hold.
 //   Lines - short lines ("x" LF) into a grid of one record that does not append: a record every
 //           two bytes, none of them written past the first.
-// each as CF_TEXT (UTF-8) and as CF_UNICODETEXT (UTF-16LE, twice the bytes). The counter
+// each as CF_TEXT (UTF-8) and as CF_UNICODETEXT (UTF-16LE, twice the bytes), and
+//   Records - the grid's own records of three Null values: a cell a byte.
+// The counter
 // peak_per_input_byte carries the figure; the run fails when the grid did not take the text.
 //
 //   bench_dbgrid_paste_memory
@@ -143,9 +145,8 @@ std::string ClipboardBlock(const std::string& Text, bool Unicode) {
   return std::string(reinterpret_cast<const char*>(units.data()), units.size() * 2) + std::string(2, '\0');
 }
 
-void Paste(benchmark::State& State, const std::string& Text, bool Unicode) {
+void PasteBlock(benchmark::State& State, const std::string& block, UINT Format) {
   TPasteGrid& g = Grid();
-  const std::string block = ClipboardBlock(Text, Unicode);
   double ratio = 0;
   for (auto _ : State) {
     State.PauseTiming();
@@ -155,7 +156,7 @@ void Paste(benchmark::State& State, const std::string& Text, bool Unicode) {
       stream.WriteBuffer(block.data(), static_cast<int64_t>(block.size()));
       Clipboard()->Open();
       Clipboard()->Clear();
-      PutStreamToClipboard(Unicode ? CF_UNICODETEXT : CF_TEXT, &stream);
+      PutStreamToClipboard(Format, &stream);
       Clipboard()->Close();
     }
     const size_t before = liveBytes;
@@ -168,6 +169,10 @@ void Paste(benchmark::State& State, const std::string& Text, bool Unicode) {
     State.SkipWithError(("records after the paste: " + std::to_string(g.dataSet->RecordCount())).c_str());
   State.counters["peak_per_input_byte"] = ratio;
   State.counters["input_bytes"] = static_cast<double>(block.size());
+}
+
+void Paste(benchmark::State& State, const std::string& Text, bool Unicode) {
+  PasteBlock(State, ClipboardBlock(Text, Unicode), Unicode ? CF_UNICODETEXT : CF_TEXT);
 }
 
 void Tabs(benchmark::State& State, bool Unicode) {
@@ -193,11 +198,23 @@ void Unicode_Lines(benchmark::State& State) {
   Lines(State, true);
 }
 
+void Records_Nulls(benchmark::State& State) {
+  // The header (signature, version 1, three columns), three visible unnamed columns, the
+  // records and the end mark.
+  std::string block("VCLDBIF\1\3\0\0\0", 12);
+  for (int i = 0; i < 3; ++i) block += std::string("\1\0", 2);
+  const char kNull = 2;
+  block.append(kInputBytes / 3 * 3, kNull);
+  block += '\0';
+  PasteBlock(State, block, ClipboardFormatVCLDBIF());
+}
+
 #define RUN(Name) BENCHMARK(Name)->Unit(benchmark::kMillisecond)->Iterations(1)
 RUN(Text_Tabs);
 RUN(Unicode_Tabs);
 RUN(Text_Lines);
 RUN(Unicode_Lines);
+RUN(Records_Nulls);
 
 }  // namespace
 

@@ -350,7 +350,9 @@ class TDBGridEhImportAsUnicodeText : public TDBGridEhImportAsText {
   const char* FormatErrorText() const override;
 };
 
-// The grid's own typed records; every malformed input is the format error. (DBGridEhVclDbif.cpp)
+// The grid's own typed records; every malformed input is the format error, found before the
+// first write. The records are read again from the input as the walk takes them (a memory
+// stream's bytes where they lie). (DBGridEhVclDbif.cpp)
 class TDBGridEhImportAsVCLDBIF : public TDBGridEhImport {
   RTL_CLASS(TDBGridEhImportAsVCLDBIF, TDBGridEhImport)
  public:
@@ -360,12 +362,23 @@ class TDBGridEhImportAsVCLDBIF : public TDBGridEhImport {
 
  protected:
   void ReadPrefix() override;
+  bool EndOfData() const override;
+  void ReadRecord(TColumnsEhList* ColumnsList) override;
   void ReadCell(TColumnEh* Column) override;
   // A lookup column's cell (comma text of key values) written to the lookup's key fields.
   void WriteLookupKeys(TColumnEh* Column, TField* Field, const Variant& Value);
 
   // The column descriptors of the input (name, visible flag); they do not steer the import.
   std::unique_ptr<TStringList> ColumnDescriptors;
+
+ private:
+  std::vector<uint8_t> copy_;      // the input of a stream that does not hold its bytes in memory
+  const uint8_t* data_ = nullptr;  // the input from the header on
+  size_t size_ = 0;
+  int32_t columns_ = 0;  // values a record
+  size_t recordCount_ = 0;
+  size_t readPos_ = 0;  // where the next record starts
+  Variant cell_;        // the cell ReadCell writes
 };
 
 // --- the routines the grid, its menu, its keys and the navigator call ----------------------------
