@@ -183,12 +183,19 @@ inline void Select(TWorld& w, TDBGridEhSelectionType Kind, int Start) {
   w.ds->SetRecNo(Start + 1);
 }
 
-// One paste of the input into the grid by the importer class; ImporterName starts its format
-// error's message.
-inline int PasteInput(TClass Importer, const char* ImporterName, const uint8_t* Data, size_t Size) {
+// The grid, built once for every input.
+inline TWorld& World() {
+  static TWorld w = Build();
+  return w;
+}
+
+// One paste of the input: Paste(grid, stream, for the whole grid) reads the stream into the grid;
+// ImporterName starts its format error's message.
+template <class PasteFn>
+int CheckedPaste(const char* ImporterName, const uint8_t* Data, size_t Size, PasteFn&& Paste) {
   // A longer paste only appends more of the same records; it would cost the run its pace.
   if (Size < 1 || Size > 1024) return 0;
-  static TWorld w = Build();
+  TWorld& w = World();
   const unsigned first = Data[0];
   const auto kind = static_cast<TDBGridEhSelectionType>(first % 5);
   static const TModalResult kAnswers[] = {mrYes, mrNo, mrAll};
@@ -216,7 +223,7 @@ inline int PasteInput(TClass Importer, const char* ImporterName, const uint8_t* 
   stream.SetPosition(0);
   bool raised = false;
   try {
-    ReadGridFromImportStream(Importer, w.grid, &stream, forWholeGrid);
+    Paste(w.grid, stream, forWholeGrid);
   } catch (const Exception& e) {
     raised = true;
     // A refused write was asked about; otherwise the format or the data set refused.
@@ -239,6 +246,14 @@ inline int PasteInput(TClass Importer, const char* ImporterName, const uint8_t* 
   if (after.size() < before.size()) Fail("a paste lost records");
   if (after != before) w.fresh.clear();
   return 0;
+}
+
+// One paste of the input into the grid by the importer class.
+inline int PasteInput(TClass Importer, const char* ImporterName, const uint8_t* Data, size_t Size) {
+  return CheckedPaste(ImporterName, Data, Size,
+                      [Importer](TDBGridEh* Grid, TMemoryStream& Stream, bool Whole) {
+                        ReadGridFromImportStream(Importer, Grid, &Stream, Whole);
+                      });
 }
 
 }  // namespace import_fuzz

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -285,7 +286,9 @@ class TDBGridEhImport : public TObject {
   TImportRecordsEh Records;
   size_t NextRecord = 0;
   const Variant* CurrentCell = nullptr;  // the cell ReadCell writes
-  bool EndOfData() const { return NextRecord >= Records.RecordCount(); }
+  // Whether no input record is left (a reader that splits its records as the walk takes them
+  // says so itself).
+  virtual bool EndOfData() const { return NextRecord >= Records.RecordCount(); }
   bool IgnoreErrors = false;
 
  private:
@@ -303,10 +306,12 @@ class TDBGridEhImport : public TObject {
 };
 using TDBGridEhImportClass = TClass;  // a class reference to a TDBGridEhImport descendant
 
-// Tab-separated text (UTF-8): TAB ends a cell; LF or CR LF a record; a 0 byte or the end of the
-// input the data. A first line of the captions of the first target columns (all of them, or
-// fewer with records after it) is the export's title line and skipped. Text that is not UTF-8,
-// or a CR without its LF, is a format error. (DBGridEhImportText.cpp)
+// Tab-separated text (UTF-8): TAB ends a cell; LF or CR LF a record; a 0 byte or the end of
+// the input the data. A leading byte-order mark is dropped (a UTF-16LE one reads the rest as
+// UTF-16LE). A first line of the captions of the first target columns (all of them, or fewer
+// with records after it) is the export's title line and skipped. Text that is not UTF-8, a CR
+// without its LF and an input longer than MaxInputBytes are refused before anything is
+// written. (DBGridEhImportText.cpp)
 class TDBGridEhImportAsText : public TDBGridEhImport {
   RTL_CLASS(TDBGridEhImportAsText, TDBGridEhImport)
  public:
@@ -314,30 +319,43 @@ class TDBGridEhImportAsText : public TDBGridEhImport {
   void ImportFromStream(TStream* Stream, bool ForWholeGrid) override;
 
  protected:
+  // Reads and checks the whole text; its records are split as the walk takes them.
   void ReadPrefix() override;
+  bool EndOfData() const override;
+  void ReadRecord(TColumnsEhList* ColumnsList) override;
   void ReadCell(TColumnEh* Column) override;
-  // The input as UTF-8 text up to its end mark; raises the format error.
-  virtual std::string ReadInputText();
-  // Splits the text into records and cells and drops a caption line (the text is consumed); a
-  // CR that no LF follows is the format error.
-  void SplitRecords(std::string Text);
+  // The input as UTF-8 text up to its end mark (a memory stream's bytes in place when they are
+  // UTF-8 already); raises the format error.
+  std::string_view ReadInputText();
+  // The bytes of a code unit of the input without a byte-order mark: 1 (UTF-8) or 2 (UTF-16LE).
+  virtual size_t CodeUnitSize() const;
+  // The most bytes of text (before its end mark) an import reads: 1 GiB, the largest clipboard block.
+  virtual size_t MaxInputBytes() const;
   // The message of the format error, which names the reader.
   virtual const char* FormatErrorText() const;
+
+ private:
+  std::string ownText_;    // the text when it is not the stream's own bytes
+  std::string_view text_;  // the whole input as UTF-8 (in ownText_ or the stream)
+  size_t readPos_ = 0;     // where the next record starts
+  Variant cell_;           // the cell ReadCell writes
 };
 
-// The same over UTF-16LE code units; an unpaired surrogate is a format error.
-// (DBGridEhImportText.cpp)
+// The same over UTF-16LE code units (a UTF-8 byte-order mark is not one here); an unpaired
+// surrogate is a format error. (DBGridEhImportText.cpp)
 class TDBGridEhImportAsUnicodeText : public TDBGridEhImportAsText {
   RTL_CLASS(TDBGridEhImportAsUnicodeText, TDBGridEhImportAsText)
  public:
   TDBGridEhImportAsUnicodeText() = default;
 
  protected:
-  std::string ReadInputText() override;
+  size_t CodeUnitSize() const override;
   const char* FormatErrorText() const override;
 };
 
-// The grid's own typed records; every malformed input is the format error. (DBGridEhVclDbif.cpp)
+// The grid's own typed records; every malformed input is the format error, found before the
+// first write. The records are read again from the input as the walk takes them (a memory
+// stream's bytes where they lie). (DBGridEhVclDbif.cpp)
 class TDBGridEhImportAsVCLDBIF : public TDBGridEhImport {
   RTL_CLASS(TDBGridEhImportAsVCLDBIF, TDBGridEhImport)
  public:
@@ -347,12 +365,23 @@ class TDBGridEhImportAsVCLDBIF : public TDBGridEhImport {
 
  protected:
   void ReadPrefix() override;
+  bool EndOfData() const override;
+  void ReadRecord(TColumnsEhList* ColumnsList) override;
   void ReadCell(TColumnEh* Column) override;
   // A lookup column's cell (comma text of key values) written to the lookup's key fields.
   void WriteLookupKeys(TColumnEh* Column, TField* Field, const Variant& Value);
 
   // The column descriptors of the input (name, visible flag); they do not steer the import.
   std::unique_ptr<TStringList> ColumnDescriptors;
+
+ private:
+  std::vector<uint8_t> copy_;      // the input of a stream that does not hold its bytes in memory
+  const uint8_t* data_ = nullptr;  // the input from the header on
+  size_t size_ = 0;
+  int32_t columns_ = 0;  // values a record
+  size_t recordCount_ = 0;
+  size_t readPos_ = 0;  // where the next record starts
+  Variant cell_;        // the cell ReadCell writes
 };
 
 // --- the routines the grid, its menu, its keys and the navigator call ----------------------------

@@ -1,11 +1,14 @@
-// The text importers: tab-separated lines (UTF-8, or UTF-16LE for the Unicode format) read whole
-// into records of text cells before the walk writes the first of them.
+// The text importers: tab-separated lines (UTF-8, or UTF-16LE for the Unicode format) read and
+// checked whole before the walk writes the first of them. The records are split from the text
+// as the walk takes them, so the import holds the text once and one cell at a time.
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <string_view>
 
 #include "grid/dbgrid/DBGridEhImpExp.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace dbgrid_import_text_detail {
 
@@ -16,10 +19,15 @@ constexpr const char* kUnicodeFormatError = "TDBGridEhImportAsUnicodeText.CheckS
 constexpr int64_t kMinReadChunk = 64 * 1024;
 // ...and at most this large, so a stream that reports a wrong size cannot force a huge buffer.
 constexpr int64_t kMaxReadChunk = 64 * 1024 * 1024;
+// The most input bytes an import reads: the largest clipboard block.
+constexpr size_t kMaxInputBytes = size_t{1} << 30;
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 
 // The position of the first all-zero unit of UnitSize bytes at or after From (a multiple of
 // UnitSize), or npos.
-size_t FindZeroUnit(const std::string& Data, size_t From, size_t UnitSize) {
+size_t FindZeroUnit(std::string_view Data, size_t From, size_t UnitSize) {
   if (UnitSize == 1) {
     const void* hit = From < Data.size() ? std::memchr(Data.data() + From, 0, Data.size() - From) : nullptr;
     return hit ? static_cast<size_t>(static_cast<const char*>(hit) - Data.data()) : std::string::npos;
@@ -29,20 +37,46 @@ size_t FindZeroUnit(const std::string& Data, size_t From, size_t UnitSize) {
   return std::string::npos;
 }
 
+[[noreturn]] void RaiseInputTooLong(size_t Limit) {
+  throw Exception("The text to import is longer than " + std::to_string(Limit) +
+                  " bytes, the most an import reads");
+}
+
+// The bytes of a memory stream from its position up to the first zero unit, in place; the
+// stream is left as ReadUpToZeroUnit leaves it.
+std::string_view MemoryUpToZeroUnit(TCustomMemoryStream* Stream, size_t UnitSize, size_t Limit) {
+  const int64_t from = std::min(Stream->Position(), Stream->Size());
+  const std::string_view rest(reinterpret_cast<const char*>(Stream->Memory()) + from,
+                              static_cast<size_t>(Stream->Size() - from));
+  const size_t zero = FindZeroUnit(rest, 0, UnitSize);
+  const size_t end = zero != std::string_view::npos ? zero : rest.size() - rest.size() % UnitSize;
+  if (end > Limit) RaiseInputTooLong(Limit);
+  Stream->SetPosition(from +
+                      static_cast<int64_t>(zero != std::string_view::npos ? zero + UnitSize : rest.size()));
+  return rest.substr(0, end);
+}
+
 // The bytes from the stream's position up to the first zero unit (a 0 byte, or a 0 code unit
 // for UnitSize 2) or the end of the stream. The stream is left just past that zero unit, so
-// whatever follows the text stays unread.
-std::string ReadUpToZeroUnit(TStream* Stream, size_t UnitSize) {
+// whatever follows the text stays unread. More than Limit bytes before it are refused. A memory
+// stream's bytes are handed out where they lie; any other stream's are read into Buffer.
+std::string_view ReadUpToZeroUnit(TStream* Stream, size_t UnitSize, size_t Limit, std::string& Buffer) {
   if (!Stream) return {};
+  if (auto* memory = dynamic_cast<TCustomMemoryStream*>(Stream))
+    return MemoryUpToZeroUnit(memory, UnitSize, Limit);
   const int64_t left = Stream->Size() - Stream->Position();
   const int64_t chunk =
       std::clamp<int64_t>(left + static_cast<int64_t>(UnitSize), kMinReadChunk, kMaxReadChunk);
-  std::string data;
+  std::string& data = Buffer;
+  data.clear();
   size_t scanned = 0;  // the bytes before this hold no zero unit
   for (;;) {
     const size_t old = data.size();
-    data.resize(old + static_cast<size_t>(chunk));
-    const int64_t got = Stream->Read(data.data() + old, chunk);
+    // Reading one unit past the limit tells a text of exactly Limit bytes from a longer one.
+    if (old >= Limit + UnitSize) RaiseInputTooLong(Limit);
+    const int64_t want = std::min<int64_t>(chunk, static_cast<int64_t>(Limit + UnitSize - old));
+    data.resize(old + static_cast<size_t>(want));
+    const int64_t got = Stream->Read(data.data() + old, want);
     data.resize(old + static_cast<size_t>(std::max<int64_t>(got, 0)));
     const size_t zero = FindZeroUnit(data, scanned, UnitSize);
     if (zero != std::string::npos) {
@@ -55,12 +89,13 @@ std::string ReadUpToZeroUnit(TStream* Stream, size_t UnitSize) {
   }
   // A trailing odd byte of a UTF-16 text is not a code unit: it ends the data like the end does.
   data.resize(data.size() - data.size() % UnitSize);
+  if (data.size() > Limit) RaiseInputTooLong(Limit);
   return data;
 }
 
 // Whether the bytes are well-formed UTF-8: no stray continuation bytes, no overlong forms, no
 // surrogates, nothing above U+10FFFF and no sequence cut off by the end.
-bool IsValidUtf8(const std::string& Text) {
+bool IsValidUtf8(std::string_view Text) {
   const auto* s = reinterpret_cast<const unsigned char*>(Text.data());
   const size_t n = Text.size();
   size_t i = 0;
@@ -101,12 +136,22 @@ bool IsValidUtf8(const std::string& Text) {
   return true;
 }
 
+// The UTF-8 length of UTF-16LE units (a surrogate half counts as the half of a 4-byte form).
+size_t Utf8LengthOfUtf16(const unsigned char* Bytes, size_t Units) {
+  size_t length = 0;
+  for (size_t i = 0; i < Units; ++i) {
+    const unsigned unit = Bytes[2 * i] | (Bytes[2 * i + 1] << 8);
+    length += unit < 0x80 ? 1 : unit < 0x800 ? 2 : (unit >= 0xD800 && unit <= 0xDFFF) ? 2 : 3;
+  }
+  return length;
+}
+
 // UTF-16LE bytes (an even count) as UTF-8; false on an unpaired surrogate.
-bool Utf16LeToUtf8(const std::string& Bytes, std::string& Out) {
+bool Utf16LeToUtf8(std::string_view Bytes, std::string& Out) {
   const auto* b = reinterpret_cast<const unsigned char*>(Bytes.data());
   const size_t units = Bytes.size() / 2;
-  // A unit gives at most 3 bytes, and a surrogate pair (two units) 4.
-  Out.resize(units * 3);
+  // Sized exactly first: the text may be as large as the largest clipboard block.
+  Out.resize(Utf8LengthOfUtf16(b, units));
   char* out = Out.data();
   for (size_t i = 0; i < units; ++i) {
     char32_t c = static_cast<char32_t>(b[2 * i] | (b[2 * i + 1] << 8));
@@ -153,24 +198,50 @@ std::string CaptionAsExported(const std::string& Caption) {
   return text;
 }
 
-// Whether the cells [Begin, End) are, one for one, the captions of the first columns: the
-// title line of the text export of these columns, or of the first of them (a rectangle or
-// some columns). A line of fewer captions than columns is that only when records follow it:
-// a single cell pasted into a column whose caption it happens to match is data.
-bool IsCaptionLine(const TImportRecordsEh& Records, size_t Begin, size_t End, TColumnsEhList* Columns,
-                   bool RecordsFollow) {
-  const size_t columns = static_cast<size_t>(Columns->Count());
-  if (End == Begin || End - Begin > columns || (End - Begin < columns && !RecordsFollow)) return false;
-  for (size_t i = Begin; i < End; ++i) {
-    std::string_view cell;
-    if (!Records.Cells[i].TryTextView(cell)) return false;
-    if (cell != CaptionAsExported(Columns->Items(static_cast<int>(i - Begin))->Title()->Caption()))
-      return false;
+// One cell of the text: its bytes, where the next cell starts, and whether it ends its record.
+struct TTextCell {
+  std::string_view Text;
+  size_t Next;
+  bool EndsRecord;
+};
+
+// The cell that starts at Pos (a text whose every CR is followed by LF).
+TTextCell NextTextCell(std::string_view Text, size_t Pos) {
+  size_t q = Pos;
+  while (q < Text.size() && !kBreakBytes[static_cast<unsigned char>(Text[q])]) ++q;
+  const std::string_view cell = Text.substr(Pos, q - Pos);
+  if (q == Text.size()) return {cell, q, true};
+  if (Text[q] == '\t') return {cell, q + 1, false};
+  return {cell, q + (Text[q] == '\r' ? 2 : 1), true};
+}
+
+// A CR ends a record only with its LF: a stray one inside a cell would shift every value after
+// it into the wrong record or column.
+bool HasLoneCarriageReturn(std::string_view Text) {
+  for (size_t p = Text.find('\r'); p != std::string_view::npos; p = Text.find('\r', p + 1))
+    if (p + 1 == Text.size() || Text[p + 1] != '\n') return true;
+  return false;
+}
+
+// Where the second record starts when the first one is, cell for cell, the captions of the
+// first columns: the title line of the text export of these columns, or of the first of them (a
+// rectangle or some columns); else 0. A line of fewer captions than columns is that only when
+// records follow it: a single cell pasted into a column whose caption it matches is data.
+size_t CaptionLineEnd(std::string_view Text, TColumnsEhList* Columns) {
+  if (Text.empty()) return 0;
+  size_t pos = 0;
+  for (int i = 0;; ++i) {
+    const TTextCell cell = NextTextCell(Text, pos);
+    if (i >= Columns->Count() || cell.Text != CaptionAsExported(Columns->Items(i)->Title()->Caption()))
+      return 0;
+    pos = cell.Next;
+    if (cell.EndsRecord) return i + 1 == Columns->Count() || pos < Text.size() ? pos : 0;
   }
-  return true;
 }
 
 }  // namespace dbgrid_import_text_detail
+
+namespace dimt = dbgrid_import_text_detail;
 
 RTL_IMPLEMENT_CLASS(TDBGridEhImportAsText)
 RTL_IMPLEMENT_CLASS(TDBGridEhImportAsUnicodeText)
@@ -182,62 +253,84 @@ void TDBGridEhImportAsText::ImportFromStream(TStream* Stream, bool ForWholeGrid)
 
 void TDBGridEhImportAsText::ReadPrefix() {
   NextRecord = 0;
-  SplitRecords(ReadInputText());
+  text_ = {};
+  readPos_ = 0;
+  const std::string_view text = ReadInputText();
+  if (dimt::HasLoneCarriageReturn(text)) throw Exception(FormatErrorText());
+  // A title line the text export wrote above the records is not data.
+  readPos_ = dimt::CaptionLineEnd(text, ImpCols());
+  text_ = text;
 }
 
-std::string TDBGridEhImportAsText::ReadInputText() {
-  std::string text = dbgrid_import_text_detail::ReadUpToZeroUnit(Stream(), 1);
-  if (!dbgrid_import_text_detail::IsValidUtf8(text)) throw Exception(FormatErrorText());
-  return text;
+bool TDBGridEhImportAsText::EndOfData() const {
+  // The empty line after a last line break is not a record: "a" CR LF holds one record.
+  return readPos_ >= text_.size();
 }
 
-std::string TDBGridEhImportAsUnicodeText::ReadInputText() {
-  const std::string bytes = dbgrid_import_text_detail::ReadUpToZeroUnit(Stream(), 2);
-  std::string text;
-  if (!dbgrid_import_text_detail::Utf16LeToUtf8(bytes, text)) throw Exception(FormatErrorText());
-  return text;
+void TDBGridEhImportAsText::ReadRecord(TColumnsEhList* ColumnsList) {
+  if (EndOfData()) return;
+  ++NextRecord;
+  const int columns = ColumnsList ? ColumnsList->Count() : 0;
+  TScopeExit forgetCell([this] { CurrentCell = nullptr; });
+  for (int i = 0;; ++i) {
+    const dimt::TTextCell cell = dimt::NextTextCell(text_, readPos_);
+    readPos_ = cell.Next;
+    // Cells past the target columns are dropped.
+    if (i < columns) {
+      cell_ = Variant(std::string(cell.Text));
+      CurrentCell = &cell_;
+      ReadCell(ColumnsList->Items(i));
+    }
+    if (cell.EndsRecord) return;
+  }
+}
+
+std::string_view TDBGridEhImportAsText::ReadInputText() {
+  TStream* stream = Stream();
+  size_t unitSize = CodeUnitSize();
+  // A leading byte-order mark is not text. A UTF-16 one in front of what is read as UTF-8 says
+  // the text is UTF-16 (FF never starts UTF-8, so no valid input changes its meaning).
+  if (stream) {
+    char head[3] = {};
+    const int64_t got = std::max<int64_t>(stream->Read(head, 3), 0);
+    const std::string_view start(head, static_cast<size_t>(got));
+    size_t mark = 0;
+    if (unitSize == 1 && start.starts_with(dimt::kUtf8Mark))
+      mark = dimt::kUtf8Mark.size();
+    else if (start.starts_with(dimt::kUtf16LeMark))
+      mark = dimt::kUtf16LeMark.size(), unitSize = 2;
+    stream->Seek(static_cast<int64_t>(mark) - got, soCurrent);
+  }
+  std::string read;
+  const std::string_view bytes = dimt::ReadUpToZeroUnit(stream, unitSize, MaxInputBytes(), read);
+  if (unitSize == 1) {
+    if (!dimt::IsValidUtf8(bytes)) throw Exception(FormatErrorText());
+    if (bytes.data() != read.data()) return bytes;
+    ownText_ = std::move(read);
+    return ownText_;
+  }
+  if (!dimt::Utf16LeToUtf8(bytes, ownText_)) throw Exception(FormatErrorText());
+  return ownText_;
+}
+
+size_t TDBGridEhImportAsText::CodeUnitSize() const {
+  return 1;
+}
+
+size_t TDBGridEhImportAsUnicodeText::CodeUnitSize() const {
+  return 2;
+}
+
+size_t TDBGridEhImportAsText::MaxInputBytes() const {
+  return dimt::kMaxInputBytes;
 }
 
 const char* TDBGridEhImportAsText::FormatErrorText() const {
-  return dbgrid_import_text_detail::kTextFormatError;
+  return dimt::kTextFormatError;
 }
 
 const char* TDBGridEhImportAsUnicodeText::FormatErrorText() const {
-  return dbgrid_import_text_detail::kUnicodeFormatError;
-}
-
-void TDBGridEhImportAsText::SplitRecords(std::string Text) {
-  Records.Clear();
-  // Each cell's end byte is overwritten with 0 so that the cell is handed to its Variant in
-  // place, without a copy of its own (the text holds no 0 byte: that byte ends the data).
-  char* p = Text.data();
-  char* const end = p + Text.size();
-  bool firstLine = true;
-  // The empty line after a last line break is not a record: "a" CR LF holds one record.
-  while (p < end) {
-    Records.BeginRecord();
-    for (;;) {
-      char* q = p;
-      while (q < end && !dbgrid_import_text_detail::kBreakBytes[static_cast<unsigned char>(*q)]) ++q;
-      const char brk = q < end ? *q : '\0';
-      *q = '\0';  // at the end this is the string's own terminator
-      Records.AddCell(Variant(static_cast<const char*>(p)));
-      p = q < end ? q + 1 : end;
-      if (brk == '\t') continue;
-      if (brk == '\r') {
-        // A CR ends a record only with its LF: a stray one inside a cell would shift every value
-        // after it into the wrong record or column.
-        if (p == end || *p != '\n') throw Exception(FormatErrorText());
-        ++p;
-      }
-      break;
-    }
-    // A title line the text export wrote above the records is not data.
-    if (firstLine &&
-        dbgrid_import_text_detail::IsCaptionLine(Records, 0, Records.Cells.size(), ImpCols(), p < end))
-      Records.Clear();
-    firstLine = false;
-  }
+  return dimt::kUnicodeFormatError;
 }
 
 void TDBGridEhImportAsText::ReadCell(TColumnEh* Column) {

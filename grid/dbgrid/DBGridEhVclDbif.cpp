@@ -1,7 +1,8 @@
 // The grid's own typed record stream: the writer that turns each exported cell into one tagged
-// value, and the reader that checks a whole stream into the import's records before the first
-// write. The reader trusts nothing: every length is checked against the bytes left before
-// anything is allocated, and every malformed input ends in the one format error.
+// value, and the reader that checks a whole stream before the first write and then reads its
+// records again one at a time as the walk takes them, so no value is held beyond its cell. The reader trusts
+// nothing: every length is checked against the bytes left before anything is allocated, and every malformed
+// input ends in the one format error.
 #include <array>
 #include <bit>
 #include <cmath>
@@ -12,6 +13,7 @@
 #include "grid/dbgrid/DBGridEhImpExp.h"
 #include "platform/db/DB.h"
 #include "platform/rtl/Lists.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SysUtils.h"
 
 RTL_IMPLEMENT_CLASS(TDBGridEhExportAsVCLDBIF)
@@ -292,8 +294,9 @@ Variant ReadTaggedValue(TVclDbifCursor& In, uint8_t Tag) {
 
 // The whole stream after the header: column descriptors, then records of exactly Columns
 // values each, then the end mark where a record would start. What follows the end mark (the
-// rounding of a clipboard block) is not read.
-void ReadBody(TVclDbifCursor& In, int32_t Columns, TStringList& Descriptors, TImportRecordsEh& Records) {
+// rounding of a clipboard block) is not read. Answers the record count; the records start where
+// In stood after the descriptors (RecordsStart).
+size_t CheckBody(TVclDbifCursor& In, int32_t Columns, TStringList& Descriptors, size_t& RecordsStart) {
   // Each descriptor takes at least two bytes and the end mark one more.
   if (Columns < 0 || static_cast<size_t>(Columns) > In.Left() / 2) FormatError();
   static TObject visibleMark;  // the object slot of a visible column's descriptor
@@ -301,17 +304,17 @@ void ReadBody(TVclDbifCursor& In, int32_t Columns, TStringList& Descriptors, TIm
     const bool visible = In.Byte() != 0;
     Descriptors.AddObject(std::string(In.Name()), visible ? &visibleMark : nullptr);
   }
-  for (;;) {
+  RecordsStart = In.Position();
+  for (size_t records = 0;; ++records) {
     const uint8_t first = In.Byte();
-    if (first == tagEndOfData) return;
+    if (first == tagEndOfData) return records;
     // Without columns only the end mark may follow: a record must consume input.
     if (Columns == 0) FormatError();
-    Records.BeginRecord();
-    Records.AddCell(ReadTaggedValue(In, first));
+    ReadTaggedValue(In, first);
     for (int32_t i = 1; i < Columns; ++i) {
       const uint8_t tag = In.Byte();
       if (tag == tagEndOfData) FormatError();  // a record cut short
-      Records.AddCell(ReadTaggedValue(In, tag));
+      ReadTaggedValue(In, tag);
     }
   }
 }
@@ -389,33 +392,53 @@ void TDBGridEhImportAsVCLDBIF::ImportFromStream(TStream* Stream, bool ForWholeGr
 void TDBGridEhImportAsVCLDBIF::ReadPrefix() {
   Records.Clear();
   NextRecord = 0;
+  recordCount_ = 0;
   if (!ColumnDescriptors) ColumnDescriptors = std::make_unique<TStringList>();
   ColumnDescriptors->Clear();
 
   // A memory stream is parsed where it lies; any other stream is read to its end first.
-  std::vector<uint8_t> copy;
-  const uint8_t* data = nullptr;
-  size_t size = 0;
+  copy_.clear();
   const int64_t start = Stream()->Position();
   if (auto* memory = dynamic_cast<TCustomMemoryStream*>(Stream())) {
     const int64_t from = std::min(start, memory->Size());
-    data = memory->Memory() + from;
-    size = static_cast<size_t>(memory->Size() - from);
+    data_ = memory->Memory() + from;
+    size_ = static_cast<size_t>(memory->Size() - from);
   } else {
-    copy = vcldbif::ReadRest(Stream());
-    data = copy.data();
-    size = copy.size();
+    copy_ = vcldbif::ReadRest(Stream());
+    data_ = copy_.data();
+    size_ = copy_.size();
   }
 
-  // Read into lists of their own: a format error leaves the import without any record.
-  vcldbif::TVclDbifCursor in(data, size);
-  const int32_t columns = vcldbif::ReadHeader(in);
-  TImportRecordsEh records;
+  // Checked into a list of its own: a format error leaves the import without any record.
+  vcldbif::TVclDbifCursor in(data_, size_);
+  columns_ = vcldbif::ReadHeader(in);
   TStringList descriptors;
-  vcldbif::ReadBody(in, columns, descriptors, records);
+  const size_t records = vcldbif::CheckBody(in, columns_, descriptors, readPos_);
   ColumnDescriptors->AddStrings(&descriptors);
-  Records = std::move(records);
+  recordCount_ = records;
   Stream()->SetPosition(start + static_cast<int64_t>(in.Position()));
+}
+
+bool TDBGridEhImportAsVCLDBIF::EndOfData() const {
+  return NextRecord >= recordCount_;
+}
+
+void TDBGridEhImportAsVCLDBIF::ReadRecord(TColumnsEhList* ColumnsList) {
+  if (EndOfData()) return;
+  ++NextRecord;
+  // The record was checked whole by ReadPrefix: its values read again without error.
+  vcldbif::TVclDbifCursor in(data_, size_);
+  in.Bytes(readPos_);
+  const int columns = ColumnsList ? ColumnsList->Count() : 0;
+  TScopeExit forgetCell([this] { CurrentCell = nullptr; });
+  for (int32_t i = 0; i < columns_; ++i) {
+    cell_ = vcldbif::ReadTaggedValue(in, in.Byte());
+    readPos_ = in.Position();
+    if (i < columns) {
+      CurrentCell = &cell_;
+      ReadCell(ColumnsList->Items(i));
+    }
+  }
 }
 
 void TDBGridEhImportAsVCLDBIF::ReadCell(TColumnEh* Column) {

@@ -333,11 +333,15 @@ namespace {
 
 std::string JoinDelimited(const TStrings& list, char delimiter, char quote, bool strict) {
   if (list.Count() == 1 && list.Strings(0).empty()) return std::string(2, quote);
+  // Blanks around a blank delimiter fold into one break on reading, so an empty item there
+  // survives only when quoted.
+  const bool quoteEmpty = !strict && IsBlank(delimiter);
   std::string out;
   for (int i = 0; i < list.Count(); ++i) {
     std::string s = list.Strings(i);
-    bool quoteIt = std::any_of(
-        s.begin(), s.end(), [&](char c) { return c == delimiter || c == quote || (!strict && IsBlank(c)); });
+    bool quoteIt = (quoteEmpty && s.empty()) || std::any_of(s.begin(), s.end(), [&](char c) {
+                     return c == delimiter || c == quote || (!strict && IsBlank(c));
+                   });
     if (i > 0) out += delimiter;
     out += quoteIt ? AnsiQuotedStr(s, quote) : s;
   }

@@ -120,6 +120,63 @@ TEST_F(ClipboardActionsTest, CopyPutsFiveFormatsAsOneContentAndPasteTakesTheRich
   EXPECT_EQ(CountClipboardFormats(), 0);
 }
 
+// A leading byte-order mark is not part of the first cell, pasted or imported, in either text
+// format; a UTF-16 one in front of what the UTF-8 reader takes says the rest is UTF-16.
+TEST_F(ClipboardActionsTest, ALeadingByteOrderMarkIsDropped) {
+  auto utf16 = [](const std::string& Text) {
+    const std::u16string units = Utf8ToUtf16(Text);
+    return std::string(reinterpret_cast<const char*>(units.data()), units.size() * 2);
+  };
+  const std::string utf8Mark = "\xEF\xBB\xBF", utf16Mark = "\xFF\xFE";
+  struct Case {
+    const char* id;
+    UINT format;
+    std::string bytes;
+    const char* names;  // ID and NAME of the records after the paste into record 2
+    bool pasted = true;
+  } const cases[] = {
+      {"UTF-8, no mark", CF_TEXT, "7\tx", "1Ann 7x 3Cy "},
+      {"UTF-8, UTF-8 mark", CF_TEXT, utf8Mark + "7\tx", "1Ann 7x 3Cy "},
+      // (not pasted: the clipboard's UTF-16 form of such a CF_TEXT block holds its bytes as text)
+      {"UTF-8, UTF-16 mark", CF_TEXT, utf16Mark + utf16("7\tx"), "1Ann 7x 3Cy ", false},
+      {"UTF-8, UTF-8 mark before the title line", CF_TEXT, utf8Mark + "ID\tNAME\tAMOUNT\r\n7\tx",
+       "1Ann 7x 3Cy "},
+      {"UTF-8, UTF-8 mark into a text cell", CF_TEXT, utf8Mark + "x", "1Ann 2x 3Cy "},
+      {"UTF-16, no mark", CF_UNICODETEXT, utf16("7\tx"), "1Ann 7x 3Cy "},
+      {"UTF-16, UTF-16 mark", CF_UNICODETEXT, utf16Mark + utf16("7\tx"), "1Ann 7x 3Cy "},
+      {"UTF-16, UTF-16 mark into a text cell", CF_UNICODETEXT, utf16Mark + utf16("x"), "1Ann 2x 3Cy "},
+      {"UTF-16, a second mark is text", CF_UNICODETEXT, utf16Mark + utf16Mark + utf16("x"),
+       "1Ann 2\xEF\xBB\xBFx 3Cy "},
+  };
+  std::string asked;  // a refused value would be asked about
+  SetMessageDlgScript([&asked](TMessageForm& Dialog) { return asked += Dialog.MessageText(), mrNo; });
+  for (bool paste : {true, false})
+    for (const Case& c : cases) {
+      if (paste && !c.pasted) continue;
+      SCOPED_TRACE(std::string(c.id) + (paste ? " (paste)" : " (import)"));
+      asked.clear();
+      dataSet->EmptyDataSet(), AddRows({{1, "Ann", 1.5}, {2, "Bob", 2.5}, {3, "Cy", 3.5}});
+      // Into ID, or into NAME when the case's text is one cell.
+      At(2, std::string(c.names).find("7x") != std::string::npos ? 0 : 1);
+      const std::string input = c.bytes + std::string(c.format == CF_TEXT ? 1 : 2, '\0');
+      TMemoryStream stream;
+      stream.WriteBuffer(input.data(), static_cast<int64_t>(input.size())), stream.SetPosition(0);
+      if (paste) {
+        ResetClipboardForTest();
+        PutStreamToClipboard(c.format, &stream);
+        ErrorOf([&] { GridPasteAction(grid, false); });
+      } else {
+        ErrorOf([&] {
+          ReadGridFromImportStream(c.format == CF_TEXT ? TDBGridEhImportAsText::StaticClass()
+                                                       : TDBGridEhImportAsUnicodeText::StaticClass(),
+                                   grid, &stream, false);
+        });
+      }
+      EXPECT_EQ(Names() + asked, c.names);
+    }
+  ClearMessageDlgAnswers();
+}
+
 TEST_F(ClipboardActionsTest, DeleteAsksPerKindThenDeletesOrClearsExactlyTheSelection) {
   grid->SetOptions(grid->Options() + dgMultiSelect);
   grid->SetAllowedSelections({gstRecordBookmarks, gstRectangle, gstColumns, gstAll});

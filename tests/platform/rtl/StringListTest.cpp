@@ -103,6 +103,38 @@ TEST_F(StringListTest, DelimitedTextWithOwnDelimiterAndStrictMode) {
   EXPECT_EQ(list_.DelimitedText(), " a b ;c");  // blanks need no quotes when strict
 }
 
+// Whatever the delimiter, writing the items and reading them back gives the same items.
+TEST_F(StringListTest, DelimitedTextReadsBackWhatItWrote) {
+  struct Case {
+    char delimiter;
+    bool strict;
+    V items;
+  } cases[] = {
+      {' ', false, {"a", ""}},         {' ', false, {"", "a"}},         {' ', false, {"a", "", "b"}},
+      {' ', false, {"", ""}},          {' ', false, {"x y", "", "\""}}, {'\t', false, {"a", "", ""}},
+      {' ', true, {"a", "", "b", ""}}, {',', false, {"a", "", ""}},     {',', false, {"", " b ", ""}},
+      {';', true, {"", "a;b", ""}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.items) + " delimiter " + testing::PrintToString(c.delimiter) +
+                 (c.strict ? " strict" : ""));
+    TStringList written, read;
+    for (TStringList* list : {&written, &read}) {
+      list->SetDelimiter(c.delimiter);
+      list->SetStrictDelimiter(c.strict);
+    }
+    for (const std::string& item : c.items) written.Add(item);
+    read.SetDelimitedText(written.DelimitedText());
+    EXPECT_EQ(Lines(read), c.items) << written.DelimitedText();
+  }
+
+  // A text cut off in an opening quote ends with an empty item, and keeps it when written back.
+  list_.SetDelimiter(' ');
+  list_.SetDelimitedText("a \"");
+  EXPECT_EQ(Lines(list_), (V{"a", ""}));
+  EXPECT_EQ(list_.DelimitedText(), "a \"\"");
+}
+
 TEST_F(StringListTest, NameValueLines) {
   list_.SetText("Host=example\r\nPort=80\r\nflag\r\n=anon");
   EXPECT_EQ(list_.Names(0), "Host");
