@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "grid/axis/AxisGridDataLinkEh.h"
@@ -542,11 +543,15 @@ TGroupDataTreeNodeEh* TGridGroupDataTreeEh::FileRecordNode(const Variant& KeyArr
 Variant TGridGroupDataTreeEh::ReadRecordKeys(IMemTableEh* Intf, int RecIndex) {
   const int levels = dataGroups_->GetActiveGroupLevelsCount();
   keyBuffer_.resize(static_cast<size_t>(levels) + 1);
+  const TLivenessWatch watch = liveness_.Watch();
   {
     Intf->InstantReadEnter(RecIndex);
     TScopeExit leave([Intf] { Intf->InstantReadLeave(); });
-    for (int i = 0; i < levels; ++i)
-      keyBuffer_[static_cast<size_t>(i)] = dataGroups_->GetActiveGroupLevel(i)->GetKeyValue();
+    for (int i = 0; i < levels; ++i) {
+      Variant key = dataGroups_->GetActiveGroupLevel(i)->GetKeyValue();
+      if (watch.Gone()) return Variant();  // a key handler freed the tree's grid
+      keyBuffer_[static_cast<size_t>(i)] = std::move(key);
+    }
   }
   keyBuffer_[static_cast<size_t>(levels)] = RecIndex;
   return VarArrayOf(keyBuffer_);
@@ -558,24 +563,46 @@ void TGridGroupDataTreeEh::ReadRecordKeysInto(IMemTableEh* Intf, int RecIndex, V
     Keys = ReadRecordKeys(Intf, RecIndex);
     return;
   }
+  const TLivenessWatch watch = liveness_.Watch();
   {
     Intf->InstantReadEnter(RecIndex);
     TScopeExit leave([Intf] { Intf->InstantReadLeave(); });
-    for (int i = 0; i < levels; ++i) Keys.PutElement(i, dataGroups_->GetActiveGroupLevel(i)->GetKeyValue());
+    for (int i = 0; i < levels; ++i) {
+      Variant key = dataGroups_->GetActiveGroupLevel(i)->GetKeyValue();
+      if (watch.Gone()) return;  // Keys went with the tree
+      Keys.PutElement(i, key);
+    }
   }
   Keys.PutElement(levels, RecIndex);
 }
 
+bool TGridGroupDataTreeEh::DeferWhileRead() {
+  if (readers_ == 0) return false;
+  stale_ = true;
+  return true;
+}
+
+bool TGridGroupDataTreeEh::EndRead() {
+  --readers_;
+  if (readers_ > 0 || !stale_) return false;
+  stale_ = false;
+  return true;
+}
+
 void TGridGroupDataTreeEh::Rebuild() {
+  if (DeferWhileRead()) return;
   IMemTableEh* intf = dataGroups_ != nullptr ? dataGroups_->DataIntf() : nullptr;
+  // A key handler may free the grid and this tree with it: nothing of it is touched after.
+  const TLivenessWatch watch = liveness_.Watch();
   {
-    TCounterScope update(updateCount_);
+    ++updateCount_;
+    TScopeExit endUpdate(WhileAlive(watch, [this] { --updateCount_; }));
     // The data rows are used again for the new records: a rebuild then makes and frees almost
     // nothing, and each row's key array is rewritten in place.
     std::vector<TGroupDataTreeNodeEh*> spare;
-    TScopeExit freeSpare([&] {
+    TScopeExit freeSpare(WhileAlive(watch, [&] {
       for (TGroupDataTreeNodeEh* node : spare) DeleteNode(node);
-    });
+    }));
     // Handed out in the order of the records they showed, so that a record's row is most
     // likely the one it had, and its memory is near the rows of the records around it.
     const std::vector<TGroupDataTreeNodeEh*> byRecord(recordNodes_);
@@ -603,10 +630,12 @@ void TGridGroupDataTreeEh::Rebuild() {
       const int count = intf->GetRowCount();
       recordNodes_.assign(static_cast<size_t>(std::max(count, 0)), nullptr);
       TSearchMemo memo;
-      TValueRestorer<TSearchMemo*> keepMemo(searchMemo_, &memo);
+      TSearchMemo* const savedMemo = std::exchange(searchMemo_, &memo);
+      TScopeExit restoreMemo(WhileAlive(watch, [this, savedMemo] { searchMemo_ = savedMemo; }));
       for (int r = 0; r < count; ++r) {
         if (spare.empty()) {
           Variant keys = ReadRecordKeys(intf, r);
+          if (watch.Gone()) return;
           TGroupDataTreeNodeEh* node = FileRecordNode(keys, r, nullptr);
           node->KeyValues = std::move(keys);
           continue;
@@ -618,6 +647,7 @@ void TGridGroupDataTreeEh::Rebuild() {
         node->FooterValues.clear();
         node->DisplayValue.clear();
         ReadRecordKeysInto(intf, r, node->KeyValues);
+        if (watch.Gone()) return;
         FileRecordNode(Variant(node->KeyValues), r, node);
       }
       RecalcFooterValues();
@@ -690,13 +720,16 @@ void TGridGroupDataTreeEh::RecalcAllNodes() {
 // --- single edits ------------------------------------------------------------------------------
 
 void TGridGroupDataTreeEh::DataRecordChanged(int RecIndex) {
+  if (DeferWhileRead()) return;
   IMemTableEh* intf = dataGroups_ != nullptr ? dataGroups_->DataIntf() : nullptr;
   TGroupDataTreeNodeEh* node = FindRecordNode(RecIndex);
   if (node == nullptr || intf == nullptr) {  // out of step with the data: file everything again
     Rebuild();
     return;
   }
+  const TLivenessWatch watch = liveness_.Watch();
   Variant keys = ReadRecordKeys(intf, RecIndex);
+  if (watch.Gone()) return;
   node->NeedRecalc = true;
   if (CompareGroupKeysEh(keys, node->KeyValues) != 0) {
     node->KeyValues = std::move(keys);
@@ -709,6 +742,7 @@ void TGridGroupDataTreeEh::DataRecordChanged(int RecIndex) {
 }
 
 void TGridGroupDataTreeEh::DataRecordInserted(int RecIndex) {
+  if (DeferWhileRead()) return;
   IMemTableEh* intf = dataGroups_ != nullptr ? dataGroups_->DataIntf() : nullptr;
   const int count = static_cast<int>(recordNodes_.size());
   if (intf == nullptr || RecIndex < 0 || RecIndex > count || intf->GetRowCount() != count + 1) {
@@ -739,7 +773,9 @@ void TGridGroupDataTreeEh::DataRecordInserted(int RecIndex) {
   const bool inserting =
       dataSet != nullptr && dataSet->State() == dsInsert && intf->GetCurrentRecordIndex() == RecIndex;
   if (inserting) dataGroups_->WriteNewRecordKeyValues();
+  const TLivenessWatch watch = liveness_.Watch();
   Variant keys = ReadRecordKeys(intf, RecIndex);
+  if (watch.Gone()) return;
   TGroupDataTreeNodeEh* node = FileRecordNode(keys, RecIndex, nullptr);
   node->KeyValues = std::move(keys);
   if (inserting) ExpandToNode(node);
@@ -748,6 +784,7 @@ void TGridGroupDataTreeEh::DataRecordInserted(int RecIndex) {
 }
 
 void TGridGroupDataTreeEh::DataRecordDeleted(int RecIndex) {
+  if (DeferWhileRead()) return;
   TGroupDataTreeNodeEh* node = FindRecordNode(RecIndex);
   if (node == nullptr) {
     Rebuild();
@@ -800,6 +837,7 @@ void TGridGroupDataTreeEh::RenewGroupRecNos(TGroupDataTreeNodeEh* Node) {
 }
 
 void TGridGroupDataTreeEh::MoveRecordNode(TGroupDataTreeNodeEh* Node) {
+  if (DeferWhileRead()) return;
   if (Node == nullptr || Node->Owner() != this || Node->NodeType != dntDataSetRecordEh) return;
   TGroupDataTreeNodeEh* oldParent = Node->GetParent();
   FileRecordNode(Node->KeyValues, Node->RecNo, Node);
@@ -810,6 +848,7 @@ void TGridGroupDataTreeEh::MoveRecordNode(TGroupDataTreeNodeEh* Node) {
 }
 
 void TGridGroupDataTreeEh::DeleteEmptyGroupNodes() {
+  if (DeferWhileRead()) return;
   // Children first, so that a group row left empty by them is examined after them; the root
   // and footers are never deleted.
   auto sweep = [&](auto& self, TGroupDataTreeNodeEh* node) -> void {
@@ -825,6 +864,7 @@ void TGridGroupDataTreeEh::DeleteEmptyGroupNodes() {
 }
 
 void TGridGroupDataTreeEh::ClearDataNodes() {
+  if (DeferWhileRead()) return;
   ShedDataNodes(nullptr);
 }
 
@@ -929,6 +969,7 @@ void TGridGroupDataTreeEh::SortLevelNodes(int Depth, TSortOrderEh SortOrder) {
 }
 
 void TGridGroupDataTreeEh::DeleteLevelNodes(int Depth) {
+  if (DeferWhileRead()) return;
   if (Depth < 1) return;
   auto walk = [&](auto& self, TGroupDataTreeNodeEh* node) -> void {
     for (int i = node->GetRowsCount() - 1; i >= 0; --i) {

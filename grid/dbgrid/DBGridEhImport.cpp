@@ -75,6 +75,11 @@ TDBGridEhImport::~TDBGridEhImport() = default;
 
 // --- the walk ------------------------------------------------------------------------------------
 
+void TDBGridEhImport::SetDBGridEh(TCustomDBGridEh* Value) {
+  grid_ = Value;
+  gridWatch_ = Value ? Value->Watch() : TLivenessWatch();
+}
+
 void TDBGridEhImport::ImportFromStream(TStream* Stream, bool ForWholeGrid) {
   stream_ = Stream;
   Records.Clear();
@@ -109,9 +114,9 @@ void TDBGridEhImport::ImportFromStream(TStream* Stream, bool ForWholeGrid) {
   {  // the writing part: its guards run before ReadSuffix
     ds->DisableControls();
     TScopeExit enableControls([&] { ds->EnableControls(); });
-    TScopeExit restorePlace([&] {
+    TScopeExit restorePlace(WhileAlive(gridWatch_, [&] {
       if (!inserting) grid->RestoreBookmark();
-    });
+    }));
     undo_ = std::make_unique<TImportUndoLogEh>(ds);
     TScopeExit dropLog([&] { undo_.reset(); });
     TScopeFail rollback([&] { undo_->Rollback(); });
@@ -164,6 +169,7 @@ void TDBGridEhImport::ImportFromStream(TStream* Stream, bool ForWholeGrid) {
     }
     // The last written record is posted inside the all-or-nothing part.
     ds->CheckBrowseMode();
+    if (grid_ && gridWatch_.Gone()) Abort();
   }
   ReadSuffix();
 }
@@ -192,6 +198,8 @@ void TDBGridEhImport::AppendRemainingRecords() {
 
 void TDBGridEhImport::ReadRecord(TColumnsEhList* ColumnsList) {
   if (EndOfData()) return;
+  // The last record's post may have freed the grid, and the columns with it.
+  if (grid_ && gridWatch_.Gone()) Abort();
   const size_t record = NextRecord++;
   const size_t first = Records.CellsBegin(record);
   const size_t last = Records.CellsEnd(record);
