@@ -36,7 +36,7 @@ namespace {
   std::abort();
 }
 
-enum TOperation { opPaint, opExport, opImport, opAppend, opRecount, kOperations };
+enum TReentryStep { opPaint, opExport, opImport, opAppend, opRecount, kOperations };
 enum THandler {
   hCellParams,
   hDrawColumnCell,
@@ -48,10 +48,10 @@ enum THandler {
   hAfterPost,
   kHandlers
 };
-enum TAction { acNothing, acClose, acEmpty, acAppend, acFreeGrid, kActions };
+enum TReentryAction { acNothing, acClose, acEmpty, acAppend, acFreeGrid, kActions };
 
 struct TArmed {
-  TAction Action = acNothing;
+  TReentryAction Action = acNothing;
   int Call = 0;  // the call (0-based) that acts
 };
 
@@ -91,7 +91,7 @@ TWorld& World() {
   return *w;
 }
 
-void Act(TWorld& w, TAction Action) {
+void Act(TWorld& w, TReentryAction Action) {
   switch (Action) {
     case acClose:
       w.table->Close();
@@ -115,7 +115,7 @@ void Act(TWorld& w, TAction Action) {
 void Called(TWorld& w, THandler Handler) {
   TArmed& armed = w.armed[Handler];
   if (w.calls[Handler]++ != armed.Call) return;
-  const TAction action = armed.Action;
+  const TReentryAction action = armed.Action;
   armed.Action = acNothing;
   Act(w, action);
 }
@@ -152,6 +152,7 @@ void Reset(TWorld& w, bool Grouped, bool Totals) {
   w.table->AfterPost = nullptr;
   if (w.table->Active() && w.table->State() != dsBrowse) w.table->Cancel();
   if (!w.table->Active()) w.table->Open();
+  w.table->EmptyDataSet();
   w.table->LoadFromRows({{1, "A", 1.0}, {2, "B", 2.0}, {3, "A", 3.0}, {4, "B", 4.0}});
   w.table->First();
   if (!w.grid) MakeGrid(w);
@@ -178,7 +179,7 @@ void Paint(TWorld& w) {
   UpdateWindow(h);
 }
 
-void Run(TWorld& w, TOperation Operation) {
+void Run(TWorld& w, TReentryStep Operation) {
   switch (Operation) {
     case opPaint:
       Paint(w);
@@ -232,14 +233,14 @@ void CheckSurvivor(TWorld& w) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1 || size > 64) return 0;
   TWorld& w = World();
-  const auto operation = static_cast<TOperation>(data[0] % kOperations);
+  const auto operation = static_cast<TReentryStep>(data[0] % kOperations);
   const unsigned setUp = data[0] / kOperations;
   Reset(w, (setUp & 1) != 0, (setUp & 2) != 0);
   InstallHandlers(w);
   w.grid->SumList()->SetActive((setUp & 2) != 0);
   for (size_t i = 1; i + 2 < size; i += 3) {
     TArmed& armed = w.armed[data[i] % kHandlers];
-    armed.Action = static_cast<TAction>(data[i + 1] % kActions);
+    armed.Action = static_cast<TReentryAction>(data[i + 1] % kActions);
     armed.Call = data[i + 2] % 4;
   }
   try {

@@ -220,7 +220,9 @@ void TCustomDBGridEh::DrawDataAreaCell(int ACol, int ARow, int AreaCol, int Area
   params->DataCol = column->Index();
   params->DataRow = AreaRow;
   params->CellRect = rect;
-  params->ReadOnly = !column->CanModify(false);
+  const bool readOnly = !column->CanModify(false);  // may call the column's handler
+  if (watch.Gone()) return;
+  params->ReadOnly = readOnly;
   params->NotDataRowCell = false;
   params->UseFixedColor = false;
   params->Cell3D = cell3D;
@@ -231,6 +233,7 @@ void TCustomDBGridEh::DrawDataAreaCell(int ACol, int ARow, int AreaCol, int Area
   GetCellParams(column, params->Font, params->Background, params->State);
   if (watch.Gone() || GroupTreeStale()) return;
   column->GetColCellParamsEh(false, params);
+  if (watch.Gone()) return;
 
   // 8. Whether this row has a detail panel (every row, unless the handler says otherwise).
   bool rowHasDetailPanel = true;

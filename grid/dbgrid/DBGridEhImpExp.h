@@ -297,8 +297,9 @@ class TDBGridEhImport : public TObject {
   bool EditForWrite(TField* Field);
 
   TCustomDBGridEh* grid_ = nullptr;
-  // A handler called by the import (AfterPost) may free the grid: the import then ends
-  // silently (EAbort) and its changes are undone.
+  // A handler called by the import (AfterPost, a key handler on a post) may free the grid: the
+  // import then ends silently (EAbort) and its changes are undone.
+  void AbortIfGridFreed() const;
   TLivenessWatch gridWatch_;
   TColumnsEhList impCols_;
   TStream* stream_ = nullptr;

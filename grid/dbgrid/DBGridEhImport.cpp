@@ -80,6 +80,10 @@ void TDBGridEhImport::SetDBGridEh(TCustomDBGridEh* Value) {
   gridWatch_ = Value ? Value->Watch() : TLivenessWatch();
 }
 
+void TDBGridEhImport::AbortIfGridFreed() const {
+  if (grid_ && gridWatch_.Gone()) Abort();
+}
+
 void TDBGridEhImport::ImportFromStream(TStream* Stream, bool ForWholeGrid) {
   stream_ = Stream;
   Records.Clear();
@@ -110,6 +114,7 @@ void TDBGridEhImport::ImportFromStream(TStream* Stream, bool ForWholeGrid) {
   // A pending edit of the user's is posted (as moving would) before the import's own changes
   // begin, so that the undo log sees stored values only.
   ds->CheckBrowseMode();
+  AbortIfGridFreed();
   if (!inserting) grid->SaveBookmark();
   {  // the writing part: its guards run before ReadSuffix
     ds->DisableControls();
@@ -159,6 +164,7 @@ void TDBGridEhImport::ImportFromStream(TStream* Stream, bool ForWholeGrid) {
             ReadRecord(&impCols_);
             ds->Next();
           }
+          AbortIfGridFreed();
           if (grid->AllowedOperations().Contains(alopAppendEh)) {
             atEnd_ = true;
             inserting = true;
@@ -169,7 +175,7 @@ void TDBGridEhImport::ImportFromStream(TStream* Stream, bool ForWholeGrid) {
     }
     // The last written record is posted inside the all-or-nothing part.
     ds->CheckBrowseMode();
-    if (grid_ && gridWatch_.Gone()) Abort();
+    AbortIfGridFreed();
   }
   ReadSuffix();
 }
@@ -198,14 +204,14 @@ void TDBGridEhImport::AppendRemainingRecords() {
 
 void TDBGridEhImport::ReadRecord(TColumnsEhList* ColumnsList) {
   if (EndOfData()) return;
-  // The last record's post may have freed the grid, and the columns with it.
-  if (grid_ && gridWatch_.Gone()) Abort();
   const size_t record = NextRecord++;
   const size_t first = Records.CellsBegin(record);
   const size_t last = Records.CellsEnd(record);
   const size_t columns = ColumnsList ? static_cast<size_t>(ColumnsList->Count()) : 0;
   TScopeExit forgetCell([&] { CurrentCell = nullptr; });
   for (size_t cell = first; cell < last; ++cell) {
+    // A post (the last record's, or one a write made) may have freed the grid and its columns.
+    AbortIfGridFreed();
     CurrentCell = &Records.Cells[cell];
     ReadCell(cell - first < columns ? ColumnsList->Items(static_cast<int>(cell - first)) : nullptr);
   }
