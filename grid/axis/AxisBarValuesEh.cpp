@@ -324,7 +324,9 @@ bool TAxisBarEh::CanModify(bool TryEdit) {
   if (TAxisColCellParamsEh* params = grid && ChangesColCellParams() ? ColCellParams() : nullptr) {
     FillColCellParams(params);
     params->ReadOnly = !allowed;
+    const TLivenessWatch watch = grid->Watch();  // the handler may free the grid and this column
     GetColCellParams(params);
+    if (watch.Gone()) return false;
     result = !params->ReadOnly;
   }
   if (TryEdit && result) {

@@ -721,6 +721,15 @@ class TGridGroupDataTreeEh : public TTreeListEh {
   void BeginUpdate() { ++updateCount_; }
   void EndUpdate() { --updateCount_; }
   int32_t UpdateCount() const { return updateCount_; }
+
+  // --- readers (a paint) that hold nodes across calls to application handlers
+  // While one reads, a change that would free or move nodes only marks the tree stale; the
+  // last reader's EndRead answers whether the tree must be read afresh from the data.
+  void BeginRead() { ++readers_; }
+  bool EndRead();
+  bool Stale() const { return stale_; }
+  // True (and the tree marked stale) when a change must wait for the readers.
+  bool DeferWhileRead();
   void ExpandedChanged(TBaseTreeNodeEh* Node) override;
 
   // Raises EInternalError naming the first broken rule: the base tree's rules, footers last
@@ -760,6 +769,9 @@ class TGridGroupDataTreeEh : public TTreeListEh {
   TSearchMemo* searchMemo_ = nullptr;
   std::vector<Variant> keyBuffer_;  // ReadRecordKeys' keys before they become an array
   int32_t updateCount_ = 0;
+  int32_t readers_ = 0;
+  bool stale_ = false;
+  TLiveness liveness_;  // the key handlers it calls may free it with its grid
 };
 
 // Orders two group keys: below 0, 0 or above 0. Null before any value; values that do not

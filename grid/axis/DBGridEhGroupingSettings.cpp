@@ -703,7 +703,7 @@ void TGridDataGroupsEh::ResortLevel(int LevelIndex, TSortOrderEh SortOrder) {
 }
 
 void TGridDataGroupsEh::RefreshGroupTree() {
-  if (destroying_ || !tree_ || !IsGroupingActive()) return;
+  if (destroying_ || !tree_ || !IsGroupingActive() || tree_->DeferWhileRead()) return;
   // The group rows first, collected apart: refreshing one adds and deletes footer children.
   std::vector<TGroupDataTreeNodeEh*> groupNodes;
   std::vector<TGroupDataTreeNodeEh*> pending{tree_->GetRoot()};

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "grid/axis/AxisGridDataLinkEh.h"
@@ -563,11 +564,15 @@ void TGridGroupDataTreeEh::NameGroupRows(int RecNo, TGroupDataTreeNodeEh* Lowest
 Variant TGridGroupDataTreeEh::ReadRecordKeys(IMemTableEh* Intf, int RecIndex) {
   const int levels = dataGroups_->GetActiveGroupLevelsCount();
   keyBuffer_.resize(static_cast<size_t>(levels) + 1);
+  const TLivenessWatch watch = liveness_.Watch();
   {
     Intf->InstantReadEnter(RecIndex);
     TScopeExit leave([Intf] { Intf->InstantReadLeave(); });
-    for (int i = 0; i < levels; ++i)
-      keyBuffer_[static_cast<size_t>(i)] = dataGroups_->GetActiveGroupLevel(i)->GetKeyValue();
+    for (int i = 0; i < levels; ++i) {
+      Variant key = dataGroups_->GetActiveGroupLevel(i)->GetKeyValue();
+      if (watch.Gone()) return Variant();  // a key handler freed the tree's grid
+      keyBuffer_[static_cast<size_t>(i)] = std::move(key);
+    }
   }
   keyBuffer_[static_cast<size_t>(levels)] = RecIndex;
   return VarArrayOf(keyBuffer_);
@@ -579,24 +584,46 @@ void TGridGroupDataTreeEh::ReadRecordKeysInto(IMemTableEh* Intf, int RecIndex, V
     Keys = ReadRecordKeys(Intf, RecIndex);
     return;
   }
+  const TLivenessWatch watch = liveness_.Watch();
   {
     Intf->InstantReadEnter(RecIndex);
     TScopeExit leave([Intf] { Intf->InstantReadLeave(); });
-    for (int i = 0; i < levels; ++i) Keys.PutElement(i, dataGroups_->GetActiveGroupLevel(i)->GetKeyValue());
+    for (int i = 0; i < levels; ++i) {
+      Variant key = dataGroups_->GetActiveGroupLevel(i)->GetKeyValue();
+      if (watch.Gone()) return;  // Keys went with the tree
+      Keys.PutElement(i, key);
+    }
   }
   Keys.PutElement(levels, RecIndex);
 }
 
+bool TGridGroupDataTreeEh::DeferWhileRead() {
+  if (readers_ == 0) return false;
+  stale_ = true;
+  return true;
+}
+
+bool TGridGroupDataTreeEh::EndRead() {
+  --readers_;
+  if (readers_ > 0 || !stale_) return false;
+  stale_ = false;
+  return true;
+}
+
 void TGridGroupDataTreeEh::Rebuild() {
+  if (DeferWhileRead()) return;
   IMemTableEh* intf = dataGroups_ != nullptr ? dataGroups_->DataIntf() : nullptr;
+  // A key handler may free the grid and this tree with it: nothing of it is touched after.
+  const TLivenessWatch watch = liveness_.Watch();
   {
-    TCounterScope update(updateCount_);
+    ++updateCount_;
+    TScopeExit endUpdate(WhileAlive(watch, [this] { --updateCount_; }));
     // The data rows are used again for the new records: a rebuild then makes and frees almost
     // nothing, and each row's key array is rewritten in place.
     std::vector<TGroupDataTreeNodeEh*> spare;
-    TScopeExit freeSpare([&] {
+    TScopeExit freeSpare(WhileAlive(watch, [&] {
       for (TGroupDataTreeNodeEh* node : spare) DeleteNode(node);
-    });
+    }));
     // Handed out in the order of the records they showed, so that a record's row is most
     // likely the one it had, and its memory is near the rows of the records around it.
     const std::vector<TGroupDataTreeNodeEh*> byRecord(recordNodes_);
@@ -627,10 +654,12 @@ void TGridGroupDataTreeEh::Rebuild() {
       const int count = intf->GetRowCount();
       recordNodes_.assign(static_cast<size_t>(std::max(count, 0)), nullptr);
       TSearchMemo memo;
-      TValueRestorer<TSearchMemo*> keepMemo(searchMemo_, &memo);
+      TSearchMemo* const savedMemo = std::exchange(searchMemo_, &memo);
+      TScopeExit restoreMemo(WhileAlive(watch, [this, savedMemo] { searchMemo_ = savedMemo; }));
       for (int r = 0; r < count; ++r) {
         if (spare.empty()) {
           Variant keys = ReadRecordKeys(intf, r);
+          if (watch.Gone()) return;
           TGroupDataTreeNodeEh* node = FileRecordNode(keys, r, nullptr);
           node->KeyValues = std::move(keys);
           continue;
@@ -642,6 +671,7 @@ void TGridGroupDataTreeEh::Rebuild() {
         node->FooterValues.clear();
         node->DisplayValue.clear();
         ReadRecordKeysInto(intf, r, node->KeyValues);
+        if (watch.Gone()) return;
         FileRecordNode(Variant(node->KeyValues), r, node);
       }
       // A kept row that no record came back to goes below.
@@ -717,13 +747,16 @@ void TGridGroupDataTreeEh::RecalcAllNodes() {
 // --- single edits ------------------------------------------------------------------------------
 
 void TGridGroupDataTreeEh::DataRecordChanged(int RecIndex) {
+  if (DeferWhileRead()) return;
   IMemTableEh* intf = dataGroups_ != nullptr ? dataGroups_->DataIntf() : nullptr;
   TGroupDataTreeNodeEh* node = FindRecordNode(RecIndex);
   if (node == nullptr || intf == nullptr) {  // out of step with the data: file everything again
     Rebuild();
     return;
   }
+  const TLivenessWatch watch = liveness_.Watch();
   Variant keys = ReadRecordKeys(intf, RecIndex);
+  if (watch.Gone()) return;
   node->NeedRecalc = true;
   if (CompareGroupKeysEh(keys, node->KeyValues) != 0) {
     node->KeyValues = std::move(keys);
@@ -736,6 +769,7 @@ void TGridGroupDataTreeEh::DataRecordChanged(int RecIndex) {
 }
 
 void TGridGroupDataTreeEh::DataRecordInserted(int RecIndex) {
+  if (DeferWhileRead()) return;
   IMemTableEh* intf = dataGroups_ != nullptr ? dataGroups_->DataIntf() : nullptr;
   const int count = static_cast<int>(recordNodes_.size());
   if (intf == nullptr || RecIndex < 0 || RecIndex > count || intf->GetRowCount() != count + 1) {
@@ -766,7 +800,9 @@ void TGridGroupDataTreeEh::DataRecordInserted(int RecIndex) {
   const bool inserting =
       dataSet != nullptr && dataSet->State() == dsInsert && intf->GetCurrentRecordIndex() == RecIndex;
   if (inserting) dataGroups_->WriteNewRecordKeyValues();
+  const TLivenessWatch watch = liveness_.Watch();
   Variant keys = ReadRecordKeys(intf, RecIndex);
+  if (watch.Gone()) return;
   TGroupDataTreeNodeEh* node = FileRecordNode(keys, RecIndex, nullptr);
   node->KeyValues = std::move(keys);
   if (inserting) ExpandToNode(node);
@@ -775,6 +811,7 @@ void TGridGroupDataTreeEh::DataRecordInserted(int RecIndex) {
 }
 
 void TGridGroupDataTreeEh::DataRecordDeleted(int RecIndex) {
+  if (DeferWhileRead()) return;
   TGroupDataTreeNodeEh* node = FindRecordNode(RecIndex);
   if (node == nullptr) {
     Rebuild();
@@ -827,6 +864,7 @@ void TGridGroupDataTreeEh::RenewGroupRecNos(TGroupDataTreeNodeEh* Node) {
 }
 
 void TGridGroupDataTreeEh::MoveRecordNode(TGroupDataTreeNodeEh* Node) {
+  if (DeferWhileRead()) return;
   if (Node == nullptr || Node->Owner() != this || Node->NodeType != dntDataSetRecordEh) return;
   TGroupDataTreeNodeEh* oldParent = Node->GetParent();
   FileRecordNode(Node->KeyValues, Node->RecNo, Node);
@@ -837,6 +875,7 @@ void TGridGroupDataTreeEh::MoveRecordNode(TGroupDataTreeNodeEh* Node) {
 }
 
 void TGridGroupDataTreeEh::DeleteEmptyGroupNodes() {
+  if (DeferWhileRead()) return;
   // Children first, so that a group row left empty by them is examined after them; the root
   // and footers are never deleted.
   auto sweep = [&](auto& self, TGroupDataTreeNodeEh* node) -> void {
@@ -852,6 +891,7 @@ void TGridGroupDataTreeEh::DeleteEmptyGroupNodes() {
 }
 
 void TGridGroupDataTreeEh::ClearDataNodes() {
+  if (DeferWhileRead()) return;
   ShedDataNodes(nullptr);
 }
 
@@ -956,6 +996,7 @@ void TGridGroupDataTreeEh::SortLevelNodes(int Depth, TSortOrderEh SortOrder) {
 }
 
 void TGridGroupDataTreeEh::DeleteLevelNodes(int Depth) {
+  if (DeferWhileRead()) return;
   if (Depth < 1) return;
   auto walk = [&](auto& self, TGroupDataTreeNodeEh* node) -> void {
     for (int i = node->GetRowsCount() - 1; i >= 0; --i) {

@@ -460,7 +460,9 @@ void TDBSumListProducer::RecalcAll() {
   std::unordered_map<TBookmark, int> keptIndex = std::move(recordIndex_);
   const bool keptBuilt = virtualListBuilt_;
   ClearTotals();
+  const TLivenessWatch watch = liveness_.Watch();
   TScopeFail restoreTotals([&] {
+    if (watch.Gone()) return;
     for (size_t i = 0; i < keptTotals.size() && sums_ && static_cast<int>(i) < sums_->Count(); ++i) {
       TDBSum* s = sums_->Items(static_cast<int>(i));
       s->sum_ = keptTotals[i].Sum;
@@ -473,6 +475,7 @@ void TDBSumListProducer::RecalcAll() {
     virtualListBuilt_ = keptBuilt;
   });
   OnRecalcAll(this);
+  if (watch.Gone()) return;
   const bool walk = dataSet_ && dataSet_->Active() && (!externalRecalc_ || virtualRecords_);
   if (walk) {
     ResolveFields();
@@ -485,6 +488,7 @@ void TDBSumListProducer::RecalcAll() {
     virtualListBuilt_ = virtualRecords_;
   }
   OnAfterRecalcAll(this);
+  if (watch.Gone()) return;
   Changed();
   DEBUG_CHECK_CONSISTENCY_BOUNDED(*this, RecountSize(), kDebugRecountLimit);
 }
@@ -581,13 +585,17 @@ void TDBSumListProducer::StoreTotals(const TRecount& Recount) {
 // --- the borrowed events ------------------------------------------------------------------------
 
 void TDBSumListProducer::HandleAfterOpen(TDataSet* DataSet) {
+  const TLivenessWatch watch = liveness_.Watch();
   RecalcAll();
+  if (watch.Gone()) return;
   saved_.AfterOpen(DataSet);
 }
 
 void TDBSumListProducer::HandleAfterClose(TDataSet* DataSet) {
   ClearTotals();
+  const TLivenessWatch watch = liveness_.Watch();
   saved_.AfterClose(DataSet);
+  if (watch.Gone()) return;
   Changed();
 }
 
@@ -609,9 +617,11 @@ void TDBSumListProducer::HandleAfterPost(TDataSet* DataSet) {
   // A total added during the edit has no old value to take out.
   const bool totalsChanged =
       what == Pending::Edit && oldValues_.size() != static_cast<size_t>(sums_->Count());
+  const TLivenessWatch watch = liveness_.Watch();
   if (NeedsFullRecalc() || totalsChanged) {
     oldCaptured_ = false;
     RecalcAll();
+    if (watch.Gone()) return;
     saved_.AfterPost(DataSet);
     return;
   }
@@ -624,13 +634,16 @@ void TDBSumListProducer::HandleAfterPost(TDataSet* DataSet) {
   }
   oldCaptured_ = false;
   saved_.AfterPost(DataSet);
+  if (watch.Gone()) return;
   Changed();
 }
 
 void TDBSumListProducer::HandleAfterCancel(TDataSet* DataSet) {
   pending_ = Pending::None;
   oldCaptured_ = false;
+  const TLivenessWatch watch = liveness_.Watch();
   saved_.AfterCancel(DataSet);
+  if (watch.Gone()) return;
   Changed();
 }
 
@@ -640,25 +653,32 @@ void TDBSumListProducer::HandleBeforeDelete(TDataSet* DataSet) {
 }
 
 void TDBSumListProducer::HandleAfterDelete(TDataSet* DataSet) {
+  const TLivenessWatch watch = liveness_.Watch();
   if (NeedsFullRecalc()) {
     oldCaptured_ = false;
     RecalcAll();
+    if (watch.Gone()) return;
     saved_.AfterDelete(DataSet);
     return;
   }
   if (oldCaptured_) TakeOutOldValues();
   saved_.AfterDelete(DataSet);
+  if (watch.Gone()) return;
   Changed();
 }
 
 void TDBSumListProducer::HandleAfterScroll(TDataSet* DataSet) {
+  const TLivenessWatch watch = liveness_.Watch();
   saved_.AfterScroll(DataSet);
+  if (watch.Gone()) return;
   // The walk of RecalcAll reports once, at its end.
   if (!walking_) Changed();
 }
 
 void TDBSumListProducer::HandleAfterRefresh(TDataSet* DataSet) {
+  const TLivenessWatch watch = liveness_.Watch();
   RecalcAll();
+  if (watch.Gone()) return;
   saved_.AfterRefresh(DataSet);
 }
 

@@ -224,4 +224,6 @@ class TDBSumListProducer : public TPersistent {
   bool storedRecordScan_ = true;
   bool eventsHooked_ = false;
   bool walking_ = false;
+  // The handlers it calls (its own and the data set's borrowed ones) may free its grid and it.
+  TLiveness liveness_;
 };

@@ -668,6 +668,11 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   // --- painting and scrolling overrides (DBGridEhPaint.cpp, DBGridEhScrolling.cpp,
   // DBGridEhScrollBars.cpp, DBGridEhEmptySpace.cpp and the files of their concerns) ---
   void Paint() override;
+  // Whether group rows a handler of the running paint changed wait to be read again (their
+  // cells paint as background meanwhile).
+  bool GroupTreeStale() const;
+  // Reads the group rows afresh after a paint that left them stale, and paints again.
+  void RereadStaleGroupTree();
   void GetCellLineParams(int ACol, int ARow, int Side, bool& DrawFirst, TColor& Color,
                          bool& Visible) override;
   void DrawEmptySpace(const TGridDrawInfoEh& DrawInfo) override;
@@ -985,6 +990,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
 
    private:
     TCustomDBGridEh* grid_;
+    TLivenessWatch watch_;
     bool ownRows_;
     int saved_;
   };
@@ -1288,6 +1294,7 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   bool useDataIntf_ = true;
   TComponent* dataIntfOwner_ = nullptr;  // the data set whose interface the grid holds
   int rowReadIndex_ = -1;
+  int openRowReads_ = 0;  // the interface's instant reads the row reads entered and not yet left
   std::vector<TGroupDataTreeNodeEh*> readNodeStack_;
   bool pendingRowHeights_ = false;
   int measuredRowCount_ = 0;

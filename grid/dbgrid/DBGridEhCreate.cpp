@@ -132,6 +132,9 @@ TCustomDBGridEh::~TCustomDBGridEh() {
     if (child->Owner() == this) delete child;
   }
   filterEdit_ = nullptr;
+  // A handler that frees the grid in the middle of a row read leaves the table's reads open.
+  for (; openRowReads_ > 0; --openRowReads_)
+    if (IsDataIntfAssigned()) DataIntf()->InstantReadLeave();
   SetDataSource(nullptr);
   // Searching and editing end; each step only when it is under way.
   if (searchMode_) SetSearchMode(false);

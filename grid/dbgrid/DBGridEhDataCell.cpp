@@ -108,7 +108,10 @@ using namespace dbgrid_datacell_detail;
 // --- one data cell --------------------------------------------------------------------------------
 
 TCustomDBGridEh::TRowReadScope::TRowReadScope(TCustomDBGridEh* Grid, int DataRow)
-    : grid_(Grid), ownRows_(Grid->IsDataIntfAssigned()), saved_(Grid->DataLink()->ActiveRecord()) {
+    : grid_(Grid),
+      watch_(Grid->Watch()),
+      ownRows_(Grid->IsDataIntfAssigned()),
+      saved_(Grid->DataLink()->ActiveRecord()) {
   if (ownRows_)
     grid_->EnterRowRead(DataRow);
   else
@@ -116,6 +119,8 @@ TCustomDBGridEh::TRowReadScope::TRowReadScope(TCustomDBGridEh* Grid, int DataRow
 }
 
 TCustomDBGridEh::TRowReadScope::~TRowReadScope() {
+  // A grid freed meanwhile has left the table's reads in its destructor.
+  if (watch_.Gone()) return;
   if (ownRows_)
     grid_->LeaveRowRead();
   else
@@ -128,6 +133,7 @@ void TCustomDBGridEh::DrawDataAreaCell(int ACol, int ARow, int AreaCol, int Area
   TCanvas* canvas = Canvas();
   if (!column || !canvas) return;
   TRect rect = ARect;
+  const TLivenessWatch watch = Watch();
 
   // 1. The column's font and colours, as the style answers them.
   canvas->Font()->Assign(column->Font());
@@ -144,7 +150,8 @@ void TCustomDBGridEh::DrawDataAreaCell(int ACol, int ARow, int AreaCol, int Area
   }
   const bool ownRows = IsDataIntfAssigned();
   const int rowCount = ownRows ? GetDataRowCount() : link->RecordCount();
-  if (AreaRow < 0 || AreaRow >= rowCount) {
+  // Group rows changed by a handler of this paint are read again once it ends.
+  if (AreaRow < 0 || AreaRow >= rowCount || GroupTreeStale()) {
     if (!IsBackgroundVisible()) canvas->FillRect(rect);
     return;
   }
@@ -168,6 +175,10 @@ void TCustomDBGridEh::DrawDataAreaCell(int ACol, int ARow, int AreaCol, int Area
 
   // 2 (second half). The row's record is the active one while the cell paints.
   TRowReadScope readRow(this, AreaRow);
+  if (GroupTreeStale()) {
+    if (!IsBackgroundVisible()) canvas->FillRect(rect);
+    return;
+  }
 
   // 3. Frame and theme.
   TColCellParamsEh* params = GetCellParamsObject();
@@ -202,7 +213,8 @@ void TCustomDBGridEh::DrawDataAreaCell(int ACol, int ARow, int AreaCol, int Area
   TAxisColCellParamsEh* base = params;
   base->Col = ACol;
   base->Row = ARow;
-  TValueRestorer<int> paintingRow(params->Row, AreaRow);
+  const int savedRow = std::exchange(params->Row, AreaRow);
+  TScopeExit restoreRow(WhileAlive(watch, [params, savedRow] { params->Row = savedRow; }));
   params->State = AState;
   params->Font = canvas->Font();
   params->Background = background;
@@ -210,7 +222,9 @@ void TCustomDBGridEh::DrawDataAreaCell(int ACol, int ARow, int AreaCol, int Area
   params->DataCol = column->Index();
   params->DataRow = AreaRow;
   params->CellRect = rect;
-  params->ReadOnly = !column->CanModify(false);
+  const bool readOnly = !column->CanModify(false);  // may call the column's handler
+  if (watch.Gone()) return;
+  params->ReadOnly = readOnly;
   params->NotDataRowCell = false;
   params->UseFixedColor = false;
   params->Cell3D = cell3D;
@@ -219,7 +233,9 @@ void TCustomDBGridEh::DrawDataAreaCell(int ACol, int ARow, int AreaCol, int Area
   params->DrawsCellItself = false;
   params->IsCurrentCellMarked = false;
   GetCellParams(column, params->Font, params->Background, params->State);
+  if (watch.Gone() || GroupTreeStale()) return;
   column->GetColCellParamsEh(false, params);
+  if (watch.Gone()) return;
 
   // 8. Whether this row has a detail panel (every row, unless the handler says otherwise).
   bool rowHasDetailPanel = true;
@@ -254,6 +270,7 @@ void TCustomDBGridEh::DrawDataAreaCell(int ACol, int ARow, int AreaCol, int Area
     column->OnAdvDrawDataCell(this, column, ACol, AreaCol, AreaRow, rect, params->State, params, processed);
   if (!processed)
     DefaultDrawDataCellContent(ACol, ARow, AreaCol, AreaRow, rect, params->State, column, params);
+  if (watch.Gone()) return;
 
   // 12. The focus rectangle.
   if (DefaultDrawing() && AState.Contains(gdFocused) && Focused() &&
@@ -430,7 +447,9 @@ void TCustomDBGridEh::DefaultDrawDataCellContent(int ACol, int ARow, int AreaCol
 
   // 9. The drawing events.
   if (!Columns()->IsPersistent()) DrawDataCellEvent(ARect, field, AState);
+  const TLivenessWatch watch = Watch();
   DrawColumnCell(ARect, Column->Index(), Column, AState);
+  if (watch.Gone()) return;
 
   // 10. The incremental search marks the searched part of the focused cell's text.
   const bool searchCell = rowSelect ? AreaCol == 0 : ACol == Col();

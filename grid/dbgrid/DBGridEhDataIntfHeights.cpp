@@ -89,6 +89,8 @@ void TCustomDBGridEh::MemTableRecordsChanged(TMemTableChangeKindEh Kind, int Rec
                                                     : std::max(1, records);
   const bool inStep = RecIndex >= 0 && RecIndex < rowsBefore && RowCount() - titleRows == rowsBefore;
   if (Kind != mtcDataReloaded && !grouped && !inStep) Kind = mtcDataReloaded;
+  // The group key handlers may free the grid.
+  const TLivenessWatch watch = Watch();
 
   switch (Kind) {
     case mtcRecordInserted:
@@ -120,13 +122,15 @@ void TCustomDBGridEh::MemTableRecordsChanged(TMemTableChangeKindEh Kind, int Rec
       break;
     case mtcDataReloaded: {
       if (dataIntfChangeBusy_) return;
-      TValueRestorer<bool> busy(dataIntfChangeBusy_, true);
+      dataIntfChangeBusy_ = true;
+      TScopeExit notBusy(WhileAlive(watch, [this] { dataIntfChangeBusy_ = false; }));
       if (rowDetailPanelControl_ && RowDetailPanel()->Visible()) RowDetailPanel()->SetVisible(false);
       if (!grouped) {
         SetRowCount(titleRows + std::max(1, records));
         UpdateAllRowHeights();
       } else if (tree->UpdateCount() == 0) {
         tree->Rebuild();
+        if (watch.Gone()) return;
         if (!followRecordGuard_) {
           TValueRestorer<bool> following(followRecordGuard_, true);
           GotoRecordNode(intf->GetCurrentRecordIndex(), false);

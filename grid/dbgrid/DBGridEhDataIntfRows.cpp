@@ -106,13 +106,21 @@ void TCustomDBGridEh::EnterRowRead(int DataRow) {
   const int current = intf->GetCurrentRecordIndex();
   if (!ReadsGroupRows(this)) {
     intf->InstantReadEnter(DataRow);
+    ++openRowReads_;
     rowReadIndex_ = current;
     return;
   }
   // Room first: once the interface is positioned, remembering the node must not fail.
   readNodeStack_.reserve(readNodeStack_.size() + 1);
-  TGroupDataTreeNodeEh* node = DataGrouping()->GroupDataTree()->GetFlatNode(DataRow);
-  if (ReadsRecordOf(node)) intf->InstantReadEnter(node->RecNo);
+  TGridGroupDataTreeEh* tree = DataGrouping()->GroupDataTree();
+  TGroupDataTreeNodeEh* node = tree->GetFlatNode(DataRow);
+  // A handler of the running paint changed the records and their notice is still on its way:
+  // the row reads nothing, and the tree is read again once the paint ends.
+  if (ReadsRecordOf(node) && node->RecNo >= intf->GetRowCount() && tree->DeferWhileRead()) node = nullptr;
+  if (ReadsRecordOf(node)) {
+    intf->InstantReadEnter(node->RecNo);
+    ++openRowReads_;
+  }
   readNodeStack_.push_back(node);
   rowReadIndex_ = current;
 }
@@ -125,12 +133,16 @@ void TCustomDBGridEh::LeaveRowRead() {
     return;
   }
   if (readNodeStack_.empty()) {
+    --openRowReads_;
     DataIntf()->InstantReadLeave();
     return;
   }
   TGroupDataTreeNodeEh* node = readNodeStack_.back();
   readNodeStack_.pop_back();
-  if (ReadsRecordOf(node)) DataIntf()->InstantReadLeave();
+  if (ReadsRecordOf(node)) {
+    --openRowReads_;
+    DataIntf()->InstantReadLeave();
+  }
 }
 
 int TCustomDBGridEh::GetDataRowCount() {

@@ -157,6 +157,15 @@ void TDBGridEhExport::ExportToFile(const std::string& FileName, bool ForWholeGri
   blocks.Flush();
 }
 
+void TDBGridEhExport::SetDBGridEh(TCustomDBGridEh* Value) {
+  grid_ = Value;
+  gridWatch_ = Value ? Value->Watch() : TLivenessWatch();
+}
+
+void TDBGridEhExport::AbortIfGridFreed() const {
+  if (grid_ && gridWatch_.Gone()) Abort();
+}
+
 void TDBGridEhExport::ExportToStream(TStream* AStream, bool ForWholeGrid) {
   stream_ = AStream;
   cellFonts_.clear();
@@ -203,7 +212,7 @@ void TDBGridEhExport::ExportToStream(TStream* AStream, bool ForWholeGrid) {
     dataSet->DisableControls();
     TScopeExit enable([&] { dataSet->EnableControls(); });
     grid->SaveBookmark();
-    TScopeExit restore([&] { grid->RestoreBookmark(); });
+    TScopeExit restore(WhileAlive(gridWatch_, [&] { grid->RestoreBookmark(); }));
 
     if (kind == gstNon) {
       // The current cell alone, a detail grid's too: no title and no footer.
@@ -290,9 +299,11 @@ void TDBGridEhExport::WriteRecord(TColumnsEhList* ColumnsList) {
     if (grid_->OnGetCellParams) {
       TColor background = params->Background;
       grid_->OnGetCellParams(grid_, column, &font, background, params->State);
+      AbortIfGridFreed();
       params->Background = background;
     }
     column->GetColCellParamsEh(false, params);
+    AbortIfGridFreed();
     WriteDataCell(column, params);
   }
 }
@@ -313,6 +324,7 @@ void TDBGridEhExport::WriteFooter(TColumnsEhList* ColumnsList, int FooterNo) {
     if (grid_->OnGetFooterParams)
       grid_->OnGetFooterParams(grid_, column->Index(), FooterNo, column, &font, background, alignment,
                                TGridDrawState(), text);
+    AbortIfGridFreed();
     WriteFooterCell(j, FooterNo, column, &font, background, alignment, text);
   }
 }

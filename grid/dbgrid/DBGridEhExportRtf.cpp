@@ -405,6 +405,7 @@ void TDBGridEhExportAsRTF::WriteRecord(TColumnsEhList* ColumnsList) {
       if (!eventFont) eventFont = std::make_unique<TFont>();
       eventFont->Assign(column->Font());
       grid->OnGetCellParams(grid, column, eventFont.get(), background, TGridDrawState{});
+      AbortIfGridFreed();
     }
     cells[static_cast<size_t>(i)].Shading = GetColorIndex(background);
     cells[static_cast<size_t>(i)].RightEdge = edges[static_cast<size_t>(i)];
@@ -441,6 +442,7 @@ void TDBGridEhExportAsRTF::WriteFooter(TColumnsEhList* ColumnsList, int FooterNo
         grid->GetFooterValue(FooterNo, column, text);
       grid->OnGetFooterParams(grid, column->Index(), FooterNo, column, eventFont.get(), background, alignment,
                               TGridDrawState{}, text);
+      AbortIfGridFreed();
     }
     cells[static_cast<size_t>(j)].Shading = GetColorIndex(background);
     cells[static_cast<size_t>(j)].RightEdge = edges[static_cast<size_t>(j)];

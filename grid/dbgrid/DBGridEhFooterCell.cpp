@@ -228,7 +228,9 @@ void TCustomDBGridEh::DrawFooterCell(int ACol, int ARow, int AreaCol, int AreaRo
     endEllipsis = footer->EndEllipsis();
     wordWrap = footer->WordWrap();
     GetFooterValue(footerRow, column, text);
+    const TLivenessWatch watch = Watch();
     GetFooterParams(AreaCol, footerRow, column, canvas->Font(), background, alignment, AState, text);
+    if (watch.Gone()) return;
   }
 
   GetSelectionColors(ACol, canvas->Font(), background, selected, selected, CellType);

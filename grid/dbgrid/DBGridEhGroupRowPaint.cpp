@@ -203,7 +203,12 @@ void TDBGridEhDataGroupLevelEh::GetGroupRowText(TGroupDataTreeNodeEh* Node, std:
   Text += " (" + IntToStr(Node->GetRowsCount()) + ")";
   TGridDataGroupsEh* groups = DataGroups();
   auto* grid = groups ? dynamic_cast<TCustomDBGridEh*>(groups->Grid()) : nullptr;
-  if (grid && grid->OnDataGroupGetRowText) grid->OnDataGroupGetRowText(grid, Node, Text);
+  if (grid && grid->OnDataGroupGetRowText) {
+    // The handler may free the grid, and this level with it.
+    const TLivenessWatch watch = grid->Watch();
+    grid->OnDataGroupGetRowText(grid, Node, Text);
+    if (watch.Gone()) return;
+  }
   if (OnGetGroupRowText) OnGetGroupRowText(grid, Node, Text);
 }
 
@@ -249,13 +254,15 @@ void TCustomDBGridEh::DrawDataGroupRow(int ACol, int ARow, int AreaCol, int Area
   } else if (std::find(paintedGroupRows_.begin(), paintedGroupRows_.end(), node) != paintedGroupRows_.end()) {
     return;
   }
-  TScopeExit restoreClip([&] {
+  const TLivenessWatch watch = Watch();
+  TScopeExit restoreClip(WhileAlive(watch, [&] {
     if (frozenPart) RestoreClipRegion(canvas, savedClip);
-  });
+  }));
 
   // 3. The text and the focus.
   std::string text;
   if (auto* ownLevel = dynamic_cast<TDBGridEhDataGroupLevelEh*>(level)) ownLevel->GetGroupRowText(node, text);
+  if (watch.Gone()) return;
   if (ARow == Row() && Screen && Screen->ActiveControl() == this) State += gdFocused;
 
   // 4 and 11. The band reaches from where the first data column starts (scrolled out columns

@@ -100,7 +100,12 @@ Variant TDBGridEhDataGroupLevelEh::GetKeyValue() {
   Variant key = inherited::GetKeyValue();
   TCustomDBGridEh* grid = DBGridOf(DataGroups());
   auto* column = dynamic_cast<TColumnEh*>(Column());
-  if (column && column->OnGroupGetKeyValue) column->OnGroupGetKeyValue(grid, column, key);
+  if (column && column->OnGroupGetKeyValue) {
+    // The handler may free the grid, and this level with it.
+    const TLivenessWatch watch = grid ? grid->Watch() : TLivenessWatch();
+    column->OnGroupGetKeyValue(grid, column, key);
+    if (grid && watch.Gone()) return key;
+  }
   if (OnGetKeyValue) OnGetKeyValue(grid, this, key);
   return key;
 }

@@ -55,7 +55,7 @@ class TDBGridEhExport : public TObject {
   ~TDBGridEhExport() override;
 
   TCustomDBGridEh* DBGridEh() const { return grid_; }
-  void SetDBGridEh(TCustomDBGridEh* Value) { grid_ = Value; }
+  void SetDBGridEh(TCustomDBGridEh* Value);
   // The exported columns in output order; chosen by ExportToStream when still empty.
   TColumnsEhList* ExpCols() { return &expCols_; }
 
@@ -88,6 +88,8 @@ class TDBGridEhExport : public TObject {
   TStream* Stream() const { return stream_; }
   void SetStream(TStream* Value) { stream_ = Value; }
   TColCellParamsEh* ColCellParams() { return colCellParams_.get(); }
+  // A handler called by the export may free the grid: the export then ends silently (EAbort).
+  void AbortIfGridFreed() const;
 
  private:
   // One accumulator per footer row and export column: index = row × ExpCols count + position.
@@ -101,6 +103,7 @@ class TDBGridEhExport : public TObject {
   std::vector<std::pair<TColumnEh*, std::unique_ptr<TFont>>> cellFonts_;
   std::unique_ptr<TColCellParamsEh> colCellParams_;
   TCustomDBGridEh* grid_ = nullptr;
+  TLivenessWatch gridWatch_;
   TColumnsEhList expCols_;
   TStream* stream_ = nullptr;
 };
@@ -255,7 +258,7 @@ class TDBGridEhImport : public TObject {
   ~TDBGridEhImport() override;
 
   TCustomDBGridEh* DBGridEh() const { return grid_; }
-  void SetDBGridEh(TCustomDBGridEh* Value) { grid_ = Value; }
+  void SetDBGridEh(TCustomDBGridEh* Value);
   TColumnsEhList* ImpCols() { return &impCols_; }
 
   // Reads the whole input from the stream's position (a format error raises before anything is
@@ -299,6 +302,10 @@ class TDBGridEhImport : public TObject {
   bool EditForWrite(TField* Field);
 
   TCustomDBGridEh* grid_ = nullptr;
+  // A handler called by the import (AfterPost, a key handler on a post) may free the grid: the
+  // import then ends silently (EAbort) and its changes are undone.
+  void AbortIfGridFreed() const;
+  TLivenessWatch gridWatch_;
   TColumnsEhList impCols_;
   TStream* stream_ = nullptr;
   std::unique_ptr<TImportUndoLogEh> undo_;

@@ -150,6 +150,15 @@ TDBGridEhImport::~TDBGridEhImport() = default;
 
 // --- the walk ------------------------------------------------------------------------------------
 
+void TDBGridEhImport::SetDBGridEh(TCustomDBGridEh* Value) {
+  grid_ = Value;
+  gridWatch_ = Value ? Value->Watch() : TLivenessWatch();
+}
+
+void TDBGridEhImport::AbortIfGridFreed() const {
+  if (grid_ && gridWatch_.Gone()) Abort();
+}
+
 void TDBGridEhImport::ImportFromStream(TStream* Stream, bool ForWholeGrid) {
   stream_ = Stream;
   Records.Clear();
@@ -180,13 +189,14 @@ void TDBGridEhImport::ImportFromStream(TStream* Stream, bool ForWholeGrid) {
   // A pending edit of the user's is posted (as moving would) before the import's own changes
   // begin, so that the undo log sees stored values only.
   ds->CheckBrowseMode();
+  AbortIfGridFreed();
   if (!inserting) grid->SaveBookmark();
   {  // the writing part: its guards run before ReadSuffix
     ds->DisableControls();
     TScopeExit enableControls([&] { ds->EnableControls(); });
-    TScopeExit restorePlace([&] {
+    TScopeExit restorePlace(WhileAlive(gridWatch_, [&] {
       if (!inserting) grid->RestoreBookmark();
-    });
+    }));
     undo_ = std::make_unique<TImportUndoLogEh>(ds);
     TScopeExit dropLog([&] { undo_.reset(); });
     TScopeFail rollback([&] { undo_->Rollback(); });
@@ -229,6 +239,7 @@ void TDBGridEhImport::ImportFromStream(TStream* Stream, bool ForWholeGrid) {
             ReadRecord(&impCols_);
             ds->Next();
           }
+          AbortIfGridFreed();
           if (grid->AllowedOperations().Contains(alopAppendEh)) {
             atEnd_ = true;
             inserting = true;
@@ -239,6 +250,7 @@ void TDBGridEhImport::ImportFromStream(TStream* Stream, bool ForWholeGrid) {
     }
     // The last written record is posted inside the all-or-nothing part.
     ds->CheckBrowseMode();
+    AbortIfGridFreed();
   }
   ReadSuffix();
 }
@@ -273,6 +285,8 @@ void TDBGridEhImport::ReadRecord(TColumnsEhList* ColumnsList) {
   const size_t columns = ColumnsList ? static_cast<size_t>(ColumnsList->Count()) : 0;
   TScopeExit forgetCell([&] { CurrentCell = nullptr; });
   for (size_t cell = first; cell < last; ++cell) {
+    // A post (the last record's, or one a write made) may have freed the grid and its columns.
+    AbortIfGridFreed();
     CurrentCell = &Records.Cells[cell];
     ReadCell(cell - first < columns ? ColumnsList->Items(static_cast<int>(cell - first)) : nullptr);
   }

@@ -195,6 +195,7 @@ void TCustomDBGridEh::DrawIndicatorCell(int ACol, int ARow, int /*AreaCol*/, int
     node = dataGrouping_->GroupDataTree()->GetFlatNode(AreaRow);
   const bool groupRow = node && node->NodeType != dntDataSetRecordEh;
   const bool intf = IsDataIntfAssigned();
+  // Rows the records no longer reach (a handler of this paint emptied the table) read nothing.
   const bool recordRow = dataSet && !groupRow && AreaRow < (intf ? GetDataRowCount() : link->RecordCount());
   if (!recordRow && !groupRow) {
     fillBackground(false);

@@ -168,7 +168,7 @@ void TCustomDBGridEh::WndProc(TMessage& Message) {
     // The grid's own press decides whether a drag starts; the control's automatic drag would
     // take every press.
     SetDragMode(dmManual);
-    TScopeExit automatic([this] { SetDragMode(dmAutomatic); });
+    TScopeExit automatic(WhileAlive(Watch(), [this] { SetDragMode(dmAutomatic); }));
     inherited::WndProc(Message);
     return;
   }

@@ -60,6 +60,14 @@ using namespace dbgrid_paint_detail;
 // --- Paint -----------------------------------------------------------------------------------------
 
 void TCustomDBGridEh::Paint() {
+  const TLivenessWatch watch = Watch();
+  // The paint holds group rows across its handlers: a data change one of them makes waits
+  // until the paint ends, when the rows are read afresh and painted again.
+  TGridGroupDataTreeEh* tree = dataGrouping_ ? dataGrouping_->GroupDataTree() : nullptr;
+  if (tree) tree->BeginRead();
+  TScopeExit endRead(WhileAlive(watch, [this, tree] {
+    if (tree && tree->EndRead()) RereadStaleGroupTree();
+  }));
   paintedGroupRows_.clear();
   if (headTree_) ClearDrawnMarks(headTree_.get());
   TDBGridColumnsEh* cols = Columns();
@@ -70,6 +78,7 @@ void TCustomDBGridEh::Paint() {
     duplicateFlags_.assign(static_cast<size_t>(cols->Count()),
                            std::vector<uint8_t>(static_cast<size_t>(VisibleDataRowCount() + 2), 0));
   inherited::Paint();
+  if (watch.Gone()) return;
   // The base grid leaves the editor's cell to the editor; in a row panel that cell is the whole
   // panel, of which the editor covers one column only.
   if (rowPanel_->Active() && EditorMode() && InplaceEditor() && InplaceEditor()->Visible() &&
@@ -92,6 +101,28 @@ void TCustomDBGridEh::Paint() {
     const RECT line = moveLineRect_;
     InvertRect(Canvas()->Handle(), &line);
   }
+}
+
+bool TCustomDBGridEh::GroupTreeStale() const {
+  return dataGrouping_ && dataGrouping_->GroupDataTree()->Stale();
+}
+
+void TCustomDBGridEh::RereadStaleGroupTree() {
+  // As the change would have done at once: the table's rows are read again (none once it is
+  // closed), and without a table the data rows go.
+  TGridGroupDataTreeEh* tree = DataGrouping()->GroupDataTree();
+  const TLivenessWatch watch = Watch();
+  if (IsDataIntfAssigned()) {
+    tree->Rebuild();
+    if (watch.Gone()) return;  // a key handler freed the grid
+  } else {
+    tree->ClearDataNodes();
+    tree->DeleteEmptyGroupNodes();
+  }
+  DataGrouping()->RefreshGroupTree();
+  UpdateRowCountForGrouping();
+  UpdateAllRowHeights();
+  Invalidate();
 }
 
 // --- grid lines ----------------------------------------------------------------------------------------

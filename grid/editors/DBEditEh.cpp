@@ -455,14 +455,17 @@ void TCustomDBEditEh::Notification(TComponent* AComponent, TOperation Operation)
 // --- messages ---------------------------------------------------------------------------------------
 
 void TCustomDBEditEh::WndProc(TMessage& Message) {
+  // A handler reached from the message may free the editor: nothing of it is touched after.
+  const TLivenessWatch watch = Watch();
   if (holderIntf_) {
     // The hosting grid sees every message first; a result it sets ends the processing.
     Message.Result = 0;
     holderIntf_->InplaceEditWndProc(this, Message);
-    if (Message.Result != 0) return;
+    if (Message.Result != 0 || watch.Gone()) return;
     if (Message.Msg == WM_SETFOCUS) {
       TCustomForm* form = GetParentForm(this);
       if (form && !form->SetFocusedControl(inplaceEditHolder_)) return;
+      if (watch.Gone()) return;
       Dispatch(Message);
       return;
     }
@@ -474,6 +477,7 @@ void TCustomDBEditEh::WndProc(TMessage& Message) {
       editImage_->Images() && PtInRect(ImageRect(), Message.Pos()))
     return;
   inherited::WndProc(Message);
+  if (watch.Gone()) return;
   if (textChanged_) {
     textChanged_ = false;
     UpdateMRUDropDown();
@@ -597,16 +601,21 @@ void TCustomDBEditEh::CMEnter(TMessage& Message) {
 }
 
 void TCustomDBEditEh::CMExit(TMessage& Message) {
+  // OnExit and the field's handlers may free the editor.
+  const TLivenessWatch watch = Watch();
   // Mask validation and OnExit.
   inherited::CMExit(Message);
+  if (watch.Gone()) return;
   {
     // The text stays for correction and the focus comes back.
     TScopeFail refocus([&] {
+      if (watch.Gone()) return;
       SelectAll();
       if (CanFocus()) SetFocus();
     });
     dataLink_->UpdateRecord();
   }
+  if (watch.Gone()) return;
   SetFocused(false);
   if (IsMasked()) CheckCursor();
 }

@@ -245,7 +245,10 @@ void TCustomGridEh::Paint() {
   if (!PreparePaint(ctx)) return;
   PaintBackground(ctx);
   CollectShownCells(ctx);
+  // A cell's handler may free the grid: the paint ends there.
+  const TLivenessWatch watch = Watch();
   PaintCellBands(ctx);
+  if (watch.Gone()) return;
   PaintContraLines(ctx);
   PaintExtendedLines(ctx);
   DrawFocusRectangle(ctx.DrawInfo);
@@ -280,10 +283,12 @@ void TCustomGridEh::CollectShownCells(TGridPaintContextEh& Ctx) {
 }
 
 void TCustomGridEh::PaintCellBands(TGridPaintContextEh& Ctx) {
+  const TLivenessWatch watch = Watch();
   for (const TGridAxisBandEh rowBand : kGridAxisBandsEh)
     for (const TGridAxisBandEh colBand : kGridAxisBandsEh) {
       TRect area;
       if (Ctx.GetBandArea(colBand, rowBand, area)) PaintCellBand(Ctx, colBand, rowBand);
+      if (watch.Gone()) return;
     }
 }
 
@@ -298,7 +303,8 @@ void TCustomGridEh::PaintCellBand(TGridPaintContextEh& Ctx, TGridAxisBandEh ColB
   const int vertLine = Ctx.VertLineWidth(), horzLine = Ctx.HorzLineWidth();
   TCanvas* c = Canvas();
   HRGN saved = SelectClipRectangle(c, Ctx.ToScreen(Ctx.BandRect(ColBand, RowBand)));
-  TScopeExit restoreClip([&] { RestoreClipRegion(c, saved); });
+  const TLivenessWatch watch = Watch();
+  TScopeExit restoreClip(WhileAlive(watch, [&] { RestoreClipRegion(c, saved); }));
   // Line places whose line is not drawn keep the band's colour.
   if (!(Ctx.BackgroundVisible && ColBand == abDataEh && RowBand == abDataEh)) {
     c->Brush()->SetStyle(bsSolid);
@@ -323,6 +329,7 @@ void TCustomGridEh::PaintCellBand(TGridPaintContextEh& Ctx, TGridAxisBandEh ColB
         c->Brush()->SetColor(fixedBand ? FixedColor() : Color());
         c->Brush()->SetStyle(bsSolid);
         DrawCell(col.Index, r.Index, Ctx.ToScreen(cell), state);
+        if (watch.Gone()) return;
       }
       bool drawFirst = true, visible = false;
       TColor color = clBlack;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/rtl/Interfaces.h"
+#include "platform/rtl/Liveness.h"
 #include "platform/rtl/Object.h"
 #include "platform/rtl/Set.h"
 
@@ -87,6 +88,8 @@ class TComponent : public TPersistent, public virtual IInterface {
   TComponent* FindComponent(const std::string& AName) const;  // case-insensitive
 
   TComponentState ComponentState() const { return state_; }
+  // Gone once the component is freed: a handler it calls may free it.
+  TLivenessWatch Watch() const { return liveness_.Watch(); }
   TComponentStyle ComponentStyle() const { return style_; }
   void SetSubComponent(bool IsSubComponent);
 
@@ -177,6 +180,7 @@ class TComponent : public TPersistent, public virtual IInterface {
   std::vector<TComponent*> freeNotifies_;
   TComponentState state_;
   TComponentStyle style_{csInheritable};
+  TLiveness liveness_;
 };
 
 // --- collections ---------------------------------------------------------------------------

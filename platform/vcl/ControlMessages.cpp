@@ -340,27 +340,36 @@ void TControl::DblClick() {
 }
 
 void TControl::WMLButtonDown(TMessage& Message) {
+  // The handlers reached from here may free the control.
+  const TLivenessWatch watch = Watch();
   SendCancelMode(this);
   DefaultHandler(Message);
+  if (watch.Gone()) return;
   if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(true);
   if (controlStyle_.Contains(csClickEvents)) controlState_ += csClicked;
   DoMouseDown(Message, mbLeft, {});
 }
 
 void TControl::WMLButtonDblClk(TMessage& Message) {
+  const TLivenessWatch watch = Watch();
   SendCancelMode(this);
   DefaultHandler(Message);
+  if (watch.Gone()) return;
   if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(true);
   if (controlStyle_.Contains(csClickEvents)) DblClick();
+  if (watch.Gone()) return;
   DoMouseDown(Message, mbLeft, {ssDouble});
 }
 
 void TControl::WMLButtonUp(TMessage& Message) {
+  const TLivenessWatch watch = Watch();
   DefaultHandler(Message);
+  if (watch.Gone()) return;
   if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(false);
   if (controlState_.Contains(csClicked)) {
     controlState_ -= csClicked;
     if (PtInRect(GetClientRect(), Message.Pos())) Click();
+    if (watch.Gone()) return;
   }
   DoMouseUp(Message, mbLeft);
 }

@@ -341,7 +341,9 @@ void TCustomMaskEdit::CMWantSpecialKey(TMessage& Message) {
 }
 
 void TCustomMaskEdit::WMLButtonUp(TMessage& Message) {
+  const TLivenessWatch watch = Watch();  // OnClick may free the edit
   inherited::WMLButtonUp(Message);
+  if (watch.Gone()) return;
   if (IsMasked()) CheckCursor();
 }
 

@@ -30,15 +30,17 @@ bool IsMouseMessage(UINT Msg) {
 // --- entry points -------------------------------------------------------------------------------
 
 void TWinControl::MainWndProc(TMessage& Message) {
+  // A handler reached from the message may free the control.
+  const TLivenessWatch watch = Watch();
   try {
     WindowProc()(Message);
   } catch (...) {
-    FreeDeviceContexts();
+    if (!watch.Gone()) FreeDeviceContexts();
     if (!Application) throw;
-    Application->HandleException(this);
+    Application->HandleException(watch.Gone() ? nullptr : this);
     return;
   }
-  FreeDeviceContexts();
+  if (!watch.Gone()) FreeDeviceContexts();
 }
 
 void TWinControl::WndProc(TMessage& Message) {

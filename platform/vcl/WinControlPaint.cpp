@@ -57,16 +57,21 @@ void TWinControl::WMPaint(TMessage& Message) {
   HDC mem = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(mem, bitmap);
   PAINTSTRUCT ps;
-  HDC dc = BeginPaint(handle_, &ps);
+  // The paint's handler may free the control: what is released afterwards is held here.
+  HWND window = handle_;
+  const TLivenessWatch watch = Watch();
+  HDC dc = BeginPaint(window, &ps);
   TScopeExit release([&] {
-    EndPaint(handle_, &ps);
+    EndPaint(window, &ps);
     SelectObject(mem, old);
     DeleteDC(mem);
     DeleteObject(bitmap);
   });
   Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem), reinterpret_cast<LPARAM>(mem));
+  if (watch.Gone()) return;
   Message.WParam = reinterpret_cast<WPARAM>(mem);
   WMPaint(Message);
+  if (watch.Gone()) return;
   Message.WParam = 0;
   BitBlt(dc, 0, 0, client.Right, client.Bottom, mem, 0, 0, SRCCOPY);
 }
@@ -75,12 +80,15 @@ void TWinControl::PaintHandler(TMessage& Message) {
   PAINTSTRUCT ps;
   HDC dc = Message.DC();
   const bool own = dc == nullptr;
-  if (own) dc = BeginPaint(handle_, &ps);
+  HWND window = handle_;
+  const TLivenessWatch watch = Watch();
+  if (own) dc = BeginPaint(window, &ps);
   TScopeExit endPaint([&] {
-    if (own) EndPaint(handle_, &ps);
+    if (own) EndPaint(window, &ps);
   });
   if (controls_.empty()) {
     PaintWindow(dc);
+    if (watch.Gone()) return;
   } else {
     // Opaque graphic children cover their part: the window need not paint under them.
     const int saved = SaveDC(dc);
@@ -93,6 +101,7 @@ void TWinControl::PaintHandler(TMessage& Message) {
     }
     if (clip != NULLREGION) PaintWindow(dc);
     RestoreDC(dc, saved);
+    if (watch.Gone()) return;
   }
   PaintControls(dc, nullptr);
 }
@@ -227,17 +236,17 @@ TCustomControl::~TCustomControl() {
 
 void TCustomControl::WMPaint(TMessage& Message) {
   controlState_ += csCustomPaint;
-  TScopeExit painted([this] { controlState_ -= csCustomPaint; });
+  TScopeExit painted(WhileAlive(Watch(), [this] { controlState_ -= csCustomPaint; }));
   inherited::WMPaint(Message);
 }
 
 void TCustomControl::PaintWindow(HDC DC) {
   canvas_->Lock();
   canvas_->SetHandle(DC);
-  TScopeExit release([this] {
+  TScopeExit release(WhileAlive(Watch(), [this] {
     canvas_->SetHandle(nullptr);
     canvas_->Unlock();
-  });
+  }));
   canvas_->UpdateTextFlags();
   Paint();
 }

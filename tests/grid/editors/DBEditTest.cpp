@@ -748,3 +748,39 @@ TEST_F(DBEditTest, ImageSettingsAreDescribedWithTheEditor) {
   EXPECT_EQ(read.EditImage()->ImageIndex(), 3);
   EXPECT_FALSE(read.EditImage()->Visible());
 }
+
+// --- handlers that free the editor ------------------------------------------------------------------
+
+TEST_F(DBEditTest, AnEditorFreedByItsOwnHandlerIsNotTouchedAgain) {
+  auto freeEdit = [this](auto&&...) { delete edit_, edit_ = nullptr; };
+  auto clickAt = [this](int Times) {
+    const TPoint p = edit_->ClientToScreen(TPoint{20, 5});
+    for (int i = 0; i < Times && edit_; ++i)
+      WinTesting::Click(POINT{p.X, p.Y}), Application->ProcessMessages();
+  };
+  struct TCase {
+    const char* id;
+    std::function<void()> install;
+    std::function<void()> run;
+  };
+  const TCase cases[] = {
+      {"change", [&] { edit_->OnChange = freeEdit; }, [&] { Type("x"); }},
+      {"exit", [&] { edit_->OnExit = freeEdit; }, [&] { Focus(other_); }},
+      {"click", [&] { edit_->OnClick = freeEdit; }, [&] { clickAt(1); }},
+      {"double-click", [&] { edit_->OnDblClick = freeEdit; }, [&] { clickAt(2); }},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.id);
+    TearDown(), SetUp();
+    Bind("Name");
+    Focus(edit_);
+    c.install();
+    c.run();
+    Application->ProcessMessages();
+    EXPECT_EQ(std::make_tuple(edit_ == nullptr, errors_), std::make_tuple(true, std::vector<std::string>()));
+    // The form goes on without the editor.
+    Focus(other_);
+    Type("y");
+    EXPECT_EQ(other_->Text(), "y");
+  }
+}
