@@ -360,9 +360,13 @@ int TCustomDBGridEh::CalcTitleNodeHeight(THeadTreeNode* Node) {
   const std::vector<THeadTreeNode*> nodes = dbgrid_detail::TitleNodesBelow(Node);
   Node->Height = 0;
   for (THeadTreeNode* node : nodes) node->Height = 0;
+  TFont* measuring = nullptr;
   for (auto it = nodes.rbegin(); it != nodes.rend(); ++it) {
     THeadTreeNode* child = *it;
-    canvas->Font()->Assign(child->Column ? child->Column->Title()->Font() : TitleFont());
+    // Most nodes share a font: a change of font makes a new handle.
+    TFont* font = child->Column ? child->Column->Title()->Font() : TitleFont();
+    if (font != measuring) canvas->Font()->Assign(font);
+    measuring = font;
     int height = 0;
     if (child->Width >= 1) {
       const std::string caption = child->Text.empty() ? " " : child->Text;

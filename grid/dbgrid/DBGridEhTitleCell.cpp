@@ -452,6 +452,7 @@ void TCustomDBGridEh::DrawTitleUpperLevels(TColumnEh* Column, const TRect& ARect
     // A node spans several columns: the first of them to paint it paints it for all. The levels
     // above lie higher still: once one is above the clip, none is left to paint.
     if (node->Drawed || r.Bottom <= clip.Top) break;
+    if (r.Top >= clip.Bottom) continue;  // below the clip: a level further up may show
     node->Drawed = true;
 
     canvas->Font()->Assign(TitleFont());

@@ -88,6 +88,8 @@ TEST(TitleTreeNodeTest, OperationsKeepTheRingsAndRaiseTheirTexts) {
 class TitleTreeTest : public DBGridTestBase {
  protected:
   void MakeColumns(const std::vector<std::string>& Captions) {
+    grid->Columns()->BeginUpdate();  // one layout for all the columns
+    TScopeExit endUpdate([this] { grid->Columns()->EndUpdate(); });
     grid->Columns()->Clear();
     for (const std::string& caption : Captions) {
       TColumnEh* col = grid->Columns()->Add();
