@@ -265,11 +265,6 @@ TColumnFooterEh* TColumnEh::GetFooter(int Index) const {
   return footer_.get();
 }
 
-void TColumnEh::UpdateFootersSumItems() {
-  footer_->UpdateSumItem();
-  for (int i = 0; i < footers_->Count(); ++i) footers_->Items(i)->UpdateSumItem();
-}
-
 IMemTableDataFieldValueListEh* TColumnEh::GetFilterValueList() {
   if (!filterValueList_) {
     if (stFilter_->ListSource())
@@ -283,7 +278,7 @@ IMemTableDataFieldValueListEh* TColumnEh::GetFilterValueList() {
 // --- row panel placement -----------------------------------------------------------------------
 
 void TColumnEh::SetInRowLinePos(int Value) {
-  if (Value < 0) Value = 0;
+  Value = std::clamp(Value, 0, kMaxRowPanelLines - 1);
   if (inRowLinePos_ == Value) return;
   inRowLinePos_ = Value;
   TCustomDBGridEh* grid = Grid();
@@ -291,7 +286,7 @@ void TColumnEh::SetInRowLinePos(int Value) {
 }
 
 void TColumnEh::SetInRowLineHeight(int Value) {
-  if (Value < 1) Value = 1;
+  Value = std::clamp(Value, 1, kMaxRowPanelLines);
   if (inRowLineHeight_ == Value) return;
   inRowLineHeight_ = Value;
   TCustomDBGridEh* grid = Grid();

@@ -166,7 +166,7 @@ void TColumnFooterEh::SetFieldName(const std::string& Value) {
   if (fieldName_ == Value) return;
   fieldName_ = Value;
   RebindField();
-  if (column_) column_->UpdateFootersSumItems();
+  UpdateSumItem();  // the other footers' totals name their own fields: only this one changes
   Changed();
 }
 
@@ -179,7 +179,7 @@ void TColumnFooterEh::SetValue(const std::string& Value) {
 void TColumnFooterEh::SetValueType(TFooterValueType Value) {
   if (valueType_ == Value) return;
   valueType_ = Value;
-  if (column_) column_->UpdateFootersSumItems();
+  UpdateSumItem();
   Changed();
 }
 

@@ -430,6 +430,8 @@ class TColumnEh : public TBaseColumnEh {
   void ReleaseFilterValueList() { filterValueList_ = nullptr; }
 
   // --- row panel placement ---
+  // A row panel has at most this many lines: line positions and heights are clamped to them.
+  static constexpr int kMaxRowPanelLines = 1024;
   int InRowLinePos() const { return inRowLinePos_; }
   void SetInRowLinePos(int Value);
   int InRowLineHeight() const { return inRowLineHeight_; }
@@ -445,8 +447,6 @@ class TColumnEh : public TBaseColumnEh {
   void UpdateDataValue(const Variant& Value);
   // The group-footer menu kinds: 0 none, 1 sum, 2 average, 3 count, 4 max, 5 min.
   bool GetGroupFooterKindAllowed(int Kind);
-  // The sum items of Footer and of every item of Footers.
-  void UpdateFootersSumItems();
   // Fits the width to the content through the grid's width optimiser.
   virtual void OptimizeWidth();
 

@@ -45,7 +45,8 @@ void TCustomDBGridEh::UpdateGroupFooterHeights() {
     int height = 1;
     for (int k = 0; k < items->Count(); ++k) {
       const int text = dbgrid_detail::MeasureFont(this, items->Items(k)->Font()).TextHeight;
-      const int h = lines == 0 && extra == 0 ? text + (Flat() ? 1 : 3) : lines * text + extra;
+      const int h =
+          lines == 0 && extra == 0 ? text + (Flat() ? 1 : 3) : dbgrid_detail::LinesHeight(lines, text, extra);
       height = std::max(height, h + lineWidth);
     }
     if (RowHeights(RowCount() + i) != height) SetRowHeights(RowCount() + i, height);

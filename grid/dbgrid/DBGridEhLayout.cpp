@@ -127,7 +127,7 @@ int TCustomDBGridEh::CalcDefaultRowHeight() {
   const int margin = (Flat() ? 1 : 3) + (options_.Contains(dgRowLines) ? GridLineWidth() : 0);
   if (rowHeight_ < 1 && rowLines_ < 1) return textHeight_ + margin;
   const int lineHeight = font.FontHeight + font.ExternalLeading;
-  int height = lineHeight * rowLines_ + rowHeight_;
+  int height = dbgrid_detail::LinesHeight(rowLines_, lineHeight, rowHeight_);
   if (optionsEh_.Contains(dghFitRowHeightToText) && lineHeight > 0) {
     const int lines = FitToWholeLines(height - margin, lineHeight, textHeight_);
     rowLines_ = lines;
@@ -381,10 +381,9 @@ void TCustomDBGridEh::InternalLayout() {
     if (options_.Contains(dgTitles) && (TitleParams()->RowHeight() != 0 || TitleParams()->RowLines() != 0)) {
       const dbgrid_detail::TFontHeights t = TallestTitleFont(this);
       const int lines = TitleParams()->RowLines();
-      int height =
-          lines * (t.FontHeight + t.ExternalLeading) + (lines > 0 ? 2 : 0) + TitleParams()->RowHeight();
-      if (options_.Contains(dgRowLines)) ++height;
-      titleRowHeight_ = height;
+      const int extra =
+          (lines > 0 ? 2 : 0) + TitleParams()->RowHeight() + (options_.Contains(dgRowLines) ? 1 : 0);
+      titleRowHeight_ = dbgrid_detail::LinesHeight(lines, t.FontHeight + t.ExternalLeading, extra);
     }
     if (options_.Contains(dgTitles) && IsMultiTitleEffective()) {
       leafFieldArr_.assign(static_cast<size_t>(cols->Count()), {nullptr, 0});

@@ -195,7 +195,7 @@ void TCustomDBGridEh::SetFooterRowCount(int Value) {
 }
 
 void TCustomDBGridEh::SetRowHeight(int Value) {
-  if (Value < 0) Value = 0;
+  Value = ClampControlSize(Value);
   if (Value == rowHeight_) return;
   rowHeight_ = Value;
   LayoutChanged();
@@ -203,7 +203,7 @@ void TCustomDBGridEh::SetRowHeight(int Value) {
 }
 
 void TCustomDBGridEh::SetRowLines(int Value) {
-  if (Value < 0) Value = 0;
+  Value = ClampControlSize(Value);
   if (Value == rowLines_) return;
   rowLines_ = Value;
   LayoutChanged();

@@ -28,31 +28,6 @@ TColor DarkerOrBright(TColor A, TColor B, TColor Bright) {
   return darker == clNone ? Bright : darker;
 }
 
-// Clears the painted-in-this-pass marks of a title subtree.
-void ClearDrawnMarks(THeadTreeNode* Node) {
-  Node->Drawed = false;
-  if (THeadTreeNode* first = Node->Child) {
-    THeadTreeNode* child = first;
-    do {
-      ClearDrawnMarks(child);
-      child = child->Next;
-    } while (child && child != first);
-  }
-}
-
-// The children of a title node in ring order.
-std::vector<THeadTreeNode*> ChildrenOf(THeadTreeNode* Node) {
-  std::vector<THeadTreeNode*> result;
-  if (THeadTreeNode* first = Node->Child) {
-    THeadTreeNode* child = first;
-    do {
-      result.push_back(child);
-      child = child->Next;
-    } while (child && child != first);
-  }
-  return result;
-}
-
 }  // namespace dbgrid_paint_detail
 
 using namespace dbgrid_paint_detail;
@@ -69,7 +44,7 @@ void TCustomDBGridEh::Paint() {
     if (tree && tree->EndRead()) RereadStaleGroupTree();
   }));
   paintedGroupRows_.clear();
-  if (headTree_) ClearDrawnMarks(headTree_.get());
+  dbgrid_detail::ClearTitleMarks(headTree_.get());
   TDBGridColumnsEh* cols = Columns();
   bool hideDuplicates = false;
   for (int i = 0; i < cols->Count() && !hideDuplicates; ++i)
@@ -410,12 +385,19 @@ int TCustomDBGridEh::CalcTitleNodeHeight(THeadTreeNode* Node) {
   });
 
   TDBGridTitleParamsEh* title = TitleParams();
-  const std::vector<THeadTreeNode*> children = ChildrenOf(Node);
-  std::vector<int> own(children.size(), 0);
-  int subtree = 0;
-  for (size_t i = 0; i < children.size(); ++i) {
-    THeadTreeNode* child = children[i];
-    canvas->Font()->Assign(child->Column ? child->Column->Title()->Font() : TitleFont());
+  // Bottom-up without recursion: a node's subtree height (the tallest of its children's own
+  // heights plus their subtrees) waits in its Height until its host has taken it, then each
+  // node gets its host's subtree less its own.
+  const std::vector<THeadTreeNode*> nodes = dbgrid_detail::TitleNodesBelow(Node);
+  Node->Height = 0;
+  for (THeadTreeNode* node : nodes) node->Height = 0;
+  TFont* measuring = nullptr;
+  for (auto it = nodes.rbegin(); it != nodes.rend(); ++it) {
+    THeadTreeNode* child = *it;
+    // Most nodes share a font: a change of font makes a new handle.
+    TFont* font = child->Column ? child->Column->Title()->Font() : TitleFont();
+    if (font != measuring) canvas->Font()->Assign(font);
+    measuring = font;
     int height = 0;
     if (child->Width >= 1) {
       const std::string caption = child->Text.empty() ? " " : child->Text;
@@ -428,14 +410,15 @@ int TCustomDBGridEh::CalcTitleNodeHeight(THeadTreeNode* Node) {
       }
     }
     height = std::max(height, child->MinHeight);
-    if (title->BorderInFillStyle() && Node->Host == nullptr) ++height;
-    if (child->Child) own[i] = CalcTitleNodeHeight(child);
-    subtree = std::max(subtree, height + own[i]);
+    if (title->BorderInFillStyle() && child->Host->Host == nullptr) ++height;
+    THeadTreeNode* host = child->Host;
+    host->Height = ClampControlSize(std::max<int64_t>(host->Height, int64_t{height} + child->Height));
   }
-  for (size_t i = 0; i < children.size(); ++i)
-    children[i]->Height = children[i]->Child ? subtree - own[i] : subtree;
-  Node->Height = subtree;
-  return subtree;
+  for (auto it = nodes.rbegin(); it != nodes.rend(); ++it) {
+    THeadTreeNode* node = *it;
+    node->Height = node->Child ? node->Host->Height - node->Height : node->Host->Height;
+  }
+  return Node->Height;
 }
 
 // --- row sizing ------------------------------------------------------------------------------------------

@@ -314,6 +314,7 @@ int TDBGridTitleParamsEh::VTitleMargin() {
 }
 
 void TDBGridTitleParamsEh::SetVTitleMargin(int v) {
+  v = ClampControlCoord(v);
   if (v == vTitleMargin_) return;
   vTitleMargin_ = v;
   grid_->LayoutChanged();
@@ -324,6 +325,7 @@ int TDBGridTitleParamsEh::RowHeight() {
 }
 
 void TDBGridTitleParamsEh::SetRowHeight(int v) {
+  v = ClampControlSize(v);
   if (v == rowHeight_) return;
   rowHeight_ = v;
   grid_->LayoutChanged();
@@ -334,6 +336,7 @@ int TDBGridTitleParamsEh::RowLines() {
 }
 
 void TDBGridTitleParamsEh::SetRowLines(int v) {
+  v = ClampControlSize(v);
   if (v == rowLines_) return;
   rowLines_ = v;
   grid_->LayoutChanged();
@@ -556,6 +559,7 @@ int TDBGridFooterParamsEh::RowHeight() {
 }
 
 void TDBGridFooterParamsEh::SetRowHeight(int v) {
+  v = ClampControlCoord(v);  // negative reads as unset
   if (v == rowHeight_) return;
   rowHeight_ = v;
   grid_->LayoutChanged();
@@ -566,6 +570,7 @@ int TDBGridFooterParamsEh::RowLines() {
 }
 
 void TDBGridFooterParamsEh::SetRowLines(int v) {
+  v = ClampControlCoord(v);
   if (v == rowLines_) return;
   rowLines_ = v;
   grid_->LayoutChanged();

@@ -1,6 +1,9 @@
 #pragma once
 // State and helpers the data grid's files share; internal to grid/dbgrid and its tests.
+#include <algorithm>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "grid/dbgrid/DBGridEh.h"
 #include "platform/gdi/Theme.h"
@@ -48,6 +51,19 @@ void FreeSortMarkerImages();
 
 // Whether the canvas maps its logical coordinates mirrored onto the device (DBGridEhPaint.cpp).
 bool IsCanvasMirrored(TCanvas* Canvas);
+
+// The nodes below ARoot, each after its host (breadth first). Title trees are walked without
+// recursion: a caption of many words makes a tree as deep as its words (DBGridEhTitleTree.cpp).
+std::vector<THeadTreeNode*> TitleNodesBelow(THeadTreeNode* ARoot);
+// Clears the painted-in-this-pass marks of ARoot and every node below it.
+void ClearTitleMarks(THeadTreeNode* ARoot);
+
+// Lines times LineHeight plus Extra, kept within the window layer's sizes (0 to
+// kWindowCoordLimit): line counts and heights come from descriptions.
+inline int LinesHeight(int Lines, int LineHeight, int Extra) {
+  return static_cast<int>(
+      std::clamp<int64_t>(int64_t{Lines} * LineHeight + Extra, 0, int64_t{kWindowCoordLimit}));
+}
 
 // The unit's start-up steps (DBGridEhImages.cpp). Registers the bitmaps and cursors the grid
 // draws itself under each name nothing is registered under yet.

@@ -92,7 +92,7 @@ int TCustomDBGridEh::CalcFooterRowHeight() {
     if (font->Size() == Font()->Size()) return defaultDataRowHeight_;
     return dbgrid_detail::MeasureFont(this, font).TextHeight + CellTextMargin();
   }
-  return lines * dbgrid_detail::MeasureFont(this, font).TextHeight + extra;
+  return dbgrid_detail::LinesHeight(lines, dbgrid_detail::MeasureFont(this, font).TextHeight, extra);
 }
 
 void TCustomDBGridEh::UpdateFooterRowHeights() {

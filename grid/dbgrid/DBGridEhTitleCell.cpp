@@ -58,20 +58,6 @@ int WidthBefore(THeadTreeNode* Parent, THeadTreeNode* Child) {
   return width;
 }
 
-// Clears the painted marks below Node.
-void ClearUpperMarks(THeadTreeNode* Node) {
-  std::vector<THeadTreeNode*> pending{Node};
-  while (!pending.empty()) {
-    THeadTreeNode* parent = pending.back();
-    pending.pop_back();
-    THeadTreeNode* child = parent->Child;
-    for (THeadTreeNode* n = child; n; n = n->Next == child ? nullptr : n->Next) {
-      n->Drawed = false;
-      pending.push_back(n);
-    }
-  }
-}
-
 }  // namespace dbgrid_title_cell_detail
 
 using namespace dbgrid_title_cell_detail;
@@ -452,7 +438,7 @@ void TCustomDBGridEh::DrawTitleUpperLevels(TColumnEh* Column, const TRect& ARect
   const TRect clip = canvas->ClipRect();
   if (clip != upperTitleClip_) {
     upperTitleClip_ = clip;
-    ClearUpperMarks(headTree_.get());
+    dbgrid_detail::ClearTitleMarks(headTree_.get());
   }
   TDBGridTitleParamsEh* titleParams = TitleParams();
   const bool wholeGrid = Selection()->SelectionType() == gstAll;
@@ -463,8 +449,10 @@ void TCustomDBGridEh::DrawTitleUpperLevels(TColumnEh* Column, const TRect& ARect
     left -= WidthBefore(node, child);
     const TRect r{left, top - node->Height, left + node->Width, top};
     top = r.Top;
-    // A node spans several columns: the first of them to paint it paints it for all.
-    if (node->Drawed) break;
+    // A node spans several columns: the first of them to paint it paints it for all. The levels
+    // above lie higher still: once one is above the clip, none is left to paint.
+    if (node->Drawed || r.Bottom <= clip.Top) break;
+    if (r.Top >= clip.Bottom) continue;  // below the clip: a level further up may show
     node->Drawed = true;
 
     canvas->Font()->Assign(TitleFont());

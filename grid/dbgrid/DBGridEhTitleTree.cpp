@@ -57,7 +57,80 @@ THeadTreeNode* RingPredecessor(THeadTreeNode* ANode) {
   return p;
 }
 
+// A new last child of AParent; ALast is its last child now (nullptr when it has none), which the
+// builder knows without walking the ring.
+THeadTreeNode* LinkChild(THeadTreeNode* AParent, THeadTreeNode* ALast, const std::string& AText, int AWidth,
+                         int AHeight) {
+  auto* node = new THeadTreeNode(AText, AWidth, AHeight);
+  node->Host = AParent;
+  if (!ALast) {
+    AParent->Child = node;  // a node alone is its own ring
+  } else {
+    node->Next = AParent->Child;
+    ALast->Next = node;
+  }
+  return node;
+}
+
+// Puts a new node with AText in place of the siblings AFrom to ATo and makes them its children.
+// Costs the run and AFrom's ring, never the depth: the builder calls it once a level.
+void GroupRun(THeadTreeNode* AFrom, THeadTreeNode* ATo, const std::string& AText, int AHeight) {
+  THeadTreeNode* parent = AFrom->Host;
+  // ATo must lie in AFrom's ring, from AFrom on and before the ring wraps to the first child.
+  bool reached = false;
+  for (THeadTreeNode* n = AFrom;;) {
+    if (n == ATo) {
+      reached = true;
+      break;
+    }
+    n = n->Next;
+    if (n == parent->Child) break;
+  }
+  if (!reached) throw Exception(kToNotInLevel);
+
+  auto* group = new THeadTreeNode(AText, 0, AHeight);
+  group->Host = parent;
+  group->WIDTHLine = ATo->WIDTHLine;
+  const bool wholeRing = AFrom == parent->Child && ATo->Next == AFrom;
+  if (wholeRing) {
+    parent->Child = group;  // the group is alone in the ring
+  } else {
+    THeadTreeNode* before = RingPredecessor(AFrom);
+    group->Next = ATo->Next;
+    before->Next = group;
+    if (parent->Child == AFrom) parent->Child = group;
+  }
+  group->Child = AFrom;
+  int sum = 0;
+  for (THeadTreeNode* n = AFrom;; n = n->Next) {
+    sum += n->Width + group->WIDTHLine;
+    n->Height -= AHeight;
+    n->Host = group;
+    if (n == ATo) break;
+  }
+  ATo->Next = AFrom;
+  group->Width = group->WIDTHLine > 0 ? sum - group->WIDTHLine : sum;
+}
+
 }  // namespace dbgrid_title_tree_detail
+
+std::vector<THeadTreeNode*> dbgrid_detail::TitleNodesBelow(THeadTreeNode* ARoot) {
+  std::vector<THeadTreeNode*> nodes;
+  if (!ARoot) return nodes;
+  nodes.push_back(ARoot);
+  for (size_t i = 0; i < nodes.size(); ++i) {
+    THeadTreeNode* first = nodes[i]->Child;
+    for (THeadTreeNode* n = first; n; n = n->Next == first ? nullptr : n->Next) nodes.push_back(n);
+  }
+  nodes.erase(nodes.begin());
+  return nodes;
+}
+
+void dbgrid_detail::ClearTitleMarks(THeadTreeNode* ARoot) {
+  if (!ARoot) return;
+  ARoot->Drawed = false;
+  for (THeadTreeNode* node : TitleNodesBelow(ARoot)) node->Drawed = false;
+}
 
 using namespace dbgrid_title_tree_detail;
 
@@ -87,15 +160,8 @@ THeadTreeNode* THeadTreeNode::Add(THeadTreeNode* AAfter, const std::string& ATex
 THeadTreeNode* THeadTreeNode::AddChild(THeadTreeNode* ANode, const std::string& AText, int AWidth,
                                        int AHeight) {
   if (!ANode || !Find(this, ANode)) throw Exception(kNodeNotInTree);
-  auto* node = new THeadTreeNode(AText, AWidth, AHeight);
-  node->Host = ANode;
-  if (!ANode->Child) {
-    ANode->Child = node;  // a node alone is its own ring
-  } else {
-    THeadTreeNode* last = RingPredecessor(ANode->Child);
-    node->Next = ANode->Child;
-    last->Next = node;
-  }
+  THeadTreeNode* node =
+      LinkChild(ANode, ANode->Child ? RingPredecessor(ANode->Child) : nullptr, AText, AWidth, AHeight);
   DEBUG_CHECK_CONSISTENCY(*this);
   return node;
 }
@@ -142,41 +208,7 @@ int THeadTreeNode::GetLevel(THeadTreeNode* ANode) {
 
 void THeadTreeNode::Union(THeadTreeNode* AFrom, THeadTreeNode* ATo, const std::string& AText, int AHeight) {
   if (!AFrom || !AFrom->Host || !Find(this, AFrom)) throw Exception(kNodeNotInTree);
-  THeadTreeNode* parent = AFrom->Host;
-  // ATo must lie in AFrom's ring, from AFrom on and before the ring wraps to the first child.
-  bool reached = false;
-  for (THeadTreeNode* n = AFrom;;) {
-    if (n == ATo) {
-      reached = true;
-      break;
-    }
-    n = n->Next;
-    if (n == parent->Child) break;
-  }
-  if (!reached) throw Exception(kToNotInLevel);
-
-  auto* group = new THeadTreeNode(AText, 0, AHeight);
-  group->Host = parent;
-  group->WIDTHLine = ATo->WIDTHLine;
-  const bool wholeRing = AFrom == parent->Child && ATo->Next == AFrom;
-  if (wholeRing) {
-    parent->Child = group;  // the group is alone in the ring
-  } else {
-    THeadTreeNode* before = RingPredecessor(AFrom);
-    group->Next = ATo->Next;
-    before->Next = group;
-    if (parent->Child == AFrom) parent->Child = group;
-  }
-  group->Child = AFrom;
-  int sum = 0;
-  for (THeadTreeNode* n = AFrom;; n = n->Next) {
-    sum += n->Width + group->WIDTHLine;
-    n->Height -= AHeight;
-    n->Host = group;
-    if (n == ATo) break;
-  }
-  ATo->Next = AFrom;
-  group->Width = group->WIDTHLine > 0 ? sum - group->WIDTHLine : sum;
+  GroupRun(AFrom, ATo, AText, AHeight);
   DEBUG_CHECK_CONSISTENCY(*this);
 }
 
@@ -200,7 +232,8 @@ void THeadTreeNode::CreateFieldTree(TCustomDBGridEh* AGrid) {
       // The group indent sits in front of the first visible column.
       if (i == firstVisible) width += AGrid->GroupIndent();
     }
-    THeadTreeNode* leaf = AddChild(this, column->Title()->Caption(), width, titleHeight);
+    THeadTreeNode* leaf = LinkChild(this, i > 0 ? leaves[static_cast<size_t>(i - 1)].first : nullptr,
+                                    column->Title()->Caption(), width, titleHeight);
     leaf->Column = column;
     int extra = column->Title()->SortMarker() != smNoneEh ? 16 : 0;
     const int filterButton = column->Title()->GetFilterButtonWidth();
@@ -241,9 +274,10 @@ void THeadTreeNode::CreateFieldTree(TCustomDBGridEh* AGrid) {
       ++j;
     // Each leaf loses its own first word and the separators after it.
     for (int k = i; k <= j; ++k) taken[static_cast<size_t>(k)] += SplitCaption(rest(k)).RestPos;
-    Union(leaves[static_cast<size_t>(i)].first, leaves[static_cast<size_t>(j)].first, word, 20);
+    GroupRun(leaves[static_cast<size_t>(i)].first, leaves[static_cast<size_t>(j)].first, word, 20);
     for (int k = i; k <= j; ++k) ++level[static_cast<size_t>(k)];
   }
+  DEBUG_CHECK_CONSISTENCY(*this);
 }
 
 // Rules: the root has no host and is alone in its ring; below it every node's children form one

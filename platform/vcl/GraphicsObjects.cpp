@@ -1,6 +1,8 @@
 // Fonts, pens and brushes. Their handles come from one shared cache keyed by the attributes
 // the handle is made from, so equal attributes give the same handle; the last user lets the
 // handle go.
+#include <algorithm>
+#include <cstdlib>
 #include <unordered_map>
 
 #include "platform/vcl/Graphics.h"
@@ -11,6 +13,19 @@ RTL_IMPLEMENT_CLASS(TPen)
 RTL_IMPLEMENT_CLASS(TBrush)
 
 namespace vcl_detail {
+
+// Font heights are kept within +-kFontHeightLimit pixels (the glyph engine draws at most 1024),
+// so that sizes and heights scaled between resolutions stay far from the int range whatever a
+// description asks for.
+constexpr int64_t kFontHeightLimit = 1 << 20;
+
+// Value * Mul / Div rounded half away from zero, as MulDiv does, within +-kFontHeightLimit.
+// Div > 0.
+int ScaleFontUnits(int64_t Value, int64_t Mul, int64_t Div) {
+  const int64_t num = Value * Mul;
+  const int64_t q = (std::llabs(num) + Div / 2) / Div;
+  return static_cast<int>(std::clamp(num < 0 ? -q : q, -kFontHeightLimit, kFontHeightLimit));
+}
 
 struct TCachedObject {
   std::string Key;
@@ -128,7 +143,7 @@ void TFont::SetHandle(HFONT Value) {
   LOGFONT lf;
   if (!Value || !GetObject(Value, sizeof(LOGFONT), &lf)) throw EInvalidGraphic("Invalid font handle");
   name_ = lf.lfFaceName;
-  height_ = lf.lfHeight;
+  height_ = vcl_detail::ScaleFontUnits(lf.lfHeight, 1, 1);
   orientation_ = lf.lfEscapement;
   style_ = {};
   if (lf.lfWeight >= FW_BOLD) style_.Include(fsBold);
@@ -146,7 +161,7 @@ void TFont::Assign(TPersistent* Source) {
     if (f == this) return;
     name_ = f->name_;
     if (f->pixelsPerInch_ != pixelsPerInch_)
-      height_ = -MulDiv(f->Size(), pixelsPerInch_, 72);
+      height_ = -vcl_detail::ScaleFontUnits(f->Size(), pixelsPerInch_, 72);
     else
       height_ = f->height_;
     style_ = f->style_;
@@ -167,17 +182,18 @@ void TFont::SetName(const std::string& Value) {
 }
 
 void TFont::SetHeight(int Value) {
+  Value = vcl_detail::ScaleFontUnits(Value, 1, 1);
   if (Value == height_) return;
   height_ = Value;
   Changed();
 }
 
 int TFont::Size() const {
-  return -MulDiv(height_, 72, pixelsPerInch_);
+  return -vcl_detail::ScaleFontUnits(height_, 72, pixelsPerInch_);
 }
 
 void TFont::SetSize(int Value) {
-  SetHeight(-MulDiv(Value, pixelsPerInch_, 72));
+  SetHeight(-vcl_detail::ScaleFontUnits(Value, pixelsPerInch_, 72));
 }
 
 void TFont::SetStyle(TFontStyles Value) {

@@ -2,11 +2,13 @@
 // bits, the indicator column, automatic widths, scaling, loading, and the colours without a style.
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "grid/dbgrid/DBGridEhPrivate.h"
 #include "grid/foundation/ColorRoutinesEh.h"
+#include "platform/rtl/Filer.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/StdCtrls.h"
 #include "tests/grid/dbgrid/DBGridTestSupport.h"
@@ -342,6 +344,60 @@ TEST_F(DBGridLayoutTest, ColoursWithoutAStyle) {
   EXPECT_TRUE(
       grid->GetSelectionColors(1, &font, color, true, false, TCellAreaTypeEh{hctDataEh, vctFooterEh}));
   EXPECT_EQ(color, clBtnFace);  // not focused: the footer cell takes the face colour
+}
+
+// Extreme counts and heights in a grid's description are clamped when read, and the heights
+// made from them stay within the window layer's sizes: nothing overflows on the way to a paint.
+TEST_F(DBGridLayoutTest, ExtremeDescriptionValuesAreClampedWhenRead) {
+  AddNumberedRows(3);
+  struct TCase {
+    const char* id;
+    const char* properties;
+    std::function<bool(TDBGridEh*)> check;
+  };
+  constexpr int kLimit = kWindowCoordLimit;
+  constexpr int kLines = TColumnEh::kMaxRowPanelLines;
+  const TCase cases[] = {
+      {"row-lines", "RowLines = 2147483647\n  RowHeight = 2147483647",
+       [](TDBGridEh* g) {
+         return g->RowLines() == kLimit && g->RowHeight() == kLimit && g->DataRowHeight() == kLimit;
+       }},
+      {"title-row-lines", "TitleParams.RowLines = 2147483647\n  TitleParams.RowHeight = 2147483647",
+       // The base grid keeps a cell at most 2^24 high.
+       [](TDBGridEh* g) { return g->TitleParams()->RowLines() == kLimit && g->RowHeights(0) == 1 << 24; }},
+      {"title-negative", "TitleParams.RowLines = -2147483648\n  TitleParams.RowHeight = -2147483648",
+       [](TDBGridEh* g) { return g->TitleParams()->RowLines() == 0 && g->RowHeights(0) > 0; }},
+      {"title-margin", "TitleParams.VTitleMargin = -2147483648\n  TitleParams.MultiTitle = True",
+       [](TDBGridEh* g) { return g->TitleParams()->VTitleMargin() == -kLimit && g->RowHeights(0) >= 0; }},
+      {"footer-lines",
+       "FooterRowCount = 1\n  FooterParams.RowLines = 2147483647\n  FooterParams.RowHeight = 2147483647",
+       [](TDBGridEh* g) {
+         return g->FooterParams()->RowLines() == kLimit && g->CalcFooterRowHeight() == kLimit;
+       }},
+      {"panel-lines",
+       "RowPanel.Active = True\n  Columns = <\n    item\n      FieldName = 'ID'\n"
+       "      InRowLinePos = 2147483647\n      InRowLineHeight = 2147483647\n    end>",
+       [](TDBGridEh* g) {
+         TColumnEh* c = g->Columns()->GetColumn(0);
+         return c->InRowLinePos() == kLines - 1 && c->InRowLineHeight() == kLines;
+       }},
+      {"font-height", "Font.Height = -2147483648",
+       [](TDBGridEh* g) {
+         g->Font()->SetSize(g->Font()->Size());  // the same size, through the point scale
+         return g->Font()->Height() == -(1 << 20);
+       }},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.id);
+    auto fresh = std::make_unique<TDBGridEh>(form);
+    fresh->SetParent(form);
+    fresh->SetDataSource(source);
+    ReadComponentFromText(std::string("object Grid: TDBGridEh\n  ") + c.properties + "\nend\n", fresh.get());
+    fresh->LayoutChanged();
+    UpdateWindow(fresh->Handle());
+    EXPECT_TRUE(c.check(fresh.get()));
+    EXPECT_TRUE(handlerErrors.empty());
+  }
 }
 
 }  // namespace

@@ -27,6 +27,18 @@ std::string Dump(const THeadTreeNode* Node) {
   return out;
 }
 
+// "A=23(B=23,C=46)": as Dump, each node with its measured height.
+std::string DumpHeights(const THeadTreeNode* Node) {
+  std::string out;
+  const THeadTreeNode* first = Node->Child;
+  for (const THeadTreeNode* n = first; n; n = n->Next == first ? nullptr : n->Next) {
+    if (!out.empty()) out += ",";
+    out += n->Text + "=" + std::to_string(n->Height);
+    if (n->Child) out += "(" + DumpHeights(n) + ")";
+  }
+  return out;
+}
+
 std::string ErrorOf(const std::function<void()>& Call) {
   try {
     Call();
@@ -76,6 +88,8 @@ TEST(TitleTreeNodeTest, OperationsKeepTheRingsAndRaiseTheirTexts) {
 class TitleTreeTest : public DBGridTestBase {
  protected:
   void MakeColumns(const std::vector<std::string>& Captions) {
+    grid->Columns()->BeginUpdate();  // one layout for all the columns
+    TScopeExit endUpdate([this] { grid->Columns()->EndUpdate(); });
     grid->Columns()->Clear();
     for (const std::string& caption : Captions) {
       TColumnEh* col = grid->Columns()->Add();
@@ -171,6 +185,63 @@ TEST_F(TitleTreeTest, LeafAndGroupSizesAndEveryShortCaptionBuildsASoundTree) {
                       leaf.first->Text.find_first_not_of('|', sep) == std::string::npos);
         }
       }
+}
+
+// The measured heights of ordinary title trees: a node's height is its own text's, stretched so
+// that every path from the top to a leaf gives the same title height.
+TEST_F(TitleTreeTest, MeasuredHeightsOfOrdinaryTrees) {
+  struct TCase {
+    const char* id;
+    std::vector<std::string> captions;
+    bool borderInFill;
+    const char* heights;
+    int titleHeight;
+  };
+  const TCase cases[] = {
+      {"plain", {"A", "B"}, false, "A=23,B=23", 23},
+      {"groups", {"A|B", "A|C", "D"}, false, "A=23(B=23,C=23),D=46", 46},
+      // The wrapped caption takes three lines; the shorter paths stretch their lowest level.
+      {"uneven",
+       {"A|B|x", "A|B|y", "A|C", "Long text that wraps|z"},
+       false,
+       "A=39(B=23(x=23,y=23),C=46),Long text that wraps=62(z=23)",
+       85},
+      // The top level takes a pixel more for the border drawn inside its fill.
+      {"border-in-fill", {"A|B|x", "A|C"}, true, "A=24(B=23(x=23),C=46)", 70},
+  };
+  grid->TitleParams()->SetMultiTitle(true);
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.id);
+    grid->TitleParams()->SetBorderInFillStyle(c.borderInFill);
+    MakeColumns(c.captions);
+    grid->LayoutChanged();
+    EXPECT_EQ(DumpHeights(grid->HeadTree()), c.heights);
+    EXPECT_EQ(grid->HeadTree()->Height, c.titleHeight);
+    EXPECT_EQ(grid->RowHeights(0), c.titleHeight);
+  }
+}
+
+// A caption of 100,000 words makes a tree that deep: it is built, measured, painted and freed
+// without recursion, and each level takes one line as in a shallow tree.
+TEST_F(TitleTreeTest, HundredThousandLevelsBuildMeasurePaintAndFree) {
+  constexpr int kLevels = 100000;
+  grid->TitleParams()->SetMultiTitle(true);
+  MakeColumns({"A|x"});
+  grid->LayoutChanged();
+  const int twoLevels = grid->RowHeights(0);
+  std::string caption;
+  for (int i = 0; i < kLevels; ++i) caption += "A|";
+  MakeColumns({caption + "x", "A"});
+  grid->LayoutChanged();
+  THeadTreeNode* leaf = grid->LeafFieldArr()[0].first;
+  EXPECT_EQ(grid->HeadTree()->GetLevel(leaf), kLevels + 1);
+  EXPECT_EQ(grid->RowHeights(0), twoLevels / 2 * (kLevels + 1));
+  grid->Invalidate();
+  UpdateWindow(grid->Handle());
+  EXPECT_TRUE(handlerErrors.empty());
+  MakeColumns({"A"});
+  grid->LayoutChanged();
+  EXPECT_EQ(grid->LeafFieldArr()[0].first->Host, grid->HeadTree());
 }
 
 }  // namespace title_tree_test
