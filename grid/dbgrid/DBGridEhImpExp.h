@@ -293,6 +293,10 @@ class TDBGridEhImport : public TObject {
   // says so itself).
   virtual bool EndOfData() const { return NextRecord >= Records.RecordCount(); }
   bool IgnoreErrors = false;
+  // A handler called by the import (AfterPost, a key handler on a post) may free the grid: the
+  // import then ends silently (EAbort) and its changes are undone. Every reader checks before
+  // each cell it writes.
+  void AbortIfGridFreed() const;
 
  private:
   // Runs one value write inside the error question.
@@ -302,9 +306,6 @@ class TDBGridEhImport : public TObject {
   bool EditForWrite(TField* Field);
 
   TCustomDBGridEh* grid_ = nullptr;
-  // A handler called by the import (AfterPost, a key handler on a post) may free the grid: the
-  // import then ends silently (EAbort) and its changes are undone.
-  void AbortIfGridFreed() const;
   TLivenessWatch gridWatch_;
   TColumnsEhList impCols_;
   TStream* stream_ = nullptr;

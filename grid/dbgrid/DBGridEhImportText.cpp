@@ -277,6 +277,7 @@ void TDBGridEhImportAsText::ReadRecord(TColumnsEhList* ColumnsList) {
     readPos_ = cell.Next;
     // Cells past the target columns are dropped.
     if (i < columns) {
+      AbortIfGridFreed();  // a post may have freed the grid and its columns
       cell_ = Variant(std::string(cell.Text));
       CurrentCell = &cell_;
       ReadCell(ColumnsList->Items(i));

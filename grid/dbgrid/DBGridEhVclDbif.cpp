@@ -435,6 +435,7 @@ void TDBGridEhImportAsVCLDBIF::ReadRecord(TColumnsEhList* ColumnsList) {
     cell_ = vcldbif::ReadTaggedValue(in, in.Byte());
     readPos_ = in.Position();
     if (i < columns) {
+      AbortIfGridFreed();  // a post may have freed the grid and its columns
       CurrentCell = &cell_;
       ReadCell(ColumnsList->Items(i));
     }
