@@ -53,7 +53,7 @@ class TMTIndexEh : public TCollectionItem {
   int Count() const { return static_cast<int>(items_.size()); }
   // The item at Index, its key read from the record's posted values.
   TIndexItemEh Items(int Index) const;
-  // The record position of the item at Index, without reading the record.
+  // The record position of the item at Index, as its record answers it.
   int RecordIndexAt(int Index) const;
   TRecordsListEh* RecordsList() const;
   // The record's current key (value kind 3).

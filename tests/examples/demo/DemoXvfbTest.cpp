@@ -1329,10 +1329,12 @@ TEST_F(DemoXvfbTest, LedgerDBGridSearchSkipsTheReceiptsAndAnEmptyViewCountsZero)
   EXPECT_TRUE(ShowsText(*shown, whole, full));
   ASSERT_TRUE(ClickAt(g.X + edit.X - frame.Left + 8, g.Y + edit.Y - frame.Top + 6) &&
               Xdo({"type", "graphic"}));
-  shown = SettledChange(window, *shown);
-  ASSERT_TRUE(shown) << "typing changed nothing" << DemoSaid();
-  Keep(*shown, "xvfb-ledger-dbgrid-searched-graphic.png");
-  EXPECT_TRUE(ShowsText(*shown, whole, "共计0条记录"));
+  // The click's caret shows first, then each typed letter: wait for the footer of the empty view.
+  const auto counted = [&](const TWindowPixels& P) { return ShowsText(P, whole, "共计0条记录"); };
+  shown = Settled(window, counted, 20s);
+  if (std::optional<TWindowPixels> last = Picture(window))
+    Keep(*last, "xvfb-ledger-dbgrid-searched-graphic.png");
+  ASSERT_TRUE(shown) << "the footer never counted 0" << DemoSaid();
   EXPECT_FALSE(ShowsText(*shown, whole, full));
   EXPECT_FALSE(demo_->Exited()) << DemoSaid();
 }
