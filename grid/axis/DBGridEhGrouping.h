@@ -724,7 +724,9 @@ class TGridGroupDataTreeEh : public TTreeListEh {
 
   // --- readers (a paint) that hold nodes across calls to application handlers
   // While one reads, a change that would free or move nodes only marks the tree stale; the
-  // last reader's EndRead answers whether the tree must be read afresh from the data.
+  // last reader's EndRead answers whether the tree must be read afresh from the data. A change
+  // cut short by a key handler that raised leaves the tree stale too: the next change files
+  // every record again, and so does the end of the next read.
   void BeginRead() { ++readers_; }
   bool EndRead();
   bool Stale() const { return stale_; }
@@ -758,6 +760,10 @@ class TGridGroupDataTreeEh : public TTreeListEh {
   void ClearFlatList();
   void CollectFlatRows(std::vector<TGroupDataTreeNodeEh*>& Rows) const;
   void CheckNode(const TGroupDataTreeNodeEh* Node, int64_t Number, int& DataRows) const;
+  // The cleanup that marks the tree stale when a change ends by an exception.
+  auto StaleOnFailure(const TLivenessWatch& Watch) {
+    return WhileAlive(Watch, [this] { stale_ = true; });
+  }
 
   TGridDataGroupsEh* dataGroups_;
   std::vector<TGroupDataTreeNodeEh*> flatList_;

@@ -615,6 +615,7 @@ void TGridGroupDataTreeEh::Rebuild() {
   IMemTableEh* intf = dataGroups_ != nullptr ? dataGroups_->DataIntf() : nullptr;
   // A key handler may free the grid and this tree with it: nothing of it is touched after.
   const TLivenessWatch watch = liveness_.Watch();
+  TScopeFail outOfStep(StaleOnFailure(watch));
   {
     ++updateCount_;
     TScopeExit endUpdate(WhileAlive(watch, [this] { --updateCount_; }));
@@ -682,6 +683,7 @@ void TGridGroupDataTreeEh::Rebuild() {
     DeleteEmptyGroupNodes();
   }
   RebuildFlatList();
+  stale_ = false;
   DEBUG_CHECK_CONSISTENCY_BOUNDED(*this, recordNodes_.size(), static_cast<size_t>(kDebugConsistencyLimit));
 }
 
@@ -750,11 +752,12 @@ void TGridGroupDataTreeEh::DataRecordChanged(int RecIndex) {
   if (DeferWhileRead()) return;
   IMemTableEh* intf = dataGroups_ != nullptr ? dataGroups_->DataIntf() : nullptr;
   TGroupDataTreeNodeEh* node = FindRecordNode(RecIndex);
-  if (node == nullptr || intf == nullptr) {  // out of step with the data: file everything again
+  if (node == nullptr || intf == nullptr || stale_) {  // out of step with the data: file everything again
     Rebuild();
     return;
   }
   const TLivenessWatch watch = liveness_.Watch();
+  TScopeFail outOfStep(StaleOnFailure(watch));
   Variant keys = ReadRecordKeys(intf, RecIndex);
   if (watch.Gone()) return;
   node->NeedRecalc = true;
@@ -772,10 +775,12 @@ void TGridGroupDataTreeEh::DataRecordInserted(int RecIndex) {
   if (DeferWhileRead()) return;
   IMemTableEh* intf = dataGroups_ != nullptr ? dataGroups_->DataIntf() : nullptr;
   const int count = static_cast<int>(recordNodes_.size());
-  if (intf == nullptr || RecIndex < 0 || RecIndex > count || intf->GetRowCount() != count + 1) {
+  if (intf == nullptr || RecIndex < 0 || RecIndex > count || intf->GetRowCount() != count + 1 || stale_) {
     Rebuild();
     return;
   }
+  const TLivenessWatch watch = liveness_.Watch();
+  TScopeFail outOfStep(StaleOnFailure(watch));
   recordNodes_.insert(recordNodes_.begin() + RecIndex, nullptr);
   for (int i = RecIndex + 1; i <= count; ++i) {
     TGroupDataTreeNodeEh* row = recordNodes_[static_cast<size_t>(i)];
@@ -800,7 +805,6 @@ void TGridGroupDataTreeEh::DataRecordInserted(int RecIndex) {
   const bool inserting =
       dataSet != nullptr && dataSet->State() == dsInsert && intf->GetCurrentRecordIndex() == RecIndex;
   if (inserting) dataGroups_->WriteNewRecordKeyValues();
-  const TLivenessWatch watch = liveness_.Watch();
   Variant keys = ReadRecordKeys(intf, RecIndex);
   if (watch.Gone()) return;
   TGroupDataTreeNodeEh* node = FileRecordNode(keys, RecIndex, nullptr);

@@ -92,6 +92,8 @@ void TCustomDBGridEh::MemTableRecordsChanged(TMemTableChangeKindEh Kind, int Rec
   if (Kind != mtcDataReloaded && !grouped && !inStep) Kind = mtcDataReloaded;
   // The group key handlers may free the grid.
   const TLivenessWatch watch = Watch();
+  // One that raised left the group rows stale: the paint this asks for reads them afresh.
+  TScopeFail repaint(WhileAlive(watch, [this] { Invalidate(); }));
 
   switch (Kind) {
     case mtcRecordInserted:

@@ -125,4 +125,65 @@ TEST_F(HandlerReentryTest, ADataSetChangedFromAPaintHandlerRebuildsTheGroupsAfte
     }
 }
 
+// A key handler that raises while the tree files a change leaves it stale; the paint that
+// follows files every record again, so each record has its row.
+TEST_F(HandlerReentryTest, AKeyHandlerThatRaisesLeavesTheGroupRowsToBeReadAfresh) {
+  struct TCase {
+    const char* id;
+    std::function<void()> raise;
+    std::function<void()> change;
+    const char* error;
+    int records;
+    int flatRows;  // 3 group rows (A B C) above the records
+  };
+  const TCase cases[] = {
+      // The data set is still posting: the handler's append is refused.
+      {"append-in-handler",
+       [&] {
+         Table()->AppendRecord({8, "D", 8.0});
+       },
+       [&] {
+         Table()->AppendRecord({7, "C", 7.0});
+       },
+       "Dataset not in edit or insert mode", 7, 10},
+      {"insert", [] { throw Exception("no key"); },
+       [&] {
+         Table()->AppendRecord({7, "C", 7.0});
+       },
+       "no key", 7, 10},
+      {"change", [] { throw Exception("no key"); },
+       [&] {
+         Table()->Edit();
+         Table()->FieldByName("NAME")->SetAsString("C");
+         Table()->Post();
+       },
+       "no key", 6, 9},
+      {"reload", [] { throw Exception("no key"); },
+       [&] {
+         Table()->EmptyDataSet();
+         Table()->LoadFromRows({{1, "A", 1.0}, {2, "B", 2.0}, {3, "C", 3.0}});
+       },
+       "no key", 3, 6},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.id);
+    TearDown(), SetUp();
+    Group();
+    bool raised = false;
+    grid->Columns()->GetColumn(1)->OnGroupGetKeyValue = [&](auto&&...) {
+      if (!std::exchange(raised, true)) c.raise();
+    };
+    const std::string error = ErrorOf([&] { c.change(); });
+    Pump();
+    TGridGroupDataTreeEh* tree = grid->DataGrouping()->GroupDataTree();
+    tree->CheckConsistency();
+    int recordRows = 0;
+    for (int i = 0; i < tree->GetFlatCount(); ++i) recordRows += tree->IsFlatRecordRow(i) ? 1 : 0;
+    EXPECT_EQ(std::make_tuple(raised, error, dataSet->RecordCount(), recordRows, tree->GetFlatCount(),
+                              handlerErrors),
+              std::make_tuple(true, std::string(c.error), c.records, c.records, c.flatRows,
+                              std::vector<std::string>()));
+  }
+}
+
 }  // namespace
