@@ -130,8 +130,10 @@ inline bool SameTotal(const Variant& Total, int64_t Cents) {
 }
 
 // The fields and the first Count records of the rows into the data set; with OneGroup only
-// records of the first category and item, so that a few records fill a screen as many do.
-inline void LoadGroupRows(TMemoryDataSetEh* DataSet, size_t Count, bool OneGroup = false) {
+// records of the first category and item, so that a few records fill a screen as many do; with
+// Cycle the rows come round again until Count records are loaded.
+inline void LoadGroupRows(TMemoryDataSetEh* DataSet, size_t Count, bool OneGroup = false,
+                          bool Cycle = false) {
   DataSet->FieldDefs()->Add("ID", ftInteger);
   DataSet->FieldDefs()->Add("Category", ftString, 8);
   DataSet->FieldDefs()->Add("Item", ftString, 8);
@@ -146,6 +148,7 @@ inline void LoadGroupRows(TMemoryDataSetEh* DataSet, size_t Count, bool OneGroup
   DataSet->LoadRows([&](std::span<Variant> Row) {
     if (loaded == Count) return false;
     while (OneGroup && next < rows.size() && (rows[next].Category != 0 || rows[next].Item != 0)) ++next;
+    if (next == rows.size() && Cycle) next = 0;
     if (next == rows.size()) return false;
     const GroupRow& r = rows[next++];
     ++loaded;
@@ -162,13 +165,16 @@ inline void LoadGroupRows(TMemoryDataSetEh* DataSet, size_t Count, bool OneGroup
 // expanded, with the grand-total footer shared by the levels; grouping is active (the tree
 // built once) when it is made. A setup that owns the class library's state resets it before
 // and after; one made beside other windows only frees its own form.
+// Records other than the rows' count (their rows come round again; Check then does not hold)
+// and Activate false leave out what a memory measure does not count.
 struct TGroupingSetup {
-  explicit TGroupingSetup(bool ByParity, bool OwnsVcl = true) : byParity(ByParity), ownsVcl(OwnsVcl) {
+  explicit TGroupingSetup(bool ByParity, bool OwnsVcl = true, size_t Records = kRecords, bool Activate = true)
+      : byParity(ByParity), ownsVcl(OwnsVcl) {
     if (ownsVcl) ResetVcl();
     form = new TForm(Application, 0);
     form->AfterConstruction();
     dataSet = new TMemoryDataSetEh(form);
-    LoadGroupRows(dataSet, Rows().size());
+    LoadGroupRows(dataSet, Records, false, true);
     dataSet->First();
     source = new TDataSource(form);
     source->SetDataSet(dataSet);
@@ -188,7 +194,7 @@ struct TGroupingSetup {
     if (footer->ColumnItems()->Count() == static_cast<int>(std::size(kFields)))
       footer->ColumnItems()->Items(kAmountColumn)->SetValueType(gfvSumEh);
     footer->SetVisible(true);
-    groups->SetActive(true);
+    groups->SetActive(Activate);
   }
   ~TGroupingSetup() {
     if (ownsVcl)

@@ -11,12 +11,18 @@
 //   BM_GroupCollapse_Tree    the category level's CollapseNodes over the expanded tree;
 //   BM_GroupExpand_Tree      its ExpandNodes over the collapsed tree;
 //   BM_GroupMoveRecord_Tree  one record's category edited and posted: the data set's notice,
-//                            DataRecordChanged moving the row and recalculating every footer.
+//                            DataRecordChanged moving the row and recalculating every footer;
+//   BM_GroupMemory           the memory grouping adds: the peak resident size of a child process
+//                            that activates the category, item grouping less that of one that
+//                            sets it up without activating it, by record (counter
+//                            bytes_per_record). With --grouping-10m also over 10,000,000
+//                            records (the rows come round ten times), for the peak in MiB.
 // Goals: the grouped view in no more time than SQLite's four statements (ratio at most 1.0), and
 // the two-value grouping within 2x of the category, item grouping (no cost quadratic in a
 // group's size). Every run checks what it built against figures worked out from the rows. The
 // medians and ratios are printed after the runs.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <sqlite3.h>
 
@@ -24,6 +30,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <numeric>
 #include <random>
@@ -32,6 +39,7 @@
 #include <vector>
 
 #include "bench/GroupingBenchRows.h"
+#include "bench/ResidentSupport.h"
 #include "bench/SideBySide.h"
 #include "bench/SqliteSupport.h"
 #include "grid/axis/DBGridEhGrouping.h"
@@ -254,9 +262,65 @@ void BM_GroupMoveRecord_Tree(benchmark::State& state) {
 }
 BENCHMARK(BM_GroupMoveRecord_Tree)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 
+// --- memory -------------------------------------------------------------------------------------
+
+constexpr const char* kResidentFlag = "--grouping-resident=";
+constexpr const char* kTenMillionFlag = "--grouping-10m";
+
+// The child: Records records in a grid set up for the category, item grouping, active when
+// Grouped; prints its peak resident size and ends at once (freeing it all only costs time).
+[[noreturn]] void Resident(bool Grouped, size_t Records) {
+  Rows();
+  TGroupingSetup setup(false, true, Records, Grouped);
+  const int expected = Grouped ? setup.Groups() * 2 + static_cast<int>(Records) : 0;
+  const bool right = setup.Tree()->GetFlatCount() == expected;
+  std::printf("%ld\n", bench_resident::PeakResidentKb());
+  std::fflush(stdout);
+  if (!right)
+    std::fprintf(stderr, "the flat list holds %d rows, not %d\n", setup.Tree()->GetFlatCount(), expected);
+  _exit(right ? 0 : 1);
+}
+
+void BM_GroupMemory(benchmark::State& state) {
+  const auto records = static_cast<size_t>(state.range(0));
+  for (auto _ : state) {
+    const std::string count = std::to_string(records);
+    const long base = bench_resident::ChildPeakKb(kResidentFlag + ("set-up:" + count));
+    const long peak = bench_resident::ChildPeakKb(kResidentFlag + ("grouped:" + count));
+    if (base < 0 || peak < 0) {
+      state.SkipWithError("a child process failed; run it alone with --grouping-resident=grouped:N");
+      break;
+    }
+    state.counters["bytes_per_record"] =
+        static_cast<double>(peak - base) * 1024.0 / static_cast<double>(records);
+    state.counters["peak_MiB"] = static_cast<double>(peak) / 1024.0;
+    state.counters["set_up_MiB"] = static_cast<double>(base) / 1024.0;
+  }
+}
+BENCHMARK(BM_GroupMemory)->Arg(kRecords)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::strncmp(argv[1], kResidentFlag, std::strlen(kResidentFlag)) == 0) {
+    const std::string what = argv[1] + std::strlen(kResidentFlag);
+    const size_t colon = what.find(':');
+    Resident(what.substr(0, colon) == "grouped", std::stoul(what.substr(colon + 1)));
+  }
+  bool tenMillion = false;
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], kTenMillionFlag) == 0) {
+      tenMillion = true;
+      std::copy(argv + i + 1, argv + argc + 1, argv + i);  // argv[argc] is the null at the end
+      --argc;
+      break;
+    }
+  if (tenMillion)
+    benchmark::RegisterBenchmark("BM_GroupMemory", BM_GroupMemory)
+        ->Arg(10 * kRecords)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(1)
+        ->UseRealTime();
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   // The rows and what they must give are made once, before any run is timed.
@@ -283,6 +347,13 @@ int main(int argc, char** argv) {
     if (t > 0)
       std::printf("%-42s %10.3f %11s %8.3f (of the rebuild; no goal)\n", what, t, "",
                   tree > 0 ? t / tree : 0.0);
+  }
+  for (const int64_t records : {int64_t(kRecords), 10 * int64_t(kRecords)}) {
+    const std::string name = "BM_GroupMemory/" + std::to_string(records);
+    const double bytes = reporter.CounterOf(name, "bytes_per_record");
+    if (bytes >= 0)
+      std::printf("memory grouping adds, %lld records: %.1f B a record (goal <= 120), peak %.0f MiB\n",
+                  static_cast<long long>(records), bytes, reporter.CounterOf(name, "peak_MiB"));
   }
   for (const auto& [name, why] : reporter.Failed()) std::printf("FAILED %s: %s\n", name.c_str(), why.c_str());
   return reporter.Failed().empty() ? 0 : 1;

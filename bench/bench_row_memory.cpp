@@ -7,37 +7,26 @@
 // filled through LoadRows a row at a time, so no copy of all the rows sits beside it.
 // The counter bytes_per_row carries the figure; after the runs a table prints the medians.
 #include <benchmark/benchmark.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <climits>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <string>
 
 #include "bench/BenchRows.h"
 #include "bench/DataSetSupport.h"
+#include "bench/ResidentSupport.h"
 #include "bench/SideBySide.h"
 #include "bench/SqliteSupport.h"
 #include "bench/TableSupport.h"
 
-extern char** environ;
-
 namespace {
 
+using bench_resident::ChildPeakKb;
+using bench_resident::PeakResidentKb;
 using bench_rows::kRecords;
 
 constexpr const char* kResidentFlag = "--resident=";
-
-// The peak resident size of this process in KiB, -1 when /proc does not tell.
-long PeakResidentKb() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
-  return -1;
-}
 
 // Prints the child's peak and ends it at once: the loaded rows are left to the system, as
 // freeing a million records only costs time.
@@ -71,37 +60,10 @@ int Resident(const std::string& what) {
   return 2;
 }
 
-// Starts this program with --resident=`what` and reads the peak it prints; -1 on failure.
-long ChildPeakKb(const std::string& what) {
-  char self[PATH_MAX] = {};
-  if (readlink("/proc/self/exe", self, sizeof self - 1) < 0) return -1;
-  int out[2];
-  if (pipe(out) != 0) return -1;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addclose(&actions, out[0]);
-  const std::string flag = kResidentFlag + what;
-  char* argv[] = {self, const_cast<char*>(flag.c_str()), nullptr};
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, self, &actions, nullptr, argv, environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(out[1]);
-  std::string text;
-  char buf[256];
-  for (ssize_t n; spawned == 0 && (n = read(out[0], buf, sizeof buf)) > 0;) text.append(buf, size_t(n));
-  close(out[0]);
-  if (spawned != 0) return -1;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || text.empty()) return -1;
-  return std::stol(text);
-}
-
 void RowBytes(benchmark::State& state, const char* what) {
   for (auto _ : state) {
-    const long base = ChildPeakKb("rows");
-    const long peak = ChildPeakKb(what);
+    const long base = ChildPeakKb(std::string(kResidentFlag) + "rows");
+    const long peak = ChildPeakKb(kResidentFlag + std::string(what));
     if (base < 0 || peak < 0) {
       state.SkipWithError("a child process failed; run it alone with --resident=WHAT");
       break;

@@ -19,7 +19,10 @@
 // items, aggregation and RecalcFooterValues).
 #include <cstdint>
 #include <memory>
+#include <ostream>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "grid/axis/AxisBarEh.h"
@@ -618,6 +621,72 @@ class TGridDataGroupsEh : public TPersistent {
 // Tree and nodes (DBGridEhGroupingTree.cpp)
 // ================================================================================================
 
+// A group row's text: one pointer while empty, as it is on every data row. Reads as the text.
+class TGroupRowTextEh {
+ public:
+  TGroupRowTextEh() = default;
+  TGroupRowTextEh(const TGroupRowTextEh& Other) { *this = Other.str(); }
+  TGroupRowTextEh& operator=(const TGroupRowTextEh& Other) { return *this = Other.str(); }
+  TGroupRowTextEh& operator=(std::string Value) {
+    if (Value.empty())
+      text_.reset();
+    else if (text_)
+      *text_ = std::move(Value);
+    else
+      text_ = std::make_unique<std::string>(std::move(Value));
+    return *this;
+  }
+  const std::string& str() const {
+    static const std::string empty;
+    return text_ ? *text_ : empty;
+  }
+  operator const std::string&() const { return str(); }
+  bool empty() const { return !text_; }
+  void clear() { text_.reset(); }
+  friend bool operator==(const TGroupRowTextEh& A, std::string_view B) { return A.str() == B; }
+  friend std::ostream& operator<<(std::ostream& Out, const TGroupRowTextEh& Text) {
+    return Out << Text.str();
+  }
+
+ private:
+  std::unique_ptr<std::string> text_;
+};
+
+// A footer row's values, one per column item: one pointer while empty, as on every other row.
+class TGroupFooterValuesEh {
+ public:
+  TGroupFooterValuesEh() = default;
+  TGroupFooterValuesEh(const TGroupFooterValuesEh& Other)
+      : values_(Other.values_ ? std::make_unique<std::vector<Variant>>(*Other.values_) : nullptr) {}
+  TGroupFooterValuesEh& operator=(const TGroupFooterValuesEh& Other) {
+    if (this != &Other) *this = TGroupFooterValuesEh(Other);
+    return *this;
+  }
+  TGroupFooterValuesEh(TGroupFooterValuesEh&&) noexcept = default;
+  TGroupFooterValuesEh& operator=(TGroupFooterValuesEh&&) noexcept = default;
+
+  size_t size() const { return values_ ? values_->size() : 0; }
+  bool empty() const { return size() == 0; }
+  Variant& operator[](size_t I) { return (*values_)[I]; }
+  const Variant& operator[](size_t I) const { return (*values_)[I]; }
+  Variant* begin() { return values_ ? values_->data() : nullptr; }
+  Variant* end() { return values_ ? values_->data() + values_->size() : nullptr; }
+  const Variant* begin() const { return values_ ? values_->data() : nullptr; }
+  const Variant* end() const { return values_ ? values_->data() + values_->size() : nullptr; }
+  void assign(size_t Count, const Variant& Value) {
+    if (Count == 0) {
+      values_.reset();
+      return;
+    }
+    if (!values_) values_ = std::make_unique<std::vector<Variant>>();
+    values_->assign(Count, Value);
+  }
+  void clear() { values_.reset(); }
+
+ private:
+  std::unique_ptr<std::vector<Variant>> values_;
+};
+
 class TGroupDataTreeNodeEh : public TBaseTreeNodeEh {
   RTL_CLASS(TGroupDataTreeNodeEh, TBaseTreeNodeEh)
  public:
@@ -638,16 +707,20 @@ class TGroupDataTreeNodeEh : public TBaseTreeNodeEh {
   // A footer node's finalised value of column item ItemIndex (Null outside the items).
   const Variant& GetFooterValue(int ItemIndex) const;
 
-  // --- the node's data
+  // --- the node's data; a node a record, so laid out without gaps (the private height among them)
+  TGroupDataTreeNodeTypeEh NodeType = dntDataSetRecordEh;
+  bool NeedRecalc = true;
+  int32_t RecNo = -1;
+
+ private:
+  int rowHeight_ = 0;
+
+ public:
+  Variant KeyValue;                                   // group rows: the key; data rows: the record index
   TGridDataGroupLevelEh* DataGroupLevel = nullptr;    // group rows
   TGridDataGroupFooterEh* DataGroupFooter = nullptr;  // footer rows
-  int32_t RecNo = -1;
-  std::string DisplayValue;
-  std::vector<Variant> FooterValues;  // footer rows: one value per column item
-  Variant KeyValues;                  // data rows: [level keys..., record index]
-  TGroupDataTreeNodeTypeEh NodeType = dntDataSetRecordEh;
-  Variant KeyValue;  // group rows: the key; data rows: the record index
-  bool NeedRecalc = true;
+  TGroupRowTextEh DisplayValue;                       // group rows
+  TGroupFooterValuesEh FooterValues;                  // footer rows: one value per column item
 
   // Sorts the data children only (footers stay last); with Recurse their data children too.
   void SortData(const TCompareNodesEh& Compare, intptr_t SortParam, bool Recurse) override;
@@ -661,6 +734,9 @@ class TGroupDataTreeNodeEh : public TBaseTreeNodeEh {
   void Recalc();
   bool IsInLastLevel() const;
   bool IsLastDataNode() const;
+  // Data rows: [level keys..., record index], the keys being those of the group rows above;
+  // Empty for other rows.
+  Variant GetKeyValues() const;
   // Adds a record to this group in the data set: keeps the group's keys for the new record,
   // moves after the group's last record and inserts there (appends at the end of the data).
   void InsertRecordInGroup();
@@ -668,7 +744,6 @@ class TGroupDataTreeNodeEh : public TBaseTreeNodeEh {
  private:
   friend class TGridGroupDataTreeEh;
   int footerCount_ = 0;
-  int rowHeight_ = 0;
   int flatIndex_ = -1;  // place in the tree's flat list when last rebuilt; checked on use
 };
 
@@ -699,6 +774,7 @@ class TGridGroupDataTreeEh : public TTreeListEh {
 
   // --- building
   // Files one record (KeyArray: [level keys..., ordering key]) and answers its new data row.
+  // The tree keeps no key of a data row but its group rows' keys.
   TGroupDataTreeNodeEh* AddRecordNode(const Variant& KeyArray, int RecNo);
   void Rebuild();
   void RebuildFlatList();
@@ -709,6 +785,7 @@ class TGridGroupDataTreeEh : public TTreeListEh {
   void DataRecordChanged(int RecIndex);
   void DataRecordInserted(int RecIndex);
   void DataRecordDeleted(int RecIndex);
+  // Files the data row again under its record's keys as they are now.
   void MoveRecordNode(TGroupDataTreeNodeEh* Node);
   void DeleteEmptyGroupNodes();
   void ClearDataNodes();
@@ -740,7 +817,11 @@ class TGridGroupDataTreeEh : public TTreeListEh {
 
  private:
   friend class TGroupDataTreeNodeEh;
-  TGroupDataTreeNodeEh* FileRecordNode(const Variant& KeyArray, int RecNo, TGroupDataTreeNodeEh* Node);
+  TGroupDataTreeNodeEh* FileRecordNode(std::span<const Variant> Keys, const Variant& Ordering, int RecNo,
+                                       TGroupDataTreeNodeEh* Node);
+  void RefileRecordNode(TGroupDataTreeNodeEh* Node, std::span<const Variant> Keys);
+  // Whether the data row hangs under group rows whose keys equal Keys, level by level.
+  bool FiledUnder(const TGroupDataTreeNodeEh* Node, std::span<const Variant> Keys) const;
   // Gives the group rows from Lowest up to Highest their levels' texts, read off record RecNo.
   void NameGroupRows(int RecNo, TGroupDataTreeNodeEh* Lowest, TGroupDataTreeNodeEh* Highest);
   TGroupDataTreeNodeEh* SearchDataChildren(TGroupDataTreeNodeEh* Parent, const Variant& Key, bool Descending,
@@ -749,9 +830,8 @@ class TGridGroupDataTreeEh : public TTreeListEh {
                   int Code);
   void RegisterRecordNode(TGroupDataTreeNodeEh* Node);
   void ForgetRecordNode(TGroupDataTreeNodeEh* Node);
-  Variant ReadRecordKeys(IMemTableEh* Intf, int RecIndex);
-  // The same into Keys, in place when Keys already is such an array held only there.
-  void ReadRecordKeysInto(IMemTableEh* Intf, int RecIndex, Variant& Keys);
+  // The active levels' keys of record RecIndex into Keys; false when a key handler freed the tree.
+  bool ReadRecordKeys(IMemTableEh* Intf, int RecIndex, std::vector<Variant>& Keys);
   // ClearDataNodes; with Spare the data rows are taken out into it instead of freed.
   void ShedDataNodes(std::vector<TGroupDataTreeNodeEh*>* Spare);
   TGroupDataTreeNodeEh* DeleteEmptyAncestors(TGroupDataTreeNodeEh* Node);
@@ -773,7 +853,6 @@ class TGridGroupDataTreeEh : public TTreeListEh {
   // While Rebuild files the records: the group rows found for text keys, by parent and text.
   struct TSearchMemo;
   TSearchMemo* searchMemo_ = nullptr;
-  std::vector<Variant> keyBuffer_;  // ReadRecordKeys' keys before they become an array
   int32_t updateCount_ = 0;
   int32_t readers_ = 0;
   bool stale_ = false;

@@ -86,11 +86,6 @@ int LowestRecNo(const TGroupDataTreeNodeEh* Group) {
   return lowest;
 }
 
-// Sets the last element of a data row's keys (its record index).
-void SetLastKey(Variant& Keys, int RecIndex) {
-  if (Keys.IsArray() && Keys.HighBound() >= Keys.LowBound()) Keys.PutElement(Keys.HighBound(), RecIndex);
-}
-
 // Fixed-size blocks carved from slabs, kept on a free list. Everything runs on the one
 // user-interface thread. The slabs go back to the heap when the last block is returned. Under
 // the address sanitizer blocks come from the heap, so it still sees every node's lifetime.
@@ -129,8 +124,9 @@ class TNodeBlockPool {
   struct TFreeBlock {
     TFreeBlock* Next;
   };
-  static constexpr size_t kBlock = (sizeof(TGroupDataTreeNodeEh) + alignof(std::max_align_t) - 1) /
-                                   alignof(std::max_align_t) * alignof(std::max_align_t);
+  // Rounded to the node's own alignment only: a node a record, every byte counts.
+  static constexpr size_t kBlock = (sizeof(TGroupDataTreeNodeEh) + alignof(TGroupDataTreeNodeEh) - 1) /
+                                   alignof(TGroupDataTreeNodeEh) * alignof(TGroupDataTreeNodeEh);
   static constexpr size_t kBlocksPerSlab = 4096;
 
   static bool Pooled(size_t Size) {
@@ -318,6 +314,17 @@ bool TGroupDataTreeNodeEh::IsLastDataNode() const {
          parent->GetItem(parent->GetRowsCount() - 1) == this;
 }
 
+Variant TGroupDataTreeNodeEh::GetKeyValues() const {
+  if (NodeType != dntDataSetRecordEh || GetParent() == nullptr) return Variant();
+  const int levels = Level() - 1;
+  Variant keys = VarArrayCreate({0, levels}, varVariant);
+  const TGroupDataTreeNodeEh* group = GetParent();
+  for (int i = levels; i-- > 0 && group != nullptr; group = group->GetParent())
+    keys.PutElement(i, group->KeyValue);
+  keys.PutElement(levels, RecNo);
+  return keys;
+}
+
 void TGroupDataTreeNodeEh::InsertRecordInGroup() {
   TGridGroupDataTreeEh* tree = GetOwnerTree();
   TGridDataGroupsEh* groups = tree != nullptr ? tree->DataGroups() : nullptr;
@@ -328,7 +335,7 @@ void TGroupDataTreeNodeEh::InsertRecordInGroup() {
   const TGroupDataTreeNodeEh* last = this;
   while (last != nullptr && last->NodeType != dntDataSetRecordEh)
     last = last->GetRowsCount() > 0 ? last->GetItem(last->GetRowsCount() - 1) : nullptr;
-  groups->SetNewRecordKeyValues(last != nullptr ? last->KeyValues : Variant());
+  groups->SetNewRecordKeyValues(last != nullptr ? last->GetKeyValues() : Variant());
   TScopeFail forget([groups] { groups->SetNewRecordKeyValues(Variant()); });
   if (last != nullptr && last->RecNo + 1 < dataSet->RecordCount()) {
     dataSet->SetRecNo(last->RecNo + 2);  // RecNo counts from 1: the record after the last one
@@ -466,23 +473,33 @@ void TGridGroupDataTreeEh::AttachNode(TGroupDataTreeNodeEh* Node, TGroupDataTree
 }
 
 TGroupDataTreeNodeEh* TGridGroupDataTreeEh::AddRecordNode(const Variant& KeyArray, int RecNo) {
-  return FileRecordNode(KeyArray, RecNo, nullptr);
+  std::vector<Variant> keys;
+  if (KeyArray.IsArray())
+    for (int i = KeyArray.LowBound(); i <= KeyArray.HighBound(); ++i) keys.push_back(KeyArray.GetElement(i));
+  const size_t levels =
+      dataGroups_ != nullptr ? static_cast<size_t>(dataGroups_->GetActiveGroupLevelsCount()) : 0;
+  const Variant ordering = keys.size() > levels ? keys[levels] : Variant::Null();
+  keys.resize(std::min(keys.size(), levels));
+  return FileRecordNode(keys, ordering, RecNo, nullptr);
 }
 
-// Files a record under KeyArray: a new data row, or Node (a data row of this tree) moved.
-TGroupDataTreeNodeEh* TGridGroupDataTreeEh::FileRecordNode(const Variant& KeyArray, int RecNo,
+// Files a record under its level keys (missing ones count as Null) with its ordering key among
+// the data rows: a new data row, or Node (a data row of this tree) moved.
+TGroupDataTreeNodeEh* TGridGroupDataTreeEh::FileRecordNode(std::span<const Variant> Keys,
+                                                           const Variant& Ordering, int RecNo,
                                                            TGroupDataTreeNodeEh* Node) {
   const int levels = dataGroups_ != nullptr ? dataGroups_->GetActiveGroupLevelsCount() : 0;
-  const bool isArray = KeyArray.IsArray();
-  const int low = isArray ? KeyArray.LowBound() : 0, high = isArray ? KeyArray.HighBound() : -1;
-  auto key = [&](int I) { return low + I <= high ? KeyArray.GetElement(low + I) : Variant::Null(); };
+  static const Variant null = Variant::Null();
+  auto key = [&](int I) -> const Variant& {
+    return static_cast<size_t>(I) < Keys.size() ? Keys[size_t(I)] : null;
+  };
 
   TGroupDataTreeNodeEh* parent = GetRoot();
   bool searching = true;                     // below a new group row there is nothing to search
   TGroupDataTreeNodeEh* firstNew = nullptr;  // the highest group row made for this record
   for (int i = 0; i < levels; ++i) {
     TGridDataGroupLevelEh* level = dataGroups_->GetActiveGroupLevel(i);
-    const Variant k = key(i);
+    const Variant& k = key(i);
     TGroupDataTreeNodeEh* neighbour = nullptr;
     int code = kCodeAfter;
     const bool memo = searchMemo_ != nullptr && searchMemo_->MakeKey(parent, k);
@@ -522,7 +539,7 @@ TGroupDataTreeNodeEh* TGridGroupDataTreeEh::FileRecordNode(const Variant& KeyArr
     searching = false;
   }
 
-  const Variant ordering = key(levels);
+  const Variant& ordering = Ordering;
   TGroupDataTreeNodeEh* node = Node;
   {
     if (node == nullptr) node = static_cast<TGroupDataTreeNodeEh*>(CreateNodeApart("", nullptr));
@@ -561,40 +578,26 @@ void TGridGroupDataTreeEh::NameGroupRows(int RecNo, TGroupDataTreeNodeEh* Lowest
   }
 }
 
-Variant TGridGroupDataTreeEh::ReadRecordKeys(IMemTableEh* Intf, int RecIndex) {
+bool TGridGroupDataTreeEh::ReadRecordKeys(IMemTableEh* Intf, int RecIndex, std::vector<Variant>& Keys) {
   const int levels = dataGroups_->GetActiveGroupLevelsCount();
-  keyBuffer_.resize(static_cast<size_t>(levels) + 1);
+  Keys.resize(static_cast<size_t>(levels));
   const TLivenessWatch watch = liveness_.Watch();
-  {
-    Intf->InstantReadEnter(RecIndex);
-    TScopeExit leave([Intf] { Intf->InstantReadLeave(); });
-    for (int i = 0; i < levels; ++i) {
-      Variant key = dataGroups_->GetActiveGroupLevel(i)->GetKeyValue();
-      if (watch.Gone()) return Variant();  // a key handler freed the tree's grid
-      keyBuffer_[static_cast<size_t>(i)] = std::move(key);
-    }
+  Intf->InstantReadEnter(RecIndex);
+  TScopeExit leave([Intf] { Intf->InstantReadLeave(); });
+  for (int i = 0; i < levels; ++i) {
+    Variant key = dataGroups_->GetActiveGroupLevel(i)->GetKeyValue();
+    if (watch.Gone()) return false;  // a key handler freed the tree's grid, Keys perhaps with it
+    Keys[static_cast<size_t>(i)] = std::move(key);
   }
-  keyBuffer_[static_cast<size_t>(levels)] = RecIndex;
-  return VarArrayOf(keyBuffer_);
+  return true;
 }
 
-void TGridGroupDataTreeEh::ReadRecordKeysInto(IMemTableEh* Intf, int RecIndex, Variant& Keys) {
-  const int levels = dataGroups_->GetActiveGroupLevelsCount();
-  if (!Keys.IsArray() || Keys.DimCount() != 1 || Keys.LowBound() != 0 || Keys.HighBound() != levels) {
-    Keys = ReadRecordKeys(Intf, RecIndex);
-    return;
-  }
-  const TLivenessWatch watch = liveness_.Watch();
-  {
-    Intf->InstantReadEnter(RecIndex);
-    TScopeExit leave([Intf] { Intf->InstantReadLeave(); });
-    for (int i = 0; i < levels; ++i) {
-      Variant key = dataGroups_->GetActiveGroupLevel(i)->GetKeyValue();
-      if (watch.Gone()) return;  // Keys went with the tree
-      Keys.PutElement(i, key);
-    }
-  }
-  Keys.PutElement(levels, RecIndex);
+bool TGridGroupDataTreeEh::FiledUnder(const TGroupDataTreeNodeEh* Node, std::span<const Variant> Keys) const {
+  if (Node->Level() != static_cast<int>(Keys.size()) + 1) return false;
+  const TGroupDataTreeNodeEh* group = Node->GetParent();
+  for (size_t i = Keys.size(); i-- > 0; group = group->GetParent())
+    if (group == nullptr || CompareGroupKeysEh(Keys[i], group->KeyValue) != 0) return false;
+  return true;
 }
 
 bool TGridGroupDataTreeEh::DeferWhileRead() {
@@ -657,23 +660,18 @@ void TGridGroupDataTreeEh::Rebuild() {
       TSearchMemo memo;
       TSearchMemo* const savedMemo = std::exchange(searchMemo_, &memo);
       TScopeExit restoreMemo(WhileAlive(watch, [this, savedMemo] { searchMemo_ = savedMemo; }));
+      std::vector<Variant> keys;  // one record's, read into the same slots each time
       for (int r = 0; r < count; ++r) {
+        if (!ReadRecordKeys(intf, r, keys)) return;
         if (spare.empty()) {
-          Variant keys = ReadRecordKeys(intf, r);
-          if (watch.Gone()) return;
-          TGroupDataTreeNodeEh* node = FileRecordNode(keys, r, nullptr);
-          node->KeyValues = std::move(keys);
+          FileRecordNode(keys, r, r, nullptr);
           continue;
         }
         TGroupDataTreeNodeEh* node = spare.back();
         spare.pop_back();
         TScopeFail keepSpare([&] { spare.push_back(node); });
         node->SetVisible(true);
-        node->FooterValues.clear();
-        node->DisplayValue.clear();
-        ReadRecordKeysInto(intf, r, node->KeyValues);
-        if (watch.Gone()) return;
-        FileRecordNode(Variant(node->KeyValues), r, node);
+        FileRecordNode(keys, r, r, node);
       }
       // A kept row that no record came back to goes below.
       for (TGroupDataTreeNodeEh* group : kept)
@@ -758,12 +756,11 @@ void TGridGroupDataTreeEh::DataRecordChanged(int RecIndex) {
   }
   const TLivenessWatch watch = liveness_.Watch();
   TScopeFail outOfStep(StaleOnFailure(watch));
-  Variant keys = ReadRecordKeys(intf, RecIndex);
-  if (watch.Gone()) return;
+  std::vector<Variant> keys;
+  if (!ReadRecordKeys(intf, RecIndex, keys)) return;
   node->NeedRecalc = true;
-  if (CompareGroupKeysEh(keys, node->KeyValues) != 0) {
-    node->KeyValues = std::move(keys);
-    MoveRecordNode(node);
+  if (!FiledUnder(node, keys)) {
+    RefileRecordNode(node, keys);
     RebuildFlatList();
   } else if (dataGroups_->Host() != nullptr) {
     dataGroups_->Host()->InvalidateGroupFlatRow(node);
@@ -787,7 +784,6 @@ void TGridGroupDataTreeEh::DataRecordInserted(int RecIndex) {
     if (row == nullptr) continue;
     row->RecNo = i;
     row->KeyValue = i;
-    SetLastKey(row->KeyValues, i);
   }
   auto shift = [&](auto& self, TGroupDataTreeNodeEh* node) -> void {
     for (int i = 0, rows = node->GetRowsCount(); i < rows; ++i) {
@@ -805,10 +801,9 @@ void TGridGroupDataTreeEh::DataRecordInserted(int RecIndex) {
   const bool inserting =
       dataSet != nullptr && dataSet->State() == dsInsert && intf->GetCurrentRecordIndex() == RecIndex;
   if (inserting) dataGroups_->WriteNewRecordKeyValues();
-  Variant keys = ReadRecordKeys(intf, RecIndex);
-  if (watch.Gone()) return;
-  TGroupDataTreeNodeEh* node = FileRecordNode(keys, RecIndex, nullptr);
-  node->KeyValues = std::move(keys);
+  std::vector<Variant> keys;
+  if (!ReadRecordKeys(intf, RecIndex, keys)) return;
+  TGroupDataTreeNodeEh* node = FileRecordNode(keys, RecIndex, RecIndex, nullptr);
   if (inserting) ExpandToNode(node);
   RecalcFooterValues();
   RebuildFlatList();
@@ -830,7 +825,6 @@ void TGridGroupDataTreeEh::DataRecordDeleted(int RecIndex) {
     if (row == nullptr) continue;
     row->RecNo = i;
     row->KeyValue = i;
-    SetLastKey(row->KeyValues, i);
   }
   // Group rows after their rows: one that named the deleted record takes its lowest remaining one.
   auto shift = [&](auto& self, TGroupDataTreeNodeEh* group) -> void {
@@ -870,8 +864,15 @@ void TGridGroupDataTreeEh::RenewGroupRecNos(TGroupDataTreeNodeEh* Node) {
 void TGridGroupDataTreeEh::MoveRecordNode(TGroupDataTreeNodeEh* Node) {
   if (DeferWhileRead()) return;
   if (Node == nullptr || Node->Owner() != this || Node->NodeType != dntDataSetRecordEh) return;
+  IMemTableEh* intf = dataGroups_ != nullptr ? dataGroups_->DataIntf() : nullptr;
+  if (intf == nullptr || Node->RecNo < 0 || Node->RecNo >= intf->GetRowCount()) return;
+  std::vector<Variant> keys;
+  if (ReadRecordKeys(intf, Node->RecNo, keys)) RefileRecordNode(Node, keys);
+}
+
+void TGridGroupDataTreeEh::RefileRecordNode(TGroupDataTreeNodeEh* Node, std::span<const Variant> Keys) {
   TGroupDataTreeNodeEh* oldParent = Node->GetParent();
-  FileRecordNode(Node->KeyValues, Node->RecNo, Node);
+  FileRecordNode(Keys, Node->RecNo, Node->RecNo, Node);
   if (oldParent != nullptr && oldParent != Node->GetParent()) {
     RenewGroupRecNos(DeleteEmptyAncestors(oldParent));
   }

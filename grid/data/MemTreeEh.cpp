@@ -24,6 +24,24 @@ TBaseTreeNodeEh* TBaseTreeNodeEh::Items(int Index) const {
   return items_[static_cast<size_t>(Index)];
 }
 
+TBaseTreeNodeEh::TExtras& TBaseTreeNodeEh::OwnExtras() {
+  if (!extras_) extras_ = std::make_unique<TExtras>();
+  return *extras_;
+}
+
+const std::string& TBaseTreeNodeEh::Text() const {
+  static const std::string empty;
+  return extras_ ? extras_->Text : empty;
+}
+
+void TBaseTreeNodeEh::SetText(const std::string& Value) {
+  if (extras_ || !Value.empty()) OwnExtras().Text = Value;
+}
+
+void TBaseTreeNodeEh::SetData(void* Value) {
+  if (extras_ || Value != nullptr) OwnExtras().Data = Value;
+}
+
 void TBaseTreeNodeEh::SetExpanded(bool Value) {
   if (Value == expanded_ || !ExpandedChanging()) return;
   expanded_ = Value;
@@ -220,8 +238,8 @@ void TTreeListEh::TakeOutNode(TBaseTreeNodeEh* Node) {
 TBaseTreeNodeEh* TTreeListEh::CreateNodeApart(const std::string& Text, void* Data) {
   std::unique_ptr<TBaseTreeNodeEh> node(MakeNode());
   node->owner_ = this;
-  node->text_ = Text;
-  node->data_ = Data;
+  node->SetText(Text);
+  node->SetData(Data);
   ReserveApart();
   ListApart(node.get());
   return node.release();
@@ -294,7 +312,7 @@ void TTreeListEh::DeleteNode(TBaseTreeNodeEh* Node, bool ReIndex) {
   if (Node == nullptr) return;
   if (Node->owner_ != this) throw Exception("TBaseTreeNodeEh.Add: Tree nodes can not has different Owners");
   if (Node == root_.get()) {
-    std::vector<TBaseTreeNodeEh*> children = std::move(Node->items_);
+    TTreeNodeListEh children = std::move(Node->items_);
     Node->items_.clear();
     for (TBaseTreeNodeEh* child : children) delete child;
     Node->ItemsChanged();

@@ -30,6 +30,41 @@ enum TNodeAttachModeEh {
   naInsertAfterEh     // after Dest
 };
 
+// A node's children: one pointer while there are none, so that the leaves of a large tree (most
+// of its nodes) stay small. The vector's part of the interface the tree uses, with pointers for
+// iterators.
+class TTreeNodeListEh {
+ public:
+  using iterator = TBaseTreeNodeEh**;
+  using const_iterator = TBaseTreeNodeEh* const*;
+
+  bool empty() const { return !items_ || items_->empty(); }
+  size_t size() const { return items_ ? items_->size() : 0; }
+  TBaseTreeNodeEh*& operator[](size_t I) { return (*items_)[I]; }
+  TBaseTreeNodeEh* operator[](size_t I) const { return (*items_)[I]; }
+  TBaseTreeNodeEh* front() const { return items_->front(); }
+  TBaseTreeNodeEh* back() const { return items_->back(); }
+  iterator begin() { return items_ ? items_->data() : nullptr; }
+  iterator end() { return items_ ? items_->data() + items_->size() : nullptr; }
+  const_iterator begin() const { return items_ ? items_->data() : nullptr; }
+  const_iterator end() const { return items_ ? items_->data() + items_->size() : nullptr; }
+  void push_back(TBaseTreeNodeEh* Item) { Own().push_back(Item); }
+  void insert(const_iterator At, TBaseTreeNodeEh* Item) {
+    const auto at = At - begin();
+    std::vector<TBaseTreeNodeEh*>& items = Own();
+    items.insert(items.begin() + at, Item);
+  }
+  void erase(const_iterator At) { items_->erase(items_->begin() + (At - begin())); }
+  void clear() { items_.reset(); }
+
+ private:
+  std::vector<TBaseTreeNodeEh*>& Own() {
+    if (!items_) items_ = std::make_unique<std::vector<TBaseTreeNodeEh*>>();
+    return *items_;
+  }
+  std::unique_ptr<std::vector<TBaseTreeNodeEh*>> items_;
+};
+
 class TBaseTreeNodeEh : public TPersistent {
   RTL_CLASS(TBaseTreeNodeEh, TPersistent)
  public:
@@ -48,10 +83,10 @@ class TBaseTreeNodeEh : public TPersistent {
   void SetExpanded(bool Value);
   bool Visible() const { return visible_; }
   void SetVisible(bool Value) { visible_ = Value; }
-  void* Data() const { return data_; }
-  void SetData(void* Value) { data_ = Value; }
-  const std::string& Text() const { return text_; }
-  void SetText(const std::string& Value) { text_ = Value; }
+  void* Data() const { return extras_ ? extras_->Data : nullptr; }
+  void SetData(void* Value);
+  const std::string& Text() const;
+  void SetText(const std::string& Value);
   bool HasChildren() const { return !items_.empty(); }
 
   // Appends a child; "TBaseTreeNodeEh.Add: Tree nodes can not has different Owners" when
@@ -96,20 +131,26 @@ class TBaseTreeNodeEh : public TPersistent {
   void CheckChildrenAround(int At) const;
   void CheckChildren() const;
 
+  // What few nodes carry, apart: most nodes of a large tree have neither.
+  struct TExtras {
+    std::string Text;
+    void* Data = nullptr;
+  };
+  TExtras& OwnExtras();
+
   TBaseTreeNodeEh* parent_ = nullptr;
   TTreeListEh* owner_ = nullptr;
-  std::vector<TBaseTreeNodeEh*> items_;
+  TTreeNodeListEh items_;
+  std::unique_ptr<TExtras> extras_;
   int level_ = 0;
   int index_ = -1;
-  bool expanded_ = false;
-  bool visible_ = true;
-  bool itemsChanged_ = false;
+  int apartAt_ = -1;  // place in the tree's list of nodes made apart; -1 when attached
+  bool expanded_ : 1 = false;
+  bool visible_ : 1 = true;
+  bool itemsChanged_ : 1 = false;
   // A caller skipped renumbering (ReIndex false): the children's Index may lag their places
   // until the next renumbering from the first child.
-  bool indexesStale_ = false;
-  int apartAt_ = -1;  // place in the tree's list of nodes made apart; -1 when attached
-  void* data_ = nullptr;
-  std::string text_;
+  bool indexesStale_ : 1 = false;
 };
 
 using TTreeNodeEventEh = TEvent<void(TObject* Sender, TBaseTreeNodeEh* Node)>;

@@ -247,6 +247,69 @@ TEST_F(GroupingTree, SingleEditsFollowTheDataSetsNotices) {
   EXPECT_EQ(grid->InvalidatedRows[0], tree->FindRecordNode(4));
 }
 
+// A data row keeps no keys of its own: those it answers, read off its group rows, are the ones
+// its record gives.
+TEST_F(GroupingTree, DataRowKeysAreTheRecordsKeys) {
+  AddRows(kRows);
+  const std::initializer_list<std::string> levelSets[] = {
+      {}, {"CAT"}, {"-CAT"}, {"CAT", "-SUB"}, {"-SUB", "CAT"}};
+  for (const auto& levels : levelSets) {
+    Group(levels, true);
+    for (int r = 0; r < static_cast<int>(kRows.size()); ++r) {
+      SCOPED_TRACE(std::to_string(levels.size()) + " levels, record " + std::to_string(r));
+      const Variant kept = tree->FindRecordNode(r)->GetKeyValues();
+      const Variant read = groups->GetGroupKeyValues(r);
+      ASSERT_TRUE(kept.IsArray());
+      EXPECT_EQ(kept.HighBound(), static_cast<int>(levels.size()));
+      EXPECT_EQ(CompareGroupKeysEh(kept, read), 0) << VarToStr(kept.GetElement(0));
+    }
+    EXPECT_TRUE(tree->GetRoot()->GetKeyValues().IsEmpty());
+    EXPECT_TRUE(tree->GetRoot()->GetFooterNode(0)->GetKeyValues().IsEmpty());
+  }
+  Group({"CAT"});
+  EXPECT_EQ(GroupRow("b")->DisplayValue.str(), "b");
+  EXPECT_TRUE(GroupRow(Null())->DisplayValue.empty());
+  EXPECT_TRUE(tree->FindRecordNode(0)->DisplayValue.empty());
+}
+
+// A changed record is filed again only when one of its keys compares otherwise than its group
+// row's: an equal key of another type keeps the row where it is and only repaints it.
+TEST_F(GroupingTree, AChangedRecordMovesOnlyWhenAKeyComparesOtherwise) {
+  AddRows({{"", ""}, {"", ""}, {"", ""}});
+  std::vector<Variant> keys = {9, "10", Null()};
+  Group({"CAT"});
+  groups->GetActiveGroupLevel(0)->OnGetKeyValue = [&](TGridDataGroupLevelEh*, Variant& Key) {
+    Key = keys[static_cast<size_t>(groups->DataIntf()->GetRowIndex())];
+  };
+  tree->Rebuild();
+  struct Case {
+    int record;
+    Variant key;
+    bool moves;
+    const char* tree;
+  } const cases[] = {
+      {0, 9.0, false, "~:2(2) 9:0(0) '10':1(1)"},
+      {2, Variant(), false, "~:2(2) 9:0(0) '10':1(1)"},  // Empty reads as Null
+      {1, 10, true, "~:2(2) 9:0(0) 10:1(1)"},
+      {0, "9", true, "~:2(2) 10:1(1) '9':0(0)"},
+      {2, 10, true, "10:1(1 2) '9':0(0)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tree);
+    keys[static_cast<size_t>(c.record)] = c.key;
+    grid->InvalidatedRows.clear();
+    const int updates = grid->RowCountUpdates;
+    tree->DataRecordChanged(c.record);
+    EXPECT_EQ(grid->RowCountUpdates > updates, c.moves);
+    EXPECT_EQ(grid->InvalidatedRows.size(), c.moves ? 0u : 1u);
+    EXPECT_EQ(Tree(), c.tree);
+  }
+  // Told to move a row, the tree files it under its record's keys as they are now.
+  keys[1] = Null();
+  tree->MoveRecordNode(tree->FindRecordNode(1));
+  EXPECT_EQ(Tree(), "~:1(1) 10:2(2) '9':0(0)");
+}
+
 TEST_F(GroupingTree, WalksAndLookupsStayLinearOnALargeGroup) {
   constexpr int kCount = 100000;
   for (int i = 0; i < kCount; ++i) dataSet->AppendRecord({i, i % 7 == 3 ? "b" : "a", ""});

@@ -119,6 +119,32 @@ TEST_F(TreeListTest, DeleteNodeRenumbersFollowingSiblings) {
   ExpectConsistent(tree.Root());
 }
 
+// Text, data and children are kept apart from the node while it has them: each reads back as
+// set, also once set back to nothing, and a node emptied of children takes new ones.
+TEST_F(TreeListTest, TextDataAndChildrenReadBackAfterBeingEmptied) {
+  int payload = 0;
+  struct Case {
+    const char* text;
+    void* data;
+  } const cases[] = {{"", nullptr}, {"x", nullptr}, {"y", &payload}, {"", &payload}, {"", nullptr}};
+  for (const Case& cs : cases) {
+    SCOPED_TRACE(std::string("text '") + cs.text + "'");
+    b->SetText(cs.text);
+    b->SetData(cs.data);
+    EXPECT_EQ(b->Text(), cs.text);
+    EXPECT_EQ(b->Data(), cs.data);
+  }
+  EXPECT_EQ(tree.CreateNodeApart("apart", &payload)->Data(), &payload);
+  tree.DeleteNode(d);
+  EXPECT_FALSE(c->HasChildren());
+  EXPECT_EQ(c->Items(0), nullptr);
+  tree.AddChild(c, "g", nullptr);
+  tree.DeleteNode(tree.Root());  // the root keeps itself, empty
+  EXPECT_EQ(tree.GetFirst(), nullptr);
+  tree.AddChild(nullptr, "h", nullptr);
+  EXPECT_EQ(Walk(tree), "h");
+}
+
 TEST_F(TreeListTest, MoveToRejectsReferenceLoops) {
   for (TBaseTreeNodeEh* dest : {a, c, d}) {
     try {
