@@ -701,7 +701,9 @@ class TGroupDataTreeNodeEh : public TBaseTreeNodeEh {
   TGridGroupDataTreeEh* GetOwnerTree() const;
   // Children without the trailing footers.
   int GetRowsCount() const { return Count() - footerCount_ > 0 ? Count() - footerCount_ : 0; }
-  TGroupDataTreeNodeEh* GetItem(int Index) const;
+  TGroupDataTreeNodeEh* GetItem(int Index) const {
+    return Index >= 0 && Index < GetRowsCount() ? static_cast<TGroupDataTreeNodeEh*>(Items(Index)) : nullptr;
+  }
   int GetFooterCount() const { return footerCount_; }
   TGroupDataTreeNodeEh* GetFooterNode(int Index) const;
   // A footer node's finalised value of column item ItemIndex (Null outside the items).

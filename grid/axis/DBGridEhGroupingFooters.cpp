@@ -2,6 +2,7 @@
 // per grid column, the aggregation of a record's value into a footer value, its finalisation and
 // its text, and the recalculation of every footer value of the group tree.
 #include <algorithm>
+#include <cmath>
 
 #include "grid/axis/AxisGridRoutinesEh.h"
 #include "grid/axis/DBAxisGridEh.h"
@@ -94,10 +95,16 @@ void AggregateStep(TGridDataGroupFooterColumnItemEh* Item, TGridDataGroupFooterE
       break;
     case gfvSumEh:
       if (V.IsNull()) break;
-      if (AggValue.IsNull())
+      if (AggValue.IsNull()) {
         AggValue = V;
-      else
+      } else if (AggValue.VarType() == varDouble && V.VarType() == varDouble &&
+                 std::isfinite(AggValue.AsDouble() + V.AsDouble())) {
+        // A float field's sum, a record at a time: the general addition's result without its
+        // type dispatch; an overflow goes the general way, which raises it.
+        AggValue = AggValue.AsDouble() + V.AsDouble();
+      } else {
         AggValue = AggValue + V;
+      }
       break;
     case gfvAvgEh:
       if (V.IsNull() || !AggValue.IsArray()) break;

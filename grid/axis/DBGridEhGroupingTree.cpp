@@ -201,11 +201,6 @@ TGridGroupDataTreeEh* TGroupDataTreeNodeEh::GetOwnerTree() const {
   return dynamic_cast<TGridGroupDataTreeEh*>(Owner());
 }
 
-TGroupDataTreeNodeEh* TGroupDataTreeNodeEh::GetItem(int Index) const {
-  if (Index < 0 || Index >= GetRowsCount()) return nullptr;
-  return static_cast<TGroupDataTreeNodeEh*>(Items(Index));
-}
-
 TGroupDataTreeNodeEh* TGroupDataTreeNodeEh::GetFooterNode(int Index) const {
   if (Index < 0 || Index >= footerCount_) return nullptr;
   return static_cast<TGroupDataTreeNodeEh*>(Items(GetRowsCount() + Index));
@@ -434,13 +429,15 @@ TGroupDataTreeNodeEh* TGridGroupDataTreeEh::SearchDataChildren(TGroupDataTreeNod
     const int c = CompareGroupKeysEh(Key, Parent->GetItem(I)->KeyValue);
     return Descending ? -c : c;
   };
-  if (place(0) < 0) {
-    Code = kCodeBefore;
-    return Parent->GetItem(0);
-  }
+  // The last child first: records are filed in their order, so a record's row mostly goes
+  // last, and that child was the one touched just before.
   if (place(count - 1) > 0) {
     Code = kCodeAfter;
     return Parent->GetItem(count - 1);
+  }
+  if (place(0) < 0) {
+    Code = kCodeBefore;
+    return Parent->GetItem(0);
   }
   int low = 0, high = count - 1, mid = high / 2;
   for (;;) {

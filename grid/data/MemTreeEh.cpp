@@ -19,11 +19,6 @@ TBaseTreeNodeEh::~TBaseTreeNodeEh() {
   for (TBaseTreeNodeEh* child : items_) delete child;
 }
 
-TBaseTreeNodeEh* TBaseTreeNodeEh::Items(int Index) const {
-  if (Index < 0 || Index >= Count()) return nullptr;
-  return items_[static_cast<size_t>(Index)];
-}
-
 TBaseTreeNodeEh::TExtras& TBaseTreeNodeEh::OwnExtras() {
   if (!extras_) extras_ = std::make_unique<TExtras>();
   return *extras_;

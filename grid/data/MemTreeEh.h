@@ -75,7 +75,9 @@ class TBaseTreeNodeEh : public TPersistent {
   TTreeListEh* Owner() const { return owner_; }
   int Count() const { return static_cast<int>(items_.size()); }
   // nullptr outside 0..Count()-1.
-  TBaseTreeNodeEh* Items(int Index) const;
+  TBaseTreeNodeEh* Items(int Index) const {
+    return Index >= 0 && Index < Count() ? items_[static_cast<size_t>(Index)] : nullptr;
+  }
   int Level() const { return level_; }
   int Index() const { return index_; }
   bool Expanded() const { return expanded_; }

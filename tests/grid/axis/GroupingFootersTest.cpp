@@ -1,6 +1,8 @@
 // Group footers: aggregates and Nulls, formats, ancestors, column items, relays, parent colours.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -77,6 +79,47 @@ class GroupingFooters : public ::testing::Test {
   TGridDataGroupFooterEh* footer = nullptr;
   int lastId = 0;
 };
+
+// A float field's sum, added a record at a time, is what the general addition of the values in
+// record order gives, bit for bit; an overflow raises as it does there.
+TEST_F(GroupingFooters, SumOfFloatsEqualsTheGeneralAddition) {
+  struct Case {
+    const char* id;
+    std::vector<Variant> amounts;
+    bool raises;
+  } const cases[] = {
+      {"rounding order", {0.1, 0.2, 0.3, 1e16, -1e16, 0.7}, false},
+      {"Nulls skipped", {Null(), 2.5, Null(), -0.25}, false},
+      {"one value", {3.75}, false},
+      {"overflow", {1e308, 1e308}, true},
+      {"negative zeros", {-0.0, -0.0}, false},
+  };
+  TGridDataGroupFooterColumnItemEh* item = Group({"CAT"});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    groups->SetActive(false);
+    dataSet->EmptyDataSet();
+    Add("a", "", {});
+    for (const Variant& amount : c.amounts) Add("a", "", {amount});
+    Variant expected = Null();
+    bool raised = false;
+    for (const Variant& amount : c.amounts) try {
+        if (!amount.IsNull()) expected = expected.IsNull() ? amount : expected + amount;
+      } catch (const Exception&) {
+        raised = true;
+      }
+    ASSERT_EQ(raised, c.raises);
+    if (c.raises) {
+      EXPECT_THROW(groups->SetActive(true), Exception);
+      continue;
+    }
+    groups->SetActive(true);
+    ASSERT_EQ(item->ValueType(), gfvSumEh);
+    const Variant& sum = Value(Node({"a"}));
+    ASSERT_EQ(sum.VarType(), varDouble);
+    EXPECT_EQ(std::bit_cast<uint64_t>(sum.AsDouble()), std::bit_cast<uint64_t>(expected.AsDouble()));
+  }
+}
 
 // Every value type skips Nulls; the average is finalised once; formats and prefixes (group a).
 TEST_F(GroupingFooters, ValueTypesFormatsAndPrefixes) {
