@@ -102,23 +102,21 @@ size_t FoldedFindShort(std::string_view s, std::string_view seg, bool& Ascii) {
   high = FoldWord(high);
   const uint64_t first = kEveryByte * static_cast<unsigned char>(seg[0]);
   const uint64_t last = kEveryByte * static_cast<unsigned char>(seg[m - 1]);
-  const TTwoWords ends = ((TTwoWords{high} << 64) | low) >> (8 * (m - 1));
-  const size_t starts = n - m + 1;
-  uint64_t hits[2] = {EqualBytes(low, first) & EqualBytes(static_cast<uint64_t>(ends), last),
-                      EqualBytes(high, first) & EqualBytes(static_cast<uint64_t>(ends >> 64), last)};
+  const TTwoWords text = (TTwoWords{high} << 64) | low;
+  const TTwoWords ends = text >> (8 * (m - 1));
+  TTwoWords hits =
+      (TTwoWords{EqualBytes(high, first) & EqualBytes(static_cast<uint64_t>(ends >> 64), last)} << 64) |
+      (EqualBytes(low, first) & EqualBytes(static_cast<uint64_t>(ends), last));
   // No start past the last one that leaves room for the segment.
-  if (starts < 8) {
-    hits[0] &= (uint64_t{1} << (8 * starts)) - 1;
-    hits[1] = 0;
-  } else if (starts < 16) {
-    hits[1] &= (uint64_t{1} << (8 * (starts - 8))) - 1;
-  }
+  const size_t starts = n - m + 1;
+  if (starts < kShortText) hits &= (TTwoWords{1} << (8 * starts)) - 1;
   const std::string_view middle = m > 2 ? seg.substr(1, m - 2) : std::string_view();
-  for (size_t half = 0; half < 2; ++half) {
-    for (; hits[half]; hits[half] &= hits[half] - 1) {
-      const size_t start = 8 * half + static_cast<size_t>(__builtin_ctzll(hits[half])) / 8;
-      if (FoldedEqualAt(s, start + 1, middle)) return start;
-    }
+  for (; hits != 0; hits &= hits - 1) {
+    const uint64_t lowHits = static_cast<uint64_t>(hits);
+    const size_t bit =
+        lowHits ? __builtin_ctzll(lowHits) : 64 + __builtin_ctzll(static_cast<uint64_t>(hits >> 64));
+    const size_t start = bit / 8;
+    if (FoldedEqualAt(s, start + 1, middle)) return start;
   }
   return std::string_view::npos;
 }
