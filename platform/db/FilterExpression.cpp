@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <numeric>
 #include <string_view>
 
 #include "platform/rtl/Collation.h"
@@ -15,16 +16,46 @@
 
 namespace {
 
-bool IsAsciiText(std::string_view s) {
-  size_t i = 0;
-  for (; i + 8 <= s.size(); i += 8) {
-    uint64_t word;
-    std::memcpy(&word, s.data() + i, 8);
-    if (word & 0x8080808080808080u) return false;
+constexpr uint64_t kEveryByte = 0x0101010101010101u;
+constexpr uint64_t kHighBits = 0x8080808080808080u;
+constexpr uint64_t kLowBits = 0x7F7F7F7F7F7F7F7Fu;
+
+uint64_t LoadWord(const char* p) {
+  uint64_t w;
+  std::memcpy(&w, p, 8);
+  return w;
+}
+
+// The n < 8 bytes at p in the low bytes of a word, the rest zero: two overlapping loads, where
+// bytes copied one by one into a word would stall the load that reads them back.
+uint64_t LoadShort(const char* p, size_t n) {
+  if (n >= 4) {
+    uint32_t low, high;
+    std::memcpy(&low, p, 4);
+    std::memcpy(&high, p + n - 4, 4);
+    return low | (uint64_t{high} << (8 * (n - 4)));
   }
-  for (; i < s.size(); ++i)
-    if (static_cast<unsigned char>(s[i]) >= 0x80) return false;
-  return true;
+  if (n == 0) return 0;
+  const auto byte = [p](size_t i) { return uint64_t{static_cast<unsigned char>(p[i])}; };
+  return byte(0) | (byte(n / 2) << (8 * (n / 2))) | (byte(n - 1) << (8 * (n - 1)));
+}
+
+// Text bytes [at, at + 8) as a word, those past the end zero; reads nothing outside the text.
+// `at` < s.size().
+uint64_t WindowAt(std::string_view s, size_t at) {
+  const size_t left = s.size() - at;
+  if (left >= 8) return LoadWord(s.data() + at);
+  // The last eight bytes shifted down to the ones wanted.
+  if (s.size() >= 8) return LoadWord(s.data() + s.size() - 8) >> (8 * (8 - left));
+  return LoadShort(s.data() + at, left);
+}
+
+bool IsAsciiText(std::string_view s) {
+  uint64_t seen = 0;
+  size_t i = 0;
+  for (; i + 8 <= s.size(); i += 8) seen |= LoadWord(s.data() + i);
+  if (i < s.size()) seen |= WindowAt(s, i);
+  return (seen & kHighBits) == 0;
 }
 
 char AsciiFold(char c) {
@@ -42,38 +73,78 @@ bool FoldedEqualAt(std::string_view s, size_t at, std::string_view seg) {
 // Eight ASCII bytes with 'A'..'Z' lowered: a byte's high bit after adding 0x3F says it is at
 // least 'A', after adding 0x25 that it is past 'Z'; no byte carries into the next one.
 uint64_t FoldWord(uint64_t w) {
-  const uint64_t upper = ((w + 0x3F3F3F3F3F3F3F3Fu) ^ (w + 0x2525252525252525u)) & 0x8080808080808080u;
+  const uint64_t upper = ((w + 0x3F3F3F3F3F3F3F3Fu) ^ (w + 0x2525252525252525u)) & kHighBits;
   return w | (upper >> 2);
 }
 
-// The first place from `from` on where `seg` starts, folding as it reads: eight bytes at a
-// time look for the segment's first byte (the lowest flagged byte of the zero-byte test is
-// exact), and each hit is checked whole.
+// The high bit of every byte of `w` equal to the byte `repeated` holds in each; exact in every
+// byte, as no sum carries past its own byte.
+uint64_t EqualBytes(uint64_t w, uint64_t repeated) {
+  const uint64_t x = w ^ repeated;
+  return ~(((x & kLowBits) + kLowBits) | x) & kHighBits;
+}
+
+__extension__ typedef unsigned __int128 TTwoWords;
+
+constexpr size_t kShortText = 16;
+
+// FoldedFind from the start of a text of at most kShortText bytes, the usual length of a cell:
+// the text in two words, the segment's first and last bytes compared at every start at once.
+// `Ascii` tells whether the text is ASCII; the answer counts only if it is.
+size_t FoldedFindShort(std::string_view s, std::string_view seg, bool& Ascii) {
+  const size_t n = s.size();
+  const size_t m = seg.size();
+  uint64_t low = n >= 8 ? LoadWord(s.data()) : LoadShort(s.data(), n);
+  uint64_t high = n > 8 ? LoadWord(s.data() + n - 8) >> (8 * (kShortText - n)) : 0;
+  Ascii = ((low | high) & kHighBits) == 0;
+  if (m > n) return std::string_view::npos;
+  low = FoldWord(low);
+  high = FoldWord(high);
+  const uint64_t first = kEveryByte * static_cast<unsigned char>(seg[0]);
+  const uint64_t last = kEveryByte * static_cast<unsigned char>(seg[m - 1]);
+  const TTwoWords text = (TTwoWords{high} << 64) | low;
+  const TTwoWords ends = text >> (8 * (m - 1));
+  TTwoWords hits =
+      (TTwoWords{EqualBytes(high, first) & EqualBytes(static_cast<uint64_t>(ends >> 64), last)} << 64) |
+      (EqualBytes(low, first) & EqualBytes(static_cast<uint64_t>(ends), last));
+  // No start past the last one that leaves room for the segment.
+  const size_t starts = n - m + 1;
+  if (starts < kShortText) hits &= (TTwoWords{1} << (8 * starts)) - 1;
+  const std::string_view middle = m > 2 ? seg.substr(1, m - 2) : std::string_view();
+  for (; hits != 0; hits &= hits - 1) {
+    const uint64_t lowHits = static_cast<uint64_t>(hits);
+    const size_t bit =
+        lowHits ? __builtin_ctzll(lowHits) : 64 + __builtin_ctzll(static_cast<uint64_t>(hits >> 64));
+    const size_t start = bit / 8;
+    if (FoldedEqualAt(s, start + 1, middle)) return start;
+  }
+  return std::string_view::npos;
+}
+
+// The first place from `from` on where `seg` starts in ASCII text, folding as it reads: eight
+// starts at a time keep those whose first and last bytes match the segment's, and only those
+// are checked whole, so a text of letters unlike the segment's costs two loads a step.
 size_t FoldedFind(std::string_view s, size_t from, std::string_view seg) {
-  if (seg.empty()) return from <= s.size() ? from : std::string_view::npos;
-  const uint64_t first = 0x0101010101010101u * static_cast<unsigned char>(seg[0]);
-  for (size_t i = from; i < s.size() && s.size() - i >= seg.size(); i += 8) {
-    const size_t n = std::min<size_t>(8, s.size() - i);
-    uint64_t word;
-    if (n == 8) {
-      std::memcpy(&word, s.data() + i, 8);
-    } else if (s.size() >= 8) {
-      // The last eight bytes, shifted down to the n wanted: one load, where bytes copied one by
-      // one into a word would stall the load that reads them back.
-      std::memcpy(&word, s.data() + s.size() - 8, 8);
-      word >>= 8 * (8 - n);
-    } else {
-      for (size_t at = i; at < s.size(); ++at)
-        if (AsciiFold(s[at]) == seg[0] && FoldedEqualAt(s, at, seg)) return at;
-      return std::string_view::npos;
-    }
-    const uint64_t x = FoldWord(word) ^ first;
-    uint64_t hits = (x - 0x0101010101010101u) & ~x & 0x8080808080808080u;
-    if (n < 8) hits &= (uint64_t{1} << (8 * n)) - 1;  // not the bytes past the text
-    while (hits) {
-      const size_t at = i + static_cast<size_t>(__builtin_ctzll(hits)) / 8;
-      if (FoldedEqualAt(s, at, seg)) return at;
-      hits &= hits - 1;
+  const size_t m = seg.size();
+  if (m == 0) return from <= s.size() ? from : std::string_view::npos;
+  if (s.size() < m || s.size() - m < from) return std::string_view::npos;
+  const size_t lastStart = s.size() - m;
+  if (s.size() - from <= kShortText) {
+    bool ascii;
+    const size_t at = FoldedFindShort(s.substr(from), seg, ascii);
+    return at == std::string_view::npos ? at : from + at;
+  }
+  const uint64_t first = kEveryByte * static_cast<unsigned char>(seg[0]);
+  const uint64_t last = kEveryByte * static_cast<unsigned char>(seg[m - 1]);
+  const std::string_view middle = m > 2 ? seg.substr(1, m - 2) : std::string_view();
+  for (size_t at = from; at <= lastStart; at += 8) {
+    uint64_t hits =
+        EqualBytes(FoldWord(WindowAt(s, at)), first) & EqualBytes(FoldWord(WindowAt(s, at + m - 1)), last);
+    if (lastStart - at < 7)
+      hits &= (uint64_t{1} << (8 * (lastStart - at + 1))) - 1;  // no start past lastStart
+    for (; hits; hits &= hits - 1) {
+      const size_t start = at + static_cast<size_t>(__builtin_ctzll(hits)) / 8;
+      if (FoldedEqualAt(s, start + 1, middle)) return start;
     }
   }
   return std::string_view::npos;
@@ -170,6 +241,7 @@ TLikePattern::TLikePattern(const std::string& Pattern) {
   FoldCaseUtf8(Pattern, folded);
   if (folded.find(U'_') != std::u32string::npos) {
     anyCharacter_ = true;
+    ascii_ = false;  // no byte path: matched whole, by code points
     for (char32_t& c : folded)
       if (c == U'*') c = U'%';
     folded_ = std::move(folded);
@@ -205,23 +277,29 @@ TLikePattern::TLikePattern(const std::string& Pattern) {
     asciiSegments_.push_back(std::move(a));
   }
   if (!ascii_) asciiSegments_.clear();
+  contains_ = ascii_ && !anchoredStart_ && !anchoredEnd_ && asciiSegments_.size() == 1;
 }
 
 bool TLikePattern::Matches(std::string_view Text) const {
-  if (anyCharacter_) {
-    thread_local std::u32string text;
-    FoldCaseUtf8(Text, text);
-    return MatchWithAnyCharacter(text, folded_);
-  }
   // Folding can turn a letter past ASCII into an ASCII one (the Kelvin sign into 'k'), so only
-  // text that is all ASCII may take the byte path.
+  // text that is all ASCII may take the byte paths.
+  if (contains_ && Text.size() <= kShortText) {
+    bool ascii;
+    const size_t at = FoldedFindShort(Text, asciiSegments_[0], ascii);
+    if (ascii) return at != std::string_view::npos;
+  }
   if (ascii_ && IsAsciiText(Text))
     return GlobMatch(
         Text, asciiSegments_, anchoredStart_, anchoredEnd_,
         [](std::string_view t, size_t at, const std::string& seg) { return FoldedEqualAt(t, at, seg); },
         [](std::string_view t, size_t from, const std::string& seg) { return FoldedFind(t, from, seg); });
+  return MatchesByCodePoints(Text);
+}
+
+bool TLikePattern::MatchesByCodePoints(std::string_view Text) const {
   thread_local std::u32string folded;
   FoldCaseUtf8(Text, folded);
+  if (anyCharacter_) return MatchWithAnyCharacter(folded, folded_);
   std::u32string_view t(folded);
   return GlobMatch(
       t, segments_, anchoredStart_, anchoredEnd_,
@@ -981,7 +1059,59 @@ bool CompareNode(const TFilterExpression::Node& n, const Variant* row, bool ci) 
   return false;
 }
 
+bool LikeHolds(const TFilterExpression::Node& n, const Variant& v) {
+  if (v.IsNull() || v.IsEmpty()) return false;
+  try {
+    // Stored UTF-8 text is matched where it lies; other values through their text.
+    std::string_view view;
+    if (v.TryTextView(view)) return n.Pattern->Matches(view) != n.Negate;
+    const std::string text = VarToStr(v);
+    return n.Pattern->Matches(text) != n.Negate;
+  } catch (const Exception&) {
+    return false;
+  }
+}
+
 }  // namespace
+
+void TFilterExpression::EvaluateRows(std::span<const Variant* const> Rows,
+                                     std::span<uint8_t> Accepted) const {
+  if (root_ < 0) {
+    std::fill(Accepted.begin(), Accepted.end(), uint8_t{1});
+    return;
+  }
+  std::vector<uint32_t> all(Rows.size());
+  std::iota(all.begin(), all.end(), 0u);
+  EvalRows(root_, Rows.data(), all, Accepted.data());
+}
+
+void TFilterExpression::EvalRows(int index, const Variant* const* rows, std::span<const uint32_t> which,
+                                 uint8_t* accepted) const {
+  const Node& n = nodes_[static_cast<size_t>(index)];
+  switch (n.NodeKind) {
+    case Node::And:
+    case Node::Or: {
+      // Each operand sees only the rows the ones before it left open: false ends an AND, true an OR.
+      const bool settles = n.NodeKind == Node::Or;
+      std::vector<uint32_t> open(which.begin(), which.end());
+      for (int i = 0; i < n.Count && !open.empty(); ++i) {
+        EvalRows(children_[static_cast<size_t>(n.First + i)], rows, open, accepted);
+        std::erase_if(open, [&](uint32_t r) { return (accepted[r] != 0) == settles; });
+      }
+      return;
+    }
+    case Node::Not:
+      EvalRows(n.First, rows, which, accepted);
+      for (uint32_t r : which) accepted[r] = !accepted[r];
+      return;
+    case Node::Like:
+      for (uint32_t r : which) accepted[r] = LikeHolds(n, rows[r][n.Lhs.Slot]);
+      return;
+    default:
+      for (uint32_t r : which) accepted[r] = Eval(index, rows[r]);
+      return;
+  }
+}
 
 bool TFilterExpression::Eval(int index, const Variant* row) const {
   const Node& n = nodes_[static_cast<size_t>(index)];
@@ -998,19 +1128,8 @@ bool TFilterExpression::Eval(int index, const Variant* row) const {
       return !Eval(n.First, row);
     case Node::Compare:
       return CompareNode(n, row, caseInsensitive_);
-    case Node::Like: {
-      const Variant& v = row[n.Lhs.Slot];
-      if (v.IsNull() || v.IsEmpty()) return false;
-      try {
-        // Stored UTF-8 text is matched where it lies; other values through their text.
-        std::string_view view;
-        if (v.TryTextView(view)) return n.Pattern->Matches(view) != n.Negate;
-        const std::string text = VarToStr(v);
-        return n.Pattern->Matches(text) != n.Negate;
-      } catch (const Exception&) {
-        return false;
-      }
-    }
+    case Node::Like:
+      return LikeHolds(n, row[n.Lhs.Slot]);
     case Node::IsNull: {
       const Variant& v = row[n.Lhs.Slot];
       return (v.IsNull() || v.IsEmpty()) != n.Negate;

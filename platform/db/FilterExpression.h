@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,6 +61,10 @@ class TFilterExpression {
 
   // `Row` holds at least HighestSlot() + 1 values.
   bool Evaluate(const Variant* Row) const;
+  // Evaluate over many rows at once: Accepted[i] = Evaluate(Rows[i]), Accepted as long as
+  // Rows. Each node takes one pass over the rows the nodes before it left undecided, so a
+  // long run costs no walk of the tree a row.
+  void EvaluateRows(std::span<const Variant* const> Rows, std::span<uint8_t> Accepted) const;
   // -1 for a text that names no field (an empty text accepts every row).
   int HighestSlot() const { return highestSlot_; }
   bool IsEmpty() const { return root_ < 0; }
@@ -71,6 +76,9 @@ class TFilterExpression {
  private:
   friend class TFilterParser;
   bool Eval(int node, const Variant* row) const;
+  // Accepted[r] = Eval(node, Rows[r]) for every r of `Which`.
+  void EvalRows(int node, const Variant* const* rows, std::span<const uint32_t> which,
+                uint8_t* accepted) const;
   std::vector<Node> nodes_;
   std::vector<int> children_;  // child lists of AND / OR nodes, by offset
   std::vector<int> slots_;
@@ -86,6 +94,9 @@ class TLikePattern {
  public:
   explicit TLikePattern(const std::string& Pattern);
   bool Matches(std::string_view Text) const;
+  // The same answer through the general path alone: the whole text folded to code points and
+  // walked. Matches takes quicker paths where it can; they must always agree with this one.
+  bool MatchesByCodePoints(std::string_view Text) const;
 
  private:
   bool anchoredStart_ = true;
@@ -93,6 +104,9 @@ class TLikePattern {
   bool ascii_ = true;
   // A pattern with "_" is matched whole, over the folded code points (any run as '%').
   bool anyCharacter_ = false;
+  // One ASCII literal between two runs ("%abc%"), the commonest search: short texts take it
+  // in one step.
+  bool contains_ = false;
   std::u32string folded_;
   std::vector<std::u32string> segments_;  // folded literal runs between wildcards
   std::vector<std::string> asciiSegments_;

@@ -158,7 +158,7 @@ void TMemoryDataSet::BindFields(bool Binding) {
   // Fields have their slots now: the order and the filter can be bound to them. A bad
   // filter text or index name fails the open.
   store_.SetOrder(BuildOrder(indexFieldNames_));
-  store_.SetFilter(BuildFilter());
+  SetStoreFilter(BuildFilter());
   store_.SetArranger(BuildArranger());
   for (const auto& [names, caseInsensitive] : keptIndexes_)
     store_.KeepIndex(ResolveKeyFields(names, caseInsensitive));
@@ -572,7 +572,7 @@ void TMemoryDataSet::InternalDelete() {
 void TMemoryDataSet::InternalRefresh() {
   // The order and filter are applied again, so a filter event that changed its mind is heard.
   const uint32_t current = CursorRecord();
-  store_.SetFilter(BuildFilter());
+  SetStoreFilter(BuildFilter());
   if (current != TRecordStore::kNoRecord)
     PlaceCursorOn(current, pos_);
   else
@@ -671,16 +671,17 @@ std::shared_ptr<TFilterExpression> TMemoryDataSet::BindFilterText(const std::str
   return expr;
 }
 
-TRecordStore::FilterPredicate TMemoryDataSet::BuildFilter() {
+TMemoryDataSet::TBuiltFilter TMemoryDataSet::BuildFilter() {
   const bool filtered = Filtered();
   const bool extra = HasExtraRecordTests();
-  if (!filtered && !extra) return nullptr;
+  if (!filtered && !extra) return {};
   std::shared_ptr<TFilterExpression> expr;
   if (filtered) expr = BindFilterText(Filter());
-  if (!expr && !(filtered && OnFilterRecord) && !extra) return nullptr;
+  if (!expr && !(filtered && OnFilterRecord) && !extra) return {};
   const int dataSlots = store_.SlotCount();
   const bool readsCalcSlots = expr && expr->HighestSlot() >= dataSlots;
-  return [this, expr, dataSlots, readsCalcSlots, filtered, extra](uint32_t id) -> bool {
+  TRecordStore::FilterPredicate accept = [this, expr, dataSlots, readsCalcSlots, filtered,
+                                          extra](uint32_t id) -> bool {
     const Variant* row = store_.Row(id);
     const bool event = filtered && OnFilterRecord;
     // The descendant's tests read the fields of the record in Buffer, in filter state.
@@ -720,6 +721,25 @@ TRecordStore::FilterPredicate TMemoryDataSet::BuildFilter() {
     if (event && !EvaluateFilterRecord(scratch_)) return false;
     return !extra || extraTests(scratch_);
   };
+  if (!expr || readsCalcSlots || extra) return {std::move(accept), nullptr};
+  // Only the text tests the records, on the stored values: a run at a time, where they lie.
+  TRecordStore::FilterRun acceptRun =
+      [this, expr, filtered, accept, rows = std::vector<const Variant*>(), passed = std::vector<uint8_t>()](
+          std::span<const uint32_t> Ids, std::vector<uint32_t>& Accepted) mutable {
+        if (filtered && OnFilterRecord) {
+          // An event set since the filter was built is asked record by record.
+          for (uint32_t id : Ids)
+            if (accept(id)) Accepted.push_back(id);
+          return;
+        }
+        rows.resize(Ids.size());
+        passed.resize(Ids.size());
+        for (size_t i = 0; i < Ids.size(); ++i) rows[i] = store_.Row(Ids[i]);
+        expr->EvaluateRows(rows, passed);
+        for (size_t i = 0; i < Ids.size(); ++i)
+          if (passed[i]) Accepted.push_back(Ids[i]);
+      };
+  return {std::move(accept), std::move(acceptRun)};
 }
 
 TRecordStore::ViewArranger TMemoryDataSet::BuildArranger() {
@@ -736,9 +756,9 @@ void TMemoryDataSet::ArrangementChanged() {
 
 void TMemoryDataSet::FilterChanged() {
   // Bind the text first: a bad one raises before anything moves.
-  TRecordStore::FilterPredicate accept = BuildFilter();
+  TBuiltFilter filter = BuildFilter();
   CheckBrowseMode();
-  store_.SetFilter(std::move(accept));
+  SetStoreFilter(std::move(filter));
   RecordsReplaced();
   First();
   DEBUG_CHECK_CONSISTENCY_BOUNDED(*this, store_.LiveCount(), kDebugConsistencyLimit);

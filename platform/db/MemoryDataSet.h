@@ -165,7 +165,14 @@ class TMemoryDataSet : public TDataSet {
   void HoldValues(TRecordBuffer& Buffer);
   void PlaceCursorOn(uint32_t Id, int Fallback);
   TRecordKeyBuilder BuildOrder(const std::string& Names);
-  TRecordStore::FilterPredicate BuildFilter();
+  struct TBuiltFilter {
+    TRecordStore::FilterPredicate Accept;
+    TRecordStore::FilterRun AcceptRun;
+  };
+  TBuiltFilter BuildFilter();
+  void SetStoreFilter(TBuiltFilter Filter) {
+    store_.SetFilter(std::move(Filter.Accept), std::move(Filter.AcceptRun));
+  }
   TRecordStore::ViewArranger BuildArranger();
   // Text bound to the fields (nullptr for a text that tests nothing); raises the data set's
   // error for a malformed text or an unknown field.

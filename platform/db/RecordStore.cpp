@@ -264,6 +264,7 @@ void TRecordStore::Reset(int SlotCount) {
   keys_.Clear();
   order_ = TRecordKeyBuilder();
   accept_ = nullptr;
+  acceptRun_ = nullptr;
   arrange_ = nullptr;
   pages_.clear();
   live_.clear();
@@ -325,7 +326,7 @@ void TRecordStore::Add(uint32_t Id, uint32_t Before) {
   base_.Insert(pos < 0 ? base_.Count() : pos, Id);
   for (auto& entry : indexes_) entry.Index->Insert(Id);
   if (Arranged())
-    RebuildView(order_, accept_);
+    RebuildView(order_, accept_, acceptRun_);
   else if (HasView())
     InsertIntoView(Id);
   DEBUG_CHECK(CheckRecord(Id));
@@ -341,11 +342,13 @@ void TRecordStore::ClearRecords() {
   const int slots = slotCount_;
   TRecordKeyBuilder order = order_;
   FilterPredicate accept = accept_;
+  FilterRun acceptRun = acceptRun_;
   ViewArranger arrange = arrange_;
   std::vector<TIndexEntry> indexes = std::move(indexes_);
   Reset(slots);
   order_ = std::move(order);
   accept_ = std::move(accept);
+  acceptRun_ = std::move(acceptRun);
   arrange_ = std::move(arrange);
   indexes_ = std::move(indexes);
   for (auto& entry : indexes_) entry.Index->Clear();
@@ -365,7 +368,7 @@ void TRecordStore::Remove(uint32_t Id) {
   DEBUG_CHECK(CheckRule(!base_.Contains(Id) && !view_.Contains(Id), kStoreName, "freed record still in order",
                         "id", Id));
   // While a failure unwinds (a record that could not be placed) the view simply lost it.
-  if (Arranged() && std::uncaught_exceptions() == 0) RebuildView(order_, accept_);
+  if (Arranged() && std::uncaught_exceptions() == 0) RebuildView(order_, accept_, acceptRun_);
 }
 
 void TRecordStore::BeginChange(uint32_t Id) {
@@ -375,7 +378,7 @@ void TRecordStore::BeginChange(uint32_t Id) {
 void TRecordStore::EndChange(uint32_t Id) {
   for (auto& entry : indexes_) entry.Index->Insert(Id);
   if (Arranged()) {
-    RebuildView(order_, accept_);
+    RebuildView(order_, accept_, acceptRun_);
   } else if (HasView()) {
     view_.Erase(Id);
     InsertIntoView(Id);
@@ -412,7 +415,8 @@ void TRecordStore::InsertIntoView(uint32_t Id) {
   view_.Insert(lo, Id);
 }
 
-void TRecordStore::RebuildView(const TRecordKeyBuilder& order, const FilterPredicate& accept) {
+void TRecordStore::RebuildView(const TRecordKeyBuilder& order, const FilterPredicate& accept,
+                               const FilterRun& acceptRun) {
   if (order.Empty() && !accept && !arrange_) {
     view_.Clear();
     keys_.Clear();
@@ -420,7 +424,9 @@ void TRecordStore::RebuildView(const TRecordKeyBuilder& order, const FilterPredi
   }
   std::vector<uint32_t> ids;
   ids.reserve(static_cast<size_t>(base_.Count()));
-  if (accept) {
+  if (accept && acceptRun) {
+    base_.ForEachRun([&](std::span<const uint32_t> run) { acceptRun(run, ids); });
+  } else if (accept) {
     base_.ForEach([&](uint32_t id) {
       if (accept(id)) ids.push_back(id);
     });
@@ -443,19 +449,20 @@ void TRecordStore::SetOrder(const TRecordKeyBuilder& Order) {
   TRecordKeyBuilder previous = order_;
   order_ = Order;
   TScopeFail undo([&] { order_ = previous; });
-  RebuildView(order_, accept_);
+  RebuildView(order_, accept_, acceptRun_);
 }
 
-void TRecordStore::SetFilter(FilterPredicate Accept) {
-  RebuildView(order_, Accept);
+void TRecordStore::SetFilter(FilterPredicate Accept, FilterRun AcceptRun) {
+  RebuildView(order_, Accept, AcceptRun);
   accept_ = std::move(Accept);
+  acceptRun_ = std::move(AcceptRun);
 }
 
 void TRecordStore::SetArranger(ViewArranger Arrange) {
   ViewArranger previous = std::move(arrange_);
   arrange_ = std::move(Arrange);
   TScopeFail undo([&] { arrange_ = std::move(previous); });
-  RebuildView(order_, accept_);
+  RebuildView(order_, accept_, acceptRun_);
 }
 
 int TRecordStore::CompareRecords(uint32_t A, uint32_t B) const {

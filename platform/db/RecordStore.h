@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,11 @@ class TIdSequence {
   void ForEach(F f) const {
     for (uint32_t slot : order_)
       for (uint32_t id : chunks_[slot].Ids) f(id);
+  }
+  // f(std::span<const uint32_t>) for runs of ids that together are the sequence, in order.
+  template <class F>
+  void ForEachRun(F f) const {
+    for (uint32_t slot : order_) f(std::span<const uint32_t>(chunks_[slot].Ids));
   }
 
   // Raises EInternalError naming the first broken rule (chunks, tree, locations, hint).
@@ -92,6 +98,10 @@ class TRecordStore {
  public:
   static constexpr uint32_t kNoRecord = UINT32_MAX;
   using FilterPredicate = std::function<bool(uint32_t Id)>;
+  // The same test over a run of records (ids in base order): appends those that pass to
+  // Accepted, in order. Rebuilding the view asks it a run at a time rather than asking the
+  // predicate it comes with a record at a time; both must give the same answers.
+  using FilterRun = std::function<void(std::span<const uint32_t> Ids, std::vector<uint32_t>& Accepted)>;
 
   TRecordStore();
   ~TRecordStore();
@@ -144,9 +154,9 @@ class TRecordStore {
   // A sort order (an empty builder restores the base order) and a filter (empty: none). Both
   // rebuild the view; the predicate may raise, which leaves the previous view in place.
   void SetOrder(const TRecordKeyBuilder& Order);
-  void SetFilter(FilterPredicate Accept);
+  void SetFilter(FilterPredicate Accept, FilterRun AcceptRun = nullptr);
   // Applies the order and the filter again to every record.
-  void RefreshView() { RebuildView(order_, accept_); }
+  void RefreshView() { RebuildView(order_, accept_, acceptRun_); }
   // A last step of building the view (a tree's order, say): it gets the records that passed
   // the filter, in the sort order, and leaves those to show, in their order. While one is set,
   // a record added, changed or removed rebuilds the whole view, as the others' places may
@@ -184,7 +194,7 @@ class TRecordStore {
   bool HasView() const { return Sorted() || HasFilter() || Arranged(); }
   bool ViewLess(uint32_t A, uint32_t B) const;
   void InsertIntoView(uint32_t Id);
-  void RebuildView(const TRecordKeyBuilder& order, const FilterPredicate& accept);
+  void RebuildView(const TRecordKeyBuilder& order, const FilterPredicate& accept, const FilterRun& acceptRun);
   TKeyIndex& IndexFor(const std::vector<TKeyField>& Fields, bool Keep = false);
   uint32_t ScanFor(const std::vector<TKeyField>& Fields, const std::vector<TKeyAtom>& Key,
                    bool Partial) const;
@@ -205,6 +215,7 @@ class TRecordStore {
   TRecordKeyBuilder order_;
   TSortKeys keys_;
   FilterPredicate accept_;
+  FilterRun acceptRun_;
   ViewArranger arrange_;
   struct TIndexEntry {
     std::unique_ptr<TKeyIndex> Index;

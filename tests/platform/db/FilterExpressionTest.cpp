@@ -375,10 +375,135 @@ TEST(LikePattern, MatchesWildcardsIgnoringCase) {
       {"%@%", "`", false},
       {"%z%", "@[`{Z", true},
       {"%a%", "@[`{", false},
+      // The one-step search of texts up to sixteen bytes: a match at each end and across the
+      // middle, a segment as long as the text or longer, and the longest short text.
+      {"%ab%", "abxxxxxxxxxxxxxx", true},
+      {"%ab%", "xxxxxxxxxxxxxxAB", true},
+      {"%ab%", "xxxxxxxAbxxxxxxx", true},
+      {"%ab%", "xxxxxxxaxbxxxxxx", false},
+      {"%abcdefghijklmnop%", "ABCDEFGHIJKLMNOP", true},
+      {"%abcdefghijklmnopq%", "abcdefghijklmnop", false},
+      {"%b%", "xxxxxxxxxxxxxxxxb", true},
+      {"%ké%", "xxxxxxxxxxKÉ", true},
+      {"%k%", "x\u212Ax", true},
+      {"%s%", "\u017F", true},
+      {"%b%",
+       "\xC3"
+       "b",
+       true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.Pattern) + " ~ " + c.Text);
     EXPECT_EQ(TLikePattern(c.Pattern).Matches(c.Text), c.Expected);
+  }
+}
+
+// Every quick path of the matcher (the one-step search of short texts, the byte walk of ASCII
+// text) against the general walk over folded code points, on patterns and texts chosen for
+// their edges: every length around the word and short-text bounds, matches at each end, case,
+// letters past ASCII next to the segment or to '_', and bytes that are no UTF-8.
+TEST(LikePattern, QuickPathsAgreeWithTheGeneralMatcher) {
+  const char* patterns[] = {"",    "%",    "%%",   "*",    "_",     "%_%",        "a",
+                            "%a%", "%ab%", "%AB%", "*ab*", "%abc%", "%aab%",      "%abcdefghijklmnopq%",
+                            "ab%", "%ab",  "ab",   "a%b",  "%a%b%", "a%b%c",      "%ä%",
+                            "%k%", "%s%",  "%_b%", "%b_%", "%é_%",  "张%",        "%三",
+                            "%@%", "%[%",  "%`%",  "%{%",  "%z%",   "%xxxxxxxa%", "%b\x01%"};
+  std::vector<std::string> texts = {"",
+                                    "a",
+                                    "b",
+                                    "ab",
+                                    "AB",
+                                    "ba",
+                                    "aab",
+                                    "xaB",
+                                    "aXb",
+                                    "abc",
+                                    "zZ",
+                                    "@[`{",
+                                    "\x01"
+                                    "b"};
+  // The segment at every place of texts of every length up to beyond two words.
+  for (size_t length = 2; length <= 18; ++length)
+    for (size_t at = 0; at + 2 <= length; at += (length > 9 ? 3 : 1)) {
+      std::string t(length, 'x');
+      t[at] = 'a';
+      t[at + 1] = 'B';
+      texts.push_back(t);
+      t[at + 1] = 'c';  // the first letter without the second
+      texts.push_back(t);
+    }
+  const char* special[] = {"\u212A",
+                           "x\u212Ax",
+                           "\u017F",
+                           "äb",
+                           "Äb",
+                           "xxxxxxxxxxxxxxä",
+                           "xxxxxxxxxxxxxxxä",
+                           "aé",
+                           "é_b",
+                           "éxb",
+                           "A\xC3"
+                           "b",
+                           "ab\xE4",
+                           "\xC3\xA4"
+                           "b",
+                           "张三",
+                           "三张",
+                           "abcdefghijklmnop",
+                           "ABCDEFGHIJKLMNOPQ",
+                           "aaaaaaaaaaaaaaab",
+                           "x\x80"
+                           "ab",
+                           "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxab"};
+  texts.insert(texts.end(), std::begin(special), std::end(special));
+  for (const char* pattern : patterns) {
+    const TLikePattern like(pattern);
+    for (const std::string& text : texts)
+      EXPECT_EQ(like.Matches(text), like.MatchesByCodePoints(text))
+          << "'" << pattern << "' ~ '" << text << "'";
+  }
+}
+
+// Filtering a run of rows at once answers for each row as evaluating it alone does, whatever
+// the tree: chains that settle early, NOT over them, Nulls, values matched through their text.
+TEST_F(FilterExpressionTest, RowsAtOnceAnswerAsEachAlone) {
+  std::vector<std::vector<Variant>> rows;
+  const char* names[] = {"O'Brien", "abc", "ABX", "", "张三", "xxxxxxxxxxxxxxxxxxxxab"};
+  for (int i = 0; i < 24; ++i) {
+    std::vector<Variant> row = SampleRow();
+    row[0] = i % 7 == 6 ? Variant::Null() : Variant(names[i % 6]);
+    row[2] = i % 5 == 4 ? Variant::Null() : Variant(i);
+    row[4] = Variant(i % 2 == 0);
+    row[5] = i % 3 == 0 ? Variant::Null() : Variant("note");
+    rows.push_back(row);
+  }
+  std::vector<const Variant*> pointers;
+  for (const auto& row : rows) pointers.push_back(row.data());
+  const char* texts[] = {"",
+                         "Name Like '%b%'",
+                         "Name Not Like '%b%'",
+                         "Not (Name Like 'a%')",
+                         "Name Like '%b%' and Qty > 5",
+                         "Qty > 5 and Name Like '%b%' and Active",
+                         "Name Like '%b%' or Qty = 3 or Note is null",
+                         "(Name Like '%r%' or Qty < 4) and not (Active or Note is not null)",
+                         "Qty Like '1%'",
+                         "Name Like '%b%' or Qty = 3 and not Active"};
+  for (const char* text : texts) {
+    SCOPED_TRACE(text);
+    const TFilterExpression e(text, Resolve);
+    std::vector<uint8_t> atOnce(rows.size(), 7);
+    e.EvaluateRows(pointers, atOnce);
+    int passed = 0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+      EXPECT_EQ(atOnce[i] != 0, e.Evaluate(rows[i].data())) << "row " << i;
+      EXPECT_LE(atOnce[i], 1) << "row " << i;
+      passed += atOnce[i];
+    }
+    EXPECT_GT(passed, 0);
+    if (*text) {
+      EXPECT_LT(passed, static_cast<int>(rows.size()));
+    }
   }
 }
 
