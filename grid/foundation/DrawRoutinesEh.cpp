@@ -59,15 +59,9 @@ void FillGradient(TCanvas* Canvas, const TRect& ARect, TColor FromColor, TColor 
   if (!Canvas || h <= 1) return;
   COLORREF first = ColorToRGB(FromColor), second = ColorToRGB(ToColor);
   TColor saved = Canvas->Brush()->Color();
-  // A line at a time, but lines of the same colour in one fill: a gentle gradient over a tall
-  // area (a grid's empty space) has far fewer colours than lines.
-  for (int i = 0; i < h;) {
-    const COLORREF color = StepColor(first, second, i, h - 1);
-    int end = i + 1;
-    while (end < h && StepColor(first, second, end, h - 1) == color) ++end;
-    Canvas->Brush()->SetColor(static_cast<TColor>(color));
-    Canvas->FillRect(TRect{ARect.Left, ARect.Top + i, ARect.Right, ARect.Top + end});
-    i = end;
+  for (int i = 0; i < h; ++i) {
+    Canvas->Brush()->SetColor(static_cast<TColor>(StepColor(first, second, i, h - 1)));
+    Canvas->FillRect(TRect{ARect.Left, ARect.Top + i, ARect.Right, ARect.Top + i + 1});
   }
   Canvas->Brush()->SetColor(saved);
 }

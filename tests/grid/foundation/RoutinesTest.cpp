@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
-
 #include "grid/foundation/ColorRoutinesEh.h"
 #include "grid/foundation/DrawRoutinesEh.h"
 #include "platform/gdi/DrawRecorder.h"
@@ -122,50 +119,6 @@ TEST_F(RoutinesTest, FillGradientRoundsAndSkipsFlatRectangles) {
   auto flat = MakeBitmap(2, 2);
   FillGradient(flat->Canvas(), TRect{0, 0, 2, 1}, clBlack, clRed);
   EXPECT_EQ(flat->Canvas()->Pixels(0, 0), clWhite);
-}
-
-// Lines of one colour are filled together: the picture must be the one a fill per line gives,
-// whatever the brush's style.
-TEST_F(RoutinesTest, FillGradientPaintsAsAFillPerLine) {
-  auto channel = [](int a, int b, int i, int steps) {
-    return static_cast<int>(
-        std::clamp(std::nearbyint(a - static_cast<double>(i) * (a - b) / steps), 0.0, 255.0));
-  };
-  struct Case {
-    const char* id;
-    COLORREF from, to;
-    int height;
-    TBrushStyle style;
-  } cases[] = {
-      {"gentle, tall", RGB(240, 240, 240), RGB(225, 230, 236), 200, bsSolid},
-      {"steep", RGB(0, 0, 0), RGB(255, 128, 7), 60, bsSolid},
-      {"one colour", RGB(10, 20, 30), RGB(10, 20, 30), 40, bsSolid},
-      {"gentle, hatched", RGB(200, 200, 255), RGB(190, 200, 250), 90, bsDiagCross},
-      {"two lines", RGB(0, 0, 0), RGB(1, 1, 1), 2, bsSolid},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.id);
-    const TRect area{3, 2, 37, 2 + c.height};
-    auto fast = MakeBitmap(40, c.height + 4), lines = MakeBitmap(40, c.height + 4);
-    fast->Canvas()->Brush()->SetStyle(c.style);
-    FillGradient(fast->Canvas(), area, static_cast<TColor>(c.from), static_cast<TColor>(c.to));
-    TCanvas* ref = lines->Canvas();
-    ref->Brush()->SetStyle(c.style);
-    for (int i = 0; i < c.height; ++i) {
-      const int steps = c.height - 1;
-      ref->Brush()->SetColor(static_cast<TColor>(RGB(channel(GetRValue(c.from), GetRValue(c.to), i, steps),
-                                                     channel(GetGValue(c.from), GetGValue(c.to), i, steps),
-                                                     channel(GetBValue(c.from), GetBValue(c.to), i, steps))));
-      ref->FillRect(TRect{area.Left, area.Top + i, area.Right, area.Top + i + 1});
-    }
-    int differing = 0;
-    for (int y = 0; y < c.height + 4; ++y)
-      for (int x = 0; x < 40; ++x) differing += fast->Canvas()->Pixels(x, y) != lines->Canvas()->Pixels(x, y);
-    EXPECT_EQ(differing, 0);
-    if (c.style == bsSolid) {
-      EXPECT_NE(fast->Canvas()->Pixels(5, 2 + c.height - 1), clWhite);  // the last line is painted
-    }
-  }
 }
 
 TEST_F(RoutinesTest, GradientFrameLinesStepColoursFromOrigin) {
