@@ -208,11 +208,11 @@ int CheckedPaste(const char* ImporterName, const uint8_t* Data, size_t Size, Pas
   Select(w, kind, start);
   int asked = 0;
   ClearMessageDlgAnswers();
-  SetMessageDlgScript([&](TMessageForm& Dialog) {
+  // Answered without building the dialog: a paste may ask once for every refused cell.
+  SetMessageDlgAnswerer([&](const std::string& text, TMsgDlgType type, TMsgDlgButtons) {
     ++asked;
-    const std::string& text = Dialog.MessageText();
     const std::string head = kQuestionStart, tail = kQuestionEnd;
-    if (Dialog.DlgType() != mtError || text.rfind(head, 0) != 0 || text.size() < head.size() + tail.size() ||
+    if (type != mtError || text.rfind(head, 0) != 0 || text.size() < head.size() + tail.size() ||
         text.compare(text.size() - tail.size(), tail.size(), tail) != 0)
       Fail("a question other than the write error's", text);
     return answer;
@@ -236,7 +236,7 @@ int CheckedPaste(const char* ImporterName, const uint8_t* Data, size_t Size, Pas
   } catch (const std::exception& e) {
     Fail("a foreign exception", std::string(typeid(e).name()) + ": " + e.what());
   }
-  SetMessageDlgScript(nullptr);
+  SetMessageDlgAnswerer(nullptr);
   if (w.ds->State() != dsBrowse) Fail("the paste left an edit pending");
   w.ds->CheckConsistency();
   if (answer == mrNo && asked > 0 && !raised) Fail("answered No, the paste went on");

@@ -21,6 +21,7 @@
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/VclTesting.h"
@@ -135,40 +136,72 @@ void CheckState(TMemoryDataSet* ds, const FieldChoice& field) {
   }
 }
 
+// The form, the data set and the edit that takes the focus away, made once: each input only
+// makes its editor and refills the two records.
+struct TWorld {
+  TForm* form = nullptr;
+  TMemoryDataSet* ds = nullptr;
+  TDataSource* src = nullptr;
+  TEdit* other = nullptr;
+};
+
+TWorld& World() {
+  static TWorld* world = [] {
+    ResetVcl();
+    // Exceptions that the message loop catches land here instead of in a message box.
+    Application->OnException = [](TObject*, const Exception& e) {
+      if (!dynamic_cast<const EConvertError*>(&e) && !dynamic_cast<const EDatabaseError*>(&e)) {
+        std::fprintf(stderr, "unexpected %s: %s\n", typeid(e).name(), e.Message().c_str());
+        std::abort();
+      }
+    };
+    auto* w = new TWorld;
+    w->form = new TForm(Application, 0);
+    w->form->AfterConstruction();
+    w->form->SetBorderStyle(bsNone);
+    w->form->SetBounds(100, 100, 240, 80);
+    w->ds = new TMemoryDataSet(w->form);
+    w->ds->FieldDefs()->Add("ID", ftInteger);
+    for (const FieldChoice& f : kFields)
+      if (*f.Name) w->ds->FieldDefs()->Add(f.Name, f.Type, f.Type == ftBCD ? 4 : 0);
+    w->ds->CreateDataSet();
+    w->src = new TDataSource(w->form);
+    w->src->SetDataSet(w->ds);
+    w->other = new TEdit(w->form);
+    w->other->SetParent(w->form);
+    w->other->SetBounds(160, 4, 70, 24);
+    w->form->Show();
+    Pump();
+    return w;
+  }();
+  return *world;
+}
+
+// The two records every input starts from, the other edit empty.
+void Refill(TWorld& w) {
+  if (w.ds->State() == dsEdit || w.ds->State() == dsInsert) w.ds->Cancel();
+  w.ds->EmptyDataSet();
+  w.ds->AppendRecord({Variant(1), Variant(42), Variant(1234.5), Variant(Currency::FromRaw(99990)),
+                      Variant(-0.25), Variant::FromDate(EncodeDate(2024, 2, 29)),
+                      Variant::FromDate(EncodeTime(23, 59, 59, 0)),
+                      Variant::FromDate(EncodeDate(1999, 12, 31) + EncodeTime(12, 0, 0, 0))});
+  w.ds->AppendRecord({Variant(2)});
+  w.ds->First();
+  w.other->SetText("");
+}
+
 void Run(const uint8_t* data, size_t size) {
   const uint8_t a = data[0], b = data[1];
   const bool dateEditor = a & 1;
   const FieldChoice& field = kFields[(a >> 1) % std::size(kFields)];
   TFormatSettingsScope locale(LocaleFor((a >> 4) % 3));
-  // Exceptions that the message loop catches land here instead of in a message box.
-  Application->OnException = [](TObject*, const Exception& e) {
-    if (!dynamic_cast<const EConvertError*>(&e) && !dynamic_cast<const EDatabaseError*>(&e)) {
-      std::fprintf(stderr, "unexpected %s: %s\n", typeid(e).name(), e.Message().c_str());
-      std::abort();
-    }
-  };
-
-  TForm* form = new TForm(Application, 0);
-  form->AfterConstruction();
-  form->SetBorderStyle(bsNone);
-  form->SetBounds(100, 100, 240, 80);
-  auto* ds = new TMemoryDataSet(form);
-  ds->FieldDefs()->Add("ID", ftInteger);
-  for (const FieldChoice& f : kFields)
-    if (*f.Name) ds->FieldDefs()->Add(f.Name, f.Type, f.Type == ftBCD ? 4 : 0);
-  ds->CreateDataSet();
-  ds->AppendRecord({Variant(1), Variant(42), Variant(1234.5), Variant(Currency::FromRaw(99990)),
-                    Variant(-0.25), Variant::FromDate(EncodeDate(2024, 2, 29)),
-                    Variant::FromDate(EncodeTime(23, 59, 59, 0)),
-                    Variant::FromDate(EncodeDate(1999, 12, 31) + EncodeTime(12, 0, 0, 0))});
-  ds->AppendRecord({Variant(2)});
-  ds->First();
-  auto* src = new TDataSource(form);
-  src->SetDataSet(ds);
+  TWorld& w = World();
+  Refill(w);
+  TMemoryDataSet* ds = w.ds;
 
   TCustomDBEditEh* editor = nullptr;
   if (dateEditor) {
-    auto* ed = new TDBDateTimeEditEh(form);
+    auto* ed = new TDBDateTimeEditEh(w.form);
     editor = ed;
     const char* format = kDateFormats[b % std::size(kDateFormats)];
     if (*format) {
@@ -180,7 +213,7 @@ void Run(const uint8_t* data, size_t size) {
       ed->SetKind(static_cast<TDateTimeKindEh>((b >> 3) % 3));
     }
   } else {
-    auto* ed = new TDBNumberEditEh(form);
+    auto* ed = new TDBNumberEditEh(w.form);
     editor = ed;
     ed->SetDisplayFormat(kNumberFormats[b % std::size(kNumberFormats)]);
     ed->SetDecimalPlaces((b >> 3) % 5);
@@ -190,16 +223,13 @@ void Run(const uint8_t* data, size_t size) {
       ed->SetMaxValue(1e6);
     }
   }
-  editor->SetParent(form);
+  TScopeExit freeEditor([editor] { delete editor; });
+  editor->SetParent(w.form);
   editor->SetBounds(4, 4, 150, 24);
-  auto* other = new TEdit(form);
-  other->SetParent(form);
-  other->SetBounds(160, 4, 70, 24);
   if (*field.Name) {
-    editor->SetDataSource(src);
+    editor->SetDataSource(w.src);
     editor->SetDataField(field.Name);
   }
-  form->Show();
   Pump();
   editor->SetFocus();
   Pump();
@@ -208,7 +238,7 @@ void Run(const uint8_t* data, size_t size) {
   size_t i = 2;
   for (size_t steps = 0; i < size && steps < kMaxSteps; ++steps) {
     try {
-      i = Step(data, size, i, editor, other, ds);
+      i = Step(data, size, i, editor, w.other, ds);
     } catch (const EConvertError&) {
       // the editor refused the text
     } catch (const EDatabaseError&) {
@@ -217,15 +247,12 @@ void Run(const uint8_t* data, size_t size) {
     CheckState(ds, field);
   }
   editor->Text();
-  delete form;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2 || size > 128) return 0;  // every typed character repaints the editor
-  ResetVcl();
   Run(data, size);
-  ResetVcl();
   return 0;
 }

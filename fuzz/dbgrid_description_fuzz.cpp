@@ -72,9 +72,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   try {
     // The description may size and place the grid anywhere: the bitmap is the same for all.
-    grid->SetBounds(0, 0, kWidth, kHeight);
-    grid->SetDataSource(w.source);
-    grid->LayoutChanged();
+    // Sized and linked inside one layout bracket, the grid lays its titles out once, not for
+    // each step.
+    grid->BeginLayout();
+    try {
+      grid->SetBounds(0, 0, kWidth, kHeight);
+      grid->SetDataSource(w.source);
+    } catch (...) {
+      grid->CancelLayout();
+      throw;
+    }
+    grid->EndLayout();
     grid->PaintTo(w.bitmap.Canvas()->Handle(), 0, 0);
   } catch (const Exception&) {
     // a setting the grid refuses while it lays out is its right

@@ -1,5 +1,6 @@
 // Fuzz target for the base grid's painting: the input is a script of user actions
-// (tests/grid/foundation/GridPaintScript.h). Two setup bytes choose the grid's bands, pixel
+// (tests/grid/foundation/GridPaintScript.h) on the compact grid (a small window with narrow
+// cells keeps each paint cheap). Two setup bytes choose the grid's bands, pixel
 // scrolling, strips, line width and reading order; then every two bytes are one step (its
 // kind, its argument), at most kMaxSteps of them. After every step the window must show what
 // a full repaint shows (tests/support/PaintOracle.h); a mismatch prints the report and the
@@ -16,8 +17,8 @@
 namespace {
 
 // Keeps one input short: every step repaints the window twice, which takes a while in the
-// instrumented build, and a few steps from a fresh grid reach every band's repaint.
-constexpr size_t kMaxSteps = 8;
+// instrumented build, and a few steps from a fresh compact grid reach every band's repaint.
+constexpr size_t kMaxSteps = 5;
 
 }  // namespace
 
@@ -25,7 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;
   ResetVcl();
   {
-    grid_paint_script::TScript script(grid_paint_script::TSetup::FromBytes(data[0], data[1]));
+    grid_paint_script::TSetup setup = grid_paint_script::TSetup::FromBytes(data[0], data[1]);
+    setup.Compact = true;
+    grid_paint_script::TScript script(setup);
     for (size_t i = 2, steps = 0; i + 1 < size && steps < kMaxSteps; i += 2, ++steps) {
       const std::string report = script.Step(data[i], data[i + 1]);
       if (!report.empty()) {

@@ -136,7 +136,8 @@ int TCustomDBGridEh::CalcDataGroupRowHeight(TGroupDataTreeNodeEh* Node) {
   const int text = dbgrid_detail::MeasureFont(this, font).TextHeight;
   int height;
   if (level && (level->RowHeightStored() || level->RowLinesStored()))
-    height = (level->RowLines() > 0 ? level->RowLines() * text : 0) + level->RowHeight();
+    // Clamped as the data rows are: a level's lines and height come from descriptions too.
+    height = dbgrid_detail::LinesHeight(std::max(level->RowLines(), 0), text, level->RowHeight());
   else
     height = text + margin + (rowLines || GridLineParams()->DataHorzLines() ? GridLineWidth() : 0);
 

@@ -73,6 +73,7 @@ constexpr int kIconSize = 32;
 struct TScriptState {
   std::deque<TModalResult> Answers;
   TMessageDlgScript Script;
+  TMessageDlgAnswerer Answerer;
 };
 
 TScriptState& ScriptState() {
@@ -179,6 +180,11 @@ TForm* CreateMessageDialog(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgB
 int MessageDlgPos(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx, int X,
                   int Y) {
   (void)HelpCtx;
+  // A copy: the answerer may replace itself.
+  if (const TMessageDlgAnswerer answerer = ScriptState().Answerer) {
+    const TModalResult answer = answerer(Msg, DlgType, Buttons);
+    if (answer != mrNone) return answer;
+  }
   TForm* dialog = CreateMessageDialog(Msg, DlgType, Buttons);
   TScopeExit freeDialog([dialog] { dialog->Free(); });
   if (X >= 0 && Y >= 0) {
@@ -229,7 +235,12 @@ void SetMessageDlgScript(TMessageDlgScript Script) {
   ScriptState().Script = std::move(Script);
 }
 
+void SetMessageDlgAnswerer(TMessageDlgAnswerer Answerer) {
+  ScriptState().Answerer = std::move(Answerer);
+}
+
 void ClearMessageDlgAnswers() {
   ScriptState().Answers.clear();
   ScriptState().Script = nullptr;
+  ScriptState().Answerer = nullptr;
 }

@@ -90,3 +90,9 @@ using TMessageDlgScript = std::function<TModalResult(TMessageForm& Dialog)>;
 void PushMessageDlgAnswer(TModalResult Answer);
 void SetMessageDlgScript(TMessageDlgScript Script);
 void ClearMessageDlgAnswers();
+// A quick answer for programs that ask thousands of questions (fuzz targets): asked before any
+// dialog is built, it answers from the question alone; mrNone lets the dialog show (and the queue
+// or the script answer it). ClearMessageDlgAnswers drops it too.
+using TMessageDlgAnswerer =
+    std::function<TModalResult(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons)>;
+void SetMessageDlgAnswerer(TMessageDlgAnswerer Answerer);

@@ -1,5 +1,7 @@
 // Group rows and group footers of the data grid: the row text, the indent, the heights, and what
 // the painters draw (strips, sign, bottom line, footer values, highlight colours).
+#include <climits>
+
 #include "grid/data/MemoryDataSetEh.h"
 #include "grid/dbgrid/DBGridEhPrivate.h"
 #include "grid/dbgrid/DBGridEhStyle.h"
@@ -101,6 +103,22 @@ TEST_F(GroupRowPaintTest, RowTextIndentWidthsAndHeights) {
   };
   EXPECT_EQ(grid->CalcDataGroupRowHeight(Flat(0)), 42) << "an image needs room";
   grid->OnDataGroupGetRowParams = nullptr;
+  // A level's own lines and height, clamped to what a window can hold as the data rows' are.
+  struct {
+    int lines, height, expected;
+  } heights[] = {{2, 0, 2 * textHeight},
+                 {2, 5, 2 * textHeight + 5},
+                 {-3, 4, 4},
+                 {0, -9, 0},
+                 {INT_MAX, 0, kWindowCoordLimit},
+                 {INT_MAX / 4, INT_MAX, kWindowCoordLimit}};
+  for (const auto& h : heights) {
+    SCOPED_TRACE(testing::Message() << h.lines << " lines, height " << h.height);
+    level->SetRowLines(h.lines);
+    level->SetRowHeight(h.height);
+    EXPECT_EQ(grid->CalcDataGroupRowHeight(Flat(0)), h.expected);
+  }
+  level->SetRowHeight(0);
   level->SetRowLines(2);
   EXPECT_EQ(grid->CalcDataGroupRowHeight(Flat(0)), 2 * textHeight);
 

@@ -16,8 +16,20 @@ namespace {
 
 constexpr int kColCount = 14;
 constexpr int kRowCount = 60;
-constexpr int kFormWidth = 470;
-constexpr int kFormHeight = 340;
+
+// The window's size and the cells' widths; the compact one keeps every band in view.
+struct TGeometry {
+  int FormWidth, FormHeight;
+  int RowNumberWidth, FrozenWidth, ContraWidth;
+  int ColWidthBase, ColWidthSpread;  // a scrolling column: base + (col * 29) % spread
+  int ResizeWidth, ResizeWidthStep, ResizeHeight, ResizeHeightStep;
+};
+constexpr TGeometry kFullGeometry{470, 340, 30, 76, 70, 38, 71, 180, 30, 140, 22};
+constexpr TGeometry kCompactGeometry{230, 170, 20, 34, 30, 22, 31, 110, 12, 90, 8};
+
+const TGeometry& GeometryOf(const TSetup& Setup) {
+  return Setup.Compact ? kCompactGeometry : kFullGeometry;
+}
 
 // A grid whose every cell says which cell it is.
 class TOracleGridEh : public TCustomGridEh {
@@ -119,6 +131,7 @@ std::string TSetup::Describe() const {
   d += RowSelect ? " row-select" : "";
   d += RightToLeft ? " right-to-left" : "";
   d += ExtendedLines ? " extended-lines" : "";
+  d += Compact ? " compact" : "";
   return d;
 }
 
@@ -127,7 +140,8 @@ TScript::TScript(const TSetup& Setup, const std::string& Name) : setup_(Setup) {
   if (setup_.RightToLeft) SysLocale().MiddleEast = true;
   form_ = new TForm(Application, 0);
   form_->AfterConstruction();
-  form_->SetBounds(20, 20, kFormWidth, kFormHeight);
+  const TGeometry& geometry = GeometryOf(setup_);
+  form_->SetBounds(20, 20, geometry.FormWidth, geometry.FormHeight);
   auto* button = new TButton(form_);
   button->SetParent(form_);
   button->SetAlign(alBottom);
@@ -146,11 +160,12 @@ TScript::TScript(const TSetup& Setup, const std::string& Name) : setup_(Setup) {
   grid->SetContraColCount(setup_.ContraCols);
   grid->SetContraRowCount(setup_.ContraRows);
   grid->SetGridLineWidth(setup_.LineWidth);
-  grid->SetColWidths(0, 30);
-  grid->SetColWidths(1, 76);
+  grid->SetColWidths(0, geometry.RowNumberWidth);
+  grid->SetColWidths(1, geometry.FrozenWidth);
   // Widths and heights vary so that the last cells seldom fill the view exactly.
-  for (int c = 2; c < kColCount; ++c) grid->SetColWidths(c, 38 + (c * 29) % 71);
-  if (setup_.ContraCols > 0) grid->SetColWidths(kColCount, 70);
+  for (int c = 2; c < kColCount; ++c)
+    grid->SetColWidths(c, geometry.ColWidthBase + (c * 29) % geometry.ColWidthSpread);
+  if (setup_.ContraCols > 0) grid->SetColWidths(kColCount, geometry.ContraWidth);
   for (int r = 1; r < kRowCount; ++r) grid->SetRowHeights(r, r % 7 == 0 ? 37 : r % 5 == 0 ? 17 : 22);
   if (setup_.Strips) {
     TGridOutBoundaryDataEh* strips = grid->OutBoundaryData();
@@ -434,7 +449,9 @@ std::string TScript::FocusAway() {
 }
 
 std::string TScript::Resize(uint8_t Arg) {
-  const int w = 180 + (Arg & 15) * 30, h = 140 + (Arg >> 4) * 22;
+  const TGeometry& geometry = GeometryOf(setup_);
+  const int w = geometry.ResizeWidth + (Arg & 15) * geometry.ResizeWidthStep;
+  const int h = geometry.ResizeHeight + (Arg >> 4) * geometry.ResizeHeightStep;
   // As the display host does when the window manager resizes the window.
   SetWindowPos(form_->Handle(), nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   return std::to_string(w) + "x" + std::to_string(h);

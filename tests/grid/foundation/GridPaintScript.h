@@ -34,6 +34,9 @@ struct TSetup {
   int LineWidth = 1;         // GridLineWidth
   bool RightToLeft = false;  // BiDiMode right to left under a right-to-left locale
   bool ExtendedLines = false;
+  // A small window with narrow cells: every band still shows, at a fraction of the pixels a
+  // paint and a comparison cost (the fuzz target's pace).
+  bool Compact = false;
 
   static TSetup FromBytes(uint8_t A, uint8_t B);
   std::string Describe() const;

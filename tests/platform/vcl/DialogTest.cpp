@@ -72,6 +72,40 @@ TEST_F(Dialogs_, QueuedAnswerIsGivenByTheShownDialog) {
   EXPECT_EQ(Screen->FormCount(), 0);  // freed afterwards
 }
 
+TEST_F(Dialogs_, AnswererAnswersWithoutADialogUnlessItPasses) {
+  int shown = 0;
+  int observer = win_internal::AddWindowObserver([&](const win_internal::TWindowNotice& n) {
+    if (n.Event == win_internal::TWindowEvent::Shown && GetClassName(n.Hwnd) == "TMessageForm") ++shown;
+  });
+  std::vector<std::string> asked;
+  SetMessageDlgAnswerer([&](const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons) {
+    asked.push_back(Msg + "|" + std::to_string(DlgType) + "|" + std::to_string(Buttons.Contains(mbAll)));
+    return Msg == "pass" ? mrNone : mrAll;
+  });
+  PushMessageDlgAnswer(mrNo);
+  struct Case {
+    const char* msg;
+    TModalResult answer;
+    int shownAfter;
+  } cases[] = {
+      {"Ignore the error?", mrAll, 0},  // answered: no dialog
+      {"pass", mrNo, 1},                // passed on: the dialog shows and the queue answers
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.msg);
+    EXPECT_EQ(MessageDlg(c.msg, mtError, TMsgDlgButtons{mbYes, mbNo, mbAll}, 0), c.answer);
+    EXPECT_EQ(shown, c.shownAfter);
+  }
+  EXPECT_EQ(asked, (std::vector<std::string>{"Ignore the error?|1|1", "pass|1|1"}));
+  ClearMessageDlgAnswers();
+  PushMessageDlgAnswer(mrCancel);
+  EXPECT_EQ(MessageDlg("Ignore the error?", mtError, mbOKCancel, 0), mrCancel);  // dropped
+  EXPECT_EQ(asked.size(), 2u);
+  EXPECT_EQ(shown, 2);
+  win_internal::RemoveWindowObserver(observer);
+  EXPECT_EQ(Screen->FormCount(), 0);
+}
+
 TEST_F(Dialogs_, ScriptSeesTheDialogAndMayClickIt) {
   struct Case {
     TMsgDlgType type;
