@@ -26,7 +26,6 @@ using namespace group_flat_list_detail;
 struct TGroupFlatListEh::TBlock {
   std::vector<TGroupDataTreeNodeEh*> Rows;
   std::vector<uint8_t> RecordRows;  // beside Rows: 1 where the row is a record's
-  size_t Ordinal = 0;               // the block's index in order_
 };
 
 TGroupFlatListEh::TGroupFlatListEh() = default;
@@ -61,7 +60,7 @@ int TGroupFlatListEh::IndexOf(const TGroupDataTreeNodeEh* Node) const {
   if (id >= byId_.size() || !byId_[id]) return -1;
   const TBlock& block = *byId_[id];
   if (place >= block.Rows.size() || block.Rows[place] != Node) return -1;
-  return starts_[block.Ordinal] + static_cast<int>(place);
+  return starts_[static_cast<size_t>(ordinalOf_[id])] + static_cast<int>(place);
 }
 
 bool TGroupFlatListEh::Holds(int At, std::span<TGroupDataTreeNodeEh* const> Rows) const {
@@ -73,8 +72,10 @@ bool TGroupFlatListEh::Holds(int At, std::span<TGroupDataTreeNodeEh* const> Rows
 
 void TGroupFlatListEh::Clear() {
   byId_.clear();
+  ordinalOf_.clear();
   freeIds_.clear();
   order_.clear();
+  sizes_.clear();
   starts_.clear();
   count_ = 0;
   hint_ = 0;
@@ -119,6 +120,7 @@ int TGroupFlatListEh::NewBlockId() {
     return id;
   }
   byId_.push_back(std::make_unique<TBlock>());
+  ordinalOf_.push_back(-1);
   return static_cast<int>(byId_.size() - 1);
 }
 
@@ -130,6 +132,7 @@ void TGroupFlatListEh::Rechunk(size_t First, size_t Replaced,
                        order_.begin() + static_cast<ptrdiff_t>(First + Replaced));
   for (size_t i = chunks; i < ids.size(); ++i) {
     byId_[static_cast<size_t>(ids[i])].reset();
+    ordinalOf_[static_cast<size_t>(ids[i])] = -1;
     freeIds_.push_back(ids[i]);
   }
   ids.resize(chunks, -1);
@@ -153,26 +156,30 @@ void TGroupFlatListEh::Rechunk(size_t First, size_t Replaced,
   order_.erase(order_.begin() + static_cast<ptrdiff_t>(First),
                order_.begin() + static_cast<ptrdiff_t>(First + Replaced));
   order_.insert(order_.begin() + static_cast<ptrdiff_t>(First), ids.begin(), ids.end());
+  sizes_.erase(sizes_.begin() + static_cast<ptrdiff_t>(First),
+               sizes_.begin() + static_cast<ptrdiff_t>(First + Replaced));
+  sizes_.insert(sizes_.begin() + static_cast<ptrdiff_t>(First), chunks, 0);
+  for (size_t c = 0; c < chunks; ++c)
+    sizes_[First + c] = static_cast<int>(byId_[static_cast<size_t>(ids[c])]->Rows.size());
   Renumber(First);
 }
 
 void TGroupFlatListEh::Renumber(size_t From) {
+  // Flat arrays only: a splice near the top of a long list renumbers every block after it.
   starts_.resize(order_.size());
-  int start = 0;
-  if (From > 0)
-    start = starts_[From - 1] + static_cast<int>(byId_[static_cast<size_t>(order_[From - 1])]->Rows.size());
+  int start = From > 0 ? starts_[From - 1] + sizes_[From - 1] : 0;
   for (size_t k = From; k < order_.size(); ++k) {
-    TBlock& block = *byId_[static_cast<size_t>(order_[k])];
-    block.Ordinal = k;
+    ordinalOf_[static_cast<size_t>(order_[k])] = static_cast<int>(k);
     starts_[k] = start;
-    start += static_cast<int>(block.Rows.size());
+    start += sizes_[k];
   }
   count_ = start;
   hint_ = 0;
 }
 
 void TGroupFlatListEh::CheckConsistency() const {
-  CheckRule(starts_.size() == order_.size(), kFlatListName, "row numbers for another count of blocks");
+  CheckRule(starts_.size() == order_.size() && sizes_.size() == order_.size(), kFlatListName,
+            "row numbers or sizes for another count of blocks");
   int start = 0;
   for (size_t k = 0; k < order_.size(); ++k) {
     const auto id = static_cast<size_t>(order_[k]);
@@ -183,8 +190,9 @@ void TGroupFlatListEh::CheckConsistency() const {
               "block empty or over full", "block", static_cast<int64_t>(k));
     CheckRule(block.RecordRows.size() == block.Rows.size(), kFlatListName,
               "record flags for another count of rows", "block", static_cast<int64_t>(k));
-    CheckRule(block.Ordinal == k && starts_[k] == start, kFlatListName, "block numbered out of its order",
-              "block", static_cast<int64_t>(k));
+    CheckRule(ordinalOf_[id] == static_cast<int>(k) && starts_[k] == start &&
+                  sizes_[k] == static_cast<int>(block.Rows.size()),
+              kFlatListName, "block numbered out of its order", "block", static_cast<int64_t>(k));
     for (size_t i = 0; i < block.Rows.size(); ++i)
       CheckRule(block.Rows[i]->flatIndex_ == ((static_cast<int>(id) << kPlaceBits) | static_cast<int>(i)),
                 kFlatListName, "row does not know its slot", "row", start + static_cast<int64_t>(i));
