@@ -93,17 +93,17 @@ TEST_F(Grouping, TheCurrentNodeAndTheCurrentRecordFollowEachOther) {
 }
 
 // A group that collapses or expands splices its rows' heights out of or into the grid's; every
-// row must then have the height a full measuring gives it. The first level's rows are taller
-// than the others, so the grid keeps a height per row.
+// row must then have the height a full measuring gives it. The second level's rows, which the
+// toggles take out and put back, are taller than the others, so the grid keeps a height per row.
 TEST_F(Grouping, AToggledGroupLeavesEveryRowTheHeightAFullMeasureGives) {
-  grouping->GetActiveGroupLevel(0)->Font()->SetSize(20);
+  grouping->GetActiveGroupLevel(1)->Font()->SetSize(20);
   grid->UpdateAllRowHeights();
   auto heights = [&] {
     std::vector<int> h;
     for (int r = 0; r < grid->GetFullRowCount(); ++r) h.push_back(grid->RowHeights(r));
     return h;
   };
-  ASSERT_NE(grid->RowHeights(grid->TopDataOffset()), grid->RowHeights(grid->TopDataOffset() + 2));
+  ASSERT_NE(grid->RowHeights(grid->TopDataOffset() + 1), grid->RowHeights(grid->TopDataOffset() + 2));
   struct Case {
     const char* id;
     int flat;       // the row toggled
