@@ -71,6 +71,8 @@ bool TGroupFlatListEh::Holds(int At, std::span<TGroupDataTreeNodeEh* const> Rows
 }
 
 void TGroupFlatListEh::Clear() {
+  for (std::unique_ptr<TBlock>& block : byId_)
+    if (block) spare_.push_back(std::move(block));
   byId_.clear();
   ordinalOf_.clear();
   freeIds_.clear();
@@ -112,14 +114,21 @@ void TGroupFlatListEh::Splice(int At, int Remove, std::span<TGroupDataTreeNodeEh
   Rechunk(first, last - first + 1, scratch_);
 }
 
+std::unique_ptr<TGroupFlatListEh::TBlock> TGroupFlatListEh::TakeBlock() {
+  if (spare_.empty()) return std::make_unique<TBlock>();
+  std::unique_ptr<TBlock> block = std::move(spare_.back());
+  spare_.pop_back();
+  return block;
+}
+
 int TGroupFlatListEh::NewBlockId() {
   if (!freeIds_.empty()) {
     const int id = freeIds_.back();
     freeIds_.pop_back();
-    byId_[static_cast<size_t>(id)] = std::make_unique<TBlock>();
+    byId_[static_cast<size_t>(id)] = TakeBlock();
     return id;
   }
-  byId_.push_back(std::make_unique<TBlock>());
+  byId_.push_back(TakeBlock());
   ordinalOf_.push_back(-1);
   return static_cast<int>(byId_.size() - 1);
 }
@@ -131,7 +140,7 @@ void TGroupFlatListEh::Rechunk(size_t First, size_t Replaced,
   std::vector<int> ids(order_.begin() + static_cast<ptrdiff_t>(First),
                        order_.begin() + static_cast<ptrdiff_t>(First + Replaced));
   for (size_t i = chunks; i < ids.size(); ++i) {
-    byId_[static_cast<size_t>(ids[i])].reset();
+    spare_.push_back(std::move(byId_[static_cast<size_t>(ids[i])]));
     ordinalOf_[static_cast<size_t>(ids[i])] = -1;
     freeIds_.push_back(ids[i]);
   }

@@ -46,6 +46,7 @@ class TGroupFlatListEh {
   // that take the place of the Replaced blocks from First.
   void Rechunk(size_t First, size_t Replaced, std::span<TGroupDataTreeNodeEh* const> Content);
   int NewBlockId();
+  std::unique_ptr<TBlock> TakeBlock();
   // Renews starts_, ordinalOf_ and count_ from order_ index From on.
   void Renumber(size_t From);
   // The index in order_ of the block holding row Index (0 <= Index < count_).
@@ -53,10 +54,13 @@ class TGroupFlatListEh {
 
   std::vector<std::unique_ptr<TBlock>> byId_;  // blocks by id; nullptr where the id is free
   std::vector<int> freeIds_;
-  std::vector<int> ordinalOf_;                  // by block id: its index in order_ (-1 free)
-  std::vector<int> order_;                      // block ids in list order
-  std::vector<int> sizes_;                      // sizes_[k]: the rows of block order_[k]
-  std::vector<int> starts_;                     // starts_[k]: the row number of its first row
+  std::vector<int> ordinalOf_;  // by block id: its index in order_ (-1 free)
+  std::vector<int> order_;      // block ids in list order
+  std::vector<int> sizes_;      // sizes_[k]: the rows of block order_[k]
+  std::vector<int> starts_;     // starts_[k]: the row number of its first row
+  // Blocks given up, kept with their room: a list that shrinks and grows again (a level
+  // collapsed and expanded, a rebuild) allocates nothing.
+  std::vector<std::unique_ptr<TBlock>> spare_;
   std::vector<TGroupDataTreeNodeEh*> scratch_;  // the rows a splice rewrites
   int count_ = 0;
   mutable size_t hint_ = 0;  // the order_ index of the last block looked up
