@@ -165,8 +165,9 @@ inline void LoadGroupRows(TMemoryDataSetEh* DataSet, size_t Count, bool OneGroup
 // expanded, with the grand-total footer shared by the levels; grouping is active (the tree
 // built once) when it is made. A setup that owns the class library's state resets it before
 // and after; one made beside other windows only frees its own form.
-// Records other than the rows' count (their rows come round again; Check then does not hold)
-// and Activate false leave out what a memory measure does not count.
+// Check() holds for all the records only: a setup of the first Records records (fewer than the
+// rows, or more, when the rows come round again) checks itself. Activate false leaves out what a
+// memory measure does not count.
 struct TGroupingSetup {
   explicit TGroupingSetup(bool ByParity, bool OwnsVcl = true, size_t Records = kRecords, bool Activate = true)
       : byParity(ByParity), ownsVcl(OwnsVcl) {
@@ -267,6 +268,47 @@ struct TGroupingSetup {
   TThinGroupingGridEh* grid = nullptr;
   TGridDataGroupFooterEh* footer = nullptr;
 };
+
+// The flat list of the one-group toggles: the first Records records grouped by category and
+// item, every group expanded but the item groups of the first category. That category's row
+// then holds its item rows and its footer, as many at 10,000 records as at 1,000,000, while the
+// list holds every record of the other categories.
+struct TToggleRows {
+  int Shown = 0;      // rows with the first category expanded
+  int Collapsed = 0;  // and with it collapsed
+};
+
+inline TToggleRows ToggleRows(size_t Records) {
+  const std::vector<GroupRow>& rows = Rows();
+  std::vector<uint8_t> pairSeen(size_t(kCategories) * kItems, 0), categorySeen(kCategories, 0);
+  int categories = 0, pairs = 0, firstItems = 0, firstRecords = 0;
+  for (size_t i = 0; i < Records && i < rows.size(); ++i) {
+    const GroupRow& r = rows[i];
+    categories += !categorySeen[size_t(r.Category)];
+    categorySeen[size_t(r.Category)] = 1;
+    uint8_t& seen = pairSeen[size_t(r.Category) * kItems + size_t(r.Item)];
+    pairs += !seen;
+    if (r.Category == 0) firstItems += !seen, ++firstRecords;
+    seen = 1;
+  }
+  // Every group row shows one footer row after its rows.
+  const int expanded = 2 * (categories + pairs) + static_cast<int>(std::min(Records, rows.size()));
+  TToggleRows t;
+  t.Shown = expanded - firstRecords - firstItems;  // the collapsed item groups' records and footers
+  t.Collapsed = t.Shown - firstItems - 1;          // the item rows and the category's footer
+  return t;
+}
+
+// Collapses the item groups of the first category (the first group row) and lays the flat list
+// out once.
+inline TGroupDataTreeNodeEh* CollapseFirstCategoryItems(TGridGroupDataTreeEh* Tree) {
+  TGroupDataTreeNodeEh* first = Tree->GetRoot()->GetItem(0);
+  Tree->BeginUpdate();
+  for (int i = 0; i < first->GetRowsCount(); ++i) first->GetItem(i)->SetExpanded(false);
+  Tree->EndUpdate();
+  Tree->RebuildFlatList();
+  return first;
+}
 
 inline bool InsertGroupRows(sqlite3* db) {
   bool ok = bench_sqlite::Exec(

@@ -11,10 +11,13 @@
 //   BM_GroupedRepaint        the whole grid invalidated and painted (100 records of one group, and
 //                            1,000,000 records from the middle: both screens mostly records);
 //   BM_GroupedPageDown       a page down through the grid's own scroll bar and its repaint;
-//   BM_GroupedCollapse/Expand  one group of the first level collapsed or expanded, repainted.
+//   BM_GroupedCollapse/Expand  one group of the first level collapsed or expanded, repainted;
+//   BM_GroupedToggleOne      one group of a fixed number of rows collapsed and expanded again,
+//                            repainted after each (10,000 and 1,000,000 records).
 // Goals: the grid's own share of the activation (all but the rebuild) at most half the rebuild's
 // time; the repaint and the page down cost the same for 100 and 1,000,000 records (ratio at most
-// 1.1). Every run checks what it built; the medians and ratios are printed after the runs.
+// 1.1); the toggle of one group at 1,000,000 records within 3x of the same at 10,000. Every run
+// checks what it built; the medians and ratios are printed after the runs.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -28,6 +31,7 @@
 #include "bench/SideBySide.h"
 #include "grid/dbgrid/DBGridEh.h"
 #include "grid/dbgrid/DBGridEhColumns.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/win/Painting.h"
 
 namespace {
@@ -36,6 +40,8 @@ using namespace grouping_bench;
 using side_by_side::Guarded;
 
 constexpr int kClientWidth = 1280, kClientHeight = 800;
+// Fewer records than this all go into one group, so that they fill a screen as many do.
+constexpr int kScreenRecords = 1000;
 
 std::vector<std::string> paintErrors;
 
@@ -57,7 +63,7 @@ struct TGroupedGridSetup {
     form->AfterConstruction();
     form->SetBounds(0, 0, kClientWidth + 40, kClientHeight + 60);
     table = new TMemoryDataSetEh(form);
-    LoadGroupRows(table, static_cast<size_t>(Records), Records < kRecords);
+    LoadGroupRows(table, static_cast<size_t>(Records), Records < kScreenRecords);
     table->First();
     source = new TDataSource(form);
     source->SetDataSet(table);
@@ -281,6 +287,46 @@ void BM_GroupedExpand(benchmark::State& state) {
 BENCHMARK(BM_GroupedCollapse)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
 BENCHMARK(BM_GroupedExpand)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
 
+// One group of as many rows at 10,000 records as at 1,000,000 (the first category with its item
+// groups collapsed, ToggleRows) collapsed and expanded again, the grid repainted after each
+// toggle and its row count checked.
+void BM_GroupedToggleOne(benchmark::State& state) {
+  Guarded(state, [&] {
+    const int records = static_cast<int>(state.range(0));
+    TGroupedGridSetup& setup = SetupFor(records);
+    TGridGroupDataTreeEh* tree = setup.Tree();
+    TGroupDataTreeNodeEh* group = CollapseFirstCategoryItems(tree);
+    // The other benchmarks find every group expanded.
+    TScopeExit expandAll([&] {
+      setup.grid->DataGrouping()->GetActiveGroupLevel(1)->ExpandNodes();
+      setup.PlaceInMiddle();
+    });
+    const TToggleRows expected = ToggleRows(static_cast<size_t>(records));
+    const HWND handle = setup.grid->Handle();
+    auto wrongRows = [&](int Rows) {
+      return tree->GetFlatCount() != Rows || setup.grid->RowCount() != setup.grid->TopDataOffset() + Rows;
+    };
+    setup.PlaceInMiddle();
+    int64_t wrong = wrongRows(expected.Shown);
+    for (auto _ : state) {
+      group->SetExpanded(false);
+      UpdateWindow(handle);
+      wrong += wrongRows(expected.Collapsed);
+      group->SetExpanded(true);
+      UpdateWindow(handle);
+      wrong += wrongRows(expected.Shown);
+    }
+    if (Failed(state, wrong > 0 ? "a toggle left the grid with other rows than the group's" : "")) return;
+    state.counters["rows"] = tree->GetFlatCount();
+  });
+}
+BENCHMARK(BM_GroupedToggleOne)
+    ->Arg(10000)
+    ->Arg(kRecords)
+    ->ArgName("records")
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
+
 }  // namespace
 
 RTL_IMPLEMENT_CLASS(TGroupedBenchDBGridEh)
@@ -317,6 +363,11 @@ int main(int argc, char** argv) {
     if (few > 0 && many > 0)
       std::printf("%-34s %12.1f %12.1f %7.3f (<= 1.1)\n", name + 3, few, many, many / few);
   }
+  const double toggleFew = reporter.TimeOf("BM_GroupedToggleOne/records:10000"),
+               toggleMany = reporter.TimeOf("BM_GroupedToggleOne/records:1000000");
+  if (toggleFew > 0 && toggleMany > 0)
+    std::printf("%-34s %12.1f %12.1f %7.3f (<= 3.0)\n", "collapse and expand one group", toggleFew,
+                toggleMany, toggleMany / toggleFew);
   for (const auto& [name, why] : reporter.Failed()) std::printf("FAILED %s: %s\n", name.c_str(), why.c_str());
   setups.clear();
   ResetVcl();

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "grid/axis/AxisBarEh.h"
+#include "grid/axis/GroupFlatListEh.h"
 #include "grid/data/MemTableInterfacesEh.h"
 #include "grid/data/MemTreeEh.h"
 #include "grid/data/SharedTypesEh.h"
@@ -70,6 +71,9 @@ class IGridDataGroupsHostEh {
   virtual int CalcDataGroupRowHeight(TGroupDataTreeNodeEh* Node) = 0;
   // The flat list changed: the grid recounts its rows.
   virtual void UpdateRowCountForGrouping() = 0;
+  // A group collapsed or expanded: flat rows At .. At + Removed - 1 gave way to Inserted rows,
+  // the rows before At stayed. A grid that keeps nothing per row recounts its rows.
+  virtual void GroupFlatRowsSpliced(int At, int Removed, int Inserted) { UpdateRowCountForGrouping(); }
   // Repaints the row that shows Node.
   virtual void InvalidateGroupFlatRow(TGroupDataTreeNodeEh* Node) = 0;
   // The grouping panel's visibility changed.
@@ -745,8 +749,9 @@ class TGroupDataTreeNodeEh : public TBaseTreeNodeEh {
 
  private:
   friend class TGridGroupDataTreeEh;
+  friend class TGroupFlatListEh;  // writes the slot
   int footerCount_ = 0;
-  int flatIndex_ = -1;  // place in the tree's flat list when last rebuilt; checked on use
+  int flatIndex_ = -1;  // slot in the tree's flat list when last listed; checked on use
 };
 
 class TGridGroupDataTreeEh : public TTreeListEh {
@@ -759,14 +764,12 @@ class TGridGroupDataTreeEh : public TTreeListEh {
   TGroupDataTreeNodeEh* GetRoot() const { return static_cast<TGroupDataTreeNodeEh*>(Root()); }
 
   // --- the flat list of visible rows
-  int GetFlatCount() const { return static_cast<int>(flatList_.size()); }
+  int GetFlatCount() const { return flatList_.Count(); }
   // nullptr outside 0..GetFlatCount()-1.
-  TGroupDataTreeNodeEh* GetFlatNode(int Index) const;
+  TGroupDataTreeNodeEh* GetFlatNode(int Index) const { return flatList_.Node(Index); }
   // Whether the row shows a record; answered without touching the node, so that a walk over
   // every row stays in the list's own memory.
-  bool IsFlatRecordRow(int Index) const {
-    return Index >= 0 && Index < GetFlatCount() && flatRecordRows_[static_cast<size_t>(Index)] != 0;
-  }
+  bool IsFlatRecordRow(int Index) const { return flatList_.IsRecordRow(Index); }
   int IndexOfFlatNode(TGroupDataTreeNodeEh* Node) const;
   int FlatIndexOfRecord(int RecIndex) const;
   TGroupDataTreeNodeEh* FindRecordNode(int RecIndex) const;
@@ -841,6 +844,11 @@ class TGridGroupDataTreeEh : public TTreeListEh {
   void FlatListChanged();
   void ClearFlatList();
   void CollectFlatRows(std::vector<TGroupDataTreeNodeEh*>& Rows) const;
+  // The rows below Node that show while it is expanded and listed.
+  void CollectFlatRowsBelow(TGroupDataTreeNodeEh* Node, std::vector<TGroupDataTreeNodeEh*>& Rows) const;
+  // A listed group row's rows spliced out (collapsed) or in (expanded); false when the list is
+  // not in step with the tree there and must be rebuilt.
+  bool SpliceGroupRows(TGroupDataTreeNodeEh* Node);
   void CheckNode(const TGroupDataTreeNodeEh* Node, int64_t Number, int& DataRows) const;
   // The cleanup that marks the tree stale when a change ends by an exception.
   auto StaleOnFailure(const TLivenessWatch& Watch) {
@@ -848,8 +856,7 @@ class TGridGroupDataTreeEh : public TTreeListEh {
   }
 
   TGridDataGroupsEh* dataGroups_;
-  std::vector<TGroupDataTreeNodeEh*> flatList_;
-  std::vector<uint8_t> flatRecordRows_;  // beside flatList_: 1 where the row is a record's
+  TGroupFlatListEh flatList_;
   // recordNodes_[r]: the data row of record r (nullptr while it has none).
   std::vector<TGroupDataTreeNodeEh*> recordNodes_;
   // While Rebuild files the records: the group rows found for text keys, by parent and text.

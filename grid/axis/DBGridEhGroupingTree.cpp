@@ -4,8 +4,9 @@
 //
 // Costs: a record is filed by bisection among the siblings at each depth, so Rebuild is
 // n log n; a record's data row is found through a record-index vector and a node's flat-list
-// place is kept on the node, so neither lookup walks the tree. Inserting or deleting a record
-// renumbers the records after it (linear by nature).
+// slot is kept on the node, so neither lookup walks the tree. Inserting or deleting a record
+// renumbers the records after it (linear by nature). A group row that collapses or expands
+// splices its own rows out of or into the flat list (GroupFlatListEh.h): the rest stays.
 #include <algorithm>
 #include <cstddef>
 #include <memory>
@@ -356,15 +357,8 @@ TGridGroupDataTreeEh::~TGridGroupDataTreeEh() {
   recordNodes_.clear();
 }
 
-TGroupDataTreeNodeEh* TGridGroupDataTreeEh::GetFlatNode(int Index) const {
-  if (Index < 0 || Index >= GetFlatCount()) return nullptr;
-  return flatList_[static_cast<size_t>(Index)];
-}
-
 int TGridGroupDataTreeEh::IndexOfFlatNode(TGroupDataTreeNodeEh* Node) const {
-  if (Node == nullptr) return -1;
-  const int i = Node->flatIndex_;
-  return i >= 0 && i < GetFlatCount() && flatList_[static_cast<size_t>(i)] == Node ? i : -1;
+  return flatList_.IndexOf(Node);
 }
 
 int TGridGroupDataTreeEh::FlatIndexOfRecord(int RecIndex) const {
@@ -685,6 +679,11 @@ void TGridGroupDataTreeEh::Rebuild() {
 // --- the flat list -----------------------------------------------------------------------------
 
 void TGridGroupDataTreeEh::CollectFlatRows(std::vector<TGroupDataTreeNodeEh*>& Rows) const {
+  CollectFlatRowsBelow(GetRoot(), Rows);  // the root counts as expanded whatever its flag says
+}
+
+void TGridGroupDataTreeEh::CollectFlatRowsBelow(TGroupDataTreeNodeEh* Node,
+                                                std::vector<TGroupDataTreeNodeEh*>& Rows) const {
   auto walk = [&](auto& self, TGroupDataTreeNodeEh* node) -> void {
     const bool isRoot = node == GetRoot();
     const int rows = node->GetRowsCount();
@@ -702,19 +701,36 @@ void TGridGroupDataTreeEh::CollectFlatRows(std::vector<TGroupDataTreeNodeEh*>& R
       if (child->Expanded() && child->HasChildren()) self(self, child);
     }
   };
-  walk(walk, GetRoot());  // the root counts as expanded whatever its flag says
+  walk(walk, Node);
 }
 
 void TGridGroupDataTreeEh::RebuildFlatList() {
-  ClearFlatList();
-  CollectFlatRows(flatList_);
-  flatRecordRows_.resize(flatList_.size());
-  for (size_t i = 0; i < flatList_.size(); ++i) {
-    flatList_[i]->flatIndex_ = static_cast<int>(i);
-    flatRecordRows_[i] = flatList_[i]->NodeType == dntDataSetRecordEh;
-  }
+  std::vector<TGroupDataTreeNodeEh*> rows;
+  CollectFlatRows(rows);
+  flatList_.Assign(rows);
   if (dataGroups_ != nullptr && dataGroups_->Host() != nullptr)
     dataGroups_->Host()->UpdateRowCountForGrouping();
+}
+
+bool TGridGroupDataTreeEh::SpliceGroupRows(TGroupDataTreeNodeEh* Node) {
+  const int at = IndexOfFlatNode(Node);
+  if (at < 0) return false;
+  std::vector<TGroupDataTreeNodeEh*> rows;
+  CollectFlatRowsBelow(Node, rows);
+  int removed = 0, inserted = 0;
+  if (Node->Expanded()) {
+    // Its rows were not listed: the row after it is another group's, or none.
+    if (!rows.empty() && flatList_.Node(at + 1) == rows.front()) return false;
+    inserted = static_cast<int>(rows.size());
+    flatList_.Splice(at + 1, 0, rows);
+  } else {
+    if (!flatList_.Holds(at + 1, rows)) return false;
+    removed = static_cast<int>(rows.size());
+    flatList_.Splice(at + 1, removed, {});
+  }
+  if (dataGroups_ != nullptr && dataGroups_->Host() != nullptr)
+    dataGroups_->Host()->GroupFlatRowsSpliced(at + 1, removed, inserted);
+  return true;
 }
 
 // Nodes were deleted: the flat list may name them. Inside an update it is emptied until the
@@ -727,8 +743,7 @@ void TGridGroupDataTreeEh::FlatListChanged() {
 }
 
 void TGridGroupDataTreeEh::ClearFlatList() {
-  flatList_.clear();
-  flatRecordRows_.clear();
+  flatList_.Clear();
 }
 
 void TGridGroupDataTreeEh::RecalcAllNodes() {
@@ -1016,7 +1031,8 @@ void TGridGroupDataTreeEh::DeleteLevelNodes(int Depth) {
 
 void TGridGroupDataTreeEh::ExpandedChanged(TBaseTreeNodeEh* Node) {
   TTreeListEh::ExpandedChanged(Node);
-  if (updateCount_ == 0) RebuildFlatList();
+  // A listed group row's own rows go or come; anything else lays the list out afresh.
+  if (updateCount_ == 0 && !SpliceGroupRows(static_cast<TGroupDataTreeNodeEh*>(Node))) RebuildFlatList();
 }
 
 // --- consistency -------------------------------------------------------------------------------
@@ -1087,13 +1103,15 @@ void TGridGroupDataTreeEh::CheckConsistency() const {
       std::count_if(recordNodes_.begin(), recordNodes_.end(), [](auto* n) { return n != nullptr; });
   CheckRule(indexed == dataRows, kTreeName, "record index names nodes outside the tree");
   if (updateCount_ > 0) return;
+  flatList_.CheckConsistency();
   std::vector<TGroupDataTreeNodeEh*> fresh;
   CollectFlatRows(fresh);
-  CheckRule(fresh.size() == flatList_.size(), kTreeName, "flat list of another length than the walk");
+  CheckRule(static_cast<int>(fresh.size()) == GetFlatCount(), kTreeName,
+            "flat list of another length than the walk");
   for (size_t i = 0; i < fresh.size(); ++i) {
-    CheckRule(fresh[i] == flatList_[i], kTreeName, "flat list differs from the walk", "row",
-              static_cast<int64_t>(i));
-    CheckRule(fresh[i]->flatIndex_ == static_cast<int>(i), kTreeName, "row does not know its flat place",
+    CheckRule(fresh[i] == GetFlatNode(static_cast<int>(i)), kTreeName, "flat list differs from the walk",
+              "row", static_cast<int64_t>(i));
+    CheckRule(IndexOfFlatNode(fresh[i]) == static_cast<int>(i), kTreeName, "row does not know its flat place",
               "row", static_cast<int64_t>(i));
     CheckRule(IsFlatRecordRow(static_cast<int>(i)) == (fresh[i]->NodeType == dntDataSetRecordEh), kTreeName,
               "flat row kind differs from its node", "row", static_cast<int64_t>(i));

@@ -369,6 +369,10 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   virtual void DrawDataCellEvent(const TRect& Rect, TField* Field,
                                  TGridDrawState State);  // DBGridEhCells.cpp
   void UpdateRowCountForGrouping() override;             // DBGridEhDataIntfHeights.cpp
+
+  // A group's rows spliced: the rows after them keep their heights (DBGridEhDataIntfHeights.cpp).
+  void GroupFlatRowsSpliced(int At, int Removed, int Inserted) override;
+
   virtual void DrawSubTitleCell(int ACol, int ARow, int AreaCol, int AreaRow, TCellAreaTypeEh CellType,
                                 const TRect& ARect, TGridDrawState AState);  // DBGridEhSubTitleCell.cpp
   // Kind: 0 arrow, 1 arrow over a selected row, 2 editing, 3 inserting, 4 incremental search.

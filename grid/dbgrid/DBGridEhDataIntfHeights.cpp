@@ -2,6 +2,7 @@
 // grand-total group-footer rows, the row count of the grouped rows, and the grid's answer to the
 // table's notices (a record inserted, changed, deleted or moved, the whole data reloaded).
 #include <algorithm>
+#include <vector>
 
 #include "grid/dbgrid/DBGridEhControls.h"
 #include "grid/dbgrid/DBGridEhPrivate.h"
@@ -67,6 +68,33 @@ void TCustomDBGridEh::UpdateRowCountForGrouping() {
   UpdateAllRowHeights();
   UpdateRowDetailPanel();
   if (ScrollsOwnRows() && HandleAllocated())
+    UpdateOwnRowsVertScrollBar();
+  else
+    UpdateVertScrollBar();
+  Invalidate();
+}
+
+void TCustomDBGridEh::GroupFlatRowsSpliced(int At, int Removed, int Inserted) {
+  if (ComponentState().Contains(csLoading) || !DataGrouping()->IsGroupingActive()) return;
+  const int titleRows = TopDataOffset();
+  const int flat = DataGrouping()->GroupDataTree()->GetFlatCount();
+  const int flatBefore = flat - Inserted + Removed;
+  // Only rows held in step with the list move with their heights; a row holding the detail
+  // panel keeps its place rather than its row, so then every row is measured again.
+  const bool inStep = !groupingUpdateGuard_ && HandleAllocated() && IsDataIntfAssigned() &&
+                      DataLink()->Active() && DataIntf()->GetRowCount() > 0 && flat > 0 && flatBefore > 0 &&
+                      RowCount() - titleRows == flatBefore && ContraRowCount() == GetTotalFooterRowCount() &&
+                      rowDetailPanelRow_ < 0 && At >= 0 && At + Removed <= flatBefore;
+  if (!inStep) {
+    UpdateRowCountForGrouping();
+    return;
+  }
+  TValueRestorer<bool> guard(groupingUpdateGuard_, true);
+  std::vector<int> heights(static_cast<size_t>(Inserted));
+  for (int i = 0; i < Inserted; ++i) heights[static_cast<size_t>(i)] = GetDataRowHeightByIndex(At + i);
+  SpliceRows(titleRows + At, Removed, heights);
+  UpdateRowDetailPanel();
+  if (ScrollsOwnRows())
     UpdateOwnRowsVertScrollBar();
   else
     UpdateVertScrollBar();

@@ -242,6 +242,40 @@ void TCustomGridEh::ChangeSize(int NewColCount, int NewRowCount) {
   oddScrollRows_ = -1;
   colCount_ = NewColCount;
   rowCount_ = NewRowCount;
+  CellCountsChanged(oldCols, oldRows);
+}
+
+void TCustomGridEh::SpliceRows(int At, int Removed, std::span<const int> Heights) {
+  At = std::clamp(At, 0, rowCount_);
+  Removed = std::clamp(Removed, 0, rowCount_ - At);
+  const int oldRows = rowCount_;
+  const int newRows = rowCount_ - Removed + static_cast<int>(Heights.size());
+  if (newRows < 1) InvalidOp(SIndexOutOfRange);
+  if (newRows > MaxCellCount) InvalidOp(SGridTooLarge);
+  auto odd = [this](int H) { return H != defaultRowHeight_; };
+  if (rowHeights_.empty() && std::any_of(Heights.begin(), Heights.end(), odd)) {
+    if (GetFullRowCount() > MaxSizedCells) InvalidOp(SGridTooLarge);
+    rowHeights_.assign(static_cast<size_t>(GetFullRowCount()), defaultRowHeight_);
+  }
+  if (!rowHeights_.empty()) {
+    if (newRows > MaxSizedCells - contraRowCount_) InvalidOp(SGridTooLarge);
+    const auto at = rowHeights_.begin() + At;
+    // The count of odd scroll rows follows the rows that go and come, when all of them scroll.
+    if (oddScrollRows_ >= 0 && At >= fixedRows_)
+      oddScrollRows_ += static_cast<int>(std::count_if(Heights.begin(), Heights.end(), odd) -
+                                         std::count_if(at, at + Removed, odd));
+    else
+      oddScrollRows_ = -1;
+    const auto place = rowHeights_.erase(at, at + Removed);
+    const auto inserted = rowHeights_.insert(place, Heights.begin(), Heights.end());
+    for (auto h = inserted; h != inserted + static_cast<ptrdiff_t>(Heights.size()); ++h)
+      *h = std::clamp(*h, -1, MaxCellExtent);
+  }
+  rowCount_ = newRows;
+  CellCountsChanged(colCount_, oldRows);
+}
+
+void TCustomGridEh::CellCountsChanged(int OldColCount, int OldRowCount) {
   const int minCol = std::min(fixedCols_, colCount_ - 1), minRow = std::min(fixedRows_, rowCount_ - 1);
   auto clampCol = [&](int& v) { v = std::clamp(v, minCol, colCount_ - 1); };
   auto clampRow = [&](int& v) { v = std::clamp(v, minRow, rowCount_ - 1); };
@@ -251,9 +285,9 @@ void TCustomGridEh::ChangeSize(int NewColCount, int NewRowCount) {
   clampRow(curRow_);
   clampRow(anchorRow_);
   clampRow(topRow_);
-  if (leftCol_ == colCount_ - 1 || colCount_ != oldCols) horzScrollOffset_ = 0;
-  if (topRow_ == rowCount_ - 1 || rowCount_ != oldRows) vertScrollOffset_ = 0;
-  SizeChanged(oldCols, oldRows);
+  if (leftCol_ == colCount_ - 1 || colCount_ != OldColCount) horzScrollOffset_ = 0;
+  if (topRow_ == rowCount_ - 1 || rowCount_ != OldRowCount) vertScrollOffset_ = 0;
+  SizeChanged(OldColCount, OldRowCount);
   CalcHorzScrollExtent();
   CalcVertScrollExtent();
   InvalidateGrid();

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -462,10 +463,16 @@ class TCustomGridEh : public TCustomControl {
   // space that moved because the data area's end moved.
   void InvalidateMovedBands(const TGridDrawInfoEh& Old, const TGridDrawInfoEh& New, int DX, int DY);
   void ChangeSize(int NewColCount, int NewRowCount);
+  // Rows At .. At + Removed - 1 give way to rows of the given heights; the rows after them keep
+  // theirs, so that a block of rows coming or going costs no pass over the other rows' heights.
+  void SpliceRows(int At, int Removed, std::span<const int> Heights);
   // MoveTopLeft with the pixels of the first cells hidden (pixel scrolling).
   void MoveTopLeftOffsets(int ALeft, int ATop, int AHorzOffset, int AVertOffset);
   void UpdateHorzScrollPos();
   void UpdateVertScrollPos();
+  // Keeps the current cell, the anchor and the top-left cell inside new counts and recalculates
+  // what follows from the counts.
+  void CellCountsChanged(int OldColCount, int OldRowCount);
   // The largest top-left cell that still keeps the view filled.
   TGridCoord CalcMaxTopLeft(const TGridCoord& Coord, const TGridDrawInfoEh& DrawInfo) const;
   // The rows past the fixed ones all have DefaultRowHeight, so their pixels are a product

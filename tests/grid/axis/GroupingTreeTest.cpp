@@ -334,6 +334,59 @@ TEST_F(GroupingTree, WalksAndLookupsStayLinearOnALargeGroup) {
   EXPECT_EQ(tree->FlatIndexOfRecord(kCount - 2), tree->IndexOfFlatNode(b) - 2);  // before a's footer
 }
 
+// A group row that collapses or expands splices its own rows out of or into the flat list; the
+// list must equal a fresh walk after every toggle, across the list's blocks, with footers in
+// and out of group rows, and after a change the list did not hear of.
+TEST_F(GroupingTree, TogglesSpliceTheFlatListAsAFreshWalkWouldListIt) {
+  constexpr int kCount = 3000;
+  for (int i = 0; i < kCount; ++i)
+    dataSet->AppendRecord({i, std::string(1, static_cast<char>('a' + i % 5)), std::to_string(i % 7)});
+  groups->SetDefaultStateExpanded(true);
+  Group({"CAT", "SUB"}, true);
+  const int expanded = tree->GetFlatCount();
+  ASSERT_EQ(expanded, kCount + 2 * (5 + 35));  // each group row and its footer
+  auto sub = [&](const char* Cat, const char* Sub) {
+    TGroupDataTreeNodeEh* cat = GroupRow(Cat);
+    for (int i = 0; i < cat->GetRowsCount(); ++i)
+      if (VarToStr(cat->GetItem(i)->KeyValue) == Sub) return cat->GetItem(i);
+    return static_cast<TGroupDataTreeNodeEh*>(nullptr);
+  };
+  struct Case {
+    const char* id;
+    std::function<void()> step;
+    int rows;  // the flat list's length after the step
+  } const cases[] = {
+      {"item of a middle group collapsed", [&] { sub("c", "3")->SetExpanded(false); }, expanded - 86 - 1},
+      {"its group collapsed", [&] { GroupRow("c")->SetExpanded(false); }, expanded - 600 - 14 - 1},
+      {"its group expanded, the item stays collapsed", [&] { GroupRow("c")->SetExpanded(true); },
+       expanded - 86 - 1},
+      {"the item expanded", [&] { sub("c", "3")->SetExpanded(true); }, expanded},
+      {"the first group collapsed", [&] { GroupRow("a")->SetExpanded(false); }, expanded - 615},
+      {"the last group collapsed", [&] { GroupRow("e")->SetExpanded(false); }, expanded - 2 * 615},
+      {"a data row's flag set",
+       [&] { tree->FindRecordNode(2)->SetExpanded(!tree->FindRecordNode(2)->Expanded()); },
+       expanded - 2 * 615},
+      {"both expanded", [&] { GroupRow("a")->SetExpanded(true), GroupRow("e")->SetExpanded(true); },
+       expanded},
+      {"footers in group rows, an item collapsed",
+       [&] { groups->GroupRowDefValues()->SetFooterInGroupRow(true), sub("b", "0")->SetExpanded(false); },
+       kCount + 40 - 86},
+      {"and expanded", [&] { sub("b", "0")->SetExpanded(true); }, kCount + 40},
+      {"a record hidden behind the list's back, its group collapsed",
+       [&] { tree->FindRecordNode(7)->SetVisible(false), sub("c", "0")->SetExpanded(false); },
+       kCount + 40 - 86},
+      {"and expanded", [&] { sub("c", "0")->SetExpanded(true); }, kCount + 40 - 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    const int updates = grid->RowCountUpdates;
+    c.step();
+    EXPECT_NO_THROW(tree->CheckConsistency());  // the list against a fresh walk
+    EXPECT_EQ(tree->GetFlatCount(), c.rows);
+    EXPECT_GT(grid->RowCountUpdates, updates);
+  }
+}
+
 // Row heights come from the host with the record read; a raising key event or host closes the
 // reading and the tree update.
 TEST_F(GroupingTree, RowHeightsAndRaisingKeyEventOrHost) {

@@ -1,6 +1,7 @@
 // Grouping over an in-memory table: the current node and the current record following each
 // other, grouped moves with their ends, the group-row and group-footer keys, inserting into groups.
 #include <functional>
+#include <vector>
 
 #include "grid/axis/AxisGridInplaceEditEh.h"
 #include "grid/data/MemoryDataSetEh.h"
@@ -89,6 +90,38 @@ TEST_F(Grouping, TheCurrentNodeAndTheCurrentRecordFollowEachOther) {
             std::tuple(true, Tree()->FindRecordNode(3), 4));
   grid->SelectVisibleNode(nullptr, false);
   EXPECT_EQ(grid->CurrentNode(), nullptr);
+}
+
+// A group that collapses or expands splices its rows' heights out of or into the grid's; every
+// row must then have the height a full measuring gives it. The second level's rows, which the
+// toggles take out and put back, are taller than the others, so the grid keeps a height per row.
+TEST_F(Grouping, AToggledGroupLeavesEveryRowTheHeightAFullMeasureGives) {
+  grouping->GetActiveGroupLevel(1)->Font()->SetSize(20);
+  grid->UpdateAllRowHeights();
+  auto heights = [&] {
+    std::vector<int> h;
+    for (int r = 0; r < grid->GetFullRowCount(); ++r) h.push_back(grid->RowHeights(r));
+    return h;
+  };
+  ASSERT_NE(grid->RowHeights(grid->TopDataOffset() + 1), grid->RowHeights(grid->TopDataOffset() + 2));
+  struct Case {
+    const char* id;
+    int flat;       // the row toggled
+    int rowsAfter;  // the flat list's length after
+  } const cases[] = {
+      {"A/x collapsed", 1, 9},  {"A collapsed", 0, 6},   {"A expanded", 0, 9},  {"A/x expanded", 1, 11},
+      {"B/y collapsed", 9, 10}, {"B collapsed", 6, 7},   {"B expanded", 6, 10}, {"B/y expanded", 9, 11},
+      {"A/y collapsed", 4, 10}, {"A/y expanded", 4, 11},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    Flat(c.flat)->SetExpanded(!Flat(c.flat)->Expanded());
+    EXPECT_EQ(Tree()->GetFlatCount(), c.rowsAfter);
+    EXPECT_EQ(grid->RowCount(), grid->TopDataOffset() + c.rowsAfter);
+    const std::vector<int> spliced = heights();
+    static_cast<IGridDataGroupsHostEh*>(grid)->UpdateRowCountForGrouping();  // every row measured
+    EXPECT_EQ(spliced, heights());
+  }
 }
 
 TEST_F(Grouping, GroupedMovesStopAtTheirEndsPostTheEditAndAppendIntoTheGroup) {
