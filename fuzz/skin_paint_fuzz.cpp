@@ -1,26 +1,33 @@
-// A mutated skin, packed by our compressor, applied headless to one of three windows: a form with
-// a five-item menu bar, an active caption component and one control of each kind the button and
-// state skinners serve; a form of scrolling, combo, edit, tab and range controls (a list box and a
-// memo under scroll overlays, a scroll-bar control, combo boxes of the three styles, edits with
-// and without a border, a page control on each side, a header, a track bar, an up-down and
-// progress bars of both orientations); or a dialog box "#32770" with its buttons. The window is
-// attached, activated, painted, resized twice, deactivated, has its system menu opened and closed
-// by script, and is detached. One of its controls, picked by the input, is painted normal, hot,
-// pressed (not on the second form: a press there would open drop-downs or start tracking loops)
-// and focused, then every control disabled and enabled again; on the second form the list box's
-// lower scroll arrow is clicked through the real bar's tracking loop.
+// A mutated skin, packed by our compressor, applied headless to one window: a small form holding
+// one control, picked by the input, of the kinds the control skinners serve (push, bit and speed
+// buttons, check box, radio button, panel, group box, radio group, status bar, media player, a
+// list box and a memo under scroll overlays, a scroll-bar control, combo boxes of the three
+// styles, edits with and without a border, a page control on each side, a header, a track bar,
+// an up-down and progress bars of both orientations), with a five-item menu bar and an active
+// caption component when the input asks; or a dialog box "#32770" with its buttons, one of them
+// picked. The window is attached, activated and painted, then takes the one step the input
+// picks: its frame redrawn; resized twice; deactivated and activated again; its system menu
+// opened and closed by script; the picked control painted hot, pressed (not where a press would
+// open drop-downs or start tracking loops) and focused; every control disabled and enabled
+// again; or the list box's lower scroll arrow clicked through the real bar's tracking loop.
+// Then the skin is taken off and the window destroyed, or, when the input asks, the window is
+// destroyed under the skin.
 // A skin sets window geometry and the frames of the control pictures, so no skin may make a
 // window larger than the screen or paint outside a bitmap; a sanitizer report or a crash is a
 // finding.
 //
-// Input: one byte, the window (byte % 3) and the control (byte / 3, modulo the window's count);
-// then entries back to back, each a name length (1 byte), the name, a data length (3 bytes,
-// little-endian; cut to what is left) and the data. Seeds are our skins, unpacked. One window
-// and one control an input keep a run short enough to explore.
+// Input: one byte, the window (byte % (kinds + 1): a form with a control of that kind, or the
+// dialog box, whose button byte / (kinds + 1) picks); one byte, the step (TStep in the low
+// bits) and the flags kDestroyAttached and kMenuAndCaption; then entries back to back, each a
+// name length (1 byte), the name, a data length (3 bytes, little-endian; cut to what is left)
+// and the data. Seeds are our skins with small pictures, a few sections each, unpacked. One
+// window, one control and one step an input keep a run short enough to explore; inputs above
+// kMaxInput are skipped.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -48,7 +55,7 @@
 
 namespace {
 
-constexpr size_t kMaxInput = 512 * 1024;
+constexpr size_t kMaxInput = 16 * 1024;
 constexpr uint32_t kActionWait = 260;  // the manager applies an activation after 250 ms
 
 TSkinEntries ParseEntries(const uint8_t* Data, size_t Size) {
@@ -76,28 +83,59 @@ void Pump(uint32_t Ms) {
   Application->ProcessMessages();
 }
 
-// Every step of one skinned window's life that a skin's geometry reaches.
-void Exercise(HWND Window, HWND Other) {
+// The one step an input picks (the low three bits of its second byte) after the window is attached,
+// activated and painted.
+enum TStep : uint8_t {
+  stNone,
+  stFrame,       // the frame redrawn at once
+  stResize,      // larger, then smaller
+  stActivation,  // deactivated, activated again
+  stSystemMenu,  // opened by Alt+Space, closed by Escape
+  stStates,      // the picked control hot, pressed and focused
+  stEnabling,    // every control disabled, then enabled again
+  stArrow,       // the list box's lower scroll arrow clicked
+};
+// The other bits of the second byte.
+constexpr uint8_t kStepMask = 7;
+constexpr uint8_t kDestroyAttached = 0x40;  // the window is destroyed under the skin, not after
+constexpr uint8_t kMenuAndCaption = 0x80;   // the form wears a menu bar and an active caption component
+
+// Attaches the skin to Window by activating it, then takes Step where it concerns the window
+// itself.
+void Exercise(HWND Window, HWND Other, TStep Step) {
   SetActiveWindow(Window);
   Pump(kActionWait);
-  RedrawWindow(Window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-  RECT r{};
-  GetWindowRect(Window, &r);
-  SetWindowPos(Window, nullptr, 0, 0, r.Width() + 37, r.Height() + 23, SWP_NOMOVE | SWP_NOZORDER);
-  Application->ProcessMessages();
-  SetWindowPos(Window, nullptr, 0, 0, std::max(r.Width() - 61, 1), std::max(r.Height() - 45, 1),
-               SWP_NOMOVE | SWP_NOZORDER);
-  Application->ProcessMessages();
-  SetActiveWindow(Other);
-  Application->ProcessMessages();
-  SetActiveWindow(Window);
-  Application->ProcessMessages();
-  // Alt+Space: the system menu, closed by Escape once its loop waits. Past the double-click
-  // time, so that it is not taken for a second click on the icon.
-  VirtualClock::Advance(1000);
-  WinTesting::Schedule([] { WinTesting::KeyPress(VK_ESCAPE); });
-  SendMessage(Window, WM_SYSCOMMAND, SC_KEYMENU, ' ');
-  Application->ProcessMessages();
+  switch (Step) {
+    case stFrame:
+      RedrawWindow(Window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+      break;
+    case stResize: {
+      RECT r{};
+      GetWindowRect(Window, &r);
+      SetWindowPos(Window, nullptr, 0, 0, r.Width() + 37, r.Height() + 23, SWP_NOMOVE | SWP_NOZORDER);
+      Application->ProcessMessages();
+      SetWindowPos(Window, nullptr, 0, 0, std::max(r.Width() - 61, 1), std::max(r.Height() - 45, 1),
+                   SWP_NOMOVE | SWP_NOZORDER);
+      Application->ProcessMessages();
+      break;
+    }
+    case stActivation:
+      SetActiveWindow(Other);
+      Application->ProcessMessages();
+      SetActiveWindow(Window);
+      Application->ProcessMessages();
+      break;
+    case stSystemMenu:
+      // Alt+Space: the system menu, closed by Escape once its loop waits. Past the double-click
+      // time, so that it is not taken for a second click on the icon.
+      VirtualClock::Advance(1000);
+      WinTesting::Schedule([] { WinTesting::KeyPress(VK_ESCAPE); });
+      SendMessage(Window, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+      Application->ProcessMessages();
+      break;
+    default:
+      break;
+  }
 }
 
 // Where the mouse goes between presses: the screen's far corner, over no window of ours.
@@ -111,71 +149,55 @@ void PaintThrough(HWND Window) {
   Application->ProcessMessages();
 }
 
-// The hot and the pressed look at the screen point At, painted through the queue; the press
-// is released away from it, so nothing is clicked.
-void HotAndPressed(HWND Window, POINT At) {
+// The hot and, with Press, the pressed look at the screen point At, painted through the queue;
+// the press is released away from it, so nothing is clicked.
+void HotAndPressed(HWND Window, POINT At, bool Press) {
   VirtualClock::Advance(kPressGap);
   Input::MouseMove(At);
   Application->ProcessMessages();
   PaintThrough(Window);
-  Input::MouseDown(VK_LBUTTON, At);
-  Application->ProcessMessages();
-  PaintThrough(Window);
-  Input::MouseMove(kAway);
-  Input::MouseUp(VK_LBUTTON, kAway);
-  Application->ProcessMessages();
-}
-
-// The hot look at the screen point At, painted through the queue.
-void Hot(HWND Window, POINT At) {
-  Input::MouseMove(At);
-  Application->ProcessMessages();
-  PaintThrough(Window);
-  Input::MouseMove(kAway);
-  Application->ProcessMessages();
-}
-
-// The picked control hot, pressed (with Press) and focused, then all of them disabled, then
-// enabled again.
-void ExerciseStates(TForm* Form, const std::vector<TControl*>& Controls, size_t Pick, bool Press = true) {
-  PaintThrough(Form->Handle());
-  if (!Controls.empty()) {
-    TControl* control = Controls[Pick % Controls.size()];
-    auto* windowed = dynamic_cast<TWinControl*>(control);
-    const HWND window = windowed ? windowed->Handle() : control->Parent()->Handle();
-    const POINT centre = control->ClientToScreen(Point(control->Width() / 2, control->Height() / 2));
-    if (Press)
-      HotAndPressed(window, centre);
-    else
-      Hot(window, centre);
-    if (windowed && windowed->CanFocus()) {
-      windowed->SetFocus();
-      PaintThrough(window);
-    }
+  if (Press) {
+    Input::MouseDown(VK_LBUTTON, At);
+    Application->ProcessMessages();
+    PaintThrough(Window);
+    Input::MouseUp(VK_LBUTTON, kAway);
   }
+  Input::MouseMove(kAway);
+  Application->ProcessMessages();
+}
+
+// The picked control hot, pressed (with Press) and focused.
+void ExerciseStates(TControl* Control, bool Press) {
+  auto* windowed = dynamic_cast<TWinControl*>(Control);
+  const HWND window = windowed ? windowed->Handle() : Control->Parent()->Handle();
+  HotAndPressed(window, Control->ClientToScreen(Point(Control->Width() / 2, Control->Height() / 2)), Press);
+  if (windowed && windowed->CanFocus()) {
+    windowed->SetFocus();
+    PaintThrough(window);
+  }
+}
+
+// Every control disabled, painted, enabled again and painted.
+void ExerciseEnabling(TForm* Form, const std::vector<TControl*>& Controls) {
   for (TControl* control : Controls) control->SetEnabled(false);
   PaintThrough(Form->Handle());
   for (TControl* control : Controls) control->SetEnabled(true);
   PaintThrough(Form->Handle());
 }
 
-// The same for the child windows of a bare window.
-void ExerciseStates(HWND Window, size_t Pick) {
+// The same for a child window of a bare window.
+void ExerciseStates(HWND Child) {
+  RECT r{};
+  GetWindowRect(Child, &r);
+  HotAndPressed(Child, POINT{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}, true);
+  SetFocus(Child);
+  PaintThrough(Child);
+}
+
+void ExerciseEnabling(HWND Window, const std::vector<HWND>& Children) {
+  for (HWND child : Children) EnableWindow(child, FALSE);
   PaintThrough(Window);
-  std::vector<HWND> children;
-  for (HWND child = GetWindow(Window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-    children.push_back(child);
-  if (!children.empty()) {
-    const HWND child = children[Pick % children.size()];
-    RECT r{};
-    GetWindowRect(child, &r);
-    HotAndPressed(child, POINT{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
-    SetFocus(child);
-    PaintThrough(child);
-  }
-  for (HWND child : children) EnableWindow(child, FALSE);
-  PaintThrough(Window);
-  for (HWND child : children) EnableWindow(child, TRUE);
+  for (HWND child : Children) EnableWindow(child, TRUE);
   PaintThrough(Window);
 }
 
@@ -188,86 +210,191 @@ T* Place(TWinControl* Parent, std::vector<TControl*>& Controls, int X, int Y, in
   return control;
 }
 
-// One control of each kind the control skinners serve.
-void PlaceControls(TForm* Form, std::vector<TControl*>& Controls) {
+// Where a form's one control goes.
+constexpr int kAt = 8;
+
+// One kind of control a form may hold: Place puts it (with any parent it needs) on the form and
+// answers the control the states are shown on; Press says whether a press is safe (not where it
+// would open a drop-down or start a tracking loop).
+struct TControlKind {
+  TControl* (*Place)(TForm* Form, std::vector<TControl*>& Controls);
+  bool Press;
+};
+
+TControl* PlaceStatusBar(TForm* Form, std::vector<TControl*>& Controls) {
   auto* status = Place<TStatusBar>(Form, Controls, 0, 0, 100, 20);
   status->SetAlign(alBottom);
   for (const char* text : {"Ready", ""}) status->Panels()->Add()->SetText(text);
   status->Panels()->Items(1)->SetStyle(psOwnerDraw);
   status->OnDrawPanel = [](TStatusBar* Bar, TStatusPanel*, const TRect& R) { Bar->Canvas()->FillRect(R); };
-  auto* panel = Place<TPanel>(Form, Controls, 8, 8, 200, 36);
+  return status;
+}
+
+TControl* PlaceSpeedButton(TForm* Form, std::vector<TControl*>& Controls) {
+  auto* panel = Place<TPanel>(Form, Controls, kAt, kAt, 200, 36);
   panel->SetCaption("Tools");
   auto* speed = Place<TSpeedButton>(panel, Controls, 4, 4, 28, 28);
   const std::unique_ptr<TBitmap> glyph = BitBtnGlyph(bkCancel);
   speed->SetGlyph(glyph.get());
-  Place<TButton>(Form, Controls, 8, 52, 80, 24)->SetCaption("OK");
-  Place<TBitBtn>(Form, Controls, 96, 52, 80, 24)->SetKind(bkOK);
-  auto* check = Place<TCheckBox>(Form, Controls, 8, 84, 100, 20);
+  return speed;
+}
+
+TControl* PlaceCheckBox(TForm* Form, std::vector<TControl*>& Controls) {
+  auto* check = Place<TCheckBox>(Form, Controls, kAt, kAt, 100, 20);
   check->SetCaption("Posted");
   check->SetAllowGrayed(true);
   check->SetState(cbGrayed);
-  auto* box = Place<TGroupBox>(Form, Controls, 216, 8, 200, 60);
+  return check;
+}
+
+TControl* PlaceRadioButton(TForm* Form, std::vector<TControl*>& Controls) {
+  auto* box = Place<TGroupBox>(Form, Controls, kAt, kAt, 200, 60);
   box->SetCaption("Kind");
-  Place<TRadioButton>(box, Controls, 8, 20, 80, 20)->SetCaption("Income");
-  auto* group = Place<TRadioGroup>(Form, Controls, 216, 72, 200, 60);
+  auto* radio = Place<TRadioButton>(box, Controls, 8, 20, 80, 20);
+  radio->SetCaption("Income");
+  return radio;
+}
+
+TControl* PlaceRadioGroup(TForm* Form, std::vector<TControl*>& Controls) {
+  auto* group = Place<TRadioGroup>(Form, Controls, kAt, kAt, 200, 60);
   group->SetCaption("Period");
   for (const char* item : {"Month", "Year"}) group->Items()->Add(item);
   group->SetItemIndex(1);
-  Place<TMediaPlayer>(Form, Controls, 8, 140, 260, 30);
+  return group;
 }
 
-// One control of each kind the scrolling, combo, edit, tab and range skinners serve.
-TForm* RangeForm(std::vector<TControl*>& Controls, TListBox*& List) {
-  auto* form = new TForm(Application, 0);
-  form->SetCaption("Accounts");
-  form->SetBounds(60, 60, 640, 480);
-  List = Place<TListBox>(form, Controls, 8, 8, 120, 100);
-  auto* memo = Place<TMemo>(form, Controls, 136, 8, 120, 100);
+TControl* PlaceListBox(TForm* Form, std::vector<TControl*>& Controls) {
+  auto* list = Place<TListBox>(Form, Controls, kAt, kAt, 120, 100);
+  for (int i = 0; i < 40; ++i) list->Items()->Add("Row " + std::to_string(i));
+  return list;
+}
+
+TControl* PlaceMemo(TForm* Form, std::vector<TControl*>& Controls) {
+  auto* memo = Place<TMemo>(Form, Controls, kAt, kAt, 120, 100);
   memo->SetScrollBars(ssBoth);
-  for (int i = 0; i < 40; ++i) {
-    List->Items()->Add("Row " + std::to_string(i));
+  for (int i = 0; i < 40; ++i)
     memo->Lines()->Add("A rather long line of the memo, number " + std::to_string(i));
-  }
-  auto* bar = Place<TScrollBar>(form, Controls, 264, 8, 160, 18);
+  return memo;
+}
+
+TControl* PlaceScrollBar(TForm* Form, std::vector<TControl*>& Controls) {
+  auto* bar = Place<TScrollBar>(Form, Controls, kAt, kAt, 160, 18);
   bar->SetParams(4, 0, 20);
   bar->SetPageSize(5);
-  for (int i = 0; const TComboBoxStyle style : {csDropDown, csSimple, csDropDownList}) {
-    auto* combo = Place<TComboBox>(form, Controls, 264, 32 + 30 * i++, 120, style == csSimple ? 60 : 24);
-    combo->SetStyle(style);
-    for (const char* item : {"Cash", "Bank", "Card", "Loan", "Other"}) combo->Items()->Add(item);
-    combo->SetItemIndex(1);
+  return bar;
+}
+
+template <TComboBoxStyle Style>
+TControl* PlaceComboBox(TForm* Form, std::vector<TControl*>& Controls) {
+  auto* combo = Place<TComboBox>(Form, Controls, kAt, kAt, 120, Style == csSimple ? 60 : 24);
+  combo->SetStyle(Style);
+  for (const char* item : {"Cash", "Bank", "Card", "Loan", "Other"}) combo->Items()->Add(item);
+  combo->SetItemIndex(1);
+  return combo;
+}
+
+template <TBorderStyle Border>
+TControl* PlaceEdit(TForm* Form, std::vector<TControl*>& Controls) {
+  auto* edit = Place<TEdit>(Form, Controls, kAt, kAt, 100, 22);
+  edit->SetBorderStyle(Border);
+  edit->SetText("Amount");
+  return edit;
+}
+
+template <TTabPosition Side>
+TControl* PlacePageControl(TForm* Form, std::vector<TControl*>& Controls) {
+  auto* pages = Place<TPageControl>(Form, Controls, kAt, kAt, 140, 110);
+  pages->SetTabPosition(Side);
+  for (const char* caption : {"Income", "Costs"}) {
+    auto* sheet = new TTabSheet(Form);
+    sheet->SetPageControl(pages);
+    sheet->SetCaption(caption);
   }
-  Place<TEdit>(form, Controls, 432, 8, 100, 22)->SetText("Amount");
-  auto* bare = Place<TEdit>(form, Controls, 432, 36, 100, 22);
-  bare->SetBorderStyle(bsNone);
-  bare->SetText("Note");
-  for (int i = 0; const TTabPosition side : {tpTop, tpBottom, tpLeft, tpRight}) {
-    auto* pages = Place<TPageControl>(form, Controls, 8 + 150 * i++, 160, 140, 110);
-    pages->SetTabPosition(side);
-    for (const char* caption : {"Income", "Costs"}) {
-      auto* sheet = new TTabSheet(form);
-      sheet->SetPageControl(pages);
-      sheet->SetCaption(caption);
-    }
-  }
-  auto* header = Place<THeaderControl>(form, Controls, 8, 280, 300, 22);
+  return pages;
+}
+
+TControl* PlaceHeader(TForm* Form, std::vector<TControl*>& Controls) {
+  auto* header = Place<THeaderControl>(Form, Controls, kAt, kAt, 220, 22);
   for (const char* text : {"Date", "Account", "Sum"}) {
     THeaderSection* section = header->Sections()->Add();
     section->SetText(text);
-    section->SetWidth(90);
+    section->SetWidth(70);
   }
-  auto* track = Place<TTrackBar>(form, Controls, 8, 310, 200, 30);
-  track->SetParams(3, 0, 10);
-  auto* upDown = Place<TUpDown>(form, Controls, 216, 310, 18, 30);
-  upDown->SetMax(10);
-  for (int i = 0; const TProgressBarOrientation orientation : {pbHorizontal, pbVertical}) {
-    auto* progress = Place<TProgressBar>(form, Controls, 250 + 200 * i, 310, i ? 20 : 180, i ? 120 : 20);
-    progress->SetOrientation(orientation);
-    progress->SetSmooth(i++ == 1);
-    progress->SetPosition(60);
-  }
-  return form;
+  return header;
 }
+
+TControl* PlaceTrackBar(TForm* Form, std::vector<TControl*>& Controls) {
+  auto* track = Place<TTrackBar>(Form, Controls, kAt, kAt, 200, 30);
+  track->SetParams(3, 0, 10);
+  return track;
+}
+
+TControl* PlaceUpDown(TForm* Form, std::vector<TControl*>& Controls) {
+  auto* upDown = Place<TUpDown>(Form, Controls, kAt, kAt, 18, 30);
+  upDown->SetMax(10);
+  return upDown;
+}
+
+template <TProgressBarOrientation Orientation>
+TControl* PlaceProgressBar(TForm* Form, std::vector<TControl*>& Controls) {
+  const bool vertical = Orientation == pbVertical;
+  auto* progress = Place<TProgressBar>(Form, Controls, kAt, kAt, vertical ? 20 : 180, vertical ? 120 : 20);
+  progress->SetOrientation(Orientation);
+  progress->SetSmooth(vertical);
+  progress->SetPosition(60);
+  return progress;
+}
+
+template <class T>
+TControl* PlaceCaptioned(TForm* Form, std::vector<TControl*>& Controls) {
+  auto* control = Place<T>(Form, Controls, kAt, kAt, 200, 36);
+  control->SetCaption("Tools");
+  return control;
+}
+
+const TControlKind kControlKinds[] = {
+    {PlaceStatusBar, true},
+    {PlaceSpeedButton, true},
+    {PlaceCaptioned<TPanel>, true},
+    {[](TForm* Form, std::vector<TControl*>& Controls) -> TControl* {
+       auto* button = Place<TButton>(Form, Controls, kAt, kAt, 80, 24);
+       button->SetCaption("OK");
+       return button;
+     },
+     true},
+    {[](TForm* Form, std::vector<TControl*>& Controls) -> TControl* {
+       auto* button = Place<TBitBtn>(Form, Controls, kAt, kAt, 80, 24);
+       button->SetKind(bkOK);
+       return button;
+     },
+     true},
+    {PlaceCheckBox, true},
+    {PlaceCaptioned<TGroupBox>, true},
+    {PlaceRadioButton, true},
+    {PlaceRadioGroup, true},
+    {[](TForm* Form, std::vector<TControl*>& Controls) -> TControl* {
+       return Place<TMediaPlayer>(Form, Controls, kAt, kAt, 230, 30);
+     },
+     true},
+    {PlaceListBox, false},
+    {PlaceMemo, false},
+    {PlaceScrollBar, false},
+    {PlaceComboBox<csDropDown>, false},
+    {PlaceComboBox<csSimple>, false},
+    {PlaceComboBox<csDropDownList>, false},
+    {PlaceEdit<bsSingle>, false},
+    {PlaceEdit<bsNone>, false},
+    {PlacePageControl<tpTop>, false},
+    {PlacePageControl<tpBottom>, false},
+    {PlacePageControl<tpLeft>, false},
+    {PlacePageControl<tpRight>, false},
+    {PlaceHeader, false},
+    {PlaceTrackBar, false},
+    {PlaceUpDown, false},
+    {PlaceProgressBar<pbHorizontal>, false},
+    {PlaceProgressBar<pbVertical>, false},
+};
+constexpr size_t kControlKindCount = std::size(kControlKinds);
 
 // A click on the list's lower scroll arrow, where an overlay may lie over the real bar: the press
 // reaches the bar, whose tracking loop returns when the scheduled release comes.
@@ -294,23 +421,28 @@ void ClickLowerArrow(HWND List) {
   PaintThrough(List);
 }
 
-TForm* MenuForm(std::vector<TControl*>& Controls) {
+// A small form holding one control of Kind (answered in Picked), with a five-item menu bar and
+// an active caption component when Dressed.
+TForm* ControlForm(const TControlKind& Kind, bool Dressed, std::vector<TControl*>& Controls,
+                   TControl*& Picked) {
   auto* form = new TForm(Application, 0);
   form->SetCaption("Ledger of the year");
-  form->SetBounds(40, 40, 480, 320);
-  auto* menu = new TMainMenu(form);
-  for (const char* caption : {"&File", "&Edit", "&View", "&Window", "&Help"}) {
-    auto* top = new TMenuItem(menu);
-    top->SetCaption(caption);
-    menu->Items()->Add(top);
-    auto* item = new TMenuItem(menu);
-    item->SetCaption("Item");
-    top->Add(item);
+  form->SetBounds(40, 40, 250, 170);
+  if (Dressed) {
+    auto* menu = new TMainMenu(form);
+    for (const char* caption : {"&File", "&Edit", "&View", "&Window", "&Help"}) {
+      auto* top = new TMenuItem(menu);
+      top->SetCaption(caption);
+      menu->Items()->Add(top);
+      auto* item = new TMenuItem(menu);
+      item->SetCaption("Item");
+      top->Add(item);
+    }
+    form->SetMenu(menu);
+    auto* caption = new TSkinCaption(form);
+    caption->SetActive(true);
   }
-  form->SetMenu(menu);
-  auto* caption = new TSkinCaption(form);
-  caption->SetActive(true);
-  PlaceControls(form, Controls);
+  Picked = Kind.Place(form, Controls);
   return form;
 }
 
@@ -336,11 +468,16 @@ HWND DialogBox() {
   return box;
 }
 
-// The windows an input may pick.
-enum TWindowPick { wpMenuForm, wpRangeForm, wpDialogBox, kWindowPicks };
+// Every input's skin data lives at one address: the menu item painters are kept per data object
+// for the program's life, so a fresh address each input would add an entry each input, and
+// libFuzzer would take every input for a leak and run it twice more.
+alignas(TSkinData) unsigned char gDataSlot[sizeof(TSkinData)];
+struct TDestroyInSlot {
+  void operator()(TSkinData* Data) const { Data->~TSkinData(); }
+};
 
-void Run(const std::string& Skin, TWindowPick Window, size_t Control) {
-  auto data = std::make_unique<TSkinData>(nullptr);
+void Run(const std::string& Skin, size_t Window, size_t Child, uint8_t Steps) {
+  const std::unique_ptr<TSkinData, TDestroyInSlot> data(new (gDataSlot) TSkinData(nullptr));
   data->SkinStream()->WriteBuffer(Skin.data(), static_cast<int64_t>(Skin.size()));
   if (!data->LoadSkin()) return;
   data->SetSkinControls({xcMainMenu, xcSystemMenu, xcButton, xcBitBtn, xcSpeedButton, xcCheckBox,
@@ -350,48 +487,52 @@ void Run(const std::string& Skin, TWindowPick Window, size_t Control) {
   data->Loaded();
   const HWND other = CreateWindowEx(0, "Static", "other", WS_POPUP | WS_VISIBLE, 600, 600, 50, 50, nullptr,
                                     nullptr, MainInstance(), nullptr);
-  std::vector<TControl*> controls;
+  const auto step = static_cast<TStep>(Steps & kStepMask);
   std::unique_ptr<TForm> form;
-  switch (Window) {
-    case wpMenuForm:
-      form.reset(MenuForm(controls));
-      form->Show();
-      Exercise(form->Handle(), other);
-      ExerciseStates(form.get(), controls, Control);
-      break;
-    case wpRangeForm: {
-      TListBox* list = nullptr;
-      form.reset(RangeForm(controls, list));
-      form->Show();
-      Exercise(form->Handle(), other);
-      ExerciseStates(form.get(), controls, Control, false);
+  HWND box = nullptr;
+  if (Window < kControlKindCount) {
+    const TControlKind& kind = kControlKinds[Window];
+    std::vector<TControl*> controls;
+    TControl* picked = nullptr;
+    form.reset(ControlForm(kind, (Steps & kMenuAndCaption) != 0, controls, picked));
+    form->Show();
+    Exercise(form->Handle(), other, step);
+    if (step == stStates) ExerciseStates(picked, kind.Press);
+    if (step == stEnabling) ExerciseEnabling(form.get(), controls);
+    if (auto* list = dynamic_cast<TListBox*>(picked); list && step == stArrow)
       ClickLowerArrow(list->Handle());
-      break;
-    }
-    case wpDialogBox:
-    case kWindowPicks: {
-      const HWND box = DialogBox();
-      Exercise(box, other);
-      ExerciseStates(box, Control);
-      break;
-    }
+  } else {
+    box = DialogBox();
+    Exercise(box, other, step);
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+      children.push_back(child);
+    if (step == stStates && !children.empty()) ExerciseStates(children[Child % children.size()]);
+    if (step == stEnabling) ExerciseEnabling(box, children);
+  }
+  if (Steps & kDestroyAttached) {
+    // The window goes while skinned, then the skin data.
+    form.reset();
+    if (box) DestroyWindow(box);
+    Application->ProcessMessages();
+    return;
   }
   // Detach: the manager takes the skin off every window.
   data->SetActive(false);
   Pump(kActionWait);
   form.reset();
-  data.reset();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size < 1 || size > kMaxInput) return 0;
-  const auto window = static_cast<TWindowPick>(data[0] % kWindowPicks);
-  const size_t control = data[0] / kWindowPicks;
+  if (size < 2 || size > kMaxInput) return 0;
+  const size_t window = data[0] % (kControlKindCount + 1);
+  const size_t child = data[0] / (kControlKindCount + 1);
+  const uint8_t steps = data[1];
   std::string skin;
   try {
-    skin = PackSkin(ParseEntries(data + 1, size - 1), TLzhPackMode::Literal);
+    skin = PackSkin(ParseEntries(data + 2, size - 2), TLzhPackMode::Literal);
   } catch (const ESkinPackError&) {
     return 0;  // names our packer cannot write
   }
@@ -403,7 +544,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SetMessageBoxScript([](const std::string&, const std::string&, UINT) { return IDOK; });
   Application->OnException = [](TObject*, const Exception&) {};
   try {
-    Run(skin, window, control);
+    Run(skin, window, child, steps);
   } catch (const Exception&) {
     // a refusal of the class library is the skin's right; a crash is not
   }

@@ -38,6 +38,7 @@ void TQuickIni::LoadFromStream(TStream* Stream) {
 
 void TQuickIni::LoadFromText(const std::string& Text) {
   lines_.clear();
+  pairs_.clear();
   sections_.clear();
   firstHeader_.clear();
   size_t pos = 0;
@@ -54,6 +55,11 @@ void TQuickIni::LoadFromText(const std::string& Text) {
       sections_.emplace_back(line, static_cast<int>(lines_.size()));
       firstHeader_.emplace(LowerCase(line), static_cast<int>(lines_.size()));
     }
+    const size_t eq = line.find('=');
+    if (eq == std::string::npos)
+      pairs_.emplace_back();
+    else
+      pairs_.push_back({LowerCase(Trim(line.substr(0, eq))), Trim(line.substr(eq + 1))});
     lines_.push_back(line);
   }
 }
@@ -71,13 +77,10 @@ std::string TQuickIni::ReadString(const std::string& Section, const std::string&
   const std::string key = LowerCase(Key);
   for (size_t i = static_cast<size_t>(header->second) + 1;
        i < lines_.size() && !ini_detail::IsHeaderLine(lines_[i]); ++i) {
-    const std::string& line = lines_[i];
-    const size_t eq = line.find('=');
-    const std::string lineKey = eq == std::string::npos ? std::string() : LowerCase(Trim(line.substr(0, eq)));
-    if (lineKey != key) continue;
+    const TKeyValue& pair = pairs_[i];
+    if (pair.Key != key) continue;
     // The first matching line decides, even with an empty value.
-    const std::string value = eq == std::string::npos ? std::string() : Trim(line.substr(eq + 1));
-    return value.empty() ? Default : value;
+    return pair.Value.empty() ? Default : pair.Value;
   }
   return Default;
 }

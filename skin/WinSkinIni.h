@@ -44,6 +44,13 @@ class TQuickIni : public TObject {
 
  private:
   std::vector<std::string> lines_;
+  // Each line's lower-cased, trimmed key and trimmed value, worked out once at load: a skin
+  // load asks for hundreds of keys. Both are empty for a line without "=".
+  struct TKeyValue {
+    std::string Key;
+    std::string Value;
+  };
+  std::vector<TKeyValue> pairs_;
   // Header text ("[name]") and the index of that header in lines_.
   std::vector<std::pair<std::string, int>> sections_;
   // Lower-cased header text to the first such header's index: lookups stay cheap on skins

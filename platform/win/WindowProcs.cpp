@@ -2,12 +2,12 @@
 //   0x40000000 | generation << 16 | slot
 // so it stays a positive 32-bit value, is never a valid window handle, and a token whose
 // closure was freed is refused instead of calling freed memory.
-#include <deque>
 #include <map>
 #include <memory>
 #include <vector>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/RingQueue.h"
 #include "platform/win/WindowManager.h"
 
 namespace {
@@ -30,7 +30,7 @@ struct TSlot {
 
 struct TProcTable {
   std::vector<TSlot> Slots;
-  std::deque<uint32_t> Free;  // first in, first out: a freed token is reused as late as possible
+  TRingQueue<uint32_t> Free;  // first in, first out: a freed token is reused as late as possible
   std::map<TWndProcFunction, LONG_PTR> Interned;
 };
 
@@ -58,9 +58,9 @@ TSlot* Resolve(LONG_PTR token) {
 WNDPROC Register(std::shared_ptr<TProcEntry> entry) {
   TProcTable& t = Table();
   uint32_t slot;
-  if (!t.Free.empty()) {
-    slot = t.Free.front();
-    t.Free.pop_front();
+  if (!t.Free.Empty()) {
+    slot = t.Free.Front();
+    t.Free.PopFront();
   } else {
     if (t.Slots.size() >= kMaxSlots) throw EOutOfResources("Too many window procedures");
     slot = static_cast<uint32_t>(t.Slots.size());
@@ -76,7 +76,7 @@ void Retire(TSlot& s) {
   s.Entry.reset();
   s.Generation = (s.Generation + 1) & kGenerationMask;
   if (s.Generation == 0) s.Generation = 1;
-  t.Free.push_back(static_cast<uint32_t>(&s - t.Slots.data()));
+  t.Free.PushBack(static_cast<uint32_t>(&s - t.Slots.data()));
 }
 
 void RetireIfUnused(TSlot& s) {

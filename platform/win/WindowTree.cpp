@@ -6,9 +6,9 @@
 // stale handle meets a new generation as late as possible.
 #include <algorithm>
 #include <cstring>
-#include <deque>
 #include <exception>
 
+#include "platform/rtl/RingQueue.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/win/WindowManager.h"
 
@@ -26,7 +26,7 @@ struct TSlot {
 
 struct TTree {
   std::vector<TSlot> Slots;
-  std::deque<uint32_t> Free;
+  TRingQueue<uint32_t> Free;
   size_t Live = 0;
   TWnd* DesktopWnd = nullptr;
   TWnd* MessageWnd = nullptr;
@@ -41,9 +41,9 @@ TTree& Tree();
 
 HWND AllocateHandle(TTree& t, std::shared_ptr<TWnd> w) {
   uint32_t slot;
-  if (!t.Free.empty()) {
-    slot = t.Free.front();
-    t.Free.pop_front();
+  if (!t.Free.Empty()) {
+    slot = t.Free.Front();
+    t.Free.PopFront();
   } else {
     if (t.Slots.size() >= kMaxSlots) return nullptr;
     slot = static_cast<uint32_t>(t.Slots.size());
@@ -65,7 +65,7 @@ void RetireHandle(TWnd& w) {
   std::shared_ptr<TWnd> doomed = std::move(s.Wnd);
   s.Generation = (s.Generation + 1) & 0xFFFF;
   if (s.Generation == 0) s.Generation = 1;
-  t.Free.push_back(slot);
+  t.Free.PushBack(slot);
   --t.Live;
 }
 
@@ -84,7 +84,7 @@ TTree& Tree() {
   static TTree* tree = [] {
     auto* t = new TTree;
     t->Slots.resize(kDesktopSlot + 1);
-    for (uint32_t i = 0; i < kDesktopSlot; ++i) t->Free.push_back(i);
+    for (uint32_t i = 0; i < kDesktopSlot; ++i) t->Free.PushBack(i);
     auto desktop = MakeRoot("#32769");
     desktop->Style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
     desktop->Handle = Encode(kDesktopSlot, 1);

@@ -44,6 +44,23 @@ class WinSkinIniTest : public ::testing::Test {
   }
 };
 
+// A line without "=" has an empty key and no value; the first line whose key matches decides.
+TEST_F(WinSkinIniTest, IniKeylessLinesAndFirstMatch) {
+  struct {
+    const char *Text, *Key, *Expected;
+  } const kCases[] = {
+      {"[S]\nbare line\n = v\n", "", "def"}, {"[S]\n = v\nbare line\n", "", "v"},
+      {"[S]\nk = \nk=2\n", "K", "def"},      {"[S]\n K =1=2 \nk=3\n", "k", "1=2"},
+      {"[S]\n[T]\nk=1\n", "k", "def"},       {"[S]\nk\nk=4\n", "k", "4"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.Text);
+    TQuickIni ini;
+    ini.LoadFromText(c.Text);
+    EXPECT_EQ(ini.ReadString("s", c.Key, "def"), c.Expected);
+  }
+}
+
 TEST_F(WinSkinIniTest, IniRulesAndColourValues) {
   TQuickIni ini;
   ini.LoadFromText(
