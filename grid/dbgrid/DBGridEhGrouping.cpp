@@ -42,11 +42,9 @@ void TDBGridEhDataGroupsEh::ActiveChanged() {
   inherited::ActiveChanged();
   TCustomDBGridEh* grid = DBGridOf(this);
   if (!grid || grid->ComponentState().Contains(csDestroying)) return;
-  grid->LinkActive(grid->DataLink()->Active());
-  // Announcing an active link over the table has read the rows afresh already.
-  if (!grid->DataLink()->Active() || !grid->IsDataIntfAssigned())
-    grid->MemTableRecordsChanged(mtcDataReloaded, -1);
-  grid->UpdateGroupingLayout();
+  const TLivenessWatch watch = grid->Watch();
+  grid->GroupingActiveChanged();
+  if (watch.Gone()) return;
   if (grid->OnActiveGroupingStructChanged) grid->OnActiveGroupingStructChanged(grid);
 }
 
