@@ -96,8 +96,10 @@ TGroupDataTreeNodeEh* TDBGridEhDataGroupsEh::GetCurrentNode() {
 // The model's key first; the column's event, then the level's, may replace it.
 Variant TDBGridEhDataGroupLevelEh::GetKeyValue() {
   Variant key = inherited::GetKeyValue();
-  TCustomDBGridEh* grid = DBGridOf(DataGroups());
   auto* column = dynamic_cast<TColumnEh*>(Column());
+  // Every record of a rebuild comes here: without a handler the grid is not looked up.
+  if (!(column && column->OnGroupGetKeyValue) && !OnGetKeyValue) return key;
+  TCustomDBGridEh* grid = DBGridOf(DataGroups());
   if (column && column->OnGroupGetKeyValue) {
     // The handler may free the grid, and this level with it.
     const TLivenessWatch watch = grid ? grid->Watch() : TLivenessWatch();
