@@ -473,6 +473,9 @@ class TCustomDBGridEh : public TCustomDBAxisGridEh,
   void Loaded() override;
   void EditingChanged() override;
   void UpdateGroupingLayout() override;
+  // Grouping was turned on or off: the link is announced again and the grid laid out anew, its
+  // rows measured once, by the last layout.
+  void GroupingActiveChanged();
   int CalcDataGroupRowHeight(TGroupDataTreeNodeEh* Node) override;
   // The light steps CreateWnd and DataChanged run.
   void AxisLayoutHook();

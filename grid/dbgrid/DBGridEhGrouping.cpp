@@ -42,11 +42,9 @@ void TDBGridEhDataGroupsEh::ActiveChanged() {
   inherited::ActiveChanged();
   TCustomDBGridEh* grid = DBGridOf(this);
   if (!grid || grid->ComponentState().Contains(csDestroying)) return;
-  grid->LinkActive(grid->DataLink()->Active());
-  // Announcing an active link over the table has read the rows afresh already.
-  if (!grid->DataLink()->Active() || !grid->IsDataIntfAssigned())
-    grid->MemTableRecordsChanged(mtcDataReloaded, -1);
-  grid->UpdateGroupingLayout();
+  const TLivenessWatch watch = grid->Watch();
+  grid->GroupingActiveChanged();
+  if (watch.Gone()) return;
   if (grid->OnActiveGroupingStructChanged) grid->OnActiveGroupingStructChanged(grid);
 }
 
@@ -98,8 +96,10 @@ TGroupDataTreeNodeEh* TDBGridEhDataGroupsEh::GetCurrentNode() {
 // The model's key first; the column's event, then the level's, may replace it.
 Variant TDBGridEhDataGroupLevelEh::GetKeyValue() {
   Variant key = inherited::GetKeyValue();
-  TCustomDBGridEh* grid = DBGridOf(DataGroups());
   auto* column = dynamic_cast<TColumnEh*>(Column());
+  // Every record of a rebuild comes here: without a handler the grid is not looked up.
+  if (!(column && column->OnGroupGetKeyValue) && !OnGetKeyValue) return key;
+  TCustomDBGridEh* grid = DBGridOf(DataGroups());
   if (column && column->OnGroupGetKeyValue) {
     // The handler may free the grid, and this level with it.
     const TLivenessWatch watch = grid ? grid->Watch() : TLivenessWatch();

@@ -1,6 +1,7 @@
 // The data grid's geometry: when the indicator shows, row and title heights, frozen columns and
 // the base grid's counts, automatic column widths, scaling, activation and loading.
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "grid/dbgrid/DBGridEhCenter.h"
@@ -445,14 +446,35 @@ void TCustomDBGridEh::AfterLayoutUpdate() {
 // The panel's items are placed in the new layout; the strip's height they need lays the grid
 // out once more.
 void TCustomDBGridEh::UpdateGroupingLayout() {
-  LayoutChanged();
-  if (DataGrouping()->GroupPanelVisible()) CalcGroupingPanelLayout();
-  UpdateTopOutBoundaryHeight();
+  {
+    // Placing the panel needs the columns laid out, not the rows measured: the last layout
+    // measures them, once.
+    TValueRestorer<bool> countOnly(groupingUpdateGuard_, true);
+    LayoutChanged();
+    if (DataGrouping()->GroupPanelVisible()) CalcGroupingPanelLayout();
+    UpdateTopOutBoundaryHeight();
+  }
   LayoutChanged();
   Invalidate();
   // Regrouping moves the current row among rows of new heights: it shows in full again.
   if (HandleAllocated() && DataGrouping()->IsGroupingActive() && Row() < RowCount())
     ClampInView(TGridCoord{Col(), Row()});
+}
+
+void TCustomDBGridEh::GroupingActiveChanged() {
+  const TLivenessWatch watch = Watch();
+  {
+    // The rebuild and the layouts the link's announcement runs only count the rows: the
+    // grouping layout below measures them.
+    const bool countOnlyBefore = std::exchange(groupingUpdateGuard_, true);
+    TScopeExit restore(
+        WhileAlive(watch, [this, countOnlyBefore] { groupingUpdateGuard_ = countOnlyBefore; }));
+    LinkActive(DataLink()->Active());
+    // Announcing an active link over the table has read the rows afresh already.
+    if (!watch.Gone() && (!DataLink()->Active() || !IsDataIntfAssigned()))
+      MemTableRecordsChanged(mtcDataReloaded, -1);
+  }
+  if (!watch.Gone()) UpdateGroupingLayout();
 }
 
 // --- the light steps ------------------------------------------------------------------------------

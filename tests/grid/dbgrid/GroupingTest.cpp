@@ -20,7 +20,23 @@ class TGroupingGridEh : public TDBGridEh {
   using TDBGridEh::groupedBOF_;
   using TDBGridEh::groupedEOF_;
   using TDBGridEh::TDBGridEh;
+  // Counts the passes that measure every data row: each costs a call per record.
+  void UpdateDataRowHeights() override {
+    ++dataRowPasses;
+    TDBGridEh::UpdateDataRowHeights();
+  }
+  int dataRowPasses = 0;
 };
+
+// What the first frame rests on: the grid's rows with their heights, the top row and the
+// current row.
+std::string RowsLaidOut(TDBGridEh* Grid) {
+  std::string out = "rows " + std::to_string(Grid->RowCount()) + "+" +
+                    std::to_string(Grid->ContraRowCount()) + " top " + std::to_string(Grid->TopRow()) +
+                    " row " + std::to_string(Grid->Row()) + " heights";
+  for (int r = 0; r < Grid->GetFullRowCount(); ++r) out += " " + std::to_string(Grid->RowHeights(r));
+  return out;
+}
 
 // Records 0..4 (ACCOUNT, KIND, AMOUNT): A x 1, B y 2, A y 3, B x 4, A x 5, grouped by ACCOUNT and
 // KIND, all open. Flat rows: 0 A, 1 A/x, 2 #0, 3 #4, 4 A/y, 5 #2, 6 B, 7 B/x, 8 #3, 9 B/y, 10 #1.
@@ -347,6 +363,63 @@ TEST_F(Grouping, APickByMouseIsTakenAsAPickByKeys) {
       grid->HideEditor();
       handlerErrors.clear();
     }
+}
+
+// Turning grouping on lays the grid out as a full layout afterwards would, in every setting that
+// bears on the rows' heights, the rows shown or the current row; the data rows are measured
+// twice only: once as the tree is read afresh and once by the last layout.
+TEST_F(Grouping, TurningGroupingOnMeasuresTheRowsOnlyTwiceAndAsAFullLayoutWould) {
+  std::vector<std::vector<Variant>> rows;
+  for (int i = 5; i < 60; ++i)
+    rows.push_back({std::string(1, static_cast<char>('A' + i % 6)), i % 4 == 0 ? "x" : "y", i});
+  grouping->SetActive(false);
+  table->LoadFromRows(rows);
+  const int fontSize = grid->Font()->Size();
+  TGridDataGroupFooterEh* footer = grouping->Footers()->Add();
+  grouping->InitFootersColumnItems();
+  footer->ColumnItems()->Items(2)->SetValueType(gfvSumEh);
+  footer->SetVisible(false);
+  const auto none = [] {};
+  struct TCase {
+    const char* Name;
+    std::function<void()> Set, Reset;
+    bool LayoutLocked = false;
+  } cases[] = {
+      {"default heights", none, none},
+      {"heights from a handler",
+       [&] {
+         grid->OnGetRowHeight = [&](TCustomDBGridEh*, int& Height) {
+           Height += table->FieldByName("AMOUNT")->AsInteger() % 3 * 5;
+         };
+       },
+       [&] { grid->OnGetRowHeight = nullptr; }},
+      {"rows fitted to their content", [&] { grid->SetOptionsEh(grid->OptionsEh() + dghAutoFitRowHeight); },
+       [&] { grid->SetOptionsEh(grid->OptionsEh() - dghAutoFitRowHeight); }},
+      {"a larger font", [&] { grid->Font()->SetSize(15); }, [&] { grid->Font()->SetSize(fontSize); }},
+      {"group footers with a sum", [&] { footer->SetVisible(true); }, [&] { footer->SetVisible(false); }},
+      {"the group panel shown", [&] { grouping->SetGroupPanelVisible(true); },
+       [&] { grouping->SetGroupPanelVisible(false); }},
+      {"the current record far down", [&] { table->SetRecNo(58); }, [&] { table->First(); }},
+      {"inside a layout bracket", none, none, true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    c.Set();
+    Pump();
+    grid_->dataRowPasses = 0;
+    if (c.LayoutLocked) grid->BeginLayout();
+    grouping->SetActive(true);
+    if (c.LayoutLocked) grid->EndLayout();
+    const std::string turnedOn = RowsLaidOut(grid);
+    EXPECT_EQ(grid_->dataRowPasses, 2);
+    grid->UpdateRowCountForGrouping();
+    grid->UpdateGroupingLayout();
+    EXPECT_EQ(turnedOn, RowsLaidOut(grid));
+    EXPECT_EQ(grid->RowCount(), grid->TopDataOffset() + Tree()->GetFlatCount());
+    grouping->SetActive(false);
+    c.Reset();
+  }
+  EXPECT_EQ(handlerErrors, std::vector<std::string>{});
 }
 
 }  // namespace dbgrid_grouping_test
