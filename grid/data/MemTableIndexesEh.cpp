@@ -463,7 +463,7 @@ bool TMTIndexEh::FindKeyValueIndex(const Variant& Key, int& Position) {
     Refresh();
     pre = prefixed_ && Encode(Key, scheme_, p0, p1) == Encoded::Ok;
   }
-  auto compareAt = [&](size_t i) { return CompareKey(items_[i], Key, pre, p0, p1); };
+  auto compareAt = [&](size_t i) { return CompareKey(std::as_const(items_)[i], Key, pre, p0, p1); };
   const size_t first =
       items_.PartitionPoint([&](const Entry& e) { return CompareKey(e, Key, pre, p0, p1) < 0; });
   if (first == items_.size() || compareAt(first) != 0) {
@@ -544,7 +544,7 @@ int TMTIndexEh::FindItemOf(const Variant& Key, const TMemoryRecordEh* Rec, int R
   if (found) return pos;
   // A key that changed behind the index's back: the record still finds its item.
   int at = 0, hit = -1;
-  items_.ForEach([&](const Entry& e) {
+  std::as_const(items_).ForEach([&](const Entry& e) {
     if (hit < 0 && e.Rec == Rec) hit = at;
     ++at;
   });
@@ -691,7 +691,7 @@ void TMTIndexEh::RecordMoved(int FromIndex, int ToIndex) {
   if (rec->UpdateStatus() == usDeletedEh) return;  // marked deleted: no item
   const int pos = FindItemOf(ValuesKey(PostedValuesOf(rec)), rec, FromIndex, Move{FromIndex, ToIndex});
   if (pos < 0) return;
-  const Entry moved = items_[static_cast<size_t>(pos)];
+  const Entry moved = std::as_const(items_)[static_cast<size_t>(pos)];
   items_.erase(static_cast<size_t>(pos));
   items_.insert(LocateEntry(moved), moved);
 }
@@ -726,7 +726,7 @@ void TMTIndexEh::RestoreRecord(TMemoryRecordEh* Rec) {
   Refresh();
   Entry e = MakeEntry(Rec->ValuesFor(dvkCurrentEh), Rec);
   size_t pos = LocateEntry(e);
-  if (pos < items_.size() && items_[pos].Rec == Rec) return;
+  if (pos < items_.size() && std::as_const(items_)[pos].Rec == Rec) return;
   items_.insert(pos, e);
 }
 
