@@ -62,14 +62,52 @@ const TIndexEntryEh& TIndexItemsEh::operator[](size_t Position) const {
 TIndexEntryEh& TIndexItemsEh::operator[](size_t Position) {
   size_t block = 0, offset = 0;
   Find(Position, block, offset);
+  if (offset % kFenceSpan == kFenceSpan - 1 || offset + 1 == blocks_[block].size()) fencesStale_ = true;
   return blocks_[block][offset];
 }
 
+void TIndexItemsEh::SetFences(size_t Block) const {
+  const std::vector<TIndexEntryEh>& b = blocks_[Block];
+  for (size_t j = 0; j < kFencesPerBlock; ++j)
+    fences_[Block][j] = b[std::min(j * kFenceSpan + kFenceSpan, b.size()) - 1];
+  lasts_[Block] = b.back();
+}
+
+void TIndexItemsEh::Touched(size_t Block) {
+  lasts_[Block] = blocks_[Block].back();
+  if (unfenced_ == Block) return;
+  FenceUnfenced();
+  unfenced_ = Block;
+}
+
+void TIndexItemsEh::FenceUnfenced() const {
+  if (unfenced_ < blocks_.size()) SetFences(unfenced_);
+  unfenced_ = kNoBlock;
+}
+
+void TIndexItemsEh::RefreshFences() const {
+  lasts_.resize(blocks_.size());
+  while (fences_.size() < blocks_.size())
+    fences_.push_back(std::make_unique<TIndexEntryEh[]>(kFencesPerBlock));
+  fences_.resize(blocks_.size());
+  for (size_t k = 0; k < blocks_.size(); ++k) SetFences(k);
+  fencesStale_ = false;
+  unfenced_ = kNoBlock;
+}
+
 void TIndexItemsEh::insert(size_t Position, const TIndexEntryEh& E) {
+  // What may fail comes first, so that no step below fails half way: room for one more
+  // block's copies, growing as a vector grows.
+  if (lasts_.capacity() <= blocks_.size()) lasts_.reserve(2 * blocks_.size() + 1);
+  if (fences_.capacity() <= blocks_.size()) fences_.reserve(2 * blocks_.size() + 1);
   size_t block = 0, offset = 0;
   if (Position == size_) {
     if (blocks_.empty() || blocks_.back().size() >= kBlockMax) {
+      auto newFences = std::make_unique<TIndexEntryEh[]>(kFencesPerBlock);
+      FenceUnfenced();  // block numbers stay as they are, but keep the rule simple
       blocks_.emplace_back().reserve(kBlockMax);
+      lasts_.emplace_back();  // set below
+      fences_.push_back(std::move(newFences));
       Renew();
     }
     block = blocks_.size() - 1;
@@ -79,13 +117,19 @@ void TIndexItemsEh::insert(size_t Position, const TIndexEntryEh& E) {
     full_ = false;
     if (blocks_[block].size() >= kBlockMax) {
       // A full block splits in halves first; the position falls into one of them.
+      auto newFences = std::make_unique<TIndexEntryEh[]>(kFencesPerBlock);
       std::vector<TIndexEntryEh> half;
       half.reserve(kBlockMax);
       std::vector<TIndexEntryEh>& full = blocks_[block];
       const auto keep = static_cast<std::ptrdiff_t>(full.size() / 2);
       half.assign(full.begin() + keep, full.end());
+      FenceUnfenced();  // the blocks after this one move on by one
       full.resize(static_cast<size_t>(keep));
+      lasts_.insert(lasts_.begin() + static_cast<std::ptrdiff_t>(block) + 1, TIndexEntryEh{});
+      fences_.insert(fences_.begin() + static_cast<std::ptrdiff_t>(block) + 1, std::move(newFences));
       blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(block) + 1, std::move(half));
+      SetFences(block);
+      SetFences(block + 1);
       Renew();
       if (offset > static_cast<size_t>(keep)) {
         offset -= static_cast<size_t>(keep);
@@ -95,6 +139,7 @@ void TIndexItemsEh::insert(size_t Position, const TIndexEntryEh& E) {
   }
   std::vector<TIndexEntryEh>& b = blocks_[block];
   b.insert(b.begin() + static_cast<std::ptrdiff_t>(offset), E);
+  Touched(block);
   AddToSize(block, 1);
   ++size_;
 }
@@ -107,10 +152,15 @@ void TIndexItemsEh::erase(size_t Position) {
   --size_;
   full_ = full_ && block + 1 == blocks_.size();
   if (!b.empty()) {
+    Touched(block);
     AddToSize(block, -1);
     return;
   }
+  if (unfenced_ != block) FenceUnfenced();  // the blocks after this one move back by one
+  unfenced_ = kNoBlock;
   blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(block));
+  lasts_.erase(lasts_.begin() + static_cast<std::ptrdiff_t>(block));
+  fences_.erase(fences_.begin() + static_cast<std::ptrdiff_t>(block));
   Renew();
 }
 
@@ -126,6 +176,7 @@ void TIndexItemsEh::Assign(const std::vector<TIndexEntryEh>& Sorted) {
   size_ = Sorted.size();
   full_ = true;
   Renew();
+  RefreshFences();
 }
 
 void TIndexItemsEh::clear() {
@@ -133,6 +184,12 @@ void TIndexItemsEh::clear() {
   blocks_.shrink_to_fit();
   tree_.clear();
   tree_.shrink_to_fit();
+  lasts_.clear();
+  lasts_.shrink_to_fit();
+  unfenced_ = kNoBlock;
+  fences_.clear();
+  fences_.shrink_to_fit();
+  fencesStale_ = false;
   size_ = 0;
   full_ = true;
 }
@@ -145,7 +202,9 @@ constexpr const char* kItemsName = "TIndexItemsEh";
 
 // Rules: no block is empty or over kBlockMax, every block but the last is full while full_
 // says so, every item names a record, the tree gives every block's start as the sum of the
-// sizes before it, and the sizes add up to size().
+// sizes before it, the sizes add up to size(), and unless stale the copies for the search
+// (fences but those of the unfenced block, last items) are those of the items they stand for,
+// one set a block.
 void TIndexItemsEh::CheckConsistency() const {
   CheckRule(tree_.size() == blocks_.size() + 1 || (blocks_.empty() && tree_.size() <= 1), kItemsName,
             "tree and block list differ in length");
@@ -159,7 +218,20 @@ void TIndexItemsEh::CheckConsistency() const {
               "block not full where all are", "block", at);
     for (const TIndexEntryEh& e : b)
       CheckRule(e.Rec != nullptr, kItemsName, "item names no record", "block", at);
+    for (size_t j = 0; !fencesStale_ && !b.empty() && j < kFencesPerBlock; ++j) {
+      const TIndexEntryEh& item = b[std::min(j * kFenceSpan + kFenceSpan, b.size()) - 1];
+      const bool fenced = k != unfenced_;
+      const TIndexEntryEh* copies[] = {!fenced              ? &item
+                                       : k < fences_.size() ? &fences_[k][j]
+                                                            : nullptr,
+                                       j + 1 == kFencesPerBlock && k < lasts_.size() ? &lasts_[k] : &item};
+      for (const TIndexEntryEh* copy : copies)
+        CheckRule(copy && copy->P0 == item.P0 && copy->P1 == item.P1 && copy->Rec == item.Rec, kItemsName,
+                  "copy of an item for the search differs from it", "block", at);
+    }
     start += b.size();
   }
+  CheckRule(fencesStale_ || (fences_.size() == blocks_.size() && lasts_.size() == blocks_.size()), kItemsName,
+            "copies for the search and blocks differ in number");
   CheckRule(start == size_, kItemsName, "block sizes do not add up to the count");
 }

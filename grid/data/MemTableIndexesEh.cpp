@@ -13,12 +13,12 @@
 // prefixes by radix, and then orders only the runs of equal prefixes by their keys.
 #include <unicode/ucol.h>
 #include <unicode/uiter.h>
-#include <unicode/uset.h>
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <utility>
@@ -26,6 +26,7 @@
 #include "grid/data/MemTableDataEh.h"
 #include "grid/data/MemTableInternalEh.h"
 #include "platform/db/PrefixSort.h"
+#include "platform/rtl/AsciiCollation.h"
 #include "platform/rtl/Collation.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FormatSettings.h"
@@ -68,68 +69,12 @@ size_t EncodedSize(TVarType t) {
 }
 
 // Primary-weight ranks of the ASCII characters under the current collation, when they are
-// safe to use: one primary weight a character, no contraction made of ASCII characters, no
-// numeric or case-level ordering. Rank 0 marks a character without a primary weight.
+// safe to use (see TAsciiCollationKeys), made once a locale.
 struct AsciiRanks {
   std::string Locale;
   bool Ready = false;
-  bool Usable = false;
-  uint8_t Rank[128] = {};
+  std::optional<TAsciiCollationKeys> Keys;
 };
-
-void ComputeRanks(AsciiRanks& r, UCollator* coll) {
-  r.Usable = false;
-  if (!coll) return;
-  UErrorCode st = U_ZERO_ERROR;
-  if (ucol_getAttribute(coll, UCOL_NUMERIC_COLLATION, &st) != UCOL_OFF || U_FAILURE(st)) return;
-  if (ucol_getAttribute(coll, UCOL_CASE_LEVEL, &st) != UCOL_OFF || U_FAILURE(st)) return;
-  USet* contractions = uset_openEmpty();
-  USet* expansions = uset_openEmpty();
-  ucol_getContractionsAndExpansions(coll, contractions, expansions, true, &st);
-  bool safe = U_SUCCESS(st);
-  for (UChar32 c = 0; safe && c < 128; ++c)
-    if (uset_contains(expansions, c)) safe = false;
-  int32_t items = uset_getItemCount(contractions);
-  for (int32_t i = 0; safe && i < items; ++i) {
-    UChar32 start = 0, end = 0;
-    UChar str[64];
-    UErrorCode e = U_ZERO_ERROR;
-    int32_t len = uset_getItem(contractions, i, &start, &end, str, 64, &e);
-    if (U_FAILURE(e)) {
-      safe = false;
-      break;
-    }
-    if (len == 0) continue;  // a range of code points, not a contraction
-    bool ascii = true;
-    for (int32_t k = 0; k < len; ++k)
-      if (str[k] >= 128) ascii = false;
-    if (ascii) safe = false;
-  }
-  uset_close(contractions);
-  uset_close(expansions);
-  if (!safe) return;
-  UCollator* primary = ucol_clone(coll, &st);
-  if (U_FAILURE(st) || !primary) return;
-  ucol_setStrength(primary, UCOL_PRIMARY);
-  std::vector<UChar> chars;
-  for (UChar c = 0; c < 128; ++c) {
-    UChar one[1] = {c};
-    UChar none[1] = {0};
-    if (ucol_strcoll(primary, one, 1, none, 0) == UCOL_EQUAL)
-      r.Rank[c] = 0;
-    else
-      chars.push_back(c);
-  }
-  auto less = [primary](UChar a, UChar b) { return ucol_strcoll(primary, &a, 1, &b, 1) == UCOL_LESS; };
-  std::stable_sort(chars.begin(), chars.end(), less);
-  int rank = 0;
-  for (size_t i = 0; i < chars.size(); ++i) {
-    if (i == 0 || less(chars[i - 1], chars[i])) ++rank;
-    r.Rank[chars[i]] = static_cast<uint8_t>(rank);
-  }
-  ucol_close(primary);
-  r.Usable = rank > 0 && rank < 256;
-}
 
 const AsciiRanks& CurrentRanks() {
   thread_local AsciiRanks ranks;
@@ -137,7 +82,7 @@ const AsciiRanks& CurrentRanks() {
   if (!ranks.Ready || ranks.Locale != locale) {
     ranks.Locale = locale;
     ranks.Ready = true;
-    ComputeRanks(ranks, CurrentCollator(false));
+    ranks.Keys = TAsciiCollationKeys::FromCollator(CurrentCollator(false), 1);
   }
   return ranks;
 }
@@ -209,12 +154,12 @@ PrefixResult EncodePrefix(const std::vector<TVarType>& Types, const AsciiRanks& 
           text = converted;
         }
         if (Ascii) {
-          if (!Ranks.Usable) return PrefixResult::NonAscii;
+          if (!Ranks.Keys) return PrefixResult::NonAscii;
           // Every character must be ASCII, not only those the prefix takes: a later one may
           // change how the earlier ones collate.
           for (unsigned char c : text) {
             if (c >= 128) return PrefixResult::NonAscii;
-            if (uint8_t r = Ranks.Rank[c]) w.Put(r);
+            if (uint8_t r = Ranks.Keys->PrimaryRank(c)) w.Put(r);
           }
         } else {
           UCollator* coll = CurrentCollator(false);
@@ -518,7 +463,7 @@ bool TMTIndexEh::FindKeyValueIndex(const Variant& Key, int& Position) {
     Refresh();
     pre = prefixed_ && Encode(Key, scheme_, p0, p1) == Encoded::Ok;
   }
-  auto compareAt = [&](size_t i) { return CompareKey(items_[i], Key, pre, p0, p1); };
+  auto compareAt = [&](size_t i) { return CompareKey(std::as_const(items_)[i], Key, pre, p0, p1); };
   const size_t first =
       items_.PartitionPoint([&](const Entry& e) { return CompareKey(e, Key, pre, p0, p1) < 0; });
   if (first == items_.size() || compareAt(first) != 0) {
@@ -599,7 +544,7 @@ int TMTIndexEh::FindItemOf(const Variant& Key, const TMemoryRecordEh* Rec, int R
   if (found) return pos;
   // A key that changed behind the index's back: the record still finds its item.
   int at = 0, hit = -1;
-  items_.ForEach([&](const Entry& e) {
+  std::as_const(items_).ForEach([&](const Entry& e) {
     if (hit < 0 && e.Rec == Rec) hit = at;
     ++at;
   });
@@ -746,7 +691,7 @@ void TMTIndexEh::RecordMoved(int FromIndex, int ToIndex) {
   if (rec->UpdateStatus() == usDeletedEh) return;  // marked deleted: no item
   const int pos = FindItemOf(ValuesKey(PostedValuesOf(rec)), rec, FromIndex, Move{FromIndex, ToIndex});
   if (pos < 0) return;
-  const Entry moved = items_[static_cast<size_t>(pos)];
+  const Entry moved = std::as_const(items_)[static_cast<size_t>(pos)];
   items_.erase(static_cast<size_t>(pos));
   items_.insert(LocateEntry(moved), moved);
 }
@@ -781,7 +726,7 @@ void TMTIndexEh::RestoreRecord(TMemoryRecordEh* Rec) {
   Refresh();
   Entry e = MakeEntry(Rec->ValuesFor(dvkCurrentEh), Rec);
   size_t pos = LocateEntry(e);
-  if (pos < items_.size() && items_[pos].Rec == Rec) return;
+  if (pos < items_.size() && std::as_const(items_)[pos].Rec == Rec) return;
   items_.insert(pos, e);
 }
 

@@ -1,5 +1,6 @@
 #include "platform/db/RecordSort.h"
 
+#include "platform/rtl/AsciiCollation.h"
 #include "platform/rtl/Collation.h"
 
 #include <unicode/ucol.h>
@@ -139,16 +140,26 @@ int64_t IntegerOf(const Variant& v) {
   }
 }
 
-void AppendValue(std::string& out, const TSortField& f, const Variant& v) {
+// The text's key by ASCII ranks; false when the text or the locale has none.
+bool AppendAsciiKey(std::string& out, std::string_view text, bool ignoreCase) {
+  const TAsciiCollationKeys* ranks = CurrentAsciiCollationKeys(ignoreCase);
+  return ranks && ranks->TryAppend(out, text);
+}
+
+bool AppendTextKey(std::string& out, std::string_view text, bool ignoreCase, bool asciiRanks) {
+  if (asciiRanks) return AppendAsciiKey(out, text, ignoreCase);
+  AppendCollationKey(out, text, ignoreCase);
+  return true;
+}
+
+// False where a text has no ASCII ranks (see TRecordKeyBuilder::AppendKey).
+bool AppendValue(std::string& out, const TSortField& f, const Variant& v, bool asciiRanks) {
   switch (f.Kind) {
     case TSortValueKind::Text: {
       // Stored UTF-8 text is collated where it lies; other values through their text.
       std::string_view view;
-      if (v.TryTextView(view))
-        AppendCollationKey(out, view, f.CaseInsensitive);
-      else
-        AppendCollationKey(out, VarToStr(v), f.CaseInsensitive);
-      break;
+      if (v.TryTextView(view)) return AppendTextKey(out, view, f.CaseInsensitive, asciiRanks);
+      return AppendTextKey(out, VarToStr(v), f.CaseInsensitive, asciiRanks);
     }
     case TSortValueKind::Integer:
       AppendInt(out, IntegerOf(v));
@@ -167,11 +178,18 @@ void AppendValue(std::string& out, const TSortField& f, const Variant& v) {
       AppendBytes(out, v.IsArray() ? VarToStr(v) : VarToStr(v));
       break;
   }
+  return true;
 }
 
 }  // namespace
 
-void TRecordKeyBuilder::AppendKey(const Variant* Row, std::string& Out) const {
+TRecordKeyBuilder TRecordKeyBuilder::WithAsciiTextKeys(bool On) const {
+  TRecordKeyBuilder copy = *this;
+  copy.asciiText_ = On;
+  return copy;
+}
+
+bool TRecordKeyBuilder::AppendKey(const Variant* Row, std::string& Out) const {
   for (const TSortField& f : fields_) {
     size_t start = Out.size();
     const Variant& v = Row[f.Slot];
@@ -180,7 +198,7 @@ void TRecordKeyBuilder::AppendKey(const Variant* Row, std::string& Out) const {
     } else {
       Out.push_back('\1');
       try {
-        AppendValue(Out, f, v);
+        if (!AppendValue(Out, f, v, asciiText_)) return false;
       } catch (const Exception&) {
         // A value the field's kind cannot read sorts with the Nulls.
         Out.resize(start);
@@ -191,12 +209,12 @@ void TRecordKeyBuilder::AppendKey(const Variant* Row, std::string& Out) const {
       for (size_t i = start; i < Out.size(); ++i)
         Out[i] = static_cast<char>(~static_cast<unsigned char>(Out[i]));
   }
+  return true;
 }
 
 int TRecordKeyBuilder::Compare(const Variant* A, const Variant* B) const {
   std::string ka, kb;
-  AppendKey(A, ka);
-  AppendKey(B, kb);
+  if (!AppendKey(A, ka) || !AppendKey(B, kb)) return WithAsciiTextKeys(false).Compare(A, B);
   int c = ka.compare(kb);
   return c < 0 ? -1 : c > 0 ? 1 : 0;
 }

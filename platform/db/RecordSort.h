@@ -39,13 +39,23 @@ class TRecordKeyBuilder {
   const std::vector<TSortField>& Fields() const { return fields_; }
   bool Empty() const { return fields_.empty(); }
 
-  // Appends the key of `Row` (which holds every slot the fields name) to `Out`.
-  void AppendKey(const Variant* Row, std::string& Out) const;
+  // The same order, keying ASCII texts by per-character ranks (far cheaper than collation
+  // keys, same order) or not. Keys of the two kinds must never be compared with each other,
+  // so whoever keeps keys makes all of them with one builder.
+  TRecordKeyBuilder WithAsciiTextKeys(bool On) const;
+  bool AsciiTextKeys() const { return asciiText_; }
+
+  // Appends the key of `Row` (which holds every slot the fields name) to `Out`. Answers false
+  // (`Out` then holds part of a key) when the builder keys ASCII texts by ranks and a text is
+  // not ASCII, or the locale's collation has no ASCII ranks: the keys must then all be made
+  // without them.
+  [[nodiscard]] bool AppendKey(const Variant* Row, std::string& Out) const;
   // <0, 0, >0 in record order.
   int Compare(const Variant* A, const Variant* B) const;
 
  private:
   std::vector<TSortField> fields_;
+  bool asciiText_ = false;
 };
 
 // Keys by record id, packed in one arena; replacing a key leaves the old bytes behind until
@@ -62,15 +72,20 @@ class TSortKeys {
   }
   int Compare(uint32_t A, uint32_t B) const;
   // Fills keys for `Ids` with the builder (rows from `RowOf(id)`), replacing any present.
+  // Answers false, holding no keys, when the builder could not key a row (see AppendKey).
   template <class RowOf>
-  void Build(const TRecordKeyBuilder& Builder, const std::vector<uint32_t>& Ids, RowOf rowOf) {
+  [[nodiscard]] bool Build(const TRecordKeyBuilder& Builder, const std::vector<uint32_t>& Ids, RowOf rowOf) {
     Clear();
     std::string key;
     for (uint32_t id : Ids) {
       key.clear();
-      Builder.AppendKey(rowOf(id), key);
+      if (!Builder.AppendKey(rowOf(id), key)) {
+        Clear();
+        return false;
+      }
       Set(id, key);
     }
+    return true;
   }
   size_t ArenaBytes() const { return arena_.size(); }
   // Raises EInternalError when a key lies outside the arena or the live byte count is off.

@@ -401,7 +401,14 @@ void TRecordStore::InsertIntoView(uint32_t Id) {
   }
   if (Sorted()) {
     std::string key;
-    order_.AppendKey(Row(Id), key);
+    if (!order_.AppendKey(Row(Id), key)) {
+      // The first text the ASCII ranks cannot key: every record's key is made again by
+      // collation, which keeps the view's order as it is.
+      order_ = order_.WithAsciiTextKeys(false);
+      static_cast<void>(keys_.Build(order_, view_.ToVector(), [this](uint32_t id) { return Row(id); }));
+      key.clear();
+      static_cast<void>(order_.AppendKey(Row(Id), key));
+    }
     keys_.Set(Id, key);
   }
   int lo = 0, hi = view_.Count();
@@ -434,13 +441,20 @@ void TRecordStore::RebuildView(const TRecordKeyBuilder& order, const FilterPredi
     ids = base_.ToVector();
   }
   TSortKeys keys;
+  // ASCII texts key by ranks, unless one text is not ASCII: then every text by collation.
+  TRecordKeyBuilder keyed = order.WithAsciiTextKeys(true);
   if (!order.Empty()) {
-    keys.Build(order, ids, [this](uint32_t id) { return Row(id); });
+    const auto rowOf = [this](uint32_t id) { return Row(id); };
+    if (!keys.Build(keyed, ids, rowOf)) {
+      keyed = order.WithAsciiTextKeys(false);
+      static_cast<void>(keys.Build(keyed, ids, rowOf));
+    }
     SortIdsByKeys(ids, keys);
   }
   if (arrange_) arrange_(ids);
   view_.Assign(ids);
   keys_ = std::move(keys);
+  order_ = std::move(keyed);
   DEBUG_CHECK(view_.Count() <= kDebugConsistencyLimit ? CheckView() : void());
 }
 
@@ -644,8 +658,8 @@ void TRecordStore::CheckRecord(uint32_t Id) const {
     CheckRule(ViewLess(Id, view_.At(pos + 1)), kStoreName, "view out of order", "position", pos + 1);
   if (Sorted()) {
     std::string key;
-    order_.AppendKey(Row(Id), key);
-    CheckRule(keys_.Get(Id) == key, kStoreName, "sort key differs from the record's values", "id", Id);
+    CheckRule(order_.AppendKey(Row(Id), key) && keys_.Get(Id) == key, kStoreName,
+              "sort key differs from the record's values", "id", Id);
   }
 }
 
@@ -663,9 +677,8 @@ void TRecordStore::CheckView() const {
       CheckRule(ViewLess(prev, id), kStoreName, "view out of order", "position", pos);
     if (Sorted()) {
       key.clear();
-      order_.AppendKey(Row(id), key);
-      CheckRule(keys_.Get(id) == key, kStoreName, "sort key differs from the record's values", "position",
-                pos);
+      CheckRule(order_.AppendKey(Row(id), key) && keys_.Get(id) == key, kStoreName,
+                "sort key differs from the record's values", "position", pos);
     }
     prev = id;
     ++pos;

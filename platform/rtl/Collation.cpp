@@ -6,7 +6,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+
+#include "platform/rtl/AsciiCollation.h"
 
 #include "platform/rtl/FormatSettings.h"
 #include "platform/rtl/SysUtils.h"
@@ -46,6 +49,10 @@ struct ThreadCollators {
   bool ready = false;
   CollatorPtr caseless;   // secondary strength
   CollatorPtr sensitive;  // tertiary strength
+  // [ignoreCase]: made on first use, as ranking the ASCII characters takes a few thousand
+  // comparisons.
+  bool asciiMade[2] = {false, false};
+  std::optional<TAsciiCollationKeys> ascii[2];
 
   UCollator* Get(bool ignoreCase) {
     const std::string& wanted = FormatSettings().CollationLocale;
@@ -53,9 +60,21 @@ struct ThreadCollators {
       locale = wanted;
       caseless = OpenCollator(locale, UCOL_SECONDARY);
       sensitive = OpenCollator(locale, UCOL_TERTIARY);
+      asciiMade[0] = asciiMade[1] = false;
+      ascii[0] = ascii[1] = std::nullopt;
       ready = true;
     }
     return ignoreCase ? caseless.get() : sensitive.get();
+  }
+
+  const TAsciiCollationKeys* Ascii(bool ignoreCase) {
+    UCollator* coll = Get(ignoreCase);
+    const int i = ignoreCase ? 1 : 0;
+    if (!asciiMade[i]) {
+      ascii[i] = coll ? TAsciiCollationKeys::FromCollator(coll, ucol_getStrength(coll) + 1) : std::nullopt;
+      asciiMade[i] = true;
+    }
+    return ascii[i] ? &*ascii[i] : nullptr;
   }
 };
 
@@ -64,11 +83,19 @@ int ClampInt(std::string_view a, std::string_view b) {
   return c < 0 ? -1 : c > 0 ? 1 : 0;
 }
 
+ThreadCollators& CollatorsOfThisThread() {
+  thread_local ThreadCollators collators;
+  return collators;
+}
+
 }  // namespace
 
 UCollator* CurrentCollator(bool IgnoreCase) {
-  thread_local ThreadCollators collators;
-  return collators.Get(IgnoreCase);
+  return CollatorsOfThisThread().Get(IgnoreCase);
+}
+
+const TAsciiCollationKeys* CurrentAsciiCollationKeys(bool IgnoreCase) {
+  return CollatorsOfThisThread().Ascii(IgnoreCase);
 }
 
 int CollateText(std::string_view S1, std::string_view S2, bool IgnoreCase) {

@@ -16,6 +16,11 @@ int CollateText(std::string_view S1, std::string_view S2, bool IgnoreCase);
 struct UCollator;
 UCollator* CurrentCollator(bool IgnoreCase);
 
+// The ASCII keys of CurrentCollator(IgnoreCase) (see AsciiCollation.h), made on first use and
+// with the same lifetime; nullptr where that collator's order of ASCII texts needs its own keys.
+class TAsciiCollationKeys;
+const TAsciiCollationKeys* CurrentAsciiCollationKeys(bool IgnoreCase);
+
 // Unicode simple case mapping and simple case folding of one code point.
 char32_t UnicodeToUpper(char32_t C);
 char32_t UnicodeToLower(char32_t C);

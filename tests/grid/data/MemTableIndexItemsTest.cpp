@@ -99,3 +99,28 @@ TEST(MemTableIndexItems, CheckerNamesAnItemWithoutARecord) {
   items[TIndexItemsEh::kBlockMax + 2].Rec = nullptr;
   EXPECT_EQ(BrokenRule(items), "TIndexItemsEh: item names no record at block 1");
 }
+
+// The search reads copies of some items: a prefix written through an item (the index renews
+// prefixes in place when its encoding changes) must reach them, whichever item it is.
+TEST(MemTableIndexItems, SearchSeesPrefixesWrittenThroughItems) {
+  TIndexItemsModel model;
+  std::vector<TIndexEntryEh>& expected = model.Expected;
+  for (uint64_t k = 0; k < 3 * TIndexItemsEh::kBlockMax; ++k) expected.push_back(model.Make(10 * k));
+  TIndexItemsEh items;
+  items.Assign(expected);
+  items.insert(1, expected[0]);  // the first block now changes item by item
+  expected.insert(expected.begin() + 1, expected[0]);
+  const size_t written[] = {1, 64, 100, 511, 512, 575, 1023, expected.size() - 1};
+  for (size_t at : written) {
+    SCOPED_TRACE(at);
+    items[at].P0 += 5;  // still between its neighbours
+    expected[at].P0 += 5;
+    ExpectConsistent(items);
+    for (uint64_t key : {expected[at].P0 - 1, expected[at].P0, expected[at].P0 + 1}) {
+      auto before = [key](const TIndexEntryEh& e) { return e.P0 < key; };
+      EXPECT_EQ(items.PartitionPoint(before),
+                static_cast<size_t>(std::partition_point(expected.begin(), expected.end(), before) -
+                                    expected.begin()));
+    }
+  }
+}

@@ -3,6 +3,8 @@
 // IndexFieldNames built on them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +13,7 @@
 #include "platform/db/Fields.h"
 #include "platform/db/MemoryDataSet.h"
 #include "platform/db/RecordSort.h"
+#include "platform/rtl/Collation.h"
 #include "platform/rtl/FormatSettings.h"
 #include "tests/support/ConsistencyTestSupport.h"
 
@@ -212,6 +215,70 @@ TEST_F(DataSetSortTest, RecordsKeepTheirPlaceAmongEqualsAfterEdits) {
   EXPECT_EQ(Order(), (std::vector<int>{6, 3, 4, 5}));
   ds->Last();
   EXPECT_EQ(ds->RecNo(), 4);
+}
+
+// ASCII names key by per-character ranks, other names by collation; either way the view is
+// the collation's order with ties in insertion order, through the step where the first name
+// outside ASCII arrives (every key is made again) and a rebuild when none is left.
+TEST_F(DataSetSortTest, OrderStaysTheCollationsWhenNamesLeaveAscii) {
+  std::map<int, std::string> names;
+  auto expected = [&names](bool ignoreCase) {
+    std::vector<int> ids;
+    for (const auto& [id, name] : names) ids.push_back(id);
+    std::stable_sort(ids.begin(), ids.end(),
+                     [&](int a, int b) { return CollateText(names[a], names[b], ignoreCase) < 0; });
+    return ids;
+  };
+  auto rename = [&](int id, const std::string& name) {
+    ASSERT_TRUE(ds->Locate("ID", id, {}));
+    ds->Edit();
+    ds->FieldByName("Name")->SetAsString(name);
+    ds->Post();
+    names[id] = name;
+  };
+  const char* ascii[] = {"b",  "B", "a-b", "ab",  "Ab",    "a b",  "",
+                         "10", "9", "zz",  "a_b", "co-op", "coop", "AB"};
+  for (int i = 0; i < 14; ++i) {
+    ds->AppendRecord({i + 1, ascii[i], 0.0});
+    names[i + 1] = ascii[i];
+  }
+  ds->SetIndexFieldNames("Name");
+  EXPECT_EQ(Order(), expected(true));
+  struct Step {
+    const char* What;
+    int Id;  // renamed, or added when new
+    const char* Name;
+  };
+  const Step steps[] = {
+      {"an ASCII name added", 15, "aB"},
+      {"the first name outside ASCII added", 16, "Ärger"},  // with the a's
+      {"an ASCII name after it", 17, "Ab"},
+      {"a name renamed out of ASCII", 2, "éclair"},  // with the e's
+      {"a Chinese name", 18, "阿"},                  // after Latin
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.What);
+    if (names.count(step.Id)) {
+      rename(step.Id, step.Name);
+    } else {
+      ds->AppendRecord({step.Id, step.Name, 0.0});
+      names[step.Id] = step.Name;
+    }
+    EXPECT_EQ(Order(), expected(true));
+  }
+  ds->SetSortCaseSensitive(true);
+  EXPECT_EQ(Order(), expected(false));
+  // Back to ASCII only: the next rebuild keys by ranks again, in the same order.
+  rename(2, "B");
+  for (int id : {16, 18}) {
+    ASSERT_TRUE(ds->Locate("ID", id, {}));
+    ds->Delete();
+    names.erase(id);
+  }
+  ds->SetSortCaseSensitive(false);
+  EXPECT_EQ(Order(), expected(true));
+  rename(3, "äb");
+  EXPECT_EQ(Order(), expected(true));
 }
 
 }  // namespace
