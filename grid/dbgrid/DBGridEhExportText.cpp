@@ -177,25 +177,46 @@ void TDBGridEhExportAsUnicodeText::WriteFooterCell(int DataCol, int Row, TColumn
 TDBGridEhExportAsCSV::TDBGridEhExportAsCSV() : Separator(CSVSeparator), QuoteChar(CSVQuoteChar) {}
 
 std::string TDBGridEhExportAsCSV::QuotedCell(const std::string& Text) const {
-  if (QuoteChar == '\0') return Text;
   std::string out;
-  out.reserve(Text.size() + 2);
-  out += QuoteChar;
-  const bool ascii = static_cast<unsigned char>(QuoteChar) < 0x80;
-  for (size_t i = 0; i < Text.size();) {
-    // A quote byte above 127 could be part of a character: only whole characters count.
-    const size_t len = ascii ? 1 : static_cast<size_t>(Utf8CharLength(Text, i));
-    if (len == 1 && Text[i] == QuoteChar) out += QuoteChar;
-    out.append(Text, i, len);
-    i += len;
-  }
-  out += QuoteChar;
+  AppendQuotedCell(out, Text);
   return out;
+}
+
+void TDBGridEhExportAsCSV::AppendQuotedCell(std::string& Out, std::string_view Text) const {
+  if (QuoteChar == '\0') {
+    Out += Text;
+    return;
+  }
+  Out.reserve(Out.size() + Text.size() + 2);
+  Out += QuoteChar;
+  if (static_cast<unsigned char>(QuoteChar) < 0x80) {
+    // An ASCII byte is never part of a longer character: every quote byte is one, and the text
+    // between them goes out whole.
+    for (size_t from = 0;;) {
+      const size_t at = Text.find(QuoteChar, from);
+      if (at == std::string_view::npos) {
+        Out += Text.substr(from);
+        break;
+      }
+      Out += Text.substr(from, at + 1 - from);
+      Out += QuoteChar;
+      from = at + 1;
+    }
+  } else {
+    // A quote byte above 127 could be part of a character: only whole characters count.
+    for (size_t i = 0; i < Text.size();) {
+      const auto len = static_cast<size_t>(Utf8CharLength(Text, i));
+      if (len == 1 && Text[i] == QuoteChar) Out += QuoteChar;
+      Out += Text.substr(i, len);
+      i += len;
+    }
+  }
+  Out += QuoteChar;
 }
 
 void TDBGridEhExportAsCSV::CheckFirstCell() {
   if (!FirstCell && Separator != '\0')
-    StreamWriteAnsiText(Stream(), std::string(1, Separator));
+    Stream()->WriteBuffer(&Separator, 1);
   else
     FirstCell = false;
 }
@@ -203,14 +224,16 @@ void TDBGridEhExportAsCSV::CheckFirstCell() {
 void TDBGridEhExportAsCSV::WriteTitle(TColumnsEhList* ColumnsList) {
   CheckFirstRec();
   for (int i = 0; i < ColumnsList->Count(); ++i) {
-    if (i > 0 && Separator != '\0') StreamWriteAnsiText(Stream(), std::string(1, Separator));
+    if (i > 0 && Separator != '\0') Stream()->WriteBuffer(&Separator, 1);
     StreamWriteAnsiText(Stream(), QuotedCell(ColumnsList->Items(i)->Title()->Caption()));
   }
 }
 
 void TDBGridEhExportAsCSV::WriteDataCell(TColumnEh* Column, TColCellParamsEh* Params) {
   CheckFirstCell();
-  StreamWriteAnsiText(Stream(), QuotedCell(Params->Text));
+  cell_.clear();
+  AppendQuotedCell(cell_, Params->Text);
+  export_text::WriteBytes(Stream(), cell_);
 }
 
 void TDBGridEhExportAsCSV::WriteFooterCell(int DataCol, int Row, TColumnEh* Column, TFont* AFont,

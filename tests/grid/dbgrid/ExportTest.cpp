@@ -115,6 +115,41 @@ TEST_F(ExportTest, FormatsWriteExactBytes) {
   EXPECT_EQ(Run(csv, false).substr(0, 26), "'I\nD','NAME'\r\n'1',''\r\n'2',");
 }
 
+// Quote bytes inside a cell are doubled; one above 127 only where it stands alone, never as a
+// byte of a longer character.
+TEST_F(ExportTest, CsvQuotesEveryCellAndDoublesItsQuotes) {
+  struct Case {
+    char Quote;
+    const char* Text;
+    const char* Cell;
+  };
+  const Case cases[] = {
+      {'"', "", "\"\""},
+      {'"', "plain", "\"plain\""},
+      {'"', "\"", "\"\"\"\""},
+      {'"', "\"a\"\"b\"", "\"\"\"a\"\"\"\"b\"\"\""},
+      {'"', "账\"户", "\"账\"\"户\""},
+      {'\'', "it's \"x\"", "'it''s \"x\"'"},
+      {'\0', "a\"b", "a\"b"},
+      {'\xA6', "账", "\xA6账\xA6"},  // E8 B4 A6: a character's last byte
+      {'\xA6',
+       "a\xA6"
+       "b",
+       "\xA6"
+       "a\xA6\xA6"
+       "b\xA6"},  // a byte on its own
+  };
+  Mark(2);
+  grid->SetSelectedIndex(1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Text);
+    dataSet->Edit(), dataSet->FieldByName("NAME")->SetAsString(c.Text), dataSet->Post();
+    TDBGridEhExportAsCSV csv;
+    csv.QuoteChar = c.Quote;
+    EXPECT_EQ(Run(csv, false), c.Cell);
+  }
+}
+
 TEST_F(ExportTest, FootersTotalTheExportedRecords) {
   AddColumns({"AMOUNT"});
   grid->SetFooterRowCount(1);
