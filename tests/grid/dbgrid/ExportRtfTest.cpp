@@ -152,21 +152,30 @@ TEST_F(ExportRtfTest, EachRecordCellHasItsOwnFormat) {
   };
   const TColor red = static_cast<TColor>(0x0000FF);
   const TColor redAgain = static_cast<TColor>(0x0200'00FF);
+  // Each case differs from the one before in one thing.
+  const std::string plain = "\\ql\\sb24\\sa24\\fs16\\f0\\cf0\\cb1 ";
+  const Case base{{}, clBlack, taLeftJustify, 8, "Arial", clWhite, plain.c_str()};
+  auto with = [&](auto Change, const char* Format) {
+    Case c = base;
+    Change(c);
+    c.Format = Format;
+    return c;
+  };
   const Case cases[] = {
-      {{}, clBlack, taLeftJustify, 8, "Arial", clWhite, "\\ql\\sb24\\sa24\\fs16\\f0\\cf0\\cb1 "},
-      {{fsBold}, red, taLeftJustify, 8, "Arial", clWhite, "\\ql\\sb24\\sa24\\fs16\\b\\f0\\cf3\\cb1 "},
-      {{}, clBlack, taLeftJustify, 8, "Arial", clWhite, "\\ql\\sb24\\sa24\\fs16\\f0\\cf0\\cb1 "},
-      {{}, clBlack, taLeftJustify, 8, "Arial", clWhite, "\\ql\\sb24\\sa24\\fs16\\f0\\cf0\\cb1 "},
-      {{}, redAgain, taCenter, 8, "Arial", red, "\\qc\\sb24\\sa24\\fs16\\f0\\cf3\\cb3 "},
-      {{fsItalic, fsUnderline},
-       clBlack,
-       taRightJustify,
-       12,
-       "Arial",
-       clWhite,
-       "\\qr\\sb24\\sa24\\fs24\\i\\ul\\f0\\cf0\\cb1 "},
-      {{}, clBlack, taLeftJustify, 8, "Courier", clWhite, "\\ql\\sb24\\sa24\\fs16\\f1\\cf0\\cb1 "},
-      {{}, clBlack, taLeftJustify, 8, "Arial", clWhite, "\\ql\\sb24\\sa24\\fs16\\f0\\cf0\\cb1 "},
+      base,
+      with([](Case& c) { c.Style = TFontStyles{fsBold}; }, "\\ql\\sb24\\sa24\\fs16\\b\\f0\\cf0\\cb1 "),
+      base,
+      with([&](Case& c) { c.FontColor = red; }, "\\ql\\sb24\\sa24\\fs16\\f0\\cf3\\cb1 "),
+      with([&](Case& c) { c.FontColor = redAgain; }, "\\ql\\sb24\\sa24\\fs16\\f0\\cf3\\cb1 "),
+      base,
+      with([](Case& c) { c.Alignment = taCenter; }, "\\qc\\sb24\\sa24\\fs16\\f0\\cf0\\cb1 "),
+      base,
+      with([&](Case& c) { c.Background = red; }, "\\ql\\sb24\\sa24\\fs16\\f0\\cf0\\cb3 "),
+      base,
+      with([](Case& c) { c.Size = 12; }, "\\ql\\sb24\\sa24\\fs24\\f0\\cf0\\cb1 "),
+      base,
+      with([](Case& c) { c.FontName = "Courier"; }, "\\ql\\sb24\\sa24\\fs16\\f1\\cf0\\cb1 "),
+      base,
   };
   AddColumns({"NAME"});
   grid->Columns()->GetColumn(0)->SetWidth(64);
