@@ -547,18 +547,21 @@ void TDBGridEhExportAsRTF::WriteRecord(TColumnsEhList* ColumnsList) {
     sameShadings = sameShadings && rowShadings_[static_cast<size_t>(i)] == shading;
     rowShadings_[static_cast<size_t>(i)] = shading;
   }
-  std::vector<RtfCellDefinition> cells(edges.size());
-  for (size_t i = 0; i < cells.size(); ++i) {
-    cells[i].Shading = rowShadings_[i];
-    cells[i].RightEdge = edges[i];
-  }
+  const auto definition = [&] {
+    std::vector<RtfCellDefinition> cells(edges.size());
+    for (size_t i = 0; i < cells.size(); ++i) {
+      cells[i].Shading = rowShadings_[i];
+      cells[i].RightEdge = edges[i];
+    }
+    return RtfRowDefinition(cells);
+  };
   if (!OnTape()) {
-    WriteRTFText(RtfRowDefinition(cells));
+    WriteRTFText(definition());
     TDBGridEhExport::WriteRecord(ColumnsList);
     WriteRTFText(kRtfRowEnd);
     return;
   }
-  if (!sameShadings) rowDefinitionPiece_ = tape_->Intern(RtfRowDefinition(cells));
+  if (!sameShadings) rowDefinitionPiece_ = tape_->Intern(definition());
   tape_->Piece(rowDefinitionPiece_);
   cellNo_ = 0;
   inRecord_ = true;

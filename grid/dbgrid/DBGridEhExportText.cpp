@@ -214,9 +214,32 @@ void TDBGridEhExportAsCSV::AppendQuotedCell(std::string& Out, std::string_view T
   Out += QuoteChar;
 }
 
+void TDBGridEhExportAsCSV::ExportToStream(TStream* AStream, bool ForWholeGrid) {
+  pending_.clear();
+  inherited::ExportToStream(AStream, ForWholeGrid);
+}
+
+void TDBGridEhExportAsCSV::WritePending(bool OnlyWhenLarge) {
+  constexpr size_t kLargeBytes = size_t{1} << 16;
+  if (OnlyWhenLarge && pending_.size() < kLargeBytes) return;
+  export_text::WriteBytes(Stream(), pending_);
+  pending_.clear();
+}
+
+void TDBGridEhExportAsCSV::WriteSuffix() {
+  WritePending(false);
+}
+
+void TDBGridEhExportAsCSV::CheckFirstRec() {
+  if (!FirstRec)
+    pending_ += export_text::kLineBreak;
+  else
+    FirstRec = false;
+}
+
 void TDBGridEhExportAsCSV::CheckFirstCell() {
   if (!FirstCell && Separator != '\0')
-    Stream()->WriteBuffer(&Separator, 1);
+    pending_ += Separator;
   else
     FirstCell = false;
 }
@@ -224,20 +247,21 @@ void TDBGridEhExportAsCSV::CheckFirstCell() {
 void TDBGridEhExportAsCSV::WriteTitle(TColumnsEhList* ColumnsList) {
   CheckFirstRec();
   for (int i = 0; i < ColumnsList->Count(); ++i) {
-    if (i > 0 && Separator != '\0') Stream()->WriteBuffer(&Separator, 1);
-    StreamWriteAnsiText(Stream(), QuotedCell(ColumnsList->Items(i)->Title()->Caption()));
+    if (i > 0 && Separator != '\0') pending_ += Separator;
+    AppendQuotedCell(pending_, ColumnsList->Items(i)->Title()->Caption());
   }
+  WritePending(true);
 }
 
 void TDBGridEhExportAsCSV::WriteDataCell(TColumnEh* Column, TColCellParamsEh* Params) {
   CheckFirstCell();
-  cell_.clear();
-  AppendQuotedCell(cell_, Params->Text);
-  export_text::WriteBytes(Stream(), cell_);
+  AppendQuotedCell(pending_, Params->Text);
+  WritePending(true);
 }
 
 void TDBGridEhExportAsCSV::WriteFooterCell(int DataCol, int Row, TColumnEh* Column, TFont* AFont,
                                            TColor Background, TAlignment Alignment, const std::string& Text) {
   CheckFirstCell();
-  StreamWriteAnsiText(Stream(), QuotedCell(Text));
+  AppendQuotedCell(pending_, Text);
+  WritePending(true);
 }

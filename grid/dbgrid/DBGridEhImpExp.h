@@ -165,6 +165,7 @@ class TDBGridEhExportAsCSV : public TDBGridEhExportAsText {
  public:
   // Takes CSVSeparator and CSVQuoteChar as they are now.
   TDBGridEhExportAsCSV();
+  void ExportToStream(TStream* Stream, bool ForWholeGrid) override;
   char Separator;
   char QuoteChar;
 
@@ -173,13 +174,17 @@ class TDBGridEhExportAsCSV : public TDBGridEhExportAsText {
   void WriteDataCell(TColumnEh* Column, TColCellParamsEh* Params) override;
   void WriteFooterCell(int DataCol, int Row, TColumnEh* Column, TFont* AFont, TColor Background,
                        TAlignment Alignment, const std::string& Text) override;
+  void WriteSuffix() override;
+  void CheckFirstRec() override;
   void CheckFirstCell() override;
   // The text between quote characters with inner ones doubled (as is when QuoteChar is 0).
   std::string QuotedCell(const std::string& Text) const;
   void AppendQuotedCell(std::string& Out, std::string_view Text) const;
 
  private:
-  std::string cell_;  // the cell being written, kept for its capacity
+  // Lines and cells go out in large pieces rather than a write a cell: what is not written yet.
+  std::string pending_;
+  void WritePending(bool OnlyWhenLarge);
 };
 
 // One rich-text table: a row per title level, record and footer row, with the grid's widths,

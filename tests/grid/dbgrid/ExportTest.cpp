@@ -148,6 +148,13 @@ TEST_F(ExportTest, CsvQuotesEveryCellAndDoublesItsQuotes) {
     csv.QuoteChar = c.Quote;
     EXPECT_EQ(Run(csv, false), c.Cell);
   }
+  // The whole grid: the captions, a line a record and the footer, in that order.
+  grid->SetFooterRowCount(1);
+  grid->Columns()->GetColumn(0)->Footer()->SetValueType(fvtSum);
+  grid->Columns()->GetColumn(1)->Footer()->SetValueType(fvtCount);
+  EXPECT_EQ(Export<TDBGridEhExportAsCSV>(true),
+            "\"ID\";\"NAME\"\r\n\"1\";\"a\"\r\n\"2\";\"a\xA6"
+            "b\"\r\n\"3\";\"c\"\r\n\"4\";\"d\"\r\n\"10\";\"4\"");
 }
 
 TEST_F(ExportTest, FootersTotalTheExportedRecords) {
