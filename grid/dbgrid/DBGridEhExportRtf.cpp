@@ -5,22 +5,25 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "grid/data/MemoryStreamEh.h"
 #include "grid/dbgrid/DBGridEhColumns.h"
 #include "grid/dbgrid/DBGridEhImpExp.h"
 #include "grid/dbgrid/DBGridEhParams.h"
 #include "platform/gdi/Colors.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Lists.h"
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/ScopeGuard.h"
+#include "platform/rtl/Streams.h"
 #include "platform/vcl/Graphics.h"
 
 RTL_IMPLEMENT_CLASS(TDBGridEhExportAsRTF)
@@ -28,7 +31,6 @@ RTL_IMPLEMENT_CLASS(TDBGridEhExportAsRTF)
 namespace {
 
 constexpr const char* kRtfCrLf = "\r\n";
-constexpr int64_t kRtfBodyGrowthStep = 65536;
 constexpr int kTwipsPerInch = 1440;
 
 // Which sides of a cell get a border line.
@@ -70,20 +72,35 @@ char32_t RtfNextCodePoint(std::string_view Text, size_t& Pos) {
   return cp;
 }
 
+void AppendRtfNumber(std::string& Out, int64_t Value) {
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, Value).ptr;
+  Out.append(digits, end);
+}
+
 // One UTF-16 unit as a Unicode escape: its signed 16-bit value, "?" for readers without it.
 void AppendRtfUnicodeUnit(std::string& Out, unsigned Unit) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "\\u%d?", static_cast<int>(static_cast<int16_t>(Unit)));
-  Out += buffer;
+  Out += "\\u";
+  AppendRtfNumber(Out, static_cast<int16_t>(Unit));
+  Out += '?';
 }
 
 // A text as cell content: backslash and braces escaped, characters beyond ASCII as the Unicode
 // escapes of their UTF-16 units.
 void AppendRtfEscapedText(std::string& Out, std::string_view Text) {
+  const auto plain = [](char c) {
+    return static_cast<unsigned char>(c) < 0x80 && c != '\\' && c != '{' && c != '}';
+  };
   for (size_t pos = 0; pos < Text.size();) {
+    // Runs of plain characters go out whole.
+    size_t end = pos;
+    while (end < Text.size() && plain(Text[end])) ++end;
+    Out.append(Text.data() + pos, end - pos);
+    pos = end;
+    if (pos == Text.size()) break;
     const char c = Text[pos];
     if (static_cast<unsigned char>(c) < 0x80) {
-      if (c == '\\' || c == '{' || c == '}') Out += '\\';
+      Out += '\\';
       Out += c;
       ++pos;
       continue;
@@ -246,12 +263,6 @@ std::string RtfTrimmed(const std::string& Field) {
   return first == std::string::npos ? std::string() : Field.substr(first);
 }
 
-void AppendRtfNumber(std::string& Out, int64_t Value) {
-  char digits[24];
-  const auto end = std::to_chars(digits, digits + sizeof digits, Value).ptr;
-  Out.append(digits, end);
-}
-
 // What one cell of a row definition says: its borders, the colour number of its shading and its
 // right edge.
 struct RtfCellDefinition {
@@ -260,27 +271,32 @@ struct RtfCellDefinition {
   int64_t RightEdge = 0;
 };
 
-std::string RtfRowDefinition(const std::vector<RtfCellDefinition>& Cells) {
-  std::string out = "\\trowd\\trgaph40";
-  out += kRtfCrLf;
+void AppendRtfRowDefinition(std::string& Out, const std::vector<RtfCellDefinition>& Cells) {
+  Out += "\\trowd\\trgaph40";
+  Out += kRtfCrLf;
   for (const RtfCellDefinition& cell : Cells) {
-    AppendRtfCellBorders(out, cell.Borders);
-    out += "\\clshdng10000\\clcfpat";
-    AppendRtfNumber(out, cell.Shading);
-    out += "\\cellx";
-    AppendRtfNumber(out, cell.RightEdge);
-    out += kRtfCrLf;
+    AppendRtfCellBorders(Out, cell.Borders);
+    Out += "\\clshdng10000\\clcfpat";
+    AppendRtfNumber(Out, cell.Shading);
+    Out += "\\cellx";
+    AppendRtfNumber(Out, cell.RightEdge);
+    Out += kRtfCrLf;
   }
-  out += "{\\trrh0";
-  out += kRtfCrLf;
+  Out += "{\\trrh0";
+  Out += kRtfCrLf;
+}
+
+std::string RtfRowDefinition(const std::vector<RtfCellDefinition>& Cells) {
+  std::string out;
+  AppendRtfRowDefinition(out, Cells);
   return out;
 }
 
 constexpr const char* kRtfRowEnd = "\\pard\\intbl\\row}\r\n";
 
-// The run of one cell's text: size, styles, font, text colour and background, then the text.
-void AppendRtfFontRun(std::string& Out, TDBGridEhExportAsRTF& Exporter, TFont* Font, const std::string& Text,
-                      TColor Background) {
+// The format of one cell's text run: size, styles, font, text colour and background, and the
+// space before the text.
+void AppendRtfRunFormat(std::string& Out, TDBGridEhExportAsRTF& Exporter, TFont* Font, TColor Background) {
   Out += "\\fs";
   AppendRtfNumber(Out, 2 * Font->Size());
   const TFontStyles style = Font->Style();
@@ -295,21 +311,36 @@ void AppendRtfFontRun(std::string& Out, TDBGridEhExportAsRTF& Exporter, TFont* F
   Out += "\\cb";
   AppendRtfNumber(Out, Exporter.GetColorIndex(Background));
   Out += ' ';
+}
+
+// The run of one cell's text: its format, then the text.
+void AppendRtfFontRun(std::string& Out, TDBGridEhExportAsRTF& Exporter, TFont* Font, const std::string& Text,
+                      TColor Background) {
+  AppendRtfRunFormat(Out, Exporter, Font, Background);
   AppendRtfEscapedText(Out, Text);
 }
 
-// The common cell contents: alignment, the vertical margin above and below, the text run.
-void AppendRtfCellContents(std::string& Out, TDBGridEhExportAsRTF& Exporter, TAlignment Alignment,
-                           const char* Margin, TFont* Font, const std::string& Text, TColor Background) {
+// What comes before a cell's text: the paragraph, alignment, the vertical margin above and below,
+// and the run's format.
+void AppendRtfCellFormat(std::string& Out, TDBGridEhExportAsRTF& Exporter, TAlignment Alignment,
+                         const char* Margin, TFont* Font, TColor Background) {
   Out += "\\pard\\intbl{";
   Out += AlignmentToRTF(Alignment);
   Out += "\\sb";
   Out += Margin;
   Out += "\\sa";
   Out += Margin;
-  AppendRtfFontRun(Out, Exporter, Font, Text, Background);
-  Out += "\\cell}";
-  Out += kRtfCrLf;
+  AppendRtfRunFormat(Out, Exporter, Font, Background);
+}
+
+constexpr std::string_view kRtfCellEnd = "\\cell}\r\n";
+
+// The common cell contents: its format, the text, the cell's end.
+void AppendRtfCellContents(std::string& Out, TDBGridEhExportAsRTF& Exporter, TAlignment Alignment,
+                           const char* Margin, TFont* Font, const std::string& Text, TColor Background) {
+  AppendRtfCellFormat(Out, Exporter, Alignment, Margin, Font, Background);
+  AppendRtfEscapedText(Out, Text);
+  Out += kRtfCellEnd;
 }
 
 const char* RtfCellMargin(TCustomDBGridEh* Grid) {
@@ -318,10 +349,106 @@ const char* RtfCellMargin(TCustomDBGridEh* Grid) {
 
 }  // namespace
 
+// The body as it is written: most of its bytes are the same few row definitions and cell formats
+// again and again, so the tape keeps each of those once and, in order, either a reference to one
+// or literal bytes. The document is spelled out only when it is written, a block at a time: a
+// large export neither holds nor copies its whole text.
+struct TDBGridEhExportAsRTF::TBodyTape {
+  static constexpr char kLiteral = 0;
+  static constexpr char kPiece = 1;
+
+  std::string Bytes;
+  std::vector<std::string> Pieces;
+  std::unordered_map<std::string, uint32_t> PieceNumbers;
+
+  uint32_t Intern(const std::string& Text) {
+    const auto [at, added] = PieceNumbers.try_emplace(Text, static_cast<uint32_t>(Pieces.size()));
+    if (added) Pieces.push_back(Text);
+    return at->second;
+  }
+  void Piece(uint32_t Number) { Put(kPiece, Number); }
+  void Literal(std::string_view Text) {
+    if (Text.empty()) return;
+    Put(kLiteral, static_cast<uint32_t>(Text.size()));
+    Bytes += Text;
+  }
+  void WriteTo(TStream* Target) const {
+    constexpr size_t kFlushBytes = size_t{1} << 16;
+    std::string out;
+    out.reserve(2 * kFlushBytes);
+    for (size_t at = 0; at < Bytes.size();) {
+      const char kind = Bytes[at];
+      uint32_t value = 0;
+      std::memcpy(&value, Bytes.data() + at + 1, sizeof value);
+      at += 1 + sizeof value;
+      if (kind == kPiece) {
+        out += Pieces[value];
+      } else {
+        out.append(Bytes, at, value);
+        at += value;
+      }
+      if (out.size() >= kFlushBytes) {
+        Target->WriteBuffer(out.data(), static_cast<int64_t>(out.size()));
+        out.clear();
+      }
+    }
+    if (!out.empty()) Target->WriteBuffer(out.data(), static_cast<int64_t>(out.size()));
+  }
+
+ private:
+  void Put(char Kind, uint32_t Value) {
+    char entry[1 + sizeof Value];
+    entry[0] = Kind;
+    std::memcpy(entry + 1, &Value, sizeof Value);
+    Bytes.append(entry, sizeof entry);
+  }
+};
+
+namespace {
+
+// Puts every write on the tape as literal bytes. The body only grows, so a seek can only ask
+// where it ends.
+class TRtfBodyStream : public TStream {
+ public:
+  explicit TRtfBodyStream(TDBGridEhExportAsRTF::TBodyTape& Tape) : tape_(Tape) {}
+  int64_t Read(void*, int64_t) override { return 0; }
+  int64_t Write(const void* Buffer, int64_t Count) override {
+    // A literal's length must fit its field: a larger write goes on in parts.
+    constexpr int64_t kMostAtOnce = int64_t{1} << 30;
+    for (int64_t done = 0; done < Count;) {
+      const int64_t part = std::min(Count - done, kMostAtOnce);
+      tape_.Literal({static_cast<const char*>(Buffer) + done, static_cast<size_t>(part)});
+      done += part;
+    }
+    size_ += std::max<int64_t>(Count, 0);
+    return std::max<int64_t>(Count, 0);
+  }
+  int64_t Seek(int64_t Offset, TSeekOrigin Origin) override {
+    if (Offset == 0 && Origin != soBeginning) return size_;
+    if (Origin == soBeginning && Offset == size_) return size_;
+    throw EStreamError("The document body cannot seek");
+  }
+
+ private:
+  TDBGridEhExportAsRTF::TBodyTape& tape_;
+  int64_t size_ = 0;
+};
+
+}  // namespace
+
 TDBGridEhExportAsRTF::TDBGridEhExportAsRTF() = default;
 TDBGridEhExportAsRTF::~TDBGridEhExportAsRTF() = default;
 
 int TDBGridEhExportAsRTF::GetColorIndex(TColor Color) {
+  // The key is made of the red, green and blue parts alone, so equal parts mean an equal key.
+  const uint32_t parts = ColorToRGB(Color) & 0x00FFFFFF;
+  if (colorParts_.size() == static_cast<size_t>(ColorTable->Count())) {
+    for (size_t i = 0; i < colorParts_.size(); ++i)
+      if (colorParts_[i] == parts) return static_cast<int>(i);
+    colorParts_.push_back(parts);
+    return ColorTable->Add(RtfColorKey(Color));
+  }
+  // The table was changed from outside: its keys answer.
   const std::string key = RtfColorKey(Color);
   for (int i = 0; i < ColorTable->Count(); ++i)
     if (ColorTable->Strings(i) == key) return i;
@@ -352,8 +479,14 @@ void TDBGridEhExportAsRTF::WriteRTFLine(const std::string& Text) {
 
 void TDBGridEhExportAsRTF::ExportToStream(TStream* Stream, bool ForWholeGrid) {
   cellRightEdges_.clear();
-  BodyStream = std::make_unique<TMemoryStreamEh>();
-  BodyStream->SetMemoryDelta(kRtfBodyGrowthStep);
+  colorParts_.clear();
+  rowShadings_.clear();
+  cellFormats_.clear();
+  rowDefinitionPiece_ = kNoPiece;
+  tape_ = std::make_unique<TBodyTape>();
+  rowEndPiece_ = tape_->Intern(kRtfRowEnd);
+  cellEndPiece_ = tape_->Intern(std::string(kRtfCellEnd));
+  BodyStream = std::make_unique<TRtfBodyStream>(*tape_);
   ColorTable = std::make_unique<TStringList>();
   FontTable = std::make_unique<TStringList>();
   TScopeExit release([this, Stream] {
@@ -361,6 +494,8 @@ void TDBGridEhExportAsRTF::ExportToStream(TStream* Stream, bool ForWholeGrid) {
     BodyStream.reset();
     ColorTable.reset();
     FontTable.reset();
+    tape_.reset();
+    inRecord_ = false;
   });
   // Colours 0, 1 and 2 are always black, white and the button face.
   GetColorIndex(static_cast<TColor>(0x000000));
@@ -385,7 +520,7 @@ void TDBGridEhExportAsRTF::ExportToStream(TStream* Stream, bool ForWholeGrid) {
     fonts += ";";
   }
   WriteRTFLine(fonts + "}");
-  if (BodyStream->Size() > 0) Stream->WriteBuffer(BodyStream->Memory(), BodyStream->Size());
+  tape_->WriteTo(Stream);
 }
 
 void TDBGridEhExportAsRTF::WriteSuffix() {
@@ -395,8 +530,9 @@ void TDBGridEhExportAsRTF::WriteSuffix() {
 void TDBGridEhExportAsRTF::WriteRecord(TColumnsEhList* ColumnsList) {
   TCustomDBGridEh* grid = DBGridEh();
   const std::vector<int64_t>& edges = CellRightEdges(ColumnsList);
-  std::vector<RtfCellDefinition> cells(edges.size());
   std::unique_ptr<TFont> eventFont;
+  bool sameShadings = rowShadings_.size() == edges.size() && rowDefinitionPiece_ != kNoPiece;
+  rowShadings_.resize(edges.size());
   for (int i = 0; i < ColumnsList->Count(); ++i) {
     TColumnEh* column = ColumnsList->Items(i);
     // The shading sees the grid's event but not the column's own step.
@@ -407,19 +543,71 @@ void TDBGridEhExportAsRTF::WriteRecord(TColumnsEhList* ColumnsList) {
       grid->OnGetCellParams(grid, column, eventFont.get(), background, TGridDrawState{});
       AbortIfGridFreed();
     }
-    cells[static_cast<size_t>(i)].Shading = GetColorIndex(background);
-    cells[static_cast<size_t>(i)].RightEdge = edges[static_cast<size_t>(i)];
+    const int shading = GetColorIndex(background);
+    sameShadings = sameShadings && rowShadings_[static_cast<size_t>(i)] == shading;
+    rowShadings_[static_cast<size_t>(i)] = shading;
   }
-  WriteRTFText(RtfRowDefinition(cells));
+  const auto definition = [&] {
+    std::vector<RtfCellDefinition> cells(edges.size());
+    for (size_t i = 0; i < cells.size(); ++i) {
+      cells[i].Shading = rowShadings_[i];
+      cells[i].RightEdge = edges[i];
+    }
+    return RtfRowDefinition(cells);
+  };
+  if (!OnTape()) {
+    WriteRTFText(definition());
+    TDBGridEhExport::WriteRecord(ColumnsList);
+    WriteRTFText(kRtfRowEnd);
+    return;
+  }
+  if (!sameShadings) rowDefinitionPiece_ = tape_->Intern(definition());
+  tape_->Piece(rowDefinitionPiece_);
+  cellNo_ = 0;
+  inRecord_ = true;
+  TScopeExit leave([this] { inRecord_ = false; });
   TDBGridEhExport::WriteRecord(ColumnsList);
-  WriteRTFText(kRtfRowEnd);
+  tape_->Piece(rowEndPiece_);
+}
+
+bool TDBGridEhExportAsRTF::OnTape() {
+  return tape_ && BodyStream && Stream() == BodyStream.get();
 }
 
 void TDBGridEhExportAsRTF::WriteDataCell(TColumnEh* Column, TColCellParamsEh* Params) {
-  std::string cell;
-  AppendRtfCellContents(cell, *this, Params->Alignment, RtfCellMargin(DBGridEh()), Params->Font, Params->Text,
-                        Params->Background);
-  WriteRTFText(cell);
+  const char* margin = RtfCellMargin(DBGridEh());
+  if (!inRecord_ || !OnTape()) {
+    std::string alone;
+    AppendRtfCellContents(alone, *this, Params->Alignment, margin, Params->Font, Params->Text,
+                          Params->Background);
+    WriteRTFText(alone);
+    return;
+  }
+  // A column's cells mostly share their format: the text before the cell's own is made again
+  // only when something it is made of differs from the column's last cell.
+  if (cellFormats_.size() <= cellNo_) cellFormats_.resize(cellNo_ + 1);
+  TRtfCellFormat& format = cellFormats_[cellNo_++];
+  TFont* font = Params->Font;
+  if (format.Piece == kNoPiece || format.Alignment != Params->Alignment || format.Margin != margin ||
+      format.Background != Params->Background || format.FontColor != font->Color() ||
+      format.FontSize != font->Size() || !(format.FontStyle == font->Style()) ||
+      format.FontName != font->Name()) {
+    format.Alignment = Params->Alignment;
+    format.Margin = margin;
+    format.Background = Params->Background;
+    format.FontColor = font->Color();
+    format.FontSize = font->Size();
+    format.FontStyle = font->Style();
+    format.FontName = font->Name();
+    std::string text;
+    AppendRtfCellFormat(text, *this, Params->Alignment, margin, font, Params->Background);
+    format.Piece = tape_->Intern(text);
+  }
+  tape_->Piece(format.Piece);
+  cellText_.clear();
+  AppendRtfEscapedText(cellText_, Params->Text);
+  tape_->Literal(cellText_);
+  tape_->Piece(cellEndPiece_);
 }
 
 void TDBGridEhExportAsRTF::WriteFooter(TColumnsEhList* ColumnsList, int FooterNo) {

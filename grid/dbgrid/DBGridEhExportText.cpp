@@ -177,25 +177,69 @@ void TDBGridEhExportAsUnicodeText::WriteFooterCell(int DataCol, int Row, TColumn
 TDBGridEhExportAsCSV::TDBGridEhExportAsCSV() : Separator(CSVSeparator), QuoteChar(CSVQuoteChar) {}
 
 std::string TDBGridEhExportAsCSV::QuotedCell(const std::string& Text) const {
-  if (QuoteChar == '\0') return Text;
   std::string out;
-  out.reserve(Text.size() + 2);
-  out += QuoteChar;
-  const bool ascii = static_cast<unsigned char>(QuoteChar) < 0x80;
-  for (size_t i = 0; i < Text.size();) {
-    // A quote byte above 127 could be part of a character: only whole characters count.
-    const size_t len = ascii ? 1 : static_cast<size_t>(Utf8CharLength(Text, i));
-    if (len == 1 && Text[i] == QuoteChar) out += QuoteChar;
-    out.append(Text, i, len);
-    i += len;
-  }
-  out += QuoteChar;
+  AppendQuotedCell(out, Text);
   return out;
+}
+
+void TDBGridEhExportAsCSV::AppendQuotedCell(std::string& Out, std::string_view Text) const {
+  if (QuoteChar == '\0') {
+    Out += Text;
+    return;
+  }
+  Out.reserve(Out.size() + Text.size() + 2);
+  Out += QuoteChar;
+  if (static_cast<unsigned char>(QuoteChar) < 0x80) {
+    // An ASCII byte is never part of a longer character: every quote byte is one, and the text
+    // between them goes out whole.
+    for (size_t from = 0;;) {
+      const size_t at = Text.find(QuoteChar, from);
+      if (at == std::string_view::npos) {
+        Out += Text.substr(from);
+        break;
+      }
+      Out += Text.substr(from, at + 1 - from);
+      Out += QuoteChar;
+      from = at + 1;
+    }
+  } else {
+    // A quote byte above 127 could be part of a character: only whole characters count.
+    for (size_t i = 0; i < Text.size();) {
+      const auto len = static_cast<size_t>(Utf8CharLength(Text, i));
+      if (len == 1 && Text[i] == QuoteChar) Out += QuoteChar;
+      Out += Text.substr(i, len);
+      i += len;
+    }
+  }
+  Out += QuoteChar;
+}
+
+void TDBGridEhExportAsCSV::ExportToStream(TStream* AStream, bool ForWholeGrid) {
+  pending_.clear();
+  inherited::ExportToStream(AStream, ForWholeGrid);
+}
+
+void TDBGridEhExportAsCSV::WritePending(bool OnlyWhenLarge) {
+  constexpr size_t kLargeBytes = size_t{1} << 16;
+  if (OnlyWhenLarge && pending_.size() < kLargeBytes) return;
+  export_text::WriteBytes(Stream(), pending_);
+  pending_.clear();
+}
+
+void TDBGridEhExportAsCSV::WriteSuffix() {
+  WritePending(false);
+}
+
+void TDBGridEhExportAsCSV::CheckFirstRec() {
+  if (!FirstRec)
+    pending_ += export_text::kLineBreak;
+  else
+    FirstRec = false;
 }
 
 void TDBGridEhExportAsCSV::CheckFirstCell() {
   if (!FirstCell && Separator != '\0')
-    StreamWriteAnsiText(Stream(), std::string(1, Separator));
+    pending_ += Separator;
   else
     FirstCell = false;
 }
@@ -203,18 +247,21 @@ void TDBGridEhExportAsCSV::CheckFirstCell() {
 void TDBGridEhExportAsCSV::WriteTitle(TColumnsEhList* ColumnsList) {
   CheckFirstRec();
   for (int i = 0; i < ColumnsList->Count(); ++i) {
-    if (i > 0 && Separator != '\0') StreamWriteAnsiText(Stream(), std::string(1, Separator));
-    StreamWriteAnsiText(Stream(), QuotedCell(ColumnsList->Items(i)->Title()->Caption()));
+    if (i > 0 && Separator != '\0') pending_ += Separator;
+    AppendQuotedCell(pending_, ColumnsList->Items(i)->Title()->Caption());
   }
+  WritePending(true);
 }
 
 void TDBGridEhExportAsCSV::WriteDataCell(TColumnEh* Column, TColCellParamsEh* Params) {
   CheckFirstCell();
-  StreamWriteAnsiText(Stream(), QuotedCell(Params->Text));
+  AppendQuotedCell(pending_, Params->Text);
+  WritePending(true);
 }
 
 void TDBGridEhExportAsCSV::WriteFooterCell(int DataCol, int Row, TColumnEh* Column, TFont* AFont,
                                            TColor Background, TAlignment Alignment, const std::string& Text) {
   CheckFirstCell();
-  StreamWriteAnsiText(Stream(), QuotedCell(Text));
+  AppendQuotedCell(pending_, Text);
+  WritePending(true);
 }

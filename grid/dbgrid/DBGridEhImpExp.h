@@ -165,6 +165,7 @@ class TDBGridEhExportAsCSV : public TDBGridEhExportAsText {
  public:
   // Takes CSVSeparator and CSVQuoteChar as they are now.
   TDBGridEhExportAsCSV();
+  void ExportToStream(TStream* Stream, bool ForWholeGrid) override;
   char Separator;
   char QuoteChar;
 
@@ -173,9 +174,17 @@ class TDBGridEhExportAsCSV : public TDBGridEhExportAsText {
   void WriteDataCell(TColumnEh* Column, TColCellParamsEh* Params) override;
   void WriteFooterCell(int DataCol, int Row, TColumnEh* Column, TFont* AFont, TColor Background,
                        TAlignment Alignment, const std::string& Text) override;
+  void WriteSuffix() override;
+  void CheckFirstRec() override;
   void CheckFirstCell() override;
   // The text between quote characters with inner ones doubled (as is when QuoteChar is 0).
   std::string QuotedCell(const std::string& Text) const;
+  void AppendQuotedCell(std::string& Out, std::string_view Text) const;
+
+ private:
+  // Lines and cells go out in large pieces rather than a write a cell: what is not written yet.
+  std::string pending_;
+  void WritePending(bool OnlyWhenLarge);
 };
 
 // One rich-text table: a row per title level, record and footer row, with the grid's widths,
@@ -192,6 +201,9 @@ class TDBGridEhExportAsRTF : public TDBGridEhExport {
   int GetColorIndex(TColor Color);
   int GetFontIndex(const std::string& FontName);
 
+  // The body while it is written, before the tables are known (DBGridEhExportRtf.cpp).
+  struct TBodyTape;
+
  protected:
   void WriteSuffix() override;
   void WriteTitle(TColumnsEhList* ColumnsList) override;
@@ -204,7 +216,7 @@ class TDBGridEhExportAsRTF : public TDBGridEhExport {
   void WriteRTFText(const std::string& Text);
   void WriteRTFLine(const std::string& Text);
 
-  std::unique_ptr<TMemoryStreamEh> BodyStream;
+  std::unique_ptr<TStream> BodyStream;  // appends to the body, which follows the tables
   std::unique_ptr<TStringList> ColorTable;
   std::unique_ptr<TStringList> FontTable;
 
@@ -212,6 +224,33 @@ class TDBGridEhExportAsRTF : public TDBGridEhExport {
   // The cells' right edges in twips, worked out once an export: the columns keep their widths.
   const std::vector<int64_t>& CellRightEdges(TColumnsEhList* ColumnsList);
   std::vector<int64_t> cellRightEdges_;
+  static constexpr uint32_t kNoPiece = UINT32_MAX;
+  // Whether the body goes on the tape now, rather than straight to the stream.
+  bool OnTape();
+  std::unique_ptr<TBodyTape> tape_;
+  uint32_t rowEndPiece_ = kNoPiece;
+  uint32_t cellEndPiece_ = kNoPiece;
+  uint32_t rowDefinitionPiece_ = kNoPiece;
+  std::string cellText_;  // a cell's escaped text, kept for its capacity
+  bool inRecord_ = false;
+  // The format before each record cell's text, by the cell's place in the row.
+  struct TRtfCellFormat {
+    TAlignment Alignment = taLeftJustify;
+    const char* Margin = nullptr;
+    TColor Background = 0;
+    TColor FontColor = 0;
+    int FontSize = 0;
+    TFontStyles FontStyle;
+    std::string FontName;
+    uint32_t Piece = kNoPiece;
+  };
+  std::vector<TRtfCellFormat> cellFormats_;
+  size_t cellNo_ = 0;
+  // The colour table's entries as 0x00BBGGRR, in its order: a look-up compares numbers, and a
+  // key is made for a new colour only.
+  std::vector<uint32_t> colorParts_;
+  // The last record row's shadings, which its definition was made for: most rows share it.
+  std::vector<int> rowShadings_;
 };
 
 // The grid's own typed records: integers, floats, texts, raw bytes, wide texts and nulls kept

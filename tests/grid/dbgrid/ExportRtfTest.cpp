@@ -1,6 +1,8 @@
 // The rich-text exporter: whole documents compared byte for byte with texts built from the rules
 // of the format (tables, row definitions, cell contents, escapes, multi-level titles).
+#include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "grid/dbgrid/DBGridEhColumns.h"
@@ -134,6 +136,72 @@ TEST_F(ExportRtfTest, SingleCellTextsAndFontNames) {
                                  TableRow({CellDef("ltbr", 1, 960)}, {std::string("\\ql") + c.Content}) + "}";
     EXPECT_EQ(Export(false), expected);
   }
+}
+
+// A cell's format follows its own font, colours and alignment whatever the cells before it had;
+// colours that differ only above their red, green and blue bytes share a table entry.
+TEST_F(ExportRtfTest, EachRecordCellHasItsOwnFormat) {
+  struct Case {
+    TFontStyles Style;
+    TColor FontColor;
+    TAlignment Alignment;
+    int Size;
+    const char* FontName;
+    TColor Background;
+    const char* Format;
+  };
+  const TColor red = static_cast<TColor>(0x0000FF);
+  const TColor redAgain = static_cast<TColor>(0x0200'00FF);
+  // Each case differs from the one before in one thing.
+  const std::string plain = "\\ql\\sb24\\sa24\\fs16\\f0\\cf0\\cb1 ";
+  const Case base{{}, clBlack, taLeftJustify, 8, "Arial", clWhite, plain.c_str()};
+  auto with = [&](auto Change, const char* Format) {
+    Case c = base;
+    Change(c);
+    c.Format = Format;
+    return c;
+  };
+  const Case cases[] = {
+      base,
+      with([](Case& c) { c.Style = TFontStyles{fsBold}; }, "\\ql\\sb24\\sa24\\fs16\\b\\f0\\cf0\\cb1 "),
+      base,
+      with([&](Case& c) { c.FontColor = red; }, "\\ql\\sb24\\sa24\\fs16\\f0\\cf3\\cb1 "),
+      with([&](Case& c) { c.FontColor = redAgain; }, "\\ql\\sb24\\sa24\\fs16\\f0\\cf3\\cb1 "),
+      base,
+      with([](Case& c) { c.Alignment = taCenter; }, "\\qc\\sb24\\sa24\\fs16\\f0\\cf0\\cb1 "),
+      base,
+      with([&](Case& c) { c.Background = red; }, "\\ql\\sb24\\sa24\\fs16\\f0\\cf0\\cb3 "),
+      base,
+      with([](Case& c) { c.Size = 12; }, "\\ql\\sb24\\sa24\\fs24\\f0\\cf0\\cb1 "),
+      base,
+      with([](Case& c) { c.FontName = "Courier"; }, "\\ql\\sb24\\sa24\\fs16\\f1\\cf0\\cb1 "),
+      base,
+  };
+  AddColumns({"NAME"});
+  grid->Columns()->GetColumn(0)->SetWidth(64);
+  grid->SetOptions(grid->Options() - TDBGridOptions{dgTitles});
+  std::vector<std::tuple<int, std::string, double>> rows;
+  for (size_t i = 0; i < std::size(cases); ++i)
+    rows.emplace_back(static_cast<int>(i), "r" + std::to_string(i), 0);
+  AddRows(rows);
+  grid->Columns()->GetColumn(0)->OnGetCellParams = [&](TObject*, bool, TColCellParamsEh* Params) {
+    const Case& c = cases[static_cast<size_t>(dataSet->FieldByName("ID")->AsInteger())];
+    Params->Font->SetStyle(c.Style);
+    Params->Font->SetColor(c.FontColor);
+    Params->Font->SetSize(c.Size);
+    Params->Font->SetName(c.FontName);
+    Params->Alignment = c.Alignment;
+    Params->Background = c.Background;
+  };
+  std::string body;
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const int shading = 1;  // the column's own colour: the column's step does not reach it
+    body +=
+        TableRow({CellDef("ltbr", shading, 960)}, {cases[i].Format + std::string("r") + std::to_string(i)});
+  }
+  const std::string expected =
+      Header(kThreeColors + "\\red255\\green0\\blue0;", "\\f0\\fnil Arial;\\f1\\fnil Courier;") + body + "}";
+  EXPECT_EQ(Export(true), expected);
 }
 
 // Group captions are written once, in the top-left cell of their rectangle, without the inner

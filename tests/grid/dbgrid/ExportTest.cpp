@@ -115,6 +115,48 @@ TEST_F(ExportTest, FormatsWriteExactBytes) {
   EXPECT_EQ(Run(csv, false).substr(0, 26), "'I\nD','NAME'\r\n'1',''\r\n'2',");
 }
 
+// Quote bytes inside a cell are doubled; one above 127 only where it stands alone, never as a
+// byte of a longer character.
+TEST_F(ExportTest, CsvQuotesEveryCellAndDoublesItsQuotes) {
+  struct Case {
+    char Quote;
+    const char* Text;
+    const char* Cell;
+  };
+  const Case cases[] = {
+      {'"', "", "\"\""},
+      {'"', "plain", "\"plain\""},
+      {'"', "\"", "\"\"\"\""},
+      {'"', "\"a\"\"b\"", "\"\"\"a\"\"\"\"b\"\"\""},
+      {'"', "账\"户", "\"账\"\"户\""},
+      {'\'', "it's \"x\"", "'it''s \"x\"'"},
+      {'\0', "a\"b", "a\"b"},
+      {'\xA6', "账", "\xA6账\xA6"},  // E8 B4 A6: a character's last byte
+      {'\xA6',
+       "a\xA6"
+       "b",
+       "\xA6"
+       "a\xA6\xA6"
+       "b\xA6"},  // a byte on its own
+  };
+  Mark(2);
+  grid->SetSelectedIndex(1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Text);
+    dataSet->Edit(), dataSet->FieldByName("NAME")->SetAsString(c.Text), dataSet->Post();
+    TDBGridEhExportAsCSV csv;
+    csv.QuoteChar = c.Quote;
+    EXPECT_EQ(Run(csv, false), c.Cell);
+  }
+  // The whole grid: the captions, a line a record and the footer, in that order.
+  grid->SetFooterRowCount(1);
+  grid->Columns()->GetColumn(0)->Footer()->SetValueType(fvtSum);
+  grid->Columns()->GetColumn(1)->Footer()->SetValueType(fvtCount);
+  EXPECT_EQ(Export<TDBGridEhExportAsCSV>(true),
+            "\"ID\";\"NAME\"\r\n\"1\";\"a\"\r\n\"2\";\"a\xA6"
+            "b\"\r\n\"3\";\"c\"\r\n\"4\";\"d\"\r\n\"10\";\"4\"");
+}
+
 TEST_F(ExportTest, FootersTotalTheExportedRecords) {
   AddColumns({"AMOUNT"});
   grid->SetFooterRowCount(1);
