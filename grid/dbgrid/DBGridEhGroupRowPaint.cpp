@@ -156,9 +156,14 @@ int TCustomDBGridEh::CalcDataGroupRowHeight(TGroupDataTreeNodeEh* Node) {
     params->Color = level->Color();
     params->State = TGridDrawState{};
     params->GroupRowText.clear();
+    // A handler that frees the grid ends the measure by a silent abort: the callers up to
+    // the one that started it hold nothing of the grid while the abort passes them.
+    const TLivenessWatch watch = Watch();
     if (auto* ownLevel = dynamic_cast<TDBGridEhDataGroupLevelEh*>(level))
       ownLevel->GetGroupRowText(Node, params->GroupRowText);
+    if (watch.Gone()) Abort();
     OnDataGroupGetRowParams(this, Node, params);
+    if (watch.Gone()) Abort();
     if (params->Images) height = std::max(height, params->Images->Height() + 2);
   }
   return height;

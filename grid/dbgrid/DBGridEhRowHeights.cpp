@@ -56,7 +56,7 @@ int TCustomDBGridEh::GetDataRowHeightByIndex(int Index) {
 void TCustomDBGridEh::UpdateDataRowHeights() {
   if (IsDataIntfAssigned() && DataLink()->Active() && DataRowsMayDiffer(this)) {
     LockPaint();
-    TScopeExit unlock([this] { UnlockPaint(); });
+    TScopeExit unlock(WhileAlive(Watch(), [this] { UnlockPaint(); }));
     const int rows = GetDataRowCount();
     for (int i = 0; i < rows; ++i) SetFlatRowHeight(i);
     return;

@@ -65,6 +65,16 @@ TEST_F(HandlerReentryTest, AGridFreedByItsOwnHandlerIsNotTouchedAgain) {
        },
        "", 7},
       {"group-row-text", true, [&] { grid->OnDataGroupGetRowText = freeGrid; }, [&] { Paint(); }},
+      // With row params the text is asked for while the group rows are measured, before a paint;
+      // the grouping that was being turned on ends by a silent abort.
+      {"group-row-text-measured", false,
+       [&] {
+         grid->OnDataGroupGetRowParams = [](auto&&...) {};
+         grid->OnDataGroupGetRowText = freeGrid;
+       },
+       [&] { Group(); }, "Operation aborted"},
+      {"group-row-params-measured", false, [&] { grid->OnDataGroupGetRowParams = freeGrid; },
+       [&] { Group(); }, "Operation aborted"},
       {"export-column-cell-params", false, [&] { grid->Columns()->GetColumn(0)->OnGetCellParams = freeGrid; },
        [&] {
          TMemoryStream out;
