@@ -153,7 +153,10 @@ TAxisBarKindEh TAxisBarEh::GetColumnType() {
 
 std::string TAxisBarEh::GetDisplayText() {
   TField* field = GetField();
-  if (!field || GetColumnType() == abkImageListEh) return {};
+  if (!field) return {};
+  // Asked for every shown cell: the kind is worked out once.
+  const TAxisBarKindEh kind = GetColumnType();
+  if (kind == abkImageListEh) return {};
   if (HasKeyListItems()) {
     TStrings* picks = PickList();
     const int i = KeyList()->IndexOf(field->Text());
@@ -165,7 +168,7 @@ std::string TAxisBarEh::GetDisplayText() {
   TCustomDBAxisGridEh* grid = GetGrid();
   if (grid && grid->DrawMemoText() && IsMemoType(field->DataType())) return field->AsString();
   TSpecRowEh* specialRow = DropDownSpecRow();
-  if (GetColumnType() == abkLookupEh && specialRow->Visible() && field->DataSet()->Active() &&
+  if (kind == abkLookupEh && specialRow->Visible() && field->DataSet()->Active() &&
       !LookupKeyFieldList(field).empty()) {
     const Variant key = field->DataSet()->FieldValues(field->KeyFields());
     if (SameKey(key, specialRow->Value()) || (specialRow->ShowIfNotInKeyList() && key.IsNull()))

@@ -141,15 +141,17 @@ void TDateTimeField::GetText(std::string& Text, bool DisplayText) const {
     Text.clear();
     return;
   }
-  std::string fmt;
+  // Read in place, not copied: every shown date comes through here.
+  static const std::string kGeneralFormat;
+  const std::string* fmt = &kGeneralFormat;
   if (DisplayText && !displayFormat_.empty())
-    fmt = displayFormat_;
+    fmt = &displayFormat_;
   else if (DataType() == ftDate)
-    fmt = FormatSettings().ShortDateFormat;
+    fmt = &FormatSettings().ShortDateFormat;
   else if (DataType() == ftTime)
-    fmt = FormatSettings().LongTimeFormat;
+    fmt = &FormatSettings().LongTimeFormat;
   // An empty format is "c": the short date, and the long time when it is not midnight.
-  Text = FormatDateTime(fmt, v);
+  Text = FormatDateTime(*fmt, v);
 }
 
 // --- TSQLTimeStampField -----------------------------------------------------------------------

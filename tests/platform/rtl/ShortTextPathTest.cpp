@@ -55,6 +55,63 @@ TEST_F(ShortTextPathTest, GeneralFloatTextsMatchTheFullRounding) {
   EXPECT_EQ(mismatches, 0);
 }
 
+// The values at the edges of the short way, each at every precision and exponent width.
+TEST_F(ShortTextPathTest, GeneralFloatEdgesMatchTheFullRounding) {
+  const double values[] = {0.0,
+                           -0.0,
+                           1.0,
+                           -7.0,
+                           0.5,
+                           2.5,
+                           -1234.5,
+                           0.1,
+                           0.2,
+                           0.3,
+                           -0.7,
+                           1234.56,
+                           -0.125,
+                           0.001,
+                           0.0001,
+                           0.00001,
+                           -0.000123,
+                           99999.995,
+                           1e14,
+                           999999999999999.0,
+                           1e15,
+                           1e15 + 2,
+                           9007199254740993.0,
+                           1e16,
+                           1e17,
+                           1e18,
+                           1e19,
+                           1e20,
+                           1e21,
+                           -1e21,
+                           1e22,
+                           123456789012345678.0,
+                           1.7976931348623157e308,
+                           2.2250738585072014e-308,
+                           4.9406564584124654e-324,
+                           -1e-310,
+                           std::nan(""),
+                           HUGE_VAL,
+                           -HUGE_VAL};
+  int mismatches = 0;
+  for (const double v : values) {
+    for (int precision = 1; precision <= 18; ++precision) {
+      for (int digits = 0; digits <= 4; ++digits) {
+        const std::string text = FloatToStrF(v, ffGeneral, precision, digits, dot_);
+        const std::string full = DecimalText::ToText(DecimalText::FromExtended(v), ffGeneral, precision,
+                                                     digits, DecimalText::kExtendedDigits, dot_);
+        if (text != full && ++mismatches <= 5)
+          ADD_FAILURE() << v << " precision " << precision << " digits " << digits << ": " << text << " not "
+                        << full;
+      }
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
+}
+
 TEST_F(ShortTextPathTest, DateFormatsGiveTheInterpretersTexts) {
   // Beside each format the same nested in "ddddd", which the interpreter always writes.
   const struct {
