@@ -1,29 +1,19 @@
 // The items of a key index in blocks under a Fenwick tree of their sizes.
 #include "grid/data/MemTableIndexItemsEh.h"
 
-#include <bit>
-
+#include "grid/data/BlockCountTreeEh.h"
 #include "platform/rtl/Consistency.h"
 
 size_t TIndexItemsEh::BlockStart(size_t Block) const {
-  size_t sum = 0;
-  for (size_t i = Block; i > 0; i &= i - 1) sum += tree_[i];
-  return sum;
+  return block_count_tree::Start(tree_, Block);
 }
 
 void TIndexItemsEh::AddToSize(size_t Block, int Delta) {
-  for (size_t i = Block + 1; i < tree_.size(); i += i & (~i + 1)) tree_[i] += static_cast<size_t>(Delta);
+  block_count_tree::Add(tree_, Block, Delta);
 }
 
 void TIndexItemsEh::Renew() {
-  // Each node adds itself to its parent: one pass.
-  const size_t m = blocks_.size();
-  tree_.assign(m + 1, 0);
-  for (size_t i = 1; i <= m; ++i) {
-    tree_[i] += blocks_[i - 1].size();
-    const size_t parent = i + (i & (~i + 1));
-    if (parent <= m) tree_[parent] += tree_[i];
-  }
+  block_count_tree::Renew(tree_, blocks_.size(), [this](size_t i) { return blocks_[i].size(); });
 }
 
 void TIndexItemsEh::Find(size_t Position, size_t& Block, size_t& Offset) const {
@@ -42,15 +32,7 @@ void TIndexItemsEh::Find(size_t Position, size_t& Block, size_t& Offset) const {
     Offset = Position - start;
     return;
   }
-  // The last place whose blocks before it hold at most Position items.
-  size_t k = 0, rest = Position;
-  for (size_t step = std::bit_floor(m); step > 0; step >>= 1)
-    if (k + step <= m && tree_[k + step] <= rest) {
-      k += step;
-      rest -= tree_[k];
-    }
-  Block = k;
-  Offset = rest;
+  Block = block_count_tree::Descend(tree_, Position, Offset);
 }
 
 const TIndexEntryEh& TIndexItemsEh::operator[](size_t Position) const {

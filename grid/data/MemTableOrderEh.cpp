@@ -1,8 +1,8 @@
 // The order of a records list's active records: blocks of records under a Fenwick tree of
 // their sizes (TRecordOrderEh).
 #include <algorithm>
-#include <bit>
 
+#include "grid/data/BlockCountTreeEh.h"
 #include "grid/data/MemTableDataEh.h"
 #include "platform/rtl/Consistency.h"
 
@@ -11,13 +11,11 @@ static_assert(TRecordOrderEh::kBlockMax <= 256, "a place in a block must fit a r
 TRecordOrderEh::~TRecordOrderEh() = default;
 
 size_t TRecordOrderEh::BlockStart(size_t Order) const {
-  size_t sum = 0;
-  for (size_t i = Order; i > 0; i &= i - 1) sum += tree_[i];
-  return sum;
+  return block_count_tree::Start(tree_, Order);
 }
 
 void TRecordOrderEh::AddToSize(size_t Order, int Delta) {
-  for (size_t i = Order + 1; i < tree_.size(); i += i & (~i + 1)) tree_[i] += static_cast<size_t>(Delta);
+  block_count_tree::Add(tree_, Order, Delta);
 }
 
 void TRecordOrderEh::Find(size_t Position, size_t& Order, size_t& Offset) const {
@@ -46,12 +44,7 @@ void TRecordOrderEh::Find(size_t Position, size_t& Order, size_t& Offset) const 
     k = guess;
     rest = Position - start;
   } else {
-    // Descends the tree: the last place whose blocks before it hold at most Position records.
-    for (size_t step = std::bit_floor(m); step > 0; step >>= 1)
-      if (k + step <= m && tree_[k + step] <= rest) {
-        k += step;
-        rest -= tree_[k];
-      }
+    k = block_count_tree::Descend(tree_, Position, rest);
   }
   Order = k;
   Offset = rest;
@@ -84,14 +77,7 @@ size_t TRecordOrderEh::PositionOf(const TMemoryRecordEh* Rec) const {
 void TRecordOrderEh::Reorder(size_t From) {
   for (size_t i = From; i < slots_.size(); ++i)
     orderOf_[static_cast<size_t>(slots_[i].Id)] = static_cast<int>(i);
-  // The tree anew in one pass: each node adds itself to its parent.
-  const size_t m = slots_.size();
-  tree_.assign(m + 1, 0);
-  for (size_t i = 1; i <= m; ++i) {
-    tree_[i] += slots_[i - 1].Count;
-    const size_t parent = i + (i & (~i + 1));
-    if (parent <= m) tree_[parent] += tree_[i];
-  }
+  block_count_tree::Renew(tree_, slots_.size(), [this](size_t i) { return slots_[i].Count; });
   cacheValid_ = false;
 }
 
